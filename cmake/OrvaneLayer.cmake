@@ -1,0 +1,28 @@
+# Shared compile settings for every target of the project.
+function(orvane_target_settings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wno-missing-field-initializers)
+    if(ORVANE_WERROR)
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
+    target_compile_definitions(${target} PRIVATE
+        QT_NO_FOREACH
+        ORVANE_VERSION="${PROJECT_VERSION}")
+endfunction()
+
+# orvane_layer(NAME DIRS dir... DEPS target...)
+# One library per layer; sources are picked up from the listed folders so that adding a unit
+# needs no edit here. Layers only link the layers below them.
+function(orvane_layer name)
+    cmake_parse_arguments(L "" "" "DIRS;DEPS" ${ARGN})
+    set(sources "")
+    foreach(dir IN LISTS L_DIRS)
+        file(GLOB_RECURSE found CONFIGURE_DEPENDS
+            ${CMAKE_SOURCE_DIR}/src/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/src/${dir}/*.h)
+        list(APPEND sources ${found})
+    endforeach()
+    list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+    add_library(${name} STATIC ${sources} ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${L_DEPS})
+    orvane_target_settings(${name})
+endfunction()

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with warnings as errors and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh -DORVANE_WERROR=ON
+build_dir=${ORVANE_BUILD_DIR:-build}
+ctest --test-dir "$build_dir" --output-on-failure --parallel "$(nproc)"

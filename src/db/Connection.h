@@ -1,0 +1,85 @@
+#pragma once
+
+#include "db/Dialect.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+#include <memory>
+
+namespace db {
+
+// A named connection profile: the alias of the older platform.
+struct ConnectionProfile {
+    enum class Driver { SQLite, PostgreSQL };
+    QString name;
+    Driver driver = Driver::SQLite;
+    QString dataDirectory; // SQLite: the directory holding the database file
+    QString host; // PostgreSQL
+    int port = 5432;
+    QString database;
+    QString user;
+    QString password;
+    int busyTimeoutMs = 10000; // how long a write waits for another workstation
+};
+
+// One open database connection with its dialect. Owns the Qt SQL connection name.
+class Connection {
+public:
+    static constexpr const char* kSqliteFileName = "PallavorDB.sqlite";
+
+    // Opens (and for SQLite creates) the database of the profile. Throws DatabaseError.
+    static std::unique_ptr<Connection> open(const ConnectionProfile& profile);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    QSqlDatabase database() const;
+    const Dialect& dialect() const { return *m_dialect; }
+    const ConnectionProfile& profile() const { return m_profile; }
+    QString sqliteFilePath() const;
+
+    // Nested transactions collapse into the outermost one.
+    void begin();
+    void commit();
+    void rollback();
+    bool inTransaction() const { return m_depth > 0; }
+
+private:
+    Connection(ConnectionProfile profile, QString qtName, std::unique_ptr<Dialect> dialect);
+    void configureSqlite(bool networkDirectory);
+
+    ConnectionProfile m_profile;
+    QString m_qtName;
+    std::unique_ptr<Dialect> m_dialect;
+    int m_depth = 0;
+    bool m_rollbackOnly = false;
+};
+
+// Rolls back in its destructor unless committed: one funnel for every multi-statement write.
+class TransactionGuard {
+public:
+    explicit TransactionGuard(Connection& connection)
+        : m_connection(connection)
+    {
+        m_connection.begin();
+    }
+    ~TransactionGuard()
+    {
+        if (!m_done)
+            m_connection.rollback();
+    }
+    void commit()
+    {
+        m_done = true;
+        m_connection.commit();
+    }
+    TransactionGuard(const TransactionGuard&) = delete;
+    TransactionGuard& operator=(const TransactionGuard&) = delete;
+
+private:
+    Connection& m_connection;
+    bool m_done = false;
+};
+
+} // namespace db

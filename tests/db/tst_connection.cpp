@@ -1,0 +1,64 @@
+#include "db/Connection.h"
+#include "db/Errors.h"
+
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestConnection : public QObject {
+    Q_OBJECT
+
+private:
+    static int countRows(db::Connection& c)
+    {
+        QSqlQuery q(c.database());
+        q.exec(QStringLiteral("SELECT COUNT(*) FROM t"));
+        q.next();
+        return q.value(0).toInt();
+    }
+
+private Q_SLOTS:
+    void localDirectoryUsesWalAndFullSync()
+    {
+        QTemporaryDir dir;
+        auto c = db::Connection::open({.name = QStringLiteral("t"), .dataDirectory = dir.path()});
+        QSqlQuery q(c->database());
+        QVERIFY(q.exec(QStringLiteral("PRAGMA journal_mode")) && q.next());
+        QCOMPARE(q.value(0).toString(), QStringLiteral("wal"));
+        QVERIFY(q.exec(QStringLiteral("PRAGMA synchronous")) && q.next());
+        QCOMPARE(q.value(0).toInt(), 2); // FULL
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("PallavorDB.sqlite"))));
+    }
+
+    void missingDirectoryIsAClearError()
+    {
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError,
+            db::Connection::open({.name = QStringLiteral("t"), .dataDirectory = QStringLiteral("/nonexistent/orvane")}));
+    }
+
+    void innerRollbackUndoesTheWholeGroup()
+    {
+        QTemporaryDir dir;
+        auto c = db::Connection::open({.name = QStringLiteral("t"), .dataDirectory = dir.path()});
+        QSqlQuery(c->database()).exec(QStringLiteral("CREATE TABLE t (x INTEGER)"));
+        {
+            db::TransactionGuard outer(*c);
+            QSqlQuery(c->database()).exec(QStringLiteral("INSERT INTO t VALUES (1)"));
+            {
+                db::TransactionGuard inner(*c); // not committed: a failed member of the group
+                QSqlQuery(c->database()).exec(QStringLiteral("INSERT INTO t VALUES (2)"));
+            }
+            QVERIFY_THROWS_EXCEPTION(db::DatabaseError, outer.commit());
+        }
+        QVERIFY(!c->inTransaction());
+        QCOMPARE(countRows(*c), 0);
+
+        db::TransactionGuard ok(*c);
+        QSqlQuery(c->database()).exec(QStringLiteral("INSERT INTO t VALUES (3)"));
+        ok.commit();
+        QCOMPARE(countRows(*c), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConnection)
+#include "tst_connection.moc"
