@@ -29,6 +29,22 @@ QString Dialect::columnType(const FieldDef& field) const
     return {};
 }
 
+QString Dialect::identifierColumnType(const FieldDef& field) const
+{
+    // SQLite makes an INTEGER primary key the row id itself: key look-ups need no second index.
+    return columnType(field) + QStringLiteral(" PRIMARY KEY");
+}
+
+QString SqliteDialect::columnsQuery() const
+{
+    return QStringLiteral("SELECT name, type FROM pragma_table_info(:table)");
+}
+
+QString SqliteDialect::reportedType(const FieldDef& field) const
+{
+    return columnType(field);
+}
+
 QString SqliteDialect::caseInsensitiveLike(const QString& column, const QString& placeholder) const
 {
     // SQLite's LIKE folds ASCII only; lower() on both sides is no better for Greek, so the
@@ -38,7 +54,7 @@ QString SqliteDialect::caseInsensitiveLike(const QString& column, const QString&
 
 QString SqliteDialect::tableExistsQuery() const
 {
-    return QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND lower(name) = lower(?)");
+    return QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND lower(name) = lower(:table)");
 }
 
 QString PostgresDialect::caseInsensitiveLike(const QString& column, const QString& placeholder) const
@@ -48,7 +64,30 @@ QString PostgresDialect::caseInsensitiveLike(const QString& column, const QStrin
 
 QString PostgresDialect::tableExistsQuery() const
 {
-    return QStringLiteral("SELECT 1 FROM information_schema.tables WHERE lower(table_name) = lower(?)");
+    return QStringLiteral("SELECT 1 FROM information_schema.tables WHERE lower(table_name) = lower(:table) AND table_schema = current_schema()");
+}
+
+QString PostgresDialect::columnsQuery() const
+{
+    return QStringLiteral(
+        "SELECT a.attname, format_type(a.atttypid, a.atttypmod) FROM pg_attribute a "
+        "JOIN pg_class c ON c.oid = a.attrelid JOIN pg_namespace n ON n.oid = c.relnamespace "
+        "WHERE c.relkind = 'r' AND lower(c.relname) = lower(:table) AND n.nspname = current_schema() "
+        "AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum");
+}
+
+QString PostgresDialect::reportedType(const FieldDef& field) const
+{
+    switch (field.type) {
+    case FieldType::String:
+        return QStringLiteral("character varying(%1)").arg(field.size);
+    case FieldType::Time:
+        return QStringLiteral("time without time zone");
+    case FieldType::DateTime:
+        return QStringLiteral("timestamp without time zone");
+    default:
+        return columnType(field).toLower();
+    }
 }
 
 } // namespace db

@@ -1,23 +1,61 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <stdexcept>
 
 namespace db {
 
-// An error of the database or of a value given to it. The message is meant for the user.
+// An error of the database or of a value given to it. The message is meant for the user; the
+// engine's own text and the statement, when there is one, travel along for the exceptions log.
 class DatabaseError : public std::runtime_error {
 public:
-    explicit DatabaseError(const QString& message)
-        : std::runtime_error(message.toStdString())
-        , m_message(message)
+    explicit DatabaseError(const QString& message, const QString& engineMessage = {}, const QString& sql = {})
+        : std::runtime_error(compose(message, engineMessage, sql).toStdString())
+        , m_message(engineMessage.isEmpty() ? message : message + QStringLiteral(": ") + engineMessage)
+        , m_engineMessage(engineMessage)
+        , m_sql(sql)
     {
     }
     const QString& message() const { return m_message; }
+    const QString& engineMessage() const { return m_engineMessage; }
+    const QString& sql() const { return m_sql; }
 
 private:
+    static QString compose(const QString& message, const QString& engineMessage, const QString& sql)
+    {
+        QString text = message;
+        if (!engineMessage.isEmpty())
+            text += QStringLiteral(": ") + engineMessage;
+        if (!sql.isEmpty())
+            text += QStringLiteral(" [") + sql + QLatin1Char(']');
+        return text;
+    }
+
     QString m_message;
+    QString m_engineMessage;
+    QString m_sql;
+};
+
+// Another workstation held what we needed for longer than we are willing to wait.
+class LockTimeout : public DatabaseError {
+public:
+    using DatabaseError::DatabaseError;
+};
+
+// The database does not match the record formats the program expects; one line per problem.
+class SchemaError : public DatabaseError {
+public:
+    explicit SchemaError(const QStringList& problems)
+        : DatabaseError(QStringLiteral("The database does not match this program:\n") + problems.join(QLatin1Char('\n')))
+        , m_problems(problems)
+    {
+    }
+    const QStringList& problems() const { return m_problems; }
+
+private:
+    QStringList m_problems;
 };
 
 // Thrown by a record rule that has already told the user why it refuses: callers abandon
