@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+class QTextStream;
+
+namespace data {
+
+enum class DataCommand { Init, Check, Repair, Demo };
+
+// Runs one data-directory command of the command line: reports on `out`, complaints on `err`.
+// Returns the process exit code: 0 when done (or, for Check, when nothing is wrong), else 1.
+int runDataCommand(DataCommand command, const QString& directory, QTextStream& out, QTextStream& err);
+
+} // namespace data

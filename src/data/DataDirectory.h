@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace db {
+class Connection;
+}
+
+namespace data {
+
+// A data directory of the embedded database: the database file with every table and generator,
+// and the stored recall query beside it. Serves the --init-data, --check-data and --repair-data
+// commands.
+class DataDirectory {
+public:
+    static constexpr const char* kRecallQueryFile = "PatientsForRecall.sql";
+
+    explicit DataDirectory(QString path);
+
+    const QString& path() const { return m_path; }
+    QString databasePath() const;
+    QString recallQueryPath() const;
+    bool hasDatabase() const;
+
+    // Makes the directory when needed and a new database in it. Refuses (db::DatabaseError) a
+    // directory that already holds a database, so that nothing is ever overwritten.
+    void create() const;
+    // Opens the existing database; db::DatabaseError when there is none.
+    std::unique_ptr<db::Connection> open() const;
+
+    // Everything that is wrong, one plain sentence each; empty when the directory is sound.
+    QStringList check() const;
+    // Rebuilds what can be rebuilt without losing a row: missing tables and generators, the
+    // indexes, generators that lag behind the identifiers in use, the recall query. Returns
+    // what it did; what it cannot mend is left to check().
+    QStringList repair() const;
+
+private:
+    void writeRecallQuery() const;
+
+    QString m_path;
+};
+
+// The text stored in a new data directory's recall query: one row per recall that is due some
+// day, from the patient's own recall date and from the patient's recall list.
+QString defaultRecallQuery();
+// The statement that lists the recalls of one day from the stored query text; it binds the
+// day to :RecallDate.
+QString recallsOfDayStatement(const QString& storedQuery);
+
+} // namespace data

@@ -1,0 +1,144 @@
+#include "data/DataDirectory.h"
+#include "data/GeneratorSeries.h"
+#include "data/schema/Schema.h"
+#include "db/Connection.h"
+#include "db/Errors.h"
+#include "db/Query.h"
+
+#include <QDate>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+int count(const db::Connection& connection, const QString& sql)
+{
+    return db::Query(connection, sql).scalar().toInt();
+}
+
+void insertPatient(const db::Connection& connection, int id, const QString& lastName, const QVariant& recallDate)
+{
+    db::Query query(connection,
+        QStringLiteral("INSERT INTO Patient (PatientID, LastName, FirstName, CityID, RecallDate, RecallReason) "
+                       "VALUES (:id, :last, 'Anna', 1, :recall, 'Check-up')"));
+    query.bind(QStringLiteral("id"), id).bind(QStringLiteral("last"), lastName).bind(QStringLiteral("recall"), recallDate).exec();
+}
+
+} // namespace
+
+class TestDataDirectory : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void newDirectoryIsSound()
+    {
+        QTemporaryDir root;
+        data::DataDirectory dir(root.filePath(QStringLiteral("practice/data")));
+        QVERIFY(!dir.hasDatabase());
+        QCOMPARE(dir.check().size(), 1); // only: there is no database
+        dir.create();
+        QVERIFY(QFile::exists(root.filePath(QStringLiteral("practice/data/PallavorDB.sqlite"))));
+        QVERIFY(QFile::exists(root.filePath(QStringLiteral("practice/data/PatientsForRecall.sql"))));
+        QCOMPARE(dir.check(), QStringList());
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, dir.create()); // never over an existing database
+    }
+
+    void openingAMissingDatabaseCreatesNothing()
+    {
+        QTemporaryDir root;
+        data::DataDirectory dir(root.path());
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, dir.open());
+        QVERIFY(!dir.hasDatabase());
+    }
+
+    void checkNamesWhatIsWrong_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("dropped column") << "ALTER TABLE Patient DROP COLUMN Job" << "Table Patient: field Job is missing";
+        QTest::newRow("dropped table") << "DROP TABLE NameDays" << "Table NameDays is missing";
+        QTest::newRow("dropped index") << "DROP INDEX \"History_By Session\"" << "Table History: index By Session is missing";
+        QTest::newRow("generator too low") << "UPDATE LastPat SET LastID = 1"
+                                           << "Generator LastPat stands at 1, but Patient already uses 3: new rows would get taken identifiers";
+    }
+    void checkNamesWhatIsWrong()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, expected);
+        QTemporaryDir root;
+        data::DataDirectory dir(root.path());
+        dir.create();
+        {
+            auto connection = dir.open();
+            insertPatient(*connection, 3, QStringLiteral("Smith"), {});
+            data::GeneratorSeries(*connection, *data::generatorFor(u"Patient")).setLastIssued(3);
+            db::Query::run(*connection, damage);
+        }
+        QCOMPARE(dir.check(), QStringList{expected});
+    }
+
+    void repairRestoresIndexesAndGeneratorsKeepingRows()
+    {
+        QTemporaryDir root;
+        data::DataDirectory dir(root.path());
+        dir.create();
+        {
+            auto connection = dir.open();
+            for (int id = 1; id <= 5; ++id)
+                insertPatient(*connection, id, QStringLiteral("P%1").arg(id), {});
+            db::Query::run(*connection, QStringLiteral("INSERT INTO MaterialDB (MaterialID, Description) VALUES ('12', 'Gloves')"));
+            db::Query::run(*connection, QStringLiteral("INSERT INTO PatBook (PatBookID, PatientID) VALUES (9, 1)"));
+            data::GeneratorSeries(*connection, *data::generatorFor(u"Patient")).setLastIssued(2);
+            db::Query::run(*connection, QStringLiteral("DROP INDEX \"Patient_LastNames\""));
+            db::Query::run(*connection, QStringLiteral("DROP TABLE LastMaterial"));
+        }
+        QFile::remove(dir.recallQueryPath());
+        QCOMPARE(dir.check().size(), 4);
+
+        const QStringList done = dir.repair();
+        QVERIFY2(done.contains(QStringLiteral("Set generator LastPat from 2 to 5")), qPrintable(done.join(QLatin1Char('\n'))));
+        QCOMPARE(dir.check(), QStringList());
+
+        auto connection = dir.open();
+        QCOMPARE(count(*connection, QStringLiteral("SELECT COUNT(*) FROM Patient")), 5);
+        // The material number series counts the patient book too: the next number follows both.
+        QCOMPARE(data::GeneratorSeries(*connection, *data::generatorFor(u"MaterialDB")).next(), 13);
+        QCOMPARE(data::GeneratorSeries(*connection, *data::generatorFor(u"Patient")).next(), 6);
+    }
+
+    void recallQueryListsTheRecallsOfADay()
+    {
+        QTemporaryDir root;
+        data::DataDirectory dir(root.path());
+        dir.create();
+        const QDate day(2026, 3, 14);
+        auto connection = dir.open();
+        db::Query::run(*connection, QStringLiteral("INSERT INTO Cities (CityID, CityName) VALUES (1, 'Πάτρα')"));
+        insertPatient(*connection, 1, QStringLiteral("Due"), day);
+        insertPatient(*connection, 2, QStringLiteral("Later"), day.addDays(1));
+        insertPatient(*connection, 3, QStringLiteral("Listed"), {});
+        db::Query(*connection, QStringLiteral("INSERT INTO Recalls (RecallID, RecallDate, PatientID, PatRecReason) VALUES (1, :d, 3, 'Scaling')"))
+            .bind(QStringLiteral("d"), day)
+            .exec();
+        db::Query::run(*connection, QStringLiteral("UPDATE Patient SET NotActive = TRUE WHERE PatientID = 2"));
+
+        QFile file(dir.recallQueryPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        db::Query recalls(*connection, data::recallsOfDayStatement(QString::fromUtf8(file.readAll())));
+        recalls.bind(QStringLiteral("RecallDate"), day).exec();
+        QStringList names;
+        while (recalls.next()) {
+            names.append(recalls.value(QStringLiteral("LastName")).toString() + QLatin1Char('/')
+                + recalls.value(QStringLiteral("RecallReason")).toString() + QLatin1Char('/')
+                + recalls.value(QStringLiteral("CityName")).toString());
+        }
+        names.sort();
+        QCOMPARE(names, (QStringList{QStringLiteral("Due/Check-up/Πάτρα"), QStringLiteral("Listed/Scaling/Πάτρα")}));
+        for (const char* column : {"PatientID", "FirstName", "FatherName", "Address", "Phone", "CellTel", "RecallDate"})
+            QVERIFY2(recalls.record().indexOf(QLatin1String(column)) >= 0, column);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataDirectory)
+#include "tst_datadirectory.moc"
