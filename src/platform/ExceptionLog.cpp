@@ -1,0 +1,52 @@
+#include "platform/ExceptionLog.h"
+
+#include "platform/Directories.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+
+namespace platform::exceptionLog {
+namespace {
+
+bool appendTo(const QString& directory, const QByteArray& bytes, QString* written)
+{
+    if (directory.isEmpty())
+        return false;
+    QFile file(findFileNoCase(directory, QString::fromLatin1(kFileName)));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    if (file.write(bytes) != bytes.size())
+        return false;
+    *written = file.fileName();
+    return true;
+}
+
+} // namespace
+
+QString startupRecord(const QString& message, const QDateTime& when)
+{
+    return QStringLiteral("Exception ") + QLocale::system().toString(when, QLocale::ShortFormat)
+        + QStringLiteral(" ==> ") + message + u'\r';
+}
+
+QString mainWindowRecord(const QString& edition, const QString& message, const QDateTime& when)
+{
+    return edition + QStringLiteral(": ")
+        + QLocale::system().toString(when, QStringLiteral("dd MMM yyyy - hh:mm:ss:zzz")) + QStringLiteral("  [")
+        + message + QStringLiteral("]\n");
+}
+
+QString append(const QString& record)
+{
+    const QByteArray bytes = record.toUtf8();
+    QString written;
+    if (appendTo(programDir(), bytes, &written))
+        return written;
+    QDir().mkpath(configDir());
+    if (appendTo(configDir(), bytes, &written))
+        return written;
+    return {};
+}
+
+} // namespace platform::exceptionLog

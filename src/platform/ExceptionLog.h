@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace platform {
+
+// The exceptions log: unexpected errors that reach the application are appended here and
+// never shown. It lies in the program directory, or in the settings directory when the program
+// directory cannot be written (an installation owned by root). The program never truncates it.
+namespace exceptionLog {
+
+inline constexpr const char* kFileName = "exceptions.log";
+
+// Records of the handler that runs before the main window exists:
+// "Exception <date and time> ==> <message>" ended by one carriage return.
+QString startupRecord(const QString& message, const QDateTime& when = QDateTime::currentDateTime());
+// Records of the main window's handler:
+// "<edition>: dd MMM yyyy - hh:mm:ss:zzz  [<message>]" ended by a line break.
+QString mainWindowRecord(const QString& edition, const QString& message,
+    const QDateTime& when = QDateTime::currentDateTime());
+
+// Appends one record; returns the file written, or an empty string when neither directory
+// could be written (the handler has nowhere else to report to).
+QString append(const QString& record);
+
+} // namespace exceptionLog
+} // namespace platform
