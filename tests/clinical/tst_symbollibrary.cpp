@@ -1,0 +1,300 @@
+#include "clinical/ChartPictures.h"
+#include "clinical/SymbolBrowser.h"
+#include "clinical/SymbolContainer.h"
+#include "clinical/SymbolFile.h"
+#include "clinical/ToothGeometry.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+#include <optional>
+
+using namespace clinical;
+using symbols::SymbolLibraryError;
+
+namespace {
+
+// Builds library bytes by hand, straight from the layout, so the reader is checked against
+// the layout rather than against its own writer.
+void putInt(QByteArray& b, qint32 v)
+{
+    char raw[4];
+    qToLittleEndian(v, raw);
+    b.append(raw, 4);
+}
+
+constexpr int widths[16] = {32, 36, 36, 30, 31, 34, 26, 36, 52, 38, 37, 30, 26, 30, 24, 25};
+
+// Pixel (x, visual row y) of slot `slot` in record `id`.
+int patternPixel(qint32 id, int slot, int x, int y) { return (x + 3 * y + slot + id) % 16; }
+
+QByteArray record(qint32 id)
+{
+    QByteArray r;
+    putInt(r, id);
+    for (int slot = 0; slot < 16; ++slot) {
+        const int w = widths[slot];
+        const int rowBytes = ((w + 1) / 2 + 3) / 4 * 4;
+        for (int stored = 0; stored < 124; ++stored) {
+            const int y = 123 - stored; // rows bottom-up
+            QByteArray row(rowBytes, '\0');
+            for (int x = 0; x < w; ++x) {
+                const auto v = static_cast<char>(patternPixel(id, slot, x, y));
+                row[x / 2] = static_cast<char>(row[x / 2] | (x % 2 == 0 ? v << 4 : v));
+            }
+            r.append(row);
+        }
+    }
+    return r;
+}
+
+QByteArray library(const QList<qint32>& ids, std::optional<qint32> announced = {})
+{
+    QByteArray b;
+    putInt(b, announced.value_or(static_cast<qint32>(ids.size())));
+    for (qint32 id : ids)
+        b.append(record(id));
+    return b;
+}
+
+QByteArray index(const QList<QPair<qint32, qint32>>& entries)
+{
+    QByteArray b;
+    for (const auto& [id, offset] : entries) {
+        putInt(b, id);
+        putInt(b, offset);
+    }
+    return b;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+} // namespace
+
+class TestSymbolLibrary : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString dat() const { return m_dir.filePath(QStringLiteral("SYMBOLS.DAT")); }
+    QString idx() const { return m_dir.filePath(QStringLiteral("SYMBOLS.IDX")); }
+
+private Q_SLOTS:
+    void init() { SetAdultChart(true); }
+
+    void slotLayoutMatchesTheFileFormat()
+    {
+        const int rowBytes[16] = {16, 20, 20, 16, 16, 20, 16, 20, 28, 20, 20, 16, 16, 16, 12, 16};
+        const int offsets[16] = {4,     1988,  4468,  6948,  8932,  10916, 13396, 15380,
+                                 17860, 21332, 23812, 26292, 28276, 30260, 32244, 33732};
+        for (int k = 0; k < 16; ++k) {
+            QCOMPARE(symbols::RowBytes(k), rowBytes[k]);
+            QCOMPARE(symbols::SlotOffset(k), offsets[k]);
+        }
+        QCOMPARE(symbols::SlotOffset(15) + symbols::SlotBytes(15), symbols::RecordSize);
+    }
+
+    void rebuiltIndexIsSortedAndSized_data()
+    {
+        QTest::addColumn<QList<qint32>>("ids");
+        QTest::newRow("empty") << QList<qint32>{};
+        QTest::newRow("one") << QList<qint32>{7};
+        QTest::newRow("unsorted") << QList<qint32>{9, 2, 30, 5};
+    }
+    void rebuiltIndexIsSortedAndSized()
+    {
+        QFETCH(QList<qint32>, ids);
+        writeFile(dat(), library(ids));
+        QCOMPARE(QFileInfo(dat()).size(), 4 + 35716 * ids.size());
+        TSymbolContainer::RebuildIndex(dat(), idx());
+        QCOMPARE(QFileInfo(idx()).size(), 8 * ids.size());
+
+        QFile f(idx());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        for (qsizetype i = 0; i < ids.size(); ++i) {
+            const auto id = qFromLittleEndian<qint32>(bytes.constData() + 8 * i);
+            const auto offset = qFromLittleEndian<qint32>(bytes.constData() + 8 * i + 4);
+            if (i > 0)
+                QVERIFY(qFromLittleEndian<qint32>(bytes.constData() + 8 * (i - 1)) <= id);
+            QCOMPARE(offset, 4 + 35716 * ids.indexOf(id));
+        }
+
+        const TSymbolContainer c(dat(), idx());
+        QCOMPARE(c.count(), ids.size());
+        for (qsizetype k = 0; k < ids.size(); ++k) {
+            QCOMPARE(c.FindOffset(ids[k]), 4 + 35716 * k);
+            QCOMPARE(c.IdentifierAt(c.FindPosition(ids[k])), ids[k]);
+        }
+        QCOMPARE(c.FindOffset(1000), 0);
+        QCOMPARE(c.FindPosition(1000), 0);
+    }
+
+    void loadsTheToothsSlotFlippedAndCut_data()
+    {
+        QTest::addColumn<int>("tooth");
+        QTest::addColumn<bool>("chartSize");
+        QTest::addColumn<int>("slot");
+        QTest::addColumn<bool>("flipped");
+        QTest::addColumn<int>("height");
+        QTest::newRow("14 odd width") << 14 << true << 4 << false << 120;
+        QTest::newRow("24 odd width flipped") << 24 << true << 4 << true << 120;
+        QTest::newRow("36 odd width flipped") << 36 << false << 10 << true << 95;
+        QTest::newRow("28") << 28 << false << 0 << true << 105;
+        QTest::newRow("38") << 38 << true << 8 << true << 115;
+        QTest::newRow("41") << 41 << false << 15 << false << 95;
+        QTest::newRow("65 as 17 flipped") << 65 << true << 1 << true << 120;
+        QTest::newRow("81 as 41") << 81 << true << 15 << false << 115;
+        QTest::newRow("75 as 47 flipped") << 75 << false << 9 << true << 95;
+    }
+    void loadsTheToothsSlotFlippedAndCut()
+    {
+        QFETCH(int, tooth);
+        QFETCH(bool, chartSize);
+        QFETCH(int, slot);
+        QFETCH(bool, flipped);
+        QFETCH(int, height);
+        const qint32 id = 4;
+        writeFile(dat(), library({1, id}));
+        TSymbolContainer::RebuildIndex(dat(), idx());
+        const TSymbolContainer c(dat(), idx());
+        const auto image = c.LoadSymbol(id, tooth, chartSize);
+        QVERIFY(image.has_value());
+        const int w = widths[slot];
+        QCOMPARE(image->size(), QSize(w, height));
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < w; ++x) {
+                const int sourceX = flipped ? w - 1 - x : x;
+                if (image->pixelIndex(x, y) != patternPixel(id, slot, sourceX, y))
+                    QFAIL(qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
+            }
+        QCOMPARE(image->pixel(0, 0), symbols::Palette().at(patternPixel(id, slot, flipped ? w - 1 : 0, 0)));
+    }
+
+    void unknownIdentifierOrToothLoadsNothing()
+    {
+        writeFile(dat(), library({3}));
+        TSymbolContainer::RebuildIndex(dat(), idx());
+        const TSymbolContainer c(dat(), idx());
+        QVERIFY(!c.LoadSymbol(2, 11, true));
+        QVERIFY(!c.LoadSymbol(3, 19, true));
+        QVERIFY(!c.LoadSymbol(3, 0, true));
+        QVERIFY(c.LoadSymbol(3, 11, true));
+    }
+
+    void encodeDecodeKeepsPaletteColours()
+    {
+        QImage picture(31, 124, QImage::Format_RGB32);
+        for (int y = 0; y < 124; ++y)
+            for (int x = 0; x < 31; ++x)
+                picture.setPixel(x, y, symbols::Palette().at((x * 7 + y) % 16));
+        const QByteArray packed = symbols::EncodeSlot(picture, 4);
+        QCOMPARE(packed.size(), symbols::SlotBytes(4));
+        const QImage back = symbols::DecodeSlot(packed.constData(), 4);
+        QCOMPARE(back.convertToFormat(QImage::Format_RGB32), picture);
+        // padding nibble of the odd-width row stays zero
+        QCOMPARE(static_cast<uchar>(packed.at(15)) & 0x0F, 0);
+    }
+
+    void damagedFilesAreClearErrors_data()
+    {
+        QTest::addColumn<QByteArray>("datBytes");
+        QTest::addColumn<QByteArray>("idxBytes");
+        const QByteArray two = library({1, 2});
+        const QByteArray goodIdx = index({{1, 4}, {2, 4 + 35716}});
+        QTest::newRow("empty file") << QByteArray() << QByteArray();
+        QTest::newRow("header cut") << QByteArray("\x01\x00", 2) << QByteArray();
+        QTest::newRow("truncated record") << two.left(two.size() - 100) << goodIdx;
+        QTest::newRow("count larger than file") << library({1, 2}, 1000) << goodIdx;
+        QTest::newRow("count negative") << library({1}, -5) << QByteArray();
+        QTest::newRow("index past end") << two << index({{1, 4}, {2, 4 + 2 * 35716}});
+        QTest::newRow("index inside a record") << two << index({{1, 4}, {2, 40}});
+        QTest::newRow("index too short") << two << goodIdx.left(12);
+        QTest::newRow("index unsorted") << two << index({{2, 4 + 35716}, {1, 4}});
+    }
+    void damagedFilesAreClearErrors()
+    {
+        QFETCH(QByteArray, datBytes);
+        QFETCH(QByteArray, idxBytes);
+        writeFile(dat(), datBytes);
+        writeFile(idx(), idxBytes);
+        try {
+            TSymbolContainer c(dat(), idx());
+            QFAIL("a damaged library was accepted");
+        } catch (const SymbolLibraryError& e) {
+            QVERIFY(!e.message().isEmpty());
+        }
+    }
+
+    void rebuildRefusesATruncatedLibrary()
+    {
+        writeFile(dat(), library({1, 2}).chopped(1));
+        QVERIFY_THROWS_EXCEPTION(SymbolLibraryError, TSymbolContainer::RebuildIndex(dat(), idx()));
+        QVERIFY_THROWS_EXCEPTION(SymbolLibraryError,
+                                 TSymbolContainer(m_dir.filePath(QStringLiteral("none.dat")), idx()));
+    }
+
+    void browserCells_data()
+    {
+        QTest::addColumn<int>("num");
+        QTest::addColumn<int>("den");
+        QTest::addColumn<QSize>("cell");
+        QTest::newRow("chart preview 3/5") << 3 << 5 << QSize(31, 74);
+        QTest::newRow("picker 19/20") << 19 << 20 << QSize(49, 117);
+        QTest::newRow("chooser 1/1") << 1 << 1 << QSize(52, 124);
+    }
+    void browserCells()
+    {
+        QFETCH(int, num);
+        QFETCH(int, den);
+        QFETCH(QSize, cell);
+        QCOMPARE(TSymbolBrowser::CellSize(num, den), cell);
+    }
+
+    // A black symbol ANDed onto tooth 28 darkens exactly its place, nothing on other teeth.
+    void symbolLandsOnItsTooth_data()
+    {
+        QTest::addColumn<int>("tooth");
+        QTest::newRow("upper right 16") << 16;
+        QTest::newRow("upper left 28") << 28;
+        QTest::newRow("lower left 38") << 38;
+        QTest::newRow("lower right 44") << 44;
+    }
+    void symbolLandsOnItsTooth()
+    {
+        QFETCH(int, tooth);
+        QByteArray b;
+        putInt(b, 1);
+        putInt(b, 0);
+        b.append(QByteArray(35712, '\0')); // all black
+        writeFile(dat(), b);
+        TSymbolContainer::RebuildIndex(dat(), idx());
+        const TSymbolContainer c(dat(), idx());
+
+        QImage chart(ChartWidth, ChartHeight, QImage::Format_RGB32);
+        chart.fill(QColor(200, 180, 160));
+        const ChartPictures none;
+        const int i = ToothIndexOf(tooth, ChartKind::Adult);
+        QVERIFY(DrawSymbolOnTooth(chart, ChartKind::Adult, none, c, 0, i, true));
+        QRect dark;
+        for (int y = 0; y < chart.height(); ++y)
+            for (int x = 0; x < chart.width(); ++x)
+                if (chart.pixel(x, y) == qRgb(0, 0, 0))
+                    dark |= QRect(x, y, 1, 1);
+        const QRect r = ToothRect(i, ChartKind::Adult);
+        QCOMPARE(dark.left(), r.left());
+        QCOMPARE(dark.width(), r.width());
+        QCOMPARE(dark.top(), r.top() + 17);
+        QCOMPARE(dark.height(), IsUpperTooth(tooth) ? 120 : 115);
+    }
+};
+
+QTEST_MAIN(TestSymbolLibrary)
+#include "tst_symbollibrary.moc"
