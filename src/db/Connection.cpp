@@ -21,7 +21,7 @@ void exec(QSqlDatabase& db, const QString& sql)
 {
     QSqlQuery query(db);
     if (!query.exec(sql))
-        throw DatabaseError(QStringLiteral("%1: %2").arg(sql, query.lastError().text()));
+        throwSqlError(QStringLiteral("The database refused a statement"), query.lastError(), sql);
 }
 
 } // namespace
@@ -45,6 +45,16 @@ Connection::~Connection()
 
 std::unique_ptr<Connection> Connection::open(const ConnectionProfile& profile)
 {
+    return openFile(profile, QString::fromLatin1(kSqliteFileName));
+}
+
+std::unique_ptr<Connection> Connection::openGeneratorStore(const ConnectionProfile& profile)
+{
+    return openFile(profile, QString::fromLatin1(kSqliteGeneratorFileName));
+}
+
+std::unique_ptr<Connection> Connection::openFile(const ConnectionProfile& profile, const QString& fileName)
+{
     const bool sqlite = profile.driver == ConnectionProfile::Driver::SQLite;
     const QString qtName = nextQtConnectionName(profile.name);
     std::unique_ptr<Dialect> dialect;
@@ -53,6 +63,7 @@ std::unique_ptr<Connection> Connection::open(const ConnectionProfile& profile)
     else
         dialect = std::make_unique<PostgresDialect>();
     std::unique_ptr<Connection> connection(new Connection(profile, qtName, std::move(dialect)));
+    connection->m_fileName = fileName;
 
     QSqlDatabase db = QSqlDatabase::addDatabase(sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), qtName);
     if (sqlite) {
@@ -69,18 +80,22 @@ std::unique_ptr<Connection> Connection::open(const ConnectionProfile& profile)
         db.setConnectOptions(QStringLiteral("connect_timeout=10"));
     }
     if (!db.open())
-        throw DatabaseError(QStringLiteral("Cannot open the database: %1").arg(db.lastError().text()));
+        throw DatabaseError(QStringLiteral("Cannot open the database"), db.lastError().text());
     if (sqlite)
-        connection->configureSqlite(platform::isNetworkPath(profile.dataDirectory));
+        connection->configureSqlite(profile.sharedDirectory || platform::isNetworkPath(profile.dataDirectory));
+    else
+        exec(db, QStringLiteral("SET lock_timeout = %1").arg(profile.busyTimeoutMs));
     return connection;
 }
 
-void Connection::configureSqlite(bool networkDirectory)
+void Connection::configureSqlite(bool rollbackJournal)
 {
     QSqlDatabase db = database();
-    // WAL needs shared memory, which network file systems do not give: there the rollback
-    // journal keeps several workstations safe.
-    exec(db, networkDirectory ? QStringLiteral("PRAGMA journal_mode=DELETE") : QStringLiteral("PRAGMA journal_mode=WAL"));
+    // WAL needs shared memory, which network file systems do not give: there (and on the
+    // server whose directory the others reach over the network) the rollback journal keeps
+    // several workstations safe.
+    exec(db, rollbackJournal ? QStringLiteral("PRAGMA journal_mode=DELETE") : QStringLiteral("PRAGMA journal_mode=WAL"));
+    m_wal = !rollbackJournal;
     exec(db, QStringLiteral("PRAGMA synchronous=FULL"));
     exec(db, QStringLiteral("PRAGMA busy_timeout=%1").arg(m_profile.busyTimeoutMs));
     exec(db, QStringLiteral("PRAGMA foreign_keys=ON"));
@@ -93,7 +108,15 @@ QSqlDatabase Connection::database() const
 
 QString Connection::sqliteFilePath() const
 {
-    return QDir(m_profile.dataDirectory).filePath(QString::fromLatin1(kSqliteFileName));
+    return QDir(m_profile.dataDirectory).filePath(m_fileName);
+}
+
+void Connection::flush()
+{
+    if (!m_wal || m_depth > 0)
+        return;
+    QSqlDatabase db = database();
+    exec(db, QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
 }
 
 void Connection::begin()
@@ -107,7 +130,7 @@ void Connection::begin()
     if (m_dialect->name() == QLatin1String("SQLITE"))
         exec(db, QStringLiteral("BEGIN IMMEDIATE"));
     else if (!db.transaction())
-        throw DatabaseError(db.lastError().text());
+        throwSqlError(QStringLiteral("A transaction could not be started"), db.lastError(), {});
 }
 
 void Connection::commit()
@@ -122,9 +145,9 @@ void Connection::commit()
         throw DatabaseError(QStringLiteral("The transaction was rolled back by an inner failure."));
     }
     if (!db.commit()) {
-        const QString message = db.lastError().text();
+        const QSqlError error = db.lastError();
         db.rollback();
-        throw DatabaseError(QStringLiteral("The changes could not be stored: %1").arg(message));
+        throwSqlError(QStringLiteral("The changes could not be stored"), error, {});
     }
 }
 

@@ -15,6 +15,9 @@ struct ConnectionProfile {
     QString name;
     Driver driver = Driver::SQLite;
     QString dataDirectory; // SQLite: the directory holding the database file
+    // SQLite: other workstations reach this directory over the network (the server of a
+    // multi-user set-up) although it is local here; it then needs the rollback journal too.
+    bool sharedDirectory = false;
     QString host; // PostgreSQL
     int port = 5432;
     QString database;
@@ -27,9 +30,13 @@ struct ConnectionProfile {
 class Connection {
 public:
     static constexpr const char* kSqliteFileName = "PallavorDB.sqlite";
+    static constexpr const char* kSqliteGeneratorFileName = "PallavorGen.sqlite";
 
     // Opens (and for SQLite creates) the database of the profile. Throws DatabaseError.
     static std::unique_ptr<Connection> open(const ConnectionProfile& profile);
+    // A second, independent connection for the identifier generators (see Generators.h):
+    // with SQLite a file of its own beside the database, with PostgreSQL the same database.
+    static std::unique_ptr<Connection> openGeneratorStore(const ConnectionProfile& profile);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -44,14 +51,25 @@ public:
     void commit();
     void rollback();
     bool inTransaction() const { return m_depth > 0; }
+    bool usesWal() const { return m_wal; }
+
+    // Makes every committed change durable in the database file itself (the engine's
+    // "save to disk"). Commits are already durable (WAL with synchronous=FULL, the rollback
+    // journal, PostgreSQL); in WAL mode this also copies the log into the database file
+    // without waiting for anyone, so that a file-level backup of the directory sees it.
+    // Does nothing inside a transaction.
+    void flush();
 
 private:
     Connection(ConnectionProfile profile, QString qtName, std::unique_ptr<Dialect> dialect);
-    void configureSqlite(bool networkDirectory);
+    static std::unique_ptr<Connection> openFile(const ConnectionProfile& profile, const QString& fileName);
+    void configureSqlite(bool rollbackJournal);
 
     ConnectionProfile m_profile;
     QString m_qtName;
     std::unique_ptr<Dialect> m_dialect;
+    QString m_fileName;
+    bool m_wal = false;
     int m_depth = 0;
     bool m_rollbackOnly = false;
 };

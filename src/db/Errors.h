@@ -5,6 +5,8 @@
 
 #include <stdexcept>
 
+class QSqlError;
+
 namespace db {
 
 // An error of the database or of a value given to it. The message is meant for the user; the
@@ -57,6 +59,10 @@ public:
 private:
     QStringList m_problems;
 };
+
+// Throws LockTimeout when the engine gave up waiting for another workstation's lock,
+// DatabaseError otherwise.
+[[noreturn]] void throwSqlError(const QString& message, const QSqlError& error, const QString& sql);
 
 // Thrown by a record rule that has already told the user why it refuses: callers abandon
 // the operation silently.

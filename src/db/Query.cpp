@@ -96,7 +96,7 @@ Query::Parameter* Query::parameter(const QString& name)
 
 void Query::fail(const QString& what) const
 {
-    throw DatabaseError(what, m_query.lastError().text(), m_sql);
+    throwSqlError(what, m_query.lastError(), m_sql);
 }
 
 Query& Query::bind(const QString& name, const QVariant& value)

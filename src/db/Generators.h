@@ -1,0 +1,64 @@
+#pragma once
+
+#include "db/TableDef.h"
+
+#include <QList>
+#include <QString>
+
+namespace db {
+
+class Connection;
+
+// A field numbered from a generator's series.
+struct ServedField {
+    QString table;
+    QString field;
+    bool text = false; // the number is stored as text
+};
+
+// One identifier series: a generator table with one row whose one field is the last
+// identifier issued. Several tables may share a series.
+struct GeneratorDef {
+    QString name; // the generator table, e.g. LastPat
+    QList<ServedField> serves;
+    QString field = QStringLiteral("LastID");
+};
+
+// The identifier generators (NextID). They live on a connection of their own
+// (Connection::openGeneratorStore), so that:
+//  - an identifier is committed the moment it is taken, and never reused, even when the
+//    group of changes that was going to use it is rolled back (the number may already name
+//    a patient's image folder);
+//  - taking an identifier while a group transaction is open on the data connection does not
+//    wait for that transaction's own write lock.
+// Waiting for another workstation is bounded by the profile's busy timeout; then LockTimeout.
+class Generators {
+public:
+    Generators(Connection& store, QList<GeneratorDef> definitions);
+
+    const QList<GeneratorDef>& definitions() const { return m_definitions; }
+    const GeneratorDef& definition(const QString& generator) const;
+    static TableDef tableDef(const GeneratorDef& generator);
+
+    // Creates the generator tables that do not exist yet, each holding its row at 0.
+    void create();
+    // Missing generator tables or fields, as SchemaManager::problems().
+    QStringList problems() const;
+
+    // Takes the next identifier of the series. A number taken is gone: a cancelled row
+    // leaves a gap. An empty generator table starts the series at 1.
+    qint32 next(const QString& generator);
+    // The last identifier issued; 0 when none was.
+    qint32 last(const QString& generator) const;
+
+    // Repair: moves the series behind the highest identifier in use in the tables it serves
+    // (read from `data`) and returns the last identifier afterwards. Never moves it back,
+    // because numbers of deleted rows must not come again.
+    qint32 setBehindHighestInUse(const QString& generator, const Connection& data);
+
+private:
+    Connection& m_store;
+    QList<GeneratorDef> m_definitions;
+};
+
+} // namespace db
