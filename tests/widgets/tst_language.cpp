@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -327,6 +329,36 @@ private Q_SLOTS:
         QFETCH(QString, separator);
         QFETCH(QStringList, expected);
         QCOMPARE(TLanguage::splitList(value, separator), expected);
+    }
+
+    // The language file that ships beside the program: well-formed and Greek.
+    void shippedLanguageFile()
+    {
+        const QString path = qEnvironmentVariable("ORVANE_SOURCE_DIR") + QStringLiteral("/resources/Orvane.lng");
+        QFile raw(path);
+        QVERIFY2(raw.open(QIODevice::ReadOnly), qPrintable(path));
+        const platform::IniFile file(path);
+        const QString translations = QString::fromLatin1(TLanguage::kTranslations);
+        const QStringList keys = file.keys(translations);
+        QVERIFY(keys.size() > 50);
+        const QStringList known { "Caption", "Hint", "BtnCaption", "Items", "Tabs", "Lines", "DisplayLabel",
+            "FieldAlias", "UnitColumnCaption", "Values" };
+        for (const QString& key : keys) {
+            const QStringList parts = key.split(u'.');
+            QVERIFY2(parts.size() >= 3 && known.contains(parts.back()), qPrintable(key));
+        }
+        const QRegularExpression greek(QStringLiteral("[\\x{0370}-\\x{03FF}]"));
+        for (const char* message : { "Are you sure?", "Delete this record?", "Empty DataBase", "You forgot last name!",
+                 "There are unsaved changes. Do you want to post them?" })
+            QVERIFY2(file.readString(QString::fromLatin1(TLanguage::kMessages), QString::fromLatin1(message)).contains(greek), message);
+
+        qputenv("ORVANE_PROGRAM_DIR", QFileInfo(path).absolutePath().toLocal8Bit());
+        TLanguage* l = lang({ QStringLiteral("MainForm.File1.Caption"), QStringLiteral("MainForm.SearchBtn.BtnCaption") });
+        l->Translate();
+        qputenv("ORVANE_PROGRAM_DIR", m_programDir.path().toLocal8Bit());
+        QCOMPARE(find<QMenu>(m_form.get(), "File1")->title(), QStringLiteral("&Αρχείο"));
+        QCOMPARE(m_form->findChild<QAction*>(QStringLiteral("SearchBtn"))->iconText(), QStringLiteral("Εύρεση"));
+        QCOMPARE(l->Message(QStringLiteral("Are you sure?")), QStringLiteral("Είστε σίγουρος;"));
     }
 
     void blankSeparatorMeansComma()
