@@ -230,7 +230,7 @@ double Settings::euroRate() const
 void Settings::setEuroRate(double rate)
 {
     if (!(rate > 0))
-        throw SettingsError(QStringLiteral("The currency exchange rate must be greater than 0"));
+        throw SettingsError(QString::fromLatin1(kInvalidRateMessage));
     writeMain([&](IniFile& f) { f.writeFloat(str(kEuroSection), str(kEuroRate), rate); });
 }
 

@@ -25,6 +25,7 @@ public:
     static constexpr const char* kSavedViewsFile = "OrvaneSQL.INI";
     static constexpr const char* kLanguageFile = "Orvane.lng";
     static constexpr double kDefaultEuroRate = 340.75;
+    static constexpr const char* kInvalidRateMessage = "The currency exchange rate must be greater than 0";
 
     // `directory` empty: the workstation settings directory (configDir()).
     explicit Settings(Edition edition = Edition::Dental, QString directory = {});
