@@ -32,9 +32,10 @@ const QList<MoneyPair>& moneyPairs()
 {
     static const QList<MoneyPair> pairs = [] {
         QList<MoneyPair> list;
-        for (const char* local : { "Balance", "Cost", "Credit", "Price", "OldPrice", "UnitPrice", "TotalPrice",
-                 "RetailPrice", "TradePrice", "HospitalPrice", "PayableAmount", "ReceivableAmount", "TempBalance",
-                 "SessBalance", "DeliveryPrice", "OrderPrice", "FinalCost", "ReceiptCredit", "OutTotal", "InTotal" }) {
+        for (const char* local : { "Balance", "Cost", "Credit", "Price", "OldPrice", "UnitPrice",
+                 "TotalPrice", "RetailPrice", "TradePrice", "HospitalPrice", "PayableAmount",
+                 "ReceivableAmount", "TempBalance", "SessBalance", "DeliveryPrice", "OrderPrice", "FinalCost",
+                 "ReceiptCredit", "OutTotal", "InTotal" }) {
             const QString name = QString::fromLatin1(local);
             list.append({ name, name + QStringLiteral("EURO") });
         }

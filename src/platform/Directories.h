@@ -19,7 +19,13 @@ void setConfigDirOverride(const QString& directory);
 // when none exists the name is used as given.
 QString findFileNoCase(const QString& directory, const QString& fileName);
 
-inline QString programFile(const QString& fileName) { return findFileNoCase(programDir(), fileName); }
-inline QString configFile(const QString& fileName) { return findFileNoCase(configDir(), fileName); }
+inline QString programFile(const QString& fileName)
+{
+    return findFileNoCase(programDir(), fileName);
+}
+inline QString configFile(const QString& fileName)
+{
+    return findFileNoCase(configDir(), fileName);
+}
 
 } // namespace platform

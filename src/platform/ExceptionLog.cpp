@@ -33,8 +33,8 @@ QString startupRecord(const QString& message, const QDateTime& when)
 QString mainWindowRecord(const QString& edition, const QString& message, const QDateTime& when)
 {
     return edition + QStringLiteral(": ")
-        + QLocale::system().toString(when, QStringLiteral("dd MMM yyyy - hh:mm:ss:zzz")) + QStringLiteral("  [")
-        + message + QStringLiteral("]\n");
+        + QLocale::system().toString(when, QStringLiteral("dd MMM yyyy - hh:mm:ss:zzz"))
+        + QStringLiteral("  [") + message + QStringLiteral("]\n");
 }
 
 QString append(const QString& record)

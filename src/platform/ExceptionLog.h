@@ -17,8 +17,8 @@ inline constexpr const char* kFileName = "exceptions.log";
 QString startupRecord(const QString& message, const QDateTime& when = QDateTime::currentDateTime());
 // Records of the main window's handler:
 // "<edition>: dd MMM yyyy - hh:mm:ss:zzz  [<message>]" ended by a line break.
-QString mainWindowRecord(const QString& edition, const QString& message,
-    const QDateTime& when = QDateTime::currentDateTime());
+QString mainWindowRecord(
+    const QString& edition, const QString& message, const QDateTime& when = QDateTime::currentDateTime());
 
 // Appends one record; returns the file written, or an empty string when neither directory
 // could be written (the handler has nowhere else to report to).

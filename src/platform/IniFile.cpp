@@ -42,7 +42,8 @@ std::optional<KeyLine> keyLine(const QString& line)
     if (eq < 0)
         return std::nullopt;
     QString value = line.mid(eq + 1).trimmed();
-    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
+        && value.back() == value.front())
         value = value.mid(1, value.size() - 2);
     return KeyLine { line.left(eq).trimmed(), value };
 }
@@ -57,8 +58,9 @@ QString encodeValue(const QString& value)
     QString single = value;
     single.replace(QRegularExpression(QStringLiteral("[\r\n]+")), QStringLiteral(" "));
     // Quotes keep blanks at either end, which reading would otherwise drop.
-    if (single != single.trimmed() || (single.size() >= 2 && single.front() == single.back()
-                                          && (single.front() == u'"' || single.front() == u'\'')))
+    if (single != single.trimmed()
+        || (single.size() >= 2 && single.front() == single.back()
+            && (single.front() == u'"' || single.front() == u'\'')))
         return u'"' + single + u'"';
     return single;
 }
@@ -84,7 +86,8 @@ IniFile::IniFile(QString path)
     if (!file.exists())
         return;
     if (!file.open(QIODevice::ReadOnly))
-        throw SettingsError(QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(m_path), file.errorString()));
+        throw SettingsError(
+            QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(m_path), file.errorString()));
     const QString text = decodeSettingsText(file.readAll());
     if (text.contains(QStringLiteral("\r\n")))
         m_lineEnd = QStringLiteral("\r\n");
@@ -285,13 +288,15 @@ void IniFile::save() const
 {
     const QFileInfo info(m_path);
     if (!QDir().mkpath(info.absolutePath()))
-        throw SettingsError(QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(info.absolutePath())));
+        throw SettingsError(
+            QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(info.absolutePath())));
     QSaveFile file(m_path);
     QString text = m_lines.join(m_lineEnd);
     if (!m_lines.isEmpty())
         text += m_lineEnd;
     if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
-        throw SettingsError(QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(m_path), file.errorString()));
+        throw SettingsError(
+            QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(m_path), file.errorString()));
 }
 
 } // namespace platform

@@ -143,26 +143,88 @@ template<typename Key, typename Value> void put(const Settings& s, Key key, Valu
 
 } // namespace
 
-int Settings::lumetrixLink() const { return get(*this, kLumetrixLink); }
-void Settings::setLumetrixLink(int value) { put(*this, kLumetrixLink, value); }
-int Settings::defaultDoctorId() const { return get(*this, kDefaultDocId); }
-void Settings::setDefaultDoctorId(int id) { put(*this, kDefaultDocId, id); }
-int Settings::appointmentSlotMinutes() const { return get(*this, kSlotMinutes); }
-void Settings::setAppointmentSlotMinutes(int minutes) { put(*this, kSlotMinutes, minutes); }
-int Settings::deleteAppointmentsAfterDays() const { return get(*this, kDeleteAfterDays); }
-void Settings::setDeleteAppointmentsAfterDays(int days) { put(*this, kDeleteAfterDays, days); }
-int Settings::windowsCache() const { return get(*this, kWindowsCache); }
-void Settings::setWindowsCache(int value) { put(*this, kWindowsCache, value); }
-bool Settings::deleteOldAppointments() const { return get(*this, kDelApps); }
-void Settings::setDeleteOldAppointments(bool on) { put(*this, kDelApps, on); }
-bool Settings::autoBackUp() const { return get(*this, kAutoBackUp); }
-void Settings::setAutoBackUp(bool on) { put(*this, kAutoBackUp, on); }
-bool Settings::showInitialChart() const { return get(*this, kShowInitialChart); }
-void Settings::setShowInitialChart(bool on) { put(*this, kShowInitialChart, on); }
-bool Settings::defaultAppointmentPatient() const { return get(*this, kDefaultAppointmentPatient); }
-void Settings::setDefaultAppointmentPatient(bool on) { put(*this, kDefaultAppointmentPatient, on); }
-bool Settings::showAllRemindersAtStartUp() const { return get(*this, kShowAllReminders); }
-void Settings::setShowAllRemindersAtStartUp(bool on) { put(*this, kShowAllReminders, on); }
+// clang-format off: one line per key reads as the table it is
+int Settings::lumetrixLink() const
+{
+    return get(*this, kLumetrixLink);
+}
+void Settings::setLumetrixLink(int value)
+{
+    put(*this, kLumetrixLink, value);
+}
+int Settings::defaultDoctorId() const
+{
+    return get(*this, kDefaultDocId);
+}
+void Settings::setDefaultDoctorId(int id)
+{
+    put(*this, kDefaultDocId, id);
+}
+int Settings::appointmentSlotMinutes() const
+{
+    return get(*this, kSlotMinutes);
+}
+void Settings::setAppointmentSlotMinutes(int minutes)
+{
+    put(*this, kSlotMinutes, minutes);
+}
+int Settings::deleteAppointmentsAfterDays() const
+{
+    return get(*this, kDeleteAfterDays);
+}
+void Settings::setDeleteAppointmentsAfterDays(int days)
+{
+    put(*this, kDeleteAfterDays, days);
+}
+int Settings::windowsCache() const
+{
+    return get(*this, kWindowsCache);
+}
+void Settings::setWindowsCache(int value)
+{
+    put(*this, kWindowsCache, value);
+}
+bool Settings::deleteOldAppointments() const
+{
+    return get(*this, kDelApps);
+}
+void Settings::setDeleteOldAppointments(bool on)
+{
+    put(*this, kDelApps, on);
+}
+bool Settings::autoBackUp() const
+{
+    return get(*this, kAutoBackUp);
+}
+void Settings::setAutoBackUp(bool on)
+{
+    put(*this, kAutoBackUp, on);
+}
+bool Settings::showInitialChart() const
+{
+    return get(*this, kShowInitialChart);
+}
+void Settings::setShowInitialChart(bool on)
+{
+    put(*this, kShowInitialChart, on);
+}
+bool Settings::defaultAppointmentPatient() const
+{
+    return get(*this, kDefaultAppointmentPatient);
+}
+void Settings::setDefaultAppointmentPatient(bool on)
+{
+    put(*this, kDefaultAppointmentPatient, on);
+}
+bool Settings::showAllRemindersAtStartUp() const
+{
+    return get(*this, kShowAllReminders);
+}
+void Settings::setShowAllRemindersAtStartUp(bool on)
+{
+    put(*this, kShowAllReminders, on);
+}
+// clang-format on
 
 MultiUserType Settings::multiUserType() const
 {
@@ -242,7 +304,8 @@ bool Settings::progNotesOn() const
 void Settings::setProgNotesOn(bool on)
 {
     writeMain([&](IniFile& f) {
-        f.writeString(str(kAdvancedSection), str(kProgNotesOn), on ? QStringLiteral("y") : QStringLiteral("n"));
+        f.writeString(
+            str(kAdvancedSection), str(kProgNotesOn), on ? QStringLiteral("y") : QStringLiteral("n"));
     });
 }
 
@@ -299,7 +362,8 @@ void Settings::setPatientHistImageAlarm(const QString& fieldComponent, bool on)
 
 int Settings::appointmentGridDefaultColWidth(int designed) const
 {
-    return IniFile(placementFilePath()).readInteger(str(kAppointmentFormSection), str(kDefaultColWidth), designed);
+    return IniFile(placementFilePath())
+        .readInteger(str(kAppointmentFormSection), str(kDefaultColWidth), designed);
 }
 
 void Settings::setAppointmentGridDefaultColWidth(int width)

@@ -127,7 +127,8 @@ void TLanguage::apply(const QString& path, const QString& value)
         bool ok = false;
         const int number = newValue.trimmed().toInt(&ok, 10);
         if (!ok)
-            throw std::invalid_argument(QStringLiteral("'%1' is not a valid integer value").arg(newValue).toStdString());
+            throw std::invalid_argument(
+                QStringLiteral("'%1' is not a valid integer value").arg(newValue).toStdString());
         property->write(object, number);
         break;
     }

@@ -56,7 +56,8 @@ public:
     void setSeparator(const QString& separator); // blank gives ","
 
     // Called for each property about to be set, with its current text; may change the value.
-    std::function<void(QObject* component, const QString& property, const QString& oldValue, QString& newValue)>
+    std::function<void(
+        QObject* component, const QString& property, const QString& oldValue, QString& newValue)>
         onTranslate;
 
     // One translation pass over properties(). Missing windows, components, properties, keys

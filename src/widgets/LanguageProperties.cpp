@@ -27,8 +27,8 @@ template<typename T, typename Get, typename Set> TranslatedProperty text(Get get
         [set](QObject* o, const QVariant& v) { (static_cast<T*>(o)->*set)(v.toString()); } };
 }
 
-TranslatedProperty list(std::function<QStringList(const QObject*)> get,
-    std::function<void(QObject*, const QStringList&)> set)
+TranslatedProperty list(
+    std::function<QStringList(const QObject*)> get, std::function<void(QObject*, const QStringList&)> set)
 {
     return { Kind::List, [get](const QObject* o) { return get(o).join(u'\n'); },
         [set](QObject* o, const QVariant& v) { set(o, v.toStringList()); } };
@@ -58,9 +58,12 @@ std::optional<TranslatedProperty> caption(QObject* o)
     if (!w)
         return std::nullopt;
     if (tabWidgetOf(w)) {
-        const auto page = [](const QObject* p) { return const_cast<QWidget*>(static_cast<const QWidget*>(p)); };
+        const auto page
+            = [](const QObject* p) { return const_cast<QWidget*>(static_cast<const QWidget*>(p)); };
         return TranslatedProperty { Kind::Text,
-            [page](const QObject* p) { return tabWidgetOf(page(p))->tabText(tabWidgetOf(page(p))->indexOf(page(p))); },
+            [page](const QObject* p) {
+                return tabWidgetOf(page(p))->tabText(tabWidgetOf(page(p))->indexOf(page(p)));
+            },
             [page](QObject* p, const QVariant& v) {
                 QTabWidget* tabs = tabWidgetOf(page(p));
                 tabs->setTabText(tabs->indexOf(page(p)), v.toString());
@@ -141,7 +144,8 @@ std::optional<TranslatedProperty> items(QObject* o)
             },
             [](QObject* p, const QStringList& texts) {
                 auto* c = static_cast<QComboBox*>(p);
-                replaceItems(texts, [c] { return c->count(); }, [c](int i, const QString& t) { c->setItemText(i, t); },
+                replaceItems(
+                    texts, [c] { return c->count(); }, [c](int i, const QString& t) { c->setItemText(i, t); },
                     [c](int i, const QString& t) { c->insertItem(i, t); }, [c](int i) { c->removeItem(i); });
             });
     }
@@ -156,8 +160,11 @@ std::optional<TranslatedProperty> items(QObject* o)
             },
             [](QObject* p, const QStringList& texts) {
                 auto* l = static_cast<QListWidget*>(p);
-                replaceItems(texts, [l] { return l->count(); }, [l](int i, const QString& t) { l->item(i)->setText(t); },
-                    [l](int i, const QString& t) { l->insertItem(i, t); }, [l](int i) { delete l->takeItem(i); });
+                replaceItems(
+                    texts, [l] { return l->count(); },
+                    [l](int i, const QString& t) { l->item(i)->setText(t); },
+                    [l](int i, const QString& t) { l->insertItem(i, t); },
+                    [l](int i) { delete l->takeItem(i); });
             });
     }
     if (qobject_cast<QWidget*>(o) && !radioButtonsOf(o).isEmpty()) {
@@ -209,12 +216,19 @@ std::optional<TranslatedProperty> lines(QObject* o)
 {
     const auto joined = [](const QStringList& l) { return l.join(u'\n'); };
     if (qobject_cast<QPlainTextEdit*>(o)) {
-        return list([](const QObject* p) { return static_cast<const QPlainTextEdit*>(p)->toPlainText().split(u'\n'); },
-            [joined](QObject* p, const QStringList& l) { static_cast<QPlainTextEdit*>(p)->setPlainText(joined(l)); });
+        return list(
+            [](const QObject* p) {
+                return static_cast<const QPlainTextEdit*>(p)->toPlainText().split(u'\n');
+            },
+            [joined](QObject* p, const QStringList& l) {
+                static_cast<QPlainTextEdit*>(p)->setPlainText(joined(l));
+            });
     }
     if (qobject_cast<QTextEdit*>(o)) {
-        return list([](const QObject* p) { return static_cast<const QTextEdit*>(p)->toPlainText().split(u'\n'); },
-            [joined](QObject* p, const QStringList& l) { static_cast<QTextEdit*>(p)->setPlainText(joined(l)); });
+        return list(
+            [](const QObject* p) { return static_cast<const QTextEdit*>(p)->toPlainText().split(u'\n'); },
+            [joined](
+                QObject* p, const QStringList& l) { static_cast<QTextEdit*>(p)->setPlainText(joined(l)); });
     }
     if (qobject_cast<QLabel*>(o)) {
         return list([](const QObject* p) { return static_cast<const QLabel*>(p)->text().split(u'\n'); },

@@ -19,7 +19,10 @@ public:
         , m_lookups(std::move(lookups))
     {
     }
-    bool hasField(const QString& name) const override { return m_fields.contains(name) && !m_lookups.contains(name); }
+    bool hasField(const QString& name) const override
+    {
+        return m_fields.contains(name) && !m_lookups.contains(name);
+    }
     QVariant value(const QString& name) const override { return m_fields.value(name); }
     void setValue(const QString& name, const QVariant& value) override { m_fields[name] = value; }
     const Fields& fields() const { return m_fields; }
@@ -58,14 +61,16 @@ private Q_SLOTS:
         QTest::newRow("34075 local stores 100 EURO")
             << false << Fields { { "Cost", 34075.0 }, { "CostEURO", 0.0 } } << QStringList()
             << Fields { { "Cost", 34075.0 }, { "CostEURO", 100.0 } };
-        QTest::newRow("no rounding")
-            << false << Fields { { "Price", 1.0 }, { "PriceEURO", 0.0 } } << QStringList()
-            << Fields { { "Price", 1.0 }, { "PriceEURO", 1.0 / 340.75 } };
+        QTest::newRow("no rounding") << false << Fields { { "Price", 1.0 }, { "PriceEURO", 0.0 } }
+                                     << QStringList()
+                                     << Fields { { "Price", 1.0 }, { "PriceEURO", 1.0 / 340.75 } };
         QTest::newRow("every pair of the record, other fields untouched")
             << true
-            << Fields { { "Balance", 0.0 }, { "BalanceEURO", 2.0 }, { "InTotal", 0.0 }, { "InTotalEURO", 0.5 }, { "Notes", "x" } }
+            << Fields { { "Balance", 0.0 }, { "BalanceEURO", 2.0 }, { "InTotal", 0.0 },
+                   { "InTotalEURO", 0.5 }, { "Notes", "x" } }
             << QStringList()
-            << Fields { { "Balance", 681.5 }, { "BalanceEURO", 2.0 }, { "InTotal", 170.375 }, { "InTotalEURO", 0.5 }, { "Notes", "x" } };
+            << Fields { { "Balance", 681.5 }, { "BalanceEURO", 2.0 }, { "InTotal", 170.375 },
+                   { "InTotalEURO", 0.5 }, { "Notes", "x" } };
         QTest::newRow("one field of a pair is left alone")
             << true << Fields { { "Price", 5.0 }, { "CostEURO", 7.0 } } << QStringList()
             << Fields { { "Price", 5.0 }, { "CostEURO", 7.0 } };
@@ -96,10 +101,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("twin");
         QTest::addColumn<QString>("shownInEuro");
         QTest::addColumn<QString>("shownInLocal");
-        QTest::newRow("local") << "Cost" << "CostEURO" << "CostEURO" << "Cost";
-        QTest::newRow("euro") << "SessBalanceEURO" << "SessBalance" << "SessBalanceEURO" << "SessBalance";
-        QTest::newRow("not an amount") << "Discount" << "" << "Discount" << "Discount";
-        QTest::newRow("names are exact") << "cost" << "" << "cost" << "cost";
+        QTest::newRow("local") << "Cost"
+                               << "CostEURO"
+                               << "CostEURO"
+                               << "Cost";
+        QTest::newRow("euro") << "SessBalanceEURO"
+                              << "SessBalance"
+                              << "SessBalanceEURO"
+                              << "SessBalance";
+        QTest::newRow("not an amount") << "Discount"
+                                       << ""
+                                       << "Discount"
+                                       << "Discount";
+        QTest::newRow("names are exact") << "cost"
+                                         << ""
+                                         << "cost"
+                                         << "cost";
     }
 
     void pairsAndTwins()
@@ -112,7 +129,8 @@ private Q_SLOTS:
         QCOMPARE(data::moneyFieldForMode(field, true), shownInEuro);
         QCOMPARE(data::moneyFieldForMode(field, false), shownInLocal);
         // switching twice returns to the first field
-        QCOMPARE(data::moneyFieldForMode(data::moneyFieldForMode(field, false), true), data::moneyFieldForMode(field, true));
+        QCOMPARE(data::moneyFieldForMode(data::moneyFieldForMode(field, false), true),
+            data::moneyFieldForMode(field, true));
     }
 
     void rateIsNeverZeroOrBelow()
@@ -153,19 +171,32 @@ private Q_SLOTS:
         QTest::addColumn<QString>("displayPattern");
         QTest::addColumn<QString>("edit");
 
-        QTest::newRow("euro") << convention("en_US", "$", 2, 0) << true << 12500.5 << "12,500.50 €" << ",0.00 €" << "12500.5";
-        QTest::newRow("euro, Greek separators") << convention("el_GR", "€", 2, 3) << true << 1234.567 << "1.234,57 €"
-                                                << ",0.00 €" << "1234,57";
-        QTest::newRow("symbol after, no decimals") << convention("el_GR", "Δρχ", 0, 3) << false << 12500.0 << "12.500 Δρχ"
-                                                   << ",0 Δρχ" << "12500";
-        QTest::newRow("symbol after without blank") << convention("en_US", "Dr", 2, 1) << false << 0.5 << "0.50 Dr"
-                                                    << ",0.00 Dr" << "0.5";
-        QTest::newRow("symbol before") << convention("en_US", "$", 2, 0) << false << 1234.5 << "$ 1,234.50" << "$ ,0.00"
+        QTest::newRow("euro") << convention("en_US", "$", 2, 0) << true << 12500.5 << "12,500.50 €"
+                              << ",0.00 €"
+                              << "12500.5";
+        QTest::newRow("euro, Greek separators")
+            << convention("el_GR", "€", 2, 3) << true << 1234.567 << "1.234,57 €"
+            << ",0.00 €"
+            << "1234,57";
+        QTest::newRow("symbol after, no decimals")
+            << convention("el_GR", "Δρχ", 0, 3) << false << 12500.0 << "12.500 Δρχ"
+            << ",0 Δρχ"
+            << "12500";
+        QTest::newRow("symbol after without blank")
+            << convention("en_US", "Dr", 2, 1) << false << 0.5 << "0.50 Dr"
+            << ",0.00 Dr"
+            << "0.5";
+        QTest::newRow("symbol before") << convention("en_US", "$", 2, 0) << false << 1234.5 << "$ 1,234.50"
+                                       << "$ ,0.00"
                                        << "1234.5";
-        QTest::newRow("symbol before, three decimals") << convention("en_US", "KD", 3, 2) << false << 34075.123456
-                                                       << "KD 34,075.123" << "KD ,0.000" << "34075.12346";
-        QTest::newRow("other format: number alone") << convention("en_US", "$", 2, 9) << false << 1234.5 << "1,234.50" << ""
-                                                    << "1234.5";
+        QTest::newRow("symbol before, three decimals")
+            << convention("en_US", "KD", 3, 2) << false << 34075.123456 << "KD 34,075.123"
+            << "KD ,0.000"
+            << "34075.12346";
+        QTest::newRow("other format: number alone")
+            << convention("en_US", "$", 2, 9) << false << 1234.5 << "1,234.50"
+            << ""
+            << "1234.5";
     }
 
     void formats()
@@ -177,7 +208,8 @@ private Q_SLOTS:
         QFETCH(QString, displayPattern);
         QFETCH(QString, edit);
         QCOMPARE(data::formatMoney(value, euroMode, currency), text);
-        const data::MoneyFormat format = euroMode ? data::euroMoneyFormat() : data::localMoneyFormat(currency);
+        const data::MoneyFormat format
+            = euroMode ? data::euroMoneyFormat() : data::localMoneyFormat(currency);
         QCOMPARE(format.displayPattern, displayPattern);
         QCOMPARE(format.editPattern, euroMode ? QStringLiteral("#.##") : QStringLiteral("#.#####"));
         QCOMPARE(format.edit(value, currency.locale), edit);
@@ -189,11 +221,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("symbol");
         QTest::addColumn<int>("decimals");
         QTest::addColumn<int>("format");
-        QTest::newRow("el_GR") << "el_GR" << "€" << 2 << 3;
-        QTest::newRow("en_US") << "en_US" << "$" << 2 << 0;
-        QTest::newRow("ja_JP") << "ja_JP" << "￥" << 0 << 0;
-        QTest::newRow("nl_NL") << "nl_NL" << "€" << 2 << 2;
-        QTest::newRow("de_CH") << "de_CH" << "CHF" << 2 << 3;
+        QTest::newRow("el_GR") << "el_GR"
+                               << "€" << 2 << 3;
+        QTest::newRow("en_US") << "en_US"
+                               << "$" << 2 << 0;
+        QTest::newRow("ja_JP") << "ja_JP"
+                               << "￥" << 0 << 0;
+        QTest::newRow("nl_NL") << "nl_NL"
+                               << "€" << 2 << 2;
+        QTest::newRow("de_CH") << "de_CH"
+                               << "CHF" << 2 << 3;
     }
 
     void conventionFromLocale()

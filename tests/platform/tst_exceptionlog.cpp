@@ -38,9 +38,11 @@ private Q_SLOTS:
         QVERIFY(startup.endsWith(QStringLiteral(" ==> Access violation\r")));
         QVERIFY(!startup.contains(u'\n'));
 
-        const QString main = xlog::mainWindowRecord(QStringLiteral("Orvane"), QStringLiteral("List index out of bounds"), when);
+        const QString main = xlog::mainWindowRecord(
+            QStringLiteral("Orvane"), QStringLiteral("List index out of bounds"), when);
         const QString month = QLocale::system().monthName(3, QLocale::ShortFormat);
-        QCOMPARE(main, QStringLiteral("Orvane: 04 %1 2026 - 09:05:07:042  [List index out of bounds]\n").arg(month));
+        QCOMPARE(main,
+            QStringLiteral("Orvane: 04 %1 2026 - 09:05:07:042  [List index out of bounds]\n").arg(month));
     }
 
     void appendsAndNeverTruncates()

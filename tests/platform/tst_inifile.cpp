@@ -35,25 +35,37 @@ private Q_SLOTS:
         QTest::addColumn<QVariant>("defaultValue");
         QTest::addColumn<QVariant>("expected");
 
-        QTest::newRow("string trimmed") << QByteArray("Key =  some text  ") << "string" << QVariant(QString("d")) << QVariant(QString("some text"));
-        QTest::newRow("string quoted keeps blanks") << QByteArray("Key=\" x \"") << "string" << QVariant(QString()) << QVariant(QString(" x "));
-        QTest::newRow("string empty value is not the default") << QByteArray("Key=") << "string" << QVariant(QString("d")) << QVariant(QString());
-        QTest::newRow("string absent") << QByteArray("Other=1") << "string" << QVariant(QString("d")) << QVariant(QString("d"));
-        QTest::newRow("key in other case") << QByteArray("kEY=v") << "string" << QVariant(QString()) << QVariant(QString("v"));
-        QTest::newRow("value holds equals sign") << QByteArray("Key=a=b") << "string" << QVariant(QString()) << QVariant(QString("a=b"));
+        QTest::newRow("string trimmed") << QByteArray("Key =  some text  ") << "string"
+                                        << QVariant(QString("d")) << QVariant(QString("some text"));
+        QTest::newRow("string quoted keeps blanks")
+            << QByteArray("Key=\" x \"") << "string" << QVariant(QString()) << QVariant(QString(" x "));
+        QTest::newRow("string empty value is not the default")
+            << QByteArray("Key=") << "string" << QVariant(QString("d")) << QVariant(QString());
+        QTest::newRow("string absent")
+            << QByteArray("Other=1") << "string" << QVariant(QString("d")) << QVariant(QString("d"));
+        QTest::newRow("key in other case")
+            << QByteArray("kEY=v") << "string" << QVariant(QString()) << QVariant(QString("v"));
+        QTest::newRow("value holds equals sign")
+            << QByteArray("Key=a=b") << "string" << QVariant(QString()) << QVariant(QString("a=b"));
         QTest::newRow("int decimal") << QByteArray("Key=-42") << "int" << QVariant(7) << QVariant(-42);
-        QTest::newRow("int dollar hex") << QByteArray("Key=$808080") << "int" << QVariant(7) << QVariant(0x808080);
+        QTest::newRow("int dollar hex")
+            << QByteArray("Key=$808080") << "int" << QVariant(7) << QVariant(0x808080);
         QTest::newRow("int 0x hex") << QByteArray("Key=0xFF") << "int" << QVariant(7) << QVariant(255);
         QTest::newRow("int garbage") << QByteArray("Key=12abc") << "int" << QVariant(7) << QVariant(7);
-        QTest::newRow("int too large") << QByteArray("Key=99999999999") << "int" << QVariant(7) << QVariant(7);
-        QTest::newRow("float point") << QByteArray("Key=340.75") << "float" << QVariant(1.0) << QVariant(340.75);
-        QTest::newRow("float comma") << QByteArray("Key=340,75") << "float" << QVariant(1.0) << QVariant(340.75);
+        QTest::newRow("int too large")
+            << QByteArray("Key=99999999999") << "int" << QVariant(7) << QVariant(7);
+        QTest::newRow("float point") << QByteArray("Key=340.75") << "float" << QVariant(1.0)
+                                     << QVariant(340.75);
+        QTest::newRow("float comma") << QByteArray("Key=340,75") << "float" << QVariant(1.0)
+                                     << QVariant(340.75);
         QTest::newRow("float garbage") << QByteArray("Key=abc") << "float" << QVariant(1.5) << QVariant(1.5);
         QTest::newRow("bool one") << QByteArray("Key=1") << "bool" << QVariant(false) << QVariant(true);
         QTest::newRow("bool zero") << QByteArray("Key=0") << "bool" << QVariant(true) << QVariant(false);
-        QTest::newRow("bool other integer") << QByteArray("Key=-1") << "bool" << QVariant(false) << QVariant(true);
+        QTest::newRow("bool other integer")
+            << QByteArray("Key=-1") << "bool" << QVariant(false) << QVariant(true);
         QTest::newRow("bool word") << QByteArray("Key=False") << "bool" << QVariant(true) << QVariant(false);
-        QTest::newRow("bool garbage") << QByteArray("Key=maybe") << "bool" << QVariant(true) << QVariant(true);
+        QTest::newRow("bool garbage")
+            << QByteArray("Key=maybe") << "bool" << QVariant(true) << QVariant(true);
         QTest::newRow("bool absent") << QByteArray("") << "bool" << QVariant(true) << QVariant(true);
     }
 
@@ -63,7 +75,8 @@ private Q_SLOTS:
         QFETCH(QString, kind);
         QFETCH(QVariant, defaultValue);
         QFETCH(QVariant, expected);
-        const IniFile ini(writeBytes(QStringLiteral("typed.ini"), "; comment\n[Section]\n" + line + "\n[Next]\nKey=wrong\n"));
+        const IniFile ini(writeBytes(
+            QStringLiteral("typed.ini"), "; comment\n[Section]\n" + line + "\n[Next]\nKey=wrong\n"));
         const QString s = QStringLiteral("section"); // sections compare without case too
         const QString k = QStringLiteral("Key");
         if (kind == u"string")
@@ -88,9 +101,11 @@ private Q_SLOTS:
                                     "Currency=340.75\r\n";
         const QString path = writeBytes(QStringLiteral("PV.INI"), original);
         IniFile ini(path);
-        ini.writeString(QStringLiteral("orvane"), QStringLiteral("DELAPPS"), QStringLiteral("1")); // existing key
+        ini.writeString(
+            QStringLiteral("orvane"), QStringLiteral("DELAPPS"), QStringLiteral("1")); // existing key
         ini.writeInteger(QStringLiteral("Orvane"), QStringLiteral("RxSpinEdit2_Value"), 15); // new key
-        ini.writeString(QStringLiteral("Advanced"), QStringLiteral("ProgNotesOn"), QStringLiteral("y")); // new section
+        ini.writeString(
+            QStringLiteral("Advanced"), QStringLiteral("ProgNotesOn"), QStringLiteral("y")); // new section
         ini.save();
 
         const QByteArray expected = "; workstation settings\r\n"
@@ -110,7 +125,8 @@ private Q_SLOTS:
         const IniFile again(path);
         QCOMPARE(again.readInteger(QStringLiteral("Orvane"), QStringLiteral("MultiUserType"), 0), 2);
         QCOMPARE(again.keys(QStringLiteral("Orvane")),
-            QStringList({ QStringLiteral("MultiUserType"), QStringLiteral("DelApps"), QStringLiteral("RxSpinEdit2_Value") }));
+            QStringList({ QStringLiteral("MultiUserType"), QStringLiteral("DelApps"),
+                QStringLiteral("RxSpinEdit2_Value") }));
     }
 
     void valuesRoundTrip()
@@ -130,7 +146,8 @@ private Q_SLOTS:
         QCOMPARE(back.readFloat(QStringLiteral("S"), QStringLiteral("F"), 0), 0.1);
         QCOMPARE(back.readBool(QStringLiteral("S"), QStringLiteral("B"), true), false);
         QCOMPARE(back.readString(QStringLiteral("S"), QStringLiteral("Blanks")), QStringLiteral("  padded "));
-        QCOMPARE(back.readString(QStringLiteral("S"), QStringLiteral("Greek")), QStringLiteral("Οδοντίατρος"));
+        QCOMPARE(
+            back.readString(QStringLiteral("S"), QStringLiteral("Greek")), QStringLiteral("Οδοντίατρος"));
         QCOMPARE(back.readString(QStringLiteral("S"), QStringLiteral("Lines")), QStringLiteral("one two"));
         QVERIFY(readBytes(path).contains("Greek=Οδοντίατρος")); // written as UTF-8
     }
@@ -151,7 +168,8 @@ private Q_SLOTS:
         // "Αθήνα" in Windows-1253, in UTF-8, and in UTF-8 behind a byte-order mark.
         QTest::newRow("windows-1253") << QByteArray("[Orvane]\r\nCity=\xC1\xE8\xDE\xED\xE1\r\n");
         QTest::newRow("utf-8") << QByteArray("[Orvane]\nCity=\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1\n");
-        QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF[Orvane]\nCity=\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1\n");
+        QTest::newRow("utf-8 bom") << QByteArray(
+            "\xEF\xBB\xBF[Orvane]\nCity=\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1\n");
     }
 
     void decodesLegacyGreekAndUtf8()
@@ -163,7 +181,8 @@ private Q_SLOTS:
 
     void legacyFileIsRewrittenAsUtf8WithoutLoss()
     {
-        const QString path = writeBytes(QStringLiteral("legacy.ini"), "[Roles]\r\n\xC3\xE9\xDC\xED\xE7\xF2Role=0\r\n");
+        const QString path
+            = writeBytes(QStringLiteral("legacy.ini"), "[Roles]\r\n\xC3\xE9\xDC\xED\xE7\xF2Role=0\r\n");
         IniFile ini(path);
         ini.writeInteger(QStringLiteral("Roles"), QStringLiteral("NikosRole"), 1);
         ini.save();
@@ -176,8 +195,10 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         QFile(dir.filePath(QStringLiteral("pv.ini"))).open(QIODevice::WriteOnly);
-        QCOMPARE(platform::findFileNoCase(dir.path(), QStringLiteral("PV.INI")), dir.filePath(QStringLiteral("pv.ini")));
-        QCOMPARE(platform::findFileNoCase(dir.path(), QStringLiteral("Absent.INI")), dir.filePath(QStringLiteral("Absent.INI")));
+        QCOMPARE(platform::findFileNoCase(dir.path(), QStringLiteral("PV.INI")),
+            dir.filePath(QStringLiteral("pv.ini")));
+        QCOMPARE(platform::findFileNoCase(dir.path(), QStringLiteral("Absent.INI")),
+            dir.filePath(QStringLiteral("Absent.INI")));
     }
 
     void unreadableFileIsAnError()

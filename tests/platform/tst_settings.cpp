@@ -76,10 +76,15 @@ private Q_SLOTS:
         QCOMPARE(pv.readString(section, QStringLiteral("DelApps")), QStringLiteral("0"));
         QCOMPARE(pv.readString(section, QStringLiteral("ToolBar_Visible")), QStringLiteral("1"));
         QCOMPARE(pv.readString(QStringLiteral("EURO"), QStringLiteral("Currency")), QStringLiteral("400.5"));
-        QCOMPARE(pv.readString(QStringLiteral("Advanced"), QStringLiteral("ProgNotesOn")), QStringLiteral("y"));
-        QCOMPARE(pv.readString(QStringLiteral("PatientHistImageAlarm"), QStringLiteral("AnamnesticaTableCuore")), QStringLiteral("1"));
+        QCOMPARE(
+            pv.readString(QStringLiteral("Advanced"), QStringLiteral("ProgNotesOn")), QStringLiteral("y"));
+        QCOMPARE(
+            pv.readString(QStringLiteral("PatientHistImageAlarm"), QStringLiteral("AnamnesticaTableCuore")),
+            QStringLiteral("1"));
         const platform::IniFile placement(dir.filePath(section + QStringLiteral(".INI")));
-        QCOMPARE(placement.readInteger(QStringLiteral("AppointmentForm"), QStringLiteral("AppointmentGrid_DefaultColWidth"), 0), 80);
+        QCOMPARE(placement.readInteger(
+                     QStringLiteral("AppointmentForm"), QStringLiteral("AppointmentGrid_DefaultColWidth"), 0),
+            80);
 
         QCOMPARE(s.multiUserType(), platform::MultiUserType::Client);
         QCOMPARE(s.appointmentSlotMinutes(), 20);
@@ -94,7 +99,8 @@ private Q_SLOTS:
         QFile f(dir.filePath(QStringLiteral("pv.ini"))); // spelt in lower case on that workstation
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("[ORVANE]\r\nRxSpinEdit2_Value=0\r\nShowInitialChart=1\r\n[Roles]\r\nmariaRole=1\r\n"
-                "[Passwords]\r\nmariaPwd1=\xE1\xE2\xE3\r\n[EURO]\r\nCurrency=340,75\r\n[Advanced]\r\nProgNotesOn=Y\r\n"
+                "[Passwords]\r\nmariaPwd1=\xE1\xE2\xE3\r\n[EURO]\r\nCurrency=340,75\r\n[Advanced]"
+                "\r\nProgNotesOn=Y\r\n"
                 "[PerioColors]\r\nPDRiskLevel=5\r\n");
         f.close();
         const Settings s(Edition::Dental, dir.path());

@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -156,51 +156,60 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
 
         QTest::newRow("menu title") << "MainForm.File1.Caption"
-                                    << Getter([](QWidget* f) { return find<QMenu>(f, "File1")->title(); }) << "&Αρχείο";
+                                    << Getter([](QWidget* f) { return find<QMenu>(f, "File1")->title(); })
+                                    << "&Αρχείο";
         QTest::newRow("path in other letter case")
-            << "mainform.PATIENTSMENU.caption"
-            << Getter([](QWidget* f) { return f->findChild<QAction*>(QStringLiteral("PatientsMenu"))->text(); })
+            << "mainform.PATIENTSMENU.caption" << Getter([](QWidget* f) {
+                   return f->findChild<QAction*>(QStringLiteral("PatientsMenu"))->text();
+               })
             << "Καρτέλα Ασθενούς";
-        QTest::newRow("tool bar button caption")
-            << "MainForm.SearchBtn.BtnCaption"
-            << Getter([](QWidget* f) { return f->findChild<QAction*>(QStringLiteral("SearchBtn"))->iconText(); })
-            << "Εύρεση";
-        QTest::newRow("hint") << "MainForm.SearchBtn.Hint"
-                              << Getter([](QWidget* f) { return f->findChild<QAction*>(QStringLiteral("SearchBtn"))->toolTip(); })
-                              << "Αναζήτηση";
+        QTest::newRow("tool bar button caption") << "MainForm.SearchBtn.BtnCaption" << Getter([](QWidget* f) {
+            return f->findChild<QAction*>(QStringLiteral("SearchBtn"))->iconText();
+        }) << "Εύρεση";
+        QTest::newRow("hint") << "MainForm.SearchBtn.Hint" << Getter([](QWidget* f) {
+            return f->findChild<QAction*>(QStringLiteral("SearchBtn"))->toolTip();
+        }) << "Αναζήτηση";
         QTest::newRow("hint short and long") << "MainForm.OKBtn.Hint" << Getter([](QWidget* f) {
             auto* b = find<QPushButton>(f, "OKBtn");
             return b->toolTip() + u'/' + b->statusTip();
         }) << "Σύντομο/Μακρύ";
-        QTest::newRow("child window title")
-            << "MainForm.DentalChartForm.Caption"
-            << Getter([](QWidget* f) { return find<QWidget>(f, "DentalChartForm")->windowTitle(); }) << "Οδοντόγραμμα";
-        QTest::newRow("tabs trimmed, trailing separator dropped") << "MainForm.DentalChartForm.TabControl.Tabs" << Getter([](QWidget* f) {
-            auto* t = find<QTabWidget>(f, "TabControl");
-            return QStringList { t->tabText(0), t->tabText(1), t->tabText(2) }.join(u'|') + u'|' + QString::number(t->count());
-        }) << "Αρχική|Σχέδιο|Εκτέλεση|3";
-        QTest::newRow("tab page caption") << "MainForm.DentalChartForm.Page1.Caption" << Getter([](QWidget* f) {
-            return find<QTabWidget>(f, "TabControl")->tabText(1);
-        }) << "Σχέδιο θεραπείας";
-        QTest::newRow("radio group items") << "MainForm.DentalChartForm.rgTeeth.Items" << Getter([](QWidget* f) {
-            QStringList texts;
-            for (auto* b : find<QGroupBox>(f, "RGTEETH")->findChildren<QRadioButton*>())
-                texts << b->text();
-            return texts.join(u'|');
-        }) << "Μόνιμα|Νεογιλά";
-        QTest::newRow("combo items, empty middle item kept") << "MainForm.ComboBox1.Items" << Getter([](QWidget* f) {
-            auto* c = find<QComboBox>(f, "ComboBox1");
-            QStringList texts;
-            for (int i = 0; i < c->count(); ++i)
-                texts << c->itemText(i);
-            return texts.join(u'|') + u'@' + QString::number(c->currentIndex());
-        }) << "α||γ@1";
-        QTest::newRow("memo lines") << "MainForm.Memo1.Lines"
-                                    << Getter([](QWidget* f) { return find<QPlainTextEdit>(f, "Memo1")->toPlainText(); })
-                                    << "πρώτη\nδεύτερη";
-        QTest::newRow("integer property") << "MainForm.SpinEdit1.Value"
-                                          << Getter([](QWidget* f) { return QString::number(find<QSpinBox>(f, "SpinEdit1")->value()); })
-                                          << "12";
+        QTest::newRow("child window title") << "MainForm.DentalChartForm.Caption" << Getter([](QWidget* f) {
+            return find<QWidget>(f, "DentalChartForm")->windowTitle();
+        }) << "Οδοντόγραμμα";
+        QTest::newRow("tabs trimmed, trailing separator dropped")
+            << "MainForm.DentalChartForm.TabControl.Tabs" << Getter([](QWidget* f) {
+                   auto* t = find<QTabWidget>(f, "TabControl");
+                   return QStringList { t->tabText(0), t->tabText(1), t->tabText(2) }.join(u'|') + u'|'
+                       + QString::number(t->count());
+               })
+            << "Αρχική|Σχέδιο|Εκτέλεση|3";
+        QTest::newRow("tab page caption")
+            << "MainForm.DentalChartForm.Page1.Caption"
+            << Getter([](QWidget* f) { return find<QTabWidget>(f, "TabControl")->tabText(1); })
+            << "Σχέδιο θεραπείας";
+        QTest::newRow("radio group items")
+            << "MainForm.DentalChartForm.rgTeeth.Items" << Getter([](QWidget* f) {
+                   QStringList texts;
+                   for (auto* b : find<QGroupBox>(f, "RGTEETH")->findChildren<QRadioButton*>())
+                       texts << b->text();
+                   return texts.join(u'|');
+               })
+            << "Μόνιμα|Νεογιλά";
+        QTest::newRow("combo items, empty middle item kept")
+            << "MainForm.ComboBox1.Items" << Getter([](QWidget* f) {
+                   auto* c = find<QComboBox>(f, "ComboBox1");
+                   QStringList texts;
+                   for (int i = 0; i < c->count(); ++i)
+                       texts << c->itemText(i);
+                   return texts.join(u'|') + u'@' + QString::number(c->currentIndex());
+               })
+            << "α||γ@1";
+        QTest::newRow("memo lines") << "MainForm.Memo1.Lines" << Getter([](QWidget* f) {
+            return find<QPlainTextEdit>(f, "Memo1")->toPlainText();
+        }) << "πρώτη\nδεύτερη";
+        QTest::newRow("integer property") << "MainForm.SpinEdit1.Value" << Getter([](QWidget* f) {
+            return QString::number(find<QSpinBox>(f, "SpinEdit1")->value());
+        }) << "12";
         QTest::newRow("any Qt string property")
             << "MainForm.Edit1.PlaceholderText"
             << Getter([](QWidget* f) { return find<QLineEdit>(f, "Edit1")->placeholderText(); }) << "Όνομα";
@@ -236,7 +245,8 @@ private Q_SLOTS:
 
     void withoutLanguageFileEverythingStaysEnglish()
     {
-        TLanguage* l = lang({ QStringLiteral("MainForm.File1.Caption"), QStringLiteral("MainForm.ComboBox1.Items") });
+        TLanguage* l
+            = lang({ QStringLiteral("MainForm.File1.Caption"), QStringLiteral("MainForm.ComboBox1.Items") });
         l->setLanguageFile(QStringLiteral("Absent.lng"));
         const QStringList before = visibleTexts(m_form.get());
         l->Translate();
@@ -248,9 +258,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("translated") << "Delete this record?" << "Διαγραφή αυτής της εγγραφής;";
-        QTest::newRow("absent") << "Are you sure?" << "Are you sure?";
-        QTest::newRow("empty translation") << "Empty DataBase" << "Empty DataBase";
+        QTest::newRow("translated") << "Delete this record?"
+                                    << "Διαγραφή αυτής της εγγραφής;";
+        QTest::newRow("absent") << "Are you sure?"
+                                << "Are you sure?";
+        QTest::newRow("empty translation") << "Empty DataBase"
+                                           << "Empty DataBase";
     }
 
     void messages()
@@ -262,11 +275,13 @@ private Q_SLOTS:
 
     void hooksSeeAndMayChangeEachValue()
     {
-        TLanguage* l = lang({ QStringLiteral("MainForm.DentalChartForm.Caption"), QStringLiteral("MainForm.File1.Caption") });
+        TLanguage* l = lang(
+            { QStringLiteral("MainForm.DentalChartForm.Caption"), QStringLiteral("MainForm.File1.Caption") });
         QSignalSpy before(l, &TLanguage::beforeTranslation);
         QSignalSpy after(l, &TLanguage::afterTranslation);
         QStringList seen;
-        l->onTranslate = [&seen](QObject* component, const QString& property, const QString& oldValue, QString& newValue) {
+        l->onTranslate = [&seen](QObject* component, const QString& property, const QString& oldValue,
+                             QString& newValue) {
             seen << component->objectName() + u'.' + property + u'=' + oldValue;
             if (property == u"Caption" && component->objectName() == u"DentalChartForm")
                 newValue += QStringLiteral(" *");
@@ -274,28 +289,35 @@ private Q_SLOTS:
         l->Translate();
         QCOMPARE(before.count(), 1);
         QCOMPARE(after.count(), 1);
-        QCOMPARE(seen, QStringList({ QStringLiteral("DentalChartForm.Caption=Dental Chart"), QStringLiteral("File1.Caption=&File") }));
-        QCOMPARE(find<QWidget>(m_form.get(), "DentalChartForm")->windowTitle(), QStringLiteral("Οδοντόγραμμα *"));
+        QCOMPARE(seen,
+            QStringList({ QStringLiteral("DentalChartForm.Caption=Dental Chart"),
+                QStringLiteral("File1.Caption=&File") }));
+        QCOMPARE(
+            find<QWidget>(m_form.get(), "DentalChartForm")->windowTitle(), QStringLiteral("Οδοντόγραμμα *"));
     }
 
     void nonIntegerValueForIntegerPropertyIsAnError()
     {
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, lang({ QStringLiteral("MainForm.SpinEdit2.Value") })->Translate());
+        QVERIFY_THROWS_EXCEPTION(
+            std::invalid_argument, lang({ QStringLiteral("MainForm.SpinEdit2.Value") })->Translate());
     }
 
     void laterUnitsRegisterTheirProperties()
     {
         // A window of a later unit teaches the component a property of its own.
-        TLanguage::registerProperty(QStringLiteral("FieldAlias"), [](QObject* o) -> std::optional<widgets::TranslatedProperty> {
-            if (!qobject_cast<QLabel*>(o))
-                return std::nullopt;
-            return widgets::TranslatedProperty { widgets::TranslatedProperty::Kind::Text,
-                [](const QObject* p) { return p->property("alias").toString(); },
-                [](QObject* p, const QVariant& v) { p->setProperty("alias", v); } };
-        });
+        TLanguage::registerProperty(
+            QStringLiteral("FieldAlias"), [](QObject* o) -> std::optional<widgets::TranslatedProperty> {
+                if (!qobject_cast<QLabel*>(o))
+                    return std::nullopt;
+                return widgets::TranslatedProperty { widgets::TranslatedProperty::Kind::Text,
+                    [](const QObject* p) { return p->property("alias").toString(); },
+                    [](QObject* p, const QVariant& v) { p->setProperty("alias", v); } };
+            });
         lang({ QStringLiteral("MainForm.Label1.FieldAlias") })->Translate();
-        QCOMPARE(find<QLabel>(m_form.get(), "Label1")->property("alias").toString(), QStringLiteral("Επώνυμο"));
-        QVERIFY(!TLanguage::findProperty(find<QPushButton>(m_form.get(), "OKBtn"), QStringLiteral("FieldAlias")));
+        QCOMPARE(
+            find<QLabel>(m_form.get(), "Label1")->property("alias").toString(), QStringLiteral("Επώνυμο"));
+        QVERIFY(
+            !TLanguage::findProperty(find<QPushButton>(m_form.get(), "OKBtn"), QStringLiteral("FieldAlias")));
     }
 
     void windowNotYetInItsFrameIsFoundThroughItsComponent()
@@ -315,12 +337,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("separator");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("trimmed, trailing dropped") << "a , b," << "," << QStringList { "a", "b" };
-        QTest::newRow("adjacent separators") << "a,,b" << "," << QStringList { "a", "", "b" };
-        QTest::newRow("leading separator") << ",a" << "," << QStringList { "", "a" };
-        QTest::newRow("blank last piece") << "a, " << "," << QStringList { "a" };
-        QTest::newRow("longer separator") << "a;; b" << ";;" << QStringList { "a", "b" };
-        QTest::newRow("single") << " a " << "," << QStringList { "a" };
+        QTest::newRow("trimmed, trailing dropped") << "a , b,"
+                                                   << "," << QStringList { "a", "b" };
+        QTest::newRow("adjacent separators") << "a,,b"
+                                             << "," << QStringList { "a", "", "b" };
+        QTest::newRow("leading separator") << ",a"
+                                           << "," << QStringList { "", "a" };
+        QTest::newRow("blank last piece") << "a, "
+                                          << "," << QStringList { "a" };
+        QTest::newRow("longer separator") << "a;; b"
+                                          << ";;" << QStringList { "a", "b" };
+        QTest::newRow("single") << " a "
+                                << "," << QStringList { "a" };
     }
 
     void splitsLists()
@@ -334,7 +362,8 @@ private Q_SLOTS:
     // The language file that ships beside the program: well-formed and Greek.
     void shippedLanguageFile()
     {
-        const QString path = qEnvironmentVariable("ORVANE_SOURCE_DIR") + QStringLiteral("/resources/Orvane.lng");
+        const QString path
+            = qEnvironmentVariable("ORVANE_SOURCE_DIR") + QStringLiteral("/resources/Orvane.lng");
         QFile raw(path);
         QVERIFY2(raw.open(QIODevice::ReadOnly), qPrintable(path));
         const platform::IniFile file(path);
@@ -348,16 +377,20 @@ private Q_SLOTS:
             QVERIFY2(parts.size() >= 3 && known.contains(parts.back()), qPrintable(key));
         }
         const QRegularExpression greek(QStringLiteral("[\\x{0370}-\\x{03FF}]"));
-        for (const char* message : { "Are you sure?", "Delete this record?", "Empty DataBase", "You forgot last name!",
-                 "There are unsaved changes. Do you want to post them?" })
-            QVERIFY2(file.readString(QString::fromLatin1(TLanguage::kMessages), QString::fromLatin1(message)).contains(greek), message);
+        for (const char* message : { "Are you sure?", "Delete this record?", "Empty DataBase",
+                 "You forgot last name!", "There are unsaved changes. Do you want to post them?" })
+            QVERIFY2(file.readString(QString::fromLatin1(TLanguage::kMessages), QString::fromLatin1(message))
+                         .contains(greek),
+                message);
 
         qputenv("ORVANE_PROGRAM_DIR", QFileInfo(path).absolutePath().toLocal8Bit());
-        TLanguage* l = lang({ QStringLiteral("MainForm.File1.Caption"), QStringLiteral("MainForm.SearchBtn.BtnCaption") });
+        TLanguage* l = lang(
+            { QStringLiteral("MainForm.File1.Caption"), QStringLiteral("MainForm.SearchBtn.BtnCaption") });
         l->Translate();
         qputenv("ORVANE_PROGRAM_DIR", m_programDir.path().toLocal8Bit());
         QCOMPARE(find<QMenu>(m_form.get(), "File1")->title(), QStringLiteral("&Αρχείο"));
-        QCOMPARE(m_form->findChild<QAction*>(QStringLiteral("SearchBtn"))->iconText(), QStringLiteral("Εύρεση"));
+        QCOMPARE(
+            m_form->findChild<QAction*>(QStringLiteral("SearchBtn"))->iconText(), QStringLiteral("Εύρεση"));
         QCOMPARE(l->Message(QStringLiteral("Are you sure?")), QStringLiteral("Είστε σίγουρος;"));
     }
 
