@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+namespace bench {
+
+class BenchData;
+
+// What every measure gets: the run's options and the shared data, generated on first use.
+class Context {
+public:
+    Context(bool quick, QString programPath);
+    ~Context();
+
+    bool quick() const { return m_quick; }
+    // Scales a full-run count down for --quick.
+    int scaled(int fullCount) const { return m_quick ? std::max(1, fullCount / 10) : fullCount; }
+    const QString& programPath() const { return m_programPath; }
+    // A fresh empty directory that lives as long as the run.
+    QString newDirectory(const QString& name) const;
+    // The master/detail practice data (generated once per run).
+    BenchData& data();
+
+private:
+    bool m_quick;
+    QString m_programPath;
+    QString m_root;
+    std::unique_ptr<BenchData> m_data;
+};
+
+// One line of the result table: the same work done through our layer and through plain
+// QSqlQuery calls, in the same run.
+struct Result {
+    double oursMs = 0;
+    double plainMs = 0;
+    QStringList notes; // printed below the table (memory, counts, checks)
+};
+
+struct Measure {
+    QString name;
+    std::function<Result(Context&)> run;
+};
+
+// Measures register themselves from their own files; they run in the order of their names
+// ("(a) ...", "(b) ..."), so a later file adds rows without touching this harness.
+QList<Measure>& measures();
+struct RegisterMeasure {
+    RegisterMeasure(QString name, std::function<Result(Context&)> run);
+};
+
+// Work done in a child process of the benchmark (another workstation): the program is
+// started again as `orvane-bench --child NAME args...`.
+using ChildMain = std::function<int(const QStringList& args)>;
+struct RegisterChild {
+    RegisterChild(QString name, ChildMain main);
+};
+ChildMain findChild(const QString& name);
+
+// Milliseconds taken by `work`.
+double timeMs(const std::function<void()>& work);
+// Resident memory of this process in MB (Linux).
+double residentMb();
+// A measure found the work done wrong: the run stops with this message.
+[[noreturn]] void fail(const QString& message);
+
+} // namespace bench

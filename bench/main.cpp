@@ -1,0 +1,63 @@
+// orvane-bench: our database layer against plain QSqlQuery calls doing the same work in the
+// same run. Prints a Markdown table; --quick runs everything on a tenth of the data.
+#include "BenchData.h"
+#include "Measure.h"
+
+#include "db/Errors.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+QString formatMs(double ms) { return QString::number(ms, 'f', ms < 10 ? 2 : 1); }
+
+int runMeasures(bool quick, const QString& only)
+{
+    bench::Context context(quick, QCoreApplication::applicationFilePath());
+    QList<bench::Measure> selected = bench::measures();
+    std::sort(selected.begin(), selected.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+    QStringList rows;
+    QStringList notes;
+    double worst = 0;
+    for (const bench::Measure& measure : std::as_const(selected)) {
+        if (!only.isEmpty() && !measure.name.contains(only, Qt::CaseInsensitive))
+            continue;
+        std::fprintf(stderr, "running %s ...\n", qPrintable(measure.name));
+        const bench::Result result = measure.run(context);
+        const double ratio = result.plainMs > 0 ? result.oursMs / result.plainMs : 0;
+        worst = std::max(worst, ratio);
+        rows.append(QStringLiteral("| %1 | %2 | %3 | %4 |").arg(measure.name, formatMs(result.oursMs), formatMs(result.plainMs), QString::number(ratio, 'f', 2)));
+        notes += result.notes;
+    }
+    std::printf("| measure | ours (ms) | plain SQL (ms) | ratio |\n|---|---:|---:|---:|\n");
+    for (const QString& row : std::as_const(rows))
+        std::printf("%s\n", qPrintable(row));
+    std::printf("\n");
+    for (const QString& note : std::as_const(notes))
+        std::printf("- %s\n", qPrintable(note));
+    std::printf("\nworst ratio: %.2f\n", worst);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    try {
+        if (args.size() >= 3 && args[1] == QLatin1String("--child")) {
+            const bench::ChildMain child = bench::findChild(args[2]);
+            if (!child)
+                bench::fail(QStringLiteral("no child %1").arg(args[2]));
+            return child(args.mid(3));
+        }
+        const int onlyAt = args.indexOf(QStringLiteral("--only"));
+        return runMeasures(args.contains(QStringLiteral("--quick")), onlyAt > 0 ? args.value(onlyAt + 1) : QString());
+    } catch (const db::DatabaseError& e) {
+        bench::fail(QString::fromUtf8(e.what()));
+    }
+}
