@@ -22,6 +22,12 @@ bool appendTo(const QString& directory, const QByteArray& bytes, QString* writte
     return true;
 }
 
+QString& mainWindowEdition()
+{
+    static QString edition;
+    return edition;
+}
+
 } // namespace
 
 QString startupRecord(const QString& message, const QDateTime& when)
@@ -47,6 +53,17 @@ QString append(const QString& record)
     if (appendTo(configDir(), bytes, &written))
         return written;
     return {};
+}
+
+void useMainWindowFormat(const QString& edition)
+{
+    mainWindowEdition() = edition;
+}
+
+QString logException(const QString& message)
+{
+    const QString& edition = mainWindowEdition();
+    return append(edition.isEmpty() ? startupRecord(message) : mainWindowRecord(edition, message));
 }
 
 } // namespace platform::exceptionLog

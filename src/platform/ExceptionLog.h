@@ -24,5 +24,11 @@ QString mainWindowRecord(
 // could be written (the handler has nowhere else to report to).
 QString append(const QString& record);
 
+// The application-wide handler writes start-up records until the main window takes over with
+// its own format (and back to start-up records when it is given an empty edition).
+void useMainWindowFormat(const QString& edition);
+// Appends one record of the current format for `message`; returns as append().
+QString logException(const QString& message);
+
 } // namespace exceptionLog
 } // namespace platform

@@ -2,6 +2,8 @@
 
 #include "platform/Directories.h"
 
+#include <QLocale>
+
 #include <type_traits>
 
 namespace platform {
@@ -251,6 +253,11 @@ QString Settings::lastAccess() const
 void Settings::setLastAccess(const QString& shortDate)
 {
     writeMain([&](IniFile& f) { f.writeString(section(), str(kLastAccess), shortDate); });
+}
+
+void Settings::recordStart(const QDate& today)
+{
+    setLastAccess(QLocale::system().toString(today, QLocale::ShortFormat));
 }
 
 QString Settings::visPathName() const

@@ -2,6 +2,7 @@
 
 #include "platform/IniFile.h"
 
+#include <QDate>
 #include <QString>
 
 #include <optional>
@@ -50,6 +51,8 @@ public:
     void setMultiUserType(MultiUserType type);
     QString lastAccess() const; // empty until the first start
     void setLastAccess(const QString& shortDate);
+    // Written at every start: today in the platform's short date format.
+    void recordStart(const QDate& today = QDate::currentDate());
     int lumetrixLink() const; // 1
     void setLumetrixLink(int value);
     QString visPathName() const; // empty, which means the program directory

@@ -53,6 +53,20 @@ private Q_SLOTS:
         QCOMPARE(contents(first), QByteArray("one\rtwo\r"));
     }
 
+    void mainWindowTakesOverTheFormat()
+    {
+        QVERIFY(QString::fromUtf8(contents(xlog::logException(QStringLiteral("early"))))
+                    .startsWith(u"Exception "));
+        xlog::useMainWindowFormat(QStringLiteral("Telvi"));
+        const QString path = xlog::logException(QStringLiteral("late"));
+        xlog::useMainWindowFormat({});
+        const QStringList records = QString::fromUtf8(contents(path)).split(u'\r');
+        QCOMPARE(records.size(), 2);
+        QVERIFY(records[0].endsWith(u" ==> early"));
+        QVERIFY(records[1].startsWith(u"Telvi: "));
+        QVERIFY(records[1].endsWith(u"  [late]\n"));
+    }
+
     void existingFileInOtherCaseIsTheOneAppendedTo()
     {
         QFile old(m_program.filePath(QStringLiteral("Exceptions.Log")));

@@ -68,9 +68,12 @@ private Q_SLOTS:
         s.setProgNotesOn(true);
         s.setPatientHistImageAlarm(QStringLiteral("AnamnesticaTableCuore"), true);
         s.setAppointmentGridDefaultColWidth(80);
+        s.recordStart(QDate(2026, 12, 6));
 
         const platform::IniFile pv(dir.filePath(QStringLiteral("PV.INI")));
         QCOMPARE(pv.readString(section, QStringLiteral("MultiUserType")), QStringLiteral("1"));
+        QCOMPARE(pv.readString(section, QStringLiteral("LastAccess")),
+            QLocale::system().toString(QDate(2026, 12, 6), QLocale::ShortFormat));
         QCOMPARE(pv.readString(section, QStringLiteral("DefaultDocIDEdit_Text")), QStringLiteral("7"));
         QCOMPARE(pv.readString(section, QStringLiteral("RxSpinEdit1_Value")), QStringLiteral("20"));
         QCOMPARE(pv.readString(section, QStringLiteral("DelApps")), QStringLiteral("0"));

@@ -374,7 +374,7 @@ private Q_SLOTS:
             "FieldAlias", "UnitColumnCaption", "Values" };
         for (const QString& key : keys) {
             const QStringList parts = key.split(u'.');
-            QVERIFY2(parts.size() >= 3 && known.contains(parts.back()), qPrintable(key));
+            QVERIFY2(parts.size() >= 2 && known.contains(parts.back()), qPrintable(key));
         }
         const QRegularExpression greek(QStringLiteral("[\\x{0370}-\\x{03FF}]"));
         for (const char* message : { "Are you sure?", "Delete this record?", "Empty DataBase",
