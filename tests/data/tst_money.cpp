@@ -152,16 +152,6 @@ private Q_SLOTS:
         QCOMPARE(state.rate(), 400.0);
     }
 
-    void modeStartsInEuroAndToggles()
-    {
-        data::MoneyState state;
-        QVERIFY(state.euroMode());
-        QSignalSpy changed(&state, &data::MoneyState::euroModeChanged);
-        state.toggleEuroMode();
-        QVERIFY(!state.euroMode());
-        QCOMPARE(changed.takeFirst().at(0).toBool(), false);
-    }
-
     void formats_data()
     {
         QTest::addColumn<CurrencyConvention>("currency");

@@ -77,15 +77,6 @@ private Q_SLOTS:
         QVERIFY(next.acquire());
     }
 
-    void otherProgramNamesDoNotCollide()
-    {
-        QTemporaryDir dir;
-        SingleInstanceGuard a(QStringLiteral("orvane"), dir.path());
-        SingleInstanceGuard b(QStringLiteral("orvane-tools"), dir.path());
-        QVERIFY(a.acquire());
-        QVERIFY(b.acquire());
-    }
-
     void secondGuardInOneProcessIsAProgrammingError()
     {
         QTemporaryDir dir;

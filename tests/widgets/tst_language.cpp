@@ -393,13 +393,6 @@ private Q_SLOTS:
             m_form->findChild<QAction*>(QStringLiteral("SearchBtn"))->iconText(), QStringLiteral("Εύρεση"));
         QCOMPARE(l->Message(QStringLiteral("Are you sure?")), QStringLiteral("Είστε σίγουρος;"));
     }
-
-    void blankSeparatorMeansComma()
-    {
-        TLanguage* l = lang({});
-        l->setSeparator(QStringLiteral(" "));
-        QCOMPARE(l->separator(), QStringLiteral(","));
-    }
 };
 
 QTEST_MAIN(TestLanguage)
