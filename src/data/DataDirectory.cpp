@@ -1,9 +1,9 @@
 #include "data/DataDirectory.h"
 
-#include "data/GeneratorSeries.h"
 #include "data/schema/Schema.h"
 #include "db/Connection.h"
 #include "db/Errors.h"
+#include "db/Generators.h"
 #include "db/Query.h"
 #include "db/SchemaManager.h"
 
@@ -16,17 +16,18 @@
 namespace data {
 namespace {
 
-QList<db::TableDef> everyTable()
-{
-    QList<db::TableDef> tables = schemaTables();
-    for (const GeneratorDef& generator : generatorTables())
-        tables.append(generator.tableDef());
-    return tables;
-}
-
 db::ConnectionProfile profileFor(const QString& path)
 {
     return {.name = QStringLiteral("data-directory"), .dataDirectory = path};
+}
+
+DataConnections connect(const QString& path)
+{
+    DataConnections connections;
+    connections.data = db::Connection::open(profileFor(path));
+    connections.generatorStore = db::Connection::openGeneratorStore(profileFor(path));
+    connections.generators = std::make_unique<db::Generators>(*connections.generatorStore, generatorDefinitions());
+    return connections;
 }
 
 bool indexExists(const db::Connection& connection, const db::TableDef& table, const db::IndexDef& index)
@@ -35,7 +36,7 @@ bool indexExists(const db::Connection& connection, const db::TableDef& table, co
     return query.bind(QStringLiteral("name"), db::SchemaManager::physicalIndexName(table, index)).scalar().isValid();
 }
 
-QStringList integrityProblems(const db::Connection& connection)
+QStringList integrityProblems(const db::Connection& connection, const QString& what)
 {
     db::Query query(connection, QStringLiteral("PRAGMA integrity_check"));
     query.exec();
@@ -43,12 +44,79 @@ QStringList integrityProblems(const db::Connection& connection)
     while (query.next()) {
         const QString line = query.value(0).toString();
         if (line != QLatin1String("ok"))
-            problems.append(QStringLiteral("The database file is damaged: %1").arg(line));
+            problems.append(QStringLiteral("%1 is damaged: %2").arg(what, line));
+    }
+    return problems;
+}
+
+// The highest identifier the served tables hold (text identifiers count by their number).
+qint64 highestInUse(const db::Connection& data, const db::GeneratorDef& generator)
+{
+    qint64 highest = 0;
+    for (const db::ServedField& served : generator.serves) {
+        QString column = db::Dialect::quoted(served.field);
+        if (served.text)
+            column = QStringLiteral("CAST(%1 AS INTEGER)").arg(column);
+        db::Query query(data, QStringLiteral("SELECT MAX(%1) FROM %2").arg(column, db::Dialect::quoted(served.table)));
+        highest = std::max(highest, query.scalar().toLongLong());
+    }
+    return highest;
+}
+
+QStringList schemaProblems(db::Connection& data)
+{
+    db::SchemaManager schema(data);
+    QStringList problems = schema.problems(schemaTables());
+    for (const db::TableDef& table : schemaTables()) {
+        if (!schema.tableExists(table.name))
+            continue;
+        for (const db::IndexDef& index : table.indexes) {
+            if (!indexExists(data, table, index))
+                problems.append(QStringLiteral("Table %1: index %2 is missing").arg(table.name, index.name));
+        }
+    }
+    return problems;
+}
+
+QStringList generatorProblems(const DataConnections& connections)
+{
+    QStringList problems = connections.generators->problems();
+    db::SchemaManager schema(*connections.data);
+    db::SchemaManager store(*connections.generatorStore);
+    for (const db::GeneratorDef& generator : connections.generators->definitions()) {
+        // A missing table or field is reported above or with the schema.
+        const bool complete = std::all_of(generator.serves.begin(), generator.serves.end(), [&](const db::ServedField& served) {
+            return schema.tableExists(served.table);
+        });
+        if (!complete || !store.tableExists(generator.name))
+            continue;
+        qint64 highest = 0;
+        try {
+            highest = highestInUse(*connections.data, generator);
+        } catch (const db::DatabaseError&) {
+            continue;
+        }
+        const qint32 last = connections.generators->last(generator.name);
+        if (last < highest) {
+            QStringList tables;
+            for (const db::ServedField& served : generator.serves)
+                tables.append(served.table);
+            problems.append(QStringLiteral("Generator %1 stands at %2, but %3 already uses %4: new rows would get taken identifiers")
+                                .arg(generator.name)
+                                .arg(last)
+                                .arg(tables.join(QStringLiteral(" / ")))
+                                .arg(highest));
+        }
     }
     return problems;
 }
 
 } // namespace
+
+DataConnections::DataConnections() = default;
+DataConnections::DataConnections(DataConnections&&) noexcept = default;
+DataConnections& DataConnections::operator=(DataConnections&&) noexcept = default;
+DataConnections::~DataConnections() = default;
 
 DataDirectory::DataDirectory(QString path)
     : m_path(QDir::cleanPath(std::move(path)))
@@ -58,6 +126,11 @@ DataDirectory::DataDirectory(QString path)
 QString DataDirectory::databasePath() const
 {
     return QDir(m_path).filePath(QString::fromLatin1(db::Connection::kSqliteFileName));
+}
+
+QString DataDirectory::generatorStorePath() const
+{
+    return QDir(m_path).filePath(QString::fromLatin1(db::Connection::kSqliteGeneratorFileName));
 }
 
 QString DataDirectory::recallQueryPath() const
@@ -72,63 +145,44 @@ bool DataDirectory::hasDatabase() const
 
 void DataDirectory::create() const
 {
-    if (hasDatabase())
+    if (hasDatabase() || QFile::exists(generatorStorePath()))
         throw db::DatabaseError(QStringLiteral("%1 already holds a database; it is left as it is.").arg(m_path));
     if (!QDir().mkpath(m_path))
         throw db::DatabaseError(QStringLiteral("Cannot create the directory %1.").arg(m_path));
     {
-        auto connection = db::Connection::open(profileFor(m_path));
-        db::SchemaManager(*connection).create(everyTable());
+        DataConnections connections = connect(m_path);
+        db::SchemaManager(*connections.data).create(schemaTables());
+        connections.generators->create();
     }
     writeRecallQuery();
 }
 
-std::unique_ptr<db::Connection> DataDirectory::open() const
+DataConnections DataDirectory::open() const
 {
     // Opening would create an empty database file: a missing one must stay a plain error.
     if (!hasDatabase())
         throw db::DatabaseError(QStringLiteral("There is no database %1 in %2.")
                                     .arg(QString::fromLatin1(db::Connection::kSqliteFileName), m_path));
-    return db::Connection::open(profileFor(m_path));
+    return connect(m_path);
 }
 
 QStringList DataDirectory::check() const
 {
     if (!hasDatabase())
         return {QStringLiteral("There is no database %1 in %2.").arg(QString::fromLatin1(db::Connection::kSqliteFileName), m_path)};
-    auto connection = open();
-    QStringList problems = integrityProblems(*connection);
-    db::SchemaManager schema(*connection);
-    problems += schema.problems(everyTable());
-    for (const db::TableDef& table : schemaTables()) {
-        if (!schema.tableExists(table.name))
-            continue;
-        for (const db::IndexDef& index : table.indexes) {
-            if (!indexExists(*connection, table, index))
-                problems.append(QStringLiteral("Table %1: index %2 is missing").arg(table.name, index.name));
-        }
+    const bool hasGenerators = QFile::exists(generatorStorePath());
+    QStringList problems;
+    if (!hasGenerators)
+        problems.append(QStringLiteral("The identifier generators (%1) are missing").arg(generatorStorePath()));
+    {
+        auto data = db::Connection::open(profileFor(m_path));
+        problems += integrityProblems(*data, QStringLiteral("The database file"));
+        problems += schemaProblems(*data);
     }
-    for (const GeneratorDef& generator : generatorTables()) {
-        // A missing table or field is reported above already.
-        const bool complete = std::all_of(generator.servedTables.begin(), generator.servedTables.end(),
-            [&](const QString& table) { return schema.tableExists(table); });
-        if (!complete || !schema.tableExists(generator.table))
-            continue;
-        GeneratorSeries series(*connection, generator);
-        int last = 0;
-        int highest = 0;
-        try {
-            last = series.lastIssued();
-            highest = series.highestInUse();
-        } catch (const db::DatabaseError&) {
-            continue;
-        }
-        if (last < highest)
-            problems.append(QStringLiteral("Generator %1 stands at %2, but %3 already uses %4: new rows would get taken identifiers")
-                                .arg(generator.table)
-                                .arg(last)
-                                .arg(generator.servedTables.join(QStringLiteral(" / ")))
-                                .arg(highest));
+    if (hasGenerators) {
+        const DataConnections connections = connect(m_path);
+        problems += integrityProblems(*connections.generatorStore, QStringLiteral("The generator store"));
+        problems += generatorProblems(connections);
     }
     if (!QFile::exists(recallQueryPath()))
         problems.append(QStringLiteral("The recall query %1 is missing").arg(recallQueryPath()));
@@ -137,12 +191,12 @@ QStringList DataDirectory::check() const
 
 QStringList DataDirectory::repair() const
 {
-    auto connection = open();
+    DataConnections connections = open();
     QStringList done;
-    db::SchemaManager schema(*connection);
+    db::SchemaManager schema(*connections.data);
 
     QList<db::TableDef> missing;
-    for (const db::TableDef& table : everyTable()) {
+    for (const db::TableDef& table : schemaTables()) {
         if (!schema.tableExists(table.name))
             missing.append(table);
     }
@@ -155,14 +209,12 @@ QStringList DataDirectory::repair() const
     schema.rebuildIndexes(schemaTables());
     done.append(QStringLiteral("Rebuilt the indexes"));
 
-    for (const GeneratorDef& generator : generatorTables()) {
-        GeneratorSeries series(*connection, generator);
-        const int last = series.lastIssued();
-        const int highest = series.highestInUse();
-        if (last < highest) {
-            series.setLastIssued(highest);
-            done.append(QStringLiteral("Set generator %1 from %2 to %3").arg(generator.table).arg(last).arg(highest));
-        }
+    connections.generators->create();
+    for (const db::GeneratorDef& generator : connections.generators->definitions()) {
+        const qint32 before = connections.generators->last(generator.name);
+        const qint32 after = connections.generators->setBehindHighestInUse(generator.name, *connections.data);
+        if (after != before)
+            done.append(QStringLiteral("Set generator %1 from %2 to %3").arg(generator.name).arg(before).arg(after));
     }
 
     if (!QFile::exists(recallQueryPath())) {
@@ -203,7 +255,7 @@ QString defaultRecallQuery()
 
 QString recallsOfDayStatement(const QString& storedQuery)
 {
-    // The stored text may end in comments or a semicolon; neither may reach the subquery.
+    // The stored text may end in a semicolon, which may not reach the subquery.
     QString body = storedQuery.trimmed();
     while (body.endsWith(QLatin1Char(';')))
         body = body.chopped(1).trimmed();

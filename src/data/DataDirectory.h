@@ -7,12 +7,26 @@
 
 namespace db {
 class Connection;
+class Generators;
 }
 
 namespace data {
 
-// A data directory of the embedded database: the database file with every table and generator,
-// and the stored recall query beside it. Serves the --init-data, --check-data and --repair-data
+// The database of a data directory with its identifier generators, which keep a store of
+// their own beside it.
+struct DataConnections {
+    std::unique_ptr<db::Connection> data;
+    std::unique_ptr<db::Connection> generatorStore;
+    std::unique_ptr<db::Generators> generators;
+
+    DataConnections();
+    DataConnections(DataConnections&&) noexcept;
+    DataConnections& operator=(DataConnections&&) noexcept;
+    ~DataConnections();
+};
+
+// A data directory of the embedded database: the database file with every table, the
+// generator store, and the stored recall query beside them. Serves the --init-data, --check-data and --repair-data
 // commands.
 class DataDirectory {
 public:
@@ -22,14 +36,15 @@ public:
 
     const QString& path() const { return m_path; }
     QString databasePath() const;
+    QString generatorStorePath() const;
     QString recallQueryPath() const;
     bool hasDatabase() const;
 
     // Makes the directory when needed and a new database in it. Refuses (db::DatabaseError) a
     // directory that already holds a database, so that nothing is ever overwritten.
     void create() const;
-    // Opens the existing database; db::DatabaseError when there is none.
-    std::unique_ptr<db::Connection> open() const;
+    // Opens the existing database and its generators; db::DatabaseError when there is none.
+    DataConnections open() const;
 
     // Everything that is wrong, one plain sentence each; empty when the directory is sound.
     QStringList check() const;

@@ -1,8 +1,8 @@
 #include "data/DataDirectory.h"
-#include "data/GeneratorSeries.h"
 #include "data/schema/Schema.h"
 #include "db/Connection.h"
 #include "db/Errors.h"
+#include "db/Generators.h"
 #include "db/Query.h"
 
 #include <QDate>
@@ -54,26 +54,30 @@ private Q_SLOTS:
 
     void checkNamesWhatIsWrong_data()
     {
+        QTest::addColumn<bool>("inGeneratorStore");
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("dropped column") << "ALTER TABLE Patient DROP COLUMN Job" << "Table Patient: field Job is missing";
-        QTest::newRow("dropped table") << "DROP TABLE NameDays" << "Table NameDays is missing";
-        QTest::newRow("dropped index") << "DROP INDEX \"History_By Session\"" << "Table History: index By Session is missing";
-        QTest::newRow("generator too low") << "UPDATE LastPat SET LastID = 1"
+        QTest::newRow("dropped column") << false << "ALTER TABLE Patient DROP COLUMN Job" << "Table Patient: field Job is missing";
+        QTest::newRow("dropped table") << false << "DROP TABLE NameDays" << "Table NameDays is missing";
+        QTest::newRow("dropped index") << false << "DROP INDEX \"History_By Session\""
+                                       << "Table History: index By Session is missing";
+        QTest::newRow("generator too low") << true << "UPDATE LastPat SET LastID = 1"
                                            << "Generator LastPat stands at 1, but Patient already uses 3: new rows would get taken identifiers";
+        QTest::newRow("generator dropped") << true << "DROP TABLE LastRecalls" << "Table LastRecalls is missing";
     }
     void checkNamesWhatIsWrong()
     {
+        QFETCH(bool, inGeneratorStore);
         QFETCH(QString, damage);
         QFETCH(QString, expected);
         QTemporaryDir root;
         data::DataDirectory dir(root.path());
         dir.create();
         {
-            auto connection = dir.open();
-            insertPatient(*connection, 3, QStringLiteral("Smith"), {});
-            data::GeneratorSeries(*connection, *data::generatorFor(u"Patient")).setLastIssued(3);
-            db::Query::run(*connection, damage);
+            auto connections = dir.open();
+            insertPatient(*connections.data, 3, QStringLiteral("Smith"), {});
+            connections.generators->setBehindHighestInUse(QStringLiteral("LastPat"), *connections.data);
+            db::Query::run(inGeneratorStore ? *connections.generatorStore : *connections.data, damage);
         }
         QCOMPARE(dir.check(), QStringList{expected});
     }
@@ -84,14 +88,15 @@ private Q_SLOTS:
         data::DataDirectory dir(root.path());
         dir.create();
         {
-            auto connection = dir.open();
+            auto connections = dir.open();
+            const db::Connection& data = *connections.data;
             for (int id = 1; id <= 5; ++id)
-                insertPatient(*connection, id, QStringLiteral("P%1").arg(id), {});
-            db::Query::run(*connection, QStringLiteral("INSERT INTO MaterialDB (MaterialID, Description) VALUES ('12', 'Gloves')"));
-            db::Query::run(*connection, QStringLiteral("INSERT INTO PatBook (PatBookID, PatientID) VALUES (9, 1)"));
-            data::GeneratorSeries(*connection, *data::generatorFor(u"Patient")).setLastIssued(2);
-            db::Query::run(*connection, QStringLiteral("DROP INDEX \"Patient_LastNames\""));
-            db::Query::run(*connection, QStringLiteral("DROP TABLE LastMaterial"));
+                insertPatient(data, id, QStringLiteral("P%1").arg(id), {});
+            db::Query::run(data, QStringLiteral("INSERT INTO MaterialDB (MaterialID, Description) VALUES ('12', 'Gloves')"));
+            db::Query::run(data, QStringLiteral("INSERT INTO PatBook (PatBookID, PatientID) VALUES (9, 1)"));
+            db::Query::run(data, QStringLiteral("DROP INDEX \"Patient_LastNames\""));
+            db::Query::run(*connections.generatorStore, QStringLiteral("UPDATE LastPat SET LastID = 2"));
+            db::Query::run(*connections.generatorStore, QStringLiteral("DROP TABLE LastMaterial"));
         }
         QFile::remove(dir.recallQueryPath());
         QCOMPARE(dir.check().size(), 4);
@@ -100,11 +105,11 @@ private Q_SLOTS:
         QVERIFY2(done.contains(QStringLiteral("Set generator LastPat from 2 to 5")), qPrintable(done.join(QLatin1Char('\n'))));
         QCOMPARE(dir.check(), QStringList());
 
-        auto connection = dir.open();
-        QCOMPARE(count(*connection, QStringLiteral("SELECT COUNT(*) FROM Patient")), 5);
+        auto connections = dir.open();
+        QCOMPARE(count(*connections.data, QStringLiteral("SELECT COUNT(*) FROM Patient")), 5);
         // The material number series counts the patient book too: the next number follows both.
-        QCOMPARE(data::GeneratorSeries(*connection, *data::generatorFor(u"MaterialDB")).next(), 13);
-        QCOMPARE(data::GeneratorSeries(*connection, *data::generatorFor(u"Patient")).next(), 6);
+        QCOMPARE(connections.generators->next(QStringLiteral("LastMaterial")), 13);
+        QCOMPARE(connections.generators->next(QStringLiteral("LastPat")), 6);
     }
 
     void recallQueryListsTheRecallsOfADay()
@@ -113,7 +118,8 @@ private Q_SLOTS:
         data::DataDirectory dir(root.path());
         dir.create();
         const QDate day(2026, 3, 14);
-        auto connection = dir.open();
+        auto connections = dir.open();
+        const db::Connection* connection = connections.data.get();
         db::Query::run(*connection, QStringLiteral("INSERT INTO Cities (CityID, CityName) VALUES (1, 'Πάτρα')"));
         insertPatient(*connection, 1, QStringLiteral("Due"), day);
         insertPatient(*connection, 2, QStringLiteral("Later"), day.addDays(1));

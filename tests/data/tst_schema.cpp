@@ -1,5 +1,6 @@
 #include "data/schema/Schema.h"
 #include "db/Connection.h"
+#include "db/Generators.h"
 #include "db/SchemaManager.h"
 
 #include <QSqlQuery>
@@ -54,14 +55,6 @@ QString declaredType(const db::FieldDef& field)
     return {};
 }
 
-QList<db::TableDef> everyTable()
-{
-    QList<db::TableDef> tables = data::schemaTables();
-    for (const data::GeneratorDef& generator : data::generatorTables())
-        tables.append(generator.tableDef());
-    return tables;
-}
-
 } // namespace
 
 class TestSchema : public QObject {
@@ -69,33 +62,37 @@ class TestSchema : public QObject {
 
     QTemporaryDir m_dir;
     std::unique_ptr<db::Connection> m_connection;
+    std::unique_ptr<db::Connection> m_generatorStore;
 
 private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        m_connection = db::Connection::open({.name = QStringLiteral("schema"), .dataDirectory = m_dir.path()});
-        db::SchemaManager(*m_connection).create(everyTable());
+        const db::ConnectionProfile profile{.name = QStringLiteral("schema"), .dataDirectory = m_dir.path()};
+        m_connection = db::Connection::open(profile);
+        db::SchemaManager(*m_connection).create(data::schemaTables());
+        m_generatorStore = db::Connection::openGeneratorStore(profile);
+        db::Generators(*m_generatorStore, data::generatorDefinitions()).create();
     }
 
     void definitionsAreSound()
     {
-        QCOMPARE(db::SchemaManager::definitionProblems(everyTable()), QStringList());
-        QCOMPARE(db::SchemaManager(*m_connection).problems(everyTable()), QStringList());
+        QCOMPARE(db::SchemaManager::definitionProblems(data::schemaTables()), QStringList());
+        QCOMPARE(db::SchemaManager(*m_connection).problems(data::schemaTables()), QStringList());
+        QCOMPARE(db::Generators(*m_generatorStore, data::generatorDefinitions()).problems(), QStringList());
     }
 
     // Each table exists with every field in the listed order and with its declared type.
     void createdTableMatchesItsFormat_data()
     {
         QTest::addColumn<QString>("table");
-        for (const db::TableDef& table : everyTable())
+        for (const db::TableDef& table : data::schemaTables())
             QTest::newRow(qPrintable(table.name)) << table.name;
     }
     void createdTableMatchesItsFormat()
     {
         QFETCH(QString, table);
-        const QList<db::TableDef> tables = everyTable();
-        const auto def = std::find_if(tables.begin(), tables.end(), [&](const db::TableDef& t) { return t.name == table; });
+        const db::TableDef* def = data::schemaTable(table);
         const QList<Column> columns = columnsOf(*m_connection, table);
         QCOMPARE(columns.size(), def->fields.size());
         for (qsizetype i = 0; i < columns.size(); ++i) {
@@ -245,6 +242,16 @@ private Q_SLOTS:
         QCOMPARE(found ? found->table : QString(), generator);
     }
 
+    void sharedSeriesCountsBothTables()
+    {
+        const db::GeneratorDef def = data::generatorFor(u"PatBook")->engineDef();
+        QCOMPARE(def.serves.size(), 2);
+        QCOMPARE(def.serves[0].table, QStringLiteral("MaterialDB"));
+        QVERIFY(def.serves[0].text); // material numbers are kept as text
+        QCOMPARE(def.serves[1].field, QStringLiteral("PatBookID"));
+        QVERIFY(!def.serves[1].text);
+    }
+
     void unusedPatientBookGeneratorIsKept()
     {
         const auto& generators = data::generatorTables();
@@ -252,7 +259,7 @@ private Q_SLOTS:
             [](const data::GeneratorDef& g) { return g.table == QLatin1String("LastPatBook"); });
         QVERIFY(it != generators.end());
         QVERIFY(it->servedTables.isEmpty());
-        QCOMPARE(columnsOf(*m_connection, QStringLiteral("LastPatBook")).value(0).name, QStringLiteral("LastPatBookID"));
+        QCOMPARE(columnsOf(*m_generatorStore, QStringLiteral("LastPatBook")).value(0).name, QStringLiteral("LastPatBookID"));
     }
 };
 

@@ -4,9 +4,15 @@
 
 namespace data {
 
-db::TableDef GeneratorDef::tableDef() const
+db::GeneratorDef GeneratorDef::engineDef() const
 {
-    return {table, {db::i32(field)}, {}, {}};
+    db::GeneratorDef def{table, {}, field};
+    for (const QString& served : servedTables) {
+        const db::TableDef* servedTable = schemaTable(served);
+        const db::FieldDef* identifier = servedTable->field(servedTable->identifierField);
+        def.serves.append({servedTable->name, identifier->name, identifier->type == db::FieldType::String});
+    }
+    return def;
 }
 
 const QList<db::TableDef>& schemaTables()
@@ -69,6 +75,14 @@ const QList<GeneratorDef>& generatorTables()
         return list;
     }();
     return generators;
+}
+
+QList<db::GeneratorDef> generatorDefinitions()
+{
+    QList<db::GeneratorDef> definitions;
+    for (const GeneratorDef& generator : generatorTables())
+        definitions.append(generator.engineDef());
+    return definitions;
 }
 
 const GeneratorDef* generatorFor(QStringView table)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/Generators.h"
 #include "db/TableDef.h"
 
 #include <QList>
@@ -16,7 +17,8 @@ struct GeneratorDef {
     QStringList servedTables; // empty for a generator that is kept but serves nobody
     QString field = QStringLiteral("LastID");
 
-    db::TableDef tableDef() const;
+    // The definition the engine's generators work from: the identifier field of each served table.
+    db::GeneratorDef engineDef() const;
 };
 
 // Every table of the data directory, in a fixed order (patients and clinical records, finance,
@@ -26,6 +28,7 @@ const QList<db::TableDef>& schemaTables();
 const db::TableDef* schemaTable(QStringView name);
 
 const QList<GeneratorDef>& generatorTables();
+QList<db::GeneratorDef> generatorDefinitions();
 // The generator that issues the identifiers of `table`; nullptr for tables keyed otherwise.
 const GeneratorDef* generatorFor(QStringView table);
 
