@@ -21,6 +21,8 @@ int main(int argc, char* argv[])
         {{QStringLiteral("check-data"), QStringLiteral("Check the database in <dir>."), QStringLiteral("dir")}, data::DataCommand::Check},
         {{QStringLiteral("repair-data"), QStringLiteral("Rebuild indexes and identifier generators in <dir>."), QStringLiteral("dir")},
             data::DataCommand::Repair},
+        {{QStringLiteral("demo-data"), QStringLiteral("Create a database with a demo practice in <dir>."), QStringLiteral("dir")},
+            data::DataCommand::Demo},
     };
     for (const auto& [option, command] : dataCommands)
         parser.addOption(option);

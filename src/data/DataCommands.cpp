@@ -1,6 +1,7 @@
 #include "data/DataCommands.h"
 
 #include "data/DataDirectory.h"
+#include "data/DemoPractice.h"
 #include "db/Errors.h"
 
 #include <QTextStream>
@@ -46,14 +47,18 @@ int runDataCommand(DataCommand command, const QString& directory, QTextStream& o
             list(out, done);
             return check(dir, out, err);
         }
-        case DataCommand::Demo:
-            break;
+        case DataCommand::Demo: {
+            const DemoPracticeCounts counts = createDemoDirectory(directory);
+            out << "Created the demo practice in " << dir.path() << ": " << counts.patients << " patients, " << counts.historyRows
+                << " treatment rows, " << counts.charges << " charges, " << counts.payments << " payments, " << counts.appointments
+                << " appointments.\n";
+            return 0;
+        }
         }
     } catch (const db::DatabaseError& e) {
         err << e.message() << '\n';
         return 1;
     }
-    err << "Unknown data command.\n";
     return 1;
 }
 
