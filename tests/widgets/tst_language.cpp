@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -363,7 +364,7 @@ private Q_SLOTS:
     void shippedLanguageFile()
     {
         const QString path
-            = qEnvironmentVariable("ORVANE_SOURCE_DIR") + QStringLiteral("/resources/Orvane.lng");
+            = QDir::cleanPath(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../resources/Orvane.lng"));
         QFile raw(path);
         QVERIFY2(raw.open(QIODevice::ReadOnly), qPrintable(path));
         const platform::IniFile file(path);
