@@ -1,0 +1,439 @@
+// The states of a view and its record commands.
+#include "db/Dataset.h"
+
+#include "db/Connection.h"
+#include "db/Errors.h"
+
+namespace db {
+
+void Dataset::setState(DatasetState state)
+{
+    if (m_state == state)
+        return;
+    m_state = state;
+    if (ctl())
+        emit stateChanged(state);
+}
+
+void Dataset::setCurrent(int row, bool forceSignal)
+{
+    if (row == m_current && !forceSignal)
+        return;
+    const int previous = m_current;
+    m_current = row;
+    if (ctl()) {
+        emit currentRowChanged(previous, row);
+        emit recordChanged({});
+    }
+    emit afterScroll();
+}
+
+// --- navigation ---
+
+void Dataset::first()
+{
+    requireActive();
+    checkBrowseMode();
+    setCurrent(isEmpty() ? -1 : 0);
+    m_bof = true;
+    m_eof = isEmpty();
+}
+
+void Dataset::last()
+{
+    requireActive();
+    checkBrowseMode();
+    setCurrent(recordCount() - 1);
+    m_eof = true;
+    m_bof = isEmpty();
+}
+
+void Dataset::next()
+{
+    moveBy(1);
+}
+
+void Dataset::prior()
+{
+    moveBy(-1);
+}
+
+int Dataset::moveBy(int distance)
+{
+    requireActive();
+    checkBrowseMode();
+    if (isEmpty()) {
+        m_bof = m_eof = true;
+        return 0;
+    }
+    const int target = std::clamp(m_current + distance, 0, recordCount() - 1);
+    const int moved = target - m_current;
+    // Trying to move past either end sets the flag of that end.
+    m_bof = distance < 0 && moved != distance;
+    m_eof = distance > 0 && moved != distance;
+    setCurrent(target);
+    return moved;
+}
+
+void Dataset::moveTo(int row)
+{
+    requireActive();
+    if (row < 0 || row >= recordCount())
+        throw DatabaseError(QStringLiteral("Row %1 is not in the view %2.").arg(row).arg(objectName()));
+    checkBrowseMode();
+    row = std::min(row, recordCount() - 1); // a post may have reordered the rows
+    m_bof = m_eof = false;
+    setCurrent(row);
+}
+
+bool Dataset::locate(const QStringList& fields, const QVariantList& values, LocateOptions options)
+{
+    requireActive();
+    checkBrowseMode();
+    const int row = findRow(fields, values, options);
+    if (row < 0)
+        return false;
+    m_bof = m_eof = false;
+    setCurrent(row);
+    return true;
+}
+
+void Dataset::setKey()
+{
+    requireActive();
+    checkBrowseMode();
+    m_keyBuffer = QList<QVariant>(fieldCount());
+    setState(DatasetState::SetKey);
+}
+
+bool Dataset::gotoKey()
+{
+    if (m_state != DatasetState::SetKey)
+        throw DatabaseError(QStringLiteral("The view %1 is not collecting a key.").arg(objectName()));
+    QVariantList keys;
+    for (const QString& name : std::as_const(m_orderFields)) {
+        const QVariant v = m_keyBuffer.value(field(name).index());
+        if (v.isNull())
+            break;
+        keys << v;
+    }
+    setState(DatasetState::Browse);
+    return findKey(keys);
+}
+
+bool Dataset::findKey(const QVariantList& keys)
+{
+    if (keys.isEmpty() || keys.size() > m_orderFields.size())
+        throw DatabaseError(QStringLiteral("The key does not fit the order of %1.").arg(objectName()));
+    return locate(m_orderFields.mid(0, keys.size()), keys);
+}
+
+// --- record commands ---
+
+void Dataset::checkBrowseMode()
+{
+    if (m_state == DatasetState::SetKey) {
+        setState(DatasetState::Browse);
+        return;
+    }
+    if (!isEditing())
+        return;
+    if (m_modified)
+        post();
+    else
+        cancel();
+}
+
+void Dataset::insert()
+{
+    requireActive();
+    checkBrowseMode();
+    beginInsert(isEmpty() ? 0 : m_current);
+}
+
+void Dataset::append()
+{
+    requireActive();
+    checkBrowseMode();
+    beginInsert(recordCount());
+}
+
+void Dataset::beginInsert(int position)
+{
+    if (isReadOnly())
+        throw DatabaseError(QStringLiteral("The view %1 is read-only.").arg(objectName()));
+    if (beforeInsert)
+        beforeInsert(*this);
+
+    m_edit = Row{};
+    m_edit.values = QList<QVariant>(m_storedCount);
+    for (int i = 0; i < m_storedCount; ++i)
+        m_edit.values[i] = field(i).defaultValue();
+    // A detail row belongs to the master's current row.
+    const QVariantList link = m_master ? masterValues() : QVariantList();
+    for (int i = 0; i < m_detailFields.size(); ++i)
+        m_edit.values[field(m_detailFields[i]).index()] = link.value(i);
+    m_original.clear();
+    m_rowBeforeInsert = m_current;
+
+    if (ctl())
+        emit rowAboutToBeInserted(position);
+    m_rows.insert(position, Row{0, m_edit.values, {}, Row::Pinned});
+    if (ctl())
+        emit rowInserted(position);
+    invalidateExtrasFrom(position + 1);
+    m_state = DatasetState::Insert;
+    m_bof = m_eof = false;
+    try {
+        if (fieldCount() > m_storedCount)
+            computeExtras(m_edit);
+        setCurrent(position, true);
+        if (onNewRecord)
+            onNewRecord(*this);
+    } catch (...) {
+        discardEdit();
+        throw;
+    }
+    if (fieldCount() > m_storedCount)
+        computeExtras(m_edit);
+    m_modified = false; // defaults are not the user's changes
+    if (ctl()) {
+        emit stateChanged(m_state);
+        emit rowsChanged(position, position);
+        emit recordChanged({});
+    }
+    emit afterInsert();
+}
+
+void Dataset::edit()
+{
+    requireActive();
+    if (isEditing())
+        return;
+    checkBrowseMode();
+    if (isEmpty()) {
+        insert(); // editing an empty view starts its first row
+        return;
+    }
+    if (isReadOnly())
+        throw DatabaseError(QStringLiteral("The view %1 is read-only.").arg(objectName()));
+    if (beforeEdit)
+        beforeEdit(*this);
+    const Row& row = currentRowData();
+    m_edit = Row{row.locator, row.values, row.extra, 0};
+    m_original = row.values;
+    m_modified = false;
+    setState(DatasetState::Edit);
+    emit afterEdit();
+}
+
+void Dataset::checkRequired() const
+{
+    for (int i = 0; i < m_storedCount; ++i) {
+        const Field& f = field(i);
+        if (f.isRequired() && m_edit.values.value(i).isNull())
+            throw DatabaseError(QStringLiteral("The field \"%1\" must have a value.").arg(f.label()));
+    }
+}
+
+void Dataset::post()
+{
+    if (m_state == DatasetState::SetKey) {
+        gotoKey();
+        return;
+    }
+    if (!isEditing())
+        return;
+    if (beforePost)
+        beforePost(*this); // db::Abort leaves the row in edit
+    checkRequired();
+    if (m_cached)
+        postCached();
+    else
+        writeThrough();
+    emit afterPost();
+    emit contentChanged();
+}
+
+void Dataset::writeThrough()
+{
+    const QStringList columns = storedFieldNames();
+    qint64 locator = m_edit.locator;
+    {
+        // A failure rolls back and leaves the row in edit with its values.
+        TransactionGuard guard(*m_connection);
+        if (m_state == DatasetState::Insert)
+            locator = rowwriter::insert(m_connection->database(), m_table.name, columns, m_edit.values);
+        else
+            rowwriter::update(m_connection->database(), m_table.name, columns, m_original, m_edit.values, locator);
+        guard.commit();
+    }
+    const int row = m_current;
+    m_edit = Row{};
+    m_original.clear();
+    m_modified = false;
+    setState(DatasetState::Browse);
+    // The stored row may sort elsewhere now: read the view again and follow the row.
+    reloadKeeping(locator, row);
+}
+
+void Dataset::postCached()
+{
+    Row& row = m_rows.at(m_current);
+    if (m_state == DatasetState::Insert) {
+        row.locator = m_pending.nextNewLocator();
+        m_pending.recordInsert(row.locator, m_edit.values);
+    } else {
+        m_pending.recordUpdate(row.locator, m_original, m_edit.values);
+    }
+    row.values = m_edit.values;
+    row.flags |= Row::Pinned;
+    m_edit = Row{};
+    m_original.clear();
+    m_modified = false;
+    setState(DatasetState::Browse);
+    invalidateExtrasFrom(m_current);
+    if (ctl()) {
+        emit rowsChanged(m_current, m_current);
+        emit recordChanged({});
+    }
+}
+
+void Dataset::discardEdit()
+{
+    const bool inserting = m_state == DatasetState::Insert;
+    m_edit = Row{};
+    m_original.clear();
+    m_modified = false;
+    m_state = DatasetState::Browse;
+    if (inserting && m_current >= 0) {
+        const int row = m_current;
+        if (ctl())
+            emit rowAboutToBeRemoved(row);
+        m_rows.remove(row);
+        if (ctl())
+            emit rowRemoved(row);
+        invalidateExtrasFrom(row);
+        const int back = m_rowBeforeInsert >= 0 ? std::min(m_rowBeforeInsert, recordCount() - 1) : (isEmpty() ? -1 : 0);
+        setCurrent(back, true); // the row under the cursor is another one now
+        m_bof = m_eof = isEmpty();
+    } else if (ctl()) {
+        emit rowsChanged(m_current, m_current);
+        emit recordChanged({});
+    }
+    if (ctl())
+        emit stateChanged(m_state);
+}
+
+void Dataset::cancel()
+{
+    if (m_state == DatasetState::SetKey) {
+        setState(DatasetState::Browse);
+        return;
+    }
+    if (!isEditing())
+        return;
+    discardEdit();
+    emit afterCancel();
+}
+
+void Dataset::remove()
+{
+    requireActive();
+    if (m_state == DatasetState::Insert || m_state == DatasetState::SetKey) {
+        cancel();
+        return;
+    }
+    if (isEmpty())
+        throw DatabaseError(QStringLiteral("Cannot delete from the empty view %1.").arg(objectName()));
+    if (isReadOnly())
+        throw DatabaseError(QStringLiteral("The view %1 is read-only.").arg(objectName()));
+    if (beforeDelete)
+        beforeDelete(*this);
+    if (m_state == DatasetState::Edit)
+        discardEdit();
+    const int row = m_current;
+    const Row& doomed = m_rows.loaded(row);
+    if (m_cached) {
+        m_pending.recordDelete(doomed.locator, doomed.values);
+    } else {
+        TransactionGuard guard(*m_connection);
+        rowwriter::remove(m_connection->database(), m_table.name, doomed.locator);
+        guard.commit();
+    }
+    if (ctl())
+        emit rowAboutToBeRemoved(row);
+    m_rows.remove(row);
+    if (ctl())
+        emit rowRemoved(row);
+    invalidateExtrasFrom(row);
+    // The row under the cursor is the next one, or the new last one.
+    setCurrent(isEmpty() ? -1 : std::min(row, recordCount() - 1), true);
+    m_bof = m_eof = isEmpty();
+    emit afterDelete();
+    emit contentChanged();
+}
+
+// --- cached updates ---
+
+void Dataset::writePendingUpdates()
+{
+    checkBrowseMode();
+    m_pending.write(m_connection->database(), m_table.name, storedFieldNames());
+}
+
+void Dataset::commitPendingUpdates()
+{
+    m_pending.clear();
+    if (isActive())
+        refresh();
+}
+
+void Dataset::applyUpdates()
+{
+    requireActive();
+    checkBrowseMode();
+    if (m_pending.isEmpty())
+        return;
+    {
+        TransactionGuard guard(*m_connection);
+        writePendingUpdates();
+        guard.commit();
+    }
+    commitPendingUpdates();
+}
+
+void Dataset::cancelUpdates()
+{
+    if (isEditing())
+        cancel();
+    if (m_pending.isEmpty())
+        return;
+    m_pending.clear();
+    if (isActive())
+        refresh();
+}
+
+// --- controls ---
+
+void Dataset::disableControls()
+{
+    if (m_disabled == 0)
+        emit aboutToReset();
+    ++m_disabled;
+}
+
+void Dataset::enableControls()
+{
+    if (m_disabled == 0)
+        return;
+    if (--m_disabled > 0)
+        return;
+    // Whatever happened meanwhile is announced as one change.
+    emit reset();
+    emit stateChanged(m_state);
+    emit currentRowChanged(-1, m_current);
+    emit recordChanged({});
+}
+
+} // namespace db

@@ -1,0 +1,278 @@
+#pragma once
+
+#include "db/DataSource.h"
+#include "db/DatasetTypes.h"
+#include "db/Field.h"
+#include "db/PendingChanges.h"
+#include "db/RowStore.h"
+#include "db/TableDef.h"
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace db {
+
+class Connection;
+
+
+// A view: a named cursor over a table or a query, with its own order, master link, range,
+// filter, look-up and calculated fields, states and record commands. Posts and deletes are
+// written at once in a transaction, or, with cached updates, kept pending (and visible) until
+// applyUpdates().
+//
+// Rules with a veto are single hooks (throw db::Abort to refuse); "after" events are signals.
+// Signals that bound controls, grids and detail views follow are held back while the controls
+// are disabled; enabling them again announces one reset.
+class Dataset : public QObject {
+    Q_OBJECT
+public:
+    using Hook = std::function<void(Dataset&)>;
+
+    explicit Dataset(QObject* parent = nullptr);
+    ~Dataset() override;
+
+    // Rules of the owner (the data module). Throwing db::Abort refuses the operation.
+    Hook onNewRecord, beforeInsert, beforeEdit, beforePost, beforeDelete;
+    Hook onCalcFields; // runs per row, rows in display order; writes the calculated fields
+    std::function<bool(const Dataset&)> onFilterRecord; // sees the stored fields of the row
+
+    // --- source and shape (set while closed) ---
+    void setTable(Connection& connection, const TableDef& table);
+    // A read-only view of a statement with named parameters (":Name").
+    void setQuery(Connection& connection, const QString& sql, const QVariantMap& params = {});
+    void setParam(const QString& name, const QVariant& value) { m_params.insert(name, value); }
+    // Declares the result columns of a query; otherwise they are taken from the result.
+    void setQueryFields(const QList<FieldDef>& fields);
+    const TableDef& tableDef() const { return m_table; }
+    bool isQuery() const { return m_source == Source::Query; }
+
+    // Order by a named index of the table, or by fields; either replaces the other.
+    void setIndexName(const QString& indexName);
+    void setOrderBy(const QStringList& fields, bool descending = false);
+    const QStringList& orderFields() const { return m_orderFields; }
+    // Limits the view to rows whose leading order fields lie between the two keys.
+    void setRange(const QVariantList& low, const QVariantList& high);
+    void cancelRange();
+    // Keeps the view to the rows whose detail fields equal the master's fields in its current
+    // row, and follows the master as it moves. Empty detail fields: the order fields.
+    void setMaster(DataSource* master, const QStringList& masterFields, const QStringList& detailFields = {});
+    void clearMaster();
+    DataSource* master() const { return m_master.data(); }
+    void setFiltered(bool filtered);
+    bool isFiltered() const { return m_filtered && onFilterRecord != nullptr; }
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    bool isReadOnly() const { return m_readOnly || m_source == Source::Query; }
+    void setCachedUpdates(bool cached);
+    bool cachedUpdates() const { return m_cached; }
+    // Calculated fields are computed in display order (running balances) unless turned off.
+    void setSequentialCalc(bool sequential) { m_sequentialCalc = sequential; }
+
+    // A field showing `resultField` of the row of `source` whose `sourceKeys` equal this row's
+    // `keyFields`, found by key through the source's index.
+    Field& addLookupField(const FieldDef& def, const QStringList& keyFields, Dataset& source, const QStringList& sourceKeys, const QString& resultField);
+    Field& addLookupField(const FieldDef& def, const QStringList& keyFields, const QString& table, const QStringList& tableKeys, const QString& resultField);
+    Field& addCalculatedField(const FieldDef& def);
+
+    // --- fields ---
+    int fieldCount() const { return static_cast<int>(m_fields.size()); }
+    Field& field(int index) const { return *m_fields[static_cast<size_t>(index)]; }
+    Field& field(QStringView name) const; // throws DatabaseError when there is none
+    Field* findField(QStringView name) const;
+    QVariant value(QStringView name) const { return field(name).value(); }
+    void setValue(QStringView name, const QVariant& value) { field(name).setValue(value); }
+
+    // --- open, close, refresh ---
+    void open();
+    void close();
+    bool isActive() const { return m_state != DatasetState::Inactive; }
+    // Re-reads the rows and stays on the same row (by its key) when it is still there.
+    void refresh();
+
+    // --- cursor ---
+    DatasetState state() const { return m_state; }
+    bool isEditing() const { return m_state == DatasetState::Edit || m_state == DatasetState::Insert; }
+    bool isModified() const { return m_modified; }
+    int recordCount() const { return m_rows.count(); }
+    bool isEmpty() const { return recordCount() == 0; }
+    int currentRow() const { return m_current; }
+    bool bof() const { return m_bof; }
+    bool eof() const { return m_eof; }
+    void first();
+    void prior();
+    void next();
+    void last();
+    int moveBy(int distance);
+    void moveTo(int row);
+    bool locate(const QStringList& fields, const QVariantList& values, LocateOptions options = {});
+    bool locate(const QString& field, const QVariant& value, LocateOptions options = {})
+    {
+        return locate(QStringList{field}, QVariantList{value}, options);
+    }
+    // The value of `resultField` in the first row whose `keyFields` equal `keys`; the cursor
+    // does not move.
+    QVariant lookup(const QStringList& keyFields, const QVariantList& keys, const QString& resultField);
+    // Search by the leading order fields: setKey(), set the key fields, gotoKey().
+    void setKey();
+    bool gotoKey();
+    bool findKey(const QVariantList& keys);
+
+    // --- record commands ---
+    void insert();
+    void append();
+    void edit();
+    void post();
+    void cancel();
+    void remove();
+    // Posts a modified row and drops an untouched one: what moving away from a row does.
+    void checkBrowseMode();
+
+    // --- cached updates ---
+    bool hasPendingUpdates() const { return !m_pending.isEmpty(); }
+    void applyUpdates();
+    void cancelUpdates();
+    // For UpdateGroup: write without a transaction of its own, then settle after the commit.
+    void writePendingUpdates();
+    void commitPendingUpdates();
+
+    // --- controls ---
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const { return m_disabled > 0; }
+
+    // --- row access for grids (does not move the cursor) ---
+    QVariant rowValue(int row, int fieldIndex);
+    Connection* connection() const { return m_connection; }
+
+    // --- used by Field ---
+    QVariant activeValue(int fieldIndex) const;
+    void setActiveValue(int fieldIndex, const QVariant& value);
+
+signals:
+    // Always emitted: the events of the record rules.
+    void afterOpen();
+    void afterClose();
+    void afterInsert();
+    void afterEdit();
+    void afterPost();
+    void afterCancel();
+    void afterDelete();
+    void afterScroll();
+    void afterRefresh();
+    void fieldChanged(const QString& fieldName);
+    void contentChanged(); // rows were read again or changed: look-up caches are stale
+
+    // Held back while the controls are disabled.
+    void stateChanged(db::DatasetState state);
+    void recordChanged(const QString& fieldName); // empty: the whole current row
+    void currentRowChanged(int previous, int current);
+    void aboutToReset();
+    void reset();
+    void rowAboutToBeInserted(int row);
+    void rowInserted(int row);
+    void rowAboutToBeRemoved(int row);
+    void rowRemoved(int row);
+    void rowsChanged(int first, int last);
+
+private:
+    enum class Source { None, Table, Query };
+    struct Lookup {
+        int fieldIndex;
+        QStringList keyFields;
+        QPointer<Dataset> source;
+        QString table;
+        QStringList sourceKeys;
+        QString resultField;
+        QHash<QString, QVariant> cache;
+    };
+
+    // DatasetSource.cpp
+    void buildTableFields();
+    void buildQueryFields(const QSqlRecord& record);
+    Field& addExtraField(const FieldDef& def, FieldKind kind);
+    int storedFieldCount() const { return m_storedCount; }
+    QStringList storedFieldNames() const;
+    ViewSpec viewSpec() const;
+    void loadRows();
+    void reloadKeeping(qint64 locator, int fallbackRow);
+    void mergePending();
+    void followMaster();
+    QVariantList masterValues() const;
+    bool evaluateFilter(Row& row);
+    void requireActive() const;
+
+    // DatasetRows.cpp
+    QSqlQuery& keyQuery(const QString& statement);
+    Row& currentRowData();
+    Row& rowWithExtras(int row);
+    void computeExtras(Row& row);
+    void invalidateExtrasFrom(int row);
+    QVariant resolveLookup(Lookup& lookup, const Row& row);
+    QVariant lookupInMemory(const QStringList& keyFields, const QVariantList& keys, const QString& resultField);
+    int findRow(const QStringList& fields, const QVariantList& values, LocateOptions options);
+    int findRowBySql(const QStringList& fields, const QVariantList& values);
+    QVariantList coerceKeys(const QStringList& fields, const QVariantList& values) const;
+
+    // Dataset.cpp
+    void beginInsert(int position);
+    void setState(DatasetState state);
+    void setCurrent(int row, bool forceSignal = false);
+    void checkRequired() const;
+    void writeThrough();
+    void postCached();
+    void discardEdit();
+
+    bool ctl() const { return m_disabled == 0; }
+
+    Connection* m_connection = nullptr;
+    Source m_source = Source::None;
+    TableDef m_table;
+    QString m_sql;
+    QVariantMap m_params;
+    QList<FieldDef> m_declaredQueryFields;
+    bool m_queryFieldsBuilt = false;
+
+    std::vector<std::unique_ptr<Field>> m_fields;
+    QHash<QString, int> m_fieldByName; // lower-case name
+    int m_storedCount = 0;
+    std::vector<Lookup> m_lookups;
+
+    QStringList m_orderFields;
+    bool m_descending = false;
+    QVariantList m_rangeLow;
+    QVariantList m_rangeHigh;
+    QPointer<DataSource> m_master;
+    QStringList m_masterFields;
+    QStringList m_detailFields;
+    QVariantList m_linkedValues;
+    QList<QMetaObject::Connection> m_masterConnections;
+    bool m_filtered = true;
+    bool m_readOnly = false;
+    bool m_cached = false;
+    bool m_sequentialCalc = true;
+
+    RowStore m_rows;
+    PendingChanges m_pending;
+    DatasetState m_state = DatasetState::Inactive;
+    int m_current = -1;
+    bool m_bof = true;
+    bool m_eof = true;
+    Row m_edit; // the row being edited or inserted
+    QList<QVariant> m_original;
+    QList<QVariant> m_keyBuffer;
+    bool m_modified = false;
+    int m_rowBeforeInsert = -1;
+    int m_calcUpTo = 0;
+    Row* m_calcTarget = nullptr; // the row a calc or filter rule is looking at
+    int m_disabled = 0;
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_keyQueries; // prepared look-ups by key
+};
+
+} // namespace db

@@ -1,0 +1,466 @@
+// Source, shape and reading of a view: fields, order, range, master link, open and refresh.
+#include "db/Connection.h"
+#include "db/DataSource.h"
+#include "db/Dataset.h"
+#include "db/Errors.h"
+
+#include <QSqlField>
+
+namespace db {
+namespace {
+
+FieldType typeOfColumn(const QSqlField& column)
+{
+    switch (column.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return FieldType::Int32;
+    case QMetaType::Double:
+        return FieldType::Float64;
+    case QMetaType::Bool:
+        return FieldType::Boolean;
+    case QMetaType::QDate:
+        return FieldType::Date;
+    case QMetaType::QTime:
+        return FieldType::Time;
+    case QMetaType::QDateTime:
+        return FieldType::DateTime;
+    case QMetaType::QByteArray:
+        return FieldType::Binary;
+    default:
+        return FieldType::Memo; // text of unknown width
+    }
+}
+
+} // namespace
+
+Dataset::Dataset(QObject* parent)
+    : QObject(parent)
+{
+}
+
+Dataset::~Dataset() = default;
+
+void Dataset::requireActive() const
+{
+    if (!isActive())
+        throw DatabaseError(QStringLiteral("The view %1 is not open.").arg(objectName()));
+}
+
+void Dataset::setTable(Connection& connection, const TableDef& table)
+{
+    if (isActive())
+        throw DatabaseError(QStringLiteral("Cannot change the source of an open view."));
+    m_connection = &connection;
+    m_source = Source::Table;
+    m_table = table;
+    buildTableFields();
+}
+
+void Dataset::setQuery(Connection& connection, const QString& sql, const QVariantMap& params)
+{
+    if (isActive())
+        throw DatabaseError(QStringLiteral("Cannot change the source of an open view."));
+    m_connection = &connection;
+    m_source = Source::Query;
+    m_table = TableDef{};
+    m_sql = sql;
+    m_params = params;
+    m_queryFieldsBuilt = false;
+}
+
+void Dataset::setQueryFields(const QList<FieldDef>& fields)
+{
+    m_declaredQueryFields = fields;
+    m_queryFieldsBuilt = false;
+}
+
+void Dataset::buildTableFields()
+{
+    // Look-up and calculated fields stay; the stored ones come first.
+    std::vector<std::unique_ptr<Field>> extras;
+    for (auto& f : m_fields) {
+        if (f->kind() != FieldKind::Data)
+            extras.push_back(std::move(f));
+    }
+    m_fields.clear();
+    m_fieldByName.clear();
+    for (const FieldDef& def : std::as_const(m_table.fields))
+        m_fields.push_back(std::make_unique<Field>(*this, static_cast<int>(m_fields.size()), def, FieldKind::Data));
+    m_storedCount = static_cast<int>(m_fields.size());
+    for (auto& f : extras) {
+        auto replacement = std::make_unique<Field>(*this, static_cast<int>(m_fields.size()), f->definition(), f->kind());
+        for (Lookup& l : m_lookups) {
+            if (l.fieldIndex == f->index())
+                l.fieldIndex = replacement->index();
+        }
+        m_fields.push_back(std::move(replacement));
+    }
+    for (const auto& f : m_fields)
+        m_fieldByName.insert(f->name().toLower(), f->index());
+}
+
+void Dataset::buildQueryFields(const QSqlRecord& record)
+{
+    if (m_declaredQueryFields.isEmpty()) {
+        for (int i = 0; i < record.count(); ++i)
+            m_table.fields.append(FieldDef{record.fieldName(i), typeOfColumn(record.field(i)), 0, {}});
+    } else {
+        m_table.fields = m_declaredQueryFields;
+    }
+    buildTableFields();
+    m_queryFieldsBuilt = true;
+}
+
+Field& Dataset::addExtraField(const FieldDef& def, FieldKind kind)
+{
+    if (isActive())
+        throw DatabaseError(QStringLiteral("Cannot add the field %1 to an open view.").arg(def.name));
+    if (findField(def.name))
+        throw DatabaseError(QStringLiteral("The view already has a field %1.").arg(def.name));
+    m_fields.push_back(std::make_unique<Field>(*this, static_cast<int>(m_fields.size()), def, kind));
+    m_fieldByName.insert(def.name.toLower(), m_fields.back()->index());
+    return *m_fields.back();
+}
+
+Field& Dataset::addLookupField(const FieldDef& def, const QStringList& keyFields, Dataset& source, const QStringList& sourceKeys, const QString& resultField)
+{
+    Field& f = addExtraField(def, FieldKind::Lookup);
+    m_lookups.push_back({f.index(), keyFields, &source, {}, sourceKeys, resultField, {}});
+    const int lookupIndex = static_cast<int>(m_lookups.size()) - 1;
+    connect(&source, &Dataset::contentChanged, this, [this, lookupIndex] {
+        m_lookups[static_cast<size_t>(lookupIndex)].cache.clear();
+        invalidateExtrasFrom(0);
+    });
+    return f;
+}
+
+Field& Dataset::addLookupField(const FieldDef& def, const QStringList& keyFields, const QString& table, const QStringList& tableKeys, const QString& resultField)
+{
+    Field& f = addExtraField(def, FieldKind::Lookup);
+    m_lookups.push_back({f.index(), keyFields, nullptr, table, tableKeys, resultField, {}});
+    return f;
+}
+
+Field& Dataset::addCalculatedField(const FieldDef& def)
+{
+    return addExtraField(def, FieldKind::Calculated);
+}
+
+Field* Dataset::findField(QStringView name) const
+{
+    const auto it = m_fieldByName.constFind(name.toString().toLower());
+    return it == m_fieldByName.cend() ? nullptr : m_fields[static_cast<size_t>(it.value())].get();
+}
+
+Field& Dataset::field(QStringView name) const
+{
+    if (Field* f = findField(name))
+        return *f;
+    throw DatabaseError(QStringLiteral("The view %1 has no field %2.").arg(objectName(), name.toString()));
+}
+
+QStringList Dataset::storedFieldNames() const
+{
+    QStringList names;
+    for (int i = 0; i < m_storedCount; ++i)
+        names << m_fields[static_cast<size_t>(i)]->name();
+    return names;
+}
+
+void Dataset::setIndexName(const QString& indexName)
+{
+    for (const IndexDef& index : std::as_const(m_table.indexes)) {
+        if (index.name.compare(indexName, Qt::CaseInsensitive) == 0) {
+            setOrderBy(index.fields);
+            return;
+        }
+    }
+    throw DatabaseError(QStringLiteral("The table %1 has no index %2.").arg(m_table.name, indexName));
+}
+
+void Dataset::setOrderBy(const QStringList& fields, bool descending)
+{
+    for (const QString& f : fields)
+        field(f); // a misspelt name fails here, not in SQL later
+    m_orderFields = fields;
+    m_descending = descending;
+    if (isActive())
+        refresh();
+}
+
+void Dataset::setRange(const QVariantList& low, const QVariantList& high)
+{
+    if (low.size() > m_orderFields.size() || high.size() > m_orderFields.size())
+        throw DatabaseError(QStringLiteral("The range has more values than the order of %1 has fields.").arg(objectName()));
+    m_rangeLow = low;
+    m_rangeHigh = high;
+    if (isActive())
+        refresh();
+}
+
+void Dataset::cancelRange()
+{
+    setRange({}, {});
+}
+
+void Dataset::setFiltered(bool filtered)
+{
+    m_filtered = filtered;
+    if (isActive())
+        refresh();
+}
+
+void Dataset::setCachedUpdates(bool cached)
+{
+    if (!cached && hasPendingUpdates())
+        throw DatabaseError(QStringLiteral("The view %1 has changes that are not stored yet.").arg(objectName()));
+    m_cached = cached;
+}
+
+void Dataset::setMaster(DataSource* master, const QStringList& masterFields, const QStringList& detailFields)
+{
+    clearMaster();
+    const QStringList details = detailFields.isEmpty() ? m_orderFields.mid(0, masterFields.size()) : detailFields;
+    if (!master || details.size() != masterFields.size())
+        throw DatabaseError(QStringLiteral("The master link of %1 needs as many detail fields as master fields.").arg(objectName()));
+    m_master = master;
+    m_masterFields = masterFields;
+    m_detailFields = details;
+    auto follow = [this] { followMaster(); };
+    m_masterConnections << connect(master, &DataSource::dataChanged, this, [this](const QString& fieldName) {
+        if (fieldName.isEmpty() || m_masterFields.contains(fieldName, Qt::CaseInsensitive))
+            followMaster();
+    });
+    m_masterConnections << connect(master, &DataSource::stateChanged, this, follow);
+    m_masterConnections << connect(master, &DataSource::datasetChanged, this, follow);
+    if (isActive())
+        followMaster();
+}
+
+void Dataset::clearMaster()
+{
+    for (const auto& c : std::as_const(m_masterConnections))
+        disconnect(c);
+    m_masterConnections.clear();
+    m_master = nullptr;
+    m_masterFields.clear();
+    m_detailFields.clear();
+    m_linkedValues.clear();
+}
+
+QVariantList Dataset::masterValues() const
+{
+    QVariantList values;
+    Dataset* masterSet = m_master ? m_master->dataset() : nullptr;
+    const bool hasRow = masterSet && masterSet->isActive() && (!masterSet->isEmpty());
+    for (const QString& f : m_masterFields)
+        values << (hasRow ? masterSet->field(f).value() : QVariant());
+    return values;
+}
+
+void Dataset::followMaster()
+{
+    if (!isActive() || !m_master)
+        return;
+    if (masterValues() == m_linkedValues)
+        return;
+    // Leaving the master's row leaves this view's row too.
+    checkBrowseMode();
+    reloadKeeping(0, 0);
+}
+
+ViewSpec Dataset::viewSpec() const
+{
+    ViewSpec view;
+    view.table = m_table.name;
+    view.columns = storedFieldNames();
+    view.order = m_orderFields;
+    view.descending = m_descending;
+    for (int i = 0; i < m_detailFields.size(); ++i)
+        view.conditions.append({m_detailFields[i], QStringLiteral("="), m_linkedValues.value(i)});
+    for (int i = 0; i < m_rangeLow.size(); ++i)
+        view.conditions.append({m_orderFields[i], QStringLiteral(">="), m_rangeLow[i]});
+    for (int i = 0; i < m_rangeHigh.size(); ++i)
+        view.conditions.append({m_orderFields[i], QStringLiteral("<="), m_rangeHigh[i]});
+    return view;
+}
+
+bool Dataset::evaluateFilter(Row& row)
+{
+    Row* saved = m_calcTarget;
+    m_calcTarget = &row;
+    bool keep = true;
+    try {
+        keep = onFilterRecord(*this);
+    } catch (...) {
+        m_calcTarget = saved;
+        throw;
+    }
+    m_calcTarget = saved;
+    return keep;
+}
+
+void Dataset::loadRows()
+{
+    m_rows.setDatabase(m_connection->database());
+    RowStore::Filter filter;
+    if (isFiltered())
+        filter = [this](Row& row) { return evaluateFilter(row); };
+    if (m_source == Source::Query) {
+        const QSqlRecord record = m_rows.startQuery(m_sql, m_params);
+        if (!m_queryFieldsBuilt)
+            buildQueryFields(record);
+        QList<FieldType> types;
+        for (int i = 0; i < m_storedCount; ++i)
+            types << field(i).type();
+        m_rows.setTypes(types);
+        m_rows.readQueryRows(filter);
+    } else {
+        QList<FieldType> types;
+        for (int i = 0; i < m_storedCount; ++i)
+            types << field(i).type();
+        m_rows.setTypes(types);
+        m_linkedValues = m_master ? masterValues() : QVariantList();
+        const bool noMasterRow = m_master && std::all_of(m_linkedValues.cbegin(), m_linkedValues.cend(), [](const QVariant& v) { return v.isNull(); });
+        if (noMasterRow)
+            m_rows.clear(); // a master without rows has no details
+        else
+            m_rows.loadTable(viewSpec(), filter);
+    }
+    mergePending();
+    m_calcUpTo = 0;
+}
+
+void Dataset::mergePending()
+{
+    // Cached changes stay visible when the view is read again (after a refresh or a move of
+    // the master): updated rows show their new values, deleted ones are hidden, new rows that
+    // belong to this master are shown at the end.
+    if (m_pending.isEmpty())
+        return;
+    auto& rows = m_rows.rows();
+    for (size_t i = 0; i < rows.size();) {
+        const PendingChanges::Change* c = m_pending.find(rows[i].locator);
+        if (c && c->kind == PendingChanges::Kind::Delete) {
+            m_rows.remove(static_cast<int>(i));
+            continue;
+        }
+        if (c) {
+            rows[i].values = c->values;
+            rows[i].flags |= Row::Pinned;
+        }
+        ++i;
+    }
+    for (const PendingChanges::Change& c : m_pending.changes()) {
+        if (c.kind != PendingChanges::Kind::Insert)
+            continue;
+        bool belongs = true;
+        for (int k = 0; k < m_detailFields.size(); ++k)
+            belongs = belongs && c.values.value(field(m_detailFields[k]).index()) == m_linkedValues.value(k);
+        if (belongs)
+            m_rows.insert(m_rows.count(), Row{c.locator, c.values, {}, Row::Pinned});
+    }
+}
+
+void Dataset::open()
+{
+    if (isActive())
+        return;
+    if (m_source == Source::None || !m_connection)
+        throw DatabaseError(QStringLiteral("The view %1 has no table or query.").arg(objectName()));
+    if (ctl())
+        emit aboutToReset();
+    try {
+        loadRows();
+    } catch (...) {
+        m_rows.clear();
+        if (ctl())
+            emit reset();
+        throw;
+    }
+    m_state = DatasetState::Browse;
+    m_current = m_rows.count() > 0 ? 0 : -1;
+    m_bof = true;
+    m_eof = m_rows.count() == 0;
+    if (ctl()) {
+        emit reset();
+        emit stateChanged(m_state);
+        emit currentRowChanged(-1, m_current);
+        emit recordChanged({});
+    }
+    emit contentChanged();
+    emit afterOpen();
+}
+
+void Dataset::close()
+{
+    if (!isActive())
+        return;
+    if (isEditing())
+        discardEdit();
+    if (ctl())
+        emit aboutToReset();
+    m_rows.clear();
+    m_rows = RowStore{}; // lets go of the prepared statements
+    m_keyQueries.clear();
+    m_pending.clear();
+    m_state = DatasetState::Inactive;
+    m_current = -1;
+    m_bof = m_eof = true;
+    m_linkedValues.clear();
+    if (ctl()) {
+        emit reset();
+        emit stateChanged(m_state);
+        emit currentRowChanged(-1, -1);
+        emit recordChanged({});
+    }
+    emit contentChanged();
+    emit afterClose();
+}
+
+void Dataset::refresh()
+{
+    requireActive();
+    checkBrowseMode();
+    const qint64 locator = m_current >= 0 ? m_rows.at(m_current).locator : 0;
+    reloadKeeping(m_source == Source::Table ? locator : 0, m_current);
+    emit afterRefresh();
+}
+
+void Dataset::reloadKeeping(qint64 locator, int fallbackRow)
+{
+    const int previous = m_current;
+    if (ctl())
+        emit aboutToReset();
+    try {
+        loadRows();
+    } catch (...) {
+        m_rows.clear();
+        m_current = -1;
+        m_bof = m_eof = true;
+        if (ctl()) {
+            emit reset();
+            emit currentRowChanged(previous, -1);
+            emit recordChanged({});
+        }
+        throw;
+    }
+    int row = locator != 0 ? m_rows.indexOfLocator(locator) : -1;
+    if (row < 0 && m_rows.count() > 0)
+        row = std::clamp(fallbackRow, 0, m_rows.count() - 1);
+    m_current = m_rows.count() > 0 ? row : -1;
+    m_bof = m_current <= 0;
+    m_eof = m_rows.count() == 0;
+    if (ctl()) {
+        emit reset();
+        emit currentRowChanged(previous, m_current);
+        emit recordChanged({});
+    }
+    emit contentChanged();
+    emit afterScroll();
+}
+
+} // namespace db

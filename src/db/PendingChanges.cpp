@@ -1,0 +1,130 @@
+#include "db/PendingChanges.h"
+
+#include "db/Errors.h"
+#include "db/SqlBuilder.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace db {
+namespace rowwriter {
+namespace {
+
+void run(QSqlQuery& query)
+{
+    if (!query.exec())
+        throw DatabaseError(query.lastError().text());
+}
+
+} // namespace
+
+qint64 insert(const QSqlDatabase& database, const QString& table, const QStringList& columns, const QList<QVariant>& values)
+{
+    QSqlQuery query(database);
+    if (!query.prepare(sql::insertRow(table, columns)))
+        throw DatabaseError(query.lastError().text());
+    for (int i = 0; i < columns.size(); ++i)
+        query.bindValue(i, values.value(i));
+    run(query);
+    return query.lastInsertId().toLongLong();
+}
+
+void update(const QSqlDatabase& database, const QString& table, const QStringList& columns, const QList<QVariant>& original, const QList<QVariant>& values, qint64 locator)
+{
+    QStringList changed;
+    QVariantList bound;
+    for (int i = 0; i < columns.size(); ++i) {
+        const QVariant& before = original.value(i);
+        const QVariant& after = values.value(i);
+        if (before.isNull() != after.isNull() || before != after) {
+            changed << columns[i];
+            bound << after;
+        }
+    }
+    if (changed.isEmpty())
+        return;
+    QSqlQuery query(database);
+    if (!query.prepare(sql::updateRow(table, changed)))
+        throw DatabaseError(query.lastError().text());
+    for (int i = 0; i < bound.size(); ++i)
+        query.bindValue(i, bound[i]);
+    query.bindValue(static_cast<int>(bound.size()), locator);
+    run(query);
+    if (query.numRowsAffected() == 0)
+        throw DatabaseError(QStringLiteral("The row was deleted by another workstation."));
+}
+
+void remove(const QSqlDatabase& database, const QString& table, qint64 locator)
+{
+    QSqlQuery query(database);
+    if (!query.prepare(sql::deleteRow(table)))
+        throw DatabaseError(query.lastError().text());
+    query.bindValue(0, locator);
+    run(query);
+}
+
+} // namespace rowwriter
+
+qsizetype PendingChanges::indexOf(qint64 locator) const
+{
+    for (qsizetype i = 0; i < m_changes.size(); ++i) {
+        if (m_changes[i].locator == locator)
+            return i;
+    }
+    return -1;
+}
+
+const PendingChanges::Change* PendingChanges::find(qint64 locator) const
+{
+    const qsizetype i = indexOf(locator);
+    return i < 0 ? nullptr : &m_changes[i];
+}
+
+void PendingChanges::recordInsert(qint64 locator, const QList<QVariant>& values)
+{
+    m_changes.append({Kind::Insert, locator, values, {}});
+}
+
+void PendingChanges::recordUpdate(qint64 locator, const QList<QVariant>& original, const QList<QVariant>& values)
+{
+    const qsizetype i = indexOf(locator);
+    if (i < 0) {
+        m_changes.append({Kind::Update, locator, values, original});
+        return;
+    }
+    // A new row edited again stays a new row; an updated row keeps its first original.
+    m_changes[i].values = values;
+}
+
+void PendingChanges::recordDelete(qint64 locator, const QList<QVariant>& original)
+{
+    const qsizetype i = indexOf(locator);
+    if (i >= 0 && m_changes[i].kind == Kind::Insert) {
+        m_changes.removeAt(i); // never stored: nothing to delete
+        return;
+    }
+    if (i >= 0) {
+        m_changes[i].kind = Kind::Delete;
+        return;
+    }
+    m_changes.append({Kind::Delete, locator, {}, original});
+}
+
+void PendingChanges::write(const QSqlDatabase& database, const QString& table, const QStringList& columns) const
+{
+    for (const Change& c : m_changes) {
+        switch (c.kind) {
+        case Kind::Insert:
+            rowwriter::insert(database, table, columns, c.values);
+            break;
+        case Kind::Update:
+            rowwriter::update(database, table, columns, c.original, c.values, c.locator);
+            break;
+        case Kind::Delete:
+            rowwriter::remove(database, table, c.locator);
+            break;
+        }
+    }
+}
+
+} // namespace db

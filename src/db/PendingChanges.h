@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QStringList>
+#include <QVariant>
+
+namespace db {
+
+// Writes single rows by locator. Only changed columns are updated; a row that is no longer
+// there is an error, not a silent no-op.
+namespace rowwriter {
+qint64 insert(const QSqlDatabase& database, const QString& table, const QStringList& columns, const QList<QVariant>& values);
+void update(const QSqlDatabase& database, const QString& table, const QStringList& columns, const QList<QVariant>& original, const QList<QVariant>& values, qint64 locator);
+void remove(const QSqlDatabase& database, const QString& table, qint64 locator);
+} // namespace rowwriter
+
+// The posted but not yet stored changes of a view with cached updates, one entry per row in
+// the order the rows were first changed. New rows carry negative locators until written.
+class PendingChanges {
+public:
+    enum class Kind { Insert, Update, Delete };
+    struct Change {
+        Kind kind;
+        qint64 locator;
+        QList<QVariant> values;
+        QList<QVariant> original;
+    };
+
+    bool isEmpty() const { return m_changes.isEmpty(); }
+    int size() const { return static_cast<int>(m_changes.size()); }
+    qint64 nextNewLocator() { return --m_lastNewLocator; }
+    void recordInsert(qint64 locator, const QList<QVariant>& values);
+    void recordUpdate(qint64 locator, const QList<QVariant>& original, const QList<QVariant>& values);
+    void recordDelete(qint64 locator, const QList<QVariant>& original);
+    const Change* find(qint64 locator) const;
+    const QList<Change>& changes() const { return m_changes; }
+    void clear() { m_changes.clear(); }
+
+    void write(const QSqlDatabase& database, const QString& table, const QStringList& columns) const;
+
+private:
+    qsizetype indexOf(qint64 locator) const;
+
+    QList<Change> m_changes;
+    qint64 m_lastNewLocator = 0;
+};
+
+} // namespace db

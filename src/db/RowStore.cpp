@@ -1,0 +1,215 @@
+#include "db/RowStore.h"
+
+#include "db/Errors.h"
+#include "db/Field.h"
+
+#include <QHash>
+#include <QSqlError>
+#include <QSqlField>
+
+namespace db {
+namespace {
+
+[[noreturn]] void fail(const QSqlQuery& query)
+{
+    throw DatabaseError(query.lastError().text());
+}
+
+void bindAll(QSqlQuery& query, const QVariantList& values)
+{
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values[i]);
+}
+
+} // namespace
+
+QSqlQuery& RowStore::prepared(QSqlQuery& query, QString& preparedSql, const QString& sql)
+{
+    // A view that follows its master runs the same statement over and over: prepare it once.
+    if (preparedSql != sql || query.driver() == nullptr) {
+        query = QSqlQuery(m_database);
+        query.setForwardOnly(true);
+        if (!query.prepare(sql))
+            fail(query);
+        preparedSql = sql;
+    }
+    return query;
+}
+
+void RowStore::clear()
+{
+    m_rows.clear();
+    m_lazy = false;
+    m_loadedCount = 0;
+}
+
+void RowStore::readValues(const QSqlQuery& query, int offset, Row& row) const
+{
+    row.values.resize(m_types.size());
+    for (int c = 0; c < m_types.size(); ++c)
+        row.values[c] = Field::fromStorage(query.value(c + offset), m_types[c]);
+}
+
+void RowStore::loadTable(const ViewSpec& view, const Filter& filter)
+{
+    clear();
+    m_view = view;
+    QSqlQuery& rows = prepared(m_rowsQuery, m_rowsSql, sql::selectRows(view));
+    bindAll(rows, sql::conditionValues(view));
+    if (!rows.exec())
+        fail(rows);
+    while (rows.next()) {
+        if (!filter && count() == kEagerRows) {
+            m_lazy = true;
+            break;
+        }
+        Row row;
+        row.locator = rows.value(0).toLongLong();
+        readValues(rows, 1, row);
+        if (filter && !filter(row))
+            continue;
+        m_rows.push_back(std::move(row));
+    }
+    rows.finish();
+    m_loadedCount = count();
+    if (!m_lazy)
+        return;
+
+    // A large view: read the locators only, values follow a page at a time.
+    m_rows.clear();
+    m_loadedCount = 0;
+    QSqlQuery keys(m_database);
+    keys.setForwardOnly(true);
+    if (!keys.prepare(sql::selectLocators(view)))
+        fail(keys);
+    bindAll(keys, sql::conditionValues(view));
+    if (!keys.exec())
+        fail(keys);
+    while (keys.next()) {
+        Row row;
+        row.locator = keys.value(0).toLongLong();
+        m_rows.push_back(std::move(row));
+    }
+}
+
+QSqlRecord RowStore::startQuery(const QString& sql, const QVariantMap& params)
+{
+    clear();
+    m_query = QSqlQuery(m_database);
+    m_query.setForwardOnly(true);
+    if (!m_query.prepare(sql))
+        fail(m_query);
+    for (auto it = params.cbegin(); it != params.cend(); ++it)
+        m_query.bindValue(QLatin1Char(':') + it.key(), it.value());
+    if (!m_query.exec())
+        fail(m_query);
+    return m_query.record();
+}
+
+void RowStore::readQueryRows(const Filter& filter)
+{
+    qint64 number = 0;
+    while (m_query.next()) {
+        Row row;
+        row.locator = ++number;
+        readValues(m_query, 0, row);
+        if (filter && !filter(row))
+            continue;
+        m_rows.push_back(std::move(row));
+    }
+    m_query = QSqlQuery();
+    m_loadedCount = count();
+}
+
+Row& RowStore::loaded(int index)
+{
+    Row& row = at(index);
+    if (row.values.isEmpty() && row.locator > 0 && m_lazy)
+        loadPage(index);
+    return at(index);
+}
+
+void RowStore::loadPage(int around)
+{
+    // Mostly forward: a grid scrolls down more often than up.
+    const int first = std::max(0, around - kPageRows / 4);
+    const int last = std::min(count(), first + kPageRows);
+    QHash<qint64, int> wanted;
+    for (int i = first; i < last; ++i) {
+        const Row& r = at(i);
+        if (r.values.isEmpty() && r.locator > 0)
+            wanted.insert(r.locator, i);
+    }
+    if (wanted.isEmpty())
+        return;
+    QSqlQuery& page = prepared(m_pageQuery, m_pageSql, sql::selectByLocators(m_view, kPageRows));
+    int bound = 0;
+    qint64 any = 0;
+    for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
+        page.bindValue(bound++, it.key());
+        any = it.key();
+    }
+    while (bound < kPageRows)
+        page.bindValue(bound++, any); // the same statement serves a short page
+    if (!page.exec())
+        fail(page);
+    while (page.next()) {
+        const auto hit = wanted.constFind(page.value(0).toLongLong());
+        if (hit == wanted.cend())
+            continue;
+        Row& row = at(hit.value());
+        if (row.values.isEmpty()) {
+            readValues(page, 1, row);
+            ++m_loadedCount;
+        }
+    }
+    page.finish();
+    // A row deleted by another workstation since opening shows empty values until refreshed.
+    for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
+        Row& row = at(it.value());
+        if (row.values.isEmpty()) {
+            row.values.resize(m_types.size());
+            ++m_loadedCount;
+        }
+    }
+    if (m_loadedCount > kMaxLoadedRows)
+        dropFarRows(around);
+}
+
+void RowStore::dropFarRows(int around)
+{
+    for (int i = 0; i < count(); ++i) {
+        if (std::abs(i - around) <= kPageRows)
+            continue;
+        Row& row = at(i);
+        if (row.locator > 0 && !(row.flags & Row::Pinned) && !row.values.isEmpty()) {
+            row.values = {};
+            --m_loadedCount;
+        }
+    }
+}
+
+void RowStore::insert(int index, Row row)
+{
+    if (!row.values.isEmpty())
+        ++m_loadedCount;
+    m_rows.insert(m_rows.begin() + index, std::move(row));
+}
+
+void RowStore::remove(int index)
+{
+    if (!at(index).values.isEmpty())
+        --m_loadedCount;
+    m_rows.erase(m_rows.begin() + index);
+}
+
+int RowStore::indexOfLocator(qint64 locator) const
+{
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i].locator == locator)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+} // namespace db

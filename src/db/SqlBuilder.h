@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantList>
+
+namespace db {
+
+// What a table view selects: its table, stored columns, the conditions of its master link and
+// range, and its order. The statements select the row locator (SQLite's rowid) first.
+struct ViewSpec {
+    struct Condition {
+        QString field;
+        QString op; // "=", ">=", "<="
+        QVariant value;
+    };
+    QString table;
+    QStringList columns;
+    QList<Condition> conditions;
+    QStringList order;
+    bool descending = false;
+};
+
+namespace sql {
+
+QString selectRows(const ViewSpec& view);
+QString selectLocators(const ViewSpec& view);
+// Rows by locator: `count` placeholders, bound with the locators wanted.
+QString selectByLocators(const ViewSpec& view, int count);
+// The first locator of the view whose `keyFields` equal bound values.
+QString selectFirstLocator(const ViewSpec& view, const QStringList& keyFields);
+// One column of the first row of the view whose `keyFields` equal bound values.
+QString selectLookup(const ViewSpec& view, const QStringList& keyFields, const QString& resultField);
+QVariantList conditionValues(const ViewSpec& view);
+
+QString insertRow(const QString& table, const QStringList& columns);
+QString updateRow(const QString& table, const QStringList& columns); // last bound value: locator
+QString deleteRow(const QString& table);
+
+} // namespace sql
+} // namespace db
