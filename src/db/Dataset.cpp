@@ -186,7 +186,7 @@ void Dataset::beginInsert(int position)
     m_bof = m_eof = false;
     try {
         if (fieldCount() > m_storedCount)
-            computeExtras(m_edit);
+            computeExtras(m_edit, position);
         setCurrent(position, true);
         if (onNewRecord)
             onNewRecord(*this);
@@ -195,7 +195,7 @@ void Dataset::beginInsert(int position)
         throw;
     }
     if (fieldCount() > m_storedCount)
-        computeExtras(m_edit);
+        computeExtras(m_edit, position);
     m_modified = false; // defaults are not the user's changes
     if (ctl()) {
         emit stateChanged(m_state);

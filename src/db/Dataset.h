@@ -103,6 +103,9 @@ public:
     int recordCount() const { return m_rows.count(); }
     bool isEmpty() const { return recordCount() == 0; }
     int currentRow() const { return m_current; }
+    // The 1-based number of the active row: inside the calculation rule the row being
+    // calculated, otherwise the current row (0 when there is none).
+    int recNo() const { return m_calcTarget ? m_calcRowIndex + 1 : m_current + 1; }
     bool bof() const { return m_bof; }
     bool eof() const { return m_eof; }
     void first();
@@ -212,7 +215,7 @@ private:
     QSqlQuery& keyQuery(const QString& statement);
     Row& currentRowData();
     Row& rowWithExtras(int row);
-    void computeExtras(Row& row);
+    void computeExtras(Row& row, int rowIndex);
     void invalidateExtrasFrom(int row);
     QVariant resolveLookup(Lookup& lookup, const Row& row);
     QVariant lookupInMemory(const QStringList& keyFields, const QVariantList& keys, const QString& resultField);
@@ -271,6 +274,7 @@ private:
     int m_rowBeforeInsert = -1;
     int m_calcUpTo = 0;
     Row* m_calcTarget = nullptr; // the row a calc or filter rule is looking at
+    int m_calcRowIndex = -1;
     int m_disabled = 0;
     QHash<QString, std::shared_ptr<QSqlQuery>> m_keyQueries; // prepared look-ups by key
 };

@@ -59,14 +59,14 @@ Row& Dataset::rowWithExtras(int row)
     for (int i = from; i <= row; ++i) {
         Row& each = m_rows.loaded(i);
         if (each.extra.isEmpty())
-            computeExtras(each);
+            computeExtras(each, i);
     }
     if (m_sequentialCalc)
         m_calcUpTo = std::max(m_calcUpTo, row + 1);
     return m_rows.at(row);
 }
 
-void Dataset::computeExtras(Row& row)
+void Dataset::computeExtras(Row& row, int rowIndex)
 {
     const int extraCount = fieldCount() - m_storedCount;
     row.extra = QList<QVariant>(extraCount);
@@ -75,14 +75,18 @@ void Dataset::computeExtras(Row& row)
     if (!onCalcFields)
         return;
     Row* saved = m_calcTarget;
+    const int savedIndex = m_calcRowIndex;
     m_calcTarget = &row;
+    m_calcRowIndex = rowIndex;
     try {
         onCalcFields(*this);
     } catch (...) {
         m_calcTarget = saved;
+        m_calcRowIndex = savedIndex;
         throw;
     }
     m_calcTarget = saved;
+    m_calcRowIndex = savedIndex;
 }
 
 void Dataset::invalidateExtrasFrom(int row)
@@ -152,7 +156,7 @@ void Dataset::setActiveValue(int fieldIndex, const QVariant& value)
     slot = converted;
     m_modified = true;
     if (fieldCount() > m_storedCount)
-        computeExtras(m_edit);
+        computeExtras(m_edit, m_current);
     emit fieldChanged(f.name());
     if (ctl()) {
         emit rowsChanged(m_current, m_current);

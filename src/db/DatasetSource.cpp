@@ -291,15 +291,19 @@ ViewSpec Dataset::viewSpec() const
 bool Dataset::evaluateFilter(Row& row)
 {
     Row* saved = m_calcTarget;
+    const int savedIndex = m_calcRowIndex;
     m_calcTarget = &row;
+    m_calcRowIndex = m_rows.count(); // the place the row takes when it is kept
     bool keep = true;
     try {
         keep = onFilterRecord(*this);
     } catch (...) {
         m_calcTarget = saved;
+        m_calcRowIndex = savedIndex;
         throw;
     }
     m_calcTarget = saved;
+    m_calcRowIndex = savedIndex;
     return keep;
 }
 

@@ -1,0 +1,251 @@
+#include "DatasetFixture.h"
+
+#include "db/DataSource.h"
+#include "db/UpdateGroup.h"
+
+#include <QSignalSpy>
+
+// Views that work together: master and detail, look-up and calculated fields, stores of a group.
+class TestDatasetLinks : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<fixture::Database> m_db;
+    std::unique_ptr<db::Dataset> m_patients;
+    std::unique_ptr<db::DataSource> m_patientsSrc;
+    std::unique_ptr<db::Dataset> m_history;
+
+    QList<int> historyIds()
+    {
+        QList<int> ids;
+        for (int row = 0; row < m_history->recordCount(); ++row)
+            ids << m_history->rowValue(row, m_history->field(u"ID").index()).toInt();
+        return ids;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_db = std::make_unique<fixture::Database>();
+        m_db->addPatient(1, QStringLiteral("Alpha"));
+        m_db->addPatient(2, QStringLiteral("Beta"));
+        m_db->addPatient(3, QStringLiteral("Gamma"));
+        m_db->addHistory(10, 1, 100, 50);
+        m_db->addHistory(11, 1, 101, 20, -1);
+        m_db->addHistory(12, 1, 999, 5);
+        m_db->addHistory(20, 2, 100, 70);
+        m_db->exec(QStringLiteral("INSERT INTO Operations VALUES (100, 'Filling'), (101, 'Extraction')"));
+        m_patients = m_db->view(fixture::patients(), QStringLiteral("LastNames"));
+        m_patientsSrc = std::make_unique<db::DataSource>(m_patients.get());
+        m_history = m_db->view(fixture::history(), QStringLiteral("PatIDs"));
+        m_history->setMaster(m_patientsSrc.get(), {QStringLiteral("PatientID")});
+        m_patients->open();
+        m_history->open();
+    }
+
+    void cleanup()
+    {
+        m_history.reset();
+        m_patientsSrc.reset();
+        m_patients.reset();
+        m_db.reset();
+    }
+
+    // --- master and detail ---
+
+    void detailFollowsTheMaster()
+    {
+        QCOMPARE(historyIds(), (QList<int>{10, 11, 12}));
+        m_patients->next();
+        QCOMPARE(historyIds(), (QList<int>{20}));
+        m_patients->next();
+        QVERIFY(m_history->isEmpty());
+        m_patients->first();
+        QCOMPARE(historyIds(), (QList<int>{10, 11, 12}));
+        QVERIFY(m_patients->locate(QStringLiteral("PatientID"), 2));
+        QCOMPARE(historyIds(), (QList<int>{20}));
+    }
+
+    void insertingADetailFillsTheLink()
+    {
+        m_patients->next();
+        m_history->append();
+        QCOMPARE(m_history->value(u"PatientID").toInt(), 2);
+        m_history->setValue(u"ID", 21);
+        m_history->post();
+        QCOMPARE(historyIds(), (QList<int>{20, 21}));
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT PatientID FROM History WHERE ID = 21")).toInt(), 2);
+    }
+
+    void deletingTheMastersRowMovesTheDetails()
+    {
+        m_patients->remove(); // Alpha goes; Beta is current now
+        QCOMPARE(m_patients->value(u"LastName").toString(), QStringLiteral("Beta"));
+        QCOMPARE(historyIds(), (QList<int>{20}));
+    }
+
+    void newMasterRowShowsNoDetails()
+    {
+        m_patients->insert();
+        QVERIFY(m_history->isEmpty());
+        m_patients->setValue(u"PatientID", 4);
+        m_history->insert();
+        QCOMPARE(m_history->value(u"PatientID").toInt(), 4);
+        m_history->cancel();
+        m_patients->cancel();
+        QCOMPARE(historyIds(), (QList<int>{10, 11, 12}));
+    }
+
+    void disabledControlsHoldTheDetailBack()
+    {
+        m_patients->disableControls();
+        m_patients->next();
+        QCOMPARE(historyIds(), (QList<int>{10, 11, 12})); // not followed while disabled
+        m_patients->enableControls();
+        QCOMPARE(historyIds(), (QList<int>{20}));
+    }
+
+    // --- look-up and calculated fields ---
+
+    void lookupAndRunningBalance()
+    {
+        m_history->close();
+        db::Dataset operations;
+        operations.setTable(*m_db->connection, fixture::operations());
+        operations.open();
+        m_history->addLookupField(db::str(QStringLiteral("OperDescr"), 40), {QStringLiteral("OperID")}, operations, {QStringLiteral("OperID")}, QStringLiteral("Description"));
+        m_history->addLookupField(db::str(QStringLiteral("Patient"), 30), {QStringLiteral("PatientID")}, QStringLiteral("Patient"), {QStringLiteral("PatientID")}, QStringLiteral("LastName"));
+        m_history->addCalculatedField(db::f64(QStringLiteral("Balance")));
+        double running = 0;
+        m_history->onCalcFields = [&running](db::Dataset& ds) {
+            if (ds.recNo() == 1)
+                running = 0; // the first row starts from nothing
+            running += ds.field(u"Cost").asDouble() * ds.field(u"Sign").asInt();
+            ds.setValue(u"Balance", running);
+        };
+        m_history->open();
+
+        const QList<QVariant> descriptions{QStringLiteral("Filling"), QStringLiteral("Extraction"), QVariant()};
+        const QList<double> balances{50, 30, 35};
+        // Last row first: the rows before it are calculated first all the same.
+        for (int row = 2; row >= 0; --row) {
+            m_history->moveTo(row);
+            QCOMPARE(m_history->value(u"Balance").toDouble(), balances[row]);
+            QCOMPARE(m_history->value(u"OperDescr"), descriptions[row]);
+            QCOMPARE(m_history->value(u"Patient").toString(), QStringLiteral("Alpha"));
+        }
+        QVERIFY(m_history->field(u"Balance").isReadOnly());
+
+        // The edited row shows its new look-up at once.
+        m_history->first();
+        m_history->edit();
+        m_history->setValue(u"OperID", 101);
+        QCOMPARE(m_history->value(u"OperDescr").toString(), QStringLiteral("Extraction"));
+        m_history->cancel();
+
+        // A changed look-up view is seen by the look-up fields.
+        operations.first();
+        operations.edit();
+        operations.setValue(u"Description", QStringLiteral("Composite filling"));
+        operations.post();
+        m_history->first();
+        QCOMPARE(m_history->value(u"OperDescr").toString(), QStringLiteral("Composite filling"));
+    }
+
+    void filterRuleHidesRows()
+    {
+        m_history->close();
+        m_history->onFilterRecord = [](const db::Dataset& ds) { return ds.field(u"Sign").asInt() > 0; };
+        m_history->open();
+        QCOMPARE(historyIds(), (QList<int>{10, 12}));
+        m_history->setFiltered(false);
+        QCOMPARE(historyIds(), (QList<int>{10, 11, 12}));
+    }
+
+    // --- cached updates and groups ---
+
+    void cachedPostsStayPendingUntilApplied()
+    {
+        m_history->setCachedUpdates(true);
+        m_history->append();
+        m_history->setValue(u"ID", 13);
+        m_history->post();
+        m_history->first();
+        m_history->edit();
+        m_history->setValue(u"Cost", 55.0);
+        m_history->post();
+        QCOMPARE(historyIds(), (QList<int>{10, 11, 12, 13}));
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM History")).toInt(), 4);
+
+        // Pending rows survive a move of the master and back.
+        m_patients->next();
+        QCOMPARE(historyIds(), (QList<int>{20}));
+        m_patients->first();
+        QCOMPARE(historyIds(), (QList<int>{10, 11, 12, 13}));
+        QCOMPARE(m_history->value(u"Cost").toDouble(), 55.0);
+
+        m_history->applyUpdates();
+        QVERIFY(!m_history->hasPendingUpdates());
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM History")).toInt(), 5);
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT Cost FROM History WHERE ID = 10")).toDouble(), 55.0);
+    }
+
+    void cancelUpdatesDropsThePendingChanges()
+    {
+        m_history->setCachedUpdates(true);
+        m_history->remove();
+        QCOMPARE(historyIds(), (QList<int>{11, 12}));
+        m_history->cancelUpdates();
+        QCOMPARE(historyIds(), (QList<int>{10, 11, 12}));
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM History")).toInt(), 4);
+    }
+
+    void groupIsStoredAllOrNothing()
+    {
+        m_patients->setCachedUpdates(true);
+        m_history->setCachedUpdates(true);
+        m_patients->edit();
+        m_patients->setValue(u"FirstName", QStringLiteral("Ann"));
+        m_patients->post();
+        m_history->append();
+        m_history->setValue(u"ID", 20); // taken by another patient's row: the second write fails
+        m_history->post();
+
+        db::UpdateGroup group(*m_db->connection, {m_patients.get(), m_history.get()});
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, group.apply());
+        QVERIFY(m_db->scalar(QStringLiteral("SELECT FirstName FROM Patient WHERE PatientID = 1")).isNull());
+        QVERIFY(m_patients->hasPendingUpdates());
+        QVERIFY(m_history->hasPendingUpdates());
+        QVERIFY(!m_db->connection->inTransaction());
+
+        m_history->last();
+        m_history->edit();
+        m_history->setValue(u"ID", 13);
+        m_history->post();
+        group.apply();
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT FirstName FROM Patient WHERE PatientID = 1")).toString(), QStringLiteral("Ann"));
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT PatientID FROM History WHERE ID = 13")).toInt(), 1);
+        QVERIFY(!m_patients->hasPendingUpdates() && !m_history->hasPendingUpdates());
+    }
+
+    void dataSourceRelaysOnlyWhileEnabled()
+    {
+        QSignalSpy state(m_patientsSrc.get(), &db::DataSource::stateChanged);
+        QSignalSpy data(m_patientsSrc.get(), &db::DataSource::dataChanged);
+        m_patients->edit();
+        QCOMPARE(state.count(), 1);
+        QCOMPARE(m_patientsSrc->state(), db::DatasetState::Edit);
+        m_patients->setValue(u"FirstName", QStringLiteral("Ann"));
+        QCOMPARE(data.last().at(0).toString(), QStringLiteral("FirstName"));
+        m_patientsSrc->setEnabled(false);
+        state.clear();
+        data.clear();
+        m_patients->cancel();
+        QCOMPARE(state.count(), 0);
+        QCOMPARE(data.count(), 0);
+        QCOMPARE(m_patientsSrc->state(), db::DatasetState::Inactive);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDatasetLinks)
+#include "tst_datasetlinks.moc"
