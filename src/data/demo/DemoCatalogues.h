@@ -6,7 +6,8 @@
 namespace data::demo {
 
 // Symbol identifiers of the chart's symbol library, in the order of the clinical symbol
-// catalogue. This is the one place the demo data refers to the library.
+// catalogue (which lives above this layer; tests/clinical holds the two together). This is the
+// one place the demo data refers to the library.
 namespace symbol {
 inline constexpr int None = -1;
 inline constexpr int CariesOcclusal = 0, CariesMesial = 1, CariesDistal = 2, CariesCervical = 3;
