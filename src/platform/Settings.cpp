@@ -41,6 +41,8 @@ constexpr const char* kAdvancedSection = "Advanced";
 constexpr const char* kProgNotesOn = "ProgNotesOn";
 constexpr const char* kEditionKey = "Edition";
 constexpr const char* kRolesSection = "Roles";
+constexpr const char* kAliasDriver = "Driver";
+constexpr const char* kAliasPath = "Path";
 constexpr const char* kPasswordsSection = "Passwords";
 constexpr const char* kPerioSection = "PerioColors";
 constexpr IntKey kPdRiskLevel { "PDRiskLevel", 4 };
@@ -333,6 +335,38 @@ QString Settings::userPassword1(const QString& user) const
 QString Settings::userPassword2(const QString& user) const
 {
     return mainFile().readString(str(kPasswordsSection), user + QStringLiteral("Pwd2"));
+}
+
+void Settings::setUser(const QString& user, int role, const QString& password1, const QString& password2)
+{
+    writeMain([&](IniFile& f) {
+        f.writeInteger(str(kRolesSection), user + QStringLiteral("Role"), role);
+        f.writeString(str(kPasswordsSection), user + QStringLiteral("Pwd1"), password1);
+        f.writeString(str(kPasswordsSection), user + QStringLiteral("Pwd2"), password2);
+    });
+}
+
+std::optional<QString> Settings::aliasPath() const
+{
+    const IniFile file(filePath(str(kAliasFile)));
+    if (!file.contains(section(), str(kAliasPath)))
+        return std::nullopt;
+    return file.readString(section(), str(kAliasPath));
+}
+
+void Settings::setAliasPath(const QString& dataDirectory)
+{
+    IniFile file(filePath(str(kAliasFile)));
+    file.writeString(section(), str(kAliasDriver), QStringLiteral("SQLITE"));
+    file.writeString(section(), str(kAliasPath), dataDirectory);
+    file.save();
+}
+
+void Settings::deleteAlias()
+{
+    IniFile file(filePath(str(kAliasFile)));
+    file.removeSection(section());
+    file.save();
 }
 
 int Settings::perioColor(PerioColor which) const

@@ -25,6 +25,7 @@ public:
     static constexpr const char* kMakerFile = "Quarn.INI";
     static constexpr const char* kSavedViewsFile = "OrvaneSQL.INI";
     static constexpr const char* kLanguageFile = "Orvane.lng";
+    static constexpr const char* kAliasFile = "Alias.INI";
     static constexpr double kDefaultEuroRate = 340.75;
     static constexpr const char* kInvalidRateMessage = "The currency exchange rate must be greater than 0";
 
@@ -94,6 +95,14 @@ public:
     std::optional<int> userRole(const QString& user) const; // nothing when absent
     QString userPassword1(const QString& user) const; // empty when absent
     QString userPassword2(const QString& user) const;
+    // Creating users is an administrator's command line task (orvane --add-user), not a window.
+    void setUser(const QString& user, int role, const QString& password1, const QString& password2);
+
+    // The database profile named after the edition (the alias), in Alias.INI: the data
+    // directory of the embedded database. Nothing when the profile does not exist.
+    std::optional<QString> aliasPath() const;
+    void setAliasPath(const QString& dataDirectory);
+    void deleteAlias();
 
     // PV.INI [PerioColors]: colours as integers in the blue-green-red order of the older
     // platform (255 is red).

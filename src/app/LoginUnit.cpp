@@ -1,0 +1,93 @@
+#include "app/LoginUnit.h"
+
+#include "platform/Session.h"
+#include "widgets/Language.h"
+#include "widgets/MessageService.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace app {
+
+TLoginForm::TLoginForm(platform::Settings settings, QWidget* parent)
+    : QDialog(parent)
+    , Label1(new QLabel(QStringLiteral("Username:"), this))
+    , Label2(new QLabel(QStringLiteral("Password"), this))
+    , UsernameEdt(new QLineEdit(this))
+    , PasswordEdit(new QLineEdit(this))
+    , OKBtn(new QPushButton(QStringLiteral("OK"), this))
+    , CancelBtn(new QPushButton(QStringLiteral("Cancel"), this))
+    , Lang(new widgets::TLanguage(this,
+          { QStringLiteral("LoginForm.Caption"), QStringLiteral("LoginForm.Label1.Caption"),
+              QStringLiteral("LoginForm.Label2.Caption"), QStringLiteral("LoginForm.OKBtn.Caption"),
+              QStringLiteral("LoginForm.CancelBtn.Caption") }))
+    , m_passwords(std::move(settings))
+{
+    setObjectName(QStringLiteral("LoginForm"));
+    setWindowTitle(QStringLiteral("Login"));
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label2->setObjectName(QStringLiteral("Label2"));
+    UsernameEdt->setObjectName(QStringLiteral("UsernameEdt"));
+    PasswordEdit->setObjectName(QStringLiteral("PasswordEdit"));
+    PasswordEdit->setEchoMode(QLineEdit::Password);
+    OKBtn->setObjectName(QStringLiteral("OKBtn"));
+    OKBtn->setDefault(true);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    Lang->setObjectName(QStringLiteral("Lang"));
+
+    auto* fields = new QFormLayout;
+    fields->addRow(Label1, UsernameEdt);
+    fields->addRow(Label2, PasswordEdit);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(OKBtn, QDialogButtonBox::AcceptRole);
+    buttons->addButton(CancelBtn, QDialogButtonBox::RejectRole);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addWidget(buttons);
+    UsernameEdt->setMinimumWidth(200);
+    setSizeGripEnabled(false);
+
+    connect(OKBtn, &QPushButton::clicked, this, &TLoginForm::OKBtnClick);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TLoginForm::showEvent(QShowEvent* event)
+{
+    Lang->Translate();
+    PasswordEdit->clear();
+    UsernameEdt->setFocus();
+    QDialog::showEvent(event);
+}
+
+void TLoginForm::OKBtnClick()
+{
+    m_passwords.UserName = UsernameEdt->text();
+    const TPasswordLib::PasswordPair stored = m_passwords.Passwords();
+    const QString typed = PasswordEdit->text();
+    // An empty second password is no password: otherwise an empty box would open every
+    // account of a user without one (in receipts-only mode).
+    const bool second = typed == stored.second && (!stored.second.isEmpty() || typed == stored.first);
+    if (typed != stored.first && !second) {
+        widgets::showWarning(Lang->Message(QStringLiteral("Wrong Password!")) + QLatin1Char('\n')
+            + Lang->Message(QStringLiteral("Please try again.")));
+        return;
+    }
+    const int role = m_passwords.Role();
+    if (role == TPasswordLib::UnknownUser) {
+        widgets::showWarning(Lang->Message(QStringLiteral("Wrong User!")) + QLatin1Char('\n')
+            + Lang->Message(QStringLiteral("Please try again.")));
+        return;
+    }
+    platform::Session& session = platform::session();
+    session.userName = m_passwords.UserName;
+    session.receiptsOnly = second;
+    session.role = role;
+    session.level = TPasswordLib::Level(role);
+    accept();
+}
+
+} // namespace app

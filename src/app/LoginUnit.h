@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/PasswordLib.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace widgets {
+class TLanguage;
+}
+
+namespace app {
+
+// The login gate: decides the user's role, command level and receipts-only mode, which it
+// leaves in platform::session() when it closes with OK.
+class TLoginForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TLoginForm(platform::Settings settings = platform::Settings(), QWidget* parent = nullptr);
+
+    QLabel* Label1;
+    QLabel* Label2;
+    QLineEdit* UsernameEdt;
+    QLineEdit* PasswordEdit;
+    QPushButton* OKBtn;
+    QPushButton* CancelBtn;
+    widgets::TLanguage* Lang;
+
+    void OKBtnClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    TPasswordLib m_passwords;
+};
+
+} // namespace app

@@ -1,0 +1,31 @@
+#include "app/OrvaneApplication.h"
+
+#include "db/Errors.h"
+#include "platform/ExceptionLog.h"
+
+#include <exception>
+
+namespace app {
+
+OrvaneApplication::OrvaneApplication(int& argc, char** argv)
+    : QApplication(argc, argv)
+{
+}
+
+bool OrvaneApplication::notify(QObject* receiver, QEvent* event)
+{
+    if (!m_handlerInstalled)
+        return QApplication::notify(receiver, event);
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const db::Abort&) {
+        // a rule that refused has told the user already
+    } catch (const std::exception& error) {
+        platform::exceptionLog::logException(QString::fromUtf8(error.what()));
+    } catch (...) {
+        platform::exceptionLog::logException(QStringLiteral("Unknown exception"));
+    }
+    return false;
+}
+
+} // namespace app

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/Settings.h"
+
+#include <QString>
+
+namespace app {
+
+// The users of PV.INI: [Roles] <user>Role, [Passwords] <user>Pwd1 and <user>Pwd2, plain text.
+class TPasswordLib {
+public:
+    enum RoleValue { FullRole = 0, RestrictedRole = 1, UnknownUser = 2 };
+    struct PasswordPair {
+        QString first;
+        QString second;
+    };
+
+    explicit TPasswordLib(platform::Settings settings = platform::Settings());
+
+    QString UserName;
+
+    // The stored role when it is 0 or 1, else UnknownUser (also when absent).
+    int Role() const;
+    // Absent passwords read as empty text.
+    PasswordPair Passwords() const;
+    // 255 for the full role, 0 for the restricted one, -1 for anything else.
+    static int Level(int role);
+
+private:
+    platform::Settings m_settings;
+};
+
+// orvane --add-user: writes one user into PV.INI of the settings directory.
+struct NewUser {
+    QString name;
+    int role = 1;
+    QString password;
+    QString secondPassword;
+};
+// Returns an error text, empty when the user was written.
+QString addUser(const NewUser& user, platform::Settings settings = platform::Settings());
+
+} // namespace app

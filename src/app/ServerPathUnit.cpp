@@ -1,0 +1,198 @@
+#include "app/ServerPathUnit.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStorageInfo>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace app {
+
+using platform::MultiUserType;
+
+namespace {
+
+struct TypeTexts {
+    const char* drive;
+    const char* path;
+};
+// In the order of MultiUserType.
+constexpr TypeTexts kTypeTexts[] = {
+    { "LOCAL Drive:", "Data path:" },
+    { "NETWORK Drive:", "Data path on server:" },
+    { "Local SHARED Drive:", "Shared data path:" },
+};
+
+// Pseudo file systems are no place for data.
+bool isDataVolume(const QStorageInfo& volume)
+{
+    static const QList<QByteArray> pseudo { "proc", "sysfs", "devtmpfs", "devpts", "cgroup", "cgroup2", "securityfs",
+        "debugfs", "tracefs", "mqueue", "pstore", "bpf", "configfs", "fusectl", "hugetlbfs", "binfmt_misc", "autofs",
+        "efivarfs", "nsfs", "overlay" };
+    return volume.isValid() && volume.isReady() && !pseudo.contains(volume.fileSystemType())
+        && !volume.rootPath().startsWith(QStringLiteral("/proc")) && !volume.rootPath().startsWith(QStringLiteral("/sys"));
+}
+
+} // namespace
+
+TServerPathForm::TServerPathForm(MultiUserType current, const QString& directory, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    , RadioGroup1(new QGroupBox(QStringLiteral("Multi-User type:"), this))
+    , StandAloneBtn(new QRadioButton(QStringLiteral("Stand-alone"), RadioGroup1))
+    , ClientBtn(new QRadioButton(QStringLiteral("Client"), RadioGroup1))
+    , ServerBtn(new QRadioButton(QStringLiteral("Server"), RadioGroup1))
+    , DriveLabel(new QLabel(QStringLiteral("Network drive:"), this))
+    , DriveComboBox1(new QComboBox(this))
+    , PathLabel(new QLabel(QStringLiteral("Data path on server"), this))
+    , DirectoryListBox1(new QTreeView(this))
+    , Label3(new QLabel(QStringLiteral("Selected path:"), this))
+    , SelectedPathLabel(new QLabel(this))
+    , OKBtn(new QPushButton(QStringLiteral("OK"), this))
+    , CancelBtn(new QPushButton(QStringLiteral("Cancel"), this))
+    , m_model(new QFileSystemModel(this))
+    , m_types(new QButtonGroup(this))
+    , m_choice(current)
+{
+    setObjectName(QStringLiteral("ServerPathForm"));
+    setWindowTitle(QStringLiteral("Network & Data Path Selection"));
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    DriveLabel->setObjectName(QStringLiteral("DriveLabel"));
+    DriveComboBox1->setObjectName(QStringLiteral("DriveComboBox1"));
+    PathLabel->setObjectName(QStringLiteral("PathLabel"));
+    DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
+    Label3->setObjectName(QStringLiteral("Label3"));
+    SelectedPathLabel->setObjectName(QStringLiteral("SelectedPathLabel"));
+    OKBtn->setObjectName(QStringLiteral("OKBtn"));
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+
+    auto* radios = new QHBoxLayout(RadioGroup1);
+    int id = 0;
+    for (QRadioButton* button : { StandAloneBtn, ClientBtn, ServerBtn }) {
+        m_types->addButton(button, id++);
+        radios->addWidget(button);
+    }
+
+    m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    m_model->setRootPath(QStringLiteral("/"));
+    DirectoryListBox1->setModel(m_model);
+    for (int column = 1; column < m_model->columnCount(); ++column)
+        DirectoryListBox1->hideColumn(column);
+    DirectoryListBox1->header()->hide();
+    DirectoryListBox1->setMinimumSize(380, 220);
+    SelectedPathLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont bold = SelectedPathLabel->font();
+    bold.setBold(true);
+    SelectedPathLabel->setFont(bold);
+    SelectedPathLabel->setWordWrap(true);
+    OKBtn->setEnabled(false);
+    OKBtn->setDefault(true);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(DriveLabel, 0, 0);
+    grid->addWidget(DriveComboBox1, 0, 1);
+    grid->addWidget(PathLabel, 1, 0, Qt::AlignTop);
+    grid->addWidget(DirectoryListBox1, 1, 1);
+    grid->addWidget(Label3, 2, 0, Qt::AlignTop);
+    grid->addWidget(SelectedPathLabel, 2, 1);
+    grid->setColumnStretch(1, 1);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(OKBtn, QDialogButtonBox::AcceptRole);
+    buttons->addButton(CancelBtn, QDialogButtonBox::RejectRole);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(RadioGroup1);
+    layout->addLayout(grid);
+    layout->addWidget(buttons);
+
+    fillDrives();
+    connect(m_types, &QButtonGroup::idClicked, this, [this](int type) { setChoice(static_cast<MultiUserType>(type)); });
+    connect(DriveComboBox1, &QComboBox::currentIndexChanged, this, &TServerPathForm::driveChanged);
+    connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+        [this](const QModelIndex& index) { selectDirectory(m_model->filePath(index)); });
+    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+
+    setChoice(current);
+    selectDirectory(directory.isEmpty() ? QDir::homePath() : directory);
+}
+
+void TServerPathForm::fillDrives()
+{
+    const QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
+    for (const QStorageInfo& volume : volumes) {
+        if (isDataVolume(volume))
+            DriveComboBox1->addItem(volume.rootPath() + QStringLiteral("  [") + QString::fromUtf8(volume.fileSystemType())
+                    + QLatin1Char(']'),
+                volume.rootPath());
+    }
+}
+
+void TServerPathForm::setChoice(MultiUserType type)
+{
+    m_choice = type;
+    if (QAbstractButton* button = m_types->button(static_cast<int>(type)))
+        button->setChecked(true);
+    typeChanged();
+}
+
+void TServerPathForm::typeChanged()
+{
+    const TypeTexts& texts = kTypeTexts[static_cast<int>(m_choice)];
+    DriveLabel->setText(QString::fromLatin1(texts.drive));
+    PathLabel->setText(QString::fromLatin1(texts.path));
+    directoryChanged();
+}
+
+void TServerPathForm::driveChanged()
+{
+    const QString root = DriveComboBox1->currentData().toString();
+    if (!root.isEmpty() && !m_selected.startsWith(root))
+        selectDirectory(root);
+}
+
+void TServerPathForm::selectDirectory(const QString& directory)
+{
+    m_selected = QDir::cleanPath(directory);
+    const QModelIndex index = m_model->index(m_selected);
+    if (index.isValid() && DirectoryListBox1->currentIndex() != index) {
+        DirectoryListBox1->setCurrentIndex(index);
+        DirectoryListBox1->scrollTo(index);
+    }
+    const QString root = QStorageInfo(m_selected).rootPath();
+    const int drive = DriveComboBox1->findData(root);
+    if (drive >= 0 && DriveComboBox1->currentIndex() != drive) {
+        const QSignalBlocker quiet(DriveComboBox1);
+        DriveComboBox1->setCurrentIndex(drive);
+    }
+    directoryChanged();
+}
+
+void TServerPathForm::directoryChanged()
+{
+    SelectedPathLabel->setText(m_selected);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool ours = holdsOurDatabase(m_selected);
+    const bool suits = driveSuits(m_choice, driveType(m_selected));
+    QApplication::restoreOverrideCursor();
+    OKBtn->setEnabled(ours && suits);
+}
+
+std::optional<DataPathChoice> TServerPathForm::choose(MultiUserType current, const QString& directory)
+{
+    TServerPathForm dialog(current, directory);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return DataPathChoice { dialog.choice(), dialog.selectedDirectory() };
+}
+
+} // namespace app

@@ -1,0 +1,33 @@
+#include "data/AlarmSet.h"
+
+#include "data/schema/Schema.h"
+
+namespace data {
+
+AlarmSet AlarmSet::load(const platform::Settings& settings)
+{
+    AlarmSet set;
+    const db::TableDef* history = schemaTable(u"CartAnamnestica");
+    if (!history)
+        return set;
+    for (int position = 0; position < history->fields.size(); ++position) {
+        const db::FieldDef& field = history->fields[position];
+        if (field.type != db::FieldType::Boolean || field.name == QLatin1String("Saluta")
+            || field.name == QLatin1String("Periodiche"))
+            continue;
+        if (position < kPositions && settings.patientHistImageAlarm(QStringLiteral("AnamnesticaTable") + field.name))
+            set.m_bits.set(size_t(position));
+    }
+    return set;
+}
+
+bool AlarmSet::raisedBy(const std::function<QVariant(int position)>& valueAt) const
+{
+    for (int position = 0; position < kPositions; ++position) {
+        if (m_bits.test(size_t(position)) && valueAt(position).toBool())
+            return true;
+    }
+    return false;
+}
+
+} // namespace data

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace widgets {
+
+// The main window's services that other windows call without knowing the main window: open a
+// window by its component name (brought to the front when it is open, else created), and
+// colour a data editor on focus.
+class WindowService {
+public:
+    virtual ~WindowService() = default;
+    // The open or newly created window; nothing when no such window can be made. Modal list
+    // windows have run and are gone when this returns (nothing is returned for them).
+    virtual QWidget* openWindow(const QString& componentName) = 0;
+    // The open window of that component name, or nothing.
+    virtual QWidget* findWindow(const QString& componentName) const = 0;
+
+    static WindowService* current();
+    static void setCurrent(WindowService* service);
+};
+
+// Aqua (0xFFFF00 in the blue-green-red order of the older platform) while an editor has the
+// focus, the window colour again when it leaves. Only editors of text, dates and numbers and
+// combo boxes are coloured; anything else is left alone. Returns whether `editor` was one.
+bool colourEditor(QWidget* editor, bool focused);
+// Installs the colouring on every such editor below `window` (focus in and out).
+void colourEditorsOnFocus(QWidget* window);
+
+} // namespace widgets

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "widgets/MessageService.h"
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+namespace testsupport {
+
+// Takes the place of the message boxes while it lives: records every message and answers
+// questions from a queue (Yes when the queue is empty).
+class MessageRecorder {
+public:
+    struct Shown {
+        widgets::MessageService::Kind kind;
+        QString caption;
+        QString text;
+    };
+
+    MessageRecorder();
+    ~MessageRecorder();
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    void answer(widgets::MessageService::Answer next) { m_answers.append(next); }
+    const QList<Shown>& shown() const { return m_shown; }
+    QStringList texts() const;
+    void clear() { m_shown.clear(); }
+
+private:
+    class Service;
+    QList<Shown> m_shown;
+    QList<widgets::MessageService::Answer> m_answers;
+    std::unique_ptr<widgets::MessageService> m_previous;
+};
+
+} // namespace testsupport
