@@ -63,7 +63,7 @@ Row& Dataset::rowWithExtras(int row)
     }
     if (m_sequentialCalc)
         m_calcUpTo = std::max(m_calcUpTo, row + 1);
-    return m_rows.at(row);
+    return m_rows.loaded(row); // values of far rows may have been let go on the way
 }
 
 void Dataset::computeExtras(Row& row, int rowIndex)
@@ -111,7 +111,7 @@ QVariant Dataset::activeValue(int fieldIndex) const
     else if (m_state == DatasetState::SetKey)
         return m_keyBuffer.value(fieldIndex);
     else if (m_current >= 0)
-        row = &self->currentRowData();
+        row = fieldIndex < m_storedCount ? &self->m_rows.loaded(m_current) : &self->currentRowData();
     if (!row)
         return {};
     if (fieldIndex < m_storedCount)

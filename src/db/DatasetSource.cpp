@@ -309,7 +309,10 @@ bool Dataset::evaluateFilter(Row& row)
 
 void Dataset::loadRows()
 {
-    m_rows.setDatabase(m_connection->database());
+    if (!m_rows.hasDatabase())
+        m_rows.setDatabase(m_connection->database());
+    for (Lookup& l : m_lookups)
+        l.cache.clear(); // reading again is when other workstations' changes show
     RowStore::Filter filter;
     if (isFiltered())
         filter = [this](Row& row) { return evaluateFilter(row); };

@@ -26,7 +26,7 @@ void bindAll(QSqlQuery& query, const QVariantList& values)
 QSqlQuery& RowStore::prepared(QSqlQuery& query, QString& preparedSql, const QString& sql)
 {
     // A view that follows its master runs the same statement over and over: prepare it once.
-    if (preparedSql != sql || query.driver() == nullptr) {
+    if (preparedSql != sql) {
         query = QSqlQuery(m_database);
         query.setForwardOnly(true);
         if (!query.prepare(sql))
@@ -34,6 +34,13 @@ QSqlQuery& RowStore::prepared(QSqlQuery& query, QString& preparedSql, const QStr
         preparedSql = sql;
     }
     return query;
+}
+
+void RowStore::setDatabase(const QSqlDatabase& database)
+{
+    m_database = database;
+    m_rowsSql.clear();
+    m_pageSql.clear();
 }
 
 void RowStore::clear()
@@ -75,7 +82,9 @@ void RowStore::loadTable(const ViewSpec& view, const Filter& filter)
     if (!m_lazy)
         return;
 
-    // A large view: read the locators only, values follow a page at a time.
+    // A large view: read the locators only, values follow a page at a time. The rows read so
+    // far come first in the same order (the locator breaks ties) and keep their values.
+    std::vector<Row> head = std::move(m_rows);
     m_rows.clear();
     m_loadedCount = 0;
     QSqlQuery keys(m_database);
@@ -85,9 +94,15 @@ void RowStore::loadTable(const ViewSpec& view, const Filter& filter)
     bindAll(keys, sql::conditionValues(view));
     if (!keys.exec())
         fail(keys);
+    m_rows.reserve(head.size() * 2);
     while (keys.next()) {
         Row row;
         row.locator = keys.value(0).toLongLong();
+        const size_t i = m_rows.size();
+        if (i < head.size() && head[i].locator == row.locator) {
+            row.values = std::move(head[i].values);
+            ++m_loadedCount;
+        }
         m_rows.push_back(std::move(row));
     }
 }

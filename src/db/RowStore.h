@@ -33,9 +33,10 @@ public:
     static constexpr int kEagerRows = 1000;
     static constexpr int kPageRows = 128;
     // Values kept in memory before rows far from the one asked for are dropped again.
-    static constexpr int kMaxLoadedRows = 20000;
+    static constexpr int kMaxLoadedRows = 8000;
 
-    void setDatabase(const QSqlDatabase& database) { m_database = database; }
+    void setDatabase(const QSqlDatabase& database);
+    bool hasDatabase() const { return m_database.isValid(); }
     void setTypes(QList<FieldType> types) { m_types = std::move(types); }
 
     // Reads the rows of a table view. With a filter every row is read and tested.
