@@ -379,14 +379,15 @@ void Dataset::remove()
 void Dataset::writePendingUpdates()
 {
     checkBrowseMode();
-    m_pending.write(m_connection->database(), m_table.name, storedFieldNames());
+    m_written = m_pending.write(m_connection->database(), m_table.name, storedFieldNames());
 }
 
 void Dataset::commitPendingUpdates()
 {
     m_pending.clear();
     if (isActive())
-        refresh();
+        refresh(); // follows a new current row to its stored locator
+    m_written.clear();
 }
 
 void Dataset::applyUpdates()

@@ -276,7 +276,8 @@ private:
     Row* m_calcTarget = nullptr; // the row a calc or filter rule is looking at
     int m_calcRowIndex = -1;
     int m_disabled = 0;
-    QHash<QString, std::shared_ptr<QSqlQuery>> m_keyQueries; // prepared look-ups by key
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_keyQueries;
+    QHash<qint64, qint64> m_written; // locators of new rows just written, by pending locator // prepared look-ups by key
 };
 
 } // namespace db

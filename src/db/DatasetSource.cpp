@@ -378,6 +378,9 @@ void Dataset::open()
         return;
     if (m_source == Source::None || !m_connection)
         throw DatabaseError(QStringLiteral("The view %1 has no table or query.").arg(objectName()));
+    // Rows are found again by SQLite's rowid; PostgreSQL needs another row locator first.
+    if (m_source == Source::Table && m_connection->dialect().name() != QLatin1String("SQLITE"))
+        throw DatabaseError(QStringLiteral("The view %1: table views need an SQLite database.").arg(objectName()));
     if (ctl())
         emit aboutToReset();
     try {
@@ -432,7 +435,9 @@ void Dataset::refresh()
 {
     requireActive();
     checkBrowseMode();
-    const qint64 locator = m_current >= 0 ? m_rows.at(m_current).locator : 0;
+    qint64 locator = m_current >= 0 ? m_rows.at(m_current).locator : 0;
+    if (locator < 0)
+        locator = m_written.value(locator, 0);
     reloadKeeping(m_source == Source::Table ? locator : 0, m_current);
     emit afterRefresh();
 }

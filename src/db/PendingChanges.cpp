@@ -110,12 +110,13 @@ void PendingChanges::recordDelete(qint64 locator, const QList<QVariant>& origina
     m_changes.append({Kind::Delete, locator, {}, original});
 }
 
-void PendingChanges::write(const QSqlDatabase& database, const QString& table, const QStringList& columns) const
+QHash<qint64, qint64> PendingChanges::write(const QSqlDatabase& database, const QString& table, const QStringList& columns) const
 {
+    QHash<qint64, qint64> written;
     for (const Change& c : m_changes) {
         switch (c.kind) {
         case Kind::Insert:
-            rowwriter::insert(database, table, columns, c.values);
+            written.insert(c.locator, rowwriter::insert(database, table, columns, c.values));
             break;
         case Kind::Update:
             rowwriter::update(database, table, columns, c.original, c.values, c.locator);
@@ -125,6 +126,7 @@ void PendingChanges::write(const QSqlDatabase& database, const QString& table, c
             break;
         }
     }
+    return written;
 }
 
 } // namespace db

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QSqlDatabase>
 #include <QStringList>
@@ -37,7 +38,8 @@ public:
     const QList<Change>& changes() const { return m_changes; }
     void clear() { m_changes.clear(); }
 
-    void write(const QSqlDatabase& database, const QString& table, const QStringList& columns) const;
+    // Writes every change; returns the locators the new rows got, by their pending locators.
+    QHash<qint64, qint64> write(const QSqlDatabase& database, const QString& table, const QStringList& columns) const;
 
 private:
     qsizetype indexOf(qint64 locator) const;

@@ -190,6 +190,20 @@ private Q_SLOTS:
         QCOMPARE(m_db->scalar(QStringLiteral("SELECT Cost FROM History WHERE ID = 10")).toDouble(), 55.0);
     }
 
+    void applyingFollowsTheNewRowToItsPlace()
+    {
+        m_patients->setCachedUpdates(true);
+        m_patients->first();
+        m_patients->insert(); // shown where it was inserted until it is stored
+        m_patients->setValue(u"PatientID", 4);
+        m_patients->setValue(u"LastName", QStringLiteral("Omega"));
+        m_patients->post();
+        QCOMPARE(m_patients->currentRow(), 0);
+        m_patients->applyUpdates();
+        QCOMPARE(m_patients->currentRow(), 3);
+        QCOMPARE(m_patients->value(u"PatientID").toInt(), 4);
+    }
+
     void cancelUpdatesDropsThePendingChanges()
     {
         m_history->setCachedUpdates(true);
