@@ -24,6 +24,7 @@ public:
     QString newDirectory(const QString& name) const;
     // The master/detail practice data (generated once per run).
     BenchData& data();
+    bool hasData() const { return m_data != nullptr; }
 
 private:
     bool m_quick;
