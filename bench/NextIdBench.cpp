@@ -4,7 +4,10 @@
 #include "db/Connection.h"
 #include "db/Generators.h"
 
+#include <QDeadlineTimer>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -44,7 +47,7 @@ QSqlDatabase openPlain(const QString& dir, const QString& name)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
     db.setDatabaseName(dir + QStringLiteral("/plain.sqlite"));
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
     if (!db.open())
         fail(db.lastError().text());
     QSqlQuery pragmas(db);
@@ -62,7 +65,14 @@ int takePlain(const QString& dir, int count)
     advance.prepare(QStringLiteral("UPDATE LastPat SET LastID = LastID + 1 RETURNING LastID"));
     QList<qint32> ids;
     for (int i = 0; i < count; ++i) {
-        if (!begin.exec() || !advance.exec() || !advance.next())
+        // the same wait as ours: short jittered retries, at most 10 s
+        const QDeadlineTimer deadline(10000);
+        while (!begin.exec()) {
+            if (deadline.hasExpired())
+                fail(QStringLiteral("plain NextID: %1").arg(begin.lastError().text()));
+            QThread::usleep(QRandomGenerator::global()->bounded(200, 1000));
+        }
+        if (!advance.exec() || !advance.next())
             fail(QStringLiteral("plain NextID: %1 %2").arg(begin.lastError().text(), advance.lastError().text()));
         ids.append(advance.value(0).toInt());
         advance.finish();
@@ -80,7 +90,7 @@ const RegisterChild child(QStringLiteral("nextid"), [](const QStringList& args) 
 
 // Starts the workstations, waits for all of them and checks that together they received
 // 1..total, each number once. Returns the wall time in ms.
-double runWorkstations(Context& context, const QString& mode, const QString& dir, int perWorkstation, QStringList& notes)
+double runWorkstations(Context& context, const QString& mode, const QString& dir, int perWorkstation)
 {
     std::vector<std::unique_ptr<QProcess>> workstations;
     QList<qint32> all;
@@ -105,35 +115,48 @@ double runWorkstations(Context& context, const QString& mode, const QString& dir
     if (all.size() != total || distinct.size() != total || *std::min_element(all.cbegin(), all.cend()) != 1
         || *std::max_element(all.cbegin(), all.cend()) != total)
         fail(QStringLiteral("%1 NextID: %2 numbers, %3 distinct, expected 1..%4").arg(mode).arg(all.size()).arg(distinct.size()).arg(total));
-    notes.append(QStringLiteral("(d) %1: %2 workstations x %3 ids, no duplicate, none lost (%4 ids/s)")
-                     .arg(mode)
-                     .arg(kWorkstations)
-                     .arg(perWorkstation)
-                     .arg(qRound(total / (ms / 1000.0))));
     return ms;
 }
 
-Result measureNextId(Context& context)
+QString newOursStore(Context& context, int round)
 {
-    const int perWorkstation = context.scaled(5000);
-    Result result;
+    const QString dir = context.newDirectory(QStringLiteral("nextid-ours-%1").arg(round));
+    auto store = db::Connection::openGeneratorStore(profileFor(dir));
+    db::Generators(*store, {{kGenerator, {}}}).create();
+    return dir;
+}
 
-    const QString oursDir = context.newDirectory(QStringLiteral("nextid-ours"));
+QString newPlainStore(Context& context, int round)
+{
+    const QString dir = context.newDirectory(QStringLiteral("nextid-plain-%1").arg(round));
     {
-        auto store = db::Connection::openGeneratorStore(profileFor(oursDir));
-        db::Generators(*store, {{kGenerator, {}}}).create();
-    }
-    result.oursMs = runWorkstations(context, QStringLiteral("ours"), oursDir, perWorkstation, result.notes);
-
-    const QString plainDir = context.newDirectory(QStringLiteral("nextid-plain"));
-    {
-        QSqlDatabase db = openPlain(plainDir, QStringLiteral("plain-setup"));
+        QSqlDatabase db = openPlain(dir, QStringLiteral("plain-setup"));
         QSqlQuery(db).exec(QStringLiteral("CREATE TABLE LastPat (LastID INTEGER)"));
         QSqlQuery(db).exec(QStringLiteral("INSERT INTO LastPat VALUES (0)"));
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("plain-setup"));
-    result.plainMs = runWorkstations(context, QStringLiteral("plain"), plainDir, perWorkstation, result.notes);
+    return dir;
+}
+
+Result measureNextId(Context& context)
+{
+    const int perWorkstation = context.scaled(5000);
+    Result result {1e12, 1e12, {}};
+    // Disk and scheduler noise dominate here: alternate the two sides and keep the best.
+    constexpr int kRounds = 2;
+    for (int round = 0; round < kRounds; ++round) {
+        result.oursMs = std::min(result.oursMs, runWorkstations(context, QStringLiteral("ours"), newOursStore(context, round), perWorkstation));
+        result.plainMs = std::min(result.plainMs, runWorkstations(context, QStringLiteral("plain"), newPlainStore(context, round), perWorkstation));
+    }
+    const int total = kWorkstations * perWorkstation;
+    result.notes.append(QStringLiteral("(d) %1 processes x %2 ids, %3 rounds each side: every number once, none lost, all finished; "
+                                       "best %4 ids/s ours, %5 ids/s plain")
+                            .arg(kWorkstations)
+                            .arg(perWorkstation)
+                            .arg(kRounds)
+                            .arg(qRound(total / (result.oursMs / 1000.0)))
+                            .arg(qRound(total / (result.plainMs / 1000.0))));
     return result;
 }
 

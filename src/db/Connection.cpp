@@ -35,12 +35,24 @@ Connection::Connection(ConnectionProfile profile, QString qtName, std::unique_pt
 
 Connection::~Connection()
 {
-    {
-        QSqlDatabase db = QSqlDatabase::database(m_qtName, false);
-        if (db.isOpen())
-            db.close();
-    }
+    m_beginStatement.reset();
+    m_commitStatement.reset();
+    if (m_db.isOpen())
+        m_db.close();
+    m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_qtName);
+}
+
+// SQLite's transaction statements, prepared once: a generator waiting for another
+// workstation tries to begin many times a second.
+bool Connection::execPrepared(std::unique_ptr<QSqlQuery>& statement, const QString& sql)
+{
+    if (!statement) {
+        statement = std::make_unique<QSqlQuery>(m_db);
+        if (!statement->prepare(sql))
+            throwSqlError(QStringLiteral("The database refused a statement"), statement->lastError(), sql);
+    }
+    return statement->exec();
 }
 
 std::unique_ptr<Connection> Connection::open(const ConnectionProfile& profile)
@@ -66,6 +78,7 @@ std::unique_ptr<Connection> Connection::openFile(const ConnectionProfile& profil
     connection->m_fileName = fileName;
 
     QSqlDatabase db = QSqlDatabase::addDatabase(sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), qtName);
+    connection->m_db = db;
     if (sqlite) {
         if (!QDir(profile.dataDirectory).exists())
             throw DatabaseError(QStringLiteral("The data directory %1 does not exist.").arg(profile.dataDirectory));
@@ -84,7 +97,7 @@ std::unique_ptr<Connection> Connection::openFile(const ConnectionProfile& profil
     if (sqlite)
         connection->configureSqlite(profile.sharedDirectory || platform::isNetworkPath(profile.dataDirectory));
     else
-        exec(db, QStringLiteral("SET lock_timeout = %1").arg(profile.busyTimeoutMs));
+        connection->setLockWait(profile.busyTimeoutMs);
     return connection;
 }
 
@@ -97,18 +110,20 @@ void Connection::configureSqlite(bool rollbackJournal)
     exec(db, rollbackJournal ? QStringLiteral("PRAGMA journal_mode=DELETE") : QStringLiteral("PRAGMA journal_mode=WAL"));
     m_wal = !rollbackJournal;
     exec(db, QStringLiteral("PRAGMA synchronous=FULL"));
-    exec(db, QStringLiteral("PRAGMA busy_timeout=%1").arg(m_profile.busyTimeoutMs));
+    setLockWait(m_profile.busyTimeoutMs);
     exec(db, QStringLiteral("PRAGMA foreign_keys=ON"));
 }
 
-QSqlDatabase Connection::database() const
-{
-    return QSqlDatabase::database(m_qtName, false);
-}
 
 QString Connection::sqliteFilePath() const
 {
     return QDir(m_profile.dataDirectory).filePath(m_fileName);
+}
+
+void Connection::setLockWait(int milliseconds)
+{
+    QSqlDatabase db = database();
+    exec(db, isSqlite() ? QStringLiteral("PRAGMA busy_timeout=%1").arg(milliseconds) : QStringLiteral("SET lock_timeout = %1").arg(milliseconds));
 }
 
 void Connection::flush()
@@ -121,16 +136,32 @@ void Connection::flush()
 
 void Connection::begin()
 {
-    if (m_depth++ > 0)
-        return;
-    m_rollbackOnly = false;
+    if (!tryBegin())
+        throw LockTimeout(QStringLiteral("Another workstation has held the data too long; please try again"));
+}
+
+bool Connection::tryBegin()
+{
+    if (m_depth > 0) {
+        ++m_depth;
+        return true;
+    }
     QSqlDatabase db = database();
-    // IMMEDIATE takes the write lock up front, so a busy database waits here (bounded by the
-    // busy timeout) instead of failing half-way through the group.
-    if (m_dialect->name() == QLatin1String("SQLITE"))
-        exec(db, QStringLiteral("BEGIN IMMEDIATE"));
-    else if (!db.transaction())
+    if (isSqlite()) {
+        // IMMEDIATE takes the write lock up front, so a busy database waits here (bounded by
+        // the busy timeout) instead of failing half-way through the group.
+        if (!execPrepared(m_beginStatement, QStringLiteral("BEGIN IMMEDIATE"))) {
+            const QSqlError error = m_beginStatement->lastError();
+            if (isLockError(error))
+                return false;
+            throwSqlError(QStringLiteral("A transaction could not be started"), error, m_beginStatement->lastQuery());
+        }
+    } else if (!db.transaction()) {
         throwSqlError(QStringLiteral("A transaction could not be started"), db.lastError(), {});
+    }
+    m_depth = 1;
+    m_rollbackOnly = false;
+    return true;
 }
 
 void Connection::commit()
@@ -144,8 +175,9 @@ void Connection::commit()
         db.rollback();
         throw DatabaseError(QStringLiteral("The transaction was rolled back by an inner failure."));
     }
-    if (!db.commit()) {
-        const QSqlError error = db.lastError();
+    const bool committed = isSqlite() ? execPrepared(m_commitStatement, QStringLiteral("COMMIT")) : db.commit();
+    if (!committed) {
+        const QSqlError error = isSqlite() ? m_commitStatement->lastError() : db.lastError();
         db.rollback();
         throwSqlError(QStringLiteral("The changes could not be stored"), error, {});
     }

@@ -3,6 +3,7 @@
 #include "db/Dialect.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 
 #include <memory>
@@ -41,17 +42,24 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    QSqlDatabase database() const;
+    QSqlDatabase database() const { return m_db; }
     const Dialect& dialect() const { return *m_dialect; }
     const ConnectionProfile& profile() const { return m_profile; }
     QString sqliteFilePath() const;
 
-    // Nested transactions collapse into the outermost one.
+    // Nested transactions collapse into the outermost one. SQLite takes the write lock at
+    // once; begin() throws LockTimeout when the lock wait ran out, tryBegin() returns false.
     void begin();
+    bool tryBegin();
     void commit();
     void rollback();
     bool inTransaction() const { return m_depth > 0; }
     bool usesWal() const { return m_wal; }
+    bool isSqlite() const { return m_profile.driver == ConnectionProfile::Driver::SQLite; }
+
+    // How long a statement waits for a lock held by another workstation before it fails
+    // with LockTimeout (the profile's busy timeout unless changed here).
+    void setLockWait(int milliseconds);
 
     // Makes every committed change durable in the database file itself (the engine's
     // "save to disk"). Commits are already durable (WAL with synchronous=FULL, the rollback
@@ -64,9 +72,13 @@ private:
     Connection(ConnectionProfile profile, QString qtName, std::unique_ptr<Dialect> dialect);
     static std::unique_ptr<Connection> openFile(const ConnectionProfile& profile, const QString& fileName);
     void configureSqlite(bool rollbackJournal);
+    bool execPrepared(std::unique_ptr<QSqlQuery>& statement, const QString& sql);
 
     ConnectionProfile m_profile;
     QString m_qtName;
+    QSqlDatabase m_db;
+    std::unique_ptr<QSqlQuery> m_beginStatement;
+    std::unique_ptr<QSqlQuery> m_commitStatement;
     std::unique_ptr<Dialect> m_dialect;
     QString m_fileName;
     bool m_wal = false;
@@ -81,6 +93,12 @@ public:
         : m_connection(connection)
     {
         m_connection.begin();
+    }
+    // Takes over a transaction that tryBegin() has just started.
+    struct Begun {};
+    TransactionGuard(Connection& connection, Begun)
+        : m_connection(connection)
+    {
     }
     ~TransactionGuard()
     {

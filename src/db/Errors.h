@@ -60,6 +60,8 @@ private:
     QStringList m_problems;
 };
 
+// The engine gave up waiting for a lock held by another connection.
+bool isLockError(const QSqlError& error);
 // Throws LockTimeout when the engine gave up waiting for another workstation's lock,
 // DatabaseError otherwise.
 [[noreturn]] void throwSqlError(const QString& message, const QSqlError& error, const QString& sql);

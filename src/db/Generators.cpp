@@ -5,6 +5,11 @@
 #include "db/Query.h"
 #include "db/SchemaManager.h"
 
+#include <QDeadlineTimer>
+#include <QRandomGenerator>
+#include <QThread>
+
+#include <functional>
 #include <limits>
 
 namespace db {
@@ -14,13 +19,44 @@ constexpr qint64 kLargestIdentifier = std::numeric_limits<qint32>::max();
 
 QString quoted(const QString& name) { return Dialect::quoted(name); }
 
+// Runs `work` (one short transaction on the store) again while another workstation holds the
+// lock (work returns nothing or throws LockTimeout), until the profile's busy timeout has passed.
+qint32 retryingOnLock(const Connection& store, const QString& generator, const std::function<std::optional<qint32>()>& work)
+{
+    const int bound = store.profile().busyTimeoutMs;
+    const QDeadlineTimer deadline(bound);
+    QString engineMessage;
+    for (;;) {
+        try {
+            if (const std::optional<qint32> done = work())
+                return *done;
+        } catch (const LockTimeout& e) {
+            engineMessage = e.engineMessage();
+            if (!store.isSqlite()) // PostgreSQL has already waited in its lock queue for the whole bound
+                break;
+        }
+        if (deadline.hasExpired())
+            break;
+        QThread::usleep(QRandomGenerator::global()->bounded(200, 1000));
+    }
+    throw LockTimeout(QStringLiteral("The next number of %1 could not be taken: another workstation has held it "
+                                     "for more than %2 seconds. Please try again.")
+                          .arg(generator)
+                          .arg(bound / 1000.0),
+        engineMessage);
+}
+
 } // namespace
 
 Generators::Generators(Connection& store, QList<GeneratorDef> definitions)
     : m_store(store)
     , m_definitions(std::move(definitions))
 {
+    if (m_store.isSqlite())
+        m_store.setLockWait(0); // next() waits itself
 }
+
+Generators::~Generators() = default;
 
 const GeneratorDef& Generators::definition(const QString& generator) const
 {
@@ -46,11 +82,14 @@ void Generators::create()
     }
     if (missing.isEmpty())
         return;
-    TransactionGuard transaction(m_store);
-    schema.create(missing);
-    for (const TableDef& table : std::as_const(missing))
-        Query::run(m_store, QStringLiteral("INSERT INTO %1 (%2) VALUES (0)").arg(quoted(table.name), quoted(table.fields[0].name)));
-    transaction.commit();
+    retryingOnLock(m_store, missing[0].name, [&] {
+        TransactionGuard transaction(m_store);
+        schema.create(missing);
+        for (const TableDef& table : std::as_const(missing))
+            Query::run(m_store, QStringLiteral("INSERT INTO %1 (%2) VALUES (0)").arg(quoted(table.name), quoted(table.fields[0].name)));
+        transaction.commit();
+        return std::optional<qint32>(0);
+    });
 }
 
 QStringList Generators::problems() const
@@ -64,28 +103,28 @@ QStringList Generators::problems() const
 qint32 Generators::next(const QString& generator)
 {
     const GeneratorDef& def = definition(generator);
-    const QString table = quoted(def.name);
-    const QString field = quoted(def.field);
-    try {
-        // A short write transaction of its own: the engine's lock serialises workstations.
-        TransactionGuard transaction(m_store);
-        QVariant advanced = Query(m_store, QStringLiteral("UPDATE %1 SET %2 = COALESCE(%2, 0) + 1 RETURNING %2").arg(table, field)).scalar();
-        qint64 id = 1;
-        if (advanced.isValid())
-            id = advanced.toLongLong();
-        else
-            Query::run(m_store, QStringLiteral("INSERT INTO %1 (%2) VALUES (1)").arg(table, field));
-        if (id > kLargestIdentifier)
-            throw DatabaseError(QStringLiteral("The identifiers of %1 are exhausted").arg(def.name));
-        transaction.commit();
-        return static_cast<qint32>(id);
-    } catch (const LockTimeout& e) {
-        throw LockTimeout(QStringLiteral("The next number of %1 could not be taken: another workstation has held it "
-                                         "for more than %2 seconds. Please try again.")
-                              .arg(def.name)
-                              .arg(m_store.profile().busyTimeoutMs / 1000.0),
-            e.engineMessage(), e.sql());
-    }
+    return retryingOnLock(m_store, def.name, [&] { return advance(def); });
+}
+
+std::optional<qint32> Generators::advance(const GeneratorDef& def)
+{
+    std::unique_ptr<Query>& advance = m_advanceQueries[def.name];
+    if (!advance)
+        advance = std::make_unique<Query>(m_store, QStringLiteral("UPDATE %1 SET %2 = COALESCE(%2, 0) + 1 RETURNING %2").arg(quoted(def.name), quoted(def.field)));
+    // A short write transaction of its own: the engine's lock serialises workstations.
+    if (!m_store.tryBegin())
+        return std::nullopt;
+    TransactionGuard transaction(m_store, TransactionGuard::Begun {});
+    const QVariant advanced = advance->scalar();
+    qint64 id = 1;
+    if (advanced.isValid())
+        id = advanced.toLongLong();
+    else // an empty generator: nothing was issued yet
+        Query::run(m_store, QStringLiteral("INSERT INTO %1 (%2) VALUES (1)").arg(quoted(def.name), quoted(def.field)));
+    if (id > kLargestIdentifier)
+        throw DatabaseError(QStringLiteral("The identifiers of %1 are exhausted").arg(def.name));
+    transaction.commit();
+    return static_cast<qint32>(id);
 }
 
 qint32 Generators::last(const QString& generator) const
@@ -103,16 +142,19 @@ qint32 Generators::setBehindHighestInUse(const QString& generator, const Connect
         const QString sql = QStringLiteral("SELECT MAX(%1) FROM %2").arg(column, quoted(served.table));
         highest = std::max(highest, Query(data, sql).scalar().toLongLong());
     }
-    TransactionGuard transaction(m_store);
     const QString table = quoted(def.name);
     const QString field = quoted(def.field);
-    Query raise(m_store, QStringLiteral("UPDATE %1 SET %2 = :highest WHERE COALESCE(%2, 0) < :highest").arg(table, field));
-    raise.bind(QStringLiteral("highest"), highest).exec();
-    if (!Query(m_store, QStringLiteral("SELECT 1 FROM %1").arg(table)).scalar().isValid()) {
-        Query insert(m_store, QStringLiteral("INSERT INTO %1 (%2) VALUES (:highest)").arg(table, field));
-        insert.bind(QStringLiteral("highest"), highest).exec();
-    }
-    transaction.commit();
+    retryingOnLock(m_store, def.name, [&] {
+        TransactionGuard transaction(m_store);
+        Query raise(m_store, QStringLiteral("UPDATE %1 SET %2 = :highest WHERE COALESCE(%2, 0) < :highest").arg(table, field));
+        raise.bind(QStringLiteral("highest"), highest).exec();
+        if (!Query(m_store, QStringLiteral("SELECT 1 FROM %1").arg(table)).scalar().isValid()) {
+            Query insert(m_store, QStringLiteral("INSERT INTO %1 (%2) VALUES (:highest)").arg(table, field));
+            insert.bind(QStringLiteral("highest"), highest).exec();
+        }
+        transaction.commit();
+        return std::optional<qint32>(0);
+    });
     return last(generator);
 }
 

@@ -5,9 +5,14 @@
 #include <QList>
 #include <QString>
 
+#include <map>
+#include <memory>
+#include <optional>
+
 namespace db {
 
 class Connection;
+class Query;
 
 // A field numbered from a generator's series.
 struct ServedField {
@@ -32,9 +37,15 @@ struct GeneratorDef {
 //  - taking an identifier while a group transaction is open on the data connection does not
 //    wait for that transaction's own write lock.
 // Waiting for another workstation is bounded by the profile's busy timeout; then LockTimeout.
+// With SQLite the wait is our own short, jittered retry rather than the engine's busy handler,
+// whose sleeps grow to 100 ms: against a workstation taking numbers back to back that handler
+// hardly ever finds the lock free and the waiter starves.
 class Generators {
 public:
     Generators(Connection& store, QList<GeneratorDef> definitions);
+    ~Generators();
+    Generators(const Generators&) = delete;
+    Generators& operator=(const Generators&) = delete;
 
     const QList<GeneratorDef>& definitions() const { return m_definitions; }
     const GeneratorDef& definition(const QString& generator) const;
@@ -57,8 +68,11 @@ public:
     qint32 setBehindHighestInUse(const QString& generator, const Connection& data);
 
 private:
+    std::optional<qint32> advance(const GeneratorDef& def); // nothing while another holds the lock
+
     Connection& m_store;
     QList<GeneratorDef> m_definitions;
+    std::map<QString, std::unique_ptr<Query>> m_advanceQueries; // prepared once per generator
 };
 
 } // namespace db

@@ -58,6 +58,27 @@ private Q_SLOTS:
         ok.commit();
         QCOMPARE(countRows(*c), 1);
     }
+
+    void lockedDatabaseFailsCleanlyAndRecovers()
+    {
+        QTemporaryDir dir;
+        const db::ConnectionProfile profile {.name = QStringLiteral("t"), .dataDirectory = dir.path(), .busyTimeoutMs = 200};
+        auto c = db::Connection::open(profile);
+        auto other = db::Connection::open(profile);
+        QSqlQuery(c->database()).exec(QStringLiteral("CREATE TABLE t (x INTEGER)"));
+        {
+            db::TransactionGuard holding(*other);
+            QVERIFY_THROWS_EXCEPTION(db::LockTimeout, db::TransactionGuard guard(*c));
+            QVERIFY(!c->tryBegin());
+            QVERIFY(!c->inTransaction());
+        }
+        {
+            // a real transaction again, not a nested level left over from the failure
+            db::TransactionGuard group(*c);
+            QSqlQuery(c->database()).exec(QStringLiteral("INSERT INTO t VALUES (1)"));
+        }
+        QCOMPARE(countRows(*c), 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestConnection)
