@@ -66,14 +66,7 @@ QImage RegionImage::rendered() const
 {
     if (!m_cache.isNull() || m_package.picture.isNull())
         return m_cache;
-    m_cache = m_package.picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    QPainter p(&m_cache);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    for (auto it = m_fills.cbegin(); it != m_fills.cend(); ++it)
-        p.fillPath(m_paths[it.key()], it.value());
-    if (!m_package.overlay.isNull())
-        p.drawImage(0, 0, m_package.overlay);
+    m_cache = RenderRegions(m_package, m_fills);
     return m_cache;
 }
 

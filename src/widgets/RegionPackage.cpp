@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QDataStream>
 #include <QFile>
+#include <QPainter>
 #include <QSaveFile>
 
 #include <zlib.h>
@@ -118,7 +119,7 @@ Region readRegion(QDataStream& in)
 QPainterPath Region::path() const
 {
     QPainterPath path;
-    path.setFillRule(Qt::WindingFill);
+    path.setFillRule(Qt::OddEvenFill); // polygons come from toFillPolygons()
     for (const QPolygonF& polygon : polygons)
         path.addPolygon(polygon);
     path.closeSubpath();
@@ -131,6 +132,19 @@ int RegionPackage::find(const QString& name) const
         if (regions[i].name == name)
             return static_cast<int>(i);
     return -1;
+}
+
+QImage RenderRegions(const RegionPackage& package, const QHash<int, QColor>& fills)
+{
+    QImage out = package.picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&out);
+    p.setRenderHint(QPainter::Antialiasing);
+    for (auto it = fills.cbegin(); it != fills.cend(); ++it)
+        if (it.key() >= 0 && it.key() < package.regions.size())
+            p.fillPath(package.regions[it.key()].path(), it.value());
+    if (!package.overlay.isNull())
+        p.drawImage(0, 0, package.overlay);
+    return out;
 }
 
 QByteArray SerializeRegionPackage(const RegionPackage& package)

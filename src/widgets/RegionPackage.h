@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QPainterPath>
@@ -45,6 +47,9 @@ struct RegionPackage {
 };
 
 inline constexpr quint32 RegionPackageVersion = 2;
+
+// The picture as shown: the base picture, the filled regions (by index), the overlay lines.
+QImage RenderRegions(const RegionPackage& package, const QHash<int, QColor>& fills);
 
 QByteArray SerializeRegionPackage(const RegionPackage& package);
 RegionPackage ParseRegionPackage(const QByteArray& fileBytes);

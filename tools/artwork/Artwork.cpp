@@ -1,6 +1,8 @@
 #include "Artwork.h"
 
 #include "ChartArt.h"
+#include "StripArt.h"
+#include "SymbolArt.h"
 
 #include "clinical/ArtworkFiles.h"
 #include "clinical/ToothGeometry.h"
@@ -45,15 +47,12 @@ void WriteAll(const QString& dirPath)
 {
     const QDir dir(dirPath);
     writeChart(dir);
-}
-
-void WritePreviews(const QString& programDir, const QString& outDir)
-{
-    const QDir in(programDir), out(outDir);
-    for (const QString& name : {files::adultChart(), files::babyChart()}) {
-        const QImage chart(in.filePath(name));
-        save(chart.scaled(chart.size() * 2), out, QStringLiteral("zoom_") + name);
-    }
+    WriteSymbolLibrary(dir.filePath(files::symbolData()), dir.filePath(files::symbolIndex()));
+    widgets::WriteRegionPackage(dir.filePath(files::upperStrip()), BuildStrip(ChartKind::Adult, true));
+    widgets::WriteRegionPackage(dir.filePath(files::lowerStrip()), BuildStrip(ChartKind::Adult, false));
+    widgets::WriteRegionPackage(dir.filePath(files::upperBabyStrip()), BuildStrip(ChartKind::Baby, true));
+    widgets::WriteRegionPackage(dir.filePath(files::lowerBabyStrip()), BuildStrip(ChartKind::Baby, false));
+    widgets::WriteRegionPackage(dir.filePath(files::surfaceEditor()), BuildSurfaceEditor());
 }
 
 } // namespace artwork
