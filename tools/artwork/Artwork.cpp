@@ -1,6 +1,7 @@
 #include "Artwork.h"
 
 #include "ChartArt.h"
+#include "IconArt.h"
 #include "StripArt.h"
 #include "SymbolArt.h"
 
@@ -53,6 +54,14 @@ void WriteAll(const QString& dirPath)
     widgets::WriteRegionPackage(dir.filePath(files::upperBabyStrip()), BuildStrip(ChartKind::Baby, true));
     widgets::WriteRegionPackage(dir.filePath(files::lowerBabyStrip()), BuildStrip(ChartKind::Baby, false));
     widgets::WriteRegionPackage(dir.filePath(files::surfaceEditor()), BuildSurfaceEditor());
+    for (int group = 1; group <= 12; ++group)
+        save(RenderGroupTool(group), dir, files::groupTool(group));
+    save(RenderLogo(false), dir, files::dentalLogo());
+    save(RenderLogo(true), dir, files::medicalLogo());
+    save(RenderSplashBanner(), dir, files::splashBanner());
+    save(RenderPerioChart(), dir, files::perioAll());
+    save(RenderPerioMissing(true), dir, files::perioOneUp());
+    save(RenderPerioMissing(false), dir, files::perioOneDown());
 }
 
 } // namespace artwork

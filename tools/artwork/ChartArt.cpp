@@ -24,13 +24,13 @@ struct Neck {
 
 // Pink gingiva laid over the root necks of one jaw, scalloped between the teeth, fading
 // towards the apices. `apical` is -1 for the upper jaw (roots point up), +1 for the lower.
-void paintGum(QPainter& p, QList<Neck> necks, double apical)
+void paintGum(QPainter& p, QList<Neck> necks, double apical, double depth)
 {
     std::sort(necks.begin(), necks.end(), [](const Neck& a, const Neck& b) { return a.left < b.left; });
     double deepest = necks.first().cervical;
     for (const Neck& n : std::as_const(necks))
         deepest = apical < 0 ? std::max(deepest, n.cervical) : std::min(deepest, n.cervical);
-    const double far = deepest + apical * 40;
+    const double far = deepest + apical * depth;
     QPainterPath gum;
     gum.moveTo(0, far);
     gum.lineTo(0, necks.first().cervical - apical * 4);
@@ -162,8 +162,8 @@ QImage RenderChart(ChartKind kind)
                      neckY, tooth.halfNeck()});
 
     }
-    paintGum(p, upperNecks, -1);
-    paintGum(p, lowerNecks, 1);
+    paintGum(p, upperNecks, -1, baby ? 30 : 40);
+    paintGum(p, lowerNecks, 1, baby ? 30 : 40);
     for (int i = 0; i <= clinical::HighestIndex(kind); ++i) {
         const QRect rect = clinical::ToothRect(i, kind);
         const int shift = baby ? -2 : 0;

@@ -128,11 +128,35 @@ void save(const QImage& image, const QDir& dir, const QString& name)
         throw std::runtime_error(qPrintable(QStringLiteral("cannot write %1").arg(dir.filePath(name))));
 }
 
+// The small pictures side by side, enlarged.
+QImage sheet(const QDir& dir)
+{
+    namespace files = clinical::artwork;
+    QImage out(900, 520, QImage::Format_RGB32);
+    out.fill(QColor(236, 238, 242));
+    QPainter p(&out);
+    for (int g = 1; g <= 12; ++g)
+        p.drawImage(QRect(10 + (g - 1) * 72, 10, 64, 64), QImage(dir.filePath(files::groupTool(g))));
+    p.drawImage(QRect(10, 90, 262 * 1.5, 92 * 1.5), QImage(dir.filePath(files::dentalLogo())));
+    p.drawImage(QRect(420, 90, 262 * 1.5, 92 * 1.5), QImage(dir.filePath(files::medicalLogo())));
+    p.drawImage(10, 240, QImage(dir.filePath(files::splashBanner())));
+    for (int k = 0; k < 3; ++k)
+        p.drawImage(QRect(480 + k * 60, 240, 38, 36), QImage(dir.filePath(files::marker(k))));
+    p.drawImage(QRect(660, 240, 68, 82), QImage(dir.filePath(files::fullMouthEmpty())));
+    p.drawImage(QRect(740, 240, 68, 82), QImage(dir.filePath(files::fullMouthFull())));
+    const widgets::RegionPackage editor = widgets::ReadRegionPackage(dir.filePath(files::surfaceEditor()));
+    p.drawImage(10, 330, widgets::RenderRegions(editor, {{0, QColor(255, 0, 0)}, {3, QColor(255, 0, 0)}}));
+    p.drawImage(QRect(180, 330, 33 * 1.1, 160 * 1.1), QImage(dir.filePath(files::perioOneUp())));
+    return out;
+}
+
 } // namespace
 
 void WritePreviews(const QString& programDir, const QString& outDir)
 {
     const QDir in(programDir), out(outDir);
+    save(sheet(in), out, QStringLiteral("sheet.png"));
+    save(QImage(in.filePath(clinical::artwork::perioAll())), out, QStringLiteral("perio.png"));
     for (const auto& [kind, name, placed] : {std::tuple{ChartKind::Adult, QStringLiteral("adult"), adultCase},
                                              std::tuple{ChartKind::Baby, QStringLiteral("baby"), babyCase}}) {
         const QImage chart = previewChart(in, kind, placed);

@@ -30,21 +30,16 @@ constexpr std::array<ToothSpec, 16> permanent{{
     {T::Incisor, 19, 13, 31, 42, 1, false, false},
 }};
 
-// Deciduous teeth by the slot they borrow (55 54 53 52 51 / 85 84 83 82 81).
+// A deciduous tooth is drawn in the size of the permanent tooth whose slot it borrows, so
+// that the shared symbols fit it; it differs in form: a constricted neck, a whiter crown and
+// thin, flared molar roots.
 ToothSpec primarySpec(int slot)
 {
-    switch (slot) {
-    case 1: return {T::Molar, 31, 25, 22, 30, 2, true, true};
-    case 2: return {T::Molar, 28, 22, 21, 28, 2, true, true};
-    case 5: return {T::Canine, 25, 18, 27, 42, 1, false, true};
-    case 6: return {T::Incisor, 20, 14, 24, 34, 1, false, true};
-    case 7: return {T::Incisor, 27, 20, 25, 36, 1, false, true};
-    case 9: return {T::Molar, 33, 26, 21, 30, 2, false, true};
-    case 10: return {T::Molar, 29, 22, 21, 28, 2, false, true};
-    case 13: return {T::Canine, 22, 16, 26, 38, 1, false, true};
-    case 14: return {T::Incisor, 17, 12, 22, 31, 1, false, true};
-    default: return {T::Incisor, 16, 11, 21, 30, 1, false, true};
-    }
+    ToothSpec s = permanent[static_cast<size_t>(slot)];
+    s.primary = true;
+    s.neckWidth *= 0.86;
+    s.rootLength *= 0.92;
+    return s;
 }
 
 // Crown outline from the distal neck over the occlusal edge to the mesial neck.
@@ -97,8 +92,8 @@ void addRoots(QPainterPath& p, const ToothSpec& s)
         return;
     }
     // two roots: mesial and distal, furcation between them
-    const double spread = s.primary ? 1.35 : 0.85;
-    const double furY = h + L * (s.primary ? 0.12 : 0.3);
+    const double spread = s.primary ? 1.2 : 0.85;
+    const double furY = h + L * (s.primary ? 0.18 : 0.3);
     const double mx = n * 0.55 * spread - n * 0.12, dx = -n * 0.6 * spread - n * 0.12;
     const double rw = n * (s.primary ? 0.22 : 0.3);
     p.cubicTo(n * (s.primary ? 1.25 : 1.05), h + L * 0.4, mx + rw * 1.2, apexY - L * 0.2, mx + rw * 0.45, apexY - 1);
@@ -147,7 +142,7 @@ void addPulp(ToothShape& t)
     if (s.roots == 1) {
         canal(0, -n * 0.18, h + L);
     } else {
-        const double spread = s.primary ? 1.35 : 0.85;
+        const double spread = s.primary ? 1.2 : 0.85;
         canal(cw * 0.6, n * 0.55 * spread - n * 0.12, h + L);
         canal(-cw * 0.6, -n * 0.6 * spread - n * 0.12, h + L - 1.5);
     }
