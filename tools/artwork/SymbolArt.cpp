@@ -50,8 +50,6 @@ private:
         e.addEllipse(QPointF(cx, cy), rx, ry);
         return t.map(e);
     }
-    QPainterPath inCrown(const QPainterPath& area) const { return t.crown.intersected(area); }
-    QPainterPath roots() const { return t.outline.subtracted(t.crown); }
 
     void fill(const QPainterPath& path, Colour inside, Colour edge, double width = 1)
     {
@@ -73,26 +71,44 @@ private:
         return out;
     }
 
-    void caries(double cx, double cy, double rx, double ry) { fill(inCrown(ellipse(cx, cy, rx, ry)), Red, Maroon); }
-    QPainterPath occlusalBox(double half, double depth) const { return inCrown(box(-w * half, -3, w * half, h * depth)); }
+    // Fills the part of `area` that lies on the crown (clipped, not cut with path operations,
+    // which fail on some outlines).
+    void fillInCrown(const QPainterPath& area, Colour inside, Colour edge, double width = 1,
+                     Qt::PenStyle style = Qt::SolidLine)
+    {
+        p.save();
+        p.setClipPath(t.crown);
+        p.setPen(QPen(c(edge), width, style));
+        p.setBrush(c(inside));
+        p.drawPath(area);
+        p.restore();
+    }
+    void caries(double cx, double cy, double rx, double ry) { fillInCrown(ellipse(cx, cy, rx, ry), Red, Maroon); }
+    QPainterPath occlusalBox(double half, double depth) const { return box(-w * half, -3, w * half, h * depth); }
     QPainterPath proximalBox(double side, double depth) const
     {
-        return inCrown(side > 0 ? box(w * 0.22, -3, w + 4, h * depth) : box(-w - 4, -3, -w * 0.22, h * depth));
+        return side > 0 ? box(w * 0.22, -3, w + 4, h * depth) : box(-w - 4, -3, -w * 0.22, h * depth);
     }
     void crownCap(Colour inside, Colour edge)
     {
         fill(t.crown, inside, edge, 2);
         line(framePoints({{-n - 1, h}, {-n * 0.5, h + 2.5}, {n * 0.5, h + 2.5}, {n + 1, h}}), edge, 1);
     }
+    // Bars to the neighbours, drawn over the crown's sides so they show on wide molars too.
     void connectors()
     {
         const double y = t.at(0, h * 0.45).y();
-        p.fillRect(QRectF(0, y - 2, t.width, 4), c(Blue));
+        const QRectF crown = t.crown.boundingRect();
+        p.fillRect(QRectF(0, y - 2, crown.left() + 5, 4), c(Blue));
+        p.fillRect(QRectF(crown.right() - 5, y - 2, t.width - crown.right() + 5, 4), c(Blue));
     }
     void hatchRoots(Colour colour)
     {
         p.save();
-        p.setClipPath(roots());
+        // clip to the tooth beyond the cervical line (no path boolean operations: they
+        // fail on some of these outlines)
+        p.setClipPath(t.outline);
+        p.setClipRect(box(-t.width, h + 3, t.width, h + L + 10).boundingRect(), Qt::IntersectClip);
         p.setPen(QPen(c(colour), 1));
         for (double x = -130; x < t.width + 10; x += 5)
             p.drawLine(QPointF(x, 0), QPointF(x + 140, 140));
@@ -150,25 +166,25 @@ void SymbolPainter::draw(SymbolId id)
     case SymbolId::CariesMesial: caries(w * 0.78, h * 0.42, w * 0.34, h * 0.2); break;
     case SymbolId::CariesDistal: caries(-w * 0.78, h * 0.42, w * 0.34, h * 0.2); break;
     case SymbolId::CariesCervical: caries(0, h * 0.9, w * 0.55, h * 0.12); break;
-    case SymbolId::CompositeOcclusal: fill(occlusalBox(0.5, 0.34), Aqua, Teal); break;
-    case SymbolId::CompositeMesial: fill(proximalBox(1, 0.72), Aqua, Teal); break;
-    case SymbolId::CompositeDistal: fill(proximalBox(-1, 0.72), Aqua, Teal); break;
-    case SymbolId::CompositeCervical: fill(inCrown(box(-w * 0.7, h * 0.74, w * 0.7, h + 4)), Aqua, Teal); break;
-    case SymbolId::AmalgamOcclusal: fill(occlusalBox(0.45, 0.38), Grey, Black); break;
-    case SymbolId::AmalgamMesioOcclusal: fill(occlusalBox(0.45, 0.38).united(proximalBox(1, 0.62)), Grey, Black); break;
-    case SymbolId::AmalgamDistoOcclusal: fill(occlusalBox(0.45, 0.38).united(proximalBox(-1, 0.62)), Grey, Black); break;
+    case SymbolId::CompositeOcclusal: fillInCrown(occlusalBox(0.5, 0.34), Aqua, Teal); break;
+    case SymbolId::CompositeMesial: fillInCrown(proximalBox(1, 0.72), Aqua, Teal); break;
+    case SymbolId::CompositeDistal: fillInCrown(proximalBox(-1, 0.72), Aqua, Teal); break;
+    case SymbolId::CompositeCervical: fillInCrown(box(-w * 0.7, h * 0.74, w * 0.7, h + 4), Aqua, Teal); break;
+    case SymbolId::AmalgamOcclusal: fillInCrown(occlusalBox(0.45, 0.38), Grey, Black); break;
+    case SymbolId::AmalgamMesioOcclusal: fillInCrown(occlusalBox(0.45, 0.38).united(proximalBox(1, 0.62)), Grey, Black); break;
+    case SymbolId::AmalgamDistoOcclusal: fillInCrown(occlusalBox(0.45, 0.38).united(proximalBox(-1, 0.62)), Grey, Black); break;
     case SymbolId::AmalgamMOD:
-        fill(occlusalBox(0.45, 0.38).united(proximalBox(1, 0.62)).united(proximalBox(-1, 0.62)), Grey, Black);
+        fillInCrown(occlusalBox(0.45, 0.38).united(proximalBox(1, 0.62)).united(proximalBox(-1, 0.62)), Grey, Black);
         break;
     case SymbolId::Crown: crownCap(Silver, Blue); break;
     case SymbolId::BridgePontic:
         hatchRoots(Grey);
-        connectors();
         crownCap(Silver, Blue);
+        connectors();
         break;
     case SymbolId::BridgeAbutment:
-        connectors();
         crownCap(Silver, Blue);
+        connectors();
         break;
     case SymbolId::RootCanalFilling:
         fill(t.pulp, Red, Red);
@@ -180,14 +196,15 @@ void SymbolPainter::draw(SymbolId id)
         post.resize(post.size() * 3 / 5);
         line(post, Grey, 4);
         line(post, Black, 1);
-        fill(t.pulp.united(ellipse(0, h * 0.55, n * 0.45, h * 0.22)), Grey, Black);
+        fill(ellipse(0, h * 0.55, n * 0.45, h * 0.22), Grey, Black);
+        fill(t.pulp, Grey, Black);
         break;
     }
     case SymbolId::Extraction: cross(Red); break;
     case SymbolId::MissingTooth: cross(Blue); break;
     case SymbolId::Implant: implant(); break;
-    case SymbolId::Veneer: fill(inCrown(box(-w - 3, -3, w + 3, h * 0.93)), Lime, Green, 2); break;
-    case SymbolId::Sealant: fill(inCrown(box(-w * 0.7, -3, w * 0.7, h * 0.13)), Green, Green); break;
+    case SymbolId::Veneer: fillInCrown(box(-w - 3, -3, w + 3, h * 0.93), Lime, Green, 2); break;
+    case SymbolId::Sealant: fillInCrown(box(-w * 0.7, -3, w * 0.7, h * 0.13), Green, Green); break;
     case SymbolId::ImpactedTooth: {
         p.setPen(QPen(c(Purple), 2, Qt::DashLine));
         p.setBrush(Qt::NoBrush);
@@ -203,7 +220,7 @@ void SymbolPainter::draw(SymbolId id)
         for (const QPolygonF& canal : t.canals) {
             const QPointF apex = canal.last();
             QPainterPath lesion;
-            lesion.addEllipse(apex + (t.upper ? QPointF(0, 3) : QPointF(0, -1)), 5.5, 5.5);
+            lesion.addEllipse(apex + (t.upper ? QPointF(0, 5) : QPointF(0, -5)), 6, 6);
             fill(lesion, Red, Maroon);
         }
         break;
@@ -217,7 +234,7 @@ void SymbolPainter::draw(SymbolId id)
     case SymbolId::PartialDenture:
         fill(box(-t.width / 2 - 1, h + 1, t.width / 2 + 1, h + 10), Fuchsia, Purple);
         line(framePoints({{-w - 1, h * 0.7}, {-w * 0.7, h * 0.5}, {w * 0.7, h * 0.5}, {w + 1, h * 0.7}}), Navy, 2);
-        fill(inCrown(box(-w * 0.3, -3, w * 0.3, h * 0.12)), Navy, Navy);
+        fillInCrown(box(-w * 0.3, -3, w * 0.3, h * 0.12), Navy, Navy);
         break;
     case SymbolId::FullDenture:
         fill(box(-t.width / 2 - 1, h - 3, t.width / 2 + 1, h + 16), Fuchsia, Purple);
@@ -226,16 +243,13 @@ void SymbolPainter::draw(SymbolId id)
         p.drawPath(t.crown);
         break;
     case SymbolId::TemporaryFilling: {
-        fill(occlusalBox(0.5, 0.36), Yellow, Yellow);
-        p.setPen(QPen(c(Black), 1, Qt::DotLine));
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(occlusalBox(0.5, 0.36));
+        fillInCrown(occlusalBox(0.5, 0.36), Yellow, Black, 1, Qt::DotLine);
         break;
     }
     case SymbolId::InlayOnlay: {
         QPainterPath inlay = box(-w * 0.6, -3, w * 0.6, h * 0.22)
                                  .united(box(-w * 0.28, h * 0.2, w * 0.28, h * 0.45));
-        fill(inCrown(inlay), Olive, Black);
+        fillInCrown(inlay, Olive, Black);
         break;
     }
     case SymbolId::Mobility:
