@@ -1,5 +1,6 @@
 #include "data/DataDirectory.h"
 #include "data/DemoPractice.h"
+#include "data/Money.h"
 #include "data/schema/Schema.h"
 #include "db/Connection.h"
 #include "db/Generators.h"
@@ -139,12 +140,10 @@ private Q_SLOTS:
     // Every money pair holds local = EURO x 340.75, and every text fits its field.
     void valuesKeepTheFormats()
     {
-        const QList<std::pair<QString, QString>> pairs = {{"Cost", "CostEURO"}, {"Price", "PriceEURO"}, {"Credit", "CreditEURO"},
-            {"ReceiptCredit", "ReceiptCreditEURO"}, {"Balance", "BalanceEURO"}, {"UnitPrice", "UnitPriceEURO"},
-            {"TotalPrice", "TotalPriceEURO"}, {"OrderPrice", "OrderPriceEURO"}, {"OldPrice", "OldPriceEURO"},
-            {"RetailPrice", "RetailPriceEURO"}, {"TradePrice", "TradePriceEURO"}, {"HospitalPrice", "HospitalPriceEURO"}};
         for (const db::TableDef& table : data::schemaTables()) {
-            for (const auto& [localField, euroField] : pairs) {
+            for (const data::MoneyPair& pair : data::moneyPairs()) {
+                const QString& localField = pair.local;
+                const QString& euroField = pair.euro;
                 if (!table.field(localField))
                     continue;
                 const QString sql = QStringLiteral("SELECT COUNT(*) FROM %1 WHERE (%2 IS NULL) <> (%3 IS NULL) OR abs(%2 - %3 * 340.75) > 1e-9 * abs(%2) + 1e-9")

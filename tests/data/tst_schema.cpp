@@ -1,3 +1,4 @@
+#include "data/Money.h"
 #include "data/schema/Schema.h"
 #include "db/Connection.h"
 #include "db/Generators.h"
@@ -155,6 +156,25 @@ private Q_SLOTS:
         QCOMPARE(columns[position - 1].name, field);
         QCOMPARE(columns[position - 1].type.toUpper(), type);
         QCOMPARE(def->fields[position - 1].label, label); // shown through the translation later
+    }
+
+    // An amount is never stored in one currency only.
+    void moneyFieldsComeInPairs()
+    {
+        int pairs = 0;
+        for (const db::TableDef& table : data::schemaTables()) {
+            for (const data::MoneyPair& pair : data::moneyPairs()) {
+                const db::FieldDef* local = table.field(pair.local);
+                const db::FieldDef* euro = table.field(pair.euro);
+                QVERIFY2(bool(local) == bool(euro), qPrintable(table.name + QLatin1Char('.') + pair.local));
+                if (!local)
+                    continue;
+                QCOMPARE(local->type, db::FieldType::Float64);
+                QCOMPARE(euro->type, db::FieldType::Float64);
+                ++pairs;
+            }
+        }
+        QCOMPARE(pairs, 19); // a pair lost from a table shows here
     }
 
     void tableSet()
