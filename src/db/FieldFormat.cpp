@@ -44,6 +44,8 @@ QString formatNumber(double number, const QString& pattern)
             text.truncate(keep);
         }
     }
+    if (!pattern.contains(QLatin1Char('0')) && number == 0.0)
+        return {}; // nothing but optional digits: zero shows as nothing
     // "#.###": an integer part of zero is left out.
     if (pattern.startsWith(QLatin1Char('#')) && !pattern.contains(QLatin1String("0.")) && std::abs(number) < 1.0 && number != 0.0) {
         const qsizetype zero = text.indexOf(QLatin1Char('0'));
@@ -53,23 +55,51 @@ QString formatNumber(double number, const QString& pattern)
     return text;
 }
 
-// "dd/mm/yyyy hh:nn:ss" -> Qt's "dd/MM/yyyy hh:mm:ss"
+// "dd/mm/yyyy hh:nn:ss" -> Qt's "dd/MM/yyyy hh:mm:ss". "m" is the month, or the minute right
+// after an hour; "n" is the minute; text in double or single quotes is shown as it stands.
 QString qtDatePattern(const QString& pattern)
 {
     QString out;
-    out.reserve(pattern.size());
-    for (QChar c : pattern) {
-        if (c == QLatin1Char('m'))
-            out += QLatin1Char('M');
-        else if (c == QLatin1Char('n'))
+    out.reserve(pattern.size() + 4);
+    QChar lastLetter;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern[i];
+        if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+            const qsizetype end = pattern.indexOf(c, i + 1);
+            const QString literal = pattern.mid(i + 1, end < 0 ? -1 : end - i - 1);
+            if (!literal.isEmpty())
+                out += QLatin1Char('\'') + QString(literal).replace(QLatin1String("'"), QLatin1String("''")) + QLatin1Char('\'');
+            i = end < 0 ? pattern.size() : end;
+            continue;
+        }
+        const QChar lower = c.toLower();
+        if (lower == QLatin1Char('m')) {
+            out += lastLetter == QLatin1Char('h') ? QLatin1Char('m') : QLatin1Char('M');
+            if (i + 1 >= pattern.size() || pattern[i + 1].toLower() != QLatin1Char('m'))
+                lastLetter = QLatin1Char('m');
+            continue;
+        }
+        if (lower == QLatin1Char('n')) {
             out += QLatin1Char('m');
-        else
-            out += c;
+            lastLetter = lower;
+            continue;
+        }
+        if (c.isLetter()) {
+            lastLetter = lower;
+            out += QStringLiteral("dyhsz").contains(lower) ? lower : c;
+            continue;
+        }
+        out += c;
     }
     return out;
 }
 
 } // namespace
+
+QString dateTimeText(const QDateTime& when, const QString& pattern)
+{
+    return when.toString(qtDatePattern(pattern));
+}
 
 QString format(const QVariant& value, FieldType type, const QString& pattern)
 {

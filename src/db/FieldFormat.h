@@ -2,6 +2,7 @@
 
 #include "db/TableDef.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QVariant>
 
@@ -14,6 +15,8 @@ namespace db {
 namespace fieldformat {
 
 QString format(const QVariant& value, FieldType type, const QString& pattern);
+// A date and time in a pattern of the same notation, e.g. "dd"-"mm"-"yy" "hh"."nn"."ss".
+QString dateTimeText(const QDateTime& when, const QString& pattern);
 
 } // namespace fieldformat
 } // namespace db

@@ -1,0 +1,61 @@
+#include "db/FieldFormat.h"
+
+#include <QLocale>
+#include <QTest>
+
+// Display formats as the record formats write them, shown in the C locale.
+class TestFieldFormat : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    void numbers_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("shown");
+        const int f64 = int(db::FieldType::Float64);
+        QTest::newRow("fixed decimals") << QVariant(3.14159) << f64 << QStringLiteral("0.00") << QStringLiteral("3.14");
+        QTest::newRow("fixed decimals, padded") << QVariant(2.5) << f64 << QStringLiteral("0.00") << QStringLiteral("2.50");
+        QTest::newRow("thousands, optional decimal") << QVariant(1234.5) << f64 << QStringLiteral(",0.#") << QStringLiteral("1,234.5");
+        QTest::newRow("optional decimal dropped") << QVariant(1234.0) << f64 << QStringLiteral(",0.#") << QStringLiteral("1,234");
+        QTest::newRow("optional decimals trimmed") << QVariant(2.25) << f64 << QStringLiteral(",0.###") << QStringLiteral("2.25");
+        QTest::newRow("no leading zero") << QVariant(0.5) << f64 << QStringLiteral("#.###") << QStringLiteral(".5");
+        QTest::newRow("zero with optional digits only") << QVariant(0.0) << f64 << QStringLiteral("#.###") << QString();
+        QTest::newRow("null shows nothing") << QVariant() << f64 << QStringLiteral("0.00") << QString();
+        QTest::newRow("integer with decimals") << QVariant(7) << int(db::FieldType::Int32) << QStringLiteral("0.00") << QStringLiteral("7.00");
+        QTest::newRow("date pattern") << QVariant(QDate(2026, 12, 4)) << int(db::FieldType::Date) << QStringLiteral("dd/mm/yyyy") << QStringLiteral("04/12/2026");
+        QTest::newRow("month name") << QVariant(QDate(2000, 3, 1)) << int(db::FieldType::Date) << QStringLiteral("mmmm") << QStringLiteral("March");
+    }
+
+    void numbers()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(int, type);
+        QFETCH(QString, pattern);
+        QFETCH(QString, shown);
+        QCOMPARE(db::fieldformat::format(value, db::FieldType(type), pattern), shown);
+    }
+
+    void dateTimes_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("quoted separators") << QStringLiteral("dd\"-\"mm\"-\"yy\" \"hh\".\"nn\".\"ss") << QStringLiteral("04-12-26 10.15.30");
+        QTest::newRow("minutes after hours") << QStringLiteral("hh:mm") << QStringLiteral("10:15");
+        QTest::newRow("month before hours") << QStringLiteral("dd/mm/yyyy hh:mm") << QStringLiteral("04/12/2026 10:15");
+        QTest::newRow("single-quoted text") << QStringLiteral("'at' hh:nn") << QStringLiteral("at 10:15");
+    }
+
+    void dateTimes()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QString, shown);
+        QCOMPARE(db::fieldformat::dateTimeText(QDateTime(QDate(2026, 12, 4), QTime(10, 15, 30)), pattern), shown);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFieldFormat)
+#include "tst_fieldformat.moc"
