@@ -282,6 +282,7 @@ void Dataset::postCached()
     Row& row = m_rows.at(m_current);
     if (m_state == DatasetState::Insert) {
         row.locator = m_pending.nextNewLocator();
+        m_rows.locatorsChanged();
         m_pending.recordInsert(row.locator, m_edit.values);
     } else {
         m_pending.recordUpdate(row.locator, m_original, m_edit.values);

@@ -242,16 +242,23 @@ QVariantList Dataset::coerceKeys(const QStringList& fields, const QVariantList& 
 int Dataset::findRowBySql(const QStringList& fields, const QVariantList& values)
 {
     ViewSpec view = viewSpec();
-    const QString statement = sql::selectFirstLocator(view, fields);
+    const QString statement = sql::selectFirstRow(view, fields);
     QSqlQuery& q = keyQuery(statement);
     const QVariantList bound = sql::conditionValues(view) + values;
     for (int i = 0; i < bound.size(); ++i)
         q.bindValue(i, bound[i]);
     if (!q.exec())
         throw DatabaseError(q.lastError().text());
-    const qint64 locator = q.next() ? q.value(0).toLongLong() : 0;
+    if (!q.next()) {
+        q.finish();
+        return -1;
+    }
+    // The row found is read at once: the cursor usually stops on it.
+    const int row = m_rows.indexOfLocator(q.value(0).toLongLong());
+    if (row >= 0)
+        m_rows.fill(row, q, 1);
     q.finish();
-    return locator == 0 ? -1 : m_rows.indexOfLocator(locator);
+    return row;
 }
 
 int Dataset::findRow(const QStringList& fields, const QVariantList& values, LocateOptions options)

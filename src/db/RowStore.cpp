@@ -41,10 +41,12 @@ void RowStore::setDatabase(const QSqlDatabase& database)
     m_database = database;
     m_rowsSql.clear();
     m_pageSql.clear();
+    m_jumpSql.clear();
 }
 
 void RowStore::clear()
 {
+    m_positions.clear();
     m_rows.clear();
     m_lazy = false;
     m_loadedCount = 0;
@@ -144,11 +146,20 @@ Row& RowStore::loaded(int index)
     return at(index);
 }
 
+bool RowStore::nearLoadedRow(int index) const
+{
+    auto loadedAt = [this](int i) { return i >= 0 && i < count() && !m_rows[static_cast<size_t>(i)].values.isEmpty(); };
+    return loadedAt(index - 1) || loadedAt(index + 1);
+}
+
 void RowStore::loadPage(int around)
 {
-    // Mostly forward: a grid scrolls down more often than up.
-    const int first = std::max(0, around - kPageRows / 4);
-    const int last = std::min(count(), first + kPageRows);
+    // Next to rows already read the view is being scrolled: read a page, mostly forward, as a
+    // grid scrolls down more often than up. Elsewhere it jumped (a locate): read a few rows.
+    const bool scrolling = nearLoadedRow(around);
+    const int size = scrolling ? kPageRows : kJumpRows;
+    const int first = std::max(0, around - size / 4);
+    const int last = std::min(count(), first + size);
     QHash<qint64, int> wanted;
     for (int i = first; i < last; ++i) {
         const Row& r = at(i);
@@ -157,14 +168,15 @@ void RowStore::loadPage(int around)
     }
     if (wanted.isEmpty())
         return;
-    QSqlQuery& page = prepared(m_pageQuery, m_pageSql, sql::selectByLocators(m_view, kPageRows));
+    QSqlQuery& page = scrolling ? prepared(m_pageQuery, m_pageSql, sql::selectByLocators(m_view, kPageRows))
+                                : prepared(m_jumpQuery, m_jumpSql, sql::selectByLocators(m_view, kJumpRows));
     int bound = 0;
     qint64 any = 0;
     for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
         page.bindValue(bound++, it.key());
         any = it.key();
     }
-    while (bound < kPageRows)
+    while (bound < size)
         page.bindValue(bound++, any); // the same statement serves a short page
     if (!page.exec())
         fail(page);
@@ -204,8 +216,18 @@ void RowStore::dropFarRows(int around)
     }
 }
 
+void RowStore::fill(int index, const QSqlQuery& query, int offset)
+{
+    Row& row = at(index);
+    if (!row.values.isEmpty())
+        return;
+    readValues(query, offset, row);
+    ++m_loadedCount;
+}
+
 void RowStore::insert(int index, Row row)
 {
+    m_positions.clear();
     if (!row.values.isEmpty())
         ++m_loadedCount;
     m_rows.insert(m_rows.begin() + index, std::move(row));
@@ -213,6 +235,7 @@ void RowStore::insert(int index, Row row)
 
 void RowStore::remove(int index)
 {
+    m_positions.clear();
     if (!at(index).values.isEmpty())
         --m_loadedCount;
     m_rows.erase(m_rows.begin() + index);
@@ -220,11 +243,12 @@ void RowStore::remove(int index)
 
 int RowStore::indexOfLocator(qint64 locator) const
 {
-    for (size_t i = 0; i < m_rows.size(); ++i) {
-        if (m_rows[i].locator == locator)
-            return static_cast<int>(i);
+    if (m_positions.isEmpty() && !m_rows.empty()) {
+        m_positions.reserve(static_cast<qsizetype>(m_rows.size()));
+        for (size_t i = 0; i < m_rows.size(); ++i)
+            m_positions.insert(m_rows[i].locator, static_cast<int>(i));
     }
-    return -1;
+    return m_positions.value(locator, -1);
 }
 
 } // namespace db

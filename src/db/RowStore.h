@@ -3,6 +3,7 @@
 #include "db/SqlBuilder.h"
 #include "db/TableDef.h"
 
+#include <QHash>
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -32,6 +33,7 @@ public:
     // Rows read in full when opening; beyond this the view reads locators only.
     static constexpr int kEagerRows = 1000;
     static constexpr int kPageRows = 128;
+    static constexpr int kJumpRows = 16; // a row far from any row read: a locate, not a scroll
     // Values kept in memory before rows far from the one asked for are dropped again.
     static constexpr int kMaxLoadedRows = 8000;
 
@@ -54,11 +56,16 @@ public:
     void insert(int index, Row row);
     void remove(int index);
     int indexOfLocator(qint64 locator) const;
+    // Call after changing a row's locator in place.
+    void locatorsChanged() { m_positions.clear(); }
+    // Fills a row that has no values yet from a query positioned on it.
+    void fill(int index, const QSqlQuery& query, int offset);
     std::vector<Row>& rows() { return m_rows; }
 
 private:
     void readValues(const QSqlQuery& query, int offset, Row& row) const;
     void loadPage(int around);
+    bool nearLoadedRow(int index) const;
     void dropFarRows(int around);
     QSqlQuery& prepared(QSqlQuery& query, QString& preparedSql, const QString& sql);
 
@@ -72,6 +79,9 @@ private:
     QString m_rowsSql;
     QSqlQuery m_pageQuery;
     QString m_pageSql;
+    QSqlQuery m_jumpQuery;
+    QString m_jumpSql;
+    mutable QHash<qint64, int> m_positions; // row by locator, built when first asked
     QSqlQuery m_query;
 };
 

@@ -64,9 +64,9 @@ QString selectByLocators(const ViewSpec& view, int count)
     return QStringLiteral("SELECT ") + kLocator + QStringLiteral(", ") + columnList(view.columns) + from(view) + QStringLiteral(" WHERE ") + kLocator + QStringLiteral(" IN (") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
 }
 
-QString selectFirstLocator(const ViewSpec& view, const QStringList& keyFields)
+QString selectFirstRow(const ViewSpec& view, const QStringList& keyFields)
 {
-    return QStringLiteral("SELECT ") + kLocator + from(view) + whereClause(view, keyFields) + orderClause(view) + QStringLiteral(" LIMIT 1");
+    return QStringLiteral("SELECT ") + kLocator + QStringLiteral(", ") + columnList(view.columns) + from(view) + whereClause(view, keyFields) + orderClause(view) + QStringLiteral(" LIMIT 1");
 }
 
 QString selectLookup(const ViewSpec& view, const QStringList& keyFields, const QString& resultField)

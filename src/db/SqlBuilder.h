@@ -28,8 +28,8 @@ QString selectRows(const ViewSpec& view);
 QString selectLocators(const ViewSpec& view);
 // Rows by locator: `count` placeholders, bound with the locators wanted.
 QString selectByLocators(const ViewSpec& view, int count);
-// The first locator of the view whose `keyFields` equal bound values.
-QString selectFirstLocator(const ViewSpec& view, const QStringList& keyFields);
+// The first row of the view (locator first) whose `keyFields` equal bound values.
+QString selectFirstRow(const ViewSpec& view, const QStringList& keyFields);
 // One column of the first row of the view whose `keyFields` equal bound values.
 QString selectLookup(const ViewSpec& view, const QStringList& keyFields, const QString& resultField);
 QVariantList conditionValues(const ViewSpec& view);
