@@ -212,7 +212,7 @@ private:
     void requireActive() const;
 
     // DatasetRows.cpp
-    QSqlQuery& keyQuery(const QString& statement);
+    QSqlQuery& keyQuery(const QString& key, const std::function<QString()>& statement);
     Row& currentRowData();
     Row& rowWithExtras(int row);
     void computeExtras(Row& row, int rowIndex);
@@ -243,7 +243,6 @@ private:
     bool m_queryFieldsBuilt = false;
 
     std::vector<std::unique_ptr<Field>> m_fields;
-    QHash<QString, int> m_fieldByName; // lower-case name
     int m_storedCount = 0;
     std::vector<Lookup> m_lookups;
 
@@ -276,7 +275,9 @@ private:
     Row* m_calcTarget = nullptr; // the row a calc or filter rule is looking at
     int m_calcRowIndex = -1;
     int m_disabled = 0;
-    QHash<QString, std::shared_ptr<QSqlQuery>> m_keyQueries;
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_keyQueries; // by what they look for
+    ViewSpec m_view; // what the rows were last read with
+    QString m_viewShape; // its statements' text apart from the bound values
     QHash<qint64, qint64> m_written; // locators of new rows just written, by pending locator // prepared look-ups by key
 };
 

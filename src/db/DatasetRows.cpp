@@ -32,16 +32,16 @@ bool matches(const QVariant& have, const QVariant& want, LocateOptions options)
 
 } // namespace
 
-QSqlQuery& Dataset::keyQuery(const QString& statement)
+QSqlQuery& Dataset::keyQuery(const QString& key, const std::function<QString()>& statement)
 {
-    auto it = m_keyQueries.find(statement);
+    auto it = m_keyQueries.find(key);
     if (it != m_keyQueries.end())
         return *it.value();
     auto query = std::make_shared<QSqlQuery>(m_connection->database());
     query->setForwardOnly(true);
-    if (!query->prepare(statement))
+    if (!query->prepare(statement()))
         throw DatabaseError(query->lastError().text());
-    return *m_keyQueries.insert(statement, query).value();
+    return *m_keyQueries.insert(key, query).value();
 }
 
 Row& Dataset::currentRowData()
@@ -185,7 +185,8 @@ QVariant Dataset::resolveLookup(Lookup& lookup, const Row& row)
     } else {
         ViewSpec view;
         view.table = lookup.table;
-        QSqlQuery& q = keyQuery(sql::selectLookup(view, lookup.sourceKeys, lookup.resultField));
+        const QString statement = sql::selectLookup(view, lookup.sourceKeys, lookup.resultField);
+        QSqlQuery& q = keyQuery(statement, [&] { return statement; });
         for (int i = 0; i < keys.size(); ++i)
             q.bindValue(i, keys[i]);
         if (!q.exec())
@@ -208,10 +209,9 @@ QVariant Dataset::lookup(const QStringList& keyFields, const QVariantList& keys,
         allStored = allStored && field(k).kind() == FieldKind::Data;
     // The index of the table answers unless rows only this view knows about are involved.
     if (m_source == Source::Table && allStored && !isFiltered() && m_pending.isEmpty() && !isEditing()) {
-        ViewSpec view = viewSpec();
-        const QString statement = sql::selectLookup(view, keyFields, resultField);
-        QSqlQuery& q = keyQuery(statement);
-        const QVariantList bound = sql::conditionValues(view) + coerceKeys(keyFields, keys);
+        QSqlQuery& q = keyQuery(QStringLiteral("L:%1:%2").arg(keyFields.join(QLatin1Char(',')), resultField),
+            [&] { return sql::selectLookup(m_view, keyFields, resultField); });
+        const QVariantList bound = sql::conditionValues(m_view) + coerceKeys(keyFields, keys);
         for (int i = 0; i < bound.size(); ++i)
             q.bindValue(i, bound[i]);
         if (!q.exec())
@@ -241,10 +241,8 @@ QVariantList Dataset::coerceKeys(const QStringList& fields, const QVariantList& 
 
 int Dataset::findRowBySql(const QStringList& fields, const QVariantList& values)
 {
-    ViewSpec view = viewSpec();
-    const QString statement = sql::selectFirstRow(view, fields);
-    QSqlQuery& q = keyQuery(statement);
-    const QVariantList bound = sql::conditionValues(view) + values;
+    QSqlQuery& q = keyQuery(QStringLiteral("F:") + fields.join(QLatin1Char(',')), [&] { return sql::selectFirstRow(m_view, fields); });
+    const QVariantList bound = sql::conditionValues(m_view) + values;
     for (int i = 0; i < bound.size(); ++i)
         q.bindValue(i, bound[i]);
     if (!q.exec())

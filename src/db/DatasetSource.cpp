@@ -86,7 +86,6 @@ void Dataset::buildTableFields()
             extras.push_back(std::move(f));
     }
     m_fields.clear();
-    m_fieldByName.clear();
     for (const FieldDef& def : std::as_const(m_table.fields))
         m_fields.push_back(std::make_unique<Field>(*this, static_cast<int>(m_fields.size()), def, FieldKind::Data));
     m_storedCount = static_cast<int>(m_fields.size());
@@ -98,8 +97,6 @@ void Dataset::buildTableFields()
         }
         m_fields.push_back(std::move(replacement));
     }
-    for (const auto& f : m_fields)
-        m_fieldByName.insert(f->name().toLower(), f->index());
 }
 
 void Dataset::buildQueryFields(const QSqlRecord& record)
@@ -121,7 +118,6 @@ Field& Dataset::addExtraField(const FieldDef& def, FieldKind kind)
     if (findField(def.name))
         throw DatabaseError(QStringLiteral("The view already has a field %1.").arg(def.name));
     m_fields.push_back(std::make_unique<Field>(*this, static_cast<int>(m_fields.size()), def, kind));
-    m_fieldByName.insert(def.name.toLower(), m_fields.back()->index());
     return *m_fields.back();
 }
 
@@ -151,8 +147,11 @@ Field& Dataset::addCalculatedField(const FieldDef& def)
 
 Field* Dataset::findField(QStringView name) const
 {
-    const auto it = m_fieldByName.constFind(name.toString().toLower());
-    return it == m_fieldByName.cend() ? nullptr : m_fields[static_cast<size_t>(it.value())].get();
+    for (const auto& f : m_fields) { // few fields: a compare beats building a lower-case key
+        if (f->name().compare(name, Qt::CaseInsensitive) == 0)
+            return f.get();
+    }
+    return nullptr;
 }
 
 Field& Dataset::field(QStringView name) const
@@ -331,11 +330,17 @@ void Dataset::loadRows()
             types << field(i).type();
         m_rows.setTypes(types);
         m_linkedValues = m_master ? masterValues() : QVariantList();
+        m_view = viewSpec();
+        // Prepared look-ups stay valid while only the bound values change.
+        const QString shape = sql::selectLocators(m_view);
+        if (shape != m_viewShape)
+            m_keyQueries.clear();
+        m_viewShape = shape;
         const bool noMasterRow = m_master && std::all_of(m_linkedValues.cbegin(), m_linkedValues.cend(), [](const QVariant& v) { return v.isNull(); });
         if (noMasterRow)
             m_rows.clear(); // a master without rows has no details
         else
-            m_rows.loadTable(viewSpec(), filter);
+            m_rows.loadTable(m_view, filter);
     }
     mergePending();
     m_calcUpTo = 0;
@@ -416,6 +421,7 @@ void Dataset::close()
     m_rows.clear();
     m_rows = RowStore{}; // lets go of the prepared statements
     m_keyQueries.clear();
+    m_viewShape.clear();
     m_pending.clear();
     m_state = DatasetState::Inactive;
     m_current = -1;

@@ -81,8 +81,10 @@ void RowStore::loadTable(const ViewSpec& view, const Filter& filter)
     }
     rows.finish();
     m_loadedCount = count();
-    if (!m_lazy)
+    if (!m_lazy) {
+        indexPositions();
         return;
+    }
 
     // A large view: read the locators only, values follow a page at a time. The rows read so
     // far come first in the same order (the locator breaks ties) and keep their values.
@@ -107,6 +109,16 @@ void RowStore::loadTable(const ViewSpec& view, const Filter& filter)
         }
         m_rows.push_back(std::move(row));
     }
+    indexPositions();
+}
+
+void RowStore::indexPositions() const
+{
+    // Built with the rows, so that the first locate after opening costs no more than the next.
+    m_positions.clear();
+    m_positions.reserve(static_cast<qsizetype>(m_rows.size()));
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        m_positions.insert(m_rows[i].locator, static_cast<int>(i));
 }
 
 QSqlRecord RowStore::startQuery(const QString& sql, const QVariantMap& params)
@@ -243,11 +255,8 @@ void RowStore::remove(int index)
 
 int RowStore::indexOfLocator(qint64 locator) const
 {
-    if (m_positions.isEmpty() && !m_rows.empty()) {
-        m_positions.reserve(static_cast<qsizetype>(m_rows.size()));
-        for (size_t i = 0; i < m_rows.size(); ++i)
-            m_positions.insert(m_rows[i].locator, static_cast<int>(i));
-    }
+    if (m_positions.isEmpty() && !m_rows.empty())
+        indexPositions();
     return m_positions.value(locator, -1);
 }
 

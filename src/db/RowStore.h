@@ -66,6 +66,7 @@ private:
     void readValues(const QSqlQuery& query, int offset, Row& row) const;
     void loadPage(int around);
     bool nearLoadedRow(int index) const;
+    void indexPositions() const;
     void dropFarRows(int around);
     QSqlQuery& prepared(QSqlQuery& query, QString& preparedSql, const QString& sql);
 
