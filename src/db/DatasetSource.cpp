@@ -56,6 +56,7 @@ void Dataset::setTable(Connection& connection, const TableDef& table)
     m_connection = &connection;
     m_source = Source::Table;
     m_table = table;
+    m_viewShape.clear();
     buildTableFields();
 }
 
@@ -182,6 +183,7 @@ void Dataset::setIndexName(const QString& indexName)
 
 void Dataset::setOrderBy(const QStringList& fields, bool descending)
 {
+    m_viewShape.clear();
     for (const QString& f : fields)
         field(f); // a misspelt name fails here, not in SQL later
     m_orderFields = fields;
@@ -192,6 +194,7 @@ void Dataset::setOrderBy(const QStringList& fields, bool descending)
 
 void Dataset::setRange(const QVariantList& low, const QVariantList& high)
 {
+    m_viewShape.clear();
     if (low.size() > m_orderFields.size() || high.size() > m_orderFields.size())
         throw DatabaseError(QStringLiteral("The range has more values than the order of %1 has fields.").arg(objectName()));
     m_rangeLow = low;
@@ -225,6 +228,7 @@ void Dataset::setMaster(DataSource* master, const QStringList& masterFields, con
     const QStringList details = detailFields.isEmpty() ? m_orderFields.mid(0, masterFields.size()) : detailFields;
     if (!master || details.size() != masterFields.size())
         throw DatabaseError(QStringLiteral("The master link of %1 needs as many detail fields as master fields.").arg(objectName()));
+    m_viewShape.clear();
     m_master = master;
     m_masterFields = masterFields;
     m_detailFields = details;
@@ -241,6 +245,7 @@ void Dataset::setMaster(DataSource* master, const QStringList& masterFields, con
 
 void Dataset::clearMaster()
 {
+    m_viewShape.clear();
     for (const auto& c : std::as_const(m_masterConnections))
         disconnect(c);
     m_masterConnections.clear();
@@ -331,16 +336,18 @@ void Dataset::loadRows()
         m_rows.setTypes(types);
         m_linkedValues = m_master ? masterValues() : QVariantList();
         m_view = viewSpec();
-        // Prepared look-ups stay valid while only the bound values change.
-        const QString shape = sql::selectLocators(m_view);
-        if (shape != m_viewShape)
+        // Prepared statements stay valid while only the bound values change (a detail
+        // following its master); the order, range or link clear the shape.
+        const bool sameShape = !m_viewShape.isEmpty();
+        if (!sameShape) {
             m_keyQueries.clear();
-        m_viewShape = shape;
+            m_viewShape = sql::selectLocators(m_view);
+        }
         const bool noMasterRow = m_master && std::all_of(m_linkedValues.cbegin(), m_linkedValues.cend(), [](const QVariant& v) { return v.isNull(); });
         if (noMasterRow)
             m_rows.clear(); // a master without rows has no details
         else
-            m_rows.loadTable(m_view, filter);
+            m_rows.loadTable(m_view, filter, sameShape);
     }
     mergePending();
     m_calcUpTo = 0;

@@ -59,11 +59,11 @@ void RowStore::readValues(const QSqlQuery& query, int offset, Row& row) const
         row.values[c] = Field::fromStorage(query.value(c + offset), m_types[c]);
 }
 
-void RowStore::loadTable(const ViewSpec& view, const Filter& filter)
+void RowStore::loadTable(const ViewSpec& view, const Filter& filter, bool sameShape)
 {
     clear();
     m_view = view;
-    QSqlQuery& rows = prepared(m_rowsQuery, m_rowsSql, sql::selectRows(view));
+    QSqlQuery& rows = sameShape && !m_rowsSql.isEmpty() ? m_rowsQuery : prepared(m_rowsQuery, m_rowsSql, sql::selectRows(view));
     bindAll(rows, sql::conditionValues(view));
     if (!rows.exec())
         fail(rows);

@@ -42,7 +42,8 @@ public:
     void setTypes(QList<FieldType> types) { m_types = std::move(types); }
 
     // Reads the rows of a table view. With a filter every row is read and tested.
-    void loadTable(const ViewSpec& view, const Filter& filter);
+    // `sameShape`: only bound values differ from the last read, the statement stays prepared.
+    void loadTable(const ViewSpec& view, const Filter& filter, bool sameShape = false);
     // Runs a statement with named parameters; returns its columns before the rows are read.
     QSqlRecord startQuery(const QString& sql, const QVariantMap& params);
     void readQueryRows(const Filter& filter);
