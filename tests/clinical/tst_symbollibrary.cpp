@@ -258,6 +258,48 @@ private Q_SLOTS:
         QCOMPARE(TSymbolBrowser::CellSize(num, den), cell);
     }
 
+    // The preview: the tooth stretched into the cell, the symbol ANDed over it at its chart
+    // offset; an identifier the library lacks shows the first symbol.
+    void browserRendersSymbolOverTooth_data()
+    {
+        QTest::addColumn<qint32>("id");
+        QTest::addColumn<bool>("showTooth");
+        QTest::addColumn<QRgb>("onSymbol");
+        QTest::newRow("black alone") << 5 << false << qRgb(0, 0, 0);
+        QTest::newRow("red alone") << 9 << false << qRgb(255, 0, 0);
+        QTest::newRow("absent shows the first") << 7 << false << qRgb(0, 0, 0);
+        QTest::newRow("red over yellow tooth") << 9 << true << qRgb(255, 0, 0);
+        QTest::newRow("red over green tooth is black") << 9 << true << qRgb(0, 0, 0);
+    }
+    void browserRendersSymbolOverTooth()
+    {
+        QFETCH(qint32, id);
+        QFETCH(bool, showTooth);
+        QFETCH(QRgb, onSymbol);
+        QByteArray b;
+        putInt(b, 2);
+        putInt(b, 9);
+        b.append(QByteArray(35712, char(0x99))); // red
+        putInt(b, 5);
+        b.append(QByteArray(35712, '\0')); // black
+        writeFile(dat(), b);
+        TSymbolContainer::RebuildIndex(dat(), idx());
+        const TSymbolContainer c(dat(), idx());
+
+        const bool green = QByteArray(QTest::currentDataTag()).contains("green");
+        QImage clean(ChartWidth, ChartHeight, QImage::Format_RGB32);
+        clean.fill(green ? QColor(0, 255, 0) : QColor(255, 255, 0));
+        ChartPictures pictures;
+        pictures.setCleanChart(ChartKind::Adult, clean);
+        const TSymbolBrowser browser(c, pictures, nullptr, 1, 1);
+        const QImage cell = browser.Render(id, 2, false, showTooth, ChartKind::Adult);
+        QCOMPARE(cell.size(), QSize(52, 124));
+        const int left = (52 - 36) / 2;
+        QCOMPARE(cell.pixel(left + 18, 60), onSymbol);
+        QCOMPARE(cell.pixel(left + 18, 5), showTooth ? clean.pixel(0, 0) : qRgb(255, 255, 255)); // above the symbol
+        QCOMPARE(cell.pixel(2, 60), qRgb(255, 255, 255));                                         // beside the tooth
+    }
+
     // A black symbol ANDed onto tooth 28 darkens exactly its place, nothing on other teeth.
     void symbolLandsOnItsTooth_data()
     {

@@ -162,7 +162,9 @@ void WritePreviews(const QString& programDir, const QString& outDir)
         const QImage chart = previewChart(in, kind, placed);
         save(chart, out, QStringLiteral("chart_%1.png").arg(name));
         save(chart.scaled(chart.size() * 2), out, QStringLiteral("chart_%1_x2.png").arg(name));
-        save(chart.copy(0, 0, 271, 120).scaled(271 * 4, 120 * 4), out, QStringLiteral("chart_%1_detail.png").arg(name));
+        save(chart.copy(0, 37, 271, 146).scaled(271 * 4, 146 * 4), out, QStringLiteral("chart_%1_upper_right.png").arg(name));
+        save(chart.copy(271, 37 + 146, 271, 146).scaled(271 * 4, 146 * 4), out,
+             QStringLiteral("chart_%1_lower_left.png").arg(name));
     }
 }
 

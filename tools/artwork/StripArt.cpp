@@ -122,7 +122,7 @@ struct StripPainters {
     QPainter& overlay;
 };
 
-void drawTooth(StripPainters& p, const QPainterPath& outer, const Surfaces& s, const QTransform& at)
+void drawTooth(StripPainters& p, const QPainterPath& outer, const Surfaces& s, const QTransform& at, ToothType type)
 {
     const QPainterPath shape = at.map(outer);
     const QRectF r = shape.boundingRect();
@@ -140,6 +140,17 @@ void drawTooth(StripPainters& p, const QPainterPath& outer, const Surfaces& s, c
     QPolygonF centre = at.map(s.occlusal);
     centre << centre.first();
     p.overlay.drawPolyline(centre);
+    // fissures of the chewing surface, faint
+    const QRectF c = s.occlusal.boundingRect();
+    p.overlay.setPen(QPen(QColor(176, 150, 130, 170), 0.8));
+    if (type == ToothType::Molar) {
+        p.overlay.drawPolyline(at.map(QPolygonF{QPointF(c.left() + 1, c.center().y()), c.center(),
+                                                QPointF(c.right() - 1, c.center().y())}));
+        p.overlay.drawLine(at.map(QLineF(c.center(), QPointF(c.center().x() + c.width() * 0.15, c.top() + 1))));
+        p.overlay.drawLine(at.map(QLineF(c.center(), QPointF(c.center().x() - c.width() * 0.15, c.bottom() - 1))));
+    } else if (type == ToothType::Premolar) {
+        p.overlay.drawLine(at.map(QLineF(c.left() + 1.5, c.center().y(), c.right() - 1.5, c.center().y())));
+    }
     p.overlay.setPen(QPen(QColor(88, 84, 80), 1.2));
     p.overlay.drawPath(shape);
 }
@@ -180,7 +191,7 @@ RegionPackage BuildStrip(ChartKind kind, bool upper)
         at.translate(rect.x() + (baby ? -2 : 0) + rect.width() / 2.0, size.height() / 2.0);
         if (!upper)
             at.scale(1, -1);
-        drawTooth(painters, outer, s, at);
+        drawTooth(painters, outer, s, at, spec.type);
 
         // Mesial faces the midline: right for the patient's right side, left otherwise.
         const QPolygonF& mesial = right ? s.right : s.left;
@@ -212,7 +223,7 @@ RegionPackage BuildSurfaceEditor()
     const Surfaces s = split(outer, ToothType::Molar, a, b);
     QTransform at;
     at.translate(size.width() / 2.0, size.height() / 2.0);
-    drawTooth(painters, outer, s, at);
+    drawTooth(painters, outer, s, at, ToothType::Molar);
 
     // a occlusal, b mesial (right), c distal (left), d buccal (top), e lingual (bottom)
     const QPolygonF* byLetter[clinical::SurfaceCount] = {&s.occlusal, &s.right, &s.left, &s.top, &s.bottom};

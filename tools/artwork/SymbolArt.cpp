@@ -136,6 +136,20 @@ private:
         }
     }
     void implant();
+    // Pink denture base over the gum, hatched so the tooth still shows through.
+    void flange(double from, double to)
+    {
+        const double half = t.width / 2 + 1;
+        QPainterPath base;
+        base.moveTo(-half, from - 3);
+        base.quadTo(0, from + 5, half, from - 3);
+        base.lineTo(half, to);
+        base.quadTo(0, to + 3, -half, to);
+        base.closeSubpath();
+        p.setPen(QPen(c(Purple), 1));
+        p.setBrush(QBrush(c(Fuchsia), Qt::BDiagPattern));
+        p.drawPath(t.map(base));
+    }
 
     QPainter& p;
     const ToothShape& t;
@@ -232,12 +246,12 @@ void SymbolPainter::draw(SymbolId id)
         break;
     }
     case SymbolId::PartialDenture:
-        fill(box(-t.width / 2 - 1, h + 1, t.width / 2 + 1, h + 10), Fuchsia, Purple);
+        flange(h + 1, h + 11);
         line(framePoints({{-w - 1, h * 0.7}, {-w * 0.7, h * 0.5}, {w * 0.7, h * 0.5}, {w + 1, h * 0.7}}), Navy, 2);
         fillInCrown(box(-w * 0.3, -3, w * 0.3, h * 0.12), Navy, Navy);
         break;
     case SymbolId::FullDenture:
-        fill(box(-t.width / 2 - 1, h - 3, t.width / 2 + 1, h + 16), Fuchsia, Purple);
+        flange(h - 4, h + 18);
         p.setPen(QPen(c(Purple), 2));
         p.setBrush(Qt::NoBrush);
         p.drawPath(t.crown);

@@ -121,7 +121,7 @@ void addPulp(ToothShape& t)
     const ToothSpec& s = t.spec;
     const double n = s.neckWidth / 2, h = s.crownHeight, L = s.rootLength;
     QPainterPath chamber;
-    const double top = h * (s.type == T::Molar ? 0.45 : 0.35);
+    const double top = h * (s.type == T::Molar ? 0.5 : 0.45);
     const double cw = n * (s.type == T::Molar ? 0.55 : 0.35);
     chamber.moveTo(-cw, h * 1.05);
     chamber.cubicTo(-cw, top + 3, -cw * 0.4, top, 0, top);
