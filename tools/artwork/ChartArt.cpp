@@ -31,20 +31,23 @@ void paintGum(QPainter& p, QList<Neck> necks, double apical, double depth)
     for (const Neck& n : std::as_const(necks))
         deepest = apical < 0 ? std::max(deepest, n.cervical) : std::min(deepest, n.cervical);
     const double far = deepest + apical * depth;
+    // the gum ends a little beyond the last teeth (the baby chart leaves the sides empty)
+    const double start = std::max(0.0, necks.first().left - 6);
+    const double end = std::min(double(clinical::ChartWidth), necks.last().right + 6);
     QPainterPath gum;
-    gum.moveTo(0, far);
-    gum.lineTo(0, necks.first().cervical - apical * 4);
+    gum.moveTo(start + 4, far);
+    gum.quadTo(start, far, start, necks.first().cervical - apical * 4);
     for (qsizetype k = 0; k < necks.size(); ++k) {
         const Neck& n = necks[k];
         const double margin = n.cervical + apical * 2;
-        const double nextEdge = k + 1 < necks.size() ? (n.right + necks[k + 1].left) / 2.0 : clinical::ChartWidth;
+        const double nextEdge = k + 1 < necks.size() ? (n.right + necks[k + 1].left) / 2.0 : end;
         const double papilla = (k + 1 < necks.size() ? (n.cervical + necks[k + 1].cervical) / 2 : n.cervical)
             - apical * 7;
-        const double prevEdge = n.left;
+        const double prevEdge = k == 0 ? start : n.left;
         gum.cubicTo(prevEdge + 2, margin - apical * 3, n.centre - n.halfNeck, margin, n.centre, margin);
         gum.cubicTo(n.centre + n.halfNeck, margin, nextEdge - 2, papilla + apical * 2, nextEdge, papilla);
     }
-    gum.lineTo(clinical::ChartWidth, far);
+    gum.quadTo(end, far, end - 4, far);
     gum.closeSubpath();
     QLinearGradient g(0, deepest - apical * 4, 0, far);
     g.setColorAt(0, QColor(232, 140, 152, 150));
