@@ -1,0 +1,63 @@
+// Opening the data module at start: settings, money formats, old appointments, then every view
+// in the start-up order under the progress window.
+
+#include "data/DmUnit.h"
+
+#include "data/StartupSequence.h"
+#include "db/Connection.h"
+#include "platform/Session.h"
+#include "platform/Settings.h"
+
+namespace data {
+
+void TDmForm::openAtStart(const platform::Settings& settings, const Progress& progress, QDate today)
+{
+    const auto report = [&progress](int percent) {
+        if (progress)
+            progress(percent);
+    };
+    platform::Session& session = platform::session();
+    try {
+        readSettings(settings);
+        applyMoneyFormats();
+        useReceiptsOnlySums();
+        deleteOldAppointments(settings, today);
+        report(0);
+        for (const StartupStep& step : startupOpenOrder()) {
+            for (const StartupView& name : step.views) {
+                db::Dataset* view = findView(name.view);
+                Q_ASSERT_X(view, "TDmForm::openAtStart", qPrintable(name.view));
+                m_openingTable = name.table.isEmpty() ? name.view : name.table;
+                session.openingTable = m_openingTable;
+                OpenTable(*view);
+            }
+            if (step.progress == 95)
+                m_firstPracticeEconomId = DentEconomicsTable->isEmpty() ? -1 : DentEconomicsTable->value(u"EconomID").toInt();
+            report(step.progress);
+        }
+    } catch (const std::exception& e) {
+        closeAll();
+        const QString cause = QString::fromUtf8(e.what());
+        throw DmOpenError(m_openingTable.isEmpty() ? QString::fromLatin1(kDatabaseName) : m_openingTable, cause);
+    }
+    updateXRayFolder();
+}
+
+void TDmForm::readSettings(const platform::Settings& settings)
+{
+    setDefaultDentist(settings.defaultDoctorId(), settings); // written back, as the options window does
+    storeRate(settings.euroRate());
+}
+
+void TDmForm::deleteOldAppointments(const platform::Settings& settings, QDate today)
+{
+    if (!settings.deleteOldAppointments())
+        return;
+    try {
+        data::deleteOldAppointments(*Database, today, settings.deleteAppointmentsAfterDays());
+    } catch (const std::exception&) {
+        // an appointment book that cannot be tidied today is tidied at the next start
+    }
+}
+
+} // namespace data

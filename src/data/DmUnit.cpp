@@ -1,0 +1,247 @@
+#include "data/DmUnit.h"
+
+#include "data/schema/Schema.h"
+#include "db/Connection.h"
+#include "db/DataSource.h"
+#include "db/Generators.h"
+#include "db/Query.h"
+#include "platform/Settings.h"
+#include "widgets/Language.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+namespace data {
+namespace {
+
+// The data source of a view is named after it: "Src" in place of "Table" (or of the query's
+// suffix), otherwise appended.
+QString sourceName(const QString& view)
+{
+    if (view == QLatin1String("FirstLastDateQRY"))
+        return QStringLiteral("FirstLasDateSrc"); // the name the windows already bind to
+    static const QRegularExpression suffix(QStringLiteral("(Table|Tbl|Qry|QRY|Query)(\\d*)$"));
+    const QRegularExpressionMatch m = suffix.match(view);
+    if (m.hasMatch())
+        return view.left(m.capturedStart()) + QStringLiteral("Src") + m.captured(2);
+    return view + QStringLiteral("Src");
+}
+
+} // namespace
+
+DmOpenError::DmOpenError(const QString& table, const QString& cause)
+    : db::DatabaseError(QStringLiteral("Could not open %1").arg(table), cause)
+    , m_table(table)
+{
+}
+
+QString openFailureMessage(platform::MultiUserType type, const QString& table, widgets::TLanguage& lang)
+{
+    if (type == platform::MultiUserType::Client)
+        return lang.Message(QStringLiteral("Could not access Server Database!")) + QStringLiteral("\nERROR: ") + table;
+    return lang.Message(QStringLiteral("Corrupt Data! Please try to run orvane --repair-data."));
+}
+
+TDmForm::TDmForm(DataConnections connections, QObject* parent)
+    : QObject(parent)
+    , Database(std::move(connections.data))
+    , m_generatorStore(std::move(connections.generatorStore))
+    , m_generators(std::move(connections.generators))
+{
+    setObjectName(QStringLiteral("DmForm"));
+    Lang = new widgets::TLanguage(this);
+    Lang->setObjectName(QStringLiteral("Lang"));
+    ActiveSrc = new db::DataSource(this);
+    ActiveSrc->setObjectName(QStringLiteral("ActiveSrc"));
+    // Look-up sources before the views that use them.
+    declarePatientViews();
+    declareListViews();
+    declareSuppliesViews();
+    declareClinicalViews();
+    declareLabViews();
+    declareFinanceViews();
+    installPatientRules();
+    installClinicalRules();
+    installSuppliesRules();
+}
+
+TDmForm::~TDmForm()
+{
+    // Details and look-ups refer to their masters: close everything before anything goes.
+    closeAll();
+    qDeleteAll(m_views);
+    m_views.clear();
+}
+
+std::unique_ptr<TDmForm> TDmForm::connect(const db::ConnectionProfile& profile, QObject* parent)
+{
+    const QString name = QString::fromLatin1(kDatabaseName);
+    DataConnections connections;
+    try {
+        if (profile.driver == db::ConnectionProfile::Driver::SQLite) {
+            // Opening would create an empty database; a missing one is a failure to reach it.
+            if (!DataDirectory(profile.dataDirectory).hasDatabase())
+                throw db::DatabaseError(QStringLiteral("There is no database in %1.").arg(profile.dataDirectory));
+        }
+        connections.data = db::Connection::open(profile);
+        connections.generatorStore = db::Connection::openGeneratorStore(profile);
+        connections.generators = std::make_unique<db::Generators>(*connections.generatorStore, generatorDefinitions());
+    } catch (const db::DatabaseError& e) {
+        throw DmOpenError(name, e.message());
+    }
+    auto dm = std::make_unique<TDmForm>(std::move(connections), parent);
+    if (profile.driver == db::ConnectionProfile::Driver::SQLite) {
+        QFile stored(DataDirectory(profile.dataDirectory).recallQueryPath());
+        if (stored.open(QIODevice::ReadOnly)) {
+            QString body = QString::fromUtf8(stored.readAll()).trimmed();
+            while (body.endsWith(QLatin1Char(';')))
+                body.chop(1);
+            dm->PatientsToReviewQry->setQuery(*dm->Database, QStringLiteral("SELECT * FROM (\n%1\n) AS PatientsForRecall").arg(body));
+        }
+    }
+    return dm;
+}
+
+db::Dataset* TDmForm::table(const char* name, const char* tableName)
+{
+    const db::TableDef* def = schemaTable(QString::fromLatin1(tableName));
+    Q_ASSERT_X(def, "TDmForm::table", tableName);
+    return table(name, *def);
+}
+
+db::Dataset* TDmForm::table(const char* name, const db::TableDef& def)
+{
+    auto* view = new db::Dataset; // deleted in the destructor, after every view is closed
+    view->setObjectName(QLatin1String(name));
+    view->setTable(*Database, def);
+    auto* source = new db::DataSource(view, this);
+    source->setObjectName(sourceName(view->objectName()));
+    m_views.append(view);
+    m_sources.insert(view, source);
+    return view;
+}
+
+db::Dataset* TDmForm::query(const char* name, const QString& sql, const QList<db::FieldDef>& fields)
+{
+    auto* view = new db::Dataset;
+    view->setObjectName(QLatin1String(name));
+    if (!sql.isEmpty()) {
+        // Every parameter starts empty, so that the query opens before anything sets it.
+        QVariantMap params;
+        for (const QString& p : db::parseNamedParameters(sql).names)
+            params.insert(p, QVariant());
+        view->setQuery(*Database, sql, params);
+        if (!fields.isEmpty())
+            view->setQueryFields(fields);
+    }
+    auto* source = new db::DataSource(view, this);
+    source->setObjectName(sourceName(view->objectName()));
+    m_views.append(view);
+    m_sources.insert(view, source);
+    return view;
+}
+
+void TDmForm::lookup(db::Dataset* view, const db::FieldDef& def, const QString& keyField, db::Dataset* source, const QString& sourceKey,
+    const QString& resultField)
+{
+    view->addLookupField(def, {keyField}, *source, {sourceKey}, resultField);
+}
+
+void TDmForm::followParameters(db::Dataset* query, db::Dataset* master, const QStringList& params, bool alwaysOpen)
+{
+    auto follow = [query, master, params, alwaysOpen] {
+        const bool hasRow = master->isActive() && !master->isEmpty();
+        for (const QString& p : params)
+            query->setParam(p, hasRow ? master->value(p) : QVariant());
+        if (!query->isActive() && !alwaysOpen)
+            return;
+        try {
+            query->close();
+            query->open();
+        } catch (const db::DatabaseError&) {
+        }
+    };
+    QObject::connect(master, &db::Dataset::afterScroll, query, follow);
+    QObject::connect(master, &db::Dataset::afterOpen, query, follow);
+    QObject::connect(master, &db::Dataset::afterRefresh, query, follow);
+}
+
+bool TDmForm::hasStatement(const db::Dataset& view)
+{
+    return view.isQuery() || !view.tableDef().name.isEmpty();
+}
+
+db::Dataset* TDmForm::findView(QStringView name) const
+{
+    for (db::Dataset* view : m_views) {
+        if (view->objectName() == name)
+            return view;
+    }
+    for (db::Dataset* view : m_views) {
+        if (view->objectName().compare(name, Qt::CaseInsensitive) == 0)
+            return view;
+    }
+    return nullptr;
+}
+
+db::DataSource* TDmForm::findSource(QStringView name) const
+{
+    for (db::DataSource* source : std::as_const(m_sources)) {
+        if (source->objectName().compare(name, Qt::CaseInsensitive) == 0)
+            return source;
+    }
+    return nullptr;
+}
+
+db::DataSource* TDmForm::sourceOf(const db::Dataset* view) const
+{
+    return m_sources.value(view);
+}
+
+void TDmForm::OpenTable(db::Dataset& view)
+{
+    m_openingTable = view.tableDef().name.isEmpty() ? view.objectName() : view.tableDef().name;
+    view.open();
+    if (m_labelsTranslated.contains(&view))
+        return;
+    for (int i = 0; i < view.fieldCount(); ++i) {
+        db::Field& field = view.field(i);
+        field.setLabel(Lang->Message(field.label()));
+    }
+    m_labelsTranslated.insert(&view);
+}
+
+void TDmForm::closeAll()
+{
+    // Details first, so that no detail follows a master that is closing.
+    for (auto it = m_views.crbegin(); it != m_views.crend(); ++it)
+        (*it)->close();
+}
+
+qint32 TDmForm::NextID(const QString& generator)
+{
+    for (const GeneratorDef& g : generatorTables()) {
+        if (g.table.compare(generator, Qt::CaseInsensitive) == 0 || g.view.compare(generator, Qt::CaseInsensitive) == 0)
+            return m_generators->next(g.table);
+    }
+    throw db::DatabaseError(QStringLiteral("There is no identifier generator %1.").arg(generator));
+}
+
+void TDmForm::FlushTable(db::Dataset& view)
+{
+    const bool openedHere = !view.isActive();
+    if (openedHere)
+        view.open();
+    Database->flush();
+    view.refresh();
+    if (openedHere)
+        view.close();
+}
+
+void TDmForm::setDefaultDentist(int dentistId, platform::Settings settings)
+{
+    m_defaultDentist = dentistId;
+    settings.setDefaultDoctorId(dentistId);
+}
+
+} // namespace data

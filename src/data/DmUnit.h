@@ -1,0 +1,211 @@
+#pragma once
+
+#include "data/DataDirectory.h"
+#include "data/Money.h"
+#include "db/Dataset.h"
+#include "db/Errors.h"
+
+#include <QDate>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace db {
+class Connection;
+class DataSource;
+class Generators;
+struct ConnectionProfile;
+} // namespace db
+
+namespace platform {
+class Settings;
+enum class MultiUserType;
+} // namespace platform
+
+namespace widgets {
+class TLanguage;
+}
+
+namespace data {
+
+// A view could not be opened at start; `table()` is the table (or query) being opened.
+class DmOpenError : public db::DatabaseError {
+public:
+    DmOpenError(const QString& table, const QString& cause);
+    const QString& table() const { return m_table; }
+
+private:
+    QString m_table;
+};
+
+// The message shown when the data cannot be opened at start: a stand-alone or server
+// workstation points at its own repair command, a client names the table it could not reach.
+QString openFailureMessage(platform::MultiUserType type, const QString& table, widgets::TLanguage& lang);
+
+// Age in whole years, rounded (30 years and 7 months give 31); a baby counts as 1; empty
+// without a birth date.
+QVariant patientAge(const QDate& birthDate, const QDate& today);
+
+// The data module: one object for the whole run. Owns the database connection, the identifier
+// generators, every view and query of the program (each a db::Dataset whose objectName is its
+// name, with a data source beside it) and opens them at start.
+//
+//     auto dm = data::TDmForm::connect(profile);          // DmOpenError when there is no database
+//     dm->openAtStart(settings, [&](int percent) { status.setProgress(percent); });
+//     dm->PatientsTable->first();
+class TDmForm : public QObject {
+    Q_OBJECT
+public:
+    static constexpr const char* kDatabaseName = "PallavorDB";
+    using Progress = std::function<void(int percent)>;
+
+    // Builds every view on the connections; nothing is opened yet.
+    explicit TDmForm(DataConnections connections, QObject* parent = nullptr);
+    ~TDmForm() override;
+
+    // Connects to the database of a profile (an SQLite data directory must already hold one).
+    // Throws DmOpenError naming the database when it cannot be reached.
+    static std::unique_ptr<TDmForm> connect(const db::ConnectionProfile& profile, QObject* parent = nullptr);
+
+    // The start: default dentist, EURO rate, money formats, old appointments, then every view
+    // in the start-up order with the progress at each mark (0 … 100). On a failure every view
+    // is closed again and DmOpenError names the table being opened (it is also left in
+    // platform::session().openingTable for the start-up window).
+    void openAtStart(const platform::Settings& settings, const Progress& progress = {}, QDate today = QDate::currentDate());
+
+    // Opens a view and translates its fields' display labels (once per view).
+    void OpenTable(db::Dataset& view);
+    void closeAll();
+
+    // Takes the next identifier of a generator, named by its table ("LastPat") or its view
+    // ("LastPatTable").
+    qint32 NextID(const QString& generator);
+    // Makes the view's file durable and reads it again, so that other workstations' changes
+    // show; a closed view is opened for the moment.
+    void FlushTable(db::Dataset& view);
+
+    // Every view and query by name (exact, then ignoring case); nullptr when there is none.
+    db::Dataset* findView(QStringView name) const;
+    db::DataSource* findSource(QStringView name) const;
+    const QList<db::Dataset*>& views() const { return m_views; }
+    db::DataSource* sourceOf(const db::Dataset* view) const;
+    // False for the queries whose statement a window sets before each use.
+    static bool hasStatement(const db::Dataset& view);
+
+    db::Connection& connection() const { return *Database; }
+    db::Generators& generators() const { return *m_generators; }
+    MoneyState& money() { return m_money; }
+    widgets::TLanguage& lang() const { return *Lang; }
+
+    int defaultDentist() const { return m_defaultDentist; }
+    // Keeps the default dentist for new rows and writes it to the settings.
+    void setDefaultDentist(int dentistId, platform::Settings settings);
+    int firstPracticeEconomId() const { return m_firstPracticeEconomId; }
+    const QString& openingTable() const { return m_openingTable; }
+    // DataRoot + "/xrays/x" + the current patient's PatientID.
+    const QString& xRayFolder() const { return m_xRayFolder; }
+
+    // The dental chart's further limit on the session's history rows (its tooth filter and the
+    // adult or primary teeth); unset while the chart is closed.
+    std::function<bool(const db::Dataset&)> chartHistoryFilter;
+
+    // Gives the money fields of every view with amounts their display and edit formats.
+    void applyMoneyFormats();
+
+    std::unique_ptr<db::Connection> Database;
+    widgets::TLanguage* Lang = nullptr;
+    db::DataSource* ActiveSrc = nullptr;
+
+    // --- patients and clinical records ---
+    db::Dataset *PatientsTable, *AllPatientsTable, *NonProtectedPatientsTable, *AnamnesticaTable;
+    db::Dataset *FamilyFatherTable, *FamilyChildrenTable, *FamilyChildrenForLookOnly;
+    db::Dataset *CitiesTable, *InsurCompaniesTable, *CategoriesTable, *PatBookTbl;
+    db::Dataset *QuestTemplateMasterTable, *QuestTemplateDetailTable, *QuestAnswerTable;
+    db::Dataset *SessionsTable, *OperationsTable, *OperationsTableForLook, *OperationsSortedForLook;
+    db::Dataset *HistPerSessionTable, *HistPerSessionTable2, *HistPerSessionTable3, *HistPerPatTable;
+    db::Dataset *HistLabOrderItemsToUpdateTable, *PossibleOrdersPerLabTable;
+    db::Dataset *PhotosTable, *PrevPhotosQry, *EndoTable, *PrevEndoQry, *ToothNotesTable, *PrevToothNotesQry;
+    db::Dataset *ToothColorTable, *PrevToothColorQry, *PeriTable, *PeriItemTable;
+    db::Dataset *FirstLastDateQRY, *PatientsToReviewQry;
+    db::DataSource *PatientsSrc, *AllPatientsSrc, *NonProtectedPatientsSrc, *AnamnesticaSrc;
+    db::DataSource *FamilyFatherSrc, *FamilyChildrenSrc, *CitiesSrc, *InsurCompaniesSrc, *CategoriesSrc, *PatBookSrc;
+    db::DataSource *QuestTemplateMasterSrc, *QuestAnswerSrc, *SessionsSrc, *OperationsSrc;
+    db::DataSource *HistPerSessionSrc, *HistPerSessionSrc2, *HistPerSessionSrc3, *HistPerPatSrc;
+    db::DataSource *PhotosSrc, *EndoSrc, *ToothNotesSrc, *ToothColorSrc, *PeriSrc, *PeriItemSrc;
+    db::DataSource *FirstLasDateSrc, *PatientsToReviewSrc;
+
+    // --- finance ---
+    db::Dataset *DentEconomicsTable, *SupplierEconomTable, *LabEconomTable, *PatientEconomTable;
+    db::Dataset *PatEconomicsForFatherTable, *BalanceQuery, *TotalReceivablesPerSessQry, *TotalPayablesPerSessQry;
+    db::Dataset *OtherSourcesQuery, *UpdateEforiaQry, *MemTable;
+    db::DataSource *DentEconomicsSrc, *SupplierEconomSrc, *LabEconomSrc, *PatientEconomSrc, *OtherSourcesSrc, *MemSrc;
+
+    // --- supplies and lab work ---
+    db::Dataset *SuppliersTable, *SuppliersForLookUpTable, *MaterialsTable, *DentalMaterialsTable;
+    db::Dataset *SuppliersPerMaterialTable, *MaterialsPerSupplierTable, *MaterialOrdersTable, *DeliveredMaterialsTable;
+    db::Dataset *MaterialOrderItemsTable, *DeliveredMatItemsTable, *MaterialOrderItemsForLook;
+    db::Dataset *DentalLabTable, *DentalLabForLookTable, *LabOrdersTable, *DeliveredLabOrdersTable;
+    db::Dataset *LabOrderItemsTable, *DeliveredLabOrderItemsTable, *UndeliveredLabOrdersToUpdateTable;
+    db::Dataset *UndeliveredMaterialOrderItemsQry, *UndeliveredMaterialItemsPerSupplQry, *OrderedMaterialsQry;
+    db::Dataset *UndeliveredLabOrdersQry, *UndeliveredOrderItemsPerLabQry, *PossibleLabOrderItemsQry;
+    db::DataSource *SuppliersSrc, *MaterialsSrc, *DentalMaterialsSrc, *SuppliersPerMaterialSrc, *MaterialOrdersSrc;
+    db::DataSource *MaterialOrderItemsSrc, *DeliveredMaterialsSrc, *DeliveredMatItemsSrc, *UndeliveredMaterialOrderItemsSrc;
+    db::DataSource *UndeliveredMaterialItemsPerSupplSrc, *DentalLabSrc, *LabOrdersSrc, *LabOrderItemsSrc;
+    db::DataSource *DeliveredLabOrdersSrc, *DeliveredLabOrderItemsSrc, *UndeliveredLabOrdersSrc;
+    db::DataSource *UndeliveredOrderItemsPerLabSrc, *PossibleOrdersPerLabSrc, *PossibleLabOrderItemsSrc;
+
+    // --- appointments, prescriptions, reminders and lists ---
+    db::Dataset *AppointmentTable, *AppointmentTypesTable, *DentistsTable, *MedicinesTable, *PrescriptionsTable;
+    db::Dataset *PrescrItemsTable, *PhonesTable, *RemindersTable, *NameDaysTable, *RecallsTable;
+    db::Dataset *DeleteAppQry, *DeleteQuery, *TempQuery;
+    db::DataSource *AppointmentSrc, *AppointmentTypesSrc, *DentistsSrc, *MedicinesSrc, *PrescriptionsSrc;
+    db::DataSource *PrescrItemsSrc, *PhonesSrc, *RemindersSrc, *NameDaysSrc, *RecallsSrc;
+
+private:
+    // Declarations per area (DmPatients.cpp, DmFinance.cpp, DmSupplies.cpp, DmLists.cpp).
+    // Each area may use the views of the areas declared before it as masters and look-ups.
+    void declarePatientViews();
+    void declareListViews();
+    void declareSuppliesViews();
+    void declareClinicalViews();
+    void declareLabViews();
+    void declareFinanceViews();
+    void installPatientRules();
+    void installClinicalRules();
+    void installSuppliesRules();
+
+    // A view on a table of the schema, with its data source.
+    db::Dataset* table(const char* name, const char* tableName);
+    db::Dataset* table(const char* name, const db::TableDef& def);
+    // A read-only view of a statement; without a statement a window sets it before each use.
+    db::Dataset* query(const char* name, const QString& sql = {}, const QList<db::FieldDef>& fields = {});
+    void lookup(db::Dataset* view, const db::FieldDef& def, const QString& keyField, db::Dataset* source, const QString& sourceKey,
+        const QString& resultField);
+    // Keeps the parameters of `query` equal to fields of the current row of `master`, and
+    // re-opens the query when the master moves (when it is open, unless `alwaysOpen`). Errors
+    // of the re-open are ignored: the query then shows nothing until the next move.
+    void followParameters(db::Dataset* query, db::Dataset* master, const QStringList& params, bool alwaysOpen = false);
+    void useReceiptsOnlySums();
+    void storeRate(double rate);
+    void readSettings(const platform::Settings& settings);
+    void deleteOldAppointments(const platform::Settings& settings, QDate today);
+    void updateXRayFolder();
+
+    std::unique_ptr<db::Connection> m_generatorStore;
+    std::unique_ptr<db::Generators> m_generators;
+    MoneyState m_money;
+    QList<db::Dataset*> m_views;
+    QHash<const db::Dataset*, db::DataSource*> m_sources;
+    QSet<const db::Dataset*> m_labelsTranslated;
+    int m_defaultDentist = 0;
+    int m_firstPracticeEconomId = -1;
+    QString m_openingTable;
+    QString m_xRayFolder;
+};
+
+} // namespace data
