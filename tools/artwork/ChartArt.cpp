@@ -63,8 +63,8 @@ void PaintTooth(QPainter& p, const ToothShape& t)
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     const double n = t.halfNeck();
-    const QColor rootEdge = t.spec.primary ? QColor(228, 220, 200) : QColor(222, 204, 168);
-    const QColor rootMid = t.spec.primary ? QColor(250, 247, 238) : QColor(248, 238, 212);
+    const QColor rootEdge = t.proportions.primary ? QColor(228, 220, 200) : QColor(222, 204, 168);
+    const QColor rootMid = t.proportions.primary ? QColor(250, 247, 238) : QColor(248, 238, 212);
 
     QLinearGradient rootShade(t.at(-n * 1.3, 0), t.at(n * 1.3, 0));
     rootShade.setColorAt(0, rootEdge);
@@ -84,7 +84,7 @@ void PaintTooth(QPainter& p, const ToothShape& t)
     // enamel: bright in the middle, cool at the sides, translucent at the occlusal edge
     const double w = t.halfCrown();
     QLinearGradient enamel(t.at(-w, 0), t.at(w, 0));
-    const QColor side = t.spec.primary ? QColor(226, 232, 240) : QColor(214, 220, 226);
+    const QColor side = t.proportions.primary ? QColor(226, 232, 240) : QColor(214, 220, 226);
     enamel.setColorAt(0, side);
     enamel.setColorAt(0.42, QColor(255, 255, 253));
     enamel.setColorAt(0.6, QColor(252, 252, 248));

@@ -176,22 +176,22 @@ RegionPackage BuildStrip(ChartKind kind, bool upper)
             continue;
         const bool right = clinical::IsRightIndex(i, kind);
         const int own = right ? i : clinical::MirrorIndex(i, kind);
-        const ToothSpec spec = BuildTooth(clinical::SymbolSlotOf(own, kind).slot, baby).spec;
+        const ToothSpec proportions = BuildTooth(clinical::SymbolSlotOf(own, kind).slot, baby).proportions;
         const QRect rect = clinical::ToothRect(i, kind);
-        const double depthFactor = spec.type == ToothType::Premolar ? 1.12
-            : spec.type == ToothType::Incisor                      ? 0.75
+        const double depthFactor = proportions.type == ToothType::Premolar ? 1.12
+            : proportions.type == ToothType::Incisor                      ? 0.75
                                                                    : 0.95;
-        const double a = std::min(spec.crownWidth, rect.width() - 3.0) / 2;
+        const double a = std::min(proportions.crownWidth, rect.width() - 3.0) / 2;
         const double b = std::min(a * 2 * depthFactor, 32.0) / 2;
-        const QPainterPath outer = occlusalOutline(spec.type, a, b);
-        const Surfaces s = split(outer, spec.type, a, b);
+        const QPainterPath outer = occlusalOutline(proportions.type, a, b);
+        const Surfaces s = split(outer, proportions.type, a, b);
 
         // Upper strip: buccal on top. Lower strip: buccal at the bottom.
         QTransform at;
         at.translate(rect.x() + (baby ? -2 : 0) + rect.width() / 2.0, size.height() / 2.0);
         if (!upper)
             at.scale(1, -1);
-        drawTooth(painters, outer, s, at, spec.type);
+        drawTooth(painters, outer, s, at, proportions.type);
 
         // Mesial faces the midline: right for the patient's right side, left otherwise.
         const QPolygonF& mesial = right ? s.right : s.left;

@@ -31,7 +31,7 @@ public:
         , w(t.halfCrown())
         , n(t.halfNeck())
         , h(t.crownHeight())
-        , L(t.spec.rootLength)
+        , L(t.proportions.rootLength)
     {
     }
 

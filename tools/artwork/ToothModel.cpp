@@ -118,7 +118,7 @@ QPainterPath palatalRoot(const ToothSpec& s)
 
 void addPulp(ToothShape& t)
 {
-    const ToothSpec& s = t.spec;
+    const ToothSpec& s = t.proportions;
     const double n = s.neckWidth / 2, h = s.crownHeight, L = s.rootLength;
     QPainterPath chamber;
     const double top = h * (s.type == T::Molar ? 0.5 : 0.45);
@@ -162,7 +162,7 @@ double OcclusalRow(bool upper, bool primary)
 ToothShape BuildTooth(int slot, bool primary)
 {
     ToothShape t;
-    t.spec = primary ? primarySpec(slot) : permanent[static_cast<size_t>(slot)];
+    t.proportions = primary ? primarySpec(slot) : permanent[static_cast<size_t>(slot)];
     t.slot = slot;
     t.upper = slot < 8;
     t.width = clinical::SlotWidth(slot);
@@ -172,12 +172,12 @@ ToothShape BuildTooth(int slot, bool primary)
     // Right-side slots: mesial (towards the midline) is to the right already.
 
     QPainterPath frame;
-    addCrown(frame, t.spec);
-    addRoots(frame, t.spec);
+    addCrown(frame, t.proportions);
+    addRoots(frame, t.proportions);
     frame.closeSubpath();
     t.outline = t.map(frame);
 
-    const double n = t.spec.neckWidth / 2, h = t.spec.crownHeight;
+    const double n = t.proportions.neckWidth / 2, h = t.proportions.crownHeight;
     QPainterPath enamel; // everything occlusal of the cervical line, which bows apically
     enamel.moveTo(-40, -10);
     enamel.lineTo(40, -10);
@@ -187,8 +187,8 @@ ToothShape BuildTooth(int slot, bool primary)
     enamel.lineTo(-40, h - 1);
     enamel.closeSubpath();
     t.crown = t.map(frame.intersected(enamel));
-    if (t.spec.palatalRoot)
-        t.backRoot = t.map(palatalRoot(t.spec));
+    if (t.proportions.palatalRoot)
+        t.backRoot = t.map(palatalRoot(t.proportions));
     addPulp(t);
     return t;
 }

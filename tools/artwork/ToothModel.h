@@ -25,7 +25,7 @@ struct ToothSpec {
 };
 
 struct ToothShape {
-    ToothSpec spec;
+    ToothSpec proportions;
     int slot = 0;
     bool upper = true;
     double width = 0;      // width of the tooth's rectangle
@@ -39,10 +39,10 @@ struct ToothShape {
     QPointF at(double x, double y) const { return toRect.map(QPointF(x, y)); }
     // A path built in the tooth frame, mapped to rectangle space.
     QPainterPath map(const QPainterPath& framePath) const { return toRect.map(framePath); }
-    double halfCrown() const { return spec.crownWidth / 2; }
-    double halfNeck() const { return spec.neckWidth / 2; }
-    double crownHeight() const { return spec.crownHeight; }
-    double toothLength() const { return spec.crownHeight + spec.rootLength; }
+    double halfCrown() const { return proportions.crownWidth / 2; }
+    double halfNeck() const { return proportions.neckWidth / 2; }
+    double crownHeight() const { return proportions.crownHeight; }
+    double toothLength() const { return proportions.crownHeight + proportions.rootLength; }
 };
 
 // Slot 0-15 are the permanent teeth 18-11 and 48-41; `primary` draws the deciduous tooth
