@@ -119,6 +119,10 @@ TServerPathForm::TServerPathForm(MultiUserType current, const QString& directory
     connect(DriveComboBox1, &QComboBox::currentIndexChanged, this, &TServerPathForm::driveChanged);
     connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
         [this](const QModelIndex& index) { selectDirectory(m_model->filePath(index)); });
+    // The directories are read in the background: show the selection once its folder is in.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this] {
+        DirectoryListBox1->scrollTo(DirectoryListBox1->currentIndex(), QAbstractItemView::PositionAtCenter);
+    });
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -165,8 +169,10 @@ void TServerPathForm::selectDirectory(const QString& directory)
     m_selected = QDir::cleanPath(directory);
     const QModelIndex index = m_model->index(m_selected);
     if (index.isValid() && DirectoryListBox1->currentIndex() != index) {
+        for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
+            DirectoryListBox1->expand(parent);
         DirectoryListBox1->setCurrentIndex(index);
-        DirectoryListBox1->scrollTo(index);
+        DirectoryListBox1->scrollTo(index, QAbstractItemView::PositionAtCenter);
     }
     const QString root = QStorageInfo(m_selected).rootPath();
     const int drive = DriveComboBox1->findData(root);

@@ -4,6 +4,24 @@
 
 namespace data {
 
+namespace {
+AlarmSet& loaded()
+{
+    static AlarmSet set;
+    return set;
+}
+} // namespace
+
+const AlarmSet& AlarmSet::current()
+{
+    return loaded();
+}
+
+void AlarmSet::setCurrent(const AlarmSet& set)
+{
+    loaded() = set;
+}
+
 AlarmSet AlarmSet::load(const platform::Settings& settings)
 {
     AlarmSet set;

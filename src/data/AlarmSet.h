@@ -20,6 +20,10 @@ public:
     // Read from the settings file (keys named after the field components, AnamnesticaTableCuore).
     static AlarmSet load(const platform::Settings& settings);
 
+    // The set the main window loaded at its first show, for the windows that raise the alarm.
+    static const AlarmSet& current();
+    static void setCurrent(const AlarmSet& set);
+
     bool contains(int position) const { return position >= 0 && position < kPositions && m_bits.test(size_t(position)); }
     bool isEmpty() const { return m_bits.none(); }
     // Whether the medical-history row (value of the field at each position) raises the alarm.

@@ -19,6 +19,9 @@ struct Session {
     QString imagingCommand; // VisPathName, else the program directory
     QString openingTable; // the table being opened, quoted when the data cannot be reached
 
+    bool showInitialChart = false; // read at the main window's first show
+    bool defaultAppointmentPatient = true;
+
     QString userName;
     int role = 2; // 0 full, 1 restricted, 2 unknown
     int level = -1; // command level: 255, 0 or -1

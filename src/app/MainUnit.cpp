@@ -1,0 +1,339 @@
+#include "app/MainUnit.h"
+
+#include "app/WindowRegistry.h"
+#include "clinical/ArtworkFiles.h"
+#include "clinical/SymbolContainer.h"
+#include "db/DataSource.h"
+#include "db/Dataset.h"
+#include "platform/Directories.h"
+#include "platform/Session.h"
+#include "widgets/Language.h"
+#include "widgets/MessageService.h"
+#include "widgets/WindowPlacement.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QToolBar>
+
+namespace app {
+
+using db::DatasetState;
+
+TMainForm::TMainForm(platform::Edition edition, QWidget* parent)
+    : QMainWindow(parent)
+    , ClientArea(new QMdiArea(this))
+    , Timer(new QTimer(this))
+    , Lang(new widgets::TLanguage(this))
+    , Records(new RecordCommands(Lang, this))
+    , m_edition(edition)
+    , m_level(platform::session().level)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    Lang->setObjectName(QStringLiteral("Lang"));
+    ClientArea->setObjectName(QStringLiteral("ClientArea"));
+    ClientArea->setBackground(QColor(0x80, 0x80, 0x80));
+    setCentralWidget(ClientArea);
+    setWindowTitle(QStringLiteral("Quarn - ") + platform::editionName(edition));
+
+    buildMenus();
+    buildToolBar();
+    buildStatusBar();
+    Lang->setProperties(translatedProperties());
+
+    Timer->setObjectName(QStringLiteral("Timer"));
+    Timer->setInterval(2000); // off as designed: a workstation that wants it switches it on
+    connect(Timer, &QTimer::timeout, this, &TMainForm::RefreshTables);
+    connect(Records, &RecordCommands::stateChanged, this, &TMainForm::updateEnabling);
+
+    const platform::Settings settings(edition);
+    ToolBar->setVisible(settings.toolBarVisible(true));
+    action(QStringLiteral("MainToolbarVisibleMnu"))->setChecked(ToolBar->isVisible());
+    new widgets::WindowPlacement(this);
+    widgets::WindowService::setCurrent(this);
+    updateEnabling();
+}
+
+TMainForm::~TMainForm()
+{
+    if (widgets::WindowService::current() == this)
+        widgets::WindowService::setCurrent(nullptr);
+}
+
+QAction* TMainForm::action(const QString& componentName) const
+{
+    const auto it = m_commands.constFind(componentName.toLower());
+    return it == m_commands.constEnd() ? nullptr : it->action;
+}
+
+QMenu* TMainForm::menu(const QString& componentName) const
+{
+    return m_menus.value(componentName.toLower());
+}
+
+// One rule for every command: it is enabled when the user's level reaches its tag, its window
+// exists, a patient exists for the patient commands, and the record commands suit the state
+// of the active view.
+void TMainForm::updateEnabling()
+{
+    const db::DataSource* source = ActiveSrc();
+    const db::Dataset* view = source ? source->dataset() : nullptr;
+    const DatasetState state = view ? view->state() : DatasetState::Inactive;
+    const bool editing = state == DatasetState::Edit || state == DatasetState::Insert || state == DatasetState::SetKey;
+    const bool browsing = state == DatasetState::Browse;
+    const QSet<QString> whileEditing { QStringLiteral("save"), QStringLiteral("cancel"), QStringLiteral("saverecordmenu"),
+        QStringLiteral("cancelrecordmenu") };
+
+    // The imaging program is started by its command line; its automation link is not here yet.
+    m_commands[QStringLiteral("showpvbtn")].available = platform::session().externalImaging && bool(Hooks.currentPatient);
+
+    for (auto it = m_commands.begin(); it != m_commands.end(); ++it) {
+        Command& command = it.value();
+        bool enabled = m_level >= command.tag && command.available && (!command.patientCommand || m_patientCommands);
+        if (m_recordActions.contains(command.action))
+            enabled = enabled && (whileEditing.contains(it.key()) ? editing : browsing);
+        if (m_navigation.contains(command.action))
+            enabled = enabled && view && view->isActive();
+        command.action->setEnabled(enabled);
+        if (!command.available && command.action->toolTip() != QStringLiteral("Not available yet"))
+            command.action->setToolTip(QStringLiteral("Not available yet"));
+    }
+    if (QMenu* records = menu(QStringLiteral("FileFunctions1")))
+        records->menuAction()->setEnabled(view != nullptr);
+}
+
+void TMainForm::ApplyUserLevel()
+{
+    m_level = platform::session().level;
+    updateEnabling();
+}
+
+void TMainForm::EnablePatientCommands(bool enabled)
+{
+    m_patientCommands = enabled;
+    ApplyUserLevel();
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_firstShowDone) {
+        m_firstShowDone = true;
+        FormShow();
+    }
+}
+
+void TMainForm::FormShow()
+{
+    Lang->Translate();
+    EditionAdjustments();
+    if (Hooks.hasPatients && !Hooks.hasPatients())
+        EnablePatientCommands(false);
+    platform::Session& session = platform::session();
+    const platform::Settings settings(m_edition);
+    session.showInitialChart = settings.showInitialChart();
+    session.defaultAppointmentPatient = settings.defaultAppointmentPatient();
+
+    const QString symbols = platform::programFile(clinical::artwork::symbolData());
+    if (!QFile::exists(symbols)) {
+        widgets::showInformation(Lang->Message(QStringLiteral("Symbols.Dat not exists")));
+        return;
+    }
+    const QString index = platform::programFile(clinical::artwork::symbolIndex());
+    if (!QFile::exists(index))
+        clinical::TSymbolContainer::RebuildIndex(symbols, index);
+    for (const char* leftOver : { "ChartRpt.bmp", "PerioRpt.bmp" })
+        QFile::remove(platform::programFile(QString::fromLatin1(leftOver)));
+    if (settings.showAllRemindersAtStartUp() && Hooks.showRemindersOfDay)
+        Hooks.showRemindersOfDay();
+    m_alarmSet = data::AlarmSet::load(settings);
+    data::AlarmSet::setCurrent(m_alarmSet);
+    ApplyUserLevel();
+}
+
+void TMainForm::removeFromToolBar(const QString& name)
+{
+    if (QAction* item = action(name))
+        ToolBar->removeAction(item);
+}
+
+void TMainForm::hideCommand(const QString& name)
+{
+    if (QAction* item = action(name))
+        item->setVisible(false);
+}
+
+void TMainForm::EditionAdjustments()
+{
+    setWindowTitle(QStringLiteral("Quarn - ") + platform::editionName(m_edition));
+    const bool medical = m_edition == platform::Edition::Medical;
+    const QString logo = platform::programFile(medical ? clinical::artwork::medicalLogo() : clinical::artwork::dentalLogo());
+    if (QFile::exists(logo))
+        QApplication::setWindowIcon(QIcon(logo));
+    if (!medical) {
+        const bool notes = platform::Settings(m_edition).progNotesOn();
+        action(QStringLiteral("ProgNotesMnu"))->setVisible(notes);
+        action(QStringLiteral("UsualAnswersMenu"))->setVisible(notes);
+        if (!notes)
+            removeFromToolBar(QStringLiteral("ProgNotesBtn"));
+        removeFromToolBar(QStringLiteral("HistoryBtn"));
+        hideCommand(QStringLiteral("HistoryMnu"));
+        return;
+    }
+    removeFromToolBar(QStringLiteral("DentalChartBtn"));
+    for (const char* name : { "Orders1", "ReceiptofGoods1", "Orders2", "ReceiptofMaterials1", "UndeliveredMaterialOrdersMenu",
+             "UndeliveredLabOrdersMenu", "DentalChartMenu", "Materialmenu", "SuppliersEntryMenu", "DentalLabMenu" })
+        hideCommand(QString::fromLatin1(name));
+}
+
+void TMainForm::toggleToolBar()
+{
+    QAction* item = action(QStringLiteral("MainToolbarVisibleMnu"));
+    ToolBar->setVisible(item->isChecked());
+    try {
+        platform::Settings(m_edition).setToolBarVisible(ToolBar->isVisible());
+    } catch (const platform::SettingsError&) {
+        // the bar still follows the command; only its memory is lost
+    }
+}
+
+void TMainForm::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        action(QStringLiteral("MainToolbarVisibleMnu"))->setChecked(ToolBar->isVisible());
+    QMainWindow::changeEvent(event);
+}
+
+// Panel 0 shows the long hint of whatever is under the mouse.
+bool TMainForm::event(QEvent* event)
+{
+    if (event->type() == QEvent::StatusTip) {
+        StatusPanels[0]->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (widgets::askYesNo(Lang->Message(QStringLiteral("Program terminate")), Lang->Message(QStringLiteral("Confirm"))))
+        event->accept();
+    else
+        event->ignore();
+}
+
+QWidget* TMainForm::findWindow(const QString& componentName) const
+{
+    const QList<QMdiSubWindow*> children = ClientArea->subWindowList();
+    for (QMdiSubWindow* sub : children) {
+        if (sub->widget() && sub->widget()->objectName().compare(componentName, Qt::CaseInsensitive) == 0)
+            return sub->widget();
+    }
+    const QList<QWidget*> windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows) {
+        if (window != this && window->isVisible() && window->objectName().compare(componentName, Qt::CaseInsensitive) == 0)
+            return window;
+    }
+    return nullptr;
+}
+
+QWidget* TMainForm::openWindow(const QString& componentName)
+{
+    if (QWidget* open = findWindow(componentName)) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget())) {
+            sub->showNormal();
+            ClientArea->setActiveSubWindow(sub);
+        } else {
+            open->raise();
+            open->activateWindow();
+        }
+        return open;
+    }
+    const WindowRegistry::Entry* entry = WindowRegistry::instance().find(componentName);
+    if (!entry)
+        return nullptr;
+    if (entry->kind == WindowRegistry::Kind::Modal) {
+        QWidget* window = entry->create(this);
+        window->setAttribute(Qt::WA_DeleteOnClose, false);
+        if (auto* dialog = qobject_cast<QDialog*>(window))
+            dialog->exec();
+        delete window;
+        // The list has changed ActiveSrc: the active child takes it back.
+        if (QMdiSubWindow* active = ClientArea->activeSubWindow()) {
+            QEvent activate(QEvent::WindowActivate);
+            QCoreApplication::sendEvent(active->widget(), &activate);
+        }
+        return nullptr;
+    }
+    QWidget* window = entry->create(nullptr);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow* sub = ClientArea->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    new widgets::WindowPlacement(window);
+    window->show();
+    ClientArea->setActiveSubWindow(sub);
+    return window;
+}
+
+void TMainForm::WarnIfPatientInactive()
+{
+    if (Hooks.currentPatientInactive && Hooks.currentPatientInactive())
+        widgets::showInformation(Lang->Message(QStringLiteral("The patient you have selected has been marked as inactive.")));
+}
+
+void TMainForm::StartImagingProgram()
+{
+    const platform::Session& session = platform::session();
+    if (!Hooks.currentPatient)
+        return;
+    const std::optional<ImagingPatient> patient = Hooks.currentPatient();
+    if (!patient)
+        return;
+    const std::optional<QString> command = ImagingCommand::build(session.imagingCommand, *patient, session.xRaysRoot);
+    if (!command || !ImagingCommand::start(*command))
+        widgets::showError(Lang->Message(QStringLiteral("Error in Initializing Parameters via OLE")));
+}
+
+void TMainForm::RefreshTables()
+{
+    db::DataSource* source = ActiveSrc();
+    db::Dataset* view = source ? source->dataset() : nullptr;
+    if (!m_refreshAllowed || !view || view->state() != DatasetState::Browse)
+        return;
+    if (QMdiSubWindow* active = ClientArea->activeSubWindow();
+        active && active->widget() && active->widget()->objectName() == QLatin1String("OperationsEntryForm"))
+        return;
+    // The current patient is kept by its identifier: rows of other workstations may have
+    // moved it.
+    QVariant patient;
+    if (view->objectName() == QLatin1String("PatientsTable") && !view->isEmpty())
+        patient = view->value(u"PatientID");
+    view->disableControls();
+    try {
+        view->refresh();
+        if (patient.isValid())
+            view->locate(QStringLiteral("PatientID"), patient);
+    } catch (...) {
+        view->enableControls();
+        throw;
+    }
+    view->enableControls();
+    if (Hooks.refreshGroups) {
+        try {
+            Hooks.refreshGroups(source->tag());
+        } catch (...) {
+            // a group that fails leaves the others to run; the next refresh tries again
+        }
+    }
+}
+
+} // namespace app

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "app/ImagingCommand.h"
+#include "app/RecordCommands.h"
+#include "data/AlarmSet.h"
+#include "platform/Settings.h"
+#include "widgets/WindowService.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <functional>
+#include <optional>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QTimer;
+class QToolBar;
+class QToolButton;
+
+namespace db {
+class DataSource;
+}
+namespace widgets {
+class TLanguage;
+}
+
+namespace app {
+
+// What the data module lends the main window; every hook may stay empty until it exists.
+struct DataModuleHooks {
+    std::function<bool()> hasPatients; // first show: the patient commands need a patient
+    std::function<std::optional<ImagingPatient>()> currentPatient;
+    std::function<bool()> currentPatientInactive;
+    std::function<void(int code)> refreshGroups; // Refresh, step 3: re-read the window's detail views
+    std::function<void()> showRemindersOfDay;
+};
+
+// The frame of the program: menus, the tool bar and the status bar, the shared record
+// commands on the active data source, refresh, and the child windows inside its MDI area.
+class TMainForm : public QMainWindow, public widgets::WindowService {
+    Q_OBJECT
+public:
+    explicit TMainForm(platform::Edition edition, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    QMdiArea* ClientArea;
+    QToolBar* ToolBar;
+    QLabel* StatusPanels[3];
+    QMenu* SearchMenu;
+    QTimer* Timer;
+    widgets::TLanguage* Lang;
+    RecordCommands* Records;
+    DataModuleHooks Hooks;
+
+    // A menu item or tool bar item by its component name (PatientsMenu, SearchBtn, New …).
+    QAction* action(const QString& componentName) const;
+    QMenu* menu(const QString& componentName) const;
+
+    db::DataSource* ActiveSrc() const { return Records->ActiveSrc(); }
+    void setActiveSrc(db::DataSource* source) { Records->setActiveSrc(source); }
+
+    // Operations other windows call.
+    void RefreshTables();
+    void EnablePatientCommands(bool enabled);
+    void ApplyUserLevel();
+    void WarnIfPatientInactive();
+    void StartImagingProgram();
+    void setRefreshAllowed(bool allowed) { m_refreshAllowed = allowed; }
+    const data::AlarmSet& alarmSet() const { return m_alarmSet; }
+
+    // widgets::WindowService
+    QWidget* openWindow(const QString& componentName) override;
+    QWidget* findWindow(const QString& componentName) const override;
+
+    // The first-show duties run once, when the window is first shown.
+    bool firstShowDone() const { return m_firstShowDone; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    struct Command {
+        QAction* action = nullptr;
+        int tag = 0;
+        QString window; // component name of the window it opens, if any
+        bool patientCommand = false;
+        bool available = true;
+    };
+
+    // MainMenus.cpp
+    void buildMenus();
+    void buildToolBar();
+    void buildStatusBar();
+    QMenu* addMenu(const QString& name, const QString& caption);
+    QAction* addCommand(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& key = {}, int tag = 0);
+    QAction* addToolItem(const QString& name, const QString& caption, const QString& hint, int image, const QString& sameAs);
+    void opensWindow(const QString& name, const QString& window);
+    void notAvailable(const QString& name);
+    QStringList translatedProperties() const;
+
+    // MainUnit.cpp
+    void FormShow();
+    void EditionAdjustments();
+    void updateEnabling();
+    void updateRecordCommands();
+    void removeFromToolBar(const QString& name);
+    void hideCommand(const QString& name);
+    void toggleToolBar();
+
+    platform::Edition m_edition;
+    int m_level; // the user's command level, known from the login on
+    QHash<QString, Command> m_commands; // by lower-case component name
+    QHash<QString, QMenu*> m_menus;
+    QList<QAction*> m_recordActions;
+    QList<QAction*> m_navigation;
+    data::AlarmSet m_alarmSet;
+    bool m_patientCommands = true;
+    bool m_refreshAllowed = false;
+    bool m_firstShowDone = false;
+};
+
+} // namespace app

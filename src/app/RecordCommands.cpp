@@ -1,0 +1,135 @@
+#include "app/RecordCommands.h"
+
+#include "db/DataSource.h"
+#include "db/Dataset.h"
+#include "db/Field.h"
+#include "widgets/Language.h"
+#include "widgets/MessageService.h"
+
+namespace app {
+
+using db::DatasetState;
+
+RecordCommands::RecordCommands(widgets::TLanguage* lang, QObject* parent)
+    : QObject(parent)
+    , m_lang(lang)
+{
+}
+
+void RecordCommands::setActiveSrc(db::DataSource* source)
+{
+    for (const QMetaObject::Connection& connection : std::as_const(m_connections))
+        disconnect(connection);
+    m_connections.clear();
+    m_activeSrc = source;
+    if (source) {
+        m_connections.append(connect(source, &db::DataSource::stateChanged, this, &RecordCommands::stateChanged));
+        m_connections.append(connect(source, &db::DataSource::datasetChanged, this, &RecordCommands::stateChanged));
+    }
+    emit stateChanged();
+}
+
+db::Dataset* RecordCommands::dataset() const
+{
+    return m_activeSrc ? m_activeSrc->dataset() : nullptr;
+}
+
+bool RecordCommands::looksEmpty(const db::Dataset& dataset)
+{
+    if (dataset.isEmpty())
+        return true;
+    return dataset.isFiltered() && dataset.fieldCount() > 0 && dataset.field(0).asString().isEmpty();
+}
+
+void RecordCommands::New()
+{
+    // A row being inserted is posted first, then a new one is started; a failure of either
+    // leaves the view as the error left it, without a word (the rules have spoken already).
+    for (;;) {
+        db::Dataset* view = dataset();
+        if (!view)
+            return;
+        if (prepareFocus)
+            prepareFocus(m_activeSrc->tag());
+        try {
+            if (payerRedirect)
+                payerRedirect(*m_activeSrc);
+            if (view->state() == DatasetState::Insert) {
+                view->post();
+                continue;
+            }
+            view->insert();
+        } catch (...) {
+        }
+        return;
+    }
+}
+
+void RecordCommands::Edit()
+{
+    db::Dataset* view = dataset();
+    if (!view)
+        return;
+    if (looksEmpty(*view)) {
+        widgets::showInformation(m_lang->Message(QStringLiteral("Empty DataBase")));
+        return;
+    }
+    view->edit();
+}
+
+void RecordCommands::Delete()
+{
+    db::Dataset* view = dataset();
+    if (!view)
+        return;
+    if (looksEmpty(*view)) {
+        widgets::showInformation(m_lang->Message(QStringLiteral("Empty DataBase")));
+        return;
+    }
+    if (widgets::askYesNo(m_lang->Message(QStringLiteral("Delete this record?")), m_lang->Message(QStringLiteral("Are you sure?"))))
+        view->remove();
+}
+
+void RecordCommands::Cancel()
+{
+    if (cancelDetails)
+        cancelDetails();
+    if (db::Dataset* view = dataset())
+        view->cancel();
+}
+
+void RecordCommands::Save()
+{
+    db::Dataset* view = dataset();
+    if (!view)
+        return;
+    const DatasetState state = view->state();
+    if (state == DatasetState::Edit || state == DatasetState::Insert || state == DatasetState::SetKey)
+        view->post();
+}
+
+void RecordCommands::First()
+{
+    if (db::Dataset* view = dataset(); view && view->isActive())
+        view->first();
+}
+
+void RecordCommands::Prior()
+{
+    if (db::Dataset* view = dataset(); view && view->isActive())
+        view->prior();
+}
+
+void RecordCommands::Next()
+{
+    if (db::Dataset* view = dataset(); view && view->isActive())
+        view->next();
+}
+
+void RecordCommands::Last()
+{
+    if (db::Dataset* view = dataset(); view && view->isActive())
+        view->last();
+}
+
+} // namespace app

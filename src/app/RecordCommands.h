@@ -1,0 +1,61 @@
+#pragma once
+
+#include "db/DataSource.h"
+#include "db/Dataset.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+
+namespace widgets {
+class TLanguage;
+}
+
+namespace app {
+
+// The shared record commands New, Edit, Delete, Cancel, Save and the navigation, acting on
+// whatever view the active data source (ActiveSrc) carries; its tag is the code of the window
+// that put it there. Child windows have no record commands of their own.
+class RecordCommands : public QObject {
+    Q_OBJECT
+public:
+    RecordCommands(widgets::TLanguage* lang, QObject* parent = nullptr);
+
+    db::DataSource* ActiveSrc() const { return m_activeSrc; }
+    // The data module's active data source; windows change its view and tag.
+    void setActiveSrc(db::DataSource* source);
+
+    // Plug-in points for the windows and the data module.
+    std::function<void(int code)> prepareFocus; // New, step 2: focus the window's first editor
+    std::function<void(db::DataSource& source)> payerRedirect; // New, step 3: the family payer
+    std::function<void()> cancelDetails; // Cancel on the patient file: its detail views first
+
+    void New();
+    void Edit();
+    void Delete();
+    void Cancel();
+    void Save();
+    void First();
+    void Prior();
+    void Next();
+    void Last();
+
+    // No rows, or a filtered view whose current row has an empty first field.
+    static bool looksEmpty(const db::Dataset& dataset);
+
+signals:
+    // The active data source changed its view or the view its state: the commands' enabling
+    // may have to change.
+    void stateChanged();
+
+private:
+    db::Dataset* dataset() const;
+
+    widgets::TLanguage* m_lang;
+    QPointer<db::DataSource> m_activeSrc;
+    QList<QMetaObject::Connection> m_connections;
+};
+
+} // namespace app

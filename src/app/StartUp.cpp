@@ -1,0 +1,157 @@
+#include "app/StartUp.h"
+
+#include "app/DataDirectoryCheck.h"
+#include "app/LoginUnit.h"
+#include "app/MainUnit.h"
+#include "app/OrvaneApplication.h"
+#include "app/SplashUnit.h"
+#include "app/StatusUnit.h"
+#include "app/WindowRegistry.h"
+#include "platform/Directories.h"
+#include "platform/ExceptionLog.h"
+#include "platform/Session.h"
+#include "platform/SingleInstance.h"
+#include "widgets/Language.h"
+#include "widgets/MessageService.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+namespace app {
+
+using platform::MultiUserType;
+
+StartUp::StartUp(OrvaneApplication& application)
+    : m_application(application)
+{
+}
+
+StartUp::~StartUp()
+{
+    // The data module goes after the main window, which may still point at its views.
+    m_main.reset();
+    m_dataModule.reset();
+}
+
+int StartUp::run()
+{
+    platform::SingleInstanceGuard guard;
+    if (!guard.acquire()) {
+        widgets::showWarning(QString::fromUtf8(kAlreadyRunning));
+        return 1;
+    }
+    QDir::setCurrent(platform::programDir());
+
+    std::optional<platform::Edition> edition;
+    try {
+        edition = platform::Settings::readEdition();
+    } catch (const platform::SettingsError&) {
+    }
+    if (!edition)
+        return 1; // an edition we do not know: nothing sensible can start
+    platform::Session& session = platform::session();
+    session.edition = *edition;
+
+    const bool loggedIn = login ? login() : TLoginForm(platform::Settings(*edition)).exec() == QDialog::Accepted;
+    if (!loggedIn)
+        return 1;
+    m_application.installExceptionHandler();
+
+    QApplication::setApplicationDisplayName(QStringLiteral("Quarn"));
+    m_splash = std::make_unique<TSplashForm>(*edition);
+    m_splash->show();
+    m_splash->repaint();
+    QCoreApplication::processEvents();
+
+    registerWindows();
+    if (!createMainWindow(*edition))
+        return 1;
+    QCoreApplication::processEvents();
+    if (!openData())
+        return 1;
+
+    m_splash.reset();
+    m_main->setRefreshAllowed(true);
+    m_main->showMaximized();
+    m_mainShown = true;
+    const int code = runLoop ? runLoop(*m_main) : QApplication::exec();
+    startBackup();
+    return code;
+}
+
+bool StartUp::createMainWindow(platform::Edition edition)
+{
+    platform::Session& session = platform::session();
+    platform::exceptionLog::useMainWindowFormat(session.editionName());
+    m_main = std::make_unique<TMainForm>(edition);
+    platform::Settings settings(edition);
+    try {
+        settings.recordStart();
+        session.multiUserType = settings.multiUserType();
+        const bool external = settings.lumetrixLink() == 0;
+
+        MultiUserBinding binding(settings);
+        binding.dataOverride = dataOverride;
+        binding.chooser = chooser;
+        if (driveType)
+            binding.driveType = driveType;
+        m_binding = binding.bind();
+        if (m_binding.outcome == MultiUserBinding::Outcome::Cancelled)
+            return false;
+        if (m_binding.outcome == MultiUserBinding::Outcome::NetworkDriveMissing) {
+            widgets::showError(MultiUserBinding::networkDriveMessage(m_binding.missingDrive));
+            return false;
+        }
+        session.multiUserType = m_binding.type;
+        session.dataDirectory = m_binding.profile.dataDirectory;
+        session.dataRoot = m_binding.dataRoot;
+        session.externalImaging = external;
+        session.xRaysRoot = session.dataRoot;
+        if (external) {
+            const QString command = settings.visPathName();
+            session.imagingCommand = command.isEmpty() ? platform::programDir() : command;
+            session.xRaysRoot = settings.xRaysPath(session.dataRoot);
+        }
+        QDir().mkpath(QDir(session.dataRoot).filePath(QStringLiteral("xrays")));
+        if (session.xRaysRoot != session.dataRoot)
+            QDir().mkpath(QDir(session.xRaysRoot).filePath(QStringLiteral("xrays")));
+    } catch (const std::exception&) {
+        widgets::showError(QString::fromUtf8(kBindingFailed));
+        return false;
+    }
+    QApplication::setApplicationDisplayName(QStringLiteral("Quarn - ") + session.editionName());
+    return true;
+}
+
+bool StartUp::openData()
+{
+    TStatusFrm status;
+    status.show();
+    const auto progress = [&status](int percent) { status.setProgress(percent); };
+    try {
+        m_dataModule = openDataModule ? openDataModule(m_binding.profile, *m_main, progress)
+                                      : std::make_unique<DataDirectoryCheck>(m_binding.profile, progress);
+    } catch (const std::exception&) {
+        status.close();
+        m_dataModule.reset();
+        const platform::Session& session = platform::session();
+        widgets::TLanguage& lang = *m_main->Lang;
+        if (session.multiUserType == MultiUserType::Client)
+            widgets::showError(lang.Message(QStringLiteral("Could not access Server Database!")) + QStringLiteral("\nERROR: ")
+                + session.openingTable);
+        else
+            widgets::showError(lang.Message(QStringLiteral("Corrupt Data! Please try to run Pdxrbld.")));
+        return false;
+    }
+    return true;
+}
+
+void StartUp::startBackup() const
+{
+    const QString backup = platform::programFile(QString::fromLatin1(kBackupProgram));
+    if (QFile::exists(backup) && platform::session().settings().autoBackUp())
+        QProcess::startDetached(backup, {});
+}
+
+} // namespace app

@@ -1,0 +1,35 @@
+#include "app/WindowRegistry.h"
+
+#include "app/AboutUnit.h"
+
+namespace app {
+
+WindowRegistry& WindowRegistry::instance()
+{
+    static WindowRegistry registry;
+    return registry;
+}
+
+void WindowRegistry::add(const QString& componentName, Kind kind, std::function<QWidget*(QWidget* parent)> create)
+{
+    m_entries.insert(componentName.toLower(), Entry { kind, std::move(create) });
+}
+
+void WindowRegistry::remove(const QString& componentName)
+{
+    m_entries.remove(componentName.toLower());
+}
+
+const WindowRegistry::Entry* WindowRegistry::find(const QString& componentName) const
+{
+    const auto it = m_entries.constFind(componentName.toLower());
+    return it == m_entries.constEnd() ? nullptr : &it.value();
+}
+
+void registerWindows()
+{
+    WindowRegistry& registry = WindowRegistry::instance();
+    registry.add(QStringLiteral("AboutBox"), WindowRegistry::Kind::Modal, [](QWidget* parent) { return new TAboutBox(parent); });
+}
+
+} // namespace app
