@@ -136,6 +136,7 @@ void TMainForm::FormShow()
 {
     Lang->Translate();
     EditionAdjustments();
+    updateEnabling(); // the translated hints gave the missing windows' commands their tips back
     if (Hooks.hasPatients && !Hooks.hasPatients())
         EnablePatientCommands(false);
     platform::Session& session = platform::session();

@@ -85,7 +85,6 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
     session.level = 255;
     session.dataDirectory = dataDir;
     session.dataRoot = QFileInfo(QDir::cleanPath(dataDir)).absolutePath();
-    registerWindows();
     Camera camera(outDir);
 
     {

@@ -64,7 +64,6 @@ int StartUp::run()
     m_splash->repaint();
     QCoreApplication::processEvents();
 
-    registerWindows();
     if (!createMainWindow(*edition))
         return 1;
     QCoreApplication::processEvents();

@@ -6,8 +6,12 @@ namespace app {
 
 WindowRegistry& WindowRegistry::instance()
 {
-    static WindowRegistry registry;
-    return registry;
+    static WindowRegistry* registry = [] {
+        static WindowRegistry made;
+        registerWindows(made);
+        return &made;
+    }();
+    return *registry;
 }
 
 void WindowRegistry::add(const QString& componentName, Kind kind, std::function<QWidget*(QWidget* parent)> create)
@@ -26,9 +30,8 @@ const WindowRegistry::Entry* WindowRegistry::find(const QString& componentName) 
     return it == m_entries.constEnd() ? nullptr : &it.value();
 }
 
-void registerWindows()
+void registerWindows(WindowRegistry& registry)
 {
-    WindowRegistry& registry = WindowRegistry::instance();
     registry.add(QStringLiteral("AboutBox"), WindowRegistry::Kind::Modal, [](QWidget* parent) { return new TAboutBox(parent); });
 }
 

@@ -31,7 +31,8 @@ private:
     QHash<QString, Entry> m_entries; // by lower-case component name
 };
 
-// Registers the windows this program has: every window unit adds its line here.
-void registerWindows();
+// Registers the windows this program has (every window unit adds its line here); runs when the
+// registry is first used.
+void registerWindows(WindowRegistry& registry);
 
 } // namespace app
