@@ -1,0 +1,242 @@
+#include "app/DataDirectoryCheck.h"
+#include "app/MainUnit.h"
+#include "app/OrvaneApplication.h"
+#include "app/ServerPathUnit.h"
+#include "app/StartUp.h"
+#include "data/DataDirectory.h"
+#include "db/Connection.h"
+#include "db/Query.h"
+#include "platform/Directories.h"
+#include "platform/ExceptionLog.h"
+#include "platform/Session.h"
+#include "support/MessageRecorder.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cstring>
+#include <iostream>
+
+using platform::MultiUserType;
+using platform::Settings;
+
+namespace {
+
+constexpr const char* kInstanceSwitch = "--start-instance";
+
+// Run as a child: the whole start with the given settings directory; the login reports and
+// waits until stdin closes, then gives up, so the guard is held meanwhile.
+int runInstance(int argc, char* argv[])
+{
+    app::OrvaneApplication application(argc, argv);
+    platform::setConfigDirOverride(QString::fromLocal8Bit(argv[2]));
+    class Printer final : public widgets::MessageService {
+    public:
+        Answer show(Kind, const QString&, const QString& text) override
+        {
+            std::cout << "message: " << text.toStdString() << std::endl;
+            return Answer::Ok;
+        }
+    };
+    widgets::MessageService::install(std::make_unique<Printer>());
+    app::StartUp startUp(application);
+    startUp.login = [] {
+        std::cout << "running" << std::endl;
+        std::string line;
+        std::getline(std::cin, line);
+        return false;
+    };
+    return startUp.run();
+}
+
+} // namespace
+
+class TestStartUp : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_programDir; // no language file: the texts stay English
+    std::unique_ptr<QTemporaryDir> m_config;
+    std::unique_ptr<QTemporaryDir> m_root;
+
+    QString dataDir() const { return m_root->filePath(QStringLiteral("Orvane/Data")); }
+
+    // A start that logs in at once and stops instead of running the message loop.
+    struct Run {
+        app::StartUp startUp;
+        bool shown = false;
+        explicit Run(app::OrvaneApplication& application)
+            : startUp(application)
+        {
+            startUp.login = [] {
+                platform::session().level = 255;
+                return true;
+            };
+            startUp.runLoop = [this](app::TMainForm& main) {
+                shown = main.isVisible();
+                return 0;
+            };
+        }
+    };
+
+    static app::OrvaneApplication& application() { return *static_cast<app::OrvaneApplication*>(qApp); }
+
+private Q_SLOTS:
+    void initTestCase() { qputenv("ORVANE_PROGRAM_DIR", m_programDir.path().toUtf8()); }
+
+    void init()
+    {
+        m_config = std::make_unique<QTemporaryDir>();
+        m_root = std::make_unique<QTemporaryDir>();
+        platform::setConfigDirOverride(m_config->path());
+        platform::session() = platform::Session();
+        data::DataDirectory(dataDir()).create();
+    }
+
+    void cleanup() { platform::setConfigDirOverride({}); }
+
+    void secondStartWarnsAndEndsWhileTheFirstRuns()
+    {
+        QProcess first;
+        first.start(QCoreApplication::applicationFilePath(), { QString::fromLatin1(kInstanceSwitch), m_config->path() });
+        QVERIFY(first.waitForStarted());
+        QVERIFY(first.waitForReadyRead(20000));
+        QCOMPARE(first.readAll().trimmed(), QByteArray("running"));
+
+        QProcess second;
+        second.start(QCoreApplication::applicationFilePath(), { QString::fromLatin1(kInstanceSwitch), m_config->path() });
+        QVERIFY(second.waitForFinished(20000));
+        QCOMPARE(second.exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(second.readAllStandardOutput()).trimmed(),
+            QStringLiteral("message: ") + QString::fromUtf8(app::StartUp::kAlreadyRunning));
+        QCOMPARE(first.state(), QProcess::Running);
+
+        first.closeWriteChannel();
+        QVERIFY(first.waitForFinished(20000));
+    }
+
+    void cancelledDataPathDialogEndsBeforeTheMainWindow()
+    {
+        testsupport::MessageRecorder messages;
+        Run run(application());
+        bool dialogSeen = false;
+        QTimer watch; // the start lets events run before the dialog comes: wait for it
+        watch.setInterval(20);
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (auto* dialog = qobject_cast<app::TServerPathForm*>(QApplication::activeModalWidget())) {
+                dialogSeen = true;
+                watch.stop();
+                QTest::mouseClick(dialog->CancelBtn, Qt::LeftButton);
+            }
+        });
+        watch.start();
+        QCOMPARE(run.startUp.run(), 1); // no data directory stored: the dialog asks
+        QVERIFY(dialogSeen);
+        QVERIFY(!run.startUp.mainWindowShown());
+        QVERIFY(!run.shown);
+        QVERIFY(messages.shown().isEmpty());
+    }
+
+    void unreachableTablesEndTheStart_data()
+    {
+        QTest::addColumn<MultiUserType>("type");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("client") << MultiUserType::Client << "Could not access Server Database!\nERROR: Appointments";
+        QTest::newRow("stand-alone") << MultiUserType::StandAlone << "Corrupt Data! Please try to run Pdxrbld.";
+        QTest::newRow("server") << MultiUserType::Server << "Corrupt Data! Please try to run Pdxrbld.";
+    }
+
+    void unreachableTablesEndTheStart()
+    {
+        QFETCH(MultiUserType, type);
+        QFETCH(QString, message);
+        {
+            db::ConnectionProfile profile;
+            profile.dataDirectory = dataDir();
+            auto connection = db::Connection::open(profile);
+            db::Query::run(*connection, QStringLiteral("DROP TABLE Appointments"));
+        }
+        Settings settings(platform::Edition::Dental);
+        settings.setMultiUserType(type);
+        settings.setAliasPath(dataDir());
+        testsupport::MessageRecorder messages;
+        Run run(application());
+        // the data directory of a client lies on the server
+        const platform::DriveType drive = type == MultiUserType::Client ? platform::DriveType::Network : platform::DriveType::Local;
+        run.startUp.driveType = [drive](const QString&) { return drive; };
+        QCOMPARE(run.startUp.run(), 1);
+        QCOMPARE(messages.texts(), QStringList { message });
+        QVERIFY(!run.startUp.mainWindowShown());
+    }
+
+    void normalStartOpensTheDataUnderProgress()
+    {
+        Settings settings(platform::Edition::Dental);
+        settings.setAliasPath(dataDir());
+        testsupport::MessageRecorder messages;
+        Run run(application());
+        QList<int> progress;
+        QString opened;
+        run.startUp.openDataModule = [&](const db::ConnectionProfile& profile, app::TMainForm&, const std::function<void(int)>& report) {
+            opened = profile.dataDirectory;
+            return std::unique_ptr<QObject>(new app::DataDirectoryCheck(profile, [&](int percent) {
+                progress.append(percent);
+                report(percent);
+            }));
+        };
+        QCOMPARE(run.startUp.run(), 0);
+        QVERIFY(run.shown);
+        QCOMPARE(opened, QDir::cleanPath(dataDir()));
+        QCOMPARE(progress.first(), 0);
+        QCOMPARE(progress.last(), 100);
+        QVERIFY(std::is_sorted(progress.begin(), progress.end()));
+        const platform::Session& session = platform::session();
+        QCOMPARE(session.dataRoot, QDir::cleanPath(m_root->filePath(QStringLiteral("Orvane"))));
+        QVERIFY(QFileInfo(QDir(session.dataRoot).filePath(QStringLiteral("xrays"))).isDir());
+        QVERIFY(QFileInfo(dataDir() + QStringLiteral("/NET")).isDir());
+        QCOMPARE(settings.lastAccess(), QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+        QCOMPARE(run.startUp.mainWindow()->windowTitle(), QStringLiteral("Quarn - Orvane"));
+    }
+
+    void exceptionReachingTheEventLoopIsLoggedAndNotShown_data()
+    {
+        QTest::addColumn<QString>("edition"); // empty: before the main window exists
+        QTest::addColumn<QString>("pattern");
+        QTest::newRow("before the main window") << QString() << R"(^Exception .+ ==> boom\r$)";
+        QTest::newRow("main window") << "Orvane" << R"(^Orvane: \d\d \S+ \d{4} - \d\d:\d\d:\d\d:\d{3}  \[boom\]\n$)";
+    }
+
+    void exceptionReachingTheEventLoopIsLoggedAndNotShown()
+    {
+        QFETCH(QString, edition);
+        QFETCH(QString, pattern);
+        const QString log = QDir(m_programDir.path()).filePath(QString::fromLatin1(platform::exceptionLog::kFileName));
+        QFile::remove(log);
+        testsupport::MessageRecorder messages;
+        platform::exceptionLog::useMainWindowFormat(edition);
+        application().installExceptionHandler();
+        QTimer::singleShot(0, this, [] { throw std::runtime_error("boom"); });
+        QTest::qWait(50);
+        QFile file(log);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString written = QString::fromUtf8(file.readAll());
+        QVERIFY2(QRegularExpression(pattern).match(written).hasMatch(), qPrintable(written));
+        QVERIFY(messages.shown().isEmpty());
+        platform::exceptionLog::useMainWindowFormat({});
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    if (argc >= 3 && std::strcmp(argv[1], kInstanceSwitch) == 0)
+        return runInstance(argc, argv);
+    app::OrvaneApplication application(argc, argv);
+    TestStartUp test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_startup.moc"
