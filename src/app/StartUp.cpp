@@ -1,12 +1,12 @@
 #include "app/StartUp.h"
 
-#include "app/DataDirectoryCheck.h"
 #include "app/LoginUnit.h"
 #include "app/MainUnit.h"
 #include "app/OrvaneApplication.h"
 #include "app/SplashUnit.h"
 #include "app/StatusUnit.h"
 #include "app/WindowRegistry.h"
+#include "data/DmUnit.h"
 #include "platform/Directories.h"
 #include "platform/ExceptionLog.h"
 #include "platform/Session.h"
@@ -123,6 +123,17 @@ bool StartUp::createMainWindow(platform::Edition edition)
     return true;
 }
 
+std::unique_ptr<QObject> openDataModuleOn(
+    const db::ConnectionProfile& profile, TMainForm& mainWindow, const std::function<void(int)>& progress)
+{
+    std::unique_ptr<data::TDmForm> dm = data::TDmForm::connect(profile);
+    dm->openAtStart(platform::session().settings(), progress);
+    data::TDmForm* module = dm.get();
+    mainWindow.setActiveSrc(module->ActiveSrc);
+    mainWindow.Hooks.hasPatients = [module] { return !module->PatientsTable->isEmpty(); };
+    return dm;
+}
+
 bool StartUp::openData()
 {
     TStatusFrm status;
@@ -130,7 +141,7 @@ bool StartUp::openData()
     const auto progress = [&status](int percent) { status.setProgress(percent); };
     try {
         m_dataModule = openDataModule ? openDataModule(m_binding.profile, *m_main, progress)
-                                      : std::make_unique<DataDirectoryCheck>(m_binding.profile, progress);
+                                      : openDataModuleOn(m_binding.profile, *m_main, progress);
     } catch (const std::exception&) {
         status.close();
         m_dataModule.reset();

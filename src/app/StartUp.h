@@ -21,6 +21,10 @@ class TStatusFrm;
 using DataModuleOpener = std::function<std::unique_ptr<QObject>(
     const db::ConnectionProfile& profile, TMainForm& mainWindow, const std::function<void(int percent)>& progress)>;
 
+// The default opener: the data module TDmForm, lent to the main window (ActiveSrc, patients).
+std::unique_ptr<QObject> openDataModuleOn(
+    const db::ConnectionProfile& profile, TMainForm& mainWindow, const std::function<void(int percent)>& progress);
+
 // The program from its start to its end: single-instance guard, edition, login, exception
 // handler, splash, main window with the database binding, data module under the progress
 // window, message loop, and the backup program at the end.
@@ -35,7 +39,7 @@ public:
     ~StartUp();
 
     std::optional<QString> dataOverride; // --data
-    DataModuleOpener openDataModule; // default: DataDirectoryCheck
+    DataModuleOpener openDataModule; // default: openDataModuleOn
     std::function<bool()> login; // default: the modal TLoginForm
     MultiUserBinding::Chooser chooser; // default: the modal TServerPathForm
     std::function<platform::DriveType(const QString&)> driveType; // default: platform::driveTypeOf

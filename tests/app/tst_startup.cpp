@@ -1,4 +1,3 @@
-#include "app/DataDirectoryCheck.h"
 #include "app/MainUnit.h"
 #include "app/OrvaneApplication.h"
 #include "app/ServerPathUnit.h"
@@ -181,12 +180,12 @@ private Q_SLOTS:
         Run run(application());
         QList<int> progress;
         QString opened;
-        run.startUp.openDataModule = [&](const db::ConnectionProfile& profile, app::TMainForm&, const std::function<void(int)>& report) {
+        run.startUp.openDataModule = [&](const db::ConnectionProfile& profile, app::TMainForm& main, const std::function<void(int)>& report) {
             opened = profile.dataDirectory;
-            return std::unique_ptr<QObject>(new app::DataDirectoryCheck(profile, [&](int percent) {
+            return app::openDataModuleOn(profile, main, [&](int percent) {
                 progress.append(percent);
                 report(percent);
-            }));
+            });
         };
         QCOMPARE(run.startUp.run(), 0);
         QVERIFY(run.shown);
