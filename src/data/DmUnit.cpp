@@ -5,6 +5,7 @@
 #include "db/DataSource.h"
 #include "db/Generators.h"
 #include "db/Query.h"
+#include "platform/Session.h"
 #include "platform/Settings.h"
 #include "widgets/Language.h"
 
@@ -87,6 +88,7 @@ std::unique_ptr<TDmForm> TDmForm::connect(const db::ConnectionProfile& profile, 
         connections.generatorStore = db::Connection::openGeneratorStore(profile);
         connections.generators = std::make_unique<db::Generators>(*connections.generatorStore, generatorDefinitions());
     } catch (const db::DatabaseError& e) {
+        platform::session().openingTable = name;
         throw DmOpenError(name, e.message());
     }
     auto dm = std::make_unique<TDmForm>(std::move(connections), parent);
