@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QSet>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace bench {
 namespace {
@@ -51,9 +52,10 @@ double readTablesWhole(const QString& path)
                 all.setForwardOnly(true);
                 if (!all.exec(QStringLiteral("SELECT * FROM \"%1\"").arg(table)))
                     fail(QStringLiteral("(e) cannot read %1").arg(table));
+                const int columns = all.record().count();
                 QVariantList values;
                 while (all.next()) {
-                    for (int i = 0; i < all.record().count(); ++i)
+                    for (int i = 0; i < columns; ++i)
                         values.append(all.value(i));
                 }
             }
