@@ -146,12 +146,7 @@ bool StartUp::openData()
         status.close();
         m_dataModule.reset();
         const platform::Session& session = platform::session();
-        widgets::TLanguage& lang = *m_main->Lang;
-        if (session.multiUserType == MultiUserType::Client)
-            widgets::showError(lang.Message(QStringLiteral("Could not access Server Database!")) + QStringLiteral("\nERROR: ")
-                + session.openingTable);
-        else
-            widgets::showError(lang.Message(QStringLiteral("Corrupt Data! Please try to run Pdxrbld.")));
+        widgets::showError(data::openFailureMessage(session.multiUserType, session.openingTable, *m_main->Lang));
         return false;
     }
     return true;

@@ -145,8 +145,8 @@ private Q_SLOTS:
         QTest::addColumn<MultiUserType>("type");
         QTest::addColumn<QString>("message");
         QTest::newRow("client") << MultiUserType::Client << "Could not access Server Database!\nERROR: Appointments";
-        QTest::newRow("stand-alone") << MultiUserType::StandAlone << "Corrupt Data! Please try to run Pdxrbld.";
-        QTest::newRow("server") << MultiUserType::Server << "Corrupt Data! Please try to run Pdxrbld.";
+        QTest::newRow("stand-alone") << MultiUserType::StandAlone << "Corrupt Data! Please try to run orvane --repair-data.";
+        QTest::newRow("server") << MultiUserType::Server << "Corrupt Data! Please try to run orvane --repair-data.";
     }
 
     void unreachableTablesEndTheStart()
