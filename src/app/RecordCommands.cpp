@@ -108,28 +108,30 @@ void RecordCommands::Save()
         view->post();
 }
 
-void RecordCommands::First()
+void RecordCommands::move(void (db::Dataset::*step)())
 {
     if (db::Dataset* view = dataset(); view && view->isActive())
-        view->first();
+        (view->*step)();
+}
+
+void RecordCommands::First()
+{
+    move(&db::Dataset::first);
 }
 
 void RecordCommands::Prior()
 {
-    if (db::Dataset* view = dataset(); view && view->isActive())
-        view->prior();
+    move(&db::Dataset::prior);
 }
 
 void RecordCommands::Next()
 {
-    if (db::Dataset* view = dataset(); view && view->isActive())
-        view->next();
+    move(&db::Dataset::next);
 }
 
 void RecordCommands::Last()
 {
-    if (db::Dataset* view = dataset(); view && view->isActive())
-        view->last();
+    move(&db::Dataset::last);
 }
 
 } // namespace app

@@ -52,6 +52,7 @@ signals:
 
 private:
     db::Dataset* dataset() const;
+    void move(void (db::Dataset::*step)());
 
     widgets::TLanguage* m_lang;
     QPointer<db::DataSource> m_activeSrc;
