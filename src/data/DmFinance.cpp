@@ -3,6 +3,8 @@
 
 #include "data/DmUnit.h"
 
+#include "data/LedgerBalance.h"
+
 #include "db/Connection.h"
 #include "db/DataSource.h"
 #include "db/Query.h"
@@ -68,6 +70,7 @@ void TDmForm::declareFinanceViews()
     PatientEconomTable->addCalculatedField(db::f64(QStringLiteral("SessBalanceEURO")));
     PatientEconomSrc = sourceOf(PatientEconomTable);
     PatEconomicsForFatherTable = table("PatEconomicsForFatherTable", "PatEconomics");
+    calculateBalances();
 
     BalanceQuery = query("BalanceQuery"); // set when a supplier's or lab's balance is summed
     TotalReceivablesPerSessQry = query("TotalReceivablesPerSessQry", sessionSumStatement("TotalReceivables", -1, false),
@@ -90,6 +93,37 @@ void TDmForm::declareFinanceViews()
     MemTable->field(u"EUROCurrency").setDisplayFormat(QStringLiteral(",0.000####"));
     MemTable->field(u"EUROCurrency").setEditFormat(QStringLiteral(",#.#######"));
     MemSrc = sourceOf(MemTable);
+}
+
+void TDmForm::calculateBalances()
+{
+    // The practice's own ledger starts over at its first transaction, remembered whenever
+    // the view's first row is calculated (after every re-read, post or delete).
+    auto practice = std::make_shared<RunningBalance>(*DentEconomicsTable, [this](const db::Dataset& ds) {
+        const int id = ds.value(u"EconomID").toInt();
+        if (ds.recNo() == 1)
+            m_firstPracticeEconomId = id;
+        return id == m_firstPracticeEconomId;
+    });
+    DentEconomicsTable->onCalcFields = [practice](db::Dataset& ds) { practice->calculate(ds); };
+    for (db::Dataset* view : {SupplierEconomTable, LabEconomTable}) {
+        auto running = std::make_shared<RunningBalance>(*view);
+        view->onCalcFields = [running](db::Dataset& ds) { running->calculate(ds); };
+    }
+
+    auto running = std::make_shared<RunningBalance>(*PatientEconomTable);
+    auto sessions = std::make_shared<SessionBalances>(*PatientEconomTable);
+    PatientEconomTable->onCalcFields = [running, sessions](db::Dataset& ds) {
+        running->calculate(ds);
+        // Rows are calculated from the first one down after every re-read or change of the
+        // first row: the sessions are summed again then, once each.
+        if (ds.recNo() == 1)
+            sessions->forget();
+        const Amounts session = sessions->of(ds.value(kSessionID));
+        ds.setValue(u"SessBalance", session.local);
+        ds.setValue(u"SessBalanceEURO", session.euro);
+        ds.setValue(u"ChildName", fullName(ds.value(u"ChildLastName"), ds.value(u"ChildFirstName")));
+    };
 }
 
 void TDmForm::useReceiptsOnlySums()

@@ -12,13 +12,6 @@
 namespace data {
 namespace {
 
-// "Last First", or the last name alone.
-QString fullName(const QVariant& last, const QVariant& first)
-{
-    const QString firstName = first.toString();
-    return firstName.isEmpty() ? last.toString() : last.toString() + QLatin1Char(' ') + firstName;
-}
-
 void calcName(db::Dataset& ds)
 {
     ds.setValue(u"Name", fullName(ds.value(u"LastName"), ds.value(u"FirstName")));
@@ -31,6 +24,12 @@ void calcFamilyNames(db::Dataset& ds)
 }
 
 } // namespace
+
+QString fullName(const QVariant& last, const QVariant& first)
+{
+    const QString firstName = first.toString();
+    return firstName.isEmpty() ? last.toString() : last.toString() + QLatin1Char(' ') + firstName;
+}
 
 QVariant patientAge(const QDate& birthDate, const QDate& today)
 {

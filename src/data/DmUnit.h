@@ -50,6 +50,8 @@ QString openFailureMessage(platform::MultiUserType type, const QString& table, w
 // Age in whole years, rounded (30 years and 7 months give 31); a baby counts as 1; empty
 // without a birth date.
 QVariant patientAge(const QDate& birthDate, const QDate& today);
+// "Last First", or the last name alone when there is no first name.
+QString fullName(const QVariant& last, const QVariant& first);
 
 // The data module: one object for the whole run. Owns the database connection, the identifier
 // generators, every view and query of the program (each a db::Dataset whose objectName is its
@@ -190,6 +192,7 @@ private:
     // re-opens the query when the master moves (when it is open, unless `alwaysOpen`). Errors
     // of the re-open are ignored: the query then shows nothing until the next move.
     void followParameters(db::Dataset* query, db::Dataset* master, const QStringList& params, bool alwaysOpen = false);
+    void calculateBalances();
     void useReceiptsOnlySums();
     void storeRate(double rate);
     void readSettings(const platform::Settings& settings);

@@ -121,8 +121,12 @@ QVariant Dataset::activeValue(int fieldIndex) const
 
 QVariant Dataset::rowValue(int row, int fieldIndex)
 {
-    if (row == m_current && (isEditing() || m_state == DatasetState::SetKey))
-        return activeValue(fieldIndex);
+    // The row being edited shows its edit buffer, also to the calculation of the rows after it
+    // (a running balance), which must not see the row it is calculating instead.
+    if (row == m_current && isEditing())
+        return fieldIndex < m_storedCount ? m_edit.values.value(fieldIndex) : m_edit.extra.value(fieldIndex - m_storedCount);
+    if (row == m_current && m_state == DatasetState::SetKey)
+        return m_keyBuffer.value(fieldIndex);
     if (row < 0 || row >= m_rows.count())
         return {};
     const Row& r = fieldIndex < m_storedCount ? m_rows.loaded(row) : rowWithExtras(row);
