@@ -39,6 +39,8 @@ struct Result {
     double oursMs = 0;
     double plainMs = 0;
     QStringList notes; // printed below the table (memory, counts, checks)
+    QString target; // what the measure must reach, e.g. "< 1.5 s"; empty: none
+    QString verdict; // "met", "missed", or what the work did wrong
 };
 
 struct Measure {

@@ -29,7 +29,9 @@ int runMeasures(bool quick, const QString& only)
         const bench::Result result = measure.run(context);
         const double ratio = result.plainMs > 0 ? result.oursMs / result.plainMs : 0;
         worst = std::max(worst, ratio);
-        rows.append(QStringLiteral("| %1 | %2 | %3 | %4 |").arg(measure.name, formatMs(result.oursMs), formatMs(result.plainMs), QString::number(ratio, 'f', 2)));
+        const QString target = result.target.isEmpty() ? QStringLiteral("—") : result.target + QStringLiteral(": ") + result.verdict;
+        rows.append(QStringLiteral("| %1 | %2 | %3 | %4 | %5 |")
+                        .arg(measure.name, formatMs(result.oursMs), formatMs(result.plainMs), QString::number(ratio, 'f', 2), target));
         notes += result.notes;
     }
     if (context.hasData()) {
@@ -39,7 +41,7 @@ int runMeasures(bool quick, const QString& only)
                           .arg(data.details())
                           .arg(qRound(data.generationMs())));
     }
-    std::printf("| measure | ours (ms) | plain SQL (ms) | ratio |\n|---|---:|---:|---:|\n");
+    std::printf("| measure | ours (ms) | plain SQL (ms) | ratio | target |\n|---|---:|---:|---:|---|\n");
     for (const QString& row : std::as_const(rows))
         std::printf("%s\n", qPrintable(row));
     std::printf("\n");

@@ -53,6 +53,10 @@ public:
     void setQueryFields(const QList<FieldDef>& fields);
     const TableDef& tableDef() const { return m_table; }
     bool isQuery() const { return m_source == Source::Query; }
+    const QString& statement() const { return m_sql; }
+    const QVariantMap& params() const { return m_params; }
+    // What the rows of a table view were last read with (table, columns, conditions, order).
+    const ViewSpec& readSpec() const { return m_view; }
 
     // Order by a named index of the table, or by fields; either replaces the other.
     void setIndexName(const QString& indexName);
@@ -66,6 +70,8 @@ public:
     void setMaster(DataSource* master, const QStringList& masterFields, const QStringList& detailFields = {});
     void clearMaster();
     DataSource* master() const { return m_master.data(); }
+    const QStringList& masterFields() const { return m_masterFields; }
+    const QStringList& detailFields() const { return m_detailFields; }
     void setFiltered(bool filtered);
     bool isFiltered() const { return m_filtered && onFilterRecord != nullptr; }
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
