@@ -100,59 +100,70 @@ void PlainViews::read(const QString& rootKey, const QVariant& rootValue)
         readView(*m_views[i], int(i));
 }
 
+void PlainViews::keep(View& view, QSqlQuery& query, bool isFirst)
+{
+    const int columns = query.record().count();
+    QVariantList row;
+    row.reserve(columns);
+    for (int c = 0; c < columns; ++c)
+        row.append(query.value(c));
+    if (isFirst) {
+        if (view.isQuery && view.columns.isEmpty()) {
+            for (int c = 0; c < columns; ++c)
+                view.columns.append(query.record().fieldName(c));
+        }
+        view.first = std::move(row);
+    }
+    ++m_rowsRead;
+}
+
 void PlainViews::readView(View& view, int index)
 {
     view.first.clear();
-    auto keep = [&](QSqlQuery& query, bool isFirst) {
-        const int columns = query.record().count();
-        QVariantList row;
-        row.reserve(columns);
-        for (int c = 0; c < columns; ++c)
-            row.append(query.value(c));
-        if (isFirst) {
-            view.first = row;
-            if (view.isQuery && view.columns.isEmpty()) {
-                for (int c = 0; c < columns; ++c)
-                    view.columns.append(query.record().fieldName(c));
+    if (view.isQuery)
+        readQuery(view, index);
+    else if (index == 0 && !m_rootKey.isEmpty())
+        readByKey(view);
+    else
+        readTable(view);
+}
+
+void PlainViews::readQuery(View& view, int index)
+{
+    // Each parameter from the first column of its name read so far.
+    for (auto it = view.params.begin(); it != view.params.end(); ++it) {
+        for (int v = 0; v < index; ++v) {
+            const View& earlier = *m_views[size_t(v)];
+            const qsizetype at = earlier.columns.indexOf(it.key(), Qt::CaseInsensitive);
+            if (at >= 0 && !earlier.first.isEmpty()) {
+                it.value() = earlier.first.value(earlier.isQuery ? at : at + 1);
+                break;
             }
         }
-        ++m_rowsRead;
-    };
-
-    if (view.isQuery) {
-        // Each parameter from the first column of its name read so far.
-        for (auto it = view.params.begin(); it != view.params.end(); ++it) {
-            for (int v = 0; v < index; ++v) {
-                const View& earlier = *m_views[size_t(v)];
-                const qsizetype at = earlier.columns.indexOf(it.key(), Qt::CaseInsensitive);
-                if (at >= 0 && !earlier.first.isEmpty()) {
-                    it.value() = earlier.first.value(earlier.isQuery ? at : at + 1);
-                    break;
-                }
-            }
-            view.rows.bindValue(QLatin1Char(':') + it.key(), it.value());
-        }
-        run(view.rows);
-        for (bool isFirst = true; view.rows.next(); isFirst = false)
-            keep(view.rows, isFirst);
-        view.rows.finish();
-        return;
+        view.rows.bindValue(QLatin1Char(':') + it.key(), it.value());
     }
+    run(view.rows);
+    for (bool isFirst = true; view.rows.next(); isFirst = false)
+        keep(view, view.rows, isFirst);
+    view.rows.finish();
+}
 
-    if (index == 0 && !m_rootKey.isEmpty()) {
-        // The first view is positioned by key, as a locate does.
-        if (view.byKey.lastQuery().isEmpty())
-            view.byKey = prepared(m_connection, db::sql::selectFirstRow(view.spec, {m_rootKey}));
-        const QVariantList bound = db::sql::conditionValues(view.spec) + QVariantList{m_rootValue};
-        for (int i = 0; i < bound.size(); ++i)
-            view.byKey.bindValue(i, bound[i]);
-        run(view.byKey);
-        if (view.byKey.next())
-            keep(view.byKey, true);
-        view.byKey.finish();
-        return;
-    }
+void PlainViews::readByKey(View& view)
+{
+    // The first view is positioned by key, as a locate does.
+    if (view.byKey.lastQuery().isEmpty())
+        view.byKey = prepared(m_connection, db::sql::selectFirstRow(view.spec, {m_rootKey}));
+    const QVariantList bound = db::sql::conditionValues(view.spec) + QVariantList{m_rootValue};
+    for (int i = 0; i < bound.size(); ++i)
+        view.byKey.bindValue(i, bound[i]);
+    run(view.byKey);
+    if (view.byKey.next())
+        keep(view, view.byKey, true);
+    view.byKey.finish();
+}
 
+void PlainViews::readTable(View& view)
+{
     QVariantList bound = db::sql::conditionValues(view.spec);
     if (view.master >= 0) {
         const View& master = *m_views[size_t(view.master)];
@@ -174,7 +185,7 @@ void PlainViews::readView(View& view, int index)
             more = true;
             break;
         }
-        keep(view.rows, count == 0);
+        keep(view, view.rows, count == 0);
         ++count;
     }
     view.rows.finish();

@@ -27,8 +27,8 @@ public:
     PlainViews(const db::Connection& connection, const QList<db::Dataset*>& views);
     ~PlainViews();
 
-    // Reads every view in order. `rootRow`: the values of the first view's row when that view
-    // is found by `rootKey` rather than read whole (a patient found by PatientID).
+    // Reads every view in order. With a `rootKey`, the first view is not read whole but
+    // positioned on its row whose `rootKey` is `rootValue` (a patient found by PatientID).
     void read(const QString& rootKey = {}, const QVariant& rootValue = {});
     int rowsRead() const { return m_rowsRead; }
     int statements() const { return int(m_views.size()); }
@@ -36,6 +36,10 @@ public:
 private:
     struct View;
     void readView(View& view, int index);
+    void readQuery(View& view, int index);
+    void readByKey(View& view);
+    void readTable(View& view);
+    void keep(View& view, QSqlQuery& query, bool isFirst);
 
     const db::Connection& m_connection;
     std::vector<std::unique_ptr<View>> m_views;

@@ -15,6 +15,7 @@
 #include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 #include <cstdio>
 
@@ -242,6 +243,44 @@ void enterTreatment(data::TDmForm& dm, int operation, double euro, int tooth)
     history.post();
 }
 
+// The same two rows by plain SQL, in one transaction per treatment.
+double plainTreatments(const QString& path, const QList<int>& patients, int operation, double euro)
+{
+    auto connection = plainConnection(path);
+    struct Target {
+        int patient, session;
+        QString lastName;
+    };
+    QList<Target> targets;
+    for (int id : patients) {
+        db::Query q(*connection, QStringLiteral("SELECT TherapySessionID, LastName FROM Patient WHERE PatientID = :id"));
+        q.bind(QStringLiteral("id"), id).exec();
+        q.next();
+        targets.append({id, q.value(0).toInt(), q.value(1).toString()});
+    }
+    int nextHistory = count(*connection, QStringLiteral("SELECT MAX(ID) FROM History"));
+    int nextEconom = count(*connection, QStringLiteral("SELECT MAX(EconomID) FROM PatEconomics"));
+    QSqlQuery history = prepared(*connection,
+        QStringLiteral("INSERT INTO History (ID, TherapySessionID, PatientID, TreatmentLevel, OperID, \"Date\", ToothNum, DentistID, "
+                       "RequireMaterial, RequireLab, RequireColor, Cost, CostEURO, Discount, Price, PriceEURO, Ordered, IOFld) "
+                       "VALUES (?, ?, ?, 2, ?, ?, ?, 1, FALSE, FALSE, FALSE, ?, ?, 0, ?, ?, FALSE, FALSE)"));
+    QSqlQuery charge = prepared(*connection,
+        QStringLiteral("INSERT INTO PatEconomics (EconomID, DentistID, \"Date\", PatientID, SessionID, SourceName, Sign, Credit, CreditEURO, "
+                       "Description, PaymentType, HistoryID, IOFld) VALUES (?, 1, ?, ?, ?, ?, 1, ?, ?, ?, 0, ?, FALSE)"));
+    return timeMs([&] {
+        for (const Target& t : std::as_const(targets)) {
+            for (int i = 0; i < kRowsPerPatient; ++i) {
+                db::TransactionGuard transaction(*connection);
+                const int id = ++nextHistory;
+                run(history, {id, t.session, t.patient, operation, LargePractice::kToday, 11 + i % 7, euro * 340.75, euro, euro * 340.75, euro});
+                run(charge, {++nextEconom, LargePractice::kToday, t.patient, t.session, t.lastName, euro * 340.75, euro,
+                                QStringLiteral("Treatment, Tooth %1").arg(11 + i % 7), id});
+                transaction.commit();
+            }
+        }
+    });
+}
+
 Result postTreatments(Context& context)
 {
     LargePractice& p = practice(context);
@@ -276,40 +315,7 @@ Result postTreatments(Context& context)
         QStringLiteral("SELECT COUNT(*) FROM PatEconomics WHERE Sign = 1 AND HistoryID IN (SELECT ID FROM History WHERE ID > %1)").arg(lastHistory));
     dm.reset();
 
-    // Plain: the same two rows, in one transaction per treatment.
-    auto connection = plainConnection(path);
-    struct Target {
-        int patient, session;
-        QString lastName;
-    };
-    QList<Target> targets;
-    for (int id : plainPatients) {
-        db::Query q(*connection, QStringLiteral("SELECT TherapySessionID, LastName FROM Patient WHERE PatientID = :id"));
-        q.bind(QStringLiteral("id"), id).exec();
-        q.next();
-        targets.append({id, q.value(0).toInt(), q.value(1).toString()});
-    }
-    int nextHistory = count(*connection, QStringLiteral("SELECT MAX(ID) FROM History"));
-    int nextEconom = count(*connection, QStringLiteral("SELECT MAX(EconomID) FROM PatEconomics"));
-    QSqlQuery history = prepared(*connection,
-        QStringLiteral("INSERT INTO History (ID, TherapySessionID, PatientID, TreatmentLevel, OperID, \"Date\", ToothNum, DentistID, "
-                       "RequireMaterial, RequireLab, RequireColor, Cost, CostEURO, Discount, Price, PriceEURO, Ordered, IOFld) "
-                       "VALUES (?, ?, ?, 2, ?, ?, ?, 1, FALSE, FALSE, FALSE, ?, ?, 0, ?, ?, FALSE, FALSE)"));
-    QSqlQuery charge = prepared(*connection,
-        QStringLiteral("INSERT INTO PatEconomics (EconomID, DentistID, \"Date\", PatientID, SessionID, SourceName, Sign, Credit, CreditEURO, "
-                       "Description, PaymentType, HistoryID, IOFld) VALUES (?, 1, ?, ?, ?, ?, 1, ?, ?, ?, 0, ?, FALSE)"));
-    const double plain = timeMs([&] {
-        for (const Target& t : std::as_const(targets)) {
-            for (int i = 0; i < kRowsPerPatient; ++i) {
-                db::TransactionGuard transaction(*connection);
-                const int id = ++nextHistory;
-                run(history, {id, t.session, t.patient, operation, LargePractice::kToday, 11 + i % 7, euro * 340.75, euro, euro * 340.75, euro});
-                run(charge, {++nextEconom, LargePractice::kToday, t.patient, t.session, t.lastName, euro * 340.75, euro,
-                                QStringLiteral("Treatment, Tooth %1").arg(11 + i % 7), id});
-                transaction.commit();
-            }
-        }
-    });
+    const double plain = plainTreatments(path, plainPatients, operation, euro);
 
     Result result{ours, plain, {}, QStringLiteral("≤ 3× plain"), verdict(ours <= 3 * plain)};
     if (written != rows || charges != rows)
@@ -325,6 +331,47 @@ Result postTreatments(Context& context)
 }
 
 // --- (i) open a long ledger with its balances ---
+
+// The ledger by plain SQL: its rows with the dentist's and the member's names, the running
+// balance added up while reading, and the session's sums.
+double plainLedger(const QString& path, const QVariant& session, int rounds, double& balance, double& sessionBalance)
+{
+    auto connection = plainConnection(path);
+    QSqlQuery all = prepared(*connection,
+        QStringLiteral("SELECT e.rowid, e.*, d.LastName, c.LastName, c.FirstName FROM PatEconomics e "
+                       "LEFT JOIN Doctors d ON d.DocID = e.DentistID LEFT JOIN Patient c ON c.PatientID = e.ChildID "
+                       "WHERE e.SessionID = ? ORDER BY e.SessionID, e.rowid"));
+    QSqlQuery sums = prepared(*connection,
+        QStringLiteral("SELECT SUM(CASE WHEN Sign = 1 THEN Credit END), SUM(CASE WHEN Sign = -1 THEN Credit END), "
+                       "SUM(CASE WHEN Sign = 1 THEN CreditEURO END), SUM(CASE WHEN Sign = -1 THEN CreditEURO END) "
+                       "FROM PatEconomics WHERE SessionID = ?"));
+    return timeMs([&] {
+        for (int round = 0; round < rounds; ++round) {
+            run(all, {session});
+            std::vector<QVariantList> kept;
+            double running = 0;
+            double runningEuro = 0;
+            const int columns = all.record().count();
+            while (all.next()) {
+                QVariantList row;
+                row.reserve(columns + 2);
+                for (int c = 0; c < columns; ++c)
+                    row.append(all.value(c));
+                const bool receivable = all.value(7).toInt() == -1; // Sign, then Credit and CreditEURO
+                running += receivable ? -all.value(8).toDouble() : all.value(8).toDouble();
+                runningEuro += receivable ? -all.value(9).toDouble() : all.value(9).toDouble();
+                row << running << runningEuro;
+                kept.push_back(std::move(row));
+            }
+            all.finish();
+            run(sums, {session});
+            sums.next();
+            sessionBalance = sums.value(0).toDouble() - sums.value(1).toDouble();
+            sums.finish();
+            balance = running;
+        }
+    });
+}
 
 Result openLedger(Context& context)
 {
@@ -356,45 +403,9 @@ Result openLedger(Context& context)
     const int rows = ledger.recordCount();
     const QVariant session = dm->SessionsTable->value(u"SessionID");
 
-    auto connection = plainConnection(path);
-    QSqlQuery all = prepared(*connection,
-        QStringLiteral("SELECT e.rowid, e.*, d.LastName, c.LastName, c.FirstName FROM PatEconomics e "
-                       "LEFT JOIN Doctors d ON d.DocID = e.DentistID LEFT JOIN Patient c ON c.PatientID = e.ChildID "
-                       "WHERE e.SessionID = ? ORDER BY e.SessionID, e.rowid"));
-    QSqlQuery sums = prepared(*connection,
-        QStringLiteral("SELECT SUM(CASE WHEN Sign = 1 THEN Credit END), SUM(CASE WHEN Sign = -1 THEN Credit END), "
-                       "SUM(CASE WHEN Sign = 1 THEN CreditEURO END), SUM(CASE WHEN Sign = -1 THEN CreditEURO END) "
-                       "FROM PatEconomics WHERE SessionID = ?"));
     double plainBalance = 0;
     double plainSessionBalance = 0;
-    const double plain = timeMs([&] {
-        for (int round = 0; round < kRounds; ++round) {
-            run(all, {session});
-            std::vector<QVariantList> kept;
-            double running = 0;
-            double runningEuro = 0;
-            const int columns = all.record().count();
-            while (all.next()) {
-                QVariantList row;
-                row.reserve(columns + 4);
-                for (int c = 0; c < columns; ++c)
-                    row.append(all.value(c));
-                const double amount = all.value(8).toDouble(); // Credit
-                const double amountEuro = all.value(9).toDouble();
-                const bool receivable = all.value(7).toInt() == -1;
-                running += receivable ? -amount : amount;
-                runningEuro += receivable ? -amountEuro : amountEuro;
-                row << running << runningEuro;
-                kept.push_back(std::move(row));
-            }
-            all.finish();
-            run(sums, {session});
-            sums.next();
-            plainSessionBalance = sums.value(0).toDouble() - sums.value(1).toDouble();
-            sums.finish();
-            plainBalance = running;
-        }
-    }) / kRounds;
+    const double plain = plainLedger(path, session, kRounds, plainBalance, plainSessionBalance) / kRounds;
 
     const bool same = qFuzzyCompare(1 + lastBalance, 1 + plainBalance) && qFuzzyCompare(1 + lastSessionBalance, 1 + plainSessionBalance);
     Result result{ours, plain, {}, QStringLiteral("balances as plain SQL"), same ? QStringLiteral("met")
