@@ -64,6 +64,10 @@ TDmForm::TDmForm(DataConnections connections, QObject* parent)
     installPatientRules();
     installClinicalRules();
     installSuppliesRules();
+    installPatientRecordRules();
+    installHistoryRules();
+    installClinicalRecordRules();
+    installStoreGroups();
 }
 
 TDmForm::~TDmForm()

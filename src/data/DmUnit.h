@@ -6,6 +6,7 @@
 #include "db/Errors.h"
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -14,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace db {
 class Connection;
@@ -123,6 +125,76 @@ public:
     widgets::TLanguage* Lang = nullptr;
     db::DataSource* ActiveSrc = nullptr;
 
+    // --- storing changes (DmGroups.cpp) ---
+    // After a post or delete of a master view its group of views with cached updates is
+    // written in one transaction and the group's tables are flushed; after a cancel the group's
+    // pending changes are dropped. Every master of the groups is wired at construction; rules
+    // call these directly only when they need the same outside a post.
+    void storeGroup(db::Dataset& master);
+    void discardGroup(db::Dataset& master);
+    // The save question for a window that is left with unsaved changes: posts at once with
+    // `autoPost`, otherwise asks Yes (post), No (cancel) or Cancel (false, the edit stays open).
+    // A post refused by a rule also gives false. True at once when nothing is being edited.
+    bool AskToPost(db::Dataset& view, bool autoPost = false);
+    // An index on the view's table over its first field; needs the database to itself.
+    void AddIndex(db::Dataset& view);
+    // While a loop posts many history rows the re-reading of PossibleLabOrderItemsQry that
+    // follows each post is held (counted); resuming re-reads it once.
+    void suspendLabItemsRefresh();
+    void resumeLabItemsRefresh();
+
+    // --- record rules of the patient file and the clinical records ---
+    // (DmPatientRules.cpp, DmHistoryRules.cpp, DmClinicalRules.cpp)
+    void PatientsTableNewRecord(db::Dataset& DataSet);
+    void PatientsTableAfterEdit(db::Dataset& DataSet);
+    void PatientsTableBeforePost(db::Dataset& DataSet);
+    void PatientsTableBeforeDelete(db::Dataset& DataSet);
+    void AnamnesticaTableNewRecord(db::Dataset& DataSet);
+    void AnamnesticaTableBeforePost(db::Dataset& DataSet);
+    void FamilyTableNewRecord(db::Dataset& DataSet); // both family views
+    void RecallsTableNewRecord(db::Dataset& DataSet);
+    void QuestTemplateMasterTableNewRecord(db::Dataset& DataSet);
+    void PatBookTblBeforePost(db::Dataset& DataSet);
+    void PatientEconomTableNewRecord(db::Dataset& DataSet);
+    void PhotosTableNewRecord(db::Dataset& DataSet);
+    void PhotosTableBeforeDelete(db::Dataset& DataSet);
+    void HistPerSessionTableNewRecord(db::Dataset& DataSet); // the three history views
+    void HistPerSessionTableBeforeEdit(db::Dataset& DataSet);
+    void HistPerSessionTableBeforePost(db::Dataset& DataSet);
+    void HistPerSessionTableBeforeDelete(db::Dataset& DataSet);
+    void HistPerSessionTableOperIDChange(db::Dataset& DataSet);
+    void OperationsTableNewRecord(db::Dataset& DataSet);
+    void SessionsTableNewRecord(db::Dataset& DataSet);
+    void SessionsTableBeforeDelete(db::Dataset& DataSet);
+    void EndoTableNewRecord(db::Dataset& DataSet);
+    void PeriTableNewRecord(db::Dataset& DataSet);
+    void PeriTableBeforeDelete(db::Dataset& DataSet);
+    void PeriItemTableNewRecord(db::Dataset& DataSet);
+    void ToothNotesTableNewRecord(db::Dataset& DataSet); // and ToothColorTable
+
+    // The Cost and CostEURO of the history row when it went into edit (0 for a new row).
+    std::pair<double, double> historyCostAtEdit(const db::Dataset& history) const { return m_costAtEdit.value(&history); }
+
+    // What the dental chart tells the rules while it is open; unset while it is closed.
+    std::function<int()> chartSelectedTooth; // 0 when no tooth is selected
+    std::function<int()> chartTreatmentLevel; // the level of the chart's current tab
+    // The family member the finance window charges, when it has selected one.
+    std::function<QVariant()> financeChargedMember;
+
+Q_SIGNALS:
+    // A patient and the rows stored with it were written: a family window and the main
+    // window's status refresh.
+    void patientStored();
+    // A new or edited patient was cancelled: the patient window shows the row again.
+    void patientDiscarded();
+    // A patient was refused for want of a last name: the patient window focuses that box.
+    void lastNameMissing();
+    // A periodontal chart row was started, put into edit or is about to be stored: an open
+    // periodontal chart window refreshes its controls.
+    void perioChanged();
+
+public:
+
     // --- patients and clinical records ---
     db::Dataset *PatientsTable, *AllPatientsTable, *NonProtectedPatientsTable, *AnamnesticaTable;
     db::Dataset *FamilyFatherTable, *FamilyChildrenTable, *FamilyChildrenForLookOnly;
@@ -180,6 +252,9 @@ private:
     void installPatientRules();
     void installClinicalRules();
     void installSuppliesRules();
+    void installPatientRecordRules();
+    void installHistoryRules();
+    void installClinicalRecordRules();
 
     // A view on a table of the schema, with its data source.
     db::Dataset* table(const char* name, const char* tableName);
@@ -209,6 +284,38 @@ private:
     int m_firstPracticeEconomId = -1;
     QString m_openingTable;
     QString m_xRayFolder;
+
+    // Storing changes (DmGroups.cpp).
+    struct StoreGroup {
+        db::Dataset* master;
+        QList<db::Dataset*> apply; // written together, in this order
+        QList<db::Dataset*> flush;
+        QList<db::Dataset*> discard; // dropped on cancel, an edit in progress included
+        QList<db::Dataset*> discardPending; // only their posted changes: an edit in progress stays
+        std::function<void()> afterStore;
+        std::function<void()> afterDiscard;
+    };
+    class StoreHold;
+    void installStoreGroups();
+    const StoreGroup* storeGroupOf(const db::Dataset& master) const;
+    bool storeHeld(const db::Dataset& view) const;
+    void refreshLabItems();
+    std::vector<StoreGroup> m_storeGroups;
+    QHash<const db::Dataset*, db::Dataset*> m_companionOf; // stored with this master while it is edited
+    QHash<const db::Dataset*, int> m_storeHolds;
+    int m_labItemsHeld = 0;
+
+    // Record rules (DmPatientRules.cpp, DmHistoryRules.cpp, DmClinicalRules.cpp).
+    bool requirePatient(); // "There is no patient" when the patient view is empty
+    void keepFamilyInStep(db::Dataset& patient);
+    void setProtectionType(const QVariant& patientId, int type);
+    void deleteFamilyRows(const QVariant& patientId, int type);
+    void fillHistoryPrices(db::Dataset& history, bool found);
+    void syncCharge(db::Dataset& history);
+    void writeCharge(db::Dataset& history, db::Dataset& charges, const QVariant& payer);
+    QHash<const db::Dataset*, std::pair<double, double>> m_costAtEdit;
+    QHash<const db::Dataset*, QVariant> m_levelAtEdit;
+    bool m_historyLevelMoved = false; // the row being stored changes views: the others read again
 };
 
 } // namespace data

@@ -1,0 +1,117 @@
+#pragma once
+
+// A data module opened on a new data directory, for the tests of its record rules.
+
+#include "data/DataDirectory.h"
+#include "data/DmUnit.h"
+#include "db/Connection.h"
+#include "db/Query.h"
+#include "platform/Session.h"
+#include "platform/Settings.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace rulestest {
+
+inline db::ConnectionProfile profileOf(const QString& path)
+{
+    return {.name = QStringLiteral("rules-test"), .dataDirectory = path};
+}
+
+inline QVariant scalar(const db::Connection& c, const QString& sql, const QVariantMap& params = {})
+{
+    db::Query q(c, sql);
+    for (auto it = params.cbegin(); it != params.cend(); ++it)
+        q.bind(it.key(), it.value());
+    return q.scalar();
+}
+
+inline int count(const db::Connection& c, const QString& sql, const QVariantMap& params = {})
+{
+    return scalar(c, sql, params).toInt();
+}
+
+inline void exec(const db::Connection& c, const QString& sql, const QVariantMap& params = {})
+{
+    db::Query q(c, sql);
+    for (auto it = params.cbegin(); it != params.cend(); ++it)
+        q.bind(it.key(), it.value());
+    q.exec();
+}
+
+// One data directory per test function (a new one for every call of open()).
+class Practice {
+public:
+    Practice()
+    {
+        m_config = m_root.filePath(QStringLiteral("config"));
+        QDir().mkpath(m_config);
+        qputenv("ORVANE_PROGRAM_DIR", m_root.filePath(QStringLiteral("program")).toUtf8()); // no language file
+    }
+
+    QString newDirectory()
+    {
+        const QString path = m_root.filePath(QStringLiteral("data%1").arg(++m_count));
+        data::DataDirectory(path).create();
+        return path;
+    }
+
+    std::unique_ptr<data::TDmForm> open(const QString& path)
+    {
+        platform::Settings settings(platform::Edition::Dental, m_config);
+        settings.setDefaultDoctorId(1);
+        auto dm = data::TDmForm::connect(profileOf(path));
+        dm->openAtStart(settings);
+        return dm;
+    }
+
+    std::unique_ptr<data::TDmForm> openNew() { return open(newDirectory()); }
+
+private:
+    QTemporaryDir m_root;
+    QString m_config;
+    int m_count = 0;
+};
+
+// Adds an operation straight to the table and lets the module's views see it.
+inline void addOperation(data::TDmForm& dm, int id, const QString& description, double cost, double costEuro)
+{
+    exec(*dm.Database,
+        QStringLiteral("INSERT INTO Operations (OperID, Description, Cost, CostEURO, GroupID, RequireDentalLab, RequireMaterial, RequireColor) "
+                       "VALUES (:id, :d, :c, :ce, 1, FALSE, FALSE, FALSE)"),
+        {{QStringLiteral("id"), id}, {QStringLiteral("d"), description}, {QStringLiteral("c"), cost}, {QStringLiteral("ce"), costEuro}});
+    dm.OperationsTable->refresh();
+    dm.OperationsSortedForLook->refresh();
+}
+
+// A patient stored through the patient rules; it is the current patient afterwards.
+inline int addPatient(data::TDmForm& dm, const QString& lastName)
+{
+    dm.PatientsTable->append();
+    dm.PatientsTable->setValue(u"LastName", lastName);
+    dm.PatientsTable->post();
+    return dm.PatientsTable->value(u"PatientID").toInt();
+}
+
+// A treatment row of the current session, stored through the history rules.
+inline int addTreatment(data::TDmForm& dm, db::Dataset& view, int level, int operId, double cost, int tooth = 11)
+{
+    view.append();
+    view.setValue(u"TreatmentLevel", level);
+    view.setValue(u"OperID", operId);
+    view.setValue(u"ToothNum", tooth);
+    view.setValue(u"Discount", 0);
+    view.setValue(u"Price", cost);
+    view.setValue(u"PriceEURO", cost / dm.money().rate());
+    view.setValue(u"Cost", cost);
+    view.setValue(u"CostEURO", cost / dm.money().rate());
+    const int id = view.value(u"ID").toInt();
+    view.post();
+    return id;
+}
+
+} // namespace rulestest

@@ -1,0 +1,488 @@
+// The record rules of the patient file and the treatment history, through the data module.
+#include "RulesFixture.h"
+#include "db/Generators.h"
+#include "support/MessageRecorder.h"
+
+#include <QFile>
+
+using namespace rulestest;
+
+namespace {
+
+const QString kNoLastName = QStringLiteral("You forgot last name!");
+
+int patientRows(const db::Connection& c, const QString& table, const QString& field, int id)
+{
+    return count(c, QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = :id").arg(table, field), {{QStringLiteral("id"), id}});
+}
+
+} // namespace
+
+class TestRecordRules : public QObject {
+    Q_OBJECT
+
+    Practice m_practice;
+
+private Q_SLOTS:
+    void init() { platform::session() = platform::Session{}; }
+
+    void newPatientGetsItsFirstSession()
+    {
+        auto dm = m_practice.openNew();
+        const int id = addPatient(*dm, QStringLiteral("Papadopoulos"));
+        const db::Connection& c = *dm->Database;
+        QCOMPARE(patientRows(c, QStringLiteral("Patient"), QStringLiteral("PatientID"), id), 1);
+        QCOMPARE(patientRows(c, QStringLiteral("Sessions"), QStringLiteral("PatientID"), id), 1);
+        QCOMPARE(patientRows(c, QStringLiteral("CartAnamnestica"), QStringLiteral("PatID"), id), 1);
+        QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM Families")), 0);
+        const QVariant session = scalar(c, QStringLiteral("SELECT SessionID FROM Sessions WHERE PatientID = :id AND SessionNum = 1"),
+            {{QStringLiteral("id"), id}});
+        QCOMPARE(scalar(c, QStringLiteral("SELECT TherapySessionID FROM Patient WHERE PatientID = :id"), {{QStringLiteral("id"), id}}), session);
+        QVERIFY(scalar(c, QStringLiteral("SELECT ActiveTherapySession FROM Patient WHERE PatientID = :id"), {{QStringLiteral("id"), id}}).toBool());
+        QCOMPARE(dm->SessionsTable->value(u"SessionID"), session); // the current session
+        QCOMPARE(dm->PatientsTable->value(u"FolderCode").toString(), QStringLiteral("\\xrays\\x%1").arg(id));
+        QVERIFY(!dm->PatientsTable->hasPendingUpdates() && !dm->SessionsTable->hasPendingUpdates());
+    }
+
+    void lastNameIsRequired_data()
+    {
+        QTest::addColumn<bool>("existing");
+        QTest::newRow("new patient") << false;
+        QTest::newRow("stored patient cleared") << true;
+    }
+    void lastNameIsRequired()
+    {
+        QFETCH(bool, existing);
+        auto dm = m_practice.openNew();
+        if (existing)
+            addPatient(*dm, QStringLiteral("Kostas"));
+        const db::Connection& c = *dm->Database;
+        const int patients = count(c, QStringLiteral("SELECT COUNT(*) FROM Patient"));
+        const int sessions = count(c, QStringLiteral("SELECT COUNT(*) FROM Sessions"));
+        const int histories = count(c, QStringLiteral("SELECT COUNT(*) FROM CartAnamnestica"));
+        testsupport::MessageRecorder messages;
+        if (existing)
+            dm->PatientsTable->edit();
+        else
+            dm->PatientsTable->append();
+        dm->PatientsTable->setValue(u"LastName", QStringLiteral("  "));
+        dm->PatientsTable->setValue(u"FirstName", QStringLiteral("Maria"));
+        QVERIFY_THROWS_EXCEPTION(db::Abort, dm->PatientsTable->post());
+        QCOMPARE(messages.texts(), QStringList{kNoLastName});
+        QVERIFY(dm->PatientsTable->isEditing());
+        QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM Patient")), patients);
+        QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM Sessions")), sessions);
+        QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM CartAnamnestica")), histories);
+        QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM Patient WHERE FirstName = 'Maria'")), 0);
+        dm->PatientsTable->cancel();
+        QVERIFY(!dm->AnamnesticaTable->isEditing() && !dm->AnamnesticaTable->hasPendingUpdates());
+    }
+
+    // One view of the patient's group cannot be written: nothing of the group is, and
+    // everything is still there to be stored once the fault is gone.
+    void patientGroupIsStoredWhole_data()
+    {
+        QTest::addColumn<QString>("failing");
+        QTest::newRow("medical history") << "CartAnamnestica";
+        QTest::newRow("first session") << "Sessions";
+        QTest::newRow("patient") << "Patient";
+    }
+    void patientGroupIsStoredWhole()
+    {
+        QFETCH(QString, failing);
+        auto dm = m_practice.openNew();
+        const db::Connection& c = *dm->Database;
+        exec(c, QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON %1 BEGIN SELECT RAISE(ABORT, 'refused'); END").arg(failing));
+        dm->PatientsTable->append();
+        const int id = dm->PatientsTable->value(u"PatientID").toInt();
+        dm->PatientsTable->setValue(u"LastName", QStringLiteral("Nikolaou"));
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, dm->PatientsTable->post());
+        for (const auto& [table, field] : {std::pair{"Patient", "PatientID"}, {"Sessions", "PatientID"}, {"CartAnamnestica", "PatID"}})
+            QCOMPARE(patientRows(c, QLatin1String(table), QLatin1String(field), id), 0);
+
+        exec(c, QStringLiteral("DROP TRIGGER refuse"));
+        dm->storeGroup(*dm->PatientsTable);
+        for (const auto& [table, field] : {std::pair{"Patient", "PatientID"}, {"Sessions", "PatientID"}, {"CartAnamnestica", "PatID"}})
+            QCOMPARE(patientRows(c, QLatin1String(table), QLatin1String(field), id), 1);
+    }
+
+    void cancelledRowLeavesItsIdentifierUnused_data()
+    {
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("table");
+        QTest::newRow("patient") << "PatientsTable" << "PatientID" << "Patient";
+        QTest::newRow("treatment") << "HistPerSessionTable3" << "ID" << "History";
+        QTest::newRow("image") << "PhotosTable" << "ID" << "Photos";
+        QTest::newRow("session") << "SessionsTable" << "SessionID" << "Sessions";
+        QTest::newRow("operation") << "OperationsTable" << "OperID" << "Operations";
+    }
+    void cancelledRowLeavesItsIdentifierUnused()
+    {
+        QFETCH(QString, view);
+        QFETCH(QString, key);
+        QFETCH(QString, table);
+        auto dm = m_practice.openNew();
+        addPatient(*dm, QStringLiteral("Georgiou"));
+        db::Dataset* ds = dm->findView(view);
+        ds->append();
+        const int cancelled = ds->value(key).toInt();
+        ds->cancel();
+        ds->append();
+        if (view == QLatin1String("PatientsTable"))
+            ds->setValue(u"LastName", QStringLiteral("Next"));
+        QCOMPARE(ds->value(key).toInt(), cancelled + 1);
+        ds->post();
+        const QString where = QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = :id").arg(table, key);
+        QCOMPARE(count(*dm->Database, where, {{QStringLiteral("id"), cancelled}}), 0);
+        QCOMPARE(count(*dm->Database, where, {{QStringLiteral("id"), cancelled + 1}}), 1);
+    }
+
+    void patientBookAndMaterialsShareOneSeries()
+    {
+        auto dm = m_practice.openNew();
+        addPatient(*dm, QStringLiteral("Book"));
+        dm->OpenTable(*dm->PatBookTbl);
+        const qint32 before = dm->NextID(QStringLiteral("LastMaterial"));
+        dm->PatBookTbl->append();
+        QVERIFY(dm->PatBookTbl->value(u"PatBookID").isNull()); // taken only when stored
+        dm->PatBookTbl->setValue(u"PatBookNo", QStringLiteral("A-1"));
+        dm->PatBookTbl->post();
+        QCOMPARE(dm->PatBookTbl->value(u"PatBookID").toInt(), before + 1);
+        QCOMPARE(dm->NextID(QStringLiteral("LastMaterialTable")), before + 2);
+    }
+
+    // The charge of a treatment row follows the row through every change.
+    void treatmentCarriesOneCharge_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("operId");
+        QTest::addColumn<double>("cost");
+        QTest::addColumn<int>("charges");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("implemented") << 2 << 7 << 100.0 << 1 << "Filling, Tooth 11";
+        QTest::newRow("free") << 2 << 7 << 0.0 << 0 << "";
+        QTest::newRow("planned") << 1 << 7 << 100.0 << 0 << "";
+        QTest::newRow("found") << 0 << 7 << 100.0 << 0 << "";
+        QTest::newRow("discount line") << 2 << -1 << -20.0 << 1 << "Discount";
+    }
+    void treatmentCarriesOneCharge()
+    {
+        QFETCH(int, level);
+        QFETCH(int, operId);
+        QFETCH(double, cost);
+        QFETCH(int, charges);
+        QFETCH(QString, description);
+        auto dm = m_practice.openNew();
+        addOperation(*dm, 7, QStringLiteral("Filling"), 0, 0);
+        const int patient = addPatient(*dm, QStringLiteral("Charged"));
+        testsupport::MessageRecorder messages;
+        db::Dataset* view = QList<db::Dataset*>{dm->HistPerSessionTable, dm->HistPerSessionTable2, dm->HistPerSessionTable3}[level];
+        const int id = addTreatment(*dm, *view, level, operId, cost);
+        const db::Connection& c = *dm->Database;
+        const QVariantMap hid{{QStringLiteral("h"), id}};
+        QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM PatEconomics WHERE HistoryID = :h"), hid), charges);
+        QVERIFY(messages.shown().isEmpty());
+        if (charges == 0)
+            return;
+        QCOMPARE(scalar(c, QStringLiteral("SELECT Description FROM PatEconomics WHERE HistoryID = :h"), hid).toString(), description);
+        QCOMPARE(scalar(c, QStringLiteral("SELECT Credit FROM PatEconomics WHERE HistoryID = :h"), hid).toDouble(), cost);
+        QCOMPARE(scalar(c, QStringLiteral("SELECT Sign FROM PatEconomics WHERE HistoryID = :h"), hid).toInt(), 1);
+        QCOMPARE(scalar(c, QStringLiteral("SELECT PatientID FROM PatEconomics WHERE HistoryID = :h"), hid).toInt(), patient);
+        QCOMPARE(scalar(c, QStringLiteral("SELECT SessionID FROM PatEconomics WHERE HistoryID = :h"), hid),
+            dm->SessionsTable->value(u"SessionID"));
+        QVERIFY(scalar(c, QStringLiteral("SELECT ChildID FROM PatEconomics WHERE HistoryID = :h"), hid).isNull());
+        QCOMPARE(dm->PatientEconomTable->recordCount(), 1); // the ledger of the session shows it
+    }
+
+    void chargeFollowsEditsOfTheRow()
+    {
+        auto dm = m_practice.openNew();
+        addOperation(*dm, 7, QStringLiteral("Crown"), 0, 0);
+        addPatient(*dm, QStringLiteral("Edited"));
+        const int id = addTreatment(*dm, *dm->HistPerSessionTable3, 2, 7, 100);
+        const db::Connection& c = *dm->Database;
+        const QVariantMap hid{{QStringLiteral("h"), id}};
+        const auto charges = [&] { return count(c, QStringLiteral("SELECT COUNT(*) FROM PatEconomics WHERE HistoryID = :h"), hid); };
+        const auto credit = [&] { return scalar(c, QStringLiteral("SELECT SUM(Credit) FROM PatEconomics WHERE HistoryID = :h"), hid).toDouble(); };
+
+        QVERIFY(dm->HistPerSessionTable3->locate(QStringLiteral("ID"), id));
+        dm->HistPerSessionTable3->edit();
+        dm->HistPerSessionTable3->setValue(u"CostEURO", 150 / dm->money().rate());
+        dm->HistPerSessionTable3->post();
+        QCOMPARE(charges(), 1);
+        QCOMPARE(credit(), 150.0);
+        QCOMPARE(dm->historyCostAtEdit(*dm->HistPerSessionTable3).first, 100.0);
+
+        dm->HistPerSessionTable3->edit();
+        dm->HistPerSessionTable3->setValue(u"IOFld", true);
+        dm->HistPerSessionTable3->post();
+        QCOMPARE(charges(), 1);
+        QCOMPARE(scalar(c, QStringLiteral("SELECT ReceiptCredit FROM PatEconomics WHERE HistoryID = :h"), hid).toDouble(), 150.0);
+
+        QVERIFY(dm->HistPerSessionTable3->locate(QStringLiteral("ID"), id));
+        dm->HistPerSessionTable3->edit();
+        dm->HistPerSessionTable3->setValue(u"TreatmentLevel", 1); // back to the plan
+        dm->HistPerSessionTable3->post();
+        QCOMPARE(charges(), 0);
+        QVERIFY(dm->HistPerSessionTable2->locate(QStringLiteral("ID"), id));
+        dm->HistPerSessionTable2->edit();
+        dm->HistPerSessionTable2->setValue(u"TreatmentLevel", 2);
+        dm->HistPerSessionTable2->post();
+        QCOMPARE(charges(), 1);
+
+        QVERIFY(dm->HistPerSessionTable3->locate(QStringLiteral("ID"), id));
+        dm->HistPerSessionTable3->remove();
+        QCOMPARE(charges(), 0);
+        QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM History WHERE ID = :h"), hid), 0);
+        QCOMPARE(dm->PatientEconomTable->recordCount(), 0);
+    }
+
+    void missingOperationIsWarnedAndStillCharged()
+    {
+        auto dm = m_practice.openNew();
+        addOperation(*dm, 7, QStringLiteral("Cleaning"), 0, 0);
+        addPatient(*dm, QStringLiteral("Missing"));
+        testsupport::MessageRecorder messages;
+        const int id = addTreatment(*dm, *dm->HistPerSessionTable3, 2, 99, 40);
+        QCOMPARE(messages.texts(), QStringList{QStringLiteral("Δε βρέθηκε η υπηρεσία. Θα εισαχθεί η πρώτη διαθέσιμη.")});
+        QCOMPARE(scalar(*dm->Database, QStringLiteral("SELECT Description FROM PatEconomics WHERE HistoryID = :h"), {{QStringLiteral("h"), id}})
+                     .toString(),
+            QStringLiteral("Cleaning, Tooth 11"));
+    }
+
+    void protectedMemberIsChargedToThePayer_data()
+    {
+        QTest::addColumn<bool>("childPays");
+        QTest::newRow("payer pays") << false;
+        QTest::newRow("member pays") << true;
+    }
+    void protectedMemberIsChargedToThePayer()
+    {
+        QFETCH(bool, childPays);
+        auto dm = m_practice.openNew();
+        addOperation(*dm, 7, QStringLiteral("Sealant"), 0, 0);
+        const db::Connection& c = *dm->Database;
+        const int payer = addPatient(*dm, QStringLiteral("Payer"));
+        const QVariant payerSession = dm->SessionsTable->value(u"SessionID");
+        const int member = addPatient(*dm, QStringLiteral("Member"));
+        exec(c, QStringLiteral("INSERT INTO Families (FatherID, ChildID, Relationship, ChildPays) VALUES (:f, :c, 'child', :pays)"),
+            {{QStringLiteral("f"), payer}, {QStringLiteral("c"), member}, {QStringLiteral("pays"), childPays}});
+        exec(c, QStringLiteral("UPDATE Patient SET TypeProtectionFamily = 1 WHERE PatientID = :c"), {{QStringLiteral("c"), member}});
+        dm->PatientsTable->refresh();
+        QVERIFY(dm->PatientsTable->locate(QStringLiteral("PatientID"), member));
+        dm->FamilyFatherTable->refresh();
+        const QVariant memberSession = dm->SessionsTable->value(u"SessionID");
+
+        const int id = addTreatment(*dm, *dm->HistPerSessionTable3, 2, 7, 80);
+        db::Query charge(c, QStringLiteral("SELECT PatientID, SessionID, ChildID, SourceName FROM PatEconomics WHERE HistoryID = :h"));
+        charge.bind(QStringLiteral("h"), id).exec();
+        QVERIFY(charge.next());
+        QCOMPARE(charge.value(0).toInt(), childPays ? member : payer);
+        QCOMPARE(charge.value(1), childPays ? memberSession : payerSession);
+        QCOMPARE(charge.value(2).isNull(), childPays);
+        QCOMPARE(charge.value(2).toInt(), childPays ? 0 : member);
+        QCOMPARE(charge.value(3).toString(), childPays ? QStringLiteral("Member") : QStringLiteral("Payer"));
+        QVERIFY(!charge.next());
+    }
+
+    void operationChangeTakesItsPrices()
+    {
+        auto dm = m_practice.openNew();
+        addOperation(*dm, 7, QStringLiteral("Cheap"), 34.075, 0.1);
+        addOperation(*dm, 8, QStringLiteral("Dear"), 681.5, 2);
+        addPatient(*dm, QStringLiteral("Priced"));
+        dm->PatientsTable->edit();
+        dm->PatientsTable->setValue(u"Discount", 10);
+        dm->PatientsTable->post();
+        db::Dataset& h = *dm->HistPerSessionTable2;
+        h.append();
+        h.setValue(u"Discount", 50);
+        h.setValue(u"OperID", 8);
+        QCOMPARE(h.value(u"PriceEURO").toDouble(), 2.0);
+        QCOMPARE(h.value(u"CostEURO").toDouble(), 1.0); // with the row's discount
+        QCOMPARE(h.value(u"Discount").toInt(), 10); // then the patient's standing discount
+        h.cancel();
+    }
+
+    void deletingAPatientTakesEverythingButAppointments_data()
+    {
+        QTest::addColumn<QString>("failing"); // a table whose cascade statement fails
+        QTest::newRow("all go") << "";
+        QTest::newRow("answers stay") << "QuestAnswer";
+        QTest::newRow("history stays") << "History";
+    }
+    void deletingAPatientTakesEverythingButAppointments()
+    {
+        QFETCH(QString, failing);
+        auto dm = m_practice.openNew();
+        const db::Connection& c = *dm->Database;
+        addOperation(*dm, 7, QStringLiteral("Extraction"), 0, 0);
+        const int keep = addPatient(*dm, QStringLiteral("Stays"));
+        const int id = addPatient(*dm, QStringLiteral("Goes"));
+        addTreatment(*dm, *dm->HistPerSessionTable3, 2, 7, 50);
+        const QVariant session = dm->SessionsTable->value(u"SessionID");
+        const QVariantMap p{{QStringLiteral("p"), id}, {QStringLiteral("s"), session}};
+        exec(c, QStringLiteral("INSERT INTO Recalls (RecallID, PatientID) VALUES (1, :p)"), {{QStringLiteral("p"), id}});
+        exec(c, QStringLiteral("INSERT INTO QuestAnswer (PatientID, QuestionID) VALUES (:p, 1)"), {{QStringLiteral("p"), id}});
+        exec(c, QStringLiteral("INSERT INTO Peri (PeriID, PatientID, SessionID) VALUES (5, :p, :s)"), p);
+        exec(c, QStringLiteral("INSERT INTO PeriItem (PeriItemID, PeriID) VALUES (6, 5)"));
+        exec(c, QStringLiteral("INSERT INTO Photos (ID, PatID, SessionID) VALUES (1, :p, :s)"), p);
+        exec(c, QStringLiteral("INSERT INTO ToothColor (PatientID, SessionID, ToothNum) VALUES (:p, :s, 11)"), p);
+        exec(c, QStringLiteral("INSERT INTO ToothNotes (PatientID, SessionID, ToothNum) VALUES (:p, :s, 11)"), p);
+        exec(c, QStringLiteral("INSERT INTO Endo (EndoID, PatientID, SessionID) VALUES (1, :p, :s)"), p);
+        exec(c, QStringLiteral("INSERT INTO PatEconomics (EconomID, PatientID, ChildID, Sign, Credit) VALUES (900, :k, :p, 1, 5)"),
+            {{QStringLiteral("p"), id}, {QStringLiteral("k"), keep}});
+        exec(c, QStringLiteral("INSERT INTO Appointments (AppID, PatID) VALUES (1, :p)"), {{QStringLiteral("p"), id}});
+        if (!failing.isEmpty())
+            exec(c, QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON %1 BEGIN SELECT RAISE(ABORT, 'refused'); END").arg(failing));
+
+        QVERIFY(dm->PatientsTable->locate(QStringLiteral("PatientID"), id));
+        dm->PatientsTable->remove();
+
+        const QList<std::pair<QString, QString>> dependents = {{"Recalls", "PatientID"}, {"CartAnamnestica", "PatID"},
+            {"QuestAnswer", "PatientID"}, {"History", "PatientID"}, {"PatEconomics", "PatientID"}, {"PatEconomics", "ChildID"},
+            {"Peri", "PatientID"}, {"Photos", "PatID"}, {"ToothColor", "PatientID"}, {"ToothNotes", "PatientID"}, {"Endo", "PatientID"},
+            {"Sessions", "PatientID"}, {"Patient", "PatientID"}};
+        for (const auto& [table, field] : dependents) {
+            const int expected = table == failing ? 1 : 0;
+            QVERIFY2(patientRows(c, table, field, id) == expected, qPrintable(table + QLatin1Char('.') + field));
+        }
+        QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM PeriItem")), 0);
+        QCOMPARE(patientRows(c, QStringLiteral("Appointments"), QStringLiteral("PatID"), id), 1);
+        QCOMPARE(patientRows(c, QStringLiteral("Patient"), QStringLiteral("PatientID"), keep), 1);
+        QCOMPARE(patientRows(c, QStringLiteral("Sessions"), QStringLiteral("PatientID"), keep), 1);
+    }
+
+    // Deleting one end of a family undoes the roles at the other end.
+    void deletingAPatientResetsTheFamily_data()
+    {
+        QTest::addColumn<bool>("deleteMember");
+        QTest::addColumn<int>("members");
+        QTest::addColumn<int>("payerRoleAfter");
+        QTest::newRow("only member") << true << 1 << 0;
+        QTest::newRow("one of two members") << true << 2 << 2;
+        QTest::newRow("payer") << false << 2 << -1;
+    }
+    void deletingAPatientResetsTheFamily()
+    {
+        QFETCH(bool, deleteMember);
+        QFETCH(int, members);
+        QFETCH(int, payerRoleAfter);
+        auto dm = m_practice.openNew();
+        const db::Connection& c = *dm->Database;
+        const int payer = addPatient(*dm, QStringLiteral("Payer"));
+        QList<int> ids;
+        for (int i = 0; i < members; ++i) {
+            ids << addPatient(*dm, QStringLiteral("Member%1").arg(i));
+            exec(c, QStringLiteral("INSERT INTO Families (FatherID, ChildID, ChildPays) VALUES (:f, :c, FALSE)"),
+                {{QStringLiteral("f"), payer}, {QStringLiteral("c"), ids.last()}});
+            exec(c, QStringLiteral("UPDATE Patient SET TypeProtectionFamily = 1 WHERE PatientID = :c"), {{QStringLiteral("c"), ids.last()}});
+        }
+        exec(c, QStringLiteral("UPDATE Patient SET TypeProtectionFamily = 2 WHERE PatientID = :f"), {{QStringLiteral("f"), payer}});
+        dm->PatientsTable->refresh();
+        dm->NonProtectedPatientsTable->refresh();
+
+        QVERIFY(dm->PatientsTable->locate(QStringLiteral("PatientID"), deleteMember ? ids.first() : payer));
+        dm->PatientsTable->remove();
+        const auto role = [&](int id) {
+            return scalar(c, QStringLiteral("SELECT TypeProtectionFamily FROM Patient WHERE PatientID = :id"), {{QStringLiteral("id"), id}});
+        };
+        if (deleteMember) {
+            QCOMPARE(role(payer).toInt(), payerRoleAfter);
+            QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM Families")), members - 1);
+        } else {
+            for (int id : ids)
+                QCOMPARE(role(id).toInt(), 0);
+            QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM Families")), 0);
+        }
+    }
+
+    void deletingAnImageRemovesItsFile_data()
+    {
+        QTest::addColumn<bool>("fileThere");
+        QTest::newRow("file there") << true;
+        QTest::newRow("file missing") << false;
+    }
+    void deletingAnImageRemovesItsFile()
+    {
+        QFETCH(bool, fileThere);
+        auto dm = m_practice.openNew();
+        QTemporaryDir root;
+        platform::session().dataRoot = root.path();
+        addPatient(*dm, QStringLiteral("Imaged"));
+        QDir().mkpath(dm->xRayFolder());
+        dm->PhotosTable->append();
+        const QString path = QDir(dm->xRayFolder()).filePath(dm->PhotosTable->value(u"PhotoName").toString());
+        dm->PhotosTable->post();
+        if (fileThere) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        testsupport::MessageRecorder messages;
+        dm->PhotosTable->remove();
+        QVERIFY(!QFile::exists(path));
+        QCOMPARE(messages.texts(),
+            fileThere ? QStringList{} : QStringList{QStringLiteral("Only DataBase Record will be deleted. I did not find image: ") + path});
+        QCOMPARE(count(*dm->Database, QStringLiteral("SELECT COUNT(*) FROM Photos")), 0);
+    }
+
+    void newRowNeedsAPatient_data()
+    {
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<QString>("generator");
+        QTest::newRow("treatment") << "HistPerSessionTable3" << "LastHist";
+        QTest::newRow("image") << "PhotosTable" << "LastPhoto";
+        QTest::newRow("endodontic") << "EndoTable" << "LastEndo";
+    }
+    void newRowNeedsAPatient()
+    {
+        QFETCH(QString, view);
+        QFETCH(QString, generator);
+        auto dm = m_practice.openNew();
+        db::Dataset* ds = dm->findView(view);
+        if (!ds->isActive())
+            dm->OpenTable(*ds);
+        const qint32 next = dm->generators().last(generator);
+        testsupport::MessageRecorder messages;
+        QVERIFY_THROWS_EXCEPTION(db::Abort, ds->append());
+        QCOMPARE(messages.texts(), QStringList{QStringLiteral("There is no patient")});
+        QVERIFY(!ds->isEditing());
+        QCOMPARE(dm->generators().last(generator), next); // no number taken
+    }
+
+    // In receipts-only mode only receipted treatments exist for the user.
+    void receiptsOnlyMarks_data()
+    {
+        QTest::addColumn<bool>("receiptsOnly");
+        QTest::addColumn<QList<bool>>("marks"); // IOFld of a new row on levels 0, 1, 2
+        QTest::newRow("normal") << false << QList<bool>{true, true, false};
+        QTest::newRow("receipts only") << true << QList<bool>{true, true, true};
+    }
+    void receiptsOnlyMarks()
+    {
+        QFETCH(bool, receiptsOnly);
+        QFETCH(QList<bool>, marks);
+        platform::session().receiptsOnly = receiptsOnly;
+        auto dm = m_practice.openNew();
+        addOperation(*dm, 7, QStringLiteral("Bleaching"), 0, 0);
+        addPatient(*dm, QStringLiteral("Receipts"));
+        QList<bool> got;
+        for (db::Dataset* view : {dm->HistPerSessionTable, dm->HistPerSessionTable2, dm->HistPerSessionTable3}) {
+            view->append();
+            got << view->value(u"IOFld").toBool();
+            view->cancel();
+        }
+        QCOMPARE(got, marks);
+
+        // One receipted and one unreceipted treatment stored straight in the table.
+        const QVariantMap p{{QStringLiteral("p"), dm->PatientsTable->value(u"PatientID")}, {QStringLiteral("s"), dm->SessionsTable->value(u"SessionID")}};
+        exec(*dm->Database, QStringLiteral("INSERT INTO History (ID, PatientID, TherapySessionID, TreatmentLevel, OperID, IOFld) VALUES "
+                                           "(901, :p, :s, 2, 7, TRUE), (902, :p, :s, 2, 7, FALSE)"), p);
+        dm->HistPerSessionTable3->refresh();
+        QCOMPARE(dm->HistPerSessionTable3->recordCount(), receiptsOnly ? 1 : 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecordRules)
+#include "tst_recordrules.moc"
