@@ -13,31 +13,21 @@
 
 namespace data {
 
-// Keeps the own groups of some views from being stored while a larger group that contains
-// them is on its way (they are written with it).
-class TDmForm::StoreHold {
-public:
-    StoreHold(TDmForm& dm, const QList<db::Dataset*>& views)
-        : m_dm(dm)
-        , m_views(views)
-    {
-        for (const db::Dataset* v : std::as_const(m_views))
-            ++m_dm.m_storeHolds[v];
-    }
-    ~StoreHold()
-    {
-        for (const db::Dataset* v : std::as_const(m_views)) {
-            if (--m_dm.m_storeHolds[v] == 0)
-                m_dm.m_storeHolds.remove(v);
-        }
-    }
-    StoreHold(const StoreHold&) = delete;
-    StoreHold& operator=(const StoreHold&) = delete;
+TDmForm::StoreHold::StoreHold(TDmForm& dm, const QList<db::Dataset*>& views)
+    : m_dm(dm)
+    , m_views(views)
+{
+    for (const db::Dataset* v : std::as_const(m_views))
+        ++m_dm.m_storeHolds[v];
+}
 
-private:
-    TDmForm& m_dm;
-    QList<db::Dataset*> m_views;
-};
+TDmForm::StoreHold::~StoreHold()
+{
+    for (const db::Dataset* v : std::as_const(m_views)) {
+        if (--m_dm.m_storeHolds[v] == 0)
+            m_dm.m_storeHolds.remove(v);
+    }
+}
 
 void TDmForm::installStoreGroups()
 {

@@ -132,6 +132,19 @@ public:
     // call these directly only when they need the same outside a post.
     void storeGroup(db::Dataset& master);
     void discardGroup(db::Dataset& master);
+    // While it lives, posts and deletes of these views stay pending instead of being stored:
+    // for a dialog that keeps changes over several posts until OK (storeGroup) or Cancel.
+    class StoreHold {
+    public:
+        StoreHold(TDmForm& dm, const QList<db::Dataset*>& views);
+        ~StoreHold();
+        StoreHold(const StoreHold&) = delete;
+        StoreHold& operator=(const StoreHold&) = delete;
+
+    private:
+        TDmForm& m_dm;
+        QList<db::Dataset*> m_views;
+    };
     // The save question for a window that is left with unsaved changes: posts at once with
     // `autoPost`, otherwise asks Yes (post), No (cancel) or Cancel (false, the edit stays open).
     // A post refused by a rule also gives false. True at once when nothing is being edited.
@@ -295,7 +308,6 @@ private:
         std::function<void()> afterStore;
         std::function<void()> afterDiscard;
     };
-    class StoreHold;
     void installStoreGroups();
     const StoreGroup* storeGroupOf(const db::Dataset& master) const;
     bool storeHeld(const db::Dataset& view) const;

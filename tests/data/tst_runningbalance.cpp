@@ -286,6 +286,7 @@ private Q_SLOTS:
         store(QStringLiteral("PatientEconomTable"), {{1, 100.0, {}}, {-1, 40.0, {}}, {1, 10.0, {}}});
         db::Dataset* v = m_dm->PatientEconomTable;
         QVERIFY(v->cachedUpdates());
+        const data::TDmForm::StoreHold pending(*m_dm, {v}); // posts stay pending until applied below
         const auto balances = [v] {
             QList<double> all;
             for (int row = 0; row < v->recordCount(); ++row)
