@@ -55,6 +55,12 @@ QVariant patientAge(const QDate& birthDate, const QDate& today);
 // "Last First", or the last name alone when there is no first name.
 QString fullName(const QVariant& last, const QVariant& first);
 
+// What a patient owes for a session, in both currencies.
+struct SessionBalance {
+    double local = 0;
+    double euro = 0;
+};
+
 // The data module: one object for the whole run. Owns the database connection, the identifier
 // generators, every view and query of the program (each a db::Dataset whose objectName is its
 // name, with a data source beside it) and opens them at start.
@@ -184,6 +190,23 @@ public:
     void PeriTableBeforeDelete(db::Dataset& DataSet);
     void PeriItemTableNewRecord(db::Dataset& DataSet);
     void ToothNotesTableNewRecord(db::Dataset& DataSet); // and ToothColorTable
+
+    // --- session services of the dental chart (DmSessions.cpp) ---
+    // Ends the current session of SessionsTable: completed, and the patient has no open session.
+    void EndSession();
+    // Opens the session after the current one when that is completed, makes it the patient's
+    // current session and offers to carry the old session's balance over (TransferBalance).
+    // False, doing nothing, while the current session is open.
+    bool NewSession();
+    // The question "Transfer the Balance"; on Yes one "Transfer of Balance" charge of the amount
+    // is added to the session of SessionsTable. True when it was added.
+    bool TransferBalance(const SessionBalance& balance);
+    // Copies into the current session what the previous one leaves: its findings and
+    // implemented treatments as the new initial situation, tooth notes, images, tooth colours
+    // and endodontic records.
+    void CarryOverSession(const QVariant& previousSessionId);
+    // Payables minus receivables of a session (receipted rows only in receipts-only mode).
+    SessionBalance sessionBalance(const QVariant& sessionId) const;
 
     // The Cost and CostEURO of the history row when it went into edit (0 for a new row).
     std::pair<double, double> historyCostAtEdit(const db::Dataset& history) const { return m_costAtEdit.value(&history); }
