@@ -70,6 +70,7 @@ public:
     }
 
     std::unique_ptr<data::TDmForm> openNew() { return open(newDirectory()); }
+    const QString& configDirectory() const { return m_config; }
 
 private:
     QTemporaryDir m_root;

@@ -106,6 +106,109 @@ private Q_SLOTS:
             QCOMPARE(patientRows(c, QLatin1String(table), QLatin1String(field), id), 1);
     }
 
+    // Editing a patient starts the medical history and a family link with it; a link left
+    // without a payer is dropped, a payer chosen for a protected member becomes a protector.
+    void familyLinkOfAnEditedPatient_data()
+    {
+        QTest::addColumn<int>("role");
+        QTest::addColumn<bool>("choosePayer");
+        QTest::addColumn<int>("links");
+        QTest::addColumn<int>("payerRole");
+        QTest::newRow("independent") << 0 << false << 0 << 0;
+        QTest::newRow("member without payer") << 1 << false << 0 << 0;
+        QTest::newRow("member with payer") << 1 << true << 1 << 2;
+    }
+    void familyLinkOfAnEditedPatient()
+    {
+        QFETCH(int, role);
+        QFETCH(bool, choosePayer);
+        QFETCH(int, links);
+        QFETCH(int, payerRole);
+        auto dm = m_practice.openNew();
+        const db::Connection& c = *dm->Database;
+        const int payer = addPatient(*dm, QStringLiteral("Parent"));
+        const int child = addPatient(*dm, QStringLiteral("Child"));
+        exec(c, QStringLiteral("DELETE FROM CartAnamnestica WHERE PatID = :c"), {{QStringLiteral("c"), child}});
+        dm->AnamnesticaTable->refresh();
+        dm->PatientsTable->edit();
+        QVERIFY(dm->AnamnesticaTable->isEditing() && dm->FamilyFatherTable->isEditing());
+        dm->PatientsTable->setValue(u"TypeProtectionFamily", role);
+        if (choosePayer)
+            dm->FamilyFatherTable->setValue(u"FatherID", payer);
+        dm->PatientsTable->post();
+        QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM Families WHERE ChildID = :c"), {{QStringLiteral("c"), child}}), links);
+        QCOMPARE(scalar(c, QStringLiteral("SELECT TypeProtectionFamily FROM Patient WHERE PatientID = :p"), {{QStringLiteral("p"), payer}}).toInt(),
+            payerRole);
+        QCOMPARE(patientRows(c, QStringLiteral("CartAnamnestica"), QStringLiteral("PatID"), child), 1); // started by the edit
+        QVERIFY(!dm->FamilyFatherTable->isEditing() && !dm->FamilyFatherTable->hasPendingUpdates());
+        QVERIFY(!dm->NonProtectedPatientsTable->hasPendingUpdates());
+    }
+
+    void askToPost_data()
+    {
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<bool>("autoPost");
+        QTest::addColumn<QString>("lastName");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("result");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("stored"); // the edited name reached the table
+        QTest::addColumn<bool>("stillEditing");
+        using A = widgets::MessageService::Answer;
+        QTest::newRow("nothing edited") << false << false << "" << int(A::Yes) << true << false << false << false;
+        QTest::newRow("auto post") << true << true << "Auto" << int(A::Yes) << true << false << true << false;
+        QTest::newRow("yes") << true << false << "Yes" << int(A::Yes) << true << true << true << false;
+        QTest::newRow("no") << true << false << "No" << int(A::No) << true << true << false << false;
+        QTest::newRow("cancel") << true << false << "Cancel" << int(A::Cancel) << false << true << false << true;
+        QTest::newRow("yes, refused by a rule") << true << false << "" << int(A::Yes) << false << true << false << true;
+    }
+    void askToPost()
+    {
+        QFETCH(bool, editing);
+        QFETCH(bool, autoPost);
+        QFETCH(QString, lastName);
+        QFETCH(int, answer);
+        QFETCH(bool, result);
+        QFETCH(bool, asked);
+        QFETCH(bool, stored);
+        QFETCH(bool, stillEditing);
+        auto dm = m_practice.openNew();
+        const int id = addPatient(*dm, QStringLiteral("Before"));
+        if (editing) {
+            dm->PatientsTable->edit();
+            dm->PatientsTable->setValue(u"LastName", lastName);
+        }
+        testsupport::MessageRecorder messages;
+        messages.answer(widgets::MessageService::Answer(answer));
+        QCOMPARE(dm->AskToPost(*dm->PatientsTable, autoPost), result);
+        QCOMPARE(messages.texts().contains(QStringLiteral("There are unsaved changes. Do you want to post them?")), asked);
+        QCOMPARE(dm->PatientsTable->isEditing(), stillEditing);
+        const QString name = scalar(*dm->Database, QStringLiteral("SELECT LastName FROM Patient WHERE PatientID = :p"), {{QStringLiteral("p"), id}}).toString();
+        QCOMPARE(name, stored ? lastName : QStringLiteral("Before"));
+    }
+
+    void addIndexNeedsTheTableToItself()
+    {
+        const QString path = m_practice.newDirectory();
+        auto dm = m_practice.open(path);
+        const QString indexes = QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name = 'Recalls_RecallID'");
+        {
+            auto other = db::Connection::open(profileOf(path)); // another workstation in the middle of a write
+            db::TransactionGuard writing(*other);
+            try {
+                dm->AddIndex(*dm->RecallsTable);
+                QFAIL("the index was added while the table was in use");
+            } catch (const db::DatabaseError& e) {
+                QCOMPARE(e.message(), QStringLiteral("TTable.Exclusive must be set to true in order to add an index to the table"));
+            }
+        }
+        QCOMPARE(count(*dm->Database, indexes), 0);
+        dm->AddIndex(*dm->RecallsTable);
+        QCOMPARE(count(*dm->Database, indexes), 1);
+        dm->AddIndex(*dm->RecallsTable); // a second time changes nothing
+        addPatient(*dm, QStringLiteral("Writes")); // and the lock wait is back
+    }
+
     void cancelledRowLeavesItsIdentifierUnused_data()
     {
         QTest::addColumn<QString>("view");
