@@ -2,6 +2,7 @@
 
 #include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/Errors.h"
 #include "db/Field.h"
 #include "widgets/Language.h"
 #include "widgets/MessageService.h"
@@ -9,6 +10,23 @@
 namespace app {
 
 using db::DatasetState;
+
+namespace {
+
+// A rule that refused has told the user already; an engine error is told here, and the row
+// stays as it was so that nothing typed is lost.
+template <typename Command>
+void guarded(Command command)
+{
+    try {
+        command();
+    } catch (const db::Abort&) {
+    } catch (const db::DatabaseError& error) {
+        widgets::showError(error.message());
+    }
+}
+
+} // namespace
 
 RecordCommands::RecordCommands(widgets::TLanguage* lang, QObject* parent)
     : QObject(parent)
@@ -74,7 +92,7 @@ void RecordCommands::Edit()
         widgets::showInformation(m_lang->Message(QStringLiteral("Empty DataBase")));
         return;
     }
-    view->edit();
+    guarded([view] { view->edit(); });
 }
 
 void RecordCommands::Delete()
@@ -87,7 +105,7 @@ void RecordCommands::Delete()
         return;
     }
     if (widgets::askYesNo(m_lang->Message(QStringLiteral("Delete this record?")), m_lang->Message(QStringLiteral("Are you sure?"))))
-        view->remove();
+        guarded([view] { view->remove(); });
 }
 
 void RecordCommands::Cancel()
@@ -95,7 +113,7 @@ void RecordCommands::Cancel()
     if (cancelDetails)
         cancelDetails();
     if (db::Dataset* view = dataset())
-        view->cancel();
+        guarded([view] { view->cancel(); });
 }
 
 void RecordCommands::Save()
@@ -105,7 +123,7 @@ void RecordCommands::Save()
         return;
     const DatasetState state = view->state();
     if (state == DatasetState::Edit || state == DatasetState::Insert || state == DatasetState::SetKey)
-        view->post();
+        guarded([view] { view->post(); });
 }
 
 void RecordCommands::move(void (db::Dataset::*step)())

@@ -1,5 +1,7 @@
 #include "app/StartUp.h"
 
+#include "app/DataModuleBinding.h"
+
 #include "app/LoginUnit.h"
 #include "app/MainUnit.h"
 #include "app/OrvaneApplication.h"
@@ -128,9 +130,7 @@ std::unique_ptr<QObject> openDataModuleOn(
 {
     std::unique_ptr<data::TDmForm> dm = data::TDmForm::connect(profile);
     dm->openAtStart(platform::session().settings(), progress);
-    data::TDmForm* module = dm.get();
-    mainWindow.setActiveSrc(module->ActiveSrc);
-    mainWindow.Hooks.hasPatients = [module] { return !module->PatientsTable->isEmpty(); };
+    bindMainWindow(mainWindow, *dm);
     return dm;
 }
 
