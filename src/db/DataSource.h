@@ -24,6 +24,9 @@ public:
     void setTag(int tag) { m_tag = tag; }
     bool isEnabled() const { return m_enabled; }
     void setEnabled(bool enabled);
+    // Whether a bound control may put the view into edit when the user starts typing.
+    bool autoEdit() const { return m_autoEdit; }
+    void setAutoEdit(bool autoEdit) { m_autoEdit = autoEdit; }
     // Inactive when there is no view, or the source is disabled.
     DatasetState state() const;
 
@@ -37,6 +40,7 @@ private:
     QList<QMetaObject::Connection> m_connections;
     int m_tag = 0;
     bool m_enabled = true;
+    bool m_autoEdit = true;
 };
 
 } // namespace db

@@ -9,11 +9,31 @@
 namespace db::fieldformat {
 namespace {
 
+QString formatDigits(double number, const QString& pattern);
+
+// Text around the digits (",0.00 €", "€ ,0.00", ",0.## %") is shown as it stands.
 QString formatNumber(double number, const QString& pattern)
 {
-    const QLocale locale;
     if (pattern.isEmpty())
-        return locale.toString(number, 'g', 15);
+        return QLocale().toString(number, 'g', 15);
+    static const QString placeholders = QStringLiteral("0#.,");
+    qsizetype first = 0;
+    while (first < pattern.size() && !placeholders.contains(pattern[first]))
+        ++first;
+    qsizetype last = pattern.size() - 1;
+    while (last >= first && !placeholders.contains(pattern[last]))
+        --last;
+    if (first > last)
+        return pattern; // no digits at all
+    const QString digits = formatDigits(number, pattern.mid(first, last - first + 1));
+    if (digits.isEmpty())
+        return {};
+    return pattern.left(first) + digits + pattern.mid(last + 1);
+}
+
+QString formatDigits(double number, const QString& pattern)
+{
+    const QLocale locale;
     const bool grouping = pattern.contains(QLatin1Char(','));
     const qsizetype point = pattern.indexOf(QLatin1Char('.'));
     int minDecimals = 0;

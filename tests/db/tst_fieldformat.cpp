@@ -25,6 +25,9 @@ private Q_SLOTS:
         QTest::newRow("no leading zero") << QVariant(0.5) << f64 << QStringLiteral("#.###") << QStringLiteral(".5");
         QTest::newRow("zero with optional digits only") << QVariant(0.0) << f64 << QStringLiteral("#.###") << QString();
         QTest::newRow("null shows nothing") << QVariant() << f64 << QStringLiteral("0.00") << QString();
+        QTest::newRow("text after the digits") << QVariant(1234.5) << f64 << QStringLiteral(",0.00 EUR") << QStringLiteral("1,234.50 EUR");
+        QTest::newRow("text before the digits") << QVariant(-12500.0) << f64 << QStringLiteral("$ ,0") << QStringLiteral("$ -12,500");
+        QTest::newRow("text around nothing shown") << QVariant(0.0) << f64 << QStringLiteral("#.## %") << QString();
         QTest::newRow("integer with decimals") << QVariant(7) << int(db::FieldType::Int32) << QStringLiteral("0.00") << QStringLiteral("7.00");
         QTest::newRow("date pattern") << QVariant(QDate(2026, 12, 4)) << int(db::FieldType::Date) << QStringLiteral("dd/mm/yyyy") << QStringLiteral("04/12/2026");
         QTest::newRow("month name") << QVariant(QDate(2000, 3, 1)) << int(db::FieldType::Date) << QStringLiteral("mmmm") << QStringLiteral("March");

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class QPagedPaintDevice;
+class QWidget;
+
+namespace reports {
+
+class Report;
+
+// Lays the report out for the device and draws every page on it; the number of pages.
+int renderReport(const Report& report, QPagedPaintDevice& device);
+// Writes the report as a PDF file with its texts as text. False with the reason in `error`
+// when the file cannot be written.
+bool exportPdf(const Report& report, const QString& fileName, QString* error = nullptr);
+// Asks for a printer and prints; false when the user cancels.
+bool printReport(const Report& report, QWidget* parent = nullptr);
+// The print preview, maximised at 100 percent; printing from it uses the same pages.
+void previewReport(const Report& report, QWidget* parent = nullptr);
+
+} // namespace reports

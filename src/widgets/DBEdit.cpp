@@ -1,0 +1,130 @@
+#include "widgets/DBEdit.h"
+
+#include "db/Field.h"
+
+#include <QKeyEvent>
+#include <QScopedValueRollback>
+
+namespace widgets {
+
+DBEdit::DBEdit(QWidget* parent)
+    : QLineEdit(parent)
+    , DataAware(this)
+{
+    connect(dataLink(), &FieldDataLink::dataChanged, this, &DBEdit::load);
+    connect(dataLink(), &FieldDataLink::stateChanged, this, &DBEdit::stateChanged);
+    connect(this, &QLineEdit::textEdited, this, &DBEdit::typed);
+    connect(this, &QLineEdit::returnPressed, this, &DBEdit::settle);
+    stateChanged();
+}
+
+QString DBEdit::textForDisplay() const
+{
+    return dataLink()->displayText();
+}
+
+QString DBEdit::textForEditing() const
+{
+    return dataLink()->editText();
+}
+
+QVariant DBEdit::valueOfText(const QString& text) const
+{
+    return text;
+}
+
+bool DBEdit::showsEditText() const
+{
+    return dataLink()->isActive() && (dataLink()->isEditing() || (hasFocus() && dataLink()->canModify()));
+}
+
+void DBEdit::load()
+{
+    if (m_typing)
+        return;
+    m_modified = false;
+    m_invalid = false;
+    const db::Field* f = dataLink()->field();
+    setMaxLength(f && f->type() == db::FieldType::String && f->size() > 0 ? f->size() : 32767);
+    const QString shown = showsEditText() ? textForEditing() : textForDisplay();
+    if (shown != text())
+        setText(shown);
+}
+
+void DBEdit::stateChanged()
+{
+    setReadOnly(!dataLink()->canModify());
+    if (!m_modified)
+        load(); // the state decides between display and edit text
+}
+
+void DBEdit::typed(const QString& text)
+{
+    if (!m_modified)
+        m_before = dataLink()->value();
+    m_modified = true;
+    QString error;
+    {
+        const QScopedValueRollback<bool> typing(m_typing, true);
+        m_invalid = !dataLink()->write(valueOfText(text), &error) && !error.isEmpty();
+    }
+    if (!dataLink()->isEditing()) {
+        load(); // the view refused to enter edit: show the field as it is
+        return;
+    }
+    if (text != this->text())
+        setText(text);
+}
+
+void DBEdit::enterText(const QString& text)
+{
+    if (isReadOnly())
+        return;
+    setText(text);
+    typed(text);
+    settle();
+}
+
+void DBEdit::settle()
+{
+    if (!m_modified)
+        return;
+    if (m_invalid) {
+        // Now the user has finished: say what is wrong and keep the text to correct.
+        m_invalid = !dataLink()->write(valueOfText(text()));
+        if (m_invalid)
+            return;
+    }
+    load();
+}
+
+void DBEdit::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    if (!m_modified)
+        load();
+}
+
+void DBEdit::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    settle();
+    if (!m_modified)
+        load();
+}
+
+void DBEdit::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && m_modified) {
+        // The typing went into the field as it came: put back what was there before.
+        if (dataLink()->isEditing())
+            dataLink()->write(m_before);
+        m_modified = false;
+        load();
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+} // namespace widgets

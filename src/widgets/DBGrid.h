@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class QTableView;
+
+namespace db {
+class DataSource;
+class DatasetModel;
+class Field;
+} // namespace db
+
+namespace widgets {
+
+class GridSortProxy;
+class GroupRowsProxy;
+
+// A data grid over a view: chosen columns with their captions, the current row following the
+// view both ways, several rows selectable, sorting by a column (the grid's own order; the view
+// keeps its order), a footer with sums, and optional grouping by a column with a header row per
+// group. Columns are bound to fields by name and can be rebound (the currency switch turns Cost
+// into CostEURO); caption, width and footer stay with the column.
+class DBGrid : public QWidget {
+    Q_OBJECT
+public:
+    struct Column {
+        QString field;
+        QString caption; // empty: the field's label
+        int width = 0; // pixels; 0: the default
+    };
+
+    explicit DBGrid(QWidget* parent = nullptr);
+    ~DBGrid() override;
+
+    QTableView* view() const { return m_view; }
+    db::DatasetModel* datasetModel() const { return m_model; }
+    db::DataSource* dataSource() const { return m_source.data(); }
+    void setDataSource(db::DataSource* source);
+
+    void setColumns(const QList<Column>& columns);
+    int columnCount() const { return static_cast<int>(m_columns.size()); }
+    QString columnField(int column) const;
+    int columnOfField(const QString& field) const;
+    // The field of the column now, or nothing while the view is closed.
+    db::Field* columnFieldAt(int column) const;
+    void setColumnField(int column, const QString& field);
+    void setColumnVisible(int column, bool visible);
+    bool isColumnVisible(int column) const;
+
+    // Footer sums: the column's field summed over the view's rows in its display format.
+    void setFooterSum(int column, bool on = true);
+    bool hasFooterSum(int column) const;
+    QString footerText(int column) const;
+    bool hasFooter() const;
+
+    // Sorts the rows shown by a column; -1 shows them in the view's order.
+    void sortByColumn(int column, Qt::SortOrder order = Qt::AscendingOrder);
+    // Groups the rows by a column, a header row before each group; -1 ends the grouping.
+    void setGroupColumn(int column);
+    int groupColumn() const;
+
+    void setReadOnly(bool readOnly);
+    bool isReadOnly() const { return m_readOnly; }
+
+    // The selected rows as rows of the view, in the view's order.
+    QList<int> selectedRows() const;
+    // The grid row showing the view's row, and the view's row on a grid row (-1 for a
+    // group's header row).
+    int gridRowOf(int datasetRow) const;
+    int datasetRowOf(int gridRow) const;
+
+signals:
+    void rowActivated(int datasetRow); // double click or Enter on a row
+
+private:
+    class Footer;
+
+    void rebuildModel();
+    void applyColumns();
+    void setViewModel();
+    void saveSections();
+    void restoreSections();
+    void followDataset();
+    void followView(const QModelIndex& current);
+    QVariant groupSum(int column, const QList<int>& sortedRows) const;
+    QString sumText(int column, const QList<int>& datasetRows) const;
+
+    QTableView* m_view;
+    Footer* m_footer;
+    QPointer<db::DataSource> m_source;
+    QPointer<db::DatasetModel> m_model;
+    GridSortProxy* m_sort;
+    GroupRowsProxy* m_group;
+    QList<Column> m_columns;
+    QList<bool> m_footerSums;
+    QList<QMetaObject::Connection> m_modelConnections;
+    QList<QMetaObject::Connection> m_viewConnections;
+    QList<std::pair<int, bool>> m_sections; // widths and hidden columns kept over a reset
+    bool m_readOnly = false;
+    bool m_syncing = false;
+};
+
+} // namespace widgets
