@@ -103,7 +103,7 @@ int DatasetModel::columnCount(const QModelIndex& parent) const
 
 QVariant DatasetModel::data(const QModelIndex& index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
     const Field* f = fieldAt(index.column());
     if (!f)
@@ -150,7 +150,7 @@ QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int 
 
 Qt::ItemFlags DatasetModel::flags(const QModelIndex& index) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
     const Field* f = fieldAt(index.column());

@@ -10,7 +10,6 @@
 #include <QLocale>
 
 #include <algorithm>
-#include <QPointer>
 
 namespace widgets {
 namespace {
@@ -81,7 +80,11 @@ void rebind(QWidget* control, FieldDataLink* link, const CurrencyMode& mode)
     if (mode.twinOf(field).isEmpty() || !link->dataset() || !link->dataset()->findField(mode.twinOf(field)))
         return; // not an amount, or the view has only one of the pair
     link->setFieldName(mode.fieldFor(field));
-    TwinHint* hint = control->findChild<TwinHint*>(QString(), Qt::FindDirectChildrenOnly);
+    TwinHint* hint = nullptr;
+    for (QObject* child : control->children()) {
+        if ((hint = dynamic_cast<TwinHint*>(child)))
+            break;
+    }
     if (!hint)
         hint = new TwinHint(control, link);
     hint->set(mode.twinOf(link->fieldName()), hintFormat(mode));

@@ -30,9 +30,11 @@ QString DBDateEdit::userDateFormat()
 QDate DBDateEdit::parseDate(const QString& text)
 {
     const QString t = text.trimmed();
-    QDate date = QLocale().toDate(t, userDateFormat());
+    const QString format = userDateFormat();
+    QDate date = QLocale().toDate(t, format);
     if (!date.isValid()) {
-        date = QLocale().toDate(t, QLocale::ShortFormat);
+        // A two-digit year: 50-99 the 1900s, 00-49 the 2000s.
+        date = QLocale().toDate(t, QString(format).replace(QStringLiteral("yyyy"), QStringLiteral("yy")));
         if (date.isValid() && date.year() < 1950)
             date = date.addYears(100);
     }

@@ -155,7 +155,12 @@ void DBGrid::setViewModel()
     // A reset of the rows (a reload, a rebound column) would give every column its default
     // width and show hidden ones again.
     m_viewConnections << connect(m_view->model(), &QAbstractItemModel::modelAboutToBeReset, this, &DBGrid::saveSections);
-    m_viewConnections << connect(m_view->model(), &QAbstractItemModel::modelReset, this, &DBGrid::restoreSections);
+    m_viewConnections << connect(m_view->model(), &QAbstractItemModel::modelReset, this, [this] {
+        restoreSections();
+        followDataset();
+    });
+    // Regrouping or sorting again may move the current row elsewhere.
+    m_viewConnections << connect(m_view->model(), &QAbstractItemModel::layoutChanged, this, &DBGrid::followDataset);
     followDataset();
 }
 

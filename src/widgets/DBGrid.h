@@ -5,9 +5,11 @@
 
 class QTableView;
 
+#include "db/DataSource.h"
+#include "db/Dataset.h"
+#include "db/DatasetModel.h"
+
 namespace db {
-class DataSource;
-class DatasetModel;
 class Field;
 } // namespace db
 

@@ -5,9 +5,9 @@
 #include <QComboBox>
 #include <QPointer>
 
-namespace db {
-class DatasetModel;
-}
+#include "db/DataSource.h"
+#include "db/Dataset.h"
+#include "db/DatasetModel.h"
 
 namespace widgets {
 

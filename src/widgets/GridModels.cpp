@@ -268,7 +268,7 @@ QVariant GroupRowsProxy::data(const QModelIndex& index, int role) const
         return bold;
     }
     case Qt::BackgroundRole:
-        return QPalette().color(QPalette::AlternateBase);
+        return QPalette().brush(QPalette::AlternateBase);
     case Qt::TextAlignmentRole:
         return index.column() == 0 ? QVariant() : sourceModel()->index(group.sourceRows.first(), index.column()).data(role);
     default:

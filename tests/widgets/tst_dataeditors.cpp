@@ -79,8 +79,8 @@ private Q_SLOTS:
         m_db->create(cities());
         const QString insert = QStringLiteral("INSERT INTO Fee (ID, Note, Cost, CostEURO, Paid, Kind, Visit, CityID, Tooth) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
         m_db->exec(insert, {1, QStringLiteral("first"), 34075.0, 100.0, true, 1, QDate(2026, 12, 4), 2, 11});
-        m_db->exec(insert, {2, QStringLiteral("second"), 17037.5, 50.0, false, QVariant(), QVariant(), QVariant(), 21});
-        m_db->exec(insert, {3, QStringLiteral("third"), 3407.5, 10.0, QVariant(), 2, QDate(2025, 1, 31), 1, 11});
+        m_db->exec(insert, {2, QStringLiteral("second"), 17037.75, 50.0, false, QVariant(), QVariant(), QVariant(), 21});
+        m_db->exec(insert, {3, QStringLiteral("third"), 3407.25, 10.0, QVariant(), 2, QDate(2025, 1, 31), 1, 11});
         const QString city = QStringLiteral("INSERT INTO City (CityID, CityName) VALUES (?, ?)");
         m_db->exec(city, {1, QStringLiteral("Athens")});
         m_db->exec(city, {2, QStringLiteral("Patras")});
@@ -145,7 +145,10 @@ private Q_SLOTS:
         }
         QVERIFY2(messages.shown().isEmpty(), qPrintable(messages.texts().join(u'\n')));
         m_fees->post();
-        QCOMPARE(stored(field), expected);
+        if (expected.isValid())
+            QCOMPARE(stored(field), expected);
+        else
+            QVERIFY(stored(field).isNull());
     }
 
     void editBoxShowsDisplayOrEditFormatAndFollowsARebind()
@@ -267,13 +270,13 @@ private Q_SLOTS:
         auto* box = control<widgets::DBCheckBox>();
         box->setFieldName(QStringLiteral("Paid"));
         QVERIFY(box->isChecked());
-        QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+        box->click();
         QCOMPARE(m_fees->state(), db::DatasetState::Edit);
         m_fees->post();
         QCOMPARE(stored(QStringLiteral("Paid")).toBool(), false);
         m_fees->last(); // an empty flag shows unchecked
         QVERIFY(!box->isChecked());
-        QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+        box->click();
         m_fees->post();
         QCOMPARE(stored(QStringLiteral("Paid"), 3).toBool(), true);
     }
@@ -299,7 +302,7 @@ private Q_SLOTS:
         m_fees->moveTo(row);
         QCOMPARE(group->itemIndex(), shown);
         auto* button = group->findChildren<QRadioButton*>().at(clicked);
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, button->height() / 2));
+        button->click();
         QCOMPARE(group->itemIndex(), clicked);
         m_fees->post();
         QCOMPARE(stored(QStringLiteral("Kind"), row + 1).toInt(), clicked);
@@ -436,7 +439,7 @@ private Q_SLOTS:
         // Tooth 11: first and third; tooth 21: second.
         QCOMPARE(shown->rowCount(), 5);
         QCOMPARE(shown->index(0, 0).data().toString(), QStringLiteral("Tooth No.: 11"));
-        QCOMPARE(shown->index(0, 1).data().toString(), QStringLiteral("37,483 L"));
+        QCOMPARE(shown->index(0, 1).data().toString(), QStringLiteral("37,482 L"));
         QCOMPARE(shown->index(1, 0).data().toString(), QStringLiteral("first"));
         QCOMPARE(shown->index(2, 0).data().toString(), QStringLiteral("third"));
         QCOMPARE(shown->index(3, 1).data().toString(), QStringLiteral("17,038 L"));
@@ -468,17 +471,17 @@ private Q_SLOTS:
         auto* note = control<widgets::DBEdit>();
         note->setFieldName(QStringLiteral("Note"));
         widgets::CurrencyMode euro{.euro = true, .pairs = {{QStringLiteral("Cost"), QStringLiteral("CostEURO")}},
-            .localHint = [](double v) { return QStringLiteral("L %1").arg(v); }, .euroHint = {}};
+            .localHint = [](double v) { return QStringLiteral("L %1").arg(v, 0, 'f', 2); }, .euroHint = {}};
         widgets::applyCurrencyMode(m_window.get(), euro);
         QCOMPARE(edit->fieldName(), QStringLiteral("CostEURO"));
         QCOMPARE(edit->text(), QStringLiteral("100.00 EUR"));
-        QCOMPARE(edit->toolTip(), QStringLiteral("L 34075"));
+        QCOMPARE(edit->toolTip(), QStringLiteral("L 34075.00"));
         QCOMPARE(label->text(), QStringLiteral("100.00 EUR"));
         QCOMPARE(calc->fieldName(), QStringLiteral("CostEURO"));
         QCOMPARE(note->fieldName(), QStringLiteral("Note"));
         QVERIFY(note->toolTip().isEmpty());
         m_fees->next(); // the hint follows the row
-        QCOMPARE(edit->toolTip(), QStringLiteral("L 17037.5"));
+        QCOMPARE(edit->toolTip(), QStringLiteral("L 17037.75"));
 
         widgets::CurrencyMode local = euro;
         local.euro = false;
