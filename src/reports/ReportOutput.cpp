@@ -2,13 +2,12 @@
 
 #include "reports/Report.h"
 #include "reports/ReportLayout.h"
+#include "reports/ReportPreview.h"
 
 #include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 
 namespace reports {
@@ -42,16 +41,12 @@ bool exportPdf(const Report& report, const QString& fileName, QString* error)
     return false;
 }
 
-namespace {
-
 void preparePrinter(QPrinter& printer, const Report& report)
 {
     printer.setPageLayout(report.pageLayout());
     printer.setDocName(report.title());
     printer.setCreator(QStringLiteral("Orvane"));
 }
-
-} // namespace
 
 bool printReport(const Report& report, QWidget* parent)
 {
@@ -66,17 +61,8 @@ bool printReport(const Report& report, QWidget* parent)
 
 void previewReport(const Report& report, QWidget* parent)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    preparePrinter(printer, report);
-    QPrintPreviewDialog dialog(&printer, parent);
-    dialog.setWindowTitle(report.title());
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&report](QPrinter* target) { renderReport(report, *target); });
-    if (auto* preview = dialog.findChild<QPrintPreviewWidget*>()) {
-        preview->setZoomMode(QPrintPreviewWidget::CustomZoom);
-        preview->setZoomFactor(1.0);
-    }
-    dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
-    dialog.exec();
+    ReportPreview preview(report, parent);
+    preview.exec();
 }
 
 } // namespace reports

@@ -3,9 +3,11 @@
 #include "reports/Report.h"
 #include "reports/ReportLayout.h"
 #include "reports/ReportOutput.h"
+#include "reports/ReportPreview.h"
 
 #include <QBuffer>
 #include <QPdfWriter>
+#include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -114,6 +116,23 @@ private Q_SLOTS:
             for (const reports::PageItem& item : page.items)
                 QVERIFY(item.rect.bottom() <= area.height() + 0.5);
         }
+    }
+
+    void previewIsMaximisedAtFullSizeWithTheSamePages()
+    {
+        reports::ReportPreview preview(historyReport(40));
+        QVERIFY(preview.windowState() & Qt::WindowMaximized);
+        preview.show();
+        QVERIFY(preview.previewWidget());
+        QTRY_VERIFY(preview.previewWidget()->pageCount() >= 2);
+        QCOMPARE(preview.previewWidget()->zoomMode(), QPrintPreviewWidget::CustomZoom);
+        QCOMPARE(preview.previewWidget()->zoomFactor(), 1.0);
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setPageLayout(historyReport(40).pageLayout());
+        QCOMPARE(preview.previewWidget()->pageCount(), reports::renderReport(historyReport(40), writer));
+        preview.close();
     }
 
     void tableFromAViewGroupsAndTotalsInTheFieldsFormat()

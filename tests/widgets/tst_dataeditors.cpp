@@ -7,6 +7,7 @@
 #include "widgets/CurrencyMode.h"
 #include "widgets/DBCalcEdit.h"
 #include "widgets/DBCheckBox.h"
+#include "widgets/DBComboBox.h"
 #include "widgets/DBDateEdit.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
@@ -338,6 +339,25 @@ private Q_SLOTS:
         m_fees->post();
         QCOMPARE(m_fees->value(u"Visit"), expected);
         QCOMPARE(date->text(), expected.isNull() ? QString() : expected.toDate().toString(QStringLiteral("dd/MM/yyyy")));
+    }
+
+    void comboBoxOffersItemsAndTakesTypedText()
+    {
+        auto* combo = control<widgets::DBComboBox>();
+        combo->addItems({QStringLiteral("11"), QStringLiteral("21"), QStringLiteral("31")});
+        combo->setFieldName(QStringLiteral("Tooth"));
+        QCOMPARE(combo->currentText(), QStringLiteral("11"));
+        emit combo->activated(2); // the user picks "31"
+        QCOMPARE(m_fees->value(u"Tooth").toInt(), 31);
+        combo->lineEdit()->selectAll();
+        QTest::keyClicks(combo->lineEdit(), QStringLiteral("48"));
+        m_fees->post();
+        QCOMPARE(stored(QStringLiteral("Tooth")).toInt(), 48);
+        m_fees->next();
+        QCOMPARE(combo->currentText(), QStringLiteral("21"));
+        combo->setEditable(false); // a list to choose from only
+        m_fees->prior();
+        QCOMPARE(combo->currentIndex(), -1); // 48 is not among the items
     }
 
     void lookupComboShowsTheListTextAndWritesTheKey()
