@@ -145,6 +145,7 @@ void DBGrid::setViewModel()
     saveSections();
     m_view->setModel(groupColumn() >= 0 ? static_cast<QAbstractItemModel*>(m_group) : m_sort);
     restoreSections();
+    spanGroupHeaders();
     if (old && old != m_view->selectionModel())
         old->deleteLater();
     for (const auto& c : std::as_const(m_viewConnections))
@@ -157,6 +158,7 @@ void DBGrid::setViewModel()
     m_viewConnections << connect(m_view->model(), &QAbstractItemModel::modelAboutToBeReset, this, &DBGrid::saveSections);
     m_viewConnections << connect(m_view->model(), &QAbstractItemModel::modelReset, this, [this] {
         restoreSections();
+        spanGroupHeaders();
         followDataset();
     });
     // Regrouping or sorting again may move the current row elsewhere.
@@ -176,6 +178,27 @@ void DBGrid::restoreSections()
     for (int i = 0; i < m_sections.size() && i < m_view->horizontalHeader()->count(); ++i) {
         m_view->setColumnWidth(i, m_sections[i].first);
         m_view->setColumnHidden(i, m_sections[i].second);
+    }
+}
+
+void DBGrid::spanGroupHeaders()
+{
+    m_view->clearSpans();
+    if (groupColumn() < 0)
+        return;
+    // A group's caption runs over the columns before the first sum.
+    int span = columnCount();
+    for (int column = 0; column < columnCount(); ++column) {
+        if (hasFooterSum(column)) {
+            span = column;
+            break;
+        }
+    }
+    if (span < 2)
+        return;
+    for (int row = 0; row < m_group->rowCount(); ++row) {
+        if (m_group->isGroupHeader(row))
+            m_view->setSpan(row, 0, 1, span);
     }
 }
 
@@ -254,6 +277,7 @@ void DBGrid::setFooterSum(int column, bool on)
     if (column < 0 || column >= m_footerSums.size())
         return;
     m_footerSums[column] = on;
+    spanGroupHeaders();
     m_footer->setVisible(hasFooter());
     m_footer->update();
 }

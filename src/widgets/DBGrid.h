@@ -81,6 +81,7 @@ private:
     void rebuildModel();
     void applyColumns();
     void setViewModel();
+    void spanGroupHeaders();
     void saveSections();
     void restoreSections();
     void followDataset();
