@@ -67,7 +67,12 @@ TDmForm::TDmForm(DataConnections connections, QObject* parent)
     installPatientRecordRules();
     installHistoryRules();
     installClinicalRecordRules();
+    installListRules();
+    installSuppliesRecordRules();
+    installLabRules();
+    installFinanceRules();
     installStoreGroups();
+    installMoneyRules(); // last: it wraps the before-post rules of the views with amounts
 }
 
 TDmForm::~TDmForm()

@@ -276,6 +276,91 @@ public:
     db::DataSource *AppointmentSrc, *AppointmentTypesSrc, *DentistsSrc, *MedicinesSrc, *PrescriptionsSrc;
     db::DataSource *PrescrItemsSrc, *PhonesSrc, *RemindersSrc, *NameDaysSrc, *RecallsSrc;
 
+    // --- record rules of supplies, labs, finance, appointments and lists ---
+    // (DmMoneyRules.cpp, DmSuppliesRules.cpp, DmLabRules.cpp, DmFinanceRules.cpp, DmListRules.cpp)
+
+    // Completes the money pairs of the view's row being edited with the current rate: in EURO
+    // mode the local amounts from the EURO ones, otherwise the reverse.
+    void ConvertTwins(db::Dataset& view);
+    // The views whose rows are completed before every post. installMoneyRules() makes each
+    // view's before-post rule complete the pairs, run the view's own rule (which sees complete
+    // pairs and may change amounts), and complete them again; it wraps whatever rule the view
+    // has, so it runs after every other installation.
+    QList<db::Dataset*> moneyViews() const;
+    // The stored balance of the current supplier (lab): its debts minus its payments.
+    void SupplierBalance();
+    void LabBalance();
+    // The supplier (lab) ledger row of a delivery: created, updated or deleted after its totals.
+    void DeliveryTransaction(db::Dataset& delivery);
+
+    void AppointmentTableNewRecord(db::Dataset& DataSet);
+    void AppointmentTablePatNameChange(db::Dataset& DataSet);
+    void DentistsTableNewRecord(db::Dataset& DataSet);
+    void DentistsTableBeforePost(db::Dataset& DataSet);
+    void ListTableNewRecord(db::Dataset& DataSet); // the lists numbered from their generator
+    void PrescriptionsTableNewRecord(db::Dataset& DataSet);
+    void PrescriptionsTableBeforeDelete(db::Dataset& DataSet);
+    void RemindersTableNewRecord(db::Dataset& DataSet);
+    void SuppliersTableNewRecord(db::Dataset& DataSet);
+    void SuppliersTableBeforeDelete(db::Dataset& DataSet);
+    void MaterialsTableNewRecord(db::Dataset& DataSet);
+    void MaterialsTableBeforePost(db::Dataset& DataSet);
+    void MaterialsTableBeforeDelete(db::Dataset& DataSet);
+    void SuppliersPerMaterialTableNewRecord(db::Dataset& DataSet);
+    void SuppliersPerMaterialTableBeforeEdit(db::Dataset& DataSet);
+    void SuppliersPerMaterialTableBeforePost(db::Dataset& DataSet);
+    void MaterialOrdersTableBeforeInsert(db::Dataset& DataSet);
+    void MaterialOrdersTableNewRecord(db::Dataset& DataSet);
+    void MaterialOrdersTableBeforePost(db::Dataset& DataSet);
+    void MaterialOrdersTableBeforeDelete(db::Dataset& DataSet);
+    void DeliveredMaterialsTableBeforePost(db::Dataset& DataSet);
+    void DeliveredMaterialsTableBeforeDelete(db::Dataset& DataSet);
+    void MaterialOrderItemsTableNewRecord(db::Dataset& DataSet);
+    void MaterialOrderItemsTableFieldChange(db::Dataset& DataSet, const QString& fieldName);
+    void DeliveredMatItemsTableBeforePost(db::Dataset& DataSet);
+    void DeliveredMatItemsTableBeforeDelete(db::Dataset& DataSet);
+    void DentalLabTableNewRecord(db::Dataset& DataSet);
+    void DentalLabTableBeforePost(db::Dataset& DataSet);
+    void DentalLabTableBeforeDelete(db::Dataset& DataSet);
+    void LabOrdersTableBeforeInsert(db::Dataset& DataSet);
+    void LabOrdersTableNewRecord(db::Dataset& DataSet);
+    void LabOrdersTableBeforePost(db::Dataset& DataSet);
+    void LabOrdersTableBeforeDelete(db::Dataset& DataSet);
+    void DeliveredLabOrdersTableBeforePost(db::Dataset& DataSet);
+    void DeliveredLabOrdersTableBeforeDelete(db::Dataset& DataSet);
+    void LabOrderItemsTableNewRecord(db::Dataset& DataSet);
+    void LabOrderItemsTableBeforeDelete(db::Dataset& DataSet);
+    void DeliveredLabOrderItemsTableBeforeDelete(db::Dataset& DataSet);
+    void DentEconomicsTableNewRecord(db::Dataset& DataSet);
+    void SupplierEconomTableNewRecord(db::Dataset& DataSet);
+    void LabEconomTableNewRecord(db::Dataset& DataSet);
+    void EconomicsTableBeforePost(db::Dataset& DataSet); // the receipt mark of every ledger
+
+private:
+    using Handler = void (TDmForm::*)(db::Dataset&);
+    db::Dataset::Hook rule(Handler handler);
+    void installListRules();
+    void installSuppliesRecordRules();
+    void installLabRules();
+    void installFinanceRules();
+    void installMoneyRules();
+    // Shows "The specified ID already exists" and refuses the post when another row has the key.
+    void refuseDuplicateKey(db::Dataset& view, const QString& keyField);
+    void rememberKey(db::Dataset& view, const QString& keyField);
+    // The totals of an order or delivery header from its lines.
+    void sumOrderLines(db::Dataset& header, db::Dataset& lines, const QString& priceField);
+    void storeCounterpartBalance(db::Dataset& counterpart, int transactionType, const QString& idField);
+    void syncDeliveryTransaction(db::Dataset& delivery, db::Dataset& ledger, int transactionType, const char* items);
+    void postPendingTransaction(db::Dataset& ledger);
+    void deleteDeliveryTransaction(db::Dataset& delivery, db::Dataset& ledger);
+
+    QHash<const db::Dataset*, QVariant> m_keyAtEdit;
+    double m_priceAtEdit = 0;
+    double m_priceEuroAtEdit = 0;
+    QSet<const db::Dataset*> m_ledgerFilterSuspended; // until the delivery's ledger row is stored
+    bool m_deletingCounterpart = false;
+    bool m_convertingTwins = false; // amounts completed by the conversion are no user's input // a supplier or lab going with its ledger: no balance to keep
+
 private:
     // Declarations per area (DmPatients.cpp, DmFinance.cpp, DmSupplies.cpp, DmLists.cpp).
     // Each area may use the views of the areas declared before it as masters and look-ups.

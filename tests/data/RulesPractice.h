@@ -1,0 +1,82 @@
+#pragma once
+
+// An empty practice per test, opened by the data module as at start, for the record rules'
+// tests.
+
+#include "data/DataDirectory.h"
+#include "data/DmUnit.h"
+#include "db/Connection.h"
+#include "db/Query.h"
+#include "platform/Session.h"
+#include "platform/Settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class RulesPractice {
+public:
+    RulesPractice()
+    {
+        m_config = m_root.filePath(QStringLiteral("config"));
+        QDir().mkpath(m_config);
+        qputenv("ORVANE_PROGRAM_DIR", m_root.filePath(QStringLiteral("program")).toUtf8()); // no language file
+        m_template = m_root.filePath(QStringLiteral("template"));
+        data::DataDirectory(m_template).create();
+    }
+
+    platform::Settings settings() const { return platform::Settings(platform::Edition::Dental, m_config); }
+
+    // A fresh copy of the empty practice, opened as at start.
+    std::unique_ptr<data::TDmForm> open()
+    {
+        platform::session() = platform::Session{};
+        const QString path = m_root.filePath(QStringLiteral("practice-%1").arg(++m_copies));
+        QDir().mkpath(path);
+        for (const QString& name : QDir(m_template).entryList(QDir::Files))
+            QFile::copy(QDir(m_template).filePath(name), QDir(path).filePath(name));
+        auto dm = data::TDmForm::connect({.name = QStringLiteral("rules"), .dataDirectory = path});
+        dm->openAtStart(settings());
+        return dm;
+    }
+
+    static QVariant scalar(const data::TDmForm& dm, const QString& sql, const QVariant& id = {})
+    {
+        db::Query q(*dm.Database, sql);
+        if (id.isValid())
+            q.bind(QStringLiteral("id"), id);
+        return q.scalar();
+    }
+
+    // Appends a row with the given values and posts it; cached rows are stored at once.
+    static void addRow(db::Dataset& view, const QVariantMap& values)
+    {
+        view.append();
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            view.setValue(it.key(), it.value());
+        view.post();
+        if (view.cachedUpdates())
+            view.applyUpdates();
+    }
+
+    // A patient written directly, and made the current one.
+    static int addPatient(data::TDmForm& dm, const QString& lastName = QStringLiteral("Patient"))
+    {
+        const int id = dm.NextID(QStringLiteral("LastPat"));
+        db::Query(*dm.Database, QStringLiteral("INSERT INTO Patient (PatientID, LastName) VALUES (:id, :name)"))
+            .bind(QStringLiteral("id"), id)
+            .bind(QStringLiteral("name"), lastName)
+            .exec();
+        dm.PatientsTable->refresh();
+        dm.PatientsTable->locate(QStringLiteral("PatientID"), id);
+        return id;
+    }
+
+private:
+    QTemporaryDir m_root;
+    QString m_config;
+    QString m_template;
+    int m_copies = 0;
+};

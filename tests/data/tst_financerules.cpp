@@ -1,0 +1,188 @@
+// The money pairs, the receipt mark and the stored balances of suppliers and labs.
+
+#include "RulesPractice.h"
+
+#include <QTest>
+
+namespace {
+
+constexpr double kRate = 340.75;
+
+} // namespace
+
+class TestFinanceRules : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<RulesPractice> m_practice;
+
+private Q_SLOTS:
+    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
+
+    // What the user types in one currency is stored in both.
+    void moneyTwinsStored_data()
+    {
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("euroMode");
+        QTest::addColumn<double>("typed");
+        QTest::addColumn<double>("twin");
+        QTest::newRow("supplier, EURO") << "SuppliersTable" << "Balance" << true << 100.0 << 34075.0;
+        QTest::newRow("supplier, local") << "SuppliersTable" << "Balance" << false << 34075.0 << 100.0;
+        QTest::newRow("lab") << "DentalLabTable" << "Balance" << true << 100.0 << 34075.0;
+        QTest::newRow("medicine") << "MedicinesTable" << "HospitalPrice" << true << 100.0 << 34075.0;
+        QTest::newRow("operation") << "OperationsTable" << "Cost" << false << 34075.0 << 100.0;
+        QTest::newRow("practice ledger") << "DentEconomicsTable" << "Credit" << true << 100.0 << 34075.0;
+        QTest::newRow("supplier ledger, receipt") << "SupplierEconomTable" << "ReceiptCredit" << false << 681.5 << 2.0;
+        QTest::newRow("supplier price, old") << "SuppliersPerMaterialTable" << "OldPrice" << true << 2.0 << 681.5;
+        QTest::newRow("order line") << "MaterialOrderItemsTable" << "UnitPrice" << true << 100.0 << 34075.0;
+        QTest::newRow("lab job") << "LabOrderItemsTable" << "OrderPrice" << true << 100.0 << 34075.0;
+    }
+    void moneyTwinsStored()
+    {
+        QFETCH(QString, view);
+        QFETCH(QString, field);
+        QFETCH(bool, euroMode);
+        QFETCH(double, typed);
+        QFETCH(double, twin);
+        auto dm = m_practice->open();
+        QCOMPARE(dm->money().rate(), kRate);
+        RulesPractice::addRow(*dm->SuppliersTable, {{"Company", "S"}});
+        RulesPractice::addRow(*dm->DentalLabTable, {{"Company", "L"}});
+        RulesPractice::addRow(*dm->MaterialsTable, {});
+        RulesPractice::addRow(*dm->LabOrdersTable, {});
+        dm->money().setEuroMode(euroMode);
+        const QString typedField = euroMode ? field + QStringLiteral("EURO") : field;
+        const QString twinField = euroMode ? field : field + QStringLiteral("EURO");
+
+        db::Dataset& ds = *dm->findView(view);
+        ds.append();
+        const QString key = ds.tableDef().identifierField;
+        if (ds.value(key).isNull())
+            ds.setValue(key, 1); // a view whose numbering is not under test
+        const QVariant id = ds.value(key);
+        ds.setValue(typedField, typed);
+        ds.post();
+        if (ds.cachedUpdates())
+            ds.applyUpdates();
+        const QString stored = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = :id").arg(twinField, ds.tableDef().name, key);
+        QVERIFY(qFuzzyCompare(1 + RulesPractice::scalar(*dm, stored, id).toDouble(), 1 + twin));
+        QCOMPARE(RulesPractice::scalar(*dm, stored.replace(twinField, typedField), id).toDouble(), typed); // as typed
+    }
+
+    void receiptMark_data()
+    {
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<int>("sign");
+        QTest::addColumn<QString>("receiptNo");
+        QTest::addColumn<bool>("receiptsOnly");
+        QTest::addColumn<bool>("marked"); // IOFld before the post
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("practice payment") << "DentEconomicsTable" << -1 << "" << false << true << false;
+        QTest::newRow("practice payment, receipt") << "DentEconomicsTable" << -1 << "R-1" << false << false << true;
+        QTest::newRow("practice debt, receipt") << "DentEconomicsTable" << 1 << "R-1" << false << false << true;
+        QTest::newRow("practice, receipts only") << "DentEconomicsTable" << 1 << "" << true << false << true;
+        QTest::newRow("supplier, no receipt") << "SupplierEconomTable" << 1 << "" << false << true << false;
+        QTest::newRow("lab payment, receipt") << "LabEconomTable" << -1 << "7" << false << false << true;
+        QTest::newRow("patient payment") << "PatientEconomTable" << -1 << "" << false << true << false;
+        QTest::newRow("patient payment, receipt") << "PatientEconomTable" << -1 << "9" << false << false << true;
+        QTest::newRow("patient charge keeps its mark") << "PatientEconomTable" << 1 << "" << true << false << false;
+        QTest::newRow("patient charge keeps its mark, on") << "PatientEconomTable" << 1 << "" << false << true << true;
+    }
+    void receiptMark()
+    {
+        QFETCH(QString, view);
+        QFETCH(int, sign);
+        QFETCH(QString, receiptNo);
+        QFETCH(bool, receiptsOnly);
+        QFETCH(bool, marked);
+        QFETCH(bool, expected);
+        auto dm = m_practice->open();
+        RulesPractice::addRow(*dm->SuppliersTable, {{"Company", "S"}});
+        RulesPractice::addRow(*dm->DentalLabTable, {{"Company", "L"}});
+        platform::session().receiptsOnly = receiptsOnly;
+        db::Dataset& ds = *dm->findView(view);
+        ds.append();
+        ds.setValue(u"Sign", sign);
+        ds.setValue(u"IOFld", marked);
+        ds.setValue(u"ReceiptNo", receiptNo.isEmpty() ? QVariant() : QVariant(receiptNo));
+        ds.post();
+        QCOMPARE(ds.value(u"IOFld").toBool(), expected);
+        platform::session().receiptsOnly = false;
+    }
+
+    void practiceDefaults_data()
+    {
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<int>("transactionType");
+        QTest::addColumn<QString>("sourceName");
+        QTest::addColumn<bool>("receipted");
+        QTest::newRow("other sources") << "DentEconomicsTable" << 2 << "" << false;
+        QTest::newRow("supplier") << "SupplierEconomTable" << 0 << "Dental Supplies Ltd" << true;
+        QTest::newRow("lab") << "LabEconomTable" << 1 << "Crown Lab" << true;
+    }
+    void practiceDefaults()
+    {
+        QFETCH(QString, view);
+        QFETCH(int, transactionType);
+        QFETCH(QString, sourceName);
+        QFETCH(bool, receipted);
+        auto dm = m_practice->open();
+        RulesPractice::addRow(*dm->SuppliersTable, {{"Company", "Dental Supplies Ltd"}});
+        RulesPractice::addRow(*dm->DentalLabTable, {{"Company", "Crown Lab"}});
+        dm->setDefaultDentist(4, m_practice->settings());
+        db::Dataset& ds = *dm->findView(view);
+        ds.append();
+        QVERIFY(ds.value(u"EconomID").toInt() > 0);
+        QCOMPARE(ds.value(u"TransactionType").toInt(), transactionType);
+        QCOMPARE(ds.value(u"SourceName").toString(), sourceName);
+        QCOMPARE(ds.value(u"IOFld").toBool(), receipted);
+        QCOMPARE(ds.value(u"Sign").toInt(), -1);
+        QCOMPARE(ds.value(u"PaymentType").toInt(), 0);
+        QCOMPARE(ds.value(u"DentistID").toInt(), 4);
+        QCOMPARE(ds.value(u"Date").toDate(), QDate::currentDate());
+        QCOMPARE(ds.value(u"SupplierID").toInt(), transactionType == 0 ? dm->SuppliersTable->value(u"SupplierID").toInt() : -1);
+        QCOMPARE(ds.value(u"LabID").toInt(), transactionType == 1 ? dm->DentalLabTable->value(u"DentalLabID").toInt() : -1);
+        QCOMPARE(m_practice->settings().defaultDoctorId(), 4); // the setter keeps it for the next start
+    }
+
+    // Debts minus payments of the current supplier (lab) only, after every post and delete.
+    void counterpartBalance_data()
+    {
+        QTest::addColumn<QString>("ledger");
+        QTest::addColumn<QString>("counterpart");
+        QTest::newRow("supplier") << "SupplierEconomTable" << "SuppliersTable";
+        QTest::newRow("lab") << "LabEconomTable" << "DentalLabTable";
+    }
+    void counterpartBalance()
+    {
+        QFETCH(QString, ledger);
+        QFETCH(QString, counterpart);
+        auto dm = m_practice->open();
+        dm->money().setEuroMode(false);
+        db::Dataset& book = *dm->findView(ledger);
+        db::Dataset& party = *dm->findView(counterpart);
+        const auto balance = [&] { return std::pair{party.value(u"Balance").toDouble(), party.value(u"BalanceEURO").toDouble()}; };
+
+        RulesPractice::addRow(party, {{"Company", "Other"}});
+        RulesPractice::addRow(book, {{"Sign", 1}, {"Credit", 999.0}});
+        QCOMPARE(balance().first, 999.0);
+        RulesPractice::addRow(party, {{"Company", "Mine"}});
+        QCOMPARE(balance().first, 0.0);
+        RulesPractice::addRow(book, {{"Sign", 1}, {"Credit", 100.0}});
+        RulesPractice::addRow(book, {{"Sign", 1}, {"Credit", 50.0}});
+        RulesPractice::addRow(book, {{"Sign", -1}, {"Credit", 30.0}});
+        QCOMPARE(balance().first, 120.0);
+        QVERIFY(qFuzzyCompare(balance().second, 120.0 / kRate));
+        QVERIFY(book.locate(QStringLiteral("Credit"), 50.0));
+        book.remove();
+        QCOMPARE(balance().first, 70.0);
+        QVERIFY(book.locate(QStringLiteral("Credit"), 30.0));
+        book.edit();
+        book.setValue(u"Sign", 1); // the payment was a debt after all
+        book.post();
+        QCOMPARE(balance().first, 130.0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFinanceRules)
+#include "tst_financerules.moc"

@@ -1,0 +1,105 @@
+// New rows of the appointment book, the dentists, prescriptions, reminders and the lists.
+
+#include "RulesPractice.h"
+
+#include <QTest>
+
+class TestListRules : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<RulesPractice> m_practice;
+
+private Q_SLOTS:
+    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
+
+    void appointmentDefaults_data()
+    {
+        QTest::addColumn<bool>("forPatient"); // DefaultAppointmentPatient
+        QTest::newRow("for the current patient") << true;
+        QTest::newRow("for nobody yet") << false;
+    }
+    void appointmentDefaults()
+    {
+        QFETCH(bool, forPatient);
+        auto dm = m_practice->open();
+        const int patient = RulesPractice::addPatient(*dm, QStringLiteral("Papadopoulos"));
+        db::Query(*dm->Database, QStringLiteral("INSERT INTO AppointmentTypes (AppointmentType) VALUES ('Check-up')")).exec();
+        dm->AppointmentTypesTable->refresh();
+        dm->AppointmentTypesTable->first();
+        dm->setDefaultDentist(3, m_practice->settings());
+        platform::session().defaultAppointmentPatient = forPatient;
+
+        db::Dataset& app = *dm->AppointmentTable;
+        app.append();
+        QVERIFY(app.value(u"AppID").toInt() > 0);
+        QCOMPARE(app.value(u"PatID").toInt(), forPatient ? patient : -1);
+        QCOMPARE(app.value(u"PatName").toString(), forPatient ? QStringLiteral("Papadopoulos") : QString());
+        QCOMPARE(app.value(u"Date").toDate(), QDate::currentDate());
+        QCOMPARE(app.value(u"Duration").toInt(), 1);
+        QCOMPARE(app.value(u"StartTime").toInt(), 1);
+        QCOMPARE(app.value(u"DocID").toInt(), 3);
+        QCOMPARE(app.value(u"AppointmentType").toString(), QStringLiteral("Check-up"));
+
+        // A name typed over the patient's is somebody outside the patient file.
+        app.setValue(u"PatID", patient);
+        app.setValue(u"PatName", QStringLiteral("Papadopoulos"));
+        QCOMPARE(app.value(u"PatID").toInt(), patient);
+        app.setValue(u"PatName", QStringLiteral("Somebody Else"));
+        QCOMPARE(app.value(u"PatID").toInt(), -1);
+        platform::session().defaultAppointmentPatient = true;
+    }
+
+    void dentistWorksEveryHour()
+    {
+        auto dm = m_practice->open();
+        dm->DentistsTable->append();
+        QCOMPARE(dm->DentistsTable->value(u"WorkingHoursSet").toByteArray(), QByteArray(32, '\xff'));
+        dm->DentistsTable->post();
+        QCOMPARE(RulesPractice::scalar(*dm, QStringLiteral("SELECT WorkingHoursSet FROM Doctors")).toByteArray(), QByteArray(32, '\xff'));
+    }
+
+    // Each list numbers its rows from its own series, with its defaults.
+    void listNumbering_data()
+    {
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariantMap>("defaults");
+        const QDate today = QDate::currentDate();
+        QTest::newRow("cities") << "CitiesTable" << "CityID" << QVariantMap{};
+        QTest::newRow("insurers") << "InsurCompaniesTable" << "InsurCompID" << QVariantMap{};
+        QTest::newRow("medicines") << "MedicinesTable" << "ID" << QVariantMap{};
+        QTest::newRow("phones") << "PhonesTable" << "ID" << QVariantMap{};
+        QTest::newRow("name days") << "NameDaysTable" << "ID" << QVariantMap{{"DayOff", false}};
+        QTest::newRow("prescriptions") << "PrescriptionsTable" << "PrescriptionID" << QVariantMap{{"Date", today}};
+        QTest::newRow("prescription items") << "PrescrItemsTable" << "PrescrItemID" << QVariantMap{};
+        QTest::newRow("reminders") << "RemindersTable" << "ReminderID" << QVariantMap{{"Date", today}, {"RemForEveryYear", false}};
+        QTest::newRow("suppliers") << "SuppliersTable" << "SupplierID" << QVariantMap{{"Balance", 0.0}};
+        QTest::newRow("labs") << "DentalLabTable" << "DentalLabID" << QVariantMap{{"Balance", 0.0}};
+        QTest::newRow("materials") << "MaterialsTable" << "MaterialID" << QVariantMap{{"MedicalUse", true}};
+        QTest::newRow("supplier prices") << "SuppliersPerMaterialTable" << "ID" << QVariantMap{{"Price", 0.0}, {"PriceDate", today}};
+        QTest::newRow("order lines") << "MaterialOrderItemsTable" << "ItemID"
+                                     << QVariantMap{{"Quantity", 0}, {"QuantityDelivered", 0}, {"Discount", 0.0}, {"RelatedOrderItemID", -1}};
+        QTest::newRow("lab jobs") << "LabOrderItemsTable" << "ItemID" << QVariantMap{{"RelatedOrderItemID", -1}};
+    }
+    void listNumbering()
+    {
+        QFETCH(QString, view);
+        QFETCH(QString, key);
+        QFETCH(QVariantMap, defaults);
+        auto dm = m_practice->open();
+        RulesPractice::addPatient(*dm);
+        db::Dataset& ds = *dm->findView(view);
+        ds.append();
+        const int first = ds.value(key).toInt();
+        QVERIFY(first > 0);
+        for (auto it = defaults.cbegin(); it != defaults.cend(); ++it)
+            QCOMPARE(ds.value(it.key()), it.value());
+        ds.cancel(); // the number is gone all the same
+        ds.append();
+        QCOMPARE(ds.value(key).toInt(), first + 1);
+        ds.cancel();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestListRules)
+#include "tst_listrules.moc"
