@@ -104,7 +104,7 @@ void TDmForm::storeCounterpartBalance(db::Dataset& counterpart, int transactionT
     const QVariant id = counterpart.value(transactionType == 0 ? idField : QStringLiteral("DentalLabID"));
     const bool wasEditing = counterpart.isEditing();
     try {
-        ledger.applyUpdates(); // the sums read the stored rows
+        applyPending(ledger); // the sums read the stored rows
         double sums[2][2] = {}; // income, expense; local, EURO
         for (int direction = 0; direction < 2; ++direction) {
             const char* name = direction == 0 ? "Income" : "Expense";

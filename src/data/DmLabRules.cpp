@@ -41,8 +41,8 @@ void TDmForm::installLabRules()
     for (db::Dataset* header : {LabOrdersTable, DeliveredLabOrdersTable}) {
         for (auto stored : {&db::Dataset::afterPost, &db::Dataset::afterDelete}) {
             QObject::connect(header, stored, this, [this] {
-                HistLabOrderItemsToUpdateTable->applyUpdates();
-                UndeliveredLabOrdersToUpdateTable->applyUpdates();
+                applyPending(*HistLabOrderItemsToUpdateTable);
+                applyPending(*UndeliveredLabOrdersToUpdateTable);
             });
         }
         QObject::connect(header, &db::Dataset::afterCancel, this, [this] {

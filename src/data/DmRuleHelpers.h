@@ -40,12 +40,20 @@ inline bool hasRows(const db::Dataset& view)
     return view.isActive() && !view.isEmpty();
 }
 
+// Stores what a view keeps pending; a view that was never opened has nothing to store.
+inline void applyPending(db::Dataset& view)
+{
+    if (view.isActive())
+        view.applyUpdates();
+}
+
 // Deletes every row of a view one at a time (each through its own rules), its controls
-// disabled meanwhile so that grids do not repaint for every row.
+// disabled meanwhile so that grids do not repaint for every row. A closed view is opened for
+// it (and stays open: its deletions are stored with its master's).
 inline void deleteAllRows(db::Dataset& view)
 {
     if (!view.isActive())
-        return;
+        view.open();
     view.disableControls();
     try {
         while (!view.isEmpty()) {

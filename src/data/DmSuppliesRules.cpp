@@ -68,8 +68,8 @@ void TDmForm::installSuppliesRecordRules()
     DeliveredMatItemsTable->beforePost = rule(&TDmForm::DeliveredMatItemsTableBeforePost);
     DeliveredMatItemsTable->beforeDelete = rule(&TDmForm::DeliveredMatItemsTableBeforeDelete);
     // The order lines a delivery completed are stored with the delivery, or dropped with it.
-    QObject::connect(DeliveredMaterialsTable, &db::Dataset::afterPost, this, [this] { MaterialOrderItemsForLook->applyUpdates(); });
-    QObject::connect(DeliveredMaterialsTable, &db::Dataset::afterDelete, this, [this] { MaterialOrderItemsForLook->applyUpdates(); });
+    QObject::connect(DeliveredMaterialsTable, &db::Dataset::afterPost, this, [this] { applyPending(*MaterialOrderItemsForLook); });
+    QObject::connect(DeliveredMaterialsTable, &db::Dataset::afterDelete, this, [this] { applyPending(*MaterialOrderItemsForLook); });
     QObject::connect(DeliveredMaterialsTable, &db::Dataset::afterCancel, this, [this] { MaterialOrderItemsForLook->cancelUpdates(); });
 }
 

@@ -42,6 +42,17 @@ public:
         return dm;
     }
 
+    // A view by name, opened as a window would open it.
+    static db::Dataset& view(data::TDmForm& dm, const QString& name)
+    {
+        db::Dataset* found = dm.findView(name);
+        if (!found)
+            qFatal("no view %s", qPrintable(name));
+        if (!found->isActive())
+            dm.OpenTable(*found);
+        return *found;
+    }
+
     static QVariant scalar(const data::TDmForm& dm, const QString& sql, const QVariant& id = {})
     {
         db::Query q(*dm.Database, sql);

@@ -54,7 +54,7 @@ private Q_SLOTS:
         const QString typedField = euroMode ? field + QStringLiteral("EURO") : field;
         const QString twinField = euroMode ? field : field + QStringLiteral("EURO");
 
-        db::Dataset& ds = *dm->findView(view);
+        db::Dataset& ds = RulesPractice::view(*dm, view);
         ds.append();
         const QString key = ds.tableDef().identifierField;
         if (ds.value(key).isNull())
@@ -66,7 +66,8 @@ private Q_SLOTS:
             ds.applyUpdates();
         const QString stored = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = :id").arg(twinField, ds.tableDef().name, key);
         QVERIFY(qFuzzyCompare(1 + RulesPractice::scalar(*dm, stored, id).toDouble(), 1 + twin));
-        QCOMPARE(RulesPractice::scalar(*dm, stored.replace(twinField, typedField), id).toDouble(), typed); // as typed
+        const QString asTyped = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = :id").arg(typedField, ds.tableDef().name, key);
+        QCOMPARE(RulesPractice::scalar(*dm, asTyped, id).toDouble(), typed);
     }
 
     void receiptMark_data()
@@ -100,7 +101,7 @@ private Q_SLOTS:
         RulesPractice::addRow(*dm->SuppliersTable, {{"Company", "S"}});
         RulesPractice::addRow(*dm->DentalLabTable, {{"Company", "L"}});
         platform::session().receiptsOnly = receiptsOnly;
-        db::Dataset& ds = *dm->findView(view);
+        db::Dataset& ds = RulesPractice::view(*dm, view);
         ds.append();
         ds.setValue(u"Sign", sign);
         ds.setValue(u"IOFld", marked);
@@ -130,7 +131,7 @@ private Q_SLOTS:
         RulesPractice::addRow(*dm->SuppliersTable, {{"Company", "Dental Supplies Ltd"}});
         RulesPractice::addRow(*dm->DentalLabTable, {{"Company", "Crown Lab"}});
         dm->setDefaultDentist(4, m_practice->settings());
-        db::Dataset& ds = *dm->findView(view);
+        db::Dataset& ds = RulesPractice::view(*dm, view);
         ds.append();
         QVERIFY(ds.value(u"EconomID").toInt() > 0);
         QCOMPARE(ds.value(u"TransactionType").toInt(), transactionType);
@@ -159,8 +160,8 @@ private Q_SLOTS:
         QFETCH(QString, counterpart);
         auto dm = m_practice->open();
         dm->money().setEuroMode(false);
-        db::Dataset& book = *dm->findView(ledger);
-        db::Dataset& party = *dm->findView(counterpart);
+        db::Dataset& book = RulesPractice::view(*dm, ledger);
+        db::Dataset& party = RulesPractice::view(*dm, counterpart);
         const auto balance = [&] { return std::pair{party.value(u"Balance").toDouble(), party.value(u"BalanceEURO").toDouble()}; };
 
         RulesPractice::addRow(party, {{"Company", "Other"}});

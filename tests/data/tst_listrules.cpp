@@ -88,7 +88,7 @@ private Q_SLOTS:
         QFETCH(QVariantMap, defaults);
         auto dm = m_practice->open();
         RulesPractice::addPatient(*dm);
-        db::Dataset& ds = *dm->findView(view);
+        db::Dataset& ds = RulesPractice::view(*dm, view);
         ds.append();
         const int first = ds.value(key).toInt();
         QVERIFY(first > 0);

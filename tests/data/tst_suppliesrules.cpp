@@ -65,7 +65,7 @@ private Q_SLOTS:
         QFETCH(QString, key);
         QFETCH(QString, table);
         auto dm = m_practice->open();
-        db::Dataset& ds = *dm->findView(view);
+        db::Dataset& ds = RulesPractice::view(*dm, view);
         RulesPractice::addRow(ds, {});
         const QVariant first = ds.value(key);
         RulesPractice::addRow(ds, {});
@@ -110,7 +110,7 @@ private Q_SLOTS:
         QFETCH(QString, view);
         QFETCH(QString, message);
         auto dm = m_practice->open();
-        db::Dataset& ds = *dm->findView(view);
+        db::Dataset& ds = RulesPractice::view(*dm, view);
         testsupport::MessageRecorder messages;
         QVERIFY_THROWS_EXCEPTION(db::Abort, ds.append());
         QCOMPARE(messages.texts(), QStringList{message});
@@ -152,8 +152,8 @@ private Q_SLOTS:
         RulesPractice::addPatient(*dm);
         addSupplier(*dm, QStringLiteral("S"));
         addLab(*dm, QStringLiteral("L"));
-        db::Dataset& head = *dm->findView(master);
-        db::Dataset& lines = *dm->findView(items);
+        db::Dataset& head = RulesPractice::view(*dm, master);
+        db::Dataset& lines = RulesPractice::view(*dm, items);
         addHeaderWithLines(head, lines, {{}, {}, {}});
         const auto apply = [&] {
             for (db::Dataset* ds : {&head, &lines})
@@ -241,7 +241,7 @@ private Q_SLOTS:
         QCOMPARE(material, RulesPractice::scalar(*dm, QStringLiteral("SELECT MaterialID FROM MaterialDB")).toString()); // as text
         RulesPractice::addRow(*dm->SuppliersPerMaterialTable, {{"SupplierID", supplier}, {kPrice + twin, 10.0}});
 
-        db::Dataset& line = *dm->findView(lines);
+        db::Dataset& line = RulesPractice::view(*dm, lines);
         db::Dataset& header = *line.master()->dataset();
         header.append();
         header.post();
@@ -324,10 +324,11 @@ private Q_SLOTS:
         dm->money().setEuroMode(false);
         addSupplier(*dm, QStringLiteral("S"));
         addLab(*dm, QStringLiteral("L"));
-        db::Dataset& delivery = *dm->findView(deliveries);
-        db::Dataset& lines = *dm->findView(deliveries == QLatin1String("DeliveredMaterialsTable") ? u"DeliveredMatItemsTable" : u"DeliveredLabOrderItemsTable");
-        db::Dataset& book = *dm->findView(ledger);
-        db::Dataset& party = *dm->findView(counterpart);
+        db::Dataset& delivery = RulesPractice::view(*dm, deliveries);
+        db::Dataset& lines = RulesPractice::view(*dm,
+            deliveries == QLatin1String("DeliveredMaterialsTable") ? QStringLiteral("DeliveredMatItemsTable") : QStringLiteral("DeliveredLabOrderItemsTable"));
+        db::Dataset& book = RulesPractice::view(*dm, ledger);
+        db::Dataset& party = RulesPractice::view(*dm, counterpart);
         book.onFilterRecord = [](const db::Dataset& ds) { return ds.value(u"Sign").toInt() == -1; }; // a window's tab
         delivery.append();
         delivery.setValue(u"OrderCode", QStringLiteral("INV-7"));
@@ -381,9 +382,49 @@ private Q_SLOTS:
         book.onFilterRecord = nullptr;
     }
 
+    // Removing jobs walks a lab job back: received -> ordered -> eligible again.
+    void labJobsGoBack()
+    {
+        auto dm = m_practice->open();
+        addLab(*dm, QStringLiteral("L"));
+        const int lab = dm->DentalLabTable->value(u"DentalLabID").toInt();
+        db::Query(*dm->Database, QStringLiteral("INSERT INTO History (ID, TreatmentLevel, RequireLab, Ordered, DentalLabID) "
+                                                "VALUES (500, 2, :yes, :yes, :lab)"))
+            .bind(QStringLiteral("yes"), true)
+            .bind(QStringLiteral("lab"), lab)
+            .exec();
+        addHeaderWithLines(*dm->LabOrdersTable, *dm->LabOrderItemsTable, {{{"HistoryID", 500}}});
+        const int orderJob = dm->LabOrderItemsTable->value(u"ItemID").toInt();
+        addHeaderWithLines(*dm->DeliveredLabOrdersTable, *dm->DeliveredLabOrderItemsTable, {{{"HistoryID", 500}, {"RelatedOrderItemID", orderJob}}});
+        for (db::Dataset* ds : {dm->LabOrdersTable, dm->LabOrderItemsTable, dm->DeliveredLabOrdersTable, dm->DeliveredLabOrderItemsTable})
+            ds->applyUpdates();
+        db::Query(*dm->Database, QStringLiteral("UPDATE LabOrderItems SET RelatedOrderItemID = :job WHERE ItemID = :id"))
+            .bind(QStringLiteral("job"), dm->DeliveredLabOrderItemsTable->value(u"ItemID"))
+            .bind(QStringLiteral("id"), orderJob)
+            .exec();
+        const auto related = [&] {
+            return RulesPractice::scalar(*dm, QStringLiteral("SELECT RelatedOrderItemID FROM LabOrderItems WHERE ItemID = :id"), orderJob).toInt();
+        };
+        const auto ordered = [&] { return RulesPractice::scalar(*dm, QStringLiteral("SELECT Ordered FROM History WHERE ID = 500")).toBool(); };
+        QVERIFY(related() > 0);
+
+        dm->DeliveredLabOrderItemsTable->remove();
+        dm->DeliveredLabOrdersTable->edit();
+        dm->DeliveredLabOrdersTable->post();
+        QCOMPARE(related(), -1); // pending again
+        QVERIFY(ordered());
+
+        dm->LabOrdersTable->first();
+        dm->LabOrderItemsTable->remove();
+        dm->LabOrdersTable->edit();
+        dm->LabOrdersTable->post();
+        QVERIFY(!ordered()); // offered for ordering again
+    }
+
     void deletingASupplierTakesItsRecords()
     {
         auto dm = m_practice->open();
+        dm->money().setEuroMode(false);
         const int keep = addSupplier(*dm, QStringLiteral("Keep"));
         addHeaderWithLines(*dm->MaterialOrdersTable, *dm->MaterialOrderItemsTable, {{}});
         const int doomed = addSupplier(*dm, QStringLiteral("Doomed"));
