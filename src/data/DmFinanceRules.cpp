@@ -98,9 +98,10 @@ void TDmForm::LabBalance()
 
 void TDmForm::storeCounterpartBalance(db::Dataset& counterpart, int transactionType, const QString& idField)
 {
-    if (m_deletingCounterpart || !hasRows(counterpart))
-        return;
     db::Dataset& ledger = transactionType == 0 ? *SupplierEconomTable : *LabEconomTable;
+    // A held ledger is stored later, as a whole: the balance follows the next transaction.
+    if (m_deletingCounterpart || storeHeld(ledger) || !hasRows(counterpart))
+        return;
     const QVariant id = counterpart.value(transactionType == 0 ? idField : QStringLiteral("DentalLabID"));
     const bool wasEditing = counterpart.isEditing();
     try {

@@ -81,6 +81,8 @@ void TDmForm::installStoreGroups()
         // orders it delivers: those changes go and stay with it.
         if (master == LabOrdersTable || master == DeliveredLabOrdersTable)
             views << HistLabOrderItemsToUpdateTable << UndeliveredLabOrdersToUpdateTable;
+        if (master == DeliveredMaterialsTable)
+            views << MaterialOrderItemsForLook; // the order lines its lines deliver
         m_storeGroups.push_back({master, views, {master, items}, views, {}, {}, {}});
     }
     for (db::Dataset* history : {HistPerSessionTable, HistPerSessionTable2, HistPerSessionTable3})

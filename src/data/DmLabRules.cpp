@@ -36,20 +36,8 @@ void TDmForm::installLabRules()
         jobs->onNewRecord = rule(&TDmForm::LabOrderItemsTableNewRecord);
     LabOrderItemsTable->beforeDelete = rule(&TDmForm::LabOrderItemsTableBeforeDelete);
     DeliveredLabOrderItemsTable->beforeDelete = rule(&TDmForm::DeliveredLabOrderItemsTableBeforeDelete);
-    // The treatments and order jobs a removed job gives back are stored with its header, or
-    // dropped with it.
-    for (db::Dataset* header : {LabOrdersTable, DeliveredLabOrdersTable}) {
-        for (auto stored : {&db::Dataset::afterPost, &db::Dataset::afterDelete}) {
-            QObject::connect(header, stored, this, [this] {
-                applyPending(*HistLabOrderItemsToUpdateTable);
-                applyPending(*UndeliveredLabOrdersToUpdateTable);
-            });
-        }
-        QObject::connect(header, &db::Dataset::afterCancel, this, [this] {
-            HistLabOrderItemsToUpdateTable->cancelUpdates();
-            UndeliveredLabOrdersToUpdateTable->cancelUpdates();
-        });
-    }
+    // The treatments and order jobs a removed job gives back are stored with its header's
+    // group, or dropped with it.
 }
 
 void TDmForm::DentalLabTableNewRecord(db::Dataset& DataSet)

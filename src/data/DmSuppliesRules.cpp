@@ -67,10 +67,8 @@ void TDmForm::installSuppliesRecordRules()
     }
     DeliveredMatItemsTable->beforePost = rule(&TDmForm::DeliveredMatItemsTableBeforePost);
     DeliveredMatItemsTable->beforeDelete = rule(&TDmForm::DeliveredMatItemsTableBeforeDelete);
-    // The order lines a delivery completed are stored with the delivery, or dropped with it.
-    QObject::connect(DeliveredMaterialsTable, &db::Dataset::afterPost, this, [this] { applyPending(*MaterialOrderItemsForLook); });
-    QObject::connect(DeliveredMaterialsTable, &db::Dataset::afterDelete, this, [this] { applyPending(*MaterialOrderItemsForLook); });
-    QObject::connect(DeliveredMaterialsTable, &db::Dataset::afterCancel, this, [this] { MaterialOrderItemsForLook->cancelUpdates(); });
+    // The order lines a delivery line completes (MaterialOrderItemsForLook) are stored with the
+    // delivery's group, or dropped with it.
 }
 
 void TDmForm::SuppliersTableNewRecord(db::Dataset& DataSet)

@@ -67,11 +67,11 @@ TDmForm::TDmForm(DataConnections connections, QObject* parent)
     installPatientRecordRules();
     installHistoryRules();
     installClinicalRecordRules();
+    installStoreGroups(); // before the rules that act once a group is stored (a delivery's ledger row)
     installListRules();
     installSuppliesRecordRules();
     installLabRules();
     installFinanceRules();
-    installStoreGroups();
     installMoneyRules(); // last: it wraps the before-post rules of the views with amounts
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
-// An empty practice per test, opened by the data module as at start, for the record rules'
-// tests.
+// An empty practice per test, copied from one made once (quicker than a new database each
+// time), opened by the data module as at start; with the helpers of RulesFixture.h.
 
+#include "RulesFixture.h"
 #include "data/DataDirectory.h"
 #include "data/DmUnit.h"
 #include "db/Connection.h"
@@ -55,10 +56,7 @@ public:
 
     static QVariant scalar(const data::TDmForm& dm, const QString& sql, const QVariant& id = {})
     {
-        db::Query q(*dm.Database, sql);
-        if (id.isValid())
-            q.bind(QStringLiteral("id"), id);
-        return q.scalar();
+        return rulestest::scalar(*dm.Database, sql, id.isValid() ? QVariantMap{{QStringLiteral("id"), id}} : QVariantMap{});
     }
 
     // Appends a row with the given values and posts it; cached rows are stored at once.
@@ -72,17 +70,10 @@ public:
             view.applyUpdates();
     }
 
-    // A patient written directly, and made the current one.
+    // A patient stored through the patient rules (with a first session), the current one.
     static int addPatient(data::TDmForm& dm, const QString& lastName = QStringLiteral("Patient"))
     {
-        const int id = dm.NextID(QStringLiteral("LastPat"));
-        db::Query(*dm.Database, QStringLiteral("INSERT INTO Patient (PatientID, LastName) VALUES (:id, :name)"))
-            .bind(QStringLiteral("id"), id)
-            .bind(QStringLiteral("name"), lastName)
-            .exec();
-        dm.PatientsTable->refresh();
-        dm.PatientsTable->locate(QStringLiteral("PatientID"), id);
-        return id;
+        return rulestest::addPatient(dm, lastName);
     }
 
 private:

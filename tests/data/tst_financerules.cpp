@@ -100,6 +100,7 @@ private Q_SLOTS:
         auto dm = m_practice->open();
         RulesPractice::addRow(*dm->SuppliersTable, {{"Company", "S"}});
         RulesPractice::addRow(*dm->DentalLabTable, {{"Company", "L"}});
+        RulesPractice::addPatient(*dm); // a patient's ledger belongs to a session
         platform::session().receiptsOnly = receiptsOnly;
         db::Dataset& ds = RulesPractice::view(*dm, view);
         ds.append();
