@@ -287,6 +287,7 @@ private Q_SLOTS:
         db::Dataset* v = m_dm->PatientEconomTable;
         QVERIFY(v->cachedUpdates());
         const data::TDmForm::StoreHold pending(*m_dm, {v}); // posts stay pending until applied below
+        m_dm->money().setEuroMode(false); // the amounts below are typed in the local currency
         const auto balances = [v] {
             QList<double> all;
             for (int row = 0; row < v->recordCount(); ++row)
@@ -327,6 +328,7 @@ private Q_SLOTS:
         QCOMPARE(v->value(u"SessBalance").toDouble(), -130.0);
         v->refresh();
         QCOMPARE(balances(), (QList<double>{-100, -140, -130}));
+        m_dm->money().setEuroMode(true);
     }
 
     // The whole session's balance on every row, per session; receipts-only counts receipted
