@@ -46,6 +46,11 @@ void DBEdit::load()
     m_invalid = false;
     const db::Field* f = dataLink()->field();
     setMaxLength(f && f->type() == db::FieldType::String && f->size() > 0 ? f->size() : 32767);
+    if (f) {
+        const db::FieldType type = f->type();
+        const bool number = type == db::FieldType::Int16 || type == db::FieldType::Int32 || type == db::FieldType::Float64;
+        setAlignment((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    }
     const QString shown = showsEditText() ? textForEditing() : textForDisplay();
     if (shown != text())
         setText(shown);
