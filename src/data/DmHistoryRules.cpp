@@ -19,25 +19,6 @@ const QString kDiscount = QStringLiteral("Discount");
 constexpr int kImplementation = 2;
 constexpr int kDiscountLine = -1; // OperID of a row that is no treatment
 
-// The stored amounts of a row, as the conversion sees them.
-class RowMoney final : public MoneyFields {
-public:
-    explicit RowMoney(db::Dataset& view)
-        : m_view(view)
-    {
-    }
-    bool hasField(const QString& name) const override
-    {
-        const db::Field* f = m_view.findField(name);
-        return f && f->kind() == db::FieldKind::Data;
-    }
-    QVariant value(const QString& name) const override { return m_view.value(name); }
-    void setValue(const QString& name, const QVariant& value) override { m_view.setValue(name, value); }
-
-private:
-    db::Dataset& m_view;
-};
-
 double amount(const db::Dataset& ds, QStringView field)
 {
     return ds.value(field).toDouble(); // empty counts as 0
@@ -114,8 +95,7 @@ void TDmForm::HistPerSessionTableBeforePost(db::Dataset& DataSet)
     const bool found = !operId.isNull() && OperationsTable->isActive() && OperationsTable->locate(kOperID, operId);
     fillHistoryPrices(DataSet, found);
     m_historyLevelMoved = DataSet.state() == db::DatasetState::Edit && DataSet.value(u"TreatmentLevel") != m_levelAtEdit.value(&DataSet);
-    RowMoney money(DataSet);
-    m_money.convertTwins(money);
+    ConvertTwins(DataSet);
     syncCharge(DataSet);
 }
 
