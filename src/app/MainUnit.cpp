@@ -93,6 +93,11 @@ void TMainForm::updateEnabling()
     const QSet<QString> whileEditing { QStringLiteral("save"), QStringLiteral("cancel"), QStringLiteral("saverecordmenu"),
         QStringLiteral("cancelrecordmenu") };
 
+    // Windows are registered as their data arrives: a command whose window is there now is on.
+    for (Command& command : m_commands) {
+        if (!command.window.isEmpty())
+            command.available = WindowRegistry::instance().contains(command.window);
+    }
     // The imaging program is started by its command line; its automation link is not here yet.
     m_commands[QStringLiteral("showpvbtn")].available = platform::session().externalImaging && bool(Hooks.currentPatient);
 

@@ -7,6 +7,10 @@
 #include "app/SplashUnit.h"
 #include "app/StatusUnit.h"
 #include "app/WindowRegistry.h"
+#include "clinical/ChartServices.h"
+#include "clinical/DentalChartUnit.h"
+#include "data/DmUnit.h"
+#include "db/Query.h"
 #include "data/DataDirectory.h"
 #include "data/DemoPractice.h"
 #include "data/schema/Schema.h"
@@ -52,15 +56,67 @@ public:
             QApplication::processEvents();
             QThread::msleep(10);
         }
-        const QString file = QDir(m_dir).filePath(window.objectName() + QStringLiteral(".png"));
+        const QString file = QDir(m_dir).filePath((m_name.isEmpty() ? window.objectName() : m_name) + QStringLiteral(".png"));
+        m_name.clear();
         if (window.grab().save(file))
             written.append(file);
     }
+    // The next picture's file name, for a window taken in several states.
+    void nameNext(const QString& name) { m_name = name; }
     QStringList written;
 
 private:
     QString m_dir;
+    QString m_name;
 };
+
+// The dental chart of a demo patient with treatments at every level, in its three views on
+// the adult chart, then on the baby chart of a child's session.
+void takeDentalChart(Camera& camera, const QString& dataDir, bool scratch)
+{
+    const platform::Session& session = platform::session();
+    std::unique_ptr<data::TDmForm> dm = data::TDmForm::connect({.name = QStringLiteral("tour"), .dataDirectory = dataDir});
+    dm->openAtStart(session.settings());
+    db::Query busiest(dm->connection(),
+        QStringLiteral("SELECT p.PatientID FROM Patient p JOIN History h ON h.TherapySessionID = p.TherapySessionID "
+                       "WHERE h.ToothNum BETWEEN 11 AND 48 GROUP BY p.PatientID HAVING COUNT(DISTINCT h.TreatmentLevel) = 3 "
+                       "ORDER BY COUNT(*) DESC"));
+    const QVariant patient = busiest.scalar();
+    if (!patient.isNull())
+        dm->PatientsTable->locate(QStringLiteral("PatientID"), patient);
+    clinical::TDentalChartForm chart(*dm);
+    chart.resize(820, 640);
+    chart.show();
+    chart.FormActivate();
+    const char* const views[] = {"Initial", "Plan", "Implementation"};
+    for (int level = 0; level < 3; ++level) {
+        chart.setView(level);
+        camera.nameNext(QStringLiteral("DentalChartForm-Adult-%1").arg(QLatin1String(views[level])));
+        camera.take(chart);
+    }
+    if (!scratch)
+        return; // the baby chart is stored in the session: not on the user's data
+    // A child's chart: a few findings and treatments on primary teeth, recorded by clicks.
+    chart.setChartKind(clinical::ChartKind::Baby);
+    const std::pair<int, int> clicks[] = {{0, 54}, {0, 75}, {1, 64}, {1, 84}, {2, 55}, {2, 85}, {2, 63}};
+    for (const auto& [level, tooth] : clicks) {
+        chart.setView(level);
+        db::Dataset& operations = *dm->OperationsTable;
+        const int group = level == 0 ? 1 : level == 1 ? 2 : 3;
+        operations.first();
+        while (!operations.eof() && (operations.value(u"GroupID").toInt() != group || operations.value(u"BitmapID").isNull()))
+            operations.next();
+        clinical::ChartServices::instance().pickOperation = [](data::TDmForm&, int, int, QWidget*) { return true; };
+        chart.GroupBtnClick(group);
+        const int index = clinical::ToothIndexOf(tooth, clinical::ChartKind::Baby);
+        chart.ToothClick(clinical::ToothRect(index, clinical::ChartKind::Baby).center());
+    }
+    for (int level = 0; level < 3; ++level) {
+        chart.setView(level);
+        camera.nameNext(QStringLiteral("DentalChartForm-Baby-%1").arg(QLatin1String(views[level])));
+        camera.take(chart);
+    }
+}
 
 } // namespace
 
@@ -126,6 +182,8 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
         camera.take(main);
         main.setActiveSrc(nullptr);
     }
+
+    takeDentalChart(camera, dataDir, !dataDirectory.has_value());
 
     widgets::MessageService::install(std::move(previous));
     platform::setConfigDirOverride({});

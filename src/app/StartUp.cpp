@@ -1,5 +1,6 @@
 #include "app/StartUp.h"
 
+#include "app/ChartWindows.h"
 #include "app/DataModuleBinding.h"
 
 #include "app/LoginUnit.h"
@@ -131,6 +132,7 @@ std::unique_ptr<QObject> openDataModuleOn(
     std::unique_ptr<data::TDmForm> dm = data::TDmForm::connect(profile);
     dm->openAtStart(platform::session().settings(), progress);
     bindMainWindow(mainWindow, *dm);
+    lendChartWindows(*dm, mainWindow);
     return dm;
 }
 

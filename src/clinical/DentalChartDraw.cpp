@@ -1,0 +1,144 @@
+// The dental chart's painting from the stored rows: the passes over the history views, the
+// markers of the session's records, the cost of the view and the session balance.
+
+#include "clinical/DentalChartUnit.h"
+
+#include "clinical/ChartStrips.h"
+#include "clinical/ChartView.h"
+#include "data/DmUnit.h"
+#include "db/Dataset.h"
+#include "db/Query.h"
+#include "platform/Session.h"
+
+#include <QLabel>
+
+namespace clinical {
+
+namespace {
+
+// Reads the rows of a view without moving its cursor.
+class RowReader {
+public:
+    explicit RowReader(db::Dataset& view)
+        : m_view(view)
+        , m_tooth(index(u"ToothNum"))
+        , m_oper(index(u"OperID"))
+        , m_symbol(index(u"BitmapID"))
+        , m_transparent(index(u"Transparent"))
+        , m_surfaces(index(u"Masitikes"))
+    {
+    }
+
+    ChartRow row(int r) const
+    {
+        ChartRow row;
+        row.tooth = m_view.rowValue(r, m_tooth).toInt();
+        const QVariant oper = m_view.rowValue(r, m_oper);
+        row.operId = oper.isNull() ? 0 : oper.toInt();
+        const QVariant symbol = m_view.rowValue(r, m_symbol);
+        if (!symbol.isNull())
+            row.symbol = symbol.toInt();
+        row.transparent = m_view.rowValue(r, m_transparent).toBool();
+        row.masitikes = m_view.rowValue(r, m_surfaces).toInt();
+        return row;
+    }
+
+private:
+    int index(QStringView name) const { return m_view.field(name).index(); }
+
+    db::Dataset& m_view;
+    int m_tooth, m_oper, m_symbol, m_transparent, m_surfaces;
+};
+
+QSet<int> teethOf(db::Dataset& view, QStringView field)
+{
+    QSet<int> teeth;
+    if (!view.isActive())
+        return teeth;
+    const int column = view.field(field).index();
+    for (int r = 0; r < view.recordCount(); ++r)
+        teeth.insert(view.rowValue(r, column).toInt());
+    return teeth;
+}
+
+} // namespace
+
+void TDentalChartForm::Redraw()
+{
+    recomputeCost();
+    m_strips->clearFills();
+    m_painter->begin(m_kind);
+    SetAdultChart(m_kind == ChartKind::Adult);
+    m_strips->show(m_kind);
+    const int l = level();
+    if (l != InitialSituation && platform::session().showInitialChart)
+        paintPass(*levelView(InitialSituation));
+    paintPass(*levelView(l));
+    m_painter->paintMarks(readMarks());
+    m_painter->finish();
+    imTeeth->setImage(m_painter->image());
+    updateSessionButtons();
+}
+
+void TDentalChartForm::paintPass(db::Dataset& view)
+{
+    if (!view.isActive())
+        return;
+    if (!view.isEditing())
+        view.refresh(); // other workstations' rows show on every redraw
+    const RowReader reader(view);
+    const auto fill = [this](int tooth, int mask) { m_strips->fillSurfaces(tooth, mask); };
+    for (int r = 0; r < view.recordCount(); ++r)
+        m_painter->paintRow(reader.row(r), fill);
+}
+
+ChartMarks TDentalChartForm::readMarks() const
+{
+    ChartMarks marks;
+    marks.notes = teethOf(*m_dm.ToothNotesTable, u"ToothNum");
+    marks.images = teethOf(*m_dm.PhotosTable, u"ToothNumber");
+    marks.colours = teethOf(*m_dm.ToothColorTable, u"ToothNum");
+    db::Dataset& endo = *m_dm.EndoTable;
+    const bool wasOpen = endo.isActive();
+    if (!wasOpen && m_dm.SessionsTable->isActive())
+        endo.open();
+    marks.endo = teethOf(endo, u"ToothNum");
+    if (!wasOpen)
+        endo.close();
+    return marks;
+}
+
+// The sum of the view's costs in the session, in the currency shown; empty when it is zero.
+void TDentalChartForm::recomputeCost()
+{
+    const int l = level();
+    db::Dataset& sessions = *m_dm.SessionsTable;
+    QString text;
+    if (l != InitialSituation && sessions.isActive() && !sessions.isEmpty() && !sessions.value(u"SessionID").isNull()) {
+        const bool euro = m_dm.money().euroMode();
+        QString sql = QStringLiteral("SELECT SUM(%1) FROM History WHERE (TherapySessionID = :session) AND (TreatmentLevel = :level) "
+                                     "AND NOT (CostEURO IS NULL)")
+                          .arg(euro ? QStringLiteral("CostEURO") : QStringLiteral("Cost"));
+        if (platform::receiptsOnly())
+            sql += QStringLiteral(" AND (IOFld = TRUE)");
+        db::Query q(m_dm.connection(), sql);
+        q.bind(QStringLiteral("session"), sessions.value(u"SessionID")).bind(QStringLiteral("level"), l);
+        const QVariant sum = q.scalar();
+        if (!sum.isNull() && sum.toDouble() != 0)
+            text = m_dm.money().FormatMoney(sum.toDouble());
+    }
+    CostText->setText(text);
+}
+
+void TDentalChartForm::recomputeBalance()
+{
+    db::Dataset& sessions = *m_dm.SessionsTable;
+    if (!sessions.isActive() || sessions.isEmpty()) {
+        BalanceText->clear();
+        return;
+    }
+    const data::SessionBalance balance = m_dm.sessionBalance(sessions.value(u"SessionID"));
+    BalanceText->setText(m_dm.money().FormatMoney(m_dm.money().euroMode() ? balance.euro : balance.local));
+}
+
+} // namespace clinical

@@ -1,0 +1,518 @@
+// The dental chart window: its controls, captions, visibility rules and the hooks it lends the
+// data module while it is open.
+
+#include "clinical/DentalChartUnit.h"
+
+#include "clinical/ArtworkFiles.h"
+#include "clinical/ChartServices.h"
+#include "clinical/ChartStrips.h"
+#include "clinical/ChartView.h"
+#include "clinical/SymbolContainer.h"
+#include "data/AlarmSet.h"
+#include "data/DmUnit.h"
+#include "db/DataSource.h"
+#include "db/Dataset.h"
+#include "platform/Directories.h"
+#include "platform/Session.h"
+#include "widgets/Language.h"
+#include "widgets/MessageService.h"
+#include "widgets/RegionImage.h"
+#include "widgets/WindowService.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace clinical {
+
+namespace {
+
+const char* const kNotAvailable = "Not available yet";
+
+QToolButton* toolButton(QWidget* parent, const QString& name, const QString& text, const QString& hint = {})
+{
+    auto* b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setText(text);
+    b->setToolTip(hint);
+    b->setAutoRaise(true);
+    return b;
+}
+
+QPushButton* pushButton(QWidget* parent, const QString& name, const QString& text)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+QLabel* label(QWidget* parent, const QString& name, const QString& text)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+void notYet(QWidget* control)
+{
+    control->setEnabled(false);
+    control->setToolTip(QString::fromLatin1(kNotAvailable));
+}
+
+void notYet(QAction* item)
+{
+    item->setEnabled(false);
+    item->setToolTip(QString::fromLatin1(kNotAvailable));
+}
+
+} // namespace
+
+TDentalChartForm::TDentalChartForm(data::TDmForm& dm, QWidget* parent)
+    : QWidget(parent)
+    , m_dm(dm)
+{
+    setObjectName(QStringLiteral("DentalChartForm"));
+    Lang = new widgets::TLanguage(this);
+
+    // Pictures and the symbol library beside the program; without the library the chart
+    // still records rows and draws markers.
+    const QString dir = platform::programDir();
+    m_pictures = ChartPictures::load(dir);
+    const QString dat = platform::programFile(artwork::symbolData());
+    if (QFileInfo::exists(dat)) {
+        const QString idx = QDir(dir).filePath(artwork::symbolIndex());
+        if (!QFileInfo::exists(platform::programFile(artwork::symbolIndex())))
+            TSymbolContainer::RebuildIndex(dat, idx);
+        m_library = std::make_unique<TSymbolContainer>(dat, platform::programFile(artwork::symbolIndex()));
+    }
+    m_painter = std::make_unique<ChartPainter>(*m_pictures, m_library.get());
+
+    auto* root = new QHBoxLayout(this);
+    root->setContentsMargins(6, 6, 6, 6);
+    root->addWidget(buildTools());
+    auto* centre = new QVBoxLayout;
+    centre->addWidget(buildHeader());
+    centre->addWidget(buildChart());
+    centre->addWidget(buildSessionBar());
+    centre->addWidget(buildBottomBar());
+    centre->addStretch();
+    root->addLayout(centre, 1);
+    buildToothMenu();
+
+    m_strips = std::make_unique<ChartStrips>(BabyRegionImage1, RegionImage1, RegionImage2, BabyRegionImage2);
+    m_strips->load(dir);
+    m_strips->show(ChartKind::Adult);
+    SetAdultChart(true);
+    installDataModuleHooks();
+    TabControl->setCurrentIndex(TreatmentImplementation);
+    updateCaption();
+}
+
+TDentalChartForm::~TDentalChartForm()
+{
+    m_closing = true;
+    setChartIdle(false);
+    m_dm.chartHistoryFilter = nullptr;
+    m_dm.chartSelectedTooth = nullptr;
+    m_dm.chartTreatmentLevel = nullptr;
+    if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode)
+        m_dm.ActiveSrc->setDataset(nullptr);
+    // The history views show every tooth again.
+    for (db::Dataset* view : {m_dm.HistPerSessionTable, m_dm.HistPerSessionTable2, m_dm.HistPerSessionTable3}) {
+        if (view->isActive() && !view->isEditing())
+            view->refresh();
+    }
+}
+
+QWidget* TDentalChartForm::buildHeader()
+{
+    auto* header = new QWidget(this);
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(0, 0, 0, 0);
+    const auto nameEdit = [this, row](const QString& name, const QString& caption) {
+        row->addWidget(new QLabel(caption, this));
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(name);
+        edit->setReadOnly(true);
+        row->addWidget(edit, 1);
+        return edit;
+    };
+    Edit1 = nameEdit(QStringLiteral("Edit1"), QStringLiteral("Last Name"));
+    DBEdit3 = nameEdit(QStringLiteral("DBEdit3"), QStringLiteral("First Name"));
+    DBEdit35 = nameEdit(QStringLiteral("DBEdit35"), QStringLiteral("Father's Name"));
+    SpeedButton1 = toolButton(this, QStringLiteral("SpeedButton1"), QStringLiteral("…"), QStringLiteral("Search"));
+    connect(SpeedButton1, &QToolButton::clicked, this, [] {
+        if (widgets::WindowService* service = widgets::WindowService::current())
+            service->openWindow(QStringLiteral("SearchDlg"));
+    });
+    row->addWidget(SpeedButton1);
+    PatientHistBtn = pushButton(this, QStringLiteral("PatientHistBtn"), QStringLiteral("!"));
+    PatientHistBtn->setStyleSheet(QStringLiteral("QPushButton { background: #ff00ff; color: white; font-weight: bold; border-radius: 11px; "
+                                                 "min-width: 22px; max-width: 22px; min-height: 22px; max-height: 22px; }"));
+    PatientHistBtn->setVisible(false);
+    connect(PatientHistBtn, &QPushButton::clicked, this, [] {
+        if (widgets::WindowService* service = widgets::WindowService::current()) {
+            if (QWidget* patient = service->openWindow(QStringLiteral("PatientForm")))
+                QMetaObject::invokeMethod(patient, "showPage", Q_ARG(int, 3));
+        }
+    });
+    row->addWidget(PatientHistBtn);
+    CurrencyBtn = toolButton(this, QStringLiteral("CaptionButton"), QStringLiteral("€"), QStringLiteral("EURO"));
+    connect(CurrencyBtn, &QToolButton::clicked, this, &TDentalChartForm::ToggleCurrency);
+    row->addWidget(CurrencyBtn);
+    return header;
+}
+
+QWidget* TDentalChartForm::buildChart()
+{
+    auto* box = new QWidget(this);
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    TabControl = new QTabBar(box);
+    TabControl->setObjectName(QStringLiteral("TabControl"));
+    for (int l = 0; l < 3; ++l)
+        TabControl->addTab(viewCaption(l));
+    TabControl->setExpanding(false);
+    connect(TabControl, &QTabBar::currentChanged, this, [this](int) {
+        if (m_painter)
+            setView(level());
+    });
+    column->addWidget(TabControl);
+
+    pnTeeth = new QFrame(box);
+    pnTeeth->setObjectName(QStringLiteral("pnTeeth"));
+    static_cast<QFrame*>(pnTeeth)->setFrameShape(QFrame::StyledPanel);
+    pnTeeth->setAutoFillBackground(true);
+    QPalette white = pnTeeth->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    pnTeeth->setPalette(white);
+    auto* teeth = new QVBoxLayout(pnTeeth);
+    teeth->setContentsMargins(4, 4, 4, 4);
+    teeth->setSpacing(0);
+    const auto strip = [this](const QString& name) {
+        auto* r = new widgets::RegionImage(pnTeeth);
+        r->setObjectName(name);
+        return r;
+    };
+    BabyRegionImage1 = strip(QStringLiteral("BabyRegionImage1"));
+    RegionImage1 = strip(QStringLiteral("RegionImage1"));
+    imTeeth = new ChartView(pnTeeth);
+    RegionImage2 = strip(QStringLiteral("RegionImage2"));
+    BabyRegionImage2 = strip(QStringLiteral("BabyRegionImage2"));
+    for (QWidget* w : std::initializer_list<QWidget*>{BabyRegionImage1, RegionImage1, imTeeth, RegionImage2, BabyRegionImage2})
+        teeth->addWidget(w, 0, Qt::AlignHCenter);
+    connect(imTeeth, &ChartView::pressed, this, [this](QPoint p) { m_pressPoint = p; });
+    connect(imTeeth, &ChartView::clicked, this, &TDentalChartForm::ToothClick);
+    connect(imTeeth, &ChartView::released, this, [this](QPoint p) {
+        const int index = HitTooth(p, m_kind);
+        if (index != NoIndex)
+            currentOperation().toothIndex = index;
+    });
+    connect(imTeeth, &ChartView::menuRequested, this, &TDentalChartForm::ToothMenuPopup);
+    column->addWidget(pnTeeth);
+    return box;
+}
+
+QWidget* TDentalChartForm::buildTools()
+{
+    auto* tools = new QWidget(this);
+    auto* column = new QVBoxLayout(tools);
+    column->setContentsMargins(0, 0, 0, 0);
+    auto* grid = new QGridLayout;
+    grid->setSpacing(2);
+    for (int g = 1; g <= 12; ++g) {
+        auto* b = toolButton(tools, QStringLiteral("Group%1Btn").arg(g), QString::number(g), QStringLiteral("Group %1").arg(g));
+        b->setProperty("tag", g);
+        const QPixmap icon(platform::programFile(artwork::groupTool(g)));
+        if (!icon.isNull()) {
+            b->setIcon(icon);
+            b->setIconSize(icon.size());
+        }
+        b->setAutoRaise(false);
+        connect(b, &QToolButton::clicked, this, [this, g] { GroupBtnClick(g); });
+        GroupBtns.append(b);
+    }
+    // The two tool bars: left 1, 3, 5, 4, 9, 10; right 7, 8, 2, 6, 11, 12.
+    const int left[] = {1, 3, 5, 4, 9, 10};
+    const int right[] = {7, 8, 2, 6, 11, 12};
+    for (int r = 0; r < 6; ++r) {
+        grid->addWidget(GroupBtns[left[r] - 1], r, 0);
+        grid->addWidget(GroupBtns[right[r] - 1], r, 1);
+    }
+    column->addLayout(grid);
+    UndoBtn = toolButton(tools, QStringLiteral("UndoBtn"), QStringLiteral("↶ Undo"), QStringLiteral("Undo"));
+    UndoBtn->setAutoRaise(false);
+    UndoBtn->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    UndoBtn->setEnabled(false);
+    UndoBtn->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    connect(UndoBtn, &QToolButton::clicked, this, &TDentalChartForm::UndoBtnClick);
+    column->addWidget(UndoBtn);
+
+    rgTeeth = new QGroupBox(QStringLiteral("Chart"), tools);
+    rgTeeth->setObjectName(QStringLiteral("rgTeeth"));
+    rgTeeth->setToolTip(QStringLiteral("Select Dental Chart"));
+    auto* kinds = new QVBoxLayout(rgTeeth);
+    AdultRadio = new QRadioButton(QStringLiteral("Adult"), rgTeeth);
+    BabyRadio = new QRadioButton(QStringLiteral("Baby"), rgTeeth);
+    AdultRadio->setChecked(true);
+    kinds->addWidget(AdultRadio);
+    kinds->addWidget(BabyRadio);
+    connect(AdultRadio, &QRadioButton::clicked, this, [this] { setChartKind(ChartKind::Adult); });
+    connect(BabyRadio, &QRadioButton::clicked, this, [this] { setChartKind(ChartKind::Baby); });
+    column->addWidget(rgTeeth);
+    column->addStretch();
+    return tools;
+}
+
+QWidget* TDentalChartForm::buildSessionBar()
+{
+    auto* bar = new QWidget(this);
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 2, 0, 2);
+    row->addWidget(new QLabel(QStringLiteral("Therapy Session:"), bar));
+    FirstSessionBtn = toolButton(bar, QStringLiteral("FirstSessionBtn"), QStringLiteral("<<"));
+    PreviousSessionBtn = toolButton(bar, QStringLiteral("PreviousSessionBtn"), QStringLiteral("<"));
+    SessionNumLabel = label(bar, QStringLiteral("SessionNum"), QString());
+    SessionNumLabel->setMinimumWidth(28);
+    SessionNumLabel->setAlignment(Qt::AlignCenter);
+    SessionNumLabel->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    NextSessionBtn = toolButton(bar, QStringLiteral("NextSessionBtn"), QStringLiteral(">"));
+    LastSessionBtn = toolButton(bar, QStringLiteral("LastSessionBtn"), QStringLiteral(">>"));
+    const std::pair<QToolButton*, int> steps[] = {{FirstSessionBtn, -2}, {PreviousSessionBtn, -1}, {NextSessionBtn, 1}, {LastSessionBtn, 2}};
+    for (const auto& [button, step] : steps) {
+        const int s = step;
+        connect(button, &QToolButton::clicked, this, [this, s] { SessionStep(s); });
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{FirstSessionBtn, PreviousSessionBtn, SessionNumLabel, NextSessionBtn, LastSessionBtn})
+        row->addWidget(w);
+    row->addSpacing(12);
+    PerasBtn = pushButton(bar, QStringLiteral("PerasBtn"), QStringLiteral("End"));
+    connect(PerasBtn, &QPushButton::clicked, this, &TDentalChartForm::PerasBtnClick);
+    PerasLabel = label(bar, QStringLiteral("PerasLabel"), QStringLiteral("Completed"));
+    PerasLabel->setStyleSheet(QStringLiteral("color: #800000; font-weight: bold;"));
+    NewSessionBtn = pushButton(bar, QStringLiteral("NewSessionBtn"), QStringLiteral("New Therapy Session"));
+    connect(NewSessionBtn, &QPushButton::clicked, this, &TDentalChartForm::NewSessionBtnClick);
+    row->addWidget(PerasBtn);
+    row->addWidget(PerasLabel);
+    row->addWidget(NewSessionBtn);
+    row->addStretch();
+    return bar;
+}
+
+QWidget* TDentalChartForm::buildBottomBar()
+{
+    auto* bar = new QWidget(this);
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 2, 0, 0);
+    GridBtn = pushButton(bar, QStringLiteral("GridBtn"), QStringLiteral("Details"));
+    connect(GridBtn, &QPushButton::clicked, this, [this] { ShowToothHistory(false, false); });
+    PerioBtn = pushButton(bar, QStringLiteral("PerioBtn"), QStringLiteral("Perio"));
+    notYet(PerioBtn);
+    RecallBtn = pushButton(bar, QStringLiteral("RecallBtn"), QStringLiteral("Recall"));
+    RecallMenu = new QMenu(this);
+    for (int months : {3, 6, 12})
+        RecallMenu->addAction(QStringLiteral("After %1 months").arg(months), this, [this, months] { SetRecall(months); });
+    connect(RecallBtn, &QPushButton::clicked, this, [this] { RecallMenu->popup(QCursor::pos() + QPoint(5, 5)); });
+    CostLabel = label(bar, QStringLiteral("CostLabel"), QStringLiteral("Cost"));
+    CostText = label(bar, QStringLiteral("CostText"), QString());
+    DiscountBtn = toolButton(bar, QStringLiteral("DiscountBtn"), QStringLiteral("%"), QStringLiteral("Discount"));
+    notYet(DiscountBtn);
+    BalanceLabel = label(bar, QStringLiteral("BalanceLabel"), QStringLiteral("Balance"));
+    BalanceText = label(bar, QStringLiteral("BalanceText"), QString());
+    for (QLabel* value : {CostText, BalanceText}) {
+        value->setMinimumWidth(90);
+        value->setFrameShape(QFrame::StyledPanel);
+        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    PrintChartBtn = toolButton(bar, QStringLiteral("PrintChartBtn"), QStringLiteral("Print"), QStringLiteral("Print Dental Chart"));
+    connect(PrintChartBtn, &QToolButton::clicked, this, &TDentalChartForm::PrintChartBtnClick);
+    CloseBtn = pushButton(bar, QStringLiteral("CloseBtn"), QStringLiteral("Close"));
+    connect(CloseBtn, &QPushButton::clicked, this, [this] {
+        if (parentWidget())
+            parentWidget()->close();
+        else
+            close();
+    });
+    for (QWidget* w : std::initializer_list<QWidget*>{GridBtn, PerioBtn, RecallBtn})
+        row->addWidget(w);
+    row->addStretch();
+    for (QWidget* w : std::initializer_list<QWidget*>{CostLabel, CostText, DiscountBtn, BalanceLabel, BalanceText, PrintChartBtn, CloseBtn})
+        row->addWidget(w);
+    return bar;
+}
+
+void TDentalChartForm::buildToothMenu()
+{
+    ToothMenu = new QMenu(this);
+    ToothMenu->setToolTipsVisible(true);
+    ToothHistoryItem = ToothMenu->addAction(QStringLiteral("Tooth History"), this, [this] { ShowToothHistory(true, false); });
+    ChewingSurfaceItem = ToothMenu->addAction(QStringLiteral("Chewing surface"), this, [this] { ShowToothHistory(true, true); });
+    ImagesMenu = ToothMenu->addMenu(QStringLiteral("Images"));
+    ImagesMenu->setToolTipsVisible(true);
+    for (const char* item : {"SlideShow", "X-Ray", "Camera", "Acquire"})
+        notYet(ImagesMenu->addAction(QString::fromLatin1(item)));
+    ToothMenu->addSeparator();
+    EndoItem = ToothMenu->addAction(QStringLiteral("Endo Measurements"));
+    ColoringItem = ToothMenu->addAction(QStringLiteral("Coloring"));
+    NotesItem = ToothMenu->addAction(QStringLiteral("Notes"));
+    for (QAction* later : {EndoItem, ColoringItem, NotesItem})
+        notYet(later);
+    ToothMenu->addSeparator();
+    ToothMenu->addAction(QStringLiteral("Exit"), this, [this] { CloseBtn->click(); });
+}
+
+QString TDentalChartForm::viewCaption(int level) const
+{
+    static const char* const captions[] = {"Initial Situation", "Treatment Plan", "Treatment Implementation"};
+    return Lang->Message(QString::fromLatin1(captions[qBound(0, level, 2)]));
+}
+
+int TDentalChartForm::level() const
+{
+    return TabControl->currentIndex();
+}
+
+db::Dataset* TDentalChartForm::levelView(int level) const
+{
+    switch (level) {
+    case InitialSituation:
+        return m_dm.HistPerSessionTable;
+    case TreatmentPlan:
+        return m_dm.HistPerSessionTable2;
+    default:
+        return m_dm.HistPerSessionTable3;
+    }
+}
+
+int TDentalChartForm::currentToothIndex() const
+{
+    return currentOperation().toothIndex;
+}
+
+const QImage& TDentalChartForm::chartImage() const
+{
+    return m_painter->image();
+}
+
+void TDentalChartForm::installDataModuleHooks()
+{
+    m_dm.chartHistoryFilter = [this](const db::Dataset& row) {
+        if (m_closing)
+            return true;
+        const int tooth = row.value(u"ToothNum").toInt();
+        if (m_toothFilter)
+            return tooth == ToothNumberOf(currentToothIndex(), m_kind);
+        return m_kind == ChartKind::Adult ? tooth < 50 : (tooth > 50 || tooth == 0);
+    };
+    m_dm.chartSelectedTooth = [this] { return qMax(0, ToothNumberOf(currentToothIndex(), m_kind)); };
+    m_dm.chartTreatmentLevel = [this] { return level(); };
+    connect(m_dm.PatientsTable, &db::Dataset::afterScroll, this, [this] {
+        if (chartIdle() && !m_closing)
+            ShowCurrentPatient();
+    });
+    connect(&m_dm.money(), &data::MoneyState::euroModeChanged, this, [this] { recomputeCost(); recomputeBalance(); });
+}
+
+void TDentalChartForm::updateCaption()
+{
+    setWindowTitle(Lang->Message(QStringLiteral("Dental Chart")) + QStringLiteral(" - ") + viewCaption(level()));
+}
+
+// Money is for the full role only, and only beyond the initial situation.
+void TDentalChartForm::applyVisibility()
+{
+    const bool money = platform::session().role == 0;
+    const int l = level();
+    const bool cost = money && l != InitialSituation;
+    const bool balance = money && l == TreatmentImplementation;
+    CostLabel->setVisible(cost);
+    CostText->setVisible(cost);
+    DiscountBtn->setVisible(cost);
+    BalanceLabel->setVisible(balance);
+    BalanceText->setVisible(balance);
+    updateSessionButtons();
+}
+
+void TDentalChartForm::updateSessionButtons()
+{
+    db::Dataset& sessions = *m_dm.SessionsTable;
+    const bool has = sessions.isActive() && !sessions.isEmpty();
+    const bool completed = has && sessions.value(u"Completed").toBool();
+    const bool current = has && sessions.value(u"SessionID") == m_dm.PatientsTable->value(u"TherapySessionID");
+    const int l = level();
+    db::Dataset* done = levelView(TreatmentImplementation);
+    const bool hasDone = done->isActive() && !done->isEmpty();
+    PerasBtn->setVisible(has && l == TreatmentImplementation && !completed && hasDone);
+    PerasLabel->setVisible(completed && l != InitialSituation);
+    NewSessionBtn->setVisible(completed && current && l == TreatmentImplementation);
+    SessionNumLabel->setText(has ? sessions.value(u"SessionNum").toString() : QString());
+}
+
+void TDentalChartForm::updateAlert()
+{
+    db::Dataset& history = *m_dm.AnamnesticaTable;
+    bool raised = false;
+    if (history.isActive() && !history.isEmpty()) {
+        raised = data::AlarmSet::current().raisedBy([&history](int position) {
+            return position < history.fieldCount() ? history.field(position).value() : QVariant();
+        });
+    }
+    PatientHistBtn->setVisible(raised);
+}
+
+void TDentalChartForm::showPatientNames()
+{
+    db::Dataset& p = *m_dm.PatientsTable;
+    const bool has = p.isActive() && !p.isEmpty();
+    Edit1->setText(has ? p.value(u"LastName").toString() : QString());
+    DBEdit3->setText(has ? p.value(u"FirstName").toString() : QString());
+    DBEdit35->setText(has ? p.value(u"FatherName").toString() : QString());
+}
+
+bool TDentalChartForm::event(QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::WindowActivate:
+        FormActivate();
+        break;
+    case QEvent::WindowDeactivate:
+        setChartIdle(false);
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(e);
+}
+
+void TDentalChartForm::showEvent(QShowEvent* e)
+{
+    Lang->Translate();
+    QWidget::showEvent(e);
+}
+
+void TDentalChartForm::closeEvent(QCloseEvent* e)
+{
+    m_closing = true;
+    setChartIdle(false);
+    if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode)
+        m_dm.ActiveSrc->setDataset(nullptr);
+    m_toothFilter = false;
+    QWidget::closeEvent(e);
+}
+
+} // namespace clinical

@@ -1,0 +1,184 @@
+#pragma once
+
+#include "clinical/ChartPainter.h"
+#include "clinical/ChartPictures.h"
+
+#include <QPoint>
+#include <QStringList>
+#include <QVariant>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+class QAction;
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTabBar;
+class QToolButton;
+
+namespace data {
+class TDmForm;
+}
+namespace db {
+class Dataset;
+}
+namespace widgets {
+class RegionImage;
+class TLanguage;
+} // namespace widgets
+
+namespace clinical {
+
+class ChartStrips;
+class ChartView;
+class TSymbolContainer;
+
+// The dental chart "Dental Chart": the teeth of the current patient's session in three views
+// (the treatment levels), painted with the symbols of the recorded operations. A group tool
+// picks an operation, a click on a tooth records it at the view's level; Undo takes the
+// clicks back. The window also steps between sessions, ends and opens them, shows the cost of
+// the view and the session balance, sets the recall date and prints the chart.
+class TDentalChartForm : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int FormCode = 14;
+    enum View { InitialSituation, TreatmentPlan, TreatmentImplementation };
+
+    explicit TDentalChartForm(data::TDmForm& dm, QWidget* parent = nullptr);
+    ~TDentalChartForm() override;
+
+    // Repaints the chart from the stored rows of the session (other windows call it too).
+    void Redraw();
+    void FormActivate();
+    // The data module's patient change: the new patient's session and chart kind, redrawn.
+    void ShowCurrentPatient();
+    // The chart kind of the shown session, then the chart redrawn (after a re-read).
+    void FollowSession();
+
+    int level() const;
+    void setView(int level);
+    ChartKind chartKind() const { return m_kind; }
+    void setChartKind(ChartKind kind); // as a click on "Adult" or "Baby"
+    int currentToothIndex() const;
+    bool toothFilter() const { return m_toothFilter; }
+    bool operationChosen() const { return m_operationChosen; }
+    const QStringList& undoList() const { return m_undo; }
+    const QImage& chartImage() const;
+    // The view of the current tab (HistPerSessionTable, 2, 3).
+    db::Dataset* levelView(int level) const;
+    db::Dataset* currentView() const { return levelView(level()); }
+    QString viewCaption(int level) const;
+
+    // The commands, as the controls run them.
+    void GroupBtnClick(int group);
+    void ToothClick(QPoint point); // a click on the picture
+    void UndoBtnClick();
+    void SessionStep(int step); // -2 "<<", -1 "<", 1 ">", 2 ">>"
+    void PerasBtnClick();
+    void NewSessionBtnClick();
+    void SetRecall(int months);
+    void PrintChartBtnClick();
+    void ToggleCurrency();
+    void ShowToothHistory(bool toothFilter, bool surfaces);
+
+    // --- components ---
+    QLineEdit* Edit1;
+    QLineEdit* DBEdit3;
+    QLineEdit* DBEdit35;
+    QToolButton* SpeedButton1;
+    QToolButton* CurrencyBtn;
+    QPushButton* PatientHistBtn;
+    QTabBar* TabControl;
+    QWidget* pnTeeth;
+    widgets::RegionImage* BabyRegionImage1;
+    widgets::RegionImage* RegionImage1;
+    ChartView* imTeeth;
+    widgets::RegionImage* RegionImage2;
+    widgets::RegionImage* BabyRegionImage2;
+    QGroupBox* rgTeeth;
+    QRadioButton* AdultRadio;
+    QRadioButton* BabyRadio;
+    QList<QToolButton*> GroupBtns; // by group number - 1
+    QToolButton* UndoBtn;
+    QToolButton* FirstSessionBtn;
+    QToolButton* PreviousSessionBtn;
+    QLabel* SessionNumLabel;
+    QToolButton* NextSessionBtn;
+    QToolButton* LastSessionBtn;
+    QPushButton* PerasBtn;
+    QLabel* PerasLabel;
+    QPushButton* NewSessionBtn;
+    QPushButton* GridBtn;
+    QPushButton* PerioBtn;
+    QPushButton* RecallBtn;
+    QMenu* RecallMenu;
+    QLabel* CostLabel;
+    QLabel* CostText;
+    QToolButton* DiscountBtn;
+    QLabel* BalanceLabel;
+    QLabel* BalanceText;
+    QToolButton* PrintChartBtn;
+    QPushButton* CloseBtn;
+    QMenu* ToothMenu;
+    QAction* ToothHistoryItem;
+    QAction* ChewingSurfaceItem;
+    QMenu* ImagesMenu;
+    QAction* EndoItem;
+    QAction* ColoringItem;
+    QAction* NotesItem;
+    widgets::TLanguage* Lang;
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // DentalChartUnit.cpp: the controls.
+    QWidget* buildHeader();
+    QWidget* buildChart();
+    QWidget* buildTools();
+    QWidget* buildSessionBar();
+    QWidget* buildBottomBar();
+    void buildToothMenu();
+    void applyVisibility();
+    void updateSessionButtons();
+    void updateCaption();
+    void updateAlert();
+    void showPatientNames();
+    void installDataModuleHooks();
+
+    // DentalChartDraw.cpp: painting from the stored rows.
+    void paintPass(db::Dataset& view);
+    ChartMarks readMarks() const;
+    void recomputeCost();
+    void recomputeBalance();
+
+    // DentalChartCommands.cpp
+    void applyChartKind(ChartKind kind, bool storeInSession);
+    void recordOn(int index);
+    void startSession();
+    void locateCurrentSession();
+    void resetClicks();
+    void ToothMenuPopup(QPoint point, QPoint globalPos);
+
+    data::TDmForm& m_dm;
+    std::optional<ChartPictures> m_pictures;
+    std::unique_ptr<TSymbolContainer> m_library;
+    std::unique_ptr<ChartPainter> m_painter;
+    std::unique_ptr<ChartStrips> m_strips;
+    ChartKind m_kind = ChartKind::Adult;
+    bool m_toothFilter = false;
+    bool m_operationChosen = false;
+    QStringList m_undo;
+    QPoint m_pressPoint;
+    bool m_closing = false;
+};
+
+} // namespace clinical
