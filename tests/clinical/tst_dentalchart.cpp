@@ -1,0 +1,380 @@
+// The dental chart window on a new practice: real clicks on teeth at their pixel positions,
+// the rows and charges they store, Undo, and the painting checked on the rendered picture.
+#include "clinical/ChartPictures.h"
+#include "clinical/ChartServices.h"
+#include "clinical/ChartView.h"
+#include "clinical/DentalChartUnit.h"
+#include "clinical/SymbolCatalog.h"
+#include "data/RulesFixture.h"
+#include "db/Dataset.h"
+#include "support/MessageRecorder.h"
+#include "widgets/Language.h"
+#include "widgets/RegionImage.h"
+
+#include <QLabel>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTest>
+#include <QToolButton>
+
+using namespace clinical;
+using rulestest::count;
+using rulestest::exec;
+
+namespace {
+
+enum Oper { CariesId = 101, CompositeId = 102, MissingId = 103, DiscountLineId = -1 };
+
+QPoint centreOf(int tooth, ChartKind kind = ChartKind::Adult)
+{
+    return ToothRect(ToothIndexOf(tooth, kind), kind).center();
+}
+
+bool sameArea(const QImage& a, const QImage& b, const QRect& r)
+{
+    return a.copy(r) == b.copy(r);
+}
+
+} // namespace
+
+class TestDentalChart : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<rulestest::Practice> m_practice;
+    std::unique_ptr<data::TDmForm> m_dm;
+    std::unique_ptr<TDentalChartForm> m_chart;
+    QByteArray m_programDir;
+
+    void addOperation(int id, SymbolId symbol, bool transparent, double euro)
+    {
+        exec(*m_dm->Database,
+            QStringLiteral("INSERT INTO Operations (OperID, Description, Cost, CostEURO, GroupID, BitmapID, BitmapID2, Transparent, "
+                           "RequireDentalLab, RequireMaterial, RequireColor) VALUES (:id, :d, :c, :ce, 1, :s, :s, :t, FALSE, FALSE, FALSE)"),
+            {{QStringLiteral("id"), id}, {QStringLiteral("d"), QStringLiteral("Operation %1").arg(id)}, {QStringLiteral("c"), euro * 340.75},
+                {QStringLiteral("ce"), euro}, {QStringLiteral("s"), ToInt(symbol)}, {QStringLiteral("t"), transparent}});
+    }
+
+    // The picker's "Ok" on an operation, at its catalogue price.
+    void choose(int operId)
+    {
+        ChartServices::instance().pickOperation = [operId](data::TDmForm& dm, int, int, QWidget*) {
+            if (!dm.OperationsTable->locate(QStringLiteral("OperID"), operId))
+                return false;
+            CurrentOperation& op = currentOperation();
+            op.cost = dm.OperationsTable->value(u"Cost").toDouble();
+            op.costEuro = dm.OperationsTable->value(u"CostEURO").toDouble();
+            op.discount = 0;
+            op.date = QDate::currentDate();
+            return true;
+        };
+        m_chart->GroupBtnClick(1);
+    }
+
+    void click(QPoint at) { QTest::mouseClick(m_chart->imTeeth, Qt::LeftButton, {}, at); }
+    void clickTooth(int tooth) { click(centreOf(tooth, m_chart->chartKind())); }
+    QImage picture() const { return m_chart->imTeeth->image(); }
+    int rows(const QString& where = QStringLiteral("1=1")) const
+    {
+        return count(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM History WHERE ") + where);
+    }
+    // A row stored straight through a history view, as another window would.
+    void addRow(int level, int operId, int tooth, int surfaces = 0)
+    {
+        db::Dataset& view = *m_chart->levelView(level);
+        view.append();
+        view.setValue(u"TreatmentLevel", level);
+        view.setValue(u"OperID", operId);
+        view.setValue(u"ToothNum", tooth);
+        view.setValue(u"Masitikes", surfaces);
+        view.post();
+        m_chart->Redraw();
+    }
+
+private Q_SLOTS:
+    void initTestCase() { m_programDir = qgetenv("ORVANE_PROGRAM_DIR"); }
+
+    void init()
+    {
+        m_practice = std::make_unique<rulestest::Practice>();
+        qputenv("ORVANE_PROGRAM_DIR", m_programDir); // the chart's artwork
+        platform::session() = platform::Session{};
+        platform::session().role = 0;
+        m_dm = m_practice->openNew();
+        addOperation(CariesId, SymbolId::CariesOcclusal, true, 40);
+        addOperation(CompositeId, SymbolId::CompositeMesial, true, 60);
+        addOperation(MissingId, SymbolId::MissingTooth, false, 0);
+        addOperation(DiscountLineId, SymbolId::Crown, false, 0);
+        m_dm->OperationsTable->refresh();
+        m_dm->OperationsTableForLook->refresh();
+        m_dm->OperationsSortedForLook->refresh();
+        rulestest::addPatient(*m_dm, QStringLiteral("Papadopoulos"));
+        m_chart = std::make_unique<TDentalChartForm>(*m_dm);
+        m_chart->show();
+        m_chart->FormActivate();
+    }
+
+    void cleanup()
+    {
+        m_chart.reset();
+        m_dm.reset();
+        m_practice.reset();
+        ChartServices::instance() = ChartServices{};
+    }
+
+    void clicksRecordAndUndoTakesBack_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::newRow("initial situation") << 0;
+        QTest::newRow("plan") << 1;
+        QTest::newRow("implementation, charged") << 2;
+    }
+    void clicksRecordAndUndoTakesBack()
+    {
+        QFETCH(int, level);
+        testsupport::MessageRecorder messages;
+        m_chart->setView(level);
+        choose(CariesId);
+        const QList<int> teeth{16, 26, 36};
+        for (int tooth : teeth)
+            clickTooth(tooth);
+        QCOMPARE(m_chart->undoList().size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            const QString id = m_chart->undoList().at(i);
+            QCOMPARE(count(*m_dm->Database, QStringLiteral("SELECT ToothNum FROM History WHERE ID = ") + id), teeth[i]);
+            QCOMPARE(count(*m_dm->Database, QStringLiteral("SELECT TreatmentLevel FROM History WHERE ID = ") + id), level);
+            QCOMPARE(count(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM PatEconomics WHERE HistoryID = ") + id), level == 2 ? 1 : 0);
+        }
+        QVERIFY(m_chart->UndoBtn->isEnabled());
+        const QStringList ids = m_chart->undoList();
+        for (int i = 2; i >= 0; --i) {
+            QTest::mouseClick(m_chart->UndoBtn, Qt::LeftButton);
+            QCOMPARE(rows(QStringLiteral("ID = ") + ids[i]), 0);
+            QCOMPARE(rows(), i); // the earlier clicks are still there
+        }
+        QCOMPARE(count(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM PatEconomics")), 0);
+        QVERIFY(!m_chart->UndoBtn->isEnabled());
+        QVERIFY(messages.texts().isEmpty());
+        clickTooth(16);
+        QCOMPARE(messages.texts(), QStringList{m_chart->Lang->Message(QStringLiteral("You must choose an operation first!"))});
+        QCOMPARE(rows(), 0);
+    }
+
+    void clickPlaces_data()
+    {
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<bool>("chosen");
+        QTest::addColumn<int>("stored"); // tooth number stored, -1 nothing
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("tooth 11") << centreOf(11) << true << 11 << false;
+        QTest::newRow("tooth 38, last pixel") << ToothRect(31, ChartKind::Adult).bottomRight() << true << 38 << false;
+        QTest::newRow("between the jaws") << QPoint(100, 140) << true << -1 << false;
+        QTest::newRow("between the jaws, nothing chosen") << QPoint(100, 140) << false << -1 << false;
+        QTest::newRow("full mouth") << QPoint(270, 140) << true << 0 << false;
+        QTest::newRow("nothing chosen") << centreOf(11) << false << -1 << true;
+    }
+    void clickPlaces()
+    {
+        QFETCH(QPoint, at);
+        QFETCH(bool, chosen);
+        QFETCH(int, stored);
+        QFETCH(bool, asked);
+        testsupport::MessageRecorder messages;
+        if (chosen)
+            choose(CariesId);
+        click(at);
+        QCOMPARE(rows(), stored < 0 ? 0 : 1);
+        if (stored >= 0)
+            QCOMPARE(count(*m_dm->Database, QStringLiteral("SELECT ToothNum FROM History")), stored);
+        QCOMPARE(messages.texts().contains(m_chart->Lang->Message(QStringLiteral("You must choose an operation first!"))), asked);
+    }
+
+    void opaqueHidesTransparentAddsOn()
+    {
+        const QRect tooth = ToothRect(ToothIndexOf(16, ChartKind::Adult), ChartKind::Adult);
+        const QImage clean = picture();
+        addRow(2, CariesId, 16);
+        const QImage caries = picture();
+        QVERIFY(!sameArea(clean, caries, tooth));
+        // A transparent symbol goes over the first: clean AND caries AND composite.
+        addRow(2, CompositeId, 16);
+        const QImage both = picture();
+        exec(*m_dm->Database, QStringLiteral("DELETE FROM History WHERE OperID = :o"), {{QStringLiteral("o"), CariesId}});
+        m_chart->Redraw();
+        const QImage composite = picture();
+        for (int y = tooth.top(); y <= tooth.bottom(); ++y) {
+            for (int x = tooth.left(); x <= tooth.right(); ++x)
+                QCOMPARE(both.pixel(x, y), caries.pixel(x, y) & composite.pixel(x, y));
+        }
+        // An opaque symbol repaints the bare tooth: what was under it is gone.
+        addRow(2, MissingId, 16);
+        const QImage hidden = picture();
+        exec(*m_dm->Database, QStringLiteral("DELETE FROM History WHERE OperID <> :o"), {{QStringLiteral("o"), MissingId}});
+        m_chart->Redraw();
+        QVERIFY(sameArea(hidden, picture(), tooth));
+        QVERIFY(!sameArea(hidden, clean, tooth));
+    }
+
+    void rowsThatAreNotPainted_data()
+    {
+        QTest::addColumn<int>("operId");
+        QTest::addColumn<int>("tooth");
+        QTest::newRow("primary tooth on the adult chart") << int(CariesId) << 55;
+        QTest::newRow("discount line") << int(DiscountLineId) << 16;
+    }
+    void rowsThatAreNotPainted()
+    {
+        QFETCH(int, operId);
+        QFETCH(int, tooth);
+        const QImage before = picture();
+        addRow(2, operId, tooth);
+        QCOMPARE(picture(), before);
+    }
+
+    void wholeMouthRowFillsTheArea()
+    {
+        const ChartPictures pictures = ChartPictures::load(QString::fromLocal8Bit(m_programDir));
+        const QRect area(FullMouthPosition, pictures.fullMouth(true).size());
+        QCOMPARE(picture().copy(area), pictures.fullMouth(false));
+        addRow(2, CariesId, 0);
+        QCOMPARE(picture().copy(area), pictures.fullMouth(true));
+        // The same row on the baby chart is listed but not painted.
+        m_chart->setChartKind(ChartKind::Baby);
+        QCOMPARE(m_chart->levelView(2)->recordCount(), 1);
+        QCOMPARE(picture().copy(area), pictures.fullMouth(false));
+    }
+
+    void initialSituationUnderThePlan_data()
+    {
+        QTest::addColumn<bool>("showInitial");
+        QTest::newRow("ShowInitialChart on") << true;
+        QTest::newRow("ShowInitialChart off") << false;
+    }
+    void initialSituationUnderThePlan()
+    {
+        QFETCH(bool, showInitial);
+        platform::session().showInitialChart = showInitial;
+        const QImage clean = picture();
+        m_chart->setView(0);
+        addRow(0, CariesId, 16);
+        m_chart->setView(1);
+        addRow(1, CompositeId, 26);
+        const QRect found = ToothRect(ToothIndexOf(16, ChartKind::Adult), ChartKind::Adult);
+        const QRect planned = ToothRect(ToothIndexOf(26, ChartKind::Adult), ChartKind::Adult);
+        QCOMPARE(!sameArea(picture(), clean, found), showInitial);
+        QVERIFY(!sameArea(picture(), clean, planned));
+    }
+
+    void surfacesFilledRed()
+    {
+        addRow(2, CariesId, 16, 0b00101); // surfaces a and c
+        widgets::RegionImage& strip = *m_chart->RegionImage1;
+        const QImage shown = strip.rendered();
+        // A pixel well inside the region and off the overlay's lines.
+        const auto colourOf = [&](QChar surface) {
+            const int r = strip.findRegion(QStringLiteral("16_") + surface);
+            const QPainterPath path = strip.package().regions.at(r).path();
+            const QImage& lines = strip.package().overlay;
+            const QRect box = path.boundingRect().toAlignedRect();
+            for (int y = box.top(); y <= box.bottom(); ++y) {
+                for (int x = box.left(); x <= box.right(); ++x) {
+                    const bool inside = path.contains(QPointF(x - 1, y - 1)) && path.contains(QPointF(x + 1, y + 1))
+                        && path.contains(QPointF(x + 1, y - 1)) && path.contains(QPointF(x - 1, y + 1));
+                    if (inside && (lines.isNull() || qAlpha(lines.pixel(x, y)) == 0))
+                        return QColor(shown.pixel(x, y));
+                }
+            }
+            return QColor();
+        };
+        QCOMPARE(colourOf(u'a'), QColor(Qt::red));
+        QCOMPARE(colourOf(u'c'), QColor(Qt::red));
+        QVERIFY(colourOf(u'b') != QColor(Qt::red));
+        QVERIFY(m_chart->RegionImage1->isVisible() && !m_chart->BabyRegionImage1->isVisible());
+    }
+
+    void chartKindStoredInTheSession()
+    {
+        addRow(2, CariesId, 16);
+        addRow(2, CariesId, 55);
+        QCOMPARE(m_chart->levelView(2)->recordCount(), 1);
+        QTest::mouseClick(m_chart->BabyRadio, Qt::LeftButton);
+        QCOMPARE(m_chart->chartKind(), ChartKind::Baby);
+        QCOMPARE(m_dm->SessionsTable->value(u"ShowAllTeeth").toBool(), false);
+        QCOMPARE(count(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM Sessions WHERE ShowAllTeeth = FALSE")), 1);
+        QCOMPARE(m_chart->levelView(2)->recordCount(), 1);
+        QCOMPARE(m_chart->levelView(2)->value(u"ToothNum").toInt(), 55);
+        // A click on the baby chart records the primary tooth under the mouse.
+        choose(CariesId);
+        clickTooth(64);
+        QCOMPARE(rows(QStringLiteral("ToothNum = 64")), 1);
+    }
+
+    void moneyVisibility_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("role");
+        QTest::addColumn<bool>("cost");
+        QTest::addColumn<bool>("balance");
+        QTest::newRow("initial") << 0 << 0 << false << false;
+        QTest::newRow("plan") << 1 << 0 << true << false;
+        QTest::newRow("implementation") << 2 << 0 << true << true;
+        QTest::newRow("implementation, restricted user") << 2 << 1 << false << false;
+    }
+    void moneyVisibility()
+    {
+        QFETCH(int, level);
+        QFETCH(int, role);
+        QFETCH(bool, cost);
+        QFETCH(bool, balance);
+        platform::session().role = role;
+        m_chart->setView(level);
+        QCOMPARE(m_chart->CostText->isVisible(), cost);
+        QCOMPARE(m_chart->CostLabel->isVisible(), cost);
+        QCOMPARE(m_chart->DiscountBtn->isVisible(), cost);
+        QCOMPARE(m_chart->BalanceText->isVisible(), balance);
+        QCOMPARE(m_chart->BalanceLabel->isVisible(), balance);
+    }
+
+    void costAndBalanceFollowClicks()
+    {
+        choose(CariesId);
+        clickTooth(16);
+        clickTooth(17);
+        QCOMPARE(m_chart->CostText->text(), m_dm->money().FormatMoney(80));
+        QCOMPARE(m_chart->BalanceText->text(), m_dm->money().FormatMoney(80));
+        m_chart->setView(1);
+        QVERIFY(m_chart->CostText->text().isEmpty()); // nothing planned
+        m_chart->ToggleCurrency();
+        m_chart->setView(2);
+        QCOMPARE(m_chart->CostText->text(), m_dm->money().FormatMoney(80 * 340.75));
+    }
+
+    void sessionControls()
+    {
+        QVERIFY(!m_chart->PerasBtn->isVisible()); // nothing done yet
+        choose(CariesId);
+        clickTooth(16);
+        QVERIFY(m_chart->PerasBtn->isVisible());
+        QTest::mouseClick(m_chart->PerasBtn, Qt::LeftButton);
+        QVERIFY(m_dm->SessionsTable->value(u"Completed").toBool());
+        QVERIFY(!m_chart->PerasBtn->isVisible());
+        QVERIFY(m_chart->PerasLabel->isVisible());
+        QVERIFY(m_chart->NewSessionBtn->isVisible());
+        testsupport::MessageRecorder messages;
+        messages.answer(widgets::MessageService::Answer::No); // keep the balance where it is
+        QTest::mouseClick(m_chart->NewSessionBtn, Qt::LeftButton);
+        QCOMPARE(m_dm->SessionsTable->value(u"SessionNum").toInt(), 2);
+        QCOMPARE(m_chart->SessionNumLabel->text(), QStringLiteral("2"));
+        // The finding of the first session is the new session's initial situation.
+        QCOMPARE(rows(QStringLiteral("TreatmentLevel = 0 AND ToothNum = 16")), 1);
+        QTest::mouseClick(m_chart->FirstSessionBtn, Qt::LeftButton);
+        QCOMPARE(m_chart->SessionNumLabel->text(), QStringLiteral("1"));
+        QVERIFY(!m_chart->PreviousSessionBtn->isEnabled());
+        QVERIFY(m_chart->NextSessionBtn->isEnabled());
+        QCOMPARE(m_chart->levelView(2)->recordCount(), 1);
+    }
+};
+
+QTEST_MAIN(TestDentalChart)
+#include "tst_dentalchart.moc"
