@@ -5,7 +5,7 @@
 
 #include "db/Errors.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 
 #include <algorithm>
 #include <cstdio>
@@ -55,7 +55,10 @@ int runMeasures(bool quick, const QString& only)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // The window measures build real windows; without a display they are drawn offscreen.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     const QStringList args = app.arguments();
     try {
         if (args.size() >= 3 && args[1] == QLatin1String("--child")) {

@@ -3,6 +3,7 @@
 #include "app/AboutUnit.h"
 #include "app/LoginUnit.h"
 #include "app/MainUnit.h"
+#include "app/PatientTour.h"
 #include "app/ServerPathUnit.h"
 #include "app/SplashUnit.h"
 #include "app/StatusUnit.h"
@@ -185,9 +186,10 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
 
     takeDentalChart(camera, dataDir, !dataDirectory.has_value());
 
+    QStringList written = camera.written + tourPatientWindows(outDir, dataDir);
     widgets::MessageService::install(std::move(previous));
     platform::setConfigDirOverride({});
-    return camera.written;
+    return written;
 }
 
 } // namespace app

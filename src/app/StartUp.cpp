@@ -6,6 +6,7 @@
 #include "app/LoginUnit.h"
 #include "app/MainUnit.h"
 #include "app/OrvaneApplication.h"
+#include "app/PatientWindows.h"
 #include "app/SplashUnit.h"
 #include "app/StatusUnit.h"
 #include "app/WindowRegistry.h"
@@ -133,6 +134,7 @@ std::unique_ptr<QObject> openDataModuleOn(
     dm->openAtStart(platform::session().settings(), progress);
     bindMainWindow(mainWindow, *dm);
     lendChartWindows(*dm, mainWindow);
+    lendPatientWindows(*dm, mainWindow);
     return dm;
 }
 

@@ -1,0 +1,89 @@
+#include "app/PatientTour.h"
+
+#include "data/DmUnit.h"
+#include "db/Connection.h"
+#include "db/Dataset.h"
+#include "db/Query.h"
+#include "patients/AddProtectedMembersUnit.h"
+#include "patients/FamilyUnit.h"
+#include "patients/PatBookUnit.h"
+#include "patients/PatientUnit.h"
+#include "platform/Session.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTabWidget>
+#include <QThread>
+
+namespace app {
+namespace {
+
+void settle()
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 200) {
+        QApplication::processEvents();
+        QThread::msleep(10);
+    }
+}
+
+// A protector with members and a ticked medical history shows the most of the window.
+QVariant tourPatient(data::TDmForm& dm)
+{
+    db::Query query(dm.connection(),
+        QStringLiteral("SELECT p.PatientID FROM Patient p JOIN CartAnamnestica c ON c.PatID = p.PatientID "
+                       "WHERE p.TypeProtectionFamily = 2 ORDER BY c.Allergie DESC, c.Cuore DESC, p.PatientID"));
+    query.exec();
+    return query.next() ? query.value(0) : QVariant();
+}
+
+} // namespace
+
+QStringList tourPatientWindows(const QString& outDir, const QString& dataDirectory)
+{
+    QStringList written;
+    const auto take = [&](QWidget& window, const QString& name) {
+        window.show();
+        settle();
+        const QString file = QDir(outDir).filePath(name + QStringLiteral(".png"));
+        if (window.grab().save(file))
+            written.append(file);
+    };
+
+    auto dm = data::TDmForm::connect({.name = QStringLiteral("tour-patients"), .dataDirectory = dataDirectory});
+    dm->openAtStart(platform::session().settings());
+    const QVariant patient = tourPatient(*dm);
+    if (!patient.isNull())
+        dm->PatientsTable->locate(QStringLiteral("PatientID"), patient);
+
+    {
+        patients::TPatientForm form(*dm);
+        form.resize(1100, 620);
+        form.show();
+        settle();
+        const char* const pages[] = {"Basic", "Additional", "Family", "History", "Questionary", "Recalls"};
+        for (int i = 0; i < form.PageControl1->count(); ++i) {
+            form.PageControl1->setCurrentIndex(i);
+            take(form, QStringLiteral("PatientForm_") + QLatin1String(pages[i]));
+        }
+        {
+            patients::TAddProtectedMembersForm members(*dm, form.familyRoles(), nullptr);
+            take(members, members.objectName());
+            members.reject();
+        }
+        {
+            patients::TFamilyForm family(*dm);
+            take(family, family.objectName());
+        }
+        {
+            patients::TPatBookFrm book(*dm);
+            take(book, book.objectName());
+        }
+    }
+    dm->closeAll();
+    return written;
+}
+
+} // namespace app

@@ -1,0 +1,498 @@
+#include "patients/PatientUnit.h"
+
+#include "data/AlarmSet.h"
+#include "data/DmUnit.h"
+#include "db/DataSource.h"
+#include "db/Dataset.h"
+#include "db/Errors.h"
+#include "db/Query.h"
+#include "patients/PatBookUnit.h"
+#include "patients/PatientReports.h"
+#include "patients/PhotoBox.h"
+#include "patients/QuestionnaireLists.h"
+#include "platform/Session.h"
+#include "reports/ReportOutput.h"
+#include "widgets/DBCheckBox.h"
+#include "widgets/DBComboBox.h"
+#include "widgets/DBDateEdit.h"
+#include "widgets/DBEdit.h"
+#include "widgets/DBGrid.h"
+#include "widgets/DBLookupCombo.h"
+#include "widgets/DBMemo.h"
+#include "widgets/DBRadioGroup.h"
+#include "widgets/DBText.h"
+#include "widgets/Language.h"
+#include "widgets/WindowService.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace patients {
+namespace {
+
+bool s_balanceShown = true;
+
+} // namespace
+
+TPatientForm::TPatientForm(data::TDmForm& dm, PatientFormHost host, QWidget* parent)
+    : QWidget(parent)
+    , m_dm(dm)
+    , m_host(std::move(host))
+    , m_roles(dm)
+{
+    setObjectName(QStringLiteral("PatientForm"));
+    setWindowTitle(QStringLiteral("Patient File"));
+    Lang = new widgets::TLanguage(this);
+    Lang->setObjectName(QStringLiteral("Lang"));
+
+    buildToolBar();
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    // Built in page order, so that Tab walks the editors page by page.
+    PageControl1->addTab(buildBasicPage(), QStringLiteral("Basic"));
+    PageControl1->addTab(buildAdditionalPage(), QStringLiteral("Additional"));
+    PageControl1->addTab(buildFamilyPage(), QStringLiteral("Family"));
+    PageControl1->addTab(buildHistoryPage(), QStringLiteral("Medical History"));
+    PageControl1->addTab(buildQuestionaryPage(), QStringLiteral("Questionary"));
+    PageControl1->addTab(buildRecallsPage(), QStringLiteral("Recalls"));
+    const char* const tabNames[] = {"BasicSheet", "AdditionalSheet", "FamilySheet", "HistorySheet", "QuestionarySheet", "RecallsSheet"};
+    for (int i = 0; i < PageControl1->count(); ++i)
+        PageControl1->widget(i)->setObjectName(QLatin1String(tabNames[i]));
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int page) { PrintBtn->setEnabled(page == HistoryPage); });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 0, 4, 4);
+    layout->setSpacing(2);
+    layout->addWidget(ToolBar);
+    layout->addWidget(PageControl1, 1);
+    Lang->setProperties(translatedProperties());
+    widgets::colourEditorsOnFocus(this);
+
+    connect(&m_dm, &data::TDmForm::lastNameMissing, this, [this] {
+        PageControl1->setCurrentIndex(BasicPage);
+        Edit1->setFocus();
+    });
+    connect(&m_dm, &data::TDmForm::patientDiscarded, this, [this] {
+        if (!m_suspended)
+            PatientsSrcDataChange();
+    });
+    connect(m_dm.AnamnesticaSrc, &db::DataSource::dataChanged, this, [this] {
+        if (!m_suspended) {
+            UpdateHistoryEditors();
+            UpdateAlarm();
+        }
+    });
+    connect(m_dm.AnamnesticaSrc, &db::DataSource::stateChanged, this, [this] {
+        if (!m_suspended)
+            UpdateHistoryEditors();
+    });
+    connect(m_dm.RecallsSrc, &db::DataSource::dataChanged, this, &TPatientForm::updateRecallButtons);
+    connect(m_dm.FamilyFatherSrc, &db::DataSource::dataChanged, this, [this] {
+        if (!m_suspended)
+            UpdateFamilyPage();
+    });
+}
+
+TPatientForm::~TPatientForm()
+{
+    disconnectPatientSource();
+}
+
+bool TPatientForm::balancePanelShown()
+{
+    return s_balanceShown;
+}
+
+void TPatientForm::buildToolBar()
+{
+    ToolBar = new QToolBar(this);
+    ToolBar->setObjectName(QStringLiteral("ToolBar"));
+    ToolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    for (QAction* shared : std::as_const(m_host.recordActions))
+        ToolBar->addAction(shared);
+    if (!m_host.recordActions.isEmpty())
+        ToolBar->addSeparator();
+    const auto add = [this](const char* name, const char* caption) {
+        QAction* created = ToolBar->addAction(QString::fromLatin1(caption));
+        created->setObjectName(QLatin1String(name));
+        return created;
+    };
+    SaveBtn = add("SaveBtn", "Save");
+    PrintBtn = add("PrintBtn", "Print");
+    PatientBookBtn = add("PatientBookBtn", "Patient Book");
+    CloseBtn = add("CloseBtn", "Close");
+    connect(SaveBtn, &QAction::triggered, this, &TPatientForm::SaveBtnClick);
+    connect(PrintBtn, &QAction::triggered, this, &TPatientForm::PrintBtnClick);
+    connect(PatientBookBtn, &QAction::triggered, this, &TPatientForm::PatientBookBtnClick);
+    connect(CloseBtn, &QAction::triggered, this, [this] {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            sub->close();
+        else
+            close();
+    });
+    PrintBtn->setEnabled(false);
+
+    auto* spacer = new QWidget(ToolBar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    ToolBar->addWidget(spacer);
+    PatientHistBtn = new QPushButton(QStringLiteral("!"), ToolBar);
+    PatientHistBtn->setObjectName(QStringLiteral("PatientHistBtn"));
+    PatientHistBtn->setToolTip(QStringLiteral("Medical History"));
+    PatientHistBtn->setFixedSize(28, 28);
+    PatientHistBtn->setStyleSheet(
+        QStringLiteral("QPushButton { background: #ff00ff; color: white; font-weight: bold; border-radius: 14px; }"));
+    PatientHistBtn->setVisible(false);
+    ToolBar->addWidget(PatientHistBtn);
+    connect(PatientHistBtn, &QPushButton::clicked, this, [this] { PageControl1->setCurrentIndex(HistoryPage); });
+    CaptionBtn = new QToolButton(ToolBar);
+    CaptionBtn->setObjectName(QStringLiteral("CaptionBtn"));
+    CaptionBtn->setText(QStringLiteral("Balance"));
+    CaptionBtn->setCheckable(true);
+    CaptionBtn->setChecked(s_balanceShown);
+    ToolBar->addWidget(CaptionBtn);
+    connect(CaptionBtn, &QToolButton::clicked, this, &TPatientForm::CaptionBtnClick);
+}
+
+widgets::DBEdit* TPatientForm::edit(const QString& name, const QString& field, db::DataSource* source)
+{
+    auto* editor = new widgets::DBEdit(this);
+    editor->setObjectName(name);
+    editor->bindTo(source ? source : m_dm.PatientsSrc, field);
+    return editor;
+}
+
+widgets::DBEdit* TPatientForm::dateEdit(const QString& name, const QString& field)
+{
+    auto* editor = new widgets::DBDateEdit(this);
+    editor->setObjectName(name);
+    editor->bindTo(m_dm.PatientsSrc, field);
+    editor->setMaximumWidth(130);
+    return editor;
+}
+
+widgets::DBMemo* TPatientForm::memo(const QString& name, const QString& field, db::DataSource* source)
+{
+    auto* editor = new widgets::DBMemo(this);
+    editor->setObjectName(name);
+    editor->bindTo(source ? source : m_dm.PatientsSrc, field);
+    editor->setTabChangesFocus(true);
+    return editor;
+}
+
+QLabel* TPatientForm::label(const QString& name, const QString& caption, QWidget* buddy)
+{
+    auto* created = new QLabel(caption, this);
+    created->setObjectName(name);
+    if (buddy)
+        created->setBuddy(buddy);
+    return created;
+}
+
+void TPatientForm::addRow(QGridLayout* grid, int row, int column, const QString& labelName, const QString& caption, QWidget* editor, int span)
+{
+    grid->addWidget(label(labelName, caption, editor), row, column, Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(editor, row, column + 1, 1, span);
+}
+
+// Every caption of the window goes through the language file: labels, buttons, boxes, the
+// tool bar and the pages.
+QStringList TPatientForm::translatedProperties() const
+{
+    QStringList paths;
+    const QString prefix = objectName() + QLatin1Char('.');
+    const QList<QObject*> all = findChildren<QObject*>();
+    for (const QObject* child : all) {
+        if (child->objectName().isEmpty())
+            continue;
+        if (qobject_cast<const QLabel*>(child) && !qobject_cast<const widgets::DBText*>(child))
+            paths << prefix + child->objectName() + QStringLiteral(".Caption");
+        else if (child->inherits("QAbstractButton") || child->inherits("QGroupBox") || qobject_cast<const QAction*>(child))
+            paths << prefix + child->objectName() + QStringLiteral(".Caption");
+        if (child->inherits("QGroupBox") && child->inherits("widgets::DBRadioGroup"))
+            paths << prefix + child->objectName() + QStringLiteral(".Items");
+    }
+    paths << prefix + QStringLiteral("PageControl1.Tabs") << prefix + QStringLiteral("Caption");
+    return paths;
+}
+
+bool TPatientForm::patientEditing() const
+{
+    const db::DatasetState state = m_dm.PatientsTable->state();
+    return state == db::DatasetState::Edit || state == db::DatasetState::Insert || state == db::DatasetState::SetKey;
+}
+
+bool TPatientForm::patientBrowsing() const
+{
+    return m_dm.PatientsTable->state() == db::DatasetState::Browse;
+}
+
+void TPatientForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    Lang->Translate();
+    for (int i = 0; i < RelationshipCombo->count(); ++i)
+        RelationshipCombo->setItemText(i, Lang->Message(RelationshipCombo->itemText(i)));
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        sub->move(10, 10);
+        connect(sub, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates before, Qt::WindowStates now) {
+            if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
+                FormActivate();
+            else if ((before & Qt::WindowActive) && !(now & Qt::WindowActive))
+                leaveWindow();
+        });
+    } else {
+        move(10, 10);
+    }
+    PageControl1->setCurrentIndex(BasicPage);
+    // The switch keeps its state over windows: two clicks redraw it as it was.
+    CaptionBtnClick();
+    CaptionBtnClick();
+    fillCategories();
+    FormActivate();
+}
+
+bool TPatientForm::event(QEvent* event)
+{
+    // The main window re-activates its active child this way after a modal list closed.
+    if (event->type() == QEvent::WindowActivate && m_shown && !parentWidget())
+        FormActivate();
+    return QWidget::event(event);
+}
+
+void TPatientForm::connectPatientSource()
+{
+    disconnectPatientSource();
+    m_sourceConnections << connect(m_dm.PatientsSrc, &db::DataSource::stateChanged, this, &TPatientForm::PatientsSrcStateChange);
+    m_sourceConnections << connect(m_dm.PatientsSrc, &db::DataSource::dataChanged, this, [this](const QString& field) {
+        if (field.isEmpty() || field == QLatin1String("PatientID") || field == QLatin1String("LastName")
+            || field == QLatin1String("FirstName"))
+            PatientsSrcDataChange(field);
+    });
+}
+
+void TPatientForm::disconnectPatientSource()
+{
+    for (const QMetaObject::Connection& c : std::as_const(m_sourceConnections))
+        disconnect(c);
+    m_sourceConnections.clear();
+}
+
+void TPatientForm::FormActivate()
+{
+    m_dm.ActiveSrc->setDataset(m_dm.PatientsTable);
+    m_dm.ActiveSrc->setTag(kFormCode);
+    connectPatientSource();
+    if (!m_dm.FirstLastDateQRY->isActive()) {
+        try {
+            m_dm.FirstLastDateQRY->open();
+        } catch (const db::DatabaseError&) {
+            // the last examination date then shows nothing
+        }
+    }
+    PatientsSrcStateChange();
+    PatientsSrcDataChange();
+    Questionnaire->reload();
+    UpdateBalance();
+    if (m_dm.CitiesTable->isActive() && !m_dm.CitiesTable->isEditing())
+        m_dm.CitiesTable->refresh();
+    if (m_host.warnIfInactive)
+        m_host.warnIfInactive();
+}
+
+void TPatientForm::leaveWindow()
+{
+    if (m_dm.FirstLastDateQRY->isActive())
+        m_dm.FirstLastDateQRY->close();
+    if (!m_dm.AskToPost(*m_dm.PatientsTable) || !m_dm.AskToPost(*m_dm.AnamnesticaTable)) {
+        // The changes stay: so does the window, in front.
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            QTimer::singleShot(0, sub, [sub] {
+                if (sub->mdiArea())
+                    sub->mdiArea()->setActiveSubWindow(sub);
+            });
+    }
+}
+
+void TPatientForm::PatientsSrcStateChange()
+{
+    if (m_suspended)
+        return;
+    const bool editing = patientEditing();
+    const bool browsing = patientBrowsing();
+    SaveBtn->setEnabled(editing);
+    CloseBtn->setEnabled(browsing);
+    NewCityBtn->setEnabled(editing);
+    NewInsurBtn->setEnabled(editing);
+    QuestPrintBtn->setEnabled(browsing);
+    NewRecallBtn->setEnabled(editing);
+    RecallsGrid->setReadOnly(!editing);
+    updateRecallButtons();
+    UpdateFamilyPage();
+    UpdateHistoryEditors();
+    UpdateAlarm();
+}
+
+void TPatientForm::updateRecallButtons()
+{
+    const db::Dataset& recalls = *m_dm.RecallsTable;
+    DeleteRecallBtn->setEnabled(patientEditing() && recalls.isActive() && !recalls.isEmpty());
+}
+
+void TPatientForm::PatientsSrcDataChange(const QString& field)
+{
+    if (m_suspended)
+        return;
+    updateCaption();
+    // The role a click on the role group starts from is the role of the row as it came.
+    if (field.isEmpty() || field == QLatin1String("PatientID")) {
+        m_shownRole = m_dm.PatientsTable->isActive() && !m_dm.PatientsTable->isEmpty()
+            ? m_dm.PatientsTable->value(u"TypeProtectionFamily").toInt()
+            : Independent;
+    }
+    if (patientBrowsing()) {
+        UpdateFamilyPage();
+        Questionnaire->reload();
+    }
+    UpdateAlarm();
+}
+
+void TPatientForm::updateCaption()
+{
+    QString caption = Lang->Message(QStringLiteral("Patient File"));
+    const db::Dataset& patients = *m_dm.PatientsTable;
+    if (patients.isActive() && !patients.isEmpty())
+        caption += QStringLiteral(" - ") + patients.value(u"LastName").toString() + QLatin1Char(' ') + patients.value(u"FirstName").toString();
+    setWindowTitle(caption);
+}
+
+void TPatientForm::UpdateBalance()
+{
+    const bool allowed = platform::session().role == 0;
+    BalanceLabel->setVisible(allowed);
+    BalanceText->setVisible(allowed && s_balanceShown);
+    CaptionBtn->setVisible(allowed);
+}
+
+void TPatientForm::CaptionBtnClick()
+{
+    s_balanceShown = !s_balanceShown;
+    CaptionBtn->setChecked(s_balanceShown);
+    UpdateBalance();
+}
+
+void TPatientForm::UpdateAlarm()
+{
+    db::Dataset& history = *m_dm.AnamnesticaTable;
+    bool raised = false;
+    if (history.isActive() && !history.isEmpty()) {
+        raised = data::AlarmSet::current().raisedBy([&history](int position) {
+            return position < history.fieldCount() ? history.field(position).value() : QVariant();
+        });
+    }
+    PatientHistBtn->setVisible(raised);
+}
+
+void TPatientForm::RefreshDerived()
+{
+    PatientsSrcStateChange();
+    UpdateHistoryEditors();
+    Questionnaire->reload();
+}
+
+void TPatientForm::prepareNew()
+{
+    PageControl1->setCurrentIndex(BasicPage);
+    Edit1->setFocus();
+}
+
+void TPatientForm::fillCategories()
+{
+    const QString current = CategoryCombo->currentText();
+    QStringList categories;
+    db::Query query(m_dm.connection(),
+        QStringLiteral("SELECT DISTINCT PatientCategory FROM Patient WHERE PatientCategory IS NOT NULL ORDER BY PatientCategory"));
+    query.exec();
+    while (query.next())
+        categories << query.value(0).toString();
+    const QSignalBlocker block(CategoryCombo);
+    CategoryCombo->clear();
+    CategoryCombo->addItems(categories);
+    CategoryCombo->setCurrentText(current);
+}
+
+void TPatientForm::SaveBtnClick()
+{
+    try {
+        if (m_host.save)
+            m_host.save();
+        else if (patientEditing())
+            m_dm.PatientsTable->post();
+    } catch (const db::Abort&) {
+        return; // the rule has told the user why
+    }
+    fillCategories();
+}
+
+void TPatientForm::PrintBtnClick()
+{
+    reports::previewReport(medicalHistoryReport(m_dm, *Lang), this);
+}
+
+void TPatientForm::QuestPrintBtnClick()
+{
+    reports::previewReport(questionnaireReport(m_dm, *Lang), this);
+}
+
+void TPatientForm::PatientBookBtnClick()
+{
+    const PatientSourceHold hold(this);
+    TPatBookFrm book(m_dm, this);
+    book.exec();
+}
+
+void TPatientForm::closeEvent(QCloseEvent* event)
+{
+    if (!m_dm.AskToPost(*m_dm.PatientsTable) || !m_dm.AskToPost(*m_dm.AnamnesticaTable)) {
+        event->ignore();
+        return;
+    }
+    disconnectPatientSource();
+    if (m_dm.ActiveSrc->dataset() == m_dm.PatientsTable)
+        m_dm.ActiveSrc->setDataset(nullptr);
+    if (m_dm.FirstLastDateQRY->isActive())
+        m_dm.FirstLastDateQRY->close();
+    if (m_host.clearStatus)
+        m_host.clearStatus();
+    event->accept();
+}
+
+PatientSourceHold::PatientSourceHold(TPatientForm* form)
+    : m_form(form)
+{
+    if (m_form)
+        m_form->m_suspended = true;
+}
+
+PatientSourceHold::~PatientSourceHold()
+{
+    if (!m_form)
+        return;
+    m_form->m_suspended = false;
+    m_form->PatientsSrcStateChange();
+    m_form->PatientsSrcDataChange();
+}
+
+} // namespace patients
