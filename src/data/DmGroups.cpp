@@ -133,6 +133,7 @@ void TDmForm::storeGroup(db::Dataset& master)
         return;
     const StoreHold hold(*this, group->apply);
     db::UpdateGroup update(*Database, {});
+    QList<db::Dataset*> written;
     for (db::Dataset* view : group->apply) {
         if (view->isEditing()) {
             // A companion still open is posted with its master; any other view being edited
@@ -141,14 +142,19 @@ void TDmForm::storeGroup(db::Dataset& master)
                 continue;
             view->post();
         }
-        update.add(view);
+        if (view->hasPendingUpdates()) {
+            update.add(view);
+            written << view;
+        }
     }
     update.apply();
-    Database->flush();
+    // The commit is on disk already (WAL with synchronous=FULL, or the rollback journal), and
+    // the views written were read again by the apply: the group's other tables are read again
+    // here. Copying the log into the database file on every post (FlushTable) would cost a
+    // second sync per post; SQLite's own checkpoints and the one at close do it.
     for (db::Dataset* view : group->flush) {
-        // The views just applied were read again by the apply; the others are read here.
-        if (!group->apply.contains(view))
-            FlushTable(*view);
+        if (!written.contains(view) && view->isActive())
+            view->refresh();
     }
     if (group->afterStore)
         group->afterStore();

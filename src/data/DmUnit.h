@@ -429,7 +429,7 @@ private:
     bool requirePatient(); // "There is no patient" when the patient view is empty
     void keepFamilyInStep(db::Dataset& patient);
     void setProtectionType(const QVariant& patientId, int type);
-    void deleteFamilyRows(const QVariant& patientId, int type);
+    void deleteFamilyRows(const QVariant& patientId);
     void fillHistoryPrices(db::Dataset& history, bool found);
     void syncCharge(db::Dataset& history);
     void writeCharge(db::Dataset& history, db::Dataset& charges, const QVariant& payer);

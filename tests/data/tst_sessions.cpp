@@ -114,6 +114,43 @@ private Q_SLOTS:
         QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM History WHERE TherapySessionID = :s"), {{QStringLiteral("s"), p.session}}), 4);
     }
 
+    void deletingASessionTakesItsRows()
+    {
+        auto dm = m_practice.openNew();
+        const Patient p = start(*dm);
+        const db::Connection& c = *dm->Database;
+        addTreatment(*dm, *dm->HistPerSessionTable, 0, 7, 0);
+        addTreatment(*dm, *dm->HistPerSessionTable2, 1, 7, 30);
+        addTreatment(*dm, *dm->HistPerSessionTable3, 2, 7, 50);
+        for (db::Dataset* view : {dm->ToothNotesTable, dm->ToothColorTable, dm->EndoTable, dm->PeriTable, dm->PeriItemTable}) {
+            if (!view->isActive())
+                dm->OpenTable(*view);
+            view->append();
+            view->post();
+        }
+        dm->PeriTable->edit(); // the chart stores its items with it
+        dm->PeriTable->post();
+        dm->EndSession();
+        testsupport::MessageRecorder messages;
+        messages.answer(Answer::No);
+        dm->NewSession();
+        const QVariant second = dm->SessionsTable->value(u"SessionID");
+        const int kept = addTreatment(*dm, *dm->HistPerSessionTable3, 2, 7, 70);
+
+        QVERIFY(dm->SessionsTable->locate(QStringLiteral("SessionID"), p.session));
+        dm->SessionsTable->remove();
+        const QVariantMap first{{QStringLiteral("s"), p.session}};
+        for (const auto& [table, field] : {std::pair{"History", "TherapySessionID"}, {"PatEconomics", "SessionID"}, {"ToothNotes", "SessionID"},
+                 {"ToothColor", "SessionID"}, {"Endo", "SessionID"}, {"Peri", "SessionID"}, {"Sessions", "SessionID"}})
+            QVERIFY2(count(c, QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = :s").arg(QLatin1String(table), QLatin1String(field)), first) == 0,
+                table);
+        QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM PeriItem")), 0);
+        // The other session is untouched.
+        QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM Sessions WHERE PatientID = :p"), {{QStringLiteral("p"), p.id}}), 1);
+        QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM History WHERE TherapySessionID = :s"), {{QStringLiteral("s"), second}}), 1);
+        QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM PatEconomics WHERE HistoryID = :h"), {{QStringLiteral("h"), kept}}), 1);
+    }
+
     void openSessionIsNotFollowed()
     {
         auto dm = m_practice.openNew();
