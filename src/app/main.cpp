@@ -1,3 +1,4 @@
+#include "app/ChartWindows.h"
 #include "app/OrvaneApplication.h"
 #include "app/PasswordLib.h"
 #include "app/ScreenshotTour.h"
@@ -35,6 +36,12 @@ struct Options {
     QCommandLineOption password { QStringLiteral("password"), QStringLiteral("First password of --add-user."), QStringLiteral("password") };
     QCommandLineOption secondPassword { QStringLiteral("second-password"),
         QStringLiteral("Second password of --add-user: logging in with it shows receipts only."), QStringLiteral("password") };
+    QCommandLineOption chartReport { QStringLiteral("chart-report"),
+        QStringLiteral("Write the treatment history report of patient <id>'s current session (with --data, --level, --pdf) and exit."),
+        QStringLiteral("id") };
+    QCommandLineOption level { QStringLiteral("level"), QStringLiteral("Treatment level of --chart-report: 0, 1 or 2."), QStringLiteral("n"),
+        QStringLiteral("2") };
+    QCommandLineOption pdf { QStringLiteral("pdf"), QStringLiteral("PDF file that --chart-report writes."), QStringLiteral("file") };
     QCommandLineOption screenshotTour { QStringLiteral("screenshot-tour"),
         QStringLiteral("Render every window to <dir>/<ComponentName>.png offscreen and exit."), QStringLiteral("dir") };
 
@@ -45,7 +52,7 @@ struct Options {
         parser.addVersionOption();
         for (const auto& [option, command] : dataCommands)
             parser.addOption(option);
-        parser.addOptions({ configDir, data, addUser, role, password, secondPassword, screenshotTour });
+        parser.addOptions({ configDir, data, addUser, role, password, secondPassword, screenshotTour, chartReport, level, pdf });
     }
 };
 
@@ -104,7 +111,7 @@ int main(int argc, char* argv[])
 {
     if (!needsWindows(argc, argv))
         return runCommand(argc, argv);
-    if (argumentGiven(argc, argv, "--screenshot-tour"))
+    if (argumentGiven(argc, argv, "--screenshot-tour") || argumentGiven(argc, argv, "--chart-report"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     app::OrvaneApplication app(argc, argv);
@@ -124,6 +131,16 @@ int main(int argc, char* argv[])
         for (const QString& file : files)
             out << file << '\n';
         return files.isEmpty() ? 1 : 0;
+    }
+
+    if (options.parser.isSet(options.chartReport)) {
+        QTextStream err(stderr);
+        if (!data || !options.parser.isSet(options.pdf)) {
+            err << "--chart-report needs --data and --pdf.\n";
+            return 2;
+        }
+        return app::writeChartReport(*data, options.parser.value(options.chartReport).toInt(), options.parser.value(options.level).toInt(),
+            options.parser.value(options.pdf), err);
     }
 
     app::StartUp startUp(app);

@@ -1,6 +1,7 @@
 #include "clinical/ChartServices.h"
 
 #include "data/DmUnit.h"
+#include "clinical/HistoryPerPat.h"
 #include "widgets/Language.h"
 #include "widgets/MessageService.h"
 
@@ -26,7 +27,10 @@ ChartServices defaults()
         return false;
     };
     s.showHistory = [](data::TDmForm& dm, int, bool, bool, const QString&, QWidget*) { notAvailable(dm); };
-    s.printChart = [](data::TDmForm& dm, int, const QImage&, const QString&, QWidget*) { notAvailable(dm); };
+    s.printChart = [](data::TDmForm& dm, int level, const QImage& chart, const QString& title, QWidget* parent) {
+        THistoryPerPatRpt window(dm, level, chart, title, parent);
+        window.exec();
+    };
     return s;
 }
 

@@ -347,7 +347,7 @@ void TDentalChartForm::ShowToothHistory(bool toothFilter, bool surfaces)
 
 void TDentalChartForm::PrintChartBtnClick()
 {
-    ChartServices::instance().printChart(m_dm, level(), m_painter->image(), viewCaption(level()), this);
+    ChartServices::instance().printChart(m_dm, level(), chartPicture(), viewCaption(level()), this);
 }
 
 void TDentalChartForm::ToggleCurrency()

@@ -9,8 +9,10 @@
 #include "db/Dataset.h"
 #include "db/Query.h"
 #include "platform/Session.h"
+#include "widgets/RegionImage.h"
 
 #include <QLabel>
+#include <QPainter>
 
 namespace clinical {
 
@@ -90,6 +92,20 @@ void TDentalChartForm::paintPass(db::Dataset& view)
     const auto fill = [this](int tooth, int mask) { m_strips->fillSurfaces(tooth, mask); };
     for (int r = 0; r < view.recordCount(); ++r)
         m_painter->paintRow(reader.row(r), fill);
+}
+
+QImage TDentalChartForm::chartPicture() const
+{
+    const bool adult = m_kind == ChartKind::Adult;
+    const QImage top = (adult ? m_strips->upper() : m_strips->babyUpper())->rendered();
+    const QImage bottom = (adult ? m_strips->lower() : m_strips->babyLower())->rendered();
+    QImage out(ChartWidth, top.height() + ChartHeight + bottom.height(), QImage::Format_RGB32);
+    out.fill(Qt::white);
+    QPainter p(&out);
+    p.drawImage((ChartWidth - top.width()) / 2, 0, top);
+    p.drawImage(0, top.height(), m_painter->image());
+    p.drawImage((ChartWidth - bottom.width()) / 2, top.height() + ChartHeight, bottom);
+    return out;
 }
 
 ChartMarks TDentalChartForm::readMarks() const

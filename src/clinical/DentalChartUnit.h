@@ -70,6 +70,8 @@ public:
     bool operationChosen() const { return m_operationChosen; }
     const QStringList& undoList() const { return m_undo; }
     const QImage& chartImage() const;
+    // The chart as printed: the occlusal strips of the kind above and below the teeth.
+    QImage chartPicture() const;
     // The view of the current tab (HistPerSessionTable, 2, 3).
     db::Dataset* levelView(int level) const;
     db::Dataset* currentView() const { return levelView(level()); }
