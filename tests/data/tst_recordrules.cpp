@@ -246,13 +246,17 @@ private Q_SLOTS:
         auto dm = m_practice.openNew();
         addPatient(*dm, QStringLiteral("Book"));
         dm->OpenTable(*dm->PatBookTbl);
-        const qint32 before = dm->NextID(QStringLiteral("LastMaterial"));
+        dm->MaterialsTable->append();
+        const int material = dm->MaterialsTable->value(u"MaterialID").toInt();
+        dm->MaterialsTable->cancel();
         dm->PatBookTbl->append();
         QVERIFY(dm->PatBookTbl->value(u"PatBookID").isNull()); // taken only when stored
         dm->PatBookTbl->setValue(u"PatBookNo", QStringLiteral("A-1"));
         dm->PatBookTbl->post();
-        QCOMPARE(dm->PatBookTbl->value(u"PatBookID").toInt(), before + 1);
-        QCOMPARE(dm->NextID(QStringLiteral("LastMaterialTable")), before + 2);
+        QCOMPARE(dm->PatBookTbl->value(u"PatBookID").toInt(), material + 1);
+        dm->MaterialsTable->append();
+        QCOMPARE(dm->MaterialsTable->value(u"MaterialID").toString(), QString::number(material + 2));
+        dm->MaterialsTable->cancel();
     }
 
     // The charge of a treatment row follows the row through every change.
