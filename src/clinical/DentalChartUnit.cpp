@@ -34,6 +34,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -166,8 +167,11 @@ QWidget* TDentalChartForm::buildHeader()
     PatientHistBtn->setVisible(false);
     connect(PatientHistBtn, &QPushButton::clicked, this, [] {
         if (widgets::WindowService* service = widgets::WindowService::current()) {
-            if (QWidget* patient = service->openWindow(QStringLiteral("PatientForm")))
-                QMetaObject::invokeMethod(patient, "showPage", Q_ARG(int, 3));
+            // The patient file on its medical history, the fourth page.
+            if (QWidget* patient = service->openWindow(QStringLiteral("PatientForm"))) {
+                if (auto* pages = patient->findChild<QTabWidget*>(QStringLiteral("PageControl1")))
+                    pages->setCurrentIndex(3);
+            }
         }
     });
     row->addWidget(PatientHistBtn);
