@@ -29,12 +29,13 @@ void settle()
     }
 }
 
-// A protector with members and a ticked medical history shows the most of the window.
+// A protector with members, a ticked medical history and recalls shows the most of the window.
 QVariant tourPatient(data::TDmForm& dm)
 {
     db::Query query(dm.connection(),
         QStringLiteral("SELECT p.PatientID FROM Patient p JOIN CartAnamnestica c ON c.PatID = p.PatientID "
-                       "WHERE p.TypeProtectionFamily = 2 ORDER BY c.Allergie DESC, c.Cuore DESC, p.PatientID"));
+                       "WHERE p.TypeProtectionFamily = 2 ORDER BY (SELECT COUNT(*) FROM Recalls r WHERE r.PatientID = p.PatientID) DESC, "
+                       "c.Allergie DESC, p.PatientID"));
     query.exec();
     return query.next() ? query.value(0) : QVariant();
 }

@@ -151,15 +151,16 @@ void TPatientForm::buildToolBar()
     PatientHistBtn->setFixedSize(28, 28);
     PatientHistBtn->setStyleSheet(
         QStringLiteral("QPushButton { background: #ff00ff; color: white; font-weight: bold; border-radius: 14px; }"));
-    PatientHistBtn->setVisible(false);
-    ToolBar->addWidget(PatientHistBtn);
+    // A tool bar shows and hides its widgets through their actions.
+    m_alarmAction = ToolBar->addWidget(PatientHistBtn);
+    m_alarmAction->setVisible(false);
     connect(PatientHistBtn, &QPushButton::clicked, this, [this] { PageControl1->setCurrentIndex(HistoryPage); });
     CaptionBtn = new QToolButton(ToolBar);
     CaptionBtn->setObjectName(QStringLiteral("CaptionBtn"));
     CaptionBtn->setText(QStringLiteral("Balance"));
     CaptionBtn->setCheckable(true);
     CaptionBtn->setChecked(s_balanceShown);
-    ToolBar->addWidget(CaptionBtn);
+    m_captionAction = ToolBar->addWidget(CaptionBtn);
     connect(CaptionBtn, &QToolButton::clicked, this, &TPatientForm::CaptionBtnClick);
 }
 
@@ -266,9 +267,18 @@ void TPatientForm::showEvent(QShowEvent* event)
 
 bool TPatientForm::event(QEvent* event)
 {
-    // The main window re-activates its active child this way after a modal list closed.
-    if (event->type() == QEvent::WindowActivate && m_shown && !parentWidget())
-        FormActivate();
+    if (event->type() == QEvent::WindowActivate && m_shown) {
+        auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+        if (!sub) {
+            FormActivate();
+        } else if (!event->spontaneous() && sub->mdiArea() && sub->mdiArea()->activeSubWindow() == sub) {
+            // The main window hands the active data source back after a modal list closed.
+            m_active = false;
+            FormActivate();
+        }
+    } else if (event->type() == QEvent::WindowDeactivate && !parentWidget()) {
+        m_active = false;
+    }
     return QWidget::event(event);
 }
 
@@ -292,6 +302,10 @@ void TPatientForm::disconnectPatientSource()
 
 void TPatientForm::FormActivate()
 {
+    // The window is told of its activation on more than one road: once is enough.
+    if (m_active)
+        return;
+    m_active = true;
     m_dm.ActiveSrc->setDataset(m_dm.PatientsTable);
     m_dm.ActiveSrc->setTag(kFormCode);
     connectPatientSource();
@@ -314,6 +328,7 @@ void TPatientForm::FormActivate()
 
 void TPatientForm::leaveWindow()
 {
+    m_active = false;
     if (m_dm.FirstLastDateQRY->isActive())
         m_dm.FirstLastDateQRY->close();
     if (!m_dm.AskToPost(*m_dm.PatientsTable) || !m_dm.AskToPost(*m_dm.AnamnesticaTable)) {
@@ -383,7 +398,7 @@ void TPatientForm::UpdateBalance()
     const bool allowed = platform::session().role == 0;
     BalanceLabel->setVisible(allowed);
     BalanceText->setVisible(allowed && s_balanceShown);
-    CaptionBtn->setVisible(allowed);
+    m_captionAction->setVisible(allowed);
 }
 
 void TPatientForm::CaptionBtnClick()
@@ -402,7 +417,12 @@ void TPatientForm::UpdateAlarm()
             return position < history.fieldCount() ? history.field(position).value() : QVariant();
         });
     }
-    PatientHistBtn->setVisible(raised);
+    m_alarmAction->setVisible(raised);
+}
+
+bool TPatientForm::alarmRaised() const
+{
+    return m_alarmAction->isVisible();
 }
 
 void TPatientForm::RefreshDerived()

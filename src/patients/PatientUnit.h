@@ -148,6 +148,7 @@ public:
     void UpdateHistoryEditors();
     void UpdateBalance();
     void UpdateAlarm();
+    bool alarmRaised() const; // PatientHistBtn shows
     // The main window's refresh: enabling, history editors and questionnaire again.
     void RefreshDerived();
     void FamilyRoleClick(int index);
@@ -208,7 +209,10 @@ private:
     FamilyRoles m_roles;
     QList<QMetaObject::Connection> m_sourceConnections;
     int m_shownRole = 0; // the family role before a click on the role group
+    QAction* m_alarmAction = nullptr;
+    QAction* m_captionAction = nullptr;
     bool m_shown = false;
+    bool m_active = false; // FormActivate has run since the last deactivation
     bool m_suspended = false; // the patient book holds the notifications
     friend class PatientSourceHold;
 };

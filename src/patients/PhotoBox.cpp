@@ -58,12 +58,14 @@ void PhotoBox::load()
 
 void PhotoBox::setPhotoPath(const QString& path)
 {
-    dataLink()->write(path);
+    if (dataLink()->write(path))
+        load();
 }
 
 void PhotoBox::clearPhoto()
 {
-    dataLink()->write(QVariant());
+    if (dataLink()->write(QVariant()))
+        load();
 }
 
 void PhotoBox::mouseDoubleClickEvent(QMouseEvent* event)
