@@ -3,7 +3,9 @@
 
 #include "data/DmUnit.h"
 
+#include "db/Connection.h"
 #include "db/DataSource.h"
+#include "db/Query.h"
 #include "platform/Session.h"
 
 namespace data {
@@ -123,6 +125,36 @@ void TDmForm::declareClinicalViews()
         {db::date(QStringLiteral("FirstDate")), db::date(QStringLiteral("LastDate"))});
     followParameters(FirstLastDateQRY, PatientsTable, {kPatientID}, true);
     FirstLasDateSrc = sourceOf(FirstLastDateQRY);
+
+    declareTempHist();
+}
+
+void TDmForm::declareTempHist()
+{
+    // A temporary table of this connection: other workstations never see it, and the view
+    // keeps its one row pending, so nothing is ever written.
+    const db::TableDef def{QStringLiteral("TempHist"),
+        {db::i32(kOperID), db::i32(QStringLiteral("TherapySessionID")), db::f64(QStringLiteral("Discount")), db::f64(QStringLiteral("Price")),
+            db::f64(QStringLiteral("PriceEURO")), db::f64(QStringLiteral("Cost")), db::f64(QStringLiteral("CostEURO")),
+            db::str(QStringLiteral("MaterialID"), 20), db::i32(QStringLiteral("DentalLabID")), db::i32(QStringLiteral("DentistID")),
+            db::str(QStringLiteral("Color"), 20)},
+        {}, {}};
+    QStringList columns;
+    for (const db::FieldDef& f : def.fields)
+        columns.append(f.name + QLatin1Char(' ') + Database->dialect().columnType(f));
+    db::Query::run(*Database, QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS TempHist (%1)").arg(columns.join(QStringLiteral(", "))));
+    TempHistTable = table("TempHistTable", def);
+    TempHistTable->setCachedUpdates(true);
+    lookup(TempHistTable, db::str(QStringLiteral("OperDescr"), 40), kOperID, OperationsTableForLook, kOperID, QStringLiteral("Description"));
+    lookup(TempHistTable, db::str(QStringLiteral("Material"), 40), QStringLiteral("MaterialID"), DentalMaterialsTable,
+        QStringLiteral("MaterialID"), QStringLiteral("Description"));
+    lookup(TempHistTable, db::str(QStringLiteral("Dentist"), 40), QStringLiteral("DentistID"), DentistsTable, QStringLiteral("DocID"),
+        QStringLiteral("LastName"));
+    lookup(TempHistTable, db::str(QStringLiteral("DentalLab"), 30), QStringLiteral("DentalLabID"), DentalLabForLookTable,
+        QStringLiteral("DentalLabID"), QStringLiteral("Company"));
+    TempHistTable->field(u"Discount").setDisplayFormat(QStringLiteral(",0.#"));
+    TempHistTable->field(u"Discount").setEditFormat(QStringLiteral("#.###"));
+    TempHistSrc = sourceOf(TempHistTable);
 }
 
 void TDmForm::installClinicalRules()
@@ -141,6 +173,9 @@ void TDmForm::installClinicalRules()
     HistPerSessionTable->onFilterRecord = levelFilter(0);
     HistPerSessionTable2->onFilterRecord = levelFilter(1);
     HistPerSessionTable3->onFilterRecord = levelFilter(2);
+    OperationsTable->onFilterRecord = [this](const db::Dataset& ds) {
+        return m_operationsGroup == 0 || ds.value(u"GroupID").toInt() == m_operationsGroup;
+    };
 
     // Candidate lab jobs: treatments that need a lab, beyond the initial situation, not ordered.
     PossibleOrdersPerLabTable->onFilterRecord = [](const db::Dataset& ds) {
@@ -151,6 +186,15 @@ void TDmForm::installClinicalRules()
         const QString last = ds.value(u"PatientLastName").toString();
         ds.setValue(u"Patient", first.isEmpty() ? last : last + QLatin1Char(' ') + first);
     };
+}
+
+void TDmForm::setOperationsGroup(int group)
+{
+    if (group == m_operationsGroup)
+        return;
+    m_operationsGroup = group;
+    if (OperationsTable->isActive())
+        OperationsTable->refresh();
 }
 
 } // namespace data

@@ -158,6 +158,7 @@ void TDmForm::applyMoneyFormats()
         {HistPerSessionTable3, {"Cost", "Price"}},
         {SuppliersPerMaterialTable, {"Price", "OldPrice"}},
         {OperationsTable, {"Cost"}},
+        {TempHistTable, {"Cost", "Price"}},
         {DentalLabTable, {"Balance"}},
         {SuppliersTable, {"Balance"}},
         {MaterialOrderItemsTable, {"Price", "UnitPrice"}},

@@ -120,6 +120,10 @@ public:
     // DataRoot + "/xrays/x" + the current patient's PatientID.
     const QString& xRayFolder() const { return m_xRayFolder; }
 
+    // The operation picker lists the operations of one chart tool group; 0 lists them all.
+    void setOperationsGroup(int group);
+    int operationsGroup() const { return m_operationsGroup; }
+
     // The dental chart's further limit on the session's history rows (its tooth filter and the
     // adult or primary teeth); unset while the chart is closed.
     std::function<bool(const db::Dataset&)> chartHistoryFilter;
@@ -242,6 +246,9 @@ public:
     db::Dataset *PhotosTable, *PrevPhotosQry, *EndoTable, *PrevEndoQry, *ToothNotesTable, *PrevToothNotesQry;
     db::Dataset *ToothColorTable, *PrevToothColorQry, *PeriTable, *PeriItemTable;
     db::Dataset *FirstLastDateQRY, *PatientsToReviewQry;
+    // The operation picker's work row: on this connection only, never stored (cached, dropped).
+    db::Dataset* TempHistTable;
+    db::DataSource* TempHistSrc;
     db::DataSource *PatientsSrc, *AllPatientsSrc, *NonProtectedPatientsSrc, *AnamnesticaSrc;
     db::DataSource *FamilyFatherSrc, *FamilyChildrenSrc, *CitiesSrc, *InsurCompaniesSrc, *CategoriesSrc, *PatBookSrc;
     db::DataSource *QuestTemplateMasterSrc, *QuestAnswerSrc, *SessionsSrc, *OperationsSrc;
@@ -368,6 +375,7 @@ private:
     void declareListViews();
     void declareSuppliesViews();
     void declareClinicalViews();
+    void declareTempHist();
     void declareLabViews();
     void declareFinanceViews();
     void installPatientRules();
@@ -405,6 +413,7 @@ private:
     int m_firstPracticeEconomId = -1;
     QString m_openingTable;
     QString m_xRayFolder;
+    int m_operationsGroup = 0;
 
     // Storing changes (DmGroups.cpp).
     struct StoreGroup {
