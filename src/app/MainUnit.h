@@ -74,6 +74,7 @@ public:
     // widgets::WindowService
     QWidget* openWindow(const QString& componentName) override;
     QWidget* findWindow(const QString& componentName) const override;
+    QAction* sharedAction(const QString& componentName) const override { return action(componentName); }
 
     // The first-show duties run once, when the window is first shown.
     bool firstShowDone() const { return m_firstShowDone; }

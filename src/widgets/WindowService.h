@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QAction;
 class QWidget;
 
 namespace widgets {
@@ -17,6 +18,13 @@ public:
     virtual QWidget* openWindow(const QString& componentName) = 0;
     // The open window of that component name, or nothing.
     virtual QWidget* findWindow(const QString& componentName) const = 0;
+    // One of the shared record commands (New, Delete, Edit, Cancel, Save) that a modal list
+    // window's own buttons trigger; nothing when there is no such command.
+    virtual QAction* sharedAction(const QString& componentName) const
+    {
+        (void)componentName;
+        return nullptr;
+    }
 
     static WindowService* current();
     static void setCurrent(WindowService* service);
