@@ -1,0 +1,295 @@
+#include "clinical/OperationsEntryUnit.h"
+
+#include "clinical/RecordButtons.h"
+#include "clinical/SelectBitmapUnit.h"
+#include "clinical/SymbolArt.h"
+#include "clinical/SymbolBrowser.h"
+#include "clinical/WindowMoney.h"
+#include "data/DmUnit.h"
+#include "db/DataSource.h"
+#include "db/Dataset.h"
+#include "platform/Session.h"
+#include "widgets/CheckColumnDelegate.h"
+#include "widgets/DBCalcEdit.h"
+#include "widgets/DBCheckBox.h"
+#include "widgets/DBEdit.h"
+#include "widgets/DBGrid.h"
+#include "widgets/Language.h"
+#include "widgets/WindowService.h"
+
+#include <QEvent>
+#include <QShowEvent>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace clinical {
+namespace {
+
+constexpr int kGroups = 12;
+
+template<typename Editor>
+Editor* bound(QWidget* parent, const char* name, db::DataSource* source, const QString& field)
+{
+    auto* editor = new Editor(parent);
+    editor->setObjectName(QLatin1String(name));
+    editor->bindTo(source, field);
+    return editor;
+}
+
+widgets::DBCheckBox* check(QWidget* parent, const char* name, const QString& caption, db::DataSource* source, const QString& field)
+{
+    auto* box = bound<widgets::DBCheckBox>(parent, name, source, field);
+    box->setText(caption);
+    return box;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* created = new QLabel(caption, parent);
+    created->setObjectName(QLatin1String(name));
+    return created;
+}
+
+} // namespace
+
+TOperationsEntryForm::TOperationsEntryForm(data::TDmForm& dm, QWidget* parent, std::shared_ptr<const SymbolArt> art)
+    : QDialog(parent)
+    , m_dm(dm)
+    , m_art(art ? std::move(art) : std::shared_ptr<const SymbolArt>(SymbolArt::fromProgramDir()))
+{
+    setObjectName(QStringLiteral("OperationsEntryForm"));
+    setWindowTitle(QStringLiteral("Operations"));
+    setGeometry(10, 110, 580, 365);
+    if (!m_dm.OperationsTable->isActive())
+        m_dm.OpenTable(*m_dm.OperationsTable);
+
+    buildGrid();
+    QWidget* editors = buildEditors();
+    CloseBtn = new QPushButton(QStringLiteral("Close"), this);
+    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
+    connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(recordButtons(this, {QStringLiteral("New"), QStringLiteral("Delete"), QStringLiteral("Edit"),
+                                               QStringLiteral("Cancel"), QStringLiteral("Save")}),
+        1);
+    bottom->addWidget(currencyButton(this, m_dm.money()));
+    bottom->addWidget(CloseBtn);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(Grid, 1);
+    layout->addWidget(editors);
+    layout->addLayout(bottom);
+
+    if (m_art->canPreview())
+        m_browser = std::make_unique<TSymbolBrowser>(*m_art->library(), *m_art->pictures(), Image1, 1, 1);
+
+    Lang = new widgets::TLanguage(this);
+    Lang->setObjectName(QStringLiteral("Lang"));
+    QStringList paths;
+    for (const char* name : {"OperationsEntryForm", "IdLabel", "DescriptionLabel", "CostLabel", "BitmapBox", "TransparentCheck", "AskBox",
+             "MaterialCheck", "LabCheck", "ColorCheck", "GroupBox", "CloseBtn"})
+        paths.append(QStringLiteral("OperationsEntryForm.%1.Caption").arg(QLatin1String(name)));
+    paths.first() = QStringLiteral("OperationsEntryForm.Caption");
+    paths.append(QStringLiteral("OperationsEntryForm.SelectBitmapBtn.Hint"));
+    Lang->setProperties(paths);
+
+    connect(m_dm.OperationsSrc, &db::DataSource::dataChanged, this, &TOperationsEntryForm::followOperation);
+    connect(m_dm.OperationsSrc, &db::DataSource::stateChanged, this, &TOperationsEntryForm::followState);
+    applyEdition();
+    followCurrencyMode(this, m_dm.money());
+}
+
+TOperationsEntryForm::~TOperationsEntryForm() = default;
+
+void TOperationsEntryForm::buildGrid()
+{
+    Grid = new widgets::DBGrid(this);
+    Grid->setObjectName(QStringLiteral("dxDBGrid1"));
+    Grid->setReadOnly(true);
+    Grid->setDataSource(m_dm.OperationsSrc);
+    Grid->setColumns({{QStringLiteral("OperID"), QStringLiteral("ID"), 40}, {QStringLiteral("Description"), QStringLiteral("Description"), 200},
+        {QStringLiteral("Cost"), QStringLiteral("Cost"), 80}, {QStringLiteral("BitmapID2"), QStringLiteral("Bitmap ID 2"), 70},
+        {QStringLiteral("BitmapID"), QStringLiteral("Bitmap ID"), 60}, {QStringLiteral("GroupID"), QStringLiteral("Group ID"), 60},
+        {QStringLiteral("Transparent"), QStringLiteral("Transparent"), 70}});
+    Grid->view()->setItemDelegateForColumn(TransparentColumn, new widgets::CheckColumnDelegate(Grid));
+    // Typing in the grid finds an operation by its description.
+    Grid->view()->setCurrentIndex(Grid->view()->model()->index(0, DescriptionColumn));
+}
+
+QWidget* TOperationsEntryForm::buildEditors()
+{
+    auto* panel = new QWidget(this);
+    db::DataSource* source = m_dm.OperationsSrc;
+
+    IdEdit = bound<widgets::DBEdit>(panel, "IdEdit", source, QStringLiteral("OperID"));
+    IdEdit->dataLink()->setReadOnly(true);
+    IdEdit->setMaximumWidth(60);
+    Edit1 = bound<widgets::DBEdit>(panel, "Edit1", source, QStringLiteral("Description"));
+    CostEdit = bound<widgets::DBCalcEdit>(panel, "CostEdit", source, QStringLiteral("Cost"));
+    auto* fields = new QFormLayout;
+    fields->addRow(label(panel, "IdLabel", QStringLiteral("ID")), IdEdit);
+    fields->addRow(label(panel, "DescriptionLabel", QStringLiteral("Description")), Edit1);
+    fields->addRow(label(panel, "CostLabel", QStringLiteral("Cost")), CostEdit);
+
+    BitmapBox = new QGroupBox(QStringLiteral("Bitmap "), panel);
+    BitmapBox->setObjectName(QStringLiteral("BitmapBox"));
+    BitmapEdit = bound<widgets::DBEdit>(BitmapBox, "BitmapEdit", source, QStringLiteral("BitmapID"));
+    BitmapEdit->setMaximumWidth(50);
+    TransparentCheck = check(BitmapBox, "TransparentCheck", QStringLiteral("Transparent"), source, QStringLiteral("Transparent"));
+    SelectBitmapBtn = new QToolButton(BitmapBox);
+    SelectBitmapBtn->setObjectName(QStringLiteral("SelectBitmapBtn"));
+    SelectBitmapBtn->setText(QStringLiteral("..."));
+    SelectBitmapBtn->setToolTip(QStringLiteral("Select bitmap"));
+    connect(SelectBitmapBtn, &QToolButton::clicked, this, &TOperationsEntryForm::SelectBitmapBtnClick);
+    Image1 = new QLabel(BitmapBox);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setFixedSize(TSymbolBrowser::CellSize(1, 1));
+    auto* bitmapLeft = new QVBoxLayout;
+    auto* idRow = new QHBoxLayout;
+    idRow->addWidget(BitmapEdit);
+    idRow->addWidget(SelectBitmapBtn);
+    bitmapLeft->addLayout(idRow);
+    bitmapLeft->addWidget(TransparentCheck);
+    bitmapLeft->addStretch();
+    auto* bitmapLayout = new QHBoxLayout(BitmapBox);
+    bitmapLayout->addLayout(bitmapLeft);
+    bitmapLayout->addWidget(Image1);
+
+    AskBox = new QGroupBox(QStringLiteral("Ask Dentist for"), panel);
+    AskBox->setObjectName(QStringLiteral("AskBox"));
+    MaterialCheck = check(AskBox, "MaterialCheck", QStringLiteral("Material"), source, QStringLiteral("RequireMaterial"));
+    LabCheck = check(AskBox, "LabCheck", QStringLiteral("Dental Lab"), source, QStringLiteral("RequireDentalLab"));
+    ColorCheck = check(AskBox, "ColorCheck", QStringLiteral("Color"), source, QStringLiteral("RequireColor"));
+    auto* askLayout = new QVBoxLayout(AskBox);
+    askLayout->addWidget(MaterialCheck);
+    askLayout->addWidget(LabCheck);
+    askLayout->addWidget(ColorCheck);
+
+    GroupBox = new QGroupBox(QStringLiteral("Group"), panel);
+    GroupBox->setObjectName(QStringLiteral("GroupBox"));
+    GroupEdit = bound<widgets::DBEdit>(GroupBox, "GroupEdit", source, QStringLiteral("GroupID"));
+    GroupEdit->setMaximumWidth(40);
+    GroupBtn = new QToolButton(GroupBox);
+    GroupBtn->setObjectName(QStringLiteral("GroupBtn"));
+    GroupBtn->setText(QStringLiteral("..."));
+    GroupMenu = new QMenu(GroupBtn);
+    GroupMenu->setObjectName(QStringLiteral("GroupMenu"));
+    for (int group = 1; group <= kGroups; ++group) {
+        QAction* item = GroupMenu->addAction(QIcon(groupToolPicture(group)), QString::number(group));
+        connect(item, &QAction::triggered, this, [this, group] { chooseGroup(group); });
+    }
+    connect(GroupBtn, &QToolButton::clicked, this, [this] { GroupMenu->popup(GroupBtn->mapToGlobal(QPoint(0, GroupBtn->height()))); });
+    GroupImage = new QLabel(GroupBox);
+    GroupImage->setObjectName(QStringLiteral("GroupImage"));
+    GroupImage->setFixedSize(34, 34);
+    auto* groupLayout = new QHBoxLayout(GroupBox);
+    groupLayout->addWidget(GroupEdit);
+    groupLayout->addWidget(GroupBtn);
+    groupLayout->addWidget(GroupImage);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(AskBox);
+    right->addWidget(GroupBox);
+    auto* layout = new QHBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(fields, 1);
+    layout->addWidget(BitmapBox);
+    layout->addLayout(right);
+    return panel;
+}
+
+bool TOperationsEntryForm::editing() const
+{
+    return m_dm.OperationsTable->isEditing();
+}
+
+void TOperationsEntryForm::followOperation()
+{
+    const db::Dataset& operations = *m_dm.OperationsTable;
+    const bool any = operations.isActive() && !operations.isEmpty();
+    const QVariant symbol = any ? operations.value(u"BitmapID") : QVariant();
+    if (m_browser && !symbol.isNull())
+        m_browser->Draw(symbol.toInt(), TSelectBitmapForm::PreviewIndex, false, operations.value(u"Transparent").toBool());
+    else
+        Image1->clear(); // an operation without a symbol paints nothing
+    GroupImage->setPixmap(any ? groupToolPicture(operations.value(u"GroupID").toInt()) : QPixmap());
+}
+
+void TOperationsEntryForm::followState()
+{
+    SelectBitmapBtn->setEnabled(editing());
+    GroupBtn->setEnabled(editing());
+}
+
+void TOperationsEntryForm::SelectBitmapBtnClick()
+{
+    if (!editing())
+        return;
+    TSelectBitmapForm chooser(*m_art, m_dm.OperationsTable->value(u"Transparent").toBool(), this);
+    if (chooser.exec() == QDialog::Accepted && editing())
+        m_dm.OperationsTable->setValue(u"BitmapID", chooser.selected());
+}
+
+void TOperationsEntryForm::chooseGroup(int group)
+{
+    if (editing())
+        m_dm.OperationsTable->setValue(u"GroupID", group);
+}
+
+void TOperationsEntryForm::applyEdition()
+{
+    if (platform::session().edition != platform::Edition::Medical)
+        return;
+    for (QWidget* box : {static_cast<QWidget*>(BitmapBox), static_cast<QWidget*>(AskBox), static_cast<QWidget*>(GroupBox)})
+        box->hide();
+    for (int column : {Bitmap2Column, BitmapColumn, GroupColumn, TransparentColumn})
+        Grid->setColumnVisible(column, false);
+}
+
+void TOperationsEntryForm::FormActivate()
+{
+    if (m_dm.ActiveSrc) {
+        m_dm.ActiveSrc->setDataset(m_dm.OperationsTable);
+        m_dm.ActiveSrc->setTag(FormCode);
+    }
+}
+
+void TOperationsEntryForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    Lang->Translate();
+    m_dm.setOperationsGroup(0); // the picker's group filter is not the catalogue's
+    FormActivate();
+    m_dm.OperationsTable->first();
+    followOperation();
+    followState();
+}
+
+void TOperationsEntryForm::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+    QDialog::changeEvent(event);
+}
+
+void TOperationsEntryForm::done(int result)
+{
+    if (!m_dm.AskToPost(*m_dm.OperationsTable))
+        return; // the user keeps the unsaved operation: the window stays
+    if (m_dm.ActiveSrc && m_dm.ActiveSrc->dataset() == m_dm.OperationsTable)
+        m_dm.ActiveSrc->setDataset(nullptr);
+    QDialog::done(result);
+}
+
+} // namespace clinical
