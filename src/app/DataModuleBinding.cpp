@@ -1,6 +1,9 @@
 #include "app/DataModuleBinding.h"
 
 #include "app/MainUnit.h"
+#include "app/WindowRegistry.h"
+#include "clinical/HistoryUnit.h"
+#include "clinical/OperationsEntryUnit.h"
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
 
@@ -52,6 +55,25 @@ void refreshGroup(data::TDmForm& dm, int code)
     }
 }
 
+// The windows of the main window's commands that work on the data module's views.
+void registerDataWindows(data::TDmForm& dm)
+{
+    WindowRegistry& registry = WindowRegistry::instance();
+    registry.add(QStringLiteral("OperationsEntryForm"), WindowRegistry::Kind::Modal,
+        [&dm](QWidget* parent) { return new clinical::TOperationsEntryForm(dm, parent); });
+    // The medical edition's treatment history: the implementation of the current session.
+    registry.add(QStringLiteral("HistoryForm"), WindowRegistry::Kind::Modal, [&dm](QWidget* parent) {
+        auto* history = new clinical::THistoryForm(dm, parent);
+        history->setLevel(2);
+        history->setWindowTitle(QStringLiteral("Treatment History"));
+        return history;
+    });
+    QObject::connect(&dm, &QObject::destroyed, [] {
+        WindowRegistry::instance().remove(QStringLiteral("OperationsEntryForm"));
+        WindowRegistry::instance().remove(QStringLiteral("HistoryForm"));
+    });
+}
+
 } // namespace
 
 void bindMainWindow(TMainForm& mainWindow, data::TDmForm& module)
@@ -59,6 +81,8 @@ void bindMainWindow(TMainForm& mainWindow, data::TDmForm& module)
     data::TDmForm* dm = &module;
     db::Dataset* patients = dm->PatientsTable;
     mainWindow.setActiveSrc(dm->ActiveSrc);
+    registerDataWindows(module);
+    mainWindow.ApplyUserLevel(); // the commands of the windows just registered
     mainWindow.Hooks.hasPatients = [patients] { return hasCurrentRow(*patients); };
     mainWindow.Hooks.currentPatient = [patients]() -> std::optional<ImagingPatient> {
         if (!hasCurrentRow(*patients))

@@ -103,6 +103,9 @@ void TMainForm::updateEnabling()
 
     for (auto it = m_commands.begin(); it != m_commands.end(); ++it) {
         Command& command = it.value();
+        // Windows on the data module's views are registered once it is open.
+        if (!command.window.isEmpty())
+            command.available = WindowRegistry::instance().contains(command.window);
         bool enabled = m_level >= command.tag && command.available && (!command.patientCommand || m_patientCommands);
         if (m_recordActions.contains(command.action))
             enabled = enabled && (whileEditing.contains(it.key()) ? editing : browsing);

@@ -1,4 +1,5 @@
 #include "app/ScreenshotTour.h"
+#include "app/ScreenshotTourClinical.h"
 
 #include "app/AboutUnit.h"
 #include "app/LoginUnit.h"
@@ -185,6 +186,7 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
     }
 
     takeDentalChart(camera, dataDir, !dataDirectory.has_value());
+    tourClinicalWindows(dataDir, [&camera](QWidget& window) { camera.take(window); });
 
     QStringList written = camera.written + tourPatientWindows(outDir, dataDir);
     widgets::MessageService::install(std::move(previous));
