@@ -1,7 +1,11 @@
 #include "clinical/ChartServices.h"
 
+#include "clinical/HistoryUnit.h"
+#include "clinical/OperationsUnit.h"
+#include "clinical/SymbolArt.h"
 #include "data/DmUnit.h"
 #include "clinical/HistoryPerPat.h"
+#include "db/Dataset.h"
 #include "widgets/Language.h"
 #include "widgets/MessageService.h"
 
@@ -22,11 +26,29 @@ void notAvailable(data::TDmForm& dm)
 ChartServices defaults()
 {
     ChartServices s;
-    s.pickOperation = [](data::TDmForm& dm, int, int, QWidget*) {
-        notAvailable(dm);
-        return false;
+    s.pickOperation = [](data::TDmForm& dm, int group, int level, QWidget* parent) {
+        // The symbol library and pictures the previews use, opened once.
+        static const std::unique_ptr<SymbolArt> art = SymbolArt::fromProgramDir();
+        TOperationsForm picker(dm, art.get(), parent);
+        if (!picker.execForGroup(group, level))
+            return false;
+        const db::Dataset& work = *dm.TempHistTable;
+        CurrentOperation& op = currentOperation();
+        op.discount = work.value(u"Discount").toDouble();
+        op.cost = work.value(u"Cost").toDouble();
+        op.costEuro = work.value(u"CostEURO").toDouble();
+        op.color = work.value(u"Color").toString();
+        op.dentistId = work.value(u"DentistID").toString();
+        op.date = picker.date();
+        return true;
     };
-    s.showHistory = [](data::TDmForm& dm, int, bool, bool, const QString&, QWidget*) { notAvailable(dm); };
+    s.showHistory = [](data::TDmForm& dm, int level, bool toothFilter, bool surfaces, const QString& caption, QWidget* parent) {
+        THistoryForm history(dm, parent);
+        history.setLevel(level, toothFilter);
+        history.setWindowTitle(caption);
+        history.setSurfacesOnShow(surfaces);
+        history.exec();
+    };
     s.printChart = [](data::TDmForm& dm, int level, const QImage& chart, const QString& title, QWidget* parent) {
         THistoryPerPatRpt window(dm, level, chart, title, parent);
         window.exec();

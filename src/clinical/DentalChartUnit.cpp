@@ -516,6 +516,7 @@ void TDentalChartForm::closeEvent(QCloseEvent* e)
     if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode)
         m_dm.ActiveSrc->setDataset(nullptr);
     m_toothFilter = false;
+    m_dm.setOperationsGroup(0); // the picker's group filter goes with the chart
     QWidget::closeEvent(e);
 }
 

@@ -477,6 +477,8 @@ void THistoryForm::showEvent(QShowEvent* event)
     if (!view()->isActive())
         m_dm.OpenTable(*view());
     FormActivate();
+    if (m_surfacesOnShow)
+        QMetaObject::invokeMethod(this, &THistoryForm::ChewingSurfacesClick, Qt::QueuedConnection); // beside the placed window
 }
 
 void THistoryForm::changeEvent(QEvent* event)

@@ -62,6 +62,9 @@ public:
     // implementation), with the chart's tooth filter on when opened from a tooth command.
     void setLevel(int level, bool toothFilter = false);
     int level() const { return m_level; }
+    // Opens the chewing-surface editor on the current row as soon as the window shows (the
+    // chart's "Chewing surface" command).
+    void setSurfacesOnShow(bool on) { m_surfacesOnShow = on; }
     db::Dataset* view() const;
     db::DataSource* source() const;
 
@@ -124,6 +127,7 @@ private:
     data::TDmForm& m_dm;
     int m_level;
     bool m_toothFilter = false;
+    bool m_surfacesOnShow = false;
     QList<QLabel*> m_labels;
 };
 
