@@ -1,5 +1,6 @@
 // The operations catalogue, its symbol chooser and the operation picker of the chart.
 #include "ClinicFixture.h"
+#include "clinical/ChartServices.h"
 #include "clinical/OperationsEntryUnit.h"
 #include "clinical/OperationsUnit.h"
 #include "clinical/SelectBitmapUnit.h"
@@ -10,6 +11,7 @@
 #include "widgets/DBLookupCombo.h"
 
 #include <QApplication>
+#include <QDateEdit>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -194,6 +196,34 @@ private Q_SLOTS:
             picker.CostEditExit();
         QVERIFY(qAbs(work.value(u"Discount").toDouble() - discount) < 1e-9);
         QVERIFY(qAbs(work.value(u"Cost").toDouble() - cost) < 1e-9);
+    }
+
+    // The chart's group tool runs the picker; "Ok" leaves what the next clicks record.
+    void chartPicksAnOperation_data()
+    {
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("Ok") << true;
+        QTest::newRow("Cancel") << false;
+    }
+    void chartPicksAnOperation()
+    {
+        QFETCH(bool, ok);
+        auto dm = practice();
+        clinical::currentOperation() = {};
+        QTimer::singleShot(0, this, [ok] {
+            auto* picker = qobject_cast<TOperationsForm*>(QApplication::activeModalWidget());
+            QVERIFY(picker);
+            picker->DateEdit->setDate(QDate(2026, 5, 4));
+            (ok ? picker->OkBtn : picker->CancelBtn)->click();
+        });
+        QCOMPARE(clinical::ChartServices::instance().pickOperation(*dm, 2, 2, nullptr), ok);
+        const clinical::CurrentOperation& op = clinical::currentOperation();
+        QCOMPARE(dm->OperationsTable->value(u"Description").toString(), QStringLiteral("Filling")); // the first of group 2
+        QCOMPARE(op.date, ok ? QDate(2026, 5, 4) : QDate());
+        QCOMPARE(op.discount, ok ? 10.0 : 0.0);
+        QCOMPARE(op.cost, ok ? 45.0 : 0.0);
+        QVERIFY(qAbs(op.costEuro - (ok ? 13.203 : 0.0)) < 1e-9);
+        QCOMPARE(op.dentistId, ok ? QString::number(dm->defaultDentist()) : QString());
     }
 
     void chooserPages()
