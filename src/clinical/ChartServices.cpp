@@ -6,8 +6,6 @@
 #include "data/DmUnit.h"
 #include "clinical/HistoryPerPat.h"
 #include "db/Dataset.h"
-#include "widgets/Language.h"
-#include "widgets/MessageService.h"
 
 #include <QImage>
 
@@ -16,12 +14,6 @@ namespace clinical {
 namespace {
 
 bool idle = false;
-
-// The windows that are not there yet say so instead of pretending.
-void notAvailable(data::TDmForm& dm)
-{
-    widgets::showInformation(dm.lang().Message(QStringLiteral("Not available yet")));
-}
 
 ChartServices defaults()
 {
