@@ -215,11 +215,15 @@ void TMainForm::buildMenus()
         { "SuppliersEntryMenu", "SuppliersEntryForm" }, { "MedicinesMenu", "MedicinesForm" },
         { "PrescriptionsMenu", "PrescriptionsForm" }, { "PhoneListMenu", "PhonesForm" }, { "RemindersMenu", "RemindersForm" },
         { "UsualAnswersMenu", "DefaultAnswersFrm" }, { "OthersMenu", "AdditionalForm" }, { "EURO1", "EuroForm" },
-        { "About1", "AboutBox" }, { "ImageSearchingMenu", "SearchDlg" }, { "PatientSearchingMenu", "SearchDlg" },
-        { "FindImage1", "SearchDlg" }, { "FindPatient1", "SearchDlg" },
+        { "About1", "AboutBox" },
     };
     for (const auto& entry : windows)
         opensWindow(QString::fromLatin1(entry.item), QString::fromLatin1(entry.window));
+    // The searches run the search dialog on the data module's views, lent at start.
+    for (const char* name : { "PatientSearchingMenu", "FindPatient1" })
+        connect(action(QString::fromLatin1(name)), &QAction::triggered, this, &TMainForm::PatientSearchingMenuClick);
+    for (const char* name : { "ImageSearchingMenu", "FindImage1" })
+        connect(action(QString::fromLatin1(name)), &QAction::triggered, this, &TMainForm::ImageSearchingMenuClick);
     // The reminders of the day are gathered by the data module's routine, not a plain window.
     Command& reminders = m_commands[key(QStringLiteral("AllRemindersMnu"))];
     reminders.available = false;

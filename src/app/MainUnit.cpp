@@ -100,6 +100,11 @@ void TMainForm::updateEnabling()
     }
     // The imaging program is started by its command line; its automation link is not here yet.
     m_commands[QStringLiteral("showpvbtn")].available = platform::session().externalImaging && bool(Hooks.currentPatient);
+    for (const char* name : { "patientsearchingmenu", "findpatient1" })
+        m_commands[QLatin1String(name)].available = bool(Hooks.searchPatient);
+    for (const char* name : { "imagesearchingmenu", "findimage1" })
+        m_commands[QLatin1String(name)].available = bool(Hooks.searchImage);
+    m_commands[QStringLiteral("searchbtn")].available = Hooks.searchPatient || Hooks.searchImage;
 
     for (auto it = m_commands.begin(); it != m_commands.end(); ++it) {
         Command& command = it.value();
@@ -297,6 +302,20 @@ void TMainForm::WarnIfPatientInactive()
 {
     if (Hooks.currentPatientInactive && Hooks.currentPatientInactive())
         widgets::showInformation(Lang->Message(QStringLiteral("The patient you have selected has been marked as inactive.")));
+}
+
+void TMainForm::PatientSearchingMenuClick()
+{
+    if (!Hooks.searchPatient || !Hooks.searchPatient())
+        return;
+    WarnIfPatientInactive();
+    openWindow(QStringLiteral("PatientForm"));
+}
+
+void TMainForm::ImageSearchingMenuClick()
+{
+    if (Hooks.searchImage && Hooks.searchImage())
+        openWindow(QStringLiteral("ImagesForm"));
 }
 
 void TMainForm::StartImagingProgram()

@@ -36,6 +36,9 @@ struct DataModuleHooks {
     std::function<bool()> currentPatientInactive;
     std::function<void(int code)> refreshGroups; // Refresh, step 3: re-read the window's detail views
     std::function<void()> showRemindersOfDay;
+    // The search dialog over the patients and over the images; true when the user chose a row.
+    std::function<bool()> searchPatient;
+    std::function<bool()> searchImage;
 };
 
 // The frame of the program: menus, the tool bar and the status bar, the shared record
@@ -68,6 +71,8 @@ public:
     void ApplyUserLevel();
     void WarnIfPatientInactive();
     void StartImagingProgram();
+    void PatientSearchingMenuClick();
+    void ImageSearchingMenuClick();
     void setRefreshAllowed(bool allowed) { m_refreshAllowed = allowed; }
     const data::AlarmSet& alarmSet() const { return m_alarmSet; }
 

@@ -18,6 +18,11 @@
 #include "data/schema/Schema.h"
 #include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "patients/PatientSearch.h"
+#include "patients/SQLEntryUnit.h"
+#include "patients/SQLFieldsEditUnit.h"
+#include "patients/SearchDlgUnit.h"
+#include "patients/SearchPatUnit.h"
 #include "platform/Directories.h"
 #include "platform/Session.h"
 #include "widgets/MessageService.h"
@@ -26,7 +31,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QThread>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -187,6 +195,43 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
 
     takeDentalChart(camera, dataDir, !dataDirectory.has_value());
     tourClinicalWindows(dataDir, [&camera](QWidget& window) { camera.take(window); });
+    {
+        // The search dialog over the patient list, ordered by last name, with its two helpers.
+        data::DataConnections connections = data::DataDirectory(dataDir).open();
+        db::Dataset patients;
+        patients.setObjectName(QStringLiteral("PatientsTable"));
+        patients.setTable(*connections.data, *data::schemaTable(u"Patient"));
+        patients.open();
+        db::Dataset cities;
+        cities.setTable(*connections.data, *data::schemaTable(u"Cities"));
+        patients::TSearchDlg search;
+        db::Dataset* patQry = patients::makePatQry(*connections.data, patients, cities, &search);
+        patQry->open();
+        search.prepare(*patQry, QStringLiteral("Search for Patient"));
+        search.OrderCombo->setCurrentIndex(search.OrderCombo->findData(QStringLiteral("LastName")));
+        patients::RestrictionRows rows;
+        rows[0] = { QString::fromUtf8("Β"), 1, 0, -1, true };
+        rows[1] = { QString::fromUtf8("Π"), 1, 1, 0, true };
+        search.SQLEntryForm->setRows(rows);
+        search.applyRestrictions();
+        search.SearchEd->setText(QString::fromUtf8("Γ"));
+        search.resize(900, 520);
+        camera.take(search);
+        camera.take(*search.SQLEntryForm);
+        QStringList shown;
+        QStringList all;
+        for (int i = 0; i < search.DataQuery->fieldCount(); ++i)
+            all.append(search.DataQuery->field(i).label());
+        shown = all.mid(0, 6);
+        patients::TSQLFieldsEditForm fields(shown, all, &search);
+        fields.FieldsList->item(2)->setSelected(true);
+        camera.take(fields);
+
+        patients::TSearchPatForm simple(patients);
+        simple.LastNameEd->setText(QString::fromUtf8("ου"));
+        simple.SearchBtn->click();
+        camera.take(simple);
+    }
 
     QStringList written = camera.written + tourPatientWindows(outDir, dataDir);
     widgets::MessageService::install(std::move(previous));

@@ -11,6 +11,9 @@
 #include "app/StatusUnit.h"
 #include "app/WindowRegistry.h"
 #include "data/DmUnit.h"
+#include "patients/PatientSearch.h"
+#include "patients/SearchDlgUnit.h"
+#include "patients/SearchPatUnit.h"
 #include "platform/Directories.h"
 #include "platform/ExceptionLog.h"
 #include "platform/Session.h"
@@ -127,6 +130,24 @@ bool StartUp::createMainWindow(platform::Edition edition)
     return true;
 }
 
+namespace {
+
+// The search dialog and the simple patient search are made at start and live with the main
+// window; the main window's search commands run them.
+void lendSearches(data::TDmForm& dm, TMainForm& mainWindow)
+{
+    auto* dialog = new patients::TSearchDlg(&mainWindow);
+    patients::TSearchDlg::setShared(dialog);
+    auto* searches = new patients::PatientSearch(dm, *dialog, dialog);
+    mainWindow.Hooks.searchPatient = [searches] { return searches->searchPatient(); };
+    mainWindow.Hooks.searchImage = [searches] { return searches->searchImage(); };
+    auto* simple = new patients::TSearchPatForm(*dm.PatientsTable, &mainWindow);
+    simple->warnIfInactive = [&mainWindow] { mainWindow.WarnIfPatientInactive(); };
+    mainWindow.ApplyUserLevel();
+}
+
+} // namespace
+
 std::unique_ptr<QObject> openDataModuleOn(
     const db::ConnectionProfile& profile, TMainForm& mainWindow, const std::function<void(int)>& progress)
 {
@@ -135,6 +156,7 @@ std::unique_ptr<QObject> openDataModuleOn(
     bindMainWindow(mainWindow, *dm);
     lendChartWindows(*dm, mainWindow);
     lendPatientWindows(*dm, mainWindow);
+    lendSearches(*dm, mainWindow);
     return dm;
 }
 

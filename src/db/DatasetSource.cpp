@@ -104,9 +104,14 @@ void Dataset::buildQueryFields(const QSqlRecord& record)
 {
     if (m_declaredQueryFields.isEmpty()) {
         for (int i = 0; i < record.count(); ++i)
-            m_table.fields.append(FieldDef{record.fieldName(i), typeOfColumn(record.field(i)), 0, {}});
+            m_table.fields.append(FieldDef{record.fieldName(i), typeOfColumn(record.field(i)), 0, {}, {}});
     } else {
         m_table.fields = m_declaredQueryFields;
+    }
+    // The search dialog qualifies columns by the table they come from.
+    for (qsizetype i = 0; i < m_table.fields.size() && i < record.count(); ++i) {
+        if (m_table.fields[i].origin.isEmpty())
+            m_table.fields[i].origin = record.field(static_cast<int>(i)).tableName();
     }
     buildTableFields();
     m_queryFieldsBuilt = true;

@@ -13,6 +13,7 @@ struct FieldDef {
     FieldType type = FieldType::String;
     int size = 0; // characters of a String; bytes kept in the record for a Memo; 0 otherwise
     QString label; // display label; empty means the field name
+    QString origin; // the table a query's column was read from, when the engine knows it
 };
 
 struct IndexDef {

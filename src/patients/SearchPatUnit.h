@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+namespace db {
+class Dataset;
+class DatasetModel;
+} // namespace db
+namespace widgets {
+class TLanguage;
+}
+
+namespace patients {
+
+// The simple patient search ("Search Patient"): parts of the last, first and father's name
+// narrow the list; the select button makes the chosen patient the current one.
+class TSearchPatForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TSearchPatForm(db::Dataset& patients, QWidget* parent = nullptr);
+
+    QLabel* Label1;
+    QLineEdit* LastNameEd;
+    QLabel* Label2;
+    QLineEdit* FirstNameEd;
+    QLabel* Label3;
+    QLineEdit* FatherNameEd;
+    QPushButton* SearchBtn;
+    QTableView* DBGrid1;
+    QPushButton* SelectBtn;
+    QPushButton* CloseBtn;
+    db::Dataset* Query1;
+    db::DatasetModel* Query1Model;
+    widgets::TLanguage* Lang;
+
+    // Warns when the patient just chosen is marked inactive (the main window's warning).
+    std::function<void()> warnIfInactive;
+
+    void SearchBtnClick();
+    void SelectBtnClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    db::Dataset& m_patients;
+    bool m_translated = false;
+};
+
+} // namespace patients
