@@ -77,6 +77,8 @@ Result incrementalSearch(Context& context)
     int moves = 0;
     QObject::connect(&model, &db::DatasetModel::currentRowChanged, &model, [&moves] { ++moves; });
     const double openMs = timeMs([&] { list.open(); });
+    const db::LocateOptions options = db::LocateOption::PartialKey | db::LocateOption::CaseInsensitive;
+    const double indexMs = timeMs([&] { list.prepareTextLocate(QStringLiteral("LastName"), options); });
 
     // What the user types: the first letters of names in the list, in lower case, and a
     // few that match nothing (the longest search).
@@ -88,7 +90,7 @@ Result incrementalSearch(Context& context)
         for (int length = 1; length <= 5 && length <= name.size(); ++length)
             typed.append(name.left(length));
     }
-    for (const char* miss : { "ω", "ωω", "ωωω", "zz", "zzz" })
+    for (const char* miss : { "ωω", "ωωω", "ψψ", "zz", "zzz" })
         typed.append(QString::fromUtf8(miss));
 
     Result result;
@@ -97,7 +99,7 @@ Result incrementalSearch(Context& context)
     result.oursMs = timeMs([&] {
         for (const QString& text : std::as_const(typed)) {
             const double ms = timeMs([&] {
-                if (list.locate(QStringLiteral("LastName"), text, db::LocateOption::PartialKey | db::LocateOption::CaseInsensitive))
+                if (list.locate(QStringLiteral("LastName"), text, options))
                     ++found;
             });
             worst = std::max(worst, ms);
@@ -106,28 +108,30 @@ Result incrementalSearch(Context& context)
     if (found != typed.size() - 5)
         fail(QStringLiteral("(s) %1 of %2 typed prefixes were found").arg(found).arg(typed.size() - 5));
 
-    // Plain SQL: the position of the first name at or after the typed text, by the index.
+    // Plain SQL: the first name at or after the typed text, by the index (case as typed).
     QSqlQuery position(connection.database());
     position.setForwardOnly(true);
-    if (!position.prepare(QStringLiteral("SELECT COUNT(*) FROM Patient WHERE LastName < :typed")))
+    if (!position.prepare(QStringLiteral("SELECT PatientID FROM Patient WHERE LastName >= :typed ORDER BY LastName LIMIT 1")))
         fail(position.lastError().text());
     result.plainMs = timeMs([&] {
         for (const QString& text : std::as_const(typed)) {
             position.bindValue(QStringLiteral(":typed"), text);
-            if (!position.exec() || !position.next())
+            if (!position.exec())
                 fail(position.lastError().text());
+            position.next();
             position.finish();
         }
     });
     const double mean = result.oursMs / double(typed.size());
     result.notes.append(QStringLiteral("(s) %1 keystrokes over %2 patients: %3 ms each on average, %4 ms at worst (target %5 ms); "
-                                       "the list of %2 opened in %6 ms")
+                                       "the list of %2 opened in %6 ms, its names indexed for typing in %7 ms")
                             .arg(typed.size())
                             .arg(patients)
                             .arg(mean, 0, 'f', 2)
                             .arg(worst, 0, 'f', 2)
                             .arg(kTargetMs)
-                            .arg(openMs, 0, 'f', 0));
+                            .arg(openMs, 0, 'f', 0)
+                            .arg(indexMs, 0, 'f', 0));
     if (worst > kTargetMs)
         result.notes.append(QStringLiteral("(s) OVER TARGET: a keystroke took %1 ms").arg(worst, 0, 'f', 1));
     return result;

@@ -6,6 +6,7 @@
 #include "db/PendingChanges.h"
 #include "db/RowStore.h"
 #include "db/TableDef.h"
+#include "db/TextIndex.h"
 
 #include <QHash>
 #include <QObject>
@@ -125,6 +126,9 @@ public:
     {
         return locate(QStringList{field}, QVariantList{value}, options);
     }
+    // A locate of a query view by text (PartialKey, CaseInsensitive) on one field searches a
+    // sorted index of the field's texts, built at the first such locate or here beforehand.
+    void prepareTextLocate(const QString& field, LocateOptions options);
     // The value of `resultField` in the first row whose `keyFields` equal `keys`; the cursor
     // does not move.
     QVariant lookup(const QStringList& keyFields, const QVariantList& keys, const QString& resultField);
@@ -228,6 +232,7 @@ private:
     int findRow(const QStringList& fields, const QVariantList& values, LocateOptions options);
     int findRowBySql(const QStringList& fields, const QVariantList& values);
     QVariantList coerceKeys(const QStringList& fields, const QVariantList& values) const;
+    const TextIndex& textIndex(int fieldIndex, LocateOptions options);
 
     // Dataset.cpp
     void beginInsert(int position);
@@ -282,6 +287,7 @@ private:
     int m_calcRowIndex = -1;
     int m_disabled = 0;
     QHash<QString, std::shared_ptr<QSqlQuery>> m_keyQueries; // by what they look for
+    QHash<int, TextIndex> m_textIndexes; // of a query view, by field and case; until read again
     ViewSpec m_view; // what the rows were last read with
     QString m_viewShape; // its statements' text apart from the bound values
     QHash<qint64, qint64> m_written; // locators of new rows just written, by pending locator // prepared look-ups by key

@@ -277,6 +277,9 @@ int Dataset::findRow(const QStringList& fields, const QVariantList& values, Loca
     }
     const QVariantList keys = textual ? values : coerceKeys(fields, values);
     const bool anyNull = std::any_of(keys.cbegin(), keys.cend(), [](const QVariant& v) { return v.isNull(); });
+    // A query's rows stay as read: a text search goes through a sorted index of the texts.
+    if (m_source == Source::Query && textual && fields.size() == 1 && allStored && !keys.front().isNull())
+        return textIndex(indexes.front(), options).find(keys.front().toString(), options.testFlag(LocateOption::PartialKey));
     // An exact key goes to the database's index; text searches and rows only this view knows
     // about are matched here.
     if (m_source == Source::Table && allStored && !textual && !anyNull && !isFiltered() && m_pending.isEmpty() && !isEditing())
@@ -289,6 +292,25 @@ int Dataset::findRow(const QStringList& fields, const QVariantList& values, Loca
             return row;
     }
     return -1;
+}
+
+const TextIndex& Dataset::textIndex(int fieldIndex, LocateOptions options)
+{
+    const bool folded = options.testFlag(LocateOption::CaseInsensitive);
+    const int key = fieldIndex * 2 + (folded ? 1 : 0);
+    auto it = m_textIndexes.find(key);
+    if (it == m_textIndexes.end()) {
+        it = m_textIndexes.insert(key, TextIndex());
+        it->build(m_rows.count(), [&](int row) { return m_rows.loaded(row).values.value(fieldIndex); }, folded);
+    }
+    return *it;
+}
+
+void Dataset::prepareTextLocate(const QString& fieldName, LocateOptions options)
+{
+    const Field& f = field(fieldName);
+    if (isActive() && m_source == Source::Query && f.kind() == FieldKind::Data)
+        textIndex(f.index(), options);
 }
 
 } // namespace db

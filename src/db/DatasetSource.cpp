@@ -322,6 +322,7 @@ void Dataset::loadRows()
         m_rows.setDatabase(m_connection->database());
     for (Lookup& l : m_lookups)
         l.cache.clear(); // reading again is when other workstations' changes show
+    m_textIndexes.clear();
     RowStore::Filter filter;
     if (isFiltered())
         filter = [this](Row& row) { return evaluateFilter(row); };
@@ -433,6 +434,7 @@ void Dataset::close()
     m_rows.clear();
     m_rows = RowStore{}; // lets go of the prepared statements
     m_keyQueries.clear();
+    m_textIndexes.clear();
     m_viewShape.clear();
     m_pending.clear();
     m_state = DatasetState::Inactive;

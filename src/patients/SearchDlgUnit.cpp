@@ -32,6 +32,7 @@ namespace {
 
 constexpr int kMaxColumnWidth = 100;
 constexpr int kLocateFields = 6;
+constexpr db::LocateOptions kSearchOptions = db::LocateOption::PartialKey | db::LocateOption::CaseInsensitive;
 
 QPointer<TSearchDlg>& sharedDialog()
 {
@@ -372,6 +373,7 @@ void TSearchDlg::OrderComboChange()
     next.setWhere(whereFor(m_restriction));
     if (runStatement(next, m_restriction))
         m_sortField = name;
+    readySearch();
     SearchEdChange();
 }
 
@@ -391,6 +393,14 @@ void TSearchDlg::showOrder(const QString& orderBy)
     OrderCombo->setCurrentIndex(at);
     m_filling = false;
     m_sortField = at >= 0 ? OrderCombo->itemData(at).toString() : QString();
+    readySearch();
+}
+
+// Typing searches the sort field; its index is made now rather than at the first keystroke.
+void TSearchDlg::readySearch()
+{
+    if (!m_sortField.isEmpty() && DataQuery->isActive())
+        DataQuery->prepareTextLocate(m_sortField, kSearchOptions);
 }
 
 void TSearchDlg::SearchEdChange()
@@ -398,7 +408,7 @@ void TSearchDlg::SearchEdChange()
     const QString text = SearchEd->text();
     if (m_sortField.isEmpty() || text.isEmpty() || !DataQuery->isActive())
         return;
-    DataQuery->locate(m_sortField, text, db::LocateOption::PartialKey | db::LocateOption::CaseInsensitive);
+    DataQuery->locate(m_sortField, text, kSearchOptions);
 }
 
 bool TSearchDlg::acceptsCharacter(QChar c) const

@@ -124,6 +124,7 @@ private:
     QList<db::FieldDef> resultFields(const QString& selectList) const;
     void followCurrentRow(int row);
     void showOrder(const QString& orderBy);
+    void readySearch();
 
     QPointer<db::Dataset> m_source;
     std::unique_ptr<StatementBuilder> m_builder;
