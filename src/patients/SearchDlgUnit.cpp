@@ -2,12 +2,12 @@
 
 #include "db/DataSource.h"
 #include "db/Dataset.h"
-#include "db/DatasetModel.h"
 #include "db/Dialect.h"
 #include "db/Errors.h"
 #include "patients/SQLEntryUnit.h"
 #include "patients/SQLFieldsEditUnit.h"
 #include "patients/SearchSql.h"
+#include "widgets/DBGrid.h"
 #include "widgets/Language.h"
 #include "widgets/MessageService.h"
 
@@ -68,14 +68,13 @@ TSearchDlg::TSearchDlg(QWidget* parent)
     , ViewsCombo(named(new QComboBox(this), "ViewsCombo"))
     , SaveBtn(named(new QPushButton(QStringLiteral("Save"), this), "SaveBtn"))
     , RestoreBtn(named(new QPushButton(QStringLiteral("Restore"), this), "RestoreBtn"))
-    , RxDBGrid1(named(new QTableView(this), "RxDBGrid1"))
+    , RxDBGrid1(named(new widgets::DBGrid(this), "RxDBGrid1"))
     , GridPopup(named(new QMenu(this), "GridPopup"))
     , FieldsItem(named(new QAction(QString::fromUtf8("Πεδία"), this), "FieldsItem"))
     , OKBtn(named(new QPushButton(QStringLiteral("Ok"), this), "OKBtn"))
     , CancelBtn(named(new QPushButton(QStringLiteral("Cancel"), this), "CancelBtn"))
     , DataQuery(named(new db::Dataset(this), "DataQuery"))
     , DataSource(named(new db::DataSource(DataQuery, this), "DataSource"))
-    , DataModel(named(new db::DatasetModel(DataQuery, this), "DataModel"))
     , SQLEntryForm(new TSQLEntryForm(this))
     , Lang(named(new widgets::TLanguage(this), "Lang"))
     , m_builder(std::make_unique<StatementBuilder>())
@@ -94,15 +93,16 @@ TSearchDlg::TSearchDlg(QWidget* parent)
     OKBtn->setDefault(true);
     GridPopup->addAction(FieldsItem);
 
-    RxDBGrid1->setModel(DataModel);
-    RxDBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    RxDBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    RxDBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    RxDBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
-    RxDBGrid1->verticalHeader()->setDefaultSectionSize(RxDBGrid1->fontMetrics().height() + 6);
-    RxDBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    RxDBGrid1->verticalHeader()->hide();
-    RxDBGrid1->horizontalHeader()->setResizeContentsPrecision(50);
+    // The list is ordered by "Search Field", not by its headers.
+    RxDBGrid1->setDataSource(DataSource);
+    RxDBGrid1->setReadOnly(true);
+    QTableView* grid = RxDBGrid1->view();
+    grid->setObjectName(QStringLiteral("RxDBGrid1View"));
+    grid->setSortingEnabled(false);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->horizontalHeader()->setResizeContentsPrecision(50);
     RxDBGrid1->setMinimumSize(640, 300);
 
     QStringList paths;
@@ -153,14 +153,9 @@ TSearchDlg::TSearchDlg(QWidget* parent)
     connect(ViewsCombo, &QComboBox::activated, this, &TSearchDlg::ViewsComboSelect);
     connect(OKBtn, &QPushButton::clicked, this, &TSearchDlg::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    connect(RxDBGrid1, &QTableView::doubleClicked, this, &TSearchDlg::OKBtnClick);
-    connect(RxDBGrid1, &QWidget::customContextMenuRequested, this,
-        [this](const QPoint& at) { GridPopup->popup(RxDBGrid1->viewport()->mapToGlobal(at)); });
-    connect(DataModel, &db::DatasetModel::currentRowChanged, this, &TSearchDlg::followCurrentRow);
-    connect(RxDBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
-        if (current.isValid() && DataQuery->isActive() && current.row() != DataQuery->currentRow())
-            DataQuery->moveTo(current.row());
-    });
+    connect(grid, &QTableView::doubleClicked, this, &TSearchDlg::OKBtnClick);
+    connect(grid, &QWidget::customContextMenuRequested, this,
+        [this, grid](const QPoint& at) { GridPopup->popup(grid->viewport()->mapToGlobal(at)); });
 }
 
 TSearchDlg::~TSearchDlg() = default;
@@ -325,25 +320,13 @@ void TSearchDlg::copyFieldLooks()
 
 void TSearchDlg::fitColumns()
 {
-    RxDBGrid1->resizeColumnsToContents();
-    QHeaderView* header = RxDBGrid1->horizontalHeader();
+    QTableView* grid = RxDBGrid1->view();
+    grid->resizeColumnsToContents();
+    QHeaderView* header = grid->horizontalHeader();
     for (int c = 0; c < header->count(); ++c) {
         if (header->sectionSize(c) > kMaxColumnWidth)
             header->resizeSection(c, kMaxColumnWidth);
     }
-}
-
-void TSearchDlg::followCurrentRow(int row)
-{
-    if (row < 0)
-        return;
-    const int column = std::max(RxDBGrid1->currentIndex().column(), 0);
-    const QModelIndex at = DataModel->index(row, column);
-    if (!at.isValid())
-        return;
-    if (RxDBGrid1->currentIndex().row() != row)
-        RxDBGrid1->selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    RxDBGrid1->scrollTo(at);
 }
 
 void TSearchDlg::fillOrderCombo()

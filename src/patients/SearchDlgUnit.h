@@ -16,22 +16,21 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
-class QTableView;
 class QToolButton;
 
 namespace db {
 struct FieldDef;
 class DataSource;
 class Dataset;
-class DatasetModel;
 class Field;
 } // namespace db
 namespace platform {
 struct SavedView;
 }
 namespace widgets {
+class DBGrid;
 class TLanguage;
-}
+} // namespace widgets
 
 namespace patients {
 
@@ -66,14 +65,13 @@ public:
     QComboBox* ViewsCombo;
     QPushButton* SaveBtn;
     QPushButton* RestoreBtn;
-    QTableView* RxDBGrid1;
+    widgets::DBGrid* RxDBGrid1;
     QMenu* GridPopup;
     QAction* FieldsItem;
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
     db::Dataset* DataQuery;
     db::DataSource* DataSource;
-    db::DatasetModel* DataModel;
     TSQLEntryForm* SQLEntryForm;
     widgets::TLanguage* Lang;
 
@@ -122,7 +120,6 @@ private:
     void applyView(const platform::SavedView& view);
     QString cleanList(const QString& list) const;
     QList<db::FieldDef> resultFields(const QString& selectList) const;
-    void followCurrentRow(int row);
     void showOrder(const QString& orderBy);
     void readySearch();
 
