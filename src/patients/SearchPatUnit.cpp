@@ -84,6 +84,7 @@ TSearchPatForm::TSearchPatForm(db::Dataset& patients, QWidget* parent)
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DBGrid1->verticalHeader()->hide();
+    DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 6);
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
     DBGrid1->setMinimumSize(420, 220);
     SearchBtn->setDefault(true);
