@@ -262,6 +262,12 @@ QWidget* TMainForm::findWindow(const QString& componentName) const
 
 QWidget* TMainForm::openWindow(const QString& componentName)
 {
+    // The search dialog asked for by name runs the patient search, as a modal window runs.
+    if (componentName.compare(QLatin1String("SearchDlg"), Qt::CaseInsensitive) == 0) {
+        if (Hooks.searchPatient)
+            Hooks.searchPatient();
+        return nullptr;
+    }
     if (QWidget* open = findWindow(componentName)) {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget())) {
             sub->showNormal();

@@ -139,6 +139,23 @@ private Q_SLOTS:
         QCOMPARE(messages.texts().contains(warning), inactive);
     }
 
+    // Other windows open the patient search by the dialog's name.
+    void openedByName()
+    {
+        bool seen = false;
+        QTimer::singleShot(0, m_main.get(), [&] {
+            if (auto* dialog = qobject_cast<patients::TSearchDlg*>(QApplication::activeModalWidget())) {
+                seen = true;
+                pick(*dialog, QStringLiteral("PatientID"), m_photoPatient);
+            } else if (QWidget* other = QApplication::activeModalWidget()) {
+                other->close();
+            }
+        });
+        QCOMPARE(m_main->openWindow(QStringLiteral("SearchDlg")), nullptr);
+        QVERIFY(seen);
+        QCOMPARE(m_dm->PatientsTable->value(u"PatientID").toInt(), m_photoPatient);
+    }
+
     void cancelledPatientSearchMovesNothing()
     {
         m_dm->PatientsTable->locate(QStringLiteral("PatientID"), m_photoPatient);
