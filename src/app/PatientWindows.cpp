@@ -7,6 +7,7 @@
 #include "db/Dataset.h"
 #include "patients/FamilyUnit.h"
 #include "patients/PatientUnit.h"
+#include "patients/SearchDlgUnit.h"
 
 #include <QLabel>
 #include <QMdiArea>
@@ -26,6 +27,11 @@ patients::PatientFormHost hostOf(TMainForm& main)
     patients::PatientFormHost host;
     host.save = [&main] { main.Records->Save(); };
     host.warnIfInactive = [&main] { main.WarnIfPatientInactive(); };
+    // The protector is chosen in the search dialog made at start.
+    host.search = [](db::Dataset& view, const QString& caption, const QString& condition) {
+        patients::TSearchDlg* dialog = patients::TSearchDlg::shared();
+        return dialog && dialog->Run(view, caption, condition) == 1;
+    };
     host.clearStatus = [&main] {
         main.StatusPanels[1]->clear();
         main.StatusPanels[2]->clear();
