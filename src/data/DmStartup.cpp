@@ -5,6 +5,7 @@
 
 #include "data/StartupSequence.h"
 #include "db/Connection.h"
+#include "db/Generators.h"
 #include "platform/Session.h"
 #include "platform/Settings.h"
 
@@ -18,6 +19,7 @@ void TDmForm::openAtStart(const platform::Settings& settings, const Progress& pr
     };
     platform::Session& session = platform::session();
     try {
+        moveGeneratorsBehindUse();
         readSettings(settings);
         applyMoneyFormats();
         useReceiptsOnlySums();
@@ -41,6 +43,19 @@ void TDmForm::openAtStart(const platform::Settings& settings, const Progress& pr
         throw DmOpenError(m_openingTable.isEmpty() ? QString::fromLatin1(kDatabaseName) : m_openingTable, cause);
     }
     updateXRayFolder();
+}
+
+void TDmForm::moveGeneratorsBehindUse()
+{
+    // The generator store does not wait for the disk at every number: after a power cut its
+    // last numbers may be gone, and the numbers in use say where each series stands. A table
+    // that cannot be read here is named by the open that follows.
+    for (const db::GeneratorDef& g : m_generators->definitions()) {
+        try {
+            m_generators->setBehindHighestInUse(g.name, *Database);
+        } catch (const db::DatabaseError&) {
+        }
+    }
 }
 
 void TDmForm::readSettings(const platform::Settings& settings)

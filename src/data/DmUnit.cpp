@@ -227,6 +227,8 @@ void TDmForm::closeAll()
     // Details first, so that no detail follows a master that is closing.
     for (auto it = m_views.crbegin(); it != m_views.crend(); ++it)
         (*it)->close();
+    // The database file itself complete, for a backup of the directory taken after the end.
+    Database->flush();
 }
 
 qint32 TDmForm::NextID(const QString& generator)
@@ -240,10 +242,11 @@ qint32 TDmForm::NextID(const QString& generator)
 
 void TDmForm::FlushTable(db::Dataset& view)
 {
+    // Every commit is on the disk already (Connection): what is left is to read the view
+    // again, so that other workstations' changes show.
     const bool openedHere = !view.isActive();
     if (openedHere)
         view.open();
-    Database->flush();
     view.refresh();
     if (openedHere)
         view.close();

@@ -95,8 +95,8 @@ public:
     // Takes the next identifier of a generator, named by its table ("LastPat") or its view
     // ("LastPatTable").
     qint32 NextID(const QString& generator);
-    // Makes the view's file durable and reads it again, so that other workstations' changes
-    // show; a closed view is opened for the moment.
+    // Reads the view again, so that other workstations' changes show (every commit is on the
+    // disk already); a closed view is opened for the moment.
     void FlushTable(db::Dataset& view);
 
     // Every view and query by name (exact, then ignoring case); nullptr when there is none.
@@ -399,6 +399,7 @@ private:
     void calculateBalances();
     void useReceiptsOnlySums();
     void storeRate(double rate);
+    void moveGeneratorsBehindUse();
     void readSettings(const platform::Settings& settings);
     void deleteOldAppointments(const platform::Settings& settings, QDate today);
     void updateXRayFolder();

@@ -89,6 +89,7 @@ class TestRunningBalance : public QObject {
     void store(const QString& viewName, const Ledger& ledger, int session = kSession)
     {
         const bool patients = viewName == QLatin1String("PatientEconomTable");
+        db::TransactionGuard transaction(db());
         db::Query::run(db(), QStringLiteral("DELETE FROM PatEconomics"));
         db::Query::run(db(), QStringLiteral("DELETE FROM DentEconomics"));
         const int type = viewName == QLatin1String("SupplierEconomTable") ? 0 : viewName == QLatin1String("LabEconomTable") ? 1 : 2;
@@ -116,6 +117,7 @@ class TestRunningBalance : public QObject {
                 .bind(QStringLiteral("receiptEuro"), euro(e.receipt))
                 .exec();
         }
+        transaction.commit();
         view(viewName)->refresh();
     }
 
