@@ -119,7 +119,8 @@ public:
     int dentist() { return dentists[between(0, int(dentists.size()) - 1)]; }
 
     // A patient with one completed and one current session; returns the current one.
-    int addPatient(int id, const QString& lastName, int sessions)
+    // `role`: TypeProtectionFamily (0 on one's own, 1 a member someone pays for, 2 the payer).
+    int addPatient(int id, const QString& lastName, int sessions, int role = 0)
     {
         const int first = nextSession + 1;
         nextSession += sessions;
@@ -127,7 +128,7 @@ public:
         patient({id, lastName, QLatin1String(kFirstNames[size_t(between(0, int(kFirstNames.size()) - 1))]),
             QStringLiteral("\\xrays\\x%1").arg(id), QStringLiteral("Odos %1").arg(between(1, 200)), birth, between(0, 1) == 1,
             LargePractice::kToday.addDays(-between(30, 3000)), nextSession, QStringLiteral("210%1").arg(between(1000000, 9999999)),
-            QStringLiteral("69%1").arg(between(10000000, 99999999)), 0, 1, 0, true, false});
+            QStringLiteral("69%1").arg(between(10000000, 99999999)), 0, 1, role, true, false});
         for (int s = first; s <= nextSession; ++s)
             session({s, id, s - first + 1, s != nextSession, true});
         anamnesis({id, dentist(), true, between(0, 9) == 0, between(0, 3) == 0});
@@ -216,7 +217,7 @@ void copyFiles(const QString& from, const QString& to)
 
 QString PracticeSize::key() const
 {
-    return QStringLiteral("practice-%1p-%2h-%3l-%4a-v3").arg(patients).arg(historyRows).arg(ledgerRows).arg(appointments);
+    return QStringLiteral("practice-%1p-%2h-%3l-%4a-v4").arg(patients).arg(historyRows).arg(ledgerRows).arg(appointments);
 }
 
 LargePractice::LargePractice(Context& context, PracticeSize size)
@@ -261,12 +262,12 @@ void LargePractice::generate(const QString& path)
         QList<std::pair<int, double>> charged;
         // The patient with the long ledger: one session only.
         const int ledgerId = ++w.nextPatient;
-        const int ledgerSession = w.addPatient(ledgerId, QStringLiteral("Ledgerpatient"), 1);
+        const int ledgerSession = w.addPatient(ledgerId, QStringLiteral("Ledgerpatient"), 1, 2); // pays for the heavy ones
         w.addHistory(ledgerId, ledgerSession, kLedgerPatientHistory, charged);
         w.addLedger(ledgerId, ledgerSession, QStringLiteral("Ledgerpatient"), kLedgerRows, charged);
         for (int h = 0; h < kHeavyPatients; ++h) {
             const int id = ++w.nextPatient;
-            const int sessionId = w.addPatient(id, QStringLiteral("Heavy%1").arg(h), 2);
+            const int sessionId = w.addPatient(id, QStringLiteral("Heavy%1").arg(h), 2, 1);
             charged.clear();
             w.addHistory(id, sessionId, kHeavyHistory, charged);
             w.addLedger(id, sessionId, QStringLiteral("Heavy"), heavyLedger, charged);

@@ -3,7 +3,6 @@
 
 #include "data/DmUnit.h"
 
-#include "data/LedgerBalance.h"
 
 #include "db/Connection.h"
 #include "db/DataSource.h"
@@ -112,14 +111,14 @@ void TDmForm::calculateBalances()
     }
 
     auto running = std::make_shared<RunningBalance>(*PatientEconomTable);
-    auto sessions = std::make_shared<SessionBalances>(*PatientEconomTable);
+    auto sessions = std::make_shared<SessionBalances>([this](const QVariant& session) { return sessionBalance(session); });
     PatientEconomTable->onCalcFields = [running, sessions](db::Dataset& ds) {
         running->calculate(ds);
         // Rows are calculated from the first one down after every re-read or change of the
         // first row: the sessions are summed again then, once each.
         if (ds.recNo() == 1)
             sessions->forget();
-        const Amounts session = sessions->of(ds.value(kSessionID));
+        const SessionBalance session = sessions->of(ds.value(kSessionID));
         ds.setValue(u"SessBalance", session.local);
         ds.setValue(u"SessBalanceEURO", session.euro);
         ds.setValue(u"ChildName", fullName(ds.value(u"ChildLastName"), ds.value(u"ChildFirstName")));

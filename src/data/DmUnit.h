@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DataDirectory.h"
+#include "data/LedgerBalance.h"
 #include "data/Money.h"
 #include "db/Dataset.h"
 #include "db/Errors.h"
@@ -55,11 +56,6 @@ QVariant patientAge(const QDate& birthDate, const QDate& today);
 // "Last First", or the last name alone when there is no first name.
 QString fullName(const QVariant& last, const QVariant& first);
 
-// What a patient owes for a session, in both currencies.
-struct SessionBalance {
-    double local = 0;
-    double euro = 0;
-};
 
 // The data module: one object for the whole run. Owns the database connection, the identifier
 // generators, every view and query of the program (each a db::Dataset whose objectName is its

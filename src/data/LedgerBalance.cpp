@@ -1,7 +1,6 @@
 #include "data/LedgerBalance.h"
 
 #include "db/Dataset.h"
-#include "db/Query.h"
 #include "platform/Session.h"
 
 namespace data {
@@ -38,31 +37,26 @@ RunningBalance::RunningBalance(const db::Dataset& view, StartsOver startsOver)
 void RunningBalance::calculate(db::Dataset& view) const
 {
     const bool receiptsOnly = platform::receiptsOnly();
-    const Amounts amount{amountOf(view, receiptsOnly ? m_receipt : m_credit), amountOf(view, receiptsOnly ? m_receiptEuro : m_creditEuro)};
+    const double amount = amountOf(view, receiptsOnly ? m_receipt : m_credit);
+    const double amountEuro = amountOf(view, receiptsOnly ? m_receiptEuro : m_creditEuro);
 
     const int previous = view.recNo() - 2; // recNo() is 1-based
-    Amounts running;
+    double running = 0;
+    double runningEuro = 0;
     if (previous >= 0 && !(m_startsOver && m_startsOver(view))) {
-        running.local = view.rowValue(previous, m_balance).toDouble();
-        running.euro = view.rowValue(previous, m_balanceEuro).toDouble();
+        running = view.rowValue(previous, m_balance).toDouble();
+        runningEuro = view.rowValue(previous, m_balanceEuro).toDouble();
     }
 
     const bool receivable = view.field(m_sign).value().toInt() == -1;
-    view.field(receivable ? m_receivable : m_payable).setValue(amount.local);
-    view.field(receivable ? m_receivableEuro : m_payableEuro).setValue(amount.euro);
+    view.field(receivable ? m_receivable : m_payable).setValue(amount);
+    view.field(receivable ? m_receivableEuro : m_payableEuro).setValue(amountEuro);
     const double direction = receivable ? -1 : 1;
-    view.field(m_balance).setValue(running.local + direction * amount.local);
-    view.field(m_balanceEuro).setValue(running.euro + direction * amount.euro);
+    view.field(m_balance).setValue(running + direction * amount);
+    view.field(m_balanceEuro).setValue(runningEuro + direction * amountEuro);
 }
 
-SessionBalances::SessionBalances(const db::Dataset& view)
-    : m_view(view)
-{
-}
-
-SessionBalances::~SessionBalances() = default;
-
-Amounts SessionBalances::of(const QVariant& sessionId)
+SessionBalance SessionBalances::of(const QVariant& sessionId)
 {
     if (sessionId.isNull())
         return {};
@@ -70,24 +64,7 @@ Amounts SessionBalances::of(const QVariant& sessionId)
     const auto known = m_known.constFind(key);
     if (known != m_known.cend())
         return known.value();
-
-    const bool receiptsOnly = platform::receiptsOnly();
-    if (!m_sum || m_sumReceiptsOnly != receiptsOnly) {
-        // Receipts-only mode counts only receipted rows, as the per-session sum queries do.
-        m_sum = std::make_unique<db::Query>(*m_view.connection(),
-            QStringLiteral("SELECT COALESCE(SUM(CASE WHEN Sign = 1 THEN Credit END), 0) - COALESCE(SUM(CASE WHEN Sign = -1 THEN Credit END), 0), "
-                           "COALESCE(SUM(CASE WHEN Sign = 1 THEN CreditEURO END), 0) - COALESCE(SUM(CASE WHEN Sign = -1 THEN CreditEURO END), 0) "
-                           "FROM PatEconomics WHERE SessionID = :SessionID%1")
-                .arg(receiptsOnly ? QStringLiteral(" AND IOFld = TRUE") : QString()));
-        m_sumReceiptsOnly = receiptsOnly;
-    }
-    m_sum->bind(QStringLiteral("SessionID"), sessionId).exec();
-    Amounts balance;
-    if (m_sum->next()) {
-        balance.local = m_sum->value(0).toDouble();
-        balance.euro = m_sum->value(1).toDouble();
-    }
-    m_sum->finish();
+    const SessionBalance balance = m_sum(sessionId);
     m_known.insert(key, balance);
     return balance;
 }

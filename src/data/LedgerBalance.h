@@ -4,17 +4,15 @@
 #include <QVariant>
 
 #include <functional>
-#include <memory>
 
 namespace db {
 class Dataset;
-class Query;
-} // namespace db
+}
 
 namespace data {
 
-// A local amount with its EURO twin.
-struct Amounts {
+// What a patient owes for a session, in both currencies.
+struct SessionBalance {
     double local = 0;
     double euro = 0;
 };
@@ -43,23 +41,24 @@ private:
     int m_payable, m_payableEuro, m_receivable, m_receivableEuro, m_balance, m_balanceEuro;
 };
 
-// Balances of whole therapy sessions of the patients' ledger: payables minus receivables of
-// `PatEconomics`, local and EURO, over the stored rows. In receipts-only mode only receipted
-// rows (`IOFld`) count. Each session is summed by one query the first time a row asks for it
-// and kept until the view's rows are read again or change (`forget()`).
+// Balances of whole therapy sessions for the rows of the patients' ledger: each session is
+// summed (by `sum`, one query) the first time a row asks for it, and kept until forget() (the
+// rows are read again or change).
 class SessionBalances {
 public:
-    explicit SessionBalances(const db::Dataset& view);
-    ~SessionBalances();
+    using Sum = std::function<SessionBalance(const QVariant& sessionId)>;
 
-    Amounts of(const QVariant& sessionId);
+    explicit SessionBalances(Sum sum)
+        : m_sum(std::move(sum))
+    {
+    }
+
+    SessionBalance of(const QVariant& sessionId);
     void forget() { m_known.clear(); }
 
 private:
-    const db::Dataset& m_view;
-    std::unique_ptr<db::Query> m_sum;
-    bool m_sumReceiptsOnly = false;
-    QHash<qint64, Amounts> m_known;
+    Sum m_sum;
+    QHash<qint64, SessionBalance> m_known;
 };
 
 } // namespace data
