@@ -67,24 +67,44 @@ void RowStore::loadTable(const ViewSpec& view, const Filter& filter, bool sameSh
     bindAll(rows, sql::conditionValues(view));
     if (!rows.exec())
         fail(rows);
+    bool moreRows = false;
+    Row tested; // a filtered view tests every row in this one buffer
     while (rows.next()) {
         if (!filter && count() == kEagerRows) {
-            m_lazy = true;
+            moreRows = true;
             break;
         }
-        Row row;
-        row.locator = rows.value(0).toLongLong();
-        readValues(rows, 1, row);
-        if (filter && !filter(row))
+        if (!filter) {
+            Row row;
+            row.locator = rows.value(0).toLongLong();
+            readValues(rows, 1, row);
+            m_rows.push_back(std::move(row));
+            ++m_loadedCount;
             continue;
-        m_rows.push_back(std::move(row));
+        }
+        tested.locator = rows.value(0).toLongLong();
+        readValues(rows, 1, tested);
+        if (!filter(tested))
+            continue;
+        // Past its first rows a long filtered view keeps where its rows are, as a long
+        // unfiltered one does; their values are read again a page at a time when needed.
+        Row kept;
+        kept.locator = tested.locator;
+        if (count() < kEagerRows) {
+            kept.values = std::move(tested.values);
+            tested.values = {};
+            ++m_loadedCount;
+        } else {
+            m_lazy = true;
+        }
+        m_rows.push_back(std::move(kept));
     }
     rows.finish();
-    m_loadedCount = count();
-    if (!m_lazy) {
+    if (!moreRows) {
         indexPositions();
         return;
     }
+    m_lazy = true;
 
     // A large view: read the locators only, values follow a page at a time. The rows read so
     // far come first in the same order (the locator breaks ties) and keep their values.

@@ -309,14 +309,26 @@ private Q_SLOTS:
         QCOMPARE(d->recordCount(), 4);
     }
 
+    void largeViewReadsRowsOnDemand_data()
+    {
+        QTest::addColumn<bool>("filtered");
+        QTest::newRow("all rows") << false;
+        QTest::newRow("filtered: every row tested, the far ones read again") << true;
+    }
     void largeViewReadsRowsOnDemand()
     {
+        QFETCH(bool, filtered);
         const int n = 5000;
         m_db->exec(QStringLiteral("BEGIN"));
         for (int i = 1; i <= n; ++i)
             m_db->addPatient(i, QStringLiteral("P%1").arg(i, 5, 10, QLatin1Char('0')));
+        m_db->addPatient(n + 1, QStringLiteral("P%1").arg(n + 1, 5, 10, QLatin1Char('0')));
         m_db->exec(QStringLiteral("COMMIT"));
         auto d = m_db->view(fixture::patients(), QStringLiteral("LastNames"));
+        if (filtered)
+            d->onFilterRecord = [](const db::Dataset& ds) { return ds.value(u"PatientID").toInt() != 5001; };
+        else
+            m_db->exec(QStringLiteral("DELETE FROM Patient WHERE PatientID = 5001"));
         d->open();
         QCOMPARE(d->recordCount(), n);
         for (int row : {0, 1, 2500, 4999, 1234}) {
