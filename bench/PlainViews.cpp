@@ -20,7 +20,7 @@ struct PlainViews::View {
     int master = -1; // index of the master among the views, -1 when none is read here
     QStringList masterFields;
     int linkCount = 0; // leading conditions that carry the master's values
-    db::ViewSpec spec;
+    db::ViewSpec shape;
     QVariantMap params;
     QSqlQuery rows;
     QSqlQuery locators;
@@ -76,15 +76,15 @@ PlainViews::PlainViews(const db::Connection& connection, const QList<db::Dataset
             view->params = source->params();
             view->rows = prepared(connection, source->statement());
         } else {
-            view->spec = source->readSpec();
-            view->columns = view->spec.columns;
+            view->shape = source->readSpec();
+            view->columns = view->shape.columns;
             if (source->master()) {
                 view->master = int(ordered.indexOf(source->master()->dataset()));
                 view->masterFields = source->masterFields();
                 view->linkCount = int(source->detailFields().size());
             }
-            view->rows = prepared(connection, db::sql::selectRows(view->spec));
-            view->locators = prepared(connection, db::sql::selectLocators(view->spec));
+            view->rows = prepared(connection, db::sql::selectRows(view->shape));
+            view->locators = prepared(connection, db::sql::selectLocators(view->shape));
         }
         m_views.push_back(std::move(view));
     }
@@ -152,8 +152,8 @@ void PlainViews::readByKey(View& view)
 {
     // The first view is positioned by key, as a locate does.
     if (view.byKey.lastQuery().isEmpty())
-        view.byKey = prepared(m_connection, db::sql::selectFirstRow(view.spec, {m_rootKey}));
-    const QVariantList bound = db::sql::conditionValues(view.spec) + QVariantList{m_rootValue};
+        view.byKey = prepared(m_connection, db::sql::selectFirstRow(view.shape, {m_rootKey}));
+    const QVariantList bound = db::sql::conditionValues(view.shape) + QVariantList{m_rootValue};
     for (int i = 0; i < bound.size(); ++i)
         view.byKey.bindValue(i, bound[i]);
     run(view.byKey);
@@ -164,7 +164,7 @@ void PlainViews::readByKey(View& view)
 
 void PlainViews::readTable(View& view)
 {
-    QVariantList bound = db::sql::conditionValues(view.spec);
+    QVariantList bound = db::sql::conditionValues(view.shape);
     if (view.master >= 0) {
         const View& master = *m_views[size_t(view.master)];
         if (master.first.isEmpty())
