@@ -83,27 +83,27 @@ void RecordCommands::New()
     }
 }
 
-void RecordCommands::Edit()
+db::Dataset* RecordCommands::rowToActOn() const
 {
     db::Dataset* view = dataset();
-    if (!view)
-        return;
-    if (looksEmpty(*view)) {
+    if (view && looksEmpty(*view)) {
         widgets::showInformation(m_lang->Message(QStringLiteral("Empty DataBase")));
-        return;
+        return nullptr;
     }
-    guarded([view] { view->edit(); });
+    return view;
+}
+
+void RecordCommands::Edit()
+{
+    if (db::Dataset* view = rowToActOn())
+        guarded([view] { view->edit(); });
 }
 
 void RecordCommands::Delete()
 {
-    db::Dataset* view = dataset();
+    db::Dataset* view = rowToActOn();
     if (!view)
         return;
-    if (looksEmpty(*view)) {
-        widgets::showInformation(m_lang->Message(QStringLiteral("Empty DataBase")));
-        return;
-    }
     if (widgets::askYesNo(m_lang->Message(QStringLiteral("Delete this record?")), m_lang->Message(QStringLiteral("Are you sure?"))))
         guarded([view] { view->remove(); });
 }

@@ -53,6 +53,8 @@ signals:
 private:
     db::Dataset* dataset() const;
     void move(void (db::Dataset::*step)());
+    // The active view when it has a row to act on; otherwise "Empty DataBase" is shown.
+    db::Dataset* rowToActOn() const;
 
     widgets::TLanguage* m_lang;
     QPointer<db::DataSource> m_activeSrc;

@@ -53,28 +53,26 @@ void TDmForm::DentEconomicsTableNewRecord(db::Dataset& DataSet)
     DataSet.setValue(u"IOFld", false);
 }
 
-void TDmForm::SupplierEconomTableNewRecord(db::Dataset& DataSet)
+void TDmForm::counterpartEconomNewRecord(db::Dataset& DataSet, const db::Dataset& counterparts, int transactionType)
 {
-    if (hasRows(*SuppliersTable)) {
+    if (hasRows(counterparts)) {
         DentEconomicsTableNewRecord(DataSet);
-        DataSet.setValue(u"TransactionType", 0);
-        DataSet.setValue(u"SourceName", SuppliersTable->value(u"Company"));
+        DataSet.setValue(u"TransactionType", transactionType);
+        DataSet.setValue(u"SourceName", counterparts.value(u"Company"));
     } else {
         DataSet.setValue(u"EconomID", NextID(QStringLiteral("LastDentEconTable")));
     }
     DataSet.setValue(u"IOFld", true);
 }
 
+void TDmForm::SupplierEconomTableNewRecord(db::Dataset& DataSet)
+{
+    counterpartEconomNewRecord(DataSet, *SuppliersTable, 0);
+}
+
 void TDmForm::LabEconomTableNewRecord(db::Dataset& DataSet)
 {
-    if (hasRows(*DentalLabTable)) {
-        DentEconomicsTableNewRecord(DataSet);
-        DataSet.setValue(u"TransactionType", 1);
-        DataSet.setValue(u"SourceName", DentalLabTable->value(u"Company"));
-    } else {
-        DataSet.setValue(u"EconomID", NextID(QStringLiteral("LastDentEconTable")));
-    }
-    DataSet.setValue(u"IOFld", true);
+    counterpartEconomNewRecord(DataSet, *DentalLabTable, 1);
 }
 
 void TDmForm::EconomicsTableBeforePost(db::Dataset& DataSet)

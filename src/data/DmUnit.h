@@ -337,6 +337,8 @@ public:
     void DentEconomicsTableNewRecord(db::Dataset& DataSet);
     void SupplierEconomTableNewRecord(db::Dataset& DataSet);
     void LabEconomTableNewRecord(db::Dataset& DataSet);
+    // The new row of a supplier's or a lab's ledger: a practice row with its counterpart.
+    void counterpartEconomNewRecord(db::Dataset& DataSet, const db::Dataset& counterparts, int transactionType);
     void EconomicsTableBeforePost(db::Dataset& DataSet); // the receipt mark of every ledger
 
 private:
