@@ -21,34 +21,12 @@
 namespace app {
 namespace {
 
-// Refresh with the chart active: the session, its treatments and records are read again and
-// the chart repainted.
-void refreshChart(data::TDmForm& dm, TMainForm& main)
-{
-    auto* chart = qobject_cast<clinical::TDentalChartForm*>(main.findWindow(QStringLiteral("DentalChartForm")));
-    if (!chart || !dm.ActiveSrc || dm.ActiveSrc->dataset() != dm.PatientsTable)
-        return;
-    for (db::Dataset* view : {dm.SessionsTable, dm.HistPerSessionTable3, dm.HistPerSessionTable2, dm.HistPerSessionTable,
-             dm.ToothColorTable, dm.ToothNotesTable, dm.PhotosTable, dm.PatientEconomTable}) {
-        if (view->isActive() && !view->isEditing())
-            view->refresh();
-    }
-    chart->FollowSession();
-}
-
 } // namespace
 
-void lendChartWindows(data::TDmForm& dm, TMainForm& main)
+void lendChartWindows(data::TDmForm& dm, TMainForm&)
 {
     WindowRegistry::instance().add(QStringLiteral("DentalChartForm"), WindowRegistry::Kind::Child,
         [&dm](QWidget* parent) { return new clinical::TDentalChartForm(dm, parent); });
-    const auto refresh = main.Hooks.refreshGroups;
-    main.Hooks.refreshGroups = [&dm, &main, refresh](int code) {
-        if (code == clinical::TDentalChartForm::FormCode)
-            refreshChart(dm, main);
-        else if (refresh)
-            refresh(code);
-    };
 }
 
 int writeChartReport(const QString& dataDirectory, int patientId, int level, const QString& pdfFile, QTextStream& errors)
@@ -63,7 +41,7 @@ int writeChartReport(const QString& dataDirectory, int patientId, int level, con
     try {
         std::unique_ptr<data::TDmForm> dm = data::TDmForm::connect({.name = QStringLiteral("report"), .dataDirectory = dataDirectory});
         dm->openAtStart(session.settings());
-        if (!dm->PatientsTable->locate(QStringLiteral("PatientID"), patientId)) {
+        if (!dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), patientId)) {
             errors << "There is no patient " << patientId << ".\n";
             return 1;
         }

@@ -1,4 +1,5 @@
 #include "app/MainUnit.h"
+#include "widgets/RecordWindow.h"
 
 #include "app/WindowRegistry.h"
 #include "clinical/ArtworkFiles.h"
@@ -41,6 +42,7 @@ TMainForm::TMainForm(platform::Edition edition, QWidget* parent)
     setObjectName(QStringLiteral("MainForm"));
     Lang->setObjectName(QStringLiteral("Lang"));
     ClientArea->setObjectName(QStringLiteral("ClientArea"));
+    Records->setWindowArea(ClientArea);
     ClientArea->setBackground(QColor(0x80, 0x80, 0x80));
     setCentralWidget(ClientArea);
     setWindowTitle(QStringLiteral("Quarn - ") + platform::editionName(edition));
@@ -361,11 +363,11 @@ void TMainForm::RefreshTables()
         throw;
     }
     view->enableControls();
-    if (Hooks.refreshGroups) {
+    if (widgets::RecordWindow* window = Records->activeWindow()) {
         try {
-            Hooks.refreshGroups(source->tag());
-        } catch (...) {
-            // a group that fails leaves the others to run; the next refresh tries again
+            window->refreshDetails();
+        } catch (const std::exception&) {
+            // the next refresh tries again
         }
     }
 }

@@ -34,7 +34,6 @@ struct DataModuleHooks {
     std::function<bool()> hasPatients; // first show: the patient commands need a patient
     std::function<std::optional<ImagingPatient>()> currentPatient;
     std::function<bool()> currentPatientInactive;
-    std::function<void(int code)> refreshGroups; // Refresh, step 3: re-read the window's detail views
     std::function<void()> showRemindersOfDay;
     // The search dialog over the patients and over the images; true when the user chose a row.
     std::function<bool()> searchPatient;

@@ -57,7 +57,7 @@ QStringList tourPatientWindows(const QString& outDir, const QString& dataDirecto
     dm->openAtStart(platform::session().settings());
     const QVariant patient = tourPatient(*dm);
     if (!patient.isNull())
-        dm->PatientsTable->locate(QStringLiteral("PatientID"), patient);
+        dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), patient);
 
     {
         patients::TPatientForm form(*dm);

@@ -16,12 +16,6 @@
 namespace app {
 namespace {
 
-patients::TPatientForm* activePatientForm(TMainForm& main)
-{
-    QMdiSubWindow* active = main.ClientArea->activeSubWindow();
-    return active ? qobject_cast<patients::TPatientForm*>(active->widget()) : nullptr;
-}
-
 patients::PatientFormHost hostOf(TMainForm& main)
 {
     patients::PatientFormHost host;
@@ -43,12 +37,9 @@ patients::PatientFormHost hostOf(TMainForm& main)
     return host;
 }
 
-// Refresh with the patient file active: after its detail views were read again, its panels
-// and an open family tree show them.
-void refreshPatientPanels(TMainForm& main)
+// After Refresh read the patient's views again, an open family tree shows them.
+void reloadFamilyTree(TMainForm& main)
 {
-    if (auto* form = qobject_cast<patients::TPatientForm*>(main.findWindow(QStringLiteral("PatientForm"))))
-        form->RefreshDerived();
     if (auto* family = qobject_cast<patients::TFamilyForm*>(main.findWindow(QStringLiteral("FamilyForm"))))
         family->reload();
 }
@@ -59,38 +50,14 @@ void lendPatientWindows(data::TDmForm& dm, TMainForm& main)
 {
     WindowRegistry& registry = WindowRegistry::instance();
     registry.add(QStringLiteral("PatientForm"), WindowRegistry::Kind::Child,
-        [&dm, &main](QWidget* parent) { return new patients::TPatientForm(dm, hostOf(main), parent); });
+        [&dm, &main](QWidget* parent) {
+            auto* form = new patients::TPatientForm(dm, hostOf(main), parent);
+            QObject::connect(form, &patients::TPatientForm::detailsRefreshed, &main, [&main] { reloadFamilyTree(main); });
+            return form;
+        });
     registry.add(QStringLiteral("FamilyForm"), WindowRegistry::Kind::Child,
         [&dm](QWidget* parent) { return new patients::TFamilyForm(dm, parent); });
 
-    RecordCommands& records = *main.Records;
-    const auto focus = records.prepareFocus;
-    records.prepareFocus = [&main, focus](int code) {
-        if (code == patients::TPatientForm::kFormCode) {
-            if (patients::TPatientForm* form = activePatientForm(main))
-                form->prepareNew();
-        } else if (focus) {
-            focus(code);
-        }
-    };
-    const auto cancel = records.cancelDetails;
-    records.cancelDetails = [&main, &dm, cancel] {
-        if (activePatientForm(main)) {
-            for (db::Dataset* view : {dm.AnamnesticaTable, dm.FamilyFatherTable}) {
-                if (view->isEditing())
-                    view->cancel();
-            }
-        }
-        if (cancel)
-            cancel();
-    };
-    const auto refresh = main.Hooks.refreshGroups;
-    main.Hooks.refreshGroups = [&main, refresh](int code) {
-        if (refresh)
-            refresh(code);
-        if (code == patients::TPatientForm::kFormCode)
-            refreshPatientPanels(main);
-    };
     main.ApplyUserLevel();
 }
 

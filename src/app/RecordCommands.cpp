@@ -1,5 +1,10 @@
 #include "app/RecordCommands.h"
 
+#include "widgets/RecordWindow.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
 #include "db/DataSource.h"
 #include "db/Dataset.h"
 #include "db/Errors.h"
@@ -52,6 +57,25 @@ db::Dataset* RecordCommands::dataset() const
     return m_activeSrc ? m_activeSrc->dataset() : nullptr;
 }
 
+widgets::RecordWindow* RecordCommands::activeWindow() const
+{
+    if (!m_area || !m_activeSrc)
+        return nullptr;
+    const int tag = m_activeSrc->tag();
+    const auto withCode = [tag](QMdiSubWindow* sub) -> widgets::RecordWindow* {
+        auto* window = sub ? dynamic_cast<widgets::RecordWindow*>(sub->widget()) : nullptr;
+        return window && widgets::tagOf(window->windowCode()) == tag ? window : nullptr;
+    };
+    if (widgets::RecordWindow* active = withCode(m_area->activeSubWindow()))
+        return active;
+    const QList<QMdiSubWindow*> children = m_area->subWindowList();
+    for (QMdiSubWindow* sub : children) {
+        if (widgets::RecordWindow* window = withCode(sub))
+            return window;
+    }
+    return nullptr;
+}
+
 bool RecordCommands::looksEmpty(const db::Dataset& dataset)
 {
     if (dataset.isEmpty())
@@ -67,11 +91,9 @@ void RecordCommands::New()
         db::Dataset* view = dataset();
         if (!view)
             return;
-        if (prepareFocus)
-            prepareFocus(m_activeSrc->tag());
+        if (widgets::RecordWindow* window = activeWindow())
+            window->prepareNew();
         try {
-            if (payerRedirect)
-                payerRedirect(*m_activeSrc);
             if (view->state() == DatasetState::Insert) {
                 view->post();
                 continue;
@@ -110,8 +132,8 @@ void RecordCommands::Delete()
 
 void RecordCommands::Cancel()
 {
-    if (cancelDetails)
-        cancelDetails();
+    if (widgets::RecordWindow* window = activeWindow())
+        window->cancelDetails();
     if (db::Dataset* view = dataset())
         guarded([view] { view->cancel(); });
 }

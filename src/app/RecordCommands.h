@@ -3,13 +3,14 @@
 #include "db/DataSource.h"
 #include "db/Dataset.h"
 
+#include <QMdiArea>
 #include <QObject>
 #include <QPointer>
 
-#include <functional>
 
 
 namespace widgets {
+class RecordWindow;
 class TLanguage;
 }
 
@@ -27,10 +28,11 @@ public:
     // The data module's active data source; windows change its view and tag.
     void setActiveSrc(db::DataSource* source);
 
-    // Plug-in points for the windows and the data module.
-    std::function<void(int code)> prepareFocus; // New, step 2: focus the window's first editor
-    std::function<void(db::DataSource& source)> payerRedirect; // New, step 3: the family payer
-    std::function<void()> cancelDetails; // Cancel on the patient file: its detail views first
+    // The frame whose child windows are asked before New and Cancel (widgets::RecordWindow).
+    void setWindowArea(QMdiArea* area) { m_area = area; }
+    // The record window whose code the active data source carries: the active child window
+    // when it is that one, otherwise the first child window with that code; nullptr when none.
+    widgets::RecordWindow* activeWindow() const;
 
     void New();
     void Edit();
@@ -58,6 +60,7 @@ private:
 
     widgets::TLanguage* m_lang;
     QPointer<db::DataSource> m_activeSrc;
+    QPointer<QMdiArea> m_area;
     QList<QMetaObject::Connection> m_connections;
 };
 

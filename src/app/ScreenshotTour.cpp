@@ -93,7 +93,7 @@ void takeDentalChart(Camera& camera, const QString& dataDir, bool scratch)
                        "ORDER BY COUNT(*) DESC"));
     const QVariant patient = busiest.scalar();
     if (!patient.isNull())
-        dm->PatientsTable->locate(QStringLiteral("PatientID"), patient);
+        dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), patient);
     clinical::TDentalChartForm chart(*dm);
     chart.resize(820, 640);
     chart.show();
@@ -111,7 +111,7 @@ void takeDentalChart(Camera& camera, const QString& dataDir, bool scratch)
     const std::pair<int, int> clicks[] = {{0, 54}, {0, 75}, {1, 64}, {1, 84}, {2, 55}, {2, 85}, {2, 63}};
     for (const auto& [level, tooth] : clicks) {
         chart.setView(level);
-        db::Dataset& operations = *dm->OperationsTable;
+        db::Dataset& operations = *dm->clinical().OperationsTable;
         const int group = level == 0 ? 1 : level == 1 ? 2 : 3;
         operations.first();
         while (!operations.eof() && (operations.value(u"GroupID").toInt() != group || operations.value(u"BitmapID").isNull()))

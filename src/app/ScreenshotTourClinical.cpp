@@ -20,9 +20,9 @@ namespace {
 // implementation, so that the windows have rows to show.
 bool findTreatedPatient(data::TDmForm& dm)
 {
-    db::Dataset& patients = *dm.PatientsTable;
+    db::Dataset& patients = *dm.patients().PatientsTable;
     for (patients.first(); !patients.eof(); patients.next()) {
-        if (dm.HistPerSessionTable3->recordCount() >= 3 && dm.HistPerSessionTable2->recordCount() >= 1)
+        if (dm.clinical().HistPerSessionTable3->recordCount() >= 3 && dm.clinical().HistPerSessionTable2->recordCount() >= 1)
             return true;
     }
     patients.first();
@@ -42,14 +42,14 @@ void tourClinicalWindows(const QString& dataDir, const std::function<void(QWidge
     TMainForm main(platform::session().edition);
     bindMainWindow(main, *dm);
     findTreatedPatient(*dm);
-    if (!dm->DentistsTable->isEmpty())
-        dm->setDefaultDentist(dm->DentistsTable->value(u"DocID").toInt(), platform::session().settings());
+    if (!dm->lists().DentistsTable->isEmpty())
+        dm->setDefaultDentist(dm->lists().DentistsTable->value(u"DocID").toInt(), platform::session().settings());
     std::shared_ptr<const clinical::SymbolArt> art(clinical::SymbolArt::fromProgramDir());
 
     {
         clinical::TOperationsEntryForm catalogue(*dm, nullptr, art);
         catalogue.show();
-        dm->OperationsTable->locate(QStringLiteral("BitmapID"), 11); // a filling with its symbol
+        dm->clinical().OperationsTable->locate(QStringLiteral("BitmapID"), 11); // a filling with its symbol
         take(catalogue);
         clinical::TSelectBitmapForm chooser(*art, true);
         take(chooser);
@@ -59,15 +59,15 @@ void tourClinicalWindows(const QString& dataDir, const std::function<void(QWidge
         picker.prepare(4, 2);
         take(picker);
         picker.reject();
-        dm->setOperationsGroup(0);
+        dm->clinical().setOperationsGroup(0);
     }
     {
         clinical::THistoryForm history(*dm);
         history.setLevel(2);
         history.setWindowTitle(QStringLiteral("Treatment Implementation"));
         take(history);
-        history.MasitikesForm->setTooth(dm->HistPerSessionTable3->value(u"ToothNum").toInt());
-        history.MasitikesForm->setView(dm->HistPerSessionTable3);
+        history.MasitikesForm->setTooth(dm->clinical().HistPerSessionTable3->value(u"ToothNum").toInt());
+        history.MasitikesForm->setView(dm->clinical().HistPerSessionTable3);
         history.MasitikesForm->setMask(5);
         take(*history.MasitikesForm);
         history.MasitikesForm->close();

@@ -141,7 +141,7 @@ void lendSearches(data::TDmForm& dm, TMainForm& mainWindow)
     auto* searches = new patients::PatientSearch(dm, *dialog, dialog);
     mainWindow.Hooks.searchPatient = [searches] { return searches->searchPatient(); };
     mainWindow.Hooks.searchImage = [searches] { return searches->searchImage(); };
-    auto* simple = new patients::TSearchPatForm(*dm.PatientsTable, &mainWindow);
+    auto* simple = new patients::TSearchPatForm(*dm.patients().PatientsTable, &mainWindow);
     simple->warnIfInactive = [&mainWindow] { mainWindow.WarnIfPatientInactive(); };
     mainWindow.ApplyUserLevel();
 }

@@ -24,7 +24,7 @@ ChartServices defaults()
         TOperationsForm picker(dm, art.get(), parent);
         if (!picker.execForGroup(group, level))
             return false;
-        const db::Dataset& work = *dm.TempHistTable;
+        const db::Dataset& work = *dm.clinical().TempHistTable;
         CurrentOperation& op = currentOperation();
         op.discount = work.value(u"Discount").toDouble();
         op.cost = work.value(u"Cost").toDouble();

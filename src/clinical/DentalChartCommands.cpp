@@ -57,14 +57,14 @@ void TDentalChartForm::FormActivate()
         return;
     startSession();
     if (m_dm.ActiveSrc) {
-        m_dm.ActiveSrc->setDataset(m_dm.PatientsTable);
+        m_dm.ActiveSrc->setDataset(m_dm.patients().PatientsTable);
         m_dm.ActiveSrc->setTag(FormCode);
     }
     CurrencyBtn->setText(m_dm.money().euroMode() ? QStringLiteral("€") : QStringLiteral("¤"));
     ShowCurrentPatient();
     m_operationChosen = false;
     setChartIdle(true);
-    if (hasRow(*m_dm.PatientsTable) && m_dm.PatientsTable->value(u"NotActive").toBool())
+    if (hasRow(*m_dm.patients().PatientsTable) && m_dm.patients().PatientsTable->value(u"NotActive").toBool())
         widgets::showInformation(Lang->Message(QStringLiteral("The patient you have selected has been marked as inactive.")));
 }
 
@@ -84,7 +84,7 @@ void TDentalChartForm::ShowCurrentPatient()
 
 void TDentalChartForm::FollowSession()
 {
-    db::Dataset& sessions = *m_dm.SessionsTable;
+    db::Dataset& sessions = *m_dm.clinical().SessionsTable;
     const ChartKind kind = !hasRow(sessions) || sessions.value(u"ShowAllTeeth").isNull() || sessions.value(u"ShowAllTeeth").toBool()
         ? ChartKind::Adult
         : ChartKind::Baby;
@@ -96,10 +96,10 @@ void TDentalChartForm::FollowSession()
 // The patient's current session is the one the chart opens on.
 void TDentalChartForm::locateCurrentSession()
 {
-    db::Dataset& sessions = *m_dm.SessionsTable;
-    if (!hasRow(*m_dm.PatientsTable) || !hasRow(sessions))
+    db::Dataset& sessions = *m_dm.clinical().SessionsTable;
+    if (!hasRow(*m_dm.patients().PatientsTable) || !hasRow(sessions))
         return;
-    const QVariant current = m_dm.PatientsTable->value(u"TherapySessionID");
+    const QVariant current = m_dm.patients().PatientsTable->value(u"TherapySessionID");
     if (!current.isNull() && sessions.value(u"SessionID") != current)
         sessions.locate(QStringLiteral("SessionID"), current);
 }
@@ -107,8 +107,8 @@ void TDentalChartForm::locateCurrentSession()
 // A patient without a session gets session 1 as the current one.
 void TDentalChartForm::startSession()
 {
-    db::Dataset& patients = *m_dm.PatientsTable;
-    db::Dataset& sessions = *m_dm.SessionsTable;
+    db::Dataset& patients = *m_dm.patients().PatientsTable;
+    db::Dataset& sessions = *m_dm.clinical().SessionsTable;
     if (!hasRow(patients) || !sessions.isActive() || !sessions.isEmpty())
         return;
     sessions.append();
@@ -154,7 +154,7 @@ void TDentalChartForm::applyChartKind(ChartKind kind, bool storeInSession)
     m_kind = kind;
     SetAdultChart(kind == ChartKind::Adult);
     (kind == ChartKind::Adult ? AdultRadio : BabyRadio)->setChecked(true);
-    db::Dataset& sessions = *m_dm.SessionsTable;
+    db::Dataset& sessions = *m_dm.clinical().SessionsTable;
     const bool adult = kind == ChartKind::Adult;
     if (!storeInSession || !hasRow(sessions) || (sessions.value(u"ShowAllTeeth").toBool() == adult && !sessions.value(u"ShowAllTeeth").isNull()))
         return;
@@ -178,7 +178,7 @@ void TDentalChartForm::GroupBtnClick(int group)
     m_operationChosen = ChartServices::instance().pickOperation(m_dm, group, level(), this);
     if (!m_operationChosen) {
         op.discount = op.cost = op.costEuro = 0;
-        op.dentistId = hasRow(*m_dm.DentistsTable) ? m_dm.DentistsTable->value(u"DocID").toString() : QString();
+        op.dentistId = hasRow(*m_dm.lists().DentistsTable) ? m_dm.lists().DentistsTable->value(u"DocID").toString() : QString();
     }
 }
 
@@ -200,7 +200,7 @@ void TDentalChartForm::ToothClick(QPoint point)
 void TDentalChartForm::recordOn(int index)
 {
     const WaitCursor wait;
-    db::Dataset& operations = *m_dm.OperationsTable;
+    db::Dataset& operations = *m_dm.clinical().OperationsTable;
     const QVariant symbol = operations.value(u"BitmapID");
     const bool transparent = operations.value(u"Transparent").toBool();
     // The tooth shows the operation at once; the stored row follows.
@@ -224,8 +224,8 @@ void TDentalChartForm::recordOn(int index)
         view.setValue(u"Cost", op.cost);
         view.setValue(u"CostEURO", op.costEuro);
         view.setValue(u"Color", op.color.isEmpty() ? QVariant() : QVariant(op.color));
-        if (l != InitialSituation && hasRow(*m_dm.DentistsTable))
-            view.setValue(u"DentistID", m_dm.DentistsTable->value(u"DocID"));
+        if (l != InitialSituation && hasRow(*m_dm.lists().DentistsTable))
+            view.setValue(u"DentistID", m_dm.lists().DentistsTable->value(u"DocID"));
         const QVariant id = view.value(u"ID");
         view.post();
         m_undo.append(id.toString());
@@ -260,7 +260,7 @@ void TDentalChartForm::UndoBtnClick()
 
 void TDentalChartForm::SessionStep(int step)
 {
-    db::Dataset& sessions = *m_dm.SessionsTable;
+    db::Dataset& sessions = *m_dm.clinical().SessionsTable;
     if (!hasRow(sessions))
         return;
     // Sessions by number, whatever order the view keeps.
@@ -287,20 +287,20 @@ void TDentalChartForm::SessionStep(int step)
 
 void TDentalChartForm::PerasBtnClick()
 {
-    if (!hasRow(*m_dm.SessionsTable) || m_dm.SessionsTable->value(u"Completed").toBool())
+    if (!hasRow(*m_dm.clinical().SessionsTable) || m_dm.clinical().SessionsTable->value(u"Completed").toBool())
         return;
     const WaitCursor wait;
-    m_dm.EndSession();
+    m_dm.clinical().EndSession();
     updateSessionButtons();
 }
 
 void TDentalChartForm::NewSessionBtnClick()
 {
-    const QVariant previous = m_dm.SessionsTable->value(u"SessionID");
-    if (!m_dm.NewSession())
+    const QVariant previous = m_dm.clinical().SessionsTable->value(u"SessionID");
+    if (!m_dm.clinical().NewSession())
         return;
-    if (m_dm.SessionsTable->value(u"SessionNum").toInt() != 1)
-        m_dm.CarryOverSession(previous);
+    if (m_dm.clinical().SessionsTable->value(u"SessionNum").toInt() != 1)
+        m_dm.clinical().CarryOverSession(previous);
     resetClicks();
     Redraw();
     recomputeBalance();
@@ -309,7 +309,7 @@ void TDentalChartForm::NewSessionBtnClick()
 
 void TDentalChartForm::SetRecall(int months)
 {
-    db::Dataset& patients = *m_dm.PatientsTable;
+    db::Dataset& patients = *m_dm.patients().PatientsTable;
     if (!hasRow(patients))
         return;
     const QDate date = QDate::currentDate().addMonths(months);

@@ -111,12 +111,12 @@ QImage TDentalChartForm::chartPicture() const
 ChartMarks TDentalChartForm::readMarks() const
 {
     ChartMarks marks;
-    marks.notes = teethOf(*m_dm.ToothNotesTable, u"ToothNum");
-    marks.images = teethOf(*m_dm.PhotosTable, u"ToothNumber");
-    marks.colours = teethOf(*m_dm.ToothColorTable, u"ToothNum");
-    db::Dataset& endo = *m_dm.EndoTable;
+    marks.notes = teethOf(*m_dm.clinical().ToothNotesTable, u"ToothNum");
+    marks.images = teethOf(*m_dm.clinical().PhotosTable, u"ToothNumber");
+    marks.colours = teethOf(*m_dm.clinical().ToothColorTable, u"ToothNum");
+    db::Dataset& endo = *m_dm.clinical().EndoTable;
     const bool wasOpen = endo.isActive();
-    if (!wasOpen && m_dm.SessionsTable->isActive())
+    if (!wasOpen && m_dm.clinical().SessionsTable->isActive())
         endo.open();
     marks.endo = teethOf(endo, u"ToothNum");
     if (!wasOpen)
@@ -128,7 +128,7 @@ ChartMarks TDentalChartForm::readMarks() const
 void TDentalChartForm::recomputeCost()
 {
     const int l = level();
-    db::Dataset& sessions = *m_dm.SessionsTable;
+    db::Dataset& sessions = *m_dm.clinical().SessionsTable;
     QString text;
     if (l != InitialSituation && sessions.isActive() && !sessions.isEmpty() && !sessions.value(u"SessionID").isNull()) {
         const bool euro = m_dm.money().euroMode();
@@ -148,12 +148,12 @@ void TDentalChartForm::recomputeCost()
 
 void TDentalChartForm::recomputeBalance()
 {
-    db::Dataset& sessions = *m_dm.SessionsTable;
+    db::Dataset& sessions = *m_dm.clinical().SessionsTable;
     if (!sessions.isActive() || sessions.isEmpty()) {
         BalanceText->clear();
         return;
     }
-    const data::SessionBalance balance = m_dm.sessionBalance(sessions.value(u"SessionID"));
+    const data::SessionBalance balance = m_dm.clinical().sessionBalance(sessions.value(u"SessionID"));
     BalanceText->setText(m_dm.money().FormatMoney(m_dm.money().euroMode() ? balance.euro : balance.local));
 }
 

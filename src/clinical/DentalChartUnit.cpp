@@ -2,6 +2,8 @@
 // data module while it is open.
 
 #include "clinical/DentalChartUnit.h"
+#include "data/DmRuleHelpers.h"
+#include "data/Domain.h"
 
 #include "clinical/ArtworkFiles.h"
 #include "clinical/ChartServices.h"
@@ -18,6 +20,8 @@
 #include "widgets/MessageService.h"
 #include "widgets/RegionImage.h"
 #include "widgets/WindowService.h"
+
+#include <algorithm>
 
 #include <QAction>
 #include <QButtonGroup>
@@ -127,13 +131,11 @@ TDentalChartForm::~TDentalChartForm()
 {
     m_closing = true;
     setChartIdle(false);
-    m_dm.chartHistoryFilter = nullptr;
-    m_dm.chartSelectedTooth = nullptr;
-    m_dm.chartTreatmentLevel = nullptr;
+    m_dataModuleRules.clear();
     if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode)
         m_dm.ActiveSrc->setDataset(nullptr);
     // The history views show every tooth again.
-    for (db::Dataset* view : {m_dm.HistPerSessionTable, m_dm.HistPerSessionTable2, m_dm.HistPerSessionTable3}) {
+    for (db::Dataset* view : {m_dm.clinical().HistPerSessionTable, m_dm.clinical().HistPerSessionTable2, m_dm.clinical().HistPerSessionTable3}) {
         if (view->isActive() && !view->isEditing())
             view->refresh();
     }
@@ -393,14 +395,27 @@ int TDentalChartForm::level() const
 
 db::Dataset* TDentalChartForm::levelView(int level) const
 {
-    switch (level) {
-    case InitialSituation:
-        return m_dm.HistPerSessionTable;
-    case TreatmentPlan:
-        return m_dm.HistPerSessionTable2;
-    default:
-        return m_dm.HistPerSessionTable3;
-    }
+    return m_dm.clinical().historyView(std::clamp(level, 0, data::TreatmentLevelCount - 1));
+}
+
+db::DataSource* TDentalChartForm::mainSource() const
+{
+    return m_dm.patients().PatientsSrc;
+}
+
+void TDentalChartForm::refreshDetails()
+{
+    if (!m_dm.ActiveSrc || m_dm.ActiveSrc->dataset() != m_dm.patients().PatientsTable)
+        return;
+    data::ClinicalArea& clinical = m_dm.clinical();
+    data::refreshIdleViews({clinical.SessionsTable, clinical.HistPerSessionTable3, clinical.HistPerSessionTable2, clinical.HistPerSessionTable,
+             clinical.ToothColorTable, clinical.ToothNotesTable, clinical.PhotosTable, m_dm.finance().PatientEconomTable});
+    FollowSession();
+}
+
+int TDentalChartForm::selectedTooth() const
+{
+    return qMax(0, ToothNumberOf(currentToothIndex(), m_kind));
 }
 
 int TDentalChartForm::currentToothIndex() const
@@ -415,7 +430,7 @@ const QImage& TDentalChartForm::chartImage() const
 
 void TDentalChartForm::installDataModuleHooks()
 {
-    m_dm.chartHistoryFilter = [this](const db::Dataset& row) {
+    const auto teethShown = [this](const db::Dataset& row) {
         if (m_closing)
             return true;
         const int tooth = row.value(u"ToothNum").toInt();
@@ -423,9 +438,10 @@ void TDentalChartForm::installDataModuleHooks()
             return tooth == ToothNumberOf(currentToothIndex(), m_kind);
         return m_kind == ChartKind::Adult ? tooth < 50 : (tooth > 50 || tooth == 0);
     };
-    m_dm.chartSelectedTooth = [this] { return qMax(0, ToothNumberOf(currentToothIndex(), m_kind)); };
-    m_dm.chartTreatmentLevel = [this] { return level(); };
-    connect(m_dm.PatientsTable, &db::Dataset::afterScroll, this, [this] {
+    for (db::Dataset* view : m_dm.clinical().historyViews())
+        m_dataModuleRules.push_back(view->onFilterRecord.add(data::stage::Window, QStringLiteral("DentalChartTeeth"), teethShown));
+    m_dataModuleRules.push_back(m_dm.clinical().attachChart(*this));
+    connect(m_dm.patients().PatientsTable, &db::Dataset::afterScroll, this, [this] {
         if (chartIdle() && !m_closing)
             ShowCurrentPatient();
     });
@@ -440,7 +456,7 @@ void TDentalChartForm::updateCaption()
 // Money is for the full role only, and only beyond the initial situation.
 void TDentalChartForm::applyVisibility()
 {
-    const bool money = platform::session().role == 0;
+    const bool money = data::hasFullRole();
     const int l = level();
     const bool cost = money && l != InitialSituation;
     const bool balance = money && l == TreatmentImplementation;
@@ -454,10 +470,10 @@ void TDentalChartForm::applyVisibility()
 
 void TDentalChartForm::updateSessionButtons()
 {
-    db::Dataset& sessions = *m_dm.SessionsTable;
+    db::Dataset& sessions = *m_dm.clinical().SessionsTable;
     const bool has = sessions.isActive() && !sessions.isEmpty();
     const bool completed = has && sessions.value(u"Completed").toBool();
-    const bool current = has && sessions.value(u"SessionID") == m_dm.PatientsTable->value(u"TherapySessionID");
+    const bool current = has && sessions.value(u"SessionID") == m_dm.patients().PatientsTable->value(u"TherapySessionID");
     const int l = level();
     db::Dataset* done = levelView(TreatmentImplementation);
     const bool hasDone = done->isActive() && !done->isEmpty();
@@ -469,7 +485,7 @@ void TDentalChartForm::updateSessionButtons()
 
 void TDentalChartForm::updateAlert()
 {
-    db::Dataset& history = *m_dm.AnamnesticaTable;
+    db::Dataset& history = *m_dm.patients().AnamnesticaTable;
     bool raised = false;
     if (history.isActive() && !history.isEmpty()) {
         raised = data::AlarmSet::current().raisedBy([&history](int position) {
@@ -481,7 +497,7 @@ void TDentalChartForm::updateAlert()
 
 void TDentalChartForm::showPatientNames()
 {
-    db::Dataset& p = *m_dm.PatientsTable;
+    db::Dataset& p = *m_dm.patients().PatientsTable;
     const bool has = p.isActive() && !p.isEmpty();
     Edit1->setText(has ? p.value(u"LastName").toString() : QString());
     DBEdit3->setText(has ? p.value(u"FirstName").toString() : QString());
@@ -516,7 +532,7 @@ void TDentalChartForm::closeEvent(QCloseEvent* e)
     if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode)
         m_dm.ActiveSrc->setDataset(nullptr);
     m_toothFilter = false;
-    m_dm.setOperationsGroup(0); // the picker's group filter goes with the chart
+    m_dm.clinical().setOperationsGroup(0); // the picker's group filter goes with the chart
     QWidget::closeEvent(e);
 }
 

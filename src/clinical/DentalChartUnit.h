@@ -2,6 +2,9 @@
 
 #include "clinical/ChartPainter.h"
 #include "clinical/ChartPictures.h"
+#include "data/ClinicalArea.h"
+#include "data/Domain.h"
+#include "widgets/RecordWindow.h"
 
 #include <QPoint>
 #include <QStringList>
@@ -10,6 +13,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QButtonGroup;
@@ -44,11 +48,16 @@ class TSymbolContainer;
 // picks an operation, a click on a tooth records it at the view's level; Undo takes the
 // clicks back. The window also steps between sessions, ends and opens them, shows the cost of
 // the view and the session balance, sets the recall date and prints the chart.
-class TDentalChartForm : public QWidget {
+class TDentalChartForm : public QWidget, public widgets::RecordWindow, private data::ChartContext {
     Q_OBJECT
 public:
-    static constexpr int FormCode = 14;
-    enum View { InitialSituation, TreatmentPlan, TreatmentImplementation };
+    static constexpr int FormCode = widgets::tagOf(widgets::WindowCode::DentalChart);
+    // The tabs, one per treatment level.
+    enum View {
+        InitialSituation = data::code(data::TreatmentLevel::Initial),
+        TreatmentPlan = data::code(data::TreatmentLevel::Plan),
+        TreatmentImplementation = data::code(data::TreatmentLevel::Implementation)
+    };
 
     explicit TDentalChartForm(data::TDmForm& dm, QWidget* parent = nullptr);
     ~TDentalChartForm() override;
@@ -62,6 +71,15 @@ public:
     void FollowSession();
 
     int level() const;
+
+    // --- the shared record commands (on the current patient) ---
+    widgets::WindowCode windowCode() const override { return widgets::WindowCode::DentalChart; }
+    db::DataSource* mainSource() const override;
+    // The session, its treatments and records read again, and the chart repainted.
+    void refreshDetails() override;
+    // What the rules of new history rows ask the open chart.
+    int selectedTooth() const override;
+    int treatmentLevel() const override { return level(); }
     void setView(int level);
     ChartKind chartKind() const { return m_kind; }
     void setChartKind(ChartKind kind); // as a click on "Adult" or "Baby"
@@ -181,6 +199,8 @@ private:
     QStringList m_undo;
     QPoint m_pressPoint;
     bool m_closing = false;
+    // The history filter and the chart context the data module's rules see while the chart is open.
+    std::vector<db::RuleGuard> m_dataModuleRules;
 };
 
 } // namespace clinical

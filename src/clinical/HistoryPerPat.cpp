@@ -1,4 +1,5 @@
 #include "clinical/HistoryPerPat.h"
+#include "data/Domain.h"
 
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
@@ -101,7 +102,7 @@ reports::Report BuildHistoryReport(data::TDmForm& dm, const QImage& chart, const
 
     // The treating dentist's card.
     QStringList card;
-    db::Dataset& dentists = *dm.DentistsTable;
+    db::Dataset& dentists = *dm.lists().DentistsTable;
     QVariant doc = dm.defaultDentist();
     if (dentists.isActive() && dentists.lookup({QStringLiteral("DocID")}, {doc}, QStringLiteral("DocID")).isNull() && !dentists.isEmpty())
         doc = dentists.value(u"DocID"); // no default dentist: the current one
@@ -119,7 +120,7 @@ reports::Report BuildHistoryReport(data::TDmForm& dm, const QImage& chart, const
     if (!rows)
         return report;
 
-    const QString patient = dm.PatientsTable->isActive() && !dm.PatientsTable->isEmpty() ? dm.PatientsTable->value(u"Name").toString() : QString();
+    const QString patient = dm.patients().PatientsTable->isActive() && !dm.patients().PatientsTable->isEmpty() ? dm.patients().PatientsTable->value(u"Name").toString() : QString();
     report.addSpace(3);
     report.addText(tr("The patient") + QLatin1Char(' ') + patient + QLatin1Char(' ') + (level == 0 ? QString() : tr(kSentences[level])), true);
 
@@ -154,7 +155,7 @@ reports::Report BuildHistoryReport(data::TDmForm& dm, const QImage& chart, const
     table.setTotalCaptions(tr("Total"), tr("TOTAL :"));
     QVariant group;
     bool first = true;
-    db::Dataset& view = level == 0 ? *dm.HistPerSessionTable : level == 1 ? *dm.HistPerSessionTable2 : *dm.HistPerSessionTable3;
+    db::Dataset& view = *dm.clinical().historyView(level);
     for (const HistoryLine& line : readLines(view, o)) {
         if (first || line.dentistId != group) {
             table.beginGroup(tr("Dentist:") + QLatin1Char(' ') + line.dentist);

@@ -1,4 +1,5 @@
 #include "clinical/HistoryUnit.h"
+#include "data/Domain.h"
 
 #include "clinical/CostRules.h"
 #include "clinical/MasitikesUnit.h"
@@ -100,8 +101,7 @@ THistoryForm::~THistoryForm() = default;
 
 db::Dataset* THistoryForm::view() const
 {
-    db::Dataset* const views[] = {m_dm.HistPerSessionTable, m_dm.HistPerSessionTable2, m_dm.HistPerSessionTable3};
-    return views[std::clamp(m_level, 0, 2)];
+    return m_dm.clinical().historyView(std::clamp(m_level, 0, data::TreatmentLevelCount - 1));
 }
 
 db::DataSource* THistoryForm::source() const
@@ -157,10 +157,10 @@ QWidget* THistoryForm::buildEditors()
         combo->setList(list, key, shown);
         return combo;
     };
-    OperationCombo = lookup("OperationCombo", m_dm.sourceOf(m_dm.OperationsSortedForLook), QStringLiteral("OperID"), QStringLiteral("Description"));
-    DentistCombo = lookup("DentistCombo", m_dm.DentistsSrc, QStringLiteral("DocID"), QStringLiteral("LastName"));
-    MaterialCombo = lookup("MaterialCombo", m_dm.DentalMaterialsSrc, QStringLiteral("MaterialID"), QStringLiteral("Description"));
-    LabCombo = lookup("LabCombo", m_dm.sourceOf(m_dm.DentalLabForLookTable), QStringLiteral("DentalLabID"), QStringLiteral("Company"));
+    OperationCombo = lookup("OperationCombo", m_dm.sourceOf(m_dm.clinical().OperationsSortedForLook), QStringLiteral("OperID"), QStringLiteral("Description"));
+    DentistCombo = lookup("DentistCombo", m_dm.lists().DentistsSrc, QStringLiteral("DocID"), QStringLiteral("LastName"));
+    MaterialCombo = lookup("MaterialCombo", m_dm.supplies().DentalMaterialsSrc, QStringLiteral("MaterialID"), QStringLiteral("Description"));
+    LabCombo = lookup("LabCombo", m_dm.sourceOf(m_dm.supplies().DentalLabForLookTable), QStringLiteral("DentalLabID"), QStringLiteral("Company"));
     // After the look-up has written the operation (and the data module's rule has run).
     connect(OperationCombo, &QComboBox::activated, this, &THistoryForm::OperationChosen);
     ColorEdit = new widgets::DBEdit(panel);
@@ -291,12 +291,11 @@ void THistoryForm::setEditorVisible(QWidget* editor, bool visible)
 
 void THistoryForm::applyVisibility()
 {
-    const platform::Session& session = platform::session();
     const bool receiptsOnly = platform::receiptsOnly();
-    const bool fullRole = session.role == 0;
+    const bool fullRole = data::hasFullRole();
     const db::Dataset* rows = view();
-    const bool sessionOpen = m_dm.SessionsTable->isActive() && !m_dm.SessionsTable->isEmpty()
-        && !m_dm.SessionsTable->value(u"Completed").toBool();
+    const bool sessionOpen = m_dm.clinical().SessionsTable->isActive() && !m_dm.clinical().SessionsTable->isEmpty()
+        && !m_dm.clinical().SessionsTable->value(u"Completed").toBool();
 
     const bool prices = (m_level == 1 || m_level == 2) && fullRole;
     for (int column : {PriceColumn, DiscountColumn, CostColumn})
@@ -375,8 +374,8 @@ void THistoryForm::ImplementPlanBtnClick()
         row.setValue(u"IOFld", receiptsOnly);
         row.post(); // the post charges the row to the patient
     });
-    if (m_dm.HistPerSessionTable3->isActive())
-        m_dm.HistPerSessionTable3->refresh();
+    if (m_dm.clinical().HistPerSessionTable3->isActive())
+        m_dm.clinical().HistPerSessionTable3->refresh();
     accept();
 }
 
@@ -403,7 +402,7 @@ void THistoryForm::markReceipts(bool receipted)
     if (rows.isEmpty())
         return;
     const QList<QVariant> ids = selectedIds();
-    m_dm.suspendLabItemsRefresh();
+    m_dm.supplies().suspendLabItemsRefresh();
     try {
         ControlsDisabled quiet(rows);
         forEachSelected(ids, [receipted](db::Dataset& row) {
@@ -412,10 +411,10 @@ void THistoryForm::markReceipts(bool receipted)
             row.post(); // the post updates the receipt amounts of the row's charge
         });
     } catch (...) {
-        m_dm.resumeLabItemsRefresh();
+        m_dm.supplies().resumeLabItemsRefresh();
         throw;
     }
-    m_dm.resumeLabItemsRefresh();
+    m_dm.supplies().resumeLabItemsRefresh();
 }
 
 void THistoryForm::PerToothClick(bool checked)
@@ -438,7 +437,7 @@ void THistoryForm::ChewingSurfacesClick()
 void THistoryForm::OperationChosen()
 {
     db::Dataset& row = *view();
-    db::Dataset& operations = *m_dm.OperationsTable;
+    db::Dataset& operations = *m_dm.clinical().OperationsTable;
     if (!row.isEditing() || !operations.isActive() || !operations.locate(QStringLiteral("OperID"), row.value(u"OperID")))
         return;
     row.setValue(u"Price", operations.value(u"Cost").toDouble());
@@ -473,7 +472,7 @@ void THistoryForm::showEvent(QShowEvent* event)
     if (event->spontaneous())
         return;
     Lang->Translate();
-    m_dm.setOperationsGroup(0);
+    m_dm.clinical().setOperationsGroup(0);
     if (!view()->isActive())
         m_dm.OpenTable(*view());
     FormActivate();
@@ -501,8 +500,8 @@ void THistoryForm::done(int result)
                 QEvent activate(QEvent::WindowActivate);
                 QCoreApplication::sendEvent(chart, &activate); // the chart takes ActiveSrc back and redraws
             } else {
-                m_dm.ActiveSrc->setDataset(m_dm.PatientsTable);
-                m_dm.ActiveSrc->setTag(14);
+                m_dm.ActiveSrc->setDataset(m_dm.patients().PatientsTable);
+                m_dm.ActiveSrc->setTag(widgets::tagOf(widgets::WindowCode::DentalChart));
             }
         }
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/RecordWindow.h"
 #include <QDialog>
 #include <QList>
 #include <QVariant>
@@ -39,7 +40,7 @@ class TMasitikesForm;
 class THistoryForm : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int FormCode = 4;
+    static constexpr int FormCode = widgets::tagOf(widgets::WindowCode::TreatmentHistory);
 
     enum Column {
         DateColumn,

@@ -68,8 +68,8 @@ TOperationsEntryForm::TOperationsEntryForm(data::TDmForm& dm, QWidget* parent, s
     setObjectName(QStringLiteral("OperationsEntryForm"));
     setWindowTitle(QStringLiteral("Operations"));
     setGeometry(10, 110, 580, 365);
-    if (!m_dm.OperationsTable->isActive())
-        m_dm.OpenTable(*m_dm.OperationsTable);
+    if (!m_dm.clinical().OperationsTable->isActive())
+        m_dm.OpenTable(*m_dm.clinical().OperationsTable);
 
     buildGrid();
     QWidget* editors = buildEditors();
@@ -102,8 +102,8 @@ TOperationsEntryForm::TOperationsEntryForm(data::TDmForm& dm, QWidget* parent, s
     paths.append(QStringLiteral("OperationsEntryForm.SelectBitmapBtn.Hint"));
     Lang->setProperties(paths);
 
-    connect(m_dm.OperationsSrc, &db::DataSource::dataChanged, this, &TOperationsEntryForm::followOperation);
-    connect(m_dm.OperationsSrc, &db::DataSource::stateChanged, this, &TOperationsEntryForm::followState);
+    connect(m_dm.clinical().OperationsSrc, &db::DataSource::dataChanged, this, &TOperationsEntryForm::followOperation);
+    connect(m_dm.clinical().OperationsSrc, &db::DataSource::stateChanged, this, &TOperationsEntryForm::followState);
     applyEdition();
     followCurrencyMode(this, m_dm.money());
 }
@@ -115,7 +115,7 @@ void TOperationsEntryForm::buildGrid()
     Grid = new widgets::DBGrid(this);
     Grid->setObjectName(QStringLiteral("dxDBGrid1"));
     Grid->setReadOnly(true);
-    Grid->setDataSource(m_dm.OperationsSrc);
+    Grid->setDataSource(m_dm.clinical().OperationsSrc);
     Grid->setColumns({{QStringLiteral("OperID"), QStringLiteral("ID"), 40}, {QStringLiteral("Description"), QStringLiteral("Description"), 200},
         {QStringLiteral("Cost"), QStringLiteral("Cost"), 80}, {QStringLiteral("BitmapID2"), QStringLiteral("Bitmap ID 2"), 70},
         {QStringLiteral("BitmapID"), QStringLiteral("Bitmap ID"), 60}, {QStringLiteral("GroupID"), QStringLiteral("Group ID"), 60},
@@ -128,7 +128,7 @@ void TOperationsEntryForm::buildGrid()
 QWidget* TOperationsEntryForm::buildEditors()
 {
     auto* panel = new QWidget(this);
-    db::DataSource* source = m_dm.OperationsSrc;
+    db::DataSource* source = m_dm.clinical().OperationsSrc;
 
     IdEdit = bound<widgets::DBEdit>(panel, "IdEdit", source, QStringLiteral("OperID"));
     IdEdit->dataLink()->setReadOnly(true);
@@ -209,12 +209,12 @@ QWidget* TOperationsEntryForm::buildEditors()
 
 bool TOperationsEntryForm::editing() const
 {
-    return m_dm.OperationsTable->isEditing();
+    return m_dm.clinical().OperationsTable->isEditing();
 }
 
 void TOperationsEntryForm::followOperation()
 {
-    const db::Dataset& operations = *m_dm.OperationsTable;
+    const db::Dataset& operations = *m_dm.clinical().OperationsTable;
     const bool any = operations.isActive() && !operations.isEmpty();
     const QVariant symbol = any ? operations.value(u"BitmapID") : QVariant();
     if (m_browser && !symbol.isNull())
@@ -234,15 +234,15 @@ void TOperationsEntryForm::SelectBitmapBtnClick()
 {
     if (!editing())
         return;
-    TSelectBitmapForm chooser(*m_art, m_dm.OperationsTable->value(u"Transparent").toBool(), this);
+    TSelectBitmapForm chooser(*m_art, m_dm.clinical().OperationsTable->value(u"Transparent").toBool(), this);
     if (chooser.exec() == QDialog::Accepted && editing())
-        m_dm.OperationsTable->setValue(u"BitmapID", chooser.selected());
+        m_dm.clinical().OperationsTable->setValue(u"BitmapID", chooser.selected());
 }
 
 void TOperationsEntryForm::chooseGroup(int group)
 {
     if (editing())
-        m_dm.OperationsTable->setValue(u"GroupID", group);
+        m_dm.clinical().OperationsTable->setValue(u"GroupID", group);
 }
 
 void TOperationsEntryForm::applyEdition()
@@ -258,7 +258,7 @@ void TOperationsEntryForm::applyEdition()
 void TOperationsEntryForm::FormActivate()
 {
     if (m_dm.ActiveSrc) {
-        m_dm.ActiveSrc->setDataset(m_dm.OperationsTable);
+        m_dm.ActiveSrc->setDataset(m_dm.clinical().OperationsTable);
         m_dm.ActiveSrc->setTag(FormCode);
     }
 }
@@ -269,9 +269,9 @@ void TOperationsEntryForm::showEvent(QShowEvent* event)
     if (event->spontaneous())
         return;
     Lang->Translate();
-    m_dm.setOperationsGroup(0); // the picker's group filter is not the catalogue's
+    m_dm.clinical().setOperationsGroup(0); // the picker's group filter is not the catalogue's
     FormActivate();
-    m_dm.OperationsTable->first();
+    m_dm.clinical().OperationsTable->first();
     followOperation();
     followState();
 }
@@ -285,9 +285,9 @@ void TOperationsEntryForm::changeEvent(QEvent* event)
 
 void TOperationsEntryForm::done(int result)
 {
-    if (!m_dm.AskToPost(*m_dm.OperationsTable))
+    if (!m_dm.AskToPost(*m_dm.clinical().OperationsTable))
         return; // the user keeps the unsaved operation: the window stays
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->dataset() == m_dm.OperationsTable)
+    if (m_dm.ActiveSrc && m_dm.ActiveSrc->dataset() == m_dm.clinical().OperationsTable)
         m_dm.ActiveSrc->setDataset(nullptr);
     QDialog::done(result);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/RecordWindow.h"
 #include <QDialog>
 
 #include <memory>
@@ -31,7 +32,7 @@ class TSymbolBrowser;
 class TOperationsEntryForm : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int FormCode = 5;
+    static constexpr int FormCode = widgets::tagOf(widgets::WindowCode::OperationsCatalogue);
 
     // `art` empty: the catalogue opens the library and pictures beside the program itself.
     explicit TOperationsEntryForm(data::TDmForm& dm, QWidget* parent = nullptr, std::shared_ptr<const SymbolArt> art = {});

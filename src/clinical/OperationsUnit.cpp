@@ -1,4 +1,5 @@
 #include "clinical/OperationsUnit.h"
+#include "data/Domain.h"
 
 #include "clinical/CostRules.h"
 #include "clinical/SelectBitmapUnit.h"
@@ -59,13 +60,13 @@ TOperationsForm::TOperationsForm(data::TDmForm& dm, const SymbolArt* art, QWidge
 {
     setObjectName(QStringLiteral("OperationsForm"));
     setWindowTitle(QStringLiteral("Operations"));
-    if (!m_dm.TempHistTable->isActive())
-        m_dm.OpenTable(*m_dm.TempHistTable);
+    if (!m_dm.clinical().TempHistTable->isActive())
+        m_dm.OpenTable(*m_dm.clinical().TempHistTable);
 
     OperationsList = new widgets::DBGrid(this);
     OperationsList->setObjectName(QStringLiteral("OperationsList"));
     OperationsList->setReadOnly(true);
-    OperationsList->setDataSource(m_dm.OperationsSrc);
+    OperationsList->setDataSource(m_dm.clinical().OperationsSrc);
     OperationsList->setColumns({{QStringLiteral("Description"), QString(), 0}});
     OperationsList->view()->horizontalHeader()->hide();
     OperationsList->view()->horizontalHeader()->setStretchLastSection(true);
@@ -116,11 +117,11 @@ TOperationsForm::TOperationsForm(data::TDmForm& dm, const SymbolArt* art, QWidge
     Lang->setProperties(paths);
     Lang->Translate();
 
-    connect(m_dm.OperationsSrc, &db::DataSource::dataChanged, this, [this] {
+    connect(m_dm.clinical().OperationsSrc, &db::DataSource::dataChanged, this, [this] {
         if (m_following)
             followOperation();
     });
-    connect(m_dm.TempHistTable, &db::Dataset::fieldChanged, this, &TOperationsForm::positionChosen);
+    connect(m_dm.clinical().TempHistTable, &db::Dataset::fieldChanged, this, &TOperationsForm::positionChosen);
     followCurrencyMode(this, m_dm.money());
 }
 
@@ -129,15 +130,15 @@ TOperationsForm::~TOperationsForm() = default;
 QWidget* TOperationsForm::buildDetails()
 {
     auto* panel = new QWidget(this);
-    db::DataSource* work = m_dm.TempHistSrc;
+    db::DataSource* work = m_dm.clinical().TempHistSrc;
     DateEdit = new QDateEdit(QDate::currentDate(), panel);
     DateEdit->setObjectName(QStringLiteral("DateEdit"));
     DateEdit->setCalendarPopup(true);
-    DentistCombo = lookupCombo(panel, "DentistCombo", work, QStringLiteral("DentistID"), m_dm.DentistsSrc, QStringLiteral("DocID"),
+    DentistCombo = lookupCombo(panel, "DentistCombo", work, QStringLiteral("DentistID"), m_dm.lists().DentistsSrc, QStringLiteral("DocID"),
         QStringLiteral("LastName"));
-    MaterialCombo = lookupCombo(panel, "MaterialCombo", work, QStringLiteral("MaterialID"), m_dm.DentalMaterialsSrc,
+    MaterialCombo = lookupCombo(panel, "MaterialCombo", work, QStringLiteral("MaterialID"), m_dm.supplies().DentalMaterialsSrc,
         QStringLiteral("MaterialID"), QStringLiteral("Description"));
-    LabCombo = lookupCombo(panel, "LabCombo", work, QStringLiteral("DentalLabID"), m_dm.DentalLabSrc, QStringLiteral("DentalLabID"),
+    LabCombo = lookupCombo(panel, "LabCombo", work, QStringLiteral("DentalLabID"), m_dm.supplies().DentalLabSrc, QStringLiteral("DentalLabID"),
         QStringLiteral("Company"));
     for (QWidget* combo : {static_cast<QWidget*>(DentistCombo), static_cast<QWidget*>(MaterialCombo), static_cast<QWidget*>(LabCombo)})
         combo->installEventFilter(this);
@@ -165,7 +166,7 @@ QGroupBox* TOperationsForm::buildPrices()
 {
     PriceBox = new QGroupBox(this);
     PriceBox->setObjectName(QStringLiteral("PriceBox"));
-    db::DataSource* work = m_dm.TempHistSrc;
+    db::DataSource* work = m_dm.clinical().TempHistSrc;
     PriceEdit = new widgets::DBEdit(PriceBox);
     PriceEdit->setObjectName(QStringLiteral("PriceEdit"));
     PriceEdit->bindTo(work, QStringLiteral("Price"));
@@ -197,23 +198,23 @@ QGroupBox* TOperationsForm::buildPrices()
 bool TOperationsForm::prepare(int group, int chartLevel)
 {
     setGeometry(70, 180, 600, 260);
-    PriceBox->setVisible(chartLevel > 0 && platform::session().role == 0);
+    PriceBox->setVisible(chartLevel > 0 && data::hasFullRole());
     OkBtn->setEnabled(true);
     DateEdit->setDate(QDate::currentDate());
 
-    db::Dataset& work = *m_dm.TempHistTable;
+    db::Dataset& work = *m_dm.clinical().TempHistTable;
     if (work.isEditing())
         work.cancel();
     work.cancelUpdates();
     work.append();
     m_following = true;
 
-    db::Dataset& operations = *m_dm.OperationsTable;
+    db::Dataset& operations = *m_dm.clinical().OperationsTable;
     if (!operations.isActive())
         m_dm.OpenTable(operations);
-    m_dm.setOperationsGroup(group);
+    m_dm.clinical().setOperationsGroup(group);
     operations.first();
-    const bool patient = m_dm.PatientsTable->isActive() && !m_dm.PatientsTable->isEmpty();
+    const bool patient = m_dm.patients().PatientsTable->isActive() && !m_dm.patients().PatientsTable->isEmpty();
     if (!operations.isEmpty() && patient) {
         work.setValue(u"OperID", operations.value(u"OperID"));
         work.setValue(u"DentistID", m_dm.defaultDentist());
@@ -239,13 +240,13 @@ void TOperationsForm::requireLookup(widgets::DBLookupCombo* combo, bool required
 {
     combo->dataLink()->setReadOnly(!required);
     paintEnabled(combo, required);
-    m_dm.TempHistTable->setValue(combo->fieldName(), required ? current : QVariant());
+    m_dm.clinical().TempHistTable->setValue(combo->fieldName(), required ? current : QVariant());
 }
 
 void TOperationsForm::followOperation()
 {
-    db::Dataset& work = *m_dm.TempHistTable;
-    const db::Dataset& operations = *m_dm.OperationsTable;
+    db::Dataset& work = *m_dm.clinical().TempHistTable;
+    const db::Dataset& operations = *m_dm.clinical().OperationsTable;
     if (!work.isEditing())
         return;
     const bool any = operations.isActive() && !operations.isEmpty();
@@ -261,8 +262,8 @@ void TOperationsForm::followOperation()
     const auto currentOf = [](const db::Dataset* table, QStringView key) {
         return table->isActive() && !table->isEmpty() ? table->value(key) : QVariant();
     };
-    requireLookup(MaterialCombo, flag(u"RequireMaterial"), currentOf(m_dm.DentalMaterialsTable, u"MaterialID"));
-    requireLookup(LabCombo, flag(u"RequireDentalLab"), currentOf(m_dm.DentalLabTable, u"DentalLabID"));
+    requireLookup(MaterialCombo, flag(u"RequireMaterial"), currentOf(m_dm.supplies().DentalMaterialsTable, u"MaterialID"));
+    requireLookup(LabCombo, flag(u"RequireDentalLab"), currentOf(m_dm.supplies().DentalLabTable, u"DentalLabID"));
     ColorEdit->dataLink()->setReadOnly(!flag(u"RequireColor"));
     ColorEdit->setEnabled(flag(u"RequireColor"));
     paintEnabled(ColorEdit, flag(u"RequireColor"));
@@ -273,34 +274,34 @@ void TOperationsForm::followOperation()
     work.setValue(u"Price", price);
     work.setValue(u"PriceEURO", priceEuro);
     const bool free = price == 0 && priceEuro == 0;
-    work.setValue(u"Discount", free ? QVariant(0) : currentOf(m_dm.PatientsTable, u"Discount").toDouble());
+    work.setValue(u"Discount", free ? QVariant(0) : currentOf(m_dm.patients().PatientsTable, u"Discount").toDouble());
     costsFromDiscount(work);
 }
 
 void TOperationsForm::DiscountEditExit()
 {
-    if (m_dm.TempHistTable->isEditing())
-        discountLeft(*m_dm.TempHistTable);
+    if (m_dm.clinical().TempHistTable->isEditing())
+        discountLeft(*m_dm.clinical().TempHistTable);
 }
 
 void TOperationsForm::CostEditExit()
 {
-    if (m_dm.TempHistTable->isEditing())
-        costLeft(*m_dm.TempHistTable, m_dm.money().euroMode());
+    if (m_dm.clinical().TempHistTable->isEditing())
+        costLeft(*m_dm.clinical().TempHistTable, m_dm.money().euroMode());
 }
 
 // A choice in a look-up positions its table, where the next history row takes it from.
 void TOperationsForm::positionChosen(const QString& fieldName)
 {
-    const QVariant value = m_dm.TempHistTable->value(fieldName);
+    const QVariant value = m_dm.clinical().TempHistTable->value(fieldName);
     if (value.isNull())
         return;
     if (fieldName == QLatin1String("MaterialID"))
-        m_dm.DentalMaterialsTable->locate(fieldName, value);
+        m_dm.supplies().DentalMaterialsTable->locate(fieldName, value);
     else if (fieldName == QLatin1String("DentalLabID"))
-        m_dm.DentalLabTable->locate(fieldName, value);
+        m_dm.supplies().DentalLabTable->locate(fieldName, value);
     else if (fieldName == QLatin1String("DentistID"))
-        m_dm.DentistsTable->locate(QStringLiteral("DocID"), value);
+        m_dm.lists().DentistsTable->locate(QStringLiteral("DocID"), value);
 }
 
 bool TOperationsForm::eventFilter(QObject* watched, QEvent* event)

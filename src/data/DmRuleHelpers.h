@@ -7,6 +7,8 @@
 
 #include <QVariant>
 
+#include <initializer_list>
+
 namespace data {
 
 // The row of a view as the money conversion sees it: its stored fields. Look-ups copy another
@@ -38,6 +40,16 @@ inline QVariant currentValue(const db::Dataset& view, QStringView field)
 inline bool hasRows(const db::Dataset& view)
 {
     return view.isActive() && !view.isEmpty();
+}
+
+// Re-reads the views and stays on the same rows; a view that is closed or being edited is
+// left alone, so that nobody's unsaved row is thrown away.
+inline void refreshIdleViews(std::initializer_list<db::Dataset*> views)
+{
+    for (db::Dataset* view : views) {
+        if (view->isActive() && !view->isEditing())
+            view->refresh();
+    }
 }
 
 // Stores what a view keeps pending; a view that was never opened has nothing to store.

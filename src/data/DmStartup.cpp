@@ -22,8 +22,8 @@ void TDmForm::openAtStart(const platform::Settings& settings, const Progress& pr
         moveGeneratorsBehindUse();
         readSettings(settings);
         applyMoneyFormats();
-        useReceiptsOnlySums();
-        deleteOldAppointments(settings, today);
+        m_finance->useReceiptsOnlySums();
+        m_appointments->deleteOldAppointments(settings, today);
         report(0);
         for (const StartupStep& step : startupOpenOrder()) {
             for (const StartupView& name : step.views) {
@@ -34,7 +34,7 @@ void TDmForm::openAtStart(const platform::Settings& settings, const Progress& pr
                 OpenTable(*view);
             }
             if (step.progress == 95)
-                m_firstPracticeEconomId = DentEconomicsTable->isEmpty() ? -1 : DentEconomicsTable->value(u"EconomID").toInt();
+                m_finance->rememberFirstPracticeEconomId();
             report(step.progress);
         }
     } catch (const std::exception& e) {
@@ -42,7 +42,7 @@ void TDmForm::openAtStart(const platform::Settings& settings, const Progress& pr
         const QString cause = QString::fromUtf8(e.what());
         throw DmOpenError(m_openingTable.isEmpty() ? QString::fromLatin1(kDatabaseName) : m_openingTable, cause);
     }
-    updateXRayFolder();
+    m_patients->updateXRayFolder();
 }
 
 void TDmForm::moveGeneratorsBehindUse()
@@ -61,18 +61,8 @@ void TDmForm::moveGeneratorsBehindUse()
 void TDmForm::readSettings(const platform::Settings& settings)
 {
     setDefaultDentist(settings.defaultDoctorId(), settings); // written back, as the options window does
-    storeRate(settings.euroRate());
+    m_finance->storeRate(settings.euroRate());
 }
 
-void TDmForm::deleteOldAppointments(const platform::Settings& settings, QDate today)
-{
-    if (!settings.deleteOldAppointments())
-        return;
-    try {
-        data::deleteOldAppointments(*Database, today, settings.deleteAppointmentsAfterDays());
-    } catch (const std::exception&) {
-        // an appointment book that cannot be tidied today is tidied at the next start
-    }
-}
 
 } // namespace data

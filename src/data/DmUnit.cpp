@@ -54,25 +54,29 @@ TDmForm::TDmForm(DataConnections connections, QObject* parent)
     Lang->setObjectName(QStringLiteral("Lang"));
     ActiveSrc = new db::DataSource(this);
     ActiveSrc->setObjectName(QStringLiteral("ActiveSrc"));
-    // Look-up sources before the views that use them.
-    declarePatientViews();
-    declareListViews();
-    declareSuppliesViews();
-    declareClinicalViews();
-    declareLabViews();
-    declareFinanceViews();
-    installPatientRules();
-    installClinicalRules();
-    installSuppliesRules();
-    installPatientRecordRules();
-    installHistoryRules();
-    installClinicalRecordRules();
-    installStoreGroups(); // before the rules that act once a group is stored (a delivery's ledger row)
-    installListRules();
-    installSuppliesRecordRules();
-    installLabRules();
-    installFinanceRules();
-    installMoneyRules(); // last: it wraps the before-post rules of the views with amounts
+    m_lists = new ListsArea(*this);
+    m_patients = new PatientsArea(*this);
+    m_appointments = new AppointmentsArea(*this);
+    m_supplies = new SuppliesArea(*this);
+    m_clinical = new ClinicalArea(*this);
+    m_finance = new FinanceArea(*this);
+    // Look-up sources and masters before the views that use them.
+    m_lists->declareViews();
+    m_patients->declareViews();
+    m_appointments->declareViews();
+    m_supplies->declareViews();
+    m_clinical->declareViews();
+    m_supplies->declareLabViews();
+    m_finance->declareViews();
+    // The order of installation matters nowhere: every rule names its stage.
+    m_lists->installRules();
+    m_patients->installRules();
+    m_appointments->installRules();
+    m_supplies->installRules();
+    m_clinical->installRules();
+    m_finance->installRules();
+    installStoreGroups();
+    installMoneyRules();
 }
 
 TDmForm::~TDmForm()
@@ -107,36 +111,19 @@ std::unique_ptr<TDmForm> TDmForm::connect(const db::ConnectionProfile& profile, 
             QString body = QString::fromUtf8(stored.readAll()).trimmed();
             while (body.endsWith(QLatin1Char(';')))
                 body.chop(1);
-            dm->PatientsToReviewQry->setQuery(*dm->Database, QStringLiteral("SELECT * FROM (\n%1\n) AS PatientsForRecall").arg(body));
+            dm->patients().PatientsToReviewQry->setQuery(*dm->Database, QStringLiteral("SELECT * FROM (\n%1\n) AS PatientsForRecall").arg(body));
         }
     }
     return dm;
 }
 
-db::Dataset* TDmForm::table(const char* name, const char* tableName)
-{
-    const db::TableDef* def = schemaTable(QString::fromLatin1(tableName));
-    Q_ASSERT_X(def, "TDmForm::table", tableName);
-    return table(name, *def);
-}
-
-db::Dataset* TDmForm::table(const char* name, const db::TableDef& def)
+db::Dataset* TDmForm::addView(const char* name, const db::TableDef* def, const QString& sql, const QList<db::FieldDef>& fields)
 {
     auto* view = new db::Dataset; // deleted in the destructor, after every view is closed
     view->setObjectName(QLatin1String(name));
-    view->setTable(*Database, def);
-    auto* source = new db::DataSource(view, this);
-    source->setObjectName(sourceName(view->objectName()));
-    m_views.append(view);
-    m_sources.insert(view, source);
-    return view;
-}
-
-db::Dataset* TDmForm::query(const char* name, const QString& sql, const QList<db::FieldDef>& fields)
-{
-    auto* view = new db::Dataset;
-    view->setObjectName(QLatin1String(name));
-    if (!sql.isEmpty()) {
+    if (def) {
+        view->setTable(*Database, *def);
+    } else if (!sql.isEmpty()) {
         // Every parameter starts empty, so that the query opens before anything sets it.
         QVariantMap params;
         for (const QString& p : db::parseNamedParameters(sql).names)
@@ -150,31 +137,6 @@ db::Dataset* TDmForm::query(const char* name, const QString& sql, const QList<db
     m_views.append(view);
     m_sources.insert(view, source);
     return view;
-}
-
-void TDmForm::lookup(db::Dataset* view, const db::FieldDef& def, const QString& keyField, db::Dataset* source, const QString& sourceKey,
-    const QString& resultField)
-{
-    view->addLookupField(def, {keyField}, *source, {sourceKey}, resultField);
-}
-
-void TDmForm::followParameters(db::Dataset* query, db::Dataset* master, const QStringList& params, bool alwaysOpen)
-{
-    auto follow = [query, master, params, alwaysOpen] {
-        const bool hasRow = master->isActive() && !master->isEmpty();
-        for (const QString& p : params)
-            query->setParam(p, hasRow ? master->value(p) : QVariant());
-        if (!query->isActive() && !alwaysOpen)
-            return;
-        try {
-            query->close();
-            query->open();
-        } catch (const db::DatabaseError&) {
-        }
-    };
-    QObject::connect(master, &db::Dataset::afterScroll, query, follow);
-    QObject::connect(master, &db::Dataset::afterOpen, query, follow);
-    QObject::connect(master, &db::Dataset::afterRefresh, query, follow);
 }
 
 bool TDmForm::hasStatement(const db::Dataset& view)

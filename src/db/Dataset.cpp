@@ -162,8 +162,7 @@ void Dataset::beginInsert(int position)
 {
     if (isReadOnly())
         throw DatabaseError(QStringLiteral("The view %1 is read-only.").arg(objectName()));
-    if (beforeInsert)
-        beforeInsert(*this);
+    beforeInsert(*this);
 
     m_edit = Row{};
     m_edit.values = QList<QVariant>(m_storedCount);
@@ -188,8 +187,7 @@ void Dataset::beginInsert(int position)
         if (fieldCount() > m_storedCount)
             computeExtras(m_edit, position);
         setCurrent(position, true);
-        if (onNewRecord)
-            onNewRecord(*this);
+        onNewRecord(*this);
     } catch (...) {
         discardEdit();
         throw;
@@ -217,13 +215,13 @@ void Dataset::edit()
     }
     if (isReadOnly())
         throw DatabaseError(QStringLiteral("The view %1 is read-only.").arg(objectName()));
-    if (beforeEdit)
-        beforeEdit(*this);
+    beforeEdit(*this);
     const Row& row = currentRowData();
     m_edit = Row{row.locator, row.values, row.extra, 0};
     m_original = row.values;
     m_modified = false;
     setState(DatasetState::Edit);
+    afterEditRules(*this);
     emit afterEdit();
 }
 
@@ -244,13 +242,13 @@ void Dataset::post()
     }
     if (!isEditing())
         return;
-    if (beforePost)
-        beforePost(*this); // db::Abort leaves the row in edit
+    beforePost(*this); // db::Abort leaves the row in edit
     checkRequired();
     if (m_cached)
         postCached();
     else
         writeThrough();
+    afterPostRules(*this);
     emit afterPost();
     emit contentChanged();
 }
@@ -335,6 +333,7 @@ void Dataset::cancel()
     if (!isEditing())
         return;
     discardEdit();
+    afterCancelRules(*this);
     emit afterCancel();
 }
 
@@ -349,8 +348,7 @@ void Dataset::remove()
         throw DatabaseError(QStringLiteral("Cannot delete from the empty view %1.").arg(objectName()));
     if (isReadOnly())
         throw DatabaseError(QStringLiteral("The view %1 is read-only.").arg(objectName()));
-    if (beforeDelete)
-        beforeDelete(*this);
+    beforeDelete(*this);
     if (m_state == DatasetState::Edit)
         discardEdit();
     const int row = m_current;
@@ -371,6 +369,7 @@ void Dataset::remove()
     // The row under the cursor is the next one, or the new last one.
     setCurrent(isEmpty() ? -1 : std::min(row, recordCount() - 1), true);
     m_bof = m_eof = isEmpty();
+    afterDeleteRules(*this);
     emit afterDelete();
     emit contentChanged();
 }

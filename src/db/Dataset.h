@@ -4,6 +4,7 @@
 #include "db/DatasetTypes.h"
 #include "db/Field.h"
 #include "db/PendingChanges.h"
+#include "db/RuleChain.h"
 #include "db/RowStore.h"
 #include "db/TableDef.h"
 #include "db/TextIndex.h"
@@ -29,21 +30,29 @@ class Connection;
 // written at once in a transaction, or, with cached updates, kept pending (and visible) until
 // applyUpdates().
 //
-// Rules with a veto are single hooks (throw db::Abort to refuse); "after" events are signals.
-// Signals that bound controls, grids and detail views follow are held back while the controls
-// are disabled; enabling them again announces one reset.
+// Rules are ordered lists (RuleChain.h) that the view calls directly: those with a veto throw
+// db::Abort to refuse; the after-rules act once the change is made (storing a group, a ledger
+// row) and may throw too, to the caller of the command, never through a signal. The "after"
+// signals follow for listeners that only look. Signals that bound controls, grids and detail
+// views follow are held back while the controls are disabled; enabling them again announces
+// one reset.
 class Dataset : public QObject {
     Q_OBJECT
 public:
-    using Hook = std::function<void(Dataset&)>;
+    using Rules = ActionRules<Dataset&>;
 
     explicit Dataset(QObject* parent = nullptr);
     ~Dataset() override;
 
-    // Rules of the owner (the data module). Throwing db::Abort refuses the operation.
-    Hook onNewRecord, beforeInsert, beforeEdit, beforePost, beforeDelete;
-    Hook onCalcFields; // runs per row, rows in display order; writes the calculated fields
-    std::function<bool(const Dataset&)> onFilterRecord; // sees the stored fields of the row
+    // Rules with a veto: throwing db::Abort refuses the operation.
+    Rules onNewRecord, beforeInsert, beforeEdit, beforePost, beforeDelete;
+    // After-rules: run once the change is made, before the signal of the same name.
+    Rules afterEditRules, afterPostRules, afterDeleteRules, afterCancelRules;
+    ActionRules<Dataset&, const QString&> onFieldChange; // a field of the current row was set
+    Rules onCalcFields; // runs per row, rows in display order; writes the calculated fields
+    FilterRules<const Dataset&> onFilterRecord; // sees the stored fields of the row; every rule must keep it
+    // Filtering changed its rules: the rows are judged again (when the view is filtered and open).
+    void refilter();
 
     // --- source and shape (set while closed) ---
     void setTable(Connection& connection, const TableDef& table);
@@ -74,7 +83,7 @@ public:
     const QStringList& masterFields() const { return m_masterFields; }
     const QStringList& detailFields() const { return m_detailFields; }
     void setFiltered(bool filtered);
-    bool isFiltered() const { return m_filtered && onFilterRecord != nullptr; }
+    bool isFiltered() const { return m_filtered && !onFilterRecord.isEmpty(); }
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
     bool isReadOnly() const { return m_readOnly || m_source == Source::Query; }
     void setCachedUpdates(bool cached);

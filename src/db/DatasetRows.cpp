@@ -161,6 +161,7 @@ void Dataset::setActiveValue(int fieldIndex, const QVariant& value)
     m_modified = true;
     if (fieldCount() > m_storedCount)
         computeExtras(m_edit, m_current);
+    onFieldChange(*this, f.name());
     emit fieldChanged(f.name());
     if (ctl()) {
         emit rowsChanged(m_current, m_current);

@@ -26,19 +26,17 @@ TAddProtectedMembersForm::TAddProtectedMembersForm(data::TDmForm& dm, FamilyRole
     setWindowTitle(QStringLiteral("Protected Members"));
     Lang = new widgets::TLanguage(this);
     Lang->setObjectName(QStringLiteral("Lang"));
-    db::Dataset& payers = *m_dm.NonProtectedPatientsTable;
+    db::Dataset& payers = *m_dm.patients().NonProtectedPatientsTable;
     if (!payers.isActive())
         m_dm.OpenTable(payers);
-    if (!m_dm.FamilyChildrenTable->isActive())
-        m_dm.OpenTable(*m_dm.FamilyChildrenTable);
-    m_hold.emplace(m_dm, QList<db::Dataset*>{m_dm.FamilyChildrenTable, m_dm.NonProtectedPatientsTable});
+    if (!m_dm.patients().FamilyChildrenTable->isActive())
+        m_dm.OpenTable(*m_dm.patients().FamilyChildrenTable);
+    m_hold.emplace(m_dm, QList<db::Dataset*>{m_dm.patients().FamilyChildrenTable, m_dm.patients().NonProtectedPatientsTable});
 
     // Candidates: anyone who may pay (not the protector, no member) and has no role yet.
-    m_filter = payers.onFilterRecord;
-    payers.onFilterRecord = [this](const db::Dataset& ds) {
-        return ds.value(u"TypeProtectionFamily").toInt() == Independent
-            && ds.value(u"PatientID") != m_dm.PatientsTable->value(u"PatientID") && (!m_filter || m_filter(ds));
-    };
+    m_candidates = payers.onFilterRecord.add(data::stage::Window, QStringLiteral("ProtectedMemberCandidates"), [this](const db::Dataset& ds) {
+        return data::holds(ds.value(u"TypeProtectionFamily"), FamilyRole::Independent) && ds.value(u"PatientID") != m_dm.patients().PatientsTable->value(u"PatientID");
+    });
     if (!payers.isEditing())
         payers.refresh();
 
@@ -46,10 +44,10 @@ TAddProtectedMembersForm::TAddProtectedMembersForm(data::TDmForm& dm, FamilyRole
     auto* top = new QGridLayout(protector);
     PatientText = new widgets::DBText(this);
     PatientText->setObjectName(QStringLiteral("PatientText"));
-    PatientText->bindTo(m_dm.PatientsSrc, QStringLiteral("Name"));
+    PatientText->bindTo(m_dm.patients().PatientsSrc, QStringLiteral("Name"));
     FatherNameText = new widgets::DBText(this);
     FatherNameText->setObjectName(QStringLiteral("FatherNameText"));
-    FatherNameText->bindTo(m_dm.PatientsSrc, QStringLiteral("FatherName"));
+    FatherNameText->bindTo(m_dm.patients().PatientsSrc, QStringLiteral("FatherName"));
     auto* patientLabel = new QLabel(QStringLiteral("Patient"), this);
     patientLabel->setObjectName(QStringLiteral("PatientLabel"));
     auto* fatherLabel = new QLabel(QStringLiteral("Father's Name"), this);
@@ -63,13 +61,13 @@ TAddProtectedMembersForm::TAddProtectedMembersForm(data::TDmForm& dm, FamilyRole
 
     MembersGrid = new widgets::DBGrid(this);
     MembersGrid->setObjectName(QStringLiteral("MembersGrid"));
-    MembersGrid->setDataSource(m_dm.FamilyChildrenSrc);
+    MembersGrid->setDataSource(m_dm.patients().FamilyChildrenSrc);
     MembersGrid->setColumns({{QStringLiteral("ChildName"), QStringLiteral("Patient"), 200},
         {QStringLiteral("ChildFatherName"), QStringLiteral("Father's Name"), 130}, {QStringLiteral("Relationship"), QStringLiteral("Relationship"), 100},
         {QStringLiteral("ChildPays"), QStringLiteral("He Pays"), 70}});
     CandidatesGrid = new widgets::DBGrid(this);
     CandidatesGrid->setObjectName(QStringLiteral("CandidatesGrid"));
-    CandidatesGrid->setDataSource(m_dm.NonProtectedPatientsSrc);
+    CandidatesGrid->setDataSource(m_dm.patients().NonProtectedPatientsSrc);
     CandidatesGrid->setColumns({{QStringLiteral("Name"), QStringLiteral("Patient"), 220}, {QStringLiteral("FatherName"), QStringLiteral("Father's Name"), 150}});
     CandidatesGrid->setReadOnly(true);
 
@@ -115,8 +113,8 @@ TAddProtectedMembersForm::TAddProtectedMembersForm(data::TDmForm& dm, FamilyRole
 
 TAddProtectedMembersForm::~TAddProtectedMembersForm()
 {
-    db::Dataset& payers = *m_dm.NonProtectedPatientsTable;
-    payers.onFilterRecord = m_filter;
+    db::Dataset& payers = *m_dm.patients().NonProtectedPatientsTable;
+    m_candidates.release();
     if (payers.isActive() && !payers.isEditing())
         payers.refresh();
 }
@@ -134,7 +132,7 @@ QList<QVariant> TAddProtectedMembersForm::selectedIds(widgets::DBGrid* grid, db:
 
 void TAddProtectedMembersForm::AddBtnClick()
 {
-    const QList<QVariant> ids = selectedIds(CandidatesGrid, *m_dm.NonProtectedPatientsTable, QStringLiteral("PatientID"));
+    const QList<QVariant> ids = selectedIds(CandidatesGrid, *m_dm.patients().NonProtectedPatientsTable, QStringLiteral("PatientID"));
     try {
         for (const QVariant& id : ids)
             m_roles.addMember(id);
@@ -144,7 +142,7 @@ void TAddProtectedMembersForm::AddBtnClick()
 
 void TAddProtectedMembersForm::RemoveBtnClick()
 {
-    const QList<QVariant> ids = selectedIds(MembersGrid, *m_dm.FamilyChildrenTable, QStringLiteral("ChildID"));
+    const QList<QVariant> ids = selectedIds(MembersGrid, *m_dm.patients().FamilyChildrenTable, QStringLiteral("ChildID"));
     try {
         for (const QVariant& id : ids)
             m_roles.removeMember(id);
@@ -155,7 +153,7 @@ void TAddProtectedMembersForm::RemoveBtnClick()
 void TAddProtectedMembersForm::done(int result)
 {
     if (result != QDialog::Accepted) {
-        for (db::Dataset* view : {m_dm.FamilyChildrenTable, m_dm.NonProtectedPatientsTable}) {
+        for (db::Dataset* view : {m_dm.patients().FamilyChildrenTable, m_dm.patients().NonProtectedPatientsTable}) {
             if (view->isEditing())
                 view->cancel();
             view->cancelUpdates();
@@ -163,8 +161,8 @@ void TAddProtectedMembersForm::done(int result)
     }
     m_hold.reset();
     // Kept changes go with the patient; a patient who is not being edited stores them now.
-    if (result == QDialog::Accepted && !m_dm.PatientsTable->isEditing())
-        m_dm.storeGroup(*m_dm.PatientsTable);
+    if (result == QDialog::Accepted && !m_dm.patients().PatientsTable->isEditing())
+        m_dm.storeGroup(*m_dm.patients().PatientsTable);
     QDialog::done(result);
 }
 

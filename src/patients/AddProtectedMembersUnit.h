@@ -53,7 +53,7 @@ private:
 
     data::TDmForm& m_dm;
     FamilyRoles& m_roles;
-    std::function<bool(const db::Dataset&)> m_filter; // the payers' own, back when we close
+    db::RuleGuard m_candidates; // the payers narrowed to the candidates while the dialog is open
     std::optional<data::TDmForm::StoreHold> m_hold;
 };
 

@@ -33,24 +33,24 @@ FamilyRoles::FamilyRoles(data::TDmForm& dm)
 
 QVariant FamilyRoles::patientId() const
 {
-    return m_dm.PatientsTable->value(kPatientID);
+    return m_dm.patients().PatientsTable->value(kPatientID);
 }
 
-void FamilyRoles::roleChanged(int from, int to)
+void FamilyRoles::roleChanged(FamilyRole from, FamilyRole to)
 {
     if (from == to)
         return;
-    if (from == ProtectedMember)
+    if (from == FamilyRole::ProtectedMember)
         leaveProtectedMember();
-    if (from == Protector)
+    if (from == FamilyRole::Protector)
         leaveProtector();
-    if (to == ProtectedMember)
+    if (to == FamilyRole::ProtectedMember)
         becomeProtectedMember();
 }
 
 void FamilyRoles::leaveProtectedMember()
 {
-    db::Dataset& link = *m_dm.FamilyFatherTable;
+    db::Dataset& link = *m_dm.patients().FamilyFatherTable;
     if (!link.isActive() || link.isEmpty())
         return;
     const QVariant protector = link.value(kFatherID);
@@ -58,7 +58,7 @@ void FamilyRoles::leaveProtectedMember()
     // was; the user sees the role he chose either way.
     try {
         if (!protector.isNull() && storedMemberCount(protector) == 1)
-            setRole(protector, Independent);
+            setRole(protector, FamilyRole::Independent);
     } catch (...) {
     }
     try {
@@ -69,7 +69,7 @@ void FamilyRoles::leaveProtectedMember()
 
 void FamilyRoles::leaveProtector()
 {
-    db::Dataset& members = *m_dm.FamilyChildrenTable;
+    db::Dataset& members = *m_dm.patients().FamilyChildrenTable;
     if (!members.isActive())
         return;
     if (members.isEditing())
@@ -78,14 +78,14 @@ void FamilyRoles::leaveProtector()
         members.first();
         const QVariant member = members.value(kChildID);
         if (!member.isNull() && member != patientId())
-            setRole(member, Independent);
+            setRole(member, FamilyRole::Independent);
         members.remove();
     }
 }
 
 void FamilyRoles::becomeProtectedMember()
 {
-    db::Dataset& link = *m_dm.FamilyFatherTable;
+    db::Dataset& link = *m_dm.patients().FamilyFatherTable;
     if (!link.isActive())
         m_dm.OpenTable(link);
     if (!link.isEditing())
@@ -95,12 +95,12 @@ void FamilyRoles::becomeProtectedMember()
 
 void FamilyRoles::proposeProtector()
 {
-    db::Dataset& payers = *m_dm.NonProtectedPatientsTable;
+    db::Dataset& payers = *m_dm.patients().NonProtectedPatientsTable;
     if (!payers.isActive())
         m_dm.OpenTable(payers);
     else if (!payers.isEditing())
         payers.refresh(); // its filter leaves out the current patient: read it for this one
-    const QVariant lastName = m_dm.PatientsTable->value(u"LastName");
+    const QVariant lastName = m_dm.patients().PatientsTable->value(u"LastName");
     if (lastName.toString().isEmpty() || !payers.locate(QStringLiteral("LastName"), lastName))
         return;
     setProtector(payers.value(kPatientID));
@@ -108,7 +108,7 @@ void FamilyRoles::proposeProtector()
 
 void FamilyRoles::setProtector(const QVariant& protectorId)
 {
-    db::Dataset& link = *m_dm.FamilyFatherTable;
+    db::Dataset& link = *m_dm.patients().FamilyFatherTable;
     if (!link.isEditing())
         link.edit();
     link.setValue(kChildID, patientId());
@@ -117,46 +117,31 @@ void FamilyRoles::setProtector(const QVariant& protectorId)
 
 void FamilyRoles::addMember(const QVariant& memberId)
 {
-    db::Dataset& members = *m_dm.FamilyChildrenTable;
+    db::Dataset& members = *m_dm.patients().FamilyChildrenTable;
     members.append();
     members.setValue(kFatherID, patientId());
     members.setValue(kChildID, memberId);
     members.post();
-    setRole(memberId, ProtectedMember);
+    setRole(memberId, FamilyRole::ProtectedMember);
 }
 
 void FamilyRoles::removeMember(const QVariant& memberId)
 {
-    db::Dataset& members = *m_dm.FamilyChildrenTable;
-    setRole(memberId, Independent);
+    db::Dataset& members = *m_dm.patients().FamilyChildrenTable;
+    setRole(memberId, FamilyRole::Independent);
     if (members.locate(kChildID, memberId))
         members.remove();
 }
 
-void FamilyRoles::setRole(const QVariant& patientId, int role)
+void FamilyRoles::setRole(const QVariant& patientId, FamilyRole role)
 {
-    // The payers' view hides protected members; every patient counts here.
-    db::Dataset& patients = *m_dm.NonProtectedPatientsTable;
-    if (!patients.isActive())
-        m_dm.OpenTable(patients);
-    patients.setFiltered(false);
-    try {
-        if (patients.locate(kPatientID, patientId) && patients.value(kRole).toInt() != role) {
-            patients.edit();
-            patients.setValue(kRole, role);
-            patients.post();
-        }
-    } catch (...) {
-        patients.setFiltered(true);
-        throw;
-    }
-    patients.setFiltered(true);
+    m_dm.patients().setProtectionType(patientId, role);
 }
 
 int FamilyRoles::storedMemberCount(const QVariant& protectorId) const
 {
-    db::Dataset& everyone = *m_dm.AllPatientsTable;
-    db::Dataset& members = *m_dm.FamilyChildrenForLookOnly;
+    db::Dataset& everyone = *m_dm.patients().AllPatientsTable;
+    db::Dataset& members = *m_dm.patients().FamilyChildrenForLookOnly;
     if (!everyone.isActive())
         m_dm.OpenTable(everyone);
     if (!members.isActive())

@@ -3,14 +3,15 @@
 #include <QList>
 #include <QVariant>
 
+#include "data/Domain.h"
+
 namespace data {
 class TDmForm;
 }
 
 namespace patients {
 
-// The family role of a patient (TypeProtectionFamily): who pays for whom.
-enum FamilyRole { Independent = 0, ProtectedMember = 1, Protector = 2 };
+using data::FamilyRole;
 
 // What changing a patient's family role does to the link rows and to the other patients of the
 // family, while the patient is being edited. Works on the data module's family views; every
@@ -22,7 +23,7 @@ public:
     // The current patient's role went from `from` to `to`: a member leaving his protector
     // leaves him independent when he was the only member; a protector leaving the role sets
     // all his members free; a new member gets a link and a proposed protector.
-    void roleChanged(int from, int to);
+    void roleChanged(FamilyRole from, FamilyRole to);
 
     // The protector proposed for a new member: the first patient who may pay with the
     // member's last name (exact case), put into the member's link.
@@ -35,7 +36,7 @@ public:
     void removeMember(const QVariant& memberId);
 
     // The role of any patient, written through the payers' view (protected members included).
-    void setRole(const QVariant& patientId, int role);
+    void setRole(const QVariant& patientId, FamilyRole role);
     // Members of a protector as stored.
     int storedMemberCount(const QVariant& protectorId) const;
 

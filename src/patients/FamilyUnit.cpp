@@ -55,8 +55,8 @@ TFamilyForm::TFamilyForm(data::TDmForm& dm, QWidget* parent)
     Lang->Translate();
 
     connect(&m_dm, &data::TDmForm::patientStored, this, &TFamilyForm::reload);
-    connect(m_dm.PatientsSrc, &db::DataSource::dataChanged, this, [this](const QString& field) {
-        if (field.isEmpty() && m_dm.PatientsTable->state() == db::DatasetState::Browse)
+    connect(m_dm.patients().PatientsSrc, &db::DataSource::dataChanged, this, [this](const QString& field) {
+        if (field.isEmpty() && m_dm.patients().PatientsTable->state() == db::DatasetState::Browse)
             reload();
     });
     reload();
@@ -65,19 +65,19 @@ TFamilyForm::TFamilyForm(data::TDmForm& dm, QWidget* parent)
 void TFamilyForm::reload()
 {
     FamilyTree->clear();
-    db::Dataset& patients = *m_dm.PatientsTable;
+    db::Dataset& patients = *m_dm.patients().PatientsTable;
     if (!patients.isActive() || patients.isEmpty())
         return;
     QVariant protector;
-    const int role = patients.value(u"TypeProtectionFamily").toInt();
-    if (role == Protector)
+    const auto role = data::fromCode<FamilyRole>(patients.value(u"TypeProtectionFamily"));
+    if (role == FamilyRole::Protector)
         protector = patients.value(kPatientID);
-    else if (role == ProtectedMember && m_dm.FamilyFatherTable->isActive() && !m_dm.FamilyFatherTable->isEmpty())
-        protector = m_dm.FamilyFatherTable->value(u"FatherID");
+    else if (role == FamilyRole::ProtectedMember && m_dm.patients().FamilyFatherTable->isActive() && !m_dm.patients().FamilyFatherTable->isEmpty())
+        protector = m_dm.patients().FamilyFatherTable->value(u"FatherID");
     if (protector.isNull())
         return;
-    db::Dataset& everyone = *m_dm.AllPatientsTable;
-    db::Dataset& members = *m_dm.FamilyChildrenForLookOnly;
+    db::Dataset& everyone = *m_dm.patients().AllPatientsTable;
+    db::Dataset& members = *m_dm.patients().FamilyChildrenForLookOnly;
     if (!everyone.isActive())
         m_dm.OpenTable(everyone);
     if (!members.isActive())
@@ -105,9 +105,9 @@ void TFamilyForm::SelectBtnClick()
     if (!item)
         return;
     const QVariant id = item->data(0, Qt::UserRole);
-    if (!m_dm.AskToPost(*m_dm.PatientsTable))
+    if (!m_dm.AskToPost(*m_dm.patients().PatientsTable))
         return;
-    m_dm.PatientsTable->locate(kPatientID, id);
+    m_dm.patients().PatientsTable->locate(kPatientID, id);
     if (widgets::WindowService* service = widgets::WindowService::current())
         service->openWindow(QStringLiteral("PatientForm"));
 }

@@ -22,12 +22,12 @@ TPatBookFrm::TPatBookFrm(data::TDmForm& dm, QWidget* parent)
     setWindowTitle(QStringLiteral("Patient Book References"));
     Lang = new widgets::TLanguage(this);
     Lang->setObjectName(QStringLiteral("Lang"));
-    if (!m_dm.PatBookTbl->isActive())
-        m_dm.OpenTable(*m_dm.PatBookTbl);
+    if (!m_dm.patients().PatBookTbl->isActive())
+        m_dm.OpenTable(*m_dm.patients().PatBookTbl);
 
     PatBookGrid = new widgets::DBGrid(this);
     PatBookGrid->setObjectName(QStringLiteral("PatBookGrid"));
-    PatBookGrid->setDataSource(m_dm.PatBookSrc);
+    PatBookGrid->setDataSource(m_dm.patients().PatBookSrc);
     PatBookGrid->setColumns({{QStringLiteral("PatBookNo"), QStringLiteral("Book No."), 150}, {QStringLiteral("PatBookDate"), QStringLiteral("Date"), 150}});
 
     QStringList paths{QStringLiteral("PatBookFrm.Caption")};
@@ -56,13 +56,13 @@ TPatBookFrm::TPatBookFrm(data::TDmForm& dm, QWidget* parent)
     resize(480, 300);
     Lang->setProperties(paths);
     Lang->Translate();
-    connect(m_dm.PatBookSrc, &db::DataSource::stateChanged, this, &TPatBookFrm::stateChanged);
+    connect(m_dm.patients().PatBookSrc, &db::DataSource::stateChanged, this, &TPatBookFrm::stateChanged);
     stateChanged();
 }
 
 void TPatBookFrm::stateChanged()
 {
-    const db::Dataset& book = *m_dm.PatBookTbl;
+    const db::Dataset& book = *m_dm.patients().PatBookTbl;
     const bool editing = book.isEditing();
     const bool browsing = book.state() == db::DatasetState::Browse;
     SaveBtn->setEnabled(editing);
@@ -77,7 +77,7 @@ void TPatBookFrm::stateChanged()
 void TPatBookFrm::NewBtnClick()
 {
     try {
-        m_dm.PatBookTbl->append();
+        m_dm.patients().PatBookTbl->append();
     } catch (const db::Abort&) {
     }
 }
@@ -85,30 +85,30 @@ void TPatBookFrm::NewBtnClick()
 void TPatBookFrm::DeleteBtnClick()
 {
     if (widgets::askYesNo(Lang->Message(QStringLiteral("Delete this record?")), Lang->Message(QStringLiteral("Are you sure?"))))
-        m_dm.PatBookTbl->remove();
+        m_dm.patients().PatBookTbl->remove();
 }
 
 void TPatBookFrm::EditBtnClick()
 {
-    m_dm.PatBookTbl->edit();
+    m_dm.patients().PatBookTbl->edit();
 }
 
 void TPatBookFrm::CancelBtnClick()
 {
-    m_dm.PatBookTbl->cancel();
+    m_dm.patients().PatBookTbl->cancel();
 }
 
 void TPatBookFrm::SaveBtnClick()
 {
     try {
-        m_dm.PatBookTbl->post();
+        m_dm.patients().PatBookTbl->post();
     } catch (const db::Abort&) {
     }
 }
 
 void TPatBookFrm::done(int result)
 {
-    if (m_dm.PatBookTbl->isEditing() && !m_dm.AskToPost(*m_dm.PatBookTbl))
+    if (m_dm.patients().PatBookTbl->isEditing() && !m_dm.AskToPost(*m_dm.patients().PatBookTbl))
         return;
     QDialog::done(result);
 }

@@ -31,8 +31,8 @@ QWidget* TPatientForm::buildFamilyPage()
     FamilyRoleGroup = new widgets::DBRadioGroup(this);
     FamilyRoleGroup->setObjectName(QStringLiteral("FamilyRoleGroup"));
     FamilyRoleGroup->setItems({QStringLiteral("Independent Patient"), QStringLiteral("Protected Member"), QStringLiteral("Protector")});
-    FamilyRoleGroup->setValues({Independent, ProtectedMember, Protector});
-    FamilyRoleGroup->bindTo(m_dm.PatientsSrc, QStringLiteral("TypeProtectionFamily"));
+    FamilyRoleGroup->setValues({data::code(FamilyRole::Independent), data::code(FamilyRole::ProtectedMember), data::code(FamilyRole::Protector)});
+    FamilyRoleGroup->bindTo(m_dm.patients().PatientsSrc, QStringLiteral("TypeProtectionFamily"));
     connect(FamilyRoleGroup, &widgets::DBRadioGroup::itemClicked, this, &TPatientForm::FamilyRoleClick);
 
     ProtectorPanel = new QWidget(this);
@@ -40,7 +40,7 @@ QWidget* TPatientForm::buildFamilyPage()
     auto* grid = new QGridLayout(ProtectorPanel);
     ProtectorNameText = new widgets::DBText(this);
     ProtectorNameText->setObjectName(QStringLiteral("ProtectorNameText"));
-    ProtectorNameText->bindTo(m_dm.FamilyFatherSrc, QStringLiteral("FatherName"));
+    ProtectorNameText->bindTo(m_dm.patients().FamilyFatherSrc, QStringLiteral("FatherName"));
     ProtectorNameText->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     ProtectorNameText->setMinimumWidth(220);
     SearchProtectorBtn = new QPushButton(QStringLiteral("Search"), this);
@@ -51,12 +51,12 @@ QWidget* TPatientForm::buildFamilyPage()
     RelationshipCombo->setEditable(false);
     RelationshipCombo->addItems({QStringLiteral("child"), QStringLiteral("spouce"), QStringLiteral("father"), QStringLiteral("mother"),
         QStringLiteral("grandfather"), QStringLiteral("grandmother"), QStringLiteral("brother"), QStringLiteral("sister")});
-    RelationshipCombo->bindTo(m_dm.FamilyFatherSrc, QStringLiteral("Relationship"));
+    RelationshipCombo->bindTo(m_dm.patients().FamilyFatherSrc, QStringLiteral("Relationship"));
     ChildPaysGroup = new widgets::DBRadioGroup(QStringLiteral("Financial transactions with"), this);
     ChildPaysGroup->setObjectName(QStringLiteral("ChildPaysGroup"));
     ChildPaysGroup->setItems({QStringLiteral("The Patient"), QStringLiteral("The Protector")});
     ChildPaysGroup->setValues({true, false});
-    ChildPaysGroup->bindTo(m_dm.FamilyFatherSrc, QStringLiteral("ChildPays"));
+    ChildPaysGroup->bindTo(m_dm.patients().FamilyFatherSrc, QStringLiteral("ChildPays"));
 
     auto* protector = new QHBoxLayout;
     protector->addWidget(ProtectorNameText, 1);
@@ -93,23 +93,23 @@ QWidget* TPatientForm::buildFamilyPage()
 
 void TPatientForm::UpdateFamilyPage()
 {
-    const db::Dataset& patients = *m_dm.PatientsTable;
-    const int role = patients.isActive() && !patients.isEmpty() ? patients.value(u"TypeProtectionFamily").toInt() : Independent;
+    const db::Dataset& patients = *m_dm.patients().PatientsTable;
+    const FamilyRole role = patients.isActive() && !patients.isEmpty() ? data::fromCode<FamilyRole>(patients.value(u"TypeProtectionFamily")) : FamilyRole::Independent;
     const bool editing = patientEditing();
-    const bool member = role == ProtectedMember;
+    const bool member = role == FamilyRole::ProtectedMember;
     ProtectorPanel->setVisible(member);
     ProtectorPanel->setEnabled(member);
     SearchProtectorBtn->setEnabled(member && editing && bool(m_host.search));
-    MembersBtn->setEnabled(role == Protector && editing);
-    FamilyBtn->setEnabled((role == ProtectedMember || role == Protector) && patientBrowsing() && !patients.isEmpty());
+    MembersBtn->setEnabled(role == FamilyRole::Protector && editing);
+    FamilyBtn->setEnabled((role == FamilyRole::ProtectedMember || role == FamilyRole::Protector) && patientBrowsing() && !patients.isEmpty());
 }
 
 void TPatientForm::FamilyRoleClick(int index)
 {
-    const int from = m_shownRole;
-    const int to = FamilyRoleGroup->values().value(index).toInt();
+    const FamilyRole from = m_shownRole;
+    const auto to = data::fromCode<FamilyRole>(FamilyRoleGroup->values().value(index));
     m_shownRole = to;
-    ProtectorPanel->setVisible(to == ProtectedMember);
+    ProtectorPanel->setVisible(to == FamilyRole::ProtectedMember);
     if (!patientEditing())
         return;
     try {
@@ -117,7 +117,7 @@ void TPatientForm::FamilyRoleClick(int index)
     } catch (const db::Abort&) {
     }
     UpdateFamilyPage();
-    if (to == Protector)
+    if (to == FamilyRole::Protector)
         MembersBtnClick();
 }
 
@@ -126,8 +126,8 @@ void TPatientForm::SearchProtectorBtnClick()
     if (!m_host.search)
         return;
     const QString condition = QStringLiteral("(PatientID <> '%1') AND (TypeProtectionFamily<>1)")
-                                  .arg(m_dm.PatientsTable->value(u"PatientID").toString());
-    db::Dataset& payers = *m_dm.NonProtectedPatientsTable;
+                                  .arg(m_dm.patients().PatientsTable->value(u"PatientID").toString());
+    db::Dataset& payers = *m_dm.patients().NonProtectedPatientsTable;
     if (m_host.search(payers, Lang->Message(QStringLiteral("Search for Patient")), condition))
         m_roles.setProtector(payers.value(u"PatientID"));
 }
@@ -153,12 +153,12 @@ void TPatientForm::FamilyBtnClick()
 
 void TPatientForm::NewCityBtnClick()
 {
-    openReferenceList(QStringLiteral("Cities"), *m_dm.CitiesTable, QStringLiteral("CityID"));
+    openReferenceList(QStringLiteral("Cities"), *m_dm.lists().CitiesTable, QStringLiteral("CityID"));
 }
 
 void TPatientForm::NewInsurBtnClick()
 {
-    openReferenceList(QStringLiteral("Insur. Companies"), *m_dm.InsurCompaniesTable, QStringLiteral("InsurCompanyID"));
+    openReferenceList(QStringLiteral("Insur. Companies"), *m_dm.lists().InsurCompaniesTable, QStringLiteral("InsurCompanyID"));
 }
 
 // A new row of the list, filled in in the reference lists window; the patient takes it.
@@ -187,7 +187,7 @@ void TPatientForm::openReferenceList(const QString& tab, db::Dataset& list, cons
         return;
     }
     if (patientEditing() && !list.isEmpty())
-        m_dm.PatientsTable->setValue(keyField, list.value(list.field(0).name()));
+        m_dm.patients().PatientsTable->setValue(keyField, list.value(list.field(0).name()));
 }
 
 } // namespace patients

@@ -33,12 +33,12 @@ QWidget* TPatientForm::buildHistoryPage()
         HistoryItem created;
         created.check = new widgets::DBCheckBox(QString::fromLatin1(item.caption), this);
         created.check->setObjectName(QLatin1String(item.field) + QStringLiteral("Check"));
-        created.check->bindTo(m_dm.AnamnesticaSrc, QLatin1String(item.field));
+        created.check->bindTo(m_dm.patients().AnamnesticaSrc, QLatin1String(item.field));
         const int row = i % perColumn;
         const int column = (i / perColumn) * 3;
         grid->addWidget(created.check, row, column);
         if (item.which) {
-            created.which = edit(QLatin1String(item.which), QLatin1String(item.which), m_dm.AnamnesticaSrc);
+            created.which = edit(QLatin1String(item.which), QLatin1String(item.which), m_dm.patients().AnamnesticaSrc);
             created.whichLabel = label(QLatin1String(item.which) + QStringLiteral("Label"), QStringLiteral("Which?"), created.which);
             grid->addWidget(created.whichLabel, row, column + 1, Qt::AlignRight | Qt::AlignVCenter);
             grid->addWidget(created.which, row, column + 2);
@@ -49,7 +49,7 @@ QWidget* TPatientForm::buildHistoryPage()
     grid->setColumnStretch(5, 1);
     grid->setColumnMinimumWidth(3, 12);
 
-    OtherMemo = memo(QStringLiteral("OtherMemo"), QStringLiteral("Other"), m_dm.AnamnesticaSrc);
+    OtherMemo = memo(QStringLiteral("OtherMemo"), QStringLiteral("Other"), m_dm.patients().AnamnesticaSrc);
     OtherMemo->setMaximumHeight(70);
     auto* other = new QHBoxLayout;
     other->addWidget(label(QStringLiteral("OtherLabel"), QStringLiteral("Other"), OtherMemo), 0, Qt::AlignTop);
@@ -84,7 +84,7 @@ widgets::DBEdit* TPatientForm::historyWhich(const QString& field) const
 // it said goes.
 void TPatientForm::UpdateHistoryEditors()
 {
-    db::Dataset& history = *m_dm.AnamnesticaTable;
+    db::Dataset& history = *m_dm.patients().AnamnesticaTable;
     const bool open = history.isActive() && (!history.isEmpty() || history.isEditing());
     const bool editing = patientEditing() && history.isEditing();
     for (const HistoryItem& item : std::as_const(HistoryItems)) {
@@ -106,7 +106,7 @@ QWidget* TPatientForm::buildQuestionaryPage()
     // A tick is a change of the patient: it is stored (or dropped) with him.
     Questionnaire->beforeChange = [this] {
         if (!patientEditing())
-            m_dm.PatientsTable->edit();
+            m_dm.patients().PatientsTable->edit();
     };
     QuestPrintBtn = new QPushButton(QStringLiteral("Print"), this);
     QuestPrintBtn->setObjectName(QStringLiteral("QuestPrintBtn"));
@@ -125,7 +125,7 @@ QWidget* TPatientForm::buildRecallsPage()
     auto* page = new QWidget(this);
     RecallsGrid = new widgets::DBGrid(this);
     RecallsGrid->setObjectName(QStringLiteral("RecallsGrid"));
-    RecallsGrid->setDataSource(m_dm.RecallsSrc);
+    RecallsGrid->setDataSource(m_dm.patients().RecallsSrc);
     RecallsGrid->setColumns({{QStringLiteral("RecallDate"), QStringLiteral("Recall Date"), 110},
         {QStringLiteral("DoctorName"), QStringLiteral("Dentist"), 180}, {QStringLiteral("PatRecReason"), QStringLiteral("Reason"), 360}});
     NewRecallBtn = new QPushButton(QStringLiteral("New Recall"), this);
@@ -146,7 +146,7 @@ QWidget* TPatientForm::buildRecallsPage()
 
 void TPatientForm::NewRecallBtnClick()
 {
-    db::Dataset& recalls = *m_dm.RecallsTable;
+    db::Dataset& recalls = *m_dm.patients().RecallsTable;
     try {
         recalls.append();
         recalls.post();
@@ -157,7 +157,7 @@ void TPatientForm::NewRecallBtnClick()
 
 void TPatientForm::DeleteRecallBtnClick()
 {
-    db::Dataset& recalls = *m_dm.RecallsTable;
+    db::Dataset& recalls = *m_dm.patients().RecallsTable;
     try {
         if (recalls.isEditing())
             recalls.cancel();

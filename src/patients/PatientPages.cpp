@@ -47,7 +47,7 @@ QWidget* TPatientForm::buildBasicPage()
     SexGroup->setItems({QStringLiteral("Male"), QStringLiteral("Female")});
     SexGroup->setValues({true, false});
     SexGroup->setColumns(2);
-    SexGroup->bindTo(m_dm.PatientsSrc, QStringLiteral("Sex"));
+    SexGroup->bindTo(m_dm.patients().PatientsSrc, QStringLiteral("Sex"));
     grid->addWidget(SexGroup, 4, 1);
     addRow(grid, 5, 0, QStringLiteral("FolderCodeLabel"), QStringLiteral("Folder Code"), FolderCodeEdit);
 
@@ -56,8 +56,8 @@ QWidget* TPatientForm::buildBasicPage()
     ProvinceEdit = edit(QStringLiteral("ProvinceEdit"), QStringLiteral("Province"));
     CityCombo = new widgets::DBLookupCombo(this);
     CityCombo->setObjectName(QStringLiteral("CityCombo"));
-    CityCombo->setList(m_dm.CitiesSrc, QStringLiteral("CityID"), QStringLiteral("CityName"));
-    CityCombo->bindTo(m_dm.PatientsSrc, QStringLiteral("CityID"));
+    CityCombo->setList(m_dm.lists().CitiesSrc, QStringLiteral("CityID"), QStringLiteral("CityName"));
+    CityCombo->bindTo(m_dm.patients().PatientsSrc, QStringLiteral("CityID"));
     NewCityBtn = new QPushButton(QStringLiteral("New City"), this);
     NewCityBtn->setObjectName(QStringLiteral("NewCityBtn"));
     connect(NewCityBtn, &QPushButton::clicked, this, &TPatientForm::NewCityBtnClick);
@@ -73,7 +73,7 @@ QWidget* TPatientForm::buildBasicPage()
     BirthDateEdit = dateEdit(QStringLiteral("BirthDateEdit"), QStringLiteral("BirthDate"));
     AgeText = new widgets::DBText(this);
     AgeText->setObjectName(QStringLiteral("AgeText"));
-    AgeText->bindTo(m_dm.PatientsSrc, QStringLiteral("Age"));
+    AgeText->bindTo(m_dm.patients().PatientsSrc, QStringLiteral("Age"));
     AgeText->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     AgeText->setMinimumWidth(40);
     BirthPlaceEdit = edit(QStringLiteral("BirthPlaceEdit"), QStringLiteral("BirthPlace"));
@@ -98,7 +98,7 @@ QWidget* TPatientForm::buildBasicPage()
     CategoryCombo = new widgets::DBComboBox(this);
     CategoryCombo->setObjectName(QStringLiteral("CategoryCombo"));
     CategoryCombo->setEditable(true);
-    CategoryCombo->bindTo(m_dm.PatientsSrc, QStringLiteral("PatientCategory"));
+    CategoryCombo->bindTo(m_dm.patients().PatientsSrc, QStringLiteral("PatientCategory"));
     addRow(referrer, 0, 0, QStringLiteral("ReferrerLabel"), QStringLiteral("Referrer"), ReferrerEdit);
     addRow(referrer, 0, 2, QStringLiteral("RefPhoneLabel"), QStringLiteral("Phone"), RefPhoneEdit);
     addRow(referrer, 1, 0, QStringLiteral("CategoryLabel"), QStringLiteral("Category"), CategoryCombo, 3);
@@ -108,15 +108,15 @@ QWidget* TPatientForm::buildBasicPage()
 
     ActiveSessionCheck = new widgets::DBCheckBox(QStringLiteral("Active Therapy Session"), this);
     ActiveSessionCheck->setObjectName(QStringLiteral("ActiveSessionCheck"));
-    ActiveSessionCheck->bindTo(m_dm.PatientsSrc, QStringLiteral("ActiveTherapySession"));
+    ActiveSessionCheck->bindTo(m_dm.patients().PatientsSrc, QStringLiteral("ActiveTherapySession"));
     ActiveSessionCheck->dataLink()->setReadOnly(true);
     NotActiveCheck = new widgets::DBCheckBox(QStringLiteral("Inactive"), this);
     NotActiveCheck->setObjectName(QStringLiteral("NotActiveCheck"));
-    NotActiveCheck->bindTo(m_dm.PatientsSrc, QStringLiteral("NotActive"));
+    NotActiveCheck->bindTo(m_dm.patients().PatientsSrc, QStringLiteral("NotActive"));
     BalanceLabel = label(QStringLiteral("BalanceLabel"), QStringLiteral("Balance"));
     BalanceText = new widgets::DBText(this);
     BalanceText->setObjectName(QStringLiteral("BalanceText"));
-    BalanceText->bindTo(m_dm.PatientEconomSrc, QStringLiteral("SessBalance"));
+    BalanceText->bindTo(m_dm.finance().PatientEconomSrc, QStringLiteral("SessBalance"));
     BalanceText->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     BalanceText->setMinimumWidth(90);
     BalanceText->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -131,7 +131,7 @@ QWidget* TPatientForm::buildBasicPage()
 
     Photo = new PhotoBox(this);
     Photo->setObjectName(QStringLiteral("Photo"));
-    Photo->bindTo(m_dm.PatientsSrc, QStringLiteral("PhotoPath"));
+    Photo->bindTo(m_dm.patients().PatientsSrc, QStringLiteral("PhotoPath"));
     auto* photoColumn = new QVBoxLayout;
     photoColumn->addWidget(Photo);
     photoColumn->addStretch();
@@ -174,7 +174,7 @@ QWidget* TPatientForm::buildDatesBox()
     RecDateEdit = dateEdit(QStringLiteral("RecDateEdit"), QStringLiteral("RecDate"));
     LastDateText = new widgets::DBText(this);
     LastDateText->setObjectName(QStringLiteral("LastDateText"));
-    LastDateText->bindTo(m_dm.FirstLasDateSrc, QStringLiteral("LastDate"));
+    LastDateText->bindTo(m_dm.clinical().FirstLasDateSrc, QStringLiteral("LastDate"));
     LastDateText->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     LastDateText->setMinimumWidth(100);
     RecallDateEdit = dateEdit(QStringLiteral("RecallDateEdit"), QStringLiteral("RecallDate"));
@@ -198,7 +198,7 @@ QWidget* TPatientForm::buildAdditionalPage()
     FiscalCodeEdit = edit(QStringLiteral("FiscalCodeEdit"), QStringLiteral("FiscalCode"));
     auto* discount = new widgets::DBCalcEdit(this);
     discount->setObjectName(QStringLiteral("DiscountEdit"));
-    discount->bindTo(m_dm.PatientsSrc, QStringLiteral("Discount"));
+    discount->bindTo(m_dm.patients().PatientsSrc, QStringLiteral("Discount"));
     discount->setMaximumWidth(120);
     DiscountEdit = discount;
     JobEdit = edit(QStringLiteral("JobEdit"), QStringLiteral("Job"));
@@ -208,8 +208,8 @@ QWidget* TPatientForm::buildAdditionalPage()
     PrimaryDentistEdit = edit(QStringLiteral("PrimaryDentistEdit"), QStringLiteral("PrimaryDentist"));
     InsurCompanyCombo = new widgets::DBLookupCombo(this);
     InsurCompanyCombo->setObjectName(QStringLiteral("InsurCompanyCombo"));
-    InsurCompanyCombo->setList(m_dm.InsurCompaniesSrc, QStringLiteral("InsurCompID"), QStringLiteral("InsuranceCompany"));
-    InsurCompanyCombo->bindTo(m_dm.PatientsSrc, QStringLiteral("InsurCompanyID"));
+    InsurCompanyCombo->setList(m_dm.lists().InsurCompaniesSrc, QStringLiteral("InsurCompID"), QStringLiteral("InsuranceCompany"));
+    InsurCompanyCombo->bindTo(m_dm.patients().PatientsSrc, QStringLiteral("InsurCompanyID"));
     NewInsurBtn = new QPushButton(QStringLiteral("New Insurance Company"), this);
     NewInsurBtn->setObjectName(QStringLiteral("NewInsurBtn"));
     connect(NewInsurBtn, &QPushButton::clicked, this, &TPatientForm::NewInsurBtnClick);

@@ -11,7 +11,7 @@ namespace {
 
 QString patientName(data::TDmForm& dm)
 {
-    const db::Dataset& patients = *dm.PatientsTable;
+    const db::Dataset& patients = *dm.patients().PatientsTable;
     if (!patients.isActive() || patients.isEmpty())
         return {};
     return patients.value(u"LastName").toString() + QLatin1Char(' ') + patients.value(u"FirstName").toString();
@@ -20,7 +20,7 @@ QString patientName(data::TDmForm& dm)
 // The default dentist's letterhead: name, specialty, address, city, zip and phone.
 QStringList dentistLines(data::TDmForm& dm, widgets::TLanguage& lang)
 {
-    db::Dataset& dentists = *dm.DentistsTable;
+    db::Dataset& dentists = *dm.lists().DentistsTable;
     if (!dentists.isActive() || dentists.isEmpty())
         return {};
     const QStringList key{QStringLiteral("DocID")};
@@ -64,7 +64,7 @@ reports::Report medicalHistoryReport(data::TDmForm& dm, widgets::TLanguage& lang
     report.addTitle(report.title());
     report.addField(lang.Message(QStringLiteral("Patient Full Name")), patientName(dm));
     report.addSpace(4);
-    db::Dataset& history = *dm.AnamnesticaTable;
+    db::Dataset& history = *dm.patients().AnamnesticaTable;
     const bool hasRow = history.isActive() && (!history.isEmpty() || history.isEditing());
     for (const MedicalHistoryField& item : medicalHistoryFields()) {
         const bool checked = hasRow && history.value(QString::fromLatin1(item.field)).toBool();

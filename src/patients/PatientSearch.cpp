@@ -43,7 +43,7 @@ db::Dataset* makePatQry(db::Connection& connection, const db::Dataset& patients,
 
 PatientSearch::PatientSearch(data::TDmForm& dm, TSearchDlg& dialog, QObject* parent)
     : QObject(parent)
-    , PatQry(makePatQry(dm.connection(), *dm.PatientsTable, *dm.CitiesTable, this))
+    , PatQry(makePatQry(dm.connection(), *dm.patients().PatientsTable, *dm.lists().CitiesTable, this))
     , m_dm(dm)
     , m_dialog(&dialog)
 {
@@ -57,21 +57,21 @@ bool PatientSearch::searchPatient()
     PatQry->open();
     const bool chosen = m_dialog->Run(*PatQry, QStringLiteral("Search for Patient")) == 1;
     if (chosen && !PatQry->isEmpty())
-        m_dm.PatientsTable->locate(kPatientID, PatQry->value(kPatientID));
+        m_dm.patients().PatientsTable->locate(kPatientID, PatQry->value(kPatientID));
     PatQry->close();
     return chosen;
 }
 
 void PatientSearch::reattachPhotos()
 {
-    m_dm.PhotosTable->setMaster(m_dm.SessionsSrc, { kSessionID }, { kSessionID });
+    m_dm.clinical().PhotosTable->setMaster(m_dm.clinical().SessionsSrc, { kSessionID }, { kSessionID });
 }
 
 bool PatientSearch::searchImage()
 {
     if (!m_dialog)
         return false;
-    db::Dataset& photos = *m_dm.PhotosTable;
+    db::Dataset& photos = *m_dm.clinical().PhotosTable;
     photos.clearMaster();
     int result = 0;
     try {
@@ -88,8 +88,8 @@ bool PatientSearch::searchImage()
     }
     const QVariant image = photos.value(u"ID");
     const QVariant session = photos.value(kSessionID);
-    const bool patientFound = m_dm.PatientsTable->locate(kPatientID, photos.value(u"PatID"));
-    if (!patientFound || !m_dm.SessionsTable->locate(kSessionID, session))
+    const bool patientFound = m_dm.patients().PatientsTable->locate(kPatientID, photos.value(u"PatID"));
+    if (!patientFound || !m_dm.clinical().SessionsTable->locate(kSessionID, session))
         widgets::showInformation(m_dm.lang().Message(QStringLiteral("Patient not found")));
     reattachPhotos();
     if (photos.isActive())

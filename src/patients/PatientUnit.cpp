@@ -1,4 +1,6 @@
 #include "patients/PatientUnit.h"
+#include "data/DmRuleHelpers.h"
+#include "data/Domain.h"
 
 #include "data/AlarmSet.h"
 #include "data/DmUnit.h"
@@ -86,18 +88,18 @@ TPatientForm::TPatientForm(data::TDmForm& dm, PatientFormHost host, QWidget* par
         if (!m_suspended)
             PatientsSrcDataChange();
     });
-    connect(m_dm.AnamnesticaSrc, &db::DataSource::dataChanged, this, [this] {
+    connect(m_dm.patients().AnamnesticaSrc, &db::DataSource::dataChanged, this, [this] {
         if (!m_suspended) {
             UpdateHistoryEditors();
             UpdateAlarm();
         }
     });
-    connect(m_dm.AnamnesticaSrc, &db::DataSource::stateChanged, this, [this] {
+    connect(m_dm.patients().AnamnesticaSrc, &db::DataSource::stateChanged, this, [this] {
         if (!m_suspended)
             UpdateHistoryEditors();
     });
-    connect(m_dm.RecallsSrc, &db::DataSource::dataChanged, this, &TPatientForm::updateRecallButtons);
-    connect(m_dm.FamilyFatherSrc, &db::DataSource::dataChanged, this, [this] {
+    connect(m_dm.patients().RecallsSrc, &db::DataSource::dataChanged, this, &TPatientForm::updateRecallButtons);
+    connect(m_dm.patients().FamilyFatherSrc, &db::DataSource::dataChanged, this, [this] {
         if (!m_suspended)
             UpdateFamilyPage();
     });
@@ -168,7 +170,7 @@ widgets::DBEdit* TPatientForm::edit(const QString& name, const QString& field, d
 {
     auto* editor = new widgets::DBEdit(this);
     editor->setObjectName(name);
-    editor->bindTo(source ? source : m_dm.PatientsSrc, field);
+    editor->bindTo(source ? source : m_dm.patients().PatientsSrc, field);
     return editor;
 }
 
@@ -176,7 +178,7 @@ widgets::DBEdit* TPatientForm::dateEdit(const QString& name, const QString& fiel
 {
     auto* editor = new widgets::DBDateEdit(this);
     editor->setObjectName(name);
-    editor->bindTo(m_dm.PatientsSrc, field);
+    editor->bindTo(m_dm.patients().PatientsSrc, field);
     editor->setMaximumWidth(130);
     return editor;
 }
@@ -185,7 +187,7 @@ widgets::DBMemo* TPatientForm::memo(const QString& name, const QString& field, d
 {
     auto* editor = new widgets::DBMemo(this);
     editor->setObjectName(name);
-    editor->bindTo(source ? source : m_dm.PatientsSrc, field);
+    editor->bindTo(source ? source : m_dm.patients().PatientsSrc, field);
     editor->setTabChangesFocus(true);
     return editor;
 }
@@ -228,13 +230,13 @@ QStringList TPatientForm::translatedProperties() const
 
 bool TPatientForm::patientEditing() const
 {
-    const db::DatasetState state = m_dm.PatientsTable->state();
+    const db::DatasetState state = m_dm.patients().PatientsTable->state();
     return state == db::DatasetState::Edit || state == db::DatasetState::Insert || state == db::DatasetState::SetKey;
 }
 
 bool TPatientForm::patientBrowsing() const
 {
-    return m_dm.PatientsTable->state() == db::DatasetState::Browse;
+    return m_dm.patients().PatientsTable->state() == db::DatasetState::Browse;
 }
 
 void TPatientForm::showEvent(QShowEvent* event)
@@ -285,8 +287,8 @@ bool TPatientForm::event(QEvent* event)
 void TPatientForm::connectPatientSource()
 {
     disconnectPatientSource();
-    m_sourceConnections << connect(m_dm.PatientsSrc, &db::DataSource::stateChanged, this, &TPatientForm::PatientsSrcStateChange);
-    m_sourceConnections << connect(m_dm.PatientsSrc, &db::DataSource::dataChanged, this, [this](const QString& field) {
+    m_sourceConnections << connect(m_dm.patients().PatientsSrc, &db::DataSource::stateChanged, this, &TPatientForm::PatientsSrcStateChange);
+    m_sourceConnections << connect(m_dm.patients().PatientsSrc, &db::DataSource::dataChanged, this, [this](const QString& field) {
         if (field.isEmpty() || field == QLatin1String("PatientID") || field == QLatin1String("LastName")
             || field == QLatin1String("FirstName"))
             PatientsSrcDataChange(field);
@@ -306,12 +308,12 @@ void TPatientForm::FormActivate()
     if (m_active)
         return;
     m_active = true;
-    m_dm.ActiveSrc->setDataset(m_dm.PatientsTable);
-    m_dm.ActiveSrc->setTag(kFormCode);
+    m_dm.ActiveSrc->setDataset(m_dm.patients().PatientsTable);
+    m_dm.ActiveSrc->setTag(widgets::tagOf(windowCode()));
     connectPatientSource();
-    if (!m_dm.FirstLastDateQRY->isActive()) {
+    if (!m_dm.clinical().FirstLastDateQRY->isActive()) {
         try {
-            m_dm.FirstLastDateQRY->open();
+            m_dm.clinical().FirstLastDateQRY->open();
         } catch (const db::DatabaseError&) {
             // the last examination date then shows nothing
         }
@@ -320,8 +322,8 @@ void TPatientForm::FormActivate()
     PatientsSrcDataChange();
     Questionnaire->reload();
     UpdateBalance();
-    if (m_dm.CitiesTable->isActive() && !m_dm.CitiesTable->isEditing())
-        m_dm.CitiesTable->refresh();
+    if (m_dm.lists().CitiesTable->isActive() && !m_dm.lists().CitiesTable->isEditing())
+        m_dm.lists().CitiesTable->refresh();
     if (m_host.warnIfInactive)
         m_host.warnIfInactive();
 }
@@ -329,9 +331,9 @@ void TPatientForm::FormActivate()
 void TPatientForm::leaveWindow()
 {
     m_active = false;
-    if (m_dm.FirstLastDateQRY->isActive())
-        m_dm.FirstLastDateQRY->close();
-    if (!m_dm.AskToPost(*m_dm.PatientsTable) || !m_dm.AskToPost(*m_dm.AnamnesticaTable)) {
+    if (m_dm.clinical().FirstLastDateQRY->isActive())
+        m_dm.clinical().FirstLastDateQRY->close();
+    if (!m_dm.AskToPost(*m_dm.patients().PatientsTable) || !m_dm.AskToPost(*m_dm.patients().AnamnesticaTable)) {
         // The changes stay: so does the window, in front.
         if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
             QTimer::singleShot(0, sub, [sub] {
@@ -362,7 +364,7 @@ void TPatientForm::PatientsSrcStateChange()
 
 void TPatientForm::updateRecallButtons()
 {
-    const db::Dataset& recalls = *m_dm.RecallsTable;
+    const db::Dataset& recalls = *m_dm.patients().RecallsTable;
     DeleteRecallBtn->setEnabled(patientEditing() && recalls.isActive() && !recalls.isEmpty());
 }
 
@@ -373,9 +375,9 @@ void TPatientForm::PatientsSrcDataChange(const QString& field)
     updateCaption();
     // The role a click on the role group starts from is the role of the row as it came.
     if (field.isEmpty() || field == QLatin1String("PatientID")) {
-        m_shownRole = m_dm.PatientsTable->isActive() && !m_dm.PatientsTable->isEmpty()
-            ? m_dm.PatientsTable->value(u"TypeProtectionFamily").toInt()
-            : Independent;
+        m_shownRole = m_dm.patients().PatientsTable->isActive() && !m_dm.patients().PatientsTable->isEmpty()
+            ? data::fromCode<FamilyRole>(m_dm.patients().PatientsTable->value(u"TypeProtectionFamily"))
+            : FamilyRole::Independent;
     }
     if (patientBrowsing()) {
         UpdateFamilyPage();
@@ -387,7 +389,7 @@ void TPatientForm::PatientsSrcDataChange(const QString& field)
 void TPatientForm::updateCaption()
 {
     QString caption = Lang->Message(QStringLiteral("Patient File"));
-    const db::Dataset& patients = *m_dm.PatientsTable;
+    const db::Dataset& patients = *m_dm.patients().PatientsTable;
     if (patients.isActive() && !patients.isEmpty())
         caption += QStringLiteral(" - ") + patients.value(u"LastName").toString() + QLatin1Char(' ') + patients.value(u"FirstName").toString();
     setWindowTitle(caption);
@@ -395,7 +397,7 @@ void TPatientForm::updateCaption()
 
 void TPatientForm::UpdateBalance()
 {
-    const bool allowed = platform::session().role == 0;
+    const bool allowed = data::hasFullRole();
     BalanceLabel->setVisible(allowed);
     BalanceText->setVisible(allowed && s_balanceShown);
     m_captionAction->setVisible(allowed);
@@ -410,7 +412,7 @@ void TPatientForm::CaptionBtnClick()
 
 void TPatientForm::UpdateAlarm()
 {
-    db::Dataset& history = *m_dm.AnamnesticaTable;
+    db::Dataset& history = *m_dm.patients().AnamnesticaTable;
     bool raised = false;
     if (history.isActive() && !history.isEmpty()) {
         raised = data::AlarmSet::current().raisedBy([&history](int position) {
@@ -430,6 +432,28 @@ void TPatientForm::RefreshDerived()
     PatientsSrcStateChange();
     UpdateHistoryEditors();
     Questionnaire->reload();
+}
+
+db::DataSource* TPatientForm::mainSource() const
+{
+    return m_dm.patients().PatientsSrc;
+}
+
+void TPatientForm::cancelDetails()
+{
+    for (db::Dataset* view : {m_dm.patients().AnamnesticaTable, m_dm.patients().FamilyFatherTable}) {
+        if (view->isEditing())
+            view->cancel();
+    }
+}
+
+void TPatientForm::refreshDetails()
+{
+    data::PatientsArea& patients = m_dm.patients();
+    data::refreshIdleViews({patients.AnamnesticaTable, patients.QuestAnswerTable, patients.FamilyFatherTable, patients.FamilyChildrenTable,
+             patients.NonProtectedPatientsTable, m_dm.clinical().SessionsTable, m_dm.finance().PatientEconomTable});
+    RefreshDerived();
+    emit detailsRefreshed();
 }
 
 void TPatientForm::prepareNew()
@@ -459,7 +483,7 @@ void TPatientForm::SaveBtnClick()
         if (m_host.save)
             m_host.save();
         else if (patientEditing())
-            m_dm.PatientsTable->post();
+            m_dm.patients().PatientsTable->post();
     } catch (const db::Abort&) {
         return; // the rule has told the user why
     }
@@ -485,15 +509,15 @@ void TPatientForm::PatientBookBtnClick()
 
 void TPatientForm::closeEvent(QCloseEvent* event)
 {
-    if (!m_dm.AskToPost(*m_dm.PatientsTable) || !m_dm.AskToPost(*m_dm.AnamnesticaTable)) {
+    if (!m_dm.AskToPost(*m_dm.patients().PatientsTable) || !m_dm.AskToPost(*m_dm.patients().AnamnesticaTable)) {
         event->ignore();
         return;
     }
     disconnectPatientSource();
-    if (m_dm.ActiveSrc->dataset() == m_dm.PatientsTable)
+    if (m_dm.ActiveSrc->dataset() == m_dm.patients().PatientsTable)
         m_dm.ActiveSrc->setDataset(nullptr);
-    if (m_dm.FirstLastDateQRY->isActive())
-        m_dm.FirstLastDateQRY->close();
+    if (m_dm.clinical().FirstLastDateQRY->isActive())
+        m_dm.clinical().FirstLastDateQRY->close();
     if (m_host.clearStatus)
         m_host.clearStatus();
     event->accept();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "patients/FamilyRoles.h"
+#include "widgets/RecordWindow.h"
 
 #include <QHash>
 #include <QPointer>
@@ -55,10 +56,9 @@ struct PatientFormHost {
 // recalls and photograph of the current patient, over the data module's PatientsTable and the
 // views hanging off it. The record commands are the main window's; the window points the
 // active data source at PatientsTable (code 1) while it is active.
-class TPatientForm : public QWidget {
+class TPatientForm : public QWidget, public widgets::RecordWindow {
     Q_OBJECT
 public:
-    static constexpr int kFormCode = 1;
     static constexpr int kHistoryPage = 3;
     enum Page { BasicPage, AdditionalPage, FamilyPage, HistoryPage, QuestionaryPage, RecallsPage };
 
@@ -151,6 +151,16 @@ public:
     bool alarmRaised() const; // PatientHistBtn shows
     // The main window's refresh: enabling, history editors and questionnaire again.
     void RefreshDerived();
+
+    // --- the shared record commands ---
+    widgets::WindowCode windowCode() const override { return widgets::WindowCode::PatientFile; }
+    db::DataSource* mainSource() const override;
+    // Focuses "Last Name" on the first page (New).
+    void prepareNew() override;
+    // The medical history and the payer link drop their edits before the patient does.
+    void cancelDetails() override;
+    // The views of the patient's pages read again, then the pages.
+    void refreshDetails() override;
     void FamilyRoleClick(int index);
     void SearchProtectorBtnClick();
     void MembersBtnClick();
@@ -164,12 +174,14 @@ public:
     void QuestPrintBtnClick();
     void PatientBookBtnClick();
     void CaptionBtnClick();
-    // Focuses "Last Name" on the first page (New).
-    void prepareNew();
     void fillCategories();
 
     data::TDmForm& dataModule() const { return m_dm; }
     FamilyRoles& familyRoles() { return m_roles; }
+
+Q_SIGNALS:
+    // Refresh read the patient's views again: a family tree open beside shows them too.
+    void detailsRefreshed();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -208,7 +220,7 @@ private:
     PatientFormHost m_host;
     FamilyRoles m_roles;
     QList<QMetaObject::Connection> m_sourceConnections;
-    int m_shownRole = 0; // the family role before a click on the role group
+    FamilyRole m_shownRole = FamilyRole::Independent; // the family role before a click on the role group
     QAction* m_alarmAction = nullptr;
     QAction* m_captionAction = nullptr;
     bool m_shown = false;

@@ -52,9 +52,9 @@ void ensureOpen(data::TDmForm& dm, db::Dataset& view)
 
 QList<QuestionAnswer> patientQuestionnaire(data::TDmForm& dm)
 {
-    db::Dataset& masters = *dm.QuestTemplateMasterTable;
-    db::Dataset& details = *dm.QuestTemplateDetailTable;
-    db::Dataset& answers = *dm.QuestAnswerTable;
+    db::Dataset& masters = *dm.patients().QuestTemplateMasterTable;
+    db::Dataset& details = *dm.patients().QuestTemplateDetailTable;
+    db::Dataset& answers = *dm.patients().QuestAnswerTable;
     ensureOpen(dm, masters);
     ensureOpen(dm, details);
     ensureOpen(dm, answers);
@@ -97,10 +97,10 @@ QuestionnaireLists::QuestionnaireLists(data::TDmForm& dm, QWidget* parent)
 
 void QuestionnaireLists::reload()
 {
-    db::Dataset& masters = *m_dm.QuestTemplateMasterTable;
+    db::Dataset& masters = *m_dm.patients().QuestTemplateMasterTable;
     ensureOpen(m_dm, masters);
-    ensureOpen(m_dm, *m_dm.QuestTemplateDetailTable);
-    ensureOpen(m_dm, *m_dm.QuestAnswerTable);
+    ensureOpen(m_dm, *m_dm.patients().QuestTemplateDetailTable);
+    ensureOpen(m_dm, *m_dm.patients().QuestAnswerTable);
     const int selected = std::max(0, MasterList->currentRow());
     m_loading = true;
     MasterList->clear();
@@ -108,7 +108,7 @@ void QuestionnaireLists::reload()
     for (int i = 0; i < texts.size(); ++i) {
         auto* item = new QListWidgetItem(texts[i], MasterList);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(answered(*m_dm.QuestAnswerTable, kMaster, i) ? Qt::Checked : Qt::Unchecked);
+        item->setCheckState(answered(*m_dm.patients().QuestAnswerTable, kMaster, i) ? Qt::Checked : Qt::Unchecked);
     }
     m_loading = false;
     if (MasterList->count() > 0)
@@ -118,7 +118,7 @@ void QuestionnaireLists::reload()
 
 void QuestionnaireLists::selectMaster(int index)
 {
-    db::Dataset& masters = *m_dm.QuestTemplateMasterTable;
+    db::Dataset& masters = *m_dm.patients().QuestTemplateMasterTable;
     if (index >= 0 && index < masters.recordCount() && masters.currentRow() != index)
         masters.moveTo(index);
     fillDetails();
@@ -126,7 +126,7 @@ void QuestionnaireLists::selectMaster(int index)
 
 QVariant QuestionnaireLists::masterQuestionId() const
 {
-    const db::Dataset& masters = *m_dm.QuestTemplateMasterTable;
+    const db::Dataset& masters = *m_dm.patients().QuestTemplateMasterTable;
     return masters.isActive() && !masters.isEmpty() ? masters.value(kQuestionID) : QVariant();
 }
 
@@ -136,11 +136,11 @@ void QuestionnaireLists::fillDetails()
     DetailList->clear();
     const QVariant master = masterQuestionId();
     if (!master.isNull()) {
-        const QStringList texts = questionsOf(*m_dm.QuestTemplateDetailTable);
+        const QStringList texts = questionsOf(*m_dm.patients().QuestTemplateDetailTable);
         for (int i = 0; i < texts.size(); ++i) {
             auto* item = new QListWidgetItem(texts[i], DetailList);
             item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-            item->setCheckState(answered(*m_dm.QuestAnswerTable, master, i) ? Qt::Checked : Qt::Unchecked);
+            item->setCheckState(answered(*m_dm.patients().QuestAnswerTable, master, i) ? Qt::Checked : Qt::Unchecked);
         }
     }
     m_loading = false;
@@ -194,7 +194,7 @@ void QuestionnaireLists::setMasterChecked(int index, bool checked)
     if (beforeChange)
         beforeChange();
     selectMaster(index);
-    db::Dataset& answers = *m_dm.QuestAnswerTable;
+    db::Dataset& answers = *m_dm.patients().QuestAnswerTable;
     if (checked) {
         storeAnswer(answers, kMaster, index);
     } else {
@@ -217,7 +217,7 @@ void QuestionnaireLists::setDetailChecked(int index, bool checked)
         return;
     if (beforeChange)
         beforeChange();
-    db::Dataset& answers = *m_dm.QuestAnswerTable;
+    db::Dataset& answers = *m_dm.patients().QuestAnswerTable;
     if (checked)
         storeAnswer(answers, master, index);
     else

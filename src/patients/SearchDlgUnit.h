@@ -40,7 +40,7 @@ class TSQLEntryForm;
 // through a statement of its own, lets the user order, restrict and type into the list, and
 // on OK moves the view to the chosen row.
 //
-//     if (searchDlg->Run(*dm.PhotosTable, QStringLiteral("Search for photo")) == 1) ...
+//     if (searchDlg->Run(*dm.clinical().PhotosTable, QStringLiteral("Search for photo")) == 1) ...
 class TSearchDlg : public QDialog {
     Q_OBJECT
 public:

@@ -40,10 +40,10 @@ class TestMainWindow : public QObject {
         auto view = std::make_unique<db::Dataset>();
         view->setTable(*m_connections.data, *data::schemaTable(u"Cities"));
         view->open();
-        view->onNewRecord = [](db::Dataset& d) {
+        view->onNewRecord.install(0, QStringLiteral("number"), [](db::Dataset& d) {
             static int next = 1000;
             d.setValue(u"CityID", ++next);
-        };
+        });
         return view;
     }
 

@@ -26,7 +26,7 @@ class TestPatientCommands : public QObject {
     std::unique_ptr<data::TDmForm> m_dm;
     std::unique_ptr<app::TMainForm> m_main;
 
-    db::Dataset& patients() const { return *m_dm->PatientsTable; }
+    db::Dataset& patients() const { return *m_dm->patients().PatientsTable; }
 
     void addPatient(const QString& lastName)
     {
@@ -58,7 +58,7 @@ private Q_SLOTS:
         m_main = std::make_unique<app::TMainForm>(platform::Edition::Dental);
         app::bindMainWindow(*m_main, *m_dm);
         m_main->setRefreshAllowed(true);
-        m_dm->ActiveSrc->setDataset(m_dm->PatientsTable);
+        m_dm->ActiveSrc->setDataset(m_dm->patients().PatientsTable);
         m_dm->ActiveSrc->setTag(14);
     }
 

@@ -49,7 +49,7 @@ inline void addOperation(data::TDmForm& dm, const Operation& op)
         {{QStringLiteral("id"), op.id}, {QStringLiteral("d"), op.description}, {QStringLiteral("c"), op.cost},
             {QStringLiteral("ce"), op.costEuro}, {QStringLiteral("g"), op.group}, {QStringLiteral("b"), op.bitmap},
             {QStringLiteral("lab"), op.lab}, {QStringLiteral("mat"), op.material}, {QStringLiteral("col"), op.color}});
-    for (db::Dataset* view : {dm.OperationsTable, dm.OperationsSortedForLook, dm.OperationsTableForLook}) {
+    for (db::Dataset* view : {dm.clinical().OperationsTable, dm.clinical().OperationsSortedForLook, dm.clinical().OperationsTableForLook}) {
         if (view->isActive())
             view->refresh();
     }
@@ -58,11 +58,11 @@ inline void addOperation(data::TDmForm& dm, const Operation& op)
 // A patient with a standing discount; current afterwards, with its first session.
 inline int addPatient(data::TDmForm& dm, const QString& lastName, double discount)
 {
-    dm.PatientsTable->append();
-    dm.PatientsTable->setValue(u"LastName", lastName);
-    dm.PatientsTable->setValue(u"Discount", discount);
-    dm.PatientsTable->post();
-    return dm.PatientsTable->value(u"PatientID").toInt();
+    dm.patients().PatientsTable->append();
+    dm.patients().PatientsTable->setValue(u"LastName", lastName);
+    dm.patients().PatientsTable->setValue(u"Discount", discount);
+    dm.patients().PatientsTable->post();
+    return dm.patients().PatientsTable->value(u"PatientID").toInt();
 }
 
 } // namespace clinictest

@@ -60,11 +60,11 @@ class TestDentalChart : public QObject {
     void choose(int operId)
     {
         ChartServices::instance().pickOperation = [operId](data::TDmForm& dm, int, int, QWidget*) {
-            if (!dm.OperationsTable->locate(QStringLiteral("OperID"), operId))
+            if (!dm.clinical().OperationsTable->locate(QStringLiteral("OperID"), operId))
                 return false;
             CurrentOperation& op = currentOperation();
-            op.cost = dm.OperationsTable->value(u"Cost").toDouble();
-            op.costEuro = dm.OperationsTable->value(u"CostEURO").toDouble();
+            op.cost = dm.clinical().OperationsTable->value(u"Cost").toDouble();
+            op.costEuro = dm.clinical().OperationsTable->value(u"CostEURO").toDouble();
             op.discount = 0;
             op.date = QDate::currentDate();
             return true;
@@ -106,9 +106,9 @@ private Q_SLOTS:
         addOperation(CompositeId, SymbolId::CompositeMesial, true, 60);
         addOperation(MissingId, SymbolId::MissingTooth, false, 0);
         addOperation(DiscountLineId, SymbolId::Crown, false, 0);
-        m_dm->OperationsTable->refresh();
-        m_dm->OperationsTableForLook->refresh();
-        m_dm->OperationsSortedForLook->refresh();
+        m_dm->clinical().OperationsTable->refresh();
+        m_dm->clinical().OperationsTableForLook->refresh();
+        m_dm->clinical().OperationsSortedForLook->refresh();
         rulestest::addPatient(*m_dm, QStringLiteral("Papadopoulos"));
         m_chart = std::make_unique<TDentalChartForm>(*m_dm);
         m_chart->show();
@@ -300,7 +300,7 @@ private Q_SLOTS:
         QCOMPARE(m_chart->levelView(2)->recordCount(), 1);
         QTest::mouseClick(m_chart->BabyRadio, Qt::LeftButton);
         QCOMPARE(m_chart->chartKind(), ChartKind::Baby);
-        QCOMPARE(m_dm->SessionsTable->value(u"ShowAllTeeth").toBool(), false);
+        QCOMPARE(m_dm->clinical().SessionsTable->value(u"ShowAllTeeth").toBool(), false);
         QCOMPARE(count(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM Sessions WHERE ShowAllTeeth = FALSE")), 1);
         QCOMPARE(m_chart->levelView(2)->recordCount(), 1);
         QCOMPARE(m_chart->levelView(2)->value(u"ToothNum").toInt(), 55);
@@ -357,14 +357,14 @@ private Q_SLOTS:
         clickTooth(16);
         QVERIFY(m_chart->PerasBtn->isVisible());
         QTest::mouseClick(m_chart->PerasBtn, Qt::LeftButton);
-        QVERIFY(m_dm->SessionsTable->value(u"Completed").toBool());
+        QVERIFY(m_dm->clinical().SessionsTable->value(u"Completed").toBool());
         QVERIFY(!m_chart->PerasBtn->isVisible());
         QVERIFY(m_chart->PerasLabel->isVisible());
         QVERIFY(m_chart->NewSessionBtn->isVisible());
         testsupport::MessageRecorder messages;
         messages.answer(widgets::MessageService::Answer::No); // keep the balance where it is
         QTest::mouseClick(m_chart->NewSessionBtn, Qt::LeftButton);
-        QCOMPARE(m_dm->SessionsTable->value(u"SessionNum").toInt(), 2);
+        QCOMPARE(m_dm->clinical().SessionsTable->value(u"SessionNum").toInt(), 2);
         QCOMPARE(m_chart->SessionNumLabel->text(), QStringLiteral("2"));
         // The finding of the first session is the new session's initial situation.
         QCOMPARE(rows(QStringLiteral("TreatmentLevel = 0 AND ToothNum = 16")), 1);

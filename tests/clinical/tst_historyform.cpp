@@ -121,9 +121,9 @@ private Q_SLOTS:
         auto dm = practice();
         QList<int> ids;
         for (int i = 0; i < plans; ++i)
-            ids << addTreatment(*dm, *dm->HistPerSessionTable2, 1, 7, 45, 11 + i);
+            ids << addTreatment(*dm, *dm->clinical().HistPerSessionTable2, 1, 7, 45, 11 + i);
         exec(*dm->Database, QStringLiteral("UPDATE History SET \"Date\" = :d"), {{QStringLiteral("d"), QDate(2024, 1, 2)}});
-        dm->HistPerSessionTable2->refresh();
+        dm->clinical().HistPerSessionTable2->refresh();
         QList<int> chosen;
         for (int i : selected)
             chosen << ids[i];
@@ -142,8 +142,8 @@ private Q_SLOTS:
             QCOMPARE(charges(*dm, id), moved ? 1 : 0);
             QCOMPARE(historyValue(*dm, id, "\"Date\"").toDate(), moved ? QDate::currentDate() : QDate(2024, 1, 2));
         }
-        QCOMPARE(dm->HistPerSessionTable2->recordCount(), plans - int(chosen.size()));
-        QCOMPARE(dm->HistPerSessionTable3->recordCount(), int(chosen.size()));
+        QCOMPARE(dm->clinical().HistPerSessionTable2->recordCount(), plans - int(chosen.size()));
+        QCOMPARE(dm->clinical().HistPerSessionTable3->recordCount(), int(chosen.size()));
     }
 
     // The plan implemented in the window, the session ended and the next one opened through the
@@ -152,9 +152,9 @@ private Q_SLOTS:
     void newSessionAfterImplementedPlan()
     {
         auto dm = practice();
-        const int found = addTreatment(*dm, *dm->HistPerSessionTable, 0, 9, 0, 16);
-        const int done = addTreatment(*dm, *dm->HistPerSessionTable2, 1, 7, 45, 21);
-        const int open = addTreatment(*dm, *dm->HistPerSessionTable2, 1, 8, 252, 36);
+        const int found = addTreatment(*dm, *dm->clinical().HistPerSessionTable, 0, 9, 0, 16);
+        const int done = addTreatment(*dm, *dm->clinical().HistPerSessionTable2, 1, 7, 45, 21);
+        const int open = addTreatment(*dm, *dm->clinical().HistPerSessionTable2, 1, 8, 252, 36);
         {
             THistoryForm form(*dm);
             form.setLevel(1);
@@ -162,15 +162,15 @@ private Q_SLOTS:
             selectIds(form, {done});
             form.ImplementPlanBtnClick();
         }
-        const QVariant previous = dm->SessionsTable->value(u"SessionID");
-        dm->EndSession();
+        const QVariant previous = dm->clinical().SessionsTable->value(u"SessionID");
+        dm->clinical().EndSession();
         testsupport::MessageRecorder messages;
         messages.answer(Answer::Yes);
-        QVERIFY(dm->NewSession());
+        QVERIFY(dm->clinical().NewSession());
         QCOMPARE(messages.shown().size(), 1); // the balance of the implemented filling
-        dm->CarryOverSession(previous);
+        dm->clinical().CarryOverSession(previous);
 
-        const QVariant session = dm->SessionsTable->value(u"SessionID");
+        const QVariant session = dm->clinical().SessionsTable->value(u"SessionID");
         QVERIFY(session != previous);
         const auto operIds = [&](int level) {
             db::Query q(*dm->Database, QStringLiteral("SELECT OperID FROM History WHERE TherapySessionID = :s AND TreatmentLevel = :l ORDER BY OperID"));
@@ -215,7 +215,7 @@ private Q_SLOTS:
         QFETCH(double, cost);
         auto dm = practice();
         const int other = operation == 8 ? 7 : 8;
-        const int id = addTreatment(*dm, *dm->HistPerSessionTable2, 1, other, 100, 14);
+        const int id = addTreatment(*dm, *dm->clinical().HistPerSessionTable2, 1, other, 100, 14);
         THistoryForm form(*dm);
         form.setLevel(1);
         form.show();
@@ -224,7 +224,7 @@ private Q_SLOTS:
         rows.edit();
         rows.setValue(u"Discount", 0); // the rule takes the patient's standing discount anew
 
-        const QString description = dm->OperationsTable->lookup({QStringLiteral("OperID")}, {operation}, QStringLiteral("Description")).toString();
+        const QString description = dm->clinical().OperationsTable->lookup({QStringLiteral("OperID")}, {operation}, QStringLiteral("Description")).toString();
         const int item = form.OperationCombo->findText(description);
         QVERIFY(item >= 0);
         form.OperationCombo->setCurrentIndex(item);
@@ -268,7 +268,7 @@ private Q_SLOTS:
         QFETCH(double, costEuro);
         auto dm = practice();
         dm->money().setEuroMode(euro);
-        addTreatment(*dm, *dm->HistPerSessionTable3, 2, 7, price, 15);
+        addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, price, 15);
         THistoryForm form(*dm);
         form.setLevel(2);
         form.show();
@@ -293,8 +293,8 @@ private Q_SLOTS:
     void footerSumsFollowTheMode()
     {
         auto dm = practice();
-        addTreatment(*dm, *dm->HistPerSessionTable3, 2, 7, 100 * kRate, 11);
-        addTreatment(*dm, *dm->HistPerSessionTable3, 2, 8, 50 * kRate, 12);
+        addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 100 * kRate, 11);
+        addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 8, 50 * kRate, 12);
         THistoryForm form(*dm);
         form.setLevel(2);
         form.show();
@@ -336,7 +336,7 @@ private Q_SLOTS:
         auto dm = practice();
         QList<int> ids;
         for (int i = 0; i < rows; ++i)
-            ids << addTreatment(*dm, *dm->HistPerSessionTable3, 2, 7, 45, 11 + i);
+            ids << addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 45, 11 + i);
         QList<int> chosen;
         for (int i : selected)
             chosen << ids[i];
@@ -350,7 +350,7 @@ private Q_SLOTS:
 
         QCOMPARE(messages.shown().size(), 1); // the question, or "Empty DataBase"
         QCOMPARE(messages.shown().first().kind == widgets::MessageService::Kind::Question, rows > 0);
-        QCOMPARE(dm->HistPerSessionTable3->recordCount(), left);
+        QCOMPARE(dm->clinical().HistPerSessionTable3->recordCount(), left);
         const bool deleted = answer == int(Answer::Yes);
         for (int id : ids) {
             const bool gone = deleted && chosen.contains(id);
@@ -362,8 +362,8 @@ private Q_SLOTS:
     void receiptMarks()
     {
         auto dm = practice();
-        const QList<int> ids{addTreatment(*dm, *dm->HistPerSessionTable3, 2, 7, 45, 11), addTreatment(*dm, *dm->HistPerSessionTable3, 2, 7, 90, 12),
-            addTreatment(*dm, *dm->HistPerSessionTable3, 2, 7, 30, 13)};
+        const QList<int> ids{addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 45, 11), addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 90, 12),
+            addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 30, 13)};
         THistoryForm form(*dm);
         form.setLevel(2);
         form.show();
@@ -413,7 +413,7 @@ private Q_SLOTS:
         QFETCH(bool, implement);
         auto dm = practice();
         platform::session().role = role;
-        db::Dataset* views[] = {dm->HistPerSessionTable, dm->HistPerSessionTable2, dm->HistPerSessionTable3};
+        db::Dataset* views[] = {dm->clinical().HistPerSessionTable, dm->clinical().HistPerSessionTable2, dm->clinical().HistPerSessionTable3};
         addTreatment(*dm, *views[level], level, 7, 45, 11);
         THistoryForm form(*dm);
         form.setLevel(level, toothFilter);
@@ -447,9 +447,9 @@ private Q_SLOTS:
         QFETCH(QString, clicks);
         QFETCH(int, saved);
         auto dm = practice();
-        const int id = addTreatment(*dm, *dm->HistPerSessionTable3, 2, 7, 45, 36);
+        const int id = addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 45, 36);
         exec(*dm->Database, QStringLiteral("UPDATE History SET Masitikes = :m WHERE ID = :id"), {{QStringLiteral("m"), stored}, {QStringLiteral("id"), id}});
-        dm->HistPerSessionTable3->refresh();
+        dm->clinical().HistPerSessionTable3->refresh();
         THistoryForm form(*dm);
         form.setLevel(2);
         form.show();

@@ -70,16 +70,16 @@ private Q_SLOTS:
         rulestest::addOperation(*m_dm, 7, QStringLiteral("Composite filling"), 0, 0);
         addDentist(1, QStringLiteral("Alexiou"));
         addDentist(2, QStringLiteral("Bakas"));
-        m_dm->DentistsTable->refresh();
+        m_dm->lists().DentistsTable->refresh();
         rulestest::addPatient(*m_dm, QStringLiteral("Papadopoulos"));
-        m_dm->SessionsTable->append();
-        m_dm->SessionsTable->setValue(u"SessionNum", 1);
-        m_dm->SessionsTable->post();
+        m_dm->clinical().SessionsTable->append();
+        m_dm->clinical().SessionsTable->setValue(u"SessionNum", 1);
+        m_dm->clinical().SessionsTable->post();
         // Two dentists' treatments interleaved, and a plan row that is not printed with them.
-        addRow(*m_dm->HistPerSessionTable3, 2, 2, 16, 100);
-        addRow(*m_dm->HistPerSessionTable3, 2, 1, 26, 40);
-        addRow(*m_dm->HistPerSessionTable3, 2, 2, 36, 25.5);
-        addRow(*m_dm->HistPerSessionTable2, 1, 1, 11, 999);
+        addRow(*m_dm->clinical().HistPerSessionTable3, 2, 2, 16, 100);
+        addRow(*m_dm->clinical().HistPerSessionTable3, 2, 1, 26, 40);
+        addRow(*m_dm->clinical().HistPerSessionTable3, 2, 2, 36, 25.5);
+        addRow(*m_dm->clinical().HistPerSessionTable2, 1, 1, 11, 999);
     }
 
     void cleanup()
@@ -122,7 +122,7 @@ private Q_SLOTS:
         QFETCH(bool, priced);
         platform::session().receiptsOnly = receiptsOnly;
         if (level == 0)
-            addRow(*m_dm->HistPerSessionTable, 0, 1, 21, 12);
+            addRow(*m_dm->clinical().HistPerSessionTable, 0, 1, 21, 12);
         clinical::HistoryReportOptions options;
         options.level = level;
         const QString text = pdfText(options);

@@ -92,8 +92,8 @@ private Q_SLOTS:
         TOperationsForm picker(*dm, art().get());
         const int group = operation == 3 ? 4 : 2;
         QVERIFY(picker.prepare(group, 2));
-        QVERIFY(dm->OperationsTable->locate(QStringLiteral("OperID"), operation));
-        const db::Dataset& work = *dm->TempHistTable;
+        QVERIFY(dm->clinical().OperationsTable->locate(QStringLiteral("OperID"), operation));
+        const db::Dataset& work = *dm->clinical().TempHistTable;
         QCOMPARE(work.value(u"OperID").toInt(), operation);
         QCOMPARE(work.value(u"Discount").toDouble(), discount);
         QVERIFY(qAbs(work.value(u"Cost").toDouble() - cost) < 1e-9);
@@ -127,14 +127,14 @@ private Q_SLOTS:
         TOperationsForm picker(*dm, art().get());
         QCOMPARE(picker.prepare(group, chartLevel), operations > 0);
         picker.show();
-        QCOMPARE(dm->OperationsTable->recordCount(), operations);
+        QCOMPARE(dm->clinical().OperationsTable->recordCount(), operations);
         QCOMPARE(picker.OkBtn->isEnabled(), operations > 0);
         QCOMPARE(picker.PriceBox->isVisible(), prices);
         picker.reject();
         // The catalogue lists every operation again.
         TOperationsEntryForm catalogue(*dm, nullptr, art());
         catalogue.show();
-        QCOMPARE(dm->OperationsTable->recordCount(), 3);
+        QCOMPARE(dm->clinical().OperationsTable->recordCount(), 3);
     }
 
     void pickerAsksOnlyWhatTheOperationRequires()
@@ -142,13 +142,13 @@ private Q_SLOTS:
         auto dm = practice();
         exec(*dm->Database, QStringLiteral("INSERT INTO MaterialDB (MaterialID, Description, MedicalUse) VALUES ('M1', 'Composite', TRUE)"));
         exec(*dm->Database, QStringLiteral("INSERT INTO DentalLabDB (DentalLabID, Company) VALUES (5, 'Lab Five')"));
-        for (db::Dataset* view : {dm->DentalMaterialsTable, dm->DentalLabTable, dm->DentalLabForLookTable})
+        for (db::Dataset* view : {dm->supplies().DentalMaterialsTable, dm->supplies().DentalLabTable, dm->supplies().DentalLabForLookTable})
             view->refresh();
         TOperationsForm picker(*dm, art().get());
         picker.prepare(2, 2);
         picker.show();
-        QVERIFY(dm->OperationsTable->locate(QStringLiteral("OperID"), 2)); // material and colour
-        const db::Dataset& work = *dm->TempHistTable;
+        QVERIFY(dm->clinical().OperationsTable->locate(QStringLiteral("OperID"), 2)); // material and colour
+        const db::Dataset& work = *dm->clinical().TempHistTable;
         QCOMPARE(work.value(u"MaterialID").toString(), QStringLiteral("M1"));
         QVERIFY(work.value(u"DentalLabID").isNull());
         QVERIFY(picker.MaterialCombo->isEnabled());
@@ -159,7 +159,7 @@ private Q_SLOTS:
         QTest::keyClick(picker.MaterialCombo, Qt::Key_Delete);
         QVERIFY(work.value(u"MaterialID").isNull());
 
-        QVERIFY(dm->OperationsTable->locate(QStringLiteral("OperID"), 1)); // nothing required
+        QVERIFY(dm->clinical().OperationsTable->locate(QStringLiteral("OperID"), 1)); // nothing required
         QVERIFY(work.value(u"MaterialID").isNull());
         QVERIFY(!picker.MaterialCombo->isEnabled());
         QVERIFY(!picker.ColorEdit->isEnabled());
@@ -187,8 +187,8 @@ private Q_SLOTS:
         dm->money().setEuroMode(euro);
         TOperationsForm picker(*dm, art().get());
         picker.prepare(2, 2);
-        QVERIFY(dm->OperationsTable->locate(QStringLiteral("OperID"), 2));
-        db::Dataset& work = *dm->TempHistTable;
+        QVERIFY(dm->clinical().OperationsTable->locate(QStringLiteral("OperID"), 2));
+        db::Dataset& work = *dm->clinical().TempHistTable;
         work.setValue(edited, value);
         if (edited == QLatin1String("Discount"))
             picker.DiscountEditExit();
@@ -218,7 +218,7 @@ private Q_SLOTS:
         });
         QCOMPARE(clinical::ChartServices::instance().pickOperation(*dm, 2, 2, nullptr), ok);
         const clinical::CurrentOperation& op = clinical::currentOperation();
-        QCOMPARE(dm->OperationsTable->value(u"Description").toString(), QStringLiteral("Filling")); // the first of group 2
+        QCOMPARE(dm->clinical().OperationsTable->value(u"Description").toString(), QStringLiteral("Filling")); // the first of group 2
         QCOMPARE(op.date, ok ? QDate(2026, 5, 4) : QDate());
         QCOMPARE(op.discount, ok ? 10.0 : 0.0);
         QCOMPARE(op.cost, ok ? 45.0 : 0.0);
@@ -256,20 +256,20 @@ private Q_SLOTS:
         auto dm = practice();
         TOperationsEntryForm catalogue(*dm, nullptr, art());
         catalogue.show();
-        QCOMPARE(dm->ActiveSrc->dataset(), dm->OperationsTable);
+        QCOMPARE(dm->ActiveSrc->dataset(), dm->clinical().OperationsTable);
         QCOMPARE(dm->ActiveSrc->tag(), TOperationsEntryForm::FormCode);
-        QVERIFY(dm->OperationsTable->locate(QStringLiteral("OperID"), 3));
+        QVERIFY(dm->clinical().OperationsTable->locate(QStringLiteral("OperID"), 3));
         QVERIFY(!catalogue.SelectBitmapBtn->isEnabled());
         QVERIFY(!catalogue.GroupBtn->isEnabled());
         catalogue.chooseGroup(7);
-        QCOMPARE(dm->OperationsTable->value(u"GroupID").toInt(), 4); // not while browsing
+        QCOMPARE(dm->clinical().OperationsTable->value(u"GroupID").toInt(), 4); // not while browsing
         QVERIFY(!catalogue.GroupImage->pixmap().isNull());
 
-        dm->OperationsTable->edit();
+        dm->clinical().OperationsTable->edit();
         QVERIFY(catalogue.SelectBitmapBtn->isEnabled());
         QVERIFY(catalogue.GroupBtn->isEnabled());
         catalogue.GroupMenu->actions().at(6)->trigger();
-        QCOMPARE(dm->OperationsTable->value(u"GroupID").toInt(), 7);
+        QCOMPARE(dm->clinical().OperationsTable->value(u"GroupID").toInt(), 7);
         // The chooser opens on the first symbols whatever the operation has (12 here).
         int start = -1;
         QTimer::singleShot(0, this, [&start] {
@@ -281,8 +281,8 @@ private Q_SLOTS:
         });
         catalogue.SelectBitmapBtnClick();
         QCOMPARE(start, 0);
-        QCOMPARE(dm->OperationsTable->value(u"BitmapID").toInt(), 10);
-        dm->OperationsTable->post();
+        QCOMPARE(dm->clinical().OperationsTable->value(u"BitmapID").toInt(), 10);
+        dm->clinical().OperationsTable->post();
         QCOMPARE(scalar(*dm->Database, QStringLiteral("SELECT BitmapID FROM Operations WHERE OperID = 3")).toInt(), 10);
         QVERIFY(!catalogue.SelectBitmapBtn->isEnabled());
     }

@@ -85,17 +85,17 @@ inline void addOperation(data::TDmForm& dm, int id, const QString& description, 
         QStringLiteral("INSERT INTO Operations (OperID, Description, Cost, CostEURO, GroupID, RequireDentalLab, RequireMaterial, RequireColor) "
                        "VALUES (:id, :d, :c, :ce, 1, FALSE, FALSE, FALSE)"),
         {{QStringLiteral("id"), id}, {QStringLiteral("d"), description}, {QStringLiteral("c"), cost}, {QStringLiteral("ce"), costEuro}});
-    dm.OperationsTable->refresh();
-    dm.OperationsSortedForLook->refresh();
+    dm.clinical().OperationsTable->refresh();
+    dm.clinical().OperationsSortedForLook->refresh();
 }
 
 // A patient stored through the patient rules; it is the current patient afterwards.
 inline int addPatient(data::TDmForm& dm, const QString& lastName)
 {
-    dm.PatientsTable->append();
-    dm.PatientsTable->setValue(u"LastName", lastName);
-    dm.PatientsTable->post();
-    return dm.PatientsTable->value(u"PatientID").toInt();
+    dm.patients().PatientsTable->append();
+    dm.patients().PatientsTable->setValue(u"LastName", lastName);
+    dm.patients().PatientsTable->post();
+    return dm.patients().PatientsTable->value(u"PatientID").toInt();
 }
 
 // A treatment row of the current session, stored through the history rules.

@@ -19,10 +19,10 @@ int postTreatments(const QString& dir, const QString& config, int patient, int w
     platform::Settings settings(platform::Edition::Dental, config);
     auto dm = data::TDmForm::connect(profileOf(dir));
     dm->openAtStart(settings);
-    if (!dm->PatientsTable->locate(QStringLiteral("PatientID"), patient))
+    if (!dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), patient))
         return 3;
     for (int i = 1; i <= kTreatmentsPerChild; ++i)
-        addTreatment(*dm, *dm->HistPerSessionTable3, 2, 7, worker * 1000 + i, 11 + i % 8);
+        addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, worker * 1000 + i, 11 + i % 8);
     return 0;
 }
 

@@ -88,7 +88,7 @@ private Q_SLOTS:
         QList<int> progress;
         auto dm = openAtStart(copyOf(path, m_root.filePath(QStringLiteral("open-") + QFileInfo(path).fileName())), &progress);
         QCOMPARE(progress, kProgressMarks);
-        QVERIFY(dm->PatientsTable->isActive() && dm->HistPerSessionTable3->isActive() && dm->QuestAnswerTable->isActive());
+        QVERIFY(dm->patients().PatientsTable->isActive() && dm->clinical().HistPerSessionTable3->isActive() && dm->patients().QuestAnswerTable->isActive());
         for (db::Dataset* view : dm->views()) {
             QVERIFY2(dm->sourceOf(view), qPrintable(view->objectName()));
             if (!data::TDmForm::hasStatement(*view))
@@ -133,39 +133,39 @@ private Q_SLOTS:
     {
         auto dm = openAtStart(copyOf(m_demoPath, m_root.filePath(QStringLiteral("follow"))));
         int patientsWithTreatments = 0;
-        for (dm->PatientsTable->first(); !dm->PatientsTable->eof(); dm->PatientsTable->next()) {
-            const QVariant patient = dm->PatientsTable->value(u"PatientID");
+        for (dm->patients().PatientsTable->first(); !dm->patients().PatientsTable->eof(); dm->patients().PatientsTable->next()) {
+            const QVariant patient = dm->patients().PatientsTable->value(u"PatientID");
             const int sessions = count(*dm->Database, QStringLiteral("SELECT COUNT(*) FROM Sessions WHERE PatientID = %1").arg(patient.toInt()));
-            QCOMPARE(dm->SessionsTable->recordCount(), sessions);
-            for (dm->SessionsTable->first(); !dm->SessionsTable->eof(); dm->SessionsTable->next())
-                QCOMPARE(dm->SessionsTable->value(u"PatientID"), patient);
-            for (db::Dataset* view : {dm->AnamnesticaTable, dm->QuestAnswerTable, dm->RecallsTable}) {
+            QCOMPARE(dm->clinical().SessionsTable->recordCount(), sessions);
+            for (dm->clinical().SessionsTable->first(); !dm->clinical().SessionsTable->eof(); dm->clinical().SessionsTable->next())
+                QCOMPARE(dm->clinical().SessionsTable->value(u"PatientID"), patient);
+            for (db::Dataset* view : {dm->patients().AnamnesticaTable, dm->patients().QuestAnswerTable, dm->patients().RecallsTable}) {
                 for (view->first(); !view->eof(); view->next())
-                    QCOMPARE(view->value(view == dm->AnamnesticaTable ? u"PatID" : u"PatientID"), patient);
+                    QCOMPARE(view->value(view == dm->patients().AnamnesticaTable ? u"PatID" : u"PatientID"), patient);
             }
-            dm->SessionsTable->first();
-            const QVariant session = dm->SessionsTable->value(u"SessionID");
+            dm->clinical().SessionsTable->first();
+            const QVariant session = dm->clinical().SessionsTable->value(u"SessionID");
             int levels = 0;
-            for (db::Dataset* view : {dm->HistPerSessionTable, dm->HistPerSessionTable2, dm->HistPerSessionTable3}) {
+            for (db::Dataset* view : {dm->clinical().HistPerSessionTable, dm->clinical().HistPerSessionTable2, dm->clinical().HistPerSessionTable3}) {
                 for (view->first(); !view->eof(); view->next()) {
                     QCOMPARE(view->value(u"TherapySessionID"), session);
                     QCOMPARE(view->value(u"TreatmentLevel").toInt(), levels);
                 }
                 ++levels;
             }
-            for (dm->PatientEconomTable->first(); !dm->PatientEconomTable->eof(); dm->PatientEconomTable->next())
-                QCOMPARE(dm->PatientEconomTable->value(u"SessionID"), session);
+            for (dm->finance().PatientEconomTable->first(); !dm->finance().PatientEconomTable->eof(); dm->finance().PatientEconomTable->next())
+                QCOMPARE(dm->finance().PatientEconomTable->value(u"SessionID"), session);
             const int treatments = count(*dm->Database,
                 QStringLiteral("SELECT COUNT(*) FROM History WHERE TherapySessionID = %1 AND TreatmentLevel = 2").arg(session.toInt()));
-            QCOMPARE(dm->HistPerSessionTable3->recordCount(), treatments);
+            QCOMPARE(dm->clinical().HistPerSessionTable3->recordCount(), treatments);
             if (treatments > 0) {
                 ++patientsWithTreatments;
                 const QVariant first = db::Query(*dm->Database,
                     QStringLiteral("SELECT MIN(\"Date\") FROM History WHERE PatientID = %1").arg(patient.toInt())).scalar();
-                QCOMPARE(dm->FirstLastDateQRY->value(u"FirstDate").toDate(), first.toDate());
-                QVERIFY(!dm->HistPerSessionTable3->value(u"OperDescr").toString().isEmpty());
+                QCOMPARE(dm->clinical().FirstLastDateQRY->value(u"FirstDate").toDate(), first.toDate());
+                QVERIFY(!dm->clinical().HistPerSessionTable3->value(u"OperDescr").toString().isEmpty());
             }
-            QVERIFY(dm->xRayFolder().endsWith(QStringLiteral("xrays/x") + patient.toString()));
+            QVERIFY(dm->patients().xRayFolder().endsWith(QStringLiteral("xrays/x") + patient.toString()));
         }
         QVERIFY(patientsWithTreatments > 0);
     }
@@ -238,8 +238,8 @@ private Q_SLOTS:
         }
         auto dm = openAtStart(path);
         QList<int> days;
-        for (dm->AppointmentTable->first(); !dm->AppointmentTable->eof(); dm->AppointmentTable->next())
-            days.append(int(kToday.daysTo(dm->AppointmentTable->value(u"Date").toDate())));
+        for (dm->appointments().AppointmentTable->first(); !dm->appointments().AppointmentTable->eof(); dm->appointments().AppointmentTable->next())
+            days.append(int(kToday.daysTo(dm->appointments().AppointmentTable->value(u"Date").toDate())));
         std::sort(days.begin(), days.end());
         QCOMPARE(days, left);
     }
@@ -252,13 +252,13 @@ private Q_SLOTS:
         auto dm = openAtStart(copyOf(m_newPath, m_root.filePath(QStringLiteral("settings"))));
         QCOMPARE(dm->defaultDentist(), 2);
         QCOMPARE(dm->money().rate(), 100.5);
-        dm->OpenTable(*dm->MemTable);
-        QCOMPARE(dm->MemTable->recordCount(), 1);
-        QCOMPARE(dm->MemTable->value(u"EUROCurrency").toDouble(), 100.5);
-        QCOMPARE(dm->PatientEconomTable->field(u"CreditEURO").displayFormat(), data::euroMoneyFormat().displayPattern);
-        QCOMPARE(dm->HistPerSessionTable3->field(u"PriceEURO").editFormat(), QStringLiteral("#.##"));
-        QCOMPARE(dm->MedicinesTable->field(u"HospitalPrice").editFormat(), QStringLiteral("#.#####"));
-        QCOMPARE(dm->firstPracticeEconomId(), -1); // no practice transactions yet
+        dm->OpenTable(*dm->finance().MemTable);
+        QCOMPARE(dm->finance().MemTable->recordCount(), 1);
+        QCOMPARE(dm->finance().MemTable->value(u"EUROCurrency").toDouble(), 100.5);
+        QCOMPARE(dm->finance().PatientEconomTable->field(u"CreditEURO").displayFormat(), data::euroMoneyFormat().displayPattern);
+        QCOMPARE(dm->clinical().HistPerSessionTable3->field(u"PriceEURO").editFormat(), QStringLiteral("#.##"));
+        QCOMPARE(dm->lists().MedicinesTable->field(u"HospitalPrice").editFormat(), QStringLiteral("#.#####"));
+        QCOMPARE(dm->finance().firstPracticeEconomId(), -1); // no practice transactions yet
     }
 
     void labelsTranslatedWhenALanguageFileIsPresent()
@@ -272,11 +272,11 @@ private Q_SLOTS:
         qputenv("ORVANE_PROGRAM_DIR", program.toUtf8());
         auto dm = openAtStart(copyOf(m_newPath, m_root.filePath(QStringLiteral("labels"))));
         qputenv("ORVANE_PROGRAM_DIR", m_root.filePath(QStringLiteral("program")).toUtf8());
-        QCOMPARE(dm->PatientsTable->field(u"LastName").label(), QStringLiteral("Επώνυμο"));
-        QCOMPARE(dm->PatientsTable->field(u"FirstName").label(), QStringLiteral("First Name")); // no translation
-        dm->PatientsTable->close();
-        dm->OpenTable(*dm->PatientsTable); // a second open translates nothing twice
-        QCOMPARE(dm->PatientsTable->field(u"LastName").label(), QStringLiteral("Επώνυμο"));
+        QCOMPARE(dm->patients().PatientsTable->field(u"LastName").label(), QStringLiteral("Επώνυμο"));
+        QCOMPARE(dm->patients().PatientsTable->field(u"FirstName").label(), QStringLiteral("First Name")); // no translation
+        dm->patients().PatientsTable->close();
+        dm->OpenTable(*dm->patients().PatientsTable); // a second open translates nothing twice
+        QCOMPARE(dm->patients().PatientsTable->field(u"LastName").label(), QStringLiteral("Επώνυμο"));
     }
 
     void nextIdByGeneratorOrView()

@@ -46,10 +46,10 @@ private Q_SLOTS:
         QFETCH(double, twin);
         auto dm = m_practice->open();
         QCOMPARE(dm->money().rate(), kRate);
-        RulesPractice::addRow(*dm->SuppliersTable, {{"Company", "S"}});
-        RulesPractice::addRow(*dm->DentalLabTable, {{"Company", "L"}});
-        RulesPractice::addRow(*dm->MaterialsTable, {});
-        RulesPractice::addRow(*dm->LabOrdersTable, {});
+        RulesPractice::addRow(*dm->supplies().SuppliersTable, {{"Company", "S"}});
+        RulesPractice::addRow(*dm->supplies().DentalLabTable, {{"Company", "L"}});
+        RulesPractice::addRow(*dm->supplies().MaterialsTable, {});
+        RulesPractice::addRow(*dm->supplies().LabOrdersTable, {});
         dm->money().setEuroMode(euroMode);
         const QString typedField = euroMode ? field + QStringLiteral("EURO") : field;
         const QString twinField = euroMode ? field : field + QStringLiteral("EURO");
@@ -98,8 +98,8 @@ private Q_SLOTS:
         QFETCH(bool, marked);
         QFETCH(bool, expected);
         auto dm = m_practice->open();
-        RulesPractice::addRow(*dm->SuppliersTable, {{"Company", "S"}});
-        RulesPractice::addRow(*dm->DentalLabTable, {{"Company", "L"}});
+        RulesPractice::addRow(*dm->supplies().SuppliersTable, {{"Company", "S"}});
+        RulesPractice::addRow(*dm->supplies().DentalLabTable, {{"Company", "L"}});
         RulesPractice::addPatient(*dm); // a patient's ledger belongs to a session
         platform::session().receiptsOnly = receiptsOnly;
         db::Dataset& ds = RulesPractice::view(*dm, view);
@@ -129,8 +129,8 @@ private Q_SLOTS:
         QFETCH(QString, sourceName);
         QFETCH(bool, receipted);
         auto dm = m_practice->open();
-        RulesPractice::addRow(*dm->SuppliersTable, {{"Company", "Dental Supplies Ltd"}});
-        RulesPractice::addRow(*dm->DentalLabTable, {{"Company", "Crown Lab"}});
+        RulesPractice::addRow(*dm->supplies().SuppliersTable, {{"Company", "Dental Supplies Ltd"}});
+        RulesPractice::addRow(*dm->supplies().DentalLabTable, {{"Company", "Crown Lab"}});
         dm->setDefaultDentist(4, m_practice->settings());
         db::Dataset& ds = RulesPractice::view(*dm, view);
         ds.append();
@@ -142,8 +142,8 @@ private Q_SLOTS:
         QCOMPARE(ds.value(u"PaymentType").toInt(), 0);
         QCOMPARE(ds.value(u"DentistID").toInt(), 4);
         QCOMPARE(ds.value(u"Date").toDate(), QDate::currentDate());
-        QCOMPARE(ds.value(u"SupplierID").toInt(), transactionType == 0 ? dm->SuppliersTable->value(u"SupplierID").toInt() : -1);
-        QCOMPARE(ds.value(u"LabID").toInt(), transactionType == 1 ? dm->DentalLabTable->value(u"DentalLabID").toInt() : -1);
+        QCOMPARE(ds.value(u"SupplierID").toInt(), transactionType == 0 ? dm->supplies().SuppliersTable->value(u"SupplierID").toInt() : -1);
+        QCOMPARE(ds.value(u"LabID").toInt(), transactionType == 1 ? dm->supplies().DentalLabTable->value(u"DentalLabID").toInt() : -1);
         QCOMPARE(m_practice->settings().defaultDoctorId(), 4); // the setter keeps it for the next start
     }
 

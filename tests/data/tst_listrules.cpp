@@ -24,12 +24,12 @@ private Q_SLOTS:
         auto dm = m_practice->open();
         const int patient = RulesPractice::addPatient(*dm, QStringLiteral("Papadopoulos"));
         db::Query(*dm->Database, QStringLiteral("INSERT INTO AppointmentTypes (AppointmentType) VALUES ('Check-up')")).exec();
-        dm->AppointmentTypesTable->refresh();
-        dm->AppointmentTypesTable->first();
+        dm->appointments().AppointmentTypesTable->refresh();
+        dm->appointments().AppointmentTypesTable->first();
         dm->setDefaultDentist(3, m_practice->settings());
         platform::session().defaultAppointmentPatient = forPatient;
 
-        db::Dataset& app = *dm->AppointmentTable;
+        db::Dataset& app = *dm->appointments().AppointmentTable;
         app.append();
         QVERIFY(app.value(u"AppID").toInt() > 0);
         QCOMPARE(app.value(u"PatID").toInt(), forPatient ? patient : -1);
@@ -52,9 +52,9 @@ private Q_SLOTS:
     void dentistWorksEveryHour()
     {
         auto dm = m_practice->open();
-        dm->DentistsTable->append();
-        QCOMPARE(dm->DentistsTable->value(u"WorkingHoursSet").toByteArray(), QByteArray(32, '\xff'));
-        dm->DentistsTable->post();
+        dm->lists().DentistsTable->append();
+        QCOMPARE(dm->lists().DentistsTable->value(u"WorkingHoursSet").toByteArray(), QByteArray(32, '\xff'));
+        dm->lists().DentistsTable->post();
         QCOMPARE(RulesPractice::scalar(*dm, QStringLiteral("SELECT WorkingHoursSet FROM Doctors")).toByteArray(), QByteArray(32, '\xff'));
     }
 

@@ -39,9 +39,9 @@ private Q_SLOTS:
             {{QStringLiteral("id"), id}});
         QCOMPARE(scalar(c, QStringLiteral("SELECT TherapySessionID FROM Patient WHERE PatientID = :id"), {{QStringLiteral("id"), id}}), session);
         QVERIFY(scalar(c, QStringLiteral("SELECT ActiveTherapySession FROM Patient WHERE PatientID = :id"), {{QStringLiteral("id"), id}}).toBool());
-        QCOMPARE(dm->SessionsTable->value(u"SessionID"), session); // the current session
-        QCOMPARE(dm->PatientsTable->value(u"FolderCode").toString(), QStringLiteral("\\xrays\\x%1").arg(id));
-        QVERIFY(!dm->PatientsTable->hasPendingUpdates() && !dm->SessionsTable->hasPendingUpdates());
+        QCOMPARE(dm->clinical().SessionsTable->value(u"SessionID"), session); // the current session
+        QCOMPARE(dm->patients().PatientsTable->value(u"FolderCode").toString(), QStringLiteral("\\xrays\\x%1").arg(id));
+        QVERIFY(!dm->patients().PatientsTable->hasPendingUpdates() && !dm->clinical().SessionsTable->hasPendingUpdates());
     }
 
     void lastNameIsRequired_data()
@@ -62,20 +62,20 @@ private Q_SLOTS:
         const int histories = count(c, QStringLiteral("SELECT COUNT(*) FROM CartAnamnestica"));
         testsupport::MessageRecorder messages;
         if (existing)
-            dm->PatientsTable->edit();
+            dm->patients().PatientsTable->edit();
         else
-            dm->PatientsTable->append();
-        dm->PatientsTable->setValue(u"LastName", QStringLiteral("  "));
-        dm->PatientsTable->setValue(u"FirstName", QStringLiteral("Maria"));
-        QVERIFY_THROWS_EXCEPTION(db::Abort, dm->PatientsTable->post());
+            dm->patients().PatientsTable->append();
+        dm->patients().PatientsTable->setValue(u"LastName", QStringLiteral("  "));
+        dm->patients().PatientsTable->setValue(u"FirstName", QStringLiteral("Maria"));
+        QVERIFY_THROWS_EXCEPTION(db::Abort, dm->patients().PatientsTable->post());
         QCOMPARE(messages.texts(), QStringList{kNoLastName});
-        QVERIFY(dm->PatientsTable->isEditing());
+        QVERIFY(dm->patients().PatientsTable->isEditing());
         QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM Patient")), patients);
         QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM Sessions")), sessions);
         QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM CartAnamnestica")), histories);
         QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM Patient WHERE FirstName = 'Maria'")), 0);
-        dm->PatientsTable->cancel();
-        QVERIFY(!dm->AnamnesticaTable->isEditing() && !dm->AnamnesticaTable->hasPendingUpdates());
+        dm->patients().PatientsTable->cancel();
+        QVERIFY(!dm->patients().AnamnesticaTable->isEditing() && !dm->patients().AnamnesticaTable->hasPendingUpdates());
     }
 
     // One view of the patient's group cannot be written: nothing of the group is, and
@@ -93,15 +93,15 @@ private Q_SLOTS:
         auto dm = m_practice.openNew();
         const db::Connection& c = *dm->Database;
         exec(c, QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON %1 BEGIN SELECT RAISE(ABORT, 'refused'); END").arg(failing));
-        dm->PatientsTable->append();
-        const int id = dm->PatientsTable->value(u"PatientID").toInt();
-        dm->PatientsTable->setValue(u"LastName", QStringLiteral("Nikolaou"));
-        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, dm->PatientsTable->post());
+        dm->patients().PatientsTable->append();
+        const int id = dm->patients().PatientsTable->value(u"PatientID").toInt();
+        dm->patients().PatientsTable->setValue(u"LastName", QStringLiteral("Nikolaou"));
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, dm->patients().PatientsTable->post());
         for (const auto& [table, field] : {std::pair{"Patient", "PatientID"}, {"Sessions", "PatientID"}, {"CartAnamnestica", "PatID"}})
             QCOMPARE(patientRows(c, QLatin1String(table), QLatin1String(field), id), 0);
 
         exec(c, QStringLiteral("DROP TRIGGER refuse"));
-        dm->storeGroup(*dm->PatientsTable);
+        dm->storeGroup(*dm->patients().PatientsTable);
         for (const auto& [table, field] : {std::pair{"Patient", "PatientID"}, {"Sessions", "PatientID"}, {"CartAnamnestica", "PatID"}})
             QCOMPARE(patientRows(c, QLatin1String(table), QLatin1String(field), id), 1);
     }
@@ -129,19 +129,19 @@ private Q_SLOTS:
         const int payer = addPatient(*dm, QStringLiteral("Parent"));
         const int child = addPatient(*dm, QStringLiteral("Child"));
         exec(c, QStringLiteral("DELETE FROM CartAnamnestica WHERE PatID = :c"), {{QStringLiteral("c"), child}});
-        dm->AnamnesticaTable->refresh();
-        dm->PatientsTable->edit();
-        QVERIFY(dm->AnamnesticaTable->isEditing() && dm->FamilyFatherTable->isEditing());
-        dm->PatientsTable->setValue(u"TypeProtectionFamily", role);
+        dm->patients().AnamnesticaTable->refresh();
+        dm->patients().PatientsTable->edit();
+        QVERIFY(dm->patients().AnamnesticaTable->isEditing() && dm->patients().FamilyFatherTable->isEditing());
+        dm->patients().PatientsTable->setValue(u"TypeProtectionFamily", role);
         if (choosePayer)
-            dm->FamilyFatherTable->setValue(u"FatherID", payer);
-        dm->PatientsTable->post();
+            dm->patients().FamilyFatherTable->setValue(u"FatherID", payer);
+        dm->patients().PatientsTable->post();
         QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM Families WHERE ChildID = :c"), {{QStringLiteral("c"), child}}), links);
         QCOMPARE(scalar(c, QStringLiteral("SELECT TypeProtectionFamily FROM Patient WHERE PatientID = :p"), {{QStringLiteral("p"), payer}}).toInt(),
             payerRole);
         QCOMPARE(patientRows(c, QStringLiteral("CartAnamnestica"), QStringLiteral("PatID"), child), 1); // started by the edit
-        QVERIFY(!dm->FamilyFatherTable->isEditing() && !dm->FamilyFatherTable->hasPendingUpdates());
-        QVERIFY(!dm->NonProtectedPatientsTable->hasPendingUpdates());
+        QVERIFY(!dm->patients().FamilyFatherTable->isEditing() && !dm->patients().FamilyFatherTable->hasPendingUpdates());
+        QVERIFY(!dm->patients().NonProtectedPatientsTable->hasPendingUpdates());
     }
 
     void askToPost_data()
@@ -175,14 +175,14 @@ private Q_SLOTS:
         auto dm = m_practice.openNew();
         const int id = addPatient(*dm, QStringLiteral("Before"));
         if (editing) {
-            dm->PatientsTable->edit();
-            dm->PatientsTable->setValue(u"LastName", lastName);
+            dm->patients().PatientsTable->edit();
+            dm->patients().PatientsTable->setValue(u"LastName", lastName);
         }
         testsupport::MessageRecorder messages;
         messages.answer(widgets::MessageService::Answer(answer));
-        QCOMPARE(dm->AskToPost(*dm->PatientsTable, autoPost), result);
+        QCOMPARE(dm->AskToPost(*dm->patients().PatientsTable, autoPost), result);
         QCOMPARE(messages.texts().contains(QStringLiteral("There are unsaved changes. Do you want to post them?")), asked);
-        QCOMPARE(dm->PatientsTable->isEditing(), stillEditing);
+        QCOMPARE(dm->patients().PatientsTable->isEditing(), stillEditing);
         const QString name = scalar(*dm->Database, QStringLiteral("SELECT LastName FROM Patient WHERE PatientID = :p"), {{QStringLiteral("p"), id}}).toString();
         QCOMPARE(name, stored ? lastName : QStringLiteral("Before"));
     }
@@ -196,16 +196,16 @@ private Q_SLOTS:
             auto other = db::Connection::open(profileOf(path)); // another workstation in the middle of a write
             db::TransactionGuard writing(*other);
             try {
-                dm->AddIndex(*dm->RecallsTable);
+                dm->AddIndex(*dm->patients().RecallsTable);
                 QFAIL("the index was added while the table was in use");
             } catch (const db::DatabaseError& e) {
                 QCOMPARE(e.message(), QStringLiteral("TTable.Exclusive must be set to true in order to add an index to the table"));
             }
         }
         QCOMPARE(count(*dm->Database, indexes), 0);
-        dm->AddIndex(*dm->RecallsTable);
+        dm->AddIndex(*dm->patients().RecallsTable);
         QCOMPARE(count(*dm->Database, indexes), 1);
-        dm->AddIndex(*dm->RecallsTable); // a second time changes nothing
+        dm->AddIndex(*dm->patients().RecallsTable); // a second time changes nothing
         addPatient(*dm, QStringLiteral("Writes")); // and the lock wait is back
     }
 
@@ -245,18 +245,18 @@ private Q_SLOTS:
     {
         auto dm = m_practice.openNew();
         addPatient(*dm, QStringLiteral("Book"));
-        dm->OpenTable(*dm->PatBookTbl);
-        dm->MaterialsTable->append();
-        const int material = dm->MaterialsTable->value(u"MaterialID").toInt();
-        dm->MaterialsTable->cancel();
-        dm->PatBookTbl->append();
-        QVERIFY(dm->PatBookTbl->value(u"PatBookID").isNull()); // taken only when stored
-        dm->PatBookTbl->setValue(u"PatBookNo", QStringLiteral("A-1"));
-        dm->PatBookTbl->post();
-        QCOMPARE(dm->PatBookTbl->value(u"PatBookID").toInt(), material + 1);
-        dm->MaterialsTable->append();
-        QCOMPARE(dm->MaterialsTable->value(u"MaterialID").toString(), QString::number(material + 2));
-        dm->MaterialsTable->cancel();
+        dm->OpenTable(*dm->patients().PatBookTbl);
+        dm->supplies().MaterialsTable->append();
+        const int material = dm->supplies().MaterialsTable->value(u"MaterialID").toInt();
+        dm->supplies().MaterialsTable->cancel();
+        dm->patients().PatBookTbl->append();
+        QVERIFY(dm->patients().PatBookTbl->value(u"PatBookID").isNull()); // taken only when stored
+        dm->patients().PatBookTbl->setValue(u"PatBookNo", QStringLiteral("A-1"));
+        dm->patients().PatBookTbl->post();
+        QCOMPARE(dm->patients().PatBookTbl->value(u"PatBookID").toInt(), material + 1);
+        dm->supplies().MaterialsTable->append();
+        QCOMPARE(dm->supplies().MaterialsTable->value(u"MaterialID").toString(), QString::number(material + 2));
+        dm->supplies().MaterialsTable->cancel();
     }
 
     // The charge of a treatment row follows the row through every change.
@@ -284,7 +284,7 @@ private Q_SLOTS:
         addOperation(*dm, 7, QStringLiteral("Filling"), 0, 0);
         const int patient = addPatient(*dm, QStringLiteral("Charged"));
         testsupport::MessageRecorder messages;
-        db::Dataset* view = QList<db::Dataset*>{dm->HistPerSessionTable, dm->HistPerSessionTable2, dm->HistPerSessionTable3}[level];
+        db::Dataset* view = QList<db::Dataset*>{dm->clinical().HistPerSessionTable, dm->clinical().HistPerSessionTable2, dm->clinical().HistPerSessionTable3}[level];
         const int id = addTreatment(*dm, *view, level, operId, cost);
         const db::Connection& c = *dm->Database;
         const QVariantMap hid{{QStringLiteral("h"), id}};
@@ -297,9 +297,9 @@ private Q_SLOTS:
         QCOMPARE(scalar(c, QStringLiteral("SELECT Sign FROM PatEconomics WHERE HistoryID = :h"), hid).toInt(), 1);
         QCOMPARE(scalar(c, QStringLiteral("SELECT PatientID FROM PatEconomics WHERE HistoryID = :h"), hid).toInt(), patient);
         QCOMPARE(scalar(c, QStringLiteral("SELECT SessionID FROM PatEconomics WHERE HistoryID = :h"), hid),
-            dm->SessionsTable->value(u"SessionID"));
+            dm->clinical().SessionsTable->value(u"SessionID"));
         QVERIFY(scalar(c, QStringLiteral("SELECT ChildID FROM PatEconomics WHERE HistoryID = :h"), hid).isNull());
-        QCOMPARE(dm->PatientEconomTable->recordCount(), 1); // the ledger of the session shows it
+        QCOMPARE(dm->finance().PatientEconomTable->recordCount(), 1); // the ledger of the session shows it
     }
 
     void chargeFollowsEditsOfTheRow()
@@ -307,42 +307,42 @@ private Q_SLOTS:
         auto dm = m_practice.openNew();
         addOperation(*dm, 7, QStringLiteral("Crown"), 0, 0);
         addPatient(*dm, QStringLiteral("Edited"));
-        const int id = addTreatment(*dm, *dm->HistPerSessionTable3, 2, 7, 100);
+        const int id = addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 100);
         const db::Connection& c = *dm->Database;
         const QVariantMap hid{{QStringLiteral("h"), id}};
         const auto charges = [&] { return count(c, QStringLiteral("SELECT COUNT(*) FROM PatEconomics WHERE HistoryID = :h"), hid); };
         const auto credit = [&] { return scalar(c, QStringLiteral("SELECT SUM(Credit) FROM PatEconomics WHERE HistoryID = :h"), hid).toDouble(); };
 
-        QVERIFY(dm->HistPerSessionTable3->locate(QStringLiteral("ID"), id));
-        dm->HistPerSessionTable3->edit();
-        dm->HistPerSessionTable3->setValue(u"CostEURO", 150 / dm->money().rate());
-        dm->HistPerSessionTable3->post();
+        QVERIFY(dm->clinical().HistPerSessionTable3->locate(QStringLiteral("ID"), id));
+        dm->clinical().HistPerSessionTable3->edit();
+        dm->clinical().HistPerSessionTable3->setValue(u"CostEURO", 150 / dm->money().rate());
+        dm->clinical().HistPerSessionTable3->post();
         QCOMPARE(charges(), 1);
         QCOMPARE(credit(), 150.0);
-        QCOMPARE(dm->historyCostAtEdit(*dm->HistPerSessionTable3).first, 100.0);
+        QCOMPARE(dm->clinical().historyCostAtEdit(*dm->clinical().HistPerSessionTable3).first, 100.0);
 
-        dm->HistPerSessionTable3->edit();
-        dm->HistPerSessionTable3->setValue(u"IOFld", true);
-        dm->HistPerSessionTable3->post();
+        dm->clinical().HistPerSessionTable3->edit();
+        dm->clinical().HistPerSessionTable3->setValue(u"IOFld", true);
+        dm->clinical().HistPerSessionTable3->post();
         QCOMPARE(charges(), 1);
         QCOMPARE(scalar(c, QStringLiteral("SELECT ReceiptCredit FROM PatEconomics WHERE HistoryID = :h"), hid).toDouble(), 150.0);
 
-        QVERIFY(dm->HistPerSessionTable3->locate(QStringLiteral("ID"), id));
-        dm->HistPerSessionTable3->edit();
-        dm->HistPerSessionTable3->setValue(u"TreatmentLevel", 1); // back to the plan
-        dm->HistPerSessionTable3->post();
+        QVERIFY(dm->clinical().HistPerSessionTable3->locate(QStringLiteral("ID"), id));
+        dm->clinical().HistPerSessionTable3->edit();
+        dm->clinical().HistPerSessionTable3->setValue(u"TreatmentLevel", 1); // back to the plan
+        dm->clinical().HistPerSessionTable3->post();
         QCOMPARE(charges(), 0);
-        QVERIFY(dm->HistPerSessionTable2->locate(QStringLiteral("ID"), id));
-        dm->HistPerSessionTable2->edit();
-        dm->HistPerSessionTable2->setValue(u"TreatmentLevel", 2);
-        dm->HistPerSessionTable2->post();
+        QVERIFY(dm->clinical().HistPerSessionTable2->locate(QStringLiteral("ID"), id));
+        dm->clinical().HistPerSessionTable2->edit();
+        dm->clinical().HistPerSessionTable2->setValue(u"TreatmentLevel", 2);
+        dm->clinical().HistPerSessionTable2->post();
         QCOMPARE(charges(), 1);
 
-        QVERIFY(dm->HistPerSessionTable3->locate(QStringLiteral("ID"), id));
-        dm->HistPerSessionTable3->remove();
+        QVERIFY(dm->clinical().HistPerSessionTable3->locate(QStringLiteral("ID"), id));
+        dm->clinical().HistPerSessionTable3->remove();
         QCOMPARE(charges(), 0);
         QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM History WHERE ID = :h"), hid), 0);
-        QCOMPARE(dm->PatientEconomTable->recordCount(), 0);
+        QCOMPARE(dm->finance().PatientEconomTable->recordCount(), 0);
     }
 
     void missingOperationIsWarnedAndStillCharged()
@@ -351,7 +351,7 @@ private Q_SLOTS:
         addOperation(*dm, 7, QStringLiteral("Cleaning"), 0, 0);
         addPatient(*dm, QStringLiteral("Missing"));
         testsupport::MessageRecorder messages;
-        const int id = addTreatment(*dm, *dm->HistPerSessionTable3, 2, 99, 40);
+        const int id = addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 99, 40);
         QCOMPARE(messages.texts(), QStringList{QStringLiteral("Δε βρέθηκε η υπηρεσία. Θα εισαχθεί η πρώτη διαθέσιμη.")});
         QCOMPARE(scalar(*dm->Database, QStringLiteral("SELECT Description FROM PatEconomics WHERE HistoryID = :h"), {{QStringLiteral("h"), id}})
                      .toString(),
@@ -371,17 +371,17 @@ private Q_SLOTS:
         addOperation(*dm, 7, QStringLiteral("Sealant"), 0, 0);
         const db::Connection& c = *dm->Database;
         const int payer = addPatient(*dm, QStringLiteral("Payer"));
-        const QVariant payerSession = dm->SessionsTable->value(u"SessionID");
+        const QVariant payerSession = dm->clinical().SessionsTable->value(u"SessionID");
         const int member = addPatient(*dm, QStringLiteral("Member"));
         exec(c, QStringLiteral("INSERT INTO Families (FatherID, ChildID, Relationship, ChildPays) VALUES (:f, :c, 'child', :pays)"),
             {{QStringLiteral("f"), payer}, {QStringLiteral("c"), member}, {QStringLiteral("pays"), childPays}});
         exec(c, QStringLiteral("UPDATE Patient SET TypeProtectionFamily = 1 WHERE PatientID = :c"), {{QStringLiteral("c"), member}});
-        dm->PatientsTable->refresh();
-        QVERIFY(dm->PatientsTable->locate(QStringLiteral("PatientID"), member));
-        dm->FamilyFatherTable->refresh();
-        const QVariant memberSession = dm->SessionsTable->value(u"SessionID");
+        dm->patients().PatientsTable->refresh();
+        QVERIFY(dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), member));
+        dm->patients().FamilyFatherTable->refresh();
+        const QVariant memberSession = dm->clinical().SessionsTable->value(u"SessionID");
 
-        const int id = addTreatment(*dm, *dm->HistPerSessionTable3, 2, 7, 80);
+        const int id = addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 80);
         db::Query charge(c, QStringLiteral("SELECT PatientID, SessionID, ChildID, SourceName FROM PatEconomics WHERE HistoryID = :h"));
         charge.bind(QStringLiteral("h"), id).exec();
         QVERIFY(charge.next());
@@ -399,10 +399,10 @@ private Q_SLOTS:
         addOperation(*dm, 7, QStringLiteral("Cheap"), 34.075, 0.1);
         addOperation(*dm, 8, QStringLiteral("Dear"), 681.5, 2);
         addPatient(*dm, QStringLiteral("Priced"));
-        dm->PatientsTable->edit();
-        dm->PatientsTable->setValue(u"Discount", 10);
-        dm->PatientsTable->post();
-        db::Dataset& h = *dm->HistPerSessionTable2;
+        dm->patients().PatientsTable->edit();
+        dm->patients().PatientsTable->setValue(u"Discount", 10);
+        dm->patients().PatientsTable->post();
+        db::Dataset& h = *dm->clinical().HistPerSessionTable2;
         h.append();
         h.setValue(u"Discount", 50);
         h.setValue(u"OperID", 8);
@@ -427,8 +427,8 @@ private Q_SLOTS:
         addOperation(*dm, 7, QStringLiteral("Extraction"), 0, 0);
         const int keep = addPatient(*dm, QStringLiteral("Stays"));
         const int id = addPatient(*dm, QStringLiteral("Goes"));
-        addTreatment(*dm, *dm->HistPerSessionTable3, 2, 7, 50);
-        const QVariant session = dm->SessionsTable->value(u"SessionID");
+        addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 50);
+        const QVariant session = dm->clinical().SessionsTable->value(u"SessionID");
         const QVariantMap p{{QStringLiteral("p"), id}, {QStringLiteral("s"), session}};
         exec(c, QStringLiteral("INSERT INTO Recalls (RecallID, PatientID) VALUES (1, :p)"), {{QStringLiteral("p"), id}});
         exec(c, QStringLiteral("INSERT INTO QuestAnswer (PatientID, QuestionID) VALUES (:p, 1)"), {{QStringLiteral("p"), id}});
@@ -444,8 +444,8 @@ private Q_SLOTS:
         if (!failing.isEmpty())
             exec(c, QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON %1 BEGIN SELECT RAISE(ABORT, 'refused'); END").arg(failing));
 
-        QVERIFY(dm->PatientsTable->locate(QStringLiteral("PatientID"), id));
-        dm->PatientsTable->remove();
+        QVERIFY(dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), id));
+        dm->patients().PatientsTable->remove();
 
         const QList<std::pair<QString, QString>> dependents = {{"Recalls", "PatientID"}, {"CartAnamnestica", "PatID"},
             {"QuestAnswer", "PatientID"}, {"History", "PatientID"}, {"PatEconomics", "PatientID"}, {"PatEconomics", "ChildID"},
@@ -487,11 +487,11 @@ private Q_SLOTS:
             exec(c, QStringLiteral("UPDATE Patient SET TypeProtectionFamily = 1 WHERE PatientID = :c"), {{QStringLiteral("c"), ids.last()}});
         }
         exec(c, QStringLiteral("UPDATE Patient SET TypeProtectionFamily = 2 WHERE PatientID = :f"), {{QStringLiteral("f"), payer}});
-        dm->PatientsTable->refresh();
-        dm->NonProtectedPatientsTable->refresh();
+        dm->patients().PatientsTable->refresh();
+        dm->patients().NonProtectedPatientsTable->refresh();
 
-        QVERIFY(dm->PatientsTable->locate(QStringLiteral("PatientID"), deleteMember ? ids.first() : payer));
-        dm->PatientsTable->remove();
+        QVERIFY(dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), deleteMember ? ids.first() : payer));
+        dm->patients().PatientsTable->remove();
         const auto role = [&](int id) {
             return scalar(c, QStringLiteral("SELECT TypeProtectionFamily FROM Patient WHERE PatientID = :id"), {{QStringLiteral("id"), id}});
         };
@@ -518,16 +518,16 @@ private Q_SLOTS:
         QTemporaryDir root;
         platform::session().dataRoot = root.path();
         addPatient(*dm, QStringLiteral("Imaged"));
-        QDir().mkpath(dm->xRayFolder());
-        dm->PhotosTable->append();
-        const QString path = QDir(dm->xRayFolder()).filePath(dm->PhotosTable->value(u"PhotoName").toString());
-        dm->PhotosTable->post();
+        QDir().mkpath(dm->patients().xRayFolder());
+        dm->clinical().PhotosTable->append();
+        const QString path = QDir(dm->patients().xRayFolder()).filePath(dm->clinical().PhotosTable->value(u"PhotoName").toString());
+        dm->clinical().PhotosTable->post();
         if (fileThere) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
         testsupport::MessageRecorder messages;
-        dm->PhotosTable->remove();
+        dm->clinical().PhotosTable->remove();
         QVERIFY(!QFile::exists(path));
         QCOMPARE(messages.texts(),
             fileThere ? QStringList{} : QStringList{QStringLiteral("Only DataBase Record will be deleted. I did not find image: ") + path});
@@ -575,7 +575,7 @@ private Q_SLOTS:
         addOperation(*dm, 7, QStringLiteral("Bleaching"), 0, 0);
         addPatient(*dm, QStringLiteral("Receipts"));
         QList<bool> got;
-        for (db::Dataset* view : {dm->HistPerSessionTable, dm->HistPerSessionTable2, dm->HistPerSessionTable3}) {
+        for (db::Dataset* view : {dm->clinical().HistPerSessionTable, dm->clinical().HistPerSessionTable2, dm->clinical().HistPerSessionTable3}) {
             view->append();
             got << view->value(u"IOFld").toBool();
             view->cancel();
@@ -583,11 +583,11 @@ private Q_SLOTS:
         QCOMPARE(got, marks);
 
         // One receipted and one unreceipted treatment stored straight in the table.
-        const QVariantMap p{{QStringLiteral("p"), dm->PatientsTable->value(u"PatientID")}, {QStringLiteral("s"), dm->SessionsTable->value(u"SessionID")}};
+        const QVariantMap p{{QStringLiteral("p"), dm->patients().PatientsTable->value(u"PatientID")}, {QStringLiteral("s"), dm->clinical().SessionsTable->value(u"SessionID")}};
         exec(*dm->Database, QStringLiteral("INSERT INTO History (ID, PatientID, TherapySessionID, TreatmentLevel, OperID, IOFld) VALUES "
                                            "(901, :p, :s, 2, 7, TRUE), (902, :p, :s, 2, 7, FALSE)"), p);
-        dm->HistPerSessionTable3->refresh();
-        QCOMPARE(dm->HistPerSessionTable3->recordCount(), receiptsOnly ? 1 : 2);
+        dm->clinical().HistPerSessionTable3->refresh();
+        QCOMPARE(dm->clinical().HistPerSessionTable3->recordCount(), receiptsOnly ? 1 : 2);
     }
 };
 

@@ -177,9 +177,9 @@ private Q_SLOTS:
         QDir().mkpath(config);
         m_dm = data::TDmForm::connect({.name = QStringLiteral("balance-test"), .dataDirectory = path});
         m_dm->openAtStart(platform::Settings(platform::Edition::Dental, config), {}, kToday);
-        QVERIFY(m_dm->PatientsTable->locate(QStringLiteral("PatientID"), kPatient));
-        QVERIFY(m_dm->SessionsTable->locate(QStringLiteral("SessionID"), kSession));
-        QVERIFY(m_dm->SuppliersTable->locate(QStringLiteral("SupplierID"), kSupplier));
+        QVERIFY(m_dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), kPatient));
+        QVERIFY(m_dm->clinical().SessionsTable->locate(QStringLiteral("SessionID"), kSession));
+        QVERIFY(m_dm->supplies().SuppliersTable->locate(QStringLiteral("SupplierID"), kSupplier));
     }
 
     void init() { platform::session().receiptsOnly = false; }
@@ -267,17 +267,17 @@ private Q_SLOTS:
     void firstRowStartsFromZero()
     {
         store(QStringLiteral("SupplierEconomTable"), {{1, 500.0, {}}, {1, 20.0, {}}});
-        db::Dataset* v = m_dm->SupplierEconomTable;
+        db::Dataset* v = m_dm->finance().SupplierEconomTable;
         v->last();
         QCOMPARE(v->value(u"Balance").toDouble(), 520.0);
-        QVERIFY(m_dm->SuppliersTable->locate(QStringLiteral("SupplierID"), 4));
+        QVERIFY(m_dm->supplies().SuppliersTable->locate(QStringLiteral("SupplierID"), 4));
         QCOMPARE(v->recordCount(), 0);
         v->insert();
         v->setValue(u"Sign", -1);
         v->setValue(u"Credit", 35.0);
         QCOMPARE(v->value(u"Balance").toDouble(), -35.0);
         v->cancel();
-        QVERIFY(m_dm->SuppliersTable->locate(QStringLiteral("SupplierID"), kSupplier));
+        QVERIFY(m_dm->supplies().SuppliersTable->locate(QStringLiteral("SupplierID"), kSupplier));
         v->first();
         QCOMPARE(v->value(u"Balance").toDouble(), 500.0);
     }
@@ -286,7 +286,7 @@ private Q_SLOTS:
     void cachedChangesMoveTheRowsBelow()
     {
         store(QStringLiteral("PatientEconomTable"), {{1, 100.0, {}}, {-1, 40.0, {}}, {1, 10.0, {}}});
-        db::Dataset* v = m_dm->PatientEconomTable;
+        db::Dataset* v = m_dm->finance().PatientEconomTable;
         QVERIFY(v->cachedUpdates());
         const data::TDmForm::StoreHold pending(*m_dm, {v}); // posts stay pending until applied below
         m_dm->money().setEuroMode(false); // the amounts below are typed in the local currency
@@ -352,16 +352,16 @@ private Q_SLOTS:
         store(QStringLiteral("PatientEconomTable"), {{1, 100.0, 100.0, true}, {-1, 40.0, {}, false}, {1, 5.0, {}, false}, {-1, 30.0, 30.0, true}});
         db::Query::run(db(), QStringLiteral("INSERT INTO PatEconomics (EconomID, SessionID, PatientID, Sign, Credit, CreditEURO, IOFld) "
                                             "VALUES (500, %1, 1, -1, 20, 0.2, FALSE)").arg(kOtherSession));
-        db::Dataset* v = m_dm->PatientEconomTable;
+        db::Dataset* v = m_dm->finance().PatientEconomTable;
         v->refresh();
         for (int row = 0; row < v->recordCount(); ++row) {
             QCOMPARE(number(v, row, "SessBalance"), balance);
             QVERIFY(qFuzzyCompare(1 + number(v, row, "SessBalanceEURO"), 1 + balance / 100));
         }
-        QVERIFY(m_dm->SessionsTable->locate(QStringLiteral("SessionID"), kOtherSession));
+        QVERIFY(m_dm->clinical().SessionsTable->locate(QStringLiteral("SessionID"), kOtherSession));
         QCOMPARE(v->recordCount(), 1);
         QCOMPARE(v->value(u"SessBalance").toDouble(), otherBalance);
-        QVERIFY(m_dm->SessionsTable->locate(QStringLiteral("SessionID"), kSession));
+        QVERIFY(m_dm->clinical().SessionsTable->locate(QStringLiteral("SessionID"), kSession));
 
         // A stored change counts after the view is read again.
         db::Query::run(db(), QStringLiteral("UPDATE PatEconomics SET Credit = Credit + 1000 WHERE EconomID = 100"));
@@ -374,10 +374,10 @@ private Q_SLOTS:
         store(QStringLiteral("PatientEconomTable"), {{1, 10.0, {}}, {1, 20.0, {}}, {1, 30.0, {}}});
         db::Query::run(db(), QStringLiteral("UPDATE PatEconomics SET ChildID = 3 WHERE EconomID = 100"));
         db::Query::run(db(), QStringLiteral("UPDATE PatEconomics SET ChildID = 2 WHERE EconomID = 101"));
-        m_dm->PatientEconomTable->refresh();
-        QCOMPARE(valueAt(m_dm->PatientEconomTable, 0, "ChildName").toString(), QStringLiteral("Gamma Gia"));
-        QCOMPARE(valueAt(m_dm->PatientEconomTable, 1, "ChildName").toString(), QStringLiteral("Beta"));
-        QCOMPARE(valueAt(m_dm->PatientEconomTable, 2, "ChildName").toString(), QString());
+        m_dm->finance().PatientEconomTable->refresh();
+        QCOMPARE(valueAt(m_dm->finance().PatientEconomTable, 0, "ChildName").toString(), QStringLiteral("Gamma Gia"));
+        QCOMPARE(valueAt(m_dm->finance().PatientEconomTable, 1, "ChildName").toString(), QStringLiteral("Beta"));
+        QCOMPARE(valueAt(m_dm->finance().PatientEconomTable, 2, "ChildName").toString(), QString());
     }
 };
 

@@ -35,7 +35,7 @@ class TestSessions : public QObject {
     {
         addOperation(dm, 7, QStringLiteral("Filling"), 0, 0);
         const int id = addPatient(dm, QStringLiteral("Sessioned"));
-        return {id, dm.SessionsTable->value(u"SessionID")};
+        return {id, dm.clinical().SessionsTable->value(u"SessionID")};
     }
 
 private Q_SLOTS:
@@ -47,44 +47,44 @@ private Q_SLOTS:
         const Patient p = start(*dm);
         const db::Connection& c = *dm->Database;
         const QDate found(2025, 3, 4);
-        const int finding = addTreatment(*dm, *dm->HistPerSessionTable, 0, 7, 0, 16);
+        const int finding = addTreatment(*dm, *dm->clinical().HistPerSessionTable, 0, 7, 0, 16);
         exec(c, QStringLiteral("UPDATE History SET \"Date\" = :d, Masitikes = 5 WHERE ID = :id"),
             {{QStringLiteral("d"), found}, {QStringLiteral("id"), finding}});
-        addTreatment(*dm, *dm->HistPerSessionTable2, 1, 7, 60, 21); // a plan left unfinished
-        const int done = addTreatment(*dm, *dm->HistPerSessionTable3, 2, 7, 100, 36);
-        dm->HistPerSessionTable3->refresh();
-        QVERIFY(dm->HistPerSessionTable3->locate(QStringLiteral("ID"), done));
-        dm->HistPerSessionTable3->edit();
-        dm->HistPerSessionTable3->setValue(u"IOFld", true); // receipted: the mark goes along
-        dm->HistPerSessionTable3->post();
-        addTreatment(*dm, *dm->HistPerSessionTable3, 2, -1, -20, 0); // a discount line
-        for (db::Dataset* view : {dm->ToothNotesTable, dm->ToothColorTable, dm->PhotosTable, dm->EndoTable}) {
+        addTreatment(*dm, *dm->clinical().HistPerSessionTable2, 1, 7, 60, 21); // a plan left unfinished
+        const int done = addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 100, 36);
+        dm->clinical().HistPerSessionTable3->refresh();
+        QVERIFY(dm->clinical().HistPerSessionTable3->locate(QStringLiteral("ID"), done));
+        dm->clinical().HistPerSessionTable3->edit();
+        dm->clinical().HistPerSessionTable3->setValue(u"IOFld", true); // receipted: the mark goes along
+        dm->clinical().HistPerSessionTable3->post();
+        addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, -1, -20, 0); // a discount line
+        for (db::Dataset* view : {dm->clinical().ToothNotesTable, dm->clinical().ToothColorTable, dm->clinical().PhotosTable, dm->clinical().EndoTable}) {
             if (!view->isActive())
                 dm->OpenTable(*view);
             view->append();
-            view->setValue(view == dm->PhotosTable ? QStringLiteral("ToothNumber") : QStringLiteral("ToothNum"), 36);
-            if (view == dm->ToothNotesTable || view == dm->ToothColorTable)
+            view->setValue(view == dm->clinical().PhotosTable ? QStringLiteral("ToothNumber") : QStringLiteral("ToothNum"), 36);
+            if (view == dm->clinical().ToothNotesTable || view == dm->clinical().ToothColorTable)
                 view->setValue(u"Notes", QStringLiteral("crack"));
-            if (view == dm->EndoTable)
+            if (view == dm->clinical().EndoTable)
                 view->setValue(u"MikosApoGl", 21.5);
             view->post();
         }
 
-        dm->EndSession();
-        QVERIFY(dm->SessionsTable->value(u"Completed").toBool());
-        QVERIFY(!dm->PatientsTable->value(u"ActiveTherapySession").toBool());
+        dm->clinical().EndSession();
+        QVERIFY(dm->clinical().SessionsTable->value(u"Completed").toBool());
+        QVERIFY(!dm->patients().PatientsTable->value(u"ActiveTherapySession").toBool());
 
         testsupport::MessageRecorder messages;
         messages.answer(Answer::No);
-        QVERIFY(dm->NewSession());
+        QVERIFY(dm->clinical().NewSession());
         QCOMPARE(messages.shown().size(), 1); // the balance of 80 is offered, and refused
-        const QVariant second = dm->SessionsTable->value(u"SessionID");
+        const QVariant second = dm->clinical().SessionsTable->value(u"SessionID");
         QVERIFY(second != p.session);
-        QCOMPARE(dm->SessionsTable->value(u"SessionNum").toInt(), 2);
+        QCOMPARE(dm->clinical().SessionsTable->value(u"SessionNum").toInt(), 2);
         QCOMPARE(scalar(c, QStringLiteral("SELECT TherapySessionID FROM Patient WHERE PatientID = :p"), {{QStringLiteral("p"), p.id}}), second);
         QVERIFY(scalar(c, QStringLiteral("SELECT ActiveTherapySession FROM Patient WHERE PatientID = :p"), {{QStringLiteral("p"), p.id}}).toBool());
 
-        dm->CarryOverSession(p.session);
+        dm->clinical().CarryOverSession(p.session);
         db::Query rows(c, QStringLiteral("SELECT ToothNum, TreatmentLevel, \"Date\", Masitikes, IOFld, OperID, Cost FROM History "
                                          "WHERE TherapySessionID = :s ORDER BY ToothNum"));
         rows.bind(QStringLiteral("s"), second).exec();
@@ -100,7 +100,7 @@ private Q_SLOTS:
         QCOMPARE(rows.value(5).toInt(), 7);
         QCOMPARE(qRound(rows.value(6).toDouble()), 100);
         QVERIFY(!rows.next());
-        QCOMPARE(dm->HistPerSessionTable->recordCount(), 2);
+        QCOMPARE(dm->clinical().HistPerSessionTable->recordCount(), 2);
         QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM PatEconomics WHERE SessionID = :s"), {{QStringLiteral("s"), second}}), 0);
         for (const char* table : {"ToothNotes", "ToothColor", "Photos", "Endo"})
             QVERIFY2(count(c, QStringLiteral("SELECT COUNT(*) FROM %1 WHERE SessionID = :s").arg(QLatin1String(table)),
@@ -119,26 +119,26 @@ private Q_SLOTS:
         auto dm = m_practice.openNew();
         const Patient p = start(*dm);
         const db::Connection& c = *dm->Database;
-        addTreatment(*dm, *dm->HistPerSessionTable, 0, 7, 0);
-        addTreatment(*dm, *dm->HistPerSessionTable2, 1, 7, 30);
-        addTreatment(*dm, *dm->HistPerSessionTable3, 2, 7, 50);
-        for (db::Dataset* view : {dm->ToothNotesTable, dm->ToothColorTable, dm->EndoTable, dm->PeriTable, dm->PeriItemTable}) {
+        addTreatment(*dm, *dm->clinical().HistPerSessionTable, 0, 7, 0);
+        addTreatment(*dm, *dm->clinical().HistPerSessionTable2, 1, 7, 30);
+        addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 50);
+        for (db::Dataset* view : {dm->clinical().ToothNotesTable, dm->clinical().ToothColorTable, dm->clinical().EndoTable, dm->clinical().PeriTable, dm->clinical().PeriItemTable}) {
             if (!view->isActive())
                 dm->OpenTable(*view);
             view->append();
             view->post();
         }
-        dm->PeriTable->edit(); // the chart stores its items with it
-        dm->PeriTable->post();
-        dm->EndSession();
+        dm->clinical().PeriTable->edit(); // the chart stores its items with it
+        dm->clinical().PeriTable->post();
+        dm->clinical().EndSession();
         testsupport::MessageRecorder messages;
         messages.answer(Answer::No);
-        dm->NewSession();
-        const QVariant second = dm->SessionsTable->value(u"SessionID");
-        const int kept = addTreatment(*dm, *dm->HistPerSessionTable3, 2, 7, 70);
+        dm->clinical().NewSession();
+        const QVariant second = dm->clinical().SessionsTable->value(u"SessionID");
+        const int kept = addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 70);
 
-        QVERIFY(dm->SessionsTable->locate(QStringLiteral("SessionID"), p.session));
-        dm->SessionsTable->remove();
+        QVERIFY(dm->clinical().SessionsTable->locate(QStringLiteral("SessionID"), p.session));
+        dm->clinical().SessionsTable->remove();
         const QVariantMap first{{QStringLiteral("s"), p.session}};
         for (const auto& [table, field] : {std::pair{"History", "TherapySessionID"}, {"PatEconomics", "SessionID"}, {"ToothNotes", "SessionID"},
                  {"ToothColor", "SessionID"}, {"Endo", "SessionID"}, {"Peri", "SessionID"}, {"Sessions", "SessionID"}})
@@ -156,7 +156,7 @@ private Q_SLOTS:
         auto dm = m_practice.openNew();
         start(*dm);
         testsupport::MessageRecorder messages;
-        QVERIFY(!dm->NewSession());
+        QVERIFY(!dm->clinical().NewSession());
         QCOMPARE(count(*dm->Database, QStringLiteral("SELECT COUNT(*) FROM Sessions")), 1);
         QVERIFY(messages.shown().isEmpty());
     }
@@ -185,17 +185,17 @@ private Q_SLOTS:
         const db::Connection& c = *dm->Database;
         for (int i = 0; i + 2 < ledger.size(); i += 3)
             addLedgerRow(c, 100 + i, p.id, p.session, int(ledger[i]), ledger[i + 1], ledger[i + 2]);
-        dm->EndSession();
+        dm->clinical().EndSession();
         testsupport::MessageRecorder messages;
         messages.answer(Answer(answer));
-        QVERIFY(dm->NewSession());
+        QVERIFY(dm->clinical().NewSession());
         QCOMPARE(messages.shown().size(), asked ? 1 : 0);
         if (asked) {
             QCOMPARE(messages.shown().first().caption, QStringLiteral("Transfer the Balance"));
             QVERIFY(messages.shown().first().text.startsWith(QStringLiteral("The Patient Sessioned\nhas a balance of ")));
             QVERIFY(messages.shown().first().text.endsWith(QStringLiteral(".\nDo you want to transfer it?")));
         }
-        const QVariantMap s{{QStringLiteral("s"), dm->SessionsTable->value(u"SessionID")}};
+        const QVariantMap s{{QStringLiteral("s"), dm->clinical().SessionsTable->value(u"SessionID")}};
         QCOMPARE(count(c, QStringLiteral("SELECT COUNT(*) FROM PatEconomics WHERE SessionID = :s"), s), transferred != 0 ? 1 : 0);
         if (transferred == 0)
             return;
@@ -206,7 +206,7 @@ private Q_SLOTS:
         QCOMPARE(qRound(row.value(1).toDouble() * 100), qRound(transferred * 100));
         QCOMPARE(qRound(row.value(2).toDouble() * kRate * 100), qRound(transferred * 100));
         QCOMPARE(row.value(3).toString(), QStringLiteral("Transfer of Balance"));
-        QCOMPARE(dm->PatientEconomTable->recordCount(), 1);
+        QCOMPARE(dm->finance().PatientEconomTable->recordCount(), 1);
     }
 
     void receiptsOnlyBalanceCountsReceiptedRows()
@@ -216,10 +216,10 @@ private Q_SLOTS:
         addLedgerRow(*dm->Database, 1, p.id, p.session, 1, 100, 100 / kRate, true);
         addLedgerRow(*dm->Database, 2, p.id, p.session, 1, 40, 40 / kRate, false);
         addLedgerRow(*dm->Database, 3, p.id, p.session, -1, 30, 30 / kRate, true);
-        QCOMPARE(dm->sessionBalance(p.session).local, 110.0);
+        QCOMPARE(dm->clinical().sessionBalance(p.session).local, 110.0);
         platform::session().receiptsOnly = true;
-        QCOMPARE(dm->sessionBalance(p.session).local, 70.0);
-        QCOMPARE(qRound(dm->sessionBalance(p.session).euro * kRate), 70);
+        QCOMPARE(dm->clinical().sessionBalance(p.session).local, 70.0);
+        QCOMPARE(qRound(dm->clinical().sessionBalance(p.session).euro * kRate), 70);
     }
 };
 

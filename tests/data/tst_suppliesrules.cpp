@@ -14,13 +14,13 @@ const QString kPrice = QStringLiteral("Price");
 
 int addSupplier(data::TDmForm& dm, const QString& company)
 {
-    RulesPractice::addRow(*dm.SuppliersTable, {{"Company", company}});
-    return dm.SuppliersTable->value(u"SupplierID").toInt();
+    RulesPractice::addRow(*dm.supplies().SuppliersTable, {{"Company", company}});
+    return dm.supplies().SuppliersTable->value(u"SupplierID").toInt();
 }
 
 void addLab(data::TDmForm& dm, const QString& company)
 {
-    RulesPractice::addRow(*dm.DentalLabTable, {{"Company", company}});
+    RulesPractice::addRow(*dm.supplies().DentalLabTable, {{"Company", company}});
 }
 
 // A header posted, then its lines, then the header posted again for its totals.
@@ -195,9 +195,9 @@ private Q_SLOTS:
         dm->money().setEuroMode(euroMode);
         const QString price = euroMode ? QStringLiteral("PriceEURO") : kPrice;
         const int supplier = addSupplier(*dm, QStringLiteral("S"));
-        RulesPractice::addRow(*dm->MaterialsTable, {{"Description", "Gloves"}});
+        RulesPractice::addRow(*dm->supplies().MaterialsTable, {{"Description", "Gloves"}});
         const QDate priced(2026, 1, 15);
-        db::Dataset& prices = *dm->SuppliersPerMaterialTable;
+        db::Dataset& prices = *dm->supplies().SuppliersPerMaterialTable;
         RulesPractice::addRow(prices, {{"SupplierID", supplier}, {price, 2.0}, {"PriceDate", priced}});
         QVERIFY(prices.value(u"OldPrice").isNull()); // a new price has no history
         const double oldLocal = prices.value(kPrice).toDouble();
@@ -236,10 +236,10 @@ private Q_SLOTS:
         const double rate = dm->money().rate();
         const QString twin = euroMode ? QStringLiteral("EURO") : QString();
         const int supplier = addSupplier(*dm, QStringLiteral("S"));
-        RulesPractice::addRow(*dm->MaterialsTable, {{"Description", "Gloves"}});
-        const QString material = dm->MaterialsTable->value(u"MaterialID").toString();
+        RulesPractice::addRow(*dm->supplies().MaterialsTable, {{"Description", "Gloves"}});
+        const QString material = dm->supplies().MaterialsTable->value(u"MaterialID").toString();
         QCOMPARE(material, RulesPractice::scalar(*dm, QStringLiteral("SELECT MaterialID FROM MaterialDB")).toString()); // as text
-        RulesPractice::addRow(*dm->SuppliersPerMaterialTable, {{"SupplierID", supplier}, {kPrice + twin, 10.0}});
+        RulesPractice::addRow(*dm->supplies().SuppliersPerMaterialTable, {{"SupplierID", supplier}, {kPrice + twin, 10.0}});
 
         db::Dataset& line = RulesPractice::view(*dm, lines);
         db::Dataset& header = *line.master()->dataset();
@@ -271,24 +271,24 @@ private Q_SLOTS:
     {
         auto dm = m_practice->open();
         addSupplier(*dm, QStringLiteral("S"));
-        addHeaderWithLines(*dm->MaterialOrdersTable, *dm->MaterialOrderItemsTable, {{{"Quantity", 10}}});
-        const int ordered = dm->MaterialOrderItemsTable->value(u"ItemID").toInt();
-        dm->MaterialOrdersTable->applyUpdates();
-        dm->MaterialOrderItemsTable->applyUpdates();
+        addHeaderWithLines(*dm->supplies().MaterialOrdersTable, *dm->supplies().MaterialOrderItemsTable, {{{"Quantity", 10}}});
+        const int ordered = dm->supplies().MaterialOrderItemsTable->value(u"ItemID").toInt();
+        dm->supplies().MaterialOrdersTable->applyUpdates();
+        dm->supplies().MaterialOrderItemsTable->applyUpdates();
         const auto delivered = [&] {
             return RulesPractice::scalar(*dm, QStringLiteral("SELECT QuantityDelivered FROM MaterialOrderItems WHERE ItemID = :id"), ordered)
                 .toInt();
         };
 
-        db::Dataset& lines = *dm->DeliveredMatItemsTable;
-        addHeaderWithLines(*dm->DeliveredMaterialsTable, lines,
+        db::Dataset& lines = *dm->supplies().DeliveredMatItemsTable;
+        addHeaderWithLines(*dm->supplies().DeliveredMaterialsTable, lines,
             {{{"RelatedOrderItemID", ordered}, {"Quantity", 10}, {"QuantityDelivered", 6}},
                 {{"RelatedOrderItemID", ordered}, {"Quantity", 4}, {"QuantityDelivered", 4}}});
         QCOMPARE(delivered(), 10);
         QVERIFY(lines.locate(QStringLiteral("QuantityDelivered"), 4));
         lines.remove();
-        dm->DeliveredMaterialsTable->edit();
-        dm->DeliveredMaterialsTable->post();
+        dm->supplies().DeliveredMaterialsTable->edit();
+        dm->supplies().DeliveredMaterialsTable->post();
         QCOMPARE(delivered(), 6);
 
         // A line not taken from an order touches no order.
@@ -296,8 +296,8 @@ private Q_SLOTS:
         lines.setValue(u"QuantityDelivered", 3);
         lines.post();
         lines.remove();
-        dm->DeliveredMaterialsTable->edit();
-        dm->DeliveredMaterialsTable->post();
+        dm->supplies().DeliveredMaterialsTable->edit();
+        dm->supplies().DeliveredMaterialsTable->post();
         QCOMPARE(delivered(), 6);
     }
 
@@ -329,7 +329,8 @@ private Q_SLOTS:
             deliveries == QLatin1String("DeliveredMaterialsTable") ? QStringLiteral("DeliveredMatItemsTable") : QStringLiteral("DeliveredLabOrderItemsTable"));
         db::Dataset& book = RulesPractice::view(*dm, ledger);
         db::Dataset& party = RulesPractice::view(*dm, counterpart);
-        book.onFilterRecord = [](const db::Dataset& ds) { return ds.value(u"Sign").toInt() == -1; }; // a window's tab
+        db::RuleGuard tab = book.onFilterRecord.add(data::stage::Window, QStringLiteral("tab"),
+            [](const db::Dataset& ds) { return ds.value(u"Sign").toInt() == -1; }); // a window's tab
         delivery.append();
         delivery.setValue(u"OrderCode", QStringLiteral("INV-7"));
         delivery.post();
@@ -342,7 +343,7 @@ private Q_SLOTS:
         for (int i = 0; i < 3; ++i) {
             lines.append();
             lines.setValue(price, 40.0);
-            if (&lines == dm->DeliveredMatItemsTable) {
+            if (&lines == dm->supplies().DeliveredMatItemsTable) {
                 lines.setValue(u"QuantityDelivered", 1);
                 lines.setValue(u"UnitPrice", 40.0);
             }
@@ -360,7 +361,7 @@ private Q_SLOTS:
         QCOMPARE(stored("ReceiptNo").toString(), QStringLiteral("INV-7"));
         QCOMPARE(stored("ReceiptCredit").toDouble(), 120.0);
         QCOMPARE(stored("IOFld").toBool(), true);
-        QCOMPARE(stored("TransactionType").toInt(), &book == dm->SupplierEconomTable ? 0 : 1);
+        QCOMPARE(stored("TransactionType").toInt(), &book == dm->finance().SupplierEconomTable ? 0 : 1);
         QCOMPARE(party.value(u"Balance").toDouble(), 120.0);
 
         // A changed delivery without invoice: the same row, no longer receipted.
@@ -379,7 +380,6 @@ private Q_SLOTS:
         delivery.remove();
         QCOMPARE(transactions(), 0);
         QCOMPARE(party.value(u"Balance").toDouble(), 0.0);
-        book.onFilterRecord = nullptr;
     }
 
     // Removing jobs walks a lab job back: received -> ordered -> eligible again.
@@ -387,19 +387,19 @@ private Q_SLOTS:
     {
         auto dm = m_practice->open();
         addLab(*dm, QStringLiteral("L"));
-        const int lab = dm->DentalLabTable->value(u"DentalLabID").toInt();
+        const int lab = dm->supplies().DentalLabTable->value(u"DentalLabID").toInt();
         db::Query(*dm->Database, QStringLiteral("INSERT INTO History (ID, TreatmentLevel, RequireLab, Ordered, DentalLabID) "
                                                 "VALUES (500, 2, :yes, :yes, :lab)"))
             .bind(QStringLiteral("yes"), true)
             .bind(QStringLiteral("lab"), lab)
             .exec();
-        addHeaderWithLines(*dm->LabOrdersTable, *dm->LabOrderItemsTable, {{{"HistoryID", 500}}});
-        const int orderJob = dm->LabOrderItemsTable->value(u"ItemID").toInt();
-        addHeaderWithLines(*dm->DeliveredLabOrdersTable, *dm->DeliveredLabOrderItemsTable, {{{"HistoryID", 500}, {"RelatedOrderItemID", orderJob}}});
-        for (db::Dataset* ds : {dm->LabOrdersTable, dm->LabOrderItemsTable, dm->DeliveredLabOrdersTable, dm->DeliveredLabOrderItemsTable})
+        addHeaderWithLines(*dm->supplies().LabOrdersTable, *dm->supplies().LabOrderItemsTable, {{{"HistoryID", 500}}});
+        const int orderJob = dm->supplies().LabOrderItemsTable->value(u"ItemID").toInt();
+        addHeaderWithLines(*dm->supplies().DeliveredLabOrdersTable, *dm->supplies().DeliveredLabOrderItemsTable, {{{"HistoryID", 500}, {"RelatedOrderItemID", orderJob}}});
+        for (db::Dataset* ds : {dm->supplies().LabOrdersTable, dm->supplies().LabOrderItemsTable, dm->supplies().DeliveredLabOrdersTable, dm->supplies().DeliveredLabOrderItemsTable})
             ds->applyUpdates();
         db::Query(*dm->Database, QStringLiteral("UPDATE LabOrderItems SET RelatedOrderItemID = :job WHERE ItemID = :id"))
-            .bind(QStringLiteral("job"), dm->DeliveredLabOrderItemsTable->value(u"ItemID"))
+            .bind(QStringLiteral("job"), dm->supplies().DeliveredLabOrderItemsTable->value(u"ItemID"))
             .bind(QStringLiteral("id"), orderJob)
             .exec();
         const auto related = [&] {
@@ -408,16 +408,16 @@ private Q_SLOTS:
         const auto ordered = [&] { return RulesPractice::scalar(*dm, QStringLiteral("SELECT Ordered FROM History WHERE ID = 500")).toBool(); };
         QVERIFY(related() > 0);
 
-        dm->DeliveredLabOrderItemsTable->remove();
-        dm->DeliveredLabOrdersTable->edit();
-        dm->DeliveredLabOrdersTable->post();
+        dm->supplies().DeliveredLabOrderItemsTable->remove();
+        dm->supplies().DeliveredLabOrdersTable->edit();
+        dm->supplies().DeliveredLabOrdersTable->post();
         QCOMPARE(related(), -1); // pending again
         QVERIFY(ordered());
 
-        dm->LabOrdersTable->first();
-        dm->LabOrderItemsTable->remove();
-        dm->LabOrdersTable->edit();
-        dm->LabOrdersTable->post();
+        dm->supplies().LabOrdersTable->first();
+        dm->supplies().LabOrderItemsTable->remove();
+        dm->supplies().LabOrdersTable->edit();
+        dm->supplies().LabOrdersTable->post();
         QVERIFY(!ordered()); // offered for ordering again
     }
 
@@ -426,19 +426,19 @@ private Q_SLOTS:
         auto dm = m_practice->open();
         dm->money().setEuroMode(false);
         const int keep = addSupplier(*dm, QStringLiteral("Keep"));
-        addHeaderWithLines(*dm->MaterialOrdersTable, *dm->MaterialOrderItemsTable, {{}});
+        addHeaderWithLines(*dm->supplies().MaterialOrdersTable, *dm->supplies().MaterialOrderItemsTable, {{}});
         const int doomed = addSupplier(*dm, QStringLiteral("Doomed"));
-        addHeaderWithLines(*dm->MaterialOrdersTable, *dm->MaterialOrderItemsTable, {{}, {}});
-        addHeaderWithLines(*dm->DeliveredMaterialsTable, *dm->DeliveredMatItemsTable, {{{"QuantityDelivered", 1}, {"UnitPrice", 5.0}}});
-        RulesPractice::addRow(*dm->SupplierEconomTable, {{"Credit", 5.0}, {"CreditEURO", 5.0}});
-        for (db::Dataset* ds : {dm->MaterialOrdersTable, dm->MaterialOrderItemsTable, dm->DeliveredMaterialsTable, dm->DeliveredMatItemsTable})
+        addHeaderWithLines(*dm->supplies().MaterialOrdersTable, *dm->supplies().MaterialOrderItemsTable, {{}, {}});
+        addHeaderWithLines(*dm->supplies().DeliveredMaterialsTable, *dm->supplies().DeliveredMatItemsTable, {{{"QuantityDelivered", 1}, {"UnitPrice", 5.0}}});
+        RulesPractice::addRow(*dm->finance().SupplierEconomTable, {{"Credit", 5.0}, {"CreditEURO", 5.0}});
+        for (db::Dataset* ds : {dm->supplies().MaterialOrdersTable, dm->supplies().MaterialOrderItemsTable, dm->supplies().DeliveredMaterialsTable, dm->supplies().DeliveredMatItemsTable})
             ds->applyUpdates();
         QCOMPARE(RulesPractice::scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM DentEconomics WHERE SupplierID = :id"), doomed).toInt(), 2);
 
-        QVERIFY(dm->SuppliersTable->locate(QStringLiteral("SupplierID"), doomed));
-        dm->SuppliersTable->remove();
-        for (db::Dataset* ds : {dm->SuppliersTable, dm->MaterialOrdersTable, dm->MaterialOrderItemsTable, dm->DeliveredMaterialsTable,
-                 dm->DeliveredMatItemsTable, dm->SupplierEconomTable})
+        QVERIFY(dm->supplies().SuppliersTable->locate(QStringLiteral("SupplierID"), doomed));
+        dm->supplies().SuppliersTable->remove();
+        for (db::Dataset* ds : {dm->supplies().SuppliersTable, dm->supplies().MaterialOrdersTable, dm->supplies().MaterialOrderItemsTable, dm->supplies().DeliveredMaterialsTable,
+                 dm->supplies().DeliveredMatItemsTable, dm->finance().SupplierEconomTable})
             ds->applyUpdates();
         QCOMPARE(RulesPractice::scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM Suppliers")).toInt(), 1);
         QCOMPARE(RulesPractice::scalar(*dm, QStringLiteral("SELECT SupplierID FROM Suppliers")).toInt(), keep);

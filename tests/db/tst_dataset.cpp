@@ -126,10 +126,10 @@ private Q_SLOTS:
     void refusedPostKeepsTheEdit()
     {
         auto d = openPatients({"Alpha"});
-        d->beforePost = [](db::Dataset& ds) {
+        d->beforePost.install(0, QStringLiteral("test"), [](db::Dataset& ds) {
             if (ds.field(u"FirstName").isNull())
                 throw db::Abort();
-        };
+        });
         d->edit();
         d->setValue(u"LastName", QStringLiteral("Changed"));
         QVERIFY_THROWS_EXCEPTION(db::Abort, d->post());
@@ -165,7 +165,7 @@ private Q_SLOTS:
     {
         auto d = openPatients({});
         d->field(u"Sex").setDefaultValue(true);
-        d->onNewRecord = [](db::Dataset& ds) { ds.setValue(u"Discount", 5); };
+        d->onNewRecord.install(0, QStringLiteral("test"), [](db::Dataset& ds) { ds.setValue(u"Discount", 5); });
         QSignalSpy changed(d.get(), &db::Dataset::fieldChanged);
         d->insert();
         QCOMPARE(d->value(u"Discount").toInt(), 5);
@@ -326,7 +326,7 @@ private Q_SLOTS:
         m_db->exec(QStringLiteral("COMMIT"));
         auto d = m_db->view(fixture::patients(), QStringLiteral("LastNames"));
         if (filtered)
-            d->onFilterRecord = [](const db::Dataset& ds) { return ds.value(u"PatientID").toInt() != 5001; };
+            d->onFilterRecord.install(0, QStringLiteral("test"), [](const db::Dataset& ds) { return ds.value(u"PatientID").toInt() != 5001; });
         else
             m_db->exec(QStringLiteral("DELETE FROM Patient WHERE PatientID = 5001"));
         d->open();

@@ -117,12 +117,12 @@ private Q_SLOTS:
         m_history->addLookupField(db::str(QStringLiteral("Patient"), 30), {QStringLiteral("PatientID")}, QStringLiteral("Patient"), {QStringLiteral("PatientID")}, QStringLiteral("LastName"));
         m_history->addCalculatedField(db::f64(QStringLiteral("Balance")));
         double running = 0;
-        m_history->onCalcFields = [&running](db::Dataset& ds) {
+        m_history->onCalcFields.install(0, QStringLiteral("test"), [&running](db::Dataset& ds) {
             if (ds.recNo() == 1)
                 running = 0; // the first row starts from nothing
             running += ds.field(u"Cost").asDouble() * ds.field(u"Sign").asInt();
             ds.setValue(u"Balance", running);
-        };
+        });
         m_history->open();
 
         const QList<QVariant> descriptions{QStringLiteral("Filling"), QStringLiteral("Extraction"), QVariant()};
@@ -155,7 +155,7 @@ private Q_SLOTS:
     void filterRuleHidesRows()
     {
         m_history->close();
-        m_history->onFilterRecord = [](const db::Dataset& ds) { return ds.field(u"Sign").asInt() > 0; };
+        m_history->onFilterRecord.install(0, QStringLiteral("test"), [](const db::Dataset& ds) { return ds.field(u"Sign").asInt() > 0; });
         m_history->open();
         QCOMPARE(historyIds(), (QList<int>{10, 12}));
         m_history->setFiltered(false);

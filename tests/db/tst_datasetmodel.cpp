@@ -31,7 +31,7 @@ private Q_SLOTS:
         auto history = m_db->view(fixture::history(), QStringLiteral("PatIDs"));
         history->setMaster(&patientsSrc, {QStringLiteral("PatientID")});
         history->addCalculatedField(db::f64(QStringLiteral("Net")));
-        history->onCalcFields = [](db::Dataset& ds) { ds.setValue(u"Net", ds.field(u"Cost").asDouble() * 2); };
+        history->onCalcFields.install(0, QStringLiteral("test"), [](db::Dataset& ds) { ds.setValue(u"Net", ds.field(u"Cost").asDouble() * 2); });
         history->field(u"Cost").setDisplayFormat(QStringLiteral("0.00"));
         history->field(u"Sign").setVisible(false);
 

@@ -37,9 +37,9 @@ inline int links(const data::TDmForm& dm)
 // The views read what the test wrote straight into the tables.
 inline void reread(data::TDmForm& dm)
 {
-    for (db::Dataset* view : {dm.PatientsTable, dm.AllPatientsTable, dm.NonProtectedPatientsTable, dm.FamilyFatherTable,
-             dm.FamilyChildrenTable, dm.FamilyChildrenForLookOnly, dm.QuestTemplateMasterTable, dm.QuestTemplateDetailTable,
-             dm.QuestAnswerTable, dm.AnamnesticaTable}) {
+    for (db::Dataset* view : {dm.patients().PatientsTable, dm.patients().AllPatientsTable, dm.patients().NonProtectedPatientsTable, dm.patients().FamilyFatherTable,
+             dm.patients().FamilyChildrenTable, dm.patients().FamilyChildrenForLookOnly, dm.patients().QuestTemplateMasterTable, dm.patients().QuestTemplateDetailTable,
+             dm.patients().QuestAnswerTable, dm.patients().AnamnesticaTable}) {
         if (view->isActive())
             view->refresh();
     }
@@ -79,7 +79,7 @@ public:
         return *form;
     }
 
-    bool goTo(int patient) { return dm->PatientsTable->locate(QStringLiteral("PatientID"), patient); }
+    bool goTo(int patient) { return dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), patient); }
 
     std::unique_ptr<data::TDmForm> dm;
     widgets::TLanguage lang {nullptr};

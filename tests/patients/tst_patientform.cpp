@@ -22,6 +22,8 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QScopeGuard>
+#include <QMdiArea>
 #include <QTimer>
 
 #include <tuple>
@@ -62,12 +64,16 @@ private Q_SLOTS:
     {
         PatientFormFixture f(m_practice);
         patients::TPatientForm& form = f.open();
-        QCOMPARE(f.dm->ActiveSrc->dataset(), f.dm->PatientsTable);
+        QCOMPARE(f.dm->ActiveSrc->dataset(), f.dm->patients().PatientsTable);
         QCOMPARE(f.dm->ActiveSrc->tag(), 1);
         form.PageControl1->setCurrentIndex(patients::TPatientForm::RecallsPage);
-        f.records.prepareFocus = [&form](int) { form.prepareNew(); };
+        // New asks the record window of the frame to get ready.
+        QMdiArea frame;
+        frame.addSubWindow(&form);
+        const auto unframe = qScopeGuard([&] { frame.removeSubWindow(&form); });
+        f.records.setWindowArea(&frame);
         f.records.New();
-        QCOMPARE(f.dm->PatientsTable->state(), db::DatasetState::Insert);
+        QCOMPARE(f.dm->patients().PatientsTable->state(), db::DatasetState::Insert);
         QCOMPARE(form.PageControl1->currentIndex(), int(patients::TPatientForm::BasicPage));
         QVERIFY(form.SaveBtn->isEnabled());
         QVERIFY(!form.CloseBtn->isEnabled());
@@ -76,8 +82,8 @@ private Q_SLOTS:
         clickItem(form.SexGroup, 1);
         form.SaveBtn->trigger();
 
-        QCOMPARE(f.dm->PatientsTable->state(), db::DatasetState::Browse);
-        const int patient = f.dm->PatientsTable->value(u"PatientID").toInt();
+        QCOMPARE(f.dm->patients().PatientsTable->state(), db::DatasetState::Browse);
+        const int patient = f.dm->patients().PatientsTable->value(u"PatientID").toInt();
         QCOMPARE(scalar(*f.dm->Database, QStringLiteral("SELECT FirstName FROM Patient WHERE PatientID = :id"), id(patient)).toString(),
             QStringLiteral("Nikos"));
         QCOMPARE(scalar(*f.dm->Database, QStringLiteral("SELECT Sex FROM Patient WHERE PatientID = :id"), id(patient)).toBool(), false);
@@ -99,7 +105,7 @@ private Q_SLOTS:
         form.SaveBtn->trigger();
         QCOMPARE(messages.texts(), QStringList{QStringLiteral("You forgot last name!")});
         QCOMPARE(messages.shown().first().caption, QStringLiteral("Patient File"));
-        QCOMPARE(f.dm->PatientsTable->state(), db::DatasetState::Insert);
+        QCOMPARE(f.dm->patients().PatientsTable->state(), db::DatasetState::Insert);
         QCOMPARE(form.PageControl1->currentIndex(), int(patients::TPatientForm::BasicPage));
         QCOMPARE(count(*f.dm->Database, QStringLiteral("SELECT COUNT(*) FROM Patient")), 0);
     }
@@ -146,7 +152,7 @@ private Q_SLOTS:
         clickItem(form.FamilyRoleGroup, newRole);
         QCOMPARE(!form.ProtectorPanel->isHidden(), newRole == 1);
         form.SaveBtn->trigger();
-        QCOMPARE(f.dm->PatientsTable->state(), db::DatasetState::Browse);
+        QCOMPARE(f.dm->patients().PatientsTable->state(), db::DatasetState::Browse);
         for (int i = 0; i < ids.size(); ++i)
             QCOMPARE(roleOf(*f.dm, ids[i]), rolesAfter[i]);
         QCOMPARE(links(*f.dm), linksAfter);
@@ -206,13 +212,13 @@ private Q_SLOTS:
         f.records.Edit();
         {
             patients::TAddProtectedMembersForm dialog(*f.dm, form.familyRoles());
-            QCOMPARE(f.dm->NonProtectedPatientsTable->recordCount(), 1); // only Gamma may join
+            QCOMPARE(f.dm->patients().NonProtectedPatientsTable->recordCount(), 1); // only Gamma may join
             dialog.AddBtnClick();
-            QCOMPARE(f.dm->FamilyChildrenTable->recordCount(), 2);
-            QVERIFY(f.dm->FamilyChildrenTable->locate(QStringLiteral("ChildID"), first));
+            QCOMPARE(f.dm->patients().FamilyChildrenTable->recordCount(), 2);
+            QVERIFY(f.dm->patients().FamilyChildrenTable->locate(QStringLiteral("ChildID"), first));
             dialog.MembersGrid->view()->clearSelection();
             dialog.RemoveBtnClick();
-            QCOMPARE(f.dm->FamilyChildrenTable->recordCount(), 1);
+            QCOMPARE(f.dm->patients().FamilyChildrenTable->recordCount(), 1);
             ok ? dialog.accept() : dialog.reject();
         }
         form.SaveBtn->trigger();
@@ -248,10 +254,10 @@ private Q_SLOTS:
         allergies->click();
         QVERIFY(!which->isEnabled());
         QCOMPARE(which->text().isEmpty(), editing);
-        if (f.dm->PatientsTable->isEditing())
+        if (f.dm->patients().PatientsTable->isEditing())
             form.SaveBtn->trigger();
-        else if (f.dm->AnamnesticaTable->isEditing())
-            f.dm->AnamnesticaTable->post();
+        else if (f.dm->patients().AnamnesticaTable->isEditing())
+            f.dm->patients().AnamnesticaTable->post();
         QCOMPARE(scalar(*f.dm->Database, QStringLiteral("SELECT Allergie FROM CartAnamnestica WHERE PatID = :id"), id(patient)).toBool(), false);
         QCOMPARE(scalar(*f.dm->Database, QStringLiteral("SELECT AllergieEdit FROM CartAnamnestica WHERE PatID = :id"), id(patient)).toString(),
             editing ? QString() : QStringLiteral("penicillin"));
@@ -274,7 +280,7 @@ private Q_SLOTS:
         QCOMPARE(lists.MasterList->count(), 2);
         setChecked(lists.MasterList, 0, true);
         QCOMPARE(lists.DetailList->count(), 2);
-        QCOMPARE(f.dm->PatientsTable->state(), db::DatasetState::Edit); // stored with the patient
+        QCOMPARE(f.dm->patients().PatientsTable->state(), db::DatasetState::Edit); // stored with the patient
         setChecked(lists.DetailList, 0, true);
         setChecked(lists.DetailList, 1, true);
         lists.selectMaster(1);

@@ -134,7 +134,7 @@ private Q_SLOTS:
             pick(dialog, QStringLiteral("PatientID"), wanted);
         }));
         QCOMPARE(caption, m_main->Lang->Message(QStringLiteral("Search for Patient")));
-        QCOMPARE(m_dm->PatientsTable->value(u"PatientID").toInt(), wanted);
+        QCOMPARE(m_dm->patients().PatientsTable->value(u"PatientID").toInt(), wanted);
         const QString warning = m_main->Lang->Message(QStringLiteral("The patient you have selected has been marked as inactive."));
         QCOMPARE(messages.texts().contains(warning), inactive);
     }
@@ -153,17 +153,17 @@ private Q_SLOTS:
         });
         QCOMPARE(m_main->openWindow(QStringLiteral("SearchDlg")), nullptr);
         QVERIFY(seen);
-        QCOMPARE(m_dm->PatientsTable->value(u"PatientID").toInt(), m_photoPatient);
+        QCOMPARE(m_dm->patients().PatientsTable->value(u"PatientID").toInt(), m_photoPatient);
     }
 
     void cancelledPatientSearchMovesNothing()
     {
-        m_dm->PatientsTable->locate(QStringLiteral("PatientID"), m_photoPatient);
+        m_dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), m_photoPatient);
         QVERIFY(runCommand(QStringLiteral("FindPatient1"), [](patients::TSearchDlg& dialog) {
             dialog.DataQuery->last();
             dialog.CancelBtn->click();
         }));
-        QCOMPARE(m_dm->PatientsTable->value(u"PatientID").toInt(), m_photoPatient);
+        QCOMPARE(m_dm->patients().PatientsTable->value(u"PatientID").toInt(), m_photoPatient);
     }
 
     void imageSearch_data()
@@ -178,7 +178,7 @@ private Q_SLOTS:
     {
         QFETCH(int, photo);
         QFETCH(bool, notFound);
-        m_dm->PatientsTable->locate(QStringLiteral("PatientID"), m_inactive);
+        m_dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), m_inactive);
         testsupport::MessageRecorder messages;
         QVERIFY(runCommand(QStringLiteral("ImageSearchingMenu"), [&](patients::TSearchDlg& dialog) {
             if (photo == 0)
@@ -186,15 +186,15 @@ private Q_SLOTS:
             else
                 pick(dialog, QStringLiteral("ID"), photo);
         }));
-        db::Dataset& photos = *m_dm->PhotosTable;
-        QCOMPARE(photos.master(), m_dm->SessionsSrc); // following its session again
+        db::Dataset& photos = *m_dm->clinical().PhotosTable;
+        QCOMPARE(photos.master(), m_dm->clinical().SessionsSrc); // following its session again
         QCOMPARE(messages.texts().contains(m_dm->lang().Message(QStringLiteral("Patient not found"))), notFound);
         if (photo == kPhoto) {
-            QCOMPARE(m_dm->PatientsTable->value(u"PatientID").toInt(), m_photoPatient);
-            QCOMPARE(m_dm->SessionsTable->value(u"SessionID").toInt(), m_photoSession);
+            QCOMPARE(m_dm->patients().PatientsTable->value(u"PatientID").toInt(), m_photoPatient);
+            QCOMPARE(m_dm->clinical().SessionsTable->value(u"SessionID").toInt(), m_photoSession);
             QCOMPARE(photos.value(u"ID").toInt(), kPhoto);
         } else {
-            QCOMPARE(m_dm->PatientsTable->value(u"PatientID").toInt(), m_inactive);
+            QCOMPARE(m_dm->patients().PatientsTable->value(u"PatientID").toInt(), m_inactive);
         }
     }
 };

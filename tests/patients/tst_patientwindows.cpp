@@ -64,10 +64,10 @@ private Q_SLOTS:
         testsupport::MessageRecorder messages;
         form.Photo->chooseFile = [&] { return path; };
         QTest::mouseDClick(form.Photo, Qt::LeftButton); // browsing: nothing happens
-        QVERIFY(f.dm->PatientsTable->value(u"PhotoPath").isNull());
+        QVERIFY(f.dm->patients().PatientsTable->value(u"PhotoPath").isNull());
         f.records.Edit();
         QTest::mouseDClick(form.Photo, Qt::LeftButton);
-        QCOMPARE(f.dm->PatientsTable->value(u"PhotoPath").toString(), path);
+        QCOMPARE(f.dm->patients().PatientsTable->value(u"PhotoPath").toString(), path);
         QCOMPARE(form.Photo->showsPhoto(), shown);
         QCOMPARE(messages.texts().size(), shown ? 0 : 1);
         form.Photo->clearPhoto();
@@ -95,7 +95,7 @@ private Q_SLOTS:
         QVERIFY(f.goTo(healthy));
         QVERIFY(!form.alarmRaised());
         QVERIFY(f.goTo(cardiac));
-        QVERIFY(f.dm->AnamnesticaTable->value(u"Cuore").toBool());
+        QVERIFY(f.dm->patients().AnamnesticaTable->value(u"Cuore").toBool());
         QVERIFY(form.alarmRaised());
         form.PatientHistBtn->click();
         QCOMPARE(form.PageControl1->currentIndex(), patients::TPatientForm::kHistoryPage);
@@ -152,7 +152,7 @@ private Q_SLOTS:
         QVERIFY(root->isExpanded());
         tree.FamilyTree->setCurrentItem(root);
         tree.SelectBtnClick();
-        QCOMPARE(f.dm->PatientsTable->value(u"PatientID").toInt(), protector);
+        QCOMPARE(f.dm->patients().PatientsTable->value(u"PatientID").toInt(), protector);
     }
 };
 

@@ -34,77 +34,80 @@ void TDmForm::installStoreGroups()
     // A treatment row and the charge it carries, and a new patient and the first session, are
     // stored in one transaction: these views keep their posts pending until their group is
     // written, like the other views of the groups.
-    for (db::Dataset* view : {HistPerSessionTable, HistPerSessionTable2, HistPerSessionTable3, SessionsTable, PatEconomicsForFatherTable})
+    for (db::Dataset* view : {clinical().HistPerSessionTable, clinical().HistPerSessionTable2, clinical().HistPerSessionTable3, clinical().SessionsTable, finance().PatEconomicsForFatherTable})
         view->setCachedUpdates(true);
 
     const QList<db::Dataset*> patientCompanions = {
-        AnamnesticaTable, FamilyFatherTable, FamilyChildrenTable, RecallsTable, QuestAnswerTable, SessionsTable, NonProtectedPatientsTable};
+        patients().AnamnesticaTable, patients().FamilyFatherTable, patients().FamilyChildrenTable, patients().RecallsTable, patients().QuestAnswerTable, clinical().SessionsTable, patients().NonProtectedPatientsTable};
     for (db::Dataset* companion : patientCompanions)
-        m_companionOf.insert(companion, PatientsTable);
+        m_companionOf.insert(companion, patients().PatientsTable);
 
     // One entry per master. The text this follows applied each view in a transaction of its
     // own; we write a whole group in one (db::UpdateGroup), so that a patient with the medical
     // history, family rows, recalls and answers stored with it, or a treatment row with its
     // charge, is stored whole or not at all, and a failure leaves every change pending.
     m_storeGroups = {
-        {PatientsTable,
-            {SessionsTable, RecallsTable, QuestAnswerTable, FamilyFatherTable, FamilyChildrenTable, AnamnesticaTable, PatientsTable,
-                NonProtectedPatientsTable},
-            {PatientsTable}, patientCompanions + QList<db::Dataset*>{PatientsTable}, {}, [this] { emit patientStored(); },
+        {patients().PatientsTable,
+            {clinical().SessionsTable, patients().RecallsTable, patients().QuestAnswerTable, patients().FamilyFatherTable, patients().FamilyChildrenTable, patients().AnamnesticaTable, patients().PatientsTable,
+                patients().NonProtectedPatientsTable},
+            {patients().PatientsTable}, patientCompanions + QList<db::Dataset*>{patients().PatientsTable}, {}, [this] { emit patientStored(); },
             [this] { emit patientDiscarded(); }},
-        {PhotosTable, {PatientsTable, PhotosTable}, {PhotosTable}, {PhotosTable}, {PatientsTable}, {}, {}},
-        {OperationsTable, {}, {OperationsTable}, {}, {},
+        {clinical().PhotosTable, {patients().PatientsTable, clinical().PhotosTable}, {clinical().PhotosTable}, {clinical().PhotosTable}, {patients().PatientsTable}, {}, {}},
+        {clinical().OperationsTable, {}, {clinical().OperationsTable}, {}, {},
             [this] {
                 // Look-ups of the operation descriptions read this query.
-                if (OperationsSortedForLook->isActive()) {
-                    OperationsSortedForLook->close();
-                    OperationsSortedForLook->open();
+                if (clinical().OperationsSortedForLook->isActive()) {
+                    clinical().OperationsSortedForLook->close();
+                    clinical().OperationsSortedForLook->open();
                 }
             },
             {}},
     };
-    for (db::Dataset* view : {AnamnesticaTable, AppointmentTable, EndoTable, ToothNotesTable, ToothColorTable, PhonesTable, SuppliersTable, DentalLabTable, SessionsTable,
-             DentEconomicsTable, SupplierEconomTable, LabEconomTable, PatientEconomTable})
+    for (db::Dataset* view : {patients().AnamnesticaTable, appointments().AppointmentTable, clinical().EndoTable, clinical().ToothNotesTable, clinical().ToothColorTable, lists().PhonesTable, supplies().SuppliersTable, supplies().DentalLabTable, clinical().SessionsTable,
+             finance().DentEconomicsTable, finance().SupplierEconomTable, finance().LabEconomTable, finance().PatientEconomTable})
         m_storeGroups.push_back({view, {view}, {view}, {view}, {}, {}, {}});
     const std::pair<db::Dataset*, db::Dataset*> pairs[] = {
-        {MaterialOrdersTable, MaterialOrderItemsTable},
-        {PrescriptionsTable, PrescrItemsTable},
-        {PeriTable, PeriItemTable},
-        {MaterialsTable, SuppliersPerMaterialTable},
-        {DeliveredMaterialsTable, DeliveredMatItemsTable},
-        {LabOrdersTable, LabOrderItemsTable},
-        {DeliveredLabOrdersTable, DeliveredLabOrderItemsTable},
+        {supplies().MaterialOrdersTable, supplies().MaterialOrderItemsTable},
+        {patients().PrescriptionsTable, patients().PrescrItemsTable},
+        {clinical().PeriTable, clinical().PeriItemTable},
+        {supplies().MaterialsTable, supplies().SuppliersPerMaterialTable},
+        {supplies().DeliveredMaterialsTable, supplies().DeliveredMatItemsTable},
+        {supplies().LabOrdersTable, supplies().LabOrderItemsTable},
+        {supplies().DeliveredLabOrdersTable, supplies().DeliveredLabOrderItemsTable},
     };
     for (const auto& [master, items] : pairs) {
         QList<db::Dataset*> views = {master, items};
         // An order or delivery of lab work also changes the history rows it covers and the
         // orders it delivers: those changes go and stay with it.
-        if (master == LabOrdersTable || master == DeliveredLabOrdersTable)
-            views << HistLabOrderItemsToUpdateTable << UndeliveredLabOrdersToUpdateTable;
-        if (master == DeliveredMaterialsTable)
-            views << MaterialOrderItemsForLook; // the order lines its lines deliver
+        if (master == supplies().LabOrdersTable || master == supplies().DeliveredLabOrdersTable)
+            views << clinical().HistLabOrderItemsToUpdateTable << supplies().UndeliveredLabOrdersToUpdateTable;
+        if (master == supplies().DeliveredMaterialsTable)
+            views << supplies().MaterialOrderItemsForLook; // the order lines its lines deliver
         m_storeGroups.push_back({master, views, {master, items}, views, {}, {}, {}});
     }
-    for (db::Dataset* history : {HistPerSessionTable, HistPerSessionTable2, HistPerSessionTable3})
-        m_storeGroups.push_back({history, {history, PatientEconomTable, PatEconomicsForFatherTable}, {PatientEconomTable}, {history},
-            {PatientEconomTable, PatEconomicsForFatherTable},
+    for (db::Dataset* history : {clinical().HistPerSessionTable, clinical().HistPerSessionTable2, clinical().HistPerSessionTable3})
+        m_storeGroups.push_back({history, {history, finance().PatientEconomTable, finance().PatEconomicsForFatherTable}, {finance().PatientEconomTable}, {history},
+            {finance().PatientEconomTable, finance().PatEconomicsForFatherTable},
             [this, history] {
                 // A row moved to another level (the plan implemented) shows in another view now.
-                if (std::exchange(m_historyLevelMoved, false)) {
-                    for (db::Dataset* other : {HistPerSessionTable, HistPerSessionTable2, HistPerSessionTable3}) {
+                if (clinical().takeHistoryLevelMoved()) {
+                    for (db::Dataset* other : clinical().historyViews()) {
                         if (other != history && other->isActive() && !other->isEditing())
                             other->refresh();
                     }
                 }
-                refreshLabItems();
+                supplies().refreshLabItems();
             },
             {}});
 
     for (const StoreGroup& group : m_storeGroups) {
         db::Dataset* master = group.master;
-        QObject::connect(master, &db::Dataset::afterPost, this, [this, master] { storeGroup(*master); });
-        QObject::connect(master, &db::Dataset::afterDelete, this, [this, master] { storeGroup(*master); });
-        QObject::connect(master, &db::Dataset::afterCancel, this, [this, master] { discardGroup(*master); });
+        // Called by the view itself, not from a signal: a failure reaches the caller of the
+        // command with every change still pending.
+        const auto store = [this](db::Dataset& view) { storeGroup(view); };
+        master->afterPostRules.install(stage::StoreGroup, QStringLiteral("storeGroup"), store);
+        master->afterDeleteRules.install(stage::StoreGroup, QStringLiteral("storeGroup"), store);
+        master->afterCancelRules.install(stage::StoreGroup, QStringLiteral("discardGroup"), [this](db::Dataset& view) { discardGroup(view); });
     }
 }
 
@@ -223,23 +226,6 @@ void TDmForm::AddIndex(db::Dataset& view)
         throw;
     }
     Database->setLockWait(Database->profile().busyTimeoutMs);
-}
-
-void TDmForm::suspendLabItemsRefresh()
-{
-    ++m_labItemsHeld;
-}
-
-void TDmForm::resumeLabItemsRefresh()
-{
-    if (m_labItemsHeld > 0 && --m_labItemsHeld == 0)
-        refreshLabItems();
-}
-
-void TDmForm::refreshLabItems()
-{
-    if (m_labItemsHeld == 0 && PossibleLabOrderItemsQry->isActive())
-        PossibleLabOrderItemsQry->refresh();
 }
 
 } // namespace data

@@ -2,6 +2,7 @@
 // one with the balance carried over, and taking over what the previous session leaves.
 
 #include "data/DmUnit.h"
+#include "data/Domain.h"
 
 #include "db/Connection.h"
 #include "db/Query.h"
@@ -56,7 +57,7 @@ const QStringList kCarriedHistory = {QStringLiteral("OperID"), QStringLiteral("P
 
 } // namespace
 
-SessionBalance TDmForm::sessionBalance(const QVariant& sessionId) const
+SessionBalance ClinicalArea::sessionBalance(const QVariant& sessionId) const
 {
     // Both sides of the session in one pass over its rows.
     QString sql = QStringLiteral(
@@ -72,7 +73,7 @@ SessionBalance TDmForm::sessionBalance(const QVariant& sessionId) const
     return {q.value(0).toDouble(), q.value(1).toDouble()};
 }
 
-void TDmForm::EndSession()
+void ClinicalArea::EndSession()
 {
     if (!SessionsTable->isActive() || SessionsTable->isEmpty())
         return;
@@ -82,12 +83,12 @@ void TDmForm::EndSession()
         SessionsTable->setValue(u"Completed", true);
         SessionsTable->post();
     }
-    PatientsTable->edit();
-    PatientsTable->setValue(u"ActiveTherapySession", false);
-    PatientsTable->post();
+    patients().PatientsTable->edit();
+    patients().PatientsTable->setValue(u"ActiveTherapySession", false);
+    patients().PatientsTable->post();
 }
 
-bool TDmForm::NewSession()
+bool ClinicalArea::NewSession()
 {
     if (!SessionsTable->isActive() || SessionsTable->isEmpty() || !SessionsTable->value(u"Completed").toBool())
         return false;
@@ -102,10 +103,10 @@ bool TDmForm::NewSession()
         SessionsTable->setValue(u"ShowAllTeeth", allTeeth);
         SessionsTable->post();
         const QVariant session = SessionsTable->value(kSessionID);
-        PatientsTable->edit();
-        PatientsTable->setValue(u"TherapySessionID", session);
-        PatientsTable->setValue(u"ActiveTherapySession", true);
-        PatientsTable->post();
+        patients().PatientsTable->edit();
+        patients().PatientsTable->setValue(u"TherapySessionID", session);
+        patients().PatientsTable->setValue(u"ActiveTherapySession", true);
+        patients().PatientsTable->post();
         SessionsTable->locate(kSessionID, session); // the session the details follow
     }
     if (balance.local != 0 && balance.euro != 0)
@@ -113,33 +114,33 @@ bool TDmForm::NewSession()
     return true;
 }
 
-bool TDmForm::TransferBalance(const SessionBalance& balance)
+bool ClinicalArea::TransferBalance(const SessionBalance& balance)
 {
-    const double shown = m_money.euroMode() ? balance.euro : balance.local;
-    const QString text = Lang->Message(QStringLiteral("The Patient")) + QLatin1Char(' ') + PatientsTable->value(u"Name").toString()
-        + QLatin1Char('\n') + Lang->Message(QStringLiteral("has a balance of")) + QLatin1Char(' ') + m_money.FormatMoney(shown)
-        + QLatin1Char('.') + QLatin1Char('\n') + Lang->Message(QStringLiteral("Do you want to transfer it?"));
-    if (!widgets::askYesNo(text, Lang->Message(QStringLiteral("Transfer the Balance"))))
+    const double shown = dm().money().euroMode() ? balance.euro : balance.local;
+    const QString text = message(QStringLiteral("The Patient")) + QLatin1Char(' ') + patients().PatientsTable->value(u"Name").toString()
+        + QLatin1Char('\n') + message(QStringLiteral("has a balance of")) + QLatin1Char(' ') + dm().money().FormatMoney(shown)
+        + QLatin1Char('.') + QLatin1Char('\n') + message(QStringLiteral("Do you want to transfer it?"));
+    if (!widgets::askYesNo(text, message(QStringLiteral("Transfer the Balance"))))
         return false;
-    if (!PatientEconomTable->isActive())
-        OpenTable(*PatientEconomTable);
-    PatientEconomTable->append();
-    PatientEconomTable->setValue(u"Sign", 1);
-    PatientEconomTable->setValue(u"Credit", balance.local);
-    PatientEconomTable->setValue(u"CreditEURO", balance.euro);
-    PatientEconomTable->setValue(u"Description", Lang->Message(QStringLiteral("Transfer of Balance")));
-    PatientEconomTable->post();
+    if (!finance().PatientEconomTable->isActive())
+        OpenTable(*finance().PatientEconomTable);
+    finance().PatientEconomTable->append();
+    finance().PatientEconomTable->setValue(u"Sign", code(Sign::Payable));
+    finance().PatientEconomTable->setValue(u"Credit", balance.local);
+    finance().PatientEconomTable->setValue(u"CreditEURO", balance.euro);
+    finance().PatientEconomTable->setValue(u"Description", message(QStringLiteral("Transfer of Balance")));
+    finance().PatientEconomTable->post();
     return true;
 }
 
-void TDmForm::CarryOverSession(const QVariant& previousSessionId)
+void ClinicalArea::CarryOverSession(const QVariant& previousSessionId)
 {
     const WaitCursor wait;
-    suspendLabItemsRefresh();
+    supplies().suspendLabItemsRefresh();
     struct Resume {
-        TDmForm* dm;
-        ~Resume() { dm->resumeLabItemsRefresh(); }
-    } resume{this};
+        SuppliesArea* supplies;
+        ~Resume() { supplies->resumeLabItemsRefresh(); }
+    } resume{&supplies()};
 
     // Findings and implemented treatments become the new initial situation; unfinished plan
     // rows and discount lines stay behind.
@@ -148,7 +149,7 @@ void TDmForm::CarryOverSession(const QVariant& previousSessionId)
     HistPerPatTable->refresh();
     QList<QVariantList> carried;
     for (HistPerPatTable->first(); !HistPerPatTable->eof(); HistPerPatTable->next()) {
-        if (HistPerPatTable->value(u"TherapySessionID") != previousSessionId || HistPerPatTable->value(u"TreatmentLevel").toInt() == 1
+        if (HistPerPatTable->value(u"TherapySessionID") != previousSessionId || holds(HistPerPatTable->value(u"TreatmentLevel"), TreatmentLevel::Plan)
             || HistPerPatTable->value(u"OperID").toInt() == -1)
             continue;
         QVariantList values;
@@ -189,7 +190,7 @@ void TDmForm::CarryOverSession(const QVariant& previousSessionId)
         if (f.name != QLatin1String("EndoID") && f.name != kSessionID)
             endoFields << f.name;
     }
-    copyAll(*PrevEndoQry, {{kSessionID, previousSessionId}, {QStringLiteral("PatientID"), PatientsTable->value(u"PatientID")}}, *EndoTable,
+    copyAll(*PrevEndoQry, {{kSessionID, previousSessionId}, {QStringLiteral("PatientID"), patients().PatientsTable->value(u"PatientID")}}, *EndoTable,
         endoFields);
 }
 

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "data/DmArea.h"
+#include "data/Domain.h"
+
+#include <QScopedValueRollback>
+#include <QSet>
+
+#include <functional>
+
+namespace data {
+
+// The ledgers of patients, suppliers, labs and the practice, the per-session sums, and the
+// in-memory row that holds the EURO rate.
+class FinanceArea : public DmArea {
+    Q_OBJECT
+public:
+    explicit FinanceArea(TDmForm& dm);
+    void declareViews();
+    void installRules();
+
+    // The stored balance of the current supplier (lab): its debts minus its payments.
+    void SupplierBalance();
+    void LabBalance();
+    // The supplier (lab) ledger row of a delivery: created, updated or deleted after its totals.
+    void DeliveryTransaction(db::Dataset& delivery);
+    // The supplier (lab) ledger row of a removed delivery goes with it.
+    void deleteDeliveryTransaction(db::Dataset& delivery, db::Dataset& ledger);
+    // Stores the ledger row a delivery left pending, once the delivery is stored.
+    void postPendingTransaction(db::Dataset& ledger);
+    // While it lives a supplier or lab goes with its ledger: no balance to keep.
+    [[nodiscard]] QScopedValueRollback<bool> deletingCounterpart() { return QScopedValueRollback<bool>(m_deletingCounterpart, true); }
+
+    // The rate of "1 EURO =", kept for the conversions and in MemTable.
+    void storeRate(double rate);
+    // The per-session sums count only receipted rows in receipts-only mode.
+    void useReceiptsOnlySums();
+    int firstPracticeEconomId() const { return m_firstPracticeEconomId; }
+    void rememberFirstPracticeEconomId();
+
+    // The family member the finance window charges, when it has selected one.
+    std::function<QVariant()> financeChargedMember;
+
+    db::Dataset *DentEconomicsTable, *SupplierEconomTable, *LabEconomTable, *PatientEconomTable;
+    db::Dataset *PatEconomicsForFatherTable, *BalanceQuery, *TotalReceivablesPerSessQry, *TotalPayablesPerSessQry;
+    db::Dataset *OtherSourcesQuery, *UpdateEforiaQry, *MemTable;
+    db::DataSource *DentEconomicsSrc, *SupplierEconomSrc, *LabEconomSrc, *PatientEconomSrc, *OtherSourcesSrc, *MemSrc;
+
+private:
+    void DentEconomicsTableNewRecord(db::Dataset& DataSet);
+    void SupplierEconomTableNewRecord(db::Dataset& DataSet);
+    void LabEconomTableNewRecord(db::Dataset& DataSet);
+    void PatientEconomTableNewRecord(db::Dataset& DataSet);
+    void EconomicsTableBeforePost(db::Dataset& DataSet); // the receipt mark of every ledger
+    // The new row of a supplier's or a lab's ledger: a practice row with its counterpart.
+    void counterpartEconomNewRecord(db::Dataset& DataSet, const db::Dataset& counterparts, TransactionType transactionType);
+    void calculateBalances();
+    void storeCounterpartBalance(db::Dataset& counterpart, TransactionType transactionType, const QString& idField);
+    void syncDeliveryTransaction(db::Dataset& delivery, db::Dataset& ledger, TransactionType transactionType, const char* items);
+
+    QSet<const db::Dataset*> m_ledgerFilterSuspended; // until the delivery's ledger row is stored
+    bool m_deletingCounterpart = false;
+    int m_firstPracticeEconomId = -1;
+};
+
+} // namespace data
