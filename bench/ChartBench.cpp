@@ -78,7 +78,7 @@ ChartBench& bench(Context& context)
     b.dm->openAtStart(platform::Settings(platform::Edition::Dental, context.newDirectory(QStringLiteral("chart-config"))), {},
         LargePractice::kToday);
     platform::session().role = 0;
-    if (!b.dm->PatientsTable->locate(QStringLiteral("PatientID"), b.patient))
+    if (!b.dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), b.patient))
         fail(QStringLiteral("(q) patient %1 not found").arg(b.patient));
     b.chart = std::make_unique<clinical::TDentalChartForm>(*b.dm);
     b.chart->resize(820, 640);
@@ -118,11 +118,11 @@ Result click(Context& context)
     ChartBench& b = bench(context);
     const int oper = db::Query(b.dm->connection(), QStringLiteral("SELECT MIN(OperID) FROM Operations WHERE CostEURO > 0")).scalar().toInt();
     clinical::ChartServices::instance().pickOperation = [oper](data::TDmForm& dm, int, int, QWidget*) {
-        if (!dm.OperationsTable->locate(QStringLiteral("OperID"), oper))
+        if (!dm.clinical().OperationsTable->locate(QStringLiteral("OperID"), oper))
             return false;
         clinical::CurrentOperation& op = clinical::currentOperation();
-        op.cost = dm.OperationsTable->value(u"Cost").toDouble();
-        op.costEuro = dm.OperationsTable->value(u"CostEURO").toDouble();
+        op.cost = dm.clinical().OperationsTable->value(u"Cost").toDouble();
+        op.costEuro = dm.clinical().OperationsTable->value(u"CostEURO").toDouble();
         op.date = LargePractice::kToday;
         return true;
     };
@@ -169,7 +169,7 @@ Result switchPatient(Context& context)
 {
     ChartBench& b = bench(context);
     clinical::setChartIdle(true);
-    db::Dataset& patients = *b.dm->PatientsTable;
+    db::Dataset& patients = *b.dm->patients().PatientsTable;
     QList<QVariant> ids;
     for (patients.first(); !patients.eof() && ids.size() < 20; patients.next())
         ids << patients.value(u"PatientID");

@@ -29,7 +29,7 @@ Result openPatientFile(Context& context)
     platform::session().role = 0;
     // A patient with something of every kind: family, history, recalls, answers, ledger.
     const int patient = practice.heavyPatients().first();
-    if (!dm->PatientsTable->locate(QStringLiteral("PatientID"), patient))
+    if (!dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), patient))
         fail(QStringLiteral("(p) patient %1 not found").arg(patient));
 
     double ours = 1e12;
@@ -41,15 +41,15 @@ Result openPatientFile(Context& context)
             form->show();
             QApplication::processEvents();
         }));
-        if (form->windowTitle().indexOf(dm->PatientsTable->value(u"LastName").toString()) < 0)
+        if (form->windowTitle().indexOf(dm->patients().PatientsTable->value(u"LastName").toString()) < 0)
             fail(QStringLiteral("(p) the patient file does not show the patient"));
         form->close();
     }
 
     QList<db::Dataset*> shown;
-    for (db::Dataset* view : {dm->PatientsTable, dm->AnamnesticaTable, dm->FamilyFatherTable, dm->FamilyChildrenTable, dm->RecallsTable,
-             dm->QuestAnswerTable, dm->QuestTemplateMasterTable, dm->CitiesTable, dm->InsurCompaniesTable, dm->SessionsTable,
-             dm->PatientEconomTable, dm->FirstLastDateQRY}) {
+    for (db::Dataset* view : {dm->patients().PatientsTable, dm->patients().AnamnesticaTable, dm->patients().FamilyFatherTable, dm->patients().FamilyChildrenTable, dm->patients().RecallsTable,
+             dm->patients().QuestAnswerTable, dm->patients().QuestTemplateMasterTable, dm->lists().CitiesTable, dm->lists().InsurCompaniesTable, dm->clinical().SessionsTable,
+             dm->finance().PatientEconomTable, dm->clinical().FirstLastDateQRY}) {
         if (view->isActive())
             shown.append(view);
     }

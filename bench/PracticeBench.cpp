@@ -85,10 +85,10 @@ QList<db::Dataset*> patientFollowers(data::TDmForm& dm)
 {
     QList<db::Dataset*> views;
     for (db::Dataset* view : dm.views()) {
-        if (view->isActive() && follows(view, dm.PatientsTable))
+        if (view->isActive() && follows(view, dm.patients().PatientsTable))
             views.append(view);
     }
-    for (db::Dataset* query : {dm.FirstLastDateQRY, dm.TotalPayablesPerSessQry, dm.TotalReceivablesPerSessQry}) {
+    for (db::Dataset* query : {dm.clinical().FirstLastDateQRY, dm.finance().TotalPayablesPerSessQry, dm.finance().TotalReceivablesPerSessQry}) {
         if (query->isActive())
             views.append(query);
     }
@@ -145,7 +145,7 @@ Result openAtStart(Context& context)
     }
     QList<db::Dataset*> open;
     for (db::Dataset* view : dm->views()) {
-        if (view->isActive() && view != dm->MemTable) // the rate row lives in this connection's memory only
+        if (view->isActive() && view != dm->finance().MemTable) // the rate row lives in this connection's memory only
             open.append(view);
     }
     double plain = 1e12;
@@ -190,13 +190,13 @@ Result switchPatient(Context& context)
 
     auto ourSwitches = [&](const QList<int>& ids) {
         for (int id : ids) {
-            if (!dm->PatientsTable->locate(QStringLiteral("PatientID"), id))
+            if (!dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), id))
                 fail(QStringLiteral("(g) patient %1 not found").arg(id));
             readCurrentRows(followers);
         }
     };
     auto connection = plainConnection(path);
-    PlainViews plainViews(*connection, QList<db::Dataset*>{dm->PatientsTable} + followers);
+    PlainViews plainViews(*connection, QList<db::Dataset*>{dm->patients().PatientsTable} + followers);
     auto plainSwitches = [&](const QList<int>& ids) {
         for (int id : ids)
             plainViews.read(QStringLiteral("PatientID"), id);
@@ -223,12 +223,12 @@ constexpr int kRowsPerPatient = 10;
 // A treatment row through the history view of the session, as the dental chart enters one.
 void enterTreatment(data::TDmForm& dm, int operation, double euro, int tooth)
 {
-    db::Dataset& history = *dm.HistPerSessionTable3;
+    db::Dataset& history = *dm.clinical().HistPerSessionTable3;
     history.append();
     if (history.value(u"ID").isNull()) // the new-record rule takes it, when there is one
         history.setValue(u"ID", dm.NextID(QStringLiteral("LastHist")));
     if (history.value(u"PatientID").isNull())
-        history.setValue(u"PatientID", dm.PatientsTable->value(u"PatientID"));
+        history.setValue(u"PatientID", dm.patients().PatientsTable->value(u"PatientID"));
     if (history.value(u"Date").isNull())
         history.setValue(u"Date", LargePractice::kToday);
     history.setValue(u"TreatmentLevel", 2); // the chart's tab
@@ -303,8 +303,8 @@ Result postTreatments(Context& context)
 
     double ours = 0;
     for (int id : ourPatients) {
-        dm->PatientsTable->locate(QStringLiteral("PatientID"), id);
-        dm->SessionsTable->locate(QStringLiteral("SessionID"), dm->PatientsTable->value(u"TherapySessionID"));
+        dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), id);
+        dm->clinical().SessionsTable->locate(QStringLiteral("SessionID"), dm->patients().PatientsTable->value(u"TherapySessionID"));
         ours += timeMs([&] {
             for (int i = 0; i < kRowsPerPatient; ++i)
                 enterTreatment(*dm, operation, euro, 11 + i % 7);
@@ -378,8 +378,8 @@ Result openLedger(Context& context)
     LargePractice& p = practice(context);
     const QString path = p.copy(QStringLiteral("practice-ledger"));
     auto dm = openPractice(context, path);
-    db::Dataset& ledger = *dm->PatientEconomTable;
-    if (!dm->PatientsTable->locate(QStringLiteral("PatientID"), p.ledgerPatient()))
+    db::Dataset& ledger = *dm->finance().PatientEconomTable;
+    if (!dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), p.ledgerPatient()))
         fail(QStringLiteral("(i) the ledger patient is missing"));
     const int balance = ledger.field(u"Balance").index();
     const int sessionBalance = ledger.field(u"SessBalance").index();
@@ -401,7 +401,7 @@ Result openLedger(Context& context)
         }
     }) / kRounds;
     const int rows = ledger.recordCount();
-    const QVariant session = dm->SessionsTable->value(u"SessionID");
+    const QVariant session = dm->clinical().SessionsTable->value(u"SessionID");
 
     double plainBalance = 0;
     double plainSessionBalance = 0;
@@ -463,9 +463,9 @@ Result deletePatient(Context& context)
     QMap<QString, int> left;
     for (int id : ours) {
         const QList<int> peris = perisOf(*dm->Database, id);
-        if (!dm->PatientsTable->locate(QStringLiteral("PatientID"), id))
+        if (!dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), id))
             fail(QStringLiteral("(j) patient %1 not found").arg(id));
-        oursMs += timeMs([&] { dm->PatientsTable->remove(); });
+        oursMs += timeMs([&] { dm->patients().PatientsTable->remove(); });
         leftBehind(*dm->Database, id, peris, left);
     }
     dm.reset();
