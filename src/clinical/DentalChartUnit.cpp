@@ -127,6 +127,8 @@ TDentalChartForm::~TDentalChartForm()
 {
     m_closing = true;
     setChartIdle(false);
+    if (widgets::WindowService* service = widgets::WindowService::current())
+        service->clearStatusPanels();
     m_dm.chartHistoryFilter = nullptr;
     m_dm.chartSelectedTooth = nullptr;
     m_dm.chartTreatmentLevel = nullptr;

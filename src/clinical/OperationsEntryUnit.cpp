@@ -289,6 +289,8 @@ void TOperationsEntryForm::done(int result)
         return; // the user keeps the unsaved operation: the window stays
     if (m_dm.ActiveSrc && m_dm.ActiveSrc->dataset() == m_dm.OperationsTable)
         m_dm.ActiveSrc->setDataset(nullptr);
+    if (widgets::WindowService* service = widgets::WindowService::current())
+        service->clearStatusPanels();
     QDialog::done(result);
 }
 
