@@ -92,6 +92,7 @@ THistoryForm::THistoryForm(data::TDmForm& dm, QWidget* parent)
         paths.append(QStringLiteral("HistoryForm.%1.Caption").arg(label->objectName()));
     for (const char* name : {"CostBox", "ImplementPlanBtn", "DeleteBtn", "CloseBtn", "PerToothItem", "ChewingSurfacesItem", "OkItem", "NotOkItem"})
         paths.append(QStringLiteral("HistoryForm.%1.Caption").arg(QLatin1String(name)));
+    paths.append(QStringLiteral("HistoryForm.dxDBGrid1.Columns"));
     Lang->setProperties(paths);
 
     bindEditors();

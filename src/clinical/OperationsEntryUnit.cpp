@@ -100,6 +100,7 @@ TOperationsEntryForm::TOperationsEntryForm(data::TDmForm& dm, QWidget* parent, s
         paths.append(QStringLiteral("OperationsEntryForm.%1.Caption").arg(QLatin1String(name)));
     paths.first() = QStringLiteral("OperationsEntryForm.Caption");
     paths.append(QStringLiteral("OperationsEntryForm.SelectBitmapBtn.Hint"));
+    paths.append(QStringLiteral("OperationsEntryForm.dxDBGrid1.Columns"));
     Lang->setProperties(paths);
 
     connect(m_dm.OperationsSrc, &db::DataSource::dataChanged, this, &TOperationsEntryForm::followOperation);
