@@ -247,6 +247,12 @@ void TMainForm::closeEvent(QCloseEvent* event)
         event->ignore();
 }
 
+void TMainForm::clearStatusPanels()
+{
+    StatusPanels[1]->clear();
+    StatusPanels[2]->clear();
+}
+
 QWidget* TMainForm::findWindow(const QString& componentName) const
 {
     const QList<QMdiSubWindow*> children = ClientArea->subWindowList();

@@ -79,6 +79,7 @@ public:
     QWidget* openWindow(const QString& componentName) override;
     QWidget* findWindow(const QString& componentName) const override;
     QAction* sharedAction(const QString& componentName) const override { return action(componentName); }
+    void clearStatusPanels() override;
 
     // The first-show duties run once, when the window is first shown.
     bool firstShowDone() const { return m_firstShowDone; }

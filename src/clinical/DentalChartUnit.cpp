@@ -125,12 +125,28 @@ TDentalChartForm::TDentalChartForm(data::TDmForm& dm, QWidget* parent)
     installDataModuleHooks();
     TabControl->setCurrentIndex(TreatmentImplementation);
     updateCaption();
+
+    // The captions, reached through the main window that holds the chart; the window's own
+    // caption names the view and is built when the view changes.
+    QStringList paths;
+    for (const char* path : {"TabControl.Tabs", "rgTeeth.Caption", "rgTeeth.Items", "rgTeeth.Hint", "UndoBtn.Caption", "UndoBtn.Hint",
+             "SpeedButton1.Hint", "CaptionButton.Hint", "Edit1Label.Caption", "DBEdit3Label.Caption", "DBEdit35Label.Caption",
+             "SessionLabel.Caption", "PerasBtn.Caption", "PerasLabel.Caption", "NewSessionBtn.Caption", "GridBtn.Caption",
+             "PerioBtn.Caption", "RecallBtn.Caption", "CostLabel.Caption", "DiscountBtn.Hint", "BalanceLabel.Caption",
+             "PrintChartBtn.Caption", "PrintChartBtn.Hint", "CloseBtn.Caption", "ToothHistoryItem.Caption", "ChewingSurfaceItem.Caption",
+             "ImagesMenu.Caption", "EndoItem.Caption", "ColoringItem.Caption", "NotesItem.Caption", "ExitItem.Caption"})
+        paths << QStringLiteral("MainForm.DentalChartForm.") + QLatin1String(path);
+    for (int g = 1; g <= 12; ++g)
+        paths << QStringLiteral("MainForm.DentalChartForm.Group%1Btn.Hint").arg(g);
+    Lang->setProperties(paths);
 }
 
 TDentalChartForm::~TDentalChartForm()
 {
     m_closing = true;
     setChartIdle(false);
+    if (widgets::WindowService* service = widgets::WindowService::current())
+        service->clearStatusPanels();
     m_dataModuleRules.clear();
     if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode)
         m_dm.ActiveSrc->setDataset(nullptr);
@@ -147,7 +163,9 @@ QWidget* TDentalChartForm::buildHeader()
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(0, 0, 0, 0);
     const auto nameEdit = [this, row](const QString& name, const QString& caption) {
-        row->addWidget(new QLabel(caption, this));
+        auto* label = new QLabel(caption, this);
+        label->setObjectName(name + QStringLiteral("Label"));
+        row->addWidget(label);
         auto* edit = new QLineEdit(this);
         edit->setObjectName(name);
         edit->setReadOnly(true);
@@ -290,7 +308,7 @@ QWidget* TDentalChartForm::buildSessionBar()
     auto* bar = new QWidget(this);
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(0, 2, 0, 2);
-    row->addWidget(new QLabel(QStringLiteral("Therapy Session:"), bar));
+    row->addWidget(label(bar, QStringLiteral("SessionLabel"), QStringLiteral("Therapy Session:")));
     FirstSessionBtn = toolButton(bar, QStringLiteral("FirstSessionBtn"), QStringLiteral("<<"));
     PreviousSessionBtn = toolButton(bar, QStringLiteral("PreviousSessionBtn"), QStringLiteral("<"));
     SessionNumLabel = label(bar, QStringLiteral("SessionNum"), QString());
@@ -332,7 +350,7 @@ QWidget* TDentalChartForm::buildBottomBar()
     RecallBtn = pushButton(bar, QStringLiteral("RecallBtn"), QStringLiteral("Recall"));
     RecallMenu = new QMenu(this);
     for (int months : {3, 6, 12})
-        RecallMenu->addAction(QStringLiteral("After %1 months").arg(months), this, [this, months] { SetRecall(months); });
+        RecallMenu->addAction(Lang->Message(QStringLiteral("After %1 months")).arg(months), this, [this, months] { SetRecall(months); });
     connect(RecallBtn, &QPushButton::clicked, this, [this] { RecallMenu->popup(QCursor::pos() + QPoint(5, 5)); });
     CostLabel = label(bar, QStringLiteral("CostLabel"), QStringLiteral("Cost"));
     CostText = label(bar, QStringLiteral("CostText"), QString());
@@ -379,7 +397,13 @@ void TDentalChartForm::buildToothMenu()
     for (QAction* later : {EndoItem, ColoringItem, NotesItem})
         notYet(later);
     ToothMenu->addSeparator();
-    ToothMenu->addAction(QStringLiteral("Exit"), this, [this] { CloseBtn->click(); });
+    ToothMenu->addAction(QStringLiteral("Exit"), this, [this] { CloseBtn->click(); })->setObjectName(QStringLiteral("ExitItem"));
+    ToothHistoryItem->setObjectName(QStringLiteral("ToothHistoryItem"));
+    ChewingSurfaceItem->setObjectName(QStringLiteral("ChewingSurfaceItem"));
+    ImagesMenu->setObjectName(QStringLiteral("ImagesMenu"));
+    EndoItem->setObjectName(QStringLiteral("EndoItem"));
+    ColoringItem->setObjectName(QStringLiteral("ColoringItem"));
+    NotesItem->setObjectName(QStringLiteral("NotesItem"));
 }
 
 QString TDentalChartForm::viewCaption(int level) const

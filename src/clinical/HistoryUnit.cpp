@@ -22,7 +22,9 @@
 #include "widgets/WindowPlacement.h"
 #include "widgets/WindowService.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QScopedValueRollback>
 #include <QEvent>
 #include <QShowEvent>
 #include <QGridLayout>
@@ -91,6 +93,7 @@ THistoryForm::THistoryForm(data::TDmForm& dm, QWidget* parent)
         paths.append(QStringLiteral("HistoryForm.%1.Caption").arg(label->objectName()));
     for (const char* name : {"CostBox", "ImplementPlanBtn", "DeleteBtn", "CloseBtn", "PerToothItem", "ChewingSurfacesItem", "OkItem", "NotOkItem"})
         paths.append(QStringLiteral("HistoryForm.%1.Caption").arg(QLatin1String(name)));
+    paths.append(QStringLiteral("HistoryForm.dxDBGrid1.Columns"));
     Lang->setProperties(paths);
 
     bindEditors();
@@ -484,7 +487,28 @@ void THistoryForm::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         FormActivate();
+    else if (event->type() == QEvent::ActivationChange && isVisible())
+        focusLost();
     QDialog::changeEvent(event);
+}
+
+// Another window of the program took the focus (not one of this window's own, such as the
+// chewing-surface editor): unsaved edits are kept or dropped now, or the window comes back.
+void THistoryForm::focusLost()
+{
+    if (m_checkingFocus)
+        return;
+    for (QWidget* w = QApplication::activeWindow(); w; w = w->parentWidget()) {
+        if (w == this)
+            return;
+    }
+    if (!QApplication::activeWindow())
+        return; // another program's window: this one is still the program's active window
+    const QScopedValueRollback<bool> checking(m_checkingFocus, true);
+    if (!m_dm.AskToPost(*view())) {
+        raise();
+        activateWindow();
+    }
 }
 
 void THistoryForm::done(int result)
@@ -492,10 +516,12 @@ void THistoryForm::done(int result)
     if (!m_dm.AskToPost(*view()))
         return; // the user keeps the unsaved row: the window stays in front
     MasitikesForm->close();
+    widgets::WindowService* service = widgets::WindowService::current();
+    if (service)
+        service->clearStatusPanels();
     if (m_dm.ActiveSrc) {
         m_dm.ActiveSrc->setDataset(nullptr);
         if (!medical()) {
-            widgets::WindowService* service = widgets::WindowService::current();
             if (QWidget* chart = service ? service->findWindow(QStringLiteral("DentalChartForm")) : nullptr) {
                 QEvent activate(QEvent::WindowActivate);
                 QCoreApplication::sendEvent(chart, &activate); // the chart takes ActiveSrc back and redraws

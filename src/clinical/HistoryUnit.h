@@ -113,6 +113,7 @@ protected:
     void done(int result) override;
 
 private:
+    void focusLost();
     void buildGrid();
     QWidget* buildEditors();
     QLayout* buildButtons();
@@ -129,6 +130,7 @@ private:
     int m_level;
     bool m_toothFilter = false;
     bool m_surfacesOnShow = false;
+    bool m_checkingFocus = false; // the close check's own question takes the focus
     QList<QLabel*> m_labels;
 };
 

@@ -4,6 +4,7 @@
 #include "clinical/ToothGeometry.h"
 #include "db/Dataset.h"
 #include "platform/Directories.h"
+#include "widgets/Language.h"
 #include "widgets/MessageService.h"
 #include "widgets/RegionImage.h"
 
@@ -40,6 +41,8 @@ TMasitikesForm::TMasitikesForm(QWidget* parent)
     layout->addWidget(Image, 0, Qt::AlignHCenter);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    auto* lang = new widgets::TLanguage(this, {QStringLiteral("MasitikesForm.SaveBtn.Caption"), QStringLiteral("MasitikesForm.CloseBtn.Caption")});
+    lang->Translate();
 
     connect(Image, &widgets::RegionImage::regionClicked, this, [this](int, const QString& name) {
         if (name.size() == 1)

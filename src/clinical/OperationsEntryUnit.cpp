@@ -100,6 +100,7 @@ TOperationsEntryForm::TOperationsEntryForm(data::TDmForm& dm, QWidget* parent, s
         paths.append(QStringLiteral("OperationsEntryForm.%1.Caption").arg(QLatin1String(name)));
     paths.first() = QStringLiteral("OperationsEntryForm.Caption");
     paths.append(QStringLiteral("OperationsEntryForm.SelectBitmapBtn.Hint"));
+    paths.append(QStringLiteral("OperationsEntryForm.dxDBGrid1.Columns"));
     Lang->setProperties(paths);
 
     connect(m_dm.clinical().OperationsSrc, &db::DataSource::dataChanged, this, &TOperationsEntryForm::followOperation);
@@ -289,6 +290,8 @@ void TOperationsEntryForm::done(int result)
         return; // the user keeps the unsaved operation: the window stays
     if (m_dm.ActiveSrc && m_dm.ActiveSrc->dataset() == m_dm.clinical().OperationsTable)
         m_dm.ActiveSrc->setDataset(nullptr);
+    if (widgets::WindowService* service = widgets::WindowService::current())
+        service->clearStatusPanels();
     QDialog::done(result);
 }
 

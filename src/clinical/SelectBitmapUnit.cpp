@@ -2,6 +2,7 @@
 
 #include "clinical/SymbolArt.h"
 #include "clinical/SymbolBrowser.h"
+#include "widgets/Language.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -46,6 +47,11 @@ TSelectBitmapForm::TSelectBitmapForm(const SymbolArt& art, bool showTooth, QWidg
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(previews);
     layout->addLayout(buttons);
+
+    auto* lang = new widgets::TLanguage(this,
+        {QStringLiteral("SelectBitmapForm.Caption"), QStringLiteral("SelectBitmapForm.PrevBtn.Caption"),
+            QStringLiteral("SelectBitmapForm.NextBtn.Caption"), QStringLiteral("SelectBitmapForm.CancelBtn.Caption")});
+    lang->Translate();
 
     connect(PrevBtn, &QPushButton::clicked, this, [this] { showPage(m_start - PageSize); });
     connect(NextBtn, &QPushButton::clicked, this, [this] { showPage(m_start + PageSize); });

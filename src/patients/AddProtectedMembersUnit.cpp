@@ -106,7 +106,8 @@ TAddProtectedMembersForm::TAddProtectedMembersForm(data::TDmForm& dm, FamilyRole
     QStringList paths;
     for (const char* name : {"PatientLabel", "FatherNameLabel", "AddBtn", "RemoveBtn", "OKBtn", "CancelBtn"})
         paths << QStringLiteral("AddProtectedMembersForm.%1.Caption").arg(QLatin1String(name));
-    paths << QStringLiteral("AddProtectedMembersForm.Caption");
+    paths << QStringLiteral("AddProtectedMembersForm.Caption") << QStringLiteral("AddProtectedMembersForm.MembersGrid.Columns")
+          << QStringLiteral("AddProtectedMembersForm.CandidatesGrid.Columns");
     Lang->setProperties(paths);
     Lang->Translate();
 }

@@ -54,6 +54,7 @@ TPatBookFrm::TPatBookFrm(data::TDmForm& dm, QWidget* parent)
     layout->addWidget(PatBookGrid, 1);
     layout->addLayout(buttons);
     resize(480, 300);
+    paths << QStringLiteral("PatBookFrm.PatBookGrid.Columns");
     Lang->setProperties(paths);
     Lang->Translate();
     connect(m_dm.patients().PatBookSrc, &db::DataSource::stateChanged, this, &TPatBookFrm::stateChanged);

@@ -223,6 +223,8 @@ QStringList TPatientForm::translatedProperties() const
             paths << prefix + child->objectName() + QStringLiteral(".Caption");
         if (child->inherits("QGroupBox") && child->inherits("widgets::DBRadioGroup"))
             paths << prefix + child->objectName() + QStringLiteral(".Items");
+        if (child->inherits("widgets::DBGrid"))
+            paths << prefix + child->objectName() + QStringLiteral(".Columns");
     }
     paths << prefix + QStringLiteral("PageControl1.Tabs") << prefix + QStringLiteral("Caption");
     return paths;

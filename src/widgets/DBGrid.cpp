@@ -9,6 +9,7 @@
 #include "widgets/GridModels.h"
 #include "widgets/MessageService.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -163,6 +164,8 @@ void DBGrid::setViewModel()
     });
     // Regrouping or sorting again may move the current row elsewhere.
     m_viewConnections << connect(m_view->model(), &QAbstractItemModel::layoutChanged, this, &DBGrid::followDataset);
+    m_viewConnections << connect(m_view->model(), &QAbstractItemModel::headerDataChanged, this, &DBGrid::fitCaptions);
+    m_viewConnections << connect(m_view->model(), &QAbstractItemModel::columnsInserted, this, &DBGrid::fitCaptions);
     followDataset();
 }
 
@@ -179,6 +182,27 @@ void DBGrid::restoreSections()
         m_view->setColumnWidth(i, m_sections[i].first);
         m_view->setColumnHidden(i, m_sections[i].second);
     }
+    fitCaptions();
+}
+
+// Widens every column that is narrower than its caption (with the room of the sort arrow).
+void DBGrid::fitCaptions()
+{
+    QHeaderView* header = m_view->horizontalHeader();
+    for (int i = 0; i < header->count(); ++i) {
+        if (header->isSectionHidden(i))
+            continue;
+        const int needed = header->sectionSizeHint(i);
+        if (header->sectionSize(i) < needed)
+            header->resizeSection(i, needed);
+    }
+}
+
+void DBGrid::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        fitCaptions();
 }
 
 void DBGrid::spanGroupHeaders()
@@ -212,6 +236,24 @@ void DBGrid::setColumns(const QList<Column>& columns)
         if (m_columns[i].width > 0)
             m_view->setColumnWidth(i, m_columns[i].width);
     }
+    fitCaptions();
+}
+
+QStringList DBGrid::columnCaptions() const
+{
+    QStringList captions;
+    for (const Column& c : std::as_const(m_columns))
+        captions << c.caption;
+    return captions;
+}
+
+void DBGrid::setColumnCaptions(const QStringList& captions)
+{
+    for (int i = 0; i < m_columns.size() && i < captions.size(); ++i) {
+        if (!captions[i].isEmpty())
+            m_columns[i].caption = captions[i];
+    }
+    applyColumns();
 }
 
 void DBGrid::applyColumns()
@@ -264,6 +306,8 @@ void DBGrid::setColumnField(int column, const QString& field)
 void DBGrid::setColumnVisible(int column, bool visible)
 {
     m_view->setColumnHidden(column, !visible);
+    if (visible)
+        fitCaptions();
     m_footer->update();
 }
 

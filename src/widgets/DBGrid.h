@@ -23,8 +23,13 @@ class GroupRowsProxy;
 // keeps its order), a footer with sums, and optional grouping by a column with a header row per
 // group. Columns are bound to fields by name and can be rebound (the currency switch turns Cost
 // into CostEURO); caption, width and footer stay with the column.
+//
+// A column is never narrower than its caption in the grid's font, so that a caption that a
+// translation makes longer stays readable; the width a window gives is the least width.
 class DBGrid : public QWidget {
     Q_OBJECT
+    // The captions of the columns in order, for the language file; an empty item keeps the caption.
+    Q_PROPERTY(QStringList columns READ columnCaptions WRITE setColumnCaptions)
 public:
     struct Column {
         QString field;
@@ -41,6 +46,8 @@ public:
     void setDataSource(db::DataSource* source);
 
     void setColumns(const QList<Column>& columns);
+    QStringList columnCaptions() const;
+    void setColumnCaptions(const QStringList& captions);
     int columnCount() const { return static_cast<int>(m_columns.size()); }
     QString columnField(int column) const;
     int columnOfField(const QString& field) const;
@@ -75,6 +82,9 @@ public:
 signals:
     void rowActivated(int datasetRow); // double click or Enter on a row
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     class Footer;
 
@@ -84,6 +94,7 @@ private:
     void spanGroupHeaders();
     void saveSections();
     void restoreSections();
+    void fitCaptions();
     void followDataset();
     void followView(const QModelIndex& current);
     QVariant groupSum(int column, const QList<int>& sortedRows) const;

@@ -26,6 +26,9 @@ public:
         return nullptr;
     }
 
+    // Empties the status bar's panels 1 and 2, as the windows do when they close.
+    virtual void clearStatusPanels() {}
+
     static WindowService* current();
     static void setCurrent(WindowService* service);
 };

@@ -10,7 +10,9 @@
 #include "widgets/DBGrid.h"
 #include "widgets/DBLookupCombo.h"
 #include "widgets/RegionImage.h"
+#include "widgets/WindowService.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QItemSelectionModel>
 #include <QMenu>
@@ -83,6 +85,17 @@ QPoint pointInRegion(const widgets::RegionImage& image, const QString& name)
     }
     return {};
 }
+
+// The main window's part that the history window calls on closing.
+class StatusPanels final : public widgets::WindowService {
+public:
+    StatusPanels() { setCurrent(this); }
+    ~StatusPanels() override { setCurrent(nullptr); }
+    QWidget* openWindow(const QString&) override { return nullptr; }
+    QWidget* findWindow(const QString&) const override { return nullptr; }
+    void clearStatusPanels() override { ++cleared; }
+    int cleared = 0;
+};
 
 } // namespace
 
@@ -357,6 +370,61 @@ private Q_SLOTS:
             QCOMPARE(count(*dm->Database, QStringLiteral("SELECT COUNT(*) FROM History WHERE ID = :id"), {{QStringLiteral("id"), id}}), gone ? 0 : 1);
             QCOMPARE(charges(*dm, id), gone ? 0 : 1);
         }
+    }
+
+    // Another window taking the focus runs the close check on an unsaved row: kept, dropped,
+    // or (Cancel) the history window comes back to the front with the row still being edited.
+    void focusLossRunsTheCloseCheck_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("post") << int(Answer::Yes);
+        QTest::newRow("discard") << int(Answer::No);
+        QTest::newRow("stay") << int(Answer::Cancel);
+    }
+    void focusLossRunsTheCloseCheck()
+    {
+        QFETCH(int, answer);
+        auto dm = practice();
+        const int id = addTreatment(*dm, *dm->HistPerSessionTable3, 2, 7, 45, 11);
+        QWidget other;
+        other.show();
+        THistoryForm form(*dm);
+        form.setLevel(2);
+        form.show();
+        form.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &form);
+        db::Dataset& rows = *form.view();
+        rows.edit();
+        rows.setValue(u"Color", QStringLiteral("A2"));
+        testsupport::MessageRecorder messages;
+        messages.answer(Answer(answer));
+
+        other.activateWindow();
+        QTRY_COMPARE(messages.shown().size(), 1);
+        QCOMPARE(rows.isEditing(), answer == int(Answer::Cancel));
+        QCOMPARE(historyValue(*dm, id, "Color").toString(), answer == int(Answer::Yes) ? QStringLiteral("A2") : QString());
+        QTRY_COMPARE(QApplication::activeWindow(), answer == int(Answer::Cancel) ? static_cast<QWidget*>(&form) : &other);
+
+        // Its own chewing-surface editor taking the focus asks nothing.
+        form.MasitikesForm->show();
+        form.MasitikesForm->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), form.MasitikesForm);
+        QCOMPARE(messages.shown().size(), 1);
+        form.MasitikesForm->close();
+        if (rows.isEditing())
+            rows.cancel();
+    }
+
+    void closingClearsTheStatusPanels()
+    {
+        auto dm = practice();
+        StatusPanels main;
+        THistoryForm form(*dm);
+        form.setLevel(2);
+        form.show();
+        QCOMPARE(main.cleared, 0);
+        form.reject();
+        QCOMPARE(main.cleared, 1);
     }
 
     void receiptMarks()

@@ -22,6 +22,7 @@
 #include <QBuffer>
 #include <QRadioButton>
 #include <QTableView>
+#include <QHeaderView>
 #include <QTest>
 
 namespace {
@@ -424,6 +425,39 @@ private Q_SLOTS:
         grid->view()->selectionModel()->select(grid->view()->model()->index(0, 0),
             QItemSelectionModel::Select | QItemSelectionModel::Rows);
         QCOMPARE(grid->selectedRows(), (QList<int>{0, 2}));
+    }
+
+    // A column is at least as wide as its caption, also after a translation or a larger font;
+    // a wider designed width stays, and a list value with an empty item keeps that caption.
+    void gridColumnsFitTheirCaptions()
+    {
+        auto* grid = new widgets::DBGrid(m_window.get());
+        grid->setDataSource(m_src.get());
+        grid->setColumns({{QStringLiteral("Tooth"), QStringLiteral("Tooth No."), 20}, {QStringLiteral("Note"), QStringLiteral("Note"), 300},
+            {QStringLiteral("Cost"), QStringLiteral("Amount"), 20}});
+        m_window->show();
+        QHeaderView* header = grid->view()->horizontalHeader();
+        const auto captionFits = [header](int column) {
+            const QString caption = header->model()->headerData(column, Qt::Horizontal).toString();
+            return header->sectionSize(column) >= header->fontMetrics().horizontalAdvance(caption);
+        };
+        QVERIFY(captionFits(0));
+        QCOMPARE(header->sectionSize(1), 300);
+
+        grid->setProperty("columns", QStringList{QStringLiteral("Αριθμός Δοντιού"), QString(), QStringLiteral("Ποσό σε ευρώ με έκπτωση")});
+        QCOMPARE(grid->columnCaptions(), (QStringList{QStringLiteral("Αριθμός Δοντιού"), QStringLiteral("Note"), QStringLiteral("Ποσό σε ευρώ με έκπτωση")}));
+        QVERIFY(captionFits(0));
+        QVERIFY(captionFits(2));
+        QCOMPARE(header->sectionSize(1), 300);
+
+        QFont larger = grid->font();
+        larger.setPointSizeF(larger.pointSizeF() * 2);
+        grid->setFont(larger);
+        QVERIFY(captionFits(0));
+        QVERIFY(captionFits(2));
+
+        m_fees->refresh(); // a reload keeps the widths
+        QVERIFY(captionFits(2));
     }
 
     void gridFooterSumsFollowEditsAndRebinds()

@@ -371,8 +371,9 @@ private Q_SLOTS:
         const QString translations = QString::fromLatin1(TLanguage::kTranslations);
         const QStringList keys = file.keys(translations);
         QVERIFY(keys.size() > 50);
+        // Columns: the column captions of a data grid.
         const QStringList known { "Caption", "Hint", "BtnCaption", "Items", "Tabs", "Lines", "DisplayLabel",
-            "FieldAlias", "UnitColumnCaption", "Values" };
+            "FieldAlias", "UnitColumnCaption", "Values", "Columns" };
         for (const QString& key : keys) {
             const QStringList parts = key.split(u'.');
             QVERIFY2(parts.size() >= 2 && known.contains(parts.back()), qPrintable(key));

@@ -117,8 +117,15 @@ private:
 
     QList<int> m_cities;
     QList<int> m_insurers;
-    QList<int> m_questions; // detail questions: (QuestionID, FatherQuestionID) packed below
-    QList<int> m_questionParents;
+    // The detail questions as the patient file stores their answers: the master's QuestionID,
+    // and the positions (0-based) of the master among the masters and of the detail among
+    // the master's details.
+    struct DetailQuestion {
+        int masterId;
+        int masterPosition;
+        int position;
+    };
+    QList<DetailQuestion> m_questions;
     QStringList m_appointmentTypes;
     QList<Dentist> m_dentists;
     QList<Operation> m_operations;

@@ -1,5 +1,7 @@
 #include "data/demo/DemoNames.h"
 
+#include <QHash>
+
 #include <array>
 #include <span>
 
@@ -28,16 +30,29 @@ constexpr std::array kGreekMale = {"Γιώργος", "Δημήτρης", "Κων
 constexpr std::array kGreekFemale = {"Μαρία", "Ελένη", "Αικατερίνη", "Βασιλική", "Σοφία", "Αγγελική", "Γεωργία", "Δήμητρα",
     "Κωνσταντίνα", "Παρασκευή", "Ευαγγελία", "Ιωάννα", "Χριστίνα", "Αναστασία", "Δέσποινα", "Ειρήνη", "Φωτεινή",
     "Θεοδώρα", "Αλεξάνδρα", "Νίκη"};
-constexpr std::array kEnglishSurnames = {"Smith", "Jones", "Taylor", "Brown", "Williams", "Wilson", "Johnson", "Davies",
-    "Robinson", "Wright", "Thompson", "Evans", "Walker", "White", "Roberts", "Green", "Hall", "Wood", "Jackson", "Clarke"};
-constexpr std::array kEnglishMale = {"James", "John", "Robert", "Michael", "William", "David", "Richard", "Thomas",
-    "Daniel", "Matthew", "George", "Oliver"};
-constexpr std::array kEnglishFemale = {"Mary", "Elizabeth", "Sarah", "Emma", "Olivia", "Charlotte", "Emily", "Jessica",
-    "Lucy", "Hannah", "Sophie", "Amelia"};
-constexpr std::array kGreekStreets = {"Ερμού", "Πατησίων", "Αγίου Νικολάου", "Βασιλίσσης Σοφίας", "Ακαδημίας", "Σταδίου",
+constexpr std::array kStreets = {"Ερμού", "Πατησίων", "Αγίου Νικολάου", "Βασιλίσσης Σοφίας", "Ακαδημίας", "Σταδίου",
     "Τσιμισκή", "Εγνατίας", "Κορίνθου", "Μαιζώνος", "Ελευθερίου Βενιζέλου", "Αριστοτέλους", "Κολοκοτρώνη", "Μιαούλη",
-    "Καποδιστρίου", "25ης Μαρτίου"};
-constexpr std::array kEnglishStreets = {"Οδός Κανάρη", "Οδός Γουναράκη", "Οδός Δαμασκηνού", "Οδός Λιβάδας"};
+    "Καποδιστρίου", "25ης Μαρτίου", "Οδός Κανάρη", "Οδός Γουναράκη", "Οδός Δαμασκηνού", "Οδός Λιβάδας"};
+
+// Greek letters in the Latin spelling people use for e-mail addresses.
+QString latin(const QString& greek)
+{
+    static const QHash<QChar, QString> letters = [] {
+        const char* const pairs[][2] = {{"α", "a"}, {"ά", "a"}, {"β", "v"}, {"γ", "g"}, {"δ", "d"}, {"ε", "e"}, {"έ", "e"},
+            {"ζ", "z"}, {"η", "i"}, {"ή", "i"}, {"θ", "th"}, {"ι", "i"}, {"ί", "i"}, {"ϊ", "i"}, {"ΐ", "i"}, {"κ", "k"},
+            {"λ", "l"}, {"μ", "m"}, {"ν", "n"}, {"ξ", "x"}, {"ο", "o"}, {"ό", "o"}, {"π", "p"}, {"ρ", "r"}, {"σ", "s"},
+            {"ς", "s"}, {"τ", "t"}, {"υ", "y"}, {"ύ", "y"}, {"ϋ", "y"}, {"φ", "f"}, {"χ", "ch"}, {"ψ", "ps"}, {"ω", "o"},
+            {"ώ", "o"}};
+        QHash<QChar, QString> map;
+        for (const auto& pair : pairs)
+            map.insert(QString::fromUtf8(pair[0]).at(0), QString::fromLatin1(pair[1]));
+        return map;
+    }();
+    QString result;
+    for (const QChar c : greek.toLower())
+        result += letters.value(c, c.isLetterOrNumber() ? QString(c) : QString());
+    return result;
+}
 
 template<typename T, std::size_t N>
 const T& pick(QRandomGenerator& random, const std::array<T, N>& list)
@@ -49,21 +64,19 @@ QString text(const char* utf8) { return QString::fromUtf8(utf8); }
 
 } // namespace
 
-Person NameMaker::person(int greekPercent)
+Person NameMaker::person(int withoutEmailPercent)
 {
     Person p;
-    p.greek = static_cast<int>(m_random.bounded(100u)) < greekPercent;
+    p.hasEmail = static_cast<int>(m_random.bounded(100u)) >= withoutEmailPercent;
     p.male = m_random.bounded(2u) == 0;
-    if (p.greek) {
-        const Surname& surname = pick(m_random, kGreekSurnames);
-        p.lastName = text(p.male ? surname.male : surname.female);
-        p.firstName = text(p.male ? pick(m_random, kGreekMale) : pick(m_random, kGreekFemale));
-        p.fatherName = text(pick(m_random, kGreekMale));
-        p.motherName = text(pick(m_random, kGreekFemale));
-    } else {
-        p.lastName = text(pick(m_random, kEnglishSurnames));
-        p.firstName = text(p.male ? pick(m_random, kEnglishMale) : pick(m_random, kEnglishFemale));
-    }
+    const Surname& surname = pick(m_random, kGreekSurnames);
+    p.lastName = text(p.male ? surname.male : surname.female);
+    p.firstName = text(p.male ? pick(m_random, kGreekMale) : pick(m_random, kGreekFemale));
+    // The parents' names of those with an e-mail address come from the second stream, so that
+    // the practice's other random choices stay as they were.
+    QRandomGenerator& parents = p.hasEmail ? m_parents : m_random;
+    p.fatherName = text(pick(parents, kGreekMale));
+    p.motherName = text(pick(parents, kGreekFemale));
     return p;
 }
 
@@ -71,25 +84,28 @@ Person NameMaker::relative(const Person& head, bool male)
 {
     Person p = head;
     p.male = male;
-    if (head.greek) {
-        // Greek family names change with sex: find the head's name and take the other form.
-        for (const Surname& surname : kGreekSurnames) {
-            if (head.lastName == text(surname.male) || head.lastName == text(surname.female))
-                p.lastName = text(male ? surname.male : surname.female);
-        }
-        p.firstName = text(male ? pick(m_random, kGreekMale) : pick(m_random, kGreekFemale));
-        p.fatherName = text(pick(m_random, kGreekMale));
-        p.motherName = text(pick(m_random, kGreekFemale));
-    } else {
-        p.firstName = text(male ? pick(m_random, kEnglishMale) : pick(m_random, kEnglishFemale));
+    // Greek family names change with sex: find the head's name and take the other form.
+    for (const Surname& surname : kGreekSurnames) {
+        if (head.lastName == text(surname.male) || head.lastName == text(surname.female))
+            p.lastName = text(male ? surname.male : surname.female);
     }
+    p.firstName = text(male ? pick(m_random, kGreekMale) : pick(m_random, kGreekFemale));
+    QRandomGenerator& parents = head.hasEmail ? m_parents : m_random;
+    p.fatherName = text(pick(parents, kGreekMale));
+    p.motherName = text(pick(parents, kGreekFemale));
     return p;
 }
 
-QString NameMaker::street(bool greek)
+QString NameMaker::street()
 {
-    const char* name = greek ? pick(m_random, kGreekStreets) : pick(m_random, kEnglishStreets);
-    return QStringLiteral("%1 %2").arg(text(name)).arg(1 + m_random.bounded(180u));
+    return QStringLiteral("%1 %2").arg(text(pick(m_random, kStreets))).arg(1 + m_random.bounded(180u));
+}
+
+QString NameMaker::email(const Person& person)
+{
+    if (!person.hasEmail)
+        return {};
+    return QStringLiteral("%1.%2@example.com").arg(latin(person.firstName), latin(person.lastName));
 }
 
 } // namespace data::demo

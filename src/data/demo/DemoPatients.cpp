@@ -59,9 +59,9 @@ QList<DemoBuilder::Patient> DemoBuilder::household()
     const int children = between(1, 3);
     for (int c = 0; c < children; ++c) {
         Person child = m_names.relative(head.person, chance(50));
-        if (child.greek && !fatherName.isEmpty())
+        if (!fatherName.isEmpty())
             child.fatherName = fatherName;
-        if (child.greek && !motherName.isEmpty())
+        if (!motherName.isEmpty())
             child.motherName = motherName;
         const QDate birth = today.addDays(-between(4 * 365, 17 * 365));
         members.append(Patient{0, child, birth, 1, 0, 0, {}}); // children see the orthodontist
@@ -86,7 +86,7 @@ void DemoBuilder::patients()
                 // Now and then a grown-up member keeps paying for himself.
                 const bool pays = !child && chance(25);
                 m_w.insert(QStringLiteral("Families"), {{"FatherID", family.first().id}, {"ChildID", patient.id},
-                                                           {"Relationship", child ? QStringLiteral("child") : QStringLiteral("spouce")},
+                                                           {"Relationship", child ? QStringLiteral("παιδί") : QStringLiteral("σύζυγος")},
                                                            {"ChildPays", pays}});
                 if (pays)
                     patient.payer = 0;
@@ -131,13 +131,13 @@ void DemoBuilder::addPatient(Patient& patient, int role)
     const bool firstFew = m_patients.size() < 3; // due today, so that the reminders have recalls to show
     const bool recall = chance(25) || firstFew;
     const int recallDays = firstFew ? 0 : between(-10, 120);
-    const QString email = p.greek ? QString() : QStringLiteral("%1.%2@example.com").arg(p.firstName.toLower(), p.lastName.toLower());
+    const QString email = NameMaker::email(p);
     const QString fiscalCode = adult ? QString::number(between(100000000, 199999999)) : QString();
     const QString ssn = patient.birthDate.toString(QStringLiteral("ddMMyy")) + QString::number(between(10000, 99999));
     m_w.insert(QStringLiteral("Patient"),
         {{"PatientID", patient.id}, {"LastName", p.lastName}, {"FirstName", p.firstName}, {"FatherName", p.fatherName},
             {"MotherName", p.motherName},
-            {"FolderCode", QStringLiteral("\\xrays\\x%1").arg(patient.id)}, {"SSN", ssn}, {"Address", m_names.street(p.greek)},
+            {"FolderCode", QStringLiteral("\\xrays\\x%1").arg(patient.id)}, {"SSN", ssn}, {"Address", m_names.street()},
             {"Zip", zip(city)}, {"PrimaryDentist", m_dentists[patient.dentist].lastName},
             {"Remarks", chance(10) ? QVariant(QStringLiteral("Προτιμά ραντεβού νωρίς το πρωί.")) : QVariant()},
             {"BirthDate", patient.birthDate}, {"BirthPlace", text(cities()[between(0, int(cities().size()) - 1)].name)},
@@ -178,9 +178,19 @@ void DemoBuilder::medicalHistory(const Patient& patient)
             {"Depressive", chance(4)}, {"Emorragie", chance(2)}, {"Elencate", false}, {"Fuma", chance(25)}, {"Epilepsy", chance(1)},
             {"HIV", false}, {"Gravidanza", false}, {"Other", QVariant()}});
     if (chance(40)) {
-        for (qsizetype q = 0; q < m_questions.size(); ++q) {
-            m_w.insert(QStringLiteral("QuestAnswer"), {{"PatientID", patient.id}, {"QuestionID", m_questions[q]},
-                                                          {"FatherQuestionID", m_questionParents[q]}, {"QuestValue", chance(50)}});
+        // A ticked answer is a row, keyed by its position as the patient file keys it; a master
+        // is ticked when any of its details is.
+        QList<int> tickedMasters;
+        for (const DetailQuestion& q : std::as_const(m_questions)) {
+            if (!chance(50))
+                continue;
+            if (!tickedMasters.contains(q.masterPosition)) {
+                tickedMasters.append(q.masterPosition);
+                m_w.insert(QStringLiteral("QuestAnswer"), {{"PatientID", patient.id}, {"QuestionID", q.masterPosition + 1},
+                                                              {"FatherQuestionID", -1}, {"QuestValue", true}});
+            }
+            m_w.insert(QStringLiteral("QuestAnswer"), {{"PatientID", patient.id}, {"QuestionID", q.position + 1},
+                                                          {"FatherQuestionID", q.masterId}, {"QuestValue", true}});
         }
     }
 }

@@ -79,11 +79,16 @@ void DemoBuilder::referenceLists()
         {31, 3, "Ενοχλείται από το χρώμα των δοντιών"},
         {32, 3, "Ενδιαφέρεται για λεύκανση"},
     });
+    // Listed in QuestionID order, the order the patient file lists them in.
+    int masters = 0;
+    int details = 0;
     for (const Question& q : questions) {
         m_w.insert(QStringLiteral("QuestTemplate"), {{"FatherQuestionID", q.parent}, {"QuestionID", q.id}, {"Question", text(q.text)}});
-        if (q.parent > 0) {
-            m_questions.append(q.id);
-            m_questionParents.append(q.parent);
+        if (q.parent < 0) {
+            ++masters;
+            details = 0;
+        } else {
+            m_questions.append({q.parent, masters - 1, details++});
         }
     }
 
@@ -105,7 +110,7 @@ void DemoBuilder::dentists()
     constexpr std::array hours = std::to_array<Hours>({
         {"Αλεξίου", "Νικόλαος", "Γενική οδοντιατρική", 3, 18}, // 9:00 - 17:00
         {"Κωνσταντινίδου", "Ελένη", "Ορθοδοντική", 1, 12}, // 8:00 - 14:00
-        {"Harris", "Daniel", "Στοματική χειρουργική, εμφυτεύματα", 11, 26}, // 13:00 - 21:00
+        {"Σταυρόπουλος", "Δανιήλ", "Στοματική χειρουργική, εμφυτεύματα", 11, 26}, // 13:00 - 21:00
     });
     for (const Hours& h : hours) {
         Dentist dentist{m_w.take(QStringLiteral("Doctors")), text(h.lastName), QByteArray(32, '\0'), h.firstSlot, h.lastSlot};
@@ -209,7 +214,7 @@ void DemoBuilder::officeLists()
         {0, "Παραγγελία αναισθητικών και γαντιών", false, false, 0, 0},
         {-40, "Πληρωμή εισφορών ΕΦΚΑ", false, true, 2, 0},
         {-200, "Ετήσιος έλεγχος κλιβάνου και ακτινολογικού", true, false, 5, 0},
-        {12, "Σεμινάριο εμφυτευμάτων - Δρ. Harris", false, false, 1, 20},
+        {12, "Σεμινάριο εμφυτευμάτων - Δρ. Σταυρόπουλου", false, false, 1, 20},
         {-30, "Επιστροφή αποτυπωτικών δίσκων στο εργαστήριο", false, false, 0, -1},
         {3, "Συνάντηση με αντιπρόσωπο Dental Hellas", false, false, 0, 10},
     });
@@ -225,7 +230,7 @@ void DemoBuilder::officeLists()
         const int city = between(0, int(cities().size()) - 1);
         m_w.insert(QStringLiteral("Phones"),
             {{"ID", m_w.take(QStringLiteral("Phones"))}, {"LastName", person.lastName}, {"FirstName", person.firstName},
-                {"FatherName", person.fatherName}, {"Address", m_names.street(person.greek)}, {"CityID", m_cities[city]},
+                {"FatherName", person.fatherName}, {"Address", m_names.street()}, {"CityID", m_cities[city]},
                 {"Zip", zip(city)},
                 {"Phone", phone(city)}, {"JobPhone", chance(50) ? QVariant(phone(city)) : QVariant()},
                 {"Mobile", mobile()}, {"Fax", QVariant()},

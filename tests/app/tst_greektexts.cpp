@@ -1,0 +1,144 @@
+// Every English caption of the windows built so far has its Greek line in the shipped language
+// file: the windows are built over a demo practice with the language file taken away, and each
+// path their translation component lists is looked up in resources/Orvane.lng.
+#include "app/DataModuleBinding.h"
+#include "app/LoginUnit.h"
+#include "app/MainUnit.h"
+#include "clinical/DentalChartUnit.h"
+#include "clinical/HistoryUnit.h"
+#include "clinical/OperationsEntryUnit.h"
+#include "clinical/OperationsUnit.h"
+#include "clinical/SelectBitmapUnit.h"
+#include "clinical/SymbolArt.h"
+#include "data/DemoPractice.h"
+#include "data/DmUnit.h"
+#include "db/Connection.h"
+#include "patients/AddProtectedMembersUnit.h"
+#include "patients/FamilyUnit.h"
+#include "patients/PatBookUnit.h"
+#include "patients/PatientUnit.h"
+#include "patients/SearchDlgUnit.h"
+#include "patients/SearchPatUnit.h"
+#include "patients/SQLEntryUnit.h"
+#include "patients/SQLFieldsEditUnit.h"
+#include "platform/Directories.h"
+#include "platform/IniFile.h"
+#include "platform/Session.h"
+#include "widgets/Language.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QObject* findNamed(QObject* root, const QString& name)
+{
+    if (root->objectName().compare(name, Qt::CaseInsensitive) == 0)
+        return root;
+    const QList<QObject*> below = root->findChildren<QObject*>();
+    for (QObject* o : below) {
+        if (o->objectName().compare(name, Qt::CaseInsensitive) == 0)
+            return o;
+    }
+    return nullptr;
+}
+
+// The object a path names among the windows (a window reached through another one, as the
+// chart through the main window, is also found on its own), and the property name.
+QObject* resolve(const QList<QWidget*>& windows, const QString& path, QString* property)
+{
+    QStringList names = path.trimmed().split(u'.');
+    *property = names.takeLast();
+    QObject* current = nullptr;
+    for (const QString& name : std::as_const(names)) {
+        QObject* found = current ? findNamed(current, name) : nullptr;
+        for (qsizetype i = 0; !found && i < windows.size(); ++i)
+            found = findNamed(windows[i], name);
+        if (!found)
+            return nullptr;
+        current = found;
+    }
+    return current;
+}
+
+} // namespace
+
+class TestGreekTexts : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_root;
+
+private Q_SLOTS:
+    void everyEnglishCaptionHasAGreekLine()
+    {
+        // The program directory as built, without its language file: the windows keep their
+        // designed texts.
+        const QDir program(platform::programDir());
+        const QString bare = m_root.filePath(QStringLiteral("program"));
+        QDir().mkpath(bare);
+        for (const QString& entry : program.entryList(QDir::Files)) {
+            if (entry.compare(QStringLiteral("Orvane.lng"), Qt::CaseInsensitive) != 0)
+                QFile::link(program.filePath(entry), QDir(bare).filePath(entry));
+        }
+        qputenv("ORVANE_PROGRAM_DIR", bare.toLocal8Bit());
+        platform::setConfigDirOverride(m_root.filePath(QStringLiteral("config")));
+        const QString dataDir = m_root.filePath(QStringLiteral("Data"));
+        data::createDemoDirectory(dataDir, { .patients = 12, .today = QDate(2026, 12, 7) });
+        platform::session().dataDirectory = dataDir;
+        auto dm = data::TDmForm::connect({ .name = QStringLiteral("greek"), .dataDirectory = dataDir });
+        dm->openAtStart(platform::session().settings());
+
+        app::TMainForm main(platform::Edition::Dental);
+        app::bindMainWindow(main, *dm);
+        std::shared_ptr<const clinical::SymbolArt> art(clinical::SymbolArt::fromProgramDir());
+        app::TLoginForm login;
+        patients::TPatientForm patientFile(*dm);
+        patients::TAddProtectedMembersForm members(*dm, patientFile.familyRoles());
+        patients::TFamilyForm family(*dm);
+        patients::TPatBookFrm book(*dm);
+        patients::TSearchDlg search;
+        patients::TSQLEntryForm restrictions;
+        patients::TSQLFieldsEditForm fields({}, {});
+        patients::TSearchPatForm simpleSearch(*dm->PatientsTable);
+        clinical::TDentalChartForm chart(*dm);
+        clinical::TOperationsEntryForm catalogue(*dm, nullptr, art);
+        clinical::TOperationsForm picker(*dm, art.get());
+        clinical::THistoryForm history(*dm);
+        clinical::TSelectBitmapForm chooser(*art, true);
+        const QList<QWidget*> windows { &main, &login, &patientFile, &members, &family, &book, &search,
+            &restrictions, &fields, &simpleSearch, &chart, &catalogue, &picker, &history, &chooser };
+
+        const platform::IniFile shipped(
+            QDir(qEnvironmentVariable("ORVANE_SOURCE_DIR")).filePath(QStringLiteral("resources/Orvane.lng")));
+        const QString section = QString::fromLatin1(widgets::TLanguage::kTranslations);
+        const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
+        QStringList missing;
+        int checked = 0;
+        for (QWidget* window : windows) {
+            for (const widgets::TLanguage* lang : window->findChildren<widgets::TLanguage*>()) {
+                for (const QString& path : lang->properties()) {
+                    QString property;
+                    QObject* object = resolve(windows, path, &property);
+                    const auto designed
+                        = object ? widgets::TLanguage::findProperty(object, property) : std::nullopt;
+                    QVERIFY2(designed, qPrintable(path));
+                    const QString text = designed->read(object).trimmed();
+                    // Blank, signs, Greek already, and "OK" need no line.
+                    if (!text.contains(latin) || text.compare(QStringLiteral("OK"), Qt::CaseInsensitive) == 0)
+                        continue;
+                    ++checked;
+                    if (shipped.readString(section, path).trimmed().isEmpty())
+                        missing << path + QStringLiteral(" (") + text + QLatin1Char(')');
+                }
+            }
+        }
+        QVERIFY(checked > 150);
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u'\n')));
+    }
+};
+
+QTEST_MAIN(TestGreekTexts)
+#include "tst_greektexts.moc"
