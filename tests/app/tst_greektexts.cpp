@@ -102,7 +102,7 @@ private Q_SLOTS:
         patients::TSearchDlg search;
         patients::TSQLEntryForm restrictions;
         patients::TSQLFieldsEditForm fields({}, {});
-        patients::TSearchPatForm simpleSearch(*dm->PatientsTable);
+        patients::TSearchPatForm simpleSearch(*dm->patients().PatientsTable);
         clinical::TDentalChartForm chart(*dm);
         clinical::TOperationsEntryForm catalogue(*dm, nullptr, art);
         clinical::TOperationsForm picker(*dm, art.get());

@@ -385,7 +385,7 @@ private Q_SLOTS:
     {
         QFETCH(int, answer);
         auto dm = practice();
-        const int id = addTreatment(*dm, *dm->HistPerSessionTable3, 2, 7, 45, 11);
+        const int id = addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 45, 11);
         QWidget other;
         other.show();
         THistoryForm form(*dm);

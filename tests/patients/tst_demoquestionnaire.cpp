@@ -28,7 +28,7 @@ private Q_SLOTS:
         dm->openAtStart(platform::session().settings());
 
         int patientsWithAnswers = 0;
-        db::Dataset& patients = *dm->PatientsTable;
+        db::Dataset& patients = *dm->patients().PatientsTable;
         for (patients.first(); !patients.eof(); patients.next()) {
             const QString id = patients.value(u"PatientID").toString();
             db::Query stored(dm->connection(),
