@@ -4,6 +4,7 @@
 #include "db/Dataset.h"
 #include "db/Errors.h"
 #include "db/Field.h"
+#include "platform/ExceptionLog.h"
 #include "widgets/Language.h"
 #include "widgets/MessageService.h"
 
@@ -77,7 +78,8 @@ void RecordCommands::New()
                 continue;
             }
             view->insert();
-        } catch (...) {
+        } catch (const std::exception& e) {
+            platform::exceptionLog::logException(e, QStringLiteral("New"));
         }
         return;
     }

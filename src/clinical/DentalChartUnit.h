@@ -181,6 +181,7 @@ private:
     QStringList m_undo;
     QPoint m_pressPoint;
     bool m_closing = false;
+    bool m_followsSubWindow = false;
 };
 
 } // namespace clinical

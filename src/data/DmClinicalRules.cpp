@@ -4,6 +4,7 @@
 #include "data/DmUnit.h"
 
 #include "db/Query.h"
+#include "platform/ExceptionLog.h"
 #include "widgets/Language.h"
 #include "widgets/MessageService.h"
 
@@ -27,7 +28,8 @@ void deleteRowsIgnoringErrors(db::Dataset& view)
         const int before = view.recordCount();
         try {
             view.remove();
-        } catch (const db::DatabaseError&) {
+        } catch (const db::DatabaseError& e) {
+            platform::exceptionLog::logException(e, view.objectName());
         } catch (const db::Abort&) {
         }
         if (view.recordCount() == before) {

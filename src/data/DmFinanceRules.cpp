@@ -5,6 +5,7 @@
 #include "data/DmUnit.h"
 
 #include "db/Connection.h"
+#include "platform/ExceptionLog.h"
 #include "platform/Session.h"
 #include "widgets/Language.h"
 
@@ -124,8 +125,9 @@ void TDmForm::storeCounterpartBalance(db::Dataset& counterpart, int transactionT
         counterpart.setValue(u"BalanceEURO", sums[0][1] - sums[1][1]);
         if (!wasEditing)
             counterpart.post();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // a balance that cannot be stored now is stored with the next transaction
+        platform::exceptionLog::logException(e, counterpart.objectName());
         BalanceQuery->close();
         if (!wasEditing && counterpart.isEditing())
             counterpart.cancel();
