@@ -7,6 +7,7 @@
 #include "db/DataSource.h"
 #include "db/Dataset.h"
 #include "platform/Directories.h"
+#include "platform/ExceptionLog.h"
 #include "platform/Session.h"
 #include "widgets/Language.h"
 #include "widgets/MessageService.h"
@@ -22,6 +23,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
@@ -60,13 +62,17 @@ TMainForm::TMainForm(platform::Edition edition, QWidget* parent)
     const platform::Settings settings(edition);
     ToolBar->setVisible(settings.toolBarVisible(true));
     action(QStringLiteral("MainToolbarVisibleMnu"))->setChecked(ToolBar->isVisible());
-    new widgets::WindowPlacement(this);
+    m_placement = new widgets::WindowPlacement(this);
     widgets::WindowService::setCurrent(this);
     updateEnabling();
 }
 
 TMainForm::~TMainForm()
 {
+    // Child windows go while the frame is whole: on their way they hand the record commands
+    // back, which the frame follows.
+    const QList<QMdiSubWindow*> children = ClientArea->subWindowList();
+    qDeleteAll(children);
     if (widgets::WindowService::current() == this)
         widgets::WindowService::setCurrent(nullptr);
 }
@@ -136,6 +142,51 @@ void TMainForm::EnablePatientCommands(bool enabled)
 {
     m_patientCommands = enabled;
     ApplyUserLevel();
+}
+
+namespace {
+
+// A rectangle moved into `area` as little as needed, and shrunk when it is larger: a position
+// that fits is kept.
+QRect fittedInto(QRect rect, const QRect& area)
+{
+    rect.setSize(rect.size().boundedTo(area.size()));
+    if (rect.right() > area.right())
+        rect.moveRight(area.right());
+    if (rect.bottom() > area.bottom())
+        rect.moveBottom(area.bottom());
+    if (rect.left() < area.left())
+        rect.moveLeft(area.left());
+    if (rect.top() < area.top())
+        rect.moveTop(area.top());
+    return rect;
+}
+
+} // namespace
+
+void TMainForm::showAtStart()
+{
+    const QScreen* screen = this->screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    if (!m_placement->restore()) {
+        // Without a window manager a maximised window keeps its size: give it the screen too.
+        if (available.isValid())
+            setGeometry(available);
+        showMaximized();
+        activateWindow(); // see below
+        return;
+    }
+    show();
+    // A placement stored on a larger screen is brought back onto this one, frame and all.
+    if (available.isValid() && !isMaximized() && !isMinimized()) {
+        const QRect frame = frameGeometry();
+        const QRect fitted = fittedInto(frame, available);
+        if (fitted != frame)
+            setGeometry(QRect(geometry().topLeft() + (fitted.topLeft() - frame.topLeft()), geometry().size() - (frame.size() - fitted.size())));
+    }
+    // The login had the focus: without a window manager to pass it on, the frame would stay
+    // inactive, and so would every child window opened in it.
+    activateWindow();
 }
 
 void TMainForm::showEvent(QShowEvent* event)
@@ -217,8 +268,9 @@ void TMainForm::toggleToolBar()
     ToolBar->setVisible(item->isChecked());
     try {
         platform::Settings(m_edition).setToolBarVisible(ToolBar->isVisible());
-    } catch (const platform::SettingsError&) {
+    } catch (const platform::SettingsError& e) {
         // the bar still follows the command; only its memory is lost
+        platform::exceptionLog::logException(e);
     }
 }
 
@@ -308,6 +360,9 @@ QWidget* TMainForm::openWindow(const QString& componentName)
     sub->setAttribute(Qt::WA_DeleteOnClose);
     new widgets::WindowPlacement(window);
     window->show();
+    // Placed by itself or by its stored placement, it must still fit the frame as it is now.
+    if (!sub->isMaximized())
+        sub->setGeometry(fittedInto(sub->geometry(), ClientArea->viewport()->rect()));
     ClientArea->setActiveSubWindow(sub);
     return window;
 }
@@ -372,8 +427,9 @@ void TMainForm::RefreshTables()
     if (widgets::RecordWindow* window = Records->activeWindow()) {
         try {
             window->refreshDetails();
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
             // the next refresh tries again
+            platform::exceptionLog::logException(e, QStringLiteral("Refresh"));
         }
     }
 }

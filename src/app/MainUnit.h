@@ -25,6 +25,7 @@ class DataSource;
 }
 namespace widgets {
 class TLanguage;
+class WindowPlacement;
 }
 
 namespace app {
@@ -83,6 +84,8 @@ public:
 
     // The first-show duties run once, when the window is first shown.
     bool firstShowDone() const { return m_firstShowDone; }
+    // Shows the frame at the placement stored when it was last closed, else maximised.
+    void showAtStart();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -128,6 +131,7 @@ private:
     data::AlarmSet m_alarmSet;
     bool m_patientCommands = true;
     bool m_refreshAllowed = false;
+    widgets::WindowPlacement* m_placement = nullptr;
     bool m_firstShowDone = false;
 };
 

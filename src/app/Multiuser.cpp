@@ -94,7 +94,11 @@ MultiUserBinding::Result MultiUserBinding::bind()
 
     const QString dataDirectory = QDir::cleanPath(QFileInfo(*directory).absoluteFilePath());
     result.controlDirectory = QDir(dataDirectory).filePath(QStringLiteral("NET"));
-    if (result.type != MultiUserType::Client && !QDir().mkpath(result.controlDirectory))
+    // A folder that is missing or closed to us is left to the opening of the data, which says
+    // so; making it here would only hide a wrong path.
+    const QFileInfo folder(dataDirectory);
+    const bool usable = folder.isDir() && folder.isWritable() && folder.isExecutable();
+    if (result.type != MultiUserType::Client && usable && !QDir().mkpath(result.controlDirectory))
         throw platform::SettingsError(QStringLiteral("Cannot create ") + result.controlDirectory);
     if (result.type == MultiUserType::Client && driveType(result.controlDirectory) != DriveType::Network) {
         const QStorageInfo volume(dataDirectory);

@@ -9,6 +9,7 @@
 #include "db/Dataset.h"
 #include "db/Errors.h"
 #include "db/Field.h"
+#include "platform/ExceptionLog.h"
 #include "widgets/Language.h"
 #include "widgets/MessageService.h"
 
@@ -99,7 +100,8 @@ void RecordCommands::New()
                 continue;
             }
             view->insert();
-        } catch (...) {
+        } catch (const std::exception& e) {
+            platform::exceptionLog::logException(e, QStringLiteral("New"));
         }
         return;
     }

@@ -8,6 +8,7 @@
 #include "app/OrvaneApplication.h"
 #include "app/PatientWindows.h"
 #include "app/SplashUnit.h"
+#include "app/StartFailure.h"
 #include "app/StatusUnit.h"
 #include "app/WindowRegistry.h"
 #include "data/DmUnit.h"
@@ -53,7 +54,8 @@ int StartUp::run()
     std::optional<platform::Edition> edition;
     try {
         edition = platform::Settings::readEdition();
-    } catch (const platform::SettingsError&) {
+    } catch (const platform::SettingsError& e) {
+        platform::exceptionLog::logException(e, QStringLiteral("Reading the edition"));
     }
     if (!edition)
         return 1; // an edition we do not know: nothing sensible can start
@@ -79,7 +81,7 @@ int StartUp::run()
 
     m_splash.reset();
     m_main->setRefreshAllowed(true);
-    m_main->showMaximized();
+    m_main->showAtStart();
     m_mainShown = true;
     const int code = runLoop ? runLoop(*m_main) : QApplication::exec();
     startBackup();
@@ -122,7 +124,8 @@ bool StartUp::createMainWindow(platform::Edition edition)
         QDir().mkpath(QDir(session.dataRoot).filePath(QStringLiteral("xrays")));
         if (session.xRaysRoot != session.dataRoot)
             QDir().mkpath(QDir(session.xRaysRoot).filePath(QStringLiteral("xrays")));
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        platform::exceptionLog::logException(e, QStringLiteral("Binding the data directory"));
         widgets::showError(QString::fromUtf8(kBindingFailed));
         return false;
     }
@@ -168,11 +171,14 @@ bool StartUp::openData()
     try {
         m_dataModule = openDataModule ? openDataModule(m_binding.profile, *m_main, progress)
                                       : openDataModuleOn(m_binding.profile, *m_main, progress);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         status.close();
         m_dataModule.reset();
         const platform::Session& session = platform::session();
-        widgets::showError(data::openFailureMessage(session.multiUserType, session.openingTable, *m_main->Lang));
+        const db::ConnectionProfile& profile = m_binding.profile;
+        platform::exceptionLog::logException(e, QStringLiteral("Opening %1 in %2").arg(session.openingTable, profile.dataDirectory));
+        const StartFailure failure = classifyStartFailure(profile, e);
+        widgets::showError(startFailureMessage(failure, session.multiUserType, session.openingTable, profile.dataDirectory, *m_main->Lang));
         return false;
     }
     return true;

@@ -50,6 +50,7 @@ public:
     int run();
 
     TMainForm* mainWindow() const { return m_main.get(); }
+    QObject* dataModule() const { return m_dataModule.get(); }
     bool mainWindowShown() const { return m_mainShown; }
 
 private:

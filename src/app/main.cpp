@@ -3,11 +3,14 @@
 #include "app/PasswordLib.h"
 #include "app/ScreenshotTour.h"
 #include "app/StartUp.h"
+#include "app/StateReport.h"
 #include "data/DataCommands.h"
 #include "platform/Directories.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
+#include <QHash>
 #include <QTextStream>
 
 #include <cstring>
@@ -44,6 +47,13 @@ struct Options {
     QCommandLineOption pdf { QStringLiteral("pdf"), QStringLiteral("PDF file that --chart-report writes."), QStringLiteral("file") };
     QCommandLineOption screenshotTour { QStringLiteral("screenshot-tour"),
         QStringLiteral("Render every window to <dir>/<ComponentName>.png offscreen and exit."), QStringLiteral("dir") };
+    QCommandLineOption reportState { QStringLiteral("report-state"),
+        QStringLiteral("After the start, open the patient file and the dental chart, write what the windows show to <file> "
+                       "(JSON) and exit."),
+        QStringLiteral("file") };
+    // The values of these are paths, made absolute against the directory the program was started
+    // in: the start moves into the program's directory.
+    QHash<QString, QString> paths;
 
     Options()
     {
@@ -52,8 +62,25 @@ struct Options {
         parser.addVersionOption();
         for (const auto& [option, command] : dataCommands)
             parser.addOption(option);
-        parser.addOptions({ configDir, data, addUser, role, password, secondPassword, screenshotTour, chartReport, level, pdf });
+        parser.addOptions({ configDir, data, addUser, role, password, secondPassword, screenshotTour, chartReport, level, pdf, reportState });
     }
+
+    void process(const QCoreApplication& app)
+    {
+        parser.process(app);
+        QList<const QCommandLineOption*> pathOptions { &configDir, &data, &screenshotTour, &pdf, &reportState };
+        for (const auto& [option, command] : dataCommands)
+            pathOptions.append(&option);
+        for (const QCommandLineOption* option : pathOptions) {
+            const QString name = option->names().constFirst();
+            if (parser.isSet(name))
+                paths.insert(name, QDir::cleanPath(QDir::current().absoluteFilePath(parser.value(name))));
+        }
+        if (isSet(configDir))
+            platform::setConfigDirOverride(path(configDir));
+    }
+    bool isSet(const QCommandLineOption& option) const { return parser.isSet(option); }
+    QString path(const QCommandLineOption& option) const { return paths.value(option.names().constFirst()); }
 };
 
 bool argumentGiven(int argc, char* argv[], const char* name)
@@ -83,15 +110,13 @@ int runCommand(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("orvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
     Options options;
-    options.parser.process(app);
-    if (options.parser.isSet(options.configDir))
-        platform::setConfigDirOverride(options.parser.value(options.configDir));
+    options.process(app);
 
     QTextStream out(stdout);
     QTextStream err(stderr);
     for (const auto& [option, command] : options.dataCommands) {
-        if (options.parser.isSet(option))
-            return data::runDataCommand(command, options.parser.value(option), out, err);
+        if (options.isSet(option))
+            return data::runDataCommand(command, options.path(option), out, err);
     }
     bool roleIsNumber = false;
     const app::NewUser user { options.parser.value(options.addUser), options.parser.value(options.role).toInt(&roleIsNumber),
@@ -118,15 +143,13 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("orvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
     Options options;
-    options.parser.process(app);
-    if (options.parser.isSet(options.configDir))
-        platform::setConfigDirOverride(options.parser.value(options.configDir));
+    options.process(app);
     std::optional<QString> data;
-    if (options.parser.isSet(options.data))
-        data = options.parser.value(options.data);
+    if (options.isSet(options.data))
+        data = options.path(options.data);
 
-    if (options.parser.isSet(options.screenshotTour)) {
-        const QStringList files = app::runScreenshotTour(options.parser.value(options.screenshotTour), data);
+    if (options.isSet(options.screenshotTour)) {
+        const QStringList files = app::runScreenshotTour(options.path(options.screenshotTour), data);
         QTextStream out(stdout);
         for (const QString& file : files)
             out << file << '\n';
@@ -135,15 +158,19 @@ int main(int argc, char* argv[])
 
     if (options.parser.isSet(options.chartReport)) {
         QTextStream err(stderr);
-        if (!data || !options.parser.isSet(options.pdf)) {
+        if (!data || !options.isSet(options.pdf)) {
             err << "--chart-report needs --data and --pdf.\n";
             return 2;
         }
         return app::writeChartReport(*data, options.parser.value(options.chartReport).toInt(), options.parser.value(options.level).toInt(),
-            options.parser.value(options.pdf), err);
+            options.path(options.pdf), err);
     }
 
     app::StartUp startUp(app);
     startUp.dataOverride = data;
+    if (options.isSet(options.reportState))
+        startUp.runLoop = [&startUp, file = options.path(options.reportState)](app::TMainForm& window) {
+            return app::reportStateAndQuit(window, startUp.dataModule(), file);
+        };
     return startUp.run();
 }

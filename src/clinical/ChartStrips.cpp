@@ -1,6 +1,7 @@
 #include "clinical/ChartStrips.h"
 
 #include "clinical/ArtworkFiles.h"
+#include "platform/ExceptionLog.h"
 #include "widgets/RegionImage.h"
 
 #include <QDir>
@@ -24,8 +25,9 @@ void ChartStrips::load(const QString& directory)
     for (const auto& [strip, name] : strips) {
         try {
             strip->loadPackage(dir.filePath(name));
-        } catch (const widgets::RegionPackageError&) {
+        } catch (const widgets::RegionPackageError& e) {
             // the chart works without its surfaces
+            platform::exceptionLog::logException(e);
         }
         strip->setFixedHeight(artwork::StripHeight);
     }

@@ -34,6 +34,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -547,6 +549,18 @@ void TDentalChartForm::showEvent(QShowEvent* e)
 {
     Lang->Translate();
     QWidget::showEvent(e);
+    // Inside the frame the chart becomes active with its sub-window; the frame itself may have
+    // been active all along.
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (sub && !m_followsSubWindow) {
+        m_followsSubWindow = true;
+        connect(sub, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates before, Qt::WindowStates now) {
+            if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
+                FormActivate();
+        });
+        if (sub->mdiArea() && sub->mdiArea()->activeSubWindow() == sub)
+            FormActivate(); // activated on its way to the screen
+    }
 }
 
 void TDentalChartForm::closeEvent(QCloseEvent* e)

@@ -201,6 +201,7 @@ private:
     bool m_closing = false;
     // The history filter and the chart context the data module's rules see while the chart is open.
     std::vector<db::RuleGuard> m_dataModuleRules;
+    bool m_followsSubWindow = false;
 };
 
 } // namespace clinical

@@ -2,6 +2,7 @@
 
 #include "clinical/ArtworkFiles.h"
 #include "platform/Directories.h"
+#include "platform/ExceptionLog.h"
 
 #include <QFile>
 
@@ -23,14 +24,16 @@ std::unique_ptr<SymbolArt> SymbolArt::fromProgramDir()
             if (!QFile::exists(idx))
                 TSymbolContainer::RebuildIndex(dat, idx);
             library = std::make_unique<TSymbolContainer>(dat, idx);
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            platform::exceptionLog::logException(e, dat);
             library.reset(); // a damaged library draws no previews, as a missing one
         }
     }
     std::optional<ChartPictures> pictures;
     try {
         pictures = ChartPictures::load(platform::programDir());
-    } catch (const ArtworkError&) {
+    } catch (const ArtworkError& e) {
+        platform::exceptionLog::logException(e); // the chart draws without its pictures
     }
     return std::make_unique<SymbolArt>(std::move(library), std::move(pictures));
 }

@@ -6,6 +6,7 @@
 
 #include "data/StartupSequence.h"
 #include "db/DataSource.h"
+#include "platform/ExceptionLog.h"
 #include "platform/Session.h"
 #include "platform/Settings.h"
 
@@ -73,8 +74,9 @@ void AppointmentsArea::deleteOldAppointments(const platform::Settings& settings,
         return;
     try {
         data::deleteOldAppointments(*Database, today, settings.deleteAppointmentsAfterDays());
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // an appointment book that cannot be tidied today is tidied at the next start
+        platform::exceptionLog::logException(e, QStringLiteral("Deleting old appointments"));
     }
 }
 

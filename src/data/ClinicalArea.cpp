@@ -6,6 +6,7 @@
 
 #include "db/Connection.h"
 #include "db/DataSource.h"
+#include "platform/ExceptionLog.h"
 #include "db/Query.h"
 #include "platform/Session.h"
 
@@ -249,7 +250,8 @@ void deleteRowsIgnoringErrors(db::Dataset& view)
         const int before = view.recordCount();
         try {
             view.remove();
-        } catch (const db::DatabaseError&) {
+        } catch (const db::DatabaseError& e) {
+            platform::exceptionLog::logException(e, view.objectName());
         } catch (const db::Abort&) {
         }
         if (view.recordCount() == before) {

@@ -6,6 +6,7 @@
 #include "db/DataSource.h"
 #include "db/Dialect.h"
 #include "db/Query.h"
+#include "platform/ExceptionLog.h"
 #include "widgets/Language.h"
 #include "widgets/MessageService.h"
 
@@ -64,7 +65,8 @@ void DmArea::followParameters(db::Dataset* query, db::Dataset* master, const QSt
         try {
             query->close();
             query->open();
-        } catch (const db::DatabaseError&) {
+        } catch (const db::DatabaseError& e) {
+            platform::exceptionLog::logException(e, query->objectName());
         }
     };
     QObject::connect(master, &db::Dataset::afterScroll, query, follow);

@@ -6,6 +6,7 @@
 #include "data/StartupSequence.h"
 #include "db/Connection.h"
 #include "db/Generators.h"
+#include "platform/ExceptionLog.h"
 #include "platform/Session.h"
 #include "platform/Settings.h"
 
@@ -40,7 +41,8 @@ void TDmForm::openAtStart(const platform::Settings& settings, const Progress& pr
     } catch (const std::exception& e) {
         closeAll();
         const QString cause = QString::fromUtf8(e.what());
-        throw DmOpenError(m_openingTable.isEmpty() ? QString::fromLatin1(kDatabaseName) : m_openingTable, cause);
+        // the cause travels along: the start-up window tells a lock from a damaged file
+        std::throw_with_nested(DmOpenError(m_openingTable.isEmpty() ? QString::fromLatin1(kDatabaseName) : m_openingTable, cause));
     }
     m_patients->updateXRayFolder();
 }
@@ -53,7 +55,8 @@ void TDmForm::moveGeneratorsBehindUse()
     for (const db::GeneratorDef& g : m_generators->definitions()) {
         try {
             m_generators->setBehindHighestInUse(g.name, *Database);
-        } catch (const db::DatabaseError&) {
+        } catch (const db::DatabaseError& e) {
+            platform::exceptionLog::logException(e, QStringLiteral("Generator %1 at start").arg(g.name));
         }
     }
 }

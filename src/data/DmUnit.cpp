@@ -5,6 +5,7 @@
 #include "db/DataSource.h"
 #include "db/Generators.h"
 #include "db/Query.h"
+#include "platform/ExceptionLog.h"
 #include "platform/Session.h"
 #include "platform/Settings.h"
 #include "widgets/Language.h"
@@ -102,7 +103,7 @@ std::unique_ptr<TDmForm> TDmForm::connect(const db::ConnectionProfile& profile, 
         connections.generators = std::make_unique<db::Generators>(*connections.generatorStore, generatorDefinitions());
     } catch (const db::DatabaseError& e) {
         platform::session().openingTable = name;
-        throw DmOpenError(name, e.message());
+        std::throw_with_nested(DmOpenError(name, e.message()));
     }
     auto dm = std::make_unique<TDmForm>(std::move(connections), parent);
     if (profile.driver == db::ConnectionProfile::Driver::SQLite) {

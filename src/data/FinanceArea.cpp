@@ -7,6 +7,7 @@
 
 #include "db/Connection.h"
 #include "db/DataSource.h"
+#include "platform/ExceptionLog.h"
 #include "db/Query.h"
 #include "platform/Session.h"
 
@@ -285,8 +286,9 @@ void FinanceArea::storeCounterpartBalance(db::Dataset& counterpart, TransactionT
         counterpart.setValue(u"BalanceEURO", sums[0][1] - sums[1][1]);
         if (!wasEditing)
             counterpart.post();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // a balance that cannot be stored now is stored with the next transaction
+        platform::exceptionLog::logException(e, counterpart.objectName());
         BalanceQuery->close();
         if (!wasEditing && counterpart.isEditing())
             counterpart.cancel();

@@ -6,6 +6,7 @@
 #include "data/Domain.h"
 
 #include "db/DataSource.h"
+#include "platform/ExceptionLog.h"
 #include "platform/Session.h"
 
 #include <QDir>
@@ -378,7 +379,8 @@ void PatientsArea::PatientsTableBeforeDelete(db::Dataset& DataSet)
             db::Query::run(*Database, QStringLiteral("SAVEPOINT cascade_step"));
             try {
                 db::Query(*Database, QString::fromLatin1(statement)).bind(QStringLiteral("id"), id).exec();
-            } catch (const db::DatabaseError&) {
+            } catch (const db::DatabaseError& e) {
+                platform::exceptionLog::logException(e, QStringLiteral("Deleting a patient's rows"));
                 db::Query::run(*Database, QStringLiteral("ROLLBACK TO SAVEPOINT cascade_step"));
             }
             db::Query::run(*Database, QStringLiteral("RELEASE SAVEPOINT cascade_step"));

@@ -102,7 +102,7 @@ std::unique_ptr<Connection> Connection::openFile(const ConnectionProfile& profil
         db.setConnectOptions(QStringLiteral("connect_timeout=10"));
     }
     if (!db.open())
-        throw DatabaseError(QStringLiteral("Cannot open the database"), db.lastError().text());
+        throwSqlError(QStringLiteral("Cannot open the database"), db.lastError(), {});
     if (sqlite)
         connection->configureSqlite(profile.sharedDirectory || platform::isNetworkPath(profile.dataDirectory));
     else

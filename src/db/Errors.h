@@ -46,6 +46,18 @@ public:
     using DatabaseError::DatabaseError;
 };
 
+// The file is not a database, or the engine found it damaged.
+class DamagedDatabase : public DatabaseError {
+public:
+    using DatabaseError::DatabaseError;
+};
+
+// The engine was refused the file (its permissions) or the server refused the user.
+class AccessDenied : public DatabaseError {
+public:
+    using DatabaseError::DatabaseError;
+};
+
 // The database does not match the record formats the program expects; one line per problem.
 class SchemaError : public DatabaseError {
 public:
@@ -63,7 +75,7 @@ private:
 // The engine gave up waiting for a lock held by another connection.
 bool isLockError(const QSqlError& error);
 // Throws LockTimeout when the engine gave up waiting for another workstation's lock,
-// DatabaseError otherwise.
+// DamagedDatabase or AccessDenied when the engine says so, DatabaseError otherwise.
 [[noreturn]] void throwSqlError(const QString& message, const QSqlError& error, const QString& sql);
 
 // Thrown by a record rule that has already told the user why it refuses: callers abandon

@@ -2,6 +2,7 @@
 
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
+#include "platform/ExceptionLog.h"
 
 namespace patients {
 namespace {
@@ -59,11 +60,13 @@ void FamilyRoles::leaveProtectedMember()
     try {
         if (!protector.isNull() && storedMemberCount(protector) == 1)
             setRole(protector, FamilyRole::Independent);
-    } catch (...) {
+    } catch (const std::exception& e) {
+        platform::exceptionLog::logException(e, QStringLiteral("Leaving a family"));
     }
     try {
         dropLink(link);
-    } catch (...) {
+    } catch (const std::exception& e) {
+        platform::exceptionLog::logException(e, QStringLiteral("Leaving a family"));
     }
 }
 

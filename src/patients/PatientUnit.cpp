@@ -12,6 +12,7 @@
 #include "patients/PatientReports.h"
 #include "patients/PhotoBox.h"
 #include "patients/QuestionnaireLists.h"
+#include "platform/ExceptionLog.h"
 #include "platform/Session.h"
 #include "reports/ReportOutput.h"
 #include "widgets/DBCheckBox.h"
@@ -316,8 +317,9 @@ void TPatientForm::FormActivate()
     if (!m_dm.clinical().FirstLastDateQRY->isActive()) {
         try {
             m_dm.clinical().FirstLastDateQRY->open();
-        } catch (const db::DatabaseError&) {
+        } catch (const db::DatabaseError& e) {
             // the last examination date then shows nothing
+            platform::exceptionLog::logException(e);
         }
     }
     PatientsSrcStateChange();

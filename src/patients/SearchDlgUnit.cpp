@@ -7,6 +7,7 @@
 #include "patients/SQLEntryUnit.h"
 #include "patients/SQLFieldsEditUnit.h"
 #include "patients/SearchSql.h"
+#include "platform/ExceptionLog.h"
 #include "widgets/DBGrid.h"
 #include "widgets/Language.h"
 #include "widgets/MessageService.h"
@@ -296,7 +297,8 @@ bool TSearchDlg::runStatement(const StatementBuilder& next, const SearchConditio
         widgets::showError(e.message());
         try {
             open(*m_builder, m_restriction.params); // the previous result stays
-        } catch (const db::DatabaseError&) {
+        } catch (const db::DatabaseError& again) {
+            platform::exceptionLog::logException(again, QStringLiteral("Restoring the previous search"));
             DataQuery->close();
         }
         return false;

@@ -5,6 +5,7 @@
 #include "db/Errors.h"
 #include "patients/SQLEntryUnit.h"
 #include "patients/SearchSql.h"
+#include "platform/ExceptionLog.h"
 #include "platform/IniFile.h"
 #include "platform/SavedViews.h"
 #include "widgets/MessageService.h"
@@ -20,8 +21,9 @@ void TSearchDlg::fillViews()
     QStringList names;
     try {
         names = platform::SavedViews(savedViewsPath).namesFor(m_builder->from());
-    } catch (const platform::SettingsError&) {
+    } catch (const platform::SettingsError& e) {
         // an unreadable file offers no views; saving tells the user
+        platform::exceptionLog::logException(e);
     }
     m_filling = true;
     ViewsCombo->clear();

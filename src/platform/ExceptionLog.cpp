@@ -66,4 +66,23 @@ QString logException(const QString& message)
     return append(edition.isEmpty() ? startupRecord(message) : mainWindowRecord(edition, message));
 }
 
+QString describe(const std::exception& error)
+{
+    QString text = QString::fromUtf8(error.what());
+    try {
+        std::rethrow_if_nested(error);
+    } catch (const std::exception& cause) {
+        text += QStringLiteral(" / caused by: ") + describe(cause);
+    } catch (...) {
+        text += QStringLiteral(" / caused by an unknown error");
+    }
+    return text;
+}
+
+QString logException(const std::exception& error, const QString& context)
+{
+    const QString text = describe(error);
+    return logException(context.isEmpty() ? text : context + QStringLiteral(": ") + text);
+}
+
 } // namespace platform::exceptionLog

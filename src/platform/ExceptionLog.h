@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <exception>
+
 namespace platform {
 
 // The exceptions log: unexpected errors that reach the application are appended here and
@@ -29,6 +31,13 @@ QString append(const QString& record);
 void useMainWindowFormat(const QString& edition);
 // Appends one record of the current format for `message`; returns as append().
 QString logException(const QString& message);
+
+// The message of an error followed by those of the errors it was raised from
+// (std::throw_with_nested), one "caused by:" each.
+QString describe(const std::exception& error);
+// Appends one record for a caught error that is not shown to the user, or shown in other
+// words: `context` says what was being done.
+QString logException(const std::exception& error, const QString& context = {});
 
 } // namespace exceptionLog
 } // namespace platform

@@ -40,6 +40,7 @@ bool WindowPlacement::restore()
     QWidget* frame = frameOf();
     if (!frame)
         return false;
+    m_restored = true; // placed once: the first show leaves it alone
     const platform::IniFile file(m_filePath);
     const QString section = m_window->objectName();
     if (section.isEmpty() || !file.contains(section, kWidth))

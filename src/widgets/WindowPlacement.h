@@ -20,7 +20,8 @@ public:
     explicit WindowPlacement(QWidget* window, QString filePath = {});
 
     QString filePath() const { return m_filePath; }
-    // Both return false when there is nothing to do (no stored section, no window).
+    // Both return false when there is nothing to do (no stored section, no window). A window
+    // restored before it is shown is not restored again by its first show.
     bool restore();
     bool save();
 

@@ -6,11 +6,16 @@
 #include "db/Dataset.h"
 #include "db/Field.h"
 #include "platform/Directories.h"
+#include "platform/IniFile.h"
 #include "platform/Session.h"
 #include "support/MessageRecorder.h"
 #include "widgets/Language.h"
 
 #include <QAction>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScreen>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -255,6 +260,109 @@ private Q_SLOTS:
         QCOMPARE(main->openWindow(QStringLiteral("patientform")), first);
         QCOMPARE(main->findWindow(QStringLiteral("PatientForm")), first);
         QVERIFY(!main->openWindow(QStringLiteral("NoSuchForm")));
+    }
+
+    void startsAtItsPlacementElseMaximised_data()
+    {
+        QTest::addColumn<QRect>("stored"); // empty: none stored
+        QTest::addColumn<bool>("maximised");
+        QTest::addColumn<QRect>("expected"); // empty: the whole screen
+        QTest::newRow("nothing stored") << QRect() << true << QRect();
+        QTest::newRow("stored") << QRect(40, 30, 500, 350) << false << QRect(40, 30, 500, 350);
+        QTest::newRow("stored on a larger screen") << QRect(900, 700, 4000, 300) << false << QRect();
+    }
+
+    void startsAtItsPlacementElseMaximised()
+    {
+        QFETCH(QRect, stored);
+        QFETCH(bool, maximised);
+        QFETCH(QRect, expected);
+        const QString placement = platform::session().settings().placementFilePath();
+        QFile::remove(placement);
+        if (!stored.isEmpty()) {
+            platform::IniFile file(placement);
+            const QString section = QStringLiteral("MainForm");
+            file.writeInteger(section, QStringLiteral("Left"), stored.x());
+            file.writeInteger(section, QStringLiteral("Top"), stored.y());
+            file.writeInteger(section, QStringLiteral("Width"), stored.width());
+            file.writeInteger(section, QStringLiteral("Height"), stored.height());
+            file.writeInteger(section, QStringLiteral("WindowState"), 0);
+            file.save();
+        }
+        testsupport::MessageRecorder messages;
+        platform::session().level = 255;
+        app::TMainForm main(platform::Edition::Dental);
+        main.showAtStart();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        const QRect screen = main.screen()->availableGeometry();
+        QCOMPARE(main.isMaximized(), maximised);
+        if (expected.isEmpty()) {
+            const QRect frame = main.frameGeometry();
+            QVERIFY2(screen.contains(frame), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())));
+            QCOMPARE(frame.width(), screen.width()); // wider than the screen: as wide as it
+        } else {
+            QCOMPARE(main.geometry(), expected);
+        }
+        messages.answer(MessageService::Answer::Yes);
+        main.close();
+    }
+
+    // A child opens where it places itself, or where it was stored, but never beyond the frame.
+    void childWindowsFitTheFrame_data()
+    {
+        QTest::addColumn<QRect>("placed"); // where the window puts itself when it is shown
+        QTest::addColumn<QPoint>("expectedTopLeft");
+        QTest::newRow("fits where it is") << QRect(10, 10, 300, 200) << QPoint(10, 10);
+        QTest::newRow("too large") << QRect(10, 10, 5000, 4000) << QPoint(0, 0);
+        QTest::newRow("too far right and down") << QRect(700, 500, 300, 200) << QPoint(-1, -1); // moved in
+    }
+
+    void childWindowsFitTheFrame()
+    {
+        QFETCH(QRect, placed);
+        QFETCH(QPoint, expectedTopLeft);
+        QFile::remove(platform::session().settings().placementFilePath());
+        app::WindowRegistry::instance().add(QStringLiteral("PlacedForm"), app::WindowRegistry::Kind::Child, [placed](QWidget*) {
+            auto* window = new QWidget;
+            window->setObjectName(QStringLiteral("PlacedForm"));
+            // as a stored placement or the patient file's own position does when it is shown
+            class Mover : public QObject {
+            public:
+                QRect at;
+                bool eventFilter(QObject* watched, QEvent* event) override
+                {
+                    if (event->type() == QEvent::Show)
+                        static_cast<QWidget*>(watched)->parentWidget()->setGeometry(at);
+                    return false;
+                }
+            };
+            auto* mover = new Mover;
+            mover->setParent(window);
+            mover->at = placed;
+            window->installEventFilter(mover);
+            return window;
+        });
+        testsupport::MessageRecorder messages;
+        platform::session().level = 255;
+        app::TMainForm main(platform::Edition::Dental);
+        main.setGeometry(0, 0, 800, 600);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QWidget* window = main.openWindow(QStringLiteral("PlacedForm"));
+        QVERIFY(window);
+        auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget());
+        QVERIFY(sub);
+        const QRect area = main.ClientArea->viewport()->rect();
+        QVERIFY2(area.contains(sub->geometry()),
+            qPrintable(QStringLiteral("%1,%2 %3x%4 in %5x%6")
+                           .arg(sub->x()).arg(sub->y()).arg(sub->width()).arg(sub->height()).arg(area.width()).arg(area.height())));
+        if (expectedTopLeft != QPoint(-1, -1))
+            QCOMPARE(sub->pos(), expectedTopLeft);
+        else
+            QCOMPARE(sub->geometry().bottomRight(), area.bottomRight());
+        app::WindowRegistry::instance().remove(QStringLiteral("PlacedForm"));
+        messages.answer(MessageService::Answer::Yes);
+        main.close();
     }
 };
 

@@ -14,12 +14,17 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <cstring>
 #include <iostream>
+
+#include <unistd.h>
 
 using platform::MultiUserType;
 using platform::Settings;
@@ -170,6 +175,97 @@ private Q_SLOTS:
         QCOMPARE(run.startUp.run(), 1);
         QCOMPARE(messages.texts(), QStringList { message });
         QVERIFY(!run.startUp.mainWindowShown());
+    }
+
+    // Each way the data can be out of reach gets its own words, and the exceptions log the
+    // engine's own account of it.
+    void startFailureSaysWhatIsWrong_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<MultiUserType>("type");
+        QTest::addColumn<QString>("message"); // %1: the data directory
+        QTest::addColumn<QString>("logged");
+
+        const QString missing = QStringLiteral("There is no practice database in the folder %1.\n"
+                                               "Check that this is the right folder and that the disk or network drive holding it is connected.");
+        const QString locked = QStringLiteral("The practice database is locked by another program.\n"
+                                              "Close that program, or wait until it has finished, and start again.");
+        const QString denied = QStringLiteral("You have no permission to open the practice database in the folder %1.\n"
+                                              "Ask whoever looks after this computer to give you access to that folder.");
+        QTest::newRow("no folder") << "no folder" << MultiUserType::StandAlone << missing << "There is no database in";
+        QTest::newRow("empty folder") << "empty folder" << MultiUserType::StandAlone << missing << "There is no database in";
+        QTest::newRow("damaged file") << "damaged" << MultiUserType::StandAlone
+                                      << "Corrupt Data! Please try to run orvane --repair-data." << "file is not a database";
+        QTest::newRow("locked file") << "locked" << MultiUserType::StandAlone << locked << "database is locked";
+        QTest::newRow("locked file, client") << "locked" << MultiUserType::Client
+                                             << QStringLiteral("Could not access Server Database!\nERROR: PallavorDB\n\n") + locked
+                                             << "database is locked";
+        QTest::newRow("unreadable folder") << "unreadable" << MultiUserType::Server << denied << "Opening PallavorDB in";
+    }
+
+    void startFailureSaysWhatIsWrong()
+    {
+        QFETCH(QString, fault);
+        QFETCH(MultiUserType, type);
+        QFETCH(QString, message);
+        QFETCH(QString, logged);
+        if (fault == QLatin1String("unreadable") && ::geteuid() == 0)
+            QSKIP("root reads every folder");
+
+        QString dataDirectory = dataDir();
+        QSqlDatabase locker; // another program holding the database
+        const QString lockerName = QStringLiteral("locker");
+        if (fault == QLatin1String("no folder")) {
+            dataDirectory = m_root->filePath(QStringLiteral("Elsewhere/Data"));
+        } else if (fault == QLatin1String("empty folder")) {
+            dataDirectory = m_root->filePath(QStringLiteral("Empty"));
+            QVERIFY(QDir().mkpath(dataDirectory));
+        } else if (fault == QLatin1String("damaged")) {
+            QFile file(QDir(dataDirectory).filePath(QString::fromLatin1(db::Connection::kSqliteFileName)));
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(QByteArray("This is a letter to the dentist, not a database.\n").repeated(100));
+        } else if (fault == QLatin1String("locked")) {
+            locker = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), lockerName);
+            locker.setDatabaseName(QDir(dataDirectory).filePath(QString::fromLatin1(db::Connection::kSqliteFileName)));
+            QVERIFY(locker.open());
+            QSqlQuery hold(locker);
+            for (const char* sql : { "PRAGMA locking_mode=EXCLUSIVE", "BEGIN EXCLUSIVE", "SELECT COUNT(*) FROM sqlite_master" })
+                QVERIFY2(hold.exec(QString::fromLatin1(sql)), sql);
+        } else if (fault == QLatin1String("unreadable")) {
+            QVERIFY(QFile::setPermissions(dataDirectory, QFileDevice::Permissions {}));
+        }
+        const auto restore = qScopeGuard([&] {
+            QFile::setPermissions(dataDirectory, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            if (locker.isValid()) {
+                locker.close();
+                locker = QSqlDatabase();
+                QSqlDatabase::removeDatabase(lockerName);
+            }
+        });
+
+        Settings settings(platform::Edition::Dental);
+        settings.setMultiUserType(type);
+        settings.setAliasPath(dataDirectory);
+        const QString log = QDir(m_programDir.path()).filePath(QString::fromLatin1(platform::exceptionLog::kFileName));
+        QFile::remove(log);
+        testsupport::MessageRecorder messages;
+        Run run(application());
+        const platform::DriveType drive = type == MultiUserType::Client ? platform::DriveType::Network : platform::DriveType::Local;
+        run.startUp.driveType = [drive](const QString&) { return drive; };
+        run.startUp.openDataModule = [](const db::ConnectionProfile& bound, app::TMainForm& main, const std::function<void(int)>& report) {
+            db::ConnectionProfile profile = bound;
+            profile.busyTimeoutMs = 200; // the lock is not let go: no need to wait long for it
+            return app::openDataModuleOn(profile, main, report);
+        };
+        QCOMPARE(run.startUp.run(), 1);
+        QVERIFY(!run.startUp.mainWindowShown());
+        QCOMPARE(messages.texts(), QStringList { message.arg(QDir::cleanPath(dataDirectory)) });
+
+        QFile file(log);
+        QVERIFY2(file.open(QIODevice::ReadOnly), "nothing was logged");
+        const QString written = QString::fromUtf8(file.readAll());
+        QVERIFY2(written.contains(logged), qPrintable(written));
+        QVERIFY2(written.contains(QDir::cleanPath(dataDirectory)), qPrintable(written));
     }
 
     void normalStartOpensTheDataUnderProgress()
