@@ -4,8 +4,8 @@
 #include "db/Dataset.h"
 #include "db/Errors.h"
 #include "db/Field.h"
+#include "platform/MessageService.h"
 #include "widgets/Language.h"
-#include "widgets/MessageService.h"
 
 namespace app {
 
@@ -22,7 +22,7 @@ void guarded(Command command)
         command();
     } catch (const db::Abort&) {
     } catch (const db::DatabaseError& error) {
-        widgets::showError(error.message());
+        platform::showError(error.message());
     }
 }
 
@@ -87,7 +87,7 @@ db::Dataset* RecordCommands::rowToActOn() const
 {
     db::Dataset* view = dataset();
     if (view && looksEmpty(*view)) {
-        widgets::showInformation(m_lang->Message(QStringLiteral("Empty DataBase")));
+        platform::showInformation(m_lang->Message(QStringLiteral("Empty DataBase")));
         return nullptr;
     }
     return view;
@@ -104,7 +104,7 @@ void RecordCommands::Delete()
     db::Dataset* view = rowToActOn();
     if (!view)
         return;
-    if (widgets::askYesNo(m_lang->Message(QStringLiteral("Delete this record?")), m_lang->Message(QStringLiteral("Are you sure?"))))
+    if (platform::askYesNo(m_lang->Message(QStringLiteral("Delete this record?")), m_lang->Message(QStringLiteral("Are you sure?"))))
         guarded([view] { view->remove(); });
 }
 

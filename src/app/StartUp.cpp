@@ -16,10 +16,10 @@
 #include "patients/SearchPatUnit.h"
 #include "platform/Directories.h"
 #include "platform/ExceptionLog.h"
+#include "platform/MessageService.h"
 #include "platform/Session.h"
 #include "platform/SingleInstance.h"
 #include "widgets/Language.h"
-#include "widgets/MessageService.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,7 +45,7 @@ int StartUp::run()
 {
     platform::SingleInstanceGuard guard;
     if (!guard.acquire()) {
-        widgets::showWarning(QString::fromUtf8(kAlreadyRunning));
+        platform::showWarning(QString::fromUtf8(kAlreadyRunning));
         return 1;
     }
     QDir::setCurrent(platform::programDir());
@@ -106,7 +106,7 @@ bool StartUp::createMainWindow(platform::Edition edition)
         if (m_binding.outcome == MultiUserBinding::Outcome::Cancelled)
             return false;
         if (m_binding.outcome == MultiUserBinding::Outcome::NetworkDriveMissing) {
-            widgets::showError(MultiUserBinding::networkDriveMessage(m_binding.missingDrive));
+            platform::showError(MultiUserBinding::networkDriveMessage(m_binding.missingDrive));
             return false;
         }
         session.multiUserType = m_binding.type;
@@ -123,7 +123,7 @@ bool StartUp::createMainWindow(platform::Edition edition)
         if (session.xRaysRoot != session.dataRoot)
             QDir().mkpath(QDir(session.xRaysRoot).filePath(QStringLiteral("xrays")));
     } catch (const std::exception&) {
-        widgets::showError(QString::fromUtf8(kBindingFailed));
+        platform::showError(QString::fromUtf8(kBindingFailed));
         return false;
     }
     QApplication::setApplicationDisplayName(QStringLiteral("Quarn - ") + session.editionName());
@@ -172,7 +172,7 @@ bool StartUp::openData()
         status.close();
         m_dataModule.reset();
         const platform::Session& session = platform::session();
-        widgets::showError(data::openFailureMessage(session.multiUserType, session.openingTable, *m_main->Lang));
+        platform::showError(data::openFailureMessage(session.multiUserType, session.openingTable, *m_main->Lang));
         return false;
     }
     return true;

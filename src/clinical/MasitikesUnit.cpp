@@ -4,7 +4,7 @@
 #include "clinical/ToothGeometry.h"
 #include "db/Dataset.h"
 #include "platform/Directories.h"
-#include "widgets/MessageService.h"
+#include "platform/MessageService.h"
 #include "widgets/RegionImage.h"
 
 #include <QHBoxLayout>
@@ -93,7 +93,7 @@ void TMasitikesForm::showEvent(QShowEvent* event)
     try {
         Image->loadPackage(platform::programFile(artwork::surfaceEditor()));
     } catch (const widgets::RegionPackageError& error) {
-        widgets::showError(error.message());
+        platform::showError(error.message());
     }
     paintMask();
 }

@@ -7,9 +7,9 @@
 #include "patients/SQLEntryUnit.h"
 #include "patients/SQLFieldsEditUnit.h"
 #include "patients/SearchSql.h"
+#include "platform/MessageService.h"
 #include "widgets/DBGrid.h"
 #include "widgets/Language.h"
-#include "widgets/MessageService.h"
 
 #include <QAction>
 #include <QApplication>
@@ -293,7 +293,7 @@ bool TSearchDlg::runStatement(const StatementBuilder& next, const SearchConditio
     try {
         open(next, restriction.params);
     } catch (const db::DatabaseError& e) {
-        widgets::showError(e.message());
+        platform::showError(e.message());
         try {
             open(*m_builder, m_restriction.params); // the previous result stays
         } catch (const db::DatabaseError&) {
@@ -439,7 +439,7 @@ void TSearchDlg::applyRestrictions()
     try {
         restriction = buildCondition(SQLEntryForm->rows(), restrictable());
     } catch (const db::DatabaseError& e) {
-        widgets::showError(e.message());
+        platform::showError(e.message());
         return;
     }
     StatementBuilder next = *m_builder;
@@ -517,7 +517,7 @@ void TSearchDlg::OKBtnClick()
         if (!names.isEmpty())
             m_source->locate(names, values);
     } catch (const db::DatabaseError& e) {
-        widgets::showError(e.message());
+        platform::showError(e.message());
         return;
     }
     accept();

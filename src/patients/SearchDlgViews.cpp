@@ -6,8 +6,8 @@
 #include "patients/SQLEntryUnit.h"
 #include "patients/SearchSql.h"
 #include "platform/IniFile.h"
+#include "platform/MessageService.h"
 #include "platform/SavedViews.h"
-#include "widgets/MessageService.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -51,7 +51,7 @@ void TSearchDlg::SaveBtnClick()
     try {
         platform::SavedViews(savedViewsPath).save(view);
     } catch (const platform::SettingsError& e) {
-        widgets::showError(e.message());
+        platform::showError(e.message());
         return;
     }
     fillViews();
@@ -76,7 +76,7 @@ void TSearchDlg::ViewsComboSelect()
         try {
             view = platform::SavedViews(savedViewsPath).load(m_builder->from(), isDefault ? defaultName : name);
         } catch (const platform::SettingsError& e) {
-            widgets::showError(e.message());
+            platform::showError(e.message());
             return;
         }
     }
@@ -122,7 +122,7 @@ void TSearchDlg::applyView(const platform::SavedView& view)
         restriction = buildCondition(SQLEntryForm->rows(), restrictable());
     } catch (const db::DatabaseError& e) {
         SQLEntryForm->setRows(before);
-        widgets::showError(e.message());
+        platform::showError(e.message());
         return;
     }
     next.setWhere(whereFor(restriction));
