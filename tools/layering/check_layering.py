@@ -187,8 +187,9 @@ def check(source_dir, qt_dirs):
                     found.append(("src/CMakeLists.txt", f"{name} -> {dep}",
                                   f"{name} links {dep}, which brings Qt Widgets"))
 
-    folders = sorted(d for d in os.listdir(src) if os.path.isdir(os.path.join(src, d)))
-    for folder in folders:
+    on_disk = sorted(d for d in os.listdir(src) if os.path.isdir(os.path.join(src, d)))
+    folders = set(on_disk) | set(owner)
+    for folder in on_disk:
         if folder not in owner:
             found.append((f"src/{folder}", f"src/{folder}", "is in no orvane_layer() of src/CMakeLists.txt"))
             continue

@@ -20,7 +20,8 @@ orvane_layer(orvane_data     DIRS data     DEPS orvane_db)
 orvane_layer(orvane_clinical DIRS clinical DEPS orvane_data orvane_widgets)
 orvane_layer(orvane_patients DIRS patients DEPS orvane_data
     orvane_widgets)
-orvane_layer(orvane_app      DIRS app      DEPS orvane_patients orvane_clinical)
+orvane_layer(orvane_finance  DIRS finance  DEPS orvane_data)
+orvane_layer(orvane_app      DIRS app      DEPS orvane_patients orvane_clinical orvane_finance)
 """
 
 CLEAN = {
@@ -78,6 +79,8 @@ class LayeringCheck(unittest.TestCase):
         faults = [
             ("window includes an undeclared window folder", "src/patients/Family.cpp",
              '#include "clinical/Chart.h"\n', 'includes "clinical/Chart.h" but orvane_patients does not link orvane_clinical'),
+            ("window includes a window folder that has no sources yet", "src/patients/Ledger.cpp",
+             '#include "finance/Ledger.h"\n', "orvane_patients does not link orvane_finance"),
             ("lower layer includes a window folder", "src/data/Open.cpp",
              '#include "patients/Patient.h"\n', "orvane_data does not link orvane_patients"),
             ("data includes a Qt Widgets class", "src/data/Box.cpp",
