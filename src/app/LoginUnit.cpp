@@ -1,8 +1,8 @@
 #include "app/LoginUnit.h"
 
+#include "platform/MessageService.h"
 #include "platform/Session.h"
 #include "widgets/Language.h"
-#include "widgets/MessageService.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -72,13 +72,13 @@ void TLoginForm::OKBtnClick()
     // account of a user without one (in receipts-only mode).
     const bool second = typed == stored.second && (!stored.second.isEmpty() || typed == stored.first);
     if (typed != stored.first && !second) {
-        widgets::showWarning(Lang->Message(QStringLiteral("Wrong Password!")) + QLatin1Char('\n')
+        platform::showWarning(Lang->Message(QStringLiteral("Wrong Password!")) + QLatin1Char('\n')
             + Lang->Message(QStringLiteral("Please try again.")));
         return;
     }
     const int role = m_passwords.Role();
     if (role == TPasswordLib::UnknownUser) {
-        widgets::showWarning(Lang->Message(QStringLiteral("Wrong User!")) + QLatin1Char('\n')
+        platform::showWarning(Lang->Message(QStringLiteral("Wrong User!")) + QLatin1Char('\n')
             + Lang->Message(QStringLiteral("Please try again.")));
         return;
     }

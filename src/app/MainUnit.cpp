@@ -8,9 +8,9 @@
 #include "db/Dataset.h"
 #include "platform/Directories.h"
 #include "platform/ExceptionLog.h"
+#include "platform/MessageService.h"
 #include "platform/Session.h"
 #include "widgets/Language.h"
-#include "widgets/MessageService.h"
 #include "widgets/WindowPlacement.h"
 
 #include <QAction>
@@ -212,7 +212,7 @@ void TMainForm::FormShow()
 
     const QString symbols = platform::programFile(clinical::artwork::symbolData());
     if (!QFile::exists(symbols)) {
-        widgets::showInformation(Lang->Message(QStringLiteral("Symbols.Dat not exists")));
+        platform::showInformation(Lang->Message(QStringLiteral("Symbols.Dat not exists")));
         return;
     }
     const QString index = platform::programFile(clinical::artwork::symbolIndex());
@@ -293,7 +293,7 @@ bool TMainForm::event(QEvent* event)
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    if (widgets::askYesNo(Lang->Message(QStringLiteral("Program terminate")), Lang->Message(QStringLiteral("Confirm"))))
+    if (platform::askYesNo(Lang->Message(QStringLiteral("Program terminate")), Lang->Message(QStringLiteral("Confirm"))))
         event->accept();
     else
         event->ignore();
@@ -370,7 +370,7 @@ QWidget* TMainForm::openWindow(const QString& componentName)
 void TMainForm::WarnIfPatientInactive()
 {
     if (Hooks.currentPatientInactive && Hooks.currentPatientInactive())
-        widgets::showInformation(Lang->Message(QStringLiteral("The patient you have selected has been marked as inactive.")));
+        platform::showInformation(Lang->Message(QStringLiteral("The patient you have selected has been marked as inactive.")));
 }
 
 void TMainForm::PatientSearchingMenuClick()
@@ -397,7 +397,7 @@ void TMainForm::StartImagingProgram()
         return;
     const std::optional<QString> command = ImagingCommand::build(session.imagingCommand, *patient, session.xRaysRoot);
     if (!command || !ImagingCommand::start(*command))
-        widgets::showError(Lang->Message(QStringLiteral("Error in Initializing Parameters via OLE")));
+        platform::showError(Lang->Message(QStringLiteral("Error in Initializing Parameters via OLE")));
 }
 
 void TMainForm::RefreshTables()

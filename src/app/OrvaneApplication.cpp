@@ -2,6 +2,7 @@
 
 #include "db/Errors.h"
 #include "platform/ExceptionLog.h"
+#include "widgets/MessageBoxes.h"
 
 #include <exception>
 
@@ -10,6 +11,12 @@ namespace app {
 OrvaneApplication::OrvaneApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
+    widgets::useMessageBoxes();
+}
+
+OrvaneApplication::~OrvaneApplication()
+{
+    widgets::stopMessageBoxes();
 }
 
 bool OrvaneApplication::notify(QObject* receiver, QEvent* event)

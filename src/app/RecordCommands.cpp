@@ -10,8 +10,8 @@
 #include "db/Errors.h"
 #include "db/Field.h"
 #include "platform/ExceptionLog.h"
+#include "platform/MessageService.h"
 #include "widgets/Language.h"
-#include "widgets/MessageService.h"
 
 namespace app {
 
@@ -28,7 +28,7 @@ void guarded(Command command)
         command();
     } catch (const db::Abort&) {
     } catch (const db::DatabaseError& error) {
-        widgets::showError(error.message());
+        platform::showError(error.message());
     }
 }
 
@@ -111,7 +111,7 @@ db::Dataset* RecordCommands::rowToActOn() const
 {
     db::Dataset* view = dataset();
     if (view && looksEmpty(*view)) {
-        widgets::showInformation(m_lang->Message(QStringLiteral("Empty DataBase")));
+        platform::showInformation(m_lang->Message(QStringLiteral("Empty DataBase")));
         return nullptr;
     }
     return view;
@@ -128,7 +128,7 @@ void RecordCommands::Delete()
     db::Dataset* view = rowToActOn();
     if (!view)
         return;
-    if (widgets::askYesNo(m_lang->Message(QStringLiteral("Delete this record?")), m_lang->Message(QStringLiteral("Are you sure?"))))
+    if (platform::askYesNo(m_lang->Message(QStringLiteral("Delete this record?")), m_lang->Message(QStringLiteral("Are you sure?"))))
         guarded([view] { view->remove(); });
 }
 

@@ -24,8 +24,8 @@
 #include "patients/SearchDlgUnit.h"
 #include "patients/SearchPatUnit.h"
 #include "platform/Directories.h"
+#include "platform/MessageService.h"
 #include "platform/Session.h"
-#include "widgets/MessageService.h"
 
 #include <QApplication>
 #include <QDir>
@@ -41,7 +41,7 @@
 namespace app {
 namespace {
 
-class StderrMessages final : public widgets::MessageService {
+class StderrMessages final : public platform::MessageService {
 public:
     Answer show(Kind, const QString& caption, const QString& text) override
     {
@@ -135,7 +135,7 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
     QDir().mkpath(outDir);
     QTemporaryDir scratch;
     platform::setConfigDirOverride(scratch.filePath(QStringLiteral("config")));
-    auto previous = widgets::MessageService::install(std::make_unique<StderrMessages>());
+    auto previous = platform::MessageService::install(std::make_unique<StderrMessages>());
 
     QString dataDir = dataDirectory.value_or(QString());
     if (dataDir.isEmpty()) {
@@ -234,7 +234,7 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
     }
 
     QStringList written = camera.written + tourPatientWindows(outDir, dataDir);
-    widgets::MessageService::install(std::move(previous));
+    platform::MessageService::install(std::move(previous));
     platform::setConfigDirOverride({});
     return written;
 }

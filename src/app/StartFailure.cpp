@@ -87,7 +87,7 @@ QString startFailureMessage(StartFailure failure, platform::MultiUserType type, 
     case StartFailure::Damaged:
         break;
     }
-    const QString shown = data::openFailureMessage(type, table, lang);
+    const QString shown = data::openFailureMessage(type, table, lang.messageTexts());
     if (type == platform::MultiUserType::Client)
         return reason.isEmpty() ? shown : shown + QStringLiteral("\n\n") + reason;
     return reason.isEmpty() ? shown : reason;

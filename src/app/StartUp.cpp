@@ -17,10 +17,10 @@
 #include "patients/SearchPatUnit.h"
 #include "platform/Directories.h"
 #include "platform/ExceptionLog.h"
+#include "platform/MessageService.h"
 #include "platform/Session.h"
 #include "platform/SingleInstance.h"
 #include "widgets/Language.h"
-#include "widgets/MessageService.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,7 +46,7 @@ int StartUp::run()
 {
     platform::SingleInstanceGuard guard;
     if (!guard.acquire()) {
-        widgets::showWarning(QString::fromUtf8(kAlreadyRunning));
+        platform::showWarning(QString::fromUtf8(kAlreadyRunning));
         return 1;
     }
     QDir::setCurrent(platform::programDir());
@@ -108,7 +108,7 @@ bool StartUp::createMainWindow(platform::Edition edition)
         if (m_binding.outcome == MultiUserBinding::Outcome::Cancelled)
             return false;
         if (m_binding.outcome == MultiUserBinding::Outcome::NetworkDriveMissing) {
-            widgets::showError(MultiUserBinding::networkDriveMessage(m_binding.missingDrive));
+            platform::showError(MultiUserBinding::networkDriveMessage(m_binding.missingDrive));
             return false;
         }
         session.multiUserType = m_binding.type;
@@ -126,7 +126,7 @@ bool StartUp::createMainWindow(platform::Edition edition)
             QDir().mkpath(QDir(session.xRaysRoot).filePath(QStringLiteral("xrays")));
     } catch (const std::exception& e) {
         platform::exceptionLog::logException(e, QStringLiteral("Binding the data directory"));
-        widgets::showError(QString::fromUtf8(kBindingFailed));
+        platform::showError(QString::fromUtf8(kBindingFailed));
         return false;
     }
     QApplication::setApplicationDisplayName(QStringLiteral("Quarn - ") + session.editionName());
@@ -178,7 +178,7 @@ bool StartUp::openData()
         const db::ConnectionProfile& profile = m_binding.profile;
         platform::exceptionLog::logException(e, QStringLiteral("Opening %1 in %2").arg(session.openingTable, profile.dataDirectory));
         const StartFailure failure = classifyStartFailure(profile, e);
-        widgets::showError(startFailureMessage(failure, session.multiUserType, session.openingTable, profile.dataDirectory, *m_main->Lang));
+        platform::showError(startFailureMessage(failure, session.multiUserType, session.openingTable, profile.dataDirectory, *m_main->Lang));
         return false;
     }
     return true;

@@ -9,9 +9,9 @@
 #include "data/DmUnit.h"
 #include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "platform/MessageService.h"
 #include "platform/Session.h"
 #include "widgets/Language.h"
-#include "widgets/MessageService.h"
 
 #include <QAction>
 #include <QApplication>
@@ -65,7 +65,7 @@ void TDentalChartForm::FormActivate()
     m_operationChosen = false;
     setChartIdle(true);
     if (hasRow(*m_dm.patients().PatientsTable) && m_dm.patients().PatientsTable->value(u"NotActive").toBool())
-        widgets::showInformation(Lang->Message(QStringLiteral("The patient you have selected has been marked as inactive.")));
+        platform::showInformation(Lang->Message(QStringLiteral("The patient you have selected has been marked as inactive.")));
 }
 
 void TDentalChartForm::ShowCurrentPatient()
@@ -191,7 +191,7 @@ void TDentalChartForm::ToothClick(QPoint point)
     const Busy busy;
     currentOperation().toothIndex = index;
     if (!m_operationChosen) {
-        widgets::showInformation(Lang->Message(QStringLiteral("You must choose an operation first!")));
+        platform::showInformation(Lang->Message(QStringLiteral("You must choose an operation first!")));
         return;
     }
     recordOn(index);
@@ -317,9 +317,9 @@ void TDentalChartForm::SetRecall(int months)
     patients.setValue(u"RecallDate", date);
     const QString text = Lang->Message(QStringLiteral("Next recall date will be set to")) + QLatin1Char(' ')
         + QLocale().toString(date, QStringLiteral("dddd, dd/MM/yyyy"));
-    if (widgets::askYesNo(text, windowTitle())) {
+    if (platform::askYesNo(text, windowTitle())) {
         patients.post();
-        widgets::showInformation(Lang->Message(QStringLiteral("The recall date has been updated")));
+        platform::showInformation(Lang->Message(QStringLiteral("The recall date has been updated")));
     } else {
         patients.cancel();
     }

@@ -7,7 +7,6 @@
 #include "clinical/ChartView.h"
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
-#include "db/Query.h"
 #include "platform/Session.h"
 #include "widgets/RegionImage.h"
 
@@ -131,17 +130,9 @@ void TDentalChartForm::recomputeCost()
     db::Dataset& sessions = *m_dm.clinical().SessionsTable;
     QString text;
     if (l != InitialSituation && sessions.isActive() && !sessions.isEmpty() && !sessions.value(u"SessionID").isNull()) {
-        const bool euro = m_dm.money().euroMode();
-        QString sql = QStringLiteral("SELECT SUM(%1) FROM History WHERE (TherapySessionID = :session) AND (TreatmentLevel = :level) "
-                                     "AND NOT (CostEURO IS NULL)")
-                          .arg(euro ? QStringLiteral("CostEURO") : QStringLiteral("Cost"));
-        if (platform::receiptsOnly())
-            sql += QStringLiteral(" AND (IOFld = TRUE)");
-        db::Query q(m_dm.connection(), sql);
-        q.bind(QStringLiteral("session"), sessions.value(u"SessionID")).bind(QStringLiteral("level"), l);
-        const QVariant sum = q.scalar();
-        if (!sum.isNull() && sum.toDouble() != 0)
-            text = m_dm.money().FormatMoney(sum.toDouble());
+        const double sum = m_dm.clinical().sessionCost(sessions.value(u"SessionID"), data::TreatmentLevel(l), m_dm.money().euroMode());
+        if (sum != 0)
+            text = m_dm.money().FormatMoney(sum);
     }
     CostText->setText(text);
 }

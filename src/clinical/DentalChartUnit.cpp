@@ -15,9 +15,9 @@
 #include "db/DataSource.h"
 #include "db/Dataset.h"
 #include "platform/Directories.h"
+#include "platform/MessageService.h"
 #include "platform/Session.h"
 #include "widgets/Language.h"
-#include "widgets/MessageService.h"
 #include "widgets/RegionImage.h"
 #include "widgets/WindowService.h"
 

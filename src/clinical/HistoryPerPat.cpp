@@ -87,7 +87,7 @@ HistoryReportLayout HistoryReportLayout::fromFile(const QString& path)
 reports::Report BuildHistoryReport(data::TDmForm& dm, const QImage& chart, const QString& title, const HistoryReportOptions& o,
     const HistoryReportLayout& layout)
 {
-    widgets::TLanguage& lang = dm.lang();
+    const platform::MessageTexts& lang = dm.lang();
     const auto tr = [&lang](const char* text) { return lang.Message(QString::fromUtf8(text)); };
     const int level = qBound(0, o.level, 2);
     const bool money = level != 0 && o.cost && !platform::receiptsOnly();

@@ -3,10 +3,10 @@
 #include "clinical/HistoryPerPat.h"
 
 #include "data/DmUnit.h"
+#include "platform/MessageService.h"
 #include "platform/Session.h"
 #include "reports/ReportOutput.h"
 #include "widgets/Language.h"
-#include "widgets/MessageService.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -146,7 +146,7 @@ reports::Report THistoryPerPatRpt::report() const
 bool THistoryPerPatRpt::mayPrint()
 {
     if (platform::receiptsOnly() && FinancialOnlyRadio->isChecked()) {
-        widgets::showInformation(m_dm.lang().Message(QStringLiteral("You do not have access to that function.")));
+        platform::showInformation(m_dm.lang().Message(QStringLiteral("You do not have access to that function.")));
         return false;
     }
     return true;
@@ -171,7 +171,7 @@ void THistoryPerPatRpt::PdfBtnClick()
     const QString file = QFileDialog::getSaveFileName(this, PdfBtn->text(), m_title + QStringLiteral(".pdf"), QStringLiteral("PDF (*.pdf)"));
     QString error;
     if (!file.isEmpty() && !reports::exportPdf(report(), file, &error))
-        widgets::showError(error);
+        platform::showError(error);
 }
 
 } // namespace clinical

@@ -8,6 +8,7 @@
 #include "data/DmUnit.h"
 #include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "platform/MessageService.h"
 #include "platform/Session.h"
 #include "widgets/CheckColumnDelegate.h"
 #include "widgets/DBCalcEdit.h"
@@ -18,7 +19,6 @@
 #include "widgets/DBGrid.h"
 #include "widgets/DBLookupCombo.h"
 #include "widgets/Language.h"
-#include "widgets/MessageService.h"
 #include "widgets/WindowPlacement.h"
 #include "widgets/WindowService.h"
 
@@ -386,10 +386,10 @@ void THistoryForm::DeleteBtnClick()
 {
     db::Dataset& rows = *view();
     if (rows.isEmpty() || (rows.isFiltered() && rows.value(u"ID").isNull())) {
-        widgets::showInformation(Lang->Message(QStringLiteral("Empty DataBase")));
+        platform::showInformation(Lang->Message(QStringLiteral("Empty DataBase")));
         return;
     }
-    if (!widgets::askYesNo(Lang->Message(QStringLiteral("Delete this record?")), Lang->Message(QStringLiteral("Are you sure?"))))
+    if (!platform::askYesNo(Lang->Message(QStringLiteral("Delete this record?")), Lang->Message(QStringLiteral("Are you sure?"))))
         return;
     // The data module's rule removes each row's charge with it.
     const QList<QVariant> ids = selectedIds();

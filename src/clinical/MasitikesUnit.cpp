@@ -4,8 +4,8 @@
 #include "clinical/ToothGeometry.h"
 #include "db/Dataset.h"
 #include "platform/Directories.h"
+#include "platform/MessageService.h"
 #include "widgets/Language.h"
-#include "widgets/MessageService.h"
 #include "widgets/RegionImage.h"
 
 #include <QHBoxLayout>
@@ -96,7 +96,7 @@ void TMasitikesForm::showEvent(QShowEvent* event)
     try {
         Image->loadPackage(platform::programFile(artwork::surfaceEditor()));
     } catch (const widgets::RegionPackageError& error) {
-        widgets::showError(error.message());
+        platform::showError(error.message());
     }
     paintMask();
 }

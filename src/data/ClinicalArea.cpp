@@ -1,14 +1,20 @@
-// The views of treatment sessions, the operations catalogue, the treatment history and the
-// clinical records of a session.
+// Sessions, the operations catalogue, the treatment history and the clinical records of a
+// session: the views and their record rules.
 
 #include "data/DmUnit.h"
 #include "data/Domain.h"
 
 #include "db/Connection.h"
 #include "db/DataSource.h"
-#include "platform/ExceptionLog.h"
 #include "db/Query.h"
+#include "platform/ExceptionLog.h"
+#include "platform/MessageService.h"
 #include "platform/Session.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <functional>
 
 namespace data {
 namespace {
@@ -224,18 +230,6 @@ void ClinicalArea::setOperationsGroup(int group)
 // The record rules of the clinical records of a session: images, operations, sessions,
 // endodontic and periodontal records, tooth notes and colours.
 
-#include "data/DmUnit.h"
-
-#include "db/Query.h"
-#include "widgets/Language.h"
-#include "widgets/MessageService.h"
-
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-
-#include <functional>
-
 namespace data {
 namespace {
 
@@ -307,12 +301,12 @@ void ClinicalArea::PhotosTableBeforeDelete(db::Dataset& DataSet)
     if (others.scalar().toInt() > 0)
         return;
     if (name.isEmpty() || !QFile::exists(path)) {
-        widgets::showInformation(message(QStringLiteral("Only DataBase Record will be deleted. I did not find image")) + QStringLiteral(": ") + path);
+        platform::showInformation(message(QStringLiteral("Only DataBase Record will be deleted. I did not find image")) + QStringLiteral(": ") + path);
         return;
     }
     QFile file(path);
     if (!file.remove())
-        widgets::showWarning(path + QStringLiteral(": ") + file.errorString()); // the record goes all the same
+        platform::showWarning(path + QStringLiteral(": ") + file.errorString()); // the record goes all the same
 }
 
 void ClinicalArea::OperationsTableNewRecord(db::Dataset& DataSet)
@@ -402,16 +396,6 @@ void ClinicalArea::ToothNotesTableNewRecord(db::Dataset& DataSet)
 
 // The record rules of the treatment history: a new row's defaults, its prices, the charge a
 // level-2 row carries in the patient's (or the payer's) account, and the operation rule.
-
-#include "data/DmUnit.h"
-
-#include "db/Connection.h"
-#include "db/Query.h"
-#include "platform/Session.h"
-#include "widgets/Language.h"
-#include "widgets/MessageService.h"
-
-#include <functional>
 
 namespace data {
 namespace {
@@ -565,7 +549,7 @@ void ClinicalArea::writeCharge(db::Dataset& history, db::Dataset& charges, const
         description = message(QStringLiteral("Discount"));
     } else {
         if (!OperationsTable->isActive() || !OperationsTable->locate(kOperID, history.value(kOperID)))
-            widgets::showWarning(QStringLiteral("Δε βρέθηκε η υπηρεσία. Θα εισαχθεί η πρώτη διαθέσιμη."));
+            platform::showWarning(QStringLiteral("Δε βρέθηκε η υπηρεσία. Θα εισαχθεί η πρώτη διαθέσιμη."));
         description = OperationsTable->isActive() && !OperationsTable->isEmpty() ? OperationsTable->value(u"Description").toString() : QString();
         if (platform::session().edition == platform::Edition::Dental)
             description += QStringLiteral(", ") + message(QStringLiteral("Tooth")) + QLatin1Char(' ') + history.value(u"ToothNum").toString();
@@ -601,7 +585,7 @@ void ClinicalArea::HistPerSessionTableBeforeDelete(db::Dataset& DataSet)
         }
     } catch (const db::DatabaseError&) {
         charges.cancelUpdates();
-        widgets::showError(QStringLiteral("Λάθος κατά τη διαγραφή. Παρακαλούμε ξαναπροσπαθήστε."));
+        platform::showError(QStringLiteral("Λάθος κατά τη διαγραφή. Παρακαλούμε ξαναπροσπαθήστε."));
         throw db::Abort();
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DmArea.h"
+#include "data/Domain.h"
 #include "data/LedgerBalance.h"
 
 #include <functional>
@@ -47,6 +48,9 @@ public:
     // implemented treatments as the new initial situation, tooth notes, images, tooth colours
     // and endodontic records.
     void CarryOverSession(const QVariant& previousSessionId);
+    // The costs of a session's treatments of one level, in EURO or local units (receipted rows
+    // only in receipts-only mode).
+    double sessionCost(const QVariant& sessionId, TreatmentLevel level, bool euro) const;
     // Payables minus receivables of a session (receipted rows only in receipts-only mode).
     SessionBalance sessionBalance(const QVariant& sessionId) const;
 

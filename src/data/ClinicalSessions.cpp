@@ -7,8 +7,7 @@
 #include "db/Connection.h"
 #include "db/Query.h"
 #include "platform/Session.h"
-#include "widgets/Language.h"
-#include "widgets/MessageService.h"
+#include "platform/MessageService.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -56,6 +55,18 @@ const QStringList kCarriedHistory = {QStringLiteral("OperID"), QStringLiteral("P
     QStringLiteral("RequireColor"), QStringLiteral("Color"), QStringLiteral("Masitikes"), QStringLiteral("IOFld")};
 
 } // namespace
+
+double ClinicalArea::sessionCost(const QVariant& sessionId, TreatmentLevel level, bool euro) const
+{
+    QString sql = QStringLiteral("SELECT SUM(%1) FROM History WHERE (TherapySessionID = :session) AND (TreatmentLevel = :level) "
+                                 "AND NOT (CostEURO IS NULL)")
+                      .arg(euro ? QStringLiteral("CostEURO") : QStringLiteral("Cost"));
+    if (platform::receiptsOnly())
+        sql += QStringLiteral(" AND (IOFld = TRUE)");
+    db::Query q(*Database, sql);
+    q.bind(QStringLiteral("session"), sessionId).bind(QStringLiteral("level"), code(level));
+    return q.scalar().toDouble();
+}
 
 SessionBalance ClinicalArea::sessionBalance(const QVariant& sessionId) const
 {
@@ -120,7 +131,7 @@ bool ClinicalArea::TransferBalance(const SessionBalance& balance)
     const QString text = message(QStringLiteral("The Patient")) + QLatin1Char(' ') + patients().PatientsTable->value(u"Name").toString()
         + QLatin1Char('\n') + message(QStringLiteral("has a balance of")) + QLatin1Char(' ') + dm().money().FormatMoney(shown)
         + QLatin1Char('.') + QLatin1Char('\n') + message(QStringLiteral("Do you want to transfer it?"));
-    if (!widgets::askYesNo(text, message(QStringLiteral("Transfer the Balance"))))
+    if (!platform::askYesNo(text, message(QStringLiteral("Transfer the Balance"))))
         return false;
     if (!finance().PatientEconomTable->isActive())
         OpenTable(*finance().PatientEconomTable);

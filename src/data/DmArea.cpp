@@ -7,8 +7,7 @@
 #include "db/Dialect.h"
 #include "db/Query.h"
 #include "platform/ExceptionLog.h"
-#include "widgets/Language.h"
-#include "widgets/MessageService.h"
+#include "platform/MessageService.h"
 
 namespace data {
 
@@ -113,7 +112,7 @@ void DmArea::refuseDuplicateKey(db::Dataset& view, const QString& keyField)
                                    .arg(db::Dialect::quoted(view.tableDef().name), db::Dialect::quoted(keyField)));
     if (taken.bind(QStringLiteral("key"), key).scalar().toInt() == 0)
         return;
-    widgets::showError(message(QStringLiteral("The specified ID already exists")));
+    platform::showError(message(QStringLiteral("The specified ID already exists")));
     throw db::Abort();
 }
 

@@ -6,8 +6,7 @@
 #include "db/Connection.h"
 #include "db/Query.h"
 #include "db/UpdateGroup.h"
-#include "widgets/Language.h"
-#include "widgets/MessageService.h"
+#include "platform/MessageService.h"
 
 #include <utility>
 
@@ -188,12 +187,12 @@ bool TDmForm::AskToPost(db::Dataset& view, bool autoPost)
             view.post();
             return true;
         }
-        switch (widgets::askYesNoCancel(Lang->Message(QStringLiteral("There are unsaved changes. Do you want to post them?")),
+        switch (platform::askYesNoCancel(Lang->Message(QStringLiteral("There are unsaved changes. Do you want to post them?")),
             Lang->Message(QStringLiteral("Confirm")))) {
-        case widgets::MessageService::Answer::Yes:
+        case platform::MessageService::Answer::Yes:
             view.post();
             return true;
-        case widgets::MessageService::Answer::No:
+        case platform::MessageService::Answer::No:
             view.cancel();
             return true;
         default:

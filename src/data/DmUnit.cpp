@@ -8,7 +8,6 @@
 #include "platform/ExceptionLog.h"
 #include "platform/Session.h"
 #include "platform/Settings.h"
-#include "widgets/Language.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -37,7 +36,7 @@ DmOpenError::DmOpenError(const QString& table, const QString& cause)
 {
 }
 
-QString openFailureMessage(platform::MultiUserType type, const QString& table, widgets::TLanguage& lang)
+QString openFailureMessage(platform::MultiUserType type, const QString& table, const platform::MessageTexts& lang)
 {
     if (type == platform::MultiUserType::Client)
         return lang.Message(QStringLiteral("Could not access Server Database!")) + QStringLiteral("\nERROR: ") + table;
@@ -51,8 +50,7 @@ TDmForm::TDmForm(DataConnections connections, QObject* parent)
     , m_generators(std::move(connections.generators))
 {
     setObjectName(QStringLiteral("DmForm"));
-    Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
+    Lang = std::make_unique<platform::MessageTexts>();
     ActiveSrc = new db::DataSource(this);
     ActiveSrc->setObjectName(QStringLiteral("ActiveSrc"));
     m_lists = new ListsArea(*this);

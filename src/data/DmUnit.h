@@ -11,6 +11,7 @@
 #include "data/Money.h"
 #include "db/Dataset.h"
 #include "db/Errors.h"
+#include "platform/MessageTexts.h"
 
 #include <QDate>
 #include <QHash>
@@ -36,9 +37,7 @@ class Settings;
 enum class MultiUserType;
 } // namespace platform
 
-namespace widgets {
-class TLanguage;
-}
+
 
 namespace data {
 
@@ -54,7 +53,7 @@ private:
 
 // The message shown when the data cannot be opened at start: a stand-alone or server
 // workstation points at its own repair command, a client names the table it could not reach.
-QString openFailureMessage(platform::MultiUserType type, const QString& table, widgets::TLanguage& lang);
+QString openFailureMessage(platform::MultiUserType type, const QString& table, const platform::MessageTexts& texts);
 
 // Age in whole years, rounded (30 years and 7 months give 31); a baby counts as 1; empty
 // without a birth date.
@@ -121,7 +120,7 @@ public:
     db::Connection& connection() const { return *Database; }
     db::Generators& generators() const { return *m_generators; }
     MoneyState& money() { return m_money; }
-    widgets::TLanguage& lang() const { return *Lang; }
+    const platform::MessageTexts& lang() const { return *Lang; }
 
     int defaultDentist() const { return m_defaultDentist; }
     // Keeps the default dentist for new rows and writes it to the settings.
@@ -139,7 +138,8 @@ public:
     QList<db::Dataset*> moneyViews();
 
     std::unique_ptr<db::Connection> Database;
-    widgets::TLanguage* Lang = nullptr;
+    // The translations of the messages the rules show and of the field labels.
+    std::unique_ptr<platform::MessageTexts> Lang;
     db::DataSource* ActiveSrc = nullptr;
 
     // --- storing changes (DmStore.cpp) ---

@@ -1,15 +1,17 @@
-// The views of the patients' accounts and the practice's own transactions, the per-session
-// sums, and the in-memory row that holds the EURO rate.
+// The ledgers of patients, suppliers, labs and the practice, the per-session sums and the EURO
+// rate row: the views and their record rules.
 
+#include "data/DmRuleHelpers.h"
 #include "data/DmUnit.h"
 #include "data/Domain.h"
 
-
 #include "db/Connection.h"
 #include "db/DataSource.h"
-#include "platform/ExceptionLog.h"
 #include "db/Query.h"
+#include "platform/ExceptionLog.h"
 #include "platform/Session.h"
+
+
 
 namespace data {
 namespace {
@@ -153,18 +155,10 @@ void FinanceArea::storeRate(double rate)
     MemTable->post();
 }
 
-
 } // namespace data
 
 // Record rules of the practice's ledgers: new rows, the receipt mark, the stored balances of
 // suppliers and labs, and the ledger row that a delivery owes.
-
-#include "data/DmRuleHelpers.h"
-#include "data/DmUnit.h"
-
-#include "db/Connection.h"
-#include "platform/Session.h"
-#include "widgets/Language.h"
 
 namespace data {
 namespace {

@@ -1,16 +1,21 @@
-// The views of the patient file: patients, medical history, families, questionnaires and the
-// lists the patient window picks from.
+// The patient file: its views, and its record rules (a new patient and the rows started with
+// it, the checks before a patient is stored, the family roles kept in step, and what a patient's
+// deletion takes with it).
 
 #include "data/DmRuleHelpers.h"
 #include "data/DmUnit.h"
 #include "data/Domain.h"
 
+#include "db/Connection.h"
 #include "db/DataSource.h"
+#include "db/Query.h"
 #include "platform/ExceptionLog.h"
+#include "platform/MessageService.h"
 #include "platform/Session.h"
 
 #include <QDir>
 #include <cmath>
+#include <functional>
 
 namespace data {
 namespace {
@@ -170,6 +175,17 @@ void PatientsArea::installRules()
     installRecordRules();
 }
 
+QStringList PatientsArea::patientCategories() const
+{
+    db::Query query(*Database,
+        QStringLiteral("SELECT DISTINCT PatientCategory FROM Patient WHERE PatientCategory IS NOT NULL ORDER BY PatientCategory"));
+    query.exec();
+    QStringList categories;
+    while (query.next())
+        categories << query.value(0).toString();
+    return categories;
+}
+
 void PatientsArea::updateXRayFolder()
 {
     const QVariant id = PatientsTable->isActive() && !PatientsTable->isEmpty() ? PatientsTable->value(u"PatientID") : QVariant();
@@ -181,16 +197,6 @@ void PatientsArea::updateXRayFolder()
 // The record rules of the patient file: a new patient and the rows started with it, the
 // checks before a patient is stored, the family roles kept in step, and what a patient's
 // deletion takes with it.
-
-#include "data/DmUnit.h"
-
-#include "db/Connection.h"
-#include "db/Query.h"
-#include "platform/Session.h"
-#include "widgets/Language.h"
-#include "widgets/MessageService.h"
-
-#include <functional>
 
 namespace data {
 namespace {
@@ -240,7 +246,7 @@ bool PatientsArea::requirePatient()
 {
     if (PatientsTable->isActive() && !PatientsTable->isEmpty())
         return true;
-    widgets::showInformation(message(QStringLiteral("There is no patient")));
+    platform::showInformation(message(QStringLiteral("There is no patient")));
     return false;
 }
 
@@ -279,7 +285,7 @@ void PatientsArea::PatientsTableAfterEdit(db::Dataset& DataSet)
 void PatientsArea::PatientsTableBeforePost(db::Dataset& DataSet)
 {
     if (DataSet.value(u"LastName").toString().trimmed().isEmpty()) {
-        widgets::showWarning(message(QStringLiteral("You forgot last name!")), message(QStringLiteral("Patient File")));
+        platform::showWarning(message(QStringLiteral("You forgot last name!")), message(QStringLiteral("Patient File")));
         emit dm().lastNameMissing();
         throw db::Abort();
     }

@@ -19,6 +19,8 @@ public:
     // DataRoot + "/xrays/x" + the current patient's PatientID.
     const QString& xRayFolder() const { return m_xRayFolder; }
     void updateXRayFolder();
+    // The categories the patients have, in order, for the category box to offer.
+    QStringList patientCategories() const;
     // Stores the family role of any patient (the payers' view, its filter off for the moment).
     void setProtectionType(const QVariant& patientId, FamilyRole role);
 

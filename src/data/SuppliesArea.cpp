@@ -1,9 +1,15 @@
-// The views of suppliers, materials, dental labs and their orders and deliveries.
+// Suppliers, materials, dental labs and their orders and deliveries: the views and their
+// record rules (line totals, partial deliveries, price history, cascades).
 
+#include "data/DmRuleHelpers.h"
 #include "data/DmUnit.h"
 
 #include "db/DataSource.h"
-#include "widgets/Language.h"
+#include "db/Query.h"
+#include "platform/MessageService.h"
+
+#include <QScopedValueRollback>
+#include <algorithm>
 
 namespace data {
 namespace {
@@ -243,18 +249,6 @@ void SuppliesArea::installRules()
 
 // Record rules of suppliers, materials and their prices, material orders and deliveries.
 
-#include "data/DmRuleHelpers.h"
-#include "data/DmUnit.h"
-
-#include "db/DataSource.h"
-#include "db/Query.h"
-#include "widgets/Language.h"
-#include "widgets/MessageService.h"
-
-#include <QScopedValueRollback>
-
-#include <algorithm>
-
 namespace data {
 namespace {
 
@@ -386,7 +380,7 @@ void SuppliesArea::MaterialOrdersTableBeforeInsert(db::Dataset&)
 {
     if (hasRows(*SuppliersTable))
         return;
-    widgets::showWarning(message(QStringLiteral("Suppliers File is Empty!")));
+    platform::showWarning(message(QStringLiteral("Suppliers File is Empty!")));
     throw db::Abort();
 }
 
@@ -511,14 +505,6 @@ void SuppliesArea::DeliveredMatItemsTableBeforeDelete(db::Dataset& DataSet)
 
 // Record rules of dental labs, lab orders and deliveries.
 
-#include "data/DmRuleHelpers.h"
-#include "data/DmUnit.h"
-
-#include "widgets/Language.h"
-#include "widgets/MessageService.h"
-
-#include <QScopedValueRollback>
-
 namespace data {
 namespace {
 
@@ -580,7 +566,7 @@ void SuppliesArea::LabOrdersTableBeforeInsert(db::Dataset&)
 {
     if (hasRows(*DentalLabTable))
         return;
-    widgets::showWarning(message(QStringLiteral("Dental Labs File is Empty!")));
+    platform::showWarning(message(QStringLiteral("Dental Labs File is Empty!")));
     throw db::Abort();
 }
 
@@ -643,8 +629,6 @@ void SuppliesArea::DeliveredLabOrderItemsTableBeforeDelete(db::Dataset& DataSet)
         LabOrderItemsTableBeforeDelete(DataSet);
     }
 }
-
-
 
 void SuppliesArea::suspendLabItemsRefresh()
 {

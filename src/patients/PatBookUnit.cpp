@@ -4,9 +4,9 @@
 #include "db/DataSource.h"
 #include "db/Dataset.h"
 #include "db/Errors.h"
+#include "platform/MessageService.h"
 #include "widgets/DBGrid.h"
 #include "widgets/Language.h"
-#include "widgets/MessageService.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -85,7 +85,7 @@ void TPatBookFrm::NewBtnClick()
 
 void TPatBookFrm::DeleteBtnClick()
 {
-    if (widgets::askYesNo(Lang->Message(QStringLiteral("Delete this record?")), Lang->Message(QStringLiteral("Are you sure?"))))
+    if (platform::askYesNo(Lang->Message(QStringLiteral("Delete this record?")), Lang->Message(QStringLiteral("Are you sure?"))))
         m_dm.patients().PatBookTbl->remove();
 }
 

@@ -5,8 +5,8 @@
 #include "db/DataSource.h"
 #include "db/Dataset.h"
 #include "patients/SearchDlgUnit.h"
+#include "platform/MessageService.h"
 #include "widgets/Language.h"
-#include "widgets/MessageService.h"
 
 namespace patients {
 namespace {
@@ -90,7 +90,7 @@ bool PatientSearch::searchImage()
     const QVariant session = photos.value(kSessionID);
     const bool patientFound = m_dm.patients().PatientsTable->locate(kPatientID, photos.value(u"PatID"));
     if (!patientFound || !m_dm.clinical().SessionsTable->locate(kSessionID, session))
-        widgets::showInformation(m_dm.lang().Message(QStringLiteral("Patient not found")));
+        platform::showInformation(m_dm.lang().Message(QStringLiteral("Patient not found")));
     reattachPhotos();
     if (photos.isActive())
         photos.locate(QStringLiteral("ID"), image);

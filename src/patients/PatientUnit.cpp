@@ -7,7 +7,6 @@
 #include "db/DataSource.h"
 #include "db/Dataset.h"
 #include "db/Errors.h"
-#include "db/Query.h"
 #include "patients/PatBookUnit.h"
 #include "patients/PatientReports.h"
 #include "patients/PhotoBox.h"
@@ -469,12 +468,7 @@ void TPatientForm::prepareNew()
 void TPatientForm::fillCategories()
 {
     const QString current = CategoryCombo->currentText();
-    QStringList categories;
-    db::Query query(m_dm.connection(),
-        QStringLiteral("SELECT DISTINCT PatientCategory FROM Patient WHERE PatientCategory IS NOT NULL ORDER BY PatientCategory"));
-    query.exec();
-    while (query.next())
-        categories << query.value(0).toString();
+    const QStringList categories = m_dm.patients().patientCategories();
     const QSignalBlocker block(CategoryCombo);
     CategoryCombo->clear();
     CategoryCombo->addItems(categories);

@@ -1,7 +1,7 @@
 #include "patients/PhotoBox.h"
 
 #include "platform/Directories.h"
-#include "widgets/MessageService.h"
+#include "platform/MessageService.h"
 
 #include <QContextMenuEvent>
 #include <QFileDialog>
@@ -49,7 +49,7 @@ void PhotoBox::load()
     QImageReader reader(path);
     const QImage photo = reader.read();
     if (photo.isNull()) {
-        widgets::showError(path + QStringLiteral(": ") + reader.errorString());
+        platform::showError(path + QStringLiteral(": ") + reader.errorString());
         return;
     }
     setPixmap(scaled(photo));

@@ -8,9 +8,9 @@
 #include "patients/SQLFieldsEditUnit.h"
 #include "patients/SearchSql.h"
 #include "platform/ExceptionLog.h"
+#include "platform/MessageService.h"
 #include "widgets/DBGrid.h"
 #include "widgets/Language.h"
-#include "widgets/MessageService.h"
 
 #include <QAction>
 #include <QApplication>
@@ -294,7 +294,7 @@ bool TSearchDlg::runStatement(const StatementBuilder& next, const SearchConditio
     try {
         open(next, restriction.params);
     } catch (const db::DatabaseError& e) {
-        widgets::showError(e.message());
+        platform::showError(e.message());
         try {
             open(*m_builder, m_restriction.params); // the previous result stays
         } catch (const db::DatabaseError& again) {
@@ -441,7 +441,7 @@ void TSearchDlg::applyRestrictions()
     try {
         restriction = buildCondition(SQLEntryForm->rows(), restrictable());
     } catch (const db::DatabaseError& e) {
-        widgets::showError(e.message());
+        platform::showError(e.message());
         return;
     }
     StatementBuilder next = *m_builder;
@@ -519,7 +519,7 @@ void TSearchDlg::OKBtnClick()
         if (!names.isEmpty())
             m_source->locate(names, values);
     } catch (const db::DatabaseError& e) {
-        widgets::showError(e.message());
+        platform::showError(e.message());
         return;
     }
     accept();

@@ -7,8 +7,8 @@
 #include "patients/SearchSql.h"
 #include "platform/ExceptionLog.h"
 #include "platform/IniFile.h"
+#include "platform/MessageService.h"
 #include "platform/SavedViews.h"
-#include "widgets/MessageService.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -53,7 +53,7 @@ void TSearchDlg::SaveBtnClick()
     try {
         platform::SavedViews(savedViewsPath).save(view);
     } catch (const platform::SettingsError& e) {
-        widgets::showError(e.message());
+        platform::showError(e.message());
         return;
     }
     fillViews();
@@ -78,7 +78,7 @@ void TSearchDlg::ViewsComboSelect()
         try {
             view = platform::SavedViews(savedViewsPath).load(m_builder->from(), isDefault ? defaultName : name);
         } catch (const platform::SettingsError& e) {
-            widgets::showError(e.message());
+            platform::showError(e.message());
             return;
         }
     }
@@ -124,7 +124,7 @@ void TSearchDlg::applyView(const platform::SavedView& view)
         restriction = buildCondition(SQLEntryForm->rows(), restrictable());
     } catch (const db::DatabaseError& e) {
         SQLEntryForm->setRows(before);
-        widgets::showError(e.message());
+        platform::showError(e.message());
         return;
     }
     next.setWhere(whereFor(restriction));

@@ -5,8 +5,8 @@
 #include "db/DatasetModel.h"
 #include "db/Dialect.h"
 #include "db/Errors.h"
+#include "platform/MessageService.h"
 #include "widgets/Language.h"
-#include "widgets/MessageService.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -138,7 +138,7 @@ void TSearchPatForm::SearchBtnClick()
         Query1->setParam(QStringLiteral("FatherName"), FatherNameEd->text());
         Query1->open();
     } catch (const db::DatabaseError& e) {
-        widgets::showError(e.message());
+        platform::showError(e.message());
         return;
     }
     DBGrid1->resizeColumnsToContents();
@@ -153,7 +153,7 @@ void TSearchPatForm::SelectBtnClick()
             m_patients.open();
         m_patients.locate(QStringLiteral("PatientID"), Query1->value(u"PatientID"));
     } catch (const db::DatabaseError& e) {
-        widgets::showError(e.message());
+        platform::showError(e.message());
         return;
     }
     if (warnIfInactive)

@@ -6,8 +6,8 @@
 #include "db/Errors.h"
 #include "db/Field.h"
 #include "db/FieldFormat.h"
+#include "platform/MessageService.h"
 #include "widgets/GridModels.h"
-#include "widgets/MessageService.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -127,7 +127,7 @@ void DBGrid::rebuildModel()
     delete m_model.data();
     m_model = model;
     m_modelConnections << connect(model, &db::DatasetModel::currentRowChanged, this, &DBGrid::followDataset);
-    m_modelConnections << connect(model, &db::DatasetModel::errorOccurred, this, [](const QString& message) { showError(message); });
+    m_modelConnections << connect(model, &db::DatasetModel::errorOccurred, this, [](const QString& message) { platform::showError(message); });
     const auto repaintFooter = [this] { m_footer->update(); };
     m_modelConnections << connect(model, &QAbstractItemModel::dataChanged, m_footer, repaintFooter);
     m_modelConnections << connect(model, &QAbstractItemModel::rowsInserted, m_footer, repaintFooter);
@@ -460,7 +460,7 @@ void DBGrid::followView(const QModelIndex& current)
         try {
             dataset->moveTo(row);
         } catch (const db::DatabaseError& e) {
-            showError(e.message());
+            platform::showError(e.message());
         } catch (const db::Abort&) {
         }
     }

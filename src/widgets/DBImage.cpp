@@ -1,6 +1,6 @@
 #include "widgets/DBImage.h"
 
-#include "widgets/MessageService.h"
+#include "platform/MessageService.h"
 
 #include <QBuffer>
 #include <QContextMenuEvent>
@@ -48,7 +48,7 @@ bool DBImage::loadFromFile(const QString& fileName)
     const QByteArray format = reader.format().toLower();
     QImage image = reader.read();
     if (image.isNull()) {
-        showError(QStringLiteral("\"%1\" is not a picture: %2.").arg(fileName, reader.errorString()));
+        platform::showError(QStringLiteral("\"%1\" is not a picture: %2.").arg(fileName, reader.errorString()));
         return false;
     }
     if (format == "png" || format == "jpeg" || format == "jpg") {

@@ -4,7 +4,7 @@
 #include "db/Dataset.h"
 #include "db/Errors.h"
 #include "db/Field.h"
-#include "widgets/MessageService.h"
+#include "platform/MessageService.h"
 
 #include <QScopedValueRollback>
 
@@ -127,7 +127,7 @@ bool FieldDataLink::edit()
     try {
         dataset()->edit();
     } catch (const db::DatabaseError& e) {
-        showError(e.message());
+        platform::showError(e.message());
         return false;
     } catch (const db::Abort&) {
         return false;
@@ -149,7 +149,7 @@ bool FieldDataLink::write(const QVariant& value, QString* error)
         if (error)
             *error = e.message();
         else
-            showError(e.message());
+            platform::showError(e.message());
         return false;
     } catch (const db::Abort&) {
         return false;

@@ -1,6 +1,5 @@
 #include "widgets/Language.h"
 
-#include "platform/Directories.h"
 #include "widgets/LanguageProperties.h"
 
 #include <QApplication>
@@ -37,28 +36,9 @@ TLanguage::TLanguage(QObject* owner, QStringList properties)
     setObjectName(QStringLiteral("Lang"));
 }
 
-void TLanguage::setLanguageFile(const QString& fileName)
-{
-    m_languageFile = fileName;
-    m_file.reset();
-}
-
 void TLanguage::setSeparator(const QString& separator)
 {
     m_separator = separator.trimmed().isEmpty() ? QStringLiteral(",") : separator;
-}
-
-const platform::IniFile& TLanguage::file()
-{
-    if (!m_file) {
-        const QString path = platform::programFile(m_languageFile);
-        try {
-            m_file.emplace(path);
-        } catch (const platform::SettingsError&) {
-            m_file.emplace(QString()); // an unreadable file counts as a missing one: no translation
-        }
-    }
-    return *m_file;
 }
 
 void TLanguage::registerProperty(const QString& name, PropertyResolver resolver)
@@ -96,15 +76,9 @@ void TLanguage::Translate()
     for (const QString& line : std::as_const(m_properties)) {
         if (line.trimmed().isEmpty())
             continue;
-        apply(line, file().readString(QString::fromLatin1(kTranslations), line));
+        apply(line, m_texts.file().readString(QString::fromLatin1(kTranslations), line));
     }
     Q_EMIT afterTranslation();
-}
-
-QString TLanguage::Message(const QString& text)
-{
-    const QString translated = file().readString(QString::fromLatin1(kMessages), text);
-    return translated.isEmpty() ? text : translated;
 }
 
 void TLanguage::apply(const QString& path, const QString& value)

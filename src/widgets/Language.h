@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/IniFile.h"
+#include "platform/MessageTexts.h"
 
 #include <QObject>
 #include <QStringList>
@@ -44,12 +44,13 @@ class TLanguage : public QObject {
     Q_OBJECT
 public:
     static constexpr const char* kTranslations = "Translations";
-    static constexpr const char* kMessages = "Messages";
+    static constexpr const char* kMessages = platform::MessageTexts::kSection;
 
     explicit TLanguage(QObject* owner, QStringList properties = {});
 
-    QString languageFile() const { return m_languageFile; }
-    void setLanguageFile(const QString& fileName); // relative to the program directory
+    QString languageFile() const { return m_texts.languageFile(); }
+    // Relative to the program directory.
+    void setLanguageFile(const QString& fileName) { m_texts.setLanguageFile(fileName); }
     QStringList properties() const { return m_properties; }
     void setProperties(const QStringList& paths) { m_properties = paths; }
     QString separator() const { return m_separator; }
@@ -65,7 +66,9 @@ public:
     // an integer property gets a value that is not a decimal integer.
     void Translate();
     // The translation of a message text, or the text itself.
-    QString Message(const QString& text);
+    QString Message(const QString& text) const { return m_texts.Message(text); }
+    // The message texts of the same language file, for those that translate without a window.
+    const platform::MessageTexts& messageTexts() const { return m_texts; }
 
     // Makes a property name known for the objects the resolver accepts. Later registrations
     // are asked first, so a unit can refine a name for its own classes.
@@ -80,15 +83,13 @@ Q_SIGNALS:
     void afterTranslation();
 
 private:
-    const platform::IniFile& file();
     void apply(const QString& path, const QString& value);
     QObject* resolve(const QString& path, QString* propertyName) const;
     QObject* findOwned(QObject* owner, const QString& name) const;
 
-    QString m_languageFile = QStringLiteral("Orvane.lng");
     QStringList m_properties;
     QString m_separator = QStringLiteral(",");
-    std::optional<platform::IniFile> m_file;
+    platform::MessageTexts m_texts;
 };
 
 } // namespace widgets

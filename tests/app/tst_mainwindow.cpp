@@ -21,7 +21,7 @@
 #include <QToolBar>
 #include <QTest>
 
-using widgets::MessageService;
+using platform::MessageService;
 
 class TestMainWindow : public QObject {
     Q_OBJECT

@@ -39,7 +39,7 @@ int runInstance(int argc, char* argv[])
 {
     app::OrvaneApplication application(argc, argv);
     platform::setConfigDirOverride(QString::fromLocal8Bit(argv[2]));
-    class Printer final : public widgets::MessageService {
+    class Printer final : public platform::MessageService {
     public:
         Answer show(Kind, const QString&, const QString& text) override
         {
@@ -47,7 +47,7 @@ int runInstance(int argc, char* argv[])
             return Answer::Ok;
         }
     };
-    widgets::MessageService::install(std::make_unique<Printer>());
+    platform::MessageService::install(std::make_unique<Printer>());
     app::StartUp startUp(application);
     startUp.login = [] {
         std::cout << "running" << std::endl;

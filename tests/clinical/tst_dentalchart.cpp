@@ -362,7 +362,7 @@ private Q_SLOTS:
         QVERIFY(m_chart->PerasLabel->isVisible());
         QVERIFY(m_chart->NewSessionBtn->isVisible());
         testsupport::MessageRecorder messages;
-        messages.answer(widgets::MessageService::Answer::No); // keep the balance where it is
+        messages.answer(platform::MessageService::Answer::No); // keep the balance where it is
         QTest::mouseClick(m_chart->NewSessionBtn, Qt::LeftButton);
         QCOMPARE(m_dm->clinical().SessionsTable->value(u"SessionNum").toInt(), 2);
         QCOMPARE(m_chart->SessionNumLabel->text(), QStringLiteral("2"));

@@ -21,7 +21,7 @@
 #include <QTableView>
 
 using namespace clinictest;
-using Answer = widgets::MessageService::Answer;
+using Answer = platform::MessageService::Answer;
 using clinical::THistoryForm;
 
 namespace {
@@ -362,7 +362,7 @@ private Q_SLOTS:
         form.DeleteBtnClick();
 
         QCOMPARE(messages.shown().size(), 1); // the question, or "Empty DataBase"
-        QCOMPARE(messages.shown().first().kind == widgets::MessageService::Kind::Question, rows > 0);
+        QCOMPARE(messages.shown().first().kind == platform::MessageService::Kind::Question, rows > 0);
         QCOMPARE(dm->clinical().HistPerSessionTable3->recordCount(), left);
         const bool deleted = answer == int(Answer::Yes);
         for (int id : ids) {

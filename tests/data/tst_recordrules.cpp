@@ -154,7 +154,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("asked");
         QTest::addColumn<bool>("stored"); // the edited name reached the table
         QTest::addColumn<bool>("stillEditing");
-        using A = widgets::MessageService::Answer;
+        using A = platform::MessageService::Answer;
         QTest::newRow("nothing edited") << false << false << "" << int(A::Yes) << true << false << false << false;
         QTest::newRow("auto post") << true << true << "Auto" << int(A::Yes) << true << false << true << false;
         QTest::newRow("yes") << true << false << "Yes" << int(A::Yes) << true << true << true << false;
@@ -179,7 +179,7 @@ private Q_SLOTS:
             dm->patients().PatientsTable->setValue(u"LastName", lastName);
         }
         testsupport::MessageRecorder messages;
-        messages.answer(widgets::MessageService::Answer(answer));
+        messages.answer(platform::MessageService::Answer(answer));
         QCOMPARE(dm->AskToPost(*dm->patients().PatientsTable, autoPost), result);
         QCOMPARE(messages.texts().contains(QStringLiteral("There are unsaved changes. Do you want to post them?")), asked);
         QCOMPARE(dm->patients().PatientsTable->isEditing(), stillEditing);

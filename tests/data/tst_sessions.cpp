@@ -3,7 +3,7 @@
 #include "support/MessageRecorder.h"
 
 using namespace rulestest;
-using Answer = widgets::MessageService::Answer;
+using Answer = platform::MessageService::Answer;
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-using Answer = widgets::MessageService::Answer;
+using Answer = platform::MessageService::Answer;
 
 namespace {
 

@@ -30,7 +30,7 @@
 
 using namespace patienttest;
 using rulestest::addPatient;
-using widgets::MessageService;
+using platform::MessageService;
 
 namespace {
 

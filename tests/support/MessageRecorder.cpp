@@ -2,7 +2,7 @@
 
 namespace testsupport {
 
-class MessageRecorder::Service final : public widgets::MessageService {
+class MessageRecorder::Service final : public platform::MessageService {
 public:
     explicit Service(MessageRecorder& owner)
         : m_owner(owner)
@@ -21,13 +21,13 @@ private:
 };
 
 MessageRecorder::MessageRecorder()
-    : m_previous(widgets::MessageService::install(std::make_unique<Service>(*this)))
+    : m_previous(platform::MessageService::install(std::make_unique<Service>(*this)))
 {
 }
 
 MessageRecorder::~MessageRecorder()
 {
-    widgets::MessageService::install(std::move(m_previous));
+    platform::MessageService::install(std::move(m_previous));
 }
 
 QStringList MessageRecorder::texts() const

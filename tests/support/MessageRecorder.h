@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/MessageService.h"
+#include "platform/MessageService.h"
 
 #include <QList>
 #include <QString>
@@ -14,7 +14,7 @@ namespace testsupport {
 class MessageRecorder {
 public:
     struct Shown {
-        widgets::MessageService::Kind kind;
+        platform::MessageService::Kind kind;
         QString caption;
         QString text;
     };
@@ -24,7 +24,7 @@ public:
     MessageRecorder(const MessageRecorder&) = delete;
     MessageRecorder& operator=(const MessageRecorder&) = delete;
 
-    void answer(widgets::MessageService::Answer next) { m_answers.append(next); }
+    void answer(platform::MessageService::Answer next) { m_answers.append(next); }
     const QList<Shown>& shown() const { return m_shown; }
     QStringList texts() const;
     void clear() { m_shown.clear(); }
@@ -32,8 +32,8 @@ public:
 private:
     class Service;
     QList<Shown> m_shown;
-    QList<widgets::MessageService::Answer> m_answers;
-    std::unique_ptr<widgets::MessageService> m_previous;
+    QList<platform::MessageService::Answer> m_answers;
+    std::unique_ptr<platform::MessageService> m_previous;
 };
 
 } // namespace testsupport

@@ -1,4 +1,6 @@
-#include "widgets/MessageService.h"
+#include "widgets/MessageBoxes.h"
+
+#include "platform/MessageService.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -6,7 +8,7 @@
 namespace widgets {
 namespace {
 
-class BoxService final : public MessageService {
+class BoxService final : public platform::MessageService {
 public:
     Answer show(Kind kind, const QString& caption, const QString& text) override
     {
@@ -42,51 +44,16 @@ public:
     }
 };
 
-std::unique_ptr<MessageService>& installed()
-{
-    static std::unique_ptr<MessageService> service;
-    return service;
-}
-
 } // namespace
 
-MessageService& MessageService::current()
+void useMessageBoxes()
 {
-    static BoxService boxes;
-    if (auto& service = installed())
-        return *service;
-    return boxes;
+    platform::MessageService::setDefault(std::make_unique<BoxService>());
 }
 
-std::unique_ptr<MessageService> MessageService::install(std::unique_ptr<MessageService> service)
+void stopMessageBoxes()
 {
-    std::swap(installed(), service);
-    return service;
-}
-
-void showInformation(const QString& text, const QString& caption)
-{
-    MessageService::current().show(MessageService::Kind::Information, caption, text);
-}
-
-void showWarning(const QString& text, const QString& caption)
-{
-    MessageService::current().show(MessageService::Kind::Warning, caption, text);
-}
-
-void showError(const QString& text, const QString& caption)
-{
-    MessageService::current().show(MessageService::Kind::Error, caption, text);
-}
-
-bool askYesNo(const QString& text, const QString& caption)
-{
-    return MessageService::current().show(MessageService::Kind::Question, caption, text) == MessageService::Answer::Yes;
-}
-
-MessageService::Answer askYesNoCancel(const QString& text, const QString& caption)
-{
-    return MessageService::current().show(MessageService::Kind::QuestionWithCancel, caption, text);
+    platform::MessageService::setDefault(nullptr);
 }
 
 } // namespace widgets
