@@ -315,8 +315,9 @@ private:
     QHash<int, TextIndex> m_closedTextIndexes;
     // A table view read again when only our own writes of single rows happened since its last
     // read, none moving a row in its order or in or out of its conditions, takes their values
-    // instead: a post does not read 50,000 patients again.
-    bool followOwnWrites(const QString& previousShape, const QVariantList& previousValues);
+    // instead: a post does not read 50,000 patients again. Nothing when it must read again,
+    // else whether anything was written at all.
+    std::optional<bool> followOwnWrites(const QString& previousShape, const QVariantList& previousValues);
     Connection::ChangeMark m_tableMark; // taken before the last read of a table view
     std::function<QList<ViewSpec::Condition>()> m_filterConditions;
 };

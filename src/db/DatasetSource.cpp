@@ -322,8 +322,12 @@ void Dataset::loadRows()
 {
     if (!m_rows.hasDatabase())
         m_rows.setDatabase(m_connection->database());
-    for (Lookup& l : m_lookups)
-        l.cache.clear(); // reading again is when other workstations' changes show
+    // Reading again is when other workstations' changes show; on unchanged data the values
+    // looked up stay good.
+    const auto lookupsStale = [this] {
+        for (Lookup& l : m_lookups)
+            l.cache.clear();
+    };
     RowStore::Filter filter;
     if (isFiltered())
         filter = [this](Row& row) { return evaluateFilter(row); };
@@ -335,6 +339,7 @@ void Dataset::loadRows()
             m_calcUpTo = 0;
             return;
         }
+        lookupsStale();
         m_textIndexes.clear();
         m_read = {};
         const QSqlRecord record = m_rows.startQuery(m_sql, m_params);
@@ -366,12 +371,16 @@ void Dataset::loadRows()
         }
         const bool noMasterRow = m_master && std::all_of(m_linkedValues.cbegin(), m_linkedValues.cend(), [](const QVariant& v) { return v.isNull(); });
         if (noMasterRow) {
+            lookupsStale();
             m_rows.clear(); // a master without rows has no details
             m_tableMark = {};
-        } else if (followOwnWrites(previousShape, previousValues)) {
+        } else if (const std::optional<bool> wrote = followOwnWrites(previousShape, previousValues)) {
+            if (*wrote)
+                lookupsStale();
             m_calcUpTo = 0;
             return;
         } else {
+            lookupsStale();
             m_tableMark = isFiltered()
                 ? Connection::ChangeMark {}
                 : m_connection->changeMark(); // before the read: a later change is seen
@@ -415,28 +424,30 @@ bool Dataset::reuseQueryRows(const Connection::ChangeMark& mark)
     return true;
 }
 
-bool Dataset::followOwnWrites(const QString& previousShape, const QVariantList& previousValues)
+std::optional<bool> Dataset::followOwnWrites(const QString& previousShape, const QVariantList& previousValues)
 {
     if (!isActive() || !m_tableMark.isValid() || isFiltered() || !m_pending.isEmpty()
         || m_viewShape != previousShape || sql::conditionValues(m_view) != previousValues)
-        return false;
+        return std::nullopt;
     const std::optional<QList<Connection::WrittenRow>> written = m_connection->writtenSince(m_tableMark);
     if (!written)
-        return false;
+        return std::nullopt;
     QStringList fixed = m_view.order; // a change of these moves the row, or in or out of the view
     for (const ViewSpec::Condition& c : std::as_const(m_view.conditions))
         fixed << c.field;
     auto same = [](const QVariant& a, const QVariant& b) { return a.isNull() == b.isNull() && a == b; };
     std::vector<std::pair<int, QList<QVariant>>> updates;
+    bool wrote = false;
     for (const Connection::WrittenRow& w : *written) {
+        wrote = true; // look-ups may show any table
         if (w.table.compare(m_table.name, Qt::CaseInsensitive) != 0)
             continue;
         if (w.kind != Connection::WrittenRow::Kind::Update)
-            return false;
+            return std::nullopt;
         for (const QString& f : std::as_const(fixed)) {
             const qsizetype at = w.columns.indexOf(f);
             if (at < 0 || !same(w.original.value(at), w.values.value(at)))
-                return false;
+                return std::nullopt;
         }
         const int row = m_rows.indexOfLocator(w.locator);
         if (row < 0)
@@ -445,7 +456,7 @@ bool Dataset::followOwnWrites(const QString& previousShape, const QVariantList& 
         for (int i = 0; i < m_storedCount; ++i) {
             const qsizetype at = w.columns.indexOf(field(i).name());
             if (at < 0)
-                return false;
+                return std::nullopt;
             values[i] = Field::fromStorage(w.values.value(at), field(i).type());
         }
         updates.emplace_back(row, std::move(values));
@@ -459,7 +470,7 @@ bool Dataset::followOwnWrites(const QString& previousShape, const QVariantList& 
     for (Row& r : m_rows.rows())
         r.extra.clear(); // calculated again, as after a read
     m_tableMark = m_connection->changeMark();
-    return true;
+    return wrote;
 }
 
 void Dataset::mergePending()
