@@ -46,15 +46,20 @@ void TDmForm::declarePatientViews()
     PatientsTable->setCachedUpdates(true);
     PatientsTable->addCalculatedField(db::i16(QStringLiteral("Age")));
     PatientsTable->addCalculatedField(db::str(QStringLiteral("Name"), 61));
+    // Name and age come from the row alone: a patient deep in the list is not calculated
+    // after every patient before it.
+    PatientsTable->setSequentialCalc(false);
     PatientsSrc = sourceOf(PatientsTable);
 
     AllPatientsTable = table("AllPatientsTable", "Patient");
     AllPatientsTable->addCalculatedField(db::str(QStringLiteral("Name"), 60));
+    AllPatientsTable->setSequentialCalc(false);
     AllPatientsSrc = sourceOf(AllPatientsTable);
 
     NonProtectedPatientsTable = table("NonProtectedPatientsTable", "Patient");
     NonProtectedPatientsTable->setCachedUpdates(true);
     NonProtectedPatientsTable->addCalculatedField(db::str(QStringLiteral("Name"), 60));
+    NonProtectedPatientsTable->setSequentialCalc(false);
     NonProtectedPatientsSrc = sourceOf(NonProtectedPatientsTable);
 
     AnamnesticaTable = table("AnamnesticaTable", "CartAnamnestica");
@@ -137,12 +142,12 @@ void TDmForm::installPatientRules()
     AllPatientsTable->onCalcFields = calcName;
     NonProtectedPatientsTable->onCalcFields = calcName;
     // Those who may become a family's payer: anyone but the patient and protected members.
-    NonProtectedPatientsTable->onFilterRecord = [this](const db::Dataset& ds) {
-        if (ds.value(u"TypeProtectionFamily").toInt() == 1)
-            return false;
-        return !PatientsTable->isActive() || PatientsTable->isEmpty()
-            || ds.value(u"PatientID") != PatientsTable->value(u"PatientID");
-    };
+    // The database leaves the others out, so that the view never reads every patient.
+    NonProtectedPatientsTable->setFilterConditions([this] {
+        const bool hasPatient = PatientsTable->isActive() && !PatientsTable->isEmpty();
+        return QList<db::ViewSpec::Condition>{{QStringLiteral("TypeProtectionFamily"), QStringLiteral("IS NOT"), 1},
+            {QStringLiteral("PatientID"), QStringLiteral("IS NOT"), hasPatient ? PatientsTable->value(u"PatientID") : QVariant()}};
+    });
     QObject::connect(PatientsTable, &db::Dataset::afterScroll, this, [this] { updateXRayFolder(); });
     QObject::connect(PatientsTable, &db::Dataset::afterOpen, this, [this] { updateXRayFolder(); });
 }
