@@ -108,7 +108,7 @@ Result redraw(Context& context)
         plainExec(rows, {b.session});
         while (rows.next()) { }
     });
-    Result r{ours, plain, {}, QStringLiteral("< 10 ms"), ours < 10 ? QStringLiteral("met") : QStringLiteral("MISSED")};
+    Result r{ours, plain, {}, QStringLiteral("< 4 ms"), ours < 4 ? QStringLiteral("met") : QStringLiteral("MISSED"), true};
     r.notes << QStringLiteral("(q) chart of %1 rows re-read and painted in %2 ms").arg(b.chart->levelView(2)->recordCount()).arg(ours, 0, 'f', 2);
     return r;
 }
@@ -157,7 +157,7 @@ Result click(Context& context)
         plainExec(charge, {econ++, b.patient, b.session, id++});
         c->database().commit();
     });
-    Result r{ours, plain, {}, QStringLiteral("< 30 ms"), ours < 30 ? QStringLiteral("met") : QStringLiteral("MISSED")};
+    Result r{ours, plain, {}, QStringLiteral("< 30 ms"), ours < 30 ? QStringLiteral("met") : QStringLiteral("MISSED"), true};
     r.notes << QStringLiteral("(r) a click recorded the operation, its charge and repainted the tooth in %1 ms (median of %2; slowest %3 ms)")
                    .arg(ours, 0, 'f', 2)
                    .arg(clicks)
@@ -192,7 +192,7 @@ Result switchPatient(Context& context)
             while (q->next()) { }
         }
     });
-    Result r{ours, plain, {}, QStringLiteral("< 50 ms"), ours < 50 ? QStringLiteral("met") : QStringLiteral("MISSED")};
+    Result r{ours, plain, {}, QStringLiteral("< 50 ms"), ours < 50 ? QStringLiteral("met") : QStringLiteral("MISSED"), true};
     r.notes << QStringLiteral("(s) patient changed with the chart open and repainted in %1 ms (median of %2; slowest %3 ms)")
                    .arg(ours, 0, 'f', 2)
                    .arg(ids.size())

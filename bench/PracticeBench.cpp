@@ -317,7 +317,7 @@ Result postTreatments(Context& context)
 
     const double plain = plainTreatments(path, plainPatients, operation, euro);
 
-    Result result{ours, plain, {}, QStringLiteral("≤ 3× plain"), verdict(ours <= 3 * plain)};
+    Result result{ours, plain, {}, QStringLiteral("≤ 2× plain"), verdict(ours <= 2 * plain)};
     if (written != rows || charges != rows)
         result.verdict = QStringLiteral("WRONG: %1 rows, %2 charges for %3 treatments").arg(written).arg(charges).arg(rows);
     result.notes << QStringLiteral("(h) %1 level-2 treatments posted through HistPerSessionTable3 (%2 patients): %3 ms each, plain SQL %4 ms; "

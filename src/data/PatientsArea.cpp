@@ -59,15 +59,20 @@ void PatientsArea::declareViews()
     PatientsTable->setCachedUpdates(true);
     PatientsTable->addCalculatedField(db::i16(QStringLiteral("Age")));
     PatientsTable->addCalculatedField(db::str(QStringLiteral("Name"), 61));
+    // Name and age come from the row alone: a patient deep in the list is not calculated
+    // after every patient before it.
+    PatientsTable->setSequentialCalc(false);
     PatientsSrc = sourceOf(PatientsTable);
 
     AllPatientsTable = table("AllPatientsTable", "Patient");
     AllPatientsTable->addCalculatedField(db::str(QStringLiteral("Name"), 60));
+    AllPatientsTable->setSequentialCalc(false);
     AllPatientsSrc = sourceOf(AllPatientsTable);
 
     NonProtectedPatientsTable = table("NonProtectedPatientsTable", "Patient");
     NonProtectedPatientsTable->setCachedUpdates(true);
     NonProtectedPatientsTable->addCalculatedField(db::str(QStringLiteral("Name"), 60));
+    NonProtectedPatientsTable->setSequentialCalc(false);
     NonProtectedPatientsSrc = sourceOf(NonProtectedPatientsTable);
 
     AnamnesticaTable = table("AnamnesticaTable", "CartAnamnestica");
@@ -164,11 +169,11 @@ void PatientsArea::installRules()
     AllPatientsTable->onCalcFields.install(stage::Area, QStringLiteral("AllPatientsTable"), calcName);
     NonProtectedPatientsTable->onCalcFields.install(stage::Area, QStringLiteral("NonProtectedPatientsTable"), calcName);
     // Those who may become a family's payer: anyone but the patient and protected members.
-    NonProtectedPatientsTable->onFilterRecord.install(stage::Area, QStringLiteral("NonProtectedPatientsTable"), [this](const db::Dataset& ds) {
-        if (holds(ds.value(u"TypeProtectionFamily"), FamilyRole::ProtectedMember))
-            return false;
-        return !PatientsTable->isActive() || PatientsTable->isEmpty()
-            || ds.value(u"PatientID") != PatientsTable->value(u"PatientID");
+    // The database leaves the others out, so that the view never reads every patient.
+    NonProtectedPatientsTable->setFilterConditions([this] {
+        const bool hasPatient = PatientsTable->isActive() && !PatientsTable->isEmpty();
+        return QList<db::ViewSpec::Condition>{{QStringLiteral("TypeProtectionFamily"), QStringLiteral("IS NOT"), code(FamilyRole::ProtectedMember)},
+            {QStringLiteral("PatientID"), QStringLiteral("IS NOT"), hasPatient ? PatientsTable->value(u"PatientID") : QVariant()}};
     });
     QObject::connect(PatientsTable, &db::Dataset::afterScroll, this, [this] { updateXRayFolder(); });
     QObject::connect(PatientsTable, &db::Dataset::afterOpen, this, [this] { updateXRayFolder(); });

@@ -37,6 +37,7 @@ Connection::~Connection()
 {
     m_beginStatement.reset();
     m_commitStatement.reset();
+    m_changeMarkStatement.reset();
     if (m_db.isOpen())
         m_db.close();
     m_db = QSqlDatabase();
@@ -143,6 +144,47 @@ void Connection::flush()
     exec(db, QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
 }
 
+Connection::ChangeMark Connection::changeMark()
+{
+    if (!isSqlite() || m_depth > 0)
+        return {};
+    if (!execPrepared(m_changeMarkStatement,
+            QStringLiteral("SELECT (SELECT data_version FROM pragma_data_version), (SELECT schema_version "
+                           "FROM pragma_schema_version), total_changes()"))
+        || !m_changeMarkStatement->next())
+        return {};
+    ChangeMark mark { m_changeMarkStatement->value(0).toLongLong(),
+        m_changeMarkStatement->value(1).toLongLong(), m_changeMarkStatement->value(2).toLongLong(),
+        m_writtenGeneration, m_written.size() };
+    m_changeMarkStatement->finish();
+    return mark;
+}
+
+void Connection::noteWritten(WrittenRow row)
+{
+    constexpr qsizetype kLogged = 256; // a view further behind reads its rows again
+    if (m_written.size() >= kLogged)
+        forgetWritten();
+    m_written.append(std::move(row));
+}
+
+void Connection::forgetWritten()
+{
+    m_written.clear();
+    ++m_writtenGeneration;
+}
+
+std::optional<QList<Connection::WrittenRow>> Connection::writtenSince(const ChangeMark& mark)
+{
+    if (!mark.isValid() || mark.generation != m_writtenGeneration)
+        return std::nullopt;
+    const ChangeMark now = changeMark();
+    if (!now.isValid() || now.dataVersion != mark.dataVersion || now.schemaVersion != mark.schemaVersion
+        || now.totalChanges - mark.totalChanges != now.logged - mark.logged)
+        return std::nullopt;
+    return m_written.mid(mark.logged);
+}
+
 void Connection::begin()
 {
     if (!tryBegin())
@@ -182,12 +224,14 @@ void Connection::commit()
     QSqlDatabase db = database();
     if (m_rollbackOnly) {
         db.rollback();
+        forgetWritten();
         throw DatabaseError(QStringLiteral("The transaction was rolled back by an inner failure."));
     }
     const bool committed = isSqlite() ? execPrepared(m_commitStatement, QStringLiteral("COMMIT")) : db.commit();
     if (!committed) {
         const QSqlError error = isSqlite() ? m_commitStatement->lastError() : db.lastError();
         db.rollback();
+        forgetWritten();
         throwSqlError(QStringLiteral("The changes could not be stored"), error, {});
     }
 }
@@ -201,6 +245,7 @@ void Connection::rollback()
         return;
     }
     database().rollback();
+    forgetWritten(); // what the log says was written is gone again
 }
 
 } // namespace db

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace db {
 
@@ -57,6 +58,36 @@ public:
     bool usesWal() const { return m_wal; }
     bool isSqlite() const { return m_profile.driver == ConnectionProfile::Driver::SQLite; }
 
+    // Where the database stands, to tell later whether anything changed since: by another
+    // workstation, by this connection, in the schema. Not valid with PostgreSQL, nor inside a
+    // transaction (which may still be rolled back).
+    struct ChangeMark {
+        qint64 dataVersion = -1; // moves with other connections' commits
+        qint64 schemaVersion = -1;
+        qint64 totalChanges = -1; // rows written by this connection, rolled back ones too
+        quint64 generation = 0; // of the log of written rows
+        qsizetype logged = 0; // rows in that log
+        bool isValid() const { return dataVersion >= 0; }
+        bool operator==(const ChangeMark&) const = default;
+    };
+    ChangeMark changeMark();
+
+    // Single rows written through db::rowwriter are kept in a short log, so that a view can
+    // follow our own writes without reading its rows again when nothing else changed.
+    struct WrittenRow {
+        enum class Kind { Insert, Update, Delete };
+        Kind kind;
+        QString table;
+        qint64 locator;
+        QStringList columns;
+        QList<QVariant> original; // updates: the row as it was read
+        QList<QVariant> values;
+    };
+    void noteWritten(WrittenRow row);
+    // The rows written since `mark` when they are everything that changed since: nothing from
+    // another workstation, no write that is not in the log, nothing rolled back.
+    std::optional<QList<WrittenRow>> writtenSince(const ChangeMark& mark);
+
     // How long a statement waits for a lock held by another workstation before it fails
     // with LockTimeout (the profile's busy timeout unless changed here).
     void setLockWait(int milliseconds);
@@ -73,12 +104,16 @@ private:
     static std::unique_ptr<Connection> openFile(const ConnectionProfile& profile, const QString& fileName);
     void configureSqlite(bool rollbackJournal);
     bool execPrepared(std::unique_ptr<QSqlQuery>& statement, const QString& sql);
+    void forgetWritten();
 
     ConnectionProfile m_profile;
     QString m_qtName;
     QSqlDatabase m_db;
     std::unique_ptr<QSqlQuery> m_beginStatement;
     std::unique_ptr<QSqlQuery> m_commitStatement;
+    std::unique_ptr<QSqlQuery> m_changeMarkStatement;
+    QList<WrittenRow> m_written;
+    quint64 m_writtenGeneration = 0;
     std::unique_ptr<Dialect> m_dialect;
     QString m_fileName;
     bool m_wal = false;

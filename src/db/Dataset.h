@@ -1,7 +1,8 @@
 #pragma once
 
-#include "db/DataSource.h"
+#include "db/Connection.h"
 #include "db/DatasetTypes.h"
+#include "db/DataSource.h"
 #include "db/Field.h"
 #include "db/PendingChanges.h"
 #include "db/RuleChain.h"
@@ -13,6 +14,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -82,6 +84,12 @@ public:
     DataSource* master() const { return m_master.data(); }
     const QStringList& masterFields() const { return m_masterFields; }
     const QStringList& detailFields() const { return m_detailFields; }
+    // Conditions of a table view's statement, asked for at each read, applied while the view
+    // is filtered: a filter the database evaluates, so that the rows left out are never read.
+    void setFilterConditions(std::function<QList<ViewSpec::Condition>()> conditions)
+    {
+        m_filterConditions = std::move(conditions);
+    }
     void setFiltered(bool filtered);
     bool isFiltered() const { return m_filtered && !onFilterRecord.isEmpty(); }
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
@@ -300,6 +308,27 @@ private:
     ViewSpec m_view; // what the rows were last read with
     QString m_viewShape; // its statements' text apart from the bound values
     QHash<qint64, qint64> m_written; // locators of new rows just written, by pending locator // prepared look-ups by key
+
+    // A query view run again on an unchanged database (Connection::changeMark) keeps the rows
+    // it read, also across a close: the search dialogs run a list of every patient each time.
+    struct QueryResult {
+        Connection::ChangeMark mark; // not valid: not to be reused
+        QString sql;
+        QVariantMap params;
+        QSqlRecord record;
+        QList<FieldType> types;
+    };
+    bool reuseQueryRows(const Connection::ChangeMark& mark);
+    QueryResult m_read; // what the rows in m_rows (or m_closedRows) came from
+    RowStore m_closedRows;
+    QHash<int, TextIndex> m_closedTextIndexes;
+    // A table view read again when only our own writes of single rows happened since its last
+    // read, none moving a row in its order or in or out of its conditions, takes their values
+    // instead: a post does not read 50,000 patients again. Nothing when it must read again,
+    // else whether anything was written at all.
+    std::optional<bool> followOwnWrites(const QString& previousShape, const QVariantList& previousValues);
+    Connection::ChangeMark m_tableMark; // taken before the last read of a table view
+    std::function<QList<ViewSpec::Condition>()> m_filterConditions;
 };
 
 } // namespace db

@@ -300,6 +300,8 @@ ViewSpec Dataset::viewSpec() const
         view.conditions.append({m_orderFields[i], QStringLiteral(">="), m_rangeLow[i]});
     for (int i = 0; i < m_rangeHigh.size(); ++i)
         view.conditions.append({m_orderFields[i], QStringLiteral("<="), m_rangeHigh[i]});
+    if (m_filtered && m_filterConditions)
+        view.conditions += m_filterConditions();
     return view;
 }
 
@@ -326,13 +328,26 @@ void Dataset::loadRows()
 {
     if (!m_rows.hasDatabase())
         m_rows.setDatabase(m_connection->database());
-    for (Lookup& l : m_lookups)
-        l.cache.clear(); // reading again is when other workstations' changes show
-    m_textIndexes.clear();
+    // Reading again is when other workstations' changes show; on unchanged data the values
+    // looked up stay good.
+    const auto lookupsStale = [this] {
+        for (Lookup& l : m_lookups)
+            l.cache.clear();
+    };
     RowStore::Filter filter;
     if (isFiltered())
         filter = [this](Row& row) { return evaluateFilter(row); };
     if (m_source == Source::Query) {
+        // A filter rule may see other things than the rows: a filtered query is always read.
+        const Connection::ChangeMark mark
+            = isFiltered() ? Connection::ChangeMark {} : m_connection->changeMark();
+        if (reuseQueryRows(mark)) {
+            m_calcUpTo = 0;
+            return;
+        }
+        lookupsStale();
+        m_textIndexes.clear();
+        m_read = {};
         const QSqlRecord record = m_rows.startQuery(m_sql, m_params);
         if (!m_queryFieldsBuilt)
             buildQueryFields(record);
@@ -341,28 +356,127 @@ void Dataset::loadRows()
             types << field(i).type();
         m_rows.setTypes(types);
         m_rows.readQueryRows(filter);
+        m_read = { mark, m_sql, m_params, record, types };
     } else {
+        m_textIndexes.clear();
         QList<FieldType> types;
         for (int i = 0; i < m_storedCount; ++i)
             types << field(i).type();
         m_rows.setTypes(types);
         m_linkedValues = m_master ? masterValues() : QVariantList();
+        const QString previousShape = m_viewShape;
+        const QVariantList previousValues = sql::conditionValues(m_view);
         m_view = viewSpec();
         // Prepared statements stay valid while only the bound values change (a detail
-        // following its master); the order, range or link clear the shape.
-        const bool sameShape = !m_viewShape.isEmpty();
+        // following its master); the order, range, link or filter conditions change the shape.
+        const QString shape = sql::selectLocators(m_view);
+        const bool sameShape = shape == m_viewShape;
         if (!sameShape) {
             m_keyQueries.clear();
-            m_viewShape = sql::selectLocators(m_view);
+            m_viewShape = shape;
         }
         const bool noMasterRow = m_master && std::all_of(m_linkedValues.cbegin(), m_linkedValues.cend(), [](const QVariant& v) { return v.isNull(); });
-        if (noMasterRow)
+        if (noMasterRow) {
+            lookupsStale();
             m_rows.clear(); // a master without rows has no details
-        else
+            m_tableMark = {};
+        } else if (const std::optional<bool> wrote = followOwnWrites(previousShape, previousValues)) {
+            if (*wrote)
+                lookupsStale();
+            m_calcUpTo = 0;
+            return;
+        } else {
+            lookupsStale();
+            m_tableMark = isFiltered()
+                ? Connection::ChangeMark {}
+                : m_connection->changeMark(); // before the read: a later change is seen
             m_rows.loadTable(m_view, filter, sameShape);
+        }
     }
     mergePending();
     m_calcUpTo = 0;
+}
+
+bool Dataset::reuseQueryRows(const Connection::ChangeMark& mark)
+{
+    const bool closed = !isActive();
+    const bool sameData = mark.isValid() && mark.dataVersion == m_read.mark.dataVersion
+        && mark.schemaVersion == m_read.mark.schemaVersion && mark.totalChanges == m_read.mark.totalChanges;
+    if (!sameData || m_sql != m_read.sql || m_params != m_read.params) {
+        m_closedRows = RowStore {};
+        m_closedTextIndexes.clear();
+        return false;
+    }
+    if (closed && !m_closedRows.hasDatabase())
+        return false;
+    if (!m_queryFieldsBuilt)
+        buildQueryFields(m_read.record);
+    QList<FieldType> types;
+    for (int i = 0; i < m_storedCount; ++i)
+        types << field(i).type();
+    if (types != m_read.types) { // declared again with other types: the values would not fit
+        m_closedRows = RowStore {};
+        m_closedTextIndexes.clear();
+        return false;
+    }
+    if (closed) {
+        m_rows = std::move(m_closedRows);
+        m_textIndexes = std::move(m_closedTextIndexes);
+        m_closedRows = RowStore {};
+        m_closedTextIndexes.clear();
+    }
+    for (Row& row : m_rows.rows())
+        row.extra.clear(); // calculated again, as after a read
+    return true;
+}
+
+std::optional<bool> Dataset::followOwnWrites(const QString& previousShape, const QVariantList& previousValues)
+{
+    if (!isActive() || !m_tableMark.isValid() || isFiltered() || !m_pending.isEmpty()
+        || m_viewShape != previousShape || sql::conditionValues(m_view) != previousValues)
+        return std::nullopt;
+    const std::optional<QList<Connection::WrittenRow>> written = m_connection->writtenSince(m_tableMark);
+    if (!written)
+        return std::nullopt;
+    QStringList fixed = m_view.order; // a change of these moves the row, or in or out of the view
+    for (const ViewSpec::Condition& c : std::as_const(m_view.conditions))
+        fixed << c.field;
+    auto same = [](const QVariant& a, const QVariant& b) { return a.isNull() == b.isNull() && a == b; };
+    std::vector<std::pair<int, QList<QVariant>>> updates;
+    bool wrote = false;
+    for (const Connection::WrittenRow& w : *written) {
+        wrote = true; // look-ups may show any table
+        if (w.table.compare(m_table.name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (w.kind != Connection::WrittenRow::Kind::Update)
+            return std::nullopt;
+        for (const QString& f : std::as_const(fixed)) {
+            const qsizetype at = w.columns.indexOf(f);
+            if (at < 0 || !same(w.original.value(at), w.values.value(at)))
+                return std::nullopt;
+        }
+        const int row = m_rows.indexOfLocator(w.locator);
+        if (row < 0)
+            continue;
+        QList<QVariant> values(m_storedCount);
+        for (int i = 0; i < m_storedCount; ++i) {
+            const qsizetype at = w.columns.indexOf(field(i).name());
+            if (at < 0)
+                return std::nullopt;
+            values[i] = Field::fromStorage(w.values.value(at), field(i).type());
+        }
+        updates.emplace_back(row, std::move(values));
+    }
+    for (auto& [row, values] : updates) {
+        Row& r = m_rows.at(row);
+        if (!r.values.isEmpty())
+            r.values = std::move(values);
+        r.flags &= ~Row::Pinned;
+    }
+    for (Row& r : m_rows.rows())
+        r.extra.clear(); // calculated again, as after a read
+    m_tableMark = m_connection->changeMark();
+    return wrote;
 }
 
 void Dataset::mergePending()
@@ -437,6 +551,10 @@ void Dataset::close()
         discardEdit();
     if (ctl())
         emit aboutToReset();
+    if (m_source == Source::Query && m_read.mark.isValid()) {
+        m_closedRows = std::move(m_rows); // opened again on unchanged data, it shows them again
+        m_closedTextIndexes = std::move(m_textIndexes);
+    }
     m_rows.clear();
     m_rows = RowStore{}; // lets go of the prepared statements
     m_keyQueries.clear();

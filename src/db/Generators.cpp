@@ -117,6 +117,8 @@ std::optional<qint32> Generators::advance(const GeneratorDef& def)
     TransactionGuard transaction(m_store, TransactionGuard::Begun {});
     const QVariant advanced = advance->scalar();
     qint64 id = 1;
+    if (m_takingHook)
+        m_takingHook();
     if (advanced.isValid())
         id = advanced.toLongLong();
     else // an empty generator: nothing was issued yet

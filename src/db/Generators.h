@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -67,12 +68,18 @@ public:
     // because numbers of deleted rows must not come again.
     qint32 setBehindHighestInUse(const QString& generator, const Connection& data);
 
+    // Test seam: called inside the taking transaction once the number has been read and before
+    // it is stored, so that a test can hold this workstation there while another one tries to
+    // take a number; taking it atomically means the other one cannot get one meanwhile.
+    void setTakingHook(std::function<void()> hook) { m_takingHook = std::move(hook); }
+
 private:
     std::optional<qint32> advance(const GeneratorDef& def); // nothing while another holds the lock
 
     Connection& m_store;
     QList<GeneratorDef> m_definitions;
     std::map<QString, std::unique_ptr<Query>> m_advanceQueries; // prepared once per generator
+    std::function<void()> m_takingHook;
 };
 
 } // namespace db

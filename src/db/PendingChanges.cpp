@@ -1,5 +1,6 @@
 #include "db/PendingChanges.h"
 
+#include "db/Connection.h"
 #include "db/Errors.h"
 #include "db/SqlBuilder.h"
 
@@ -18,18 +19,22 @@ void run(QSqlQuery& query)
 
 } // namespace
 
-qint64 insert(const QSqlDatabase& database, const QString& table, const QStringList& columns, const QList<QVariant>& values)
+qint64 insert(
+    Connection& connection, const QString& table, const QStringList& columns, const QList<QVariant>& values)
 {
-    QSqlQuery query(database);
+    QSqlQuery query(connection.database());
     if (!query.prepare(sql::insertRow(table, columns)))
         throw DatabaseError(query.lastError().text());
     for (int i = 0; i < columns.size(); ++i)
         query.bindValue(i, values.value(i));
     run(query);
-    return query.lastInsertId().toLongLong();
+    const qint64 locator = query.lastInsertId().toLongLong();
+    connection.noteWritten({ Connection::WrittenRow::Kind::Insert, table, locator, columns, {}, values });
+    return locator;
 }
 
-void update(const QSqlDatabase& database, const QString& table, const QStringList& columns, const QList<QVariant>& original, const QList<QVariant>& values, qint64 locator)
+void update(Connection& connection, const QString& table, const QStringList& columns,
+    const QList<QVariant>& original, const QList<QVariant>& values, qint64 locator)
 {
     QStringList changed;
     QVariantList bound;
@@ -43,7 +48,7 @@ void update(const QSqlDatabase& database, const QString& table, const QStringLis
     }
     if (changed.isEmpty())
         return;
-    QSqlQuery query(database);
+    QSqlQuery query(connection.database());
     if (!query.prepare(sql::updateRow(table, changed)))
         throw DatabaseError(query.lastError().text());
     for (int i = 0; i < bound.size(); ++i)
@@ -52,15 +57,19 @@ void update(const QSqlDatabase& database, const QString& table, const QStringLis
     run(query);
     if (query.numRowsAffected() == 0)
         throw DatabaseError(QStringLiteral("The row was deleted by another workstation."));
+    connection.noteWritten(
+        { Connection::WrittenRow::Kind::Update, table, locator, columns, original, values });
 }
 
-void remove(const QSqlDatabase& database, const QString& table, qint64 locator)
+void remove(Connection& connection, const QString& table, qint64 locator)
 {
-    QSqlQuery query(database);
+    QSqlQuery query(connection.database());
     if (!query.prepare(sql::deleteRow(table)))
         throw DatabaseError(query.lastError().text());
     query.bindValue(0, locator);
     run(query);
+    if (query.numRowsAffected() == 1)
+        connection.noteWritten({ Connection::WrittenRow::Kind::Delete, table, locator, {}, {}, {} });
 }
 
 } // namespace rowwriter
@@ -110,19 +119,20 @@ void PendingChanges::recordDelete(qint64 locator, const QList<QVariant>& origina
     m_changes.append({Kind::Delete, locator, {}, original});
 }
 
-QHash<qint64, qint64> PendingChanges::write(const QSqlDatabase& database, const QString& table, const QStringList& columns) const
+QHash<qint64, qint64> PendingChanges::write(
+    Connection& connection, const QString& table, const QStringList& columns) const
 {
     QHash<qint64, qint64> written;
     for (const Change& c : m_changes) {
         switch (c.kind) {
         case Kind::Insert:
-            written.insert(c.locator, rowwriter::insert(database, table, columns, c.values));
+            written.insert(c.locator, rowwriter::insert(connection, table, columns, c.values));
             break;
         case Kind::Update:
-            rowwriter::update(database, table, columns, c.original, c.values, c.locator);
+            rowwriter::update(connection, table, columns, c.original, c.values, c.locator);
             break;
         case Kind::Delete:
-            rowwriter::remove(database, table, c.locator);
+            rowwriter::remove(connection, table, c.locator);
             break;
         }
     }

@@ -8,12 +8,16 @@
 
 namespace db {
 
+class Connection;
+
 // Writes single rows by locator. Only changed columns are updated; a row that is no longer
-// there is an error, not a silent no-op.
+// there is an error, not a silent no-op. Each row written goes into the connection's log.
 namespace rowwriter {
-qint64 insert(const QSqlDatabase& database, const QString& table, const QStringList& columns, const QList<QVariant>& values);
-void update(const QSqlDatabase& database, const QString& table, const QStringList& columns, const QList<QVariant>& original, const QList<QVariant>& values, qint64 locator);
-void remove(const QSqlDatabase& database, const QString& table, qint64 locator);
+qint64 insert(
+    Connection& connection, const QString& table, const QStringList& columns, const QList<QVariant>& values);
+void update(Connection& connection, const QString& table, const QStringList& columns,
+    const QList<QVariant>& original, const QList<QVariant>& values, qint64 locator);
+void remove(Connection& connection, const QString& table, qint64 locator);
 } // namespace rowwriter
 
 // The posted but not yet stored changes of a view with cached updates, one entry per row in
@@ -39,7 +43,8 @@ public:
     void clear() { m_changes.clear(); }
 
     // Writes every change; returns the locators the new rows got, by their pending locators.
-    QHash<qint64, qint64> write(const QSqlDatabase& database, const QString& table, const QStringList& columns) const;
+    QHash<qint64, qint64> write(
+        Connection& connection, const QString& table, const QStringList& columns) const;
 
 private:
     qsizetype indexOf(qint64 locator) const;

@@ -12,7 +12,7 @@ namespace db {
 struct ViewSpec {
     struct Condition {
         QString field;
-        QString op; // "=", ">=", "<="
+        QString op; // "=", ">=", "<=", "IS NOT"
         QVariant value;
     };
     QString table;

@@ -276,6 +276,197 @@ private Q_SLOTS:
         QCOMPARE(d->state(), DatasetState::Browse);
     }
 
+    // --- a view read again after our own post ---
+
+    void readAgainAfterOurPostShowsWhatIsStored_data()
+    {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QString>("ourField");
+        QTest::addColumn<QVariant>("ourValue");
+        QTest::addColumn<bool>("cached");
+        QTest::addColumn<int>("patients"); // past 1,000 a view keeps only the first rows' values
+        for (bool cached : { false, true }) {
+            for (int patients : { 4, 1200 }) {
+                const QByteArray how
+                    = QByteArray(cached ? "cached" : "plain") + ", " + QByteArray::number(patients);
+                for (const char* meanwhile : { "nothing", "another workstation changed a row",
+                         "another workstation added a row", "a statement of ours", "our post rolled back" })
+                    QTest::addRow("%s: %s", how.constData(), meanwhile)
+                        << QString::fromLatin1(meanwhile) << QStringLiteral("Discount") << QVariant(7)
+                        << cached << patients;
+                QTest::addRow("%s: the row moves", how.constData())
+                    << QStringLiteral("nothing") << QStringLiteral("LastName")
+                    << QVariant(QStringLiteral("Aaa")) << cached << patients;
+            }
+        }
+    }
+    void readAgainAfterOurPostShowsWhatIsStored()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, ourField);
+        QFETCH(QVariant, ourValue);
+        QFETCH(bool, cached);
+        QFETCH(int, patients);
+        m_db->exec(
+            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+                           "INSERT INTO Patient (PatientID, LastName, FirstName) SELECT i, "
+                           "printf('Name%05d', i), 'First' FROM n"),
+            { patients });
+        auto d = m_db->view(fixture::patients(), QStringLiteral("LastNames"));
+        d->setCachedUpdates(cached);
+        d->open();
+        QVERIFY(d->locate(QStringLiteral("PatientID"), patients - 1));
+        d->edit();
+        d->setValue(ourField, ourValue);
+
+        std::unique_ptr<db::Connection> other;
+        if (meanwhile.startsWith(QLatin1String("another workstation"))) {
+            other = db::Connection::open(
+                { .name = QStringLiteral("other"), .dataDirectory = m_db->dir.path() });
+            QSqlQuery q(other->database());
+            QVERIFY(q.exec(meanwhile.endsWith(QLatin1String("changed a row"))
+                    ? QStringLiteral("UPDATE Patient SET FirstName = 'Theirs' WHERE PatientID = 2")
+                    : QStringLiteral("INSERT INTO Patient (PatientID, LastName) VALUES (9999, 'Aaron')")));
+        } else if (meanwhile == QLatin1String("a statement of ours")) {
+            m_db->exec(QStringLiteral("UPDATE Patient SET FirstName = 'Ours' WHERE PatientID = 2"));
+        }
+        const bool rolledBack = meanwhile == QLatin1String("our post rolled back");
+        if (rolledBack)
+            m_db->connection->begin();
+        d->post();
+        if (cached)
+            d->applyUpdates();
+        if (rolledBack) {
+            m_db->connection->rollback();
+            d->refresh();
+        }
+
+        QCOMPARE(d->value(u"PatientID").toInt(), patients - 1); // still on our row
+        QStringList shown;
+        for (d->first(); !d->eof(); d->next())
+            shown << QStringLiteral("%1 %2 %3 %4")
+                         .arg(d->value(u"PatientID").toInt())
+                         .arg(d->value(u"LastName").toString(), d->value(u"FirstName").toString(),
+                             d->value(u"Discount").toString());
+        QStringList stored;
+        QSqlQuery rows(m_db->connection->database());
+        QVERIFY(rows.exec(QStringLiteral("SELECT PatientID, LastName, FirstName, Discount FROM Patient ORDER "
+                                         "BY LastName, FirstName, rowid")));
+        while (rows.next())
+            stored << QStringLiteral("%1 %2 %3 %4")
+                          .arg(rows.value(0).toInt())
+                          .arg(rows.value(1).toString(), rows.value(2).toString(), rows.value(3).toString());
+        QCOMPARE(shown, stored);
+    }
+
+    void filterConditionsAreTheDatabases()
+    {
+        auto d = openPatients({ "Alpha", "Beta", "Gamma" });
+        d->close();
+        QVariant excluded = 2;
+        d->setFilterConditions([&excluded] {
+            return QList<db::ViewSpec::Condition> { { QStringLiteral("PatientID"), QStringLiteral("IS NOT"),
+                excluded } };
+        });
+        d->open();
+        QCOMPARE(d->recordCount(), 2);
+        QVERIFY(!d->locate(QStringLiteral("LastName"), QStringLiteral("Beta")));
+        excluded = 3; // asked for again at each read
+        d->refresh();
+        QVERIFY(d->locate(QStringLiteral("LastName"), QStringLiteral("Beta")));
+        QVERIFY(!d->locate(QStringLiteral("LastName"), QStringLiteral("Gamma")));
+        d->setFiltered(false);
+        QCOMPARE(d->recordCount(), 3);
+        d->setFiltered(true);
+        QCOMPARE(d->recordCount(), 2);
+        excluded = QVariant(); // none left out
+        d->refresh();
+        QCOMPARE(d->recordCount(), 3);
+    }
+
+    // --- a query run again ---
+
+    void queryRunAgainShowsWhatIsStored_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("reopen"); // closed and opened, else refreshed
+        for (bool reopen : { true, false }) {
+            for (const char* change : { "nothing", "written here", "written by another workstation",
+                     "read in a rolled-back transaction", "another parameter", "another filter" })
+                QTest::addRow("%s, %s", reopen ? "reopened" : "refreshed", change)
+                    << QString::fromLatin1(change) << reopen;
+        }
+    }
+    void queryRunAgainShowsWhatIsStored()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, reopen);
+        for (int id = 1; id <= 3; ++id)
+            m_db->addPatient(id, QStringLiteral("P%1").arg(id));
+        db::Connection& connection = *m_db->connection;
+        db::Dataset q;
+        // random(): a row read again shows another draw
+        q.setQuery(connection,
+            QStringLiteral("SELECT PatientID, LastName, random() AS Draw FROM Patient WHERE PatientID >= "
+                           ":from ORDER BY PatientID"),
+            { { QStringLiteral("from"), 1 } });
+        if (change == QLatin1String("read in a rolled-back transaction")) {
+            connection.begin();
+            m_db->addPatient(9, QStringLiteral("Gone"));
+        }
+        q.open();
+        auto column = [&q](const char16_t* name) {
+            QVariantList values;
+            for (q.first(); !q.eof(); q.next())
+                values << q.value(name);
+            return values;
+        };
+        const QVariantList drawn = column(u"Draw");
+
+        int from = 1;
+        std::unique_ptr<db::Connection> other;
+        if (change == QLatin1String("written here")) {
+            m_db->addPatient(4, QStringLiteral("P4"));
+        } else if (change == QLatin1String("written by another workstation")) {
+            other = db::Connection::open(
+                { .name = QStringLiteral("other"), .dataDirectory = m_db->dir.path() });
+            QSqlQuery update(other->database());
+            QVERIFY(
+                update.exec(QStringLiteral("UPDATE Patient SET LastName = 'Changed' WHERE PatientID = 2")));
+        } else if (change == QLatin1String("read in a rolled-back transaction")) {
+            connection.rollback();
+        } else if (change == QLatin1String("another parameter")) {
+            from = 2;
+            q.setParam(QStringLiteral("from"), from);
+        } else if (change == QLatin1String("another filter")) {
+            q.onFilterRecord.install(0, QStringLiteral("test"), [](const db::Dataset& d) { return d.value(u"PatientID").toInt() != 3; });
+        }
+        if (reopen) {
+            q.close();
+            q.open();
+        } else {
+            q.refresh();
+        }
+
+        QStringList shown;
+        for (q.first(); !q.eof(); q.next())
+            shown << QStringLiteral("%1 %2")
+                         .arg(q.value(u"PatientID").toInt())
+                         .arg(q.value(u"LastName").toString());
+        QStringList stored;
+        QSqlQuery rows(connection.database());
+        QVERIFY(rows.exec(
+            QStringLiteral("SELECT PatientID, LastName FROM Patient WHERE PatientID >= %1 ORDER BY PatientID")
+                .arg(from)));
+        while (rows.next()) {
+            if (!(q.onFilterRecord && rows.value(0).toInt() == 3))
+                stored << QStringLiteral("%1 %2").arg(rows.value(0).toInt()).arg(rows.value(1).toString());
+        }
+        QCOMPARE(shown, stored);
+        if (change == QLatin1String("nothing"))
+            QCOMPARE(column(u"Draw"), drawn); // unchanged data is not read again
+    }
+
     void refreshKeepsThePositionByKey()
     {
         auto d = openPatients({"Beta", "Delta"});

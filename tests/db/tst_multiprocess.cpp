@@ -1,5 +1,6 @@
 // Workstations are separate processes: this test starts copies of itself as the children.
 #include "db/Connection.h"
+#include "db/Dataset.h"
 #include "db/Errors.h"
 #include "db/Generators.h"
 #include "db/Query.h"
@@ -12,6 +13,7 @@
 #include <QThread>
 
 #include <cstdio>
+#include <optional>
 
 using namespace db;
 
@@ -24,14 +26,31 @@ ConnectionProfile profileFor(const QString& dir) { return {.name = QStringLitera
 
 QList<GeneratorDef> generators() { return {{QStringLiteral("LastPat"), {{QStringLiteral("Patient"), QStringLiteral("PatientID")}}}}; }
 
+// Patient cards that two workstations edit at once.
+TableDef cards()
+{
+    return { QStringLiteral("Card"),
+        { i32(QStringLiteral("CardID")), str(QStringLiteral("LastName"), 30),
+            str(QStringLiteral("FirstName"), 30), date(QStringLiteral("BirthDate")),
+            i16(QStringLiteral("Discount")) },
+        QStringLiteral("CardID"), {} };
+}
+
 QList<TableDef> tables()
 {
     return {
-        {QStringLiteral("Patient"), {i32(QStringLiteral("PatientID")), i32(QStringLiteral("Worker"))}, QStringLiteral("PatientID"), {}},
+        cards(),
+        { QStringLiteral("Patient"), { i32(QStringLiteral("PatientID")), i32(QStringLiteral("Worker")) },
+            QStringLiteral("PatientID"), {} },
         // one group of changes writes 1 + 3 + 2 rows
-        {QStringLiteral("GroupA"), {i32(QStringLiteral("Grp")), str(QStringLiteral("Payload"), 200)}, {}, {}},
-        {QStringLiteral("GroupB"), {i32(QStringLiteral("Grp")), i16(QStringLiteral("Line")), str(QStringLiteral("Payload"), 200)}, {}, {}},
-        {QStringLiteral("GroupC"), {i32(QStringLiteral("Grp")), i16(QStringLiteral("Line")), str(QStringLiteral("Payload"), 200)}, {}, {}},
+        { QStringLiteral("GroupA"), { i32(QStringLiteral("Grp")), str(QStringLiteral("Payload"), 200) }, {},
+            {} },
+        { QStringLiteral("GroupB"),
+            { i32(QStringLiteral("Grp")), i16(QStringLiteral("Line")), str(QStringLiteral("Payload"), 200) },
+            {}, {} },
+        { QStringLiteral("GroupC"),
+            { i32(QStringLiteral("Grp")), i16(QStringLiteral("Line")), str(QStringLiteral("Payload"), 200) },
+            {}, {} },
     };
 }
 
@@ -79,6 +98,69 @@ int postGroups(const QString& dir)
     }
 }
 
+// Child: a workstation that opens the cards view on its own connection, edits one field of a
+// card and posts it ("" stores no value).
+int editCard(const QString& dir, int card, const QString& field, const QString& text)
+{
+    auto data = Connection::open(profileFor(dir));
+    Dataset view;
+    view.setTable(*data, cards());
+    view.open();
+    if (!view.locate(QStringLiteral("CardID"), card))
+        return 3;
+    view.edit();
+    QVariant value = text.isEmpty() ? QVariant() : QVariant(text);
+    if (!text.isEmpty() && view.field(field).definition().type == FieldType::Date)
+        value = QDate::fromString(text, Qt::ISODate);
+    view.setValue(field, value);
+    view.post();
+    return 0;
+}
+
+int deleteCard(const QString& dir, int card)
+{
+    auto data = Connection::open(profileFor(dir));
+    Dataset view;
+    view.setTable(*data, cards());
+    view.open();
+    if (!view.locate(QStringLiteral("CardID"), card))
+        return 3;
+    view.remove();
+    return 0;
+}
+
+// Child: takes one number and stops half-way through, the number read and not yet stored,
+// until told to go on (a line on its input); then prints the number.
+int takeIdHeld(const QString& dir)
+{
+    auto store = Connection::openGeneratorStore(profileFor(dir));
+    Generators ids(*store, generators());
+    ids.setTakingHook([] {
+        printLine(QStringLiteral("held"));
+        char line[16];
+        if (!std::fgets(line, sizeof line, stdin))
+            std::exit(4);
+    });
+    printLine(QString::number(ids.next(QStringLiteral("LastPat"))));
+    return 0;
+}
+
+// Child: tries to take one number, waiting at most `waitMs` for another workstation; prints
+// the number, or "locked" when the wait ran out.
+int takeIdOnce(const QString& dir, int waitMs)
+{
+    ConnectionProfile profile = profileFor(dir);
+    profile.busyTimeoutMs = waitMs;
+    auto store = Connection::openGeneratorStore(profile);
+    Generators ids(*store, generators());
+    try {
+        printLine(QString::number(ids.next(QStringLiteral("LastPat"))));
+    } catch (const LockTimeout&) {
+        printLine(QStringLiteral("locked"));
+    }
+    return 0;
+}
+
 QList<int> numbersIn(const QByteArray& output)
 {
     QList<int> numbers;
@@ -112,6 +194,36 @@ class TestMultiProcess : public QObject {
         SchemaManager(*data).create(tables());
         auto store = Connection::openGeneratorStore(profileFor(m_dir.path()));
         Generators(*store, generators()).create();
+    }
+
+    // Runs a child to its end and returns what it printed.
+    QByteArray runChild(const QStringList& arguments)
+    {
+        auto child = startChild(arguments);
+        if (!child->waitForFinished(60000))
+            qFatal("a child process did not finish");
+        if (child->exitStatus() != QProcess::NormalExit || child->exitCode() != 0)
+            qFatal("a child process failed: %s", qPrintable(arguments.join(QLatin1Char(' '))));
+        return child->readAllStandardOutput().trimmed();
+    }
+
+    void addCards()
+    {
+        auto data = Connection::open(profileFor(m_dir.path()));
+        Query::run(*data,
+            QStringLiteral("INSERT INTO Card (CardID, LastName, FirstName, BirthDate, Discount) VALUES "
+                           "(1, 'Lambrou', 'Anna', NULL, 10), (2, 'Dimou', 'Petros', '1970-05-06', 0), (3, "
+                           "'Sotiriou', NULL, NULL, 5)"));
+    }
+
+    std::unique_ptr<Dataset> cardsView(Connection& data, bool cached)
+    {
+        auto view = std::make_unique<Dataset>();
+        view->setObjectName(QStringLiteral("CardTable"));
+        view->setTable(data, cards());
+        view->setCachedUpdates(cached);
+        view->open();
+        return view;
     }
 
     std::unique_ptr<QProcess> startChild(const QStringList& arguments)
@@ -203,6 +315,150 @@ private Q_SLOTS:
         QVERIFY(stored.size() >= acknowledged.size());
         QVERIFY(stored.size() <= acknowledged.size() + 1); // the one committed but not yet reported
     }
+
+    // --- one row, two workstations ---
+
+    void editsOfDifferentFieldsOfOneRowAreBothKept_data()
+    {
+        QTest::addColumn<bool>("cached");
+        QTest::addColumn<QString>("ourField");
+        QTest::addColumn<QVariant>("ourValue");
+        QTest::addColumn<QString>("theirField");
+        QTest::addColumn<QString>("theirText");
+        QTest::addColumn<QVariant>("theirValue");
+        const QVariant none;
+        for (bool cached : { false, true }) {
+            const char* how = cached ? "cached" : "plain";
+            QTest::addRow("%s: names", how)
+                << cached << QStringLiteral("LastName") << QVariant(QStringLiteral("Lambrou-Kosta"))
+                << QStringLiteral("FirstName") << QStringLiteral("Anastasia")
+                << QVariant(QStringLiteral("Anastasia"));
+            QTest::addRow("%s: a value cleared, a value given", how)
+                << cached << QStringLiteral("Discount") << none << QStringLiteral("BirthDate")
+                << QStringLiteral("1984-03-02") << QVariant(QDate(1984, 3, 2));
+            QTest::addRow("%s: a value given, a value cleared", how)
+                << cached << QStringLiteral("BirthDate") << QVariant(QDate(1990, 1, 31))
+                << QStringLiteral("Discount") << QString() << none;
+        }
+    }
+    void editsOfDifferentFieldsOfOneRowAreBothKept()
+    {
+        QFETCH(bool, cached);
+        QFETCH(QString, ourField);
+        QFETCH(QVariant, ourValue);
+        QFETCH(QString, theirField);
+        QFETCH(QString, theirText);
+        QFETCH(QVariant, theirValue);
+        addCards();
+        auto data = Connection::open(profileFor(m_dir.path()));
+        auto view = cardsView(*data, cached);
+        QVERIFY(view->locate(QStringLiteral("CardID"), 1));
+        view->edit(); // the row as it was before the other workstation's change
+        view->setValue(ourField, ourValue);
+        if (cached)
+            view->post();
+
+        runChild({ QStringLiteral("--edit-card"), m_dir.path(), QStringLiteral("1"), theirField, theirText });
+
+        if (cached)
+            view->applyUpdates();
+        else
+            view->post();
+        Query stored(*data,
+            QStringLiteral("SELECT %1, %2, LastName, FirstName FROM Card WHERE CardID = 1")
+                .arg(ourField, theirField));
+        stored.exec();
+        QVERIFY(stored.next());
+        QCOMPARE(stored.value(0).isNull(), ourValue.isNull());
+        if (!ourValue.isNull())
+            QCOMPARE(stored.value(0).toString(), ourValue.toString());
+        QVERIFY2(stored.value(1).isNull() == theirValue.isNull()
+                && (theirValue.isNull() || stored.value(1).toString() == theirValue.toString()),
+            qPrintable(QStringLiteral("the other workstation's %1 was overwritten").arg(theirField)));
+        // the fields neither touched are as they were, and the view shows the stored row
+        if (ourField != QLatin1String("LastName") && theirField != QLatin1String("LastName"))
+            QCOMPARE(stored.value(2).toString(), QStringLiteral("Lambrou"));
+        QVERIFY(view->locate(QStringLiteral("CardID"), 1));
+        QCOMPARE(view->value(theirField).isNull(), theirValue.isNull());
+        QCOMPARE(view->value(ourField).isNull(), ourValue.isNull());
+    }
+
+    void editOfARowDeletedMeanwhileIsRefused_data()
+    {
+        QTest::addColumn<bool>("cached");
+        QTest::newRow("plain") << false;
+        QTest::newRow("cached") << true;
+    }
+    void editOfARowDeletedMeanwhileIsRefused()
+    {
+        QFETCH(bool, cached);
+        addCards();
+        auto data = Connection::open(profileFor(m_dir.path()));
+        auto view = cardsView(*data, cached);
+        if (cached) { // a change written before the refused one: the group goes back whole
+            QVERIFY(view->locate(QStringLiteral("CardID"), 1));
+            view->edit();
+            view->setValue(u"FirstName", QStringLiteral("Maria"));
+            view->post();
+        }
+        QVERIFY(view->locate(QStringLiteral("CardID"), 2));
+        view->edit();
+        view->setValue(u"LastName", QStringLiteral("Dimou-Ralli"));
+        if (cached)
+            view->post();
+
+        runChild({ QStringLiteral("--delete-card"), m_dir.path(), QStringLiteral("2") });
+
+        try {
+            if (cached)
+                view->applyUpdates();
+            else
+                view->post();
+            QFAIL("the edit of a deleted row was taken as stored");
+        } catch (const DatabaseError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("deleted by another workstation")),
+                qPrintable(e.message()));
+        }
+        QCOMPARE(Query(*data, QStringLiteral("SELECT COUNT(*) FROM Card WHERE CardID = 2")).scalar().toInt(),
+            0); // not stored again
+        QCOMPARE(Query(*data, QStringLiteral("SELECT COUNT(*) FROM Card")).scalar().toInt(), 2);
+        QCOMPARE(
+            Query(*data, QStringLiteral("SELECT FirstName FROM Card WHERE CardID = 1")).scalar().toString(),
+            QStringLiteral("Anna"));
+        // the user's change is still there to be cancelled or saved elsewhere
+        if (cached) {
+            QVERIFY(view->hasPendingUpdates());
+        } else {
+            QCOMPARE(view->state(), DatasetState::Edit);
+            QCOMPARE(view->value(u"LastName").toString(), QStringLiteral("Dimou-Ralli"));
+        }
+    }
+
+    // --- an identifier taken while another workstation is half-way through taking one ---
+
+    void numberIsTakenAtomically()
+    {
+        auto held = startChild({ QStringLiteral("--take-id-held"), m_dir.path() });
+        while (!held->canReadLine())
+            QVERIFY(held->waitForReadyRead(30000));
+        QCOMPARE(held->readLine().trimmed(), QByteArray("held")); // read its number, not stored it yet
+
+        const QByteArray meanwhile
+            = runChild({ QStringLiteral("--take-id-once"), m_dir.path(), QStringLiteral("300") });
+
+        held->write("go\n");
+        held->closeWriteChannel();
+        QVERIFY(held->waitForFinished(30000));
+        QCOMPARE(held->exitCode(), 0);
+        const int first = held->readAllStandardOutput().trimmed().toInt();
+        QCOMPARE(first, 1);
+        QVERIFY2(meanwhile == "locked",
+            qPrintable(QStringLiteral("took %1 while number %2 was being taken")
+                           .arg(QString::fromLatin1(meanwhile))
+                           .arg(first)));
+        QCOMPARE(runChild({ QStringLiteral("--take-id-once"), m_dir.path(), QStringLiteral("3000") }),
+            QByteArray("2"));
+    }
 };
 
 int main(int argc, char** argv)
@@ -214,6 +470,14 @@ int main(int argc, char** argv)
             return takeIds(args[2], args[3].toInt());
         if (args.size() == 3 && args[1] == QLatin1String("--post-groups"))
             return postGroups(args[2]);
+        if (args.size() == 6 && args[1] == QLatin1String("--edit-card"))
+            return editCard(args[2], args[3].toInt(), args[4], args[5]);
+        if (args.size() == 4 && args[1] == QLatin1String("--delete-card"))
+            return deleteCard(args[2], args[3].toInt());
+        if (args.size() == 3 && args[1] == QLatin1String("--take-id-held"))
+            return takeIdHeld(args[2]);
+        if (args.size() == 4 && args[1] == QLatin1String("--take-id-once"))
+            return takeIdOnce(args[2], args[3].toInt());
     } catch (const DatabaseError& e) {
         std::fprintf(stderr, "child: %s\n", e.what());
         return 2;
