@@ -331,15 +331,21 @@ void TSearchDlg::fitColumns()
     }
 }
 
-void TSearchDlg::fillOrderCombo()
+// The fields a search may be ordered by: the visible ones, binary fields left out.
+void TSearchDlg::listOrderFields()
 {
-    m_filling = true;
     OrderCombo->clear();
     for (int i = 0; i < DataQuery->fieldCount(); ++i) {
         const db::Field& f = DataQuery->field(i);
         if (f.isVisible() && f.type() != db::FieldType::Binary)
             OrderCombo->addItem(f.label(), f.name());
     }
+}
+
+void TSearchDlg::fillOrderCombo()
+{
+    m_filling = true;
+    listOrderFields();
     m_filling = false;
     if (OrderCombo->count() > 0) {
         OrderCombo->setCurrentIndex(0);
@@ -368,12 +374,7 @@ void TSearchDlg::showOrder(const QString& orderBy)
     const QStringList items = searchsql::splitItems(orderBy);
     const QString name = items.isEmpty() ? QString() : searchsql::fieldNameOf(items.front());
     m_filling = true;
-    OrderCombo->clear();
-    for (int i = 0; i < DataQuery->fieldCount(); ++i) {
-        const db::Field& f = DataQuery->field(i);
-        if (f.isVisible() && f.type() != db::FieldType::Binary)
-            OrderCombo->addItem(f.label(), f.name());
-    }
+    listOrderFields();
     const int at = OrderCombo->findData(name, Qt::UserRole, Qt::MatchFixedString);
     OrderCombo->setCurrentIndex(at);
     m_filling = false;

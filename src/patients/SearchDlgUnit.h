@@ -109,6 +109,7 @@ private:
     bool runStatement(const StatementBuilder& next, const SearchCondition& restriction);
     void copyFieldLooks();
     void fitColumns();
+    void listOrderFields();
     void fillOrderCombo();
     QString whereFor(const SearchCondition& restriction) const;
     const db::Field* sourceFieldNamed(const QString& name) const;
