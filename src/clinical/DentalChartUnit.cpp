@@ -506,14 +506,7 @@ void TDentalChartForm::updateSessionButtons()
 
 void TDentalChartForm::updateAlert()
 {
-    db::Dataset& history = *m_dm.patients().AnamnesticaTable;
-    bool raised = false;
-    if (history.isActive() && !history.isEmpty()) {
-        raised = data::AlarmSet::current().raisedBy([&history](int position) {
-            return position < history.fieldCount() ? history.field(position).value() : QVariant();
-        });
-    }
-    PatientHistBtn->setVisible(raised);
+    PatientHistBtn->setVisible(data::AlarmSet::current().raisedByRow(*m_dm.patients().AnamnesticaTable));
 }
 
 void TDentalChartForm::showPatientNames()

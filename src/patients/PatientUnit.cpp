@@ -415,14 +415,7 @@ void TPatientForm::CaptionBtnClick()
 
 void TPatientForm::UpdateAlarm()
 {
-    db::Dataset& history = *m_dm.patients().AnamnesticaTable;
-    bool raised = false;
-    if (history.isActive() && !history.isEmpty()) {
-        raised = data::AlarmSet::current().raisedBy([&history](int position) {
-            return position < history.fieldCount() ? history.field(position).value() : QVariant();
-        });
-    }
-    m_alarmAction->setVisible(raised);
+    m_alarmAction->setVisible(data::AlarmSet::current().raisedByRow(*m_dm.patients().AnamnesticaTable));
 }
 
 bool TPatientForm::alarmRaised() const
