@@ -15,8 +15,8 @@ namespace app {
 
 TLoginForm::TLoginForm(platform::Settings settings, QWidget* parent)
     : QDialog(parent)
-    , Label1(new QLabel(QStringLiteral("Username:"), this))
-    , Label2(new QLabel(QStringLiteral("Password"), this))
+    , UsernameLabel(new QLabel(QStringLiteral("Username:"), this))
+    , PasswordLabel(new QLabel(QStringLiteral("Password"), this))
     , UsernameEdt(new QLineEdit(this))
     , PasswordEdit(new QLineEdit(this))
     , OKBtn(new QPushButton(QStringLiteral("OK"), this))
@@ -29,8 +29,8 @@ TLoginForm::TLoginForm(platform::Settings settings, QWidget* parent)
 {
     setObjectName(QStringLiteral("LoginForm"));
     setWindowTitle(QStringLiteral("Login"));
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label2->setObjectName(QStringLiteral("Label2"));
+    UsernameLabel->setObjectName(QStringLiteral("Label1"));
+    PasswordLabel->setObjectName(QStringLiteral("Label2"));
     UsernameEdt->setObjectName(QStringLiteral("UsernameEdt"));
     PasswordEdit->setObjectName(QStringLiteral("PasswordEdit"));
     PasswordEdit->setEchoMode(QLineEdit::Password);
@@ -40,8 +40,8 @@ TLoginForm::TLoginForm(platform::Settings settings, QWidget* parent)
     Lang->setObjectName(QStringLiteral("Lang"));
 
     auto* fields = new QFormLayout;
-    fields->addRow(Label1, UsernameEdt);
-    fields->addRow(Label2, PasswordEdit);
+    fields->addRow(UsernameLabel, UsernameEdt);
+    fields->addRow(PasswordLabel, PasswordEdit);
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(OKBtn, QDialogButtonBox::AcceptRole);
     buttons->addButton(CancelBtn, QDialogButtonBox::RejectRole);

@@ -21,8 +21,8 @@ class TLoginForm : public QDialog {
 public:
     explicit TLoginForm(platform::Settings settings = platform::Settings(), QWidget* parent = nullptr);
 
-    QLabel* Label1;
-    QLabel* Label2;
+    QLabel* UsernameLabel;
+    QLabel* PasswordLabel;
     QLineEdit* UsernameEdt;
     QLineEdit* PasswordEdit;
     QPushButton* OKBtn;

@@ -2,6 +2,7 @@
 #include "widgets/RecordWindow.h"
 
 #include "app/WindowRegistry.h"
+#include "data/AlarmSet.h"
 #include "clinical/ArtworkFiles.h"
 #include "clinical/SymbolContainer.h"
 #include "db/DataSource.h"
@@ -222,8 +223,7 @@ void TMainForm::FormShow()
         QFile::remove(platform::programFile(QString::fromLatin1(leftOver)));
     if (settings.showAllRemindersAtStartUp() && Hooks.showRemindersOfDay)
         Hooks.showRemindersOfDay();
-    m_alarmSet = data::AlarmSet::load(settings);
-    data::AlarmSet::setCurrent(m_alarmSet);
+    data::AlarmSet::setCurrent(data::AlarmSet::load(settings));
     ApplyUserLevel();
 }
 

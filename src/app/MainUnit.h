@@ -2,7 +2,6 @@
 
 #include "app/ImagingCommand.h"
 #include "app/RecordCommands.h"
-#include "data/AlarmSet.h"
 #include "platform/Settings.h"
 #include "widgets/WindowService.h"
 
@@ -74,7 +73,6 @@ public:
     void PatientSearchingMenuClick();
     void ImageSearchingMenuClick();
     void setRefreshAllowed(bool allowed) { m_refreshAllowed = allowed; }
-    const data::AlarmSet& alarmSet() const { return m_alarmSet; }
 
     // widgets::WindowService
     QWidget* openWindow(const QString& componentName) override;
@@ -82,8 +80,6 @@ public:
     QAction* sharedAction(const QString& componentName) const override { return action(componentName); }
     void clearStatusPanels() override;
 
-    // The first-show duties run once, when the window is first shown.
-    bool firstShowDone() const { return m_firstShowDone; }
     // Shows the frame at the placement stored when it was last closed, else maximised.
     void showAtStart();
 
@@ -117,7 +113,6 @@ private:
     void FormShow();
     void EditionAdjustments();
     void updateEnabling();
-    void updateRecordCommands();
     void removeFromToolBar(const QString& name);
     void hideCommand(const QString& name);
     void toggleToolBar();
@@ -128,7 +123,6 @@ private:
     QHash<QString, QMenu*> m_menus;
     QList<QAction*> m_recordActions;
     QList<QAction*> m_navigation;
-    data::AlarmSet m_alarmSet;
     bool m_patientCommands = true;
     bool m_refreshAllowed = false;
     widgets::WindowPlacement* m_placement = nullptr;

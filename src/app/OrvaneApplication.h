@@ -15,7 +15,6 @@ public:
     ~OrvaneApplication() override;
 
     void installExceptionHandler() { m_handlerInstalled = true; }
-    bool exceptionHandlerInstalled() const { return m_handlerInstalled; }
 
     bool notify(QObject* receiver, QEvent* event) override;
 

@@ -65,8 +65,8 @@ QStringList tourPatientWindows(const QString& outDir, const QString& dataDirecto
         form.show();
         settle();
         const char* const pages[] = {"Basic", "Additional", "Family", "History", "Questionary", "Recalls"};
-        for (int i = 0; i < form.PageControl1->count(); ++i) {
-            form.PageControl1->setCurrentIndex(i);
+        for (int i = 0; i < form.Pages->count(); ++i) {
+            form.Pages->setCurrentIndex(i);
             take(form, QStringLiteral("PatientForm_") + QLatin1String(pages[i]));
         }
         {

@@ -48,15 +48,15 @@ bool isDataVolume(const QStorageInfo& volume)
 
 TServerPathForm::TServerPathForm(MultiUserType current, const QString& directory, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
-    , RadioGroup1(new QGroupBox(QStringLiteral("Multi-User type:"), this))
-    , StandAloneBtn(new QRadioButton(QStringLiteral("Stand-alone"), RadioGroup1))
-    , ClientBtn(new QRadioButton(QStringLiteral("Client"), RadioGroup1))
-    , ServerBtn(new QRadioButton(QStringLiteral("Server"), RadioGroup1))
+    , UserTypeGroup(new QGroupBox(QStringLiteral("Multi-User type:"), this))
+    , StandAloneBtn(new QRadioButton(QStringLiteral("Stand-alone"), UserTypeGroup))
+    , ClientBtn(new QRadioButton(QStringLiteral("Client"), UserTypeGroup))
+    , ServerBtn(new QRadioButton(QStringLiteral("Server"), UserTypeGroup))
     , DriveLabel(new QLabel(QStringLiteral("Network drive:"), this))
-    , DriveComboBox1(new QComboBox(this))
+    , DriveCombo(new QComboBox(this))
     , PathLabel(new QLabel(QStringLiteral("Data path on server"), this))
-    , DirectoryListBox1(new QTreeView(this))
-    , Label3(new QLabel(QStringLiteral("Selected path:"), this))
+    , DirectoryTree(new QTreeView(this))
+    , SelectedPathCaption(new QLabel(QStringLiteral("Selected path:"), this))
     , SelectedPathLabel(new QLabel(this))
     , OKBtn(new QPushButton(QStringLiteral("OK"), this))
     , CancelBtn(new QPushButton(QStringLiteral("Cancel"), this))
@@ -66,17 +66,17 @@ TServerPathForm::TServerPathForm(MultiUserType current, const QString& directory
 {
     setObjectName(QStringLiteral("ServerPathForm"));
     setWindowTitle(QStringLiteral("Network & Data Path Selection"));
-    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    UserTypeGroup->setObjectName(QStringLiteral("RadioGroup1"));
     DriveLabel->setObjectName(QStringLiteral("DriveLabel"));
-    DriveComboBox1->setObjectName(QStringLiteral("DriveComboBox1"));
+    DriveCombo->setObjectName(QStringLiteral("DriveComboBox1"));
     PathLabel->setObjectName(QStringLiteral("PathLabel"));
-    DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
-    Label3->setObjectName(QStringLiteral("Label3"));
+    DirectoryTree->setObjectName(QStringLiteral("DirectoryListBox1"));
+    SelectedPathCaption->setObjectName(QStringLiteral("Label3"));
     SelectedPathLabel->setObjectName(QStringLiteral("SelectedPathLabel"));
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
 
-    auto* radios = new QHBoxLayout(RadioGroup1);
+    auto* radios = new QHBoxLayout(UserTypeGroup);
     int id = 0;
     for (QRadioButton* button : { StandAloneBtn, ClientBtn, ServerBtn }) {
         m_types->addButton(button, id++);
@@ -85,11 +85,11 @@ TServerPathForm::TServerPathForm(MultiUserType current, const QString& directory
 
     m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     m_model->setRootPath(QStringLiteral("/"));
-    DirectoryListBox1->setModel(m_model);
+    DirectoryTree->setModel(m_model);
     for (int column = 1; column < m_model->columnCount(); ++column)
-        DirectoryListBox1->hideColumn(column);
-    DirectoryListBox1->header()->hide();
-    DirectoryListBox1->setMinimumSize(380, 220);
+        DirectoryTree->hideColumn(column);
+    DirectoryTree->header()->hide();
+    DirectoryTree->setMinimumSize(380, 220);
     SelectedPathLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QFont bold = SelectedPathLabel->font();
     bold.setBold(true);
@@ -100,28 +100,28 @@ TServerPathForm::TServerPathForm(MultiUserType current, const QString& directory
 
     auto* grid = new QGridLayout;
     grid->addWidget(DriveLabel, 0, 0);
-    grid->addWidget(DriveComboBox1, 0, 1);
+    grid->addWidget(DriveCombo, 0, 1);
     grid->addWidget(PathLabel, 1, 0, Qt::AlignTop);
-    grid->addWidget(DirectoryListBox1, 1, 1);
-    grid->addWidget(Label3, 2, 0, Qt::AlignTop);
+    grid->addWidget(DirectoryTree, 1, 1);
+    grid->addWidget(SelectedPathCaption, 2, 0, Qt::AlignTop);
     grid->addWidget(SelectedPathLabel, 2, 1);
     grid->setColumnStretch(1, 1);
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(OKBtn, QDialogButtonBox::AcceptRole);
     buttons->addButton(CancelBtn, QDialogButtonBox::RejectRole);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(RadioGroup1);
+    layout->addWidget(UserTypeGroup);
     layout->addLayout(grid);
     layout->addWidget(buttons);
 
     fillDrives();
     connect(m_types, &QButtonGroup::idClicked, this, [this](int type) { setChoice(static_cast<MultiUserType>(type)); });
-    connect(DriveComboBox1, &QComboBox::currentIndexChanged, this, &TServerPathForm::driveChanged);
-    connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(DriveCombo, &QComboBox::currentIndexChanged, this, &TServerPathForm::driveChanged);
+    connect(DirectoryTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
         [this](const QModelIndex& index) { selectDirectory(m_model->filePath(index)); });
     // The directories are read in the background: show the selection once its folder is in.
     connect(m_model, &QFileSystemModel::directoryLoaded, this, [this] {
-        DirectoryListBox1->scrollTo(DirectoryListBox1->currentIndex(), QAbstractItemView::PositionAtCenter);
+        DirectoryTree->scrollTo(DirectoryTree->currentIndex(), QAbstractItemView::PositionAtCenter);
     });
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
@@ -135,7 +135,7 @@ void TServerPathForm::fillDrives()
     const QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
     for (const QStorageInfo& volume : volumes) {
         if (isDataVolume(volume))
-            DriveComboBox1->addItem(volume.rootPath() + QStringLiteral("  [") + QString::fromUtf8(volume.fileSystemType())
+            DriveCombo->addItem(volume.rootPath() + QStringLiteral("  [") + QString::fromUtf8(volume.fileSystemType())
                     + QLatin1Char(']'),
                 volume.rootPath());
     }
@@ -159,7 +159,7 @@ void TServerPathForm::typeChanged()
 
 void TServerPathForm::driveChanged()
 {
-    const QString root = DriveComboBox1->currentData().toString();
+    const QString root = DriveCombo->currentData().toString();
     if (!root.isEmpty() && !m_selected.startsWith(root))
         selectDirectory(root);
 }
@@ -168,17 +168,17 @@ void TServerPathForm::selectDirectory(const QString& directory)
 {
     m_selected = QDir::cleanPath(directory);
     const QModelIndex index = m_model->index(m_selected);
-    if (index.isValid() && DirectoryListBox1->currentIndex() != index) {
+    if (index.isValid() && DirectoryTree->currentIndex() != index) {
         for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
-            DirectoryListBox1->expand(parent);
-        DirectoryListBox1->setCurrentIndex(index);
-        DirectoryListBox1->scrollTo(index, QAbstractItemView::PositionAtCenter);
+            DirectoryTree->expand(parent);
+        DirectoryTree->setCurrentIndex(index);
+        DirectoryTree->scrollTo(index, QAbstractItemView::PositionAtCenter);
     }
     const QString root = QStorageInfo(m_selected).rootPath();
-    const int drive = DriveComboBox1->findData(root);
-    if (drive >= 0 && DriveComboBox1->currentIndex() != drive) {
-        const QSignalBlocker quiet(DriveComboBox1);
-        DriveComboBox1->setCurrentIndex(drive);
+    const int drive = DriveCombo->findData(root);
+    if (drive >= 0 && DriveCombo->currentIndex() != drive) {
+        const QSignalBlocker quiet(DriveCombo);
+        DriveCombo->setCurrentIndex(drive);
     }
     directoryChanged();
 }

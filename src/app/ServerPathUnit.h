@@ -24,15 +24,15 @@ class TServerPathForm : public QDialog {
 public:
     explicit TServerPathForm(platform::MultiUserType current, const QString& directory = {}, QWidget* parent = nullptr);
 
-    QGroupBox* RadioGroup1;
+    QGroupBox* UserTypeGroup;
     QRadioButton* StandAloneBtn;
     QRadioButton* ClientBtn;
     QRadioButton* ServerBtn;
     QLabel* DriveLabel;
-    QComboBox* DriveComboBox1;
+    QComboBox* DriveCombo;
     QLabel* PathLabel;
-    QTreeView* DirectoryListBox1;
-    QLabel* Label3;
+    QTreeView* DirectoryTree;
+    QLabel* SelectedPathCaption;
     QLabel* SelectedPathLabel;
     QPushButton* OKBtn;
     QPushButton* CancelBtn;

@@ -280,7 +280,7 @@ void TDentalChartForm::SessionStep(int step)
     PreviousSessionBtn->setEnabled(target > 0);
     NextSessionBtn->setEnabled(target < last);
     LastSessionBtn->setEnabled(target < last);
-    Edit1->setFocus();
+    LastNameEdit->setFocus();
     FollowSession();
     resetClicks();
 }

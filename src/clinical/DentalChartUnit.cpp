@@ -174,15 +174,15 @@ QWidget* TDentalChartForm::buildHeader()
         row->addWidget(edit, 1);
         return edit;
     };
-    Edit1 = nameEdit(QStringLiteral("Edit1"), QStringLiteral("Last Name"));
-    DBEdit3 = nameEdit(QStringLiteral("DBEdit3"), QStringLiteral("First Name"));
-    DBEdit35 = nameEdit(QStringLiteral("DBEdit35"), QStringLiteral("Father's Name"));
-    SpeedButton1 = toolButton(this, QStringLiteral("SpeedButton1"), QStringLiteral("…"), QStringLiteral("Search"));
-    connect(SpeedButton1, &QToolButton::clicked, this, [] {
+    LastNameEdit = nameEdit(QStringLiteral("Edit1"), QStringLiteral("Last Name"));
+    FirstNameEdit = nameEdit(QStringLiteral("DBEdit3"), QStringLiteral("First Name"));
+    FatherNameEdit = nameEdit(QStringLiteral("DBEdit35"), QStringLiteral("Father's Name"));
+    SearchPatientBtn = toolButton(this, QStringLiteral("SpeedButton1"), QStringLiteral("…"), QStringLiteral("Search"));
+    connect(SearchPatientBtn, &QToolButton::clicked, this, [] {
         if (widgets::WindowService* service = widgets::WindowService::current())
             service->openWindow(QStringLiteral("SearchDlg"));
     });
-    row->addWidget(SpeedButton1);
+    row->addWidget(SearchPatientBtn);
     PatientHistBtn = pushButton(this, QStringLiteral("PatientHistBtn"), QStringLiteral("!"));
     PatientHistBtn->setStyleSheet(QStringLiteral("QPushButton { background: #ff00ff; color: white; font-weight: bold; border-radius: 11px; "
                                                  "min-width: 22px; max-width: 22px; min-height: 22px; max-height: 22px; }"));
@@ -449,11 +449,6 @@ int TDentalChartForm::currentToothIndex() const
     return currentOperation().toothIndex;
 }
 
-const QImage& TDentalChartForm::chartImage() const
-{
-    return m_painter->image();
-}
-
 void TDentalChartForm::installDataModuleHooks()
 {
     const auto teethShown = [this](const db::Dataset& row) {
@@ -511,23 +506,16 @@ void TDentalChartForm::updateSessionButtons()
 
 void TDentalChartForm::updateAlert()
 {
-    db::Dataset& history = *m_dm.patients().AnamnesticaTable;
-    bool raised = false;
-    if (history.isActive() && !history.isEmpty()) {
-        raised = data::AlarmSet::current().raisedBy([&history](int position) {
-            return position < history.fieldCount() ? history.field(position).value() : QVariant();
-        });
-    }
-    PatientHistBtn->setVisible(raised);
+    PatientHistBtn->setVisible(data::AlarmSet::current().raisedByRow(*m_dm.patients().AnamnesticaTable));
 }
 
 void TDentalChartForm::showPatientNames()
 {
     db::Dataset& p = *m_dm.patients().PatientsTable;
     const bool has = p.isActive() && !p.isEmpty();
-    Edit1->setText(has ? p.value(u"LastName").toString() : QString());
-    DBEdit3->setText(has ? p.value(u"FirstName").toString() : QString());
-    DBEdit35->setText(has ? p.value(u"FatherName").toString() : QString());
+    LastNameEdit->setText(has ? p.value(u"LastName").toString() : QString());
+    FirstNameEdit->setText(has ? p.value(u"FirstName").toString() : QString());
+    FatherNameEdit->setText(has ? p.value(u"FatherName").toString() : QString());
 }
 
 bool TDentalChartForm::event(QEvent* e)

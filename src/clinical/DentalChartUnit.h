@@ -85,9 +85,7 @@ public:
     void setChartKind(ChartKind kind); // as a click on "Adult" or "Baby"
     int currentToothIndex() const;
     bool toothFilter() const { return m_toothFilter; }
-    bool operationChosen() const { return m_operationChosen; }
     const QStringList& undoList() const { return m_undo; }
-    const QImage& chartImage() const;
     // The chart as printed: the occlusal strips of the kind above and below the teeth.
     QImage chartPicture() const;
     // The view of the current tab (HistPerSessionTable, 2, 3).
@@ -108,10 +106,10 @@ public:
     void ShowToothHistory(bool toothFilter, bool surfaces);
 
     // --- components ---
-    QLineEdit* Edit1;
-    QLineEdit* DBEdit3;
-    QLineEdit* DBEdit35;
-    QToolButton* SpeedButton1;
+    QLineEdit* LastNameEdit;
+    QLineEdit* FirstNameEdit;
+    QLineEdit* FatherNameEdit;
+    QToolButton* SearchPatientBtn;
     QToolButton* CurrencyBtn;
     QPushButton* PatientHistBtn;
     QTabBar* TabControl;

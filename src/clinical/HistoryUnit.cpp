@@ -143,8 +143,8 @@ void THistoryForm::buildGrid()
 QWidget* THistoryForm::buildEditors()
 {
     auto* panel = new QWidget(this);
-    Edit1 = new widgets::DBDateEdit(panel);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
+    DateEdit = new widgets::DBDateEdit(panel);
+    DateEdit->setObjectName(QStringLiteral("Edit1"));
     ToothCombo = new widgets::DBComboBox(panel);
     ToothCombo->setObjectName(QStringLiteral("ToothCombo"));
     ToothCombo->setEditable(false);
@@ -203,7 +203,7 @@ QWidget* THistoryForm::buildEditors()
         int row;
         int column;
     } placed[] = {
-        {Edit1, "Date", 0, 0}, {ToothCombo, "Tooth No.", 0, 2}, {OperationCombo, "Operation", 1, 0}, {DentistCombo, "Dentist", 1, 2},
+        {DateEdit, "Date", 0, 0}, {ToothCombo, "Tooth No.", 0, 2}, {OperationCombo, "Operation", 1, 0}, {DentistCombo, "Dentist", 1, 2},
         {MaterialCombo, "Material", 2, 0}, {LabCombo, "Dental Lab", 2, 2}, {ColorEdit, "Color", 3, 0},
     };
     for (const auto& p : placed) {
@@ -271,7 +271,7 @@ void THistoryForm::bindEditors()
         widgets::DataAware* editor;
         const char* field;
     } bindings[] = {
-        {Edit1, "Date"}, {ToothCombo, "ToothNum"}, {OperationCombo, "OperID"}, {DentistCombo, "DentistID"}, {MaterialCombo, "MaterialID"},
+        {DateEdit, "Date"}, {ToothCombo, "ToothNum"}, {OperationCombo, "OperID"}, {DentistCombo, "DentistID"}, {MaterialCombo, "MaterialID"},
         {LabCombo, "DentalLabID"}, {ColorEdit, "Color"}, {DiscountEdit, "Discount"}, {CostEdit, "Cost"}, {ReceiptCheck, "IOFld"},
     };
     for (const auto& b : bindings)

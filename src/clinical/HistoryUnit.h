@@ -70,7 +70,7 @@ public:
     db::DataSource* source() const;
 
     widgets::DBGrid* Grid;
-    widgets::DBDateEdit* Edit1; // the date: the New command's focus
+    widgets::DBDateEdit* DateEdit; // the date: the New command's focus
     widgets::DBComboBox* ToothCombo;
     widgets::DBLookupCombo* OperationCombo;
     widgets::DBLookupCombo* DentistCombo;

@@ -90,7 +90,7 @@ TOperationsEntryForm::TOperationsEntryForm(data::TDmForm& dm, QWidget* parent, s
     layout->addLayout(bottom);
 
     if (m_art->canPreview())
-        m_browser = std::make_unique<TSymbolBrowser>(*m_art->library(), *m_art->pictures(), Image1, 1, 1);
+        m_browser = std::make_unique<TSymbolBrowser>(*m_art->library(), *m_art->pictures(), SymbolImage, 1, 1);
 
     Lang = new widgets::TLanguage(this);
     Lang->setObjectName(QStringLiteral("Lang"));
@@ -134,11 +134,11 @@ QWidget* TOperationsEntryForm::buildEditors()
     IdEdit = bound<widgets::DBEdit>(panel, "IdEdit", source, QStringLiteral("OperID"));
     IdEdit->dataLink()->setReadOnly(true);
     IdEdit->setMaximumWidth(60);
-    Edit1 = bound<widgets::DBEdit>(panel, "Edit1", source, QStringLiteral("Description"));
+    DescriptionEdit = bound<widgets::DBEdit>(panel, "Edit1", source, QStringLiteral("Description"));
     CostEdit = bound<widgets::DBCalcEdit>(panel, "CostEdit", source, QStringLiteral("Cost"));
     auto* fields = new QFormLayout;
     fields->addRow(label(panel, "IdLabel", QStringLiteral("ID")), IdEdit);
-    fields->addRow(label(panel, "DescriptionLabel", QStringLiteral("Description")), Edit1);
+    fields->addRow(label(panel, "DescriptionLabel", QStringLiteral("Description")), DescriptionEdit);
     fields->addRow(label(panel, "CostLabel", QStringLiteral("Cost")), CostEdit);
 
     BitmapBox = new QGroupBox(QStringLiteral("Bitmap "), panel);
@@ -151,9 +151,9 @@ QWidget* TOperationsEntryForm::buildEditors()
     SelectBitmapBtn->setText(QStringLiteral("..."));
     SelectBitmapBtn->setToolTip(QStringLiteral("Select bitmap"));
     connect(SelectBitmapBtn, &QToolButton::clicked, this, &TOperationsEntryForm::SelectBitmapBtnClick);
-    Image1 = new QLabel(BitmapBox);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setFixedSize(TSymbolBrowser::CellSize(1, 1));
+    SymbolImage = new QLabel(BitmapBox);
+    SymbolImage->setObjectName(QStringLiteral("Image1"));
+    SymbolImage->setFixedSize(TSymbolBrowser::CellSize(1, 1));
     auto* bitmapLeft = new QVBoxLayout;
     auto* idRow = new QHBoxLayout;
     idRow->addWidget(BitmapEdit);
@@ -163,7 +163,7 @@ QWidget* TOperationsEntryForm::buildEditors()
     bitmapLeft->addStretch();
     auto* bitmapLayout = new QHBoxLayout(BitmapBox);
     bitmapLayout->addLayout(bitmapLeft);
-    bitmapLayout->addWidget(Image1);
+    bitmapLayout->addWidget(SymbolImage);
 
     AskBox = new QGroupBox(QStringLiteral("Ask Dentist for"), panel);
     AskBox->setObjectName(QStringLiteral("AskBox"));
@@ -221,7 +221,7 @@ void TOperationsEntryForm::followOperation()
     if (m_browser && !symbol.isNull())
         m_browser->Draw(symbol.toInt(), TSelectBitmapForm::PreviewIndex, false, operations.value(u"Transparent").toBool());
     else
-        Image1->clear(); // an operation without a symbol paints nothing
+        SymbolImage->clear(); // an operation without a symbol paints nothing
     GroupImage->setPixmap(any ? groupToolPicture(operations.value(u"GroupID").toInt()) : QPixmap());
 }
 

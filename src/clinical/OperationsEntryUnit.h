@@ -43,13 +43,13 @@ public:
 
     widgets::DBGrid* Grid;
     widgets::DBEdit* IdEdit;
-    widgets::DBEdit* Edit1; // the description: the New command's focus
+    widgets::DBEdit* DescriptionEdit; // the description: the New command's focus
     widgets::DBCalcEdit* CostEdit;
     QGroupBox* BitmapBox;
     widgets::DBEdit* BitmapEdit;
     widgets::DBCheckBox* TransparentCheck;
     QToolButton* SelectBitmapBtn;
-    QLabel* Image1; // the symbol on a tooth
+    QLabel* SymbolImage; // the symbol on a tooth
     QGroupBox* AskBox;
     widgets::DBCheckBox* MaterialCheck;
     widgets::DBCheckBox* LabCheck;
@@ -80,7 +80,6 @@ private:
     void followOperation();
     void followState();
     void applyEdition();
-    void applyCurrency();
     bool editing() const;
 
     data::TDmForm& m_dm;

@@ -76,13 +76,13 @@ TOperationsForm::TOperationsForm(data::TDmForm& dm, const SymbolArt* art, QWidge
             accept();
     });
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setToolTip(QStringLiteral("Επιλέξτε ένα σχέδιο"));
-    Image1->setFixedSize(TSymbolBrowser::CellSize(19, 20));
-    Image1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    SymbolImage = new QLabel(this);
+    SymbolImage->setObjectName(QStringLiteral("Image1"));
+    SymbolImage->setToolTip(QStringLiteral("Επιλέξτε ένα σχέδιο"));
+    SymbolImage->setFixedSize(TSymbolBrowser::CellSize(19, 20));
+    SymbolImage->setFrameStyle(QFrame::Box | QFrame::Plain);
     if (art && art->canPreview())
-        m_browser = std::make_unique<TSymbolBrowser>(*art->library(), *art->pictures(), Image1, 19, 20);
+        m_browser = std::make_unique<TSymbolBrowser>(*art->library(), *art->pictures(), SymbolImage, 19, 20);
 
     OkBtn = new QPushButton(QStringLiteral("Ok"), this);
     OkBtn->setObjectName(QStringLiteral("OkBtn"));
@@ -94,7 +94,7 @@ TOperationsForm::TOperationsForm(data::TDmForm& dm, const SymbolArt* art, QWidge
 
     auto* top = new QHBoxLayout;
     top->addWidget(OperationsList, 1);
-    top->addWidget(Image1, 0, Qt::AlignTop);
+    top->addWidget(SymbolImage, 0, Qt::AlignTop);
     top->addWidget(buildDetails());
     auto* buttons = new QVBoxLayout;
     buttons->addStretch();
@@ -255,7 +255,7 @@ void TOperationsForm::followOperation()
     if (m_browser && !symbol.isNull())
         m_browser->Draw(symbol.toInt(), TSelectBitmapForm::PreviewIndex, false, flag(u"Transparent"));
     else
-        Image1->clear();
+        SymbolImage->clear();
 
     if (any)
         work.setValue(u"OperID", operations.value(u"OperID"));

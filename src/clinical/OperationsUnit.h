@@ -46,7 +46,7 @@ public:
     QDate date() const;
 
     widgets::DBGrid* OperationsList;
-    QLabel* Image1;
+    QLabel* SymbolImage;
     QDateEdit* DateEdit;
     widgets::DBLookupCombo* DentistCombo;
     widgets::DBLookupCombo* MaterialCombo;

@@ -1,6 +1,7 @@
 #include "data/AlarmSet.h"
 
 #include "data/schema/Schema.h"
+#include "db/Dataset.h"
 
 namespace data {
 
@@ -46,6 +47,15 @@ bool AlarmSet::raisedBy(const std::function<QVariant(int position)>& valueAt) co
             return true;
     }
     return false;
+}
+
+bool AlarmSet::raisedByRow(const db::Dataset& history) const
+{
+    if (!history.isActive() || history.isEmpty())
+        return false;
+    return raisedBy([&history](int position) {
+        return position < history.fieldCount() ? history.field(position).value() : QVariant();
+    });
 }
 
 } // namespace data

@@ -7,6 +7,10 @@
 #include <bitset>
 #include <functional>
 
+namespace db {
+class Dataset;
+}
+
 namespace data {
 
 // The medical-history answers that raise the alarm of the patient file and the dental chart:
@@ -28,6 +32,8 @@ public:
     bool isEmpty() const { return m_bits.none(); }
     // Whether the medical-history row (value of the field at each position) raises the alarm.
     bool raisedBy(const std::function<QVariant(int position)>& valueAt) const;
+    // The same for the current row of a medical-history view; an empty or closed view raises none.
+    bool raisedByRow(const db::Dataset& history) const;
 
 private:
     std::bitset<kPositions> m_bits;

@@ -141,7 +141,7 @@ void FamilyRoles::setRole(const QVariant& patientId, FamilyRole role)
     m_dm.patients().setProtectionType(patientId, role);
 }
 
-int FamilyRoles::storedMemberCount(const QVariant& protectorId) const
+bool FamilyRoles::openStoredFamily(const QVariant& protectorId) const
 {
     db::Dataset& everyone = *m_dm.patients().AllPatientsTable;
     db::Dataset& members = *m_dm.patients().FamilyChildrenForLookOnly;
@@ -149,9 +149,12 @@ int FamilyRoles::storedMemberCount(const QVariant& protectorId) const
         m_dm.OpenTable(everyone);
     if (!members.isActive())
         m_dm.OpenTable(members);
-    if (!everyone.locate(kPatientID, protectorId))
-        return 0;
-    return members.recordCount();
+    return everyone.locate(kPatientID, protectorId);
+}
+
+int FamilyRoles::storedMemberCount(const QVariant& protectorId) const
+{
+    return openStoredFamily(protectorId) ? m_dm.patients().FamilyChildrenForLookOnly->recordCount() : 0;
 }
 
 } // namespace patients

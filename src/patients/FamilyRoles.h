@@ -39,6 +39,9 @@ public:
     void setRole(const QVariant& patientId, FamilyRole role);
     // Members of a protector as stored.
     int storedMemberCount(const QVariant& protectorId) const;
+    // Puts the stored views on a protector's family: his row in AllPatientsTable, his members in
+    // FamilyChildrenForLookOnly. False when no patient has that identifier.
+    bool openStoredFamily(const QVariant& protectorId) const;
 
 private:
     void leaveProtectedMember();

@@ -76,14 +76,10 @@ void TFamilyForm::reload()
         protector = m_dm.patients().FamilyFatherTable->value(u"FatherID");
     if (protector.isNull())
         return;
+    if (!FamilyRoles(m_dm).openStoredFamily(protector))
+        return;
     db::Dataset& everyone = *m_dm.patients().AllPatientsTable;
     db::Dataset& members = *m_dm.patients().FamilyChildrenForLookOnly;
-    if (!everyone.isActive())
-        m_dm.OpenTable(everyone);
-    if (!members.isActive())
-        m_dm.OpenTable(members);
-    if (!everyone.locate(kPatientID, protector))
-        return;
     auto* root = new QTreeWidgetItem(FamilyTree, {everyone.value(u"Name").toString()});
     root->setData(0, Qt::UserRole, protector);
     const int child = members.field(u"ChildID").index();

@@ -30,14 +30,14 @@ QWidget* TPatientForm::buildBasicPage()
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(4);
 
-    Edit1 = edit(QStringLiteral("Edit1"), QStringLiteral("LastName"));
+    LastNameEdit = edit(QStringLiteral("Edit1"), QStringLiteral("LastName"));
     FirstNameEdit = edit(QStringLiteral("FirstNameEdit"), QStringLiteral("FirstName"));
     FatherNameEdit = edit(QStringLiteral("FatherNameEdit"), QStringLiteral("FatherName"));
     MotherNameEdit = edit(QStringLiteral("MotherNameEdit"), QStringLiteral("MotherName"));
     FolderCodeEdit = edit(QStringLiteral("FolderCodeEdit"), QStringLiteral("FolderCode"));
     FolderCodeEdit->dataLink()->setReadOnly(true);
     FolderCodeEdit->setFocusPolicy(Qt::NoFocus);
-    addRow(grid, 0, 0, QStringLiteral("LastNameLabel"), QStringLiteral("Last Name"), Edit1);
+    addRow(grid, 0, 0, QStringLiteral("LastNameLabel"), QStringLiteral("Last Name"), LastNameEdit);
     addRow(grid, 1, 0, QStringLiteral("FirstNameLabel"), QStringLiteral("First Name"), FirstNameEdit);
     addRow(grid, 2, 0, QStringLiteral("FatherNameLabel"), QStringLiteral("Father's Name"), FatherNameEdit);
     addRow(grid, 3, 0, QStringLiteral("MotherNameLabel"), QStringLiteral("Mother's Name"), MotherNameEdit);

@@ -58,31 +58,31 @@ TPatientForm::TPatientForm(data::TDmForm& dm, PatientFormHost host, QWidget* par
     Lang->setObjectName(QStringLiteral("Lang"));
 
     buildToolBar();
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    Pages = new QTabWidget(this);
+    Pages->setObjectName(QStringLiteral("PageControl1"));
     // Built in page order, so that Tab walks the editors page by page.
-    PageControl1->addTab(buildBasicPage(), QStringLiteral("Basic"));
-    PageControl1->addTab(buildAdditionalPage(), QStringLiteral("Additional"));
-    PageControl1->addTab(buildFamilyPage(), QStringLiteral("Family"));
-    PageControl1->addTab(buildHistoryPage(), QStringLiteral("Medical History"));
-    PageControl1->addTab(buildQuestionaryPage(), QStringLiteral("Questionary"));
-    PageControl1->addTab(buildRecallsPage(), QStringLiteral("Recalls"));
+    Pages->addTab(buildBasicPage(), QStringLiteral("Basic"));
+    Pages->addTab(buildAdditionalPage(), QStringLiteral("Additional"));
+    Pages->addTab(buildFamilyPage(), QStringLiteral("Family"));
+    Pages->addTab(buildHistoryPage(), QStringLiteral("Medical History"));
+    Pages->addTab(buildQuestionaryPage(), QStringLiteral("Questionary"));
+    Pages->addTab(buildRecallsPage(), QStringLiteral("Recalls"));
     const char* const tabNames[] = {"BasicSheet", "AdditionalSheet", "FamilySheet", "HistorySheet", "QuestionarySheet", "RecallsSheet"};
-    for (int i = 0; i < PageControl1->count(); ++i)
-        PageControl1->widget(i)->setObjectName(QLatin1String(tabNames[i]));
-    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int page) { PrintBtn->setEnabled(page == HistoryPage); });
+    for (int i = 0; i < Pages->count(); ++i)
+        Pages->widget(i)->setObjectName(QLatin1String(tabNames[i]));
+    connect(Pages, &QTabWidget::currentChanged, this, [this](int page) { PrintBtn->setEnabled(page == HistoryPage); });
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 0, 4, 4);
     layout->setSpacing(2);
     layout->addWidget(ToolBar);
-    layout->addWidget(PageControl1, 1);
+    layout->addWidget(Pages, 1);
     Lang->setProperties(translatedProperties());
     widgets::colourEditorsOnFocus(this);
 
     connect(&m_dm, &data::TDmForm::lastNameMissing, this, [this] {
-        PageControl1->setCurrentIndex(BasicPage);
-        Edit1->setFocus();
+        Pages->setCurrentIndex(BasicPage);
+        LastNameEdit->setFocus();
     });
     connect(&m_dm, &data::TDmForm::patientDiscarded, this, [this] {
         if (!m_suspended)
@@ -156,7 +156,7 @@ void TPatientForm::buildToolBar()
     // A tool bar shows and hides its widgets through their actions.
     m_alarmAction = ToolBar->addWidget(PatientHistBtn);
     m_alarmAction->setVisible(false);
-    connect(PatientHistBtn, &QPushButton::clicked, this, [this] { PageControl1->setCurrentIndex(HistoryPage); });
+    connect(PatientHistBtn, &QPushButton::clicked, this, [this] { Pages->setCurrentIndex(HistoryPage); });
     CaptionBtn = new QToolButton(ToolBar);
     CaptionBtn->setObjectName(QStringLiteral("CaptionBtn"));
     CaptionBtn->setText(QStringLiteral("Balance"));
@@ -261,7 +261,7 @@ void TPatientForm::showEvent(QShowEvent* event)
     } else {
         move(10, 10);
     }
-    PageControl1->setCurrentIndex(BasicPage);
+    Pages->setCurrentIndex(BasicPage);
     // The switch keeps its state over windows: two clicks redraw it as it was.
     CaptionBtnClick();
     CaptionBtnClick();
@@ -415,14 +415,7 @@ void TPatientForm::CaptionBtnClick()
 
 void TPatientForm::UpdateAlarm()
 {
-    db::Dataset& history = *m_dm.patients().AnamnesticaTable;
-    bool raised = false;
-    if (history.isActive() && !history.isEmpty()) {
-        raised = data::AlarmSet::current().raisedBy([&history](int position) {
-            return position < history.fieldCount() ? history.field(position).value() : QVariant();
-        });
-    }
-    m_alarmAction->setVisible(raised);
+    m_alarmAction->setVisible(data::AlarmSet::current().raisedByRow(*m_dm.patients().AnamnesticaTable));
 }
 
 bool TPatientForm::alarmRaised() const
@@ -461,8 +454,8 @@ void TPatientForm::refreshDetails()
 
 void TPatientForm::prepareNew()
 {
-    PageControl1->setCurrentIndex(BasicPage);
-    Edit1->setFocus();
+    Pages->setCurrentIndex(BasicPage);
+    LastNameEdit->setFocus();
 }
 
 void TPatientForm::fillCategories()

@@ -76,10 +76,12 @@ public:
     QAction* CloseBtn;
     QToolButton* CaptionBtn; // shows or hides the balance
     QPushButton* PatientHistBtn; // the medical-history alarm
-    QTabWidget* PageControl1;
+    // Members say what they hold; objectName() keeps the designed name (PageControl1, Edit1)
+    // because the language file addresses the controls by it.
+    QTabWidget* Pages;
 
     // --- page "Basic" ---
-    widgets::DBEdit* Edit1; // LastName
+    widgets::DBEdit* LastNameEdit;
     widgets::DBEdit *FirstNameEdit, *FatherNameEdit, *MotherNameEdit, *FolderCodeEdit;
     widgets::DBRadioGroup* SexGroup;
     widgets::DBEdit *PhoneEdit, *Phone2Edit, *CellTelEdit, *FaxEdit, *EmailEdit;

@@ -57,19 +57,19 @@ T* named(T* object, const char* name)
 
 TSearchDlg::TSearchDlg(QWidget* parent)
     : QDialog(parent)
-    , Label1(named(new QLabel(QStringLiteral("Search Field"), this), "Label1"))
+    , SearchFieldLabel(named(new QLabel(QStringLiteral("Search Field"), this), "Label1"))
     , OrderCombo(named(new QComboBox(this), "OrderCombo"))
-    , Label2(named(new QLabel(QStringLiteral("Search for:"), this), "Label2"))
+    , SearchForLabel(named(new QLabel(QStringLiteral("Search for:"), this), "Label2"))
     , SearchEd(named(new QLineEdit(this), "SearchEd"))
-    , Label3(named(new QLabel(QStringLiteral("Restrictions:"), this), "Label3"))
+    , RestrictionsLabel(named(new QLabel(QStringLiteral("Restrictions:"), this), "Label3"))
     , RestrictionsEd(named(new QLineEdit(this), "RestrictionsEd"))
     , RestrictionsBtn(named(new QToolButton(this), "RestrictionsBtn"))
     , FieldsBtn(named(new QPushButton(QStringLiteral("Fields..."), this), "FieldsBtn"))
-    , Label4(named(new QLabel(QStringLiteral("Views"), this), "Label4"))
+    , ViewsLabel(named(new QLabel(QStringLiteral("Views"), this), "Label4"))
     , ViewsCombo(named(new QComboBox(this), "ViewsCombo"))
     , SaveBtn(named(new QPushButton(QStringLiteral("Save"), this), "SaveBtn"))
     , RestoreBtn(named(new QPushButton(QStringLiteral("Restore"), this), "RestoreBtn"))
-    , RxDBGrid1(named(new widgets::DBGrid(this), "RxDBGrid1"))
+    , ResultsGrid(named(new widgets::DBGrid(this), "RxDBGrid1"))
     , GridPopup(named(new QMenu(this), "GridPopup"))
     , FieldsItem(named(new QAction(QString::fromUtf8("Πεδία"), this), "FieldsItem"))
     , OKBtn(named(new QPushButton(QStringLiteral("Ok"), this), "OKBtn"))
@@ -95,16 +95,16 @@ TSearchDlg::TSearchDlg(QWidget* parent)
     GridPopup->addAction(FieldsItem);
 
     // The list is ordered by "Search Field", not by its headers.
-    RxDBGrid1->setDataSource(DataSource);
-    RxDBGrid1->setReadOnly(true);
-    QTableView* grid = RxDBGrid1->view();
+    ResultsGrid->setDataSource(DataSource);
+    ResultsGrid->setReadOnly(true);
+    QTableView* grid = ResultsGrid->view();
     grid->setObjectName(QStringLiteral("RxDBGrid1View"));
     grid->setSortingEnabled(false);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setContextMenuPolicy(Qt::CustomContextMenu);
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->horizontalHeader()->setResizeContentsPrecision(50);
-    RxDBGrid1->setMinimumSize(640, 300);
+    ResultsGrid->setMinimumSize(640, 300);
 
     QStringList paths;
     for (const char* name : { "Label1", "Label2", "Label3", "Label4", "FieldsBtn", "SaveBtn", "RestoreBtn", "OKBtn", "CancelBtn",
@@ -113,22 +113,22 @@ TSearchDlg::TSearchDlg(QWidget* parent)
     Lang->setProperties(paths);
 
     auto* controls = new QGridLayout;
-    controls->addWidget(Label1, 0, 0);
+    controls->addWidget(SearchFieldLabel, 0, 0);
     controls->addWidget(OrderCombo, 0, 1);
-    controls->addWidget(Label2, 0, 2);
+    controls->addWidget(SearchForLabel, 0, 2);
     controls->addWidget(SearchEd, 0, 3, 1, 2);
     auto* restrictions = new QHBoxLayout;
     restrictions->setSpacing(2);
     restrictions->addWidget(RestrictionsEd, 1);
     restrictions->addWidget(RestrictionsBtn);
-    controls->addWidget(Label3, 1, 0);
+    controls->addWidget(RestrictionsLabel, 1, 0);
     controls->addLayout(restrictions, 1, 1, 1, 3);
     controls->addWidget(FieldsBtn, 1, 4);
     auto* views = new QHBoxLayout;
     views->addWidget(ViewsCombo, 1);
     views->addWidget(SaveBtn);
     views->addWidget(RestoreBtn);
-    controls->addWidget(Label4, 2, 0);
+    controls->addWidget(ViewsLabel, 2, 0);
     controls->addLayout(views, 2, 1, 1, 4);
     controls->setColumnStretch(1, 1);
     controls->setColumnStretch(3, 1);
@@ -137,7 +137,7 @@ TSearchDlg::TSearchDlg(QWidget* parent)
     buttons->addButton(CancelBtn, QDialogButtonBox::RejectRole);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
-    layout->addWidget(RxDBGrid1, 1);
+    layout->addWidget(ResultsGrid, 1);
     layout->addWidget(buttons);
     resize(760, 480);
 
@@ -322,7 +322,7 @@ void TSearchDlg::copyFieldLooks()
 
 void TSearchDlg::fitColumns()
 {
-    QTableView* grid = RxDBGrid1->view();
+    QTableView* grid = ResultsGrid->view();
     grid->resizeColumnsToContents();
     QHeaderView* header = grid->horizontalHeader();
     for (int c = 0; c < header->count(); ++c) {
@@ -331,15 +331,21 @@ void TSearchDlg::fitColumns()
     }
 }
 
-void TSearchDlg::fillOrderCombo()
+// The fields a search may be ordered by: the visible ones, binary fields left out.
+void TSearchDlg::listOrderFields()
 {
-    m_filling = true;
     OrderCombo->clear();
     for (int i = 0; i < DataQuery->fieldCount(); ++i) {
         const db::Field& f = DataQuery->field(i);
         if (f.isVisible() && f.type() != db::FieldType::Binary)
             OrderCombo->addItem(f.label(), f.name());
     }
+}
+
+void TSearchDlg::fillOrderCombo()
+{
+    m_filling = true;
+    listOrderFields();
     m_filling = false;
     if (OrderCombo->count() > 0) {
         OrderCombo->setCurrentIndex(0);
@@ -368,12 +374,7 @@ void TSearchDlg::showOrder(const QString& orderBy)
     const QStringList items = searchsql::splitItems(orderBy);
     const QString name = items.isEmpty() ? QString() : searchsql::fieldNameOf(items.front());
     m_filling = true;
-    OrderCombo->clear();
-    for (int i = 0; i < DataQuery->fieldCount(); ++i) {
-        const db::Field& f = DataQuery->field(i);
-        if (f.isVisible() && f.type() != db::FieldType::Binary)
-            OrderCombo->addItem(f.label(), f.name());
-    }
+    listOrderFields();
     const int at = OrderCombo->findData(name, Qt::UserRole, Qt::MatchFixedString);
     OrderCombo->setCurrentIndex(at);
     m_filling = false;

@@ -53,19 +53,19 @@ public:
     static TSearchDlg* shared();
     static void setShared(TSearchDlg* dialog);
 
-    QLabel* Label1;
+    QLabel* SearchFieldLabel;
     QComboBox* OrderCombo; // "Search Field"
-    QLabel* Label2;
+    QLabel* SearchForLabel;
     QLineEdit* SearchEd; // "Search for:"
-    QLabel* Label3;
+    QLabel* RestrictionsLabel;
     QLineEdit* RestrictionsEd; // the readable summary of the restrictions
     QToolButton* RestrictionsBtn;
     QPushButton* FieldsBtn;
-    QLabel* Label4;
+    QLabel* ViewsLabel;
     QComboBox* ViewsCombo;
     QPushButton* SaveBtn;
     QPushButton* RestoreBtn;
-    widgets::DBGrid* RxDBGrid1;
+    widgets::DBGrid* ResultsGrid;
     QMenu* GridPopup;
     QAction* FieldsItem;
     QPushButton* OKBtn;
@@ -109,6 +109,7 @@ private:
     bool runStatement(const StatementBuilder& next, const SearchCondition& restriction);
     void copyFieldLooks();
     void fitColumns();
+    void listOrderFields();
     void fillOrderCombo();
     QString whereFor(const SearchCondition& restriction) const;
     const db::Field* sourceFieldNamed(const QString& name) const;

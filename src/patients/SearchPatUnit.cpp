@@ -31,18 +31,18 @@ QString containsCondition(const db::Dialect& dialect, const QString& column)
 
 TSearchPatForm::TSearchPatForm(db::Dataset& patients, QWidget* parent)
     : QDialog(parent)
-    , Label1(new QLabel(QStringLiteral("Last Name"), this))
+    , LastNameLabel(new QLabel(QStringLiteral("Last Name"), this))
     , LastNameEd(new QLineEdit(this))
-    , Label2(new QLabel(QStringLiteral("First Name"), this))
+    , FirstNameLabel(new QLabel(QStringLiteral("First Name"), this))
     , FirstNameEd(new QLineEdit(this))
-    , Label3(new QLabel(QStringLiteral("Father's Name"), this))
+    , FatherNameLabel(new QLabel(QStringLiteral("Father's Name"), this))
     , FatherNameEd(new QLineEdit(this))
     , SearchBtn(new QPushButton(QStringLiteral("Search"), this))
-    , DBGrid1(new QTableView(this))
+    , ResultsGrid(new QTableView(this))
     , SelectBtn(new QPushButton(QStringLiteral("Select"), this))
     , CloseBtn(new QPushButton(QStringLiteral("Close"), this))
-    , Query1(new db::Dataset(this))
-    , Query1Model(new db::DatasetModel(Query1, this))
+    , Matches(new db::Dataset(this))
+    , MatchesModel(new db::DatasetModel(Matches, this))
     , Lang(new widgets::TLanguage(this))
     , m_patients(patients)
 {
@@ -51,9 +51,9 @@ TSearchPatForm::TSearchPatForm(db::Dataset& patients, QWidget* parent)
     const struct {
         QObject* object;
         const char* name;
-    } names[] = { { Label1, "Label1" }, { LastNameEd, "LastNameEd" }, { Label2, "Label2" }, { FirstNameEd, "FirstNameEd" },
-        { Label3, "Label3" }, { FatherNameEd, "FatherNameEd" }, { SearchBtn, "SearchBtn" }, { DBGrid1, "DBGrid1" },
-        { SelectBtn, "SelectBtn" }, { CloseBtn, "CloseBtn" }, { Query1, "Query1" }, { Lang, "Lang" } };
+    } names[] = { { LastNameLabel, "Label1" }, { LastNameEd, "LastNameEd" }, { FirstNameLabel, "Label2" }, { FirstNameEd, "FirstNameEd" },
+        { FatherNameLabel, "Label3" }, { FatherNameEd, "FatherNameEd" }, { SearchBtn, "SearchBtn" }, { ResultsGrid, "DBGrid1" },
+        { SelectBtn, "SelectBtn" }, { CloseBtn, "CloseBtn" }, { Matches, "Query1" }, { Lang, "Lang" } };
     for (const auto& n : names)
         n.object->setObjectName(QLatin1String(n.name));
     QStringList paths { QStringLiteral("SearchPatForm.Caption") };
@@ -64,7 +64,7 @@ TSearchPatForm::TSearchPatForm(db::Dataset& patients, QWidget* parent)
     db::Connection* connection = patients.connection();
     if (connection) {
         const db::Dialect& dialect = connection->dialect();
-        Query1->setQuery(*connection,
+        Matches->setQuery(*connection,
             QStringLiteral("SELECT PatientID, FirstName, LastName, FatherName FROM Patient\n"
                            "WHERE (%1) AND\n(%2) AND\n(%3)\nORDER BY LastName, FirstName")
                 .arg(containsCondition(dialect, QStringLiteral("FirstName")), containsCondition(dialect, QStringLiteral("LastName")),
@@ -76,23 +76,23 @@ TSearchPatForm::TSearchPatForm(db::Dataset& patients, QWidget* parent)
             def.label = f.label();
             fields.append(def);
         }
-        Query1->setQueryFields(fields);
+        Matches->setQueryFields(fields);
     }
 
-    DBGrid1->setModel(Query1Model);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->verticalHeader()->hide();
-    DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 6);
-    DBGrid1->horizontalHeader()->setStretchLastSection(true);
-    DBGrid1->setMinimumSize(420, 220);
+    ResultsGrid->setModel(MatchesModel);
+    ResultsGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ResultsGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    ResultsGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ResultsGrid->verticalHeader()->hide();
+    ResultsGrid->verticalHeader()->setDefaultSectionSize(ResultsGrid->fontMetrics().height() + 6);
+    ResultsGrid->horizontalHeader()->setStretchLastSection(true);
+    ResultsGrid->setMinimumSize(420, 220);
     SearchBtn->setDefault(true);
 
     auto* boxes = new QFormLayout;
-    boxes->addRow(Label1, LastNameEd);
-    boxes->addRow(Label2, FirstNameEd);
-    boxes->addRow(Label3, FatherNameEd);
+    boxes->addRow(LastNameLabel, LastNameEd);
+    boxes->addRow(FirstNameLabel, FirstNameEd);
+    boxes->addRow(FatherNameLabel, FatherNameEd);
     auto* top = new QHBoxLayout;
     top->addLayout(boxes, 1);
     top->addWidget(SearchBtn, 0, Qt::AlignBottom);
@@ -101,20 +101,20 @@ TSearchPatForm::TSearchPatForm(db::Dataset& patients, QWidget* parent)
     buttons->addButton(CloseBtn, QDialogButtonBox::RejectRole);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(ResultsGrid, 1);
     layout->addWidget(buttons);
 
     connect(SearchBtn, &QPushButton::clicked, this, &TSearchPatForm::SearchBtnClick);
     connect(SelectBtn, &QPushButton::clicked, this, &TSearchPatForm::SelectBtnClick);
     connect(CloseBtn, &QPushButton::clicked, this, &QDialog::reject);
-    connect(DBGrid1, &QTableView::doubleClicked, this, &TSearchPatForm::SelectBtnClick);
-    connect(Query1Model, &db::DatasetModel::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && DBGrid1->currentIndex().row() != row)
-            DBGrid1->selectRow(row);
+    connect(ResultsGrid, &QTableView::doubleClicked, this, &TSearchPatForm::SelectBtnClick);
+    connect(MatchesModel, &db::DatasetModel::currentRowChanged, this, [this](int row) {
+        if (row >= 0 && ResultsGrid->currentIndex().row() != row)
+            ResultsGrid->selectRow(row);
     });
-    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
-        if (current.isValid() && Query1->isActive() && current.row() != Query1->currentRow())
-            Query1->moveTo(current.row());
+    connect(ResultsGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
+        if (current.isValid() && Matches->isActive() && current.row() != Matches->currentRow())
+            Matches->moveTo(current.row());
     });
 }
 
@@ -132,26 +132,26 @@ void TSearchPatForm::SearchBtnClick()
     if (!m_patients.connection())
         return;
     try {
-        Query1->close();
-        Query1->setParam(QStringLiteral("FirstName"), FirstNameEd->text());
-        Query1->setParam(QStringLiteral("LastName"), LastNameEd->text());
-        Query1->setParam(QStringLiteral("FatherName"), FatherNameEd->text());
-        Query1->open();
+        Matches->close();
+        Matches->setParam(QStringLiteral("FirstName"), FirstNameEd->text());
+        Matches->setParam(QStringLiteral("LastName"), LastNameEd->text());
+        Matches->setParam(QStringLiteral("FatherName"), FatherNameEd->text());
+        Matches->open();
     } catch (const db::DatabaseError& e) {
         platform::showError(e.message());
         return;
     }
-    DBGrid1->resizeColumnsToContents();
+    ResultsGrid->resizeColumnsToContents();
 }
 
 void TSearchPatForm::SelectBtnClick()
 {
-    if (!Query1->isActive() || Query1->isEmpty())
+    if (!Matches->isActive() || Matches->isEmpty())
         return;
     try {
         if (!m_patients.isActive())
             m_patients.open();
-        m_patients.locate(QStringLiteral("PatientID"), Query1->value(u"PatientID"));
+        m_patients.locate(QStringLiteral("PatientID"), Matches->value(u"PatientID"));
     } catch (const db::DatabaseError& e) {
         platform::showError(e.message());
         return;

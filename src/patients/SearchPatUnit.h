@@ -26,18 +26,18 @@ class TSearchPatForm : public QDialog {
 public:
     explicit TSearchPatForm(db::Dataset& patients, QWidget* parent = nullptr);
 
-    QLabel* Label1;
+    QLabel* LastNameLabel;
     QLineEdit* LastNameEd;
-    QLabel* Label2;
+    QLabel* FirstNameLabel;
     QLineEdit* FirstNameEd;
-    QLabel* Label3;
+    QLabel* FatherNameLabel;
     QLineEdit* FatherNameEd;
     QPushButton* SearchBtn;
-    QTableView* DBGrid1;
+    QTableView* ResultsGrid;
     QPushButton* SelectBtn;
     QPushButton* CloseBtn;
-    db::Dataset* Query1;
-    db::DatasetModel* Query1Model;
+    db::Dataset* Matches;
+    db::DatasetModel* MatchesModel;
     widgets::TLanguage* Lang;
 
     // Warns when the patient just chosen is marked inactive (the main window's warning).

@@ -99,7 +99,7 @@ private Q_SLOTS:
         QVERIFY(qAbs(work.value(u"Cost").toDouble() - cost) < 1e-9);
         QVERIFY(qAbs(work.value(u"CostEURO").toDouble() - costEuro) < 1e-9);
         QCOMPARE(work.value(u"DentistID").toInt(), dm->defaultDentist());
-        QVERIFY(!picker.Image1->pixmap().isNull());
+        QVERIFY(!picker.SymbolImage->pixmap().isNull());
     }
 
     void pickerListsItsGroup_data()

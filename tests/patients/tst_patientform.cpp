@@ -66,7 +66,7 @@ private Q_SLOTS:
         patients::TPatientForm& form = f.open();
         QCOMPARE(f.dm->ActiveSrc->dataset(), f.dm->patients().PatientsTable);
         QCOMPARE(f.dm->ActiveSrc->tag(), 1);
-        form.PageControl1->setCurrentIndex(patients::TPatientForm::RecallsPage);
+        form.Pages->setCurrentIndex(patients::TPatientForm::RecallsPage);
         // New asks the record window of the frame to get ready.
         QMdiArea frame;
         frame.addSubWindow(&form);
@@ -74,10 +74,10 @@ private Q_SLOTS:
         f.records.setWindowArea(&frame);
         f.records.New();
         QCOMPARE(f.dm->patients().PatientsTable->state(), db::DatasetState::Insert);
-        QCOMPARE(form.PageControl1->currentIndex(), int(patients::TPatientForm::BasicPage));
+        QCOMPARE(form.Pages->currentIndex(), int(patients::TPatientForm::BasicPage));
         QVERIFY(form.SaveBtn->isEnabled());
         QVERIFY(!form.CloseBtn->isEnabled());
-        QTest::keyClicks(form.Edit1, QStringLiteral("Papadopoulos"));
+        QTest::keyClicks(form.LastNameEdit, QStringLiteral("Papadopoulos"));
         QTest::keyClicks(form.FirstNameEdit, QStringLiteral("Nikos"));
         clickItem(form.SexGroup, 1);
         form.SaveBtn->trigger();
@@ -101,12 +101,12 @@ private Q_SLOTS:
         testsupport::MessageRecorder messages;
         f.records.New();
         QTest::keyClicks(form.FirstNameEdit, QStringLiteral("Maria"));
-        form.PageControl1->setCurrentIndex(patients::TPatientForm::HistoryPage);
+        form.Pages->setCurrentIndex(patients::TPatientForm::HistoryPage);
         form.SaveBtn->trigger();
         QCOMPARE(messages.texts(), QStringList{QStringLiteral("You forgot last name!")});
         QCOMPARE(messages.shown().first().caption, QStringLiteral("Patient File"));
         QCOMPARE(f.dm->patients().PatientsTable->state(), db::DatasetState::Insert);
-        QCOMPARE(form.PageControl1->currentIndex(), int(patients::TPatientForm::BasicPage));
+        QCOMPARE(form.Pages->currentIndex(), int(patients::TPatientForm::BasicPage));
         QCOMPARE(count(*f.dm->Database, QStringLiteral("SELECT COUNT(*) FROM Patient")), 0);
     }
 

@@ -98,7 +98,7 @@ private Q_SLOTS:
         QVERIFY(f.dm->patients().AnamnesticaTable->value(u"Cuore").toBool());
         QVERIFY(form.alarmRaised());
         form.PatientHistBtn->click();
-        QCOMPARE(form.PageControl1->currentIndex(), patients::TPatientForm::kHistoryPage);
+        QCOMPARE(form.Pages->currentIndex(), patients::TPatientForm::kHistoryPage);
         data::AlarmSet::setCurrent(data::AlarmSet());
     }
 
@@ -124,13 +124,13 @@ private Q_SLOTS:
         patients::TPatientForm& form = f.open();
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.Edit1->setFocus();
+        form.LastNameEdit->setFocus();
         QList<QWidget*> visited;
         for (int i = 0; i < 4; ++i) {
             visited << QApplication::focusWidget();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
-        QCOMPARE(visited, (QList<QWidget*>{form.Edit1, form.FirstNameEdit, form.FatherNameEdit, form.MotherNameEdit}));
+        QCOMPARE(visited, (QList<QWidget*>{form.LastNameEdit, form.FirstNameEdit, form.FatherNameEdit, form.MotherNameEdit}));
     }
 
     void familyTreeShowsTheProtectorAndSelects()

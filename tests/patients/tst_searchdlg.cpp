@@ -559,10 +559,10 @@ private Q_SLOTS:
         form.FirstNameEd->setText(boxes[1]);
         form.FatherNameEd->setText(boxes[2]);
         form.SearchBtn->click();
-        QCOMPARE(column(*form.Query1, QStringLiteral("PatientID")), ids);
+        QCOMPARE(column(*form.Matches, QStringLiteral("PatientID")), ids);
         if (ids.isEmpty())
             return;
-        form.Query1->last();
+        form.Matches->last();
         form.SelectBtn->click();
         QCOMPARE(m_patients->value(u"PatientID").toString(), ids.last());
         QCOMPARE(warned, 1);
