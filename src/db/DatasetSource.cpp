@@ -387,9 +387,9 @@ void Dataset::loadRows()
             return;
         } else {
             lookupsStale();
-            m_tableMark = isFiltered()
-                ? Connection::ChangeMark {}
-                : m_connection->changeMark(); // before the read: a later change is seen
+            // Before the read, so that a later change is seen. A detail reads its few rows again
+            // whenever its master moves: the mark would cost more there than it saves.
+            m_tableMark = isFiltered() || m_master ? Connection::ChangeMark {} : m_connection->changeMark();
             m_rows.loadTable(m_view, filter, sameShape);
         }
     }

@@ -169,6 +169,17 @@ QStringList IniFile::keys(const QString& section) const
     return names;
 }
 
+QList<std::pair<QString, QString>> IniFile::entries(const QString& section) const
+{
+    QList<std::pair<QString, QString>> found;
+    const Range range = findSection(section);
+    for (qsizetype i = range.header + 1; range.header >= 0 && i < range.end; ++i) {
+        if (auto line = keyLine(m_lines[i]))
+            found.append({std::move(line->key), std::move(line->value)});
+    }
+    return found;
+}
+
 QString IniFile::readString(const QString& section, const QString& key, const QString& defaultValue) const
 {
     return rawValue(section, key).value_or(defaultValue);

@@ -44,6 +44,9 @@ public:
     bool contains(const QString& section, const QString& key) const;
     QStringList sections() const;
     QStringList keys(const QString& section) const;
+    // The keys of a section with their values, read in one pass; the first of keys that differ
+    // only in case wins, as readString() does.
+    QList<std::pair<QString, QString>> entries(const QString& section) const;
 
     QString readString(const QString& section, const QString& key, const QString& defaultValue = {}) const;
     // Decimal, or hexadecimal written "$FF" or "0xFF"; anything else gives the default.

@@ -13,6 +13,7 @@ void MessageTexts::setLanguageFile(const QString& fileName)
 {
     m_languageFile = fileName;
     m_file.reset();
+    m_messages.reset();
 }
 
 const IniFile& MessageTexts::file() const
@@ -29,7 +30,15 @@ const IniFile& MessageTexts::file() const
 
 QString MessageTexts::Message(const QString& text) const
 {
-    const QString translated = file().readString(QString::fromLatin1(kSection), text);
+    if (!m_messages) {
+        m_messages.emplace();
+        for (const auto& [key, value] : file().entries(QString::fromLatin1(kSection))) {
+            const QString folded = key.toCaseFolded();
+            if (!m_messages->contains(folded)) // the first of a key wins, as readString has it
+                m_messages->insert(folded, value);
+        }
+    }
+    const QString translated = m_messages->value(text.trimmed().toCaseFolded());
     return translated.isEmpty() ? text : translated;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/IniFile.h"
 
+#include <QHash>
 #include <QString>
 
 #include <optional>
@@ -32,6 +33,8 @@ public:
 private:
     QString m_languageFile;
     mutable std::optional<IniFile> m_file;
+    // The messages section by case-folded key: every field label and message is looked up here.
+    mutable std::optional<QHash<QString, QString>> m_messages;
 };
 
 } // namespace platform

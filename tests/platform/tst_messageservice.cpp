@@ -121,7 +121,8 @@ private Q_SLOTS:
         MessageService::setDefault(nullptr);
     }
 
-    // The messages section of the language file, with the text itself for what it lacks.
+    // The messages section of the language file, with the text itself for what it lacks; of two
+    // keys that differ only in case the first one counts.
     void messageTexts_data()
     {
         QTest::addColumn<QString>("file");
@@ -145,7 +146,7 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         QFile lng(m_program.filePath(QStringLiteral("Orvane.lng")));
         QVERIFY(lng.open(QIODevice::WriteOnly));
-        lng.write("[Translations]\nMainForm.Caption=Orvane\n[Messages]\nAre you sure?=Είστε σίγουρος;\nConfirm=\n");
+        lng.write("[Translations]\nMainForm.Caption=Orvane\n[Messages]\nAre you sure?=Είστε σίγουρος;\nConfirm=\nARE YOU SURE?=later\n");
         lng.close();
         const platform::MessageTexts texts(file);
         QCOMPARE(texts.Message(text), expected);
