@@ -1,6 +1,9 @@
 #include "Measure.h"
 
 #include "BenchData.h"
+#include "db/Connection.h"
+
+#include <QSqlError>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -92,6 +95,23 @@ void fail(const QString& message)
 {
     std::fprintf(stderr, "orvane-bench: %s\n", qPrintable(message));
     std::exit(1);
+}
+
+QSqlQuery prepared(const db::Connection& connection, const QString& sql)
+{
+    QSqlQuery query(connection.database());
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        fail(QStringLiteral("%1: %2").arg(sql, query.lastError().text()));
+    return query;
+}
+
+void run(QSqlQuery& query, const QVariantList& values)
+{
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values[i]);
+    if (!query.exec())
+        fail(QStringLiteral("%1: %2").arg(query.lastQuery(), query.lastError().text()));
 }
 
 } // namespace bench

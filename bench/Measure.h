@@ -1,10 +1,16 @@
 #pragma once
 
+#include <QSqlQuery>
 #include <QString>
+#include <QVariantList>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
+
+namespace db {
+class Connection;
+}
 
 namespace bench {
 
@@ -72,5 +78,10 @@ double timeMs(const std::function<void()>& work);
 double residentMb();
 // A measure found the work done wrong: the run stops with this message.
 [[noreturn]] void fail(const QString& message);
+
+// A forward-only statement of the plain-SQL side, prepared on the connection (fails the run
+// on an error), and its execution with positional values.
+QSqlQuery prepared(const db::Connection& connection, const QString& sql);
+void run(QSqlQuery& query, const QVariantList& values = {});
 
 } // namespace bench

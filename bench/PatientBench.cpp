@@ -44,22 +44,7 @@ double median(QList<double> times)
     return times.isEmpty() ? 0 : times[times.size() / 2];
 }
 
-QSqlQuery prepared(const db::Connection& connection, const QString& sql)
-{
-    QSqlQuery query(connection.database());
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        fail(QStringLiteral("%1: %2").arg(sql, query.lastError().text()));
-    return query;
-}
 
-void run(QSqlQuery& query, const QVariantList& values = {})
-{
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values[i]);
-    if (!query.exec())
-        fail(QStringLiteral("%1: %2").arg(query.lastQuery(), query.lastError().text()));
-}
 
 // --- (k) post a change of the patient's card ---
 

@@ -29,25 +29,6 @@ struct PlainViews::View {
     QVariantList first; // the first row read: what the details take their values from
 };
 
-namespace {
-
-QSqlQuery prepared(const db::Connection& connection, const QString& sql)
-{
-    QSqlQuery query(connection.database());
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        fail(QStringLiteral("%1: %2").arg(sql, query.lastError().text()));
-    return query;
-}
-
-void run(QSqlQuery& query)
-{
-    if (!query.exec())
-        fail(QStringLiteral("%1: %2").arg(query.lastQuery(), query.lastError().text()));
-}
-
-} // namespace
-
 PlainViews::PlainViews(const db::Connection& connection, const QList<db::Dataset*>& views)
     : m_connection(connection)
 {

@@ -45,22 +45,7 @@ std::unique_ptr<db::Connection> plainConnection(const QString& path)
     return db::Connection::open({.name = QStringLiteral("bench-practice-plain"), .dataDirectory = path});
 }
 
-QSqlQuery prepared(const db::Connection& connection, const QString& sql)
-{
-    QSqlQuery query(connection.database());
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        fail(QStringLiteral("%1: %2").arg(sql, query.lastError().text()));
-    return query;
-}
 
-void run(QSqlQuery& query, const QVariantList& values = {})
-{
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values[i]);
-    if (!query.exec())
-        fail(QStringLiteral("%1: %2").arg(query.lastQuery(), query.lastError().text()));
-}
 
 int count(const db::Connection& connection, const QString& sql)
 {
