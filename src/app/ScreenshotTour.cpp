@@ -2,6 +2,9 @@
 #include "app/ScreenshotTourClinical.h"
 
 #include "app/AboutUnit.h"
+#include "app/ChartWindows.h"
+#include "app/PatientWindows.h"
+#include "app/DataModuleBinding.h"
 #include "app/LoginUnit.h"
 #include "app/MainUnit.h"
 #include "app/PatientTour.h"
@@ -26,10 +29,12 @@
 #include "platform/Directories.h"
 #include "platform/MessageService.h"
 #include "platform/Session.h"
+#include "widgets/RecordWindow.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QThread>
 #include <QComboBox>
 #include <QLineEdit>
@@ -178,16 +183,20 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
         camera.take(about);
     }
     {
-        // The main window over the patients, as the patient file leaves it.
-        data::DataConnections connections = data::DataDirectory(dataDir).open();
-        db::Dataset patients;
-        patients.setObjectName(QStringLiteral("PatientsTable"));
-        patients.setTable(*connections.data, *data::schemaTable(u"Patient"));
-        patients.open();
-        db::DataSource source(&patients);
-        source.setTag(1);
+        // The main window as a start leaves it: the data module open on the first patient.
+        std::unique_ptr<data::TDmForm> dm = data::TDmForm::connect({.name = QStringLiteral("tour"), .dataDirectory = dataDir});
+        dm->openAtStart(session.settings());
         TMainForm main(session.edition);
-        main.setActiveSrc(&source);
+        bindMainWindow(main, *dm);
+        lendChartWindows(*dm, main);
+        lendPatientWindows(*dm, main);
+        // Lent for this picture only: their factories refer to this data module and window.
+        const auto unlend = qScopeGuard([] {
+            for (const char* name : {"DentalChartForm", "PatientForm", "FamilyForm"})
+                WindowRegistry::instance().remove(QLatin1String(name));
+        });
+        dm->ActiveSrc->setDataset(dm->patients().PatientsTable);
+        dm->ActiveSrc->setTag(widgets::tagOf(widgets::WindowCode::PatientFile));
         main.resize(1280, 800);
         camera.take(main);
         main.setActiveSrc(nullptr);
