@@ -33,23 +33,6 @@ struct ChartBench {
     int session = 0;
 };
 
-QSqlQuery plainQuery(const db::Connection& c, const QString& sql)
-{
-    QSqlQuery q(c.database());
-    q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        fail(QStringLiteral("%1: %2").arg(sql, q.lastError().text()));
-    return q;
-}
-
-void plainExec(QSqlQuery& q, const QVariantList& values)
-{
-    for (int i = 0; i < values.size(); ++i)
-        q.bindValue(i, values[i]);
-    if (!q.exec())
-        fail(QStringLiteral("%1: %2").arg(q.lastQuery(), q.lastError().text()));
-}
-
 // An ordinary patient's current session filled to 200 treatments on the teeth, the chart open on it.
 ChartBench& bench(Context& context)
 {
@@ -68,10 +51,10 @@ ChartBench& bench(Context& context)
         const int next = 1500000000; // far above the generator, which the chart's clicks take from
         const int oper = db::Query(*c, QStringLiteral("SELECT MIN(OperID) FROM Operations WHERE BitmapID IS NOT NULL")).scalar().toInt();
         c->database().transaction();
-        QSqlQuery insert = plainQuery(*c, QStringLiteral("INSERT INTO History (ID, TherapySessionID, PatientID, TreatmentLevel, OperID, ToothNum, "
+        QSqlQuery insert = prepared(*c, QStringLiteral("INSERT INTO History (ID, TherapySessionID, PatientID, TreatmentLevel, OperID, ToothNum, "
                                                          "Cost, CostEURO, Masitikes, IOFld) VALUES (?, ?, ?, 2, ?, ?, 0, 0, ?, TRUE)"));
         for (int i = 0; i < kRows; ++i)
-            plainExec(insert, {next + i, b.session, b.patient, oper + i % 5, clinical::ToothNumberOf(i % 32, clinical::ChartKind::Adult), i % 7});
+            run(insert, {next + i, b.session, b.patient, oper + i % 5, clinical::ToothNumberOf(i % 32, clinical::ChartKind::Adult), i % 7});
         c->database().commit();
     }
     b.dm = data::TDmForm::connect({.name = QStringLiteral("bench-chart"), .dataDirectory = b.path});
@@ -103,9 +86,9 @@ Result redraw(Context& context)
     ChartBench& b = bench(context);
     const double ours = best(10, [&] { b.chart->Redraw(); });
     auto c = db::Connection::open({.name = QStringLiteral("bench-chart-plain"), .dataDirectory = b.path});
-    QSqlQuery rows = plainQuery(*c, QStringLiteral("SELECT * FROM History WHERE TherapySessionID = ? AND TreatmentLevel = 2 ORDER BY ID"));
+    QSqlQuery rows = prepared(*c, QStringLiteral("SELECT * FROM History WHERE TherapySessionID = ? AND TreatmentLevel = 2 ORDER BY ID"));
     const double plain = best(10, [&] {
-        plainExec(rows, {b.session});
+        run(rows, {b.session});
         while (rows.next()) { }
     });
     Result r{ours, plain, {}, QStringLiteral("< 4 ms"), ours < 4 ? QStringLiteral("met") : QStringLiteral("MISSED"), true};
@@ -145,16 +128,16 @@ Result click(Context& context)
     const double ours = times[times.size() / 2];
 
     auto c = db::Connection::open({.name = QStringLiteral("bench-chart-plain-click"), .dataDirectory = b.path});
-    QSqlQuery history = plainQuery(*c, QStringLiteral("INSERT INTO History (ID, TherapySessionID, PatientID, TreatmentLevel, OperID, ToothNum, "
+    QSqlQuery history = prepared(*c, QStringLiteral("INSERT INTO History (ID, TherapySessionID, PatientID, TreatmentLevel, OperID, ToothNum, "
                                                       "Cost, CostEURO) VALUES (?, ?, ?, 2, ?, 16, 1, 1)"));
-    QSqlQuery charge = plainQuery(*c, QStringLiteral("INSERT INTO PatEconomics (EconomID, PatientID, SessionID, HistoryID, Sign, Credit, CreditEURO) "
+    QSqlQuery charge = prepared(*c, QStringLiteral("INSERT INTO PatEconomics (EconomID, PatientID, SessionID, HistoryID, Sign, Credit, CreditEURO) "
                                                      "VALUES (?, ?, ?, ?, 1, 1, 1)"));
     int id = db::Query(*c, QStringLiteral("SELECT MAX(ID) FROM History")).scalar().toInt() + 1;
     int econ = db::Query(*c, QStringLiteral("SELECT MAX(EconomID) FROM PatEconomics")).scalar().toInt() + 1;
     const double plain = best(clicks, [&] {
         c->database().transaction();
-        plainExec(history, {id, b.session, b.patient, oper});
-        plainExec(charge, {econ++, b.patient, b.session, id++});
+        run(history, {id, b.session, b.patient, oper});
+        run(charge, {econ++, b.patient, b.session, id++});
         c->database().commit();
     });
     Result r{ours, plain, {}, QStringLiteral("< 30 ms"), ours < 30 ? QStringLiteral("met") : QStringLiteral("MISSED"), true};
@@ -183,12 +166,12 @@ Result switchPatient(Context& context)
     std::sort(times.begin(), times.end());
     const double ours = times[times.size() / 2];
     auto c = db::Connection::open({.name = QStringLiteral("bench-chart-plain-switch"), .dataDirectory = b.path});
-    QSqlQuery patient = plainQuery(*c, QStringLiteral("SELECT * FROM Patient WHERE PatientID = ?"));
-    QSqlQuery sessions = plainQuery(*c, QStringLiteral("SELECT * FROM Sessions WHERE PatientID = ?"));
-    QSqlQuery history = plainQuery(*c, QStringLiteral("SELECT * FROM History WHERE TherapySessionID = (SELECT TherapySessionID FROM Patient WHERE PatientID = ?)"));
+    QSqlQuery patient = prepared(*c, QStringLiteral("SELECT * FROM Patient WHERE PatientID = ?"));
+    QSqlQuery sessions = prepared(*c, QStringLiteral("SELECT * FROM Sessions WHERE PatientID = ?"));
+    QSqlQuery history = prepared(*c, QStringLiteral("SELECT * FROM History WHERE TherapySessionID = (SELECT TherapySessionID FROM Patient WHERE PatientID = ?)"));
     const double plain = best(static_cast<int>(ids.size()), [&] {
         for (QSqlQuery* q : {&patient, &sessions, &history}) {
-            plainExec(*q, {ids.first()});
+            run(*q, {ids.first()});
             while (q->next()) { }
         }
     });

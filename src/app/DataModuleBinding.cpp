@@ -4,6 +4,7 @@
 #include "app/WindowRegistry.h"
 #include "clinical/HistoryUnit.h"
 #include "clinical/OperationsEntryUnit.h"
+#include "data/DmRuleHelpers.h"
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
 
@@ -12,10 +13,6 @@
 namespace app {
 namespace {
 
-bool hasCurrentRow(const db::Dataset& view)
-{
-    return view.isActive() && !view.isEmpty();
-}
 
 // The windows of the main window's commands that work on the data module's views.
 void registerDataWindows(data::TDmForm& dm)
@@ -45,9 +42,9 @@ void bindMainWindow(TMainForm& mainWindow, data::TDmForm& module)
     mainWindow.setActiveSrc(dm->ActiveSrc);
     registerDataWindows(module);
     mainWindow.ApplyUserLevel(); // the commands of the windows just registered
-    mainWindow.Hooks.hasPatients = [patients] { return hasCurrentRow(*patients); };
+    mainWindow.Hooks.hasPatients = [patients] { return data::hasRows(*patients); };
     mainWindow.Hooks.currentPatient = [patients]() -> std::optional<ImagingPatient> {
-        if (!hasCurrentRow(*patients))
+        if (!data::hasRows(*patients))
             return std::nullopt;
         ImagingPatient patient;
         patient.patientId = patients->value(u"PatientID").toInt();
@@ -57,7 +54,7 @@ void bindMainWindow(TMainForm& mainWindow, data::TDmForm& module)
         patient.sex = patients->value(u"Sex").toString();
         return patient;
     };
-    mainWindow.Hooks.currentPatientInactive = [patients] { return hasCurrentRow(*patients) && patients->value(u"NotActive").toBool(); };
+    mainWindow.Hooks.currentPatientInactive = [patients] { return data::hasRows(*patients) && patients->value(u"NotActive").toBool(); };
     // The commands that need a patient wait for the first one to be stored.
     QPointer<TMainForm> window(&mainWindow);
     QObject::connect(patients, &db::Dataset::afterPost, &mainWindow, [window] {

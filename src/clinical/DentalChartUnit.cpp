@@ -153,10 +153,7 @@ TDentalChartForm::~TDentalChartForm()
     if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode)
         m_dm.ActiveSrc->setDataset(nullptr);
     // The history views show every tooth again.
-    for (db::Dataset* view : {m_dm.clinical().HistPerSessionTable, m_dm.clinical().HistPerSessionTable2, m_dm.clinical().HistPerSessionTable3}) {
-        if (view->isActive() && !view->isEditing())
-            view->refresh();
-    }
+    data::refreshIdleViews(m_dm.clinical().historyViews());
 }
 
 QWidget* TDentalChartForm::buildHeader()

@@ -14,6 +14,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QPointer>
 #include <functional>
 
 namespace data {
@@ -204,9 +205,10 @@ void ClinicalArea::installRules()
 db::RuleGuard ClinicalArea::attachChart(const ChartContext& chart)
 {
     m_chart = &chart;
-    return db::RuleGuard([this, &chart] {
-        if (m_chart == &chart)
-            m_chart = nullptr;
+    // The area may go first (a window closed after the data module): the guard then does nothing.
+    return db::RuleGuard([area = QPointer<ClinicalArea>(this), &chart] {
+        if (area && area->m_chart == &chart)
+            area->m_chart = nullptr;
     });
 }
 
@@ -225,12 +227,9 @@ void ClinicalArea::setOperationsGroup(int group)
         OperationsTable->refresh();
 }
 
-} // namespace data
-
 // The record rules of the clinical records of a session: images, operations, sessions,
 // endodontic and periodontal records, tooth notes and colours.
 
-namespace data {
 namespace {
 
 // Removes the rows of a view one at a time through its own rules; a row that cannot go is
@@ -392,12 +391,9 @@ void ClinicalArea::ToothNotesTableNewRecord(db::Dataset& DataSet)
         DataSet.setValue(u"PatientID", patients().PatientsTable->value(u"PatientID"));
 }
 
-} // namespace data
-
 // The record rules of the treatment history: a new row's defaults, its prices, the charge a
 // level-2 row carries in the patient's (or the payer's) account, and the operation rule.
 
-namespace data {
 namespace {
 
 const QString kDiscount = QStringLiteral("Discount");

@@ -7,8 +7,6 @@
 
 #include <QVariant>
 
-#include <initializer_list>
-
 namespace data {
 
 // The row of a view as the money conversion sees it: its stored fields. Look-ups copy another
@@ -44,7 +42,7 @@ inline bool hasRows(const db::Dataset& view)
 
 // Re-reads the views and stays on the same rows; a view that is closed or being edited is
 // left alone, so that nobody's unsaved row is thrown away.
-inline void refreshIdleViews(std::initializer_list<db::Dataset*> views)
+inline void refreshIdleViews(const QList<db::Dataset*>& views)
 {
     for (db::Dataset* view : views) {
         if (view->isActive() && !view->isEditing())

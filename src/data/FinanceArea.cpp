@@ -155,12 +155,9 @@ void FinanceArea::storeRate(double rate)
     MemTable->post();
 }
 
-} // namespace data
-
 // Record rules of the practice's ledgers: new rows, the receipt mark, the stored balances of
 // suppliers and labs, and the ledger row that a delivery owes.
 
-namespace data {
 namespace {
 
 const QString kHistoryID = QStringLiteral("HistoryID");

@@ -197,13 +197,10 @@ void PatientsArea::updateXRayFolder()
     m_xRayFolder = QDir(platform::dataRoot()).filePath(QStringLiteral("xrays/x") + id.toString());
 }
 
-} // namespace data
-
 // The record rules of the patient file: a new patient and the rows started with it, the
 // checks before a patient is stored, the family roles kept in step, and what a patient's
 // deletion takes with it.
 
-namespace data {
 namespace {
 
 const QString kPatientID = QStringLiteral("PatientID");

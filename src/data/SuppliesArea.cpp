@@ -245,11 +245,8 @@ void SuppliesArea::installRules()
     });
 }
 
-} // namespace data
-
 // Record rules of suppliers, materials and their prices, material orders and deliveries.
 
-namespace data {
 namespace {
 
 const QString kSupplierID = QStringLiteral("SupplierID");
@@ -501,11 +498,8 @@ void SuppliesArea::DeliveredMatItemsTableBeforeDelete(db::Dataset& DataSet)
     });
 }
 
-} // namespace data
-
 // Record rules of dental labs, lab orders and deliveries.
 
-namespace data {
 namespace {
 
 const QString kDentalLabID = QStringLiteral("DentalLabID");

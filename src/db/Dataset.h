@@ -53,8 +53,6 @@ public:
     ActionRules<Dataset&, const QString&> onFieldChange; // a field of the current row was set
     Rules onCalcFields; // runs per row, rows in display order; writes the calculated fields
     FilterRules<const Dataset&> onFilterRecord; // sees the stored fields of the row; every rule must keep it
-    // Filtering changed its rules: the rows are judged again (when the view is filtered and open).
-    void refilter();
 
     // --- source and shape (set while closed) ---
     void setTable(Connection& connection, const TableDef& table);

@@ -220,12 +220,6 @@ void Dataset::setFiltered(bool filtered)
         refresh();
 }
 
-void Dataset::refilter()
-{
-    if (m_filtered && isActive())
-        refresh();
-}
-
 void Dataset::setCachedUpdates(bool cached)
 {
     if (!cached && hasPendingUpdates())

@@ -98,9 +98,10 @@ int postGroups(const QString& dir)
     }
 }
 
-// Child: a workstation that opens the cards view on its own connection, edits one field of a
-// card and posts it ("" stores no value).
-int editCard(const QString& dir, int card, const QString& field, const QString& text)
+// Child: a workstation that opens the cards view on its own connection and acts on one card;
+// 3 when the card is not there.
+template<typename Act>
+int onCard(const QString& dir, int card, Act&& act)
 {
     auto data = Connection::open(profileFor(dir));
     Dataset view;
@@ -108,25 +109,26 @@ int editCard(const QString& dir, int card, const QString& field, const QString& 
     view.open();
     if (!view.locate(QStringLiteral("CardID"), card))
         return 3;
-    view.edit();
-    QVariant value = text.isEmpty() ? QVariant() : QVariant(text);
-    if (!text.isEmpty() && view.field(field).definition().type == FieldType::Date)
-        value = QDate::fromString(text, Qt::ISODate);
-    view.setValue(field, value);
-    view.post();
+    act(view);
     return 0;
+}
+
+// Edits one field of a card and posts it ("" stores no value).
+int editCard(const QString& dir, int card, const QString& field, const QString& text)
+{
+    return onCard(dir, card, [&](Dataset& view) {
+        view.edit();
+        QVariant value = text.isEmpty() ? QVariant() : QVariant(text);
+        if (!text.isEmpty() && view.field(field).definition().type == FieldType::Date)
+            value = QDate::fromString(text, Qt::ISODate);
+        view.setValue(field, value);
+        view.post();
+    });
 }
 
 int deleteCard(const QString& dir, int card)
 {
-    auto data = Connection::open(profileFor(dir));
-    Dataset view;
-    view.setTable(*data, cards());
-    view.open();
-    if (!view.locate(QStringLiteral("CardID"), card))
-        return 3;
-    view.remove();
-    return 0;
+    return onCard(dir, card, [](Dataset& view) { view.remove(); });
 }
 
 // Child: takes one number and stops half-way through, the number read and not yet stored,

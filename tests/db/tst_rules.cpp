@@ -53,15 +53,15 @@ private Q_SLOTS:
     {
         auto view = openPatients();
         view->onFilterRecord.install(20, QStringLiteral("area"), [](const db::Dataset& ds) { return ds.value(u"PatientID").toInt() != 1; });
-        view->refilter();
+        view->refresh();
         QCOMPARE(lastNames(*view), QStringList({"Bakas", "Georgiou"}));
         {
             const db::RuleGuard window = view->onFilterRecord.add(30, QStringLiteral("window"),
                 [](const db::Dataset& ds) { return ds.value(u"LastName").toString().startsWith(QLatin1Char('G')); });
-            view->refilter();
+            view->refresh();
             QCOMPARE(lastNames(*view), QStringList({"Georgiou"}));
         }
-        view->refilter();
+        view->refresh();
         QCOMPARE(lastNames(*view), QStringList({"Bakas", "Georgiou"}));
     }
 
