@@ -463,6 +463,7 @@ void ClinicalArea::HistPerSessionTableBeforeEdit(db::Dataset& DataSet)
 {
     m_costAtEdit.insert(&DataSet, {amount(DataSet, u"Cost"), amount(DataSet, u"CostEURO")});
     m_levelAtEdit.insert(&DataSet, DataSet.value(u"TreatmentLevel"));
+    m_labWorkAtEdit.insert(&DataSet, DataSet.value(u"RequireLab").toBool());
 }
 
 void ClinicalArea::HistPerSessionTableBeforePost(db::Dataset& DataSet)
@@ -470,7 +471,9 @@ void ClinicalArea::HistPerSessionTableBeforePost(db::Dataset& DataSet)
     const QVariant operId = DataSet.value(kOperID);
     const bool found = !operId.isNull() && OperationsTable->isActive() && OperationsTable->locate(kOperID, operId);
     fillHistoryPrices(DataSet, found);
-    m_historyLevelMoved = DataSet.state() == db::DatasetState::Edit && DataSet.value(u"TreatmentLevel") != m_levelAtEdit.value(&DataSet);
+    const bool edited = DataSet.state() == db::DatasetState::Edit;
+    m_historyLevelMoved = edited && DataSet.value(u"TreatmentLevel") != m_levelAtEdit.value(&DataSet);
+    m_labWorkTouched = m_labWorkTouched || DataSet.value(u"RequireLab").toBool() || (edited && m_labWorkAtEdit.value(&DataSet));
     dm().ConvertTwins(DataSet);
     syncCharge(DataSet);
 }
@@ -569,6 +572,7 @@ void ClinicalArea::writeCharge(db::Dataset& history, db::Dataset& charges, const
 
 void ClinicalArea::HistPerSessionTableBeforeDelete(db::Dataset& DataSet)
 {
+    m_labWorkTouched = m_labWorkTouched || DataSet.value(u"RequireLab").toBool();
     const QVariant id = DataSet.value(u"ID");
     db::Dataset& charges = *finance().PatEconomicsForFatherTable;
     try {

@@ -61,6 +61,8 @@ public:
     QList<db::Dataset*> historyViews() const { return {HistPerSessionTable, HistPerSessionTable2, HistPerSessionTable3}; }
     // Set by the history rules when a stored row changed levels; the others read it again.
     bool takeHistoryLevelMoved() { return std::exchange(m_historyLevelMoved, false); }
+    // Set when a stored or deleted row needs (or needed) a lab: the lab jobs read again.
+    bool takeLabWorkTouched() { return std::exchange(m_labWorkTouched, false); }
 
     db::Dataset *SessionsTable, *OperationsTable, *OperationsTableForLook, *OperationsSortedForLook;
     db::Dataset *HistPerSessionTable, *HistPerSessionTable2, *HistPerSessionTable3, *HistPerPatTable;
@@ -103,6 +105,8 @@ private:
     QHash<const db::Dataset*, std::pair<double, double>> m_costAtEdit;
     QHash<const db::Dataset*, QVariant> m_levelAtEdit;
     bool m_historyLevelMoved = false; // the row being stored changes views: the others read again
+    QHash<const db::Dataset*, bool> m_labWorkAtEdit;
+    bool m_labWorkTouched = false;
 };
 
 } // namespace data

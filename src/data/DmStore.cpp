@@ -95,7 +95,8 @@ void TDmForm::installStoreGroups()
                             other->refresh();
                     }
                 }
-                supplies().refreshLabItems();
+                if (clinical().takeLabWorkTouched())
+                    supplies().refreshLabItems();
             },
             {}});
 
@@ -149,13 +150,20 @@ void TDmForm::storeGroup(db::Dataset& master)
             written << view;
         }
     }
+    const db::Connection::LogPosition before = Database->logPosition();
     update.apply();
     // The commit is on disk already (WAL with synchronous=FULL, or the rollback journal), and
-    // the views written were read again by the apply: the group's other tables are read again
-    // here. Copying the log into the database file on every post (FlushTable) would cost a
-    // second sync per post; SQLite's own checkpoints and the one at close do it.
+    // the views written have settled their rows: the group's other views take the rows
+    // written (or read again when they cannot place them). Copying the log into the database
+    // file on every post (FlushTable) would cost a second sync per post; SQLite's own
+    // checkpoints and the one at close do it.
+    const std::optional<QList<db::Connection::WrittenRow>> groupWrites = Database->writtenAfter(before);
     for (db::Dataset* view : group->flush) {
-        if (!written.contains(view) && view->isActive())
+        if (written.contains(view) || !view->isActive())
+            continue;
+        if (groupWrites)
+            view->takeWrites(*groupWrites);
+        else
             view->refresh();
     }
     if (group->afterStore)

@@ -185,6 +185,13 @@ std::optional<QList<Connection::WrittenRow>> Connection::writtenSince(const Chan
     return m_written.mid(mark.logged);
 }
 
+std::optional<QList<Connection::WrittenRow>> Connection::writtenAfter(const LogPosition& position) const
+{
+    if (position.generation != m_writtenGeneration)
+        return std::nullopt;
+    return m_written.mid(position.logged);
+}
+
 void Connection::begin()
 {
     if (!tryBegin())

@@ -87,6 +87,14 @@ public:
     // The rows written since `mark` when they are everything that changed since: nothing from
     // another workstation, no write that is not in the log, nothing rolled back.
     std::optional<QList<WrittenRow>> writtenSince(const ChangeMark& mark);
+    // Where the log stands, to take the rows written after it by this connection alone
+    // (what a transaction of ours just committed); nothing when the log was cut meanwhile.
+    struct LogPosition {
+        quint64 generation = 0;
+        qsizetype logged = 0;
+    };
+    LogPosition logPosition() const { return {m_writtenGeneration, m_written.size()}; }
+    std::optional<QList<WrittenRow>> writtenAfter(const LogPosition& position) const;
 
     // How long a statement waits for a lock held by another workstation before it fails
     // with LockTimeout (the profile's busy timeout unless changed here).

@@ -382,14 +382,6 @@ void Dataset::writePendingUpdates()
     m_written = m_pending.write(*m_connection, m_table.name, storedFieldNames());
 }
 
-void Dataset::commitPendingUpdates()
-{
-    m_pending.clear();
-    if (isActive())
-        refresh(); // follows a new current row to its stored locator
-    m_written.clear();
-}
-
 void Dataset::applyUpdates()
 {
     requireActive();

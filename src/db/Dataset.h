@@ -169,6 +169,9 @@ public:
     // For UpdateGroup: write without a transaction of its own, then settle after the commit.
     void writePendingUpdates();
     void commitPendingUpdates();
+    // Rows this workstation has just written (a group stored with its master), taken into
+    // the rows in memory when a read would show them the same; otherwise read again.
+    void takeWrites(const QList<Connection::WrittenRow>& written);
 
     // --- controls ---
     void disableControls();
@@ -305,7 +308,7 @@ private:
     QHash<int, TextIndex> m_textIndexes; // of a query view, by field and case; until read again
     ViewSpec m_view; // what the rows were last read with
     QString m_viewShape; // its statements' text apart from the bound values
-    QHash<qint64, qint64> m_written; // locators of new rows just written, by pending locator // prepared look-ups by key
+    QHash<qint64, qint64> m_written; // locators of new rows just written, by pending locator
 
     // A query view run again on an unchanged database (Connection::changeMark) keeps the rows
     // it read, also across a close: the search dialogs run a list of every patient each time.
@@ -320,11 +323,23 @@ private:
     QueryResult m_read; // what the rows in m_rows (or m_closedRows) came from
     RowStore m_closedRows;
     QHash<int, TextIndex> m_closedTextIndexes;
-    // A table view read again when only our own writes of single rows happened since its last
-    // read, none moving a row in its order or in or out of its conditions, takes their values
-    // instead: a post does not read 50,000 patients again. Nothing when it must read again,
-    // else whether anything was written at all.
+    // DatasetOwnWrites.cpp. A table view read again when only our own writes of single rows
+    // happened since its last read takes them into its rows instead: a post does not read
+    // 50,000 patients again. Nothing when it must read again, else whether anything was
+    // written at all.
     std::optional<bool> followOwnWrites(const QString& previousShape, const QVariantList& previousValues);
+    bool canPlaceWrites() const;
+    // Whether stored values meet the conditions the rows were read with and the filter rule;
+    // nothing when that cannot be told without the database.
+    std::optional<bool> belongs(const QList<QVariant>& values);
+    bool newRowsGoLast() const;
+    bool keepsPlace(const QStringList& columns, const QList<QVariant>& original, const QList<QVariant>& values) const;
+    // Takes the written rows of this view's table, or changes nothing and returns false when
+    // a read could show one of them otherwise. `announce`: signal the reset before;
+    // `updatesExact`: nobody else wrote since the rows were read.
+    bool takeWrittenRows(const QList<Connection::WrittenRow>& written, bool announce, bool updatesExact);
+    bool canKeepCommittedRows();
+    void announceRowsTaken(int previous, int current);
     Connection::ChangeMark m_tableMark; // taken before the last read of a table view
     std::function<QList<ViewSpec::Condition>()> m_filterConditions;
 };

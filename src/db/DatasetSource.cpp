@@ -424,55 +424,6 @@ bool Dataset::reuseQueryRows(const Connection::ChangeMark& mark)
     return true;
 }
 
-std::optional<bool> Dataset::followOwnWrites(const QString& previousShape, const QVariantList& previousValues)
-{
-    if (!isActive() || !m_tableMark.isValid() || isFiltered() || !m_pending.isEmpty()
-        || m_viewShape != previousShape || sql::conditionValues(m_view) != previousValues)
-        return std::nullopt;
-    const std::optional<QList<Connection::WrittenRow>> written = m_connection->writtenSince(m_tableMark);
-    if (!written)
-        return std::nullopt;
-    QStringList fixed = m_view.order; // a change of these moves the row, or in or out of the view
-    for (const ViewSpec::Condition& c : std::as_const(m_view.conditions))
-        fixed << c.field;
-    auto same = [](const QVariant& a, const QVariant& b) { return a.isNull() == b.isNull() && a == b; };
-    std::vector<std::pair<int, QList<QVariant>>> updates;
-    bool wrote = false;
-    for (const Connection::WrittenRow& w : *written) {
-        wrote = true; // look-ups may show any table
-        if (w.table.compare(m_table.name, Qt::CaseInsensitive) != 0)
-            continue;
-        if (w.kind != Connection::WrittenRow::Kind::Update)
-            return std::nullopt;
-        for (const QString& f : std::as_const(fixed)) {
-            const qsizetype at = w.columns.indexOf(f);
-            if (at < 0 || !same(w.original.value(at), w.values.value(at)))
-                return std::nullopt;
-        }
-        const int row = m_rows.indexOfLocator(w.locator);
-        if (row < 0)
-            continue;
-        QList<QVariant> values(m_storedCount);
-        for (int i = 0; i < m_storedCount; ++i) {
-            const qsizetype at = w.columns.indexOf(field(i).name());
-            if (at < 0)
-                return std::nullopt;
-            values[i] = Field::fromStorage(w.values.value(at), field(i).type());
-        }
-        updates.emplace_back(row, std::move(values));
-    }
-    for (auto& [row, values] : updates) {
-        Row& r = m_rows.at(row);
-        if (!r.values.isEmpty())
-            r.values = std::move(values);
-        r.flags &= ~Row::Pinned;
-    }
-    for (Row& r : m_rows.rows())
-        r.extra.clear(); // calculated again, as after a read
-    m_tableMark = m_connection->changeMark();
-    return wrote;
-}
-
 void Dataset::mergePending()
 {
     // Cached changes stay visible when the view is read again (after a refresh or a move of
