@@ -159,7 +159,8 @@ bool Dataset::takeWrittenRows(const QList<Connection::WrittenRow>& written, bool
 
 std::optional<bool> Dataset::followOwnWrites(const QString& previousShape, const QVariantList& previousValues)
 {
-    if (!canPlaceWrites() || !m_tableMark.isValid() || !m_pending.isEmpty() || m_viewShape != previousShape
+    // A refresh is how a changed filter rule is applied: a filtered view is read.
+    if (!canPlaceWrites() || isFiltered() || !m_tableMark.isValid() || !m_pending.isEmpty() || m_viewShape != previousShape
         || sql::conditionValues(m_view) != previousValues)
         return std::nullopt;
     const std::optional<QList<Connection::WrittenRow>> written = m_connection->writtenSince(m_tableMark);
