@@ -18,17 +18,30 @@
 #include "platform/Directories.h"
 #include "platform/ExceptionLog.h"
 #include "platform/MessageService.h"
+#include "platform/MessageTexts.h"
 #include "platform/Session.h"
 #include "platform/SingleInstance.h"
 #include "widgets/Language.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 namespace app {
 
 using platform::MultiUserType;
+
+namespace {
+
+// Messages of the start before any window (and its translation) exists.
+const platform::MessageTexts& startMessages()
+{
+    static const platform::MessageTexts texts;
+    return texts;
+}
+
+} // namespace
 
 StartUp::StartUp(OrvaneApplication& application)
     : m_application(application)
@@ -46,7 +59,14 @@ int StartUp::run()
 {
     platform::SingleInstanceGuard guard;
     if (!guard.acquire()) {
-        platform::showWarning(QString::fromUtf8(kAlreadyRunning));
+        if (guard.cannotWrite()) {
+            const QString folder = QDir::toNativeSeparators(QFileInfo(guard.lockFilePath()).absolutePath());
+            platform::exceptionLog::logException(QStringLiteral("Cannot create the lock file %1").arg(guard.lockFilePath()));
+            platform::showError(startMessages().Message(QStringLiteral("The settings folder %1 cannot be written.")).arg(folder)
+                + u'\n' + startMessages().Message(QStringLiteral("Ask whoever looks after this computer to give you access to that folder.")));
+        } else {
+            platform::showWarning(QString::fromUtf8(kAlreadyRunning));
+        }
         return 1;
     }
     QDir::setCurrent(platform::programDir());
@@ -95,7 +115,12 @@ bool StartUp::createMainWindow(platform::Edition edition)
     m_main = std::make_unique<TMainForm>(edition);
     platform::Settings settings(edition);
     try {
-        settings.recordStart();
+        try {
+            settings.recordStart();
+        } catch (const platform::SettingsError& e) {
+            // A settings file closed to writing: the date of the last start is only a record.
+            platform::exceptionLog::logException(e, QStringLiteral("Recording the start"));
+        }
         session.multiUserType = settings.multiUserType();
         const bool external = settings.lumetrixLink() == 0;
 
@@ -178,8 +203,13 @@ bool StartUp::openData()
         const db::ConnectionProfile& profile = m_binding.profile;
         platform::exceptionLog::logException(e, QStringLiteral("Opening %1 in %2").arg(session.openingTable, profile.dataDirectory));
         const StartFailure failure = classifyStartFailure(profile, e);
-        platform::showError(startFailureMessage(failure, session.multiUserType, session.openingTable, profile.dataDirectory, *m_main->Lang));
+        platform::showError(
+            startFailureMessage(failure, session.multiUserType, session.openingTable, profile.dataDirectory, *m_main->Lang, &e));
         return false;
+    }
+    if (const auto* dm = qobject_cast<const data::TDmForm*>(m_dataModule.get()); dm && !dm->startNotices().isEmpty()) {
+        status.close();
+        platform::showWarning(dm->startNotices().join(QStringLiteral("\n\n")));
     }
     return true;
 }

@@ -7,6 +7,7 @@
 #include "db/Query.h"
 #include "platform/Directories.h"
 #include "platform/ExceptionLog.h"
+#include "platform/IniFile.h"
 #include "platform/Session.h"
 #include "support/MessageRecorder.h"
 
@@ -201,6 +202,15 @@ private Q_SLOTS:
                                              << QStringLiteral("Could not access Server Database!\nERROR: PallavorDB\n\n") + locked
                                              << "database is locked";
         QTest::newRow("unreadable folder") << "unreadable" << MultiUserType::Server << denied << "Opening PallavorDB in";
+        QTest::newRow("no record numbers") << "no generators" << MultiUserType::StandAlone
+                                           << "The file of the record numbers (PallavorGen.sqlite) is missing from the folder %1.\n"
+                                              "New records cannot be numbered without it. Run \"orvane --repair-data %1\" to rebuild it "
+                                              "from the records."
+                                           << "The identifier store";
+        QTest::newRow("bad rate") << "bad rate" << MultiUserType::StandAlone
+                                  << "The setting Currency in section [EURO] of PV_INI has the value \"inf\", which cannot be used.\n"
+                                     "Correct it or remove the line, then start again."
+                                  << "Currency";
     }
 
     void startFailureSaysWhatIsWrong()
@@ -231,6 +241,12 @@ private Q_SLOTS:
             QSqlQuery hold(locker);
             for (const char* sql : { "PRAGMA locking_mode=EXCLUSIVE", "BEGIN EXCLUSIVE", "SELECT COUNT(*) FROM sqlite_master" })
                 QVERIFY2(hold.exec(QString::fromLatin1(sql)), sql);
+        } else if (fault == QLatin1String("no generators")) {
+            QVERIFY(QFile::remove(QDir(dataDirectory).filePath(QString::fromLatin1(db::Connection::kSqliteGeneratorFileName))));
+        } else if (fault == QLatin1String("bad rate")) {
+            platform::IniFile pv(Settings(platform::Edition::Dental).mainFilePath());
+            pv.writeString(QStringLiteral("EURO"), QStringLiteral("Currency"), QStringLiteral("inf"));
+            pv.save();
         } else if (fault == QLatin1String("unreadable")) {
             QVERIFY(QFile::setPermissions(dataDirectory, QFileDevice::Permissions {}));
         }
@@ -259,7 +275,8 @@ private Q_SLOTS:
         };
         QCOMPARE(run.startUp.run(), 1);
         QVERIFY(!run.startUp.mainWindowShown());
-        QCOMPARE(messages.texts(), QStringList { message.arg(QDir::cleanPath(dataDirectory)) });
+        const QString expected = QString(message).replace(QStringLiteral("PV_INI"), settings.mainFilePath()).arg(QDir::cleanPath(dataDirectory));
+        QCOMPARE(messages.texts(), QStringList { expected });
 
         QFile file(log);
         QVERIFY2(file.open(QIODevice::ReadOnly), "nothing was logged");
