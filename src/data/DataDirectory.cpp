@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -120,7 +121,8 @@ QStringList generatorProblems(const DataConnections& connections)
 }
 
 // Rows that name a patient the patient table does not hold: a lost patient row, or a table
-// brought back from elsewhere. Every table with a patient field is looked at.
+// brought back from elsewhere. Every table with a patient field is looked at; 0 and negative
+// numbers stand for no patient (an appointment of someone not registered).
 QStringList orphanProblems(db::Connection& data)
 {
     QStringList problems;
@@ -134,7 +136,7 @@ QStringList orphanProblems(db::Connection& data)
             if (field.name != QLatin1String("PatientID") && field.name != QLatin1String("PatID"))
                 continue;
             const QString column = db::Dialect::quoted(field.name);
-            const QString sql = QStringLiteral("SELECT COUNT(*) FROM %1 t WHERE t.%2 IS NOT NULL AND t.%2 <> 0 AND NOT EXISTS "
+            const QString sql = QStringLiteral("SELECT COUNT(*) FROM %1 t WHERE t.%2 > 0 AND NOT EXISTS "
                                                "(SELECT 1 FROM Patient p WHERE p.PatientID = t.%2)")
                                     .arg(db::Dialect::quoted(table.name), column);
             try {
@@ -178,6 +180,20 @@ QStringList emptyCoreProblems(const DataConnections& connections)
         }
     }
     return problems;
+}
+
+// Opens for reading only; when that fails because a program stopped half-way left a journal
+// or log to roll back (which needs writing), opens as the program does, which rolls it back.
+template<typename Open> auto openForCheck(const QString& file, Open open)
+{
+    try {
+        return open(true);
+    } catch (const db::DatabaseError&) {
+        const bool leftovers = QFile::exists(file + QStringLiteral("-journal")) || QFile::exists(file + QStringLiteral("-wal"));
+        if (!leftovers || !QFileInfo(QFileInfo(file).absolutePath()).isWritable())
+            throw;
+    }
+    return open(false);
 }
 
 } // namespace
@@ -255,14 +271,15 @@ QStringList DataDirectory::check() const
                                        "--demo-data %1 again to make it anew")
                             .arg(m_path));
     {
-        // A check changes nothing, not even the journal mode of a file it finds empty.
-        auto data = db::Connection::open(profileFor(m_path, true));
+        // A check changes nothing, not even the journal mode of a file it finds empty; only the
+        // leftovers of a program that stopped half-way are rolled back first, as any open does.
+        auto data = openForCheck(databasePath(), [&](bool readOnly) { return db::Connection::open(profileFor(m_path, readOnly)); });
         problems += integrityProblems(*data, QStringLiteral("The database file"));
         problems += schemaProblems(*data);
         problems += orphanProblems(*data);
     }
     if (hasGenerators) {
-        const DataConnections connections = connect(m_path, true);
+        const DataConnections connections = openForCheck(generatorStorePath(), [&](bool readOnly) { return connect(m_path, readOnly); });
         problems += integrityProblems(*connections.generatorStore, QStringLiteral("The generator store"));
         problems += generatorProblems(connections);
         problems += emptyCoreProblems(connections);
@@ -274,8 +291,11 @@ QStringList DataDirectory::check() const
 
 QStringList DataDirectory::repair() const
 {
+    const bool hadGenerators = QFile::exists(generatorStorePath());
     DataConnections connections = open();
     QStringList done;
+    if (!hadGenerators)
+        done.append(QStringLiteral("Made the file of the record numbers %1 again").arg(generatorStorePath()));
     db::SchemaManager schema(*connections.data);
 
     QList<db::TableDef> missing;

@@ -79,8 +79,9 @@ void TDmForm::moveGeneratorsBehindUse()
 
 void TDmForm::readSettings(const platform::Settings& settings)
 {
+    const double rate = settings.euroRate(); // a bad rate stops the start before anything is written
     setDefaultDentist(settings.defaultDoctorId(), settings); // written back, as the options window does
-    m_finance->storeRate(settings.euroRate());
+    m_finance->storeRate(rate);
 }
 
 

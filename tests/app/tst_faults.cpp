@@ -318,7 +318,7 @@ private Q_SLOTS:
         const QString dir = freshPractice();
         sql(dir,
             QStringLiteral(
-                "UPDATE Appointments SET Date = DATE('now', '-400 days') WHERE AppointmentID % 3 = 0"));
+                "UPDATE Appointments SET Date = DATE('now', '-400 days') WHERE AppID % 3 = 0"));
         runAndKill(command == QLatin1String("report") ? chartReport(dir)
                                                       : QStringList { QStringLiteral("--repair-data"), dir },
             afterMs + QRandomGenerator::global()->bounded(30));
