@@ -10,6 +10,7 @@
 #include "platform/IniFile.h"
 #include "platform/Session.h"
 #include "support/MessageRecorder.h"
+#include "support/ReadOnlyDirectory.h"
 
 #include <QDir>
 #include <QProcess>
@@ -283,6 +284,42 @@ private Q_SLOTS:
         const QString written = QString::fromUtf8(file.readAll());
         QVERIFY2(written.contains(logged), qPrintable(written));
         QVERIFY2(written.contains(QDir::cleanPath(dataDirectory)), qPrintable(written));
+    }
+
+    // A practice on a read-only share or disk: the start opens it for reading, says that nothing
+    // can be saved, and the end (the data module's last write of its log) ends quietly.
+    void readOnlyDataStartsWithANotice()
+    {
+        Settings(platform::Edition::Dental).setAliasPath(dataDir());
+        {
+            testsupport::ReadOnlyDirectory closed(dataDir());
+            if (!closed.isReadOnly())
+                QSKIP("this machine cannot close a directory to writing");
+            testsupport::MessageRecorder messages;
+            {
+                Run run(application());
+                QCOMPARE(run.startUp.run(), 0);
+                QVERIFY(run.shown);
+            } // the data module closes here
+            // (this program folder has no symbol library, which the first show reports too)
+            QCOMPARE(messages.texts().filter(QStringLiteral("can only be read")).size(), 1);
+            QCOMPARE(messages.texts().filter(QStringLiteral("nothing you change can be saved")).size(), 1);
+        }
+    }
+
+    // A settings folder closed to writing is said to be so, not taken for another instance.
+    void unwritableSettingsFolderIsNamed()
+    {
+        testsupport::ReadOnlyDirectory closed(m_config->path());
+        if (!closed.isReadOnly())
+            QSKIP("this machine cannot close a directory to writing");
+        testsupport::MessageRecorder messages;
+        Run run(application());
+        QCOMPARE(run.startUp.run(), 1);
+        QCOMPARE(messages.texts(),
+            QStringList { QStringLiteral("The settings folder %1 cannot be written.\n"
+                                         "Ask whoever looks after this computer to give you access to that folder.")
+                              .arg(m_config->path()) });
     }
 
     void normalStartOpensTheDataUnderProgress()
