@@ -12,6 +12,8 @@
 #include "app/StatusUnit.h"
 #include "app/WindowRegistry.h"
 #include "data/DmUnit.h"
+#include "db/Connection.h"
+#include "db/Errors.h"
 #include "patients/PatientSearch.h"
 #include "patients/SearchDlgUnit.h"
 #include "patients/SearchPatUnit.h"
@@ -26,6 +28,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QProcess>
 
 namespace app {
@@ -39,6 +42,27 @@ const platform::MessageTexts& startMessages()
 {
     static const platform::MessageTexts texts;
     return texts;
+}
+
+// Whether another program or workstation holds the record numbers at this moment. A file that
+// is missing or cannot be opened is named by the open that follows.
+bool recordNumbersHeld(const db::ConnectionProfile& profile)
+{
+    if (profile.driver != db::ConnectionProfile::Driver::SQLite
+        || !QFile::exists(QDir(profile.dataDirectory).filePath(QString::fromLatin1(db::Connection::kSqliteGeneratorFileName))))
+        return false;
+    try {
+        const std::unique_ptr<db::Connection> store = db::Connection::openGeneratorStore(profile);
+        if (store->isReadOnly())
+            return false;
+        store->setLockWait(0);
+        if (!store->tryBegin())
+            return true;
+        store->rollback();
+    } catch (const db::DatabaseError& e) {
+        platform::exceptionLog::logException(e, QStringLiteral("Looking at the record numbers"));
+    }
+    return false;
 }
 
 } // namespace
@@ -192,7 +216,17 @@ bool StartUp::openData()
 {
     TStatusFrm status;
     status.show();
-    const auto progress = [&status](int percent) { status.setProgress(percent); };
+    const QString working = status.StatusLabel->text();
+    if (recordNumbersHeld(m_binding.profile)) {
+        // The start waits for them once, at most the profile's lock wait: say so meanwhile.
+        status.StatusLabel->setText(m_main->Lang->Message(QStringLiteral("Waiting for the file of the record numbers, which another "
+                                                                         "program or workstation holds...")));
+        status.repaint();
+    }
+    const auto progress = [&status, working](int percent) {
+        status.StatusLabel->setText(working);
+        status.setProgress(percent);
+    };
     try {
         m_dataModule = openDataModule ? openDataModule(m_binding.profile, *m_main, progress)
                                       : openDataModuleOn(m_binding.profile, *m_main, progress);

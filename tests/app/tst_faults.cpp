@@ -44,8 +44,8 @@ Snapshot snapshot(const QString& directory)
     QDirIterator it(directory, QDir::Files | QDir::Hidden);
     while (it.hasNext()) {
         const QString path = it.next();
-        if (path.endsWith(QLatin1String("-wal")) || path.endsWith(QLatin1String("-shm")))
-            continue; // the engine's own companions come and go
+        if (path.endsWith(QLatin1String("-wal")) || path.endsWith(QLatin1String("-shm")) || path.endsWith(QLatin1String("-journal")))
+            continue; // the engine's own companions come and go (a stopped program's journal is rolled back)
         QFile file(path);
         if (file.open(QIODevice::ReadOnly))
             files.insert(it.fileName(), QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1));

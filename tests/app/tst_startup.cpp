@@ -2,6 +2,7 @@
 #include "app/OrvaneApplication.h"
 #include "app/ServerPathUnit.h"
 #include "app/StartUp.h"
+#include "app/StatusUnit.h"
 #include "data/DataDirectory.h"
 #include "db/Connection.h"
 #include "db/Query.h"
@@ -12,7 +13,10 @@
 #include "support/MessageRecorder.h"
 #include "support/ReadOnlyDirectory.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -305,6 +309,45 @@ private Q_SLOTS:
             QCOMPARE(messages.texts().filter(QStringLiteral("can only be read")).size(), 1);
             QCOMPARE(messages.texts().filter(QStringLiteral("nothing you change can be saved")).size(), 1);
         }
+    }
+
+    // Another workstation holding the record numbers: the progress window says why the start
+    // waits, the wait is bounded, and the start goes on with a word that new records must wait.
+    void heldRecordNumbersAreWaitedForOnce()
+    {
+        Settings(platform::Edition::Dental).setAliasPath(dataDir());
+        const QString holderName = QStringLiteral("record-numbers");
+        {
+            QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), holderName);
+            holder.setDatabaseName(QDir(dataDir()).filePath(QString::fromLatin1(db::Connection::kSqliteGeneratorFileName)));
+            QVERIFY(holder.open());
+            QSqlQuery hold(holder);
+            QVERIFY(hold.exec(QStringLiteral("BEGIN IMMEDIATE")));
+            testsupport::MessageRecorder messages;
+            QString shownWhileWaiting;
+            {
+                Run run(application());
+                run.startUp.openDataModule = [&](const db::ConnectionProfile& bound, app::TMainForm& main, const std::function<void(int)>& report) {
+                    for (QWidget* window : QApplication::topLevelWidgets()) {
+                        if (auto* status = qobject_cast<app::TStatusFrm*>(window))
+                            shownWhileWaiting = status->StatusLabel->text();
+                    }
+                    db::ConnectionProfile profile = bound;
+                    profile.busyTimeoutMs = 300;
+                    return app::openDataModuleOn(profile, main, report);
+                };
+                QElapsedTimer clock;
+                clock.start();
+                QCOMPARE(run.startUp.run(), 0);
+                QVERIFY(clock.elapsed() < 5000);
+                QVERIFY(run.shown);
+            }
+            QVERIFY2(shownWhileWaiting.startsWith(QStringLiteral("Waiting for the file of the record numbers")), qPrintable(shownWhileWaiting));
+            QCOMPARE(messages.texts().filter(QStringLiteral("(PallavorGen.sqlite) is locked by another program or workstation")).size(), 1);
+            hold.exec(QStringLiteral("ROLLBACK"));
+            holder.close();
+        }
+        QSqlDatabase::removeDatabase(holderName);
     }
 
     // A settings folder closed to writing is said to be so, not taken for another instance.
