@@ -1,15 +1,18 @@
 #include "app/ChartWindows.h"
 
 #include "app/MainUnit.h"
+#include "app/StartFailure.h"
 #include "app/WindowRegistry.h"
 #include "clinical/DentalChartUnit.h"
 #include "data/DmUnit.h"
 #include "db/DataSource.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
+#include "platform/ExceptionLog.h"
 #include "platform/Session.h"
 #include "clinical/HistoryPerPat.h"
 #include "reports/ReportOutput.h"
+#include "widgets/Language.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -38,9 +41,23 @@ int writeChartReport(const QString& dataDirectory, int patientId, int level, con
         errors << "The level must be 0, 1 or 2.\n";
         return 2;
     }
+    std::unique_ptr<data::TDmForm> dm;
+    const db::ConnectionProfile profile {.name = QStringLiteral("report"), .dataDirectory = dataDirectory};
     try {
-        std::unique_ptr<data::TDmForm> dm = data::TDmForm::connect({.name = QStringLiteral("report"), .dataDirectory = dataDirectory});
+        dm = data::TDmForm::connect(profile);
         dm->openAtStart(session.settings());
+    } catch (const std::exception& e) {
+        // The words of the start, the engine's account in the log.
+        platform::exceptionLog::logException(e, QStringLiteral("Opening %1 in %2").arg(session.openingTable, dataDirectory));
+        const widgets::TLanguage lang(nullptr);
+        errors << startFailureMessage(classifyStartFailure(profile, e), platform::MultiUserType::StandAlone, session.openingTable,
+                      dataDirectory, lang, &e)
+               << '\n';
+        return 1;
+    }
+    try {
+        for (const QString& notice : dm->startNotices())
+            errors << notice << '\n';
         if (!dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), patientId)) {
             errors << "There is no patient " << patientId << ".\n";
             return 1;
@@ -57,9 +74,13 @@ int writeChartReport(const QString& dataDirectory, int patientId, int level, con
             return 1;
         }
     } catch (const std::exception& e) {
-        errors << e.what() << '\n';
+        platform::exceptionLog::logException(e, QStringLiteral("Chart report of patient %1").arg(patientId));
+        errors << platform::exceptionLog::describe(e) << '\n';
         return 1;
     }
+    // The PDF is written; a failure at the end leaves the data as the last commit left it.
+    if (const QString problem = dm->closeAll(); !problem.isEmpty())
+        errors << "The report was written, but the database could not be closed cleanly: " << problem << '\n';
     return 0;
 }
 

@@ -68,12 +68,15 @@ void TLoginForm::OKBtnClick()
     m_passwords.UserName = UsernameEdt->text();
     const TPasswordLib::PasswordPair stored = m_passwords.Passwords();
     const QString typed = PasswordEdit->text();
-    // An empty second password is no password: otherwise an empty box would open every
-    // account of a user without one (in receipts-only mode).
-    const bool second = typed == stored.second && (!stored.second.isEmpty() || typed == stored.first);
-    if (typed != stored.first && !second) {
-        platform::showWarning(Lang->Message(QStringLiteral("Wrong Password!")) + QLatin1Char('\n')
-            + Lang->Message(QStringLiteral("Please try again.")));
+    // An empty password opens nothing: not a user stored without one, nor one whose keys a
+    // damaged or hand-edited settings file lost.
+    const bool first = !typed.isEmpty() && typed == stored.first;
+    const bool second = !typed.isEmpty() && typed == stored.second;
+    if (!first && !second) {
+        const bool unknown = typed.isEmpty() && stored.first.isEmpty() && stored.second.isEmpty()
+            && m_passwords.Role() == TPasswordLib::UnknownUser;
+        platform::showWarning(Lang->Message(unknown ? QStringLiteral("Wrong User!") : QStringLiteral("Wrong Password!"))
+            + QLatin1Char('\n') + Lang->Message(QStringLiteral("Please try again.")));
         return;
     }
     const int role = m_passwords.Role();

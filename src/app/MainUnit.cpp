@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMdiArea>
@@ -211,20 +212,47 @@ void TMainForm::FormShow()
     session.showInitialChart = settings.showInitialChart();
     session.defaultAppointmentPatient = settings.defaultAppointmentPatient();
 
+    // Artwork only draws the chart: whatever is missing, the steps after it (the alarm of the
+    // medical history above all) still run.
+    CheckSymbolLibrary();
+    for (const char* leftOver : { "ChartRpt.bmp", "PerioRpt.bmp" }) {
+        const QString file = platform::programFile(QString::fromLatin1(leftOver));
+        if (QFile::exists(file) && !QFile::remove(file))
+            platform::exceptionLog::logException(QStringLiteral("Cannot remove %1").arg(file));
+    }
+    if (settings.showAllRemindersAtStartUp() && Hooks.showRemindersOfDay) {
+        try {
+            Hooks.showRemindersOfDay();
+        } catch (const std::exception& e) {
+            platform::exceptionLog::logException(e, QStringLiteral("Reminders of the day"));
+        }
+    }
+    data::AlarmSet::setCurrent(data::AlarmSet::load(settings));
+    ApplyUserLevel();
+}
+
+void TMainForm::CheckSymbolLibrary()
+{
     const QString symbols = platform::programFile(clinical::artwork::symbolData());
     if (!QFile::exists(symbols)) {
-        platform::showInformation(Lang->Message(QStringLiteral("Symbols.Dat not exists")));
+        platform::showInformation(Lang->Message(QStringLiteral("Symbols.Dat not exists")) + u'\n'
+            + Lang->Message(QStringLiteral("The dental chart opens without its symbols.")));
         return;
     }
     const QString index = platform::programFile(clinical::artwork::symbolIndex());
-    if (!QFile::exists(index))
+    if (QFile::exists(index))
+        return;
+    try {
         clinical::TSymbolContainer::RebuildIndex(symbols, index);
-    for (const char* leftOver : { "ChartRpt.bmp", "PerioRpt.bmp" })
-        QFile::remove(platform::programFile(QString::fromLatin1(leftOver)));
-    if (settings.showAllRemindersAtStartUp() && Hooks.showRemindersOfDay)
-        Hooks.showRemindersOfDay();
-    data::AlarmSet::setCurrent(data::AlarmSet::load(settings));
-    ApplyUserLevel();
+    } catch (const std::exception& e) {
+        // A program directory closed to writing (an installed program) or a damaged library:
+        // the chart reads the symbols without the index file then, or goes without them.
+        platform::exceptionLog::logException(e, QStringLiteral("Rebuilding the symbol index"));
+        platform::showInformation(Lang->Message(QStringLiteral("The index of the symbol library (%1) is missing and cannot be "
+                                                               "written in the program's folder."))
+                                      .arg(QDir::toNativeSeparators(index))
+            + u'\n' + Lang->Message(QStringLiteral("The dental chart opens without its symbols.")));
+    }
 }
 
 void TMainForm::removeFromToolBar(const QString& name)

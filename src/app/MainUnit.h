@@ -111,6 +111,8 @@ private:
 
     // MainUnit.cpp
     void FormShow();
+    // Reports a missing or unwritable symbol library; never stops the first show.
+    void CheckSymbolLibrary();
     void EditionAdjustments();
     void updateEnabling();
     void removeFromToolBar(const QString& name);

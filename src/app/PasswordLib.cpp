@@ -1,5 +1,7 @@
 #include "app/PasswordLib.h"
 
+#include <algorithm>
+
 namespace app {
 
 TPasswordLib::TPasswordLib(platform::Settings settings)
@@ -32,14 +34,42 @@ int TPasswordLib::Level(int role)
     }
 }
 
+namespace {
+
+bool hasControlCharacter(const QString& text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator; });
+}
+
+} // namespace
+
+QString userNameProblem(const QString& name)
+{
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty())
+        return QStringLiteral("A user name must not be empty.");
+    // Each of these would let the name reach another key or section of PV.INI, or hide it.
+    if (hasControlCharacter(name))
+        return QStringLiteral("A user name must not hold line breaks, tabs or other control characters.");
+    for (const QChar c : { QLatin1Char('='), QLatin1Char('['), QLatin1Char(']') }) {
+        if (name.contains(c))
+            return QStringLiteral("A user name must not hold '=', '[' or ']'.");
+    }
+    if (trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#')))
+        return QStringLiteral("A user name must not begin with ';' or '#'.");
+    return {};
+}
+
 QString addUser(const NewUser& user, platform::Settings settings)
 {
-    if (user.name.trimmed().isEmpty() || user.name.contains(QLatin1Char('=')) || user.name.contains(QLatin1Char('[')))
-        return QStringLiteral("A user name must not be empty nor hold '=' or '['.");
+    if (const QString problem = userNameProblem(user.name); !problem.isEmpty())
+        return problem;
     if (user.role != TPasswordLib::FullRole && user.role != TPasswordLib::RestrictedRole)
         return QStringLiteral("The role must be 0 (full) or 1 (restricted).");
     if (user.password.isEmpty())
         return QStringLiteral("A password is needed: an empty password would let anyone in.");
+    if (hasControlCharacter(user.password) || hasControlCharacter(user.secondPassword))
+        return QStringLiteral("A password must not hold line breaks, tabs or other control characters.");
     try {
         settings.setUser(user.name.trimmed(), user.role, user.password, user.secondPassword);
     } catch (const platform::SettingsError& error) {

@@ -37,6 +37,9 @@ struct NewUser {
     QString password;
     QString secondPassword;
 };
+// Why a user name cannot be stored in PV.INI (control characters, '=', '[', ']', a leading
+// comment mark); empty when it can.
+QString userNameProblem(const QString& name);
 // Returns an error text, empty when the user was written.
 QString addUser(const NewUser& user, platform::Settings settings = platform::Settings());
 

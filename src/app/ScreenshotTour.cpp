@@ -27,6 +27,7 @@
 #include "patients/SearchDlgUnit.h"
 #include "patients/SearchPatUnit.h"
 #include "platform/Directories.h"
+#include "platform/ExceptionLog.h"
 #include "platform/MessageService.h"
 #include "platform/Session.h"
 #include "widgets/RecordWindow.h"
@@ -42,6 +43,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
+
+#include <functional>
 
 namespace app {
 namespace {
@@ -202,8 +205,17 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
         main.setActiveSrc(nullptr);
     }
 
-    takeDentalChart(camera, dataDir, !dataDirectory.has_value());
-    tourClinicalWindows(dataDir, [&camera](QWidget& window) { camera.take(window); });
+    // A window that cannot be built (damaged artwork, say) is skipped with its reason; the tour goes on.
+    const auto attempt = [](const char* what, const std::function<void()>& take) {
+        try {
+            take();
+        } catch (const std::exception& e) {
+            platform::exceptionLog::logException(e, QStringLiteral("Screenshot tour: %1").arg(QLatin1String(what)));
+            QTextStream(stderr) << "skipped " << what << ": " << e.what() << '\n';
+        }
+    };
+    attempt("the dental chart", [&] { takeDentalChart(camera, dataDir, !dataDirectory.has_value()); });
+    attempt("the clinical windows", [&] { tourClinicalWindows(dataDir, [&camera](QWidget& window) { camera.take(window); }); });
     {
         // The search dialog over the patient list, ordered by last name, with its two helpers.
         data::DataConnections connections = data::DataDirectory(dataDir).open();

@@ -24,14 +24,39 @@ std::optional<StartFailure> failureOfDirectory(const QString& directory)
     const QFileInfo file(QDir(directory).filePath(QString::fromLatin1(db::Connection::kSqliteFileName)));
     if (!file.exists())
         return StartFailure::NoDatabase;
-    // SQLite writes its journal beside the file: a folder closed to writing is as bad.
-    if (!file.isReadable() || !file.isWritable() || !folder.isWritable())
+    // A file or folder closed to writing is opened for reading only; one that cannot be read
+    // at all cannot be opened.
+    if (!file.isReadable())
         return StartFailure::NoPermission;
+    if (!QFileInfo::exists(QDir(directory).filePath(QString::fromLatin1(db::Connection::kSqliteGeneratorFileName))))
+        return StartFailure::GeneratorsMissing;
+    return std::nullopt;
+}
+
+struct SettingAt {
+    QString file, section, key, value;
+};
+
+// The bad setting among the error and the errors it was raised from, if any.
+std::optional<SettingAt> badSettingOf(const std::exception& error)
+{
+    if (const auto* bad = dynamic_cast<const platform::BadSetting*>(&error))
+        return SettingAt { bad->file(), bad->section(), bad->key(), bad->value() };
+    try {
+        std::rethrow_if_nested(error);
+    } catch (const std::exception& cause) {
+        return badSettingOf(cause);
+    } catch (...) {
+    }
     return std::nullopt;
 }
 
 std::optional<StartFailure> failureOfError(const std::exception& error)
 {
+    if (dynamic_cast<const platform::BadSetting*>(&error))
+        return StartFailure::BadSetting;
+    if (dynamic_cast<const data::MissingGeneratorStore*>(&error))
+        return StartFailure::GeneratorsMissing;
     if (dynamic_cast<const db::LockTimeout*>(&error))
         return StartFailure::Locked;
     if (dynamic_cast<const db::AccessDenied*>(&error))
@@ -51,6 +76,9 @@ std::optional<StartFailure> failureOfError(const std::exception& error)
 
 StartFailure classifyStartFailure(const db::ConnectionProfile& profile, const std::exception& error)
 {
+    // A bad setting is what it is wherever the data lies.
+    if (badSettingOf(error))
+        return StartFailure::BadSetting;
     if (profile.driver == db::ConnectionProfile::Driver::SQLite) {
         if (const std::optional<StartFailure> failure = failureOfDirectory(profile.dataDirectory))
             return *failure;
@@ -60,7 +88,7 @@ StartFailure classifyStartFailure(const db::ConnectionProfile& profile, const st
 }
 
 QString startFailureMessage(StartFailure failure, platform::MultiUserType type, const QString& table,
-    const QString& dataDirectory, widgets::TLanguage& lang)
+    const QString& dataDirectory, const widgets::TLanguage& lang, const std::exception* error)
 {
     const QString folder = QDir::toNativeSeparators(dataDirectory);
     QString reason;
@@ -84,6 +112,21 @@ QString startFailureMessage(StartFailure failure, platform::MultiUserType type, 
             + lang.Message(
                 QStringLiteral("Ask whoever looks after this computer to give you access to that folder."));
         break;
+    case StartFailure::GeneratorsMissing:
+        reason = lang.Message(QStringLiteral("The file of the record numbers (%1) is missing from the folder %2.")).arg(
+                     QString::fromLatin1(db::Connection::kSqliteGeneratorFileName), folder)
+            + u'\n'
+            + lang.Message(QStringLiteral("New records cannot be numbered without it. Run \"orvane --repair-data %1\" to rebuild it from the records.")).arg(folder);
+        break;
+    case StartFailure::BadSetting: {
+        const std::optional<SettingAt> setting = error ? badSettingOf(*error) : std::nullopt;
+        if (!setting)
+            break;
+        reason = lang.Message(QStringLiteral("The setting %1 in section [%2] of %3 has the value \"%4\", which cannot be used."))
+                     .arg(setting->key, setting->section, QDir::toNativeSeparators(setting->file), setting->value)
+            + u'\n' + lang.Message(QStringLiteral("Correct it or remove the line, then start again."));
+        break;
+    }
     case StartFailure::Damaged:
         break;
     }

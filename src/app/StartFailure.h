@@ -22,6 +22,8 @@ enum class StartFailure {
     Damaged, // the file is there but is no sound database of ours
     Locked, // another program holds it
     NoPermission, // the file system refuses this user
+    GeneratorsMissing, // the identifier store beside the database is gone
+    BadSetting, // a value in a settings file that cannot be used
 };
 
 // Looks at the data directory first (a missing or closed folder says more than the engine's
@@ -30,8 +32,9 @@ StartFailure classifyStartFailure(const db::ConnectionProfile& profile, const st
 
 // The message shown when the data cannot be opened at start. A stand-alone or server
 // workstation is told what is wrong with its database (a damaged one points at the repair
-// command); a client names the table it could not reach and, when known, why.
+// command); a client names the table it could not reach and, when known, why. `error`, when
+// given, supplies the key and value of a bad setting.
 QString startFailureMessage(StartFailure failure, platform::MultiUserType type, const QString& table,
-    const QString& dataDirectory, widgets::TLanguage& lang);
+    const QString& dataDirectory, const widgets::TLanguage& lang, const std::exception* error = nullptr);
 
 } // namespace app

@@ -12,23 +12,60 @@
 #include "app/StatusUnit.h"
 #include "app/WindowRegistry.h"
 #include "data/DmUnit.h"
+#include "db/Connection.h"
+#include "db/Errors.h"
 #include "patients/PatientSearch.h"
 #include "patients/SearchDlgUnit.h"
 #include "patients/SearchPatUnit.h"
 #include "platform/Directories.h"
 #include "platform/ExceptionLog.h"
 #include "platform/MessageService.h"
+#include "platform/MessageTexts.h"
 #include "platform/Session.h"
 #include "platform/SingleInstance.h"
 #include "widgets/Language.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QProcess>
 
 namespace app {
 
 using platform::MultiUserType;
+
+namespace {
+
+// Messages of the start before any window (and its translation) exists.
+const platform::MessageTexts& startMessages()
+{
+    static const platform::MessageTexts texts;
+    return texts;
+}
+
+// Whether another program or workstation holds the record numbers at this moment. A file that
+// is missing or cannot be opened is named by the open that follows.
+bool recordNumbersHeld(const db::ConnectionProfile& profile)
+{
+    if (profile.driver != db::ConnectionProfile::Driver::SQLite
+        || !QFile::exists(QDir(profile.dataDirectory).filePath(QString::fromLatin1(db::Connection::kSqliteGeneratorFileName))))
+        return false;
+    try {
+        const std::unique_ptr<db::Connection> store = db::Connection::openGeneratorStore(profile);
+        if (store->isReadOnly())
+            return false;
+        store->setLockWait(0);
+        if (!store->tryBegin())
+            return true;
+        store->rollback();
+    } catch (const db::DatabaseError& e) {
+        platform::exceptionLog::logException(e, QStringLiteral("Looking at the record numbers"));
+    }
+    return false;
+}
+
+} // namespace
 
 StartUp::StartUp(OrvaneApplication& application)
     : m_application(application)
@@ -46,7 +83,14 @@ int StartUp::run()
 {
     platform::SingleInstanceGuard guard;
     if (!guard.acquire()) {
-        platform::showWarning(QString::fromUtf8(kAlreadyRunning));
+        if (guard.cannotWrite()) {
+            const QString folder = QDir::toNativeSeparators(QFileInfo(guard.lockFilePath()).absolutePath());
+            platform::exceptionLog::logException(QStringLiteral("Cannot create the lock file %1").arg(guard.lockFilePath()));
+            platform::showError(startMessages().Message(QStringLiteral("The settings folder %1 cannot be written.")).arg(folder)
+                + u'\n' + startMessages().Message(QStringLiteral("Ask whoever looks after this computer to give you access to that folder.")));
+        } else {
+            platform::showWarning(QString::fromUtf8(kAlreadyRunning));
+        }
         return 1;
     }
     QDir::setCurrent(platform::programDir());
@@ -95,7 +139,12 @@ bool StartUp::createMainWindow(platform::Edition edition)
     m_main = std::make_unique<TMainForm>(edition);
     platform::Settings settings(edition);
     try {
-        settings.recordStart();
+        try {
+            settings.recordStart();
+        } catch (const platform::SettingsError& e) {
+            // A settings file closed to writing: the date of the last start is only a record.
+            platform::exceptionLog::logException(e, QStringLiteral("Recording the start"));
+        }
         session.multiUserType = settings.multiUserType();
         const bool external = settings.lumetrixLink() == 0;
 
@@ -167,7 +216,17 @@ bool StartUp::openData()
 {
     TStatusFrm status;
     status.show();
-    const auto progress = [&status](int percent) { status.setProgress(percent); };
+    const QString working = status.StatusLabel->text();
+    if (recordNumbersHeld(m_binding.profile)) {
+        // The start waits for them once, at most the profile's lock wait: say so meanwhile.
+        status.StatusLabel->setText(m_main->Lang->Message(QStringLiteral("Waiting for the file of the record numbers, which another "
+                                                                         "program or workstation holds...")));
+        status.repaint();
+    }
+    const auto progress = [&status, working](int percent) {
+        status.StatusLabel->setText(working);
+        status.setProgress(percent);
+    };
     try {
         m_dataModule = openDataModule ? openDataModule(m_binding.profile, *m_main, progress)
                                       : openDataModuleOn(m_binding.profile, *m_main, progress);
@@ -178,8 +237,13 @@ bool StartUp::openData()
         const db::ConnectionProfile& profile = m_binding.profile;
         platform::exceptionLog::logException(e, QStringLiteral("Opening %1 in %2").arg(session.openingTable, profile.dataDirectory));
         const StartFailure failure = classifyStartFailure(profile, e);
-        platform::showError(startFailureMessage(failure, session.multiUserType, session.openingTable, profile.dataDirectory, *m_main->Lang));
+        platform::showError(
+            startFailureMessage(failure, session.multiUserType, session.openingTable, profile.dataDirectory, *m_main->Lang, &e));
         return false;
+    }
+    if (const auto* dm = qobject_cast<const data::TDmForm*>(m_dataModule.get()); dm && !dm->startNotices().isEmpty()) {
+        status.close();
+        platform::showWarning(dm->startNotices().join(QStringLiteral("\n\n")));
     }
     return true;
 }

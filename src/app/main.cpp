@@ -6,6 +6,7 @@
 #include "app/StateReport.h"
 #include "data/DataCommands.h"
 #include "platform/Directories.h"
+#include "platform/MessageService.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -118,6 +119,10 @@ int runCommand(int argc, char* argv[])
         if (options.isSet(option))
             return data::runDataCommand(command, options.path(option), out, err);
     }
+    if (!options.isSet(options.addUser)) {
+        err << "Nothing to do: see orvane --help.\n";
+        return 2;
+    }
     bool roleIsNumber = false;
     const app::NewUser user { options.parser.value(options.addUser), options.parser.value(options.role).toInt(&roleIsNumber),
         options.parser.value(options.password), options.parser.value(options.secondPassword) };
@@ -162,8 +167,21 @@ int main(int argc, char* argv[])
             err << "--chart-report needs --data and --pdf.\n";
             return 2;
         }
-        return app::writeChartReport(*data, options.parser.value(options.chartReport).toInt(), options.parser.value(options.level).toInt(),
-            options.path(options.pdf), err);
+        bool patientIsNumber = false;
+        bool levelIsNumber = false;
+        const int patient = options.parser.value(options.chartReport).toInt(&patientIsNumber);
+        const int level = options.parser.value(options.level).toInt(&levelIsNumber);
+        if (!patientIsNumber || patient <= 0) {
+            err << "--chart-report needs the number of a patient, not \"" << options.parser.value(options.chartReport) << "\".\n";
+            return 2;
+        }
+        if (!levelIsNumber || level < 0 || level > 2) {
+            err << "--level must be 0 (initial), 1 (plan) or 2 (done), not \"" << options.parser.value(options.level) << "\".\n";
+            return 2;
+        }
+        // Nobody is there to close a message box: what the report has to say goes to stderr.
+        platform::MessageService::setDefault(nullptr);
+        return app::writeChartReport(*data, patient, level, options.path(options.pdf), err);
     }
 
     app::StartUp startUp(app);

@@ -10,12 +10,19 @@ namespace clinical {
 
 namespace {
 
-QImage loadPicture(const QDir& dir, const QString& name)
+// A picture beside the program; a missing or damaged one is noted in `damaged` and stands in
+// as a white picture of its size, so that the chart still draws what it can.
+QImage loadPicture(const QDir& dir, const QString& name, QSize size, QStringList& damaged,
+    QImage::Format format = QImage::Format_RGB32)
 {
     QImage image(dir.filePath(name));
-    if (image.isNull())
-        throw ArtworkError(QStringLiteral("The picture %1 is missing or damaged.").arg(dir.filePath(name)));
-    return image.convertToFormat(QImage::Format_RGB32);
+    if (image.isNull()) {
+        damaged.append(dir.filePath(name));
+        image = QImage(size, format);
+        image.fill(format == QImage::Format_RGB32 ? Qt::white : Qt::transparent);
+        return image;
+    }
+    return image.convertToFormat(format);
 }
 
 // Baby pictures sit two pixels left of the tooth rectangle.
@@ -25,23 +32,30 @@ int babyShift(ChartKind kind) { return kind == ChartKind::Baby ? -2 : 0; }
 
 ChartPictures ChartPictures::load(const QString& directory)
 {
+    QStringList damaged;
+    ChartPictures pictures = loadWhatIsThere(directory, damaged);
+    if (!damaged.isEmpty())
+        throw ArtworkError(QStringLiteral("The picture %1 is missing or damaged.").arg(damaged.constFirst()));
+    return pictures;
+}
+
+ChartPictures ChartPictures::loadWhatIsThere(const QString& directory, QStringList& damaged)
+{
     const QDir dir(directory);
     ChartPictures p;
-    p.m_adult = loadPicture(dir, artwork::adultChart());
-    p.m_baby = loadPicture(dir, artwork::babyChart());
+    const QSize chart(ChartWidth, ChartHeight);
+    p.m_adult = loadPicture(dir, artwork::adultChart(), chart, damaged);
+    p.m_baby = loadPicture(dir, artwork::babyChart(), chart, damaged);
     for (int slot = 0; slot < SlotCount; ++slot)
-        p.m_adultTeeth.append(loadPicture(dir, artwork::adultTooth(slot)));
+        p.m_adultTeeth.append(loadPicture(dir, artwork::adultTooth(slot), QSize(SlotWidth(slot), ToothHeight), damaged));
     for (int i = 0; i < 10; ++i)
-        p.m_babyTeeth.append(loadPicture(dir, artwork::babyTooth(i)));
-    p.m_fullMouthFull = loadPicture(dir, artwork::fullMouthFull());
-    p.m_fullMouthEmpty = loadPicture(dir, artwork::fullMouthEmpty());
-    for (int icon = 0; icon < 3; ++icon) {
-        QImage marker(dir.filePath(artwork::marker(icon)));
-        if (marker.isNull())
-            throw ArtworkError(QStringLiteral("The picture %1 is missing or damaged.")
-                                   .arg(dir.filePath(artwork::marker(icon))));
-        p.m_markers.append(marker.convertToFormat(QImage::Format_ARGB32_Premultiplied));
-    }
+        p.m_babyTeeth.append(loadPicture(dir, artwork::babyTooth(i), QSize(ToothWidth(i, ChartKind::Baby), ToothHeight), damaged));
+    const QSize fullMouth(artwork::FullMouthWidth, artwork::FullMouthHeight);
+    p.m_fullMouthFull = loadPicture(dir, artwork::fullMouthFull(), fullMouth, damaged);
+    p.m_fullMouthEmpty = loadPicture(dir, artwork::fullMouthEmpty(), fullMouth, damaged);
+    for (int icon = 0; icon < 3; ++icon)
+        p.m_markers.append(loadPicture(dir, artwork::marker(icon), QSize(artwork::MarkerWidth, artwork::MarkerHeight), damaged,
+            QImage::Format_ARGB32_Premultiplied));
     return p;
 }
 

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <stdexcept>
 
@@ -30,6 +31,9 @@ class ChartPictures {
 public:
     // Loads every picture from `directory`; a missing or unreadable one is an ArtworkError.
     static ChartPictures load(const QString& directory);
+    // Loads what can be loaded: a missing or damaged picture is added to `damaged` (its path)
+    // and replaced by a blank one of its size.
+    static ChartPictures loadWhatIsThere(const QString& directory, QStringList& damaged);
 
     const QImage& cleanChart(ChartKind kind) const { return kind == ChartKind::Adult ? m_adult : m_baby; }
     // The clean picture of the current kind can be replaced (the catalogue keeps its own copy).

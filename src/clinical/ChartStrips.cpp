@@ -17,8 +17,9 @@ ChartStrips::ChartStrips(widgets::RegionImage* babyUpper, widgets::RegionImage* 
 {
 }
 
-void ChartStrips::load(const QString& directory)
+QStringList ChartStrips::load(const QString& directory)
 {
+    QStringList damaged;
     const QDir dir(directory);
     const std::pair<widgets::RegionImage*, QString> strips[] = {{m_upper, artwork::upperStrip()}, {m_lower, artwork::lowerStrip()},
         {m_babyUpper, artwork::upperBabyStrip()}, {m_babyLower, artwork::lowerBabyStrip()}};
@@ -26,11 +27,13 @@ void ChartStrips::load(const QString& directory)
         try {
             strip->loadPackage(dir.filePath(name));
         } catch (const widgets::RegionPackageError& e) {
-            // the chart works without its surfaces
+            // the chart works without its surfaces; the window says which package is damaged
             platform::exceptionLog::logException(e);
+            damaged.append(dir.filePath(name));
         }
         strip->setFixedHeight(artwork::StripHeight);
     }
+    return damaged;
 }
 
 void ChartStrips::show(ChartKind kind)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include "clinical/ToothGeometry.h"
 
 #include <QColor>
@@ -18,7 +20,8 @@ public:
         widgets::RegionImage* babyLower);
 
     // Loads the packages beside the program; a missing or damaged one leaves its strip empty.
-    void load(const QString& directory);
+    // Returns the packages that are missing or damaged; their strips stay empty.
+    QStringList load(const QString& directory);
     void show(ChartKind kind);
     void clearFills();
     // Fills the surfaces of `mask` (bit k: surface 'a' + k) of a tooth; each region is looked

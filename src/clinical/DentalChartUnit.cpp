@@ -15,6 +15,7 @@
 #include "db/DataSource.h"
 #include "db/Dataset.h"
 #include "platform/Directories.h"
+#include "platform/ExceptionLog.h"
 #include "platform/MessageService.h"
 #include "platform/Session.h"
 #include "widgets/Language.h"
@@ -28,6 +29,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -98,13 +100,20 @@ TDentalChartForm::TDentalChartForm(data::TDmForm& dm, QWidget* parent)
     // Pictures and the symbol library beside the program; without the library the chart
     // still records rows and draws markers.
     const QString dir = platform::programDir();
-    m_pictures = ChartPictures::load(dir);
+    QStringList damaged;
+    m_pictures = ChartPictures::loadWhatIsThere(dir, damaged);
     const QString dat = platform::programFile(artwork::symbolData());
     if (QFileInfo::exists(dat)) {
-        const QString idx = QDir(dir).filePath(artwork::symbolIndex());
-        if (!QFileInfo::exists(platform::programFile(artwork::symbolIndex())))
-            TSymbolContainer::RebuildIndex(dat, idx);
-        m_library = std::make_unique<TSymbolContainer>(dat, platform::programFile(artwork::symbolIndex()));
+        const QString idx = platform::programFile(artwork::symbolIndex());
+        try {
+            if (!QFileInfo::exists(idx))
+                TSymbolContainer::RebuildIndex(dat, idx);
+            m_library = std::make_unique<TSymbolContainer>(dat, idx);
+        } catch (const symbols::SymbolLibraryError& e) {
+            // a damaged library draws no symbols, as a missing one
+            platform::exceptionLog::logException(e);
+            damaged.append(dat);
+        }
     }
     m_painter = std::make_unique<ChartPainter>(*m_pictures, m_library.get());
 
@@ -121,7 +130,8 @@ TDentalChartForm::TDentalChartForm(data::TDmForm& dm, QWidget* parent)
     buildToothMenu();
 
     m_strips = std::make_unique<ChartStrips>(BabyRegionImage1, RegionImage1, RegionImage2, BabyRegionImage2);
-    m_strips->load(dir);
+    damaged += m_strips->load(dir);
+    reportDamagedArtwork(damaged);
     m_strips->show(ChartKind::Adult);
     SetAdultChart(true);
     installDataModuleHooks();
@@ -141,6 +151,23 @@ TDentalChartForm::TDentalChartForm(data::TDmForm& dm, QWidget* parent)
     for (int g = 1; g <= 12; ++g)
         paths << QStringLiteral("MainForm.DentalChartForm.Group%1Btn.Hint").arg(g);
     Lang->setProperties(paths);
+}
+
+void TDentalChartForm::reportDamagedArtwork(const QStringList& files)
+{
+    // Once per file and run: the chart opens again and again with the same pictures.
+    static QSet<QString> reported;
+    QStringList fresh;
+    for (const QString& file : files) {
+        if (!reported.contains(file)) {
+            reported.insert(file);
+            fresh.append(QDir::toNativeSeparators(file));
+        }
+    }
+    if (fresh.isEmpty())
+        return;
+    platform::showWarning(Lang->Message(QStringLiteral("These pictures of the dental chart are missing or damaged:")) + u'\n'
+        + fresh.join(u'\n') + u'\n' + Lang->Message(QStringLiteral("The chart is drawn without them.")));
 }
 
 TDentalChartForm::~TDentalChartForm()

@@ -158,6 +158,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Tells the user once per run which artwork files are missing or damaged.
+    void reportDamagedArtwork(const QStringList& files);
     // DentalChartUnit.cpp: the controls.
     QWidget* buildHeader();
     QWidget* buildChart();

@@ -2,8 +2,12 @@
 
 #include "data/DataDirectory.h"
 #include "data/DemoPractice.h"
+#include "db/Connection.h"
 #include "db/Errors.h"
+#include "platform/ExceptionLog.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace data {
@@ -15,7 +19,31 @@ void list(QTextStream& stream, const QStringList& lines)
         stream << "  " << line << '\n';
 }
 
-int check(const DataDirectory& dir, QTextStream& out, QTextStream& err)
+// The engine's error in words whoever runs the command can act on; the engine's own text goes
+// to the exceptions log.
+QString inWords(const db::DatabaseError& error, const DataDirectory& dir)
+{
+    const QString folder = QDir::toNativeSeparators(dir.path());
+    if (dynamic_cast<const db::LockTimeout*>(&error))
+        return QStringLiteral(
+            "The database in %1 is locked by another program or workstation. Close it, or wait until it has "
+            "finished, and try again.")
+            .arg(folder);
+    if (dynamic_cast<const db::DamagedDatabase*>(&error))
+        return QStringLiteral(
+            "The database file in %1 is damaged: it cannot be read as a database. Restore the folder from a "
+            "backup.")
+            .arg(folder);
+    if (dynamic_cast<const db::AccessDenied*>(&error) || !QFileInfo(dir.path()).isReadable())
+        return QStringLiteral("You have no permission to use the database in %1.").arg(folder);
+    if (dynamic_cast<const MissingGeneratorStore*>(&error))
+        return QStringLiteral("The file of the record numbers (%1) is missing in %2. Run orvane "
+                              "--repair-data %2 to rebuild it.")
+            .arg(QString::fromLatin1(db::Connection::kSqliteGeneratorFileName), folder);
+    return error.message();
+}
+
+int check(const DataDirectory& dir, QTextStream& out, QTextStream& err, const char* remain)
 {
     const QStringList problems = dir.check();
     if (problems.isEmpty()) {
@@ -23,7 +51,8 @@ int check(const DataDirectory& dir, QTextStream& out, QTextStream& err)
         return 0;
     }
     out.flush();
-    err << dir.path() << ": " << problems.size() << (problems.size() == 1 ? " problem" : " problems") << ":\n";
+    err << dir.path() << ": " << problems.size() << (problems.size() == 1 ? " problem" : " problems")
+        << remain << ":\n";
     list(err, problems);
     return 1;
 }
@@ -40,23 +69,25 @@ int runDataCommand(DataCommand command, const QString& directory, QTextStream& o
             out << "Created an empty database in " << dir.path() << ".\n";
             return 0;
         case DataCommand::Check:
-            return check(dir, out, err);
+            return check(dir, out, err, "");
         case DataCommand::Repair: {
             const QStringList done = dir.repair();
-            out << dir.path() << ":\n";
+            out << dir.path() << ": repaired\n";
             list(out, done);
-            return check(dir, out, err);
+            return check(dir, out, err, " that the repair could not mend");
         }
         case DataCommand::Demo: {
             const DemoPracticeCounts counts = createDemoDirectory(directory);
-            out << "Created the demo practice in " << dir.path() << ": " << counts.patients << " patients, " << counts.historyRows
-                << " treatment rows, " << counts.charges << " charges, " << counts.payments << " payments, " << counts.appointments
-                << " appointments.\n";
+            out << "Created the demo practice in " << dir.path() << ": " << counts.patients << " patients, "
+                << counts.historyRows << " treatment rows, " << counts.charges << " charges, "
+                << counts.payments << " payments, " << counts.appointments << " appointments.\n";
             return 0;
         }
         }
     } catch (const db::DatabaseError& e) {
-        err << e.message() << '\n';
+        platform::exceptionLog::logException(e, QStringLiteral("Data command on %1").arg(dir.path()));
+        out.flush();
+        err << inWords(e, dir) << '\n';
         return 1;
     }
     return 1;

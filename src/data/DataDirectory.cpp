@@ -6,9 +6,11 @@
 #include "db/Generators.h"
 #include "db/Query.h"
 #include "db/SchemaManager.h"
+#include "platform/ExceptionLog.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -16,16 +18,16 @@
 namespace data {
 namespace {
 
-db::ConnectionProfile profileFor(const QString& path)
+db::ConnectionProfile profileFor(const QString& path, bool readOnly = false)
 {
-    return {.name = QStringLiteral("data-directory"), .dataDirectory = path};
+    return {.name = QStringLiteral("data-directory"), .dataDirectory = path, .readOnly = readOnly};
 }
 
-DataConnections connect(const QString& path)
+DataConnections connect(const QString& path, bool readOnly = false)
 {
     DataConnections connections;
-    connections.data = db::Connection::open(profileFor(path));
-    connections.generatorStore = db::Connection::openGeneratorStore(profileFor(path));
+    connections.data = db::Connection::open(profileFor(path, readOnly));
+    connections.generatorStore = db::Connection::openGeneratorStore(profileFor(path, readOnly));
     connections.generators = std::make_unique<db::Generators>(*connections.generatorStore, generatorDefinitions());
     return connections;
 }
@@ -40,13 +42,20 @@ QStringList integrityProblems(const db::Connection& connection, const QString& w
 {
     db::Query query(connection, QStringLiteral("PRAGMA integrity_check"));
     query.exec();
-    QStringList problems;
+    QStringList faults;
     while (query.next()) {
         const QString line = query.value(0).toString();
         if (line != QLatin1String("ok"))
-            problems.append(QStringLiteral("%1 is damaged: %2").arg(what, line));
+            faults.append(line);
     }
-    return problems;
+    if (faults.isEmpty())
+        return {};
+    // The engine's own account is for whoever mends it; the user is told what to do.
+    platform::exceptionLog::logException(QStringLiteral("%1 %2: %3").arg(what, connection.sqliteFilePath(), faults.join(QStringLiteral("; "))));
+    return {QStringLiteral("%1 is damaged (%2 faults found, listed in exceptions.log): run orvane --repair-data, which mends "
+                           "damaged indexes; if the damage remains, restore the folder from a backup")
+                .arg(what)
+                .arg(faults.size())};
 }
 
 // The highest identifier the served tables hold (text identifiers count by their number).
@@ -111,6 +120,82 @@ QStringList generatorProblems(const DataConnections& connections)
     return problems;
 }
 
+// Rows that name a patient the patient table does not hold: a lost patient row, or a table
+// brought back from elsewhere. Every table with a patient field is looked at; 0 and negative
+// numbers stand for no patient (an appointment of someone not registered).
+QStringList orphanProblems(db::Connection& data)
+{
+    QStringList problems;
+    db::SchemaManager schema(data);
+    if (!schema.tableExists(QStringLiteral("Patient")))
+        return problems;
+    for (const db::TableDef& table : schemaTables()) {
+        if (table.name == QLatin1String("Patient") || !schema.tableExists(table.name))
+            continue;
+        for (const db::FieldDef& field : table.fields) {
+            if (field.name != QLatin1String("PatientID") && field.name != QLatin1String("PatID"))
+                continue;
+            const QString column = db::Dialect::quoted(field.name);
+            const QString sql = QStringLiteral("SELECT COUNT(*) FROM %1 t WHERE t.%2 > 0 AND NOT EXISTS "
+                                               "(SELECT 1 FROM Patient p WHERE p.PatientID = t.%2)")
+                                    .arg(db::Dialect::quoted(table.name), column);
+            try {
+                const qint64 orphans = db::Query(data, sql).scalar().toLongLong();
+                if (orphans > 0)
+                    problems.append(QStringLiteral("%1 rows of %2 belong to no patient (their %3 is not in the patient table): "
+                                                   "patients have been lost; restore the database from a backup")
+                                        .arg(orphans)
+                                        .arg(table.name, field.name));
+            } catch (const db::DatabaseError&) {
+                // a missing field is reported with the schema
+            }
+            break;
+        }
+    }
+    return problems;
+}
+
+// The tables a practice cannot have lost without noticing: empty although numbers were
+// issued for them, their rows are gone (a zero-byte file, a table dropped and made again).
+QStringList emptyCoreProblems(const DataConnections& connections)
+{
+    QStringList problems;
+    db::SchemaManager schema(*connections.data);
+    db::SchemaManager store(*connections.generatorStore);
+    const std::pair<const char*, const char*> core[] = {{"Patient", "LastPat"}, {"History", "LastHist"}, {"Sessions", "LastSession"},
+        {"Operations", "LastOper"}};
+    for (const auto& [table, generator] : core) {
+        const QString name = QString::fromLatin1(table);
+        if (!schema.tableExists(name) || !store.tableExists(QString::fromLatin1(generator)))
+            continue;
+        try {
+            const bool empty = !db::Query(*connections.data, QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(db::Dialect::quoted(name))).scalar().isValid();
+            const qint32 issued = connections.generators->last(QString::fromLatin1(generator));
+            if (empty && issued > 0)
+                problems.append(QStringLiteral("The table %1 is empty, although %2 numbers were given out for it: its rows have "
+                                               "been lost; restore the database from a backup")
+                                    .arg(name)
+                                    .arg(issued));
+        } catch (const db::DatabaseError&) {
+        }
+    }
+    return problems;
+}
+
+// Opens for reading only; when that fails because a program stopped half-way left a journal
+// or log to roll back (which needs writing), opens as the program does, which rolls it back.
+template<typename Open> auto openForCheck(const QString& file, Open open)
+{
+    try {
+        return open(true);
+    } catch (const db::DatabaseError&) {
+        const bool leftovers = QFile::exists(file + QStringLiteral("-journal")) || QFile::exists(file + QStringLiteral("-wal"));
+        if (!leftovers || !QFileInfo(QFileInfo(file).absolutePath()).isWritable())
+            throw;
+    }
+    return open(false);
+}
+
 } // namespace
 
 DataConnections::DataConnections() = default;
@@ -131,6 +216,11 @@ QString DataDirectory::databasePath() const
 QString DataDirectory::generatorStorePath() const
 {
     return QDir(m_path).filePath(QString::fromLatin1(db::Connection::kSqliteGeneratorFileName));
+}
+
+QString DataDirectory::demoMarkerPath() const
+{
+    return QDir(m_path).filePath(QString::fromLatin1(kDemoMarkerFile));
 }
 
 QString DataDirectory::recallQueryPath() const
@@ -173,16 +263,26 @@ QStringList DataDirectory::check() const
     const bool hasGenerators = QFile::exists(generatorStorePath());
     QStringList problems;
     if (!hasGenerators)
-        problems.append(QStringLiteral("The identifier generators (%1) are missing").arg(generatorStorePath()));
+        problems.append(QStringLiteral("The file of the record numbers (%1) is missing: new records cannot be numbered; run "
+                                       "orvane --repair-data %2 to rebuild it from the records")
+                            .arg(generatorStorePath(), m_path));
+    if (QFile::exists(demoMarkerPath()))
+        problems.append(QStringLiteral("The demo practice was not finished (its making was stopped half-way): run orvane "
+                                       "--demo-data %1 again to make it anew")
+                            .arg(m_path));
     {
-        auto data = db::Connection::open(profileFor(m_path));
+        // A check changes nothing, not even the journal mode of a file it finds empty; only the
+        // leftovers of a program that stopped half-way are rolled back first, as any open does.
+        auto data = openForCheck(databasePath(), [&](bool readOnly) { return db::Connection::open(profileFor(m_path, readOnly)); });
         problems += integrityProblems(*data, QStringLiteral("The database file"));
         problems += schemaProblems(*data);
+        problems += orphanProblems(*data);
     }
     if (hasGenerators) {
-        const DataConnections connections = connect(m_path);
+        const DataConnections connections = openForCheck(generatorStorePath(), [&](bool readOnly) { return connect(m_path, readOnly); });
         problems += integrityProblems(*connections.generatorStore, QStringLiteral("The generator store"));
         problems += generatorProblems(connections);
+        problems += emptyCoreProblems(connections);
     }
     if (!QFile::exists(recallQueryPath()))
         problems.append(QStringLiteral("The recall query %1 is missing").arg(recallQueryPath()));
@@ -191,8 +291,11 @@ QStringList DataDirectory::check() const
 
 QStringList DataDirectory::repair() const
 {
+    const bool hadGenerators = QFile::exists(generatorStorePath());
     DataConnections connections = open();
     QStringList done;
+    if (!hadGenerators)
+        done.append(QStringLiteral("Made the file of the record numbers %1 again").arg(generatorStorePath()));
     db::SchemaManager schema(*connections.data);
 
     QList<db::TableDef> missing;
@@ -206,8 +309,17 @@ QStringList DataDirectory::repair() const
             done.append(QStringLiteral("Created the missing table %1").arg(table.name));
     }
 
-    schema.rebuildIndexes(schemaTables());
-    done.append(QStringLiteral("Rebuilt the indexes"));
+    // Table by table: the indexes of a table that lost a field cannot all be made, the others can.
+    int rebuilt = 0;
+    for (const db::TableDef& table : schemaTables()) {
+        try {
+            schema.rebuildIndexes({table});
+            ++rebuilt;
+        } catch (const db::DatabaseError&) {
+            // the check that follows names what is wrong with the table
+        }
+    }
+    done.append(QStringLiteral("Rebuilt the indexes of %1 of %2 tables").arg(rebuilt).arg(schemaTables().size()));
 
     connections.generators->create();
     for (const db::GeneratorDef& generator : connections.generators->definitions()) {

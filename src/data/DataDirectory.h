@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/Errors.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,6 +13,13 @@ class Generators;
 }
 
 namespace data {
+
+// The identifier store beside the database is gone: opening it would make an empty one, and
+// every new record would then fail. The repair command rebuilds it from the records.
+class MissingGeneratorStore : public db::DatabaseError {
+public:
+    using db::DatabaseError::DatabaseError;
+};
 
 // The database of a data directory with its identifier generators, which keep a store of
 // their own beside it.
@@ -31,6 +40,9 @@ struct DataConnections {
 class DataDirectory {
 public:
     static constexpr const char* kRecallQueryFile = "PatientsForRecall.sql";
+    // Lies in a directory while the demo practice is being made; one left behind marks a demo
+    // practice that was stopped half-way.
+    static constexpr const char* kDemoMarkerFile = "DemoPractice.incomplete";
 
     explicit DataDirectory(QString path);
 
@@ -38,6 +50,7 @@ public:
     QString databasePath() const;
     QString generatorStorePath() const;
     QString recallQueryPath() const;
+    QString demoMarkerPath() const;
     bool hasDatabase() const;
 
     // Makes the directory when needed and a new database in it. Refuses (db::DatabaseError) a

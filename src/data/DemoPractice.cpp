@@ -6,6 +6,9 @@
 #include "db/Generators.h"
 #include "db/Query.h"
 
+#include <QDir>
+#include <QFile>
+
 namespace data {
 
 DemoPractice::DemoPractice(db::Connection& connection, db::Generators& generators, DemoPracticeOptions options)
@@ -41,12 +44,32 @@ DemoPracticeCounts DemoPractice::generate()
 DemoPracticeCounts createDemoDirectory(const QString& path, DemoPracticeOptions options)
 {
     const DataDirectory dir(path);
+    // A demo practice stopped half-way is made anew; any other database is left alone (create()
+    // refuses it). The marker goes before the first file and after the last row.
+    if (QFile::exists(dir.demoMarkerPath())) {
+        for (const QString& file : {dir.databasePath(), dir.generatorStorePath(), dir.recallQueryPath()}) {
+            for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+                QFile::remove(file + QLatin1String(suffix));
+        }
+    } else if (dir.hasDatabase() || QFile::exists(dir.generatorStorePath())) {
+        dir.create(); // throws: the directory holds a practice
+    }
+    QDir().mkpath(path);
+    QFile marker(dir.demoMarkerPath());
+    if (!marker.open(QIODevice::WriteOnly))
+        throw db::DatabaseError(QStringLiteral("Cannot write in %1: %2").arg(path, marker.errorString()));
+    marker.close();
     dir.create();
-    DataConnections connections = dir.open();
-    // Every identifier is committed on its own; a fresh directory has nothing to lose if the
-    // machine stops half-way, so the store need not wait for the disk each time.
-    db::Query::run(*connections.generatorStore, QStringLiteral("PRAGMA synchronous = OFF"));
-    return DemoPractice(*connections.data, *connections.generators, options).generate();
+    DemoPracticeCounts counts;
+    {
+        DataConnections connections = dir.open();
+        // Every identifier is committed on its own; a fresh directory has nothing to lose if the
+        // machine stops half-way, so the store need not wait for the disk each time.
+        db::Query::run(*connections.generatorStore, QStringLiteral("PRAGMA synchronous = OFF"));
+        counts = DemoPractice(*connections.data, *connections.generators, options).generate();
+    }
+    QFile::remove(dir.demoMarkerPath());
+    return counts;
 }
 
 } // namespace data

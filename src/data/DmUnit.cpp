@@ -93,8 +93,11 @@ std::unique_ptr<TDmForm> TDmForm::connect(const db::ConnectionProfile& profile, 
     try {
         if (profile.driver == db::ConnectionProfile::Driver::SQLite) {
             // Opening would create an empty database; a missing one is a failure to reach it.
-            if (!DataDirectory(profile.dataDirectory).hasDatabase())
+            const DataDirectory directory(profile.dataDirectory);
+            if (!directory.hasDatabase())
                 throw db::DatabaseError(QStringLiteral("There is no database in %1.").arg(profile.dataDirectory));
+            if (!QFile::exists(directory.generatorStorePath()))
+                throw MissingGeneratorStore(QStringLiteral("The identifier store %1 is missing.").arg(directory.generatorStorePath()));
         }
         connections.data = db::Connection::open(profile);
         connections.generatorStore = db::Connection::openGeneratorStore(profile);
@@ -183,13 +186,36 @@ void TDmForm::OpenTable(db::Dataset& view)
     m_labelsTranslated.insert(&view);
 }
 
-void TDmForm::closeAll()
+bool TDmForm::isReadOnly() const
 {
+    return Database->isReadOnly();
+}
+
+QString TDmForm::closeAll() noexcept
+{
+    // Runs at the very end too (the destructor): nothing may escape, and what fails is logged
+    // and handed back. The data stays as the last commit left it.
+    QString problem;
+    const auto note = [&problem](const QString& what, const std::exception& e) {
+        platform::exceptionLog::logException(e, what);
+        if (problem.isEmpty())
+            problem = QString::fromUtf8(e.what());
+    };
     // Details first, so that no detail follows a master that is closing.
-    for (auto it = m_views.crbegin(); it != m_views.crend(); ++it)
-        (*it)->close();
+    for (auto it = m_views.crbegin(); it != m_views.crend(); ++it) {
+        try {
+            (*it)->close();
+        } catch (const std::exception& e) {
+            note(QStringLiteral("Closing %1").arg((*it)->objectName()), e);
+        }
+    }
     // The database file itself complete, for a backup of the directory taken after the end.
-    Database->flush();
+    try {
+        Database->flush();
+    } catch (const std::exception& e) {
+        note(QStringLiteral("Writing the log into the database file at the end"), e);
+    }
+    return problem;
 }
 
 qint32 TDmForm::NextID(const QString& generator)

@@ -100,7 +100,14 @@ public:
 
     // Opens a view and translates its fields' display labels (once per view).
     void OpenTable(db::Dataset& view);
-    void closeAll();
+    // Closes every view and writes the database log into the file. Never throws: a failure is
+    // logged in exceptions.log and its text returned (empty when all went well).
+    QString closeAll() noexcept;
+    // The database could only be opened for reading (see db::Connection::isReadOnly()).
+    bool isReadOnly() const;
+    // What the user should be told after openAtStart(): the data can only be read, the record
+    // numbers are locked. The start shows them; the commands without windows print them.
+    const QStringList& startNotices() const { return m_startNotices; }
 
     // Takes the next identifier of a generator, named by its table ("LastPat") or its view
     // ("LastPatTable").
@@ -199,6 +206,7 @@ private:
     QSet<const db::Dataset*> m_labelsTranslated;
     int m_defaultDentist = 0;
     QString m_openingTable;
+    QStringList m_startNotices;
     bool m_convertingTwins = false;
 
     // Areas in the order they are built: each may use the views of those before it.

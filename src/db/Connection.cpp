@@ -5,6 +5,8 @@
 
 #include <QAtomicInt>
 #include <QDir>
+#include <QFileInfo>
+#include <QUrl>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -92,8 +94,24 @@ std::unique_ptr<Connection> Connection::openFile(const ConnectionProfile& profil
     if (sqlite) {
         if (!QDir(profile.dataDirectory).exists())
             throw DatabaseError(QStringLiteral("The data directory %1 does not exist.").arg(profile.dataDirectory));
-        db.setDatabaseName(connection->sqliteFilePath());
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(profile.busyTimeoutMs));
+        const QString file = connection->sqliteFilePath();
+        const QFileInfo folder(profile.dataDirectory);
+        const bool folderWritable = folder.isWritable();
+        // A file or folder closed to writing (a read-only share, a copy on a CD, permissions) is
+        // read as it is: nothing is written to it, not even a journal.
+        connection->m_readOnly = QFileInfo::exists(file) && (profile.readOnly || !QFileInfo(file).isWritable() || !folderWritable);
+        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(profile.busyTimeoutMs);
+        if (connection->m_readOnly) {
+            // Without a writable folder no reader can leave a journal or lock file there, so
+            // the file cannot change under us.
+            const QString uri = QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded)
+                + (folderWritable ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=ro&immutable=1"));
+            db.setDatabaseName(uri);
+            options += QStringLiteral(";QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI");
+        } else {
+            db.setDatabaseName(file);
+        }
+        db.setConnectOptions(options);
     } else {
         db.setHostName(profile.host);
         db.setPort(profile.port);
@@ -104,7 +122,12 @@ std::unique_ptr<Connection> Connection::openFile(const ConnectionProfile& profil
     }
     if (!db.open())
         throwSqlError(QStringLiteral("Cannot open the database"), db.lastError(), {});
-    if (sqlite)
+    if (sqlite && connection->m_readOnly) {
+        QSqlQuery check(db); // the engine reads the file only now: a damaged one fails here
+        if (!check.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")))
+            throwSqlError(QStringLiteral("Cannot open the database"), check.lastError(), {});
+        connection->setLockWait(profile.busyTimeoutMs);
+    } else if (sqlite)
         connection->configureSqlite(profile.sharedDirectory || platform::isNetworkPath(profile.dataDirectory));
     else
         connection->setLockWait(profile.busyTimeoutMs);

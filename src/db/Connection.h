@@ -26,6 +26,7 @@ struct ConnectionProfile {
     QString user;
     QString password;
     int busyTimeoutMs = 10000; // how long a write waits for another workstation
+    bool readOnly = false; // SQLite: open the file for reading only (a check), whatever may be written
 };
 
 // One open database connection with its dialect. Owns the Qt SQL connection name.
@@ -57,6 +58,9 @@ public:
     bool inTransaction() const { return m_depth > 0; }
     bool usesWal() const { return m_wal; }
     bool isSqlite() const { return m_profile.driver == ConnectionProfile::Driver::SQLite; }
+    // SQLite: the file or its folder may not be written by this user; the file was opened for
+    // reading only and every write fails.
+    bool isReadOnly() const { return m_readOnly; }
 
     // Where the database stands, to tell later whether anything changed since: by another
     // workstation, by this connection, in the schema. Not valid with PostgreSQL, nor inside a
@@ -125,6 +129,7 @@ private:
     std::unique_ptr<Dialect> m_dialect;
     QString m_fileName;
     bool m_wal = false;
+    bool m_readOnly = false;
     int m_depth = 0;
     bool m_rollbackOnly = false;
 };

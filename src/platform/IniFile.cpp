@@ -3,10 +3,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
+
 
 namespace platform {
 namespace {
@@ -69,14 +71,26 @@ QString encodeValue(const QString& value)
 
 QString decodeSettingsText(const QByteArray& bytes)
 {
-    QStringDecoder utf8(QStringConverter::Utf8);
-    const QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
+    // Line by line: one stray byte must not turn the whole file (the users' Greek names and
+    // passwords among it) into the old code page.
+    QString text;
+    text.reserve(bytes.size());
     QStringDecoder greek("windows-1253");
-    if (greek.isValid())
-        return greek.decode(bytes);
-    return QString::fromLatin1(bytes); // Qt built without ICU: keep the file readable at least
+    qsizetype start = 0;
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        start = 3;
+    while (start < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        end = end < 0 ? bytes.size() : end + 1;
+        const QByteArray line = bytes.mid(start, end - start);
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        QString decoded = utf8.decode(line);
+        if (utf8.hasError())
+            decoded = greek.isValid() ? greek.decode(line) : QString::fromLatin1(line); // Qt without ICU: readable at least
+        text += decoded;
+        start = end;
+    }
+    return text;
 }
 
 IniFile::IniFile(QString path)
@@ -96,41 +110,43 @@ IniFile::IniFile(QString path)
         m_lines.removeLast(); // the final line end
 }
 
-IniFile::Range IniFile::findSection(const QString& section) const
+QList<IniFile::Range> IniFile::findSections(const QString& section) const
 {
-    Range range;
+    // A section written twice (a hand edit, two installations merged) is one section: the
+    // keys of all its parts count, the later ones winning.
+    QList<Range> ranges;
+    const QString wanted = section.trimmed();
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
         const auto name = sectionName(m_lines[i]);
         if (!name)
             continue;
-        if (range.header >= 0) {
-            range.end = i;
-            return range;
-        }
-        if (sameName(*name, section.trimmed()))
-            range.header = i;
+        if (!ranges.isEmpty() && ranges.last().end < 0)
+            ranges.last().end = i;
+        if (sameName(*name, wanted))
+            ranges.append({i, -1});
     }
-    if (range.header >= 0)
-        range.end = m_lines.size();
-    return range;
+    if (!ranges.isEmpty() && ranges.last().end < 0)
+        ranges.last().end = m_lines.size();
+    return ranges;
 }
 
-qsizetype IniFile::findKey(const Range& range, const QString& key) const
+qsizetype IniFile::findKey(const QString& section, const QString& key) const
 {
-    for (qsizetype i = range.header + 1; i < range.end; ++i) {
-        const auto line = keyLine(m_lines[i]);
-        if (line && sameName(line->key, key.trimmed()))
-            return i;
+    const QList<Range> ranges = findSections(section);
+    const QString wanted = key.trimmed();
+    for (auto range = ranges.crbegin(); range != ranges.crend(); ++range) {
+        for (qsizetype i = range->end - 1; i > range->header; --i) {
+            const auto line = keyLine(m_lines[i]);
+            if (line && sameName(line->key, wanted))
+                return i;
+        }
     }
     return -1;
 }
 
 std::optional<QString> IniFile::rawValue(const QString& section, const QString& key) const
 {
-    const Range range = findSection(section);
-    if (range.header < 0)
-        return std::nullopt;
-    const qsizetype at = findKey(range, key);
+    const qsizetype at = findKey(section, key);
     if (at < 0)
         return std::nullopt;
     return keyLine(m_lines[at])->value;
@@ -138,7 +154,7 @@ std::optional<QString> IniFile::rawValue(const QString& section, const QString& 
 
 bool IniFile::hasSection(const QString& section) const
 {
-    return findSection(section).header >= 0;
+    return !findSections(section).isEmpty();
 }
 
 bool IniFile::contains(const QString& section, const QString& key) const
@@ -160,22 +176,28 @@ QStringList IniFile::sections() const
 QStringList IniFile::keys(const QString& section) const
 {
     QStringList names;
-    const Range range = findSection(section);
-    for (qsizetype i = range.header + 1; range.header >= 0 && i < range.end; ++i) {
-        const auto line = keyLine(m_lines[i]);
-        if (line && !names.contains(line->key, Qt::CaseInsensitive))
-            names.append(line->key);
-    }
+    for (const auto& [key, value] : entries(section))
+        names.append(key);
     return names;
 }
 
 QList<std::pair<QString, QString>> IniFile::entries(const QString& section) const
 {
     QList<std::pair<QString, QString>> found;
-    const Range range = findSection(section);
-    for (qsizetype i = range.header + 1; range.header >= 0 && i < range.end; ++i) {
-        if (auto line = keyLine(m_lines[i]))
-            found.append({std::move(line->key), std::move(line->value)});
+    QHash<QString, qsizetype> at; // case-folded key -> its place in `found`
+    for (const Range& range : findSections(section)) {
+        for (qsizetype i = range.header + 1; i < range.end; ++i) {
+            auto line = keyLine(m_lines[i]);
+            if (!line)
+                continue;
+            const QString folded = line->key.toCaseFolded();
+            if (const auto same = at.constFind(folded); same != at.cend()) {
+                found[*same].second = std::move(line->value); // the later value wins, the first spelling stays
+            } else {
+                at.insert(folded, found.size());
+                found.append({std::move(line->key), std::move(line->value)});
+            }
+        }
     }
     return found;
 }
@@ -242,21 +264,28 @@ bool IniFile::readBool(const QString& section, const QString& key, bool defaultV
 
 void IniFile::writeString(const QString& section, const QString& key, const QString& value)
 {
-    const QString newLine = key.trimmed() + u'=' + encodeValue(value);
-    Range range = findSection(section);
-    if (range.header < 0) {
+    const QString encoded = encodeValue(value);
+    const qsizetype at = findKey(section, key);
+    if (at >= 0) {
+        const KeyLine line = *keyLine(m_lines[at]);
+        const QString newLine = line.key + u'=' + encoded; // the key as it was spelt in the file
+        if (line.value == value || m_lines[at] == newLine)
+            return;
+        m_lines[at] = newLine;
+        m_changed = true;
+        return;
+    }
+    m_changed = true;
+    const QString newLine = key.trimmed() + u'=' + encoded;
+    const QList<Range> ranges = findSections(section);
+    if (ranges.isEmpty()) {
         if (!m_lines.isEmpty() && !m_lines.back().trimmed().isEmpty())
             m_lines.append(QString());
         m_lines.append(u'[' + section.trimmed() + u']');
         m_lines.append(newLine);
         return;
     }
-    const qsizetype at = findKey(range, key);
-    if (at >= 0) {
-        // Keep the key as it was spelt in the file.
-        m_lines[at] = keyLine(m_lines[at])->key + u'=' + encodeValue(value);
-        return;
-    }
+    const Range& range = ranges.last();
     qsizetype insertAt = range.end;
     while (insertAt - 1 > range.header && m_lines[insertAt - 1].trimmed().isEmpty())
         --insertAt; // before the blank lines that separate the next section
@@ -280,23 +309,25 @@ void IniFile::writeBool(const QString& section, const QString& key, bool value)
 
 void IniFile::removeKey(const QString& section, const QString& key)
 {
-    const Range range = findSection(section);
-    if (range.header < 0)
-        return;
-    const qsizetype at = findKey(range, key);
-    if (at >= 0)
+    for (qsizetype at = findKey(section, key); at >= 0; at = findKey(section, key)) {
         m_lines.removeAt(at);
+        m_changed = true;
+    }
 }
 
 void IniFile::removeSection(const QString& section)
 {
-    const Range range = findSection(section);
-    if (range.header >= 0)
-        m_lines.remove(range.header, range.end - range.header);
+    const QList<Range> ranges = findSections(section);
+    for (auto range = ranges.crbegin(); range != ranges.crend(); ++range) {
+        m_lines.remove(range->header, range->end - range->header);
+        m_changed = true;
+    }
 }
 
-void IniFile::save() const
+void IniFile::save()
 {
+    if (!m_changed)
+        return; // a file we did not change keeps its bytes, whatever they are
     const QFileInfo info(m_path);
     if (!QDir().mkpath(info.absolutePath()))
         throw SettingsError(
@@ -308,6 +339,7 @@ void IniFile::save() const
     if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
         throw SettingsError(
             QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(m_path), file.errorString()));
+    m_changed = false;
 }
 
 } // namespace platform

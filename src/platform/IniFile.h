@@ -22,17 +22,43 @@ private:
     QString m_message;
 };
 
-// Decodes the bytes of a settings or language file: UTF-8 (with or without a byte-order mark),
-// or, when the bytes are not valid UTF-8, Windows-1253, the Greek code page that files of
-// older installations were written in.
+// A value in a settings file that cannot be used. Names the file, section, key and value, so
+// that whoever reads the message can find and correct it.
+class BadSetting : public SettingsError {
+public:
+    BadSetting(const QString& file, const QString& section, const QString& key, const QString& value, const QString& expected)
+        : SettingsError(QStringLiteral("The setting %1 in section [%2] of %3 has the value \"%4\": %5.").arg(key, section, file, value, expected))
+        , m_file(file)
+        , m_section(section)
+        , m_key(key)
+        , m_value(value)
+    {
+    }
+    const QString& file() const { return m_file; }
+    const QString& section() const { return m_section; }
+    const QString& key() const { return m_key; }
+    const QString& value() const { return m_value; }
+
+private:
+    QString m_file;
+    QString m_section;
+    QString m_key;
+    QString m_value;
+};
+
+// Decodes the bytes of a settings or language file line by line: UTF-8 (with or without a
+// byte-order mark), or, for a line that is not valid UTF-8, Windows-1253, the Greek code page
+// that files of older installations were written in.
 QString decodeSettingsText(const QByteArray& bytes);
 
 // A sections-and-keys file ("[Section]" lines, "Key=Value" lines) that behaves like the
 // private-profile files of older installations: section and key names compare without regard
 // to case, blanks around names and values are dropped, one pair of quotes around a value is
-// removed, and the first of duplicated sections or keys wins. Writing changes only the line of
-// the key concerned, so other sections, keys, comments and blank lines survive, and the file is
-// replaced atomically. A missing file reads as an empty one.
+// removed. A section written more than once reads as one: its keys merge and the last value of a
+// key wins (so a stray empty copy of a section can hide nothing). Writing changes only the line
+// of the key concerned (its last occurrence), so other sections, keys, comments and blank lines
+// survive; save() writes only when a value changed, always as UTF-8, replacing the file
+// atomically. A missing file reads as an empty one.
 class IniFile {
 public:
     // Reads the file. Throws SettingsError when it exists but cannot be read.
@@ -44,8 +70,8 @@ public:
     bool contains(const QString& section, const QString& key) const;
     QStringList sections() const;
     QStringList keys(const QString& section) const;
-    // The keys of a section with their values, read in one pass; the first of keys that differ
-    // only in case wins, as readString() does.
+    // The keys of a section with their values, read in one pass; of keys that differ only in
+    // case the first spelling is kept with the last value, as readString() reads it.
     QList<std::pair<QString, QString>> entries(const QString& section) const;
 
     QString readString(const QString& section, const QString& key, const QString& defaultValue = {}) const;
@@ -64,21 +90,25 @@ public:
     void removeKey(const QString& section, const QString& key);
     void removeSection(const QString& section);
 
-    // Writes the file as UTF-8, replacing it atomically. Throws SettingsError.
-    void save() const;
+    // Writes the file as UTF-8, replacing it atomically, when anything was changed since it was
+    // read or saved. Throws SettingsError.
+    void save();
+    bool isChanged() const { return m_changed; }
 
 private:
     struct Range {
         qsizetype header = -1; // line of "[Section]"; -1 when absent
         qsizetype end = -1; // one past the section's last line
     };
-    Range findSection(const QString& section) const;
-    qsizetype findKey(const Range& range, const QString& key) const;
+    QList<Range> findSections(const QString& section) const;
+    // The line of the key's last occurrence in any part of the section; -1 when absent.
+    qsizetype findKey(const QString& section, const QString& key) const;
     std::optional<QString> rawValue(const QString& section, const QString& key) const;
 
     QString m_path;
     QStringList m_lines;
     QString m_lineEnd = QStringLiteral("\n");
+    bool m_changed = false;
 };
 
 } // namespace platform

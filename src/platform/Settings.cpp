@@ -4,6 +4,9 @@
 
 #include <QLocale>
 
+#include <cmath>
+#include <limits>
+
 #include <type_traits>
 
 namespace platform {
@@ -294,8 +297,16 @@ void Settings::setToolBarVisible(bool visible)
 
 double Settings::euroRate() const
 {
-    const double rate = mainFile().readFloat(str(kEuroSection), str(kEuroRate), kDefaultEuroRate);
-    return rate > 0 ? rate : kDefaultEuroRate;
+    const IniFile file = mainFile();
+    if (!file.contains(str(kEuroSection), str(kEuroRate)))
+        return kDefaultEuroRate;
+    // Every amount is completed with the rate: one that is not a positive number is refused
+    // rather than replaced, so that no amount is stored with a rate nobody chose.
+    const double rate = file.readFloat(str(kEuroSection), str(kEuroRate), std::numeric_limits<double>::quiet_NaN());
+    if (!(rate > 0) || !std::isfinite(rate))
+        throw BadSetting(file.path(), str(kEuroSection), str(kEuroRate), file.readString(str(kEuroSection), str(kEuroRate)),
+            QStringLiteral("the rate must be a number greater than 0, such as 340.75"));
+    return rate;
 }
 
 void Settings::setEuroRate(double rate)

@@ -83,7 +83,7 @@ public:
 
     // PV.INI [EURO] Currency: local units per EURO. A value that is not above 0 reads as
     // the default, so no conversion ever divides by 0.
-    double euroRate() const; // 340.75
+    double euroRate() const; // 340.75 when absent; BadSetting when not a positive number
     // Throws SettingsError for a rate of 0 or below.
     void setEuroRate(double rate);
 

@@ -45,8 +45,11 @@ bool SingleInstanceGuard::acquire()
     auto lock = std::make_unique<QLockFile>(m_path);
     // Only a lock whose process is gone counts as stale, however old it is.
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
+    if (!lock->tryLock(0)) {
+        m_cannotWrite = lock->error() != QLockFile::LockFailedError;
         return false;
+    }
+    m_cannotWrite = false;
     m_lock = std::move(lock);
     heldHere().insert(m_path);
     return true;

@@ -24,6 +24,9 @@ public:
     // then shows its warning and ends). A second guard of the same program inside one process
     // is a programming error and throws std::logic_error.
     bool acquire();
+    // After a failed acquire(): the lock file could not be made at all (a settings directory
+    // closed to writing), so nothing says another program runs.
+    bool cannotWrite() const { return m_cannotWrite; }
     bool isHeld() const;
     void release();
 
@@ -34,6 +37,7 @@ private:
     QString m_programName;
     QString m_path;
     std::unique_ptr<QLockFile> m_lock;
+    bool m_cannotWrite = false;
 };
 
 } // namespace platform

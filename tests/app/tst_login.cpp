@@ -3,6 +3,8 @@
 #include "platform/Session.h"
 #include "support/MessageRecorder.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -18,6 +20,12 @@ class TestLogin : public QObject {
     QTemporaryDir m_config;
 
     Settings settings() const { return Settings(Edition::Dental, m_config.path()); }
+
+    static QByteArray readAll(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -79,6 +87,97 @@ private Q_SLOTS:
             QVERIFY(login.isVisible()); // the window stays for another try
             QCOMPARE(platform::session().level, -1);
         }
+    }
+
+    // Whatever shape PV.INI is in (sections twice, empty copies, reordered, a stray byte), an
+    // empty or wrong password never opens the program, and the last value of a key is the one
+    // that counts.
+    void noLayoutLetsAnEmptyOrWrongPasswordIn_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("right"); // empty: no password opens this user
+        QTest::addColumn<int>("level");
+
+        QTest::newRow("empty section before the real one")
+            << QByteArray("[Roles]\nannaRole=0\n[Passwords]\n[Passwords]\nannaPwd1=secret\n") << "anna" << "secret" << 255;
+        QTest::newRow("empty section after the real one")
+            << QByteArray("[Roles]\nannaRole=0\n[Passwords]\nannaPwd1=secret\n[Passwords]\n") << "anna" << "secret" << 255;
+        QTest::newRow("later copy empties the password")
+            << QByteArray("[Roles]\nannaRole=0\n[Passwords]\nannaPwd1=secret\n[Passwords]\nannaPwd1=\n") << "anna" << "" << -1;
+        QTest::newRow("later copy changes the password")
+            << QByteArray("[Passwords]\nannaPwd1=old\n[Roles]\nannaRole=0\n[passwords]\nannaPwd1=secret\n") << "anna" << "secret" << 255;
+        QTest::newRow("key twice in one section")
+            << QByteArray("[Roles]\nannaRole=0\n[Passwords]\nannaPwd1=old\nANNAPWD1=secret\n") << "anna" << "secret" << 255;
+        QTest::newRow("later role restricts")
+            << QByteArray("[Roles]\nannaRole=0\n[Passwords]\nannaPwd1=secret\n[Roles]\nannaRole=1\n") << "anna" << "secret" << 0;
+        QTest::newRow("quoted empty passwords")
+            << QByteArray("[Roles]\nannaRole=0\n[Passwords]\nannaPwd1=\"\"\nannaPwd2=''\n") << "anna" << "" << -1;
+        QTest::newRow("no passwords section") << QByteArray("[Roles]\nannaRole=0\n") << "anna" << "" << -1;
+        QTest::newRow("blanks around names")
+            << QByteArray("[ Roles ]\n annaRole = 0\n[ Passwords ]\n annaPwd1 = secret \n") << "anna" << "secret" << 255;
+        QTest::newRow("stray byte on another line")
+            << QByteArray("[Roles]\n\xCE\x93\xCE\xB9\xCE\xAC\xCE\xBD\xCE\xBD\xCE\xB7\xCF\x82Role=0\n; \xFF\xFE\n[Passwords]\n"
+                          "\xCE\x93\xCE\xB9\xCE\xAC\xCE\xBD\xCE\xBD\xCE\xB7\xCF\x82Pwd1=\xCE\xBA\xCF\x89\xCE\xB4\n")
+            << QStringLiteral("Γιάννης") << QStringLiteral("κωδ") << 255;
+        QTest::newRow("older installation's code page")
+            << QByteArray("[Roles]\r\n\xC3\xE9\xDC\xED\xED\xE7\xF2Role=1\r\n[Passwords]\r\n\xC3\xE9\xDC\xED\xED\xE7\xF2Pwd1=\xEA\xF9\xE4\r\n")
+            << QStringLiteral("Γιάννης") << QStringLiteral("κωδ") << 0;
+        QTest::newRow("unknown user") << QByteArray("[Passwords]\nghostPwd1=secret\n") << "ghost" << "" << -1;
+    }
+    void noLayoutLetsAnEmptyOrWrongPasswordIn()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, user);
+        QFETCH(QString, right);
+        QFETCH(int, level);
+        QTemporaryDir config;
+        QFile pv(QDir(config.path()).filePath(QStringLiteral("PV.INI")));
+        QVERIFY(pv.open(QIODevice::WriteOnly));
+        pv.write(file);
+        pv.close();
+        const auto logIn = [&](const QString& password) {
+            platform::session() = platform::Session();
+            testsupport::MessageRecorder messages;
+            app::TLoginForm login(Settings(Edition::Dental, config.path()));
+            login.show();
+            login.UsernameEdt->setText(user); // typed keys would lose the Greek letters
+            login.PasswordEdit->setText(password);
+            QTest::mouseClick(login.OKBtn, Qt::LeftButton);
+            return login.result() == QDialog::Accepted;
+        };
+        for (const QString& password : { QString(), QStringLiteral("wrong"), QStringLiteral(" "), QStringLiteral("secretx") })
+            QVERIFY2(!logIn(password), qPrintable(QStringLiteral("\"%1\" was let in").arg(password)));
+        if (!right.isEmpty()) {
+            QVERIFY(logIn(right));
+            QCOMPARE(platform::session().level, level);
+            QVERIFY(!platform::session().receiptsOnly);
+        }
+        QCOMPARE(readAll(pv.fileName()), file); // reading never rewrites the file
+    }
+
+    void addUserRefusesNamesThatReachOtherKeys_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("line break makes a second user") << QStringLiteral("eve\n[Roles]\nmalloryRole=0");
+        QTest::newRow("carriage return") << QStringLiteral("eve\rmalloryRole=0");
+        QTest::newRow("tab") << QStringLiteral("ev\te");
+        QTest::newRow("equals sign") << QStringLiteral("eve=0");
+        QTest::newRow("opening bracket") << QStringLiteral("[Roles");
+        QTest::newRow("closing bracket") << QStringLiteral("eve]");
+        QTest::newRow("comment mark") << QStringLiteral(";eve");
+        QTest::newRow("blank") << QStringLiteral("  ");
+    }
+    void addUserRefusesNamesThatReachOtherKeys()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir config;
+        const Settings s(Edition::Dental, config.path());
+        const QString error = app::addUser({ name, 1, QStringLiteral("pw"), {} }, s);
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!QFile::exists(s.mainFilePath()));
+        QVERIFY(!app::addUser({ QStringLiteral("eve"), 1, QStringLiteral("pw\nx"), {} }, s).isEmpty());
+        QVERIFY(!QFile::exists(s.mainFilePath()));
     }
 
     void showEmptiesThePassword()

@@ -2,15 +2,21 @@
 #include "app/OrvaneApplication.h"
 #include "app/ServerPathUnit.h"
 #include "app/StartUp.h"
+#include "app/StatusUnit.h"
 #include "data/DataDirectory.h"
 #include "db/Connection.h"
 #include "db/Query.h"
 #include "platform/Directories.h"
 #include "platform/ExceptionLog.h"
+#include "platform/IniFile.h"
 #include "platform/Session.h"
 #include "support/MessageRecorder.h"
+#include "support/ReadOnlyDirectory.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -201,6 +207,15 @@ private Q_SLOTS:
                                              << QStringLiteral("Could not access Server Database!\nERROR: PallavorDB\n\n") + locked
                                              << "database is locked";
         QTest::newRow("unreadable folder") << "unreadable" << MultiUserType::Server << denied << "Opening PallavorDB in";
+        QTest::newRow("no record numbers") << "no generators" << MultiUserType::StandAlone
+                                           << "The file of the record numbers (PallavorGen.sqlite) is missing from the folder %1.\n"
+                                              "New records cannot be numbered without it. Run \"orvane --repair-data %1\" to rebuild it "
+                                              "from the records."
+                                           << "The identifier store";
+        QTest::newRow("bad rate") << "bad rate" << MultiUserType::StandAlone
+                                  << "The setting Currency in section [EURO] of PV_INI has the value \"inf\", which cannot be used.\n"
+                                     "Correct it or remove the line, then start again."
+                                  << "Currency";
     }
 
     void startFailureSaysWhatIsWrong()
@@ -231,6 +246,12 @@ private Q_SLOTS:
             QSqlQuery hold(locker);
             for (const char* sql : { "PRAGMA locking_mode=EXCLUSIVE", "BEGIN EXCLUSIVE", "SELECT COUNT(*) FROM sqlite_master" })
                 QVERIFY2(hold.exec(QString::fromLatin1(sql)), sql);
+        } else if (fault == QLatin1String("no generators")) {
+            QVERIFY(QFile::remove(QDir(dataDirectory).filePath(QString::fromLatin1(db::Connection::kSqliteGeneratorFileName))));
+        } else if (fault == QLatin1String("bad rate")) {
+            platform::IniFile pv(Settings(platform::Edition::Dental).mainFilePath());
+            pv.writeString(QStringLiteral("EURO"), QStringLiteral("Currency"), QStringLiteral("inf"));
+            pv.save();
         } else if (fault == QLatin1String("unreadable")) {
             QVERIFY(QFile::setPermissions(dataDirectory, QFileDevice::Permissions {}));
         }
@@ -259,13 +280,89 @@ private Q_SLOTS:
         };
         QCOMPARE(run.startUp.run(), 1);
         QVERIFY(!run.startUp.mainWindowShown());
-        QCOMPARE(messages.texts(), QStringList { message.arg(QDir::cleanPath(dataDirectory)) });
+        const QString expected = QString(message).replace(QStringLiteral("PV_INI"), settings.mainFilePath()).arg(QDir::cleanPath(dataDirectory));
+        QCOMPARE(messages.texts(), QStringList { expected });
 
         QFile file(log);
         QVERIFY2(file.open(QIODevice::ReadOnly), "nothing was logged");
         const QString written = QString::fromUtf8(file.readAll());
         QVERIFY2(written.contains(logged), qPrintable(written));
         QVERIFY2(written.contains(QDir::cleanPath(dataDirectory)), qPrintable(written));
+    }
+
+    // A practice on a read-only share or disk: the start opens it for reading, says that nothing
+    // can be saved, and the end (the data module's last write of its log) ends quietly.
+    void readOnlyDataStartsWithANotice()
+    {
+        Settings(platform::Edition::Dental).setAliasPath(dataDir());
+        {
+            testsupport::ReadOnlyDirectory closed(dataDir());
+            if (!closed.isReadOnly())
+                QSKIP("this machine cannot close a directory to writing");
+            testsupport::MessageRecorder messages;
+            {
+                Run run(application());
+                QCOMPARE(run.startUp.run(), 0);
+                QVERIFY(run.shown);
+            } // the data module closes here
+            // (this program folder has no symbol library, which the first show reports too)
+            QCOMPARE(messages.texts().filter(QStringLiteral("can only be read")).size(), 1);
+            QCOMPARE(messages.texts().filter(QStringLiteral("nothing you change can be saved")).size(), 1);
+        }
+    }
+
+    // Another workstation holding the record numbers: the progress window says why the start
+    // waits, the wait is bounded, and the start goes on with a word that new records must wait.
+    void heldRecordNumbersAreWaitedForOnce()
+    {
+        Settings(platform::Edition::Dental).setAliasPath(dataDir());
+        const QString holderName = QStringLiteral("record-numbers");
+        {
+            QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), holderName);
+            holder.setDatabaseName(QDir(dataDir()).filePath(QString::fromLatin1(db::Connection::kSqliteGeneratorFileName)));
+            QVERIFY(holder.open());
+            QSqlQuery hold(holder);
+            QVERIFY(hold.exec(QStringLiteral("BEGIN IMMEDIATE")));
+            testsupport::MessageRecorder messages;
+            QString shownWhileWaiting;
+            {
+                Run run(application());
+                run.startUp.openDataModule = [&](const db::ConnectionProfile& bound, app::TMainForm& main, const std::function<void(int)>& report) {
+                    for (QWidget* window : QApplication::topLevelWidgets()) {
+                        if (auto* status = qobject_cast<app::TStatusFrm*>(window))
+                            shownWhileWaiting = status->StatusLabel->text();
+                    }
+                    db::ConnectionProfile profile = bound;
+                    profile.busyTimeoutMs = 300;
+                    return app::openDataModuleOn(profile, main, report);
+                };
+                QElapsedTimer clock;
+                clock.start();
+                QCOMPARE(run.startUp.run(), 0);
+                QVERIFY(clock.elapsed() < 5000);
+                QVERIFY(run.shown);
+            }
+            QVERIFY2(shownWhileWaiting.startsWith(QStringLiteral("Waiting for the file of the record numbers")), qPrintable(shownWhileWaiting));
+            QCOMPARE(messages.texts().filter(QStringLiteral("(PallavorGen.sqlite) is locked by another program or workstation")).size(), 1);
+            hold.exec(QStringLiteral("ROLLBACK"));
+            holder.close();
+        }
+        QSqlDatabase::removeDatabase(holderName);
+    }
+
+    // A settings folder closed to writing is said to be so, not taken for another instance.
+    void unwritableSettingsFolderIsNamed()
+    {
+        testsupport::ReadOnlyDirectory closed(m_config->path());
+        if (!closed.isReadOnly())
+            QSKIP("this machine cannot close a directory to writing");
+        testsupport::MessageRecorder messages;
+        Run run(application());
+        QCOMPARE(run.startUp.run(), 1);
+        QCOMPARE(messages.texts(),
+            QStringList { QStringLiteral("The settings folder %1 cannot be written.\n"
+                                         "Ask whoever looks after this computer to give you access to that folder.")
+                              .arg(m_config->path()) });
     }
 
     void normalStartOpensTheDataUnderProgress()

@@ -64,6 +64,12 @@ private Q_SLOTS:
         QTest::newRow("generator too low") << true << "UPDATE LastPat SET LastID = 1"
                                            << "Generator LastPat stands at 1, but Patient already uses 3: new rows would get taken identifiers";
         QTest::newRow("generator dropped") << true << "DROP TABLE LastRecalls" << "Table LastRecalls is missing";
+        QTest::newRow("patients lost") << false << "DELETE FROM Patient"
+                                       << "The table Patient is empty, although 3 numbers were given out for it: its rows have been "
+                                          "lost; restore the database from a backup";
+        QTest::newRow("rows without their patient") << false << "INSERT INTO CartAnamnestica (PatID) VALUES (7)"
+                                                    << "1 rows of CartAnamnestica belong to no patient (their PatID is not in the patient "
+                                                       "table): patients have been lost; restore the database from a backup";
     }
     void checkNamesWhatIsWrong()
     {

@@ -1,7 +1,10 @@
 #include "platform/Directories.h"
 #include "platform/IniFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -189,6 +192,75 @@ private Q_SLOTS:
         const IniFile back(path);
         QCOMPARE(back.readInteger(QStringLiteral("Roles"), QStringLiteral("ΓιάνηςRole"), -1), 0);
         QCOMPARE(back.readInteger(QStringLiteral("Roles"), QStringLiteral("NikosRole"), -1), 1);
+    }
+
+    void encodingIsDecidedPerLine()
+    {
+        // UTF-8 names around one line of the old code page and one stray byte.
+        const QString path = writeBytes(QStringLiteral("mixed.ini"),
+            "[Roles]\n\xCE\x91\xCE\xBD\xCE\xBD\xCE\xB1Role=0\nCity=\xC1\xE8\xDE\xED\xE1\n; \xFF\n"
+            "\xCE\x9D\xCE\xAF\xCE\xBA\xCE\xBF\xCF\x82Role=1\n");
+        const IniFile ini(path);
+        QCOMPARE(ini.readInteger(QStringLiteral("Roles"), QStringLiteral("ΑνναRole"), -1), 0);
+        QCOMPARE(ini.readString(QStringLiteral("Roles"), QStringLiteral("City")), QStringLiteral("Αθήνα"));
+        QCOMPARE(ini.readInteger(QStringLiteral("Roles"), QStringLiteral("ΝίκοςRole"), -1), 1);
+    }
+
+    void rewrittenOnlyWhenAValueChanges()
+    {
+        const QByteArray original = "[Orvane]\r\nDelApps=1\r\n; \xFF stray\r\nName=\xCE\x91\r\n";
+        const QString path = writeBytes(QStringLiteral("unchanged.ini"), original);
+        const QFileInfo before(path);
+        IniFile ini(path);
+        ini.writeBool(QStringLiteral("orvane"), QStringLiteral("delapps"), true); // the value it has
+        ini.writeString(QStringLiteral("Orvane"), QStringLiteral("Name"), QStringLiteral("Α"));
+        QVERIFY(!ini.isChanged());
+        ini.save();
+        QCOMPARE(readBytes(path), original);
+        QCOMPARE(QFileInfo(path).lastModified(), before.lastModified());
+
+        ini.writeBool(QStringLiteral("Orvane"), QStringLiteral("DelApps"), false);
+        ini.save();
+        const QByteArray written = readBytes(path);
+        QStringDecoder utf8(QStringConverter::Utf8);
+        const QString text = utf8.decode(written);
+        QVERIFY(!utf8.hasError()); // the whole file is UTF-8 now, the stray line too
+        QStringDecoder greek("windows-1253");
+        const QString stray = greek.decode(QByteArray("\xFF"));
+        QCOMPARE(text, QStringLiteral("[Orvane]\r\nDelApps=0\r\n; ") + stray + QStringLiteral(" stray\r\nName=Α\r\n"));
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("unchanged")),
+            QStringList { QStringLiteral("unchanged.ini") }); // no temporary file left behind
+    }
+
+    void duplicatedSectionsMergeAndTheLastValueWins_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("expected"); // of [S] K
+        QTest::addColumn<QStringList>("keys");
+        QTest::newRow("empty copy first") << QByteArray("[S]\n[S]\nK=2\n") << "2" << QStringList { "K" };
+        QTest::newRow("empty copy last") << QByteArray("[S]\nK=2\n[S]\n") << "2" << QStringList { "K" };
+        QTest::newRow("second copy wins") << QByteArray("[S]\nK=1\nA=a\n[T]\nK=9\n[s]\nK=2\nB=b\n") << "2" << QStringList { "K", "A", "B" };
+        QTest::newRow("empty value wins too") << QByteArray("[S]\nK=1\n[S]\nK=\n") << "" << QStringList { "K" };
+        QTest::newRow("key twice in one section") << QByteArray("[S]\nK=1\nk=2\n") << "2" << QStringList { "K" };
+        QTest::newRow("comment is no key") << QByteArray("[S]\nK=1\n;K=2\n") << "1" << QStringList { "K" };
+    }
+    void duplicatedSectionsMergeAndTheLastValueWins()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, expected);
+        QFETCH(QStringList, keys);
+        const QString path = writeBytes(QStringLiteral("dup.ini"), bytes);
+        IniFile ini(path);
+        QCOMPARE(ini.readString(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("absent")), expected);
+        QCOMPARE(ini.keys(QStringLiteral("S")), keys);
+        QCOMPARE(ini.entries(QStringLiteral("S")).constFirst().second, expected);
+        // A write changes the value that is read, and nothing else.
+        ini.writeString(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("new"));
+        ini.save();
+        const IniFile back(path);
+        QCOMPARE(back.readString(QStringLiteral("S"), QStringLiteral("K")), QStringLiteral("new"));
+        QCOMPARE(back.keys(QStringLiteral("S")), keys);
+        QCOMPARE(readBytes(path).size(), bytes.size() + 3 - expected.size());
     }
 
     void fileNamesCompareWithoutCase()

@@ -122,7 +122,7 @@ private Q_SLOTS:
     }
 
     // The messages section of the language file, with the text itself for what it lacks; of two
-    // keys that differ only in case the first one counts.
+    // keys that differ only in case the later one counts, as everywhere in a settings file.
     void messageTexts_data()
     {
         QTest::addColumn<QString>("file");
@@ -146,7 +146,7 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         QFile lng(m_program.filePath(QStringLiteral("Orvane.lng")));
         QVERIFY(lng.open(QIODevice::WriteOnly));
-        lng.write("[Translations]\nMainForm.Caption=Orvane\n[Messages]\nAre you sure?=Είστε σίγουρος;\nConfirm=\nARE YOU SURE?=later\n");
+        lng.write("[Translations]\nMainForm.Caption=Orvane\n[Messages]\nARE YOU SURE?=earlier\nAre you sure?=Είστε σίγουρος;\nConfirm=\n");
         lng.close();
         const platform::MessageTexts texts(file);
         QCOMPARE(texts.Message(text), expected);

@@ -116,18 +116,33 @@ private Q_SLOTS:
         QCOMPARE(s.pdRiskLevel(), 5);
     }
 
+    void rateIsNeverZero_data()
+    {
+        QTest::addColumn<QString>("value");
+        for (const char* value : { "0", "-3", "nan", "inf", "-inf", "abc", "" })
+            QTest::newRow(value) << QString::fromLatin1(value);
+    }
     void rateIsNeverZero()
     {
+        QFETCH(QString, value);
         QTemporaryDir dir;
         Settings s(Edition::Dental, dir.path());
         QVERIFY_THROWS_EXCEPTION(platform::SettingsError, s.setEuroRate(0));
         QVERIFY_THROWS_EXCEPTION(platform::SettingsError, s.setEuroRate(-3));
         QVERIFY(!QFile::exists(s.mainFilePath()));
 
+        // A rate in the file that is no positive number is named, not replaced.
         platform::IniFile pv(s.mainFilePath());
-        pv.writeString(QStringLiteral("EURO"), QStringLiteral("Currency"), QStringLiteral("0"));
+        pv.writeString(QStringLiteral("EURO"), QStringLiteral("Currency"), value);
         pv.save();
-        QCOMPARE(s.euroRate(), Settings::kDefaultEuroRate);
+        try {
+            s.euroRate();
+            QFAIL("a bad rate was accepted");
+        } catch (const platform::BadSetting& e) {
+            QCOMPARE(e.key(), QStringLiteral("Currency"));
+            QCOMPARE(e.value(), value);
+            QVERIFY(e.message().contains(QStringLiteral("[EURO]")));
+        }
     }
 
     void editionFromTheMakersFile_data()

@@ -1,4 +1,5 @@
 #include "platform/SingleInstance.h"
+#include "support/ReadOnlyDirectory.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -75,6 +76,23 @@ private Q_SLOTS:
 
         SingleInstanceGuard next(QStringLiteral("orvane"), dir.path());
         QVERIFY(next.acquire());
+    }
+
+    // A settings folder closed to writing is not another instance: the start must say which.
+    void unwritableFolderIsNotAnotherInstance()
+    {
+        QTemporaryDir dir;
+        SingleInstanceGuard held(QStringLiteral("orvane"), dir.path());
+        QVERIFY(held.acquire());
+        QVERIFY(!held.cannotWrite());
+        held.release();
+
+        testsupport::ReadOnlyDirectory closed(dir.path());
+        if (!closed.isReadOnly())
+            QSKIP("this machine cannot close a directory to writing");
+        SingleInstanceGuard guard(QStringLiteral("orvane"), dir.path());
+        QVERIFY(!guard.acquire());
+        QVERIFY(guard.cannotWrite());
     }
 
     void secondGuardInOneProcessIsAProgrammingError()
