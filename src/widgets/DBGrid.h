@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QColor>
+#include <QHash>
 #include <QPointer>
 #include <QWidget>
 
@@ -62,6 +64,11 @@ public:
     bool hasFooterSum(int column) const;
     QString footerText(int column) const;
     bool hasFooter() const;
+    // A footer the window writes itself in place of the sum (a balance kept elsewhere), and the
+    // colour of a footer's text (the palette's when invalid).
+    void setFooterText(int column, const QString& text);
+    void setFooterColor(int column, const QColor& color);
+    QColor footerColor(int column) const { return m_footerColors.value(column); }
 
     // Sorts the rows shown by a column; -1 shows them in the view's order.
     void sortByColumn(int column, Qt::SortOrder order = Qt::AscendingOrder);
@@ -108,6 +115,8 @@ private:
     GroupRowsProxy* m_group;
     QList<Column> m_columns;
     QList<bool> m_footerSums;
+    QHash<int, QString> m_footerTexts;
+    QHash<int, QColor> m_footerColors;
     QList<QMetaObject::Connection> m_modelConnections;
     QList<QMetaObject::Connection> m_viewConnections;
     QList<std::pair<int, bool>> m_sections; // widths and hidden columns kept over a reset
