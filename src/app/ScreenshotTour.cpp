@@ -1,5 +1,6 @@
 #include "app/ScreenshotTour.h"
 #include "app/ScreenshotTourClinical.h"
+#include "app/FinanceTour.h"
 
 #include "app/AboutUnit.h"
 #include "app/ChartWindows.h"
@@ -204,6 +205,7 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
 
     takeDentalChart(camera, dataDir, !dataDirectory.has_value());
     tourClinicalWindows(dataDir, [&camera](QWidget& window) { camera.take(window); });
+    tourFinanceWindows(dataDir, [&camera](QWidget& window, const QString& name) { camera.nameNext(name); camera.take(window); });
     {
         // The search dialog over the patient list, ordered by last name, with its two helpers.
         data::DataConnections connections = data::DataDirectory(dataDir).open();
