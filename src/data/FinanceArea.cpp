@@ -125,16 +125,23 @@ void FinanceArea::calculateBalances()
 
     auto running = std::make_shared<RunningBalance>(*PatientEconomTable);
     auto sessions = std::make_shared<SessionBalances>([this](const QVariant& session) { return clinical().sessionBalance(session); });
-    PatientEconomTable->onCalcFields.install(stage::Area, QStringLiteral("PatientEconomTable"), [running, sessions](db::Dataset& ds) {
+    // Fields by position: the rule runs for every row the ledger window shows.
+    const db::Dataset& v = *PatientEconomTable;
+    const int sessionId = v.field(kSessionID).index(), sessBalance = v.field(u"SessBalance").index(),
+              sessBalanceEuro = v.field(u"SessBalanceEURO").index(), childId = v.field(u"ChildID").index(),
+              childName = v.field(u"ChildName").index(), childLast = v.field(u"ChildLastName").index(),
+              childFirst = v.field(u"ChildFirstName").index();
+    PatientEconomTable->onCalcFields.install(stage::Area, QStringLiteral("PatientEconomTable"), [=](db::Dataset& ds) {
         running->calculate(ds);
         // Rows are calculated from the first one down after every re-read or change of the
         // first row: the sessions are summed again then, once each.
         if (ds.recNo() == 1)
             sessions->forget();
-        const SessionBalance session = sessions->of(ds.value(kSessionID));
-        ds.setValue(u"SessBalance", session.local);
-        ds.setValue(u"SessBalanceEURO", session.euro);
-        ds.setValue(u"ChildName", fullName(ds.value(u"ChildLastName"), ds.value(u"ChildFirstName")));
+        const SessionBalance session = sessions->of(ds.field(sessionId).value());
+        ds.field(sessBalance).setValue(session.local);
+        ds.field(sessBalanceEuro).setValue(session.euro);
+        if (!ds.field(childId).value().isNull())
+            ds.field(childName).setValue(fullName(ds.field(childLast).value(), ds.field(childFirst).value()));
     });
 }
 
