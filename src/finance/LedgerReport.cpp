@@ -44,8 +44,8 @@ LedgerReport buildLedgerReport(data::TDmForm& dm, LedgerSource source, db::Datas
         return column;
     };
     reports::ReportTable table(
-        { { tr("Date"), 1.1, Qt::AlignLeft, false, {} }, { tr("Dentist"), 1.3, Qt::AlignLeft, false, {} },
-            { tr("Description"), 2.6, Qt::AlignLeft, false, {} }, money3(debtCaption, 1.3),
+        { { tr("Date"), 1.4, Qt::AlignLeft, false, {} }, { tr("Dentist"), 1.8, Qt::AlignLeft, false, {} },
+            { tr("Description"), 2.4, Qt::AlignLeft, false, {} }, money3(debtCaption, 1.3),
             money3(paymentCaption, 1.3), money3(tr("Balance"), 1.4) });
     const int date = view.field(u"Date").index();
     const int dentist = view.field(u"Dentist").index();
