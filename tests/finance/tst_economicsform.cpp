@@ -8,10 +8,13 @@
 #include "finance/EconomicsUnit.h"
 #include "finance/LedgerColors.h"
 #include "finance/LedgerReport.h"
+#include "finance/OtherSourcesDlg.h"
 #include "widgets/DBCalcEdit.h"
 #include "widgets/DBGrid.h"
 
 #include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTableView>
@@ -206,6 +209,29 @@ private Q_SLOTS:
             QVERIFY(!w.form->Grid->isColumnVisible(column));
         QVERIFY(!w.form->OkItem->isVisible());
         QCOMPARE(w.form->footerBalance(), -30.0);
+    }
+
+    // "Other Sources": typing finds the first name that begins with the text; with no names
+    // the typed text is the name.
+    void otherSourcesChoice_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("chosen");
+        const QStringList names = {QStringLiteral("Electricity"), QStringLiteral("Rent"), QStringLiteral("Rentokil")};
+        QTest::newRow("prefix, any case") << names << "ren" << "Rent";
+        QTest::newRow("longer prefix") << names << "Rento" << "Rentokil";
+        QTest::newRow("no match keeps the row") << names << "x" << "Electricity";
+        QTest::newRow("empty list") << QStringList() << "Landlord" << "Landlord";
+    }
+    void otherSourcesChoice()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QString, typed);
+        QFETCH(QString, chosen);
+        finance::TOtherSourcesDlg dialog(names);
+        QTest::keyClicks(dialog.SearchEdit, typed);
+        QCOMPARE(dialog.chosenName(), chosen);
     }
 
     void ledgerReportPdf()
