@@ -293,6 +293,17 @@ void TEconomicsForm::buildGrid()
     Grid->setFooterColor(PayableColumn, kMaroon);
     Grid->setFooterColor(ReceivableColumn, kTeal);
     Grid->setFooterText(BalanceColumn, QString());
+    // A dentist's group shows what is left of its debts after its payments.
+    Grid->setGroupText(BalanceColumn, [this](const QList<int>& rows) {
+        db::Dataset* v = view();
+        const bool euro = m_dm.money().euroMode();
+        const int payable = v->field(euro ? u"PayableAmountEURO" : u"PayableAmount").index();
+        const int receivable = v->field(euro ? u"ReceivableAmountEURO" : u"ReceivableAmount").index();
+        double left = 0;
+        for (int row : rows)
+            left += v->rowValue(row, payable).toDouble() - v->rowValue(row, receivable).toDouble();
+        return m_dm.money().FormatMoney(left);
+    });
     Grid->setContextMenuPolicy(Qt::CustomContextMenu);
     Grid->view()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Grid->view(), &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {

@@ -373,13 +373,14 @@ QString DBGrid::footerText(int column) const
 
 QVariant DBGrid::groupSum(int column, const QList<int>& sortedRows) const
 {
-    if (!hasFooterSum(column) || m_footerTexts.contains(column))
+    const auto own = m_groupTexts.constFind(column);
+    if (!hasFooterSum(column) || (m_footerTexts.contains(column) && own == m_groupTexts.cend()))
         return {};
     QList<int> rows;
     rows.reserve(sortedRows.size());
     for (int row : sortedRows)
         rows << m_sort->mapToSource(m_sort->index(row, 0)).row();
-    return sumText(column, rows);
+    return own != m_groupTexts.cend() ? own.value()(rows) : sumText(column, rows);
 }
 
 void DBGrid::sortByColumn(int column, Qt::SortOrder order)

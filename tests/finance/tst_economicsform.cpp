@@ -192,6 +192,30 @@ private Q_SLOTS:
             && ledger.value(u"ReceiptCreditEURO").toDouble() == 20.0);
     }
 
+    // Per dentist: each group's header shows its debts less its payments under the balance.
+    void perDentistGroups()
+    {
+        Window w = open();
+        RulesPractice::addRow(*w.dm->lists().DentistsTable, { { "LastName", "Alexiou" } });
+        const int first = w.dm->lists().DentistsTable->value(u"DocID").toInt();
+        RulesPractice::addRow(*w.dm->lists().DentistsTable, { { "LastName", "Vlachou" } });
+        const int second = w.dm->lists().DentistsTable->value(u"DocID").toInt();
+        db::Dataset& ledger = *w.dm->finance().PatientEconomTable;
+        financetest::post(ledger, 1, 100.0, { { "DentistID", first } });
+        financetest::post(ledger, -1, 30.0, { { "DentistID", first } });
+        financetest::post(ledger, 1, 50.0, { { "DentistID", second } });
+        w.form->setPerDentist(true);
+        QStringList groups;
+        const QAbstractItemModel* shown = w.form->Grid->view()->model();
+        for (int row = 0; row < shown->rowCount(); ++row) {
+            if (w.form->Grid->datasetRowOf(row) < 0)
+                groups << shown->index(row, finance::TEconomicsForm::BalanceColumn).data().toString();
+        }
+        QCOMPARE(groups, (QStringList { w.dm->money().FormatMoney(70), w.dm->money().FormatMoney(50) }));
+        w.form->setPerDentist(false);
+        QCOMPARE(w.form->Grid->view()->model()->rowCount(), ledger.recordCount());
+    }
+
     // Receipts only: the unreceipted charge is gone, amounts and marks are hidden.
     void receiptsOnlyMode()
     {
@@ -218,11 +242,16 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("chosen");
-        const QStringList names = {QStringLiteral("Electricity"), QStringLiteral("Rent"), QStringLiteral("Rentokil")};
-        QTest::newRow("prefix, any case") << names << "ren" << "Rent";
-        QTest::newRow("longer prefix") << names << "Rento" << "Rentokil";
-        QTest::newRow("no match keeps the row") << names << "x" << "Electricity";
-        QTest::newRow("empty list") << QStringList() << "Landlord" << "Landlord";
+        const QStringList names
+            = { QStringLiteral("Electricity"), QStringLiteral("Rent"), QStringLiteral("Rentokil") };
+        QTest::newRow("prefix, any case") << names << "ren"
+                                          << "Rent";
+        QTest::newRow("longer prefix") << names << "Rento"
+                                       << "Rentokil";
+        QTest::newRow("no match keeps the row") << names << "x"
+                                                << "Electricity";
+        QTest::newRow("empty list") << QStringList() << "Landlord"
+                                    << "Landlord";
     }
     void otherSourcesChoice()
     {
