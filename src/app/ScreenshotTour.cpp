@@ -1,5 +1,6 @@
 #include "app/ScreenshotTour.h"
 #include "app/ScreenshotTourClinical.h"
+#include "app/FinanceTour.h"
 
 #include "app/AboutUnit.h"
 #include "app/ChartWindows.h"
@@ -216,6 +217,7 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
     };
     attempt("the dental chart", [&] { takeDentalChart(camera, dataDir, !dataDirectory.has_value()); });
     attempt("the clinical windows", [&] { tourClinicalWindows(dataDir, [&camera](QWidget& window) { camera.take(window); }); });
+    attempt("the financial windows", [&] { tourFinanceWindows(dataDir, [&camera](QWidget& window, const QString& name) { camera.nameNext(name); camera.take(window); }); });
     {
         // The search dialog over the patient list, ordered by last name, with its two helpers.
         data::DataConnections connections = data::DataDirectory(dataDir).open();

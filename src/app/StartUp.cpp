@@ -2,6 +2,7 @@
 
 #include "app/ChartWindows.h"
 #include "app/DataModuleBinding.h"
+#include "app/FinanceWindows.h"
 
 #include "app/LoginUnit.h"
 #include "app/MainUnit.h"
@@ -208,6 +209,7 @@ std::unique_ptr<QObject> openDataModuleOn(
     bindMainWindow(mainWindow, *dm);
     lendChartWindows(*dm, mainWindow);
     lendPatientWindows(*dm, mainWindow);
+    lendFinanceWindows(*dm, mainWindow);
     lendSearches(*dm, mainWindow);
     return dm;
 }

@@ -1,4 +1,5 @@
 #include "app/ChartWindows.h"
+#include "app/FinanceWindows.h"
 #include "app/OrvaneApplication.h"
 #include "app/PasswordLib.h"
 #include "app/ScreenshotTour.h"
@@ -46,6 +47,9 @@ struct Options {
     QCommandLineOption level { QStringLiteral("level"), QStringLiteral("Treatment level of --chart-report: 0, 1 or 2."), QStringLiteral("n"),
         QStringLiteral("2") };
     QCommandLineOption pdf { QStringLiteral("pdf"), QStringLiteral("PDF file that --chart-report writes."), QStringLiteral("file") };
+    QCommandLineOption ledgerReport { QStringLiteral("ledger-report"),
+        QStringLiteral("Write the ledger of <source> (patient, supplier, lab or other) and the ID after it (with --data, --pdf) and exit."),
+        QStringLiteral("source") };
     QCommandLineOption screenshotTour { QStringLiteral("screenshot-tour"),
         QStringLiteral("Render every window to <dir>/<ComponentName>.png offscreen and exit."), QStringLiteral("dir") };
     QCommandLineOption reportState { QStringLiteral("report-state"),
@@ -63,7 +67,7 @@ struct Options {
         parser.addVersionOption();
         for (const auto& [option, command] : dataCommands)
             parser.addOption(option);
-        parser.addOptions({ configDir, data, addUser, role, password, secondPassword, screenshotTour, chartReport, level, pdf, reportState });
+        parser.addOptions({ configDir, data, addUser, role, password, secondPassword, screenshotTour, chartReport, level, pdf, reportState, ledgerReport });
     }
 
     void process(const QCoreApplication& app)
@@ -141,7 +145,7 @@ int main(int argc, char* argv[])
 {
     if (!needsWindows(argc, argv))
         return runCommand(argc, argv);
-    if (argumentGiven(argc, argv, "--screenshot-tour") || argumentGiven(argc, argv, "--chart-report"))
+    if (argumentGiven(argc, argv, "--screenshot-tour") || argumentGiven(argc, argv, "--chart-report") || argumentGiven(argc, argv, "--ledger-report"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     app::OrvaneApplication app(argc, argv);
@@ -182,6 +186,17 @@ int main(int argc, char* argv[])
         // Nobody is there to close a message box: what the report has to say goes to stderr.
         platform::MessageService::setDefault(nullptr);
         return app::writeChartReport(*data, patient, level, options.path(options.pdf), err);
+    }
+
+    if (options.parser.isSet(options.ledgerReport)) {
+        QTextStream err(stderr);
+        const QStringList ids = options.parser.positionalArguments();
+        if (!data || !options.isSet(options.pdf)) {
+            err << "--ledger-report needs --data and --pdf.\n";
+            return 2;
+        }
+        return app::writeLedgerReport(*data, options.parser.value(options.ledgerReport), ids.isEmpty() ? 0 : ids.constFirst().toInt(),
+            options.path(options.pdf), err);
     }
 
     app::StartUp startUp(app);

@@ -2,6 +2,7 @@
 // session commands, recall, the tooth pop-up, printing and the currency switch.
 
 #include "clinical/DentalChartUnit.h"
+#include "widgets/WindowService.h"
 
 #include "clinical/ChartServices.h"
 #include "clinical/ChartStrips.h"
@@ -343,6 +344,15 @@ void TDentalChartForm::ShowToothHistory(bool toothFilter, bool surfaces)
     m_toothFilter = false;
     view.refresh();
     Redraw();
+}
+
+void TDentalChartForm::DiscountBtnClick()
+{
+    // The discount is one more treatment row: the chart shows it with its cost and balance.
+    if (widgets::WindowService* service = widgets::WindowService::current())
+        service->openWindow(QStringLiteral("DiscountForm"));
+    Redraw();
+    recomputeBalance();
 }
 
 void TDentalChartForm::PrintChartBtnClick()

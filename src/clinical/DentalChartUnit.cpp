@@ -381,7 +381,7 @@ QWidget* TDentalChartForm::buildBottomBar()
     CostLabel = label(bar, QStringLiteral("CostLabel"), QStringLiteral("Cost"));
     CostText = label(bar, QStringLiteral("CostText"), QString());
     DiscountBtn = toolButton(bar, QStringLiteral("DiscountBtn"), QStringLiteral("%"), QStringLiteral("Discount"));
-    notYet(DiscountBtn);
+    connect(DiscountBtn, &QToolButton::clicked, this, &TDentalChartForm::DiscountBtnClick);
     BalanceLabel = label(bar, QStringLiteral("BalanceLabel"), QStringLiteral("Balance"));
     BalanceText = label(bar, QStringLiteral("BalanceText"), QString());
     for (QLabel* value : {CostText, BalanceText}) {
@@ -491,6 +491,9 @@ void TDentalChartForm::installDataModuleHooks()
             ShowCurrentPatient();
     });
     connect(&m_dm.money(), &data::MoneyState::euroModeChanged, this, [this] { recomputeCost(); recomputeBalance(); });
+    // A payment taken in the ledger shows in the balance at once.
+    for (auto stored : {&db::Dataset::afterPost, &db::Dataset::afterDelete})
+        connect(m_dm.finance().PatientEconomTable, stored, this, [this] { recomputeBalance(); });
 }
 
 void TDentalChartForm::updateCaption()

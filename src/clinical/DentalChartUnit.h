@@ -101,6 +101,7 @@ public:
     void PerasBtnClick();
     void NewSessionBtnClick();
     void SetRecall(int months);
+    void DiscountBtnClick();
     void PrintChartBtnClick();
     void ToggleCurrency();
     void ShowToothHistory(bool toothFilter, bool surfaces);

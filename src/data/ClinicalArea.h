@@ -33,6 +33,7 @@ public:
 
     // The open chart, until the guard goes.
     [[nodiscard]] db::RuleGuard attachChart(const ChartContext& chart);
+    const ChartContext* chart() const { return m_chart; }
 
     // --- session services of the dental chart (ClinicalSessions.cpp) ---
     // Ends the current session of SessionsTable: completed, and the patient has no open session.

@@ -70,10 +70,11 @@ double ClinicalArea::sessionCost(const QVariant& sessionId, TreatmentLevel level
 
 SessionBalance ClinicalArea::sessionBalance(const QVariant& sessionId) const
 {
-    // Both sides of the session in one pass over its rows.
+    // Both sides of the session in one pass over its rows; a row without a direction is a
+    // charge, as in the running balance.
     QString sql = QStringLiteral(
-        "SELECT COALESCE(SUM(CASE WHEN Sign = 1 THEN Credit END), 0) - COALESCE(SUM(CASE WHEN Sign = -1 THEN Credit END), 0), "
-        "COALESCE(SUM(CASE WHEN Sign = 1 THEN CreditEURO END), 0) - COALESCE(SUM(CASE WHEN Sign = -1 THEN CreditEURO END), 0) "
+        "SELECT COALESCE(SUM(CASE WHEN Sign = -1 THEN -Credit ELSE Credit END), 0), "
+        "COALESCE(SUM(CASE WHEN Sign = -1 THEN -CreditEURO ELSE CreditEURO END), 0) "
         "FROM PatEconomics WHERE SessionID = :session");
     if (platform::receiptsOnly())
         sql += QStringLiteral(" AND IOFld = TRUE");

@@ -8,6 +8,8 @@
 #include "db/Connection.h"
 #include "db/DataSource.h"
 #include "db/Query.h"
+#include "db/Errors.h"
+#include "platform/MessageService.h"
 #include "platform/ExceptionLog.h"
 #include "platform/Session.h"
 
@@ -123,16 +125,23 @@ void FinanceArea::calculateBalances()
 
     auto running = std::make_shared<RunningBalance>(*PatientEconomTable);
     auto sessions = std::make_shared<SessionBalances>([this](const QVariant& session) { return clinical().sessionBalance(session); });
-    PatientEconomTable->onCalcFields.install(stage::Area, QStringLiteral("PatientEconomTable"), [running, sessions](db::Dataset& ds) {
+    // Fields by position: the rule runs for every row the ledger window shows.
+    const db::Dataset& v = *PatientEconomTable;
+    const int sessionId = v.field(kSessionID).index(), sessBalance = v.field(u"SessBalance").index(),
+              sessBalanceEuro = v.field(u"SessBalanceEURO").index(), childId = v.field(u"ChildID").index(),
+              childName = v.field(u"ChildName").index(), childLast = v.field(u"ChildLastName").index(),
+              childFirst = v.field(u"ChildFirstName").index();
+    PatientEconomTable->onCalcFields.install(stage::Area, QStringLiteral("PatientEconomTable"), [=](db::Dataset& ds) {
         running->calculate(ds);
         // Rows are calculated from the first one down after every re-read or change of the
         // first row: the sessions are summed again then, once each.
         if (ds.recNo() == 1)
             sessions->forget();
-        const SessionBalance session = sessions->of(ds.value(kSessionID));
-        ds.setValue(u"SessBalance", session.local);
-        ds.setValue(u"SessBalanceEURO", session.euro);
-        ds.setValue(u"ChildName", fullName(ds.value(u"ChildLastName"), ds.value(u"ChildFirstName")));
+        const SessionBalance session = sessions->of(ds.field(sessionId).value());
+        ds.field(sessBalance).setValue(session.local);
+        ds.field(sessBalanceEuro).setValue(session.euro);
+        if (!ds.field(childId).value().isNull())
+            ds.field(childName).setValue(fullName(ds.field(childLast).value(), ds.field(childFirst).value()));
     });
 }
 
@@ -168,7 +177,8 @@ QString balanceStatement(TransactionType transactionType, const QString& idField
     return QStringList{QStringLiteral("SELECT  SUM(Credit) AS %1, ").arg(QLatin1String(name)),
         QStringLiteral("SUM(CreditEURO) AS %1EURO ").arg(QLatin1String(name)), QStringLiteral("FROM  DentEconomics"),
         QStringLiteral("WHERE TransactionType = %1 and").arg(code(transactionType)),
-        QStringLiteral("%1 = :%1 and Sign = %2").arg(idField).arg(sign)}
+        // a debt without a direction counts, as in the running balance
+        QStringLiteral("%1 = :%1 and %2").arg(idField, sign == -1 ? QStringLiteral("Sign = -1") : QStringLiteral("COALESCE(Sign, 1) <> -1"))}
         .join(QLatin1Char('\r'));
 }
 
@@ -208,14 +218,19 @@ void FinanceArea::DentEconomicsTableNewRecord(db::Dataset& DataSet)
 
 void FinanceArea::counterpartEconomNewRecord(db::Dataset& DataSet, const db::Dataset& counterparts, TransactionType transactionType)
 {
-    if (hasRows(counterparts)) {
-        DentEconomicsTableNewRecord(DataSet);
-        DataSet.setValue(u"TransactionType", code(transactionType));
-        DataSet.setValue(u"SourceName", counterparts.value(u"Company"));
-    } else {
-        DataSet.setValue(u"EconomID", NextID(QStringLiteral("LastDentEconTable")));
-    }
+    if (!hasRows(counterparts))
+        refuseNewRow(transactionType == TransactionType::Supplier ? "Suppliers File is Empty!" : "Dental Labs File is Empty!");
+    DentEconomicsTableNewRecord(DataSet);
+    DataSet.setValue(u"TransactionType", code(transactionType));
+    DataSet.setValue(u"SourceName", counterparts.value(u"Company"));
     DataSet.setValue(u"IOFld", true);
+}
+
+void FinanceArea::refuseNewRow(const char* text) const
+{
+    // A ledger row needs its counterpart: the insert is dropped.
+    platform::showWarning(message(QLatin1String(text)));
+    throw db::Abort();
 }
 
 void FinanceArea::SupplierEconomTableNewRecord(db::Dataset& DataSet)
@@ -357,11 +372,11 @@ void FinanceArea::deleteDeliveryTransaction(db::Dataset& delivery, db::Dataset& 
 
 void FinanceArea::PatientEconomTableNewRecord(db::Dataset& DataSet)
 {
+    if (!hasRows(*patients().PatientsTable))
+        refuseNewRow("Patients File is Empty!");
     DataSet.setValue(u"EconomID", NextID(QStringLiteral("LastPatEconom")));
-    if (patients().PatientsTable->isActive() && !patients().PatientsTable->isEmpty()) {
-        DataSet.setValue(QStringLiteral("PatientID"), patients().PatientsTable->value(QStringLiteral("PatientID")));
-        DataSet.setValue(u"SourceName", patients().PatientsTable->value(u"LastName"));
-    }
+    DataSet.setValue(QStringLiteral("PatientID"), patients().PatientsTable->value(QStringLiteral("PatientID")));
+    DataSet.setValue(u"SourceName", patients().PatientsTable->value(u"LastName"));
     DataSet.setValue(u"Date", QDate::currentDate());
     DataSet.setValue(u"DentistID", dm().defaultDentist());
     DataSet.setValue(u"PaymentType", 0);

@@ -53,7 +53,8 @@ protected:
             const QRect cell(left + header->sectionViewportPosition(column), 1, header->sectionSize(column), height() - 2);
             painter.setPen(palette().color(QPalette::Mid));
             painter.drawRect(cell.adjusted(0, 0, -1, -1));
-            painter.setPen(palette().color(QPalette::ButtonText));
+            const QColor color = m_grid->footerColor(column);
+            painter.setPen(color.isValid() ? color : palette().color(QPalette::ButtonText));
             painter.drawText(cell.adjusted(4, 0, -4, 0), Qt::AlignRight | Qt::AlignVCenter, m_grid->footerText(column));
         }
     }
@@ -347,8 +348,22 @@ QString DBGrid::sumText(int column, const QList<int>& datasetRows) const
     return db::fieldformat::format(sum, db::FieldType::Float64, field->displayFormat());
 }
 
+void DBGrid::setFooterText(int column, const QString& text)
+{
+    m_footerTexts.insert(column, text);
+    setFooterSum(column, true);
+}
+
+void DBGrid::setFooterColor(int column, const QColor& color)
+{
+    m_footerColors.insert(column, color);
+    m_footer->update();
+}
+
 QString DBGrid::footerText(int column) const
 {
+    if (const auto own = m_footerTexts.constFind(column); own != m_footerTexts.cend() && hasFooterSum(column))
+        return own.value();
     if (!hasFooterSum(column) || !m_model || !m_model->dataset())
         return {};
     QList<int> rows(m_model->rowCount());
@@ -358,13 +373,14 @@ QString DBGrid::footerText(int column) const
 
 QVariant DBGrid::groupSum(int column, const QList<int>& sortedRows) const
 {
-    if (!hasFooterSum(column))
+    const auto own = m_groupTexts.constFind(column);
+    if (!hasFooterSum(column) || (m_footerTexts.contains(column) && own == m_groupTexts.cend()))
         return {};
     QList<int> rows;
     rows.reserve(sortedRows.size());
     for (int row : sortedRows)
         rows << m_sort->mapToSource(m_sort->index(row, 0)).row();
-    return sumText(column, rows);
+    return own != m_groupTexts.cend() ? own.value()(rows) : sumText(column, rows);
 }
 
 void DBGrid::sortByColumn(int column, Qt::SortOrder order)

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QColor>
+#include <QHash>
 #include <QPointer>
 #include <QWidget>
+
+#include <functional>
 
 class QTableView;
 
@@ -62,6 +66,15 @@ public:
     bool hasFooterSum(int column) const;
     QString footerText(int column) const;
     bool hasFooter() const;
+    // A footer the window writes itself in place of the sum (a balance kept elsewhere), and the
+    // colour of a footer's text (the palette's when invalid).
+    void setFooterText(int column, const QString& text);
+    void setFooterColor(int column, const QColor& color);
+    QColor footerColor(int column) const { return m_footerColors.value(column); }
+    // The text a group's header row shows under a column with a footer of the window's own,
+    // from the rows of the group (rows of the view).
+    using GroupText = std::function<QString(const QList<int>& datasetRows)>;
+    void setGroupText(int column, GroupText text) { m_groupTexts.insert(column, std::move(text)); }
 
     // Sorts the rows shown by a column; -1 shows them in the view's order.
     void sortByColumn(int column, Qt::SortOrder order = Qt::AscendingOrder);
@@ -108,6 +121,9 @@ private:
     GroupRowsProxy* m_group;
     QList<Column> m_columns;
     QList<bool> m_footerSums;
+    QHash<int, QString> m_footerTexts;
+    QHash<int, QColor> m_footerColors;
+    QHash<int, GroupText> m_groupTexts;
     QList<QMetaObject::Connection> m_modelConnections;
     QList<QMetaObject::Connection> m_viewConnections;
     QList<std::pair<int, bool>> m_sections; // widths and hidden columns kept over a reset

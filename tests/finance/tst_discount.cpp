@@ -1,0 +1,147 @@
+// The discount's three linked figures, and the dialog's row on "OK".
+
+#include "FinanceFixture.h"
+#include "support/MessageRecorder.h"
+
+#include "finance/DiscountUnit.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+
+class ChartAt : public data::ChartContext {
+public:
+    explicit ChartAt(int level)
+        : m_level(level)
+    {
+    }
+    int selectedTooth() const override { return 0; }
+    int treatmentLevel() const override { return m_level; }
+
+private:
+    int m_level;
+};
+
+} // namespace
+
+class TestDiscount : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<RulesPractice> m_practice;
+
+private Q_SLOTS:
+    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
+
+    // Typed in the currency shown; the other currency keeps the same percentage.
+    void figures_data()
+    {
+        QTest::addColumn<double>("total"); // EURO; the local total is at the rate
+        QTest::addColumn<QString>("typed"); // percent, amount or final
+        QTest::addColumn<double>("value");
+        QTest::addColumn<bool>("euro");
+        QTest::addColumn<double>("percent");
+        QTest::addColumn<double>("amount"); // in the currency shown
+        QTest::addColumn<double>("finalCost");
+        QTest::newRow("10% of 250") << 250.0 << "percent" << 10.0 << true << 10.0 << 25.0 << 225.0;
+        QTest::newRow("final 200 on 250") << 250.0 << "final" << 200.0 << true << 20.0 << 50.0 << 200.0;
+        QTest::newRow("amount 50 on 250") << 250.0 << "amount" << 50.0 << true << 20.0 << 50.0 << 200.0;
+        QTest::newRow("local amount") << 250.0 << "amount" << 8518.75 << false << 10.0 << 8518.75 << 76668.75;
+        QTest::newRow("zero total, percent") << 0.0 << "percent" << 15.0 << true << 15.0 << 0.0 << 0.0;
+        QTest::newRow("zero total, amount") << 0.0 << "amount" << 30.0 << true << 0.0 << 0.0 << 0.0;
+        QTest::newRow("zero total, final") << 0.0 << "final" << 30.0 << true << 0.0 << 0.0 << 0.0;
+    }
+    void figures()
+    {
+        QFETCH(double, total);
+        QFETCH(QString, typed);
+        QFETCH(double, value);
+        QFETCH(bool, euro);
+        QFETCH(double, percent);
+        QFETCH(double, amount);
+        QFETCH(double, finalCost);
+        finance::DiscountFigures f;
+        f.startFrom(total * kFinanceRate, total);
+        if (typed == QLatin1String("percent"))
+            f.fromPercent(value);
+        else if (typed == QLatin1String("amount"))
+            f.fromAmount(value, euro);
+        else
+            f.fromFinalCost(value, euro);
+        QVERIFY(qFuzzyCompare(1 + f.percent, 1 + percent));
+        QVERIFY(qFuzzyCompare(1 + (euro ? f.costEuro : f.cost), 1 + amount));
+        QVERIFY(qFuzzyCompare(1 + (euro ? f.finalCostEuro : f.finalCost), 1 + finalCost));
+        // Both currencies say the same discount.
+        QVERIFY(qFuzzyCompare(1 + f.cost, 1 + f.costEuro * kFinanceRate));
+        QVERIFY(qFuzzyCompare(1 + f.finalCost, 1 + f.finalCostEuro * kFinanceRate));
+    }
+
+    // "OK" appends one negative treatment at the chart's level; its charge reaches the ledger.
+    void okAppendsTheDiscount_data()
+    {
+        QTest::addColumn<QString>("percent");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("10%") << "10" << 1;
+        QTest::newRow("no discount") << "0" << 0;
+    }
+    void okAppendsTheDiscount()
+    {
+        QFETCH(QString, percent);
+        QFETCH(int, rows);
+        auto dm = m_practice->open();
+        RulesPractice::addPatient(*dm);
+        financetest::treatmentCharge(*dm, 200);
+        financetest::treatmentCharge(*dm, 50);
+        const ChartAt chart(2);
+        const db::RuleGuard attached = dm->clinical().attachChart(chart);
+        testsupport::MessageRecorder messages;
+        finance::TDiscountForm dialog(*dm);
+        QCOMPARE(dialog.figures().priceEuro, 250.0);
+        dialog.DiscountEdit->setText(percent);
+        dialog.DiscountEditExit();
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(RulesPractice::scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM History WHERE CostEURO < 0"))
+                     .toInt(),
+            rows);
+        QCOMPARE(RulesPractice::scalar(
+                     *dm, QStringLiteral("SELECT COUNT(*) FROM PatEconomics WHERE CreditEURO < 0"))
+                     .toInt(),
+            rows);
+        if (rows) {
+            QCOMPARE(
+                RulesPractice::scalar(*dm, QStringLiteral("SELECT CostEURO FROM History WHERE CostEURO < 0"))
+                    .toDouble(),
+                -25.0);
+            QCOMPARE(
+                RulesPractice::scalar(*dm, QStringLiteral("SELECT PriceEURO FROM History WHERE CostEURO < 0"))
+                    .toDouble(),
+                -25.0);
+            QCOMPARE(
+                dm->clinical().sessionBalance(dm->clinical().SessionsTable->value(u"SessionID")).euro, 225.0);
+        }
+        QVERIFY(messages.texts().isEmpty());
+    }
+
+    // Text in an amount box is said and keeps the dialog open with nothing written.
+    void textIsRefused()
+    {
+        auto dm = m_practice->open();
+        RulesPractice::addPatient(*dm);
+        financetest::treatmentCharge(*dm, 100);
+        const ChartAt chart(2);
+        const db::RuleGuard attached = dm->clinical().attachChart(chart);
+        testsupport::MessageRecorder messages;
+        finance::TDiscountForm dialog(*dm);
+        dialog.CostEdit->setText(QStringLiteral("ten"));
+        dialog.accept();
+        QCOMPARE(messages.texts().size(), 1);
+        QVERIFY(dialog.result() != int(QDialog::Accepted));
+        QCOMPARE(RulesPractice::scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM History WHERE CostEURO < 0"))
+                     .toInt(),
+            0);
+    }
+};
+
+QTEST_MAIN(TestDiscount)
+#include "tst_discount.moc"

@@ -1,0 +1,299 @@
+// The ledger window offscreen: switching ledgers with an unsaved row, treatment charges kept
+// from editing, the tabs' rows and columns, the footer's colours, "OK" on a selection,
+// receipts-only mode, and the printed ledger read back from its PDF.
+
+#include "FinanceFixture.h"
+#include "support/MessageRecorder.h"
+
+#include "finance/EconomicsUnit.h"
+#include "finance/LedgerColors.h"
+#include "finance/LedgerReport.h"
+#include "finance/OtherSourcesDlg.h"
+#include "widgets/DBCalcEdit.h"
+#include "widgets/DBGrid.h"
+
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTest>
+
+using platform::MessageService;
+
+class TestEconomicsForm : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<RulesPractice> m_practice;
+
+    struct Window {
+        std::unique_ptr<data::TDmForm> dm;
+        std::unique_ptr<finance::TEconomicsForm> form;
+    };
+    Window open()
+    {
+        Window w;
+        w.dm = m_practice->open();
+        RulesPractice::addPatient(*w.dm, QStringLiteral("Nikolaou"));
+        RulesPractice::addRow(*w.dm->supplies().SuppliersTable, { { "Company", "Dental Supplies" } });
+        RulesPractice::addRow(*w.dm->supplies().DentalLabTable, { { "Company", "Crown Lab" } });
+        w.form = std::make_unique<finance::TEconomicsForm>(*w.dm);
+        w.form->show();
+        return w;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
+    void cleanup() { platform::session().receiptsOnly = false; }
+
+    void switchingSourceSettlesTheUnsavedRow_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("storedRows");
+        QTest::newRow("No discards the row") << int(MessageService::Answer::No) << 0;
+        QTest::newRow("Yes posts it") << int(MessageService::Answer::Yes) << 1;
+    }
+    void switchingSourceSettlesTheUnsavedRow()
+    {
+        QFETCH(int, answer);
+        QFETCH(int, storedRows);
+        Window w = open();
+        QVERIFY(w.form->setSource(finance::LedgerSource::DentalLabs));
+        QCOMPARE(w.dm->ActiveSrc->dataset(), w.dm->finance().LabEconomTable);
+        db::Dataset& labs = *w.dm->finance().LabEconomTable;
+        labs.append();
+        labs.setValue(u"CreditEURO", 12.5);
+        testsupport::MessageRecorder messages;
+        messages.answer(MessageService::Answer(answer));
+        QVERIFY(w.form->setSource(finance::LedgerSource::Suppliers));
+        QCOMPARE(messages.texts(),
+            QStringList { QStringLiteral("There are unsaved changes. Do you want to post them?") });
+        QCOMPARE(w.form->source(), finance::LedgerSource::Suppliers);
+        QVERIFY(!labs.isEditing());
+        QCOMPARE(RulesPractice::scalar(
+                     *w.dm, QStringLiteral("SELECT COUNT(*) FROM DentEconomics WHERE TransactionType = 1"))
+                     .toInt(),
+            storedRows);
+        QCOMPARE(w.dm->ActiveSrc->dataset(), w.dm->finance().SupplierEconomTable);
+        QVERIFY(!labs.isFiltered()); // the window's filter left with the ledger
+    }
+
+    void treatmentChargesCannotBeEdited()
+    {
+        Window w = open();
+        const int charge = financetest::treatmentCharge(*w.dm, 80);
+        db::Dataset& ledger = *w.dm->finance().PatientEconomTable;
+        const int payment = financetest::post(ledger, -1, 50.0);
+        ledger.refresh();
+        QVERIFY(ledger.locate(QStringLiteral("EconomID"), charge));
+        QVERIFY_THROWS_EXCEPTION(db::Abort, ledger.edit());
+        QVERIFY_THROWS_EXCEPTION(db::Abort, ledger.remove());
+        QVERIFY(w.form->AmountEdit->dataLink()->isReadOnly());
+        QVERIFY(ledger.locate(QStringLiteral("EconomID"), payment));
+        QVERIFY(!w.form->AmountEdit->dataLink()->isReadOnly());
+        ledger.edit(); // a payment is the window's own
+        ledger.cancel();
+        // Once the window is gone its rule goes too.
+        w.form->close();
+        w.form.reset();
+        QVERIFY(ledger.locate(QStringLiteral("EconomID"), charge));
+        ledger.edit();
+        ledger.cancel();
+    }
+
+    void tabsFilterRowsAndColumns_data()
+    {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("balance");
+        QTest::addColumn<bool>("payable");
+        QTest::addColumn<bool>("receivable");
+        QTest::newRow("All") << int(finance::LedgerTab::All) << 3 << true << true << true;
+        QTest::newRow("Payments") << int(finance::LedgerTab::Receivable) << 1 << false << false << true;
+        QTest::newRow("Debts") << int(finance::LedgerTab::Payable) << 2 << false << true << false;
+    }
+    void tabsFilterRowsAndColumns()
+    {
+        QFETCH(int, tab);
+        QFETCH(int, rows);
+        QFETCH(bool, balance);
+        QFETCH(bool, payable);
+        QFETCH(bool, receivable);
+        Window w = open();
+        QVERIFY(w.form->setSource(finance::LedgerSource::Other));
+        db::Dataset& ledger = *w.dm->finance().DentEconomicsTable;
+        financetest::post(ledger, 1, 10.0);
+        financetest::post(ledger, QVariant(), 20.0); // no direction counts as a debt
+        financetest::post(ledger, -1, 5.0);
+        RulesPractice::addRow(*w.dm->finance().SupplierEconomTable,
+            { { "Sign", 1 }, { "CreditEURO", 7.0 } }); // not the practice's
+        QVERIFY(w.form->setTab(finance::LedgerTab(tab)));
+        QCOMPARE(ledger.recordCount(), rows);
+        using Column = finance::TEconomicsForm::Column;
+        QCOMPARE(w.form->Grid->isColumnVisible(Column::BalanceColumn), balance);
+        QCOMPARE(w.form->Grid->isColumnVisible(Column::PayableColumn), payable);
+        QCOMPARE(w.form->Grid->isColumnVisible(Column::ReceivableColumn), receivable);
+        QVERIFY(w.form->Grid->isColumnVisible(Column::DescriptionColumn));
+    }
+
+    // One payment of 100 and no charge: -100 in teal; a charge left: maroon.
+    void footerColours_data()
+    {
+        QTest::addColumn<int>("sign");
+        QTest::addColumn<double>("balance");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("payment only") << -1 << -100.0 << finance::kTeal;
+        QTest::newRow("charge only") << 1 << 100.0 << finance::kMaroon;
+    }
+    void footerColours()
+    {
+        QFETCH(int, sign);
+        QFETCH(double, balance);
+        QFETCH(QColor, colour);
+        Window w = open();
+        financetest::post(*w.dm->finance().PatientEconomTable, sign, 100.0);
+        QCOMPARE(w.form->footerBalance(), balance);
+        using Column = finance::TEconomicsForm::Column;
+        QCOMPARE(w.form->Grid->footerText(Column::BalanceColumn), w.dm->money().FormatMoney(balance));
+        QCOMPARE(w.form->Grid->footerColor(Column::BalanceColumn), colour);
+        const QModelIndex cell = w.form->Grid->view()->model()->index(0, Column::BalanceColumn);
+        QCOMPARE(finance::LedgerColorDelegate::colorOf(
+                     finance::LedgerColorDelegate::BySign, cell.data(db::DatasetModel::ValueRole)),
+            colour);
+        // The footer follows the currency shown.
+        w.dm->money().setEuroMode(false);
+        QCOMPARE(w.form->Grid->footerText(Column::BalanceColumn),
+            w.dm->money().FormatMoney(balance * kFinanceRate));
+        w.dm->money().setEuroMode(true);
+    }
+
+    void okOnTheSelection()
+    {
+        Window w = open();
+        const int first = financetest::treatmentCharge(*w.dm, 80);
+        const int second = financetest::treatmentCharge(*w.dm, 20);
+        db::Dataset& ledger = *w.dm->finance().PatientEconomTable;
+        financetest::post(ledger, -1, 50.0);
+        ledger.refresh();
+        QVERIFY(w.form->OkItem->isVisible());
+        w.form->Grid->view()->selectAll();
+        w.form->markReceipts(true);
+        QCOMPARE(RulesPractice::scalar(*w.dm,
+                     QStringLiteral("SELECT COUNT(*) FROM PatEconomics WHERE IOFld = TRUE AND Sign = 1"))
+                     .toInt(),
+            2);
+        QCOMPARE(
+            RulesPractice::scalar(*w.dm, QStringLiteral("SELECT COUNT(*) FROM History WHERE IOFld = TRUE"))
+                .toInt(),
+            2);
+        QVERIFY(ledger.locate(QStringLiteral("EconomID"), first) && ledger.value(u"IOFld").toBool());
+        QVERIFY(ledger.locate(QStringLiteral("EconomID"), second)
+            && ledger.value(u"ReceiptCreditEURO").toDouble() == 20.0);
+    }
+
+    // Per dentist: each group's header shows its debts less its payments under the balance.
+    void perDentistGroups()
+    {
+        Window w = open();
+        RulesPractice::addRow(*w.dm->lists().DentistsTable, { { "LastName", "Alexiou" } });
+        const int first = w.dm->lists().DentistsTable->value(u"DocID").toInt();
+        RulesPractice::addRow(*w.dm->lists().DentistsTable, { { "LastName", "Vlachou" } });
+        const int second = w.dm->lists().DentistsTable->value(u"DocID").toInt();
+        db::Dataset& ledger = *w.dm->finance().PatientEconomTable;
+        financetest::post(ledger, 1, 100.0, { { "DentistID", first } });
+        financetest::post(ledger, -1, 30.0, { { "DentistID", first } });
+        financetest::post(ledger, 1, 50.0, { { "DentistID", second } });
+        w.form->setPerDentist(true);
+        QStringList groups;
+        const QAbstractItemModel* shown = w.form->Grid->view()->model();
+        for (int row = 0; row < shown->rowCount(); ++row) {
+            if (w.form->Grid->datasetRowOf(row) < 0)
+                groups << shown->index(row, finance::TEconomicsForm::BalanceColumn).data().toString();
+        }
+        QCOMPARE(groups, (QStringList { w.dm->money().FormatMoney(70), w.dm->money().FormatMoney(50) }));
+        w.form->setPerDentist(false);
+        QCOMPARE(w.form->Grid->view()->model()->rowCount(), ledger.recordCount());
+    }
+
+    // Receipts only: the unreceipted charge is gone, amounts and marks are hidden.
+    void receiptsOnlyMode()
+    {
+        Window w = open();
+        db::Dataset& ledger = *w.dm->finance().PatientEconomTable;
+        financetest::post(ledger, 1, 70.0); // never marked
+        financetest::post(ledger, -1, 30.0, { { "ReceiptNo", "R-1" }, { "ReceiptCreditEURO", 30.0 } });
+        platform::session().receiptsOnly = true;
+        QVERIFY(w.form->setSource(finance::LedgerSource::Patients));
+        QCOMPARE(ledger.recordCount(), 1);
+        QCOMPARE(ledger.value(u"BalanceEURO").toDouble(), -30.0);
+        QVERIFY(w.form->AmountEdit->isHidden());
+        using Column = finance::TEconomicsForm::Column;
+        for (int column : { Column::ReceiptColumn, Column::ReceiptCreditColumn, Column::DescriptionColumn })
+            QVERIFY(!w.form->Grid->isColumnVisible(column));
+        QVERIFY(!w.form->OkItem->isVisible());
+        QCOMPARE(w.form->footerBalance(), -30.0);
+    }
+
+    // "Other Sources": typing finds the first name that begins with the text; with no names
+    // the typed text is the name.
+    void otherSourcesChoice_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("chosen");
+        const QStringList names
+            = { QStringLiteral("Electricity"), QStringLiteral("Rent"), QStringLiteral("Rentokil") };
+        QTest::newRow("prefix, any case") << names << "ren"
+                                          << "Rent";
+        QTest::newRow("longer prefix") << names << "Rento"
+                                       << "Rentokil";
+        QTest::newRow("no match keeps the row") << names << "x"
+                                                << "Electricity";
+        QTest::newRow("empty list") << QStringList() << "Landlord"
+                                    << "Landlord";
+    }
+    void otherSourcesChoice()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QString, typed);
+        QFETCH(QString, chosen);
+        finance::TOtherSourcesDlg dialog(names);
+        QTest::keyClicks(dialog.SearchEdit, typed);
+        QCOMPARE(dialog.chosenName(), chosen);
+    }
+
+    void ledgerReportPdf()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext is not installed (poppler-utils)");
+        Window w = open();
+        w.form->close();
+        db::Dataset& ledger = *w.dm->finance().PatientEconomTable;
+        financetest::post(ledger, 1, 250.0, { { "Description", "Crown 26" } });
+        financetest::post(ledger, -1, 100.0, { { "Description", "Cash at the desk" } });
+        const int patient = w.dm->patients().PatientsTable->value(u"PatientID").toInt();
+        QTemporaryDir out;
+        const QString pdf = out.filePath(QStringLiteral("ledger.pdf"));
+        QString errors;
+        QTextStream stream(&errors);
+        QCOMPARE(finance::writeLedgerReport(*w.dm, finance::LedgerSource::Patients, patient, pdf, stream), 0);
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
+        QVERIFY(text.waitForFinished());
+        const QString read = QString::fromUtf8(text.readAllStandardOutput());
+        for (const QString& expected : { QStringLiteral("Financial Transactions"), QStringLiteral("Nikolaou"),
+                 QStringLiteral("Crown 26"), QStringLiteral("Cash at the desk"),
+                 w.dm->money().FormatMoney(250), w.dm->money().FormatMoney(150) })
+            QVERIFY2(read.contains(expected), qPrintable(expected + QStringLiteral(" missing in:\n") + read));
+
+        // An empty ledger prints nothing.
+        QCOMPARE(finance::writeLedgerReport(*w.dm, finance::LedgerSource::Suppliers,
+                     w.dm->supplies().SuppliersTable->value(u"SupplierID").toInt(), pdf, stream),
+            1);
+        QVERIFY(errors.contains(QStringLiteral("No data to print.")));
+    }
+};
+
+QTEST_MAIN(TestEconomicsForm)
+#include "tst_economicsform.moc"
