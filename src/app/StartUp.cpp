@@ -1,5 +1,6 @@
 #include "app/StartUp.h"
 
+#include "app/AppointmentWindows.h"
 #include "app/ChartWindows.h"
 #include "app/DataModuleBinding.h"
 
@@ -159,6 +160,7 @@ std::unique_ptr<QObject> openDataModuleOn(
     bindMainWindow(mainWindow, *dm);
     lendChartWindows(*dm, mainWindow);
     lendPatientWindows(*dm, mainWindow);
+    lendAppointmentWindows(*dm, mainWindow);
     lendSearches(*dm, mainWindow);
     return dm;
 }
