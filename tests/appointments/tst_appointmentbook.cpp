@@ -7,6 +7,7 @@
 #include "appointments/WorkingHoursUnit.h"
 #include "data/schema/Schema.h"
 #include "db/Dataset.h"
+#include "db/Errors.h"
 #include "support/MessageRecorder.h"
 
 #include <QComboBox>
@@ -296,6 +297,36 @@ private Q_SLOTS:
             2);
         QCOMPARE(filledRows(*book->AppointmentGrid, 1), (QList<int> { 3, 4, 5 }));
         QCOMPARE(book->AppointmentGrid->Row(), 3); // the new block is selected
+    }
+
+    // Another workstation books the slot while the dialog is open: the post is refused.
+    void dialogPostAfterAnotherBooking()
+    {
+        Book practice;
+        const QDate monday = nextMonday();
+        auto book = openBook(*practice.dm, monday);
+        testsupport::MessageRecorder messages;
+        bool refused = false;
+        book->runModal = [&](QDialog&) {
+            addAppointment(
+                *practice.dm, { 900, monday, QStringLiteral("9 : 30"), 1, 1, QStringLiteral("Elsewhere") });
+            db::Dataset& view = *practice.dm->appointments().AppointmentTable;
+            view.setValue(u"PatName", QStringLiteral("Late"));
+            view.setValue(u"Duration", 2);
+            try {
+                view.post();
+            } catch (const db::Abort&) {
+                refused = true;
+            }
+            view.cancel();
+            return int(QDialog::Rejected);
+        };
+        book->selectCell(1, 3); // 9 : 00, two slots reach 9 : 30
+        book->OpenEntryDialog();
+        QVERIFY(refused);
+        QCOMPARE(messages.texts(), QStringList { kAnother });
+        QCOMPARE(count(*practice.dm->Database, QStringLiteral("SELECT COUNT(*) FROM Appointments")), 1);
+        QCOMPARE(filledRows(*book->AppointmentGrid, 1), (QList<int> { 4 }));
     }
 
     void editingOneLeavesTheOthers()
