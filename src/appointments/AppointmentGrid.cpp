@@ -50,6 +50,10 @@ public:
         switch (role) {
         case Qt::DisplayRole:
             return m_grid.CellText(col, row);
+        case Qt::ToolTipRole:
+            if (const TAppointment* a = m_grid.GetAppointment(col, row))
+                return a->AppName;
+            return {};
         case Qt::BackgroundRole:
             if (const TAppointment* a = m_grid.GetAppointment(col, row))
                 return a->Color;
@@ -158,7 +162,9 @@ TAppointmentGrid::TAppointmentGrid(QWidget* parent)
     verticalHeader()->setMinimumSectionSize(0);
     verticalHeader()->setDefaultSectionSize(kDefaultRowHeight);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setFixedWidth(40);
+    // At least the designed 40 pixels, and wide enough for "23 : 00" in the font in use.
+    verticalHeader()->setFixedWidth(
+        std::max(40, fontMetrics().horizontalAdvance(QStringLiteral("23 : 00")) + 12));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     layoutColumns();
@@ -167,17 +173,34 @@ TAppointmentGrid::TAppointmentGrid(QWidget* parent)
 
 TAppointmentGrid::~TAppointmentGrid() = default;
 
+// The default column width is the least width of a day: a week fills a wider window, so that
+// the patients' names are read rather than guessed.
 void TAppointmentGrid::layoutColumns()
 {
     QHeaderView* header = horizontalHeader();
     if (m_showTodayOnly) {
         header->setStretchLastSection(true);
-    } else {
-        header->setStretchLastSection(false);
-        header->setDefaultSectionSize(m_defaultColWidth);
-        for (int c = 0; c < ColCount() - 1; ++c)
-            header->resizeSection(c, m_defaultColWidth);
+        return;
     }
+    header->setStretchLastSection(false);
+    const int days = ColCount() - 1;
+    const int fill = isVisible() ? viewport()->width() / days : 0;
+    const int width = std::max(m_defaultColWidth, fill);
+    header->setDefaultSectionSize(width);
+    for (int c = 0; c < days; ++c)
+        header->resizeSection(c, width);
+}
+
+void TAppointmentGrid::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    layoutColumns();
+}
+
+void TAppointmentGrid::showEvent(QShowEvent* event)
+{
+    QTableView::showEvent(event);
+    layoutColumns();
 }
 
 void TAppointmentGrid::repaintAll()

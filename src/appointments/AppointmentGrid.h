@@ -90,6 +90,7 @@ public:
     // Rows recomputed from SlotMinutes, then today shown.
     void Relayout();
 
+    // The least width of a day's column; the week fills a wider grid.
     int DefaultColWidth() const;
     void setDefaultColWidth(int width);
 
@@ -116,6 +117,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     friend class AppointmentGridModel;

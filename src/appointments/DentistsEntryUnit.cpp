@@ -46,7 +46,7 @@ TDentistsEntryForm::TDentistsEntryForm(data::TDmForm& dm, QWidget* parent)
 {
     setObjectName(QStringLiteral("DentistsEntryForm"));
     setWindowTitle(QStringLiteral("Dentists"));
-    resize(760, 520);
+    resize(900, 540);
     for (db::Dataset* view : { m_dm.lists().DentistsTable, m_dm.lists().CitiesTable }) {
         if (!view->isActive())
             m_dm.OpenTable(*view);

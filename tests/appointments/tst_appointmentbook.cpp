@@ -4,6 +4,7 @@
 
 #include "appointments/AppointmentEntryUnit.h"
 #include "appointments/AppointmentUnit.h"
+#include "appointments/DentistsEntryUnit.h"
 #include "appointments/WorkingHoursUnit.h"
 #include "data/schema/Schema.h"
 #include "db/Dataset.h"
@@ -11,6 +12,7 @@
 #include "support/MessageRecorder.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
@@ -449,6 +451,23 @@ private Q_SLOTS:
             book->ShowSelectedPatient();
         QCOMPARE(messages.texts(), message.isEmpty() ? QStringList() : QStringList { message });
         QCOMPARE(book->AppointmentGrid->DefaultColWidth(), width);
+    }
+
+    void setDefaultDentistWritesTheSettings()
+    {
+        Book practice;
+        appointments::TDentistsEntryForm dentists(*practice.dm);
+        QVERIFY(practice.dm->lists().DentistsTable->locate(QStringLiteral("DocID"), 2));
+        dentists.SetDefaultBtnClick();
+        QCOMPARE(practice.dm->defaultDentist(), 2);
+        QCOMPARE(dentists.DefaultLabel->text(), QStringLiteral("2"));
+        QCOMPARE(platform::Settings(platform::Edition::Dental, practice.m_practice.configDirectory())
+                     .defaultDoctorId(),
+            2);
+        // The book now opens on the second dentist.
+        auto book = openBook(*practice.dm, nextMonday());
+        QCOMPARE(book->selectedDentist(), 2);
+        QCOMPARE(book->DentistTabs->currentIndex(), 1);
     }
 
     void defaultDentistMissing()
