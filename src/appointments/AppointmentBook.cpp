@@ -17,6 +17,7 @@
 
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 
 namespace appointments {
 namespace {
@@ -41,6 +42,8 @@ void TAppointmentsForm::LoadAppointments()
     if (m_dentist < 0)
         return;
     TAppointmentGrid& grid = *AppointmentGrid;
+    grid.BeginFill();
+    const auto filled = qScopeGuard([&grid] { grid.EndFill(); });
     clearCells();
     // Only the days the grid shows: the eighth day of a week's range has no column.
     const QDate lastShown = grid.FirstDate.addDays(grid.ColCount() - 2);
@@ -89,7 +92,6 @@ void TAppointmentsForm::LoadAppointments()
     }
     loadWorkingHours();
     loadDaysOff();
-    grid.viewport()->update();
 }
 
 void TAppointmentsForm::loadWorkingHours()

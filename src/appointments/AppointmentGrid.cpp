@@ -253,7 +253,8 @@ void TAppointmentGrid::setStartOfWeek(int day)
 void TAppointmentGrid::setDaysOff(const QString& days)
 {
     m_daysOff = days.left(7);
-    repaintAll();
+    if (m_filling == 0)
+        repaintAll();
 }
 
 bool TAppointmentGrid::isDayOff(int col) const
@@ -318,16 +319,25 @@ void TAppointmentGrid::SetAppointment(int col, int row, TAppointment* appointmen
     if (!appointment && cell(col, row) == CurrentAppointment)
         CurrentAppointment = nullptr;
     cell(col, row) = appointment;
-    if (col < ColCount()) {
+    if (m_filling == 0 && col < ColCount()) {
         const QModelIndex index = m_model->index(row - 1, col - 1);
         emit m_model->dataChanged(index, index);
     }
 }
 
+void TAppointmentGrid::EndFill()
+{
+    if (m_filling > 0 && --m_filling == 0)
+        repaintAll();
+}
+
 void TAppointmentGrid::ShowRows(const data::timeslots::SlotSet& rows)
 {
-    for (int r = 1; r <= m_slotCount; ++r)
-        setRowHidden(r - 1, !(r < int(rows.size()) && rows.test(size_t(r))));
+    for (int r = 1; r <= m_slotCount; ++r) {
+        const bool hide = !(r < int(rows.size()) && rows.test(size_t(r)));
+        if (isRowHidden(r - 1) != hide)
+            setRowHidden(r - 1, hide);
+    }
 }
 
 bool TAppointmentGrid::isRowShown(int row) const

@@ -78,6 +78,10 @@ public:
     // Stores the object (nothing clears the cell); the object takes the grid's own colour,
     // which the caller then replaces.
     void SetAppointment(int col, int row, TAppointment* appointment);
+    // While a week is filled, cells are stored without telling the view one by one; the end
+    // of the fill repaints once.
+    void BeginFill() { ++m_filling; }
+    void EndFill();
     // Rows 1 .. SlotCount() in the set keep their height, the others are hidden.
     void ShowRows(const data::timeslots::SlotSet& rows);
     bool isRowShown(int row) const;
@@ -134,6 +138,7 @@ private:
     int m_configuredStartOfWeek = 0;
     int m_defaultColWidth = 70;
     QString m_daysOff;
+    int m_filling = 0;
     int m_col = 1;
     int m_row = 1;
     int m_selectionTop = 1;
