@@ -306,6 +306,14 @@ void TAppointmentsForm::FormActivate()
     LoadAppointments();
 }
 
+bool TAppointmentsForm::event(QEvent* event)
+{
+    // The frame activates its child again after a modal list window (the dentists file) closes.
+    if (event->type() == QEvent::WindowActivate)
+        FormActivate();
+    return QWidget::event(event);
+}
+
 void TAppointmentsForm::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
