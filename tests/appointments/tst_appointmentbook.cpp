@@ -9,8 +9,10 @@
 #include "data/schema/Schema.h"
 #include "db/Dataset.h"
 #include "db/Errors.h"
+#include "reports/Report.h"
 #include "support/MessageRecorder.h"
 
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
@@ -468,6 +470,38 @@ private Q_SLOTS:
         auto book = openBook(*practice.dm, nextMonday());
         QCOMPARE(book->selectedDentist(), 2);
         QCOMPARE(book->DentistTabs->currentIndex(), 1);
+    }
+
+    void nextAndViews_data()
+    {
+        QTest::addColumn<int>("days");
+        QTest::addColumn<bool>("singleDay");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("a week on") << 7 << false << "Weekly Appointments";
+        QTest::newRow("a month on") << 30 << false << "Weekly Appointments";
+        QTest::newRow("six months on, one day") << 182 << true << "Daily Appointments";
+    }
+    void nextAndViews()
+    {
+        QFETCH(int, days);
+        QFETCH(bool, singleDay);
+        QFETCH(QString, title);
+        Book practice;
+        const QDate target = QDate::currentDate().addDays(days);
+        addAppointment(*practice.dm, { 1, target, QStringLiteral("8 : 30"), 1 });
+        auto book = openBook(*practice.dm, QDate::currentDate());
+        book->NextClick(days);
+        book->setSingleDay(singleDay);
+        const appointments::TAppointmentGrid& grid = *book->AppointmentGrid;
+        QCOMPARE(book->Calendar->selectedDate(), target);
+        QCOMPARE(grid.SelectedDate, target);
+        const int col = grid.ColumnOfDate(target);
+        QVERIFY(col >= 1);
+        QCOMPARE(grid.Col(), col);
+        QCOMPARE(filledRows(grid, col), (QList<int> { 2 }));
+        QCOMPARE(grid.ColCount(), singleDay ? 2 : 8);
+        const reports::Report report = book->printReport();
+        QCOMPARE(report.title(), title);
     }
 
     void defaultDentistMissing()

@@ -267,6 +267,21 @@ private Q_SLOTS:
         }
     }
 
+    void newDateRaisesChange()
+    {
+        TAppointmentGrid grid;
+        QSignalSpy changes(&grid, &TAppointmentGrid::Change);
+        grid.SetDate(QDate(2027, 1, 6));
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(grid.FirstDate, QDate(2027, 1, 4));
+        grid.setStartOfWeek(2); // kept until the next date is shown
+        QCOMPARE(grid.FirstDate, QDate(2027, 1, 4));
+        QCOMPARE(changes.count(), 1);
+        grid.SetDate(QDate(2027, 1, 6));
+        QCOMPARE(grid.FirstDate, QDate(2027, 1, 6));
+        QCOMPARE(grid.ConfiguredStartOfWeek(), 2);
+    }
+
     void cellsHoldTheirObjects()
     {
         TAppointmentGrid grid;
