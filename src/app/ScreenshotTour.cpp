@@ -3,6 +3,7 @@
 #include "app/FinanceTour.h"
 
 #include "app/AboutUnit.h"
+#include "app/AppointmentTour.h"
 #include "app/ChartWindows.h"
 #include "app/PatientWindows.h"
 #include "app/DataModuleBinding.h"
@@ -256,7 +257,7 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
         camera.take(simple);
     }
 
-    QStringList written = camera.written + tourPatientWindows(outDir, dataDir);
+    QStringList written = camera.written + tourPatientWindows(outDir, dataDir) + tourAppointmentWindows(outDir, dataDir);
     platform::MessageService::install(std::move(previous));
     platform::setConfigDirOverride({});
     return written;

@@ -1,5 +1,6 @@
 #include "app/StartUp.h"
 
+#include "app/AppointmentWindows.h"
 #include "app/ChartWindows.h"
 #include "app/DataModuleBinding.h"
 #include "app/FinanceWindows.h"
@@ -210,6 +211,7 @@ std::unique_ptr<QObject> openDataModuleOn(
     lendChartWindows(*dm, mainWindow);
     lendPatientWindows(*dm, mainWindow);
     lendFinanceWindows(*dm, mainWindow);
+    lendAppointmentWindows(*dm, mainWindow);
     lendSearches(*dm, mainWindow);
     return dm;
 }

@@ -13,6 +13,8 @@ enum class WindowCode {
     PatientFile = 1,
     TreatmentHistory = 4,
     OperationsCatalogue = 5,
+    Dentists = 7,
+    AppointmentBook = 8,
     DentalChart = 14,
 };
 

@@ -20,7 +20,7 @@ QList<db::TableDef> listTables()
             db::str("AppointmentType", 30, "Appointment Type"),
         },
         "AppID",
-        {{"Date", {"Date"}}}});
+        {{"Date", {"Date"}}, {"DocDate", {"DocID", "Date"}}}}); // a dentist's week, read by the book
 
     tables.append({"AppointmentTypes",
         {

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "widgets/RecordWindow.h"
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+namespace data {
+class TDmForm;
+}
+namespace widgets {
+class DBEdit;
+class DBGrid;
+class DBLookupCombo;
+class TLanguage;
+} // namespace widgets
+
+namespace appointments {
+
+// The dentists file ("Dentists"): the list of dentists with their addresses, and the choice of
+// this workstation's default dentist. The main window's record commands act on it (code 7).
+class TDentistsEntryForm : public QDialog, public widgets::RecordWindow {
+    Q_OBJECT
+public:
+    static constexpr int FormCode = widgets::tagOf(widgets::WindowCode::Dentists);
+
+    explicit TDentistsEntryForm(data::TDmForm& dm, QWidget* parent = nullptr);
+
+    widgets::WindowCode windowCode() const override { return widgets::WindowCode::Dentists; }
+    db::DataSource* mainSource() const override;
+
+    // Makes the current dentist the default one of this workstation (kept in PV.INI).
+    void SetDefaultBtnClick();
+    void FormActivate();
+
+    widgets::DBGrid* Grid;
+    widgets::DBEdit* IdEdit;
+    widgets::DBEdit* LastNameEdit; // the New command's focus
+    widgets::DBEdit* FirstNameEdit;
+    widgets::DBEdit* PhoneEdit;
+    widgets::DBEdit* FaxEdit;
+    widgets::DBEdit* MobileEdit;
+    widgets::DBEdit* AddressEdit;
+    widgets::DBEdit* ZipEdit;
+    widgets::DBLookupCombo* CityCombo;
+    widgets::DBEdit* ClinicEdit;
+    widgets::DBEdit* SpecialtyEdit;
+    QPushButton* SetDefaultBtn;
+    QLabel* DefaultLabel;
+    QPushButton* CloseBtn;
+    widgets::TLanguage* Lang;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void done(int result) override;
+
+private:
+    QWidget* buildEditors();
+
+    data::TDmForm& m_dm;
+};
+
+} // namespace appointments
