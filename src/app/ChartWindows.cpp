@@ -3,6 +3,7 @@
 #include "app/MainUnit.h"
 #include "app/WindowRegistry.h"
 #include "clinical/DentalChartUnit.h"
+#include "clinical/PerioUnit.h"
 #include "data/DmUnit.h"
 #include "db/DataSource.h"
 #include "db/Connection.h"
@@ -27,6 +28,8 @@ void lendChartWindows(data::TDmForm& dm, TMainForm&)
 {
     WindowRegistry::instance().add(QStringLiteral("DentalChartForm"), WindowRegistry::Kind::Child,
         [&dm](QWidget* parent) { return new clinical::TDentalChartForm(dm, parent); });
+    WindowRegistry::instance().add(QStringLiteral("PerioForm"), WindowRegistry::Kind::Child,
+        [&dm](QWidget* parent) { return new clinical::TPerioForm(dm, parent); });
 }
 
 int writeChartReport(const QString& dataDirectory, int patientId, int level, const QString& pdfFile, QTextStream& errors)

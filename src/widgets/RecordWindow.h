@@ -14,6 +14,7 @@ enum class WindowCode {
     TreatmentHistory = 4,
     OperationsCatalogue = 5,
     DentalChart = 14,
+    PerioChart = 22,
 };
 
 constexpr int tagOf(WindowCode code)

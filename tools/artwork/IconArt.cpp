@@ -211,4 +211,29 @@ QImage RenderPerioMissing(bool upper)
     return image;
 }
 
+QImage RenderPerioNotes()
+{
+    // a small yellow sheet with lines and a folded corner, like the chart's notes marker
+    QImage image(files::PerioNotesWidth, files::PerioNotesHeight, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath sheet;
+    sheet.moveTo(2.5, 0.5);
+    sheet.lineTo(10.5, 0.5);
+    sheet.lineTo(13.5, 3.5);
+    sheet.lineTo(13.5, 13.5);
+    sheet.lineTo(2.5, 13.5);
+    sheet.closeSubpath();
+    p.setPen(QPen(QColor(150, 120, 20), 1));
+    p.setBrush(QColor(255, 236, 130));
+    p.drawPath(sheet);
+    p.drawLine(QPointF(10.5, 0.5), QPointF(10.5, 3.5));
+    p.drawLine(QPointF(10.5, 3.5), QPointF(13.5, 3.5));
+    p.setPen(QPen(QColor(160, 130, 40), 1));
+    for (int y = 6; y <= 11; y += 2)
+        p.drawLine(QPointF(4.5, y + 0.5), QPointF(11.5, y + 0.5));
+    return image;
+}
+
 } // namespace artwork
