@@ -8,6 +8,7 @@
 #include "app/LoginUnit.h"
 #include "app/MainUnit.h"
 #include "app/PatientTour.h"
+#include "app/PerioTour.h"
 #include "app/ServerPathUnit.h"
 #include "app/SplashUnit.h"
 #include "app/StatusUnit.h"
@@ -204,6 +205,7 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
 
     takeDentalChart(camera, dataDir, !dataDirectory.has_value());
     tourClinicalWindows(dataDir, [&camera](QWidget& window) { camera.take(window); });
+    tourPerioWindows(dataDir, [&camera](QWidget& window) { camera.take(window); });
     {
         // The search dialog over the patient list, ordered by last name, with its two helpers.
         data::DataConnections connections = data::DataDirectory(dataDir).open();
