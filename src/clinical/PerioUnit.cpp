@@ -65,6 +65,12 @@ QSize PerioView::sizeHint() const
     return PerioGraph::graphSize();
 }
 
+void PerioView::setSelectedTooth(int tooth)
+{
+    m_tooth = tooth;
+    update();
+}
+
 void PerioView::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
@@ -72,6 +78,14 @@ void PerioView::paintEvent(QPaintEvent* event)
         p.fillRect(event->rect(), Qt::white);
     else
         p.drawImage(event->rect(), m_image, event->rect());
+    if (perio::isPermanent(m_tooth)) {
+        const bool upper = perio::isUpper(m_tooth);
+        const QRect column(perio::x0Of(m_tooth), upper ? 0 : perio::RowSplit, perio::ColumnWidth,
+            upper ? perio::RowSplit : height() - perio::RowSplit);
+        p.setPen(QPen(QColor(0, 120, 215, 170), 2));
+        p.setBrush(QColor(0, 120, 215, 18));
+        p.drawRect(column.adjusted(1, 1, -1, -1));
+    }
 }
 
 void PerioView::mousePressEvent(QMouseEvent* event)
@@ -375,6 +389,7 @@ void TPerioForm::ShowTooth(int tooth)
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(field(order[i - 1]), field(order[i]));
     showValues();
+    Graph->setSelectedTooth(tooth);
     redrawAll();
     if (!values.missing && isVisible())
         focusField(order.first());

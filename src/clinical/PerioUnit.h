@@ -39,6 +39,8 @@ class PerioView : public QWidget {
 public:
     explicit PerioView(const QImage& image, QWidget* parent = nullptr);
     QSize sizeHint() const override;
+    // The tooth being typed is framed on the screen (not in the printed graph).
+    void setSelectedTooth(int tooth);
 
 signals:
     void clicked(QPoint point);
@@ -51,6 +53,7 @@ protected:
 
 private:
     const QImage& m_image;
+    int m_tooth = 0;
 };
 
 // The periodontal chart "Perio Measurements" of the current session: six sites per tooth
