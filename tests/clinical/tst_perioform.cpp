@@ -2,6 +2,7 @@
 // mouse unless a test is about a click), the automatic advance through a tooth and the walk,
 // the teeth stored with the chart and read back, the colour settings and the report.
 #include "clinical/ChartPictures.h"
+#include "clinical/DentalChartUnit.h"
 #include "clinical/PerioColorsUnit.h"
 #include "clinical/PerioReport.h"
 #include "clinical/PerioUnit.h"
@@ -12,6 +13,7 @@
 #include "platform/IniFile.h"
 #include "reports/ReportOutput.h"
 #include "support/MessageRecorder.h"
+#include "widgets/WindowService.h"
 
 #include <QApplication>
 #include <QFile>
@@ -36,6 +38,18 @@ QString typed(Field f, int value)
     return perio::maxLength(f) == 2 ? QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'))
                                     : QString::number(value);
 }
+
+// Records the windows other windows ask the main window to open.
+class OpenedWindows : public widgets::WindowService {
+public:
+    QWidget* openWindow(const QString& componentName) override
+    {
+        opened << componentName;
+        return nullptr;
+    }
+    QWidget* findWindow(const QString&) const override { return nullptr; }
+    QStringList opened;
+};
 
 } // namespace
 
@@ -130,6 +144,33 @@ private Q_SLOTS:
         m_form.reset();
         m_dm.reset();
         m_practice.reset();
+    }
+
+    void openedFromTheChartsPerioButton()
+    {
+        OpenedWindows service;
+        widgets::WindowService::setCurrent(&service);
+        {
+            TDentalChartForm chart(*m_dm);
+            QVERIFY(chart.PerioBtn->isEnabled());
+            chart.PerioBtn->click();
+        }
+        widgets::WindowService::setCurrent(nullptr);
+        QCOMPARE(service.opened, QStringList { QStringLiteral("PerioForm") });
+    }
+
+    // The main window's record commands act on the chart while the window is active.
+    void recordCommandsActOnTheChart()
+    {
+        db::DataSource active;
+        m_dm->ActiveSrc = &active;
+        m_form->FormActivate();
+        QCOMPARE(active.dataset(), &charts());
+        QCOMPARE(active.tag(), 22);
+        QCOMPARE(m_form->mainSource()->dataset(), &charts());
+        m_form.reset();
+        QCOMPARE(active.dataset(), nullptr); // the closed window leaves no chart behind
+        m_dm->ActiveSrc = nullptr;
     }
 
     void advanceByWhatWasTyped_data()
