@@ -3,6 +3,7 @@
 
 #include "clinical/PerioUnit.h"
 
+#include "data/DmUnit.h"
 #include "db/Dataset.h"
 #include "widgets/WindowService.h"
 
@@ -255,6 +256,14 @@ void TPerioForm::setToothNotes(int tooth, const QString& text)
 {
     if (!perio::isPermanent(tooth))
         return;
+    // Notes of a chart being browsed put it into edit, as typing into a bound field does;
+    // without a chart there is nothing to keep them in.
+    db::Dataset& charts = *m_dm.clinical().PeriTable;
+    if (!charts.isEditing()) {
+        if (!charts.isActive() || charts.isEmpty())
+            return;
+        charts.edit();
+    }
     QString notes = text;
     if (!notes.isEmpty() && !notes.endsWith(QLatin1Char('\r')) && !notes.endsWith(QLatin1Char('\n')))
         notes += QLatin1Char('\r');

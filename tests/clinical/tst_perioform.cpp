@@ -489,7 +489,14 @@ private Q_SLOTS:
         charts().post();
         reopen();
         QCOMPARE(m_form->chart().tooth(24).notes, QStringLiteral("again\r"));
-        m_form->NotesItem->trigger();
+        // Notes given to a chart being browsed put it into edit, so that they are kept.
+        m_form->setToothNotes(25, QStringLiteral("new"));
+        QVERIFY(charts().isEditing());
+        charts().post();
+        QCOMPARE(storedRows(25), 1);
+        // A blank note leaves no notes behind.
+        m_form->setToothNotes(25, QStringLiteral("  \r"));
+        QVERIFY(m_form->chart().tooth(25).isBlank());
     }
 
     void missingPictureIsLoggedAndTheWindowGoesOn()
