@@ -504,8 +504,12 @@ void TPerioForm::leaveWindow()
 
 bool TPerioForm::event(QEvent* e)
 {
-    if (e->type() == QEvent::WindowActivate && m_shown && !qobject_cast<QMdiSubWindow*>(parentWidget()))
-        FormActivate();
+    if (e->type() == QEvent::WindowActivate && m_shown) {
+        auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+        // In the frame: the main window hands the active data source back after a modal list closed.
+        if (!sub || (!e->spontaneous() && sub->mdiArea() && sub->mdiArea()->activeSubWindow() == sub))
+            FormActivate();
+    }
     return QWidget::event(e);
 }
 
