@@ -4,6 +4,7 @@
 #include "app/StartFailure.h"
 #include "app/WindowRegistry.h"
 #include "clinical/DentalChartUnit.h"
+#include "clinical/PerioUnit.h"
 #include "data/DmUnit.h"
 #include "db/DataSource.h"
 #include "db/Connection.h"
@@ -30,6 +31,8 @@ void lendChartWindows(data::TDmForm& dm, TMainForm&)
 {
     WindowRegistry::instance().add(QStringLiteral("DentalChartForm"), WindowRegistry::Kind::Child,
         [&dm](QWidget* parent) { return new clinical::TDentalChartForm(dm, parent); });
+    WindowRegistry::instance().add(QStringLiteral("PerioForm"), WindowRegistry::Kind::Child,
+        [&dm](QWidget* parent) { return new clinical::TPerioForm(dm, parent); });
 }
 
 int writeChartReport(const QString& dataDirectory, int patientId, int level, const QString& pdfFile, QTextStream& errors)

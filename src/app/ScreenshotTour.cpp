@@ -10,6 +10,7 @@
 #include "app/LoginUnit.h"
 #include "app/MainUnit.h"
 #include "app/PatientTour.h"
+#include "app/PerioTour.h"
 #include "app/ServerPathUnit.h"
 #include "app/SplashUnit.h"
 #include "app/StatusUnit.h"
@@ -219,6 +220,7 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
     attempt("the dental chart", [&] { takeDentalChart(camera, dataDir, !dataDirectory.has_value()); });
     attempt("the clinical windows", [&] { tourClinicalWindows(dataDir, [&camera](QWidget& window) { camera.take(window); }); });
     attempt("the financial windows", [&] { tourFinanceWindows(dataDir, [&camera](QWidget& window, const QString& name) { camera.nameNext(name); camera.take(window); }); });
+    attempt("the periodontal chart", [&] { tourPerioWindows(dataDir, [&camera](QWidget& window) { camera.take(window); }); });
     {
         // The search dialog over the patient list, ordered by last name, with its two helpers.
         data::DataConnections connections = data::DataDirectory(dataDir).open();

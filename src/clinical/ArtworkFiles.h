@@ -20,6 +20,7 @@ inline QString splashBanner() { return QStringLiteral("SPLASHTOP.png"); }
 inline QString perioAll() { return QStringLiteral("PerioAll.bmp"); }
 inline QString perioOneUp() { return QStringLiteral("PerioOneUp.bmp"); }
 inline QString perioOneDown() { return QStringLiteral("PerioOneDown.bmp"); }
+inline QString perioNotes() { return QStringLiteral("PerioNotes.png"); }
 inline QString symbolData() { return QStringLiteral("SYMBOLS.DAT"); }
 inline QString symbolIndex() { return QStringLiteral("SYMBOLS.IDX"); }
 inline QString upperStrip() { return QStringLiteral("Upper.pkg"); }
@@ -36,8 +37,10 @@ inline constexpr int StripHeight = 37;
 inline constexpr int LogoWidth = 262;
 inline constexpr int LogoHeight = 92;
 inline constexpr int PerioWidth = 592;  // 16 columns of 37
-inline constexpr int PerioHeight = 380; // lowest marks reach y 366 + text
+inline constexpr int PerioHeight = 392; // lowest marks reach y 366 + text, the tooth numbers below
 inline constexpr int PerioOneWidth = 33;
 inline constexpr int PerioOneHeight = 160;
+inline constexpr int PerioNotesWidth = 16; // fits above the upper and below the lower numbers
+inline constexpr int PerioNotesHeight = 14;
 
 } // namespace clinical::artwork

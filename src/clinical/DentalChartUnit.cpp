@@ -372,7 +372,10 @@ QWidget* TDentalChartForm::buildBottomBar()
     GridBtn = pushButton(bar, QStringLiteral("GridBtn"), QStringLiteral("Details"));
     connect(GridBtn, &QPushButton::clicked, this, [this] { ShowToothHistory(false, false); });
     PerioBtn = pushButton(bar, QStringLiteral("PerioBtn"), QStringLiteral("Perio"));
-    notYet(PerioBtn);
+    connect(PerioBtn, &QPushButton::clicked, this, [] {
+        if (widgets::WindowService* service = widgets::WindowService::current())
+            service->openWindow(QStringLiteral("PerioForm"));
+    });
     RecallBtn = pushButton(bar, QStringLiteral("RecallBtn"), QStringLiteral("Recall"));
     RecallMenu = new QMenu(this);
     for (int months : {3, 6, 12})

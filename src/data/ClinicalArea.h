@@ -54,6 +54,9 @@ public:
     double sessionCost(const QVariant& sessionId, TreatmentLevel level, bool euro) const;
     // Payables minus receivables of a session (receipted rows only in receipts-only mode).
     SessionBalance sessionBalance(const QVariant& sessionId) const;
+    // The teeth that carry an opaque operation in the findings or the treatments done of a
+    // session (ClinicalPerio.cpp).
+    QList<int> opaqueTeeth(const QVariant& sessionId) const;
 
     // The Cost and CostEURO of the history row when it went into edit (0 for a new row).
     std::pair<double, double> historyCostAtEdit(const db::Dataset& history) const { return m_costAtEdit.value(&history); }

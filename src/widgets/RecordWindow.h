@@ -16,6 +16,7 @@ enum class WindowCode {
     Dentists = 7,
     AppointmentBook = 8,
     DentalChart = 14,
+    PerioChart = 22,
 };
 
 constexpr int tagOf(WindowCode code)

@@ -8,6 +8,8 @@
 #include "clinical/HistoryUnit.h"
 #include "clinical/OperationsEntryUnit.h"
 #include "clinical/OperationsUnit.h"
+#include "clinical/PerioColorsUnit.h"
+#include "clinical/PerioUnit.h"
 #include "clinical/SelectBitmapUnit.h"
 #include "clinical/SymbolArt.h"
 #include "data/DemoPractice.h"
@@ -108,8 +110,10 @@ private Q_SLOTS:
         clinical::TOperationsForm picker(*dm, art.get());
         clinical::THistoryForm history(*dm);
         clinical::TSelectBitmapForm chooser(*art, true);
+        clinical::TPerioForm perio(*dm);
+        clinical::TPerioColorsForm perioColors(perio.colors());
         const QList<QWidget*> windows { &main, &login, &patientFile, &members, &family, &book, &search,
-            &restrictions, &fields, &simpleSearch, &chart, &catalogue, &picker, &history, &chooser };
+            &restrictions, &fields, &simpleSearch, &chart, &catalogue, &picker, &history, &chooser, &perio, &perioColors };
 
         const platform::IniFile shipped(
             QDir(qEnvironmentVariable("ORVANE_SOURCE_DIR")).filePath(QStringLiteral("resources/Orvane.lng")));

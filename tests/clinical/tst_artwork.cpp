@@ -48,7 +48,8 @@ private Q_SLOTS:
             QTest::addRow("group %d", group) << files::groupTool(group) << QSize(32, 32);
         QTest::newRow("dental logo") << files::dentalLogo() << QSize(262, 92);
         QTest::newRow("medical logo") << files::medicalLogo() << QSize(262, 92);
-        QTest::newRow("perio") << files::perioAll() << QSize(592, 380);
+        QTest::newRow("perio") << files::perioAll() << QSize(592, 392);
+        QTest::newRow("perio notes") << files::perioNotes() << QSize(16, 14);
         QTest::newRow("perio missing upper") << files::perioOneUp() << QSize(33, 160);
         QTest::newRow("perio missing lower") << files::perioOneDown() << QSize(33, 160);
     }

@@ -62,6 +62,7 @@ void WriteAll(const QString& dirPath)
     save(RenderPerioChart(), dir, files::perioAll());
     save(RenderPerioMissing(true), dir, files::perioOneUp());
     save(RenderPerioMissing(false), dir, files::perioOneDown());
+    save(RenderPerioNotes(), dir, files::perioNotes());
 }
 
 } // namespace artwork

@@ -10,6 +10,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 
+#include <algorithm>
 #include <array>
 
 namespace artwork {
@@ -140,6 +141,61 @@ QImage RenderSplashBanner()
     return banner;
 }
 
+namespace {
+
+constexpr double kPerioScale = 0.6;
+// The four base lines (gingival margins at no recession): upper facial and lingual, lower
+// lingual and facial. Pockets and roots point away from the crowns: up above the split, down below.
+constexpr std::array<double, 4> kPerioBases{70, 174, 241, 346};
+
+double apicalOf(double base)
+{
+    return base < 189 ? -1 : 1;
+}
+
+// Millimetre guides (2 pixels per millimetre) beyond a base line, towards the apex.
+void paintGuides(QPainter& p, double base, double width)
+{
+    p.setPen(QPen(QColor(236, 238, 244), 1));
+    for (int mm = 2; mm <= 12; mm += 2)
+        p.drawLine(QPointF(0, base + apicalOf(base) * 2 * mm + 0.5), QPointF(width, base + apicalOf(base) * 2 * mm + 0.5));
+}
+
+// A tooth of the graph: its neck on the base line, centred on `centreX`, seen from the
+// facial or the lingual side (the lingual view is the facial one mirrored).
+void paintPerioTooth(QPainter& p, const ToothShape& tooth, double centreX, double base, bool flip, bool ghost)
+{
+    const double cej = tooth.at(0, tooth.crownHeight()).y();
+    p.save();
+    p.translate(centreX, base);
+    p.scale(flip ? -kPerioScale : kPerioScale, kPerioScale);
+    p.translate(-tooth.width / 2, -cej);
+    if (ghost) {
+        p.setPen(QPen(QColor(176, 182, 196), 1.4, Qt::DashLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(tooth.outline);
+    } else {
+        p.setOpacity(base == 174 || base == 241 ? 0.6 : 0.85);
+        PaintTooth(p, tooth);
+    }
+    p.restore();
+}
+
+// The gingiva over the roots: pink at the margin, fading towards the apex.
+void paintGingiva(QPainter& p, double base, double width)
+{
+    const double dir = apicalOf(base);
+    QLinearGradient g(0, base, 0, base + dir * 34);
+    g.setColorAt(0, QColor(226, 120, 136, 120));
+    g.setColorAt(0.3, QColor(236, 156, 168, 80));
+    g.setColorAt(1, QColor(246, 200, 208, 0));
+    p.fillRect(QRectF(0, std::min(base, base + dir * 34), width, 34), g);
+    p.setPen(QPen(QColor(214, 110, 126, 150), 1));
+    p.drawLine(QPointF(0, base + dir * 1.5), QPointF(width, base + dir * 1.5));
+}
+
+} // namespace
+
 QImage RenderPerioChart()
 {
     QImage chart(files::PerioWidth, files::PerioHeight, QImage::Format_RGB32);
@@ -148,46 +204,35 @@ QImage RenderPerioChart()
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
 
-    // millimetre guides around the four base lines (2 pixels per millimetre)
-    for (const double base : {70.0, 174.0, 241.0, 346.0}) {
-        const double dir = base < 189 ? -1 : 1; // pockets point to the apex
-        p.setPen(QPen(QColor(236, 238, 244), 1));
-        for (int mm = 2; mm <= 12; mm += 2)
-            p.drawLine(QPointF(0, base + dir * 2 * mm + 0.5), QPointF(chart.width(), base + dir * 2 * mm + 0.5));
-    }
-    constexpr double scale = 0.6;
+    for (const double base : kPerioBases)
+        paintGuides(p, base, chart.width());
     for (int column = 0; column < 16; ++column) {
         const double x0 = 37.0 * column;
         const int slot = column < 8 ? column : 15 - column;
         const bool mirrored = column >= 8;
-        for (int jaw = 0; jaw < 2; ++jaw) {
-            const ToothShape tooth = BuildTooth(jaw == 0 ? slot : slot + 8, false);
-            const double cej = tooth.at(0, tooth.crownHeight()).y();
-            const std::array<double, 2> bases = jaw == 0 ? std::array<double, 2>{70, 174} : std::array<double, 2>{241, 346};
-            for (const double base : bases) {
-                const bool lingual = base == 174 || base == 241;
-                p.save();
-                p.translate(x0 + 18.5, base);
-                p.scale((mirrored != lingual) ? -scale : scale, scale);
-                p.translate(-tooth.width / 2, -cej);
-                p.setOpacity(lingual ? 0.55 : 0.8);
-                PaintTooth(p, tooth);
-                p.restore();
-            }
+        for (const double base : kPerioBases) {
+            const bool upper = base < 189;
+            const bool lingual = base == 174 || base == 241;
+            paintPerioTooth(p, BuildTooth(upper ? slot : slot + 8, false), x0 + 18.5, base, mirrored != lingual, false);
         }
+    }
+    for (const double base : kPerioBases)
+        paintGingiva(p, base, chart.width());
+    for (int column = 0; column < 16; ++column) {
+        const double x0 = 37.0 * column;
         p.setPen(QPen(QColor(226, 228, 234), 1));
         if (column > 0)
             p.drawLine(QPointF(x0 + 0.5, 0), QPointF(x0 + 0.5, chart.height()));
+        // Numbers in the corners, clear of the marks and the notes icon.
         const int upperTooth = column < 8 ? 18 - column : 13 + column;
         const int lowerTooth = column < 8 ? 48 - column : 23 + column;
-        p.setFont(font(9, true));
+        p.setFont(font(8, true));
         p.setPen(QColor(120, 128, 144));
-        p.drawText(QRectF(x0, 0, 35, 11), Qt::AlignRight | Qt::AlignTop, QString::number(upperTooth));
-        p.drawText(QRectF(x0, chart.height() - 11, 35, 11), Qt::AlignRight | Qt::AlignBottom,
-                   QString::number(lowerTooth));
+        p.drawText(QRectF(x0, 0, 35, 10), Qt::AlignRight | Qt::AlignTop, QString::number(upperTooth));
+        p.drawText(QRectF(x0, chart.height() - 10, 35, 10), Qt::AlignRight | Qt::AlignBottom, QString::number(lowerTooth));
     }
     p.setPen(QPen(QColor(150, 156, 170), 1));
-    for (const double base : {70.0, 174.0, 241.0, 346.0})
+    for (const double base : kPerioBases)
         p.drawLine(QPointF(0, base + 0.5), QPointF(chart.width(), base + 0.5));
     p.setPen(QPen(QColor(110, 116, 130), 1.5));
     p.drawLine(QPointF(0, 189), QPointF(chart.width(), 189));
@@ -197,17 +242,48 @@ QImage RenderPerioChart()
 
 QImage RenderPerioMissing(bool upper)
 {
+    // The gap where the tooth was: the gum closes over the ridge, the tooth a dashed outline.
     QImage image(files::PerioOneWidth, files::PerioOneHeight, QImage::Format_RGB32);
-    image.fill(QColor(246, 247, 250));
+    image.fill(QColor(250, 250, 252));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(214, 218, 226), 1));
-    for (int y = -40; y < image.height(); y += 6)
-        p.drawLine(QPointF(0, y), QPointF(image.width(), y + image.width()));
-    p.setPen(QPen(QColor(170, 176, 190), 2));
-    const double mid = upper ? 55 : 105;
-    p.drawLine(QPointF(8, mid - 12), QPointF(25, mid + 12));
-    p.drawLine(QPointF(25, mid - 12), QPointF(8, mid + 12));
+    const double top = upper ? 20 : 209; // where the graph draws it
+    p.translate(0, -top);
+    const std::array<double, 2> bases = upper ? std::array<double, 2>{70, 174} : std::array<double, 2>{241, 346};
+    for (const double base : bases)
+        paintGuides(p, base, image.width());
+    for (const double base : bases)
+        paintPerioTooth(p, BuildTooth(upper ? 3 : 11, false), 16.5, base, false, true);
+    for (const double base : bases) {
+        paintGingiva(p, base, image.width());
+        p.setPen(QPen(QColor(150, 156, 170), 1));
+        p.drawLine(QPointF(0, base + 0.5), QPointF(image.width(), base + 0.5));
+    }
+    return image;
+}
+
+QImage RenderPerioNotes()
+{
+    // a small yellow sheet with lines and a folded corner, like the chart's notes marker
+    QImage image(files::PerioNotesWidth, files::PerioNotesHeight, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath sheet;
+    sheet.moveTo(2.5, 0.5);
+    sheet.lineTo(10.5, 0.5);
+    sheet.lineTo(13.5, 3.5);
+    sheet.lineTo(13.5, 13.5);
+    sheet.lineTo(2.5, 13.5);
+    sheet.closeSubpath();
+    p.setPen(QPen(QColor(150, 120, 20), 1));
+    p.setBrush(QColor(255, 236, 130));
+    p.drawPath(sheet);
+    p.drawLine(QPointF(10.5, 0.5), QPointF(10.5, 3.5));
+    p.drawLine(QPointF(10.5, 3.5), QPointF(13.5, 3.5));
+    p.setPen(QPen(QColor(160, 130, 40), 1));
+    for (int y = 6; y <= 11; y += 2)
+        p.drawLine(QPointF(4.5, y + 0.5), QPointF(11.5, y + 0.5));
     return image;
 }
 

@@ -1,4 +1,5 @@
 #include "data/demo/DemoBuilder.h"
+#include "data/demo/DemoPerio.h"
 
 #include <algorithm>
 #include <array>
@@ -367,17 +368,9 @@ void DemoBuilder::perioChart(const Patient& patient, const Session& session)
 {
     const int periId = m_w.take(QStringLiteral("Peri"));
     m_w.insert(QStringLiteral("Peri"), {{"PeriID", periId}, {"PatientID", patient.id}, {"SessionID", session.id}, {"Date", session.start}});
-    const int depth = between(2, 4); // how deep this patient's pockets run
-    for (int tooth : kPermanentTeeth) {
-        RowWriter::Values values = {{"PeriItemID", m_w.take(QStringLiteral("PeriItem"))}, {"PeriID", periId}, {"ToothNum", tooth}};
-        for (int site = 1; site <= 6; ++site) {
-            values.append({QStringLiteral("PD%1").arg(site), between(1, depth + 2)});
-            values.append({QStringLiteral("Bleeding%1").arg(site), chance(15) ? 1 : 0});
-            values.append({QStringLiteral("GM%1").arg(site), between(0, 2)});
-        }
-        values += RowWriter::Values{{"FurB", 0}, {"FurL", 0}, {"FurM", 0}, {"FurD", 0}, {"MOB", chance(10) ? 1 : 0}, {"Periapidal", false},
-            {"PlaqueOut", chance(30) ? 1 : 0}, {"PlaqueIn", chance(30) ? 1 : 0}, {"ToothNotExists", chance(3)}, {"PlaqueOut1", 0},
-            {"PlaqueOut2", 0}};
+    for (RowWriter::Values values : perioTeeth(quint32(patient.id))) {
+        values.prepend({QStringLiteral("PeriID"), periId});
+        values.prepend({QStringLiteral("PeriItemID"), m_w.take(QStringLiteral("PeriItem"))});
         m_w.insert(QStringLiteral("PeriItem"), values);
     }
 }

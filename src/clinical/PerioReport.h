@@ -1,0 +1,17 @@
+#pragma once
+
+#include "reports/Report.h"
+
+#include <QImage>
+
+namespace data {
+class TDmForm;
+}
+
+namespace clinical {
+
+// The periodontal chart as printed: the practice dentist's letterhead, "Perio Measurements",
+// the patient and the graph.
+reports::Report BuildPerioReport(data::TDmForm& dm, const QImage& graph);
+
+} // namespace clinical
