@@ -13,7 +13,10 @@ enum class WindowCode {
     PatientFile = 1,
     TreatmentHistory = 4,
     OperationsCatalogue = 5,
+    EndoMeasurements = 11,
     DentalChart = 14,
+    ProgressNotes = 1001,
+    UsualAnswers = 1002,
 };
 
 constexpr int tagOf(WindowCode code)
