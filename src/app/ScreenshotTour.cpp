@@ -1,5 +1,6 @@
 #include "app/ScreenshotTour.h"
 #include "app/ScreenshotTourClinical.h"
+#include "app/ScreenshotTourNotes.h"
 
 #include "app/AboutUnit.h"
 #include "app/ChartWindows.h"
@@ -192,7 +193,7 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
         lendPatientWindows(*dm, main);
         // Lent for this picture only: their factories refer to this data module and window.
         const auto unlend = qScopeGuard([] {
-            for (const char* name : {"DentalChartForm", "PatientForm", "FamilyForm"})
+            for (const char* name : {"DentalChartForm", "PatientForm", "FamilyForm", "ProgNotesForm", "DefaultAnswersFrm"})
                 WindowRegistry::instance().remove(QLatin1String(name));
         });
         dm->ActiveSrc->setDataset(dm->patients().PatientsTable);
@@ -204,6 +205,7 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
 
     takeDentalChart(camera, dataDir, !dataDirectory.has_value());
     tourClinicalWindows(dataDir, [&camera](QWidget& window) { camera.take(window); });
+    tourNotesWindows(dataDir, [&camera](QWidget& window, const QString& name) { camera.nameNext(name); camera.take(window); });
     {
         // The search dialog over the patient list, ordered by last name, with its two helpers.
         data::DataConnections connections = data::DataDirectory(dataDir).open();

@@ -34,6 +34,7 @@ namespace {
 
 struct CanalDef {
     const char* caption;
+    const char* shortCaption; // of the grid's columns
     const char* length;
     const char* width;
     const char* notes;
@@ -41,11 +42,11 @@ struct CanalDef {
 };
 
 const CanalDef kCanals[TEndoMeasureForm::CanalCount] = {
-    {"Near Tongue", "MikosEggysGl", "DievrEggysGl", "EggysGlNotes", "NTBtn"},
-    {"Near Cheek", "MikosEggysPar", "DievrEggysPar", "EggysParNotes", "NCBtn"},
-    {"Yperoia", "MikosYperoia", "DievrYperoia", "YperoiaNotes", "YpBtn"},
-    {"Far Tongue", "MikosApoGl", "DievrApoGl", "ApoGlNotes", "FTBtn"},
-    {"Far Cheek", "MikosApoPar", "DievrApoPar", "ApoParNotes", "FCBtn"},
+    {"Near Tongue", "n.tongue", "MikosEggysGl", "DievrEggysGl", "EggysGlNotes", "NTBtn"},
+    {"Near Cheek", "n.cheek", "MikosEggysPar", "DievrEggysPar", "EggysParNotes", "NCBtn"},
+    {"Yperoia", "palatal", "MikosYperoia", "DievrYperoia", "YperoiaNotes", "YpBtn"},
+    {"Far Tongue", "f.tongue", "MikosApoGl", "DievrApoGl", "ApoGlNotes", "FTBtn"},
+    {"Far Cheek", "f.cheek", "MikosApoPar", "DievrApoPar", "ApoParNotes", "FCBtn"},
 };
 
 } // namespace
@@ -59,7 +60,7 @@ TEndoMeasureForm::TEndoMeasureForm(data::TDmForm& dm, int tooth, QWidget* parent
     setObjectName(QStringLiteral("EndoMeasureForm"));
     setWindowTitle(QStringLiteral("Endodontic treatment measurements"));
     move(10, 10);
-    resize(780, 470);
+    resize(960, 500);
 
     db::Dataset& endo = *m_dm.clinical().EndoTable;
     if (!endo.isActive())
@@ -77,8 +78,8 @@ TEndoMeasureForm::TEndoMeasureForm(data::TDmForm& dm, int tooth, QWidget* parent
     Grid->setDataSource(m_dm.clinical().EndoSrc);
     QList<widgets::DBGrid::Column> columns{{QStringLiteral("Date"), QStringLiteral("Date"), 86}, {QStringLiteral("ToothNum"), QStringLiteral("Tooth No."), 62}};
     for (const CanalDef& canal : kCanals) {
-        columns.append({QLatin1String(canal.length), {}, 70});
-        columns.append({QLatin1String(canal.width), {}, 70});
+        columns.append({QLatin1String(canal.length), QStringLiteral("L ") + QLatin1String(canal.shortCaption), 64});
+        columns.append({QLatin1String(canal.width), QStringLiteral("W ") + QLatin1String(canal.shortCaption), 64});
     }
     Grid->setColumns(columns);
 

@@ -196,7 +196,8 @@ QWidget* TProgNotesForm::formatted(widgets::DBRichEdit*& editor, const char* nam
     layout->setSpacing(2);
     layout->addLayout(buttons);
     layout->addWidget(editor, 1);
-    m_editors.append(editor);
+    // The text stays readable (and takes a stock answer) while the note is browsed; typing
+    // puts the note into edit.
     return panel;
 }
 

@@ -33,6 +33,9 @@ public:
     // The steps before the window runs: caption, place, the row found or started.
     void prepare(const QVariant& sessionId, int tooth, std::optional<QPoint> at = {});
     int tooth() const { return m_tooth; }
+    // OK: the row stored, or removed when empty; Cancel: the edit dropped.
+    void accept() override;
+    void reject() override;
 
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
@@ -47,9 +50,6 @@ protected:
     QWidget* buttonRow();
     db::Dataset& view() const { return m_view; }
     data::TDmForm& dm() const { return m_dm; }
-
-    void accept() override;
-    void reject() override;
 
 private:
     bool hasPatient() const;

@@ -42,7 +42,7 @@ TDefaultAnswersFrm::TDefaultAnswersFrm(data::TDmForm& dm, QWidget* parent)
     AnswerEdit = new widgets::DBRichEdit(this);
     AnswerEdit->setObjectName(QStringLiteral("AnswerEdit"));
     AnswerEdit->bindTo(answers, QStringLiteral("AnswerMemo"));
-    m_editors << NameEdit << AnswerEdit;
+    m_editors << NameEdit; // the text stays readable; typing puts the answer into edit
 
     auto* styles = new QHBoxLayout;
     styles->setSpacing(2);
