@@ -340,6 +340,11 @@ void TProgNotesForm::followState()
 {
     const db::Dataset& notes = *m_dm.clinical().ProgNotesTbl;
     const bool editing = m_enabled && notes.isEditing();
+    // A new note starts at its date, which the shell could not focus while it was off.
+    const bool inserting = notes.state() == db::DatasetState::Insert;
+    if (inserting && !m_inserting && isVisible())
+        QTimer::singleShot(0, NoteDateEdit, [edit = NoteDateEdit] { edit->setFocus(); });
+    m_inserting = inserting;
     for (QWidget* editor : std::as_const(m_editors))
         editor->setEnabled(editing);
 }

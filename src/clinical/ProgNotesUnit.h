@@ -100,6 +100,7 @@ private:
     bool m_shown = false;
     bool m_active = false;
     bool m_oneSystem = false;
+    bool m_inserting = false;
     QPointer<widgets::DBRichEdit> m_lastText;
     QList<QWidget*> m_editors;
     db::RuleGuard m_systemFilter;
