@@ -4,6 +4,7 @@
 #include "clinical/EndoNotesUnit.h"
 #include "clinical/EndoReport.h"
 #include "data/RulesFixture.h"
+#include "reports/ReportOutput.h"
 #include "db/Dataset.h"
 #include "support/MessageRecorder.h"
 #include "widgets/DBComboBox.h"
@@ -12,6 +13,8 @@
 #include "widgets/DBMemo.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -250,6 +253,13 @@ private Q_SLOTS:
         QVERIFY(texts.contains(QStringLiteral("Near Tongue")));
         QVERIFY(texts.contains(QLocale().toString(21.25, 'f', 2)));
         QVERIFY(!texts.contains(QStringLiteral("Far Cheek"))); // no measurement, no line
+        QTemporaryDir out;
+        const QString pdf = out.filePath(QStringLiteral("endo.pdf"));
+        QString error;
+        QVERIFY2(reports::exportPdf(report, pdf, &error), qPrintable(error));
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.read(4) == "%PDF");
         form.accept();
     }
 };
