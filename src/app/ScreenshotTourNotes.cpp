@@ -9,8 +9,8 @@
 #include "clinical/UsualAnswersUnit.h"
 #include "data/DmUnit.h"
 #include "db/Connection.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "platform/Session.h"
 
 namespace app {
@@ -40,9 +40,10 @@ void findEndoPatient(data::TDmForm& dm)
 
 // A few stock answers for the picture when there are none; taken away again afterwards.
 const std::pair<const char*, const char*> kAnswers[] = {
-    {"Φυσιολογικά ούλα", "<p>Ούλα <b>ρόδινα</b>, χωρίς αιμορραγία στην ανίχνευση.</p>"},
-    {"Τερηδόνα μασητικής", "<p><b>Τερηδόνα</b> μασητικής επιφάνειας, <i>χωρίς</i> συμπτώματα πολφίτιδας.</p>"},
-    {"Οδηγίες μετά από εξαγωγή", "<p>Γάζα για 30 λεπτά. <u>Όχι</u> ζεστά ροφήματα σήμερα.</p>"},
+    { "Φυσιολογικά ούλα", "<p>Ούλα <b>ρόδινα</b>, χωρίς αιμορραγία στην ανίχνευση.</p>" },
+    { "Τερηδόνα μασητικής",
+        "<p><b>Τερηδόνα</b> μασητικής επιφάνειας, <i>χωρίς</i> συμπτώματα πολφίτιδας.</p>" },
+    { "Οδηγίες μετά από εξαγωγή", "<p>Γάζα για 30 λεπτά. <u>Όχι</u> ζεστά ροφήματα σήμερα.</p>" },
 };
 
 } // namespace
@@ -57,11 +58,13 @@ void tourNotesWindows(const QString& dataDir, const std::function<void(QWidget&,
     TMainForm main(platform::session().edition);
     bindMainWindow(main, *dm);
     if (!dm->lists().DentistsTable->isEmpty())
-        dm->setDefaultDentist(dm->lists().DentistsTable->value(u"DocID").toInt(), platform::session().settings());
+        dm->setDefaultDentist(
+            dm->lists().DentistsTable->value(u"DocID").toInt(), platform::session().settings());
     findEndoPatient(*dm);
     const QVariant session = dm->clinical().SessionsTable->value(u"SessionID");
 
-    for (const auto& [tooth, name] : {std::pair{36, "EndoMeasureForm-Molar"}, std::pair{11, "EndoMeasureForm-Incisor"}}) {
+    for (const auto& [tooth, name] :
+        { std::pair { 36, "EndoMeasureForm-Molar" }, std::pair { 11, "EndoMeasureForm-Incisor" } }) {
         clinical::TEndoMeasureForm endo(*dm, tooth);
         take(endo, QLatin1String(name));
         endo.reject();

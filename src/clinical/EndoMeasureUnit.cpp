@@ -5,8 +5,8 @@
 #include "clinical/RecordButtons.h"
 #include "data/DmArea.h"
 #include "data/DmUnit.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "platform/MessageService.h"
 #include "reports/ReportOutput.h"
 #include "widgets/DBComboBox.h"
@@ -42,11 +42,11 @@ struct CanalDef {
 };
 
 const CanalDef kCanals[TEndoMeasureForm::CanalCount] = {
-    {"Near Tongue", "n.tongue", "MikosEggysGl", "DievrEggysGl", "EggysGlNotes", "NTBtn"},
-    {"Near Cheek", "n.cheek", "MikosEggysPar", "DievrEggysPar", "EggysParNotes", "NCBtn"},
-    {"Yperoia", "palatal", "MikosYperoia", "DievrYperoia", "YperoiaNotes", "YpBtn"},
-    {"Far Tongue", "f.tongue", "MikosApoGl", "DievrApoGl", "ApoGlNotes", "FTBtn"},
-    {"Far Cheek", "f.cheek", "MikosApoPar", "DievrApoPar", "ApoParNotes", "FCBtn"},
+    { "Near Tongue", "n.tongue", "MikosEggysGl", "DievrEggysGl", "EggysGlNotes", "NTBtn" },
+    { "Near Cheek", "n.cheek", "MikosEggysPar", "DievrEggysPar", "EggysParNotes", "NCBtn" },
+    { "Yperoia", "palatal", "MikosYperoia", "DievrYperoia", "YperoiaNotes", "YpBtn" },
+    { "Far Tongue", "f.tongue", "MikosApoGl", "DievrApoGl", "ApoGlNotes", "FTBtn" },
+    { "Far Cheek", "f.cheek", "MikosApoPar", "DievrApoPar", "ApoParNotes", "FCBtn" },
 };
 
 } // namespace
@@ -76,10 +76,13 @@ TEndoMeasureForm::TEndoMeasureForm(data::TDmForm& dm, int tooth, QWidget* parent
     Grid->setObjectName(QStringLiteral("dxDBGrid1"));
     Grid->setReadOnly(true);
     Grid->setDataSource(m_dm.clinical().EndoSrc);
-    QList<widgets::DBGrid::Column> columns{{QStringLiteral("Date"), QStringLiteral("Date"), 86}, {QStringLiteral("ToothNum"), QStringLiteral("Tooth No."), 62}};
+    QList<widgets::DBGrid::Column> columns { { QStringLiteral("Date"), QStringLiteral("Date"), 86 },
+        { QStringLiteral("ToothNum"), QStringLiteral("Tooth No."), 62 } };
     for (const CanalDef& canal : kCanals) {
-        columns.append({QLatin1String(canal.length), QStringLiteral("L ") + QLatin1String(canal.shortCaption), 64});
-        columns.append({QLatin1String(canal.width), QStringLiteral("W ") + QLatin1String(canal.shortCaption), 64});
+        columns.append(
+            { QLatin1String(canal.length), QStringLiteral("L ") + QLatin1String(canal.shortCaption), 64 });
+        columns.append(
+            { QLatin1String(canal.width), QStringLiteral("W ") + QLatin1String(canal.shortCaption), 64 });
     }
     Grid->setColumns(columns);
 
@@ -89,8 +92,10 @@ TEndoMeasureForm::TEndoMeasureForm(data::TDmForm& dm, int tooth, QWidget* parent
     layout->addWidget(buildEditors());
     layout->addLayout(buildButtons());
 
-    QStringList paths{QStringLiteral("EndoMeasureForm.Caption"), QStringLiteral("EndoMeasureForm.dxDBGrid1.Columns"),
-        QStringLiteral("EndoMeasureForm.PrintBtn.Caption"), QStringLiteral("EndoMeasureForm.CloseBtn.Caption")};
+    QStringList paths { QStringLiteral("EndoMeasureForm.Caption"),
+        QStringLiteral("EndoMeasureForm.dxDBGrid1.Columns"),
+        QStringLiteral("EndoMeasureForm.PrintBtn.Caption"),
+        QStringLiteral("EndoMeasureForm.CloseBtn.Caption") };
     for (QLabel* label : findChildren<QLabel*>()) {
         if (!label->objectName().isEmpty())
             paths.append(QStringLiteral("EndoMeasureForm.%1.Caption").arg(label->objectName()));
@@ -142,7 +147,8 @@ QWidget* TEndoMeasureForm::buildEditors()
     grid->addLayout(top, 0, 0, 1, 6);
 
     // Letters never reach a measurement; the range is the rules' to check.
-    auto* numbers = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?\\d{0,6}([.,]\\d{0,3})?")), this);
+    auto* numbers = new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("-?\\d{0,6}([.,]\\d{0,3})?")), this);
     for (int c = 0; c < CanalCount; ++c) {
         const CanalDef& def = kCanals[c];
         const QString base = QLatin1String(def.length).mid(5); // EggysGl, EggysPar …
@@ -159,8 +165,10 @@ QWidget* TEndoMeasureForm::buildEditors()
         controls.length = edit(def.length);
         controls.width = edit(def.width);
         controls.label = label(base + QStringLiteral("Label"), QLatin1String(def.caption), controls.length);
-        controls.lengthLabel = label(base + QStringLiteral("LengthLabel"), QStringLiteral("Length"), controls.length);
-        controls.widthLabel = label(base + QStringLiteral("WidthLabel"), QStringLiteral("Width"), controls.width);
+        controls.lengthLabel
+            = label(base + QStringLiteral("LengthLabel"), QStringLiteral("Length"), controls.length);
+        controls.widthLabel
+            = label(base + QStringLiteral("WidthLabel"), QStringLiteral("Width"), controls.width);
         controls.notesBtn = new QToolButton(panel);
         controls.notesBtn->setObjectName(QLatin1String(def.button));
         controls.notesBtn->setIcon(endoNotesIcon(false));
@@ -192,7 +200,8 @@ QLayout* TEndoMeasureForm::buildButtons()
     PrintBtn = new QPushButton(QStringLiteral("Print"), this);
     PrintBtn->setObjectName(QStringLiteral("PrintBtn"));
     PrintMenu = new QMenu(this);
-    PrintMenu->addAction(QStringLiteral("Print Preview"), this, [this] { reports::previewReport(report(), this); });
+    PrintMenu->addAction(
+        QStringLiteral("Print Preview"), this, [this] { reports::previewReport(report(), this); });
     PrintMenu->addAction(QStringLiteral("Print"), this, [this] { reports::printReport(report(), this); });
     PrintMenu->addAction(QStringLiteral("PDF"), this, &TEndoMeasureForm::exportPdf);
     PrintBtn->setMenu(PrintMenu);
@@ -200,8 +209,9 @@ QLayout* TEndoMeasureForm::buildButtons()
     CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
     connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
     auto* row = new QHBoxLayout;
-    row->addWidget(recordButtons(this, {QStringLiteral("New"), QStringLiteral("Delete"), QStringLiteral("Edit"), QStringLiteral("Cancel"),
-                                           QStringLiteral("Save")}),
+    row->addWidget(recordButtons(this,
+                       { QStringLiteral("New"), QStringLiteral("Delete"), QStringLiteral("Edit"),
+                           QStringLiteral("Cancel"), QStringLiteral("Save") }),
         1);
     row->addWidget(PrintBtn);
     row->addWidget(CloseBtn);
@@ -216,7 +226,8 @@ void TEndoMeasureForm::applyCanalCount()
         const bool shown = c < m_canals;
         const CanalControls& controls = Canals[c];
         controls.label->setVisible(shown && !single);
-        for (QWidget* w : std::initializer_list<QWidget*>{controls.lengthLabel, controls.length, controls.widthLabel, controls.width, controls.notesBtn})
+        for (QWidget* w : std::initializer_list<QWidget*> { controls.lengthLabel, controls.length,
+                 controls.widthLabel, controls.width, controls.notesBtn })
             w->setVisible(shown);
         Grid->setColumnVisible(FirstCanalColumn + 2 * c, shown);
         Grid->setColumnVisible(FirstCanalColumn + 2 * c + 1, shown);
@@ -255,7 +266,8 @@ void TEndoMeasureForm::followRow()
     const bool any = endo.isActive() && (!endo.isEmpty() || endo.isEditing());
     for (const CanalControls& controls : std::as_const(Canals)) {
         const bool has = any && !endo.value(controls.notesField).toString().trimmed().isEmpty();
-        if (controls.notesBtn->property("hasNotes").toBool() != has || controls.notesBtn->property("hasNotes").isNull()) {
+        if (controls.notesBtn->property("hasNotes").toBool() != has
+            || controls.notesBtn->property("hasNotes").isNull()) {
             controls.notesBtn->setIcon(endoNotesIcon(has));
             controls.notesBtn->setProperty("hasNotes", has);
         }
@@ -280,7 +292,8 @@ reports::Report TEndoMeasureForm::report() const
 
 void TEndoMeasureForm::exportPdf()
 {
-    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("PDF"), QStringLiteral("Endo.pdf"), QStringLiteral("PDF (*.pdf)"));
+    const QString file = QFileDialog::getSaveFileName(
+        this, QStringLiteral("PDF"), QStringLiteral("Endo.pdf"), QStringLiteral("PDF (*.pdf)"));
     QString error;
     if (!file.isEmpty() && !reports::exportPdf(report(), file, &error))
         platform::showError(error);

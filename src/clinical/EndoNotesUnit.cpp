@@ -30,14 +30,16 @@ TEndoNotesFrm::TEndoNotesFrm(db::DataSource* source, const QString& field, QWidg
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(NotesMemo, 1);
     layout->addLayout(buttons);
-    Lang = new widgets::TLanguage(this, {QStringLiteral("EndoNotesFrm.Caption"), QStringLiteral("EndoNotesFrm.OKBtn.Caption")});
+    Lang = new widgets::TLanguage(
+        this, { QStringLiteral("EndoNotesFrm.Caption"), QStringLiteral("EndoNotesFrm.OKBtn.Caption") });
     Lang->Translate();
 }
 
 void TEndoNotesFrm::accept()
 {
     if (NotesMemo->toPlainText().size() > kLength) {
-        platform::showInformation(Lang->Message(QStringLiteral("The notes of a canal may hold up to %1 characters.")).arg(kLength));
+        platform::showInformation(
+            Lang->Message(QStringLiteral("The notes of a canal may hold up to %1 characters.")).arg(kLength));
         return;
     }
     QDialog::accept();

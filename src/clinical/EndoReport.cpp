@@ -18,11 +18,11 @@ struct CanalFields {
 };
 
 const CanalFields kCanals[] = {
-    {"Near Tongue", "MikosEggysGl", "DievrEggysGl", "EggysGlNotes"},
-    {"Near Cheek", "MikosEggysPar", "DievrEggysPar", "EggysParNotes"},
-    {"Yperoia", "MikosYperoia", "DievrYperoia", "YperoiaNotes"},
-    {"Far Tongue", "MikosApoGl", "DievrApoGl", "ApoGlNotes"},
-    {"Far Cheek", "MikosApoPar", "DievrApoPar", "ApoParNotes"},
+    { "Near Tongue", "MikosEggysGl", "DievrEggysGl", "EggysGlNotes" },
+    { "Near Cheek", "MikosEggysPar", "DievrEggysPar", "EggysParNotes" },
+    { "Yperoia", "MikosYperoia", "DievrYperoia", "YperoiaNotes" },
+    { "Far Tongue", "MikosApoGl", "DievrApoGl", "ApoGlNotes" },
+    { "Far Cheek", "MikosApoPar", "DievrApoPar", "ApoParNotes" },
 };
 
 } // namespace
@@ -37,7 +37,7 @@ reports::Report BuildEndoReport(data::TDmForm& dm, bool singleCanal)
         ? data::fullName(patients.value(u"LastName"), patients.value(u"FirstName"))
         : QString();
     report.setPageHeader(patient, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
-    report.addTitle(report.title(), {patient});
+    report.addTitle(report.title(), { patient });
 
     db::Dataset& endo = *dm.clinical().EndoTable;
     if (!endo.isActive())
@@ -45,20 +45,25 @@ reports::Report BuildEndoReport(data::TDmForm& dm, bool singleCanal)
     const int date = endo.field(u"Date").index();
     const int tooth = endo.field(u"ToothNum").index();
     const int notes = endo.field(u"Notes").index();
-    const auto number = [](const QVariant& v) { return v.isNull() ? QString() : QLocale().toString(v.toDouble(), 'f', 2); };
+    const auto number
+        = [](const QVariant& v) { return v.isNull() ? QString() : QLocale().toString(v.toDouble(), 'f', 2); };
     for (int r = 0; r < endo.recordCount(); ++r) {
-        report.addField(tr("Date"), QLocale().toString(endo.rowValue(r, date).toDate(), QLocale::ShortFormat));
+        report.addField(
+            tr("Date"), QLocale().toString(endo.rowValue(r, date).toDate(), QLocale::ShortFormat));
         report.addField(tr("Tooth No."), endo.rowValue(r, tooth).toString());
-        reports::ReportTable table({{tr("Canal"), 2}, {tr("Length"), 1, Qt::AlignRight}, {tr("Width"), 1, Qt::AlignRight}, {tr("Notes"), 4}});
+        reports::ReportTable table({ { tr("Canal"), 2 }, { tr("Length"), 1, Qt::AlignRight },
+            { tr("Width"), 1, Qt::AlignRight }, { tr("Notes"), 4 } });
         const int canals = singleCanal ? 1 : static_cast<int>(std::size(kCanals));
         for (int c = 0; c < canals; ++c) {
             const CanalFields& canal = kCanals[c];
             const QVariant length = endo.rowValue(r, endo.field(QString::fromLatin1(canal.length)).index());
             const QVariant width = endo.rowValue(r, endo.field(QString::fromLatin1(canal.width)).index());
-            const QString canalNotes = endo.rowValue(r, endo.field(QString::fromLatin1(canal.notes)).index()).toString().trimmed();
+            const QString canalNotes
+                = endo.rowValue(r, endo.field(QString::fromLatin1(canal.notes)).index()).toString().trimmed();
             if (length.isNull() && width.isNull() && canalNotes.isEmpty())
                 continue;
-            table.addRow({singleCanal ? tr("Canal") : tr(canal.caption), number(length), number(width), canalNotes});
+            table.addRow(
+                { singleCanal ? tr("Canal") : tr(canal.caption), number(length), number(width), canalNotes });
         }
         report.addTable(std::move(table));
         const QString general = endo.rowValue(r, notes).toString().trimmed();

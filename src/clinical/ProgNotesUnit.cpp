@@ -2,8 +2,8 @@
 
 #include "data/DmArea.h"
 #include "data/DmUnit.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "platform/MessageService.h"
 #include "reports/Report.h"
 #include "reports/ReportOutput.h"
@@ -109,7 +109,7 @@ TProgNotesForm::TProgNotesForm(data::TDmForm& dm, QWidget* parent)
 
     AnswersMenu = new QMenu(this);
     AnswersMenu->setObjectName(QStringLiteral("AnswersMenu"));
-    for (widgets::DBRichEdit* text : {FindingsEdit, TherapyEdit}) {
+    for (widgets::DBRichEdit* text : { FindingsEdit, TherapyEdit }) {
         text->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(text, &QWidget::customContextMenuRequested, this, [this, text](const QPoint& at) {
             m_lastText = text;
@@ -120,17 +120,20 @@ TProgNotesForm::TProgNotesForm(data::TDmForm& dm, QWidget* parent)
 
     db::Dataset& notes = *m_dm.clinical().ProgNotesTbl;
     // A long text still being typed goes into its field before the note is stored.
-    m_flushBeforePost = notes.beforePost.add(data::stage::Window, QStringLiteral("ProgNotesTexts"), [this](db::Dataset&) {
-        FindingsEdit->flush();
-        TherapyEdit->flush();
-    });
-    m_systemFilter = notes.onFilterRecord.add(data::stage::Window, QStringLiteral("ProgNotesOneSystem"), [this](const db::Dataset& row) {
-        return !m_oneSystem || row.value(u"PhysSystemID").toInt() == SystemCombo->currentData().toInt();
-    });
+    m_flushBeforePost
+        = notes.beforePost.add(data::stage::Window, QStringLiteral("ProgNotesTexts"), [this](db::Dataset&) {
+              FindingsEdit->flush();
+              TherapyEdit->flush();
+          });
+    m_systemFilter = notes.onFilterRecord.add(
+        data::stage::Window, QStringLiteral("ProgNotesOneSystem"), [this](const db::Dataset& row) {
+            return !m_oneSystem || row.value(u"PhysSystemID").toInt() == SystemCombo->currentData().toInt();
+        });
     connect(m_dm.clinical().ProgNotesSrc, &db::DataSource::stateChanged, this, &TProgNotesForm::followState);
     connect(m_dm.patients().PatientsSrc, &db::DataSource::dataChanged, this, &TProgNotesForm::showPatient);
 
-    Lang = new widgets::TLanguage(this, {QStringLiteral("ProgNotesForm.CloseBtn.Caption"), QStringLiteral("ProgNotesForm.SearchBtn.Hint")});
+    Lang = new widgets::TLanguage(this,
+        { QStringLiteral("ProgNotesForm.CloseBtn.Caption"), QStringLiteral("ProgNotesForm.SearchBtn.Hint") });
 }
 
 TProgNotesForm::~TProgNotesForm()
@@ -148,7 +151,8 @@ QWidget* TProgNotesForm::buildList()
     NotesGrid->setObjectName(QStringLiteral("NotesGrid"));
     NotesGrid->setReadOnly(true);
     NotesGrid->setDataSource(m_dm.clinical().ProgNotesSrc);
-    NotesGrid->setColumns({{QStringLiteral("NoteDate"), greek("Ημερομηνία"), 90}, {QStringLiteral("BriefDesc"), greek("Περιγραφή"), 130}});
+    NotesGrid->setColumns({ { QStringLiteral("NoteDate"), greek("Ημερομηνία"), 90 },
+        { QStringLiteral("BriefDesc"), greek("Περιγραφή"), 130 } });
     SystemCombo = new QComboBox(box);
     SystemCombo->setObjectName(QStringLiteral("SystemCombo"));
     OneSystemCheck = new QCheckBox(greek("Προβολή σημειώσεων ενός συστήματος"), box);
@@ -176,8 +180,9 @@ QWidget* TProgNotesForm::formatted(widgets::DBRichEdit*& editor, const char* nam
         const char* text;
         widgets::DBRichEdit::Style style;
         const char* css;
-    } styles[] = {{"B", widgets::DBRichEdit::Style::Bold, "font-weight: bold;"}, {"I", widgets::DBRichEdit::Style::Italic, "font-style: italic;"},
-        {"U", widgets::DBRichEdit::Style::Underline, "text-decoration: underline;"}};
+    } styles[] = { { "B", widgets::DBRichEdit::Style::Bold, "font-weight: bold;" },
+        { "I", widgets::DBRichEdit::Style::Italic, "font-style: italic;" },
+        { "U", widgets::DBRichEdit::Style::Underline, "text-decoration: underline;" } };
     for (const auto& s : styles) {
         auto* b = new QToolButton(panel);
         b->setObjectName(QString::fromLatin1(name) + QString::fromLatin1(s.text) + QStringLiteral("Btn"));
@@ -214,7 +219,8 @@ QWidget* TProgNotesForm::buildNote()
     BriefDescEdit->bindTo(notes, QStringLiteral("BriefDesc"));
     SystemLookup = new widgets::DBLookupCombo(NoteBox);
     SystemLookup->setObjectName(QStringLiteral("SystemLookup"));
-    SystemLookup->setList(m_dm.clinical().PhysSystemsSrc, QStringLiteral("PhysSystemID"), QStringLiteral("SystemDesc"));
+    SystemLookup->setList(
+        m_dm.clinical().PhysSystemsSrc, QStringLiteral("PhysSystemID"), QStringLiteral("SystemDesc"));
     SystemLookup->bindTo(notes, QStringLiteral("PhysSystemID"));
     DocLookup = new widgets::DBLookupCombo(NoteBox);
     DocLookup->setObjectName(QStringLiteral("DocLookup"));
@@ -267,7 +273,8 @@ void TProgNotesForm::open()
     fillSystems();
     m_enabled = !systems.isEmpty();
     if (!m_enabled) {
-        platform::showWarning(Lang->Message(QStringLiteral("No physical systems defined yet. Progress notes will be disabled.")));
+        platform::showWarning(Lang->Message(
+            QStringLiteral("No physical systems defined yet. Progress notes will be disabled.")));
     } else {
         db::Dataset& notes = *m_dm.clinical().ProgNotesTbl;
         if (notes.isActive())
@@ -275,7 +282,8 @@ void TProgNotesForm::open()
         else
             m_dm.OpenTable(notes);
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{NotesGrid, SystemCombo, OneSystemCheck, NoteBox, PrintBtn})
+    for (QWidget* w :
+        std::initializer_list<QWidget*> { NotesGrid, SystemCombo, OneSystemCheck, NoteBox, PrintBtn })
         w->setEnabled(m_enabled);
     m_dm.clinical().loadUsualAnswers();
     RebuildAnswersMenu();
@@ -314,7 +322,8 @@ void TProgNotesForm::InsertAnswer(const QString& name)
     db::Dataset& notes = *m_dm.clinical().ProgNotesTbl;
     if (!m_lastText || !m_enabled || !notes.isActive() || (notes.isEmpty() && !notes.isEditing()))
         return;
-    const QVariant text = m_dm.clinical().UsualAnswersTbl->lookup({QStringLiteral("AnswerName")}, {name}, QStringLiteral("AnswerMemo"));
+    const QVariant text = m_dm.clinical().UsualAnswersTbl->lookup(
+        { QStringLiteral("AnswerName") }, { name }, QStringLiteral("AnswerMemo"));
     if (!text.isValid())
         return;
     try {
@@ -352,7 +361,9 @@ void TProgNotesForm::followState()
 void TProgNotesForm::showPatient()
 {
     const db::Dataset& patients = *m_dm.patients().PatientsTable;
-    PatientLabel->setText(hasRow(patients) ? data::fullName(patients.value(u"LastName"), patients.value(u"FirstName")) : QString());
+    PatientLabel->setText(hasRow(patients)
+            ? data::fullName(patients.value(u"LastName"), patients.value(u"FirstName"))
+            : QString());
 }
 
 void TProgNotesForm::FormActivate()
@@ -390,12 +401,13 @@ void TProgNotesForm::showEvent(QShowEvent* e)
     Lang->Translate();
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
         sub->move(10, 10);
-        connect(sub, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates before, Qt::WindowStates now) {
-            if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
-                FormActivate();
-            else if ((before & Qt::WindowActive) && !(now & Qt::WindowActive))
-                leaveWindow();
-        });
+        connect(sub, &QMdiSubWindow::windowStateChanged, this,
+            [this](Qt::WindowStates before, Qt::WindowStates now) {
+                if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
+                    FormActivate();
+                else if ((before & Qt::WindowActive) && !(now & Qt::WindowActive))
+                    leaveWindow();
+            });
     } else {
         move(10, 10);
     }
@@ -435,8 +447,12 @@ reports::Report TProgNotesForm::report(bool wholeSystem) const
     if (!hasRow(notes))
         return report;
     const db::Dataset& patients = *m_dm.patients().PatientsTable;
-    const auto patient = [&patients](const char* field) { return hasRow(patients) ? patients.value(QString::fromLatin1(field)).toString() : QString(); };
-    const QString name = hasRow(patients) ? data::fullName(patients.value(u"LastName"), patients.value(u"FirstName")) : QString();
+    const auto patient = [&patients](const char* field) {
+        return hasRow(patients) ? patients.value(QString::fromLatin1(field)).toString() : QString();
+    };
+    const QString name = hasRow(patients)
+        ? data::fullName(patients.value(u"LastName"), patients.value(u"FirstName"))
+        : QString();
     report.setPageHeader(name, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
     const QVariant system = notes.value(u"PhysSystemID");
     const int current = notes.currentRow();
@@ -450,14 +466,20 @@ reports::Report TProgNotesForm::report(bool wholeSystem) const
     } else {
         rows.append(current);
     }
-    const auto value = [&notes](int row, const char* field) { return notes.rowValue(row, notes.field(QString::fromLatin1(field)).index()); };
+    const auto value = [&notes](int row, const char* field) {
+        return notes.rowValue(row, notes.field(QString::fromLatin1(field)).index());
+    };
     for (int i = 0; i < rows.size(); ++i) {
         const int r = rows[i];
         if (i > 0)
             report.addPageBreak();
-        report.addTitle(report.title(), {QLocale().toString(value(r, "NoteDate").toDate(), QLocale::ShortFormat)});
+        report.addTitle(
+            report.title(), { QLocale().toString(value(r, "NoteDate").toDate(), QLocale::ShortFormat) });
         report.addField(greek("Ασθενής"), name);
-        report.addField(greek("Τηλέφωνα"), QStringList{patient("Phone"), patient("Phone2")}.filter(QRegularExpression(QStringLiteral("\\S"))).join(QStringLiteral(", ")));
+        report.addField(greek("Τηλέφωνα"),
+            QStringList { patient("Phone"), patient("Phone2") }
+                .filter(QRegularExpression(QStringLiteral("\\S")))
+                .join(QStringLiteral(", ")));
         report.addField(greek("Κινητό"), patient("CellTel"));
         report.addField(greek("Διεύθυνση"), patient("Address"));
         report.addField(greek("ΤΚ"), patient("Zip"));

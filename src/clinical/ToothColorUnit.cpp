@@ -14,7 +14,7 @@ namespace clinical {
 
 namespace {
 
-const char* const kShadeFields[] = {"Chromatologio", "Near", "Far", "Chewing", "Auchenic", "Notes"};
+const char* const kShadeFields[] = { "Chromatologio", "Near", "Far", "Chewing", "Auchenic", "Notes" };
 
 } // namespace
 
@@ -33,11 +33,13 @@ TToothColorForm::TToothColorForm(data::TDmForm& dm, QWidget* parent)
         return c;
     };
     // Suggestions only: any guide or shade may be typed.
-    const QStringList guides{QStringLiteral("Vita Classical"), QStringLiteral("Vita 3D-Master"), QStringLiteral("Chromascop"),
-        QStringLiteral("Noritake")};
-    const QStringList shades{QStringLiteral("A1"), QStringLiteral("A2"), QStringLiteral("A3"), QStringLiteral("A3.5"), QStringLiteral("A4"),
-        QStringLiteral("B1"), QStringLiteral("B2"), QStringLiteral("B3"), QStringLiteral("B4"), QStringLiteral("C1"), QStringLiteral("C2"),
-        QStringLiteral("C3"), QStringLiteral("C4"), QStringLiteral("D2"), QStringLiteral("D3"), QStringLiteral("D4")};
+    const QStringList guides { QStringLiteral("Vita Classical"), QStringLiteral("Vita 3D-Master"),
+        QStringLiteral("Chromascop"), QStringLiteral("Noritake") };
+    const QStringList shades { QStringLiteral("A1"), QStringLiteral("A2"), QStringLiteral("A3"),
+        QStringLiteral("A3.5"), QStringLiteral("A4"), QStringLiteral("B1"), QStringLiteral("B2"),
+        QStringLiteral("B3"), QStringLiteral("B4"), QStringLiteral("C1"), QStringLiteral("C2"),
+        QStringLiteral("C3"), QStringLiteral("C4"), QStringLiteral("D2"), QStringLiteral("D3"),
+        QStringLiteral("D4") };
     ColorListCombo = combo("ColorListCombo", "Chromatologio", guides);
     NearCombo = combo("NearCombo", "Near", shades);
     FarCombo = combo("FarCombo", "Far", shades);
@@ -69,12 +71,14 @@ TToothColorForm::TToothColorForm(data::TDmForm& dm, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(buttonRow());
-    paths << QStringLiteral("ToothColorForm.OKBtn.Caption") << QStringLiteral("ToothColorForm.CancelBtn.Caption");
+    paths << QStringLiteral("ToothColorForm.OKBtn.Caption")
+          << QStringLiteral("ToothColorForm.CancelBtn.Caption");
     Lang->setProperties(paths);
     resize(340, 300);
 }
 
-int TToothColorForm::Show(data::TDmForm& dm, const QVariant& sessionId, int tooth, QWidget* parent, std::optional<QPoint> at)
+int TToothColorForm::Show(
+    data::TDmForm& dm, const QVariant& sessionId, int tooth, QWidget* parent, std::optional<QPoint> at)
 {
     TToothColorForm form(dm, parent);
     return form.editTooth(sessionId, tooth, at);

@@ -17,7 +17,8 @@ class TToothColorForm : public TToothRecordForm {
 public:
     explicit TToothColorForm(data::TDmForm& dm, QWidget* parent = nullptr);
 
-    static int Show(data::TDmForm& dm, const QVariant& sessionId, int tooth, QWidget* parent = nullptr, std::optional<QPoint> at = {});
+    static int Show(data::TDmForm& dm, const QVariant& sessionId, int tooth, QWidget* parent = nullptr,
+        std::optional<QPoint> at = {});
 
     widgets::DBComboBox* ColorListCombo;
     widgets::DBComboBox* NearCombo;

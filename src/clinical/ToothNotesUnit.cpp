@@ -21,10 +21,12 @@ TToothNotesForm::TToothNotesForm(data::TDmForm& dm, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(NotesMemo, 1);
     layout->addWidget(buttonRow());
-    Lang->setProperties({QStringLiteral("ToothNotesForm.OKBtn.Caption"), QStringLiteral("ToothNotesForm.CancelBtn.Caption")});
+    Lang->setProperties({ QStringLiteral("ToothNotesForm.OKBtn.Caption"),
+        QStringLiteral("ToothNotesForm.CancelBtn.Caption") });
 }
 
-int TToothNotesForm::Show(data::TDmForm& dm, const QVariant& sessionId, int tooth, QWidget* parent, std::optional<QPoint> at)
+int TToothNotesForm::Show(
+    data::TDmForm& dm, const QVariant& sessionId, int tooth, QWidget* parent, std::optional<QPoint> at)
 {
     TToothNotesForm form(dm, parent);
     return form.editTooth(sessionId, tooth, at);

@@ -20,7 +20,8 @@ public:
 
     // The notes of `tooth` in the session `sessionId` (empty: the current session), modally,
     // placed at `at` on the screen when given. The dialog's result.
-    static int Show(data::TDmForm& dm, const QVariant& sessionId, int tooth, QWidget* parent = nullptr, std::optional<QPoint> at = {});
+    static int Show(data::TDmForm& dm, const QVariant& sessionId, int tooth, QWidget* parent = nullptr,
+        std::optional<QPoint> at = {});
 
     widgets::DBMemo* NotesMemo;
 

@@ -11,7 +11,8 @@
 
 namespace clinical {
 
-TToothRecordForm::TToothRecordForm(data::TDmForm& dm, db::Dataset& view, const QString& captionText, QWidget* parent)
+TToothRecordForm::TToothRecordForm(
+    data::TDmForm& dm, db::Dataset& view, const QString& captionText, QWidget* parent)
     : QDialog(parent)
     , m_dm(dm)
     , m_view(view)

@@ -46,7 +46,7 @@ protected:
     // The row holds nothing worth keeping.
     virtual bool isEmptyRecord() const = 0;
     // Last touches to the row before it is posted.
-    virtual void completeRecord() {}
+    virtual void completeRecord() { }
     QWidget* buttonRow();
     db::Dataset& view() const { return m_view; }
     data::TDmForm& dm() const { return m_dm; }

@@ -2,8 +2,8 @@
 
 #include "data/DmArea.h"
 #include "data/DmUnit.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBRichEdit.h"
@@ -33,7 +33,7 @@ TDefaultAnswersFrm::TDefaultAnswersFrm(data::TDmForm& dm, QWidget* parent)
     AnswersGrid->setObjectName(QStringLiteral("AnswersGrid"));
     AnswersGrid->setReadOnly(true);
     AnswersGrid->setDataSource(answers);
-    AnswersGrid->setColumns({{QStringLiteral("AnswerName"), QStringLiteral("Answer Type"), 220}});
+    AnswersGrid->setColumns({ { QStringLiteral("AnswerName"), QStringLiteral("Answer Type"), 220 } });
     AnswersGrid->setMaximumWidth(260);
 
     NameEdit = new widgets::DBEdit(this);
@@ -50,8 +50,9 @@ TDefaultAnswersFrm::TDefaultAnswersFrm(data::TDmForm& dm, QWidget* parent)
         const char* text;
         widgets::DBRichEdit::Style style;
         const char* css;
-    } buttons[] = {{"B", widgets::DBRichEdit::Style::Bold, "font-weight: bold;"}, {"I", widgets::DBRichEdit::Style::Italic, "font-style: italic;"},
-        {"U", widgets::DBRichEdit::Style::Underline, "text-decoration: underline;"}};
+    } buttons[] = { { "B", widgets::DBRichEdit::Style::Bold, "font-weight: bold;" },
+        { "I", widgets::DBRichEdit::Style::Italic, "font-style: italic;" },
+        { "U", widgets::DBRichEdit::Style::Underline, "text-decoration: underline;" } };
     for (const auto& b : buttons) {
         auto* button = new QToolButton(this);
         button->setObjectName(QLatin1String(b.text) + QStringLiteral("Btn"));
@@ -97,12 +98,14 @@ TDefaultAnswersFrm::TDefaultAnswersFrm(data::TDmForm& dm, QWidget* parent)
     layout->addLayout(body, 1);
     layout->addLayout(bottom);
 
-    m_flushBeforePost = m_dm.clinical().UsualAnswersTbl->beforePost.add(data::stage::CompleteAmounts, QStringLiteral("UsualAnswersText"),
-        [this](db::Dataset&) { AnswerEdit->flush(); });
+    m_flushBeforePost = m_dm.clinical().UsualAnswersTbl->beforePost.add(data::stage::CompleteAmounts,
+        QStringLiteral("UsualAnswersText"), [this](db::Dataset&) { AnswerEdit->flush(); });
     connect(answers, &db::DataSource::stateChanged, this, &TDefaultAnswersFrm::followState);
     Lang = new widgets::TLanguage(this,
-        {QStringLiteral("DefaultAnswersFrm.Caption"), QStringLiteral("DefaultAnswersFrm.NameLabel.Caption"), QStringLiteral("DefaultAnswersFrm.TextLabel.Caption"),
-            QStringLiteral("DefaultAnswersFrm.CloseBtn.Caption"), QStringLiteral("DefaultAnswersFrm.AnswersGrid.Columns")});
+        { QStringLiteral("DefaultAnswersFrm.Caption"), QStringLiteral("DefaultAnswersFrm.NameLabel.Caption"),
+            QStringLiteral("DefaultAnswersFrm.TextLabel.Caption"),
+            QStringLiteral("DefaultAnswersFrm.CloseBtn.Caption"),
+            QStringLiteral("DefaultAnswersFrm.AnswersGrid.Columns") });
 }
 
 TDefaultAnswersFrm::~TDefaultAnswersFrm()
@@ -144,10 +147,11 @@ void TDefaultAnswersFrm::showEvent(QShowEvent* e)
     m_shown = true;
     Lang->Translate();
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        connect(sub, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates before, Qt::WindowStates now) {
-            if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
-                FormActivate();
-        });
+        connect(sub, &QMdiSubWindow::windowStateChanged, this,
+            [this](Qt::WindowStates before, Qt::WindowStates now) {
+                if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
+                    FormActivate();
+            });
     }
     m_dm.clinical().loadUsualAnswers();
     followState();

@@ -19,8 +19,8 @@ namespace {
 const QString kPatientID = QStringLiteral("PatientID");
 const QString kSessionID = QStringLiteral("SessionID");
 
-const char* const kCanalFields[] = {"MikosEggysGl", "DievrEggysGl", "MikosEggysPar", "DievrEggysPar", "MikosYperoia", "DievrYperoia",
-    "MikosApoGl", "DievrApoGl", "MikosApoPar", "DievrApoPar"};
+const char* const kCanalFields[] = { "MikosEggysGl", "DievrEggysGl", "MikosEggysPar", "DievrEggysPar",
+    "MikosYperoia", "DievrYperoia", "MikosApoGl", "DievrApoGl", "MikosApoPar", "DievrApoPar" };
 
 } // namespace
 
@@ -38,60 +38,67 @@ int ClinicalArea::canalCount(int toothNumber)
 void ClinicalArea::declareNoteViews()
 {
     PhysSystemsTbl = table("PhysSystemsTbl", "PhysSystems");
-    PhysSystemsTbl->setOrderBy({QStringLiteral("SystemDesc")});
+    PhysSystemsTbl->setOrderBy({ QStringLiteral("SystemDesc") });
     PhysSystemsSrc = sourceOf(PhysSystemsTbl);
 
     // The notes of the current session; written at each post (no group to wait for).
     ProgNotesTbl = table("ProgNotesTbl", "ProgNotes");
     ProgNotesTbl->setIndexName(QStringLiteral("BySession"));
-    ProgNotesTbl->setMaster(SessionsSrc, {kPatientID, kSessionID}, {kPatientID, kSessionID});
-    lookup(ProgNotesTbl, db::str(QStringLiteral("SystemDesc"), 30), QStringLiteral("PhysSystemID"), PhysSystemsTbl, QStringLiteral("PhysSystemID"),
-        QStringLiteral("SystemDesc"));
-    lookup(ProgNotesTbl, db::str(QStringLiteral("DocLastName"), 30), QStringLiteral("DocID"), lists().DentistsTable, QStringLiteral("DocID"),
-        QStringLiteral("LastName"));
-    lookup(ProgNotesTbl, db::str(QStringLiteral("DocFirstName"), 30), QStringLiteral("DocID"), lists().DentistsTable, QStringLiteral("DocID"),
-        QStringLiteral("FirstName"));
-    ProgNotesTbl->addLookupField(db::str(QStringLiteral("PatLastName"), 30), {kPatientID}, QStringLiteral("Patient"), {kPatientID},
-        QStringLiteral("LastName"));
-    ProgNotesTbl->addLookupField(db::str(QStringLiteral("PatFirstName"), 30), {kPatientID}, QStringLiteral("Patient"), {kPatientID},
-        QStringLiteral("FirstName"));
+    ProgNotesTbl->setMaster(SessionsSrc, { kPatientID, kSessionID }, { kPatientID, kSessionID });
+    lookup(ProgNotesTbl, db::str(QStringLiteral("SystemDesc"), 30), QStringLiteral("PhysSystemID"),
+        PhysSystemsTbl, QStringLiteral("PhysSystemID"), QStringLiteral("SystemDesc"));
+    lookup(ProgNotesTbl, db::str(QStringLiteral("DocLastName"), 30), QStringLiteral("DocID"),
+        lists().DentistsTable, QStringLiteral("DocID"), QStringLiteral("LastName"));
+    lookup(ProgNotesTbl, db::str(QStringLiteral("DocFirstName"), 30), QStringLiteral("DocID"),
+        lists().DentistsTable, QStringLiteral("DocID"), QStringLiteral("FirstName"));
+    ProgNotesTbl->addLookupField(db::str(QStringLiteral("PatLastName"), 30), { kPatientID },
+        QStringLiteral("Patient"), { kPatientID }, QStringLiteral("LastName"));
+    ProgNotesTbl->addLookupField(db::str(QStringLiteral("PatFirstName"), 30), { kPatientID },
+        QStringLiteral("Patient"), { kPatientID }, QStringLiteral("FirstName"));
     ProgNotesTbl->addCalculatedField(db::str(QStringLiteral("PatFullName"), 61));
     ProgNotesTbl->addCalculatedField(db::str(QStringLiteral("DocFullName"), 61));
     ProgNotesSrc = sourceOf(ProgNotesTbl);
 
     // The stock answers live in a file; while the program runs they are a table of this
     // connection only, written back to the file at every change.
-    const db::TableDef answers{QStringLiteral("UsualAnswers"),
-        {db::str(QStringLiteral("AnswerName"), usualanswers::kNameLength, QStringLiteral("Answer Type")),
-            db::memo(QStringLiteral("AnswerMemo"), 240, QStringLiteral("Answer Text"))},
-        {}, {}};
+    const db::TableDef answers { QStringLiteral("UsualAnswers"),
+        { db::str(QStringLiteral("AnswerName"), usualanswers::kNameLength, QStringLiteral("Answer Type")),
+            db::memo(QStringLiteral("AnswerMemo"), 240, QStringLiteral("Answer Text")) },
+        {}, {} };
     QStringList columns;
     for (const db::FieldDef& f : answers.fields)
         columns.append(f.name + QLatin1Char(' ') + Database->dialect().columnType(f));
-    db::Query::run(*Database, QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS UsualAnswers (%1)").arg(columns.join(QStringLiteral(", "))));
+    db::Query::run(*Database,
+        QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS UsualAnswers (%1)")
+            .arg(columns.join(QStringLiteral(", "))));
     UsualAnswersTbl = table("UsualAnswersTbl", answers);
-    UsualAnswersTbl->setOrderBy({QStringLiteral("AnswerName")});
+    UsualAnswersTbl->setOrderBy({ QStringLiteral("AnswerName") });
     UsualAnswersSrc = sourceOf(UsualAnswersTbl);
 }
 
 void ClinicalArea::installNoteRules()
 {
-    installRule(ProgNotesTbl->onNewRecord, &ClinicalArea::ProgNotesTblNewRecord, QStringLiteral("ProgNotesTblNewRecord"));
+    installRule(ProgNotesTbl->onNewRecord, &ClinicalArea::ProgNotesTblNewRecord,
+        QStringLiteral("ProgNotesTblNewRecord"));
     ProgNotesTbl->onCalcFields.install(stage::Area, QStringLiteral("ProgNotesTbl"), [](db::Dataset& ds) {
         ds.setValue(u"PatFullName", fullName(ds.value(u"PatLastName"), ds.value(u"PatFirstName")));
         ds.setValue(u"DocFullName", fullName(ds.value(u"DocLastName"), ds.value(u"DocFirstName")));
     });
     installRule(PhysSystemsTbl->onNewRecord, QStringLiteral("PhysSystemsTblNewRecord"),
         [this](db::Dataset& ds) { ds.setValue(u"PhysSystemID", NextID(QStringLiteral("LastPhysSystem"))); });
-    installRule(EndoTable->beforePost, &ClinicalArea::EndoTableBeforePost, QStringLiteral("EndoTableBeforePost"));
-    installRule(UsualAnswersTbl->beforePost, QStringLiteral("UsualAnswersTblBeforePost"), [this](db::Dataset& ds) {
-        if (ds.value(u"AnswerName").toString().trimmed().isEmpty()) {
-            platform::showInformation(message(QStringLiteral("The answer needs a name")));
-            throw db::Abort();
-        }
-    });
-    UsualAnswersTbl->afterPostRules.install(stage::Area, QStringLiteral("storeUsualAnswers"), [this](db::Dataset& ds) { storeUsualAnswers(ds); });
-    UsualAnswersTbl->afterDeleteRules.install(stage::Area, QStringLiteral("storeUsualAnswers"), [this](db::Dataset& ds) { storeUsualAnswers(ds); });
+    installRule(
+        EndoTable->beforePost, &ClinicalArea::EndoTableBeforePost, QStringLiteral("EndoTableBeforePost"));
+    installRule(
+        UsualAnswersTbl->beforePost, QStringLiteral("UsualAnswersTblBeforePost"), [this](db::Dataset& ds) {
+            if (ds.value(u"AnswerName").toString().trimmed().isEmpty()) {
+                platform::showInformation(message(QStringLiteral("The answer needs a name")));
+                throw db::Abort();
+            }
+        });
+    UsualAnswersTbl->afterPostRules.install(
+        stage::Area, QStringLiteral("storeUsualAnswers"), [this](db::Dataset& ds) { storeUsualAnswers(ds); });
+    UsualAnswersTbl->afterDeleteRules.install(
+        stage::Area, QStringLiteral("storeUsualAnswers"), [this](db::Dataset& ds) { storeUsualAnswers(ds); });
 }
 
 void ClinicalArea::ProgNotesTblNewRecord(db::Dataset& DataSet)
@@ -114,7 +121,8 @@ void ClinicalArea::EndoTableBeforePost(db::Dataset& DataSet)
             continue;
         const double mm = v.toDouble();
         if (mm < 0 || mm > kLongestCanal) {
-            platform::showInformation(message(QStringLiteral("%1 must lie between 0 and %2.")).arg(f.label(), QLocale().toString(kLongestCanal, 'f', 3)));
+            platform::showInformation(message(QStringLiteral("%1 must lie between 0 and %2."))
+                                          .arg(f.label(), QLocale().toString(kLongestCanal, 'f', 3)));
             throw db::Abort();
         }
     }
@@ -144,13 +152,16 @@ void ClinicalArea::loadUsualAnswers()
     }
     case usualanswers::ReadResult::Status::Corrupt:
         view.setReadOnly(true);
-        platform::showWarning(message(QStringLiteral("The stock answers file %1 cannot be read (%2). It is left as it is; stock answers cannot "
-                                                     "be saved until it is repaired or removed."))
+        platform::showWarning(message(
+            QStringLiteral(
+                "The stock answers file %1 cannot be read (%2). It is left as it is; stock answers cannot "
+                "be saved until it is repaired or removed."))
                                   .arg(path, file.error));
         break;
     case usualanswers::ReadResult::Status::Read:
         for (const UsualAnswer& answer : file.answers) {
-            db::Query insert(*Database, QStringLiteral("INSERT INTO UsualAnswers (AnswerName, AnswerMemo) VALUES (:name, :text)"));
+            db::Query insert(*Database,
+                QStringLiteral("INSERT INTO UsualAnswers (AnswerName, AnswerMemo) VALUES (:name, :text)"));
             insert.bind(QStringLiteral("name"), answer.name).bind(QStringLiteral("text"), answer.text).exec();
         }
         break;
@@ -165,7 +176,7 @@ void ClinicalArea::storeUsualAnswers(db::Dataset& DataSet)
     const int name = DataSet.field(u"AnswerName").index();
     const int text = DataSet.field(u"AnswerMemo").index();
     for (int r = 0; r < DataSet.recordCount(); ++r)
-        answers.append({DataSet.rowValue(r, name).toString(), DataSet.rowValue(r, text).toString()});
+        answers.append({ DataSet.rowValue(r, name).toString(), DataSet.rowValue(r, text).toString() });
     QString error;
     const QString path = usualAnswersPath();
     if (!usualanswers::write(path, answers, &error))

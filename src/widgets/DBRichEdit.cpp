@@ -20,7 +20,7 @@ void removePictures(QTextDocument& document)
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (fragment.isValid() && fragment.charFormat().isImageFormat())
-                pictures.append({fragment.position(), fragment.length()});
+                pictures.append({ fragment.position(), fragment.length() });
         }
     }
     QTextCursor cursor(&document);
@@ -132,7 +132,8 @@ void DBRichEdit::insertHtml(const QString& html)
         return;
     // Pictures go before the text is read: a page of them would be fetched and then removed
     // one by one.
-    static const QRegularExpression pictures(QStringLiteral("<img\\b[^>]*>"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression pictures(
+        QStringLiteral("<img\\b[^>]*>"), QRegularExpression::CaseInsensitiveOption);
     QString text = html;
     text.remove(pictures);
     QTextDocument pasted;

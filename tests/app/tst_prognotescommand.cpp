@@ -6,8 +6,8 @@
 #include "app/WindowRegistry.h"
 #include "clinical/ProgNotesUnit.h"
 #include "data/RulesFixture.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "platform/Directories.h"
 #include "platform/Settings.h"
 #include "support/MessageRecorder.h"
@@ -44,14 +44,14 @@ private Q_SLOTS:
         m_practice = std::make_unique<rulestest::Practice>();
         platform::setConfigDirOverride(m_practice->configDirectory());
         QDir().mkpath(QString::fromUtf8(qgetenv("ORVANE_PROGRAM_DIR")));
-        platform::session() = platform::Session{};
+        platform::session() = platform::Session {};
         m_dm = m_practice->openNew();
         rulestest::addPatient(*m_dm, QStringLiteral("Vlachou"));
     }
 
     void cleanup()
     {
-        for (const char* name : {"DentalChartForm", "ProgNotesForm", "DefaultAnswersFrm"})
+        for (const char* name : { "DentalChartForm", "ProgNotesForm", "DefaultAnswersFrm" })
             app::WindowRegistry::instance().remove(QLatin1String(name));
         m_dm.reset();
         m_practice.reset();
@@ -69,7 +69,7 @@ private Q_SLOTS:
         QFETCH(bool, on);
         testsupport::MessageRecorder messages; // the symbol library is not beside this program
         auto main = mainWindow(on);
-        for (const char* name : {"ProgNotesMnu", "UsualAnswersMenu"}) {
+        for (const char* name : { "ProgNotesMnu", "UsualAnswersMenu" }) {
             QCOMPARE(main->action(QLatin1String(name))->isVisible(), on);
             if (on)
                 QVERIFY2(main->action(QLatin1String(name))->isEnabled(), name); // its window is there
@@ -80,10 +80,12 @@ private Q_SLOTS:
     void newNoteThroughTheSharedCommands()
     {
         testsupport::MessageRecorder messages;
-        rulestest::exec(*m_dm->Database, QStringLiteral("INSERT INTO PhysSystems (PhysSystemID, SystemDesc) VALUES (7, 'Nervous')"));
+        rulestest::exec(*m_dm->Database,
+            QStringLiteral("INSERT INTO PhysSystems (PhysSystemID, SystemDesc) VALUES (7, 'Nervous')"));
         auto main = mainWindow(true);
         main->action(QStringLiteral("ProgNotesMnu"))->trigger();
-        auto* notes = qobject_cast<clinical::TProgNotesForm*>(main->findWindow(QStringLiteral("ProgNotesForm")));
+        auto* notes
+            = qobject_cast<clinical::TProgNotesForm*>(main->findWindow(QStringLiteral("ProgNotesForm")));
         QVERIFY(notes);
         QVERIFY(qobject_cast<QMdiSubWindow*>(notes->parentWidget()));
         QCOMPARE(m_dm->ActiveSrc->tag(), 1001);
@@ -96,7 +98,9 @@ private Q_SLOTS:
         m_dm->clinical().ProgNotesTbl->setValue(u"PhysSystemID", 7);
         main->action(QStringLiteral("Save"))->trigger();
         QCOMPARE(m_dm->clinical().ProgNotesTbl->state(), db::DatasetState::Browse);
-        QCOMPARE(rulestest::scalar(*m_dm->Database, QStringLiteral("SELECT BriefDesc FROM ProgNotes")).toString(), QStringLiteral("headache"));
+        QCOMPARE(
+            rulestest::scalar(*m_dm->Database, QStringLiteral("SELECT BriefDesc FROM ProgNotes")).toString(),
+            QStringLiteral("headache"));
     }
 };
 

@@ -4,8 +4,8 @@
 #include "clinical/EndoNotesUnit.h"
 #include "clinical/EndoReport.h"
 #include "data/RulesFixture.h"
-#include "reports/ReportOutput.h"
 #include "db/Dataset.h"
+#include "reports/ReportOutput.h"
 #include "support/MessageRecorder.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBEdit.h"
@@ -14,9 +14,9 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -70,7 +70,7 @@ private Q_SLOTS:
     void init()
     {
         m_practice = std::make_unique<rulestest::Practice>();
-        platform::session() = platform::Session{};
+        platform::session() = platform::Session {};
         m_dm = m_practice->openNew();
         rulestest::addPatient(*m_dm, QStringLiteral("Georgiou"));
     }

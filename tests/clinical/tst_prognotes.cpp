@@ -2,9 +2,9 @@
 // the last formatted text, formatting keys, large pastes, notes per session and the printout.
 #include "clinical/ProgNotesUnit.h"
 #include "data/RulesFixture.h"
-#include "reports/Report.h"
 #include "data/UsualAnswersFile.h"
 #include "db/Dataset.h"
+#include "reports/Report.h"
 #include "support/MessageRecorder.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBRichEdit.h"
@@ -58,7 +58,9 @@ class TestProgNotes : public QObject {
     db::Dataset& notes() const { return *m_dm->clinical().ProgNotesTbl; }
     void addSystems()
     {
-        exec(*m_dm->Database, QStringLiteral("INSERT INTO PhysSystems (PhysSystemID, SystemDesc) VALUES (1, 'Cardiovascular'), (2, 'Digestive')"));
+        exec(*m_dm->Database,
+            QStringLiteral("INSERT INTO PhysSystems (PhysSystemID, SystemDesc) VALUES (1, 'Cardiovascular'), "
+                           "(2, 'Digestive')"));
     }
     void addNote(System system, const QString& brief, const QString& findings = {})
     {
@@ -77,11 +79,14 @@ private Q_SLOTS:
         QDir().mkpath(program);
         QString error;
         QVERIFY(data::usualanswers::write(QDir(program).filePath(data::usualanswers::fileName()),
-            {{QStringLiteral("Caries"), QStringLiteral("<b>deep caries</b>")}, {QStringLiteral("Healthy"), QStringLiteral("no findings")}}, &error));
-        platform::session() = platform::Session{};
+            { { QStringLiteral("Caries"), QStringLiteral("<b>deep caries</b>") },
+                { QStringLiteral("Healthy"), QStringLiteral("no findings") } },
+            &error));
+        platform::session() = platform::Session {};
         m_dm = m_practice->openNew();
         rulestest::addPatient(*m_dm, QStringLiteral("Nikolaou"));
-        exec(*m_dm->Database, QStringLiteral("UPDATE Patient SET Phone = '2101234567', BloodType = 'A+', Job = 'Teacher'"));
+        exec(*m_dm->Database,
+            QStringLiteral("UPDATE Patient SET Phone = '2101234567', BloodType = 'A+', Job = 'Teacher'"));
         m_dm->patients().PatientsTable->refresh();
     }
 
@@ -96,7 +101,9 @@ private Q_SLOTS:
         testsupport::MessageRecorder messages;
         TProgNotesForm form(*m_dm);
         form.show();
-        QCOMPARE(messages.texts(), QStringList{QStringLiteral("No physical systems defined yet. Progress notes will be disabled.")});
+        QCOMPARE(messages.texts(),
+            QStringList {
+                QStringLiteral("No physical systems defined yet. Progress notes will be disabled.") });
         QVERIFY(!form.notesEnabled());
         QVERIFY(!form.NoteBox->isEnabled());
         QVERIFY(!notes().isActive());
@@ -117,7 +124,7 @@ private Q_SLOTS:
         QStringList items;
         for (QAction* item : form.AnswersMenu->actions())
             items << item->text();
-        QCOMPARE(items, (QStringList{QStringLiteral("Caries"), QStringLiteral("Healthy")}));
+        QCOMPARE(items, (QStringList { QStringLiteral("Caries"), QStringLiteral("Healthy") }));
     }
 
     void newNoteDefaults()
@@ -236,7 +243,8 @@ private Q_SLOTS:
         notes().edit();
         QString html = QStringLiteral("<html><body>");
         while (html.size() < 1'000'000)
-            html += QStringLiteral("<p>line <b>bold</b> <img src=\"data:image/png;base64,iVBORw0KGgo=\"></p>");
+            html
+                += QStringLiteral("<p>line <b>bold</b> <img src=\"data:image/png;base64,iVBORw0KGgo=\"></p>");
         html += QStringLiteral("</body></html>");
         QMimeData pasted;
         pasted.setHtml(html);
@@ -261,7 +269,8 @@ private Q_SLOTS:
         addNote(Cardio, QStringLiteral("third"));
         notes().locate(QStringLiteral("BriefDesc"), QStringLiteral("first"));
         const QStringList one = reportTexts(form.report(false));
-        QVERIFY(one.contains(QStringLiteral("Nikolaou")) || one.join(QLatin1Char('|')).contains(QStringLiteral("Nikolaou")));
+        QVERIFY(one.contains(QStringLiteral("Nikolaou"))
+            || one.join(QLatin1Char('|')).contains(QStringLiteral("Nikolaou")));
         QVERIFY(one.contains(QString::fromUtf8("Τηλέφωνα: 2101234567")));
         QVERIFY(one.contains(QString::fromUtf8("Ομάδα αίματος: A+")));
         QVERIFY(one.contains(QString::fromUtf8("Επάγγελμα: Teacher")));

@@ -28,8 +28,7 @@ using rulestest::count;
 namespace {
 
 // Answers the next modal window of type Form: `fill` types into it, then OK or Cancel.
-template<typename Form>
-void answerNext(std::function<void(Form&)> fill, bool ok = true)
+template<typename Form> void answerNext(std::function<void(Form&)> fill, bool ok = true)
 {
     QTimer::singleShot(0, [fill, ok] {
         auto* form = qobject_cast<Form*>(QApplication::activeModalWidget());
@@ -67,11 +66,14 @@ class TestToothRecords : public QObject {
     QImage picture() const { return m_chart->imTeeth->image(); }
     int notesRows(int tooth) const
     {
-        return count(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM ToothNotes WHERE ToothNum = :t"), {{QStringLiteral("t"), tooth}});
+        return count(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM ToothNotes WHERE ToothNum = :t"),
+            { { QStringLiteral("t"), tooth } });
     }
     QString storedNote(int tooth) const
     {
-        return rulestest::scalar(*m_dm->Database, QStringLiteral("SELECT Notes FROM ToothNotes WHERE ToothNum = :t"), {{QStringLiteral("t"), tooth}})
+        return rulestest::scalar(*m_dm->Database,
+            QStringLiteral("SELECT Notes FROM ToothNotes WHERE ToothNum = :t"),
+            { { QStringLiteral("t"), tooth } })
             .toString();
     }
     void writeNote(int tooth, const QString& text)
@@ -88,7 +90,7 @@ private Q_SLOTS:
     {
         m_practice = std::make_unique<rulestest::Practice>();
         qputenv("ORVANE_PROGRAM_DIR", m_programDir); // the chart's artwork
-        platform::session() = platform::Session{};
+        platform::session() = platform::Session {};
         platform::session().role = 0;
         m_dm = m_practice->openNew();
         rulestest::addPatient(*m_dm, QStringLiteral("Papadopoulos"));
@@ -106,14 +108,15 @@ private Q_SLOTS:
 
     void popupItemsAreOn()
     {
-        for (QAction* item : {m_chart->NotesItem, m_chart->ColoringItem, m_chart->EndoItem})
+        for (QAction* item : { m_chart->NotesItem, m_chart->ColoringItem, m_chart->EndoItem })
             QVERIFY2(item->isEnabled(), qPrintable(item->text()));
     }
 
     // The note's marker shows as soon as the window closes, and goes with the emptied note.
     void noteMarkerFollowsTheNote()
     {
-        const QRect marker = markerRect(ChartPainter::notePosition(ToothIndexOf(16, ChartKind::Adult), ChartKind::Adult));
+        const QRect marker
+            = markerRect(ChartPainter::notePosition(ToothIndexOf(16, ChartKind::Adult), ChartKind::Adult));
         const QImage clean = picture();
         writeNote(16, QStringLiteral("Sensitive to cold"));
         QCOMPARE(notesRows(16), 1);
@@ -128,8 +131,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("without a final break") << "Crack on the distal wall" << "Crack on the distal wall\n";
-        QTest::newRow("with one") << "Two lines\nend\n" << "Two lines\nend\n";
+        QTest::newRow("without a final break") << "Crack on the distal wall"
+                                               << "Crack on the distal wall\n";
+        QTest::newRow("with one") << "Two lines\nend\n"
+                                  << "Two lines\nend\n";
     }
     void lineBreakAppendedOnce()
     {
@@ -149,7 +154,8 @@ private Q_SLOTS:
         answerNext<TToothNotesForm>([&](TToothNotesForm& form) {
             shown = form.NotesMemo->toPlainText();
             caret = form.NotesMemo->textCursor().position();
-            QCOMPARE(form.windowTitle(), form.Lang->Message(QStringLiteral("Tooth Notes No")) + QStringLiteral(" 36"));
+            QCOMPARE(form.windowTitle(),
+                form.Lang->Message(QStringLiteral("Tooth Notes No")) + QStringLiteral(" 36"));
             form.NotesMemo->moveCursor(QTextCursor::End);
             form.NotesMemo->insertPlainText(QStringLiteral("second"));
         });
@@ -163,7 +169,8 @@ private Q_SLOTS:
     void cancelStoresNothing()
     {
         selectTooth(11);
-        answerNext<TToothNotesForm>([](TToothNotesForm& form) { form.NotesMemo->setPlainText(QStringLiteral("typed")); }, false);
+        answerNext<TToothNotesForm>(
+            [](TToothNotesForm& form) { form.NotesMemo->setPlainText(QStringLiteral("typed")); }, false);
         m_chart->NotesItem->trigger();
         QCOMPARE(notesRows(11), 0);
         QVERIFY(!m_dm->clinical().ToothNotesTable->isEditing());
@@ -173,10 +180,14 @@ private Q_SLOTS:
     void openedForASessionAndTooth()
     {
         const QVariant session = m_dm->clinical().SessionsTable->value(u"SessionID");
-        answerNext<TToothNotesForm>([](TToothNotesForm& form) { form.NotesMemo->setPlainText(QStringLiteral("pocket 5 mm")); });
+        answerNext<TToothNotesForm>(
+            [](TToothNotesForm& form) { form.NotesMemo->setPlainText(QStringLiteral("pocket 5 mm")); });
         TToothNotesForm::Show(*m_dm, session, 46);
         QCOMPARE(storedNote(46), QStringLiteral("pocket 5 mm\n"));
-        QCOMPARE(count(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM ToothNotes WHERE SessionID = :s"), {{QStringLiteral("s"), session}}), 1);
+        QCOMPARE(
+            count(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM ToothNotes WHERE SessionID = :s"),
+                { { QStringLiteral("s"), session } }),
+            1);
     }
 
     void colourRecordKeptOrRemoved_data()
@@ -185,9 +196,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("near");
         QTest::addColumn<QString>("notes");
         QTest::addColumn<bool>("kept");
-        QTest::newRow("only notes") << "" << "" << "matches the crown on 21" << true;
-        QTest::newRow("shade guide and a shade") << "Vita Classical" << "A2" << "" << true;
-        QTest::newRow("blanks only") << "  " << " " << "  " << false;
+        QTest::newRow("only notes") << ""
+                                    << ""
+                                    << "matches the crown on 21" << true;
+        QTest::newRow("shade guide and a shade") << "Vita Classical"
+                                                 << "A2"
+                                                 << "" << true;
+        QTest::newRow("blanks only") << "  "
+                                     << " "
+                                     << "  " << false;
     }
     void colourRecordKeptOrRemoved()
     {
@@ -195,7 +212,8 @@ private Q_SLOTS:
         QFETCH(QString, near);
         QFETCH(QString, notes);
         QFETCH(bool, kept);
-        const QRect marker = markerRect(ChartPainter::colourPosition(ToothIndexOf(11, ChartKind::Adult), ChartKind::Adult));
+        const QRect marker
+            = markerRect(ChartPainter::colourPosition(ToothIndexOf(11, ChartKind::Adult), ChartKind::Adult));
         const QImage clean = picture();
         selectTooth(11);
         answerNext<TToothColorForm>([&](TToothColorForm& form) {
@@ -204,22 +222,27 @@ private Q_SLOTS:
             form.NotesMemo->setPlainText(notes);
         });
         m_chart->ColoringItem->trigger();
-        QCOMPARE(count(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM ToothColor WHERE ToothNum = 11")), kept ? 1 : 0);
+        QCOMPARE(
+            count(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM ToothColor WHERE ToothNum = 11")),
+            kept ? 1 : 0);
         QCOMPARE(picture().copy(marker) != clean.copy(marker), kept);
     }
 
     void emptiedColourRecordGoes()
     {
         selectTooth(22);
-        answerNext<TToothColorForm>([](TToothColorForm& form) { typeInto(form.FarCombo, QStringLiteral("B1")); });
+        answerNext<TToothColorForm>(
+            [](TToothColorForm& form) { typeInto(form.FarCombo, QStringLiteral("B1")); });
         m_chart->ColoringItem->trigger();
-        QCOMPARE(count(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM ToothColor WHERE ToothNum = 22")), 1);
+        QCOMPARE(
+            count(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM ToothColor WHERE ToothNum = 22")), 1);
         answerNext<TToothColorForm>([](TToothColorForm& form) {
             QCOMPARE(form.FarCombo->currentText(), QStringLiteral("B1"));
             typeInto(form.FarCombo, QString());
         });
         m_chart->ColoringItem->trigger();
-        QCOMPARE(count(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM ToothColor WHERE ToothNum = 22")), 0);
+        QCOMPARE(
+            count(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM ToothColor WHERE ToothNum = 22")), 0);
     }
 
     // The endodontic window opens on the pressed tooth with the chart's filter; closing it
@@ -259,7 +282,8 @@ private Q_SLOTS:
         m_chart.reset();
         m_dm = m_practice->openNew();
         bool okEnabled = true;
-        answerNext<TToothNotesForm>([&](TToothNotesForm& form) { okEnabled = form.OKBtn->isEnabled(); }, false);
+        answerNext<TToothNotesForm>(
+            [&](TToothNotesForm& form) { okEnabled = form.OKBtn->isEnabled(); }, false);
         TToothNotesForm::Show(*m_dm, {}, 11);
         QVERIFY(!okEnabled);
         QVERIFY(!m_dm->clinical().ToothNotesTable->isEditing());

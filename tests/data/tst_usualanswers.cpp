@@ -49,8 +49,10 @@ private Q_SLOTS:
 
     void roundTrip()
     {
-        const QList<data::UsualAnswer> answers{{QStringLiteral("Πόνος στη μάσηση"), QStringLiteral("<p><b>Έντονος</b> πόνος</p>")},
-            {QStringLiteral("Empty text"), QString()}, {QStringLiteral("Quotes \" and \\ and\nlines"), QStringLiteral("x")}};
+        const QList<data::UsualAnswer> answers { { QStringLiteral("Πόνος στη μάσηση"),
+                                                     QStringLiteral("<p><b>Έντονος</b> πόνος</p>") },
+            { QStringLiteral("Empty text"), QString() },
+            { QStringLiteral("Quotes \" and \\ and\nlines"), QStringLiteral("x") } };
         QString error;
         QVERIFY(ua::write(m_file, answers, &error));
         const ua::ReadResult read = ua::read(m_file);
@@ -62,10 +64,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("not JSON") << QByteArray("AnswerName;AnswerMemo\r\nx;y");
-        QTest::newRow("cut short") << QByteArray(R"({"format": "Orvane usual answers", "version": 1, "answers": [{"name": "a",)");
+        QTest::newRow("cut short") << QByteArray(
+            R"({"format": "Orvane usual answers", "version": 1, "answers": [{"name": "a",)");
         QTest::newRow("another document") << QByteArray(R"({"answers": []})");
-        QTest::newRow("later version") << QByteArray(R"({"format": "Orvane usual answers", "version": 7, "answers": []})");
-        QTest::newRow("answer without text") << QByteArray(R"({"format": "Orvane usual answers", "version": 1, "answers": [{"name": "a"}]})");
+        QTest::newRow("later version")
+            << QByteArray(R"({"format": "Orvane usual answers", "version": 7, "answers": []})");
+        QTest::newRow("answer without text")
+            << QByteArray(R"({"format": "Orvane usual answers", "version": 1, "answers": [{"name": "a"}]})");
     }
     // Reported, left as it is, and the answers start empty and cannot be stored over it.
     void corruptFiles()
@@ -101,7 +106,7 @@ private Q_SLOTS:
     {
         m_dm->clinical().loadUsualAnswers();
         db::Dataset& view = *m_dm->clinical().UsualAnswersTbl;
-        for (const char* name : {"Caries", "Abscess"}) {
+        for (const char* name : { "Caries", "Abscess" }) {
             view.append();
             view.setValue(u"AnswerName", QString::fromLatin1(name));
             view.setValue(u"AnswerMemo", QStringLiteral("<b>%1</b>").arg(QLatin1String(name)));
