@@ -5,6 +5,8 @@
 #include "app/WindowRegistry.h"
 #include "clinical/DentalChartUnit.h"
 #include "clinical/PerioUnit.h"
+#include "clinical/ProgNotesUnit.h"
+#include "clinical/UsualAnswersUnit.h"
 #include "data/DmUnit.h"
 #include "db/DataSource.h"
 #include "db/Connection.h"
@@ -33,6 +35,10 @@ void lendChartWindows(data::TDmForm& dm, TMainForm&)
         [&dm](QWidget* parent) { return new clinical::TDentalChartForm(dm, parent); });
     WindowRegistry::instance().add(QStringLiteral("PerioForm"), WindowRegistry::Kind::Child,
         [&dm](QWidget* parent) { return new clinical::TPerioForm(dm, parent); });
+    WindowRegistry::instance().add(QStringLiteral("ProgNotesForm"), WindowRegistry::Kind::Child,
+        [&dm](QWidget* parent) { return new clinical::TProgNotesForm(dm, parent); });
+    WindowRegistry::instance().add(QStringLiteral("DefaultAnswersFrm"), WindowRegistry::Kind::Child,
+        [&dm](QWidget* parent) { return new clinical::TDefaultAnswersFrm(dm, parent); });
 }
 
 int writeChartReport(const QString& dataDirectory, int patientId, int level, const QString& pdfFile, QTextStream& errors)

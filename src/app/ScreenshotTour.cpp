@@ -1,6 +1,7 @@
 #include "app/ScreenshotTour.h"
 #include "app/ScreenshotTourClinical.h"
 #include "app/FinanceTour.h"
+#include "app/ScreenshotTourNotes.h"
 
 #include "app/AboutUnit.h"
 #include "app/AppointmentTour.h"
@@ -198,7 +199,7 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
         lendPatientWindows(*dm, main);
         // Lent for this picture only: their factories refer to this data module and window.
         const auto unlend = qScopeGuard([] {
-            for (const char* name : {"DentalChartForm", "PatientForm", "FamilyForm"})
+            for (const char* name : {"DentalChartForm", "PatientForm", "FamilyForm", "ProgNotesForm", "DefaultAnswersFrm"})
                 WindowRegistry::instance().remove(QLatin1String(name));
         });
         dm->ActiveSrc->setDataset(dm->patients().PatientsTable);
@@ -221,6 +222,7 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
     attempt("the clinical windows", [&] { tourClinicalWindows(dataDir, [&camera](QWidget& window) { camera.take(window); }); });
     attempt("the financial windows", [&] { tourFinanceWindows(dataDir, [&camera](QWidget& window, const QString& name) { camera.nameNext(name); camera.take(window); }); });
     attempt("the periodontal chart", [&] { tourPerioWindows(dataDir, [&camera](QWidget& window) { camera.take(window); }); });
+    attempt("the notes windows", [&] { tourNotesWindows(dataDir, [&camera](QWidget& window, const QString& name) { camera.nameNext(name); camera.take(window); }); });
     {
         // The search dialog over the patient list, ordered by last name, with its two helpers.
         data::DataConnections connections = data::DataDirectory(dataDir).open();

@@ -420,11 +420,9 @@ void TDentalChartForm::buildToothMenu()
     for (const char* item : {"SlideShow", "X-Ray", "Camera", "Acquire"})
         notYet(ImagesMenu->addAction(QString::fromLatin1(item)));
     ToothMenu->addSeparator();
-    EndoItem = ToothMenu->addAction(QStringLiteral("Endo Measurements"));
-    ColoringItem = ToothMenu->addAction(QStringLiteral("Coloring"));
-    NotesItem = ToothMenu->addAction(QStringLiteral("Notes"));
-    for (QAction* later : {EndoItem, ColoringItem, NotesItem})
-        notYet(later);
+    EndoItem = ToothMenu->addAction(QStringLiteral("Endo Measurements"), this, &TDentalChartForm::ShowEndoMeasurements);
+    ColoringItem = ToothMenu->addAction(QStringLiteral("Coloring"), this, &TDentalChartForm::ShowToothColor);
+    NotesItem = ToothMenu->addAction(QStringLiteral("Notes"), this, &TDentalChartForm::ShowToothNotes);
     ToothMenu->addSeparator();
     ToothMenu->addAction(QStringLiteral("Exit"), this, [this] { CloseBtn->click(); })->setObjectName(QStringLiteral("ExitItem"));
     ToothHistoryItem->setObjectName(QStringLiteral("ToothHistoryItem"));

@@ -105,6 +105,10 @@ public:
     void PrintChartBtnClick();
     void ToggleCurrency();
     void ShowToothHistory(bool toothFilter, bool surfaces);
+    // The tooth pop-up's records of the current tooth (DentalChartToothRecords.cpp).
+    void ShowToothNotes();
+    void ShowToothColor();
+    void ShowEndoMeasurements();
 
     // --- components ---
     QLineEdit* LastNameEdit;

@@ -141,6 +141,7 @@ void ClinicalArea::declareViews()
     FirstLasDateSrc = sourceOf(FirstLastDateQRY);
 
     declareTempHist();
+    declareNoteViews();
 }
 
 void ClinicalArea::declareTempHist()
@@ -175,6 +176,7 @@ void ClinicalArea::installRules()
 {
     installHistoryRules();
     installRecordRules();
+    installNoteRules();
     SessionsTable->onCalcFields.install(stage::Area, QStringLiteral("SessionsTable"), [](db::Dataset& ds) { ds.setValue(u"Active", !ds.value(u"Completed").toBool()); });
 
     const auto levelFilter = [](TreatmentLevel level) {

@@ -80,7 +80,24 @@ public:
     db::DataSource *PhotosSrc, *EndoSrc, *ToothNotesSrc, *ToothColorSrc, *PeriSrc, *PeriItemSrc, *FirstLasDateSrc;
     db::DataSource* PossibleOrdersPerLabSrc;
 
+    // --- progress notes, body systems and stock answers (ClinicalNotes.cpp) ---
+    // Reads the stock answers file beside the program into UsualAnswersTbl: a missing file is
+    // created empty; a file that cannot be read is reported, left as it is, and the answers
+    // start empty and read-only so that nothing overwrites it.
+    void loadUsualAnswers();
+    QString usualAnswersPath() const;
+    // The single-rooted teeth have one canal; every other tooth five.
+    static int canalCount(int toothNumber);
+    static constexpr double kLongestCanal = 99.999; // the largest length or width of a canal
+    db::Dataset *ProgNotesTbl, *PhysSystemsTbl, *UsualAnswersTbl;
+    db::DataSource *ProgNotesSrc, *PhysSystemsSrc, *UsualAnswersSrc;
+
 private:
+    void declareNoteViews();
+    void installNoteRules();
+    void ProgNotesTblNewRecord(db::Dataset& DataSet);
+    void EndoTableBeforePost(db::Dataset& DataSet);
+    void storeUsualAnswers(db::Dataset& DataSet);
     void declareTempHist();
     void installHistoryRules();
     void installRecordRules();

@@ -37,6 +37,7 @@ DemoPracticeCounts DemoPractice::generate()
     builder.materialOrders();
     builder.practiceExpenses();
     builder.appointments();
+    builder.clinicalNotes();
     transaction.commit();
     return builder.counts;
 }

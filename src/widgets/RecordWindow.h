@@ -15,8 +15,11 @@ enum class WindowCode {
     OperationsCatalogue = 5,
     Dentists = 7,
     AppointmentBook = 8,
+    EndoMeasurements = 11,
     DentalChart = 14,
     PerioChart = 22,
+    ProgressNotes = 1001,
+    UsualAnswers = 1002,
 };
 
 constexpr int tagOf(WindowCode code)

@@ -5,6 +5,12 @@
 #include "app/LoginUnit.h"
 #include "app/MainUnit.h"
 #include "clinical/DentalChartUnit.h"
+#include "clinical/EndoMeasureUnit.h"
+#include "clinical/EndoNotesUnit.h"
+#include "clinical/ProgNotesUnit.h"
+#include "clinical/ToothColorUnit.h"
+#include "clinical/ToothNotesUnit.h"
+#include "clinical/UsualAnswersUnit.h"
 #include "clinical/HistoryUnit.h"
 #include "clinical/OperationsEntryUnit.h"
 #include "clinical/OperationsUnit.h"
@@ -112,8 +118,15 @@ private Q_SLOTS:
         clinical::TSelectBitmapForm chooser(*art, true);
         clinical::TPerioForm perio(*dm);
         clinical::TPerioColorsForm perioColors(perio.colors());
+        clinical::TEndoMeasureForm endo(*dm, 0);
+        clinical::TEndoNotesFrm canalNotes(dm->clinical().EndoSrc, QStringLiteral("EggysGlNotes"));
+        clinical::TToothNotesForm toothNotes(*dm);
+        clinical::TToothColorForm toothColour(*dm);
+        clinical::TProgNotesForm progNotes(*dm);
+        clinical::TDefaultAnswersFrm answers(*dm);
         const QList<QWidget*> windows { &main, &login, &patientFile, &members, &family, &book, &search,
-            &restrictions, &fields, &simpleSearch, &chart, &catalogue, &picker, &history, &chooser, &perio, &perioColors };
+            &restrictions, &fields, &simpleSearch, &chart, &catalogue, &picker, &history, &chooser, &perio, &perioColors,
+            &endo, &canalNotes, &toothNotes, &toothColour, &progNotes, &answers };
 
         const platform::IniFile shipped(
             QDir(qEnvironmentVariable("ORVANE_SOURCE_DIR")).filePath(QStringLiteral("resources/Orvane.lng")));

@@ -179,7 +179,7 @@ private Q_SLOTS:
 
     void tableSet()
     {
-        QCOMPARE(data::schemaTables().size(), 38);
+        QCOMPARE(data::schemaTables().size(), 40);
         QVERIFY(!data::schemaTable(u"mem")); // the settings row lives in memory only
         QVERIFY(data::schemaTable(u"materialdb")); // names are found whatever their letter case
     }

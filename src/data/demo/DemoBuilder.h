@@ -34,6 +34,7 @@ public:
     void materialOrders(); // orders, deliveries and the suppliers' ledgers
     void practiceExpenses();
     void appointments();
+    void clinicalNotes(); // body systems, progress notes, tooth colours, endodontic records of a molar and an incisor
 
     DemoPracticeCounts counts;
 

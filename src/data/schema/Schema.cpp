@@ -48,6 +48,8 @@ const QList<GeneratorDef>& generatorTables()
             {"LastEndo", "LastEndoTable", {"Endo"}},
             {"LastPeri", "LastPeriTable", {"Peri"}},
             {"LastPeriItem", "LastPeriItemTable", {"PeriItem"}},
+            {"LastProgNote", "LastProgNoteTable", {"ProgNotes"}},
+            {"LastPhysSystem", "LastPhysSystemTable", {"PhysSystems"}},
             {"LastCity", "LastCitiesTable", {"Cities"}},
             {"LastInsCompanies", "LastInsCompaniesTable", {"InsurCompanies"}},
             {"LastApp", "LastAppTable", {"Appointments"}},

@@ -284,6 +284,29 @@ QList<db::TableDef> patientTables()
         {},
         {{"SessionID", {"SessionID"}}}});
 
+    tables.append({"ProgNotes",
+        {
+            db::i32("ProgNoteID"),
+            db::i32("PatientID"),
+            db::i32("SessionID"),
+            db::str("BriefDesc", 60, "Short description"),
+            db::memo("FmtdFindings", 240, "History - Findings"),
+            db::memo("FmtdTherapy", 240, "Diagnosis - Treatment"),
+            db::i32("PhysSystemID"),
+            db::date("NoteDate", "Date"),
+            db::i32("DocID"),
+        },
+        "ProgNoteID",
+        {{"BySession", {"PatientID", "SessionID"}}}});
+
+    tables.append({"PhysSystems",
+        {
+            db::i32("PhysSystemID"),
+            db::str("SystemDesc", 30, "System"),
+        },
+        "PhysSystemID",
+        {}});
+
     tables.append({"Peri",
         {
             db::i32("PeriID"),

@@ -1,0 +1,54 @@
+#include "clinical/ToothNotesUnit.h"
+
+#include "data/DmUnit.h"
+#include "db/Dataset.h"
+#include "widgets/DBMemo.h"
+#include "widgets/Language.h"
+
+#include <QVBoxLayout>
+
+namespace clinical {
+
+TToothNotesForm::TToothNotesForm(data::TDmForm& dm, QWidget* parent)
+    : TToothRecordForm(dm, *dm.clinical().ToothNotesTable, QStringLiteral("Tooth Notes No"), parent)
+{
+    setObjectName(QStringLiteral("ToothNotesForm"));
+    setWindowTitle(QStringLiteral("Notes for tooth"));
+    resize(360, 220);
+    NotesMemo = new widgets::DBMemo(this);
+    NotesMemo->setObjectName(QStringLiteral("NotesMemo"));
+    NotesMemo->bindTo(dm.clinical().ToothNotesSrc, QStringLiteral("Notes"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(NotesMemo, 1);
+    layout->addWidget(buttonRow());
+    Lang->setProperties({ QStringLiteral("ToothNotesForm.OKBtn.Caption"),
+        QStringLiteral("ToothNotesForm.CancelBtn.Caption") });
+}
+
+int TToothNotesForm::Show(
+    data::TDmForm& dm, const QVariant& sessionId, int tooth, QWidget* parent, std::optional<QPoint> at)
+{
+    TToothNotesForm form(dm, parent);
+    return form.editTooth(sessionId, tooth, at);
+}
+
+bool TToothNotesForm::isEmptyRecord() const
+{
+    return view().value(u"Notes").toString().trimmed().isEmpty();
+}
+
+void TToothNotesForm::completeRecord()
+{
+    const QString notes = view().value(u"Notes").toString();
+    if (!notes.endsWith(QLatin1Char('\n')))
+        view().setValue(u"Notes", notes + QLatin1Char('\n'));
+}
+
+void TToothNotesForm::showEvent(QShowEvent* event)
+{
+    TToothRecordForm::showEvent(event);
+    NotesMemo->setFocus();
+    NotesMemo->moveCursor(QTextCursor::End);
+}
+
+} // namespace clinical

@@ -1,0 +1,180 @@
+#include "clinical/UsualAnswersUnit.h"
+
+#include "data/DmArea.h"
+#include "data/DmUnit.h"
+#include "db/Dataset.h"
+#include "db/DataSource.h"
+#include "widgets/DBEdit.h"
+#include "widgets/DBGrid.h"
+#include "widgets/DBRichEdit.h"
+#include "widgets/Language.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace clinical {
+
+TDefaultAnswersFrm::TDefaultAnswersFrm(data::TDmForm& dm, QWidget* parent)
+    : QWidget(parent)
+    , m_dm(dm)
+{
+    setObjectName(QStringLiteral("DefaultAnswersFrm"));
+    setWindowTitle(QStringLiteral("Usual Answers"));
+    resize(720, 420);
+    db::DataSource* answers = m_dm.clinical().UsualAnswersSrc;
+
+    AnswersGrid = new widgets::DBGrid(this);
+    AnswersGrid->setObjectName(QStringLiteral("AnswersGrid"));
+    AnswersGrid->setReadOnly(true);
+    AnswersGrid->setDataSource(answers);
+    AnswersGrid->setColumns({ { QStringLiteral("AnswerName"), QStringLiteral("Answer Type"), 220 } });
+    AnswersGrid->setMaximumWidth(260);
+
+    NameEdit = new widgets::DBEdit(this);
+    NameEdit->setObjectName(QStringLiteral("NameEdit"));
+    NameEdit->bindTo(answers, QStringLiteral("AnswerName"));
+    AnswerEdit = new widgets::DBRichEdit(this);
+    AnswerEdit->setObjectName(QStringLiteral("AnswerEdit"));
+    AnswerEdit->bindTo(answers, QStringLiteral("AnswerMemo"));
+    m_editors << NameEdit; // the text stays readable; typing puts the answer into edit
+
+    auto* styles = new QHBoxLayout;
+    styles->setSpacing(2);
+    const struct {
+        const char* text;
+        widgets::DBRichEdit::Style style;
+        const char* css;
+    } buttons[] = { { "B", widgets::DBRichEdit::Style::Bold, "font-weight: bold;" },
+        { "I", widgets::DBRichEdit::Style::Italic, "font-style: italic;" },
+        { "U", widgets::DBRichEdit::Style::Underline, "text-decoration: underline;" } };
+    for (const auto& b : buttons) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(QLatin1String(b.text) + QStringLiteral("Btn"));
+        button->setText(QLatin1String(b.text));
+        button->setStyleSheet(QLatin1String(b.css));
+        button->setFocusPolicy(Qt::NoFocus);
+        const widgets::DBRichEdit::Style style = b.style;
+        connect(button, &QToolButton::clicked, this, [this, style] { AnswerEdit->toggle(style); });
+        styles->addWidget(button);
+        m_editors.append(button);
+    }
+    styles->addStretch();
+
+    auto* nameLabel = new QLabel(QStringLiteral("Answer Type"), this);
+    nameLabel->setObjectName(QStringLiteral("NameLabel"));
+    nameLabel->setBuddy(NameEdit);
+    auto* textLabel = new QLabel(QStringLiteral("Answer Text"), this);
+    textLabel->setObjectName(QStringLiteral("TextLabel"));
+    textLabel->setBuddy(AnswerEdit);
+    auto* editors = new QGridLayout;
+    editors->addWidget(nameLabel, 0, 0);
+    editors->addWidget(NameEdit, 0, 1);
+    editors->addWidget(textLabel, 1, 0, Qt::AlignTop);
+    editors->addLayout(styles, 1, 1);
+    editors->addWidget(AnswerEdit, 2, 0, 1, 2);
+    editors->setRowStretch(2, 1);
+
+    CloseBtn = new QPushButton(QStringLiteral("Close"), this);
+    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
+    connect(CloseBtn, &QPushButton::clicked, this, [this] {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            sub->close();
+        else
+            close();
+    });
+    auto* body = new QHBoxLayout;
+    body->addWidget(AnswersGrid);
+    body->addLayout(editors, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(CloseBtn);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(body, 1);
+    layout->addLayout(bottom);
+
+    m_flushBeforePost = m_dm.clinical().UsualAnswersTbl->beforePost.add(data::stage::CompleteAmounts,
+        QStringLiteral("UsualAnswersText"), [this](db::Dataset&) { AnswerEdit->flush(); });
+    connect(answers, &db::DataSource::stateChanged, this, &TDefaultAnswersFrm::followState);
+    Lang = new widgets::TLanguage(this,
+        { QStringLiteral("DefaultAnswersFrm.Caption"), QStringLiteral("DefaultAnswersFrm.NameLabel.Caption"),
+            QStringLiteral("DefaultAnswersFrm.TextLabel.Caption"),
+            QStringLiteral("DefaultAnswersFrm.CloseBtn.Caption"),
+            QStringLiteral("DefaultAnswersFrm.AnswersGrid.Columns") });
+}
+
+TDefaultAnswersFrm::~TDefaultAnswersFrm()
+{
+    if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode)
+        m_dm.ActiveSrc->setDataset(nullptr);
+}
+
+db::DataSource* TDefaultAnswersFrm::mainSource() const
+{
+    return m_dm.clinical().UsualAnswersSrc;
+}
+
+void TDefaultAnswersFrm::prepareNew()
+{
+    NameEdit->setFocus();
+}
+
+void TDefaultAnswersFrm::followState()
+{
+    const bool editing = m_dm.clinical().UsualAnswersTbl->isEditing();
+    for (QWidget* editor : std::as_const(m_editors))
+        editor->setEnabled(editing);
+}
+
+void TDefaultAnswersFrm::FormActivate()
+{
+    if (m_dm.ActiveSrc) {
+        m_dm.ActiveSrc->setDataset(m_dm.clinical().UsualAnswersTbl);
+        m_dm.ActiveSrc->setTag(FormCode);
+    }
+}
+
+void TDefaultAnswersFrm::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (m_shown)
+        return;
+    m_shown = true;
+    Lang->Translate();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        connect(sub, &QMdiSubWindow::windowStateChanged, this,
+            [this](Qt::WindowStates before, Qt::WindowStates now) {
+                if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
+                    FormActivate();
+            });
+    }
+    m_dm.clinical().loadUsualAnswers();
+    followState();
+    FormActivate();
+}
+
+bool TDefaultAnswersFrm::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate && m_shown && !e->spontaneous())
+        FormActivate();
+    return QWidget::event(e);
+}
+
+void TDefaultAnswersFrm::closeEvent(QCloseEvent* e)
+{
+    if (!m_dm.AskToPost(*m_dm.clinical().UsualAnswersTbl)) {
+        e->ignore();
+        return;
+    }
+    m_flushBeforePost.release();
+    if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode)
+        m_dm.ActiveSrc->setDataset(nullptr);
+    e->accept();
+}
+
+} // namespace clinical
