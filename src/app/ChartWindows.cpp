@@ -5,6 +5,7 @@
 #include "app/WindowRegistry.h"
 #include "clinical/DentalChartUnit.h"
 #include "clinical/PerioUnit.h"
+#include "clinical/ToothNotesUnit.h"
 #include "clinical/ProgNotesUnit.h"
 #include "clinical/UsualAnswersUnit.h"
 #include "data/DmUnit.h"
@@ -34,7 +35,14 @@ void lendChartWindows(data::TDmForm& dm, TMainForm&)
     WindowRegistry::instance().add(QStringLiteral("DentalChartForm"), WindowRegistry::Kind::Child,
         [&dm](QWidget* parent) { return new clinical::TDentalChartForm(dm, parent); });
     WindowRegistry::instance().add(QStringLiteral("PerioForm"), WindowRegistry::Kind::Child,
-        [&dm](QWidget* parent) { return new clinical::TPerioForm(dm, parent); });
+        [&dm](QWidget* parent) {
+            auto* perio = new clinical::TPerioForm(dm, parent);
+            QObject::connect(perio, &clinical::TPerioForm::toothNotesRequested, perio, [perio](int tooth, const QString& notes) {
+                if (const std::optional<QString> text = clinical::editToothNotesText(tooth, notes, perio))
+                    perio->setToothNotes(tooth, *text);
+            });
+            return perio;
+        });
     WindowRegistry::instance().add(QStringLiteral("ProgNotesForm"), WindowRegistry::Kind::Child,
         [&dm](QWidget* parent) { return new clinical::TProgNotesForm(dm, parent); });
     WindowRegistry::instance().add(QStringLiteral("DefaultAnswersFrm"), WindowRegistry::Kind::Child,

@@ -76,12 +76,6 @@ QLabel* label(QWidget* parent, const QString& name, const QString& text)
     return l;
 }
 
-void notYet(QWidget* control)
-{
-    control->setEnabled(false);
-    control->setToolTip(QString::fromLatin1(kNotAvailable));
-}
-
 void notYet(QAction* item)
 {
     item->setEnabled(false);

@@ -5,6 +5,9 @@
 #include "widgets/DBMemo.h"
 #include "widgets/Language.h"
 
+#include <QDialogButtonBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace clinical {
@@ -49,6 +52,29 @@ void TToothNotesForm::showEvent(QShowEvent* event)
     TToothRecordForm::showEvent(event);
     NotesMemo->setFocus();
     NotesMemo->moveCursor(QTextCursor::End);
+}
+
+std::optional<QString> editToothNotesText(int tooth, const QString& notes, QWidget* parent)
+{
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("ToothNotesForm"));
+    widgets::TLanguage lang(&dialog);
+    dialog.setWindowTitle(lang.Message(QStringLiteral("Tooth Notes No")) + QLatin1Char(' ') + QString::number(tooth));
+    dialog.resize(360, 220);
+    auto* memo = new QPlainTextEdit(notes, &dialog);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(lang.Message(QStringLiteral("OK")));
+    buttons->button(QDialogButtonBox::Cancel)->setText(lang.Message(QStringLiteral("Cancel")));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(memo, 1);
+    layout->addWidget(buttons);
+    memo->setFocus();
+    memo->moveCursor(QTextCursor::End);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return memo->toPlainText();
 }
 
 } // namespace clinical

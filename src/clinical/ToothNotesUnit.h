@@ -3,6 +3,7 @@
 #include "clinical/ToothRecordForm.h"
 
 class QPlainTextEdit;
+class QString;
 
 namespace widgets {
 class DBMemo;
@@ -30,5 +31,9 @@ protected:
     void completeRecord() override;
     void showEvent(QShowEvent* event) override;
 };
+
+// The same window on notes kept elsewhere (a tooth of the periodontal chart): the text after
+// OK, nothing after Cancel.
+std::optional<QString> editToothNotesText(int tooth, const QString& notes, QWidget* parent = nullptr);
 
 } // namespace clinical
