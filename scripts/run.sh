@@ -17,6 +17,9 @@ if [ ! -f "$data/PallavorDB.sqlite" ]; then
 fi
 if ! grep -qi '^demoRole=' "$config/PV.INI" 2>/dev/null; then
     "$orvane" --config-dir "$config" --add-user demo --role 0 --password demo --second-password receipts
+    # The demo workstation's default dentist is the practice's first: the appointment book
+    # opens on the default dentist's tab.
+    printf '\n[Orvane]\nDefaultDocIDEdit_Text=1\n' >> "$config/PV.INI"
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
