@@ -1,4 +1,5 @@
 #include "app/AppointmentTour.h"
+#include "app/TourShots.h"
 
 #include "app/DataModuleBinding.h"
 #include "app/MainUnit.h"
@@ -11,23 +12,9 @@
 #include "platform/Session.h"
 #include "platform/Settings.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QThread>
 
 namespace app {
 namespace {
-
-void settle()
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 200) {
-        QApplication::processEvents();
-        QThread::msleep(10);
-    }
-}
 
 // The dentist with the most appointments this week: the fullest book to look at.
 int busiestDentist(data::TDmForm& dm, QDate from)
@@ -52,13 +39,7 @@ int busiestDentist(data::TDmForm& dm, QDate from)
 QStringList tourAppointmentWindows(const QString& outDir, const QString& dataDirectory)
 {
     QStringList written;
-    const auto take = [&](QWidget& window, const QString& name) {
-        window.show();
-        settle();
-        const QString file = QDir(outDir).filePath(name + QStringLiteral(".png"));
-        if (window.grab().save(file))
-            written.append(file);
-    };
+    const auto take = [&](QWidget& window, const QString& name) { saveShot(window, outDir, name, written); };
     platform::Settings settings = platform::session().settings();
     auto dm = data::TDmForm::connect(
         { .name = QStringLiteral("tour-appointments"), .dataDirectory = dataDirectory });

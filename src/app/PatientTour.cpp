@@ -1,4 +1,5 @@
 #include "app/PatientTour.h"
+#include "app/TourShots.h"
 
 #include "data/DmUnit.h"
 #include "db/Connection.h"
@@ -10,24 +11,10 @@
 #include "patients/PatientUnit.h"
 #include "platform/Session.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QTabWidget>
-#include <QThread>
 
 namespace app {
 namespace {
-
-void settle()
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 200) {
-        QApplication::processEvents();
-        QThread::msleep(10);
-    }
-}
 
 // A protector with members, a ticked medical history and recalls shows the most of the window.
 QVariant tourPatient(data::TDmForm& dm)
@@ -45,13 +32,7 @@ QVariant tourPatient(data::TDmForm& dm)
 QStringList tourPatientWindows(const QString& outDir, const QString& dataDirectory)
 {
     QStringList written;
-    const auto take = [&](QWidget& window, const QString& name) {
-        window.show();
-        settle();
-        const QString file = QDir(outDir).filePath(name + QStringLiteral(".png"));
-        if (window.grab().save(file))
-            written.append(file);
-    };
+    const auto take = [&](QWidget& window, const QString& name) { saveShot(window, outDir, name, written); };
 
     auto dm = data::TDmForm::connect({.name = QStringLiteral("tour-patients"), .dataDirectory = dataDirectory});
     dm->openAtStart(platform::session().settings());
@@ -63,7 +44,7 @@ QStringList tourPatientWindows(const QString& outDir, const QString& dataDirecto
         patients::TPatientForm form(*dm);
         form.resize(1100, 620);
         form.show();
-        settle();
+        settleEvents();
         const char* const pages[] = {"Basic", "Additional", "Family", "History", "Questionary", "Recalls"};
         for (int i = 0; i < form.Pages->count(); ++i) {
             form.Pages->setCurrentIndex(i);

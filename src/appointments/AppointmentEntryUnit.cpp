@@ -6,6 +6,7 @@
 #include "db/DataSource.h"
 #include "db/Errors.h"
 #include "platform/MessageService.h"
+#include "widgets/NamedWidgets.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBLookupCombo.h"
 #include "widgets/DBMemo.h"
@@ -23,23 +24,10 @@
 namespace appointments {
 namespace {
 
+using widgets::bound;
+using widgets::label;
+
 constexpr int kLongest = 30; // slots
-
-template<typename Editor>
-Editor* bound(QWidget* parent, const char* name, db::DataSource* source, const QString& field)
-{
-    auto* editor = new Editor(parent);
-    editor->setObjectName(QLatin1String(name));
-    editor->bindTo(source, field);
-    return editor;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* created = new QLabel(caption, parent);
-    created->setObjectName(QLatin1String(name));
-    return created;
-}
 
 } // namespace
 

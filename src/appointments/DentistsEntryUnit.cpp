@@ -5,6 +5,7 @@
 #include "db/DataSource.h"
 #include "platform/Session.h"
 #include "platform/Settings.h"
+#include "widgets/NamedWidgets.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBLookupCombo.h"
@@ -23,19 +24,11 @@
 namespace appointments {
 namespace {
 
+using widgets::label;
+
 widgets::DBEdit* edit(QWidget* parent, const char* name, db::DataSource* source, const QString& field)
 {
-    auto* editor = new widgets::DBEdit(parent);
-    editor->setObjectName(QLatin1String(name));
-    editor->bindTo(source, field);
-    return editor;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* created = new QLabel(caption, parent);
-    created->setObjectName(QLatin1String(name));
-    return created;
+    return widgets::bound<widgets::DBEdit>(parent, QLatin1String(name), source, field);
 }
 
 } // namespace

@@ -18,6 +18,7 @@
 #include "platform/ExceptionLog.h"
 #include "platform/MessageService.h"
 #include "platform/Session.h"
+#include "widgets/NamedWidgets.h"
 #include "widgets/Language.h"
 #include "widgets/RegionImage.h"
 #include "widgets/WindowService.h"
@@ -50,6 +51,8 @@ namespace clinical {
 
 namespace {
 
+using widgets::label;
+
 const char* const kNotAvailable = "Not available yet";
 
 QToolButton* toolButton(QWidget* parent, const QString& name, const QString& text, const QString& hint = {})
@@ -67,13 +70,6 @@ QPushButton* pushButton(QWidget* parent, const QString& name, const QString& tex
     auto* b = new QPushButton(text, parent);
     b->setObjectName(name);
     return b;
-}
-
-QLabel* label(QWidget* parent, const QString& name, const QString& text)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    return l;
 }
 
 void notYet(QAction* item)

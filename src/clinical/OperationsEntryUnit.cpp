@@ -9,6 +9,7 @@
 #include "db/DataSource.h"
 #include "db/Dataset.h"
 #include "platform/Session.h"
+#include "widgets/NamedWidgets.h"
 #include "widgets/CheckColumnDelegate.h"
 #include "widgets/DBCalcEdit.h"
 #include "widgets/DBCheckBox.h"
@@ -33,29 +34,16 @@
 namespace clinical {
 namespace {
 
-constexpr int kGroups = 12;
+using widgets::bound;
+using widgets::label;
 
-template<typename Editor>
-Editor* bound(QWidget* parent, const char* name, db::DataSource* source, const QString& field)
-{
-    auto* editor = new Editor(parent);
-    editor->setObjectName(QLatin1String(name));
-    editor->bindTo(source, field);
-    return editor;
-}
+constexpr int kGroups = 12;
 
 widgets::DBCheckBox* check(QWidget* parent, const char* name, const QString& caption, db::DataSource* source, const QString& field)
 {
     auto* box = bound<widgets::DBCheckBox>(parent, name, source, field);
     box->setText(caption);
     return box;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* created = new QLabel(caption, parent);
-    created->setObjectName(QLatin1String(name));
-    return created;
 }
 
 } // namespace

@@ -176,22 +176,7 @@ QWidget* TProgNotesForm::formatted(widgets::DBRichEdit*& editor, const char* nam
     editor->setObjectName(QLatin1String(name));
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(2);
-    const struct {
-        const char* text;
-        widgets::DBRichEdit::Style style;
-        const char* css;
-    } styles[] = { { "B", widgets::DBRichEdit::Style::Bold, "font-weight: bold;" },
-        { "I", widgets::DBRichEdit::Style::Italic, "font-style: italic;" },
-        { "U", widgets::DBRichEdit::Style::Underline, "text-decoration: underline;" } };
-    for (const auto& s : styles) {
-        auto* b = new QToolButton(panel);
-        b->setObjectName(QString::fromLatin1(name) + QString::fromLatin1(s.text) + QStringLiteral("Btn"));
-        b->setText(QLatin1String(s.text));
-        b->setStyleSheet(QLatin1String(s.css));
-        b->setFocusPolicy(Qt::NoFocus); // the selection stays in the text
-        const widgets::DBRichEdit::Style style = s.style;
-        widgets::DBRichEdit* target = editor;
-        connect(b, &QToolButton::clicked, this, [target, style] { target->toggle(style); });
+    for (QToolButton* b : editor->styleButtons(panel, QLatin1String(name))) {
         buttons->addWidget(b);
         m_editors.append(b);
     }

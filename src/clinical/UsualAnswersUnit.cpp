@@ -46,21 +46,7 @@ TDefaultAnswersFrm::TDefaultAnswersFrm(data::TDmForm& dm, QWidget* parent)
 
     auto* styles = new QHBoxLayout;
     styles->setSpacing(2);
-    const struct {
-        const char* text;
-        widgets::DBRichEdit::Style style;
-        const char* css;
-    } buttons[] = { { "B", widgets::DBRichEdit::Style::Bold, "font-weight: bold;" },
-        { "I", widgets::DBRichEdit::Style::Italic, "font-style: italic;" },
-        { "U", widgets::DBRichEdit::Style::Underline, "text-decoration: underline;" } };
-    for (const auto& b : buttons) {
-        auto* button = new QToolButton(this);
-        button->setObjectName(QLatin1String(b.text) + QStringLiteral("Btn"));
-        button->setText(QLatin1String(b.text));
-        button->setStyleSheet(QLatin1String(b.css));
-        button->setFocusPolicy(Qt::NoFocus);
-        const widgets::DBRichEdit::Style style = b.style;
-        connect(button, &QToolButton::clicked, this, [this, style] { AnswerEdit->toggle(style); });
+    for (QToolButton* button : AnswerEdit->styleButtons(this)) {
         styles->addWidget(button);
         m_editors.append(button);
     }

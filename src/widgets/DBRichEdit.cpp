@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QToolButton>
 
 namespace widgets {
 
@@ -104,6 +105,28 @@ void DBRichEdit::flush()
     m_shown = html;
     const QScopedValueRollback<bool> writing(m_writing, true);
     dataLink()->write(html);
+}
+
+QList<QToolButton*> DBRichEdit::styleButtons(QWidget* parent, const QString& prefix)
+{
+    const struct {
+        const char* text;
+        Style style;
+        const char* css;
+    } styles[] = { { "B", Style::Bold, "font-weight: bold;" }, { "I", Style::Italic, "font-style: italic;" },
+        { "U", Style::Underline, "text-decoration: underline;" } };
+    QList<QToolButton*> buttons;
+    for (const auto& s : styles) {
+        auto* button = new QToolButton(parent);
+        button->setObjectName(prefix + QLatin1String(s.text) + QStringLiteral("Btn"));
+        button->setText(QLatin1String(s.text));
+        button->setStyleSheet(QLatin1String(s.css));
+        button->setFocusPolicy(Qt::NoFocus);
+        const Style style = s.style;
+        connect(button, &QToolButton::clicked, this, [this, style] { toggle(style); });
+        buttons << button;
+    }
+    return buttons;
 }
 
 void DBRichEdit::toggle(Style style)

@@ -2,8 +2,11 @@
 
 #include "widgets/DataAware.h"
 
+#include <QList>
 #include <QTextEdit>
 #include <QTimer>
+
+class QToolButton;
 
 namespace widgets {
 
@@ -21,6 +24,9 @@ public:
     // Writes the shown text into the field now, when it changed.
     void flush();
     void toggle(Style style);
+    // The bold, italic and underline buttons of this editor, on `parent`, named `prefix` + "B",
+    // "I" or "U" + "Btn"; the selection stays in the text when one is pressed.
+    QList<QToolButton*> styleButtons(QWidget* parent, const QString& prefix = {});
     // Inserts formatted text at the caret, as a paste would.
     void insertHtml(const QString& html);
 
