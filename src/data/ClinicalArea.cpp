@@ -499,7 +499,8 @@ void ClinicalArea::syncCharge(db::Dataset& history)
 {
     const QVariant id = history.value(u"ID");
     db::Dataset& charges = *finance().PatEconomicsForFatherTable;
-    charges.setRange({id}, {id});
+    // A new row's identifier is fresh from its generator: no charge can be stored under it yet.
+    charges.setRange({id}, {id}, history.state() == db::DatasetState::Insert ? db::Dataset::RangeRows::NoneStored : db::Dataset::RangeRows::Read);
     if (!charges.isActive())
         OpenTable(charges);
     try {
@@ -530,6 +531,15 @@ void ClinicalArea::syncCharge(db::Dataset& history)
     }
 }
 
+ClinicalArea::Owner ClinicalArea::ownerOf(const QVariant& account) const
+{
+    db::Query owner(*Database, QStringLiteral("SELECT LastName, TherapySessionID FROM Patient WHERE PatientID = :id"));
+    owner.bind(QStringLiteral("id"), account).exec();
+    if (!owner.next())
+        return {};
+    return {owner.value(0), owner.value(1)};
+}
+
 void ClinicalArea::writeCharge(db::Dataset& history, db::Dataset& charges, const QVariant& payer)
 {
     const bool receipted = history.value(u"IOFld").toBool();
@@ -558,16 +568,18 @@ void ClinicalArea::writeCharge(db::Dataset& history, db::Dataset& charges, const
     charges.setValue(u"Description", description.left(charges.field(u"Description").size()));
 
     const QVariant account = payer.isNull() ? history.value(u"PatientID") : payer;
-    db::Query owner(*Database, QStringLiteral("SELECT LastName, TherapySessionID FROM Patient WHERE PatientID = :id"));
-    owner.bind(QStringLiteral("id"), account).exec();
-    const bool known = owner.next();
     charges.setValue(u"PatientID", account);
-    charges.setValue(u"SourceName", known ? owner.value(0) : QVariant());
     if (payer.isNull()) {
+        // The patient being treated is the patient on screen: the name is at hand.
+        db::Dataset& patient = *patients().PatientsTable;
+        const bool onScreen = patient.isActive() && !patient.isEditing() && patient.value(u"PatientID") == account;
+        charges.setValue(u"SourceName", onScreen ? patient.value(u"LastName") : ownerOf(account).lastName);
         charges.setValue(u"SessionID", history.value(u"TherapySessionID"));
         charges.setValue(u"ChildID", QVariant());
     } else {
-        charges.setValue(u"SessionID", known ? owner.value(1) : QVariant());
+        const Owner owner = ownerOf(account);
+        charges.setValue(u"SourceName", owner.lastName);
+        charges.setValue(u"SessionID", owner.session);
         charges.setValue(u"ChildID", history.value(u"PatientID"));
     }
 }

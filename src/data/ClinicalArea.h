@@ -120,6 +120,11 @@ private:
     void fillHistoryPrices(db::Dataset& history, bool found);
     void syncCharge(db::Dataset& history);
     void writeCharge(db::Dataset& history, db::Dataset& charges, const QVariant& payer);
+    // The ledger's owner of a charge: the name its rows carry and the session they go to.
+    struct Owner {
+        QVariant lastName, session;
+    };
+    Owner ownerOf(const QVariant& account) const;
 
     const ChartContext* m_chart = nullptr;
     int m_operationsGroup = 0;

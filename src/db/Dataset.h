@@ -73,7 +73,10 @@ public:
     void setOrderBy(const QStringList& fields, bool descending = false);
     const QStringList& orderFields() const { return m_orderFields; }
     // Limits the view to rows whose leading order fields lie between the two keys.
-    void setRange(const QVariantList& low, const QVariantList& high);
+    // `NoneStored`: the key was just taken from a generator, so no stored row can lie in the
+    // range; the view shows its unsaved rows only, without reading.
+    enum class RangeRows { Read, NoneStored };
+    void setRange(const QVariantList& low, const QVariantList& high, RangeRows rows = RangeRows::Read);
     void cancelRange();
     // Keeps the view to the rows whose detail fields equal the master's fields in its current
     // row, and follows the master as it moves. Empty detail fields: the order fields.
@@ -222,6 +225,7 @@ private:
         QStringList sourceKeys;
         QString resultField;
         QHash<QString, QVariant> cache;
+        QList<int> keyIndexes; // of keyFields, found at the first row after the fields are built
     };
 
     // DatasetSource.cpp
@@ -272,6 +276,7 @@ private:
     bool m_queryFieldsBuilt = false;
 
     std::vector<std::unique_ptr<Field>> m_fields;
+    mutable QHash<QString, int> m_fieldByName; // by the exact name, built when first asked
     int m_storedCount = 0;
     std::vector<Lookup> m_lookups;
 
@@ -279,6 +284,7 @@ private:
     bool m_descending = false;
     QVariantList m_rangeLow;
     QVariantList m_rangeHigh;
+    bool m_rangeNoneStored = false; // for the next read only
     QPointer<DataSource> m_master;
     QStringList m_masterFields;
     QStringList m_detailFields;

@@ -171,10 +171,14 @@ void Dataset::setActiveValue(int fieldIndex, const QVariant& value)
 
 QVariant Dataset::resolveLookup(Lookup& lookup, const Row& row)
 {
+    if (lookup.keyIndexes.size() != lookup.keyFields.size()) {
+        lookup.keyIndexes.clear();
+        for (const QString& k : std::as_const(lookup.keyFields))
+            lookup.keyIndexes.append(field(k).index());
+    }
     QVariantList keys;
-    for (const QString& k : std::as_const(lookup.keyFields)) {
-        const Field& f = field(k);
-        const QVariant v = f.index() < m_storedCount ? row.values.value(f.index()) : row.extra.value(f.index() - m_storedCount);
+    for (const int index : std::as_const(lookup.keyIndexes)) {
+        const QVariant v = index < m_storedCount ? row.values.value(index) : row.extra.value(index - m_storedCount);
         if (v.isNull())
             return {}; // no key, no row: an empty look-up, not an error
         keys << v;

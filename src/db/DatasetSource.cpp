@@ -87,6 +87,7 @@ void Dataset::buildTableFields()
             extras.push_back(std::move(f));
     }
     m_fields.clear();
+    m_fieldByName.clear();
     for (const FieldDef& def : std::as_const(m_table.fields))
         m_fields.push_back(std::make_unique<Field>(*this, static_cast<int>(m_fields.size()), def, FieldKind::Data));
     m_storedCount = static_cast<int>(m_fields.size());
@@ -95,6 +96,7 @@ void Dataset::buildTableFields()
         for (Lookup& l : m_lookups) {
             if (l.fieldIndex == f->index())
                 l.fieldIndex = replacement->index();
+            l.keyIndexes.clear();
         }
         m_fields.push_back(std::move(replacement));
     }
@@ -124,13 +126,14 @@ Field& Dataset::addExtraField(const FieldDef& def, FieldKind kind)
     if (findField(def.name))
         throw DatabaseError(QStringLiteral("The view already has a field %1.").arg(def.name));
     m_fields.push_back(std::make_unique<Field>(*this, static_cast<int>(m_fields.size()), def, kind));
+    m_fieldByName.clear();
     return *m_fields.back();
 }
 
 Field& Dataset::addLookupField(const FieldDef& def, const QStringList& keyFields, Dataset& source, const QStringList& sourceKeys, const QString& resultField)
 {
     Field& f = addExtraField(def, FieldKind::Lookup);
-    m_lookups.push_back({f.index(), keyFields, &source, {}, sourceKeys, resultField, {}});
+    m_lookups.push_back({f.index(), keyFields, &source, {}, sourceKeys, resultField, {}, {}});
     const int lookupIndex = static_cast<int>(m_lookups.size()) - 1;
     connect(&source, &Dataset::contentChanged, this, [this, lookupIndex] {
         m_lookups[static_cast<size_t>(lookupIndex)].cache.clear();
@@ -142,7 +145,7 @@ Field& Dataset::addLookupField(const FieldDef& def, const QStringList& keyFields
 Field& Dataset::addLookupField(const FieldDef& def, const QStringList& keyFields, const QString& table, const QStringList& tableKeys, const QString& resultField)
 {
     Field& f = addExtraField(def, FieldKind::Lookup);
-    m_lookups.push_back({f.index(), keyFields, nullptr, table, tableKeys, resultField, {}});
+    m_lookups.push_back({f.index(), keyFields, nullptr, table, tableKeys, resultField, {}, {}});
     return f;
 }
 
@@ -153,7 +156,15 @@ Field& Dataset::addCalculatedField(const FieldDef& def)
 
 Field* Dataset::findField(QStringView name) const
 {
-    for (const auto& f : m_fields) { // few fields: a compare beats building a lower-case key
+    // Rules ask for fields by name on every row: most spell it as declared, a hash finds those.
+    if (m_fieldByName.isEmpty()) {
+        for (const auto& f : m_fields)
+            m_fieldByName.insert(f->name(), f->index());
+    }
+    const auto exact = m_fieldByName.constFind(QString::fromRawData(name.data(), name.size()));
+    if (exact != m_fieldByName.cend())
+        return m_fields[static_cast<size_t>(exact.value())].get();
+    for (const auto& f : m_fields) {
         if (f->name().compare(name, Qt::CaseInsensitive) == 0)
             return f.get();
     }
@@ -197,15 +208,23 @@ void Dataset::setOrderBy(const QStringList& fields, bool descending)
         refresh();
 }
 
-void Dataset::setRange(const QVariantList& low, const QVariantList& high)
+void Dataset::setRange(const QVariantList& low, const QVariantList& high, RangeRows rows)
 {
     m_viewShape.clear();
     if (low.size() > m_orderFields.size() || high.size() > m_orderFields.size())
         throw DatabaseError(QStringLiteral("The range has more values than the order of %1 has fields.").arg(objectName()));
     m_rangeLow = low;
     m_rangeHigh = high;
-    if (isActive())
-        refresh();
+    if (isActive()) {
+        m_rangeNoneStored = rows == RangeRows::NoneStored;
+        try {
+            refresh();
+        } catch (...) {
+            m_rangeNoneStored = false;
+            throw;
+        }
+        m_rangeNoneStored = false;
+    }
 }
 
 void Dataset::cancelRange()
@@ -370,10 +389,11 @@ void Dataset::loadRows()
             m_viewShape = shape;
         }
         const bool noMasterRow = m_master && std::all_of(m_linkedValues.cbegin(), m_linkedValues.cend(), [](const QVariant& v) { return v.isNull(); });
-        if (noMasterRow) {
+        if (m_rangeNoneStored || noMasterRow) {
             lookupsStale();
             m_rows.clear(); // a master without rows has no details
             m_tableMark = {};
+            m_viewShape.clear(); // nothing was prepared for this shape: the next read prepares
         } else if (const std::optional<bool> wrote = followOwnWrites(previousShape, previousValues)) {
             if (*wrote)
                 lookupsStale();
@@ -384,7 +404,10 @@ void Dataset::loadRows()
             // Before the read, so that a later change is seen. A detail reads its few rows again
             // whenever its master moves: the mark would cost more there than it saves.
             m_tableMark = isFiltered() || m_master ? Connection::ChangeMark {} : m_connection->changeMark();
-            m_rows.loadTable(m_view, filter, sameShape);
+            // Running balances need every row above the one shown: reading them page by page
+            // would cost more than reading them all now.
+            const bool sequential = m_sequentialCalc && onCalcFields;
+            m_rows.loadTable(m_view, filter, sameShape, sequential ? RowStore::kEagerSequentialRows : RowStore::kEagerRows);
         }
     }
     mergePending();

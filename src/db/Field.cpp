@@ -200,17 +200,45 @@ QVariant Field::coerce(const QVariant& input) const
     return input;
 }
 
+namespace {
+
+// The stored date as the engine writes it ("YYYY-MM-DD..."), read without the general parser:
+// every date of every row read passes here.
+QDate isoDate(QStringView text)
+{
+    const auto digit = [&](int i) { return text[i].unicode() - u'0'; };
+    const auto digits = [&](int from, int count) {
+        int n = 0;
+        for (int i = from; i < from + count; ++i) {
+            if (digit(i) < 0 || digit(i) > 9)
+                return -1;
+            n = n * 10 + digit(i);
+        }
+        return n;
+    };
+    if (text.size() >= 10 && text[4] == u'-' && text[7] == u'-') {
+        const int year = digits(0, 4), month = digits(5, 2), day = digits(8, 2);
+        if (year >= 0 && month >= 0 && day >= 0)
+            return QDate(year, month, day); // invalid when out of range, as the parser's
+    }
+    return QDate::fromString(text.left(10), Qt::ISODate);
+}
+
+} // namespace
+
 QVariant Field::fromStorage(const QVariant& stored, FieldType type)
 {
     if (isNullValue(stored))
         return {};
+    // The engines hand integers over as 64 bits: taken directly, without a conversion lookup.
+    const bool integer = stored.typeId() == QMetaType::LongLong;
     switch (type) {
     case FieldType::String:
     case FieldType::Memo:
         return stored.typeId() == QMetaType::QString ? stored : QVariant(stored.toString());
     case FieldType::Int16:
     case FieldType::Int32:
-        return stored.toInt();
+        return integer ? QVariant(static_cast<int>(*static_cast<const qlonglong*>(stored.constData()))) : QVariant(stored.toInt());
     case FieldType::Float64:
         return stored.toDouble();
     case FieldType::Boolean:
@@ -218,10 +246,10 @@ QVariant Field::fromStorage(const QVariant& stored, FieldType type)
             const QString t = stored.toString().toLower();
             return t == QLatin1String("true") || t == QLatin1String("1") || t == QLatin1String("t");
         }
-        return stored.toBool();
+        return integer ? QVariant(*static_cast<const qlonglong*>(stored.constData()) != 0) : QVariant(stored.toBool());
     case FieldType::Date:
         if (stored.typeId() == QMetaType::QString)
-            return QDate::fromString(stored.toString().left(10), Qt::ISODate);
+            return isoDate(*static_cast<const QString*>(stored.constData()));
         return stored.toDate();
     case FieldType::Time:
         if (stored.typeId() == QMetaType::QString)

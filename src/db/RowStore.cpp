@@ -59,7 +59,7 @@ void RowStore::readValues(const QSqlQuery& query, int offset, Row& row) const
         row.values[c] = Field::fromStorage(query.value(c + offset), m_types[c]);
 }
 
-void RowStore::loadTable(const ViewSpec& view, const Filter& filter, bool sameShape)
+void RowStore::loadTable(const ViewSpec& view, const Filter& filter, bool sameShape, int eagerRows)
 {
     clear();
     m_view = view;
@@ -70,7 +70,7 @@ void RowStore::loadTable(const ViewSpec& view, const Filter& filter, bool sameSh
     bool moreRows = false;
     Row tested; // a filtered view tests every row in this one buffer
     while (rows.next()) {
-        if (!filter && count() == kEagerRows) {
+        if (!filter && count() == eagerRows) {
             moreRows = true;
             break;
         }
@@ -90,7 +90,7 @@ void RowStore::loadTable(const ViewSpec& view, const Filter& filter, bool sameSh
         // unfiltered one does; their values are read again a page at a time when needed.
         Row kept;
         kept.locator = tested.locator;
-        if (count() < kEagerRows) {
+        if (count() < eagerRows) {
             kept.values = std::move(tested.values);
             tested.values = {};
             ++m_loadedCount;

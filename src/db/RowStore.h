@@ -32,6 +32,8 @@ public:
 
     // Rows read in full when opening; beyond this the view reads locators only.
     static constexpr int kEagerRows = 1000;
+    // A view with running balances needs every row above the one shown: it reads this many at once.
+    static constexpr int kEagerSequentialRows = 20000;
     static constexpr int kPageRows = 128;
     static constexpr int kJumpRows = 16; // a row far from any row read: a locate, not a scroll
     // Values kept in memory before rows far from the one asked for are dropped again.
@@ -43,7 +45,8 @@ public:
 
     // Reads the rows of a table view. With a filter every row is read and tested.
     // `sameShape`: only bound values differ from the last read, the statement stays prepared.
-    void loadTable(const ViewSpec& view, const Filter& filter, bool sameShape = false);
+    // `eagerRows`: how many rows are read in full before the view falls back to locators.
+    void loadTable(const ViewSpec& view, const Filter& filter, bool sameShape = false, int eagerRows = kEagerRows);
     // Runs a statement with named parameters; returns its columns before the rows are read.
     QSqlRecord startQuery(const QString& sql, const QVariantMap& params);
     void readQueryRows(const Filter& filter);

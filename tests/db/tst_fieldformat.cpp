@@ -1,3 +1,4 @@
+#include "db/Field.h"
 #include "db/FieldFormat.h"
 
 #include <QLocale>
@@ -57,6 +58,36 @@ private Q_SLOTS:
         QFETCH(QString, pattern);
         QFETCH(QString, shown);
         QCOMPARE(db::fieldformat::dateTimeText(QDateTime(QDate(2026, 12, 4), QTime(10, 15, 30)), pattern), shown);
+    }
+
+    // Values as the engine hands them over, turned into the field's type.
+    void storedValues_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QVariant>("value");
+        const int date = int(db::FieldType::Date);
+        QTest::newRow("date") << QVariant(QStringLiteral("2025-01-31")) << date << QVariant(QDate(2025, 1, 31));
+        QTest::newRow("date with a time") << QVariant(QStringLiteral("2024-02-29T10:00:00")) << date << QVariant(QDate(2024, 2, 29));
+        QTest::newRow("no such day") << QVariant(QStringLiteral("2025-02-29")) << date << QVariant(QDate());
+        QTest::newRow("not a date") << QVariant(QStringLiteral("31/01/2025")) << date << QVariant(QDate());
+        QTest::newRow("letters in the year") << QVariant(QStringLiteral("20x5-01-31")) << date << QVariant(QDate());
+        QTest::newRow("integer") << QVariant(qlonglong(70000)) << int(db::FieldType::Int32) << QVariant(70000);
+        QTest::newRow("integer as text") << QVariant(QStringLiteral("12")) << int(db::FieldType::Int16) << QVariant(12);
+        QTest::newRow("flag") << QVariant(qlonglong(1)) << int(db::FieldType::Boolean) << QVariant(true);
+        QTest::newRow("flag off") << QVariant(qlonglong(0)) << int(db::FieldType::Boolean) << QVariant(false);
+        QTest::newRow("flag as text") << QVariant(QStringLiteral("TRUE")) << int(db::FieldType::Boolean) << QVariant(true);
+        QTest::newRow("null") << QVariant() << int(db::FieldType::Int32) << QVariant();
+    }
+
+    void storedValues()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(int, type);
+        QFETCH(QVariant, value);
+        const QVariant got = db::Field::fromStorage(stored, db::FieldType(type));
+        QCOMPARE(got.typeId(), value.typeId());
+        QCOMPARE(got, value);
     }
 };
 
