@@ -15,6 +15,7 @@
 #include "widgets/DBDateEdit.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
+#include "widgets/GridLayoutStore.h"
 #include "widgets/DBLookupCombo.h"
 #include "widgets/DBRadioGroup.h"
 #include "widgets/DBText.h"
@@ -49,6 +50,7 @@ TEconomicsForm::TEconomicsForm(data::TDmForm& dm, EconomicsHost host, QWidget* p
     buildSideBar();
     QWidget* editors = buildEditors();
     buildGrid();
+    new widgets::GridLayoutStore(Grid, this);
     buildPopup();
 
     TabSet = new QTabBar(this);

@@ -173,15 +173,27 @@ void DBGrid::setViewModel()
 void DBGrid::saveSections()
 {
     m_sections.clear();
-    for (int i = 0; i < m_view->horizontalHeader()->count(); ++i)
-        m_sections.append({m_view->columnWidth(i), m_view->isColumnHidden(i)});
+    const QHeaderView* header = m_view->horizontalHeader();
+    for (int i = 0; i < header->count(); ++i)
+        m_sections.append({m_view->columnWidth(i), m_view->isColumnHidden(i), header->visualIndex(i)});
 }
 
 void DBGrid::restoreSections()
 {
-    for (int i = 0; i < m_sections.size() && i < m_view->horizontalHeader()->count(); ++i) {
-        m_view->setColumnWidth(i, m_sections[i].first);
-        m_view->setColumnHidden(i, m_sections[i].second);
+    QHeaderView* header = m_view->horizontalHeader();
+    const bool sameColumns = m_sections.size() == header->count();
+    for (int i = 0; i < m_sections.size() && i < header->count(); ++i) {
+        m_view->setColumnWidth(i, m_sections[i].width);
+        m_view->setColumnHidden(i, m_sections[i].hidden);
+    }
+    // Columns moved by the user stay where they were put, when the columns are still the same.
+    if (sameColumns) {
+        for (int visual = 0; visual < header->count(); ++visual) {
+            for (int i = 0; i < m_sections.size(); ++i) {
+                if (m_sections[i].visual == visual && header->visualIndex(i) != visual)
+                    header->moveSection(header->visualIndex(i), visual);
+            }
+        }
     }
     fitCaptions();
 }

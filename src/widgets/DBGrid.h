@@ -126,7 +126,12 @@ private:
     QHash<int, GroupText> m_groupTexts;
     QList<QMetaObject::Connection> m_modelConnections;
     QList<QMetaObject::Connection> m_viewConnections;
-    QList<std::pair<int, bool>> m_sections; // widths and hidden columns kept over a reset
+    struct Section {
+        int width;
+        bool hidden;
+        int visual; // where the user moved it
+    };
+    QList<Section> m_sections; // kept over a reset
     bool m_readOnly = false;
     bool m_syncing = false;
 };

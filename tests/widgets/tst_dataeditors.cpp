@@ -16,6 +16,7 @@
 #include "widgets/DBMemo.h"
 #include "widgets/DBRadioGroup.h"
 #include "widgets/DBText.h"
+#include "widgets/GridLayoutStore.h"
 #include "widgets/GridModels.h"
 
 #include <QAbstractItemModelTester>
@@ -23,6 +24,7 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QHeaderView>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -458,6 +460,49 @@ private Q_SLOTS:
 
         m_fees->refresh(); // a reload keeps the widths
         QVERIFY(captionFits(2));
+    }
+
+    // The columns' order and widths as the user left them come back with the window, survive a
+    // re-read, and a stored layout naming a field the grid no longer has is applied around it.
+    void gridLayoutIsStoredWithTheWindow()
+    {
+        QTemporaryDir dir;
+        const QString placement = dir.filePath(QStringLiteral("Orvane.INI"));
+        const QList<widgets::DBGrid::Column> columns{{QStringLiteral("Note")}, {QStringLiteral("Cost")}, {QStringLiteral("Tooth")}};
+        m_window->setObjectName(QStringLiteral("FeeForm"));
+        auto* grid = new widgets::DBGrid(m_window.get());
+        grid->setObjectName(QStringLiteral("Grid"));
+        grid->setDataSource(m_src.get());
+        grid->setColumns(columns);
+        auto* store = new widgets::GridLayoutStore(grid, m_window.get(), placement);
+        m_window->show();
+        QHeaderView* header = grid->view()->horizontalHeader();
+        header->moveSection(header->visualIndex(2), 0); // Tooth first
+        header->resizeSection(1, 211);
+        m_fees->refresh();
+        QCOMPARE(header->visualIndex(2), 0);
+        QCOMPARE(header->sectionSize(1), 211);
+        m_window->close();
+        QCOMPARE(widgets::GridLayoutStore::layoutText(*grid).section(QLatin1Char(';'), 0, 0).section(QLatin1Char(':'), 0, 0), QStringLiteral("Tooth"));
+        Q_UNUSED(store);
+
+        QWidget second;
+        second.setObjectName(QStringLiteral("FeeForm"));
+        auto* again = new widgets::DBGrid(&second);
+        again->setObjectName(QStringLiteral("Grid"));
+        again->setDataSource(m_src.get());
+        again->setColumns(columns);
+        new widgets::GridLayoutStore(again, &second, placement);
+        second.show();
+        QHeaderView* shown = again->view()->horizontalHeader();
+        QCOMPARE(shown->logicalIndex(0), 2);
+        QCOMPARE(shown->logicalIndex(1), 0);
+        QCOMPARE(shown->sectionSize(1), 211);
+
+        widgets::GridLayoutStore::applyLayoutText(*again, QStringLiteral("Gone:50;Cost:90;Note:abc"));
+        QCOMPARE(shown->logicalIndex(0), 1);
+        QCOMPARE(shown->logicalIndex(1), 0);
+        QCOMPARE(shown->sectionSize(1), 90);
     }
 
     void gridFooterSumsFollowEditsAndRebinds()
