@@ -116,7 +116,7 @@ bool DrawSymbolOnTooth(QImage& chart, ChartKind kind, const ChartPictures& pictu
         QPainter(&chart).drawImage(FullMouthPosition, pictures.fullMouth(true));
         return true;
     }
-    const auto symbol = library.LoadSymbol(id, ToothNumberOf(index, kind), true);
+    const auto symbol = library.PaintableSymbol(id, ToothNumberOf(index, kind), true);
     if (!symbol)
         return false;
     if (!transparent)

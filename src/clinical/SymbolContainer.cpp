@@ -127,7 +127,44 @@ int TSymbolContainer::CutHeight(int toothNumber, bool chartSize)
     return upper ? 105 : 95;
 }
 
+namespace {
+
+constexpr int kKeptPictures = 4096;
+
+quint64 pictureKey(qint32 id, int toothNumber, bool chartSize)
+{
+    return (quint64(quint32(id)) << 16) | (quint64(quint16(toothNumber)) << 1) | (chartSize ? 1u : 0u);
+}
+
+template <typename Make>
+std::optional<QImage> kept(QHash<quint64, std::optional<QImage>>& pictures, quint64 key, Make make)
+{
+    const auto hit = pictures.constFind(key);
+    if (hit != pictures.cend())
+        return hit.value();
+    if (pictures.size() >= kKeptPictures)
+        pictures.clear();
+    return pictures.insert(key, make()).value();
+}
+
+} // namespace
+
 std::optional<QImage> TSymbolContainer::LoadSymbol(qint32 id, int toothNumber, bool chartSize) const
+{
+    return kept(m_loaded, pictureKey(id, toothNumber, chartSize), [&] { return readSymbol(id, toothNumber, chartSize); });
+}
+
+std::optional<QImage> TSymbolContainer::PaintableSymbol(qint32 id, int toothNumber, bool chartSize) const
+{
+    return kept(m_paintable, pictureKey(id, toothNumber, chartSize), [&]() -> std::optional<QImage> {
+        const auto symbol = LoadSymbol(id, toothNumber, chartSize);
+        if (!symbol)
+            return std::nullopt;
+        return symbol->convertToFormat(QImage::Format_RGB32);
+    });
+}
+
+std::optional<QImage> TSymbolContainer::readSymbol(qint32 id, int toothNumber, bool chartSize) const
 {
     const qint64 offset = FindOffset(id);
     if (offset == 0)

@@ -3,6 +3,7 @@
 #include "clinical/SymbolFile.h"
 
 #include <QFile>
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -40,17 +41,24 @@ public:
     // height of its jaw (chart size: 120 upper / 115 lower rows, else 105 / 95).
     // Nothing when the identifier is not in the library or the tooth has no place on a chart.
     std::optional<QImage> LoadSymbol(qint32 id, int toothNumber, bool chartSize) const;
+    // The same picture in 32-bit colour, ready to be combined with a chart.
+    std::optional<QImage> PaintableSymbol(qint32 id, int toothNumber, bool chartSize) const;
 
     static int CutHeight(int toothNumber, bool chartSize);
 
 private:
     void readIndex(qint32 count);
+    std::optional<QImage> readSymbol(qint32 id, int toothNumber, bool chartSize) const;
 
     QString m_datPath;
     QString m_idxPath;
     mutable QFile m_dat;
     qint64 m_datSize = 0;
     QList<IndexEntry> m_index;
+    // Pictures already read: a chart draws the same few symbols on the same teeth again and
+    // again. Bounded, so that browsing the whole library does not keep all of it.
+    mutable QHash<quint64, std::optional<QImage>> m_loaded;
+    mutable QHash<quint64, std::optional<QImage>> m_paintable;
 };
 
 } // namespace clinical

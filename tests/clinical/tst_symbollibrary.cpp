@@ -176,6 +176,12 @@ private Q_SLOTS:
                     QFAIL(qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
             }
         QCOMPARE(image->pixel(0, 0), symbols::Palette().at(patternPixel(id, slot, flipped ? w - 1 : 0, 0)));
+        // Asked again (kept), and ready to paint: the same picture.
+        QCOMPARE(*c.LoadSymbol(id, tooth, chartSize), *image);
+        const auto paintable = c.PaintableSymbol(id, tooth, chartSize);
+        QVERIFY(paintable.has_value());
+        QCOMPARE(paintable->format(), QImage::Format_RGB32);
+        QCOMPARE(*paintable, image->convertToFormat(QImage::Format_RGB32));
     }
 
     void unknownIdentifierOrToothLoadsNothing()
