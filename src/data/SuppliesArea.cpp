@@ -507,13 +507,13 @@ void SuppliesArea::refuseBadLine(db::Dataset& DataSet)
         platform::showError(message(QLatin1String(text)));
         throw db::Abort();
     };
-    for (const char* name : {"Quantity", "QuantityDelivered"}) {
-        const double q = amount(DataSet, QLatin1String(name));
+    for (QStringView name : {u"Quantity", u"QuantityDelivered"}) {
+        const double q = amount(DataSet, name);
         if (q < 0 || q > kMostUnits)
             refuse("The quantity must be between 0 and 1000000.");
     }
-    for (const char* name : {"UnitPrice", "UnitPriceEURO"}) {
-        const double price = amount(DataSet, QLatin1String(name));
+    for (QStringView name : {u"UnitPrice", u"UnitPriceEURO"}) {
+        const double price = amount(DataSet, name);
         if (price < 0 || price > kMostPrice)
             refuse("The unit price must not be negative.");
     }

@@ -232,6 +232,7 @@ private Q_SLOTS:
         QFETCH(QVariant, value);
         QFETCH(QString, message);
         auto dm = m_practice->open();
+        dm->money().setEuroMode(false); // the local amounts are the ones typed
         addSupplier(*dm, QStringLiteral("S"));
         db::Dataset& line = RulesPractice::view(*dm, lines);
         db::Dataset& header = *line.master()->dataset();

@@ -273,22 +273,21 @@ private Q_SLOTS:
         dm->supplies().LabOrderItemsTable->refresh();
         QVERIFY(dm->supplies().LabOrderItemsTable->value(u"Delivered").toBool());
 
-        // Deleting the delivery job: undelivered again and offered in the picker.
+        // Deleting the delivery job: undelivered again, no debt left, offered in the picker.
         delivery.DeleteLineBtnClick();
         QVERIFY(delivery.storeChanges());
         QCOMPARE(related(), -1);
-        delivery.runPicker = [&](supplies::TUndeliveredLabOrdersForm& picker) {
-            pending = picker.Grid->datasetModel()->rowCount();
-            return QList<int> {};
-        };
+        QCOMPARE(scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM DentEconomics")).toInt(), 0);
+        QCOMPARE(scalar(*dm, QStringLiteral("SELECT Balance FROM DentalLabDB WHERE DentalLabID = :id"), lab).toDouble(), 0.0);
+        // Received again; deleting the whole delivery removes its ledger row and lowers the balance.
         delivery.PendingBtnClick();
         QCOMPARE(pending, 1);
-        // Deleting the delivery removes its ledger row and lowers the balance.
+        QCOMPARE(scalar(*dm, QStringLiteral("SELECT Balance FROM DentalLabDB WHERE DentalLabID = :id"), lab).toDouble(), 120.0);
         delivery.setup().header->remove();
         QCOMPARE(scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM DentEconomics")).toInt(), 0);
-        QCOMPARE(scalar(*dm, QStringLiteral("SELECT Balance FROM DentalLabDB WHERE DentalLabID = :id"), lab)
-                     .toDouble(),
-            0.0);
+        QCOMPARE(scalar(*dm, QStringLiteral("SELECT Balance FROM DentalLabDB WHERE DentalLabID = :id"), lab).toDouble(), 0.0);
+        QCOMPARE(related(), -1);
+        QVERIFY(ordered()); // still on its order
         delivery.close();
         order.close();
     }
