@@ -194,6 +194,7 @@ Result deliveryPost(Context& context)
     constexpr int kLines = 20;
     double ours = 1e12;
     double take = 1e12;
+    double coldTake = 0;
     QList<int> rows;
     for (int i = 0; i < kLines; ++i)
         rows << i;
@@ -204,7 +205,10 @@ Result deliveryPost(Context& context)
         pending.close();
         pending.setParam(QStringLiteral("SupplierID"), p.busySupplier);
         pending.open();
-        take = std::min(take, timeMs([&] { supplies::deliverPendingItems(*dm, rows); }));
+        const double took = timeMs([&] { supplies::deliverPendingItems(*dm, rows); });
+        if (round == 0)
+            coldTake = took; // the first reads the order lines a delivery line updates
+        take = std::min(take, took);
         ours = std::min(ours, timeMs([&] {
             delivery.edit();
             delivery.post();
@@ -285,10 +289,12 @@ Result deliveryPost(Context& context)
         { QStringLiteral(
             "(s2) a delivery of %1 lines taken from pending orders posted (lines, order lines, ledger row, "
             "balance) in one "
-            "transaction: %2 ms; taking the lines into the view beforehand %3 ms; plain SQL %4 ms")
+            "transaction: %2 ms; taking the lines into the view beforehand %3 ms (the first time %4 ms); "
+            "plain SQL %5 ms")
                 .arg(kLines)
                 .arg(ours, 0, 'f', 2)
                 .arg(take, 0, 'f', 2)
+                .arg(coldTake, 0, 'f', 2)
                 .arg(plainMs, 0, 'f', 2) },
         QStringLiteral("<= 50 ms"),
         right ? (ours + take <= 50 ? QStringLiteral("met") : QStringLiteral("MISSED"))

@@ -15,6 +15,7 @@
 #include "supplies/SupplierOrderUnit.h"
 #include "supplies/UndeliveredLabOrdersUnit.h"
 #include "supplies/UndeliveredMaterialsUnit.h"
+#include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 
 #include <QFileInfo>
@@ -313,6 +314,38 @@ private Q_SLOTS:
         QCOMPARE(scalar(*dm, QStringLiteral("SELECT PatientID FROM LabOrderItems")),
             dm->patients().PatientsTable->value(u"PatientID"));
         order.close();
+    }
+
+    // A new price typed in the catalogue moves the old one and its date into the history;
+    // the same price saved again leaves the history alone.
+    void priceHistoryThroughTheCatalogue()
+    {
+        auto dm = m_practice->open();
+        dm->money().setEuroMode(false);
+        supplierWithMaterial(*dm);
+        db::Dataset& prices = *dm->supplies().SuppliersPerMaterialTable;
+        const QDate priced(2026, 3, 1);
+        rulestest::exec(*dm->Database, QStringLiteral("UPDATE SuppliersPerMaterial SET PriceDate = :id"), {{QStringLiteral("id"), priced}});
+        prices.refresh();
+        supplies::TmaterialEntryForm catalogue(*dm);
+        catalogue.show();
+        const auto history = [&](const char* field) {
+            return scalar(*dm, QStringLiteral("SELECT %1 FROM SuppliersPerMaterial").arg(QLatin1String(field)));
+        };
+        catalogue.PriceEdit->enterText(QStringLiteral("10"));
+        if (dm->supplies().MaterialsTable->isEditing())
+            dm->supplies().MaterialsTable->post();
+        QVERIFY(history("OldPrice").isNull());
+        QCOMPARE(history("PriceDate").toDate(), priced);
+
+        catalogue.PriceEdit->enterText(QStringLiteral("12"));
+        QVERIFY(dm->supplies().MaterialsTable->isEditing()); // the price belongs to the material
+        dm->supplies().MaterialsTable->post();
+        QCOMPARE(history("Price").toDouble(), 12.0);
+        QCOMPARE(history("OldPrice").toDouble(), 10.0);
+        QCOMPARE(history("OldPriceDate").toDate(), priced);
+        QCOMPARE(history("PriceDate").toDate(), QDate::currentDate());
+        catalogue.accept();
     }
 
     void printedOrder()
