@@ -10,6 +10,7 @@
 #include "supplies/SupplyActions.h"
 #include "supplies/UndeliveredLabOrdersUnit.h"
 #include "widgets/CheckColumnDelegate.h"
+#include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/Language.h"
 

@@ -47,6 +47,16 @@ MaterialDocumentForm::MaterialDocumentForm(data::TDmForm& dm, bool delivery, QWi
     for (db::Dataset* view : { m_dm.supplies().MaterialsTable, m_dm.supplies().MaterialsPerSupplierTable })
         if (!view->isActive())
             m_dm.OpenTable(*view);
+    // The descriptions come from the supplier's price list, which the catalogue may have
+    // changed since it was read.
+    refreshPriceList();
+}
+
+void MaterialDocumentForm::refreshPriceList()
+{
+    db::Dataset& prices = *m_dm.supplies().MaterialsPerSupplierTable;
+    if (prices.isActive() && !prices.isEditing())
+        prices.refresh();
 }
 
 void MaterialDocumentForm::addLineColumns()
@@ -98,8 +108,10 @@ void MaterialDocumentForm::MaterialBtnClick()
         if (search.exec() == QDialog::Accepted)
             material = search.selectedMaterial();
     }
-    if (!material.isNull())
-        lines.setValue(u"MaterialID", material);
+    if (material.isNull())
+        return;
+    refreshPriceList();
+    lines.setValue(u"MaterialID", material);
 }
 
 void MaterialDocumentForm::PendingBtnClick()

@@ -43,6 +43,7 @@ public:
     std::function<QVariant()> runMaterialSearch;
 
 protected:
+    void refreshPriceList();
     void addLineColumns() override;
     void addLineButtons() override;
     void addReportLines(reports::Report& report) override;

@@ -11,7 +11,7 @@ namespace {
 // The value of a field on a row of a view, without moving it.
 QVariant at(db::Dataset& view, int row, const char* field)
 {
-    return view.rowValue(row, view.field(QLatin1String(field)).index());
+    return view.rowValue(row, view.field(QString::fromLatin1(field)).index());
 }
 
 // Appends and posts one row; a refused row is dropped again, so that no half row is left.

@@ -279,14 +279,20 @@ private Q_SLOTS:
         QVERIFY(delivery.storeChanges());
         QCOMPARE(related(), -1);
         QCOMPARE(scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM DentEconomics")).toInt(), 0);
-        QCOMPARE(scalar(*dm, QStringLiteral("SELECT Balance FROM DentalLabDB WHERE DentalLabID = :id"), lab).toDouble(), 0.0);
+        QCOMPARE(scalar(*dm, QStringLiteral("SELECT Balance FROM DentalLabDB WHERE DentalLabID = :id"), lab)
+                     .toDouble(),
+            0.0);
         // Received again; deleting the whole delivery removes its ledger row and lowers the balance.
         delivery.PendingBtnClick();
         QCOMPARE(pending, 1);
-        QCOMPARE(scalar(*dm, QStringLiteral("SELECT Balance FROM DentalLabDB WHERE DentalLabID = :id"), lab).toDouble(), 120.0);
+        QCOMPARE(scalar(*dm, QStringLiteral("SELECT Balance FROM DentalLabDB WHERE DentalLabID = :id"), lab)
+                     .toDouble(),
+            120.0);
         delivery.setup().header->remove();
         QCOMPARE(scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM DentEconomics")).toInt(), 0);
-        QCOMPARE(scalar(*dm, QStringLiteral("SELECT Balance FROM DentalLabDB WHERE DentalLabID = :id"), lab).toDouble(), 0.0);
+        QCOMPARE(scalar(*dm, QStringLiteral("SELECT Balance FROM DentalLabDB WHERE DentalLabID = :id"), lab)
+                     .toDouble(),
+            0.0);
         QCOMPARE(related(), -1);
         QVERIFY(ordered()); // still on its order
         delivery.close();
@@ -325,12 +331,14 @@ private Q_SLOTS:
         supplierWithMaterial(*dm);
         db::Dataset& prices = *dm->supplies().SuppliersPerMaterialTable;
         const QDate priced(2026, 3, 1);
-        rulestest::exec(*dm->Database, QStringLiteral("UPDATE SuppliersPerMaterial SET PriceDate = :id"), {{QStringLiteral("id"), priced}});
+        rulestest::exec(*dm->Database, QStringLiteral("UPDATE SuppliersPerMaterial SET PriceDate = :id"),
+            { { QStringLiteral("id"), priced } });
         prices.refresh();
         supplies::TmaterialEntryForm catalogue(*dm);
         catalogue.show();
         const auto history = [&](const char* field) {
-            return scalar(*dm, QStringLiteral("SELECT %1 FROM SuppliersPerMaterial").arg(QLatin1String(field)));
+            return scalar(
+                *dm, QStringLiteral("SELECT %1 FROM SuppliersPerMaterial").arg(QLatin1String(field)));
         };
         catalogue.PriceEdit->enterText(QStringLiteral("10"));
         if (dm->supplies().MaterialsTable->isEditing())
