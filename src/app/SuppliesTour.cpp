@@ -112,6 +112,7 @@ QStringList tourSuppliesWindows(const QString& outDir, const QString& dataDirect
         supplies::TLabOrderForm orders(*dm);
         orders.setAttribute(Qt::WA_DeleteOnClose, false);
         orders.resize(1100, 680);
+        s.LabOrdersTable->last(); // the latest order, still out
         take(orders, QStringLiteral("LabOrderForm"));
         {
             supplies::TLabJobSelectionForm selection(*dm, &orders);

@@ -1,5 +1,6 @@
 #include "supplies/FileEntryForm.h"
 
+#include "clinical/WindowMoney.h"
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
 #include "db/DataSource.h"
@@ -106,6 +107,7 @@ void FileEntryForm::showEvent(QShowEvent* event)
         Lang->setProperties(paths);
         Lang->Translate();
         widgets::colourEditorsOnFocus(this);
+        clinical::followCurrencyMode(this, m_dm.money()); // balances and prices in the currency shown
     }
     FormActivate();
 }

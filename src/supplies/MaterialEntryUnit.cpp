@@ -5,6 +5,7 @@
 #include "db/DataSource.h"
 #include "db/Errors.h"
 #include "platform/MessageService.h"
+#include "widgets/CheckColumnDelegate.h"
 #include "widgets/DBCheckBox.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBEdit.h"
@@ -17,6 +18,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -37,6 +39,7 @@ TmaterialEntryForm::TmaterialEntryForm(data::TDmForm& dm, QWidget* parent)
         { QStringLiteral("Unit"), QStringLiteral("Unit"), 50 },
         { QStringLiteral("MedicalUse"), QStringLiteral("For Dental Use"), 100 } });
 
+    Grid->view()->setItemDelegateForColumn(5, new widgets::CheckColumnDelegate(Grid)); // For Dental Use
     auto* panel = new QWidget(this);
     auto* form = new QFormLayout;
     DescriptionEdit = addEdit(form, "DBEdit2", QStringLiteral("Description"), QStringLiteral("Description"));

@@ -74,7 +74,8 @@ OrderDocumentForm::OrderDocumentForm(data::TDmForm& dm, DocumentSetup setup, QWi
                 m_setup.delivery ? QStringLiteral("Invoice Code") : QStringLiteral("Order Code"), 100 },
             { QStringLiteral("TotalItems"), QStringLiteral("Items"), 60 },
             { QStringLiteral("TotalPrice"), QStringLiteral("Total"), 100 } });
-    HeaderGrid->setMaximumWidth(400);
+    HeaderGrid->setMinimumWidth(390);
+    HeaderGrid->setMaximumWidth(420);
 
     Grid = new widgets::DBGrid(this);
     Grid->setObjectName(QStringLiteral("dxDBGrid1"));
@@ -458,6 +459,8 @@ void OrderDocumentForm::showEvent(QShowEvent* event)
     m_shownOnce = true;
     addLineColumns();
     addLineButtons();
+    // The line grid's columns exist now: they show the currency of the moment too.
+    widgets::applyCurrencyMode(this, clinical::currencyMode(m_dm.money()));
     Lang->setProperties(translationPaths());
     Lang->Translate();
     widgets::colourEditorsOnFocus(this);

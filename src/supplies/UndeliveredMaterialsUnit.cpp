@@ -32,6 +32,7 @@ TUndeliveredMaterialsForm::TUndeliveredMaterialsForm(data::TDmForm& dm, bool pic
         { QStringLiteral("Quantity"), QStringLiteral("Quantity"), 70 },
         { QStringLiteral("QuantityDelivered"), QStringLiteral("Quantity Delivered"), 110 } });
     setPicking(picking);
+    resize(900, 460);
 }
 
 void TUndeliveredMaterialsForm::showEvent(QShowEvent* event)
