@@ -15,10 +15,10 @@ class Dataset;
 class UpdateGroup {
 public:
     UpdateGroup(Connection& connection, std::initializer_list<Dataset*> datasets);
-    void add(Dataset* dataset) { m_entries.append(Entry{dataset, {}}); }
+    void add(Dataset* dataset) { m_entries.append(Entry { dataset, {} }); }
     // Work inside the transaction once the views added before it are written (a sum that must
     // read them); the views it adds are written after it, in the same transaction.
-    void addStep(std::function<void()> step) { m_entries.append(Entry{nullptr, std::move(step)}); }
+    void addStep(std::function<void()> step) { m_entries.append(Entry { nullptr, std::move(step) }); }
     void apply();
     void cancel();
 
