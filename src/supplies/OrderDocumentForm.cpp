@@ -74,8 +74,8 @@ OrderDocumentForm::OrderDocumentForm(data::TDmForm& dm, DocumentSetup setup, QWi
                 m_setup.delivery ? QStringLiteral("Invoice Code") : QStringLiteral("Order Code"), 100 },
             { QStringLiteral("TotalItems"), QStringLiteral("Items"), 60 },
             { QStringLiteral("TotalPrice"), QStringLiteral("Total"), 100 } });
-    HeaderGrid->setMinimumWidth(390);
-    HeaderGrid->setMaximumWidth(420);
+    HeaderGrid->setMinimumWidth(470);
+    HeaderGrid->setMaximumWidth(500);
 
     Grid = new widgets::DBGrid(this);
     Grid->setObjectName(QStringLiteral("dxDBGrid1"));
