@@ -5,6 +5,7 @@
 
 #include "app/AboutUnit.h"
 #include "app/AppointmentTour.h"
+#include "app/SuppliesTour.h"
 #include "app/ChartWindows.h"
 #include "app/PatientWindows.h"
 #include "app/DataModuleBinding.h"
@@ -261,7 +262,8 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
         camera.take(simple);
     }
 
-    QStringList written = camera.written + tourPatientWindows(outDir, dataDir) + tourAppointmentWindows(outDir, dataDir);
+    QStringList written = camera.written + tourPatientWindows(outDir, dataDir) + tourAppointmentWindows(outDir, dataDir)
+        + tourSuppliesWindows(outDir, dataDir);
     platform::MessageService::install(std::move(previous));
     platform::setConfigDirOverride({});
     return written;

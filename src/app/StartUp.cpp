@@ -1,6 +1,7 @@
 #include "app/StartUp.h"
 
 #include "app/AppointmentWindows.h"
+#include "app/SuppliesWindows.h"
 #include "app/ChartWindows.h"
 #include "app/DataModuleBinding.h"
 #include "app/FinanceWindows.h"
@@ -212,6 +213,7 @@ std::unique_ptr<QObject> openDataModuleOn(
     lendPatientWindows(*dm, mainWindow);
     lendFinanceWindows(*dm, mainWindow);
     lendAppointmentWindows(*dm, mainWindow);
+    lendSuppliesWindows(*dm, mainWindow);
     lendSearches(*dm, mainWindow);
     return dm;
 }

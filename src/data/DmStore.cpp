@@ -82,7 +82,17 @@ void TDmForm::installStoreGroups()
             views << clinical().HistLabOrderItemsToUpdateTable << supplies().UndeliveredLabOrdersToUpdateTable;
         if (master == supplies().DeliveredMaterialsTable)
             views << supplies().MaterialOrderItemsForLook; // the order lines its lines deliver
-        m_storeGroups.push_back({master, views, {master, items}, views, {}, {}, {}});
+        if (master != supplies().DeliveredMaterialsTable && master != supplies().DeliveredLabOrdersTable) {
+            m_storeGroups.push_back({master, views, {master, items}, views, {}, {}, {}});
+            continue;
+        }
+        // A delivery, the order lines it completes, its ledger row and the supplier's (lab's)
+        // balance are written in one transaction: a failure anywhere stores none of them.
+        const bool materials = master == supplies().DeliveredMaterialsTable;
+        db::Dataset* ledger = materials ? finance().SupplierEconomTable : finance().LabEconomTable;
+        db::Dataset* counterpart = materials ? supplies().SuppliersTable : supplies().DentalLabTable;
+        m_storeGroups.push_back({master, views + QList<db::Dataset*>{ledger}, {master, items}, views, {ledger, counterpart}, {}, {},
+            [this, master](db::UpdateGroup& update) { finance().storeDeliveryBalance(*master, update); }});
     }
     for (db::Dataset* history : {clinical().HistPerSessionTable, clinical().HistPerSessionTable2, clinical().HistPerSessionTable3})
         m_storeGroups.push_back({history, {history, finance().PatientEconomTable, finance().PatEconomicsForFatherTable}, {finance().PatientEconomTable}, {history},
@@ -150,6 +160,8 @@ void TDmForm::storeGroup(db::Dataset& master)
             written << view;
         }
     }
+    if (group->inTransaction)
+        update.addStep([group, &update] { group->inTransaction(update); });
     const db::Connection::LogPosition before = Database->logPosition();
     update.apply();
     // The commit is on disk already (WAL with synchronous=FULL, or the rollback journal), and

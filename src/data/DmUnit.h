@@ -29,6 +29,7 @@ namespace db {
 class Connection;
 class DataSource;
 class Generators;
+class UpdateGroup;
 struct ConnectionProfile;
 } // namespace db
 
@@ -226,6 +227,9 @@ private:
         QList<db::Dataset*> discardPending; // only their posted changes: an edit in progress stays
         std::function<void()> afterStore;
         std::function<void()> afterDiscard;
+        // Inside the group's transaction, after its views are written: what must read them
+        // (a balance summed from a ledger row of the group) and may add views to write.
+        std::function<void(db::UpdateGroup&)> inTransaction = {};
     };
     void installStoreGroups();
     const StoreGroup* storeGroupOf(const db::Dataset& master) const;

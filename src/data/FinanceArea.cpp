@@ -8,6 +8,7 @@
 #include "db/Connection.h"
 #include "db/DataSource.h"
 #include "db/Query.h"
+#include "db/UpdateGroup.h"
 #include "db/Errors.h"
 #include "platform/MessageService.h"
 #include "platform/ExceptionLog.h"
@@ -268,30 +269,10 @@ void FinanceArea::storeCounterpartBalance(db::Dataset& counterpart, TransactionT
     // A held ledger is stored later, as a whole: the balance follows the next transaction.
     if (m_deletingCounterpart || dm().storeHeld(ledger) || !hasRows(counterpart))
         return;
-    const QVariant id = counterpart.value(transactionType == TransactionType::Supplier ? idField : QStringLiteral("DentalLabID"));
     const bool wasEditing = counterpart.isEditing();
     try {
         applyPending(ledger); // the sums read the stored rows
-        double sums[2][2] = {}; // income, expense; local, EURO
-        for (int direction = 0; direction < 2; ++direction) {
-            const char* name = direction == 0 ? "Income" : "Expense";
-            const QString local = QString::fromLatin1(name);
-            const QString euro = local + QStringLiteral("EURO");
-            BalanceQuery->close();
-            BalanceQuery->setQuery(*Database, balanceStatement(transactionType, idField, name, code(direction == 0 ? Sign::Payable : Sign::Receivable)), {{idField, id}});
-            BalanceQuery->setQueryFields({db::f64(local), db::f64(euro)});
-            BalanceQuery->open();
-            sums[direction][0] = BalanceQuery->value(local).toDouble();
-            sums[direction][1] = BalanceQuery->value(euro).toDouble();
-            BalanceQuery->close();
-        }
-        // A supplier being edited keeps its edit: the balance is stored with it.
-        if (!wasEditing)
-            counterpart.edit();
-        counterpart.setValue(u"Balance", sums[0][0] - sums[1][0]);
-        counterpart.setValue(u"BalanceEURO", sums[0][1] - sums[1][1]);
-        if (!wasEditing)
-            counterpart.post();
+        writeCounterpartBalance(counterpart, transactionType, idField);
     } catch (const std::exception& e) {
         // a balance that cannot be stored now is stored with the next transaction
         platform::exceptionLog::logException(e, counterpart.objectName());
@@ -299,6 +280,48 @@ void FinanceArea::storeCounterpartBalance(db::Dataset& counterpart, TransactionT
         if (!wasEditing && counterpart.isEditing())
             counterpart.cancel();
     }
+}
+
+void FinanceArea::writeCounterpartBalance(db::Dataset& counterpart, TransactionType transactionType, const QString& idField)
+{
+    const QVariant id = counterpart.value(transactionType == TransactionType::Supplier ? idField : QStringLiteral("DentalLabID"));
+    const bool wasEditing = counterpart.isEditing();
+    double sums[2][2] = {}; // income, expense; local, EURO
+    for (int direction = 0; direction < 2; ++direction) {
+        const char* name = direction == 0 ? "Income" : "Expense";
+        const QString local = QString::fromLatin1(name);
+        const QString euro = local + QStringLiteral("EURO");
+        BalanceQuery->close();
+        BalanceQuery->setQuery(*Database, balanceStatement(transactionType, idField, name, code(direction == 0 ? Sign::Payable : Sign::Receivable)), {{idField, id}});
+        BalanceQuery->setQueryFields({db::f64(local), db::f64(euro)});
+        BalanceQuery->open();
+        sums[direction][0] = BalanceQuery->value(local).toDouble();
+        sums[direction][1] = BalanceQuery->value(euro).toDouble();
+        BalanceQuery->close();
+    }
+    // A supplier being edited keeps its edit: the balance is stored with it.
+    if (!wasEditing)
+        counterpart.edit();
+    counterpart.setValue(u"Balance", sums[0][0] - sums[1][0]);
+    counterpart.setValue(u"BalanceEURO", sums[0][1] - sums[1][1]);
+    if (!wasEditing)
+        counterpart.post();
+}
+
+void FinanceArea::storeDeliveryBalance(db::Dataset& delivery, db::UpdateGroup& update)
+{
+    const bool supplier = &delivery == supplies().DeliveredMaterialsTable;
+    db::Dataset& counterpart = supplier ? *supplies().SuppliersTable : *supplies().DentalLabTable;
+    if (m_deletingCounterpart || !hasRows(counterpart))
+        return;
+    // Held while it is posted: written by the group, after the sums that read the ledger row
+    // just written. An edit in progress keeps the balance instead.
+    const TDmForm::StoreHold hold(dm(), {&counterpart});
+    const bool wasEditing = counterpart.isEditing();
+    writeCounterpartBalance(counterpart, supplier ? TransactionType::Supplier : TransactionType::Lab,
+        supplier ? QStringLiteral("SupplierID") : QStringLiteral("LabID"));
+    if (!wasEditing)
+        update.add(&counterpart);
 }
 
 void FinanceArea::DeliveryTransaction(db::Dataset& delivery)
@@ -315,55 +338,56 @@ void FinanceArea::syncDeliveryTransaction(db::Dataset& delivery, db::Dataset& le
         return;
     if (ledger.isEditing())
         ledger.cancel(); // what an earlier, failed post of the delivery left
-    // The ledger row is found whatever the finance window shows; its filter is back once the
-    // row is stored (postPendingTransaction).
-    if (ledger.isFiltered()) {
-        ledger.setFiltered(false);
-        m_ledgerFilterSuspended.insert(&ledger);
-    }
-    const QVariant order = delivery.value(u"OrderID");
-    const bool found = ledger.locate(kHistoryID, order);
-    const double total = delivery.value(u"TotalPrice").toDouble();
-    const double totalEuro = delivery.value(u"TotalPriceEURO").toDouble();
-    if (total == 0 && totalEuro == 0) {
+    // The row is posted held: it is written with the delivery, in the delivery's transaction.
+    // It is found whatever the finance window shows.
+    const TDmForm::StoreHold hold(dm(), {&ledger});
+    withoutFilter(ledger, [&] {
+        const QVariant order = delivery.value(u"OrderID");
+        const bool found = ledger.locate(kHistoryID, order);
+        const double total = delivery.value(u"TotalPrice").toDouble();
+        const double totalEuro = delivery.value(u"TotalPriceEURO").toDouble();
+        if (total == 0 && totalEuro == 0) {
+            if (found)
+                ledger.remove();
+            return;
+        }
         if (found)
-            ledger.remove();
-        return;
-    }
-    if (found)
-        ledger.edit();
-    else
-        ledger.append();
-    ledger.setValue(u"TransactionType", code(transactionType));
-    ledger.setValue(kHistoryID, order);
-    ledger.setValue(u"DentistID", delivery.value(u"DocID"));
-    ledger.setValue(u"Sign", code(Sign::Payable));
-    ledger.setValue(u"Credit", total);
-    ledger.setValue(u"CreditEURO", totalEuro);
-    if (!delivery.value(u"Date").isNull())
-        ledger.setValue(u"Date", delivery.value(u"Date"));
-    const QString invoice = delivery.value(u"OrderCode").toString();
-    ledger.setValue(u"ReceiptNo", invoice.isEmpty() ? QVariant() : QVariant(invoice));
-    ledger.setValue(u"Description", message(QStringLiteral("Order of")) + QLatin1Char(' ') + delivery.value(u"TotalItems").toString()
-            + QLatin1Char(' ') + message(QLatin1String(items)));
-    const bool receipted = !invoice.isEmpty();
-    ledger.setValue(u"ReceiptCredit", receipted ? QVariant(total) : QVariant());
-    ledger.setValue(u"ReceiptCreditEURO", receipted ? QVariant(totalEuro) : QVariant());
-    ledger.setValue(u"IOFld", receipted);
-}
-
-void FinanceArea::postPendingTransaction(db::Dataset& ledger)
-{
-    if (ledger.isEditing())
-        ledger.post();
-    if (m_ledgerFilterSuspended.remove(&ledger))
-        ledger.setFiltered(true);
+            ledger.edit();
+        else
+            ledger.append();
+        try {
+            ledger.setValue(u"TransactionType", code(transactionType));
+            ledger.setValue(kHistoryID, order);
+            ledger.setValue(u"DentistID", delivery.value(u"DocID"));
+            ledger.setValue(u"Sign", code(Sign::Payable));
+            ledger.setValue(u"Credit", total);
+            ledger.setValue(u"CreditEURO", totalEuro);
+            if (!delivery.value(u"Date").isNull())
+                ledger.setValue(u"Date", delivery.value(u"Date"));
+            const QString invoice = delivery.value(u"OrderCode").toString();
+            ledger.setValue(u"ReceiptNo", invoice.isEmpty() ? QVariant() : QVariant(invoice));
+            ledger.setValue(u"Description",
+                message(QStringLiteral("Order of")) + QLatin1Char(' ') + delivery.value(u"TotalItems").toString() + QLatin1Char(' ')
+                    + message(QLatin1String(items)));
+            const bool receipted = !invoice.isEmpty();
+            ledger.setValue(u"ReceiptCredit", receipted ? QVariant(total) : QVariant());
+            ledger.setValue(u"ReceiptCreditEURO", receipted ? QVariant(totalEuro) : QVariant());
+            ledger.setValue(u"IOFld", receipted);
+            ledger.post();
+        } catch (...) {
+            if (ledger.isEditing())
+                ledger.cancel();
+            throw;
+        }
+    });
 }
 
 void FinanceArea::deleteDeliveryTransaction(db::Dataset& delivery, db::Dataset& ledger)
 {
     if (!ledger.isActive())
         return;
+    // Held, as the post: the removal is written with the delivery's.
+    const TDmForm::StoreHold hold(dm(), {&ledger});
     withoutFilter(ledger, [&] {
         if (ledger.locate(kHistoryID, delivery.value(u"OrderID")))
             ledger.remove();

@@ -10,6 +10,10 @@
 
 #include <functional>
 
+namespace db {
+class UpdateGroup;
+}
+
 namespace data {
 
 // The ledgers of patients, suppliers, labs and the practice, the per-session sums, and the
@@ -28,8 +32,9 @@ public:
     void DeliveryTransaction(db::Dataset& delivery);
     // The supplier (lab) ledger row of a removed delivery goes with it.
     void deleteDeliveryTransaction(db::Dataset& delivery, db::Dataset& ledger);
-    // Stores the ledger row a delivery left pending, once the delivery is stored.
-    void postPendingTransaction(db::Dataset& ledger);
+    // Inside a delivery's transaction, once its ledger row is written: the supplier's (lab's)
+    // stored balance, added to the transaction.
+    void storeDeliveryBalance(db::Dataset& delivery, db::UpdateGroup& update);
     // While it lives a supplier or lab goes with its ledger: no balance to keep.
     [[nodiscard]] QScopedValueRollback<bool> deletingCounterpart() { return QScopedValueRollback<bool>(m_deletingCounterpart, true); }
 
@@ -79,9 +84,9 @@ private:
     [[noreturn]] void refuseNewRow(const char* text) const;
     void calculateBalances();
     void storeCounterpartBalance(db::Dataset& counterpart, TransactionType transactionType, const QString& idField);
+    void writeCounterpartBalance(db::Dataset& counterpart, TransactionType transactionType, const QString& idField);
     void syncDeliveryTransaction(db::Dataset& delivery, db::Dataset& ledger, TransactionType transactionType, const char* items);
 
-    QSet<const db::Dataset*> m_ledgerFilterSuspended; // until the delivery's ledger row is stored
     bool m_deletingCounterpart = false;
     int m_firstPracticeEconomId = -1;
 };

@@ -131,17 +131,24 @@ void SuppliesArea::declareViews()
     UndeliveredMaterialOrderItemsQry->addCalculatedField(db::str(QStringLiteral("DateAndOrderCode"), 100));
     UndeliveredMaterialOrderItemsSrc = sourceOf(UndeliveredMaterialOrderItemsQry);
 
-    // Its statement is rebuilt for the current supplier's orders when the supplier changes.
-    UndeliveredMaterialItemsPerSupplQry = query("UndeliveredMaterialItemsPerSupplQry", QStringLiteral("SELECT * FROM MaterialOrderItems"));
+    // The pending lines of the current supplier's orders, read by one statement bound to the
+    // supplier (not a list of the orders' numbers).
+    UndeliveredMaterialItemsPerSupplQry = query("UndeliveredMaterialItemsPerSupplQry",
+        QStringLiteral("SELECT MaterialOrderItems.*, MaterialOrders.SupplierID, MaterialOrders.\"Date\", MaterialOrders.OrderCode "
+                       "FROM MaterialOrderItems "
+                       "INNER JOIN MaterialOrders "
+                       "ON MaterialOrders.OrderID = MaterialOrderItems.OrderID WHERE MaterialOrders.TransType = 0 "
+                       "AND MaterialOrders.SupplierID = :SupplierID "
+                       "AND MaterialOrderItems.QuantityDelivered < MaterialOrderItems.Quantity ORDER BY MaterialOrderItems.OrderID, "
+                       "MaterialOrderItems.ItemID"));
+    followParameters(UndeliveredMaterialItemsPerSupplQry, SuppliersTable, {QStringLiteral("SupplierID")});
     UndeliveredMaterialItemsPerSupplQry->setCachedUpdates(true);
     UndeliveredMaterialItemsPerSupplQry->onFilterRecord.install(stage::Area, QStringLiteral("UndeliveredMaterialItemsPerSupplQryFilter"),
         [](const db::Dataset& ds) { return ds.value(u"QuantityDelivered").toInt() < ds.value(u"Quantity").toInt(); });
+    lookup(UndeliveredMaterialItemsPerSupplQry, db::str(QStringLiteral("Supplier"), 20), QStringLiteral("SupplierID"), SuppliersTable,
+        QStringLiteral("SupplierID"), QStringLiteral("Company"));
     lookup(UndeliveredMaterialItemsPerSupplQry, db::str(QStringLiteral("MaterialDescription"), 50), kMaterialID, MaterialsTable,
         kMaterialID, QStringLiteral("Description"));
-    lookup(UndeliveredMaterialItemsPerSupplQry, db::date(QStringLiteral("Date")), kOrderID, MaterialOrdersTable, kOrderID,
-        QStringLiteral("Date"));
-    lookup(UndeliveredMaterialItemsPerSupplQry, db::str(QStringLiteral("OrderCode"), 10), kOrderID, MaterialOrdersTable, kOrderID,
-        QStringLiteral("OrderCode"));
     UndeliveredMaterialItemsPerSupplQry->addCalculatedField(db::str(QStringLiteral("DateAndOrderCode"), 100));
     UndeliveredMaterialItemsPerSupplSrc = sourceOf(UndeliveredMaterialItemsPerSupplQry);
 
@@ -209,7 +216,8 @@ void SuppliesArea::declareLabViews()
         QStringLiteral("SELECT LabOrderItems.*, LabOrders.LabID, LabOrders.\"Date\", LabOrders.OrderCode, Patient.LastName, "
                        "Patient.FirstName, Operations.Description FROM LabOrders, (LabOrderItems LEFT OUTER JOIN Patient "
                        "ON LabOrderItems.PatientID = Patient.PatientID) LEFT OUTER JOIN Operations ON LabOrderItems.OperID = "
-                       "Operations.OperID WHERE (LabOrderItems.OrderID = LabOrders.OrderID) AND (RelatedOrderItemID < 0) "
+                       "Operations.OperID WHERE (LabOrderItems.OrderID = LabOrders.OrderID) AND (LabOrders.TransType = 0) "
+                       "AND (RelatedOrderItemID < 0) "
                        "AND (LabOrders.LabID = :DentalLabID)"));
     UndeliveredOrderItemsPerLabQry->onFilterRecord.install(stage::Area, QStringLiteral("UndeliveredOrderItemsPerLabQry"), [](const db::Dataset& ds) { return ds.value(u"RelatedOrderItemID").toInt() < 0; });
     UndeliveredOrderItemsPerLabQry->addCalculatedField(db::str(QStringLiteral("DateAndOrderCode"), 100));
@@ -252,6 +260,9 @@ namespace {
 const QString kSupplierID = QStringLiteral("SupplierID");
 const QString kItemID = QStringLiteral("ItemID");
 
+constexpr double kMostUnits = 1000000;
+constexpr double kMostPrice = 1e9;
+
 double amount(const db::Dataset& ds, QStringView field)
 {
     return ds.value(field).toDouble(); // an empty amount counts 0
@@ -290,15 +301,13 @@ void SuppliesArea::installSupplyRules()
     installRule(MaterialOrdersTable->beforeDelete, &SuppliesArea::MaterialOrdersTableBeforeDelete, QStringLiteral("MaterialOrdersTableBeforeDelete"));
     installRule(DeliveredMaterialsTable->beforePost, &SuppliesArea::DeliveredMaterialsTableBeforePost, QStringLiteral("DeliveredMaterialsTableBeforePost"));
     installRule(DeliveredMaterialsTable->beforeDelete, &SuppliesArea::DeliveredMaterialsTableBeforeDelete, QStringLiteral("DeliveredMaterialsTableBeforeDelete"));
-    // Once the delivery is stored, its ledger row follows.
-    DeliveredMaterialsTable->afterPostRules.install(stage::AfterStore, QStringLiteral("DeliveredMaterialsTableLedgerRow"),
-        [this](db::Dataset&) { finance().postPendingTransaction(*finance().SupplierEconomTable); });
 
     for (db::Dataset* lines : {MaterialOrderItemsTable, DeliveredMatItemsTable}) {
         installRule(lines->onNewRecord, &SuppliesArea::MaterialOrderItemsTableNewRecord, QStringLiteral("MaterialOrderItemsTableNewRecord"));
         lines->onFieldChange.install(stage::Area, QStringLiteral("MaterialOrderItemsTableFieldChange"),
             [this](db::Dataset& ds, const QString& name) { MaterialOrderItemsTableFieldChange(ds, name); });
     }
+    installRule(MaterialOrderItemsTable->beforePost, &SuppliesArea::refuseBadLine, QStringLiteral("MaterialOrderItemsTableBeforePost"));
     installRule(DeliveredMatItemsTable->beforePost, &SuppliesArea::DeliveredMatItemsTableBeforePost, QStringLiteral("DeliveredMatItemsTableBeforePost"));
     installRule(DeliveredMatItemsTable->beforeDelete, &SuppliesArea::DeliveredMatItemsTableBeforeDelete, QStringLiteral("DeliveredMatItemsTableBeforeDelete"));
     // The order lines a delivery line completes (MaterialOrderItemsForLook) are stored with the
@@ -477,13 +486,43 @@ void SuppliesArea::DeliveredMatItemsTableBeforePost(db::Dataset& DataSet)
 {
     // The order line this line delivers: what was outstanding when the line was made, less
     // what this line brings. Posting the line again recomputes from the same snapshot.
+    refuseBadLine(DataSet);
     const int related = DataSet.value(u"RelatedOrderItemID").toInt();
     if (related <= 0)
         return;
-    changeRow(*MaterialOrderItemsForLook, kItemID, related, [&DataSet](db::Dataset& orderLine) {
+    const bool found = changeRow(*MaterialOrderItemsForLook, kItemID, related, [&DataSet](db::Dataset& orderLine) {
         orderLine.setValue(u"QuantityDelivered",
             orderLine.value(u"Quantity").toInt() - DataSet.value(u"Quantity").toInt() + DataSet.value(u"QuantityDelivered").toInt());
     });
+    if (!found) {
+        platform::showError(message(QStringLiteral("The ordered item this line delivers has been deleted by another workstation.")));
+        throw db::Abort();
+    }
+}
+
+void SuppliesArea::refuseBadLine(db::Dataset& DataSet)
+{
+    // Amounts a typing slip makes: negative, a discount or tax past 100 %, absurd quantities.
+    const auto refuse = [this](const char* text) {
+        platform::showError(message(QLatin1String(text)));
+        throw db::Abort();
+    };
+    for (QStringView name : {u"Quantity", u"QuantityDelivered"}) {
+        const double q = amount(DataSet, name);
+        if (q < 0 || q > kMostUnits)
+            refuse("The quantity must be between 0 and 1000000.");
+    }
+    for (QStringView name : {u"UnitPrice", u"UnitPriceEURO"}) {
+        const double price = amount(DataSet, name);
+        if (price < 0 || price > kMostPrice)
+            refuse("The unit price must not be negative.");
+    }
+    const double discount = amount(DataSet, u"Discount");
+    if (discount < 0 || discount > 100)
+        refuse("The discount must be between 0 and 100.");
+    const double tax = amount(DataSet, u"Tax");
+    if (tax < 0 || tax > 100)
+        refuse("The tax must be between 0 and 100.");
 }
 
 void SuppliesArea::DeliveredMatItemsTableBeforeDelete(db::Dataset& DataSet)
@@ -521,8 +560,6 @@ void SuppliesArea::installLabRules()
     installRule(LabOrdersTable->beforeDelete, &SuppliesArea::LabOrdersTableBeforeDelete, QStringLiteral("LabOrdersTableBeforeDelete"));
     installRule(DeliveredLabOrdersTable->beforePost, &SuppliesArea::DeliveredLabOrdersTableBeforePost, QStringLiteral("DeliveredLabOrdersTableBeforePost"));
     installRule(DeliveredLabOrdersTable->beforeDelete, &SuppliesArea::DeliveredLabOrdersTableBeforeDelete, QStringLiteral("DeliveredLabOrdersTableBeforeDelete"));
-    DeliveredLabOrdersTable->afterPostRules.install(stage::AfterStore, QStringLiteral("DeliveredLabOrdersTableLedgerRow"),
-        [this](db::Dataset&) { finance().postPendingTransaction(*finance().LabEconomTable); });
     for (db::Dataset* jobs : {LabOrderItemsTable, DeliveredLabOrderItemsTable})
         installRule(jobs->onNewRecord, &SuppliesArea::LabOrderItemsTableNewRecord, QStringLiteral("LabOrderItemsTableNewRecord"));
     installRule(LabOrderItemsTable->beforeDelete, &SuppliesArea::LabOrderItemsTableBeforeDelete, QStringLiteral("LabOrderItemsTableBeforeDelete"));

@@ -57,6 +57,7 @@ private:
     void MaterialOrderItemsTableFieldChange(db::Dataset& DataSet, const QString& fieldName);
     void DeliveredMatItemsTableBeforePost(db::Dataset& DataSet);
     void DeliveredMatItemsTableBeforeDelete(db::Dataset& DataSet);
+    void refuseBadLine(db::Dataset& DataSet);
     void DentalLabTableNewRecord(db::Dataset& DataSet);
     void DentalLabTableBeforePost(db::Dataset& DataSet);
     void DentalLabTableBeforeDelete(db::Dataset& DataSet);

@@ -2,6 +2,7 @@
 
 #include <QList>
 
+#include <functional>
 #include <initializer_list>
 
 namespace db {
@@ -14,13 +15,20 @@ class Dataset;
 class UpdateGroup {
 public:
     UpdateGroup(Connection& connection, std::initializer_list<Dataset*> datasets);
-    void add(Dataset* dataset) { m_datasets.append(dataset); }
+    void add(Dataset* dataset) { m_entries.append(Entry { dataset, {} }); }
+    // Work inside the transaction once the views added before it are written (a sum that must
+    // read them); the views it adds are written after it, in the same transaction.
+    void addStep(std::function<void()> step) { m_entries.append(Entry { nullptr, std::move(step) }); }
     void apply();
     void cancel();
 
 private:
+    struct Entry {
+        Dataset* dataset;
+        std::function<void()> step;
+    };
     Connection& m_connection;
-    QList<Dataset*> m_datasets;
+    QList<Entry> m_entries;
 };
 
 } // namespace db

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "widgets/RecordWindow.h"
+
+#include <QDialog>
+
+class QFormLayout;
+class QHBoxLayout;
+class QPushButton;
+class QVBoxLayout;
+
+namespace db {
+class DataSource;
+class Dataset;
+} // namespace db
+namespace data {
+class TDmForm;
+}
+namespace widgets {
+class DBEdit;
+class DBGrid;
+class TLanguage;
+} // namespace widgets
+
+namespace supplies {
+
+// A file of the practice's counterparts or materials as a modal list window: the grid, the
+// editors of the current row and the main window's record commands as buttons (which act on
+// it while it is active).
+class FileEntryForm : public QDialog, public widgets::RecordWindow {
+    Q_OBJECT
+public:
+    FileEntryForm(data::TDmForm& dm, const QString& componentName, const QString& caption, int formCode,
+        db::Dataset* view, db::DataSource* source, QWidget* parent = nullptr);
+
+    widgets::WindowCode windowCode() const override { return static_cast<widgets::WindowCode>(m_formCode); }
+    db::DataSource* mainSource() const override { return m_source; }
+    void FormActivate();
+
+    widgets::DBGrid* Grid;
+    QPushButton* CloseBtn;
+    widgets::TLanguage* Lang;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void done(int result) override;
+    // An edit of `field` in the form, with its label.
+    widgets::DBEdit* addEdit(
+        QFormLayout* form, const char* name, const QString& field, const QString& caption);
+    QVBoxLayout* body() const { return m_body; }
+    data::TDmForm& m_dm;
+    db::Dataset* m_view;
+    db::DataSource* m_source;
+
+private:
+    int m_formCode;
+    QVBoxLayout* m_body;
+    bool m_translated = false;
+};
+
+} // namespace supplies

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "supplies/PickerDialog.h"
+
+namespace data {
+class TDmForm;
+}
+
+namespace supplies {
+
+// "Undelivered Lab Orders": the ordered jobs not received yet. As the picker of the delivery
+// window it lists the current laboratory's and several may be chosen; from the main menu it
+// shows every laboratory's.
+class TUndeliveredLabOrdersForm : public PickerDialog {
+    Q_OBJECT
+public:
+    TUndeliveredLabOrdersForm(data::TDmForm& dm, bool picking, QWidget* parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool m_translated = false;
+};
+
+} // namespace supplies
