@@ -6,6 +6,7 @@
 #include "app/AboutUnit.h"
 #include "app/AppointmentTour.h"
 #include "app/ChartWindows.h"
+#include "app/ListsTour.h"
 #include "app/PatientWindows.h"
 #include "app/DataModuleBinding.h"
 #include "app/LoginUnit.h"
@@ -261,7 +262,7 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
         camera.take(simple);
     }
 
-    QStringList written = camera.written + tourPatientWindows(outDir, dataDir) + tourAppointmentWindows(outDir, dataDir);
+    QStringList written = camera.written + tourPatientWindows(outDir, dataDir) + tourAppointmentWindows(outDir, dataDir) + tourListWindows(outDir, dataDir);
     platform::MessageService::install(std::move(previous));
     platform::setConfigDirOverride({});
     return written;

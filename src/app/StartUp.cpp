@@ -4,6 +4,7 @@
 #include "app/ChartWindows.h"
 #include "app/DataModuleBinding.h"
 #include "app/FinanceWindows.h"
+#include "app/ListWindows.h"
 
 #include "app/LoginUnit.h"
 #include "app/MainUnit.h"
@@ -212,6 +213,7 @@ std::unique_ptr<QObject> openDataModuleOn(
     lendPatientWindows(*dm, mainWindow);
     lendFinanceWindows(*dm, mainWindow);
     lendAppointmentWindows(*dm, mainWindow);
+    lendListWindows(*dm, mainWindow);
     lendSearches(*dm, mainWindow);
     return dm;
 }

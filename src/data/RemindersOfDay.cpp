@@ -40,9 +40,11 @@ ReminderDue reminderDueOn(const ReminderDates& reminder, QDate today)
         return ReminderDue::No;
     // QDate(y, m, d) is invalid for a day the month lacks: no candidate, not due.
     if (reminder.everyMonth)
-        return within(today, QDate(today.year(), today.month(), date.day()), days) ? ReminderDue::Old : ReminderDue::No;
+        return within(today, QDate(today.year(), today.month(), date.day()), days) ? ReminderDue::Old
+                                                                                   : ReminderDue::No;
     if (reminder.everyYear)
-        return within(today, QDate(today.year(), date.month(), date.day()), days) ? ReminderDue::Old : ReminderDue::No;
+        return within(today, QDate(today.year(), date.month(), date.day()), days) ? ReminderDue::Old
+                                                                                  : ReminderDue::No;
     return ReminderDue::No;
 }
 
@@ -54,7 +56,8 @@ RemindersOfDay::RemindersOfDay(TDmForm& dm, QDate today)
 
 int RemindersOfDay::deleteExpired()
 {
-    db::Query expired(m_dm.connection(), QStringLiteral("DELETE FROM Reminders WHERE DeleteDate IS NOT NULL AND DeleteDate < :today"));
+    db::Query expired(m_dm.connection(),
+        QStringLiteral("DELETE FROM Reminders WHERE DeleteDate IS NOT NULL AND DeleteDate < :today"));
     expired.bind(QStringLiteral("today"), m_today).exec();
     const int deleted = expired.rowsAffected();
     db::Dataset& reminders = *m_dm.lists().RemindersTable;
@@ -67,13 +70,15 @@ QStringList RemindersOfDay::dueReminders() const
 {
     // Only reminders that started by today can be due; the repeating ones are few.
     db::Query q(m_dm.connection(),
-        QStringLiteral("SELECT \"Date\", Comments, DurationDays, RemForEveryMonth, RemForEveryYear FROM Reminders "
-                       "WHERE \"Date\" <= :today ORDER BY ReminderID"));
+        QStringLiteral(
+            "SELECT \"Date\", Comments, DurationDays, RemForEveryMonth, RemForEveryYear FROM Reminders "
+            "WHERE \"Date\" <= :today ORDER BY ReminderID"));
     q.bind(QStringLiteral("today"), m_today).exec();
     QStringList lines;
     const QString old = m_dm.lang().Message(QStringLiteral("(Old Reminder)"));
     while (q.next()) {
-        const ReminderDates dates { q.value(0).toDate(), q.value(2).toInt(), q.value(3).toBool(), q.value(4).toBool() };
+        const ReminderDates dates { q.value(0).toDate(), q.value(2).toInt(), q.value(3).toBool(),
+            q.value(4).toBool() };
         const ReminderDue due = reminderDueOn(dates, m_today);
         if (due == ReminderDue::Today)
             lines.append(q.value(1).toString());
@@ -85,7 +90,8 @@ QStringList RemindersOfDay::dueReminders() const
 
 QStringList RemindersOfDay::nameDays() const
 {
-    db::Query q(m_dm.connection(), QStringLiteral("SELECT Name FROM NameDays WHERE Month = :month AND Day = :day ORDER BY ID"));
+    db::Query q(m_dm.connection(),
+        QStringLiteral("SELECT Name FROM NameDays WHERE Month = :month AND Day = :day ORDER BY ID"));
     q.bind(QStringLiteral("month"), m_today.month()).bind(QStringLiteral("day"), m_today.day()).exec();
     QStringList names;
     while (q.next())
@@ -107,7 +113,8 @@ QStringList RemindersOfDay::birthdays() const
         dates.append(date);
     }
     db::Query q(m_dm.connection(),
-        QStringLiteral("SELECT LastName, FirstName FROM Patient WHERE BirthDate IN (%1) ORDER BY LastName, FirstName, PatientID")
+        QStringLiteral("SELECT LastName, FirstName FROM Patient WHERE BirthDate IN (%1) ORDER BY LastName, "
+                       "FirstName, PatientID")
             .arg(markers.join(QStringLiteral(", "))));
     for (int i = 0; i < dates.size(); ++i)
         q.bind(QStringLiteral("d%1").arg(i), dates[i]);
@@ -122,7 +129,8 @@ QList<LabJobDue> RemindersOfDay::labJobs() const
 {
     // The undelivered lines of lab orders (not deliveries) expected today.
     db::Query q(m_dm.connection(),
-        QStringLiteral("SELECT DentalLabDB.Company, Patient.LastName, Patient.FirstName, Operations.Description, LabOrderItems.ToothNum "
+        QStringLiteral("SELECT DentalLabDB.Company, Patient.LastName, Patient.FirstName, "
+                       "Operations.Description, LabOrderItems.ToothNum "
                        "FROM LabOrderItems JOIN LabOrders ON LabOrders.OrderID = LabOrderItems.OrderID "
                        "JOIN DentalLabDB ON DentalLabDB.DentalLabID = LabOrders.LabID "
                        "LEFT OUTER JOIN Patient ON Patient.PatientID = LabOrderItems.PatientID "
@@ -132,7 +140,8 @@ QList<LabJobDue> RemindersOfDay::labJobs() const
     q.bind(QStringLiteral("today"), m_today).exec();
     QList<LabJobDue> jobs;
     while (q.next())
-        jobs.append({ q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString(), q.value(4).toInt() });
+        jobs.append({ q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+            q.value(3).toString(), q.value(4).toInt() });
     return jobs;
 }
 
@@ -166,10 +175,12 @@ QString RemindersOfDay::gather()
         QStringList entries;
         for (const LabJobDue& job : labJobs()) {
             const QString patient = fullName(job.lastName, job.firstName);
-            entries << lang.Message(QStringLiteral("Dental Lab")) + QStringLiteral(" : ") + job.lab + QLatin1Char('\n')
-                    + lang.Message(QStringLiteral("Patient")) + QStringLiteral(" : ") + patient + QLatin1Char('\n')
-                    + lang.Message(QStringLiteral("Operation")) + QStringLiteral(" : ") + job.operation + QStringLiteral(" - ")
-                    + lang.Message(QStringLiteral("Tooth No.")) + QLatin1Char(' ') + QString::number(job.tooth);
+            entries << lang.Message(QStringLiteral("Dental Lab")) + QStringLiteral(" : ") + job.lab
+                    + QLatin1Char('\n') + lang.Message(QStringLiteral("Patient")) + QStringLiteral(" : ")
+                    + patient + QLatin1Char('\n') + lang.Message(QStringLiteral("Operation"))
+                    + QStringLiteral(" : ") + job.operation + QStringLiteral(" - ")
+                    + lang.Message(QStringLiteral("Tooth No.")) + QLatin1Char(' ')
+                    + QString::number(job.tooth);
         }
         group("Pending Lab Orders that will be delivered today :", entries);
     });
@@ -188,7 +199,8 @@ bool RemindersOfDay::openRecalls()
     const QString path = recallQueryPath();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        platform::exceptionLog::logException(QStringLiteral("The recall list is empty: cannot read %1: %2").arg(path, file.errorString()));
+        platform::exceptionLog::logException(
+            QStringLiteral("The recall list is empty: cannot read %1: %2").arg(path, file.errorString()));
         return false;
     }
     const QString stored = QString::fromUtf8(file.readAll());
@@ -199,15 +211,18 @@ bool RemindersOfDay::openRecalls()
             body += line;
     }
     if (body.trimmed().remove(QLatin1Char(';')).trimmed().isEmpty()) {
-        platform::exceptionLog::logException(QStringLiteral("The recall list is empty: %1 holds no statement").arg(path));
+        platform::exceptionLog::logException(
+            QStringLiteral("The recall list is empty: %1 holds no statement").arg(path));
         return false;
     }
     try {
-        recalls.setQuery(m_dm.connection(), recallsOfDayStatement(stored), { { QStringLiteral("RecallDate"), m_today } });
+        recalls.setQuery(
+            m_dm.connection(), recallsOfDayStatement(stored), { { QStringLiteral("RecallDate"), m_today } });
         recalls.open();
         for (const char* column : { "PatientID", "RecallDate" }) {
             if (!recalls.findField(QString::fromLatin1(column)))
-                throw db::DatabaseError(QStringLiteral("The recall query has no column %1").arg(QLatin1String(column)));
+                throw db::DatabaseError(
+                    QStringLiteral("The recall query has no column %1").arg(QLatin1String(column)));
         }
     } catch (const std::exception& e) {
         recalls.close();

@@ -1,8 +1,8 @@
 #include "lists/AdditionalUnit.h"
 
 #include "data/DmUnit.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "widgets/DBCheckBox.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
@@ -35,12 +35,18 @@ using widgets::label;
 const char* captionOf(ListTab tab)
 {
     switch (tab) {
-    case ListTab::Cities: return "Cities";
-    case ListTab::InsurCompanies: return "Insur. Companies";
-    case ListTab::NameDays: return "Name Days";
-    case ListTab::PhysicalSystems: return "Physical Systems";
-    case ListTab::AppointmentTypes: return "Appointment Types";
-    case ListTab::Categories: return "Categories";
+    case ListTab::Cities:
+        return "Cities";
+    case ListTab::InsurCompanies:
+        return "Insur. Companies";
+    case ListTab::NameDays:
+        return "Name Days";
+    case ListTab::PhysicalSystems:
+        return "Physical Systems";
+    case ListTab::AppointmentTypes:
+        return "Appointment Types";
+    case ListTab::Categories:
+        return "Categories";
     }
     return "";
 }
@@ -82,8 +88,8 @@ TAdditionalForm::TAdditionalForm(data::TDmForm& dm, bool physicalSystems, Search
     setObjectName(QStringLiteral("AdditionalForm"));
     setWindowTitle(QStringLiteral("Additional"));
     resize(640, 520);
-    m_tabs = { ListTab::Cities, ListTab::InsurCompanies, ListTab::NameDays, ListTab::PhysicalSystems, ListTab::AppointmentTypes,
-        ListTab::Categories };
+    m_tabs = { ListTab::Cities, ListTab::InsurCompanies, ListTab::NameDays, ListTab::PhysicalSystems,
+        ListTab::AppointmentTypes, ListTab::Categories };
     if (!physicalSystems)
         m_tabs.removeAll(ListTab::PhysicalSystems);
     for (ListTab tab : std::as_const(m_tabs)) {
@@ -101,10 +107,13 @@ TAdditionalForm::TAdditionalForm(data::TDmForm& dm, bool physicalSystems, Search
     m_listPage = buildListPage();
     m_nameDaysPage = buildNameDaysPage();
     m_physPage = buildGridPage(PhysSystemsGrid, "PhysSystemsGrid", ListTab::PhysicalSystems);
-    PhysSystemsGrid->setColumns({ { QStringLiteral("SystemDesc"), QStringLiteral("Physical Systems"), 400 } });
+    PhysSystemsGrid->setColumns(
+        { { QStringLiteral("SystemDesc"), QStringLiteral("Physical Systems"), 400 } });
     m_typesPage = buildGridPage(AppointmentTypesGrid, "AppointmentTypesGrid", ListTab::AppointmentTypes);
-    AppointmentTypesGrid->setColumns({ { QStringLiteral("AppointmentType"), QStringLiteral("Appointment Type"), 240 },
-        { QStringLiteral("ColorIndex"), QStringLiteral("Color"), 100 }, { QStringLiteral("ColorIndex"), QStringLiteral(" "), 80 } });
+    AppointmentTypesGrid->setColumns(
+        { { QStringLiteral("AppointmentType"), QStringLiteral("Appointment Type"), 240 },
+            { QStringLiteral("ColorIndex"), QStringLiteral("Color"), 100 },
+            { QStringLiteral("ColorIndex"), QStringLiteral(" "), 80 } });
     AppointmentTypesGrid->view()->setItemDelegateForColumn(2, new ColourDelegate(AppointmentTypesGrid));
     ColorBtn = new QPushButton(QStringLiteral("Color..."), m_typesPage);
     ColorBtn->setObjectName(QStringLiteral("ColorBtn"));
@@ -145,9 +154,12 @@ TAdditionalForm::TAdditionalForm(data::TDmForm& dm, bool physicalSystems, Search
 
     Lang = new widgets::TLanguage(this);
     Lang->setObjectName(QStringLiteral("Lang"));
-    QStringList paths { QStringLiteral("AdditionalForm.NameDaysGrid.Columns"), QStringLiteral("AdditionalForm.PhysSystemsGrid.Columns"),
-        QStringLiteral("AdditionalForm.AppointmentTypesGrid.Columns"), QStringLiteral("AdditionalForm.CategoriesGrid.Columns") };
-    for (const char* name : { "DayLabel", "MonthLabel", "NameLabel", "DayOffCheck", "ColorBtn", "SearchBtn", "CloseBtn" })
+    QStringList paths { QStringLiteral("AdditionalForm.NameDaysGrid.Columns"),
+        QStringLiteral("AdditionalForm.PhysSystemsGrid.Columns"),
+        QStringLiteral("AdditionalForm.AppointmentTypesGrid.Columns"),
+        QStringLiteral("AdditionalForm.CategoriesGrid.Columns") };
+    for (const char* name :
+        { "DayLabel", "MonthLabel", "NameLabel", "DayOffCheck", "ColorBtn", "SearchBtn", "CloseBtn" })
         paths << QStringLiteral("AdditionalForm.%1.Caption").arg(QLatin1String(name));
     Lang->setProperties(paths);
 
@@ -155,8 +167,10 @@ TAdditionalForm::TAdditionalForm(data::TDmForm& dm, bool physicalSystems, Search
     connect(TabControl1, &QTabBar::currentChanged, this, &TAdditionalForm::tabChanging);
     for (ListTab tab : std::as_const(m_tabs))
         m_connections << connect(&listOf(tab), &db::Dataset::stateChanged, this, [this] { updateButtons(); });
-    m_connections << connect(m_dm.lists().NameDaysTable, &db::Dataset::recordChanged, this, [this] { showMonth(); });
-    m_connections << connect(m_dm.lists().NameDaysTable, &db::Dataset::afterScroll, this, [this] { showMonth(); });
+    m_connections << connect(
+        m_dm.lists().NameDaysTable, &db::Dataset::recordChanged, this, [this] { showMonth(); });
+    m_connections << connect(
+        m_dm.lists().NameDaysTable, &db::Dataset::afterScroll, this, [this] { showMonth(); });
 
     // A list with a new row waiting opens its own tab.
     ListTab first = ListTab::Cities;
@@ -203,8 +217,10 @@ QWidget* TAdditionalForm::buildNameDaysPage()
     NameDaysGrid->setObjectName(QStringLiteral("NameDaysGrid"));
     NameDaysGrid->setReadOnly(true);
     NameDaysGrid->setDataSource(source);
-    NameDaysGrid->setColumns({ { QStringLiteral("Day"), QStringLiteral("Day"), 50 }, { QStringLiteral("MonthName"), QStringLiteral("Month"), 110 },
-        { QStringLiteral("Name"), QStringLiteral("Name"), 220 }, { QStringLiteral("DayOff"), QStringLiteral("Holiday"), 70 } });
+    NameDaysGrid->setColumns({ { QStringLiteral("Day"), QStringLiteral("Day"), 50 },
+        { QStringLiteral("MonthName"), QStringLiteral("Month"), 110 },
+        { QStringLiteral("Name"), QStringLiteral("Name"), 220 },
+        { QStringLiteral("DayOff"), QStringLiteral("Holiday"), 70 } });
     DayEdit = bound<widgets::DBEdit>(page, QStringLiteral("DayEdit"), source, QStringLiteral("Day"));
     DayEdit->setMaximumWidth(50);
     MonthCombo = new QComboBox(page);
@@ -219,10 +235,12 @@ QWidget* TAdditionalForm::buildNameDaysPage()
             days.edit();
         days.setValue(u"Month", index + 1);
     });
-    MonthNameEdit = bound<widgets::DBEdit>(page, QStringLiteral("MonthNameEdit"), source, QStringLiteral("MonthName"));
+    MonthNameEdit
+        = bound<widgets::DBEdit>(page, QStringLiteral("MonthNameEdit"), source, QStringLiteral("MonthName"));
     MonthNameEdit->dataLink()->setReadOnly(true);
     NameEdit = bound<widgets::DBEdit>(page, QStringLiteral("NameEdit"), source, QStringLiteral("Name"));
-    DayOffCheck = bound<widgets::DBCheckBox>(page, QStringLiteral("DayOffCheck"), source, QStringLiteral("DayOff"));
+    DayOffCheck
+        = bound<widgets::DBCheckBox>(page, QStringLiteral("DayOffCheck"), source, QStringLiteral("DayOff"));
     DayOffCheck->setText(QStringLiteral("Holiday"));
     auto* month = new QHBoxLayout;
     month->addWidget(MonthCombo);
@@ -252,12 +270,18 @@ QWidget* TAdditionalForm::buildGridPage(widgets::DBGrid*& grid, const char* name
 db::Dataset& TAdditionalForm::listOf(ListTab tab) const
 {
     switch (tab) {
-    case ListTab::Cities: return *m_dm.lists().CitiesTable;
-    case ListTab::InsurCompanies: return *m_dm.lists().InsurCompaniesTable;
-    case ListTab::NameDays: return *m_dm.lists().NameDaysTable;
-    case ListTab::PhysicalSystems: return *m_dm.clinical().PhysSystemsTbl;
-    case ListTab::AppointmentTypes: return *m_dm.appointments().AppointmentTypesTable;
-    case ListTab::Categories: return *m_dm.lists().CategoriesTable;
+    case ListTab::Cities:
+        return *m_dm.lists().CitiesTable;
+    case ListTab::InsurCompanies:
+        return *m_dm.lists().InsurCompaniesTable;
+    case ListTab::NameDays:
+        return *m_dm.lists().NameDaysTable;
+    case ListTab::PhysicalSystems:
+        return *m_dm.clinical().PhysSystemsTbl;
+    case ListTab::AppointmentTypes:
+        return *m_dm.appointments().AppointmentTypesTable;
+    case ListTab::Categories:
+        return *m_dm.lists().CategoriesTable;
     }
     return *m_dm.lists().CitiesTable;
 }
@@ -266,11 +290,16 @@ QWidget* TAdditionalForm::pageOf(ListTab tab) const
 {
     switch (tab) {
     case ListTab::Cities:
-    case ListTab::InsurCompanies: return m_listPage;
-    case ListTab::NameDays: return m_nameDaysPage;
-    case ListTab::PhysicalSystems: return m_physPage;
-    case ListTab::AppointmentTypes: return m_typesPage;
-    case ListTab::Categories: return m_categoriesPage;
+    case ListTab::InsurCompanies:
+        return m_listPage;
+    case ListTab::NameDays:
+        return m_nameDaysPage;
+    case ListTab::PhysicalSystems:
+        return m_physPage;
+    case ListTab::AppointmentTypes:
+        return m_typesPage;
+    case ListTab::Categories:
+        return m_categoriesPage;
     }
     return m_listPage;
 }
@@ -320,9 +349,11 @@ void TAdditionalForm::showCurrentTab()
 {
     // Tab captions by their list, not by their place: a removed tab shifts the places.
     for (int i = 0; i < TabControl1->count(); ++i)
-        TabControl1->setTabText(i, Lang->Message(QString::fromLatin1(captionOf(ListTab(TabControl1->tabData(i).toInt())))));
+        TabControl1->setTabText(
+            i, Lang->Message(QString::fromLatin1(captionOf(ListTab(TabControl1->tabData(i).toInt())))));
     const ListTab tab = currentTab();
-    setWindowTitle(Lang->Message(QStringLiteral("Additional")) + QStringLiteral(" - ") + Lang->Message(QString::fromLatin1(captionOf(tab))));
+    setWindowTitle(Lang->Message(QStringLiteral("Additional")) + QStringLiteral(" - ")
+        + Lang->Message(QString::fromLatin1(captionOf(tab))));
     if (tab == ListTab::Cities || tab == ListTab::InsurCompanies) {
         const bool cities = tab == ListTab::Cities;
         db::DataSource* source = cities ? m_dm.lists().CitiesSrc : m_dm.lists().InsurCompaniesSrc;
@@ -341,11 +372,16 @@ widgets::WindowCode TAdditionalForm::windowCode() const
 {
     switch (currentTab()) {
     case ListTab::Cities:
-    case ListTab::InsurCompanies: return widgets::WindowCode::ReferenceLists;
-    case ListTab::NameDays: return widgets::WindowCode::NameDays;
-    case ListTab::PhysicalSystems: return widgets::WindowCode::PhysicalSystems;
-    case ListTab::AppointmentTypes: return widgets::WindowCode::AppointmentTypes;
-    case ListTab::Categories: return widgets::WindowCode::None;
+    case ListTab::InsurCompanies:
+        return widgets::WindowCode::ReferenceLists;
+    case ListTab::NameDays:
+        return widgets::WindowCode::NameDays;
+    case ListTab::PhysicalSystems:
+        return widgets::WindowCode::PhysicalSystems;
+    case ListTab::AppointmentTypes:
+        return widgets::WindowCode::AppointmentTypes;
+    case ListTab::Categories:
+        return widgets::WindowCode::None;
     }
     return widgets::WindowCode::None;
 }
@@ -398,12 +434,18 @@ void TAdditionalForm::SearchBtnClick()
     if (!m_search)
         return;
     switch (currentTab()) {
-    case ListTab::Cities: m_search(listOf(ListTab::Cities), Lang->Message(QStringLiteral("Search for Cities"))); break;
-    case ListTab::InsurCompanies:
-        m_search(listOf(ListTab::InsurCompanies), Lang->Message(QStringLiteral("Search for Insurance Companies")));
+    case ListTab::Cities:
+        m_search(listOf(ListTab::Cities), Lang->Message(QStringLiteral("Search for Cities")));
         break;
-    case ListTab::NameDays: m_search(listOf(ListTab::NameDays), Lang->Message(QStringLiteral("Search for Name Days"))); break;
-    default: break;
+    case ListTab::InsurCompanies:
+        m_search(
+            listOf(ListTab::InsurCompanies), Lang->Message(QStringLiteral("Search for Insurance Companies")));
+        break;
+    case ListTab::NameDays:
+        m_search(listOf(ListTab::NameDays), Lang->Message(QStringLiteral("Search for Name Days")));
+        break;
+    default:
+        break;
     }
 }
 

@@ -1,8 +1,8 @@
 #include "reminders/OfficeListWindow.h"
 
 #include "data/DmUnit.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "widgets/Language.h"
 #include "widgets/WindowService.h"
 
@@ -16,7 +16,8 @@
 
 namespace reminders {
 
-OfficeListWindow::OfficeListWindow(data::TDmForm& dm, db::Dataset& view, widgets::WindowCode code, QWidget* parent)
+OfficeListWindow::OfficeListWindow(
+    data::TDmForm& dm, db::Dataset& view, widgets::WindowCode code, QWidget* parent)
     : QWidget(parent)
     , m_dm(dm)
     , m_view(view)

@@ -38,7 +38,7 @@ public:
 
 protected:
     // What follows the view's state (buttons of the window's own).
-    virtual void stateChanged() {}
+    virtual void stateChanged() { }
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;

@@ -40,9 +40,12 @@ TPhonesForm::TPhonesForm(data::TDmForm& dm, Search search, QWidget* parent)
     Grid->setReadOnly(true);
     Grid->setDataSource(source);
     Grid->setColumns({ { QStringLiteral("LastName"), QStringLiteral("LastName"), 130 },
-        { QStringLiteral("FirstName"), QStringLiteral("FirstName"), 110 }, { QStringLiteral("Phone"), QStringLiteral("Phone"), 100 },
-        { QStringLiteral("JobPhone"), QStringLiteral("JobPhone"), 100 }, { QStringLiteral("Mobile"), QStringLiteral("Mobile"), 100 },
-        { QStringLiteral("Address"), QStringLiteral("Address"), 160 }, { QStringLiteral("City"), QStringLiteral("City"), 110 } });
+        { QStringLiteral("FirstName"), QStringLiteral("FirstName"), 110 },
+        { QStringLiteral("Phone"), QStringLiteral("Phone"), 100 },
+        { QStringLiteral("JobPhone"), QStringLiteral("JobPhone"), 100 },
+        { QStringLiteral("Mobile"), QStringLiteral("Mobile"), 100 },
+        { QStringLiteral("Address"), QStringLiteral("Address"), 160 },
+        { QStringLiteral("City"), QStringLiteral("City"), 110 } });
 
     auto* editors = new QWidget(this);
     const auto edit = [&](const char* name, const char* field) {
@@ -64,12 +67,15 @@ TPhonesForm::TPhonesForm(data::TDmForm& dm, Search search, QWidget* parent)
     NewCityBtn = new QPushButton(QStringLiteral("New City"), editors);
     NewCityBtn->setObjectName(QStringLiteral("NewCityBtn"));
     connect(NewCityBtn, &QPushButton::clicked, this, &TPhonesForm::NewCityBtnClick);
-    CommentsMemo = bound<widgets::DBMemo>(editors, QStringLiteral("CommentsMemo"), source, QStringLiteral("Comments"));
+    CommentsMemo
+        = bound<widgets::DBMemo>(editors, QStringLiteral("CommentsMemo"), source, QStringLiteral("Comments"));
 
     auto* names = new QFormLayout;
     names->addRow(label(editors, QStringLiteral("LastNameLabel"), QStringLiteral("LastName")), DBEdit1);
-    names->addRow(label(editors, QStringLiteral("FirstNameLabel"), QStringLiteral("FirstName")), FirstNameEdit);
-    names->addRow(label(editors, QStringLiteral("FatherNameLabel"), QStringLiteral("FatherName")), FatherNameEdit);
+    names->addRow(
+        label(editors, QStringLiteral("FirstNameLabel"), QStringLiteral("FirstName")), FirstNameEdit);
+    names->addRow(
+        label(editors, QStringLiteral("FatherNameLabel"), QStringLiteral("FatherName")), FatherNameEdit);
     names->addRow(label(editors, QStringLiteral("AddressLabel"), QStringLiteral("Address")), AddressEdit);
     names->addRow(label(editors, QStringLiteral("ZipLabel"), QStringLiteral("Zip")), ZipEdit);
     auto* city = new QHBoxLayout;
@@ -101,9 +107,11 @@ TPhonesForm::TPhonesForm(data::TDmForm& dm, Search search, QWidget* parent)
     layout->addWidget(editors);
     layout->addLayout(RecordButtons);
 
-    QStringList paths { QStringLiteral("PhonesForm.Caption"), QStringLiteral("PhonesForm.dxDBGrid1.Columns") };
-    for (const char* name : { "LastNameLabel", "FirstNameLabel", "FatherNameLabel", "AddressLabel", "ZipLabel", "CityLabel",
-             "PhoneLabel", "JobPhoneLabel", "MobileLabel", "FaxLabel", "CommentsLabel", "NewCityBtn", "SearchBtn", "CloseBtn" })
+    QStringList paths { QStringLiteral("PhonesForm.Caption"),
+        QStringLiteral("PhonesForm.dxDBGrid1.Columns") };
+    for (const char* name : { "LastNameLabel", "FirstNameLabel", "FatherNameLabel", "AddressLabel",
+             "ZipLabel", "CityLabel", "PhoneLabel", "JobPhoneLabel", "MobileLabel", "FaxLabel",
+             "CommentsLabel", "NewCityBtn", "SearchBtn", "CloseBtn" })
         paths << QStringLiteral("PhonesForm.%1.Caption").arg(QLatin1String(name));
     Lang->setProperties(paths);
 }

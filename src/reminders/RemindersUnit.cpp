@@ -32,22 +32,28 @@ TRemindersForm::TRemindersForm(data::TDmForm& dm, QWidget* parent)
     Grid->setObjectName(QStringLiteral("dxDBGrid1"));
     Grid->setReadOnly(true);
     Grid->setDataSource(source);
-    Grid->setColumns({ { QStringLiteral("Date"), QStringLiteral("Date"), 90 }, { QStringLiteral("Comments"), QStringLiteral("Comments"), 360 },
+    Grid->setColumns({ { QStringLiteral("Date"), QStringLiteral("Date"), 90 },
+        { QStringLiteral("Comments"), QStringLiteral("Comments"), 360 },
         { QStringLiteral("DurationDays"), QStringLiteral("Duration"), 70 },
         { QStringLiteral("RemForEveryMonth"), QStringLiteral("Remind Every Month"), 120 },
         { QStringLiteral("RemForEveryYear"), QStringLiteral("Remind Every Year"), 120 },
         { QStringLiteral("DeleteDate"), QStringLiteral("Delete Reminder After :"), 130 } });
 
     auto* editors = new QWidget(this);
-    DateEdit = bound<widgets::DBDateEdit>(editors, QStringLiteral("DateEdit"), source, QStringLiteral("Date"));
+    DateEdit
+        = bound<widgets::DBDateEdit>(editors, QStringLiteral("DateEdit"), source, QStringLiteral("Date"));
     DBMemo1 = bound<widgets::DBMemo>(editors, QStringLiteral("DBMemo1"), source, QStringLiteral("Comments"));
     DBMemo1->setMinimumHeight(80);
-    DeleteDateEdit = bound<widgets::DBDateEdit>(editors, QStringLiteral("DeleteDateEdit"), source, QStringLiteral("DeleteDate"));
-    DurationEdit = bound<widgets::DBEdit>(editors, QStringLiteral("DurationEdit"), source, QStringLiteral("DurationDays"));
+    DeleteDateEdit = bound<widgets::DBDateEdit>(
+        editors, QStringLiteral("DeleteDateEdit"), source, QStringLiteral("DeleteDate"));
+    DurationEdit = bound<widgets::DBEdit>(
+        editors, QStringLiteral("DurationEdit"), source, QStringLiteral("DurationDays"));
     DurationEdit->setMaximumWidth(60);
-    EveryMonthCheck = bound<widgets::DBCheckBox>(editors, QStringLiteral("EveryMonthCheck"), source, QStringLiteral("RemForEveryMonth"));
+    EveryMonthCheck = bound<widgets::DBCheckBox>(
+        editors, QStringLiteral("EveryMonthCheck"), source, QStringLiteral("RemForEveryMonth"));
     EveryMonthCheck->setText(QStringLiteral("Remind Every Month"));
-    EveryYearCheck = bound<widgets::DBCheckBox>(editors, QStringLiteral("EveryYearCheck"), source, QStringLiteral("RemForEveryYear"));
+    EveryYearCheck = bound<widgets::DBCheckBox>(
+        editors, QStringLiteral("EveryYearCheck"), source, QStringLiteral("RemForEveryYear"));
     EveryYearCheck->setText(QStringLiteral("Remind Every Year"));
 
     auto* duration = new QHBoxLayout;
@@ -56,7 +62,8 @@ TRemindersForm::TRemindersForm(data::TDmForm& dm, QWidget* parent)
     duration->addStretch();
     auto* form = new QFormLayout;
     form->addRow(label(editors, QStringLiteral("DateLabel"), QStringLiteral("Date")), DateEdit);
-    form->addRow(label(editors, QStringLiteral("DeleteLabel"), QStringLiteral("Delete Reminder After :")), DeleteDateEdit);
+    form->addRow(label(editors, QStringLiteral("DeleteLabel"), QStringLiteral("Delete Reminder After :")),
+        DeleteDateEdit);
     form->addRow(label(editors, QStringLiteral("DurationLabel"), QStringLiteral("Duration")), duration);
     form->addRow(QString(), EveryMonthCheck);
     form->addRow(QString(), EveryYearCheck);
@@ -74,9 +81,12 @@ TRemindersForm::TRemindersForm(data::TDmForm& dm, QWidget* parent)
     layout->addWidget(editors);
     layout->addLayout(RecordButtons);
 
-    QStringList paths { QStringLiteral("RemindersForm.Caption"), QStringLiteral("RemindersForm.dxDBGrid1.Columns"),
-        QStringLiteral("RemindersForm.EveryMonthCheck.Caption"), QStringLiteral("RemindersForm.EveryYearCheck.Caption") };
-    for (const char* name : { "DaysLabel", "DateLabel", "DeleteLabel", "DurationLabel", "CommentsLabel", "CloseBtn" })
+    QStringList paths { QStringLiteral("RemindersForm.Caption"),
+        QStringLiteral("RemindersForm.dxDBGrid1.Columns"),
+        QStringLiteral("RemindersForm.EveryMonthCheck.Caption"),
+        QStringLiteral("RemindersForm.EveryYearCheck.Caption") };
+    for (const char* name :
+        { "DaysLabel", "DateLabel", "DeleteLabel", "DurationLabel", "CommentsLabel", "CloseBtn" })
         paths << QStringLiteral("RemindersForm.%1.Caption").arg(QLatin1String(name));
     Lang->setProperties(paths);
 }

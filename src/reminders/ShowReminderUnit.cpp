@@ -15,8 +15,8 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableView>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace reminders {
@@ -54,8 +54,10 @@ TShowReminderForm::TShowReminderForm(data::TDmForm& dm, QDate today, QWidget* pa
     RecallGrid->setDataSource(m_dm.patients().PatientsToReviewSrc);
     RecallGrid->setColumns({ { QStringLiteral("LastName"), QStringLiteral("Last Name"), 120 },
         { QStringLiteral("FirstName"), QStringLiteral("First Name"), 100 },
-        { QStringLiteral("FatherName"), QStringLiteral("Father's Name"), 100 }, { QStringLiteral("Address"), QStringLiteral("Address"), 150 },
-        { QStringLiteral("CityName"), QStringLiteral("City"), 100 }, { QStringLiteral("Phone"), QStringLiteral("Phone"), 95 },
+        { QStringLiteral("FatherName"), QStringLiteral("Father's Name"), 100 },
+        { QStringLiteral("Address"), QStringLiteral("Address"), 150 },
+        { QStringLiteral("CityName"), QStringLiteral("City"), 100 },
+        { QStringLiteral("Phone"), QStringLiteral("Phone"), 95 },
         { QStringLiteral("CellTel"), QStringLiteral("Cellular"), 95 },
         { QStringLiteral("RecallReason"), QStringLiteral("Recall Reason"), 220 } });
     PrintMenu = new QMenu(this);
@@ -88,10 +90,13 @@ TShowReminderForm::TShowReminderForm(data::TDmForm& dm, QDate today, QWidget* pa
 
     Lang = new widgets::TLanguage(this);
     Lang->setObjectName(QStringLiteral("Lang"));
-    Lang->setProperties({ QStringLiteral("ShowReminderForm.Caption"), QStringLiteral("ShowReminderForm.PageControl1.Tabs"),
-        QStringLiteral("ShowReminderForm.Label1.Caption"), QStringLiteral("ShowReminderForm.PrintBtn.Caption"),
-        QStringLiteral("ShowReminderForm.PrintPreview1.Caption"), QStringLiteral("ShowReminderForm.OKBtn.Caption"),
-        QStringLiteral("ShowReminderForm.dxDBGrid1.Columns") });
+    Lang->setProperties(
+        { QStringLiteral("ShowReminderForm.Caption"), QStringLiteral("ShowReminderForm.PageControl1.Tabs"),
+            QStringLiteral("ShowReminderForm.Label1.Caption"),
+            QStringLiteral("ShowReminderForm.PrintBtn.Caption"),
+            QStringLiteral("ShowReminderForm.PrintPreview1.Caption"),
+            QStringLiteral("ShowReminderForm.OKBtn.Caption"),
+            QStringLiteral("ShowReminderForm.dxDBGrid1.Columns") });
     Lang->Translate();
 }
 
@@ -114,8 +119,10 @@ bool TShowReminderForm::gather()
 
 reports::Report TShowReminderForm::recallReport() const
 {
-    reports::Report report(RecallLabel->text() + QLatin1Char(' ') + QLocale().toString(m_today, QLocale::ShortFormat));
-    report.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(12, 12, 12, 12)));
+    reports::Report report(
+        RecallLabel->text() + QLatin1Char(' ') + QLocale().toString(m_today, QLocale::ShortFormat));
+    report.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(12, 12, 12, 12)));
     report.addTitle(report.title());
     QList<std::pair<QString, QString>> columns;
     for (int c = 0; c < RecallGrid->columnCount(); ++c)
@@ -140,7 +147,8 @@ void ShowRemindersOfDay(data::TDmForm& dm, QDate today, bool mainVisible, QWidge
     TShowReminderForm form(dm, today, parent);
     if (!form.gather()) {
         if (mainVisible)
-            platform::showInformation(form.Lang->Message(QStringLiteral("No reminders found for the selected date.")));
+            platform::showInformation(
+                form.Lang->Message(QStringLiteral("No reminders found for the selected date.")));
         return;
     }
     form.exec();

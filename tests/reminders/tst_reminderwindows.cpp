@@ -1,6 +1,5 @@
 // The reminders of the day window, the reminders list and the phone list on a small practice.
 
-#include "support/MessageRecorder.h"
 #include "data/RemindersOfDay.h"
 #include "data/RulesPractice.h"
 #include "db/DataSource.h"
@@ -9,12 +8,13 @@
 #include "reminders/RemindersUnit.h"
 #include "reminders/ShowReminderUnit.h"
 #include "reports/Report.h"
+#include "support/MessageRecorder.h"
 #include "widgets/WindowService.h"
 
 #include <QApplication>
 #include <QLabel>
-#include <QPushButton>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -71,11 +71,14 @@ private Q_SLOTS:
         auto dm = m_practice->open();
         const QDate today(2026, 5, 4);
         if (reminder)
-            exec(*dm, QStringLiteral("INSERT INTO Reminders (ReminderID, \"Date\", Comments, DurationDays) VALUES (1, :d, 'Call the lab', 0)"),
+            exec(*dm,
+                QStringLiteral("INSERT INTO Reminders (ReminderID, \"Date\", Comments, DurationDays) VALUES "
+                               "(1, :d, 'Call the lab', 0)"),
                 { { QStringLiteral("d"), today } });
         RulesPractice::addPatient(*dm, QStringLiteral("Recalled"));
         if (recall)
-            exec(*dm, QStringLiteral("UPDATE Patient SET RecallDate = :d"), { { QStringLiteral("d"), today } });
+            exec(*dm, QStringLiteral("UPDATE Patient SET RecallDate = :d"),
+                { { QStringLiteral("d"), today } });
 
         reminders::TShowReminderForm form(*dm, today);
         QVERIFY(form.gather());
@@ -104,7 +107,9 @@ private Q_SLOTS:
         auto dm = m_practice->open();
         testsupport::MessageRecorder messages;
         reminders::ShowRemindersOfDay(*dm, QDate(2026, 5, 4), mainVisible);
-        QCOMPARE(messages.texts(), mainVisible ? QStringList { QStringLiteral("No reminders found for the selected date.") } : QStringList {});
+        QCOMPARE(messages.texts(),
+            mainVisible ? QStringList { QStringLiteral("No reminders found for the selected date.") }
+                        : QStringList {});
     }
 
     // A broken recall query costs the recall page only.
@@ -112,7 +117,9 @@ private Q_SLOTS:
     {
         auto dm = m_practice->open();
         const QDate today(2026, 5, 4);
-        exec(*dm, QStringLiteral("INSERT INTO Reminders (ReminderID, \"Date\", Comments, DurationDays) VALUES (1, :d, 'Still here', 0)"),
+        exec(*dm,
+            QStringLiteral("INSERT INTO Reminders (ReminderID, \"Date\", Comments, DurationDays) VALUES (1, "
+                           ":d, 'Still here', 0)"),
             { { QStringLiteral("d"), today } });
         QFile query(data::RemindersOfDay(*dm, today).recallQueryPath());
         QVERIFY(query.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -148,7 +155,9 @@ private Q_SLOTS:
         QVERIFY(form->close());
         QVERIFY(!dm->lists().RemindersTable->isActive());
         QCOMPARE(dm->ActiveSrc->dataset(), nullptr);
-        QCOMPARE(rulestest::count(*dm->Database, QStringLiteral("SELECT COUNT(*) FROM Reminders WHERE Comments = 'Kept'")), 1);
+        QCOMPARE(rulestest::count(
+                     *dm->Database, QStringLiteral("SELECT COUNT(*) FROM Reminders WHERE Comments = 'Kept'")),
+            1);
         delete form;
     }
 
@@ -177,7 +186,8 @@ private Q_SLOTS:
         phones.post();
         phones.applyUpdates();
         QCOMPARE(rulestest::count(*dm->Database,
-                     QStringLiteral("SELECT COUNT(*) FROM Phones p JOIN Cities c ON c.CityID = p.CityID WHERE c.CityName = 'Nafplio'")),
+                     QStringLiteral("SELECT COUNT(*) FROM Phones p JOIN Cities c ON c.CityID = p.CityID "
+                                    "WHERE c.CityName = 'Nafplio'")),
             1);
         widgets::WindowService::setCurrent(nullptr);
     }
