@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -141,6 +142,13 @@ TPrescriptionsForm::TPrescriptionsForm(data::TDmForm& dm, PrescriptionsHost host
             line.setValue(u"Morph",
                 m_dm.lists().MedicinesTable->lookup(
                     { QStringLiteral("ID") }, { medicine }, QStringLiteral("Morph")));
+        }));
+    // A line still being edited goes with its prescription.
+    m_rules.push_back(m_dm.patients().PrescriptionsTable->beforePost.add(
+        data::stage::Window, QStringLiteral("Post the line being edited"), [this](db::Dataset&) {
+            db::Dataset& items = *m_dm.patients().PrescrItemsTable;
+            if (items.isEditing())
+                items.post();
         }));
     for (db::Dataset* view : { m_dm.patients().PrescriptionsTable, &lines })
         m_connections << connect(view, &db::Dataset::stateChanged, this, [this] { updateButtons(); })

@@ -7,6 +7,7 @@
 #include "widgets/DBGrid.h"
 #include "widgets/WindowService.h"
 
+#include <QLabel>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTest>
