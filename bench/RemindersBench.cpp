@@ -96,11 +96,13 @@ Result remindersOfDay(Context& context)
               .patients = 50000, .historyRows = 100000, .ledgerRows = 20000, .appointments = 10000
           };
     LargePractice practice(context, size);
+    // Two copies: each side deletes the expired reminders in its first round.
     const QString path = practice.copy(QStringLiteral("bench-reminders"));
+    const QString plainPath = practice.copy(QStringLiteral("bench-reminders-plain"));
     const int reminders = context.scaled(kReminders);
-    {
+    for (const QString& copy : { path, plainPath }) {
         auto c = db::Connection::open(
-            { .name = QStringLiteral("bench-reminders-prepare"), .dataDirectory = path });
+            { .name = QStringLiteral("bench-reminders-prepare"), .dataDirectory = copy });
         prepare(*c, reminders);
     }
     const QString config = context.newDirectory(QStringLiteral("bench-reminders-config"));
@@ -108,11 +110,12 @@ Result remindersOfDay(Context& context)
     auto dm = data::TDmForm::connect({ .name = QStringLiteral("bench-reminders"), .dataDirectory = path });
     dm->openAtStart(platform::Settings(platform::Edition::Dental, config), {}, LargePractice::kToday);
 
-    // Ours: the first round deletes the expired reminders, the later ones find none.
+    // The start's own round is judged: it deletes the expired reminders; the later rounds
+    // find none and go into the notes.
     QString page;
     int recalls = 0;
-    double first = 0;
-    double ours = 1e12;
+    double ours = 0;
+    double oursAgain = 1e12;
     for (int round = 0; round < 3; ++round) {
         const double ms = timeMs([&] {
             data::RemindersOfDay day(*dm, LargePractice::kToday);
@@ -122,17 +125,17 @@ Result remindersOfDay(Context& context)
             recalls = dm->patients().PatientsToReviewQry->recordCount();
         });
         if (round == 0)
-            first = ms;
-        ours = std::min(ours, ms);
+            ours = ms;
+        else
+            oursAgain = std::min(oursAgain, ms);
     }
-    ours = std::max(ours, first); // judged by the slowest, the start's own round
 
-    // Plain SQL: the same statements by hand on another connection.
-    auto plainConnection
-        = db::Connection::open({ .name = QStringLiteral("bench-reminders-plain"), .dataDirectory = path });
-    QFile stored(data::DataDirectory(path).recallQueryPath());
+    // Plain SQL: the same statements by hand on the other copy.
+    auto plainConnection = db::Connection::open(
+        { .name = QStringLiteral("bench-reminders-plain"), .dataDirectory = plainPath });
+    QFile stored(data::DataDirectory(plainPath).recallQueryPath());
     if (!stored.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("(y) no recall query in %1").arg(path));
+        fail(QStringLiteral("(y) no recall query in %1").arg(plainPath));
     const QString recallSql = data::recallsOfDayStatement(QString::fromUtf8(stored.readAll()));
     QStringList birthMarkers;
     QVariantList birthDates;
@@ -143,18 +146,32 @@ Result remindersOfDay(Context& context)
     const QString birthSql = QStringLiteral(
         "SELECT LastName, FirstName FROM Patient WHERE BirthDate IN (%1) ORDER BY LastName, FirstName")
                                  .arg(birthMarkers.join(QLatin1Char(',')));
+    QSqlQuery expired = prepared(*plainConnection,
+        QStringLiteral("DELETE FROM Reminders WHERE DeleteDate IS NOT NULL AND DeleteDate < ?"));
     QSqlQuery remindersQuery = prepared(*plainConnection,
         QStringLiteral("SELECT \"Date\", Comments, DurationDays, RemForEveryMonth, RemForEveryYear FROM "
-                       "Reminders WHERE \"Date\" <= ? ORDER BY ReminderID"));
+                       "Reminders WHERE \"Date\" <= ? "
+                       "ORDER BY ReminderID"));
     QSqlQuery nameDays
         = prepared(*plainConnection, QStringLiteral("SELECT Name FROM NameDays WHERE Month = ? AND Day = ?"));
     QSqlQuery birthdays = prepared(*plainConnection, birthSql);
+    QSqlQuery labJobs = prepared(*plainConnection,
+        QStringLiteral("SELECT DentalLabDB.Company, Patient.LastName, Patient.FirstName, "
+                       "Operations.Description, LabOrderItems.ToothNum "
+                       "FROM LabOrderItems JOIN LabOrders ON LabOrders.OrderID = LabOrderItems.OrderID "
+                       "JOIN DentalLabDB ON DentalLabDB.DentalLabID = LabOrders.LabID "
+                       "LEFT OUTER JOIN Patient ON Patient.PatientID = LabOrderItems.PatientID "
+                       "LEFT OUTER JOIN Operations ON Operations.OperID = LabOrderItems.OperID "
+                       "WHERE LabOrderItems.EstimatedDeliveryDate = ? AND LabOrders.TransType = 0 AND "
+                       "LabOrderItems.RelatedOrderItemID < 0"));
     QSqlQuery recallQuery = prepared(
         *plainConnection, QString(recallSql).replace(QStringLiteral(":RecallDate"), QStringLiteral("?")));
     int plainRecalls = 0;
-    double plain = 1e12;
+    double plain = 0;
+    double plainAgain = 1e12;
     for (int round = 0; round < 3; ++round) {
-        plain = std::min(plain, timeMs([&] {
+        const double ms = timeMs([&] {
+            run(expired, { LargePractice::kToday });
             run(remindersQuery, { LargePractice::kToday });
             while (remindersQuery.next())
                 data::reminderDueOn({ remindersQuery.value(0).toDate(), remindersQuery.value(2).toInt(),
@@ -166,11 +183,18 @@ Result remindersOfDay(Context& context)
             run(birthdays, birthDates);
             while (birthdays.next())
                 birthdays.value(0);
+            run(labJobs, { LargePractice::kToday });
+            while (labJobs.next())
+                labJobs.value(0);
             run(recallQuery, { LargePractice::kToday });
             plainRecalls = 0;
             while (recallQuery.next())
                 ++plainRecalls;
-        }));
+        });
+        if (round == 0)
+            plain = ms;
+        else
+            plainAgain = std::min(plainAgain, ms);
     }
     if (plainRecalls != recalls)
         fail(QStringLiteral("(y) the recall list has %1 patients, plain SQL %2")
@@ -193,12 +217,14 @@ Result remindersOfDay(Context& context)
             : ours <= 50 ? QStringLiteral("met")
                          : QStringLiteral("MISSED") };
     result.notes << QStringLiteral(
-        "(y) %1 patients, %2 reminders: the page has %3 lines, %4 patients to recall; the first round %5 ms")
+        "(y) %1 patients, %2 reminders: the page has %3 lines, %4 patients to recall; with no expired "
+        "reminders left to delete, ours %5 ms, plain SQL %6 ms")
                         .arg(size.patients)
                         .arg(reminders)
                         .arg(page.count(QLatin1Char('\n')) + (page.isEmpty() ? 0 : 1))
                         .arg(recalls)
-                        .arg(first, 0, 'f', 2);
+                        .arg(oursAgain, 0, 'f', 2)
+                        .arg(plainAgain, 0, 'f', 2);
     result.notes << QStringLiteral("(y) birthday plan: %1").arg(birthPlan.join(QStringLiteral("; ")));
     result.notes << QStringLiteral("(y) recall plan: %1").arg(recallPlan.join(QStringLiteral("; ")));
     dm.reset();

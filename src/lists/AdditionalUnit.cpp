@@ -3,6 +3,7 @@
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
 #include "db/DataSource.h"
+#include "widgets/CheckColumnDelegate.h"
 #include "widgets/DBCheckBox.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
@@ -221,6 +222,7 @@ QWidget* TAdditionalForm::buildNameDaysPage()
         { QStringLiteral("MonthName"), QStringLiteral("Month"), 110 },
         { QStringLiteral("Name"), QStringLiteral("Name"), 220 },
         { QStringLiteral("DayOff"), QStringLiteral("Holiday"), 70 } });
+    NameDaysGrid->view()->setItemDelegateForColumn(3, new widgets::CheckColumnDelegate(NameDaysGrid));
     DayEdit = bound<widgets::DBEdit>(page, QStringLiteral("DayEdit"), source, QStringLiteral("Day"));
     DayEdit->setMaximumWidth(50);
     MonthCombo = new QComboBox(page);

@@ -3,6 +3,7 @@
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
 #include "db/DataSource.h"
+#include "widgets/CheckColumnDelegate.h"
 #include "widgets/DBCheckBox.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -48,6 +50,7 @@ TMedicinesForm::TMedicinesForm(data::TDmForm& dm, Search search, QWidget* parent
         { QStringLiteral("RetailPrice"), QStringLiteral("Retail Price"), 90 },
         { QStringLiteral("Shown"), QStringLiteral("Shown"), 60 } });
 
+    Grid->view()->setItemDelegateForColumn(5, new widgets::CheckColumnDelegate(Grid));
     SearchBtn = new QPushButton(QStringLiteral("Search"), this);
     SearchBtn->setObjectName(QStringLiteral("SearchBtn"));
     connect(SearchBtn, &QPushButton::clicked, this, &TMedicinesForm::SearchBtnClick);

@@ -1,6 +1,7 @@
 #include "reminders/RemindersUnit.h"
 
 #include "data/DmUnit.h"
+#include "widgets/CheckColumnDelegate.h"
 #include "widgets/DBCheckBox.h"
 #include "widgets/DBDateEdit.h"
 #include "widgets/DBEdit.h"
@@ -13,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace reminders {
@@ -33,11 +35,14 @@ TRemindersForm::TRemindersForm(data::TDmForm& dm, QWidget* parent)
     Grid->setReadOnly(true);
     Grid->setDataSource(source);
     Grid->setColumns({ { QStringLiteral("Date"), QStringLiteral("Date"), 90 },
-        { QStringLiteral("Comments"), QStringLiteral("Comments"), 360 },
+        { QStringLiteral("Comments"), QStringLiteral("Comments"), 300 },
         { QStringLiteral("DurationDays"), QStringLiteral("Duration"), 70 },
-        { QStringLiteral("RemForEveryMonth"), QStringLiteral("Remind Every Month"), 120 },
-        { QStringLiteral("RemForEveryYear"), QStringLiteral("Remind Every Year"), 120 },
+        { QStringLiteral("RemForEveryMonth"), QStringLiteral("Remind Every Month"), 100 },
+        { QStringLiteral("RemForEveryYear"), QStringLiteral("Remind Every Year"), 100 },
         { QStringLiteral("DeleteDate"), QStringLiteral("Delete Reminder After :"), 130 } });
+
+    for (int column : { 3, 4 }) // the repetitions
+        Grid->view()->setItemDelegateForColumn(column, new widgets::CheckColumnDelegate(Grid));
 
     auto* editors = new QWidget(this);
     DateEdit
