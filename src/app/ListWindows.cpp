@@ -13,6 +13,7 @@
 #include "reminders/ShowReminderUnit.h"
 
 #include <QDate>
+#include <QTimer>
 
 namespace app {
 namespace {
@@ -53,8 +54,12 @@ void lendListWindows(data::TDmForm& dm, TMainForm& main)
             host.searchPatient = [&main] { return main.Hooks.searchPatient && main.Hooks.searchPatient(); };
             return new prescriptions::TPrescriptionsForm(dm, host, parent);
         });
-    main.Hooks.showRemindersOfDay
-        = [&dm, &main] { reminders::ShowRemindersOfDay(dm, QDate::currentDate(), main.isVisible(), &main); };
+    // Queued: the frame's first show finishes and the start goes on while the window is up.
+    main.Hooks.showRemindersOfDay = [&dm, &main] {
+        QTimer::singleShot(0, &main, [&dm, &main] {
+            reminders::ShowRemindersOfDay(dm, QDate::currentDate(), main.isVisible(), &main);
+        });
+    };
     main.ApplyUserLevel();
 }
 
