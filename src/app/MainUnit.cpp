@@ -115,6 +115,7 @@ void TMainForm::updateEnabling()
     for (const char* name : { "imagesearchingmenu", "findimage1" })
         m_commands[QLatin1String(name)].available = bool(Hooks.searchImage);
     m_commands[QStringLiteral("searchbtn")].available = Hooks.searchPatient || Hooks.searchImage;
+    m_commands[QStringLiteral("allremindersmnu")].available = bool(Hooks.showRemindersOfDay);
 
     for (auto it = m_commands.begin(); it != m_commands.end(); ++it) {
         Command& command = it.value();

@@ -7,6 +7,7 @@
 #include "app/AppointmentTour.h"
 #include "app/SuppliesTour.h"
 #include "app/ChartWindows.h"
+#include "app/ListsTour.h"
 #include "app/PatientWindows.h"
 #include "app/DataModuleBinding.h"
 #include "app/LoginUnit.h"
@@ -263,7 +264,7 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
     }
 
     QStringList written = camera.written + tourPatientWindows(outDir, dataDir) + tourAppointmentWindows(outDir, dataDir)
-        + tourSuppliesWindows(outDir, dataDir);
+        + tourSuppliesWindows(outDir, dataDir) + tourListWindows(outDir, dataDir);
     platform::MessageService::install(std::move(previous));
     platform::setConfigDirOverride({});
     return written;

@@ -5,6 +5,7 @@
 #include "app/ChartWindows.h"
 #include "app/DataModuleBinding.h"
 #include "app/FinanceWindows.h"
+#include "app/ListWindows.h"
 
 #include "app/LoginUnit.h"
 #include "app/MainUnit.h"
@@ -214,6 +215,7 @@ std::unique_ptr<QObject> openDataModuleOn(
     lendFinanceWindows(*dm, mainWindow);
     lendAppointmentWindows(*dm, mainWindow);
     lendSuppliesWindows(*dm, mainWindow);
+    lendListWindows(*dm, mainWindow);
     lendSearches(*dm, mainWindow);
     return dm;
 }

@@ -2,6 +2,7 @@
 
 #include "data/DataDirectory.h"
 #include "data/demo/DemoBuilder.h"
+#include "data/demo/DemoToday.h"
 #include "db/Connection.h"
 #include "db/Generators.h"
 #include "db/Query.h"
@@ -38,6 +39,7 @@ DemoPracticeCounts DemoPractice::generate()
     builder.practiceExpenses();
     builder.appointments();
     builder.clinicalNotes();
+    demo::eventfulDay(writer, m_options.today);
     transaction.commit();
     return builder.counts;
 }

@@ -20,6 +20,15 @@ enum class WindowCode {
     PerioChart = 22,
     ProgressNotes = 1001,
     UsualAnswers = 1002,
+    // the reference lists, the office lists, medicines and prescriptions
+    ReferenceLists = 12,
+    NameDays = 13,
+    MedicinesList = 19,
+    Prescriptions = 20,
+    PhoneList = 21,
+    Reminders = 22,
+    PhysicalSystems = 1002,
+    AppointmentTypes = 1003,
 };
 
 constexpr int tagOf(WindowCode code)

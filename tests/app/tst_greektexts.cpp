@@ -33,6 +33,12 @@
 #include "platform/IniFile.h"
 #include "platform/Session.h"
 #include "widgets/Language.h"
+#include "lists/AdditionalUnit.h"
+#include "prescriptions/MedicinesUnit.h"
+#include "prescriptions/PrescriptionsUnit.h"
+#include "reminders/PhonesUnit.h"
+#include "reminders/RemindersUnit.h"
+#include "reminders/ShowReminderUnit.h"
 
 #include <QDir>
 #include <QFile>
@@ -124,9 +130,16 @@ private Q_SLOTS:
         clinical::TToothColorForm toothColour(*dm);
         clinical::TProgNotesForm progNotes(*dm);
         clinical::TDefaultAnswersFrm answers(*dm);
+        reminders::TShowReminderForm dayReminders(*dm, QDate::currentDate());
+        reminders::TRemindersForm remindersList(*dm);
+        reminders::TPhonesForm phones(*dm, {});
+        lists::TAdditionalForm additional(*dm, true);
+        prescriptions::TMedicinesForm medicines(*dm);
+        prescriptions::TPrescriptionsForm prescriptionsForm(*dm);
         const QList<QWidget*> windows { &main, &login, &patientFile, &members, &family, &book, &search,
             &restrictions, &fields, &simpleSearch, &chart, &catalogue, &picker, &history, &chooser, &perio, &perioColors,
-            &endo, &canalNotes, &toothNotes, &toothColour, &progNotes, &answers };
+            &endo, &canalNotes, &toothNotes, &toothColour, &progNotes, &answers, &dayReminders, &remindersList, &phones, &additional,
+            &medicines, &prescriptionsForm };
 
         const platform::IniFile shipped(
             QDir(qEnvironmentVariable("ORVANE_SOURCE_DIR")).filePath(QStringLiteral("resources/Orvane.lng")));

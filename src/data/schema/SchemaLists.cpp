@@ -125,7 +125,7 @@ QList<db::TableDef> listTables()
             db::i16("DurationDays"),
         },
         "ReminderID",
-        {}});
+        {{"DeleteDate", {"DeleteDate"}}}});
 
     tables.append({"NameDays",
         {
@@ -136,7 +136,7 @@ QList<db::TableDef> listTables()
             db::boolean("DayOff", "Holiday"),
         },
         "ID",
-        {}});
+        {{"MonthDay", {"Month", "Day"}}}});
 
     tables.append({"Recalls",
         {
@@ -147,7 +147,7 @@ QList<db::TableDef> listTables()
             db::memo("PatRecReason", 240, "Recall Reason"),
         },
         "RecallID",
-        {{"PatientID", {"PatientID"}}}});
+        {{"PatientID", {"PatientID"}}, {"RecallDate", {"RecallDate"}}}});
     return tables;
 }
 

@@ -52,7 +52,7 @@ QList<db::TableDef> patientTables()
             db::str("PhotoPath", 255),
         },
         "PatientID",
-        {{"LastNames", {"LastName", "FirstName"}}}});
+        {{"LastNames", {"LastName", "FirstName"}}, {"BirthDate", {"BirthDate"}}, {"RecallDate", {"RecallDate"}}}}); // the reminders of the day
 
     tables.append({"CartAnamnestica",
         {

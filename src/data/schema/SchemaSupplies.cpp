@@ -143,7 +143,7 @@ QList<db::TableDef> suppliesTables()
             db::i32("RelatedOrderItemID"),
         },
         "ItemID",
-        {{"By Order", {"OrderID"}}}});
+        {{"By Order", {"OrderID"}}, {"EstimatedDelivery", {"EstimatedDeliveryDate"}}}}); // lab jobs due on a day
     return tables;
 }
 

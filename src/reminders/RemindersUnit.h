@@ -1,0 +1,34 @@
+#pragma once
+
+#include "reminders/OfficeListWindow.h"
+
+namespace widgets {
+class DBCheckBox;
+class DBDateEdit;
+class DBEdit;
+class DBGrid;
+class DBMemo;
+} // namespace widgets
+
+namespace reminders {
+
+// The practice's dated notes ("Reminders"), once-off or repeating every month or year; the
+// shared record commands act on RemindersTable (code 22).
+class TRemindersForm : public OfficeListWindow {
+    Q_OBJECT
+public:
+    explicit TRemindersForm(data::TDmForm& dm, QWidget* parent = nullptr);
+
+    // New starts in the comments.
+    void prepareNew() override;
+
+    widgets::DBGrid* Grid;
+    widgets::DBDateEdit* DateEdit;
+    widgets::DBMemo* DBMemo1; // the comments
+    widgets::DBDateEdit* DeleteDateEdit;
+    widgets::DBEdit* DurationEdit;
+    widgets::DBCheckBox* EveryMonthCheck;
+    widgets::DBCheckBox* EveryYearCheck;
+};
+
+} // namespace reminders
