@@ -2,6 +2,7 @@
 
 #include "app/AppointmentWindows.h"
 #include "app/ChartWindows.h"
+#include "app/ImageWindows.h"
 #include "app/DataModuleBinding.h"
 #include "app/FinanceWindows.h"
 
@@ -212,6 +213,7 @@ std::unique_ptr<QObject> openDataModuleOn(
     lendPatientWindows(*dm, mainWindow);
     lendFinanceWindows(*dm, mainWindow);
     lendAppointmentWindows(*dm, mainWindow);
+    lendImageWindows(*dm, mainWindow);
     lendSearches(*dm, mainWindow);
     return dm;
 }

@@ -53,8 +53,6 @@ namespace {
 
 using widgets::label;
 
-const char* const kNotAvailable = "Not available yet";
-
 QToolButton* toolButton(QWidget* parent, const QString& name, const QString& text, const QString& hint = {})
 {
     auto* b = new QToolButton(parent);
@@ -70,12 +68,6 @@ QPushButton* pushButton(QWidget* parent, const QString& name, const QString& tex
     auto* b = new QPushButton(text, parent);
     b->setObjectName(name);
     return b;
-}
-
-void notYet(QAction* item)
-{
-    item->setEnabled(false);
-    item->setToolTip(QString::fromLatin1(kNotAvailable));
 }
 
 } // namespace
@@ -407,8 +399,17 @@ void TDentalChartForm::buildToothMenu()
     ChewingSurfaceItem = ToothMenu->addAction(QStringLiteral("Chewing surface"), this, [this] { ShowToothHistory(true, true); });
     ImagesMenu = ToothMenu->addMenu(QStringLiteral("Images"));
     ImagesMenu->setToolTipsVisible(true);
-    for (const char* item : {"SlideShow", "X-Ray", "Camera", "Acquire"})
-        notYet(ImagesMenu->addAction(QString::fromLatin1(item)));
+    ImagesMenu->addAction(QStringLiteral("SlideShow"), this, [] {
+        if (widgets::WindowService* service = widgets::WindowService::current())
+            service->openWindow(QStringLiteral("SlideShowForm"));
+    });
+    const std::pair<const char*, ToothImaging> imaging[] = {
+        {"X-Ray", ToothImaging::XRay}, {"Camera", ToothImaging::Camera}, {"Acquire", ToothImaging::Acquire}};
+    for (const auto& [item, kind] : imaging)
+        ImagesMenu->addAction(QString::fromLatin1(item), this, [this, kind] { emit toothImagingRequested(kind, selectedTooth()); });
+    // A command-line imaging program cannot be asked for a tooth's images.
+    for (QAction* item : ImagesMenu->actions())
+        item->setEnabled(!platform::session().externalImaging);
     ToothMenu->addSeparator();
     EndoItem = ToothMenu->addAction(QStringLiteral("Endo Measurements"), this, &TDentalChartForm::ShowEndoMeasurements);
     ColoringItem = ToothMenu->addAction(QStringLiteral("Coloring"), this, &TDentalChartForm::ShowToothColor);
