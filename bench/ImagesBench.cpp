@@ -48,7 +48,8 @@ void writeBigJpeg(const QString& path, int seed)
     QRandomGenerator random(static_cast<quint32>(seed));
     for (int i = 0; i < 4000; ++i) {
         p.setPen(QColor::fromRgb(random.generate() | 0xff000000u));
-        p.drawEllipse(QPoint(static_cast<int>(random.bounded(4000u)), static_cast<int>(random.bounded(3000u))), 20, 14);
+        p.drawEllipse(
+            QPoint(static_cast<int>(random.bounded(4000u)), static_cast<int>(random.bounded(3000u))), 20, 14);
     }
     p.end();
     if (!picture.save(path, "JPEG", 90))
@@ -95,9 +96,11 @@ Result thumbnailPage(Context& context)
             (void)whole.scaled(240, 180, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         }
     });
-    Result r {ours, full, {}, QStringLiteral("<= 150 ms"), ours <= 150 ? QStringLiteral("met") : QStringLiteral("MISSED"), true};
-    r.notes << QStringLiteral("(ia) six 4000 x 3000 JPEG files (%1 KB each) shown as thumbnails in %2 ms (median of %3); "
-                              "decoding them whole and scaling takes %4 ms")
+    Result r { ours, full, {}, QStringLiteral("<= 150 ms"),
+        ours <= 150 ? QStringLiteral("met") : QStringLiteral("MISSED"), true };
+    r.notes << QStringLiteral(
+        "(ia) six 4000 x 3000 JPEG files (%1 KB each) shown as thumbnails in %2 ms (median of %3); "
+        "decoding them whole and scaling takes %4 ms")
                    .arg(QFileInfo(files[0]).size() / 1024)
                    .arg(ours, 0, 'f', 1)
                    .arg(times.size())
@@ -114,9 +117,11 @@ const RegisterChild fileImages(QStringLiteral("file-images"), [](const QStringLi
     QTextStream out(stdout);
     for (int i = 0; i < count; ++i) {
         QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(app::automation::kService),
-            QLatin1String(app::automation::kPath), QLatin1String(app::automation::kInterface), QStringLiteral("SaveImageInDB"));
-        call << QStringLiteral("XR-bench-%1.png").arg(i) << QStringLiteral("X-Ray") << QStringLiteral("bench") << QString() << QString()
-             << QVariant::fromValue(static_cast<uchar>(i % 2 ? 36 : 21)) << QString() << patient;
+            QLatin1String(app::automation::kPath), QLatin1String(app::automation::kInterface),
+            QStringLiteral("SaveImageInDB"));
+        call << QStringLiteral("XR-bench-%1.png").arg(i) << QStringLiteral("X-Ray") << QStringLiteral("bench")
+             << QString() << QString() << QVariant::fromValue(static_cast<uchar>(i % 2 ? 36 : 21))
+             << QString() << patient;
         QElapsedTimer timer;
         timer.start();
         const QDBusMessage reply = bus.call(call, QDBus::Block, 10000);
@@ -133,7 +138,7 @@ const RegisterChild fileImages(QStringLiteral("file-images"), [](const QStringLi
 Result fileFromAnotherProcess(Context& context)
 {
     if (!QDBusConnection::sessionBus().isConnected()) {
-        Result r {0, 0, {}, QStringLiteral("<= 30 ms"), QStringLiteral("not run: no session bus"), true};
+        Result r { 0, 0, {}, QStringLiteral("<= 30 ms"), QStringLiteral("not run: no session bus"), true };
         r.notes << QStringLiteral("(ib) not run: start orvane-bench under dbus-run-session");
         return r;
     }
@@ -141,8 +146,9 @@ Result fileFromAnotherProcess(Context& context)
     data::DataDirectory(path).create();
     platform::session().dataDirectory = path;
     platform::session().dataRoot = QFileInfo(path).absolutePath();
-    auto dm = data::TDmForm::connect({.name = QStringLiteral("bench-images"), .dataDirectory = path});
-    dm->openAtStart(platform::Settings(platform::Edition::Dental, context.newDirectory(QStringLiteral("images-config"))));
+    auto dm = data::TDmForm::connect({ .name = QStringLiteral("bench-images"), .dataDirectory = path });
+    dm->openAtStart(
+        platform::Settings(platform::Edition::Dental, context.newDirectory(QStringLiteral("images-config"))));
     db::Dataset& patients = *dm->patients().PatientsTable;
     patients.append();
     patients.setValue(u"LastName", QStringLiteral("Bench"));
@@ -162,7 +168,9 @@ Result fileFromAnotherProcess(Context& context)
         const int count = context.quick() ? 20 : 100;
         QProcess program;
         program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        program.start(context.programPath(), {QStringLiteral("--child"), QStringLiteral("file-images"), QString::number(patient), QString::number(count)});
+        program.start(context.programPath(),
+            { QStringLiteral("--child"), QStringLiteral("file-images"), QString::number(patient),
+                QString::number(count) });
         // This side serves the calls meanwhile.
         while (program.state() != QProcess::NotRunning)
             QApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -170,10 +178,12 @@ Result fileFromAnotherProcess(Context& context)
         if (program.exitCode() != 0)
             fail(QStringLiteral("(ib) the other process failed: %1").arg(output));
         timesText = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        const int stored = db::Query(*dm->Database, QStringLiteral("SELECT COUNT(*) FROM Photos")).scalar().toInt();
+        const int stored
+            = db::Query(*dm->Database, QStringLiteral("SELECT COUNT(*) FROM Photos")).scalar().toInt();
         if (stored != count || timesText.size() != count)
             fail(QStringLiteral("(ib) %1 images stored of %2").arg(stored).arg(count));
-        for (const char* name : {"DentalChartForm", "PerioForm", "ProgNotesForm", "DefaultAnswersFrm", "ImagesForm", "SlideShowForm"})
+        for (const char* name : { "DentalChartForm", "PerioForm", "ProgNotesForm", "DefaultAnswersFrm",
+                 "ImagesForm", "SlideShowForm" })
             app::WindowRegistry::instance().remove(QLatin1String(name));
     }
     QList<double> times;
@@ -182,23 +192,30 @@ Result fileFromAnotherProcess(Context& context)
     std::sort(times.begin(), times.end());
     const double ours = times[times.size() / 2];
 
-    auto c = db::Connection::open({.name = QStringLiteral("bench-images-plain"), .dataDirectory = path});
-    QSqlQuery insert = prepared(*c, QStringLiteral("INSERT INTO Photos (ID, PhotoName, PatID, ToothNumber, SessionID) VALUES (?, 'p.png', ?, 11, 1)"));
+    auto c = db::Connection::open({ .name = QStringLiteral("bench-images-plain"), .dataDirectory = path });
+    QSqlQuery insert = prepared(*c,
+        QStringLiteral("INSERT INTO Photos (ID, PhotoName, PatID, ToothNumber, SessionID) VALUES (?, "
+                       "'p.png', ?, 11, 1)"));
     QList<double> plainTimes;
     for (int i = 0; i < 50; ++i)
-        plainTimes << timeMs([&] { run(insert, {100000 + i, patient}); });
+        plainTimes << timeMs([&] { run(insert, { 100000 + i, patient }); });
     std::sort(plainTimes.begin(), plainTimes.end());
-    Result r {ours, plainTimes[plainTimes.size() / 2], {}, QStringLiteral("<= 30 ms"), ours <= 30 ? QStringLiteral("met") : QStringLiteral("MISSED"), true};
-    r.notes << QStringLiteral("(ib) SaveImageInDB from another process, through the session bus to the stored row and the "
-                              "redrawn chart: %1 ms (median of %2; slowest %3 ms)")
+    Result r { ours, plainTimes[plainTimes.size() / 2], {}, QStringLiteral("<= 30 ms"),
+        ours <= 30 ? QStringLiteral("met") : QStringLiteral("MISSED"), true };
+    r.notes << QStringLiteral(
+        "(ib) SaveImageInDB from another process, through the session bus to the stored row and the "
+        "redrawn chart: %1 ms (median of %2; slowest %3 ms)")
                    .arg(ours, 0, 'f', 2)
                    .arg(times.size())
                    .arg(times.last(), 0, 'f', 2);
     return r;
 }
 
-const RegisterMeasure ia(QStringLiteral("(ia) images: a page of six thumbnails from 12-megapixel JPEGs"), thumbnailPage);
-const RegisterMeasure ib(QStringLiteral("(ib) images: SaveImageInDB from another process to the redrawn chart"), fileFromAnotherProcess);
+const RegisterMeasure ia(
+    QStringLiteral("(ia) images: a page of six thumbnails from 12-megapixel JPEGs"), thumbnailPage);
+const RegisterMeasure ib(
+    QStringLiteral("(ib) images: SaveImageInDB from another process to the redrawn chart"),
+    fileFromAnotherProcess);
 
 } // namespace
 } // namespace bench

@@ -66,7 +66,8 @@ void setStartedByAutomation(bool value)
 QString automationServiceFile()
 {
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return QDir(data).filePath(QStringLiteral("dbus-1/services/%1.service").arg(QLatin1String(automation::kService)));
+    return QDir(data).filePath(
+        QStringLiteral("dbus-1/services/%1.service").arg(QLatin1String(automation::kService)));
 }
 
 int registerAutomationServer(bool install, const QString& program, QTextStream& out, QTextStream& err)
@@ -87,8 +88,8 @@ int registerAutomationServer(bool install, const QString& program, QTextStream& 
         return 1;
     }
     QTextStream text(&file);
-    text << "[D-BUS Service]\nName=" << automation::kService << "\nExec=\"" << QFileInfo(program).absoluteFilePath()
-         << "\" AUTOMATION\n";
+    text << "[D-BUS Service]\nName=" << automation::kService << "\nExec=\""
+         << QFileInfo(program).absoluteFilePath() << "\" AUTOMATION\n";
     text.flush();
     if (!file.commit()) {
         err << "Cannot write " << path << ": " << file.errorString() << '\n';

@@ -36,17 +36,16 @@ public:
     {
         automation->releaseImaging = [this] { client.release(); };
         automation->redrawChart = [&main] {
-            if (auto* chart = qobject_cast<clinical::TDentalChartForm*>(main.findWindow(QStringLiteral("DentalChartForm"))))
+            if (auto* chart = qobject_cast<clinical::TDentalChartForm*>(
+                    main.findWindow(QStringLiteral("DentalChartForm"))))
                 chart->Redraw();
         };
         if (!automation->registerOnBus())
-            platform::exceptionLog::logException(QStringLiteral("The automation object is not on the session bus: "
-                                                                "the imaging program cannot file images into this program"));
+            platform::exceptionLog::logException(
+                QStringLiteral("The automation object is not on the session bus: "
+                               "the imaging program cannot file images into this program"));
     }
-    ~ImagingLinks() override
-    {
-        images::imagingHost() = {};
-    }
+    ~ImagingLinks() override { images::imagingHost() = {}; }
 
     VisionClient client;
     TPallavor99Auto* automation;
@@ -75,7 +74,8 @@ void endAfterImagingFailure(TMainForm& main)
     QCoreApplication::exit(1);
 }
 
-void requestToothImages(data::TDmForm& dm, clinical::TDentalChartForm& chart, clinical::TDentalChartForm::ToothImaging kind, int tooth)
+void requestToothImages(data::TDmForm& dm, clinical::TDentalChartForm& chart,
+    clinical::TDentalChartForm::ToothImaging kind, int tooth)
 {
     const db::Dataset& patients = *dm.patients().PatientsTable;
     const QString name = patients.isActive() && !patients.isEmpty()
@@ -102,16 +102,22 @@ void lendImageWindows(data::TDmForm& dm, TMainForm& main)
         const db::Dataset& patients = *dm.patients().PatientsTable;
         if (!patients.isActive() || patients.isEmpty())
             return true;
-        const std::optional<QString> command = toothImagingCommand(commandTemplate, dm.patients().xRayFolder(),
-            patients.value(u"FirstName").toString() + QLatin1Char(' ') + patients.value(u"LastName").toString(),
-            patients.value(u"PatientID").toInt(), tooth, kind);
+        const std::optional<QString> command
+            = toothImagingCommand(commandTemplate, dm.patients().xRayFolder(),
+                patients.value(u"FirstName").toString() + QLatin1Char(' ')
+                    + patients.value(u"LastName").toString(),
+                patients.value(u"PatientID").toInt(), tooth, kind);
         if (!command)
-            platform::showError(main.Lang->Message(QStringLiteral("The command line of the imaging program is longer than 499 characters")));
+            platform::showError(main.Lang->Message(
+                QStringLiteral("The command line of the imaging program is longer than 499 characters")));
         else if (!ImagingCommand::start(*command))
-            platform::showError(main.Lang->Message(QStringLiteral("The imaging program could not be started:")) + QLatin1Char(' ') + *command);
+            platform::showError(
+                main.Lang->Message(QStringLiteral("The imaging program could not be started:"))
+                + QLatin1Char(' ') + *command);
         return true;
     };
-    if (const QString folder = platform::imagingImportFolder(platform::session().settings()); !folder.trimmed().isEmpty())
+    if (const QString folder = platform::imagingImportFolder(platform::session().settings());
+        !folder.trimmed().isEmpty())
         new ImportFolderWatcher(dm, folder, links);
 
     WindowRegistry::instance().add(QStringLiteral("ImagesForm"), WindowRegistry::Kind::Child,

@@ -19,7 +19,8 @@ void lendImageWindows(data::TDmForm& dm, TMainForm& main);
 
 // The chart's tooth pop-up: the imaging program asked for an X-ray, a capture or a scan of the
 // chart's tooth.
-void requestToothImages(data::TDmForm& dm, clinical::TDentalChartForm& chart, clinical::TDentalChartForm::ToothImaging kind, int tooth);
+void requestToothImages(data::TDmForm& dm, clinical::TDentalChartForm& chart,
+    clinical::TDentalChartForm::ToothImaging kind, int tooth);
 
 // The pending edits settled through the windows' save question, then the program ends; when
 // the user keeps an edit open nothing ends.

@@ -3,8 +3,8 @@
 #include "app/DataModuleBinding.h"
 #include "app/MainUnit.h"
 #include "data/DmUnit.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "images/ImagesUnit.h"
 #include "images/SlideShowUnit.h"
 #include "platform/Session.h"
@@ -16,7 +16,8 @@ namespace app {
 
 void tourImageWindows(const QString& dataDir, const std::function<void(QWidget&, const QString& name)>& take)
 {
-    std::unique_ptr<data::TDmForm> dm = data::TDmForm::connect({.name = QStringLiteral("images-tour"), .dataDirectory = dataDir});
+    std::unique_ptr<data::TDmForm> dm
+        = data::TDmForm::connect({ .name = QStringLiteral("images-tour"), .dataDirectory = dataDir });
     dm->openAtStart(platform::session().settings());
     TMainForm main(platform::session().edition);
     bindMainWindow(main, *dm);

@@ -32,7 +32,8 @@ QString freeName(const QDir& folder, const QFileInfo& picture)
     QString base = picture.completeBaseName().left(kNameLength - static_cast<int>(suffix.size()));
     for (int n = 0; n < 1000; ++n) {
         const QString tail = n == 0 ? QString() : QStringLiteral("-%1").arg(n);
-        const QString name = base.left(kNameLength - static_cast<int>(suffix.size() + tail.size())) + tail + suffix;
+        const QString name
+            = base.left(kNameLength - static_cast<int>(suffix.size() + tail.size())) + tail + suffix;
         if (!folder.exists(name))
             return name;
     }
@@ -50,8 +51,8 @@ int toothFromName(const QString& baseName)
 
 bool isPicture(const QFileInfo& file)
 {
-    static const QStringList kinds {QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("bmp"),
-        QStringLiteral("tif"), QStringLiteral("tiff")};
+    static const QStringList kinds { QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("jpeg"),
+        QStringLiteral("bmp"), QStringLiteral("tif"), QStringLiteral("tiff") };
     return file.isFile() && kinds.contains(file.suffix().toLower());
 }
 
@@ -71,12 +72,12 @@ bool moveFile(const QString& from, const QString& to)
 
 } // namespace
 
-std::optional<QString> toothImagingCommand(const QString& commandTemplate, const QString& imageFolder, const QString& patientName,
-    int patientId, int tooth, images::Acquisition kind)
+std::optional<QString> toothImagingCommand(const QString& commandTemplate, const QString& imageFolder,
+    const QString& patientName, int patientId, int tooth, images::Acquisition kind)
 {
     if (commandTemplate.trimmed().isEmpty())
         return std::nullopt;
-    static const char* const kinds[] = {"xray", "scanner", "camera"};
+    static const char* const kinds[] = { "xray", "scanner", "camera" };
     QString command = commandTemplate;
     command.replace(QStringLiteral("%ImageFolder"), quoted(imageFolder))
         .replace(QStringLiteral("%PatientName"), quoted(patientName))
@@ -150,8 +151,9 @@ ImportFolderWatcher::Outcome ImportFolderWatcher::fileOne(const QString& path)
     if (name.isEmpty() || !moveFile(path, target))
         return Outcome::Wait;
     const QDateTime now = QDateTime::currentDateTime();
-    const data::ImageRecord record {name, QStringLiteral("Import"), picture.fileName().left(40), picture.lastModified(), now,
-        toothFromName(picture.completeBaseName()), QString(), patients.value(u"PatientID").toInt()};
+    const data::ImageRecord record { name, QStringLiteral("Import"), picture.fileName().left(40),
+        picture.lastModified(), now, toothFromName(picture.completeBaseName()), QString(),
+        patients.value(u"PatientID").toInt() };
     const QString problem = data::fileImage(m_dm, record);
     if (!problem.isEmpty()) {
         moveFile(target, path);

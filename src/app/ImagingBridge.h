@@ -20,8 +20,8 @@ namespace app {
 // The command line of an imaging program without the automation object: the template with
 // %ImageFolder, %PatientName, %PatientID, %Tooth and %Kind replaced, each value quoted when it
 // holds a blank. Nothing when the template is empty or the line would pass 499 characters.
-std::optional<QString> toothImagingCommand(const QString& commandTemplate, const QString& imageFolder, const QString& patientName,
-    int patientId, int tooth, images::Acquisition kind);
+std::optional<QString> toothImagingCommand(const QString& commandTemplate, const QString& imageFolder,
+    const QString& patientName, int patientId, int tooth, images::Acquisition kind);
 
 // Files the pictures that appear in a folder into the current patient's record: each one,
 // once its size has stayed the same for a moment, is moved into the patient's image folder

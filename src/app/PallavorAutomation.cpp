@@ -59,7 +59,7 @@ bool TPallavor99Auto::registerOnBus()
 void TPallavor99Auto::SaveImageInDB(const QString& ImageName, const QString& Category, const QString& Subject,
     const QString& RecDate, const QString& SavedDate, uchar ToothNum, const QString& Remarks, int PatID)
 {
-    data::ImageRecord record {ImageName, Category, Subject, {}, {}, ToothNum, Remarks, PatID};
+    data::ImageRecord record { ImageName, Category, Subject, {}, {}, ToothNum, Remarks, PatID };
     QString problem;
     if (!readDate(RecDate, record.recDate))
         problem = QStringLiteral("RecDate is not a date: %1").arg(RecDate);

@@ -33,8 +33,8 @@ public:
     bool registerOnBus();
 
 public Q_SLOTS:
-    void SaveImageInDB(const QString& ImageName, const QString& Category, const QString& Subject, const QString& RecDate,
-        const QString& SavedDate, uchar ToothNum, const QString& Remarks, int PatID);
+    void SaveImageInDB(const QString& ImageName, const QString& Category, const QString& Subject,
+        const QString& RecDate, const QString& SavedDate, uchar ToothNum, const QString& Remarks, int PatID);
     void DisconnectPV();
     void ShowPallavor();
 

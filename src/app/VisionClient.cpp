@@ -74,7 +74,7 @@ bool VisionClient::call(const QString& method, const QVariantList& arguments)
 
 bool VisionClient::setParameters(const QString& imageFolder, const QString& patientName)
 {
-    return call(QStringLiteral("SetParameters"), {imageFolder, patientName});
+    return call(QStringLiteral("SetParameters"), { imageFolder, patientName });
 }
 
 bool VisionClient::acquire(images::Acquisition kind, int tooth)
@@ -82,18 +82,18 @@ bool VisionClient::acquire(images::Acquisition kind, int tooth)
     const auto number = QVariant::fromValue(static_cast<uchar>(tooth));
     switch (kind) {
     case images::Acquisition::XRay:
-        return call(QStringLiteral("GetXRay"), {number});
+        return call(QStringLiteral("GetXRay"), { number });
     case images::Acquisition::Scanner:
-        return call(QStringLiteral("Acquire"), {number});
+        return call(QStringLiteral("Acquire"), { number });
     case images::Acquisition::Camera:
         break;
     }
-    return call(QStringLiteral("CameraCapture"), {number});
+    return call(QStringLiteral("CameraCapture"), { number });
 }
 
 bool VisionClient::showImage(const QString& path)
 {
-    return call(QStringLiteral("ShowImage"), {path});
+    return call(QStringLiteral("ShowImage"), { path });
 }
 
 } // namespace app

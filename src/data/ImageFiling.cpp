@@ -38,12 +38,15 @@ namespace {
 
 QString tooLong(const db::Dataset& photos, const ImageRecord& record)
 {
-    const std::pair<const char*, const QString*> texts[] = {{"PhotoName", &record.imageName}, {"Category", &record.category},
-        {"Subject", &record.subject}, {"Remarks", &record.remarks}};
+    const std::pair<const char*, const QString*> texts[] = { { "PhotoName", &record.imageName },
+        { "Category", &record.category }, { "Subject", &record.subject }, { "Remarks", &record.remarks } };
     for (const auto& [field, text] : texts) {
         const int size = photos.field(QString::fromLatin1(field)).size();
         if (size > 0 && text->size() > size)
-            return QStringLiteral("%1 is longer than %2 characters: %3").arg(QLatin1String(field)).arg(size).arg(*text);
+            return QStringLiteral("%1 is longer than %2 characters: %3")
+                .arg(QLatin1String(field))
+                .arg(size)
+                .arg(*text);
     }
     return {};
 }
@@ -53,7 +56,8 @@ QString tooLong(const db::Dataset& photos, const ImageRecord& record)
 QString fileImage(TDmForm& dm, const ImageRecord& record)
 {
     if (!isPlainFileName(record.imageName))
-        return QStringLiteral("The image name must be a file name in the patient's image folder: \"%1\"").arg(record.imageName);
+        return QStringLiteral("The image name must be a file name in the patient's image folder: \"%1\"")
+            .arg(record.imageName);
     if (!isToothNumber(record.toothNum))
         return QStringLiteral("%1 is not a tooth number").arg(record.toothNum);
     db::Dataset& patients = *dm.patients().PatientsTable;

@@ -18,7 +18,8 @@ QImage readScaledImage(const QString& path, const QSize& box, QString* error)
     QImage image;
     if (!reader.canRead()) {
         if (error)
-            *error = QFileInfo::exists(path) ? QStringLiteral("not a picture") : QStringLiteral("file not found");
+            *error = QFileInfo::exists(path) ? QStringLiteral("not a picture")
+                                             : QStringLiteral("file not found");
         return image;
     }
     const QSize full = reader.size();
@@ -113,12 +114,14 @@ void ImageCell::showImage()
         p.setPen(Qt::black);
         QRect text = sign.rect().adjusted(4, 4, -4, -4);
         p.fillRect(QRect(text.left(), text.center().y() - 12, text.width(), 24), QColor(235, 235, 235));
-        p.drawText(text, Qt::AlignCenter | Qt::TextWrapAnywhere, QStringLiteral("?  ") + QFileInfo(m_path).fileName());
+        p.drawText(text, Qt::AlignCenter | Qt::TextWrapAnywhere,
+            QStringLiteral("?  ") + QFileInfo(m_path).fileName());
         p.end();
         Picture->setPixmap(sign);
         return;
     }
-    Picture->setPixmap(QPixmap::fromImage(m_image.scaled(area, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    Picture->setPixmap(
+        QPixmap::fromImage(m_image.scaled(area, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
 void ImageCell::resizeEvent(QResizeEvent* event)
@@ -146,7 +149,8 @@ void ImageCell::paintColors()
     QPalette palette = coloured->palette();
     palette.setColor(QPalette::Window, m_marked ? m_markedColor : m_normal);
     if (Caption)
-        palette.setColor(QPalette::WindowText, m_marked && m_markedColor.lightness() < 128 ? Qt::white : Qt::black);
+        palette.setColor(
+            QPalette::WindowText, m_marked && m_markedColor.lightness() < 128 ? Qt::white : Qt::black);
     coloured->setPalette(palette);
 }
 

@@ -3,8 +3,8 @@
 #include "data/ClinicalArea.h"
 #include "data/DmUnit.h"
 #include "data/PatientsArea.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "platform/Session.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBDateEdit.h"
@@ -44,7 +44,7 @@ bool hasRow(const db::Dataset& view)
 
 QStringList toothItems()
 {
-    QStringList items {QStringLiteral("0")};
+    QStringList items { QStringLiteral("0") };
     for (int quadrant = 1; quadrant <= 4; ++quadrant) {
         for (int tooth = 1; tooth <= 8; ++tooth)
             items << QString::number(quadrant * 10 + tooth);
@@ -67,7 +67,7 @@ TImagesForm::TImagesForm(data::TDmForm& dm, QWidget* parent)
     FirstNameEdit->setObjectName(QStringLiteral("FirstNameEdit"));
     LastNameEdit = new QLineEdit(this);
     LastNameEdit->setObjectName(QStringLiteral("LastNameEdit"));
-    for (QLineEdit* edit : {LastNameEdit, FirstNameEdit}) {
+    for (QLineEdit* edit : { LastNameEdit, FirstNameEdit }) {
         edit->setReadOnly(true);
         edit->setFocusPolicy(Qt::NoFocus);
     }
@@ -114,11 +114,11 @@ TImagesForm::TImagesForm(data::TDmForm& dm, QWidget* parent)
     connect(m_dm.clinical().PhotosSrc, &db::DataSource::dataChanged, this, &TImagesForm::showPreview);
     connect(m_dm.patients().PatientsSrc, &db::DataSource::dataChanged, this, &TImagesForm::showPatient);
 
-    QStringList paths {QStringLiteral("ImagesForm.Caption"), QStringLiteral("ImagesForm.PageControl.Tabs"),
+    QStringList paths { QStringLiteral("ImagesForm.Caption"), QStringLiteral("ImagesForm.PageControl.Tabs"),
         QStringLiteral("ImagesForm.Grid.Columns"), QStringLiteral("ImagesForm.PreviewCheck.Caption"),
         QStringLiteral("ImagesForm.PrevBtn.Caption"), QStringLiteral("ImagesForm.NextBtn.Caption"),
-        QStringLiteral("ImagesForm.SearchBtn.Hint")};
-    for (const char* name : {"OpenAction", "XRayAction", "CameraAction", "ScannerAction", "CloseAction"})
+        QStringLiteral("ImagesForm.SearchBtn.Hint") };
+    for (const char* name : { "OpenAction", "XRayAction", "CameraAction", "ScannerAction", "CloseAction" })
         paths << QStringLiteral("ImagesForm.%1.Caption").arg(QLatin1String(name));
     for (QLabel* label : findChildren<QLabel*>()) {
         if (label->objectName().endsWith(QLatin1String("Label")))
@@ -144,10 +144,10 @@ QWidget* TImagesForm::buildListTab()
     Grid->setObjectName(QStringLiteral("Grid"));
     Grid->setReadOnly(true);
     Grid->setDataSource(photos);
-    Grid->setColumns({{QStringLiteral("PhotoName"), {}, 120}, {QStringLiteral("ToothNumber"), {}, 60},
-        {QStringLiteral("Subject"), {}, 100}, {QStringLiteral("Category"), {}, 90}, {QStringLiteral("Remarks"), {}, 120},
-        {QStringLiteral("PatID"), QStringLiteral("Pat. ID"), 50}, {QStringLiteral("RecDate"), {}, 80},
-        {QStringLiteral("SaveDate"), {}, 80}});
+    Grid->setColumns({ { QStringLiteral("PhotoName"), {}, 120 }, { QStringLiteral("ToothNumber"), {}, 60 },
+        { QStringLiteral("Subject"), {}, 100 }, { QStringLiteral("Category"), {}, 90 },
+        { QStringLiteral("Remarks"), {}, 120 }, { QStringLiteral("PatID"), QStringLiteral("Pat. ID"), 50 },
+        { QStringLiteral("RecDate"), {}, 80 }, { QStringLiteral("SaveDate"), {}, 80 } });
 
     FileNameText = new widgets::DBText(tab);
     FileNameText->setObjectName(QStringLiteral("FileNameText"));
@@ -175,14 +175,15 @@ QWidget* TImagesForm::buildListTab()
     SaveDateEdit->bindTo(photos, QStringLiteral("SaveDate"));
 
     auto* fields = new QGridLayout;
-    const auto add = [tab, fields](int row, int column, const char* name, const char* caption, QWidget* editor) {
-        auto* label = new QLabel(QLatin1String(caption), tab);
-        label->setObjectName(QLatin1String(name));
-        label->setBuddy(editor);
-        fields->addWidget(label, row, column);
-        fields->addWidget(editor, row, column + 1);
-        return label;
-    };
+    const auto add
+        = [tab, fields](int row, int column, const char* name, const char* caption, QWidget* editor) {
+              auto* label = new QLabel(QLatin1String(caption), tab);
+              label->setObjectName(QLatin1String(name));
+              label->setBuddy(editor);
+              fields->addWidget(label, row, column);
+              fields->addWidget(editor, row, column + 1);
+              return label;
+          };
     add(0, 0, "FileNameLabel", "FileName", FileNameText);
     add(1, 0, "SubjectLabel", "Subject", SubjectEdit);
     add(2, 0, "CategoryLabel", "Category", CategoryEdit);
@@ -206,7 +207,7 @@ QWidget* TImagesForm::buildListTab()
 
     auto* records = new QHBoxLayout;
     const widgets::WindowService* service = widgets::WindowService::current();
-    for (const char* name : {"Delete", "Edit", "Cancel", "Save"}) {
+    for (const char* name : { "Delete", "Edit", "Cancel", "Save" }) {
         QAction* command = service ? service->sharedAction(QLatin1String(name)) : nullptr;
         if (!command)
             continue;
@@ -322,7 +323,8 @@ QString TImagesForm::patientName() const
     const db::Dataset& patients = *m_dm.patients().PatientsTable;
     if (!hasRow(patients))
         return {};
-    return patients.value(u"FirstName").toString() + QLatin1Char(' ') + patients.value(u"LastName").toString();
+    return patients.value(u"FirstName").toString() + QLatin1Char(' ')
+        + patients.value(u"LastName").toString();
 }
 
 void TImagesForm::refreshDetails()
@@ -338,7 +340,7 @@ void TImagesForm::refreshDetails()
 void TImagesForm::rebuildThumbnails()
 {
     m_thumbnails.clear();
-    const db::Dataset& photos = *m_dm.clinical().PhotosTable;
+    db::Dataset& photos = *m_dm.clinical().PhotosTable;
     if (!photos.isActive())
         return;
     const int name = photos.field(u"PhotoName").index();
@@ -420,14 +422,15 @@ void TImagesForm::OpenBtnClick()
 
 void TImagesForm::AcquireClick(Acquisition kind)
 {
-    ImagingRequests requests([this](const QString& text) { return Lang->Message(text); }, QString::fromLatin1(kParametersErrorImages));
+    ImagingRequests requests([this](const QString& text) { return Lang->Message(text); },
+        QString::fromLatin1(kParametersErrorImages));
     // The window is not tied to a tooth.
     requests.acquire(kind, 11, imageFolder(), patientName());
 }
 
 void TImagesForm::showPreview()
 {
-    const db::Dataset& photos = *m_dm.clinical().PhotosTable;
+    db::Dataset& photos = *m_dm.clinical().PhotosTable;
     if (!PreviewCheck->isChecked() || !hasRow(photos)) {
         Preview->blank();
         return;
@@ -439,7 +442,7 @@ void TImagesForm::showPreview()
 
 void TImagesForm::followState()
 {
-    const db::Dataset& photos = *m_dm.clinical().PhotosTable;
+    db::Dataset& photos = *m_dm.clinical().PhotosTable;
     const bool editing = photos.isEditing();
     RecDateEdit->setEnabled(editing);
     SaveDateEdit->setEnabled(editing);
@@ -492,12 +495,13 @@ void TImagesForm::showEvent(QShowEvent* e)
     Lang->Translate();
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
         sub->move(10, 10);
-        connect(sub, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates before, Qt::WindowStates now) {
-            if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
-                FormActivate();
-            else if ((before & Qt::WindowActive) && !(now & Qt::WindowActive))
-                leaveWindow();
-        });
+        connect(sub, &QMdiSubWindow::windowStateChanged, this,
+            [this](Qt::WindowStates before, Qt::WindowStates now) {
+                if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
+                    FormActivate();
+                else if ((before & Qt::WindowActive) && !(now & Qt::WindowActive))
+                    leaveWindow();
+            });
     } else {
         move(10, 10);
     }

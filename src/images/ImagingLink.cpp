@@ -50,7 +50,8 @@ bool ImagingRequests::begin(const QString& imageFolder, const QString& patientNa
     return true;
 }
 
-bool ImagingRequests::acquire(Acquisition kind, int tooth, const QString& imageFolder, const QString& patientName)
+bool ImagingRequests::acquire(
+    Acquisition kind, int tooth, const QString& imageFolder, const QString& patientName)
 {
     if (imagingHost().commandBridge && imagingHost().commandBridge(kind, tooth))
         return true;

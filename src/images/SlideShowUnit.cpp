@@ -8,12 +8,12 @@
 #include "widgets/Language.h"
 
 #include <QDir>
-#include <QHideEvent>
-#include <QShowEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace images {
@@ -61,9 +61,9 @@ TSlideShowForm::TSlideShowForm(data::TDmForm& dm, QWidget* parent)
     layout->addLayout(cells, 1);
     layout->addLayout(buttons);
     Lang = new widgets::TLanguage(this,
-        {QStringLiteral("SlideShowForm.Caption"), QStringLiteral("SlideShowForm.PrevBtn.Caption"),
+        { QStringLiteral("SlideShowForm.Caption"), QStringLiteral("SlideShowForm.PrevBtn.Caption"),
             QStringLiteral("SlideShowForm.NextBtn.Caption"), QStringLiteral("SlideShowForm.OpenBtn.Caption"),
-            QStringLiteral("SlideShowForm.CancelBtn.Caption")});
+            QStringLiteral("SlideShowForm.CancelBtn.Caption") });
     Lang->Translate();
 }
 
@@ -78,17 +78,17 @@ void TSlideShowForm::FormActivate()
         m_tooth = chart->selectedTooth();
     // The images of the session in table order; the current row stays where it is.
     m_images.clear();
-    const db::Dataset& photos = *m_dm.clinical().PhotosTable;
+    db::Dataset& photos = *m_dm.clinical().PhotosTable;
     if (photos.isActive()) {
         const int name = photos.field(u"PhotoName").index();
         const int tooth = photos.field(u"ToothNumber").index();
         for (int r = 0; r < photos.recordCount(); ++r)
-            m_images.append({photos.rowValue(r, name).toString(), photos.rowValue(r, tooth).toInt()});
+            m_images.append({ photos.rowValue(r, name).toString(), photos.rowValue(r, tooth).toInt() });
     }
     m_toothList.clear();
     for (int i = 0; i < m_images.size(); ++i) {
         if (m_images[i].tooth == m_tooth)
-            m_toothList.append({m_images[i].fileName, i});
+            m_toothList.append({ m_images[i].fileName, i });
     }
     m_page = 0;
     PrevBtn->setEnabled(false);
@@ -155,7 +155,8 @@ void TSlideShowForm::OpenBtnClick()
     const QString name = patients.isActive() && !patients.isEmpty()
         ? patients.value(u"FirstName").toString() + QLatin1Char(' ') + patients.value(u"LastName").toString()
         : QString();
-    ImagingRequests requests([this](const QString& text) { return Lang->Message(text); }, QString::fromLatin1(kParametersErrorSlideShow));
+    ImagingRequests requests([this](const QString& text) { return Lang->Message(text); },
+        QString::fromLatin1(kParametersErrorSlideShow));
     if (requests.show(files, m_dm.patients().xRayFolder(), name))
         m_marks.clear();
     ShowPage();

@@ -40,13 +40,17 @@ class TestAutomation : public QObject {
     std::unique_ptr<QProcess> m_standIn;
     int m_patient = 0;
 
-    int stored() const { return db::Query(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM Photos")).scalar().toInt(); }
+    int stored() const
+    {
+        return db::Query(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM Photos")).scalar().toInt();
+    }
     QString standInLog() const { return m_root.filePath(QStringLiteral("imaging.log")); }
 
     // Called from a connection of its own, through the bus daemon, as another program calls.
     QDBusPendingCall callFromOutside(const QString& method, const QVariantList& arguments = {})
     {
-        QDBusConnection other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("outside"));
+        QDBusConnection other
+            = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("outside"));
         QDBusMessage message = QDBusMessage::createMethodCall(QLatin1String(app::automation::kService),
             QLatin1String(app::automation::kPath), QLatin1String(app::automation::kInterface), method);
         message.setArguments(arguments);
@@ -69,8 +73,9 @@ private Q_SLOTS:
         platform::session().dataDirectory = path;
         platform::session().dataRoot = QFileInfo(path).absolutePath();
         platform::session().level = 255;
-        m_dm = data::TDmForm::connect({.name = QStringLiteral("automation"), .dataDirectory = path});
-        m_dm->openAtStart(platform::Settings(platform::Edition::Dental, m_root.filePath(QStringLiteral("config"))));
+        m_dm = data::TDmForm::connect({ .name = QStringLiteral("automation"), .dataDirectory = path });
+        m_dm->openAtStart(
+            platform::Settings(platform::Edition::Dental, m_root.filePath(QStringLiteral("config"))));
         m_main = std::make_unique<app::TMainForm>(platform::Edition::Dental);
         app::bindMainWindow(*m_main, *m_dm);
         app::lendChartWindows(*m_dm, *m_main);
@@ -78,7 +83,8 @@ private Q_SLOTS:
         m_main->resize(1000, 700);
         m_main->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
-        QVERIFY(QDBusConnection::sessionBus().interface()->isServiceRegistered(QLatin1String(app::automation::kService)));
+        QVERIFY(QDBusConnection::sessionBus().interface()->isServiceRegistered(
+            QLatin1String(app::automation::kService)));
         m_dm->patients().PatientsTable->append();
         m_dm->patients().PatientsTable->setValue(u"LastName", QStringLiteral("Radiograph"));
         m_dm->patients().PatientsTable->setValue(u"FirstName", QStringLiteral("Anna"));
@@ -89,15 +95,17 @@ private Q_SLOTS:
     void cleanup()
     {
         if (m_standIn) {
-            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(QLatin1String(app::automation::kVisionService),
-                QLatin1String(app::automation::kVisionPath), QLatin1String(app::automation::kVisionInterface), QStringLiteral("Quit")));
+            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+                QLatin1String(app::automation::kVisionService), QLatin1String(app::automation::kVisionPath),
+                QLatin1String(app::automation::kVisionInterface), QStringLiteral("Quit")));
             if (!m_standIn->waitForFinished(3000))
                 m_standIn->kill();
             m_standIn.reset();
         }
         m_main.reset();
         m_dm.reset();
-        for (const char* name : {"DentalChartForm", "PerioForm", "ProgNotesForm", "DefaultAnswersFrm", "ImagesForm", "SlideShowForm"})
+        for (const char* name : { "DentalChartForm", "PerioForm", "ProgNotesForm", "DefaultAnswersFrm",
+                 "ImagesForm", "SlideShowForm" })
             app::WindowRegistry::instance().remove(QLatin1String(name));
     }
 
@@ -107,11 +115,13 @@ private Q_SLOTS:
     {
         m_standIn = std::make_unique<QProcess>();
         m_standIn->start(platform::programFile(QStringLiteral("orvane-imaging")),
-            {QStringLiteral("--headless"), QStringLiteral("--log"), standInLog()});
+            { QStringLiteral("--headless"), QStringLiteral("--log"), standInLog() });
         QVERIFY2(m_standIn->waitForStarted(), qPrintable(m_standIn->errorString()));
-        QTRY_VERIFY(QDBusConnection::sessionBus().interface()->isServiceRegistered(QLatin1String(app::automation::kVisionService)));
+        QTRY_VERIFY(QDBusConnection::sessionBus().interface()->isServiceRegistered(
+            QLatin1String(app::automation::kVisionService)));
 
-        auto* chart = qobject_cast<clinical::TDentalChartForm*>(m_main->openWindow(QStringLiteral("DentalChartForm")));
+        auto* chart = qobject_cast<clinical::TDentalChartForm*>(
+            m_main->openWindow(QStringLiteral("DentalChartForm")));
         QVERIFY(chart);
         QCoreApplication::processEvents();
         const QImage before = chart->chartPicture();
@@ -121,11 +131,13 @@ private Q_SLOTS:
         QVERIFY(client);
         testsupport::MessageRecorder messages;
         images::ImagingRequests requests({}, QString::fromLatin1(images::kParametersErrorImages));
-        QVERIFY(requests.acquire(images::Acquisition::XRay, 36, m_dm->patients().xRayFolder(), QStringLiteral("Anna Radiograph")));
+        QVERIFY(requests.acquire(
+            images::Acquisition::XRay, 36, m_dm->patients().xRayFolder(), QStringLiteral("Anna Radiograph")));
         QVERIFY(m_main->isMinimized());
 
         QTRY_COMPARE(stored(), 1);
-        db::Query row(*m_dm->Database, QStringLiteral("SELECT PhotoName, Category, ToothNumber, PatID, SessionID, RecDate FROM Photos"));
+        db::Query row(*m_dm->Database,
+            QStringLiteral("SELECT PhotoName, Category, ToothNumber, PatID, SessionID, RecDate FROM Photos"));
         row.exec();
         QVERIFY(row.next());
         const QString name = row.value(0).toString();
@@ -144,7 +156,8 @@ private Q_SLOTS:
         QVERIFY(messages.shown().isEmpty());
         QFile log(standInLog());
         QVERIFY(log.open(QIODevice::ReadOnly));
-        QVERIFY(log.readAll().contains("parameters " + m_dm->patients().xRayFolder().toUtf8() + " | Anna Radiograph"));
+        QVERIFY(log.readAll().contains(
+            "parameters " + m_dm->patients().xRayFolder().toUtf8() + " | Anna Radiograph"));
     }
 
     void showPallavorRestoresTheMinimisedProgram()
@@ -165,12 +178,18 @@ private Q_SLOTS:
         QTest::addColumn<int>("patient"); // 0: the current one
         QTest::addColumn<QString>("date");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("unknown patient") << "a.png" << 11 << 4242 << "" << "no patient 4242";
-        QTest::newRow("tooth outside FDI") << "a.png" << 19 << 0 << "" << "not a tooth number";
-        QTest::newRow("empty name") << "" << 11 << 0 << "" << "file name";
-        QTest::newRow("escaping name") << "../x" << 11 << 0 << "" << "file name";
-        QTest::newRow("absolute path") << "/tmp/x.png" << 11 << 0 << "" << "file name";
-        QTest::newRow("not a date") << "a.png" << 11 << 0 << "yesterday" << "not a date";
+        QTest::newRow("unknown patient") << "a.png" << 11 << 4242 << ""
+                                         << "no patient 4242";
+        QTest::newRow("tooth outside FDI") << "a.png" << 19 << 0 << ""
+                                           << "not a tooth number";
+        QTest::newRow("empty name") << "" << 11 << 0 << ""
+                                    << "file name";
+        QTest::newRow("escaping name") << "../x" << 11 << 0 << ""
+                                       << "file name";
+        QTest::newRow("absolute path") << "/tmp/x.png" << 11 << 0 << ""
+                                       << "file name";
+        QTest::newRow("not a date") << "a.png" << 11 << 0 << "yesterday"
+                                    << "not a date";
     }
     void badRecordsAreRefusedToTheCaller()
     {
@@ -180,16 +199,18 @@ private Q_SLOTS:
         QFETCH(QString, date);
         QFETCH(QString, reason);
         QDBusPendingCall call = callFromOutside(QStringLiteral("SaveImageInDB"),
-            {name, QStringLiteral("X-Ray"), QStringLiteral("subject"), date, QString(), QVariant::fromValue(static_cast<uchar>(tooth)),
-                QString(), patient == 0 ? m_patient : patient});
+            { name, QStringLiteral("X-Ray"), QStringLiteral("subject"), date, QString(),
+                QVariant::fromValue(static_cast<uchar>(tooth)), QString(),
+                patient == 0 ? m_patient : patient });
         QTRY_VERIFY(call.isFinished());
         QVERIFY(call.isError());
         QVERIFY2(call.error().message().contains(reason), qPrintable(call.error().message()));
         QCOMPARE(stored(), 0);
         // The same record, made right, is filed.
         QDBusPendingCall good = callFromOutside(QStringLiteral("SaveImageInDB"),
-            {QStringLiteral("b.png"), QStringLiteral("X-Ray"), QString(), QStringLiteral("2026-03-02T10:00:00"), QString(),
-                QVariant::fromValue(static_cast<uchar>(0)), QString(), m_patient});
+            { QStringLiteral("b.png"), QStringLiteral("X-Ray"), QString(),
+                QStringLiteral("2026-03-02T10:00:00"), QString(), QVariant::fromValue(static_cast<uchar>(0)),
+                QString(), m_patient });
         QTRY_VERIFY(good.isFinished());
         QVERIFY2(!good.isError(), qPrintable(good.error().message()));
         QCOMPARE(stored(), 1);
@@ -220,19 +241,24 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("found");
         QTest::addColumn<QStringList>("left");
-        QTest::newRow("regserver") << QStringList {"/REGSERVER"} << int(app::AutomationSwitch::RegServer) << QStringList {};
-        QTest::newRow("unregserver dash") << QStringList {"-UnregServer"} << int(app::AutomationSwitch::UnregServer) << QStringList {};
-        QTest::newRow("embedding among options") << QStringList {"--data", "d", "-Embedding"} << int(app::AutomationSwitch::Embedding)
-                                                 << QStringList {"--data", "d"};
-        QTest::newRow("automation") << QStringList {"AUTOMATION"} << int(app::AutomationSwitch::Automation) << QStringList {};
-        QTest::newRow("none") << QStringList {"--data", "registry"} << int(app::AutomationSwitch::None) << QStringList {"--data", "registry"};
+        QTest::newRow("regserver") << QStringList { "/REGSERVER" } << int(app::AutomationSwitch::RegServer)
+                                   << QStringList {};
+        QTest::newRow("unregserver dash")
+            << QStringList { "-UnregServer" } << int(app::AutomationSwitch::UnregServer) << QStringList {};
+        QTest::newRow("embedding among options")
+            << QStringList { "--data", "d", "-Embedding" } << int(app::AutomationSwitch::Embedding)
+            << QStringList { "--data", "d" };
+        QTest::newRow("automation") << QStringList { "AUTOMATION" } << int(app::AutomationSwitch::Automation)
+                                    << QStringList {};
+        QTest::newRow("none") << QStringList { "--data", "registry" } << int(app::AutomationSwitch::None)
+                              << QStringList { "--data", "registry" };
     }
     void switchesAreTakenOffTheCommandLine()
     {
         QFETCH(QStringList, arguments);
         QFETCH(int, found);
         QFETCH(QStringList, left);
-        QList<QByteArray> storage {QByteArrayLiteral("orvane")};
+        QList<QByteArray> storage { QByteArrayLiteral("orvane") };
         for (const QString& a : arguments)
             storage << a.toLocal8Bit();
         std::vector<char*> argv;
@@ -247,7 +273,8 @@ private Q_SLOTS:
             remaining << QString::fromLocal8Bit(argv[static_cast<size_t>(i)]);
         QCOMPARE(remaining, left);
         QCOMPARE(app::startedByAutomation(),
-            found == int(app::AutomationSwitch::Automation) || found == int(app::AutomationSwitch::Embedding));
+            found == int(app::AutomationSwitch::Automation)
+                || found == int(app::AutomationSwitch::Embedding));
     }
 };
 

@@ -19,18 +19,24 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("commandTemplate");
         QTest::addColumn<QString>("expected"); // empty: no command
-        QTest::newRow("every placeholder") << "/opt/vis/acquire --dir %ImageFolder --name %PatientName --id %PatientID -t %Tooth -k %Kind"
-                                           << "/opt/vis/acquire --dir \"/data/xrays/x7\" --name \"Anna Pappa\" --id 7 -t 36 -k camera";
-        QTest::newRow("no placeholder") << "/opt/vis/acquire" << "/opt/vis/acquire";
-        QTest::newRow("empty") << "  " << "";
-        QTest::newRow("too long") << QString(480, QLatin1Char('a')) + QStringLiteral(" %ImageFolder %ImageFolder") << "";
+        QTest::newRow("every placeholder")
+            << "/opt/vis/acquire --dir %ImageFolder --name %PatientName --id %PatientID -t %Tooth -k %Kind"
+            << "/opt/vis/acquire --dir \"/data/xrays/x7\" --name \"Anna Pappa\" --id 7 -t 36 -k camera";
+        QTest::newRow("no placeholder") << "/opt/vis/acquire"
+                                        << "/opt/vis/acquire";
+        QTest::newRow("empty") << "  "
+                               << "";
+        QTest::newRow("too long") << QString(480, QLatin1Char('a'))
+                + QStringLiteral(" %ImageFolder %ImageFolder")
+                                  << "";
     }
     void commandLine()
     {
         QFETCH(QString, commandTemplate);
         QFETCH(QString, expected);
         const std::optional<QString> command
-            = app::toothImagingCommand(commandTemplate, QStringLiteral("/data/xrays/x7"), QStringLiteral("Anna Pappa"), 7, 36, images::Acquisition::Camera);
+            = app::toothImagingCommand(commandTemplate, QStringLiteral("/data/xrays/x7"),
+                QStringLiteral("Anna Pappa"), 7, 36, images::Acquisition::Camera);
         QCOMPARE(command.value_or(QString()), expected);
     }
 
@@ -47,7 +53,8 @@ private Q_SLOTS:
         QImage picture(64, 48, QImage::Format_RGB32);
         picture.fill(Qt::gray);
         QVERIFY(picture.save(QDir(inbox).filePath(QStringLiteral("pano_36.png"))));
-        QVERIFY(picture.save(QDir(inbox).filePath(QStringLiteral("a-rather-long-name-of-a-camera-export.jpg"))));
+        QVERIFY(
+            picture.save(QDir(inbox).filePath(QStringLiteral("a-rather-long-name-of-a-camera-export.jpg"))));
         QFile note(QDir(inbox).filePath(QStringLiteral("readme.txt")));
         QVERIFY(note.open(QIODevice::WriteOnly));
         note.write("not a picture");
@@ -62,7 +69,8 @@ private Q_SLOTS:
         watcher.scan();
         QCOMPARE(watcher.filed(), 2);
         QCOMPARE(photos.recordCount(), 2);
-        db::Query rows(*dm->Database, QStringLiteral("SELECT PhotoName, ToothNumber, Category FROM Photos ORDER BY ID"));
+        db::Query rows(
+            *dm->Database, QStringLiteral("SELECT PhotoName, ToothNumber, Category FROM Photos ORDER BY ID"));
         rows.exec();
         QVERIFY(rows.next());
         const QString longName = rows.value(0).toString();

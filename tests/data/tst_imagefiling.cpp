@@ -18,8 +18,9 @@ class TestImageFiling : public QObject {
     int stored() const { return count(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM Photos")); }
     data::ImageRecord record(const QString& name, int tooth, int patient) const
     {
-        return {name, QStringLiteral("X-Ray"), QStringLiteral("Periapical"), QDateTime(QDate(2026, 3, 2), QTime(9, 30)),
-            QDateTime(QDate(2026, 3, 3), QTime(10, 0)), tooth, QStringLiteral("distal caries"), patient};
+        return { name, QStringLiteral("X-Ray"), QStringLiteral("Periapical"),
+            QDateTime(QDate(2026, 3, 2), QTime(9, 30)), QDateTime(QDate(2026, 3, 3), QTime(10, 0)), tooth,
+            QStringLiteral("distal caries"), patient };
     }
 
 private Q_SLOTS:
@@ -40,13 +41,15 @@ private Q_SLOTS:
     {
         const QVariant session = m_dm->patients().PatientsTable->value(u"TherapySessionID");
         QVERIFY(!session.isNull());
-        QCOMPARE(data::fileImage(*m_dm, record(QStringLiteral("XR-260302-36.png"), 36, m_patient)), QString());
+        QCOMPARE(
+            data::fileImage(*m_dm, record(QStringLiteral("XR-260302-36.png"), 36, m_patient)), QString());
         db::Dataset& photos = *m_dm->clinical().PhotosTable;
         QVERIFY(!photos.isEditing());
         QCOMPARE(stored(), 1);
         QCOMPARE(photos.recordCount(), 1);
         db::Query row(*m_dm->Database,
-            QStringLiteral("SELECT PhotoName, Category, Subject, Remarks, ToothNumber, RecDate, SaveDate, PatID, SessionID FROM Photos"));
+            QStringLiteral("SELECT PhotoName, Category, Subject, Remarks, ToothNumber, RecDate, SaveDate, "
+                           "PatID, SessionID FROM Photos"));
         row.exec();
         QVERIFY(row.next());
         QCOMPARE(row.value(0).toString(), QStringLiteral("XR-260302-36.png"));
@@ -80,7 +83,8 @@ private Q_SLOTS:
         QTest::newRow("absolute path") << "/etc/passwd" << 11 << 0 << "must be a file name";
         QTest::newRow("sub folder") << "x12/a.png" << 11 << 0 << "must be a file name";
         QTest::newRow("backslash") << "..\\a.png" << 11 << 0 << "must be a file name";
-        QTest::newRow("longer than the field") << QString(31, QLatin1Char('a')) << 11 << 0 << "longer than 30";
+        QTest::newRow("longer than the field")
+            << QString(31, QLatin1Char('a')) << 11 << 0 << "longer than 30";
     }
     void refusesAndStoresNothing()
     {
@@ -103,7 +107,8 @@ private Q_SLOTS:
         db::Dataset& photos = *m_dm->clinical().PhotosTable;
         photos.edit();
         photos.setValue(u"Subject", QStringLiteral("typed"));
-        QVERIFY(data::fileImage(*m_dm, record(QStringLiteral("b.png"), 21, m_patient)).contains(QLatin1String("being edited")));
+        QVERIFY(data::fileImage(*m_dm, record(QStringLiteral("b.png"), 21, m_patient))
+                    .contains(QLatin1String("being edited")));
         QCOMPARE(photos.value(u"Subject").toString(), QStringLiteral("typed"));
         photos.post();
         QCOMPARE(stored(), 1);
@@ -115,7 +120,8 @@ private Q_SLOTS:
         for (int n = 0; n < 100; ++n)
             accepted += data::isToothNumber(n) ? 1 : 0;
         QCOMPARE(accepted, 1 + 32 + 20); // the whole mouth, the permanent and the primary teeth
-        QVERIFY(data::isToothNumber(48) && data::isToothNumber(85) && !data::isToothNumber(86) && !data::isToothNumber(49));
+        QVERIFY(data::isToothNumber(48) && data::isToothNumber(85) && !data::isToothNumber(86)
+            && !data::isToothNumber(49));
     }
 };
 

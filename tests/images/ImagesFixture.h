@@ -31,10 +31,14 @@ public:
     }
     bool acquire(images::Acquisition kind, int tooth) override
     {
-        static const char* const names[] = {"xray", "scanner", "camera"};
-        return answer(Step::Acquire, QStringLiteral("%1 %2").arg(QLatin1String(names[static_cast<int>(kind)])).arg(tooth));
+        static const char* const names[] = { "xray", "scanner", "camera" };
+        return answer(Step::Acquire,
+            QStringLiteral("%1 %2").arg(QLatin1String(names[static_cast<int>(kind)])).arg(tooth));
     }
-    bool showImage(const QString& path) override { return answer(Step::Show, QStringLiteral("show ") + QDir(path).dirName()); }
+    bool showImage(const QString& path) override
+    {
+        return answer(Step::Show, QStringLiteral("show ") + QDir(path).dirName());
+    }
 
 private:
     bool answer(Step step, const QString& call)
@@ -92,7 +96,8 @@ public:
     ImagesPractice()
     {
         m_dm = m_practice.openNew();
-        platform::session().dataRoot = QDir(m_dm->Database->profile().dataDirectory).absoluteFilePath(QStringLiteral(".."));
+        platform::session().dataRoot
+            = QDir(m_dm->Database->profile().dataDirectory).absoluteFilePath(QStringLiteral(".."));
         addPatient(*m_dm, QStringLiteral("Imaged"));
         m_dm->patients().updateXRayFolder();
     }

@@ -6,6 +6,8 @@
 #include "support/MessageRecorder.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -45,11 +47,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("images");
         QTest::addColumn<QList<int>>("perPage"); // thumbnails shown on each page, walking with Next
-        QTest::newRow("none") << 0 << QList<int> {0};
-        QTest::newRow("one") << 1 << QList<int> {1};
-        QTest::newRow("exactly six") << 6 << QList<int> {6};
-        QTest::newRow("seven") << 7 << QList<int> {6, 1};
-        QTest::newRow("thirteen") << 13 << QList<int> {6, 6, 1};
+        QTest::newRow("none") << 0 << QList<int> { 0 };
+        QTest::newRow("one") << 1 << QList<int> { 1 };
+        QTest::newRow("exactly six") << 6 << QList<int> { 6 };
+        QTest::newRow("seven") << 7 << QList<int> { 6, 1 };
+        QTest::newRow("thirteen") << 13 << QList<int> { 6, 6, 1 };
     }
     void pagesSixAtATime()
     {
@@ -87,17 +89,18 @@ private Q_SLOTS:
         form->PrevBtn->click();
         QVERIFY(form->Thumbs[1]->marked());
         QVERIFY(!form->Thumbs[0]->marked());
-        QCOMPARE(form->marks(), (QSet<int> {1, 6}));
+        QCOMPARE(form->marks(), (QSet<int> { 1, 6 }));
         // A second click takes a mark away.
         form->ThumbnailClick(2);
         form->ThumbnailClick(2);
-        QCOMPARE(form->marks(), (QSet<int> {1, 6}));
+        QCOMPARE(form->marks(), (QSet<int> { 1, 6 }));
 
         form->OpenAction->trigger();
         const QString patient = form->patientName();
         QCOMPARE(host.program.calls,
-            (QStringList {QStringLiteral("connect"), QStringLiteral("parameters %1 | %2").arg(form->imageFolder(), patient),
-                QStringLiteral("show ") + names[1], QStringLiteral("show ") + names[6]}));
+            (QStringList { QStringLiteral("connect"),
+                QStringLiteral("parameters %1 | %2").arg(form->imageFolder(), patient),
+                QStringLiteral("show ") + names[1], QStringLiteral("show ") + names[6] }));
         QCOMPARE(host.minimised, 1);
         QVERIFY(form->marks().isEmpty());
         QCOMPARE(form->PageControl->currentIndex(), int(TImagesForm::ListTab));
@@ -115,7 +118,8 @@ private Q_SLOTS:
         // On the list tab "Open" shows the current row's image.
         dm().clinical().PhotosTable->last();
         form->OpenAction->trigger();
-        QCOMPARE(host.program.calls.last(), QStringLiteral("show ") + dm().clinical().PhotosTable->value(u"PhotoName").toString());
+        QCOMPARE(host.program.calls.last(),
+            QStringLiteral("show ") + dm().clinical().PhotosTable->value(u"PhotoName").toString());
     }
 
     void failuresAreToldAndEndTheProgram_data()
@@ -125,13 +129,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("lastCall");
         using Step = RecordingProgram::Step;
-        QTest::newRow("no program") << "XRayAction" << int(Step::Connect) << "OLE Error. Run OrvaneVision indepedently" << "connect";
-        QTest::newRow("parameters") << "CameraAction" << int(Step::Parameters) << "Error in Initializing Parameters via OLE"
+        QTest::newRow("no program") << "XRayAction" << int(Step::Connect)
+                                    << "OLE Error. Run OrvaneVision indepedently"
+                                    << "connect";
+        QTest::newRow("parameters") << "CameraAction" << int(Step::Parameters)
+                                    << "Error in Initializing Parameters via OLE"
                                     << "parameters";
-        QTest::newRow("x-ray") << "XRayAction" << int(Step::Acquire) << "Error getting XRay via OLE" << "xray 11";
-        QTest::newRow("camera") << "CameraAction" << int(Step::Acquire) << "Error in camera capture via OLE" << "camera 11";
-        QTest::newRow("scanner") << "ScannerAction" << int(Step::Acquire) << "Error in Acquire via OLE " << "scanner 11";
-        QTest::newRow("show") << "OpenAction" << int(Step::Show) << "Error in Showing Images via OLE" << "show";
+        QTest::newRow("x-ray") << "XRayAction" << int(Step::Acquire) << "Error getting XRay via OLE"
+                               << "xray 11";
+        QTest::newRow("camera") << "CameraAction" << int(Step::Acquire) << "Error in camera capture via OLE"
+                                << "camera 11";
+        QTest::newRow("scanner") << "ScannerAction" << int(Step::Acquire) << "Error in Acquire via OLE "
+                                 << "scanner 11";
+        QTest::newRow("show") << "OpenAction" << int(Step::Show) << "Error in Showing Images via OLE"
+                              << "show";
     }
     void failuresAreToldAndEndTheProgram()
     {
@@ -147,10 +158,11 @@ private Q_SLOTS:
         form->PageControl->setCurrentIndex(TImagesForm::ListTab);
         testsupport::MessageRecorder messages;
         form->findChild<QAction*>(button)->trigger();
-        QCOMPARE(messages.texts(), QStringList {message});
+        QCOMPARE(messages.texts(), QStringList { message });
         QCOMPARE(messages.shown().first().kind, platform::MessageService::Kind::Error);
         QCOMPARE(host.ended, 1);
-        QVERIFY2(host.program.calls.last().startsWith(lastCall), qPrintable(host.program.calls.join(QLatin1Char(','))));
+        QVERIFY2(host.program.calls.last().startsWith(lastCall),
+            qPrintable(host.program.calls.join(QLatin1Char(','))));
     }
 
     void unreadableFilesShowPlaceholders()
@@ -209,7 +221,9 @@ private Q_SLOTS:
         if (fileThere)
             QVERIFY(messages.shown().isEmpty());
         else
-            QCOMPARE(messages.texts(), QStringList {QStringLiteral("Only DataBase Record will be deleted. I did not find image: ") + path});
+            QCOMPARE(messages.texts(),
+                QStringList {
+                    QStringLiteral("Only DataBase Record will be deleted. I did not find image: ") + path });
         form->refreshDetails();
         QCOMPARE(form->thumbnails().size(), 1);
     }

@@ -4,6 +4,8 @@
 #include "images/SlideShowUnit.h"
 #include "support/MessageRecorder.h"
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -36,9 +38,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("tooth");
         QTest::addColumn<QList<int>>("perPage");
-        QTest::newRow("tooth without images") << 47 << QList<int> {0};
-        QTest::newRow("two of 21") << 21 << QList<int> {2};
-        QTest::newRow("eight of 36") << 36 << QList<int> {6, 2};
+        QTest::newRow("tooth without images") << 47 << QList<int> { 0 };
+        QTest::newRow("two of 21") << 21 << QList<int> { 2 };
+        QTest::newRow("eight of 36") << 36 << QList<int> { 6, 2 };
     }
     void onlyTheToothsPictures()
     {
@@ -73,7 +75,7 @@ private Q_SLOTS:
         QTest::mouseClick(form.Cells[1]->Caption, Qt::LeftButton); // molars[1], at 3 in the patient's list
         form.NextBtn->click();
         form.CellClick(1); // molars[7], at 9
-        QCOMPARE(form.marks(), (QSet<int> {3, 9}));
+        QCOMPARE(form.marks(), (QSet<int> { 3, 9 }));
         form.PrevBtn->click();
         QVERIFY(form.Cells[1]->marked());
         QCOMPARE(form.Cells[1]->Caption->palette().color(QPalette::Window), QColor(Qt::cyan));
@@ -83,10 +85,11 @@ private Q_SLOTS:
         form.FormActivate();
         QCOMPARE(form.page(), 0);
         QVERIFY(form.Cells[1]->marked());
-        QCOMPARE(form.marks(), (QSet<int> {3, 9}));
+        QCOMPARE(form.marks(), (QSet<int> { 3, 9 }));
 
         form.OpenBtn->click();
-        QCOMPARE(host.program.calls.mid(2), (QStringList {QStringLiteral("show ") + molars[1], QStringLiteral("show ") + molars[7]}));
+        QCOMPARE(host.program.calls.mid(2),
+            (QStringList { QStringLiteral("show ") + molars[1], QStringLiteral("show ") + molars[7] }));
         QVERIFY(form.marks().isEmpty());
         QVERIFY(!form.Cells[1]->marked());
     }
@@ -101,7 +104,8 @@ private Q_SLOTS:
         form.OpenBtn->click();
         QCOMPARE(host.program.calls.size(), 2);
         QCOMPARE(host.program.calls[0], QStringLiteral("connect"));
-        QVERIFY(host.program.calls[1].startsWith(QStringLiteral("parameters ") + dm().patients().xRayFolder()));
+        QVERIFY(
+            host.program.calls[1].startsWith(QStringLiteral("parameters ") + dm().patients().xRayFolder()));
         QCOMPARE(host.ended, 0);
     }
 
@@ -114,7 +118,8 @@ private Q_SLOTS:
         form.show();
         testsupport::MessageRecorder messages;
         form.OpenBtn->click();
-        QCOMPARE(messages.texts(), QStringList {QStringLiteral("Error in Initializing Parameteres via OLE")});
+        QCOMPARE(
+            messages.texts(), QStringList { QStringLiteral("Error in Initializing Parameteres via OLE") });
         QCOMPARE(host.ended, 1);
     }
 

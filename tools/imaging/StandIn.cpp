@@ -3,10 +3,10 @@
 #include "data/demo/DemoImageArt.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMessage>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -87,14 +87,18 @@ void StandIn::acquire(Kind kind, uchar tooth)
 
 void StandIn::capture(Kind kind, int tooth)
 {
-    static const char* const prefixes[] = {"XR", "SC", "CM"};
-    static const char* const categories[] = {"X-Ray", "Scanner", "Camera"};
+    static const char* const prefixes[] = { "XR", "SC", "CM" };
+    static const char* const categories[] = { "X-Ray", "Scanner", "Camera" };
     const int k = static_cast<int>(kind);
     const QDateTime now = QDateTime::currentDateTime();
-    const QString name = QStringLiteral("%1-%2-%3.png").arg(QLatin1String(prefixes[k]), now.toString(QStringLiteral("yyMMdd-hhmmsszzz"))).arg(tooth);
+    const QString name
+        = QStringLiteral("%1-%2-%3.png")
+              .arg(QLatin1String(prefixes[k]), now.toString(QStringLiteral("yyMMdd-hhmmsszzz")))
+              .arg(tooth);
     QDir().mkpath(m_folder);
     const quint32 seed = static_cast<quint32>(now.toMSecsSinceEpoch()) + ++m_shots;
-    const QImage picture = kind == Kind::Camera ? data::demo::drawIntraoralPhoto(tooth, seed) : data::demo::drawRadiograph(tooth, seed);
+    const QImage picture = kind == Kind::Camera ? data::demo::drawIntraoralPhoto(tooth, seed)
+                                                : data::demo::drawRadiograph(tooth, seed);
     const QString path = QDir(m_folder).filePath(name);
     if (!picture.save(path, "PNG")) {
         log(QStringLiteral("cannot write ") + path);
@@ -102,9 +106,9 @@ void StandIn::capture(Kind kind, int tooth)
     }
     QDBusMessage save = QDBusMessage::createMethodCall(QLatin1String(kPractice), QLatin1String(kPracticePath),
         QLatin1String(kPracticeInterface), QStringLiteral("SaveImageInDB"));
-    save << name << QLatin1String(categories[k]) << QStringLiteral("Tooth %1").arg(tooth) << now.toString(Qt::ISODate)
-         << now.toString(Qt::ISODate) << QVariant::fromValue(static_cast<uchar>(tooth)) << QStringLiteral("orvane-imaging")
-         << m_patientId;
+    save << name << QLatin1String(categories[k]) << QStringLiteral("Tooth %1").arg(tooth)
+         << now.toString(Qt::ISODate) << now.toString(Qt::ISODate)
+         << QVariant::fromValue(static_cast<uchar>(tooth)) << QStringLiteral("orvane-imaging") << m_patientId;
     const QDBusMessage reply = QDBusConnection::sessionBus().call(save, QDBus::Block, 15000);
     if (reply.type() == QDBusMessage::ErrorMessage) {
         // The record was refused: the picture must not stay behind unfiled.
@@ -113,8 +117,9 @@ void StandIn::capture(Kind kind, int tooth)
     } else {
         log(QStringLiteral("filed %1 tooth %2 patient %3").arg(name).arg(tooth).arg(m_patientId));
     }
-    QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(QLatin1String(kPractice), QLatin1String(kPracticePath),
-                                           QLatin1String(kPracticeInterface), QStringLiteral("DisconnectPV")),
+    QDBusConnection::sessionBus().call(
+        QDBusMessage::createMethodCall(QLatin1String(kPractice), QLatin1String(kPracticePath),
+            QLatin1String(kPracticeInterface), QStringLiteral("DisconnectPV")),
         QDBus::Block, 15000);
 }
 
@@ -131,7 +136,8 @@ void StandIn::ShowImage(const QString& path)
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" - ") + m_patient);
     const QPixmap picture(path);
-    viewer->setPixmap(picture.scaled(QSize(1024, 768).boundedTo(picture.size()), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    viewer->setPixmap(picture.scaled(
+        QSize(1024, 768).boundedTo(picture.size()), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     viewer->show();
 }
 

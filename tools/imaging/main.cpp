@@ -22,9 +22,11 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Stand-in imaging program for Orvane"));
     parser.addHelpOption();
-    const QCommandLineOption headlessOption(QStringLiteral("headless"), QStringLiteral("Log shown images instead of opening them."));
-    const QCommandLineOption logOption(QStringLiteral("log"), QStringLiteral("Append every call to <file>."), QStringLiteral("file"));
-    parser.addOptions({headlessOption, logOption});
+    const QCommandLineOption headlessOption(
+        QStringLiteral("headless"), QStringLiteral("Log shown images instead of opening them."));
+    const QCommandLineOption logOption(
+        QStringLiteral("log"), QStringLiteral("Append every call to <file>."), QStringLiteral("file"));
+    parser.addOptions({ headlessOption, logOption });
     parser.process(app);
 
     QTextStream err(stderr);
@@ -34,7 +36,8 @@ int main(int argc, char* argv[])
         return 1;
     }
     StandIn standIn(headless, parser.value(logOption));
-    if (!bus.registerObject(QStringLiteral("/PallavorVision99Auto"), &standIn, QDBusConnection::ExportAllSlots)
+    if (!bus.registerObject(
+            QStringLiteral("/PallavorVision99Auto"), &standIn, QDBusConnection::ExportAllSlots)
         || !bus.registerService(QStringLiteral("org.orvane.PallavorVision99"))) {
         err << "orvane-imaging: cannot take the bus name: " << bus.lastError().message() << '\n';
         return 1;

@@ -66,7 +66,8 @@ QImage drawRadiograph(int tooth, quint32 seed, QSize size)
         enamel.setColorAt(1, QColor(150, 150, 150));
         p.fillPath(path, enamel);
         // Pulp and canals, darker inside.
-        p.fillPath(toothPath(x, size.height() * 0.16, w * 0.35, h * 0.82, rootsOf(tooth)), QColor(95, 95, 95));
+        p.fillPath(
+            toothPath(x, size.height() * 0.16, w * 0.35, h * 0.82, rootsOf(tooth)), QColor(95, 95, 95));
         if (n == 0 && random.bounded(3u) == 0) // a filling shows white
             p.fillRect(QRectF(x - w * 0.25, size.height() * 0.08, w * 0.5, h * 0.12), QColor(252, 252, 252));
     }
@@ -75,7 +76,8 @@ QImage drawRadiograph(int tooth, quint32 seed, QSize size)
         image = image.mirrored(false, true);
     QPainter label(&image);
     label.setPen(QColor(230, 230, 230));
-    label.drawText(image.rect().adjusted(8, 6, -8, -6), Qt::AlignRight | Qt::AlignBottom, QString::number(tooth));
+    label.drawText(
+        image.rect().adjusted(8, 6, -8, -6), Qt::AlignRight | Qt::AlignBottom, QString::number(tooth));
     return image.convertToFormat(QImage::Format_Grayscale8);
 }
 
@@ -91,7 +93,8 @@ QImage drawIntraoralPhoto(int tooth, quint32 seed, QSize size)
     p.fillRect(image.rect(), mouth);
     // Gums.
     QPainterPath gum;
-    gum.addRoundedRect(QRectF(size.width() * 0.04, size.height() * 0.18, size.width() * 0.92, size.height() * 0.64), 80, 60);
+    gum.addRoundedRect(
+        QRectF(size.width() * 0.04, size.height() * 0.18, size.width() * 0.92, size.height() * 0.64), 80, 60);
     p.fillPath(gum, QColor(214, 120, 128));
     // Teeth along an arch, the asked one in the middle.
     const int count = 5;
