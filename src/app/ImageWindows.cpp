@@ -20,6 +20,7 @@
 #include "widgets/Language.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -40,7 +41,8 @@ public:
                     main.findWindow(QStringLiteral("DentalChartForm"))))
                 chart->Redraw();
         };
-        if (!automation->registerOnBus())
+        // Without a session bus (a console, a test) there is nobody to offer it to.
+        if (QDBusConnection::sessionBus().isConnected() && !automation->registerOnBus())
             platform::exceptionLog::logException(
                 QStringLiteral("The automation object is not on the session bus: "
                                "the imaging program cannot file images into this program"));

@@ -154,10 +154,16 @@ private Q_SLOTS:
         QTRY_VERIFY(!client->connected());
         QTRY_VERIFY(!m_main->isMinimized());
         QVERIFY(messages.shown().isEmpty());
+        // Shown by the imaging program, which brings this program back afterwards.
+        const QString picture = QDir(m_dm->patients().xRayFolder()).filePath(name);
+        QVERIFY(requests.show({picture}, m_dm->patients().xRayFolder(), QStringLiteral("Anna Radiograph")));
+        QVERIFY(m_main->isMinimized());
+        QTRY_VERIFY(!m_main->isMinimized());
         QFile log(standInLog());
         QVERIFY(log.open(QIODevice::ReadOnly));
-        QVERIFY(log.readAll().contains(
-            "parameters " + m_dm->patients().xRayFolder().toUtf8() + " | Anna Radiograph"));
+        const QByteArray calls = log.readAll();
+        QVERIFY(calls.contains("parameters " + m_dm->patients().xRayFolder().toUtf8() + " | Anna Radiograph"));
+        QVERIFY(calls.contains("show " + picture.toUtf8()));
     }
 
     void showPallavorRestoresTheMinimisedProgram()

@@ -21,7 +21,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected"); // empty: no command
         QTest::newRow("every placeholder")
             << "/opt/vis/acquire --dir %ImageFolder --name %PatientName --id %PatientID -t %Tooth -k %Kind"
-            << "/opt/vis/acquire --dir \"/data/xrays/x7\" --name \"Anna Pappa\" --id 7 -t 36 -k camera";
+            << "/opt/vis/acquire --dir /data/xrays/x7 --name \"Anna Pappa\" --id 7 -t 36 -k camera";
         QTest::newRow("no placeholder") << "/opt/vis/acquire"
                                         << "/opt/vis/acquire";
         QTest::newRow("empty") << "  "

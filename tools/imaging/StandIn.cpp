@@ -117,10 +117,7 @@ void StandIn::capture(Kind kind, int tooth)
     } else {
         log(QStringLiteral("filed %1 tooth %2 patient %3").arg(name).arg(tooth).arg(m_patientId));
     }
-    QDBusConnection::sessionBus().call(
-        QDBusMessage::createMethodCall(QLatin1String(kPractice), QLatin1String(kPracticePath),
-            QLatin1String(kPracticeInterface), QStringLiteral("DisconnectPV")),
-        QDBus::Block, 15000);
+    callPractice(QStringLiteral("DisconnectPV"));
 }
 
 void StandIn::ShowImage(const QString& path)
@@ -130,15 +127,30 @@ void StandIn::ShowImage(const QString& path)
         return;
     }
     log(QStringLiteral("show ") + path);
-    if (m_headless)
+    if (m_headless) {
+        // Seen at once: the practice program comes back to the front, after this answer.
+        QTimer::singleShot(0, this, [this] { callPractice(QStringLiteral("ShowPallavor")); });
         return;
+    }
     auto* viewer = new QLabel;
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" - ") + m_patient);
     const QPixmap picture(path);
     viewer->setPixmap(picture.scaled(
         QSize(1024, 768).boundedTo(picture.size()), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    // Closing the viewer brings the practice program back.
+    connect(viewer, &QObject::destroyed, this, [this] { callPractice(QStringLiteral("ShowPallavor")); });
     viewer->show();
+}
+
+void StandIn::callPractice(const QString& method)
+{
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(
+        QDBusMessage::createMethodCall(
+            QLatin1String(kPractice), QLatin1String(kPracticePath), QLatin1String(kPracticeInterface), method),
+        QDBus::Block, 15000);
+    if (reply.type() == QDBusMessage::ErrorMessage)
+        log(method + QStringLiteral(" failed: ") + reply.errorMessage());
 }
 
 void StandIn::Quit()

@@ -28,6 +28,7 @@ private:
     void acquire(Kind kind, uchar tooth);
     void capture(Kind kind, int tooth);
     void log(const QString& line);
+    void callPractice(const QString& method);
     bool refuse(const QString& message);
 
     bool m_headless;
