@@ -24,15 +24,16 @@ void tourImageWindows(const QString& dataDir, const std::function<void(QWidget&,
     db::Dataset& patients = *dm->patients().PatientsTable;
     db::Dataset& sessions = *dm->clinical().SessionsTable;
     db::Dataset& photos = *dm->clinical().PhotosTable;
-    // The demo files its pictures with the first patients.
+    // The demo files its pictures with the first patients by number.
     QVariant chosen;
     int most = 0;
-    int looked = 0;
-    for (patients.first(); !patients.eof() && looked < 40; patients.next(), ++looked) {
+    for (int id = 1; id <= 60; ++id) {
+        if (!patients.locate(QStringLiteral("PatientID"), id))
+            continue;
         sessions.locate(QStringLiteral("SessionID"), patients.value(u"TherapySessionID"));
         if (photos.recordCount() > most) {
             most = photos.recordCount();
-            chosen = patients.value(u"PatientID");
+            chosen = id;
         }
     }
     if (!chosen.isNull() && patients.locate(QStringLiteral("PatientID"), chosen))

@@ -191,7 +191,11 @@ QWidget* TImagesForm::buildListTab()
     ToothLabel = add(0, 2, "ToothLabel", "Tooth Num", ToothCombo);
     add(1, 2, "RecDateLabel", "Rec.Date", RecDateEdit);
     add(2, 2, "SaveDateLabel", "Saved Date", SaveDateEdit);
-    fields->setColumnStretch(1, 1);
+    fields->setColumnStretch(1, 2);
+    fields->setColumnStretch(3, 1);
+    for (QWidget* editor :
+        std::initializer_list<QWidget*> { FileNameText, SubjectEdit, CategoryEdit, RemarksEdit })
+        editor->setMinimumWidth(140);
 
     PreviewCheck = new QCheckBox(QStringLiteral("Preview"), tab);
     PreviewCheck->setObjectName(QStringLiteral("PreviewCheck"));
