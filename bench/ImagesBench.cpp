@@ -31,9 +31,17 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <ctime>
 
 namespace bench {
 namespace {
+
+double cpuMs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
 
 // A photograph-like 12-megapixel picture: smooth shading with grain, so that the JPEG is of
 // the size a camera writes.
@@ -74,18 +82,22 @@ Result thumbnailPage(Context& context)
     page.show();
     QApplication::processEvents();
     QList<double> times;
+    QList<double> cpuTimes;
     for (int round = 0; round < (context.quick() ? 2 : 5); ++round) {
+        const double cpuBefore = cpuMs();
         times << timeMs([&] {
             for (int i = 0; i < 6; ++i)
                 cells[i]->showFile(files[i], QFileInfo(files[i]).fileName());
             QApplication::processEvents();
         });
+        cpuTimes << cpuMs() - cpuBefore;
         for (const images::ImageCell* cell : std::as_const(cells)) {
             if (!cell->hasImage())
                 fail(QStringLiteral("(ia) a thumbnail was not read: %1").arg(cell->path()));
         }
     }
     std::sort(times.begin(), times.end());
+    std::sort(cpuTimes.begin(), cpuTimes.end());
     const double ours = times[times.size() / 2];
     // The naive way: every full picture decoded, then scaled.
     const double full = timeMs([&] {
@@ -99,11 +111,13 @@ Result thumbnailPage(Context& context)
     Result r { ours, full, {}, QStringLiteral("<= 150 ms"),
         ours <= 150 ? QStringLiteral("met") : QStringLiteral("MISSED"), true };
     r.notes << QStringLiteral(
-        "(ia) six 4000 x 3000 JPEG files (%1 KB each) shown as thumbnails in %2 ms (median of %3); "
-        "decoding them whole and scaling takes %4 ms")
+        "(ia) six 4000 x 3000 JPEG files (%1 KB each) shown as thumbnails in %2 ms (median of %3; "
+        "%4 ms of this process's CPU time, which a loaded machine stretches); decoding them whole "
+        "and scaling takes %5 ms")
                    .arg(QFileInfo(files[0]).size() / 1024)
                    .arg(ours, 0, 'f', 1)
                    .arg(times.size())
+                   .arg(cpuTimes[cpuTimes.size() / 2], 0, 'f', 1)
                    .arg(full, 0, 'f', 1);
     return r;
 }
@@ -178,8 +192,10 @@ Result fileFromAnotherProcess(Context& context)
         if (program.exitCode() != 0)
             fail(QStringLiteral("(ib) the other process failed: %1").arg(output));
         timesText = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        const int stored
-            = db::Query(*dm->Database, QStringLiteral("SELECT COUNT(*) FROM Photos")).scalar().toInt();
+        // Counted through a connection of its own: only committed rows.
+        auto reader
+            = db::Connection::open({ .name = QStringLiteral("bench-images-count"), .dataDirectory = path });
+        const int stored = db::Query(*reader, QStringLiteral("SELECT COUNT(*) FROM Photos")).scalar().toInt();
         if (stored != count || timesText.size() != count)
             fail(QStringLiteral("(ib) %1 images stored of %2").arg(stored).arg(count));
         for (const char* name : { "DentalChartForm", "PerioForm", "ProgNotesForm", "DefaultAnswersFrm",

@@ -196,6 +196,8 @@ QWidget* TImagesForm::buildListTab()
     for (QWidget* editor :
         std::initializer_list<QWidget*> { FileNameText, SubjectEdit, CategoryEdit, RemarksEdit })
         editor->setMinimumWidth(140);
+    RecDateEdit->setMinimumWidth(100);
+    SaveDateEdit->setMinimumWidth(100);
 
     PreviewCheck = new QCheckBox(QStringLiteral("Preview"), tab);
     PreviewCheck->setObjectName(QStringLiteral("PreviewCheck"));
