@@ -144,7 +144,7 @@ QWidget* TImagesForm::buildListTab()
     Grid->setObjectName(QStringLiteral("Grid"));
     Grid->setReadOnly(true);
     Grid->setDataSource(photos);
-    Grid->setColumns({ { QStringLiteral("PhotoName"), {}, 120 }, { QStringLiteral("ToothNumber"), {}, 60 },
+    Grid->setColumns({ { QStringLiteral("PhotoName"), {}, 165 }, { QStringLiteral("ToothNumber"), {}, 60 },
         { QStringLiteral("Subject"), {}, 100 }, { QStringLiteral("Category"), {}, 90 },
         { QStringLiteral("Remarks"), {}, 120 }, { QStringLiteral("PatID"), QStringLiteral("Pat. ID"), 50 },
         { QStringLiteral("RecDate"), {}, 80 }, { QStringLiteral("SaveDate"), {}, 80 } });
