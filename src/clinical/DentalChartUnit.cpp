@@ -128,7 +128,7 @@ TDentalChartForm::TDentalChartForm(data::TDmForm& dm, QWidget* parent)
              "SessionLabel.Caption", "PerasBtn.Caption", "PerasLabel.Caption", "NewSessionBtn.Caption", "GridBtn.Caption",
              "PerioBtn.Caption", "RecallBtn.Caption", "CostLabel.Caption", "DiscountBtn.Hint", "BalanceLabel.Caption",
              "PrintChartBtn.Caption", "PrintChartBtn.Hint", "CloseBtn.Caption", "ToothHistoryItem.Caption", "ChewingSurfaceItem.Caption",
-             "ImagesMenu.Caption", "EndoItem.Caption", "ColoringItem.Caption", "NotesItem.Caption", "ExitItem.Caption"})
+             "ImagesMenu.Caption", "SlideShowItem.Caption", "XRayItem.Caption", "CameraItem.Caption", "AcquireItem.Caption", "EndoItem.Caption", "ColoringItem.Caption", "NotesItem.Caption", "ExitItem.Caption"})
         paths << QStringLiteral("MainForm.DentalChartForm.") + QLatin1String(path);
     for (int g = 1; g <= 12; ++g)
         paths << QStringLiteral("MainForm.DentalChartForm.Group%1Btn.Hint").arg(g);
@@ -402,11 +402,18 @@ void TDentalChartForm::buildToothMenu()
     ImagesMenu->addAction(QStringLiteral("SlideShow"), this, [] {
         if (widgets::WindowService* service = widgets::WindowService::current())
             service->openWindow(QStringLiteral("SlideShowForm"));
-    });
-    const std::pair<const char*, ToothImaging> imaging[] = {
-        {"X-Ray", ToothImaging::XRay}, {"Camera", ToothImaging::Camera}, {"Acquire", ToothImaging::Acquire}};
-    for (const auto& [item, kind] : imaging)
-        ImagesMenu->addAction(QString::fromLatin1(item), this, [this, kind] { emit toothImagingRequested(kind, selectedTooth()); });
+    })->setObjectName(QStringLiteral("SlideShowItem"));
+    const struct {
+        const char* caption;
+        const char* name;
+        ToothImaging kind;
+    } imaging[] = {{"X-Ray", "XRayItem", ToothImaging::XRay}, {"Camera", "CameraItem", ToothImaging::Camera},
+        {"Acquire", "AcquireItem", ToothImaging::Acquire}};
+    for (const auto& item : imaging) {
+        ImagesMenu->addAction(QString::fromLatin1(item.caption), this, [this, kind = item.kind] {
+            emit toothImagingRequested(kind, selectedTooth());
+        })->setObjectName(QLatin1String(item.name));
+    }
     // A command-line imaging program cannot be asked for a tooth's images.
     for (QAction* item : ImagesMenu->actions())
         item->setEnabled(!platform::session().externalImaging);

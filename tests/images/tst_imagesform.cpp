@@ -4,13 +4,17 @@
 #include "images/ImagesFixture.h"
 #include "images/ImagesUnit.h"
 #include "support/MessageRecorder.h"
+#include "widgets/DBComboBox.h"
+#include "widgets/DBGrid.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolBar>
 
 using namespace imagestest;
 using images::TImagesForm;
@@ -198,6 +202,19 @@ private Q_SLOTS:
         QVERIFY(form->Preview->showsPlaceholder());
         form->PreviewCheck->setChecked(false);
         QVERIFY(form->Preview->path().isEmpty());
+    }
+
+    void medicalEditionHasNoTeeth()
+    {
+        platform::session().edition = platform::Edition::Medical;
+        const auto dental = qScopeGuard([] { platform::session().edition = platform::Edition::Dental; });
+        auto form = open();
+        QVERIFY(!form->SideBar->actions().contains(form->XRayAction));
+        QVERIFY(form->SideBar->actions().contains(form->CameraAction));
+        QVERIFY(form->ToothCombo->isHidden());
+        QVERIFY(form->ToothLabel->isHidden());
+        QVERIFY(!form->Grid->isColumnVisible(form->Grid->columnOfField(QStringLiteral("ToothNumber"))));
+        QVERIFY(form->Grid->isColumnVisible(form->Grid->columnOfField(QStringLiteral("Subject"))));
     }
 
     void deleteTakesTheFileOrSaysItIsGone_data()
