@@ -13,6 +13,7 @@
 #include "clinical/DentalChartUnit.h"
 #include "data/DataDirectory.h"
 #include "data/DmUnit.h"
+#include "data/ImageFiling.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/Query.h"
@@ -156,13 +157,14 @@ private Q_SLOTS:
         QVERIFY(messages.shown().isEmpty());
         // Shown by the imaging program, which brings this program back afterwards.
         const QString picture = QDir(m_dm->patients().xRayFolder()).filePath(name);
-        QVERIFY(requests.show({picture}, m_dm->patients().xRayFolder(), QStringLiteral("Anna Radiograph")));
+        QVERIFY(requests.show({ picture }, m_dm->patients().xRayFolder(), QStringLiteral("Anna Radiograph")));
         QVERIFY(m_main->isMinimized());
         QTRY_VERIFY(!m_main->isMinimized());
         QFile log(standInLog());
         QVERIFY(log.open(QIODevice::ReadOnly));
         const QByteArray calls = log.readAll();
-        QVERIFY(calls.contains("parameters " + m_dm->patients().xRayFolder().toUtf8() + " | Anna Radiograph"));
+        QVERIFY(
+            calls.contains("parameters " + m_dm->patients().xRayFolder().toUtf8() + " | Anna Radiograph"));
         QVERIFY(calls.contains("show " + picture.toUtf8()));
     }
 
@@ -220,6 +222,41 @@ private Q_SLOTS:
         QTRY_VERIFY(good.isFinished());
         QVERIFY2(!good.isError(), qPrintable(good.error().message()));
         QCOMPARE(stored(), 1);
+    }
+
+    // After a failed call the program ends, but an edit typed in a window is settled first.
+    void endingAfterAFailureSettlesEditsFirst_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("windowStays");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("keep editing") << int(platform::MessageService::Answer::Cancel) << true << "first";
+        QTest::newRow("save") << int(platform::MessageService::Answer::Yes) << false << "typed";
+        QTest::newRow("discard") << int(platform::MessageService::Answer::No) << false << "first";
+    }
+    void endingAfterAFailureSettlesEditsFirst()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, windowStays);
+        QFETCH(QString, stored);
+        data::ImageRecord record;
+        record.imageName = QStringLiteral("a.png");
+        record.subject = QStringLiteral("first");
+        record.patId = m_patient;
+        QCOMPARE(data::fileImage(*m_dm, record), QString());
+        QVERIFY(m_main->openWindow(QStringLiteral("ImagesForm")));
+        db::Dataset& photos = *m_dm->clinical().PhotosTable;
+        photos.edit();
+        photos.setValue(u"Subject", QStringLiteral("typed"));
+        testsupport::MessageRecorder messages;
+        messages.answer(static_cast<platform::MessageService::Answer>(answer));
+        app::endAfterImagingFailure(*m_main);
+        QCOMPARE(m_main->findWindow(QStringLiteral("ImagesForm")) != nullptr, windowStays);
+        QCOMPARE(photos.isEditing(), windowStays);
+        QCOMPARE(db::Query(*m_dm->Database, QStringLiteral("SELECT Subject FROM Photos")).scalar().toString(),
+            stored);
+        if (windowStays)
+            photos.cancel();
     }
 
     void serverSwitchesWriteAndRemoveTheServiceFile()
