@@ -40,6 +40,9 @@ public:
             if (auto* chart = qobject_cast<clinical::TDentalChartForm*>(
                     main.findWindow(QStringLiteral("DentalChartForm"))))
                 chart->Redraw();
+            if (auto* window
+                = qobject_cast<images::TImagesForm*>(main.findWindow(QStringLiteral("ImagesForm"))))
+                window->ImagesChanged();
         };
         // Without a session bus (a console, a test) there is nobody to offer it to.
         if (QDBusConnection::sessionBus().isConnected() && !automation->registerOnBus())

@@ -374,6 +374,15 @@ void TImagesForm::ShowThumbnailPage()
     }
 }
 
+void TImagesForm::ImagesChanged()
+{
+    refreshDetails();
+    PrevBtn->setEnabled(m_page > 0);
+    NextBtn->setEnabled(PageSize * (m_page + 1) < m_thumbnails.size());
+    ShowThumbnailPage();
+    showPreview();
+}
+
 void TImagesForm::PrevBtnClick()
 {
     if (m_page > 0) {

@@ -62,6 +62,8 @@ public:
     void OpenBtnClick();
     void AcquireClick(Acquisition kind);
     void ShowThumbnailPage();
+    // An image was filed from outside (the imaging program): the list and the page again.
+    void ImagesChanged();
 
     QLineEdit* FirstNameEdit;
     QLineEdit* LastNameEdit;

@@ -17,6 +17,7 @@
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/Query.h"
+#include "images/ImagesUnit.h"
 #include "images/ImagingLink.h"
 #include "platform/Directories.h"
 #include "platform/Session.h"
@@ -126,6 +127,10 @@ private Q_SLOTS:
         QVERIFY(chart);
         QCoreApplication::processEvents();
         const QImage before = chart->chartPicture();
+        auto* imagesWindow
+            = qobject_cast<images::TImagesForm*>(m_main->openWindow(QStringLiteral("ImagesForm")));
+        QVERIFY(imagesWindow);
+        QCOMPARE(imagesWindow->thumbnails().size(), 0);
         const QVariant session = m_dm->clinical().SessionsTable->value(u"SessionID");
 
         auto* client = dynamic_cast<app::VisionClient*>(images::imagingHost().program());
@@ -150,6 +155,8 @@ private Q_SLOTS:
         QCOMPARE(row.value(5).toDate(), QDate::currentDate());
         QCOMPARE(m_dm->clinical().PhotosTable->recordCount(), 1);
         QVERIFY(chart->chartPicture() != before); // the tooth's image marker, without a click
+        QCOMPARE(imagesWindow->thumbnails(), QStringList { name }); // and the open images window shows it
+        QVERIFY(imagesWindow->Thumbs[0]->hasImage());
 
         // DisconnectPV: the reference dropped, the program in front again.
         QTRY_VERIFY(!client->connected());
