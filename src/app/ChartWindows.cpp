@@ -1,5 +1,6 @@
 #include "app/ChartWindows.h"
 
+#include "app/ImageWindows.h"
 #include "app/MainUnit.h"
 #include "app/StartFailure.h"
 #include "app/WindowRegistry.h"
@@ -33,7 +34,12 @@ namespace {
 void lendChartWindows(data::TDmForm& dm, TMainForm&)
 {
     WindowRegistry::instance().add(QStringLiteral("DentalChartForm"), WindowRegistry::Kind::Child,
-        [&dm](QWidget* parent) { return new clinical::TDentalChartForm(dm, parent); });
+        [&dm](QWidget* parent) {
+            auto* chart = new clinical::TDentalChartForm(dm, parent);
+            QObject::connect(chart, &clinical::TDentalChartForm::toothImagingRequested, chart,
+                [&dm, chart](clinical::TDentalChartForm::ToothImaging kind, int tooth) { requestToothImages(dm, *chart, kind, tooth); });
+            return chart;
+        });
     WindowRegistry::instance().add(QStringLiteral("PerioForm"), WindowRegistry::Kind::Child,
         [&dm](QWidget* parent) {
             auto* perio = new clinical::TPerioForm(dm, parent);

@@ -1,4 +1,5 @@
 #include "app/MainUnit.h"
+#include "images/ImagingLink.h"
 #include "widgets/RecordWindow.h"
 
 #include "app/WindowRegistry.h"
@@ -424,6 +425,16 @@ void TMainForm::StartImagingProgram()
     const std::optional<ImagingPatient> patient = Hooks.currentPatient();
     if (!patient)
         return;
+    if (!session.externalImaging) {
+        // The imaging program's object, kept, told the patient's folder and name.
+        images::ImagingProgram* program = images::imagingHost().program ? images::imagingHost().program() : nullptr;
+        if (!program || !program->connectProgram())
+            platform::showError(Lang->Message(QString::fromLatin1(images::kConnectError)));
+        else if (!program->setParameters(QDir(session.dataRoot).filePath(QStringLiteral("xrays/x%1").arg(patient->patientId)),
+                     patient->firstName + QLatin1Char(' ') + patient->lastName))
+            platform::showError(Lang->Message(QString::fromLatin1(images::kParametersErrorImages)));
+        return;
+    }
     const std::optional<QString> command = ImagingCommand::build(session.imagingCommand, *patient, session.xRaysRoot);
     if (!command || !ImagingCommand::start(*command))
         platform::showError(Lang->Message(QStringLiteral("Error in Initializing Parameters via OLE")));

@@ -2,6 +2,7 @@
 #include "app/ScreenshotTourClinical.h"
 #include "app/FinanceTour.h"
 #include "app/ScreenshotTourNotes.h"
+#include "app/ImagesTour.h"
 
 #include "app/AboutUnit.h"
 #include "app/AppointmentTour.h"
@@ -224,6 +225,7 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
     attempt("the clinical windows", [&] { tourClinicalWindows(dataDir, [&camera](QWidget& window) { camera.take(window); }); });
     attempt("the financial windows", [&] { tourFinanceWindows(dataDir, [&camera](QWidget& window, const QString& name) { camera.nameNext(name); camera.take(window); }); });
     attempt("the periodontal chart", [&] { tourPerioWindows(dataDir, [&camera](QWidget& window) { camera.take(window); }); });
+    attempt("the image windows", [&] { tourImageWindows(dataDir, [&camera](QWidget& window, const QString& name) { camera.nameNext(name); camera.take(window); }); });
     attempt("the notes windows", [&] { tourNotesWindows(dataDir, [&camera](QWidget& window, const QString& name) { camera.nameNext(name); camera.take(window); }); });
     {
         // The search dialog over the patient list, ordered by last name, with its two helpers.

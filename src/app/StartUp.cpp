@@ -3,6 +3,7 @@
 #include "app/AppointmentWindows.h"
 #include "app/SuppliesWindows.h"
 #include "app/ChartWindows.h"
+#include "app/ImageWindows.h"
 #include "app/DataModuleBinding.h"
 #include "app/FinanceWindows.h"
 #include "app/ListWindows.h"
@@ -216,6 +217,7 @@ std::unique_ptr<QObject> openDataModuleOn(
     lendAppointmentWindows(*dm, mainWindow);
     lendSuppliesWindows(*dm, mainWindow);
     lendListWindows(*dm, mainWindow);
+    lendImageWindows(*dm, mainWindow);
     lendSearches(*dm, mainWindow);
     return dm;
 }

@@ -1,3 +1,4 @@
+#include "app/AutomationSwitches.h"
 #include "app/ChartWindows.h"
 #include "app/FinanceWindows.h"
 #include "app/OrvaneApplication.h"
@@ -143,6 +144,13 @@ int runCommand(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
+    if (const app::AutomationSwitch automation = app::takeAutomationSwitch(argc, argv);
+        automation == app::AutomationSwitch::RegServer || automation == app::AutomationSwitch::UnregServer) {
+        QCoreApplication app(argc, argv);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return app::registerAutomationServer(automation == app::AutomationSwitch::RegServer, QCoreApplication::applicationFilePath(), out, err);
+    }
     if (!needsWindows(argc, argv))
         return runCommand(argc, argv);
     if (argumentGiven(argc, argv, "--screenshot-tour") || argumentGiven(argc, argv, "--chart-report") || argumentGiven(argc, argv, "--ledger-report"))

@@ -53,8 +53,6 @@ namespace {
 
 using widgets::label;
 
-const char* const kNotAvailable = "Not available yet";
-
 QToolButton* toolButton(QWidget* parent, const QString& name, const QString& text, const QString& hint = {})
 {
     auto* b = new QToolButton(parent);
@@ -70,12 +68,6 @@ QPushButton* pushButton(QWidget* parent, const QString& name, const QString& tex
     auto* b = new QPushButton(text, parent);
     b->setObjectName(name);
     return b;
-}
-
-void notYet(QAction* item)
-{
-    item->setEnabled(false);
-    item->setToolTip(QString::fromLatin1(kNotAvailable));
 }
 
 } // namespace
@@ -136,7 +128,7 @@ TDentalChartForm::TDentalChartForm(data::TDmForm& dm, QWidget* parent)
              "SessionLabel.Caption", "PerasBtn.Caption", "PerasLabel.Caption", "NewSessionBtn.Caption", "GridBtn.Caption",
              "PerioBtn.Caption", "RecallBtn.Caption", "CostLabel.Caption", "DiscountBtn.Hint", "BalanceLabel.Caption",
              "PrintChartBtn.Caption", "PrintChartBtn.Hint", "CloseBtn.Caption", "ToothHistoryItem.Caption", "ChewingSurfaceItem.Caption",
-             "ImagesMenu.Caption", "EndoItem.Caption", "ColoringItem.Caption", "NotesItem.Caption", "ExitItem.Caption"})
+             "ImagesMenu.Caption", "SlideShowItem.Caption", "XRayItem.Caption", "CameraItem.Caption", "AcquireItem.Caption", "EndoItem.Caption", "ColoringItem.Caption", "NotesItem.Caption", "ExitItem.Caption"})
         paths << QStringLiteral("MainForm.DentalChartForm.") + QLatin1String(path);
     for (int g = 1; g <= 12; ++g)
         paths << QStringLiteral("MainForm.DentalChartForm.Group%1Btn.Hint").arg(g);
@@ -407,8 +399,24 @@ void TDentalChartForm::buildToothMenu()
     ChewingSurfaceItem = ToothMenu->addAction(QStringLiteral("Chewing surface"), this, [this] { ShowToothHistory(true, true); });
     ImagesMenu = ToothMenu->addMenu(QStringLiteral("Images"));
     ImagesMenu->setToolTipsVisible(true);
-    for (const char* item : {"SlideShow", "X-Ray", "Camera", "Acquire"})
-        notYet(ImagesMenu->addAction(QString::fromLatin1(item)));
+    ImagesMenu->addAction(QStringLiteral("SlideShow"), this, [] {
+        if (widgets::WindowService* service = widgets::WindowService::current())
+            service->openWindow(QStringLiteral("SlideShowForm"));
+    })->setObjectName(QStringLiteral("SlideShowItem"));
+    const struct {
+        const char* caption;
+        const char* name;
+        ToothImaging kind;
+    } imaging[] = {{"X-Ray", "XRayItem", ToothImaging::XRay}, {"Camera", "CameraItem", ToothImaging::Camera},
+        {"Acquire", "AcquireItem", ToothImaging::Acquire}};
+    for (const auto& item : imaging) {
+        ImagesMenu->addAction(QString::fromLatin1(item.caption), this, [this, kind = item.kind] {
+            emit toothImagingRequested(kind, selectedTooth());
+        })->setObjectName(QLatin1String(item.name));
+    }
+    // A command-line imaging program cannot be asked for a tooth's images.
+    for (QAction* item : ImagesMenu->actions())
+        item->setEnabled(!platform::session().externalImaging);
     ToothMenu->addSeparator();
     EndoItem = ToothMenu->addAction(QStringLiteral("Endo Measurements"), this, &TDentalChartForm::ShowEndoMeasurements);
     ColoringItem = ToothMenu->addAction(QStringLiteral("Coloring"), this, &TDentalChartForm::ShowToothColor);

@@ -157,6 +157,12 @@ public:
     QAction* NotesItem;
     widgets::TLanguage* Lang;
 
+    // The tooth pop-up's imaging items, for the imaging program: "X-Ray", "Camera", "Acquire".
+    enum class ToothImaging { XRay, Camera, Acquire };
+
+signals:
+    void toothImagingRequested(clinical::TDentalChartForm::ToothImaging kind, int tooth);
+
 protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;

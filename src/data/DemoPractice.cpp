@@ -3,12 +3,14 @@
 #include "data/DataDirectory.h"
 #include "data/demo/DemoBuilder.h"
 #include "data/demo/DemoToday.h"
+#include "data/demo/DemoImages.h"
 #include "db/Connection.h"
 #include "db/Generators.h"
 #include "db/Query.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace data {
 
@@ -70,6 +72,7 @@ DemoPracticeCounts createDemoDirectory(const QString& path, DemoPracticeOptions 
         // machine stops half-way, so the store need not wait for the disk each time.
         db::Query::run(*connections.generatorStore, QStringLiteral("PRAGMA synchronous = OFF"));
         counts = DemoPractice(*connections.data, *connections.generators, options).generate();
+        demo::writeDemoImages(*connections.data, *connections.generators, QFileInfo(QDir::cleanPath(path)).absolutePath());
     }
     QFile::remove(dir.demoMarkerPath());
     return counts;

@@ -11,6 +11,7 @@ namespace widgets {
 enum class WindowCode {
     None = 0,
     PatientFile = 1,
+    PatientImages = 2,
     TreatmentHistory = 4,
     OperationsCatalogue = 5,
     Dentists = 7,

@@ -1,0 +1,167 @@
+#include "app/ImagingBridge.h"
+
+#include "data/DmUnit.h"
+#include "data/ImageFiling.h"
+#include "data/PatientsArea.h"
+#include "db/Dataset.h"
+#include "platform/ExceptionLog.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QRegularExpression>
+#include <QTimer>
+
+namespace app {
+
+namespace {
+
+QString quoted(const QString& value)
+{
+    return value.contains(QLatin1Char(' ')) ? QLatin1Char('"') + value + QLatin1Char('"') : value;
+}
+
+constexpr int kNameLength = 30; // PhotoName
+
+// The picture's name in the patient's folder: its own when free, else with a number behind.
+QString freeName(const QDir& folder, const QFileInfo& picture)
+{
+    const QString suffix = QLatin1Char('.') + picture.suffix();
+    QString base = picture.completeBaseName().left(kNameLength - static_cast<int>(suffix.size()));
+    for (int n = 0; n < 1000; ++n) {
+        const QString tail = n == 0 ? QString() : QStringLiteral("-%1").arg(n);
+        const QString name
+            = base.left(kNameLength - static_cast<int>(suffix.size() + tail.size())) + tail + suffix;
+        if (!folder.exists(name))
+            return name;
+    }
+    return {};
+}
+
+// A tooth number at the end of the name ("pano_36.jpg", "XR-0412-21.png"), else the whole mouth.
+int toothFromName(const QString& baseName)
+{
+    static const QRegularExpression tail(QStringLiteral("[-_ ](\\d{2})$"));
+    const QRegularExpressionMatch match = tail.match(baseName);
+    const int tooth = match.hasMatch() ? match.captured(1).toInt() : 0;
+    return data::isToothNumber(tooth) ? tooth : 0;
+}
+
+bool isPicture(const QFileInfo& file)
+{
+    static const QStringList kinds { QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("jpeg"),
+        QStringLiteral("bmp"), QStringLiteral("tif"), QStringLiteral("tiff") };
+    return file.isFile() && kinds.contains(file.suffix().toLower());
+}
+
+bool moveFile(const QString& from, const QString& to)
+{
+    if (QFile::rename(from, to))
+        return true;
+    // Another file system: copy, then remove the original.
+    if (!QFile::copy(from, to))
+        return false;
+    if (!QFile::remove(from)) {
+        QFile::remove(to);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<QString> toothImagingCommand(const QString& commandTemplate, const QString& imageFolder,
+    const QString& patientName, int patientId, int tooth, images::Acquisition kind)
+{
+    if (commandTemplate.trimmed().isEmpty())
+        return std::nullopt;
+    static const char* const kinds[] = { "xray", "scanner", "camera" };
+    QString command = commandTemplate;
+    command.replace(QStringLiteral("%ImageFolder"), quoted(imageFolder))
+        .replace(QStringLiteral("%PatientName"), quoted(patientName))
+        .replace(QStringLiteral("%PatientID"), QString::number(patientId))
+        .replace(QStringLiteral("%Tooth"), QString::number(tooth))
+        .replace(QStringLiteral("%Kind"), QLatin1String(kinds[static_cast<int>(kind)]));
+    if (command.size() > 499)
+        return std::nullopt;
+    return command;
+}
+
+ImportFolderWatcher::ImportFolderWatcher(data::TDmForm& dm, QString folder, QObject* parent)
+    : QObject(parent)
+    , m_dm(dm)
+    , m_folder(std::move(folder))
+    , m_watcher(new QFileSystemWatcher(this))
+    , m_settle(new QTimer(this))
+{
+    QDir().mkpath(m_folder);
+    m_watcher->addPath(m_folder);
+    m_settle->setSingleShot(true);
+    m_settle->setInterval(kSettleMs);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_settle, qOverload<>(&QTimer::start));
+    connect(m_settle, &QTimer::timeout, this, &ImportFolderWatcher::scan);
+}
+
+void ImportFolderWatcher::scan()
+{
+    bool waiting = false;
+    QHash<QString, qint64> sizes;
+    const QFileInfoList files = QDir(m_folder).entryInfoList(QDir::Files, QDir::Name);
+    for (const QFileInfo& file : files) {
+        if (!isPicture(file))
+            continue;
+        const QString path = file.absoluteFilePath();
+        if (m_refused.value(path, -1) == file.size())
+            continue;
+        // Still being written: look again later.
+        if (file.size() == 0 || m_sizes.value(path, -1) != file.size()) {
+            sizes.insert(path, file.size());
+            waiting = true;
+            continue;
+        }
+        switch (fileOne(path)) {
+        case Outcome::Filed:
+            break;
+        case Outcome::Wait:
+            sizes.insert(path, file.size());
+            waiting = true;
+            break;
+        case Outcome::Refused:
+            m_refused.insert(path, file.size());
+            break;
+        }
+    }
+    m_sizes = sizes;
+    if (waiting)
+        m_settle->start();
+}
+
+ImportFolderWatcher::Outcome ImportFolderWatcher::fileOne(const QString& path)
+{
+    const db::Dataset& patients = *m_dm.patients().PatientsTable;
+    if (!patients.isActive() || patients.isEmpty() || m_dm.clinical().PhotosTable->isEditing())
+        return Outcome::Wait;
+    const QFileInfo picture(path);
+    const QDir folder(m_dm.patients().xRayFolder());
+    QDir().mkpath(folder.path());
+    const QString name = freeName(folder, picture);
+    const QString target = folder.filePath(name);
+    if (name.isEmpty() || !moveFile(path, target))
+        return Outcome::Wait;
+    const QDateTime now = QDateTime::currentDateTime();
+    const data::ImageRecord record { name, QStringLiteral("Import"), picture.fileName().left(40),
+        picture.lastModified(), now, toothFromName(picture.completeBaseName()), QString(),
+        patients.value(u"PatientID").toInt() };
+    const QString problem = data::fileImage(m_dm, record);
+    if (!problem.isEmpty()) {
+        moveFile(target, path);
+        platform::exceptionLog::logException(QStringLiteral("Import of %1 refused: %2").arg(path, problem));
+        return Outcome::Refused;
+    }
+    ++m_filed;
+    return Outcome::Filed;
+}
+
+} // namespace app

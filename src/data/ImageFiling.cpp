@@ -1,0 +1,104 @@
+#include "data/ImageFiling.h"
+
+#include "data/ClinicalArea.h"
+#include "data/DmUnit.h"
+#include "data/PatientsArea.h"
+#include "db/Dataset.h"
+#include "db/Errors.h"
+#include "db/Field.h"
+#include "db/Query.h"
+
+#include <QDir>
+
+namespace data {
+
+bool isToothNumber(int number)
+{
+    if (number == 0)
+        return true;
+    const int quadrant = number / 10;
+    const int tooth = number % 10;
+    if (quadrant >= 1 && quadrant <= 4)
+        return tooth >= 1 && tooth <= 8;
+    if (quadrant >= 5 && quadrant <= 8)
+        return tooth >= 1 && tooth <= 5;
+    return false;
+}
+
+bool isPlainFileName(const QString& name)
+{
+    if (name.trimmed().isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name.contains(QChar(0)))
+        return false;
+    return !QDir::isAbsolutePath(name);
+}
+
+namespace {
+
+QString tooLong(const db::Dataset& photos, const ImageRecord& record)
+{
+    const std::pair<const char*, const QString*> texts[] = { { "PhotoName", &record.imageName },
+        { "Category", &record.category }, { "Subject", &record.subject }, { "Remarks", &record.remarks } };
+    for (const auto& [field, text] : texts) {
+        const int size = photos.field(QString::fromLatin1(field)).size();
+        if (size > 0 && text->size() > size)
+            return QStringLiteral("%1 is longer than %2 characters: %3")
+                .arg(QLatin1String(field))
+                .arg(size)
+                .arg(*text);
+    }
+    return {};
+}
+
+} // namespace
+
+QString fileImage(TDmForm& dm, const ImageRecord& record)
+{
+    if (!isPlainFileName(record.imageName))
+        return QStringLiteral("The image name must be a file name in the patient's image folder: \"%1\"")
+            .arg(record.imageName);
+    if (!isToothNumber(record.toothNum))
+        return QStringLiteral("%1 is not a tooth number").arg(record.toothNum);
+    db::Dataset& patients = *dm.patients().PatientsTable;
+    db::Dataset& photos = *dm.clinical().PhotosTable;
+    db::Query known(*dm.Database, QStringLiteral("SELECT COUNT(*) FROM Patient WHERE PatientID = :id"));
+    known.bind(QStringLiteral("id"), record.patId);
+    if (known.scalar().toInt() == 0)
+        return QStringLiteral("There is no patient %1").arg(record.patId);
+    // The row takes the session that is current now: filing it under another patient's session
+    // would show it in the wrong record.
+    if (!patients.isActive() || patients.isEmpty() || patients.value(u"PatientID").toInt() != record.patId)
+        return QStringLiteral("Patient %1 is not the current patient").arg(record.patId);
+    if (!photos.isActive())
+        dm.OpenTable(photos);
+    if (photos.isEditing())
+        return QStringLiteral("The images of the patient are being edited; save or cancel them first");
+    if (const QString problem = tooLong(photos, record); !problem.isEmpty())
+        return problem;
+    try {
+        photos.append();
+        photos.setValue(u"PhotoName", record.imageName);
+        photos.setValue(u"Category", record.category);
+        photos.setValue(u"Subject", record.subject);
+        photos.setValue(u"Remarks", record.remarks);
+        photos.setValue(u"ToothNumber", record.toothNum);
+        if (record.recDate.isValid())
+            photos.setValue(u"RecDate", record.recDate.date());
+        if (record.savedDate.isValid())
+            photos.setValue(u"SaveDate", record.savedDate.date());
+        photos.setValue(u"PatID", record.patId);
+        photos.post();
+    } catch (const db::Abort&) {
+        if (photos.isEditing())
+            photos.cancel();
+        return QStringLiteral("The image record was refused");
+    } catch (const std::exception& e) {
+        if (photos.isEditing())
+            photos.cancel();
+        return QString::fromUtf8(e.what());
+    }
+    return {};
+}
+
+} // namespace data

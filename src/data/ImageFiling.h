@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace data {
+
+class TDmForm;
+
+// One image as the imaging program files it: the file in the patient's image folder and its
+// description.
+struct ImageRecord {
+    QString imageName;
+    QString category;
+    QString subject;
+    QDateTime recDate;
+    QDateTime savedDate;
+    int toothNum = 0;
+    QString remarks;
+    int patId = 0;
+};
+
+// The two-digit FDI numbers of permanent and primary teeth, and 0 for the whole mouth.
+bool isToothNumber(int number);
+
+// A bare file name: not empty, no directory part, not "." or "..". An image is always looked
+// for in its patient's folder; a name that reaches out of it could delete another file later.
+bool isPlainFileName(const QString& name);
+
+// Stores the record as a new row of PhotosTable in the current patient's current session and
+// returns nothing; or returns why it stored nothing (an unknown or other patient, a tooth
+// outside the FDI numbers, a bad or too long name, the images being edited, a failed post).
+QString fileImage(TDmForm& dm, const ImageRecord& record);
+
+} // namespace data

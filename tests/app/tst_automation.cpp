@@ -1,0 +1,332 @@
+// The automation objects on the session bus (run under dbus-run-session): the stand-in imaging
+// program acquires a picture and files it into the current session while the chart is open;
+// ShowPallavor brings the minimised program back; bad records are refused to the caller and
+// store nothing; the server switches write and remove the bus's service file.
+#include "app/AutomationNames.h"
+#include "app/AutomationSwitches.h"
+#include "app/ChartWindows.h"
+#include "app/DataModuleBinding.h"
+#include "app/ImageWindows.h"
+#include "app/MainUnit.h"
+#include "app/VisionClient.h"
+#include "app/WindowRegistry.h"
+#include "clinical/DentalChartUnit.h"
+#include "data/DataDirectory.h"
+#include "data/DmUnit.h"
+#include "data/ImageFiling.h"
+#include "db/Connection.h"
+#include "db/Dataset.h"
+#include "db/Query.h"
+#include "images/ImagesUnit.h"
+#include "images/ImagingLink.h"
+#include "platform/Directories.h"
+#include "platform/Session.h"
+#include "support/MessageRecorder.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusPendingCall>
+#include <QDBusPendingReply>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestAutomation : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_root;
+    std::unique_ptr<data::TDmForm> m_dm;
+    std::unique_ptr<app::TMainForm> m_main;
+    std::unique_ptr<QProcess> m_standIn;
+    int m_patient = 0;
+
+    int stored() const
+    {
+        return db::Query(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM Photos")).scalar().toInt();
+    }
+    QString standInLog() const { return m_root.filePath(QStringLiteral("imaging.log")); }
+
+    // Called from a connection of its own, through the bus daemon, as another program calls.
+    QDBusPendingCall callFromOutside(const QString& method, const QVariantList& arguments = {})
+    {
+        QDBusConnection other
+            = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("outside"));
+        QDBusMessage message = QDBusMessage::createMethodCall(QLatin1String(app::automation::kService),
+            QLatin1String(app::automation::kPath), QLatin1String(app::automation::kInterface), method);
+        message.setArguments(arguments);
+        return other.asyncCall(message);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (!QDBusConnection::sessionBus().isConnected())
+            QSKIP("no session bus: run under dbus-run-session");
+        platform::setConfigDirOverride(m_root.filePath(QStringLiteral("config")));
+    }
+
+    void init()
+    {
+        static int run = 0;
+        const QString path = m_root.filePath(QStringLiteral("Orvane%1/Data").arg(++run));
+        data::DataDirectory(path).create();
+        platform::session().dataDirectory = path;
+        platform::session().dataRoot = QFileInfo(path).absolutePath();
+        platform::session().level = 255;
+        m_dm = data::TDmForm::connect({ .name = QStringLiteral("automation"), .dataDirectory = path });
+        m_dm->openAtStart(
+            platform::Settings(platform::Edition::Dental, m_root.filePath(QStringLiteral("config"))));
+        m_main = std::make_unique<app::TMainForm>(platform::Edition::Dental);
+        app::bindMainWindow(*m_main, *m_dm);
+        app::lendChartWindows(*m_dm, *m_main);
+        app::lendImageWindows(*m_dm, *m_main);
+        m_main->resize(1000, 700);
+        m_main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        QVERIFY(QDBusConnection::sessionBus().interface()->isServiceRegistered(
+            QLatin1String(app::automation::kService)));
+        m_dm->patients().PatientsTable->append();
+        m_dm->patients().PatientsTable->setValue(u"LastName", QStringLiteral("Radiograph"));
+        m_dm->patients().PatientsTable->setValue(u"FirstName", QStringLiteral("Anna"));
+        m_dm->patients().PatientsTable->post();
+        m_patient = m_dm->patients().PatientsTable->value(u"PatientID").toInt();
+    }
+
+    void cleanup()
+    {
+        if (m_standIn) {
+            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+                QLatin1String(app::automation::kVisionService), QLatin1String(app::automation::kVisionPath),
+                QLatin1String(app::automation::kVisionInterface), QStringLiteral("Quit")));
+            if (!m_standIn->waitForFinished(3000))
+                m_standIn->kill();
+            m_standIn.reset();
+        }
+        m_main.reset();
+        m_dm.reset();
+        for (const char* name : { "DentalChartForm", "PerioForm", "ProgNotesForm", "DefaultAnswersFrm",
+                 "ImagesForm", "SlideShowForm" })
+            app::WindowRegistry::instance().remove(QLatin1String(name));
+    }
+
+    void cleanupTestCase() { platform::setConfigDirOverride({}); }
+
+    void standInFilesAnAcquiredImageAndTheChartRedraws()
+    {
+        m_standIn = std::make_unique<QProcess>();
+        m_standIn->start(platform::programFile(QStringLiteral("orvane-imaging")),
+            { QStringLiteral("--headless"), QStringLiteral("--log"), standInLog() });
+        QVERIFY2(m_standIn->waitForStarted(), qPrintable(m_standIn->errorString()));
+        QTRY_VERIFY(QDBusConnection::sessionBus().interface()->isServiceRegistered(
+            QLatin1String(app::automation::kVisionService)));
+
+        auto* chart = qobject_cast<clinical::TDentalChartForm*>(
+            m_main->openWindow(QStringLiteral("DentalChartForm")));
+        QVERIFY(chart);
+        QCoreApplication::processEvents();
+        const QImage before = chart->chartPicture();
+        auto* imagesWindow
+            = qobject_cast<images::TImagesForm*>(m_main->openWindow(QStringLiteral("ImagesForm")));
+        QVERIFY(imagesWindow);
+        QCOMPARE(imagesWindow->thumbnails().size(), 0);
+        const QVariant session = m_dm->clinical().SessionsTable->value(u"SessionID");
+
+        auto* client = dynamic_cast<app::VisionClient*>(images::imagingHost().program());
+        QVERIFY(client);
+        testsupport::MessageRecorder messages;
+        images::ImagingRequests requests({}, QString::fromLatin1(images::kParametersErrorImages));
+        QVERIFY(requests.acquire(
+            images::Acquisition::XRay, 36, m_dm->patients().xRayFolder(), QStringLiteral("Anna Radiograph")));
+        QVERIFY(m_main->isMinimized());
+
+        QTRY_COMPARE(stored(), 1);
+        db::Query row(*m_dm->Database,
+            QStringLiteral("SELECT PhotoName, Category, ToothNumber, PatID, SessionID, RecDate FROM Photos"));
+        row.exec();
+        QVERIFY(row.next());
+        const QString name = row.value(0).toString();
+        QVERIFY(QFile::exists(QDir(m_dm->patients().xRayFolder()).filePath(name)));
+        QCOMPARE(row.value(1).toString(), QStringLiteral("X-Ray"));
+        QCOMPARE(row.value(2).toInt(), 36);
+        QCOMPARE(row.value(3).toInt(), m_patient);
+        QCOMPARE(row.value(4), session);
+        QCOMPARE(row.value(5).toDate(), QDate::currentDate());
+        QCOMPARE(m_dm->clinical().PhotosTable->recordCount(), 1);
+        QVERIFY(chart->chartPicture() != before); // the tooth's image marker, without a click
+        QCOMPARE(imagesWindow->thumbnails(), QStringList { name }); // and the open images window shows it
+        QVERIFY(imagesWindow->Thumbs[0]->hasImage());
+
+        // DisconnectPV: the reference dropped, the program in front again.
+        QTRY_VERIFY(!client->connected());
+        QTRY_VERIFY(!m_main->isMinimized());
+        QVERIFY(messages.shown().isEmpty());
+        // Shown by the imaging program, which brings this program back afterwards.
+        const QString picture = QDir(m_dm->patients().xRayFolder()).filePath(name);
+        QVERIFY(requests.show({ picture }, m_dm->patients().xRayFolder(), QStringLiteral("Anna Radiograph")));
+        QVERIFY(m_main->isMinimized());
+        QTRY_VERIFY(!m_main->isMinimized());
+        QFile log(standInLog());
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QByteArray calls = log.readAll();
+        QVERIFY(
+            calls.contains("parameters " + m_dm->patients().xRayFolder().toUtf8() + " | Anna Radiograph"));
+        QVERIFY(calls.contains("show " + picture.toUtf8()));
+    }
+
+    void showPallavorRestoresTheMinimisedProgram()
+    {
+        m_main->showMinimized();
+        QTRY_VERIFY(m_main->isMinimized());
+        QDBusPendingCall call = callFromOutside(QStringLiteral("ShowPallavor"));
+        QTRY_VERIFY(call.isFinished());
+        QVERIFY(!call.isError());
+        QVERIFY(!m_main->isMinimized());
+        QVERIFY(m_main->windowState() & Qt::WindowMaximized);
+    }
+
+    void badRecordsAreRefusedToTheCaller_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("tooth");
+        QTest::addColumn<int>("patient"); // 0: the current one
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("unknown patient") << "a.png" << 11 << 4242 << ""
+                                         << "no patient 4242";
+        QTest::newRow("tooth outside FDI") << "a.png" << 19 << 0 << ""
+                                           << "not a tooth number";
+        QTest::newRow("empty name") << "" << 11 << 0 << ""
+                                    << "file name";
+        QTest::newRow("escaping name") << "../x" << 11 << 0 << ""
+                                       << "file name";
+        QTest::newRow("absolute path") << "/tmp/x.png" << 11 << 0 << ""
+                                       << "file name";
+        QTest::newRow("not a date") << "a.png" << 11 << 0 << "yesterday"
+                                    << "not a date";
+    }
+    void badRecordsAreRefusedToTheCaller()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, tooth);
+        QFETCH(int, patient);
+        QFETCH(QString, date);
+        QFETCH(QString, reason);
+        QDBusPendingCall call = callFromOutside(QStringLiteral("SaveImageInDB"),
+            { name, QStringLiteral("X-Ray"), QStringLiteral("subject"), date, QString(),
+                QVariant::fromValue(static_cast<uchar>(tooth)), QString(),
+                patient == 0 ? m_patient : patient });
+        QTRY_VERIFY(call.isFinished());
+        QVERIFY(call.isError());
+        QVERIFY2(call.error().message().contains(reason), qPrintable(call.error().message()));
+        QCOMPARE(stored(), 0);
+        // The same record, made right, is filed.
+        QDBusPendingCall good = callFromOutside(QStringLiteral("SaveImageInDB"),
+            { QStringLiteral("b.png"), QStringLiteral("X-Ray"), QString(),
+                QStringLiteral("2026-03-02T10:00:00"), QString(), QVariant::fromValue(static_cast<uchar>(0)),
+                QString(), m_patient });
+        QTRY_VERIFY(good.isFinished());
+        QVERIFY2(!good.isError(), qPrintable(good.error().message()));
+        QCOMPARE(stored(), 1);
+    }
+
+    // After a failed call the program ends, but an edit typed in a window is settled first.
+    void endingAfterAFailureSettlesEditsFirst_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("windowStays");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("keep editing") << int(platform::MessageService::Answer::Cancel) << true << "first";
+        QTest::newRow("save") << int(platform::MessageService::Answer::Yes) << false << "typed";
+        QTest::newRow("discard") << int(platform::MessageService::Answer::No) << false << "first";
+    }
+    void endingAfterAFailureSettlesEditsFirst()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, windowStays);
+        QFETCH(QString, stored);
+        data::ImageRecord record;
+        record.imageName = QStringLiteral("a.png");
+        record.subject = QStringLiteral("first");
+        record.patId = m_patient;
+        QCOMPARE(data::fileImage(*m_dm, record), QString());
+        QVERIFY(m_main->openWindow(QStringLiteral("ImagesForm")));
+        db::Dataset& photos = *m_dm->clinical().PhotosTable;
+        photos.edit();
+        photos.setValue(u"Subject", QStringLiteral("typed"));
+        testsupport::MessageRecorder messages;
+        messages.answer(static_cast<platform::MessageService::Answer>(answer));
+        app::endAfterImagingFailure(*m_main);
+        QCOMPARE(m_main->findWindow(QStringLiteral("ImagesForm")) != nullptr, windowStays);
+        QCOMPARE(photos.isEditing(), windowStays);
+        QCOMPARE(db::Query(*m_dm->Database, QStringLiteral("SELECT Subject FROM Photos")).scalar().toString(),
+            stored);
+        if (windowStays)
+            photos.cancel();
+    }
+
+    void serverSwitchesWriteAndRemoveTheServiceFile()
+    {
+        qputenv("XDG_DATA_HOME", m_root.filePath(QStringLiteral("share")).toUtf8());
+        const QString file = app::automationServiceFile();
+        QVERIFY(file.startsWith(m_root.filePath(QStringLiteral("share"))));
+        QString said;
+        QTextStream out(&said);
+        QTextStream err(&said);
+        QCOMPARE(app::registerAutomationServer(true, QStringLiteral("/opt/orvane/orvane"), out, err), 0);
+        QFile service(file);
+        QVERIFY(service.open(QIODevice::ReadOnly));
+        const QByteArray text = service.readAll();
+        QVERIFY(text.contains("Name=org.orvane.Pallavor99\n"));
+        QVERIFY(text.contains("Exec=\"/opt/orvane/orvane\" AUTOMATION\n"));
+        service.close();
+        QCOMPARE(app::registerAutomationServer(false, QString(), out, err), 0);
+        QVERIFY(!QFile::exists(file));
+        qunsetenv("XDG_DATA_HOME");
+    }
+
+    void switchesAreTakenOffTheCommandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("found");
+        QTest::addColumn<QStringList>("left");
+        QTest::newRow("regserver") << QStringList { "/REGSERVER" } << int(app::AutomationSwitch::RegServer)
+                                   << QStringList {};
+        QTest::newRow("unregserver dash")
+            << QStringList { "-UnregServer" } << int(app::AutomationSwitch::UnregServer) << QStringList {};
+        QTest::newRow("embedding among options")
+            << QStringList { "--data", "d", "-Embedding" } << int(app::AutomationSwitch::Embedding)
+            << QStringList { "--data", "d" };
+        QTest::newRow("automation") << QStringList { "AUTOMATION" } << int(app::AutomationSwitch::Automation)
+                                    << QStringList {};
+        QTest::newRow("none") << QStringList { "--data", "registry" } << int(app::AutomationSwitch::None)
+                              << QStringList { "--data", "registry" };
+    }
+    void switchesAreTakenOffTheCommandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, found);
+        QFETCH(QStringList, left);
+        QList<QByteArray> storage { QByteArrayLiteral("orvane") };
+        for (const QString& a : arguments)
+            storage << a.toLocal8Bit();
+        std::vector<char*> argv;
+        for (QByteArray& a : storage)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        int argc = static_cast<int>(storage.size());
+        app::setStartedByAutomation(false);
+        QCOMPARE(int(app::takeAutomationSwitch(argc, argv.data())), found);
+        QStringList remaining;
+        for (int i = 1; i < argc; ++i)
+            remaining << QString::fromLocal8Bit(argv[static_cast<size_t>(i)]);
+        QCOMPARE(remaining, left);
+        QCOMPARE(app::startedByAutomation(),
+            found == int(app::AutomationSwitch::Automation)
+                || found == int(app::AutomationSwitch::Embedding));
+    }
+};
+
+QTEST_MAIN(TestAutomation)
+#include "tst_automation.moc"

@@ -1,0 +1,104 @@
+// The bridge to imaging programs without the automation object: the command line made from
+// its template, and the import folder whose pictures are filed into the current patient.
+#include "app/ImagingBridge.h"
+#include "data/RulesFixture.h"
+#include "db/Dataset.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTest>
+
+using namespace rulestest;
+
+class TestImagingBridge : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void commandLine_data()
+    {
+        QTest::addColumn<QString>("commandTemplate");
+        QTest::addColumn<QString>("expected"); // empty: no command
+        QTest::newRow("every placeholder")
+            << "/opt/vis/acquire --dir %ImageFolder --name %PatientName --id %PatientID -t %Tooth -k %Kind"
+            << "/opt/vis/acquire --dir /data/xrays/x7 --name \"Anna Pappa\" --id 7 -t 36 -k camera";
+        QTest::newRow("no placeholder") << "/opt/vis/acquire"
+                                        << "/opt/vis/acquire";
+        QTest::newRow("empty") << "  "
+                               << "";
+        QTest::newRow("too long") << QString(480, QLatin1Char('a'))
+                + QStringLiteral(" %ImageFolder %ImageFolder")
+                                  << "";
+    }
+    void commandLine()
+    {
+        QFETCH(QString, commandTemplate);
+        QFETCH(QString, expected);
+        const std::optional<QString> command
+            = app::toothImagingCommand(commandTemplate, QStringLiteral("/data/xrays/x7"),
+                QStringLiteral("Anna Pappa"), 7, 36, images::Acquisition::Camera);
+        QCOMPARE(command.value_or(QString()), expected);
+    }
+
+    void importFolderFilesSettledPictures()
+    {
+        Practice practice;
+        auto dm = practice.openNew();
+        QTemporaryDir root;
+        platform::session().dataRoot = root.filePath(QStringLiteral("root"));
+        addPatient(*dm, QStringLiteral("Imported"));
+        dm->patients().updateXRayFolder();
+        const QString inbox = root.filePath(QStringLiteral("inbox"));
+        app::ImportFolderWatcher watcher(*dm, inbox);
+        QImage picture(64, 48, QImage::Format_RGB32);
+        picture.fill(Qt::gray);
+        QVERIFY(picture.save(QDir(inbox).filePath(QStringLiteral("pano_36.png"))));
+        QVERIFY(
+            picture.save(QDir(inbox).filePath(QStringLiteral("a-rather-long-name-of-a-camera-export.jpg"))));
+        QFile note(QDir(inbox).filePath(QStringLiteral("readme.txt")));
+        QVERIFY(note.open(QIODevice::WriteOnly));
+        note.write("not a picture");
+        note.close();
+
+        // A first look only notes the sizes; the pictures may still be being written.
+        watcher.scan();
+        QCOMPARE(watcher.filed(), 0);
+        db::Dataset& photos = *dm->clinical().PhotosTable;
+        QVERIFY(photos.isEmpty());
+        QCOMPARE(count(*dm->Database, QStringLiteral("SELECT COUNT(*) FROM Photos")), 0);
+        watcher.scan();
+        QCOMPARE(watcher.filed(), 2);
+        QCOMPARE(photos.recordCount(), 2);
+        db::Query rows(
+            *dm->Database, QStringLiteral("SELECT PhotoName, ToothNumber, Category FROM Photos ORDER BY ID"));
+        rows.exec();
+        QVERIFY(rows.next());
+        const QString longName = rows.value(0).toString();
+        QVERIFY(longName.size() <= 30);
+        QVERIFY(longName.endsWith(QLatin1String(".jpg")));
+        QCOMPARE(rows.value(1).toInt(), 0);
+        QCOMPARE(rows.value(2).toString(), QStringLiteral("Import"));
+        QVERIFY(rows.next());
+        QCOMPARE(rows.value(0).toString(), QStringLiteral("pano_36.png"));
+        QCOMPARE(rows.value(1).toInt(), 36);
+        const QDir folder(dm->patients().xRayFolder());
+        QVERIFY(folder.exists(longName));
+        QVERIFY(folder.exists(QStringLiteral("pano_36.png")));
+        QVERIFY(!QFile::exists(QDir(inbox).filePath(QStringLiteral("pano_36.png"))));
+        QVERIFY(QFile::exists(note.fileName()));
+
+        // The same name again gets a free one; an edit open in the images makes it wait.
+        QVERIFY(picture.save(QDir(inbox).filePath(QStringLiteral("pano_36.png"))));
+        photos.edit();
+        watcher.scan();
+        watcher.scan();
+        QCOMPARE(watcher.filed(), 2);
+        photos.cancel();
+        watcher.scan();
+        QCOMPARE(watcher.filed(), 3);
+        QVERIFY(folder.exists(QStringLiteral("pano_36-1.png")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestImagingBridge)
+#include "tst_imagingbridge.moc"
