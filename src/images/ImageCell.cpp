@@ -8,6 +8,9 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentMap>
+
+#include <numeric>
 
 namespace images {
 
@@ -81,21 +84,52 @@ void ImageCell::blank()
     Picture->update();
 }
 
+QSize ImageCell::readSize() const
+{
+    return Picture->size().expandedTo(QSize(240, 180));
+}
+
 void ImageCell::showFile(const QString& path, const QString& caption)
 {
-    blank();
-    m_path = path;
-    if (Caption)
-        Caption->setText(caption);
     QString error;
-    // Read at the size of the screen's largest cell, not of the file.
-    const QSize box = Picture->size().expandedTo(QSize(240, 180));
-    m_image = readScaledImage(path, box, &error);
+    const QImage image = readScaledImage(path, readSize(), &error);
+    showRead({ path, caption }, image, error);
+}
+
+void ImageCell::showFiles(const QList<ImageCell*>& cells, const QList<File>& files)
+{
+    struct Read {
+        QImage image;
+        QString error;
+    };
+    QList<QSize> sizes;
+    for (int k = 0; k < files.size() && k < cells.size(); ++k)
+        sizes << cells[k]->readSize();
+    QList<int> order(sizes.size());
+    std::iota(order.begin(), order.end(), 0);
+    const QList<Read> read = QtConcurrent::blockingMapped(order, [&](int k) {
+        Read r;
+        r.image = readScaledImage(files[k].path, sizes[k], &r.error);
+        return r;
+    });
+    for (int k = 0; k < cells.size(); ++k) {
+        if (k < read.size())
+            cells[k]->showRead(files[k], read[k].image, read[k].error);
+        else
+            cells[k]->blank();
+    }
+}
+
+void ImageCell::showRead(const File& file, const QImage& image, const QString& error)
+{
+    blank();
+    m_path = file.path;
+    if (Caption)
+        Caption->setText(file.caption);
+    m_image = image;
     m_placeholder = m_image.isNull();
-    if (m_placeholder)
-        Picture->setToolTip(QFileInfo(path).fileName() + QStringLiteral(": ") + error);
-    else
-        Picture->setToolTip(QFileInfo(path).fileName());
+    const QString name = QFileInfo(file.path).fileName();
+    Picture->setToolTip(m_placeholder ? name + QStringLiteral(": ") + error : name);
     showImage();
 }
 

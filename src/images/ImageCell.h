@@ -23,7 +23,14 @@ public:
     enum class CaptionPlace { None, Above, Below };
     ImageCell(CaptionPlace caption, QWidget* parent = nullptr);
 
+    struct File {
+        QString path;
+        QString caption;
+    };
     void showFile(const QString& path, const QString& caption);
+    // A page of cells, each showing its file (a missing file leaves its cell blank). The files
+    // are decoded side by side, one a core: a page of camera pictures is decode-bound.
+    static void showFiles(const QList<ImageCell*>& cells, const QList<File>& files);
     void blank();
     void setMarked(bool marked);
     bool marked() const { return m_marked; }
@@ -47,6 +54,9 @@ protected:
 private:
     void paintColors();
     void showImage();
+    // Read at the size of the screen's largest cell, not of the file.
+    QSize readSize() const;
+    void showRead(const File& file, const QImage& image, const QString& error);
 
     QString m_path;
     QImage m_image;

@@ -364,14 +364,12 @@ void TImagesForm::goToFirstPage()
 
 void TImagesForm::ShowThumbnailPage()
 {
-    for (int k = 0; k < PageSize; ++k) {
-        const int index = PageSize * m_page + k;
-        if (index < m_thumbnails.size())
-            Thumbs[k]->showFile(filePath(m_thumbnails[index]), m_thumbnails[index]);
-        else
-            Thumbs[k]->blank();
-        Thumbs[k]->setMarked(m_marks.contains(index));
-    }
+    QList<ImageCell::File> files;
+    for (int index = PageSize * m_page; index < m_thumbnails.size() && files.size() < PageSize; ++index)
+        files.append({ filePath(m_thumbnails[index]), m_thumbnails[index] });
+    ImageCell::showFiles(QList<ImageCell*>(std::begin(Thumbs), std::end(Thumbs)), files);
+    for (int k = 0; k < PageSize; ++k)
+        Thumbs[k]->setMarked(m_marks.contains(PageSize * m_page + k));
 }
 
 void TImagesForm::ImagesChanged()

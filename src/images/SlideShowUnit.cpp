@@ -98,18 +98,15 @@ void TSlideShowForm::FormActivate()
 
 void TSlideShowForm::ShowPage()
 {
+    QList<ImageCell::File> files;
+    for (int index = PageSize * m_page; index < m_toothList.size() && files.size() < PageSize; ++index)
+        files.append({ filePath(m_toothList[index].fileName), m_toothList[index].fileName });
+    ImageCell::showFiles(QList<ImageCell*>(std::begin(Cells), std::end(Cells)), files);
     for (int k = 0; k < PageSize; ++k) {
-        const int index = PageSize * m_page + k;
-        ImageCell* cell = Cells[k];
-        if (index >= m_toothList.size()) {
-            cell->blank();
-            cell->hide();
-            continue;
-        }
-        const Entry& entry = m_toothList[index];
-        cell->showFile(filePath(entry.fileName), entry.fileName);
-        cell->setMarked(m_marks.contains(entry.position));
-        cell->show();
+        const bool shown = k < files.size();
+        Cells[k]->setVisible(shown);
+        if (shown)
+            Cells[k]->setMarked(m_marks.contains(m_toothList[PageSize * m_page + k].position));
     }
 }
 
