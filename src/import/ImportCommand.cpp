@@ -12,10 +12,10 @@ int runImportCommand(const QString& oldDirectory, const QString& dataDirectory, 
 {
     QString lastStep;
     ImportOptions options { oldDirectory, dataDirectory, keepGoing, [&](const ImportProgress& progress) {
-                               if (progress.step == lastStep)
+                               if (progress.step() == lastStep)
                                    return;
-                               lastStep = progress.step;
-                               err << progress.step << "…\n";
+                               lastStep = progress.step();
+                               err << lastStep << "…\n";
                                err.flush();
                            } };
     const ImportReport report = importParadox(options);

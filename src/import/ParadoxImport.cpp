@@ -56,10 +56,10 @@ private:
     data::ImportTarget::Values converted(
         const Source& source, const QVariantList& values, QString* refusal, QStringList* notes) const;
     void fail(const QString& file, const QString& reason) { m_report.failedFiles.append({ file, reason }); }
-    void progress(const QString& step)
+    void progress(ImportProgress::Phase phase, const QString& what)
     {
         if (m_options.progress)
-            m_options.progress({ step, m_done, m_total });
+            m_options.progress({ phase, what, m_done, m_total });
     }
 
     const ImportOptions& m_options;
@@ -203,7 +203,7 @@ data::ImportTarget::Values Importer::converted(
 
 void Importer::survey(Source& source)
 {
-    progress(QStringLiteral("Reading %1").arg(source.file));
+    progress(ImportProgress::Phase::Reading, source.file);
     QSet<QString> keys;
     const int identifier = source.mapping->identifierColumn();
     const bool patients = source.table->name == QLatin1String("Patient");
@@ -236,13 +236,13 @@ void Importer::survey(Source& source)
         for (const QString& note : notes)
             m_report.notes.append({ source.table->name, key, note });
         if (++m_done % kProgressEvery == 0)
-            progress(QStringLiteral("Reading %1").arg(source.file));
+            progress(ImportProgress::Phase::Reading, source.file);
     }
 }
 
 void Importer::write(data::ImportTarget& target, Source& source, ImportReport::Table& counts)
 {
-    progress(QStringLiteral("Writing %1").arg(source.table->name));
+    progress(ImportProgress::Phase::Writing, source.table->name);
     target.beginTable(source.table->name);
     for (int record = 0; record < source.reader->recordCount(); ++record) {
         ++counts.read;
@@ -260,7 +260,7 @@ void Importer::write(data::ImportTarget& target, Source& source, ImportReport::T
             ++counts.imported;
         }
         if (++m_done % kProgressEvery == 0)
-            progress(QStringLiteral("Writing %1").arg(source.table->name));
+            progress(ImportProgress::Phase::Writing, source.table->name);
     }
     target.commitTable();
     const qint64 stored = target.rowCount(source.table->name);
@@ -332,7 +332,7 @@ void Importer::run()
                                    .arg(QDir::toNativeSeparators(targetPath)));
         m_report.written = true;
         m_report.images = images.moveIntoPlace();
-        progress(QStringLiteral("Done"));
+        progress(ImportProgress::Phase::Done, {});
     } catch (const ParadoxError& e) {
         m_report.failure = e.reason();
     } catch (const db::DatabaseError& e) {
@@ -347,6 +347,19 @@ void Importer::run()
 }
 
 } // namespace
+
+QString ImportProgress::step() const
+{
+    switch (phase) {
+    case Phase::Reading:
+        return QStringLiteral("Reading %1").arg(what);
+    case Phase::Writing:
+        return QStringLiteral("Writing %1").arg(what);
+    case Phase::Done:
+        break;
+    }
+    return QStringLiteral("Done");
+}
 
 ImportReport importParadox(const ImportOptions& options)
 {

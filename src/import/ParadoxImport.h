@@ -9,9 +9,14 @@
 namespace import {
 
 struct ImportProgress {
-    QString step; // "Reading Patient.DB", "Writing History"
+    enum class Phase { Reading, Writing, Done };
+    Phase phase = Phase::Reading;
+    QString what; // the file being read, the table being written
     qint64 done = 0;
     qint64 total = 0;
+
+    // "Reading Patient.DB", "Writing History", "Done"
+    QString step() const;
 };
 
 struct ImportOptions {
