@@ -25,9 +25,15 @@ ImageFolders::ImageFolders(const QString& oldDataDirectory, const QString& newRo
     : m_root(newRoot)
 {
     const QDir old(oldDataDirectory);
+    const QString target = QDir::cleanPath(QDir(newRoot).absoluteFilePath(QStringLiteral("xrays")));
     for (const QString& where : { QFileInfo(old.absolutePath()).absolutePath(), old.absolutePath() }) {
         const QString folder = imageFolderIn(where);
-        if (!folder.isEmpty() && !m_sources.contains(folder))
+        if (folder.isEmpty() || m_sources.contains(folder))
+            continue;
+        // Old and new data directories side by side share one image folder: nothing to copy.
+        if (QFileInfo(folder).canonicalFilePath() == QFileInfo(target).canonicalFilePath())
+            m_shared = folder;
+        else
             m_sources.append(folder);
     }
 }
@@ -65,6 +71,9 @@ void ImageFolders::stage()
 QStringList ImageFolders::moveIntoPlace()
 {
     const QString staged = stagingPath(m_root);
+    if (!m_shared.isEmpty() && m_sources.isEmpty())
+        return { QStringLiteral("The images stay in %1, which the new data directory shares.")
+                     .arg(QDir::toNativeSeparators(m_shared)) };
     if (m_sources.isEmpty())
         return { QStringLiteral("The old installation has no image folder (xrays) beside its data.") };
     const QDir target(QDir(m_root).filePath(QStringLiteral("xrays")));

@@ -25,6 +25,7 @@ private:
     static QString stagingPath(const QString& newRoot);
 
     QStringList m_sources;
+    QString m_shared; // the old image folder that is the new one too
     QString m_root;
     int m_files = 0;
 };

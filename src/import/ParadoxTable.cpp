@@ -101,10 +101,21 @@ ParadoxTable::ParadoxTable(const QString& path)
     file.close();
 
     m_doc = PX_new3(keepMessage, nullptr, nullptr, nullptr, &m_message);
-    if (!m_doc || PX_open_file(m_doc, QFile::encodeName(path).constData()) < 0)
-        throw ParadoxError(QStringLiteral("pxlib cannot open the table: %1").arg(m_message));
-    if (PX_get_recordsize(m_doc) != m_recordSize || PX_get_num_fields(m_doc) != m_fields.size())
-        throw ParadoxError(QStringLiteral("pxlib reads the header otherwise than it stands"));
+    QString refusal;
+    const bool opened = m_doc && PX_open_file(m_doc, QFile::encodeName(path).constData()) >= 0;
+    if (!opened)
+        refusal = QStringLiteral("pxlib cannot open the table: %1").arg(m_message);
+    else if (PX_get_recordsize(m_doc) != m_recordSize || PX_get_num_fields(m_doc) != m_fields.size())
+        refusal = QStringLiteral("pxlib reads the header otherwise than it stands");
+    if (!refusal.isEmpty()) {
+        // The destructor does not run for a refused table.
+        if (opened)
+            PX_close(m_doc);
+        if (m_doc)
+            PX_delete(m_doc);
+        m_doc = nullptr;
+        throw ParadoxError(refusal);
+    }
     m_buffer.resize(m_recordSize);
 }
 
@@ -159,8 +170,10 @@ void ParadoxTable::checkStructure(const QByteArray& head, qint64 fileSize, const
             throw badHeader(QStringLiteral("the field list runs past the header"));
         const int type = uchar(head[at]);
         int length = uchar(head[at + 1]);
+        // Binary-coded decimals: no table of the practice has them, and pxlib leaks reading them.
         if (type == int(ParadoxType::Bcd))
-            length = 17;
+            throw badHeader(
+                QStringLiteral("field %1 has the type BCD, which no table of the practice uses").arg(i + 1));
         if (!knownType(type) || length == 0)
             throw badHeader(
                 QStringLiteral("field %1 has the unknown type %2 or no length").arg(i + 1).arg(type));
@@ -336,14 +349,8 @@ QVariant ParadoxTable::value(const ParadoxField& field, char* data, bool* undeco
             return QVariant(qlonglong(days));
         return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(inDay)));
     }
-    case ParadoxType::Bcd: {
-        char* raw = nullptr;
-        if (PX_get_data_bcd(doc, reinterpret_cast<unsigned char*>(data), field.length, &raw) <= 0 || !raw)
-            return {};
-        QString number = QString::fromLatin1(raw).replace(QLatin1Char(','), QLatin1Char('.'));
-        doc->free(doc, raw);
-        return number.toDouble();
-    }
+    case ParadoxType::Bcd:
+        return {}; // refused with the header
     case ParadoxType::Bytes: {
         const QByteArray bytes(data, field.length);
         return bytes.count('\0') == bytes.size() ? QVariant() : QVariant(bytes);
