@@ -162,6 +162,14 @@ Result importPractice(Context& context)
     return result;
 }
 
+// orvane-bench --child paradox-practice DIR [PATIENTS HISTORY]: writes an old practice to try the import on.
+const RegisterChild writer(QStringLiteral("paradox-practice"), [](const QStringList& args) {
+    if (args.isEmpty())
+        fail(QStringLiteral("paradox-practice needs a directory"));
+    writeOldPractice(args[0], args.value(1, QStringLiteral("50")).toInt(), args.value(2, QStringLiteral("1000")).toInt());
+    return 0;
+});
+
 const RegisterMeasure x(
     QStringLiteral("(x) paradox import: 5,000 patients and 100,000 treatment rows"), importPractice);
 

@@ -14,11 +14,15 @@ QString ImportReport::text() const
             s << "  " << f.file << ": " << f.reason << '\n';
     }
     if (!tables.isEmpty()) {
-        s << "Table                 read  imported  refused\n";
+        auto line = [&s](const QString& table, const QString& read, const QString& imported,
+                        const QString& refused) {
+            s << "  " << table.leftJustified(20) << read.rightJustified(8) << imported.rightJustified(10)
+              << refused.rightJustified(9) << '\n';
+        };
+        line(QStringLiteral("Table"), QStringLiteral("read"), QStringLiteral("imported"),
+            QStringLiteral("refused"));
         for (const Table& t : tables)
-            s << "  " << qSetFieldWidth(18) << Qt::left << t.table << qSetFieldWidth(0) << Qt::right << ' '
-              << qSetFieldWidth(6) << t.read << qSetFieldWidth(10) << t.imported << qSetFieldWidth(9)
-              << t.refused << qSetFieldWidth(0) << '\n';
+            line(t.table, QString::number(t.read), QString::number(t.imported), QString::number(t.refused));
     }
     if (!refused.isEmpty()) {
         s << "Rows refused:\n";

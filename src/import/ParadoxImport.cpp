@@ -95,6 +95,7 @@ void Importer::findTables()
     // Patients first: the other tables' rows are checked against them.
     std::stable_partition(m_sources.begin(), m_sources.end(),
         [](const Source& s) { return s.table->name == QLatin1String("Patient"); });
+    QStringList absent;
     for (const db::TableDef& table : data::schemaTables()) {
         const bool present = std::any_of(
             m_sources.begin(), m_sources.end(), [&](const Source& s) { return s.table == &table; });
@@ -103,9 +104,11 @@ void Importer::findTables()
                 return QFileInfo(f.file).completeBaseName().compare(table.name, Qt::CaseInsensitive) == 0;
             });
         if (!present && !failed)
-            m_report.tableNotes.append(
-                QStringLiteral("%1.DB is not in the old directory: the table stays empty").arg(table.name));
+            absent.append(table.name);
     }
+    if (!absent.isEmpty())
+        m_report.tableNotes.append(QStringLiteral("Not in the old directory, so left empty: %1.")
+                                       .arg(absent.join(QStringLiteral(", "))));
 }
 
 void Importer::openTable(const QFileInfo& file, const db::TableDef& table)
@@ -296,7 +299,7 @@ void Importer::run()
             ++source;
         } catch (const ParadoxError& e) {
             fail(source->file, e.reason());
-            m_total -= 2 * source->reader->recordCount();
+            m_total -= source->reader->recordCount(); // it will not be written
             source = m_sources.erase(source);
         }
     }

@@ -2,7 +2,7 @@
 // report shown; a refused import says why and leaves the new folder absent.
 #include "import/OldPractice.h"
 
-#include "MessageRecorder.h"
+#include "support/MessageRecorder.h"
 #include "app/ImportUnit.h"
 
 #include <QCheckBox>
