@@ -10,9 +10,11 @@
 #include "import/ParadoxTable.h"
 #include "import/ParadoxWriter.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
@@ -116,9 +118,20 @@ Result importPractice(Context& context)
     const int patients = context.scaled(5000);
     const int historyRows = context.scaled(100000);
     const QString root = context.newDirectory(QStringLiteral("paradox"));
-    const QString oldDir = root + QStringLiteral("/Old/Data");
+    // pxlib writes a record at a time, slowly: the old practice is kept between runs.
+    const QString oldDir
+        = QDir(QCoreApplication::applicationDirPath())
+              .filePath(QStringLiteral("bench-cache/paradox-%1-%2/Data").arg(patients).arg(historyRows));
+    const QString complete = QDir(oldDir).filePath(QStringLiteral("complete"));
     Result result;
-    const double writtenMs = timeMs([&] { writeOldPractice(oldDir, patients, historyRows); });
+    double writtenMs = 0;
+    if (!QFile::exists(complete)) {
+        QDir(oldDir).removeRecursively();
+        writtenMs = timeMs([&] { writeOldPractice(oldDir, patients, historyRows); });
+        QFile marker(complete);
+        if (!marker.open(QIODevice::WriteOnly))
+            fail(QStringLiteral("cannot write %1").arg(complete));
+    }
 
     QElapsedTimer clock;
     qint64 lastProgress = 0;
@@ -151,9 +164,9 @@ Result importPractice(Context& context)
     result.target = QStringLiteral("≤ 30 s, progress ≥ 1/s");
     const bool met = result.oursMs <= 30000 && longestGap <= 1000;
     result.verdict = met ? QStringLiteral("met") : QStringLiteral("missed");
-    result.notes.append(QStringLiteral(
-        "paradox import: %1 patients, %2 treatment rows (old tables written in %3 ms); %4 progress reports, "
-        "longest gap between two %5 ms")
+    result.notes.append(QStringLiteral("paradox import: %1 patients, %2 treatment rows (old tables written "
+                                       "in %3 ms, 0 when cached); %4 progress reports, "
+                                       "longest gap between two %5 ms")
                             .arg(patients)
                             .arg(historyRows)
                             .arg(qRound(writtenMs))
@@ -166,7 +179,8 @@ Result importPractice(Context& context)
 const RegisterChild writer(QStringLiteral("paradox-practice"), [](const QStringList& args) {
     if (args.isEmpty())
         fail(QStringLiteral("paradox-practice needs a directory"));
-    writeOldPractice(args[0], args.value(1, QStringLiteral("50")).toInt(), args.value(2, QStringLiteral("1000")).toInt());
+    writeOldPractice(
+        args[0], args.value(1, QStringLiteral("50")).toInt(), args.value(2, QStringLiteral("1000")).toInt());
     return 0;
 });
 

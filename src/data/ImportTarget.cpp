@@ -61,7 +61,8 @@ QStringList ImportTarget::setGenerators(const QList<std::pair<QString, qint64>>&
             if (name.compare(generator.name, Qt::CaseInsensitive) == 0)
                 last = generators.raiseTo(generator.name, number);
         }
-        lines.append(QStringLiteral("%1: %2").arg(generator.name).arg(last));
+        if (last > 0)
+            lines.append(QStringLiteral("%1: %2").arg(generator.name).arg(last));
     }
     return lines;
 }

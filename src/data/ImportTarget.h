@@ -34,7 +34,7 @@ public:
 
     // Every generator behind the highest identifier its tables hold, and behind the number
     // the old installation had issued last (`issued`, by generator name) when that is higher.
-    // Returns "LastPat: 1234" lines.
+    // Returns "LastPat: 1234" for each generator that issued a number.
     QStringList setGenerators(const QList<std::pair<QString, qint64>>& issued);
 
     // Closes the database, so that its directory may be moved.
