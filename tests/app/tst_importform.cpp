@@ -2,8 +2,8 @@
 // report shown; a refused import says why and leaves the new folder absent.
 #include "import/OldPractice.h"
 
-#include "support/MessageRecorder.h"
 #include "app/ImportUnit.h"
+#include "support/MessageRecorder.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -21,7 +21,7 @@ class TestImportForm : public QObject {
 
     QTemporaryDir m_dir;
 
-private slots:
+private Q_SLOTS:
     void importShowsProgressAndReport()
     {
         const QString old = m_dir.filePath(QStringLiteral("a/Old/Data"));
@@ -37,7 +37,8 @@ private slots:
 
         QVERIFY(moved.count() >= 3); // a step per table at least
         QCOMPARE(form.ProgressBar->value(), 1000);
-        QVERIFY2(form.ReportMemo->toPlainText().contains(QLatin1String("The import is complete.")), qPrintable(form.ReportMemo->toPlainText()));
+        QVERIFY2(form.ReportMemo->toPlainText().contains(QLatin1String("The import is complete.")),
+            qPrintable(form.ReportMemo->toPlainText()));
         QVERIFY(form.ReportMemo->toPlainText().contains(QLatin1String("Patient")));
         QVERIFY(QFile::exists(fresh + QStringLiteral("/PallavorDB.sqlite")));
         QVERIFY(form.ImportBtn->isEnabled() && form.CloseBtn->isEnabled());
@@ -56,7 +57,8 @@ private slots:
         form.OldDirEdit->setText(old);
         form.NewDirEdit->setText(fresh);
         QVERIFY(!form.ImportBtnClick());
-        QVERIFY(form.ReportMemo->toPlainText().contains(QLatin1String("Patient.DB: the memo file Patient.MB is missing")));
+        QVERIFY(form.ReportMemo->toPlainText().contains(
+            QLatin1String("Patient.DB: the memo file Patient.MB is missing")));
         QVERIFY(!QFileInfo::exists(fresh));
 
         form.KeepGoingChk->setChecked(true);

@@ -88,7 +88,7 @@ class TestParadoxReader : public QObject {
     QTemporaryDir m_dir;
     QString path(const QString& name) const { return QDir(m_dir.path()).filePath(name); }
 
-private slots:
+private Q_SLOTS:
     void everyTypeReadsBack_data()
     {
         QTest::addColumn<int>("codePage");
