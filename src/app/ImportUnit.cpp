@@ -87,10 +87,13 @@ TImportForm::TImportForm(QWidget* parent)
     connect(OldDirBtn, &QPushButton::clicked, this, [this] { chooseDirectory(OldDirEdit); });
     connect(NewDirBtn, &QPushButton::clicked, this, [this] { chooseDirectory(NewDirEdit); });
     connect(ImportBtn, &QPushButton::clicked, this, [this] { ImportBtnClick(); });
-    connect(CloseBtn, &QPushButton::clicked, this, [this] {
-        if (!m_running)
-            reject();
-    });
+    connect(CloseBtn, &QPushButton::clicked, this, &TImportForm::reject);
+}
+
+void TImportForm::reject()
+{
+    if (!m_running)
+        QDialog::reject();
 }
 
 void TImportForm::showEvent(QShowEvent* event)

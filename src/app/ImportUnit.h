@@ -40,6 +40,9 @@ public:
     // Runs the import of the two directories shown; true when the new one was written.
     bool ImportBtnClick();
 
+    // Not while the import runs: it cannot stop half-way.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
 
