@@ -37,7 +37,7 @@ QByteArray MemoFile::value(const char* field, int length) const
 {
     const int leader = length - kTrailer;
     if (leader < 0)
-        throw ParadoxError(QStringLiteral("a memo field of %1 bytes is too short").arg(length));
+        throw DamagedValue(QStringLiteral("a memo field of %1 bytes is too short").arg(length));
     const quint32 pointer = le32(field + leader);
     const quint32 size = le32(field + leader + 4);
     if (size == 0)
@@ -46,13 +46,13 @@ QByteArray MemoFile::value(const char* field, int length) const
         return QByteArray(field, qsizetype(size));
 
     if (!m_open)
-        throw ParadoxError(
+        throw DamagedValue(
             QStringLiteral("a memo of %1 bytes lies in the memo file, which is missing").arg(size));
     const qsizetype offset = pointer & 0xffffff00u;
     const int index = int(pointer & 0xffu);
     const qsizetype fileSize = m_bytes.size();
     auto outside = [&] {
-        return ParadoxError(QStringLiteral("a memo points outside the memo file (offset %1)").arg(offset));
+        return DamagedValue(QStringLiteral("a memo points outside the memo file (offset %1)").arg(offset));
     };
     if (offset < kBlockSize || offset % kBlockSize != 0 || offset + 12 > fileSize)
         throw outside();
@@ -61,9 +61,9 @@ QByteArray MemoFile::value(const char* field, int length) const
     switch (block[0]) {
     case 2: { // one value in blocks of its own: 9 bytes of head, then the data
         if (index != 0xff)
-            throw ParadoxError(QStringLiteral("a memo's pointer does not match its block"));
+            throw DamagedValue(QStringLiteral("a memo's pointer does not match its block"));
         if (le32(block + 3) != size)
-            throw ParadoxError(QStringLiteral("a memo's length differs between record and memo file"));
+            throw DamagedValue(QStringLiteral("a memo's length differs between record and memo file"));
         if (qsizetype(size) > fileSize - offset - 9)
             throw outside();
         return QByteArray(block + 9, qsizetype(size));
@@ -75,13 +75,13 @@ QByteArray MemoFile::value(const char* field, int length) const
         const qsizetype start = qsizetype(entry[0]) * 16;
         const qsizetype stored = (qsizetype(entry[1]) - 1) * 16 + entry[4];
         if (entry[1] == 0 || stored != qsizetype(size))
-            throw ParadoxError(QStringLiteral("a memo's length differs between record and memo file"));
+            throw DamagedValue(QStringLiteral("a memo's length differs between record and memo file"));
         if (start < 12 || start + stored > kBlockSize)
             throw outside();
         return QByteArray(block + start, stored);
     }
     default:
-        throw ParadoxError(QStringLiteral("a memo points at a block of the memo file that holds no memo"));
+        throw DamagedValue(QStringLiteral("a memo points at a block of the memo file that holds no memo"));
     }
 }
 

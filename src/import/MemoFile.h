@@ -19,7 +19,7 @@ public:
 
     // The value of a memo or blob field from its bytes in the record (the leader, then 4 bytes
     // of offset and index, 4 of length, 2 of modification number). A null array for an empty
-    // field; throws ParadoxError when the record points where the file holds no such value.
+    // field; throws DamagedValue when the record points where the file holds no such value.
     QByteArray value(const char* field, int length) const;
 
 private:

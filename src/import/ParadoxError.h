@@ -20,4 +20,11 @@ private:
     QString m_reason;
 };
 
+// One value of a record cannot be read (a memo that the memo file does not hold as the record
+// says); the other records may well be sound.
+class DamagedValue : public ParadoxError {
+public:
+    using ParadoxError::ParadoxError;
+};
+
 } // namespace import

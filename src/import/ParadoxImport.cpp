@@ -212,7 +212,17 @@ void Importer::survey(Source& source)
     const bool patients = source.table->name == QLatin1String("Patient");
     for (int record = 0; record < source.reader->recordCount(); ++record) {
         bool undecodable = false;
-        const QVariantList values = source.reader->record(record, &undecodable);
+        QVariantList values;
+        try {
+            values = source.reader->record(record, &undecodable);
+        } catch (const DamagedValue& e) {
+            source.refused.insert(record);
+            m_report.refused.append(
+                { source.table->name, QStringLiteral("record %1").arg(record + 1), e.reason() });
+            if (++m_done % kProgressEvery == 0)
+                progress(ImportProgress::Phase::Reading, source.file);
+            continue;
+        }
         QString refusal;
         QStringList notes;
         const data::ImportTarget::Values row = converted(source, values, &refusal, &notes);

@@ -5,6 +5,7 @@
 #include "db/Generators.h"
 #include "db/Query.h"
 #include "import/ParadoxImport.h"
+#include "import/ParadoxTable.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -294,6 +295,34 @@ private Q_SLOTS:
         QCOMPARE(patients->read, qint64(5));
         QCOMPARE(patients->imported, qint64(3));
         QCOMPARE(patients->refused, qint64(2));
+    }
+
+    // A memo the memo file does not hold where its record says refuses that row, not the table.
+    void aDamagedMemoRefusesItsRow()
+    {
+        writePractice(m_old, smallPractice());
+        const QString path = QDir(m_old).filePath(QStringLiteral("Patient.DB"));
+        int at = 0;
+        {
+            const import::ParadoxTable table(path);
+            const import::ParadoxField& remarks = table.fields()[table.fieldIndex(u"Remarks")];
+            at = remarks.offset + remarks.length - 10; // the first record's memo pointer
+        }
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        at += (uchar(bytes[2]) | uchar(bytes[3]) << 8) + 6; // after the header and the block's head
+        bytes[at + 3] = char(0x7f); // an offset far past the memo file's end
+        file.resize(0);
+        file.write(bytes);
+        file.close();
+
+        const import::ImportReport report = importNow();
+        QVERIFY2(report.written, qPrintable(report.text()));
+        QVERIFY2(hasRow(report.refused, "Patient", "record 1", "outside the memo file"),
+            qPrintable(report.text()));
+        data::DataConnections connections = data::DataDirectory(m_data).open();
+        QCOMPARE(rowCount(*connections.data, "Patient"), qint64(2));
     }
 
     void aTargetInUseIsLeftAlone()
