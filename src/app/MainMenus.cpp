@@ -1,4 +1,5 @@
 // The menus, tool bar and status bar of the main window, as designed.
+#include "app/ImportUnit.h"
 #include "app/MainUnit.h"
 #include "app/ToolBarIcons.h"
 #include "app/WindowRegistry.h"
@@ -91,6 +92,9 @@ void TMainForm::buildMenus()
     file->addSeparator();
     addCommand(file, QStringLiteral("ImageSearchingMenu"), QStringLiteral("Search for Image"));
     addCommand(file, QStringLiteral("PatientSearchingMenu"), QStringLiteral("Search for Patient"), Qt::Key_F2);
+    file->addSeparator();
+    connect(addCommand(file, QStringLiteral("ImportOldDataMenu"), QStringLiteral("Import old data…")), &QAction::triggered, this,
+        [this] { TImportForm(this).exec(); });
     file->addSeparator();
     QAction* exit = addCommand(file, QStringLiteral("ExitMenu"), QStringLiteral("Exit"), QKeySequence(Qt::ALT | Qt::Key_F4));
     connect(exit, &QAction::triggered, this, &QWidget::close);

@@ -7,6 +7,7 @@
 #include "app/StartUp.h"
 #include "app/StateReport.h"
 #include "data/DataCommands.h"
+#include "import/ImportCommand.h"
 #include "platform/Directories.h"
 #include "platform/MessageService.h"
 
@@ -31,6 +32,11 @@ struct Options {
         { { QStringLiteral("demo-data"), QStringLiteral("Create a database with a demo practice in <dir>."), QStringLiteral("dir") },
             data::DataCommand::Demo },
     };
+    QCommandLineOption importParadox { QStringLiteral("import-paradox"),
+        QStringLiteral("Import the old installation's Paradox tables of <old-dir> into the new data directory <data> given after it."),
+        QStringLiteral("old-dir") };
+    QCommandLineOption keepGoing { QStringLiteral("keep-going"),
+        QStringLiteral("With --import-paradox: import the readable tables when some cannot be read.") };
     QCommandLineOption configDir { QStringLiteral("config-dir"),
         QStringLiteral("Use <dir> as the workstation settings directory (PV.INI and its companions)."), QStringLiteral("dir") };
     QCommandLineOption data { QStringLiteral("data"), QStringLiteral("Start on the data directory <dir> instead of the stored one."),
@@ -68,13 +74,13 @@ struct Options {
         parser.addVersionOption();
         for (const auto& [option, command] : dataCommands)
             parser.addOption(option);
-        parser.addOptions({ configDir, data, addUser, role, password, secondPassword, screenshotTour, chartReport, level, pdf, reportState, ledgerReport });
+        parser.addOptions({ importParadox, keepGoing, configDir, data, addUser, role, password, secondPassword, screenshotTour, chartReport, level, pdf, reportState, ledgerReport });
     }
 
     void process(const QCoreApplication& app)
     {
         parser.process(app);
-        QList<const QCommandLineOption*> pathOptions { &configDir, &data, &screenshotTour, &pdf, &reportState };
+        QList<const QCommandLineOption*> pathOptions { &importParadox, &configDir, &data, &screenshotTour, &pdf, &reportState };
         for (const auto& [option, command] : dataCommands)
             pathOptions.append(&option);
         for (const QCommandLineOption* option : pathOptions) {
@@ -102,7 +108,7 @@ bool argumentGiven(int argc, char* argv[], const char* name)
 // The commands that need no window run without a display.
 bool needsWindows(int argc, char* argv[])
 {
-    for (const char* name : { "--init-data", "--check-data", "--repair-data", "--demo-data", "--add-user", "--help", "-h",
+    for (const char* name : { "--import-paradox", "--init-data", "--check-data", "--repair-data", "--demo-data", "--add-user", "--help", "-h",
              "--version", "-v", "--help-all" }) {
         if (argumentGiven(argc, argv, name))
             return false;
@@ -123,6 +129,15 @@ int runCommand(int argc, char* argv[])
     for (const auto& [option, command] : options.dataCommands) {
         if (options.isSet(option))
             return data::runDataCommand(command, options.path(option), out, err);
+    }
+    if (options.isSet(options.importParadox)) {
+        const QStringList rest = options.parser.positionalArguments();
+        if (rest.size() != 1) {
+            err << "--import-paradox needs the old data directory and then the new one: orvane --import-paradox OLD_DIR DATA.\n";
+            return 2;
+        }
+        return import::runImportCommand(options.path(options.importParadox), QDir::current().absoluteFilePath(rest.constFirst()),
+            options.isSet(options.keepGoing), out, err);
     }
     if (!options.isSet(options.addUser)) {
         err << "Nothing to do: see orvane --help.\n";

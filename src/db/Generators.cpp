@@ -144,6 +144,14 @@ qint32 Generators::setBehindHighestInUse(const QString& generator, const Connect
         const QString sql = QStringLiteral("SELECT MAX(%1) FROM %2").arg(column, quoted(served.table));
         highest = std::max(highest, Query(data, sql).scalar().toLongLong());
     }
+    return raiseTo(generator, highest);
+}
+
+qint32 Generators::raiseTo(const QString& generator, qint64 highest)
+{
+    const GeneratorDef& def = definition(generator);
+    if (highest > kLargestIdentifier)
+        throw DatabaseError(QStringLiteral("The identifiers of %1 are exhausted").arg(def.name));
     const QString table = quoted(def.name);
     const QString field = quoted(def.field);
     retryingOnLock(m_store, def.name, [&] {

@@ -67,6 +67,8 @@ public:
     // (read from `data`) and returns the last identifier afterwards. Never moves it back,
     // because numbers of deleted rows must not come again.
     qint32 setBehindHighestInUse(const QString& generator, const Connection& data);
+    // Moves the series to `last` when it stands lower (never back); returns the last identifier.
+    qint32 raiseTo(const QString& generator, qint64 last);
 
     // Test seam: called inside the taking transaction once the number has been read and before
     // it is stored, so that a test can hold this workstation there while another one tries to
