@@ -186,8 +186,13 @@ void TMainForm::buildMenus()
     connect(toolBarVisible, &QAction::triggered, this, &TMainForm::toggleToolBar);
     addCommand(view, QStringLiteral("MainToolBarConfigMenu"), QStringLiteral("Customize Main Toolbar"));
     addCommand(view, QStringLiteral("CustomizeDDXMenu"), QStringLiteral("Customize Image Toolbar"));
-    notAvailable(QStringLiteral("MainToolBarConfigMenu"));
-    notAvailable(QStringLiteral("CustomizeDDXMenu")); // disabled as designed
+    connect(action(QStringLiteral("MainToolBarConfigMenu")), &QAction::triggered, this, &TMainForm::CustomizeToolBar);
+    // Off as designed: the images window offers it while it is active.
+    notAvailable(QStringLiteral("CustomizeDDXMenu"));
+    connect(action(QStringLiteral("CustomizeDDXMenu")), &QAction::triggered, this, [this] {
+        if (const auto run = m_windowCommands.value(key(QStringLiteral("CustomizeDDXMenu"))))
+            run();
+    });
 
     QMenu* system = addMenu(QStringLiteral("System1"), QStringLiteral("&System "));
     addCommand(system, QStringLiteral("EURO1"), QStringLiteral("Config"));
@@ -253,8 +258,6 @@ void TMainForm::buildToolBar()
     searchButton.patientCommand = true;
     searchButton.available = m_commands[key(QStringLiteral("FindImage1"))].available
         || m_commands[key(QStringLiteral("FindPatient1"))].available;
-    if (auto* button = qobject_cast<QToolButton*>(ToolBar->widgetForAction(search)))
-        button->setPopupMode(QToolButton::InstantPopup);
     addToolItem(QStringLiteral("PatientBtn"), QStringLiteral(" Patient File"), QStringLiteral(" Patient File"), 1, QStringLiteral("PatientsMenu"));
     addToolItem(QStringLiteral("DentalChartBtn"), QStringLiteral("Dental Chart"), QStringLiteral("Dental Chart"), 2, QStringLiteral("DentalChartMenu"));
     addToolItem(QStringLiteral("ProgNotesBtn"), QStringLiteral("Progress Notes"), QStringLiteral("HPI/ROS"), 8, QStringLiteral("ProgNotesMnu"));
@@ -265,10 +268,9 @@ void TMainForm::buildToolBar()
     connect(imaging, &QAction::triggered, this, &TMainForm::StartImagingProgram);
     addToolItem(QStringLiteral("AppointmentsBtn"), QStringLiteral("Agenda"), QStringLiteral("Appointments"), 7, QStringLiteral("AppointmentsMenu"));
     addToolItem(QStringLiteral("HistoryBtn"), QStringLiteral("Treatment History"), QStringLiteral("Treatment History"), 9, QStringLiteral("HistoryMnu"));
-    for (QAction* item : ToolBar->actions()) {
-        if (QWidget* button = ToolBar->widgetForAction(item))
-            button->setMinimumSize(62, 60);
-    }
+    for (QAction* item : ToolBar->actions())
+        dressToolButton(item, ToolBar->widgetForAction(item));
+    ToolBar->installEventFilter(this);
 
     ToolBar->addSeparator();
     QAction* refresh = addCommand(nullptr, QStringLiteral("RefreshBtn"), QStringLiteral("Refresh"));

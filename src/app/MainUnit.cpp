@@ -13,6 +13,7 @@
 #include "platform/MessageService.h"
 #include "platform/Session.h"
 #include "widgets/Language.h"
+#include "widgets/ToolBarCustomizer.h"
 #include "widgets/WindowPlacement.h"
 
 #include <QAction>
@@ -206,6 +207,7 @@ void TMainForm::FormShow()
 {
     Lang->Translate();
     EditionAdjustments();
+    restoreToolBarItems();
     updateEnabling(); // the translated hints gave the missing windows' commands their tips back
     if (Hooks.hasPatients && !Hooks.hasPatients())
         EnablePatientCommands(false);

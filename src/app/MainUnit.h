@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -24,6 +25,7 @@ class DataSource;
 }
 namespace widgets {
 class TLanguage;
+class ToolBarItems;
 class WindowPlacement;
 }
 
@@ -73,12 +75,15 @@ public:
     void PatientSearchingMenuClick();
     void ImageSearchingMenuClick();
     void setRefreshAllowed(bool allowed) { m_refreshAllowed = allowed; }
+    // The tool bar's customisation dialog; the choice is kept in PV.INI.
+    void CustomizeToolBar();
 
     // widgets::WindowService
     QWidget* openWindow(const QString& componentName) override;
     QWidget* findWindow(const QString& componentName) const override;
     QAction* sharedAction(const QString& componentName) const override { return action(componentName); }
     void clearStatusPanels() override;
+    void setWindowCommand(const QString& componentName, std::function<void()> run) override;
 
     // Shows the frame at the placement stored when it was last closed, else maximised.
     void showAtStart();
@@ -88,6 +93,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Command {
@@ -119,10 +125,16 @@ private:
     void hideCommand(const QString& name);
     void toggleToolBar();
 
+    // MainToolBar.cpp
+    static void dressToolButton(QAction* item, QWidget* button);
+    void restoreToolBarItems();
+
     platform::Edition m_edition;
     int m_level; // the user's command level, known from the login on
     QHash<QString, Command> m_commands; // by lower-case component name
     QHash<QString, QMenu*> m_menus;
+    QHash<QString, std::function<void()>> m_windowCommands; // by lower-case component name
+    std::unique_ptr<widgets::ToolBarItems> m_toolBarItems;
     QList<QAction*> m_recordActions;
     QList<QAction*> m_navigation;
     bool m_patientCommands = true;

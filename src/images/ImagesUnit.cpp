@@ -5,6 +5,8 @@
 #include "data/PatientsArea.h"
 #include "db/Dataset.h"
 #include "db/DataSource.h"
+#include "platform/ExceptionLog.h"
+#include "platform/IniFile.h"
 #include "platform/Session.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBDateEdit.h"
@@ -12,6 +14,7 @@
 #include "widgets/DBGrid.h"
 #include "widgets/DBText.h"
 #include "widgets/Language.h"
+#include "widgets/ToolBarCustomizer.h"
 #include "widgets/WindowService.h"
 
 #include <QAction>
@@ -25,6 +28,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
@@ -34,8 +38,9 @@
 #include <QVBoxLayout>
 
 namespace images {
-
 namespace {
+
+const QString kSideBarKey = QStringLiteral("SideBar_Items");
 
 bool hasRow(const db::Dataset& view)
 {
@@ -132,6 +137,7 @@ TImagesForm::TImagesForm(data::TDmForm& dm, QWidget* parent)
 
 TImagesForm::~TImagesForm()
 {
+    offerSideBarCustomizing(false);
     if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode)
         m_dm.ActiveSrc->setDataset(nullptr);
 }
@@ -295,6 +301,43 @@ void TImagesForm::buildSideBar()
             sub->close();
         else
             close();
+    });
+    m_sideBarItems = std::make_unique<widgets::ToolBarItems>(
+        SideBar, QList<QAction*> { OpenAction, XRayAction, CameraAction, ScannerAction, CloseAction });
+    try {
+        const platform::IniFile placement(platform::session().settings().placementFilePath());
+        m_sideBarItems->show(widgets::ToolBarItems::names(placement.readString(objectName(), kSideBarKey, {})));
+    } catch (const platform::SettingsError& e) {
+        platform::exceptionLog::logException(e, QStringLiteral("Images side bar")); // shown as designed
+    }
+}
+
+void TImagesForm::CustomizeSideBar()
+{
+    if (!widgets::customizeToolBar(*m_sideBarItems, this))
+        return;
+    try {
+        platform::IniFile placement(platform::session().settings().placementFilePath());
+        placement.writeString(objectName(), kSideBarKey, widgets::ToolBarItems::text(m_sideBarItems->shown()));
+        placement.save();
+    } catch (const platform::SettingsError& e) {
+        // the bar shows the choice; only its memory is lost
+        platform::exceptionLog::logException(e, QStringLiteral("Images side bar"));
+    }
+}
+
+void TImagesForm::offerSideBarCustomizing(bool offer)
+{
+    widgets::WindowService* service = widgets::WindowService::current();
+    if (!service)
+        return;
+    if (!offer) {
+        service->setWindowCommand(QStringLiteral("CustomizeDDXMenu"), {});
+        return;
+    }
+    service->setWindowCommand(QStringLiteral("CustomizeDDXMenu"), [window = QPointer<TImagesForm>(this)] {
+        if (window)
+            window->CustomizeSideBar();
     });
 }
 
@@ -474,6 +517,7 @@ void TImagesForm::FormActivate()
     if (m_active)
         return;
     m_active = true;
+    offerSideBarCustomizing(true);
     if (m_dm.ActiveSrc) {
         m_dm.ActiveSrc->setDataset(m_dm.clinical().PhotosTable);
         m_dm.ActiveSrc->setTag(FormCode);
@@ -489,8 +533,10 @@ void TImagesForm::FormActivate()
 void TImagesForm::leaveWindow()
 {
     m_active = false;
-    if (m_dm.AskToPost(*m_dm.clinical().PhotosTable))
+    if (m_dm.AskToPost(*m_dm.clinical().PhotosTable)) {
+        offerSideBarCustomizing(false);
         return;
+    }
     // The record stays in edit: so does the window, in front.
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
         QTimer::singleShot(0, sub, [sub] {

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <memory>
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -20,6 +22,7 @@ namespace data {
 class TDmForm;
 }
 namespace widgets {
+class ToolBarItems;
 class DBComboBox;
 class DBDateEdit;
 class DBEdit;
@@ -47,6 +50,9 @@ public:
     widgets::WindowCode windowCode() const override { return widgets::WindowCode::PatientImages; }
     db::DataSource* mainSource() const override;
     void refreshDetails() override;
+    // The side tool bar's customisation dialog, which the main window offers while this window
+    // is active; the choice is kept with the window's placement.
+    void CustomizeSideBar();
 
     // The thumbnail list: the file names of the rows in table order.
     const QStringList& thumbnails() const { return m_thumbnails; }
@@ -101,6 +107,7 @@ private:
     QWidget* buildListTab();
     QWidget* buildThumbnailsTab();
     void buildSideBar();
+    void offerSideBarCustomizing(bool offer);
     void applyEdition();
     void rebuildThumbnails();
     void goToFirstPage();
@@ -116,6 +123,7 @@ private:
     int m_page = 0;
     bool m_shown = false;
     bool m_active = false;
+    std::unique_ptr<widgets::ToolBarItems> m_sideBarItems;
 };
 
 } // namespace images

@@ -37,6 +37,7 @@ constexpr const char* kLastAccess = "LastAccess";
 constexpr const char* kVisPathName = "VisPathName";
 constexpr const char* kXRaysPath = "XRaysPath";
 constexpr const char* kToolBarVisible = "ToolBar_Visible";
+constexpr const char* kToolBarItems = "ToolBar_Items";
 
 constexpr const char* kEuroSection = "EURO";
 constexpr const char* kEuroRate = "Currency";
@@ -293,6 +294,16 @@ bool Settings::toolBarVisible(bool designed) const
 void Settings::setToolBarVisible(bool visible)
 {
     writeMain([&](IniFile& f) { f.writeBool(section(), str(kToolBarVisible), visible); });
+}
+
+QString Settings::toolBarItems() const
+{
+    return mainFile().readString(section(), str(kToolBarItems));
+}
+
+void Settings::setToolBarItems(const QString& items)
+{
+    writeMain([&](IniFile& f) { f.writeString(section(), str(kToolBarItems), items); });
 }
 
 double Settings::euroRate() const

@@ -78,6 +78,9 @@ public:
     void setShowAllRemindersAtStartUp(bool on);
     bool toolBarVisible(bool designed = true) const; // ToolBar_Visible, as designed
     void setToolBarVisible(bool visible);
+    // ToolBar_Items: the main tool bar's items in the user's order, by name; empty as designed.
+    QString toolBarItems() const;
+    void setToolBarItems(const QString& items);
     int windowsCache() const; // 0; 1 once the network cache settings are applied
     void setWindowsCache(int value);
 

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QAction;
 class QWidget;
 
@@ -28,6 +30,14 @@ public:
 
     // Empties the status bar's panels 1 and 2, as the windows do when they close.
     virtual void clearStatusPanels() {}
+
+    // A main-window command that the active window carries out (its tool bar's customisation,
+    // say): on while `run` is set, off again when it is empty.
+    virtual void setWindowCommand(const QString& componentName, std::function<void()> run)
+    {
+        (void)componentName;
+        (void)run;
+    }
 
     static WindowService* current();
     static void setCurrent(WindowService* service);

@@ -10,8 +10,13 @@
 #include "platform/Session.h"
 #include "support/MessageRecorder.h"
 #include "widgets/Language.h"
+#include "widgets/ToolBarCustomizer.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -363,6 +368,74 @@ private Q_SLOTS:
         app::WindowRegistry::instance().remove(QStringLiteral("PlacedForm"));
         messages.answer(MessageService::Answer::Yes);
         main.close();
+    }
+
+    void toolBarLayoutIsKeptPerWorkstation()
+    {
+        testsupport::MessageRecorder messages;
+        const auto items = [](const app::TMainForm& main) {
+            QStringList names;
+            for (const QAction* item : main.ToolBar->actions()) {
+                if (item->isSeparator())
+                    break;
+                names << item->objectName();
+            }
+            return names;
+        };
+        QStringList chosen;
+        {
+            auto main = makeMainWindow(255);
+            QVERIFY(main->action(QStringLiteral("MainToolBarConfigMenu"))->isEnabled());
+            QTimer::singleShot(0, [] {
+                auto* form = qobject_cast<widgets::TToolBarCustomizeForm*>(QApplication::activeModalWidget());
+                QVERIFY(form);
+                const auto found = form->ShownList->findItems(QStringLiteral("Οικονομικά"), Qt::MatchExactly);
+                QCOMPARE(found.size(), 1);
+                form->ShownList->setCurrentItem(found.first());
+                form->RemoveBtn->click();
+                form->ShownList->setCurrentRow(form->ShownList->count() - 1);
+                form->UpBtn->click();
+                form->accept();
+            });
+            main->action(QStringLiteral("MainToolBarConfigMenu"))->trigger();
+            chosen = items(*main);
+            QVERIFY(!chosen.contains(QStringLiteral("EconomicsBtn")));
+            QCOMPARE(platform::Settings(platform::Edition::Dental).toolBarItems(), chosen.join(QLatin1Char(',')));
+            messages.answer(MessageService::Answer::Yes);
+            main->close();
+        }
+        auto again = makeMainWindow(255);
+        QCOMPARE(items(*again), chosen);
+        // A double click on the bar opens the dialog too; Cancel changes nothing.
+        bool opened = false;
+        QTimer::singleShot(0, [&opened] {
+            opened = qobject_cast<widgets::TToolBarCustomizeForm*>(QApplication::activeModalWidget()) != nullptr;
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        QTest::mouseDClick(again->ToolBar, Qt::LeftButton, {}, QPoint(again->ToolBar->width() - 5, 5));
+        QVERIFY(opened);
+        QCOMPARE(items(*again), chosen);
+        platform::Settings(platform::Edition::Dental).setToolBarItems({});
+        messages.answer(MessageService::Answer::Yes);
+        again->close();
+    }
+
+    void activeWindowOffersItsCommand()
+    {
+        testsupport::MessageRecorder messages;
+        auto main = makeMainWindow(255);
+        QAction* customize = main->action(QStringLiteral("CustomizeDDXMenu"));
+        QVERIFY(!customize->isEnabled());
+        int runs = 0;
+        main->setWindowCommand(QStringLiteral("CustomizeDDXMenu"), [&runs] { ++runs; });
+        QVERIFY(customize->isEnabled());
+        customize->trigger();
+        QCOMPARE(runs, 1);
+        main->setWindowCommand(QStringLiteral("CustomizeDDXMenu"), {});
+        QVERIFY(!customize->isEnabled());
+        messages.answer(MessageService::Answer::Yes);
+        main->close();
     }
 };
 

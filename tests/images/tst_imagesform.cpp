@@ -6,8 +6,15 @@
 #include "support/MessageRecorder.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBGrid.h"
+#include "widgets/ToolBarCustomizer.h"
+#include "widgets/WindowService.h"
+#include "platform/Directories.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -243,6 +250,48 @@ private Q_SLOTS:
                     QStringLiteral("Only DataBase Record will be deleted. I did not find image: ") + path });
         form->refreshDetails();
         QCOMPARE(form->thumbnails().size(), 1);
+    }
+
+    // While the window is active the main window offers "Customize Image Toolbar"; the choice
+    // is kept with the window's placement and the next window shows it.
+    void sideBarIsCustomisedThroughTheMainWindow()
+    {
+        struct Frame : widgets::WindowService {
+            QHash<QString, std::function<void()>> offered;
+            QWidget* openWindow(const QString&) override { return nullptr; }
+            QWidget* findWindow(const QString&) const override { return nullptr; }
+            void setWindowCommand(const QString& name, std::function<void()> run) override { offered[name] = std::move(run); }
+        } frame;
+        QTemporaryDir config;
+        platform::setConfigDirOverride(config.path());
+        widgets::WindowService::setCurrent(&frame);
+        const auto restore = qScopeGuard([] {
+            widgets::WindowService::setCurrent(nullptr);
+            platform::setConfigDirOverride({});
+        });
+        const QString command = QStringLiteral("CustomizeDDXMenu");
+        const auto bar = [](const TImagesForm& form) {
+            QStringList names;
+            for (const QAction* item : form.SideBar->actions())
+                names << item->objectName();
+            return names;
+        };
+        {
+            auto form = open();
+            QVERIFY(frame.offered.value(command));
+            QTimer::singleShot(0, [] {
+                auto* dialog = qobject_cast<widgets::TToolBarCustomizeForm*>(QApplication::activeModalWidget());
+                QVERIFY(dialog);
+                dialog->ShownList->setCurrentRow(2); // Camera
+                dialog->RemoveBtn->click();
+                dialog->accept();
+            });
+            frame.offered.value(command)();
+            QCOMPARE(bar(*form), (QStringList { "OpenAction", "XRayAction", "ScannerAction", "CloseAction" }));
+        }
+        QVERIFY(!frame.offered.value(command)); // gone with the window
+        auto again = open();
+        QCOMPARE(bar(*again), (QStringList { "OpenAction", "XRayAction", "ScannerAction", "CloseAction" }));
     }
 };
 
