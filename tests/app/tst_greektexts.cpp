@@ -19,6 +19,9 @@
 #include "clinical/SelectBitmapUnit.h"
 #include "clinical/SymbolArt.h"
 #include "data/DemoPractice.h"
+#include "images/ImagesUnit.h"
+#include "images/SlideShowUnit.h"
+#include "widgets/ToolBarCustomizer.h"
 #include "data/DmUnit.h"
 #include "db/Connection.h"
 #include "patients/AddProtectedMembersUnit.h"
@@ -45,6 +48,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 
 namespace {
 
@@ -136,10 +140,15 @@ private Q_SLOTS:
         lists::TAdditionalForm additional(*dm, true);
         prescriptions::TMedicinesForm medicines(*dm);
         prescriptions::TPrescriptionsForm prescriptionsForm(*dm);
+        images::TImagesForm imagesForm(*dm);
+        images::TSlideShowForm slideShow(*dm);
+        QToolBar bar;
+        const widgets::ToolBarItems barItems(&bar, {});
+        widgets::TToolBarCustomizeForm customize(barItems);
         const QList<QWidget*> windows { &main, &login, &patientFile, &members, &family, &book, &search,
             &restrictions, &fields, &simpleSearch, &chart, &catalogue, &picker, &history, &chooser, &perio, &perioColors,
             &endo, &canalNotes, &toothNotes, &toothColour, &progNotes, &answers, &dayReminders, &remindersList, &phones, &additional,
-            &medicines, &prescriptionsForm };
+            &medicines, &prescriptionsForm, &imagesForm, &slideShow, &customize };
 
         const platform::IniFile shipped(
             QDir(qEnvironmentVariable("ORVANE_SOURCE_DIR")).filePath(QStringLiteral("resources/Orvane.lng")));
