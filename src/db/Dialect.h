@@ -2,6 +2,7 @@
 
 #include "db/TableDef.h"
 
+#include <QSqlDatabase>
 #include <QString>
 
 namespace db {
@@ -22,12 +23,30 @@ public:
     virtual QString reportedType(const FieldDef& field) const = 0;
     // The type a column of the table's identifier field is declared with.
     QString identifierColumnType(const FieldDef& field) const;
+    // What finds a row of the table again: SQLite's rowid; on PostgreSQL the table's integer
+    // identifier, or for a table keyed otherwise a hidden column that the schema adds.
+    virtual QString rowLocator(const TableDef& table) const = 0;
+    // The definition of that hidden column in CREATE TABLE; empty when the engine needs none.
+    virtual QString hiddenLocatorColumn(const TableDef& table) const = 0;
+    // Whether an INSERT must say RETURNING to learn the new row's locator.
+    virtual bool insertReturnsLocator() const = 0;
+    static constexpr const char* kHiddenLocator = "RowLocator";
+
+    // The statement as this engine takes it (see lowerQuotedNames).
+    virtual QString adapt(const QString& sql) const { return sql; }
 
     static QString quoted(const QString& identifier)
     {
         return QLatin1Char('"') + QString(identifier).replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
     }
 };
+
+// PostgreSQL folds unquoted names to lower case while the statements write names as the record
+// formats spell them, quoted or not: on PostgreSQL every table and column is made in lower case,
+// and quoted names are lowered to match. String literals and comments are left as they are.
+QString lowerQuotedNames(const QString& sql);
+// The statement for the engine of `database`: a view's rows know only their Qt connection.
+QString adaptFor(const QSqlDatabase& database, const QString& sql);
 
 class SqliteDialect final : public Dialect {
 public:
@@ -37,6 +56,9 @@ public:
     QString tableExistsQuery() const override;
     QString columnsQuery() const override;
     QString reportedType(const FieldDef& field) const override;
+    QString rowLocator(const TableDef&) const override { return QStringLiteral("rowid"); }
+    QString hiddenLocatorColumn(const TableDef&) const override { return {}; }
+    bool insertReturnsLocator() const override { return false; }
 };
 
 class PostgresDialect final : public Dialect {
@@ -47,6 +69,10 @@ public:
     QString tableExistsQuery() const override;
     QString columnsQuery() const override;
     QString reportedType(const FieldDef& field) const override;
+    QString rowLocator(const TableDef& table) const override;
+    QString hiddenLocatorColumn(const TableDef& table) const override;
+    bool insertReturnsLocator() const override { return true; }
+    QString adapt(const QString& sql) const override { return lowerQuotedNames(sql); }
 };
 
 } // namespace db

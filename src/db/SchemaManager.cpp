@@ -83,6 +83,8 @@ QString SchemaManager::createTableSql(const TableDef& table) const
         columns.append(Dialect::quoted(field.name) + QLatin1Char(' ')
             + (key ? dialect.identifierColumnType(field) : dialect.columnType(field)));
     }
+    if (const QString hidden = dialect.hiddenLocatorColumn(table); !hidden.isEmpty())
+        columns.append(hidden);
     return QStringLiteral("CREATE TABLE %1 (%2)").arg(Dialect::quoted(table.name), columns.join(QStringLiteral(", ")));
 }
 

@@ -5,8 +5,6 @@
 namespace db::sql {
 namespace {
 
-const QString kLocator = QStringLiteral("rowid");
-
 QString columnList(const QStringList& columns)
 {
     QStringList quoted;
@@ -35,7 +33,7 @@ QString orderClause(const ViewSpec& view)
     QStringList parts;
     for (const QString& f : view.order)
         parts << Dialect::quoted(f) + direction;
-    parts << kLocator + direction;
+    parts << view.locator + direction;
     return QStringLiteral(" ORDER BY ") + parts.join(QStringLiteral(", "));
 }
 
@@ -48,12 +46,12 @@ QString from(const ViewSpec& view)
 
 QString selectRows(const ViewSpec& view)
 {
-    return QStringLiteral("SELECT ") + kLocator + QStringLiteral(", ") + columnList(view.columns) + from(view) + whereClause(view) + orderClause(view);
+    return QStringLiteral("SELECT ") + view.locator + QStringLiteral(", ") + columnList(view.columns) + from(view) + whereClause(view) + orderClause(view);
 }
 
 QString selectLocators(const ViewSpec& view)
 {
-    return QStringLiteral("SELECT ") + kLocator + from(view) + whereClause(view) + orderClause(view);
+    return QStringLiteral("SELECT ") + view.locator + from(view) + whereClause(view) + orderClause(view);
 }
 
 QString selectByLocators(const ViewSpec& view, int count)
@@ -61,12 +59,12 @@ QString selectByLocators(const ViewSpec& view, int count)
     QStringList marks;
     for (int i = 0; i < count; ++i)
         marks << QStringLiteral("?");
-    return QStringLiteral("SELECT ") + kLocator + QStringLiteral(", ") + columnList(view.columns) + from(view) + QStringLiteral(" WHERE ") + kLocator + QStringLiteral(" IN (") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
+    return QStringLiteral("SELECT ") + view.locator + QStringLiteral(", ") + columnList(view.columns) + from(view) + QStringLiteral(" WHERE ") + view.locator + QStringLiteral(" IN (") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
 }
 
 QString selectFirstRow(const ViewSpec& view, const QStringList& keyFields)
 {
-    return QStringLiteral("SELECT ") + kLocator + QStringLiteral(", ") + columnList(view.columns) + from(view) + whereClause(view, keyFields) + orderClause(view) + QStringLiteral(" LIMIT 1");
+    return QStringLiteral("SELECT ") + view.locator + QStringLiteral(", ") + columnList(view.columns) + from(view) + whereClause(view, keyFields) + orderClause(view) + QStringLiteral(" LIMIT 1");
 }
 
 QString selectLookup(const ViewSpec& view, const QStringList& keyFields, const QString& resultField)
@@ -82,25 +80,28 @@ QVariantList conditionValues(const ViewSpec& view)
     return values;
 }
 
-QString insertRow(const QString& table, const QStringList& columns)
+QString insertRow(const QString& table, const QStringList& columns, const QString& returning)
 {
     QStringList marks;
     for (qsizetype i = 0; i < columns.size(); ++i)
         marks << QStringLiteral("?");
-    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(Dialect::quoted(table), columnList(columns), marks.join(QStringLiteral(", ")));
+    QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(Dialect::quoted(table), columnList(columns), marks.join(QStringLiteral(", ")));
+    if (!returning.isEmpty())
+        sql += QStringLiteral(" RETURNING ") + returning;
+    return sql;
 }
 
-QString updateRow(const QString& table, const QStringList& columns)
+QString updateRow(const QString& table, const QStringList& columns, const QString& locator)
 {
     QStringList sets;
     for (const QString& c : columns)
         sets << Dialect::quoted(c) + QStringLiteral(" = ?");
-    return QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?").arg(Dialect::quoted(table), sets.join(QStringLiteral(", ")), kLocator);
+    return QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?").arg(Dialect::quoted(table), sets.join(QStringLiteral(", ")), locator);
 }
 
-QString deleteRow(const QString& table)
+QString deleteRow(const QString& table, const QString& locator)
 {
-    return QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(Dialect::quoted(table), kLocator);
+    return QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(Dialect::quoted(table), locator);
 }
 
 } // namespace db::sql

@@ -1,5 +1,6 @@
 #include "db/Connection.h"
 #include "db/Errors.h"
+#include "support/TestEngine.h"
 
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -20,6 +21,7 @@ private:
 private Q_SLOTS:
     void localDirectoryUsesWalAndFullSync()
     {
+        SQLITE_ONLY();
         QTemporaryDir dir;
         auto c = db::Connection::open({.name = QStringLiteral("t"), .dataDirectory = dir.path()});
         QSqlQuery q(c->database());
@@ -32,6 +34,7 @@ private Q_SLOTS:
 
     void missingDirectoryIsAClearError()
     {
+        SQLITE_ONLY();
         QVERIFY_THROWS_EXCEPTION(db::DatabaseError,
             db::Connection::open({.name = QStringLiteral("t"), .dataDirectory = QStringLiteral("/nonexistent/orvane")}));
     }
@@ -39,7 +42,8 @@ private Q_SLOTS:
     void innerRollbackUndoesTheWholeGroup()
     {
         QTemporaryDir dir;
-        auto c = db::Connection::open({.name = QStringLiteral("t"), .dataDirectory = dir.path()});
+        testsupport::makeEngineDatabase(dir.path());
+        auto c = db::Connection::open(testsupport::engineProfile(QStringLiteral("t"), dir.path()));
         QSqlQuery(c->database()).exec(QStringLiteral("CREATE TABLE t (x INTEGER)"));
         {
             db::TransactionGuard outer(*c);
@@ -62,7 +66,9 @@ private Q_SLOTS:
     void lockedDatabaseFailsCleanlyAndRecovers()
     {
         QTemporaryDir dir;
-        const db::ConnectionProfile profile {.name = QStringLiteral("t"), .dataDirectory = dir.path(), .busyTimeoutMs = 200};
+        testsupport::makeEngineDatabase(dir.path());
+        db::ConnectionProfile profile = testsupport::engineProfile(QStringLiteral("t"), dir.path());
+        profile.busyTimeoutMs = 200;
         auto c = db::Connection::open(profile);
         auto other = db::Connection::open(profile);
         QSqlQuery(c->database()).exec(QStringLiteral("CREATE TABLE t (x INTEGER)"));
@@ -83,3 +89,4 @@ private Q_SLOTS:
 
 QTEST_GUILESS_MAIN(TestConnection)
 #include "tst_connection.moc"
+#include "support/TestEngine.h"

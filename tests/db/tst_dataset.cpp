@@ -321,8 +321,7 @@ private Q_SLOTS:
 
         std::unique_ptr<db::Connection> other;
         if (meanwhile.startsWith(QLatin1String("another workstation"))) {
-            other = db::Connection::open(
-                { .name = QStringLiteral("other"), .dataDirectory = m_db->dir.path() });
+            other = db::Connection::open(testsupport::engineProfile(QStringLiteral("other"), m_db->dir.path()));
             QSqlQuery q(other->database());
             QVERIFY(q.exec(meanwhile.endsWith(QLatin1String("changed a row"))
                     ? QStringLiteral("UPDATE Patient SET FirstName = 'Theirs' WHERE PatientID = 2")
@@ -428,8 +427,7 @@ private Q_SLOTS:
         if (change == QLatin1String("written here")) {
             m_db->addPatient(4, QStringLiteral("P4"));
         } else if (change == QLatin1String("written by another workstation")) {
-            other = db::Connection::open(
-                { .name = QStringLiteral("other"), .dataDirectory = m_db->dir.path() });
+            other = db::Connection::open(testsupport::engineProfile(QStringLiteral("other"), m_db->dir.path()));
             QSqlQuery update(other->database());
             QVERIFY(
                 update.exec(QStringLiteral("UPDATE Patient SET LastName = 'Changed' WHERE PatientID = 2")));

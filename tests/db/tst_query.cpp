@@ -1,6 +1,7 @@
 #include "db/Connection.h"
 #include "db/Errors.h"
 #include "db/Query.h"
+#include "support/TestEngine.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,7 +15,8 @@ class TestQuery : public QObject {
 private Q_SLOTS:
     void init()
     {
-        m_connection = db::Connection::open({.name = QStringLiteral("q"), .dataDirectory = m_dir.path()});
+        testsupport::makeEngineDatabase(m_dir.path());
+        m_connection = db::Connection::open(testsupport::engineProfile(QStringLiteral("q"), m_dir.path()));
         db::Query::run(*m_connection, QStringLiteral("DROP TABLE IF EXISTS t"));
         db::Query::run(*m_connection, QStringLiteral("CREATE TABLE t (id INTEGER, name VARCHAR(20))"));
     }

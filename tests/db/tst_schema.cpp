@@ -2,6 +2,7 @@
 #include "db/Errors.h"
 #include "db/Query.h"
 #include "db/SchemaManager.h"
+#include "support/TestEngine.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -39,7 +40,8 @@ private Q_SLOTS:
     void init()
     {
         QFile::remove(m_dir.filePath(QString::fromLatin1(Connection::kSqliteFileName)));
-        m_connection = Connection::open({.name = QStringLiteral("s"), .dataDirectory = m_dir.path()});
+        testsupport::makeEngineDatabase(m_dir.path());
+        m_connection = Connection::open(testsupport::engineProfile(QStringLiteral("s"), m_dir.path()));
     }
     void cleanup() { m_connection.reset(); }
 
