@@ -32,12 +32,6 @@ DataConnections connect(const QString& path, bool readOnly = false)
     return connections;
 }
 
-bool indexExists(const db::Connection& connection, const db::TableDef& table, const db::IndexDef& index)
-{
-    db::Query query(connection, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = :name"));
-    return query.bind(QStringLiteral("name"), db::SchemaManager::physicalIndexName(table, index)).scalar().isValid();
-}
-
 QStringList integrityProblems(const db::Connection& connection, const QString& what)
 {
     db::Query query(connection, QStringLiteral("PRAGMA integrity_check"));
@@ -80,7 +74,7 @@ QStringList schemaProblems(db::Connection& data)
         if (!schema.tableExists(table.name))
             continue;
         for (const db::IndexDef& index : table.indexes) {
-            if (!indexExists(data, table, index))
+            if (!schema.indexExists(table, index))
                 problems.append(QStringLiteral("Table %1: index %2 is missing").arg(table.name, index.name));
         }
     }

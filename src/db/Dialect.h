@@ -17,6 +17,7 @@ public:
     // A condition that matches `column` against a bound pattern without regard to letter case.
     virtual QString caseInsensitiveLike(const QString& column, const QString& placeholder) const = 0;
     virtual QString tableExistsQuery() const = 0; // bound parameter :table
+    virtual QString indexExistsQuery() const = 0; // bound parameter :name, the physical name
     // The columns of a table in order as (name, declared type); bound parameter :table.
     virtual QString columnsQuery() const = 0;
     // The declared type columnsQuery() reports for a column created from `field`.
@@ -54,6 +55,7 @@ public:
     QString binaryType() const override { return QStringLiteral("BLOB"); }
     QString caseInsensitiveLike(const QString& column, const QString& placeholder) const override;
     QString tableExistsQuery() const override;
+    QString indexExistsQuery() const override { return QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = :name"); }
     QString columnsQuery() const override;
     QString reportedType(const FieldDef& field) const override;
     QString rowLocator(const TableDef&) const override { return QStringLiteral("rowid"); }
@@ -67,6 +69,10 @@ public:
     QString binaryType() const override { return QStringLiteral("BYTEA"); }
     QString caseInsensitiveLike(const QString& column, const QString& placeholder) const override;
     QString tableExistsQuery() const override;
+    QString indexExistsQuery() const override
+    {
+        return QStringLiteral("SELECT 1 FROM pg_indexes WHERE schemaname = current_schema() AND indexname = lower(:name)");
+    }
     QString columnsQuery() const override;
     QString reportedType(const FieldDef& field) const override;
     QString rowLocator(const TableDef& table) const override;

@@ -101,6 +101,12 @@ bool SchemaManager::tableExists(const QString& table) const
     return query.bind(QStringLiteral("table"), table).scalar().isValid();
 }
 
+bool SchemaManager::indexExists(const TableDef& table, const IndexDef& index) const
+{
+    Query query(m_connection, m_connection.dialect().indexExistsQuery());
+    return query.bind(QStringLiteral("name"), physicalIndexName(table, index)).scalar().isValid();
+}
+
 void SchemaManager::create(const QList<TableDef>& tables)
 {
     QStringList problems = definitionProblems(tables);

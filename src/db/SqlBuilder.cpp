@@ -17,8 +17,11 @@ QString columnList(const QStringList& columns)
 QString whereClause(const ViewSpec& view, const QStringList& extraKeys = {})
 {
     QStringList parts;
-    for (const ViewSpec::Condition& c : view.conditions)
-        parts << QStringLiteral("%1 %2 ?").arg(Dialect::quoted(c.field), c.op);
+    for (const ViewSpec::Condition& c : view.conditions) {
+        // SQLite's "IS NOT" to a value is spelt the standard way, which both engines know.
+        const QString op = c.op == QLatin1String("IS NOT") ? QStringLiteral("IS DISTINCT FROM") : c.op;
+        parts << QStringLiteral("%1 %2 ?").arg(Dialect::quoted(c.field), op);
+    }
     for (const QString& k : extraKeys)
         parts << QStringLiteral("%1 = ?").arg(Dialect::quoted(k));
     if (parts.isEmpty())
@@ -33,8 +36,9 @@ QString orderClause(const ViewSpec& view)
     QStringList parts;
     for (const QString& f : view.order)
         parts << Dialect::quoted(f) + direction;
-    parts << view.locator + direction;
-    return QStringLiteral(" ORDER BY ") + parts.join(QStringLiteral(", "));
+    if (!view.locator.isEmpty())
+        parts << view.locator + direction;
+    return parts.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + parts.join(QStringLiteral(", "));
 }
 
 QString from(const ViewSpec& view)
