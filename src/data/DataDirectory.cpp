@@ -20,7 +20,14 @@ namespace {
 
 db::ConnectionProfile profileFor(const QString& path, bool readOnly = false)
 {
-    return {.name = QStringLiteral("data-directory"), .dataDirectory = path, .readOnly = readOnly};
+    db::ConnectionProfile profile = db::ConnectionProfile::fromLocation(path, QStringLiteral("data-directory"));
+    profile.readOnly = readOnly;
+    return profile;
+}
+
+QString noPracticeOnServer(const QString& address)
+{
+    return QStringLiteral("The database %1 holds no practice: run orvane --init-data %1 to make one there.").arg(address);
 }
 
 DataConnections connect(const QString& path, bool readOnly = false)
@@ -198,8 +205,13 @@ DataConnections& DataConnections::operator=(DataConnections&&) noexcept = defaul
 DataConnections::~DataConnections() = default;
 
 DataDirectory::DataDirectory(QString path)
-    : m_path(QDir::cleanPath(std::move(path)))
+    : m_path(db::ConnectionProfile::isServerLocation(path) ? std::move(path) : QDir::cleanPath(path))
 {
+}
+
+bool DataDirectory::isServer() const
+{
+    return db::ConnectionProfile::isServerLocation(m_path);
 }
 
 QString DataDirectory::databasePath() const
@@ -224,11 +236,26 @@ QString DataDirectory::recallQueryPath() const
 
 bool DataDirectory::hasDatabase() const
 {
+    if (isServer()) {
+        auto data = db::Connection::open(profileFor(m_path));
+        return db::SchemaManager(*data).tableExists(QStringLiteral("Patient"));
+    }
     return QFile::exists(databasePath());
 }
 
 void DataDirectory::create() const
 {
+    if (isServer()) {
+        DataConnections connections = connect(m_path);
+        db::SchemaManager schema(*connections.data);
+        for (const db::TableDef& table : schemaTables()) {
+            if (schema.tableExists(table.name))
+                throw db::DatabaseError(QStringLiteral("The database %1 already holds the table %2; it is left as it is.").arg(m_path, table.name));
+        }
+        schema.create(schemaTables());
+        connections.generators->create();
+        return;
+    }
     if (hasDatabase() || QFile::exists(generatorStorePath()))
         throw db::DatabaseError(QStringLiteral("%1 already holds a database; it is left as it is.").arg(m_path));
     if (!QDir().mkpath(m_path))
@@ -243,6 +270,11 @@ void DataDirectory::create() const
 
 DataConnections DataDirectory::open() const
 {
+    if (isServer()) {
+        if (!hasDatabase())
+            throw db::DatabaseError(noPracticeOnServer(m_path));
+        return connect(m_path);
+    }
     // Opening would create an empty database file: a missing one must stay a plain error.
     if (!hasDatabase())
         throw db::DatabaseError(QStringLiteral("There is no database %1 in %2.")
@@ -252,6 +284,17 @@ DataConnections DataDirectory::open() const
 
 QStringList DataDirectory::check() const
 {
+    if (isServer()) {
+        // The server keeps its own files sound; what is ours to check is the practice in it.
+        if (!hasDatabase())
+            return {noPracticeOnServer(m_path)};
+        const DataConnections connections = connect(m_path);
+        QStringList problems = schemaProblems(*connections.data);
+        problems += orphanProblems(*connections.data);
+        problems += generatorProblems(connections);
+        problems += emptyCoreProblems(connections);
+        return problems;
+    }
     if (!hasDatabase())
         return {QStringLiteral("There is no database %1 in %2.").arg(QString::fromLatin1(db::Connection::kSqliteFileName), m_path)};
     const bool hasGenerators = QFile::exists(generatorStorePath());
@@ -285,7 +328,7 @@ QStringList DataDirectory::check() const
 
 QStringList DataDirectory::repair() const
 {
-    const bool hadGenerators = QFile::exists(generatorStorePath());
+    const bool hadGenerators = isServer() || QFile::exists(generatorStorePath());
     DataConnections connections = open();
     QStringList done;
     if (!hadGenerators)
@@ -323,7 +366,7 @@ QStringList DataDirectory::repair() const
             done.append(QStringLiteral("Set generator %1 from %2 to %3").arg(generator.name).arg(before).arg(after));
     }
 
-    if (!QFile::exists(recallQueryPath())) {
+    if (!isServer() && !QFile::exists(recallQueryPath())) {
         writeRecallQuery();
         done.append(QStringLiteral("Wrote the recall query %1").arg(recallQueryPath()));
     }

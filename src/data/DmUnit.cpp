@@ -98,6 +98,8 @@ std::unique_ptr<TDmForm> TDmForm::connect(const db::ConnectionProfile& profile, 
                 throw db::DatabaseError(QStringLiteral("There is no database in %1.").arg(profile.dataDirectory));
             if (!QFile::exists(directory.generatorStorePath()))
                 throw MissingGeneratorStore(QStringLiteral("The identifier store %1 is missing.").arg(directory.generatorStorePath()));
+        } else if (!DataDirectory(profile.location()).hasDatabase()) {
+            throw db::DatabaseError(QStringLiteral("The database %1 holds no practice: run orvane --init-data %1 to make one there.").arg(profile.location()));
         }
         connections.data = db::Connection::open(profile);
         connections.generatorStore = db::Connection::openGeneratorStore(profile);

@@ -25,8 +25,18 @@ struct ConnectionProfile {
     QString database;
     QString user;
     QString password;
+    QString service; // PostgreSQL: a service of pg_service.conf, in place of host and port
     int busyTimeoutMs = 10000; // how long a write waits for another workstation
     bool readOnly = false; // SQLite: open the file for reading only (a check), whatever may be written
+
+    // A data location as the command line and the settings write it: a directory (SQLite) or a
+    // server address postgresql://user@host:port/dbname (?host=/dir names a socket directory,
+    // ?service=NAME a service). The password is never part of it: the PostgreSQL client library
+    // takes it from PGPASSWORD, ~/.pgpass or the service file.
+    static bool isServerLocation(const QString& location);
+    static ConnectionProfile fromLocation(const QString& location, const QString& name = QStringLiteral("data"));
+    // The location again, for messages and settings.
+    QString location() const;
 };
 
 // One open database connection with its dialect. Owns the Qt SQL connection name.

@@ -80,7 +80,10 @@ Query::Query(const Connection& connection, const QString& sql)
         }
         existing->positions.append(position);
     }
-    m_query.setForwardOnly(true);
+    // PostgreSQL's client reads a forward-only result row by row and can then run no other
+    // statement on the connection until it is done: a result read while the caller writes is
+    // fetched whole there.
+    m_query.setForwardOnly(connection.isSqlite());
     // PostgreSQL prepares queries and data changes only: a statement without parameters (a
     // table made, a setting) runs as it is.
     if (!connection.isSqlite() && parsed.names.isEmpty()) {

@@ -95,6 +95,13 @@ inline void makeEngineDatabase(const QString& directory)
         makePostgresDatabase(directory);
 }
 
+// The database of `to` made a copy of the one of `from` (which nobody may have open).
+inline void copyPostgresDatabase(const QString& from, const QString& to)
+{
+    onCluster(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(postgresDatabaseFor(to)));
+    onCluster(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(postgresDatabaseFor(to), postgresDatabaseFor(from)));
+}
+
 } // namespace testsupport
 
 // A test that checks what only one engine has (files, journals, permissions) says so.
