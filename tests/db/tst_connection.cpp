@@ -2,6 +2,7 @@
 #include "db/Errors.h"
 #include "support/TestEngine.h"
 
+#include <QElapsedTimer>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,6 +38,59 @@ private Q_SLOTS:
         SQLITE_ONLY();
         QVERIFY_THROWS_EXCEPTION(db::DatabaseError,
             db::Connection::open({.name = QStringLiteral("t"), .dataDirectory = QStringLiteral("/nonexistent/orvane")}));
+    }
+
+    void locationsNameTheirEngine_data()
+    {
+        QTest::addColumn<QString>("location");
+        QTest::addColumn<bool>("server");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("database"); // the directory for SQLite
+        QTest::addColumn<QString>("user");
+        QTest::newRow("directory") << "/srv/practice/Data" << false << "" << 5432 << "/srv/practice/Data" << "";
+        QTest::newRow("server") << "postgresql://orvane@db.local:5433/practice" << true << "db.local" << 5433 << "practice" << "orvane";
+        QTest::newRow("default port") << "postgres://front@server/practice" << true << "server" << 5432 << "practice" << "front";
+        QTest::newRow("socket directory") << "postgresql://orvane@/practice?host=/run/postgresql&port=5440" << true << "/run/postgresql"
+                                          << 5440 << "practice" << "orvane";
+    }
+    void locationsNameTheirEngine()
+    {
+        QFETCH(QString, location);
+        QFETCH(bool, server);
+        QFETCH(QString, host);
+        QFETCH(int, port);
+        QFETCH(QString, database);
+        QFETCH(QString, user);
+        const db::ConnectionProfile p = db::ConnectionProfile::fromLocation(location);
+        QCOMPARE(p.driver == db::ConnectionProfile::Driver::PostgreSQL, server);
+        QCOMPARE(server ? p.database : p.dataDirectory, database);
+        if (server) {
+            QCOMPARE(p.host, host);
+            QCOMPARE(p.port, port);
+            QCOMPARE(p.user, user);
+            QVERIFY(p.password.isEmpty());
+        }
+        const db::ConnectionProfile again = db::ConnectionProfile::fromLocation(p.location());
+        QCOMPARE(again.location(), p.location());
+        QCOMPARE(again.host, p.host);
+        QCOMPARE(again.port, p.port);
+        QCOMPARE(again.database, p.database);
+    }
+
+    void unreachableServerIsNamedAndDoesNotHang()
+    {
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, db::ConnectionProfile::fromLocation(QStringLiteral("postgresql://orvane@server")));
+        const QString address = QStringLiteral("postgresql://orvane@/practice?host=/nonexistent/orvane-socket");
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            db::Connection::open(db::ConnectionProfile::fromLocation(address));
+            QFAIL("opened a server that is not there");
+        } catch (const db::DatabaseError& e) {
+            QVERIFY2(e.message().contains(address), qPrintable(e.message()));
+        }
+        QVERIFY(timer.elapsed() < 15000);
     }
 
     void innerRollbackUndoesTheWholeGroup()
