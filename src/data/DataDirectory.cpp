@@ -1,6 +1,7 @@
 #include "data/DataDirectory.h"
 
 #include "data/schema/Schema.h"
+#include "db/ChangeFeed.h"
 #include "db/Connection.h"
 #include "db/Errors.h"
 #include "db/Generators.h"
@@ -86,6 +87,36 @@ QStringList schemaProblems(db::Connection& data)
         }
     }
     return problems;
+}
+
+QStringList schemaTableNames()
+{
+    QStringList names;
+    for (const db::TableDef& table : schemaTables())
+        names.append(table.name);
+    return names;
+}
+
+// The tables whose changes other workstations would not see without pressing Refresh.
+QStringList changeFeedProblems(db::Connection& data, const QString& path)
+{
+    QStringList present;
+    QStringList missing;
+    try {
+        db::SchemaManager schema(data);
+        for (const QString& table : schemaTableNames()) {
+            if (schema.tableExists(table))
+                present.append(table);
+        }
+        missing = db::changefeed::problems(data, present);
+    } catch (const db::DatabaseError&) {
+        return {}; // a database that cannot be read is reported for that
+    }
+    if (missing.isEmpty())
+        return {};
+    return {QStringLiteral("Changes to %1 do not show on the other workstations by themselves (only on Refresh): run orvane "
+                           "--repair-data %2")
+                .arg(missing.size() == present.size() ? QStringLiteral("every table") : missing.join(QStringLiteral(", ")), path)};
 }
 
 QStringList generatorProblems(const DataConnections& connections)
@@ -253,6 +284,7 @@ void DataDirectory::create() const
                 throw db::DatabaseError(QStringLiteral("The database %1 already holds the table %2; it is left as it is.").arg(m_path, table.name));
         }
         schema.create(schemaTables());
+        db::changefeed::install(*connections.data, schemaTableNames());
         connections.generators->create();
         return;
     }
@@ -263,6 +295,7 @@ void DataDirectory::create() const
     {
         DataConnections connections = connect(m_path);
         db::SchemaManager(*connections.data).create(schemaTables());
+        db::changefeed::install(*connections.data, schemaTableNames());
         connections.generators->create();
     }
     writeRecallQuery();
@@ -291,6 +324,7 @@ QStringList DataDirectory::check() const
         const DataConnections connections = connect(m_path);
         QStringList problems = schemaProblems(*connections.data);
         problems += orphanProblems(*connections.data);
+        problems += changeFeedProblems(*connections.data, m_path);
         problems += generatorProblems(connections);
         problems += emptyCoreProblems(connections);
         return problems;
@@ -314,6 +348,7 @@ QStringList DataDirectory::check() const
         problems += integrityProblems(*data, QStringLiteral("The database file"));
         problems += schemaProblems(*data);
         problems += orphanProblems(*data);
+        problems += changeFeedProblems(*data, m_path);
     }
     if (hasGenerators) {
         const DataConnections connections = openForCheck(generatorStorePath(), [&](bool readOnly) { return connect(m_path, readOnly); });
@@ -357,6 +392,11 @@ QStringList DataDirectory::repair() const
         }
     }
     done.append(QStringLiteral("Rebuilt the indexes of %1 of %2 tables").arg(rebuilt).arg(schemaTables().size()));
+
+    if (!changeFeedProblems(*connections.data, m_path).isEmpty()) {
+        db::changefeed::install(*connections.data, schemaTableNames());
+        done.append(QStringLiteral("Set up the change feed that shows other workstations' changes"));
+    }
 
     connections.generators->create();
     for (const db::GeneratorDef& generator : connections.generators->definitions()) {

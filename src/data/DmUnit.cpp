@@ -1,6 +1,7 @@
 #include "data/DmUnit.h"
 
 #include "data/schema/Schema.h"
+#include "db/ChangeFeed.h"
 #include "db/Connection.h"
 #include "db/DataSource.h"
 #include "db/Generators.h"
@@ -203,6 +204,9 @@ QString TDmForm::closeAll() noexcept
         if (problem.isEmpty())
             problem = QString::fromUtf8(e.what());
     };
+    if (m_watcher)
+        m_watcher->stop();
+    m_viewsToFollow.clear();
     // Details first, so that no detail follows a master that is closing.
     for (auto it = m_views.crbegin(); it != m_views.crend(); ++it) {
         try {

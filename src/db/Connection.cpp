@@ -1,5 +1,6 @@
 #include "db/Connection.h"
 
+#include "db/ChangeFeed.h"
 #include "db/Errors.h"
 #include "platform/DriveType.h"
 
@@ -189,8 +190,11 @@ std::unique_ptr<Connection> Connection::openFile(const ConnectionProfile& profil
         if (!check.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")))
             throwSqlError(QStringLiteral("Cannot open the database"), check.lastError(), {});
         connection->setLockWait(profile.busyTimeoutMs);
-    } else if (sqlite)
+    } else if (sqlite) {
         connection->configureSqlite(profile.sharedDirectory || platform::isNetworkPath(profile.dataDirectory));
+        if (fileName == QLatin1String(kSqliteFileName))
+            connection->m_countedTables = changefeed::fedTables(*connection);
+    }
     else
         connection->setLockWait(profile.busyTimeoutMs);
     return connection;
@@ -265,9 +269,17 @@ std::optional<QList<Connection::WrittenRow>> Connection::writtenSince(const Chan
         return std::nullopt;
     const ChangeMark now = changeMark();
     if (!now.isValid() || now.dataVersion != mark.dataVersion || now.schemaVersion != mark.schemaVersion
-        || now.totalChanges - mark.totalChanges != now.logged - mark.logged)
+        || now.totalChanges - mark.totalChanges != changesOf(mark.logged))
         return std::nullopt;
     return m_written.mid(mark.logged);
+}
+
+qint64 Connection::changesOf(qsizetype from) const
+{
+    qint64 changes = 0;
+    for (qsizetype i = from; i < m_written.size(); ++i)
+        changes += m_countedTables.contains(m_written[i].table.toLower()) ? 2 : 1;
+    return changes;
 }
 
 std::optional<QList<Connection::WrittenRow>> Connection::writtenAfter(const LogPosition& position) const
