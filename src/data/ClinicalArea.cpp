@@ -560,7 +560,7 @@ void ClinicalArea::writeCharge(db::Dataset& history, db::Dataset& charges, const
     charges.setValue(u"Description", description.left(charges.field(u"Description").size()));
 
     const QVariant account = payer.isNull() ? history.value(u"PatientID") : payer;
-    db::Query owner(*Database, QStringLiteral("SELECT LastName, TherapySessionID FROM Patient WHERE PatientID = :id"));
+    db::Query owner(*Database, QStringLiteral("SELECT LastName, TherapySessionID FROM Patient WHERE PatientID = :id"), db::Query::Keep::ForTheConnection);
     owner.bind(QStringLiteral("id"), account).exec();
     const bool known = owner.next();
     charges.setValue(u"PatientID", account);

@@ -96,6 +96,7 @@ Connection::~Connection()
     m_beginStatement.reset();
     m_commitStatement.reset();
     m_changeMarkStatement.reset();
+    m_keptStatements.clear();
     if (m_db.isOpen())
         m_db.close();
     m_db = QSqlDatabase();
@@ -272,6 +273,21 @@ std::optional<QList<Connection::WrittenRow>> Connection::writtenSince(const Chan
         || now.totalChanges - mark.totalChanges != changesOf(mark.logged))
         return std::nullopt;
     return m_written.mid(mark.logged);
+}
+
+std::shared_ptr<QSqlQuery> Connection::keptStatement(const QString& sql)
+{
+    constexpr qsizetype kKept = 64; // the updates of changed columns vary; a few tables' worth
+    auto found = m_keptStatements.find(sql);
+    if (found != m_keptStatements.end())
+        return *found;
+    if (m_keptStatements.size() >= kKept)
+        m_keptStatements.clear();
+    auto statement = std::make_shared<QSqlQuery>(m_db);
+    if (!statement->prepare(m_dialect->adapt(sql)))
+        throwSqlError(QStringLiteral("The database refused a statement"), statement->lastError(), sql);
+    m_keptStatements.insert(sql, statement);
+    return statement;
 }
 
 qint64 Connection::changesOf(qsizetype from) const

@@ -24,15 +24,13 @@ qint64 insert(
 {
     const Dialect& dialect = connection.dialect();
     const bool returning = dialect.insertReturnsLocator();
-    QSqlQuery query(connection.database());
-    if (!query.prepare(dialect.adapt(sql::insertRow(table.name, columns, returning ? dialect.rowLocator(table) : QString()))))
-        throw DatabaseError(query.lastError().text());
+    const std::shared_ptr<QSqlQuery> kept = connection.keptStatement(sql::insertRow(table.name, columns, returning ? dialect.rowLocator(table) : QString()));
+    QSqlQuery& query = *kept;
     for (int i = 0; i < columns.size(); ++i)
         query.bindValue(i, values.value(i));
     run(query);
     const qint64 locator = returning ? (query.next() ? query.value(0).toLongLong() : 0) : query.lastInsertId().toLongLong();
-    if (returning)
-        query.finish();
+    query.finish();
     connection.noteWritten({ Connection::WrittenRow::Kind::Insert, table.name, locator, columns, {}, values });
     return locator;
 }
@@ -52,14 +50,15 @@ void update(Connection& connection, const TableDef& table, const QStringList& co
     }
     if (changed.isEmpty())
         return;
-    QSqlQuery query(connection.database());
-    if (!query.prepare(connection.dialect().adapt(sql::updateRow(table.name, changed, connection.dialect().rowLocator(table)))))
-        throw DatabaseError(query.lastError().text());
+    const std::shared_ptr<QSqlQuery> kept = connection.keptStatement(sql::updateRow(table.name, changed, connection.dialect().rowLocator(table)));
+    QSqlQuery& query = *kept;
     for (int i = 0; i < bound.size(); ++i)
         query.bindValue(i, bound[i]);
     query.bindValue(static_cast<int>(bound.size()), locator);
     run(query);
-    if (query.numRowsAffected() == 0)
+    const int affected = query.numRowsAffected();
+    query.finish();
+    if (affected == 0)
         throw DatabaseError(QStringLiteral("The row was deleted by another workstation."));
     connection.noteWritten(
         { Connection::WrittenRow::Kind::Update, table.name, locator, columns, original, values });
@@ -67,12 +66,13 @@ void update(Connection& connection, const TableDef& table, const QStringList& co
 
 void remove(Connection& connection, const TableDef& table, qint64 locator)
 {
-    QSqlQuery query(connection.database());
-    if (!query.prepare(connection.dialect().adapt(sql::deleteRow(table.name, connection.dialect().rowLocator(table)))))
-        throw DatabaseError(query.lastError().text());
+    const std::shared_ptr<QSqlQuery> kept = connection.keptStatement(sql::deleteRow(table.name, connection.dialect().rowLocator(table)));
+    QSqlQuery& query = *kept;
     query.bindValue(0, locator);
     run(query);
-    if (query.numRowsAffected() == 1)
+    const int affected = query.numRowsAffected();
+    query.finish();
+    if (affected == 1)
         connection.noteWritten({ Connection::WrittenRow::Kind::Delete, table.name, locator, {}, {}, {} });
 }
 

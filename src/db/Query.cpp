@@ -67,6 +67,11 @@ ParsedSql parseNamedParameters(const QString& sql)
 }
 
 Query::Query(const Connection& connection, const QString& sql)
+    : Query(connection, sql, Keep::Once)
+{
+}
+
+Query::Query(const Connection& connection, const QString& sql, Keep keep)
     : m_sql(sql)
     , m_query(connection.database())
 {
@@ -90,6 +95,10 @@ Query::Query(const Connection& connection, const QString& sql)
         m_direct = parsed.positional;
         return;
     }
+    if (keep == Keep::ForTheConnection && !connection.isSqlite()) {
+        m_kept = const_cast<Connection&>(connection).keptStatement(parsed.positional);
+        return;
+    }
     if (!m_query.prepare(parsed.positional))
         fail(QStringLiteral("The statement could not be prepared"));
 }
@@ -105,7 +114,7 @@ Query::Parameter* Query::parameter(const QString& name)
 
 void Query::fail(const QString& what) const
 {
-    throwSqlError(what, m_query.lastError(), m_sql);
+    throwSqlError(what, statement().lastError(), m_sql);
 }
 
 Query& Query::bind(const QString& name, const QVariant& value)
@@ -125,40 +134,40 @@ Query& Query::exec()
         if (!p.bound)
             throw DatabaseError(QStringLiteral("The parameter :%1 has no value").arg(p.name), {}, m_sql);
         for (int position : p.positions)
-            m_query.bindValue(position, p.value);
+            statement().bindValue(position, p.value);
     }
-    if (!(m_direct.isEmpty() ? m_query.exec() : m_query.exec(m_direct)))
+    if (!(m_direct.isEmpty() ? statement().exec() : statement().exec(m_direct)))
         fail(QStringLiteral("The statement failed"));
     return *this;
 }
 
 bool Query::next()
 {
-    if (m_query.next())
+    if (statement().next())
         return true;
-    if (m_query.lastError().isValid())
+    if (statement().lastError().isValid())
         fail(QStringLiteral("Reading the result failed"));
     return false;
 }
 
 QVariant Query::value(int column) const
 {
-    return m_query.value(column);
+    return statement().value(column);
 }
 
 QVariant Query::value(const QString& column) const
 {
-    return m_query.value(column);
+    return statement().value(column);
 }
 
 QSqlRecord Query::record() const
 {
-    return m_query.record();
+    return statement().record();
 }
 
 int Query::rowsAffected() const
 {
-    return m_query.numRowsAffected();
+    return statement().numRowsAffected();
 }
 
 QVariant Query::scalar()
@@ -171,7 +180,7 @@ QVariant Query::scalar()
 
 void Query::finish()
 {
-    m_query.finish();
+    statement().finish();
 }
 
 QStringList Query::parameterNames() const
