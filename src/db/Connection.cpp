@@ -175,8 +175,10 @@ std::unique_ptr<Connection> Connection::openFile(const ConnectionProfile& profil
         db.setDatabaseName(profile.database);
         db.setUserName(profile.user);
         db.setPassword(profile.password);
-        // Bounded: an unreachable server is an error after some seconds, never a hang.
-        QString options = QStringLiteral("connect_timeout=10");
+        // Bounded: an unreachable server is an error after some seconds, never a hang; a server
+        // that goes away while a statement waits for it is given up after half a minute.
+        QString options = QStringLiteral("connect_timeout=10;keepalives=1;keepalives_idle=10;keepalives_interval=5;keepalives_count=3;"
+                                         "tcp_user_timeout=30000");
         if (!profile.service.isEmpty())
             options += QStringLiteral(";service=") + profile.service;
         db.setConnectOptions(options);

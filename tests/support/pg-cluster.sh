@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# A private, throwaway PostgreSQL cluster for the tests: start DIR | stop DIR.
+# A private, throwaway PostgreSQL cluster for the tests: start DIR | stop DIR; halt DIR stops
+# the server at once as a crash would, keeping its data, and resume DIR starts it again.
 # It listens on a Unix socket in DIR only (no TCP), trusts local connections and runs as an
 # unprivileged user: the server refuses root, so under root it runs as `postgres`.
 set -euo pipefail
@@ -42,8 +43,15 @@ stop)
     fi
     rm -rf "$dir"
     ;;
+halt)
+    as_owner "$bin/pg_ctl" -D "$dir/data" -w -t 60 stop -m immediate >/dev/null
+    ;;
+resume)
+    as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 start \
+        -o "-k $dir -c listen_addresses= -p $port -c max_connections=50" >/dev/null || { cat "$dir/server.log" >&2; exit 1; }
+    ;;
 *)
-    echo "usage: $0 start|stop DIR [PORT]" >&2
+    echo "usage: $0 start|stop|halt|resume DIR [PORT]" >&2
     exit 2
     ;;
 esac
