@@ -21,7 +21,14 @@ bool TDmForm::watchOtherWorkstations()
     m_followLater->setSingleShot(true);
     m_followLater->setInterval(db::ChangeWatcher::kPollMs / 2);
     QObject::connect(m_followLater.get(), &QTimer::timeout, this, [this] { followOtherWorkstations({}); });
-    return m_watcher->start();
+    try {
+        return m_watcher->start();
+    } catch (const db::DatabaseError& e) {
+        // The program works without it, as with a database made before it: Refresh reads again.
+        platform::exceptionLog::logException(e, QStringLiteral("Watching for other workstations' changes"));
+        m_watcher.reset();
+        return false;
+    }
 }
 
 bool TDmForm::readsAnyOf(const db::Dataset& view, const QSet<QString>& tables)
