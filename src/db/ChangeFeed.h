@@ -17,8 +17,9 @@ class Connection;
 // - SQLite: a small table of change counters, one row per table, that triggers count up at
 //   every row written; a watcher looks at it when PRAGMA data_version says another connection
 //   committed.
-// - PostgreSQL: a statement trigger on every table sends NOTIFY with the table's name, which
-//   the server delivers when (and only when) the change commits.
+// - PostgreSQL: a statement trigger on every table sends NOTIFY with the table's name and the
+//   writer's server process, which the server delivers when (and only when) the change commits;
+//   a watcher listens on a connection of its own.
 namespace changefeed {
 inline constexpr const char* kCounterTable = "TableChanges";
 inline constexpr const char* kChannel = "orvane_changes";
@@ -26,16 +27,16 @@ inline constexpr const char* kChannel = "orvane_changes";
 // Sets the feed up for `tables`, leaving what is there already: a new database and the
 // repair command call it.
 void install(Connection& connection, const QStringList& tables);
-// What of the feed is missing for `tables`, one sentence each; empty when complete.
+// The tables among `tables` whose feed is missing or incomplete; empty when complete.
 QStringList problems(const Connection& connection, const QStringList& tables);
 // The tables, by lower-case name, whose feed is complete.
 QSet<QString> fedTables(const Connection& connection);
 } // namespace changefeed
 
 // Tells which tables other workstations changed, within about `pollMs` on SQLite and at once
-// on PostgreSQL. Changes this connection made are not reported (SQLite: not where nobody
-// else wrote meanwhile). Reports nothing while the connection is inside a transaction; they
-// come after it.
+// on PostgreSQL. Changes this connection made are not reported (on SQLite they may be, when
+// another workstation committed in the same moment). Reports nothing while the connection is
+// inside a transaction; they come after it.
 class ChangeWatcher : public QObject {
     Q_OBJECT
 public:
