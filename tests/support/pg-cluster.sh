@@ -38,8 +38,9 @@ start)
     echo "cluster on $dir port $port"
     ;;
 stop)
+    # A server a test has just halted may be gone already.
     if [[ -f "$dir/data/postmaster.pid" ]]; then
-        as_owner "$bin/pg_ctl" -D "$dir/data" -w -t 60 stop -m fast >/dev/null
+        as_owner "$bin/pg_ctl" -D "$dir/data" -w -t 60 stop -m fast >/dev/null 2>&1 || true
     fi
     rm -rf "$dir"
     ;;
