@@ -111,6 +111,13 @@ std::optional<qint32> Generators::advance(const GeneratorDef& def)
     std::unique_ptr<Query>& advance = m_advanceQueries[def.name];
     if (!advance)
         advance = std::make_unique<Query>(m_store, QStringLiteral("UPDATE %1 SET %2 = COALESCE(%2, 0) + 1 RETURNING %2").arg(quoted(def.name), quoted(def.field)));
+    // On a server the statement alone is the transaction and its row lock serialises the
+    // workstations: one round trip. An empty or exhausted generator takes the long way below.
+    if (!m_store.isSqlite() && !m_takingHook && !m_store.inTransaction()) {
+        const QVariant advanced = advance->scalar();
+        if (advanced.isValid() && advanced.toLongLong() <= kLargestIdentifier)
+            return static_cast<qint32>(advanced.toLongLong());
+    }
     // A short write transaction of its own: the engine's lock serialises workstations.
     if (!m_store.tryBegin())
         return std::nullopt;

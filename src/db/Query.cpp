@@ -67,10 +67,15 @@ ParsedSql parseNamedParameters(const QString& sql)
 }
 
 Query::Query(const Connection& connection, const QString& sql)
+    : Query(connection, sql, Keep::Once)
+{
+}
+
+Query::Query(const Connection& connection, const QString& sql, Keep keep)
     : m_sql(sql)
     , m_query(connection.database())
 {
-    const ParsedSql parsed = parseNamedParameters(sql);
+    const ParsedSql parsed = parseNamedParameters(connection.dialect().adapt(sql));
     for (int position = 0; position < parsed.names.size(); ++position) {
         const QString& name = parsed.names[position];
         Parameter* existing = parameter(name);
@@ -80,7 +85,20 @@ Query::Query(const Connection& connection, const QString& sql)
         }
         existing->positions.append(position);
     }
-    m_query.setForwardOnly(true);
+    // PostgreSQL's client reads a forward-only result row by row and can then run no other
+    // statement on the connection until it is done: a result read while the caller writes is
+    // fetched whole there.
+    m_query.setForwardOnly(connection.isSqlite());
+    // PostgreSQL prepares queries and data changes only: a statement without parameters (a
+    // table made, a setting) runs as it is.
+    if (!connection.isSqlite() && parsed.names.isEmpty()) {
+        m_direct = parsed.positional;
+        return;
+    }
+    if (keep == Keep::ForTheConnection && !connection.isSqlite()) {
+        m_kept = const_cast<Connection&>(connection).keptStatement(parsed.positional);
+        return;
+    }
     if (!m_query.prepare(parsed.positional))
         fail(QStringLiteral("The statement could not be prepared"));
 }
@@ -96,7 +114,7 @@ Query::Parameter* Query::parameter(const QString& name)
 
 void Query::fail(const QString& what) const
 {
-    throwSqlError(what, m_query.lastError(), m_sql);
+    throwSqlError(what, statement().lastError(), m_sql);
 }
 
 Query& Query::bind(const QString& name, const QVariant& value)
@@ -116,40 +134,40 @@ Query& Query::exec()
         if (!p.bound)
             throw DatabaseError(QStringLiteral("The parameter :%1 has no value").arg(p.name), {}, m_sql);
         for (int position : p.positions)
-            m_query.bindValue(position, p.value);
+            statement().bindValue(position, p.value);
     }
-    if (!m_query.exec())
+    if (!(m_direct.isEmpty() ? statement().exec() : statement().exec(m_direct)))
         fail(QStringLiteral("The statement failed"));
     return *this;
 }
 
 bool Query::next()
 {
-    if (m_query.next())
+    if (statement().next())
         return true;
-    if (m_query.lastError().isValid())
+    if (statement().lastError().isValid())
         fail(QStringLiteral("Reading the result failed"));
     return false;
 }
 
 QVariant Query::value(int column) const
 {
-    return m_query.value(column);
+    return statement().value(column);
 }
 
 QVariant Query::value(const QString& column) const
 {
-    return m_query.value(column);
+    return statement().value(column);
 }
 
 QSqlRecord Query::record() const
 {
-    return m_query.record();
+    return statement().record();
 }
 
 int Query::rowsAffected() const
 {
-    return m_query.numRowsAffected();
+    return statement().numRowsAffected();
 }
 
 QVariant Query::scalar()
@@ -162,7 +180,7 @@ QVariant Query::scalar()
 
 void Query::finish()
 {
-    m_query.finish();
+    statement().finish();
 }
 
 QStringList Query::parameterNames() const

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <memory>
+
 namespace db {
 
 class Connection;
@@ -20,6 +22,11 @@ class Connection;
 class Query {
 public:
     Query(const Connection& connection, const QString& sql);
+    // A statement run often (a rule's look-up at every post): on a server it is prepared once
+    // per connection and kept, instead of prepared and dropped each time. The kept statement is
+    // shared: no two such Query objects of the same text may be in use at once.
+    enum class Keep { Once, ForTheConnection };
+    Query(const Connection& connection, const QString& sql, Keep keep);
 
     // Binds every occurrence of :name; a name the statement does not have is an error.
     Query& bind(const QString& name, const QVariant& value);
@@ -53,8 +60,12 @@ private:
     [[noreturn]] void fail(const QString& what) const;
 
     QString m_sql;
+    QString m_direct; // run unprepared
     QList<Parameter> m_parameters;
     QSqlQuery m_query;
+    std::shared_ptr<QSqlQuery> m_kept; // Keep::ForTheConnection: the connection's statement
+    QSqlQuery& statement() { return m_kept ? *m_kept : m_query; }
+    const QSqlQuery& statement() const { return m_kept ? *m_kept : m_query; }
 };
 
 // Splits `sql` into its named parameters and the statement with positional markers; kept

@@ -1,0 +1,108 @@
+// The database server stops in the middle of storing a treatment with its charge: the user is
+// told, the row stays in edit with the user's values, and once the server is back the
+// treatment is there with its charge or not at all. The test runs a server of its own
+// (tests/support/pg-cluster.sh), since it stops it.
+#include "RulesFixture.h"
+#include "support/TestEngine.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+
+using namespace rulestest;
+
+namespace {
+
+QString clusterScript()
+{
+    return qEnvironmentVariable("ORVANE_SOURCE_DIR") + QStringLiteral("/tests/support/pg-cluster.sh");
+}
+
+} // namespace
+
+class TestServerFault : public QObject {
+    Q_OBJECT
+
+    QString m_cluster;
+    QTemporaryDir m_root;
+
+    QString location() const { return QStringLiteral("postgresql://orvane@/practice?host=%1").arg(m_cluster); }
+    db::ConnectionProfile profile() const { return db::ConnectionProfile::fromLocation(location(), QStringLiteral("fault")); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (!testsupport::onPostgres())
+            QSKIP("a database server stopping is a server's fault");
+        m_cluster = QStringLiteral("/tmp/orvane-pgfault-%1").arg(QCoreApplication::applicationPid());
+        QCOMPARE(QProcess::execute(clusterScript(), {QStringLiteral("start"), m_cluster}), 0);
+        auto admin = db::Connection::open(db::ConnectionProfile::fromLocation(
+            QStringLiteral("postgresql://orvane@/postgres?host=%1").arg(m_cluster), QStringLiteral("fault-admin")));
+        db::Query::run(*admin, QStringLiteral("CREATE DATABASE practice"));
+        data::DataDirectory(location()).create();
+        qputenv("ORVANE_PROGRAM_DIR", m_root.filePath(QStringLiteral("program")).toUtf8());
+    }
+
+    void cleanupTestCase()
+    {
+        if (!m_cluster.isEmpty())
+            QProcess::execute(clusterScript(), {QStringLiteral("stop"), m_cluster});
+    }
+
+    void serverStopsDuringAGroup()
+    {
+        int treatment = 0;
+        {
+            platform::Settings settings(platform::Edition::Dental, m_root.filePath(QStringLiteral("config")));
+            settings.setDefaultDoctorId(1);
+            auto dm = data::TDmForm::connect(profile());
+            dm->openAtStart(settings);
+            addOperation(*dm, 7, QStringLiteral("Filling"), 0, 0);
+            addPatient(*dm, QStringLiteral("Interrupted"));
+            // The charge is written second: the server stops while the group waits there.
+            exec(*dm->Database,
+                QStringLiteral("CREATE FUNCTION slow_charge() RETURNS trigger LANGUAGE plpgsql AS 'BEGIN PERFORM pg_sleep(5); RETURN NEW; END'"));
+            exec(*dm->Database, QStringLiteral("CREATE TRIGGER slow_charge BEFORE INSERT ON PatEconomics FOR EACH ROW EXECUTE FUNCTION slow_charge()"));
+
+            QProcess halt;
+            halt.start(QStringLiteral("bash"), {QStringLiteral("-c"), QStringLiteral("sleep 1 && '%1' halt '%2'").arg(clusterScript(), m_cluster)});
+            QVERIFY(halt.waitForStarted());
+            db::Dataset& history = *dm->clinical().HistPerSessionTable3;
+            history.append();
+            history.setValue(u"TreatmentLevel", 2);
+            history.setValue(u"OperID", 7);
+            history.setValue(u"ToothNum", 21);
+            history.setValue(u"Cost", 80);
+            history.setValue(u"CostEURO", 80 / dm->money().rate());
+            history.setValue(u"Price", 80);
+            history.setValue(u"PriceEURO", 80 / dm->money().rate());
+            treatment = history.value(u"ID").toInt();
+            QElapsedTimer waited;
+            waited.start();
+            try {
+                history.post();
+                QFAIL("the post went through although the server stopped");
+            } catch (const db::DatabaseError& e) {
+                QVERIFY2(e.message().contains(m_cluster) || e.message().contains(QStringLiteral("server")), qPrintable(e.message()));
+            }
+            QVERIFY(waited.elapsed() < 30000);
+            // What the user typed is still there, in edit or waiting to be stored with its group.
+            QVERIFY(history.isEditing() || history.hasPendingUpdates());
+            QCOMPARE(history.value(u"ToothNum").toInt(), 21);
+            QCOMPARE(history.value(u"ID").toInt(), treatment);
+            QVERIFY(halt.waitForFinished(60000));
+            QCOMPARE(halt.exitCode(), 0);
+        }
+        QCOMPARE(QProcess::execute(clusterScript(), {QStringLiteral("resume"), m_cluster}), 0);
+        auto c = db::Connection::open(profile());
+        const QVariantMap id{{QStringLiteral("id"), treatment}};
+        const int treatments = count(*c, QStringLiteral("SELECT COUNT(*) FROM History WHERE ID = :id"), id);
+        const int charges = count(*c, QStringLiteral("SELECT COUNT(*) FROM PatEconomics WHERE HistoryID = :id"), id);
+        QCOMPARE(charges, treatments); // whole or absent
+        QCOMPARE(count(*c, QStringLiteral("SELECT COUNT(*) FROM History h WHERE h.TreatmentLevel = 2 AND NOT EXISTS "
+                                          "(SELECT 1 FROM PatEconomics e WHERE e.HistoryID = h.ID)")),
+            0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestServerFault)
+#include "tst_serverfault.moc"
