@@ -1,0 +1,222 @@
+#include "db/Snapshot.h"
+
+#include "db/Dialect.h"
+#include "platform/Sha256.h"
+
+#include <QFile>
+#include <QStringList>
+#include <QThread>
+
+#include <sqlite3.h>
+
+#include <cstring>
+
+namespace db::snapshot {
+namespace {
+
+// One raw engine handle, closed on every way out.
+class Handle {
+public:
+    Handle(const QString& file, int flags)
+    {
+        const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db, flags, nullptr);
+        if (rc != SQLITE_OK) {
+            const QString engine = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString();
+            sqlite3_close(m_db);
+            m_db = nullptr;
+            throw DatabaseError(QStringLiteral("Cannot open %1").arg(file), engine);
+        }
+        sqlite3_busy_timeout(m_db, 10000);
+    }
+    ~Handle() { sqlite3_close(m_db); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    sqlite3* get() const { return m_db; }
+    QString error() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
+
+    void exec(const char* sql) const
+    {
+        if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw DatabaseError(QStringLiteral("The database could not be read"), error(), QString::fromUtf8(sql));
+    }
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
+class Statement {
+public:
+    Statement(const Handle& db, const QString& sql)
+    {
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v2(db.get(), text.constData(), int(text.size()), &m_stmt, nullptr) != SQLITE_OK) {
+            const int code = sqlite3_errcode(db.get());
+            const QString engine = db.error();
+            if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT)
+                throw DamagedDatabase(QStringLiteral("The file is not a sound database"), engine, sql);
+            throw DatabaseError(QStringLiteral("The database could not be read"), engine, sql);
+        }
+    }
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    sqlite3_stmt* get() const { return m_stmt; }
+    // True while there is a row; throws on an error of the engine.
+    bool step(const Handle& db) const
+    {
+        const int rc = sqlite3_step(m_stmt);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc == SQLITE_DONE)
+            return false;
+        if (rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB)
+            throw DamagedDatabase(QStringLiteral("The database file is damaged"), db.error());
+        throw DatabaseError(QStringLiteral("The database could not be read"), db.error());
+    }
+
+private:
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+QStringList tableNames(const Handle& db)
+{
+    Statement list(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' ORDER BY name"));
+    QStringList names;
+    while (list.step(db))
+        names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0)));
+    return names;
+}
+
+// Why a write to the target failed, in words someone can act on.
+QString targetWords(int code, const QString& target)
+{
+    switch (code & 0xff) {
+    case SQLITE_FULL:
+        return QStringLiteral("The disk of %1 is full.").arg(target);
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return QStringLiteral("%1 cannot be written: the folder or disk is read-only.").arg(target);
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("%1 cannot be created: the folder is missing or cannot be written.").arg(target);
+    default:
+        return QStringLiteral("%1 could not be written.").arg(target);
+    }
+}
+
+} // namespace
+
+QMap<QString, qint64> copySqliteFile(const QString& source, const QString& target, const Progress& progress)
+{
+    Handle from(source, SQLITE_OPEN_READONLY);
+    // The read transaction fixes the snapshot: the counts and every step of the copy see the
+    // same state, whatever other workstations commit meanwhile (WAL keeps their pages aside).
+    from.exec("BEGIN");
+    QMap<QString, qint64> counts;
+    for (const QString& table : tableNames(from)) {
+        Statement count(from, QStringLiteral("SELECT COUNT(*) FROM ") + Dialect::quoted(table));
+        count.step(from);
+        counts.insert(table, sqlite3_column_int64(count.get(), 0));
+    }
+
+    sqlite3* to = nullptr;
+    const QByteArray targetName = QFile::encodeName(target);
+    int rc = sqlite3_open_v2(targetName.constData(), &to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close(to);
+        throw TargetError(targetWords(rc, target));
+    }
+    sqlite3_backup* copy = sqlite3_backup_init(to, "main", from.get(), "main");
+    if (!copy) {
+        const QString engine = QString::fromUtf8(sqlite3_errmsg(to));
+        sqlite3_close(to);
+        throw TargetError(QStringLiteral("%1 could not be written.").arg(target), engine);
+    }
+    do {
+        rc = sqlite3_backup_step(copy, 4096);
+        if (progress)
+            progress(sqlite3_backup_pagecount(copy) - sqlite3_backup_remaining(copy), sqlite3_backup_pagecount(copy));
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+            QThread::msleep(20);
+    } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+    sqlite3_backup_finish(copy);
+    const int failure = rc == SQLITE_DONE ? sqlite3_errcode(to) : rc;
+    const QString engine = QString::fromUtf8(sqlite3_errmsg(to));
+    // The copy keeps the source's journal mode; a backup file stands alone.
+    if (rc == SQLITE_DONE)
+        rc = sqlite3_exec(to, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
+    const int closed = sqlite3_close(to);
+    if (rc != SQLITE_DONE && rc != SQLITE_OK)
+        throw TargetError(targetWords(failure, target), engine);
+    if (closed != SQLITE_OK)
+        throw TargetError(QStringLiteral("%1 could not be written.").arg(target));
+    from.exec("COMMIT");
+    return counts;
+}
+
+QString sqliteIntegrityProblem(const QString& file)
+{
+    Handle db(file, SQLITE_OPEN_READONLY);
+    // quick_check reads every page and row; it leaves out only the comparison of each index
+    // with its table, which restoring does not depend on.
+    Statement check(db, QStringLiteral("PRAGMA quick_check"));
+    QStringList problems;
+    while (check.step(db)) {
+        const QString line = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(check.get(), 0)));
+        if (line != QLatin1String("ok"))
+            problems << line;
+    }
+    return problems.join(QLatin1Char('\n'));
+}
+
+TableSums sumSqliteTables(const QString& file)
+{
+    Handle db(file, SQLITE_OPEN_READONLY);
+    db.exec("BEGIN");
+    TableSums sums;
+    QByteArray buffer;
+    buffer.reserve(1 << 17);
+    for (const QString& table : tableNames(db)) {
+        Statement rows(db, QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(Dialect::quoted(table)));
+        platform::Sha256 hash;
+        const int columns = sqlite3_column_count(rows.get());
+        qint64 count = 0;
+        while (rows.step(db)) {
+            ++count;
+            for (int c = 0; c < columns; ++c) {
+                const int type = sqlite3_column_type(rows.get(), c);
+                buffer.append(char(type));
+                switch (type) {
+                case SQLITE_INTEGER: {
+                    const qint64 v = sqlite3_column_int64(rows.get(), c);
+                    buffer.append(reinterpret_cast<const char*>(&v), sizeof v);
+                    break;
+                }
+                case SQLITE_FLOAT: {
+                    const double v = sqlite3_column_double(rows.get(), c);
+                    buffer.append(reinterpret_cast<const char*>(&v), sizeof v);
+                    break;
+                }
+                case SQLITE_NULL:
+                    break;
+                default: { // text and blobs: length first, so that values cannot run into each other
+                    const void* data = type == SQLITE_BLOB ? sqlite3_column_blob(rows.get(), c) : sqlite3_column_text(rows.get(), c);
+                    const qint32 size = sqlite3_column_bytes(rows.get(), c);
+                    buffer.append(reinterpret_cast<const char*>(&size), sizeof size);
+                    buffer.append(static_cast<const char*>(data), size);
+                }
+                }
+            }
+            if (buffer.size() > (1 << 16)) {
+                hash.add(buffer);
+                buffer.clear();
+            }
+        }
+        hash.add(buffer);
+        buffer.clear();
+        sums.insert(table, { count, hash.hex() });
+    }
+    db.exec("COMMIT");
+    return sums;
+}
+
+} // namespace db::snapshot

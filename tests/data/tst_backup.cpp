@@ -1,0 +1,334 @@
+#include "data/Backup.h"
+#include "data/DataDirectory.h"
+#include "data/DemoPractice.h"
+#include "db/Connection.h"
+#include "db/Snapshot.h"
+#include "support/ReadOnlyDirectory.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <cstring>
+#include <iostream>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr const char* kRestoreSwitch = "--restore-child";
+
+QString dbFile(const QString& data)
+{
+    return QDir(data).filePath(QString::fromLatin1(db::Connection::kSqliteFileName));
+}
+
+// Every table of both database files, and every image file with its bytes.
+struct PracticeState {
+    db::snapshot::TableSums data;
+    db::snapshot::TableSums generators;
+    QMap<QString, QByteArray> images;
+    bool operator==(const PracticeState&) const = default;
+};
+
+PracticeState stateOf(const QString& data)
+{
+    PracticeState state;
+    state.data = db::snapshot::sumSqliteTables(dbFile(data));
+    state.generators = db::snapshot::sumSqliteTables(QDir(data).filePath(QString::fromLatin1(db::Connection::kSqliteGeneratorFileName)));
+    const QString images = data::imagesFolderOf(data);
+    QDirIterator it(images, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        if (file.open(QIODevice::ReadOnly))
+            state.images.insert(QDir(images).relativeFilePath(file.fileName()), file.readAll());
+    }
+    return state;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray randomBytes(int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char& c : bytes)
+        c = char(QRandomGenerator::global()->bounded(256));
+    return bytes;
+}
+
+// A demo practice with a few image files under its xrays folder.
+void makePractice(const QString& data, int patients, quint32 seed)
+{
+    data::createDemoDirectory(data, { .patients = patients, .seed = seed });
+    const QString images = data::imagesFolderOf(data);
+    writeFile(QDir(images).filePath(QStringLiteral("x1/pano.jpg")), randomBytes(40000));
+    writeFile(QDir(images).filePath(QStringLiteral("x1/11.png")), randomBytes(3000));
+    writeFile(QDir(images).filePath(QStringLiteral("x7/Γιάννης.jpg")), randomBytes(500));
+}
+
+void copyTree(const QString& from, const QString& to)
+{
+    QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString target = QDir(to).filePath(QDir(from).relativeFilePath(file));
+        QDir().mkpath(QFileInfo(target).path());
+        QFile::copy(file, target);
+    }
+}
+
+void flipByte(const QString& path, qint64 at)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    file.seek(at);
+    char c = 0;
+    file.getChar(&c);
+    file.seek(at);
+    file.putChar(char(c ^ 0x20));
+}
+
+// Run as a child: restore and report each step, so that the parent can kill it in between.
+int restoreChild(const QString& backup, const QString& data)
+{
+    try {
+        data::restoreBackup(backup, data, data::imagesFolderOf(data), true, [](const QString& step, int) { std::cout << step.toStdString() << std::endl; });
+    } catch (const db::DatabaseError& e) {
+        std::cout << "failed: " << e.what() << std::endl;
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+class TestBackup : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_root;
+    QString m_practice;
+    QString m_backup;
+    PracticeState m_state;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_practice = m_root.filePath(QStringLiteral("A/Orvane/Data"));
+        makePractice(m_practice, 60, 11);
+        m_state = stateOf(m_practice);
+        QVERIFY(!m_state.data.value(QStringLiteral("Patient")).sha256.isEmpty());
+        m_backup = m_root.filePath(QStringLiteral("backup"));
+        const data::BackupSummary done = data::makeBackup(m_practice, data::imagesFolderOf(m_practice), m_backup);
+        QCOMPARE(done.folder, m_backup);
+        QVERIFY(done.rows > 0);
+        QVERIFY(!QFileInfo::exists(m_backup + QStringLiteral(".partial")));
+    }
+
+    void roundTripGivesEveryTableAndImageBack()
+    {
+        const QString restored = m_root.filePath(QStringLiteral("B/Orvane/Data"));
+        data::restoreBackup(m_backup, restored, data::imagesFolderOf(restored), false);
+        QCOMPARE(stateOf(restored), m_state);
+        QCOMPARE(stateOf(restored).images.size(), 3);
+        QCOMPARE(data::DataDirectory(restored).check(), QStringList());
+        QCOMPARE(stateOf(m_practice), m_state); // the source is untouched
+    }
+
+    void unsoundBackupIsRefusedBeforeAnythingIsTouched_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("database truncated") << "truncate data/PallavorDB.sqlite" << "truncated";
+        QTest::newRow("one byte of the database flipped") << "flip data/PallavorDB.sqlite" << "altered";
+        QTest::newRow("one byte of an image flipped") << "flip xrays/x1/pano.jpg" << "altered";
+        QTest::newRow("generator store gone") << "remove data/PallavorGen.sqlite" << "missing";
+        QTest::newRow("no manifest") << "remove manifest.json" << "not a backup";
+        QTest::newRow("one byte of the manifest flipped") << "flip manifest.json" << "altered";
+        QTest::newRow("sum of the manifest gone") << "remove manifest.sha256" << "not a backup";
+        QTest::newRow("another program's folder") << "program Other" << "another program";
+        QTest::newRow("manifest reaching outside") << "path ../../etc/passwd" << "outside";
+    }
+    void unsoundBackupIsRefusedBeforeAnythingIsTouched()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString backup = dir.filePath(QStringLiteral("backup"));
+        copyTree(m_backup, backup);
+        const QString what = damage.section(QLatin1Char(' '), 0, 0);
+        const QString file = QDir(backup).filePath(damage.section(QLatin1Char(' '), 1));
+        const QString manifestPath = QDir(backup).filePath(QStringLiteral("manifest.json"));
+        if (what == QLatin1String("truncate"))
+            QVERIFY(QFile::resize(file, QFileInfo(file).size() - 4096));
+        else if (what == QLatin1String("flip"))
+            flipByte(file, QFileInfo(file).size() / 2);
+        else if (what == QLatin1String("remove"))
+            QVERIFY(QFile::remove(file));
+        else {
+            QFile m(manifestPath);
+            QVERIFY(m.open(QIODevice::ReadOnly));
+            QJsonObject manifest = QJsonDocument::fromJson(m.readAll()).object();
+            m.close();
+            if (what == QLatin1String("program"))
+                manifest.insert(QStringLiteral("program"), damage.section(QLatin1Char(' '), 1));
+            else {
+                QJsonArray files = manifest.value(QStringLiteral("files")).toArray();
+                QJsonObject first = files.first().toObject();
+                first.insert(QStringLiteral("path"), damage.section(QLatin1Char(' '), 1));
+                files.replace(0, first);
+                manifest.insert(QStringLiteral("files"), files);
+            }
+            // Written consistently, as another program or a forger would.
+            const QByteArray text = QJsonDocument(manifest).toJson();
+            writeFile(manifestPath, text);
+            writeFile(QDir(backup).filePath(QStringLiteral("manifest.sha256")), QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex());
+        }
+
+        // Over an existing practice, with --force: still nothing may change.
+        const QString target = dir.filePath(QStringLiteral("C/Orvane/Data"));
+        copyTree(m_practice, target);
+        copyTree(data::imagesFolderOf(m_practice), data::imagesFolderOf(target));
+        try {
+            data::restoreBackup(backup, target, data::imagesFolderOf(target), true);
+            QFAIL("an unsound backup was restored");
+        } catch (const data::BackupError& e) {
+            QVERIFY2(e.message().contains(reason), qPrintable(e.message()));
+        }
+        QCOMPARE(stateOf(target), m_state);
+        QVERIFY(!QFileInfo::exists(target + QStringLiteral(".restoring")));
+    }
+
+    void aPracticeIsReplacedOnlyWhenAsked()
+    {
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("Orvane/Data"));
+        makePractice(target, 5, 99);
+        const PracticeState other = stateOf(target);
+        QVERIFY(other != m_state);
+        QVERIFY_THROWS_EXCEPTION(data::BackupError, data::restoreBackup(m_backup, target, data::imagesFolderOf(target), false));
+        QCOMPARE(stateOf(target), other);
+        data::restoreBackup(m_backup, target, data::imagesFolderOf(target), true);
+        QCOMPARE(stateOf(target), m_state);
+        QVERIFY(!QFileInfo::exists(target + QStringLiteral(".restoring")));
+        QVERIFY(!QFileInfo::exists(data::imagesFolderOf(target) + QStringLiteral(".restoring")));
+    }
+
+    void aTargetThatCannotTakeTheBackupLeavesNothing()
+    {
+        QTemporaryDir dir;
+        QVERIFY_THROWS_EXCEPTION(data::BackupError, data::makeBackup(m_practice, data::imagesFolderOf(m_practice), m_backup)); // exists
+
+        const QString closed = dir.filePath(QStringLiteral("closed"));
+        QDir().mkpath(closed);
+        {
+            testsupport::ReadOnlyDirectory readOnly(closed);
+            if (readOnly.isReadOnly()) {
+                try {
+                    data::makeBackup(m_practice, data::imagesFolderOf(m_practice), QDir(closed).filePath(QStringLiteral("b")));
+                    QFAIL("a backup was written into a read-only folder");
+                } catch (const data::BackupError& e) {
+                    QVERIFY2(e.message().contains(QStringLiteral("read-only")), qPrintable(e.message()));
+                }
+            }
+        }
+        QVERIFY(QDir(closed).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+
+        // A disk that fills up half-way: the file size limit stands in for it.
+        const QString out = dir.filePath(QStringLiteral("full"));
+        rlimit before {};
+        getrlimit(RLIMIT_FSIZE, &before);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = before;
+        small.rlim_cur = 64 * 1024;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        QString message;
+        try {
+            data::makeBackup(m_practice, data::imagesFolderOf(m_practice), out);
+        } catch (const data::BackupError& e) {
+            message = e.message();
+        }
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY2(message.contains(QStringLiteral("full")) || message.contains(QStringLiteral("written")), qPrintable(message));
+        QVERIFY(!QFileInfo::exists(out));
+        QVERIFY(!QFileInfo::exists(out + QStringLiteral(".partial")));
+        QCOMPARE(stateOf(m_practice), m_state);
+    }
+
+    // Killed at any point, the restore leaves the old practice or the new one, whole.
+    void killedRestoreLeavesOneWholePractice_data()
+    {
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<int>("delayMs");
+        for (const char* step : { "Checking the backup", "Copying the backup", "Checking the restored practice", "Putting the practice in place" }) {
+            for (int delay : { 0, 3, 15 })
+                QTest::addRow("%s +%d ms", step, delay) << QString::fromLatin1(step) << delay;
+        }
+    }
+    void killedRestoreLeavesOneWholePractice()
+    {
+        QFETCH(QString, after);
+        QFETCH(int, delayMs);
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("Orvane/Data"));
+        makePractice(target, 5, 99);
+        const PracticeState old = stateOf(target);
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), { QString::fromLatin1(kRestoreSwitch), m_backup, target });
+        QVERIFY(child.waitForStarted());
+        QString seen;
+        while (!seen.contains(after) && child.state() == QProcess::Running) {
+            child.waitForReadyRead(2000);
+            seen += QString::fromUtf8(child.readAllStandardOutput());
+        }
+        QTest::qSleep(delayMs);
+        ::kill(pid_t(child.processId()), SIGKILL);
+        child.waitForFinished();
+        const PracticeState now = stateOf(target);
+        QVERIFY2(now.data == old.data || now.data == m_state.data, qPrintable(seen));
+        QCOMPARE(now.generators, now.data == old.data ? old.generators : m_state.generators);
+        QCOMPARE(db::snapshot::sqliteIntegrityProblem(dbFile(target)), QString());
+        // The next restore clears what the killed one left and succeeds.
+        data::restoreBackup(m_backup, target, data::imagesFolderOf(target), true);
+        QCOMPARE(stateOf(target), m_state);
+    }
+
+    void onlyTheNewestBackupsAreKept()
+    {
+        QTemporaryDir dir;
+        for (int day = 1; day <= 12; ++day)
+            writeFile(QDir(dir.path()).filePath(QStringLiteral("2026-01-%1_120000/manifest.json").arg(day, 2, 10, QLatin1Char('0'))), "{}");
+        writeFile(dir.filePath(QStringLiteral("0000-notes/readme.txt")), "mine");
+        const QStringList removed = data::pruneBackups(dir.path(), 10);
+        QCOMPARE(removed.size(), 2);
+        QVERIFY(removed.first().endsWith(QStringLiteral("2026-01-01_120000")));
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("2026-01-02_120000"))));
+        QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("2026-01-03_120000"))));
+        QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("0000-notes/readme.txt"))));
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 4 && std::strcmp(argv[1], kRestoreSwitch) == 0)
+        return restoreChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    TestBackup test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_backup.moc"
