@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/AppointmentsArea.h"
+#include "data/AuditTrail.h"
 #include "data/ClinicalArea.h"
 #include "data/DataDirectory.h"
 #include "data/FinanceArea.h"
@@ -232,6 +233,8 @@ private:
     std::vector<StoreGroup> m_storeGroups;
     QHash<const db::Dataset*, db::Dataset*> m_companionOf; // stored with this master while it is edited
     QHash<const db::Dataset*, int> m_storeHolds;
+    // Last, so that it stops recording before anything of the connection goes.
+    std::unique_ptr<AuditTrail> m_audit;
 };
 
 } // namespace data

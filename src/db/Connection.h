@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -88,6 +89,12 @@ public:
         QList<QVariant> values;
     };
     void noteWritten(WrittenRow row);
+    // Called for every row written through db::rowwriter, inside the transaction of the write,
+    // with the row as read (`original`; a delete's whole row) and as written (`values`). What
+    // it throws rolls the write back with everything else of its transaction.
+    using RowAudit = std::function<void(const WrittenRow& row)>;
+    void setRowAudit(RowAudit audit) { m_rowAudit = std::move(audit); }
+    const RowAudit& rowAudit() const { return m_rowAudit; }
     // The rows written since `mark` when they are everything that changed since: nothing from
     // another workstation, no write that is not in the log, nothing rolled back.
     std::optional<QList<WrittenRow>> writtenSince(const ChangeMark& mark);
@@ -127,6 +134,7 @@ private:
     QList<WrittenRow> m_written;
     quint64 m_writtenGeneration = 0;
     std::unique_ptr<Dialect> m_dialect;
+    RowAudit m_rowAudit;
     QString m_fileName;
     bool m_wal = false;
     bool m_readOnly = false;

@@ -29,7 +29,10 @@ qint64 insert(
         query.bindValue(i, values.value(i));
     run(query);
     const qint64 locator = query.lastInsertId().toLongLong();
-    connection.noteWritten({ Connection::WrittenRow::Kind::Insert, table, locator, columns, {}, values });
+    Connection::WrittenRow row { Connection::WrittenRow::Kind::Insert, table, locator, columns, {}, values };
+    if (connection.rowAudit())
+        connection.rowAudit()(row);
+    connection.noteWritten(std::move(row));
     return locator;
 }
 
@@ -57,19 +60,24 @@ void update(Connection& connection, const QString& table, const QStringList& col
     run(query);
     if (query.numRowsAffected() == 0)
         throw DatabaseError(QStringLiteral("The row was deleted by another workstation."));
-    connection.noteWritten(
-        { Connection::WrittenRow::Kind::Update, table, locator, columns, original, values });
+    Connection::WrittenRow row { Connection::WrittenRow::Kind::Update, table, locator, columns, original, values };
+    if (connection.rowAudit())
+        connection.rowAudit()(row);
+    connection.noteWritten(std::move(row));
 }
 
-void remove(Connection& connection, const QString& table, qint64 locator)
+void remove(Connection& connection, const QString& table, qint64 locator, const QStringList& columns, const QList<QVariant>& original)
 {
     QSqlQuery query(connection.database());
     if (!query.prepare(sql::deleteRow(table)))
         throw DatabaseError(query.lastError().text());
     query.bindValue(0, locator);
     run(query);
-    if (query.numRowsAffected() == 1)
-        connection.noteWritten({ Connection::WrittenRow::Kind::Delete, table, locator, {}, {}, {} });
+    if (query.numRowsAffected() != 1)
+        return;
+    if (connection.rowAudit())
+        connection.rowAudit()({ Connection::WrittenRow::Kind::Delete, table, locator, columns, original, {} });
+    connection.noteWritten({ Connection::WrittenRow::Kind::Delete, table, locator, {}, {}, {} });
 }
 
 } // namespace rowwriter
@@ -132,7 +140,7 @@ QHash<qint64, qint64> PendingChanges::write(
             rowwriter::update(connection, table, columns, c.original, c.values, c.locator);
             break;
         case Kind::Delete:
-            rowwriter::remove(connection, table, c.locator);
+            rowwriter::remove(connection, table, c.locator, columns, c.original);
             break;
         }
     }
