@@ -1,6 +1,7 @@
 #include "app/ScreenshotTour.h"
 #include "app/ScreenshotTourClinical.h"
 #include "app/FinanceTour.h"
+#include "app/AuditTour.h"
 #include "app/ScreenshotTourNotes.h"
 
 #include "app/AboutUnit.h"
@@ -222,6 +223,7 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
     attempt("the clinical windows", [&] { tourClinicalWindows(dataDir, [&camera](QWidget& window) { camera.take(window); }); });
     attempt("the financial windows", [&] { tourFinanceWindows(dataDir, [&camera](QWidget& window, const QString& name) { camera.nameNext(name); camera.take(window); }); });
     attempt("the periodontal chart", [&] { tourPerioWindows(dataDir, [&camera](QWidget& window) { camera.take(window); }); });
+    attempt("the audit trail", [&] { tourAuditWindows(dataDir, !dataDirectory.has_value(), [&camera](QWidget& window) { camera.take(window); }); });
     attempt("the notes windows", [&] { tourNotesWindows(dataDir, [&camera](QWidget& window, const QString& name) { camera.nameNext(name); camera.take(window); }); });
     {
         // The search dialog over the patient list, ordered by last name, with its two helpers.

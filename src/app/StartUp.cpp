@@ -1,8 +1,10 @@
 #include "app/StartUp.h"
 
 #include "app/AppointmentWindows.h"
+#include "app/AuditWindows.h"
 #include "app/ChartWindows.h"
 #include "app/DataModuleBinding.h"
+#include "app/ExitBackup.h"
 #include "app/FinanceWindows.h"
 
 #include "app/LoginUnit.h"
@@ -130,6 +132,8 @@ int StartUp::run()
     m_main->showAtStart();
     m_mainShown = true;
     const int code = runLoop ? runLoop(*m_main) : QApplication::exec();
+    if (!runLoop) // a driven run (state report, tests) is no working day to keep
+        runExitBackup();
     startBackup();
     return code;
 }
@@ -211,6 +215,7 @@ std::unique_ptr<QObject> openDataModuleOn(
     lendChartWindows(*dm, mainWindow);
     lendPatientWindows(*dm, mainWindow);
     lendFinanceWindows(*dm, mainWindow);
+    lendAuditWindows(*dm, mainWindow);
     lendAppointmentWindows(*dm, mainWindow);
     lendSearches(*dm, mainWindow);
     return dm;

@@ -5,12 +5,12 @@
 #include "platform/Session.h"
 
 #include <QDateTime>
-#include <QSysInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSysInfo>
 
 namespace data {
 namespace {
@@ -55,9 +55,10 @@ struct AuditTrail::Writer {
 
 const QStringList& AuditTrail::auditedTables()
 {
-    static const QStringList tables { QStringLiteral("Patient"), QStringLiteral("CartAnamnestica"), QStringLiteral("History"),
-        QStringLiteral("Sessions"), QStringLiteral("PatEconomics"), QStringLiteral("DentEconomics"), QStringLiteral("Appointments"),
-        QStringLiteral("Prescriptions"), QStringLiteral("PrescrItems"), QStringLiteral("Photos") };
+    static const QStringList tables { QStringLiteral("Patient"), QStringLiteral("CartAnamnestica"),
+        QStringLiteral("History"), QStringLiteral("Sessions"), QStringLiteral("PatEconomics"),
+        QStringLiteral("DentEconomics"), QStringLiteral("Appointments"), QStringLiteral("Prescriptions"),
+        QStringLiteral("PrescrItems"), QStringLiteral("Photos") };
     return tables;
 }
 
@@ -68,18 +69,24 @@ AuditTrail::AuditTrail(db::Connection& connection)
         return;
     QSqlQuery query(connection.database());
     // Portable SQL; the row's own locator orders entries of the same moment.
-    for (const QString& sql : { QStringLiteral("CREATE TABLE IF NOT EXISTS AuditTrail (ChangedAt VARCHAR(23) NOT NULL, UserName VARCHAR(40), "
-                                                "Workstation VARCHAR(64), TableName VARCHAR(32) NOT NULL, RowLocator BIGINT NOT NULL, "
-                                                "PatientID INTEGER, Action CHAR(1) NOT NULL, Changes TEXT)"),
-             QStringLiteral("CREATE INDEX IF NOT EXISTS AuditTrailChangedAt ON AuditTrail (ChangedAt)"),
-             QStringLiteral("CREATE INDEX IF NOT EXISTS AuditTrailPatient ON AuditTrail (PatientID, ChangedAt)") }) {
+    for (const QString& sql :
+        { QStringLiteral(
+              "CREATE TABLE IF NOT EXISTS AuditTrail (ChangedAt VARCHAR(23) NOT NULL, UserName VARCHAR(40), "
+              "Workstation VARCHAR(64), TableName VARCHAR(32) NOT NULL, RowLocator BIGINT NOT NULL, "
+              "PatientID INTEGER, Action CHAR(1) NOT NULL, Changes TEXT)"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS AuditTrailChangedAt ON AuditTrail (ChangedAt)"),
+            QStringLiteral(
+                "CREATE INDEX IF NOT EXISTS AuditTrailPatient ON AuditTrail (PatientID, ChangedAt)") }) {
         if (!query.exec(sql))
-            throw db::DatabaseError(QStringLiteral("The audit trail cannot be set up"), query.lastError().text(), sql);
+            throw db::DatabaseError(
+                QStringLiteral("The audit trail cannot be set up"), query.lastError().text(), sql);
     }
     m_writer = std::make_unique<Writer>(Writer { QSqlQuery(connection.database()) });
-    if (!m_writer->insert.prepare(QStringLiteral("INSERT INTO AuditTrail (ChangedAt, UserName, Workstation, TableName, RowLocator, PatientID, "
-                                                 "Action, Changes) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")))
-        throw db::DatabaseError(QStringLiteral("The audit trail cannot be set up"), m_writer->insert.lastError().text());
+    if (!m_writer->insert.prepare(QStringLiteral(
+            "INSERT INTO AuditTrail (ChangedAt, UserName, Workstation, TableName, RowLocator, PatientID, "
+            "Action, Changes) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")))
+        throw db::DatabaseError(
+            QStringLiteral("The audit trail cannot be set up"), m_writer->insert.lastError().text());
     connection.setRowAudit([this](const db::Connection::WrittenRow& row) {
         if (!auditedTables().contains(row.table, Qt::CaseInsensitive))
             return;
@@ -102,7 +109,10 @@ AuditTrail::AuditTrail(db::Connection& connection)
         q.bindValue(3, row.table);
         q.bindValue(4, row.locator);
         q.bindValue(5, patient);
-        q.bindValue(6, QString(QLatin1Char(row.kind == Kind::Insert ? 'I' : row.kind == Kind::Update ? 'U' : 'D')));
+        q.bindValue(6,
+            QString(QLatin1Char(row.kind == Kind::Insert ? 'I'
+                    : row.kind == Kind::Update           ? 'U'
+                                                         : 'D')));
         q.bindValue(7, QString::fromUtf8(QJsonDocument(changes).toJson(QJsonDocument::Compact)));
         exec(q, QStringLiteral("The change could not be recorded in the audit trail"));
     });
@@ -138,14 +148,16 @@ QList<AuditTrail::Entry> AuditTrail::read(db::Connection& connection, const Filt
         where << QStringLiteral("ChangedAt < ?");
         values << filter.to.addDays(1).toString(Qt::ISODate);
     }
-    QString sql = QStringLiteral("SELECT ChangedAt, UserName, Workstation, TableName, RowLocator, PatientID, Action, Changes FROM AuditTrail");
+    QString sql = QStringLiteral("SELECT ChangedAt, UserName, Workstation, TableName, RowLocator, PatientID, "
+                                 "Action, Changes FROM AuditTrail");
     if (!where.isEmpty())
         sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     sql += QStringLiteral(" ORDER BY ChangedAt DESC, RowLocator DESC");
     QSqlQuery query(connection.database());
     query.setForwardOnly(true);
     if (!query.prepare(sql))
-        throw db::DatabaseError(QStringLiteral("The audit trail cannot be read"), query.lastError().text(), sql);
+        throw db::DatabaseError(
+            QStringLiteral("The audit trail cannot be read"), query.lastError().text(), sql);
     for (int i = 0; i < values.size(); ++i)
         query.bindValue(i, values[i]);
     exec(query, QStringLiteral("The audit trail cannot be read"));
@@ -170,14 +182,17 @@ QList<AuditTrail::Entry> AuditTrail::read(db::Connection& connection, const Filt
 QString AuditTrail::toCsv(const QList<Entry>& entries)
 {
     const auto field = [](const QString& text) {
-        if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')))
+        if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"'))
+            && !text.contains(QLatin1Char('\n')))
             return text;
-        return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+        return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\""))
+            + QLatin1Char('"');
     };
     QString csv = QStringLiteral("ChangedAt,UserName,Workstation,TableName,Row,PatientID,Action,Changes\n");
     for (const Entry& e : entries) {
-        csv += QStringList { field(e.changedAt), field(e.user), field(e.workstation), field(e.table), QString::number(e.row),
-            e.patientId ? QString::number(*e.patientId) : QString(), QString(e.action), field(e.changes) }
+        csv += QStringList { field(e.changedAt), field(e.user), field(e.workstation), field(e.table),
+            QString::number(e.row), e.patientId ? QString::number(*e.patientId) : QString(),
+            QString(e.action), field(e.changes) }
                    .join(QLatin1Char(','));
         csv += QLatin1Char('\n');
     }

@@ -36,8 +36,8 @@ QString str(const char* text)
 // Journals and locks of a live database are not part of a backup: the snapshot holds their content.
 bool isEngineCompanion(const QString& name)
 {
-    return name.endsWith(QLatin1String("-wal")) || name.endsWith(QLatin1String("-shm")) || name.endsWith(QLatin1String("-journal"))
-        || name.endsWith(QLatin1String(".lock"));
+    return name.endsWith(QLatin1String("-wal")) || name.endsWith(QLatin1String("-shm"))
+        || name.endsWith(QLatin1String("-journal")) || name.endsWith(QLatin1String(".lock"));
 }
 
 // Removes a folder being written unless it was finished.
@@ -63,14 +63,16 @@ private:
 bool holdsAnything(const QString& folder)
 {
     const QDir dir(folder);
-    return dir.exists() && !dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System).isEmpty();
+    return dir.exists()
+        && !dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System).isEmpty();
 }
 
 void makeFolder(const QString& path)
 {
     if (!QDir().mkpath(path))
-        throw BackupError(QStringLiteral("The folder %1 cannot be created: the disk is read-only, or the folder above it is missing "
-                                         "or cannot be written.")
+        throw BackupError(QStringLiteral(
+            "The folder %1 cannot be created: the disk is read-only, or the folder above it is missing "
+            "or cannot be written.")
                               .arg(QDir::toNativeSeparators(path)));
 }
 
@@ -78,26 +80,32 @@ void copyFile(const QString& from, const QString& to)
 {
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
-        throw BackupError(QStringLiteral("%1 cannot be read: %2").arg(QDir::toNativeSeparators(from), source.errorString()));
+        throw BackupError(QStringLiteral("%1 cannot be read: %2")
+                              .arg(QDir::toNativeSeparators(from), source.errorString()));
     QFile target(to);
     if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw BackupError(QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(to), target.errorString()));
+        throw BackupError(QStringLiteral("%1 cannot be written: %2")
+                              .arg(QDir::toNativeSeparators(to), target.errorString()));
     QByteArray buffer(1 << 20, Qt::Uninitialized);
     for (;;) {
         const qint64 got = source.read(buffer.data(), buffer.size());
         if (got < 0)
-            throw BackupError(QStringLiteral("%1 cannot be read: %2").arg(QDir::toNativeSeparators(from), source.errorString()));
+            throw BackupError(QStringLiteral("%1 cannot be read: %2")
+                                  .arg(QDir::toNativeSeparators(from), source.errorString()));
         if (got == 0)
             break;
         if (target.write(buffer.constData(), got) != got || !target.flush())
-            throw BackupError(QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(to), target.errorString()));
+            throw BackupError(QStringLiteral("%1 cannot be written: %2")
+                                  .arg(QDir::toNativeSeparators(to), target.errorString()));
     }
     // On the disk before anything is renamed over it.
     if (::fsync(target.handle()) != 0)
-        throw BackupError(QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(to), QString::fromLocal8Bit(strerror(errno))));
+        throw BackupError(QStringLiteral("%1 cannot be written: %2")
+                              .arg(QDir::toNativeSeparators(to), QString::fromLocal8Bit(strerror(errno))));
 }
 
-// Copies the regular files below `from` into `to`, keeping the folders; returns their paths relative to `from`.
+// Copies the regular files below `from` into `to`, keeping the folders; returns their paths relative to
+// `from`.
 QStringList copyTree(const QString& from, const QString& to, bool skipDatabases)
 {
     QStringList copied;
@@ -105,7 +113,8 @@ QStringList copyTree(const QString& from, const QString& to, bool skipDatabases)
         return copied;
     makeFolder(to);
     const QDir source(from);
-    QDirIterator it(from, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, skipDatabases ? QDirIterator::NoIteratorFlags : QDirIterator::Subdirectories);
+    QDirIterator it(from, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
+        skipDatabases ? QDirIterator::NoIteratorFlags : QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString file = it.next();
         const QString relative = source.relativeFilePath(file);
@@ -124,15 +133,22 @@ QJsonObject verifiedTables(const QString& file, const QMap<QString, qint64>& cou
 {
     const QString problem = db::snapshot::sqliteIntegrityProblem(file);
     if (!problem.isEmpty())
-        throw BackupError(QStringLiteral("The copy %1 fails the database's integrity check: %2").arg(QDir::toNativeSeparators(file), problem));
+        throw BackupError(QStringLiteral("The copy %1 fails the database's integrity check: %2")
+                              .arg(QDir::toNativeSeparators(file), problem));
     const db::snapshot::TableSums sums = db::snapshot::sumSqliteTables(file);
     if (sums.keys() != counted.keys())
-        throw BackupError(QStringLiteral("The copy %1 does not hold the tables of the database.").arg(QDir::toNativeSeparators(file)));
+        throw BackupError(QStringLiteral("The copy %1 does not hold the tables of the database.")
+                              .arg(QDir::toNativeSeparators(file)));
     QJsonObject tables;
     for (auto it = sums.cbegin(); it != sums.cend(); ++it) {
         if (it->rows != counted.value(it.key()))
-            throw BackupError(QStringLiteral("The copy of table %1 holds %2 rows, the database %3.").arg(it.key()).arg(it->rows).arg(counted.value(it.key())));
-        tables.insert(it.key(), QJsonObject { { QStringLiteral("rows"), it->rows }, { QStringLiteral("sha256"), QString::fromLatin1(it->sha256) } });
+            throw BackupError(QStringLiteral("The copy of table %1 holds %2 rows, the database %3.")
+                                  .arg(it.key())
+                                  .arg(it->rows)
+                                  .arg(counted.value(it.key())));
+        tables.insert(it.key(),
+            QJsonObject { { QStringLiteral("rows"), it->rows },
+                { QStringLiteral("sha256"), QString::fromLatin1(it->sha256) } });
     }
     return tables;
 }
@@ -150,8 +166,10 @@ QJsonArray fileList(const QString& root, BackupSummary& summary)
         QByteArray sum;
         qint64 size = 0;
         if (!platform::Sha256::ofFile(dir.filePath(path), sum, size))
-            throw BackupError(QStringLiteral("%1 cannot be read back.").arg(QDir::toNativeSeparators(dir.filePath(path))));
-        files.append(QJsonObject { { QStringLiteral("path"), path }, { QStringLiteral("size"), size }, { QStringLiteral("sha256"), QString::fromLatin1(sum) } });
+            throw BackupError(
+                QStringLiteral("%1 cannot be read back.").arg(QDir::toNativeSeparators(dir.filePath(path))));
+        files.append(QJsonObject { { QStringLiteral("path"), path }, { QStringLiteral("size"), size },
+            { QStringLiteral("sha256"), QString::fromLatin1(sum) } });
         ++summary.files;
         summary.bytes += size;
     }
@@ -162,7 +180,8 @@ void writeFileAtOnce(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit())
-        throw BackupError(QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw BackupError(QStringLiteral("%1 cannot be written: %2")
+                              .arg(QDir::toNativeSeparators(path), file.errorString()));
 }
 
 QByteArray sumOf(const QByteArray& bytes)
@@ -195,11 +214,15 @@ void swapIn(const QString& staged, const QString& target)
     const QByteArray to = QFile::encodeName(target);
     if (!QFileInfo::exists(target)) {
         if (std::rename(from.constData(), to.constData()) != 0)
-            throw BackupError(QStringLiteral("%1 cannot be put in place: %2").arg(QDir::toNativeSeparators(target), QString::fromLocal8Bit(strerror(errno))));
+            throw BackupError(
+                QStringLiteral("%1 cannot be put in place: %2")
+                    .arg(QDir::toNativeSeparators(target), QString::fromLocal8Bit(strerror(errno))));
         return;
     }
     if (renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) != 0)
-        throw BackupError(QStringLiteral("%1 cannot be replaced: %2").arg(QDir::toNativeSeparators(target), QString::fromLocal8Bit(strerror(errno))));
+        throw BackupError(
+            QStringLiteral("%1 cannot be replaced: %2")
+                .arg(QDir::toNativeSeparators(target), QString::fromLocal8Bit(strerror(errno))));
 }
 
 void report(const BackupProgress& progress, const QString& step, int percent)
@@ -233,13 +256,16 @@ QString backupFolderName()
     return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HHmmss"));
 }
 
-BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFolder, const QString& out, const BackupProgress& progress)
+BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFolder, const QString& out,
+    const BackupProgress& progress)
 {
     const QDir data(dataDirectory);
     if (!QFileInfo::exists(data.filePath(str(db::Connection::kSqliteFileName))))
-        throw BackupError(QStringLiteral("%1 holds no database to back up.").arg(QDir::toNativeSeparators(dataDirectory)));
+        throw BackupError(
+            QStringLiteral("%1 holds no database to back up.").arg(QDir::toNativeSeparators(dataDirectory)));
     if (QFileInfo::exists(out))
-        throw BackupError(QStringLiteral("%1 exists already; a backup goes into a new folder.").arg(QDir::toNativeSeparators(out)));
+        throw BackupError(QStringLiteral("%1 exists already; a backup goes into a new folder.")
+                              .arg(QDir::toNativeSeparators(out)));
     Scratch scratch(besides(out, "partial"));
     QDir(scratch.path()).removeRecursively();
     makeFolder(scratch.path());
@@ -255,9 +281,12 @@ BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFold
             continue;
         report(progress, QStringLiteral("Copying %1").arg(name), step * 25);
         try {
-            counted.insert(name, db::snapshot::copySqliteFile(source, QDir(dataCopy).filePath(name), [&](qint64 done, qint64 total) {
-                report(progress, QStringLiteral("Copying %1").arg(name), step * 25 + int(total ? 25 * done / total : 0));
-            }));
+            counted.insert(name,
+                db::snapshot::copySqliteFile(
+                    source, QDir(dataCopy).filePath(name), [&](qint64 done, qint64 total) {
+                        report(progress, QStringLiteral("Copying %1").arg(name),
+                            step * 25 + int(total ? 25 * done / total : 0));
+                    }));
         } catch (const db::snapshot::TargetError& e) {
             throw BackupError(e.message());
         }
@@ -269,7 +298,9 @@ BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFold
 
     report(progress, QStringLiteral("Checking the copy"), 45);
     for (auto it = counted.cbegin(); it != counted.cend(); ++it)
-        databases.insert(it.key(), QJsonObject { { QStringLiteral("tables"), verifiedTables(QDir(dataCopy).filePath(it.key()), it.value()) } });
+        databases.insert(it.key(),
+            QJsonObject { { QStringLiteral("tables"),
+                verifiedTables(QDir(dataCopy).filePath(it.key()), it.value()) } });
 
     report(progress, QStringLiteral("Summing the files"), 75);
     BackupSummary summary;
@@ -284,7 +315,8 @@ BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFold
     manifest.insert(QStringLiteral("files"), fileList(scratch.path(), summary));
     writeManifest(scratch.path(), manifest);
     if (std::rename(QFile::encodeName(scratch.path()).constData(), QFile::encodeName(out).constData()) != 0)
-        throw BackupError(QStringLiteral("The backup cannot be moved to %1: %2").arg(QDir::toNativeSeparators(out), QString::fromLocal8Bit(strerror(errno))));
+        throw BackupError(QStringLiteral("The backup cannot be moved to %1: %2")
+                              .arg(QDir::toNativeSeparators(out), QString::fromLocal8Bit(strerror(errno))));
     scratch.keep();
     report(progress, QStringLiteral("Done"), 100);
     summary.folder = out;
@@ -299,36 +331,49 @@ QJsonObject verifyBackupFiles(const QString& backup)
         throw BackupError(QStringLiteral("%1 is not a backup folder.").arg(where));
     QFile file(QDir(backup).filePath(str(Backup::kManifestFile)));
     if (!file.open(QIODevice::ReadOnly))
-        throw BackupError(QStringLiteral("%1 holds no manifest: it is not a backup of this program.").arg(where));
+        throw BackupError(
+            QStringLiteral("%1 holds no manifest: it is not a backup of this program.").arg(where));
     const QByteArray text = file.readAll();
     QFile sumFile(QDir(backup).filePath(str(Backup::kManifestSumFile)));
     if (!sumFile.open(QIODevice::ReadOnly))
-        throw BackupError(QStringLiteral("%1 holds no sum of its manifest: it is not a backup of this program.").arg(where));
+        throw BackupError(
+            QStringLiteral("%1 holds no sum of its manifest: it is not a backup of this program.")
+                .arg(where));
     if (sumFile.readAll().trimmed() != sumOf(text))
         throw BackupError(QStringLiteral("The manifest of %1 was altered after it was written.").arg(where));
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(text, &error);
     const QJsonObject manifest = document.object();
-    if (error.error != QJsonParseError::NoError || manifest.value(QStringLiteral("program")).toString() != str(Backup::kProgram))
-        throw BackupError(QStringLiteral("The manifest of %1 is damaged or comes from another program.").arg(where));
+    if (error.error != QJsonParseError::NoError
+        || manifest.value(QStringLiteral("program")).toString() != str(Backup::kProgram))
+        throw BackupError(
+            QStringLiteral("The manifest of %1 is damaged or comes from another program.").arg(where));
     if (manifest.value(QStringLiteral("format")).toInt() != Backup::kFormat)
-        throw BackupError(QStringLiteral("%1 was written in a backup format this version does not know.").arg(where));
+        throw BackupError(
+            QStringLiteral("%1 was written in a backup format this version does not know.").arg(where));
     const QJsonArray files = manifest.value(QStringLiteral("files")).toArray();
     const QDir dir(backup);
     for (const QJsonValue& value : files) {
         const QJsonObject entry = value.toObject();
         const QString path = entry.value(QStringLiteral("path")).toString();
-        if (path.isEmpty() || QDir::isAbsolutePath(path) || QDir::cleanPath(path).startsWith(QLatin1String("..")))
-            throw BackupError(QStringLiteral("The manifest of %1 names a file outside the backup.").arg(where));
+        if (path.isEmpty() || QDir::isAbsolutePath(path)
+            || QDir::cleanPath(path).startsWith(QLatin1String("..")))
+            throw BackupError(
+                QStringLiteral("The manifest of %1 names a file outside the backup.").arg(where));
         QByteArray sum;
         qint64 size = 0;
         if (!platform::Sha256::ofFile(dir.filePath(path), sum, size))
             throw BackupError(QStringLiteral("The backup %1 is incomplete: %2 is missing.").arg(where, path));
         const qint64 expected = entry.value(QStringLiteral("size")).toInteger(-1);
         if (size < expected)
-            throw BackupError(QStringLiteral("The backup %1 is truncated: %2 holds %3 of its %4 bytes.").arg(where, path).arg(size).arg(expected));
+            throw BackupError(QStringLiteral("The backup %1 is truncated: %2 holds %3 of its %4 bytes.")
+                                  .arg(where, path)
+                                  .arg(size)
+                                  .arg(expected));
         if (size != expected || sum != entry.value(QStringLiteral("sha256")).toString().toLatin1())
-            throw BackupError(QStringLiteral("The backup %1 was altered after it was written: %2 no longer matches its sum.").arg(where, path));
+            throw BackupError(QStringLiteral(
+                "The backup %1 was altered after it was written: %2 no longer matches its sum.")
+                                  .arg(where, path));
     }
     const QJsonObject databases = manifest.value(QStringLiteral("databases")).toObject();
     if (!databases.contains(str(db::Connection::kSqliteFileName)))
@@ -336,14 +381,17 @@ QJsonObject verifyBackupFiles(const QString& backup)
     return manifest;
 }
 
-BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory, const QString& imagesFolder, bool force, const BackupProgress& progress)
+BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory, const QString& imagesFolder,
+    bool force, const BackupProgress& progress)
 {
     report(progress, QStringLiteral("Checking the backup"), 0);
     const QJsonObject manifest = verifyBackupFiles(backup);
     if (!force) {
         for (const QString& place : { dataDirectory, imagesFolder }) {
             if (holdsAnything(place))
-                throw BackupError(QStringLiteral("%1 is not empty; restoring would replace what it holds. Give --force to replace it.").arg(QDir::toNativeSeparators(place)));
+                throw BackupError(QStringLiteral(
+                    "%1 is not empty; restoring would replace what it holds. Give --force to replace it.")
+                                      .arg(QDir::toNativeSeparators(place)));
         }
     }
     const QString dataParent = QFileInfo(QDir::cleanPath(dataDirectory)).path();
@@ -364,7 +412,9 @@ BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory,
         const QString path = value.toObject().value(QStringLiteral("path")).toString();
         const QString folder = path.section(QLatin1Char('/'), 0, 0);
         const QString rest = path.section(QLatin1Char('/'), 1);
-        const QString into = folder == str(Backup::kDataFolder) ? stagedData.path() : folder == str(Backup::kImagesFolder) ? stagedImages.path() : QString();
+        const QString into = folder == str(Backup::kDataFolder) ? stagedData.path()
+            : folder == str(Backup::kImagesFolder)              ? stagedImages.path()
+                                                                : QString();
         if (into.isEmpty() || rest.isEmpty())
             continue;
         const QString target = QDir(into).filePath(rest);
@@ -381,7 +431,8 @@ BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory,
             counts.insert(t.key(), t->toObject().value(QStringLiteral("rows")).toInteger());
         const QJsonObject restored = verifiedTables(QDir(stagedData.path()).filePath(it.key()), counts);
         if (restored != tables)
-            throw BackupError(QStringLiteral("The restored %1 does not match the backup's sums.").arg(it.key()));
+            throw BackupError(
+                QStringLiteral("The restored %1 does not match the backup's sums.").arg(it.key()));
     }
 
     report(progress, QStringLiteral("Putting the practice in place"), 90);
@@ -394,7 +445,8 @@ BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory,
         if (hadImages)
             swapIn(stagedImages.path(), imagesFolder);
         else
-            std::rename(QFile::encodeName(imagesFolder).constData(), QFile::encodeName(stagedImages.path()).constData());
+            std::rename(QFile::encodeName(imagesFolder).constData(),
+                QFile::encodeName(stagedImages.path()).constData());
         throw;
     }
     // The scratch folders now hold what was replaced, and go.

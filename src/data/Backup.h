@@ -57,8 +57,8 @@ QJsonObject verifyBackupFiles(const QString& backup);
 // before anything is touched, refuses a location that holds anything unless `force`, builds
 // and checks the practice beside it and only then swaps it in, so that the data directory is
 // at every moment either the old practice or the new one.
-BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory, const QString& imagesFolder, bool force,
-    const BackupProgress& progress = {});
+BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory, const QString& imagesFolder,
+    bool force, const BackupProgress& progress = {});
 
 // Keeps the newest `keep` backups (by name, which starts with the date) among the folders in
 // `folder` that hold a manifest; removes the others. Returns the removed ones.

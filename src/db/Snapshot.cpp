@@ -37,7 +37,8 @@ public:
     void exec(const char* sql) const
     {
         if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-            throw DatabaseError(QStringLiteral("The database could not be read"), error(), QString::fromUtf8(sql));
+            throw DatabaseError(
+                QStringLiteral("The database could not be read"), error(), QString::fromUtf8(sql));
     }
 
 private:
@@ -80,7 +81,9 @@ private:
 
 QStringList tableNames(const Handle& db)
 {
-    Statement list(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' ORDER BY name"));
+    Statement list(db,
+        QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
+                       "ORDER BY name"));
     QStringList names;
     while (list.step(db))
         names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0)));
@@ -97,7 +100,8 @@ QString targetWords(int code, const QString& target)
     case SQLITE_PERM:
         return QStringLiteral("%1 cannot be written: the folder or disk is read-only.").arg(target);
     case SQLITE_CANTOPEN:
-        return QStringLiteral("%1 cannot be created: the folder is missing or cannot be written.").arg(target);
+        return QStringLiteral("%1 cannot be created: the folder is missing or cannot be written.")
+            .arg(target);
     default:
         return QStringLiteral("%1 could not be written.").arg(target);
     }
@@ -120,7 +124,8 @@ QMap<QString, qint64> copySqliteFile(const QString& source, const QString& targe
 
     sqlite3* to = nullptr;
     const QByteArray targetName = QFile::encodeName(target);
-    int rc = sqlite3_open_v2(targetName.constData(), &to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    int rc
+        = sqlite3_open_v2(targetName.constData(), &to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close(to);
         throw TargetError(targetWords(rc, target));
@@ -134,7 +139,8 @@ QMap<QString, qint64> copySqliteFile(const QString& source, const QString& targe
     do {
         rc = sqlite3_backup_step(copy, 4096);
         if (progress)
-            progress(sqlite3_backup_pagecount(copy) - sqlite3_backup_remaining(copy), sqlite3_backup_pagecount(copy));
+            progress(sqlite3_backup_pagecount(copy) - sqlite3_backup_remaining(copy),
+                sqlite3_backup_pagecount(copy));
         if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
             QThread::msleep(20);
     } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
@@ -161,7 +167,8 @@ QString sqliteIntegrityProblem(const QString& file)
     Statement check(db, QStringLiteral("PRAGMA quick_check"));
     QStringList problems;
     while (check.step(db)) {
-        const QString line = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(check.get(), 0)));
+        const QString line
+            = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(check.get(), 0)));
         if (line != QLatin1String("ok"))
             problems << line;
     }
@@ -199,7 +206,8 @@ TableSums sumSqliteTables(const QString& file)
                 case SQLITE_NULL:
                     break;
                 default: { // text and blobs: length first, so that values cannot run into each other
-                    const void* data = type == SQLITE_BLOB ? sqlite3_column_blob(rows.get(), c) : sqlite3_column_text(rows.get(), c);
+                    const void* data = type == SQLITE_BLOB ? sqlite3_column_blob(rows.get(), c)
+                                                           : sqlite3_column_text(rows.get(), c);
                     const qint32 size = sqlite3_column_bytes(rows.get(), c);
                     buffer.append(reinterpret_cast<const char*>(&size), sizeof size);
                     buffer.append(static_cast<const char*>(data), size);

@@ -29,7 +29,8 @@ public:
 // The engine-specific part of a backup. Copies the embedded database file `source` to `target`
 // as one consistent snapshot while other workstations go on writing, and returns the row count
 // of every table in that same snapshot. A server database gets its own function beside this one.
-QMap<QString, qint64> copySqliteFile(const QString& source, const QString& target, const Progress& progress = {});
+QMap<QString, qint64> copySqliteFile(
+    const QString& source, const QString& target, const Progress& progress = {});
 
 // The engine's own integrity check of a database file, in its words; empty when it is sound.
 // DamagedDatabase when the file cannot be opened as a database at all.

@@ -17,8 +17,9 @@ constexpr int kKeyLength = 32;
 QByteArray derive(const QByteArray& password, const QByteArray& salt, int rounds)
 {
     QByteArray key(kKeyLength, Qt::Uninitialized);
-    if (PKCS5_PBKDF2_HMAC(password.constData(), int(password.size()), reinterpret_cast<const unsigned char*>(salt.constData()),
-            int(salt.size()), rounds, EVP_sha256(), kKeyLength, reinterpret_cast<unsigned char*>(key.data()))
+    if (PKCS5_PBKDF2_HMAC(password.constData(), int(password.size()),
+            reinterpret_cast<const unsigned char*>(salt.constData()), int(salt.size()), rounds, EVP_sha256(),
+            kKeyLength, reinterpret_cast<unsigned char*>(key.data()))
         != 1)
         return {};
     return key;
@@ -52,10 +53,11 @@ bool parse(const QString& stored, Parsed& out)
 QString hash(const QString& password, int rounds)
 {
     QByteArray salt(16, Qt::Uninitialized);
-    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(salt.data()), salt.size() / int(sizeof(quint32)));
+    QRandomGenerator::system()->fillRange(
+        reinterpret_cast<quint32*>(salt.data()), salt.size() / int(sizeof(quint32)));
     const QByteArray key = derive(password.toUtf8(), salt, rounds);
-    return kScheme + QLatin1Char('$') + QString::number(rounds) + QLatin1Char('$') + QString::fromLatin1(salt.toBase64()) + QLatin1Char('$')
-        + QString::fromLatin1(key.toBase64());
+    return kScheme + QLatin1Char('$') + QString::number(rounds) + QLatin1Char('$')
+        + QString::fromLatin1(salt.toBase64()) + QLatin1Char('$') + QString::fromLatin1(key.toBase64());
 }
 
 bool isHashed(const QString& stored)

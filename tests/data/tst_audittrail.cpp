@@ -1,8 +1,8 @@
 // The audit trail: what a post or delete through the data module leaves, in the transaction of
 // the change, and what the trail's reader gives back.
 
-#include "RulesPractice.h"
 #include "data/AuditTrail.h"
+#include "RulesPractice.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -73,12 +73,14 @@ private Q_SLOTS:
         }
         const QJsonObject edit = changesOf(edited);
         QCOMPARE(edit.value(QStringLiteral("CreditEURO")).toArray(), (QJsonArray { 50.0, 80.0 }));
-        QCOMPARE(edit.value(QStringLiteral("Credit")).toArray(), (QJsonArray { 50.0 * kRate, 80.0 * kRate })); // the twin follows
+        QCOMPARE(edit.value(QStringLiteral("Credit")).toArray(),
+            (QJsonArray { 50.0 * kRate, 80.0 * kRate })); // the twin follows
         QVERIFY(!edit.contains(QStringLiteral("EconomID"))); // unchanged fields stay out
         const QJsonObject gone = changesOf(deleted);
         QCOMPARE(gone.value(QStringLiteral("CreditEURO")).toArray(), (QJsonArray { 80.0, QJsonValue::Null }));
         QCOMPARE(gone.value(QStringLiteral("EconomID")).toArray(), (QJsonArray { econom, QJsonValue::Null }));
-        QCOMPARE(changesOf(entries[2]).value(QStringLiteral("CreditEURO")).toArray(), (QJsonArray { QJsonValue::Null, 50.0 }));
+        QCOMPARE(changesOf(entries[2]).value(QStringLiteral("CreditEURO")).toArray(),
+            (QJsonArray { QJsonValue::Null, 50.0 }));
     }
 
     void rolledBackGroupLeavesNoEntry()
@@ -87,17 +89,22 @@ private Q_SLOTS:
         rulestest::addOperation(*dm, 7, QStringLiteral("Crown"), 0, 0);
         RulesPractice::addPatient(*dm);
         const int before = auditCount(*dm);
-        const int history = RulesPractice::scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM History")).toInt();
+        const int history
+            = RulesPractice::scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM History")).toInt();
         // The charge, written after its treatment row in the same group, is refused.
-        rulestest::exec(*dm->Database, QStringLiteral("CREATE TRIGGER NoCharge BEFORE INSERT ON PatEconomics BEGIN SELECT RAISE(ABORT, 'refused'); END"));
-        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, rulestest::addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 100));
+        rulestest::exec(*dm->Database,
+            QStringLiteral("CREATE TRIGGER NoCharge BEFORE INSERT ON PatEconomics BEGIN SELECT RAISE(ABORT, "
+                           "'refused'); END"));
+        QVERIFY_THROWS_EXCEPTION(
+            db::DatabaseError, rulestest::addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 100));
         QCOMPARE(RulesPractice::scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM History")).toInt(), history);
         QCOMPARE(auditCount(*dm), before);
 
         // Once the charge can be written, each stored row has exactly its entry.
         rulestest::exec(*dm->Database, QStringLiteral("DROP TRIGGER NoCharge"));
         rulestest::addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 100, 12);
-        const int stored = RulesPractice::scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM History")).toInt() - history;
+        const int stored
+            = RulesPractice::scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM History")).toInt() - history;
         QVERIFY(stored >= 1);
         QCOMPARE(int(entriesOf(*dm, QStringLiteral("History")).size()), stored);
     }
@@ -106,12 +113,14 @@ private Q_SLOTS:
     {
         auto dm = m_practice->open();
         const int before = auditCount(*dm);
-        RulesPractice::addRow(*dm->lists().CitiesTable, { { QStringLiteral("CityName"), QStringLiteral("Volos") } });
+        RulesPractice::addRow(
+            *dm->lists().CitiesTable, { { QStringLiteral("CityName"), QStringLiteral("Volos") } });
         QCOMPARE(auditCount(*dm), before);
         const int patient = RulesPractice::addPatient(*dm, QStringLiteral("Recorded"));
         const QList<AuditTrail::Entry> patients = entriesOf(*dm, QStringLiteral("Patient"));
         QCOMPARE(patients.size(), 1);
-        QCOMPARE(changesOf(patients[0]).value(QStringLiteral("LastName")).toArray(), (QJsonArray { QJsonValue::Null, QStringLiteral("Recorded") }));
+        QCOMPARE(changesOf(patients[0]).value(QStringLiteral("LastName")).toArray(),
+            (QJsonArray { QJsonValue::Null, QStringLiteral("Recorded") }));
         QCOMPARE(patients[0].patientId, std::optional<qint64>(patient));
     }
 
@@ -132,7 +141,8 @@ private Q_SLOTS:
         AuditTrail::Filter byUser;
         byUser.user = QStringLiteral("nikos");
         for (const AuditTrail::Entry& e : AuditTrail::read(*dm->Database, byUser))
-            QVERIFY2(e.patientId == std::optional<qint64>(second), qPrintable(e.table + QLatin1Char(' ') + e.action + QLatin1Char(' ') + e.changes));
+            QVERIFY2(e.patientId == std::optional<qint64>(second),
+                qPrintable(e.table + QLatin1Char(' ') + e.action + QLatin1Char(' ') + e.changes));
         AuditTrail::Filter tomorrow;
         tomorrow.from = QDate::currentDate().addDays(1);
         QVERIFY(AuditTrail::read(*dm->Database, tomorrow).isEmpty());
@@ -144,7 +154,8 @@ private Q_SLOTS:
         const QStringList lines = csv.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), mine.size() + 1);
         QVERIFY(lines.first().startsWith(QStringLiteral("ChangedAt,UserName")));
-        QVERIFY2(csv.contains(QStringLiteral("\\\"\"Jr\\\"\"")), qPrintable(csv)); // quotes doubled inside a quoted field
+        QVERIFY2(csv.contains(QStringLiteral("\\\"\"Jr\\\"\"")),
+            qPrintable(csv)); // quotes doubled inside a quoted field
     }
 };
 

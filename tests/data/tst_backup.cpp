@@ -43,7 +43,8 @@ PracticeState stateOf(const QString& data)
 {
     PracticeState state;
     state.data = db::snapshot::sumSqliteTables(dbFile(data));
-    state.generators = db::snapshot::sumSqliteTables(QDir(data).filePath(QString::fromLatin1(db::Connection::kSqliteGeneratorFileName)));
+    state.generators = db::snapshot::sumSqliteTables(
+        QDir(data).filePath(QString::fromLatin1(db::Connection::kSqliteGeneratorFileName)));
     const QString images = data::imagesFolderOf(data);
     QDirIterator it(images, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
@@ -106,7 +107,8 @@ void flipByte(const QString& path, qint64 at)
 int restoreChild(const QString& backup, const QString& data)
 {
     try {
-        data::restoreBackup(backup, data, data::imagesFolderOf(data), true, [](const QString& step, int) { std::cout << step.toStdString() << std::endl; });
+        data::restoreBackup(backup, data, data::imagesFolderOf(data), true,
+            [](const QString& step, int) { std::cout << step.toStdString() << std::endl; });
     } catch (const db::DatabaseError& e) {
         std::cout << "failed: " << e.what() << std::endl;
         return 1;
@@ -132,7 +134,8 @@ private Q_SLOTS:
         m_state = stateOf(m_practice);
         QVERIFY(!m_state.data.value(QStringLiteral("Patient")).sha256.isEmpty());
         m_backup = m_root.filePath(QStringLiteral("backup"));
-        const data::BackupSummary done = data::makeBackup(m_practice, data::imagesFolderOf(m_practice), m_backup);
+        const data::BackupSummary done
+            = data::makeBackup(m_practice, data::imagesFolderOf(m_practice), m_backup);
         QCOMPARE(done.folder, m_backup);
         QVERIFY(done.rows > 0);
         QVERIFY(!QFileInfo::exists(m_backup + QStringLiteral(".partial")));
@@ -152,15 +155,24 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("database truncated") << "truncate data/PallavorDB.sqlite" << "truncated";
-        QTest::newRow("one byte of the database flipped") << "flip data/PallavorDB.sqlite" << "altered";
-        QTest::newRow("one byte of an image flipped") << "flip xrays/x1/pano.jpg" << "altered";
-        QTest::newRow("generator store gone") << "remove data/PallavorGen.sqlite" << "missing";
-        QTest::newRow("no manifest") << "remove manifest.json" << "not a backup";
-        QTest::newRow("one byte of the manifest flipped") << "flip manifest.json" << "altered";
-        QTest::newRow("sum of the manifest gone") << "remove manifest.sha256" << "not a backup";
-        QTest::newRow("another program's folder") << "program Other" << "another program";
-        QTest::newRow("manifest reaching outside") << "path ../../etc/passwd" << "outside";
+        QTest::newRow("database truncated") << "truncate data/PallavorDB.sqlite"
+                                            << "truncated";
+        QTest::newRow("one byte of the database flipped") << "flip data/PallavorDB.sqlite"
+                                                          << "altered";
+        QTest::newRow("one byte of an image flipped") << "flip xrays/x1/pano.jpg"
+                                                      << "altered";
+        QTest::newRow("generator store gone") << "remove data/PallavorGen.sqlite"
+                                              << "missing";
+        QTest::newRow("no manifest") << "remove manifest.json"
+                                     << "not a backup";
+        QTest::newRow("one byte of the manifest flipped") << "flip manifest.json"
+                                                          << "altered";
+        QTest::newRow("sum of the manifest gone") << "remove manifest.sha256"
+                                                  << "not a backup";
+        QTest::newRow("another program's folder") << "program Other"
+                                                  << "another program";
+        QTest::newRow("manifest reaching outside") << "path ../../etc/passwd"
+                                                   << "outside";
     }
     void unsoundBackupIsRefusedBeforeAnythingIsTouched()
     {
@@ -195,7 +207,8 @@ private Q_SLOTS:
             // Written consistently, as another program or a forger would.
             const QByteArray text = QJsonDocument(manifest).toJson();
             writeFile(manifestPath, text);
-            writeFile(QDir(backup).filePath(QStringLiteral("manifest.sha256")), QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex());
+            writeFile(QDir(backup).filePath(QStringLiteral("manifest.sha256")),
+                QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex());
         }
 
         // Over an existing practice, with --force: still nothing may change.
@@ -219,7 +232,8 @@ private Q_SLOTS:
         makePractice(target, 5, 99);
         const PracticeState other = stateOf(target);
         QVERIFY(other != m_state);
-        QVERIFY_THROWS_EXCEPTION(data::BackupError, data::restoreBackup(m_backup, target, data::imagesFolderOf(target), false));
+        QVERIFY_THROWS_EXCEPTION(
+            data::BackupError, data::restoreBackup(m_backup, target, data::imagesFolderOf(target), false));
         QCOMPARE(stateOf(target), other);
         data::restoreBackup(m_backup, target, data::imagesFolderOf(target), true);
         QCOMPARE(stateOf(target), m_state);
@@ -230,7 +244,8 @@ private Q_SLOTS:
     void aTargetThatCannotTakeTheBackupLeavesNothing()
     {
         QTemporaryDir dir;
-        QVERIFY_THROWS_EXCEPTION(data::BackupError, data::makeBackup(m_practice, data::imagesFolderOf(m_practice), m_backup)); // exists
+        QVERIFY_THROWS_EXCEPTION(data::BackupError,
+            data::makeBackup(m_practice, data::imagesFolderOf(m_practice), m_backup)); // exists
 
         const QString closed = dir.filePath(QStringLiteral("closed"));
         QDir().mkpath(closed);
@@ -238,7 +253,8 @@ private Q_SLOTS:
             testsupport::ReadOnlyDirectory readOnly(closed);
             if (readOnly.isReadOnly()) {
                 try {
-                    data::makeBackup(m_practice, data::imagesFolderOf(m_practice), QDir(closed).filePath(QStringLiteral("b")));
+                    data::makeBackup(m_practice, data::imagesFolderOf(m_practice),
+                        QDir(closed).filePath(QStringLiteral("b")));
                     QFAIL("a backup was written into a read-only folder");
                 } catch (const data::BackupError& e) {
                     QVERIFY2(e.message().contains(QStringLiteral("read-only")), qPrintable(e.message()));
@@ -263,7 +279,8 @@ private Q_SLOTS:
         }
         setrlimit(RLIMIT_FSIZE, &before);
         std::signal(SIGXFSZ, oldHandler);
-        QVERIFY2(message.contains(QStringLiteral("full")) || message.contains(QStringLiteral("written")), qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("full")) || message.contains(QStringLiteral("written")),
+            qPrintable(message));
         QVERIFY(!QFileInfo::exists(out));
         QVERIFY(!QFileInfo::exists(out + QStringLiteral(".partial")));
         QCOMPARE(stateOf(m_practice), m_state);
@@ -274,7 +291,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("after");
         QTest::addColumn<int>("delayMs");
-        for (const char* step : { "Checking the backup", "Copying the backup", "Checking the restored practice", "Putting the practice in place" }) {
+        for (const char* step : { "Checking the backup", "Copying the backup",
+                 "Checking the restored practice", "Putting the practice in place" }) {
             for (int delay : { 0, 3, 15 })
                 QTest::addRow("%s +%d ms", step, delay) << QString::fromLatin1(step) << delay;
         }
@@ -288,7 +306,8 @@ private Q_SLOTS:
         makePractice(target, 5, 99);
         const PracticeState old = stateOf(target);
         QProcess child;
-        child.start(QCoreApplication::applicationFilePath(), { QString::fromLatin1(kRestoreSwitch), m_backup, target });
+        child.start(QCoreApplication::applicationFilePath(),
+            { QString::fromLatin1(kRestoreSwitch), m_backup, target });
         QVERIFY(child.waitForStarted());
         QString seen;
         while (!seen.contains(after) && child.state() == QProcess::Running) {
@@ -311,7 +330,11 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         for (int day = 1; day <= 12; ++day)
-            writeFile(QDir(dir.path()).filePath(QStringLiteral("2026-01-%1_120000/manifest.json").arg(day, 2, 10, QLatin1Char('0'))), "{}");
+            writeFile(
+                QDir(dir.path())
+                    .filePath(
+                        QStringLiteral("2026-01-%1_120000/manifest.json").arg(day, 2, 10, QLatin1Char('0'))),
+                "{}");
         writeFile(dir.filePath(QStringLiteral("0000-notes/readme.txt")), "mine");
         const QStringList removed = data::pruneBackups(dir.path(), 10);
         QCOMPARE(removed.size(), 2);

@@ -27,16 +27,21 @@ private Q_SLOTS:
         QTest::addColumn<bool>("expected");
         const QString hashed = pw::hash(QStringLiteral("secret"), 1000);
         QString tampered = hashed;
-        tampered[tampered.size() - 3] = tampered[tampered.size() - 3] == QLatin1Char('A') ? QLatin1Char('B') : QLatin1Char('A');
+        tampered[tampered.size() - 3]
+            = tampered[tampered.size() - 3] == QLatin1Char('A') ? QLatin1Char('B') : QLatin1Char('A');
         QTest::newRow("hash, right") << "secret" << hashed << true;
         QTest::newRow("hash, wrong") << "secreT" << hashed << false;
         QTest::newRow("hash, prefix") << "secre" << hashed << false;
         QTest::newRow("hash, empty typed") << "" << pw::hash(QString(), 1000) << false;
         QTest::newRow("hash altered") << "secret" << tampered << false;
-        QTest::newRow("plain, right") << "secret" << "secret" << true;
-        QTest::newRow("plain, longer") << "secrets" << "secret" << false;
-        QTest::newRow("plain, empty stored") << "x" << "" << false;
-        QTest::newRow("plain, both empty") << "" << "" << false;
+        QTest::newRow("plain, right") << "secret"
+                                      << "secret" << true;
+        QTest::newRow("plain, longer") << "secrets"
+                                       << "secret" << false;
+        QTest::newRow("plain, empty stored") << "x"
+                                             << "" << false;
+        QTest::newRow("plain, both empty") << ""
+                                           << "" << false;
         QTest::newRow("the stored hash typed as the password") << hashed << hashed << false;
     }
     void matches()
@@ -52,7 +57,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stored");
         QTest::newRow("plain") << "pbkdf2";
         QTest::newRow("missing key") << "pbkdf2-sha256$1000$c2FsdA==$";
-        QTest::newRow("zero rounds") << "pbkdf2-sha256$0$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
+        QTest::newRow("zero rounds")
+            << "pbkdf2-sha256$0$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
         QTest::newRow("other scheme") << "md5$1000$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
     }
     void malformedHashesAreNotHashes()
