@@ -10,6 +10,7 @@
 #include <sqlite3.h>
 
 #include <cstring>
+#include <string>
 
 namespace db::snapshot {
 namespace {
@@ -161,7 +162,7 @@ QMap<QString, qint64> copySqliteFile(const QString& source, const QString& targe
 
 QString sqliteIntegrityProblem(const QString& file)
 {
-    Handle db(file, SQLITE_OPEN_READONLY);
+    Handle db(file, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
     // quick_check reads every page and row; it leaves out only the comparison of each index
     // with its table, which restoring does not depend on.
     Statement check(db, QStringLiteral("PRAGMA quick_check"));
@@ -177,10 +178,11 @@ QString sqliteIntegrityProblem(const QString& file)
 
 TableSums sumSqliteTables(const QString& file)
 {
-    Handle db(file, SQLITE_OPEN_READONLY);
+    // One thread reads this handle: the engine's locks would cost more than the reading.
+    Handle db(file, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
     db.exec("BEGIN");
     TableSums sums;
-    QByteArray buffer;
+    std::string buffer; // clear() keeps its capacity
     buffer.reserve(1 << 17);
     for (const QString& table : tableNames(db)) {
         Statement rows(db, QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(Dialect::quoted(table)));
@@ -191,7 +193,7 @@ TableSums sumSqliteTables(const QString& file)
             ++count;
             for (int c = 0; c < columns; ++c) {
                 const int type = sqlite3_column_type(rows.get(), c);
-                buffer.append(char(type));
+                buffer.push_back(char(type));
                 switch (type) {
                 case SQLITE_INTEGER: {
                     const qint64 v = sqlite3_column_int64(rows.get(), c);
@@ -215,11 +217,11 @@ TableSums sumSqliteTables(const QString& file)
                 }
             }
             if (buffer.size() > (1 << 16)) {
-                hash.add(buffer);
+                hash.add(buffer.data(), qsizetype(buffer.size()));
                 buffer.clear();
             }
         }
-        hash.add(buffer);
+        hash.add(buffer.data(), qsizetype(buffer.size()));
         buffer.clear();
         sums.insert(table, { count, hash.hex() });
     }
