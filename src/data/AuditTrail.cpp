@@ -10,6 +10,8 @@
 #include <QJsonObject>
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <optional>
 #include <QSysInfo>
 
 namespace data {
@@ -46,10 +48,29 @@ void exec(QSqlQuery& query, const QString& what)
         throw db::DatabaseError(what, query.lastError().text(), query.lastQuery());
 }
 
+QSqlQuery prepareWriter(db::Connection& connection)
+{
+    QSqlQuery ddl(connection.database());
+    for (const QString& sql :
+        { QStringLiteral("CREATE TABLE IF NOT EXISTS AuditTrail (ChangedAt VARCHAR(23) NOT NULL, UserName VARCHAR(40), "
+                         "Workstation VARCHAR(64), TableName VARCHAR(32) NOT NULL, RowLocator BIGINT NOT NULL, "
+                         "PatientID INTEGER, Action CHAR(1) NOT NULL, Changes TEXT)"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS AuditTrailChangedAt ON AuditTrail (ChangedAt)"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS AuditTrailPatient ON AuditTrail (PatientID, ChangedAt)") }) {
+        if (!ddl.exec(sql))
+            throw db::DatabaseError(QStringLiteral("The audit trail cannot be set up"), ddl.lastError().text(), sql);
+    }
+    QSqlQuery insert(connection.database());
+    if (!insert.prepare(QStringLiteral("INSERT INTO AuditTrail (ChangedAt, UserName, Workstation, TableName, RowLocator, "
+                                       "PatientID, Action, Changes) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")))
+        throw db::DatabaseError(QStringLiteral("The audit trail cannot be set up"), insert.lastError().text());
+    return insert;
+}
+
 } // namespace
 
 struct AuditTrail::Writer {
-    QSqlQuery insert;
+    std::optional<QSqlQuery> insert; // made at the first entry
     QString workstation = QSysInfo::machineHostName();
 };
 
@@ -67,26 +88,7 @@ AuditTrail::AuditTrail(db::Connection& connection)
 {
     if (connection.isReadOnly())
         return;
-    QSqlQuery query(connection.database());
-    // Portable SQL; the row's own locator orders entries of the same moment.
-    for (const QString& sql :
-        { QStringLiteral(
-              "CREATE TABLE IF NOT EXISTS AuditTrail (ChangedAt VARCHAR(23) NOT NULL, UserName VARCHAR(40), "
-              "Workstation VARCHAR(64), TableName VARCHAR(32) NOT NULL, RowLocator BIGINT NOT NULL, "
-              "PatientID INTEGER, Action CHAR(1) NOT NULL, Changes TEXT)"),
-            QStringLiteral("CREATE INDEX IF NOT EXISTS AuditTrailChangedAt ON AuditTrail (ChangedAt)"),
-            QStringLiteral(
-                "CREATE INDEX IF NOT EXISTS AuditTrailPatient ON AuditTrail (PatientID, ChangedAt)") }) {
-        if (!query.exec(sql))
-            throw db::DatabaseError(
-                QStringLiteral("The audit trail cannot be set up"), query.lastError().text(), sql);
-    }
-    m_writer = std::make_unique<Writer>(Writer { QSqlQuery(connection.database()) });
-    if (!m_writer->insert.prepare(QStringLiteral(
-            "INSERT INTO AuditTrail (ChangedAt, UserName, Workstation, TableName, RowLocator, PatientID, "
-            "Action, Changes) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")))
-        throw db::DatabaseError(
-            QStringLiteral("The audit trail cannot be set up"), m_writer->insert.lastError().text());
+    m_writer = std::make_unique<Writer>();
     connection.setRowAudit([this](const db::Connection::WrittenRow& row) {
         if (!auditedTables().contains(row.table, Qt::CaseInsensitive))
             return;
@@ -102,19 +104,26 @@ AuditTrail::AuditTrail(db::Connection& connection)
             if (differs(before, after))
                 changes.insert(row.columns[i], QJsonArray { jsonOf(before), jsonOf(after) });
         }
-        QSqlQuery& q = m_writer->insert;
-        q.bindValue(0, QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")));
-        q.bindValue(1, platform::session().userName);
-        q.bindValue(2, m_writer->workstation);
-        q.bindValue(3, row.table);
-        q.bindValue(4, row.locator);
-        q.bindValue(5, patient);
-        q.bindValue(6,
-            QString(QLatin1Char(row.kind == Kind::Insert ? 'I'
-                    : row.kind == Kind::Update           ? 'U'
-                                                         : 'D')));
-        q.bindValue(7, QString::fromUtf8(QJsonDocument(changes).toJson(QJsonDocument::Compact)));
-        exec(q, QStringLiteral("The change could not be recorded in the audit trail"));
+        // The table is made with the first entry, inside the transaction of the change: opening
+        // a practice to read it writes nothing. A rolled-back first entry takes the table with it,
+        // so a failed entry makes it again once.
+        const QVariantList values { QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")),
+            platform::session().userName, m_writer->workstation, row.table, row.locator, patient,
+            QString(QLatin1Char(row.kind == Kind::Insert ? 'I' : row.kind == Kind::Update ? 'U' : 'D')),
+            QString::fromUtf8(QJsonDocument(changes).toJson(QJsonDocument::Compact)) };
+        const auto write = [&] {
+            if (!m_writer->insert)
+                m_writer->insert = prepareWriter(m_connection);
+            for (int i = 0; i < values.size(); ++i)
+                m_writer->insert->bindValue(i, values[i]);
+            return m_writer->insert->exec();
+        };
+        if (write())
+            return;
+        m_writer->insert.reset();
+        if (!write())
+            throw db::DatabaseError(QStringLiteral("The change could not be recorded in the audit trail"),
+                m_writer->insert->lastError().text());
     });
 }
 
@@ -148,6 +157,9 @@ QList<AuditTrail::Entry> AuditTrail::read(db::Connection& connection, const Filt
         where << QStringLiteral("ChangedAt < ?");
         values << filter.to.addDays(1).toString(Qt::ISODate);
     }
+    // Nothing has been recorded in a practice whose trail was never written.
+    if (!connection.database().tables().contains(QString::fromLatin1(kTable), Qt::CaseInsensitive))
+        return {};
     QString sql = QStringLiteral("SELECT ChangedAt, UserName, Workstation, TableName, RowLocator, PatientID, "
                                  "Action, Changes FROM AuditTrail");
     if (!where.isEmpty())

@@ -29,7 +29,7 @@ QList<AuditTrail::Entry> entriesOf(data::TDmForm& dm, const QString& table)
 
 int auditCount(data::TDmForm& dm)
 {
-    return RulesPractice::scalar(dm, QStringLiteral("SELECT COUNT(*) FROM AuditTrail")).toInt();
+    return int(AuditTrail::read(*dm.Database, {}).size());
 }
 
 } // namespace
@@ -107,6 +107,22 @@ private Q_SLOTS:
             = RulesPractice::scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM History")).toInt() - history;
         QVERIFY(stored >= 1);
         QCOMPARE(int(entriesOf(*dm, QStringLiteral("History")).size()), stored);
+    }
+
+    // The trail's table comes with the first entry; a first entry rolled back must not stop the next.
+    void aRolledBackFirstEntryDoesNotStopTheNext()
+    {
+        auto dm = m_practice->open();
+        QVERIFY(!dm->Database->database().tables().contains(QStringLiteral("AuditTrail"))); // opening wrote nothing
+        rulestest::exec(*dm->Database, QStringLiteral("CREATE TRIGGER NoPatient BEFORE INSERT ON Patient BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, RulesPractice::addPatient(*dm, QStringLiteral("Refused")));
+        QVERIFY(!dm->Database->database().tables().contains(QStringLiteral("AuditTrail")));
+        rulestest::exec(*dm->Database, QStringLiteral("DROP TRIGGER NoPatient"));
+        dm->patients().PatientsTable->cancel();
+        RulesPractice::addPatient(*dm, QStringLiteral("Stored"));
+        const int stored = RulesPractice::scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM Patient")).toInt();
+        QVERIFY(stored >= 1);
+        QCOMPARE(int(entriesOf(*dm, QStringLiteral("Patient")).size()), stored);
     }
 
     void onlyClinicalAndFinancialTablesAreRecorded()
