@@ -36,7 +36,9 @@ TPasswordLib::Match TPasswordLib::Check(const QString& typed) const
 void TPasswordLib::UpgradePlainPasswords()
 {
     const PasswordPair stored = Passwords();
-    const auto hashed = [](const QString& p) { return p.isEmpty() || platform::password::isHashed(p) ? p : platform::password::hash(p); };
+    const auto hashed = [](const QString& p) {
+        return p.isEmpty() || platform::password::isHashed(p) ? p : platform::password::hash(p);
+    };
     if (hashed(stored.first) == stored.first && hashed(stored.second) == stored.second)
         return;
     m_settings.setUserPasswords(UserName, hashed(stored.first), hashed(stored.second));

@@ -52,18 +52,23 @@ QSqlQuery prepareWriter(db::Connection& connection)
 {
     QSqlQuery ddl(connection.database());
     for (const QString& sql :
-        { QStringLiteral("CREATE TABLE IF NOT EXISTS AuditTrail (ChangedAt VARCHAR(23) NOT NULL, UserName VARCHAR(40), "
-                         "Workstation VARCHAR(64), TableName VARCHAR(32) NOT NULL, RowLocator BIGINT NOT NULL, "
-                         "PatientID INTEGER, Action CHAR(1) NOT NULL, Changes TEXT)"),
+        { QStringLiteral(
+              "CREATE TABLE IF NOT EXISTS AuditTrail (ChangedAt VARCHAR(23) NOT NULL, UserName VARCHAR(40), "
+              "Workstation VARCHAR(64), TableName VARCHAR(32) NOT NULL, RowLocator BIGINT NOT NULL, "
+              "PatientID INTEGER, Action CHAR(1) NOT NULL, Changes TEXT)"),
             QStringLiteral("CREATE INDEX IF NOT EXISTS AuditTrailChangedAt ON AuditTrail (ChangedAt)"),
-            QStringLiteral("CREATE INDEX IF NOT EXISTS AuditTrailPatient ON AuditTrail (PatientID, ChangedAt)") }) {
+            QStringLiteral(
+                "CREATE INDEX IF NOT EXISTS AuditTrailPatient ON AuditTrail (PatientID, ChangedAt)") }) {
         if (!ddl.exec(sql))
-            throw db::DatabaseError(QStringLiteral("The audit trail cannot be set up"), ddl.lastError().text(), sql);
+            throw db::DatabaseError(
+                QStringLiteral("The audit trail cannot be set up"), ddl.lastError().text(), sql);
     }
     QSqlQuery insert(connection.database());
-    if (!insert.prepare(QStringLiteral("INSERT INTO AuditTrail (ChangedAt, UserName, Workstation, TableName, RowLocator, "
-                                       "PatientID, Action, Changes) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")))
-        throw db::DatabaseError(QStringLiteral("The audit trail cannot be set up"), insert.lastError().text());
+    if (!insert.prepare(
+            QStringLiteral("INSERT INTO AuditTrail (ChangedAt, UserName, Workstation, TableName, RowLocator, "
+                           "PatientID, Action, Changes) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")))
+        throw db::DatabaseError(
+            QStringLiteral("The audit trail cannot be set up"), insert.lastError().text());
     return insert;
 }
 
@@ -107,9 +112,12 @@ AuditTrail::AuditTrail(db::Connection& connection)
         // The table is made with the first entry, inside the transaction of the change: opening
         // a practice to read it writes nothing. A rolled-back first entry takes the table with it,
         // so a failed entry makes it again once.
-        const QVariantList values { QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")),
+        const QVariantList values { QDateTime::currentDateTime().toString(
+                                        QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")),
             platform::session().userName, m_writer->workstation, row.table, row.locator, patient,
-            QString(QLatin1Char(row.kind == Kind::Insert ? 'I' : row.kind == Kind::Update ? 'U' : 'D')),
+            QString(QLatin1Char(row.kind == Kind::Insert ? 'I'
+                    : row.kind == Kind::Update           ? 'U'
+                                                         : 'D')),
             QString::fromUtf8(QJsonDocument(changes).toJson(QJsonDocument::Compact)) };
         const auto write = [&] {
             if (!m_writer->insert)

@@ -102,8 +102,9 @@ int runBackupCommand(const QString& directory, const QString& out, QTextStream& 
 {
     try {
         const BackupSummary done = makeBackup(directory, imagesFolderOf(directory), out);
-        output << "Backed up " << directory << " to " << done.folder << ": " << done.tables << " tables, " << done.rows << " rows, "
-               << done.files << " files, " << done.bytes << " bytes; checked against the database.\n";
+        output << "Backed up " << directory << " to " << done.folder << ": " << done.tables << " tables, "
+               << done.rows << " rows, " << done.files << " files, " << done.bytes
+               << " bytes; checked against the database.\n";
         return 0;
     } catch (const db::DatabaseError& e) {
         platform::exceptionLog::logException(e, QStringLiteral("Backup of %1").arg(directory));
@@ -113,12 +114,13 @@ int runBackupCommand(const QString& directory, const QString& out, QTextStream& 
     }
 }
 
-int runRestoreCommand(const QString& backup, const QString& directory, bool force, QTextStream& output, QTextStream& err)
+int runRestoreCommand(
+    const QString& backup, const QString& directory, bool force, QTextStream& output, QTextStream& err)
 {
     try {
         const BackupSummary done = restoreBackup(backup, directory, imagesFolderOf(directory), force);
-        output << "Restored " << backup << " into " << done.folder << ": " << done.tables << " tables, " << done.rows
-               << " rows, checked against the backup's manifest.\n";
+        output << "Restored " << backup << " into " << done.folder << ": " << done.tables << " tables, "
+               << done.rows << " rows, checked against the backup's manifest.\n";
         return 0;
     } catch (const db::DatabaseError& e) {
         platform::exceptionLog::logException(e, QStringLiteral("Restore of %1").arg(backup));

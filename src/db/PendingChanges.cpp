@@ -60,13 +60,15 @@ void update(Connection& connection, const QString& table, const QStringList& col
     run(query);
     if (query.numRowsAffected() == 0)
         throw DatabaseError(QStringLiteral("The row was deleted by another workstation."));
-    Connection::WrittenRow row { Connection::WrittenRow::Kind::Update, table, locator, columns, original, values };
+    Connection::WrittenRow row { Connection::WrittenRow::Kind::Update, table, locator, columns, original,
+        values };
     if (connection.rowAudit())
         connection.rowAudit()(row);
     connection.noteWritten(std::move(row));
 }
 
-void remove(Connection& connection, const QString& table, qint64 locator, const QStringList& columns, const QList<QVariant>& original)
+void remove(Connection& connection, const QString& table, qint64 locator, const QStringList& columns,
+    const QList<QVariant>& original)
 {
     QSqlQuery query(connection.database());
     if (!query.prepare(sql::deleteRow(table)))
@@ -76,7 +78,8 @@ void remove(Connection& connection, const QString& table, qint64 locator, const 
     if (query.numRowsAffected() != 1)
         return;
     if (connection.rowAudit())
-        connection.rowAudit()({ Connection::WrittenRow::Kind::Delete, table, locator, columns, original, {} });
+        connection.rowAudit()(
+            { Connection::WrittenRow::Kind::Delete, table, locator, columns, original, {} });
     connection.noteWritten({ Connection::WrittenRow::Kind::Delete, table, locator, {}, {}, {} });
 }
 

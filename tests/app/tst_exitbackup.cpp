@@ -48,14 +48,19 @@ private Q_SLOTS:
         for (int exit = 1; exit <= 12; ++exit) {
             // A name per second: make the older ones look older.
             for (const QString& name : backupsIn(folder))
-                QDir(folder).rename(name, QStringLiteral("0000-%1-").arg(exit, 2, 10, QLatin1Char('0')) + name);
+                QDir(folder).rename(
+                    name, QStringLiteral("0000-%1-").arg(exit, 2, 10, QLatin1Char('0')) + name);
             app::runExitBackup();
             QCOMPARE(backupsIn(folder).size(), std::min(exit, app::kKeptExitBackups));
         }
         QVERIFY(messages.shown().isEmpty());
         // The one of the last exit carries its own date name; the two oldest went.
-        QCOMPARE(backupsIn(folder).filter(QRegularExpression(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}_"))).size(), 1);
-        QVERIFY(backupsIn(folder).filter(QStringLiteral("0000-12-0000-11-0000-10-0000-09-0000-08-0000-07-0000-06-0000-05-0000-04-0000-03-")).isEmpty());
+        QCOMPARE(
+            backupsIn(folder).filter(QRegularExpression(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}_"))).size(), 1);
+        QVERIFY(backupsIn(folder)
+                    .filter(QStringLiteral(
+                        "0000-12-0000-11-0000-10-0000-09-0000-08-0000-07-0000-06-0000-05-0000-04-0000-03-"))
+                    .isEmpty());
     }
 
     void theOptionSwitchesItOffAndTheFolderCanMove()

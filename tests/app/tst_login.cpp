@@ -176,7 +176,8 @@ private Q_SLOTS:
         QFETCH(bool, receiptsOnly);
         QTemporaryDir config;
         const Settings s(Edition::Dental, config.path());
-        Settings(s).setUser(QStringLiteral("eleni"), 0, QStringLiteral("first"), QStringLiteral("second")); // as an older installation wrote it
+        Settings(s).setUser(QStringLiteral("eleni"), 0, QStringLiteral("first"),
+            QStringLiteral("second")); // as an older installation wrote it
         const auto logIn = [&](const QString& password) {
             platform::session() = platform::Session();
             testsupport::MessageRecorder messages;

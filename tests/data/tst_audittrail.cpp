@@ -113,9 +113,13 @@ private Q_SLOTS:
     void aRolledBackFirstEntryDoesNotStopTheNext()
     {
         auto dm = m_practice->open();
-        QVERIFY(!dm->Database->database().tables().contains(QStringLiteral("AuditTrail"))); // opening wrote nothing
-        rulestest::exec(*dm->Database, QStringLiteral("CREATE TRIGGER NoPatient BEFORE INSERT ON Patient BEGIN SELECT RAISE(ABORT, 'refused'); END"));
-        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, RulesPractice::addPatient(*dm, QStringLiteral("Refused")));
+        QVERIFY(!dm->Database->database().tables().contains(
+            QStringLiteral("AuditTrail"))); // opening wrote nothing
+        rulestest::exec(*dm->Database,
+            QStringLiteral("CREATE TRIGGER NoPatient BEFORE INSERT ON Patient BEGIN SELECT RAISE(ABORT, "
+                           "'refused'); END"));
+        QVERIFY_THROWS_EXCEPTION(
+            db::DatabaseError, RulesPractice::addPatient(*dm, QStringLiteral("Refused")));
         QVERIFY(!dm->Database->database().tables().contains(QStringLiteral("AuditTrail")));
         rulestest::exec(*dm->Database, QStringLiteral("DROP TRIGGER NoPatient"));
         dm->patients().PatientsTable->cancel();
