@@ -121,7 +121,10 @@ Result audit(Context& context)
     const db::Connection::RowAudit recording = connection.rowAudit();
     if (!recording)
         fail(QStringLiteral("(z) the data module records no audit trail"));
+    // The trail's table comes with its first entry.
     const auto entries = [&] {
+        if (!connection.database().tables().contains(QStringLiteral("AuditTrail")))
+            return 0;
         return db::Query(connection, QStringLiteral("SELECT COUNT(*) FROM AuditTrail")).scalar().toInt();
     };
     const int before = entries();
