@@ -129,8 +129,22 @@ QStringList copyTree(const QString& from, const QString& to, bool skipDatabases)
     return copied;
 }
 
-// The database's row counts and sums, checked against the counts read when it was copied.
-QJsonObject verifiedTables(const QString& file, const QMap<QString, qint64>& counted)
+// A database copy as checked: its tables' rows and page sums, and the file's own sum.
+struct CheckedDatabase {
+    QJsonObject tables;
+    QByteArray sha256;
+    qint64 size = 0;
+};
+
+QJsonObject tableEntry(const db::snapshot::TablePages& table)
+{
+    return QJsonObject { { QStringLiteral("rows"), table.rows },
+        { QStringLiteral("pages"), QString::fromLatin1(table.sum) } };
+}
+
+// Checks a database copy: the engine's check of every page and row, each table's rows against
+// the counts read when it was copied, and the sums of its pages for the manifest.
+CheckedDatabase verifiedDatabase(const QString& file, const QMap<QString, qint64>& counted)
 {
     // The engine's check and the sums read the same file on their own handles: side by side they
     // take the time of the longer one.
@@ -140,9 +154,9 @@ QJsonObject verifiedTables(const QString& file, const QMap<QString, qint64>& cou
         return BackupError(QStringLiteral("The copy %1 fails the database's integrity check: %2")
                                .arg(QDir::toNativeSeparators(file), problem));
     };
-    db::snapshot::TableSums sums;
+    db::snapshot::FileSums sums;
     try {
-        sums = db::snapshot::sumSqliteTables(file);
+        sums = db::snapshot::sumSqliteFile(file);
     } catch (...) {
         // The engine's words on a damaged file come first.
         const QString problem = integrity.get();
@@ -153,24 +167,41 @@ QJsonObject verifiedTables(const QString& file, const QMap<QString, qint64>& cou
     const QString problem = integrity.get();
     if (!problem.isEmpty())
         throw failedCheck(problem);
-    if (sums.keys() != counted.keys())
+    if (sums.tables.keys() != counted.keys())
         throw BackupError(QStringLiteral("The copy %1 does not hold the tables of the database.")
                               .arg(QDir::toNativeSeparators(file)));
-    QJsonObject tables;
-    for (auto it = sums.cbegin(); it != sums.cend(); ++it) {
+    CheckedDatabase checked { {}, sums.sha256, sums.size };
+    for (auto it = sums.tables.cbegin(); it != sums.tables.cend(); ++it) {
         if (it->rows != counted.value(it.key()))
             throw BackupError(QStringLiteral("The copy of table %1 holds %2 rows, the database %3.")
                                   .arg(it.key())
                                   .arg(it->rows)
                                   .arg(counted.value(it.key())));
-        tables.insert(it.key(),
-            QJsonObject { { QStringLiteral("rows"), it->rows },
-                { QStringLiteral("sha256"), QString::fromLatin1(it->sha256) } });
+        checked.tables.insert(it.key(), tableEntry(*it));
     }
-    return tables;
+    return checked;
 }
 
-QJsonArray fileList(const QString& root, BackupSummary& summary)
+// The first table of a database file whose rows or pages differ from the manifest's; empty when
+// none does or the file cannot be walked.
+QString alteredTable(const QString& file, const QJsonObject& tables)
+{
+    try {
+        const db::snapshot::FileSums sums = db::snapshot::sumSqliteFile(file);
+        for (auto it = tables.constBegin(); it != tables.constEnd(); ++it) {
+            const auto found = sums.tables.constFind(it.key());
+            if (found == sums.tables.cend() || tableEntry(*found) != it->toObject())
+                return it.key();
+        }
+    } catch (const db::DatabaseError&) {
+    }
+    return {};
+}
+
+// Sums already taken of files in the backup, by their path in it: read once, not twice.
+using KnownSums = QMap<QString, std::pair<QByteArray, qint64>>;
+
+QJsonArray fileList(const QString& root, BackupSummary& summary, const KnownSums& known)
 {
     QJsonArray files;
     const QDir dir(root);
@@ -180,9 +211,8 @@ QJsonArray fileList(const QString& root, BackupSummary& summary)
         paths << dir.relativeFilePath(it.next());
     paths.sort();
     for (const QString& path : std::as_const(paths)) {
-        QByteArray sum;
-        qint64 size = 0;
-        if (!platform::Sha256::ofFile(dir.filePath(path), sum, size))
+        auto [sum, size] = known.value(path);
+        if (sum.isEmpty() && !platform::Sha256::ofFile(dir.filePath(path), sum, size))
             throw BackupError(
                 QStringLiteral("%1 cannot be read back.").arg(QDir::toNativeSeparators(dir.filePath(path))));
         files.append(QJsonObject { { QStringLiteral("path"), path }, { QStringLiteral("size"), size },
@@ -314,10 +344,12 @@ BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFold
     copyTree(imagesFolder, QDir(scratch.path()).filePath(str(Backup::kImagesFolder)), false);
 
     report(progress, QStringLiteral("Checking the copy"), 45);
-    for (auto it = counted.cbegin(); it != counted.cend(); ++it)
-        databases.insert(it.key(),
-            QJsonObject { { QStringLiteral("tables"),
-                verifiedTables(QDir(dataCopy).filePath(it.key()), it.value()) } });
+    KnownSums known;
+    for (auto it = counted.cbegin(); it != counted.cend(); ++it) {
+        const CheckedDatabase checked = verifiedDatabase(QDir(dataCopy).filePath(it.key()), it.value());
+        databases.insert(it.key(), QJsonObject { { QStringLiteral("tables"), checked.tables } });
+        known.insert(str(Backup::kDataFolder) + QLatin1Char('/') + it.key(), { checked.sha256, checked.size });
+    }
 
     report(progress, QStringLiteral("Summing the files"), 75);
     BackupSummary summary;
@@ -329,7 +361,7 @@ BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFold
         { QStringLiteral("source"), QDir::cleanPath(data.absolutePath()) },
         { QStringLiteral("databases"), databases },
     };
-    manifest.insert(QStringLiteral("files"), fileList(scratch.path(), summary));
+    manifest.insert(QStringLiteral("files"), fileList(scratch.path(), summary, known));
     writeManifest(scratch.path(), manifest);
     if (std::rename(QFile::encodeName(scratch.path()).constData(), QFile::encodeName(out).constData()) != 0)
         throw BackupError(QStringLiteral("The backup cannot be moved to %1: %2")
@@ -370,6 +402,7 @@ QJsonObject verifyBackupFiles(const QString& backup)
             QStringLiteral("%1 was written in a backup format this version does not know.").arg(where));
     const QJsonArray files = manifest.value(QStringLiteral("files")).toArray();
     const QDir dir(backup);
+    QStringList altered;
     for (const QJsonValue& value : files) {
         const QJsonObject entry = value.toObject();
         const QString path = entry.value(QStringLiteral("path")).toString();
@@ -388,11 +421,26 @@ QJsonObject verifyBackupFiles(const QString& backup)
                                   .arg(size)
                                   .arg(expected));
         if (size != expected || sum != entry.value(QStringLiteral("sha256")).toString().toLatin1())
-            throw BackupError(QStringLiteral(
-                "The backup %1 was altered after it was written: %2 no longer matches its sum.")
-                                  .arg(where, path));
+            altered << path;
     }
     const QJsonObject databases = manifest.value(QStringLiteral("databases")).toObject();
+    if (!altered.isEmpty()) {
+        // Within a database, the table whose pages changed says what was lost.
+        const QString path = altered.first();
+        const QString database = path.section(QLatin1Char('/'), 1);
+        const QString table = path.section(QLatin1Char('/'), 0, 0) == str(Backup::kDataFolder)
+                && databases.contains(database)
+            ? alteredTable(dir.filePath(path),
+                databases.value(database).toObject().value(QStringLiteral("tables")).toObject())
+            : QString();
+        throw BackupError(
+            table.isEmpty()
+                ? QStringLiteral("The backup %1 was altered after it was written: %2 no longer matches its sum.")
+                      .arg(where, path)
+                : QStringLiteral("The backup %1 was altered after it was written: table %3 of %2 no longer "
+                                 "matches its sum.")
+                      .arg(where, path, table));
+    }
     if (!databases.contains(str(db::Connection::kSqliteFileName)))
         throw BackupError(QStringLiteral("%1 holds no database.").arg(where));
     return manifest;
@@ -446,10 +494,13 @@ BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory,
         QMap<QString, qint64> counts;
         for (auto t = tables.constBegin(); t != tables.constEnd(); ++t)
             counts.insert(t.key(), t->toObject().value(QStringLiteral("rows")).toInteger());
-        const QJsonObject restored = verifiedTables(QDir(stagedData.path()).filePath(it.key()), counts);
-        if (restored != tables)
-            throw BackupError(
-                QStringLiteral("The restored %1 does not match the backup's sums.").arg(it.key()));
+        const QJsonObject restored
+            = verifiedDatabase(QDir(stagedData.path()).filePath(it.key()), counts).tables;
+        for (auto t = tables.constBegin(); t != tables.constEnd(); ++t) {
+            if (restored.value(t.key()) != *t)
+                throw BackupError(QStringLiteral("The restored %1 does not match the backup: table %2 differs.")
+                                      .arg(it.key(), t.key()));
+        }
     }
 
     report(progress, QStringLiteral("Putting the practice in place"), 90);

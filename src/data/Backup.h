@@ -21,15 +21,15 @@ public:
 using BackupProgress = std::function<void(const QString& step, int percent)>;
 
 // A backup is a folder: the database files of the data directory, its other files, the image
-// folder, and manifest.json listing each table's row count and sum and each file's size and
-// sum, with the program's version and the date.
+// folder, and manifest.json listing each table's row count and the sum of its pages, and each
+// file's size and SHA-256, with the program's version and the date.
 struct Backup {
     static constexpr const char* kManifestFile = "manifest.json";
     static constexpr const char* kManifestSumFile = "manifest.sha256";
     static constexpr const char* kDataFolder = "data";
     static constexpr const char* kImagesFolder = "xrays";
     static constexpr const char* kProgram = "Orvane";
-    static constexpr int kFormat = 1;
+    static constexpr int kFormat = 2;
 };
 
 struct BackupSummary {

@@ -3,6 +3,7 @@
 #include "db/Errors.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QMap>
 #include <QString>
 
@@ -10,14 +11,32 @@
 
 namespace db::snapshot {
 
-// What a table held: its row count and a SHA-256 over its rows in locator order, each value
-// with its type, so that a changed, lost or added row or value changes the sum.
+// What a table held by content: its row count and a SHA-256 over its rows in locator order, each
+// value with its type, so that a changed, lost or added row or value changes the sum. Compares two
+// databases whose files differ (a live practice and its restored copy).
 struct TableSum {
     qint64 rows = 0;
     QByteArray sha256; // hex
     bool operator==(const TableSum&) const = default;
 };
 using TableSums = QMap<QString, TableSum>;
+
+// What a table held in one file: its row count and a 64-bit sum over the pages of its b-tree and
+// its indexes' b-trees as they lie in the file, each page with its number. A byte changed in any of
+// them, or a page moved, changes the sum; reading the pages costs a fraction of decoding the rows.
+struct TablePages {
+    qint64 rows = 0;
+    QByteArray sum; // 16 hex digits
+    bool operator==(const TablePages&) const = default;
+};
+
+// A database file read once: each table's pages and rows, and the whole file's SHA-256 and size.
+struct FileSums {
+    QMap<QString, TablePages> tables;
+    QByteArray sha256; // hex
+    qint64 size = 0;
+};
+
 using Progress = std::function<void(qint64 done, qint64 total)>;
 
 // The target of a copy could not be written: full, read-only or gone. The message says which.
@@ -36,7 +55,15 @@ QMap<QString, qint64> copySqliteFile(
 // DamagedDatabase when the file cannot be opened as a database at all.
 QString sqliteIntegrityProblem(const QString& file);
 
-// Counts and sums every table of a database file (read only).
+// Counts and sums every table of a database file by its rows (read only).
 TableSums sumSqliteTables(const QString& file);
+
+// The pages of each table (with its indexes) of a database file, in the order the sums take them.
+// DamagedDatabase when the file's b-trees cannot be walked.
+QMap<QString, QList<quint32>> sqliteTablePages(const QString& file);
+
+// Counts every table of a database file and sums its pages and the whole file (read only).
+// DamagedDatabase when the file cannot be walked as a database.
+FileSums sumSqliteFile(const QString& file);
 
 } // namespace db::snapshot
