@@ -105,6 +105,29 @@ void copyFile(const QString& from, const QString& to)
                               .arg(QDir::toNativeSeparators(to), QString::fromLocal8Bit(strerror(errno))));
 }
 
+// Puts a folder's entries on the disk: a file synced on its own can still be lost by a power cut
+// with the name that leads to it.
+void syncFolder(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    const int error = errno;
+    if (fd >= 0)
+        ::close(fd);
+    if (!synced)
+        throw BackupError(QStringLiteral("%1 cannot be written: %2")
+                              .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(strerror(error))));
+}
+
+// The folder and every folder below it.
+void syncTree(const QString& root)
+{
+    QDirIterator it(root, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        syncFolder(it.next());
+    syncFolder(root);
+}
+
 // Copies the regular files below `from` into `to`, keeping the folders; returns their paths relative to
 // `from`.
 QStringList copyTree(const QString& from, const QString& to, bool skipDatabases)
@@ -363,10 +386,12 @@ BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFold
     };
     manifest.insert(QStringLiteral("files"), fileList(scratch.path(), summary, known));
     writeManifest(scratch.path(), manifest);
+    syncTree(scratch.path());
     if (std::rename(QFile::encodeName(scratch.path()).constData(), QFile::encodeName(out).constData()) != 0)
         throw BackupError(QStringLiteral("The backup cannot be moved to %1: %2")
                               .arg(QDir::toNativeSeparators(out), QString::fromLocal8Bit(strerror(errno))));
     scratch.keep();
+    syncFolder(QFileInfo(QDir::cleanPath(out)).path());
     report(progress, QStringLiteral("Done"), 100);
     summary.folder = out;
     summary.rows = totalRows(databases, summary.tables);
@@ -503,6 +528,8 @@ BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory,
         }
     }
 
+    syncTree(stagedImages.path());
+    syncTree(stagedData.path());
     report(progress, QStringLiteral("Putting the practice in place"), 90);
     // The images first, the database last: the database is what makes the practice.
     const bool hadImages = QFileInfo::exists(imagesFolder);
@@ -517,6 +544,9 @@ BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory,
                 QFile::encodeName(stagedImages.path()).constData());
         throw;
     }
+    // The swaps themselves on the disk: a power cut now keeps the restored practice.
+    syncFolder(QFileInfo(QDir::cleanPath(imagesFolder)).path());
+    syncFolder(dataParent);
     // The scratch folders now hold what was replaced, and go.
     report(progress, QStringLiteral("Done"), 100);
     BackupSummary summary;

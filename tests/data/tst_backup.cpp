@@ -159,6 +159,8 @@ private Q_SLOTS:
                                             << "truncated";
         QTest::newRow("one byte of the database flipped") << "flip data/PallavorDB.sqlite"
                                                           << "altered";
+        QTest::newRow("one byte inside a table's pages flipped") << "flip-table data/PallavorDB.sqlite"
+                                                                 << "table Patient of data/PallavorDB.sqlite";
         QTest::newRow("one byte of an image flipped") << "flip xrays/x1/pano.jpg"
                                                       << "altered";
         QTest::newRow("generator store gone") << "remove data/PallavorGen.sqlite"
@@ -188,6 +190,16 @@ private Q_SLOTS:
             QVERIFY(QFile::resize(file, QFileInfo(file).size() - 4096));
         else if (what == QLatin1String("flip"))
             flipByte(file, QFileInfo(file).size() / 2);
+        else if (what == QLatin1String("flip-table")) {
+            // Inside the last page of the patients' table, past its header.
+            const QList<quint32> pages = db::snapshot::sqliteTablePages(file).value(QStringLiteral("Patient"));
+            QVERIFY(!pages.isEmpty());
+            QFile header(file);
+            QVERIFY(header.open(QIODevice::ReadOnly));
+            const QByteArray head = header.read(18);
+            const int pageSize = (uchar(head[16]) << 8) | uchar(head[17]);
+            flipByte(file, qint64(pages.last() - 1) * pageSize + pageSize / 2);
+        }
         else if (what == QLatin1String("remove"))
             QVERIFY(QFile::remove(file));
         else {
