@@ -4,13 +4,13 @@
 #include "platform/Sha256.h"
 
 #include <QFile>
-#include <QHash>
 #include <QStringList>
 #include <QThread>
 
 #include <sqlite3.h>
 
 #include <cstring>
+#include <vector>
 #include <string>
 
 namespace db::snapshot {
@@ -134,32 +134,182 @@ quint64 pageSum(quint32 number, const uchar* bytes, qsizetype size)
     return h;
 }
 
-QMap<QString, QList<quint32>> tablePages(const Handle& db, const QStringList& tables)
+struct BTreeRoot {
+    QString table;
+    quint32 page = 0;
+};
+
+// The b-trees of each table and of its indexes, in the schema's order: a damaged index is a
+// damaged table.
+QList<BTreeRoot> bTreeRoots(const Handle& db, const QStringList& tables)
 {
-    // Indexes count with their table: a damaged index is a damaged table.
-    QHash<QString, QString> owner;
     Statement objects(db,
-        QStringLiteral("SELECT name, tbl_name FROM sqlite_master WHERE type IN ('table', 'index')"));
-    while (objects.step(db))
-        owner.insert(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(objects.get(), 0))),
-            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(objects.get(), 1))));
+        QStringLiteral("SELECT tbl_name, rootpage FROM sqlite_master "
+                       "WHERE type IN ('table', 'index') AND rootpage > 0 ORDER BY rowid"));
+    QList<BTreeRoot> roots;
+    while (objects.step(db)) {
+        const QString table
+            = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(objects.get(), 0)));
+        if (tables.contains(table))
+            roots.append({ table, quint32(sqlite3_column_int64(objects.get(), 1)) });
+    }
+    return roots;
+}
+
+// Walks b-trees through the bytes of a database file as its format lays them out, to find every
+// page of a tree: its interior and leaf pages and the overflow pages of its cells. Only the page
+// numbers are wanted, so only the cell headers are read; a page that lies outside the file, is
+// reached twice or is not a b-tree page makes the file damaged.
+class PageWalker {
+public:
+    PageWalker(const uchar* data, qint64 size)
+        : m_data(data)
+        , m_size(size)
+    {
+        if (size < 100)
+            damaged(QStringLiteral("the file is shorter than its header"));
+        const int size16 = (data[16] << 8) | data[17];
+        m_pageSize = size16 == 1 ? 65536 : size16;
+        if (m_pageSize < 512 || (m_pageSize & (m_pageSize - 1)) != 0)
+            damaged(QStringLiteral("the header gives no valid page size"));
+        m_usable = m_pageSize - data[20];
+        if (m_usable < 480)
+            damaged(QStringLiteral("the header reserves too much of each page"));
+        m_seen.assign(size_t(size / m_pageSize) + 1, false);
+    }
+    qint64 pageSize() const { return m_pageSize; }
+
+    void walk(quint32 root, QList<quint32>& into)
+    {
+        std::vector<quint32> pending { root };
+        std::vector<quint32> children;
+        while (!pending.empty()) {
+            const quint32 number = pending.back();
+            pending.pop_back();
+            const uchar* page = take(number, into);
+            const int header = number == 1 ? 100 : 0;
+            const uchar type = page[header];
+            const bool interior = type == 2 || type == 5;
+            const bool table = type == 5 || type == 13;
+            if (!interior && type != 10 && type != 13)
+                damaged(QStringLiteral("page %1 is not a b-tree page").arg(number));
+            const int cells = word16(page, header + 3);
+            const int pointers = header + (interior ? 12 : 8);
+            inside(number, pointers + 2 * cells);
+            children.clear();
+            for (int cell = 0; cell < cells; ++cell) {
+                int at = word16(page, pointers + 2 * cell);
+                if (interior) {
+                    inside(number, at + 4);
+                    children.push_back(word32(page + at));
+                    at += 4;
+                    if (table)
+                        continue; // a key only, no payload
+                }
+                const qint64 payload = varint(page, number, at);
+                if (table)
+                    varint(page, number, at); // the row's locator
+                // How much of the payload stays on the page, as the file format defines it.
+                const qint64 most = table ? m_usable - 35 : (m_usable - 12) * 64 / 255 - 23;
+                if (payload <= most)
+                    continue;
+                const qint64 least = (m_usable - 12) * 32 / 255 - 23;
+                const qint64 k = least + (payload - least) % (m_usable - 4);
+                const qint64 local = k <= most ? k : least;
+                inside(number, int(at + local + 4));
+                overflow(word32(page + at + local), payload - local, into);
+            }
+            if (interior)
+                children.push_back(word32(page + header + 8));
+            // Depth first, the children in their order.
+            pending.insert(pending.end(), children.rbegin(), children.rend());
+        }
+    }
+
+private:
+    [[noreturn]] static void damaged(const QString& why)
+    {
+        throw DamagedDatabase(QStringLiteral("The database file is damaged"), why);
+    }
+    static int word16(const uchar* page, int at) { return (page[at] << 8) | page[at + 1]; }
+    static quint32 word32(const uchar* at)
+    {
+        return (quint32(at[0]) << 24) | (quint32(at[1]) << 16) | (quint32(at[2]) << 8) | quint32(at[3]);
+    }
+    void inside(quint32 number, int end) const
+    {
+        if (end > m_usable)
+            damaged(QStringLiteral("page %1 holds more than fits on it").arg(number));
+    }
+    const uchar* take(quint32 number, QList<quint32>& into)
+    {
+        if (number == 0 || number >= m_seen.size() || qint64(number) * m_pageSize > m_size)
+            damaged(QStringLiteral("page %1 lies outside the file").arg(number));
+        if (m_seen[number])
+            damaged(QStringLiteral("page %1 is used twice").arg(number));
+        m_seen[number] = true;
+        into.append(number);
+        return m_data + qint64(number - 1) * m_pageSize;
+    }
+    qint64 varint(const uchar* page, quint32 number, int& at) const
+    {
+        quint64 value = 0;
+        for (int i = 0; i < 9; ++i) {
+            inside(number, at + 1);
+            const uchar byte = page[at++];
+            if (i == 8)
+                return qint64((value << 8) | byte);
+            value = (value << 7) | (byte & 0x7f);
+            if (!(byte & 0x80))
+                return qint64(value);
+        }
+        return qint64(value);
+    }
+    void overflow(quint32 next, qint64 bytes, QList<quint32>& into)
+    {
+        for (; bytes > 0; bytes -= m_usable - 4) {
+            if (next == 0)
+                damaged(QStringLiteral("an overflow chain ends early"));
+            next = word32(take(next, into));
+        }
+    }
+
+    const uchar* m_data;
+    qint64 m_size;
+    qint64 m_pageSize = 0;
+    int m_usable = 0;
+    std::vector<bool> m_seen;
+};
+
+// A database file's bytes, mapped rather than read: the cache holds them already.
+class MappedFile {
+public:
+    explicit MappedFile(const QString& path)
+        : m_file(path)
+    {
+        if (!m_file.open(QIODevice::ReadOnly))
+            throw DatabaseError(QStringLiteral("Cannot read %1: %2").arg(path, m_file.errorString()));
+        m_size = m_file.size();
+        m_data = m_size > 0 ? m_file.map(0, m_size) : nullptr;
+        if (!m_data)
+            throw DamagedDatabase(QStringLiteral("Cannot read %1").arg(path), m_file.errorString());
+    }
+    const uchar* data() const { return m_data; }
+    qint64 size() const { return m_size; }
+
+private:
+    QFile m_file;
+    const uchar* m_data = nullptr;
+    qint64 m_size = 0;
+};
+
+QMap<QString, QList<quint32>> tablePages(PageWalker& walker, const QStringList& tables, const QList<BTreeRoot>& roots)
+{
     QMap<QString, QList<quint32>> pages;
     for (const QString& table : tables)
         pages.insert(table, {});
-    // The engine walks every b-tree, overflow pages included, in the same order for the same bytes.
-    Statement walk(db, QStringLiteral("SELECT name, pageno FROM dbstat"));
-    QString lastName;
-    QList<quint32>* into = nullptr;
-    while (walk.step(db)) {
-        const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(walk.get(), 0));
-        if (lastName != QLatin1String(name)) {
-            lastName = QString::fromUtf8(name);
-            const auto found = pages.find(owner.value(lastName));
-            into = found == pages.end() ? nullptr : &*found;
-        }
-        if (into)
-            into->append(quint32(sqlite3_column_int64(walk.get(), 1)));
-    }
+    for (const BTreeRoot& root : roots)
+        walker.walk(root.page, pages[root.table]);
     return pages;
 }
 
@@ -252,51 +402,43 @@ QMap<QString, QList<quint32>> sqliteTablePages(const QString& file)
 {
     Handle db(file, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
     db.exec("BEGIN");
-    auto pages = tablePages(db, tableNames(db));
+    const QStringList tables = tableNames(db);
+    const QList<BTreeRoot> roots = bTreeRoots(db, tables);
     db.exec("COMMIT");
-    return pages;
+    const MappedFile bytes(file);
+    PageWalker walker(bytes.data(), bytes.size());
+    return tablePages(walker, tables, roots);
 }
 
 FileSums sumSqliteFile(const QString& file)
 {
     FileSums sums;
-    QMap<QString, QList<quint32>> pages;
-    qint64 pageSize = 0;
+    QStringList tables;
+    QList<BTreeRoot> roots;
     {
         Handle db(file, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
         db.exec("BEGIN");
-        const QStringList tables = tableNames(db);
-        for (const QString& table : tables) {
+        tables = tableNames(db);
+        for (const QString& table : std::as_const(tables)) {
             Statement count(db, QStringLiteral("SELECT COUNT(*) FROM ") + Dialect::quoted(table));
             count.step(db);
             sums.tables[table].rows = sqlite3_column_int64(count.get(), 0);
         }
-        Statement size(db, QStringLiteral("PRAGMA page_size"));
-        size.step(db);
-        pageSize = sqlite3_column_int64(size.get(), 0);
-        pages = tablePages(db, tables);
+        roots = bTreeRoots(db, tables);
         db.exec("COMMIT");
     }
-    // The bytes as they lie in the file, mapped rather than read: the cache holds them already.
-    QFile bytes(file);
-    if (!bytes.open(QIODevice::ReadOnly))
-        throw DatabaseError(QStringLiteral("Cannot read %1: %2").arg(file, bytes.errorString()));
+    const MappedFile bytes(file);
     sums.size = bytes.size();
-    const uchar* data = sums.size > 0 ? bytes.map(0, sums.size) : nullptr;
-    if (!data)
-        throw DatabaseError(QStringLiteral("Cannot read %1: %2").arg(file, bytes.errorString()));
     platform::Sha256 whole;
-    whole.add(reinterpret_cast<const char*>(data), sums.size);
+    whole.add(reinterpret_cast<const char*>(bytes.data()), sums.size);
     sums.sha256 = whole.hex();
+    PageWalker walker(bytes.data(), bytes.size());
+    const QMap<QString, QList<quint32>> pages = tablePages(walker, tables, roots);
+    const qint64 pageSize = walker.pageSize();
     for (auto it = pages.cbegin(); it != pages.cend(); ++it) {
         quint64 sum = kPrime3 + quint64(it->size());
-        for (const quint32 page : *it) {
-            const qint64 at = (qint64(page) - 1) * pageSize;
-            if (page == 0 || at + pageSize > sums.size)
-                throw DamagedDatabase(QStringLiteral("The database file is damaged"),
-                    QStringLiteral("page %1 of %2 lies beyond the end of the file").arg(page).arg(it.key()));
-            sum = mixedIn(sum, pageSum(page, data + at, pageSize));
-        }
+        for (const quint32 page : *it)
+            sum = mixedIn(sum, pageSum(page, bytes.data() + (qint64(page) - 1) * pageSize, pageSize));
         sums.tables[it.key()].sum = QByteArray::number(sum, 16).rightJustified(16, '0');
     }
     return sums;
