@@ -165,31 +165,14 @@ QJsonObject tableEntry(const db::snapshot::TablePages& table)
         { QStringLiteral("pages"), QString::fromLatin1(table.sum) } };
 }
 
-// Checks a database copy: the engine's check of every page and row, each table's rows against
+// A database copy as checked: the engine's word on its pages and rows, each table's rows against
 // the counts read when it was copied, and the sums of its pages for the manifest.
-CheckedDatabase verifiedDatabase(const QString& file, const QMap<QString, qint64>& counted)
+CheckedDatabase checkedDatabase(const QString& file, const QMap<QString, qint64>& counted,
+    const QString& problem, const db::snapshot::FileSums& sums)
 {
-    // The engine's check and the sums read the same file on their own handles: side by side they
-    // take the time of the longer one.
-    std::future<QString> integrity
-        = std::async(std::launch::async, [file] { return db::snapshot::sqliteIntegrityProblem(file); });
-    const auto failedCheck = [&](const QString& problem) {
-        return BackupError(QStringLiteral("The copy %1 fails the database's integrity check: %2")
-                               .arg(QDir::toNativeSeparators(file), problem));
-    };
-    db::snapshot::FileSums sums;
-    try {
-        sums = db::snapshot::sumSqliteFile(file);
-    } catch (...) {
-        // The engine's words on a damaged file come first.
-        const QString problem = integrity.get();
-        if (!problem.isEmpty())
-            throw failedCheck(problem);
-        throw;
-    }
-    const QString problem = integrity.get();
     if (!problem.isEmpty())
-        throw failedCheck(problem);
+        throw BackupError(QStringLiteral("The copy %1 fails the database's integrity check: %2")
+                              .arg(QDir::toNativeSeparators(file), problem));
     if (sums.tables.keys() != counted.keys())
         throw BackupError(QStringLiteral("The copy %1 does not hold the tables of the database.")
                               .arg(QDir::toNativeSeparators(file)));
@@ -203,6 +186,26 @@ CheckedDatabase verifiedDatabase(const QString& file, const QMap<QString, qint64
         checked.tables.insert(it.key(), tableEntry(*it));
     }
     return checked;
+}
+
+// Checks a database file as above, reading it.
+CheckedDatabase verifiedDatabase(const QString& file, const QMap<QString, qint64>& counted)
+{
+    // The engine's check and the sums read the same file on their own handles: side by side they
+    // take the time of the longer one.
+    std::future<QString> integrity
+        = std::async(std::launch::async, [file] { return db::snapshot::sqliteIntegrityProblem(file); });
+    db::snapshot::FileSums sums;
+    try {
+        sums = db::snapshot::sumSqliteFile(file);
+    } catch (...) {
+        // The engine's words on a damaged file come first.
+        const QString problem = integrity.get();
+        if (!problem.isEmpty())
+            checkedDatabase(file, counted, problem, sums);
+        throw;
+    }
+    return checkedDatabase(file, counted, integrity.get(), sums);
 }
 
 // The first table of a database file whose rows or pages differ from the manifest's; empty when
@@ -343,38 +346,33 @@ BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFold
     makeFolder(dataCopy);
 
     QJsonObject databases;
-    QMap<QString, QMap<QString, qint64>> counted;
+    KnownSums known;
     int step = 0;
     for (const QString& name : kDatabaseFiles) {
         const QString source = data.filePath(name);
         if (!QFileInfo::exists(source))
             continue;
-        report(progress, QStringLiteral("Copying %1").arg(name), step * 25);
+        report(progress, QStringLiteral("Copying %1").arg(name), step * 35);
+        const QString target = QDir(dataCopy).filePath(name);
+        db::snapshot::CheckedCopy copy;
         try {
-            counted.insert(name,
-                db::snapshot::copySqliteFile(
-                    source, QDir(dataCopy).filePath(name), [&](qint64 done, qint64 total) {
-                        report(progress, QStringLiteral("Copying %1").arg(name),
-                            step * 25 + int(total ? 25 * done / total : 0));
-                    }));
+            copy = db::snapshot::copySqliteFile(source, target, [&](qint64 done, qint64 total) {
+                report(progress, QStringLiteral("Copying %1").arg(name),
+                    step * 35 + int(total ? 20 * done / total : 0));
+            });
         } catch (const db::snapshot::TargetError& e) {
             throw BackupError(e.message());
         }
+        const CheckedDatabase checked = checkedDatabase(target, copy.counts, copy.problem, copy.sums);
+        databases.insert(name, QJsonObject { { QStringLiteral("tables"), checked.tables } });
+        known.insert(str(Backup::kDataFolder) + QLatin1Char('/') + name, { checked.sha256, checked.size });
         ++step;
     }
-    report(progress, QStringLiteral("Copying the other files and the images"), 30);
+    report(progress, QStringLiteral("Copying the other files and the images"), 70);
     copyTree(dataDirectory, dataCopy, true);
     copyTree(imagesFolder, QDir(scratch.path()).filePath(str(Backup::kImagesFolder)), false);
 
-    report(progress, QStringLiteral("Checking the copy"), 45);
-    KnownSums known;
-    for (auto it = counted.cbegin(); it != counted.cend(); ++it) {
-        const CheckedDatabase checked = verifiedDatabase(QDir(dataCopy).filePath(it.key()), it.value());
-        databases.insert(it.key(), QJsonObject { { QStringLiteral("tables"), checked.tables } });
-        known.insert(str(Backup::kDataFolder) + QLatin1Char('/') + it.key(), { checked.sha256, checked.size });
-    }
-
-    report(progress, QStringLiteral("Summing the files"), 75);
+    report(progress, QStringLiteral("Summing the files"), 85);
     BackupSummary summary;
     QJsonObject manifest {
         { QStringLiteral("program"), str(Backup::kProgram) },

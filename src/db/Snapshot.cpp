@@ -4,12 +4,18 @@
 #include "platform/Sha256.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QStringList>
 #include <QThread>
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <future>
+#include <unistd.h>
 #include <vector>
 #include <string>
 
@@ -313,78 +319,8 @@ QMap<QString, QList<quint32>> tablePages(PageWalker& walker, const QStringList& 
     return pages;
 }
 
-// Why a write to the target failed, in words someone can act on.
-QString targetWords(int code, const QString& target)
+QString integrityProblem(const Handle& db)
 {
-    switch (code & 0xff) {
-    case SQLITE_FULL:
-        return QStringLiteral("The disk of %1 is full.").arg(target);
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-        return QStringLiteral("%1 cannot be written: the folder or disk is read-only.").arg(target);
-    case SQLITE_CANTOPEN:
-        return QStringLiteral("%1 cannot be created: the folder is missing or cannot be written.")
-            .arg(target);
-    default:
-        return QStringLiteral("%1 could not be written.").arg(target);
-    }
-}
-
-} // namespace
-
-QMap<QString, qint64> copySqliteFile(const QString& source, const QString& target, const Progress& progress)
-{
-    Handle from(source, SQLITE_OPEN_READONLY);
-    // The read transaction fixes the snapshot: the counts and every step of the copy see the
-    // same state, whatever other workstations commit meanwhile (WAL keeps their pages aside).
-    from.exec("BEGIN");
-    QMap<QString, qint64> counts;
-    for (const QString& table : tableNames(from)) {
-        Statement count(from, QStringLiteral("SELECT COUNT(*) FROM ") + Dialect::quoted(table));
-        count.step(from);
-        counts.insert(table, sqlite3_column_int64(count.get(), 0));
-    }
-
-    sqlite3* to = nullptr;
-    const QByteArray targetName = QFile::encodeName(target);
-    int rc
-        = sqlite3_open_v2(targetName.constData(), &to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    if (rc != SQLITE_OK) {
-        sqlite3_close(to);
-        throw TargetError(targetWords(rc, target));
-    }
-    sqlite3_backup* copy = sqlite3_backup_init(to, "main", from.get(), "main");
-    if (!copy) {
-        const QString engine = QString::fromUtf8(sqlite3_errmsg(to));
-        sqlite3_close(to);
-        throw TargetError(QStringLiteral("%1 could not be written.").arg(target), engine);
-    }
-    do {
-        rc = sqlite3_backup_step(copy, 4096);
-        if (progress)
-            progress(sqlite3_backup_pagecount(copy) - sqlite3_backup_remaining(copy),
-                sqlite3_backup_pagecount(copy));
-        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-            QThread::msleep(20);
-    } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
-    sqlite3_backup_finish(copy);
-    const int failure = rc == SQLITE_DONE ? sqlite3_errcode(to) : rc;
-    const QString engine = QString::fromUtf8(sqlite3_errmsg(to));
-    // The copy keeps the source's journal mode; a backup file stands alone.
-    if (rc == SQLITE_DONE)
-        rc = sqlite3_exec(to, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
-    const int closed = sqlite3_close(to);
-    if (rc != SQLITE_DONE && rc != SQLITE_OK)
-        throw TargetError(targetWords(failure, target), engine);
-    if (closed != SQLITE_OK)
-        throw TargetError(QStringLiteral("%1 could not be written.").arg(target));
-    from.exec("COMMIT");
-    return counts;
-}
-
-QString sqliteIntegrityProblem(const QString& file)
-{
-    Handle db(file, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
     // quick_check reads every page and row; it leaves out only the comparison of each index
     // with its table, which restoring does not depend on.
     Statement check(db, QStringLiteral("PRAGMA quick_check"));
@@ -396,6 +332,126 @@ QString sqliteIntegrityProblem(const QString& file)
             problems << line;
     }
     return problems.join(QLatin1Char('\n'));
+}
+
+// Why writing the target failed, from the system's error number.
+QString targetWordsOfErrno(int error, const QString& target)
+{
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return QStringLiteral("The disk of %1 is full.").arg(target);
+    case EROFS:
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("%1 cannot be written: the folder or disk is read-only.").arg(target);
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("%1 cannot be created: the folder is missing or cannot be written.")
+            .arg(target);
+    default:
+        return QStringLiteral("%1 could not be written: %2")
+            .arg(target, QString::fromLocal8Bit(std::strerror(error)));
+    }
+}
+
+// Writes the bytes as the new file `target` and puts them on the disk.
+void writeWhole(const QString& target, const unsigned char* bytes, qint64 size)
+{
+    const int fd = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0)
+        throw TargetError(targetWordsOfErrno(errno, target));
+    const auto closed = qScopeGuard([fd] { ::close(fd); });
+    for (qint64 done = 0; done < size;) {
+        const ssize_t wrote = ::write(fd, bytes + done, size_t(std::min<qint64>(size - done, 1 << 22)));
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            throw TargetError(targetWordsOfErrno(wrote < 0 ? errno : ENOSPC, target));
+        done += wrote;
+    }
+    if (::fsync(fd) != 0)
+        throw TargetError(targetWordsOfErrno(errno, target));
+}
+
+} // namespace
+
+CheckedCopy copySqliteFile(const QString& source, const QString& target, const Progress& progress)
+{
+    CheckedCopy copy;
+    Handle from(source, SQLITE_OPEN_READONLY);
+    from.exec("PRAGMA mmap_size = 1099511627776");
+    // The read transaction fixes the snapshot: the counts and every step of the copy see the
+    // same state, whatever other workstations commit meanwhile (WAL keeps their pages aside).
+    from.exec("BEGIN");
+    for (const QString& table : tableNames(from)) {
+        Statement count(from, QStringLiteral("SELECT COUNT(*) FROM ") + Dialect::quoted(table));
+        count.step(from);
+        copy.counts.insert(table, sqlite3_column_int64(count.get(), 0));
+    }
+
+    // The snapshot in memory, owned by the engine; one private store per copy.
+    Handle memory(QStringLiteral("file:snapshot?vfs=memdb"),
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX);
+    sqlite3_int64 limit = sqlite3_int64(1) << 40;
+    sqlite3_file_control(memory.get(), "main", SQLITE_FCNTL_SIZE_LIMIT, &limit);
+    sqlite3_backup* step = sqlite3_backup_init(memory.get(), "main", from.get(), "main");
+    if (!step)
+        throw DatabaseError(QStringLiteral("The database could not be copied"), memory.error());
+    int rc = SQLITE_OK;
+    do {
+        rc = sqlite3_backup_step(step, 8192);
+        if (progress)
+            progress(sqlite3_backup_pagecount(step) - sqlite3_backup_remaining(step),
+                sqlite3_backup_pagecount(step));
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+            QThread::msleep(20);
+    } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+    sqlite3_backup_finish(step);
+    if (rc != SQLITE_DONE)
+        throw DatabaseError(QStringLiteral("The database could not be copied into memory"), memory.error());
+    from.exec("COMMIT");
+
+    sqlite3_int64 size = 0;
+    unsigned char* bytes = sqlite3_serialize(memory.get(), "main", &size, SQLITE_SERIALIZE_NOCOPY);
+    if (!bytes || size < 100)
+        throw DatabaseError(QStringLiteral("The database could not be copied into memory"), memory.error());
+    // The copy keeps the source's journal mode in its header; a backup file stands alone, so it
+    // says "rollback journal" (format versions 1), as PRAGMA journal_mode = DELETE would write.
+    bytes[18] = 1;
+    bytes[19] = 1;
+
+    // The engine checks the snapshot through a handle of its own over the same bytes, read only,
+    // while they are written to the disk and read back.
+    std::future<QString> integrity = std::async(std::launch::async, [bytes, size] {
+        Handle check(QStringLiteral(":memory:"), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
+        if (sqlite3_deserialize(check.get(), "main", bytes, size, size, SQLITE_DESERIALIZE_READONLY)
+            != SQLITE_OK)
+            throw DatabaseError(QStringLiteral("The copy could not be checked"), check.error());
+        return integrityProblem(check);
+    });
+    // The check must be over before the bytes go, whatever happens here.
+    const auto waitForCheck = qScopeGuard([&] {
+        if (integrity.valid())
+            integrity.wait();
+    });
+    writeWhole(target, bytes, size);
+    {
+        const MappedFile written(target);
+        if (written.size() != size || std::memcmp(written.data(), bytes, size_t(size)) != 0)
+            throw TargetError(QStringLiteral("%1 does not hold what was written to it: the disk may be failing.")
+                                  .arg(target));
+    }
+    copy.sums = sumSqliteFile(target);
+    copy.problem = integrity.get();
+    return copy;
+}
+
+QString sqliteIntegrityProblem(const QString& file)
+{
+    Handle db(file, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+    return integrityProblem(db);
 }
 
 QMap<QString, QList<quint32>> sqliteTablePages(const QString& file)

@@ -45,11 +45,20 @@ public:
     using DatabaseError::DatabaseError;
 };
 
+// A copy as it was made and checked: the row count of every table in the snapshot copied, the
+// engine's check of that snapshot (empty when sound) and the sums of the file written.
+struct CheckedCopy {
+    QMap<QString, qint64> counts;
+    QString problem;
+    FileSums sums;
+};
+
 // The engine-specific part of a backup. Copies the embedded database file `source` to `target`
-// as one consistent snapshot while other workstations go on writing, and returns the row count
-// of every table in that same snapshot. A server database gets its own function beside this one.
-QMap<QString, qint64> copySqliteFile(
-    const QString& source, const QString& target, const Progress& progress = {});
+// as one consistent snapshot while other workstations go on writing. The snapshot is gathered in
+// memory: the engine checks it there while it is written to `target`, which is then read back,
+// compared with it byte for byte and summed. A server database gets its own function beside
+// this one.
+CheckedCopy copySqliteFile(const QString& source, const QString& target, const Progress& progress = {});
 
 // The engine's own integrity check of a database file, in its words; empty when it is sound.
 // DamagedDatabase when the file cannot be opened as a database at all.
