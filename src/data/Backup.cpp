@@ -155,7 +155,7 @@ QStringList copyTree(const QString& from, const QString& to, bool skipDatabases)
 // A database copy as checked: its tables' rows and page sums, and the file's own sum.
 struct CheckedDatabase {
     QJsonObject tables;
-    QByteArray sha256;
+    QByteArray sum;
     qint64 size = 0;
 };
 
@@ -176,7 +176,7 @@ CheckedDatabase checkedDatabase(const QString& file, const QMap<QString, qint64>
     if (sums.tables.keys() != counted.keys())
         throw BackupError(QStringLiteral("The copy %1 does not hold the tables of the database.")
                               .arg(QDir::toNativeSeparators(file)));
-    CheckedDatabase checked { {}, sums.sha256, sums.size };
+    CheckedDatabase checked { {}, sums.sum, sums.size };
     for (auto it = sums.tables.cbegin(); it != sums.tables.cend(); ++it) {
         if (it->rows != counted.value(it.key()))
             throw BackupError(QStringLiteral("The copy of table %1 holds %2 rows, the database %3.")
@@ -238,11 +238,11 @@ QJsonArray fileList(const QString& root, BackupSummary& summary, const KnownSums
     paths.sort();
     for (const QString& path : std::as_const(paths)) {
         auto [sum, size] = known.value(path);
-        if (sum.isEmpty() && !platform::Sha256::ofFile(dir.filePath(path), sum, size))
+        if (sum.isEmpty() && !db::snapshot::fileSum(dir.filePath(path), sum, size))
             throw BackupError(
                 QStringLiteral("%1 cannot be read back.").arg(QDir::toNativeSeparators(dir.filePath(path))));
         files.append(QJsonObject { { QStringLiteral("path"), path }, { QStringLiteral("size"), size },
-            { QStringLiteral("sha256"), QString::fromLatin1(sum) } });
+            { QStringLiteral("sum"), QString::fromLatin1(sum) } });
         ++summary.files;
         summary.bytes += size;
     }
@@ -365,7 +365,7 @@ BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFold
         }
         const CheckedDatabase checked = checkedDatabase(target, copy.counts, copy.problem, copy.sums);
         databases.insert(name, QJsonObject { { QStringLiteral("tables"), checked.tables } });
-        known.insert(str(Backup::kDataFolder) + QLatin1Char('/') + name, { checked.sha256, checked.size });
+        known.insert(str(Backup::kDataFolder) + QLatin1Char('/') + name, { checked.sum, checked.size });
         ++step;
     }
     report(progress, QStringLiteral("Copying the other files and the images"), 70);
@@ -435,7 +435,7 @@ QJsonObject verifyBackupFiles(const QString& backup)
                 QStringLiteral("The manifest of %1 names a file outside the backup.").arg(where));
         QByteArray sum;
         qint64 size = 0;
-        if (!platform::Sha256::ofFile(dir.filePath(path), sum, size))
+        if (!db::snapshot::fileSum(dir.filePath(path), sum, size))
             throw BackupError(QStringLiteral("The backup %1 is incomplete: %2 is missing.").arg(where, path));
         const qint64 expected = entry.value(QStringLiteral("size")).toInteger(-1);
         if (size < expected)
@@ -443,7 +443,7 @@ QJsonObject verifyBackupFiles(const QString& backup)
                                   .arg(where, path)
                                   .arg(size)
                                   .arg(expected));
-        if (size != expected || sum != entry.value(QStringLiteral("sha256")).toString().toLatin1())
+        if (size != expected || sum != entry.value(QStringLiteral("sum")).toString().toLatin1())
             altered << path;
     }
     const QJsonObject databases = manifest.value(QStringLiteral("databases")).toObject();

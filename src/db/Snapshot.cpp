@@ -140,6 +140,21 @@ quint64 pageSum(quint32 number, const uchar* bytes, qsizetype size)
     return h;
 }
 
+QByteArray hex16(quint64 sum)
+{
+    return QByteArray::number(sum, 16).rightJustified(16, '0');
+}
+
+// The bytes in blocks of 4096, each summed as a page numbered by its place.
+QByteArray bytesSum(const uchar* data, qint64 size)
+{
+    constexpr qint64 kBlock = 4096;
+    quint64 sum = kPrime3 + quint64(size);
+    for (qint64 at = 0; at < size; at += kBlock)
+        sum = mixedIn(sum, pageSum(quint32(at / kBlock + 1), data + at, std::min(kBlock, size - at)));
+    return hex16(sum);
+}
+
 struct BTreeRoot {
     QString table;
     quint32 page = 0;
@@ -375,6 +390,38 @@ void writeWhole(const QString& target, const unsigned char* bytes, qint64 size)
         throw TargetError(targetWordsOfErrno(errno, target));
 }
 
+// Counts the tables of the database file through the engine and sums its bytes as mapped.
+FileSums sumsOf(const QString& file, const MappedFile& bytes)
+{
+    FileSums sums;
+    QStringList tables;
+    QList<BTreeRoot> roots;
+    {
+        Handle db(file, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+        db.exec("BEGIN");
+        tables = tableNames(db);
+        for (const QString& table : std::as_const(tables)) {
+            Statement count(db, QStringLiteral("SELECT COUNT(*) FROM ") + Dialect::quoted(table));
+            count.step(db);
+            sums.tables[table].rows = sqlite3_column_int64(count.get(), 0);
+        }
+        roots = bTreeRoots(db, tables);
+        db.exec("COMMIT");
+    }
+    sums.size = bytes.size();
+    sums.sum = bytesSum(bytes.data(), sums.size);
+    PageWalker walker(bytes.data(), bytes.size());
+    const QMap<QString, QList<quint32>> pages = tablePages(walker, tables, roots);
+    const qint64 pageSize = walker.pageSize();
+    for (auto it = pages.cbegin(); it != pages.cend(); ++it) {
+        quint64 sum = kPrime3 + quint64(it->size());
+        for (const quint32 page : *it)
+            sum = mixedIn(sum, pageSum(page, bytes.data() + (qint64(page) - 1) * pageSize, pageSize));
+        sums.tables[it.key()].sum = hex16(sum);
+    }
+    return sums;
+}
+
 } // namespace
 
 CheckedCopy copySqliteFile(const QString& source, const QString& target, const Progress& progress)
@@ -437,13 +484,11 @@ CheckedCopy copySqliteFile(const QString& source, const QString& target, const P
             integrity.wait();
     });
     writeWhole(target, bytes, size);
-    {
-        const MappedFile written(target);
-        if (written.size() != size || std::memcmp(written.data(), bytes, size_t(size)) != 0)
-            throw TargetError(QStringLiteral("%1 does not hold what was written to it: the disk may be failing.")
-                                  .arg(target));
-    }
-    copy.sums = sumSqliteFile(target);
+    const MappedFile written(target);
+    if (written.size() != size || std::memcmp(written.data(), bytes, size_t(size)) != 0)
+        throw TargetError(QStringLiteral("%1 does not hold what was written to it: the disk may be failing.")
+                              .arg(target));
+    copy.sums = sumsOf(target, written);
     copy.problem = integrity.get();
     return copy;
 }
@@ -468,36 +513,24 @@ QMap<QString, QList<quint32>> sqliteTablePages(const QString& file)
 
 FileSums sumSqliteFile(const QString& file)
 {
-    FileSums sums;
-    QStringList tables;
-    QList<BTreeRoot> roots;
-    {
-        Handle db(file, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
-        db.exec("BEGIN");
-        tables = tableNames(db);
-        for (const QString& table : std::as_const(tables)) {
-            Statement count(db, QStringLiteral("SELECT COUNT(*) FROM ") + Dialect::quoted(table));
-            count.step(db);
-            sums.tables[table].rows = sqlite3_column_int64(count.get(), 0);
-        }
-        roots = bTreeRoots(db, tables);
-        db.exec("COMMIT");
+    return sumsOf(file, MappedFile(file));
+}
+
+bool fileSum(const QString& path, QByteArray& sum, qint64& size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    size = file.size();
+    if (size == 0) {
+        sum = bytesSum(nullptr, 0);
+        return true;
     }
-    const MappedFile bytes(file);
-    sums.size = bytes.size();
-    platform::Sha256 whole;
-    whole.add(reinterpret_cast<const char*>(bytes.data()), sums.size);
-    sums.sha256 = whole.hex();
-    PageWalker walker(bytes.data(), bytes.size());
-    const QMap<QString, QList<quint32>> pages = tablePages(walker, tables, roots);
-    const qint64 pageSize = walker.pageSize();
-    for (auto it = pages.cbegin(); it != pages.cend(); ++it) {
-        quint64 sum = kPrime3 + quint64(it->size());
-        for (const quint32 page : *it)
-            sum = mixedIn(sum, pageSum(page, bytes.data() + (qint64(page) - 1) * pageSize, pageSize));
-        sums.tables[it.key()].sum = QByteArray::number(sum, 16).rightJustified(16, '0');
-    }
-    return sums;
+    const uchar* data = file.map(0, size);
+    if (!data)
+        return false;
+    sum = bytesSum(data, size);
+    return true;
 }
 
 TableSums sumSqliteTables(const QString& file)
