@@ -422,9 +422,71 @@ FileSums sumsOf(const QString& file, const MappedFile& bytes)
     return sums;
 }
 
+qint64 pragmaNumber(const Handle& db, const char* pragma)
+{
+    Statement value(db, QString::fromLatin1(pragma));
+    value.step(db);
+    return sqlite3_column_int64(value.get(), 0);
+}
+
+// Why a write to the target failed, from the engine's code.
+QString targetWords(int code, const QString& target)
+{
+    switch (code & 0xff) {
+    case SQLITE_FULL:
+        return QStringLiteral("The disk of %1 is full.").arg(target);
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return QStringLiteral("%1 cannot be written: the folder or disk is read-only.").arg(target);
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("%1 cannot be created: the folder is missing or cannot be written.")
+            .arg(target);
+    default:
+        return QStringLiteral("%1 could not be written.").arg(target);
+    }
+}
+
+// Copies the snapshot `from` reads straight into the new database file `target`, page by page.
+void copyToFile(const Handle& from, const QString& target, const Progress& progress)
+{
+    sqlite3* to = nullptr;
+    int rc = sqlite3_open_v2(
+        QFile::encodeName(target).constData(), &to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close(to);
+        throw TargetError(targetWords(rc, target));
+    }
+    sqlite3_backup* copy = sqlite3_backup_init(to, "main", from.get(), "main");
+    if (!copy) {
+        const QString engine = QString::fromUtf8(sqlite3_errmsg(to));
+        sqlite3_close(to);
+        throw TargetError(QStringLiteral("%1 could not be written.").arg(target), engine);
+    }
+    do {
+        rc = sqlite3_backup_step(copy, 8192);
+        if (progress)
+            progress(sqlite3_backup_pagecount(copy) - sqlite3_backup_remaining(copy),
+                sqlite3_backup_pagecount(copy));
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+            QThread::msleep(20);
+    } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+    sqlite3_backup_finish(copy);
+    const int failure = rc == SQLITE_DONE ? sqlite3_errcode(to) : rc;
+    const QString engine = QString::fromUtf8(sqlite3_errmsg(to));
+    // The copy keeps the source's journal mode; a backup file stands alone.
+    if (rc == SQLITE_DONE)
+        rc = sqlite3_exec(to, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
+    const int closed = sqlite3_close(to);
+    if (rc != SQLITE_DONE && rc != SQLITE_OK)
+        throw TargetError(targetWords(failure, target), engine);
+    if (closed != SQLITE_OK)
+        throw TargetError(QStringLiteral("%1 could not be written.").arg(target));
+}
+
 } // namespace
 
-CheckedCopy copySqliteFile(const QString& source, const QString& target, const Progress& progress)
+CheckedCopy copySqliteFile(
+    const QString& source, const QString& target, const Progress& progress, qint64 memoryLimit)
 {
     CheckedCopy copy;
     Handle from(source, SQLITE_OPEN_READONLY);
@@ -436,6 +498,21 @@ CheckedCopy copySqliteFile(const QString& source, const QString& target, const P
         Statement count(from, QStringLiteral("SELECT COUNT(*) FROM ") + Dialect::quoted(table));
         count.step(from);
         copy.counts.insert(table, sqlite3_column_int64(count.get(), 0));
+    }
+    if (memoryLimit < 0)
+        memoryLimit = qint64(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGE_SIZE) / 4;
+    if (pragmaNumber(from, "PRAGMA page_count") * pragmaNumber(from, "PRAGMA page_size") > memoryLimit) {
+        copyToFile(from, target, progress);
+        from.exec("COMMIT");
+        std::future<QString> integrity
+            = std::async(std::launch::async, [target] { return sqliteIntegrityProblem(target); });
+        const auto waitForCheck = qScopeGuard([&] {
+            if (integrity.valid())
+                integrity.wait();
+        });
+        copy.sums = sumSqliteFile(target);
+        copy.problem = integrity.get();
+        return copy;
     }
 
     // The snapshot in memory, owned by the engine; one private store per copy.

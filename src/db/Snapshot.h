@@ -62,8 +62,10 @@ struct CheckedCopy {
 // as one consistent snapshot while other workstations go on writing. The snapshot is gathered in
 // memory: the engine checks it there while it is written to `target`, which is then read back,
 // compared with it byte for byte and summed. A server database gets its own function beside
-// this one.
-CheckedCopy copySqliteFile(const QString& source, const QString& target, const Progress& progress = {});
+// this one. A snapshot larger than `memoryLimit` bytes (by default a quarter of the machine's
+// memory) is copied straight to `target` and checked there instead, taking longer.
+CheckedCopy copySqliteFile(
+    const QString& source, const QString& target, const Progress& progress = {}, qint64 memoryLimit = -1);
 
 // The engine's own integrity check of a database file, in its words; empty when it is sound.
 // DamagedDatabase when the file cannot be opened as a database at all.

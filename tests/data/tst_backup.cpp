@@ -310,6 +310,30 @@ private Q_SLOTS:
         }
     }
 
+    // A snapshot too large for memory goes straight to the file: the same tables, rows and page
+    // sums, checked, and like the copy made in memory a file that stands alone (no write-ahead log).
+    void aCopyThroughMemoryEqualsOneStraightToTheFile()
+    {
+        QTemporaryDir dir;
+        const QString memory = dir.filePath(QStringLiteral("memory.sqlite"));
+        const QString file = dir.filePath(QStringLiteral("file.sqlite"));
+        const db::snapshot::CheckedCopy viaMemory = db::snapshot::copySqliteFile(dbFile(m_practice), memory);
+        const db::snapshot::CheckedCopy viaFile = db::snapshot::copySqliteFile(dbFile(m_practice), file, {}, 0);
+        QCOMPARE(viaMemory.problem, QString());
+        QCOMPARE(viaFile.problem, QString());
+        QCOMPARE(viaFile.counts, viaMemory.counts);
+        QCOMPARE(viaMemory.counts.value(QStringLiteral("Patient")), 60);
+        QVERIFY(viaFile.sums.tables == viaMemory.sums.tables);
+        for (const QString& copy : { memory, file }) {
+            QCOMPARE(db::snapshot::sumSqliteTables(copy), m_state.data);
+            QFile bytes(copy);
+            QVERIFY(bytes.open(QIODevice::ReadOnly));
+            const QByteArray header = bytes.read(20);
+            QCOMPARE(int(header[18]), 1);
+            QCOMPARE(int(header[19]), 1);
+        }
+    }
+
     void aPracticeIsReplacedOnlyWhenAsked()
     {
         QTemporaryDir dir;
