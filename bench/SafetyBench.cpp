@@ -88,10 +88,11 @@ Result backup(Context& context)
     const double plain = *std::min_element(cp.cbegin(), cp.cend());
     const double synced = *std::min_element(cpSync.cbegin(), cpSync.cend());
     Result r { best, synced, {}, QStringLiteral("≤ 3× cp + fsync"), verdict(best <= 3 * synced) };
-    r.notes << QStringLiteral("(y) backup of %1 MB (%2 tables, %3 rows) copied, integrity-checked, summed "
-                              "per table and per file in %4 ms (%8 ms of processor time); "
-                              "cp of the database file %5 ms, cp and fsync of the copy %6 ms (the yardstick); "
-                              "%7× cp")
+    r.notes << QStringLiteral(
+        "(y) backup of %1 MB (%2 tables, %3 rows) copied, integrity-checked, summed "
+        "per table and per file in %4 ms (%8 ms of processor time); "
+        "cp of the database file %5 ms, cp and fsync of the copy %6 ms (the yardstick); "
+        "%7× cp")
                    .arg(QFileInfo(database).size() / 1e6, 0, 'f', 0)
                    .arg(summary.tables)
                    .arg(summary.rows)

@@ -451,14 +451,14 @@ QJsonObject verifyBackupFiles(const QString& backup)
         // Within a database, the table whose pages changed says what was lost.
         const QString path = altered.first();
         const QString database = path.section(QLatin1Char('/'), 1);
-        const QString table = path.section(QLatin1Char('/'), 0, 0) == str(Backup::kDataFolder)
-                && databases.contains(database)
+        const QString table
+            = path.section(QLatin1Char('/'), 0, 0) == str(Backup::kDataFolder) && databases.contains(database)
             ? alteredTable(dir.filePath(path),
                 databases.value(database).toObject().value(QStringLiteral("tables")).toObject())
             : QString();
-        throw BackupError(
-            table.isEmpty()
-                ? QStringLiteral("The backup %1 was altered after it was written: %2 no longer matches its sum.")
+        throw BackupError(table.isEmpty()
+                ? QStringLiteral(
+                    "The backup %1 was altered after it was written: %2 no longer matches its sum.")
                       .arg(where, path)
                 : QStringLiteral("The backup %1 was altered after it was written: table %3 of %2 no longer "
                                  "matches its sum.")
@@ -521,8 +521,9 @@ BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory,
             = verifiedDatabase(QDir(stagedData.path()).filePath(it.key()), counts).tables;
         for (auto t = tables.constBegin(); t != tables.constEnd(); ++t) {
             if (restored.value(t.key()) != *t)
-                throw BackupError(QStringLiteral("The restored %1 does not match the backup: table %2 differs.")
-                                      .arg(it.key(), t.key()));
+                throw BackupError(
+                    QStringLiteral("The restored %1 does not match the backup: table %2 differs.")
+                        .arg(it.key(), t.key()));
         }
     }
 

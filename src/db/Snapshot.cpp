@@ -15,9 +15,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <future>
+#include <string>
 #include <unistd.h>
 #include <vector>
-#include <string>
 
 namespace db::snapshot {
 namespace {
@@ -324,7 +324,8 @@ private:
     qint64 m_size = 0;
 };
 
-QMap<QString, QList<quint32>> tablePages(PageWalker& walker, const QStringList& tables, const QList<BTreeRoot>& roots)
+QMap<QString, QList<quint32>> tablePages(
+    PageWalker& walker, const QStringList& tables, const QList<BTreeRoot>& roots)
 {
     QMap<QString, QList<quint32>> pages;
     for (const QString& table : tables)
@@ -374,7 +375,8 @@ QString targetWordsOfErrno(int error, const QString& target)
 // Writes the bytes as the new file `target` and puts them on the disk.
 void writeWhole(const QString& target, const unsigned char* bytes, qint64 size)
 {
-    const int fd = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const int fd
+        = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0)
         throw TargetError(targetWordsOfErrno(errno, target));
     const auto closed = qScopeGuard([fd] { ::close(fd); });
@@ -563,8 +565,8 @@ CheckedCopy copySqliteFile(
     writeWhole(target, bytes, size);
     const MappedFile written(target);
     if (written.size() != size || std::memcmp(written.data(), bytes, size_t(size)) != 0)
-        throw TargetError(QStringLiteral("%1 does not hold what was written to it: the disk may be failing.")
-                              .arg(target));
+        throw TargetError(
+            QStringLiteral("%1 does not hold what was written to it: the disk may be failing.").arg(target));
     copy.sums = sumsOf(target, written);
     copy.problem = integrity.get();
     return copy;

@@ -223,15 +223,15 @@ private Q_SLOTS:
             flipByte(file, QFileInfo(file).size() / 2);
         else if (what == QLatin1String("flip-table")) {
             // Inside the last page of the patients' table, past its header.
-            const QList<quint32> pages = db::snapshot::sqliteTablePages(file).value(QStringLiteral("Patient"));
+            const QList<quint32> pages
+                = db::snapshot::sqliteTablePages(file).value(QStringLiteral("Patient"));
             QVERIFY(!pages.isEmpty());
             QFile header(file);
             QVERIFY(header.open(QIODevice::ReadOnly));
             const QByteArray head = header.read(18);
             const int pageSize = (uchar(head[16]) << 8) | uchar(head[17]);
             flipByte(file, qint64(pages.last() - 1) * pageSize + pageSize / 2);
-        }
-        else if (what == QLatin1String("remove"))
+        } else if (what == QLatin1String("remove"))
             QVERIFY(QFile::remove(file));
         else {
             QFile m(manifestPath);
@@ -318,7 +318,8 @@ private Q_SLOTS:
         const QString memory = dir.filePath(QStringLiteral("memory.sqlite"));
         const QString file = dir.filePath(QStringLiteral("file.sqlite"));
         const db::snapshot::CheckedCopy viaMemory = db::snapshot::copySqliteFile(dbFile(m_practice), memory);
-        const db::snapshot::CheckedCopy viaFile = db::snapshot::copySqliteFile(dbFile(m_practice), file, {}, 0);
+        const db::snapshot::CheckedCopy viaFile
+            = db::snapshot::copySqliteFile(dbFile(m_practice), file, {}, 0);
         QCOMPARE(viaMemory.problem, QString());
         QCOMPARE(viaFile.problem, QString());
         QCOMPARE(viaFile.counts, viaMemory.counts);
