@@ -19,10 +19,13 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <cstring>
 #include <iostream>
 #include <sys/resource.h>
+#include <thread>
 
 namespace {
 
@@ -349,6 +352,66 @@ private Q_SLOTS:
         QCOMPARE(stateOf(target), m_state);
         QVERIFY(!QFileInfo::exists(target + QStringLiteral(".restoring")));
         QVERIFY(!QFileInfo::exists(data::imagesFolderOf(target) + QStringLiteral(".restoring")));
+    }
+
+    // Another workstation commits all along: the backup holds one moment of the practice, whose
+    // counts it checks, and every row committed before it began.
+    void aBackupWhileAnotherWorkstationWritesHoldsOneMoment()
+    {
+        QTemporaryDir dir;
+        const QString practice = dir.filePath(QStringLiteral("Orvane/Data"));
+        copyTree(m_practice, practice);
+        sqlite3* writer = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(dbFile(practice)).constData(), &writer), SQLITE_OK);
+        sqlite3_busy_timeout(writer, 5000);
+        exec(writer, "PRAGMA journal_mode = WAL");
+        exec(writer, "PRAGMA synchronous = OFF"); // many commits in the time of one backup
+        exec(writer, "CREATE TABLE Visits (ID INTEGER PRIMARY KEY, Note TEXT)");
+        exec(writer, "INSERT INTO Visits (Note) VALUES ('before')");
+        std::atomic<bool> stop = false;
+        std::atomic<int> committed = 0;
+        std::thread writes([&] {
+            while (!stop) {
+                if (sqlite3_exec(writer, "INSERT INTO Visits (Note) VALUES (hex(randomblob(300)))", nullptr,
+                        nullptr, nullptr)
+                    == SQLITE_OK)
+                    ++committed;
+            }
+        });
+        QList<qint64> held;
+        QString failure;
+        constexpr int kRuns = 5;
+        for (int run = 0; run < kRuns; ++run) {
+            const QString out = dir.filePath(QStringLiteral("backup-%1").arg(run));
+            try {
+                data::makeBackup(practice, data::imagesFolderOf(practice), out);
+                QFile manifest(QDir(out).filePath(QStringLiteral("manifest.json")));
+                manifest.open(QIODevice::ReadOnly);
+                held << QJsonDocument::fromJson(manifest.readAll())
+                            .object()
+                            .value(QStringLiteral("databases"))
+                            .toObject()
+                            .value(QStringLiteral("PallavorDB.sqlite"))
+                            .toObject()
+                            .value(QStringLiteral("tables"))
+                            .toObject()
+                            .value(QStringLiteral("Visits"))
+                            .toObject()
+                            .value(QStringLiteral("rows"))
+                            .toInteger();
+            } catch (const data::BackupError& e) {
+                failure = e.message();
+            }
+        }
+        stop = true;
+        writes.join();
+        sqlite3_close(writer);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QVERIFY(committed > 0);
+        QCOMPARE(held.size(), kRuns);
+        QVERIFY(held.first() >= 1);
+        QVERIFY(std::is_sorted(held.cbegin(), held.cend()));
+        QVERIFY(held.last() <= committed + 1);
     }
 
     void aTargetThatCannotTakeTheBackupLeavesNothing()
