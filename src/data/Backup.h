@@ -22,7 +22,7 @@ using BackupProgress = std::function<void(const QString& step, int percent)>;
 
 // A backup is a folder: the database files of the data directory, its other files, the image
 // folder, and manifest.json listing each table's row count and the sum of its pages, and each
-// file's size and SHA-256, with the program's version and the date.
+// file's size and 64-bit sum, with the program's version and the date.
 struct Backup {
     static constexpr const char* kManifestFile = "manifest.json";
     static constexpr const char* kManifestSumFile = "manifest.sha256";
