@@ -152,7 +152,7 @@ QStringList copyTree(const QString& from, const QString& to, bool skipDatabases)
     return copied;
 }
 
-// A database copy as checked: its tables' rows and page sums, and the file's own sum.
+// What the check of a database copy gives the manifest: its tables' rows and page sums, and the file's sum.
 struct CheckedDatabase {
     QJsonObject tables;
     QByteArray sum;
@@ -362,6 +362,10 @@ BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFold
             });
         } catch (const db::snapshot::TargetError& e) {
             throw BackupError(e.message());
+        } catch (const db::DamagedDatabase& e) {
+            throw BackupError(
+                QStringLiteral("%1 is damaged and was not backed up; --check-data says more. %2")
+                    .arg(QDir::toNativeSeparators(source), e.message()));
         }
         const CheckedDatabase checked = checkedDatabase(target, copy.counts, copy.problem, copy.sums);
         databases.insert(name, QJsonObject { { QStringLiteral("tables"), checked.tables } });

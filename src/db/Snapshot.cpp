@@ -485,6 +485,22 @@ void copyToFile(const Handle& from, const QString& target, const Progress& progr
         throw TargetError(QStringLiteral("%1 could not be written.").arg(target));
 }
 
+// Sums the copy and takes the engine's word on it; on a damaged copy the engine's words come
+// first, and the sums stay empty.
+template<typename Sums>
+void sumWithCheck(CheckedCopy& copy, std::future<QString>& integrity, const Sums& sums)
+{
+    try {
+        copy.sums = sums();
+    } catch (const DamagedDatabase&) {
+        copy.problem = integrity.get();
+        if (copy.problem.isEmpty())
+            throw;
+        return;
+    }
+    copy.problem = integrity.get();
+}
+
 } // namespace
 
 CheckedCopy copySqliteFile(
@@ -512,8 +528,7 @@ CheckedCopy copySqliteFile(
             if (integrity.valid())
                 integrity.wait();
         });
-        copy.sums = sumSqliteFile(target);
-        copy.problem = integrity.get();
+        sumWithCheck(copy, integrity, [&] { return sumSqliteFile(target); });
         return copy;
     }
 
@@ -567,8 +582,7 @@ CheckedCopy copySqliteFile(
     if (written.size() != size || std::memcmp(written.data(), bytes, size_t(size)) != 0)
         throw TargetError(
             QStringLiteral("%1 does not hold what was written to it: the disk may be failing.").arg(target));
-    copy.sums = sumsOf(target, written);
-    copy.problem = integrity.get();
+    sumWithCheck(copy, integrity, [&] { return sumsOf(target, written); });
     return copy;
 }
 

@@ -414,6 +414,31 @@ private Q_SLOTS:
         QVERIFY(held.last() <= committed + 1);
     }
 
+    // A practice whose file is damaged is not reported backed up; the engine's words say why.
+    void aDamagedPracticeIsNotBackedUp()
+    {
+        QTemporaryDir dir;
+        const QString practice = dir.filePath(QStringLiteral("Orvane/Data"));
+        copyTree(m_practice, practice);
+        const QList<quint32> pages
+            = db::snapshot::sqliteTablePages(dbFile(practice)).value(QStringLiteral("Patient"));
+        QVERIFY(!pages.isEmpty());
+        // The first byte of a page says what kind of b-tree page it is.
+        flipByte(dbFile(practice), qint64(pages.last() - 1) * 4096);
+        const QString out = dir.filePath(QStringLiteral("backup"));
+        try {
+            data::makeBackup(practice, data::imagesFolderOf(practice), out);
+            QFAIL("a damaged practice was backed up");
+        } catch (const data::BackupError& e) {
+            // Found by counting the rows or by the engine's check of the copy.
+            QVERIFY2(e.message().contains(QStringLiteral("damaged"))
+                    || e.message().contains(QStringLiteral("integrity check")),
+                qPrintable(e.message()));
+        }
+        QVERIFY(!QFileInfo::exists(out));
+        QVERIFY(!QFileInfo::exists(out + QStringLiteral(".partial")));
+    }
+
     void aTargetThatCannotTakeTheBackupLeavesNothing()
     {
         QTemporaryDir dir;
