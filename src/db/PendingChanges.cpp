@@ -31,7 +31,10 @@ qint64 insert(
     run(query);
     const qint64 locator = returning ? (query.next() ? query.value(0).toLongLong() : 0) : query.lastInsertId().toLongLong();
     query.finish();
-    connection.noteWritten({ Connection::WrittenRow::Kind::Insert, table.name, locator, columns, {}, values });
+    Connection::WrittenRow row { Connection::WrittenRow::Kind::Insert, table.name, locator, columns, {}, values };
+    if (connection.rowAudit())
+        connection.rowAudit()(row);
+    connection.noteWritten(std::move(row));
     return locator;
 }
 
@@ -60,11 +63,15 @@ void update(Connection& connection, const TableDef& table, const QStringList& co
     query.finish();
     if (affected == 0)
         throw DatabaseError(QStringLiteral("The row was deleted by another workstation."));
-    connection.noteWritten(
-        { Connection::WrittenRow::Kind::Update, table.name, locator, columns, original, values });
+    Connection::WrittenRow row { Connection::WrittenRow::Kind::Update, table.name, locator, columns, original,
+        values };
+    if (connection.rowAudit())
+        connection.rowAudit()(row);
+    connection.noteWritten(std::move(row));
 }
 
-void remove(Connection& connection, const TableDef& table, qint64 locator)
+void remove(Connection& connection, const TableDef& table, qint64 locator, const QStringList& columns,
+    const QList<QVariant>& original)
 {
     const std::shared_ptr<QSqlQuery> kept = connection.keptStatement(sql::deleteRow(table.name, connection.dialect().rowLocator(table)));
     QSqlQuery& query = *kept;
@@ -72,8 +79,12 @@ void remove(Connection& connection, const TableDef& table, qint64 locator)
     run(query);
     const int affected = query.numRowsAffected();
     query.finish();
-    if (affected == 1)
-        connection.noteWritten({ Connection::WrittenRow::Kind::Delete, table.name, locator, {}, {}, {} });
+    if (affected != 1)
+        return;
+    if (connection.rowAudit())
+        connection.rowAudit()(
+            { Connection::WrittenRow::Kind::Delete, table.name, locator, columns, original, {} });
+    connection.noteWritten({ Connection::WrittenRow::Kind::Delete, table.name, locator, {}, {}, {} });
 }
 
 } // namespace rowwriter
@@ -136,7 +147,7 @@ QHash<qint64, qint64> PendingChanges::write(
             rowwriter::update(connection, table, columns, c.original, c.values, c.locator);
             break;
         case Kind::Delete:
-            rowwriter::remove(connection, table, c.locator);
+            rowwriter::remove(connection, table, c.locator, columns, c.original);
             break;
         }
     }
