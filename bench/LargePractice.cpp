@@ -3,7 +3,11 @@
 #include "Measure.h"
 
 #include "data/DataDirectory.h"
+#include "data/ClinicalArea.h"
 #include "data/DemoPractice.h"
+#include "data/DmUnit.h"
+#include "data/PatientsArea.h"
+#include "db/Dataset.h"
 #include "db/Connection.h"
 #include "db/Generators.h"
 #include "db/Query.h"
@@ -314,6 +318,28 @@ void LargePractice::readMarks(const QString& path)
     const int ordinary = m_size.patients - kDemoPatients - 1 - kHeavyPatients;
     for (int i = 0; i < ordinary; ++i)
         m_ordinary.append(first + i);
+}
+
+void enterTreatment(data::TDmForm& dm, int operation, double euro, int tooth)
+{
+    db::Dataset& history = *dm.clinical().HistPerSessionTable3;
+    history.append();
+    if (history.value(u"ID").isNull()) // the new-record rule takes it, when there is one
+        history.setValue(u"ID", dm.NextID(QStringLiteral("LastHist")));
+    if (history.value(u"PatientID").isNull())
+        history.setValue(u"PatientID", dm.patients().PatientsTable->value(u"PatientID"));
+    if (history.value(u"Date").isNull())
+        history.setValue(u"Date", LargePractice::kToday);
+    history.setValue(u"TreatmentLevel", 2); // the chart's tab
+    history.setValue(u"ToothNum", tooth);
+    history.setValue(u"OperID", operation);
+    if (history.value(u"Cost").isNull()) {
+        history.setValue(u"Price", euro * 340.75);
+        history.setValue(u"PriceEURO", euro);
+        history.setValue(u"Cost", euro * 340.75);
+        history.setValue(u"CostEURO", euro);
+    }
+    history.post();
 }
 
 } // namespace bench

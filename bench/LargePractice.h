@@ -4,6 +4,10 @@
 #include <QList>
 #include <QString>
 
+namespace data {
+class TDmForm;
+}
+
 namespace bench {
 
 class Context;
@@ -59,5 +63,9 @@ private:
     QList<int> m_heavyPatients;
     QList<int> m_ordinary;
 };
+
+// A level-2 treatment row through the history view of the current session, as the dental chart
+// enters one; its charge follows by the data module's rules.
+void enterTreatment(data::TDmForm& dm, int operation, double euro, int tooth);
 
 } // namespace bench

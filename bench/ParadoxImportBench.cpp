@@ -1,4 +1,4 @@
-// (x) Import of an old installation: a Paradox practice of 5,000 patients and 100,000
+// (im) Import of an old installation: a Paradox practice of 5,000 patients and 100,000
 // treatment rows, written with pxlib, brought across by the import; the progress it reports is
 // timed too. Plain SQL: the same rows read with the same reader and inserted with plain
 // prepared statements in one transaction, without the checks.
@@ -185,7 +185,7 @@ const RegisterChild writer(QStringLiteral("paradox-practice"), [](const QStringL
 });
 
 const RegisterMeasure x(
-    QStringLiteral("(x) paradox import: 5,000 patients and 100,000 treatment rows"), importPractice);
+    QStringLiteral("(im) paradox import: 5,000 patients and 100,000 treatment rows"), importPractice);
 
 } // namespace
 } // namespace bench

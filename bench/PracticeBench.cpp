@@ -11,6 +11,10 @@
 #include "db/Query.h"
 #include "platform/Settings.h"
 
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMap>
 #include <QRandomGenerator>
 #include <QSqlError>
@@ -205,30 +209,8 @@ Result switchPatient(Context& context)
 
 constexpr int kRowsPerPatient = 10;
 
-// A treatment row through the history view of the session, as the dental chart enters one.
-void enterTreatment(data::TDmForm& dm, int operation, double euro, int tooth)
-{
-    db::Dataset& history = *dm.clinical().HistPerSessionTable3;
-    history.append();
-    if (history.value(u"ID").isNull()) // the new-record rule takes it, when there is one
-        history.setValue(u"ID", dm.NextID(QStringLiteral("LastHist")));
-    if (history.value(u"PatientID").isNull())
-        history.setValue(u"PatientID", dm.patients().PatientsTable->value(u"PatientID"));
-    if (history.value(u"Date").isNull())
-        history.setValue(u"Date", LargePractice::kToday);
-    history.setValue(u"TreatmentLevel", 2); // the chart's tab
-    history.setValue(u"ToothNum", tooth);
-    history.setValue(u"OperID", operation);
-    if (history.value(u"Cost").isNull()) {
-        history.setValue(u"Price", euro * 340.75);
-        history.setValue(u"PriceEURO", euro);
-        history.setValue(u"Cost", euro * 340.75);
-        history.setValue(u"CostEURO", euro);
-    }
-    history.post();
-}
 
-// The same two rows by plain SQL, in one transaction per treatment.
+// The same two rows and their audit entries by plain SQL, in one transaction per treatment.
 double plainTreatments(const QString& path, const QList<int>& patients, int operation, double euro)
 {
     auto connection = plainConnection(path);
@@ -252,14 +234,38 @@ double plainTreatments(const QString& path, const QList<int>& patients, int oper
     QSqlQuery charge = prepared(*connection,
         QStringLiteral("INSERT INTO PatEconomics (EconomID, DentistID, \"Date\", PatientID, SessionID, SourceName, Sign, Credit, CreditEURO, "
                        "Description, PaymentType, HistoryID, IOFld) VALUES (?, 1, ?, ?, ?, ?, 1, ?, ?, ?, 0, ?, FALSE)"));
+    // Both rows are recorded in the audit trail as ours are: who, when, where, and each field.
+    db::Query::run(*connection,
+        QStringLiteral("CREATE TABLE IF NOT EXISTS AuditTrail (ChangedAt VARCHAR(23) NOT NULL, UserName VARCHAR(40), "
+                       "Workstation VARCHAR(64), TableName VARCHAR(32) NOT NULL, RowLocator BIGINT NOT NULL, "
+                       "PatientID INTEGER, Action CHAR(1) NOT NULL, Changes TEXT)"));
+    QSqlQuery audit = prepared(*connection,
+        QStringLiteral("INSERT INTO AuditTrail (ChangedAt, UserName, Workstation, TableName, RowLocator, PatientID, Action, "
+                       "Changes) VALUES (?, ?, 'bench', ?, ?, ?, 'I', ?)"));
+    const QStringList historyColumns { "ID", "TherapySessionID", "PatientID", "OperID", "Date", "ToothNum", "Cost", "CostEURO",
+        "Price", "PriceEURO" };
+    const QStringList chargeColumns { "EconomID", "Date", "PatientID", "SessionID", "SourceName", "Credit", "CreditEURO",
+        "Description", "HistoryID" };
+    const auto record = [&](const QString& table, const QStringList& columns, const QVariantList& values, int patient) {
+        QJsonObject changes;
+        for (int c = 0; c < columns.size(); ++c)
+            changes.insert(columns[c], QJsonArray { QJsonValue(), QJsonValue::fromVariant(values[c]) });
+        run(audit, { QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")), QStringLiteral("bench"), table,
+                       values[0], patient, QString::fromUtf8(QJsonDocument(changes).toJson(QJsonDocument::Compact)) });
+    };
     return timeMs([&] {
         for (const Target& t : std::as_const(targets)) {
             for (int i = 0; i < kRowsPerPatient; ++i) {
                 db::TransactionGuard transaction(*connection);
                 const int id = ++nextHistory;
-                run(history, {id, t.session, t.patient, operation, LargePractice::kToday, 11 + i % 7, euro * 340.75, euro, euro * 340.75, euro});
-                run(charge, {++nextEconom, LargePractice::kToday, t.patient, t.session, t.lastName, euro * 340.75, euro,
-                                QStringLiteral("Treatment, Tooth %1").arg(11 + i % 7), id});
+                const QVariantList treatment { id, t.session, t.patient, operation, LargePractice::kToday, 11 + i % 7, euro * 340.75, euro,
+                    euro * 340.75, euro };
+                run(history, treatment);
+                record(QStringLiteral("History"), historyColumns, treatment, t.patient);
+                const QVariantList charged { ++nextEconom, LargePractice::kToday, t.patient, t.session, t.lastName, euro * 340.75, euro,
+                    QStringLiteral("Treatment, Tooth %1").arg(11 + i % 7), id };
+                run(charge, charged);
+                record(QStringLiteral("PatEconomics"), chargeColumns, charged, t.patient);
                 transaction.commit();
             }
         }

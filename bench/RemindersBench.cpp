@@ -1,4 +1,4 @@
-// (y) the reminders of the day at start-up on a practice of 50,000 patients, 5,000 reminders
+// (rd) the reminders of the day at start-up on a practice of 50,000 patients, 5,000 reminders
 // and 100,000 history rows (a tenth with --quick): expired reminders deleted, reminders due,
 // name days, birthdays, lab jobs due and the recall list, next to the same statements in plain
 // SQL. Birthdays and recalls must be found through indexes: a plan that reads every patient
@@ -121,7 +121,7 @@ Result remindersOfDay(Context& context)
             data::RemindersOfDay day(*dm, LargePractice::kToday);
             page = day.gather();
             if (!day.openRecalls())
-                fail(QStringLiteral("(y) the recall query did not open"));
+                fail(QStringLiteral("(rd) the recall query did not open"));
             recalls = dm->patients().PatientsToReviewQry->recordCount();
         });
         if (round == 0)
@@ -135,7 +135,7 @@ Result remindersOfDay(Context& context)
         { .name = QStringLiteral("bench-reminders-plain"), .dataDirectory = plainPath });
     QFile stored(data::DataDirectory(plainPath).recallQueryPath());
     if (!stored.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("(y) no recall query in %1").arg(plainPath));
+        fail(QStringLiteral("(rd) no recall query in %1").arg(plainPath));
     const QString recallSql = data::recallsOfDayStatement(QString::fromUtf8(stored.readAll()));
     QStringList birthMarkers;
     QVariantList birthDates;
@@ -197,7 +197,7 @@ Result remindersOfDay(Context& context)
             plainAgain = std::min(plainAgain, ms);
     }
     if (plainRecalls != recalls)
-        fail(QStringLiteral("(y) the recall list has %1 patients, plain SQL %2")
+        fail(QStringLiteral("(rd) the recall list has %1 patients, plain SQL %2")
                  .arg(recalls)
                  .arg(plainRecalls));
 
@@ -217,7 +217,7 @@ Result remindersOfDay(Context& context)
             : ours <= 50 ? QStringLiteral("met")
                          : QStringLiteral("MISSED") };
     result.notes << QStringLiteral(
-        "(y) %1 patients, %2 reminders: the page has %3 lines, %4 patients to recall; with no expired "
+        "(rd) %1 patients, %2 reminders: the page has %3 lines, %4 patients to recall; with no expired "
         "reminders left to delete, ours %5 ms, plain SQL %6 ms")
                         .arg(size.patients)
                         .arg(reminders)
@@ -225,15 +225,15 @@ Result remindersOfDay(Context& context)
                         .arg(recalls)
                         .arg(oursAgain, 0, 'f', 2)
                         .arg(plainAgain, 0, 'f', 2);
-    result.notes << QStringLiteral("(y) birthday plan: %1").arg(birthPlan.join(QStringLiteral("; ")));
-    result.notes << QStringLiteral("(y) recall plan: %1").arg(recallPlan.join(QStringLiteral("; ")));
+    result.notes << QStringLiteral("(rd) birthday plan: %1").arg(birthPlan.join(QStringLiteral("; ")));
+    result.notes << QStringLiteral("(rd) recall plan: %1").arg(recallPlan.join(QStringLiteral("; ")));
     dm.reset();
     platform::setConfigDirOverride({});
     return result;
 }
 
 const RegisterMeasure y(
-    QStringLiteral("(y) large practice: the reminders of the day at start-up"), remindersOfDay);
+    QStringLiteral("(rd) large practice: the reminders of the day at start-up"), remindersOfDay);
 
 } // namespace
 } // namespace bench

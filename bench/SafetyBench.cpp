@@ -1,4 +1,4 @@
-// (y)-(z): data safety on the large practice (50,000 patients, 1M history rows; a tenth with
+// (bk)-(au): data safety on the large practice (50,000 patients, 1M history rows; a tenth with
 // --quick): a verified backup next to copying the database file with cp and an fsync, and the post of a
 // level-2 treatment with its charge with the audit trail recording next to the same posts
 // without it.
@@ -40,7 +40,7 @@ double median(QList<double> times)
     return times.isEmpty() ? 0 : times[times.size() / 2];
 }
 
-// --- (y) verified backup against cp ---
+// --- (bk) verified backup against cp ---
 
 double processCpuMs()
 {
@@ -68,13 +68,13 @@ Result backup(Context& context)
         const QString copy = QDir(target).filePath(QStringLiteral("cp-%1.sqlite").arg(run));
         cp << timeMs([&] {
             if (QProcess::execute(QStringLiteral("cp"), { database, copy }) != 0)
-                fail(QStringLiteral("(y) cp failed"));
+                fail(QStringLiteral("(bk) cp failed"));
         });
         QFile::remove(copy);
         cpSync << timeMs([&] {
             if (QProcess::execute(QStringLiteral("cp"), { database, copy }) != 0
                 || QProcess::execute(QStringLiteral("sync"), { copy }) != 0)
-                fail(QStringLiteral("(y) cp and sync failed"));
+                fail(QStringLiteral("(bk) cp and sync failed"));
         });
         QFile::remove(copy);
         const QString out = QDir(target).filePath(QStringLiteral("backup-%1").arg(run));
@@ -89,7 +89,7 @@ Result backup(Context& context)
     const double synced = *std::min_element(cpSync.cbegin(), cpSync.cend());
     Result r { best, synced, {}, QStringLiteral("≤ 3× cp + fsync"), verdict(best <= 3 * synced) };
     r.notes << QStringLiteral(
-        "(y) backup of %1 MB (%2 tables, %3 rows) copied, integrity-checked, summed "
+        "(bk) backup of %1 MB (%2 tables, %3 rows) copied, integrity-checked, summed "
         "per table and per file in %4 ms (%8 ms of processor time); "
         "cp of the database file %5 ms, cp and fsync of the copy %6 ms (the yardstick); "
         "%7× cp")
@@ -104,29 +104,8 @@ Result backup(Context& context)
     return r;
 }
 
-// --- (z) level-2 treatment with its charge, audit on and off ---
+// --- (au) level-2 treatment with its charge, audit on and off ---
 
-void enterTreatment(data::TDmForm& dm, int operation, double euro, int tooth)
-{
-    db::Dataset& history = *dm.clinical().HistPerSessionTable3;
-    history.append();
-    if (history.value(u"ID").isNull())
-        history.setValue(u"ID", dm.NextID(QStringLiteral("LastHist")));
-    if (history.value(u"PatientID").isNull())
-        history.setValue(u"PatientID", dm.patients().PatientsTable->value(u"PatientID"));
-    if (history.value(u"Date").isNull())
-        history.setValue(u"Date", LargePractice::kToday);
-    history.setValue(u"TreatmentLevel", 2);
-    history.setValue(u"ToothNum", tooth);
-    history.setValue(u"OperID", operation);
-    if (history.value(u"Cost").isNull()) {
-        history.setValue(u"Price", euro * 340.75);
-        history.setValue(u"PriceEURO", euro);
-        history.setValue(u"Cost", euro * 340.75);
-        history.setValue(u"CostEURO", euro);
-    }
-    history.post();
-}
 
 Result audit(Context& context)
 {
@@ -142,13 +121,13 @@ Result audit(Context& context)
         QStringLiteral("SELECT OperID, CostEURO FROM Operations WHERE CostEURO > 0 ORDER BY OperID"));
     op.exec();
     if (!op.next())
-        fail(QStringLiteral("(z) no operation with a cost"));
+        fail(QStringLiteral("(au) no operation with a cost"));
     const int operation = op.value(0).toInt();
     const double euro = op.value(1).toDouble();
     op.finish();
     const db::Connection::RowAudit recording = connection.rowAudit();
     if (!recording)
-        fail(QStringLiteral("(z) the data module records no audit trail"));
+        fail(QStringLiteral("(au) the data module records no audit trail"));
     // The trail's table comes with its first entry.
     const auto entries = [&] {
         if (!connection.database().tables().contains(QStringLiteral("AuditTrail")))
@@ -181,7 +160,7 @@ Result audit(Context& context)
         r.verdict
             = QStringLiteral("WRONG: %1 audit entries for %2 audited treatments").arg(written).arg(on.size());
     r.notes << QStringLiteral(
-        "(z) a level-2 treatment with its charge: %1 ms with the audit trail, %2 ms without (medians of %3); "
+        "(au) a level-2 treatment with its charge: %1 ms with the audit trail, %2 ms without (medians of %3); "
         "%4 audit entries written")
                    .arg(ours, 0, 'f', 2)
                    .arg(plain, 0, 'f', 2)
@@ -190,8 +169,8 @@ Result audit(Context& context)
     return r;
 }
 
-const RegisterMeasure y(QStringLiteral("(y) large practice: verified backup against cp"), backup);
-const RegisterMeasure z(QStringLiteral("(z) large practice: treatment with its charge, audited"), audit);
+const RegisterMeasure y(QStringLiteral("(bk) large practice: verified backup against cp"), backup);
+const RegisterMeasure z(QStringLiteral("(au) large practice: treatment with its charge, audited"), audit);
 
 } // namespace
 } // namespace bench
