@@ -2,6 +2,7 @@
 
 #include "BenchData.h"
 #include "db/Connection.h"
+#include "db/Dialect.h"
 
 #include <QSqlError>
 
@@ -101,7 +102,7 @@ QSqlQuery prepared(const db::Connection& connection, const QString& sql)
 {
     QSqlQuery query(connection.database());
     query.setForwardOnly(true);
-    if (!query.prepare(sql))
+    if (!query.prepare(db::adaptFor(connection.database(), sql)))
         fail(QStringLiteral("%1: %2").arg(sql, query.lastError().text()));
     return query;
 }

@@ -5,6 +5,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libgl1-mesa-dev
     zlib1g-dev libsqlite3-dev
+    postgresql-15
     xvfb xauth xdotool dbus fonts-dejavu-core poppler-utils
     pxlib-dev
 )

@@ -92,6 +92,13 @@ MultiUserBinding::Result MultiUserBinding::bind()
         directory = choice->directory;
     }
 
+    // A database server: every workstation reaches it over the network, no folder is shared.
+    if (db::ConnectionProfile::isServerLocation(*directory)) {
+        result.privateDirectory = QDir(platform::configDir()).filePath(QStringLiteral("PRIVATE"));
+        preparePrivateDirectory(result.privateDirectory);
+        result.profile = db::ConnectionProfile::fromLocation(*directory, m_settings.section());
+        return result;
+    }
     const QString dataDirectory = QDir::cleanPath(QFileInfo(*directory).absoluteFilePath());
     result.controlDirectory = QDir(dataDirectory).filePath(QStringLiteral("NET"));
     // A folder that is missing or closed to us is left to the opening of the data, which says

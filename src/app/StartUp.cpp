@@ -210,6 +210,7 @@ std::unique_ptr<QObject> openDataModuleOn(
 {
     std::unique_ptr<data::TDmForm> dm = data::TDmForm::connect(profile);
     dm->openAtStart(platform::session().settings(), progress);
+    dm->watchOtherWorkstations();
     bindMainWindow(mainWindow, *dm);
     lendChartWindows(*dm, mainWindow);
     lendPatientWindows(*dm, mainWindow);

@@ -8,6 +8,7 @@
 #include "app/StateReport.h"
 #include "data/DataCommands.h"
 #include "import/ImportCommand.h"
+#include "db/Connection.h"
 #include "platform/Directories.h"
 #include "platform/MessageService.h"
 
@@ -37,6 +38,9 @@ struct Options {
         QStringLiteral("old-dir") };
     QCommandLineOption keepGoing { QStringLiteral("keep-going"),
         QStringLiteral("With --import-paradox: import the readable tables when some cannot be read.") };
+    QCommandLineOption copyData { QStringLiteral("copy-data"),
+        QStringLiteral("Copy the whole practice at <from> (a directory or a postgresql:// address) to the location given after it."),
+        QStringLiteral("from") };
     QCommandLineOption configDir { QStringLiteral("config-dir"),
         QStringLiteral("Use <dir> as the workstation settings directory (PV.INI and its companions)."), QStringLiteral("dir") };
     QCommandLineOption data { QStringLiteral("data"), QStringLiteral("Start on the data directory <dir> instead of the stored one."),
@@ -74,22 +78,27 @@ struct Options {
         parser.addVersionOption();
         for (const auto& [option, command] : dataCommands)
             parser.addOption(option);
-        parser.addOptions({ importParadox, keepGoing, configDir, data, addUser, role, password, secondPassword, screenshotTour, chartReport, level, pdf, reportState, ledgerReport });
+        parser.addOptions({ importParadox, keepGoing, copyData, configDir, data, addUser, role, password, secondPassword, screenshotTour, chartReport, level, pdf, reportState, ledgerReport });
     }
 
     void process(const QCoreApplication& app)
     {
         parser.process(app);
-        QList<const QCommandLineOption*> pathOptions { &importParadox, &configDir, &data, &screenshotTour, &pdf, &reportState };
+        QList<const QCommandLineOption*> pathOptions { &importParadox, &configDir, &data, &screenshotTour, &pdf, &reportState, &copyData };
         for (const auto& [option, command] : dataCommands)
             pathOptions.append(&option);
         for (const QCommandLineOption* option : pathOptions) {
             const QString name = option->names().constFirst();
             if (parser.isSet(name))
-                paths.insert(name, QDir::cleanPath(QDir::current().absoluteFilePath(parser.value(name))));
+                paths.insert(name, absolute(parser.value(name)));
         }
         if (isSet(configDir))
             platform::setConfigDirOverride(path(configDir));
+    }
+    // A server address is no path.
+    static QString absolute(const QString& location)
+    {
+        return db::ConnectionProfile::isServerLocation(location) ? location : QDir::cleanPath(QDir::current().absoluteFilePath(location));
     }
     bool isSet(const QCommandLineOption& option) const { return parser.isSet(option); }
     QString path(const QCommandLineOption& option) const { return paths.value(option.names().constFirst()); }
@@ -108,7 +117,7 @@ bool argumentGiven(int argc, char* argv[], const char* name)
 // The commands that need no window run without a display.
 bool needsWindows(int argc, char* argv[])
 {
-    for (const char* name : { "--import-paradox", "--init-data", "--check-data", "--repair-data", "--demo-data", "--add-user", "--help", "-h",
+    for (const char* name : { "--import-paradox", "--init-data", "--check-data", "--repair-data", "--demo-data", "--copy-data", "--add-user", "--help", "-h",
              "--version", "-v", "--help-all" }) {
         if (argumentGiven(argc, argv, name))
             return false;
@@ -138,6 +147,13 @@ int runCommand(int argc, char* argv[])
         }
         return import::runImportCommand(options.path(options.importParadox), QDir::current().absoluteFilePath(rest.constFirst()),
             options.isSet(options.keepGoing), out, err);
+    }
+    if (options.isSet(options.copyData)) {
+        if (options.parser.positionalArguments().size() != 1) {
+            err << "Write orvane --copy-data FROM TO.\n";
+            return 2;
+        }
+        return data::runCopyCommand(options.path(options.copyData), Options::absolute(options.parser.positionalArguments().constFirst()), out, err);
     }
     if (!options.isSet(options.addUser)) {
         err << "Nothing to do: see orvane --help.\n";

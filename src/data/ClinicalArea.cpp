@@ -157,6 +157,8 @@ void ClinicalArea::declareTempHist()
     QStringList columns;
     for (const db::FieldDef& f : def.fields)
         columns.append(f.name + QLatin1Char(' ') + Database->dialect().columnType(f));
+    if (const QString hidden = Database->dialect().hiddenLocatorColumn(def); !hidden.isEmpty())
+        columns.append(hidden);
     db::Query::run(*Database, QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS TempHist (%1)").arg(columns.join(QStringLiteral(", "))));
     TempHistTable = table("TempHistTable", def);
     TempHistTable->setCachedUpdates(true);

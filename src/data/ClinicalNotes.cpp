@@ -68,6 +68,8 @@ void ClinicalArea::declareNoteViews()
     QStringList columns;
     for (const db::FieldDef& f : answers.fields)
         columns.append(f.name + QLatin1Char(' ') + Database->dialect().columnType(f));
+    if (const QString hidden = Database->dialect().hiddenLocatorColumn(answers); !hidden.isEmpty())
+        columns.append(hidden);
     db::Query::run(*Database,
         QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS UsualAnswers (%1)")
             .arg(columns.join(QStringLiteral(", "))));

@@ -1,5 +1,6 @@
 #include "data/DataCommands.h"
 
+#include "data/DataCopy.h"
 #include "data/DataDirectory.h"
 #include "data/DemoPractice.h"
 #include "db/Connection.h"
@@ -91,6 +92,27 @@ int runDataCommand(DataCommand command, const QString& directory, QTextStream& o
         return 1;
     }
     return 1;
+}
+
+int runCopyCommand(const QString& from, const QString& to, QTextStream& out, QTextStream& err)
+{
+    try {
+        const QList<TableCopy> copied = copyPractice(from, to, [&](qint64 done, qint64 total) {
+            constexpr int kWidth = 40;
+            const int filled = total > 0 ? static_cast<int>(kWidth * done / total) : kWidth;
+            err << '\r' << '[' << QString(filled, QLatin1Char('#')) << QString(kWidth - filled, QLatin1Char(' ')) << "] " << done << '/'
+                << total;
+            err.flush();
+        });
+        err << '\n';
+        out << "Copied " << from << " to " << to << ", every table verified:\n";
+        for (const TableCopy& table : copied)
+            out << "  " << table.table << ": " << table.rows << '\n';
+        return 0;
+    } catch (const db::DatabaseError& e) {
+        err << '\n' << "The practice was not copied: " << e.message() << '\n';
+        return 1;
+    }
 }
 
 } // namespace data

@@ -11,5 +11,8 @@ enum class DataCommand { Init, Check, Repair, Demo };
 // Runs one data-directory command of the command line: reports on `out`, complaints on `err`.
 // Returns the process exit code: 0 when done (or, for Check, when nothing is wrong), else 1.
 int runDataCommand(DataCommand command, const QString& directory, QTextStream& out, QTextStream& err);
+// Copies the practice at `from` to `to` (orvane --copy-data): a progress bar on `err`, the rows of
+// each table on `out`. 0 when copied and verified.
+int runCopyCommand(const QString& from, const QString& to, QTextStream& out, QTextStream& err);
 
 } // namespace data

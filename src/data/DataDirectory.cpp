@@ -1,6 +1,7 @@
 #include "data/DataDirectory.h"
 
 #include "data/schema/Schema.h"
+#include "db/ChangeFeed.h"
 #include "db/Connection.h"
 #include "db/Errors.h"
 #include "db/Generators.h"
@@ -20,7 +21,14 @@ namespace {
 
 db::ConnectionProfile profileFor(const QString& path, bool readOnly = false)
 {
-    return {.name = QStringLiteral("data-directory"), .dataDirectory = path, .readOnly = readOnly};
+    db::ConnectionProfile profile = db::ConnectionProfile::fromLocation(path, QStringLiteral("data-directory"));
+    profile.readOnly = readOnly;
+    return profile;
+}
+
+QString noPracticeOnServer(const QString& address)
+{
+    return QStringLiteral("The database %1 holds no practice: run orvane --init-data %1 to make one there.").arg(address);
 }
 
 DataConnections connect(const QString& path, bool readOnly = false)
@@ -30,12 +38,6 @@ DataConnections connect(const QString& path, bool readOnly = false)
     connections.generatorStore = db::Connection::openGeneratorStore(profileFor(path, readOnly));
     connections.generators = std::make_unique<db::Generators>(*connections.generatorStore, generatorDefinitions());
     return connections;
-}
-
-bool indexExists(const db::Connection& connection, const db::TableDef& table, const db::IndexDef& index)
-{
-    db::Query query(connection, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = :name"));
-    return query.bind(QStringLiteral("name"), db::SchemaManager::physicalIndexName(table, index)).scalar().isValid();
 }
 
 QStringList integrityProblems(const db::Connection& connection, const QString& what)
@@ -80,11 +82,41 @@ QStringList schemaProblems(db::Connection& data)
         if (!schema.tableExists(table.name))
             continue;
         for (const db::IndexDef& index : table.indexes) {
-            if (!indexExists(data, table, index))
+            if (!schema.indexExists(table, index))
                 problems.append(QStringLiteral("Table %1: index %2 is missing").arg(table.name, index.name));
         }
     }
     return problems;
+}
+
+QStringList schemaTableNames()
+{
+    QStringList names;
+    for (const db::TableDef& table : schemaTables())
+        names.append(table.name);
+    return names;
+}
+
+// The tables whose changes other workstations would not see without pressing Refresh.
+QStringList changeFeedProblems(db::Connection& data, const QString& path)
+{
+    QStringList present;
+    QStringList missing;
+    try {
+        db::SchemaManager schema(data);
+        for (const QString& table : schemaTableNames()) {
+            if (schema.tableExists(table))
+                present.append(table);
+        }
+        missing = db::changefeed::problems(data, present);
+    } catch (const db::DatabaseError&) {
+        return {}; // a database that cannot be read is reported for that
+    }
+    if (missing.isEmpty())
+        return {};
+    return {QStringLiteral("Changes to %1 do not show on the other workstations by themselves (only on Refresh): run orvane "
+                           "--repair-data %2")
+                .arg(missing.size() == present.size() ? QStringLiteral("every table") : missing.join(QStringLiteral(", ")), path)};
 }
 
 QStringList generatorProblems(const DataConnections& connections)
@@ -204,8 +236,13 @@ DataConnections& DataConnections::operator=(DataConnections&&) noexcept = defaul
 DataConnections::~DataConnections() = default;
 
 DataDirectory::DataDirectory(QString path)
-    : m_path(QDir::cleanPath(std::move(path)))
+    : m_path(db::ConnectionProfile::isServerLocation(path) ? std::move(path) : QDir::cleanPath(path))
 {
+}
+
+bool DataDirectory::isServer() const
+{
+    return db::ConnectionProfile::isServerLocation(m_path);
 }
 
 QString DataDirectory::databasePath() const
@@ -230,11 +267,27 @@ QString DataDirectory::recallQueryPath() const
 
 bool DataDirectory::hasDatabase() const
 {
+    if (isServer()) {
+        auto data = db::Connection::open(profileFor(m_path));
+        return db::SchemaManager(*data).tableExists(QStringLiteral("Patient"));
+    }
     return QFile::exists(databasePath());
 }
 
 void DataDirectory::create() const
 {
+    if (isServer()) {
+        DataConnections connections = connect(m_path);
+        db::SchemaManager schema(*connections.data);
+        for (const db::TableDef& table : schemaTables()) {
+            if (schema.tableExists(table.name))
+                throw db::DatabaseError(QStringLiteral("The database %1 already holds the table %2; it is left as it is.").arg(m_path, table.name));
+        }
+        schema.create(schemaTables());
+        db::changefeed::install(*connections.data, schemaTableNames());
+        connections.generators->create();
+        return;
+    }
     if (hasDatabase() || QFile::exists(generatorStorePath()))
         throw db::DatabaseError(QStringLiteral("%1 already holds a database; it is left as it is.").arg(m_path));
     if (!QDir().mkpath(m_path))
@@ -242,6 +295,7 @@ void DataDirectory::create() const
     {
         DataConnections connections = connect(m_path);
         db::SchemaManager(*connections.data).create(schemaTables());
+        db::changefeed::install(*connections.data, schemaTableNames());
         connections.generators->create();
     }
     writeRecallQuery();
@@ -249,6 +303,11 @@ void DataDirectory::create() const
 
 DataConnections DataDirectory::open() const
 {
+    if (isServer()) {
+        if (!hasDatabase())
+            throw db::DatabaseError(noPracticeOnServer(m_path));
+        return connect(m_path);
+    }
     // Opening would create an empty database file: a missing one must stay a plain error.
     if (!hasDatabase())
         throw db::DatabaseError(QStringLiteral("There is no database %1 in %2.")
@@ -258,6 +317,18 @@ DataConnections DataDirectory::open() const
 
 QStringList DataDirectory::check() const
 {
+    if (isServer()) {
+        // The server keeps its own files sound; what is ours to check is the practice in it.
+        if (!hasDatabase())
+            return {noPracticeOnServer(m_path)};
+        const DataConnections connections = connect(m_path);
+        QStringList problems = schemaProblems(*connections.data);
+        problems += orphanProblems(*connections.data);
+        problems += changeFeedProblems(*connections.data, m_path);
+        problems += generatorProblems(connections);
+        problems += emptyCoreProblems(connections);
+        return problems;
+    }
     if (!hasDatabase())
         return {QStringLiteral("There is no database %1 in %2.").arg(QString::fromLatin1(db::Connection::kSqliteFileName), m_path)};
     const bool hasGenerators = QFile::exists(generatorStorePath());
@@ -277,6 +348,7 @@ QStringList DataDirectory::check() const
         problems += integrityProblems(*data, QStringLiteral("The database file"));
         problems += schemaProblems(*data);
         problems += orphanProblems(*data);
+        problems += changeFeedProblems(*data, m_path);
     }
     if (hasGenerators) {
         const DataConnections connections = openForCheck(generatorStorePath(), [&](bool readOnly) { return connect(m_path, readOnly); });
@@ -291,7 +363,7 @@ QStringList DataDirectory::check() const
 
 QStringList DataDirectory::repair() const
 {
-    const bool hadGenerators = QFile::exists(generatorStorePath());
+    const bool hadGenerators = isServer() || QFile::exists(generatorStorePath());
     DataConnections connections = open();
     QStringList done;
     if (!hadGenerators)
@@ -321,6 +393,11 @@ QStringList DataDirectory::repair() const
     }
     done.append(QStringLiteral("Rebuilt the indexes of %1 of %2 tables").arg(rebuilt).arg(schemaTables().size()));
 
+    if (!changeFeedProblems(*connections.data, m_path).isEmpty()) {
+        db::changefeed::install(*connections.data, schemaTableNames());
+        done.append(QStringLiteral("Set up the change feed that shows other workstations' changes"));
+    }
+
     connections.generators->create();
     for (const db::GeneratorDef& generator : connections.generators->definitions()) {
         const qint32 before = connections.generators->last(generator.name);
@@ -329,7 +406,7 @@ QStringList DataDirectory::repair() const
             done.append(QStringLiteral("Set generator %1 from %2 to %3").arg(generator.name).arg(before).arg(after));
     }
 
-    if (!QFile::exists(recallQueryPath())) {
+    if (!isServer() && !QFile::exists(recallQueryPath())) {
         writeRecallQuery();
         done.append(QStringLiteral("Wrote the recall query %1").arg(recallQueryPath()));
     }

@@ -44,9 +44,12 @@ public:
     // practice that was stopped half-way.
     static constexpr const char* kDemoMarkerFile = "DemoPractice.incomplete";
 
+    // `path`: a directory, or the address of a database server (postgresql://…), which holds
+    // the tables and the generators and has no files beside them.
     explicit DataDirectory(QString path);
 
     const QString& path() const { return m_path; }
+    bool isServer() const;
     QString databasePath() const;
     QString generatorStorePath() const;
     QString recallQueryPath() const;

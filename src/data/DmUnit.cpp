@@ -1,6 +1,7 @@
 #include "data/DmUnit.h"
 
 #include "data/schema/Schema.h"
+#include "db/ChangeFeed.h"
 #include "db/Connection.h"
 #include "db/DataSource.h"
 #include "db/Generators.h"
@@ -98,6 +99,8 @@ std::unique_ptr<TDmForm> TDmForm::connect(const db::ConnectionProfile& profile, 
                 throw db::DatabaseError(QStringLiteral("There is no database in %1.").arg(profile.dataDirectory));
             if (!QFile::exists(directory.generatorStorePath()))
                 throw MissingGeneratorStore(QStringLiteral("The identifier store %1 is missing.").arg(directory.generatorStorePath()));
+        } else if (!DataDirectory(profile.location()).hasDatabase()) {
+            throw db::DatabaseError(QStringLiteral("The database %1 holds no practice: run orvane --init-data %1 to make one there.").arg(profile.location()));
         }
         connections.data = db::Connection::open(profile);
         connections.generatorStore = db::Connection::openGeneratorStore(profile);
@@ -201,6 +204,9 @@ QString TDmForm::closeAll() noexcept
         if (problem.isEmpty())
             problem = QString::fromUtf8(e.what());
     };
+    if (m_watcher)
+        m_watcher->stop();
+    m_viewsToFollow.clear();
     // Details first, so that no detail follows a master that is closing.
     for (auto it = m_views.crbegin(); it != m_views.crend(); ++it) {
         try {

@@ -20,12 +20,14 @@
 #include <QPointer>
 #include <QSet>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
 #include <vector>
 
 namespace db {
+class ChangeWatcher;
 class Connection;
 class DataSource;
 class Generators;
@@ -179,6 +181,15 @@ public:
     // An index on the view's table over its first field; needs the database to itself.
     void AddIndex(db::Dataset& view);
 
+    // --- other workstations (DmLiveRefresh.cpp) ---
+    // From now on every open view of a table another workstation changes is read again within
+    // a second, keeping its current row; a view in edit keeps the user's row and is read once
+    // it is stored or cancelled. False when the database has no change feed (one made before
+    // it: --repair-data adds it); the Refresh command works either way.
+    bool watchOtherWorkstations();
+    // The tables the data module is told other workstations changed.
+    void followOtherWorkstations(const QStringList& tables);
+
 Q_SIGNALS:
     // A patient and the rows stored with it were written: a family window and the main
     // window's status refresh.
@@ -236,6 +247,14 @@ private:
     std::vector<StoreGroup> m_storeGroups;
     QHash<const db::Dataset*, db::Dataset*> m_companionOf; // stored with this master while it is edited
     QHash<const db::Dataset*, int> m_storeHolds;
+
+    // Other workstations (DmLiveRefresh.cpp); the watcher goes before the connection.
+    bool readsAnyOf(const db::Dataset& view, const QSet<QString>& tables);
+    std::unique_ptr<db::ChangeWatcher> m_watcher;
+    std::unique_ptr<QTimer> m_followLater;
+    QSet<QString> m_othersChanged; // lower-case table names not followed yet
+    QSet<db::Dataset*> m_viewsToFollow; // were in edit when their table changed
+    QHash<QString, QSet<QString>> m_tablesOfStatement;
 };
 
 } // namespace data

@@ -99,9 +99,10 @@ void FinanceArea::declareViews()
 
     // Not a file: one row on this connection only, holding the rate while the program runs.
     const db::TableDef mem{QStringLiteral("mem"), {db::f64(QStringLiteral("EUROCurrency"))}, {}, {}};
-    if (Database->isSqlite())
-        db::Query::run(*Database,
-            QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS mem (EUROCurrency %1)").arg(Database->dialect().columnType(mem.fields.first())));
+    const QString hidden = Database->dialect().hiddenLocatorColumn(mem);
+    db::Query::run(*Database,
+        QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS mem (EUROCurrency %1%2)")
+            .arg(Database->dialect().columnType(mem.fields.first()), hidden.isEmpty() ? QString() : QStringLiteral(", ") + hidden));
     MemTable = table("MemTable", mem);
     MemTable->field(u"EUROCurrency").setDisplayFormat(QStringLiteral(",0.000####"));
     MemTable->field(u"EUROCurrency").setEditFormat(QStringLiteral(",#.#######"));

@@ -1,5 +1,6 @@
 #include "db/Connection.h"
 
+#include "db/ChangeFeed.h"
 #include "db/Errors.h"
 #include "platform/DriveType.h"
 
@@ -7,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
+#include <QUrlQuery>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -27,6 +29,60 @@ void exec(QSqlDatabase& db, const QString& sql)
 }
 
 } // namespace
+
+bool ConnectionProfile::isServerLocation(const QString& location)
+{
+    return location.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
+        || location.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+ConnectionProfile ConnectionProfile::fromLocation(const QString& location, const QString& name)
+{
+    ConnectionProfile profile;
+    profile.name = name;
+    if (!isServerLocation(location)) {
+        profile.dataDirectory = location;
+        return profile;
+    }
+    const QUrl url(location);
+    if (!url.isValid())
+        throw DatabaseError(QStringLiteral("%1 is not a database address: write postgresql://user@host:port/database.").arg(location));
+    const QUrlQuery query(url);
+    profile.driver = Driver::PostgreSQL;
+    profile.host = query.hasQueryItem(QStringLiteral("host")) ? query.queryItemValue(QStringLiteral("host"), QUrl::FullyDecoded) : url.host();
+    profile.port = query.hasQueryItem(QStringLiteral("port")) ? query.queryItemValue(QStringLiteral("port")).toInt() : url.port(5432);
+    profile.user = url.userName(QUrl::FullyDecoded);
+    profile.database = url.path(QUrl::FullyDecoded).mid(1);
+    profile.service = query.queryItemValue(QStringLiteral("service"), QUrl::FullyDecoded);
+    if (profile.database.isEmpty() && profile.service.isEmpty())
+        throw DatabaseError(QStringLiteral("The address %1 names no database: write postgresql://user@host:port/database.").arg(location));
+    return profile;
+}
+
+QString ConnectionProfile::location() const
+{
+    if (driver == Driver::SQLite)
+        return dataDirectory;
+    QUrl url;
+    url.setScheme(QStringLiteral("postgresql"));
+    url.setUserName(user);
+    QUrlQuery query;
+    if (host.startsWith(QLatin1Char('/')))
+        query.addQueryItem(QStringLiteral("host"), host);
+    else
+        url.setHost(host);
+    if (port != 5432) {
+        if (host.startsWith(QLatin1Char('/')))
+            query.addQueryItem(QStringLiteral("port"), QString::number(port));
+        else
+            url.setPort(port);
+    }
+    if (!service.isEmpty())
+        query.addQueryItem(QStringLiteral("service"), service);
+    url.setPath(QLatin1Char('/') + database);
+    url.setQuery(query);
+    return url.toString();
+}
 
 Connection::Connection(ConnectionProfile profile, QString qtName, std::unique_ptr<Dialect> dialect)
     : m_profile(std::move(profile))
@@ -118,17 +174,27 @@ std::unique_ptr<Connection> Connection::openFile(const ConnectionProfile& profil
         db.setDatabaseName(profile.database);
         db.setUserName(profile.user);
         db.setPassword(profile.password);
-        db.setConnectOptions(QStringLiteral("connect_timeout=10"));
+        // Bounded: an unreachable server is an error after some seconds, never a hang.
+        QString options = QStringLiteral("connect_timeout=10");
+        if (!profile.service.isEmpty())
+            options += QStringLiteral(";service=") + profile.service;
+        db.setConnectOptions(options);
     }
-    if (!db.open())
+    if (!db.open()) {
+        if (!sqlite)
+            throwSqlError(QStringLiteral("Cannot reach the database %1").arg(profile.location()), db.lastError(), {});
         throwSqlError(QStringLiteral("Cannot open the database"), db.lastError(), {});
+    }
     if (sqlite && connection->m_readOnly) {
         QSqlQuery check(db); // the engine reads the file only now: a damaged one fails here
         if (!check.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")))
             throwSqlError(QStringLiteral("Cannot open the database"), check.lastError(), {});
         connection->setLockWait(profile.busyTimeoutMs);
-    } else if (sqlite)
+    } else if (sqlite) {
         connection->configureSqlite(profile.sharedDirectory || platform::isNetworkPath(profile.dataDirectory));
+        if (fileName == QLatin1String(kSqliteFileName))
+            connection->m_countedTables = changefeed::fedTables(*connection);
+    }
     else
         connection->setLockWait(profile.busyTimeoutMs);
     return connection;
@@ -203,9 +269,17 @@ std::optional<QList<Connection::WrittenRow>> Connection::writtenSince(const Chan
         return std::nullopt;
     const ChangeMark now = changeMark();
     if (!now.isValid() || now.dataVersion != mark.dataVersion || now.schemaVersion != mark.schemaVersion
-        || now.totalChanges - mark.totalChanges != now.logged - mark.logged)
+        || now.totalChanges - mark.totalChanges != changesOf(mark.logged))
         return std::nullopt;
     return m_written.mid(mark.logged);
+}
+
+qint64 Connection::changesOf(qsizetype from) const
+{
+    qint64 changes = 0;
+    for (qsizetype i = from; i < m_written.size(); ++i)
+        changes += m_countedTables.contains(m_written[i].table.toLower()) ? 2 : 1;
+    return changes;
 }
 
 std::optional<QList<Connection::WrittenRow>> Connection::writtenAfter(const LogPosition& position) const

@@ -3,6 +3,7 @@
 #include "db/Dialect.h"
 
 #include <QSqlDatabase>
+#include <QSet>
 #include <QSqlQuery>
 #include <QString>
 
@@ -25,8 +26,18 @@ struct ConnectionProfile {
     QString database;
     QString user;
     QString password;
+    QString service; // PostgreSQL: a service of pg_service.conf, in place of host and port
     int busyTimeoutMs = 10000; // how long a write waits for another workstation
     bool readOnly = false; // SQLite: open the file for reading only (a check), whatever may be written
+
+    // A data location as the command line and the settings write it: a directory (SQLite) or a
+    // server address postgresql://user@host:port/dbname (?host=/dir names a socket directory,
+    // ?service=NAME a service). The password is never part of it: the PostgreSQL client library
+    // takes it from PGPASSWORD, ~/.pgpass or the service file.
+    static bool isServerLocation(const QString& location);
+    static ConnectionProfile fromLocation(const QString& location, const QString& name = QStringLiteral("data"));
+    // The location again, for messages and settings.
+    QString location() const;
 };
 
 // One open database connection with its dialect. Owns the Qt SQL connection name.
@@ -100,6 +111,11 @@ public:
     LogPosition logPosition() const { return {m_writtenGeneration, m_written.size()}; }
     std::optional<QList<WrittenRow>> writtenAfter(const LogPosition& position) const;
 
+    // SQLite: the tables whose rows the change feed counts (ChangeFeed.h), by lower-case name.
+    // Its triggers write a row of their own for every row written there, which the log of
+    // written rows must allow for.
+    void setCountedTables(QSet<QString> lowerNames) { m_countedTables = std::move(lowerNames); }
+
     // How long a statement waits for a lock held by another workstation before it fails
     // with LockTimeout (the profile's busy timeout unless changed here).
     void setLockWait(int milliseconds);
@@ -117,6 +133,7 @@ private:
     void configureSqlite(bool rollbackJournal);
     bool execPrepared(std::unique_ptr<QSqlQuery>& statement, const QString& sql);
     void forgetWritten();
+    qint64 changesOf(qsizetype from) const; // what the rows logged from `from` on count in total_changes()
 
     ConnectionProfile m_profile;
     QString m_qtName;
@@ -125,6 +142,7 @@ private:
     std::unique_ptr<QSqlQuery> m_commitStatement;
     std::unique_ptr<QSqlQuery> m_changeMarkStatement;
     QList<WrittenRow> m_written;
+    QSet<QString> m_countedTables;
     quint64 m_writtenGeneration = 0;
     std::unique_ptr<Dialect> m_dialect;
     QString m_fileName;

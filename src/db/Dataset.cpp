@@ -261,9 +261,9 @@ void Dataset::writeThrough()
         // A failure rolls back and leaves the row in edit with its values.
         TransactionGuard guard(*m_connection);
         if (m_state == DatasetState::Insert)
-            locator = rowwriter::insert(*m_connection, m_table.name, columns, m_edit.values);
+            locator = rowwriter::insert(*m_connection, m_table, columns, m_edit.values);
         else
-            rowwriter::update(*m_connection, m_table.name, columns, m_original, m_edit.values, locator);
+            rowwriter::update(*m_connection, m_table, columns, m_original, m_edit.values, locator);
         guard.commit();
     }
     const int row = m_current;
@@ -357,7 +357,7 @@ void Dataset::remove()
         m_pending.recordDelete(doomed.locator, doomed.values);
     } else {
         TransactionGuard guard(*m_connection);
-        rowwriter::remove(*m_connection, m_table.name, doomed.locator);
+        rowwriter::remove(*m_connection, m_table, doomed.locator);
         guard.commit();
     }
     if (ctl())
@@ -379,7 +379,7 @@ void Dataset::remove()
 void Dataset::writePendingUpdates()
 {
     checkBrowseMode();
-    m_written = m_pending.write(*m_connection, m_table.name, storedFieldNames());
+    m_written = m_pending.write(*m_connection, m_table, storedFieldNames());
 }
 
 void Dataset::applyUpdates()

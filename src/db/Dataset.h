@@ -120,6 +120,11 @@ public:
     bool isActive() const { return m_state != DatasetState::Inactive; }
     // Re-reads the rows and stays on the same row (by its key) when it is still there.
     void refresh();
+    // Re-reads the rows for what other workstations changed, quietly: the current row stays
+    // (by its key), grids keep their selection and scroll, nothing is posted. A view in edit
+    // (or collecting a key, or with its controls disabled) is left as it is: false, to be
+    // asked again later.
+    bool refreshForOthers();
 
     // --- cursor ---
     DatasetState state() const { return m_state; }
@@ -183,6 +188,8 @@ public:
 
     // --- row access for grids (does not move the cursor) ---
     QVariant rowValue(int row, int fieldIndex);
+    qint64 locatorAt(int row) { return m_rows.at(row).locator; }
+    int rowOfLocator(qint64 locator) const { return m_rows.indexOfLocator(locator); }
     Connection* connection() const { return m_connection; }
 
     // --- used by Field ---
@@ -214,6 +221,10 @@ signals:
     void rowAboutToBeRemoved(int row);
     void rowRemoved(int row);
     void rowsChanged(int first, int last);
+    // Around a quiet re-read (refreshForOthers): rows may come, go and move; a row keeps its
+    // locator (locatorAt) and is found again by it.
+    void aboutToRearrange();
+    void rearranged();
 
 private:
     enum class Source { None, Table, Query };

@@ -26,6 +26,32 @@ DatasetModel::DatasetModel(Dataset* dataset, QObject* parent)
         m_resetting = false;
         endResetModel();
     });
+    // A quiet re-read keeps the grids' selection, current cell and scroll: their rows are
+    // found again by locator.
+    connect(dataset, &Dataset::aboutToRearrange, this, [this] {
+        if (m_resetting)
+            return;
+        emit layoutAboutToBeChanged();
+        m_kept = persistentIndexList();
+        m_keptLocators.clear();
+        for (const QModelIndex& index : std::as_const(m_kept))
+            m_keptLocators.append(index.row() < m_dataset->recordCount() ? m_dataset->locatorAt(index.row()) : 0);
+        m_rearranging = true;
+    });
+    connect(dataset, &Dataset::rearranged, this, [this] {
+        if (!m_rearranging)
+            return;
+        m_rearranging = false;
+        QModelIndexList moved;
+        for (qsizetype i = 0; i < m_kept.size(); ++i) {
+            const int row = m_keptLocators[i] != 0 ? m_dataset->rowOfLocator(m_keptLocators[i]) : -1;
+            moved.append(row >= 0 && m_kept[i].column() < columnCount() ? index(row, m_kept[i].column()) : QModelIndex());
+        }
+        changePersistentIndexList(m_kept, moved);
+        m_kept.clear();
+        m_keptLocators.clear();
+        emit layoutChanged();
+    });
     connect(dataset, &Dataset::rowAboutToBeInserted, this, [this](int row) { beginInsertRows({}, row, row); });
     connect(dataset, &Dataset::rowInserted, this, [this] { endInsertRows(); });
     connect(dataset, &Dataset::rowAboutToBeRemoved, this, [this](int row) { beginRemoveRows({}, row, row); });

@@ -50,6 +50,9 @@ private:
     QStringList m_chosen;
     QList<int> m_columns; // field indexes
     bool m_resetting = false;
+    bool m_rearranging = false;
+    QModelIndexList m_kept; // the persistent indexes during a quiet re-read
+    QList<qint64> m_keptLocators;
 };
 
 } // namespace db

@@ -39,7 +39,7 @@ QSqlQuery& Dataset::keyQuery(const QString& key, const std::function<QString()>&
         return *it.value();
     auto query = std::make_shared<QSqlQuery>(m_connection->database());
     query->setForwardOnly(true);
-    if (!query->prepare(statement()))
+    if (!query->prepare(m_connection->dialect().adapt(statement())))
         throw DatabaseError(query->lastError().text());
     return *m_keyQueries.insert(key, query).value();
 }
@@ -194,6 +194,8 @@ QVariant Dataset::resolveLookup(Lookup& lookup, const Row& row)
     } else {
         ViewSpec view;
         view.table = lookup.table;
+        if (!m_connection->isSqlite())
+            view.locator.clear(); // a table known by name only: its locator is not known
         const QString statement = sql::selectLookup(view, lookup.sourceKeys, lookup.resultField);
         QSqlQuery& q = keyQuery(statement, [&] { return statement; });
         for (int i = 0; i < keys.size(); ++i)

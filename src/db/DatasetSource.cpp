@@ -304,6 +304,7 @@ ViewSpec Dataset::viewSpec() const
 {
     ViewSpec view;
     view.table = m_table.name;
+    view.locator = m_connection->dialect().rowLocator(m_table);
     view.columns = storedFieldNames();
     view.order = m_orderFields;
     view.descending = m_descending;
@@ -484,9 +485,6 @@ void Dataset::open()
         return;
     if (m_source == Source::None || !m_connection)
         throw DatabaseError(QStringLiteral("The view %1 has no table or query.").arg(objectName()));
-    // Rows are found again by SQLite's rowid; PostgreSQL needs another row locator first.
-    if (m_source == Source::Table && m_connection->dialect().name() != QLatin1String("SQLITE"))
-        throw DatabaseError(QStringLiteral("The view %1: table views need an SQLite database.").arg(objectName()));
     if (ctl())
         emit aboutToReset();
     try {

@@ -2,6 +2,7 @@
 
 #include "db/TableDef.h"
 
+#include <QSqlDatabase>
 #include <QString>
 
 namespace db {
@@ -16,12 +17,24 @@ public:
     // A condition that matches `column` against a bound pattern without regard to letter case.
     virtual QString caseInsensitiveLike(const QString& column, const QString& placeholder) const = 0;
     virtual QString tableExistsQuery() const = 0; // bound parameter :table
+    virtual QString indexExistsQuery() const = 0; // bound parameter :name, the physical name
     // The columns of a table in order as (name, declared type); bound parameter :table.
     virtual QString columnsQuery() const = 0;
     // The declared type columnsQuery() reports for a column created from `field`.
     virtual QString reportedType(const FieldDef& field) const = 0;
     // The type a column of the table's identifier field is declared with.
     QString identifierColumnType(const FieldDef& field) const;
+    // What finds a row of the table again: SQLite's rowid; on PostgreSQL the table's integer
+    // identifier, or for a table keyed otherwise a hidden column that the schema adds.
+    virtual QString rowLocator(const TableDef& table) const = 0;
+    // The definition of that hidden column in CREATE TABLE; empty when the engine needs none.
+    virtual QString hiddenLocatorColumn(const TableDef& table) const = 0;
+    // Whether an INSERT must say RETURNING to learn the new row's locator.
+    virtual bool insertReturnsLocator() const = 0;
+    static constexpr const char* kHiddenLocator = "RowLocator";
+
+    // The statement as this engine takes it (see lowerQuotedNames).
+    virtual QString adapt(const QString& sql) const { return sql; }
 
     static QString quoted(const QString& identifier)
     {
@@ -29,14 +42,25 @@ public:
     }
 };
 
+// PostgreSQL folds unquoted names to lower case while the statements write names as the record
+// formats spell them, quoted or not: on PostgreSQL every table and column is made in lower case,
+// and quoted names are lowered to match. String literals and comments are left as they are.
+QString lowerQuotedNames(const QString& sql);
+// The statement for the engine of `database`: a view's rows know only their Qt connection.
+QString adaptFor(const QSqlDatabase& database, const QString& sql);
+
 class SqliteDialect final : public Dialect {
 public:
     QString name() const override { return QStringLiteral("SQLITE"); }
     QString binaryType() const override { return QStringLiteral("BLOB"); }
     QString caseInsensitiveLike(const QString& column, const QString& placeholder) const override;
     QString tableExistsQuery() const override;
+    QString indexExistsQuery() const override { return QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = :name"); }
     QString columnsQuery() const override;
     QString reportedType(const FieldDef& field) const override;
+    QString rowLocator(const TableDef&) const override { return QStringLiteral("rowid"); }
+    QString hiddenLocatorColumn(const TableDef&) const override { return {}; }
+    bool insertReturnsLocator() const override { return false; }
 };
 
 class PostgresDialect final : public Dialect {
@@ -45,8 +69,16 @@ public:
     QString binaryType() const override { return QStringLiteral("BYTEA"); }
     QString caseInsensitiveLike(const QString& column, const QString& placeholder) const override;
     QString tableExistsQuery() const override;
+    QString indexExistsQuery() const override
+    {
+        return QStringLiteral("SELECT 1 FROM pg_indexes WHERE schemaname = current_schema() AND indexname = lower(:name)");
+    }
     QString columnsQuery() const override;
     QString reportedType(const FieldDef& field) const override;
+    QString rowLocator(const TableDef& table) const override;
+    QString hiddenLocatorColumn(const TableDef& table) const override;
+    bool insertReturnsLocator() const override { return true; }
+    QString adapt(const QString& sql) const override { return lowerQuotedNames(sql); }
 };
 
 } // namespace db

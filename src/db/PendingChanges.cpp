@@ -20,20 +20,24 @@ void run(QSqlQuery& query)
 } // namespace
 
 qint64 insert(
-    Connection& connection, const QString& table, const QStringList& columns, const QList<QVariant>& values)
+    Connection& connection, const TableDef& table, const QStringList& columns, const QList<QVariant>& values)
 {
+    const Dialect& dialect = connection.dialect();
+    const bool returning = dialect.insertReturnsLocator();
     QSqlQuery query(connection.database());
-    if (!query.prepare(sql::insertRow(table, columns)))
+    if (!query.prepare(dialect.adapt(sql::insertRow(table.name, columns, returning ? dialect.rowLocator(table) : QString()))))
         throw DatabaseError(query.lastError().text());
     for (int i = 0; i < columns.size(); ++i)
         query.bindValue(i, values.value(i));
     run(query);
-    const qint64 locator = query.lastInsertId().toLongLong();
-    connection.noteWritten({ Connection::WrittenRow::Kind::Insert, table, locator, columns, {}, values });
+    const qint64 locator = returning ? (query.next() ? query.value(0).toLongLong() : 0) : query.lastInsertId().toLongLong();
+    if (returning)
+        query.finish();
+    connection.noteWritten({ Connection::WrittenRow::Kind::Insert, table.name, locator, columns, {}, values });
     return locator;
 }
 
-void update(Connection& connection, const QString& table, const QStringList& columns,
+void update(Connection& connection, const TableDef& table, const QStringList& columns,
     const QList<QVariant>& original, const QList<QVariant>& values, qint64 locator)
 {
     QStringList changed;
@@ -49,7 +53,7 @@ void update(Connection& connection, const QString& table, const QStringList& col
     if (changed.isEmpty())
         return;
     QSqlQuery query(connection.database());
-    if (!query.prepare(sql::updateRow(table, changed)))
+    if (!query.prepare(connection.dialect().adapt(sql::updateRow(table.name, changed, connection.dialect().rowLocator(table)))))
         throw DatabaseError(query.lastError().text());
     for (int i = 0; i < bound.size(); ++i)
         query.bindValue(i, bound[i]);
@@ -58,18 +62,18 @@ void update(Connection& connection, const QString& table, const QStringList& col
     if (query.numRowsAffected() == 0)
         throw DatabaseError(QStringLiteral("The row was deleted by another workstation."));
     connection.noteWritten(
-        { Connection::WrittenRow::Kind::Update, table, locator, columns, original, values });
+        { Connection::WrittenRow::Kind::Update, table.name, locator, columns, original, values });
 }
 
-void remove(Connection& connection, const QString& table, qint64 locator)
+void remove(Connection& connection, const TableDef& table, qint64 locator)
 {
     QSqlQuery query(connection.database());
-    if (!query.prepare(sql::deleteRow(table)))
+    if (!query.prepare(connection.dialect().adapt(sql::deleteRow(table.name, connection.dialect().rowLocator(table)))))
         throw DatabaseError(query.lastError().text());
     query.bindValue(0, locator);
     run(query);
     if (query.numRowsAffected() == 1)
-        connection.noteWritten({ Connection::WrittenRow::Kind::Delete, table, locator, {}, {}, {} });
+        connection.noteWritten({ Connection::WrittenRow::Kind::Delete, table.name, locator, {}, {}, {} });
 }
 
 } // namespace rowwriter
@@ -120,7 +124,7 @@ void PendingChanges::recordDelete(qint64 locator, const QList<QVariant>& origina
 }
 
 QHash<qint64, qint64> PendingChanges::write(
-    Connection& connection, const QString& table, const QStringList& columns) const
+    Connection& connection, const TableDef& table, const QStringList& columns) const
 {
     QHash<qint64, qint64> written;
     for (const Change& c : m_changes) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/TableDef.h"
+
 #include <QHash>
 #include <QList>
 #include <QSqlDatabase>
@@ -14,10 +16,10 @@ class Connection;
 // there is an error, not a silent no-op. Each row written goes into the connection's log.
 namespace rowwriter {
 qint64 insert(
-    Connection& connection, const QString& table, const QStringList& columns, const QList<QVariant>& values);
-void update(Connection& connection, const QString& table, const QStringList& columns,
+    Connection& connection, const TableDef& table, const QStringList& columns, const QList<QVariant>& values);
+void update(Connection& connection, const TableDef& table, const QStringList& columns,
     const QList<QVariant>& original, const QList<QVariant>& values, qint64 locator);
-void remove(Connection& connection, const QString& table, qint64 locator);
+void remove(Connection& connection, const TableDef& table, qint64 locator);
 } // namespace rowwriter
 
 // The posted but not yet stored changes of a view with cached updates, one entry per row in
@@ -44,7 +46,7 @@ public:
 
     // Writes every change; returns the locators the new rows got, by their pending locators.
     QHash<qint64, qint64> write(
-        Connection& connection, const QString& table, const QStringList& columns) const;
+        Connection& connection, const TableDef& table, const QStringList& columns) const;
 
 private:
     qsizetype indexOf(qint64 locator) const;

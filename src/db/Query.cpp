@@ -70,7 +70,7 @@ Query::Query(const Connection& connection, const QString& sql)
     : m_sql(sql)
     , m_query(connection.database())
 {
-    const ParsedSql parsed = parseNamedParameters(sql);
+    const ParsedSql parsed = parseNamedParameters(connection.dialect().adapt(sql));
     for (int position = 0; position < parsed.names.size(); ++position) {
         const QString& name = parsed.names[position];
         Parameter* existing = parameter(name);
@@ -80,7 +80,16 @@ Query::Query(const Connection& connection, const QString& sql)
         }
         existing->positions.append(position);
     }
-    m_query.setForwardOnly(true);
+    // PostgreSQL's client reads a forward-only result row by row and can then run no other
+    // statement on the connection until it is done: a result read while the caller writes is
+    // fetched whole there.
+    m_query.setForwardOnly(connection.isSqlite());
+    // PostgreSQL prepares queries and data changes only: a statement without parameters (a
+    // table made, a setting) runs as it is.
+    if (!connection.isSqlite() && parsed.names.isEmpty()) {
+        m_direct = parsed.positional;
+        return;
+    }
     if (!m_query.prepare(parsed.positional))
         fail(QStringLiteral("The statement could not be prepared"));
 }
@@ -118,7 +127,7 @@ Query& Query::exec()
         for (int position : p.positions)
             m_query.bindValue(position, p.value);
     }
-    if (!m_query.exec())
+    if (!(m_direct.isEmpty() ? m_query.exec() : m_query.exec(m_direct)))
         fail(QStringLiteral("The statement failed"));
     return *this;
 }

@@ -53,6 +53,7 @@ private:
     [[noreturn]] void fail(const QString& what) const;
 
     QString m_sql;
+    QString m_direct; // run unprepared
     QList<Parameter> m_parameters;
     QSqlQuery m_query;
 };

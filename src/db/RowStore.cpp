@@ -1,5 +1,7 @@
 #include "db/RowStore.h"
 
+#include "db/Dialect.h"
+
 #include "db/Errors.h"
 #include "db/Field.h"
 
@@ -29,7 +31,7 @@ QSqlQuery& RowStore::prepared(QSqlQuery& query, QString& preparedSql, const QStr
     if (preparedSql != sql) {
         query = QSqlQuery(m_database);
         query.setForwardOnly(true);
-        if (!query.prepare(sql))
+        if (!query.prepare(adaptFor(m_database, sql)))
             fail(query);
         preparedSql = sql;
     }
@@ -113,7 +115,7 @@ void RowStore::loadTable(const ViewSpec& view, const Filter& filter, bool sameSh
     m_loadedCount = 0;
     QSqlQuery keys(m_database);
     keys.setForwardOnly(true);
-    if (!keys.prepare(sql::selectLocators(view)))
+    if (!keys.prepare(adaptFor(m_database, sql::selectLocators(view))))
         fail(keys);
     bindAll(keys, sql::conditionValues(view));
     if (!keys.exec())
@@ -146,7 +148,7 @@ QSqlRecord RowStore::startQuery(const QString& sql, const QVariantMap& params)
     clear();
     m_query = QSqlQuery(m_database);
     m_query.setForwardOnly(true);
-    if (!m_query.prepare(sql))
+    if (!m_query.prepare(adaptFor(m_database, sql)))
         fail(m_query);
     for (auto it = params.cbegin(); it != params.cend(); ++it)
         m_query.bindValue(QLatin1Char(':') + it.key(), it.value());

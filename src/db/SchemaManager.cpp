@@ -83,6 +83,8 @@ QString SchemaManager::createTableSql(const TableDef& table) const
         columns.append(Dialect::quoted(field.name) + QLatin1Char(' ')
             + (key ? dialect.identifierColumnType(field) : dialect.columnType(field)));
     }
+    if (const QString hidden = dialect.hiddenLocatorColumn(table); !hidden.isEmpty())
+        columns.append(hidden);
     return QStringLiteral("CREATE TABLE %1 (%2)").arg(Dialect::quoted(table.name), columns.join(QStringLiteral(", ")));
 }
 
@@ -97,6 +99,12 @@ bool SchemaManager::tableExists(const QString& table) const
 {
     Query query(m_connection, m_connection.dialect().tableExistsQuery());
     return query.bind(QStringLiteral("table"), table).scalar().isValid();
+}
+
+bool SchemaManager::indexExists(const TableDef& table, const IndexDef& index) const
+{
+    Query query(m_connection, m_connection.dialect().indexExistsQuery());
+    return query.bind(QStringLiteral("name"), physicalIndexName(table, index)).scalar().isValid();
 }
 
 void SchemaManager::create(const QList<TableDef>& tables)

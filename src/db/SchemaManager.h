@@ -31,6 +31,7 @@ public:
     void rebuildIndexes(const QList<TableDef>& tables);
 
     bool tableExists(const QString& table) const;
+    bool indexExists(const TableDef& table, const IndexDef& index) const;
 
     // Mistakes in the definitions themselves: an identifier or index field the table does
     // not have, a string without a size, a name given twice.

@@ -5,8 +5,6 @@
 namespace db::sql {
 namespace {
 
-const QString kLocator = QStringLiteral("rowid");
-
 QString columnList(const QStringList& columns)
 {
     QStringList quoted;
@@ -19,8 +17,11 @@ QString columnList(const QStringList& columns)
 QString whereClause(const ViewSpec& view, const QStringList& extraKeys = {})
 {
     QStringList parts;
-    for (const ViewSpec::Condition& c : view.conditions)
-        parts << QStringLiteral("%1 %2 ?").arg(Dialect::quoted(c.field), c.op);
+    for (const ViewSpec::Condition& c : view.conditions) {
+        // SQLite's "IS NOT" to a value is spelt the standard way, which both engines know.
+        const QString op = c.op == QLatin1String("IS NOT") ? QStringLiteral("IS DISTINCT FROM") : c.op;
+        parts << QStringLiteral("%1 %2 ?").arg(Dialect::quoted(c.field), op);
+    }
     for (const QString& k : extraKeys)
         parts << QStringLiteral("%1 = ?").arg(Dialect::quoted(k));
     if (parts.isEmpty())
@@ -35,8 +36,9 @@ QString orderClause(const ViewSpec& view)
     QStringList parts;
     for (const QString& f : view.order)
         parts << Dialect::quoted(f) + direction;
-    parts << kLocator + direction;
-    return QStringLiteral(" ORDER BY ") + parts.join(QStringLiteral(", "));
+    if (!view.locator.isEmpty())
+        parts << view.locator + direction;
+    return parts.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + parts.join(QStringLiteral(", "));
 }
 
 QString from(const ViewSpec& view)
@@ -48,12 +50,12 @@ QString from(const ViewSpec& view)
 
 QString selectRows(const ViewSpec& view)
 {
-    return QStringLiteral("SELECT ") + kLocator + QStringLiteral(", ") + columnList(view.columns) + from(view) + whereClause(view) + orderClause(view);
+    return QStringLiteral("SELECT ") + view.locator + QStringLiteral(", ") + columnList(view.columns) + from(view) + whereClause(view) + orderClause(view);
 }
 
 QString selectLocators(const ViewSpec& view)
 {
-    return QStringLiteral("SELECT ") + kLocator + from(view) + whereClause(view) + orderClause(view);
+    return QStringLiteral("SELECT ") + view.locator + from(view) + whereClause(view) + orderClause(view);
 }
 
 QString selectByLocators(const ViewSpec& view, int count)
@@ -61,12 +63,12 @@ QString selectByLocators(const ViewSpec& view, int count)
     QStringList marks;
     for (int i = 0; i < count; ++i)
         marks << QStringLiteral("?");
-    return QStringLiteral("SELECT ") + kLocator + QStringLiteral(", ") + columnList(view.columns) + from(view) + QStringLiteral(" WHERE ") + kLocator + QStringLiteral(" IN (") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
+    return QStringLiteral("SELECT ") + view.locator + QStringLiteral(", ") + columnList(view.columns) + from(view) + QStringLiteral(" WHERE ") + view.locator + QStringLiteral(" IN (") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
 }
 
 QString selectFirstRow(const ViewSpec& view, const QStringList& keyFields)
 {
-    return QStringLiteral("SELECT ") + kLocator + QStringLiteral(", ") + columnList(view.columns) + from(view) + whereClause(view, keyFields) + orderClause(view) + QStringLiteral(" LIMIT 1");
+    return QStringLiteral("SELECT ") + view.locator + QStringLiteral(", ") + columnList(view.columns) + from(view) + whereClause(view, keyFields) + orderClause(view) + QStringLiteral(" LIMIT 1");
 }
 
 QString selectLookup(const ViewSpec& view, const QStringList& keyFields, const QString& resultField)
@@ -82,25 +84,28 @@ QVariantList conditionValues(const ViewSpec& view)
     return values;
 }
 
-QString insertRow(const QString& table, const QStringList& columns)
+QString insertRow(const QString& table, const QStringList& columns, const QString& returning)
 {
     QStringList marks;
     for (qsizetype i = 0; i < columns.size(); ++i)
         marks << QStringLiteral("?");
-    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(Dialect::quoted(table), columnList(columns), marks.join(QStringLiteral(", ")));
+    QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(Dialect::quoted(table), columnList(columns), marks.join(QStringLiteral(", ")));
+    if (!returning.isEmpty())
+        sql += QStringLiteral(" RETURNING ") + returning;
+    return sql;
 }
 
-QString updateRow(const QString& table, const QStringList& columns)
+QString updateRow(const QString& table, const QStringList& columns, const QString& locator)
 {
     QStringList sets;
     for (const QString& c : columns)
         sets << Dialect::quoted(c) + QStringLiteral(" = ?");
-    return QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?").arg(Dialect::quoted(table), sets.join(QStringLiteral(", ")), kLocator);
+    return QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?").arg(Dialect::quoted(table), sets.join(QStringLiteral(", ")), locator);
 }
 
-QString deleteRow(const QString& table)
+QString deleteRow(const QString& table, const QString& locator)
 {
-    return QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(Dialect::quoted(table), kLocator);
+    return QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(Dialect::quoted(table), locator);
 }
 
 } // namespace db::sql

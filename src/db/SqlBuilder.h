@@ -8,7 +8,7 @@
 namespace db {
 
 // What a table view selects: its table, stored columns, the conditions of its master link and
-// range, and its order. The statements select the row locator (SQLite's rowid) first.
+// range, and its order. The statements select the row locator (Dialect::rowLocator) first.
 struct ViewSpec {
     struct Condition {
         QString field;
@@ -16,6 +16,7 @@ struct ViewSpec {
         QVariant value;
     };
     QString table;
+    QString locator = QStringLiteral("rowid");
     QStringList columns;
     QList<Condition> conditions;
     QStringList order;
@@ -34,9 +35,10 @@ QString selectFirstRow(const ViewSpec& view, const QStringList& keyFields);
 QString selectLookup(const ViewSpec& view, const QStringList& keyFields, const QString& resultField);
 QVariantList conditionValues(const ViewSpec& view);
 
-QString insertRow(const QString& table, const QStringList& columns);
-QString updateRow(const QString& table, const QStringList& columns); // last bound value: locator
-QString deleteRow(const QString& table);
+// `returning`: the locator column the statement hands back, empty for none.
+QString insertRow(const QString& table, const QStringList& columns, const QString& returning = {});
+QString updateRow(const QString& table, const QStringList& columns, const QString& locator); // last bound value: locator
+QString deleteRow(const QString& table, const QString& locator);
 
 } // namespace sql
 } // namespace db

@@ -8,6 +8,7 @@
 #include "db/Query.h"
 #include "platform/Session.h"
 #include "platform/Settings.h"
+#include "support/TestEngine.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -19,7 +20,7 @@ namespace rulestest {
 
 inline db::ConnectionProfile profileOf(const QString& path)
 {
-    return {.name = QStringLiteral("rules-test"), .dataDirectory = path};
+    return testsupport::engineProfile(QStringLiteral("rules-test"), path);
 }
 
 inline QVariant scalar(const db::Connection& c, const QString& sql, const QVariantMap& params = {})
@@ -43,6 +44,24 @@ inline void exec(const db::Connection& c, const QString& sql, const QVariantMap&
     q.exec();
 }
 
+// A trigger that refuses every `event` (INSERT, UPDATE, DELETE) on `table`: a write that fails
+// half-way through a group, as a full disk or another workstation's lock would make it fail.
+inline void refuseWrites(const db::Connection& c, const QString& event, const QString& table)
+{
+    if (c.isSqlite()) {
+        exec(c, QStringLiteral("CREATE TRIGGER refuse BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, 'refused'); END").arg(event, table));
+        return;
+    }
+    exec(c, QStringLiteral("CREATE OR REPLACE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS "
+                           "'BEGIN RAISE EXCEPTION ''refused''; END'"));
+    exec(c, QStringLiteral("CREATE TRIGGER refuse BEFORE %1 ON %2 FOR EACH ROW EXECUTE FUNCTION refuse()").arg(event, table));
+}
+
+inline void allowWrites(const db::Connection& c, const QString& table)
+{
+    exec(c, c.isSqlite() ? QStringLiteral("DROP TRIGGER refuse") : QStringLiteral("DROP TRIGGER refuse ON %1").arg(table));
+}
+
 // One data directory per test function (a new one for every call of open()).
 class Practice {
 public:
@@ -56,7 +75,8 @@ public:
     QString newDirectory()
     {
         const QString path = m_root.filePath(QStringLiteral("data%1").arg(++m_count));
-        data::DataDirectory(path).create();
+        testsupport::makeEngineDatabase(path);
+        data::DataDirectory(testsupport::engineLocation(path)).create();
         return path;
     }
 

@@ -25,7 +25,8 @@ public:
         QDir().mkpath(m_config);
         qputenv("ORVANE_PROGRAM_DIR", m_root.filePath(QStringLiteral("program")).toUtf8()); // no language file
         m_template = m_root.filePath(QStringLiteral("template"));
-        data::DataDirectory(m_template).create();
+        testsupport::makeEngineDatabase(m_template);
+        data::DataDirectory(testsupport::engineLocation(m_template)).create();
     }
 
     platform::Settings settings() const { return platform::Settings(platform::Edition::Dental, m_config); }
@@ -36,9 +37,11 @@ public:
         platform::session() = platform::Session{};
         const QString path = m_root.filePath(QStringLiteral("practice-%1").arg(++m_copies));
         QDir().mkpath(path);
+        if (testsupport::onPostgres())
+            testsupport::copyPostgresDatabase(m_template, path);
         for (const QString& name : QDir(m_template).entryList(QDir::Files))
             QFile::copy(QDir(m_template).filePath(name), QDir(path).filePath(name));
-        auto dm = data::TDmForm::connect({.name = QStringLiteral("rules"), .dataDirectory = path});
+        auto dm = data::TDmForm::connect(testsupport::engineProfile(QStringLiteral("rules"), path));
         dm->openAtStart(settings());
         return dm;
     }

@@ -4,6 +4,7 @@
 #include "db/Errors.h"
 #include "db/Generators.h"
 #include "db/Query.h"
+#include "support/TestEngine.h"
 
 #include <QDate>
 #include <QFile>
@@ -149,6 +150,39 @@ private Q_SLOTS:
         QCOMPARE(names, (QStringList{QStringLiteral("Due/Check-up/Πάτρα"), QStringLiteral("Listed/Scaling/Πάτρα")}));
         for (const char* column : {"PatientID", "FirstName", "FatherName", "Address", "Phone", "CellTel", "RecallDate"})
             QVERIFY2(recalls.record().indexOf(QLatin1String(column)) >= 0, column);
+    }
+
+    // The same commands on a database server: the practice is made once, checked clean, never
+    // made twice, and a server without one says which command makes it.
+    void serverPracticeIsMadeCheckedAndNeverOverwritten()
+    {
+        if (!testsupport::onPostgres())
+            QSKIP("needs the test cluster");
+        QTemporaryDir root;
+        testsupport::makeEngineDatabase(root.path());
+        const data::DataDirectory server(testsupport::engineLocation(root.path()));
+        QVERIFY(server.isServer());
+        QVERIFY(!server.hasDatabase());
+        const QStringList empty = server.check();
+        QCOMPARE(empty.size(), 1);
+        QVERIFY2(empty[0].contains(QStringLiteral("--init-data ") + server.path()), qPrintable(empty[0]));
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, server.open());
+
+        server.create();
+        QCOMPARE(server.check(), QStringList());
+        {
+            const data::DataConnections c = server.open();
+            insertPatient(*c.data, 7, QStringLiteral("Kept"), QVariant());
+        }
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, server.create());
+        const QStringList problems = server.check();
+        QCOMPARE(problems.size(), 1); // the patient numbers lag behind the patient stored
+        QVERIFY2(problems[0].contains(QStringLiteral("LastPat")), qPrintable(problems.join('\n')));
+        server.repair();
+        QCOMPARE(server.check(), QStringList());
+        const data::DataConnections c = server.open();
+        QCOMPARE(count(*c.data, QStringLiteral("SELECT COUNT(*) FROM Patient")), 1);
+        QCOMPARE(c.generators->next(QStringLiteral("LastPat")), 8);
     }
 };
 

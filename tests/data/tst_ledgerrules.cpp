@@ -4,6 +4,7 @@
 
 #include "RulesPractice.h"
 #include "support/MessageRecorder.h"
+#include "db/Query.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -146,9 +147,7 @@ private Q_SLOTS:
         const int second = chargedTreatment(*dm, 20);
         dm->finance().PatientEconomTable->refresh();
         // The treatments cannot be written: another workstation holds them, the disk is full.
-        db::Query::run(*dm->Database,
-            QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON History BEGIN SELECT RAISE(ABORT, 'disk "
-                           "full'); END"));
+        rulestest::refuseWrites(*dm->Database, QStringLiteral("UPDATE"), QStringLiteral("History"));
         QVERIFY_THROWS_EXCEPTION(std::exception, dm->finance().markCharges({ first, second }, true));
         QCOMPARE(
             RulesPractice::scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM PatEconomics WHERE IOFld = TRUE"))
@@ -263,8 +262,8 @@ private Q_SLOTS:
         const auto balanceSql = [](const char* table, const char* where, const char* order) {
             const QString running
                 = QStringLiteral("SUM(CASE WHEN Sign = -1 THEN -COALESCE(%1, 0) ELSE COALESCE(%1, 0) END) "
-                                 "OVER (ORDER BY %2, rowid ROWS UNBOUNDED PRECEDING)");
-            return QStringLiteral("SELECT EconomID, %1, %2 FROM %3 WHERE %4 ORDER BY %5, rowid")
+                                 "OVER (ORDER BY %2, EconomID ROWS UNBOUNDED PRECEDING)");
+            return QStringLiteral("SELECT EconomID, %1, %2 FROM %3 WHERE %4 ORDER BY %5, EconomID")
                 .arg(running.arg(QStringLiteral("Credit"), QLatin1String(order)),
                     running.arg(QStringLiteral("CreditEURO"), QLatin1String(order)), QLatin1String(table),
                     QLatin1String(where), QLatin1String(order));

@@ -92,7 +92,7 @@ private Q_SLOTS:
         QFETCH(QString, failing);
         auto dm = m_practice.openNew();
         const db::Connection& c = *dm->Database;
-        exec(c, QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON %1 BEGIN SELECT RAISE(ABORT, 'refused'); END").arg(failing));
+        refuseWrites(c, QStringLiteral("INSERT"), failing);
         dm->patients().PatientsTable->append();
         const int id = dm->patients().PatientsTable->value(u"PatientID").toInt();
         dm->patients().PatientsTable->setValue(u"LastName", QStringLiteral("Nikolaou"));
@@ -100,7 +100,7 @@ private Q_SLOTS:
         for (const auto& [table, field] : {std::pair{"Patient", "PatientID"}, {"Sessions", "PatientID"}, {"CartAnamnestica", "PatID"}})
             QCOMPARE(patientRows(c, QLatin1String(table), QLatin1String(field), id), 0);
 
-        exec(c, QStringLiteral("DROP TRIGGER refuse"));
+        allowWrites(c, failing);
         dm->storeGroup(*dm->patients().PatientsTable);
         for (const auto& [table, field] : {std::pair{"Patient", "PatientID"}, {"Sessions", "PatientID"}, {"CartAnamnestica", "PatID"}})
             QCOMPARE(patientRows(c, QLatin1String(table), QLatin1String(field), id), 1);
@@ -189,6 +189,7 @@ private Q_SLOTS:
 
     void addIndexNeedsTheTableToItself()
     {
+        SQLITE_ONLY(); // SQLite's database-wide write lock
         const QString path = m_practice.newDirectory();
         auto dm = m_practice.open(path);
         const QString indexes = QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name = 'Recalls_RecallID'");
@@ -442,7 +443,7 @@ private Q_SLOTS:
             {{QStringLiteral("p"), id}, {QStringLiteral("k"), keep}});
         exec(c, QStringLiteral("INSERT INTO Appointments (AppID, PatID) VALUES (1, :p)"), {{QStringLiteral("p"), id}});
         if (!failing.isEmpty())
-            exec(c, QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON %1 BEGIN SELECT RAISE(ABORT, 'refused'); END").arg(failing));
+            refuseWrites(c, QStringLiteral("DELETE"), failing);
 
         QVERIFY(dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), id));
         dm->patients().PatientsTable->remove();

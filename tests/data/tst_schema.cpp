@@ -2,7 +2,9 @@
 #include "data/schema/Schema.h"
 #include "db/Connection.h"
 #include "db/Generators.h"
+#include "db/Query.h"
 #include "db/SchemaManager.h"
+#include "support/TestEngine.h"
 
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -19,11 +21,37 @@ struct Column {
 
 QList<Column> columnsOf(const db::Connection& connection, const QString& table)
 {
-    QSqlQuery query(connection.database());
-    query.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
     QList<Column> columns;
-    while (query.next())
-        columns.append({query.value(1).toString(), query.value(2).toString()});
+    if (connection.isSqlite()) {
+        QSqlQuery query(connection.database());
+        query.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
+        while (query.next())
+            columns.append({query.value(1).toString(), query.value(2).toString()});
+        return columns;
+    }
+    // PostgreSQL reports names in lower case and types in its own words: spelt back here as
+    // the formats write them; the hidden locator column is not part of a format.
+    db::Query query(connection, connection.dialect().columnsQuery());
+    query.bind(QStringLiteral("table"), table).exec();
+    const db::TableDef* def = data::schemaTable(table);
+    const data::GeneratorDef* generator = nullptr;
+    for (const data::GeneratorDef& g : data::generatorTables())
+        generator = g.table.compare(table, Qt::CaseInsensitive) == 0 ? &g : generator;
+    while (query.next()) {
+        QString name = query.value(0).toString();
+        if (name.compare(QLatin1String(db::Dialect::kHiddenLocator), Qt::CaseInsensitive) == 0)
+            continue;
+        if (const db::FieldDef* field = def ? def->field(name) : nullptr)
+            name = field->name;
+        else if (generator && name.compare(generator->field, Qt::CaseInsensitive) == 0)
+            name = generator->field;
+        QString type = query.value(1).toString();
+        type.replace(QStringLiteral("character varying"), QStringLiteral("VARCHAR"));
+        type.replace(QStringLiteral(" without time zone"), QString());
+        if (type == QLatin1String("bytea"))
+            type = QStringLiteral("BLOB");
+        columns.append({name, type.toUpper()});
+    }
     return columns;
 }
 
@@ -69,7 +97,8 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        const db::ConnectionProfile profile{.name = QStringLiteral("schema"), .dataDirectory = m_dir.path()};
+        testsupport::makeEngineDatabase(m_dir.path());
+        const db::ConnectionProfile profile = testsupport::engineProfile(QStringLiteral("schema"), m_dir.path());
         m_connection = db::Connection::open(profile);
         db::SchemaManager(*m_connection).create(data::schemaTables());
         m_generatorStore = db::Connection::openGeneratorStore(profile);
@@ -210,6 +239,7 @@ private Q_SLOTS:
     }
     void viewIndexes()
     {
+        SQLITE_ONLY(); // reads the index columns from SQLite's catalogue
         QFETCH(QString, table);
         QFETCH(QString, field);
         QSqlQuery indexes(m_connection->database());

@@ -6,6 +6,7 @@
 #include "db/Dataset.h"
 #include "db/Errors.h"
 #include "db/TableDef.h"
+#include "support/TestEngine.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -44,7 +45,8 @@ class Database {
 public:
     Database()
     {
-        connection = db::Connection::open({.name = QStringLiteral("test"), .dataDirectory = dir.path()});
+        testsupport::makeEngineDatabase(dir.path());
+        connection = db::Connection::open(testsupport::engineProfile(QStringLiteral("test"), dir.path()));
         create(patients());
         create(history());
         create(operations());
@@ -71,7 +73,12 @@ public:
     void exec(const QString& sql, const QVariantList& values = {})
     {
         QSqlQuery q(connection->database());
-        QVERIFY2(q.prepare(sql), qPrintable(q.lastError().text()));
+        const QString statement = connection->dialect().adapt(sql);
+        if (values.isEmpty()) {
+            QVERIFY2(q.exec(statement), qPrintable(q.lastError().text()));
+            return;
+        }
+        QVERIFY2(q.prepare(statement), qPrintable(q.lastError().text()));
         for (int i = 0; i < values.size(); ++i)
             q.bindValue(i, values[i]);
         QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
@@ -80,7 +87,7 @@ public:
     QVariant scalar(const QString& sql)
     {
         QSqlQuery q(connection->database());
-        if (!q.exec(sql) || !q.next())
+        if (!q.exec(connection->dialect().adapt(sql)) || !q.next())
             return {};
         return q.value(0);
     }

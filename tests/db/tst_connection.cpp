@@ -1,6 +1,8 @@
 #include "db/Connection.h"
 #include "db/Errors.h"
+#include "support/TestEngine.h"
 
+#include <QElapsedTimer>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,6 +22,7 @@ private:
 private Q_SLOTS:
     void localDirectoryUsesWalAndFullSync()
     {
+        SQLITE_ONLY();
         QTemporaryDir dir;
         auto c = db::Connection::open({.name = QStringLiteral("t"), .dataDirectory = dir.path()});
         QSqlQuery q(c->database());
@@ -32,14 +35,69 @@ private Q_SLOTS:
 
     void missingDirectoryIsAClearError()
     {
+        SQLITE_ONLY();
         QVERIFY_THROWS_EXCEPTION(db::DatabaseError,
             db::Connection::open({.name = QStringLiteral("t"), .dataDirectory = QStringLiteral("/nonexistent/orvane")}));
+    }
+
+    void locationsNameTheirEngine_data()
+    {
+        QTest::addColumn<QString>("location");
+        QTest::addColumn<bool>("server");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("database"); // the directory for SQLite
+        QTest::addColumn<QString>("user");
+        QTest::newRow("directory") << "/srv/practice/Data" << false << "" << 5432 << "/srv/practice/Data" << "";
+        QTest::newRow("server") << "postgresql://orvane@db.local:5433/practice" << true << "db.local" << 5433 << "practice" << "orvane";
+        QTest::newRow("default port") << "postgres://front@server/practice" << true << "server" << 5432 << "practice" << "front";
+        QTest::newRow("socket directory") << "postgresql://orvane@/practice?host=/run/postgresql&port=5440" << true << "/run/postgresql"
+                                          << 5440 << "practice" << "orvane";
+    }
+    void locationsNameTheirEngine()
+    {
+        QFETCH(QString, location);
+        QFETCH(bool, server);
+        QFETCH(QString, host);
+        QFETCH(int, port);
+        QFETCH(QString, database);
+        QFETCH(QString, user);
+        const db::ConnectionProfile p = db::ConnectionProfile::fromLocation(location);
+        QCOMPARE(p.driver == db::ConnectionProfile::Driver::PostgreSQL, server);
+        QCOMPARE(server ? p.database : p.dataDirectory, database);
+        if (server) {
+            QCOMPARE(p.host, host);
+            QCOMPARE(p.port, port);
+            QCOMPARE(p.user, user);
+            QVERIFY(p.password.isEmpty());
+        }
+        const db::ConnectionProfile again = db::ConnectionProfile::fromLocation(p.location());
+        QCOMPARE(again.location(), p.location());
+        QCOMPARE(again.host, p.host);
+        QCOMPARE(again.port, p.port);
+        QCOMPARE(again.database, p.database);
+    }
+
+    void unreachableServerIsNamedAndDoesNotHang()
+    {
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, db::ConnectionProfile::fromLocation(QStringLiteral("postgresql://orvane@server")));
+        const QString address = QStringLiteral("postgresql://orvane@/practice?host=/nonexistent/orvane-socket");
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            db::Connection::open(db::ConnectionProfile::fromLocation(address));
+            QFAIL("opened a server that is not there");
+        } catch (const db::DatabaseError& e) {
+            QVERIFY2(e.message().contains(address), qPrintable(e.message()));
+        }
+        QVERIFY(timer.elapsed() < 15000);
     }
 
     void innerRollbackUndoesTheWholeGroup()
     {
         QTemporaryDir dir;
-        auto c = db::Connection::open({.name = QStringLiteral("t"), .dataDirectory = dir.path()});
+        testsupport::makeEngineDatabase(dir.path());
+        auto c = db::Connection::open(testsupport::engineProfile(QStringLiteral("t"), dir.path()));
         QSqlQuery(c->database()).exec(QStringLiteral("CREATE TABLE t (x INTEGER)"));
         {
             db::TransactionGuard outer(*c);
@@ -61,8 +119,11 @@ private Q_SLOTS:
 
     void lockedDatabaseFailsCleanlyAndRecovers()
     {
+        SQLITE_ONLY(); // PostgreSQL locks rows, not the database: see the generators' bounded wait
         QTemporaryDir dir;
-        const db::ConnectionProfile profile {.name = QStringLiteral("t"), .dataDirectory = dir.path(), .busyTimeoutMs = 200};
+        testsupport::makeEngineDatabase(dir.path());
+        db::ConnectionProfile profile = testsupport::engineProfile(QStringLiteral("t"), dir.path());
+        profile.busyTimeoutMs = 200;
         auto c = db::Connection::open(profile);
         auto other = db::Connection::open(profile);
         QSqlQuery(c->database()).exec(QStringLiteral("CREATE TABLE t (x INTEGER)"));
@@ -83,3 +144,4 @@ private Q_SLOTS:
 
 QTEST_GUILESS_MAIN(TestConnection)
 #include "tst_connection.moc"
+#include "support/TestEngine.h"

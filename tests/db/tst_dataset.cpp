@@ -310,7 +310,7 @@ private Q_SLOTS:
         m_db->exec(
             QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
                            "INSERT INTO Patient (PatientID, LastName, FirstName) SELECT i, "
-                           "printf('Name%05d', i), 'First' FROM n"),
+                           "'Name' || CAST(100000 + i AS VARCHAR(6)), 'First' FROM n"),
             { patients });
         auto d = m_db->view(fixture::patients(), QStringLiteral("LastNames"));
         d->setCachedUpdates(cached);
@@ -321,8 +321,7 @@ private Q_SLOTS:
 
         std::unique_ptr<db::Connection> other;
         if (meanwhile.startsWith(QLatin1String("another workstation"))) {
-            other = db::Connection::open(
-                { .name = QStringLiteral("other"), .dataDirectory = m_db->dir.path() });
+            other = db::Connection::open(testsupport::engineProfile(QStringLiteral("other"), m_db->dir.path()));
             QSqlQuery q(other->database());
             QVERIFY(q.exec(meanwhile.endsWith(QLatin1String("changed a row"))
                     ? QStringLiteral("UPDATE Patient SET FirstName = 'Theirs' WHERE PatientID = 2")
@@ -350,12 +349,14 @@ private Q_SLOTS:
                              d->value(u"Discount").toString());
         QStringList stored;
         QSqlQuery rows(m_db->connection->database());
-        QVERIFY(rows.exec(QStringLiteral("SELECT PatientID, LastName, FirstName, Discount FROM Patient ORDER "
-                                         "BY LastName, FirstName, rowid")));
+        QVERIFY(rows.exec(m_db->connection->dialect().adapt(QStringLiteral("SELECT PatientID, LastName, FirstName, Discount FROM Patient ORDER "
+                                                                           "BY LastName, FirstName, %1")
+                                                                .arg(m_db->connection->dialect().rowLocator(fixture::patients())))));
         while (rows.next())
             stored << QStringLiteral("%1 %2 %3 %4")
                           .arg(rows.value(0).toInt())
-                          .arg(rows.value(1).toString(), rows.value(2).toString(), rows.value(3).toString());
+                          .arg(rows.value(1).toString(), rows.value(2).toString(),
+                              rows.isNull(3) ? QString() : rows.value(3).toString());
         QCOMPARE(shown, stored);
     }
 
@@ -428,8 +429,7 @@ private Q_SLOTS:
         if (change == QLatin1String("written here")) {
             m_db->addPatient(4, QStringLiteral("P4"));
         } else if (change == QLatin1String("written by another workstation")) {
-            other = db::Connection::open(
-                { .name = QStringLiteral("other"), .dataDirectory = m_db->dir.path() });
+            other = db::Connection::open(testsupport::engineProfile(QStringLiteral("other"), m_db->dir.path()));
             QSqlQuery update(other->database());
             QVERIFY(
                 update.exec(QStringLiteral("UPDATE Patient SET LastName = 'Changed' WHERE PatientID = 2")));
@@ -463,8 +463,9 @@ private Q_SLOTS:
                 stored << QStringLiteral("%1 %2").arg(rows.value(0).toInt()).arg(rows.value(1).toString());
         }
         QCOMPARE(shown, stored);
-        if (change == QLatin1String("nothing"))
-            QCOMPARE(column(u"Draw"), drawn); // unchanged data is not read again
+        // Unchanged data is not read again where the engine tells what changed (SQLite's data version).
+        if (change == QLatin1String("nothing") && connection.isSqlite())
+            QCOMPARE(column(u"Draw"), drawn);
     }
 
     void refreshKeepsThePositionByKey()

@@ -3,6 +3,7 @@
 #include "db/Generators.h"
 #include "db/Query.h"
 #include "db/SchemaManager.h"
+#include "support/TestEngine.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -38,7 +39,9 @@ private Q_SLOTS:
     {
         for (const char* file : {Connection::kSqliteFileName, Connection::kSqliteGeneratorFileName})
             QFile::remove(m_dir.filePath(QString::fromLatin1(file)));
-        m_profile = {.name = QStringLiteral("g"), .dataDirectory = m_dir.path(), .busyTimeoutMs = 400};
+        testsupport::makeEngineDatabase(m_dir.path());
+        m_profile = testsupport::engineProfile(QStringLiteral("g"), m_dir.path());
+        m_profile.busyTimeoutMs = 400;
         m_data = Connection::open(m_profile);
         m_store = Connection::openGeneratorStore(m_profile);
         m_generators = std::make_unique<Generators>(*m_store, generators());
@@ -130,6 +133,7 @@ private Q_SLOTS:
 
     void flushLeavesTheDatabaseFileComplete()
     {
+        SQLITE_ONLY();
         // A file-level backup that copies only the database file sees every stored change.
         Query::run(*m_data, QStringLiteral("CREATE TABLE t (x INTEGER)"));
         Query::run(*m_data, QStringLiteral("INSERT INTO t VALUES (1), (2)"));
@@ -143,6 +147,7 @@ private Q_SLOTS:
 
     void sharedDirectoryUsesTheRollbackJournal()
     {
+        SQLITE_ONLY();
         m_data.reset();
         m_store.reset();
         m_generators.reset();

@@ -2,6 +2,7 @@
 #include "db/Errors.h"
 #include "db/Query.h"
 #include "db/SchemaManager.h"
+#include "support/TestEngine.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,11 +36,18 @@ class TestSchema : public QObject {
 
     int count(const QString& sql) { return Query(*m_connection, sql).scalar().toInt(); }
 
+    int tableCount()
+    {
+        return count(m_connection->isSqlite() ? QStringLiteral("SELECT COUNT(*) FROM sqlite_master")
+                                              : QStringLiteral("SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = current_schema()"));
+    }
+
 private Q_SLOTS:
     void init()
     {
         QFile::remove(m_dir.filePath(QString::fromLatin1(Connection::kSqliteFileName)));
-        m_connection = Connection::open({.name = QStringLiteral("s"), .dataDirectory = m_dir.path()});
+        testsupport::makeEngineDatabase(m_dir.path());
+        m_connection = Connection::open(testsupport::engineProfile(QStringLiteral("s"), m_dir.path()));
     }
     void cleanup() { m_connection.reset(); }
 
@@ -49,13 +57,15 @@ private Q_SLOTS:
         schema.create(practiceTables());
         QCOMPARE(schema.problems(practiceTables()), QStringList());
         // fields in order, the identifier is the key, defined indexes exist and are enforced
-        Query columns(*m_connection, QStringLiteral("SELECT name, pk FROM pragma_table_info('Patient')"));
-        columns.exec();
+        Query columns(*m_connection, m_connection->dialect().columnsQuery());
+        columns.bind(QStringLiteral("table"), QStringLiteral("Patient")).exec();
         QStringList names;
         while (columns.next())
-            names.append(columns.value(0).toString() + (columns.value(1).toInt() ? QStringLiteral("*") : QString()));
-        QCOMPARE(names, (QStringList{"PatientID*", "LastName", "Remarks", "BirthDate", "Sex", "Discount"}));
-        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name IN ('Patient_ByName', 'ToothNotes_BySessionTooth')")), 2);
+            names.append(columns.value(0).toString().toLower());
+        QCOMPARE(names, (QStringList{"patientid", "lastname", "remarks", "birthdate", "sex", "discount"}));
+        const QList<TableDef> tables = practiceTables();
+        QVERIFY(schema.indexExists(tables[0], tables[0].indexes[0]));
+        QVERIFY(schema.indexExists(tables[1], tables[1].indexes[0]));
         Query::run(*m_connection, QStringLiteral("INSERT INTO ToothNotes (SessionID, ToothNum) VALUES (1, 11)"));
         QVERIFY_THROWS_EXCEPTION(DatabaseError, Query::run(*m_connection, QStringLiteral("INSERT INTO ToothNotes (SessionID, ToothNum) VALUES (1, 11)")));
         Query::run(*m_connection, QStringLiteral("INSERT INTO Patient (PatientID) VALUES (5)"));
@@ -66,9 +76,11 @@ private Q_SLOTS:
     {
         Query::run(*m_connection, QStringLiteral("CREATE TABLE Patient (PatientID INTEGER, LastName VARCHAR(40), BirthDate DATE, Extra TEXT)"));
         const QStringList problems = SchemaManager(*m_connection).problems(practiceTables());
+        const Dialect& dialect = m_connection->dialect();
         QCOMPARE(problems,
             (QStringList{
-                "Table Patient: field LastName is VARCHAR(40) instead of VARCHAR(30)",
+                QStringLiteral("Table Patient: field LastName is %1 instead of %2")
+                    .arg(dialect.reportedType(str(QStringLiteral("x"), 40)), dialect.reportedType(str(QStringLiteral("x"), 30))),
                 "Table Patient: field Remarks is missing",
                 "Table Patient: field Sex is missing",
                 "Table Patient: field Discount is missing",
@@ -114,14 +126,14 @@ private Q_SLOTS:
         } catch (const SchemaError& e) {
             QVERIFY2(e.problems().contains(problem), qPrintable(e.problems().join('\n')));
         }
-        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")), 0);
+        QCOMPARE(tableCount(), 0);
     }
 
     void existingTableIsRefused()
     {
         Query::run(*m_connection, QStringLiteral("CREATE TABLE toothnotes (x INTEGER)"));
         QVERIFY_THROWS_EXCEPTION(SchemaError, SchemaManager(*m_connection).create(practiceTables()));
-        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name = 'Patient'")), 0);
+        QVERIFY(!SchemaManager(*m_connection).tableExists(QStringLiteral("Patient")));
     }
 
     void rebuildIndexesRestoresThem()
@@ -131,7 +143,8 @@ private Q_SLOTS:
         Query::run(*m_connection, QStringLiteral("DROP INDEX Patient_ByName"));
         schema.rebuildIndexes(practiceTables());
         schema.rebuildIndexes(practiceTables()); // existing ones are replaced, not an error
-        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name LIKE 'Patient_%'")), 1);
+        const QList<TableDef> tables = practiceTables();
+        QVERIFY(schema.indexExists(tables[0], tables[0].indexes[0]));
     }
 };
 

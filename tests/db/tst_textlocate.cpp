@@ -2,6 +2,7 @@
 #include "db/Dataset.h"
 #include "db/Query.h"
 #include "db/SchemaManager.h"
+#include "support/TestEngine.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,7 +30,8 @@ class TestTextLocate : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        m_connection = db::Connection::open({ .name = QStringLiteral("textlocate"), .dataDirectory = m_dir.path() });
+        testsupport::makeEngineDatabase(m_dir.path());
+        m_connection = db::Connection::open(testsupport::engineProfile(QStringLiteral("textlocate"), m_dir.path()));
         db::SchemaManager(*m_connection).create({ kNames });
         db::Query insert(*m_connection, QStringLiteral("INSERT INTO Names VALUES (:id, :name, :code)"));
         int id = 0;
