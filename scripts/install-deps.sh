@@ -6,6 +6,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libgl1-mesa-dev
     zlib1g-dev libsqlite3-dev
     postgresql-15
+    libssl-dev
     xvfb xauth xdotool dbus fonts-dejavu-core poppler-utils
     pxlib-dev
 )

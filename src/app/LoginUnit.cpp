@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace app {
@@ -65,32 +66,48 @@ void TLoginForm::showEvent(QShowEvent* event)
 
 void TLoginForm::OKBtnClick()
 {
+    if (!OKBtn->isEnabled())
+        return; // still waiting after a failure
     m_passwords.UserName = UsernameEdt->text();
-    const TPasswordLib::PasswordPair stored = m_passwords.Passwords();
     const QString typed = PasswordEdit->text();
     // An empty password opens nothing: not a user stored without one, nor one whose keys a
     // damaged or hand-edited settings file lost.
-    const bool first = !typed.isEmpty() && typed == stored.first;
-    const bool second = !typed.isEmpty() && typed == stored.second;
-    if (!first && !second) {
+    const TPasswordLib::Match match = m_passwords.Check(typed);
+    if (match == TPasswordLib::Match::None) {
+        const TPasswordLib::PasswordPair stored = m_passwords.Passwords();
         const bool unknown = typed.isEmpty() && stored.first.isEmpty() && stored.second.isEmpty()
             && m_passwords.Role() == TPasswordLib::UnknownUser;
+        refuseForAMoment();
         platform::showWarning(Lang->Message(unknown ? QStringLiteral("Wrong User!") : QStringLiteral("Wrong Password!"))
             + QLatin1Char('\n') + Lang->Message(QStringLiteral("Please try again.")));
         return;
     }
     const int role = m_passwords.Role();
     if (role == TPasswordLib::UnknownUser) {
+        refuseForAMoment();
         platform::showWarning(Lang->Message(QStringLiteral("Wrong User!")) + QLatin1Char('\n')
             + Lang->Message(QStringLiteral("Please try again.")));
         return;
     }
+    try {
+        m_passwords.UpgradePlainPasswords();
+    } catch (const platform::SettingsError&) {
+        // A read-only PV.INI keeps its plain passwords; the login itself is sound.
+    }
     platform::Session& session = platform::session();
     session.userName = m_passwords.UserName;
-    session.receiptsOnly = second;
+    session.receiptsOnly = match == TPasswordLib::Match::Second;
     session.role = role;
     session.level = TPasswordLib::Level(role);
     accept();
+}
+
+void TLoginForm::refuseForAMoment()
+{
+    if (FailureDelayMs <= 0)
+        return;
+    OKBtn->setEnabled(false);
+    QTimer::singleShot(FailureDelayMs, this, [this] { OKBtn->setEnabled(true); });
 }
 
 } // namespace app

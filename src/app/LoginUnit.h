@@ -30,11 +30,15 @@ public:
     widgets::TLanguage* Lang;
 
     void OKBtnClick();
+    // After a failed try OK stays disabled this long: guessing passwords takes time.
+    int FailureDelayMs = 1000;
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void refuseForAMoment();
+
     TPasswordLib m_passwords;
 };
 

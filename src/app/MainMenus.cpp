@@ -196,6 +196,7 @@ void TMainForm::buildMenus()
 
     QMenu* system = addMenu(QStringLiteral("System1"), QStringLiteral("&System "));
     addCommand(system, QStringLiteral("EURO1"), QStringLiteral("Config"));
+    addCommand(system, QStringLiteral("AuditTrailMenu"), QStringLiteral("Audit Trail"), {}, 1); // full role only
     QAction* validation = addCommand(system, QStringLiteral("ValidationMenu"), QStringLiteral("DB Validation"));
     validation->setCheckable(true);
     validation->setVisible(false);
@@ -224,7 +225,7 @@ void TMainForm::buildMenus()
         { "SuppliersEntryMenu", "SuppliersEntryForm" }, { "MedicinesMenu", "MedicinesForm" },
         { "PrescriptionsMenu", "PrescriptionsForm" }, { "PhoneListMenu", "PhonesForm" }, { "RemindersMenu", "RemindersForm" },
         { "UsualAnswersMenu", "DefaultAnswersFrm" }, { "OthersMenu", "AdditionalForm" }, { "EURO1", "EuroForm" },
-        { "About1", "AboutBox" },
+        { "About1", "AboutBox" }, { "AuditTrailMenu", "AuditTrailForm" },
     };
     for (const auto& entry : windows)
         opensWindow(QString::fromLatin1(entry.item), QString::fromLatin1(entry.window));

@@ -1,5 +1,7 @@
 #include "app/PasswordLib.h"
 
+#include "platform/PasswordHash.h"
+
 #include <algorithm>
 
 namespace app {
@@ -20,6 +22,26 @@ int TPasswordLib::Role() const
 TPasswordLib::PasswordPair TPasswordLib::Passwords() const
 {
     return { m_settings.userPassword1(UserName), m_settings.userPassword2(UserName) };
+}
+
+TPasswordLib::Match TPasswordLib::Check(const QString& typed) const
+{
+    const PasswordPair stored = Passwords();
+    // Both are always computed: which one matched must not show in the time taken.
+    const bool first = platform::password::matches(typed, stored.first);
+    const bool second = platform::password::matches(typed, stored.second);
+    return second ? Match::Second : first ? Match::First : Match::None;
+}
+
+void TPasswordLib::UpgradePlainPasswords()
+{
+    const PasswordPair stored = Passwords();
+    const auto hashed = [](const QString& p) {
+        return p.isEmpty() || platform::password::isHashed(p) ? p : platform::password::hash(p);
+    };
+    if (hashed(stored.first) == stored.first && hashed(stored.second) == stored.second)
+        return;
+    m_settings.setUserPasswords(UserName, hashed(stored.first), hashed(stored.second));
 }
 
 int TPasswordLib::Level(int role)
@@ -71,7 +93,8 @@ QString addUser(const NewUser& user, platform::Settings settings)
     if (hasControlCharacter(user.password) || hasControlCharacter(user.secondPassword))
         return QStringLiteral("A password must not hold line breaks, tabs or other control characters.");
     try {
-        settings.setUser(user.name.trimmed(), user.role, user.password, user.secondPassword);
+        settings.setUser(user.name.trimmed(), user.role, platform::password::hash(user.password),
+            user.secondPassword.isEmpty() ? QString() : platform::password::hash(user.secondPassword));
     } catch (const platform::SettingsError& error) {
         return error.message();
     }

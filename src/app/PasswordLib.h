@@ -6,7 +6,8 @@
 
 namespace app {
 
-// The users of PV.INI: [Roles] <user>Role, [Passwords] <user>Pwd1 and <user>Pwd2, plain text.
+// The users of PV.INI: [Roles] <user>Role, [Passwords] <user>Pwd1 and <user>Pwd2, each a salted
+// slow hash, or plain text from an older installation until that user's next login.
 class TPasswordLib {
 public:
     enum RoleValue { FullRole = 0, RestrictedRole = 1, UnknownUser = 2 };
@@ -23,6 +24,12 @@ public:
     int Role() const;
     // Absent passwords read as empty text.
     PasswordPair Passwords() const;
+    enum class Match { None, First, Second };
+    // Which stored password `typed` is; the second wins when both are the same.
+    Match Check(const QString& typed) const;
+    // Replaces a plain stored password by its hash; does nothing when both are hashed already.
+    // Throws platform::SettingsError when PV.INI cannot be written.
+    void UpgradePlainPasswords();
     // 255 for the full role, 0 for the restricted one, -1 for anything else.
     static int Level(int role);
 

@@ -2,6 +2,7 @@
 #include "app/ScreenshotTourClinical.h"
 #include "app/FinanceTour.h"
 #include "app/ImportTour.h"
+#include "app/AuditTour.h"
 #include "app/ScreenshotTourNotes.h"
 #include "app/ImagesTour.h"
 
@@ -227,6 +228,7 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
     attempt("the financial windows", [&] { tourFinanceWindows(dataDir, [&camera](QWidget& window, const QString& name) { camera.nameNext(name); camera.take(window); }); });
     attempt("the periodontal chart", [&] { tourPerioWindows(dataDir, [&camera](QWidget& window) { camera.take(window); }); });
     attempt("the image windows", [&] { tourImageWindows(dataDir, [&camera](QWidget& window, const QString& name) { camera.nameNext(name); camera.take(window); }); });
+    attempt("the audit trail", [&] { tourAuditWindows(dataDir, !dataDirectory.has_value(), [&camera](QWidget& window) { camera.take(window); }); });
     attempt("the notes windows", [&] { tourNotesWindows(dataDir, [&camera](QWidget& window, const QString& name) { camera.nameNext(name); camera.take(window); }); });
     attempt("the import window", [&] { tourImportWindow([&camera](QWidget& window) { camera.take(window); }); });
     {

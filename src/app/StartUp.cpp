@@ -2,9 +2,11 @@
 
 #include "app/AppointmentWindows.h"
 #include "app/SuppliesWindows.h"
+#include "app/AuditWindows.h"
 #include "app/ChartWindows.h"
 #include "app/ImageWindows.h"
 #include "app/DataModuleBinding.h"
+#include "app/ExitBackup.h"
 #include "app/FinanceWindows.h"
 #include "app/ListWindows.h"
 
@@ -133,6 +135,8 @@ int StartUp::run()
     m_main->showAtStart();
     m_mainShown = true;
     const int code = runLoop ? runLoop(*m_main) : QApplication::exec();
+    if (!runLoop) // a driven run (state report, tests) is no working day to keep
+        runExitBackup();
     startBackup();
     return code;
 }
@@ -215,6 +219,7 @@ std::unique_ptr<QObject> openDataModuleOn(
     lendChartWindows(*dm, mainWindow);
     lendPatientWindows(*dm, mainWindow);
     lendFinanceWindows(*dm, mainWindow);
+    lendAuditWindows(*dm, mainWindow);
     lendAppointmentWindows(*dm, mainWindow);
     lendSuppliesWindows(*dm, mainWindow);
     lendListWindows(*dm, mainWindow);

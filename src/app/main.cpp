@@ -61,6 +61,12 @@ struct Options {
     QCommandLineOption ledgerReport { QStringLiteral("ledger-report"),
         QStringLiteral("Write the ledger of <source> (patient, supplier, lab or other) and the ID after it (with --data, --pdf) and exit."),
         QStringLiteral("source") };
+    QCommandLineOption backup { QStringLiteral("backup"),
+        QStringLiteral("Back up the data directory <dir> and its images into the new folder named after it, checked, and exit."),
+        QStringLiteral("dir") };
+    QCommandLineOption restore { QStringLiteral("restore"),
+        QStringLiteral("Restore the backup folder <dir> into the data directory named after it, checked, and exit."), QStringLiteral("dir") };
+    QCommandLineOption force { QStringLiteral("force"), QStringLiteral("Let --restore replace a data directory that is not empty.") };
     QCommandLineOption screenshotTour { QStringLiteral("screenshot-tour"),
         QStringLiteral("Render every window to <dir>/<ComponentName>.png offscreen and exit."), QStringLiteral("dir") };
     QCommandLineOption reportState { QStringLiteral("report-state"),
@@ -79,12 +85,13 @@ struct Options {
         for (const auto& [option, command] : dataCommands)
             parser.addOption(option);
         parser.addOptions({ importParadox, keepGoing, copyData, configDir, data, addUser, role, password, secondPassword, screenshotTour, chartReport, level, pdf, reportState, ledgerReport });
+        parser.addOptions({ backup, restore, force });
     }
 
     void process(const QCoreApplication& app)
     {
         parser.process(app);
-        QList<const QCommandLineOption*> pathOptions { &importParadox, &configDir, &data, &screenshotTour, &pdf, &reportState, &copyData };
+        QList<const QCommandLineOption*> pathOptions { &importParadox, &configDir, &data, &screenshotTour, &pdf, &reportState, &copyData, &backup, &restore };
         for (const auto& [option, command] : dataCommands)
             pathOptions.append(&option);
         for (const QCommandLineOption* option : pathOptions) {
@@ -117,7 +124,7 @@ bool argumentGiven(int argc, char* argv[], const char* name)
 // The commands that need no window run without a display.
 bool needsWindows(int argc, char* argv[])
 {
-    for (const char* name : { "--import-paradox", "--init-data", "--check-data", "--repair-data", "--demo-data", "--copy-data", "--add-user", "--help", "-h",
+    for (const char* name : { "--import-paradox", "--init-data", "--check-data", "--repair-data", "--demo-data", "--copy-data", "--add-user", "--backup", "--restore", "--help", "-h",
              "--version", "-v", "--help-all" }) {
         if (argumentGiven(argc, argv, name))
             return false;
@@ -154,6 +161,17 @@ int runCommand(int argc, char* argv[])
             return 2;
         }
         return data::runCopyCommand(options.path(options.copyData), Options::absolute(options.parser.positionalArguments().constFirst()), out, err);
+    }
+    if (options.isSet(options.backup) || options.isSet(options.restore)) {
+        const QStringList rest = options.parser.positionalArguments();
+        if (rest.size() != 1) {
+            err << (options.isSet(options.backup) ? "Usage: orvane --backup DATA OUT\n" : "Usage: orvane --restore BACKUP DATA [--force]\n");
+            return 2;
+        }
+        const QString second = QDir::cleanPath(QDir::current().absoluteFilePath(rest.constFirst()));
+        if (options.isSet(options.backup))
+            return data::runBackupCommand(options.path(options.backup), second, out, err);
+        return data::runRestoreCommand(options.path(options.restore), second, options.isSet(options.force), out, err);
     }
     if (!options.isSet(options.addUser)) {
         err << "Nothing to do: see orvane --help.\n";

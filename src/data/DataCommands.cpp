@@ -1,6 +1,7 @@
 #include "data/DataCommands.h"
 
 #include "data/DataCopy.h"
+#include "data/Backup.h"
 #include "data/DataDirectory.h"
 #include "data/DemoPractice.h"
 #include "db/Connection.h"
@@ -111,6 +112,42 @@ int runCopyCommand(const QString& from, const QString& to, QTextStream& out, QTe
         return 0;
     } catch (const db::DatabaseError& e) {
         err << '\n' << "The practice was not copied: " << e.message() << '\n';
+        return 1;
+    }
+}
+
+} // namespace data
+
+namespace data {
+
+int runBackupCommand(const QString& directory, const QString& out, QTextStream& output, QTextStream& err)
+{
+    try {
+        const BackupSummary done = makeBackup(directory, imagesFolderOf(directory), out);
+        output << "Backed up " << directory << " to " << done.folder << ": " << done.tables << " tables, "
+               << done.rows << " rows, " << done.files << " files, " << done.bytes
+               << " bytes; checked against the database.\n";
+        return 0;
+    } catch (const db::DatabaseError& e) {
+        platform::exceptionLog::logException(e, QStringLiteral("Backup of %1").arg(directory));
+        output.flush();
+        err << "No backup was made. " << e.message() << '\n';
+        return 1;
+    }
+}
+
+int runRestoreCommand(
+    const QString& backup, const QString& directory, bool force, QTextStream& output, QTextStream& err)
+{
+    try {
+        const BackupSummary done = restoreBackup(backup, directory, imagesFolderOf(directory), force);
+        output << "Restored " << backup << " into " << done.folder << ": " << done.tables << " tables, "
+               << done.rows << " rows, checked against the backup's manifest.\n";
+        return 0;
+    } catch (const db::DatabaseError& e) {
+        platform::exceptionLog::logException(e, QStringLiteral("Restore of %1").arg(backup));
+        output.flush();
+        err << "Nothing was restored. " << e.message() << '\n';
         return 1;
     }
 }

@@ -16,3 +16,13 @@ int runDataCommand(DataCommand command, const QString& directory, QTextStream& o
 int runCopyCommand(const QString& from, const QString& to, QTextStream& out, QTextStream& err);
 
 } // namespace data
+
+namespace data {
+
+// orvane --backup DATA OUT: a verified backup of the data directory and its images into OUT.
+int runBackupCommand(const QString& directory, const QString& out, QTextStream& output, QTextStream& err);
+// orvane --restore BACKUP DATA [--force].
+int runRestoreCommand(
+    const QString& backup, const QString& directory, bool force, QTextStream& output, QTextStream& err);
+
+} // namespace data

@@ -77,6 +77,7 @@ TDmForm::TDmForm(DataConnections connections, QObject* parent)
     m_finance->installRules();
     installStoreGroups();
     installMoneyRules();
+    m_audit = std::make_unique<AuditTrail>(*Database);
 }
 
 TDmForm::~TDmForm()

@@ -1,14 +1,15 @@
 #pragma once
 
 #include "data/AppointmentsArea.h"
+#include "data/AuditTrail.h"
 #include "data/ClinicalArea.h"
 #include "data/DataDirectory.h"
 #include "data/FinanceArea.h"
+#include "data/LedgerBalance.h"
 #include "data/ListsArea.h"
+#include "data/Money.h"
 #include "data/PatientsArea.h"
 #include "data/SuppliesArea.h"
-#include "data/LedgerBalance.h"
-#include "data/Money.h"
 #include "db/Dataset.h"
 #include "db/Errors.h"
 #include "platform/MessageTexts.h"
@@ -255,6 +256,8 @@ private:
     QSet<QString> m_othersChanged; // lower-case table names not followed yet
     QSet<db::Dataset*> m_viewsToFollow; // were in edit when their table changed
     QHash<QString, QSet<QString>> m_tablesOfStatement;
+    // Last, so that it stops recording before anything of the connection goes.
+    std::unique_ptr<AuditTrail> m_audit;
 };
 
 } // namespace data

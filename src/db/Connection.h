@@ -7,6 +7,7 @@
 #include <QSqlQuery>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -99,6 +100,12 @@ public:
         QList<QVariant> values;
     };
     void noteWritten(WrittenRow row);
+    // Called for every row written through db::rowwriter, inside the transaction of the write,
+    // with the row as read (`original`; a delete's whole row) and as written (`values`). What
+    // it throws rolls the write back with everything else of its transaction.
+    using RowAudit = std::function<void(const WrittenRow& row)>;
+    void setRowAudit(RowAudit audit) { m_rowAudit = std::move(audit); }
+    const RowAudit& rowAudit() const { return m_rowAudit; }
     // The rows written since `mark` when they are everything that changed since: nothing from
     // another workstation, no write that is not in the log, nothing rolled back.
     std::optional<QList<WrittenRow>> writtenSince(const ChangeMark& mark);
@@ -145,6 +152,7 @@ private:
     QSet<QString> m_countedTables;
     quint64 m_writtenGeneration = 0;
     std::unique_ptr<Dialect> m_dialect;
+    RowAudit m_rowAudit;
     QString m_fileName;
     bool m_wal = false;
     bool m_readOnly = false;

@@ -357,7 +357,7 @@ void Dataset::remove()
         m_pending.recordDelete(doomed.locator, doomed.values);
     } else {
         TransactionGuard guard(*m_connection);
-        rowwriter::remove(*m_connection, m_table, doomed.locator);
+        rowwriter::remove(*m_connection, m_table, doomed.locator, storedFieldNames(), doomed.values);
         guard.commit();
     }
     if (ctl())

@@ -33,7 +33,10 @@ qint64 insert(
     const qint64 locator = returning ? (query.next() ? query.value(0).toLongLong() : 0) : query.lastInsertId().toLongLong();
     if (returning)
         query.finish();
-    connection.noteWritten({ Connection::WrittenRow::Kind::Insert, table.name, locator, columns, {}, values });
+    Connection::WrittenRow row { Connection::WrittenRow::Kind::Insert, table.name, locator, columns, {}, values };
+    if (connection.rowAudit())
+        connection.rowAudit()(row);
+    connection.noteWritten(std::move(row));
     return locator;
 }
 
@@ -61,19 +64,27 @@ void update(Connection& connection, const TableDef& table, const QStringList& co
     run(query);
     if (query.numRowsAffected() == 0)
         throw DatabaseError(QStringLiteral("The row was deleted by another workstation."));
-    connection.noteWritten(
-        { Connection::WrittenRow::Kind::Update, table.name, locator, columns, original, values });
+    Connection::WrittenRow row { Connection::WrittenRow::Kind::Update, table.name, locator, columns, original,
+        values };
+    if (connection.rowAudit())
+        connection.rowAudit()(row);
+    connection.noteWritten(std::move(row));
 }
 
-void remove(Connection& connection, const TableDef& table, qint64 locator)
+void remove(Connection& connection, const TableDef& table, qint64 locator, const QStringList& columns,
+    const QList<QVariant>& original)
 {
     QSqlQuery query(connection.database());
     if (!query.prepare(connection.dialect().adapt(sql::deleteRow(table.name, connection.dialect().rowLocator(table)))))
         throw DatabaseError(query.lastError().text());
     query.bindValue(0, locator);
     run(query);
-    if (query.numRowsAffected() == 1)
-        connection.noteWritten({ Connection::WrittenRow::Kind::Delete, table.name, locator, {}, {}, {} });
+    if (query.numRowsAffected() != 1)
+        return;
+    if (connection.rowAudit())
+        connection.rowAudit()(
+            { Connection::WrittenRow::Kind::Delete, table.name, locator, columns, original, {} });
+    connection.noteWritten({ Connection::WrittenRow::Kind::Delete, table.name, locator, {}, {}, {} });
 }
 
 } // namespace rowwriter
@@ -136,7 +147,7 @@ QHash<qint64, qint64> PendingChanges::write(
             rowwriter::update(connection, table, columns, c.original, c.values, c.locator);
             break;
         case Kind::Delete:
-            rowwriter::remove(connection, table, c.locator);
+            rowwriter::remove(connection, table, c.locator, columns, c.original);
             break;
         }
     }

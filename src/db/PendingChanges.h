@@ -19,7 +19,9 @@ qint64 insert(
     Connection& connection, const TableDef& table, const QStringList& columns, const QList<QVariant>& values);
 void update(Connection& connection, const TableDef& table, const QStringList& columns,
     const QList<QVariant>& original, const QList<QVariant>& values, qint64 locator);
-void remove(Connection& connection, const TableDef& table, qint64 locator);
+// `columns` and `original`, the row as read, go to the connection's audit.
+void remove(Connection& connection, const TableDef& table, qint64 locator, const QStringList& columns = {},
+    const QList<QVariant>& original = {});
 } // namespace rowwriter
 
 // The posted but not yet stored changes of a view with cached updates, one entry per row in

@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHash>
@@ -100,6 +101,12 @@ TEuroForm::TEuroForm(data::TDmForm& dm, QWidget* parent)
     DelAppsCheck->setChecked(settings.deleteOldAppointments());
     RxSpinEdit2->setEnabled(DelAppsCheck->isChecked());
     AutoBackUpCheck->setChecked(settings.autoBackUp());
+    // Empty while the folder is the default, which shows greyed in its place.
+    const QString backUpDefault = QDir(platform::dataRoot()).filePath(QStringLiteral("Backups"));
+    const QString backUpFolder = settings.backUpFolder(platform::dataRoot());
+    BackUpFolderEdit->setPlaceholderText(backUpDefault);
+    BackUpFolderEdit->setText(backUpFolder == backUpDefault ? QString() : backUpFolder);
+    BackUpFolderEdit->setEnabled(AutoBackUpCheck->isChecked());
     ShowInitialChartCheck->setChecked(settings.showInitialChart());
     DefaultAppointmentPatientCheck->setChecked(settings.defaultAppointmentPatient());
     ShowAllRemindersCheck->setChecked(settings.showAllRemindersAtStartUp());
@@ -129,6 +136,9 @@ QWidget* TEuroForm::buildGeneralPage()
     // The day count keeps its value while it is switched off.
     connect(DelAppsCheck, &QCheckBox::toggled, RxSpinEdit2, &QWidget::setEnabled);
     AutoBackUpCheck = check(page, "AutoBackUpCheck", QStringLiteral("Auto BackUp"));
+    BackUpFolderEdit = new QLineEdit(page);
+    BackUpFolderEdit->setObjectName(QStringLiteral("BackUpFolderEdit"));
+    connect(AutoBackUpCheck, &QCheckBox::toggled, BackUpFolderEdit, &QWidget::setEnabled);
     ShowInitialChartCheck = check(page, "ShowInitialChartCheck",
         QStringLiteral("Show Initial Situation In Treatment Plan and Implementation in Dental Chart"));
     DefaultAppointmentPatientCheck = check(
@@ -149,7 +159,8 @@ QWidget* TEuroForm::buildGeneralPage()
     grid->addWidget(label("DeleteAfterLabel", QStringLiteral("Delete Appointment After")), 2, 0);
     grid->addWidget(RxSpinEdit2, 2, 1);
     grid->addWidget(label("DeleteUnitLabel", QStringLiteral("days")), 2, 2);
-    grid->addWidget(AutoBackUpCheck, 3, 0, 1, 3);
+    grid->addWidget(AutoBackUpCheck, 3, 0);
+    grid->addWidget(BackUpFolderEdit, 3, 1, 1, 3);
     grid->addWidget(ShowInitialChartCheck, 4, 0, 1, 3);
     grid->addWidget(DefaultAppointmentPatientCheck, 5, 0, 1, 3);
     grid->addWidget(ShowAllRemindersCheck, 6, 0, 1, 3);
@@ -363,6 +374,7 @@ void TEuroForm::accept()
         settings.setDeleteOldAppointments(DelAppsCheck->isChecked());
         settings.setDeleteAppointmentsAfterDays(RxSpinEdit2->value());
         settings.setAutoBackUp(AutoBackUpCheck->isChecked());
+        settings.setBackUpFolder(BackUpFolderEdit->text().trimmed());
         settings.setShowInitialChart(ShowInitialChartCheck->isChecked());
         settings.setDefaultAppointmentPatient(DefaultAppointmentPatientCheck->isChecked());
         settings.setShowAllRemindersAtStartUp(ShowAllRemindersCheck->isChecked());

@@ -51,6 +51,7 @@ public:
     QCheckBox* DelAppsCheck;
     QSpinBox* RxSpinEdit2; // days after which appointments are deleted
     QCheckBox* AutoBackUpCheck;
+    QLineEdit* BackUpFolderEdit; // where the backup at exit goes; empty: "Backups" beside the data
     QCheckBox* ShowInitialChartCheck;
     QCheckBox* DefaultAppointmentPatientCheck;
     QCheckBox* ShowAllRemindersCheck;

@@ -2,6 +2,7 @@
 
 #include "platform/Directories.h"
 
+#include <QDir>
 #include <QLocale>
 
 #include <cmath>
@@ -276,6 +277,17 @@ void Settings::setVisPathName(const QString& path)
     writeMain([&](IniFile& f) { f.writeString(section(), str(kVisPathName), path); });
 }
 
+QString Settings::backUpFolder(const QString& dataRoot) const
+{
+    const QString folder = mainFile().readString(section(), QStringLiteral("BackUpFolder"));
+    return folder.trimmed().isEmpty() ? QDir(dataRoot).filePath(QStringLiteral("Backups")) : folder;
+}
+
+void Settings::setBackUpFolder(const QString& folder)
+{
+    writeMain([&](IniFile& f) { f.writeString(section(), QStringLiteral("BackUpFolder"), folder); });
+}
+
 QString Settings::xRaysPath(const QString& dataRoot) const
 {
     return mainFile().readString(section(), str(kXRaysPath), dataRoot);
@@ -363,6 +375,14 @@ void Settings::setUser(const QString& user, int role, const QString& password1, 
 {
     writeMain([&](IniFile& f) {
         f.writeInteger(str(kRolesSection), user + QStringLiteral("Role"), role);
+        f.writeString(str(kPasswordsSection), user + QStringLiteral("Pwd1"), password1);
+        f.writeString(str(kPasswordsSection), user + QStringLiteral("Pwd2"), password2);
+    });
+}
+
+void Settings::setUserPasswords(const QString& user, const QString& password1, const QString& password2)
+{
+    writeMain([&](IniFile& f) {
         f.writeString(str(kPasswordsSection), user + QStringLiteral("Pwd1"), password1);
         f.writeString(str(kPasswordsSection), user + QStringLiteral("Pwd2"), password2);
     });

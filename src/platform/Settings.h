@@ -70,6 +70,9 @@ public:
     void setDeleteOldAppointments(bool on);
     bool autoBackUp() const; // true
     void setAutoBackUp(bool on);
+    // Where the backup at exit goes: the "Backups" folder beside the data when not set.
+    QString backUpFolder(const QString& dataRoot) const;
+    void setBackUpFolder(const QString& folder);
     bool showInitialChart() const; // false
     void setShowInitialChart(bool on);
     bool defaultAppointmentPatient() const; // true
@@ -94,12 +97,14 @@ public:
     bool progNotesOn() const; // "n"
     void setProgNotesOn(bool on);
 
-    // PV.INI [Roles] user+"Role", [Passwords] user+"Pwd1"/"Pwd2". The program only reads them.
+    // PV.INI [Roles] user+"Role", [Passwords] user+"Pwd1"/"Pwd2", the passwords as written by
+    // platform::password::hash() (or plain text from an older installation, until its next login).
     std::optional<int> userRole(const QString& user) const; // nothing when absent
     QString userPassword1(const QString& user) const; // empty when absent
     QString userPassword2(const QString& user) const;
     // Creating users is an administrator's command line task (orvane --add-user), not a window.
     void setUser(const QString& user, int role, const QString& password1, const QString& password2);
+    void setUserPasswords(const QString& user, const QString& password1, const QString& password2);
 
     // The database profile named after the edition (the alias), in Alias.INI: the data
     // directory of the embedded database. Nothing when the profile does not exist.

@@ -1,5 +1,6 @@
 #include "app/LoginUnit.h"
 #include "app/PasswordLib.h"
+#include "platform/PasswordHash.h"
 #include "platform/Session.h"
 #include "support/MessageRecorder.h"
 
@@ -148,12 +149,74 @@ private Q_SLOTS:
         };
         for (const QString& password : { QString(), QStringLiteral("wrong"), QStringLiteral(" "), QStringLiteral("secretx") })
             QVERIFY2(!logIn(password), qPrintable(QStringLiteral("\"%1\" was let in").arg(password)));
+        QCOMPARE(readAll(pv.fileName()), file); // a failed login never rewrites the file
         if (!right.isEmpty()) {
             QVERIFY(logIn(right));
             QCOMPARE(platform::session().level, level);
             QVERIFY(!platform::session().receiptsOnly);
+            // The plain password of the older file is replaced by its hash, which logs in too.
+            const QString stored = Settings(Edition::Dental, config.path()).userPassword1(user);
+            QVERIFY(platform::password::isHashed(stored));
+            QVERIFY(!stored.contains(right));
+            QVERIFY(logIn(right));
+            QVERIFY(!logIn(QStringLiteral("wrong")));
         }
-        QCOMPARE(readAll(pv.fileName()), file); // reading never rewrites the file
+    }
+
+    void plainPasswordsAreHashedAtTheFirstLogin_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("receiptsOnly");
+        QTest::newRow("with the first password") << "first" << false;
+        QTest::newRow("with the second password") << "second" << true;
+    }
+    void plainPasswordsAreHashedAtTheFirstLogin()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, receiptsOnly);
+        QTemporaryDir config;
+        const Settings s(Edition::Dental, config.path());
+        Settings(s).setUser(QStringLiteral("eleni"), 0, QStringLiteral("first"),
+            QStringLiteral("second")); // as an older installation wrote it
+        const auto logIn = [&](const QString& password) {
+            platform::session() = platform::Session();
+            testsupport::MessageRecorder messages;
+            app::TLoginForm login(s);
+            login.show();
+            login.UsernameEdt->setText(QStringLiteral("eleni"));
+            login.PasswordEdit->setText(password);
+            QTest::mouseClick(login.OKBtn, Qt::LeftButton);
+            return login.result() == QDialog::Accepted;
+        };
+        QVERIFY(logIn(typed));
+        QCOMPARE(platform::session().receiptsOnly, receiptsOnly);
+        const QByteArray file = readAll(s.mainFilePath());
+        QVERIFY(!file.contains("first"));
+        QVERIFY(!file.contains("second"));
+        // Both still open the program, each in its own mode.
+        QVERIFY(logIn(QStringLiteral("first")));
+        QVERIFY(!platform::session().receiptsOnly);
+        QVERIFY(logIn(QStringLiteral("second")));
+        QVERIFY(platform::session().receiptsOnly);
+        QVERIFY(!logIn(QStringLiteral("firs")));
+    }
+
+    void aFailedTryHoldsOkForAMoment()
+    {
+        testsupport::MessageRecorder messages;
+        app::TLoginForm login(settings());
+        login.FailureDelayMs = 300;
+        login.show();
+        login.UsernameEdt->setText(QStringLiteral("anna"));
+        login.PasswordEdit->setText(QStringLiteral("nope"));
+        QTest::mouseClick(login.OKBtn, Qt::LeftButton);
+        QVERIFY(!login.OKBtn->isEnabled());
+        login.PasswordEdit->setText(QStringLiteral("first"));
+        login.OKBtnClick(); // not yet
+        QCOMPARE(login.result(), int(QDialog::Rejected));
+        QTRY_VERIFY_WITH_TIMEOUT(login.OKBtn->isEnabled(), 2000);
+        QTest::mouseClick(login.OKBtn, Qt::LeftButton);
+        QCOMPARE(login.result(), int(QDialog::Accepted));
     }
 
     void addUserRefusesNamesThatReachOtherKeys_data()
@@ -212,8 +275,14 @@ private Q_SLOTS:
         users.UserName = QStringLiteral("maria");
         QCOMPARE(users.Role(), written ? role : int(app::TPasswordLib::UnknownUser));
         if (written) {
-            QCOMPARE(users.Passwords().first, password);
-            QCOMPARE(users.Passwords().second, QStringLiteral("cash"));
+            // The settings file holds no password text, only hashes that match it.
+            QVERIFY(!readAll(s.mainFilePath()).contains(password.toUtf8()));
+            QVERIFY(!readAll(s.mainFilePath()).contains("cash"));
+            QVERIFY(platform::password::isHashed(users.Passwords().first));
+            QVERIFY(platform::password::isHashed(users.Passwords().second));
+            QVERIFY(users.Check(password) == app::TPasswordLib::Match::First);
+            QVERIFY(users.Check(QStringLiteral("cash")) == app::TPasswordLib::Match::Second);
+            QVERIFY(users.Check(QStringLiteral("Cash")) == app::TPasswordLib::Match::None);
         }
     }
 };

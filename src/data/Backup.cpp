@@ -1,0 +1,575 @@
+#include "data/Backup.h"
+
+#include "db/Connection.h"
+#include "db/Snapshot.h"
+#include "platform/Sha256.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <future>
+#include <unistd.h>
+
+namespace data {
+namespace {
+
+const QStringList kDatabaseFiles { QString::fromLatin1(db::Connection::kSqliteFileName),
+    // After the data: numbers are only ever taken, so a later copy of the generators is never
+    // behind the identifiers of the data copied before it.
+    QString::fromLatin1(db::Connection::kSqliteGeneratorFileName) };
+
+QString str(const char* text)
+{
+    return QString::fromLatin1(text);
+}
+
+// Journals and locks of a live database are not part of a backup: the snapshot holds their content.
+bool isEngineCompanion(const QString& name)
+{
+    return name.endsWith(QLatin1String("-wal")) || name.endsWith(QLatin1String("-shm"))
+        || name.endsWith(QLatin1String("-journal")) || name.endsWith(QLatin1String(".lock"));
+}
+
+// Removes a folder being written unless it was finished.
+class Scratch {
+public:
+    explicit Scratch(QString path)
+        : m_path(std::move(path))
+    {
+    }
+    ~Scratch()
+    {
+        if (!m_kept)
+            QDir(m_path).removeRecursively();
+    }
+    void keep() { m_kept = true; }
+    const QString& path() const { return m_path; }
+
+private:
+    QString m_path;
+    bool m_kept = false;
+};
+
+bool holdsAnything(const QString& folder)
+{
+    const QDir dir(folder);
+    return dir.exists()
+        && !dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System).isEmpty();
+}
+
+void makeFolder(const QString& path)
+{
+    if (!QDir().mkpath(path))
+        throw BackupError(QStringLiteral(
+            "The folder %1 cannot be created: the disk is read-only, or the folder above it is missing "
+            "or cannot be written.")
+                              .arg(QDir::toNativeSeparators(path)));
+}
+
+void copyFile(const QString& from, const QString& to)
+{
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
+        throw BackupError(QStringLiteral("%1 cannot be read: %2")
+                              .arg(QDir::toNativeSeparators(from), source.errorString()));
+    QFile target(to);
+    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw BackupError(QStringLiteral("%1 cannot be written: %2")
+                              .arg(QDir::toNativeSeparators(to), target.errorString()));
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = source.read(buffer.data(), buffer.size());
+        if (got < 0)
+            throw BackupError(QStringLiteral("%1 cannot be read: %2")
+                                  .arg(QDir::toNativeSeparators(from), source.errorString()));
+        if (got == 0)
+            break;
+        if (target.write(buffer.constData(), got) != got || !target.flush())
+            throw BackupError(QStringLiteral("%1 cannot be written: %2")
+                                  .arg(QDir::toNativeSeparators(to), target.errorString()));
+    }
+    // On the disk before anything is renamed over it.
+    if (::fsync(target.handle()) != 0)
+        throw BackupError(QStringLiteral("%1 cannot be written: %2")
+                              .arg(QDir::toNativeSeparators(to), QString::fromLocal8Bit(strerror(errno))));
+}
+
+// Puts a folder's entries on the disk: a file synced on its own can still be lost by a power cut
+// with the name that leads to it.
+void syncFolder(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    const int error = errno;
+    if (fd >= 0)
+        ::close(fd);
+    if (!synced)
+        throw BackupError(QStringLiteral("%1 cannot be written: %2")
+                              .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(strerror(error))));
+}
+
+// The folder and every folder below it.
+void syncTree(const QString& root)
+{
+    QDirIterator it(root, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        syncFolder(it.next());
+    syncFolder(root);
+}
+
+// Copies the regular files below `from` into `to`, keeping the folders; returns their paths relative to
+// `from`.
+QStringList copyTree(const QString& from, const QString& to, bool skipDatabases)
+{
+    QStringList copied;
+    if (!QFileInfo(from).isDir())
+        return copied;
+    makeFolder(to);
+    const QDir source(from);
+    QDirIterator it(from, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
+        skipDatabases ? QDirIterator::NoIteratorFlags : QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString relative = source.relativeFilePath(file);
+        if (skipDatabases && (kDatabaseFiles.contains(relative) || isEngineCompanion(relative)))
+            continue;
+        const QString target = QDir(to).filePath(relative);
+        makeFolder(QFileInfo(target).path());
+        copyFile(file, target);
+        copied << relative;
+    }
+    return copied;
+}
+
+// A database copy as checked: its tables' rows and page sums, and the file's own sum.
+struct CheckedDatabase {
+    QJsonObject tables;
+    QByteArray sum;
+    qint64 size = 0;
+};
+
+QJsonObject tableEntry(const db::snapshot::TablePages& table)
+{
+    return QJsonObject { { QStringLiteral("rows"), table.rows },
+        { QStringLiteral("pages"), QString::fromLatin1(table.sum) } };
+}
+
+// A database copy as checked: the engine's word on its pages and rows, each table's rows against
+// the counts read when it was copied, and the sums of its pages for the manifest.
+CheckedDatabase checkedDatabase(const QString& file, const QMap<QString, qint64>& counted,
+    const QString& problem, const db::snapshot::FileSums& sums)
+{
+    if (!problem.isEmpty())
+        throw BackupError(QStringLiteral("The copy %1 fails the database's integrity check: %2")
+                              .arg(QDir::toNativeSeparators(file), problem));
+    if (sums.tables.keys() != counted.keys())
+        throw BackupError(QStringLiteral("The copy %1 does not hold the tables of the database.")
+                              .arg(QDir::toNativeSeparators(file)));
+    CheckedDatabase checked { {}, sums.sum, sums.size };
+    for (auto it = sums.tables.cbegin(); it != sums.tables.cend(); ++it) {
+        if (it->rows != counted.value(it.key()))
+            throw BackupError(QStringLiteral("The copy of table %1 holds %2 rows, the database %3.")
+                                  .arg(it.key())
+                                  .arg(it->rows)
+                                  .arg(counted.value(it.key())));
+        checked.tables.insert(it.key(), tableEntry(*it));
+    }
+    return checked;
+}
+
+// Checks a database file as above, reading it.
+CheckedDatabase verifiedDatabase(const QString& file, const QMap<QString, qint64>& counted)
+{
+    // The engine's check and the sums read the same file on their own handles: side by side they
+    // take the time of the longer one.
+    std::future<QString> integrity
+        = std::async(std::launch::async, [file] { return db::snapshot::sqliteIntegrityProblem(file); });
+    db::snapshot::FileSums sums;
+    try {
+        sums = db::snapshot::sumSqliteFile(file);
+    } catch (...) {
+        // The engine's words on a damaged file come first.
+        const QString problem = integrity.get();
+        if (!problem.isEmpty())
+            checkedDatabase(file, counted, problem, sums);
+        throw;
+    }
+    return checkedDatabase(file, counted, integrity.get(), sums);
+}
+
+// The first table of a database file whose rows or pages differ from the manifest's; empty when
+// none does or the file cannot be walked.
+QString alteredTable(const QString& file, const QJsonObject& tables)
+{
+    try {
+        const db::snapshot::FileSums sums = db::snapshot::sumSqliteFile(file);
+        for (auto it = tables.constBegin(); it != tables.constEnd(); ++it) {
+            const auto found = sums.tables.constFind(it.key());
+            if (found == sums.tables.cend() || tableEntry(*found) != it->toObject())
+                return it.key();
+        }
+    } catch (const db::DatabaseError&) {
+    }
+    return {};
+}
+
+// Sums already taken of files in the backup, by their path in it: read once, not twice.
+using KnownSums = QMap<QString, std::pair<QByteArray, qint64>>;
+
+QJsonArray fileList(const QString& root, BackupSummary& summary, const KnownSums& known)
+{
+    QJsonArray files;
+    const QDir dir(root);
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QStringList paths;
+    while (it.hasNext())
+        paths << dir.relativeFilePath(it.next());
+    paths.sort();
+    for (const QString& path : std::as_const(paths)) {
+        auto [sum, size] = known.value(path);
+        if (sum.isEmpty() && !db::snapshot::fileSum(dir.filePath(path), sum, size))
+            throw BackupError(
+                QStringLiteral("%1 cannot be read back.").arg(QDir::toNativeSeparators(dir.filePath(path))));
+        files.append(QJsonObject { { QStringLiteral("path"), path }, { QStringLiteral("size"), size },
+            { QStringLiteral("sum"), QString::fromLatin1(sum) } });
+        ++summary.files;
+        summary.bytes += size;
+    }
+    return files;
+}
+
+void writeFileAtOnce(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit())
+        throw BackupError(QStringLiteral("%1 cannot be written: %2")
+                              .arg(QDir::toNativeSeparators(path), file.errorString()));
+}
+
+QByteArray sumOf(const QByteArray& bytes)
+{
+    platform::Sha256 sum;
+    sum.add(bytes);
+    return sum.hex();
+}
+
+// The manifest, and its own sum beside it: a changed manifest could otherwise vouch for
+// changed files.
+void writeManifest(const QString& folder, const QJsonObject& manifest)
+{
+    const QByteArray text = QJsonDocument(manifest).toJson();
+    writeFileAtOnce(QDir(folder).filePath(str(Backup::kManifestFile)), text);
+    writeFileAtOnce(QDir(folder).filePath(str(Backup::kManifestSumFile)), sumOf(text) + '\n');
+}
+
+// A folder of the same file system beside `path`, for building what then replaces it.
+QString besides(const QString& path, const char* suffix)
+{
+    return QDir::cleanPath(path) + QLatin1Char('.') + str(suffix);
+}
+
+// Puts `staged` where `target` is, in one step: `target` is at every moment one of the two
+// whole folders. The old one ends up under `staged`'s name.
+void swapIn(const QString& staged, const QString& target)
+{
+    const QByteArray from = QFile::encodeName(staged);
+    const QByteArray to = QFile::encodeName(target);
+    if (!QFileInfo::exists(target)) {
+        if (std::rename(from.constData(), to.constData()) != 0)
+            throw BackupError(
+                QStringLiteral("%1 cannot be put in place: %2")
+                    .arg(QDir::toNativeSeparators(target), QString::fromLocal8Bit(strerror(errno))));
+        return;
+    }
+    if (renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) != 0)
+        throw BackupError(
+            QStringLiteral("%1 cannot be replaced: %2")
+                .arg(QDir::toNativeSeparators(target), QString::fromLocal8Bit(strerror(errno))));
+}
+
+void report(const BackupProgress& progress, const QString& step, int percent)
+{
+    if (progress)
+        progress(step, percent);
+}
+
+qint64 totalRows(const QJsonObject& databases, int& tables)
+{
+    qint64 rows = 0;
+    for (const QJsonValue& database : databases) {
+        const QJsonObject list = database.toObject().value(QStringLiteral("tables")).toObject();
+        for (const QJsonValue& table : list) {
+            rows += table.toObject().value(QStringLiteral("rows")).toInteger();
+            ++tables;
+        }
+    }
+    return rows;
+}
+
+} // namespace
+
+QString imagesFolderOf(const QString& dataDirectory)
+{
+    return QDir(QFileInfo(QDir::cleanPath(dataDirectory)).path()).filePath(str(Backup::kImagesFolder));
+}
+
+QString backupFolderName()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HHmmss"));
+}
+
+BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFolder, const QString& out,
+    const BackupProgress& progress)
+{
+    const QDir data(dataDirectory);
+    if (!QFileInfo::exists(data.filePath(str(db::Connection::kSqliteFileName))))
+        throw BackupError(
+            QStringLiteral("%1 holds no database to back up.").arg(QDir::toNativeSeparators(dataDirectory)));
+    if (QFileInfo::exists(out))
+        throw BackupError(QStringLiteral("%1 exists already; a backup goes into a new folder.")
+                              .arg(QDir::toNativeSeparators(out)));
+    Scratch scratch(besides(out, "partial"));
+    QDir(scratch.path()).removeRecursively();
+    makeFolder(scratch.path());
+    const QString dataCopy = QDir(scratch.path()).filePath(str(Backup::kDataFolder));
+    makeFolder(dataCopy);
+
+    QJsonObject databases;
+    KnownSums known;
+    int step = 0;
+    for (const QString& name : kDatabaseFiles) {
+        const QString source = data.filePath(name);
+        if (!QFileInfo::exists(source))
+            continue;
+        report(progress, QStringLiteral("Copying %1").arg(name), step * 35);
+        const QString target = QDir(dataCopy).filePath(name);
+        db::snapshot::CheckedCopy copy;
+        try {
+            copy = db::snapshot::copySqliteFile(source, target, [&](qint64 done, qint64 total) {
+                report(progress, QStringLiteral("Copying %1").arg(name),
+                    step * 35 + int(total ? 20 * done / total : 0));
+            });
+        } catch (const db::snapshot::TargetError& e) {
+            throw BackupError(e.message());
+        }
+        const CheckedDatabase checked = checkedDatabase(target, copy.counts, copy.problem, copy.sums);
+        databases.insert(name, QJsonObject { { QStringLiteral("tables"), checked.tables } });
+        known.insert(str(Backup::kDataFolder) + QLatin1Char('/') + name, { checked.sum, checked.size });
+        ++step;
+    }
+    report(progress, QStringLiteral("Copying the other files and the images"), 70);
+    copyTree(dataDirectory, dataCopy, true);
+    copyTree(imagesFolder, QDir(scratch.path()).filePath(str(Backup::kImagesFolder)), false);
+
+    report(progress, QStringLiteral("Summing the files"), 85);
+    BackupSummary summary;
+    QJsonObject manifest {
+        { QStringLiteral("program"), str(Backup::kProgram) },
+        { QStringLiteral("format"), Backup::kFormat },
+        { QStringLiteral("version"), QCoreApplication::applicationVersion() },
+        { QStringLiteral("created"), QDateTime::currentDateTimeUtc().toString(Qt::ISODate) },
+        { QStringLiteral("source"), QDir::cleanPath(data.absolutePath()) },
+        { QStringLiteral("databases"), databases },
+    };
+    manifest.insert(QStringLiteral("files"), fileList(scratch.path(), summary, known));
+    writeManifest(scratch.path(), manifest);
+    syncTree(scratch.path());
+    if (std::rename(QFile::encodeName(scratch.path()).constData(), QFile::encodeName(out).constData()) != 0)
+        throw BackupError(QStringLiteral("The backup cannot be moved to %1: %2")
+                              .arg(QDir::toNativeSeparators(out), QString::fromLocal8Bit(strerror(errno))));
+    scratch.keep();
+    syncFolder(QFileInfo(QDir::cleanPath(out)).path());
+    report(progress, QStringLiteral("Done"), 100);
+    summary.folder = out;
+    summary.rows = totalRows(databases, summary.tables);
+    return summary;
+}
+
+QJsonObject verifyBackupFiles(const QString& backup)
+{
+    const QString where = QDir::toNativeSeparators(backup);
+    if (!QFileInfo(backup).isDir())
+        throw BackupError(QStringLiteral("%1 is not a backup folder.").arg(where));
+    QFile file(QDir(backup).filePath(str(Backup::kManifestFile)));
+    if (!file.open(QIODevice::ReadOnly))
+        throw BackupError(
+            QStringLiteral("%1 holds no manifest: it is not a backup of this program.").arg(where));
+    const QByteArray text = file.readAll();
+    QFile sumFile(QDir(backup).filePath(str(Backup::kManifestSumFile)));
+    if (!sumFile.open(QIODevice::ReadOnly))
+        throw BackupError(
+            QStringLiteral("%1 holds no sum of its manifest: it is not a backup of this program.")
+                .arg(where));
+    if (sumFile.readAll().trimmed() != sumOf(text))
+        throw BackupError(QStringLiteral("The manifest of %1 was altered after it was written.").arg(where));
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(text, &error);
+    const QJsonObject manifest = document.object();
+    if (error.error != QJsonParseError::NoError
+        || manifest.value(QStringLiteral("program")).toString() != str(Backup::kProgram))
+        throw BackupError(
+            QStringLiteral("The manifest of %1 is damaged or comes from another program.").arg(where));
+    if (manifest.value(QStringLiteral("format")).toInt() != Backup::kFormat)
+        throw BackupError(
+            QStringLiteral("%1 was written in a backup format this version does not know.").arg(where));
+    const QJsonArray files = manifest.value(QStringLiteral("files")).toArray();
+    const QDir dir(backup);
+    QStringList altered;
+    for (const QJsonValue& value : files) {
+        const QJsonObject entry = value.toObject();
+        const QString path = entry.value(QStringLiteral("path")).toString();
+        if (path.isEmpty() || QDir::isAbsolutePath(path)
+            || QDir::cleanPath(path).startsWith(QLatin1String("..")))
+            throw BackupError(
+                QStringLiteral("The manifest of %1 names a file outside the backup.").arg(where));
+        QByteArray sum;
+        qint64 size = 0;
+        if (!db::snapshot::fileSum(dir.filePath(path), sum, size))
+            throw BackupError(QStringLiteral("The backup %1 is incomplete: %2 is missing.").arg(where, path));
+        const qint64 expected = entry.value(QStringLiteral("size")).toInteger(-1);
+        if (size < expected)
+            throw BackupError(QStringLiteral("The backup %1 is truncated: %2 holds %3 of its %4 bytes.")
+                                  .arg(where, path)
+                                  .arg(size)
+                                  .arg(expected));
+        if (size != expected || sum != entry.value(QStringLiteral("sum")).toString().toLatin1())
+            altered << path;
+    }
+    const QJsonObject databases = manifest.value(QStringLiteral("databases")).toObject();
+    if (!altered.isEmpty()) {
+        // Within a database, the table whose pages changed says what was lost.
+        const QString path = altered.first();
+        const QString database = path.section(QLatin1Char('/'), 1);
+        const QString table
+            = path.section(QLatin1Char('/'), 0, 0) == str(Backup::kDataFolder) && databases.contains(database)
+            ? alteredTable(dir.filePath(path),
+                databases.value(database).toObject().value(QStringLiteral("tables")).toObject())
+            : QString();
+        throw BackupError(table.isEmpty()
+                ? QStringLiteral(
+                    "The backup %1 was altered after it was written: %2 no longer matches its sum.")
+                      .arg(where, path)
+                : QStringLiteral("The backup %1 was altered after it was written: table %3 of %2 no longer "
+                                 "matches its sum.")
+                      .arg(where, path, table));
+    }
+    if (!databases.contains(str(db::Connection::kSqliteFileName)))
+        throw BackupError(QStringLiteral("%1 holds no database.").arg(where));
+    return manifest;
+}
+
+BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory, const QString& imagesFolder,
+    bool force, const BackupProgress& progress)
+{
+    report(progress, QStringLiteral("Checking the backup"), 0);
+    const QJsonObject manifest = verifyBackupFiles(backup);
+    if (!force) {
+        for (const QString& place : { dataDirectory, imagesFolder }) {
+            if (holdsAnything(place))
+                throw BackupError(QStringLiteral(
+                    "%1 is not empty; restoring would replace what it holds. Give --force to replace it.")
+                                      .arg(QDir::toNativeSeparators(place)));
+        }
+    }
+    const QString dataParent = QFileInfo(QDir::cleanPath(dataDirectory)).path();
+    makeFolder(dataParent);
+    makeFolder(QFileInfo(QDir::cleanPath(imagesFolder)).path());
+    // Left behind by a restore that was stopped: either unfinished or the practice it replaced.
+    Scratch stagedData(besides(dataDirectory, "restoring"));
+    Scratch stagedImages(besides(imagesFolder, "restoring"));
+    QDir(stagedData.path()).removeRecursively();
+    QDir(stagedImages.path()).removeRecursively();
+
+    report(progress, QStringLiteral("Copying the backup"), 20);
+    // Only what the manifest vouches for.
+    const QDir from(backup);
+    makeFolder(stagedData.path());
+    makeFolder(stagedImages.path());
+    for (const QJsonValue& value : manifest.value(QStringLiteral("files")).toArray()) {
+        const QString path = value.toObject().value(QStringLiteral("path")).toString();
+        const QString folder = path.section(QLatin1Char('/'), 0, 0);
+        const QString rest = path.section(QLatin1Char('/'), 1);
+        const QString into = folder == str(Backup::kDataFolder) ? stagedData.path()
+            : folder == str(Backup::kImagesFolder)              ? stagedImages.path()
+                                                                : QString();
+        if (into.isEmpty() || rest.isEmpty())
+            continue;
+        const QString target = QDir(into).filePath(rest);
+        makeFolder(QFileInfo(target).path());
+        copyFile(from.filePath(path), target);
+    }
+
+    report(progress, QStringLiteral("Checking the restored practice"), 50);
+    const QJsonObject databases = manifest.value(QStringLiteral("databases")).toObject();
+    for (auto it = databases.constBegin(); it != databases.constEnd(); ++it) {
+        const QJsonObject tables = it->toObject().value(QStringLiteral("tables")).toObject();
+        QMap<QString, qint64> counts;
+        for (auto t = tables.constBegin(); t != tables.constEnd(); ++t)
+            counts.insert(t.key(), t->toObject().value(QStringLiteral("rows")).toInteger());
+        const QJsonObject restored
+            = verifiedDatabase(QDir(stagedData.path()).filePath(it.key()), counts).tables;
+        for (auto t = tables.constBegin(); t != tables.constEnd(); ++t) {
+            if (restored.value(t.key()) != *t)
+                throw BackupError(
+                    QStringLiteral("The restored %1 does not match the backup: table %2 differs.")
+                        .arg(it.key(), t.key()));
+        }
+    }
+
+    syncTree(stagedImages.path());
+    syncTree(stagedData.path());
+    report(progress, QStringLiteral("Putting the practice in place"), 90);
+    // The images first, the database last: the database is what makes the practice.
+    const bool hadImages = QFileInfo::exists(imagesFolder);
+    swapIn(stagedImages.path(), imagesFolder);
+    try {
+        swapIn(stagedData.path(), dataDirectory);
+    } catch (...) {
+        if (hadImages)
+            swapIn(stagedImages.path(), imagesFolder);
+        else
+            std::rename(QFile::encodeName(imagesFolder).constData(),
+                QFile::encodeName(stagedImages.path()).constData());
+        throw;
+    }
+    // The swaps themselves on the disk: a power cut now keeps the restored practice.
+    syncFolder(QFileInfo(QDir::cleanPath(imagesFolder)).path());
+    syncFolder(dataParent);
+    // The scratch folders now hold what was replaced, and go.
+    report(progress, QStringLiteral("Done"), 100);
+    BackupSummary summary;
+    summary.folder = dataDirectory;
+    summary.rows = totalRows(databases, summary.tables);
+    summary.files = int(manifest.value(QStringLiteral("files")).toArray().size());
+    return summary;
+}
+
+QStringList pruneBackups(const QString& folder, int keep)
+{
+    const QDir dir(folder);
+    QStringList backups;
+    for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        if (QFileInfo::exists(QDir(dir.filePath(name)).filePath(str(Backup::kManifestFile))))
+            backups << name;
+    }
+    QStringList removed;
+    while (backups.size() > keep) {
+        const QString oldest = backups.takeFirst();
+        if (QDir(dir.filePath(oldest)).removeRecursively())
+            removed << dir.filePath(oldest);
+    }
+    return removed;
+}
+
+} // namespace data

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "db/Errors.h"
+
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace data {
+
+// A backup or restore that cannot go on; the message says why in words the user can act on.
+// Whatever it was writing is removed again; the practice is untouched.
+class BackupError : public db::DatabaseError {
+public:
+    using db::DatabaseError::DatabaseError;
+};
+
+// What is being done (a short text) and how far the whole is, 0..100.
+using BackupProgress = std::function<void(const QString& step, int percent)>;
+
+// A backup is a folder: the database files of the data directory, its other files, the image
+// folder, and manifest.json listing each table's row count and the sum of its pages, and each
+// file's size and SHA-256, with the program's version and the date.
+struct Backup {
+    static constexpr const char* kManifestFile = "manifest.json";
+    static constexpr const char* kManifestSumFile = "manifest.sha256";
+    static constexpr const char* kDataFolder = "data";
+    static constexpr const char* kImagesFolder = "xrays";
+    static constexpr const char* kProgram = "Orvane";
+    static constexpr int kFormat = 2;
+};
+
+struct BackupSummary {
+    QString folder;
+    int tables = 0;
+    qint64 rows = 0;
+    int files = 0;
+    qint64 bytes = 0;
+};
+
+// The image folder that belongs to a data directory: "xrays" beside it.
+QString imagesFolderOf(const QString& dataDirectory);
+
+// Writes a backup of the data directory and its image folder into the new folder `out` while
+// other workstations go on working, then opens it, checks it and compares it with what was
+// read. The folder appears only when all of this succeeded.
+BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFolder, const QString& out,
+    const BackupProgress& progress = {});
+
+// Reads a backup's manifest and checks every file it lists against its size and sum, touching
+// nothing. Returns the manifest; BackupError with the reason when the backup is not sound.
+QJsonObject verifyBackupFiles(const QString& backup);
+
+// Restores a backup into the data directory and its image folder: refuses an unsound backup
+// before anything is touched, refuses a location that holds anything unless `force`, builds
+// and checks the practice beside it and only then swaps it in, so that the data directory is
+// at every moment either the old practice or the new one.
+BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory, const QString& imagesFolder,
+    bool force, const BackupProgress& progress = {});
+
+// Keeps the newest `keep` backups (by name, which starts with the date) among the folders in
+// `folder` that hold a manifest; removes the others. Returns the removed ones.
+QStringList pruneBackups(const QString& folder, int keep);
+
+// A new backup folder's name for now: sorts by date.
+QString backupFolderName();
+
+} // namespace data

@@ -1,0 +1,668 @@
+#include "db/Snapshot.h"
+
+#include "db/Dialect.h"
+#include "platform/Sha256.h"
+
+#include <QFile>
+#include <QScopeGuard>
+#include <QStringList>
+#include <QThread>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <future>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace db::snapshot {
+namespace {
+
+// One raw engine handle, closed on every way out.
+class Handle {
+public:
+    Handle(const QString& file, int flags)
+    {
+        const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db, flags, nullptr);
+        if (rc != SQLITE_OK) {
+            const QString engine = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString();
+            sqlite3_close(m_db);
+            m_db = nullptr;
+            throw DatabaseError(QStringLiteral("Cannot open %1").arg(file), engine);
+        }
+        sqlite3_busy_timeout(m_db, 10000);
+    }
+    ~Handle() { sqlite3_close(m_db); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    sqlite3* get() const { return m_db; }
+    QString error() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
+
+    void exec(const char* sql) const
+    {
+        if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw DatabaseError(
+                QStringLiteral("The database could not be read"), error(), QString::fromUtf8(sql));
+    }
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
+class Statement {
+public:
+    Statement(const Handle& db, const QString& sql)
+    {
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v2(db.get(), text.constData(), int(text.size()), &m_stmt, nullptr) != SQLITE_OK) {
+            const int code = sqlite3_errcode(db.get());
+            const QString engine = db.error();
+            if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT)
+                throw DamagedDatabase(QStringLiteral("The file is not a sound database"), engine, sql);
+            throw DatabaseError(QStringLiteral("The database could not be read"), engine, sql);
+        }
+    }
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    sqlite3_stmt* get() const { return m_stmt; }
+    // True while there is a row; throws on an error of the engine.
+    bool step(const Handle& db) const
+    {
+        const int rc = sqlite3_step(m_stmt);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc == SQLITE_DONE)
+            return false;
+        if (rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB)
+            throw DamagedDatabase(QStringLiteral("The database file is damaged"), db.error());
+        throw DatabaseError(QStringLiteral("The database could not be read"), db.error());
+    }
+
+private:
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+QStringList tableNames(const Handle& db)
+{
+    Statement list(db,
+        QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
+                       "ORDER BY name"));
+    QStringList names;
+    while (list.step(db))
+        names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0)));
+    return names;
+}
+
+// A 64-bit sum over pages: four lanes of multiply-rotate over 8-byte words, then mixed. Made to
+// catch damage fast, not to withstand someone forging a file.
+constexpr quint64 kPrime1 = 0x9E3779B185EBCA87ULL;
+constexpr quint64 kPrime2 = 0xC2B2AE3D27D4EB4FULL;
+constexpr quint64 kPrime3 = 0x165667B19E3779F9ULL;
+
+quint64 rotated(quint64 x, int bits)
+{
+    return (x << bits) | (x >> (64 - bits));
+}
+
+quint64 mixedIn(quint64 sum, quint64 word)
+{
+    return rotated(sum + word * kPrime2, 31) * kPrime1;
+}
+
+quint64 pageSum(quint32 number, const uchar* bytes, qsizetype size)
+{
+    quint64 a = kPrime1 + kPrime2 + number;
+    quint64 b = kPrime2 + number;
+    quint64 c = number;
+    quint64 d = number - kPrime1;
+    qsizetype i = 0;
+    for (; i + 32 <= size; i += 32) {
+        quint64 words[4];
+        std::memcpy(words, bytes + i, sizeof words);
+        a = mixedIn(a, words[0]);
+        b = mixedIn(b, words[1]);
+        c = mixedIn(c, words[2]);
+        d = mixedIn(d, words[3]);
+    }
+    for (; i < size; ++i) // page sizes are powers of two from 512: never taken, kept for safety
+        a = mixedIn(a, bytes[i]);
+    quint64 h = rotated(a, 1) + rotated(b, 7) + rotated(c, 12) + rotated(d, 18);
+    h ^= h >> 33;
+    h *= kPrime2;
+    h ^= h >> 29;
+    h *= kPrime3;
+    h ^= h >> 32;
+    return h;
+}
+
+QByteArray hex16(quint64 sum)
+{
+    return QByteArray::number(sum, 16).rightJustified(16, '0');
+}
+
+// The bytes in blocks of 4096, each summed as a page numbered by its place.
+QByteArray bytesSum(const uchar* data, qint64 size)
+{
+    constexpr qint64 kBlock = 4096;
+    quint64 sum = kPrime3 + quint64(size);
+    for (qint64 at = 0; at < size; at += kBlock)
+        sum = mixedIn(sum, pageSum(quint32(at / kBlock + 1), data + at, std::min(kBlock, size - at)));
+    return hex16(sum);
+}
+
+struct BTreeRoot {
+    QString table;
+    quint32 page = 0;
+};
+
+// The b-trees of each table and of its indexes, in the schema's order: a damaged index is a
+// damaged table.
+QList<BTreeRoot> bTreeRoots(const Handle& db, const QStringList& tables)
+{
+    Statement objects(db,
+        QStringLiteral("SELECT tbl_name, rootpage FROM sqlite_master "
+                       "WHERE type IN ('table', 'index') AND rootpage > 0 ORDER BY rowid"));
+    QList<BTreeRoot> roots;
+    while (objects.step(db)) {
+        const QString table
+            = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(objects.get(), 0)));
+        if (tables.contains(table))
+            roots.append({ table, quint32(sqlite3_column_int64(objects.get(), 1)) });
+    }
+    return roots;
+}
+
+// Walks b-trees through the bytes of a database file as its format lays them out, to find every
+// page of a tree: its interior and leaf pages and the overflow pages of its cells. Only the page
+// numbers are wanted, so only the cell headers are read; a page that lies outside the file, is
+// reached twice or is not a b-tree page makes the file damaged.
+class PageWalker {
+public:
+    PageWalker(const uchar* data, qint64 size)
+        : m_data(data)
+        , m_size(size)
+    {
+        if (size < 100)
+            damaged(QStringLiteral("the file is shorter than its header"));
+        const int size16 = (data[16] << 8) | data[17];
+        m_pageSize = size16 == 1 ? 65536 : size16;
+        if (m_pageSize < 512 || (m_pageSize & (m_pageSize - 1)) != 0)
+            damaged(QStringLiteral("the header gives no valid page size"));
+        m_usable = m_pageSize - data[20];
+        if (m_usable < 480)
+            damaged(QStringLiteral("the header reserves too much of each page"));
+        m_seen.assign(size_t(size / m_pageSize) + 1, false);
+    }
+    qint64 pageSize() const { return m_pageSize; }
+
+    void walk(quint32 root, QList<quint32>& into)
+    {
+        std::vector<quint32> pending { root };
+        std::vector<quint32> children;
+        while (!pending.empty()) {
+            const quint32 number = pending.back();
+            pending.pop_back();
+            const uchar* page = take(number, into);
+            const int header = number == 1 ? 100 : 0;
+            const uchar type = page[header];
+            const bool interior = type == 2 || type == 5;
+            const bool table = type == 5 || type == 13;
+            if (!interior && type != 10 && type != 13)
+                damaged(QStringLiteral("page %1 is not a b-tree page").arg(number));
+            const int cells = word16(page, header + 3);
+            const int pointers = header + (interior ? 12 : 8);
+            inside(number, pointers + 2 * cells);
+            children.clear();
+            for (int cell = 0; cell < cells; ++cell) {
+                int at = word16(page, pointers + 2 * cell);
+                if (interior) {
+                    inside(number, at + 4);
+                    children.push_back(word32(page + at));
+                    at += 4;
+                    if (table)
+                        continue; // a key only, no payload
+                }
+                const qint64 payload = varint(page, number, at);
+                if (table)
+                    varint(page, number, at); // the row's locator
+                // How much of the payload stays on the page, as the file format defines it.
+                const qint64 most = table ? m_usable - 35 : (m_usable - 12) * 64 / 255 - 23;
+                if (payload <= most)
+                    continue;
+                const qint64 least = (m_usable - 12) * 32 / 255 - 23;
+                const qint64 k = least + (payload - least) % (m_usable - 4);
+                const qint64 local = k <= most ? k : least;
+                inside(number, int(at + local + 4));
+                overflow(word32(page + at + local), payload - local, into);
+            }
+            if (interior)
+                children.push_back(word32(page + header + 8));
+            // Depth first, the children in their order.
+            pending.insert(pending.end(), children.rbegin(), children.rend());
+        }
+    }
+
+private:
+    [[noreturn]] static void damaged(const QString& why)
+    {
+        throw DamagedDatabase(QStringLiteral("The database file is damaged"), why);
+    }
+    static int word16(const uchar* page, int at) { return (page[at] << 8) | page[at + 1]; }
+    static quint32 word32(const uchar* at)
+    {
+        return (quint32(at[0]) << 24) | (quint32(at[1]) << 16) | (quint32(at[2]) << 8) | quint32(at[3]);
+    }
+    void inside(quint32 number, int end) const
+    {
+        if (end > m_usable)
+            damaged(QStringLiteral("page %1 holds more than fits on it").arg(number));
+    }
+    const uchar* take(quint32 number, QList<quint32>& into)
+    {
+        if (number == 0 || number >= m_seen.size() || qint64(number) * m_pageSize > m_size)
+            damaged(QStringLiteral("page %1 lies outside the file").arg(number));
+        if (m_seen[number])
+            damaged(QStringLiteral("page %1 is used twice").arg(number));
+        m_seen[number] = true;
+        into.append(number);
+        return m_data + qint64(number - 1) * m_pageSize;
+    }
+    qint64 varint(const uchar* page, quint32 number, int& at) const
+    {
+        quint64 value = 0;
+        for (int i = 0; i < 9; ++i) {
+            inside(number, at + 1);
+            const uchar byte = page[at++];
+            if (i == 8)
+                return qint64((value << 8) | byte);
+            value = (value << 7) | (byte & 0x7f);
+            if (!(byte & 0x80))
+                return qint64(value);
+        }
+        return qint64(value);
+    }
+    void overflow(quint32 next, qint64 bytes, QList<quint32>& into)
+    {
+        for (; bytes > 0; bytes -= m_usable - 4) {
+            if (next == 0)
+                damaged(QStringLiteral("an overflow chain ends early"));
+            next = word32(take(next, into));
+        }
+    }
+
+    const uchar* m_data;
+    qint64 m_size;
+    qint64 m_pageSize = 0;
+    int m_usable = 0;
+    std::vector<bool> m_seen;
+};
+
+// A database file's bytes, mapped rather than read: the cache holds them already.
+class MappedFile {
+public:
+    explicit MappedFile(const QString& path)
+        : m_file(path)
+    {
+        if (!m_file.open(QIODevice::ReadOnly))
+            throw DatabaseError(QStringLiteral("Cannot read %1: %2").arg(path, m_file.errorString()));
+        m_size = m_file.size();
+        m_data = m_size > 0 ? m_file.map(0, m_size) : nullptr;
+        if (!m_data)
+            throw DamagedDatabase(QStringLiteral("Cannot read %1").arg(path), m_file.errorString());
+    }
+    const uchar* data() const { return m_data; }
+    qint64 size() const { return m_size; }
+
+private:
+    QFile m_file;
+    const uchar* m_data = nullptr;
+    qint64 m_size = 0;
+};
+
+QMap<QString, QList<quint32>> tablePages(
+    PageWalker& walker, const QStringList& tables, const QList<BTreeRoot>& roots)
+{
+    QMap<QString, QList<quint32>> pages;
+    for (const QString& table : tables)
+        pages.insert(table, {});
+    for (const BTreeRoot& root : roots)
+        walker.walk(root.page, pages[root.table]);
+    return pages;
+}
+
+QString integrityProblem(const Handle& db)
+{
+    // quick_check reads every page and row; it leaves out only the comparison of each index
+    // with its table, which restoring does not depend on.
+    Statement check(db, QStringLiteral("PRAGMA quick_check"));
+    QStringList problems;
+    while (check.step(db)) {
+        const QString line
+            = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(check.get(), 0)));
+        if (line != QLatin1String("ok"))
+            problems << line;
+    }
+    return problems.join(QLatin1Char('\n'));
+}
+
+// Why writing the target failed, from the system's error number.
+QString targetWordsOfErrno(int error, const QString& target)
+{
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return QStringLiteral("The disk of %1 is full.").arg(target);
+    case EROFS:
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("%1 cannot be written: the folder or disk is read-only.").arg(target);
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("%1 cannot be created: the folder is missing or cannot be written.")
+            .arg(target);
+    default:
+        return QStringLiteral("%1 could not be written: %2")
+            .arg(target, QString::fromLocal8Bit(std::strerror(error)));
+    }
+}
+
+// Writes the bytes as the new file `target` and puts them on the disk.
+void writeWhole(const QString& target, const unsigned char* bytes, qint64 size)
+{
+    const int fd
+        = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0)
+        throw TargetError(targetWordsOfErrno(errno, target));
+    const auto closed = qScopeGuard([fd] { ::close(fd); });
+    for (qint64 done = 0; done < size;) {
+        const ssize_t wrote = ::write(fd, bytes + done, size_t(std::min<qint64>(size - done, 1 << 22)));
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            throw TargetError(targetWordsOfErrno(wrote < 0 ? errno : ENOSPC, target));
+        done += wrote;
+    }
+    if (::fsync(fd) != 0)
+        throw TargetError(targetWordsOfErrno(errno, target));
+}
+
+// Counts the tables of the database file through the engine and sums its bytes as mapped.
+FileSums sumsOf(const QString& file, const MappedFile& bytes)
+{
+    FileSums sums;
+    QStringList tables;
+    QList<BTreeRoot> roots;
+    {
+        Handle db(file, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+        db.exec("BEGIN");
+        tables = tableNames(db);
+        for (const QString& table : std::as_const(tables)) {
+            Statement count(db, QStringLiteral("SELECT COUNT(*) FROM ") + Dialect::quoted(table));
+            count.step(db);
+            sums.tables[table].rows = sqlite3_column_int64(count.get(), 0);
+        }
+        roots = bTreeRoots(db, tables);
+        db.exec("COMMIT");
+    }
+    sums.size = bytes.size();
+    sums.sum = bytesSum(bytes.data(), sums.size);
+    PageWalker walker(bytes.data(), bytes.size());
+    const QMap<QString, QList<quint32>> pages = tablePages(walker, tables, roots);
+    const qint64 pageSize = walker.pageSize();
+    for (auto it = pages.cbegin(); it != pages.cend(); ++it) {
+        quint64 sum = kPrime3 + quint64(it->size());
+        for (const quint32 page : *it)
+            sum = mixedIn(sum, pageSum(page, bytes.data() + (qint64(page) - 1) * pageSize, pageSize));
+        sums.tables[it.key()].sum = hex16(sum);
+    }
+    return sums;
+}
+
+qint64 pragmaNumber(const Handle& db, const char* pragma)
+{
+    Statement value(db, QString::fromLatin1(pragma));
+    value.step(db);
+    return sqlite3_column_int64(value.get(), 0);
+}
+
+// Why a write to the target failed, from the engine's code.
+QString targetWords(int code, const QString& target)
+{
+    switch (code & 0xff) {
+    case SQLITE_FULL:
+        return QStringLiteral("The disk of %1 is full.").arg(target);
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return QStringLiteral("%1 cannot be written: the folder or disk is read-only.").arg(target);
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("%1 cannot be created: the folder is missing or cannot be written.")
+            .arg(target);
+    default:
+        return QStringLiteral("%1 could not be written.").arg(target);
+    }
+}
+
+// Copies the snapshot `from` reads straight into the new database file `target`, page by page.
+void copyToFile(const Handle& from, const QString& target, const Progress& progress)
+{
+    sqlite3* to = nullptr;
+    int rc = sqlite3_open_v2(
+        QFile::encodeName(target).constData(), &to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close(to);
+        throw TargetError(targetWords(rc, target));
+    }
+    sqlite3_backup* copy = sqlite3_backup_init(to, "main", from.get(), "main");
+    if (!copy) {
+        const QString engine = QString::fromUtf8(sqlite3_errmsg(to));
+        sqlite3_close(to);
+        throw TargetError(QStringLiteral("%1 could not be written.").arg(target), engine);
+    }
+    do {
+        rc = sqlite3_backup_step(copy, 8192);
+        if (progress)
+            progress(sqlite3_backup_pagecount(copy) - sqlite3_backup_remaining(copy),
+                sqlite3_backup_pagecount(copy));
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+            QThread::msleep(20);
+    } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+    sqlite3_backup_finish(copy);
+    const int failure = rc == SQLITE_DONE ? sqlite3_errcode(to) : rc;
+    const QString engine = QString::fromUtf8(sqlite3_errmsg(to));
+    // The copy keeps the source's journal mode; a backup file stands alone.
+    if (rc == SQLITE_DONE)
+        rc = sqlite3_exec(to, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
+    const int closed = sqlite3_close(to);
+    if (rc != SQLITE_DONE && rc != SQLITE_OK)
+        throw TargetError(targetWords(failure, target), engine);
+    if (closed != SQLITE_OK)
+        throw TargetError(QStringLiteral("%1 could not be written.").arg(target));
+}
+
+} // namespace
+
+CheckedCopy copySqliteFile(
+    const QString& source, const QString& target, const Progress& progress, qint64 memoryLimit)
+{
+    CheckedCopy copy;
+    Handle from(source, SQLITE_OPEN_READONLY);
+    from.exec("PRAGMA mmap_size = 1099511627776");
+    // The read transaction fixes the snapshot: the counts and every step of the copy see the
+    // same state, whatever other workstations commit meanwhile (WAL keeps their pages aside).
+    from.exec("BEGIN");
+    for (const QString& table : tableNames(from)) {
+        Statement count(from, QStringLiteral("SELECT COUNT(*) FROM ") + Dialect::quoted(table));
+        count.step(from);
+        copy.counts.insert(table, sqlite3_column_int64(count.get(), 0));
+    }
+    if (memoryLimit < 0)
+        memoryLimit = qint64(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGE_SIZE) / 4;
+    if (pragmaNumber(from, "PRAGMA page_count") * pragmaNumber(from, "PRAGMA page_size") > memoryLimit) {
+        copyToFile(from, target, progress);
+        from.exec("COMMIT");
+        std::future<QString> integrity
+            = std::async(std::launch::async, [target] { return sqliteIntegrityProblem(target); });
+        const auto waitForCheck = qScopeGuard([&] {
+            if (integrity.valid())
+                integrity.wait();
+        });
+        copy.sums = sumSqliteFile(target);
+        copy.problem = integrity.get();
+        return copy;
+    }
+
+    // The snapshot in memory, owned by the engine; one private store per copy.
+    Handle memory(QStringLiteral("file:snapshot?vfs=memdb"),
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX);
+    sqlite3_int64 limit = sqlite3_int64(1) << 40;
+    sqlite3_file_control(memory.get(), "main", SQLITE_FCNTL_SIZE_LIMIT, &limit);
+    sqlite3_backup* step = sqlite3_backup_init(memory.get(), "main", from.get(), "main");
+    if (!step)
+        throw DatabaseError(QStringLiteral("The database could not be copied"), memory.error());
+    int rc = SQLITE_OK;
+    do {
+        rc = sqlite3_backup_step(step, 8192);
+        if (progress)
+            progress(sqlite3_backup_pagecount(step) - sqlite3_backup_remaining(step),
+                sqlite3_backup_pagecount(step));
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+            QThread::msleep(20);
+    } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+    sqlite3_backup_finish(step);
+    if (rc != SQLITE_DONE)
+        throw DatabaseError(QStringLiteral("The database could not be copied into memory"), memory.error());
+    from.exec("COMMIT");
+
+    sqlite3_int64 size = 0;
+    unsigned char* bytes = sqlite3_serialize(memory.get(), "main", &size, SQLITE_SERIALIZE_NOCOPY);
+    if (!bytes || size < 100)
+        throw DatabaseError(QStringLiteral("The database could not be copied into memory"), memory.error());
+    // The copy keeps the source's journal mode in its header; a backup file stands alone, so it
+    // says "rollback journal" (format versions 1), as PRAGMA journal_mode = DELETE would write.
+    bytes[18] = 1;
+    bytes[19] = 1;
+
+    // The engine checks the snapshot through a handle of its own over the same bytes, read only,
+    // while they are written to the disk and read back.
+    std::future<QString> integrity = std::async(std::launch::async, [bytes, size] {
+        Handle check(QStringLiteral(":memory:"), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
+        if (sqlite3_deserialize(check.get(), "main", bytes, size, size, SQLITE_DESERIALIZE_READONLY)
+            != SQLITE_OK)
+            throw DatabaseError(QStringLiteral("The copy could not be checked"), check.error());
+        return integrityProblem(check);
+    });
+    // The check must be over before the bytes go, whatever happens here.
+    const auto waitForCheck = qScopeGuard([&] {
+        if (integrity.valid())
+            integrity.wait();
+    });
+    writeWhole(target, bytes, size);
+    const MappedFile written(target);
+    if (written.size() != size || std::memcmp(written.data(), bytes, size_t(size)) != 0)
+        throw TargetError(
+            QStringLiteral("%1 does not hold what was written to it: the disk may be failing.").arg(target));
+    copy.sums = sumsOf(target, written);
+    copy.problem = integrity.get();
+    return copy;
+}
+
+QString sqliteIntegrityProblem(const QString& file)
+{
+    Handle db(file, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+    return integrityProblem(db);
+}
+
+QMap<QString, QList<quint32>> sqliteTablePages(const QString& file)
+{
+    Handle db(file, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+    db.exec("BEGIN");
+    const QStringList tables = tableNames(db);
+    const QList<BTreeRoot> roots = bTreeRoots(db, tables);
+    db.exec("COMMIT");
+    const MappedFile bytes(file);
+    PageWalker walker(bytes.data(), bytes.size());
+    return tablePages(walker, tables, roots);
+}
+
+FileSums sumSqliteFile(const QString& file)
+{
+    return sumsOf(file, MappedFile(file));
+}
+
+bool fileSum(const QString& path, QByteArray& sum, qint64& size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    size = file.size();
+    if (size == 0) {
+        sum = bytesSum(nullptr, 0);
+        return true;
+    }
+    const uchar* data = file.map(0, size);
+    if (!data)
+        return false;
+    sum = bytesSum(data, size);
+    return true;
+}
+
+TableSums sumSqliteTables(const QString& file)
+{
+    // One thread reads this handle: the engine's locks would cost more than the reading.
+    Handle db(file, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+    db.exec("BEGIN");
+    TableSums sums;
+    std::string buffer; // clear() keeps its capacity
+    buffer.reserve(1 << 17);
+    for (const QString& table : tableNames(db)) {
+        Statement rows(db, QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(Dialect::quoted(table)));
+        platform::Sha256 hash;
+        const int columns = sqlite3_column_count(rows.get());
+        qint64 count = 0;
+        while (rows.step(db)) {
+            ++count;
+            for (int c = 0; c < columns; ++c) {
+                const int type = sqlite3_column_type(rows.get(), c);
+                buffer.push_back(char(type));
+                switch (type) {
+                case SQLITE_INTEGER: {
+                    const qint64 v = sqlite3_column_int64(rows.get(), c);
+                    buffer.append(reinterpret_cast<const char*>(&v), sizeof v);
+                    break;
+                }
+                case SQLITE_FLOAT: {
+                    const double v = sqlite3_column_double(rows.get(), c);
+                    buffer.append(reinterpret_cast<const char*>(&v), sizeof v);
+                    break;
+                }
+                case SQLITE_NULL:
+                    break;
+                default: { // text and blobs: length first, so that values cannot run into each other
+                    const void* data = type == SQLITE_BLOB ? sqlite3_column_blob(rows.get(), c)
+                                                           : sqlite3_column_text(rows.get(), c);
+                    const qint32 size = sqlite3_column_bytes(rows.get(), c);
+                    buffer.append(reinterpret_cast<const char*>(&size), sizeof size);
+                    buffer.append(static_cast<const char*>(data), size);
+                }
+                }
+            }
+            if (buffer.size() > (1 << 16)) {
+                hash.add(buffer.data(), qsizetype(buffer.size()));
+                buffer.clear();
+            }
+        }
+        hash.add(buffer.data(), qsizetype(buffer.size()));
+        buffer.clear();
+        sums.insert(table, { count, hash.hex() });
+    }
+    db.exec("COMMIT");
+    return sums;
+}
+
+} // namespace db::snapshot

@@ -1,0 +1,183 @@
+// The audit trail: what a post or delete through the data module leaves, in the transaction of
+// the change, and what the trail's reader gives back.
+
+#include "data/AuditTrail.h"
+#include "RulesPractice.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+using data::AuditTrail;
+
+namespace {
+
+constexpr double kRate = 340.75;
+
+QJsonObject changesOf(const AuditTrail::Entry& entry)
+{
+    return QJsonDocument::fromJson(entry.changes.toUtf8()).object();
+}
+
+QList<AuditTrail::Entry> entriesOf(data::TDmForm& dm, const QString& table)
+{
+    AuditTrail::Filter filter;
+    filter.table = table;
+    return AuditTrail::read(*dm.Database, filter);
+}
+
+int auditCount(data::TDmForm& dm)
+{
+    return int(AuditTrail::read(*dm.Database, {}).size());
+}
+
+} // namespace
+
+class TestAuditTrail : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<RulesPractice> m_practice;
+
+private Q_SLOTS:
+    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
+
+    void chargeEditedThenDeletedLeavesOldAndNewValues()
+    {
+        auto dm = m_practice->open();
+        platform::session().userName = QStringLiteral("maria");
+        const int patient = RulesPractice::addPatient(*dm, QStringLiteral("Audited"));
+        db::Dataset& ledger = *dm->finance().PatientEconomTable;
+        ledger.append();
+        ledger.setValue(u"Sign", 1);
+        ledger.setValue(u"CreditEURO", 50.0);
+        ledger.post();
+        const int econom = ledger.value(u"EconomID").toInt();
+
+        ledger.edit();
+        ledger.setValue(u"CreditEURO", 80.0);
+        ledger.post();
+        ledger.remove();
+
+        const QList<AuditTrail::Entry> entries = entriesOf(*dm, QStringLiteral("PatEconomics"));
+        QCOMPARE(entries.size(), 3); // newest first: delete, edit, insert
+        const AuditTrail::Entry& deleted = entries[0];
+        const AuditTrail::Entry& edited = entries[1];
+        QCOMPARE(deleted.action, QLatin1Char('D'));
+        QCOMPARE(edited.action, QLatin1Char('U'));
+        QCOMPARE(entries[2].action, QLatin1Char('I'));
+        for (const AuditTrail::Entry& e : entries) {
+            QCOMPARE(e.user, QStringLiteral("maria"));
+            QCOMPARE(e.patientId, std::optional<qint64>(patient));
+            QVERIFY(!e.workstation.isEmpty());
+        }
+        const QJsonObject edit = changesOf(edited);
+        QCOMPARE(edit.value(QStringLiteral("CreditEURO")).toArray(), (QJsonArray { 50.0, 80.0 }));
+        QCOMPARE(edit.value(QStringLiteral("Credit")).toArray(),
+            (QJsonArray { 50.0 * kRate, 80.0 * kRate })); // the twin follows
+        QVERIFY(!edit.contains(QStringLiteral("EconomID"))); // unchanged fields stay out
+        const QJsonObject gone = changesOf(deleted);
+        QCOMPARE(gone.value(QStringLiteral("CreditEURO")).toArray(), (QJsonArray { 80.0, QJsonValue::Null }));
+        QCOMPARE(gone.value(QStringLiteral("EconomID")).toArray(), (QJsonArray { econom, QJsonValue::Null }));
+        QCOMPARE(changesOf(entries[2]).value(QStringLiteral("CreditEURO")).toArray(),
+            (QJsonArray { QJsonValue::Null, 50.0 }));
+    }
+
+    void rolledBackGroupLeavesNoEntry()
+    {
+        auto dm = m_practice->open();
+        rulestest::addOperation(*dm, 7, QStringLiteral("Crown"), 0, 0);
+        RulesPractice::addPatient(*dm);
+        const int before = auditCount(*dm);
+        const int history
+            = RulesPractice::scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM History")).toInt();
+        // The charge, written after its treatment row in the same group, is refused.
+        rulestest::exec(*dm->Database,
+            QStringLiteral("CREATE TRIGGER NoCharge BEFORE INSERT ON PatEconomics BEGIN SELECT RAISE(ABORT, "
+                           "'refused'); END"));
+        QVERIFY_THROWS_EXCEPTION(
+            db::DatabaseError, rulestest::addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 100));
+        QCOMPARE(RulesPractice::scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM History")).toInt(), history);
+        QCOMPARE(auditCount(*dm), before);
+
+        // Once the charge can be written, each stored row has exactly its entry.
+        rulestest::exec(*dm->Database, QStringLiteral("DROP TRIGGER NoCharge"));
+        rulestest::addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 100, 12);
+        const int stored
+            = RulesPractice::scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM History")).toInt() - history;
+        QVERIFY(stored >= 1);
+        QCOMPARE(int(entriesOf(*dm, QStringLiteral("History")).size()), stored);
+    }
+
+    // The trail's table comes with the first entry; a first entry rolled back must not stop the next.
+    void aRolledBackFirstEntryDoesNotStopTheNext()
+    {
+        auto dm = m_practice->open();
+        QVERIFY(!dm->Database->database().tables().contains(
+            QStringLiteral("AuditTrail"))); // opening wrote nothing
+        rulestest::exec(*dm->Database,
+            QStringLiteral("CREATE TRIGGER NoPatient BEFORE INSERT ON Patient BEGIN SELECT RAISE(ABORT, "
+                           "'refused'); END"));
+        QVERIFY_THROWS_EXCEPTION(
+            db::DatabaseError, RulesPractice::addPatient(*dm, QStringLiteral("Refused")));
+        QVERIFY(!dm->Database->database().tables().contains(QStringLiteral("AuditTrail")));
+        rulestest::exec(*dm->Database, QStringLiteral("DROP TRIGGER NoPatient"));
+        dm->patients().PatientsTable->cancel();
+        RulesPractice::addPatient(*dm, QStringLiteral("Stored"));
+        const int stored = RulesPractice::scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM Patient")).toInt();
+        QVERIFY(stored >= 1);
+        QCOMPARE(int(entriesOf(*dm, QStringLiteral("Patient")).size()), stored);
+    }
+
+    void onlyClinicalAndFinancialTablesAreRecorded()
+    {
+        auto dm = m_practice->open();
+        const int before = auditCount(*dm);
+        RulesPractice::addRow(
+            *dm->lists().CitiesTable, { { QStringLiteral("CityName"), QStringLiteral("Volos") } });
+        QCOMPARE(auditCount(*dm), before);
+        const int patient = RulesPractice::addPatient(*dm, QStringLiteral("Recorded"));
+        const QList<AuditTrail::Entry> patients = entriesOf(*dm, QStringLiteral("Patient"));
+        QCOMPARE(patients.size(), 1);
+        QCOMPARE(changesOf(patients[0]).value(QStringLiteral("LastName")).toArray(),
+            (QJsonArray { QJsonValue::Null, QStringLiteral("Recorded") }));
+        QCOMPARE(patients[0].patientId, std::optional<qint64>(patient));
+    }
+
+    void readerFiltersAndCsvQuotes()
+    {
+        auto dm = m_practice->open();
+        platform::session().userName = QStringLiteral("anna");
+        const int first = RulesPractice::addPatient(*dm, QStringLiteral("Smith, \"Jr\""));
+        platform::session().userName = QStringLiteral("nikos");
+        const int second = RulesPractice::addPatient(*dm, QStringLiteral("Other"));
+
+        AuditTrail::Filter byPatient;
+        byPatient.patientId = first;
+        const QList<AuditTrail::Entry> mine = AuditTrail::read(*dm->Database, byPatient);
+        QVERIFY(!mine.isEmpty());
+        for (const AuditTrail::Entry& e : mine)
+            QCOMPARE(e.patientId, std::optional<qint64>(first));
+        AuditTrail::Filter byUser;
+        byUser.user = QStringLiteral("nikos");
+        for (const AuditTrail::Entry& e : AuditTrail::read(*dm->Database, byUser))
+            QVERIFY2(e.patientId == std::optional<qint64>(second),
+                qPrintable(e.table + QLatin1Char(' ') + e.action + QLatin1Char(' ') + e.changes));
+        AuditTrail::Filter tomorrow;
+        tomorrow.from = QDate::currentDate().addDays(1);
+        QVERIFY(AuditTrail::read(*dm->Database, tomorrow).isEmpty());
+        AuditTrail::Filter today;
+        today.from = today.to = QDate::currentDate();
+        QCOMPARE(AuditTrail::read(*dm->Database, today).size(), AuditTrail::read(*dm->Database, {}).size());
+
+        const QString csv = AuditTrail::toCsv(mine);
+        const QStringList lines = csv.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), mine.size() + 1);
+        QVERIFY(lines.first().startsWith(QStringLiteral("ChangedAt,UserName")));
+        QVERIFY2(csv.contains(QStringLiteral("\\\"\"Jr\\\"\"")),
+            qPrintable(csv)); // quotes doubled inside a quoted field
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAuditTrail)
+#include "tst_audittrail.moc"

@@ -1,0 +1,72 @@
+#include "platform/PasswordHash.h"
+
+#include <QTest>
+
+namespace pw = platform::password;
+
+class TestPasswordHash : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void hashIsSaltedSlowAndOpaque()
+    {
+        const QString a = pw::hash(QStringLiteral("κωδικός"));
+        const QString b = pw::hash(QStringLiteral("κωδικός"));
+        QVERIFY(a != b); // a salt of its own each time
+        QVERIFY(pw::isHashed(a));
+        QVERIFY(!a.contains(QStringLiteral("κωδικός")));
+        QVERIFY(a.section(QLatin1Char('$'), 1, 1).toInt() >= 100000);
+        QVERIFY(pw::matches(QStringLiteral("κωδικός"), a));
+        QVERIFY(pw::matches(QStringLiteral("κωδικός"), b));
+    }
+
+    void matches_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("expected");
+        const QString hashed = pw::hash(QStringLiteral("secret"), 1000);
+        QString tampered = hashed;
+        tampered[tampered.size() - 3]
+            = tampered[tampered.size() - 3] == QLatin1Char('A') ? QLatin1Char('B') : QLatin1Char('A');
+        QTest::newRow("hash, right") << "secret" << hashed << true;
+        QTest::newRow("hash, wrong") << "secreT" << hashed << false;
+        QTest::newRow("hash, prefix") << "secre" << hashed << false;
+        QTest::newRow("hash, empty typed") << "" << pw::hash(QString(), 1000) << false;
+        QTest::newRow("hash altered") << "secret" << tampered << false;
+        QTest::newRow("plain, right") << "secret"
+                                      << "secret" << true;
+        QTest::newRow("plain, longer") << "secrets"
+                                       << "secret" << false;
+        QTest::newRow("plain, empty stored") << "x"
+                                             << "" << false;
+        QTest::newRow("plain, both empty") << ""
+                                           << "" << false;
+        QTest::newRow("the stored hash typed as the password") << hashed << hashed << false;
+    }
+    void matches()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        QFETCH(bool, expected);
+        QCOMPARE(pw::matches(typed, stored), expected);
+    }
+
+    void malformedHashesAreNotHashes_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("plain") << "pbkdf2";
+        QTest::newRow("missing key") << "pbkdf2-sha256$1000$c2FsdA==$";
+        QTest::newRow("zero rounds")
+            << "pbkdf2-sha256$0$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
+        QTest::newRow("other scheme") << "md5$1000$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
+    }
+    void malformedHashesAreNotHashes()
+    {
+        QFETCH(QString, stored);
+        QVERIFY(!pw::isHashed(stored));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPasswordHash)
+#include "tst_passwordhash.moc"
