@@ -375,7 +375,8 @@ QString identifier(const QString& name)
 
 void dropDatabase(const db::Connection& maintenance, const QString& database)
 {
-    db::Query::run(maintenance, QStringLiteral("DROP DATABASE IF EXISTS %1").arg(identifier(database)));
+    if (databaseExists(maintenance, database))
+        db::Query::run(maintenance, QStringLiteral("DROP DATABASE %1").arg(identifier(database)));
 }
 
 std::unique_ptr<db::Connection> openMaintenance(const db::ConnectionProfile& target)
