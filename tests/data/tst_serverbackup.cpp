@@ -135,6 +135,20 @@ private Q_SLOTS:
         data::restoreBackup(m_backup, target, QString(), true);
         QCOMPARE(checksums(target), m_sums);
         QCOMPARE(databasesLike(name), QStringList { name });
+
+        // Another workstation still working on it: the server refuses the swap, nothing changes.
+        const auto workstation
+            = db::Connection::open(testsupport::engineProfile(QStringLiteral("workstation"), dir));
+        db::Query::run(*workstation, QStringLiteral("DELETE FROM Appointments"));
+        try {
+            data::restoreBackup(m_backup, target, QString(), true);
+            QFAIL("a database in use was replaced");
+        } catch (const data::BackupError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("close the program")), qPrintable(e.message()));
+        }
+        QCOMPARE(
+            db::Query(*workstation, QStringLiteral("SELECT COUNT(*) FROM Appointments")).scalar().toInt(), 0);
+        QCOMPARE(databasesLike(name), QStringList { name });
     }
 
     void damagedBackupIsRefusedBeforeAnythingIsTouched_data()
