@@ -168,7 +168,7 @@ int runCommand(int argc, char* argv[])
             err << (options.isSet(options.backup) ? "Usage: orvane --backup DATA OUT\n" : "Usage: orvane --restore BACKUP DATA [--force]\n");
             return 2;
         }
-        const QString second = QDir::cleanPath(QDir::current().absoluteFilePath(rest.constFirst()));
+        const QString second = Options::absolute(rest.constFirst());
         if (options.isSet(options.backup))
             return data::runBackupCommand(options.path(options.backup), second, out, err);
         return data::runRestoreCommand(options.path(options.restore), second, options.isSet(options.force), out, err);

@@ -1,5 +1,6 @@
 #include "data/Backup.h"
 
+#include "data/ServerBackup.h"
 #include "db/Connection.h"
 #include "db/Snapshot.h"
 #include "platform/Sha256.h"
@@ -332,6 +333,8 @@ QString backupFolderName()
 BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFolder, const QString& out,
     const BackupProgress& progress)
 {
+    if (db::ConnectionProfile::isServerLocation(dataDirectory))
+        return makeServerBackup(dataDirectory, out, progress);
     const QDir data(dataDirectory);
     if (!QFileInfo::exists(data.filePath(str(db::Connection::kSqliteFileName))))
         throw BackupError(
@@ -476,6 +479,8 @@ QJsonObject verifyBackupFiles(const QString& backup)
 BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory, const QString& imagesFolder,
     bool force, const BackupProgress& progress)
 {
+    if (db::ConnectionProfile::isServerLocation(dataDirectory) || isServerBackup(backup))
+        return restoreServerBackup(backup, dataDirectory, force, progress);
     report(progress, QStringLiteral("Checking the backup"), 0);
     const QJsonObject manifest = verifyBackupFiles(backup);
     if (!force) {

@@ -198,12 +198,14 @@ bool RemindersOfDay::openRecalls()
     recalls.close();
     const QString path = recallQueryPath();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // A practice on a server has no folder to keep a query of its own in: it uses the default.
+    const bool onServer = !m_dm.connection().isSqlite();
+    if (!onServer && !file.open(QIODevice::ReadOnly)) {
         platform::exceptionLog::logException(
             QStringLiteral("The recall list is empty: cannot read %1: %2").arg(path, file.errorString()));
         return false;
     }
-    const QString stored = QString::fromUtf8(file.readAll());
+    const QString stored = onServer ? defaultRecallQuery() : QString::fromUtf8(file.readAll());
     // Comments alone are no statement either.
     QString body;
     for (const QString& line : stored.split(QLatin1Char('\n'))) {

@@ -6,6 +6,7 @@
 #include "platform/Session.h"
 #include "platform/Settings.h"
 #include "support/MessageRecorder.h"
+#include "support/TestEngine.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -37,8 +38,9 @@ private Q_SLOTS:
     {
         qputenv("ORVANE_PROGRAM_DIR", m_root.filePath(QStringLiteral("program")).toUtf8());
         const QString path = m_root.filePath(QStringLiteral("data"));
-        data::DataDirectory(path).create();
-        m_dm = data::TDmForm::connect({ .name = QStringLiteral("audit-form"), .dataDirectory = path });
+        testsupport::makeEngineDatabase(path);
+        data::DataDirectory(testsupport::engineLocation(path)).create();
+        m_dm = data::TDmForm::connect(testsupport::engineProfile(QStringLiteral("audit-form"), path));
         m_dm->openAtStart(
             platform::Settings(platform::Edition::Dental, m_root.filePath(QStringLiteral("config"))));
         m_annasPatient = addPatient(QStringLiteral("anna"), QStringLiteral("First"));

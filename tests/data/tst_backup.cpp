@@ -180,7 +180,8 @@ private Q_SLOTS:
         const QString restored = m_root.filePath(QStringLiteral("B/Orvane/Data"));
         data::restoreBackup(m_backup, restored, data::imagesFolderOf(restored), false);
         QCOMPARE(stateOf(restored), m_state);
-        QCOMPARE(stateOf(restored).images.size(), 3);
+        for (const char* added : { "x1/pano.jpg", "x1/11.png", "x7/Γιάννης.jpg" })
+            QVERIFY(stateOf(restored).images.contains(QString::fromUtf8(added)));
         QCOMPARE(data::DataDirectory(restored).check(), QStringList());
         QCOMPARE(stateOf(m_practice), m_state); // the source is untouched
     }

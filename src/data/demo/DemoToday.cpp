@@ -49,8 +49,9 @@ void eventfulDay(RowWriter& writer, QDate today)
                 { QStringLiteral("RemForEveryMonth"), true }, { QStringLiteral("DurationDays"), 1 } });
     }
 
-    db::Query::run(
-        c, QStringLiteral("UPDATE Medicines SET Shown = 0 WHERE ID = (SELECT MAX(ID) FROM Medicines)"));
+    db::Query(c, QStringLiteral("UPDATE Medicines SET Shown = :shown WHERE ID = (SELECT MAX(ID) FROM Medicines)"))
+        .bind(QStringLiteral("shown"), false)
+        .exec();
 }
 
 } // namespace data::demo

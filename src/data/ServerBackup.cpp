@@ -1,0 +1,514 @@
+#include "data/ServerBackup.h"
+
+#include "data/ServerTools.h"
+#include "db/Connection.h"
+#include "db/Query.h"
+#include "platform/ExceptionLog.h"
+#include "platform/Sha256.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace data {
+namespace {
+
+using servertools::conninfo;
+using servertools::countDumpRows;
+using servertools::ToolRun;
+
+QString str(const char* text)
+{
+    return QString::fromLatin1(text);
+}
+
+// A table's rows and the sum of their text, in the session's settings that fix how values read
+// as text: both sides of a comparison must print a date or a number alike.
+const QStringList kSessionSettings { QStringLiteral("SET LOCAL DateStyle = 'ISO, YMD'"),
+    QStringLiteral("SET LOCAL IntervalStyle = 'postgres'"), QStringLiteral("SET LOCAL TimeZone = 'UTC'"),
+    QStringLiteral("SET LOCAL extra_float_digits = 1"), QStringLiteral("SET LOCAL bytea_output = 'hex'") };
+
+// Every table of the practice's schema, by name.
+QStringList serverTables(const db::Connection& connection)
+{
+    db::Query list(connection,
+        QStringLiteral("SELECT tablename FROM pg_catalog.pg_tables WHERE schemaname = current_schema() "
+                       "ORDER BY tablename"));
+    list.exec();
+    QStringList tables;
+    while (list.next())
+        tables << list.value(0).toString();
+    return tables;
+}
+
+// Rows and an order-free sum of the rows' text (the first 64 bits of each row's MD5, added up),
+// computed by the server: nothing but two numbers per table crosses the network.
+QJsonObject tableSums(const db::Connection& connection, const QStringList& tables)
+{
+    QJsonObject sums;
+    for (const QString& table : tables) {
+        db::Query sum(connection,
+            QStringLiteral(
+                "SELECT COUNT(*), COALESCE(SUM(('x' || LEFT(MD5(t::text), 16))::bit(64)::bigint), 0)::text "
+                "FROM %1 t")
+                .arg(db::Dialect::quoted(table)));
+        sum.exec();
+        sum.next();
+        sums.insert(table,
+            QJsonObject { { QStringLiteral("rows"), sum.value(0).toLongLong() },
+                { QStringLiteral("sum"), sum.value(1).toString() } });
+    }
+    return sums;
+}
+
+// Reads sums in one snapshot; READ ONLY REPEATABLE READ is what pg_dump itself uses.
+void beginSnapshot(const db::Connection& connection)
+{
+    db::Query::run(connection, QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
+    for (const QString& setting : kSessionSettings)
+        db::Query::run(connection, setting);
+}
+
+db::ConnectionProfile withDatabase(db::ConnectionProfile profile, const QString& database)
+{
+    profile.database = database;
+    return profile;
+}
+
+// The first difference between what the manifest says of each table and what was found.
+QString tableDifference(const QJsonObject& expected, const QJsonObject& found, bool withSums)
+{
+    for (auto it = expected.constBegin(); it != expected.constEnd(); ++it) {
+        if (!found.contains(it.key()))
+            return QStringLiteral("table %1 is missing").arg(it.key());
+        const QJsonObject want = it->toObject();
+        const QJsonObject got = found.value(it.key()).toObject();
+        const qint64 rows = want.value(QStringLiteral("rows")).toInteger(-1);
+        const qint64 gotRows = got.value(QStringLiteral("rows")).toInteger(-1);
+        if (rows != gotRows)
+            return QStringLiteral("table %1 holds %2 rows instead of %3")
+                .arg(it.key())
+                .arg(gotRows)
+                .arg(rows);
+        if (withSums && want.value(QStringLiteral("sum")) != got.value(QStringLiteral("sum")))
+            return QStringLiteral("the rows of table %1 differ").arg(it.key());
+    }
+    for (auto it = found.constBegin(); it != found.constEnd(); ++it) {
+        if (!expected.contains(it.key()))
+            return QStringLiteral("table %1 is not in the manifest").arg(it.key());
+    }
+    return {};
+}
+
+QJsonObject rowsOnly(const QMap<QString, qint64>& counts)
+{
+    QJsonObject tables;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        tables.insert(it.key(), QJsonObject { { QStringLiteral("rows"), it.value() } });
+    return tables;
+}
+
+QString errnoText()
+{
+    return QString::fromLocal8Bit(strerror(errno));
+}
+
+void syncPath(const QString& path, bool folder)
+{
+    const int fd = ::open(
+        QFile::encodeName(path).constData(), (folder ? O_RDONLY | O_DIRECTORY : O_RDONLY) | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    const QString why = errnoText();
+    if (fd >= 0)
+        ::close(fd);
+    if (!synced)
+        throw BackupError(
+            QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(path), why));
+}
+
+void writeFileAtOnce(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit())
+        throw BackupError(QStringLiteral("%1 cannot be written: %2")
+                              .arg(QDir::toNativeSeparators(path), file.errorString()));
+}
+
+QByteArray sumOf(const QByteArray& bytes)
+{
+    platform::Sha256 sum;
+    sum.add(bytes);
+    return sum.hex();
+}
+
+// Removes a folder being written unless it was finished.
+class Scratch {
+public:
+    explicit Scratch(QString path)
+        : m_path(std::move(path))
+    {
+    }
+    ~Scratch()
+    {
+        if (!m_kept)
+            QDir(m_path).removeRecursively();
+    }
+    void keep() { m_kept = true; }
+    const QString& path() const { return m_path; }
+
+private:
+    QString m_path;
+    bool m_kept = false;
+};
+
+void report(const BackupProgress& progress, const QString& step, int percent)
+{
+    if (progress)
+        progress(step, percent);
+}
+
+qint64 totalRows(const QJsonObject& tables)
+{
+    qint64 rows = 0;
+    for (const QJsonValue& table : tables)
+        rows += table.toObject().value(QStringLiteral("rows")).toInteger();
+    return rows;
+}
+
+QJsonObject readManifest(const QString& backup)
+{
+    QFile file(QDir(backup).filePath(str(Backup::kManifestFile)));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+// A database name with a suffix, within the server's 63 bytes.
+QString databaseBeside(const QString& database, const QString& suffix)
+{
+    return database.left(63 - suffix.size()) + suffix;
+}
+
+bool databaseExists(const db::Connection& maintenance, const QString& database)
+{
+    return db::Query(maintenance,
+               QStringLiteral("SELECT COUNT(*) FROM pg_catalog.pg_database WHERE datname = :name"))
+               .bind(QStringLiteral("name"), database)
+               .scalar()
+               .toInt()
+        > 0;
+}
+
+// Statements of whole databases take names, not parameters.
+QString identifier(const QString& name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\""))
+        + QLatin1Char('"');
+}
+
+void dropDatabase(const db::Connection& maintenance, const QString& database)
+{
+    if (databaseExists(maintenance, database))
+        db::Query::run(maintenance, QStringLiteral("DROP DATABASE %1").arg(identifier(database)));
+}
+
+std::unique_ptr<db::Connection> openMaintenance(const db::ConnectionProfile& target)
+{
+    try {
+        return db::Connection::open(withDatabase(target, QStringLiteral("postgres")));
+    } catch (const db::DatabaseError&) {
+        return db::Connection::open(withDatabase(target, QStringLiteral("template1")));
+    }
+}
+
+// Drops the database being restored unless it was swapped in.
+class StagedDatabase {
+public:
+    StagedDatabase(const db::Connection& maintenance, QString name)
+        : m_maintenance(maintenance)
+        , m_name(std::move(name))
+    {
+    }
+    ~StagedDatabase()
+    {
+        if (m_kept)
+            return;
+        try {
+            dropDatabase(m_maintenance, m_name);
+        } catch (const db::DatabaseError& e) {
+            platform::exceptionLog::logException(
+                e, QStringLiteral("Removing the unfinished restore %1").arg(m_name));
+        }
+    }
+    void keep() { m_kept = true; }
+    const QString& name() const { return m_name; }
+
+private:
+    const db::Connection& m_maintenance;
+    QString m_name;
+    bool m_kept = false;
+};
+
+} // namespace
+
+bool isServerBackup(const QString& backup)
+{
+    return readManifest(backup).value(QStringLiteral("engine")).toString() == str(ServerBackup::kEngine);
+}
+
+BackupSummary makeServerBackup(const QString& location, const QString& out, const BackupProgress& progress)
+{
+    const db::ConnectionProfile profile
+        = db::ConnectionProfile::fromLocation(location, QStringLiteral("backup"));
+    if (QFileInfo::exists(out))
+        throw BackupError(QStringLiteral("%1 exists already; a backup goes into a new folder.")
+                              .arg(QDir::toNativeSeparators(out)));
+    Scratch scratch(QDir::cleanPath(out) + QStringLiteral(".partial"));
+    QDir(scratch.path()).removeRecursively();
+    if (!QDir().mkpath(scratch.path()))
+        throw BackupError(QStringLiteral(
+            "The folder %1 cannot be created: the disk is read-only, or the folder above it is missing "
+            "or cannot be written.")
+                              .arg(QDir::toNativeSeparators(scratch.path())));
+    const QString dump = QDir(scratch.path()).filePath(str(ServerBackup::kDumpFile));
+
+    report(progress, QStringLiteral("Reading the practice on the server"), 0);
+    const std::unique_ptr<db::Connection> connection = db::Connection::open(profile);
+    beginSnapshot(*connection);
+    const QString snapshot
+        = db::Query(*connection, QStringLiteral("SELECT pg_export_snapshot()")).scalar().toString();
+    const QString serverVersion
+        = db::Query(*connection, QStringLiteral("SHOW server_version")).scalar().toString();
+    const QString encoding = db::Query(*connection,
+        QStringLiteral("SELECT pg_encoding_to_char(encoding) FROM pg_catalog.pg_database WHERE datname = "
+                       "current_database()"))
+                                 .scalar()
+                                 .toString();
+    // The dump reads the snapshot of this transaction while the sums are taken in it.
+    ToolRun pgDump(QStringLiteral("pg_dump"), profile);
+    pgDump.start({ QStringLiteral("--format=custom"), QStringLiteral("--no-password"),
+        QStringLiteral("--snapshot=") + snapshot, QStringLiteral("--file=") + dump,
+        QStringLiteral("--dbname=") + conninfo(profile) });
+    report(progress, QStringLiteral("Counting and summing the tables"), 10);
+    const QStringList tables = serverTables(*connection);
+    const QJsonObject sums = tableSums(*connection, tables);
+    report(progress, QStringLiteral("Writing the dump"), 40);
+    pgDump.finish(QStringLiteral("The server's dump failed"));
+    db::Query::run(*connection, QStringLiteral("COMMIT"));
+
+    report(progress, QStringLiteral("Reading the dump back"), 60);
+    syncPath(dump, false);
+    const QString difference = tableDifference(rowsOnly(countDumpRows(dump)), sums, false);
+    if (!difference.isEmpty())
+        throw BackupError(
+            QStringLiteral("The dump does not hold the practice as it was read: %1.").arg(difference));
+
+    report(progress, QStringLiteral("Summing the dump"), 85);
+    QByteArray dumpSum;
+    qint64 dumpSize = 0;
+    if (!platform::Sha256::ofFile(dump, dumpSum, dumpSize))
+        throw BackupError(QStringLiteral("%1 cannot be read back.").arg(QDir::toNativeSeparators(dump)));
+    const QJsonObject manifest {
+        { QStringLiteral("program"), str(Backup::kProgram) },
+        { QStringLiteral("format"), Backup::kFormat },
+        { QStringLiteral("engine"), str(ServerBackup::kEngine) },
+        { QStringLiteral("version"), QCoreApplication::applicationVersion() },
+        { QStringLiteral("created"), QDateTime::currentDateTimeUtc().toString(Qt::ISODate) },
+        { QStringLiteral("source"), profile.location() },
+        { QStringLiteral("serverVersion"), serverVersion },
+        { QStringLiteral("encoding"), encoding },
+        { QStringLiteral("tables"), sums },
+        { QStringLiteral("files"),
+            QJsonArray { QJsonObject { { QStringLiteral("path"), str(ServerBackup::kDumpFile) },
+                { QStringLiteral("size"), dumpSize },
+                { QStringLiteral("sum"), QString::fromLatin1(dumpSum) } } } },
+    };
+    const QByteArray text = QJsonDocument(manifest).toJson();
+    writeFileAtOnce(QDir(scratch.path()).filePath(str(Backup::kManifestFile)), text);
+    writeFileAtOnce(QDir(scratch.path()).filePath(str(Backup::kManifestSumFile)), sumOf(text) + '\n');
+    syncPath(scratch.path(), true);
+    if (std::rename(QFile::encodeName(scratch.path()).constData(), QFile::encodeName(out).constData()) != 0)
+        throw BackupError(QStringLiteral("The backup cannot be moved to %1: %2")
+                              .arg(QDir::toNativeSeparators(out), errnoText()));
+    scratch.keep();
+    syncPath(QFileInfo(QDir::cleanPath(out)).absolutePath(), true);
+    report(progress, QStringLiteral("Done"), 100);
+
+    BackupSummary summary;
+    summary.folder = out;
+    summary.tables = int(sums.size());
+    summary.rows = totalRows(sums);
+    summary.files = 1;
+    summary.bytes = dumpSize;
+    return summary;
+}
+
+QJsonObject verifyServerBackupFiles(const QString& backup)
+{
+    const QString where = QDir::toNativeSeparators(backup);
+    if (!QFileInfo(backup).isDir())
+        throw BackupError(QStringLiteral("%1 is not a backup folder.").arg(where));
+    QFile file(QDir(backup).filePath(str(Backup::kManifestFile)));
+    if (!file.open(QIODevice::ReadOnly))
+        throw BackupError(
+            QStringLiteral("%1 holds no manifest: it is not a backup of this program.").arg(where));
+    const QByteArray text = file.readAll();
+    QFile sumFile(QDir(backup).filePath(str(Backup::kManifestSumFile)));
+    if (!sumFile.open(QIODevice::ReadOnly))
+        throw BackupError(
+            QStringLiteral("%1 holds no sum of its manifest: it is not a backup of this program.")
+                .arg(where));
+    if (sumFile.readAll().trimmed() != sumOf(text))
+        throw BackupError(QStringLiteral("The manifest of %1 was altered after it was written.").arg(where));
+    QJsonParseError error;
+    const QJsonObject manifest = QJsonDocument::fromJson(text, &error).object();
+    if (error.error != QJsonParseError::NoError
+        || manifest.value(QStringLiteral("program")).toString() != str(Backup::kProgram))
+        throw BackupError(
+            QStringLiteral("The manifest of %1 is damaged or comes from another program.").arg(where));
+    if (manifest.value(QStringLiteral("format")).toInt() != Backup::kFormat)
+        throw BackupError(
+            QStringLiteral("%1 was written in a backup format this version does not know.").arg(where));
+    if (manifest.value(QStringLiteral("engine")).toString() != str(ServerBackup::kEngine))
+        throw BackupError(QStringLiteral("%1 is the backup of a practice in a data directory: restore it "
+                                         "into a directory, then copy it to the "
+                                         "server with --copy-data.")
+                              .arg(where));
+    const QJsonObject entry = manifest.value(QStringLiteral("files")).toArray().at(0).toObject();
+    if (entry.value(QStringLiteral("path")).toString() != str(ServerBackup::kDumpFile))
+        throw BackupError(QStringLiteral("The manifest of %1 names no dump of the server.").arg(where));
+    const QString dump = QDir(backup).filePath(str(ServerBackup::kDumpFile));
+    QByteArray sum;
+    qint64 size = 0;
+    if (!platform::Sha256::ofFile(dump, sum, size))
+        throw BackupError(QStringLiteral("The backup %1 is incomplete: %2 is missing.")
+                              .arg(where, str(ServerBackup::kDumpFile)));
+    const qint64 expected = entry.value(QStringLiteral("size")).toInteger(-1);
+    if (size < expected)
+        throw BackupError(QStringLiteral("The backup %1 is truncated: %2 holds %3 of its %4 bytes.")
+                              .arg(where, str(ServerBackup::kDumpFile))
+                              .arg(size)
+                              .arg(expected));
+    if (size != expected || sum != entry.value(QStringLiteral("sum")).toString().toLatin1())
+        throw BackupError(
+            QStringLiteral("The backup %1 was altered after it was written: %2 no longer matches its sum.")
+                .arg(where, str(ServerBackup::kDumpFile)));
+    return manifest;
+}
+
+BackupSummary restoreServerBackup(
+    const QString& backup, const QString& location, bool force, const BackupProgress& progress)
+{
+    report(progress, QStringLiteral("Checking the backup"), 0);
+    const QJsonObject manifest = verifyServerBackupFiles(backup);
+    if (!db::ConnectionProfile::isServerLocation(location))
+        throw BackupError(QStringLiteral(
+            "%1 is the backup of a practice on a database server: restore it to a server address "
+            "(postgresql://user@host:port/database), then copy it with --copy-data if it should live in a "
+            "directory.")
+                              .arg(QDir::toNativeSeparators(backup)));
+    const db::ConnectionProfile target
+        = db::ConnectionProfile::fromLocation(location, QStringLiteral("restore"));
+    if (target.database.isEmpty())
+        throw BackupError(QStringLiteral("The address %1 names no database to restore into.").arg(location));
+    const QJsonObject tables = manifest.value(QStringLiteral("tables")).toObject();
+    const QString dump = QDir(backup).filePath(str(ServerBackup::kDumpFile));
+
+    const std::unique_ptr<db::Connection> maintenance = openMaintenance(target);
+    const bool exists = databaseExists(*maintenance, target.database);
+    if (exists && !force) {
+        const std::unique_ptr<db::Connection> current = db::Connection::open(target);
+        if (!serverTables(*current).isEmpty())
+            throw BackupError(QStringLiteral("The database %1 is not empty; restoring would replace what it "
+                                             "holds. Give --force to replace it.")
+                                  .arg(target.database));
+    }
+
+    // Left behind by a restore that was stopped: unfinished, never swapped in.
+    StagedDatabase staged(*maintenance, databaseBeside(target.database, QStringLiteral("_restoring")));
+    dropDatabase(*maintenance, staged.name());
+    const QString encoding = manifest.value(QStringLiteral("encoding")).toString();
+    db::Query::run(*maintenance,
+        QStringLiteral("CREATE DATABASE %1 TEMPLATE template0%2")
+            .arg(identifier(staged.name()),
+                encoding.isEmpty()
+                    ? QString()
+                    : QStringLiteral(" ENCODING '%1'").arg(QString(encoding).remove(QLatin1Char('\'')))));
+
+    report(progress, QStringLiteral("Restoring the dump"), 20);
+    const db::ConnectionProfile stagedProfile = withDatabase(target, staged.name());
+    {
+        ToolRun pgRestore(QStringLiteral("pg_restore"), target);
+        // The restoring user owns what it makes: the roles of the original server need not exist here.
+        pgRestore.start({ QStringLiteral("--exit-on-error"), QStringLiteral("--single-transaction"),
+            QStringLiteral("--no-owner"), QStringLiteral("--no-privileges"), QStringLiteral("--no-password"),
+            QStringLiteral("--dbname=") + conninfo(stagedProfile), dump });
+        pgRestore.finish(QStringLiteral("The dump could not be restored"));
+    }
+
+    report(progress, QStringLiteral("Checking the restored practice"), 70);
+    {
+        const std::unique_ptr<db::Connection> restored = db::Connection::open(stagedProfile);
+        beginSnapshot(*restored);
+        const QString difference
+            = tableDifference(tables, tableSums(*restored, serverTables(*restored)), true);
+        db::Query::run(*restored, QStringLiteral("COMMIT"));
+        if (!difference.isEmpty())
+            throw BackupError(
+                QStringLiteral("The restored practice does not match the backup: %1.").arg(difference));
+    }
+
+    report(progress, QStringLiteral("Putting the practice in place"), 90);
+    // Both renames in one transaction: the address names at every moment the old practice or the
+    // new one. A workstation still connected makes the server refuse, and nothing changes.
+    const QString replaced = databaseBeside(target.database,
+        QStringLiteral("_replaced_")
+            + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss")));
+    try {
+        db::TransactionGuard swap(*maintenance);
+        if (exists)
+            db::Query::run(*maintenance,
+                QStringLiteral("ALTER DATABASE %1 RENAME TO %2")
+                    .arg(identifier(target.database), identifier(replaced)));
+        db::Query::run(*maintenance,
+            QStringLiteral("ALTER DATABASE %1 RENAME TO %2")
+                .arg(identifier(staged.name()), identifier(target.database)));
+        swap.commit();
+    } catch (const db::DatabaseError& e) {
+        throw BackupError(
+            QStringLiteral("The database %1 cannot be replaced; close the program on every workstation "
+                           "and try again")
+                .arg(target.database),
+            e.engineMessage());
+    }
+    staged.keep();
+    if (exists) {
+        try {
+            dropDatabase(*maintenance, replaced);
+        } catch (const db::DatabaseError& e) {
+            // The restore itself is done; the old practice stays under its dated name.
+            platform::exceptionLog::logException(
+                e, QStringLiteral("Removing the replaced database %1").arg(replaced));
+        }
+    }
+    report(progress, QStringLiteral("Done"), 100);
+    BackupSummary summary;
+    summary.folder = location;
+    summary.tables = int(tables.size());
+    summary.rows = totalRows(tables);
+    summary.files = 1;
+    return summary;
+}
+
+} // namespace data

@@ -1,0 +1,219 @@
+// Backups of a practice on the database server: the dump and its manifest, restored into a new
+// database and swapped in, refused when damaged or when the target holds a practice.
+#include "data/Backup.h"
+#include "data/DataCopy.h"
+#include "data/DataDirectory.h"
+#include "data/DemoPractice.h"
+#include "data/schema/Schema.h"
+#include "data/ServerBackup.h"
+#include "db/Connection.h"
+#include "db/Generators.h"
+#include "db/Query.h"
+#include "support/TestEngine.h"
+
+#include <QDate>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QMap<QString, QByteArray> checksums(const QString& location)
+{
+    QMap<QString, QByteArray> sums;
+    const data::DataDirectory dir(location);
+    for (const db::TableDef& table : data::schemaTables())
+        sums.insert(table.name, data::tableChecksum(dir, table.name));
+    return sums;
+}
+
+// The databases of the test cluster whose name starts with `prefix`.
+QStringList databasesLike(const QString& prefix)
+{
+    const auto maintenance = db::Connection::open(
+        testsupport::postgresProfile(QStringLiteral("list"), QStringLiteral("postgres")));
+    db::Query list(
+        *maintenance, QStringLiteral("SELECT datname FROM pg_catalog.pg_database ORDER BY datname"));
+    list.exec();
+    QStringList names;
+    while (list.next()) {
+        if (list.value(0).toString().startsWith(prefix))
+            names << list.value(0).toString();
+    }
+    return names;
+}
+
+} // namespace
+
+class TestServerBackup : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_root;
+    QString m_source; // the demo practice on the server
+    QString m_backup;
+    QMap<QString, QByteArray> m_sums; // of the source's tables
+
+    QString freshTarget(const QString& name)
+    {
+        const QString dir = m_root.filePath(name);
+        testsupport::onCluster(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)")
+                                   .arg(testsupport::postgresDatabaseFor(dir)));
+        return dir;
+    }
+
+    // A copy of the backup to damage.
+    QString copyOfBackup(const QString& name)
+    {
+        const QString copy = m_root.filePath(name);
+        QDir().mkpath(copy);
+        for (const QString& file : QDir(m_backup).entryList(QDir::Files))
+            QFile::copy(QDir(m_backup).filePath(file), QDir(copy).filePath(file));
+        return copy;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (!testsupport::onPostgres())
+            QSKIP("needs the test cluster (ctest -L postgresql)");
+        if (data::serverTool(QStringLiteral("pg_dump")).isEmpty())
+            QSKIP("the PostgreSQL client tools are not installed");
+        qputenv("ORVANE_PROGRAM_DIR", m_root.filePath(QStringLiteral("program")).toUtf8());
+        const QString dir = m_root.filePath(QStringLiteral("source"));
+        testsupport::makeEngineDatabase(dir);
+        m_source = testsupport::engineLocation(dir);
+        const data::DataDirectory source(m_source);
+        source.create();
+        {
+            data::DataConnections c = source.open();
+            data::DemoPractice(*c.data, *c.generators, { .patients = 40, .today = QDate(2026, 12, 7) })
+                .generate();
+        }
+        m_backup = m_root.filePath(QStringLiteral("backup"));
+        QElapsedTimer timer;
+        timer.start();
+        const data::BackupSummary done = data::makeBackup(m_source, QString(), m_backup);
+        qInfo("backup of the demo practice on the server, verified: %lld ms, %lld rows, %lld bytes",
+            timer.elapsed(), done.rows, done.bytes);
+        QVERIFY(done.rows > 0);
+        QVERIFY(data::isServerBackup(m_backup));
+        QVERIFY(!QFileInfo::exists(m_backup + QStringLiteral(".partial")));
+        m_sums = checksums(m_source);
+    }
+
+    void restoredPracticeEqualsTheOriginal()
+    {
+        const QString dir = freshTarget(QStringLiteral("restored"));
+        const QString target = testsupport::engineLocation(dir);
+        data::restoreBackup(m_backup, target, QString(), false);
+        QCOMPARE(checksums(target), m_sums);
+        {
+            const data::DataConnections from = data::DataDirectory(m_source).open();
+            const data::DataConnections to = data::DataDirectory(target).open();
+            for (const db::GeneratorDef& generator : from.generators->definitions())
+                QCOMPARE(to.generators->last(generator.name), from.generators->last(generator.name));
+        }
+        QCOMPARE(data::DataDirectory(target).check(), QStringList());
+
+        // Over itself, now a practice: refused without --force, replaced with it, the old one gone.
+        const QString name = testsupport::postgresDatabaseFor(dir);
+        {
+            const data::DataConnections c = data::DataDirectory(target).open();
+            db::Query::run(*c.data, QStringLiteral("DELETE FROM Appointments"));
+        }
+        const QByteArray emptied
+            = data::tableChecksum(data::DataDirectory(target), QStringLiteral("Appointments"));
+        try {
+            data::restoreBackup(m_backup, target, QString(), false);
+            QFAIL("a practice was replaced without --force");
+        } catch (const data::BackupError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("--force")), qPrintable(e.message()));
+        }
+        QCOMPARE(data::tableChecksum(data::DataDirectory(target), QStringLiteral("Appointments")), emptied);
+        data::restoreBackup(m_backup, target, QString(), true);
+        QCOMPARE(checksums(target), m_sums);
+        QCOMPARE(databasesLike(name), QStringList { name });
+
+        // Another workstation still working on it: the server refuses the swap, nothing changes.
+        const auto workstation
+            = db::Connection::open(testsupport::engineProfile(QStringLiteral("workstation"), dir));
+        db::Query::run(*workstation, QStringLiteral("DELETE FROM Appointments"));
+        try {
+            data::restoreBackup(m_backup, target, QString(), true);
+            QFAIL("a database in use was replaced");
+        } catch (const data::BackupError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("close the program")), qPrintable(e.message()));
+        }
+        QCOMPARE(
+            db::Query(*workstation, QStringLiteral("SELECT COUNT(*) FROM Appointments")).scalar().toInt(), 0);
+        QCOMPARE(databasesLike(name), QStringList { name });
+    }
+
+    void damagedBackupIsRefusedBeforeAnythingIsTouched_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("truncateTo"); // -1: flip a byte in the middle instead
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a byte of the dump flipped") << "database.dump" << -1 << "altered";
+        QTest::newRow("the dump truncated") << "database.dump" << 1000 << "truncated";
+        QTest::newRow("the manifest altered") << "manifest.json" << -1 << "manifest";
+    }
+    void damagedBackupIsRefusedBeforeAnythingIsTouched()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, truncateTo);
+        QFETCH(QString, reason);
+        const QString backup = copyOfBackup(QStringLiteral("damaged-%1")
+                                                .arg(QTest::currentDataTag())
+                                                .replace(QLatin1Char(' '), QLatin1Char('-')));
+        QFile damaged(QDir(backup).filePath(file));
+        QVERIFY(damaged.open(QIODevice::ReadWrite));
+        if (truncateTo >= 0) {
+            QVERIFY(damaged.resize(truncateTo));
+        } else {
+            const qint64 middle = damaged.size() / 2;
+            damaged.seek(middle);
+            const char byte = damaged.read(1).at(0);
+            damaged.seek(middle);
+            damaged.write(QByteArray(1, char(byte ^ 0x20)));
+        }
+        damaged.close();
+
+        // The target holds a practice and --force is given: only the backup's state may stop it.
+        const QString dir = m_root.filePath(QStringLiteral("kept"));
+        testsupport::makeEngineDatabase(dir);
+        const QString target = testsupport::engineLocation(dir);
+        data::DataDirectory(target).create();
+        const QByteArray before = data::tableChecksum(data::DataDirectory(target), QStringLiteral("Patient"));
+        try {
+            data::restoreBackup(backup, target, QString(), true);
+            QFAIL("a damaged backup was restored");
+        } catch (const data::BackupError& e) {
+            QVERIFY2(e.message().contains(reason), qPrintable(e.message()));
+        }
+        QCOMPARE(data::tableChecksum(data::DataDirectory(target), QStringLiteral("Patient")), before);
+        QCOMPARE(data::DataDirectory(target).check(), QStringList());
+        const QString name = testsupport::postgresDatabaseFor(dir);
+        QCOMPARE(databasesLike(name), QStringList { name });
+    }
+
+    void backupOfAnotherEngineIsRefused()
+    {
+        const QString backup = copyOfBackup(QStringLiteral("foreign"));
+        QVERIFY_THROWS_EXCEPTION(data::BackupError,
+            data::restoreBackup(backup, m_root.filePath(QStringLiteral("directory")), QString(), false));
+        QVERIFY(!QFileInfo::exists(m_root.filePath(QStringLiteral("directory"))));
+        // an unknown server address is named, and nothing is left behind
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError,
+            data::makeBackup(QStringLiteral("postgresql://orvane@/nosuchdb?host=%1")
+                                 .arg(qEnvironmentVariable("ORVANE_TEST_PGHOST")),
+                QString(), m_root.filePath(QStringLiteral("none"))));
+        QVERIFY(!QFileInfo::exists(m_root.filePath(QStringLiteral("none"))));
+        QVERIFY(!QFileInfo::exists(m_root.filePath(QStringLiteral("none.partial"))));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestServerBackup)
+#include "tst_serverbackup.moc"
