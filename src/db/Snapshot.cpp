@@ -11,6 +11,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -145,14 +146,29 @@ QByteArray hex16(quint64 sum)
     return QByteArray::number(sum, 16).rightJustified(16, '0');
 }
 
+constexpr qint64 kBlock = 4096;
+
 // The bytes in blocks of 4096, each summed as a page numbered by its place.
+std::vector<quint64> blockSums(const uchar* data, qint64 size)
+{
+    std::vector<quint64> sums;
+    sums.reserve(size_t((size + kBlock - 1) / kBlock));
+    for (qint64 at = 0; at < size; at += kBlock)
+        sums.push_back(pageSum(quint32(at / kBlock + 1), data + at, std::min(kBlock, size - at)));
+    return sums;
+}
+
+QByteArray sumOfBlocks(const std::vector<quint64>& blocks, qint64 size)
+{
+    quint64 sum = kPrime3 + quint64(size);
+    for (const quint64 block : blocks)
+        sum = mixedIn(sum, block);
+    return hex16(sum);
+}
+
 QByteArray bytesSum(const uchar* data, qint64 size)
 {
-    constexpr qint64 kBlock = 4096;
-    quint64 sum = kPrime3 + quint64(size);
-    for (qint64 at = 0; at < size; at += kBlock)
-        sum = mixedIn(sum, pageSum(quint32(at / kBlock + 1), data + at, std::min(kBlock, size - at)));
-    return hex16(sum);
+    return sumOfBlocks(blockSums(data, size), size);
 }
 
 struct BTreeRoot {
@@ -160,20 +176,17 @@ struct BTreeRoot {
     quint32 page = 0;
 };
 
-// The b-trees of each table and of its indexes, in the schema's order: a damaged index is a
-// damaged table.
-QList<BTreeRoot> bTreeRoots(const Handle& db, const QStringList& tables)
+// The b-trees of every table and index, the engine's own included, in the schema's order.
+QList<BTreeRoot> bTreeRoots(const Handle& db)
 {
     Statement objects(db,
         QStringLiteral("SELECT tbl_name, rootpage FROM sqlite_master "
                        "WHERE type IN ('table', 'index') AND rootpage > 0 ORDER BY rowid"));
     QList<BTreeRoot> roots;
-    while (objects.step(db)) {
-        const QString table
-            = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(objects.get(), 0)));
-        if (tables.contains(table))
-            roots.append({ table, quint32(sqlite3_column_int64(objects.get(), 1)) });
-    }
+    while (objects.step(db))
+        roots.append(
+            { QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(objects.get(), 0))),
+                quint32(sqlite3_column_int64(objects.get(), 1)) });
     return roots;
 }
 
@@ -245,6 +258,37 @@ public:
             // Depth first, the children in their order.
             pending.insert(pending.end(), children.rbegin(), children.rend());
         }
+    }
+
+    // The free list: its trunk pages and the pages each trunk names.
+    void walkFreeList()
+    {
+        QList<quint32> free;
+        qint64 left = word32(m_data + 36);
+        for (quint32 trunk = word32(m_data + 32); trunk != 0;) {
+            const uchar* page = take(trunk, free);
+            const quint32 leaves = word32(page + 4);
+            if (leaves > quint32(m_usable / 4 - 2))
+                damaged(QStringLiteral("free list page %1 names more pages than it holds").arg(trunk));
+            for (quint32 leaf = 0; leaf < leaves; ++leaf)
+                take(word32(page + 8 + 4 * leaf), free);
+            left -= 1 + qint64(leaves);
+            trunk = word32(page);
+        }
+        if (left != 0)
+            damaged(QStringLiteral("the free list holds another number of pages than the header says"));
+    }
+
+    // With every tree and the free list walked, each page must have been reached: in a file with
+    // pointer maps (auto-vacuum) those pages are not told apart, so the question is left open.
+    void requireEveryPageUsed() const
+    {
+        if (word32(m_data + 52) != 0)
+            return;
+        const qint64 lockBytePage = (qint64(1) << 30) / m_pageSize + 1; // never used, by design
+        for (qint64 number = 1; number * m_pageSize <= m_size; ++number)
+            if (!m_seen[size_t(number)] && number != lockBytePage)
+                damaged(QStringLiteral("page %1 is never used").arg(number));
     }
 
 private:
@@ -324,22 +368,36 @@ private:
     qint64 m_size = 0;
 };
 
+// The pages of each table with its indexes; the schema's own trees and the free list are walked
+// too, so that every page of the file is accounted for.
 QMap<QString, QList<quint32>> tablePages(
     PageWalker& walker, const QStringList& tables, const QList<BTreeRoot>& roots)
 {
     QMap<QString, QList<quint32>> pages;
     for (const QString& table : tables)
         pages.insert(table, {});
-    for (const BTreeRoot& root : roots)
-        walker.walk(root.page, pages[root.table]);
+    QList<quint32> engines;
+    walker.walk(1, engines);
+    for (const BTreeRoot& root : roots) {
+        const auto table = pages.find(root.table);
+        walker.walk(root.page, table != pages.end() ? *table : engines);
+    }
+    walker.walkFreeList();
+    walker.requireEveryPageUsed();
     return pages;
 }
 
-QString integrityProblem(const Handle& db)
+qint64 pragmaNumber(const Handle& db, const char* pragma)
 {
-    // quick_check reads every page and row; it leaves out only the comparison of each index
-    // with its table, which restoring does not depend on.
-    Statement check(db, QStringLiteral("PRAGMA quick_check"));
+    Statement value(db, QString::fromLatin1(pragma));
+    value.step(db);
+    return sqlite3_column_int64(value.get(), 0);
+}
+
+// The engine's findings of one check, "ok" left out.
+QStringList checkProblems(const Handle& db, const QString& pragma)
+{
+    Statement check(db, pragma);
     QStringList problems;
     while (check.step(db)) {
         const QString line
@@ -347,7 +405,55 @@ QString integrityProblem(const Handle& db)
         if (line != QLatin1String("ok"))
             problems << line;
     }
+    return problems;
+}
+
+QString integrityProblem(const Handle& db)
+{
+    // quick_check reads every page and row; it leaves out only the comparison of each index
+    // with its table, which restoring does not depend on.
+    return checkProblems(db, QStringLiteral("PRAGMA quick_check")).join(QLatin1Char('\n'));
+}
+
+// The engine's checks of a snapshot in memory, on two handles at once, each taking the next check
+// from one list.
+QString integrityProblemOf(unsigned char* bytes, qint64 size, const QStringList& checks)
+{
+    std::atomic<qsizetype> next { 0 };
+    const auto check = [&] {
+        Handle db(QStringLiteral(":memory:"), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
+        if (sqlite3_deserialize(db.get(), "main", bytes, size, size, SQLITE_DESERIALIZE_READONLY)
+            != SQLITE_OK)
+            throw DatabaseError(QStringLiteral("The copy could not be checked"), db.error());
+        QStringList problems;
+        for (qsizetype at = next++; at < checks.size(); at = next++)
+            problems += checkProblems(db, checks[at]);
+        return problems;
+    };
+    std::future<QStringList> other = std::async(std::launch::async, check);
+    QStringList problems = check();
+    problems += other.get();
     return problems.join(QLatin1Char('\n'));
+}
+
+// The engine's check table by table, the largest first. Checking single tables leaves out only
+// whether every page is in use, which the page walk over the copy answers; that walk cannot tell
+// pointer-map pages (auto-vacuum) apart, so such a file is checked whole.
+QStringList integrityChecks(const Handle& db, const QMap<QString, qint64>& counts)
+{
+    if (pragmaNumber(db, "PRAGMA auto_vacuum") != 0)
+        return { QStringLiteral("PRAGMA quick_check") };
+    Statement list(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
+    QStringList tables { QStringLiteral("sqlite_master") };
+    while (list.step(db))
+        tables << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0)));
+    std::stable_sort(tables.begin(), tables.end(),
+        [&](const QString& a, const QString& b) { return counts.value(a) > counts.value(b); });
+    QStringList checks;
+    for (QString& table : tables)
+        checks << QStringLiteral("PRAGMA quick_check('%1')")
+                      .arg(table.replace(QLatin1Char('\''), QLatin1String("''")));
+    return checks;
 }
 
 // Why writing the target failed, from the system's error number.
@@ -407,28 +513,27 @@ FileSums sumsOf(const QString& file, const MappedFile& bytes)
             count.step(db);
             sums.tables[table].rows = sqlite3_column_int64(count.get(), 0);
         }
-        roots = bTreeRoots(db, tables);
+        roots = bTreeRoots(db);
         db.exec("COMMIT");
     }
     sums.size = bytes.size();
-    sums.sum = bytesSum(bytes.data(), sums.size);
+    const std::vector<quint64> blocks = blockSums(bytes.data(), sums.size);
+    sums.sum = sumOfBlocks(blocks, sums.size);
     PageWalker walker(bytes.data(), bytes.size());
     const QMap<QString, QList<quint32>> pages = tablePages(walker, tables, roots);
     const qint64 pageSize = walker.pageSize();
+    // Pages of the file's block size were summed with the file: each is summed once.
+    const auto sumOfPage = [&](quint32 page) {
+        return pageSize == kBlock ? blocks[page - 1]
+                                  : pageSum(page, bytes.data() + (qint64(page) - 1) * pageSize, pageSize);
+    };
     for (auto it = pages.cbegin(); it != pages.cend(); ++it) {
         quint64 sum = kPrime3 + quint64(it->size());
         for (const quint32 page : *it)
-            sum = mixedIn(sum, pageSum(page, bytes.data() + (qint64(page) - 1) * pageSize, pageSize));
+            sum = mixedIn(sum, sumOfPage(page));
         sums.tables[it.key()].sum = hex16(sum);
     }
     return sums;
-}
-
-qint64 pragmaNumber(const Handle& db, const char* pragma)
-{
-    Statement value(db, QString::fromLatin1(pragma));
-    value.step(db);
-    return sqlite3_column_int64(value.get(), 0);
 }
 
 // Why a write to the target failed, from the engine's code.
@@ -532,46 +637,27 @@ CheckedCopy copySqliteFile(
         return copy;
     }
 
-    // The snapshot in memory, owned by the engine; one private store per copy.
-    Handle memory(QStringLiteral("file:snapshot?vfs=memdb"),
-        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX);
-    sqlite3_int64 limit = sqlite3_int64(1) << 40;
-    sqlite3_file_control(memory.get(), "main", SQLITE_FCNTL_SIZE_LIMIT, &limit);
-    sqlite3_backup* step = sqlite3_backup_init(memory.get(), "main", from.get(), "main");
-    if (!step)
-        throw DatabaseError(QStringLiteral("The database could not be copied"), memory.error());
-    int rc = SQLITE_OK;
-    do {
-        rc = sqlite3_backup_step(step, 8192);
-        if (progress)
-            progress(sqlite3_backup_pagecount(step) - sqlite3_backup_remaining(step),
-                sqlite3_backup_pagecount(step));
-        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-            QThread::msleep(20);
-    } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
-    sqlite3_backup_finish(step);
-    if (rc != SQLITE_DONE)
-        throw DatabaseError(QStringLiteral("The database could not be copied into memory"), memory.error());
-    from.exec("COMMIT");
-
+    // The snapshot in memory: every page as the read transaction sees it, in one allocation.
+    if (progress)
+        progress(0, 1);
     sqlite3_int64 size = 0;
-    unsigned char* bytes = sqlite3_serialize(memory.get(), "main", &size, SQLITE_SERIALIZE_NOCOPY);
+    const QStringList checks = integrityChecks(from, copy.counts);
+    unsigned char* bytes = sqlite3_serialize(from.get(), "main", &size, 0);
+    const auto freed = qScopeGuard([bytes] { sqlite3_free(bytes); });
     if (!bytes || size < 100)
-        throw DatabaseError(QStringLiteral("The database could not be copied into memory"), memory.error());
+        throw DatabaseError(QStringLiteral("The database could not be copied into memory"), from.error());
+    from.exec("COMMIT");
+    if (progress)
+        progress(1, 1);
     // The copy keeps the source's journal mode in its header; a backup file stands alone, so it
     // says "rollback journal" (format versions 1), as PRAGMA journal_mode = DELETE would write.
     bytes[18] = 1;
     bytes[19] = 1;
 
-    // The engine checks the snapshot through a handle of its own over the same bytes, read only,
+    // The engine checks the snapshot through handles of its own over the same bytes, read only,
     // while they are written to the disk and read back.
-    std::future<QString> integrity = std::async(std::launch::async, [bytes, size] {
-        Handle check(QStringLiteral(":memory:"), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
-        if (sqlite3_deserialize(check.get(), "main", bytes, size, size, SQLITE_DESERIALIZE_READONLY)
-            != SQLITE_OK)
-            throw DatabaseError(QStringLiteral("The copy could not be checked"), check.error());
-        return integrityProblem(check);
-    });
+    std::future<QString> integrity = std::async(
+        std::launch::async, [bytes, size, &checks] { return integrityProblemOf(bytes, size, checks); });
     // The check must be over before the bytes go, whatever happens here.
     const auto waitForCheck = qScopeGuard([&] {
         if (integrity.valid())
@@ -597,7 +683,7 @@ QMap<QString, QList<quint32>> sqliteTablePages(const QString& file)
     Handle db(file, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
     db.exec("BEGIN");
     const QStringList tables = tableNames(db);
-    const QList<BTreeRoot> roots = bTreeRoots(db, tables);
+    const QList<BTreeRoot> roots = bTreeRoots(db);
     db.exec("COMMIT");
     const MappedFile bytes(file);
     PageWalker walker(bytes.data(), bytes.size());
