@@ -155,7 +155,9 @@ Result searchAgain(Context& context)
         });
     }
     const double oursMs = median(ours);
-    Result result{oursMs, median(plain), {}, QStringLiteral("< 50 ms"), oursMs < 50 ? QStringLiteral("met") : QStringLiteral("MISSED"), true};
+    // A receptionist searches right after changing a patient as often as not: that run counts too.
+    const bool met = oursMs < 50 && afterPostMs < 50;
+    Result result{std::max(oursMs, afterPostMs), median(plain), {}, QStringLiteral("< 50 ms, after a post too"), met ? QStringLiteral("met") : QStringLiteral("MISSED"), true};
     result.notes << QStringLiteral("(l) the patient search over %1 patients run again: %2 ms (median of %3; the first run %4 ms, a run after a "
                                    "patient was posted %5 ms); plain SQL reads its two lists in %6 ms")
                         .arg(rows)
