@@ -1,20 +1,26 @@
 // The ledger window offscreen: switching ledgers with an unsaved row, treatment charges kept
-// from editing, the tabs' rows and columns, the footer's colours, "OK" on a selection,
-// receipts-only mode, and the printed ledger read back from its PDF.
+// from editing (the main window's Edit and Delete off on them), the tabs' rows and columns,
+// the footer's colours, "OK" on a selection, receipts-only mode, and the printed ledger read
+// back from its PDF.
 
 #include "FinanceFixture.h"
 #include "support/MessageRecorder.h"
 
+#include "app/MainUnit.h"
 #include "finance/EconomicsUnit.h"
 #include "finance/LedgerColors.h"
 #include "finance/LedgerReport.h"
 #include "finance/OtherSourcesDlg.h"
+#include "platform/Directories.h"
 #include "widgets/DBCalcEdit.h"
 #include "widgets/DBGrid.h"
 
+#include <QAction>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTableView>
@@ -100,6 +106,61 @@ private Q_SLOTS:
         QVERIFY(ledger.locate(QStringLiteral("EconomID"), charge));
         ledger.edit();
         ledger.cancel();
+    }
+
+    // The shared record commands follow the row: off on a treatment's charge, which the window
+    // would refuse, on again on a payment; Delete does not ask about a row that would stay.
+    void recordCommandsOffOnTreatmentCharges()
+    {
+        std::unique_ptr<data::TDmForm> dm = m_practice->open();
+        RulesPractice::addPatient(*dm, QStringLiteral("Nikolaou"));
+        platform::setConfigDirOverride(m_practice->settings().directory());
+        platform::session().level = 255;
+        app::TMainForm frame(platform::Edition::Dental);
+        frame.setActiveSrc(dm->ActiveSrc);
+        frame.show();
+        auto* form = new finance::TEconomicsForm(*dm);
+        frame.ClientArea->addSubWindow(form)->show();
+        QCOMPARE(dm->ActiveSrc->tag(), finance::TEconomicsForm::FormCode);
+        const int charge = financetest::treatmentCharge(*dm, 80);
+        db::Dataset& ledger = *dm->finance().PatientEconomTable;
+        const int payment = financetest::post(ledger, -1, 50.0);
+        ledger.refresh();
+        const QStringList onTheRow { QStringLiteral("EditRecordMenu"), QStringLiteral("DeleteRecordMenu"),
+            QStringLiteral("Edit"), QStringLiteral("Delete") };
+        const auto enabled = [&] {
+            QList<bool> on;
+            for (const QString& name : onTheRow)
+                on.append(frame.action(name)->isEnabled());
+            return on;
+        };
+
+        QVERIFY(ledger.locate(QStringLiteral("EconomID"), charge));
+        QVERIFY(form->rowLocked());
+        QCOMPARE(enabled(), QList<bool>(4, false));
+        QVERIFY(frame.action(QStringLiteral("NewRecordMenu"))->isEnabled());
+        testsupport::MessageRecorder messages;
+        messages.answer(MessageService::Answer::Yes);
+        frame.Records->Delete();
+        frame.Records->Edit();
+        QVERIFY(messages.shown().isEmpty());
+        QCOMPARE(ledger.state(), db::DatasetState::Browse);
+
+        QVERIFY(ledger.locate(QStringLiteral("EconomID"), payment));
+        QVERIFY(!form->rowLocked());
+        QCOMPARE(enabled(), QList<bool>(4, true));
+        frame.Records->Edit();
+        QCOMPARE(ledger.state(), db::DatasetState::Edit);
+        frame.Records->Cancel();
+
+        // A new row is the user's own until it is stored.
+        QVERIFY(ledger.locate(QStringLiteral("EconomID"), charge));
+        QCOMPARE(enabled(), QList<bool>(4, false));
+        frame.Records->New();
+        QVERIFY(!form->rowLocked());
+        frame.Records->Cancel();
+        QCOMPARE(enabled(), QList<bool>(4, !form->rowLocked()));
+        platform::setConfigDirOverride({});
     }
 
     void tabsFilterRowsAndColumns_data()
@@ -293,6 +354,7 @@ private Q_SLOTS:
             1);
         QVERIFY(errors.contains(QStringLiteral("No data to print.")));
     }
+
 };
 
 QTEST_MAIN(TestEconomicsForm)
