@@ -198,6 +198,9 @@ QWidget* TEconomicsForm::buildEditors()
     named(DescriptionCombo, "DescriptionCombo");
     DescriptionCombo->addItems(
         { QStringLiteral("Payment"), QStringLiteral("Old Debt"), QStringLiteral("Discount") });
+    // Another workstation may have stored new descriptions since the list was filled.
+    connect(
+        DescriptionCombo, &widgets::DBComboBox::aboutToShowPopup, this, &TEconomicsForm::fillDescriptions);
     PaymentRadio = new widgets::DBRadioGroup(QStringLiteral("Payment Method"), panel);
     named(PaymentRadio, "PaymentRadio");
     PaymentRadio->setItems(

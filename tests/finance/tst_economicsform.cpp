@@ -1,7 +1,7 @@
 // The ledger window offscreen: switching ledgers with an unsaved row, treatment charges kept
-// from editing (the main window's Edit and Delete off on them), the tabs' rows and columns,
-// the footer's colours, "OK" on a selection, receipts-only mode, and the printed ledger read
-// back from its PDF.
+// from editing (the main window's Edit and Delete off on them), the descriptions read again as
+// their list drops down, the tabs' rows and columns, the footer's colours, "OK" on a selection,
+// receipts-only mode, and the printed ledger read back from its PDF.
 
 #include "FinanceFixture.h"
 #include "support/MessageRecorder.h"
@@ -13,6 +13,7 @@
 #include "finance/OtherSourcesDlg.h"
 #include "platform/Directories.h"
 #include "widgets/DBCalcEdit.h"
+#include "widgets/DBComboBox.h"
 #include "widgets/DBGrid.h"
 
 #include <QAction>
@@ -161,6 +162,30 @@ private Q_SLOTS:
         frame.Records->Cancel();
         QCOMPARE(enabled(), QList<bool>(4, !form->rowLocked()));
         platform::setConfigDirOverride({});
+    }
+
+    // A description another workstation stored since the list was filled is offered when the
+    // list drops down, and what the user typed stays.
+    void descriptionsReadAgainOnDropDown()
+    {
+        Window w = open();
+        db::Dataset& ledger = *w.dm->finance().PatientEconomTable;
+        const QString stored = QStringLiteral("Implant deposit");
+        db::Query(*w.dm->Database,
+            QStringLiteral("INSERT INTO DentEconomics (EconomID, TransactionType, Sign, Description) "
+                           "VALUES (9001, 2, -1, :text)"))
+            .bind(QStringLiteral("text"), stored)
+            .exec();
+        widgets::DBComboBox* combo = w.form->DescriptionCombo;
+        QCOMPARE(combo->findText(stored), -1);
+        ledger.append();
+        QTest::keyClicks(combo->lineEdit(), QStringLiteral("Cheque"));
+        combo->showPopup();
+        QVERIFY(combo->findText(stored) >= 0);
+        QCOMPARE(combo->currentText(), QStringLiteral("Cheque"));
+        combo->hidePopup();
+        QCOMPARE(ledger.value(u"Description").toString(), QStringLiteral("Cheque"));
+        ledger.cancel();
     }
 
     void tabsFilterRowsAndColumns_data()
