@@ -4,6 +4,7 @@
 #include "data/DmRuleHelpers.h"
 #include "data/DmUnit.h"
 #include "db/Errors.h"
+#include "platform/ExceptionLog.h"
 #include "platform/MessageService.h"
 #include "widgets/Language.h"
 
@@ -137,6 +138,7 @@ TDiscountForm::TDiscountForm(data::TDmForm& dm, QWidget* parent)
         try {
             total = m_dm.finance().treatmentsCost(session, m_level);
         } catch (const std::exception& e) {
+            platform::exceptionLog::logException(e, QStringLiteral("Discount: the session's treatment cost"));
             platform::showError(QString::fromUtf8(e.what()));
         }
     }
@@ -239,6 +241,7 @@ void TDiscountForm::accept()
             return;
         } catch (const std::exception& e) {
             // the dialog stays with its figures; nothing was stored
+            platform::exceptionLog::logException(e, QStringLiteral("Discount: storing the discount row"));
             platform::showError(QString::fromUtf8(e.what()));
             return;
         }

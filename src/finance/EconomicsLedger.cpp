@@ -368,6 +368,7 @@ void TEconomicsForm::markReceipts(bool receipted)
         m_dm.finance().markCharges(ids, receipted);
     } catch (const db::Abort&) {
     } catch (const std::exception& e) {
+        platform::exceptionLog::logException(e, QStringLiteral("Financial Transactions: marking receipts"));
         platform::showError(QString::fromUtf8(e.what()));
     }
     m_marking = false;
@@ -427,6 +428,8 @@ void TEconomicsForm::SearchBtnClick()
         try {
             names = m_dm.finance().otherSourceNames();
         } catch (const std::exception& e) {
+            platform::exceptionLog::logException(
+                e, QStringLiteral("Financial Transactions: the other sources' names"));
             platform::showError(QString::fromUtf8(e.what()));
             return;
         }

@@ -249,6 +249,7 @@ void TEuroForm::loadQuestions()
     try {
         stored = data::readQuestionTemplate(m_dm);
     } catch (const std::exception& e) {
+        platform::exceptionLog::logException(e, QStringLiteral("Config: reading the questionnaire template"));
         platform::showError(QString::fromUtf8(e.what()));
     }
     QHash<int, QTreeWidgetItem*> items;
@@ -406,6 +407,7 @@ void TEuroForm::accept()
         }
     } catch (const std::exception& e) {
         // the dialog stays open with what was typed
+        platform::exceptionLog::logException(e, QStringLiteral("Config: storing the options"));
         platform::showError(QString::fromUtf8(e.what()));
         return;
     }

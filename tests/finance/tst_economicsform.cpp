@@ -1,11 +1,13 @@
 // The ledger window offscreen: switching ledgers with an unsaved row, treatment charges kept
 // from editing (the main window's Edit and Delete off on them), the descriptions read again as
 // their list drops down, the tabs' rows and columns, the footer's colours, "OK" on a selection,
-// receipts-only mode, and the printed ledger read back from its PDF.
+// receipts-only mode, the printed ledger read back from its PDF, and failures written to the
+// exceptions log.
 
 #include "FinanceFixture.h"
 #include "support/MessageRecorder.h"
 
+#include "app/FinanceWindows.h"
 #include "app/MainUnit.h"
 #include "finance/EconomicsUnit.h"
 #include "finance/LedgerColors.h"
@@ -17,6 +19,8 @@
 #include "widgets/DBGrid.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -380,6 +384,38 @@ private Q_SLOTS:
         QVERIFY(errors.contains(QStringLiteral("No data to print.")));
     }
 
+    // What went wrong is told, and written to the exceptions log with what was being done.
+    void failuresAreLogged()
+    {
+        QTemporaryDir program;
+        const QByteArray programDir = qgetenv("ORVANE_PROGRAM_DIR");
+        qputenv("ORVANE_PROGRAM_DIR", program.path().toUtf8());
+        const auto logged = [&] {
+            QFile log(QDir(program.path()).filePath(QStringLiteral("exceptions.log")));
+            return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+        };
+
+        // The ledger report of a data directory that is not there.
+        QString errors;
+        QTextStream stream(&errors);
+        QCOMPARE(app::writeLedgerReport(program.filePath(QStringLiteral("missing")),
+                     QStringLiteral("patient"), 7, program.filePath(QStringLiteral("ledger.pdf")), stream),
+            1);
+        QVERIFY(!errors.isEmpty());
+        QVERIFY2(logged().contains(QStringLiteral("Ledger report of patient 7: ")), qPrintable(logged()));
+
+        // The names of the other sources cannot be read.
+        Window w = open();
+        QVERIFY(w.form->setSource(finance::LedgerSource::Other));
+        db::Query::run(*w.dm->Database,
+            QStringLiteral("ALTER TABLE DentEconomics RENAME COLUMN SourceName TO SourceNameGone"));
+        testsupport::MessageRecorder messages;
+        w.form->SearchBtnClick();
+        QCOMPARE(messages.shown().size(), 1);
+        QVERIFY2(logged().contains(QStringLiteral("Financial Transactions: the other sources' names: ")),
+            qPrintable(logged()));
+        qputenv("ORVANE_PROGRAM_DIR", programDir);
+    }
 };
 
 QTEST_MAIN(TestEconomicsForm)
