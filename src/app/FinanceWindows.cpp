@@ -8,6 +8,7 @@
 #include "finance/EuroUnit.h"
 #include "finance/LedgerReport.h"
 #include "patients/SearchDlgUnit.h"
+#include "platform/ExceptionLog.h"
 #include "platform/Session.h"
 
 #include <QDir>
@@ -52,6 +53,7 @@ int writeLedgerReport(
         dm->openAtStart(session.settings());
         return finance::writeLedgerReport(*dm, *ledger, id, pdfFile, errors);
     } catch (const std::exception& e) {
+        platform::exceptionLog::logException(e, QStringLiteral("Ledger report of %1 %2").arg(source).arg(id));
         errors << e.what() << '\n';
         return 1;
     }

@@ -104,6 +104,10 @@ void TMainForm::updateEnabling()
     const bool browsing = state == DatasetState::Browse;
     const QSet<QString> whileEditing { QStringLiteral("save"), QStringLiteral("cancel"), QStringLiteral("saverecordmenu"),
         QStringLiteral("cancelrecordmenu") };
+    // The active window may lock its current row against both.
+    const QSet<QString> onTheRow { QStringLiteral("edit"), QStringLiteral("delete"),
+        QStringLiteral("editrecordmenu"), QStringLiteral("deleterecordmenu") };
+    const bool locked = browsing && Records->rowLocked();
 
     // Windows are registered as their data arrives: a command whose window is there now is on.
     for (Command& command : m_commands) {
@@ -126,7 +130,8 @@ void TMainForm::updateEnabling()
             command.available = WindowRegistry::instance().contains(command.window);
         bool enabled = m_level >= command.tag && command.available && (!command.patientCommand || m_patientCommands);
         if (m_recordActions.contains(command.action))
-            enabled = enabled && (whileEditing.contains(it.key()) ? editing : browsing);
+            enabled = enabled && (whileEditing.contains(it.key()) ? editing : browsing)
+                && !(locked && onTheRow.contains(it.key()));
         if (m_navigation.contains(command.action))
             enabled = enabled && view && view->isActive();
         command.action->setEnabled(enabled);

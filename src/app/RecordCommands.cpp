@@ -49,6 +49,12 @@ void RecordCommands::setActiveSrc(db::DataSource* source)
     if (source) {
         m_connections.append(connect(source, &db::DataSource::stateChanged, this, &RecordCommands::stateChanged));
         m_connections.append(connect(source, &db::DataSource::datasetChanged, this, &RecordCommands::stateChanged));
+        // A row the window locks turns Edit and Delete off as it becomes current.
+        m_connections.append(
+            connect(source, &db::DataSource::dataChanged, this, [this](const QString& field) {
+                if (field.isEmpty())
+                    emit stateChanged();
+            }));
     }
     emit stateChanged();
 }
@@ -75,6 +81,12 @@ widgets::RecordWindow* RecordCommands::activeWindow() const
             return window;
     }
     return nullptr;
+}
+
+bool RecordCommands::rowLocked() const
+{
+    const widgets::RecordWindow* window = activeWindow();
+    return window && window->rowLocked();
 }
 
 bool RecordCommands::looksEmpty(const db::Dataset& dataset)
@@ -119,12 +131,17 @@ db::Dataset* RecordCommands::rowToActOn() const
 
 void RecordCommands::Edit()
 {
+    if (rowLocked())
+        return;
     if (db::Dataset* view = rowToActOn())
         guarded([view] { view->edit(); });
 }
 
 void RecordCommands::Delete()
 {
+    // Not asked about a row that would stay anyway.
+    if (rowLocked())
+        return;
     db::Dataset* view = rowToActOn();
     if (!view)
         return;

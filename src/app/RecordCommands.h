@@ -33,6 +33,8 @@ public:
     // The record window whose code the active data source carries: the active child window
     // when it is that one, otherwise the first child window with that code; nullptr when none.
     widgets::RecordWindow* activeWindow() const;
+    // The active window's current row is one it refuses to edit or delete.
+    bool rowLocked() const;
 
     void New();
     void Edit();
@@ -48,8 +50,8 @@ public:
     static bool looksEmpty(const db::Dataset& dataset);
 
 signals:
-    // The active data source changed its view or the view its state: the commands' enabling
-    // may have to change.
+    // The active data source changed its view, the view its state or its row: the commands'
+    // enabling may have to change.
     void stateChanged();
 
 private:

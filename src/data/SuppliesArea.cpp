@@ -248,8 +248,8 @@ void SuppliesArea::installRules()
     DeliveredLabOrderItemsTable->onCalcFields.install(stage::Area, QStringLiteral("DeliveredLabOrderItemsTable"), operationAndTooth);
     LabOrderItemsTable->onCalcFields.install(stage::Area, QStringLiteral("LabOrderItemsTable"), [operationAndTooth](db::Dataset& ds) {
         operationAndTooth(ds);
-        const QVariant related = ds.value(u"RelatedOrderItemID");
-        ds.setValue(u"Delivered", !related.isNull() && related.toInt() != -1);
+        // The delivery job's ItemID once received (identifiers start at 1); -1 while pending.
+        ds.setValue(u"Delivered", ds.value(u"RelatedOrderItemID").toInt() > 0);
     });
 }
 
@@ -500,29 +500,31 @@ void SuppliesArea::DeliveredMatItemsTableBeforePost(db::Dataset& DataSet)
     }
 }
 
+void SuppliesArea::refuseLine(const char* text) const
+{
+    platform::showError(message(QLatin1String(text)));
+    throw db::Abort();
+}
+
 void SuppliesArea::refuseBadLine(db::Dataset& DataSet)
 {
     // Amounts a typing slip makes: negative, a discount or tax past 100 %, absurd quantities.
-    const auto refuse = [this](const char* text) {
-        platform::showError(message(QLatin1String(text)));
-        throw db::Abort();
-    };
     for (QStringView name : {u"Quantity", u"QuantityDelivered"}) {
         const double q = amount(DataSet, name);
         if (q < 0 || q > kMostUnits)
-            refuse("The quantity must be between 0 and 1000000.");
+            refuseLine("The quantity must be between 0 and 1000000.");
     }
     for (QStringView name : {u"UnitPrice", u"UnitPriceEURO"}) {
         const double price = amount(DataSet, name);
         if (price < 0 || price > kMostPrice)
-            refuse("The unit price must not be negative.");
+            refuseLine("The unit price must not be negative.");
     }
     const double discount = amount(DataSet, u"Discount");
     if (discount < 0 || discount > 100)
-        refuse("The discount must be between 0 and 100.");
+        refuseLine("The discount must be between 0 and 100.");
     const double tax = amount(DataSet, u"Tax");
     if (tax < 0 || tax > 100)
-        refuse("The tax must be between 0 and 100.");
+        refuseLine("The tax must be between 0 and 100.");
 }
 
 void SuppliesArea::DeliveredMatItemsTableBeforeDelete(db::Dataset& DataSet)
@@ -560,12 +562,24 @@ void SuppliesArea::installLabRules()
     installRule(LabOrdersTable->beforeDelete, &SuppliesArea::LabOrdersTableBeforeDelete, QStringLiteral("LabOrdersTableBeforeDelete"));
     installRule(DeliveredLabOrdersTable->beforePost, &SuppliesArea::DeliveredLabOrdersTableBeforePost, QStringLiteral("DeliveredLabOrdersTableBeforePost"));
     installRule(DeliveredLabOrdersTable->beforeDelete, &SuppliesArea::DeliveredLabOrdersTableBeforeDelete, QStringLiteral("DeliveredLabOrdersTableBeforeDelete"));
-    for (db::Dataset* jobs : {LabOrderItemsTable, DeliveredLabOrderItemsTable})
+    for (db::Dataset* jobs : {LabOrderItemsTable, DeliveredLabOrderItemsTable}) {
         installRule(jobs->onNewRecord, &SuppliesArea::LabOrderItemsTableNewRecord, QStringLiteral("LabOrderItemsTableNewRecord"));
+        installRule(jobs->beforePost, &SuppliesArea::refuseBadJob, QStringLiteral("LabOrderItemsTableBeforePost"));
+    }
     installRule(LabOrderItemsTable->beforeDelete, &SuppliesArea::LabOrderItemsTableBeforeDelete, QStringLiteral("LabOrderItemsTableBeforeDelete"));
     installRule(DeliveredLabOrderItemsTable->beforeDelete, &SuppliesArea::DeliveredLabOrderItemsTableBeforeDelete, QStringLiteral("DeliveredLabOrderItemsTableBeforeDelete"));
     // The treatments and order jobs a removed job gives back are stored with its header's
     // group, or dropped with it.
+}
+
+void SuppliesArea::refuseBadJob(db::Dataset& DataSet)
+{
+    // A lab job is priced whole: within what a material line may cost.
+    for (QStringView name : {u"OrderPrice", u"OrderPriceEURO"}) {
+        const double price = amount(DataSet, name);
+        if (price < 0 || price > kMostPrice)
+            refuseLine("The price of the job must be between 0 and 1000000000.");
+    }
 }
 
 void SuppliesArea::DentalLabTableNewRecord(db::Dataset& DataSet)

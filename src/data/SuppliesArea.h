@@ -58,6 +58,9 @@ private:
     void DeliveredMatItemsTableBeforePost(db::Dataset& DataSet);
     void DeliveredMatItemsTableBeforeDelete(db::Dataset& DataSet);
     void refuseBadLine(db::Dataset& DataSet);
+    void refuseBadJob(db::Dataset& DataSet);
+    // Says why a line is refused and refuses it.
+    [[noreturn]] void refuseLine(const char* text) const;
     void DentalLabTableNewRecord(db::Dataset& DataSet);
     void DentalLabTableBeforePost(db::Dataset& DataSet);
     void DentalLabTableBeforeDelete(db::Dataset& DataSet);

@@ -4,9 +4,11 @@
 #include "data/DmRuleHelpers.h"
 #include "data/DmUnit.h"
 #include "db/Errors.h"
+#include "platform/ExceptionLog.h"
 #include "platform/MessageService.h"
 #include "widgets/Language.h"
 
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -77,8 +79,8 @@ TDiscountForm::TDiscountForm(data::TDmForm& dm, QWidget* parent)
     DateEdit = new QDateEdit(QDate::currentDate(), this);
     DateEdit->setObjectName(QStringLiteral("DateEdit"));
     DateEdit->setCalendarPopup(true);
-    DentistEdit = edit("DentistEdit", true);
-    DentistEdit->setAlignment(Qt::AlignLeft);
+    DentistCombo = new QComboBox(this);
+    DentistCombo->setObjectName(QStringLiteral("DentistCombo"));
     PriceEdit = edit("PriceEdit", true);
     DiscountEdit = edit("DiscountEdit");
     CostEdit = edit("CostEdit");
@@ -97,7 +99,7 @@ TDiscountForm::TDiscountForm(data::TDmForm& dm, QWidget* parent)
         form->addRow(label, editor);
     };
     row(DateEdit, "Date");
-    row(DentistEdit, "Dentist");
+    row(DentistCombo, "Dentist");
     row(PriceEdit, "Cost");
     row(DiscountEdit, "Discount (%)");
     row(CostEdit, "Discount");
@@ -119,7 +121,7 @@ TDiscountForm::TDiscountForm(data::TDmForm& dm, QWidget* parent)
     Lang = new widgets::TLanguage(this);
     Lang->setObjectName(QStringLiteral("Lang"));
     QStringList paths;
-    for (const char* name : { "DateEditLabel", "DentistEditLabel", "PriceEditLabel", "DiscountEditLabel",
+    for (const char* name : { "DateEditLabel", "DentistComboLabel", "PriceEditLabel", "DiscountEditLabel",
              "CostEditLabel", "FinalCostEditLabel", "OkBtn", "CancelBtn" })
         paths.append(QStringLiteral("DiscountForm.%1.Caption").arg(QLatin1String(name)));
     Lang->setProperties(paths);
@@ -136,16 +138,36 @@ TDiscountForm::TDiscountForm(data::TDmForm& dm, QWidget* parent)
         try {
             total = m_dm.finance().treatmentsCost(session, m_level);
         } catch (const std::exception& e) {
+            platform::exceptionLog::logException(e, QStringLiteral("Discount: the session's treatment cost"));
             platform::showError(QString::fromUtf8(e.what()));
         }
     }
     m_figures.startFrom(total.local, total.euro);
-    m_dentistId = m_dm.defaultDentist();
-    const QVariant name = m_dm.lists().DentistsTable->lookup(
-        { QStringLiteral("DocID") }, { m_dentistId }, QStringLiteral("LastName"));
-    DentistEdit->setText(name.toString());
+    fillDentists();
     showFigures();
     CostEdit->setFocus();
+}
+
+void TDiscountForm::fillDentists()
+{
+    db::Dataset& dentists = *m_dm.lists().DentistsTable;
+    if (!dentists.isActive())
+        m_dm.OpenTable(dentists);
+    const int idField = dentists.field(u"DocID").index();
+    const int nameField = dentists.field(u"LastName").index();
+    for (int row = 0; row < dentists.recordCount(); ++row) {
+        const QVariant id = dentists.rowValue(row, idField);
+        if (!id.isNull())
+            DentistCombo->addItem(dentists.rowValue(row, nameField).toString(), id.toInt());
+    }
+    // The default dentist is offered; the discount may be another's.
+    DentistCombo->setCurrentIndex(DentistCombo->findData(m_dm.defaultDentist()));
+}
+
+QVariant TDiscountForm::dentistId() const
+{
+    // None chosen (the default is not in the list): the default's, as every new treatment gets.
+    return DentistCombo->currentIndex() < 0 ? QVariant(m_dm.defaultDentist()) : DentistCombo->currentData();
 }
 
 QString TDiscountForm::amountText(double value) const
@@ -214,11 +236,12 @@ void TDiscountForm::accept()
     if (!m_figures.isZero() && m_chartOpen) {
         try {
             m_dm.finance().appendDiscount(
-                m_level, DateEdit->date(), m_dentistId, m_figures.cost, m_figures.costEuro);
+                m_level, DateEdit->date(), dentistId(), m_figures.cost, m_figures.costEuro);
         } catch (const db::Abort&) {
             return;
         } catch (const std::exception& e) {
             // the dialog stays with its figures; nothing was stored
+            platform::exceptionLog::logException(e, QStringLiteral("Discount: storing the discount row"));
             platform::showError(QString::fromUtf8(e.what()));
             return;
         }

@@ -6,6 +6,7 @@
 
 #include <optional>
 
+class QComboBox;
 class QDateEdit;
 class QDoubleSpinBox;
 class QLineEdit;
@@ -48,6 +49,8 @@ public:
     explicit TDiscountForm(data::TDmForm& dm, QWidget* parent = nullptr);
 
     const DiscountFigures& figures() const { return m_figures; }
+    // The DocID of the dentist chosen, the default dentist's when none is.
+    QVariant dentistId() const;
     // The amount editors show the currency of the display mode.
     void showFigures();
     void DiscountEditExit(); // percentage
@@ -55,7 +58,7 @@ public:
     void FinalCostEditExit();
 
     QDateEdit* DateEdit;
-    QLineEdit* DentistEdit; // the dentist's last name; the identifier goes into the row
+    QComboBox* DentistCombo; // the dentists by last name; the chosen one's DocID goes into the row
     QLineEdit* PriceEdit;
     QLineEdit* DiscountEdit;
     QLineEdit* CostEdit;
@@ -70,10 +73,10 @@ private:
     // The number typed into an editor, or nothing (with the message said) when it is no number.
     std::optional<double> numberIn(QLineEdit* editor);
     QString amountText(double value) const;
+    void fillDentists();
 
     data::TDmForm& m_dm;
     DiscountFigures m_figures;
-    QVariant m_dentistId;
     int m_level = 2;
     bool m_chartOpen = false;
 };

@@ -255,17 +255,27 @@ void TEconomicsForm::applyVisibility()
     ChildNameText->setVisible(onBehalf);
 }
 
+// A patient's charge posted by a treatment.
+bool TEconomicsForm::fromTreatment(const db::Dataset& ds) const
+{
+    return m_source == LedgerSource::Patients && data::holds(ds.value(u"Sign"), data::Sign::Payable)
+        && !ds.value(u"HistoryID").isNull();
+}
+
+bool TEconomicsForm::rowLocked() const
+{
+    // A treatment's charge is changed through its treatment only.
+    const db::Dataset* v = view();
+    return v && v->isActive() && !v->isEmpty() && v->state() != db::DatasetState::Insert && fromTreatment(*v);
+}
+
 void TEconomicsForm::followRow()
 {
-    db::Dataset* v = view();
-    // A treatment's charge is changed through its treatment only.
-    const bool fromTreatment = m_source == LedgerSource::Patients && v->isActive() && !v->isEmpty()
-        && data::holds(v->value(u"Sign"), data::Sign::Payable) && !v->value(u"HistoryID").isNull()
-        && v->state() != db::DatasetState::Insert;
+    const bool locked = rowLocked();
     for (widgets::DataAware* editor :
         std::initializer_list<widgets::DataAware*> { DateEdit, DentistCombo, SignRadio, AmountEdit,
             ReceiptNoEdit, ReceiptAmountEdit, DescriptionCombo, PaymentRadio, PaymentTextEdit, DueDateEdit })
-        editor->dataLink()->setReadOnly(fromTreatment);
+        editor->dataLink()->setReadOnly(locked);
     applyVisibility();
 }
 
@@ -358,6 +368,7 @@ void TEconomicsForm::markReceipts(bool receipted)
         m_dm.finance().markCharges(ids, receipted);
     } catch (const db::Abort&) {
     } catch (const std::exception& e) {
+        platform::exceptionLog::logException(e, QStringLiteral("Financial Transactions: marking receipts"));
         platform::showError(QString::fromUtf8(e.what()));
     }
     m_marking = false;
@@ -417,6 +428,8 @@ void TEconomicsForm::SearchBtnClick()
         try {
             names = m_dm.finance().otherSourceNames();
         } catch (const std::exception& e) {
+            platform::exceptionLog::logException(
+                e, QStringLiteral("Financial Transactions: the other sources' names"));
             platform::showError(QString::fromUtf8(e.what()));
             return;
         }

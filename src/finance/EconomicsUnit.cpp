@@ -100,8 +100,7 @@ TEconomicsForm::TEconomicsForm(data::TDmForm& dm, EconomicsHost host, QWidget* p
 
     // A treatment's charge changes only through its treatment; "OK" marks it all the same.
     const auto treatmentCharge = [this](db::Dataset& ds) {
-        if (!m_marking && m_source == LedgerSource::Patients
-            && data::holds(ds.value(u"Sign"), data::Sign::Payable) && !ds.value(u"HistoryID").isNull())
+        if (!m_marking && fromTreatment(ds))
             throw db::Abort();
     };
     m_rules.push_back(m_dm.finance().PatientEconomTable->beforeEdit.add(
@@ -199,6 +198,9 @@ QWidget* TEconomicsForm::buildEditors()
     named(DescriptionCombo, "DescriptionCombo");
     DescriptionCombo->addItems(
         { QStringLiteral("Payment"), QStringLiteral("Old Debt"), QStringLiteral("Discount") });
+    // Another workstation may have stored new descriptions since the list was filled.
+    connect(
+        DescriptionCombo, &widgets::DBComboBox::aboutToShowPopup, this, &TEconomicsForm::fillDescriptions);
     PaymentRadio = new widgets::DBRadioGroup(QStringLiteral("Payment Method"), panel);
     named(PaymentRadio, "PaymentRadio");
     PaymentRadio->setItems(

@@ -71,6 +71,7 @@ public:
     db::DataSource* mainSource() const override;
     void prepareNew() override;
     void refreshDetails() override;
+    bool rowLocked() const override;
 
     LedgerSource source() const { return m_source; }
     LedgerTab tab() const { return m_tab; }
@@ -134,6 +135,7 @@ private:
     void installFilter();
     void removeFilter();
     void applyVisibility();
+    bool fromTreatment(const db::Dataset& ds) const;
     void followRow();
     void followState();
     void updateFooters();

@@ -54,6 +54,21 @@ bool alarmField(const db::Field& field)
         && field.name() != QLatin1String("Saluta") && field.name() != QLatin1String("Periodiche");
 }
 
+// Up to 6 decimals, as many as the rate needs: a fixed count would round a rate like 1.95583.
+QString rateText(double rate)
+{
+    const QLocale locale;
+    QString text = locale.toString(rate, 'f', 6);
+    const QString point = locale.decimalPoint();
+    if (!text.contains(point))
+        return text;
+    while (text.endsWith(locale.zeroDigit()))
+        text.chop(locale.zeroDigit().size());
+    if (text.endsWith(point))
+        text.chop(point.size());
+    return text;
+}
+
 } // namespace
 
 TEuroForm::TEuroForm(data::TDmForm& dm, QWidget* parent)
@@ -110,7 +125,9 @@ TEuroForm::TEuroForm(data::TDmForm& dm, QWidget* parent)
     ShowInitialChartCheck->setChecked(settings.showInitialChart());
     DefaultAppointmentPatientCheck->setChecked(settings.defaultAppointmentPatient());
     ShowAllRemindersCheck->setChecked(settings.showAllRemindersAtStartUp());
-    RateEdit->setText(QLocale().toString(m_dm.money().rate(), 'f', 3));
+    m_rateAtOpen = m_dm.money().rate();
+    m_rateTextAtOpen = rateText(m_rateAtOpen);
+    RateEdit->setText(m_rateTextAtOpen);
     CurrencyLabel->setText(m_dm.money().convention().symbol);
     for (int row = 0; row < AlarmList->count(); ++row) {
         QListWidgetItem* item = AlarmList->item(row);
@@ -232,6 +249,7 @@ void TEuroForm::loadQuestions()
     try {
         stored = data::readQuestionTemplate(m_dm);
     } catch (const std::exception& e) {
+        platform::exceptionLog::logException(e, QStringLiteral("Config: reading the questionnaire template"));
         platform::showError(QString::fromUtf8(e.what()));
     }
     QHash<int, QTreeWidgetItem*> items;
@@ -324,6 +342,9 @@ void TEuroForm::PrintQuestions()
 
 std::optional<double> TEuroForm::typedRate(bool tell)
 {
+    // Untouched, the rate stays what it was, decimals beyond those shown included.
+    if (RateEdit->text() == m_rateTextAtOpen && m_rateAtOpen > 0)
+        return m_rateAtOpen;
     bool ok = false;
     const QString text = RateEdit->text().trimmed();
     double rate = QLocale().toDouble(text, &ok);
@@ -386,6 +407,7 @@ void TEuroForm::accept()
         }
     } catch (const std::exception& e) {
         // the dialog stays open with what was typed
+        platform::exceptionLog::logException(e, QStringLiteral("Config: storing the options"));
         platform::showError(QString::fromUtf8(e.what()));
         return;
     }

@@ -76,6 +76,8 @@ private:
     data::TDmForm& m_dm;
     int m_slotAtOpen = 30;
     int m_deleteDaysAtOpen = 30;
+    double m_rateAtOpen = 0;
+    QString m_rateTextAtOpen;
     int m_nextQuestionId = 1;
     bool m_questionsChanged = false;
 };

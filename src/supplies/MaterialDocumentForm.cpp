@@ -72,8 +72,11 @@ void MaterialDocumentForm::addLineColumns()
         { QStringLiteral("Price"), QStringLiteral("Price"), 100 } });
     Grid->setReadOnly(false);
     auto* numbers = new NumberCellDelegate(Grid);
-    for (int column : { QuantityColumn, UnitPriceColumn, DiscountColumn, TaxColumn, PriceColumn })
+    for (int column : { QuantityColumn, UnitPriceColumn, DiscountColumn, PriceColumn })
         Grid->view()->setItemDelegateForColumn(column, numbers);
+    // The usual tax rates; any other from 0 to 100 is typed.
+    Grid->view()->setItemDelegateForColumn(TaxColumn,
+        new NumberChoiceDelegate({ QStringLiteral("8"), QStringLiteral("13"), QStringLiteral("18") }, Grid));
     Grid->setFooterSum(PriceColumn);
 }
 

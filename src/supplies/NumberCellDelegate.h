@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QStyledItemDelegate>
 
 namespace supplies {
@@ -16,6 +17,21 @@ public:
         QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+};
+
+// A number typed or picked among the usual ones (the tax rates); any other is typed as in
+// NumberCellDelegate.
+class NumberChoiceDelegate : public NumberCellDelegate {
+    Q_OBJECT
+public:
+    NumberChoiceDelegate(const QStringList& choices, QObject* parent = nullptr);
+
+    const QStringList& choices() const { return m_choices; }
+    QWidget* createEditor(
+        QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    QStringList m_choices;
 };
 
 } // namespace supplies

@@ -26,6 +26,12 @@ void DBComboBox::setEditable(bool editable)
     load();
 }
 
+void DBComboBox::showPopup()
+{
+    emit aboutToShowPopup();
+    QComboBox::showPopup();
+}
+
 void DBComboBox::connectLineEdit()
 {
     if (!lineEdit() || lineEdit() == m_connectedEdit)

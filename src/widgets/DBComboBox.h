@@ -16,6 +16,11 @@ public:
     explicit DBComboBox(QWidget* parent = nullptr);
 
     void setEditable(bool editable);
+    void showPopup() override;
+
+signals:
+    // The list is about to drop down: its owner may fill it again first.
+    void aboutToShowPopup();
 
 private:
     void load();

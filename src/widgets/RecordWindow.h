@@ -52,6 +52,9 @@ public:
     virtual void cancelDetails() {}
     // Refresh, after the main view was read again: the detail views and what shows them.
     virtual void refreshDetails() {}
+    // The current row is one the window's rules refuse to edit or delete: Edit and Delete are
+    // off while it is current.
+    virtual bool rowLocked() const { return false; }
 };
 
 } // namespace widgets

@@ -225,6 +225,11 @@ private Q_SLOTS:
             << "Discount" << QVariant(150.0) << "The discount must be between 0 and 100.";
         QTest::newRow("negative tax") << "DeliveredMatItemsTable"
                                       << "Tax" << QVariant(-18.0) << "The tax must be between 0 and 100.";
+        const QString jobPrice = QStringLiteral("The price of the job must be between 0 and 1000000000.");
+        QTest::newRow("negative job price") << "LabOrderItemsTable"
+                                            << "OrderPrice" << QVariant(-5.0) << jobPrice;
+        QTest::newRow("absurd job price") << "DeliveredLabOrderItemsTable"
+                                          << "OrderPrice" << QVariant(2e9) << jobPrice;
     }
     void badLinesAreRefused()
     {
@@ -235,6 +240,7 @@ private Q_SLOTS:
         auto dm = m_practice->open();
         dm->money().setEuroMode(false); // the local amounts are the ones typed
         addSupplier(*dm, QStringLiteral("S"));
+        RulesPractice::addRow(*dm->supplies().DentalLabTable, { { "Company", "L" } });
         db::Dataset& line = RulesPractice::view(*dm, lines);
         db::Dataset& header = *line.master()->dataset();
         header.append();
@@ -248,8 +254,11 @@ private Q_SLOTS:
         line.cancel();
         header.edit();
         header.post();
-        QCOMPARE(
-            RulesPractice::scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM MaterialOrderItems")).toInt(), 0);
+        QCOMPARE(RulesPractice::scalar(*dm,
+                     QStringLiteral("SELECT (SELECT COUNT(*) FROM MaterialOrderItems) + (SELECT COUNT(*) "
+                                    "FROM LabOrderItems)"))
+                     .toInt(),
+            0);
     }
 
     void textIsNoQuantity()

@@ -382,6 +382,31 @@ private Q_SLOTS:
         QCOMPARE(party.value(u"Balance").toDouble(), 0.0);
     }
 
+    // An order job is delivered once it holds the identifier of the job that received it.
+    void labJobDeliveredFlag_data()
+    {
+        QTest::addColumn<QVariant>("related");
+        QTest::addColumn<bool>("delivered");
+        QTest::newRow("pending") << QVariant(-1) << false;
+        QTest::newRow("zero") << QVariant(0) << false;
+        QTest::newRow("empty") << QVariant() << false;
+        QTest::newRow("received") << QVariant(17) << true;
+    }
+    void labJobDeliveredFlag()
+    {
+        QFETCH(QVariant, related);
+        QFETCH(bool, delivered);
+        auto dm = m_practice->open();
+        addLab(*dm, QStringLiteral("L"));
+        db::Dataset& jobs = *dm->supplies().LabOrderItemsTable;
+        addHeaderWithLines(*dm->supplies().LabOrdersTable, jobs, {{{"RelatedOrderItemID", related}}});
+        dm->supplies().LabOrdersTable->applyUpdates();
+        jobs.applyUpdates();
+        jobs.refresh();
+        QCOMPARE(jobs.recordCount(), 1);
+        QCOMPARE(jobs.value(u"Delivered").toBool(), delivered);
+    }
+
     // Removing jobs walks a lab job back: received -> ordered -> eligible again.
     void labJobsGoBack()
     {

@@ -1,10 +1,12 @@
-// The discount's three linked figures, and the dialog's row on "OK".
+// The discount's three linked figures, the dialog's row on "OK" with the dentist chosen, and
+// the display currency switched while it is open.
 
 #include "FinanceFixture.h"
 #include "support/MessageRecorder.h"
 
 #include "finance/DiscountUnit.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
 
@@ -120,6 +122,64 @@ private Q_SLOTS:
             QCOMPARE(
                 dm->clinical().sessionBalance(dm->clinical().SessionsTable->value(u"SessionID")).euro, 225.0);
         }
+        QVERIFY(messages.texts().isEmpty());
+    }
+
+    // The default dentist is offered among the others; the row is the chosen one's.
+    void dentistChosenGoesIntoTheRow()
+    {
+        auto dm = m_practice->open();
+        db::Dataset& dentists = *dm->lists().DentistsTable;
+        RulesPractice::addRow(dentists, { { "LastName", "Alexiou" } });
+        const int first = dentists.value(u"DocID").toInt();
+        RulesPractice::addRow(dentists, { { "LastName", "Vlachou" } });
+        const int second = dentists.value(u"DocID").toInt();
+        dm->setDefaultDentist(second, m_practice->settings());
+        RulesPractice::addPatient(*dm);
+        financetest::treatmentCharge(*dm, 100);
+        const ChartAt chart(2);
+        const db::RuleGuard attached = dm->clinical().attachChart(chart);
+        finance::TDiscountForm dialog(*dm);
+        QCOMPARE(dialog.DentistCombo->count(), 2);
+        QCOMPARE(dialog.DentistCombo->currentText(), QStringLiteral("Vlachou"));
+        QCOMPARE(dialog.dentistId(), QVariant(second));
+        dialog.DentistCombo->setCurrentIndex(dialog.DentistCombo->findText(QStringLiteral("Alexiou")));
+        QCOMPARE(dialog.dentistId(), QVariant(first));
+        dialog.DiscountEdit->setText(QStringLiteral("10"));
+        dialog.DiscountEditExit();
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(
+            RulesPractice::scalar(*dm, QStringLiteral("SELECT DentistID FROM History WHERE CostEURO < 0"))
+                .toInt(),
+            first);
+    }
+
+    // Switched while the dialog is open, the boxes show the other currency; an amount typed in
+    // it gives the EURO twin the same discount.
+    void currencySwitchedWhileOpen()
+    {
+        auto dm = m_practice->open();
+        RulesPractice::addPatient(*dm);
+        financetest::treatmentCharge(*dm, 250);
+        const ChartAt chart(2);
+        const db::RuleGuard attached = dm->clinical().attachChart(chart);
+        testsupport::MessageRecorder messages;
+        const auto amount = [](double value) { return QLocale().toString(value, 'f', 2); };
+        finance::TDiscountForm dialog(*dm);
+        QVERIFY(dm->money().euroMode());
+        QCOMPARE(dialog.PriceEdit->text(), amount(250));
+        dm->money().setEuroMode(false);
+        QCOMPARE(dialog.PriceEdit->text(), amount(250 * kFinanceRate));
+        QCOMPARE(dialog.FinalCostEdit->text(), amount(250 * kFinanceRate));
+        dialog.CostEdit->setText(amount(25 * kFinanceRate));
+        emit dialog.CostEdit->editingFinished();
+        QVERIFY(qFuzzyCompare(dialog.figures().costEuro, 25.0));
+        QVERIFY(qFuzzyCompare(dialog.figures().percent, 10.0));
+        QCOMPARE(dialog.FinalCostEdit->text(), amount(225 * kFinanceRate));
+        dm->money().setEuroMode(true);
+        QCOMPARE(dialog.CostEdit->text(), amount(25));
+        QCOMPARE(dialog.FinalCostEdit->text(), amount(225));
         QVERIFY(messages.texts().isEmpty());
     }
 

@@ -1,20 +1,31 @@
 // The ledger window offscreen: switching ledgers with an unsaved row, treatment charges kept
-// from editing, the tabs' rows and columns, the footer's colours, "OK" on a selection,
-// receipts-only mode, and the printed ledger read back from its PDF.
+// from editing (the main window's Edit and Delete off on them), the descriptions read again as
+// their list drops down, the tabs' rows and columns, the footer's colours, "OK" on a selection,
+// receipts-only mode, the printed ledger read back from its PDF, and failures written to the
+// exceptions log.
 
 #include "FinanceFixture.h"
 #include "support/MessageRecorder.h"
 
+#include "app/FinanceWindows.h"
+#include "app/MainUnit.h"
 #include "finance/EconomicsUnit.h"
 #include "finance/LedgerColors.h"
 #include "finance/LedgerReport.h"
 #include "finance/OtherSourcesDlg.h"
+#include "platform/Directories.h"
 #include "widgets/DBCalcEdit.h"
+#include "widgets/DBComboBox.h"
 #include "widgets/DBGrid.h"
 
+#include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTableView>
@@ -99,6 +110,85 @@ private Q_SLOTS:
         w.form.reset();
         QVERIFY(ledger.locate(QStringLiteral("EconomID"), charge));
         ledger.edit();
+        ledger.cancel();
+    }
+
+    // The shared record commands follow the row: off on a treatment's charge, which the window
+    // would refuse, on again on a payment; Delete does not ask about a row that would stay.
+    void recordCommandsOffOnTreatmentCharges()
+    {
+        std::unique_ptr<data::TDmForm> dm = m_practice->open();
+        RulesPractice::addPatient(*dm, QStringLiteral("Nikolaou"));
+        platform::setConfigDirOverride(m_practice->settings().directory());
+        platform::session().level = 255;
+        app::TMainForm frame(platform::Edition::Dental);
+        frame.setActiveSrc(dm->ActiveSrc);
+        frame.show();
+        auto* form = new finance::TEconomicsForm(*dm);
+        frame.ClientArea->addSubWindow(form)->show();
+        QCOMPARE(dm->ActiveSrc->tag(), finance::TEconomicsForm::FormCode);
+        const int charge = financetest::treatmentCharge(*dm, 80);
+        db::Dataset& ledger = *dm->finance().PatientEconomTable;
+        const int payment = financetest::post(ledger, -1, 50.0);
+        ledger.refresh();
+        const QStringList onTheRow { QStringLiteral("EditRecordMenu"), QStringLiteral("DeleteRecordMenu"),
+            QStringLiteral("Edit"), QStringLiteral("Delete") };
+        const auto enabled = [&] {
+            QList<bool> on;
+            for (const QString& name : onTheRow)
+                on.append(frame.action(name)->isEnabled());
+            return on;
+        };
+
+        QVERIFY(ledger.locate(QStringLiteral("EconomID"), charge));
+        QVERIFY(form->rowLocked());
+        QCOMPARE(enabled(), QList<bool>(4, false));
+        QVERIFY(frame.action(QStringLiteral("NewRecordMenu"))->isEnabled());
+        testsupport::MessageRecorder messages;
+        messages.answer(MessageService::Answer::Yes);
+        frame.Records->Delete();
+        frame.Records->Edit();
+        QVERIFY(messages.shown().isEmpty());
+        QCOMPARE(ledger.state(), db::DatasetState::Browse);
+
+        QVERIFY(ledger.locate(QStringLiteral("EconomID"), payment));
+        QVERIFY(!form->rowLocked());
+        QCOMPARE(enabled(), QList<bool>(4, true));
+        frame.Records->Edit();
+        QCOMPARE(ledger.state(), db::DatasetState::Edit);
+        frame.Records->Cancel();
+
+        // A new row is the user's own until it is stored.
+        QVERIFY(ledger.locate(QStringLiteral("EconomID"), charge));
+        QCOMPARE(enabled(), QList<bool>(4, false));
+        frame.Records->New();
+        QVERIFY(!form->rowLocked());
+        frame.Records->Cancel();
+        QCOMPARE(enabled(), QList<bool>(4, !form->rowLocked()));
+        platform::setConfigDirOverride({});
+    }
+
+    // A description another workstation stored since the list was filled is offered when the
+    // list drops down, and what the user typed stays.
+    void descriptionsReadAgainOnDropDown()
+    {
+        Window w = open();
+        db::Dataset& ledger = *w.dm->finance().PatientEconomTable;
+        const QString stored = QStringLiteral("Implant deposit");
+        db::Query(*w.dm->Database,
+            QStringLiteral("INSERT INTO DentEconomics (EconomID, TransactionType, Sign, Description) "
+                           "VALUES (9001, 2, -1, :text)"))
+            .bind(QStringLiteral("text"), stored)
+            .exec();
+        widgets::DBComboBox* combo = w.form->DescriptionCombo;
+        QCOMPARE(combo->findText(stored), -1);
+        ledger.append();
+        QTest::keyClicks(combo->lineEdit(), QStringLiteral("Cheque"));
+        combo->showPopup();
+        QVERIFY(combo->findText(stored) >= 0);
+        QCOMPARE(combo->currentText(), QStringLiteral("Cheque"));
+        combo->hidePopup();
+        QCOMPARE(ledger.value(u"Description").toString(), QStringLiteral("Cheque"));
         ledger.cancel();
     }
 
@@ -292,6 +382,39 @@ private Q_SLOTS:
                      w.dm->supplies().SuppliersTable->value(u"SupplierID").toInt(), pdf, stream),
             1);
         QVERIFY(errors.contains(QStringLiteral("No data to print.")));
+    }
+
+    // What went wrong is told, and written to the exceptions log with what was being done.
+    void failuresAreLogged()
+    {
+        QTemporaryDir program;
+        const QByteArray programDir = qgetenv("ORVANE_PROGRAM_DIR");
+        qputenv("ORVANE_PROGRAM_DIR", program.path().toUtf8());
+        const auto logged = [&] {
+            QFile log(QDir(program.path()).filePath(QStringLiteral("exceptions.log")));
+            return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+        };
+
+        // The ledger report of a data directory that is not there.
+        QString errors;
+        QTextStream stream(&errors);
+        QCOMPARE(app::writeLedgerReport(program.filePath(QStringLiteral("missing")),
+                     QStringLiteral("patient"), 7, program.filePath(QStringLiteral("ledger.pdf")), stream),
+            1);
+        QVERIFY(!errors.isEmpty());
+        QVERIFY2(logged().contains(QStringLiteral("Ledger report of patient 7: ")), qPrintable(logged()));
+
+        // The names of the other sources cannot be read.
+        Window w = open();
+        QVERIFY(w.form->setSource(finance::LedgerSource::Other));
+        db::Query::run(*w.dm->Database,
+            QStringLiteral("ALTER TABLE DentEconomics RENAME COLUMN SourceName TO SourceNameGone"));
+        testsupport::MessageRecorder messages;
+        w.form->SearchBtnClick();
+        QCOMPARE(messages.shown().size(), 1);
+        QVERIFY2(logged().contains(QStringLiteral("Financial Transactions: the other sources' names: ")),
+            qPrintable(logged()));
+        qputenv("ORVANE_PROGRAM_DIR", programDir);
     }
 };
 

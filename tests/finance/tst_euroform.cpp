@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
@@ -104,6 +105,39 @@ private Q_SLOTS:
             QStringList { QStringLiteral("The currency exchange rate must be greater than 0") });
         QCOMPARE(m_dm->money().rate(), before);
         QCOMPARE(platform::session().settings().euroRate(), before);
+    }
+
+    // OK without touching the rate must not round it to what the box shows.
+    void rateUntouchedStaysAsItWas_data()
+    {
+        QTest::addColumn<double>("rate");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("five decimals") << 1.95583 << "1.95583";
+        QTest::newRow("more than shown") << 0.12345678 << "0.123457";
+        QTest::newRow("whole") << 340.0 << "340";
+        QTest::newRow("two decimals") << kFinanceRate << "340.75";
+    }
+    void rateUntouchedStaysAsItWas()
+    {
+        QFETCH(double, rate);
+        QFETCH(QString, shown);
+        QLocale::setDefault(QLocale::c());
+        m_dm->finance().storeRate(rate);
+        {
+            finance::TEuroForm dialog(*m_dm);
+            QCOMPARE(dialog.RateEdit->text(), shown);
+            emit dialog.RateEdit->editingFinished();
+            dialog.accept();
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        }
+        QCOMPARE(m_dm->money().rate(), rate);
+        QCOMPARE(platform::session().settings().euroRate(), rate);
+        // An edited rate is taken as typed.
+        finance::TEuroForm dialog(*m_dm);
+        dialog.RateEdit->setText(QStringLiteral("2.5"));
+        dialog.accept();
+        QCOMPARE(m_dm->money().rate(), 2.5);
+        QLocale::setDefault(QLocale::system());
     }
 
     void slotLengthAnsweredNoKeepsTheDialog()

@@ -1,6 +1,7 @@
 // The order and delivery windows driven as a user drives them: the material road (order,
 // partial deliveries, the pending picker, the ledger) and the lab road (a treatment that needs
-// a lab offered, ordered, received and walked back), with bad input through the grid.
+// a lab offered, ordered, received and walked back), with bad input through the grid and the
+// usual tax rates offered in the tax cell.
 
 #include "../data/RulesPractice.h"
 #include "support/MessageRecorder.h"
@@ -18,6 +19,7 @@
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 
+#include <QComboBox>
 #include <QFileInfo>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -180,6 +182,54 @@ private Q_SLOTS:
         QCOMPARE(scalar(*dm, QStringLiteral("SELECT COUNT(*) FROM MaterialOrders")).toInt(), 0);
         messages.answer(platform::MessageService::Answer::No);
         order.close();
+    }
+
+    // The tax cell offers the usual rates; another from 0 to 100 is typed.
+    void taxCellOffersTheUsualRates_data()
+    {
+        QTest::addColumn<bool>("delivery");
+        QTest::newRow("order") << false;
+        QTest::newRow("delivery") << true;
+    }
+    void taxCellOffersTheUsualRates()
+    {
+        QFETCH(bool, delivery);
+        auto dm = m_practice->open();
+        supplierWithMaterial(*dm);
+        std::unique_ptr<supplies::MaterialDocumentForm> form;
+        if (delivery)
+            form = std::make_unique<supplies::TDeliveredMaterialsForm>(*dm);
+        else
+            form = std::make_unique<supplies::TSupplierOrderForm>(*dm);
+        form->setAttribute(Qt::WA_DeleteOnClose, false);
+        form->show();
+        form->setup().header->append();
+        form->AddLineBtnClick();
+        db::Dataset& line = *form->setup().lines;
+        QAbstractItemModel* model = form->Grid->datasetModel();
+        const QModelIndex cell = model->index(line.currentRow(), supplies::MaterialDocumentForm::TaxColumn);
+        QAbstractItemDelegate* delegate
+            = form->Grid->view()->itemDelegateForColumn(supplies::MaterialDocumentForm::TaxColumn);
+        std::unique_ptr<QWidget> editor(
+            delegate->createEditor(form->Grid->view()->viewport(), QStyleOptionViewItem(), cell));
+        auto* combo = qobject_cast<QComboBox*>(editor.get());
+        QVERIFY(combo);
+        QVERIFY(combo->isEditable());
+        QStringList offered;
+        for (int i = 0; i < combo->count(); ++i)
+            offered << combo->itemText(i);
+        QCOMPARE(offered, (QStringList { QStringLiteral("8"), QStringLiteral("13"), QStringLiteral("18") }));
+        delegate->setEditorData(combo, cell);
+        combo->setCurrentIndex(1);
+        delegate->setModelData(combo, model, cell);
+        QCOMPARE(line.value(u"Tax").toDouble(), 13.0);
+        combo->setEditText(QStringLiteral("23"));
+        delegate->setModelData(combo, model, cell);
+        QCOMPARE(line.value(u"Tax").toDouble(), 23.0);
+        editor.reset();
+        testsupport::MessageRecorder messages;
+        messages.answer(platform::MessageService::Answer::No);
+        form->close();
     }
 
     // A treatment needing the lab is offered, ordered, received (a debt of 120 in the lab's
