@@ -1,8 +1,11 @@
 #include "data/AuditTrail.h"
 
 #include "data/AuditTrailRows.h"
+#include "data/schema/Schema.h"
 #include "db/Connection.h"
 #include "db/Errors.h"
+#include "db/Field.h"
+#include "db/Query.h"
 #include "db/TableDef.h"
 #include "platform/Session.h"
 
@@ -76,6 +79,60 @@ QSqlQuery prepareServerWriter(db::Connection& connection)
     }
 }
 
+// The rows `where` selects, whole and by their locators, as the data module reads them.
+QList<db::Connection::WrittenRow> rowsOf(const db::Connection& connection, const db::TableDef& table,
+    Kind kind, const QString& where, const QVariantMap& values)
+{
+    db::Connection::WrittenRow row { kind, table.name, 0, {}, {}, {} };
+    QStringList selected { connection.dialect().rowLocator(table) };
+    for (const db::FieldDef& field : table.fields) {
+        row.columns << field.name;
+        selected << db::Dialect::quoted(field.name);
+    }
+    db::Query select(connection,
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+            .arg(selected.join(QStringLiteral(", ")), db::Dialect::quoted(table.name), where));
+    for (auto value = values.begin(); value != values.end(); ++value)
+        select.bind(value.key(), value.value());
+    select.exec();
+    QList<db::Connection::WrittenRow> rows;
+    while (select.next()) {
+        row.locator = select.value(0).toLongLong();
+        row.original.clear();
+        for (int i = 0; i < table.fields.size(); ++i)
+            row.original << db::Field::fromStorage(select.value(i + 1), table.fields[i].type);
+        rows << row;
+    }
+    return rows;
+}
+
+void recordStatement(db::Connection& connection, const QString& tableName, Kind kind, const QString& where,
+    const QVariantMap& values, const QVariantMap& set, const std::function<void()>& write)
+{
+    const db::TableDef* table = schemaTable(tableName);
+    if (!connection.rowAudit() || !table
+        || !AuditTrail::auditedTables().contains(tableName, Qt::CaseInsensitive)) {
+        write();
+        return;
+    }
+    QList<db::Connection::WrittenRow> rows = rowsOf(connection, *table, kind, where, values);
+    write();
+    for (db::Connection::WrittenRow& row : rows) {
+        if (kind == Kind::Update) {
+            row.values = row.original;
+            for (auto value = set.begin(); value != set.end(); ++value) {
+                for (int i = 0; i < table->fields.size(); ++i) {
+                    if (table->fields[i].name.compare(value.key(), Qt::CaseInsensitive) == 0)
+                        row.values[i] = db::Field::fromStorage(value.value(), table->fields[i].type);
+                }
+            }
+            if (row.values == row.original)
+                continue;
+        }
+        connection.rowAudit()(row);
+    }
+}
+
 } // namespace
 
 namespace audittrail {
@@ -121,6 +178,18 @@ void makeTable(const db::Connection& connection)
             throw db::DatabaseError(
                 QStringLiteral("The audit trail cannot be set up"), ddl.lastError().text(), sql);
     }
+}
+
+void recordDelete(db::Connection& connection, const QString& table, const QString& where,
+    const QVariantMap& values, const std::function<void()>& write)
+{
+    recordStatement(connection, table, Kind::Delete, where, values, {}, write);
+}
+
+void recordUpdate(db::Connection& connection, const QString& table, const QString& where,
+    const QVariantMap& values, const QVariantMap& set, const std::function<void()>& write)
+{
+    recordStatement(connection, table, Kind::Update, where, values, set, write);
 }
 
 } // namespace audittrail
