@@ -136,7 +136,7 @@ int StartUp::run()
     m_mainShown = true;
     const int code = runLoop ? runLoop(*m_main) : QApplication::exec();
     if (!runLoop) // a driven run (state report, tests) is no working day to keep
-        runExitBackup();
+        runExitBackup(m_binding.profile.location());
     startBackup();
     return code;
 }

@@ -50,7 +50,7 @@ private Q_SLOTS:
             for (const QString& name : backupsIn(folder))
                 QDir(folder).rename(
                     name, QStringLiteral("0000-%1-").arg(exit, 2, 10, QLatin1Char('0')) + name);
-            app::runExitBackup();
+            app::runExitBackup(platform::session().dataDirectory);
             QCOMPARE(backupsIn(folder).size(), std::min(exit, app::kKeptExitBackups));
         }
         QVERIFY(messages.shown().isEmpty());
@@ -70,10 +70,10 @@ private Q_SLOTS:
         const QString elsewhere = m_root.filePath(QStringLiteral("usb/orvane"));
         settings.setBackUpFolder(elsewhere);
         settings.setAutoBackUp(false);
-        app::runExitBackup();
+        app::runExitBackup(platform::session().dataDirectory);
         QVERIFY(!QFileInfo::exists(elsewhere));
         settings.setAutoBackUp(true);
-        app::runExitBackup();
+        app::runExitBackup(platform::session().dataDirectory);
         QCOMPARE(backupsIn(elsewhere).size(), 1);
         QVERIFY(messages.shown().isEmpty());
     }
@@ -86,10 +86,27 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
         platform::session().settings().setBackUpFolder(blocked);
-        app::runExitBackup();
+        app::runExitBackup(platform::session().dataDirectory);
         QCOMPARE(messages.shown().size(), 1);
         QVERIFY(messages.texts().constFirst().contains(QStringLiteral("backup")));
         QVERIFY(QFileInfo(blocked).isFile());
+    }
+
+    // A practice on a database server is backed up too, into this workstation's settings folder
+    // unless the options say otherwise; a server out of reach is told, never passed over.
+    void aServerPracticeIsNotPassedOver()
+    {
+        testsupport::MessageRecorder messages;
+        platform::session().settings().setBackUpFolder(QString());
+        const QString address = QStringLiteral("postgresql://orvane@127.0.0.1:1/practice");
+        app::runExitBackup(address);
+        QCOMPARE(messages.shown().size(), 1);
+        const QString told = messages.texts().constFirst();
+        QVERIFY2(told.startsWith(QStringLiteral("The backup at exit failed")) && told.contains(address),
+            qPrintable(told));
+        const QString folder = QDir(platform::configDir()).filePath(QStringLiteral("Backups"));
+        QVERIFY(QFileInfo(folder).isDir());
+        QVERIFY(QDir(folder).isEmpty());
     }
 };
 
