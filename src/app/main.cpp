@@ -152,6 +152,13 @@ int runCommand(int argc, char* argv[])
             err << "--import-paradox needs the old data directory and then the new one: orvane --import-paradox OLD_DIR DATA.\n";
             return 2;
         }
+        // The import builds a folder and moves it into place: a server address would become one.
+        if (db::ConnectionProfile::isServerLocation(rest.constFirst())) {
+            err << "--import-paradox writes a data folder, not a database server (" << rest.constFirst()
+                << "): import into a folder, then use orvane --copy-data FOLDER " << rest.constFirst()
+                << ".\n";
+            return 2;
+        }
         return import::runImportCommand(options.path(options.importParadox), QDir::current().absoluteFilePath(rest.constFirst()),
             options.isSet(options.keepGoing), out, err);
     }
