@@ -7,8 +7,9 @@
 #include "app/StartUp.h"
 #include "app/StateReport.h"
 #include "data/DataCommands.h"
-#include "import/ImportCommand.h"
 #include "db/Connection.h"
+#include "finance/LedgerReport.h"
+#include "import/ImportCommand.h"
 #include "platform/Directories.h"
 #include "platform/MessageService.h"
 
@@ -259,8 +260,20 @@ int main(int argc, char* argv[])
             err << "--ledger-report needs --data and --pdf.\n";
             return 2;
         }
-        return app::writeLedgerReport(*data, options.parser.value(options.ledgerReport), ids.isEmpty() ? 0 : ids.constFirst().toInt(),
-            options.path(options.pdf), err);
+        const QString source = options.parser.value(options.ledgerReport);
+        const std::optional<finance::LedgerSource> ledger = finance::ledgerSourceNamed(source);
+        bool idIsNumber = false;
+        const int id = ids.value(0).toInt(&idIsNumber);
+        if (ledger && *ledger != finance::LedgerSource::Other
+            && (ids.size() != 1 || !idIsNumber || id <= 0)) {
+            err << "--ledger-report " << source << " needs the number of a " << source << " after it, not \""
+                << ids.join(u' ') << "\".\n";
+            return 2;
+        }
+        // Nobody is there to close a message box: what the report has to say goes to stderr.
+        platform::MessageService::setDefault(nullptr);
+        return app::writeLedgerReport(
+            *data, source, ledger == finance::LedgerSource::Other ? 0 : id, options.path(options.pdf), err);
     }
 
     app::StartUp startUp(app);

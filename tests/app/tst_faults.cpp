@@ -441,6 +441,19 @@ private Q_SLOTS:
         const QString server = QStringLiteral("postgresql://orvane@server/practice");
         QTest::newRow("import into a server") << QStringList { QStringLiteral("--import-paradox"),
             QStringLiteral("DATA"), server } << "then use orvane --copy-data FOLDER " + server;
+        const QStringList ledger { QStringLiteral("--data"), QStringLiteral("DATA"), QStringLiteral("--pdf"),
+            QStringLiteral("PDF"), QStringLiteral("--ledger-report") };
+        QTest::newRow("ledger of no patient")
+            << ledger + QStringList { QStringLiteral("patient") } << "needs the number of a patient";
+        QTest::newRow("ledger of patient abc")
+            << ledger + QStringList { QStringLiteral("patient"), QStringLiteral("abc") }
+            << "needs the number of a patient";
+        QTest::newRow("ledger of supplier 0")
+            << ledger + QStringList { QStringLiteral("supplier"), QStringLiteral("0") }
+            << "needs the number of a supplier";
+        QTest::newRow("ledger of lab 2.5")
+            << ledger + QStringList { QStringLiteral("lab"), QStringLiteral("2.5") }
+            << "needs the number of a lab";
     }
     void commandLineRefusals()
     {
@@ -457,6 +470,15 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(
             m_root.filePath(QStringLiteral("postgresql:")))); // the program's working directory
         QCOMPARE(snapshot(dir), before);
+    }
+
+    // The other sources need no ID: the report is made as for any source.
+    void ledgerOfTheOtherSourcesNeedsNoId()
+    {
+        const Ran ran = run({ QStringLiteral("--data"), freshPractice(), QStringLiteral("--pdf"), pdf(),
+            QStringLiteral("--ledger-report"), QStringLiteral("other") });
+        QVERIFY2(
+            ran.code != 2 && !ran.err.contains(QLatin1String("needs the number")), qPrintable(ran.all()));
     }
 
     void addUserKeepsTheFileSafe_data()
