@@ -2,10 +2,12 @@
 // kept, nothing when the option is off, and a failure told but never in the way of closing.
 #include "app/ExitBackup.h"
 #include "data/DataDirectory.h"
+#include "data/ServerBackup.h"
 #include "platform/Directories.h"
 #include "platform/Session.h"
 #include "platform/Settings.h"
 #include "support/MessageRecorder.h"
+#include "support/TestEngine.h"
 
 #include <QDir>
 #include <QFile>
@@ -107,6 +109,27 @@ private Q_SLOTS:
         const QString folder = QDir(platform::configDir()).filePath(QStringLiteral("Backups"));
         QVERIFY(QFileInfo(folder).isDir());
         QVERIFY(QDir(folder).isEmpty());
+    }
+
+    // On the test cluster (the .pg run): the server's dump at exit, checked, in that folder.
+    void aServerPracticeIsBackedUpAtExit()
+    {
+        if (!testsupport::onPostgres())
+            QSKIP("needs the test cluster (ctest -L postgresql)");
+        if (data::serverTool(QStringLiteral("pg_dump")).isEmpty())
+            QSKIP("the PostgreSQL client tools are not installed");
+        const QString place = m_root.filePath(QStringLiteral("server"));
+        testsupport::makeEngineDatabase(place);
+        const QString location = testsupport::engineLocation(place);
+        data::DataDirectory(location).create();
+        testsupport::MessageRecorder messages;
+        platform::session().settings().setBackUpFolder(QString());
+        app::runExitBackup(location);
+        QVERIFY2(messages.shown().isEmpty(), qPrintable(messages.texts().join(QLatin1Char('\n'))));
+        const QString folder = QDir(platform::configDir()).filePath(QStringLiteral("Backups"));
+        const QStringList made = backupsIn(folder);
+        QCOMPARE(made.size(), 1);
+        QVERIFY(data::isServerBackup(QDir(folder).filePath(made.constFirst())));
     }
 };
 
