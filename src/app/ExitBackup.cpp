@@ -1,6 +1,8 @@
 #include "app/ExitBackup.h"
 
 #include "data/Backup.h"
+#include "db/Connection.h"
+#include "platform/Directories.h"
 #include "platform/ExceptionLog.h"
 #include "platform/MessageService.h"
 #include "platform/MessageTexts.h"
@@ -13,14 +15,16 @@
 
 namespace app {
 
-void runExitBackup(QWidget* parent)
+void runExitBackup(const QString& location, QWidget* parent)
 {
     const platform::Session& session = platform::session();
     const platform::Settings settings = session.settings();
-    if (!settings.autoBackUp() || session.dataDirectory.isEmpty())
+    if (!settings.autoBackUp())
         return;
     const platform::MessageTexts lang;
-    const QString folder = settings.backUpFolder(session.dataRoot);
+    // A practice on a server has no folder beside it: its backups stay with this workstation.
+    const bool server = db::ConnectionProfile::isServerLocation(location);
+    const QString folder = settings.backUpFolder(server ? platform::configDir() : session.dataRoot);
     QProgressDialog progress(
         lang.Message(QStringLiteral("Backing up the practice...")), QString(), 0, 100, parent);
     progress.setObjectName(QStringLiteral("BackupProgress"));
@@ -33,7 +37,7 @@ void runExitBackup(QWidget* parent)
         QDir().mkpath(folder);
         const QString images = QDir(session.xRaysRoot.isEmpty() ? session.dataRoot : session.xRaysRoot)
                                    .filePath(QStringLiteral("xrays"));
-        data::makeBackup(session.dataDirectory, images, QDir(folder).filePath(data::backupFolderName()),
+        data::makeBackup(location, images, QDir(folder).filePath(data::backupFolderName()),
             [&](const QString& step, int percent) {
                 progress.setLabelText(
                     lang.Message(QStringLiteral("Backing up the practice...")) + QLatin1Char('\n') + step);

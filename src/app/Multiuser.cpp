@@ -56,11 +56,14 @@ QString MultiUserBinding::networkDriveMessage(const QString& drive)
 }
 
 // A local directory does not suit a Client, nor a network one anything but a Client. A
-// directory that is not there at all is left to the opening of the data, which says so.
+// directory that is not there at all is left to the opening of the data, which says so. A
+// server address is no directory: every workstation type reaches it over the network.
 bool MultiUserBinding::accepted(MultiUserType type, const QString& directory) const
 {
     if (directory.isEmpty())
         return false;
+    if (db::ConnectionProfile::isServerLocation(directory))
+        return true;
     const DriveType drive = driveType(directory);
     if (drive == DriveType::Local && type == MultiUserType::Client)
         return false;

@@ -3,6 +3,7 @@
 #include "data/DmUnit.h"
 #include "db/Connection.h"
 #include "db/Errors.h"
+#include "db/ServerUnavailable.h"
 #include "platform/Settings.h"
 #include "widgets/Language.h"
 
@@ -33,22 +34,48 @@ std::optional<StartFailure> failureOfDirectory(const QString& directory)
     return std::nullopt;
 }
 
+// What `take` makes of the first error of type E among the error and the errors it was raised
+// from, if there is one.
+template<class E, class Take>
+auto firstInChain(const std::exception& error, const Take& take)
+    -> std::optional<decltype(take(std::declval<const E&>()))>
+{
+    if (const auto* found = dynamic_cast<const E*>(&error))
+        return take(*found);
+    try {
+        std::rethrow_if_nested(error);
+    } catch (const std::exception& cause) {
+        return firstInChain<E>(cause, take);
+    } catch (...) {
+    }
+    return std::nullopt;
+}
+
+template<class E> bool inChain(const std::exception& error)
+{
+    return firstInChain<E>(error, [](const E&) { return true; }).has_value();
+}
+
 struct SettingAt {
     QString file, section, key, value;
 };
 
-// The bad setting among the error and the errors it was raised from, if any.
 std::optional<SettingAt> badSettingOf(const std::exception& error)
 {
-    if (const auto* bad = dynamic_cast<const platform::BadSetting*>(&error))
-        return SettingAt { bad->file(), bad->section(), bad->key(), bad->value() };
-    try {
-        std::rethrow_if_nested(error);
-    } catch (const std::exception& cause) {
-        return badSettingOf(cause);
-    } catch (...) {
-    }
-    return std::nullopt;
+    return firstInChain<platform::BadSetting>(error, [](const platform::BadSetting& bad) {
+        return SettingAt { bad.file(), bad.section(), bad.key(), bad.value() };
+    });
+}
+
+// The server's own words: they name the host, the database or the user it would not take.
+QString serverWordsOf(const std::exception& error)
+{
+    const auto words = [](const db::DatabaseError& e) {
+        return e.engineMessage().isEmpty() ? e.message() : e.engineMessage().trimmed();
+    };
+    if (const std::optional<QString> refused = firstInChain<db::ServerUnavailable>(error, words))
+        return *refused;
+    return firstInChain<db::AccessDenied>(error, words).value_or(QString::fromLocal8Bit(error.what()));
 }
 
 std::optional<StartFailure> failureOfError(const std::exception& error)
@@ -82,15 +109,19 @@ StartFailure classifyStartFailure(const db::ConnectionProfile& profile, const st
     if (profile.driver == db::ConnectionProfile::Driver::SQLite) {
         if (const std::optional<StartFailure> failure = failureOfDirectory(profile.dataDirectory))
             return *failure;
+    } else {
+        // No folder of ours: a refusal is the server's, and a lost connection no damage.
+        if (inChain<db::ServerUnavailable>(error) || inChain<db::AccessDenied>(error))
+            return StartFailure::ServerRefused;
     }
     // A table that is missing or does not match is mended by the repair command as well.
     return failureOfError(error).value_or(StartFailure::Damaged);
 }
 
 QString startFailureMessage(StartFailure failure, platform::MultiUserType type, const QString& table,
-    const QString& dataDirectory, const widgets::TLanguage& lang, const std::exception* error)
+    const QString& location, const widgets::TLanguage& lang, const std::exception* error)
 {
-    const QString folder = QDir::toNativeSeparators(dataDirectory);
+    const QString folder = QDir::toNativeSeparators(location);
     QString reason;
     switch (failure) {
     case StartFailure::NoDatabase:
@@ -127,6 +158,16 @@ QString startFailureMessage(StartFailure failure, platform::MultiUserType type, 
             + u'\n' + lang.Message(QStringLiteral("Correct it or remove the line, then start again."));
         break;
     }
+    case StartFailure::ServerRefused:
+        reason = lang.Message(
+                         QStringLiteral(
+                             "The database server at %1 cannot be reached, or it refuses this workstation:"))
+                     .arg(location)
+            + u'\n' + (error ? serverWordsOf(*error) : QString()) + u'\n'
+            + lang.Message(QStringLiteral(
+                "Check that the server is running and can be reached from this computer, and the "
+                "user name and password it expects."));
+        break;
     case StartFailure::Damaged:
         break;
     }

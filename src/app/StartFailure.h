@@ -24,6 +24,7 @@ enum class StartFailure {
     NoPermission, // the file system refuses this user
     GeneratorsMissing, // the identifier store beside the database is gone
     BadSetting, // a value in a settings file that cannot be used
+    ServerRefused, // the database server is out of reach or refuses this user
 };
 
 // Looks at the data directory first (a missing or closed folder says more than the engine's
@@ -32,9 +33,10 @@ StartFailure classifyStartFailure(const db::ConnectionProfile& profile, const st
 
 // The message shown when the data cannot be opened at start. A stand-alone or server
 // workstation is told what is wrong with its database (a damaged one points at the repair
-// command); a client names the table it could not reach and, when known, why. `error`, when
-// given, supplies the key and value of a bad setting.
+// command); a client names the table it could not reach and, when known, why. `location` is the
+// data directory or the server address. `error`, when given, supplies the key and value of a bad
+// setting and the words of a database server.
 QString startFailureMessage(StartFailure failure, platform::MultiUserType type, const QString& table,
-    const QString& dataDirectory, const widgets::TLanguage& lang, const std::exception* error = nullptr);
+    const QString& location, const widgets::TLanguage& lang, const std::exception* error = nullptr);
 
 } // namespace app

@@ -136,7 +136,7 @@ int StartUp::run()
     m_mainShown = true;
     const int code = runLoop ? runLoop(*m_main) : QApplication::exec();
     if (!runLoop) // a driven run (state report, tests) is no working day to keep
-        runExitBackup();
+        runExitBackup(m_binding.profile.location());
     startBackup();
     return code;
 }
@@ -251,10 +251,11 @@ bool StartUp::openData()
         m_dataModule.reset();
         const platform::Session& session = platform::session();
         const db::ConnectionProfile& profile = m_binding.profile;
-        platform::exceptionLog::logException(e, QStringLiteral("Opening %1 in %2").arg(session.openingTable, profile.dataDirectory));
+        platform::exceptionLog::logException(
+            e, QStringLiteral("Opening %1 in %2").arg(session.openingTable, profile.location()));
         const StartFailure failure = classifyStartFailure(profile, e);
-        platform::showError(
-            startFailureMessage(failure, session.multiUserType, session.openingTable, profile.dataDirectory, *m_main->Lang, &e));
+        platform::showError(startFailureMessage(
+            failure, session.multiUserType, session.openingTable, profile.location(), *m_main->Lang, &e));
         return false;
     }
     if (const auto* dm = qobject_cast<const data::TDmForm*>(m_dataModule.get()); dm && !dm->startNotices().isEmpty()) {

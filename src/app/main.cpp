@@ -7,8 +7,9 @@
 #include "app/StartUp.h"
 #include "app/StateReport.h"
 #include "data/DataCommands.h"
-#include "import/ImportCommand.h"
 #include "db/Connection.h"
+#include "finance/LedgerReport.h"
+#include "import/ImportCommand.h"
 #include "platform/Directories.h"
 #include "platform/MessageService.h"
 
@@ -152,6 +153,13 @@ int runCommand(int argc, char* argv[])
             err << "--import-paradox needs the old data directory and then the new one: orvane --import-paradox OLD_DIR DATA.\n";
             return 2;
         }
+        // The import builds a folder and moves it into place: a server address would become one.
+        if (db::ConnectionProfile::isServerLocation(rest.constFirst())) {
+            err << "--import-paradox writes a data folder, not a database server (" << rest.constFirst()
+                << "): import into a folder, then use orvane --copy-data FOLDER " << rest.constFirst()
+                << ".\n";
+            return 2;
+        }
         return import::runImportCommand(options.path(options.importParadox), QDir::current().absoluteFilePath(rest.constFirst()),
             options.isSet(options.keepGoing), out, err);
     }
@@ -252,8 +260,20 @@ int main(int argc, char* argv[])
             err << "--ledger-report needs --data and --pdf.\n";
             return 2;
         }
-        return app::writeLedgerReport(*data, options.parser.value(options.ledgerReport), ids.isEmpty() ? 0 : ids.constFirst().toInt(),
-            options.path(options.pdf), err);
+        const QString source = options.parser.value(options.ledgerReport);
+        const std::optional<finance::LedgerSource> ledger = finance::ledgerSourceNamed(source);
+        bool idIsNumber = false;
+        const int id = ids.value(0).toInt(&idIsNumber);
+        if (ledger && *ledger != finance::LedgerSource::Other
+            && (ids.size() != 1 || !idIsNumber || id <= 0)) {
+            err << "--ledger-report " << source << " needs the number of a " << source << " after it, not \""
+                << ids.join(u' ') << "\".\n";
+            return 2;
+        }
+        // Nobody is there to close a message box: what the report has to say goes to stderr.
+        platform::MessageService::setDefault(nullptr);
+        return app::writeLedgerReport(
+            *data, source, ledger == finance::LedgerSource::Other ? 0 : id, options.path(options.pdf), err);
     }
 
     app::StartUp startUp(app);

@@ -1,5 +1,7 @@
 #include "data/DataCopy.h"
 
+#include "data/AuditTrail.h"
+#include "data/AuditTrailRows.h"
 #include "data/DataDirectory.h"
 #include "data/schema/Schema.h"
 #include "db/Connection.h"
@@ -76,7 +78,8 @@ QByteArray checksumOf(const db::Connection& connection, const db::TableDef& tabl
 QByteArray tableChecksum(const DataDirectory& directory, const QString& table)
 {
     const DataConnections c = directory.open();
-    return checksumOf(*c.data, *schemaTable(table), nullptr);
+    const bool trail = table.compare(QLatin1String(AuditTrail::kTable), Qt::CaseInsensitive) == 0;
+    return checksumOf(*c.data, trail ? audittrail::copiedColumns() : *schemaTable(table), nullptr);
 }
 
 namespace {
@@ -84,6 +87,15 @@ namespace {
 qint64 rowCount(const db::Connection& connection, const db::TableDef& table)
 {
     return db::Query(connection, QStringLiteral("SELECT COUNT(*) FROM %1").arg(db::Dialect::quoted(table.name))).scalar().toLongLong();
+}
+
+// The practice's tables, and the audit trail where its first entry has made it.
+QList<db::TableDef> tablesOf(const db::Connection& connection)
+{
+    QList<db::TableDef> tables = schemaTables();
+    if (audittrail::existsIn(connection))
+        tables.append(audittrail::copiedColumns());
+    return tables;
 }
 
 // A target is new, or holds the empty practice --init-data makes (the usual first step on a
@@ -95,7 +107,7 @@ void prepareTarget(const DataDirectory& target)
         return;
     }
     const DataConnections existing = target.open();
-    for (const db::TableDef& table : schemaTables()) {
+    for (const db::TableDef& table : tablesOf(*existing.data)) {
         if (rowCount(*existing.data, table) > 0)
             throw db::DatabaseError(
                 QStringLiteral("%1 already holds a practice (the table %2 has rows); it is left as it is.").arg(target.path(), table.name));
@@ -107,7 +119,11 @@ void copyRows(const db::Connection& in, const db::Connection& out, const db::Tab
     QStringList marks;
     for (qsizetype i = 0; i < table.fields.size(); ++i)
         marks.append(QStringLiteral(":c%1").arg(i));
-    db::Query select(in, QStringLiteral("SELECT %1 FROM %2").arg(columnList(table), db::Dialect::quoted(table.name)));
+    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(columnList(table), db::Dialect::quoted(table.name));
+    // Entries of one millisecond keep their order on the target.
+    if (table.name == QLatin1String(AuditTrail::kTable))
+        sql += QStringLiteral(" ORDER BY ") + audittrail::writtenOrder(in);
+    db::Query select(in, sql);
     db::Query insert(out,
         QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(db::Dialect::quoted(table.name), columnList(table), marks.join(QStringLiteral(", "))));
     select.exec();
@@ -134,21 +150,24 @@ QList<TableCopy> copyPractice(const QString& from, const QString& to, const std:
     prepareTarget(target);
     DataConnections out = target.open();
 
+    const QList<db::TableDef> tables = tablesOf(*in.data);
     qint64 total = 0;
-    for (const db::TableDef& table : schemaTables())
+    for (const db::TableDef& table : tables)
         total += rowCount(*in.data, table);
 
     qint64 done = 0;
     QList<TableCopy> copies;
     db::TransactionGuard transaction(*out.data);
-    for (const db::TableDef& table : schemaTables()) {
+    if (tables.size() > schemaTables().size())
+        audittrail::makeTable(*out.data);
+    for (const db::TableDef& table : tables) {
         copyRows(*in.data, *out.data, table, [&] {
             if (progress && (++done % 500 == 0 || done == total))
                 progress(done, total);
         });
     }
     // Verified inside the transaction, so that a copy that differs is never committed.
-    for (const db::TableDef& table : schemaTables()) {
+    for (const db::TableDef& table : tables) {
         TableCopy copy{table.name, 0, {}};
         qint64 sourceRows = 0;
         const QByteArray sourceSum = checksumOf(*in.data, table, &sourceRows);

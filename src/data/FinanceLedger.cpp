@@ -2,6 +2,7 @@
 // the totals of the practice's other sources, the description and source-name lists, and the
 // family head who pays for a member.
 
+#include "data/AuditTrailRows.h"
 #include "data/DmRuleHelpers.h"
 #include "data/DmUnit.h"
 #include "data/Domain.h"
@@ -60,12 +61,20 @@ int FinanceArea::markCharges(const QList<QVariant>& economIds, bool receipted)
             db::UpdateGroup group(*Database, { &ledger });
             group.apply();
         }
-        // The treatments of the session follow the marks of their charges.
-        db::Query follow(*Database,
-            QStringLiteral("UPDATE History SET IOFld = :mark WHERE History.ID IN (SELECT "
-                           "PatEconomics.HistoryID FROM PatEconomics "
-                           "WHERE PatEconomics.SessionID = :session AND PatEconomics.IOFld = :mark)"));
-        follow.bind(QStringLiteral("mark"), receipted).bind(QStringLiteral("session"), session).exec();
+        // The treatments of the session follow the marks of their charges, in the trail as well.
+        const QString charged
+            = QStringLiteral("History.ID IN (SELECT PatEconomics.HistoryID FROM PatEconomics "
+                             "WHERE PatEconomics.SessionID = :session AND PatEconomics.IOFld = :mark)");
+        const QVariantMap values { { QStringLiteral("mark"), receipted },
+            { QStringLiteral("session"), session } };
+        audittrail::recordUpdate(*Database, QStringLiteral("History"), charged, values,
+            { { QStringLiteral("IOFld"), receipted } }, [&] {
+                db::Query follow(
+                    *Database, QStringLiteral("UPDATE History SET IOFld = :mark WHERE ") + charged);
+                follow.bind(QStringLiteral("mark"), receipted)
+                    .bind(QStringLiteral("session"), session)
+                    .exec();
+            });
         transaction.commit();
     } catch (...) {
         // Nothing was stored: the rows show what the database holds.

@@ -2,6 +2,7 @@
 // it, the checks before a patient is stored, the family roles kept in step, and what a patient's
 // deletion takes with it).
 
+#include "data/AuditTrailRows.h"
 #include "data/DmRuleHelpers.h"
 #include "data/DmUnit.h"
 #include "data/Domain.h"
@@ -206,22 +207,26 @@ namespace {
 const QString kPatientID = QStringLiteral("PatientID");
 const QString kRole = QStringLiteral("TypeProtectionFamily");
 
-// Everything that belongs to a patient, removed before the patient row goes. Appointments
-// stay: the book keeps who came.
-const char* const kPatientCascade[] = {
-    "DELETE FROM Recalls WHERE PatientID = :id",
-    "DELETE FROM CartAnamnestica WHERE PatID = :id",
-    "DELETE FROM QuestAnswer WHERE PatientID = :id",
-    "DELETE FROM History WHERE PatientID = :id",
-    "DELETE FROM PatEconomics WHERE PatientID = :id",
-    "DELETE FROM PatEconomics WHERE ChildID = :id",
-    "DELETE FROM PeriItem WHERE PeriItem.PeriID IN (SELECT Peri.PeriID FROM Peri WHERE PatientID = :id)",
-    "DELETE FROM Peri WHERE PatientID = :id",
-    "DELETE FROM Photos WHERE PatID = :id",
-    "DELETE FROM ToothColor WHERE PatientID = :id",
-    "DELETE FROM ToothNotes WHERE PatientID = :id",
-    "DELETE FROM Endo WHERE PatientID = :id",
-    "DELETE FROM Sessions WHERE PatientID = :id",
+// Everything that belongs to a patient, removed before the patient row goes: the table and
+// which of its rows. Appointments stay: the book keeps who came.
+struct CascadeStep {
+    const char* table;
+    const char* where;
+};
+const CascadeStep kPatientCascade[] = {
+    { "Recalls", "PatientID = :id" },
+    { "CartAnamnestica", "PatID = :id" },
+    { "QuestAnswer", "PatientID = :id" },
+    { "History", "PatientID = :id" },
+    { "PatEconomics", "PatientID = :id" },
+    { "PatEconomics", "ChildID = :id" },
+    { "PeriItem", "PeriItem.PeriID IN (SELECT Peri.PeriID FROM Peri WHERE PatientID = :id)" },
+    { "Peri", "PatientID = :id" },
+    { "Photos", "PatID = :id" },
+    { "ToothColor", "PatientID = :id" },
+    { "ToothNotes", "PatientID = :id" },
+    { "Endo", "PatientID = :id" },
+    { "Sessions", "PatientID = :id" },
 };
 
 } // namespace
@@ -383,10 +388,17 @@ void PatientsArea::PatientsTableBeforeDelete(db::Dataset& DataSet)
     // not keep the others from running. One commit for all of them spares a disk sync each.
     {
         db::TransactionGuard cascade(*Database);
-        for (const char* statement : kPatientCascade) {
+        for (const CascadeStep& step : kPatientCascade) {
+            const QString table = QString::fromLatin1(step.table);
+            const QString where = QString::fromLatin1(step.where);
             db::Query::run(*Database, QStringLiteral("SAVEPOINT cascade_step"));
             try {
-                db::Query(*Database, QString::fromLatin1(statement)).bind(QStringLiteral("id"), id).exec();
+                // The rows go to the audit trail too, undone with the step if it fails.
+                audittrail::recordDelete(*Database, table, where, { { QStringLiteral("id"), id } }, [&] {
+                    db::Query(*Database, QStringLiteral("DELETE FROM %1 WHERE %2").arg(table, where))
+                        .bind(QStringLiteral("id"), id)
+                        .exec();
+                });
             } catch (const db::DatabaseError& e) {
                 platform::exceptionLog::logException(e, QStringLiteral("Deleting a patient's rows"));
                 db::Query::run(*Database, QStringLiteral("ROLLBACK TO SAVEPOINT cascade_step"));

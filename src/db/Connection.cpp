@@ -2,6 +2,7 @@
 
 #include "db/ChangeFeed.h"
 #include "db/Errors.h"
+#include "db/ServerUnavailable.h"
 #include "platform/DriveType.h"
 
 #include <QAtomicInt>
@@ -185,7 +186,8 @@ std::unique_ptr<Connection> Connection::openFile(const ConnectionProfile& profil
     }
     if (!db.open()) {
         if (!sqlite)
-            throwSqlError(QStringLiteral("Cannot reach the database %1").arg(profile.location()), db.lastError(), {});
+            throw ServerUnavailable(QStringLiteral("Cannot reach the database %1").arg(profile.location()),
+                db.lastError().text());
         throwSqlError(QStringLiteral("Cannot open the database"), db.lastError(), {});
     }
     if (sqlite && connection->m_readOnly) {

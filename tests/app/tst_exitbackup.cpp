@@ -2,10 +2,12 @@
 // kept, nothing when the option is off, and a failure told but never in the way of closing.
 #include "app/ExitBackup.h"
 #include "data/DataDirectory.h"
+#include "data/ServerBackup.h"
 #include "platform/Directories.h"
 #include "platform/Session.h"
 #include "platform/Settings.h"
 #include "support/MessageRecorder.h"
+#include "support/TestEngine.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,7 +52,7 @@ private Q_SLOTS:
             for (const QString& name : backupsIn(folder))
                 QDir(folder).rename(
                     name, QStringLiteral("0000-%1-").arg(exit, 2, 10, QLatin1Char('0')) + name);
-            app::runExitBackup();
+            app::runExitBackup(platform::session().dataDirectory);
             QCOMPARE(backupsIn(folder).size(), std::min(exit, app::kKeptExitBackups));
         }
         QVERIFY(messages.shown().isEmpty());
@@ -70,10 +72,10 @@ private Q_SLOTS:
         const QString elsewhere = m_root.filePath(QStringLiteral("usb/orvane"));
         settings.setBackUpFolder(elsewhere);
         settings.setAutoBackUp(false);
-        app::runExitBackup();
+        app::runExitBackup(platform::session().dataDirectory);
         QVERIFY(!QFileInfo::exists(elsewhere));
         settings.setAutoBackUp(true);
-        app::runExitBackup();
+        app::runExitBackup(platform::session().dataDirectory);
         QCOMPARE(backupsIn(elsewhere).size(), 1);
         QVERIFY(messages.shown().isEmpty());
     }
@@ -86,10 +88,48 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
         platform::session().settings().setBackUpFolder(blocked);
-        app::runExitBackup();
+        app::runExitBackup(platform::session().dataDirectory);
         QCOMPARE(messages.shown().size(), 1);
         QVERIFY(messages.texts().constFirst().contains(QStringLiteral("backup")));
         QVERIFY(QFileInfo(blocked).isFile());
+    }
+
+    // A practice on a database server is backed up too, into this workstation's settings folder
+    // unless the options say otherwise; a server out of reach is told, never passed over.
+    void aServerPracticeIsNotPassedOver()
+    {
+        testsupport::MessageRecorder messages;
+        platform::session().settings().setBackUpFolder(QString());
+        const QString address = QStringLiteral("postgresql://orvane@127.0.0.1:1/practice");
+        app::runExitBackup(address);
+        QCOMPARE(messages.shown().size(), 1);
+        const QString told = messages.texts().constFirst();
+        QVERIFY2(told.startsWith(QStringLiteral("The backup at exit failed")) && told.contains(address),
+            qPrintable(told));
+        const QString folder = QDir(platform::configDir()).filePath(QStringLiteral("Backups"));
+        QVERIFY(QFileInfo(folder).isDir());
+        QVERIFY(QDir(folder).isEmpty());
+    }
+
+    // On the test cluster (the .pg run): the server's dump at exit, checked, in that folder.
+    void aServerPracticeIsBackedUpAtExit()
+    {
+        if (!testsupport::onPostgres())
+            QSKIP("needs the test cluster (ctest -L postgresql)");
+        if (data::serverTool(QStringLiteral("pg_dump")).isEmpty())
+            QSKIP("the PostgreSQL client tools are not installed");
+        const QString place = m_root.filePath(QStringLiteral("server"));
+        testsupport::makeEngineDatabase(place);
+        const QString location = testsupport::engineLocation(place);
+        data::DataDirectory(location).create();
+        testsupport::MessageRecorder messages;
+        platform::session().settings().setBackUpFolder(QString());
+        app::runExitBackup(location);
+        QVERIFY2(messages.shown().isEmpty(), qPrintable(messages.texts().join(QLatin1Char('\n'))));
+        const QString folder = QDir(platform::configDir()).filePath(QStringLiteral("Backups"));
+        const QStringList made = backupsIn(folder);
+        QCOMPARE(made.size(), 1);
+        QVERIFY(data::isServerBackup(QDir(folder).filePath(made.constFirst())));
     }
 };
 

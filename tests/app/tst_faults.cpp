@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -430,6 +431,54 @@ private Q_SLOTS:
         QCOMPARE(report.code, 2);
         QVERIFY2(report.err.contains(says), qPrintable(report.all()));
         QVERIFY(!QFile::exists(pdf()));
+    }
+
+    // Arguments refused before anything is opened or made, with what to do instead.
+    void commandLineRefusals_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // DATA: a copy of the practice, PDF: a file to write
+        QTest::addColumn<QString>("says");
+        const QString server = QStringLiteral("postgresql://orvane@server/practice");
+        QTest::newRow("import into a server") << QStringList { QStringLiteral("--import-paradox"),
+            QStringLiteral("DATA"), server } << "then use orvane --copy-data FOLDER " + server;
+        const QStringList ledger { QStringLiteral("--data"), QStringLiteral("DATA"), QStringLiteral("--pdf"),
+            QStringLiteral("PDF"), QStringLiteral("--ledger-report") };
+        QTest::newRow("ledger of no patient")
+            << ledger + QStringList { QStringLiteral("patient") } << "needs the number of a patient";
+        QTest::newRow("ledger of patient abc")
+            << ledger + QStringList { QStringLiteral("patient"), QStringLiteral("abc") }
+            << "needs the number of a patient";
+        QTest::newRow("ledger of supplier 0")
+            << ledger + QStringList { QStringLiteral("supplier"), QStringLiteral("0") }
+            << "needs the number of a supplier";
+        QTest::newRow("ledger of lab 2.5")
+            << ledger + QStringList { QStringLiteral("lab"), QStringLiteral("2.5") }
+            << "needs the number of a lab";
+    }
+    void commandLineRefusals()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, says);
+        const QString dir = freshPractice();
+        const Snapshot before = snapshot(dir);
+        arguments.replaceInStrings(QRegularExpression(QStringLiteral("^DATA$")), dir);
+        arguments.replaceInStrings(QRegularExpression(QStringLiteral("^PDF$")), pdf());
+        const Ran ran = run(arguments);
+        QCOMPARE(ran.code, 2);
+        QVERIFY2(ran.err.contains(says), qPrintable(ran.all()));
+        QVERIFY(!QFile::exists(pdf()));
+        QVERIFY(!QFileInfo::exists(
+            m_root.filePath(QStringLiteral("postgresql:")))); // the program's working directory
+        QCOMPARE(snapshot(dir), before);
+    }
+
+    // The other sources need no ID: the report is made as for any source.
+    void ledgerOfTheOtherSourcesNeedsNoId()
+    {
+        const Ran ran = run({ QStringLiteral("--data"), freshPractice(), QStringLiteral("--pdf"), pdf(),
+            QStringLiteral("--ledger-report"), QStringLiteral("other") });
+        QVERIFY2(
+            ran.code != 2 && !ran.err.contains(QLatin1String("needs the number")), qPrintable(ran.all()));
     }
 
     void addUserKeepsTheFileSafe_data()

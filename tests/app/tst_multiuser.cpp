@@ -99,6 +99,45 @@ private Q_SLOTS:
             QVERIFY(QFileInfo(result.controlDirectory).isDir());
     }
 
+    void serverAddressIsKeptForEveryType_data()
+    {
+        QTest::addColumn<MultiUserType>("type");
+        QTest::newRow("stand-alone") << MultiUserType::StandAlone;
+        QTest::newRow("server") << MultiUserType::Server;
+        QTest::newRow("client") << MultiUserType::Client;
+    }
+
+    // A server address is no folder: no drive to judge, nothing deleted, no dialog.
+    void serverAddressIsKeptForEveryType()
+    {
+        QFETCH(MultiUserType, type);
+        QTemporaryDir config;
+        const QByteArray oldConfig = qgetenv("ORVANE_CONFIG_DIR");
+        qputenv("ORVANE_CONFIG_DIR", config.path().toUtf8());
+        const QString address = QStringLiteral("postgresql://dentist@db.example:5433/practice");
+        Settings settings(Edition::Dental, config.path());
+        settings.setMultiUserType(type);
+        settings.setAliasPath(address);
+        app::MultiUserBinding binding(settings);
+        binding.driveType = [](const QString&) { return DriveType::Local; };
+        bool asked = false;
+        binding.chooser = [&](MultiUserType, const QString&) -> std::optional<app::DataPathChoice> {
+            asked = true;
+            return std::nullopt;
+        };
+
+        const app::MultiUserBinding::Result result = binding.bind();
+        qputenv("ORVANE_CONFIG_DIR", oldConfig);
+        QVERIFY(!asked);
+        QCOMPARE(result.outcome, app::MultiUserBinding::Outcome::Bound);
+        QCOMPARE(result.type, type);
+        QCOMPARE(settings.aliasPath().value_or(QString()), address);
+        QCOMPARE(result.profile.driver, db::ConnectionProfile::Driver::PostgreSQL);
+        QCOMPARE(result.profile.host, QStringLiteral("db.example"));
+        QCOMPARE(result.profile.database, QStringLiteral("practice"));
+        QVERIFY(result.controlDirectory.isEmpty());
+    }
+
     void outcomesThatEndTheStart()
     {
         QTemporaryDir config;

@@ -1,10 +1,13 @@
 #include "app/MainUnit.h"
 #include "app/OrvaneApplication.h"
 #include "app/ServerPathUnit.h"
+#include "app/StartFailure.h"
 #include "app/StartUp.h"
 #include "app/StatusUnit.h"
 #include "data/DataDirectory.h"
+#include "data/DmUnit.h"
 #include "db/Connection.h"
+#include "db/ServerUnavailable.h"
 #include "db/Query.h"
 #include "platform/Directories.h"
 #include "platform/ExceptionLog.h"
@@ -12,6 +15,7 @@
 #include "platform/Session.h"
 #include "support/MessageRecorder.h"
 #include "support/ReadOnlyDirectory.h"
+#include "widgets/Language.h"
 
 #include <QApplication>
 #include <QDir>
@@ -34,6 +38,8 @@
 
 using platform::MultiUserType;
 using platform::Settings;
+
+Q_DECLARE_METATYPE(app::StartFailure)
 
 namespace {
 
@@ -288,6 +294,89 @@ private Q_SLOTS:
         const QString written = QString::fromUtf8(file.readAll());
         QVERIFY2(written.contains(logged), qPrintable(written));
         QVERIFY2(written.contains(QDir::cleanPath(dataDirectory)), qPrintable(written));
+    }
+
+    // On a server practice there is no folder to blame: a refusal, nested however deep, is the
+    // server's; a table that does not match is still a matter for the repair.
+    void serverFailuresAreTheServers_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<app::StartFailure>("failure");
+        QTest::newRow("server down, on a server") << "postgresql"
+                                                  << "unavailable" << app::StartFailure::ServerRefused;
+        QTest::newRow("wrong password, on a server") << "postgresql"
+                                                     << "denied" << app::StartFailure::ServerRefused;
+        QTest::newRow("a table that does not match, on a server") << "postgresql"
+                                                                  << "schema" << app::StartFailure::Damaged;
+        QTest::newRow("denied, in a folder") << "sqlite"
+                                             << "denied" << app::StartFailure::NoPermission;
+    }
+
+    void serverFailuresAreTheServers()
+    {
+        QFETCH(QString, engine);
+        QFETCH(QString, cause);
+        QFETCH(app::StartFailure, failure);
+        const QString address = QStringLiteral("postgresql://dentist@db.example:5433/practice");
+        const db::ConnectionProfile profile = engine == QLatin1String("sqlite")
+            ? db::ConnectionProfile::fromLocation(dataDir())
+            : db::ConnectionProfile::fromLocation(address);
+        const QString words = QStringLiteral("password authentication failed for user \"dentist\"");
+        try {
+            try {
+                if (cause == QLatin1String("unavailable"))
+                    throw db::ServerUnavailable(
+                        QStringLiteral("Cannot reach the database ") + address, words);
+                if (cause == QLatin1String("denied"))
+                    throw db::AccessDenied(QStringLiteral("Cannot open the database"), words);
+                throw db::SchemaError({ QStringLiteral("Patient: the column LastName is missing") });
+            } catch (const db::DatabaseError& e) {
+                std::throw_with_nested(data::DmOpenError(QStringLiteral("PallavorDB"), e.message()));
+            }
+        } catch (const std::exception& e) {
+            QCOMPARE(app::classifyStartFailure(profile, e), failure);
+            if (failure != app::StartFailure::ServerRefused)
+                return;
+            const widgets::TLanguage lang(nullptr);
+            const QString shown = app::startFailureMessage(
+                failure, MultiUserType::Client, QStringLiteral("PallavorDB"), profile.location(), lang, &e);
+            QCOMPARE(shown,
+                QStringLiteral(
+                    "Could not access Server Database!\nERROR: PallavorDB\n\n"
+                    "The database server at %1 cannot be reached, or it refuses this workstation:\n%2\n"
+                    "Check that the server is running and can be reached from this computer, and the user "
+                    "name and "
+                    "password it expects.")
+                    .arg(address, words));
+        }
+    }
+
+    // The whole start on an address where nothing answers: the server's words, logged as well.
+    void unreachableServerIsNamedAndLogged()
+    {
+        const QString address = QStringLiteral("postgresql://orvane@127.0.0.1:1/practice");
+        Settings settings(platform::Edition::Dental);
+        settings.setMultiUserType(MultiUserType::Server);
+        settings.setAliasPath(address);
+        const QString log
+            = QDir(m_programDir.path()).filePath(QString::fromLatin1(platform::exceptionLog::kFileName));
+        QFile::remove(log);
+        testsupport::MessageRecorder messages;
+        Run run(application());
+        QCOMPARE(run.startUp.run(), 1);
+        QVERIFY(!run.startUp.mainWindowShown());
+        QCOMPARE(messages.texts().size(), 1);
+        const QString shown = messages.texts().constFirst();
+        QVERIFY2(shown.startsWith(QStringLiteral("The database server at %1 cannot be reached").arg(address)),
+            qPrintable(shown));
+        QVERIFY2(shown.contains(QStringLiteral("127.0.0.1\", port 1")),
+            qPrintable(shown)); // the engine's own words
+        QVERIFY2(!shown.contains(QStringLiteral("Corrupt")), qPrintable(shown));
+        QFile file(log);
+        QVERIFY2(file.open(QIODevice::ReadOnly), "nothing was logged");
+        const QString written = QString::fromUtf8(file.readAll());
+        QVERIFY2(written.contains(QStringLiteral("Opening PallavorDB in ") + address), qPrintable(written));
     }
 
     // A practice on a read-only share or disk: the start opens it for reading, says that nothing

@@ -135,4 +135,12 @@ inline int addTreatment(data::TDmForm& dm, db::Dataset& view, int level, int ope
     return id;
 }
 
+// A treatment of the current session's implementation and its charge, stored through the
+// history rules; the charge's EconomID.
+inline int chargedTreatment(data::TDmForm& dm, double euro)
+{
+    addTreatment(dm, *dm.clinical().HistPerSessionTable3, 2, -1, euro * dm.money().rate());
+    return scalar(*dm.Database, QStringLiteral("SELECT MAX(EconomID) FROM PatEconomics")).toInt();
+}
+
 } // namespace rulestest

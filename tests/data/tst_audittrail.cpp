@@ -2,12 +2,15 @@
 // the change, and what the trail's reader gives back.
 
 #include "data/AuditTrail.h"
+#include "db/Query.h"
 #include "RulesPractice.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
+
+#include <algorithm>
 
 using data::AuditTrail;
 
@@ -142,6 +145,110 @@ private Q_SLOTS:
         QCOMPARE(changesOf(patients[0]).value(QStringLiteral("LastName")).toArray(),
             (QJsonArray { QJsonValue::Null, QStringLiteral("Recorded") }));
         QCOMPARE(patients[0].patientId, std::optional<qint64>(patient));
+    }
+
+    // The patient's rows that go with it in plain statements are recorded as its own deletion
+    // is, whole, and the rows of other patients are not.
+    void deletingAPatientRecordsWhatGoesWithIt()
+    {
+        auto dm = m_practice->open();
+        rulestest::addOperation(*dm, 7, QStringLiteral("Extraction"), 0, 0);
+        const int keep = RulesPractice::addPatient(*dm, QStringLiteral("Stays"));
+        rulestest::chargedTreatment(*dm, 15);
+        const int patient = RulesPractice::addPatient(*dm, QStringLiteral("Goes"));
+        const int treatment = rulestest::addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 50);
+        const int charge = rulestest::chargedTreatment(*dm, 20);
+        const QVariant session = dm->clinical().SessionsTable->value(u"SessionID");
+        const auto idsOf = [&](const QString& sql) {
+            QList<int> ids;
+            db::Query q(*dm->Database, sql);
+            q.bind(QStringLiteral("id"), patient).exec();
+            while (q.next())
+                ids << q.value(0).toInt();
+            std::sort(ids.begin(), ids.end());
+            return ids;
+        };
+        const QList<int> treatments = idsOf(QStringLiteral("SELECT ID FROM History WHERE PatientID = :id"));
+        const QList<int> charges
+            = idsOf(QStringLiteral("SELECT EconomID FROM PatEconomics WHERE PatientID = :id"));
+        QVERIFY(treatments.size() == 2 && treatments.contains(treatment));
+        QVERIFY(charges.contains(charge));
+        const int before = auditCount(*dm);
+
+        QVERIFY(dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), patient));
+        dm->patients().PatientsTable->remove();
+
+        const auto deleted = [&](const QString& table, const QString& key) {
+            QList<int> ids;
+            for (const AuditTrail::Entry& e : entriesOf(*dm, table)) {
+                if (e.action != QLatin1Char('D') || e.patientId != std::optional<qint64>(patient))
+                    continue;
+                const QJsonArray value = changesOf(e).value(key).toArray();
+                if (value.size() == 2 && value[1].isNull())
+                    ids << value[0].toInt();
+            }
+            std::sort(ids.begin(), ids.end());
+            return ids;
+        };
+        QCOMPARE(deleted(QStringLiteral("History"), QStringLiteral("ID")), treatments);
+        QCOMPARE(deleted(QStringLiteral("PatEconomics"), QStringLiteral("EconomID")), charges);
+        QCOMPARE(deleted(QStringLiteral("Sessions"), QStringLiteral("SessionID")),
+            (QList<int> { session.toInt() }));
+        QCOMPARE(deleted(QStringLiteral("Patient"), QStringLiteral("PatientID")), (QList<int> { patient }));
+        // what was there before the deletion is in the entry, not just the key
+        for (const AuditTrail::Entry& e : entriesOf(*dm, QStringLiteral("History"))) {
+            if (e.action == QLatin1Char('D')
+                && changesOf(e).value(QStringLiteral("ID")).toArray().first().toInt() == treatment)
+                QCOMPARE(changesOf(e).value(QStringLiteral("OperID")).toArray(),
+                    (QJsonArray { 7, QJsonValue::Null }));
+        }
+        AuditTrail::Filter other;
+        other.patientId = keep;
+        for (const AuditTrail::Entry& e : AuditTrail::read(*dm->Database, other))
+            QVERIFY2(e.action != QLatin1Char('D'), qPrintable(e.table + QLatin1Char(' ') + e.changes));
+        QCOMPARE(auditCount(*dm),
+            before + treatments.size() + charges.size()
+                + 3); // with the session, the medical history and the patient
+    }
+
+    // OK and Not OK on charges mark their treatments too: each treatment whose mark changed is
+    // recorded, one that had the mark already is not.
+    void receiptMarksRecordTheTreatments()
+    {
+        auto dm = m_practice->open();
+        const int patient = RulesPractice::addPatient(*dm);
+        const int first = rulestest::chargedTreatment(*dm, 100);
+        const int second = rulestest::chargedTreatment(*dm, 40);
+        RulesPractice::view(*dm, QStringLiteral("PatientEconomTable")).refresh();
+        const auto updates = [&] {
+            QList<AuditTrail::Entry> found;
+            for (const AuditTrail::Entry& e : entriesOf(*dm, QStringLiteral("History"))) {
+                if (e.action == QLatin1Char('U'))
+                    found << e;
+            }
+            return found;
+        };
+        const qsizetype before = updates().size();
+
+        QCOMPARE(dm->finance().markCharges({ first }, true), 1);
+        QList<AuditTrail::Entry> marked = updates();
+        QCOMPARE(marked.size(), before + 1);
+        QCOMPARE(marked[0].patientId, std::optional<qint64>(patient));
+        const auto markChanged = [&](const AuditTrail::Entry& e, bool to) {
+            const QJsonArray mark = changesOf(e).value(QStringLiteral("IOFld")).toArray();
+            return mark.size() == 2 && mark[1] == QJsonValue(to) && mark[0] != QJsonValue(to);
+        };
+        QVERIFY2(markChanged(marked[0], true), qPrintable(marked[0].changes));
+        QCOMPARE(changesOf(marked[0]).size(), 1);
+
+        QCOMPARE(dm->finance().markCharges({ first, second }, true), 1); // the first had it already
+        QCOMPARE(updates().size(), before + 2);
+        QCOMPARE(dm->finance().markCharges({ first, second }, false), 2);
+        marked = updates();
+        QCOMPARE(marked.size(), before + 4);
+        for (int i : { 0, 1 })
+            QVERIFY2(markChanged(marked[i], false), qPrintable(marked[i].changes));
+        QVERIFY(marked[0].row != marked[1].row);
     }
 
     void readerFiltersAndCsvQuotes()

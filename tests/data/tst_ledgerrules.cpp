@@ -18,14 +18,6 @@ bool near(double a, double b)
     return std::abs(a - b) <= 1e-6 * std::max(1.0, std::abs(b));
 }
 
-// A treatment of the current session's implementation and its charge, stored through the
-// history rules; the charge's EconomID.
-int chargedTreatment(data::TDmForm& dm, double euro)
-{
-    rulestest::addTreatment(dm, *dm.clinical().HistPerSessionTable3, 2, -1, euro * kRate);
-    return RulesPractice::scalar(dm, QStringLiteral("SELECT MAX(EconomID) FROM PatEconomics")).toInt();
-}
-
 int ledgerRow(db::Dataset& ledger, const QVariant& sign, const QVariant& euro, const QVariantMap& more = {})
 {
     ledger.append();
@@ -111,8 +103,8 @@ private Q_SLOTS:
         auto dm = m_practice->open();
         RulesPractice::addPatient(*dm);
         db::Dataset& ledger = RulesPractice::view(*dm, QStringLiteral("PatientEconomTable"));
-        const int open = chargedTreatment(*dm, 100);
-        const int marked = chargedTreatment(*dm, 40);
+        const int open = rulestest::chargedTreatment(*dm, 100);
+        const int marked = rulestest::chargedTreatment(*dm, 40);
         ledger.refresh();
         QVERIFY(ledger.locate(QStringLiteral("EconomID"), marked));
         QCOMPARE(dm->finance().markCharges({ marked }, true), 1); // one charge receipted beforehand
@@ -143,8 +135,8 @@ private Q_SLOTS:
         auto dm = m_practice->open();
         RulesPractice::addPatient(*dm);
         RulesPractice::view(*dm, QStringLiteral("PatientEconomTable"));
-        const int first = chargedTreatment(*dm, 10);
-        const int second = chargedTreatment(*dm, 20);
+        const int first = rulestest::chargedTreatment(*dm, 10);
+        const int second = rulestest::chargedTreatment(*dm, 20);
         dm->finance().PatientEconomTable->refresh();
         // The treatments cannot be written: another workstation holds them, the disk is full.
         rulestest::refuseWrites(*dm->Database, QStringLiteral("UPDATE"), QStringLiteral("History"));

@@ -6,6 +6,7 @@
 #include "db/Query.h"
 #include "platform/Session.h"
 #include "platform/Settings.h"
+#include "support/TestEngine.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -162,9 +163,11 @@ private Q_SLOTS:
         QVERIFY(m_root.isValid());
         qputenv("ORVANE_PROGRAM_DIR", m_root.filePath(QStringLiteral("program")).toUtf8());
         const QString path = m_root.filePath(QStringLiteral("data"));
-        data::DataDirectory(path).create();
+        testsupport::makeEngineDatabase(path);
+        const QString location = testsupport::engineLocation(path);
+        data::DataDirectory(location).create();
         {
-            const data::DataConnections c = data::DataDirectory(path).open();
+            const data::DataConnections c = data::DataDirectory(location).open();
             db::Query::run(*c.data, QStringLiteral("INSERT INTO Patient (PatientID, LastName, FirstName, TherapySessionID) VALUES (1, 'Alpha', 'Anna', 10)"));
             db::Query::run(*c.data, QStringLiteral("INSERT INTO Patient (PatientID, LastName) VALUES (2, 'Beta')"));
             db::Query::run(*c.data, QStringLiteral("INSERT INTO Patient (PatientID, LastName, FirstName) VALUES (3, 'Gamma', 'Gia')"));
@@ -175,7 +178,7 @@ private Q_SLOTS:
         }
         const QString config = m_root.filePath(QStringLiteral("config"));
         QDir().mkpath(config);
-        m_dm = data::TDmForm::connect({.name = QStringLiteral("balance-test"), .dataDirectory = path});
+        m_dm = data::TDmForm::connect(testsupport::engineProfile(QStringLiteral("balance-test"), path));
         m_dm->openAtStart(platform::Settings(platform::Edition::Dental, config), {}, kToday);
         QVERIFY(m_dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), kPatient));
         QVERIFY(m_dm->clinical().SessionsTable->locate(QStringLiteral("SessionID"), kSession));

@@ -3,6 +3,7 @@
 #include "data/schema/Schema.h"
 #include "db/Connection.h"
 #include "db/Query.h"
+#include "support/TestEngine.h"
 
 #include <QSet>
 #include <QTemporaryDir>
@@ -50,7 +51,8 @@ private Q_SLOTS:
         QFETCH(int, keepDays);
         QFETCH(QStringList, left);
         QTemporaryDir root;
-        const data::DataDirectory dir(root.path());
+        testsupport::makeEngineDatabase(root.path());
+        const data::DataDirectory dir(testsupport::engineLocation(root.path()));
         dir.create();
         const data::DataConnections connections = dir.open();
         const QDate today(2026, 3, 1); // across the end of February
