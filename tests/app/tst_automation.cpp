@@ -23,6 +23,7 @@
 #include "platform/Session.h"
 #include "support/MessageRecorder.h"
 
+#include <QAction>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusPendingCall>
@@ -47,6 +48,26 @@ class TestAutomation : public QObject {
         return db::Query(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM Photos")).scalar().toInt();
     }
     QString standInLog() const { return m_root.filePath(QStringLiteral("imaging.log")); }
+    QByteArray standInCalls() const
+    {
+        QFile log(standInLog());
+        return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+    }
+
+    // The stand-in imaging program, headless, logging the calls it gets.
+    bool startStandIn()
+    {
+        QFile::remove(standInLog());
+        m_standIn = std::make_unique<QProcess>();
+        m_standIn->start(platform::programFile(QStringLiteral("orvane-imaging")),
+            { QStringLiteral("--headless"), QStringLiteral("--log"), standInLog() });
+        if (!m_standIn->waitForStarted())
+            return false;
+        return QTest::qWaitFor([] {
+            return QDBusConnection::sessionBus().interface()->isServiceRegistered(
+                QLatin1String(app::automation::kVisionService));
+        });
+    }
 
     // Called from a connection of its own, through the bus daemon, as another program calls.
     QDBusPendingCall callFromOutside(const QString& method, const QVariantList& arguments = {})
@@ -115,12 +136,7 @@ private Q_SLOTS:
 
     void standInFilesAnAcquiredImageAndTheChartRedraws()
     {
-        m_standIn = std::make_unique<QProcess>();
-        m_standIn->start(platform::programFile(QStringLiteral("orvane-imaging")),
-            { QStringLiteral("--headless"), QStringLiteral("--log"), standInLog() });
-        QVERIFY2(m_standIn->waitForStarted(), qPrintable(m_standIn->errorString()));
-        QTRY_VERIFY(QDBusConnection::sessionBus().interface()->isServiceRegistered(
-            QLatin1String(app::automation::kVisionService)));
+        QVERIFY2(startStandIn(), qPrintable(m_standIn->errorString()));
 
         auto* chart = qobject_cast<clinical::TDentalChartForm*>(
             m_main->openWindow(QStringLiteral("DentalChartForm")));
@@ -167,12 +183,30 @@ private Q_SLOTS:
         QVERIFY(requests.show({ picture }, m_dm->patients().xRayFolder(), QStringLiteral("Anna Radiograph")));
         QVERIFY(m_main->isMinimized());
         QTRY_VERIFY(!m_main->isMinimized());
-        QFile log(standInLog());
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        const QByteArray calls = log.readAll();
+        const QByteArray calls = standInCalls();
         QVERIFY(
             calls.contains("parameters " + m_dm->patients().xRayFolder().toUtf8() + " | Anna Radiograph"));
         QVERIFY(calls.contains("show " + picture.toUtf8()));
+    }
+
+    // The tool bar's imaging button reaches the program over the bus: no command line needed.
+    void imagingButtonTellsTheProgramThePatient()
+    {
+        QVERIFY(!platform::session().externalImaging);
+        QVERIFY(platform::session().imagingCommand.isEmpty());
+        QAction* button = m_main->action(QStringLiteral("ShowPVBtn"));
+        QVERIFY(button->isEnabled());
+        m_main->EnablePatientCommands(false); // no patient yet
+        QVERIFY(!button->isEnabled());
+        m_main->EnablePatientCommands(true);
+        QVERIFY(button->isEnabled());
+
+        QVERIFY2(startStandIn(), qPrintable(m_standIn->errorString()));
+        testsupport::MessageRecorder messages;
+        button->trigger();
+        QTRY_VERIFY(standInCalls().contains(
+            "parameters " + m_dm->patients().xRayFolder().toUtf8() + " | Anna Radiograph"));
+        QVERIFY(messages.shown().isEmpty());
     }
 
     void showPallavorRestoresTheMinimisedProgram()
