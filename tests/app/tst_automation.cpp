@@ -14,6 +14,7 @@
 #include "data/DataDirectory.h"
 #include "data/DmUnit.h"
 #include "data/ImageFiling.h"
+#include "data/RulesFixture.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/Query.h"
@@ -227,18 +228,21 @@ private Q_SLOTS:
         QTest::addColumn<int>("patient"); // 0: the current one
         QTest::addColumn<QString>("date");
         QTest::addColumn<QString>("reason");
+        QTest::addColumn<bool>("storeFails"); // the database refuses the row
         QTest::newRow("unknown patient") << "a.png" << 11 << 4242 << ""
-                                         << "no patient 4242";
+                                         << "no patient 4242" << false;
         QTest::newRow("tooth outside FDI") << "a.png" << 19 << 0 << ""
-                                           << "not a tooth number";
+                                           << "not a tooth number" << false;
         QTest::newRow("empty name") << "" << 11 << 0 << ""
-                                    << "file name";
+                                    << "file name" << false;
         QTest::newRow("escaping name") << "../x" << 11 << 0 << ""
-                                       << "file name";
+                                       << "file name" << false;
         QTest::newRow("absolute path") << "/tmp/x.png" << 11 << 0 << ""
-                                       << "file name";
+                                       << "file name" << false;
         QTest::newRow("not a date") << "a.png" << 11 << 0 << "yesterday"
-                                    << "not a date";
+                                    << "not a date" << false;
+        QTest::newRow("store fails") << "a.png" << 11 << 0 << ""
+                                     << "refused" << true;
     }
     void badRecordsAreRefusedToTheCaller()
     {
@@ -247,6 +251,10 @@ private Q_SLOTS:
         QFETCH(int, patient);
         QFETCH(QString, date);
         QFETCH(QString, reason);
+        QFETCH(bool, storeFails);
+        db::Dataset& photos = *m_dm->clinical().PhotosTable;
+        if (storeFails)
+            rulestest::refuseWrites(*m_dm->Database, QStringLiteral("INSERT"), QStringLiteral("Photos"));
         QDBusPendingCall call = callFromOutside(QStringLiteral("SaveImageInDB"),
             { name, QStringLiteral("X-Ray"), QStringLiteral("subject"), date, QString(),
                 QVariant::fromValue(static_cast<uchar>(tooth)), QString(),
@@ -255,6 +263,11 @@ private Q_SLOTS:
         QVERIFY(call.isError());
         QVERIFY2(call.error().message().contains(reason), qPrintable(call.error().message()));
         QCOMPARE(stored(), 0);
+        QVERIFY(!photos.isEditing());
+        QVERIFY(!photos.hasPendingUpdates());
+        QCOMPARE(photos.recordCount(), 0);
+        if (storeFails)
+            rulestest::allowWrites(*m_dm->Database, QStringLiteral("Photos"));
         // The same record, made right, is filed.
         QDBusPendingCall good = callFromOutside(QStringLiteral("SaveImageInDB"),
             { QStringLiteral("b.png"), QStringLiteral("X-Ray"), QString(),

@@ -114,6 +114,22 @@ private Q_SLOTS:
         QCOMPARE(stored(), 1);
     }
 
+    // The database refusing the row: nothing stored or left pending to be stored by the next
+    // filing.
+    void aRefusedStoreLeavesNothingBehind()
+    {
+        refuseWrites(*m_dm->Database, QStringLiteral("INSERT"), QStringLiteral("Photos"));
+        QVERIFY(!data::fileImage(*m_dm, record(QStringLiteral("a.png"), 11, m_patient)).isEmpty());
+        db::Dataset& photos = *m_dm->clinical().PhotosTable;
+        QVERIFY(!photos.isEditing());
+        QVERIFY(!photos.hasPendingUpdates());
+        QCOMPARE(photos.recordCount(), 0);
+        allowWrites(*m_dm->Database, QStringLiteral("Photos"));
+        QCOMPARE(data::fileImage(*m_dm, record(QStringLiteral("b.png"), 21, m_patient)), QString());
+        QCOMPARE(stored(), 1);
+        QCOMPARE(photos.recordCount(), 1);
+    }
+
     void everyFdiToothIsAccepted()
     {
         int accepted = 0;
