@@ -7,6 +7,7 @@
 #include "db/Errors.h"
 #include "db/Field.h"
 #include "db/Query.h"
+#include "platform/ExceptionLog.h"
 
 #include <QDir>
 
@@ -103,6 +104,7 @@ QString fileImage(TDmForm& dm, const ImageRecord& record)
         discard(photos);
         return QStringLiteral("The image record was refused");
     } catch (const std::exception& e) {
+        platform::exceptionLog::logException(e, QStringLiteral("Filing the image %1").arg(record.imageName));
         discard(photos);
         return QString::fromUtf8(e.what());
     }
