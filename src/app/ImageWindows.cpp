@@ -122,8 +122,10 @@ void lendImageWindows(data::TDmForm& dm, TMainForm& main)
         return true;
     };
     if (const QString folder = platform::imagingImportFolder(platform::session().settings());
-        !folder.trimmed().isEmpty())
-        new ImportFolderWatcher(dm, folder, links);
+        !folder.trimmed().isEmpty()) {
+        auto* watcher = new ImportFolderWatcher(dm, folder, links);
+        watcher->afterFiling = links->automation->redrawChart;
+    }
 
     WindowRegistry::instance().add(QStringLiteral("ImagesForm"), WindowRegistry::Kind::Child,
         [&dm](QWidget* parent) { return new images::TImagesForm(dm, parent); });

@@ -161,6 +161,8 @@ ImportFolderWatcher::Outcome ImportFolderWatcher::fileOne(const QString& path)
         return Outcome::Refused;
     }
     ++m_filed;
+    if (afterFiling)
+        afterFiling();
     return Outcome::Filed;
 }
 

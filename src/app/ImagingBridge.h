@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QFileSystemWatcher;
@@ -36,6 +37,8 @@ public:
     // Looks at the folder now (the watcher calls it a moment after every change).
     void scan();
     int filed() const { return m_filed; }
+    // Called after each picture filed: the chart and the images window show it.
+    std::function<void()> afterFiling;
     static constexpr int kSettleMs = 400;
 
 private:

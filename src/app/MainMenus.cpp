@@ -267,6 +267,7 @@ void TMainForm::buildToolBar()
     addToolItem(QStringLiteral("ImagesBtn"), QStringLiteral("Images"), QStringLiteral("Images"), 4, QStringLiteral("ImagesMenu"));
     QAction* imaging = addToolItem(QStringLiteral("ShowPVBtn"), QStringLiteral("Lumetrix"), QStringLiteral("Lumetrix"), 6, {});
     connect(imaging, &QAction::triggered, this, &TMainForm::StartImagingProgram);
+    m_commands[key(QStringLiteral("ShowPVBtn"))].patientCommand = true;
     addToolItem(QStringLiteral("AppointmentsBtn"), QStringLiteral("Agenda"), QStringLiteral("Appointments"), 7, QStringLiteral("AppointmentsMenu"));
     addToolItem(QStringLiteral("HistoryBtn"), QStringLiteral("Treatment History"), QStringLiteral("Treatment History"), 9, QStringLiteral("HistoryMnu"));
     for (QAction* item : ToolBar->actions())

@@ -114,8 +114,8 @@ void TMainForm::updateEnabling()
         if (!command.window.isEmpty())
             command.available = WindowRegistry::instance().contains(command.window);
     }
-    // The imaging program is started by its command line; its automation link is not here yet.
-    m_commands[QStringLiteral("showpvbtn")].available = platform::session().externalImaging && bool(Hooks.currentPatient);
+    // Over the session bus or by its command line: either way it is told the current patient.
+    m_commands[QStringLiteral("showpvbtn")].available = bool(Hooks.currentPatient);
     for (const char* name : { "patientsearchingmenu", "findpatient1" })
         m_commands[QLatin1String(name)].available = bool(Hooks.searchPatient);
     for (const char* name : { "imagesearchingmenu", "findimage1" })

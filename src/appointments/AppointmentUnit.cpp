@@ -5,6 +5,7 @@
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
 #include "db/DataSource.h"
+#include "platform/ExceptionLog.h"
 #include "platform/MessageService.h"
 #include "platform/Session.h"
 #include "platform/Settings.h"
@@ -118,8 +119,9 @@ TAppointmentsForm::~TAppointmentsForm()
         m_dm.ActiveSrc->setDataset(nullptr);
     try {
         m_dm.appointments().showAllAppointments();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // the view is read whole again at the next refresh
+        platform::exceptionLog::logException(e, QStringLiteral("Showing every appointment again"));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "audit/AuditTrailUnit.h"
 
 #include "data/DmUnit.h"
+#include "platform/ExceptionLog.h"
 #include "platform/MessageService.h"
 #include "widgets/Language.h"
 
@@ -137,6 +138,7 @@ void TAuditTrailForm::ShowBtnClick()
     try {
         m_entries = data::AuditTrail::read(*m_dm.Database, filter());
     } catch (const std::exception& e) {
+        platform::exceptionLog::logException(e, QStringLiteral("Reading the audit trail"));
         platform::showError(QString::fromLocal8Bit(e.what()));
         return;
     }

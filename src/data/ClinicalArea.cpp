@@ -3,6 +3,7 @@
 
 #include "data/DmUnit.h"
 #include "data/Domain.h"
+#include "data/ImageFiling.h"
 
 #include "db/Connection.h"
 #include "db/DataSource.h"
@@ -267,6 +268,9 @@ void ClinicalArea::installRecordRules()
 {
     installRule(PhotosTable->onNewRecord, &ClinicalArea::PhotosTableNewRecord, QStringLiteral("PhotosTableNewRecord"));
     installRule(PhotosTable->beforeDelete, &ClinicalArea::PhotosTableBeforeDelete, QStringLiteral("PhotosTableBeforeDelete"));
+    // A delete that failed stays pending and may be stored by the next post.
+    for (db::Dataset::Rules* after : {&PhotosTable->afterDeleteRules, &PhotosTable->afterPostRules})
+        after->install(stage::AfterStore, QStringLiteral("removeDeletedPhotoFiles"), [this](db::Dataset& view) { removeDeletedPhotoFiles(view); });
     installRule(OperationsTable->onNewRecord, &ClinicalArea::OperationsTableNewRecord, QStringLiteral("OperationsTableNewRecord"));
     installRule(SessionsTable->onNewRecord, &ClinicalArea::SessionsTableNewRecord, QStringLiteral("SessionsTableNewRecord"));
     installRule(SessionsTable->beforeDelete, &ClinicalArea::SessionsTableBeforeDelete, QStringLiteral("SessionsTableBeforeDelete"));
@@ -293,23 +297,42 @@ void ClinicalArea::PhotosTableNewRecord(db::Dataset& DataSet)
     DataSet.setValue(u"PhotoName", now.toString(QStringLiteral("dd-MM-yy hh.mm.ss")));
 }
 
+int ClinicalArea::photoRowsNaming(const QVariant& patient, const QString& name, const QVariant& exceptId) const
+{
+    db::Query rows(*Database, QStringLiteral("SELECT COUNT(*) FROM Photos WHERE PatID = :patient AND PhotoName = :name AND ID <> :id"));
+    rows.bind(QStringLiteral("patient"), patient).bind(QStringLiteral("name"), name).bind(QStringLiteral("id"), exceptId);
+    return rows.scalar().toInt();
+}
+
 void ClinicalArea::PhotosTableBeforeDelete(db::Dataset& DataSet)
 {
     const QString name = DataSet.value(u"PhotoName").toString();
     const QString path = QDir(patients().xRayFolder()).filePath(name);
     // A session carried over copies its image records, not the files: the file goes with the
     // last record that names it.
-    db::Query others(*Database, QStringLiteral("SELECT COUNT(*) FROM Photos WHERE PatID = :patient AND PhotoName = :name AND ID <> :id"));
-    others.bind(QStringLiteral("patient"), DataSet.value(u"PatID")).bind(QStringLiteral("name"), name).bind(QStringLiteral("id"), DataSet.value(u"ID"));
-    if (others.scalar().toInt() > 0)
+    if (photoRowsNaming(DataSet.value(u"PatID"), name, DataSet.value(u"ID")) > 0)
         return;
-    if (name.isEmpty() || !QFile::exists(path)) {
+    // A stored name with a folder part would reach outside the patient's folder.
+    if (!isPlainFileName(name) || !QFile::exists(path)) {
         platform::showInformation(message(QStringLiteral("Only DataBase Record will be deleted. I did not find image")) + QStringLiteral(": ") + path);
         return;
     }
-    QFile file(path);
-    if (!file.remove())
-        platform::showWarning(path + QStringLiteral(": ") + file.errorString()); // the record goes all the same
+    // Removed once the delete is stored: a refused delete keeps the row, and so its file.
+    m_photoFilesToRemove.append({DataSet.value(u"PatID"), name, path});
+}
+
+void ClinicalArea::removeDeletedPhotoFiles(db::Dataset& DataSet)
+{
+    if (DataSet.hasPendingUpdates())
+        return; // the delete is not stored yet
+    for (const PhotoFile& photo : std::exchange(m_photoFilesToRemove, {})) {
+        // A delete given up (cancelled) brought the row back: its file stays.
+        if (photoRowsNaming(photo.patient, photo.name, -1) > 0)
+            continue;
+        QFile file(photo.path);
+        if (file.exists() && !file.remove())
+            platform::showWarning(photo.path + QStringLiteral(": ") + file.errorString()); // the record is gone all the same
+    }
 }
 
 void ClinicalArea::OperationsTableNewRecord(db::Dataset& DataSet)

@@ -103,6 +103,8 @@ private:
     void installRecordRules();
     void PhotosTableNewRecord(db::Dataset& DataSet);
     void PhotosTableBeforeDelete(db::Dataset& DataSet);
+    void removeDeletedPhotoFiles(db::Dataset& DataSet);
+    int photoRowsNaming(const QVariant& patient, const QString& name, const QVariant& exceptId) const;
     void HistPerSessionTableNewRecord(db::Dataset& DataSet); // the three history views
     void HistPerSessionTableBeforeEdit(db::Dataset& DataSet);
     void HistPerSessionTableBeforePost(db::Dataset& DataSet);
@@ -126,6 +128,12 @@ private:
     };
     Owner ownerOf(const QVariant& account) const;
 
+    // Image files whose rows are deleted but not yet stored as deleted.
+    struct PhotoFile {
+        QVariant patient;
+        QString name, path;
+    };
+    QList<PhotoFile> m_photoFilesToRemove;
     const ChartContext* m_chart = nullptr;
     int m_operationsGroup = 0;
     QHash<const db::Dataset*, std::pair<double, double>> m_costAtEdit;

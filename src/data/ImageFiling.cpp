@@ -7,6 +7,7 @@
 #include "db/Errors.h"
 #include "db/Field.h"
 #include "db/Query.h"
+#include "platform/ExceptionLog.h"
 
 #include <QDir>
 
@@ -51,6 +52,16 @@ QString tooLong(const db::Dataset& photos, const ImageRecord& record)
     return {};
 }
 
+// A row refused by the rules is still in insert; one the database refused is posted but pending,
+// and the next post would store it.
+void discard(db::Dataset& photos)
+{
+    if (photos.isEditing())
+        photos.cancel();
+    else if (photos.hasPendingUpdates())
+        photos.cancelUpdates();
+}
+
 } // namespace
 
 QString fileImage(TDmForm& dm, const ImageRecord& record)
@@ -90,12 +101,11 @@ QString fileImage(TDmForm& dm, const ImageRecord& record)
         photos.setValue(u"PatID", record.patId);
         photos.post();
     } catch (const db::Abort&) {
-        if (photos.isEditing())
-            photos.cancel();
+        discard(photos);
         return QStringLiteral("The image record was refused");
     } catch (const std::exception& e) {
-        if (photos.isEditing())
-            photos.cancel();
+        platform::exceptionLog::logException(e, QStringLiteral("Filing the image %1").arg(record.imageName));
+        discard(photos);
         return QString::fromUtf8(e.what());
     }
     return {};

@@ -3,6 +3,7 @@
 #include "db/Dataset.h"
 #include "db/Errors.h"
 #include "db/FieldFormat.h"
+#include "platform/ExceptionLog.h"
 
 namespace db {
 
@@ -155,8 +156,12 @@ QVariant DatasetModel::data(const QModelIndex& index, int role) const
         value = m_dataset->rowValue(index.row(), f->index());
     } catch (const std::exception& e) {
         // A grid asks for values while painting: a failing row shows empty, and the view's
-        // own commands report the error when the user acts on it.
-        qWarning("%s: %s", qPrintable(m_dataset->objectName()), e.what());
+        // own commands report the error when the user acts on it. Every repaint asks again: the
+        // same error is logged once.
+        if (const QString what = QString::fromUtf8(e.what()); what != m_lastLogged) {
+            m_lastLogged = what;
+            platform::exceptionLog::logException(e, QStringLiteral("Showing a row of %1").arg(m_dataset->objectName()));
+        }
         return {};
     }
     if (role == Qt::DisplayRole)

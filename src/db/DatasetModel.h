@@ -53,6 +53,7 @@ private:
     bool m_rearranging = false;
     QModelIndexList m_kept; // the persistent indexes during a quiet re-read
     QList<qint64> m_keptLocators;
+    mutable QString m_lastLogged; // the last error of a row's value
 };
 
 } // namespace db

@@ -9,6 +9,7 @@
 #include "widgets/DBGrid.h"
 #include "widgets/Language.h"
 #include "widgets/NamedWidgets.h"
+#include "widgets/WindowPlacement.h"
 #include "widgets/WindowService.h"
 
 #include <QColorDialog>
@@ -89,6 +90,7 @@ TAdditionalForm::TAdditionalForm(data::TDmForm& dm, bool physicalSystems, Search
     setObjectName(QStringLiteral("AdditionalForm"));
     setWindowTitle(QStringLiteral("Additional"));
     resize(640, 520);
+    m_placed = (new widgets::WindowPlacement(this))->restore();
     m_tabs = { ListTab::Cities, ListTab::InsurCompanies, ListTab::NameDays, ListTab::PhysicalSystems,
         ListTab::AppointmentTypes, ListTab::Categories };
     if (!physicalSystems)
@@ -470,7 +472,8 @@ void TAdditionalForm::showEvent(QShowEvent* event)
     if (event->spontaneous())
         return;
     Lang->Translate();
-    move(10, 110);
+    if (!m_placed)
+        move(10, 110);
     showCurrentTab();
     FormActivate();
 }

@@ -111,6 +111,7 @@ private:
     QWidget* m_typesPage = nullptr;
     QWidget* m_categoriesPage = nullptr;
     QList<QMetaObject::Connection> m_connections;
+    bool m_placed = false; // by the size and place it had when last closed
 };
 
 } // namespace lists

@@ -12,7 +12,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrintPreviewDialog>
 #include <QSaveFile>
@@ -110,11 +109,6 @@ std::optional<PrescriptionLayout> PrescriptionLayout::load(const QString& fileNa
     layout.marginMm = page.value(QLatin1String("margin")).toDouble(layout.marginMm);
     layout.titleHeightMm = root.value(QLatin1String("titleHeight")).toDouble();
     layout.detailHeightMm = root.value(QLatin1String("detailHeight")).toDouble();
-    if (layout.pageMm.width() < 50 || layout.pageMm.height() < 50 || layout.pageMm.width() > 1000
-        || layout.pageMm.height() > 1000 || layout.detailHeightMm <= 0 || layout.titleHeightMm < 0
-        || layout.titleHeightMm + layout.detailHeightMm + 2 * layout.marginMm > layout.pageMm.height())
-        return failed(QStringLiteral("the page or the bands have impossible sizes"));
-    const QStringList known = fieldNames();
     for (const QJsonValue& value : root.value(QLatin1String("items")).toArray()) {
         const QJsonObject o = value.toObject();
         LayoutItem item;
@@ -124,18 +118,32 @@ std::optional<PrescriptionLayout> PrescriptionLayout::load(const QString& fileNa
         item.band = band == QLatin1String("title") ? LayoutItem::Band::Title : LayoutItem::Band::Detail;
         item.caption = o.value(QLatin1String("caption")).toString();
         item.field = o.value(QLatin1String("field")).toString();
-        if (!item.field.isEmpty() && !known.contains(item.field))
-            return failed(QStringLiteral("the unknown field \"%1\"").arg(item.field));
         item.mm = QPointF(o.value(QLatin1String("x")).toDouble(), o.value(QLatin1String("y")).toDouble());
         item.widthMm = o.value(QLatin1String("width")).toDouble(60);
         item.font = QFont(o.value(QLatin1String("font")).toString(QStringLiteral("DejaVu Sans")),
             o.value(QLatin1String("size")).toInt(10));
         item.font.setBold(o.value(QLatin1String("bold")).toBool());
-        if (item.font.pointSize() < 4 || item.font.pointSize() > 72 || item.widthMm <= 0)
-            return failed(QStringLiteral("an item has an impossible font size or width"));
         layout.items.append(item);
     }
+    if (const QString why = layout.problem(); !why.isEmpty())
+        return failed(why);
     return layout;
+}
+
+QString PrescriptionLayout::problem() const
+{
+    if (pageMm.width() < 50 || pageMm.height() < 50 || pageMm.width() > 1000 || pageMm.height() > 1000
+        || detailHeightMm <= 0 || titleHeightMm < 0
+        || titleHeightMm + detailHeightMm + 2 * marginMm > pageMm.height())
+        return QStringLiteral("the page or the bands have impossible sizes");
+    const QStringList known = fieldNames();
+    for (const LayoutItem& item : items) {
+        if (!item.field.isEmpty() && !known.contains(item.field))
+            return QStringLiteral("the unknown field \"%1\"").arg(item.field);
+        if (item.font.pointSize() < 4 || item.font.pointSize() > 72 || item.widthMm <= 0)
+            return QStringLiteral("an item has an impossible font size or width");
+    }
+    return {};
 }
 
 bool PrescriptionLayout::save(const QString& fileName, QString* error) const
@@ -249,12 +257,22 @@ int renderPrescription(const PrescriptionLayout& layout, const PrescriptionValue
 }
 
 bool exportPrescriptionPdf(const PrescriptionLayout& layout, const PrescriptionValues& values,
-    const QString& fileName, const Translate& translate)
+    const QString& fileName, const Translate& translate, QString* error)
 {
-    QPdfWriter writer(fileName);
-    writer.setResolution(300);
-    renderPrescription(layout, values, writer, translate);
-    return QFile::exists(fileName);
+    // Written aside and renamed: a failed export leaves whatever file was there.
+    QSaveFile file(fileName);
+    if (file.open(QIODevice::WriteOnly)) {
+        {
+            QPdfWriter writer(&file);
+            writer.setResolution(300);
+            renderPrescription(layout, values, writer, translate);
+        }
+        if (file.commit())
+            return true;
+    }
+    if (error)
+        *error = file.errorString();
+    return false;
 }
 
 void previewPrescription(const PrescriptionLayout& layout, const PrescriptionValues& values,
@@ -269,17 +287,6 @@ void previewPrescription(const PrescriptionLayout& layout, const PrescriptionVal
         [&](QPrinter* target) { renderPrescription(layout, values, *target, translate); });
     preview.showMaximized();
     preview.exec();
-}
-
-bool printPrescription(const PrescriptionLayout& layout, const PrescriptionValues& values,
-    const Translate& translate, QWidget* parent)
-{
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, parent);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    renderPrescription(layout, values, printer, translate);
-    return true;
 }
 
 } // namespace prescriptions

@@ -49,6 +49,8 @@ struct PrescriptionLayout {
     // not a layout.
     static std::optional<PrescriptionLayout> load(const QString& fileName, QString* error = nullptr);
     bool save(const QString& fileName, QString* error = nullptr) const;
+    // Why the report cannot be printed with this layout (sizes, fields, fonts); empty when it can.
+    QString problem() const;
     // The fields a layout may print.
     static QStringList fieldNames();
 };
@@ -69,10 +71,8 @@ using Translate = std::function<QString(const QString&)>;
 int renderPrescription(const PrescriptionLayout& layout, const PrescriptionValues& values,
     QPagedPaintDevice& device, const Translate& translate = {});
 bool exportPrescriptionPdf(const PrescriptionLayout& layout, const PrescriptionValues& values,
-    const QString& fileName, const Translate& translate = {});
+    const QString& fileName, const Translate& translate = {}, QString* error = nullptr);
 void previewPrescription(const PrescriptionLayout& layout, const PrescriptionValues& values,
-    const Translate& translate, QWidget* parent);
-bool printPrescription(const PrescriptionLayout& layout, const PrescriptionValues& values,
     const Translate& translate, QWidget* parent);
 
 } // namespace prescriptions

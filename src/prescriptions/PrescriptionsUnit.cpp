@@ -23,6 +23,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -126,7 +127,7 @@ TPrescriptionsForm::TPrescriptionsForm(data::TDmForm& dm, PrescriptionsHost host
         QStringLiteral("PrescriptionsForm.ItemsGrid.Columns") };
     for (const char* name : { "PatientLabel", "DateLabel", "NameLabel", "CommentsLabel", "NewMedicineBtn",
              "DeleteMedicineBtn", "PrintBtn", "CloseBtn", "NewMedicine1", "DeleteMedicine1",
-             "ShowAllMedicinesChk", "DesignReport1" })
+             "ShowAllMedicinesChk", "ExportPdf1", "DesignReport1" })
         paths << QStringLiteral("PrescriptionsForm.%1.Caption").arg(QLatin1String(name));
     Lang->setProperties(paths);
 
@@ -226,6 +227,9 @@ QWidget* TPrescriptionsForm::buildLines()
     ShowAllMedicinesChk->setObjectName(QStringLiteral("ShowAllMedicinesChk"));
     ShowAllMedicinesChk->setCheckable(true);
     ItemsMenu->addSeparator();
+    ExportPdf1
+        = ItemsMenu->addAction(QStringLiteral("Export PDF..."), this, &TPrescriptionsForm::ExportPdfClick);
+    ExportPdf1->setObjectName(QStringLiteral("ExportPdf1"));
     DesignReport1
         = ItemsMenu->addAction(QStringLiteral("Design Report"), this, &TPrescriptionsForm::DesignReportClick);
     DesignReport1->setObjectName(QStringLiteral("DesignReport1"));
@@ -266,6 +270,7 @@ void TPrescriptionsForm::updateButtons()
     DeleteMedicine1->setEnabled(DeleteMedicineBtn->isEnabled());
     ItemsGrid->setReadOnly(!editing);
     PrintBtn->setEnabled(browsing && !prescription.isEmpty());
+    ExportPdf1->setEnabled(PrintBtn->isEnabled());
     CloseBtn->setEnabled(!editing);
 }
 
@@ -359,14 +364,43 @@ void TPrescriptionsForm::loadLayout()
     }
 }
 
+Translate TPrescriptionsForm::translator() const
+{
+    const widgets::TLanguage* lang = Lang;
+    return [lang](const QString& text) { return lang->Message(text); };
+}
+
+bool TPrescriptionsForm::hasPrescription() const
+{
+    const db::Dataset& prescription = *m_dm.patients().PrescriptionsTable;
+    return prescription.isActive() && !prescription.isEmpty();
+}
+
 void TPrescriptionsForm::PrintBtnClick()
 {
-    if (!m_dm.patients().PrescriptionsTable->isActive() || m_dm.patients().PrescriptionsTable->isEmpty())
+    if (hasPrescription())
+        previewPrescription(m_layout, PrescriptionValues::current(m_dm), translator(), this);
+}
+
+void TPrescriptionsForm::ExportPdfClick()
+{
+    if (!hasPrescription())
         return;
-    const widgets::TLanguage* lang = Lang;
-    previewPrescription(
-        m_layout, PrescriptionValues::current(m_dm),
-        [lang](const QString& text) { return lang->Message(text); }, this);
+    const QString file
+        = QFileDialog::getSaveFileName(this, ExportPdf1->text(), QString(), QStringLiteral("PDF (*.pdf)"));
+    if (!file.isEmpty())
+        ExportPdf(file);
+}
+
+bool TPrescriptionsForm::ExportPdf(const QString& fileName)
+{
+    if (!hasPrescription())
+        return false;
+    QString error;
+    if (exportPrescriptionPdf(m_layout, PrescriptionValues::current(m_dm), fileName, translator(), &error))
+        return true;
+    platform::showError(Lang->Message(QStringLiteral("Cannot write %1: %2")).arg(fileName, error));
+    return false;
 }
 
 void TPrescriptionsForm::DesignReportClick()

@@ -46,6 +46,9 @@ public:
     // Double click on a line: the chosen medicine goes to the line (a new one when none).
     void ChooseMedicine();
     void PrintBtnClick();
+    // "Export PDF...": the current prescription into a PDF file the user names.
+    void ExportPdfClick();
+    bool ExportPdf(const QString& fileName);
     void DesignReportClick();
     // The layout in use: the file beside the program when it is sound, else the built-in one.
     const PrescriptionLayout& layout() const { return m_layout; }
@@ -66,6 +69,7 @@ public:
     QAction* NewMedicine1;
     QAction* DeleteMedicine1;
     QAction* ShowAllMedicinesChk;
+    QAction* ExportPdf1;
     QAction* DesignReport1;
     QPushButton* CloseBtn;
     widgets::TLanguage* Lang;
@@ -80,6 +84,8 @@ private:
     QWidget* buildLines();
     void updateButtons();
     bool chooseMedicine();
+    Translate translator() const;
+    bool hasPrescription() const;
 
     data::TDmForm& m_dm;
     PrescriptionsHost m_host;

@@ -1,6 +1,7 @@
 #include "prescriptions/ReportDesignUnit.h"
 
 #include "platform/MessageService.h"
+#include "widgets/Language.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -48,6 +49,8 @@ TReportDesignForm::TReportDesignForm(PrescriptionLayout layout, QString fileName
     setObjectName(QStringLiteral("ReportDesignForm"));
     setWindowTitle(QStringLiteral("Design Report"));
     resize(900, 560);
+    Lang = new widgets::TLanguage(this);
+    Lang->setObjectName(QStringLiteral("Lang"));
     PageWidthEdit = millimetres(this, layout.pageMm.width(), 1000);
     PageHeightEdit = millimetres(this, layout.pageMm.height(), 1000);
     MarginEdit = millimetres(this, layout.marginMm, 100);
@@ -149,9 +152,16 @@ PrescriptionLayout TReportDesignForm::layout() const
 
 bool TReportDesignForm::SaveBtnClick()
 {
+    const PrescriptionLayout edited = layout();
+    // Saved, it would be refused when the prescriptions load it and they would print without it.
+    if (const QString why = edited.problem(); !why.isEmpty()) {
+        platform::showError(
+            Lang->Message(QStringLiteral("The layout cannot be saved: %1")).arg(Lang->Message(why)));
+        return false;
+    }
     QString error;
-    if (!layout().save(m_fileName, &error)) {
-        platform::showError(QStringLiteral("Cannot write %1: %2").arg(m_fileName, error));
+    if (!edited.save(m_fileName, &error)) {
+        platform::showError(Lang->Message(QStringLiteral("Cannot write %1: %2")).arg(m_fileName, error));
         return false;
     }
     return true;

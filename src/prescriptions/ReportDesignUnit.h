@@ -8,6 +8,10 @@ class QDoubleSpinBox;
 class QPushButton;
 class QTableWidget;
 
+namespace widgets {
+class TLanguage;
+}
+
 namespace prescriptions {
 
 // The report designer of the prescriptions ("Design Report"): the page, the heights of the
@@ -20,11 +24,13 @@ public:
 
     // The layout as edited so far.
     PrescriptionLayout layout() const;
+    // Writes the layout file; a layout the prescriptions could not print with is refused.
     bool SaveBtnClick();
 
     QDoubleSpinBox *PageWidthEdit, *PageHeightEdit, *MarginEdit, *TitleHeightEdit, *DetailHeightEdit;
     QTableWidget* ItemsTable;
     QPushButton *AddBtn, *RemoveBtn, *SaveBtn, *CloseBtn;
+    widgets::TLanguage* Lang;
 
 private:
     void addRow(const LayoutItem& item);

@@ -14,6 +14,7 @@
 #include "data/DataDirectory.h"
 #include "data/DmUnit.h"
 #include "data/ImageFiling.h"
+#include "data/RulesFixture.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/Query.h"
@@ -23,6 +24,7 @@
 #include "platform/Session.h"
 #include "support/MessageRecorder.h"
 
+#include <QAction>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusPendingCall>
@@ -47,6 +49,26 @@ class TestAutomation : public QObject {
         return db::Query(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM Photos")).scalar().toInt();
     }
     QString standInLog() const { return m_root.filePath(QStringLiteral("imaging.log")); }
+    QByteArray standInCalls() const
+    {
+        QFile log(standInLog());
+        return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+    }
+
+    // The stand-in imaging program, headless, logging the calls it gets.
+    bool startStandIn()
+    {
+        QFile::remove(standInLog());
+        m_standIn = std::make_unique<QProcess>();
+        m_standIn->start(platform::programFile(QStringLiteral("orvane-imaging")),
+            { QStringLiteral("--headless"), QStringLiteral("--log"), standInLog() });
+        if (!m_standIn->waitForStarted())
+            return false;
+        return QTest::qWaitFor([] {
+            return QDBusConnection::sessionBus().interface()->isServiceRegistered(
+                QLatin1String(app::automation::kVisionService));
+        });
+    }
 
     // Called from a connection of its own, through the bus daemon, as another program calls.
     QDBusPendingCall callFromOutside(const QString& method, const QVariantList& arguments = {})
@@ -115,12 +137,7 @@ private Q_SLOTS:
 
     void standInFilesAnAcquiredImageAndTheChartRedraws()
     {
-        m_standIn = std::make_unique<QProcess>();
-        m_standIn->start(platform::programFile(QStringLiteral("orvane-imaging")),
-            { QStringLiteral("--headless"), QStringLiteral("--log"), standInLog() });
-        QVERIFY2(m_standIn->waitForStarted(), qPrintable(m_standIn->errorString()));
-        QTRY_VERIFY(QDBusConnection::sessionBus().interface()->isServiceRegistered(
-            QLatin1String(app::automation::kVisionService)));
+        QVERIFY2(startStandIn(), qPrintable(m_standIn->errorString()));
 
         auto* chart = qobject_cast<clinical::TDentalChartForm*>(
             m_main->openWindow(QStringLiteral("DentalChartForm")));
@@ -167,12 +184,30 @@ private Q_SLOTS:
         QVERIFY(requests.show({ picture }, m_dm->patients().xRayFolder(), QStringLiteral("Anna Radiograph")));
         QVERIFY(m_main->isMinimized());
         QTRY_VERIFY(!m_main->isMinimized());
-        QFile log(standInLog());
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        const QByteArray calls = log.readAll();
+        const QByteArray calls = standInCalls();
         QVERIFY(
             calls.contains("parameters " + m_dm->patients().xRayFolder().toUtf8() + " | Anna Radiograph"));
         QVERIFY(calls.contains("show " + picture.toUtf8()));
+    }
+
+    // The tool bar's imaging button reaches the program over the bus: no command line needed.
+    void imagingButtonTellsTheProgramThePatient()
+    {
+        QVERIFY(!platform::session().externalImaging);
+        QVERIFY(platform::session().imagingCommand.isEmpty());
+        QAction* button = m_main->action(QStringLiteral("ShowPVBtn"));
+        QVERIFY(button->isEnabled());
+        m_main->EnablePatientCommands(false); // no patient yet
+        QVERIFY(!button->isEnabled());
+        m_main->EnablePatientCommands(true);
+        QVERIFY(button->isEnabled());
+
+        QVERIFY2(startStandIn(), qPrintable(m_standIn->errorString()));
+        testsupport::MessageRecorder messages;
+        button->trigger();
+        QTRY_VERIFY(standInCalls().contains(
+            "parameters " + m_dm->patients().xRayFolder().toUtf8() + " | Anna Radiograph"));
+        QVERIFY(messages.shown().isEmpty());
     }
 
     void showPallavorRestoresTheMinimisedProgram()
@@ -193,18 +228,21 @@ private Q_SLOTS:
         QTest::addColumn<int>("patient"); // 0: the current one
         QTest::addColumn<QString>("date");
         QTest::addColumn<QString>("reason");
+        QTest::addColumn<bool>("storeFails"); // the database refuses the row
         QTest::newRow("unknown patient") << "a.png" << 11 << 4242 << ""
-                                         << "no patient 4242";
+                                         << "no patient 4242" << false;
         QTest::newRow("tooth outside FDI") << "a.png" << 19 << 0 << ""
-                                           << "not a tooth number";
+                                           << "not a tooth number" << false;
         QTest::newRow("empty name") << "" << 11 << 0 << ""
-                                    << "file name";
+                                    << "file name" << false;
         QTest::newRow("escaping name") << "../x" << 11 << 0 << ""
-                                       << "file name";
+                                       << "file name" << false;
         QTest::newRow("absolute path") << "/tmp/x.png" << 11 << 0 << ""
-                                       << "file name";
+                                       << "file name" << false;
         QTest::newRow("not a date") << "a.png" << 11 << 0 << "yesterday"
-                                    << "not a date";
+                                    << "not a date" << false;
+        QTest::newRow("store fails") << "a.png" << 11 << 0 << ""
+                                     << "refused" << true;
     }
     void badRecordsAreRefusedToTheCaller()
     {
@@ -213,6 +251,10 @@ private Q_SLOTS:
         QFETCH(int, patient);
         QFETCH(QString, date);
         QFETCH(QString, reason);
+        QFETCH(bool, storeFails);
+        db::Dataset& photos = *m_dm->clinical().PhotosTable;
+        if (storeFails)
+            rulestest::refuseWrites(*m_dm->Database, QStringLiteral("INSERT"), QStringLiteral("Photos"));
         QDBusPendingCall call = callFromOutside(QStringLiteral("SaveImageInDB"),
             { name, QStringLiteral("X-Ray"), QStringLiteral("subject"), date, QString(),
                 QVariant::fromValue(static_cast<uchar>(tooth)), QString(),
@@ -221,6 +263,11 @@ private Q_SLOTS:
         QVERIFY(call.isError());
         QVERIFY2(call.error().message().contains(reason), qPrintable(call.error().message()));
         QCOMPARE(stored(), 0);
+        QVERIFY(!photos.isEditing());
+        QVERIFY(!photos.hasPendingUpdates());
+        QCOMPARE(photos.recordCount(), 0);
+        if (storeFails)
+            rulestest::allowWrites(*m_dm->Database, QStringLiteral("Photos"));
         // The same record, made right, is filed.
         QDBusPendingCall good = callFromOutside(QStringLiteral("SaveImageInDB"),
             { QStringLiteral("b.png"), QStringLiteral("X-Ray"), QString(),

@@ -50,6 +50,10 @@ private Q_SLOTS:
         dm->patients().updateXRayFolder();
         const QString inbox = root.filePath(QStringLiteral("inbox"));
         app::ImportFolderWatcher watcher(*dm, inbox);
+        int redraws = 0;
+        watcher.afterFiling = [&] {
+            QCOMPARE(count(*dm->Database, QStringLiteral("SELECT COUNT(*) FROM Photos")), ++redraws);
+        };
         QImage picture(64, 48, QImage::Format_RGB32);
         picture.fill(Qt::gray);
         QVERIFY(picture.save(QDir(inbox).filePath(QStringLiteral("pano_36.png"))));
@@ -63,11 +67,13 @@ private Q_SLOTS:
         // A first look only notes the sizes; the pictures may still be being written.
         watcher.scan();
         QCOMPARE(watcher.filed(), 0);
+        QCOMPARE(redraws, 0);
         db::Dataset& photos = *dm->clinical().PhotosTable;
         QVERIFY(photos.isEmpty());
         QCOMPARE(count(*dm->Database, QStringLiteral("SELECT COUNT(*) FROM Photos")), 0);
         watcher.scan();
         QCOMPARE(watcher.filed(), 2);
+        QCOMPARE(redraws, 2); // once per picture, each after its row is stored
         QCOMPARE(photos.recordCount(), 2);
         db::Query rows(
             *dm->Database, QStringLiteral("SELECT PhotoName, ToothNumber, Category FROM Photos ORDER BY ID"));
@@ -93,9 +99,11 @@ private Q_SLOTS:
         watcher.scan();
         watcher.scan();
         QCOMPARE(watcher.filed(), 2);
+        QCOMPARE(redraws, 2);
         photos.cancel();
         watcher.scan();
         QCOMPARE(watcher.filed(), 3);
+        QCOMPARE(redraws, 3);
         QVERIFY(folder.exists(QStringLiteral("pano_36-1.png")));
     }
 };

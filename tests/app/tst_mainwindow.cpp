@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -419,6 +420,37 @@ private Q_SLOTS:
         platform::Settings(platform::Edition::Dental).setToolBarItems({});
         messages.answer(MessageService::Answer::Yes);
         again->close();
+    }
+
+    // The reminders of the day come once, at the first show, when the workstation asks for them;
+    // "All Reminders" shows them whenever chosen.
+    void remindersOfTheDayAtStart_data()
+    {
+        QTest::addColumn<bool>("atStart");
+        QTest::newRow("shown at start") << true;
+        QTest::newRow("not at start") << false;
+    }
+    void remindersOfTheDayAtStart()
+    {
+        QFETCH(bool, atStart);
+        platform::Settings settings(platform::Edition::Dental);
+        settings.setShowAllRemindersAtStartUp(atStart);
+        const auto restore = qScopeGuard([&settings] { settings.setShowAllRemindersAtStartUp(true); });
+        testsupport::MessageRecorder messages;
+        platform::session().level = 255;
+        app::TMainForm main(platform::Edition::Dental);
+        int shown = 0;
+        main.Hooks.showRemindersOfDay = [&shown] { ++shown; };
+        main.show();
+        QCOMPARE(shown, atStart ? 1 : 0);
+        main.hide();
+        main.show();
+        QCOMPARE(shown, atStart ? 1 : 0);
+        QAction* all = main.action(QStringLiteral("AllRemindersMnu"));
+        QVERIFY(all->isEnabled());
+        all->trigger();
+        all->trigger();
+        QCOMPARE(shown, atStart ? 3 : 2);
     }
 
     void activeWindowOffersItsCommand()

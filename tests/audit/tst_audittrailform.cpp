@@ -3,8 +3,10 @@
 #include "audit/AuditTrailUnit.h"
 #include "data/DataDirectory.h"
 #include "data/DmUnit.h"
+#include "db/Query.h"
 #include "platform/Session.h"
 #include "platform/Settings.h"
+#include "support/ExceptionLogText.h"
 #include "support/MessageRecorder.h"
 #include "support/TestEngine.h"
 
@@ -12,6 +14,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -108,6 +111,23 @@ private Q_SLOTS:
         testsupport::MessageRecorder messages;
         QVERIFY(!form.exportTo(m_root.filePath(QStringLiteral("no/such/folder/audit.csv"))));
         QCOMPARE(messages.shown().size(), 1);
+    }
+
+    void aFailedReadIsShownAndLogged()
+    {
+        QDir().mkpath(platform::programDir());
+        db::Query::run(
+            *m_dm->Database, QStringLiteral("ALTER TABLE AuditTrail RENAME COLUMN Changes TO Changed"));
+        const auto restore = qScopeGuard([this] {
+            db::Query::run(
+                *m_dm->Database, QStringLiteral("ALTER TABLE AuditTrail RENAME COLUMN Changed TO Changes"));
+        });
+        const qsizetype logged = testsupport::exceptionLogText().size();
+        testsupport::MessageRecorder messages;
+        audit::TAuditTrailForm form(*m_dm);
+        QCOMPARE(messages.shown().size(), 1);
+        QVERIFY(testsupport::exceptionLogText().mid(logged).contains(
+            QStringLiteral("Reading the audit trail: ")));
     }
 };
 

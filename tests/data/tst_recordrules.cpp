@@ -506,33 +506,62 @@ private Q_SLOTS:
         }
     }
 
+    // The file goes only once the row's delete is stored, and never outside the patient's folder.
     void deletingAnImageRemovesItsFile_data()
     {
+        QTest::addColumn<QString>("name"); // empty: the name the new row is given
         QTest::addColumn<bool>("fileThere");
-        QTest::newRow("file there") << true;
-        QTest::newRow("file missing") << false;
+        QTest::addColumn<bool>("deleteRefused");
+        QTest::addColumn<bool>("fileKept");
+        QTest::addColumn<bool>("toldNotFound");
+        QTest::newRow("file there") << "" << true << false << false << false;
+        QTest::newRow("file missing") << "" << false << false << false << true;
+        QTest::newRow("delete refused") << "" << true << true << true << false;
+        QTest::newRow("name outside the folder") << "../outside.png" << true << false << true << true;
     }
     void deletingAnImageRemovesItsFile()
     {
+        QFETCH(QString, name);
         QFETCH(bool, fileThere);
+        QFETCH(bool, deleteRefused);
+        QFETCH(bool, fileKept);
+        QFETCH(bool, toldNotFound);
         auto dm = m_practice.openNew();
         QTemporaryDir root;
         platform::session().dataRoot = root.path();
         addPatient(*dm, QStringLiteral("Imaged"));
         QDir().mkpath(dm->patients().xRayFolder());
-        dm->clinical().PhotosTable->append();
-        const QString path = QDir(dm->patients().xRayFolder()).filePath(dm->clinical().PhotosTable->value(u"PhotoName").toString());
-        dm->clinical().PhotosTable->post();
+        db::Dataset& photos = *dm->clinical().PhotosTable;
+        photos.append();
+        if (!name.isEmpty())
+            photos.setValue(u"PhotoName", name);
+        const QString path = QDir::cleanPath(QDir(dm->patients().xRayFolder()).filePath(photos.value(u"PhotoName").toString()));
+        photos.post();
         if (fileThere) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
+        if (deleteRefused)
+            refuseWrites(*dm->Database, QStringLiteral("DELETE"), QStringLiteral("Photos"));
         testsupport::MessageRecorder messages;
-        dm->clinical().PhotosTable->remove();
+        if (deleteRefused)
+            QVERIFY_THROWS_EXCEPTION(db::DatabaseError, photos.remove());
+        else
+            photos.remove();
+        QCOMPARE(QFile::exists(path), fileKept);
+        QCOMPARE(messages.texts().size(), toldNotFound ? 1 : 0);
+        if (toldNotFound)
+            QVERIFY(messages.texts().value(0).startsWith(QStringLiteral("Only DataBase Record will be deleted. I did not find image: ")));
+        QCOMPARE(count(*dm->Database, QStringLiteral("SELECT COUNT(*) FROM Photos")), deleteRefused ? 1 : 0);
+        if (!deleteRefused)
+            return;
+        // Stored later with the next image, the delete takes the file then.
+        allowWrites(*dm->Database, QStringLiteral("Photos"));
+        photos.append();
+        photos.setValue(u"PhotoName", QStringLiteral("next.png"));
+        photos.post();
+        QCOMPARE(count(*dm->Database, QStringLiteral("SELECT COUNT(*) FROM Photos")), 1);
         QVERIFY(!QFile::exists(path));
-        QCOMPARE(messages.texts(),
-            fileThere ? QStringList{} : QStringList{QStringLiteral("Only DataBase Record will be deleted. I did not find image: ") + path});
-        QCOMPARE(count(*dm->Database, QStringLiteral("SELECT COUNT(*) FROM Photos")), 0);
     }
 
     void newRowNeedsAPatient_data()

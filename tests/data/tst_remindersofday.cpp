@@ -5,6 +5,7 @@
 #include "platform/Directories.h"
 #include "platform/ExceptionLog.h"
 #include "RulesPractice.h"
+#include "support/ExceptionLogText.h"
 
 #include <QTest>
 
@@ -29,12 +30,6 @@ void addReminder(data::TDmForm& dm, int id, QDate date, const QString& text, int
         { { QStringLiteral("id"), id }, { QStringLiteral("date"), date }, { QStringLiteral("text"), text },
             { QStringLiteral("duration"), duration }, { QStringLiteral("monthly"), monthly },
             { QStringLiteral("yearly"), yearly }, { QStringLiteral("deleteDate"), deleteDate } });
-}
-
-QString logText()
-{
-    QFile log(QDir(platform::programDir()).filePath(QString::fromLatin1(platform::exceptionLog::kFileName)));
-    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
 }
 
 } // namespace
@@ -247,10 +242,10 @@ private Q_SLOTS:
             file.write(content);
             file.close();
         }
-        const qsizetype before = logText().size();
+        const qsizetype before = testsupport::exceptionLogText().size();
         QVERIFY(!day.openRecalls());
         QVERIFY(!dm->patients().PatientsToReviewQry->isActive());
-        const QString added = logText().mid(before);
+        const QString added = testsupport::exceptionLogText().mid(before);
         QVERIFY2(added.contains(logged), qPrintable(added));
         QVERIFY(day.gather().contains(QStringLiteral("Still shown")));
     }

@@ -2,9 +2,14 @@
 
 #include "db/DataSource.h"
 #include "db/DatasetModel.h"
+#include "support/ExceptionLogText.h"
 
 #include <QAbstractItemModelTester>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <stdexcept>
 
 class TestDatasetModel : public QObject {
     Q_OBJECT
@@ -23,6 +28,29 @@ private Q_SLOTS:
         m_db->addHistory(20, 2, 100, 3);
     }
     void cleanup() { m_db.reset(); }
+
+    // A value that cannot be had shows empty; its cause is logged once, not for every row painted.
+    void aFailingValueIsLoggedOnce()
+    {
+        QTemporaryDir program;
+        const QByteArray programDir = qgetenv("ORVANE_PROGRAM_DIR");
+        qputenv("ORVANE_PROGRAM_DIR", program.path().toUtf8());
+        const auto restore = qScopeGuard([&programDir] { qputenv("ORVANE_PROGRAM_DIR", programDir); });
+        auto history = m_db->view(fixture::history());
+        history->setObjectName(QStringLiteral("HistoryView"));
+        history->addCalculatedField(db::f64(QStringLiteral("Net")));
+        history->onCalcFields.install(0, QStringLiteral("broken"),
+            [](db::Dataset&) { throw std::runtime_error("no net without a cost"); });
+        db::DatasetModel model(history.get());
+        history->open();
+        const int net = model.columnOf(QStringLiteral("Net"));
+        QCOMPARE(model.rowCount(), 3);
+        for (int row = 0; row < 3; ++row)
+            QVERIFY(!model.index(row, net).data().isValid()); // each row fails the same way
+        const QString log = testsupport::exceptionLogText();
+        QCOMPARE(log.count(QStringLiteral("no net without a cost")), 1);
+        QVERIFY(log.contains(QStringLiteral("Showing a row of HistoryView: no net without a cost")));
+    }
 
     void followsTheViewUnderTheTester()
     {

@@ -3,13 +3,16 @@
 
 #include "lists/AdditionalUnit.h"
 #include "patients/PatientFormFixture.h"
+#include "platform/Directories.h"
 #include "support/MessageRecorder.h"
 #include "widgets/DBGrid.h"
 #include "widgets/WindowService.h"
 
 #include <QLabel>
+#include <QScopeGuard>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -109,6 +112,26 @@ private Q_SLOTS:
         QCOMPARE(patienttest::count(
                      *dm->Database, QStringLiteral("SELECT COUNT(*) FROM Cities WHERE CityName = 'Argos'")),
             1);
+    }
+
+    // At its designed place the first time; afterwards where and as large as it was closed.
+    void keepsItsPlacement()
+    {
+        QTemporaryDir config;
+        platform::setConfigDirOverride(config.path());
+        const auto restore = qScopeGuard([] { platform::setConfigDirOverride({}); });
+        auto dm = m_practice.openNew();
+        const QRect moved(120, 90, 700, 560);
+        {
+            lists::TAdditionalForm form(*dm, false);
+            form.show();
+            QCOMPARE(form.pos(), QPoint(10, 110));
+            form.setGeometry(moved);
+            form.reject();
+        }
+        lists::TAdditionalForm again(*dm, false);
+        again.show();
+        QCOMPARE(again.geometry(), moved);
     }
 
     void newCityFromThePatientFile()

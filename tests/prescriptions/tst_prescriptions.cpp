@@ -1,16 +1,20 @@
 // Medicines and prescriptions: the medicine choice, the form following the medicine, the line
-// buttons, the medicines list beside an open prescriptions window, and the report's layout file.
+// buttons, the medicines list beside an open prescriptions window, the report's layout file, its
+// designer and its export.
 
 #include "data/RulesPractice.h"
 #include "db/DataSource.h"
 #include "platform/Directories.h"
 #include "prescriptions/MedicinesUnit.h"
 #include "prescriptions/PrescriptionsUnit.h"
+#include "prescriptions/ReportDesignUnit.h"
 #include "support/MessageRecorder.h"
 
 #include <QAction>
+#include <QDoubleSpinBox>
 #include <QPdfWriter>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 
 namespace {
@@ -206,6 +210,71 @@ private Q_SLOTS:
         QCOMPARE(loaded->items[0].font.pointSize(), 16);
         QCOMPARE(loaded->items.last().caption, QStringLiteral("Box"));
         QCOMPARE(loaded->items[1].field, builtIn.items[1].field);
+    }
+
+    // The designer saves only what the prescriptions can load again; anything else stays unsaved.
+    void designerRefusesWhatTheReportCannotUse_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("reason"); // empty: saved
+        QTest::newRow("sound") << ""
+                               << "";
+        QTest::newRow("page height 0") << "page height"
+                                       << "impossible sizes";
+        QTest::newRow("bands taller than the page") << "title band"
+                                                    << "impossible sizes";
+        QTest::newRow("item without width") << "item width"
+                                            << "impossible font size or width";
+    }
+    void designerRefusesWhatTheReportCannotUse()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, reason);
+        const QString file = QDir(platform::programDir()).filePath(QStringLiteral("designed.rtm"));
+        QFile::remove(file);
+        prescriptions::TReportDesignForm designer(prescriptions::PrescriptionLayout::builtIn(), file);
+        if (change == QLatin1String("page height"))
+            designer.PageHeightEdit->setValue(0);
+        else if (change == QLatin1String("title band"))
+            designer.TitleHeightEdit->setValue(designer.PageHeightEdit->value());
+        else if (change == QLatin1String("item width"))
+            static_cast<QDoubleSpinBox*>(designer.ItemsTable->cellWidget(0, 5))->setValue(0);
+        testsupport::MessageRecorder messages;
+        QCOMPARE(designer.SaveBtnClick(), reason.isEmpty());
+        QCOMPARE(designer.layout().problem().isEmpty(), reason.isEmpty());
+        if (!reason.isEmpty()) {
+            QVERIFY(!QFile::exists(file));
+            QCOMPARE(messages.texts().size(), 1);
+            QVERIFY2(messages.texts().first().contains(reason), qPrintable(messages.texts().first()));
+            return;
+        }
+        QVERIFY(messages.shown().isEmpty());
+        QString error;
+        QVERIFY2(prescriptions::PrescriptionLayout::load(file, &error), qPrintable(error));
+    }
+
+    void exportPdfWritesTheCurrentPrescription()
+    {
+        auto dm = practice();
+        prescriptions::TPrescriptionsForm form(*dm);
+        form.show();
+        db::Dataset& prescription = *dm->patients().PrescriptionsTable;
+        QVERIFY(!form.ExportPdf1->isEnabled());
+        prescription.append();
+        prescription.setValue(u"Name", QStringLiteral("Pain"));
+        prescription.post();
+        QVERIFY(form.ExportPdf1->isEnabled());
+        const QString pdf = QDir(platform::programDir()).filePath(QStringLiteral("exported.pdf"));
+        testsupport::MessageRecorder messages;
+        QVERIFY(form.ExportPdf(pdf));
+        QFile written(pdf);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QVERIFY(written.read(5) == "%PDF-");
+        QVERIFY(messages.shown().isEmpty());
+        const QString nowhere = QDir(platform::programDir()).filePath(QStringLiteral("missing/folder/x.pdf"));
+        QVERIFY(!form.ExportPdf(nowhere));
+        QCOMPARE(messages.texts().size(), 1);
+        QVERIFY(messages.texts().first().startsWith(QStringLiteral("Cannot write ") + nowhere));
     }
 
     // A corrupt layout beside the program: the built-in layout prints, and the user hears it once.
