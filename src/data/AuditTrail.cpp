@@ -250,12 +250,19 @@ AuditTrail::AuditTrail(db::Connection& connection)
                 m_writer->insert->bindValue(i, values[i]);
             return m_writer->insert->exec();
         };
-        if (write())
-            return;
-        m_writer->insert.reset();
-        if (!write())
-            throw db::DatabaseError(QStringLiteral("The change could not be recorded in the audit trail"),
-                m_writer->insert->lastError().text());
+        if (!write()) {
+            m_writer->insert.reset();
+            if (!write())
+                throw db::DatabaseError(QStringLiteral("The change could not be recorded in the audit trail"),
+                    m_writer->insert->lastError().text());
+        }
+        // Logged with our other writes, so that views still follow those instead of reading
+        // every row again: a patient posted must not read 50,000 patients.
+        static const QStringList columns { QStringLiteral("ChangedAt"), QStringLiteral("UserName"),
+            QStringLiteral("Workstation"), QStringLiteral("TableName"), QStringLiteral("RowLocator"),
+            QStringLiteral("PatientID"), QStringLiteral("Action"), QStringLiteral("Changes") };
+        m_connection.noteWritten({ Kind::Insert, QStringLiteral("AuditTrail"),
+            m_writer->insert->lastInsertId().toLongLong(), columns, {}, values });
     });
 }
 
