@@ -10,12 +10,11 @@
 #include "platform/Session.h"
 
 #include <QDateTime>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QLocale>
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <cmath>
 #include <optional>
 #include <QSysInfo>
 
@@ -24,21 +23,77 @@ namespace {
 
 using Kind = db::Connection::WrittenRow::Kind;
 
-QJsonValue jsonOf(const QVariant& value)
+// The changes are written as compact JSON text directly: a document built for every entry cost
+// as much as storing the entry.
+void appendJsonString(QString& out, const QString& text)
 {
-    if (value.isNull() || !value.isValid())
-        return QJsonValue::Null;
+    out += QLatin1Char('"');
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '"':
+            out += QLatin1String("\\\"");
+            break;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
+        default:
+            if (c.unicode() < 0x20)
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    out += QLatin1Char('"');
+}
+
+void appendJsonValue(QString& out, const QVariant& value)
+{
+    if (value.isNull() || !value.isValid()) {
+        out += QLatin1String("null");
+        return;
+    }
     switch (value.typeId()) {
+    case QMetaType::Bool:
+        out += value.toBool() ? QLatin1String("true") : QLatin1String("false");
+        return;
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+        out += QString::number(value.toLongLong());
+        return;
+    case QMetaType::Float:
+    case QMetaType::Double: {
+        const double number = value.toDouble();
+        out += std::isfinite(number) ? QString::number(number, 'g', QLocale::FloatingPointShortest)
+                                     : QStringLiteral("null");
+        return;
+    }
     case QMetaType::QDate:
-        return value.toDate().toString(Qt::ISODate);
+        appendJsonString(out, value.toDate().toString(Qt::ISODate));
+        return;
     case QMetaType::QTime:
-        return value.toTime().toString(Qt::ISODateWithMs);
+        appendJsonString(out, value.toTime().toString(Qt::ISODateWithMs));
+        return;
     case QMetaType::QDateTime:
-        return value.toDateTime().toString(Qt::ISODateWithMs);
+        appendJsonString(out, value.toDateTime().toString(Qt::ISODateWithMs));
+        return;
     case QMetaType::QByteArray: // pictures: their size says enough
-        return QStringLiteral("<%1 bytes>").arg(value.toByteArray().size());
+        appendJsonString(out, QStringLiteral("<%1 bytes>").arg(value.toByteArray().size()));
+        return;
     default:
-        return QJsonValue::fromVariant(value);
+        appendJsonString(out, value.toString());
     }
 }
 
@@ -221,7 +276,7 @@ AuditTrail::AuditTrail(db::Connection& connection)
     connection.setRowAudit([this](const db::Connection::WrittenRow& row) {
         if (!auditedTables().contains(row.table, Qt::CaseInsensitive))
             return;
-        QJsonObject changes;
+        QString changes = QStringLiteral("{");
         QVariant patient;
         for (int i = 0; i < row.columns.size(); ++i) {
             const QVariant before = row.kind == Kind::Insert ? QVariant() : row.original.value(i);
@@ -230,9 +285,18 @@ AuditTrail::AuditTrail(db::Connection& connection)
             if (row.columns[i].compare(QLatin1String("PatientID"), Qt::CaseInsensitive) == 0
                 || row.columns[i].compare(QLatin1String("PatID"), Qt::CaseInsensitive) == 0)
                 patient = row.kind == Kind::Delete ? before : after;
-            if (differs(before, after))
-                changes.insert(row.columns[i], QJsonArray { jsonOf(before), jsonOf(after) });
+            if (!differs(before, after))
+                continue;
+            if (changes.size() > 1)
+                changes += QLatin1Char(',');
+            appendJsonString(changes, row.columns[i]);
+            changes += QLatin1String(":[");
+            appendJsonValue(changes, before);
+            changes += QLatin1Char(',');
+            appendJsonValue(changes, after);
+            changes += QLatin1Char(']');
         }
+        changes += QLatin1Char('}');
         // The table is made with the first entry, inside the transaction of the change: opening
         // a practice to read it writes nothing. A rolled-back first entry takes the table with it,
         // so a failed entry makes it again once.
@@ -242,7 +306,7 @@ AuditTrail::AuditTrail(db::Connection& connection)
             QString(QLatin1Char(row.kind == Kind::Insert ? 'I'
                     : row.kind == Kind::Update           ? 'U'
                                                          : 'D')),
-            QString::fromUtf8(QJsonDocument(changes).toJson(QJsonDocument::Compact)) };
+            changes };
         const auto write = [&] {
             if (!m_writer->insert)
                 m_writer->insert = prepareWriter(m_connection);

@@ -109,6 +109,27 @@ private Q_SLOTS:
         QCOMPARE(tables, (QStringList { QStringLiteral("AuditTrail"), QStringLiteral("Patient") }));
     }
 
+    // The changes are JSON that reads back to what was written, whatever the text holds.
+    void changesReadBackAsWritten()
+    {
+        auto dm = m_practice->open();
+        const int patient = RulesPractice::addPatient(*dm, QStringLiteral("Quoted"));
+        db::Dataset& patients = *dm->patients().PatientsTable;
+        QVERIFY(patients.locate(QStringLiteral("PatientID"), patient));
+        const QString odd = QStringLiteral("Οδός \"Α\\Β\"\n\tτέλος \u0001");
+        patients.edit();
+        patients.setValue(u"Address", odd);
+        patients.setValue(u"Phone", QVariant());
+        patients.post();
+        const QList<AuditTrail::Entry> entries = entriesOf(*dm, QStringLiteral("Patient"));
+        QVERIFY(!entries.isEmpty());
+        QJsonParseError error {};
+        const QJsonObject changes
+            = QJsonDocument::fromJson(entries.first().changes.toUtf8(), &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(changes.value(QStringLiteral("Address")).toArray().at(1).toString(), odd);
+    }
+
     void rolledBackGroupLeavesNoEntry()
     {
         auto dm = m_practice->open();
