@@ -1,5 +1,8 @@
 #include "app/ServerPathUnit.h"
 
+#include "db/Connection.h"
+#include "db/Errors.h"
+
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
@@ -11,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStorageInfo>
@@ -37,11 +41,12 @@ constexpr TypeTexts kTypeTexts[] = {
 // Pseudo file systems are no place for data.
 bool isDataVolume(const QStorageInfo& volume)
 {
-    static const QList<QByteArray> pseudo { "proc", "sysfs", "devtmpfs", "devpts", "cgroup", "cgroup2", "securityfs",
-        "debugfs", "tracefs", "mqueue", "pstore", "bpf", "configfs", "fusectl", "hugetlbfs", "binfmt_misc", "autofs",
-        "efivarfs", "nsfs", "overlay" };
+    static const QList<QByteArray> pseudo { "proc", "sysfs", "devtmpfs", "devpts", "cgroup", "cgroup2",
+        "securityfs", "debugfs", "tracefs", "mqueue", "pstore", "bpf", "configfs", "fusectl", "hugetlbfs",
+        "binfmt_misc", "autofs", "efivarfs", "nsfs", "overlay" };
     return volume.isValid() && volume.isReady() && !pseudo.contains(volume.fileSystemType())
-        && !volume.rootPath().startsWith(QStringLiteral("/proc")) && !volume.rootPath().startsWith(QStringLiteral("/sys"));
+        && !volume.rootPath().startsWith(QStringLiteral("/proc"))
+        && !volume.rootPath().startsWith(QStringLiteral("/sys"));
 }
 
 } // namespace
@@ -58,6 +63,8 @@ TServerPathForm::TServerPathForm(MultiUserType current, const QString& directory
     , DirectoryTree(new QTreeView(this))
     , SelectedPathCaption(new QLabel(QStringLiteral("Selected path:"), this))
     , SelectedPathLabel(new QLabel(this))
+    , ServerAddressLabel(new QLabel(QStringLiteral("Or a database server:"), this))
+    , ServerAddressEdit(new QLineEdit(this))
     , OKBtn(new QPushButton(QStringLiteral("OK"), this))
     , CancelBtn(new QPushButton(QStringLiteral("Cancel"), this))
     , m_model(new QFileSystemModel(this))
@@ -73,6 +80,10 @@ TServerPathForm::TServerPathForm(MultiUserType current, const QString& directory
     DirectoryTree->setObjectName(QStringLiteral("DirectoryListBox1"));
     SelectedPathCaption->setObjectName(QStringLiteral("Label3"));
     SelectedPathLabel->setObjectName(QStringLiteral("SelectedPathLabel"));
+    ServerAddressLabel->setObjectName(QStringLiteral("ServerAddressLabel"));
+    ServerAddressEdit->setObjectName(QStringLiteral("ServerAddressEdit"));
+    ServerAddressEdit->setPlaceholderText(QStringLiteral("postgresql://user@host:5432/practice"));
+    ServerAddressEdit->setClearButtonEnabled(true);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
 
@@ -105,6 +116,8 @@ TServerPathForm::TServerPathForm(MultiUserType current, const QString& directory
     grid->addWidget(DirectoryTree, 1, 1);
     grid->addWidget(SelectedPathCaption, 2, 0, Qt::AlignTop);
     grid->addWidget(SelectedPathLabel, 2, 1);
+    grid->addWidget(ServerAddressLabel, 3, 0);
+    grid->addWidget(ServerAddressEdit, 3, 1);
     grid->setColumnStretch(1, 1);
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(OKBtn, QDialogButtonBox::AcceptRole);
@@ -115,7 +128,8 @@ TServerPathForm::TServerPathForm(MultiUserType current, const QString& directory
     layout->addWidget(buttons);
 
     fillDrives();
-    connect(m_types, &QButtonGroup::idClicked, this, [this](int type) { setChoice(static_cast<MultiUserType>(type)); });
+    connect(m_types, &QButtonGroup::idClicked, this,
+        [this](int type) { setChoice(static_cast<MultiUserType>(type)); });
     connect(DriveCombo, &QComboBox::currentIndexChanged, this, &TServerPathForm::driveChanged);
     connect(DirectoryTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
         [this](const QModelIndex& index) { selectDirectory(m_model->filePath(index)); });
@@ -123,11 +137,18 @@ TServerPathForm::TServerPathForm(MultiUserType current, const QString& directory
     connect(m_model, &QFileSystemModel::directoryLoaded, this, [this] {
         DirectoryTree->scrollTo(DirectoryTree->currentIndex(), QAbstractItemView::PositionAtCenter);
     });
+    connect(ServerAddressEdit, &QLineEdit::textEdited, this, &TServerPathForm::enterServerAddress);
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
     setChoice(current);
-    selectDirectory(directory.isEmpty() ? QDir::homePath() : directory);
+    if (db::ConnectionProfile::isServerLocation(directory)) {
+        selectDirectory(QDir::homePath());
+        ServerAddressEdit->setText(directory);
+        enterServerAddress(directory);
+    } else {
+        selectDirectory(directory.isEmpty() ? QDir::homePath() : directory);
+    }
 }
 
 void TServerPathForm::fillDrives()
@@ -135,8 +156,8 @@ void TServerPathForm::fillDrives()
     const QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
     for (const QStorageInfo& volume : volumes) {
         if (isDataVolume(volume))
-            DriveCombo->addItem(volume.rootPath() + QStringLiteral("  [") + QString::fromUtf8(volume.fileSystemType())
-                    + QLatin1Char(']'),
+            DriveCombo->addItem(volume.rootPath() + QStringLiteral("  [")
+                    + QString::fromUtf8(volume.fileSystemType()) + QLatin1Char(']'),
                 volume.rootPath());
     }
 }
@@ -164,9 +185,36 @@ void TServerPathForm::driveChanged()
         selectDirectory(root);
 }
 
+void TServerPathForm::enterServerAddress(const QString& address)
+{
+    const QString typed = address.trimmed();
+    if (typed.isEmpty()) {
+        selectDirectory(m_directory);
+        return;
+    }
+    m_selected = typed;
+    SelectedPathLabel->setText(typed);
+    bool valid = db::ConnectionProfile::isServerLocation(typed);
+    if (valid) {
+        try {
+            db::ConnectionProfile::fromLocation(typed);
+        } catch (const db::DatabaseError& e) {
+            SelectedPathLabel->setText(e.message());
+            valid = false;
+        }
+    }
+    // Whether the server holds a practice is for the start to find out: it names the server then.
+    OKBtn->setEnabled(valid);
+}
+
 void TServerPathForm::selectDirectory(const QString& directory)
 {
+    if (!ServerAddressEdit->text().isEmpty()) {
+        const QSignalBlocker quiet(ServerAddressEdit);
+        ServerAddressEdit->clear();
+    }
     m_selected = QDir::cleanPath(directory);
+    m_directory = m_selected;
     const QModelIndex index = m_model->index(m_selected);
     if (index.isValid() && DirectoryTree->currentIndex() != index) {
         for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())

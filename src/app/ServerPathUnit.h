@@ -9,6 +9,7 @@ class QComboBox;
 class QFileSystemModel;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTreeView;
@@ -17,12 +18,14 @@ namespace app {
 
 // "Network & Data Path Selection": how this workstation takes part (alone, as a client of a
 // server, or as the server) and where the data lies. OK is offered only for a directory that
-// holds our database on a drive that suits the chosen type. The drives of the older platform
-// are the mounted file systems here.
+// holds our database on a drive that suits the chosen type, or for a database server's address
+// (postgresql://user@host:port/database). The drives of the older platform are the mounted file
+// systems here.
 class TServerPathForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TServerPathForm(platform::MultiUserType current, const QString& directory = {}, QWidget* parent = nullptr);
+    explicit TServerPathForm(
+        platform::MultiUserType current, const QString& directory = {}, QWidget* parent = nullptr);
 
     QGroupBox* UserTypeGroup;
     QRadioButton* StandAloneBtn;
@@ -34,6 +37,8 @@ public:
     QTreeView* DirectoryTree;
     QLabel* SelectedPathCaption;
     QLabel* SelectedPathLabel;
+    QLabel* ServerAddressLabel;
+    QLineEdit* ServerAddressEdit;
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
 
@@ -43,6 +48,8 @@ public:
     QString selectedDirectory() const { return m_selected; }
     void setChoice(platform::MultiUserType type);
     void selectDirectory(const QString& directory);
+    // A server address typed in place of a directory; an empty one goes back to the directory.
+    void enterServerAddress(const QString& address);
 
     // Shows the dialog modally; nothing when it is cancelled. The binding stores the choice.
     static std::optional<DataPathChoice> choose(platform::MultiUserType current, const QString& directory);
@@ -57,6 +64,7 @@ private:
     QButtonGroup* m_types;
     platform::MultiUserType m_choice;
     QString m_selected;
+    QString m_directory; // the one chosen in the tree, while an address is typed
 };
 
 } // namespace app

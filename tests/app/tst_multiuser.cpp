@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -57,11 +58,13 @@ private Q_SLOTS:
         QTest::addColumn<DriveType>("drive");
         QTest::addColumn<bool>("dialogShown");
 
-        QTest::newRow("stand-alone on a local drive") << MultiUserType::StandAlone << DriveType::Local << false;
+        QTest::newRow("stand-alone on a local drive")
+            << MultiUserType::StandAlone << DriveType::Local << false;
         QTest::newRow("server on a local drive") << MultiUserType::Server << DriveType::Local << false;
         QTest::newRow("client on a network drive") << MultiUserType::Client << DriveType::Network << false;
         QTest::newRow("client on a local drive") << MultiUserType::Client << DriveType::Local << true;
-        QTest::newRow("stand-alone on a network drive") << MultiUserType::StandAlone << DriveType::Network << true;
+        QTest::newRow("stand-alone on a network drive")
+            << MultiUserType::StandAlone << DriveType::Network << true;
     }
 
     // The stored directory is kept when it suits the type; otherwise the dialog is asked and
@@ -144,7 +147,8 @@ private Q_SLOTS:
         Settings settings(Edition::Dental, config.path());
         { // no profile yet, and the dialog is cancelled
             app::MultiUserBinding binding(settings);
-            binding.chooser = [](MultiUserType, const QString&) { return std::optional<app::DataPathChoice>(); };
+            binding.chooser
+                = [](MultiUserType, const QString&) { return std::optional<app::DataPathChoice>(); };
             QCOMPARE(binding.bind().outcome, app::MultiUserBinding::Outcome::Cancelled);
             QVERIFY(!settings.aliasPath());
         }
@@ -181,13 +185,19 @@ private Q_SLOTS:
         QTest::addColumn<MultiUserType>("type");
         QTest::addColumn<DriveType>("drive");
         QTest::addColumn<bool>("okEnabled");
-        QTest::newRow("our data, stand-alone, local") << "Data" << MultiUserType::StandAlone << DriveType::Local << true;
-        QTest::newRow("our data, server, local") << "Data" << MultiUserType::Server << DriveType::Local << true;
-        QTest::newRow("our data, client, local") << "Data" << MultiUserType::Client << DriveType::Local << false;
-        QTest::newRow("our data, client, network") << "Data" << MultiUserType::Client << DriveType::Network << true;
-        QTest::newRow("our data, server, network") << "Data" << MultiUserType::Server << DriveType::Network << false;
+        QTest::newRow("our data, stand-alone, local")
+            << "Data" << MultiUserType::StandAlone << DriveType::Local << true;
+        QTest::newRow("our data, server, local")
+            << "Data" << MultiUserType::Server << DriveType::Local << true;
+        QTest::newRow("our data, client, local")
+            << "Data" << MultiUserType::Client << DriveType::Local << false;
+        QTest::newRow("our data, client, network")
+            << "Data" << MultiUserType::Client << DriveType::Network << true;
+        QTest::newRow("our data, server, network")
+            << "Data" << MultiUserType::Server << DriveType::Network << false;
         QTest::newRow("no database") << "Empty" << MultiUserType::StandAlone << DriveType::Local << false;
-        QTest::newRow("no History table") << "Other" << MultiUserType::StandAlone << DriveType::Local << false;
+        QTest::newRow("no History table")
+            << "Other" << MultiUserType::StandAlone << DriveType::Local << false;
     }
 
     void dialogOffersOkOnlyForOurDataOnASuitableDrive()
@@ -202,6 +212,30 @@ private Q_SLOTS:
         dialog.selectDirectory(m_root.filePath(folder));
         QCOMPARE(dialog.OKBtn->isEnabled(), okEnabled);
         QCOMPARE(dialog.selectedDirectory(), QDir::cleanPath(m_root.filePath(folder)));
+    }
+
+    // A server's address is typed in place of a folder: OK for a whole address, the folder back
+    // when the address is cleared, and an address stored before shown again.
+    void dialogTakesAServerAddress()
+    {
+        const QString folder = QDir::cleanPath(m_root.filePath(QStringLiteral("Other")));
+        app::TServerPathForm dialog(MultiUserType::Client, folder);
+        QTest::keyClicks(
+            dialog.ServerAddressEdit, QStringLiteral("postgresql://orvane@db.local:5433/practice"));
+        QVERIFY(dialog.OKBtn->isEnabled());
+        QCOMPARE(dialog.selectedDirectory(), QStringLiteral("postgresql://orvane@db.local:5433/practice"));
+        dialog.ServerAddressEdit->selectAll();
+        QTest::keyClicks(dialog.ServerAddressEdit, QStringLiteral("postgresql://orvane@db.local"));
+        QVERIFY2(!dialog.OKBtn->isEnabled(), "an address naming no database");
+        dialog.ServerAddressEdit->selectAll();
+        QTest::keyClick(dialog.ServerAddressEdit, Qt::Key_Delete);
+        QCOMPARE(dialog.selectedDirectory(), folder);
+
+        app::TServerPathForm again(
+            MultiUserType::Client, QStringLiteral("postgresql://orvane@db.local/practice"));
+        QCOMPARE(again.ServerAddressEdit->text(), QStringLiteral("postgresql://orvane@db.local/practice"));
+        QCOMPARE(again.selectedDirectory(), QStringLiteral("postgresql://orvane@db.local/practice"));
+        QVERIFY(again.OKBtn->isEnabled());
     }
 
     void dialogLabelsFollowTheType()
