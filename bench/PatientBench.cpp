@@ -26,14 +26,16 @@ namespace {
 PracticeSize sizeFor(const Context& context)
 {
     if (context.quick())
-        return {.patients = 5000, .historyRows = 100000, .ledgerRows = 30000, .appointments = 10000};
+        return { .patients = 5000, .historyRows = 100000, .ledgerRows = 30000, .appointments = 10000 };
     return {};
 }
 
 std::unique_ptr<data::TDmForm> openPractice(Context& context, const QString& path, const QString& name)
 {
-    auto dm = data::TDmForm::connect({.name = name, .dataDirectory = path});
-    dm->openAtStart(platform::Settings(platform::Edition::Dental, context.newDirectory(name + QStringLiteral("-config"))), {}, LargePractice::kToday);
+    auto dm = data::TDmForm::connect({ .name = name, .dataDirectory = path });
+    dm->openAtStart(
+        platform::Settings(platform::Edition::Dental, context.newDirectory(name + QStringLiteral("-config"))),
+        {}, LargePractice::kToday);
     platform::session().role = 0;
     return dm;
 }
@@ -43,8 +45,6 @@ double median(QList<double> times)
     std::sort(times.begin(), times.end());
     return times.isEmpty() ? 0 : times[times.size() / 2];
 }
-
-
 
 // --- (k) post a change of the patient's card ---
 
@@ -68,23 +68,29 @@ Result postPatient(Context& context)
         if (i > 0) // the first post prepares the statements
             ours << ms;
     }
-    const int stored = db::Query(*dm->Database, QStringLiteral("SELECT COUNT(*) FROM Patient WHERE Phone LIKE '6990%'")).scalar().toInt();
+    const int stored
+        = db::Query(*dm->Database, QStringLiteral("SELECT COUNT(*) FROM Patient WHERE Phone LIKE '6990%'"))
+              .scalar()
+              .toInt();
 
     // Plain SQL: the same write, then the rows the patient file shows read again.
     QList<db::Dataset*> shown;
-    for (db::Dataset* view : {dm->patients().PatientsTable, dm->patients().AnamnesticaTable, dm->patients().FamilyFatherTable, dm->patients().FamilyChildrenTable, dm->patients().RecallsTable,
-             dm->patients().QuestAnswerTable, dm->clinical().SessionsTable}) {
+    for (db::Dataset* view : { dm->patients().PatientsTable, dm->patients().AnamnesticaTable,
+             dm->patients().FamilyFatherTable, dm->patients().FamilyChildrenTable,
+             dm->patients().RecallsTable, dm->patients().QuestAnswerTable, dm->clinical().SessionsTable }) {
         if (view->isActive())
             shown.append(view);
     }
-    auto connection = db::Connection::open({.name = QStringLiteral("bench-patientpost-plain"), .dataDirectory = path});
+    auto connection
+        = db::Connection::open({ .name = QStringLiteral("bench-patientpost-plain"), .dataDirectory = path });
     PlainViews views(*connection, shown);
-    QSqlQuery update = prepared(*connection, QStringLiteral("UPDATE Patient SET Phone = ? WHERE PatientID = ?"));
+    QSqlQuery update
+        = prepared(*connection, QStringLiteral("UPDATE Patient SET Phone = ? WHERE PatientID = ?"));
     QList<double> plain;
     for (int i = 0; i < patients.size(); ++i) {
         const double ms = timeMs([&] {
             db::TransactionGuard transaction(*connection);
-            run(update, {QStringLiteral("6991%1").arg(i, 6, 10, QLatin1Char('0')), patients[i]});
+            run(update, { QStringLiteral("6991%1").arg(i, 6, 10, QLatin1Char('0')), patients[i] });
             transaction.commit();
             views.read(QStringLiteral("PatientID"), patients[i]);
         });
@@ -93,17 +99,20 @@ Result postPatient(Context& context)
     }
     const double oursMs = median(ours);
     const double plainMs = median(plain);
-    Result result{oursMs, plainMs, {}, QStringLiteral("< 20 ms"), oursMs < 20 ? QStringLiteral("met") : QStringLiteral("MISSED")};
+    Result result { oursMs, plainMs, {}, QStringLiteral("< 20 ms"),
+        oursMs < 20 ? QStringLiteral("met") : QStringLiteral("MISSED") };
     if (stored != patients.size())
         result.verdict = QStringLiteral("WRONG: %1 of %2 posts stored").arg(stored).arg(patients.size());
-    result.notes << QStringLiteral("(k) a patient's phone changed and posted through PatientsTable, %1 patients: %2 ms (median of %3; slowest %4 ms); "
-                                   "plain SQL %5 ms for the update and the %6 statements of the patient file's views")
-                        .arg(db::Query(*dm->Database, QStringLiteral("SELECT COUNT(*) FROM Patient")).scalar().toInt())
-                        .arg(oursMs, 0, 'f', 2)
-                        .arg(ours.size())
-                        .arg(*std::max_element(ours.cbegin(), ours.cend()), 0, 'f', 2)
-                        .arg(plainMs, 0, 'f', 2)
-                        .arg(views.statements());
+    result.notes
+        << QStringLiteral("(k) a patient's phone changed and posted through PatientsTable, %1 patients: %2 "
+                          "ms (median of %3; slowest %4 ms); "
+                          "plain SQL %5 ms for the update and the %6 statements of the patient file's views")
+               .arg(db::Query(*dm->Database, QStringLiteral("SELECT COUNT(*) FROM Patient")).scalar().toInt())
+               .arg(oursMs, 0, 'f', 2)
+               .arg(ours.size())
+               .arg(*std::max_element(ours.cbegin(), ours.cend()), 0, 'f', 2)
+               .arg(plainMs, 0, 'f', 2)
+               .arg(views.statements());
     return result;
 }
 
@@ -121,6 +130,12 @@ Result searchAgain(Context& context)
         QTimer::singleShot(0, &dialog, &QDialog::reject);
         search.searchPatient();
     };
+    // A practice in use has its audit trail: the very first change made it, a schema change
+    // after which every view reads its rows again once.
+    db::Dataset& card = *dm->patients().PatientsTable;
+    card.edit();
+    card.setValue(u"Phone", QStringLiteral("6992000001"));
+    card.post();
     const double firstMs = timeMs(searchOnce);
     QList<double> ours;
     for (int i = 0; i < 5; ++i)
@@ -129,8 +144,7 @@ Result searchAgain(Context& context)
     if (rows != db::Query(*dm->Database, QStringLiteral("SELECT COUNT(*) FROM Patient")).scalar().toInt())
         fail(QStringLiteral("(l) the search shows %1 rows").arg(rows));
 
-    // After a patient was posted the list is read again.
-    db::Dataset& card = *dm->patients().PatientsTable;
+    // After a patient was posted the patient changed is read again alone.
     card.edit();
     card.setValue(u"Phone", QStringLiteral("6992000000"));
     card.post();
@@ -138,13 +152,14 @@ Result searchAgain(Context& context)
 
     // Plain SQL: the two statements the search runs (the patient list and the dialog's own
     // list of it, ordered by name), every row read.
-    auto connection = db::Connection::open({.name = QStringLiteral("bench-searchagain-plain"), .dataDirectory = path});
+    auto connection
+        = db::Connection::open({ .name = QStringLiteral("bench-searchagain-plain"), .dataDirectory = path });
     QSqlQuery source = prepared(*connection, search.PatQry->statement());
     QSqlQuery list = prepared(*connection, dialog.DataQuery->statement());
     QList<double> plain;
     for (int i = 0; i < 3; ++i) {
         plain << timeMs([&] {
-            for (QSqlQuery* q : {&source, &list}) {
+            for (QSqlQuery* q : { &source, &list }) {
                 run(*q);
                 const int columns = q->record().count();
                 while (q->next()) {
@@ -157,8 +172,11 @@ Result searchAgain(Context& context)
     const double oursMs = median(ours);
     // A receptionist searches right after changing a patient as often as not: that run counts too.
     const bool met = oursMs < 50 && afterPostMs < 50;
-    Result result{std::max(oursMs, afterPostMs), median(plain), {}, QStringLiteral("< 50 ms, after a post too"), met ? QStringLiteral("met") : QStringLiteral("MISSED"), true};
-    result.notes << QStringLiteral("(l) the patient search over %1 patients run again: %2 ms (median of %3; the first run %4 ms, a run after a "
+    Result result { std::max(oursMs, afterPostMs), median(plain), {},
+        QStringLiteral("< 50 ms, after a post too"), met ? QStringLiteral("met") : QStringLiteral("MISSED"),
+        true };
+    result.notes << QStringLiteral("(l) the patient search over %1 patients run again: %2 ms (median of %3; "
+                                   "the first run %4 ms, a run after a "
                                    "patient was posted %5 ms); plain SQL reads its two lists in %6 ms")
                         .arg(rows)
                         .arg(oursMs, 0, 'f', 2)

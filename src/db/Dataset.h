@@ -5,14 +5,15 @@
 #include "db/DataSource.h"
 #include "db/Field.h"
 #include "db/PendingChanges.h"
-#include "db/RuleChain.h"
 #include "db/RowStore.h"
+#include "db/RuleChain.h"
 #include "db/TableDef.h"
 #include "db/TextIndex.h"
 
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringList>
@@ -25,7 +26,6 @@
 namespace db {
 
 class Connection;
-
 
 // A view: a named cursor over a table or a query, with its own order, master link, range,
 // filter, look-up and calculated fields, states and record commands. Posts and deletes are
@@ -65,6 +65,20 @@ public:
     bool isQuery() const { return m_source == Source::Query; }
     const QString& statement() const { return m_sql; }
     const QVariantMap& params() const { return m_params; }
+    // A query whose rows each show one row of `table`, found by `keyField` among its columns,
+    // follows our own updates of that table when it runs again on otherwise unchanged data: the
+    // rows updated are read again alone and keep their places. `reads` names every table the
+    // statement reads. An insert or delete there, a write to another table it reads, or an
+    // update that moves a row in `order` (the result's order fields) reads the whole view again.
+    struct FollowedRows {
+        QString table;
+        QString keyField;
+        QStringList order;
+        QStringList reads;
+        bool isSet() const { return !table.isEmpty(); }
+    };
+    void setFollowedRows(FollowedRows rows) { m_followed = std::move(rows); }
+    const FollowedRows& followedRows() const { return m_followed; }
     // What the rows of a table view were last read with (table, columns, conditions, order).
     const ViewSpec& readSpec() const { return m_view; }
 
@@ -102,8 +116,10 @@ public:
 
     // A field showing `resultField` of the row of `source` whose `sourceKeys` equal this row's
     // `keyFields`, found by key through the source's index.
-    Field& addLookupField(const FieldDef& def, const QStringList& keyFields, Dataset& source, const QStringList& sourceKeys, const QString& resultField);
-    Field& addLookupField(const FieldDef& def, const QStringList& keyFields, const QString& table, const QStringList& tableKeys, const QString& resultField);
+    Field& addLookupField(const FieldDef& def, const QStringList& keyFields, Dataset& source,
+        const QStringList& sourceKeys, const QString& resultField);
+    Field& addLookupField(const FieldDef& def, const QStringList& keyFields, const QString& table,
+        const QStringList& tableKeys, const QString& resultField);
     Field& addCalculatedField(const FieldDef& def);
 
     // --- fields ---
@@ -147,7 +163,7 @@ public:
     bool locate(const QStringList& fields, const QVariantList& values, LocateOptions options = {});
     bool locate(const QString& field, const QVariant& value, LocateOptions options = {})
     {
-        return locate(QStringList{field}, QVariantList{value}, options);
+        return locate(QStringList { field }, QVariantList { value }, options);
     }
     // A locate of a query view by text (PartialKey, CaseInsensitive) on one field searches a
     // sorted index of the field's texts, built at the first such locate or here beforehand.
@@ -261,7 +277,8 @@ private:
     void computeExtras(Row& row, int rowIndex);
     void invalidateExtrasFrom(int row);
     QVariant resolveLookup(Lookup& lookup, const Row& row);
-    QVariant lookupInMemory(const QStringList& keyFields, const QVariantList& keys, const QString& resultField);
+    QVariant lookupInMemory(
+        const QStringList& keyFields, const QVariantList& keys, const QString& resultField);
     int findRow(const QStringList& fields, const QVariantList& values, LocateOptions options);
     int findRowBySql(const QStringList& fields, const QVariantList& values);
     QVariantList coerceKeys(const QStringList& fields, const QVariantList& values) const;
@@ -337,6 +354,9 @@ private:
         QList<FieldType> types;
     };
     bool reuseQueryRows(const Connection::ChangeMark& mark);
+    // The fields whose values changed; nothing when the view must be read again.
+    std::optional<QSet<int>> followQueryWrites(RowStore& rows); // DatasetOwnWrites.cpp
+    FollowedRows m_followed;
     QueryResult m_read; // what the rows in m_rows (or m_closedRows) came from
     RowStore m_closedRows;
     QHash<int, TextIndex> m_closedTextIndexes;
@@ -350,7 +370,8 @@ private:
     // nothing when that cannot be told without the database.
     std::optional<bool> belongs(const QList<QVariant>& values);
     bool newRowsGoLast() const;
-    bool keepsPlace(const QStringList& columns, const QList<QVariant>& original, const QList<QVariant>& values) const;
+    bool keepsPlace(
+        const QStringList& columns, const QList<QVariant>& original, const QList<QVariant>& values) const;
     // Takes the written rows of this view's table, or changes nothing and returns false when
     // a read could show one of them otherwise. `announce`: signal the reset before;
     // `updatesExact`: nobody else wrote since the rows were read.

@@ -4,6 +4,8 @@
 // reads again.
 #include "db/Connection.h"
 #include "db/Dataset.h"
+#include "db/Dialect.h"
+#include "db/RowStore.h"
 
 #include <algorithm>
 
@@ -57,7 +59,7 @@ std::optional<bool> Dataset::belongs(const QList<QVariant>& values)
     }
     if (!isFiltered())
         return true;
-    Row row{0, values, {}, 0};
+    Row row { 0, values, {}, 0 };
     return evaluateFilter(row);
 }
 
@@ -82,7 +84,8 @@ bool Dataset::newRowsGoLast() const
     });
 }
 
-bool Dataset::keepsPlace(const QStringList& columns, const QList<QVariant>& original, const QList<QVariant>& values) const
+bool Dataset::keepsPlace(
+    const QStringList& columns, const QList<QVariant>& original, const QList<QVariant>& values) const
 {
     // A change of these moves the row in the order, or in or out of the view.
     QStringList fixed = m_view.order;
@@ -111,7 +114,8 @@ bool Dataset::takeWrittenRows(const QList<Connection::WrittenRow>& written, bool
             deletes << w.locator;
             continue;
         }
-        if (w.kind == Connection::WrittenRow::Kind::Update && (isFiltered() || !keepsPlace(w.columns, w.original, w.values)))
+        if (w.kind == Connection::WrittenRow::Kind::Update
+            && (isFiltered() || !keepsPlace(w.columns, w.original, w.values)))
             return false; // the filter rule may see the change: it may take the row in or out
         const int row = m_rows.indexOfLocator(w.locator);
         if (w.kind == Connection::WrittenRow::Kind::Update && row < 0)
@@ -135,7 +139,7 @@ bool Dataset::takeWrittenRows(const QList<Connection::WrittenRow>& written, bool
         if (m_rows.indexOfLocator(0) >= 0)
             return false; // a row inserted through this view still holds its place: a read places it
         if (*in)
-            inserts.push_back(Row{w.locator, std::move(values), {}, 0});
+            inserts.push_back(Row { w.locator, std::move(values), {}, 0 });
     }
     if (announce && ctl())
         emit aboutToReset();
@@ -160,14 +164,83 @@ bool Dataset::takeWrittenRows(const QList<Connection::WrittenRow>& written, bool
 std::optional<bool> Dataset::followOwnWrites(const QString& previousShape, const QVariantList& previousValues)
 {
     // A refresh is how a changed filter rule is applied: a filtered view is read.
-    if (!canPlaceWrites() || isFiltered() || !m_tableMark.isValid() || !m_pending.isEmpty() || m_viewShape != previousShape
-        || sql::conditionValues(m_view) != previousValues)
+    if (!canPlaceWrites() || isFiltered() || !m_tableMark.isValid() || !m_pending.isEmpty()
+        || m_viewShape != previousShape || sql::conditionValues(m_view) != previousValues)
         return std::nullopt;
     const std::optional<QList<Connection::WrittenRow>> written = m_connection->writtenSince(m_tableMark);
     if (!written || !takeWrittenRows(*written, false, true))
         return std::nullopt;
     m_tableMark = m_connection->changeMark();
     return !written->isEmpty(); // look-ups may show any table
+}
+
+std::optional<QSet<int>> Dataset::followQueryWrites(RowStore& rows)
+{
+    const std::optional<QList<Connection::WrittenRow>> written = m_connection->writtenSince(m_read.mark);
+    const Field* key = findField(m_followed.keyField);
+    if (!written || !key || key->index() >= m_storedCount)
+        return std::nullopt;
+    QList<QVariant> keys;
+    for (const Connection::WrittenRow& w : *written) {
+        if (w.table.compare(m_followed.table, Qt::CaseInsensitive) != 0) {
+            if (m_followed.reads.contains(w.table, Qt::CaseInsensitive))
+                return std::nullopt;
+            continue;
+        }
+        const qsizetype at = w.columns.indexOf(m_followed.keyField);
+        if (w.kind != Connection::WrittenRow::Kind::Update || at < 0
+            || !same(w.original.value(at), w.values.value(at)))
+            return std::nullopt;
+        const QVariant value = Field::fromStorage(w.values.value(at), key->type());
+        if (!keys.contains(value))
+            keys << value;
+    }
+    QList<int> order;
+    for (const QString& name : std::as_const(m_followed.order)) {
+        const Field* f = findField(name);
+        if (!f || f->index() >= m_storedCount)
+            return std::nullopt;
+        order << f->index();
+    }
+    // Everything is read before anything changes: the rows are taken whole or not at all.
+    std::vector<std::pair<int, QList<QVariant>>> replaced;
+    const QString sql
+        = QStringLiteral("SELECT * FROM (%1) AS followed WHERE followed.%2 = :orvaneFollowedKey")
+              .arg(m_sql, Dialect::quoted(m_followed.keyField));
+    QVariantMap params = m_params;
+    for (const QVariant& value : std::as_const(keys)) {
+        int row = -1;
+        for (int i = 0; i < rows.count() && row < 0; ++i) {
+            if (same(rows.at(i).values.value(key->index()), value))
+                row = i;
+        }
+        if (row < 0)
+            return std::nullopt; // the update may bring it in: only a read places it
+        RowStore one;
+        one.setDatabase(m_connection->database());
+        one.setTypes(m_read.types);
+        params.insert(QStringLiteral("orvaneFollowedKey"), value);
+        one.startQuery(sql, params);
+        one.readQueryRows({});
+        if (one.count() != 1)
+            return std::nullopt; // out of the view now, or shown twice by a join
+        QList<QVariant>& values = one.at(0).values;
+        for (const int at : std::as_const(order)) {
+            if (!same(rows.at(row).values.value(at), values.value(at)))
+                return std::nullopt;
+        }
+        replaced.emplace_back(row, std::move(values));
+    }
+    QSet<int> changed;
+    for (auto& [row, values] : replaced) {
+        const QList<QVariant>& before = rows.at(row).values;
+        for (int i = 0; i < values.size(); ++i) {
+            if (!same(before.value(i), values[i]))
+                changed.insert(i);
+        }
+        rows.at(row).values = std::move(values);
+    }
+    return changed;
 }
 
 void Dataset::takeWrites(const QList<Connection::WrittenRow>& written)

@@ -1,7 +1,7 @@
 // Source, shape and reading of a view: fields, order, range, master link, open and refresh.
 #include "db/Connection.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "db/Errors.h"
 
 #include <QSqlField>
@@ -66,7 +66,7 @@ void Dataset::setQuery(Connection& connection, const QString& sql, const QVarian
         throw DatabaseError(QStringLiteral("Cannot change the source of an open view."));
     m_connection = &connection;
     m_source = Source::Query;
-    m_table = TableDef{};
+    m_table = TableDef {};
     m_sql = sql;
     m_params = params;
     m_queryFieldsBuilt = false;
@@ -89,10 +89,12 @@ void Dataset::buildTableFields()
     m_fields.clear();
     m_fieldByName.clear();
     for (const FieldDef& def : std::as_const(m_table.fields))
-        m_fields.push_back(std::make_unique<Field>(*this, static_cast<int>(m_fields.size()), def, FieldKind::Data));
+        m_fields.push_back(
+            std::make_unique<Field>(*this, static_cast<int>(m_fields.size()), def, FieldKind::Data));
     m_storedCount = static_cast<int>(m_fields.size());
     for (auto& f : extras) {
-        auto replacement = std::make_unique<Field>(*this, static_cast<int>(m_fields.size()), f->definition(), f->kind());
+        auto replacement
+            = std::make_unique<Field>(*this, static_cast<int>(m_fields.size()), f->definition(), f->kind());
         for (Lookup& l : m_lookups) {
             if (l.fieldIndex == f->index())
                 l.fieldIndex = replacement->index();
@@ -106,7 +108,7 @@ void Dataset::buildQueryFields(const QSqlRecord& record)
 {
     if (m_declaredQueryFields.isEmpty()) {
         for (int i = 0; i < record.count(); ++i)
-            m_table.fields.append(FieldDef{record.fieldName(i), typeOfColumn(record.field(i)), 0, {}, {}});
+            m_table.fields.append(FieldDef { record.fieldName(i), typeOfColumn(record.field(i)), 0, {}, {} });
     } else {
         m_table.fields = m_declaredQueryFields;
     }
@@ -130,10 +132,11 @@ Field& Dataset::addExtraField(const FieldDef& def, FieldKind kind)
     return *m_fields.back();
 }
 
-Field& Dataset::addLookupField(const FieldDef& def, const QStringList& keyFields, Dataset& source, const QStringList& sourceKeys, const QString& resultField)
+Field& Dataset::addLookupField(const FieldDef& def, const QStringList& keyFields, Dataset& source,
+    const QStringList& sourceKeys, const QString& resultField)
 {
     Field& f = addExtraField(def, FieldKind::Lookup);
-    m_lookups.push_back({f.index(), keyFields, &source, {}, sourceKeys, resultField, {}, {}});
+    m_lookups.push_back({ f.index(), keyFields, &source, {}, sourceKeys, resultField, {}, {} });
     const int lookupIndex = static_cast<int>(m_lookups.size()) - 1;
     connect(&source, &Dataset::contentChanged, this, [this, lookupIndex] {
         m_lookups[static_cast<size_t>(lookupIndex)].cache.clear();
@@ -142,10 +145,11 @@ Field& Dataset::addLookupField(const FieldDef& def, const QStringList& keyFields
     return f;
 }
 
-Field& Dataset::addLookupField(const FieldDef& def, const QStringList& keyFields, const QString& table, const QStringList& tableKeys, const QString& resultField)
+Field& Dataset::addLookupField(const FieldDef& def, const QStringList& keyFields, const QString& table,
+    const QStringList& tableKeys, const QString& resultField)
 {
     Field& f = addExtraField(def, FieldKind::Lookup);
-    m_lookups.push_back({f.index(), keyFields, nullptr, table, tableKeys, resultField, {}, {}});
+    m_lookups.push_back({ f.index(), keyFields, nullptr, table, tableKeys, resultField, {}, {} });
     return f;
 }
 
@@ -212,7 +216,8 @@ void Dataset::setRange(const QVariantList& low, const QVariantList& high, RangeR
 {
     m_viewShape.clear();
     if (low.size() > m_orderFields.size() || high.size() > m_orderFields.size())
-        throw DatabaseError(QStringLiteral("The range has more values than the order of %1 has fields.").arg(objectName()));
+        throw DatabaseError(
+            QStringLiteral("The range has more values than the order of %1 has fields.").arg(objectName()));
     m_rangeLow = low;
     m_rangeHigh = high;
     if (isActive()) {
@@ -242,16 +247,20 @@ void Dataset::setFiltered(bool filtered)
 void Dataset::setCachedUpdates(bool cached)
 {
     if (!cached && hasPendingUpdates())
-        throw DatabaseError(QStringLiteral("The view %1 has changes that are not stored yet.").arg(objectName()));
+        throw DatabaseError(
+            QStringLiteral("The view %1 has changes that are not stored yet.").arg(objectName()));
     m_cached = cached;
 }
 
 void Dataset::setMaster(DataSource* master, const QStringList& masterFields, const QStringList& detailFields)
 {
     clearMaster();
-    const QStringList details = detailFields.isEmpty() ? m_orderFields.mid(0, masterFields.size()) : detailFields;
+    const QStringList details
+        = detailFields.isEmpty() ? m_orderFields.mid(0, masterFields.size()) : detailFields;
     if (!master || details.size() != masterFields.size())
-        throw DatabaseError(QStringLiteral("The master link of %1 needs as many detail fields as master fields.").arg(objectName()));
+        throw DatabaseError(
+            QStringLiteral("The master link of %1 needs as many detail fields as master fields.")
+                .arg(objectName()));
     m_viewShape.clear();
     m_master = master;
     m_masterFields = masterFields;
@@ -309,11 +318,11 @@ ViewSpec Dataset::viewSpec() const
     view.order = m_orderFields;
     view.descending = m_descending;
     for (int i = 0; i < m_detailFields.size(); ++i)
-        view.conditions.append({m_detailFields[i], QStringLiteral("="), m_linkedValues.value(i)});
+        view.conditions.append({ m_detailFields[i], QStringLiteral("="), m_linkedValues.value(i) });
     for (int i = 0; i < m_rangeLow.size(); ++i)
-        view.conditions.append({m_orderFields[i], QStringLiteral(">="), m_rangeLow[i]});
+        view.conditions.append({ m_orderFields[i], QStringLiteral(">="), m_rangeLow[i] });
     for (int i = 0; i < m_rangeHigh.size(); ++i)
-        view.conditions.append({m_orderFields[i], QStringLiteral("<="), m_rangeHigh[i]});
+        view.conditions.append({ m_orderFields[i], QStringLiteral("<="), m_rangeHigh[i] });
     if (m_filtered && m_filterConditions)
         view.conditions += m_filterConditions();
     return view;
@@ -389,7 +398,9 @@ void Dataset::loadRows()
             m_keyQueries.clear();
             m_viewShape = shape;
         }
-        const bool noMasterRow = m_master && std::all_of(m_linkedValues.cbegin(), m_linkedValues.cend(), [](const QVariant& v) { return v.isNull(); });
+        const bool noMasterRow = m_master
+            && std::all_of(
+                m_linkedValues.cbegin(), m_linkedValues.cend(), [](const QVariant& v) { return v.isNull(); });
         if (m_rangeNoneStored || noMasterRow) {
             lookupsStale();
             m_rows.clear(); // a master without rows has no details
@@ -408,7 +419,8 @@ void Dataset::loadRows()
             // Running balances need every row above the one shown: reading them page by page
             // would cost more than reading them all now.
             const bool sequential = m_sequentialCalc && onCalcFields;
-            m_rows.loadTable(m_view, filter, sameShape, sequential ? RowStore::kEagerSequentialRows : RowStore::kEagerRows);
+            m_rows.loadTable(m_view, filter, sameShape,
+                sequential ? RowStore::kEagerSequentialRows : RowStore::kEagerRows);
         }
     }
     mergePending();
@@ -418,9 +430,11 @@ void Dataset::loadRows()
 bool Dataset::reuseQueryRows(const Connection::ChangeMark& mark)
 {
     const bool closed = !isActive();
-    const bool sameData = mark.isValid() && mark.dataVersion == m_read.mark.dataVersion
-        && mark.schemaVersion == m_read.mark.schemaVersion && mark.totalChanges == m_read.mark.totalChanges;
-    if (!sameData || m_sql != m_read.sql || m_params != m_read.params) {
+    const bool nobodyElse = mark.isValid() && mark.dataVersion == m_read.mark.dataVersion
+        && mark.schemaVersion == m_read.mark.schemaVersion;
+    const bool sameData = nobodyElse && mark.totalChanges == m_read.mark.totalChanges;
+    if (!(sameData || (nobodyElse && m_followed.isSet())) || m_sql != m_read.sql
+        || m_params != m_read.params) {
         m_closedRows = RowStore {};
         m_closedTextIndexes.clear();
         return false;
@@ -436,6 +450,21 @@ bool Dataset::reuseQueryRows(const Connection::ChangeMark& mark)
         m_closedRows = RowStore {};
         m_closedTextIndexes.clear();
         return false;
+    }
+    if (!sameData) {
+        const std::optional<QSet<int>> changed = followQueryWrites(closed ? m_closedRows : m_rows);
+        if (!changed) {
+            m_closedRows = RowStore {};
+            m_closedTextIndexes.clear();
+            return false;
+        }
+        // An index of a field whose values changed is built again when typed in.
+        QHash<int, TextIndex>& indexes = closed ? m_closedTextIndexes : m_textIndexes;
+        for (const int field : *changed) {
+            indexes.remove(field * 2);
+            indexes.remove(field * 2 + 1);
+        }
+        m_read.mark = mark;
     }
     if (closed) {
         m_rows = std::move(m_closedRows);
@@ -475,7 +504,7 @@ void Dataset::mergePending()
         for (int k = 0; k < m_detailFields.size(); ++k)
             belongs = belongs && c.values.value(field(m_detailFields[k]).index()) == m_linkedValues.value(k);
         if (belongs)
-            m_rows.insert(m_rows.count(), Row{c.locator, c.values, {}, Row::Pinned});
+            m_rows.insert(m_rows.count(), Row { c.locator, c.values, {}, Row::Pinned });
     }
 }
 
@@ -522,7 +551,7 @@ void Dataset::close()
         m_closedTextIndexes = std::move(m_textIndexes);
     }
     m_rows.clear();
-    m_rows = RowStore{}; // lets go of the prepared statements
+    m_rows = RowStore {}; // lets go of the prepared statements
     m_keyQueries.clear();
     m_textIndexes.clear();
     m_viewShape.clear();

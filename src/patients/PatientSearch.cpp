@@ -2,8 +2,8 @@
 
 #include "data/DmUnit.h"
 #include "db/Connection.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "patients/SearchDlgUnit.h"
 #include "platform/MessageService.h"
 #include "widgets/Language.h"
@@ -22,22 +22,27 @@ const char* const kPatQry = "SELECT Patient.PatientID, LastName, FirstName, Phon
 
 } // namespace
 
-db::Dataset* makePatQry(db::Connection& connection, const db::Dataset& patients, const db::Dataset& cities, QObject* parent)
+db::Dataset* makePatQry(
+    db::Connection& connection, const db::Dataset& patients, const db::Dataset& cities, QObject* parent)
 {
     auto* query = new db::Dataset(parent);
     query->setObjectName(QStringLiteral("PatQry"));
     query->setQuery(connection, QString::fromLatin1(kPatQry));
     QList<db::FieldDef> fields;
-    for (const char* name : { "PatientID", "LastName", "FirstName", "Phone", "Phone2", "CellTel", "Fax", "EMail", "Address",
-             "Province", "CityName", "ZIP", "FatherName", "MotherName", "Referrer", "Job", "FolderCode", "YgionomikosKodikos",
-             "SSN" }) {
+    for (const char* name : { "PatientID", "LastName", "FirstName", "Phone", "Phone2", "CellTel", "Fax",
+             "EMail", "Address", "Province", "CityName", "ZIP", "FatherName", "MotherName", "Referrer", "Job",
+             "FolderCode", "YgionomikosKodikos", "SSN" }) {
         const QString fieldName = QLatin1String(name);
-        const db::Field& f = patients.findField(fieldName) ? patients.field(fieldName) : cities.field(fieldName);
+        const db::Field& f
+            = patients.findField(fieldName) ? patients.field(fieldName) : cities.field(fieldName);
         db::FieldDef def = f.definition();
         def.label = f.label();
         fields.append(def);
     }
     query->setQueryFields(fields);
+    // A patient changed here is read again alone when the search runs next, not 50,000 of them.
+    query->setFollowedRows({ QStringLiteral("Patient"), QStringLiteral("PatientID"), {},
+        { QStringLiteral("Patient"), QStringLiteral("Cities") } });
     return query;
 }
 

@@ -1,12 +1,12 @@
 #include "patients/SearchDlgUnit.h"
 
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "db/Dialect.h"
 #include "db/Errors.h"
+#include "patients/SearchSql.h"
 #include "patients/SQLEntryUnit.h"
 #include "patients/SQLFieldsEditUnit.h"
-#include "patients/SearchSql.h"
 #include "platform/ExceptionLog.h"
 #include "platform/MessageService.h"
 #include "widgets/DBGrid.h"
@@ -46,11 +46,28 @@ bool isEmptyValue(const QVariant& value)
     return value.isNull() || (value.typeId() == QMetaType::QString && value.toString().isEmpty());
 }
 
-template<typename T>
-T* named(T* object, const char* name)
+template<typename T> T* named(T* object, const char* name)
 {
     object->setObjectName(QLatin1String(name));
     return object;
+}
+
+// The list follows the source's rows while it reads no other tables and is ordered by plain
+// field names.
+db::Dataset::FollowedRows followedRowsOf(const db::Dataset* source, const StatementBuilder& builder)
+{
+    if (!source || !source->followedRows().isSet() || !builder.extraFrom().isEmpty())
+        return {};
+    db::Dataset::FollowedRows rows = source->followedRows();
+    rows.order.clear();
+    for (const QString& item : builder.orderBy().split(u',', Qt::SkipEmptyParts)) {
+        QString name = item.trimmed().section(u' ', 0, 0).section(u'.', -1);
+        name.remove(u'"');
+        if (name.isEmpty() || name.contains(u'('))
+            return {};
+        rows.order << name;
+    }
+    return rows;
 }
 
 } // namespace
@@ -107,8 +124,8 @@ TSearchDlg::TSearchDlg(QWidget* parent)
     ResultsGrid->setMinimumSize(640, 300);
 
     QStringList paths;
-    for (const char* name : { "Label1", "Label2", "Label3", "Label4", "FieldsBtn", "SaveBtn", "RestoreBtn", "OKBtn", "CancelBtn",
-             "FieldsItem" })
+    for (const char* name : { "Label1", "Label2", "Label3", "Label4", "FieldsBtn", "SaveBtn", "RestoreBtn",
+             "OKBtn", "CancelBtn", "FieldsItem" })
         paths << QStringLiteral("SearchDlg.%1.Caption").arg(QLatin1String(name));
     Lang->setProperties(paths);
 
@@ -288,6 +305,7 @@ bool TSearchDlg::runStatement(const StatementBuilder& next, const SearchConditio
         DataQuery->close();
         DataQuery->setQuery(*connection, builder.statement(), params);
         DataQuery->setQueryFields(resultFields(builder.selectList()));
+        DataQuery->setFollowedRows(followedRowsOf(m_source, builder));
         DataQuery->open();
         copyFieldLooks();
     };
@@ -509,7 +527,8 @@ void TSearchDlg::OKBtnClick()
             names.append(f.name());
             values.append(f.value());
         }
-        if (names.isEmpty() && DataQuery->fieldCount() > 0 && m_source->findField(DataQuery->field(0).name())) {
+        if (names.isEmpty() && DataQuery->fieldCount() > 0
+            && m_source->findField(DataQuery->field(0).name())) {
             names.append(DataQuery->field(0).name());
             values.append(DataQuery->field(0).value());
         }
