@@ -1,4 +1,5 @@
 #include "data/Backup.h"
+#include "data/BackupFiles.h"
 
 #include "data/ServerBackup.h"
 #include "db/Connection.h"
@@ -25,6 +26,9 @@
 namespace data {
 namespace {
 
+using backupfiles::report;
+using backupfiles::Scratch;
+
 const QStringList kDatabaseFiles { QString::fromLatin1(db::Connection::kSqliteFileName),
     // After the data: numbers are only ever taken, so a later copy of the generators is never
     // behind the identifiers of the data copied before it.
@@ -41,26 +45,6 @@ bool isEngineCompanion(const QString& name)
     return name.endsWith(QLatin1String("-wal")) || name.endsWith(QLatin1String("-shm"))
         || name.endsWith(QLatin1String("-journal")) || name.endsWith(QLatin1String(".lock"));
 }
-
-// Removes a folder being written unless it was finished.
-class Scratch {
-public:
-    explicit Scratch(QString path)
-        : m_path(std::move(path))
-    {
-    }
-    ~Scratch()
-    {
-        if (!m_kept)
-            QDir(m_path).removeRecursively();
-    }
-    void keep() { m_kept = true; }
-    const QString& path() const { return m_path; }
-
-private:
-    QString m_path;
-    bool m_kept = false;
-};
 
 bool holdsAnything(const QString& folder)
 {
@@ -250,30 +234,6 @@ QJsonArray fileList(const QString& root, BackupSummary& summary, const KnownSums
     return files;
 }
 
-void writeFileAtOnce(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit())
-        throw BackupError(QStringLiteral("%1 cannot be written: %2")
-                              .arg(QDir::toNativeSeparators(path), file.errorString()));
-}
-
-QByteArray sumOf(const QByteArray& bytes)
-{
-    platform::Sha256 sum;
-    sum.add(bytes);
-    return sum.hex();
-}
-
-// The manifest, and its own sum beside it: a changed manifest could otherwise vouch for
-// changed files.
-void writeManifest(const QString& folder, const QJsonObject& manifest)
-{
-    const QByteArray text = QJsonDocument(manifest).toJson();
-    writeFileAtOnce(QDir(folder).filePath(str(Backup::kManifestFile)), text);
-    writeFileAtOnce(QDir(folder).filePath(str(Backup::kManifestSumFile)), sumOf(text) + '\n');
-}
-
 // A folder of the same file system beside `path`, for building what then replaces it.
 QString besides(const QString& path, const char* suffix)
 {
@@ -297,12 +257,6 @@ void swapIn(const QString& staged, const QString& target)
         throw BackupError(
             QStringLiteral("%1 cannot be replaced: %2")
                 .arg(QDir::toNativeSeparators(target), QString::fromLocal8Bit(strerror(errno))));
-}
-
-void report(const BackupProgress& progress, const QString& step, int percent)
-{
-    if (progress)
-        progress(step, percent);
 }
 
 qint64 totalRows(const QJsonObject& databases, int& tables)
@@ -390,7 +344,7 @@ BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFold
         { QStringLiteral("databases"), databases },
     };
     manifest.insert(QStringLiteral("files"), fileList(scratch.path(), summary, known));
-    writeManifest(scratch.path(), manifest);
+    backupfiles::writeManifest(scratch.path(), manifest);
     syncTree(scratch.path());
     if (std::rename(QFile::encodeName(scratch.path()).constData(), QFile::encodeName(out).constData()) != 0)
         throw BackupError(QStringLiteral("The backup cannot be moved to %1: %2")
@@ -406,30 +360,7 @@ BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFold
 QJsonObject verifyBackupFiles(const QString& backup)
 {
     const QString where = QDir::toNativeSeparators(backup);
-    if (!QFileInfo(backup).isDir())
-        throw BackupError(QStringLiteral("%1 is not a backup folder.").arg(where));
-    QFile file(QDir(backup).filePath(str(Backup::kManifestFile)));
-    if (!file.open(QIODevice::ReadOnly))
-        throw BackupError(
-            QStringLiteral("%1 holds no manifest: it is not a backup of this program.").arg(where));
-    const QByteArray text = file.readAll();
-    QFile sumFile(QDir(backup).filePath(str(Backup::kManifestSumFile)));
-    if (!sumFile.open(QIODevice::ReadOnly))
-        throw BackupError(
-            QStringLiteral("%1 holds no sum of its manifest: it is not a backup of this program.")
-                .arg(where));
-    if (sumFile.readAll().trimmed() != sumOf(text))
-        throw BackupError(QStringLiteral("The manifest of %1 was altered after it was written.").arg(where));
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(text, &error);
-    const QJsonObject manifest = document.object();
-    if (error.error != QJsonParseError::NoError
-        || manifest.value(QStringLiteral("program")).toString() != str(Backup::kProgram))
-        throw BackupError(
-            QStringLiteral("The manifest of %1 is damaged or comes from another program.").arg(where));
-    if (manifest.value(QStringLiteral("format")).toInt() != Backup::kFormat)
-        throw BackupError(
-            QStringLiteral("%1 was written in a backup format this version does not know.").arg(where));
+    const QJsonObject manifest = backupfiles::readManifest(backup);
     const QJsonArray files = manifest.value(QStringLiteral("files")).toArray();
     const QDir dir(backup);
     QStringList altered;

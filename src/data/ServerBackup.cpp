@@ -1,5 +1,7 @@
 #include "data/ServerBackup.h"
 
+#include "data/BackupFiles.h"
+
 #include "data/ServerTools.h"
 #include "db/Connection.h"
 #include "db/Query.h"
@@ -23,6 +25,9 @@
 
 namespace data {
 namespace {
+
+using backupfiles::report;
+using backupfiles::Scratch;
 
 using servertools::conninfo;
 using servertools::countDumpRows;
@@ -135,47 +140,6 @@ void syncPath(const QString& path, bool folder)
     if (!synced)
         throw BackupError(
             QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(path), why));
-}
-
-void writeFileAtOnce(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit())
-        throw BackupError(QStringLiteral("%1 cannot be written: %2")
-                              .arg(QDir::toNativeSeparators(path), file.errorString()));
-}
-
-QByteArray sumOf(const QByteArray& bytes)
-{
-    platform::Sha256 sum;
-    sum.add(bytes);
-    return sum.hex();
-}
-
-// Removes a folder being written unless it was finished.
-class Scratch {
-public:
-    explicit Scratch(QString path)
-        : m_path(std::move(path))
-    {
-    }
-    ~Scratch()
-    {
-        if (!m_kept)
-            QDir(m_path).removeRecursively();
-    }
-    void keep() { m_kept = true; }
-    const QString& path() const { return m_path; }
-
-private:
-    QString m_path;
-    bool m_kept = false;
-};
-
-void report(const BackupProgress& progress, const QString& step, int percent)
-{
-    if (progress)
-        progress(step, percent);
 }
 
 qint64 totalRows(const QJsonObject& tables)
@@ -334,9 +298,7 @@ BackupSummary makeServerBackup(const QString& location, const QString& out, cons
                 { QStringLiteral("size"), dumpSize },
                 { QStringLiteral("sum"), QString::fromLatin1(dumpSum) } } } },
     };
-    const QByteArray text = QJsonDocument(manifest).toJson();
-    writeFileAtOnce(QDir(scratch.path()).filePath(str(Backup::kManifestFile)), text);
-    writeFileAtOnce(QDir(scratch.path()).filePath(str(Backup::kManifestSumFile)), sumOf(text) + '\n');
+    backupfiles::writeManifest(scratch.path(), manifest);
     syncPath(scratch.path(), true);
     if (std::rename(QFile::encodeName(scratch.path()).constData(), QFile::encodeName(out).constData()) != 0)
         throw BackupError(QStringLiteral("The backup cannot be moved to %1: %2")
@@ -357,29 +319,7 @@ BackupSummary makeServerBackup(const QString& location, const QString& out, cons
 QJsonObject verifyServerBackupFiles(const QString& backup)
 {
     const QString where = QDir::toNativeSeparators(backup);
-    if (!QFileInfo(backup).isDir())
-        throw BackupError(QStringLiteral("%1 is not a backup folder.").arg(where));
-    QFile file(QDir(backup).filePath(str(Backup::kManifestFile)));
-    if (!file.open(QIODevice::ReadOnly))
-        throw BackupError(
-            QStringLiteral("%1 holds no manifest: it is not a backup of this program.").arg(where));
-    const QByteArray text = file.readAll();
-    QFile sumFile(QDir(backup).filePath(str(Backup::kManifestSumFile)));
-    if (!sumFile.open(QIODevice::ReadOnly))
-        throw BackupError(
-            QStringLiteral("%1 holds no sum of its manifest: it is not a backup of this program.")
-                .arg(where));
-    if (sumFile.readAll().trimmed() != sumOf(text))
-        throw BackupError(QStringLiteral("The manifest of %1 was altered after it was written.").arg(where));
-    QJsonParseError error;
-    const QJsonObject manifest = QJsonDocument::fromJson(text, &error).object();
-    if (error.error != QJsonParseError::NoError
-        || manifest.value(QStringLiteral("program")).toString() != str(Backup::kProgram))
-        throw BackupError(
-            QStringLiteral("The manifest of %1 is damaged or comes from another program.").arg(where));
-    if (manifest.value(QStringLiteral("format")).toInt() != Backup::kFormat)
-        throw BackupError(
-            QStringLiteral("%1 was written in a backup format this version does not know.").arg(where));
+    const QJsonObject manifest = backupfiles::readManifest(backup);
     if (manifest.value(QStringLiteral("engine")).toString() != str(ServerBackup::kEngine))
         throw BackupError(QStringLiteral("%1 is the backup of a practice in a data directory: restore it "
                                          "into a directory, then copy it to the "
