@@ -39,9 +39,7 @@ ChartBench& bench(Context& context)
     static ChartBench& b = *new ChartBench; // lives to the end of the run, past the application object
     if (b.dm)
         return b;
-    PracticeSize size;
-    if (context.quick())
-        size = {.patients = 5000, .historyRows = 100000, .ledgerRows = 30000, .appointments = 10000};
+    const PracticeSize size = PracticeSize::forRun(context);
     LargePractice practice(context, size);
     b.path = practice.copy(QStringLiteral("practice-chart"));
     b.patient = practice.ordinaryPatients().first();

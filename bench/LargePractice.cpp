@@ -219,6 +219,13 @@ void copyFiles(const QString& from, const QString& to)
 
 } // namespace
 
+PracticeSize PracticeSize::forRun(const Context& context)
+{
+    if (context.quick())
+        return {.patients = 5000, .historyRows = 100000, .ledgerRows = 30000, .appointments = 10000};
+    return {};
+}
+
 QString PracticeSize::key() const
 {
     return QStringLiteral("practice-%1p-%2h-%3l-%4a-v4").arg(patients).arg(historyRows).arg(ledgerRows).arg(appointments);

@@ -20,6 +20,8 @@ struct PracticeSize {
     int appointments = 100000;
 
     QString key() const;
+    // The large practice, or a tenth of it with --quick.
+    static PracticeSize forRun(const Context& context);
 };
 
 // A large practice for the data module's measures: the demo practice's catalogues, dentists and

@@ -18,9 +18,7 @@ LargePractice& practice(Context& context)
 {
     static std::unique_ptr<LargePractice> made;
     if (!made) {
-        PracticeSize size;
-        if (context.quick())
-            size = { .patients = 5000, .historyRows = 100000, .ledgerRows = 30000, .appointments = 10000 };
+        const PracticeSize size = PracticeSize::forRun(context);
         made = std::make_unique<LargePractice>(context, size);
     }
     return *made;

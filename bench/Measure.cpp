@@ -1,5 +1,7 @@
 #include "Measure.h"
 
+#include <algorithm>
+
 #include "BenchData.h"
 #include "db/Connection.h"
 #include "db/Dialect.h"
@@ -70,6 +72,12 @@ RegisterChild::RegisterChild(QString name, ChildMain main)
 ChildMain findChild(const QString& name)
 {
     return children().value(name);
+}
+
+double median(QList<double> times)
+{
+    std::sort(times.begin(), times.end());
+    return times.isEmpty() ? 0 : times[times.size() / 2];
 }
 
 double timeMs(const std::function<void()>& work)

@@ -77,6 +77,8 @@ ChildMain findChild(const QString& name);
 
 // Milliseconds taken by `work`.
 double timeMs(const std::function<void()>& work);
+// The middle of the times taken, 0 for none.
+double median(QList<double> times);
 // Resident memory of this process in MB (Linux).
 double residentMb();
 // A measure found the work done wrong: the run stops with this message.

@@ -23,13 +23,6 @@
 namespace bench {
 namespace {
 
-PracticeSize sizeFor(const Context& context)
-{
-    if (context.quick())
-        return { .patients = 5000, .historyRows = 100000, .ledgerRows = 30000, .appointments = 10000 };
-    return {};
-}
-
 std::unique_ptr<data::TDmForm> openPractice(Context& context, const QString& path, const QString& name)
 {
     auto dm = data::TDmForm::connect({ .name = name, .dataDirectory = path });
@@ -40,17 +33,11 @@ std::unique_ptr<data::TDmForm> openPractice(Context& context, const QString& pat
     return dm;
 }
 
-double median(QList<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times.isEmpty() ? 0 : times[times.size() / 2];
-}
-
 // --- (k) post a change of the patient's card ---
 
 Result postPatient(Context& context)
 {
-    const LargePractice practice(context, sizeFor(context));
+    const LargePractice practice(context, PracticeSize::forRun(context));
     const QString path = practice.copy(QStringLiteral("practice-patientpost"));
     auto dm = openPractice(context, path, QStringLiteral("bench-patientpost"));
     const QList<int> patients = practice.ordinaryPatients().mid(0, 21);
@@ -120,7 +107,7 @@ Result postPatient(Context& context)
 
 Result searchAgain(Context& context)
 {
-    const LargePractice practice(context, sizeFor(context));
+    const LargePractice practice(context, PracticeSize::forRun(context));
     const QString path = practice.copy(QStringLiteral("practice-searchagain"));
     auto dm = openPractice(context, path, QStringLiteral("bench-searchagain"));
     patients::TSearchDlg dialog;

@@ -18,9 +18,7 @@ namespace {
 
 Result openPatientFile(Context& context)
 {
-    PracticeSize size;
-    if (context.quick())
-        size = {.patients = 5000, .historyRows = 100000, .ledgerRows = 30000, .appointments = 10000};
+    const PracticeSize size = PracticeSize::forRun(context);
     LargePractice practice(context, size);
     const QString path = practice.copy(QStringLiteral("practice-patientfile"));
     auto dm = data::TDmForm::connect({.name = QStringLiteral("bench-patientfile"), .dataDirectory = path});

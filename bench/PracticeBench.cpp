@@ -101,9 +101,7 @@ LargePractice& practice(Context& context)
 {
     static std::unique_ptr<LargePractice> made;
     if (!made) {
-        PracticeSize size;
-        if (context.quick())
-            size = {.patients = 5000, .historyRows = 100000, .ledgerRows = 30000, .appointments = 10000};
+        const PracticeSize size = PracticeSize::forRun(context);
         made = std::make_unique<LargePractice>(context, size);
         if (made->generationMs() > 0)
             std::fprintf(stderr, "generated the practice %s in %.0f ms\n", qPrintable(size.key()), made->generationMs());

@@ -22,22 +22,9 @@
 namespace bench {
 namespace {
 
-PracticeSize sizeFor(const Context& context)
-{
-    if (context.quick())
-        return { .patients = 5000, .historyRows = 100000, .ledgerRows = 30000, .appointments = 10000 };
-    return {};
-}
-
 QString verdict(bool met)
 {
     return met ? QStringLiteral("met") : QStringLiteral("MISSED");
-}
-
-double median(QList<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times.isEmpty() ? 0 : times[times.size() / 2];
 }
 
 // --- (bk) verified backup against cp ---
@@ -52,7 +39,7 @@ double processCpuMs()
 
 Result backup(Context& context)
 {
-    const LargePractice practice(context, sizeFor(context));
+    const LargePractice practice(context, PracticeSize::forRun(context));
     const QString path = practice.copy(QStringLiteral("practice-backup"));
     const QString database = QDir(path).filePath(QString::fromLatin1(db::Connection::kSqliteFileName));
     const QString target = context.newDirectory(QStringLiteral("backups"));
@@ -110,7 +97,7 @@ Result backup(Context& context)
 
 Result audit(Context& context)
 {
-    const LargePractice practice(context, sizeFor(context));
+    const LargePractice practice(context, PracticeSize::forRun(context));
     const QString path = practice.copy(QStringLiteral("practice-audit"));
     auto dm = data::TDmForm::connect({ .name = QStringLiteral("bench-audit"), .dataDirectory = path });
     dm->openAtStart(

@@ -37,12 +37,6 @@ namespace {
 
 constexpr PracticeSize kSize{.patients = 5000, .historyRows = 100000, .ledgerRows = 30000, .appointments = 10000};
 
-double median(QList<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times.isEmpty() ? 0 : times[times.size() / 2];
-}
-
 double cpuMs()
 {
     timespec t{};
