@@ -112,13 +112,22 @@ void exec(QSqlQuery& query, const QString& what)
 // column on the server, where rows have no order of their own.
 constexpr const char* kServerOrder = "EntryID";
 
+// The columns an entry writes, in the order of its values.
+const QStringList& entryColumns()
+{
+    static const QStringList columns { QStringLiteral("ChangedAt"), QStringLiteral("UserName"),
+        QStringLiteral("Workstation"), QStringLiteral("TableName"), QStringLiteral("RowLocator"),
+        QStringLiteral("PatientID"), QStringLiteral("Action"), QStringLiteral("Changes") };
+    return columns;
+}
+
 QSqlQuery prepareWriter(db::Connection& connection)
 {
     audittrail::makeTable(connection);
     QSqlQuery insert(connection.database());
-    if (!insert.prepare(
-            QStringLiteral("INSERT INTO AuditTrail (ChangedAt, UserName, Workstation, TableName, RowLocator, "
-                           "PatientID, Action, Changes) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")))
+    const QStringList placeholders(entryColumns().size(), QStringLiteral("?"));
+    if (!insert.prepare(QStringLiteral("INSERT INTO AuditTrail (%1) VALUES (%2)")
+                            .arg(entryColumns().join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", ")))))
         throw db::DatabaseError(
             QStringLiteral("The audit trail cannot be set up"), insert.lastError().text());
     return insert;
@@ -322,11 +331,8 @@ AuditTrail::AuditTrail(db::Connection& connection)
         }
         // Logged with our other writes, so that views still follow those instead of reading
         // every row again: a patient posted must not read 50,000 patients.
-        static const QStringList columns { QStringLiteral("ChangedAt"), QStringLiteral("UserName"),
-            QStringLiteral("Workstation"), QStringLiteral("TableName"), QStringLiteral("RowLocator"),
-            QStringLiteral("PatientID"), QStringLiteral("Action"), QStringLiteral("Changes") };
         m_connection.noteWritten({ Kind::Insert, QStringLiteral("AuditTrail"),
-            m_writer->insert->lastInsertId().toLongLong(), columns, {}, values });
+            m_writer->insert->lastInsertId().toLongLong(), entryColumns(), {}, values });
     });
 }
 
