@@ -1,6 +1,7 @@
 #include "db/Snapshot.h"
 
 #include "db/Dialect.h"
+#include "db/PageCheck.h"
 #include "platform/Sha256.h"
 
 #include <QFile>
@@ -17,6 +18,7 @@
 #include <fcntl.h>
 #include <future>
 #include <string>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -171,180 +173,19 @@ QByteArray bytesSum(const uchar* data, qint64 size)
     return sumOfBlocks(blockSums(data, size), size);
 }
 
-struct BTreeRoot {
-    QString table;
-    quint32 page = 0;
-};
-
 // The b-trees of every table and index, the engine's own included, in the schema's order.
 QList<BTreeRoot> bTreeRoots(const Handle& db)
 {
     Statement objects(db,
-        QStringLiteral("SELECT tbl_name, rootpage FROM sqlite_master "
+        QStringLiteral("SELECT tbl_name, rootpage, type = 'index' FROM sqlite_master "
                        "WHERE type IN ('table', 'index') AND rootpage > 0 ORDER BY rowid"));
     QList<BTreeRoot> roots;
     while (objects.step(db))
         roots.append(
             { QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(objects.get(), 0))),
-                quint32(sqlite3_column_int64(objects.get(), 1)) });
+                quint32(sqlite3_column_int64(objects.get(), 1)), sqlite3_column_int(objects.get(), 2) != 0 });
     return roots;
 }
-
-// Walks b-trees through the bytes of a database file as its format lays them out, to find every
-// page of a tree: its interior and leaf pages and the overflow pages of its cells. Only the page
-// numbers are wanted, so only the cell headers are read; a page that lies outside the file, is
-// reached twice or is not a b-tree page makes the file damaged.
-class PageWalker {
-public:
-    PageWalker(const uchar* data, qint64 size)
-        : m_data(data)
-        , m_size(size)
-    {
-        if (size < 100)
-            damaged(QStringLiteral("the file is shorter than its header"));
-        const int size16 = (data[16] << 8) | data[17];
-        m_pageSize = size16 == 1 ? 65536 : size16;
-        if (m_pageSize < 512 || (m_pageSize & (m_pageSize - 1)) != 0)
-            damaged(QStringLiteral("the header gives no valid page size"));
-        m_usable = m_pageSize - data[20];
-        if (m_usable < 480)
-            damaged(QStringLiteral("the header reserves too much of each page"));
-        m_seen.assign(size_t(size / m_pageSize) + 1, false);
-    }
-    qint64 pageSize() const { return m_pageSize; }
-
-    void walk(quint32 root, QList<quint32>& into)
-    {
-        std::vector<quint32> pending { root };
-        std::vector<quint32> children;
-        while (!pending.empty()) {
-            const quint32 number = pending.back();
-            pending.pop_back();
-            const uchar* page = take(number, into);
-            const int header = number == 1 ? 100 : 0;
-            const uchar type = page[header];
-            const bool interior = type == 2 || type == 5;
-            const bool table = type == 5 || type == 13;
-            if (!interior && type != 10 && type != 13)
-                damaged(QStringLiteral("page %1 is not a b-tree page").arg(number));
-            const int cells = word16(page, header + 3);
-            const int pointers = header + (interior ? 12 : 8);
-            inside(number, pointers + 2 * cells);
-            children.clear();
-            for (int cell = 0; cell < cells; ++cell) {
-                int at = word16(page, pointers + 2 * cell);
-                if (interior) {
-                    inside(number, at + 4);
-                    children.push_back(word32(page + at));
-                    at += 4;
-                    if (table)
-                        continue; // a key only, no payload
-                }
-                const qint64 payload = varint(page, number, at);
-                if (table)
-                    varint(page, number, at); // the row's locator
-                // How much of the payload stays on the page, as the file format defines it.
-                const qint64 most = table ? m_usable - 35 : (m_usable - 12) * 64 / 255 - 23;
-                if (payload <= most)
-                    continue;
-                const qint64 least = (m_usable - 12) * 32 / 255 - 23;
-                const qint64 k = least + (payload - least) % (m_usable - 4);
-                const qint64 local = k <= most ? k : least;
-                inside(number, int(at + local + 4));
-                overflow(word32(page + at + local), payload - local, into);
-            }
-            if (interior)
-                children.push_back(word32(page + header + 8));
-            // Depth first, the children in their order.
-            pending.insert(pending.end(), children.rbegin(), children.rend());
-        }
-    }
-
-    // The free list: its trunk pages and the pages each trunk names.
-    void walkFreeList()
-    {
-        QList<quint32> free;
-        qint64 left = word32(m_data + 36);
-        for (quint32 trunk = word32(m_data + 32); trunk != 0;) {
-            const uchar* page = take(trunk, free);
-            const quint32 leaves = word32(page + 4);
-            if (leaves > quint32(m_usable / 4 - 2))
-                damaged(QStringLiteral("free list page %1 names more pages than it holds").arg(trunk));
-            for (quint32 leaf = 0; leaf < leaves; ++leaf)
-                take(word32(page + 8 + 4 * leaf), free);
-            left -= 1 + qint64(leaves);
-            trunk = word32(page);
-        }
-        if (left != 0)
-            damaged(QStringLiteral("the free list holds another number of pages than the header says"));
-    }
-
-    // With every tree and the free list walked, each page must have been reached: in a file with
-    // pointer maps (auto-vacuum) those pages are not told apart, so the question is left open.
-    void requireEveryPageUsed() const
-    {
-        if (word32(m_data + 52) != 0)
-            return;
-        const qint64 lockBytePage = (qint64(1) << 30) / m_pageSize + 1; // never used, by design
-        for (qint64 number = 1; number * m_pageSize <= m_size; ++number)
-            if (!m_seen[size_t(number)] && number != lockBytePage)
-                damaged(QStringLiteral("page %1 is never used").arg(number));
-    }
-
-private:
-    [[noreturn]] static void damaged(const QString& why)
-    {
-        throw DamagedDatabase(QStringLiteral("The database file is damaged"), why);
-    }
-    static int word16(const uchar* page, int at) { return (page[at] << 8) | page[at + 1]; }
-    static quint32 word32(const uchar* at)
-    {
-        return (quint32(at[0]) << 24) | (quint32(at[1]) << 16) | (quint32(at[2]) << 8) | quint32(at[3]);
-    }
-    void inside(quint32 number, int end) const
-    {
-        if (end > m_usable)
-            damaged(QStringLiteral("page %1 holds more than fits on it").arg(number));
-    }
-    const uchar* take(quint32 number, QList<quint32>& into)
-    {
-        if (number == 0 || number >= m_seen.size() || qint64(number) * m_pageSize > m_size)
-            damaged(QStringLiteral("page %1 lies outside the file").arg(number));
-        if (m_seen[number])
-            damaged(QStringLiteral("page %1 is used twice").arg(number));
-        m_seen[number] = true;
-        into.append(number);
-        return m_data + qint64(number - 1) * m_pageSize;
-    }
-    qint64 varint(const uchar* page, quint32 number, int& at) const
-    {
-        quint64 value = 0;
-        for (int i = 0; i < 9; ++i) {
-            inside(number, at + 1);
-            const uchar byte = page[at++];
-            if (i == 8)
-                return qint64((value << 8) | byte);
-            value = (value << 7) | (byte & 0x7f);
-            if (!(byte & 0x80))
-                return qint64(value);
-        }
-        return qint64(value);
-    }
-    void overflow(quint32 next, qint64 bytes, QList<quint32>& into)
-    {
-        for (; bytes > 0; bytes -= m_usable - 4) {
-            if (next == 0)
-                damaged(QStringLiteral("an overflow chain ends early"));
-            next = word32(take(next, into));
-        }
-    }
-
-    const uchar* m_data;
-    qint64 m_size;
-    qint64 m_pageSize = 0;
-    int m_usable = 0;
-    std::vector<bool> m_seen;
-};
 
 // A database file's bytes, mapped rather than read: the cache holds them already.
 class MappedFile {
@@ -367,25 +208,6 @@ private:
     const uchar* m_data = nullptr;
     qint64 m_size = 0;
 };
-
-// The pages of each table with its indexes; the schema's own trees and the free list are walked
-// too, so that every page of the file is accounted for.
-QMap<QString, QList<quint32>> tablePages(
-    PageWalker& walker, const QStringList& tables, const QList<BTreeRoot>& roots)
-{
-    QMap<QString, QList<quint32>> pages;
-    for (const QString& table : tables)
-        pages.insert(table, {});
-    QList<quint32> engines;
-    walker.walk(1, engines);
-    for (const BTreeRoot& root : roots) {
-        const auto table = pages.find(root.table);
-        walker.walk(root.page, table != pages.end() ? *table : engines);
-    }
-    walker.walkFreeList();
-    walker.requireEveryPageUsed();
-    return pages;
-}
 
 qint64 pragmaNumber(const Handle& db, const char* pragma)
 {
@@ -415,47 +237,6 @@ QString integrityProblem(const Handle& db)
     return checkProblems(db, QStringLiteral("PRAGMA quick_check")).join(QLatin1Char('\n'));
 }
 
-// The engine's checks of a snapshot in memory, on two handles at once, each taking the next check
-// from one list.
-QString integrityProblemOf(unsigned char* bytes, qint64 size, const QStringList& checks)
-{
-    std::atomic<qsizetype> next { 0 };
-    const auto check = [&] {
-        Handle db(QStringLiteral(":memory:"), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
-        if (sqlite3_deserialize(db.get(), "main", bytes, size, size, SQLITE_DESERIALIZE_READONLY)
-            != SQLITE_OK)
-            throw DatabaseError(QStringLiteral("The copy could not be checked"), db.error());
-        QStringList problems;
-        for (qsizetype at = next++; at < checks.size(); at = next++)
-            problems += checkProblems(db, checks[at]);
-        return problems;
-    };
-    std::future<QStringList> other = std::async(std::launch::async, check);
-    QStringList problems = check();
-    problems += other.get();
-    return problems.join(QLatin1Char('\n'));
-}
-
-// The engine's check table by table, the largest first. Checking single tables leaves out only
-// whether every page is in use, which the page walk over the copy answers; that walk cannot tell
-// pointer-map pages (auto-vacuum) apart, so such a file is checked whole.
-QStringList integrityChecks(const Handle& db, const QMap<QString, qint64>& counts)
-{
-    if (pragmaNumber(db, "PRAGMA auto_vacuum") != 0)
-        return { QStringLiteral("PRAGMA quick_check") };
-    Statement list(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
-    QStringList tables { QStringLiteral("sqlite_master") };
-    while (list.step(db))
-        tables << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0)));
-    std::stable_sort(tables.begin(), tables.end(),
-        [&](const QString& a, const QString& b) { return counts.value(a) > counts.value(b); });
-    QStringList checks;
-    for (QString& table : tables)
-        checks << QStringLiteral("PRAGMA quick_check('%1')")
-                      .arg(table.replace(QLatin1Char('\''), QLatin1String("''")));
-    return checks;
-}
-
 // Why writing the target failed, from the system's error number.
 QString targetWordsOfErrno(int error, const QString& target)
 {
@@ -479,59 +260,77 @@ QString targetWordsOfErrno(int error, const QString& target)
 }
 
 // Writes the bytes as the new file `target` and puts them on the disk.
-void writeWhole(const QString& target, const unsigned char* bytes, qint64 size)
+void writeWhole(const QString& target, const unsigned char* bytes, qint64 size, const std::function<void()>& beforeSync)
 {
     const int fd
         = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0)
         throw TargetError(targetWordsOfErrno(errno, target));
     const auto closed = qScopeGuard([fd] { ::close(fd); });
+    constexpr qint64 kChunk = 1 << 23;
     for (qint64 done = 0; done < size;) {
-        const ssize_t wrote = ::write(fd, bytes + done, size_t(std::min<qint64>(size - done, 1 << 22)));
+        const ssize_t wrote = ::write(fd, bytes + done, size_t(std::min<qint64>(size - done, kChunk)));
         if (wrote < 0 && errno == EINTR)
             continue;
         if (wrote <= 0)
             throw TargetError(targetWordsOfErrno(wrote < 0 ? errno : ENOSPC, target));
+        // The disk starts on each piece while the next is copied: the sync at the end waits less.
+        ::sync_file_range(fd, done, wrote, SYNC_FILE_RANGE_WRITE);
         done += wrote;
     }
+    beforeSync();
     if (::fsync(fd) != 0)
         throw TargetError(targetWordsOfErrno(errno, target));
 }
 
-// Counts the tables of the database file through the engine and sums its bytes as mapped.
-FileSums sumsOf(const QString& file, const MappedFile& bytes)
-{
-    FileSums sums;
+// What the walk of a file needs from its schema: the tables and where each b-tree starts.
+struct Schema {
     QStringList tables;
     QList<BTreeRoot> roots;
-    {
-        Handle db(file, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
-        db.exec("BEGIN");
-        tables = tableNames(db);
-        for (const QString& table : std::as_const(tables)) {
-            Statement count(db, QStringLiteral("SELECT COUNT(*) FROM ") + Dialect::quoted(table));
-            count.step(db);
-            sums.tables[table].rows = sqlite3_column_int64(count.get(), 0);
-        }
-        roots = bTreeRoots(db);
-        db.exec("COMMIT");
-    }
-    sums.size = bytes.size();
-    const std::vector<quint64> blocks = blockSums(bytes.data(), sums.size);
-    sums.sum = sumOfBlocks(blocks, sums.size);
-    PageWalker walker(bytes.data(), bytes.size());
-    const QMap<QString, QList<quint32>> pages = tablePages(walker, tables, roots);
-    const qint64 pageSize = walker.pageSize();
+    bool operator==(const Schema&) const = default;
+};
+
+Schema schemaOf(const Handle& db)
+{
+    db.exec("BEGIN");
+    Schema schema { tableNames(db), bTreeRoots(db) };
+    db.exec("COMMIT");
+    return schema;
+}
+
+Schema schemaOf(const QString& file)
+{
+    return schemaOf(Handle(file, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX));
+}
+
+// Checks the image of a database file page by page and sums it: the whole and each table by its
+// pages. The walk gives the rows. The file's sum is taken beside the walk.
+FileSums sumsOf(const uchar* data, qint64 size, const Schema& schema)
+{
+    std::future<std::vector<quint64>> summing
+        = std::async(std::launch::async, [data, size] { return blockSums(data, size); });
+    const auto waitForSums = qScopeGuard([&] {
+        if (summing.valid())
+            summing.wait();
+    });
+    const int threads = int(std::clamp(std::thread::hardware_concurrency(), 1U, 4U));
+    const QMap<QString, TableWalk> walks = checkedTables(data, size, schema.tables, schema.roots, threads);
+    FileSums sums;
+    sums.size = size;
+    const std::vector<quint64> blocks = summing.get();
+    sums.sum = sumOfBlocks(blocks, size);
+    const int size16 = (data[16] << 8) | data[17];
+    const qint64 pageSize = size16 == 1 ? 65536 : size16;
     // Pages of the file's block size were summed with the file: each is summed once.
     const auto sumOfPage = [&](quint32 page) {
         return pageSize == kBlock ? blocks[page - 1]
-                                  : pageSum(page, bytes.data() + (qint64(page) - 1) * pageSize, pageSize);
+                                  : pageSum(page, data + (qint64(page) - 1) * pageSize, pageSize);
     };
-    for (auto it = pages.cbegin(); it != pages.cend(); ++it) {
-        quint64 sum = kPrime3 + quint64(it->size());
-        for (const quint32 page : *it)
+    for (auto it = walks.cbegin(); it != walks.cend(); ++it) {
+        quint64 sum = kPrime3 + quint64(it->pages.size());
+        for (const quint32 page : it->pages)
             sum = mixedIn(sum, sumOfPage(page));
-        sums.tables[it.key()].sum = hex16(sum);
+        sums.tables[it.key()] = { it->rows, hex16(sum) };
     }
     return sums;
 }
@@ -617,7 +416,8 @@ CheckedCopy copySqliteFile(
     // The read transaction fixes the snapshot: the counts and every step of the copy see the
     // same state, whatever other workstations commit meanwhile (WAL keeps their pages aside).
     from.exec("BEGIN");
-    for (const QString& table : tableNames(from)) {
+    const Schema schema { tableNames(from), bTreeRoots(from) };
+    for (const QString& table : schema.tables) {
         Statement count(from, QStringLiteral("SELECT COUNT(*) FROM ") + Dialect::quoted(table));
         count.step(from);
         copy.counts.insert(table, sqlite3_column_int64(count.get(), 0));
@@ -641,7 +441,6 @@ CheckedCopy copySqliteFile(
     if (progress)
         progress(0, 1);
     sqlite3_int64 size = 0;
-    const QStringList checks = integrityChecks(from, copy.counts);
     unsigned char* bytes = sqlite3_serialize(from.get(), "main", &size, 0);
     const auto freed = qScopeGuard([bytes] { sqlite3_free(bytes); });
     if (!bytes || size < 100)
@@ -654,21 +453,25 @@ CheckedCopy copySqliteFile(
     bytes[18] = 1;
     bytes[19] = 1;
 
-    // The engine checks the snapshot through handles of its own over the same bytes, read only,
-    // while they are written to the disk and read back.
-    std::future<QString> integrity = std::async(
-        std::launch::async, [bytes, size, &checks] { return integrityProblemOf(bytes, size, checks); });
-    // The check must be over before the bytes go, whatever happens here.
-    const auto waitForCheck = qScopeGuard([&] {
-        if (integrity.valid())
-            integrity.wait();
+    // Written to the disk, read back and opened by the engine while the image is checked page by
+    // page and summed: the file then holds the very bytes checked.
+    std::future<void> writing = std::async(std::launch::async, [&] {
+        writeWhole(target, bytes, size, [&] {
+            const MappedFile written(target);
+            if (written.size() != size || std::memcmp(written.data(), bytes, size_t(size)) != 0)
+                throw TargetError(
+                    QStringLiteral("%1 does not hold what was written to it: the disk may be failing.").arg(target));
+        });
+        if (schemaOf(target) != schema)
+            throw TargetError(QStringLiteral("%1 does not open as the database written to it.").arg(target));
     });
-    writeWhole(target, bytes, size);
-    const MappedFile written(target);
-    if (written.size() != size || std::memcmp(written.data(), bytes, size_t(size)) != 0)
-        throw TargetError(
-            QStringLiteral("%1 does not hold what was written to it: the disk may be failing.").arg(target));
-    sumWithCheck(copy, integrity, [&] { return sumsOf(target, written); });
+    // The bytes stay until the file is written, whatever happens here.
+    const auto waitForWrite = qScopeGuard([&] {
+        if (writing.valid())
+            writing.wait();
+    });
+    copy.sums = sumsOf(bytes, size, schema);
+    writing.get();
     return copy;
 }
 
@@ -680,19 +483,20 @@ QString sqliteIntegrityProblem(const QString& file)
 
 QMap<QString, QList<quint32>> sqliteTablePages(const QString& file)
 {
-    Handle db(file, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
-    db.exec("BEGIN");
-    const QStringList tables = tableNames(db);
-    const QList<BTreeRoot> roots = bTreeRoots(db);
-    db.exec("COMMIT");
+    const Schema schema = schemaOf(file);
     const MappedFile bytes(file);
-    PageWalker walker(bytes.data(), bytes.size());
-    return tablePages(walker, tables, roots);
+    QMap<QString, QList<quint32>> pages;
+    const auto walks = checkedTables(bytes.data(), bytes.size(), schema.tables, schema.roots, 1);
+    for (auto it = walks.cbegin(); it != walks.cend(); ++it)
+        pages.insert(it.key(), it->pages);
+    return pages;
 }
 
 FileSums sumSqliteFile(const QString& file)
 {
-    return sumsOf(file, MappedFile(file));
+    const Schema schema = schemaOf(file);
+    const MappedFile bytes(file);
+    return sumsOf(bytes.data(), bytes.size(), schema);
 }
 
 bool fileSum(const QString& path, QByteArray& sum, qint64& size)

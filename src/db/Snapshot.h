@@ -51,7 +51,8 @@ public:
 };
 
 // A copy as it was made and checked: the row count of every table in the snapshot copied, the
-// engine's check of that snapshot (empty when sound) and the sums of the file written.
+// engine's check of a copy made straight to the file (empty when sound) and the sums of the file
+// written.
 struct CheckedCopy {
     QMap<QString, qint64> counts;
     QString problem;
@@ -60,10 +61,12 @@ struct CheckedCopy {
 
 // The engine-specific part of a backup. Copies the embedded database file `source` to `target`
 // as one consistent snapshot while other workstations go on writing. The snapshot is gathered in
-// memory: the engine checks it there while it is written to `target`, which is then read back,
-// compared with it byte for byte and summed. A server database gets its own function beside
-// this one. A snapshot larger than `memoryLimit` bytes (by default a quarter of the machine's
-// memory) is copied straight to `target` and checked there instead, taking longer.
+// memory and written to `target`, which is read back, compared with it byte for byte and opened;
+// meanwhile the image is checked page by page as the engine's quick check checks a file (see
+// checkedTables), its rows counted and its pages summed. A server database gets its own function
+// beside this one. A snapshot larger than `memoryLimit` bytes (by default a quarter of the
+// machine's memory) is copied straight to `target` and checked there by the engine instead,
+// taking longer.
 CheckedCopy copySqliteFile(
     const QString& source, const QString& target, const Progress& progress = {}, qint64 memoryLimit = -1);
 
