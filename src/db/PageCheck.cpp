@@ -28,6 +28,19 @@ quint32 word32(const uchar* at)
     return (quint32(at[0]) << 24) | (quint32(at[1]) << 16) | (quint32(at[2]) << 8) | quint32(at[3]);
 }
 
+// The bytes of a value of a record, by its type.
+constexpr quint64 valueSize(quint64 type)
+{
+    constexpr std::array<quint8, 12> kFixed { 0, 1, 2, 3, 4, 6, 8, 8, 0, 0, 0, 0 };
+    return type >= 12 ? (type - 12) / 2 : kFixed[size_t(type)];
+}
+constexpr std::array<quint8, 128> kOneByteValueSizes = [] {
+    std::array<quint8, 128> sizes {};
+    for (size_t type = 0; type < sizes.size(); ++type)
+        sizes[type] = quint8(valueSize(type));
+    return sizes;
+}();
+
 // The file's header as the walk needs it.
 struct Layout {
     Layout(const uchar* bytes, qint64 length)
@@ -96,7 +109,7 @@ public:
     }
 
     // The tree at `root`: its pages go to `into`; gives its rows, the cells of its leaves.
-    qint64 walk(quint32 root, bool indexTree, QList<quint32>& into)
+    qint64 walk(quint32 root, bool indexTree, int columns, QList<quint32>& into)
     {
         qint64 rows = 0;
         int leafDepth = -1;
@@ -149,7 +162,9 @@ public:
                     const qint64 payload = varint(page, at.page, end);
                     if (table)
                         key = varint(page, at.page, end);
-                    end = withPayload(page, at.page, end, payload, table, into);
+                    // The engine reads the record header of each row in its check, as far as the
+                    // table's columns go; an index entry it leaves alone.
+                    end = withPayload(page, at.page, end, payload, table, indexTree ? 0 : columns, into);
                 }
                 if (!m_bytes.take(start, start + std::max(end - start, 4)))
                     damaged(QStringLiteral("cell %1 of page %2 overlaps another").arg(cell).arg(at.page));
@@ -253,13 +268,17 @@ private:
     }
 
     // The end of a cell whose payload starts at `at`: what stays on the page, as the file format
-    // defines it, and the first overflow page, whose chain is walked.
-    int withPayload(const uchar* page, quint32 number, int at, qint64 payload, bool table, QList<quint32>& into)
+    // defines it, and the first overflow page, whose chain is walked. A row's record is checked
+    // against its header.
+    int withPayload(const uchar* page, quint32 number, int at, qint64 payload, bool table, int fields,
+        QList<quint32>& into)
     {
         const qint64 usable = m_file.usable;
         const qint64 most = table ? usable - 35 : (usable - 12) * 64 / 255 - 23;
         if (payload >= 0 && payload <= most) {
             inside(number, at + int(payload));
+            if (fields > 0)
+                checkRecord(number, page + at, payload, payload, 0, fields);
             return at + int(payload);
         }
         if (payload < 0)
@@ -268,8 +287,75 @@ private:
         const qint64 k = least + (payload - least) % (usable - 4);
         const qint64 local = k <= most ? k : least;
         inside(number, int(at + local + 4));
-        overflow(word32(page + at + local), (payload - local + usable - 5) / (usable - 4), into);
+        const quint32 first = word32(page + at + local);
+        overflow(first, (payload - local + usable - 5) / (usable - 4), into);
+        if (fields > 0)
+            checkRecord(number, page + at, payload, local, first, fields);
         return int(at + local + 4);
+    }
+
+    // A record's header as the engine reads it when it checks a row, up to its first `fields`
+    // values: no longer than the record, and the sizes of the values it names adding up to the
+    // record's size, or to no more when the header goes on.
+    void checkRecord(
+        quint32 number, const uchar* record, qint64 payload, qint64 local, quint32 overflow, int fields)
+    {
+        if (payload == 0)
+            return;
+        int at = 0;
+        const quint64 header = varint32(record, int(std::min<qint64>(payload, 9)), at);
+        if (header > 98307 || header > quint64(payload))
+            damaged(QStringLiteral("a row of page %1 has a header longer than itself").arg(number));
+        if (header <= quint64(at))
+            return; // no values named: the engine reads none
+        const uchar* bytes = headerOf(record, int(header), local, overflow);
+        quint64 size = header;
+        for (int field = 0; field < fields && at < int(header); ++field) {
+            if (bytes[at] < 0x80) // nearly every type takes one byte
+                size += kOneByteValueSizes[bytes[at++]];
+            else
+                size += valueSize(varint32(bytes, int(header) + 9, at));
+        }
+        if (size > quint64(payload) || (at >= int(header) && (at > int(header) || size != quint64(payload))))
+            damaged(QStringLiteral("a row of page %1 does not hold what its header says").arg(number));
+    }
+
+    // The first `header` bytes of a record and nine more to read a value type past its end: on
+    // the page when they lie there, else gathered from the overflow chain, already walked.
+    const uchar* headerOf(const uchar* record, int header, qint64 local, quint32 overflow)
+    {
+        if (header + 9 <= local)
+            return record;
+        m_header.assign(size_t(header) + 9, 0);
+        int have = int(std::min<qint64>(local, header));
+        std::copy_n(record, have, m_header.begin());
+        for (quint32 next = overflow; have < header && next != 0;) {
+            const uchar* page = m_file.data + qint64(next - 1) * m_file.pageSize;
+            const int part = std::min(header - have, m_file.usable - 4);
+            std::copy_n(page + 4, part, m_header.begin() + have);
+            have += part;
+            next = word32(page);
+        }
+        return m_header.data();
+    }
+
+    // A varint as the engine reads one in a record header: values past 32 bits read as the
+    // largest; bytes past `end` read as zero.
+    static quint64 varint32(const uchar* bytes, int end, int& at)
+    {
+        quint64 value = 0;
+        for (int i = 0; i < 9; ++i) {
+            const uchar byte = at < end ? bytes[at] : 0;
+            ++at;
+            if (i == 8) {
+                value = (value << 8) | byte;
+                break;
+            }
+            value = (value << 7) | (byte & 0x7f);
+            if (!(byte & 0x80))
+                break;
+        }
+        return std::min<quint64>(value, 0xffffffff);
     }
 
     // An overflow chain of exactly `count` pages, the last pointing nowhere.
@@ -313,6 +399,7 @@ private:
     const Layout& m_file;
     std::vector<quint64> m_seen;
     PageBytes m_bytes;
+    std::vector<uchar> m_header;
 };
 
 void requireEveryPageUsed(const Layout& file, const std::vector<quint64>& seen)
@@ -334,7 +421,7 @@ QMap<QString, TableWalk> checkedTables(
 {
     const Layout file(data, size);
     // The engine's own schema tree first, on page 1.
-    QList<BTreeRoot> trees { { QString(), 1, false } };
+    QList<BTreeRoot> trees { { QString(), 1, false, 5 } };
     trees += roots;
     std::vector<QList<quint32>> pages(size_t(trees.size()));
     std::vector<qint64> rows(size_t(trees.size()), 0);
@@ -344,7 +431,8 @@ QMap<QString, TableWalk> checkedTables(
         auto walker = std::make_unique<TreeWalker>(file);
         try {
             for (qsizetype at = next++; at < trees.size() && !failed; at = next++)
-                rows[size_t(at)] = walker->walk(trees[at].page, trees[at].index, pages[size_t(at)]);
+                rows[size_t(at)]
+                    = walker->walk(trees[at].page, trees[at].index, trees[at].columns, pages[size_t(at)]);
         } catch (...) {
             failed = true;
             throw;

@@ -13,6 +13,7 @@ struct BTreeRoot {
     QString table; // the table it belongs to: its own rows or one of its indexes
     quint32 page = 0;
     bool index = false;
+    int columns = 0; // of a table: the values its rows store
     bool operator==(const BTreeRoot&) const = default;
 };
 

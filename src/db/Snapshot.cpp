@@ -173,17 +173,19 @@ QByteArray bytesSum(const uchar* data, qint64 size)
     return sumOfBlocks(blockSums(data, size), size);
 }
 
-// The b-trees of every table and index, the engine's own included, in the schema's order.
+// The b-trees of every table and index, the engine's own included, in the schema's order, each
+// table's with the number of values its rows store.
 QList<BTreeRoot> bTreeRoots(const Handle& db)
 {
     Statement objects(db,
-        QStringLiteral("SELECT tbl_name, rootpage, type = 'index' FROM sqlite_master "
-                       "WHERE type IN ('table', 'index') AND rootpage > 0 ORDER BY rowid"));
+        QStringLiteral("SELECT tbl_name, rootpage, type = 'index', CASE type WHEN 'table' THEN "
+                       "(SELECT COUNT(*) FROM pragma_table_xinfo(tbl_name) WHERE hidden <> 2) ELSE 0 END "
+                       "FROM sqlite_master WHERE type IN ('table', 'index') AND rootpage > 0 ORDER BY rowid"));
     QList<BTreeRoot> roots;
     while (objects.step(db))
-        roots.append(
-            { QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(objects.get(), 0))),
-                quint32(sqlite3_column_int64(objects.get(), 1)), sqlite3_column_int(objects.get(), 2) != 0 });
+        roots.append({ QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(objects.get(), 0))),
+            quint32(sqlite3_column_int64(objects.get(), 1)), sqlite3_column_int(objects.get(), 2) != 0,
+            sqlite3_column_int(objects.get(), 3) });
     return roots;
 }
 
