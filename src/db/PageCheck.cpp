@@ -306,8 +306,10 @@ private:
         const quint64 header = varint32(record, int(std::min<qint64>(payload, 9)), at);
         if (header > 98307 || header > quint64(payload))
             damaged(QStringLiteral("a row of page %1 has a header longer than itself").arg(number));
+        if (header == 0)
+            return; // never written, but taken as a record of no values
         if (header <= quint64(at))
-            return; // no values named: the engine reads none
+            damaged(QStringLiteral("a row of page %1 has a header shorter than its own size").arg(number));
         const uchar* bytes = headerOf(record, int(header), local, overflow);
         quint64 size = header;
         for (int field = 0; field < fields && at < int(header); ++field) {
