@@ -419,14 +419,17 @@ CheckedCopy copySqliteFile(
     // same state, whatever other workstations commit meanwhile (WAL keeps their pages aside).
     from.exec("BEGIN");
     const Schema schema { tableNames(from), bTreeRoots(from) };
-    for (const QString& table : schema.tables) {
-        Statement count(from, QStringLiteral("SELECT COUNT(*) FROM ") + Dialect::quoted(table));
-        count.step(from);
-        copy.counts.insert(table, sqlite3_column_int64(count.get(), 0));
-    }
+    const auto countRows = [&] {
+        for (const QString& table : schema.tables) {
+            Statement count(from, QStringLiteral("SELECT COUNT(*) FROM ") + Dialect::quoted(table));
+            count.step(from);
+            copy.counts.insert(table, sqlite3_column_int64(count.get(), 0));
+        }
+    };
     if (memoryLimit < 0)
         memoryLimit = qint64(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGE_SIZE) / 4;
     if (pragmaNumber(from, "PRAGMA page_count") * pragmaNumber(from, "PRAGMA page_size") > memoryLimit) {
+        countRows();
         copyToFile(from, target, progress);
         from.exec("COMMIT");
         std::future<QString> integrity
@@ -447,9 +450,6 @@ CheckedCopy copySqliteFile(
     const auto freed = qScopeGuard([bytes] { sqlite3_free(bytes); });
     if (!bytes || size < 100)
         throw DatabaseError(QStringLiteral("The database could not be copied into memory"), from.error());
-    from.exec("COMMIT");
-    if (progress)
-        progress(1, 1);
     // The copy keeps the source's journal mode in its header; a backup file stands alone, so it
     // says "rollback journal" (format versions 1), as PRAGMA journal_mode = DELETE would write.
     bytes[18] = 1;
@@ -472,7 +472,18 @@ CheckedCopy copySqliteFile(
         if (writing.valid())
             writing.wait();
     });
-    copy.sums = sumsOf(bytes, size, schema);
+    std::future<FileSums> summing
+        = std::async(std::launch::async, [&] { return sumsOf(bytes, size, schema); });
+    const auto waitForSums = qScopeGuard([&] {
+        if (summing.valid())
+            summing.wait();
+    });
+    // Meanwhile the engine counts the rows of the snapshot it gave.
+    countRows();
+    from.exec("COMMIT");
+    if (progress)
+        progress(1, 1);
+    copy.sums = summing.get();
     writing.get();
     return copy;
 }
