@@ -1,8 +1,7 @@
 #include "app/ExitBackup.h"
 
 #include "data/Backup.h"
-#include "db/Connection.h"
-#include "platform/Directories.h"
+#include "db/Errors.h"
 #include "platform/ExceptionLog.h"
 #include "platform/MessageService.h"
 #include "platform/MessageTexts.h"
@@ -22,9 +21,9 @@ void runExitBackup(const QString& location, QWidget* parent)
     if (!settings.autoBackUp())
         return;
     const platform::MessageTexts lang;
-    // A practice on a server has no folder beside it: its backups stay with this workstation.
-    const bool server = db::ConnectionProfile::isServerLocation(location);
-    const QString folder = settings.backUpFolder(server ? platform::configDir() : session.dataRoot);
+    // A practice on a server has no folder beside it: its root, and so its backups, stay with
+    // this workstation.
+    const QString folder = settings.backUpFolder(data::practiceRootOf(location));
     QProgressDialog progress(
         lang.Message(QStringLiteral("Backing up the practice...")), QString(), 0, 100, parent);
     progress.setObjectName(QStringLiteral("BackupProgress"));

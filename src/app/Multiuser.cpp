@@ -1,6 +1,7 @@
 #include "app/Multiuser.h"
 
 #include "app/ServerPathUnit.h"
+#include "data/Backup.h"
 #include "platform/Directories.h"
 
 #include <QDir>
@@ -100,6 +101,7 @@ MultiUserBinding::Result MultiUserBinding::bind()
         result.privateDirectory = QDir(platform::configDir()).filePath(QStringLiteral("PRIVATE"));
         preparePrivateDirectory(result.privateDirectory);
         result.profile = db::ConnectionProfile::fromLocation(*directory, m_settings.section());
+        result.dataRoot = data::practiceRootOf(*directory);
         return result;
     }
     const QString dataDirectory = QDir::cleanPath(QFileInfo(*directory).absoluteFilePath());
@@ -122,7 +124,7 @@ MultiUserBinding::Result MultiUserBinding::bind()
         result.privateDirectory = QDir(platform::configDir()).filePath(QStringLiteral("PRIVATE"));
     preparePrivateDirectory(result.privateDirectory);
 
-    result.dataRoot = QFileInfo(dataDirectory).absolutePath();
+    result.dataRoot = data::practiceRootOf(dataDirectory);
     result.profile.name = m_settings.section();
     result.profile.driver = db::ConnectionProfile::Driver::SQLite;
     result.profile.dataDirectory = dataDirectory;

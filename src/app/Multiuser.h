@@ -42,7 +42,7 @@ public:
         db::ConnectionProfile profile;
         QString controlDirectory; // <data>/NET, shared by every workstation of the directory
         QString privateDirectory; // <program>/PRIVATE, emptied at every start
-        QString dataRoot; // the data directory's parent
+        QString dataRoot; // data::practiceRootOf the location: images and backups below it
         QString missingDrive; // NetworkDriveMissing: the mount point that should be remote
     };
 

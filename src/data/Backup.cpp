@@ -4,6 +4,7 @@
 #include "data/ServerBackup.h"
 #include "db/Connection.h"
 #include "db/Snapshot.h"
+#include "platform/Directories.h"
 #include "platform/Sha256.h"
 
 #include <QCoreApplication>
@@ -26,8 +27,16 @@
 namespace data {
 namespace {
 
+using backupfiles::besides;
+using backupfiles::copyTree;
+using backupfiles::holdsAnything;
+using backupfiles::KnownSums;
+using backupfiles::makeFolder;
 using backupfiles::report;
 using backupfiles::Scratch;
+using backupfiles::swapIn;
+using backupfiles::syncFolder;
+using backupfiles::syncTree;
 
 const QStringList kDatabaseFiles { QString::fromLatin1(db::Connection::kSqliteFileName),
     // After the data: numbers are only ever taken, so a later copy of the generators is never
@@ -44,97 +53,6 @@ bool isEngineCompanion(const QString& name)
 {
     return name.endsWith(QLatin1String("-wal")) || name.endsWith(QLatin1String("-shm"))
         || name.endsWith(QLatin1String("-journal")) || name.endsWith(QLatin1String(".lock"));
-}
-
-bool holdsAnything(const QString& folder)
-{
-    const QDir dir(folder);
-    return dir.exists()
-        && !dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System).isEmpty();
-}
-
-void makeFolder(const QString& path)
-{
-    if (!QDir().mkpath(path))
-        throw BackupError(QStringLiteral(
-            "The folder %1 cannot be created: the disk is read-only, or the folder above it is missing "
-            "or cannot be written.")
-                              .arg(QDir::toNativeSeparators(path)));
-}
-
-void copyFile(const QString& from, const QString& to)
-{
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        throw BackupError(QStringLiteral("%1 cannot be read: %2")
-                              .arg(QDir::toNativeSeparators(from), source.errorString()));
-    QFile target(to);
-    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw BackupError(QStringLiteral("%1 cannot be written: %2")
-                              .arg(QDir::toNativeSeparators(to), target.errorString()));
-    QByteArray buffer(1 << 20, Qt::Uninitialized);
-    for (;;) {
-        const qint64 got = source.read(buffer.data(), buffer.size());
-        if (got < 0)
-            throw BackupError(QStringLiteral("%1 cannot be read: %2")
-                                  .arg(QDir::toNativeSeparators(from), source.errorString()));
-        if (got == 0)
-            break;
-        if (target.write(buffer.constData(), got) != got || !target.flush())
-            throw BackupError(QStringLiteral("%1 cannot be written: %2")
-                                  .arg(QDir::toNativeSeparators(to), target.errorString()));
-    }
-    // On the disk before anything is renamed over it.
-    if (::fsync(target.handle()) != 0)
-        throw BackupError(QStringLiteral("%1 cannot be written: %2")
-                              .arg(QDir::toNativeSeparators(to), QString::fromLocal8Bit(strerror(errno))));
-}
-
-// Puts a folder's entries on the disk: a file synced on its own can still be lost by a power cut
-// with the name that leads to it.
-void syncFolder(const QString& path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const bool synced = fd >= 0 && ::fsync(fd) == 0;
-    const int error = errno;
-    if (fd >= 0)
-        ::close(fd);
-    if (!synced)
-        throw BackupError(QStringLiteral("%1 cannot be written: %2")
-                              .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(strerror(error))));
-}
-
-// The folder and every folder below it.
-void syncTree(const QString& root)
-{
-    QDirIterator it(root, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        syncFolder(it.next());
-    syncFolder(root);
-}
-
-// Copies the regular files below `from` into `to`, keeping the folders; returns their paths relative to
-// `from`.
-QStringList copyTree(const QString& from, const QString& to, bool skipDatabases)
-{
-    QStringList copied;
-    if (!QFileInfo(from).isDir())
-        return copied;
-    makeFolder(to);
-    const QDir source(from);
-    QDirIterator it(from, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
-        skipDatabases ? QDirIterator::NoIteratorFlags : QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        const QString relative = source.relativeFilePath(file);
-        if (skipDatabases && (kDatabaseFiles.contains(relative) || isEngineCompanion(relative)))
-            continue;
-        const QString target = QDir(to).filePath(relative);
-        makeFolder(QFileInfo(target).path());
-        copyFile(file, target);
-        copied << relative;
-    }
-    return copied;
 }
 
 // What the check of a database copy gives the manifest: its tables' rows and page sums, and the file's sum.
@@ -209,56 +127,6 @@ QString alteredTable(const QString& file, const QJsonObject& tables)
     return {};
 }
 
-// Sums already taken of files in the backup, by their path in it: read once, not twice.
-using KnownSums = QMap<QString, std::pair<QByteArray, qint64>>;
-
-QJsonArray fileList(const QString& root, BackupSummary& summary, const KnownSums& known)
-{
-    QJsonArray files;
-    const QDir dir(root);
-    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    QStringList paths;
-    while (it.hasNext())
-        paths << dir.relativeFilePath(it.next());
-    paths.sort();
-    for (const QString& path : std::as_const(paths)) {
-        auto [sum, size] = known.value(path);
-        if (sum.isEmpty() && !db::snapshot::fileSum(dir.filePath(path), sum, size))
-            throw BackupError(
-                QStringLiteral("%1 cannot be read back.").arg(QDir::toNativeSeparators(dir.filePath(path))));
-        files.append(QJsonObject { { QStringLiteral("path"), path }, { QStringLiteral("size"), size },
-            { QStringLiteral("sum"), QString::fromLatin1(sum) } });
-        ++summary.files;
-        summary.bytes += size;
-    }
-    return files;
-}
-
-// A folder of the same file system beside `path`, for building what then replaces it.
-QString besides(const QString& path, const char* suffix)
-{
-    return QDir::cleanPath(path) + QLatin1Char('.') + str(suffix);
-}
-
-// Puts `staged` where `target` is, in one step: `target` is at every moment one of the two
-// whole folders. The old one ends up under `staged`'s name.
-void swapIn(const QString& staged, const QString& target)
-{
-    const QByteArray from = QFile::encodeName(staged);
-    const QByteArray to = QFile::encodeName(target);
-    if (!QFileInfo::exists(target)) {
-        if (std::rename(from.constData(), to.constData()) != 0)
-            throw BackupError(
-                QStringLiteral("%1 cannot be put in place: %2")
-                    .arg(QDir::toNativeSeparators(target), QString::fromLocal8Bit(strerror(errno))));
-        return;
-    }
-    if (renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) != 0)
-        throw BackupError(
-            QStringLiteral("%1 cannot be replaced: %2")
-                .arg(QDir::toNativeSeparators(target), QString::fromLocal8Bit(strerror(errno))));
-}
-
 qint64 totalRows(const QJsonObject& databases, int& tables)
 {
     qint64 rows = 0;
@@ -274,9 +142,16 @@ qint64 totalRows(const QJsonObject& databases, int& tables)
 
 } // namespace
 
-QString imagesFolderOf(const QString& dataDirectory)
+QString practiceRootOf(const QString& location)
 {
-    return QDir(QFileInfo(QDir::cleanPath(dataDirectory)).path()).filePath(str(Backup::kImagesFolder));
+    if (db::ConnectionProfile::isServerLocation(location))
+        return platform::configDir();
+    return QFileInfo(QDir::cleanPath(location)).absolutePath();
+}
+
+QString imagesFolderOf(const QString& location)
+{
+    return QDir(practiceRootOf(location)).filePath(str(Backup::kImagesFolder));
 }
 
 QString backupFolderName()
@@ -288,7 +163,7 @@ BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFold
     const BackupProgress& progress)
 {
     if (db::ConnectionProfile::isServerLocation(dataDirectory))
-        return makeServerBackup(dataDirectory, out, progress);
+        return makeServerBackup(dataDirectory, imagesFolder, out, progress);
     const QDir data(dataDirectory);
     if (!QFileInfo::exists(data.filePath(str(db::Connection::kSqliteFileName))))
         throw BackupError(
@@ -330,8 +205,9 @@ BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFold
         ++step;
     }
     report(progress, QStringLiteral("Copying the other files and the images"), 70);
-    copyTree(dataDirectory, dataCopy, true);
-    copyTree(imagesFolder, QDir(scratch.path()).filePath(str(Backup::kImagesFolder)), false);
+    copyTree(dataDirectory, dataCopy, false,
+        [](const QString& name) { return kDatabaseFiles.contains(name) || isEngineCompanion(name); });
+    copyTree(imagesFolder, QDir(scratch.path()).filePath(str(Backup::kImagesFolder)));
 
     report(progress, QStringLiteral("Summing the files"), 85);
     BackupSummary summary;
@@ -343,7 +219,7 @@ BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFold
         { QStringLiteral("source"), QDir::cleanPath(data.absolutePath()) },
         { QStringLiteral("databases"), databases },
     };
-    manifest.insert(QStringLiteral("files"), fileList(scratch.path(), summary, known));
+    manifest.insert(QStringLiteral("files"), backupfiles::fileList(scratch.path(), summary, known));
     backupfiles::writeManifest(scratch.path(), manifest);
     syncTree(scratch.path());
     if (std::rename(QFile::encodeName(scratch.path()).constData(), QFile::encodeName(out).constData()) != 0)
@@ -361,29 +237,8 @@ QJsonObject verifyBackupFiles(const QString& backup)
 {
     const QString where = QDir::toNativeSeparators(backup);
     const QJsonObject manifest = backupfiles::readManifest(backup);
-    const QJsonArray files = manifest.value(QStringLiteral("files")).toArray();
     const QDir dir(backup);
-    QStringList altered;
-    for (const QJsonValue& value : files) {
-        const QJsonObject entry = value.toObject();
-        const QString path = entry.value(QStringLiteral("path")).toString();
-        if (path.isEmpty() || QDir::isAbsolutePath(path)
-            || QDir::cleanPath(path).startsWith(QLatin1String("..")))
-            throw BackupError(
-                QStringLiteral("The manifest of %1 names a file outside the backup.").arg(where));
-        QByteArray sum;
-        qint64 size = 0;
-        if (!db::snapshot::fileSum(dir.filePath(path), sum, size))
-            throw BackupError(QStringLiteral("The backup %1 is incomplete: %2 is missing.").arg(where, path));
-        const qint64 expected = entry.value(QStringLiteral("size")).toInteger(-1);
-        if (size < expected)
-            throw BackupError(QStringLiteral("The backup %1 is truncated: %2 holds %3 of its %4 bytes.")
-                                  .arg(where, path)
-                                  .arg(size)
-                                  .arg(expected));
-        if (size != expected || sum != entry.value(QStringLiteral("sum")).toString().toLatin1())
-            altered << path;
-    }
+    const QStringList altered = backupfiles::alteredFiles(backup, manifest);
     const QJsonObject databases = manifest.value(QStringLiteral("databases")).toObject();
     if (!altered.isEmpty()) {
         // Within a database, the table whose pages changed says what was lost.
@@ -411,7 +266,7 @@ BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory,
     bool force, const BackupProgress& progress)
 {
     if (db::ConnectionProfile::isServerLocation(dataDirectory) || isServerBackup(backup))
-        return restoreServerBackup(backup, dataDirectory, force, progress);
+        return restoreServerBackup(backup, dataDirectory, imagesFolder, force, progress);
     report(progress, QStringLiteral("Checking the backup"), 0);
     const QJsonObject manifest = verifyBackupFiles(backup);
     if (!force) {
@@ -424,31 +279,15 @@ BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory,
     }
     const QString dataParent = QFileInfo(QDir::cleanPath(dataDirectory)).path();
     makeFolder(dataParent);
-    makeFolder(QFileInfo(QDir::cleanPath(imagesFolder)).path());
     // Left behind by a restore that was stopped: either unfinished or the practice it replaced.
     Scratch stagedData(besides(dataDirectory, "restoring"));
-    Scratch stagedImages(besides(imagesFolder, "restoring"));
     QDir(stagedData.path()).removeRecursively();
-    QDir(stagedImages.path()).removeRecursively();
+    backupfiles::StagedImages images(imagesFolder);
 
     report(progress, QStringLiteral("Copying the backup"), 20);
     // Only what the manifest vouches for.
-    const QDir from(backup);
-    makeFolder(stagedData.path());
-    makeFolder(stagedImages.path());
-    for (const QJsonValue& value : manifest.value(QStringLiteral("files")).toArray()) {
-        const QString path = value.toObject().value(QStringLiteral("path")).toString();
-        const QString folder = path.section(QLatin1Char('/'), 0, 0);
-        const QString rest = path.section(QLatin1Char('/'), 1);
-        const QString into = folder == str(Backup::kDataFolder) ? stagedData.path()
-            : folder == str(Backup::kImagesFolder)              ? stagedImages.path()
-                                                                : QString();
-        if (into.isEmpty() || rest.isEmpty())
-            continue;
-        const QString target = QDir(into).filePath(rest);
-        makeFolder(QFileInfo(target).path());
-        copyFile(from.filePath(path), target);
-    }
+    backupfiles::copyListedFiles(backup, manifest, str(Backup::kDataFolder), stagedData.path());
+    images.copyFrom(backup, manifest);
 
     report(progress, QStringLiteral("Checking the restored practice"), 50);
     const QJsonObject databases = manifest.value(QStringLiteral("databases")).toObject();
@@ -467,24 +306,18 @@ BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory,
         }
     }
 
-    syncTree(stagedImages.path());
     syncTree(stagedData.path());
     report(progress, QStringLiteral("Putting the practice in place"), 90);
     // The images first, the database last: the database is what makes the practice.
-    const bool hadImages = QFileInfo::exists(imagesFolder);
-    swapIn(stagedImages.path(), imagesFolder);
+    images.putInPlace();
     try {
         swapIn(stagedData.path(), dataDirectory);
     } catch (...) {
-        if (hadImages)
-            swapIn(stagedImages.path(), imagesFolder);
-        else
-            std::rename(QFile::encodeName(imagesFolder).constData(),
-                QFile::encodeName(stagedImages.path()).constData());
+        images.takeBack();
         throw;
     }
     // The swaps themselves on the disk: a power cut now keeps the restored practice.
-    syncFolder(QFileInfo(QDir::cleanPath(imagesFolder)).path());
+    images.settle();
     syncFolder(dataParent);
     // The scratch folders now hold what was replaced, and go.
     report(progress, QStringLiteral("Done"), 100);

@@ -40,8 +40,12 @@ struct BackupSummary {
     qint64 bytes = 0;
 };
 
-// The image folder that belongs to a data directory: "xrays" beside it.
-QString imagesFolderOf(const QString& dataDirectory);
+// The folder of a practice's images ("xrays" in it) and of its backups: the parent of its data
+// directory; for a practice on a server, which has no folder, this workstation's settings
+// directory.
+QString practiceRootOf(const QString& location);
+// The image folder that belongs to a practice: "xrays" in its root.
+QString imagesFolderOf(const QString& location);
 
 // Writes a backup of the data directory and its image folder into the new folder `out` while
 // other workstations go on working, then opens it, checks it and compares it with what was

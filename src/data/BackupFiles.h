@@ -5,8 +5,13 @@
 #include "data/Backup.h"
 
 #include <QByteArray>
+#include <QJsonArray>
 #include <QJsonObject>
+#include <QMap>
 #include <QString>
+#include <QStringList>
+
+#include <utility>
 
 namespace data::backupfiles {
 
@@ -33,5 +38,49 @@ void writeFileAtOnce(const QString& path, const QByteArray& bytes);
 void writeManifest(const QString& folder, const QJsonObject& manifest);
 // The manifest of `backup` once its sum, program and format are checked. Throws BackupError.
 QJsonObject readManifest(const QString& backup);
+
+// Files and folders, each failure a BackupError naming the path.
+void makeFolder(const QString& path);
+// Copies a file and puts it on the disk.
+void copyFile(const QString& from, const QString& to);
+// Puts a folder's entries on the disk, or those of the folder and every folder below it.
+void syncFolder(const QString& path);
+void syncTree(const QString& root);
+// Copies the regular files below `from` (or only those in it) into `to`, keeping the folders and
+// leaving out those `skip` names by their path relative to `from`.
+void copyTree(const QString& from, const QString& to, bool below = true,
+    const std::function<bool(const QString&)>& skip = {});
+bool holdsAnything(const QString& folder);
+// A folder of the same file system beside `path`, for building what then replaces it.
+QString besides(const QString& path, const char* suffix);
+// Puts `staged` where `target` is in one step; the old one ends up under `staged`'s name.
+void swapIn(const QString& staged, const QString& target);
+
+// Sums already taken of files in a backup, by their path in it: read once, not twice.
+using KnownSums = QMap<QString, std::pair<QByteArray, qint64>>;
+// Every file below `root` with its size and sum, counted into `summary`.
+QJsonArray fileList(const QString& root, BackupSummary& summary, const KnownSums& known = {});
+// Checks every file the manifest lists against its size and sum: BackupError for one outside
+// the backup, missing or truncated; gives those whose sum differs.
+QStringList alteredFiles(const QString& backup, const QJsonObject& manifest);
+// Copies the files the manifest lists below `folder` of the backup into `into`.
+void copyListedFiles(const QString& backup, const QJsonObject& manifest, const QString& folder, const QString& into);
+
+// The image folder of a backup restored beside the one in use, put in its place just before the
+// practice and taken back when the practice cannot follow.
+class StagedImages {
+public:
+    explicit StagedImages(QString target);
+    void copyFrom(const QString& backup, const QJsonObject& manifest);
+    void putInPlace();
+    void takeBack();
+    // The swap on the disk; what was replaced goes with this object.
+    void settle();
+
+private:
+    QString m_target;
+    Scratch m_staged;
+    bool m_hadImages = false;
+};
 
 } // namespace data::backupfiles

@@ -17,10 +17,12 @@
 #include <QJsonDocument>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <unistd.h>
 
 namespace data {
@@ -129,10 +131,10 @@ QString errnoText()
     return QString::fromLocal8Bit(strerror(errno));
 }
 
-void syncPath(const QString& path, bool folder)
+// Puts the file written by another program on the disk.
+void syncFile(const QString& path)
 {
-    const int fd = ::open(
-        QFile::encodeName(path).constData(), (folder ? O_RDONLY | O_DIRECTORY : O_RDONLY) | O_CLOEXEC);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     const bool synced = fd >= 0 && ::fsync(fd) == 0;
     const QString why = errnoText();
     if (fd >= 0)
@@ -231,7 +233,8 @@ bool isServerBackup(const QString& backup)
     return readManifest(backup).value(QStringLiteral("engine")).toString() == str(ServerBackup::kEngine);
 }
 
-BackupSummary makeServerBackup(const QString& location, const QString& out, const BackupProgress& progress)
+BackupSummary makeServerBackup(
+    const QString& location, const QString& imagesFolder, const QString& out, const BackupProgress& progress)
 {
     const db::ConnectionProfile profile
         = db::ConnectionProfile::fromLocation(location, QStringLiteral("backup"));
@@ -272,17 +275,24 @@ BackupSummary makeServerBackup(const QString& location, const QString& out, cons
     db::Query::run(*connection, QStringLiteral("COMMIT"));
 
     report(progress, QStringLiteral("Reading the dump back"), 60);
-    syncPath(dump, false);
+    syncFile(dump);
     const QString difference = tableDifference(rowsOnly(countDumpRows(dump)), sums, false);
     if (!difference.isEmpty())
         throw BackupError(
             QStringLiteral("The dump does not hold the practice as it was read: %1.").arg(difference));
 
-    report(progress, QStringLiteral("Summing the dump"), 85);
+    report(progress, QStringLiteral("Copying the images"), 75);
+    if (!imagesFolder.isEmpty())
+        backupfiles::copyTree(imagesFolder, QDir(scratch.path()).filePath(str(Backup::kImagesFolder)));
+
+    report(progress, QStringLiteral("Summing the files"), 85);
     QByteArray dumpSum;
     qint64 dumpSize = 0;
     if (!platform::Sha256::ofFile(dump, dumpSum, dumpSize))
         throw BackupError(QStringLiteral("%1 cannot be read back.").arg(QDir::toNativeSeparators(dump)));
+    BackupSummary summary;
+    const QJsonArray files = backupfiles::fileList(
+        scratch.path(), summary, { { str(ServerBackup::kDumpFile), { dumpSum, dumpSize } } });
     const QJsonObject manifest {
         { QStringLiteral("program"), str(Backup::kProgram) },
         { QStringLiteral("format"), Backup::kFormat },
@@ -293,26 +303,20 @@ BackupSummary makeServerBackup(const QString& location, const QString& out, cons
         { QStringLiteral("serverVersion"), serverVersion },
         { QStringLiteral("encoding"), encoding },
         { QStringLiteral("tables"), sums },
-        { QStringLiteral("files"),
-            QJsonArray { QJsonObject { { QStringLiteral("path"), str(ServerBackup::kDumpFile) },
-                { QStringLiteral("size"), dumpSize },
-                { QStringLiteral("sum"), QString::fromLatin1(dumpSum) } } } },
+        { QStringLiteral("files"), files },
     };
     backupfiles::writeManifest(scratch.path(), manifest);
-    syncPath(scratch.path(), true);
+    backupfiles::syncTree(scratch.path());
     if (std::rename(QFile::encodeName(scratch.path()).constData(), QFile::encodeName(out).constData()) != 0)
         throw BackupError(QStringLiteral("The backup cannot be moved to %1: %2")
                               .arg(QDir::toNativeSeparators(out), errnoText()));
     scratch.keep();
-    syncPath(QFileInfo(QDir::cleanPath(out)).absolutePath(), true);
+    backupfiles::syncFolder(QFileInfo(QDir::cleanPath(out)).absolutePath());
     report(progress, QStringLiteral("Done"), 100);
 
-    BackupSummary summary;
     summary.folder = out;
     summary.tables = int(sums.size());
     summary.rows = totalRows(sums);
-    summary.files = 1;
-    summary.bytes = dumpSize;
     return summary;
 }
 
@@ -325,30 +329,20 @@ QJsonObject verifyServerBackupFiles(const QString& backup)
                                          "into a directory, then copy it to the "
                                          "server with --copy-data.")
                               .arg(where));
-    const QJsonObject entry = manifest.value(QStringLiteral("files")).toArray().at(0).toObject();
-    if (entry.value(QStringLiteral("path")).toString() != str(ServerBackup::kDumpFile))
+    const QJsonArray files = manifest.value(QStringLiteral("files")).toArray();
+    if (std::none_of(files.begin(), files.end(), [](const QJsonValue& entry) {
+            return entry.toObject().value(QStringLiteral("path")).toString() == str(ServerBackup::kDumpFile);
+        }))
         throw BackupError(QStringLiteral("The manifest of %1 names no dump of the server.").arg(where));
-    const QString dump = QDir(backup).filePath(str(ServerBackup::kDumpFile));
-    QByteArray sum;
-    qint64 size = 0;
-    if (!platform::Sha256::ofFile(dump, sum, size))
-        throw BackupError(QStringLiteral("The backup %1 is incomplete: %2 is missing.")
-                              .arg(where, str(ServerBackup::kDumpFile)));
-    const qint64 expected = entry.value(QStringLiteral("size")).toInteger(-1);
-    if (size < expected)
-        throw BackupError(QStringLiteral("The backup %1 is truncated: %2 holds %3 of its %4 bytes.")
-                              .arg(where, str(ServerBackup::kDumpFile))
-                              .arg(size)
-                              .arg(expected));
-    if (size != expected || sum != entry.value(QStringLiteral("sum")).toString().toLatin1())
-        throw BackupError(
-            QStringLiteral("The backup %1 was altered after it was written: %2 no longer matches its sum.")
-                .arg(where, str(ServerBackup::kDumpFile)));
+    const QStringList altered = backupfiles::alteredFiles(backup, manifest);
+    if (!altered.isEmpty())
+        throw BackupError(QStringLiteral("The backup %1 was altered after it was written: %2 no longer matches its sum.")
+                              .arg(where, altered.first()));
     return manifest;
 }
 
-BackupSummary restoreServerBackup(
-    const QString& backup, const QString& location, bool force, const BackupProgress& progress)
+BackupSummary restoreServerBackup(const QString& backup, const QString& location, const QString& imagesFolder,
+    bool force, const BackupProgress& progress)
 {
     report(progress, QStringLiteral("Checking the backup"), 0);
     const QJsonObject manifest = verifyServerBackupFiles(backup);
@@ -374,6 +368,13 @@ BackupSummary restoreServerBackup(
                                              "holds. Give --force to replace it.")
                                   .arg(target.database));
     }
+    if (!force && !imagesFolder.isEmpty() && backupfiles::holdsAnything(imagesFolder))
+        throw BackupError(
+            QStringLiteral("%1 is not empty; restoring would replace what it holds. Give --force to replace it.")
+                .arg(QDir::toNativeSeparators(imagesFolder)));
+    std::optional<backupfiles::StagedImages> images;
+    if (!imagesFolder.isEmpty())
+        images.emplace(imagesFolder);
 
     // Left behind by a restore that was stopped: unfinished, never swapped in.
     StagedDatabase staged(*maintenance, databaseBeside(target.database, QStringLiteral("_restoring")));
@@ -409,7 +410,11 @@ BackupSummary restoreServerBackup(
                 QStringLiteral("The restored practice does not match the backup: %1.").arg(difference));
     }
 
+    if (images)
+        images->copyFrom(backup, manifest);
     report(progress, QStringLiteral("Putting the practice in place"), 90);
+    if (images)
+        images->putInPlace();
     // Both renames in one transaction: the address names at every moment the old practice or the
     // new one. A workstation still connected makes the server refuse, and nothing changes.
     const QString replaced = databaseBeside(target.database,
@@ -426,6 +431,8 @@ BackupSummary restoreServerBackup(
                 .arg(identifier(staged.name()), identifier(target.database)));
         swap.commit();
     } catch (const db::DatabaseError& e) {
+        if (images)
+            images->takeBack();
         throw BackupError(
             QStringLiteral("The database %1 cannot be replaced; close the program on every workstation "
                            "and try again")
@@ -433,6 +440,8 @@ BackupSummary restoreServerBackup(
             e.engineMessage());
     }
     staged.keep();
+    if (images)
+        images->settle();
     if (exists) {
         try {
             dropDatabase(*maintenance, replaced);
@@ -447,7 +456,7 @@ BackupSummary restoreServerBackup(
     summary.folder = location;
     summary.tables = int(tables.size());
     summary.rows = totalRows(tables);
-    summary.files = 1;
+    summary.files = int(manifest.value(QStringLiteral("files")).toArray().size());
     return summary;
 }
 

@@ -17,21 +17,24 @@ struct ServerBackup {
 bool isServerBackup(const QString& backup);
 
 // Dumps the practice at `location` into the new folder `out` while other workstations go on
-// working. The row counts and sums are taken in the transaction whose snapshot the dump reads,
-// and the dump is read back whole and its rows counted against them before the folder appears.
-BackupSummary makeServerBackup(
-    const QString& location, const QString& out, const BackupProgress& progress = {});
+// working, with the image folder of this workstation (none when empty). The row counts and sums
+// are taken in the transaction whose snapshot the dump reads, and the dump is read back whole and
+// its rows counted against them before the folder appears.
+BackupSummary makeServerBackup(const QString& location, const QString& imagesFolder, const QString& out,
+    const BackupProgress& progress = {});
 
 // Checks a server backup's manifest and dump against their sums, touching nothing; returns
 // the manifest. BackupError with the reason when the backup is not sound.
 QJsonObject verifyServerBackupFiles(const QString& backup);
 
-// Restores a server backup into the database of `location`: refuses an unsound backup before
-// anything is touched and a database that holds any table unless `force`; restores into a new
-// database beside it, checks every table's rows and sum against the manifest and only then
-// swaps the two by renaming them in one transaction. The replaced database goes afterwards.
-BackupSummary restoreServerBackup(
-    const QString& backup, const QString& location, bool force, const BackupProgress& progress = {});
+// Restores a server backup into the database of `location` and its images into `imagesFolder`
+// (left alone when empty): refuses an unsound backup before anything is touched, and a database
+// that holds any table or an image folder that holds anything unless `force`; restores into a new
+// database beside it, checks every table's rows and sum against the manifest and only then swaps
+// the two by renaming them in one transaction, the images just before. What was replaced goes
+// afterwards.
+BackupSummary restoreServerBackup(const QString& backup, const QString& location, const QString& imagesFolder,
+    bool force, const BackupProgress& progress = {});
 
 // The program of the PostgreSQL client tools (pg_dump, pg_restore): on PATH, else the newest
 // under /usr/lib/postgresql/*/bin; empty when there is none.

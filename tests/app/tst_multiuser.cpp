@@ -1,4 +1,5 @@
 #include "app/Multiuser.h"
+#include "platform/Directories.h"
 #include "app/ServerPathUnit.h"
 #include "data/DataDirectory.h"
 #include "db/Connection.h"
@@ -130,6 +131,8 @@ private Q_SLOTS:
         };
 
         const app::MultiUserBinding::Result result = binding.bind();
+        // No folder beside a server: images and backups stay in this workstation's settings.
+        QCOMPARE(result.dataRoot, platform::configDir());
         qputenv("ORVANE_CONFIG_DIR", oldConfig);
         QVERIFY(!asked);
         QCOMPARE(result.outcome, app::MultiUserBinding::Outcome::Bound);

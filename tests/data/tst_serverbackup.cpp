@@ -12,6 +12,8 @@
 #include "support/TestEngine.h"
 
 #include <QDate>
+#include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonObject>
@@ -27,6 +29,19 @@ QMap<QString, QByteArray> checksums(const QString& location)
     for (const db::TableDef& table : data::schemaTables())
         sums.insert(table.name, data::tableChecksum(dir, table.name));
     return sums;
+}
+
+// Every file below `folder` by its relative path, with its bytes.
+QMap<QString, QByteArray> filesBelow(const QString& folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        file.open(QIODevice::ReadOnly);
+        files.insert(QDir(folder).relativeFilePath(file.fileName()), file.readAll());
+    }
+    return files;
 }
 
 // The databases of the test cluster whose name starts with `prefix`.
@@ -53,6 +68,7 @@ class TestServerBackup : public QObject {
     QTemporaryDir m_root;
     QString m_source; // the demo practice on the server
     QString m_backup;
+    QString m_images; // this workstation's image folder for the practice
     QMap<QString, QByteArray> m_sums; // of the source's tables
 
     QString freshTarget(const QString& name)
@@ -67,9 +83,13 @@ class TestServerBackup : public QObject {
     QString copyOfBackup(const QString& name)
     {
         const QString copy = m_root.filePath(name);
-        QDir().mkpath(copy);
-        for (const QString& file : QDir(m_backup).entryList(QDir::Files))
-            QFile::copy(QDir(m_backup).filePath(file), QDir(copy).filePath(file));
+        const QMap<QString, QByteArray> files = filesBelow(m_backup);
+        for (auto it = files.cbegin(); it != files.cend(); ++it) {
+            QDir().mkpath(QFileInfo(QDir(copy).filePath(it.key())).path());
+            QFile file(QDir(copy).filePath(it.key()));
+            file.open(QIODevice::WriteOnly);
+            file.write(*it);
+        }
         return copy;
     }
 
@@ -91,13 +111,21 @@ private Q_SLOTS:
             data::DemoPractice(*c.data, *c.generators, { .patients = 40, .today = QDate(2026, 12, 7) })
                 .generate();
         }
+        m_images = m_root.filePath(QStringLiteral("workstation/xrays"));
+        for (const char* image : { "x1/panoramic.jpg", "x2/scans/tooth 11.png" }) {
+            QDir().mkpath(QFileInfo(QDir(m_images).filePath(QString::fromUtf8(image))).path());
+            QFile file(QDir(m_images).filePath(QString::fromUtf8(image)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(5000, 'i') + image);
+        }
         m_backup = m_root.filePath(QStringLiteral("backup"));
         QElapsedTimer timer;
         timer.start();
-        const data::BackupSummary done = data::makeBackup(m_source, QString(), m_backup);
+        const data::BackupSummary done = data::makeBackup(m_source, m_images, m_backup);
         qInfo("backup of the demo practice on the server, verified: %lld ms, %lld rows, %lld bytes",
             timer.elapsed(), done.rows, done.bytes);
         QVERIFY(done.rows > 0);
+        QCOMPARE(done.files, 3); // the dump and the two images
         QVERIFY(data::isServerBackup(m_backup));
         QVERIFY(!QFileInfo::exists(m_backup + QStringLiteral(".partial")));
         m_sums = checksums(m_source);
@@ -107,8 +135,10 @@ private Q_SLOTS:
     {
         const QString dir = freshTarget(QStringLiteral("restored"));
         const QString target = testsupport::engineLocation(dir);
-        data::restoreBackup(m_backup, target, QString(), false);
+        const QString images = m_root.filePath(QStringLiteral("restored/xrays"));
+        data::restoreBackup(m_backup, target, images, false);
         QCOMPARE(checksums(target), m_sums);
+        QCOMPARE(filesBelow(images), filesBelow(m_images));
         {
             const data::DataConnections from = data::DataDirectory(m_source).open();
             const data::DataConnections to = data::DataDirectory(target).open();
@@ -126,26 +156,32 @@ private Q_SLOTS:
         const QByteArray emptied
             = data::tableChecksum(data::DataDirectory(target), QStringLiteral("Appointments"));
         try {
-            data::restoreBackup(m_backup, target, QString(), false);
+            data::restoreBackup(m_backup, target, images, false);
             QFAIL("a practice was replaced without --force");
         } catch (const data::BackupError& e) {
             QVERIFY2(e.message().contains(QStringLiteral("--force")), qPrintable(e.message()));
         }
         QCOMPARE(data::tableChecksum(data::DataDirectory(target), QStringLiteral("Appointments")), emptied);
-        data::restoreBackup(m_backup, target, QString(), true);
+        QFile::remove(QDir(images).filePath(QStringLiteral("x1/panoramic.jpg")));
+        data::restoreBackup(m_backup, target, images, true);
         QCOMPARE(checksums(target), m_sums);
+        QCOMPARE(filesBelow(images), filesBelow(m_images));
+        QVERIFY(!QFileInfo::exists(images + QStringLiteral(".restoring")));
         QCOMPARE(databasesLike(name), QStringList { name });
 
         // Another workstation still working on it: the server refuses the swap, nothing changes.
         const auto workstation
             = db::Connection::open(testsupport::engineProfile(QStringLiteral("workstation"), dir));
         db::Query::run(*workstation, QStringLiteral("DELETE FROM Appointments"));
+        QFile::remove(QDir(images).filePath(QStringLiteral("x1/panoramic.jpg")));
+        const QMap<QString, QByteArray> imagesBefore = filesBelow(images);
         try {
-            data::restoreBackup(m_backup, target, QString(), true);
+            data::restoreBackup(m_backup, target, images, true);
             QFAIL("a database in use was replaced");
         } catch (const data::BackupError& e) {
             QVERIFY2(e.message().contains(QStringLiteral("close the program")), qPrintable(e.message()));
         }
+        QCOMPARE(filesBelow(images), imagesBefore); // the images went back with the practice
         QCOMPARE(
             db::Query(*workstation, QStringLiteral("SELECT COUNT(*) FROM Appointments")).scalar().toInt(), 0);
         QCOMPARE(databasesLike(name), QStringList { name });
@@ -159,6 +195,8 @@ private Q_SLOTS:
         QTest::newRow("a byte of the dump flipped") << "database.dump" << -1 << "altered";
         QTest::newRow("the dump truncated") << "database.dump" << 1000 << "truncated";
         QTest::newRow("the manifest altered") << "manifest.json" << -1 << "manifest";
+        QTest::newRow("a byte of an image flipped") << "xrays/x1/panoramic.jpg" << -1 << "altered";
+        QTest::newRow("an image truncated") << "xrays/x2/scans/tooth 11.png" << 10 << "truncated";
     }
     void damagedBackupIsRefusedBeforeAnythingIsTouched()
     {
