@@ -397,9 +397,17 @@ QWidget* TMainForm::openWindow(const QString& componentName)
     sub->setAttribute(Qt::WA_DeleteOnClose);
     new widgets::WindowPlacement(window);
     window->show();
-    // Placed by itself or by its stored placement, it must still fit the frame as it is now.
-    if (!sub->isMaximized())
+    // Placed by itself or by its stored placement, it must still fit the frame as it is now, and
+    // hold its own rows once its Greek captions and its patient's figures, filled in as it
+    // becomes active, are in them.
+    const auto fit = [this, sub] {
+        if (sub->isMaximized())
+            return;
+        sub->resize(sub->size().expandedTo(sub->minimumSizeHint()));
         sub->setGeometry(fittedInto(sub->geometry(), ClientArea->viewport()->rect()));
+    };
+    fit();
+    QTimer::singleShot(0, sub, fit);
     ClientArea->setActiveSubWindow(sub);
     return window;
 }

@@ -46,6 +46,9 @@ QJsonObject describeWindow(TMainForm& mainWindow, const QString& name)
     if (auto* sub = qobject_cast<QMdiSubWindow*>(widget->parentWidget())) {
         window[QStringLiteral("geometry")] = rectOf(sub->geometry());
         window[QStringLiteral("fits")] = area.contains(sub->geometry());
+        // Nothing of it squeezed below what its rows need, captions and figures in.
+        const QSize needed = sub->minimumSizeHint();
+        window[QStringLiteral("roomy")] = sub->width() >= needed.width() && sub->height() >= needed.height();
     }
     QJsonObject texts;
     const QList<QLineEdit*> edits = widget->findChildren<QLineEdit*>();

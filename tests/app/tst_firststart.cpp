@@ -159,6 +159,8 @@ private Q_SLOTS:
             QVERIFY2(window[QStringLiteral("open")].toBool(), qPrintable(name));
             QVERIFY2(window[QStringLiteral("fits")].toBool(),
                 qPrintable(name + QStringLiteral(" is cut off by the frame")));
+            QVERIFY2(window[QStringLiteral("roomy")].toBool(),
+                qPrintable(name + QStringLiteral(" is narrower than its rows")));
             const QVariantMap texts = window[QStringLiteral("texts")].toObject().toVariantMap();
             QVERIFY2(texts.values().contains(lastName),
                 qPrintable(name + QStringLiteral(" shows no ") + lastName));
