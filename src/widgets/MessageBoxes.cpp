@@ -1,7 +1,9 @@
 #include "widgets/MessageBoxes.h"
 
 #include "platform/MessageService.h"
+#include "platform/MessageTexts.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 
@@ -12,26 +14,22 @@ class BoxService final : public platform::MessageService {
 public:
     Answer show(Kind kind, const QString& caption, const QString& text) override
     {
-        QWidget* parent = QApplication::activeWindow();
-        const QString title = caption.isEmpty() ? QApplication::applicationDisplayName() : caption;
         switch (kind) {
         case Kind::Information:
-            QMessageBox::information(parent, title, text);
+            ask(QMessageBox::Information, caption, text, QMessageBox::Ok);
             return Answer::Ok;
         case Kind::Warning:
-            QMessageBox::warning(parent, title, text);
+            ask(QMessageBox::Warning, caption, text, QMessageBox::Ok);
             return Answer::Ok;
         case Kind::Error:
-            QMessageBox::critical(parent, title, text);
+            ask(QMessageBox::Critical, caption, text, QMessageBox::Ok);
             return Answer::Ok;
         case Kind::Question:
-            return QMessageBox::information(parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
-                    == QMessageBox::Yes
+            return ask(QMessageBox::Information, caption, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes
                 ? Answer::Yes
                 : Answer::No;
         case Kind::QuestionWithCancel:
-            switch (QMessageBox::information(parent, title, text,
-                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes)) {
+            switch (ask(QMessageBox::Information, caption, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
             case QMessageBox::Yes:
                 return Answer::Yes;
             case QMessageBox::No:
@@ -42,6 +40,26 @@ public:
         }
         return Answer::Cancel;
     }
+
+private:
+    // The buttons speak the language of the texts: Qt brings no Greek of its own.
+    QMessageBox::StandardButton ask(
+        QMessageBox::Icon icon, const QString& caption, const QString& text, QMessageBox::StandardButtons buttons) const
+    {
+        QMessageBox box(icon, caption.isEmpty() ? QApplication::applicationDisplayName() : caption, text, buttons,
+            QApplication::activeWindow());
+        box.setDefaultButton(buttons & QMessageBox::Yes ? QMessageBox::Yes : QMessageBox::Ok);
+        const std::pair<QMessageBox::StandardButton, const char*> captions[] {
+            { QMessageBox::Yes, "Yes" }, { QMessageBox::No, "No" }, { QMessageBox::Cancel, "Cancel" }, { QMessageBox::Ok, "OK" }
+        };
+        for (const auto& [button, english] : captions) {
+            if (QAbstractButton* shown = box.button(button))
+                shown->setText(m_texts.Message(QString::fromLatin1(english)));
+        }
+        return QMessageBox::StandardButton(box.exec());
+    }
+
+    platform::MessageTexts m_texts;
 };
 
 } // namespace
