@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <future>
 #include <string>
 #include <thread>
@@ -260,28 +261,74 @@ QString targetWordsOfErrno(int error, const QString& target)
     }
 }
 
-// Writes the bytes as the new file `target` and puts them on the disk.
-void writeWhole(const QString& target, const unsigned char* bytes, qint64 size, const std::function<void()>& beforeSync)
-{
-    const int fd
-        = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0)
-        throw TargetError(targetWordsOfErrno(errno, target));
-    const auto closed = qScopeGuard([fd] { ::close(fd); });
-    constexpr qint64 kChunk = 1 << 23;
-    for (qint64 done = 0; done < size;) {
-        const ssize_t wrote = ::write(fd, bytes + done, size_t(std::min<qint64>(size - done, kChunk)));
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote <= 0)
-            throw TargetError(targetWordsOfErrno(wrote < 0 ? errno : ENOSPC, target));
-        // The disk starts on each piece while the next is copied: the sync at the end waits less.
-        ::sync_file_range(fd, done, wrote, SYNC_FILE_RANGE_WRITE);
-        done += wrote;
+// A new file of a given size, its blocks reserved and mapped for writing: a full disk is told
+// before a byte is written, never met by a write through the mapping.
+class NewMappedFile {
+public:
+    NewMappedFile(const QString& path, qint64 size)
+        : m_path(path)
+        , m_size(size)
+    {
+        m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (m_fd < 0)
+            throw TargetError(targetWordsOfErrno(errno, path));
+        auto closed = qScopeGuard([this] { ::close(m_fd); });
+        if (const int error = ::posix_fallocate(m_fd, 0, size))
+            throw TargetError(targetWordsOfErrno(error, path));
+        void* mapped = ::mmap(nullptr, size_t(size), PROT_READ | PROT_WRITE, MAP_SHARED, m_fd, 0);
+        if (mapped == MAP_FAILED)
+            throw TargetError(targetWordsOfErrno(errno, path));
+        m_data = static_cast<uchar*>(mapped);
+        closed.dismiss();
     }
-    beforeSync();
-    if (::fsync(fd) != 0)
-        throw TargetError(targetWordsOfErrno(errno, target));
+    ~NewMappedFile()
+    {
+        ::munmap(m_data, size_t(m_size));
+        ::close(m_fd);
+    }
+    NewMappedFile(const NewMappedFile&) = delete;
+    NewMappedFile& operator=(const NewMappedFile&) = delete;
+    uchar* data() const { return m_data; }
+    // The disk starts on the whole file; sync() then waits for the rest.
+    void startWriting() const { ::sync_file_range(m_fd, 0, m_size, SYNC_FILE_RANGE_WRITE); }
+    void sync() const
+    {
+        if (::fsync(m_fd) != 0)
+            throw TargetError(targetWordsOfErrno(errno, m_path));
+    }
+
+private:
+    QString m_path;
+    qint64 m_size;
+    int m_fd = -1;
+    uchar* m_data = nullptr;
+};
+
+// The engine copies every page of the snapshot that `from` reads into `bytes`, as the pages of a
+// database in memory laid over them: the bytes of the snapshot are written once, where they stay.
+void copySnapshotInto(const Handle& from, uchar* bytes, qint64 size, qint64 pageSize, const Progress& progress)
+{
+    Handle to(QStringLiteral(":memory:"), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
+    if (sqlite3_deserialize(to.get(), "main", bytes, 0, size, 0) != SQLITE_OK)
+        throw DatabaseError(QStringLiteral("The copy could not be made"), to.error());
+    to.exec(QByteArray("PRAGMA page_size = " + QByteArray::number(pageSize)).constData());
+    to.exec("PRAGMA journal_mode = OFF");
+    sqlite3_backup* copy = sqlite3_backup_init(to.get(), "main", from.get(), "main");
+    if (!copy)
+        throw DatabaseError(QStringLiteral("The copy could not be made"), to.error());
+    int rc = SQLITE_OK;
+    while (rc == SQLITE_OK) {
+        rc = sqlite3_backup_step(copy, 4096);
+        if (progress)
+            progress(sqlite3_backup_pagecount(copy) - sqlite3_backup_remaining(copy), sqlite3_backup_pagecount(copy));
+    }
+    sqlite3_backup_finish(copy);
+    if (rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB)
+        throw DamagedDatabase(QStringLiteral("The database file is damaged"), from.error());
+    sqlite3_int64 copied = 0;
+    sqlite3_serialize(to.get(), "main", &copied, SQLITE_SERIALIZE_NOCOPY);
+    if (rc != SQLITE_DONE || copied != size)
+        throw DatabaseError(QStringLiteral("The database could not be copied whole"), to.error());
 }
 
 // What the walk of a file needs from its schema: the tables and where each b-tree starts.
@@ -441,38 +488,19 @@ CheckedCopy copySqliteFile(
         return copy;
     }
 
-    // The snapshot in memory: every page as the read transaction sees it, in one allocation.
-    if (progress)
-        progress(0, 1);
-    sqlite3_int64 size = 0;
-    unsigned char* bytes = sqlite3_serialize(from.get(), "main", &size, 0);
-    const auto freed = qScopeGuard([bytes] { sqlite3_free(bytes); });
-    if (!bytes || size < 100)
-        throw DatabaseError(QStringLiteral("The database could not be copied into memory"), from.error());
+    // The snapshot straight into the new file, then checked page by page and summed where it
+    // lies while the disk takes it.
+    const qint64 pageSize = pragmaNumber(from, "PRAGMA page_size");
+    const qint64 size = pragmaNumber(from, "PRAGMA page_count") * pageSize;
+    NewMappedFile file(target, size);
+    copySnapshotInto(from, file.data(), size, pageSize, progress);
     // The copy keeps the source's journal mode in its header; a backup file stands alone, so it
     // says "rollback journal" (format versions 1), as PRAGMA journal_mode = DELETE would write.
-    bytes[18] = 1;
-    bytes[19] = 1;
-
-    // Written to the disk, read back and opened by the engine while the image is checked page by
-    // page and summed: the file then holds the very bytes checked.
-    std::future<void> writing = std::async(std::launch::async, [&] {
-        writeWhole(target, bytes, size, [&] {
-            const MappedFile written(target);
-            if (written.size() != size || std::memcmp(written.data(), bytes, size_t(size)) != 0)
-                throw TargetError(
-                    QStringLiteral("%1 does not hold what was written to it: the disk may be failing.").arg(target));
-        });
-        if (schemaOf(target) != schema)
-            throw TargetError(QStringLiteral("%1 does not open as the database written to it.").arg(target));
-    });
-    // The bytes stay until the file is written, whatever happens here.
-    const auto waitForWrite = qScopeGuard([&] {
-        if (writing.valid())
-            writing.wait();
-    });
+    file.data()[18] = 1;
+    file.data()[19] = 1;
+    file.startWriting();
     std::future<FileSums> summing
-        = std::async(std::launch::async, [&] { return sumsOf(bytes, size, schema); });
+        = std::async(std::launch::async, [&] { return sumsOf(file.data(), size, schema); });
     const auto waitForSums = qScopeGuard([&] {
         if (summing.valid())
             summing.wait();
@@ -480,10 +508,10 @@ CheckedCopy copySqliteFile(
     // Meanwhile the engine counts the rows of the snapshot it gave.
     countRows();
     from.exec("COMMIT");
-    if (progress)
-        progress(1, 1);
     copy.sums = summing.get();
-    writing.get();
+    file.sync();
+    if (schemaOf(target) != schema)
+        throw TargetError(QStringLiteral("%1 does not open as the database written to it.").arg(target));
     return copy;
 }
 

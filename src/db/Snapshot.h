@@ -60,13 +60,14 @@ struct CheckedCopy {
 };
 
 // The engine-specific part of a backup. Copies the embedded database file `source` to `target`
-// as one consistent snapshot while other workstations go on writing. The snapshot is gathered in
-// memory and written to `target`, which is read back, compared with it byte for byte and opened;
-// meanwhile the image is checked page by page as the engine's quick check checks a file (see
-// checkedTables), its rows counted and its pages summed. A server database gets its own function
-// beside this one. A snapshot larger than `memoryLimit` bytes (by default a quarter of the
-// machine's memory) is copied straight to `target` and checked there by the engine instead,
-// taking longer.
+// as one consistent snapshot while other workstations go on writing. The new file's blocks are
+// reserved first (a full disk is told before anything is written) and the engine copies the
+// snapshot's pages straight into a mapping of it; then the file's pages are checked where they lie
+// as the engine's quick check checks a file (see checkedTables), its rows counted against the
+// snapshot's and its pages summed while the disk takes them, and the file is opened once on the
+// disk. A server database gets its own function beside this one. A snapshot larger than
+// `memoryLimit` bytes (by default a quarter of the machine's memory) is copied through the
+// engine's own file and checked by the engine instead, taking longer.
 CheckedCopy copySqliteFile(
     const QString& source, const QString& target, const Progress& progress = {}, qint64 memoryLimit = -1);
 
