@@ -140,9 +140,11 @@ void copyFile(const QString& from, const QString& to)
 
 // Puts a folder's entries on the disk: a file synced on its own can still be lost by a power cut
 // with the name that leads to it.
-void syncFolder(const QString& path)
+namespace {
+
+void syncOpened(const QString& path, int flags)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
     const bool synced = fd >= 0 && ::fsync(fd) == 0;
     const int error = errno;
     if (fd >= 0)
@@ -150,6 +152,18 @@ void syncFolder(const QString& path)
     if (!synced)
         throw BackupError(QStringLiteral("%1 cannot be written: %2")
                               .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(strerror(error))));
+}
+
+} // namespace
+
+void syncFolder(const QString& path)
+{
+    syncOpened(path, O_RDONLY | O_DIRECTORY);
+}
+
+void syncFile(const QString& path)
+{
+    syncOpened(path, O_RDONLY);
 }
 
 // The folder and every folder below it.

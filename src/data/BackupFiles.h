@@ -43,8 +43,10 @@ QJsonObject readManifest(const QString& backup);
 void makeFolder(const QString& path);
 // Copies a file and puts it on the disk.
 void copyFile(const QString& from, const QString& to);
-// Puts a folder's entries on the disk, or those of the folder and every folder below it.
+// Puts a folder's entries on the disk, or those of the folder and every folder below it, or a
+// file written by another program.
 void syncFolder(const QString& path);
+void syncFile(const QString& path);
 void syncTree(const QString& root);
 // Copies the regular files below `from` (or only those in it) into `to`, keeping the folders and
 // leaving out those `skip` names by their path relative to `from`.

@@ -21,9 +21,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <optional>
-#include <unistd.h>
 
 namespace data {
 namespace {
@@ -129,19 +127,6 @@ QJsonObject rowsOnly(const QMap<QString, qint64>& counts)
 QString errnoText()
 {
     return QString::fromLocal8Bit(strerror(errno));
-}
-
-// Puts the file written by another program on the disk.
-void syncFile(const QString& path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    const bool synced = fd >= 0 && ::fsync(fd) == 0;
-    const QString why = errnoText();
-    if (fd >= 0)
-        ::close(fd);
-    if (!synced)
-        throw BackupError(
-            QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(path), why));
 }
 
 qint64 totalRows(const QJsonObject& tables)
@@ -275,7 +260,7 @@ BackupSummary makeServerBackup(
     db::Query::run(*connection, QStringLiteral("COMMIT"));
 
     report(progress, QStringLiteral("Reading the dump back"), 60);
-    syncFile(dump);
+    backupfiles::syncFile(dump);
     const QString difference = tableDifference(rowsOnly(countDumpRows(dump)), sums, false);
     if (!difference.isEmpty())
         throw BackupError(

@@ -49,8 +49,7 @@ struct Layout {
     {
         if (size < 100)
             damaged(QStringLiteral("the file is shorter than its header"));
-        const int size16 = word16(data + 16);
-        pageSize = size16 == 1 ? 65536 : size16;
+        pageSize = pageSizeOf(data);
         if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0)
             damaged(QStringLiteral("the header gives no valid page size"));
         usable = int(pageSize) - data[20];
@@ -417,6 +416,12 @@ void requireEveryPageUsed(const Layout& file, const std::vector<quint64>& seen)
 }
 
 } // namespace
+
+qint64 pageSizeOf(const uchar* header)
+{
+    const int size16 = word16(header + 16);
+    return size16 == 1 ? 65536 : size16;
+}
 
 QMap<QString, TableWalk> checkedTables(
     const uchar* data, qint64 size, const QStringList& tables, const QList<BTreeRoot>& roots, int threads)

@@ -24,6 +24,9 @@ struct TableWalk {
     qint64 rows = 0;
 };
 
+// The page size a database file's header gives (bytes 16 and 17); not checked.
+qint64 pageSizeOf(const uchar* header);
+
 // Checks the image of a database file page by page as its file format lays it out, and finds every
 // table's pages on the way. Every b-tree page is checked the way the engine's own quick check
 // checks it: the page header, each cell inside the cell area, no byte of the page used twice, the

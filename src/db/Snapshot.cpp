@@ -367,8 +367,7 @@ FileSums sumsOf(const uchar* data, qint64 size, const Schema& schema)
     sums.size = size;
     const std::vector<quint64> blocks = summing.get();
     sums.sum = sumOfBlocks(blocks, size);
-    const int size16 = (data[16] << 8) | data[17];
-    const qint64 pageSize = size16 == 1 ? 65536 : size16;
+    const qint64 pageSize = pageSizeOf(data);
     // Pages of the file's block size were summed with the file: each is summed once.
     const auto sumOfPage = [&](quint32 page) {
         return pageSize == kBlock ? blocks[page - 1]
@@ -474,7 +473,9 @@ CheckedCopy copySqliteFile(
     };
     if (memoryLimit < 0)
         memoryLimit = qint64(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGE_SIZE) / 4;
-    if (pragmaNumber(from, "PRAGMA page_count") * pragmaNumber(from, "PRAGMA page_size") > memoryLimit) {
+    const qint64 pageSize = pragmaNumber(from, "PRAGMA page_size");
+    const qint64 size = pragmaNumber(from, "PRAGMA page_count") * pageSize;
+    if (size > memoryLimit) {
         countRows();
         copyToFile(from, target, progress);
         from.exec("COMMIT");
@@ -490,8 +491,6 @@ CheckedCopy copySqliteFile(
 
     // The snapshot straight into the new file, then checked page by page and summed where it
     // lies while the disk takes it.
-    const qint64 pageSize = pragmaNumber(from, "PRAGMA page_size");
-    const qint64 size = pragmaNumber(from, "PRAGMA page_count") * pageSize;
     NewMappedFile file(target, size);
     copySnapshotInto(from, file.data(), size, pageSize, progress);
     // The copy keeps the source's journal mode in its header; a backup file stands alone, so it
