@@ -1,0 +1,5 @@
+// The test framework on top of a layer's headers.
+#pragma once
+
+#include <QSignalSpy>
+#include <QTest>
