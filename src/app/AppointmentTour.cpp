@@ -55,7 +55,7 @@ QStringList tourAppointmentWindows(const QString& outDir, const QString& dataDir
     book.setAttribute(Qt::WA_DeleteOnClose, false);
     book.resize(1180, 760);
     book.show();
-    book.FormActivate();
+    book.windowActivated();
     // Today's first appointment, selected whole, with its details beside the grid.
     appointments::TAppointmentGrid& grid = *book.AppointmentGrid;
     const int col = std::max(grid.ColumnOfDate(today), 1);

@@ -7,6 +7,7 @@
 #include "data/DmRuleHelpers.h"
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
+#include "widgets/RecordFrame.h"
 
 #include <QPointer>
 
@@ -40,6 +41,10 @@ void bindMainWindow(TMainForm& mainWindow, data::TDmForm& module)
     data::TDmForm* dm = &module;
     db::Dataset* patients = dm->patients().PatientsTable;
     mainWindow.setActiveSrc(dm->ActiveSrc);
+    // The record windows claim the commands through the frame; it lives as long as the views.
+    auto* frame = new widgets::RecordFrame(dm->ActiveSrc, [dm](db::Dataset& view) { return dm->AskToPost(view); }, dm);
+    frame->watchArea(mainWindow.ClientArea);
+    QObject::connect(frame, &widgets::RecordFrame::holderChanged, mainWindow.Records, &RecordCommands::stateChanged);
     registerDataWindows(module);
     mainWindow.ApplyUserLevel(); // the commands of the windows just registered
     mainWindow.Hooks.hasPatients = [patients] { return data::hasRows(*patients); };

@@ -201,6 +201,8 @@ void TMainForm::buildMenus()
     validation->setCheckable(true);
     validation->setVisible(false);
 
+    buildWindowMenu();
+
     QMenu* help = addMenu(QStringLiteral("Help1"), QStringLiteral("Help"));
     addCommand(help, QStringLiteral("Contents1"), QStringLiteral("Contents"), Qt::Key_F1)->setVisible(false);
     help->addSeparator()->setVisible(false);

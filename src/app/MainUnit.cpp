@@ -48,7 +48,6 @@ TMainForm::TMainForm(platform::Edition edition, QWidget* parent)
     setObjectName(QStringLiteral("MainForm"));
     Lang->setObjectName(QStringLiteral("Lang"));
     ClientArea->setObjectName(QStringLiteral("ClientArea"));
-    Records->setWindowArea(ClientArea);
     ClientArea->setBackground(QColor(0x80, 0x80, 0x80));
     setCentralWidget(ClientArea);
     setWindowTitle(QStringLiteral("Quarn - ") + platform::editionName(edition));
@@ -62,6 +61,7 @@ TMainForm::TMainForm(platform::Edition edition, QWidget* parent)
     Timer->setInterval(2000); // off as designed: a workstation that wants it switches it on
     connect(Timer, &QTimer::timeout, this, &TMainForm::RefreshTables);
     connect(Records, &RecordCommands::stateChanged, this, &TMainForm::updateEnabling);
+    connect(ClientArea, &QMdiArea::subWindowActivated, this, &TMainForm::updateEnabling);
 
     const platform::Settings settings(edition);
     ToolBar->setVisible(settings.toolBarVisible(true));
@@ -134,6 +134,8 @@ void TMainForm::updateEnabling()
                 && !(locked && onTheRow.contains(it.key()));
         if (m_navigation.contains(command.action))
             enabled = enabled && view && view->isActive();
+        if (m_windowArrangement.contains(command.action))
+            enabled = enabled && !ClientArea->subWindowList().isEmpty();
         command.action->setEnabled(enabled);
         if (!command.available && command.action->toolTip() != QStringLiteral("Not available yet"))
             command.action->setToolTip(QStringLiteral("Not available yet"));
@@ -330,10 +332,19 @@ bool TMainForm::event(QEvent* event)
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    if (platform::askYesNo(Lang->Message(QStringLiteral("Program terminate")), Lang->Message(QStringLiteral("Confirm"))))
-        event->accept();
-    else
+    if (!platform::askYesNo(Lang->Message(QStringLiteral("Program terminate")), Lang->Message(QStringLiteral("Confirm")))) {
         event->ignore();
+        return;
+    }
+    // The child windows close first, each with its own save question: one kept open keeps
+    // the program running.
+    ClientArea->closeAllSubWindows();
+    const QList<QMdiSubWindow*> children = ClientArea->subWindowList();
+    const bool kept = std::any_of(children.begin(), children.end(), [](const QMdiSubWindow* sub) { return sub->isVisible(); });
+    if (kept)
+        event->ignore();
+    else
+        event->accept();
 }
 
 void TMainForm::clearStatusPanels()
@@ -367,7 +378,8 @@ QWidget* TMainForm::openWindow(const QString& componentName)
     }
     if (QWidget* open = findWindow(componentName)) {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget())) {
-            sub->showNormal();
+            if (sub->isMinimized())
+                sub->showNormal();
             ClientArea->setActiveSubWindow(sub);
         } else {
             open->raise();
@@ -384,32 +396,40 @@ QWidget* TMainForm::openWindow(const QString& componentName)
         if (auto* dialog = qobject_cast<QDialog*>(window))
             dialog->exec();
         delete window;
-        // The list has changed ActiveSrc: the active child takes it back.
-        if (QMdiSubWindow* active = ClientArea->activeSubWindow()) {
-            QEvent activate(QEvent::WindowActivate);
-            QCoreApplication::sendEvent(active->widget(), &activate);
-        }
         return nullptr;
     }
     QWidget* window = entry->create(nullptr);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    addChildWindow(window);
+    return window;
+}
+
+void TMainForm::addChildWindow(QWidget* window)
+{
+    // A maximised child keeps the frame maximised for the next one too.
+    const QMdiSubWindow* current = ClientArea->currentSubWindow();
+    const bool maximised = current && current->isMaximized();
     QMdiSubWindow* sub = ClientArea->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     new widgets::WindowPlacement(window);
-    window->show();
-    // Placed by itself or by its stored placement, it must still fit the frame as it is now, and
-    // hold its own rows once its Greek captions and its patient's figures, filled in as it
-    // becomes active, are in them.
+    // Placed by itself or by its stored placement, it must still fit the frame as it is now, its
+    // title bar in sight, and hold its own rows once its captions and its patient's figures,
+    // filled in as it becomes active, are in them.
     const auto fit = [this, sub] {
-        if (sub->isMaximized())
+        if (sub->isMaximized() || sub->isMinimized())
             return;
+        const QRect area = ClientArea->viewport()->rect();
         sub->resize(sub->size().expandedTo(sub->minimumSizeHint()));
-        sub->setGeometry(fittedInto(sub->geometry(), ClientArea->viewport()->rect()));
+        sub->setGeometry(fittedInto(sub->geometry(), area));
     };
-    fit();
-    QTimer::singleShot(0, sub, fit);
+    if (maximised) {
+        sub->showMaximized();
+    } else {
+        window->show();
+        fit();
+        QTimer::singleShot(0, sub, fit);
+    }
     ClientArea->setActiveSubWindow(sub);
-    return window;
 }
 
 void TMainForm::WarnIfPatientInactive()

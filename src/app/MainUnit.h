@@ -108,6 +108,8 @@ private:
     void buildMenus();
     void buildToolBar();
     void buildStatusBar();
+    // MainWindowMenu.cpp
+    void buildWindowMenu();
     QMenu* addMenu(const QString& name, const QString& caption);
     QAction* addCommand(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& key = {}, int tag = 0);
     QAction* addToolItem(const QString& name, const QString& caption, const QString& hint, int image, const QString& sameAs);
@@ -124,6 +126,8 @@ private:
     void removeFromToolBar(const QString& name);
     void hideCommand(const QString& name);
     void toggleToolBar();
+    // Puts a new child window into the frame, within its bounds, and makes it the active one.
+    void addChildWindow(QWidget* window);
 
     // MainToolBar.cpp
     static void dressToolButton(QAction* item, QWidget* button);
@@ -137,6 +141,7 @@ private:
     std::unique_ptr<widgets::ToolBarItems> m_toolBarItems;
     QList<QAction*> m_recordActions;
     QList<QAction*> m_navigation;
+    QList<QAction*> m_windowArrangement; // on while there are child windows
     bool m_patientCommands = true;
     bool m_refreshAllowed = false;
     widgets::WindowPlacement* m_placement = nullptr;

@@ -1,9 +1,9 @@
 #include "app/RecordCommands.h"
 
+#include "widgets/RecordFrame.h"
 #include "widgets/RecordWindow.h"
+#include "widgets/UserAction.h"
 
-#include <QMdiArea>
-#include <QMdiSubWindow>
 
 #include "db/DataSource.h"
 #include "db/Dataset.h"
@@ -17,22 +17,6 @@ namespace app {
 
 using db::DatasetState;
 
-namespace {
-
-// A rule that refused has told the user already; an engine error is told here, and the row
-// stays as it was so that nothing typed is lost.
-template <typename Command>
-void guarded(Command command)
-{
-    try {
-        command();
-    } catch (const db::Abort&) {
-    } catch (const db::DatabaseError& error) {
-        platform::showError(error.message());
-    }
-}
-
-} // namespace
 
 RecordCommands::RecordCommands(widgets::TLanguage* lang, QObject* parent)
     : QObject(parent)
@@ -66,21 +50,8 @@ db::Dataset* RecordCommands::dataset() const
 
 widgets::RecordWindow* RecordCommands::activeWindow() const
 {
-    if (!m_area || !m_activeSrc)
-        return nullptr;
-    const int tag = m_activeSrc->tag();
-    const auto withCode = [tag](QMdiSubWindow* sub) -> widgets::RecordWindow* {
-        auto* window = sub ? dynamic_cast<widgets::RecordWindow*>(sub->widget()) : nullptr;
-        return window && widgets::tagOf(window->windowCode()) == tag ? window : nullptr;
-    };
-    if (widgets::RecordWindow* active = withCode(m_area->activeSubWindow()))
-        return active;
-    const QList<QMdiSubWindow*> children = m_area->subWindowList();
-    for (QMdiSubWindow* sub : children) {
-        if (widgets::RecordWindow* window = withCode(sub))
-            return window;
-    }
-    return nullptr;
+    const widgets::RecordFrame* frame = widgets::RecordFrame::current();
+    return frame ? frame->holder() : nullptr;
 }
 
 bool RecordCommands::rowLocked() const
@@ -134,7 +105,7 @@ void RecordCommands::Edit()
     if (rowLocked())
         return;
     if (db::Dataset* view = rowToActOn())
-        guarded([view] { view->edit(); });
+        widgets::runUserAction([view] { view->edit(); });
 }
 
 void RecordCommands::Delete()
@@ -146,7 +117,7 @@ void RecordCommands::Delete()
     if (!view)
         return;
     if (platform::askYesNo(m_lang->Message(QStringLiteral("Delete this record?")), m_lang->Message(QStringLiteral("Are you sure?"))))
-        guarded([view] { view->remove(); });
+        widgets::runUserAction([view] { view->remove(); });
 }
 
 void RecordCommands::Cancel()
@@ -154,7 +125,7 @@ void RecordCommands::Cancel()
     if (widgets::RecordWindow* window = activeWindow())
         window->cancelDetails();
     if (db::Dataset* view = dataset())
-        guarded([view] { view->cancel(); });
+        widgets::runUserAction([view] { view->cancel(); });
 }
 
 void RecordCommands::Save()
@@ -164,7 +135,7 @@ void RecordCommands::Save()
         return;
     const DatasetState state = view->state();
     if (state == DatasetState::Edit || state == DatasetState::Insert || state == DatasetState::SetKey)
-        guarded([view] { view->post(); });
+        widgets::runUserAction([view] { view->post(); });
 }
 
 void RecordCommands::move(void (db::Dataset::*step)())

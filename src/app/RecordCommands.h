@@ -3,7 +3,6 @@
 #include "db/DataSource.h"
 #include "db/Dataset.h"
 
-#include <QMdiArea>
 #include <QObject>
 #include <QPointer>
 
@@ -28,10 +27,8 @@ public:
     // The data module's active data source; windows change its view and tag.
     void setActiveSrc(db::DataSource* source);
 
-    // The frame whose child windows are asked before New and Cancel (widgets::RecordWindow).
-    void setWindowArea(QMdiArea* area) { m_area = area; }
-    // The record window whose code the active data source carries: the active child window
-    // when it is that one, otherwise the first child window with that code; nullptr when none.
+    // The record window that holds the commands (the active child window, or a list window in
+    // front of the frame), asked before New and Cancel; nullptr when none.
     widgets::RecordWindow* activeWindow() const;
     // The active window's current row is one it refuses to edit or delete.
     bool rowLocked() const;
@@ -62,7 +59,6 @@ private:
 
     widgets::TLanguage* m_lang;
     QPointer<db::DataSource> m_activeSrc;
-    QPointer<QMdiArea> m_area;
     QList<QMetaObject::Connection> m_connections;
 };
 

@@ -114,7 +114,7 @@ void takeDentalChart(Camera& camera, const QString& dataDir, bool scratch)
     clinical::TDentalChartForm chart(*dm);
     chart.resize(820, 640);
     chart.show();
-    chart.FormActivate();
+    chart.windowActivated();
     const char* const views[] = {"Initial", "Plan", "Implementation"};
     for (int level = 0; level < 3; ++level) {
         chart.setView(level);

@@ -121,8 +121,6 @@ void TAppointmentEntryForm::prepare(const Place& place)
     m_place = place;
     m_place.maxDuration = std::clamp(place.maxDuration, 1, kLongest);
     db::Dataset& view = *m_dm.appointments().AppointmentTable;
-    m_dm.ActiveSrc->setDataset(&view);
-    m_dm.ActiveSrc->setTag(8);
     // What another workstation booked since the grid was read is caught at the post.
     m_overlapRule = view.beforePost.add(
         data::stage::Window, QStringLiteral("AppointmentEntryOverlap"), [this](db::Dataset& ds) {

@@ -115,8 +115,6 @@ TAppointmentsForm::~TAppointmentsForm()
 {
     AppointmentGrid->blockSignals(true);
     clearCells();
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode)
-        m_dm.ActiveSrc->setDataset(nullptr);
     try {
         m_dm.appointments().showAllAppointments();
     } catch (const std::exception& e) {
@@ -268,8 +266,6 @@ QString TAppointmentsForm::captionWithNameDays() const
 
 void TAppointmentsForm::open()
 {
-    m_dm.ActiveSrc->setDataset(m_dm.appointments().AppointmentTable);
-    m_dm.ActiveSrc->setTag(FormCode);
     setWindowTitle(captionWithNameDays());
     buildDentistTabs();
     Calendar->setSelectedDate(QDate::currentDate());
@@ -299,36 +295,16 @@ void TAppointmentsForm::open()
     selectDentistTab(m_defaultTab);
 }
 
-void TAppointmentsForm::FormActivate()
+void TAppointmentsForm::windowActivated()
 {
-    if (!m_usable)
-        return;
-    m_dm.ActiveSrc->setDataset(m_dm.appointments().AppointmentTable);
-    m_dm.ActiveSrc->setTag(FormCode);
-    LoadAppointments();
-}
-
-bool TAppointmentsForm::event(QEvent* event)
-{
-    // The frame activates its child again after a modal list window (the dentists file) closes.
-    if (event->type() == QEvent::WindowActivate)
-        FormActivate();
-    return QWidget::event(event);
-}
-
-void TAppointmentsForm::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        FormActivate();
+    if (m_usable)
+        LoadAppointments();
 }
 
 void TAppointmentsForm::closeEvent(QCloseEvent* event)
 {
     if (widgets::WindowService* service = widgets::WindowService::current())
         service->clearStatusPanels();
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode)
-        m_dm.ActiveSrc->setDataset(nullptr);
     platform::session().settings().setAppointmentGridDefaultColWidth(AppointmentGrid->DefaultColWidth());
     QWidget::closeEvent(event);
 }

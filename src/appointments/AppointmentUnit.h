@@ -102,12 +102,10 @@ public:
     // The grid as a picture under "Weekly Appointments" or "Daily Appointments".
     reports::Report printReport() const;
     void PrintClick();
-    void FormActivate();
+    void windowActivated() override;
 
 protected:
-    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     struct Clipboard {

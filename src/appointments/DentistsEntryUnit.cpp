@@ -159,36 +159,18 @@ void TDentistsEntryForm::SetDefaultBtnClick()
     DefaultLabel->setText(QString::number(m_dm.defaultDentist()));
 }
 
-void TDentistsEntryForm::FormActivate()
-{
-    if (m_dm.ActiveSrc) {
-        m_dm.ActiveSrc->setDataset(m_dm.lists().DentistsTable);
-        m_dm.ActiveSrc->setTag(FormCode);
-    }
-}
-
 void TDentistsEntryForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
     Lang->Translate();
-    FormActivate();
-}
-
-void TDentistsEntryForm::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        FormActivate();
-    QDialog::changeEvent(event);
 }
 
 void TDentistsEntryForm::done(int result)
 {
-    if (!m_dm.AskToPost(*m_dm.lists().DentistsTable))
+    if (!askToPost(*m_dm.lists().DentistsTable))
         return;
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->dataset() == m_dm.lists().DentistsTable)
-        m_dm.ActiveSrc->setDataset(nullptr);
     if (widgets::WindowService* service = widgets::WindowService::current())
         service->clearStatusPanels();
     QDialog::done(result);

@@ -33,7 +33,6 @@ public:
 
     // Makes the current dentist the default one of this workstation (kept in PV.INI).
     void SetDefaultBtnClick();
-    void FormActivate();
 
     widgets::DBGrid* Grid;
     widgets::DBEdit* IdEdit;
@@ -54,7 +53,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void done(int result) override;
 
 private:

@@ -52,15 +52,11 @@ bool hasRow(const db::Dataset& view)
 
 } // namespace
 
-void TDentalChartForm::FormActivate()
+void TDentalChartForm::windowActivated()
 {
     if (m_closing)
         return;
     startSession();
-    if (m_dm.ActiveSrc) {
-        m_dm.ActiveSrc->setDataset(m_dm.patients().PatientsTable);
-        m_dm.ActiveSrc->setTag(FormCode);
-    }
     CurrencyBtn->setText(m_dm.money().euroMode() ? QStringLiteral("€") : QStringLiteral("¤"));
     ShowCurrentPatient();
     m_operationChosen = false;

@@ -58,7 +58,7 @@ void TDentalChartForm::ShowEndoMeasurements()
         endo.exec();
     }
     Redraw();
-    FormActivate();
+    windowActivated();
 }
 
 } // namespace clinical

@@ -159,8 +159,6 @@ TDentalChartForm::~TDentalChartForm()
     if (widgets::WindowService* service = widgets::WindowService::current())
         service->clearStatusPanels();
     m_dataModuleRules.clear();
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode)
-        m_dm.ActiveSrc->setDataset(nullptr);
     // The history views show every tooth again.
     data::refreshIdleViews(m_dm.clinical().historyViews());
 }
@@ -454,7 +452,7 @@ db::DataSource* TDentalChartForm::mainSource() const
 
 void TDentalChartForm::refreshDetails()
 {
-    if (!m_dm.ActiveSrc || m_dm.ActiveSrc->dataset() != m_dm.patients().PatientsTable)
+    if (!holdsRecordCommands())
         return;
     data::ClinicalArea& clinical = m_dm.clinical();
     data::refreshIdleViews({clinical.SessionsTable, clinical.HistPerSessionTable3, clinical.HistPerSessionTable2, clinical.HistPerSessionTable,
@@ -544,45 +542,21 @@ void TDentalChartForm::showPatientNames()
     FatherNameEdit->setText(has ? p.value(u"FatherName").toString() : QString());
 }
 
-bool TDentalChartForm::event(QEvent* e)
-{
-    switch (e->type()) {
-    case QEvent::WindowActivate:
-        FormActivate();
-        break;
-    case QEvent::WindowDeactivate:
-        setChartIdle(false);
-        break;
-    default:
-        break;
-    }
-    return QWidget::event(e);
-}
-
 void TDentalChartForm::showEvent(QShowEvent* e)
 {
     Lang->Translate();
     QWidget::showEvent(e);
-    // Inside the frame the chart becomes active with its sub-window; the frame itself may have
-    // been active all along.
-    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-    if (sub && !m_followsSubWindow) {
-        m_followsSubWindow = true;
-        connect(sub, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates before, Qt::WindowStates now) {
-            if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
-                FormActivate();
-        });
-        if (sub->mdiArea() && sub->mdiArea()->activeSubWindow() == sub)
-            FormActivate(); // activated on its way to the screen
-    }
+}
+
+void TDentalChartForm::windowLeft()
+{
+    setChartIdle(false);
 }
 
 void TDentalChartForm::closeEvent(QCloseEvent* e)
 {
     m_closing = true;
     setChartIdle(false);
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode)
-        m_dm.ActiveSrc->setDataset(nullptr);
     m_toothFilter = false;
     m_dm.clinical().setOperationsGroup(0); // the picker's group filter goes with the chart
     QWidget::closeEvent(e);

@@ -64,7 +64,11 @@ public:
 
     // Repaints the chart from the stored rows of the session (other windows call it too).
     void Redraw();
-    void FormActivate();
+    // Activate: the session started when there is none, the patient shown, no operation
+    // chosen yet.
+    void windowActivated() override;
+    // Left for another window: the chart is no longer idle.
+    void windowLeft() override;
     // The data module's patient change: the new patient's session and chart kind, redrawn.
     void ShowCurrentPatient();
     // The chart kind of the shown session, then the chart redrawn (after a re-read).
@@ -164,7 +168,6 @@ signals:
     void toothImagingRequested(clinical::TDentalChartForm::ToothImaging kind, int tooth);
 
 protected:
-    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -212,7 +215,6 @@ private:
     bool m_closing = false;
     // The history filter and the chart context the data module's rules see while the chart is open.
     std::vector<db::RuleGuard> m_dataModuleRules;
-    bool m_followsSubWindow = false;
 };
 
 } // namespace clinical

@@ -299,14 +299,6 @@ void TEndoMeasureForm::exportPdf()
         platform::showError(error);
 }
 
-void TEndoMeasureForm::FormActivate()
-{
-    if (m_dm.ActiveSrc) {
-        m_dm.ActiveSrc->setDataset(m_dm.clinical().EndoTable);
-        m_dm.ActiveSrc->setTag(FormCode);
-    }
-}
-
 void TEndoMeasureForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
@@ -319,26 +311,17 @@ void TEndoMeasureForm::showEvent(QShowEvent* event)
         captions[FirstCanalColumn + 1] = Lang->Message(QStringLiteral("Width"));
         Grid->setColumnCaptions(captions);
     }
-    FormActivate();
     followState();
-}
-
-void TEndoMeasureForm::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        FormActivate();
-    QDialog::changeEvent(event);
 }
 
 void TEndoMeasureForm::done(int result)
 {
     db::Dataset& endo = *m_dm.clinical().EndoTable;
-    if (!m_dm.AskToPost(endo))
+    if (!askToPost(endo))
         return; // the unsaved record stays in front
+    releaseRecordCommands();
     m_filter.release();
     endo.close();
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode)
-        m_dm.ActiveSrc->setDataset(nullptr);
     QDialog::done(result);
 }
 

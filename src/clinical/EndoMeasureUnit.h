@@ -74,11 +74,9 @@ public:
 
     // A canal's notes button: the notes window on its field, the pictures again afterwards.
     void NotesBtnClick(int canal);
-    void FormActivate();
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void done(int result) override;
 
 private:

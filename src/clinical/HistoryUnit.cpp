@@ -118,6 +118,8 @@ void THistoryForm::setLevel(int level, bool toothFilter)
     m_toothFilter = toothFilter && !medical();
     bindEditors();
     applyVisibility();
+    if (holdsRecordCommands())
+        claimRecordCommands(); // the view of the new level
 }
 
 void THistoryForm::buildGrid()
@@ -460,12 +462,8 @@ void THistoryForm::CostEditExit()
         costLeft(*view(), m_dm.money().euroMode());
 }
 
-void THistoryForm::FormActivate()
+void THistoryForm::windowActivated()
 {
-    if (m_dm.ActiveSrc) {
-        m_dm.ActiveSrc->setDataset(view());
-        m_dm.ActiveSrc->setTag(FormCode);
-    }
     applyVisibility();
 }
 
@@ -478,16 +476,13 @@ void THistoryForm::showEvent(QShowEvent* event)
     m_dm.clinical().setOperationsGroup(0);
     if (!view()->isActive())
         m_dm.OpenTable(*view());
-    FormActivate();
     if (m_surfacesOnShow)
         QMetaObject::invokeMethod(this, &THistoryForm::ChewingSurfacesClick, Qt::QueuedConnection); // beside the placed window
 }
 
 void THistoryForm::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        FormActivate();
-    else if (event->type() == QEvent::ActivationChange && isVisible())
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && isVisible())
         focusLost();
     QDialog::changeEvent(event);
 }
@@ -505,7 +500,7 @@ void THistoryForm::focusLost()
     if (!QApplication::activeWindow())
         return; // another program's window: this one is still the program's active window
     const QScopedValueRollback<bool> checking(m_checkingFocus, true);
-    if (!m_dm.AskToPost(*view())) {
+    if (!askToPost(*view())) {
         raise();
         activateWindow();
     }
@@ -513,24 +508,12 @@ void THistoryForm::focusLost()
 
 void THistoryForm::done(int result)
 {
-    if (!m_dm.AskToPost(*view()))
+    if (!askToPost(*view()))
         return; // the user keeps the unsaved row: the window stays in front
     MasitikesForm->close();
-    widgets::WindowService* service = widgets::WindowService::current();
-    if (service)
+    if (widgets::WindowService* service = widgets::WindowService::current())
         service->clearStatusPanels();
-    if (m_dm.ActiveSrc) {
-        m_dm.ActiveSrc->setDataset(nullptr);
-        if (!medical()) {
-            if (QWidget* chart = service ? service->findWindow(QStringLiteral("DentalChartForm")) : nullptr) {
-                QEvent activate(QEvent::WindowActivate);
-                QCoreApplication::sendEvent(chart, &activate); // the chart takes ActiveSrc back and redraws
-            } else {
-                m_dm.ActiveSrc->setDataset(m_dm.patients().PatientsTable);
-                m_dm.ActiveSrc->setTag(widgets::tagOf(widgets::WindowCode::DentalChart));
-            }
-        }
-    }
+    // Hidden, it gives the commands back to the active child window: the chart redraws.
     QDialog::done(result);
 }
 

@@ -37,7 +37,7 @@ class TMasitikesForm;
 // History" of the dental chart; "Treatment History" of the medical edition): the rows with
 // their sums, edited, deleted, marked as receipted and moved from the plan to the
 // implementation. The main window's record commands act on the listed view (code 4).
-class THistoryForm : public QDialog {
+class THistoryForm : public QDialog, public widgets::RecordWindow {
     Q_OBJECT
 public:
     static constexpr int FormCode = widgets::tagOf(widgets::WindowCode::TreatmentHistory);
@@ -68,6 +68,10 @@ public:
     void setSurfacesOnShow(bool on) { m_surfacesOnShow = on; }
     db::Dataset* view() const;
     db::DataSource* source() const;
+
+    widgets::WindowCode windowCode() const override { return widgets::WindowCode::TreatmentHistory; }
+    db::DataSource* mainSource() const override { return source(); }
+    void windowActivated() override;
 
     widgets::DBGrid* Grid;
     widgets::DBDateEdit* DateEdit; // the date: the New command's focus
@@ -105,7 +109,6 @@ public:
     void CostEditExit();
     // The visibility rules of the columns and controls, for the level and the user.
     void applyVisibility();
-    void FormActivate();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -244,12 +244,9 @@ void TOperationsEntryForm::applyEdition()
         Grid->setColumnVisible(column, false);
 }
 
-void TOperationsEntryForm::FormActivate()
+db::DataSource* TOperationsEntryForm::mainSource() const
 {
-    if (m_dm.ActiveSrc) {
-        m_dm.ActiveSrc->setDataset(m_dm.clinical().OperationsTable);
-        m_dm.ActiveSrc->setTag(FormCode);
-    }
+    return m_dm.clinical().OperationsSrc;
 }
 
 void TOperationsEntryForm::showEvent(QShowEvent* event)
@@ -259,25 +256,15 @@ void TOperationsEntryForm::showEvent(QShowEvent* event)
         return;
     Lang->Translate();
     m_dm.clinical().setOperationsGroup(0); // the picker's group filter is not the catalogue's
-    FormActivate();
     m_dm.clinical().OperationsTable->first();
     followOperation();
     followState();
 }
 
-void TOperationsEntryForm::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        FormActivate();
-    QDialog::changeEvent(event);
-}
-
 void TOperationsEntryForm::done(int result)
 {
-    if (!m_dm.AskToPost(*m_dm.clinical().OperationsTable))
+    if (!askToPost(*m_dm.clinical().OperationsTable))
         return; // the user keeps the unsaved operation: the window stays
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->dataset() == m_dm.clinical().OperationsTable)
-        m_dm.ActiveSrc->setDataset(nullptr);
     if (widgets::WindowService* service = widgets::WindowService::current())
         service->clearStatusPanels();
     QDialog::done(result);

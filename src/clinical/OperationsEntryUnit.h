@@ -29,7 +29,7 @@ class TSymbolBrowser;
 
 // The operations catalogue ("Operations"): every operation with its price, symbol, group and
 // what the dentist is asked for. The main window's record commands act on it (code 5).
-class TOperationsEntryForm : public QDialog {
+class TOperationsEntryForm : public QDialog, public widgets::RecordWindow {
     Q_OBJECT
 public:
     static constexpr int FormCode = widgets::tagOf(widgets::WindowCode::OperationsCatalogue);
@@ -37,6 +37,9 @@ public:
     // `art` empty: the catalogue opens the library and pictures beside the program itself.
     explicit TOperationsEntryForm(data::TDmForm& dm, QWidget* parent = nullptr, std::shared_ptr<const SymbolArt> art = {});
     ~TOperationsEntryForm() override;
+
+    widgets::WindowCode windowCode() const override { return widgets::WindowCode::OperationsCatalogue; }
+    db::DataSource* mainSource() const override;
 
     // The grid columns, in order.
     enum Column { IdColumn, DescriptionColumn, CostColumn, Bitmap2Column, BitmapColumn, GroupColumn, TransparentColumn };
@@ -67,11 +70,9 @@ public:
     void SelectBitmapBtnClick();
     // A group picked in the group menu; only while the operation is edited.
     void chooseGroup(int group);
-    void FormActivate();
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void done(int result) override;
 
 private:

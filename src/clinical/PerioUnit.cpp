@@ -159,9 +159,6 @@ TPerioForm::~TPerioForm()
     for (const QMetaObject::Connection& c : std::as_const(m_connections))
         disconnect(c);
     m_rules.clear();
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode
-        && m_dm.ActiveSrc->dataset() == m_dm.clinical().PeriTable)
-        m_dm.ActiveSrc->setDataset(nullptr);
 }
 
 QLineEdit* TPerioForm::makeField(QWidget* parent, Field f)
@@ -478,39 +475,15 @@ void TPerioForm::SaveTeeth()
 
 // --- activation and closing ---
 
-void TPerioForm::FormActivate()
+void TPerioForm::windowActivated()
 {
-    if (m_closing)
-        return;
-    if (m_dm.ActiveSrc) {
-        m_dm.ActiveSrc->setDataset(m_dm.clinical().PeriTable);
-        m_dm.ActiveSrc->setTag(FormCode);
-    }
-    followState();
+    if (!m_closing)
+        followState();
 }
 
-void TPerioForm::leaveWindow()
+bool TPerioForm::settleChanges()
 {
-    if (m_closing || m_dm.AskToPost(*m_dm.clinical().PeriTable))
-        return;
-    // The chart keeps its changes: so does the window, in front.
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        QTimer::singleShot(0, sub, [sub] {
-            if (sub->mdiArea())
-                sub->mdiArea()->setActiveSubWindow(sub);
-        });
-    }
-}
-
-bool TPerioForm::event(QEvent* e)
-{
-    if (e->type() == QEvent::WindowActivate && m_shown) {
-        auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-        // In the frame: the main window hands the active data source back after a modal list closed.
-        if (!sub || (!e->spontaneous() && sub->mdiArea() && sub->mdiArea()->activeSubWindow() == sub))
-            FormActivate();
-    }
-    return QWidget::event(e);
+    return m_closing || askToPost(*m_dm.clinical().PeriTable);
 }
 
 void TPerioForm::showEvent(QShowEvent* e)
@@ -525,29 +498,13 @@ void TPerioForm::showEvent(QShowEvent* e)
         if (!view->isActive())
             m_dm.OpenTable(*view);
     }
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        connect(sub, &QMdiSubWindow::windowStateChanged, this,
-            [this](Qt::WindowStates before, Qt::WindowStates now) {
-                if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
-                    FormActivate();
-                else if ((before & Qt::WindowActive) && !(now & Qt::WindowActive))
-                    leaveWindow();
-            });
-    }
     m_tooth = 18;
     LoadChart();
-    FormActivate();
 }
 
 void TPerioForm::closeEvent(QCloseEvent* e)
 {
-    if (!m_dm.AskToPost(*m_dm.clinical().PeriTable)) {
-        e->ignore();
-        return;
-    }
     m_closing = true;
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->dataset() == m_dm.clinical().PeriTable)
-        m_dm.ActiveSrc->setDataset(nullptr);
     for (db::Dataset* view : { m_dm.clinical().PeriItemTable, m_dm.clinical().PeriTable }) {
         if (view->isActive())
             view->close();

@@ -69,6 +69,8 @@ public:
 
     widgets::WindowCode windowCode() const override { return widgets::WindowCode::PerioChart; }
     db::DataSource* mainSource() const override;
+    void windowActivated() override;
+    bool settleChanges() override;
     void prepareNew() override;
     void refreshDetails() override;
 
@@ -96,8 +98,6 @@ public:
     // The report: letterhead, title, patient and the graph.
     reports::Report report() const;
     void PrintBtnClick();
-    void FormActivate();
-
     PerioView* Graph;
     QPushButton* PreviousBtn;
     QPushButton* NextBtn;
@@ -124,7 +124,6 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -149,7 +148,6 @@ private:
     void followState();
     void redrawAll();
     void redrawTooth();
-    void leaveWindow();
     // The current chart row is being inserted: the session's opaque teeth are missing.
     void startChart();
 

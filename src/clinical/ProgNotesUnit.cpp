@@ -136,11 +136,7 @@ TProgNotesForm::TProgNotesForm(data::TDmForm& dm, QWidget* parent)
         { QStringLiteral("ProgNotesForm.CloseBtn.Caption"), QStringLiteral("ProgNotesForm.SearchBtn.Hint") });
 }
 
-TProgNotesForm::~TProgNotesForm()
-{
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode)
-        m_dm.ActiveSrc->setDataset(nullptr);
-}
+TProgNotesForm::~TProgNotesForm() = default;
 
 QWidget* TProgNotesForm::buildList()
 {
@@ -239,7 +235,8 @@ QWidget* TProgNotesForm::buildNote()
 
 db::DataSource* TProgNotesForm::mainSource() const
 {
-    return m_dm.clinical().ProgNotesSrc;
+    // Without the notes switched on the commands have nothing here to act on.
+    return m_enabled ? m_dm.clinical().ProgNotesSrc : nullptr;
 }
 
 void TProgNotesForm::prepareNew()
@@ -351,30 +348,10 @@ void TProgNotesForm::showPatient()
             : QString());
 }
 
-void TProgNotesForm::FormActivate()
+void TProgNotesForm::windowActivated()
 {
-    if (m_active)
-        return;
-    m_active = true;
-    if (m_enabled && m_dm.ActiveSrc) {
-        m_dm.ActiveSrc->setDataset(m_dm.clinical().ProgNotesTbl);
-        m_dm.ActiveSrc->setTag(FormCode);
-    }
     RebuildAnswersMenu();
     showPatient();
-}
-
-void TProgNotesForm::leaveWindow()
-{
-    m_active = false;
-    if (!m_enabled || m_dm.AskToPost(*m_dm.clinical().ProgNotesTbl))
-        return;
-    // The note stays open: so does the window, in front.
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        QTimer::singleShot(0, sub, [sub] {
-            if (sub->mdiArea())
-                sub->mdiArea()->setActiveSubWindow(sub);
-        });
 }
 
 void TProgNotesForm::showEvent(QShowEvent* e)
@@ -384,42 +361,13 @@ void TProgNotesForm::showEvent(QShowEvent* e)
         return;
     m_shown = true;
     Lang->Translate();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        sub->move(10, 10);
-        connect(sub, &QMdiSubWindow::windowStateChanged, this,
-            [this](Qt::WindowStates before, Qt::WindowStates now) {
-                if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
-                    FormActivate();
-                else if ((before & Qt::WindowActive) && !(now & Qt::WindowActive))
-                    leaveWindow();
-            });
-    } else {
-        move(10, 10);
-    }
     open();
-    FormActivate();
-}
-
-bool TProgNotesForm::event(QEvent* e)
-{
-    // The main window hands the active data source back after a modal list closed.
-    if (e->type() == QEvent::WindowActivate && m_shown && !e->spontaneous()) {
-        m_active = false;
-        FormActivate();
-    }
-    return QWidget::event(e);
 }
 
 void TProgNotesForm::closeEvent(QCloseEvent* e)
 {
-    if (m_enabled && !m_dm.AskToPost(*m_dm.clinical().ProgNotesTbl)) {
-        e->ignore();
-        return;
-    }
     m_systemFilter.release();
     m_flushBeforePost.release();
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode)
-        m_dm.ActiveSrc->setDataset(nullptr);
     if (m_dm.clinical().ProgNotesTbl->isActive())
         m_dm.clinical().ProgNotesTbl->close();
     e->accept();

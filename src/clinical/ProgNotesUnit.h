@@ -60,7 +60,7 @@ public:
     void SetOneSystem(bool on);
     // The note shown, or every note of its system, as the printed progress note.
     reports::Report report(bool wholeSystem) const;
-    void FormActivate();
+    void windowActivated() override;
 
     QLabel* PatientLabel;
     QToolButton* SearchBtn;
@@ -82,7 +82,6 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     QWidget* buildList();
@@ -92,13 +91,11 @@ private:
     void fillSystems();
     void followState();
     void showPatient();
-    void leaveWindow();
     void print(bool wholeSystem);
 
     data::TDmForm& m_dm;
     bool m_enabled = false;
     bool m_shown = false;
-    bool m_active = false;
     bool m_oneSystem = false;
     bool m_inserting = false;
     QPointer<widgets::DBRichEdit> m_lastText;

@@ -94,11 +94,7 @@ TDefaultAnswersFrm::TDefaultAnswersFrm(data::TDmForm& dm, QWidget* parent)
             QStringLiteral("DefaultAnswersFrm.AnswersGrid.Columns") });
 }
 
-TDefaultAnswersFrm::~TDefaultAnswersFrm()
-{
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode)
-        m_dm.ActiveSrc->setDataset(nullptr);
-}
+TDefaultAnswersFrm::~TDefaultAnswersFrm() = default;
 
 db::DataSource* TDefaultAnswersFrm::mainSource() const
 {
@@ -117,14 +113,6 @@ void TDefaultAnswersFrm::followState()
         editor->setEnabled(editing);
 }
 
-void TDefaultAnswersFrm::FormActivate()
-{
-    if (m_dm.ActiveSrc) {
-        m_dm.ActiveSrc->setDataset(m_dm.clinical().UsualAnswersTbl);
-        m_dm.ActiveSrc->setTag(FormCode);
-    }
-}
-
 void TDefaultAnswersFrm::showEvent(QShowEvent* e)
 {
     QWidget::showEvent(e);
@@ -132,34 +120,13 @@ void TDefaultAnswersFrm::showEvent(QShowEvent* e)
         return;
     m_shown = true;
     Lang->Translate();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        connect(sub, &QMdiSubWindow::windowStateChanged, this,
-            [this](Qt::WindowStates before, Qt::WindowStates now) {
-                if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
-                    FormActivate();
-            });
-    }
     m_dm.clinical().loadUsualAnswers();
     followState();
-    FormActivate();
-}
-
-bool TDefaultAnswersFrm::event(QEvent* e)
-{
-    if (e->type() == QEvent::WindowActivate && m_shown && !e->spontaneous())
-        FormActivate();
-    return QWidget::event(e);
 }
 
 void TDefaultAnswersFrm::closeEvent(QCloseEvent* e)
 {
-    if (!m_dm.AskToPost(*m_dm.clinical().UsualAnswersTbl)) {
-        e->ignore();
-        return;
-    }
     m_flushBeforePost.release();
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode)
-        m_dm.ActiveSrc->setDataset(nullptr);
     e->accept();
 }
 

@@ -33,7 +33,6 @@ public:
     widgets::WindowCode windowCode() const override { return widgets::WindowCode::UsualAnswers; }
     db::DataSource* mainSource() const override;
     void prepareNew() override;
-    void FormActivate();
 
     widgets::DBGrid* AnswersGrid;
     widgets::DBEdit* NameEdit;
@@ -44,7 +43,6 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     void followState();

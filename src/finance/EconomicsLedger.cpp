@@ -52,7 +52,7 @@ db::DataSource* TEconomicsForm::mainSource() const
 bool TEconomicsForm::settleChanges()
 {
     db::Dataset* v = view();
-    return !v || m_dm.AskToPost(*v);
+    return !v || askToPost(*v);
 }
 
 bool TEconomicsForm::setSource(LedgerSource source)
@@ -109,8 +109,8 @@ void TEconomicsForm::applySource()
     if (!v->isActive())
         m_dm.OpenTable(*v);
     bindEditors();
-    m_dm.ActiveSrc->setDataset(v);
-    m_dm.ActiveSrc->setTag(FormCode);
+    if (holdsRecordCommands())
+        claimRecordCommands(); // the commands follow the ledger chosen
     installFilter();
     v->last();
     fillDescriptions();
@@ -452,34 +452,14 @@ void TEconomicsForm::PrintBtnClick()
     reports::previewReport(ledger.report, this);
 }
 
-void TEconomicsForm::FormActivate()
+void TEconomicsForm::windowActivated()
 {
-    if (m_active || m_closing)
+    if (m_closing)
         return;
-    m_active = true;
-    db::Dataset* v = view();
-    m_dm.ActiveSrc->setDataset(v);
-    m_dm.ActiveSrc->setTag(FormCode);
     if (!m_shown)
         installFilter();
     widgets::applyCurrencyMode(this, clinical::currencyMode(m_dm.money()));
     updateFooters();
-}
-
-void TEconomicsForm::leaveWindow()
-{
-    m_active = false;
-    if (!settleChanges()) {
-        // The row stays, and so does the window, in front.
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            QTimer::singleShot(0, sub, [sub] {
-                if (sub->mdiArea())
-                    sub->mdiArea()->setActiveSubWindow(sub);
-            });
-        return;
-    }
-    if (m_dm.ActiveSrc->tag() == FormCode)
-        m_dm.ActiveSrc->setDataset(nullptr);
 }
 
 void TEconomicsForm::showEvent(QShowEvent* event)
@@ -493,33 +473,11 @@ void TEconomicsForm::showEvent(QShowEvent* event)
         SideBar->findItems(QStringLiteral("*"), Qt::MatchWildcard | Qt::MatchRecursive))
         item->setText(0, Lang->Message(item->text(0)));
     TabSet->setTabText(0, Lang->Message(QStringLiteral("All")));
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        connect(sub, &QMdiSubWindow::windowStateChanged, this,
-            [this](Qt::WindowStates before, Qt::WindowStates now) {
-                if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
-                    FormActivate();
-                else if ((before & Qt::WindowActive) && !(now & Qt::WindowActive))
-                    leaveWindow();
-            });
-    }
     setSource(LedgerSource::Patients);
-    m_active = true;
-}
-
-bool TEconomicsForm::event(QEvent* event)
-{
-    if (event->type() == QEvent::WindowActivate && m_shownOnce
-        && !qobject_cast<QMdiSubWindow*>(parentWidget()))
-        FormActivate();
-    return QWidget::event(event);
 }
 
 void TEconomicsForm::closeEvent(QCloseEvent* event)
 {
-    if (!settleChanges()) {
-        event->ignore();
-        return;
-    }
     m_closing = true;
     m_tab = LedgerTab::All;
     removeFilter();
@@ -531,8 +489,6 @@ void TEconomicsForm::closeEvent(QCloseEvent* event)
     for (const QMetaObject::Connection& c : std::as_const(m_viewConnections))
         disconnect(c);
     m_viewConnections.clear();
-    if (m_dm.ActiveSrc->tag() == FormCode)
-        m_dm.ActiveSrc->setDataset(nullptr);
     if (widgets::WindowService* service = widgets::WindowService::current())
         service->clearStatusPanels();
     event->accept();

@@ -50,7 +50,7 @@ struct EconomicsHost {
 class TEconomicsForm : public QWidget, public widgets::RecordWindow {
     Q_OBJECT
 public:
-    static constexpr int FormCode = 3;
+    static constexpr int FormCode = widgets::tagOf(widgets::WindowCode::Economics);
 
     enum Column {
         DateColumn,
@@ -67,7 +67,7 @@ public:
     explicit TEconomicsForm(data::TDmForm& dm, EconomicsHost host = {}, QWidget* parent = nullptr);
     ~TEconomicsForm() override;
 
-    widgets::WindowCode windowCode() const override { return static_cast<widgets::WindowCode>(FormCode); }
+    widgets::WindowCode windowCode() const override { return widgets::WindowCode::Economics; }
     db::DataSource* mainSource() const override;
     void prepareNew() override;
     void refreshDetails() override;
@@ -86,9 +86,12 @@ public:
     double footerBalance() const;
     void PrintBtnClick();
     void SearchBtnClick();
-    void FormActivate();
+    // Activate: the filter, the currency shown and the footers.
+    void windowActivated() override;
     // Settles an unsaved row with the save question; false when the user chose Cancel.
-    bool settleChanges();
+    bool settleChanges() override;
+    // Left for another window, the ledger gives the commands up.
+    bool releasesOnLeave() const override { return true; }
 
     QTreeWidget* SideBar;
     QTabBar* TabSet;
@@ -121,7 +124,6 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     void buildSideBar();
@@ -140,7 +142,6 @@ private:
     void followState();
     void updateFooters();
     void fillDescriptions();
-    void leaveWindow();
     void focusAmount();
     QList<QVariant> selectedIds() const;
 
@@ -155,7 +156,6 @@ private:
     QList<QLabel*> m_labels;
     QList<QMetaObject::Connection> m_viewConnections;
     bool m_shownOnce = false;
-    bool m_active = false;
     bool m_closing = false;
     bool m_marking = false; // "OK" edits the treatments' charges
 };

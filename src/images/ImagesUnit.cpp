@@ -138,8 +138,6 @@ TImagesForm::TImagesForm(data::TDmForm& dm, QWidget* parent)
 TImagesForm::~TImagesForm()
 {
     offerSideBarCustomizing(false);
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode)
-        m_dm.ActiveSrc->setDataset(nullptr);
 }
 
 QWidget* TImagesForm::buildListTab()
@@ -512,16 +510,9 @@ void TImagesForm::showPatient()
     LastNameEdit->setText(hasRow(patients) ? patients.value(u"LastName").toString() : QString());
 }
 
-void TImagesForm::FormActivate()
+void TImagesForm::windowActivated()
 {
-    if (m_active)
-        return;
-    m_active = true;
     offerSideBarCustomizing(true);
-    if (m_dm.ActiveSrc) {
-        m_dm.ActiveSrc->setDataset(m_dm.clinical().PhotosTable);
-        m_dm.ActiveSrc->setTag(FormCode);
-    }
     showPatient();
     refreshDetails();
     showPreview();
@@ -530,19 +521,9 @@ void TImagesForm::FormActivate()
     goToFirstPage();
 }
 
-void TImagesForm::leaveWindow()
+void TImagesForm::windowLeft()
 {
-    m_active = false;
-    if (m_dm.AskToPost(*m_dm.clinical().PhotosTable)) {
-        offerSideBarCustomizing(false);
-        return;
-    }
-    // The record stays in edit: so does the window, in front.
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        QTimer::singleShot(0, sub, [sub] {
-            if (sub->mdiArea())
-                sub->mdiArea()->setActiveSubWindow(sub);
-        });
+    offerSideBarCustomizing(false);
 }
 
 void TImagesForm::showEvent(QShowEvent* e)
@@ -552,41 +533,12 @@ void TImagesForm::showEvent(QShowEvent* e)
         return;
     m_shown = true;
     Lang->Translate();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        sub->move(10, 10);
-        connect(sub, &QMdiSubWindow::windowStateChanged, this,
-            [this](Qt::WindowStates before, Qt::WindowStates now) {
-                if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
-                    FormActivate();
-                else if ((before & Qt::WindowActive) && !(now & Qt::WindowActive))
-                    leaveWindow();
-            });
-    } else {
-        move(10, 10);
-    }
-    FormActivate();
-}
-
-bool TImagesForm::event(QEvent* e)
-{
-    // The main window hands the active data source back after a modal list closed.
-    if (e->type() == QEvent::WindowActivate && m_shown && !e->spontaneous()) {
-        m_active = false;
-        FormActivate();
-    }
-    return QWidget::event(e);
 }
 
 void TImagesForm::closeEvent(QCloseEvent* e)
 {
-    if (!m_dm.AskToPost(*m_dm.clinical().PhotosTable)) {
-        e->ignore();
-        return;
-    }
     if (widgets::WindowService* service = widgets::WindowService::current())
         service->clearStatusPanels();
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == FormCode)
-        m_dm.ActiveSrc->setDataset(nullptr);
     e->accept();
 }
 

@@ -61,7 +61,8 @@ public:
     QString imageFolder() const;
     QString patientName() const;
 
-    void FormActivate();
+    void windowActivated() override;
+    void windowLeft() override;
     void PrevBtnClick();
     void NextBtnClick();
     void ThumbnailClick(int cell);
@@ -101,7 +102,6 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     QWidget* buildListTab();
@@ -114,7 +114,6 @@ private:
     void showPreview();
     void followState();
     void showPatient();
-    void leaveWindow();
     QString filePath(const QString& name) const;
 
     data::TDmForm& m_dm;
@@ -122,7 +121,6 @@ private:
     QSet<int> m_marks;
     int m_page = 0;
     bool m_shown = false;
-    bool m_active = false;
     std::unique_ptr<widgets::ToolBarItems> m_sideBarItems;
 };
 

@@ -338,7 +338,7 @@ void TAdditionalForm::tabChanging(int index)
     if (m_changingTab || index == m_shownIndex)
         return;
     const ListTab shown = ListTab(TabControl1->tabData(m_shownIndex).toInt());
-    if (!m_dm.AskToPost(listOf(shown))) {
+    if (!askToPost(listOf(shown))) {
         m_changingTab = true;
         TabControl1->setCurrentIndex(m_shownIndex);
         m_changingTab = false;
@@ -346,7 +346,8 @@ void TAdditionalForm::tabChanging(int index)
     }
     m_shownIndex = index;
     showCurrentTab();
-    FormActivate();
+    claimRecordCommands();
+    windowActivated();
 }
 
 void TAdditionalForm::showCurrentTab()
@@ -403,12 +404,8 @@ void TAdditionalForm::prepareNew()
         DayEdit->setFocus();
 }
 
-void TAdditionalForm::FormActivate()
+void TAdditionalForm::windowActivated()
 {
-    if (!m_dm.ActiveSrc)
-        return;
-    m_dm.ActiveSrc->setDataset(&listOf(currentTab()));
-    m_dm.ActiveSrc->setTag(widgets::tagOf(windowCode()));
     const ListTab tab = currentTab();
     if ((tab == ListTab::Cities || tab == ListTab::InsurCompanies) && listOf(tab).isEditing())
         ListEdit->setFocus();
@@ -475,23 +472,13 @@ void TAdditionalForm::showEvent(QShowEvent* event)
     if (!m_placed)
         move(10, 110);
     showCurrentTab();
-    FormActivate();
-}
-
-void TAdditionalForm::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        FormActivate();
-    QDialog::changeEvent(event);
+    claimRecordCommands(); // on the tab it opens on
 }
 
 void TAdditionalForm::done(int result)
 {
-    if (!m_dm.AskToPost(listOf(currentTab())))
-        return;
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->dataset() == &listOf(currentTab()))
-        m_dm.ActiveSrc->setDataset(nullptr);
-    QDialog::done(result);
+    if (askToPost(listOf(currentTab())))
+        QDialog::done(result);
 }
 
 } // namespace lists

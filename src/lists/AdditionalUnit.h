@@ -60,7 +60,7 @@ public:
     widgets::WindowCode windowCode() const override;
     db::DataSource* mainSource() const override;
     void prepareNew() override;
-    void FormActivate();
+    void windowActivated() override;
     void SearchBtnClick();
     void ColorBtnClick();
 
@@ -87,7 +87,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void done(int result) override;
 
 private:

@@ -250,40 +250,11 @@ void TPatientForm::showEvent(QShowEvent* event)
     Lang->Translate();
     for (int i = 0; i < RelationshipCombo->count(); ++i)
         RelationshipCombo->setItemText(i, Lang->Message(RelationshipCombo->itemText(i)));
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        sub->move(10, 10);
-        connect(sub, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates before, Qt::WindowStates now) {
-            if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
-                FormActivate();
-            else if ((before & Qt::WindowActive) && !(now & Qt::WindowActive))
-                leaveWindow();
-        });
-    } else {
-        move(10, 10);
-    }
     Pages->setCurrentIndex(BasicPage);
     // The switch keeps its state over windows: two clicks redraw it as it was.
     CaptionBtnClick();
     CaptionBtnClick();
     fillCategories();
-    FormActivate();
-}
-
-bool TPatientForm::event(QEvent* event)
-{
-    if (event->type() == QEvent::WindowActivate && m_shown) {
-        auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-        if (!sub) {
-            FormActivate();
-        } else if (!event->spontaneous() && sub->mdiArea() && sub->mdiArea()->activeSubWindow() == sub) {
-            // The main window hands the active data source back after a modal list closed.
-            m_active = false;
-            FormActivate();
-        }
-    } else if (event->type() == QEvent::WindowDeactivate && !parentWidget()) {
-        m_active = false;
-    }
-    return QWidget::event(event);
 }
 
 void TPatientForm::connectPatientSource()
@@ -304,14 +275,8 @@ void TPatientForm::disconnectPatientSource()
     m_sourceConnections.clear();
 }
 
-void TPatientForm::FormActivate()
+void TPatientForm::windowActivated()
 {
-    // The window is told of its activation on more than one road: once is enough.
-    if (m_active)
-        return;
-    m_active = true;
-    m_dm.ActiveSrc->setDataset(m_dm.patients().PatientsTable);
-    m_dm.ActiveSrc->setTag(widgets::tagOf(windowCode()));
     connectPatientSource();
     if (!m_dm.clinical().FirstLastDateQRY->isActive()) {
         try {
@@ -331,19 +296,15 @@ void TPatientForm::FormActivate()
         m_host.warnIfInactive();
 }
 
-void TPatientForm::leaveWindow()
+bool TPatientForm::settleChanges()
 {
-    m_active = false;
+    return askToPost(*m_dm.patients().PatientsTable) && askToPost(*m_dm.patients().AnamnesticaTable);
+}
+
+void TPatientForm::windowLeft()
+{
     if (m_dm.clinical().FirstLastDateQRY->isActive())
         m_dm.clinical().FirstLastDateQRY->close();
-    if (!m_dm.AskToPost(*m_dm.patients().PatientsTable) || !m_dm.AskToPost(*m_dm.patients().AnamnesticaTable)) {
-        // The changes stay: so does the window, in front.
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            QTimer::singleShot(0, sub, [sub] {
-                if (sub->mdiArea())
-                    sub->mdiArea()->setActiveSubWindow(sub);
-            });
-    }
 }
 
 void TPatientForm::PatientsSrcStateChange()
@@ -500,13 +461,7 @@ void TPatientForm::PatientBookBtnClick()
 
 void TPatientForm::closeEvent(QCloseEvent* event)
 {
-    if (!m_dm.AskToPost(*m_dm.patients().PatientsTable) || !m_dm.AskToPost(*m_dm.patients().AnamnesticaTable)) {
-        event->ignore();
-        return;
-    }
     disconnectPatientSource();
-    if (m_dm.ActiveSrc->dataset() == m_dm.patients().PatientsTable)
-        m_dm.ActiveSrc->setDataset(nullptr);
     if (m_dm.clinical().FirstLastDateQRY->isActive())
         m_dm.clinical().FirstLastDateQRY->close();
     if (m_host.clearStatus)

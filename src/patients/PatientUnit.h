@@ -142,7 +142,6 @@ public:
     widgets::TLanguage* Lang;
 
     // --- what the window does (named after the designed handlers) ---
-    void FormActivate();
     void PatientsSrcStateChange();
     // Another patient became current (no field), or `field` of the patient changed.
     void PatientsSrcDataChange(const QString& field = {});
@@ -157,6 +156,12 @@ public:
     // --- the shared record commands ---
     widgets::WindowCode windowCode() const override { return widgets::WindowCode::PatientFile; }
     db::DataSource* mainSource() const override;
+    // Activate: the patient's notifications, pages, alarm and the inactive warning.
+    void windowActivated() override;
+    // The patient and the medical history, each by the save question.
+    bool settleChanges() override;
+    // The examination dates are read again on the next activation.
+    void windowLeft() override;
     // Focuses "Last Name" on the first page (New).
     void prepareNew() override;
     // The medical history and the payer link drop their edits before the patient does.
@@ -188,7 +193,6 @@ Q_SIGNALS:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     // PatientPages.cpp
@@ -211,7 +215,6 @@ private:
     void connectPatientSource();
     void disconnectPatientSource();
     void updateCaption();
-    void leaveWindow();
     void updateRecallButtons();
     bool patientEditing() const;
     bool patientBrowsing() const;
@@ -226,7 +229,6 @@ private:
     QAction* m_alarmAction = nullptr;
     QAction* m_captionAction = nullptr;
     bool m_shown = false;
-    bool m_active = false; // FormActivate has run since the last deactivation
     bool m_suspended = false; // the patient book holds the notifications
     friend class PatientSourceHold;
 };

@@ -167,12 +167,8 @@ void TMedicinesForm::updateButtons()
     CloseBtn->setEnabled(browsing);
 }
 
-void TMedicinesForm::FormActivate()
+void TMedicinesForm::windowActivated()
 {
-    if (m_dm.ActiveSrc) {
-        m_dm.ActiveSrc->setDataset(m_dm.lists().MedicinesTable);
-        m_dm.ActiveSrc->setTag(widgets::tagOf(windowCode()));
-    }
     updateButtons();
 }
 
@@ -188,23 +184,14 @@ void TMedicinesForm::showEvent(QShowEvent* event)
     if (event->spontaneous())
         return;
     Lang->Translate();
-    FormActivate();
-}
-
-void TMedicinesForm::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        FormActivate();
-    QDialog::changeEvent(event);
+    updateButtons();
 }
 
 void TMedicinesForm::done(int result)
 {
     db::Dataset& medicines = *m_dm.lists().MedicinesTable;
-    if (!m_dm.AskToPost(medicines))
+    if (!askToPost(medicines))
         return;
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->dataset() == &medicines)
-        m_dm.ActiveSrc->setDataset(nullptr);
     // The prescriptions' lines look their medicines up in it.
     if (!m_dm.patients().PrescriptionsTable->isActive())
         medicines.close();

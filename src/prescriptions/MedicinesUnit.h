@@ -37,7 +37,7 @@ public:
     widgets::WindowCode windowCode() const override { return widgets::WindowCode::MedicinesList; }
     db::DataSource* mainSource() const override;
     void prepareNew() override;
-    void FormActivate();
+    void windowActivated() override;
     void SearchBtnClick();
 
     widgets::DBGrid* Grid;
@@ -52,7 +52,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void done(int result) override;
 
 private:

@@ -274,12 +274,8 @@ void TPrescriptionsForm::updateButtons()
     CloseBtn->setEnabled(!editing);
 }
 
-void TPrescriptionsForm::FormActivate()
+void TPrescriptionsForm::windowActivated()
 {
-    if (m_dm.ActiveSrc) {
-        m_dm.ActiveSrc->setDataset(m_dm.patients().PrescriptionsTable);
-        m_dm.ActiveSrc->setTag(widgets::tagOf(windowCode()));
-    }
     updateButtons();
 }
 
@@ -421,36 +417,18 @@ void TPrescriptionsForm::showEvent(QShowEvent* event)
         return;
     m_shown = true;
     Lang->Translate();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->move(10, 10);
     for (db::Dataset* view : { m_dm.lists().MedicinesTable, m_dm.patients().PrescrItemsTable,
              m_dm.patients().PrescriptionsTable }) {
         if (!view->isActive())
             m_dm.OpenTable(*view);
     }
-    FormActivate();
+    updateButtons();
     if (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
 }
 
-bool TPrescriptionsForm::event(QEvent* event)
-{
-    if (event->type() == QEvent::WindowActivate && m_shown) {
-        auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-        if (!sub || (sub->mdiArea() && sub->mdiArea()->activeSubWindow() == sub))
-            FormActivate();
-    }
-    return QWidget::event(event);
-}
-
 void TPrescriptionsForm::closeEvent(QCloseEvent* event)
 {
-    if (!m_dm.AskToPost(*m_dm.patients().PrescriptionsTable)) {
-        event->ignore();
-        return;
-    }
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->dataset() == m_dm.patients().PrescriptionsTable)
-        m_dm.ActiveSrc->setDataset(nullptr);
     m_rules.clear();
     for (db::Dataset* view :
         { m_dm.lists().MedicinesTable, m_dm.patients().PrescrItemsTable, m_dm.patients().PrescriptionsTable })

@@ -39,7 +39,7 @@ public:
     widgets::WindowCode windowCode() const override { return widgets::WindowCode::Prescriptions; }
     db::DataSource* mainSource() const override;
     void prepareNew() override;
-    void FormActivate();
+    void windowActivated() override;
 
     void NewMedicineClick();
     void DeleteMedicineClick();
@@ -77,7 +77,6 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     QWidget* buildPrescription();

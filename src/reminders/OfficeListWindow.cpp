@@ -57,12 +57,8 @@ db::DataSource* OfficeListWindow::mainSource() const
     return m_dm.sourceOf(&m_view);
 }
 
-void OfficeListWindow::FormActivate()
+void OfficeListWindow::windowActivated()
 {
-    if (!m_dm.ActiveSrc)
-        return;
-    m_dm.ActiveSrc->setDataset(&m_view);
-    m_dm.ActiveSrc->setTag(widgets::tagOf(m_code));
     CloseBtn->setEnabled(!m_view.isEditing());
     stateChanged();
 }
@@ -76,30 +72,13 @@ void OfficeListWindow::showEvent(QShowEvent* event)
     Lang->Translate();
     if (!m_view.isActive())
         m_dm.OpenTable(m_view);
-    FormActivate();
-}
-
-bool OfficeListWindow::event(QEvent* event)
-{
-    if (event->type() == QEvent::WindowActivate && m_shown) {
-        auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-        if (!sub || (sub->mdiArea() && sub->mdiArea()->activeSubWindow() == sub))
-            FormActivate();
-    }
-    return QWidget::event(event);
 }
 
 void OfficeListWindow::closeEvent(QCloseEvent* event)
 {
-    if (!m_dm.AskToPost(m_view)) {
-        event->ignore();
-        return;
-    }
     if (m_view.cachedUpdates() && m_view.hasPendingUpdates())
         m_view.applyUpdates();
     disconnect(m_stateConnection);
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->dataset() == &m_view)
-        m_dm.ActiveSrc->setDataset(nullptr);
     m_view.close();
     if (widgets::WindowService* service = widgets::WindowService::current())
         service->clearStatusPanels();

@@ -29,7 +29,9 @@ public:
 
     widgets::WindowCode windowCode() const override { return m_code; }
     db::DataSource* mainSource() const override;
-    void FormActivate();
+    void windowActivated() override;
+    // Left for another window, the list gives the commands up.
+    bool releasesOnLeave() const override { return true; }
 
     // The shared New, Delete, Edit, Cancel and Save as buttons, and Close.
     QHBoxLayout* RecordButtons;
@@ -41,7 +43,6 @@ protected:
     virtual void stateChanged() { }
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
 
     data::TDmForm& m_dm;
     db::Dataset& m_view;

@@ -9,6 +9,7 @@
 #include "widgets/DBMemo.h"
 #include "widgets/Language.h"
 #include "widgets/NamedWidgets.h"
+#include "widgets/UserAction.h"
 #include "widgets/WindowService.h"
 
 #include <QFormLayout>
@@ -137,7 +138,7 @@ void TPhonesForm::SearchBtnClick()
 void TPhonesForm::NewCityBtnClick()
 {
     db::Dataset& cities = *m_dm.lists().CitiesTable;
-    try {
+    const bool added = widgets::runUserAction([&] {
         if (!cities.isActive())
             m_dm.OpenTable(cities);
         cities.append();
@@ -145,12 +146,10 @@ void TPhonesForm::NewCityBtnClick()
             service->openWindow(QStringLiteral("AdditionalForm"));
         if (cities.isEditing())
             cities.cancel(); // no reference lists window took the row
-    } catch (const db::Abort&) {
+    });
+    if (!added)
         return;
-    }
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()); sub && sub->mdiArea())
-        sub->mdiArea()->setActiveSubWindow(sub);
-    FormActivate();
+    claimRecordCommands();
     if (m_view.isEditing() && !cities.isEmpty())
         m_view.setValue(u"CityID", cities.value(u"CityID"));
 }

@@ -17,7 +17,7 @@
 namespace supplies {
 
 TDentalLabEntryForm::TDentalLabEntryForm(data::TDmForm& dm, QWidget* parent)
-    : FileEntryForm(dm, QStringLiteral("DentalLabEntryForm"), QStringLiteral("Dental Labs"), 10,
+    : FileEntryForm(dm, QStringLiteral("DentalLabEntryForm"), QStringLiteral("Dental Labs"), widgets::WindowCode::DentalLabs,
         dm.supplies().DentalLabTable, dm.supplies().DentalLabSrc, parent)
 {
     Grid->setColumns({ { QStringLiteral("Company"), QStringLiteral("Dental Lab"), 180 },

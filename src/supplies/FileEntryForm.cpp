@@ -24,12 +24,12 @@
 namespace supplies {
 
 FileEntryForm::FileEntryForm(data::TDmForm& dm, const QString& componentName, const QString& caption,
-    int formCode, db::Dataset* view, db::DataSource* source, QWidget* parent)
+    widgets::WindowCode code, db::Dataset* view, db::DataSource* source, QWidget* parent)
     : QDialog(parent)
     , m_dm(dm)
     , m_view(view)
     , m_source(source)
-    , m_formCode(formCode)
+    , m_code(code)
 {
     setObjectName(componentName);
     setWindowTitle(caption);
@@ -78,14 +78,6 @@ widgets::DBEdit* FileEntryForm::addEdit(
     return edit;
 }
 
-void FileEntryForm::FormActivate()
-{
-    if (m_dm.ActiveSrc) {
-        m_dm.ActiveSrc->setDataset(m_view);
-        m_dm.ActiveSrc->setTag(m_formCode);
-    }
-}
-
 void FileEntryForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
@@ -109,23 +101,12 @@ void FileEntryForm::showEvent(QShowEvent* event)
         widgets::colourEditorsOnFocus(this);
         clinical::followCurrencyMode(this, m_dm.money()); // balances and prices in the currency shown
     }
-    FormActivate();
-}
-
-void FileEntryForm::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        FormActivate();
-    QDialog::changeEvent(event);
 }
 
 void FileEntryForm::done(int result)
 {
-    if (!m_dm.AskToPost(*m_view))
-        return;
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->dataset() == m_view)
-        m_dm.ActiveSrc->setDataset(nullptr);
-    QDialog::done(result);
+    if (askToPost(*m_view))
+        QDialog::done(result);
 }
 
 } // namespace supplies

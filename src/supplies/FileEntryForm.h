@@ -30,12 +30,11 @@ namespace supplies {
 class FileEntryForm : public QDialog, public widgets::RecordWindow {
     Q_OBJECT
 public:
-    FileEntryForm(data::TDmForm& dm, const QString& componentName, const QString& caption, int formCode,
+    FileEntryForm(data::TDmForm& dm, const QString& componentName, const QString& caption, widgets::WindowCode code,
         db::Dataset* view, db::DataSource* source, QWidget* parent = nullptr);
 
-    widgets::WindowCode windowCode() const override { return static_cast<widgets::WindowCode>(m_formCode); }
+    widgets::WindowCode windowCode() const override { return m_code; }
     db::DataSource* mainSource() const override { return m_source; }
-    void FormActivate();
 
     widgets::DBGrid* Grid;
     QPushButton* CloseBtn;
@@ -43,7 +42,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void done(int result) override;
     // An edit of `field` in the form, with its label.
     widgets::DBEdit* addEdit(
@@ -54,7 +52,7 @@ protected:
     db::DataSource* m_source;
 
 private:
-    int m_formCode;
+    widgets::WindowCode m_code;
     QVBoxLayout* m_body;
     bool m_translated = false;
 };

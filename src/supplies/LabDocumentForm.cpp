@@ -27,7 +27,7 @@ DocumentSetup labSetup(data::TDmForm& dm, bool delivery)
     DocumentSetup setup;
     setup.componentName = delivery ? QStringLiteral("DeliveredLabOrderForm") : QStringLiteral("LabOrderForm");
     setup.caption = delivery ? QStringLiteral("Delivered Lab Order") : QStringLiteral("Lab Order");
-    setup.formCode = delivery ? 18 : 17;
+    setup.code = delivery ? widgets::WindowCode::LabReceipt : widgets::WindowCode::LabOrder;
     setup.lab = true;
     setup.delivery = delivery;
     setup.counterparts = s.DentalLabTable;

@@ -26,7 +26,7 @@ DocumentSetup materialSetup(data::TDmForm& dm, bool delivery)
     setup.componentName
         = delivery ? QStringLiteral("DeliveredMaterialsForm") : QStringLiteral("SupplierOrderForm");
     setup.caption = delivery ? QStringLiteral("Delivered Materials") : QStringLiteral("Material Orders");
-    setup.formCode = delivery ? 16 : 15;
+    setup.code = delivery ? widgets::WindowCode::MaterialReceipt : widgets::WindowCode::MaterialOrder;
     setup.delivery = delivery;
     setup.counterparts = s.SuppliersTable;
     setup.counterpartKey = QStringLiteral("SupplierID");

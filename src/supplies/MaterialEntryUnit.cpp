@@ -25,7 +25,7 @@
 namespace supplies {
 
 TmaterialEntryForm::TmaterialEntryForm(data::TDmForm& dm, QWidget* parent)
-    : FileEntryForm(dm, QStringLiteral("materialEntryForm"), QStringLiteral("Materials"), 6,
+    : FileEntryForm(dm, QStringLiteral("materialEntryForm"), QStringLiteral("Materials"), widgets::WindowCode::Materials,
         dm.supplies().MaterialsTable, dm.supplies().MaterialsSrc, parent)
 {
     data::SuppliesArea& s = m_dm.supplies();

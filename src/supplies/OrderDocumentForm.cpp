@@ -425,32 +425,6 @@ bool OrderDocumentForm::exportPdf(const QString& fileName)
     return false;
 }
 
-void OrderDocumentForm::FormActivate()
-{
-    if (m_active || m_closing)
-        return;
-    m_active = true;
-    if (m_dm.ActiveSrc) {
-        m_dm.ActiveSrc->setDataset(m_setup.header);
-        m_dm.ActiveSrc->setTag(m_setup.formCode);
-    }
-}
-
-void OrderDocumentForm::leaveWindow()
-{
-    m_active = false;
-    if (!m_dm.AskToPost(*m_setup.header)) {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            QTimer::singleShot(0, sub, [sub] {
-                if (sub->mdiArea())
-                    sub->mdiArea()->setActiveSubWindow(sub);
-            });
-        return;
-    }
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == m_setup.formCode)
-        m_dm.ActiveSrc->setDataset(nullptr);
-}
-
 void OrderDocumentForm::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
@@ -464,36 +438,6 @@ void OrderDocumentForm::showEvent(QShowEvent* event)
     Lang->setProperties(translationPaths());
     Lang->Translate();
     widgets::colourEditorsOnFocus(this);
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        connect(sub, &QMdiSubWindow::windowStateChanged, this,
-            [this](Qt::WindowStates before, Qt::WindowStates now) {
-                if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
-                    FormActivate();
-                else if ((before & Qt::WindowActive) && !(now & Qt::WindowActive))
-                    leaveWindow();
-            });
-    }
-    FormActivate();
-}
-
-bool OrderDocumentForm::event(QEvent* event)
-{
-    if (event->type() == QEvent::WindowActivate && m_shownOnce
-        && !qobject_cast<QMdiSubWindow*>(parentWidget()))
-        FormActivate();
-    return QWidget::event(event);
-}
-
-void OrderDocumentForm::closeEvent(QCloseEvent* event)
-{
-    if (!m_dm.AskToPost(*m_setup.header)) {
-        event->ignore();
-        return;
-    }
-    m_closing = true;
-    if (m_dm.ActiveSrc && m_dm.ActiveSrc->tag() == m_setup.formCode)
-        m_dm.ActiveSrc->setDataset(nullptr);
-    event->accept();
 }
 
 } // namespace supplies

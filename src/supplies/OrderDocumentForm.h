@@ -41,7 +41,7 @@ namespace supplies {
 struct DocumentSetup {
     QString componentName; // "SupplierOrderForm" …
     QString caption;
-    int formCode = 0;
+    widgets::WindowCode code = widgets::WindowCode::None;
     bool lab = false;
     bool delivery = false;
     db::Dataset* counterparts = nullptr; // suppliers or labs
@@ -65,9 +65,11 @@ public:
 
     widgets::WindowCode windowCode() const override
     {
-        return static_cast<widgets::WindowCode>(m_setup.formCode);
+        return m_setup.code;
     }
     db::DataSource* mainSource() const override;
+    // Left for another window, the document gives the commands up.
+    bool releasesOnLeave() const override { return true; }
     void prepareNew() override;
     void cancelDetails() override;
     void refreshDetails() override;
@@ -86,7 +88,6 @@ public:
     void previewReport();
     void printReport();
     bool exportPdf(const QString& fileName);
-    void FormActivate();
 
     QComboBox* CounterpartCombo;
     widgets::DBGrid* HeaderGrid;
@@ -109,8 +110,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    bool event(QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
     // The columns of the line grid and the line buttons of a kind of document.
     virtual void addLineColumns() = 0;
     virtual void addLineButtons() { }
@@ -126,14 +125,11 @@ private:
     QWidget* buildHeader();
     void fillCounterparts();
     void followCounterpart();
-    void leaveWindow();
     void headerEdited();
 
     std::vector<db::RuleGuard> m_rules;
     QStringList m_paths;
     bool m_shownOnce = false;
-    bool m_active = false;
-    bool m_closing = false;
 };
 
 } // namespace supplies

@@ -16,7 +16,7 @@
 namespace supplies {
 
 TSuppliersEntryForm::TSuppliersEntryForm(data::TDmForm& dm, QWidget* parent)
-    : FileEntryForm(dm, QStringLiteral("SuppliersEntryForm"), QStringLiteral("Suppliers"), 9,
+    : FileEntryForm(dm, QStringLiteral("SuppliersEntryForm"), QStringLiteral("Suppliers"), widgets::WindowCode::Suppliers,
         dm.supplies().SuppliersTable, dm.supplies().SuppliersSrc, parent)
 {
     Grid->setColumns({ { QStringLiteral("Company"), QStringLiteral("Supplier"), 170 },
