@@ -64,7 +64,7 @@ ChartBench& bench(Context& context)
     b.chart = std::make_unique<clinical::TDentalChartForm>(*b.dm);
     b.chart->resize(820, 640);
     b.chart->show();
-    b.chart->FormActivate();
+    b.chart->windowActivated();
     QApplication::processEvents();
     if (b.chart->levelView(2)->recordCount() < kRows)
         fail(QStringLiteral("(q) the chart shows %1 rows, not %2").arg(b.chart->levelView(2)->recordCount()).arg(kRows));

@@ -2,6 +2,7 @@
 #include "images/ImagingLink.h"
 #include "widgets/RecordWindow.h"
 
+#include "app/RecordShortcuts.h"
 #include "app/WindowRegistry.h"
 #include "data/AlarmSet.h"
 #include "clinical/ArtworkFiles.h"
@@ -55,6 +56,9 @@ TMainForm::TMainForm(platform::Edition edition, QWidget* parent)
     buildMenus();
     buildToolBar();
     buildStatusBar();
+    new RecordShortcuts(this, { action(QStringLiteral("NewRecordMenu")), action(QStringLiteral("DeleteRecordMenu")),
+                                  action(QStringLiteral("EditRecordMenu")), action(QStringLiteral("CancelRecordMenu")),
+                                  action(QStringLiteral("SaveRecordMenu")) });
     Lang->setProperties(translatedProperties());
 
     Timer->setObjectName(QStringLiteral("Timer"));

@@ -28,9 +28,10 @@ bool OrvaneApplication::notify(QObject* receiver, QEvent* event)
     } catch (const db::Abort&) {
         // a rule that refused has told the user already
     } catch (const std::exception& error) {
-        platform::exceptionLog::logException(QString::fromUtf8(error.what()));
+        // Every user action is guarded: one that is not shows up here, named for the tests.
+        platform::exceptionLog::logException(QStringLiteral("Reached the event loop: ") + QString::fromUtf8(error.what()));
     } catch (...) {
-        platform::exceptionLog::logException(QStringLiteral("Unknown exception"));
+        platform::exceptionLog::logException(QStringLiteral("Reached the event loop: unknown exception"));
     }
     return false;
 }

@@ -183,7 +183,7 @@ bool RecordFrame::closing(QWidget* widget, QEvent* event)
 bool RecordFrame::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if (type != QEvent::Close && type != QEvent::Show && type != QEvent::Hide && type != QEvent::WindowActivate)
+    if (type != QEvent::Close && type != QEvent::ShowToParent && type != QEvent::Hide && type != QEvent::WindowActivate)
         return false;
     if (!watched->isWidgetType())
         return false;
@@ -203,15 +203,11 @@ bool RecordFrame::eventFilter(QObject* watched, QEvent* event)
             release(*window);
             reclaimForActiveChild();
         }
-    } else if (type == QEvent::WindowActivate) {
-        if (m_holder != widget)
-            activate(*window);
-    } else if (!event->spontaneous()) {
-        // Shown: it claims the commands once its own show has run (its views are open then).
-        QTimer::singleShot(0, widget, [this, widget] {
-            if (RecordWindow* shown = recordWindowOf(widget); shown && m_holder != widget && widget->isVisible())
-                activate(*shown);
-        });
+    } else if (m_holder != widget && (type == QEvent::WindowActivate || type == QEvent::ShowToParent)) {
+        // Shown (once its own show has run and opened its views) or activated again.
+        if (m_closing == widget)
+            m_closing = nullptr;
+        activate(*window);
     }
     return false;
 }

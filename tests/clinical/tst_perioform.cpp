@@ -13,6 +13,7 @@
 #include "platform/IniFile.h"
 #include "reports/ReportOutput.h"
 #include "support/MessageRecorder.h"
+#include "widgets/RecordFrame.h"
 #include "widgets/WindowService.h"
 
 #include <QApplication>
@@ -163,8 +164,8 @@ private Q_SLOTS:
     void recordCommandsActOnTheChart()
     {
         db::DataSource active;
-        m_dm->ActiveSrc = &active;
-        m_form->FormActivate();
+        widgets::RecordFrame frame(&active, {});
+        frame.activate(*m_form);
         QCOMPARE(active.dataset(), &charts());
         QCOMPARE(active.tag(), 22);
         QCOMPARE(m_form->mainSource()->dataset(), &charts());

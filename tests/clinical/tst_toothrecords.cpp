@@ -96,7 +96,7 @@ private Q_SLOTS:
         rulestest::addPatient(*m_dm, QStringLiteral("Papadopoulos"));
         m_chart = std::make_unique<TDentalChartForm>(*m_dm);
         m_chart->show();
-        m_chart->FormActivate();
+        m_chart->windowActivated();
     }
 
     void cleanup()

@@ -67,7 +67,7 @@ private Q_SLOTS:
         financetest::treatmentCharge(*m_dm, 50);
         m_chart = std::make_unique<clinical::TDentalChartForm>(*m_dm);
         m_chart->show();
-        m_chart->FormActivate();
+        m_chart->windowActivated();
         m_chart->setView(2);
     }
     void cleanup()

@@ -3,6 +3,7 @@
 // A patient file over a data module on a new data directory, with the shared record commands
 // acting on the active data source, for the tests of the patient windows.
 
+#include "widgets/RecordFrame.h"
 #include "app/RecordCommands.h"
 #include "data/RulesFixture.h"
 #include "db/DataSource.h"
@@ -84,6 +85,7 @@ public:
     std::unique_ptr<data::TDmForm> dm;
     widgets::TLanguage lang {nullptr};
     app::RecordCommands records;
+    widgets::RecordFrame frame {dm->ActiveSrc, [this](db::Dataset& view) { return dm->AskToPost(view); }};
     std::unique_ptr<patients::TPatientForm> form;
 };
 

@@ -71,7 +71,8 @@ private Q_SLOTS:
         QMdiArea frame;
         frame.addSubWindow(&form);
         const auto unframe = qScopeGuard([&] { frame.removeSubWindow(&form); });
-        f.records.setWindowArea(&frame);
+        f.frame.watchArea(&frame);
+        frame.setActiveSubWindow(frame.subWindowList().constFirst());
         f.records.New();
         QCOMPARE(f.dm->patients().PatientsTable->state(), db::DatasetState::Insert);
         QCOMPARE(form.Pages->currentIndex(), int(patients::TPatientForm::BasicPage));

@@ -1,0 +1,53 @@
+#include "Scenario.h"
+
+#include "db/Connection.h"
+#include "db/Query.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QMessageBox>
+
+namespace scenarios {
+
+QVariant Stored::scalar(const QString& sql, const QVariantMap& bound) const
+{
+    db::Query query(m_connection, sql);
+    for (auto it = bound.cbegin(); it != bound.cend(); ++it)
+        query.bind(it.key(), it.value());
+    return query.scalar();
+}
+
+void login(User& user)
+{
+    user.waitUntil([] { return User::visible(QStringLiteral("UsernameEdt")) != nullptr; }, QStringLiteral("the login window"), 30000);
+    user.type(QStringLiteral("demo"));
+    user.key(QStringLiteral("Tab"));
+    user.type(QStringLiteral("demo"));
+    user.key(QStringLiteral("Return"));
+    user.waitUntil(
+        [] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (top->objectName() == QLatin1String("MainForm") && top->isVisible() && top->isActiveWindow())
+                    return true;
+            }
+            return false;
+        },
+        QStringLiteral("the main window, active"), 60000);
+}
+
+void quitProgram(User& user)
+{
+    user.menu(QStringLiteral("File1"), QStringLiteral("ExitMenu"));
+    user.answer(QStringLiteral("Ναι"));
+    user.waitUntil(
+        [] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (top->objectName() == QLatin1String("MainForm") && top->isVisible())
+                    return false;
+            }
+            return true;
+        },
+        QStringLiteral("the program to end"));
+}
+
+} // namespace scenarios
