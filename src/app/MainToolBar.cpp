@@ -4,8 +4,10 @@
 #include "widgets/ToolBarCustomizer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEvent>
 #include <QMenu>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -64,7 +66,21 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         CustomizeToolBar();
         return true;
     }
+    if (event->type() == QEvent::Hide && watched->isWidgetType())
+        returnFocusAfter(static_cast<QWidget*>(watched));
     return QMainWindow::eventFilter(watched, event);
+}
+
+// A dialog or message box of the program closed: the focus comes back to the frame, as the
+// window manager would do (without one, or with one that does not, the keys would go nowhere).
+void TMainForm::returnFocusAfter(QWidget* closed)
+{
+    if (!closed->isWindow() || closed->windowModality() == Qt::NonModal || closed == this)
+        return;
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && !QApplication::activeWindow() && !QApplication::activeModalWidget())
+            activateWindow();
+    });
 }
 
 } // namespace app

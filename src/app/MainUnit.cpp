@@ -71,6 +71,7 @@ TMainForm::TMainForm(platform::Edition edition, QWidget* parent)
     ToolBar->setVisible(settings.toolBarVisible(true));
     action(QStringLiteral("MainToolbarVisibleMnu"))->setChecked(ToolBar->isVisible());
     m_placement = new widgets::WindowPlacement(this);
+    qApp->installEventFilter(this);
     widgets::WindowService::setCurrent(this);
     updateEnabling();
 }

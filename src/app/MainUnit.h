@@ -126,6 +126,8 @@ private:
     void removeFromToolBar(const QString& name);
     void hideCommand(const QString& name);
     void toggleToolBar();
+    // MainToolBar.cpp: the focus back to the frame when a dialog of the program closes.
+    void returnFocusAfter(QWidget* closed);
     // Puts a new child window into the frame, within its bounds, and makes it the active one.
     void addChildWindow(QWidget* window);
 

@@ -140,6 +140,11 @@ TPerioForm::TPerioForm(data::TDmForm& dm, QWidget* parent)
     }
     m_connections << connect(
         m_dm.clinical().PeriSrc, &db::DataSource::stateChanged, this, &TPerioForm::followState);
+    // The chart is the current patient's: the caption says whose.
+    m_connections << connect(m_dm.patients().PatientsSrc, &db::DataSource::dataChanged, this, [this](const QString& field) {
+        if (field.isEmpty() || field == QLatin1String("LastName") || field == QLatin1String("FirstName"))
+            showPatient();
+    });
 
     QStringList paths;
     for (const char* path : { "Caption", "PreviousBtn.Caption", "NextBtn.Caption", "FacialBox.Caption",
@@ -477,8 +482,18 @@ void TPerioForm::SaveTeeth()
 
 void TPerioForm::windowActivated()
 {
-    if (!m_closing)
-        followState();
+    if (m_closing)
+        return;
+    followState();
+    showPatient();
+}
+
+void TPerioForm::showPatient()
+{
+    const db::Dataset& patients = *m_dm.patients().PatientsTable;
+    const bool has = patients.isActive() && !patients.isEmpty();
+    setWindowTitle(has ? m_caption + QStringLiteral(" - ") + data::fullName(patients.value(u"LastName"), patients.value(u"FirstName"))
+                       : m_caption);
 }
 
 bool TPerioForm::settleChanges()
@@ -493,6 +508,8 @@ void TPerioForm::showEvent(QShowEvent* e)
         return;
     m_shown = true;
     Lang->Translate();
+    m_caption = windowTitle();
+    showPatient();
     m_painter.setColors(PerioColors::read(platform::session().settings()));
     for (db::Dataset* view : { m_dm.clinical().PeriTable, m_dm.clinical().PeriItemTable }) {
         if (!view->isActive())

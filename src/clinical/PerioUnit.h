@@ -148,6 +148,7 @@ private:
     void followState();
     void redrawAll();
     void redrawTooth();
+    void showPatient();
     // The current chart row is being inserted: the session's opaque teeth are missing.
     void startChart();
 
@@ -155,6 +156,7 @@ private:
     perio::Chart m_chart;
     PerioGraph m_painter;
     QImage m_graph;
+    QString m_caption; // translated, without the patient
     int m_tooth = 18;
     std::array<QLineEdit*, perio::FieldCount> m_fields {};
     QHash<const QObject*, perio::Field> m_fieldOf;

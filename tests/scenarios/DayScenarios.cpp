@@ -2,6 +2,7 @@
 
 #include "Scenario.h"
 
+#include "appointments/AppointmentGrid.h"
 #include "clinical/ToothGeometry.h"
 #include "widgets/DBGrid.h"
 
@@ -130,6 +131,135 @@ void paymentCheck(const Stored& stored, const QVariantMap& notes, Checks& checks
     checks.expect(!ledger.isEmpty() && ledger == chart, QStringLiteral("the ledger's balance (%1) is the chart's (%2)").arg(ledger, chart));
 }
 
+
+// --- a patient found by F2 and surname, and a new patient stored with Ctrl+Return ---
+
+void patientDrive(User& user, QVariantMap& notes)
+{
+    user.key(QStringLiteral("F2"));
+    waitShown(user, QStringLiteral("SearchDlg"));
+    user.choose(QStringLiteral("OrderCombo"), QStringLiteral("Επώνυμο"));
+    user.clickOn(QStringLiteral("SearchEd"));
+    user.type(QStringLiteral("Λαμπράκης"));
+    user.key(QStringLiteral("Return"));
+    waitShown(user, QStringLiteral("PatientForm"));
+    notes[QStringLiteral("found")] = user.see([] { return User::textOf(QStringLiteral("Edit1")); });
+    user.key(QStringLiteral("ctrl+Insert"));
+    user.waitUntil([] { auto* edit = User::visible(QStringLiteral("Edit1")); return edit && edit->hasFocus() && User::textOf(QStringLiteral("Edit1")).isEmpty(); },
+        QStringLiteral("an empty last name to type"));
+    user.type(QStringLiteral("Δοκιμάκης"));
+    user.clickOn(QStringLiteral("FirstNameEdit"));
+    user.type(QStringLiteral("Νίκος"));
+    user.key(QStringLiteral("ctrl+Return"));
+    user.waitUntil([] { return !User::visible(QStringLiteral("SaveBtn")) || !User::visible(QStringLiteral("SaveBtn"))->isEnabled(); },
+        QStringLiteral("the patient stored"));
+}
+
+void patientCheck(const Stored& stored, const QVariantMap& notes, Checks& checks)
+{
+    checks.expect(notes.value(QStringLiteral("found")).toString() == QStringLiteral("Λαμπράκης"),
+        QStringLiteral("F2 found Λαμπράκης, not \"%1\"").arg(notes.value(QStringLiteral("found")).toString()));
+    checks.expect(stored.count(QStringLiteral("SELECT COUNT(*) FROM Patient WHERE LastName = 'Δοκιμάκης' AND FirstName = 'Νίκος'")) == 1,
+        QStringLiteral("the new patient stored once"));
+    checks.expect(stored.count(QStringLiteral("SELECT COUNT(*) FROM Sessions s JOIN Patient p ON p.PatientID = s.PatientID WHERE p.LastName = 'Δοκιμάκης'")) == 1,
+        QStringLiteral("the new patient has a first session"));
+}
+
+// --- an appointment booked by a double click, then cut and pasted to another time ---
+
+struct Cell {
+    QPoint global;
+    QDate date;
+    QString time;
+};
+
+// The free cells of the book's grid that are on the screen, in reading order.
+QList<Cell> freeCells()
+{
+    QList<Cell> cells;
+    auto* grid = qobject_cast<appointments::TAppointmentGrid*>(User::visible(QStringLiteral("AppointmentGrid")));
+    if (!grid)
+        return cells;
+    for (int col = 1; col < grid->ColCount(); ++col) {
+        for (int row = 1; row <= grid->SlotCount(); ++row) {
+            const QRect rect = grid->CellRect(col, row);
+            if (grid->GetAppointment(col, row) || !grid->isRowShown(row) || !grid->viewport()->rect().contains(rect))
+                continue;
+            cells.append({ grid->viewport()->mapToGlobal(rect.center()), grid->FirstDate.addDays(col - 1), grid->TimeLabel(row) });
+        }
+    }
+    return cells;
+}
+
+void appointmentDrive(User& user, QVariantMap& notes)
+{
+    user.key(QStringLiteral("F3"));
+    waitShown(user, QStringLiteral("AppointmentGrid"));
+    const QList<Cell> cells = user.see(freeCells);
+    if (cells.size() < 2)
+        throw Stuck(QStringLiteral("no two free cells in the book"));
+    const Cell first = cells.first();
+    const Cell second = cells.at(cells.size() / 2);
+    user.click(first.global, 2);
+    waitShown(user, QStringLiteral("AppointmentEntryForm"));
+    user.fill(QStringLiteral("NameEdit"), QStringLiteral("Δοκιμαστικό Ραντεβού"));
+    user.clickOn(QStringLiteral("SaveBtn"));
+    waitGone(user, QStringLiteral("AppointmentEntryForm"));
+    notes[QStringLiteral("bookedDate")] = first.date;
+    notes[QStringLiteral("bookedTime")] = first.time;
+    user.click(first.global);
+    user.key(QStringLiteral("ctrl+x"));
+    user.click(second.global);
+    user.key(QStringLiteral("ctrl+v"));
+    user.pause(500);
+    notes[QStringLiteral("date")] = second.date;
+    notes[QStringLiteral("time")] = second.time;
+}
+
+void appointmentCheck(const Stored& stored, const QVariantMap& notes, Checks& checks)
+{
+    const QString name = QStringLiteral("Δοκιμαστικό Ραντεβού");
+    checks.expect(stored.count(QStringLiteral("SELECT COUNT(*) FROM Appointments WHERE PatName = :name"), { { QStringLiteral("name"), name } }) == 1,
+        QStringLiteral("one appointment of the name, after the cut and paste"));
+    const QVariantMap at { { QStringLiteral("name"), name }, { QStringLiteral("date"), notes.value(QStringLiteral("date")) },
+        { QStringLiteral("time"), notes.value(QStringLiteral("time")) } };
+    checks.expect(stored.count(QStringLiteral("SELECT COUNT(*) FROM Appointments WHERE PatName = :name AND Date = :date AND StartTime = :time"), at) == 1,
+        QStringLiteral("the appointment now at %1 %2").arg(notes.value(QStringLiteral("date")).toDate().toString(Qt::ISODate),
+            notes.value(QStringLiteral("time")).toString()));
+}
+
+// --- a new perio chart entered by keyboard for a patient who has none ---
+
+void perioDrive(User& user, QVariantMap&)
+{
+    user.toolButton(QStringLiteral("DentalChartBtn"));
+    waitShown(user, QStringLiteral("DentalChartForm"));
+    user.clickOn(QStringLiteral("PerioBtn"));
+    waitShown(user, QStringLiteral("PerioForm"));
+    user.key(QStringLiteral("ctrl+Insert"));
+    user.waitUntil([] { auto* focus = QApplication::focusWidget(); return focus && focus->inherits("QLineEdit") && !focus->property("readOnly").toBool(); },
+        QStringLiteral("the first field to type into"));
+    user.type(QStringLiteral("03"));
+    user.key(QStringLiteral("ctrl+Return"));
+    user.pause(300);
+}
+
+void perioCheck(const Stored& stored, const QVariantMap& notes, Checks& checks)
+{
+    const QVariantMap after { { QStringLiteral("after"), notes.value(QStringLiteral("perio")) } };
+    checks.expect(stored.count(QStringLiteral("SELECT COUNT(*) FROM Peri WHERE PeriID > :after"), after) == 1, QStringLiteral("one new perio chart"));
+    checks.expect(stored.count(QStringLiteral("SELECT COUNT(*) FROM PeriItem i JOIN Peri p ON p.PeriID = i.PeriID "
+                                              "WHERE p.PeriID > :after AND i.ToothNum = 18 AND i.GM1 = 3"),
+                      after)
+            == 1,
+        QStringLiteral("the value typed for tooth 18 stored with the chart"));
+}
+
+void rememberPerio(const Stored& stored, QVariantMap& notes)
+{
+    notes[QStringLiteral("perio")] = stored.scalar(QStringLiteral("SELECT COALESCE(MAX(PeriID), 0) FROM Peri"));
+}
+
 } // namespace
 
 const std::vector<Scenario>& allScenarios()
@@ -137,6 +267,9 @@ const std::vector<Scenario>& allScenarios()
     static const std::vector<Scenario> scenarios {
         { QStringLiteral("chart"), rememberHighest, chartDrive, chartCheck },
         { QStringLiteral("payment"), rememberHighest, paymentDrive, paymentCheck },
+        { QStringLiteral("patient"), {}, patientDrive, patientCheck },
+        { QStringLiteral("appointment"), {}, appointmentDrive, appointmentCheck },
+        { QStringLiteral("perio"), rememberPerio, perioDrive, perioCheck },
     };
     return scenarios;
 }

@@ -2,7 +2,9 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -101,6 +103,28 @@ void User::clickOn(const QString& name, std::optional<QPoint> at, int count) con
     waitUntil([name] { return visible(name) != nullptr; }, name + QStringLiteral(" on the screen"));
     const QRect rect = see([name] { return globalRect(visible(name)); });
     click(at ? rect.topLeft() + *at : rect.center(), count);
+}
+
+void User::choose(const QString& name, const QString& text) const
+{
+    clickOn(name);
+    QRect item;
+    waitUntil(
+        [&item, name, text] {
+            auto* combo = qobject_cast<QComboBox*>(visible(name));
+            if (!combo || !combo->view()->isVisible())
+                return false;
+            const int row = combo->findText(text);
+            if (row < 0)
+                return false;
+            const QModelIndex index = combo->model()->index(row, combo->modelColumn());
+            combo->view()->scrollTo(index);
+            const QRect local = combo->view()->visualRect(index);
+            item = QRect(combo->view()->viewport()->mapToGlobal(local.topLeft()), local.size());
+            return !local.isEmpty();
+        },
+        QStringLiteral("the item \"%1\" in the list of %2").arg(text, name));
+    click(item.center());
 }
 
 void User::clickTab(const QString& name, int index) const

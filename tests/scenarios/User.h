@@ -68,6 +68,8 @@ public:
     void click(QPoint global, int count = 1, int button = 1) const;
     // Clicks the visible widget named `name` (at `at` inside it, else its middle).
     void clickOn(const QString& name, std::optional<QPoint> at = {}, int count = 1) const;
+    // Opens the visible combo box named `name` and clicks its item `text`.
+    void choose(const QString& name, const QString& text) const;
     // Tab `index` of the visible tab bar (or tab widget) named `name`.
     void clickTab(const QString& name, int index) const;
     // A main tool bar button by its action's name ("DentalChartBtn").
