@@ -18,8 +18,13 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 
+    // Errors that travelled through Qt to this handler: every user action is guarded, so each
+    // one is a fault of the program (the tests of a day's work count them).
+    int escapedErrors() const { return m_escaped; }
+
 private:
     bool m_handlerInstalled = false;
+    int m_escaped = 0;
 };
 
 } // namespace app

@@ -17,6 +17,9 @@ namespace widgets {
 
 namespace {
 
+// Set on a child window once its first show has run.
+constexpr const char* kShown = "recordFrameShown";
+
 QPointer<RecordFrame>& currentFrame()
 {
     static QPointer<RecordFrame> frame;
@@ -154,8 +157,22 @@ void RecordFrame::childActivated(QMdiSubWindow* sub)
         }
     }
     m_activeChild = sub;
-    if (RecordWindow* arriving = recordWindowOf(sub->widget()))
+    RecordWindow* arriving = recordWindowOf(sub->widget());
+    // A child activated on its way to the screen is activated once it is there: its window's
+    // show comes after the child's own.
+    m_activationPending = arriving && !sub->property(kShown).toBool();
+    if (arriving && !m_activationPending)
         activate(*arriving);
+}
+
+void RecordFrame::childShown(QMdiSubWindow* sub)
+{
+    sub->setProperty(kShown, true);
+    if (!m_activationPending || sub != m_activeChild)
+        return;
+    m_activationPending = false;
+    if (RecordWindow* window = recordWindowOf(sub->widget()))
+        activate(*window);
 }
 
 bool RecordFrame::closing(QWidget* widget, QEvent* event)
@@ -183,18 +200,24 @@ bool RecordFrame::closing(QWidget* widget, QEvent* event)
 bool RecordFrame::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if (type != QEvent::Close && type != QEvent::ShowToParent && type != QEvent::Hide && type != QEvent::WindowActivate)
+    if (type != QEvent::Close && type != QEvent::ShowToParent && type != QEvent::Show && type != QEvent::Hide
+        && type != QEvent::WindowActivate)
         return false;
     if (!watched->isWidgetType())
         return false;
     auto* widget = static_cast<QWidget*>(watched);
+    if (type == QEvent::Show) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(widget); sub && !event->spontaneous())
+            childShown(sub);
+        return false;
+    }
     if (type == QEvent::Close)
         return closing(widget, event);
-    // Record windows of the frame's area follow the area; a window on its own follows itself.
-    if (!widget->isWindow())
-        return false;
     RecordWindow* window = recordWindowOf(widget);
     if (!window)
+        return false;
+    // Record windows of the frame's area follow the area; a window on its own follows itself.
+    if (!widget->isWindow())
         return false;
     if (type == QEvent::Hide) {
         if (m_closing == widget)

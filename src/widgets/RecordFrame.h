@@ -69,6 +69,7 @@ protected:
 
 private:
     void childActivated(QMdiSubWindow* sub);
+    void childShown(QMdiSubWindow* sub);
     // The save question of a window being left or closed; a database error keeps the edit.
     bool settle(RecordWindow& window);
     void bringBack(QMdiSubWindow* sub);
@@ -81,6 +82,7 @@ private:
     QPointer<QWidget> m_holder;
     QMetaObject::Connection m_holderGone;
     QPointer<QWidget> m_closing; // its leaving is settled already
+    bool m_activationPending = false; // the active child has not been shown yet
     bool m_asking = false; // a save question is open: activations meanwhile are Qt's, not the user's
 };
 

@@ -1,5 +1,6 @@
 // The endodontic measurements window: the canals a tooth has, the chart's tooth filter, the
 // editors, the measurements' checks, the notes pictures, the report and the close steps.
+#include "support/RecordFrameFor.h"
 #include "clinical/EndoMeasureUnit.h"
 #include "clinical/EndoNotesUnit.h"
 #include "clinical/EndoReport.h"
@@ -48,6 +49,7 @@ class TestEndoMeasure : public QObject {
 
     std::unique_ptr<rulestest::Practice> m_practice;
     std::unique_ptr<data::TDmForm> m_dm;
+    std::unique_ptr<widgets::RecordFrame> m_frame;
 
     db::Dataset& endo() const { return *m_dm->clinical().EndoTable; }
 
@@ -72,11 +74,13 @@ private Q_SLOTS:
         m_practice = std::make_unique<rulestest::Practice>();
         platform::session() = platform::Session {};
         m_dm = m_practice->openNew();
+        m_frame = testsupport::recordFrameFor(*m_dm);
         rulestest::addPatient(*m_dm, QStringLiteral("Georgiou"));
     }
 
     void cleanup()
     {
+        m_frame.reset();
         m_dm.reset();
         m_practice.reset();
     }

@@ -1,5 +1,6 @@
 // The treatment history window: implementing the plan, deleting and marking rows, the operation
 // and cost editors, the sums in both currencies and the chewing-surface editor.
+#include "support/RecordFrameFor.h"
 #include "ClinicFixture.h"
 #include "clinical/HistoryUnit.h"
 #include "clinical/MasitikesUnit.h"
@@ -103,6 +104,7 @@ class TestHistoryForm : public QObject {
     Q_OBJECT
 
     Clinic m_clinic;
+    std::unique_ptr<widgets::RecordFrame> m_frame; // for the last practice made
 
     // A patient (discount 10) with a filling (50 / 50/rate EURO, needs a material) and a crown
     // (280, needs a lab and a colour) in the catalogue.
@@ -113,11 +115,13 @@ class TestHistoryForm : public QObject {
         addOperation(*dm, {8, QStringLiteral("Crown"), 280, 280 / kRate, 4, false, true, true});
         addOperation(*dm, {9, QStringLiteral("Finding"), 0, 0, 1});
         clinictest::addPatient(*dm, QStringLiteral("Historic"), 10);
+        m_frame = testsupport::recordFrameFor(*dm);
         return dm;
     }
 
 private Q_SLOTS:
     void init() { platform::session() = platform::Session{}; platform::session().role = 0; }
+    void cleanup() { m_frame.reset(); }
 
     void implementPlan_data()
     {

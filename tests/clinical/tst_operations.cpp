@@ -1,4 +1,5 @@
 // The operations catalogue, its symbol chooser and the operation picker of the chart.
+#include "support/RecordFrameFor.h"
 #include "ClinicFixture.h"
 #include "clinical/ChartServices.h"
 #include "clinical/OperationsEntryUnit.h"
@@ -254,6 +255,7 @@ private Q_SLOTS:
     void catalogueChoosesSymbolAndGroupWhileEditing()
     {
         auto dm = practice();
+        const auto frame = testsupport::recordFrameFor(*dm);
         TOperationsEntryForm catalogue(*dm, nullptr, art());
         catalogue.show();
         QCOMPARE(dm->ActiveSrc->dataset(), dm->clinical().OperationsTable);

@@ -1,5 +1,6 @@
 // The progress notes window: body systems, the one-system filter, stock answers at the caret of
 // the last formatted text, formatting keys, large pastes, notes per session and the printout.
+#include "support/RecordFrameFor.h"
 #include "clinical/ProgNotesUnit.h"
 #include "data/RulesFixture.h"
 #include "data/UsualAnswersFile.h"
@@ -54,6 +55,7 @@ class TestProgNotes : public QObject {
 
     std::unique_ptr<rulestest::Practice> m_practice;
     std::unique_ptr<data::TDmForm> m_dm;
+    std::unique_ptr<widgets::RecordFrame> m_frame;
 
     db::Dataset& notes() const { return *m_dm->clinical().ProgNotesTbl; }
     void addSystems()
@@ -84,6 +86,7 @@ private Q_SLOTS:
             &error));
         platform::session() = platform::Session {};
         m_dm = m_practice->openNew();
+        m_frame = testsupport::recordFrameFor(*m_dm);
         rulestest::addPatient(*m_dm, QStringLiteral("Nikolaou"));
         exec(*m_dm->Database,
             QStringLiteral("UPDATE Patient SET Phone = '2101234567', BloodType = 'A+', Job = 'Teacher'"));
@@ -92,6 +95,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        m_frame.reset();
         m_dm.reset();
         m_practice.reset();
     }

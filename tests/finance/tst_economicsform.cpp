@@ -4,6 +4,7 @@
 // receipts-only mode, the printed ledger read back from its PDF, and failures written to the
 // exceptions log.
 
+#include "support/RecordFrameFor.h"
 #include "FinanceFixture.h"
 #include "support/MessageRecorder.h"
 
@@ -40,12 +41,14 @@ class TestEconomicsForm : public QObject {
 
     struct Window {
         std::unique_ptr<data::TDmForm> dm;
+        std::unique_ptr<widgets::RecordFrame> frame;
         std::unique_ptr<finance::TEconomicsForm> form;
     };
     Window open()
     {
         Window w;
         w.dm = m_practice->open();
+        w.frame = testsupport::recordFrameFor(*w.dm);
         RulesPractice::addPatient(*w.dm, QStringLiteral("Nikolaou"));
         RulesPractice::addRow(*w.dm->supplies().SuppliersTable, { { "Company", "Dental Supplies" } });
         RulesPractice::addRow(*w.dm->supplies().DentalLabTable, { { "Company", "Crown Lab" } });
@@ -123,6 +126,8 @@ private Q_SLOTS:
         platform::session().level = 255;
         app::TMainForm frame(platform::Edition::Dental);
         frame.setActiveSrc(dm->ActiveSrc);
+        const auto records = testsupport::recordFrameFor(*dm);
+        records->watchArea(frame.ClientArea);
         frame.show();
         auto* form = new finance::TEconomicsForm(*dm);
         frame.ClientArea->addSubWindow(form)->show();

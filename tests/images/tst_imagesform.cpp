@@ -1,6 +1,7 @@
 // The patient images window: thumbnails six at a time with paging and marks, "Open" and the
 // acquire buttons through the imaging program with their failure messages, unreadable files,
 // and deleting a record with and without its file.
+#include "support/RecordFrameFor.h"
 #include "images/ImagesFixture.h"
 #include "images/ImagesUnit.h"
 #include "support/MessageRecorder.h"
@@ -42,6 +43,7 @@ class TestImagesForm : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ImagesPractice> m_practice;
+    std::unique_ptr<widgets::RecordFrame> m_frame;
     data::TDmForm& dm() { return m_practice->dm(); }
     std::unique_ptr<TImagesForm> open()
     {
@@ -51,8 +53,16 @@ class TestImagesForm : public QObject {
     }
 
 private Q_SLOTS:
-    void init() { m_practice = std::make_unique<ImagesPractice>(); }
-    void cleanup() { m_practice.reset(); }
+    void init()
+    {
+        m_practice = std::make_unique<ImagesPractice>();
+        m_frame = testsupport::recordFrameFor(dm());
+    }
+    void cleanup()
+    {
+        m_frame.reset();
+        m_practice.reset();
+    }
 
     void pagesSixAtATime_data()
     {

@@ -1,6 +1,7 @@
 // The reference lists window: its tabs known by their list, the save question before another
 // tab, and New City from the patient file handing the new city back.
 
+#include "support/RecordFrameFor.h"
 #include "lists/AdditionalUnit.h"
 #include "patients/PatientFormFixture.h"
 #include "platform/Directories.h"
@@ -61,6 +62,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, physicalSystems);
         auto dm = m_practice.openNew();
+        const auto frame = testsupport::recordFrameFor(*dm);
         lists::TAdditionalForm form(*dm, physicalSystems);
         form.show();
         QCOMPARE(form.TabControl1->count(), physicalSystems ? 6 : 5);
@@ -94,6 +96,7 @@ private Q_SLOTS:
     void changingTabAsksFirst()
     {
         auto dm = m_practice.openNew();
+        const auto frame = testsupport::recordFrameFor(*dm);
         lists::TAdditionalForm form(*dm, false);
         form.show();
         db::Dataset& cities = *dm->lists().CitiesTable;
@@ -121,6 +124,7 @@ private Q_SLOTS:
         platform::setConfigDirOverride(config.path());
         const auto restore = qScopeGuard([] { platform::setConfigDirOverride({}); });
         auto dm = m_practice.openNew();
+        const auto frame = testsupport::recordFrameFor(*dm);
         const QRect moved(120, 90, 700, 560);
         {
             lists::TAdditionalForm form(*dm, false);

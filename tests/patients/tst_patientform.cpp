@@ -24,6 +24,7 @@
 #include <QTest>
 #include <QScopeGuard>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTimer>
 
 #include <tuple>
@@ -69,9 +70,10 @@ private Q_SLOTS:
         form.Pages->setCurrentIndex(patients::TPatientForm::RecallsPage);
         // New asks the record window of the frame to get ready.
         QMdiArea frame;
-        frame.addSubWindow(&form);
-        const auto unframe = qScopeGuard([&] { frame.removeSubWindow(&form); });
         f.frame.watchArea(&frame);
+        frame.show();
+        frame.addSubWindow(&form)->show();
+        const auto unframe = qScopeGuard([&] { frame.removeSubWindow(&form); });
         frame.setActiveSubWindow(frame.subWindowList().constFirst());
         f.records.New();
         QCOMPARE(f.dm->patients().PatientsTable->state(), db::DatasetState::Insert);

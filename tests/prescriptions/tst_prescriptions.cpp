@@ -2,6 +2,7 @@
 // buttons, the medicines list beside an open prescriptions window, the report's layout file, its
 // designer and its export.
 
+#include "support/RecordFrameFor.h"
 #include "data/RulesPractice.h"
 #include "db/DataSource.h"
 #include "platform/Directories.h"
@@ -91,6 +92,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, showAll);
         auto dm = practice();
+        const auto frame = testsupport::recordFrameFor(*dm);
         auto chooser = std::make_shared<Chooser>();
         chooser->wanted = QStringLiteral("Hidden");
         prescriptions::TPrescriptionsForm form(*dm,
@@ -111,6 +113,7 @@ private Q_SLOTS:
     void morphFollowsTheMedicine()
     {
         auto dm = practice();
+        const auto frame = testsupport::recordFrameFor(*dm);
         auto chooser = std::make_shared<Chooser>();
         chooser->wanted = QStringLiteral("Amoxil");
         prescriptions::TPrescriptionsForm form(*dm,
@@ -138,6 +141,7 @@ private Q_SLOTS:
     void deleteMedicineOnlyWhileEditingWithLines()
     {
         auto dm = practice();
+        const auto frame = testsupport::recordFrameFor(*dm);
         Chooser chooser { QStringLiteral("Depon"), {} };
         prescriptions::TPrescriptionsForm form(*dm, { std::ref(chooser), {}, {} });
         form.show();
@@ -170,6 +174,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, prescriptionsOpen);
         auto dm = practice();
+        const auto frame = testsupport::recordFrameFor(*dm);
         std::unique_ptr<prescriptions::TPrescriptionsForm> open;
         if (prescriptionsOpen) {
             open = std::make_unique<prescriptions::TPrescriptionsForm>(*dm);
@@ -256,6 +261,7 @@ private Q_SLOTS:
     void exportPdfWritesTheCurrentPrescription()
     {
         auto dm = practice();
+        const auto frame = testsupport::recordFrameFor(*dm);
         prescriptions::TPrescriptionsForm form(*dm);
         form.show();
         db::Dataset& prescription = *dm->patients().PrescriptionsTable;
@@ -281,6 +287,7 @@ private Q_SLOTS:
     void corruptLayoutFallsBack()
     {
         auto dm = practice();
+        const auto frame = testsupport::recordFrameFor(*dm);
         QFile file(prescriptions::TPrescriptionsForm::layoutFile());
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write("{ \"format\": \"orvane-report\", \"page\": ");

@@ -1,5 +1,6 @@
 // The reminders of the day window, the reminders list and the phone list on a small practice.
 
+#include "support/RecordFrameFor.h"
 #include "data/RemindersOfDay.h"
 #include "data/RulesPractice.h"
 #include "db/DataSource.h"
@@ -69,6 +70,7 @@ private Q_SLOTS:
         QFETCH(bool, reminder);
         QFETCH(bool, recall);
         auto dm = m_practice->open();
+        const auto frame = testsupport::recordFrameFor(*dm);
         const QDate today(2026, 5, 4);
         if (reminder)
             exec(*dm,
@@ -105,6 +107,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, mainVisible);
         auto dm = m_practice->open();
+        const auto frame = testsupport::recordFrameFor(*dm);
         testsupport::MessageRecorder messages;
         reminders::ShowRemindersOfDay(*dm, QDate(2026, 5, 4), mainVisible);
         QCOMPARE(messages.texts(),
@@ -116,6 +119,7 @@ private Q_SLOTS:
     void brokenRecallQueryLeavesTheReminders()
     {
         auto dm = m_practice->open();
+        const auto frame = testsupport::recordFrameFor(*dm);
         const QDate today(2026, 5, 4);
         exec(*dm,
             QStringLiteral("INSERT INTO Reminders (ReminderID, \"Date\", Comments, DurationDays) VALUES (1, "
@@ -142,6 +146,7 @@ private Q_SLOTS:
     void remindersListOwnsItsTable()
     {
         auto dm = m_practice->open();
+        const auto frame = testsupport::recordFrameFor(*dm);
         dm->lists().RemindersTable->close();
         auto* form = new reminders::TRemindersForm(*dm);
         form->show();
@@ -165,6 +170,7 @@ private Q_SLOTS:
     void newCityGoesToTheEntry()
     {
         auto dm = m_practice->open();
+        const auto frame = testsupport::recordFrameFor(*dm);
         FakeWindows windows;
         widgets::WindowService::setCurrent(&windows);
         windows.onAdditional = [&] {
