@@ -50,6 +50,11 @@ TMainForm::TMainForm(platform::Edition edition, QWidget* parent)
     Lang->setObjectName(QStringLiteral("Lang"));
     ClientArea->setObjectName(QStringLiteral("ClientArea"));
     ClientArea->setBackground(QColor(0x80, 0x80, 0x80));
+    // A maximised child must not push the frame beyond the screen: the area's own minimum is
+    // small, and a child larger than the area scrolls.
+    ClientArea->setMinimumSize(320, 240);
+    ClientArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ClientArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(ClientArea);
     setWindowTitle(QStringLiteral("Quarn - ") + platform::editionName(edition));
 
@@ -90,6 +95,17 @@ QAction* TMainForm::action(const QString& componentName) const
 {
     const auto it = m_commands.constFind(componentName.toLower());
     return it == m_commands.constEnd() ? nullptr : it->action;
+}
+
+QAction* TMainForm::commandOpening(const QString& componentName) const
+{
+    for (const Command& command : m_commands) {
+        if (command.window.compare(componentName, Qt::CaseInsensitive) == 0
+            && !command.action->associatedObjects().isEmpty()
+            && qobject_cast<QMenu*>(command.action->associatedObjects().constFirst()))
+            return command.action;
+    }
+    return nullptr;
 }
 
 QMenu* TMainForm::menu(const QString& componentName) const

@@ -62,6 +62,8 @@ public:
     // A menu item or tool bar item by its component name (PatientsMenu, SearchBtn, New …).
     QAction* action(const QString& componentName) const;
     QMenu* menu(const QString& componentName) const;
+    // The menu item that opens the window `componentName`, or nothing.
+    QAction* commandOpening(const QString& componentName) const;
 
     db::DataSource* ActiveSrc() const { return Records->ActiveSrc(); }
     void setActiveSrc(db::DataSource* source) { Records->setActiveSrc(source); }

@@ -38,6 +38,8 @@ void TMainForm::buildWindowMenu()
             QMdiSubWindow* child = children.at(i);
             const QString number = i < 9 ? QStringLiteral("&%1 ").arg(i + 1) : QStringLiteral("%1 ").arg(i + 1);
             QAction* item = list->addAction(number + child->windowTitle());
+            if (child->widget())
+                item->setObjectName(QStringLiteral("Window_") + child->widget()->objectName());
             item->setCheckable(true);
             item->setChecked(child == ClientArea->currentSubWindow());
             windows->addAction(item);

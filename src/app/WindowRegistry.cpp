@@ -17,11 +17,23 @@ WindowRegistry& WindowRegistry::instance()
 void WindowRegistry::add(const QString& componentName, Kind kind, std::function<QWidget*(QWidget* parent)> create)
 {
     m_entries.insert(componentName.toLower(), Entry { kind, std::move(create) });
+    m_names.insert(componentName.toLower(), componentName);
+}
+
+QStringList WindowRegistry::componentNames(Kind kind) const
+{
+    QStringList names;
+    for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it) {
+        if (it->kind == kind)
+            names.append(m_names.value(it.key()));
+    }
+    return names;
 }
 
 void WindowRegistry::remove(const QString& componentName)
 {
     m_entries.remove(componentName.toLower());
+    m_names.remove(componentName.toLower());
 }
 
 const WindowRegistry::Entry* WindowRegistry::find(const QString& componentName) const

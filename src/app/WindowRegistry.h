@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -26,9 +27,12 @@ public:
     void remove(const QString& componentName);
     const Entry* find(const QString& componentName) const;
     bool contains(const QString& componentName) const { return find(componentName) != nullptr; }
+    // The component names of the windows of one kind, in no particular order.
+    QStringList componentNames(Kind kind) const;
 
 private:
     QHash<QString, Entry> m_entries; // by lower-case component name
+    QHash<QString, QString> m_names; // the component names as registered
 };
 
 // Registers the windows this program has (every window unit adds its line here); runs when the

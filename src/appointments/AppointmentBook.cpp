@@ -14,6 +14,7 @@
 #include "reports/Report.h"
 #include "reports/ReportOutput.h"
 #include "widgets/Language.h"
+#include "widgets/UserAction.h"
 
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -285,6 +286,11 @@ void TAppointmentsForm::PasteClick()
             outcome = Outcome::NoRoom;
             return;
         }
+        // A refused paste leaves the book as it was: the new row goes, the cut one stays.
+        auto dropNewRow = qScopeGuard([&view] {
+            if (view.state() == db::DatasetState::Insert)
+                view.cancel();
+        });
         view.insert();
         view.setValue(u"StartTime", AppointmentGrid->TimeLabel(row));
         view.setValue(u"Date", date);
@@ -296,6 +302,7 @@ void TAppointmentsForm::PasteClick()
         view.setValue(u"AppointmentType", m_clipboard.type);
         pasted = view.value(u"AppID").toInt();
         view.post();
+        dropNewRow.dismiss();
         if (m_clipboard.cut && view.locate(QStringLiteral("AppID"), m_clipboard.appId))
             view.remove();
     });

@@ -10,6 +10,7 @@
 #include "platform/Session.h"
 #include "platform/Settings.h"
 #include "widgets/Language.h"
+#include "widgets/UserAction.h"
 #include "widgets/WindowService.h"
 
 #include <QCalendarWidget>
@@ -219,7 +220,8 @@ void TAppointmentsForm::buildPopupMenu()
         action->setShortcut(item.key);
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         addAction(action); // the shortcuts work without the menu
-        connect(action, &QAction::triggered, this, item.run);
+        connect(action, &QAction::triggered, this,
+            [this, run = item.run] { widgets::runUserAction([this, run] { (this->*run)(); }); });
     }
 }
 

@@ -7,6 +7,7 @@
 #include "platform/MessageService.h"
 #include "widgets/Language.h"
 #include "widgets/RegionImage.h"
+#include "widgets/UserAction.h"
 
 #include <QHBoxLayout>
 #include <QShowEvent>
@@ -103,13 +104,17 @@ void TMasitikesForm::showEvent(QShowEvent* event)
 
 void TMasitikesForm::SaveBtnClick()
 {
-    if (m_view && m_view->isActive() && !m_view->isEmpty()) {
+    // A refused row keeps the editor open on the surfaces chosen.
+    const bool stored = widgets::runUserAction([this] {
+        if (!m_view || !m_view->isActive() || m_view->isEmpty())
+            return;
         if (!m_view->isEditing())
             m_view->edit();
         m_view->setValue(u"Masitikes", m_mask);
         m_view->post();
-    }
-    close();
+    });
+    if (stored)
+        close();
 }
 
 } // namespace clinical

@@ -13,6 +13,7 @@
 #include "widgets/DBLookupCombo.h"
 #include "widgets/DBRichEdit.h"
 #include "widgets/Language.h"
+#include "widgets/UserAction.h"
 #include "widgets/WindowService.h"
 
 #include <QCheckBox>
@@ -308,12 +309,11 @@ void TProgNotesForm::InsertAnswer(const QString& name)
         { QStringLiteral("AnswerName") }, { name }, QStringLiteral("AnswerMemo"));
     if (!text.isValid())
         return;
-    try {
-        if (!notes.isEditing())
-            notes.edit();
-    } catch (const db::Abort&) {
+    if (!widgets::runUserAction([&] {
+            if (!notes.isEditing())
+                notes.edit();
+        }))
         return;
-    }
     m_lastText->insertHtml(text.toString());
 }
 

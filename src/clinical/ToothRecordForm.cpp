@@ -5,6 +5,7 @@
 #include "db/Errors.h"
 #include "platform/MessageService.h"
 #include "widgets/Language.h"
+#include "widgets/UserAction.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -78,22 +79,18 @@ void TToothRecordForm::prepare(const QVariant& sessionId, int tooth, std::option
 void TToothRecordForm::accept()
 {
     // A refusal keeps the window open on the row, with what was typed.
-    try {
-        if (m_view.isEditing()) {
-            if (isEmptyRecord()) {
-                m_view.cancel();
-                removeStoredRow();
-            } else {
-                completeRecord();
-                m_view.post();
+    if (!widgets::runUserAction([&] {
+            if (m_view.isEditing()) {
+                if (isEmptyRecord()) {
+                    m_view.cancel();
+                    removeStoredRow();
+                } else {
+                    completeRecord();
+                    m_view.post();
+                }
             }
-        }
-    } catch (const db::Abort&) {
+        }))
         return;
-    } catch (const db::DatabaseError& e) {
-        platform::showError(e.message());
-        return;
-    }
     QDialog::accept();
 }
 

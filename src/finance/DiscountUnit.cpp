@@ -7,6 +7,7 @@
 #include "platform/ExceptionLog.h"
 #include "platform/MessageService.h"
 #include "widgets/Language.h"
+#include "widgets/UserAction.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -234,17 +235,12 @@ void TDiscountForm::accept()
         return;
     m_figures.fromAmount(*amount, m_dm.money().euroMode());
     if (!m_figures.isZero() && m_chartOpen) {
-        try {
-            m_dm.finance().appendDiscount(
-                m_level, DateEdit->date(), dentistId(), m_figures.cost, m_figures.costEuro);
-        } catch (const db::Abort&) {
+        // Refused, the dialog stays with its figures; nothing was stored.
+        if (!widgets::runUserAction([this] {
+                m_dm.finance().appendDiscount(
+                    m_level, DateEdit->date(), dentistId(), m_figures.cost, m_figures.costEuro);
+            }))
             return;
-        } catch (const std::exception& e) {
-            // the dialog stays with its figures; nothing was stored
-            platform::exceptionLog::logException(e, QStringLiteral("Discount: storing the discount row"));
-            platform::showError(QString::fromUtf8(e.what()));
-            return;
-        }
     }
     QDialog::accept();
 }

@@ -24,6 +24,7 @@
 #include "widgets/DBRadioGroup.h"
 #include "widgets/DBText.h"
 #include "widgets/Language.h"
+#include "widgets/UserAction.h"
 #include "widgets/WindowService.h"
 
 #include <QAction>
@@ -364,13 +365,7 @@ void TEconomicsForm::markReceipts(bool receipted)
         return;
     const QList<QVariant> ids = selectedIds();
     m_marking = true;
-    try {
-        m_dm.finance().markCharges(ids, receipted);
-    } catch (const db::Abort&) {
-    } catch (const std::exception& e) {
-        platform::exceptionLog::logException(e, QStringLiteral("Financial Transactions: marking receipts"));
-        platform::showError(QString::fromUtf8(e.what()));
-    }
+    widgets::runUserAction([&] { m_dm.finance().markCharges(ids, receipted); });
     m_marking = false;
     updateFooters();
 }

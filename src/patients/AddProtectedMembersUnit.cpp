@@ -1,12 +1,13 @@
 #include "patients/AddProtectedMembersUnit.h"
 
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "db/Errors.h"
 #include "patients/FamilyRoles.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBText.h"
 #include "widgets/Language.h"
+#include "widgets/UserAction.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -134,21 +135,19 @@ QList<QVariant> TAddProtectedMembersForm::selectedIds(widgets::DBGrid* grid, db:
 void TAddProtectedMembersForm::AddBtnClick()
 {
     const QList<QVariant> ids = selectedIds(CandidatesGrid, *m_dm.patients().NonProtectedPatientsTable, QStringLiteral("PatientID"));
-    try {
+    widgets::runUserAction([&] {
         for (const QVariant& id : ids)
             m_roles.addMember(id);
-    } catch (const db::Abort&) {
-    }
+    });
 }
 
 void TAddProtectedMembersForm::RemoveBtnClick()
 {
     const QList<QVariant> ids = selectedIds(MembersGrid, *m_dm.patients().FamilyChildrenTable, QStringLiteral("ChildID"));
-    try {
+    widgets::runUserAction([&] {
         for (const QVariant& id : ids)
             m_roles.removeMember(id);
-    } catch (const db::Abort&) {
-    }
+    });
 }
 
 void TAddProtectedMembersForm::done(int result)

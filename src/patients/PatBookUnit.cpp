@@ -1,12 +1,13 @@
 #include "patients/PatBookUnit.h"
 
 #include "data/DmUnit.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "db/Errors.h"
 #include "platform/MessageService.h"
 #include "widgets/DBGrid.h"
 #include "widgets/Language.h"
+#include "widgets/UserAction.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -77,10 +78,7 @@ void TPatBookFrm::stateChanged()
 
 void TPatBookFrm::NewBtnClick()
 {
-    try {
-        m_dm.patients().PatBookTbl->append();
-    } catch (const db::Abort&) {
-    }
+    widgets::runUserAction([&] { m_dm.patients().PatBookTbl->append(); });
 }
 
 void TPatBookFrm::DeleteBtnClick()
@@ -101,10 +99,7 @@ void TPatBookFrm::CancelBtnClick()
 
 void TPatBookFrm::SaveBtnClick()
 {
-    try {
-        m_dm.patients().PatBookTbl->post();
-    } catch (const db::Abort&) {
-    }
+    widgets::runUserAction([&] { m_dm.patients().PatBookTbl->post(); });
 }
 
 void TPatBookFrm::done(int result)

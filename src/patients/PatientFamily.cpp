@@ -4,8 +4,8 @@
 #include "patients/PatientUnit.h"
 
 #include "data/DmUnit.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "db/Errors.h"
 #include "patients/AddProtectedMembersUnit.h"
 #include "patients/FamilyUnit.h"
@@ -13,6 +13,7 @@
 #include "widgets/DBRadioGroup.h"
 #include "widgets/DBText.h"
 #include "widgets/Language.h"
+#include "widgets/UserAction.h"
 #include "widgets/WindowService.h"
 
 #include <QGridLayout>
@@ -112,10 +113,7 @@ void TPatientForm::FamilyRoleClick(int index)
     ProtectorPanel->setVisible(to == FamilyRole::ProtectedMember);
     if (!patientEditing())
         return;
-    try {
-        m_roles.roleChanged(from, to);
-    } catch (const db::Abort&) {
-    }
+    widgets::runUserAction([&] { m_roles.roleChanged(from, to); });
     UpdateFamilyPage();
     if (to == FamilyRole::Protector)
         MembersBtnClick();
@@ -166,26 +164,27 @@ void TPatientForm::openReferenceList(const QString& tab, db::Dataset& list, cons
 {
     if (!list.isActive())
         m_dm.OpenTable(list);
-    try {
+    bool named = true;
+    const bool stored = widgets::runUserAction([&] {
         list.append();
-        widgets::WindowService* service = widgets::WindowService::current();
-        if (service)
+        if (widgets::WindowService* service = widgets::WindowService::current())
             service->openWindow(QStringLiteral("AdditionalForm"));
-        if (list.state() == db::DatasetState::Insert) {
-            // No reference lists window took the row: ask for its name here.
-            const QString nameField = list.field(1).name();
-            bool ok = false;
-            const QString name = QInputDialog::getText(this, Lang->Message(tab), list.field(1).label(), QLineEdit::Normal, {}, &ok);
-            if (!ok || name.trimmed().isEmpty()) {
-                list.cancel();
-                return;
-            }
-            list.setValue(nameField, name.trimmed());
-            list.post();
+        if (list.state() != db::DatasetState::Insert)
+            return;
+        // No reference lists window took the row: ask for its name here.
+        const QString nameField = list.field(1).name();
+        const QString name = QInputDialog::getText(
+            this, Lang->Message(tab), list.field(1).label(), QLineEdit::Normal, {}, &named);
+        named = named && !name.trimmed().isEmpty();
+        if (!named) {
+            list.cancel();
+            return;
         }
-    } catch (const db::Abort&) {
+        list.setValue(nameField, name.trimmed());
+        list.post();
+    });
+    if (!stored || !named)
         return;
-    }
     if (patientEditing() && !list.isEmpty())
         m_dm.patients().PatientsTable->setValue(keyField, list.value(list.field(0).name()));
 }

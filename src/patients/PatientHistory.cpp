@@ -3,8 +3,8 @@
 #include "patients/PatientUnit.h"
 
 #include "data/DmUnit.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "db/Errors.h"
 #include "patients/MedicalHistoryFields.h"
 #include "patients/QuestionnaireLists.h"
@@ -12,6 +12,7 @@
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBMemo.h"
+#include "widgets/UserAction.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -147,24 +148,22 @@ QWidget* TPatientForm::buildRecallsPage()
 void TPatientForm::NewRecallBtnClick()
 {
     db::Dataset& recalls = *m_dm.patients().RecallsTable;
-    try {
+    widgets::runUserAction([&] {
         recalls.append();
         recalls.post();
-    } catch (const db::Abort&) {
-    }
+    });
     updateRecallButtons();
 }
 
 void TPatientForm::DeleteRecallBtnClick()
 {
     db::Dataset& recalls = *m_dm.patients().RecallsTable;
-    try {
+    widgets::runUserAction([&] {
         if (recalls.isEditing())
             recalls.cancel();
         if (!recalls.isEmpty())
             recalls.remove();
-    } catch (const db::Abort&) {
-    }
+    });
     updateRecallButtons();
 }
 

@@ -4,8 +4,8 @@
 
 #include "data/AlarmSet.h"
 #include "data/DmUnit.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "db/Errors.h"
 #include "patients/PatBookUnit.h"
 #include "patients/PatientReports.h"
@@ -24,6 +24,7 @@
 #include "widgets/DBRadioGroup.h"
 #include "widgets/DBText.h"
 #include "widgets/Language.h"
+#include "widgets/UserAction.h"
 #include "widgets/WindowService.h"
 
 #include <QAction>
@@ -431,14 +432,13 @@ void TPatientForm::fillCategories()
 
 void TPatientForm::SaveBtnClick()
 {
-    try {
-        if (m_host.save)
-            m_host.save();
-        else if (patientEditing())
-            m_dm.patients().PatientsTable->post();
-    } catch (const db::Abort&) {
+    if (!widgets::runUserAction([&] {
+            if (m_host.save)
+                m_host.save();
+            else if (patientEditing())
+                m_dm.patients().PatientsTable->post();
+        }))
         return; // the rule has told the user why
-    }
     fillCategories();
 }
 

@@ -4,6 +4,7 @@
 #include "db/Dataset.h"
 #include "db/Errors.h"
 
+#include "widgets/UserAction.h"
 #include <QHBoxLayout>
 #include <QListWidget>
 
@@ -151,16 +152,16 @@ void QuestionnaireLists::itemChanged(QListWidgetItem* item)
     if (m_loading)
         return;
     const bool checked = item->checkState() == Qt::Checked;
-    try {
+    const bool stored = widgets::runUserAction([&] {
         if (item->listWidget() == MasterList) {
             MasterList->setCurrentItem(item);
             setMasterChecked(MasterList->row(item), checked);
         } else {
             setDetailChecked(DetailList->row(item), checked);
         }
-    } catch (const db::Abort&) {
+    });
+    if (!stored)
         reload(); // refused: show what is stored
-    }
 }
 
 namespace {

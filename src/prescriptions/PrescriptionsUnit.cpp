@@ -17,6 +17,7 @@
 #include "widgets/DBText.h"
 #include "widgets/Language.h"
 #include "widgets/NamedWidgets.h"
+#include "widgets/UserAction.h"
 #include "widgets/WindowService.h"
 
 #include <QApplication>
@@ -296,11 +297,10 @@ void TPrescriptionsForm::NewMedicineClick()
     if (!m_dm.patients().PrescriptionsTable->isEditing() || !chooseMedicine())
         return;
     db::Dataset& lines = *m_dm.patients().PrescrItemsTable;
-    try {
+    widgets::runUserAction([&] {
         lines.append();
         lines.setValue(u"MedicineID", m_dm.lists().MedicinesTable->value(u"ID"));
-    } catch (const db::Abort&) {
-    }
+    });
     updateButtons();
 }
 
@@ -309,10 +309,7 @@ void TPrescriptionsForm::DeleteMedicineClick()
     db::Dataset& lines = *m_dm.patients().PrescrItemsTable;
     if (!m_dm.patients().PrescriptionsTable->isEditing() || !lines.isActive() || lines.isEmpty())
         return;
-    try {
-        lines.remove();
-    } catch (const db::Abort&) {
-    }
+    widgets::runUserAction([&] { lines.remove(); });
     updateButtons();
 }
 
@@ -321,14 +318,13 @@ void TPrescriptionsForm::ChooseMedicine()
     if (!m_dm.patients().PrescriptionsTable->isEditing() || !chooseMedicine())
         return;
     db::Dataset& lines = *m_dm.patients().PrescrItemsTable;
-    try {
+    widgets::runUserAction([&] {
         if (lines.isEmpty())
             lines.append();
         else if (!lines.isEditing())
             lines.edit();
         lines.setValue(u"MedicineID", m_dm.lists().MedicinesTable->value(u"ID"));
-    } catch (const db::Abort&) {
-    }
+    });
     updateButtons();
 }
 

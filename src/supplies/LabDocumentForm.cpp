@@ -13,6 +13,7 @@
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/Language.h"
+#include "widgets/UserAction.h"
 
 #include <QInputDialog>
 #include <QTableView>
@@ -114,27 +115,15 @@ void LabDocumentForm::SelectJobsBtnClick()
 
 bool LabDocumentForm::addJobs(const QList<int>& eligibleRows)
 {
-    try {
-        addLabJobs(m_dm, m_setup.delivery, eligibleRows);
-    } catch (const db::Abort&) {
+    if (!widgets::runUserAction([&] { addLabJobs(m_dm, m_setup.delivery, eligibleRows); }))
         return false;
-    } catch (const db::DatabaseError& e) {
-        platform::showError(e.message());
-        return false;
-    }
     return afterJobsAdded();
 }
 
 bool LabDocumentForm::addCustomJob(const QString& text)
 {
-    try {
-        addCustomLabJob(m_dm, m_setup.delivery, text);
-    } catch (const db::Abort&) {
+    if (!widgets::runUserAction([&] { addCustomLabJob(m_dm, m_setup.delivery, text); }))
         return false;
-    } catch (const db::DatabaseError& e) {
-        platform::showError(e.message());
-        return false;
-    }
     return afterJobsAdded();
 }
 
@@ -162,14 +151,8 @@ void LabDocumentForm::PendingBtnClick()
 
 bool LabDocumentForm::receiveJobs(const QList<int>& undeliveredRows)
 {
-    try {
-        receiveLabJobs(m_dm, undeliveredRows);
-    } catch (const db::Abort&) {
+    if (!widgets::runUserAction([&] { receiveLabJobs(m_dm, undeliveredRows); }))
         return false;
-    } catch (const db::DatabaseError& e) {
-        platform::showError(e.message());
-        return false;
-    }
     const bool stored = storeChanges();
     db::Dataset& undelivered = *m_dm.supplies().UndeliveredOrderItemsPerLabQry;
     if (undelivered.isActive())

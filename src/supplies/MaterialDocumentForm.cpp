@@ -11,6 +11,7 @@
 #include "supplies/UndeliveredMaterialsUnit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/Language.h"
+#include "widgets/UserAction.h"
 
 #include <QHBoxLayout>
 #include <QTableView>
@@ -95,14 +96,13 @@ void MaterialDocumentForm::addLineButtons()
 void MaterialDocumentForm::MaterialBtnClick()
 {
     db::Dataset& lines = *m_setup.lines;
-    try {
-        if (lines.isEmpty() && !lines.isEditing())
-            lines.append();
-        else if (!lines.isEditing())
-            lines.edit();
-    } catch (const db::Abort&) {
+    if (!widgets::runUserAction([&] {
+            if (lines.isEmpty() && !lines.isEditing())
+                lines.append();
+            else if (!lines.isEditing())
+                lines.edit();
+        }))
         return;
-    }
     QVariant material;
     if (runMaterialSearch) {
         material = runMaterialSearch();
@@ -133,14 +133,8 @@ void MaterialDocumentForm::PendingBtnClick()
 
 bool MaterialDocumentForm::takePending(const QList<int>& pendingRows)
 {
-    try {
-        deliverPendingItems(m_dm, pendingRows);
-    } catch (const db::Abort&) {
+    if (!widgets::runUserAction([&] { deliverPendingItems(m_dm, pendingRows); }))
         return false;
-    } catch (const db::DatabaseError& e) {
-        platform::showError(e.message());
-        return false;
-    }
     const bool stored = storeChanges();
     if (m_dm.supplies().UndeliveredMaterialItemsPerSupplQry->isActive())
         m_dm.supplies().UndeliveredMaterialItemsPerSupplQry->refresh();

@@ -13,6 +13,7 @@
 #include "widgets/DBLookupCombo.h"
 #include "widgets/Language.h"
 #include "widgets/NamedWidgets.h"
+#include "widgets/UserAction.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -142,11 +143,8 @@ void TmaterialEntryForm::cancelDetails()
 
 void TmaterialEntryForm::AddPriceBtnClick()
 {
-    try {
-        m_dm.supplies().SuppliersPerMaterialTable->append();
-    } catch (const db::Abort&) {
+    if (!widgets::runUserAction([&] { m_dm.supplies().SuppliersPerMaterialTable->append(); }))
         return;
-    }
     SupplierCombo->setFocus();
 }
 
@@ -155,13 +153,12 @@ void TmaterialEntryForm::DeletePriceBtnClick()
     db::Dataset& prices = *m_dm.supplies().SuppliersPerMaterialTable;
     if (prices.isEmpty())
         return;
-    try {
+    widgets::runUserAction([&] {
         if (prices.state() == db::DatasetState::Insert)
             prices.cancel();
         else
             prices.remove();
-    } catch (const db::Abort&) {
-    }
+    });
 }
 
 } // namespace supplies

@@ -18,6 +18,7 @@
 #include "widgets/DBText.h"
 #include "widgets/Language.h"
 #include "widgets/NamedWidgets.h"
+#include "widgets/UserAction.h"
 #include "widgets/WindowPlacement.h"
 #include "widgets/WindowService.h"
 
@@ -311,15 +312,8 @@ void OrderDocumentForm::refreshDetails()
 
 void OrderDocumentForm::AddLineBtnClick()
 {
-    try {
-        m_setup.lines->append();
-    } catch (const db::Abort&) {
-        return;
-    } catch (const db::DatabaseError& e) {
-        platform::showError(e.message());
-        return;
-    }
-    Grid->view()->setFocus();
+    if (widgets::runUserAction([this] { m_setup.lines->append(); }))
+        Grid->view()->setFocus();
 }
 
 void OrderDocumentForm::DeleteLineBtnClick()
@@ -331,29 +325,18 @@ void OrderDocumentForm::DeleteLineBtnClick()
         lines.cancel();
         return;
     }
-    try {
-        lines.remove();
-    } catch (const db::Abort&) {
-    } catch (const db::DatabaseError& e) {
-        platform::showError(e.message());
-    }
+    widgets::runUserAction([&lines] { lines.remove(); });
 }
 
 bool OrderDocumentForm::postHeaderFirst()
 {
     db::Dataset& header = *m_setup.header;
-    try {
+    return widgets::runUserAction([&header] {
         if (header.isEmpty() && !header.isEditing())
             header.append();
         if (header.isEditing())
             header.post();
-        return true;
-    } catch (const db::Abort&) {
-        return false;
-    } catch (const db::DatabaseError& e) {
-        platform::showError(e.message());
-        return false;
-    }
+    });
 }
 
 bool OrderDocumentForm::storeChanges()
@@ -361,22 +344,17 @@ bool OrderDocumentForm::storeChanges()
     db::Dataset& header = *m_setup.header;
     if (header.isEmpty())
         return true;
-    try {
+    const bool stored = widgets::runUserAction([this, &header] {
         if (m_setup.lines->isEditing())
             m_setup.lines->post();
         if (!header.isEditing())
             header.edit();
         header.post();
-        return true;
-    } catch (const db::Abort&) {
-        return false;
-    } catch (const db::DatabaseError& e) {
-        // Nothing was stored; the changes wait, with the header edited, for Save or Cancel.
-        platform::showError(e.message());
-        if (!header.isEditing())
-            header.edit();
-        return false;
-    }
+    });
+    // Nothing was stored: the changes wait, with the header edited, for Save or Cancel.
+    if (!stored && !header.isEditing())
+        widgets::runUserAction([&header] { header.edit(); });
+    return stored;
 }
 
 reports::Report OrderDocumentForm::buildReport()

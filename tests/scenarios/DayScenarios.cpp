@@ -262,9 +262,12 @@ void rememberPerio(const Stored& stored, QVariantMap& notes)
 
 } // namespace
 
+const Scenario& windowsScenario();
+
 const std::vector<Scenario>& allScenarios()
 {
     static const std::vector<Scenario> scenarios {
+        windowsScenario(),
         { QStringLiteral("chart"), rememberHighest, chartDrive, chartCheck },
         { QStringLiteral("payment"), rememberHighest, paymentDrive, paymentCheck },
         { QStringLiteral("patient"), {}, patientDrive, patientCheck },

@@ -88,7 +88,10 @@ void User::key(const QString& keys) const
 
 void User::type(const QString& text) const
 {
-    xdotool({ QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), text });
+    // A letter the keyboard has not is typed by mapping a spare key to it for a moment; the
+    // program reads the keyboard's mapping when it gets to the key, so one letter at a time.
+    for (const QChar letter : text)
+        xdotool({ QStringLiteral("type"), QString(letter) });
 }
 
 void User::click(QPoint global, int count, int button) const

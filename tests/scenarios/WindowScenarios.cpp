@@ -1,0 +1,180 @@
+// The frame's child windows as a user arranges them, and the contract every record window keeps
+// with the frame's shared record commands.
+
+#include "Scenario.h"
+
+#include "app/MainUnit.h"
+#include "app/WindowRegistry.h"
+#include "db/Dataset.h"
+#include "db/DataSource.h"
+#include "widgets/RecordFrame.h"
+#include "widgets/RecordWindow.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QScreen>
+
+namespace scenarios {
+namespace {
+
+app::TMainForm* frame()
+{
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* main = qobject_cast<app::TMainForm*>(top))
+            return main;
+    }
+    return nullptr;
+}
+
+QString activeChild()
+{
+    const app::TMainForm* main = frame();
+    const QMdiSubWindow* sub = main ? main->ClientArea->currentSubWindow() : nullptr;
+    return sub && sub->widget() ? sub->widget()->objectName() : QString();
+}
+
+QMdiSubWindow* childNamed(const QString& name)
+{
+    const app::TMainForm* main = frame();
+    if (!main)
+        return nullptr;
+    const QList<QMdiSubWindow*> children = main->ClientArea->subWindowList();
+    for (QMdiSubWindow* sub : children) {
+        if (sub->widget() && sub->widget()->objectName() == name && sub->isVisible())
+            return sub;
+    }
+    return nullptr;
+}
+
+// Opens a window by its menu command, as a user does.
+void openWindow(const User& user, const QString& name)
+{
+    const QStringList item = user.see([name]() -> QStringList {
+        const app::TMainForm* main = frame();
+        const QAction* command = main ? main->commandOpening(name) : nullptr;
+        const auto* menu
+            = command ? qobject_cast<QMenu*>(command->associatedObjects().constFirst()) : nullptr;
+        return menu ? QStringList { menu->objectName(), command->objectName() } : QStringList {};
+    });
+    if (item.size() != 2)
+        throw Stuck(QStringLiteral("no menu command opens %1").arg(name));
+    user.menu(item.at(0), item.at(1));
+}
+
+void waitActive(const User& user, const QString& name)
+{
+    user.waitUntil([name] { return activeChild() == name; }, name + QStringLiteral(" the active window"));
+}
+
+// The frame on the screen, and every child window inside the frame's area, its title bar in sight.
+QStringList outsideTheFrame()
+{
+    QStringList outside;
+    const app::TMainForm* main = frame();
+    const QRect screen = main->screen()->geometry();
+    if (!screen.contains(main->frameGeometry()))
+        outside << QStringLiteral("the frame at %1,%2 %3x%4")
+                       .arg(main->x())
+                       .arg(main->y())
+                       .arg(main->width())
+                       .arg(main->height());
+    const QRect area = main->ClientArea->viewport()->rect();
+    const QList<QMdiSubWindow*> children = main->ClientArea->subWindowList();
+    for (const QMdiSubWindow* sub : children) {
+        if (sub->isVisible() && !sub->isMinimized() && !area.contains(sub->geometry()))
+            outside << QStringLiteral("%1 at %2,%3 %4x%5 in %6x%7")
+                           .arg(sub->widget()->objectName())
+                           .arg(sub->x())
+                           .arg(sub->y())
+                           .arg(sub->width())
+                           .arg(sub->height())
+                           .arg(area.width())
+                           .arg(area.height());
+    }
+    return outside;
+}
+
+void doubleClickTitle(const User& user, const QString& name)
+{
+    const QRect rect = user.see([name] { return User::globalRect(childNamed(name)); });
+    user.click(QPoint(rect.center().x(), rect.top() + 8), 2);
+}
+
+void windowsDrive(User& user, QVariantMap&)
+{
+    const QStringList order { QStringLiteral("AppointmentsForm"), QStringLiteral("PatientForm"),
+        QStringLiteral("EconomicsForm"), QStringLiteral("PrescriptionsForm"),
+        QStringLiteral("DentalChartForm"), QStringLiteral("ImagesForm"), QStringLiteral("RemindersForm") };
+    for (const QString& name : order) {
+        openWindow(user, name);
+        waitActive(user, name);
+        user.pause(300); // the frame fits each window once its figures are in
+        const QStringList outside = user.see(outsideTheFrame);
+        user.checks.expect(outside.isEmpty(),
+            QStringLiteral("after opening %1, outside the frame: %2")
+                .arg(name, outside.join(QStringLiteral("; "))));
+    }
+
+    // Ctrl+Tab and Ctrl+Shift+Tab go round the windows.
+    const QString last = user.see(activeChild);
+    user.key(QStringLiteral("ctrl+Tab"));
+    user.waitUntil([last] { return activeChild() != last && !activeChild().isEmpty(); },
+        QStringLiteral("Ctrl+Tab to another window"));
+    user.key(QStringLiteral("ctrl+shift+Tab"));
+    user.waitUntil(
+        [last] { return activeChild() == last; }, QStringLiteral("Ctrl+Shift+Tab back to ") + last);
+
+    // The Window menu lists them with the active one checked, and brings the one chosen.
+    const bool checked = user.see([last] {
+        QMenu* windows = frame()->menu(QStringLiteral("Window1"));
+        emit windows->aboutToShow();
+        const QAction* item = windows->findChild<QAction*>(QStringLiteral("Window_") + last);
+        return item && item->isChecked();
+    });
+    user.checks.expect(checked, QStringLiteral("the Window menu checks the active window"));
+    user.menu(QStringLiteral("Window1"), QStringLiteral("Window_PatientForm"));
+    waitActive(user, QStringLiteral("PatientForm"));
+
+    // Maximised, the next window opens maximised too and the frame stays whole.
+    doubleClickTitle(user, QStringLiteral("PatientForm"));
+    user.waitUntil([] { return childNamed(QStringLiteral("PatientForm"))->isMaximized(); },
+        QStringLiteral("the patient file maximised"));
+    openWindow(user, QStringLiteral("SupplierOrderForm"));
+    waitActive(user, QStringLiteral("SupplierOrderForm"));
+    user.checks.expect(
+        user.see([] { return childNamed(QStringLiteral("SupplierOrderForm"))->isMaximized(); }),
+        QStringLiteral("a window opened over a maximised one is maximised"));
+    openWindow(user, QStringLiteral("DentalChartForm"));
+    waitActive(user, QStringLiteral("DentalChartForm"));
+    user.checks.expect(user.see([] { return childNamed(QStringLiteral("DentalChartForm"))->isMaximized(); }),
+        QStringLiteral("a window brought to the front over a maximised one is maximised"));
+
+    // Cascaded, every title bar is in sight, whatever the windows' sizes.
+    user.menu(QStringLiteral("Window1"), QStringLiteral("CascadeMenu"));
+    user.pause(300);
+    const QStringList hidden = user.see([] {
+        QStringList titles;
+        const app::TMainForm* main = frame();
+        const QRect area = main->ClientArea->viewport()->rect();
+        const QList<QMdiSubWindow*> children = main->ClientArea->subWindowList();
+        for (const QMdiSubWindow* sub : children) {
+            if (!area.contains(QRect(sub->pos(), QSize(std::min(sub->width(), 120), 20))))
+                titles << sub->widget()->objectName();
+        }
+        return titles;
+    });
+    user.checks.expect(hidden.isEmpty(),
+        QStringLiteral("cascaded, title bars out of sight: %1").arg(hidden.join(QStringLiteral(", "))));
+}
+
+} // namespace
+
+const Scenario& windowsScenario()
+{
+    static const Scenario scenario { QStringLiteral("windows"), {}, windowsDrive, {} };
+    return scenario;
+}
+
+} // namespace scenarios
