@@ -263,11 +263,13 @@ void rememberPerio(const Stored& stored, QVariantMap& notes)
 } // namespace
 
 const Scenario& windowsScenario();
+const Scenario& contractScenario();
 
 const std::vector<Scenario>& allScenarios()
 {
     static const std::vector<Scenario> scenarios {
         windowsScenario(),
+        contractScenario(),
         { QStringLiteral("chart"), rememberHighest, chartDrive, chartCheck },
         { QStringLiteral("payment"), rememberHighest, paymentDrive, paymentCheck },
         { QStringLiteral("patient"), {}, patientDrive, patientCheck },

@@ -11,6 +11,7 @@
 #include "widgets/RecordWindow.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -169,7 +170,150 @@ void windowsDrive(User& user, QVariantMap&)
         QStringLiteral("cascaded, title bars out of sight: %1").arg(hidden.join(QStringLiteral(", "))));
 }
 
+// --- every record window keeps the frame's contract ---
+
+widgets::RecordWindow* recordWindow(const QString& name)
+{
+    QMdiSubWindow* sub = childNamed(name);
+    return sub ? widgets::RecordFrame::recordWindowOf(sub->widget()) : nullptr;
+}
+
+bool editing(const QString& name)
+{
+    widgets::RecordWindow* window = recordWindow(name);
+    const db::DataSource* source = window ? window->mainSource() : nullptr;
+    return source && source->dataset() && source->dataset()->isEditing();
+}
+
+// The commands act on `name`: it holds them and they are on its main view.
+bool commandsOn(const QString& name)
+{
+    widgets::RecordWindow* window = recordWindow(name);
+    const widgets::RecordFrame* records = widgets::RecordFrame::current();
+    if (!window || !records || records->holder() != window || !window->mainSource())
+        return false;
+    return records->activeSource()->dataset() == window->mainSource()->dataset();
+}
+
+// Starts an edit in the active window: New, or Edit where the window has no New.
+bool startEdit(const User& user, const QString& name)
+{
+    for (const char* keys : { "ctrl+Insert", "alt+1" }) {
+        user.key(QString::fromLatin1(keys));
+        try {
+            user.waitUntil([name] { return editing(name); }, QStringLiteral("an edit in ") + name, 2000);
+            return true;
+        } catch (const Stuck&) {
+            if (QApplication::activeModalWidget())
+                user.key(QStringLiteral("Escape"));
+        }
+    }
+    return false;
+}
+
+void leaveFor(const User& user, const QString& other)
+{
+    user.menu(QStringLiteral("Window1"), QStringLiteral("Window_") + other);
+}
+
+void contractDrive(User& user, QVariantMap&)
+{
+    QStringList names = user.see(
+        [] { return app::WindowRegistry::instance().componentNames(app::WindowRegistry::Kind::Child); });
+    names.sort();
+    QHash<int, QString> identities;
+    for (const QString& a : std::as_const(names)) {
+        // B works on views of its own: the patient file and the chart share the patients.
+        const QString b = a == QLatin1String("RemindersForm") ? QStringLiteral("PatientForm")
+                                                              : QStringLiteral("RemindersForm");
+        const bool opened = user.see([a] { return frame()->commandOpening(a) != nullptr; });
+        if (!opened)
+            continue; // opened from inside another window (the family tree from the patient file)
+        openWindow(user, b);
+        waitActive(user, b);
+        openWindow(user, a);
+        waitActive(user, a);
+        const int code = user.see([a] {
+            widgets::RecordWindow* window = recordWindow(a);
+            return window ? int(window->windowCode()) : -1;
+        });
+        if (code < 0)
+            continue; // not a record window
+        user.checks.expect(!identities.contains(code),
+            QStringLiteral("%1 has the identity of %2").arg(a, identities.value(code)));
+        identities.insert(code, a);
+        user.checks.expect(
+            user.see([a] { return commandsOn(a); }), a + QStringLiteral(" holds the commands once active"));
+        if (!startEdit(user, a)) {
+            user.checks.fail(QStringLiteral("no edit could be started in ") + a);
+            continue;
+        }
+        // The frame is activated again (a dialog of the program comes and goes): not A's leaving.
+        user.menu(QStringLiteral("Help1"), QStringLiteral("About1"));
+        user.waitUntil(
+            [] { return QApplication::activeModalWidget() != nullptr; }, QStringLiteral("the About box"));
+        user.key(QStringLiteral("Escape"));
+        user.waitUntil([] { return QApplication::activeModalWidget() == nullptr; },
+            QStringLiteral("the About box closed"));
+        user.checks.expect(user.see([a] { return commandsOn(a) && editing(a); }),
+            a + QStringLiteral(" keeps the commands and its edit when the frame is activated again"));
+        user.checks.expect(
+            !user.see([b] { return editing(b); }), b + QStringLiteral(" is not touched by the edit in ") + a);
+
+        // Leaving with the edit pending asks; Cancel keeps the edit, and the window if it says so.
+        leaveFor(user, b);
+        user.answer(QStringLiteral("Άκυρο"));
+        const bool comesBack = user.see([a] { return recordWindow(a)->comesBackWhenKept(); });
+        if (comesBack)
+            waitActive(user, a);
+        user.checks.expect(user.see([a] { return editing(a); }),
+            a + QStringLiteral(" keeps its edit when the question keeps it"));
+        if (!comesBack)
+            openWindow(user, a);
+        waitActive(user, a);
+        // No drops it, and the other window takes the commands.
+        leaveFor(user, b);
+        user.answer(QStringLiteral("Όχι"));
+        waitActive(user, b);
+        user.checks.expect(!user.see([a] { return editing(a); }),
+            a + QStringLiteral(" drops its edit when the answer is No"));
+        user.checks.expect(
+            user.see([b] { return commandsOn(b); }), b + QStringLiteral(" holds the commands after ") + a);
+    }
+    user.checks.expect(
+        identities.size() >= 10, QStringLiteral("only %1 record windows were tried").arg(identities.size()));
+}
+
+const QStringList kTables { QStringLiteral("Patient"), QStringLiteral("PatEconomics"),
+    QStringLiteral("Appointments"), QStringLiteral("Prescriptions"), QStringLiteral("Reminders"),
+    QStringLiteral("Phones"), QStringLiteral("Peri"), QStringLiteral("ProgNotes"), QStringLiteral("Photos"),
+    QStringLiteral("MaterialOrders"), QStringLiteral("LabOrders") };
+
+void countRows(const Stored& stored, QVariantMap& notes)
+{
+    for (const QString& table : kTables)
+        notes[table] = stored.count(QStringLiteral("SELECT COUNT(*) FROM ") + table);
+}
+
+void nothingStored(const Stored& stored, const QVariantMap& notes, Checks& checks)
+{
+    for (const QString& table : kTables) {
+        const int now = stored.count(QStringLiteral("SELECT COUNT(*) FROM ") + table);
+        checks.expect(now == notes.value(table).toInt(),
+            QStringLiteral("%1 holds %2 rows, not %3: an edit answered No was stored")
+                .arg(table)
+                .arg(now)
+                .arg(notes.value(table).toInt()));
+    }
+}
+
 } // namespace
+
+const Scenario& contractScenario()
+{
+    static const Scenario scenario { QStringLiteral("contract"), countRows, contractDrive, nothingStored };
+    return scenario;
+}
 
 const Scenario& windowsScenario()
 {

@@ -68,7 +68,8 @@ QString makePractice(const QString& work)
     if (!ini.open(QIODevice::Append))
         qFatal("PV.INI");
     // The first dentist is the workstation's; the reminders of the day wait for "All Reminders".
-    ini.write("\n[Orvane]\nDefaultDocIDEdit_Text=1\nShowAllRemindersAtStartUp=0\n");
+    ini.write(
+        "\n[Orvane]\nDefaultDocIDEdit_Text=1\nShowAllRemindersAtStartUp=0\n[Advanced]\nProgNotesOn=y\n");
     ini.close();
     if (!testsupport::onPostgres())
         return data;
