@@ -7,7 +7,7 @@ packages=(
     zlib1g-dev libsqlite3-dev
     postgresql-15
     libssl-dev
-    xvfb xauth xdotool dbus fonts-dejavu-core poppler-utils
+    xvfb x11-xkb-utils xauth xdotool dbus fonts-dejavu-core poppler-utils
     pxlib-dev
 )
 missing=()

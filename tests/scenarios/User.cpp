@@ -88,10 +88,9 @@ void User::key(const QString& keys) const
 
 void User::type(const QString& text) const
 {
-    // A letter the keyboard has not is typed by mapping a spare key to it for a moment; the
-    // program reads the keyboard's mapping when it gets to the key, so one letter at a time.
-    for (const QChar letter : text)
-        xdotool({ QStringLiteral("type"), QString(letter) });
+    // The display's keyboard has a Greek layout beside the Latin one (main.cpp): xdotool
+    // switches to it instead of mapping a spare key for a moment, which a busy program misreads.
+    xdotool({ QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text });
 }
 
 void User::click(QPoint global, int count, int button) const

@@ -20,6 +20,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QScopeGuard>
@@ -108,6 +109,9 @@ int main(int argc, char** argv)
     if (display.isEmpty())
         qFatal("Xvfb did not start");
     qputenv("DISPLAY", display.toLocal8Bit());
+    // A Greek keyboard beside the Latin one, as at a Greek practice.
+    if (QProcess::execute(QStringLiteral("setxkbmap"), { QStringLiteral("-display"), display, QStringLiteral("-layout"), QStringLiteral("us,gr") }) != 0)
+        qFatal("setxkbmap could not give the display a Greek keyboard");
     qputenv("QT_QPA_PLATFORM", "xcb");
     qunsetenv("WAYLAND_DISPLAY");
 
