@@ -78,7 +78,9 @@ void TMainForm::returnFocusAfter(QWidget* closed)
     if (!closed->isWindow() || closed->windowModality() == Qt::NonModal || closed == this)
         return;
     QTimer::singleShot(0, this, [this] {
-        if (isVisible() && !QApplication::activeWindow() && !QApplication::activeModalWidget())
+        // Qt may still count the frame active while the window system gave the focus to no one.
+        const QWidget* active = QApplication::activeWindow();
+        if (isVisible() && (!active || active == this) && !QApplication::activeModalWidget())
             activateWindow();
     });
 }

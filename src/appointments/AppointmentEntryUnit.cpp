@@ -6,11 +6,12 @@
 #include "db/DataSource.h"
 #include "db/Errors.h"
 #include "platform/MessageService.h"
-#include "widgets/NamedWidgets.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBLookupCombo.h"
 #include "widgets/DBMemo.h"
 #include "widgets/Language.h"
+#include "widgets/NamedWidgets.h"
+#include "widgets/RecordButtons.h"
 #include "widgets/WindowService.h"
 
 #include <QComboBox>
@@ -72,19 +73,10 @@ TAppointmentEntryForm::TAppointmentEntryForm(data::TDmForm& dm, QWidget* parent)
     fields->addRow(label(this, "DetailsLabel", QStringLiteral("Details")), DetailsMemo);
 
     auto* buttons = new QHBoxLayout;
-    if (const widgets::WindowService* service = widgets::WindowService::current()) {
-        for (const char* name : { "Delete", "Edit", "Cancel", "Save" }) {
-            QAction* command = service->sharedAction(QLatin1String(name));
-            if (!command)
-                continue;
-            auto* button = new QToolButton(this);
-            button->setObjectName(QLatin1String(name) + QStringLiteral("Btn"));
-            button->setDefaultAction(command);
-            button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-            buttons->addWidget(button);
-        }
-    }
-    buttons->addStretch();
+    buttons->addWidget(widgets::recordButtons(this,
+                           { QStringLiteral("Delete"), QStringLiteral("Edit"), QStringLiteral("Cancel"),
+                               QStringLiteral("Save") }),
+        1);
     CloseBtn = new QPushButton(QStringLiteral("Close"), this);
     CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
     connect(CloseBtn, &QPushButton::clicked, this, &QDialog::reject);

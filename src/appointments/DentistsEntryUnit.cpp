@@ -5,11 +5,12 @@
 #include "db/DataSource.h"
 #include "platform/Session.h"
 #include "platform/Settings.h"
-#include "widgets/NamedWidgets.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBLookupCombo.h"
 #include "widgets/Language.h"
+#include "widgets/NamedWidgets.h"
+#include "widgets/RecordButtons.h"
 #include "widgets/WindowService.h"
 
 #include <QFormLayout>
@@ -68,18 +69,7 @@ TDentistsEntryForm::TDentistsEntryForm(data::TDmForm& dm, QWidget* parent)
     connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* bottom = new QHBoxLayout;
-    if (const widgets::WindowService* service = widgets::WindowService::current()) {
-        for (const char* name : { "New", "Delete", "Edit", "Cancel", "Save" }) {
-            if (QAction* command = service->sharedAction(QLatin1String(name))) {
-                auto* button = new QToolButton(this);
-                button->setObjectName(QLatin1String(name) + QStringLiteral("Btn"));
-                button->setDefaultAction(command);
-                button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-                bottom->addWidget(button);
-            }
-        }
-    }
-    bottom->addStretch();
+    bottom->addWidget(widgets::recordButtons(this), 1);
     bottom->addWidget(SetDefaultBtn);
     bottom->addWidget(DefaultLabel);
     bottom->addSpacing(20);

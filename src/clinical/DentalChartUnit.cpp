@@ -12,15 +12,16 @@
 #include "clinical/SymbolContainer.h"
 #include "data/AlarmSet.h"
 #include "data/DmUnit.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "platform/Directories.h"
 #include "platform/ExceptionLog.h"
 #include "platform/MessageService.h"
 #include "platform/Session.h"
-#include "widgets/NamedWidgets.h"
 #include "widgets/Language.h"
+#include "widgets/NamedWidgets.h"
 #include "widgets/RegionImage.h"
+#include "widgets/UserAction.h"
 #include "widgets/WindowService.h"
 
 #include <algorithm>
@@ -247,7 +248,8 @@ QWidget* TDentalChartForm::buildChart()
     for (QWidget* w : std::initializer_list<QWidget*>{BabyRegionImage1, RegionImage1, imTeeth, RegionImage2, BabyRegionImage2})
         teeth->addWidget(w, 0, Qt::AlignHCenter);
     connect(imTeeth, &ChartView::pressed, this, [this](QPoint p) { m_pressPoint = p; });
-    connect(imTeeth, &ChartView::clicked, this, &TDentalChartForm::ToothClick);
+    connect(imTeeth, &ChartView::clicked, this,
+        [this](QPoint p) { widgets::runUserAction([this, p] { ToothClick(p); }); });
     connect(imTeeth, &ChartView::released, this, [this](QPoint p) {
         const int index = HitTooth(p, m_kind);
         if (index != NoIndex)
@@ -290,7 +292,8 @@ QWidget* TDentalChartForm::buildTools()
     UndoBtn->setToolButtonStyle(Qt::ToolButtonTextOnly);
     UndoBtn->setEnabled(false);
     UndoBtn->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    connect(UndoBtn, &QToolButton::clicked, this, &TDentalChartForm::UndoBtnClick);
+    connect(
+        UndoBtn, &QToolButton::clicked, this, [this] { widgets::runUserAction([this] { UndoBtnClick(); }); });
     column->addWidget(UndoBtn);
 
     rgTeeth = new QGroupBox(QStringLiteral("Chart"), tools);
@@ -302,8 +305,10 @@ QWidget* TDentalChartForm::buildTools()
     AdultRadio->setChecked(true);
     kinds->addWidget(AdultRadio);
     kinds->addWidget(BabyRadio);
-    connect(AdultRadio, &QRadioButton::clicked, this, [this] { setChartKind(ChartKind::Adult); });
-    connect(BabyRadio, &QRadioButton::clicked, this, [this] { setChartKind(ChartKind::Baby); });
+    connect(AdultRadio, &QRadioButton::clicked, this,
+        [this] { widgets::runUserAction([this] { setChartKind(ChartKind::Adult); }); });
+    connect(BabyRadio, &QRadioButton::clicked, this,
+        [this] { widgets::runUserAction([this] { setChartKind(ChartKind::Baby); }); });
     column->addWidget(rgTeeth);
     column->addStretch();
     return tools;
@@ -326,17 +331,20 @@ QWidget* TDentalChartForm::buildSessionBar()
     const std::pair<QToolButton*, int> steps[] = {{FirstSessionBtn, -2}, {PreviousSessionBtn, -1}, {NextSessionBtn, 1}, {LastSessionBtn, 2}};
     for (const auto& [button, step] : steps) {
         const int s = step;
-        connect(button, &QToolButton::clicked, this, [this, s] { SessionStep(s); });
+        connect(button, &QToolButton::clicked, this,
+            [this, s] { widgets::runUserAction([this, s] { SessionStep(s); }); });
     }
     for (QWidget* w : std::initializer_list<QWidget*>{FirstSessionBtn, PreviousSessionBtn, SessionNumLabel, NextSessionBtn, LastSessionBtn})
         row->addWidget(w);
     row->addSpacing(12);
     PerasBtn = pushButton(bar, QStringLiteral("PerasBtn"), QStringLiteral("End"));
-    connect(PerasBtn, &QPushButton::clicked, this, &TDentalChartForm::PerasBtnClick);
+    connect(PerasBtn, &QPushButton::clicked, this,
+        [this] { widgets::runUserAction([this] { PerasBtnClick(); }); });
     PerasLabel = label(bar, QStringLiteral("PerasLabel"), QStringLiteral("Completed"));
     PerasLabel->setStyleSheet(QStringLiteral("color: #800000; font-weight: bold;"));
     NewSessionBtn = pushButton(bar, QStringLiteral("NewSessionBtn"), QStringLiteral("New Therapy Session"));
-    connect(NewSessionBtn, &QPushButton::clicked, this, &TDentalChartForm::NewSessionBtnClick);
+    connect(NewSessionBtn, &QPushButton::clicked, this,
+        [this] { widgets::runUserAction([this] { NewSessionBtnClick(); }); });
     row->addWidget(PerasBtn);
     row->addWidget(PerasLabel);
     row->addWidget(NewSessionBtn);
@@ -359,12 +367,14 @@ QWidget* TDentalChartForm::buildBottomBar()
     RecallBtn = pushButton(bar, QStringLiteral("RecallBtn"), QStringLiteral("Recall"));
     RecallMenu = new QMenu(this);
     for (int months : {3, 6, 12})
-        RecallMenu->addAction(Lang->Message(QStringLiteral("After %1 months")).arg(months), this, [this, months] { SetRecall(months); });
+        RecallMenu->addAction(Lang->Message(QStringLiteral("After %1 months")).arg(months), this,
+            [this, months] { widgets::runUserAction([this, months] { SetRecall(months); }); });
     connect(RecallBtn, &QPushButton::clicked, this, [this] { RecallMenu->popup(QCursor::pos() + QPoint(5, 5)); });
     CostLabel = label(bar, QStringLiteral("CostLabel"), QStringLiteral("Cost"));
     CostText = label(bar, QStringLiteral("CostText"), QString());
     DiscountBtn = toolButton(bar, QStringLiteral("DiscountBtn"), QStringLiteral("%"), QStringLiteral("Discount"));
-    connect(DiscountBtn, &QToolButton::clicked, this, &TDentalChartForm::DiscountBtnClick);
+    connect(DiscountBtn, &QToolButton::clicked, this,
+        [this] { widgets::runUserAction([this] { DiscountBtnClick(); }); });
     BalanceLabel = label(bar, QStringLiteral("BalanceLabel"), QStringLiteral("Balance"));
     BalanceText = label(bar, QStringLiteral("BalanceText"), QString());
     for (QLabel* value : {CostText, BalanceText}) {
@@ -416,9 +426,12 @@ void TDentalChartForm::buildToothMenu()
     for (QAction* item : ImagesMenu->actions())
         item->setEnabled(!platform::session().externalImaging);
     ToothMenu->addSeparator();
-    EndoItem = ToothMenu->addAction(QStringLiteral("Endo Measurements"), this, &TDentalChartForm::ShowEndoMeasurements);
-    ColoringItem = ToothMenu->addAction(QStringLiteral("Coloring"), this, &TDentalChartForm::ShowToothColor);
-    NotesItem = ToothMenu->addAction(QStringLiteral("Notes"), this, &TDentalChartForm::ShowToothNotes);
+    EndoItem = ToothMenu->addAction(QStringLiteral("Endo Measurements"), this,
+        [this] { widgets::runUserAction([this] { ShowEndoMeasurements(); }); });
+    ColoringItem = ToothMenu->addAction(
+        QStringLiteral("Coloring"), this, [this] { widgets::runUserAction([this] { ShowToothColor(); }); });
+    NotesItem = ToothMenu->addAction(
+        QStringLiteral("Notes"), this, [this] { widgets::runUserAction([this] { ShowToothNotes(); }); });
     ToothMenu->addSeparator();
     ToothMenu->addAction(QStringLiteral("Exit"), this, [this] { CloseBtn->click(); })->setObjectName(QStringLiteral("ExitItem"));
     ToothHistoryItem->setObjectName(QStringLiteral("ToothHistoryItem"));

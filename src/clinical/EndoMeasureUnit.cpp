@@ -2,7 +2,6 @@
 
 #include "clinical/EndoNotesUnit.h"
 #include "clinical/EndoReport.h"
-#include "clinical/RecordButtons.h"
 #include "data/DmArea.h"
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
@@ -14,6 +13,7 @@
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/Language.h"
+#include "widgets/RecordButtons.h"
 #include "widgets/WindowService.h"
 
 #include <QEvent>

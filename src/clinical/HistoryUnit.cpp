@@ -3,14 +3,13 @@
 
 #include "clinical/CostRules.h"
 #include "clinical/MasitikesUnit.h"
-#include "clinical/RecordButtons.h"
-#include "clinical/WindowMoney.h"
 #include "data/DmUnit.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "platform/MessageService.h"
 #include "platform/Session.h"
 #include "widgets/CheckColumnDelegate.h"
+#include "widgets/CurrencyMode.h"
 #include "widgets/DBCalcEdit.h"
 #include "widgets/DBCheckBox.h"
 #include "widgets/DBComboBox.h"
@@ -19,6 +18,7 @@
 #include "widgets/DBGrid.h"
 #include "widgets/DBLookupCombo.h"
 #include "widgets/Language.h"
+#include "widgets/RecordButtons.h"
 #include "widgets/WindowPlacement.h"
 #include "widgets/WindowService.h"
 
@@ -97,7 +97,7 @@ THistoryForm::THistoryForm(data::TDmForm& dm, QWidget* parent)
     Lang->setProperties(paths);
 
     bindEditors();
-    followCurrencyMode(this, m_dm.money());
+    widgets::followCurrencyMode(this, m_dm.money());
 }
 
 THistoryForm::~THistoryForm() = default;
@@ -234,7 +234,7 @@ QLayout* THistoryForm::buildButtons()
     row->addWidget(recordButtons(this, {QStringLiteral("New"), QStringLiteral("Edit"), QStringLiteral("Cancel"), QStringLiteral("Save")}), 1);
     row->addWidget(DeleteBtn);
     row->addWidget(ImplementPlanBtn);
-    row->addWidget(currencyButton(this, m_dm.money()));
+    row->addWidget(widgets::currencyButton(this, m_dm.money()));
     row->addWidget(CloseBtn);
     return row;
 }
@@ -281,7 +281,7 @@ void THistoryForm::bindEditors()
     connect(rows, &db::DataSource::dataChanged, this, &THistoryForm::followRow, Qt::UniqueConnection);
     connect(rows, &db::DataSource::stateChanged, this, &THistoryForm::applyVisibility, Qt::UniqueConnection);
     // The amounts of the mode in force, for the newly bound editors and columns.
-    widgets::applyCurrencyMode(this, currencyMode(m_dm.money()));
+    widgets::applyCurrencyMode(this, widgets::currencyMode(m_dm.money()));
     followRow();
 }
 

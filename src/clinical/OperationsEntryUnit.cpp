@@ -1,21 +1,21 @@
 #include "clinical/OperationsEntryUnit.h"
 
-#include "clinical/RecordButtons.h"
 #include "clinical/SelectBitmapUnit.h"
 #include "clinical/SymbolArt.h"
 #include "clinical/SymbolBrowser.h"
-#include "clinical/WindowMoney.h"
 #include "data/DmUnit.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "platform/Session.h"
-#include "widgets/NamedWidgets.h"
 #include "widgets/CheckColumnDelegate.h"
+#include "widgets/CurrencyMode.h"
 #include "widgets/DBCalcEdit.h"
 #include "widgets/DBCheckBox.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/Language.h"
+#include "widgets/NamedWidgets.h"
+#include "widgets/RecordButtons.h"
 #include "widgets/WindowService.h"
 
 #include <QEvent>
@@ -69,7 +69,7 @@ TOperationsEntryForm::TOperationsEntryForm(data::TDmForm& dm, QWidget* parent, s
     bottom->addWidget(recordButtons(this, {QStringLiteral("New"), QStringLiteral("Delete"), QStringLiteral("Edit"),
                                                QStringLiteral("Cancel"), QStringLiteral("Save")}),
         1);
-    bottom->addWidget(currencyButton(this, m_dm.money()));
+    bottom->addWidget(widgets::currencyButton(this, m_dm.money()));
     bottom->addWidget(CloseBtn);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
@@ -94,7 +94,7 @@ TOperationsEntryForm::TOperationsEntryForm(data::TDmForm& dm, QWidget* parent, s
     connect(m_dm.clinical().OperationsSrc, &db::DataSource::dataChanged, this, &TOperationsEntryForm::followOperation);
     connect(m_dm.clinical().OperationsSrc, &db::DataSource::stateChanged, this, &TOperationsEntryForm::followState);
     applyEdition();
-    followCurrencyMode(this, m_dm.money());
+    widgets::followCurrencyMode(this, m_dm.money());
 }
 
 TOperationsEntryForm::~TOperationsEntryForm() = default;

@@ -5,11 +5,11 @@
 #include "clinical/SelectBitmapUnit.h"
 #include "clinical/SymbolArt.h"
 #include "clinical/SymbolBrowser.h"
-#include "clinical/WindowMoney.h"
 #include "data/DmUnit.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "platform/Session.h"
+#include "widgets/CurrencyMode.h"
 #include "widgets/DBCalcEdit.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
@@ -122,7 +122,7 @@ TOperationsForm::TOperationsForm(data::TDmForm& dm, const SymbolArt* art, QWidge
             followOperation();
     });
     connect(m_dm.clinical().TempHistTable, &db::Dataset::fieldChanged, this, &TOperationsForm::positionChosen);
-    followCurrencyMode(this, m_dm.money());
+    widgets::followCurrencyMode(this, m_dm.money());
 }
 
 TOperationsForm::~TOperationsForm() = default;
@@ -191,7 +191,7 @@ QGroupBox* TOperationsForm::buildPrices()
     add("PriceLabel", QStringLiteral("Price"), PriceEdit);
     add("DiscountLabel", QStringLiteral("Discount (%)"), DiscountEdit);
     add("CostLabel", QStringLiteral("Cost"), CostEdit);
-    layout->addWidget(currencyButton(PriceBox, m_dm.money()));
+    layout->addWidget(widgets::currencyButton(PriceBox, m_dm.money()));
     return PriceBox;
 }
 

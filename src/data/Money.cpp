@@ -172,7 +172,7 @@ QString formatMoney(double value, bool euroMode, const CurrencyConvention& conve
 }
 
 MoneyState::MoneyState(QObject* parent)
-    : QObject(parent)
+    : platform::CurrencySwitch(parent)
 {
 }
 
@@ -182,6 +182,14 @@ void MoneyState::setEuroMode(bool on)
         return;
     m_euroMode = on;
     Q_EMIT euroModeChanged(on);
+}
+
+QList<std::pair<QString, QString>> MoneyState::amountFields() const
+{
+    QList<std::pair<QString, QString>> fields;
+    for (const MoneyPair& pair : moneyPairs())
+        fields.append({ pair.local, pair.euro });
+    return fields;
 }
 
 void MoneyState::setRate(double rate)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/CurrencySwitch.h"
+
 #include <QList>
 #include <QLocale>
 #include <QObject>
@@ -74,16 +76,17 @@ QString formatMoney(double value, bool euroMode, const CurrencyConvention& conve
 
 // The program-wide money state: the EURO display mode (on at start, never stored) and the
 // rate, local units per EURO, which is never 0 or below.
-class MoneyState : public QObject {
+class MoneyState : public platform::CurrencySwitch {
     Q_OBJECT
 public:
     static constexpr double kDefaultRate = 340.75;
 
     explicit MoneyState(QObject* parent = nullptr);
 
-    bool euroMode() const { return m_euroMode; }
-    void setEuroMode(bool on);
-    void toggleEuroMode() { setEuroMode(!m_euroMode); }
+    bool euroMode() const override { return m_euroMode; }
+    void setEuroMode(bool on) override;
+    QList<std::pair<QString, QString>> amountFields() const override;
+    QString localText(double value) const override { return formatMoney(value, false, m_convention); }
 
     double rate() const { return m_rate; }
     // Throws db::DatabaseError "The currency exchange rate must be greater than 0".
@@ -97,7 +100,6 @@ public:
     MoneyFormat localFormat() const { return localMoneyFormat(m_convention); }
 
 Q_SIGNALS:
-    void euroModeChanged(bool euroMode);
     void rateChanged(double rate);
 
 private:

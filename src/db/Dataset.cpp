@@ -245,12 +245,46 @@ void Dataset::post()
     beforePost(*this); // db::Abort leaves the row in edit
     checkRequired();
     if (m_cached)
-        postCached();
+        postCachedAndStore();
     else
         writeThrough();
-    afterPostRules(*this);
     emit afterPost();
     emit contentChanged();
+}
+
+void Dataset::postCachedAndStore()
+{
+    // The after-post rules store the pending row with its group; when that fails, the row is in
+    // edit again with its values, as when a write-through fails, and nothing is pending of it.
+    const DatasetState state = m_state;
+    const Row edit = m_edit;
+    const QList<QVariant> original = m_original;
+    const bool modified = m_modified;
+    const PendingChanges pending = m_pending;
+    const Row shown = m_rows.at(m_current);
+    postCached();
+    const qint64 posted = m_rows.at(m_current).locator;
+    try {
+        afterPostRules(*this);
+    } catch (...) {
+        const int row = m_rows.indexOfLocator(posted);
+        if (row >= 0 && m_state == DatasetState::Browse) {
+            m_pending = pending;
+            m_rows.at(row) = shown;
+            m_rows.locatorsChanged();
+            m_current = row;
+            m_edit = edit;
+            m_original = original;
+            m_modified = modified;
+            invalidateExtrasFrom(row);
+            setState(state);
+            if (ctl()) {
+                emit rowsChanged(row, row);
+                emit recordChanged({});
+            }
+        }
+        throw;
+    }
 }
 
 void Dataset::writeThrough()

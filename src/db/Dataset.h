@@ -264,6 +264,7 @@ private:
     ViewSpec viewSpec() const;
     void loadRows();
     void reloadKeeping(qint64 locator, int fallbackRow);
+    void postCachedAndStore();
     void mergePending();
     void followMaster();
     QVariantList masterValues() const;

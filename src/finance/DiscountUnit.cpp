@@ -1,11 +1,11 @@
 #include "finance/DiscountUnit.h"
 
-#include "clinical/WindowMoney.h"
 #include "data/DmRuleHelpers.h"
 #include "data/DmUnit.h"
 #include "db/Errors.h"
 #include "platform/ExceptionLog.h"
 #include "platform/MessageService.h"
+#include "widgets/CurrencyMode.h"
 #include "widgets/Language.h"
 #include "widgets/UserAction.h"
 
@@ -89,7 +89,7 @@ TDiscountForm::TDiscountForm(data::TDmForm& dm, QWidget* parent)
     connect(DiscountEdit, &QLineEdit::editingFinished, this, &TDiscountForm::DiscountEditExit);
     connect(CostEdit, &QLineEdit::editingFinished, this, &TDiscountForm::CostEditExit);
     connect(FinalCostEdit, &QLineEdit::editingFinished, this, &TDiscountForm::FinalCostEditExit);
-    CurrencyBtn = clinical::currencyButton(this, m_dm.money());
+    CurrencyBtn = widgets::currencyButton(this, m_dm.money());
     connect(&m_dm.money(), &data::MoneyState::euroModeChanged, this, &TDiscountForm::showFigures);
 
     auto* form = new QFormLayout;

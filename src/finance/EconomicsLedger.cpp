@@ -3,7 +3,6 @@
 
 #include "finance/EconomicsUnit.h"
 
-#include "clinical/WindowMoney.h"
 #include "data/DmRuleHelpers.h"
 #include "data/DmUnit.h"
 #include "db/DataSource.h"
@@ -15,6 +14,7 @@
 #include "platform/MessageService.h"
 #include "platform/Session.h"
 #include "reports/ReportOutput.h"
+#include "widgets/CurrencyMode.h"
 #include "widgets/DBCalcEdit.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBDateEdit.h"
@@ -189,7 +189,7 @@ void TEconomicsForm::bindEditors()
     if (m_source == LedgerSource::Patients)
         m_viewConnections << connect(
             m_dm.clinical().SessionsTable, &db::Dataset::afterScroll, this, &TEconomicsForm::updateFooters);
-    widgets::applyCurrencyMode(this, clinical::currencyMode(m_dm.money()));
+    widgets::applyCurrencyMode(this, widgets::currencyMode(m_dm.money()));
 }
 
 void TEconomicsForm::installFilter()
@@ -453,7 +453,7 @@ void TEconomicsForm::windowActivated()
         return;
     if (!m_shown)
         installFilter();
-    widgets::applyCurrencyMode(this, clinical::currencyMode(m_dm.money()));
+    widgets::applyCurrencyMode(this, widgets::currencyMode(m_dm.money()));
     updateFooters();
 }
 

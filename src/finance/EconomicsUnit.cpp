@@ -2,7 +2,6 @@
 
 #include "finance/EconomicsUnit.h"
 
-#include "clinical/WindowMoney.h"
 #include "data/DmUnit.h"
 #include "db/DatasetModel.h"
 #include "db/DataSource.h"
@@ -10,15 +9,16 @@
 #include "finance/LedgerColors.h"
 #include "platform/Session.h"
 #include "widgets/CheckColumnDelegate.h"
+#include "widgets/CurrencyMode.h"
 #include "widgets/DBCalcEdit.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBDateEdit.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
-#include "widgets/GridLayoutStore.h"
 #include "widgets/DBLookupCombo.h"
 #include "widgets/DBRadioGroup.h"
 #include "widgets/DBText.h"
+#include "widgets/GridLayoutStore.h"
 #include "widgets/Language.h"
 #include "widgets/WindowPlacement.h"
 
@@ -73,7 +73,7 @@ TEconomicsForm::TEconomicsForm(data::TDmForm& dm, EconomicsHost host, QWidget* p
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(TabSet);
     buttons->addStretch(1);
-    buttons->addWidget(clinical::currencyButton(this, m_dm.money()));
+    buttons->addWidget(widgets::currencyButton(this, m_dm.money()));
     buttons->addWidget(PrintBtn);
     buttons->addWidget(CloseBtn);
 
@@ -109,7 +109,7 @@ TEconomicsForm::TEconomicsForm(data::TDmForm& dm, EconomicsHost host, QWidget* p
         data::stage::Window, QStringLiteral("EconomicsForm"), treatmentCharge));
     m_dm.finance().financeChargedMember = [this] { return m_onBehalf; };
     connect(&m_dm.money(), &data::MoneyState::euroModeChanged, this, [this] {
-        widgets::applyCurrencyMode(this, clinical::currencyMode(m_dm.money()));
+        widgets::applyCurrencyMode(this, widgets::currencyMode(m_dm.money()));
         updateFooters();
     });
 }

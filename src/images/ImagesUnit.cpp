@@ -14,6 +14,7 @@
 #include "widgets/DBGrid.h"
 #include "widgets/DBText.h"
 #include "widgets/Language.h"
+#include "widgets/RecordButtons.h"
 #include "widgets/ToolBarCustomizer.h"
 #include "widgets/WindowService.h"
 
@@ -216,19 +217,10 @@ QWidget* TImagesForm::buildListTab()
     Preview->setMinimumSize(180, 135);
 
     auto* records = new QHBoxLayout;
-    const widgets::WindowService* service = widgets::WindowService::current();
-    for (const char* name : { "Delete", "Edit", "Cancel", "Save" }) {
-        QAction* command = service ? service->sharedAction(QLatin1String(name)) : nullptr;
-        if (!command)
-            continue;
-        auto* button = new QToolButton(tab);
-        button->setObjectName(QLatin1String(name) + QStringLiteral("Btn"));
-        button->setDefaultAction(command);
-        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        records->addWidget(button);
-        RecordBtns << button;
-    }
-    records->addStretch();
+    records->addWidget(widgets::recordButtons(tab,
+                           { QStringLiteral("Delete"), QStringLiteral("Edit"), QStringLiteral("Cancel"),
+                               QStringLiteral("Save") }),
+        1);
 
     auto* lower = new QHBoxLayout;
     auto* left = new QVBoxLayout;

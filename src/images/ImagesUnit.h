@@ -87,7 +87,6 @@ public:
     widgets::DBDateEdit* SaveDateEdit;
     QCheckBox* PreviewCheck;
     ImageCell* Preview;
-    QList<QToolButton*> RecordBtns; // Delete, Edit, Cancel, Save
     ImageCell* Thumbs[PageSize];
     QPushButton* PrevBtn;
     QPushButton* NextBtn;

@@ -9,6 +9,7 @@
 #include "widgets/DBGrid.h"
 #include "widgets/Language.h"
 #include "widgets/NamedWidgets.h"
+#include "widgets/RecordButtons.h"
 #include "widgets/WindowPlacement.h"
 #include "widgets/WindowService.h"
 
@@ -136,18 +137,7 @@ TAdditionalForm::TAdditionalForm(data::TDmForm& dm, bool physicalSystems, Search
     CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
     connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
     auto* bottom = new QHBoxLayout;
-    if (const widgets::WindowService* service = widgets::WindowService::current()) {
-        for (const char* name : { "New", "Delete", "Edit", "Cancel", "Save" }) {
-            if (QAction* command = service->sharedAction(QLatin1String(name))) {
-                auto* button = new QToolButton(this);
-                button->setObjectName(QLatin1String(name) + QStringLiteral("Btn"));
-                button->setDefaultAction(command);
-                button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-                bottom->addWidget(button);
-            }
-        }
-    }
-    bottom->addStretch();
+    bottom->addWidget(widgets::recordButtons(this), 1);
     bottom->addWidget(SearchBtn);
     bottom->addWidget(CloseBtn);
     auto* layout = new QVBoxLayout(this);

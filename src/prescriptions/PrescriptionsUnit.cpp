@@ -17,6 +17,7 @@
 #include "widgets/DBText.h"
 #include "widgets/Language.h"
 #include "widgets/NamedWidgets.h"
+#include "widgets/RecordButtons.h"
 #include "widgets/UserAction.h"
 #include "widgets/WindowService.h"
 
@@ -94,18 +95,7 @@ TPrescriptionsForm::TPrescriptionsForm(data::TDmForm& dm, PrescriptionsHost host
     layout->addWidget(split, 1);
 
     auto* bottom = new QHBoxLayout;
-    if (const widgets::WindowService* service = widgets::WindowService::current()) {
-        for (const char* name : { "New", "Delete", "Edit", "Cancel", "Save" }) {
-            if (QAction* command = service->sharedAction(QLatin1String(name))) {
-                auto* button = new QToolButton(this);
-                button->setObjectName(QLatin1String(name) + QStringLiteral("Btn"));
-                button->setDefaultAction(command);
-                button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-                bottom->addWidget(button);
-            }
-        }
-    }
-    bottom->addStretch();
+    bottom->addWidget(widgets::recordButtons(this), 1);
     PrintBtn = new QPushButton(QStringLiteral("Print"), this);
     PrintBtn->setObjectName(QStringLiteral("PrintBtn"));
     connect(PrintBtn, &QPushButton::clicked, this, &TPrescriptionsForm::PrintBtnClick);

@@ -4,6 +4,7 @@
 #include "db/Dataset.h"
 #include "db/DataSource.h"
 #include "widgets/Language.h"
+#include "widgets/RecordButtons.h"
 #include "widgets/WindowService.h"
 
 #include <QCloseEvent>
@@ -24,18 +25,7 @@ OfficeListWindow::OfficeListWindow(
     , m_code(code)
 {
     RecordButtons = new QHBoxLayout;
-    if (const widgets::WindowService* service = widgets::WindowService::current()) {
-        for (const char* name : { "New", "Delete", "Edit", "Cancel", "Save" }) {
-            if (QAction* command = service->sharedAction(QLatin1String(name))) {
-                auto* button = new QToolButton(this);
-                button->setObjectName(QLatin1String(name) + QStringLiteral("Btn"));
-                button->setDefaultAction(command);
-                button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-                RecordButtons->addWidget(button);
-            }
-        }
-    }
-    RecordButtons->addStretch();
+    RecordButtons->addWidget(widgets::recordButtons(this), 1);
     CloseBtn = new QPushButton(QStringLiteral("Close"), this);
     CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
     connect(CloseBtn, &QPushButton::clicked, this, [this] {

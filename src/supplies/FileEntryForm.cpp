@@ -1,13 +1,14 @@
 #include "supplies/FileEntryForm.h"
 
-#include "clinical/WindowMoney.h"
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
 #include "db/DataSource.h"
+#include "widgets/CurrencyMode.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/Language.h"
 #include "widgets/NamedWidgets.h"
+#include "widgets/RecordButtons.h"
 #include "widgets/WindowService.h"
 
 #include <QAction>
@@ -45,18 +46,7 @@ FileEntryForm::FileEntryForm(data::TDmForm& dm, const QString& componentName, co
     CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
     connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
     auto* bottom = new QHBoxLayout;
-    if (const widgets::WindowService* service = widgets::WindowService::current()) {
-        for (const char* name : { "New", "Delete", "Edit", "Cancel", "Save" }) {
-            if (QAction* command = service->sharedAction(QLatin1String(name))) {
-                auto* button = new QToolButton(this);
-                button->setObjectName(QLatin1String(name) + QStringLiteral("Btn"));
-                button->setDefaultAction(command);
-                button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-                bottom->addWidget(button);
-            }
-        }
-    }
-    bottom->addStretch();
+    bottom->addWidget(widgets::recordButtons(this), 1);
     bottom->addWidget(CloseBtn);
     m_body = new QVBoxLayout;
     auto* layout = new QVBoxLayout(this);
@@ -99,7 +89,7 @@ void FileEntryForm::showEvent(QShowEvent* event)
         Lang->setProperties(paths);
         Lang->Translate();
         widgets::colourEditorsOnFocus(this);
-        clinical::followCurrencyMode(this, m_dm.money()); // balances and prices in the currency shown
+        widgets::followCurrencyMode(this, m_dm.money()); // balances and prices in the currency shown
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include "supplies/OrderDocumentForm.h"
 
-#include "clinical/WindowMoney.h"
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
 #include "db/DataSource.h"
@@ -10,6 +9,7 @@
 #include "platform/MessageService.h"
 #include "reports/Report.h"
 #include "reports/ReportOutput.h"
+#include "widgets/CurrencyMode.h"
 #include "widgets/DBDateEdit.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
@@ -128,7 +128,7 @@ OrderDocumentForm::OrderDocumentForm(data::TDmForm& dm, DocumentSetup setup, QWi
     top->addWidget(counterpartLabel);
     top->addWidget(CounterpartCombo);
     top->addStretch(1);
-    top->addWidget(clinical::currencyButton(this, m_dm.money()));
+    top->addWidget(widgets::currencyButton(this, m_dm.money()));
     top->addWidget(PrintBtn);
     top->addWidget(CloseBtn);
 
@@ -160,7 +160,7 @@ OrderDocumentForm::OrderDocumentForm(data::TDmForm& dm, DocumentSetup setup, QWi
         { &m_setup.lines->beforeInsert, &m_setup.lines->beforeEdit, &m_setup.lines->beforeDelete })
         m_rules.push_back(rules->add(data::stage::Window, m_setup.componentName, lineTouched));
     connect(m_setup.counterparts, &db::Dataset::afterScroll, this, &OrderDocumentForm::followCounterpart);
-    clinical::followCurrencyMode(this, m_dm.money());
+    widgets::followCurrencyMode(this, m_dm.money());
 
     Lang = new widgets::TLanguage(this);
     Lang->setObjectName(QStringLiteral("Lang"));
@@ -412,7 +412,7 @@ void OrderDocumentForm::showEvent(QShowEvent* event)
     addLineColumns();
     addLineButtons();
     // The line grid's columns exist now: they show the currency of the moment too.
-    widgets::applyCurrencyMode(this, clinical::currencyMode(m_dm.money()));
+    widgets::applyCurrencyMode(this, widgets::currencyMode(m_dm.money()));
     Lang->setProperties(translationPaths());
     Lang->Translate();
     widgets::colourEditorsOnFocus(this);

@@ -1,5 +1,10 @@
 #include "widgets/CurrencyMode.h"
 
+#include "platform/CurrencySwitch.h"
+
+#include <QLocale>
+#include <QToolButton>
+
 #include "db/Field.h"
 #include "db/Dataset.h"
 #include "db/DatasetModel.h"
@@ -143,6 +148,37 @@ void applyCurrencyMode(QWidget* window, const CurrencyMode& mode)
                 grid->setColumnField(column, wanted);
         }
     }
+}
+
+CurrencyMode currencyMode(const platform::CurrencySwitch& currency)
+{
+    CurrencyMode mode;
+    mode.euro = currency.euroMode();
+    mode.pairs = currency.amountFields();
+    mode.localHint = [&currency](double value) { return currency.localText(value); };
+    mode.euroHint = [](double value) { return QLocale().toString(value, 'f', 3) + QStringLiteral(" €"); };
+    return mode;
+}
+
+void followCurrencyMode(QWidget* window, platform::CurrencySwitch& currency)
+{
+    applyCurrencyMode(window, currencyMode(currency));
+    QObject::connect(&currency, &platform::CurrencySwitch::euroModeChanged, window,
+        [window, &currency] { applyCurrencyMode(window, currencyMode(currency)); });
+}
+
+QToolButton* currencyButton(QWidget* parent, platform::CurrencySwitch& currency)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QStringLiteral("CurrencyBtn"));
+    const auto glyph = [button, &currency] {
+        button->setText(currency.euroMode() ? QStringLiteral("€ → ¤") : QStringLiteral("¤ → €"));
+        button->setToolTip(currency.euroMode() ? QStringLiteral("TOLOCAL") : QStringLiteral("TOEURO"));
+    };
+    glyph();
+    QObject::connect(button, &QToolButton::clicked, &currency, &platform::CurrencySwitch::toggleEuroMode);
+    QObject::connect(&currency, &platform::CurrencySwitch::euroModeChanged, button, glyph);
+    return button;
 }
 
 } // namespace widgets

@@ -6,7 +6,12 @@
 #include <functional>
 #include <utility>
 
+class QToolButton;
 class QWidget;
+
+namespace platform {
+class CurrencySwitch;
+}
 
 namespace widgets {
 
@@ -34,5 +39,13 @@ struct CurrencyMode {
 // (kept up to date as the row changes); then every grid column bound to an amount. Footer sums
 // stay with their columns and so follow. Walking twice in opposite modes restores every field.
 void applyCurrencyMode(QWidget* window, const CurrencyMode& mode);
+
+// The mode of the program's switch, as the windows with amounts use it.
+CurrencyMode currencyMode(const platform::CurrencySwitch& currency);
+// Shows the window's amounts in the mode now and again after every switch of the mode.
+void followCurrencyMode(QWidget* window, platform::CurrencySwitch& currency);
+// The button that switches the mode for the whole program ("TOLOCAL" while EURO is shown,
+// "TOEURO" otherwise).
+QToolButton* currencyButton(QWidget* parent, platform::CurrencySwitch& currency);
 
 } // namespace widgets

@@ -7,11 +7,16 @@
 #include "widgets/DBGrid.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QProcess>
 
 namespace scenarios {
 namespace {
@@ -139,17 +144,15 @@ void patientDrive(User& user, QVariantMap& notes)
     user.key(QStringLiteral("F2"));
     waitShown(user, QStringLiteral("SearchDlg"));
     user.choose(QStringLiteral("OrderCombo"), QStringLiteral("Επώνυμο"));
-    user.clickOn(QStringLiteral("SearchEd"));
-    user.type(QStringLiteral("Λαμπράκης"));
+    user.fill(QStringLiteral("SearchEd"), QStringLiteral("Λαμπράκης"));
     user.key(QStringLiteral("Return"));
     waitShown(user, QStringLiteral("PatientForm"));
     notes[QStringLiteral("found")] = user.see([] { return User::textOf(QStringLiteral("Edit1")); });
     user.key(QStringLiteral("ctrl+Insert"));
     user.waitUntil([] { auto* edit = User::visible(QStringLiteral("Edit1")); return edit && edit->hasFocus() && User::textOf(QStringLiteral("Edit1")).isEmpty(); },
         QStringLiteral("an empty last name to type"));
-    user.type(QStringLiteral("Δοκιμάκης"));
-    user.clickOn(QStringLiteral("FirstNameEdit"));
-    user.type(QStringLiteral("Νίκος"));
+    user.fill(QStringLiteral("Edit1"), QStringLiteral("Δοκιμάκης"));
+    user.fill(QStringLiteral("FirstNameEdit"), QStringLiteral("Νίκος"));
     user.key(QStringLiteral("ctrl+Return"));
     user.waitUntil([] { return !User::visible(QStringLiteral("SaveBtn")) || !User::visible(QStringLiteral("SaveBtn"))->isEnabled(); },
         QStringLiteral("the patient stored"));
@@ -260,21 +263,100 @@ void rememberPerio(const Stored& stored, QVariantMap& notes)
     notes[QStringLiteral("perio")] = stored.scalar(QStringLiteral("SELECT COALESCE(MAX(PeriID), 0) FROM Peri"));
 }
 
+// --- a prescription written and printed to PDF ---
+
+QString prescriptionPdf(const QVariantMap& notes)
+{
+    return QDir(notes.value(QStringLiteral("folder")).toString())
+        .filePath(QStringLiteral("prescription.pdf"));
+}
+
+void prescriptionDrive(User& user, QVariantMap& notes)
+{
+    notes[QStringLiteral("folder")] = user.see([] { return QDir::tempPath(); })
+        + QStringLiteral("/orvane-scenario-") + QString::number(QCoreApplication::applicationPid());
+    QDir().mkpath(notes.value(QStringLiteral("folder")).toString());
+    user.menu(QStringLiteral("Additional1"), QStringLiteral("PrescriptionsMenu"));
+    waitShown(user, QStringLiteral("PrescriptionsForm"));
+    user.key(QStringLiteral("ctrl+Insert"));
+    user.waitUntil(
+        [] {
+            auto* button = User::visible(QStringLiteral("NewMedicineBtn"));
+            return button && button->isEnabled();
+        },
+        QStringLiteral("a new prescription"));
+    user.clickOn(QStringLiteral("NewMedicineBtn"));
+    waitShown(user, QStringLiteral("SearchDlg"));
+    user.key(QStringLiteral("Return")); // the first medicine of the list
+    waitGone(user, QStringLiteral("SearchDlg"));
+    user.key(QStringLiteral("ctrl+Return"));
+    user.waitUntil(
+        [] {
+            auto* button = User::visible(QStringLiteral("PrintBtn"));
+            return button && button->isEnabled();
+        },
+        QStringLiteral("the prescription stored, to print"));
+    user.popupItem(QStringLiteral("ItemsGrid"), QStringLiteral("ExportPdf1"));
+    user.waitUntil([] { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()) != nullptr; },
+        QStringLiteral("the file dialog"));
+    user.key(QStringLiteral("ctrl+a"));
+    user.type(prescriptionPdf(notes));
+    user.key(QStringLiteral("Return"));
+    user.waitUntil([] { return QApplication::activeModalWidget() == nullptr; },
+        QStringLiteral("the file dialog closed"));
+}
+
+void prescriptionCheck(const Stored& stored, const QVariantMap& notes, Checks& checks)
+{
+    const QVariantMap after { { QStringLiteral("after"), notes.value(QStringLiteral("prescriptions")) } };
+    checks.expect(
+        stored.count(
+            QStringLiteral("SELECT COUNT(*) FROM Prescriptions WHERE PrescriptionID > :after"), after)
+            == 1,
+        QStringLiteral("one new prescription"));
+    const QString medicine
+        = stored
+              .scalar(
+                  QStringLiteral("SELECT m.Name FROM PrescrItems i JOIN Medicines m ON m.ID = i.MedicineID "
+                                 "WHERE i.PrescriptionID > :after"),
+                  after)
+              .toString();
+    checks.expect(!medicine.isEmpty(), QStringLiteral("the prescription has its medicine"));
+    const QString pdf = prescriptionPdf(notes);
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), { pdf, QStringLiteral("-") });
+    text.waitForFinished();
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    checks.expect(QFile::exists(pdf) && printed.contains(medicine),
+        QStringLiteral("the PDF %1 prints the medicine \"%2\" (it reads: %3)")
+            .arg(pdf, medicine, printed.left(200)));
+    QDir(notes.value(QStringLiteral("folder")).toString()).removeRecursively();
+}
+
+void rememberPrescriptions(const Stored& stored, QVariantMap& notes)
+{
+    notes[QStringLiteral("prescriptions")]
+        = stored.scalar(QStringLiteral("SELECT COALESCE(MAX(PrescriptionID), 0) FROM Prescriptions"));
+}
+
 } // namespace
 
 const Scenario& windowsScenario();
 const Scenario& contractScenario();
+const Scenario& faultsScenario();
 
 const std::vector<Scenario>& allScenarios()
 {
     static const std::vector<Scenario> scenarios {
         windowsScenario(),
         contractScenario(),
+        faultsScenario(),
         { QStringLiteral("chart"), rememberHighest, chartDrive, chartCheck },
         { QStringLiteral("payment"), rememberHighest, paymentDrive, paymentCheck },
         { QStringLiteral("patient"), {}, patientDrive, patientCheck },
         { QStringLiteral("appointment"), {}, appointmentDrive, appointmentCheck },
         { QStringLiteral("perio"), rememberPerio, perioDrive, perioCheck },
+        { QStringLiteral("prescription"), rememberPrescriptions, prescriptionDrive, prescriptionCheck },
     };
     return scenarios;
 }

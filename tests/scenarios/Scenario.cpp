@@ -17,6 +17,16 @@ QVariant Stored::scalar(const QString& sql, const QVariantMap& bound) const
     return query.scalar();
 }
 
+void Stored::run(const QString& sql) const
+{
+    db::Query::run(m_connection, sql);
+}
+
+bool Stored::onPostgres() const
+{
+    return m_connection.profile().driver == db::ConnectionProfile::Driver::PostgreSQL;
+}
+
 void login(User& user)
 {
     user.waitUntil([] { return User::visible(QStringLiteral("UsernameEdt")) != nullptr; }, QStringLiteral("the login window"), 30000);

@@ -22,6 +22,8 @@ public:
     }
     QVariant scalar(const QString& sql, const QVariantMap& bound = {}) const;
     int count(const QString& sql, const QVariantMap& bound = {}) const { return scalar(sql, bound).toInt(); }
+    void run(const QString& sql) const;
+    bool onPostgres() const;
 
 private:
     const db::Connection& m_connection;

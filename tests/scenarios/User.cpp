@@ -1,8 +1,9 @@
 #include "User.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QAbstractItemView>
+#include <QAbstractScrollArea>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -210,6 +211,31 @@ void User::menu(const QString& menuName, const QString& itemName) const
     click(item.center());
 }
 
+void User::popupItem(const QString& name, const QString& itemName) const
+{
+    waitUntil([name] { return visible(name) != nullptr; }, name + QStringLiteral(" on the screen"));
+    const QRect rect = see([name] {
+        QWidget* widget = visible(name);
+        if (auto* view = qobject_cast<QAbstractScrollArea*>(widget))
+            widget = view->viewport();
+        return globalRect(widget);
+    });
+    click(rect.center(), 1, 3);
+    QRect item;
+    waitUntil(
+        [&item, itemName] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            auto* action = menu ? menu->findChild<QAction*>(itemName) : nullptr;
+            if (!action || !menu->actions().contains(action))
+                return false;
+            const QRect local = menu->actionGeometry(action);
+            item = QRect(menu->mapToGlobal(local.topLeft()), local.size());
+            return action->isEnabled() && !local.isEmpty();
+        },
+        QStringLiteral("the pop-up item %1, enabled").arg(itemName));
+    click(item.center());
+}
+
 QString User::answer(const QString& button) const
 {
     QString text;
@@ -236,9 +262,20 @@ QString User::answer(const QString& button) const
 
 void User::fill(const QString& name, const QString& text) const
 {
-    clickOn(name);
-    key(QStringLiteral("ctrl+a"));
-    type(text);
+    // The X server may hand the program a letter of the other keyboard layout while it is busy
+    // (a race of xdotool's, not the program's): what arrived is compared and typed again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        clickOn(name);
+        key(QStringLiteral("ctrl+a"));
+        type(text);
+        const bool arrived = see([name, text] {
+            auto* edit = qobject_cast<QLineEdit*>(visible(name));
+            return !edit || edit->text() == text;
+        });
+        if (arrived)
+            return;
+    }
+    checks.fail(QStringLiteral("\"%1\" could not be typed into %2").arg(text, name));
 }
 
 QString User::screenshot(const QString& name) const

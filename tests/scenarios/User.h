@@ -76,6 +76,9 @@ public:
     void toolButton(const QString& actionName) const;
     // A main menu command: the menu's title clicked, then its item ("FileFunctions1", "SaveRecordMenu").
     void menu(const QString& menuName, const QString& itemName) const;
+    // Right-clicks the visible widget named `name` and chooses the item `itemName` of the
+    // pop-up menu that opens.
+    void popupItem(const QString& name, const QString& itemName) const;
     // Waits for a message box, clicks the button with `button` on it and returns the box's text.
     QString answer(const QString& button) const;
     // Types into the visible editor named `name`: a click, everything selected, then the text.

@@ -8,6 +8,9 @@
      is built on it) and no header of src/widgets; and their layers do not link Qt6::Widgets or
      orvane_widgets.
   3. SQL statements appear in string literals only in src/db and src/data.
+  4. A window folder (patients, clinical, appointments ...) neither links nor includes a sibling
+     window folder: what two of them share belongs in src/widgets or src/data, and one opens
+     another's window through the main window's open-window service.
 
 Known violations (tools/layering/known-violations.txt) are tolerated while they exist; one that
 no longer occurs fails the check too, so that the list only ever shrinks.
@@ -22,6 +25,8 @@ import re
 import sys
 
 NO_WIDGETS = ("platform", "db", "data")
+WINDOW_FOLDERS = ("patients", "clinical", "appointments", "finance", "supplies", "prescriptions", "images",
+                  "reminders", "lists", "audit")
 SQL_ALLOWED = ("db", "data")
 WIDGET_LIBRARIES = ("Qt6::Widgets", "Qt6::PrintSupport", "orvane_widgets")
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp")
@@ -187,6 +192,12 @@ def check(source_dir, qt_dirs):
                     found.append(("src/CMakeLists.txt", f"{name} -> {dep}",
                                   f"{name} links {dep}, which brings Qt Widgets"))
 
+    window_layers = {name for name, (dirs, _) in layers.items() if dirs and all(d in WINDOW_FOLDERS for d in dirs)}
+    for name in sorted(window_layers):
+        for dep in layers[name][1]:
+            if dep in window_layers:
+                found.append(("src/CMakeLists.txt", f"{name} -> {dep}", f"the window folder {name} links the window folder {dep}"))
+
     on_disk = sorted(d for d in os.listdir(src) if os.path.isdir(os.path.join(src, d)))
     folders = set(on_disk) | set(owner)
     for folder in on_disk:
@@ -204,7 +215,9 @@ def check(source_dir, qt_dirs):
                     continue
                 quote, header = match.groups()
                 top = header.split("/")[0]
-                if quote == '"' and "/" in header and top in folders and top not in allowed:
+                if quote == '"' and folder in WINDOW_FOLDERS and top in WINDOW_FOLDERS and top != folder:
+                    found.append((relative, line.strip(), f'includes "{header}" of the sibling window folder {top}'))
+                elif quote == '"' and "/" in header and top in folders and top not in allowed:
                     found.append((relative, line.strip(),
                                   f'includes "{header}" but {owner[folder]} does not link {owner.get(top, top)}'
                                   " (declare it in src/CMakeLists.txt)"))

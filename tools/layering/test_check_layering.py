@@ -77,10 +77,13 @@ class LayeringCheck(unittest.TestCase):
 
     def test_each_fault_fails(self):
         faults = [
-            ("window includes an undeclared window folder", "src/patients/Family.cpp",
-             '#include "clinical/Chart.h"\n', 'includes "clinical/Chart.h" but orvane_patients does not link orvane_clinical'),
+            ("window includes a sibling window folder", "src/patients/Family.cpp",
+             '#include "clinical/Chart.h"\n', 'includes "clinical/Chart.h" of the sibling window folder clinical'),
             ("window includes a window folder that has no sources yet", "src/patients/Ledger.cpp",
-             '#include "finance/Ledger.h"\n', "orvane_patients does not link orvane_finance"),
+             '#include "finance/Ledger.h"\n', "of the sibling window folder finance"),
+            ("window folder links a sibling", "src/CMakeLists.txt",
+             LAYERS + "orvane_layer(orvane_lists DIRS lists DEPS orvane_data orvane_clinical)\n",
+             "the window folder orvane_lists links the window folder orvane_clinical"),
             ("lower layer includes a window folder", "src/data/Open.cpp",
              '#include "patients/Patient.h"\n', "orvane_data does not link orvane_patients"),
             ("data includes a Qt Widgets class", "src/data/Box.cpp",
@@ -108,11 +111,14 @@ class LayeringCheck(unittest.TestCase):
                 self.assertEqual(status, 1, out)
                 self.assertIn(expected, out)
 
-    def test_declared_dependency_passes(self):
+    def test_declared_sibling_still_fails(self):
+        # Declaring the link does not make it right: shared code goes down a layer.
         self.write("src/patients/Family.cpp", '#include "clinical/Chart.h"\n')
         self.write("src/CMakeLists.txt", LAYERS.replace("DIRS patients DEPS orvane_data", "DIRS patients DEPS orvane_clinical orvane_data"))
         status, out = self.run_check()
-        self.assertEqual(status, 0, out)
+        self.assertEqual(status, 1, out)
+        self.assertIn("links the window folder orvane_clinical", out)
+        self.assertIn("of the sibling window folder clinical", out)
 
     def test_data_layer_linking_widgets_fails(self):
         self.write("src/CMakeLists.txt", LAYERS.replace("DIRS data     DEPS orvane_db", "DIRS data DEPS orvane_db orvane_widgets"))

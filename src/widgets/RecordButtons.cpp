@@ -1,4 +1,4 @@
-#include "clinical/RecordButtons.h"
+#include "widgets/RecordButtons.h"
 
 #include "widgets/WindowService.h"
 
@@ -6,7 +6,14 @@
 #include <QHBoxLayout>
 #include <QToolButton>
 
-namespace clinical {
+namespace widgets {
+
+const QStringList& allRecordButtons()
+{
+    static const QStringList names { QStringLiteral("New"), QStringLiteral("Delete"), QStringLiteral("Edit"),
+        QStringLiteral("Cancel"), QStringLiteral("Save") };
+    return names;
+}
 
 QWidget* recordButtons(QWidget* parent, const QStringList& names)
 {
@@ -29,4 +36,4 @@ QWidget* recordButtons(QWidget* parent, const QStringList& names)
     return row;
 }
 
-} // namespace clinical
+} // namespace widgets
