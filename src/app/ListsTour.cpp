@@ -50,9 +50,9 @@ QStringList tourListWindows(const QString& outDir, const QString& dataDirectory)
         } pages[] = { { day.RemindersPage, "ShowReminderForm_Reminders" },
             { day.RecallsPage, "ShowReminderForm_Recalls" } };
         for (const auto& page : pages) {
-            const int index = day.PageControl1->indexOf(page.page);
-            day.PageControl1->setTabVisible(index, true);
-            day.PageControl1->setCurrentIndex(index);
+            const int index = day.Pages->indexOf(page.page);
+            day.Pages->setTabVisible(index, true);
+            day.Pages->setCurrentIndex(index);
             take(day, QString::fromLatin1(page.name));
         }
     }

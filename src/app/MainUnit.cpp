@@ -4,11 +4,12 @@
 
 #include "app/RecordShortcuts.h"
 #include "app/WindowRegistry.h"
-#include "data/AlarmSet.h"
 #include "clinical/ArtworkFiles.h"
 #include "clinical/SymbolContainer.h"
-#include "db/DataSource.h"
+#include "data/AlarmSet.h"
+#include "db/ControlsDisabled.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "platform/Directories.h"
 #include "platform/ExceptionLog.h"
 #include "platform/MessageService.h"
@@ -510,16 +511,12 @@ void TMainForm::RefreshTables()
     QVariant patient;
     if (view->objectName() == QLatin1String("PatientsTable") && !view->isEmpty())
         patient = view->value(u"PatientID");
-    view->disableControls();
-    try {
+    {
+        const db::ControlsDisabled quiet(*view);
         view->refresh();
         if (patient.isValid())
             view->locate(QStringLiteral("PatientID"), patient);
-    } catch (...) {
-        view->enableControls();
-        throw;
     }
-    view->enableControls();
     if (widgets::RecordWindow* window = Records->activeWindow()) {
         try {
             window->refreshDetails();

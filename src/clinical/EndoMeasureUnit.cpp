@@ -121,9 +121,9 @@ QWidget* TEndoMeasureForm::buildEditors()
         return l;
     };
 
-    DBEdit1 = new widgets::DBDateEdit(panel);
-    DBEdit1->setObjectName(QStringLiteral("DBEdit1"));
-    DBEdit1->bindTo(source, QStringLiteral("Date"));
+    DateEdit = new widgets::DBDateEdit(panel);
+    DateEdit->setObjectName(QStringLiteral("DBEdit1"));
+    DateEdit->bindTo(source, QStringLiteral("Date"));
     ToothCombo = new widgets::DBComboBox(panel);
     ToothCombo->setObjectName(QStringLiteral("ToothCombo"));
     ToothCombo->setEditable(false);
@@ -138,8 +138,8 @@ QWidget* TEndoMeasureForm::buildEditors()
     NotesEdit->setMaxLength(60);
 
     auto* top = new QHBoxLayout;
-    top->addWidget(label(QStringLiteral("DateLabel"), QStringLiteral("Date"), DBEdit1));
-    top->addWidget(DBEdit1);
+    top->addWidget(label(QStringLiteral("DateLabel"), QStringLiteral("Date"), DateEdit));
+    top->addWidget(DateEdit);
     top->addSpacing(12);
     top->addWidget(label(QStringLiteral("ToothLabel"), QStringLiteral("Tooth No."), ToothCombo));
     top->addWidget(ToothCombo);
@@ -190,7 +190,7 @@ QWidget* TEndoMeasureForm::buildEditors()
     notes->addWidget(NotesEdit, 1);
     grid->addLayout(notes, CanalCount + 1, 0, 1, 6);
     grid->setColumnStretch(6, 1);
-    m_editors << DBEdit1 << ToothCombo << NotesEdit;
+    m_editors << DateEdit << ToothCombo << NotesEdit;
     applyCanalCount();
     return panel;
 }
@@ -243,7 +243,7 @@ db::DataSource* TEndoMeasureForm::mainSource() const
 
 void TEndoMeasureForm::prepareNew()
 {
-    DBEdit1->setFocus();
+    DateEdit->setFocus();
 }
 
 void TEndoMeasureForm::followState()
@@ -252,7 +252,7 @@ void TEndoMeasureForm::followState()
     const bool editing = m_dm.clinical().EndoTable->isEditing();
     // A new record starts at its date (the shell finds only the frame's windows).
     if (state == db::DatasetState::Insert && m_state != db::DatasetState::Insert && isVisible())
-        DBEdit1->setFocus();
+        DateEdit->setFocus();
     m_state = state;
     for (QWidget* editor : std::as_const(m_editors))
         editor->setEnabled(editing && (editor != ToothCombo || m_tooth == 0));

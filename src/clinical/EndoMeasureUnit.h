@@ -63,7 +63,7 @@ public:
     };
 
     widgets::DBGrid* Grid;
-    widgets::DBDateEdit* DBEdit1; // the date: the New command's focus
+    widgets::DBDateEdit* DateEdit; // the date: the New command's focus
     widgets::DBComboBox* ToothCombo;
     QList<CanalControls> Canals;
     widgets::DBEdit* NotesEdit;

@@ -4,6 +4,7 @@
 #include "clinical/CostRules.h"
 #include "clinical/MasitikesUnit.h"
 #include "data/DmUnit.h"
+#include "db/ControlsDisabled.h"
 #include "db/Dataset.h"
 #include "db/DataSource.h"
 #include "platform/MessageService.h"
@@ -47,22 +48,6 @@ bool medical()
 {
     return platform::session().edition == platform::Edition::Medical;
 }
-
-// Holds back the display of a view while a loop changes many rows.
-class ControlsDisabled {
-public:
-    explicit ControlsDisabled(db::Dataset& view)
-        : m_view(view)
-    {
-        m_view.disableControls();
-    }
-    ~ControlsDisabled() { m_view.enableControls(); }
-    ControlsDisabled(const ControlsDisabled&) = delete;
-    ControlsDisabled& operator=(const ControlsDisabled&) = delete;
-
-private:
-    db::Dataset& m_view;
-};
 
 } // namespace
 
@@ -395,7 +380,7 @@ void THistoryForm::DeleteBtnClick()
         return;
     // The data module's rule removes each row's charge with it.
     const QList<QVariant> ids = selectedIds();
-    std::optional<ControlsDisabled> quiet;
+    std::optional<db::ControlsDisabled> quiet;
     if (ids.size() > 1)
         quiet.emplace(rows);
     forEachSelected(ids, [](db::Dataset& row) { row.remove(); });
@@ -409,7 +394,7 @@ void THistoryForm::markReceipts(bool receipted)
     const QList<QVariant> ids = selectedIds();
     m_dm.supplies().suspendLabItemsRefresh();
     try {
-        ControlsDisabled quiet(rows);
+        db::ControlsDisabled quiet(rows);
         forEachSelected(ids, [receipted](db::Dataset& row) {
             row.edit();
             row.setValue(u"IOFld", receipted);

@@ -5,6 +5,7 @@
 
 #include "clinical/PerioColorsUnit.h"
 #include "data/DmUnit.h"
+#include "db/ControlsDisabled.h"
 #include "db/Dataset.h"
 #include "db/DataSource.h"
 #include "platform/Directories.h"
@@ -406,7 +407,7 @@ void TPerioForm::LoadChart()
     db::Dataset& charts = *m_dm.clinical().PeriTable;
     db::Dataset& items = *m_dm.clinical().PeriItemTable;
     if (hasRow(charts) && items.isActive() && !items.isEmpty()) {
-        items.disableControls();
+        const db::ControlsDisabled quiet(items);
         const int row = items.currentRow();
         for (items.first(); !items.eof(); items.next()) {
             const int number = items.value(u"ToothNum").toInt();
@@ -422,7 +423,6 @@ void TPerioForm::LoadChart()
             tooth.notes = items.value(u"Notes").toString();
         }
         items.moveTo(row);
-        items.enableControls();
     }
     ShowTooth(m_tooth);
 }
@@ -445,8 +445,8 @@ void TPerioForm::SaveTeeth()
     db::Dataset& items = *m_dm.clinical().PeriItemTable;
     if (!items.isActive())
         m_dm.OpenTable(items);
-    items.disableControls();
-    try {
+    {
+        const db::ControlsDisabled quiet(items);
         for (int number : perio::walkOrder()) {
             const perio::Tooth& tooth = m_chart.tooth(number);
             const bool stored = items.locate(QStringLiteral("ToothNum"), number);
@@ -471,11 +471,7 @@ void TPerioForm::SaveTeeth()
             items.setValue(u"Notes", tooth.notes.isEmpty() ? QVariant() : QVariant(tooth.notes));
             items.post();
         }
-    } catch (...) {
-        items.enableControls();
-        throw;
     }
-    items.enableControls();
 }
 
 // --- activation and closing ---

@@ -6,6 +6,7 @@
 #include "data/ImageFiling.h"
 
 #include "db/Connection.h"
+#include "db/ControlsDisabled.h"
 #include "db/DataSource.h"
 #include "db/Query.h"
 #include "platform/ExceptionLog.h"
@@ -392,17 +393,13 @@ void ClinicalArea::PeriTableBeforeDelete(db::Dataset&)
 {
     if (!PeriItemTable->isActive())
         OpenTable(*PeriItemTable);
-    PeriItemTable->disableControls();
-    try {
+    {
+        const db::ControlsDisabled quiet(*PeriItemTable);
         while (!PeriItemTable->isEmpty()) {
             PeriItemTable->first();
             PeriItemTable->remove();
         }
-    } catch (...) {
-        PeriItemTable->enableControls();
-        throw;
     }
-    PeriItemTable->enableControls();
 }
 
 void ClinicalArea::PeriItemTableNewRecord(db::Dataset& DataSet)

@@ -244,10 +244,12 @@ void Dataset::post()
         return;
     beforePost(*this); // db::Abort leaves the row in edit
     checkRequired();
-    if (m_cached)
+    if (m_cached) {
         postCachedAndStore();
-    else
+    } else {
         writeThrough();
+        afterPostRules(*this);
+    }
     emit afterPost();
     emit contentChanged();
 }

@@ -102,10 +102,10 @@ TAdditionalForm::TAdditionalForm(data::TDmForm& dm, bool physicalSystems, Search
             m_dm.OpenTable(view);
     }
 
-    TabControl1 = new QTabBar(this);
-    TabControl1->setObjectName(QStringLiteral("TabControl1"));
+    ListTabs = new QTabBar(this);
+    ListTabs->setObjectName(QStringLiteral("TabControl1"));
     for (ListTab tab : std::as_const(m_tabs))
-        TabControl1->setTabData(TabControl1->addTab(QString::fromLatin1(captionOf(tab))), int(tab));
+        ListTabs->setTabData(ListTabs->addTab(QString::fromLatin1(captionOf(tab))), int(tab));
     Pages = new QStackedWidget(this);
     Pages->setObjectName(QStringLiteral("Pages"));
     m_listPage = buildListPage();
@@ -141,7 +141,7 @@ TAdditionalForm::TAdditionalForm(data::TDmForm& dm, bool physicalSystems, Search
     bottom->addWidget(SearchBtn);
     bottom->addWidget(CloseBtn);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(TabControl1);
+    layout->addWidget(ListTabs);
     layout->addWidget(Pages, 1);
     layout->addLayout(bottom);
 
@@ -157,7 +157,7 @@ TAdditionalForm::TAdditionalForm(data::TDmForm& dm, bool physicalSystems, Search
     Lang->setProperties(paths);
 
     // The tab bar moves first; the save question may move it back.
-    connect(TabControl1, &QTabBar::currentChanged, this, &TAdditionalForm::tabChanging);
+    connect(ListTabs, &QTabBar::currentChanged, this, &TAdditionalForm::tabChanging);
     for (ListTab tab : std::as_const(m_tabs))
         m_connections << connect(&listOf(tab), &db::Dataset::stateChanged, this, [this] { updateButtons(); });
     m_connections << connect(
@@ -171,7 +171,7 @@ TAdditionalForm::TAdditionalForm(data::TDmForm& dm, bool physicalSystems, Search
         first = ListTab::InsurCompanies;
     m_shownIndex = int(m_tabs.indexOf(first));
     m_changingTab = true;
-    TabControl1->setCurrentIndex(m_shownIndex);
+    ListTabs->setCurrentIndex(m_shownIndex);
     m_changingTab = false;
     showCurrentTab();
 }
@@ -305,7 +305,7 @@ QList<ListTab> TAdditionalForm::tabs() const
 
 ListTab TAdditionalForm::currentTab() const
 {
-    return ListTab(TabControl1->tabData(TabControl1->currentIndex()).toInt());
+    return ListTab(ListTabs->tabData(ListTabs->currentIndex()).toInt());
 }
 
 bool TAdditionalForm::selectTab(ListTab tab)
@@ -313,7 +313,7 @@ bool TAdditionalForm::selectTab(ListTab tab)
     const int index = int(m_tabs.indexOf(tab));
     if (index < 0)
         return false;
-    TabControl1->setCurrentIndex(index);
+    ListTabs->setCurrentIndex(index);
     return currentTab() == tab;
 }
 
@@ -327,10 +327,10 @@ void TAdditionalForm::tabChanging(int index)
 {
     if (m_changingTab || index == m_shownIndex)
         return;
-    const ListTab shown = ListTab(TabControl1->tabData(m_shownIndex).toInt());
+    const ListTab shown = ListTab(ListTabs->tabData(m_shownIndex).toInt());
     if (!askToPost(listOf(shown))) {
         m_changingTab = true;
-        TabControl1->setCurrentIndex(m_shownIndex);
+        ListTabs->setCurrentIndex(m_shownIndex);
         m_changingTab = false;
         return;
     }
@@ -343,9 +343,9 @@ void TAdditionalForm::tabChanging(int index)
 void TAdditionalForm::showCurrentTab()
 {
     // Tab captions by their list, not by their place: a removed tab shifts the places.
-    for (int i = 0; i < TabControl1->count(); ++i)
-        TabControl1->setTabText(
-            i, Lang->Message(QString::fromLatin1(captionOf(ListTab(TabControl1->tabData(i).toInt())))));
+    for (int i = 0; i < ListTabs->count(); ++i)
+        ListTabs->setTabText(
+            i, Lang->Message(QString::fromLatin1(captionOf(ListTab(ListTabs->tabData(i).toInt())))));
     const ListTab tab = currentTab();
     setWindowTitle(Lang->Message(QStringLiteral("Additional")) + QStringLiteral(" - ")
         + Lang->Message(QString::fromLatin1(captionOf(tab))));

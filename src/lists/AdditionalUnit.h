@@ -64,7 +64,7 @@ public:
     void SearchBtnClick();
     void ColorBtnClick();
 
-    QTabBar* TabControl1;
+    QTabBar* ListTabs;
     QStackedWidget* Pages;
     // the page of the cities and the insurance companies
     QLabel* ListLabel;

@@ -92,7 +92,7 @@ QWidget* TMedicinesForm::buildEditors()
         m->setMinimumHeight(54);
         return m;
     };
-    DBEdit2 = edit("DBEdit2", "Name");
+    NameEdit = edit("DBEdit2", "Name");
     CategoryEdit = edit("CategoryEdit", "Category");
     DrasticEdit = edit("DrasticEdit", "Drastic");
     CompanyEdit = edit("CompanyEdit", "Company");
@@ -111,7 +111,7 @@ QWidget* TMedicinesForm::buildEditors()
     ShownCheck->setText(QStringLiteral("Shown"));
 
     auto* left = new QFormLayout;
-    left->addRow(label(panel, QStringLiteral("NameLabel"), QStringLiteral("Name")), DBEdit2);
+    left->addRow(label(panel, QStringLiteral("NameLabel"), QStringLiteral("Name")), NameEdit);
     left->addRow(label(panel, QStringLiteral("CategoryLabel"), QStringLiteral("Category")), CategoryEdit);
     left->addRow(label(panel, QStringLiteral("DrasticLabel"), QStringLiteral("Drastic")), DrasticEdit);
     left->addRow(label(panel, QStringLiteral("CompanyLabel"), QStringLiteral("Company")), CompanyEdit);
@@ -147,7 +147,7 @@ db::DataSource* TMedicinesForm::mainSource() const
 
 void TMedicinesForm::prepareNew()
 {
-    DBEdit2->setFocus();
+    NameEdit->setFocus();
 }
 
 void TMedicinesForm::updateButtons()

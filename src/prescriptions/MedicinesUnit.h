@@ -41,7 +41,7 @@ public:
     void SearchBtnClick();
 
     widgets::DBGrid* Grid;
-    widgets::DBEdit* DBEdit2; // the name, New's focus
+    widgets::DBEdit* NameEdit; // the name, New's focus
     widgets::DBEdit *CategoryEdit, *DrasticEdit, *CompanyEdit, *EOFEdit, *MorphEdit, *QuantityEdit;
     widgets::DBEdit *RetailPriceEdit, *TradePriceEdit, *HospitalPriceEdit;
     widgets::DBMemo *IndicationMemo, *ContraIndicationMemo, *InstructionsMemo, *CommentsMemo;

@@ -169,12 +169,12 @@ QWidget* TPrescriptionsForm::buildPrescription()
     PrescriptionsGrid->setColumns({ { QStringLiteral("Date"), QStringLiteral("Date"), 90 },
         { QStringLiteral("Name"), QStringLiteral("Name"), 220 } });
     DateEdit = bound<widgets::DBDateEdit>(panel, QStringLiteral("DateEdit"), source, QStringLiteral("Date"));
-    DBEdit2 = bound<widgets::DBEdit>(panel, QStringLiteral("DBEdit2"), source, QStringLiteral("Name"));
+    NameEdit = bound<widgets::DBEdit>(panel, QStringLiteral("DBEdit2"), source, QStringLiteral("Name"));
     CommentsMemo
         = bound<widgets::DBMemo>(panel, QStringLiteral("CommentsMemo"), source, QStringLiteral("Comments"));
     auto* form = new QFormLayout;
     form->addRow(label(panel, QStringLiteral("DateLabel"), QStringLiteral("Date")), DateEdit);
-    form->addRow(label(panel, QStringLiteral("NameLabel"), QStringLiteral("Name")), DBEdit2);
+    form->addRow(label(panel, QStringLiteral("NameLabel"), QStringLiteral("Name")), NameEdit);
     form->addRow(label(panel, QStringLiteral("CommentsLabel"), QStringLiteral("Comments")), CommentsMemo);
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(0, 0, 0, 0);
@@ -246,7 +246,7 @@ db::DataSource* TPrescriptionsForm::mainSource() const
 
 void TPrescriptionsForm::prepareNew()
 {
-    DBEdit2->setFocus();
+    NameEdit->setFocus();
 }
 
 void TPrescriptionsForm::updateButtons()

@@ -59,7 +59,7 @@ public:
     QPushButton* SearchPatientBtn;
     widgets::DBGrid* PrescriptionsGrid;
     widgets::DBDateEdit* DateEdit;
-    widgets::DBEdit* DBEdit2; // the prescription's name, New's focus
+    widgets::DBEdit* NameEdit; // the prescription's name, New's focus
     widgets::DBMemo* CommentsMemo;
     widgets::DBGrid* ItemsGrid;
     QPushButton* NewMedicineBtn;

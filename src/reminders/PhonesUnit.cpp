@@ -52,7 +52,7 @@ TPhonesForm::TPhonesForm(data::TDmForm& dm, Search search, QWidget* parent)
     const auto edit = [&](const char* name, const char* field) {
         return bound<widgets::DBEdit>(editors, QLatin1String(name), source, QLatin1String(field));
     };
-    DBEdit1 = edit("DBEdit1", "LastName");
+    LastNameEdit = edit("DBEdit1", "LastName");
     FirstNameEdit = edit("FirstNameEdit", "FirstName");
     FatherNameEdit = edit("FatherNameEdit", "FatherName");
     PhoneEdit = edit("PhoneEdit", "Phone");
@@ -72,7 +72,7 @@ TPhonesForm::TPhonesForm(data::TDmForm& dm, Search search, QWidget* parent)
         = bound<widgets::DBMemo>(editors, QStringLiteral("CommentsMemo"), source, QStringLiteral("Comments"));
 
     auto* names = new QFormLayout;
-    names->addRow(label(editors, QStringLiteral("LastNameLabel"), QStringLiteral("LastName")), DBEdit1);
+    names->addRow(label(editors, QStringLiteral("LastNameLabel"), QStringLiteral("LastName")), LastNameEdit);
     names->addRow(
         label(editors, QStringLiteral("FirstNameLabel"), QStringLiteral("FirstName")), FirstNameEdit);
     names->addRow(
@@ -119,7 +119,7 @@ TPhonesForm::TPhonesForm(data::TDmForm& dm, Search search, QWidget* parent)
 
 void TPhonesForm::prepareNew()
 {
-    DBEdit1->setFocus();
+    LastNameEdit->setFocus();
 }
 
 void TPhonesForm::stateChanged()

@@ -35,7 +35,8 @@ public:
     void NewCityBtnClick();
 
     widgets::DBGrid* Grid;
-    widgets::DBEdit *DBEdit1, *FirstNameEdit, *FatherNameEdit; // DBEdit1: the last name, New's focus
+    widgets::DBEdit *LastNameEdit, *FirstNameEdit,
+        *FatherNameEdit; // LastNameEdit: the last name, New's focus
     widgets::DBEdit *PhoneEdit, *JobPhoneEdit, *MobileEdit, *FaxEdit, *AddressEdit, *ZipEdit;
     widgets::DBLookupCombo* CityCombo;
     QPushButton* NewCityBtn;

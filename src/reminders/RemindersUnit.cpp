@@ -47,8 +47,9 @@ TRemindersForm::TRemindersForm(data::TDmForm& dm, QWidget* parent)
     auto* editors = new QWidget(this);
     DateEdit
         = bound<widgets::DBDateEdit>(editors, QStringLiteral("DateEdit"), source, QStringLiteral("Date"));
-    DBMemo1 = bound<widgets::DBMemo>(editors, QStringLiteral("DBMemo1"), source, QStringLiteral("Comments"));
-    DBMemo1->setMinimumHeight(80);
+    CommentsMemo
+        = bound<widgets::DBMemo>(editors, QStringLiteral("DBMemo1"), source, QStringLiteral("Comments"));
+    CommentsMemo->setMinimumHeight(80);
     DeleteDateEdit = bound<widgets::DBDateEdit>(
         editors, QStringLiteral("DeleteDateEdit"), source, QStringLiteral("DeleteDate"));
     DurationEdit = bound<widgets::DBEdit>(
@@ -74,7 +75,7 @@ TRemindersForm::TRemindersForm(data::TDmForm& dm, QWidget* parent)
     form->addRow(QString(), EveryYearCheck);
     auto* comments = new QVBoxLayout;
     comments->addWidget(label(editors, QStringLiteral("CommentsLabel"), QStringLiteral("Comments")));
-    comments->addWidget(DBMemo1, 1);
+    comments->addWidget(CommentsMemo, 1);
     auto* editorLayout = new QHBoxLayout(editors);
     editorLayout->setContentsMargins(0, 0, 0, 0);
     editorLayout->addLayout(form);
@@ -98,7 +99,7 @@ TRemindersForm::TRemindersForm(data::TDmForm& dm, QWidget* parent)
 
 void TRemindersForm::prepareNew()
 {
-    DBMemo1->setFocus();
+    CommentsMemo->setFocus();
 }
 
 } // namespace reminders

@@ -24,7 +24,7 @@ public:
 
     widgets::DBGrid* Grid;
     widgets::DBDateEdit* DateEdit;
-    widgets::DBMemo* DBMemo1; // the comments
+    widgets::DBMemo* CommentsMemo; // the comments
     widgets::DBDateEdit* DeleteDateEdit;
     widgets::DBEdit* DurationEdit;
     widgets::DBCheckBox* EveryMonthCheck;

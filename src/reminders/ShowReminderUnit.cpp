@@ -30,18 +30,18 @@ TShowReminderForm::TShowReminderForm(data::TDmForm& dm, QDate today, QWidget* pa
     setWindowTitle(QStringLiteral("Reminder - Name Day!!!"));
     resize(760, 520);
 
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    RemindersPage = new QWidget(PageControl1);
+    Pages = new QTabWidget(this);
+    Pages->setObjectName(QStringLiteral("PageControl1"));
+    RemindersPage = new QWidget(Pages);
     RemindersPage->setObjectName(QStringLiteral("TabSheet1"));
     ReminderMemo = new QPlainTextEdit(RemindersPage);
     ReminderMemo->setObjectName(QStringLiteral("ReminderMemo"));
     ReminderMemo->setReadOnly(true);
     auto* reminderLayout = new QVBoxLayout(RemindersPage);
     reminderLayout->addWidget(ReminderMemo);
-    PageControl1->addTab(RemindersPage, QStringLiteral("Reminder - Name Day"));
+    Pages->addTab(RemindersPage, QStringLiteral("Reminder - Name Day"));
 
-    RecallsPage = new QWidget(PageControl1);
+    RecallsPage = new QWidget(Pages);
     RecallsPage->setObjectName(QStringLiteral("TabSheet2"));
     RecallLabel = new QLabel(QStringLiteral("Patients for Recall Today:"), RecallsPage);
     RecallLabel->setObjectName(QStringLiteral("Label1"));
@@ -75,7 +75,7 @@ TShowReminderForm::TShowReminderForm(data::TDmForm& dm, QDate today, QWidget* pa
     auto* recallLayout = new QVBoxLayout(RecallsPage);
     recallLayout->addLayout(top);
     recallLayout->addWidget(RecallGrid, 1);
-    PageControl1->addTab(RecallsPage, QStringLiteral("Patients For Recall"));
+    Pages->addTab(RecallsPage, QStringLiteral("Patients For Recall"));
 
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
@@ -85,18 +85,17 @@ TShowReminderForm::TShowReminderForm(data::TDmForm& dm, QDate today, QWidget* pa
     bottom->addStretch();
     bottom->addWidget(OKBtn);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(PageControl1, 1);
+    layout->addWidget(Pages, 1);
     layout->addLayout(bottom);
 
     Lang = new widgets::TLanguage(this);
     Lang->setObjectName(QStringLiteral("Lang"));
-    Lang->setProperties(
-        { QStringLiteral("ShowReminderForm.Caption"), QStringLiteral("ShowReminderForm.PageControl1.Tabs"),
-            QStringLiteral("ShowReminderForm.Label1.Caption"),
-            QStringLiteral("ShowReminderForm.PrintBtn.Caption"),
-            QStringLiteral("ShowReminderForm.PrintPreview1.Caption"),
-            QStringLiteral("ShowReminderForm.OKBtn.Caption"),
-            QStringLiteral("ShowReminderForm.dxDBGrid1.Columns") });
+    Lang->setProperties({ QStringLiteral("ShowReminderForm.Caption"),
+        QStringLiteral("ShowReminderForm.Pages.Tabs"), QStringLiteral("ShowReminderForm.Label1.Caption"),
+        QStringLiteral("ShowReminderForm.PrintBtn.Caption"),
+        QStringLiteral("ShowReminderForm.PrintPreview1.Caption"),
+        QStringLiteral("ShowReminderForm.OKBtn.Caption"),
+        QStringLiteral("ShowReminderForm.dxDBGrid1.Columns") });
     Lang->Translate();
 }
 
@@ -111,9 +110,9 @@ bool TShowReminderForm::gather()
     ReminderMemo->setPlainText(day.gather());
     const bool recalls = day.openRecalls() && !m_dm.patients().PatientsToReviewQry->isEmpty();
     const bool reminders = !ReminderMemo->toPlainText().isEmpty();
-    PageControl1->setTabVisible(PageControl1->indexOf(RemindersPage), reminders);
-    PageControl1->setTabVisible(PageControl1->indexOf(RecallsPage), recalls);
-    PageControl1->setCurrentWidget(reminders ? RemindersPage : RecallsPage);
+    Pages->setTabVisible(Pages->indexOf(RemindersPage), reminders);
+    Pages->setTabVisible(Pages->indexOf(RecallsPage), recalls);
+    Pages->setCurrentWidget(reminders ? RemindersPage : RecallsPage);
     return reminders || recalls;
 }
 

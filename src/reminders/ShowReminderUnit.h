@@ -39,7 +39,7 @@ public:
     void PrintBtnClick();
     void PrintPreviewClick();
 
-    QTabWidget* PageControl1;
+    QTabWidget* Pages;
     QWidget* RemindersPage;
     QWidget* RecallsPage;
     QPlainTextEdit* ReminderMemo;

@@ -2,6 +2,7 @@
 
 #include "data/DmRuleHelpers.h"
 #include "data/DmUnit.h"
+#include "db/ControlsDisabled.h"
 #include "db/Dataset.h"
 #include "db/Errors.h"
 
@@ -40,8 +41,8 @@ int deliverPendingItems(data::TDmForm& dm, const QList<int>& pendingRows)
     db::Dataset& pending = *dm.supplies().UndeliveredMaterialItemsPerSupplQry;
     db::Dataset& lines = *dm.supplies().DeliveredMatItemsTable;
     int added = 0;
-    lines.disableControls();
-    try {
+    {
+        const db::ControlsDisabled quiet(lines);
         for (int row : pendingRows) {
             if (row < 0 || row >= pending.recordCount())
                 continue;
@@ -59,11 +60,7 @@ int deliverPendingItems(data::TDmForm& dm, const QList<int>& pendingRows)
             });
             ++added;
         }
-    } catch (...) {
-        lines.enableControls();
-        throw;
     }
-    lines.enableControls();
     return added;
 }
 

@@ -100,8 +100,11 @@ private Q_SLOTS:
         for (const auto& [table, field] : {std::pair{"Patient", "PatientID"}, {"Sessions", "PatientID"}, {"CartAnamnestica", "PatID"}})
             QCOMPARE(patientRows(c, QLatin1String(table), QLatin1String(field), id), 0);
 
+        // The patient is still being entered, with what was typed.
+        QCOMPARE(dm->patients().PatientsTable->state(), db::DatasetState::Insert);
+        QCOMPARE(dm->patients().PatientsTable->value(u"LastName").toString(), QStringLiteral("Nikolaou"));
         allowWrites(c, failing);
-        dm->storeGroup(*dm->patients().PatientsTable);
+        dm->patients().PatientsTable->post();
         for (const auto& [table, field] : {std::pair{"Patient", "PatientID"}, {"Sessions", "PatientID"}, {"CartAnamnestica", "PatID"}})
             QCOMPARE(patientRows(c, QLatin1String(table), QLatin1String(field), id), 1);
     }

@@ -65,7 +65,7 @@ private Q_SLOTS:
         const auto frame = testsupport::recordFrameFor(*dm);
         lists::TAdditionalForm form(*dm, physicalSystems);
         form.show();
-        QCOMPARE(form.TabControl1->count(), physicalSystems ? 6 : 5);
+        QCOMPARE(form.ListTabs->count(), physicalSystems ? 6 : 5);
         QCOMPARE(form.tabs().contains(lists::ListTab::PhysicalSystems), physicalSystems);
         const struct {
             lists::ListTab tab;
@@ -77,7 +77,7 @@ private Q_SLOTS:
             { lists::ListTab::Categories, dm->lists().CategoriesSrc, form.CategoriesGrid, 0 } };
         const int firstLater = physicalSystems ? 4 : 3;
         for (int i = 0; i < 2; ++i) {
-            form.TabControl1->setCurrentIndex(firstLater + i);
+            form.ListTabs->setCurrentIndex(firstLater + i);
             QCOMPARE(form.currentTab(), expected[i].tab);
             QCOMPARE(form.mainSource(), expected[i].source);
             QVERIFY(form.Pages->currentWidget()->isAncestorOf(expected[i].grid));
@@ -104,12 +104,12 @@ private Q_SLOTS:
         cities.setValue(u"CityName", QStringLiteral("Argos"));
         testsupport::MessageRecorder messages;
         messages.answer(platform::MessageService::Answer::Cancel);
-        form.TabControl1->setCurrentIndex(2);
+        form.ListTabs->setCurrentIndex(2);
         QCOMPARE(form.currentTab(), lists::ListTab::Cities);
         QCOMPARE(cities.state(), db::DatasetState::Insert);
         QCOMPARE(messages.shown().size(), 1);
         messages.answer(platform::MessageService::Answer::Yes);
-        form.TabControl1->setCurrentIndex(2);
+        form.ListTabs->setCurrentIndex(2);
         QCOMPARE(form.currentTab(), lists::ListTab::NameDays);
         QCOMPARE(cities.state(), db::DatasetState::Browse);
         QCOMPARE(patienttest::count(

@@ -84,8 +84,8 @@ private Q_SLOTS:
 
         reminders::TShowReminderForm form(*dm, today);
         QVERIFY(form.gather());
-        QCOMPARE(form.PageControl1->isTabVisible(form.PageControl1->indexOf(form.RemindersPage)), reminder);
-        QCOMPARE(form.PageControl1->isTabVisible(form.PageControl1->indexOf(form.RecallsPage)), recall);
+        QCOMPARE(form.Pages->isTabVisible(form.Pages->indexOf(form.RemindersPage)), reminder);
+        QCOMPARE(form.Pages->isTabVisible(form.Pages->indexOf(form.RecallsPage)), recall);
         QCOMPARE(form.ReminderMemo->toPlainText().contains(QStringLiteral("Call the lab")), reminder);
         if (recall) {
             const reports::Report report = form.recallReport();
@@ -133,7 +133,7 @@ private Q_SLOTS:
         QTimer::singleShot(0, this, [&] {
             if (auto* form = qobject_cast<reminders::TShowReminderForm*>(QApplication::activeModalWidget())) {
                 shown = form->ReminderMemo->toPlainText().contains(QStringLiteral("Still here"))
-                    && !form->PageControl1->isTabVisible(form->PageControl1->indexOf(form->RecallsPage));
+                    && !form->Pages->isTabVisible(form->Pages->indexOf(form->RecallsPage));
                 form->OKBtn->click();
             }
         });

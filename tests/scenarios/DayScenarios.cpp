@@ -3,7 +3,6 @@
 #include "Scenario.h"
 
 #include "appointments/AppointmentGrid.h"
-#include "clinical/ToothGeometry.h"
 #include "widgets/DBGrid.h"
 
 #include <QApplication>
@@ -20,37 +19,6 @@
 
 namespace scenarios {
 namespace {
-
-bool shown(const QString& name)
-{
-    return User::visible(name) != nullptr;
-}
-
-void waitShown(const User& user, const QString& name)
-{
-    user.waitUntil([name] { return shown(name); }, name + QStringLiteral(" on the screen"));
-}
-
-void waitGone(const User& user, const QString& name)
-{
-    user.waitUntil([name] { return !shown(name); }, name + QStringLiteral(" closed"));
-}
-
-// Where tooth `number` is drawn on the adult chart, inside the chart picture.
-QPoint toothOnChart(int number)
-{
-    return clinical::ToothRect(clinical::ToothIndexOf(number, clinical::ChartKind::Adult), clinical::ChartKind::Adult).center();
-}
-
-// Picks the first operation of group `group` in the operation picker and clicks `tooth`.
-void recordOnTooth(const User& user, int group, int tooth)
-{
-    user.clickOn(QStringLiteral("Group%1Btn").arg(group));
-    waitShown(user, QStringLiteral("OperationsForm"));
-    user.clickOn(QStringLiteral("OkBtn"));
-    waitGone(user, QStringLiteral("OperationsForm"));
-    user.clickOn(QStringLiteral("imTeeth"), toothOnChart(tooth));
-}
 
 QString footerBalance()
 {
@@ -110,11 +78,11 @@ void paymentDrive(User& user, QVariantMap& notes)
     user.toolButton(QStringLiteral("EconomicsBtn"));
     waitShown(user, QStringLiteral("EconomicsForm"));
     user.key(QStringLiteral("ctrl+Insert"));
-    user.waitUntil([] { auto* edit = User::visible(QStringLiteral("AmountEdit")); return edit && edit->hasFocus(); }, QStringLiteral("the amount to type"));
+    waitFocused(user, QStringLiteral("AmountEdit"));
     user.type(QStringLiteral("50"));
     user.key(QStringLiteral("ctrl+Return"));
     user.key(QStringLiteral("ctrl+Insert"));
-    user.waitUntil([] { auto* edit = User::visible(QStringLiteral("AmountEdit")); return edit && edit->hasFocus(); }, QStringLiteral("the amount of the second payment"));
+    waitFocused(user, QStringLiteral("AmountEdit"));
     user.type(QStringLiteral("20"));
     user.menu(QStringLiteral("FileFunctions1"), QStringLiteral("SaveRecordMenu"));
     user.pause(300);
@@ -279,23 +247,13 @@ void prescriptionDrive(User& user, QVariantMap& notes)
     user.menu(QStringLiteral("Additional1"), QStringLiteral("PrescriptionsMenu"));
     waitShown(user, QStringLiteral("PrescriptionsForm"));
     user.key(QStringLiteral("ctrl+Insert"));
-    user.waitUntil(
-        [] {
-            auto* button = User::visible(QStringLiteral("NewMedicineBtn"));
-            return button && button->isEnabled();
-        },
-        QStringLiteral("a new prescription"));
+    waitEnabled(user, QStringLiteral("NewMedicineBtn"));
     user.clickOn(QStringLiteral("NewMedicineBtn"));
     waitShown(user, QStringLiteral("SearchDlg"));
     user.key(QStringLiteral("Return")); // the first medicine of the list
     waitGone(user, QStringLiteral("SearchDlg"));
     user.key(QStringLiteral("ctrl+Return"));
-    user.waitUntil(
-        [] {
-            auto* button = User::visible(QStringLiteral("PrintBtn"));
-            return button && button->isEnabled();
-        },
-        QStringLiteral("the prescription stored, to print"));
+    waitEnabled(user, QStringLiteral("PrintBtn"));
     user.popupItem(QStringLiteral("ItemsGrid"), QStringLiteral("ExportPdf1"));
     user.waitUntil([] { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()) != nullptr; },
         QStringLiteral("the file dialog"));

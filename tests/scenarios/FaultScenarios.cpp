@@ -4,7 +4,6 @@
 #include "Scenario.h"
 
 #include "appointments/AppointmentGrid.h"
-#include "clinical/ToothGeometry.h"
 
 #include <QApplication>
 
@@ -78,35 +77,15 @@ void faultsDrive(User& user, QVariantMap& notes)
 {
     // A click on a tooth (a handler of the chart's own).
     user.toolButton(QStringLiteral("DentalChartBtn"));
-    user.waitUntil([] { return User::visible(QStringLiteral("DentalChartForm")) != nullptr; },
-        QStringLiteral("the chart"));
-    user.clickOn(QStringLiteral("Group5Btn"));
-    user.waitUntil([] { return User::visible(QStringLiteral("OperationsForm")) != nullptr; },
-        QStringLiteral("the picker"));
-    user.clickOn(QStringLiteral("OkBtn"));
-    user.waitUntil([] { return User::visible(QStringLiteral("OperationsForm")) == nullptr; },
-        QStringLiteral("the picker closed"));
-    const QPoint tooth = clinical::ToothRect(
-        clinical::ToothIndexOf(16, clinical::ChartKind::Adult), clinical::ChartKind::Adult)
-                             .center();
-    user.clickOn(QStringLiteral("imTeeth"), tooth);
+    waitShown(user, QStringLiteral("DentalChartForm"));
+    recordOnTooth(user, 5, 16);
     expectRefusal(user, QStringLiteral("a click on a tooth"));
 
     // A menu command: Save on a new payment.
     user.toolButton(QStringLiteral("EconomicsBtn"));
-    user.waitUntil(
-        [] {
-            auto* edit = User::visible(QStringLiteral("AmountEdit"));
-            return edit != nullptr;
-        },
-        QStringLiteral("the ledger"));
+    waitShown(user, QStringLiteral("AmountEdit"));
     user.key(QStringLiteral("ctrl+Insert"));
-    user.waitUntil(
-        [] {
-            auto* edit = User::visible(QStringLiteral("AmountEdit"));
-            return edit && edit->hasFocus();
-        },
-        QStringLiteral("the amount"));
+    waitFocused(user, QStringLiteral("AmountEdit"));
     user.type(QStringLiteral("30"));
     user.menu(QStringLiteral("FileFunctions1"), QStringLiteral("SaveRecordMenu"));
     expectRefusal(user, QStringLiteral("Save from the menu"));
@@ -117,8 +96,7 @@ void faultsDrive(User& user, QVariantMap& notes)
 
     // The appointment book's Paste, inside its write lock.
     user.key(QStringLiteral("F3"));
-    user.waitUntil([] { return User::visible(QStringLiteral("AppointmentGrid")) != nullptr; },
-        QStringLiteral("the book"));
+    waitShown(user, QStringLiteral("AppointmentGrid"));
     const QList<GridCell> cells = user.see(bookedAndFree);
     if (cells.at(0).appId == 0 || cells.at(1).global.isNull())
         throw Stuck(QStringLiteral("no booked and free cell side by side in the book"));

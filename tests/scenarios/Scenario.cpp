@@ -1,11 +1,13 @@
 #include "Scenario.h"
 
+#include "clinical/ToothGeometry.h"
 #include "db/Connection.h"
 #include "db/Query.h"
 
 #include <QApplication>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QWidget>
 
 namespace scenarios {
 
@@ -25,6 +27,55 @@ void Stored::run(const QString& sql) const
 bool Stored::onPostgres() const
 {
     return m_connection.profile().driver == db::ConnectionProfile::Driver::PostgreSQL;
+}
+
+void waitShown(const User& user, const QString& name)
+{
+    user.waitUntil(
+        [name] { return User::visible(name) != nullptr; }, name + QStringLiteral(" on the screen"));
+}
+
+void waitGone(const User& user, const QString& name)
+{
+    user.waitUntil([name] { return User::visible(name) == nullptr; }, name + QStringLiteral(" closed"));
+}
+
+void waitFocused(const User& user, const QString& name)
+{
+    user.waitUntil(
+        [name] {
+            const QWidget* widget = User::visible(name);
+            return widget && widget->hasFocus();
+        },
+        name + QStringLiteral(" with the focus"));
+}
+
+void waitEnabled(const User& user, const QString& name)
+{
+    user.waitUntil(
+        [name] {
+            const QWidget* widget = User::visible(name);
+            return widget && widget->isEnabled();
+        },
+        name + QStringLiteral(" enabled"));
+}
+
+// Where tooth `number` is drawn on the adult chart, inside the chart picture.
+QPoint toothOnChart(int number)
+{
+    return clinical::ToothRect(
+        clinical::ToothIndexOf(number, clinical::ChartKind::Adult), clinical::ChartKind::Adult)
+        .center();
+}
+
+// Picks the first operation of group `group` in the operation picker and clicks `tooth`.
+void recordOnTooth(const User& user, int group, int tooth)
+{
+    user.clickOn(QStringLiteral("Group%1Btn").arg(group));
+    waitShown(user, QStringLiteral("OperationsForm"));
+    user.clickOn(QStringLiteral("OkBtn"));
+    waitGone(user, QStringLiteral("OperationsForm"));
+    user.clickOn(QStringLiteral("imTeeth"), toothOnChart(tooth));
 }
 
 void login(User& user)

@@ -43,6 +43,18 @@ struct Scenario {
 // Every scenario, by name.
 const std::vector<Scenario>& allScenarios();
 
+// Waiting for what the user looks for on the screen: a widget by its name shown, gone, with the
+// focus, enabled.
+void waitShown(const User& user, const QString& name);
+void waitGone(const User& user, const QString& name);
+void waitFocused(const User& user, const QString& name);
+void waitEnabled(const User& user, const QString& name);
+
+// Where tooth `number` is drawn on the adult chart, inside the chart picture.
+QPoint toothOnChart(int number);
+// Picks the first operation of group `group` in the operation picker and clicks `tooth`.
+void recordOnTooth(const User& user, int group, int tooth);
+
 // The steps every scenario shares.
 void login(User& user);
 // Closes the program as a user does: File, Exit, yes; then the questions of windows with
