@@ -297,7 +297,8 @@ void PatientsArea::PatientsTableBeforePost(db::Dataset& DataSet)
         throw db::Abort();
     }
     keepFamilyInStep(DataSet);
-    if (DataSet.state() != db::DatasetState::Insert)
+    // A post tried again after its group could not be stored has its session already.
+    if (DataSet.state() != db::DatasetState::Insert || !DataSet.value(u"TherapySessionID").isNull())
         return;
     // The first session is opened with the patient; it is stored with the patient's group.
     if (!clinical().SessionsTable->isActive())

@@ -90,12 +90,13 @@ TShowReminderForm::TShowReminderForm(data::TDmForm& dm, QDate today, QWidget* pa
 
     Lang = new widgets::TLanguage(this);
     Lang->setObjectName(QStringLiteral("Lang"));
-    Lang->setProperties({ QStringLiteral("ShowReminderForm.Caption"),
-        QStringLiteral("ShowReminderForm.Pages.Tabs"), QStringLiteral("ShowReminderForm.Label1.Caption"),
-        QStringLiteral("ShowReminderForm.PrintBtn.Caption"),
-        QStringLiteral("ShowReminderForm.PrintPreview1.Caption"),
-        QStringLiteral("ShowReminderForm.OKBtn.Caption"),
-        QStringLiteral("ShowReminderForm.dxDBGrid1.Columns") });
+    Lang->setProperties(
+        { QStringLiteral("ShowReminderForm.Caption"), QStringLiteral("ShowReminderForm.PageControl1.Tabs"),
+            QStringLiteral("ShowReminderForm.Label1.Caption"),
+            QStringLiteral("ShowReminderForm.PrintBtn.Caption"),
+            QStringLiteral("ShowReminderForm.PrintPreview1.Caption"),
+            QStringLiteral("ShowReminderForm.OKBtn.Caption"),
+            QStringLiteral("ShowReminderForm.dxDBGrid1.Columns") });
     Lang->Translate();
 }
 
