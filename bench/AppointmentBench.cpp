@@ -3,6 +3,7 @@
 // paste (checks, insert, post, reload) next to the same statements written by hand.
 #include "LargePractice.h"
 #include "Measure.h"
+#include "RecordFrameFor.h"
 
 #include "appointments/AppointmentUnit.h"
 #include "data/DmUnit.h"
@@ -64,6 +65,7 @@ void prepareAppointments(db::Connection& c)
 struct Book {
     QString path;
     std::unique_ptr<data::TDmForm> dm;
+    std::unique_ptr<widgets::RecordFrame> frame;
     std::unique_ptr<appointments::TAppointmentsForm> form;
     int dentist = 0;
 };
@@ -93,6 +95,7 @@ Book openBook(Context& context, const QString& name)
     settings.setDefaultDoctorId(book.dentist);
     book.dm = data::TDmForm::connect({ .name = name, .dataDirectory = book.path });
     book.dm->openAtStart(settings, {}, LargePractice::kToday);
+    book.frame = recordFrameFor(*book.dm);
     // Every slot is a working slot, so that the whole week is placed and painted.
     db::Dataset& dentists = *book.dm->lists().DentistsTable;
     if (!dentists.locate(QStringLiteral("DocID"), book.dentist))

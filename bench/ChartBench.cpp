@@ -58,7 +58,7 @@ ChartBench& bench(Context& context)
     b.dm = data::TDmForm::connect({.name = QStringLiteral("bench-chart"), .dataDirectory = b.path});
     b.dm->openAtStart(platform::Settings(platform::Edition::Dental, context.newDirectory(QStringLiteral("chart-config"))), {},
         LargePractice::kToday);
-    platform::session().role = 0;
+    platform::session().role = platform::UserRole::Full;
     if (!b.dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), b.patient))
         fail(QStringLiteral("(q) patient %1 not found").arg(b.patient));
     b.chart = std::make_unique<clinical::TDentalChartForm>(*b.dm);

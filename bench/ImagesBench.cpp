@@ -3,6 +3,7 @@
 // called by another process on the session bus until the row is stored and the open chart
 // redrawn, next to one plain INSERT of the row.
 #include "Measure.h"
+#include "RecordFrameFor.h"
 
 #include "app/AutomationNames.h"
 #include "app/ChartWindows.h"
@@ -165,6 +166,7 @@ Result fileFromAnotherProcess(Context& context)
     auto dm = data::TDmForm::connect({ .name = QStringLiteral("bench-images"), .dataDirectory = path });
     dm->openAtStart(
         platform::Settings(platform::Edition::Dental, context.newDirectory(QStringLiteral("images-config"))));
+    const auto frame = recordFrameFor(*dm);
     db::Dataset& patients = *dm->patients().PatientsTable;
     patients.append();
     patients.setValue(u"LastName", QStringLiteral("Bench"));

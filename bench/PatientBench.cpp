@@ -29,7 +29,7 @@ std::unique_ptr<data::TDmForm> openPractice(Context& context, const QString& pat
     dm->openAtStart(
         platform::Settings(platform::Edition::Dental, context.newDirectory(name + QStringLiteral("-config"))),
         {}, LargePractice::kToday);
-    platform::session().role = 0;
+    platform::session().role = platform::UserRole::Full;
     return dm;
 }
 

@@ -4,6 +4,7 @@
 #include "LargePractice.h"
 #include "Measure.h"
 #include "PlainViews.h"
+#include "RecordFrameFor.h"
 
 #include "data/DmUnit.h"
 #include "db/Connection.h"
@@ -24,7 +25,8 @@ Result openPatientFile(Context& context)
     auto dm = data::TDmForm::connect({.name = QStringLiteral("bench-patientfile"), .dataDirectory = path});
     dm->openAtStart(platform::Settings(platform::Edition::Dental, context.newDirectory(QStringLiteral("patientfile-config"))), {},
         LargePractice::kToday);
-    platform::session().role = 0;
+    platform::session().role = platform::UserRole::Full;
+    const auto frame = recordFrameFor(*dm);
     // A patient with something of every kind: family, history, recalls, answers, ledger.
     const int patient = practice.heavyPatients().first();
     if (!dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), patient))

@@ -2,6 +2,7 @@
 // repainted; a saved chart of 32 teeth read again and the whole graph drawn. Next to plain
 // QSqlQuery calls writing one value and reading the same rows.
 #include "Measure.h"
+#include "RecordFrameFor.h"
 
 #include "clinical/PerioUnit.h"
 #include "data/DataDirectory.h"
@@ -23,6 +24,7 @@ namespace {
 
 struct PerioBench {
     std::unique_ptr<data::TDmForm> dm;
+    std::unique_ptr<widgets::RecordFrame> frame;
     std::unique_ptr<clinical::TPerioForm> form;
     QString path;
     QVariant chartId;
@@ -39,6 +41,7 @@ PerioBench& bench(Context& context)
     b.dm = data::TDmForm::connect({ .name = QStringLiteral("bench-perio"), .dataDirectory = b.path });
     b.dm->openAtStart(
         platform::Settings(platform::Edition::Dental, context.newDirectory(QStringLiteral("perio-config"))));
+    b.frame = recordFrameFor(*b.dm);
     db::Dataset& patients = *b.dm->patients().PatientsTable;
     patients.append();
     patients.setValue(u"LastName", QStringLiteral("Perio"));

@@ -101,7 +101,7 @@ std::unique_ptr<data::TDmForm> openOn(Context& context, const QString& location,
 {
     auto dm = data::TDmForm::connect(db::ConnectionProfile::fromLocation(location, name));
     dm->openAtStart(platform::Settings(platform::Edition::Dental, context.newDirectory(name + QStringLiteral("-config"))), {}, LargePractice::kToday);
-    platform::session().role = 0;
+    platform::session().role = platform::UserRole::Full;
     return dm;
 }
 

@@ -76,14 +76,14 @@ void TLoginForm::OKBtnClick()
     if (match == TPasswordLib::Match::None) {
         const TPasswordLib::PasswordPair stored = m_passwords.Passwords();
         const bool unknown = typed.isEmpty() && stored.first.isEmpty() && stored.second.isEmpty()
-            && m_passwords.Role() == TPasswordLib::UnknownUser;
+            && m_passwords.Role() == platform::UserRole::Unknown;
         refuseForAMoment();
         platform::showWarning(Lang->Message(unknown ? QStringLiteral("Wrong User!") : QStringLiteral("Wrong Password!"))
             + QLatin1Char('\n') + Lang->Message(QStringLiteral("Please try again.")));
         return;
     }
-    const int role = m_passwords.Role();
-    if (role == TPasswordLib::UnknownUser) {
+    const platform::UserRole role = m_passwords.Role();
+    if (role == platform::UserRole::Unknown) {
         refuseForAMoment();
         platform::showWarning(Lang->Message(QStringLiteral("Wrong User!")) + QLatin1Char('\n')
             + Lang->Message(QStringLiteral("Please try again.")));

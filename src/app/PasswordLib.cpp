@@ -11,12 +11,12 @@ TPasswordLib::TPasswordLib(platform::Settings settings)
 {
 }
 
-int TPasswordLib::Role() const
+platform::UserRole TPasswordLib::Role() const
 {
     const std::optional<int> role = m_settings.userRole(UserName);
-    if (role && (*role == FullRole || *role == RestrictedRole))
-        return *role;
-    return UnknownUser;
+    if (role && (*role == int(platform::UserRole::Full) || *role == int(platform::UserRole::Restricted)))
+        return platform::UserRole(*role);
+    return platform::UserRole::Unknown;
 }
 
 TPasswordLib::PasswordPair TPasswordLib::Passwords() const
@@ -44,12 +44,12 @@ void TPasswordLib::UpgradePlainPasswords()
     m_settings.setUserPasswords(UserName, hashed(stored.first), hashed(stored.second));
 }
 
-int TPasswordLib::Level(int role)
+int TPasswordLib::Level(platform::UserRole role)
 {
     switch (role) {
-    case FullRole:
+    case platform::UserRole::Full:
         return 255;
-    case RestrictedRole:
+    case platform::UserRole::Restricted:
         return 0;
     default:
         return -1;
@@ -86,7 +86,7 @@ QString addUser(const NewUser& user, platform::Settings settings)
 {
     if (const QString problem = userNameProblem(user.name); !problem.isEmpty())
         return problem;
-    if (user.role != TPasswordLib::FullRole && user.role != TPasswordLib::RestrictedRole)
+    if (user.role != int(platform::UserRole::Full) && user.role != int(platform::UserRole::Restricted))
         return QStringLiteral("The role must be 0 (full) or 1 (restricted).");
     if (user.password.isEmpty())
         return QStringLiteral("A password is needed: an empty password would let anyone in.");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Session.h"
 #include "platform/Settings.h"
 
 #include <QString>
@@ -10,7 +11,6 @@ namespace app {
 // slow hash, or plain text from an older installation until that user's next login.
 class TPasswordLib {
 public:
-    enum RoleValue { FullRole = 0, RestrictedRole = 1, UnknownUser = 2 };
     struct PasswordPair {
         QString first;
         QString second;
@@ -20,8 +20,8 @@ public:
 
     QString UserName;
 
-    // The stored role when it is 0 or 1, else UnknownUser (also when absent).
-    int Role() const;
+    // The stored role when it is 0 or 1, else Unknown (also when absent).
+    platform::UserRole Role() const;
     // Absent passwords read as empty text.
     PasswordPair Passwords() const;
     enum class Match { None, First, Second };
@@ -31,7 +31,7 @@ public:
     // Throws platform::SettingsError when PV.INI cannot be written.
     void UpgradePlainPasswords();
     // 255 for the full role, 0 for the restricted one, -1 for anything else.
-    static int Level(int role);
+    static int Level(platform::UserRole role);
 
 private:
     platform::Settings m_settings;

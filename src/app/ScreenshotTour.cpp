@@ -164,7 +164,7 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
     platform::Session& session = platform::session();
     session.edition = platform::Edition::Dental;
     session.userName = QStringLiteral("demo");
-    session.role = 0;
+    session.role = platform::UserRole::Full;
     session.level = 255;
     session.dataDirectory = dataDir;
     session.dataRoot = QFileInfo(QDir::cleanPath(dataDir)).absolutePath();

@@ -115,7 +115,7 @@ void TAppointmentEntryForm::prepare(const Place& place)
     db::Dataset& view = *m_dm.appointments().AppointmentTable;
     // What another workstation booked since the grid was read is caught at the post.
     m_overlapRule = view.beforePost.add(
-        data::stage::Window, QStringLiteral("AppointmentEntryOverlap"), [this](db::Dataset& ds) {
+        data::Stage::Window, QStringLiteral("AppointmentEntryOverlap"), [this](db::Dataset& ds) {
             const int start = data::timeslots::minutesOf(ds.value(u"StartTime").toString());
             if (start < 0)
                 return;

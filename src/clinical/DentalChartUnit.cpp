@@ -494,7 +494,8 @@ void TDentalChartForm::installDataModuleHooks()
         return m_kind == ChartKind::Adult ? tooth < 50 : (tooth > 50 || tooth == 0);
     };
     for (db::Dataset* view : m_dm.clinical().historyViews())
-        m_dataModuleRules.push_back(view->onFilterRecord.add(data::stage::Window, QStringLiteral("DentalChartTeeth"), teethShown));
+        m_dataModuleRules.push_back(
+            view->onFilterRecord.add(data::Stage::Window, QStringLiteral("DentalChartTeeth"), teethShown));
     m_dataModuleRules.push_back(m_dm.clinical().attachChart(*this));
     connect(m_dm.patients().PatientsTable, &db::Dataset::afterScroll, this, [this] {
         if (chartIdle() && !m_closing)

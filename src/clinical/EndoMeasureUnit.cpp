@@ -67,7 +67,7 @@ TEndoMeasureForm::TEndoMeasureForm(data::TDmForm& dm, int tooth, QWidget* parent
         m_dm.OpenTable(endo);
     if (m_tooth > 0) {
         const int only = m_tooth;
-        m_filter = endo.onFilterRecord.add(data::stage::Window, QStringLiteral("EndoMeasureTooth"),
+        m_filter = endo.onFilterRecord.add(data::Stage::Window, QStringLiteral("EndoMeasureTooth"),
             [only](const db::Dataset& row) { return row.value(u"ToothNum").toInt() == only; });
         endo.refresh();
     }

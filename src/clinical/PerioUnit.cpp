@@ -125,12 +125,12 @@ TPerioForm::TPerioForm(data::TDmForm& dm, QWidget* parent)
 
     db::Dataset* charts = m_dm.clinical().PeriTable;
     m_rules.push_back(charts->beforeInsert.add(
-        data::stage::Window, QStringLiteral("PerioFormPatient"), [this](db::Dataset&) {
+        data::Stage::Window, QStringLiteral("PerioFormPatient"), [this](db::Dataset&) {
             if (!m_dm.patients().requirePatient())
                 throw db::Abort();
         }));
     m_rules.push_back(charts->beforePost.add(
-        data::stage::Window, QStringLiteral("PerioFormTeeth"), [this](db::Dataset&) { SaveTeeth(); }));
+        data::Stage::Window, QStringLiteral("PerioFormTeeth"), [this](db::Dataset&) { SaveTeeth(); }));
     m_connections << connect(charts, &db::Dataset::afterInsert, this, [this] { startChart(); });
     for (auto signal : { &db::Dataset::afterScroll, &db::Dataset::afterCancel, &db::Dataset::afterDelete,
              &db::Dataset::afterRefresh, &db::Dataset::reset }) {

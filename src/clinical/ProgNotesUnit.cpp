@@ -122,12 +122,12 @@ TProgNotesForm::TProgNotesForm(data::TDmForm& dm, QWidget* parent)
     db::Dataset& notes = *m_dm.clinical().ProgNotesTbl;
     // A long text still being typed goes into its field before the note is stored.
     m_flushBeforePost
-        = notes.beforePost.add(data::stage::Window, QStringLiteral("ProgNotesTexts"), [this](db::Dataset&) {
+        = notes.beforePost.add(data::Stage::Window, QStringLiteral("ProgNotesTexts"), [this](db::Dataset&) {
               FindingsEdit->flush();
               TherapyEdit->flush();
           });
     m_systemFilter = notes.onFilterRecord.add(
-        data::stage::Window, QStringLiteral("ProgNotesOneSystem"), [this](const db::Dataset& row) {
+        data::Stage::Window, QStringLiteral("ProgNotesOneSystem"), [this](const db::Dataset& row) {
             return !m_oneSystem || row.value(u"PhysSystemID").toInt() == SystemCombo->currentData().toInt();
         });
     connect(m_dm.clinical().ProgNotesSrc, &db::DataSource::stateChanged, this, &TProgNotesForm::followState);

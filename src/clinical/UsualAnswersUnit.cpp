@@ -84,7 +84,7 @@ TDefaultAnswersFrm::TDefaultAnswersFrm(data::TDmForm& dm, QWidget* parent)
     layout->addLayout(body, 1);
     layout->addLayout(bottom);
 
-    m_flushBeforePost = m_dm.clinical().UsualAnswersTbl->beforePost.add(data::stage::CompleteAmounts,
+    m_flushBeforePost = m_dm.clinical().UsualAnswersTbl->beforePost.add(data::Stage::CompleteAmounts,
         QStringLiteral("UsualAnswersText"), [this](db::Dataset&) { AnswerEdit->flush(); });
     connect(answers, &db::DataSource::stateChanged, this, &TDefaultAnswersFrm::followState);
     Lang = new widgets::TLanguage(this,

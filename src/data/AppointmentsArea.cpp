@@ -48,7 +48,7 @@ void AppointmentsArea::declareViews()
 void AppointmentsArea::installRules()
 {
     installRule(AppointmentTable->onNewRecord, &AppointmentsArea::AppointmentTableNewRecord, QStringLiteral("AppointmentTableNewRecord"));
-    AppointmentTable->onFieldChange.install(stage::Area, QStringLiteral("AppointmentTablePatNameChange"),
+    AppointmentTable->onFieldChange.install(Stage::Area, QStringLiteral("AppointmentTablePatNameChange"),
         [this](db::Dataset& ds, const QString& name) {
             if (name == kPatName)
                 AppointmentTablePatNameChange(ds);

@@ -181,7 +181,8 @@ void ClinicalArea::installRules()
     installHistoryRules();
     installRecordRules();
     installNoteRules();
-    SessionsTable->onCalcFields.install(stage::Area, QStringLiteral("SessionsTable"), [](db::Dataset& ds) { ds.setValue(u"Active", !ds.value(u"Completed").toBool()); });
+    SessionsTable->onCalcFields.install(Stage::Area, QStringLiteral("SessionsTable"),
+        [](db::Dataset& ds) { ds.setValue(u"Active", !ds.value(u"Completed").toBool()); });
 
     const auto levelFilter = [](TreatmentLevel level) {
         return [level](const db::Dataset& ds) {
@@ -190,22 +191,29 @@ void ClinicalArea::installRules()
             return !platform::receiptsOnly() || ds.value(u"IOFld").toBool();
         };
     };
-    HistPerSessionTable->onFilterRecord.install(stage::Area, QStringLiteral("HistPerSessionTable"), levelFilter(TreatmentLevel::Initial));
-    HistPerSessionTable2->onFilterRecord.install(stage::Area, QStringLiteral("HistPerSessionTable2"), levelFilter(TreatmentLevel::Plan));
-    HistPerSessionTable3->onFilterRecord.install(stage::Area, QStringLiteral("HistPerSessionTable3"), levelFilter(TreatmentLevel::Implementation));
-    OperationsTable->onFilterRecord.install(stage::Area, QStringLiteral("OperationsTable"), [this](const db::Dataset& ds) {
-        return m_operationsGroup == 0 || ds.value(u"GroupID").toInt() == m_operationsGroup;
-    });
+    HistPerSessionTable->onFilterRecord.install(
+        Stage::Area, QStringLiteral("HistPerSessionTable"), levelFilter(TreatmentLevel::Initial));
+    HistPerSessionTable2->onFilterRecord.install(
+        Stage::Area, QStringLiteral("HistPerSessionTable2"), levelFilter(TreatmentLevel::Plan));
+    HistPerSessionTable3->onFilterRecord.install(
+        Stage::Area, QStringLiteral("HistPerSessionTable3"), levelFilter(TreatmentLevel::Implementation));
+    OperationsTable->onFilterRecord.install(
+        Stage::Area, QStringLiteral("OperationsTable"), [this](const db::Dataset& ds) {
+            return m_operationsGroup == 0 || ds.value(u"GroupID").toInt() == m_operationsGroup;
+        });
 
     // Candidate lab jobs: treatments that need a lab, beyond the initial situation, not ordered.
-    PossibleOrdersPerLabTable->onFilterRecord.install(stage::Area, QStringLiteral("PossibleOrdersPerLabTable"), [](const db::Dataset& ds) {
-        return ds.value(u"RequireLab").toBool() && ds.value(u"TreatmentLevel").toInt() != 0 && !ds.value(u"Ordered").toBool();
-    });
-    PossibleOrdersPerLabTable->onCalcFields.install(stage::Area, QStringLiteral("PossibleOrdersPerLabTable"), [](db::Dataset& ds) {
-        const QString first = ds.value(u"PatientFirstName").toString();
-        const QString last = ds.value(u"PatientLastName").toString();
-        ds.setValue(u"Patient", first.isEmpty() ? last : last + QLatin1Char(' ') + first);
-    });
+    PossibleOrdersPerLabTable->onFilterRecord.install(
+        Stage::Area, QStringLiteral("PossibleOrdersPerLabTable"), [](const db::Dataset& ds) {
+            return ds.value(u"RequireLab").toBool() && ds.value(u"TreatmentLevel").toInt() != 0
+                && !ds.value(u"Ordered").toBool();
+        });
+    PossibleOrdersPerLabTable->onCalcFields.install(
+        Stage::Area, QStringLiteral("PossibleOrdersPerLabTable"), [](db::Dataset& ds) {
+            const QString first = ds.value(u"PatientFirstName").toString();
+            const QString last = ds.value(u"PatientLastName").toString();
+            ds.setValue(u"Patient", first.isEmpty() ? last : last + QLatin1Char(' ') + first);
+        });
 }
 
 db::RuleGuard ClinicalArea::attachChart(const ChartContext& chart)
@@ -271,13 +279,15 @@ void ClinicalArea::installRecordRules()
     installRule(PhotosTable->beforeDelete, &ClinicalArea::PhotosTableBeforeDelete, QStringLiteral("PhotosTableBeforeDelete"));
     // A delete that failed stays pending and may be stored by the next post.
     for (db::Dataset::Rules* after : {&PhotosTable->afterDeleteRules, &PhotosTable->afterPostRules})
-        after->install(stage::AfterStore, QStringLiteral("removeDeletedPhotoFiles"), [this](db::Dataset& view) { removeDeletedPhotoFiles(view); });
+        after->install(Stage::AfterStore, QStringLiteral("removeDeletedPhotoFiles"),
+            [this](db::Dataset& view) { removeDeletedPhotoFiles(view); });
     installRule(OperationsTable->onNewRecord, &ClinicalArea::OperationsTableNewRecord, QStringLiteral("OperationsTableNewRecord"));
     installRule(SessionsTable->onNewRecord, &ClinicalArea::SessionsTableNewRecord, QStringLiteral("SessionsTableNewRecord"));
     installRule(SessionsTable->beforeDelete, &ClinicalArea::SessionsTableBeforeDelete, QStringLiteral("SessionsTableBeforeDelete"));
     installRule(EndoTable->onNewRecord, &ClinicalArea::EndoTableNewRecord, QStringLiteral("EndoTableNewRecord"));
     installRule(PeriTable->onNewRecord, &ClinicalArea::PeriTableNewRecord, QStringLiteral("PeriTableNewRecord"));
-    PeriTable->beforePost.install(stage::Area, QStringLiteral("PeriTable"), [this](db::Dataset&) { emit dm().perioChanged(); });
+    PeriTable->beforePost.install(
+        Stage::Area, QStringLiteral("PeriTable"), [this](db::Dataset&) { emit dm().perioChanged(); });
     installRule(PeriTable->beforeDelete, &ClinicalArea::PeriTableBeforeDelete, QStringLiteral("PeriTableBeforeDelete"));
     QObject::connect(PeriTable, &db::Dataset::afterInsert, &dm(), &TDmForm::perioChanged);
     QObject::connect(PeriTable, &db::Dataset::afterEdit, &dm(), &TDmForm::perioChanged);
@@ -444,10 +454,11 @@ void ClinicalArea::installHistoryRules()
         installRule(history->beforeEdit, &ClinicalArea::HistPerSessionTableBeforeEdit, QStringLiteral("HistPerSessionTableBeforeEdit"));
         installRule(history->beforePost, &ClinicalArea::HistPerSessionTableBeforePost, QStringLiteral("HistPerSessionTableBeforePost"));
         installRule(history->beforeDelete, &ClinicalArea::HistPerSessionTableBeforeDelete, QStringLiteral("HistPerSessionTableBeforeDelete"));
-        history->onFieldChange.install(stage::Area, QStringLiteral("HistPerSessionTableOperIDChange"), [this](db::Dataset& ds, const QString& name) {
-            if (name == kOperID)
-                HistPerSessionTableOperIDChange(ds);
-        });
+        history->onFieldChange.install(Stage::Area, QStringLiteral("HistPerSessionTableOperIDChange"),
+            [this](db::Dataset& ds, const QString& name) {
+                if (name == kOperID)
+                    HistPerSessionTableOperIDChange(ds);
+            });
     }
 }
 

@@ -82,7 +82,7 @@ void ClinicalArea::installNoteRules()
 {
     installRule(ProgNotesTbl->onNewRecord, &ClinicalArea::ProgNotesTblNewRecord,
         QStringLiteral("ProgNotesTblNewRecord"));
-    ProgNotesTbl->onCalcFields.install(stage::Area, QStringLiteral("ProgNotesTbl"), [](db::Dataset& ds) {
+    ProgNotesTbl->onCalcFields.install(Stage::Area, QStringLiteral("ProgNotesTbl"), [](db::Dataset& ds) {
         ds.setValue(u"PatFullName", fullName(ds.value(u"PatLastName"), ds.value(u"PatFirstName")));
         ds.setValue(u"DocFullName", fullName(ds.value(u"DocLastName"), ds.value(u"DocFirstName")));
     });
@@ -98,9 +98,9 @@ void ClinicalArea::installNoteRules()
             }
         });
     UsualAnswersTbl->afterPostRules.install(
-        stage::Area, QStringLiteral("storeUsualAnswers"), [this](db::Dataset& ds) { storeUsualAnswers(ds); });
+        Stage::Area, QStringLiteral("storeUsualAnswers"), [this](db::Dataset& ds) { storeUsualAnswers(ds); });
     UsualAnswersTbl->afterDeleteRules.install(
-        stage::Area, QStringLiteral("storeUsualAnswers"), [this](db::Dataset& ds) { storeUsualAnswers(ds); });
+        Stage::Area, QStringLiteral("storeUsualAnswers"), [this](db::Dataset& ds) { storeUsualAnswers(ds); });
 }
 
 void ClinicalArea::ProgNotesTblNewRecord(db::Dataset& DataSet)

@@ -29,14 +29,14 @@ class TextService;
 // The stages at which the rules of a view run (db::RuleList): money pairs are completed before
 // and after the area's own rule, groups are stored before what acts on a stored group, and a
 // window's temporary rule runs last.
-namespace stage {
-constexpr int CompleteAmounts = 100;
-constexpr int Area = 200;
-constexpr int CompleteAmountsAgain = 300;
-constexpr int StoreGroup = 400;
-constexpr int AfterStore = 500;
-constexpr int Window = 600;
-} // namespace stage
+enum class Stage {
+    CompleteAmounts = 100,
+    Area = 200,
+    CompleteAmountsAgain = 300,
+    StoreGroup = 400,
+    AfterStore = 500,
+    Window = 600,
+};
 
 // One area of the data module (patients, clinical records, lists, supplies and lab work,
 // finance, appointments): owns its views with their data sources and its record rules. Areas
@@ -73,11 +73,12 @@ protected:
     template<typename Area>
     void installRule(db::Dataset::Rules& rules, void (Area::*handler)(db::Dataset&), const QString& name)
     {
-        rules.install(stage::Area, name, [area = static_cast<Area*>(this), handler](db::Dataset& ds) { (area->*handler)(ds); });
+        rules.install(Stage::Area, name,
+            [area = static_cast<Area*>(this), handler](db::Dataset& ds) { (area->*handler)(ds); });
     }
     void installRule(db::Dataset::Rules& rules, const QString& name, db::Dataset::Rules::Rule rule)
     {
-        rules.install(stage::Area, name, std::move(rule));
+        rules.install(Stage::Area, name, std::move(rule));
     }
 
     qint32 NextID(const QString& generator);

@@ -31,8 +31,10 @@ void TDmForm::installMoneyRules()
     // the amounts it computed in one currency only. Completing twice changes nothing that was
     // complete.
     for (db::Dataset* view : moneyViews()) {
-        view->beforePost.install(stage::CompleteAmounts, QStringLiteral("ConvertTwins"), [this](db::Dataset& ds) { ConvertTwins(ds); });
-        view->beforePost.install(stage::CompleteAmountsAgain, QStringLiteral("ConvertTwins"), [this](db::Dataset& ds) { ConvertTwins(ds); });
+        view->beforePost.install(Stage::CompleteAmounts, QStringLiteral("ConvertTwins"),
+            [this](db::Dataset& ds) { ConvertTwins(ds); });
+        view->beforePost.install(Stage::CompleteAmountsAgain, QStringLiteral("ConvertTwins"),
+            [this](db::Dataset& ds) { ConvertTwins(ds); });
     }
 }
 

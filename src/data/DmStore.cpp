@@ -115,9 +115,10 @@ void TDmForm::installStoreGroups()
         // Called by the view itself, not from a signal: a failure reaches the caller of the
         // command with every change still pending.
         const auto store = [this](db::Dataset& view) { storeGroup(view); };
-        master->afterPostRules.install(stage::StoreGroup, QStringLiteral("storeGroup"), store);
-        master->afterDeleteRules.install(stage::StoreGroup, QStringLiteral("storeGroup"), store);
-        master->afterCancelRules.install(stage::StoreGroup, QStringLiteral("discardGroup"), [this](db::Dataset& view) { discardGroup(view); });
+        master->afterPostRules.install(Stage::StoreGroup, QStringLiteral("storeGroup"), store);
+        master->afterDeleteRules.install(Stage::StoreGroup, QStringLiteral("storeGroup"), store);
+        master->afterCancelRules.install(Stage::StoreGroup, QStringLiteral("discardGroup"),
+            [this](db::Dataset& view) { discardGroup(view); });
     }
 }
 

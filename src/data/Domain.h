@@ -11,8 +11,7 @@ namespace data {
 enum class TreatmentLevel { Initial = 0, Plan = 1, Implementation = 2 };
 constexpr int TreatmentLevelCount = 3;
 
-// The user's role from the login: the full role sees money and the catalogue.
-enum class UserRole { Full = 0, Restricted = 1, Unknown = 2 };
+using platform::UserRole;
 
 // Patient.TypeProtectionFamily: who pays for whom in a family.
 enum class FamilyRole { Independent = 0, ProtectedMember = 1, Protector = 2 };
@@ -47,7 +46,7 @@ bool holds(const QVariant& stored, Enum value)
 // True when the logged-in user has the full role.
 inline bool hasFullRole()
 {
-    return platform::session().role == code(UserRole::Full);
+    return platform::session().role == UserRole::Full;
 }
 
 } // namespace data

@@ -56,7 +56,8 @@ void FinanceArea::declareViews()
         return view;
     };
     DentEconomicsTable = practice("DentEconomicsTable", "Date");
-    DentEconomicsTable->onFilterRecord.install(stage::Area, QStringLiteral("DentEconomicsTable"), [](const db::Dataset& ds) { return holds(ds.value(u"TransactionType"), TransactionType::Practice); });
+    DentEconomicsTable->onFilterRecord.install(Stage::Area, QStringLiteral("DentEconomicsTable"),
+        [](const db::Dataset& ds) { return holds(ds.value(u"TransactionType"), TransactionType::Practice); });
     DentEconomicsSrc = sourceOf(DentEconomicsTable);
     SupplierEconomTable = practice("SupplierEconomTable", "SupplierID");
     SupplierEconomTable->setMaster(supplies().SuppliersSrc, {QStringLiteral("SupplierID")}, {QStringLiteral("SupplierID")});
@@ -119,10 +120,12 @@ void FinanceArea::calculateBalances()
             m_firstPracticeEconomId = id;
         return id == m_firstPracticeEconomId;
     });
-    DentEconomicsTable->onCalcFields.install(stage::Area, QStringLiteral("DentEconomicsTable"), [practice](db::Dataset& ds) { practice->calculate(ds); });
+    DentEconomicsTable->onCalcFields.install(Stage::Area, QStringLiteral("DentEconomicsTable"),
+        [practice](db::Dataset& ds) { practice->calculate(ds); });
     for (db::Dataset* view : {SupplierEconomTable, LabEconomTable}) {
         auto running = std::make_shared<RunningBalance>(*view);
-        view->onCalcFields.install(stage::Area, QStringLiteral("onCalcFields"), [running](db::Dataset& ds) { running->calculate(ds); });
+        view->onCalcFields.install(Stage::Area, QStringLiteral("onCalcFields"),
+            [running](db::Dataset& ds) { running->calculate(ds); });
     }
 
     auto running = std::make_shared<RunningBalance>(*PatientEconomTable);
@@ -133,18 +136,20 @@ void FinanceArea::calculateBalances()
               sessBalanceEuro = v.field(u"SessBalanceEURO").index(), childId = v.field(u"ChildID").index(),
               childName = v.field(u"ChildName").index(), childLast = v.field(u"ChildLastName").index(),
               childFirst = v.field(u"ChildFirstName").index();
-    PatientEconomTable->onCalcFields.install(stage::Area, QStringLiteral("PatientEconomTable"), [=](db::Dataset& ds) {
-        running->calculate(ds);
-        // Rows are calculated from the first one down after every re-read or change of the
-        // first row: the sessions are summed again then, once each.
-        if (ds.recNo() == 1)
-            sessions->forget();
-        const SessionBalance session = sessions->of(ds.field(sessionId).value());
-        ds.field(sessBalance).setValue(session.local);
-        ds.field(sessBalanceEuro).setValue(session.euro);
-        if (!ds.field(childId).value().isNull())
-            ds.field(childName).setValue(fullName(ds.field(childLast).value(), ds.field(childFirst).value()));
-    });
+    PatientEconomTable->onCalcFields.install(
+        Stage::Area, QStringLiteral("PatientEconomTable"), [=](db::Dataset& ds) {
+            running->calculate(ds);
+            // Rows are calculated from the first one down after every re-read or change of the
+            // first row: the sessions are summed again then, once each.
+            if (ds.recNo() == 1)
+                sessions->forget();
+            const SessionBalance session = sessions->of(ds.field(sessionId).value());
+            ds.field(sessBalance).setValue(session.local);
+            ds.field(sessBalanceEuro).setValue(session.euro);
+            if (!ds.field(childId).value().isNull())
+                ds.field(childName).setValue(
+                    fullName(ds.field(childLast).value(), ds.field(childFirst).value()));
+        });
 }
 
 void FinanceArea::useReceiptsOnlySums()
@@ -198,9 +203,11 @@ void FinanceArea::installRules()
         installRule(ledger->beforePost, &FinanceArea::EconomicsTableBeforePost, QStringLiteral("EconomicsTableBeforePost"));
     // The stored balance follows every stored change of the ledger.
     for (db::Dataset::Rules* after : {&SupplierEconomTable->afterPostRules, &SupplierEconomTable->afterDeleteRules})
-        after->install(stage::AfterStore, QStringLiteral("SupplierBalance"), [this](db::Dataset&) { SupplierBalance(); });
+        after->install(Stage::AfterStore, QStringLiteral("SupplierBalance"),
+            [this](db::Dataset&) { SupplierBalance(); });
     for (db::Dataset::Rules* after : {&LabEconomTable->afterPostRules, &LabEconomTable->afterDeleteRules})
-        after->install(stage::AfterStore, QStringLiteral("LabBalance"), [this](db::Dataset&) { LabBalance(); });
+        after->install(
+            Stage::AfterStore, QStringLiteral("LabBalance"), [this](db::Dataset&) { LabBalance(); });
 }
 
 void FinanceArea::DentEconomicsTableNewRecord(db::Dataset& DataSet)

@@ -48,11 +48,14 @@ void ListsArea::declareViews()
 
 void ListsArea::installRules()
 {
-    NameDaysTable->onCalcFields.install(stage::Area, QStringLiteral("NameDaysTableCalcFields"), [](db::Dataset& ds) {
-        const QVariant month = ds.value(u"Month");
-        const int m = month.toInt();
-        ds.setValue(u"MonthName", month.isNull() || m < 1 || m > 12 ? QVariant() : QVariant(QLocale().monthName(m, QLocale::LongFormat)));
-    });
+    NameDaysTable->onCalcFields.install(
+        Stage::Area, QStringLiteral("NameDaysTableCalcFields"), [](db::Dataset& ds) {
+            const QVariant month = ds.value(u"Month");
+            const int m = month.toInt();
+            ds.setValue(u"MonthName",
+                month.isNull() || m < 1 || m > 12 ? QVariant()
+                                                  : QVariant(QLocale().monthName(m, QLocale::LongFormat)));
+        });
     installRule(DentistsTable->onNewRecord, &ListsArea::DentistsTableNewRecord, QStringLiteral("DentistsTableNewRecord"));
     installRule(DentistsTable->beforeEdit, QStringLiteral("DentistsTableBeforeEdit"), [this](db::Dataset& ds) { rememberKey(ds, QStringLiteral("DocID")); });
     installRule(DentistsTable->beforePost, &ListsArea::DentistsTableBeforePost, QStringLiteral("DentistsTableBeforePost"));

@@ -102,7 +102,7 @@ void PatientsArea::declareViews()
             lookup(view, db::str(QStringLiteral("ChildFatherName"), 30), QStringLiteral("ChildID"), AllPatientsTable,
                 QStringLiteral("PatientID"), QStringLiteral("FatherName"));
         view->addCalculatedField(db::str(QStringLiteral("ChildName"), 60));
-        view->onCalcFields.install(stage::Area, QStringLiteral("onCalcFields"), calcFamilyNames);
+        view->onCalcFields.install(Stage::Area, QStringLiteral("onCalcFields"), calcFamilyNames);
         return view;
     };
     FamilyFatherTable = family("FamilyFatherTable", "By Child", PatientsTable, false);
@@ -119,12 +119,14 @@ void PatientsArea::declareViews()
     PatBookSrc = sourceOf(PatBookTbl);
 
     QuestTemplateMasterTable = table("QuestTemplateMasterTable", "QuestTemplate");
-    QuestTemplateMasterTable->onFilterRecord.install(stage::Area, QStringLiteral("QuestTemplateMasterTable"), [](const db::Dataset& ds) { return ds.value(u"FatherQuestionID").toInt() < 0; });
+    QuestTemplateMasterTable->onFilterRecord.install(Stage::Area, QStringLiteral("QuestTemplateMasterTable"),
+        [](const db::Dataset& ds) { return ds.value(u"FatherQuestionID").toInt() < 0; });
     QuestTemplateMasterSrc = sourceOf(QuestTemplateMasterTable);
     QuestTemplateDetailTable = table("QuestTemplateDetailTable", "QuestTemplate");
     QuestTemplateDetailTable->setIndexName(QStringLiteral("By FatherQuestion"));
     QuestTemplateDetailTable->setMaster(QuestTemplateMasterSrc, {QStringLiteral("QuestionID")});
-    QuestTemplateDetailTable->onFilterRecord.install(stage::Area, QStringLiteral("QuestTemplateDetailTable"), [](const db::Dataset& ds) { return ds.value(u"FatherQuestionID").toInt() > 0; });
+    QuestTemplateDetailTable->onFilterRecord.install(Stage::Area, QStringLiteral("QuestTemplateDetailTable"),
+        [](const db::Dataset& ds) { return ds.value(u"FatherQuestionID").toInt() > 0; });
 
     QuestAnswerTable = table("QuestAnswerTable", "QuestAnswer");
     QuestAnswerTable->setOrderBy({QStringLiteral("PatientID")});
@@ -163,12 +165,13 @@ void PatientsArea::declareViews()
 
 void PatientsArea::installRules()
 {
-    PatientsTable->onCalcFields.install(stage::Area, QStringLiteral("PatientsTable"), [](db::Dataset& ds) {
+    PatientsTable->onCalcFields.install(Stage::Area, QStringLiteral("PatientsTable"), [](db::Dataset& ds) {
         calcName(ds);
         ds.setValue(u"Age", patientAge(ds.value(u"BirthDate").toDate(), QDate::currentDate()));
     });
-    AllPatientsTable->onCalcFields.install(stage::Area, QStringLiteral("AllPatientsTable"), calcName);
-    NonProtectedPatientsTable->onCalcFields.install(stage::Area, QStringLiteral("NonProtectedPatientsTable"), calcName);
+    AllPatientsTable->onCalcFields.install(Stage::Area, QStringLiteral("AllPatientsTable"), calcName);
+    NonProtectedPatientsTable->onCalcFields.install(
+        Stage::Area, QStringLiteral("NonProtectedPatientsTable"), calcName);
     // Those who may become a family's payer: anyone but the patient and protected members.
     // The database leaves the others out, so that the view never reads every patient.
     NonProtectedPatientsTable->setFilterConditions([this] {

@@ -60,7 +60,8 @@ void SuppliesArea::declareViews()
     MaterialsSrc = sourceOf(MaterialsTable);
     DentalMaterialsTable = table("DentalMaterialsTable", "MaterialDB");
     DentalMaterialsTable->setOrderBy({QStringLiteral("Description")});
-    DentalMaterialsTable->onFilterRecord.install(stage::Area, QStringLiteral("DentalMaterialsTable"), [](const db::Dataset& ds) { return ds.value(u"MedicalUse").toBool(); });
+    DentalMaterialsTable->onFilterRecord.install(Stage::Area, QStringLiteral("DentalMaterialsTable"),
+        [](const db::Dataset& ds) { return ds.value(u"MedicalUse").toBool(); });
     DentalMaterialsTable->setReadOnly(true);
     DentalMaterialsSrc = sourceOf(DentalMaterialsTable);
 
@@ -82,7 +83,8 @@ void SuppliesArea::declareViews()
         db::Dataset* view = table(name, "MaterialOrders");
         view->setOrderBy({QStringLiteral("SupplierID")});
         view->setMaster(SuppliersSrc, {QStringLiteral("SupplierID")}, {QStringLiteral("SupplierID")});
-        view->onFilterRecord.install(stage::Area, QStringLiteral("onFilterRecord"), deliveries ? isDelivery : isOrder);
+        view->onFilterRecord.install(
+            Stage::Area, QStringLiteral("onFilterRecord"), deliveries ? isDelivery : isOrder);
         view->setCachedUpdates(true);
         lookup(view, db::str(QStringLiteral("Dentist"), dentistSize), QStringLiteral("DocID"), lists().DentistsTable, QStringLiteral("DocID"),
             QStringLiteral("LastName"));
@@ -143,8 +145,10 @@ void SuppliesArea::declareViews()
                        "MaterialOrderItems.ItemID"));
     followParameters(UndeliveredMaterialItemsPerSupplQry, SuppliersTable, {QStringLiteral("SupplierID")});
     UndeliveredMaterialItemsPerSupplQry->setCachedUpdates(true);
-    UndeliveredMaterialItemsPerSupplQry->onFilterRecord.install(stage::Area, QStringLiteral("UndeliveredMaterialItemsPerSupplQryFilter"),
-        [](const db::Dataset& ds) { return ds.value(u"QuantityDelivered").toInt() < ds.value(u"Quantity").toInt(); });
+    UndeliveredMaterialItemsPerSupplQry->onFilterRecord.install(
+        Stage::Area, QStringLiteral("UndeliveredMaterialItemsPerSupplQryFilter"), [](const db::Dataset& ds) {
+            return ds.value(u"QuantityDelivered").toInt() < ds.value(u"Quantity").toInt();
+        });
     lookup(UndeliveredMaterialItemsPerSupplQry, db::str(QStringLiteral("Supplier"), 20), QStringLiteral("SupplierID"), SuppliersTable,
         QStringLiteral("SupplierID"), QStringLiteral("Company"));
     lookup(UndeliveredMaterialItemsPerSupplQry, db::str(QStringLiteral("MaterialDescription"), 50), kMaterialID, MaterialsTable,
@@ -171,7 +175,8 @@ void SuppliesArea::declareLabViews()
         db::Dataset* view = table(name, "LabOrders");
         view->setOrderBy({QStringLiteral("LabID")});
         view->setMaster(DentalLabSrc, {QStringLiteral("DentalLabID")}, {QStringLiteral("LabID")});
-        view->onFilterRecord.install(stage::Area, QStringLiteral("onFilterRecord"), deliveries ? isDelivery : isOrder);
+        view->onFilterRecord.install(
+            Stage::Area, QStringLiteral("onFilterRecord"), deliveries ? isDelivery : isOrder);
         view->setCachedUpdates(true);
         lookup(view, db::str(QStringLiteral("Dentist"), dentistSize), QStringLiteral("DocID"), lists().DentistsTable, QStringLiteral("DocID"),
             QStringLiteral("LastName"));
@@ -219,7 +224,9 @@ void SuppliesArea::declareLabViews()
                        "Operations.OperID WHERE (LabOrderItems.OrderID = LabOrders.OrderID) AND (LabOrders.TransType = 0) "
                        "AND (RelatedOrderItemID < 0) "
                        "AND (LabOrders.LabID = :DentalLabID)"));
-    UndeliveredOrderItemsPerLabQry->onFilterRecord.install(stage::Area, QStringLiteral("UndeliveredOrderItemsPerLabQry"), [](const db::Dataset& ds) { return ds.value(u"RelatedOrderItemID").toInt() < 0; });
+    UndeliveredOrderItemsPerLabQry->onFilterRecord.install(Stage::Area,
+        QStringLiteral("UndeliveredOrderItemsPerLabQry"),
+        [](const db::Dataset& ds) { return ds.value(u"RelatedOrderItemID").toInt() < 0; });
     UndeliveredOrderItemsPerLabQry->addCalculatedField(db::str(QStringLiteral("DateAndOrderCode"), 100));
     followParameters(UndeliveredOrderItemsPerLabQry, DentalLabTable, {QStringLiteral("DentalLabID")});
     UndeliveredOrderItemsPerLabSrc = sourceOf(UndeliveredOrderItemsPerLabQry);
@@ -239,18 +246,20 @@ void SuppliesArea::installRules()
     installLabRules();
     for (db::Dataset* view : {UndeliveredMaterialOrderItemsQry, UndeliveredMaterialItemsPerSupplQry, UndeliveredLabOrdersQry,
              UndeliveredOrderItemsPerLabQry})
-        view->onCalcFields.install(stage::Area, QStringLiteral("onCalcFields"), calcDateAndOrderCode);
+        view->onCalcFields.install(Stage::Area, QStringLiteral("onCalcFields"), calcDateAndOrderCode);
     const auto operationAndTooth = [this](db::Dataset& ds) {
         ds.setValue(u"OperationAndToothNo",
             ds.value(u"Operation").toString() + QStringLiteral(" - ") + message(QStringLiteral("Tooth No.")) + QLatin1Char(' ')
                 + ds.value(u"ToothNum").toString());
     };
-    DeliveredLabOrderItemsTable->onCalcFields.install(stage::Area, QStringLiteral("DeliveredLabOrderItemsTable"), operationAndTooth);
-    LabOrderItemsTable->onCalcFields.install(stage::Area, QStringLiteral("LabOrderItemsTable"), [operationAndTooth](db::Dataset& ds) {
-        operationAndTooth(ds);
-        // The delivery job's ItemID once received (identifiers start at 1); -1 while pending.
-        ds.setValue(u"Delivered", ds.value(u"RelatedOrderItemID").toInt() > 0);
-    });
+    DeliveredLabOrderItemsTable->onCalcFields.install(
+        Stage::Area, QStringLiteral("DeliveredLabOrderItemsTable"), operationAndTooth);
+    LabOrderItemsTable->onCalcFields.install(
+        Stage::Area, QStringLiteral("LabOrderItemsTable"), [operationAndTooth](db::Dataset& ds) {
+            operationAndTooth(ds);
+            // The delivery job's ItemID once received (identifiers start at 1); -1 while pending.
+            ds.setValue(u"Delivered", ds.value(u"RelatedOrderItemID").toInt() > 0);
+        });
 }
 
 // Record rules of suppliers, materials and their prices, material orders and deliveries.
@@ -286,7 +295,8 @@ void SuppliesArea::installSupplyRules()
     installRule(SuppliersTable->beforeDelete, &SuppliesArea::SuppliersTableBeforeDelete, QStringLiteral("SuppliersTableBeforeDelete"));
 
     installRule(MaterialsTable->onNewRecord, &SuppliesArea::MaterialsTableNewRecord, QStringLiteral("MaterialsTableNewRecord"));
-    MaterialsTable->beforeEdit.install(stage::Area, QStringLiteral("MaterialsTable"), [this](db::Dataset& ds) { rememberKey(ds, kMaterialID); });
+    MaterialsTable->beforeEdit.install(Stage::Area, QStringLiteral("MaterialsTable"),
+        [this](db::Dataset& ds) { rememberKey(ds, kMaterialID); });
     installRule(MaterialsTable->beforePost, &SuppliesArea::MaterialsTableBeforePost, QStringLiteral("MaterialsTableBeforePost"));
     installRule(MaterialsTable->beforeDelete, &SuppliesArea::MaterialsTableBeforeDelete, QStringLiteral("MaterialsTableBeforeDelete"));
     installRule(SuppliersPerMaterialTable->onNewRecord, &SuppliesArea::SuppliersPerMaterialTableNewRecord, QStringLiteral("SuppliersPerMaterialTableNewRecord"));
@@ -304,7 +314,7 @@ void SuppliesArea::installSupplyRules()
 
     for (db::Dataset* lines : {MaterialOrderItemsTable, DeliveredMatItemsTable}) {
         installRule(lines->onNewRecord, &SuppliesArea::MaterialOrderItemsTableNewRecord, QStringLiteral("MaterialOrderItemsTableNewRecord"));
-        lines->onFieldChange.install(stage::Area, QStringLiteral("MaterialOrderItemsTableFieldChange"),
+        lines->onFieldChange.install(Stage::Area, QStringLiteral("MaterialOrderItemsTableFieldChange"),
             [this](db::Dataset& ds, const QString& name) { MaterialOrderItemsTableFieldChange(ds, name); });
     }
     installRule(MaterialOrderItemsTable->beforePost, &SuppliesArea::refuseBadLine, QStringLiteral("MaterialOrderItemsTableBeforePost"));
@@ -550,7 +560,8 @@ const QString kDentalLabID = QStringLiteral("DentalLabID");
 void SuppliesArea::installLabRules()
 {
     installRule(DentalLabTable->onNewRecord, &SuppliesArea::DentalLabTableNewRecord, QStringLiteral("DentalLabTableNewRecord"));
-    DentalLabTable->beforeEdit.install(stage::Area, QStringLiteral("DentalLabTable"), [this](db::Dataset& ds) { rememberKey(ds, kDentalLabID); });
+    DentalLabTable->beforeEdit.install(Stage::Area, QStringLiteral("DentalLabTable"),
+        [this](db::Dataset& ds) { rememberKey(ds, kDentalLabID); });
     installRule(DentalLabTable->beforePost, &SuppliesArea::DentalLabTableBeforePost, QStringLiteral("DentalLabTableBeforePost"));
     installRule(DentalLabTable->beforeDelete, &SuppliesArea::DentalLabTableBeforeDelete, QStringLiteral("DentalLabTableBeforeDelete"));
 

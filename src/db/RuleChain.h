@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -56,8 +57,15 @@ class RuleList {
 public:
     using Rule = std::function<Result(Args...)>;
 
-    // Adds a rule for the life of the view.
+    // Adds a rule for the life of the view. The stage is a number or an enumerator of the
+    // owner's stages; lower stages run first.
     void install(int stage, const QString& name, Rule rule) { insert(stage, name, std::move(rule)); }
+    template<typename Stage>
+    requires std::is_enum_v<Stage>
+    void install(Stage stage, const QString& name, Rule rule)
+    {
+        install(static_cast<int>(stage), name, std::move(rule));
+    }
     // Adds a rule until the guard goes (or the view, whichever is first).
     [[nodiscard]] RuleGuard add(int stage, const QString& name, Rule rule)
     {
@@ -67,6 +75,12 @@ public:
             if (auto s = state.lock())
                 s->remove(id);
         });
+    }
+    template<typename Stage>
+    requires std::is_enum_v<Stage>
+    [[nodiscard]] RuleGuard add(Stage stage, const QString& name, Rule rule)
+    {
+        return add(static_cast<int>(stage), name, std::move(rule));
     }
     bool isEmpty() const { return m_state->entries.empty(); }
     explicit operator bool() const { return !isEmpty(); }

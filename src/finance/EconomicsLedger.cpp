@@ -197,7 +197,7 @@ void TEconomicsForm::installFilter()
     db::Dataset* v = view();
     const bool other = m_source == LedgerSource::Other;
     m_filter = v->onFilterRecord.add(
-        data::stage::Window, QStringLiteral("EconomicsForm"), [this, other](const db::Dataset& ds) {
+        data::Stage::Window, QStringLiteral("EconomicsForm"), [this, other](const db::Dataset& ds) {
             return ledgerRowShown(m_tab, platform::receiptsOnly(), other, ds.value(u"Sign"),
                 ds.value(u"IOFld").toBool(), other ? ds.value(u"TransactionType") : QVariant());
         });

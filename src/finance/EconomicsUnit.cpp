@@ -104,9 +104,9 @@ TEconomicsForm::TEconomicsForm(data::TDmForm& dm, EconomicsHost host, QWidget* p
             throw db::Abort();
     };
     m_rules.push_back(m_dm.finance().PatientEconomTable->beforeEdit.add(
-        data::stage::Window, QStringLiteral("EconomicsForm"), treatmentCharge));
+        data::Stage::Window, QStringLiteral("EconomicsForm"), treatmentCharge));
     m_rules.push_back(m_dm.finance().PatientEconomTable->beforeDelete.add(
-        data::stage::Window, QStringLiteral("EconomicsForm"), treatmentCharge));
+        data::Stage::Window, QStringLiteral("EconomicsForm"), treatmentCharge));
     m_dm.finance().financeChargedMember = [this] { return m_onBehalf; };
     connect(&m_dm.money(), &data::MoneyState::euroModeChanged, this, [this] {
         widgets::applyCurrencyMode(this, widgets::currencyMode(m_dm.money()));

@@ -35,9 +35,11 @@ TAddProtectedMembersForm::TAddProtectedMembersForm(data::TDmForm& dm, FamilyRole
     m_hold.emplace(m_dm, QList<db::Dataset*>{m_dm.patients().FamilyChildrenTable, m_dm.patients().NonProtectedPatientsTable});
 
     // Candidates: anyone who may pay (not the protector, no member) and has no role yet.
-    m_candidates = payers.onFilterRecord.add(data::stage::Window, QStringLiteral("ProtectedMemberCandidates"), [this](const db::Dataset& ds) {
-        return data::holds(ds.value(u"TypeProtectionFamily"), FamilyRole::Independent) && ds.value(u"PatientID") != m_dm.patients().PatientsTable->value(u"PatientID");
-    });
+    m_candidates = payers.onFilterRecord.add(
+        data::Stage::Window, QStringLiteral("ProtectedMemberCandidates"), [this](const db::Dataset& ds) {
+            return data::holds(ds.value(u"TypeProtectionFamily"), FamilyRole::Independent)
+                && ds.value(u"PatientID") != m_dm.patients().PatientsTable->value(u"PatientID");
+        });
     if (!payers.isEditing())
         payers.refresh();
 

@@ -6,6 +6,10 @@
 
 namespace platform {
 
+// The user's role from the login, as stored in PV.INI: the full role sees money and the
+// catalogue.
+enum class UserRole { Full = 0, Restricted = 1, Unknown = 2 };
+
 // Values fixed while the program starts and read by every part of it for the rest of the run:
 // the edition, how this workstation shares the data, where the data and the images lie, and
 // who logged in. One instance per process; start-up fills it, tests may reset it.
@@ -23,7 +27,7 @@ struct Session {
     bool defaultAppointmentPatient = true;
 
     QString userName;
-    int role = 2; // 0 full, 1 restricted, 2 unknown
+    UserRole role = UserRole::Unknown;
     int level = -1; // command level: 255, 0 or -1
     bool receiptsOnly = false; // logged in with the second password
 

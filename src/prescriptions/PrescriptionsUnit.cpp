@@ -124,7 +124,7 @@ TPrescriptionsForm::TPrescriptionsForm(data::TDmForm& dm, PrescriptionsHost host
 
     // The medicine's form comes with the medicine; the user may change it afterwards.
     db::Dataset& lines = *m_dm.patients().PrescrItemsTable;
-    m_rules.push_back(lines.onFieldChange.add(data::stage::Window,
+    m_rules.push_back(lines.onFieldChange.add(data::Stage::Window,
         QStringLiteral("Morph follows the medicine"), [this](db::Dataset& line, const QString& field) {
             if (field.compare(QLatin1String("MedicineID"), Qt::CaseInsensitive) != 0 || !line.isEditing())
                 return;
@@ -137,7 +137,7 @@ TPrescriptionsForm::TPrescriptionsForm(data::TDmForm& dm, PrescriptionsHost host
         }));
     // A line still being edited goes with its prescription.
     m_rules.push_back(m_dm.patients().PrescriptionsTable->beforePost.add(
-        data::stage::Window, QStringLiteral("Post the line being edited"), [this](db::Dataset&) {
+        data::Stage::Window, QStringLiteral("Post the line being edited"), [this](db::Dataset&) {
             db::Dataset& items = *m_dm.patients().PrescrItemsTable;
             if (items.isEditing())
                 items.post();

@@ -120,14 +120,14 @@ TmaterialEntryForm::TmaterialEntryForm(data::TDmForm& dm, QWidget* parent)
             m_view->edit();
     };
     // Saving the material saves the price row being typed with it.
-    m_rules.push_back(m_view->beforePost.add(data::stage::Window, objectName(), [this](db::Dataset&) {
+    m_rules.push_back(m_view->beforePost.add(data::Stage::Window, objectName(), [this](db::Dataset&) {
         db::Dataset& prices = *m_dm.supplies().SuppliersPerMaterialTable;
         if (prices.isEditing())
             prices.post();
     }));
     for (db::Dataset::Rules* rules : { &s.SuppliersPerMaterialTable->beforeInsert,
              &s.SuppliersPerMaterialTable->beforeEdit, &s.SuppliersPerMaterialTable->beforeDelete })
-        m_rules.push_back(rules->add(data::stage::Window, objectName(), touched));
+        m_rules.push_back(rules->add(data::Stage::Window, objectName(), touched));
 }
 
 void TmaterialEntryForm::prepareNew()

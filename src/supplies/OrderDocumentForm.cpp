@@ -158,7 +158,7 @@ OrderDocumentForm::OrderDocumentForm(data::TDmForm& dm, DocumentSetup setup, QWi
     };
     for (db::Dataset::Rules* rules :
         { &m_setup.lines->beforeInsert, &m_setup.lines->beforeEdit, &m_setup.lines->beforeDelete })
-        m_rules.push_back(rules->add(data::stage::Window, m_setup.componentName, lineTouched));
+        m_rules.push_back(rules->add(data::Stage::Window, m_setup.componentName, lineTouched));
     connect(m_setup.counterparts, &db::Dataset::afterScroll, this, &OrderDocumentForm::followCounterpart);
     widgets::followCurrencyMode(this, m_dm.money());
 

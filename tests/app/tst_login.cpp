@@ -273,7 +273,7 @@ private Q_SLOTS:
         QCOMPARE(error.isEmpty(), written);
         app::TPasswordLib users(s);
         users.UserName = QStringLiteral("maria");
-        QCOMPARE(users.Role(), written ? role : int(app::TPasswordLib::UnknownUser));
+        QCOMPARE(users.Role(), written ? platform::UserRole(role) : platform::UserRole::Unknown);
         if (written) {
             // The settings file holds no password text, only hashes that match it.
             QVERIFY(!readAll(s.mainFilePath()).contains(password.toUtf8()));

@@ -64,7 +64,7 @@ private Q_SLOTS:
         m_dm->openAtStart(
             platform::Settings(platform::Edition::Dental, m_root.filePath(QStringLiteral("config"))));
         platform::session().level = 255;
-        platform::session().role = 0;
+        platform::session().role = platform::UserRole::Full;
         m_main = std::make_unique<app::TMainForm>(platform::Edition::Dental);
         app::bindMainWindow(*m_main, *m_dm);
         app::lendChartWindows(*m_dm, *m_main);

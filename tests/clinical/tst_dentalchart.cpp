@@ -100,7 +100,7 @@ private Q_SLOTS:
         m_practice = std::make_unique<rulestest::Practice>();
         qputenv("ORVANE_PROGRAM_DIR", m_programDir); // the chart's artwork
         platform::session() = platform::Session{};
-        platform::session().role = 0;
+        platform::session().role = platform::UserRole::Full;
         m_dm = m_practice->openNew();
         addOperation(CariesId, SymbolId::CariesOcclusal, true, 40);
         addOperation(CompositeId, SymbolId::CompositeMesial, true, 60);
@@ -327,7 +327,7 @@ private Q_SLOTS:
         QFETCH(int, role);
         QFETCH(bool, cost);
         QFETCH(bool, balance);
-        platform::session().role = role;
+        platform::session().role = platform::UserRole(role);
         m_chart->setView(level);
         QCOMPARE(m_chart->CostText->isVisible(), cost);
         QCOMPARE(m_chart->CostLabel->isVisible(), cost);

@@ -120,7 +120,11 @@ class TestHistoryForm : public QObject {
     }
 
 private Q_SLOTS:
-    void init() { platform::session() = platform::Session{}; platform::session().role = 0; }
+    void init()
+    {
+        platform::session() = platform::Session {};
+        platform::session().role = platform::UserRole::Full;
+    }
     void cleanup() { m_frame.reset(); }
 
     void implementPlan_data()
@@ -484,7 +488,7 @@ private Q_SLOTS:
         QFETCH(bool, tooth);
         QFETCH(bool, implement);
         auto dm = practice();
-        platform::session().role = role;
+        platform::session().role = platform::UserRole(role);
         db::Dataset* views[] = {dm->clinical().HistPerSessionTable, dm->clinical().HistPerSessionTable2, dm->clinical().HistPerSessionTable3};
         addTreatment(*dm, *views[level], level, 7, 45, 11);
         THistoryForm form(*dm);

@@ -56,7 +56,7 @@ private Q_SLOTS:
     void init()
     {
         platform::session() = platform::Session{};
-        platform::session().role = 0;
+        platform::session().role = platform::UserRole::Full;
     }
 
     void initTestCase() { QVERIFY2(art()->canPreview(), "the artwork is built beside the program"); }
@@ -124,7 +124,7 @@ private Q_SLOTS:
         QFETCH(int, operations);
         QFETCH(bool, prices);
         auto dm = practice();
-        platform::session().role = role;
+        platform::session().role = platform::UserRole(role);
         TOperationsForm picker(*dm, art().get());
         QCOMPARE(picker.prepare(group, chartLevel), operations > 0);
         picker.show();

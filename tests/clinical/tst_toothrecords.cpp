@@ -91,7 +91,7 @@ private Q_SLOTS:
         m_practice = std::make_unique<rulestest::Practice>();
         qputenv("ORVANE_PROGRAM_DIR", m_programDir); // the chart's artwork
         platform::session() = platform::Session {};
-        platform::session().role = 0;
+        platform::session().role = platform::UserRole::Full;
         m_dm = m_practice->openNew();
         rulestest::addPatient(*m_dm, QStringLiteral("Papadopoulos"));
         m_chart = std::make_unique<TDentalChartForm>(*m_dm);

@@ -329,7 +329,7 @@ private Q_SLOTS:
             deliveries == QLatin1String("DeliveredMaterialsTable") ? QStringLiteral("DeliveredMatItemsTable") : QStringLiteral("DeliveredLabOrderItemsTable"));
         db::Dataset& book = RulesPractice::view(*dm, ledger);
         db::Dataset& party = RulesPractice::view(*dm, counterpart);
-        db::RuleGuard tab = book.onFilterRecord.add(data::stage::Window, QStringLiteral("tab"),
+        db::RuleGuard tab = book.onFilterRecord.add(data::Stage::Window, QStringLiteral("tab"),
             [](const db::Dataset& ds) { return ds.value(u"Sign").toInt() == -1; }); // a window's tab
         delivery.append();
         delivery.setValue(u"OrderCode", QStringLiteral("INV-7"));

@@ -58,7 +58,7 @@ private Q_SLOTS:
     void init()
     {
         platform::session() = platform::Session{};
-        platform::session().role = 0;
+        platform::session().role = platform::UserRole::Full;
     }
 
     void createPatientFromNewToSave()
@@ -314,7 +314,7 @@ private Q_SLOTS:
     {
         QFETCH(int, role);
         QFETCH(bool, shown);
-        platform::session().role = role;
+        platform::session().role = platform::UserRole(role);
         PatientFormFixture f(m_practice);
         addPatient(*f.dm, QStringLiteral("Payer"));
         patients::TPatientForm& form = f.open();

@@ -31,7 +31,7 @@ private Q_SLOTS:
     void init()
     {
         platform::session() = platform::Session{};
-        platform::session().role = 0;
+        platform::session().role = platform::UserRole::Full;
     }
 
     void photographFromPngOrJpeg_data()
