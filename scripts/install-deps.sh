@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages needed to build, run and test Orvane. Run as root.
 set -euo pipefail
 packages=(
-    build-essential cmake ninja-build pkg-config
+    build-essential cmake ninja-build pkg-config lld
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libgl1-mesa-dev
     zlib1g-dev libsqlite3-dev
     postgresql-15
