@@ -30,17 +30,36 @@ function(orvane_layer name)
 endfunction()
 
 # Precompiled headers: the Qt headers are most of each file's compile time. The lower layers
-# (no widgets) get the core set, everything else the window set; TEST adds Qt Test.
-set(ORVANE_CORE_LAYERS orvane_platform orvane_db orvane_data orvane_import)
+# (no widgets) get the core set, everything else the window set; TEST adds Qt Test. Each set is
+# compiled once, by the first target that asks for it, and reused by the others: the Qt module
+# macros that differ between targets are not read by these headers (a header that did would
+# fail the build through -Winvalid-pch).
+# SET names a set of its own, for targets whose Qt modules differ in what these headers read.
 function(orvane_precompile target kind)
-    cmake_parse_arguments(P "TEST" "" "" ${ARGN})
+    cmake_parse_arguments(P "TEST" "SET" "" ${ARGN})
+    set(set_name ${kind})
+    if(P_SET)
+        set(set_name ${P_SET})
+    endif()
     set(headers ${CMAKE_SOURCE_DIR}/cmake/pch/${kind}.h)
     if(P_TEST)
         list(APPEND headers ${CMAKE_SOURCE_DIR}/cmake/pch/test.h)
+        string(APPEND set_name "_test")
     endif()
-    target_precompile_headers(${target} PRIVATE ${headers})
+    get_property(owner GLOBAL PROPERTY ORVANE_PCH_${set_name})
+    if(owner)
+        target_precompile_headers(${target} REUSE_FROM ${owner})
+    else()
+        target_precompile_headers(${target} PRIVATE ${headers})
+        set_property(GLOBAL PROPERTY ORVANE_PCH_${set_name} ${target})
+    endif()
+    # The moc collection of a target whose classes are all in its sources is empty: without the
+    # header it compiles in no time.
+    set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/mocs_compilation.cpp
+        TARGET_DIRECTORY ${target} PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
 endfunction()
 
+set(ORVANE_CORE_LAYERS orvane_platform orvane_db orvane_data orvane_import)
 function(orvane_layer_pch_kind name out)
     if(name IN_LIST ORVANE_CORE_LAYERS)
         set(${out} core PARENT_SCOPE)
