@@ -66,8 +66,10 @@ ChartBench& bench(Context& context)
     b.chart->show();
     b.chart->windowActivated();
     QApplication::processEvents();
-    if (b.chart->levelView(2)->recordCount() < kRows)
-        fail(QStringLiteral("(q) the chart shows %1 rows, not %2").arg(b.chart->levelView(2)->recordCount()).arg(kRows));
+    if (b.chart->levelView(data::TreatmentLevel::Implementation)->recordCount() < kRows)
+        fail(QStringLiteral("(q) the chart shows %1 rows, not %2")
+                 .arg(b.chart->levelView(data::TreatmentLevel::Implementation)->recordCount())
+                 .arg(kRows));
     return b;
 }
 
@@ -90,7 +92,9 @@ Result redraw(Context& context)
         while (rows.next()) { }
     });
     Result r{ours, plain, {}, QStringLiteral("< 4 ms"), ours < 4 ? QStringLiteral("met") : QStringLiteral("MISSED"), true};
-    r.notes << QStringLiteral("(q) chart of %1 rows re-read and painted in %2 ms").arg(b.chart->levelView(2)->recordCount()).arg(ours, 0, 'f', 2);
+    r.notes << QStringLiteral("(q) chart of %1 rows re-read and painted in %2 ms")
+                   .arg(b.chart->levelView(data::TreatmentLevel::Implementation)->recordCount())
+                   .arg(ours, 0, 'f', 2);
     return r;
 }
 
@@ -98,15 +102,16 @@ Result click(Context& context)
 {
     ChartBench& b = bench(context);
     const int oper = db::Query(b.dm->connection(), QStringLiteral("SELECT MIN(OperID) FROM Operations WHERE CostEURO > 0")).scalar().toInt();
-    clinical::ChartServices::instance().pickOperation = [oper](data::TDmForm& dm, int, int, QWidget*) {
-        if (!dm.clinical().OperationsTable->locate(QStringLiteral("OperID"), oper))
-            return false;
-        clinical::CurrentOperation& op = clinical::currentOperation();
-        op.cost = dm.clinical().OperationsTable->value(u"Cost").toDouble();
-        op.costEuro = dm.clinical().OperationsTable->value(u"CostEURO").toDouble();
-        op.date = LargePractice::kToday;
-        return true;
-    };
+    clinical::ChartServices::instance().pickOperation
+        = [oper](data::TDmForm& dm, int, data::TreatmentLevel, QWidget*) {
+              if (!dm.clinical().OperationsTable->locate(QStringLiteral("OperID"), oper))
+                  return false;
+              clinical::CurrentOperation& op = clinical::currentOperation();
+              op.cost = dm.clinical().OperationsTable->value(u"Cost").toDouble();
+              op.costEuro = dm.clinical().OperationsTable->value(u"CostEURO").toDouble();
+              op.date = LargePractice::kToday;
+              return true;
+          };
     b.chart->GroupBtnClick(1);
     const int before = db::Query(b.dm->connection(), QStringLiteral("SELECT COUNT(*) FROM PatEconomics")).scalar().toInt();
     int tooth = 0;

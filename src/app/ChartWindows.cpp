@@ -55,15 +55,12 @@ void lendChartWindows(data::TDmForm& dm, TMainForm&)
         [&dm](QWidget* parent) { return new clinical::TDefaultAnswersFrm(dm, parent); });
 }
 
-int writeChartReport(const QString& dataDirectory, int patientId, int level, const QString& pdfFile, QTextStream& errors)
+int writeChartReport(const QString& dataDirectory, int patientId, data::TreatmentLevel level,
+    const QString& pdfFile, QTextStream& errors)
 {
     platform::Session& session = platform::session();
     session.dataDirectory = dataDirectory;
     session.dataRoot = QFileInfo(QDir::cleanPath(dataDirectory)).absolutePath();
-    if (level < 0 || level > 2) {
-        errors << "The level must be 0, 1 or 2.\n";
-        return 2;
-    }
     std::unique_ptr<data::TDmForm> dm;
     const db::ConnectionProfile profile {.name = QStringLiteral("report"), .dataDirectory = dataDirectory};
     try {

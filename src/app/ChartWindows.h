@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Domain.h"
+
 #include <QString>
 
 class QTextStream;
@@ -18,6 +20,7 @@ void lendChartWindows(data::TDmForm& dm, TMainForm& main);
 
 // --chart-report: the history report of a level of the patient's current session as a PDF
 // file, without a window. The exit code of the program; what went wrong goes to `errors`.
-int writeChartReport(const QString& dataDirectory, int patientId, int level, const QString& pdfFile, QTextStream& errors);
+int writeChartReport(const QString& dataDirectory, int patientId, data::TreatmentLevel level,
+    const QString& pdfFile, QTextStream& errors);
 
 } // namespace app

@@ -24,7 +24,7 @@ void registerDataWindows(data::TDmForm& dm)
     // The medical edition's treatment history: the implementation of the current session.
     registry.add(QStringLiteral("HistoryForm"), WindowRegistry::Kind::Modal, [&dm](QWidget* parent) {
         auto* history = new clinical::THistoryForm(dm, parent);
-        history->setLevel(2);
+        history->setLevel(data::TreatmentLevel::Implementation);
         history->setWindowTitle(QStringLiteral("Treatment History"));
         return history;
     });

@@ -29,7 +29,7 @@ void findBusyCounterpart(db::Dataset& counterparts, const db::Dataset& ledger, i
 class ImplementationView : public data::ChartContext {
 public:
     int selectedTooth() const override { return 0; }
-    int treatmentLevel() const override { return 2; }
+    data::TreatmentLevel treatmentLevel() const override { return data::TreatmentLevel::Implementation; }
 };
 
 } // namespace

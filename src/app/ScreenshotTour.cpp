@@ -116,8 +116,8 @@ void takeDentalChart(Camera& camera, const QString& dataDir, bool scratch)
     chart.show();
     chart.windowActivated();
     const char* const views[] = {"Initial", "Plan", "Implementation"};
-    for (int level = 0; level < 3; ++level) {
-        chart.setView(level);
+    for (int level = 0; level < data::TreatmentLevelCount; ++level) {
+        chart.setView(data::TreatmentLevel(level));
         camera.nameNext(QStringLiteral("DentalChartForm-Adult-%1").arg(QLatin1String(views[level])));
         camera.take(chart);
     }
@@ -127,19 +127,20 @@ void takeDentalChart(Camera& camera, const QString& dataDir, bool scratch)
     chart.setChartKind(clinical::ChartKind::Baby);
     const std::pair<int, int> clicks[] = {{0, 54}, {0, 75}, {1, 64}, {1, 84}, {2, 55}, {2, 85}, {2, 63}};
     for (const auto& [level, tooth] : clicks) {
-        chart.setView(level);
+        chart.setView(data::TreatmentLevel(level));
         db::Dataset& operations = *dm->clinical().OperationsTable;
         const int group = level == 0 ? 1 : level == 1 ? 2 : 3;
         operations.first();
         while (!operations.eof() && (operations.value(u"GroupID").toInt() != group || operations.value(u"BitmapID").isNull()))
             operations.next();
-        clinical::ChartServices::instance().pickOperation = [](data::TDmForm&, int, int, QWidget*) { return true; };
+        clinical::ChartServices::instance().pickOperation
+            = [](data::TDmForm&, int, data::TreatmentLevel, QWidget*) { return true; };
         chart.GroupBtnClick(group);
         const int index = clinical::ToothIndexOf(tooth, clinical::ChartKind::Baby);
         chart.ToothClick(clinical::ToothRect(index, clinical::ChartKind::Baby).center());
     }
-    for (int level = 0; level < 3; ++level) {
-        chart.setView(level);
+    for (int level = 0; level < data::TreatmentLevelCount; ++level) {
+        chart.setView(data::TreatmentLevel(level));
         camera.nameNext(QStringLiteral("DentalChartForm-Baby-%1").arg(QLatin1String(views[level])));
         camera.take(chart);
     }

@@ -56,14 +56,14 @@ void tourClinicalWindows(const QString& dataDir, const std::function<void(QWidge
     }
     {
         clinical::TOperationsForm picker(*dm, art.get());
-        picker.prepare(4, 2);
+        picker.prepare(4, data::TreatmentLevel::Implementation);
         take(picker);
         picker.reject();
         dm->clinical().setOperationsGroup(0);
     }
     {
         clinical::THistoryForm history(*dm);
-        history.setLevel(2);
+        history.setLevel(data::TreatmentLevel::Implementation);
         history.setWindowTitle(QStringLiteral("Treatment Implementation"));
         take(history);
         history.MasitikesForm->setTooth(dm->clinical().HistPerSessionTable3->value(u"ToothNum").toInt());

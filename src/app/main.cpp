@@ -250,7 +250,8 @@ int main(int argc, char* argv[])
         }
         // Nobody is there to close a message box: what the report has to say goes to stderr.
         platform::MessageService::setDefault(nullptr);
-        return app::writeChartReport(*data, patient, level, options.path(options.pdf), err);
+        return app::writeChartReport(
+            *data, patient, data::TreatmentLevel(level), options.path(options.pdf), err);
     }
 
     if (options.parser.isSet(options.ledgerReport)) {

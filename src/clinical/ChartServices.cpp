@@ -18,7 +18,7 @@ bool idle = false;
 ChartServices defaults()
 {
     ChartServices s;
-    s.pickOperation = [](data::TDmForm& dm, int group, int level, QWidget* parent) {
+    s.pickOperation = [](data::TDmForm& dm, int group, data::TreatmentLevel level, QWidget* parent) {
         // The symbol library and pictures the previews use, opened once.
         static const std::unique_ptr<SymbolArt> art = SymbolArt::fromProgramDir();
         TOperationsForm picker(dm, art.get(), parent);
@@ -34,14 +34,16 @@ ChartServices defaults()
         op.date = picker.date();
         return true;
     };
-    s.showHistory = [](data::TDmForm& dm, int level, bool toothFilter, bool surfaces, const QString& caption, QWidget* parent) {
+    s.showHistory = [](data::TDmForm& dm, data::TreatmentLevel level, bool toothFilter, bool surfaces,
+                        const QString& caption, QWidget* parent) {
         THistoryForm history(dm, parent);
         history.setLevel(level, toothFilter);
         history.setWindowTitle(caption);
         history.setSurfacesOnShow(surfaces);
         history.exec();
     };
-    s.printChart = [](data::TDmForm& dm, int level, const QImage& chart, const QString& title, QWidget* parent) {
+    s.printChart = [](data::TDmForm& dm, data::TreatmentLevel level, const QImage& chart,
+                       const QString& title, QWidget* parent) {
         THistoryPerPatRpt window(dm, level, chart, title, parent);
         window.exec();
     };

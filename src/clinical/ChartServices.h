@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Domain.h"
+
 #include <QDate>
 #include <QString>
 
@@ -36,12 +38,17 @@ void setChartIdle(bool idle);
 struct ChartServices {
     // Runs the operation picker for a group; on "Ok" the operations table stands on the chosen
     // operation, `currentOperation()` holds its price, date, colour and dentist, and it returns true.
-    std::function<bool(data::TDmForm& dm, int group, int level, QWidget* parent)> pickOperation;
+    std::function<bool(data::TDmForm& dm, int group, data::TreatmentLevel level, QWidget* parent)>
+        pickOperation;
     // The history window of a level, modally; `toothFilter` lists the current tooth only,
     // `surfaces` opens the chewing-surface editor on the current row.
-    std::function<void(data::TDmForm& dm, int level, bool toothFilter, bool surfaces, const QString& caption, QWidget* parent)> showHistory;
+    std::function<void(data::TDmForm& dm, data::TreatmentLevel level, bool toothFilter, bool surfaces,
+        const QString& caption, QWidget* parent)>
+        showHistory;
     // The history report of a level over the chart picture, modally.
-    std::function<void(data::TDmForm& dm, int level, const QImage& chart, const QString& title, QWidget* parent)> printChart;
+    std::function<void(data::TDmForm& dm, data::TreatmentLevel level, const QImage& chart,
+        const QString& title, QWidget* parent)>
+        printChart;
 
     static ChartServices& instance();
 };

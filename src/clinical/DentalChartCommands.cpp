@@ -124,10 +124,10 @@ void TDentalChartForm::resetClicks()
     UndoBtn->setEnabled(false);
 }
 
-void TDentalChartForm::setView(int l)
+void TDentalChartForm::setView(data::TreatmentLevel l)
 {
-    if (TabControl->currentIndex() != l) {
-        TabControl->setCurrentIndex(l); // comes back here through the tab's signal
+    if (level() != l) {
+        TabControl->setCurrentIndex(data::code(l)); // comes back here through the tab's signal
         return;
     }
     resetClicks();
@@ -161,8 +161,8 @@ void TDentalChartForm::applyChartKind(ChartKind kind, bool storeInSession)
     sessions.setValue(u"ShowAllTeeth", adult);
     sessions.post();
     sessions.locate(QStringLiteral("SessionID"), session);
-    for (int l = 0; l < 3; ++l)
-        levelView(l)->refresh();
+    for (db::Dataset* view : m_dm.clinical().historyViews())
+        view->refresh();
     currentOperation().toothIndex = 0;
     m_pressPoint = ToothOrigin(0, kind);
     Redraw();
@@ -208,7 +208,7 @@ void TDentalChartForm::recordOn(int index)
 
     const CurrentOperation& op = currentOperation();
     db::Dataset& view = *currentView();
-    const int l = level();
+    const data::TreatmentLevel l = level();
     view.disableControls();
     try {
         view.insert();
@@ -216,12 +216,12 @@ void TDentalChartForm::recordOn(int index)
         view.setValue(u"ToothNum", index == WholeMouthIndex ? 0 : ToothNumberOf(index, m_kind));
         if (op.date.isValid())
             view.setValue(u"Date", op.date);
-        view.setValue(u"TreatmentLevel", l);
+        view.setValue(u"TreatmentLevel", data::code(l));
         view.setValue(u"Discount", op.discount);
         view.setValue(u"Cost", op.cost);
         view.setValue(u"CostEURO", op.costEuro);
         view.setValue(u"Color", op.color.isEmpty() ? QVariant() : QVariant(op.color));
-        if (l != InitialSituation && hasRow(*m_dm.lists().DentistsTable))
+        if (l != data::TreatmentLevel::Initial && hasRow(*m_dm.lists().DentistsTable))
             view.setValue(u"DentistID", m_dm.lists().DentistsTable->value(u"DocID"));
         const QVariant id = view.value(u"ID");
         view.post();
@@ -325,7 +325,7 @@ void TDentalChartForm::SetRecall(int months)
 void TDentalChartForm::ShowToothHistory(bool toothFilter, bool surfaces)
 {
     const Busy busy;
-    const int l = level();
+    const data::TreatmentLevel l = level();
     m_toothFilter = toothFilter;
     db::Dataset& view = *currentView();
     view.refresh();

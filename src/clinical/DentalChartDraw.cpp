@@ -71,9 +71,9 @@ void TDentalChartForm::Redraw()
     m_painter->begin(m_kind);
     SetAdultChart(m_kind == ChartKind::Adult);
     m_strips->show(m_kind);
-    const int l = level();
-    if (l != InitialSituation && platform::session().showInitialChart)
-        paintPass(*levelView(InitialSituation));
+    const data::TreatmentLevel l = level();
+    if (l != data::TreatmentLevel::Initial && platform::session().showInitialChart)
+        paintPass(*levelView(data::TreatmentLevel::Initial));
     paintPass(*levelView(l));
     m_painter->paintMarks(readMarks());
     m_painter->finish();
@@ -126,11 +126,13 @@ ChartMarks TDentalChartForm::readMarks() const
 // The sum of the view's costs in the session, in the currency shown; empty when it is zero.
 void TDentalChartForm::recomputeCost()
 {
-    const int l = level();
+    const data::TreatmentLevel l = level();
     db::Dataset& sessions = *m_dm.clinical().SessionsTable;
     QString text;
-    if (l != InitialSituation && sessions.isActive() && !sessions.isEmpty() && !sessions.value(u"SessionID").isNull()) {
-        const double sum = m_dm.clinical().sessionCost(sessions.value(u"SessionID"), data::TreatmentLevel(l), m_dm.money().euroMode());
+    if (l != data::TreatmentLevel::Initial && sessions.isActive() && !sessions.isEmpty()
+        && !sessions.value(u"SessionID").isNull()) {
+        const double sum
+            = m_dm.clinical().sessionCost(sessions.value(u"SessionID"), l, m_dm.money().euroMode());
         if (sum != 0)
             text = m_dm.money().FormatMoney(sum);
     }

@@ -118,7 +118,7 @@ TDentalChartForm::TDentalChartForm(data::TDmForm& dm, QWidget* parent)
     m_strips->show(ChartKind::Adult);
     SetAdultChart(true);
     installDataModuleHooks();
-    TabControl->setCurrentIndex(TreatmentImplementation);
+    TabControl->setCurrentIndex(data::code(data::TreatmentLevel::Implementation));
     updateCaption();
 
     // The captions, reached through the main window that holds the chart; the window's own
@@ -216,8 +216,8 @@ QWidget* TDentalChartForm::buildChart()
     column->setSpacing(0);
     TabControl = new QTabBar(box);
     TabControl->setObjectName(QStringLiteral("TabControl"));
-    for (int l = 0; l < 3; ++l)
-        TabControl->addTab(viewCaption(l));
+    for (int l = 0; l < data::TreatmentLevelCount; ++l)
+        TabControl->addTab(viewCaption(data::TreatmentLevel(l)));
     TabControl->setExpanding(false);
     connect(TabControl, &QTabBar::currentChanged, this, [this](int) {
         if (m_painter)
@@ -442,20 +442,20 @@ void TDentalChartForm::buildToothMenu()
     NotesItem->setObjectName(QStringLiteral("NotesItem"));
 }
 
-QString TDentalChartForm::viewCaption(int level) const
+QString TDentalChartForm::viewCaption(data::TreatmentLevel level) const
 {
     static const char* const captions[] = {"Initial Situation", "Treatment Plan", "Treatment Implementation"};
-    return Lang->Message(QString::fromLatin1(captions[qBound(0, level, 2)]));
+    return Lang->Message(QString::fromLatin1(captions[data::code(level)]));
 }
 
-int TDentalChartForm::level() const
+data::TreatmentLevel TDentalChartForm::level() const
 {
-    return TabControl->currentIndex();
+    return data::treatmentLevelAt(TabControl->currentIndex());
 }
 
-db::Dataset* TDentalChartForm::levelView(int level) const
+db::Dataset* TDentalChartForm::levelView(data::TreatmentLevel level) const
 {
-    return m_dm.clinical().historyView(std::clamp(level, 0, data::TreatmentLevelCount - 1));
+    return m_dm.clinical().historyView(level);
 }
 
 db::DataSource* TDentalChartForm::mainSource() const
@@ -516,9 +516,9 @@ void TDentalChartForm::updateCaption()
 void TDentalChartForm::applyVisibility()
 {
     const bool money = data::hasFullRole();
-    const int l = level();
-    const bool cost = money && l != InitialSituation;
-    const bool balance = money && l == TreatmentImplementation;
+    const data::TreatmentLevel l = level();
+    const bool cost = money && l != data::TreatmentLevel::Initial;
+    const bool balance = money && l == data::TreatmentLevel::Implementation;
     CostLabel->setVisible(cost);
     CostText->setVisible(cost);
     DiscountBtn->setVisible(cost);
@@ -533,12 +533,12 @@ void TDentalChartForm::updateSessionButtons()
     const bool has = sessions.isActive() && !sessions.isEmpty();
     const bool completed = has && sessions.value(u"Completed").toBool();
     const bool current = has && sessions.value(u"SessionID") == m_dm.patients().PatientsTable->value(u"TherapySessionID");
-    const int l = level();
-    db::Dataset* done = levelView(TreatmentImplementation);
+    const data::TreatmentLevel l = level();
+    db::Dataset* done = levelView(data::TreatmentLevel::Implementation);
     const bool hasDone = done->isActive() && !done->isEmpty();
-    PerasBtn->setVisible(has && l == TreatmentImplementation && !completed && hasDone);
-    PerasLabel->setVisible(completed && l != InitialSituation);
-    NewSessionBtn->setVisible(completed && current && l == TreatmentImplementation);
+    PerasBtn->setVisible(has && l == data::TreatmentLevel::Implementation && !completed && hasDone);
+    PerasLabel->setVisible(completed && l != data::TreatmentLevel::Initial);
+    NewSessionBtn->setVisible(completed && current && l == data::TreatmentLevel::Implementation);
     SessionNumLabel->setText(has ? sessions.value(u"SessionNum").toString() : QString());
 }
 

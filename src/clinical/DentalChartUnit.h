@@ -52,13 +52,6 @@ class TDentalChartForm : public QWidget, public widgets::RecordWindow, private d
     Q_OBJECT
 public:
     static constexpr int FormCode = widgets::tagOf(widgets::WindowCode::DentalChart);
-    // The tabs, one per treatment level.
-    enum View {
-        InitialSituation = data::code(data::TreatmentLevel::Initial),
-        TreatmentPlan = data::code(data::TreatmentLevel::Plan),
-        TreatmentImplementation = data::code(data::TreatmentLevel::Implementation)
-    };
-
     explicit TDentalChartForm(data::TDmForm& dm, QWidget* parent = nullptr);
     ~TDentalChartForm() override;
 
@@ -74,7 +67,8 @@ public:
     // The chart kind of the shown session, then the chart redrawn (after a re-read).
     void FollowSession();
 
-    int level() const;
+    // The level of the current tab (one tab per level).
+    data::TreatmentLevel level() const;
 
     // --- the shared record commands (on the current patient) ---
     widgets::WindowCode windowCode() const override { return widgets::WindowCode::DentalChart; }
@@ -83,8 +77,8 @@ public:
     void refreshDetails() override;
     // What the rules of new history rows ask the open chart.
     int selectedTooth() const override;
-    int treatmentLevel() const override { return level(); }
-    void setView(int level);
+    data::TreatmentLevel treatmentLevel() const override { return level(); }
+    void setView(data::TreatmentLevel level);
     ChartKind chartKind() const { return m_kind; }
     void setChartKind(ChartKind kind); // as a click on "Adult" or "Baby"
     int currentToothIndex() const;
@@ -93,9 +87,9 @@ public:
     // The chart as printed: the occlusal strips of the kind above and below the teeth.
     QImage chartPicture() const;
     // The view of the current tab (HistPerSessionTable, 2, 3).
-    db::Dataset* levelView(int level) const;
+    db::Dataset* levelView(data::TreatmentLevel level) const;
     db::Dataset* currentView() const { return levelView(level()); }
-    QString viewCaption(int level) const;
+    QString viewCaption(data::TreatmentLevel level) const;
 
     // The commands, as the controls run them.
     void GroupBtnClick(int group);

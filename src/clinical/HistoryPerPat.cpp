@@ -89,8 +89,8 @@ reports::Report BuildHistoryReport(data::TDmForm& dm, const QImage& chart, const
 {
     const platform::MessageTexts& lang = dm.lang();
     const auto tr = [&lang](const char* text) { return lang.Message(QString::fromUtf8(text)); };
-    const int level = qBound(0, o.level, 2);
-    const bool money = level != 0 && o.cost && !platform::receiptsOnly();
+    const data::TreatmentLevel level = o.level;
+    const bool money = level != data::TreatmentLevel::Initial && o.cost && !platform::receiptsOnly();
     const bool diagram = o.parts != HistoryReportOptions::Parts::FinancialOnly;
     const bool rows = o.parts != HistoryReportOptions::Parts::DiagramOnly;
 
@@ -122,7 +122,9 @@ reports::Report BuildHistoryReport(data::TDmForm& dm, const QImage& chart, const
 
     const QString patient = dm.patients().PatientsTable->isActive() && !dm.patients().PatientsTable->isEmpty() ? dm.patients().PatientsTable->value(u"Name").toString() : QString();
     report.addSpace(3);
-    report.addText(tr("The patient") + QLatin1Char(' ') + patient + QLatin1Char(' ') + (level == 0 ? QString() : tr(kSentences[level])), true);
+    report.addText(tr("The patient") + QLatin1Char(' ') + patient + QLatin1Char(' ')
+            + (level == data::TreatmentLevel::Initial ? QString() : tr(kSentences[data::code(level)])),
+        true);
 
     // Columns as the layout orders them, those switched off left out.
     QList<reports::ReportColumn> columns;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Domain.h"
 #include "reports/Report.h"
 
 #include <QDate>
@@ -21,7 +22,7 @@ namespace clinical {
 // What the treatment history report prints.
 struct HistoryReportOptions {
     enum class Parts { All, DiagramOnly, FinancialOnly };
-    int level = 2; // the chart's view: 0 initial situation, 1 plan, 2 implementation
+    data::TreatmentLevel level = data::TreatmentLevel::Implementation; // the chart's view
     QDate from; // empty: no limit
     QDate to;
     bool cost = true; // the cost column and the totals (only ever for levels 1 and 2)
@@ -59,7 +60,8 @@ class THistoryPerPatRpt : public QDialog {
     Q_OBJECT
 public:
     // `title` is the chart's view caption; `level` its treatment level.
-    THistoryPerPatRpt(data::TDmForm& dm, int level, const QImage& chart, const QString& title, QWidget* parent = nullptr);
+    THistoryPerPatRpt(data::TDmForm& dm, data::TreatmentLevel level, const QImage& chart,
+        const QString& title, QWidget* parent = nullptr);
 
     HistoryReportOptions options() const;
     reports::Report report() const;
@@ -90,7 +92,7 @@ private:
     bool mayPrint();
 
     data::TDmForm& m_dm;
-    int m_level;
+    data::TreatmentLevel m_level;
     QImage m_chart;
     QString m_title;
 };

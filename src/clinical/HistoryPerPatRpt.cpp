@@ -33,7 +33,8 @@ QCheckBox* check(QWidget* parent, const QString& name, const QString& text, bool
 
 } // namespace
 
-THistoryPerPatRpt::THistoryPerPatRpt(data::TDmForm& dm, int level, const QImage& chart, const QString& title, QWidget* parent)
+THistoryPerPatRpt::THistoryPerPatRpt(
+    data::TDmForm& dm, data::TreatmentLevel level, const QImage& chart, const QString& title, QWidget* parent)
     : QDialog(parent)
     , m_dm(dm)
     , m_level(level)
@@ -73,7 +74,7 @@ THistoryPerPatRpt::THistoryPerPatRpt(data::TDmForm& dm, int level, const QImage&
         columns->addWidget(w);
     root->addLayout(columns);
     // Prices are printed for the plan and the treatments done, never in receipts-only mode.
-    const bool money = level != 0 && !platform::receiptsOnly();
+    const bool money = level != data::TreatmentLevel::Initial && !platform::receiptsOnly();
     CostCheck->setVisible(money);
     ShowCostCheck->setVisible(money);
     connect(CostCheck, &QCheckBox::toggled, ShowCostCheck, &QWidget::setEnabled);

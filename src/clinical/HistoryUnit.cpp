@@ -55,7 +55,7 @@ THistoryForm::THistoryForm(data::TDmForm& dm, QWidget* parent)
     : QDialog(parent)
     , MasitikesForm(new TMasitikesForm(this))
     , m_dm(dm)
-    , m_level(medical() ? 2 : 1)
+    , m_level(medical() ? data::TreatmentLevel::Implementation : data::TreatmentLevel::Plan)
 {
     setObjectName(QStringLiteral("HistoryForm"));
     setWindowTitle(QStringLiteral("Treatment History"));
@@ -89,7 +89,7 @@ THistoryForm::~THistoryForm() = default;
 
 db::Dataset* THistoryForm::view() const
 {
-    return m_dm.clinical().historyView(std::clamp(m_level, 0, data::TreatmentLevelCount - 1));
+    return m_dm.clinical().historyView(m_level);
 }
 
 db::DataSource* THistoryForm::source() const
@@ -97,9 +97,9 @@ db::DataSource* THistoryForm::source() const
     return m_dm.sourceOf(view());
 }
 
-void THistoryForm::setLevel(int level, bool toothFilter)
+void THistoryForm::setLevel(data::TreatmentLevel level, bool toothFilter)
 {
-    m_level = medical() ? 2 : std::clamp(level, 0, 2);
+    m_level = medical() ? data::TreatmentLevel::Implementation : level;
     m_toothFilter = toothFilter && !medical();
     bindEditors();
     applyVisibility();
@@ -287,12 +287,12 @@ void THistoryForm::applyVisibility()
     const bool sessionOpen = m_dm.clinical().SessionsTable->isActive() && !m_dm.clinical().SessionsTable->isEmpty()
         && !m_dm.clinical().SessionsTable->value(u"Completed").toBool();
 
-    const bool prices = (m_level == 1 || m_level == 2) && fullRole;
+    const bool prices = m_level != data::TreatmentLevel::Initial && fullRole;
     for (int column : {PriceColumn, DiscountColumn, CostColumn})
         Grid->setColumnVisible(column, prices);
     CostBox->setVisible(prices);
-    Grid->setColumnVisible(DentistColumn, m_level != 0);
-    const bool receipts = m_level == 2 && !receiptsOnly;
+    Grid->setColumnVisible(DentistColumn, m_level != data::TreatmentLevel::Initial);
+    const bool receipts = m_level == data::TreatmentLevel::Implementation && !receiptsOnly;
     Grid->setColumnVisible(ReceiptColumn, receipts);
     ReceiptCheck->setVisible(receipts);
     OkItem->setVisible(receipts);
@@ -314,7 +314,8 @@ void THistoryForm::applyVisibility()
     Grid->setColumnVisible(MaterialColumn, !receiptsOnly);
     Grid->setColumnVisible(ColorColumn, !receiptsOnly);
     Grid->setColumnVisible(LabColumn, prices && !receiptsOnly);
-    ImplementPlanBtn->setVisible(m_level == 1 && sessionOpen && rows->isActive() && !rows->isEmpty() && !m_toothFilter);
+    ImplementPlanBtn->setVisible(m_level == data::TreatmentLevel::Plan && sessionOpen && rows->isActive()
+        && !rows->isEmpty() && !m_toothFilter);
 }
 
 void THistoryForm::followRow()
@@ -360,7 +361,7 @@ void THistoryForm::ImplementPlanBtnClick()
     forEachSelected(ids, [receiptsOnly](db::Dataset& row) {
         row.edit();
         row.setValue(u"Date", QDate::currentDate());
-        row.setValue(u"TreatmentLevel", 2);
+        row.setValue(u"TreatmentLevel", data::code(data::TreatmentLevel::Implementation));
         row.setValue(u"IOFld", receiptsOnly);
         row.post(); // the post charges the row to the patient
     });

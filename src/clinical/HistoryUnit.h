@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Domain.h"
 #include "widgets/RecordWindow.h"
 #include <QDialog>
 #include <QList>
@@ -61,8 +62,8 @@ public:
 
     // The rows to list: the view of a treatment level (the medical edition always lists the
     // implementation), with the chart's tooth filter on when opened from a tooth command.
-    void setLevel(int level, bool toothFilter = false);
-    int level() const { return m_level; }
+    void setLevel(data::TreatmentLevel level, bool toothFilter = false);
+    data::TreatmentLevel level() const { return m_level; }
     // Opens the chewing-surface editor on the current row as soon as the window shows (the
     // chart's "Chewing surface" command).
     void setSurfacesOnShow(bool on) { m_surfacesOnShow = on; }
@@ -130,7 +131,7 @@ private:
     void bindEditors();
 
     data::TDmForm& m_dm;
-    int m_level;
+    data::TreatmentLevel m_level;
     bool m_toothFilter = false;
     bool m_surfacesOnShow = false;
     bool m_checkingFocus = false; // the close check's own question takes the focus

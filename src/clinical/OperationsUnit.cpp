@@ -195,10 +195,10 @@ QGroupBox* TOperationsForm::buildPrices()
     return PriceBox;
 }
 
-bool TOperationsForm::prepare(int group, int chartLevel)
+bool TOperationsForm::prepare(int group, data::TreatmentLevel chartLevel)
 {
     setGeometry(70, 180, 600, 260);
-    PriceBox->setVisible(chartLevel > 0 && data::hasFullRole());
+    PriceBox->setVisible(chartLevel != data::TreatmentLevel::Initial && data::hasFullRole());
     OkBtn->setEnabled(true);
     DateEdit->setDate(QDate::currentDate());
 
@@ -225,7 +225,7 @@ bool TOperationsForm::prepare(int group, int chartLevel)
     return OkBtn->isEnabled();
 }
 
-bool TOperationsForm::execForGroup(int group, int chartLevel)
+bool TOperationsForm::execForGroup(int group, data::TreatmentLevel chartLevel)
 {
     prepare(group, chartLevel);
     return exec() == QDialog::Accepted;

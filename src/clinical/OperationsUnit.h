@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Domain.h"
+
 #include <QDialog>
 
 #include <memory>
@@ -39,9 +41,9 @@ public:
     // Prepares the picker for a chart tool group. `chartLevel` is the treatment level of the
     // chart's view, -1 when no chart is open: the prices show only beyond the initial situation
     // (and only to a user of full role). Returns whether the group has operations to pick.
-    bool prepare(int group, int chartLevel);
+    bool prepare(int group, data::TreatmentLevel chartLevel);
     // prepare() and run; true when the user chose "Ok".
-    bool execForGroup(int group, int chartLevel);
+    bool execForGroup(int group, data::TreatmentLevel chartLevel);
 
     QDate date() const;
 

@@ -45,6 +45,11 @@ void AppointmentsArea::declareViews()
     DeleteAppQry = query("DeleteAppQry", QStringLiteral("SELECT * FROM Appointments"));
 }
 
+void AppointmentsArea::declareStorage()
+{
+    storeAlone(AppointmentTable);
+}
+
 void AppointmentsArea::installRules()
 {
     installRule(AppointmentTable->onNewRecord, &AppointmentsArea::AppointmentTableNewRecord, QStringLiteral("AppointmentTableNewRecord"));

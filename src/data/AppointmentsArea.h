@@ -19,6 +19,7 @@ public:
     explicit AppointmentsArea(TDmForm& dm);
     void declareViews();
     void installRules();
+    void declareStorage();
 
     // At start, when the settings ask for it: appointments older than the kept days go.
     void deleteOldAppointments(const platform::Settings& settings, QDate today);

@@ -176,6 +176,55 @@ void ClinicalArea::declareTempHist()
     TempHistSrc = sourceOf(TempHistTable);
 }
 
+void ClinicalArea::declareStorage()
+{
+    // A treatment row and the charge it carries, and a new patient and the first session, are
+    // stored in one transaction: these views keep their posts pending until their group is
+    // written.
+    for (db::Dataset* view :
+        { HistPerSessionTable, HistPerSessionTable2, HistPerSessionTable3, SessionsTable })
+        view->setCachedUpdates(true);
+    db::Dataset* patient = patients().PatientsTable;
+    storeTogether({ .master = PhotosTable,
+        .apply = { patient, PhotosTable },
+        .flush = { PhotosTable },
+        .discard = { PhotosTable },
+        .discardPending = { patient } });
+    storeTogether({ .master = OperationsTable, .flush = { OperationsTable }, .afterStore = [this] {
+                       // Look-ups of the operation descriptions read this query.
+                       if (OperationsSortedForLook->isActive()) {
+                           OperationsSortedForLook->close();
+                           OperationsSortedForLook->open();
+                       }
+                   } });
+    for (db::Dataset* view : { EndoTable, ToothNotesTable, ToothColorTable, SessionsTable })
+        storeAlone(view);
+    storeWithItems(PeriTable, PeriItemTable);
+    db::Dataset* charges = finance().PatientEconomTable;
+    db::Dataset* payerCharges = finance().PatEconomicsForFatherTable;
+    for (db::Dataset* history : historyViews()) {
+        storeTogether({ .master = history,
+            .apply = { history, charges, payerCharges },
+            .flush = { charges },
+            .discard = { history },
+            .discardPending = { charges, payerCharges },
+            .afterStore = [this, history] {
+                // A row moved to another level (the plan implemented) shows in another view now.
+                if (takeHistoryLevelMoved()) {
+                    for (db::Dataset* other : historyViews()) {
+                        if (other != history && other->isActive() && !other->isEditing())
+                            other->refresh();
+                    }
+                }
+                if (takeLabWorkTouched())
+                    supplies().refreshLabItems();
+            } });
+        carriesMoney(history, { "Cost", "Price" });
+    }
+    carriesMoney(OperationsTable, { "Cost" });
+    carriesMoney(TempHistTable, { "Cost", "Price" }, MoneyView::Use::FormatOnly);
+}
+
 void ClinicalArea::installRules()
 {
     installHistoryRules();
@@ -226,10 +275,9 @@ db::RuleGuard ClinicalArea::attachChart(const ChartContext& chart)
     });
 }
 
-db::Dataset* ClinicalArea::historyView(int level) const
+db::Dataset* ClinicalArea::historyView(TreatmentLevel level) const
 {
-    const QList<db::Dataset*> views = historyViews();
-    return level >= 0 && level < views.size() ? views[level] : nullptr;
+    return historyViews().value(code(level));
 }
 
 void ClinicalArea::setOperationsGroup(int group)
@@ -487,7 +535,7 @@ void ClinicalArea::HistPerSessionTableNewRecord(db::Dataset& DataSet)
     }
     DataSet.setValue(u"DentistID", dm().defaultDentist());
     if (m_chart)
-        DataSet.setValue(u"TreatmentLevel", m_chart->treatmentLevel());
+        DataSet.setValue(u"TreatmentLevel", code(m_chart->treatmentLevel()));
     else if (platform::session().edition == platform::Edition::Medical)
         DataSet.setValue(u"TreatmentLevel", code(TreatmentLevel::Implementation));
     DataSet.setValue(u"Ordered", false);

@@ -14,7 +14,7 @@ class ChartContext {
 public:
     virtual ~ChartContext() = default;
     virtual int selectedTooth() const = 0; // 0 when no tooth is selected
-    virtual int treatmentLevel() const = 0; // the level of the chart's current tab
+    virtual TreatmentLevel treatmentLevel() const = 0; // the level of the chart's current tab
 };
 
 // Treatment sessions, the operations catalogue, the treatment history in its three levels and
@@ -26,6 +26,7 @@ public:
     explicit ClinicalArea(TDmForm& dm);
     void declareViews();
     void installRules();
+    void declareStorage();
 
     // The operation picker lists the operations of one chart tool group; 0 lists them all.
     void setOperationsGroup(int group);
@@ -61,7 +62,7 @@ public:
     // The Cost and CostEURO of the history row when it went into edit (0 for a new row).
     std::pair<double, double> historyCostAtEdit(const db::Dataset& history) const { return m_costAtEdit.value(&history); }
     // The three history views, by treatment level.
-    db::Dataset* historyView(int level) const;
+    db::Dataset* historyView(TreatmentLevel level) const;
     QList<db::Dataset*> historyViews() const { return {HistPerSessionTable, HistPerSessionTable2, HistPerSessionTable3}; }
     // Set by the history rules when a stored row changed levels; the others read it again.
     bool takeHistoryLevelMoved() { return std::exchange(m_historyLevelMoved, false); }

@@ -171,7 +171,7 @@ void ClinicalArea::CarryOverSession(const QVariant& previousSessionId)
     }
     for (const QVariantList& values : std::as_const(carried)) {
         HistPerSessionTable->append();
-        HistPerSessionTable->setValue(u"TreatmentLevel", 0);
+        HistPerSessionTable->setValue(u"TreatmentLevel", code(TreatmentLevel::Initial));
         for (int i = 0; i < kCarriedHistory.size(); ++i)
             HistPerSessionTable->setValue(kCarriedHistory[i], values[i]);
         HistPerSessionTable->post();

@@ -25,6 +25,16 @@ SuppliesArea& DmArea::supplies() const { return m_dm.supplies(); }
 ClinicalArea& DmArea::clinical() const { return m_dm.clinical(); }
 FinanceArea& DmArea::finance() const { return m_dm.finance(); }
 
+void DmArea::storeTogether(StoreGroup group)
+{
+    m_dm.m_storeGroups.push_back(std::move(group));
+}
+
+void DmArea::carriesMoney(db::Dataset* view, QStringList fields, MoneyView::Use use)
+{
+    m_dm.m_moneyViews.push_back({ view, std::move(fields), use });
+}
+
 db::Dataset* DmArea::table(const char* name, const char* tableName)
 {
     const db::TableDef* def = schemaTable(QString::fromLatin1(tableName));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/StoreGroup.h"
 #include "db/Dataset.h"
 
 #include <QHash>
@@ -80,6 +81,23 @@ protected:
     {
         rules.install(Stage::Area, name, std::move(rule));
     }
+
+    // What the area stores together and which of its views carry amounts; declared in the
+    // area's declareStorage(), when the views of every area exist.
+    void storeTogether(StoreGroup group);
+    void storeAlone(db::Dataset* view)
+    {
+        storeTogether({ .master = view, .apply = { view }, .flush = { view }, .discard = { view } });
+    }
+    void storeWithItems(db::Dataset* master, db::Dataset* items)
+    {
+        storeTogether({ .master = master,
+            .apply = { master, items },
+            .flush = { master, items },
+            .discard = { master, items } });
+    }
+    void carriesMoney(
+        db::Dataset* view, QStringList fields, MoneyView::Use use = MoneyView::Use::CompletedAtPost);
 
     qint32 NextID(const QString& generator);
     void OpenTable(db::Dataset& view);

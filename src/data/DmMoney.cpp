@@ -16,13 +16,12 @@ void TDmForm::ConvertTwins(db::Dataset& view)
 
 QList<db::Dataset*> TDmForm::moneyViews()
 {
-    const ClinicalArea& c = clinical();
-    const SuppliesArea& s = supplies();
-    const FinanceArea& f = finance();
-    return {c.HistPerSessionTable, c.HistPerSessionTable2, c.HistPerSessionTable3, c.OperationsTable, s.DentalLabTable, s.SuppliersTable,
-        lists().MedicinesTable, s.MaterialOrdersTable, s.MaterialOrderItemsTable, s.DeliveredMaterialsTable, s.DeliveredMatItemsTable,
-        s.SuppliersPerMaterialTable, s.LabOrdersTable, s.DeliveredLabOrdersTable, s.LabOrderItemsTable, s.DeliveredLabOrderItemsTable,
-        f.PatientEconomTable, f.SupplierEconomTable, f.LabEconomTable, f.DentEconomicsTable};
+    QList<db::Dataset*> views;
+    for (const MoneyView& money : m_moneyViews) {
+        if (money.use == MoneyView::Use::CompletedAtPost)
+            views << money.view;
+    }
+    return views;
 }
 
 void TDmForm::installMoneyRules()
@@ -40,33 +39,10 @@ void TDmForm::installMoneyRules()
 
 void TDmForm::applyMoneyFormats()
 {
-    // The views with amounts and their local fields; each EURO twin is formatted alike.
-    const QList<std::pair<db::Dataset*, QStringList>> money = {
-        {finance().PatientEconomTable, {"Credit", "SessBalance", "PayableAmount", "ReceivableAmount", "Balance", "ReceiptCredit"}},
-        {finance().DentEconomicsTable, {"Credit", "PayableAmount", "ReceivableAmount", "Balance", "ReceiptCredit"}},
-        {finance().SupplierEconomTable, {"Credit", "PayableAmount", "ReceivableAmount", "Balance", "ReceiptCredit"}},
-        {finance().LabEconomTable, {"Credit", "PayableAmount", "ReceivableAmount", "Balance", "ReceiptCredit"}},
-        {clinical().HistPerSessionTable, {"Cost", "Price"}},
-        {clinical().HistPerSessionTable2, {"Cost", "Price"}},
-        {clinical().HistPerSessionTable3, {"Cost", "Price"}},
-        {supplies().SuppliersPerMaterialTable, {"Price", "OldPrice"}},
-        {clinical().OperationsTable, {"Cost"}},
-        {clinical().TempHistTable, {"Cost", "Price"}},
-        {supplies().DentalLabTable, {"Balance"}},
-        {supplies().SuppliersTable, {"Balance"}},
-        {supplies().MaterialOrderItemsTable, {"Price", "UnitPrice"}},
-        {supplies().DeliveredMatItemsTable, {"Price", "UnitPrice"}},
-        {supplies().MaterialOrdersTable, {"TotalPrice"}},
-        {supplies().DeliveredMaterialsTable, {"TotalPrice"}},
-        {lists().MedicinesTable, {"RetailPrice", "TradePrice", "HospitalPrice"}},
-        {supplies().LabOrderItemsTable, {"OrderPrice"}},
-        {supplies().DeliveredLabOrderItemsTable, {"OrderPrice"}},
-        {supplies().LabOrdersTable, {"TotalPrice"}},
-        {supplies().DeliveredLabOrdersTable, {"TotalPrice"}},
-    };
+    // Each EURO twin is formatted alike.
     const MoneyFormat euro = euroMoneyFormat();
     const MoneyFormat local = m_money.localFormat();
-    for (const auto& [view, fields] : money) {
+    for (const auto& [view, fields, use] : m_moneyViews) {
         for (const QString& name : fields) {
             db::Field& localField = view->field(name);
             if (!local.displayPattern.isEmpty())

@@ -30,88 +30,10 @@ TDmForm::StoreHold::~StoreHold()
 
 void TDmForm::installStoreGroups()
 {
-    // A treatment row and the charge it carries, and a new patient and the first session, are
-    // stored in one transaction: these views keep their posts pending until their group is
-    // written, like the other views of the groups.
-    for (db::Dataset* view : {clinical().HistPerSessionTable, clinical().HistPerSessionTable2, clinical().HistPerSessionTable3, clinical().SessionsTable, finance().PatEconomicsForFatherTable})
-        view->setCachedUpdates(true);
-
-    const QList<db::Dataset*> patientCompanions = {
-        patients().AnamnesticaTable, patients().FamilyFatherTable, patients().FamilyChildrenTable, patients().RecallsTable, patients().QuestAnswerTable, clinical().SessionsTable, patients().NonProtectedPatientsTable};
-    for (db::Dataset* companion : patientCompanions)
-        m_companionOf.insert(companion, patients().PatientsTable);
-
-    // One entry per master. The text this follows applied each view in a transaction of its
-    // own; we write a whole group in one (db::UpdateGroup), so that a patient with the medical
-    // history, family rows, recalls and answers stored with it, or a treatment row with its
-    // charge, is stored whole or not at all, and a failure leaves every change pending.
-    m_storeGroups = {
-        {patients().PatientsTable,
-            {clinical().SessionsTable, patients().RecallsTable, patients().QuestAnswerTable, patients().FamilyFatherTable, patients().FamilyChildrenTable, patients().AnamnesticaTable, patients().PatientsTable,
-                patients().NonProtectedPatientsTable},
-            {patients().PatientsTable}, patientCompanions + QList<db::Dataset*>{patients().PatientsTable}, {}, [this] { emit patientStored(); },
-            [this] { emit patientDiscarded(); }},
-        {clinical().PhotosTable, {patients().PatientsTable, clinical().PhotosTable}, {clinical().PhotosTable}, {clinical().PhotosTable}, {patients().PatientsTable}, {}, {}},
-        {clinical().OperationsTable, {}, {clinical().OperationsTable}, {}, {},
-            [this] {
-                // Look-ups of the operation descriptions read this query.
-                if (clinical().OperationsSortedForLook->isActive()) {
-                    clinical().OperationsSortedForLook->close();
-                    clinical().OperationsSortedForLook->open();
-                }
-            },
-            {}},
-    };
-    for (db::Dataset* view : {patients().AnamnesticaTable, appointments().AppointmentTable, clinical().EndoTable, clinical().ToothNotesTable, clinical().ToothColorTable, lists().PhonesTable, supplies().SuppliersTable, supplies().DentalLabTable, clinical().SessionsTable,
-             finance().DentEconomicsTable, finance().SupplierEconomTable, finance().LabEconomTable, finance().PatientEconomTable})
-        m_storeGroups.push_back({view, {view}, {view}, {view}, {}, {}, {}});
-    const std::pair<db::Dataset*, db::Dataset*> pairs[] = {
-        {supplies().MaterialOrdersTable, supplies().MaterialOrderItemsTable},
-        {patients().PrescriptionsTable, patients().PrescrItemsTable},
-        {clinical().PeriTable, clinical().PeriItemTable},
-        {supplies().MaterialsTable, supplies().SuppliersPerMaterialTable},
-        {supplies().DeliveredMaterialsTable, supplies().DeliveredMatItemsTable},
-        {supplies().LabOrdersTable, supplies().LabOrderItemsTable},
-        {supplies().DeliveredLabOrdersTable, supplies().DeliveredLabOrderItemsTable},
-    };
-    for (const auto& [master, items] : pairs) {
-        QList<db::Dataset*> views = {master, items};
-        // An order or delivery of lab work also changes the history rows it covers and the
-        // orders it delivers: those changes go and stay with it.
-        if (master == supplies().LabOrdersTable || master == supplies().DeliveredLabOrdersTable)
-            views << clinical().HistLabOrderItemsToUpdateTable << supplies().UndeliveredLabOrdersToUpdateTable;
-        if (master == supplies().DeliveredMaterialsTable)
-            views << supplies().MaterialOrderItemsForLook; // the order lines its lines deliver
-        if (master != supplies().DeliveredMaterialsTable && master != supplies().DeliveredLabOrdersTable) {
-            m_storeGroups.push_back({master, views, {master, items}, views, {}, {}, {}});
-            continue;
-        }
-        // A delivery, the order lines it completes, its ledger row and the supplier's (lab's)
-        // balance are written in one transaction: a failure anywhere stores none of them.
-        const bool materials = master == supplies().DeliveredMaterialsTable;
-        db::Dataset* ledger = materials ? finance().SupplierEconomTable : finance().LabEconomTable;
-        db::Dataset* counterpart = materials ? supplies().SuppliersTable : supplies().DentalLabTable;
-        m_storeGroups.push_back({master, views + QList<db::Dataset*>{ledger}, {master, items}, views, {ledger, counterpart}, {}, {},
-            [this, master](db::UpdateGroup& update) { finance().storeDeliveryBalance(*master, update); }});
-    }
-    for (db::Dataset* history : {clinical().HistPerSessionTable, clinical().HistPerSessionTable2, clinical().HistPerSessionTable3})
-        m_storeGroups.push_back({history, {history, finance().PatientEconomTable, finance().PatEconomicsForFatherTable}, {finance().PatientEconomTable}, {history},
-            {finance().PatientEconomTable, finance().PatEconomicsForFatherTable},
-            [this, history] {
-                // A row moved to another level (the plan implemented) shows in another view now.
-                if (clinical().takeHistoryLevelMoved()) {
-                    for (db::Dataset* other : clinical().historyViews()) {
-                        if (other != history && other->isActive() && !other->isEditing())
-                            other->refresh();
-                    }
-                }
-                if (clinical().takeLabWorkTouched())
-                    supplies().refreshLabItems();
-            },
-            {}});
-
     for (const StoreGroup& group : m_storeGroups) {
         db::Dataset* master = group.master;
+        for (db::Dataset* companion : group.companions)
+            m_companionOf.insert(companion, master);
         // Called by the view itself, not from a signal: a failure reaches the caller of the
         // command with every change still pending.
         const auto store = [this](db::Dataset& view) { storeGroup(view); };
@@ -122,7 +44,7 @@ void TDmForm::installStoreGroups()
     }
 }
 
-const TDmForm::StoreGroup* TDmForm::storeGroupOf(const db::Dataset& master) const
+const StoreGroup* TDmForm::storeGroupOf(const db::Dataset& master) const
 {
     for (const StoreGroup& group : m_storeGroups) {
         if (group.master == &master)

@@ -75,6 +75,12 @@ TDmForm::TDmForm(DataConnections connections, QObject* parent)
     m_supplies->installRules();
     m_clinical->installRules();
     m_finance->installRules();
+    m_lists->declareStorage();
+    m_patients->declareStorage();
+    m_appointments->declareStorage();
+    m_supplies->declareStorage();
+    m_clinical->declareStorage();
+    m_finance->declareStorage();
     installStoreGroups();
     installMoneyRules();
     m_audit = std::make_unique<AuditTrail>(*Database);

@@ -230,24 +230,13 @@ private:
     ClinicalArea* m_clinical = nullptr;
     FinanceArea* m_finance = nullptr;
 
-    // Storing changes (DmStore.cpp).
-    struct StoreGroup {
-        db::Dataset* master;
-        QList<db::Dataset*> apply; // written together, in this order
-        QList<db::Dataset*> flush;
-        QList<db::Dataset*> discard; // dropped on cancel, an edit in progress included
-        QList<db::Dataset*> discardPending; // only their posted changes: an edit in progress stays
-        std::function<void()> afterStore;
-        std::function<void()> afterDiscard;
-        // Inside the group's transaction, after its views are written: what must read them
-        // (a balance summed from a ledger row of the group) and may add views to write.
-        std::function<void(db::UpdateGroup&)> inTransaction = {};
-    };
+    // Storing changes (DmStore.cpp); the areas declare the groups and the money views.
     void installStoreGroups();
     const StoreGroup* storeGroupOf(const db::Dataset& master) const;
     std::vector<StoreGroup> m_storeGroups;
     QHash<const db::Dataset*, db::Dataset*> m_companionOf; // stored with this master while it is edited
     QHash<const db::Dataset*, int> m_storeHolds;
+    std::vector<MoneyView> m_moneyViews;
 
     // Other workstations (DmLiveRefresh.cpp); the watcher goes before the connection.
     bool readsAnyOf(const db::Dataset& view, const QSet<QString>& tables);

@@ -11,6 +11,13 @@ namespace data {
 enum class TreatmentLevel { Initial = 0, Plan = 1, Implementation = 2 };
 constexpr int TreatmentLevelCount = 3;
 
+// The level at this index of the chart's tabs; a number out of range (a damaged option or
+// command line) is the nearest level.
+constexpr TreatmentLevel treatmentLevelAt(int index)
+{
+    return TreatmentLevel(index < 0 ? 0 : index >= TreatmentLevelCount ? TreatmentLevelCount - 1 : index);
+}
+
 using platform::UserRole;
 
 // Patient.TypeProtectionFamily: who pays for whom in a family.

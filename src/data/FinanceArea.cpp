@@ -179,17 +179,32 @@ namespace {
 const QString kHistoryID = QStringLiteral("HistoryID");
 
 // The sums of a supplier's (lab's) ledger in one direction, as the statement has always read.
-QString balanceStatement(TransactionType transactionType, const QString& idField, const char* name, int sign)
+QString balanceStatement(TransactionType transactionType, const QString& idField, const char* name, Sign sign)
 {
-    return QStringList{QStringLiteral("SELECT  SUM(Credit) AS %1, ").arg(QLatin1String(name)),
-        QStringLiteral("SUM(CreditEURO) AS %1EURO ").arg(QLatin1String(name)), QStringLiteral("FROM  DentEconomics"),
+    return QStringList { QStringLiteral("SELECT  SUM(Credit) AS %1, ").arg(QLatin1String(name)),
+        QStringLiteral("SUM(CreditEURO) AS %1EURO ").arg(QLatin1String(name)),
+        QStringLiteral("FROM  DentEconomics"),
         QStringLiteral("WHERE TransactionType = %1 and").arg(code(transactionType)),
         // a debt without a direction counts, as in the running balance
-        QStringLiteral("%1 = :%1 and %2").arg(idField, sign == -1 ? QStringLiteral("Sign = -1") : QStringLiteral("COALESCE(Sign, 1) <> -1"))}
+        QStringLiteral("%1 = :%1 and %2")
+            .arg(idField,
+                sign == Sign::Receivable ? QStringLiteral("Sign = -1")
+                                         : QStringLiteral("COALESCE(Sign, 1) <> -1")) }
         .join(QLatin1Char('\r'));
 }
 
 } // namespace
+
+void FinanceArea::declareStorage()
+{
+    PatEconomicsForFatherTable->setCachedUpdates(true); // stored with the treatment that charges it
+    for (db::Dataset* view : { DentEconomicsTable, SupplierEconomTable, LabEconomTable, PatientEconomTable })
+        storeAlone(view);
+    carriesMoney(PatientEconomTable,
+        { "Credit", "SessBalance", "PayableAmount", "ReceivableAmount", "Balance", "ReceiptCredit" });
+    for (db::Dataset* ledger : { DentEconomicsTable, SupplierEconomTable, LabEconomTable })
+        carriesMoney(ledger, { "Credit", "PayableAmount", "ReceivableAmount", "Balance", "ReceiptCredit" });
+}
 
 void FinanceArea::installRules()
 {
@@ -256,7 +271,7 @@ void FinanceArea::EconomicsTableBeforePost(db::Dataset& DataSet)
 {
     // A patient's charge keeps its mark (the treatment or "OK" sets it); payments and every
     // row of the practice are receipted when they carry a receipt number.
-    if (&DataSet == PatientEconomTable && DataSet.value(u"Sign").toInt() != -1)
+    if (&DataSet == PatientEconomTable && !holds(DataSet.value(u"Sign"), Sign::Receivable))
         return;
     DataSet.setValue(u"IOFld", !DataSet.value(u"ReceiptNo").toString().isEmpty() || platform::receiptsOnly());
 }
@@ -300,7 +315,10 @@ void FinanceArea::writeCounterpartBalance(db::Dataset& counterpart, TransactionT
         const QString local = QString::fromLatin1(name);
         const QString euro = local + QStringLiteral("EURO");
         BalanceQuery->close();
-        BalanceQuery->setQuery(*Database, balanceStatement(transactionType, idField, name, code(direction == 0 ? Sign::Payable : Sign::Receivable)), {{idField, id}});
+        BalanceQuery->setQuery(*Database,
+            balanceStatement(
+                transactionType, idField, name, direction == 0 ? Sign::Payable : Sign::Receivable),
+            { { idField, id } });
         BalanceQuery->setQueryFields({db::f64(local), db::f64(euro)});
         BalanceQuery->open();
         sums[direction][0] = BalanceQuery->value(local).toDouble();

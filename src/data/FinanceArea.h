@@ -24,6 +24,7 @@ public:
     explicit FinanceArea(TDmForm& dm);
     void declareViews();
     void installRules();
+    void declareStorage();
 
     // The stored balance of the current supplier (lab): its debts minus its payments.
     void SupplierBalance();
@@ -63,10 +64,11 @@ public:
     // moves the patients' view to the head and returns the member, else returns nothing.
     QVariant chargeOnBehalf();
     // The costs of a session's treatments at one level, in both currencies.
-    SessionBalance treatmentsCost(const QVariant& sessionId, int level) const;
+    SessionBalance treatmentsCost(const QVariant& sessionId, TreatmentLevel level) const;
     // A discount on a session's treatments at the plan or implementation level: one more
     // treatment row with a negative price and cost (its charge follows by the history rules).
-    void appendDiscount(int level, const QDate& date, const QVariant& dentistId, double cost, double costEuro);
+    void appendDiscount(
+        TreatmentLevel level, const QDate& date, const QVariant& dentistId, double cost, double costEuro);
 
     db::Dataset *DentEconomicsTable, *SupplierEconomTable, *LabEconomTable, *PatientEconomTable;
     db::Dataset *PatEconomicsForFatherTable, *BalanceQuery, *TotalReceivablesPerSessQry, *TotalPayablesPerSessQry;

@@ -137,29 +137,30 @@ QVariant FinanceArea::chargeOnBehalf()
     return member;
 }
 
-SessionBalance FinanceArea::treatmentsCost(const QVariant& sessionId, int level) const
+SessionBalance FinanceArea::treatmentsCost(const QVariant& sessionId, TreatmentLevel level) const
 {
     db::Query q(*Database,
         QStringLiteral("SELECT SUM(Cost), SUM(CostEURO) FROM History WHERE (TherapySessionID = :session) AND "
                        "(TreatmentLevel = :level)"));
-    q.bind(QStringLiteral("session"), sessionId).bind(QStringLiteral("level"), level).exec();
+    q.bind(QStringLiteral("session"), sessionId).bind(QStringLiteral("level"), code(level)).exec();
     if (!q.next())
         return {};
     return { q.value(0).toDouble(), q.value(1).toDouble() };
 }
 
 void FinanceArea::appendDiscount(
-    int level, const QDate& date, const QVariant& dentistId, double cost, double costEuro)
+    TreatmentLevel level, const QDate& date, const QVariant& dentistId, double cost, double costEuro)
 {
-    db::Dataset& history = *clinical().historyView(
-        level == code(TreatmentLevel::Plan) ? level : code(TreatmentLevel::Implementation));
+    // A discount is planned or given; there is none in the initial situation.
+    if (level != TreatmentLevel::Plan)
+        level = TreatmentLevel::Implementation;
+    db::Dataset& history = *clinical().historyView(level);
     const bool filtered = history.isFiltered();
     if (filtered)
         history.setFiltered(false);
     try {
         history.append();
-        history.setValue(u"TreatmentLevel",
-            level == code(TreatmentLevel::Plan) ? level : code(TreatmentLevel::Implementation));
+        history.setValue(u"TreatmentLevel", code(level));
         history.setValue(u"OperID", -1);
         history.setValue(u"ToothNum", 0);
         history.setValue(u"Date", date);

@@ -1,7 +1,7 @@
 #include "data/LedgerBalance.h"
 
+#include "data/Domain.h"
 #include "db/Dataset.h"
-#include "platform/Session.h"
 
 namespace data {
 namespace {
@@ -48,7 +48,7 @@ void RunningBalance::calculate(db::Dataset& view) const
         runningEuro = view.rowValue(previous, m_balanceEuro).toDouble();
     }
 
-    const bool receivable = view.field(m_sign).value().toInt() == -1;
+    const bool receivable = holds(view.field(m_sign).value(), Sign::Receivable);
     view.field(receivable ? m_receivable : m_payable).setValue(amount);
     view.field(receivable ? m_receivableEuro : m_payableEuro).setValue(amountEuro);
     const double direction = receivable ? -1 : 1;

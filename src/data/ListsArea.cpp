@@ -46,6 +46,12 @@ void ListsArea::declareViews()
     TempQuery = query("TempQuery"); // for windows that run their own statement
 }
 
+void ListsArea::declareStorage()
+{
+    storeAlone(PhonesTable);
+    carriesMoney(MedicinesTable, { "RetailPrice", "TradePrice", "HospitalPrice" });
+}
+
 void ListsArea::installRules()
 {
     NameDaysTable->onCalcFields.install(

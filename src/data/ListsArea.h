@@ -13,6 +13,7 @@ public:
     explicit ListsArea(TDmForm& dm);
     void declareViews();
     void installRules();
+    void declareStorage();
 
     db::Dataset *CitiesTable, *InsurCompaniesTable, *CategoriesTable, *DentistsTable, *MedicinesTable;
     db::Dataset *PhonesTable, *RemindersTable, *NameDaysTable, *DeleteQuery, *TempQuery;

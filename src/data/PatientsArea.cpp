@@ -163,6 +163,23 @@ void PatientsArea::declareViews()
     PrescrItemsSrc = sourceOf(PrescrItemsTable);
 }
 
+void PatientsArea::declareStorage()
+{
+    db::Dataset* sessions = clinical().SessionsTable;
+    const QList<db::Dataset*> companions = { AnamnesticaTable, FamilyFatherTable, FamilyChildrenTable,
+        RecallsTable, QuestAnswerTable, sessions, NonProtectedPatientsTable };
+    storeTogether({ .master = PatientsTable,
+        .apply = { sessions, RecallsTable, QuestAnswerTable, FamilyFatherTable, FamilyChildrenTable,
+            AnamnesticaTable, PatientsTable, NonProtectedPatientsTable },
+        .flush = { PatientsTable },
+        .discard = companions + QList<db::Dataset*> { PatientsTable },
+        .companions = companions,
+        .afterStore = [this] { emit dm().patientStored(); },
+        .afterDiscard = [this] { emit dm().patientDiscarded(); } });
+    storeAlone(AnamnesticaTable);
+    storeWithItems(PrescriptionsTable, PrescrItemsTable);
+}
+
 void PatientsArea::installRules()
 {
     PatientsTable->onCalcFields.install(Stage::Area, QStringLiteral("PatientsTable"), [](db::Dataset& ds) {

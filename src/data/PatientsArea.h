@@ -13,6 +13,7 @@ public:
     explicit PatientsArea(TDmForm& dm);
     void declareViews();
     void installRules();
+    void declareStorage();
 
     // "There is no patient" when the patient view is empty.
     bool requirePatient();

@@ -240,6 +240,51 @@ void SuppliesArea::declareLabViews()
     PossibleLabOrderItemsSrc = sourceOf(PossibleLabOrderItemsQry);
 }
 
+void SuppliesArea::declareStorage()
+{
+    storeAlone(SuppliersTable);
+    storeAlone(DentalLabTable);
+    storeWithItems(MaterialOrdersTable, MaterialOrderItemsTable);
+    storeWithItems(MaterialsTable, SuppliersPerMaterialTable);
+    // An order or delivery of lab work also changes the history rows it covers and the
+    // orders it delivers: those changes go and stay with it.
+    const QList<db::Dataset*> labWork
+        = { clinical().HistLabOrderItemsToUpdateTable, UndeliveredLabOrdersToUpdateTable };
+    storeTogether({ .master = LabOrdersTable,
+        .apply = QList<db::Dataset*> { LabOrdersTable, LabOrderItemsTable } + labWork,
+        .flush = { LabOrdersTable, LabOrderItemsTable },
+        .discard = QList<db::Dataset*> { LabOrdersTable, LabOrderItemsTable } + labWork });
+    // A delivery, the order lines it completes, its ledger row and the supplier's (lab's)
+    // balance are written in one transaction: a failure anywhere stores none of them.
+    const auto delivery = [this](db::Dataset* master, db::Dataset* items,
+                              const QList<db::Dataset*>& delivered, db::Dataset* ledger,
+                              db::Dataset* counterpart) {
+        const QList<db::Dataset*> views = QList<db::Dataset*> { master, items } + delivered;
+        storeTogether({ .master = master,
+            .apply = views + QList<db::Dataset*> { ledger },
+            .flush = { master, items },
+            .discard = views,
+            .discardPending = { ledger, counterpart },
+            .inTransaction
+            = [this, master](db::UpdateGroup& update) { finance().storeDeliveryBalance(*master, update); } });
+    };
+    delivery(DeliveredMaterialsTable, DeliveredMatItemsTable, { MaterialOrderItemsForLook },
+        finance().SupplierEconomTable, SuppliersTable);
+    delivery(DeliveredLabOrdersTable, DeliveredLabOrderItemsTable, labWork, finance().LabEconomTable,
+        DentalLabTable);
+
+    for (db::Dataset* supplier : { DentalLabTable, SuppliersTable })
+        carriesMoney(supplier, { "Balance" });
+    carriesMoney(SuppliersPerMaterialTable, { "Price", "OldPrice" });
+    for (db::Dataset* items : { MaterialOrderItemsTable, DeliveredMatItemsTable })
+        carriesMoney(items, { "Price", "UnitPrice" });
+    for (db::Dataset* items : { LabOrderItemsTable, DeliveredLabOrderItemsTable })
+        carriesMoney(items, { "OrderPrice" });
+    for (db::Dataset* order :
+        { MaterialOrdersTable, DeliveredMaterialsTable, LabOrdersTable, DeliveredLabOrdersTable })
+        carriesMoney(order, { "TotalPrice" });
+}
+
 void SuppliesArea::installRules()
 {
     installSupplyRules();

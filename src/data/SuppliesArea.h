@@ -16,6 +16,7 @@ public:
     void declareViews();
     void declareLabViews();
     void installRules();
+    void declareStorage();
 
     // While a loop posts many history rows the re-reading of PossibleLabOrderItemsQry that
     // follows each post is held (counted); resuming re-reads it once.

@@ -133,7 +133,7 @@ TDiscountForm::TDiscountForm(data::TDmForm& dm, QWidget* parent)
     const data::ChartContext* chart = m_dm.clinical().chart();
     const QVariant session = data::currentValue(*m_dm.clinical().SessionsTable, u"SessionID");
     m_chartOpen = chart != nullptr;
-    m_level = chart ? chart->treatmentLevel() : 2;
+    m_level = chart ? chart->treatmentLevel() : data::TreatmentLevel::Implementation;
     data::SessionBalance total;
     if (chart && !session.isNull()) {
         try {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Domain.h"
+
 #include <QDate>
 #include <QDialog>
 #include <QVariant>
@@ -77,7 +79,7 @@ private:
 
     data::TDmForm& m_dm;
     DiscountFigures m_figures;
-    int m_level = 2;
+    data::TreatmentLevel m_level = data::TreatmentLevel::Implementation;
     bool m_chartOpen = false;
 };
 

@@ -59,16 +59,17 @@ class TestDentalChart : public QObject {
     // The picker's "Ok" on an operation, at its catalogue price.
     void choose(int operId)
     {
-        ChartServices::instance().pickOperation = [operId](data::TDmForm& dm, int, int, QWidget*) {
-            if (!dm.clinical().OperationsTable->locate(QStringLiteral("OperID"), operId))
-                return false;
-            CurrentOperation& op = currentOperation();
-            op.cost = dm.clinical().OperationsTable->value(u"Cost").toDouble();
-            op.costEuro = dm.clinical().OperationsTable->value(u"CostEURO").toDouble();
-            op.discount = 0;
-            op.date = QDate::currentDate();
-            return true;
-        };
+        ChartServices::instance().pickOperation
+            = [operId](data::TDmForm& dm, int, data::TreatmentLevel, QWidget*) {
+                  if (!dm.clinical().OperationsTable->locate(QStringLiteral("OperID"), operId))
+                      return false;
+                  CurrentOperation& op = currentOperation();
+                  op.cost = dm.clinical().OperationsTable->value(u"Cost").toDouble();
+                  op.costEuro = dm.clinical().OperationsTable->value(u"CostEURO").toDouble();
+                  op.discount = 0;
+                  op.date = QDate::currentDate();
+                  return true;
+              };
         m_chart->GroupBtnClick(1);
     }
 
@@ -82,7 +83,7 @@ class TestDentalChart : public QObject {
     // A row stored straight through a history view, as another window would.
     void addRow(int level, int operId, int tooth, int surfaces = 0)
     {
-        db::Dataset& view = *m_chart->levelView(level);
+        db::Dataset& view = *m_chart->levelView(data::TreatmentLevel(level));
         view.append();
         view.setValue(u"TreatmentLevel", level);
         view.setValue(u"OperID", operId);
@@ -134,7 +135,7 @@ private Q_SLOTS:
     {
         QFETCH(int, level);
         testsupport::MessageRecorder messages;
-        m_chart->setView(level);
+        m_chart->setView(data::TreatmentLevel(level));
         choose(CariesId);
         const QList<int> teeth{16, 26, 36};
         for (int tooth : teeth)
@@ -241,7 +242,7 @@ private Q_SLOTS:
         QCOMPARE(picture().copy(area), pictures.fullMouth(true));
         // The same row on the baby chart is listed but not painted.
         m_chart->setChartKind(ChartKind::Baby);
-        QCOMPARE(m_chart->levelView(2)->recordCount(), 1);
+        QCOMPARE(m_chart->levelView(data::TreatmentLevel::Implementation)->recordCount(), 1);
         QCOMPARE(picture().copy(area), pictures.fullMouth(false));
     }
 
@@ -256,9 +257,9 @@ private Q_SLOTS:
         QFETCH(bool, showInitial);
         platform::session().showInitialChart = showInitial;
         const QImage clean = picture();
-        m_chart->setView(0);
+        m_chart->setView(data::TreatmentLevel::Initial);
         addRow(0, CariesId, 16);
-        m_chart->setView(1);
+        m_chart->setView(data::TreatmentLevel::Plan);
         addRow(1, CompositeId, 26);
         const QRect found = ToothRect(ToothIndexOf(16, ChartKind::Adult), ChartKind::Adult);
         const QRect planned = ToothRect(ToothIndexOf(26, ChartKind::Adult), ChartKind::Adult);
@@ -297,13 +298,13 @@ private Q_SLOTS:
     {
         addRow(2, CariesId, 16);
         addRow(2, CariesId, 55);
-        QCOMPARE(m_chart->levelView(2)->recordCount(), 1);
+        QCOMPARE(m_chart->levelView(data::TreatmentLevel::Implementation)->recordCount(), 1);
         QTest::mouseClick(m_chart->BabyRadio, Qt::LeftButton);
         QCOMPARE(m_chart->chartKind(), ChartKind::Baby);
         QCOMPARE(m_dm->clinical().SessionsTable->value(u"ShowAllTeeth").toBool(), false);
         QCOMPARE(count(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM Sessions WHERE ShowAllTeeth = FALSE")), 1);
-        QCOMPARE(m_chart->levelView(2)->recordCount(), 1);
-        QCOMPARE(m_chart->levelView(2)->value(u"ToothNum").toInt(), 55);
+        QCOMPARE(m_chart->levelView(data::TreatmentLevel::Implementation)->recordCount(), 1);
+        QCOMPARE(m_chart->levelView(data::TreatmentLevel::Implementation)->value(u"ToothNum").toInt(), 55);
         // A click on the baby chart records the primary tooth under the mouse.
         choose(CariesId);
         clickTooth(64);
@@ -328,7 +329,7 @@ private Q_SLOTS:
         QFETCH(bool, cost);
         QFETCH(bool, balance);
         platform::session().role = platform::UserRole(role);
-        m_chart->setView(level);
+        m_chart->setView(data::TreatmentLevel(level));
         QCOMPARE(m_chart->CostText->isVisible(), cost);
         QCOMPARE(m_chart->CostLabel->isVisible(), cost);
         QCOMPARE(m_chart->DiscountBtn->isVisible(), cost);
@@ -343,10 +344,10 @@ private Q_SLOTS:
         clickTooth(17);
         QCOMPARE(m_chart->CostText->text(), m_dm->money().FormatMoney(80));
         QCOMPARE(m_chart->BalanceText->text(), m_dm->money().FormatMoney(80));
-        m_chart->setView(1);
+        m_chart->setView(data::TreatmentLevel::Plan);
         QVERIFY(m_chart->CostText->text().isEmpty()); // nothing planned
         m_chart->ToggleCurrency();
-        m_chart->setView(2);
+        m_chart->setView(data::TreatmentLevel::Implementation);
         QCOMPARE(m_chart->CostText->text(), m_dm->money().FormatMoney(80 * 340.75));
     }
 
@@ -372,7 +373,7 @@ private Q_SLOTS:
         QCOMPARE(m_chart->SessionNumLabel->text(), QStringLiteral("1"));
         QVERIFY(!m_chart->PreviousSessionBtn->isEnabled());
         QVERIFY(m_chart->NextSessionBtn->isEnabled());
-        QCOMPARE(m_chart->levelView(2)->recordCount(), 1);
+        QCOMPARE(m_chart->levelView(data::TreatmentLevel::Implementation)->recordCount(), 1);
     }
 };
 

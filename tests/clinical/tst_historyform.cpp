@@ -150,7 +150,7 @@ private Q_SLOTS:
             chosen << ids[i];
 
         THistoryForm form(*dm);
-        form.setLevel(1);
+        form.setLevel(data::TreatmentLevel::Plan);
         form.show();
         QVERIFY(form.ImplementPlanBtn->isVisible());
         selectIds(form, chosen);
@@ -178,7 +178,7 @@ private Q_SLOTS:
         const int open = addTreatment(*dm, *dm->clinical().HistPerSessionTable2, 1, 8, 252, 36);
         {
             THistoryForm form(*dm);
-            form.setLevel(1);
+            form.setLevel(data::TreatmentLevel::Plan);
             form.show();
             selectIds(form, {done});
             form.ImplementPlanBtnClick();
@@ -238,7 +238,7 @@ private Q_SLOTS:
         const int other = operation == 8 ? 7 : 8;
         const int id = addTreatment(*dm, *dm->clinical().HistPerSessionTable2, 1, other, 100, 14);
         THistoryForm form(*dm);
-        form.setLevel(1);
+        form.setLevel(data::TreatmentLevel::Plan);
         form.show();
         db::Dataset& rows = *form.view();
         QVERIFY(rows.locate(QStringLiteral("ID"), id));
@@ -291,7 +291,7 @@ private Q_SLOTS:
         dm->money().setEuroMode(euro);
         addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, price, 15);
         THistoryForm form(*dm);
-        form.setLevel(2);
+        form.setLevel(data::TreatmentLevel::Implementation);
         form.show();
         db::Dataset& row = *form.view();
         row.edit();
@@ -317,7 +317,7 @@ private Q_SLOTS:
         addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 100 * kRate, 11);
         addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 8, 50 * kRate, 12);
         THistoryForm form(*dm);
-        form.setLevel(2);
+        form.setLevel(data::TreatmentLevel::Implementation);
         form.show();
         QVERIFY(dm->money().euroMode());
         QCOMPARE(form.Grid->columnField(THistoryForm::CostColumn), QStringLiteral("CostEURO"));
@@ -362,7 +362,7 @@ private Q_SLOTS:
         for (int i : selected)
             chosen << ids[i];
         THistoryForm form(*dm);
-        form.setLevel(2);
+        form.setLevel(data::TreatmentLevel::Implementation);
         form.show();
         selectIds(form, chosen);
         testsupport::MessageRecorder messages;
@@ -397,7 +397,7 @@ private Q_SLOTS:
         QWidget other;
         other.show();
         THistoryForm form(*dm);
-        form.setLevel(2);
+        form.setLevel(data::TreatmentLevel::Implementation);
         form.show();
         form.activateWindow();
         QTRY_COMPARE(QApplication::activeWindow(), &form);
@@ -428,7 +428,7 @@ private Q_SLOTS:
         auto dm = practice();
         StatusPanels main;
         THistoryForm form(*dm);
-        form.setLevel(2);
+        form.setLevel(data::TreatmentLevel::Implementation);
         form.show();
         QCOMPARE(main.cleared, 0);
         form.reject();
@@ -441,7 +441,7 @@ private Q_SLOTS:
         const QList<int> ids{addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 45, 11), addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 90, 12),
             addTreatment(*dm, *dm->clinical().HistPerSessionTable3, 2, 7, 30, 13)};
         THistoryForm form(*dm);
-        form.setLevel(2);
+        form.setLevel(data::TreatmentLevel::Implementation);
         form.show();
         QVERIFY(form.OkItem->isVisible());
         selectIds(form, {ids[0], ids[2]});
@@ -492,7 +492,7 @@ private Q_SLOTS:
         db::Dataset* views[] = {dm->clinical().HistPerSessionTable, dm->clinical().HistPerSessionTable2, dm->clinical().HistPerSessionTable3};
         addTreatment(*dm, *views[level], level, 7, 45, 11);
         THistoryForm form(*dm);
-        form.setLevel(level, toothFilter);
+        form.setLevel(data::TreatmentLevel(level), toothFilter);
         form.show();
         QCOMPARE(form.Grid->isColumnVisible(THistoryForm::PriceColumn), prices);
         QCOMPARE(form.Grid->isColumnVisible(THistoryForm::CostColumn), prices);
@@ -527,7 +527,7 @@ private Q_SLOTS:
         exec(*dm->Database, QStringLiteral("UPDATE History SET Masitikes = :m WHERE ID = :id"), {{QStringLiteral("m"), stored}, {QStringLiteral("id"), id}});
         dm->clinical().HistPerSessionTable3->refresh();
         THistoryForm form(*dm);
-        form.setLevel(2);
+        form.setLevel(data::TreatmentLevel::Implementation);
         form.show();
         form.ChewingSurfacesClick();
         clinical::TMasitikesForm& editor = *form.MasitikesForm;

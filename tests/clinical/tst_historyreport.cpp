@@ -91,7 +91,7 @@ private Q_SLOTS:
     void rowsGroupedByDentistWithTotals()
     {
         clinical::HistoryReportOptions options;
-        options.level = 2;
+        options.level = data::TreatmentLevel::Implementation;
         const QString text = pdfText(options);
         const qsizetype alexiou = text.indexOf(QStringLiteral("Dentist: Alexiou"));
         const qsizetype bakas = text.indexOf(QStringLiteral("Dentist: Bakas"));
@@ -124,7 +124,7 @@ private Q_SLOTS:
         if (level == 0)
             addRow(*m_dm->clinical().HistPerSessionTable, 0, 1, 21, 12);
         clinical::HistoryReportOptions options;
-        options.level = level;
+        options.level = data::TreatmentLevel(level);
         const QString text = pdfText(options);
         QVERIFY2(text.contains(QStringLiteral("Dentist: Alexiou")), qPrintable(text));
         QCOMPARE(text.contains(QStringLiteral("€")), priced);

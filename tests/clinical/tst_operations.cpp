@@ -92,7 +92,7 @@ private Q_SLOTS:
         auto dm = practice(patientDiscount);
         TOperationsForm picker(*dm, art().get());
         const int group = operation == 3 ? 4 : 2;
-        QVERIFY(picker.prepare(group, 2));
+        QVERIFY(picker.prepare(group, data::TreatmentLevel::Implementation));
         QVERIFY(dm->clinical().OperationsTable->locate(QStringLiteral("OperID"), operation));
         const db::Dataset& work = *dm->clinical().TempHistTable;
         QCOMPARE(work.value(u"OperID").toInt(), operation);
@@ -112,7 +112,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("prices");
         QTest::newRow("plan") << 2 << 1 << 0 << 2 << true;
         QTest::newRow("initial situation") << 2 << 0 << 0 << 2 << false;
-        QTest::newRow("no chart") << 4 << -1 << 0 << 1 << false;
         QTest::newRow("restricted role") << 4 << 2 << 1 << 1 << false;
         QTest::newRow("empty group") << 9 << 2 << 0 << 0 << true;
     }
@@ -126,7 +125,7 @@ private Q_SLOTS:
         auto dm = practice();
         platform::session().role = platform::UserRole(role);
         TOperationsForm picker(*dm, art().get());
-        QCOMPARE(picker.prepare(group, chartLevel), operations > 0);
+        QCOMPARE(picker.prepare(group, data::TreatmentLevel(chartLevel)), operations > 0);
         picker.show();
         QCOMPARE(dm->clinical().OperationsTable->recordCount(), operations);
         QCOMPARE(picker.OkBtn->isEnabled(), operations > 0);
@@ -146,7 +145,7 @@ private Q_SLOTS:
         for (db::Dataset* view : {dm->supplies().DentalMaterialsTable, dm->supplies().DentalLabTable, dm->supplies().DentalLabForLookTable})
             view->refresh();
         TOperationsForm picker(*dm, art().get());
-        picker.prepare(2, 2);
+        picker.prepare(2, data::TreatmentLevel::Implementation);
         picker.show();
         QVERIFY(dm->clinical().OperationsTable->locate(QStringLiteral("OperID"), 2)); // material and colour
         const db::Dataset& work = *dm->clinical().TempHistTable;
@@ -187,7 +186,7 @@ private Q_SLOTS:
         auto dm = practice();
         dm->money().setEuroMode(euro);
         TOperationsForm picker(*dm, art().get());
-        picker.prepare(2, 2);
+        picker.prepare(2, data::TreatmentLevel::Implementation);
         QVERIFY(dm->clinical().OperationsTable->locate(QStringLiteral("OperID"), 2));
         db::Dataset& work = *dm->clinical().TempHistTable;
         work.setValue(edited, value);
@@ -217,7 +216,9 @@ private Q_SLOTS:
             picker->DateEdit->setDate(QDate(2026, 5, 4));
             (ok ? picker->OkBtn : picker->CancelBtn)->click();
         });
-        QCOMPARE(clinical::ChartServices::instance().pickOperation(*dm, 2, 2, nullptr), ok);
+        QCOMPARE(clinical::ChartServices::instance().pickOperation(
+                     *dm, 2, data::TreatmentLevel::Implementation, nullptr),
+            ok);
         const clinical::CurrentOperation& op = clinical::currentOperation();
         QCOMPARE(dm->clinical().OperationsTable->value(u"Description").toString(), QStringLiteral("Filling")); // the first of group 2
         QCOMPARE(op.date, ok ? QDate(2026, 5, 4) : QDate());

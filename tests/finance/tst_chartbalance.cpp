@@ -68,7 +68,7 @@ private Q_SLOTS:
         m_chart = std::make_unique<clinical::TDentalChartForm>(*m_dm);
         m_chart->show();
         m_chart->windowActivated();
-        m_chart->setView(2);
+        m_chart->setView(data::TreatmentLevel::Implementation);
     }
     void cleanup()
     {

@@ -14,15 +14,15 @@ namespace {
 
 class ChartAt : public data::ChartContext {
 public:
-    explicit ChartAt(int level)
+    explicit ChartAt(data::TreatmentLevel level)
         : m_level(level)
     {
     }
     int selectedTooth() const override { return 0; }
-    int treatmentLevel() const override { return m_level; }
+    data::TreatmentLevel treatmentLevel() const override { return m_level; }
 
 private:
-    int m_level;
+    data::TreatmentLevel m_level;
 };
 
 } // namespace
@@ -94,7 +94,7 @@ private Q_SLOTS:
         RulesPractice::addPatient(*dm);
         financetest::treatmentCharge(*dm, 200);
         financetest::treatmentCharge(*dm, 50);
-        const ChartAt chart(2);
+        const ChartAt chart(data::TreatmentLevel::Implementation);
         const db::RuleGuard attached = dm->clinical().attachChart(chart);
         testsupport::MessageRecorder messages;
         finance::TDiscountForm dialog(*dm);
@@ -137,7 +137,7 @@ private Q_SLOTS:
         dm->setDefaultDentist(second, m_practice->settings());
         RulesPractice::addPatient(*dm);
         financetest::treatmentCharge(*dm, 100);
-        const ChartAt chart(2);
+        const ChartAt chart(data::TreatmentLevel::Implementation);
         const db::RuleGuard attached = dm->clinical().attachChart(chart);
         finance::TDiscountForm dialog(*dm);
         QCOMPARE(dialog.DentistCombo->count(), 2);
@@ -162,7 +162,7 @@ private Q_SLOTS:
         auto dm = m_practice->open();
         RulesPractice::addPatient(*dm);
         financetest::treatmentCharge(*dm, 250);
-        const ChartAt chart(2);
+        const ChartAt chart(data::TreatmentLevel::Implementation);
         const db::RuleGuard attached = dm->clinical().attachChart(chart);
         testsupport::MessageRecorder messages;
         const auto amount = [](double value) { return QLocale().toString(value, 'f', 2); };
@@ -189,7 +189,7 @@ private Q_SLOTS:
         auto dm = m_practice->open();
         RulesPractice::addPatient(*dm);
         financetest::treatmentCharge(*dm, 100);
-        const ChartAt chart(2);
+        const ChartAt chart(data::TreatmentLevel::Implementation);
         const db::RuleGuard attached = dm->clinical().attachChart(chart);
         testsupport::MessageRecorder messages;
         finance::TDiscountForm dialog(*dm);

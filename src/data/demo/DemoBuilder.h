@@ -1,9 +1,10 @@
 #pragma once
 
-#include "data/DemoPractice.h"
 #include "data/demo/DemoCatalogues.h"
 #include "data/demo/DemoNames.h"
 #include "data/demo/RowWriter.h"
+#include "data/DemoPractice.h"
+#include "data/Domain.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -102,14 +103,15 @@ private:
     void addPatient(Patient& patient, int role);
     void medicalHistory(const Patient& patient);
     void sessionRows(const Patient& patient, const Session& session);
-    void historyRow(const Patient& patient, const Session& session, int level, const Operation& operation, int tooth, QDate date);
+    void historyRow(const Patient& patient, const Session& session, TreatmentLevel level,
+        const Operation& operation, int tooth, QDate date);
     void charge(const Patient& patient, const Session& session, int historyId, const Operation& operation, int tooth,
         double euro, bool receipt, QDate date);
     int toothFor(const Patient& patient, const Operation& operation);
     void perioChart(const Patient& patient, const Session& session);
     const Patient& patientById(int id) const;
-    void ledgerRow(int supplierId, int labId, int type, int sign, double euro, QDate date, const QString& source,
-        const QString& description, int historyId, const QString& receiptNo);
+    void ledgerRow(int supplierId, int labId, TransactionType type, Sign sign, double euro, QDate date,
+        const QString& source, const QString& description, int historyId, const QString& receiptNo);
 
     RowWriter& m_w;
     DemoPracticeOptions m_options;

@@ -17,22 +17,22 @@ QString slotLabel(int row)
     return QStringLiteral("%1 : %2").arg(minutes / 60 + 8).arg(rest == 0 ? QStringLiteral("00") : QString::number(rest));
 }
 
-// Practice ledger kinds of transaction.
-enum Transaction { SupplierTransaction = 0, LabTransaction = 1, OtherTransaction = 2 };
-
 } // namespace
 
-void DemoBuilder::ledgerRow(int supplierId, int labId, int type, int sign, double euro, QDate date, const QString& source,
-    const QString& description, int historyId, const QString& receiptNo)
+void DemoBuilder::ledgerRow(int supplierId, int labId, TransactionType type, Sign sign, double euro,
+    QDate date, const QString& source, const QString& description, int historyId, const QString& receiptNo)
 {
     const bool receipt = !receiptNo.isEmpty();
     m_w.insert(QStringLiteral("DentEconomics"),
-        {{"EconomID", m_w.take(QStringLiteral("DentEconomics"))}, {"DentistID", m_dentists.first().id}, {"Date", date},
-            {"TransactionType", type}, {"SupplierID", supplierId}, {"LabID", labId}, {"SourceName", source}, {"Sign", sign},
-            {"Credit", local(euro)}, {"CreditEURO", euro}, {"Description", description},
-            {"ReceiptNo", receipt ? QVariant(receiptNo) : QVariant()}, {"PaymentType", sign < 0 ? 2 : 0}, {"PaymentText", QVariant()},
-            {"DueDate", QVariant()}, {"HistoryID", historyId > 0 ? QVariant(historyId) : QVariant()}, {"IOFld", receipt},
-            {"ReceiptCredit", receipt ? QVariant(local(euro)) : QVariant()}, {"ReceiptCreditEURO", receipt ? QVariant(euro) : QVariant()}});
+        { { "EconomID", m_w.take(QStringLiteral("DentEconomics")) }, { "DentistID", m_dentists.first().id },
+            { "Date", date }, { "TransactionType", code(type) }, { "SupplierID", supplierId },
+            { "LabID", labId }, { "SourceName", source }, { "Sign", code(sign) }, { "Credit", local(euro) },
+            { "CreditEURO", euro }, { "Description", description },
+            { "ReceiptNo", receipt ? QVariant(receiptNo) : QVariant() },
+            { "PaymentType", sign == Sign::Receivable ? 2 : 0 }, { "PaymentText", QVariant() },
+            { "DueDate", QVariant() }, { "HistoryID", historyId > 0 ? QVariant(historyId) : QVariant() },
+            { "IOFld", receipt }, { "ReceiptCredit", receipt ? QVariant(local(euro)) : QVariant() },
+            { "ReceiptCreditEURO", receipt ? QVariant(euro) : QVariant() } });
 }
 
 void DemoBuilder::labWork()
@@ -89,13 +89,14 @@ void DemoBuilder::labWork()
                     item(deliveryItem, deliveryId, orderItem);
             }
             if (delivered) {
-                ledgerRow(-1, m_labs[lab], LabTransaction, 1, total, back, company, QStringLiteral("Order of %1 dental jobs").arg(items),
-                    deliveryId, invoice);
+                ledgerRow(-1, m_labs[lab], TransactionType::Lab, Sign::Payable, total, back, company,
+                    QStringLiteral("Order of %1 dental jobs").arg(items), deliveryId, invoice);
                 owed += total;
                 // The practice pays the lab's invoices at the end of the month, not always all of them.
                 if (chance(80) && back.addDays(30) <= today) {
-                    ledgerRow(-1, m_labs[lab], LabTransaction, -1, total, back.addDays(30), company, QStringLiteral("Εξόφληση τιμολογίου ") + invoice,
-                        0, QString());
+                    ledgerRow(-1, m_labs[lab], TransactionType::Lab, Sign::Receivable, total,
+                        back.addDays(30), company, QStringLiteral("Εξόφληση τιμολογίου ") + invoice, 0,
+                        QString());
                     paid += total;
                 }
             }
@@ -175,12 +176,13 @@ void DemoBuilder::materialOrders()
             }
             if (delivered) {
                 const QString company = text(suppliers()[s].name);
-                ledgerRow(m_suppliers[s], -1, SupplierTransaction, 1, deliveryTotal, back, company,
-                    QStringLiteral("Order of %1 materials").arg(lines.size()), deliveryId, invoice);
+                ledgerRow(m_suppliers[s], -1, TransactionType::Supplier, Sign::Payable, deliveryTotal, back,
+                    company, QStringLiteral("Order of %1 materials").arg(lines.size()), deliveryId, invoice);
                 owed += deliveryTotal;
                 if (chance(75) && back.addDays(20) <= today) {
-                    ledgerRow(m_suppliers[s], -1, SupplierTransaction, -1, deliveryTotal, back.addDays(20), company,
-                        QStringLiteral("Εξόφληση τιμολογίου ") + invoice, 0, QString());
+                    ledgerRow(m_suppliers[s], -1, TransactionType::Supplier, Sign::Receivable, deliveryTotal,
+                        back.addDays(20), company, QStringLiteral("Εξόφληση τιμολογίου ") + invoice, 0,
+                        QString());
                     paid += deliveryTotal;
                 }
             }
@@ -210,12 +212,13 @@ void DemoBuilder::practiceExpenses()
             continue;
         for (const Expense& e : monthly) {
             const double euro = e.euro * (1.0 + between(-10, 10) / 100.0);
-            ledgerRow(-1, -1, OtherTransaction, -1, euro, date, text(e.source), text(e.description), 0,
+            ledgerRow(-1, -1, TransactionType::Practice, Sign::Receivable, euro, date, text(e.source),
+                text(e.description), 0,
                 QStringLiteral("%1-%2").arg(date.toString(QStringLiteral("yyMM"))).arg(between(100, 999)));
         }
     }
-    ledgerRow(-1, -1, OtherTransaction, 1, 850, today.addDays(-between(20, 90)), QStringLiteral("Σεμινάρια Dental Hellas"),
-        QStringLiteral("Αμοιβή ομιλητή σεμιναρίου"), 0, QString());
+    ledgerRow(-1, -1, TransactionType::Practice, Sign::Payable, 850, today.addDays(-between(20, 90)),
+        QStringLiteral("Σεμινάρια Dental Hellas"), QStringLiteral("Αμοιβή ομιλητή σεμιναρίου"), 0, QString());
 }
 
 void DemoBuilder::appointments()

@@ -232,11 +232,11 @@ void DemoBuilder::sessionRows(const Patient& patient, const Session& session)
     }
 
     // The first visit: an examination, what was found, and the plan.
-    historyRow(patient, session, 2, m_operations.first(), 0, session.start);
+    historyRow(patient, session, TreatmentLevel::Implementation, m_operations.first(), 0, session.start);
     const int found = between(1, 4);
     for (int i = 0; i < found; ++i) {
         const Operation& op = pickFrom(findings);
-        historyRow(patient, session, 0, op, toothFor(patient, op), session.start);
+        historyRow(patient, session, TreatmentLevel::Initial, op, toothFor(patient, op), session.start);
     }
     struct Planned {
         Operation op;
@@ -252,37 +252,43 @@ void DemoBuilder::sessionRows(const Patient& patient, const Session& session)
     const int done = session.completed ? int(plan.size()) : between(0, int(plan.size()));
     for (int i = 0; i < plan.size(); ++i) {
         const QDate visit = std::min(session.start.addDays(7 * (i + 1)), today);
-        historyRow(patient, session, 1, plan[i].op, plan[i].tooth, session.start);
+        historyRow(patient, session, TreatmentLevel::Plan, plan[i].op, plan[i].tooth, session.start);
         if (i < done)
-            historyRow(patient, session, 2, plan[i].op, plan[i].tooth, visit);
+            historyRow(patient, session, TreatmentLevel::Implementation, plan[i].op, plan[i].tooth, visit);
     }
 }
 
-void DemoBuilder::historyRow(const Patient& patient, const Session& session, int level, const Operation& operation, int tooth, QDate date)
+void DemoBuilder::historyRow(const Patient& patient, const Session& session, TreatmentLevel level,
+    const Operation& operation, int tooth, QDate date)
 {
     const DemoOperation& op = *operation.demo;
     const int id = m_w.take(QStringLiteral("History"));
     const double discount = patient.discount;
     const double price = op.euro;
     const double cost = price * (1.0 - discount / 100.0);
-    const bool receipt = level != 2 || chance(60); // treatment rows follow the receipts of their charges
+    const bool receipt = level != TreatmentLevel::Implementation
+        || chance(60); // treatment rows follow the receipts of their charges
     const int surfaces = (op.symbol >= symbol::CariesOcclusal && op.symbol <= symbol::AmalgamMOD) ? between(1, 31) : 0;
-    const bool lab = op.lab && level != 0;
+    const bool lab = op.lab && level != TreatmentLevel::Initial;
     // A lab job is ordered once it is being carried out; planned jobs wait for the order.
-    const bool ordered = lab && level == 2;
+    const bool ordered = lab && level == TreatmentLevel::Implementation;
     const int labIndex = lab ? between(0, int(m_labs.size()) - 1) : 0;
     const int material = op.material ? between(0, int(m_materials.size()) - 1) : -1;
     const QString shade = op.color ? text(pickFrom(shadeGuide())) : QString();
     m_w.insert(QStringLiteral("History"),
-        {{"ID", id}, {"TherapySessionID", session.id}, {"PatientID", patient.id}, {"TreatmentLevel", level}, {"OperID", operation.id},
-            {"Date", date}, {"ToothNum", tooth}, {"DentistID", m_dentists[patient.dentist].id}, {"RequireMaterial", op.material},
-            {"MaterialID", material >= 0 ? QVariant(m_materials[material]) : QVariant()}, {"RequireLab", op.lab},
-            {"DentalLabID", lab ? QVariant(m_labs[labIndex]) : QVariant()}, {"RequireColor", op.color},
-            {"Color", op.color ? QVariant(shade) : QVariant()}, {"Cost", local(cost)}, {"CostEURO", cost}, {"Discount", discount},
-            {"Price", local(price)}, {"PriceEURO", price}, {"Ordered", ordered}, {"IOFld", receipt}, {"Masitikes", surfaces}});
+        { { "ID", id }, { "TherapySessionID", session.id }, { "PatientID", patient.id },
+            { "TreatmentLevel", code(level) }, { "OperID", operation.id }, { "Date", date },
+            { "ToothNum", tooth }, { "DentistID", m_dentists[patient.dentist].id },
+            { "RequireMaterial", op.material },
+            { "MaterialID", material >= 0 ? QVariant(m_materials[material]) : QVariant() },
+            { "RequireLab", op.lab }, { "DentalLabID", lab ? QVariant(m_labs[labIndex]) : QVariant() },
+            { "RequireColor", op.color }, { "Color", op.color ? QVariant(shade) : QVariant() },
+            { "Cost", local(cost) }, { "CostEURO", cost }, { "Discount", discount },
+            { "Price", local(price) }, { "PriceEURO", price }, { "Ordered", ordered }, { "IOFld", receipt },
+            { "Masitikes", surfaces } });
     ++counts.historyRows;
 
-    if (level == 2 && cost != 0)
+    if (level == TreatmentLevel::Implementation && cost != 0)
         charge(patient, session, id, operation, tooth, cost, receipt, date);
     if (ordered) {
         const QString what = QStringLiteral("%1, %2 %3%4")
@@ -291,7 +297,7 @@ void DemoBuilder::historyRow(const Patient& patient, const Session& session, int
                                  .arg(shade.isEmpty() ? QString() : QStringLiteral(", χρώμα ") + shade);
         m_labJobs.append({id, patient.id, operation.id, tooth, labIndex, date, what, op.euro * 0.4, false});
     }
-    if (level == 2 && op.symbol == symbol::RootCanalFilling) {
+    if (level == TreatmentLevel::Implementation && op.symbol == symbol::RootCanalFilling) {
         auto length = [&] { return between(180, 245) / 10.0; };
         const double lengthNearTongue = length();
         const double lengthNearCheek = length();
@@ -300,7 +306,7 @@ void DemoBuilder::historyRow(const Patient& patient, const Session& session, int
                                                {"MikosEggysPar", lengthNearCheek}, {"DievrEggysPar", 0.30},
                                                {"Notes", QStringLiteral("Έμφραξη με γουταπέρκα, ψυχρή συμπύκνωση.")}});
     }
-    if (level == 0 && chance(10)) {
+    if (level == TreatmentLevel::Initial && chance(10)) {
         m_w.insert(QStringLiteral("ToothNotes"), {{"PatientID", patient.id}, {"SessionID", session.id}, {"ToothNum", tooth},
                                                      {"Notes", QStringLiteral("Ευαισθησία στο κρύο.")}});
     }
@@ -316,11 +322,14 @@ void DemoBuilder::charge(const Patient& patient, const Session& session, int his
     const int sessionId = payerPays ? account.sessions.last().id : session.id;
     const QString description = QStringLiteral("%1, Tooth %2").arg(text(operation.demo->description)).arg(tooth);
     m_w.insert(QStringLiteral("PatEconomics"),
-        {{"EconomID", m_w.take(QStringLiteral("PatEconomics"))}, {"DentistID", m_dentists[patient.dentist].id}, {"Date", date},
-            {"PatientID", account.id}, {"SessionID", sessionId}, {"SourceName", account.person.lastName}, {"Sign", 1},
-            {"Credit", local(euro)}, {"CreditEURO", euro}, {"Description", description}, {"PaymentType", 0}, {"HistoryID", historyId},
-            {"ChildID", payerPays ? QVariant(patient.id) : QVariant()}, {"IOFld", receipt},
-            {"ReceiptCredit", receipt ? QVariant(local(euro)) : QVariant()}, {"ReceiptCreditEURO", receipt ? QVariant(euro) : QVariant()}});
+        { { "EconomID", m_w.take(QStringLiteral("PatEconomics")) },
+            { "DentistID", m_dentists[patient.dentist].id }, { "Date", date }, { "PatientID", account.id },
+            { "SessionID", sessionId }, { "SourceName", account.person.lastName },
+            { "Sign", code(Sign::Payable) }, { "Credit", local(euro) }, { "CreditEURO", euro },
+            { "Description", description }, { "PaymentType", 0 }, { "HistoryID", historyId },
+            { "ChildID", payerPays ? QVariant(patient.id) : QVariant() }, { "IOFld", receipt },
+            { "ReceiptCredit", receipt ? QVariant(local(euro)) : QVariant() },
+            { "ReceiptCreditEURO", receipt ? QVariant(euro) : QVariant() } });
     ++counts.charges;
 
     Account& owed = m_accounts[sessionId];
@@ -352,13 +361,21 @@ void DemoBuilder::payments()
             else if (type == 2)
                 paymentText = QStringLiteral("Εθνική Τράπεζα - %1").arg(between(10000000, 99999999));
             m_w.insert(QStringLiteral("PatEconomics"),
-                {{"EconomID", m_w.take(QStringLiteral("PatEconomics"))}, {"DentistID", m_dentists[patientById(account.patientId).dentist].id},
-                    {"Date", date}, {"PatientID", account.patientId}, {"SessionID", account.sessionId}, {"SourceName", account.sourceName},
-                    {"Sign", -1}, {"Credit", local(euro)}, {"CreditEURO", euro}, {"Description", QStringLiteral("Πληρωμή")},
-                    {"ReceiptNo", withReceipt ? QVariant(QStringLiteral("Α-%1").arg(++receiptNumber, 4, 10, QLatin1Char('0'))) : QVariant()},
-                    {"PaymentType", type}, {"PaymentText", paymentText}, {"DueDate", type == 2 ? QVariant(date.addDays(30)) : QVariant()},
-                    {"IOFld", withReceipt}, {"ReceiptCredit", withReceipt ? QVariant(local(euro)) : QVariant()},
-                    {"ReceiptCreditEURO", withReceipt ? QVariant(euro) : QVariant()}});
+                { { "EconomID", m_w.take(QStringLiteral("PatEconomics")) },
+                    { "DentistID", m_dentists[patientById(account.patientId).dentist].id }, { "Date", date },
+                    { "PatientID", account.patientId }, { "SessionID", account.sessionId },
+                    { "SourceName", account.sourceName }, { "Sign", code(Sign::Receivable) },
+                    { "Credit", local(euro) }, { "CreditEURO", euro },
+                    { "Description", QStringLiteral("Πληρωμή") },
+                    { "ReceiptNo",
+                        withReceipt
+                            ? QVariant(QStringLiteral("Α-%1").arg(++receiptNumber, 4, 10, QLatin1Char('0')))
+                            : QVariant() },
+                    { "PaymentType", type }, { "PaymentText", paymentText },
+                    { "DueDate", type == 2 ? QVariant(date.addDays(30)) : QVariant() },
+                    { "IOFld", withReceipt },
+                    { "ReceiptCredit", withReceipt ? QVariant(local(euro)) : QVariant() },
+                    { "ReceiptCreditEURO", withReceipt ? QVariant(euro) : QVariant() } });
             ++counts.payments;
         }
     }
