@@ -33,17 +33,15 @@ void runExitBackup(const QString& location, QWidget* parent)
     progress.setCancelButton(nullptr);
     progress.setValue(0);
     try {
-        QDir().mkpath(folder);
         const QString images = QDir(session.xRaysRoot.isEmpty() ? session.dataRoot : session.xRaysRoot)
                                    .filePath(QStringLiteral("xrays"));
-        data::makeBackup(location, images, QDir(folder).filePath(data::backupFolderName()),
-            [&](const QString& step, int percent) {
+        data::makeBackupInto(
+            location, images, folder, kKeptExitBackups, [&](const QString& step, int percent) {
                 progress.setLabelText(
                     lang.Message(QStringLiteral("Backing up the practice...")) + QLatin1Char('\n') + step);
                 progress.setValue(percent);
                 QApplication::processEvents();
             });
-        data::pruneBackups(folder, kKeptExitBackups);
     } catch (const std::exception& e) {
         progress.close();
         platform::exceptionLog::logException(e, QStringLiteral("Backup at exit into %1").arg(folder));

@@ -3,6 +3,7 @@
 
 #include "data/ServerBackup.h"
 #include "db/Connection.h"
+#include "db/PracticePresence.h"
 #include "db/Snapshot.h"
 #include "platform/Directories.h"
 #include "platform/Sha256.h"
@@ -22,6 +23,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <future>
+#include <optional>
 #include <unistd.h>
 
 namespace data {
@@ -159,11 +161,11 @@ QString backupFolderName()
     return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HHmmss"));
 }
 
-BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFolder, const QString& out,
+namespace {
+
+BackupSummary writeSqliteBackup(const QString& dataDirectory, const QString& imagesFolder, const QString& out,
     const BackupProgress& progress)
 {
-    if (db::ConnectionProfile::isServerLocation(dataDirectory))
-        return makeServerBackup(dataDirectory, imagesFolder, out, progress);
     const QDir data(dataDirectory);
     if (!QFileInfo::exists(data.filePath(str(db::Connection::kSqliteFileName))))
         throw BackupError(
@@ -233,6 +235,65 @@ BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFold
     return summary;
 }
 
+bool isInside(const QString& path, const QString& folder)
+{
+    const QString inner = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const QString outer = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    return inner == outer || inner.startsWith(outer + QLatin1Char('/'));
+}
+
+// A backup inside what it copies would copy the backups before it, and grow with each one.
+void refuseInsideWhatIsCopied(const QString& location, const QString& imagesFolder, const QString& out)
+{
+    QStringList copied { imagesFolder };
+    if (!db::ConnectionProfile::isServerLocation(location))
+        copied << location;
+    for (const QString& folder : std::as_const(copied)) {
+        if (isInside(out, folder))
+            throw BackupError(QStringLiteral(
+                "%1 is inside %2, which the backup copies; choose a folder outside the practice.")
+                                  .arg(QDir::toNativeSeparators(out), QDir::toNativeSeparators(folder)));
+    }
+}
+
+// Only while the lock of the folder `out` goes into is held.
+BackupSummary writeBackup(
+    const QString& location, const QString& imagesFolder, const QString& out, const BackupProgress& progress)
+{
+    if (db::ConnectionProfile::isServerLocation(location))
+        return makeServerBackup(location, imagesFolder, out, progress);
+    return writeSqliteBackup(location, imagesFolder, out, progress);
+}
+
+} // namespace
+
+BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFolder, const QString& out,
+    const BackupProgress& progress)
+{
+    refuseInsideWhatIsCopied(dataDirectory, imagesFolder, out);
+    const QString folder = QFileInfo(QDir::cleanPath(out)).absolutePath();
+    makeFolder(folder);
+    const backupfiles::FolderLock lock(folder, progress);
+    return writeBackup(dataDirectory, imagesFolder, out, progress);
+}
+
+BackupSummary makeBackupInto(const QString& location, const QString& imagesFolder, const QString& folder,
+    int keep, const BackupProgress& progress)
+{
+    refuseInsideWhatIsCopied(location, imagesFolder, folder);
+    makeFolder(folder);
+    const backupfiles::FolderLock lock(folder, progress);
+    backupfiles::removeAbandoned(folder);
+    const QDir dir(folder);
+    const QString name = backupFolderName();
+    QString out = dir.filePath(name);
+    for (int n = 2; QFileInfo::exists(out); ++n)
+        out = dir.filePath(name + QStringLiteral("-%1").arg(n));
+    BackupSummary summary = writeBackup(location, imagesFolder, out, progress);
+    pruneBackups(folder, keep);
+    return summary;
+}
+
 QJsonObject verifyBackupFiles(const QString& backup)
 {
     const QString where = QDir::toNativeSeparators(backup);
@@ -279,6 +340,15 @@ BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory,
     }
     const QString dataParent = QFileInfo(QDir::cleanPath(dataDirectory)).path();
     makeFolder(dataParent);
+    // Held until the new practice is in place: no workstation writes into the old one meanwhile.
+    std::optional<db::PracticePresence> alone;
+    if (QFileInfo(dataDirectory).isDir()) {
+        try {
+            alone.emplace(dataDirectory, db::PracticePresence::Mode::Exclusive);
+        } catch (const db::PracticeInUse& e) {
+            throw BackupError(e.message());
+        }
+    }
     // Left behind by a restore that was stopped: either unfinished or the practice it replaced.
     Scratch stagedData(besides(dataDirectory, "restoring"));
     QDir(stagedData.path()).removeRecursively();
@@ -333,7 +403,8 @@ QStringList pruneBackups(const QString& folder, int keep)
     const QDir dir(folder);
     QStringList backups;
     for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
-        if (QFileInfo::exists(QDir(dir.filePath(name)).filePath(str(Backup::kManifestFile))))
+        if (!backupfiles::unfinished(name)
+            && QFileInfo::exists(QDir(dir.filePath(name)).filePath(str(Backup::kManifestFile))))
             backups << name;
     }
     QStringList removed;

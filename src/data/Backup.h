@@ -53,6 +53,13 @@ QString imagesFolderOf(const QString& location);
 BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFolder, const QString& out,
     const BackupProgress& progress = {});
 
+// The backup at exit: a new folder below `folder`, named by the time (with a number behind when
+// another workstation took that name in the same second), then the newest `keep` backups kept.
+// Several workstations may close at once: one backup at a time writes into a folder, and what a
+// stopped one left behind is removed. Returns the summary of the new backup.
+BackupSummary makeBackupInto(const QString& location, const QString& imagesFolder, const QString& folder,
+    int keep, const BackupProgress& progress = {});
+
 // Reads a backup's manifest and checks every file it lists against its size and sum, touching
 // nothing. Returns the manifest; BackupError with the reason when the backup is not sound.
 QJsonObject verifyBackupFiles(const QString& backup);
@@ -64,8 +71,8 @@ QJsonObject verifyBackupFiles(const QString& backup);
 BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory, const QString& imagesFolder,
     bool force, const BackupProgress& progress = {});
 
-// Keeps the newest `keep` backups (by name, which starts with the date) among the folders in
-// `folder` that hold a manifest; removes the others. Returns the removed ones.
+// Keeps the newest `keep` backups (by name, which starts with the date) among the finished
+// folders in `folder` that hold a manifest; removes the others. Returns the removed ones.
 QStringList pruneBackups(const QString& folder, int keep);
 
 // A new backup folder's name for now: sorts by date.

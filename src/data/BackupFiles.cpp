@@ -5,15 +5,19 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QSaveFile>
+#include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace data::backupfiles {
@@ -44,6 +48,64 @@ Scratch::~Scratch()
         QDir(m_path).removeRecursively();
 }
 
+namespace {
+
+constexpr int kLockWaitMs = 10 * 60 * 1000;
+
+} // namespace
+
+FolderLock::FolderLock(const QString& folder, const BackupProgress& progress)
+{
+    const QString path = QDir(folder).filePath(QStringLiteral(".orvane-backup.lock"));
+    m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (m_fd < 0) {
+        if (errno == EACCES || errno == EPERM || errno == EROFS)
+            throw BackupError(QStringLiteral("The folder %1 cannot be written: the disk is read-only, or the "
+                                             "folder is closed to this user.")
+                                  .arg(QDir::toNativeSeparators(folder)));
+        throw BackupError(
+            QStringLiteral("%1 cannot be locked for the backup: %2")
+                .arg(QDir::toNativeSeparators(folder), QString::fromLocal8Bit(strerror(errno))));
+    }
+    QElapsedTimer waited;
+    waited.start();
+    while (flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            const QString why = QString::fromLocal8Bit(strerror(errno));
+            ::close(m_fd);
+            throw BackupError(QStringLiteral("%1 cannot be locked for the backup: %2")
+                                  .arg(QDir::toNativeSeparators(folder), why));
+        }
+        if (waited.elapsed() > kLockWaitMs) {
+            ::close(m_fd);
+            throw BackupError(QStringLiteral(
+                "Another workstation has been backing up into %1 for ten minutes; try again later.")
+                                  .arg(QDir::toNativeSeparators(folder)));
+        }
+        report(progress, QStringLiteral("Waiting for another workstation's backup into the same folder"), 0);
+        QThread::msleep(100);
+    }
+}
+
+FolderLock::~FolderLock()
+{
+    ::close(m_fd); // releases the lock; the file stays, so that nobody locks a file just removed
+}
+
+bool unfinished(const QString& name)
+{
+    return name.endsWith(QLatin1String(".partial")) || name.endsWith(QLatin1String(".restoring"));
+}
+
+void removeAbandoned(const QString& folder)
+{
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        if (name.endsWith(QLatin1String(".partial")))
+            QDir(dir.filePath(name)).removeRecursively();
+    }
+}
+
 void report(const BackupProgress& progress, const QString& step, int percent)
 {
     if (progress)
@@ -53,7 +115,8 @@ void report(const BackupProgress& progress, const QString& step, int percent)
 void writeFileAtOnce(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(kOwnerOnly) || file.write(bytes) < 0
+        || !file.commit())
         throw BackupError(QStringLiteral("%1 cannot be written: %2")
                               .arg(QDir::toNativeSeparators(path), file.errorString()));
 }
@@ -103,11 +166,16 @@ bool holdsAnything(const QString& folder)
 
 void makeFolder(const QString& path)
 {
+    const bool made = !QFileInfo(path).isDir();
     if (!QDir().mkpath(path))
         throw BackupError(QStringLiteral(
             "The folder %1 cannot be created: the disk is read-only, or the folder above it is missing "
             "or cannot be written.")
                               .arg(QDir::toNativeSeparators(path)));
+    // Patient data, whatever the umask: a folder we make is its owner's alone; one that was
+    // there keeps the modes its owner gave it.
+    if (made)
+        QFile::setPermissions(path, kOwnerOnly | QFileDevice::ExeOwner);
 }
 
 void copyFile(const QString& from, const QString& to)
@@ -117,7 +185,7 @@ void copyFile(const QString& from, const QString& to)
         throw BackupError(QStringLiteral("%1 cannot be read: %2")
                               .arg(QDir::toNativeSeparators(from), source.errorString()));
     QFile target(to);
-    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate, kOwnerOnly))
         throw BackupError(QStringLiteral("%1 cannot be written: %2")
                               .arg(QDir::toNativeSeparators(to), target.errorString()));
     QByteArray buffer(1 << 20, Qt::Uninitialized);
@@ -181,7 +249,7 @@ void copyTree(const QString& from, const QString& to, bool below, const std::fun
         return;
     makeFolder(to);
     const QDir source(from);
-    QDirIterator it(from, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
+    QDirIterator it(from, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks,
         below ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
     while (it.hasNext()) {
         const QString relative = source.relativeFilePath(it.next());
@@ -197,7 +265,8 @@ QJsonArray fileList(const QString& root, BackupSummary& summary, const KnownSums
 {
     QJsonArray files;
     const QDir dir(root);
-    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks,
+        QDirIterator::Subdirectories);
     QStringList paths;
     while (it.hasNext())
         paths << dir.relativeFilePath(it.next());
@@ -248,6 +317,38 @@ bool sumOfFile(const QString& path, const QByteArray& expected, QByteArray& sum,
                                  : db::snapshot::fileSum(path, sum, size);
 }
 
+// A listed path stays inside the backup and inside the folder it is copied to: relative, in its
+// clean form, without "." or ".." steps.
+bool confinedPath(const QString& path)
+{
+    if (path.isEmpty() || QDir::isAbsolutePath(path) || path.contains(QLatin1Char('\\'))
+        || QDir::cleanPath(path) != path)
+        return false;
+    const QStringList steps = path.split(QLatin1Char('/'));
+    return std::none_of(steps.cbegin(), steps.cend(), [](const QString& step) {
+        return step.isEmpty() || step == QLatin1String(".") || step == QLatin1String("..");
+    });
+}
+
+// A link inside the backup could bring any file of the machine into the practice.
+bool throughLink(const QDir& backup, const QString& path)
+{
+    QString prefix;
+    for (const QString& step : path.split(QLatin1Char('/'))) {
+        prefix = prefix.isEmpty() ? step : prefix + QLatin1Char('/') + step;
+        if (QFileInfo(backup.filePath(prefix)).isSymLink())
+            return true;
+    }
+    return false;
+}
+
+void refuseUnconfined(const QString& backup, const QString& path)
+{
+    if (!confinedPath(path))
+        throw BackupError(QStringLiteral("The manifest of %1 names a file outside the backup: %2")
+                              .arg(QDir::toNativeSeparators(backup), path));
+}
+
 } // namespace
 
 QStringList alteredFiles(const QString& backup, const QJsonObject& manifest)
@@ -258,8 +359,11 @@ QStringList alteredFiles(const QString& backup, const QJsonObject& manifest)
     for (const QJsonValue& value : manifest.value(QStringLiteral("files")).toArray()) {
         const QJsonObject entry = value.toObject();
         const QString path = entry.value(QStringLiteral("path")).toString();
-        if (path.isEmpty() || QDir::isAbsolutePath(path) || QDir::cleanPath(path).startsWith(QLatin1String("..")))
-            throw BackupError(QStringLiteral("The manifest of %1 names a file outside the backup.").arg(where));
+        refuseUnconfined(backup, path);
+        if (throughLink(dir, path))
+            throw BackupError(
+                QStringLiteral("The backup %1 holds a link where %2 should be: a backup holds files only.")
+                    .arg(where, path));
         const QByteArray expected = entry.value(QStringLiteral("sum")).toString().toLatin1();
         QByteArray sum;
         qint64 size = 0;
@@ -283,6 +387,7 @@ void copyListedFiles(const QString& backup, const QJsonObject& manifest, const Q
     const QDir from(backup);
     for (const QJsonValue& value : manifest.value(QStringLiteral("files")).toArray()) {
         const QString path = value.toObject().value(QStringLiteral("path")).toString();
+        refuseUnconfined(backup, path);
         const QString rest = path.section(QLatin1Char('/'), 1);
         if (path.section(QLatin1Char('/'), 0, 0) != folder || rest.isEmpty())
             continue;

@@ -5,6 +5,7 @@
 #include "data/Backup.h"
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QMap>
@@ -29,6 +30,27 @@ private:
     QString m_path;
     bool m_kept = false;
 };
+
+// Held while a backup is written into a folder: two workstations that back up into one folder
+// at once take turns (an advisory lock of the operating system, also over a network share).
+class FolderLock {
+public:
+    FolderLock(const QString& folder, const BackupProgress& progress);
+    ~FolderLock();
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int m_fd = -1;
+};
+
+// The unfinished folders a stopped backup left in `folder`; only while its FolderLock is held.
+void removeAbandoned(const QString& folder);
+// True for a folder being written or put in place, which is no backup yet.
+bool unfinished(const QString& name);
+
+// Every file of patient data we write is its owner's alone, whatever the umask.
+constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 void report(const BackupProgress& progress, const QString& step, int percent);
 // Writes the whole file or nothing. Throws BackupError.

@@ -228,11 +228,7 @@ BackupSummary makeServerBackup(
                               .arg(QDir::toNativeSeparators(out)));
     Scratch scratch(QDir::cleanPath(out) + QStringLiteral(".partial"));
     QDir(scratch.path()).removeRecursively();
-    if (!QDir().mkpath(scratch.path()))
-        throw BackupError(QStringLiteral(
-            "The folder %1 cannot be created: the disk is read-only, or the folder above it is missing "
-            "or cannot be written.")
-                              .arg(QDir::toNativeSeparators(scratch.path())));
+    backupfiles::makeFolder(scratch.path());
     const QString dump = QDir(scratch.path()).filePath(str(ServerBackup::kDumpFile));
 
     report(progress, QStringLiteral("Reading the practice on the server"), 0);
@@ -257,6 +253,7 @@ BackupSummary makeServerBackup(
     const QJsonObject sums = tableSums(*connection, tables);
     report(progress, QStringLiteral("Writing the dump"), 40);
     pgDump.finish(QStringLiteral("The server's dump failed"));
+    QFile::setPermissions(dump, backupfiles::kOwnerOnly); // written under the tool's own umask
     db::Query::run(*connection, QStringLiteral("COMMIT"));
 
     report(progress, QStringLiteral("Reading the dump back"), 60);

@@ -158,6 +158,9 @@ std::unique_ptr<Connection> Connection::openFile(const ConnectionProfile& profil
         // A file or folder closed to writing (a read-only share, a copy on a CD, permissions) is
         // read as it is: nothing is written to it, not even a journal.
         connection->m_readOnly = QFileInfo::exists(file) && (profile.readOnly || !QFileInfo(file).isWritable() || !folderWritable);
+        if (!connection->m_readOnly)
+            connection->m_presence
+                = std::make_unique<PracticePresence>(profile.dataDirectory, PracticePresence::Mode::Shared);
         QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(profile.busyTimeoutMs);
         if (connection->m_readOnly) {
             // Without a writable folder no reader can leave a journal or lock file there, so

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/Dialect.h"
+#include "db/PracticePresence.h"
 
 #include <QSqlDatabase>
 #include <QHash>
@@ -163,6 +164,7 @@ private:
     QString m_fileName;
     bool m_wal = false;
     bool m_readOnly = false;
+    std::unique_ptr<PracticePresence> m_presence; // SQLite: this workstation has the practice open
     int m_depth = 0;
     bool m_rollbackOnly = false;
 };

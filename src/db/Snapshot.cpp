@@ -269,7 +269,7 @@ public:
         : m_path(path)
         , m_size(size)
     {
-        m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (m_fd < 0)
             throw TargetError(targetWordsOfErrno(errno, path));
         auto closed = qScopeGuard([this] { ::close(m_fd); });

@@ -336,7 +336,10 @@ void IniFile::save()
     QString text = m_lines.join(m_lineEnd);
     if (!m_lines.isEmpty())
         text += m_lineEnd;
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
+    // Passwords and paths of the practice: the owner's alone, whatever the umask.
+    if (!file.open(QIODevice::WriteOnly)
+        || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)
+        || file.write(text.toUtf8()) < 0 || !file.commit())
         throw SettingsError(
             QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(m_path), file.errorString()));
     m_changed = false;

@@ -2,6 +2,7 @@
 #include "data/DataDirectory.h"
 #include "data/DemoPractice.h"
 #include "db/Connection.h"
+#include "db/PracticePresence.h"
 #include "db/Snapshot.h"
 #include "support/ReadOnlyDirectory.h"
 
@@ -23,13 +24,17 @@
 #include <atomic>
 #include <csignal>
 #include <cstring>
+#include <future>
 #include <iostream>
+#include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <thread>
 
 namespace {
 
 constexpr const char* kRestoreSwitch = "--restore-child";
+constexpr const char* kOpenSwitch = "--workstation-child";
 
 QString dbFile(const QString& data)
 {
@@ -138,6 +143,22 @@ QMap<QString, QSet<quint32>> pagesByEngine(const QString& file)
 }
 
 // Run as a child: restore and report each step, so that the parent can kill it in between.
+// A workstation: the practice open until its standard input closes.
+int workstationChild(const QString& data)
+{
+    try {
+        const auto connection
+            = db::Connection::open({ .name = QStringLiteral("workstation"), .dataDirectory = data });
+        std::cout << "open" << std::endl;
+        std::string line;
+        while (std::getline(std::cin, line)) { }
+    } catch (const db::DatabaseError& e) {
+        std::cout << "refused: " << e.what() << std::endl;
+        return 1;
+    }
+    return 0;
+}
+
 int restoreChild(const QString& backup, const QString& data)
 {
     try {
@@ -210,6 +231,11 @@ private Q_SLOTS:
                                                   << "another program";
         QTest::newRow("manifest reaching outside") << "path ../../etc/passwd"
                                                    << "outside";
+        // Sums right, resolving inside the backup, but copied to beside the target's folder.
+        QTest::newRow("manifest stepping out of its folder") << "step-out data/.."
+                                                             << "outside";
+        QTest::newRow("a listed image is a link") << "link xrays/x1/pano.jpg"
+                                                  << "link";
     }
     void unsoundBackupIsRefusedBeforeAnythingIsTouched()
     {
@@ -237,7 +263,12 @@ private Q_SLOTS:
             flipByte(file, qint64(pages.last() - 1) * pageSize + pageSize / 2);
         } else if (what == QLatin1String("remove"))
             QVERIFY(QFile::remove(file));
-        else {
+        else if (what == QLatin1String("link")) {
+            // The same bytes elsewhere, so every sum still holds.
+            const QString elsewhere = dir.filePath(QStringLiteral("elsewhere.jpg"));
+            QVERIFY(QFile::rename(file, elsewhere));
+            QVERIFY(QFile::link(elsewhere, file));
+        } else {
             QFile m(manifestPath);
             QVERIFY(m.open(QIODevice::ReadOnly));
             QJsonObject manifest = QJsonDocument::fromJson(m.readAll()).object();
@@ -247,7 +278,11 @@ private Q_SLOTS:
             else {
                 QJsonArray files = manifest.value(QStringLiteral("files")).toArray();
                 QJsonObject first = files.first().toObject();
-                first.insert(QStringLiteral("path"), damage.section(QLatin1Char(' '), 1));
+                const QString listed = first.value(QStringLiteral("path")).toString();
+                first.insert(QStringLiteral("path"),
+                    what == QLatin1String("step-out")
+                        ? damage.section(QLatin1Char(' '), 1) + QLatin1Char('/') + listed
+                        : damage.section(QLatin1Char(' '), 1));
                 files.replace(0, first);
                 manifest.insert(QStringLiteral("files"), files);
             }
@@ -413,6 +448,43 @@ private Q_SLOTS:
         QCOMPARE(stateOf(target), m_state);
         QVERIFY(!QFileInfo::exists(target + QStringLiteral(".restoring")));
         QVERIFY(!QFileInfo::exists(data::imagesFolderOf(target) + QStringLiteral(".restoring")));
+    }
+
+    // A workstation with the practice open would go on writing into the replaced file.
+    void aPracticeOpenElsewhereIsNotRestored()
+    {
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("Orvane/Data"));
+        makePractice(target, 5, 7);
+        const PracticeState before = stateOf(target);
+        QProcess workstation;
+        workstation.start(
+            QCoreApplication::applicationFilePath(), { QString::fromLatin1(kOpenSwitch), target });
+        QVERIFY(workstation.waitForReadyRead(20000));
+        QCOMPARE(workstation.readLine().trimmed(), QByteArray("open"));
+        try {
+            data::restoreBackup(m_backup, target, data::imagesFolderOf(target), true);
+            QFAIL("restored under an open workstation");
+        } catch (const data::BackupError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("open on a workstation")), qPrintable(e.message()));
+        }
+        QCOMPARE(stateOf(target), before);
+        workstation.closeWriteChannel();
+        QVERIFY(workstation.waitForFinished(20000));
+        QCOMPARE(workstation.exitCode(), 0);
+
+        // Nor does a workstation open a practice while it is being swapped.
+        {
+            const db::PracticePresence restoring(target, db::PracticePresence::Mode::Exclusive);
+            QProcess late;
+            late.start(QCoreApplication::applicationFilePath(), { QString::fromLatin1(kOpenSwitch), target });
+            late.closeWriteChannel();
+            QVERIFY(late.waitForFinished(20000));
+            QVERIFY2(
+                late.readAll().contains("being restored"), "a workstation opened a practice being restored");
+        }
+        data::restoreBackup(m_backup, target, data::imagesFolderOf(target), true);
+        QCOMPARE(stateOf(target), m_state);
     }
 
     // Another workstation commits all along: the backup holds one moment of the practice, whose
@@ -585,6 +657,79 @@ private Q_SLOTS:
         QCOMPARE(stateOf(target), m_state);
     }
 
+    // Two workstations closing at once on a shared practice back up into one folder.
+    void backupsIntoOneFolderAtOnceTakeTurns()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("Backups"));
+        // What a killed backup left, manifest and all: removed, never kept as a backup.
+        copyTree(m_backup, QDir(folder).filePath(QStringLiteral("2026-01-01_120000.partial")));
+        const auto twice = [](const std::function<data::BackupSummary()>& backup) {
+            std::future<data::BackupSummary> first = std::async(std::launch::async, backup);
+            std::future<data::BackupSummary> second = std::async(std::launch::async, backup);
+            return std::pair { std::move(first), std::move(second) };
+        };
+
+        auto [a, b] = twice(
+            [&] { return data::makeBackupInto(m_practice, data::imagesFolderOf(m_practice), folder, 10); });
+        const QString madeA = a.get().folder;
+        const QString madeB = b.get().folder;
+        QVERIFY(madeA != madeB);
+        for (const QString& made : { madeA, madeB })
+            data::verifyBackupFiles(made);
+        QCOMPARE(QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 2);
+
+        // One name asked for twice at once: one whole backup, the other refused.
+        const QString out = QDir(folder).filePath(QStringLiteral("same"));
+        auto [c, d]
+            = twice([&] { return data::makeBackup(m_practice, data::imagesFolderOf(m_practice), out); });
+        int refused = 0;
+        for (std::future<data::BackupSummary>* run : { &c, &d }) {
+            try {
+                QCOMPARE(run->get().folder, out);
+            } catch (const data::BackupError& e) {
+                QVERIFY2(e.message().contains(QStringLiteral("exists already")), qPrintable(e.message()));
+                ++refused;
+            }
+        }
+        QCOMPARE(refused, 1);
+        data::verifyBackupFiles(out);
+        QVERIFY(!QFileInfo::exists(out + QStringLiteral(".partial")));
+    }
+
+    void aBackupInsideWhatItCopiesIsRefused()
+    {
+        for (const QString& inside : { data::imagesFolderOf(m_practice), m_practice }) {
+            const QString out = QDir(inside).filePath(QStringLiteral("Backups/nested"));
+            try {
+                data::makeBackup(m_practice, data::imagesFolderOf(m_practice), out);
+                QFAIL("a backup was written inside the practice");
+            } catch (const data::BackupError& e) {
+                QVERIFY2(e.message().contains(QStringLiteral("inside")), qPrintable(e.message()));
+            }
+            QVERIFY(!QFileInfo::exists(QDir(inside).filePath(QStringLiteral("Backups"))));
+        }
+    }
+
+    // Copies of every patient's record: the owner's alone, whatever the umask.
+    void aBackupIsItsOwnersAlone()
+    {
+        QTemporaryDir dir;
+        const mode_t before = ::umask(022);
+        const QString out = dir.filePath(QStringLiteral("Backups/one"));
+        data::makeBackup(m_practice, data::imagesFolderOf(m_practice), out);
+        ::umask(before);
+        constexpr QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup
+            | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::WriteOther
+            | QFileDevice::ExeOther;
+        QDirIterator it(
+            out, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        int entries = 0;
+        for (QString path = out; !path.isEmpty(); path = it.hasNext() ? it.next() : QString(), ++entries)
+            QVERIFY2((QFileInfo(path).permissions() & others) == 0, qPrintable(path));
+        QVERIFY(entries > 5);
+    }
+
     void onlyTheNewestBackupsAreKept()
     {
         QTemporaryDir dir;
@@ -607,6 +752,8 @@ private Q_SLOTS:
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], kOpenSwitch) == 0)
+        return workstationChild(QString::fromLocal8Bit(argv[2]));
     if (argc == 4 && std::strcmp(argv[1], kRestoreSwitch) == 0)
         return restoreChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     TestBackup test;

@@ -10,6 +10,9 @@
 
 using platform::IniFile;
 
+constexpr QFileDevice::Permissions kOthers = QFileDevice::ReadGroup | QFileDevice::WriteGroup
+    | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+
 class TestIniFile : public QObject {
     Q_OBJECT
 
@@ -103,6 +106,8 @@ private Q_SLOTS:
                                     "[EURO]\r\n"
                                     "Currency=340.75\r\n";
         const QString path = writeBytes(QStringLiteral("PV.INI"), original);
+        QFile::setPermissions(
+            path, QFileInfo(path).permissions() | QFileDevice::ReadOther | QFileDevice::ReadGroup);
         IniFile ini(path);
         ini.writeString(
             QStringLiteral("orvane"), QStringLiteral("DELAPPS"), QStringLiteral("1")); // existing key
@@ -124,6 +129,9 @@ private Q_SLOTS:
                                     "[Advanced]\r\n"
                                     "ProgNotesOn=y\r\n";
         QCOMPARE(readBytes(path), expected);
+
+        // The workstation's passwords: nobody else reads them, whatever the umask said.
+        QCOMPARE(QFileInfo(path).permissions() & kOthers, QFileDevice::Permissions());
 
         const IniFile again(path);
         QCOMPARE(again.readInteger(QStringLiteral("Orvane"), QStringLiteral("MultiUserType"), 0), 2);
