@@ -108,15 +108,19 @@ void ImportFolderWatcher::scan()
 {
     bool waiting = false;
     QHash<QString, qint64> sizes;
-    const QFileInfoList files = QDir(m_folder).entryInfoList(QDir::Files, QDir::Name);
+    // A link could file any file of the machine into a patient's record.
+    const QFileInfoList files = QDir(m_folder).entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Name);
+    const QDateTime now = QDateTime::currentDateTime();
     for (const QFileInfo& file : files) {
         if (!isPicture(file))
             continue;
         const QString path = file.absoluteFilePath();
         if (m_refused.value(path, -1) == file.size())
             continue;
-        // Still being written: look again later.
-        if (file.size() == 0 || m_sizes.value(path, -1) != file.size()) {
+        // Still being written (the same size twice is not enough for a writer that pauses):
+        // look again later.
+        if (file.size() == 0 || m_sizes.value(path, -1) != file.size()
+            || file.lastModified().msecsTo(now) < kSettleMs) {
             sizes.insert(path, file.size());
             waiting = true;
             continue;

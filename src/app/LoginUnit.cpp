@@ -98,7 +98,9 @@ void TLoginForm::OKBtnClick()
     session.userName = m_passwords.UserName;
     session.receiptsOnly = match == TPasswordLib::Match::Second;
     session.role = role;
-    session.level = TPasswordLib::Level(role);
+    // The second password shows only receipted amounts: the commands the restricted role does
+    // not have (the audit trail, with every amount in it) are closed to it as well.
+    session.level = TPasswordLib::Level(session.receiptsOnly ? platform::UserRole::Restricted : role);
     accept();
 }
 

@@ -61,16 +61,27 @@ void TPallavor99Auto::SaveImageInDB(const QString& ImageName, const QString& Cat
 {
     data::ImageRecord record { ImageName, Category, Subject, {}, {}, ToothNum, Remarks, PatID };
     QString problem;
-    if (!readDate(RecDate, record.recDate))
-        problem = QStringLiteral("RecDate is not a date: %1").arg(RecDate);
-    else if (!readDate(SavedDate, record.savedDate))
-        problem = QStringLiteral("SavedDate is not a date: %1").arg(SavedDate);
-    else
-        problem = data::fileImage(m_dm, record);
+    QDBusError::ErrorType kind = QDBusError::InvalidArgs;
+    // Nothing may leave a slot of the bus: the bus would drop the object for the session.
+    try {
+        if (!readDate(RecDate, record.recDate))
+            problem = QStringLiteral("RecDate is not a date: %1").arg(RecDate);
+        else if (!readDate(SavedDate, record.savedDate))
+            problem = QStringLiteral("SavedDate is not a date: %1").arg(SavedDate);
+        else
+            problem = data::fileImage(m_dm, record);
+    } catch (const std::exception& e) {
+        platform::exceptionLog::logException(e, QStringLiteral("SaveImageInDB"));
+        problem = QStringLiteral("The image was not filed: the database refused it.");
+        kind = QDBusError::Failed;
+    }
     if (!problem.isEmpty()) {
+        // A caller's text, capped: a call cannot fill the log.
+        constexpr int kLoggedChars = 500;
         if (calledFromDBus())
-            sendErrorReply(QDBusError::InvalidArgs, problem);
-        platform::exceptionLog::logException(QStringLiteral("SaveImageInDB refused: ") + problem);
+            sendErrorReply(kind, problem.left(kLoggedChars));
+        platform::exceptionLog::logException(
+            QStringLiteral("SaveImageInDB refused: ") + problem.left(kLoggedChars));
         return;
     }
     if (redrawChart)

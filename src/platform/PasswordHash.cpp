@@ -45,7 +45,10 @@ bool parse(const QString& stored, Parsed& out)
     out.rounds = parts[1].toInt(&ok);
     out.salt = QByteArray::fromBase64(parts[2].toLatin1());
     out.key = QByteArray::fromBase64(parts[3].toLatin1());
-    return ok && out.rounds > 0 && !out.salt.isEmpty() && out.key.size() == kKeyLength;
+    // A count far beyond what we write is an edited file that would freeze the login.
+    constexpr int kMostRounds = 10 * kRounds;
+    return ok && out.rounds > 0 && out.rounds <= kMostRounds && !out.salt.isEmpty()
+        && out.key.size() == kKeyLength;
 }
 
 } // namespace

@@ -278,6 +278,27 @@ private Q_SLOTS:
         QCOMPARE(stored(), 1);
     }
 
+    // A database error inside the call: the caller is told, and the object stays on the bus.
+    void aDatabaseErrorLeavesTheObjectOnTheBus()
+    {
+        const auto call = [this](const QString& name) {
+            return callFromOutside(QStringLiteral("SaveImageInDB"),
+                { name, QStringLiteral("X-Ray"), QString(), QString(), QString(),
+                    QVariant::fromValue(static_cast<uchar>(0)), QString(), m_patient });
+        };
+        db::Query::run(*m_dm->Database, QStringLiteral("ALTER TABLE Patient RENAME TO PatientAway"));
+        QDBusPendingCall failed = call(QStringLiteral("a.png"));
+        QTRY_VERIFY(failed.isFinished());
+        db::Query::run(*m_dm->Database, QStringLiteral("ALTER TABLE PatientAway RENAME TO Patient"));
+        QVERIFY(failed.isError());
+        QVERIFY2(failed.error().message().contains(QStringLiteral("database")),
+            qPrintable(failed.error().message()));
+        QDBusPendingCall good = call(QStringLiteral("b.png"));
+        QTRY_VERIFY(good.isFinished());
+        QVERIFY2(!good.isError(), qPrintable(good.error().message()));
+        QCOMPARE(stored(), 1);
+    }
+
     // After a failed call the program ends, but an edit typed in a window is settled first.
     void endingAfterAFailureSettlesEditsFirst_data()
     {

@@ -50,12 +50,14 @@ private Q_SLOTS:
         const QString wrongPassword = QStringLiteral("Wrong Password!\nPlease try again.");
         const QString wrongUser = QStringLiteral("Wrong User!\nPlease try again.");
         QTest::newRow("first password") << "anna" << "first" << QString() << false << 255;
-        QTest::newRow("second password is receipts-only") << "anna" << "second" << QString() << true << 255;
+        QTest::newRow("second password is receipts-only") << "anna"
+                                                          << "second" << QString() << true << 0;
         QTest::newRow("wrong password") << "anna" << "nope" << wrongPassword << false << -1;
         QTest::newRow("passwords compare with case") << "anna" << "FIRST" << wrongPassword << false << -1;
         QTest::newRow("restricted role") << "nikos" << "pw" << QString() << false << 0;
         QTest::newRow("empty second password opens nothing") << "nikos" << "" << wrongPassword << false << -1;
-        QTest::newRow("equal passwords are receipts-only") << "same" << "x" << QString() << true << 255;
+        QTest::newRow("equal passwords are receipts-only") << "same"
+                                                           << "x" << QString() << true << 0;
         QTest::newRow("unknown user, empty password") << "ghost" << "" << wrongUser << false << -1;
         QTest::newRow("unknown user, some password") << "ghost" << "pw" << wrongPassword << false << -1;
         QTest::newRow("role neither 0 nor 1") << "odd" << "pw" << wrongUser << false << -1;

@@ -59,6 +59,8 @@ private Q_SLOTS:
         QTest::newRow("missing key") << "pbkdf2-sha256$1000$c2FsdA==$";
         QTest::newRow("zero rounds")
             << "pbkdf2-sha256$0$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
+        QTest::newRow("rounds that would freeze the login")
+            << "pbkdf2-sha256$2000000000$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
         QTest::newRow("other scheme") << "md5$1000$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
     }
     void malformedHashesAreNotHashes()
