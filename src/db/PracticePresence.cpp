@@ -30,9 +30,11 @@ PracticePresence::PracticePresence(const QString& dataDirectory, Mode mode)
     if (error != EWOULDBLOCK)
         return; // a file system without locks: as before there were any
     throw PracticeInUse(mode == Mode::Shared
-            ? QStringLiteral("The practice in %1 is being restored from a backup at this moment; start again when the restore is done.")
+            ? QStringLiteral("The practice in %1 is being restored from a backup at this moment; start again "
+                             "when the restore is done.")
                   .arg(QDir::toNativeSeparators(dataDirectory))
-            : QStringLiteral("The practice in %1 is open on a workstation; close the program everywhere before restoring it.")
+            : QStringLiteral("The practice in %1 is open on a workstation; close the program everywhere "
+                             "before restoring it.")
                   .arg(QDir::toNativeSeparators(dataDirectory)));
 }
 
