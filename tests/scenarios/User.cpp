@@ -264,18 +264,26 @@ void User::fill(const QString& name, const QString& text) const
 {
     // The X server may hand the program a letter of the other keyboard layout while it is busy
     // (a race of xdotool's, not the program's): what arrived is compared and typed again.
+    // On a loaded machine the last keys reach the program well after xdotool returns, so
+    // each attempt waits for the text to settle before it is judged.
+    QString arrived;
     for (int attempt = 0; attempt < 3; ++attempt) {
         clickOn(name);
         key(QStringLiteral("ctrl+a"));
         type(text);
-        const bool arrived = see([name, text] {
-            auto* edit = qobject_cast<QLineEdit*>(visible(name));
-            return !edit || edit->text() == text;
-        });
-        if (arrived)
+        try {
+            waitUntil(
+                [name, text, &arrived] {
+                    auto* edit = qobject_cast<QLineEdit*>(visible(name));
+                    arrived = edit ? edit->text() : text;
+                    return arrived == text;
+                },
+                QStringLiteral("the text typed into ") + name, 5000);
             return;
+        } catch (const Stuck&) {
+        }
     }
-    checks.fail(QStringLiteral("\"%1\" could not be typed into %2").arg(text, name));
+    checks.fail(QStringLiteral("\"%1\" could not be typed into %2 (it reads \"%3\")").arg(text, name, arrived));
 }
 
 QString User::screenshot(const QString& name) const
