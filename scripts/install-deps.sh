@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config lld
-    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libgl1-mesa-dev
+    qt6-base-dev qt6-base-dev-tools qt6-l10n-tools libqt6sql6-sqlite libqt6sql6-psql libgl1-mesa-dev
     zlib1g-dev libsqlite3-dev
     postgresql-15
     libssl-dev

@@ -13,7 +13,7 @@ demo_dir=${ORVANE_DEMO_DIR:-$build_dir/demo}
 data="$demo_dir/Orvane/Data"
 config="$demo_dir/config"
 if [ ! -f "$data/PallavorDB.sqlite" ]; then
-    "$orvane" --demo-data "$data"
+    "$orvane" --config-dir "$config" --demo-data "$data"
 fi
 if ! grep -qi '^demoRole=' "$config/PV.INI" 2>/dev/null; then
     "$orvane" --config-dir "$config" --add-user demo --role 0 --password demo --second-password receipts
@@ -24,6 +24,6 @@ fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
     echo "No display to show the program on: rendering its windows to $build_dir/screenshots instead."
-    exec "$orvane" --screenshot-tour "$build_dir/screenshots" --data "$data"
+    exec "$orvane" --config-dir "$config" --screenshot-tour "$build_dir/screenshots" --data "$data"
 fi
 exec "$orvane" --config-dir "$config" --data "$data" "$@"

@@ -1,4 +1,5 @@
 #include "app/AboutUnit.h"
+#include "db/FieldFormat.h"
 
 #include "platform/Directories.h"
 #include "platform/Session.h"
@@ -46,7 +47,8 @@ TAboutBox::TAboutBox(QWidget* parent)
 
     const QFileInfo program(QCoreApplication::applicationFilePath());
     Version->setText(QStringLiteral("Version ") + QCoreApplication::applicationVersion());
-    FileDate->setText(QLocale().toString(program.lastModified(), QLocale::ShortFormat));
+    FileDate->setText(QLocale().toString(program.lastModified(),
+        db::fieldformat::defaultDatePattern() + u' ' + db::fieldformat::defaultTimePattern()));
 
     auto* panel = new QFrame(this);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);

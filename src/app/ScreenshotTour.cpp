@@ -8,37 +8,39 @@
 
 #include "app/AboutUnit.h"
 #include "app/AppointmentTour.h"
-#include "app/SuppliesTour.h"
 #include "app/ChartWindows.h"
-#include "app/ListsTour.h"
-#include "app/PatientWindows.h"
 #include "app/DataModuleBinding.h"
+#include "app/ListsTour.h"
 #include "app/LoginUnit.h"
 #include "app/MainUnit.h"
 #include "app/PatientTour.h"
+#include "app/PatientWindows.h"
 #include "app/PerioTour.h"
 #include "app/ServerPathUnit.h"
 #include "app/SplashUnit.h"
 #include "app/StatusUnit.h"
+#include "app/SuppliesTour.h"
 #include "app/WindowRegistry.h"
 #include "clinical/ChartServices.h"
 #include "clinical/DentalChartUnit.h"
-#include "data/DmUnit.h"
-#include "db/Query.h"
 #include "data/DataDirectory.h"
 #include "data/DemoPractice.h"
+#include "data/DmUnit.h"
 #include "data/schema/Schema.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
+#include "db/Query.h"
 #include "patients/PatientSearch.h"
-#include "patients/SQLEntryUnit.h"
-#include "patients/SQLFieldsEditUnit.h"
 #include "patients/SearchDlgUnit.h"
 #include "patients/SearchPatUnit.h"
+#include "patients/SQLEntryUnit.h"
+#include "patients/SQLFieldsEditUnit.h"
 #include "platform/Directories.h"
 #include "platform/ExceptionLog.h"
 #include "platform/MessageService.h"
 #include "platform/Session.h"
+#include "platform/Settings.h"
+#include "widgets/ProgramLocale.h"
 #include "widgets/RecordWindow.h"
 
 #include <QApplication>
@@ -151,8 +153,21 @@ void takeDentalChart(Camera& camera, const QString& dataDir, bool scratch)
 QStringList runScreenshotTour(const QString& outDir, const std::optional<QString>& dataDirectory)
 {
     QDir().mkpath(outDir);
+    widgets::useProgramLocale();
     QTemporaryDir scratch;
+    // The workstation's rate, so that the practice's amounts show in its currencies; the demo
+    // made here keeps euros only.
+    double rate = 1.0;
+    if (dataDirectory) {
+        try {
+            rate = platform::Settings().euroRate();
+        } catch (const std::exception&) {
+            rate = platform::Settings::kDefaultEuroRate; // the options window names a bad rate; a picture
+                                                         // needs none
+        }
+    }
     platform::setConfigDirOverride(scratch.filePath(QStringLiteral("config")));
+    platform::Settings().setEuroRate(rate);
     auto previous = platform::MessageService::install(std::make_unique<StderrMessages>());
 
     QString dataDir = dataDirectory.value_or(QString());

@@ -31,6 +31,7 @@
 #include "platform/Session.h"
 #include "platform/SingleInstance.h"
 #include "widgets/Language.h"
+#include "widgets/ProgramLocale.h"
 
 #include <QDir>
 #include <QFile>
@@ -101,6 +102,7 @@ int StartUp::run()
         return 1;
     }
     QDir::setCurrent(platform::programDir());
+    widgets::useProgramLocale();
 
     std::optional<platform::Edition> edition;
     try {

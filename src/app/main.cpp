@@ -122,6 +122,21 @@ bool argumentGiven(int argc, char* argv[], const char* name)
     return false;
 }
 
+// A practice made today keeps its amounts in euros only (rate 1), unless this workstation
+// already has a rate of its own, the second currency of drachma-era data.
+void keepEurosOnly(QTextStream& out, QTextStream& err)
+{
+    platform::Settings settings;
+    if (settings.hasEuroRate())
+        return;
+    try {
+        settings.setEuroRate(1.0);
+        out << "Amounts are kept in euros only (1 EURO = 1 in " << settings.mainFilePath() << ").\n";
+    } catch (const std::exception& e) {
+        err << "The workstation's settings could not be written: " << e.what() << '\n';
+    }
+}
+
 // The commands that need no window run without a display.
 bool needsWindows(int argc, char* argv[])
 {
@@ -144,8 +159,12 @@ int runCommand(int argc, char* argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     for (const auto& [option, command] : options.dataCommands) {
-        if (options.isSet(option))
-            return data::runDataCommand(command, options.path(option), out, err);
+        if (!options.isSet(option))
+            continue;
+        const int status = data::runDataCommand(command, options.path(option), out, err);
+        if (status == 0 && (command == data::DataCommand::Init || command == data::DataCommand::Demo))
+            keepEurosOnly(out, err);
+        return status;
     }
     if (options.isSet(options.importParadox)) {
         const QStringList rest = options.parser.positionalArguments();

@@ -4,6 +4,7 @@
 #include "appointments/AppointmentEntryUnit.h"
 #include "appointments/AppointmentUnit.h"
 #include "appointments/WorkingHoursUnit.h"
+#include "db/FieldFormat.h"
 
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
@@ -376,12 +377,10 @@ reports::Report TAppointmentsForm::printReport() const
     const QString title = Lang->Message(
         singleDay ? QStringLiteral("Daily Appointments") : QStringLiteral("Weekly Appointments"));
     report.setTitle(title);
-    const QLocale locale;
     const QDate last = AppointmentGrid->FirstDate.addDays(AppointmentGrid->ColCount() - 2);
     const QString period = Lang->Message(QStringLiteral("From")) + QLatin1Char(' ')
-        + locale.toString(AppointmentGrid->FirstDate, QLocale::ShortFormat) + QLatin1Char(' ')
-        + Lang->Message(QStringLiteral("To")) + QLatin1Char(' ')
-        + locale.toString(last, QLocale::ShortFormat);
+        + db::fieldformat::dateText(AppointmentGrid->FirstDate) + QLatin1Char(' ')
+        + Lang->Message(QStringLiteral("To")) + QLatin1Char(' ') + db::fieldformat::dateText(last);
     report.addTitle(title, { period, DentistTabs->tabText(DentistTabs->currentIndex()).simplified() });
     report.addPicture(AppointmentGrid->grab().toImage(), 240);
     return report;

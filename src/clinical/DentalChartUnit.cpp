@@ -204,6 +204,8 @@ QWidget* TDentalChartForm::buildHeader()
     row->addWidget(PatientHistBtn);
     CurrencyBtn = toolButton(this, QStringLiteral("CaptionButton"), QStringLiteral("€"), QStringLiteral("EURO"));
     connect(CurrencyBtn, &QToolButton::clicked, this, &TDentalChartForm::ToggleCurrency);
+    connect(
+        &data::AlarmSet::notifier(), &data::AlarmSetSignals::changed, this, &TDentalChartForm::updateAlert);
     row->addWidget(CurrencyBtn);
     return header;
 }
@@ -544,7 +546,9 @@ void TDentalChartForm::updateSessionButtons()
 
 void TDentalChartForm::updateAlert()
 {
-    PatientHistBtn->setVisible(data::AlarmSet::current().raisedByRow(*m_dm.patients().AnamnesticaTable));
+    const QStringList findings = data::AlarmSet::current().findings(*m_dm.patients().AnamnesticaTable);
+    PatientHistBtn->setVisible(!findings.isEmpty());
+    PatientHistBtn->setToolTip(data::AlarmSet::describe(findings, Lang->messageTexts()));
 }
 
 void TDentalChartForm::showPatientNames()

@@ -1,4 +1,5 @@
 #include "clinical/EndoReport.h"
+#include "db/FieldFormat.h"
 
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
@@ -36,7 +37,7 @@ reports::Report BuildEndoReport(data::TDmForm& dm, bool singleCanal)
     const QString patient = patients.isActive() && !patients.isEmpty()
         ? data::fullName(patients.value(u"LastName"), patients.value(u"FirstName"))
         : QString();
-    report.setPageHeader(patient, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+    report.setPageHeader(patient, db::fieldformat::dateText(QDate::currentDate()));
     report.addTitle(report.title(), { patient });
 
     db::Dataset& endo = *dm.clinical().EndoTable;
@@ -48,8 +49,7 @@ reports::Report BuildEndoReport(data::TDmForm& dm, bool singleCanal)
     const auto number
         = [](const QVariant& v) { return v.isNull() ? QString() : QLocale().toString(v.toDouble(), 'f', 2); };
     for (int r = 0; r < endo.recordCount(); ++r) {
-        report.addField(
-            tr("Date"), QLocale().toString(endo.rowValue(r, date).toDate(), QLocale::ShortFormat));
+        report.addField(tr("Date"), db::fieldformat::dateText(endo.rowValue(r, date).toDate()));
         report.addField(tr("Tooth No."), endo.rowValue(r, tooth).toString());
         reports::ReportTable table({ { tr("Canal"), 2 }, { tr("Length"), 1, Qt::AlignRight },
             { tr("Width"), 1, Qt::AlignRight }, { tr("Notes"), 4 } });

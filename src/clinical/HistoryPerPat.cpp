@@ -1,5 +1,6 @@
 #include "clinical/HistoryPerPat.h"
 #include "data/Domain.h"
+#include "db/FieldFormat.h"
 
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
@@ -96,7 +97,7 @@ reports::Report BuildHistoryReport(data::TDmForm& dm, const QImage& chart, const
 
     reports::Report report(tr("Dental Chart") + QLatin1Char(' ') + title);
     report.setPageFooter(tr("Page") + layout.footer.mid(layout.footer.indexOf(QLatin1Char(' '))));
-    report.setPageHeader(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+    report.setPageHeader(db::fieldformat::dateText(QDate::currentDate()));
     if (diagram)
         report.addPicture(chart, layout.chartHeightMm);
 

@@ -1,4 +1,5 @@
 #include "clinical/PerioReport.h"
+#include "db/FieldFormat.h"
 
 #include "clinical/PerioUnit.h"
 #include "data/DmUnit.h"
@@ -20,7 +21,7 @@ reports::Report BuildPerioReport(data::TDmForm& dm, const QImage& graph)
     const auto tr = [&lang](const char* text) { return lang.Message(QString::fromUtf8(text)); };
     reports::Report report(tr("Perio Measurements"));
     report.setPageFooter(tr("Page") + QStringLiteral(" %1 / %2"));
-    report.setPageHeader(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+    report.setPageHeader(db::fieldformat::dateText(QDate::currentDate()));
 
     // The letterhead: the practice's default dentist, else the first one listed.
     QStringList letterhead;
@@ -46,7 +47,7 @@ reports::Report BuildPerioReport(data::TDmForm& dm, const QImage& graph)
     report.addField(tr("Patient:"), hasPatient ? patients.value(u"Name").toString() : QString());
     db::Dataset& charts = *dm.clinical().PeriTable;
     if (charts.isActive() && !charts.isEmpty())
-        report.addField(tr("Date"), QLocale().toString(charts.value(u"Date").toDate(), QLocale::ShortFormat));
+        report.addField(tr("Date"), db::fieldformat::dateText(charts.value(u"Date").toDate()));
     report.addSpace(3);
     report.addPicture(graph, 150);
     return report;

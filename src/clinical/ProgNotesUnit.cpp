@@ -1,4 +1,5 @@
 #include "clinical/ProgNotesUnit.h"
+#include "db/FieldFormat.h"
 
 #include "data/DmArea.h"
 #include "data/DmUnit.h"
@@ -386,7 +387,7 @@ reports::Report TProgNotesForm::report(bool wholeSystem) const
     const QString name = hasRow(patients)
         ? data::fullName(patients.value(u"LastName"), patients.value(u"FirstName"))
         : QString();
-    report.setPageHeader(name, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+    report.setPageHeader(name, db::fieldformat::dateText(QDate::currentDate()));
     const QVariant system = notes.value(u"PhysSystemID");
     const int current = notes.currentRow();
     QList<int> rows;
@@ -406,8 +407,7 @@ reports::Report TProgNotesForm::report(bool wholeSystem) const
         const int r = rows[i];
         if (i > 0)
             report.addPageBreak();
-        report.addTitle(
-            report.title(), { QLocale().toString(value(r, "NoteDate").toDate(), QLocale::ShortFormat) });
+        report.addTitle(report.title(), { db::fieldformat::dateText(value(r, "NoteDate").toDate()) });
         report.addField(greek("Ασθενής"), name);
         report.addField(greek("Τηλέφωνα"),
             QStringList { patient("Phone"), patient("Phone2") }

@@ -21,6 +21,24 @@ const AlarmSet& AlarmSet::current()
 void AlarmSet::setCurrent(const AlarmSet& set)
 {
     loaded() = set;
+    Q_EMIT notifier().changed();
+}
+
+AlarmSetSignals& AlarmSet::notifier()
+{
+    static AlarmSetSignals signalling;
+    return signalling;
+}
+
+bool AlarmSet::chosen(const platform::Settings& settings, const QString& fieldName)
+{
+    if (settings.alarmChosen())
+        return settings.patientHistImageAlarm(QStringLiteral("AnamnesticaTable") + fieldName);
+    static const QStringList matters { QStringLiteral("Anestetici"), QStringLiteral("Cuore"),
+        QStringLiteral("Pressione"), QStringLiteral("Allergie"), QStringLiteral("Diabete"),
+        QStringLiteral("Epatiti"), QStringLiteral("Renali"), QStringLiteral("Emorragie"),
+        QStringLiteral("Epilepsy"), QStringLiteral("HIV"), QStringLiteral("Gravidanza") };
+    return matters.contains(fieldName);
 }
 
 AlarmSet AlarmSet::load(const platform::Settings& settings)
@@ -34,7 +52,7 @@ AlarmSet AlarmSet::load(const platform::Settings& settings)
         if (field.type != db::FieldType::Boolean || field.name == QLatin1String("Saluta")
             || field.name == QLatin1String("Periodiche"))
             continue;
-        if (position < kPositions && settings.patientHistImageAlarm(QStringLiteral("AnamnesticaTable") + field.name))
+        if (position < kPositions && chosen(settings, field.name))
             set.m_bits.set(size_t(position));
     }
     return set;
@@ -47,6 +65,27 @@ bool AlarmSet::raisedBy(const std::function<QVariant(int position)>& valueAt) co
             return true;
     }
     return false;
+}
+
+QStringList AlarmSet::findings(const db::Dataset& history) const
+{
+    QStringList labels;
+    if (!history.isActive() || history.isEmpty())
+        return labels;
+    for (int position = 0; position < std::min(kPositions, history.fieldCount()); ++position) {
+        if (m_bits.test(size_t(position)) && history.field(position).value().toBool())
+            labels.append(history.field(position).label());
+    }
+    return labels;
+}
+
+QString AlarmSet::describe(const QStringList& findings, const platform::MessageTexts& texts)
+{
+    QStringList words;
+    for (const QString& finding : findings)
+        words.append(texts.Message(finding));
+    return texts.Message(QStringLiteral("Medical History")) + QStringLiteral(": ")
+        + words.join(QStringLiteral(", "));
 }
 
 bool AlarmSet::raisedByRow(const db::Dataset& history) const

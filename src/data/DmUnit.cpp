@@ -83,6 +83,8 @@ TDmForm::TDmForm(DataConnections connections, QObject* parent)
     m_finance->declareStorage();
     installStoreGroups();
     installMoneyRules();
+    // A rate set to 1 or away from it changes how the local amounts look.
+    QObject::connect(&m_money, &MoneyState::singleCurrencyChanged, this, [this] { applyMoneyFormats(); });
     m_audit = std::make_unique<AuditTrail>(*Database);
 }
 

@@ -178,6 +178,8 @@ MoneyState::MoneyState(QObject* parent)
 
 void MoneyState::setEuroMode(bool on)
 {
+    if (singleCurrency())
+        on = true;
     if (m_euroMode == on)
         return;
     m_euroMode = on;
@@ -198,8 +200,14 @@ void MoneyState::setRate(double rate)
         throw db::DatabaseError(QString::fromLatin1(platform::Settings::kInvalidRateMessage));
     if (rate == m_rate)
         return;
+    const bool wasSingle = singleCurrency();
     m_rate = rate;
     Q_EMIT rateChanged(rate);
+    if (singleCurrency() != wasSingle) {
+        if (singleCurrency())
+            setEuroMode(true); // the only currency there is
+        Q_EMIT singleCurrencyChanged(singleCurrency());
+    }
 }
 
 } // namespace data

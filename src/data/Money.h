@@ -83,10 +83,14 @@ public:
 
     explicit MoneyState(QObject* parent = nullptr);
 
+    bool singleCurrency() const override { return m_rate == 1.0; }
     bool euroMode() const override { return m_euroMode; }
     void setEuroMode(bool on) override;
     QList<std::pair<QString, QString>> amountFields() const override;
-    QString localText(double value) const override { return formatMoney(value, false, m_convention); }
+    QString localText(double value) const override
+    {
+        return formatMoney(value, singleCurrency(), m_convention);
+    }
 
     double rate() const { return m_rate; }
     // Throws db::DatabaseError "The currency exchange rate must be greater than 0".
@@ -96,8 +100,15 @@ public:
     void setConvention(const CurrencyConvention& convention) { m_convention = convention; }
 
     void convertTwins(MoneyFields& record) const { data::convertTwins(record, m_rate, m_euroMode); }
-    QString FormatMoney(double value) const { return formatMoney(value, m_euroMode, m_convention); }
-    MoneyFormat localFormat() const { return localMoneyFormat(m_convention); }
+    QString FormatMoney(double value) const
+    {
+        return formatMoney(value, m_euroMode || singleCurrency(), m_convention);
+    }
+    // With one currency both fields of a pair are euros and look alike.
+    MoneyFormat localFormat() const
+    {
+        return singleCurrency() ? euroMoneyFormat() : localMoneyFormat(m_convention);
+    }
 
 Q_SIGNALS:
     void rateChanged(double rate);

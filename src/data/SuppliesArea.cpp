@@ -3,6 +3,7 @@
 
 #include "data/DmRuleHelpers.h"
 #include "data/DmUnit.h"
+#include "db/FieldFormat.h"
 
 #include "db/DataSource.h"
 #include "db/Query.h"
@@ -32,7 +33,7 @@ void calcDateAndOrderCode(db::Dataset& ds)
 {
     const QDate date = ds.value(u"Date").toDate();
     const QString code = ds.value(u"OrderCode").toString();
-    QString text = date.isValid() ? QLocale().toString(date, QLocale::ShortFormat) : QString();
+    QString text = date.isValid() ? db::fieldformat::dateText(date) : QString();
     if (!code.isEmpty())
         text += QStringLiteral(" - ") + code;
     ds.setValue(u"DateAndOrderCode", text);

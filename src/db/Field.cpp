@@ -27,9 +27,9 @@ QDate parseDate(const QString& text)
     const QString t = text.trimmed();
     QDate d = QDate::fromString(t.left(10), Qt::ISODate);
     if (!d.isValid())
-        d = QLocale().toDate(t, QLocale::ShortFormat);
-    if (!d.isValid())
         d = QDate::fromString(t, QStringLiteral("d/M/yyyy"));
+    if (!d.isValid())
+        d = QLocale().toDate(t, QLocale::ShortFormat);
     return d;
 }
 
@@ -39,6 +39,8 @@ QTime parseTime(const QString& text)
     QTime time = QTime::fromString(t, Qt::ISODateWithMs);
     if (!time.isValid())
         time = QTime::fromString(t, Qt::ISODate);
+    if (!time.isValid())
+        time = QTime::fromString(t, QStringLiteral("H:mm"));
     if (!time.isValid())
         time = QLocale().toTime(t, QLocale::ShortFormat);
     return time;
@@ -50,6 +52,8 @@ QDateTime parseDateTime(const QString& text)
     QDateTime dt = QDateTime::fromString(t, Qt::ISODateWithMs);
     if (!dt.isValid())
         dt = QDateTime::fromString(t, Qt::ISODate);
+    if (!dt.isValid())
+        dt = QDateTime::fromString(t, QStringLiteral("d/M/yyyy H:mm"));
     if (!dt.isValid())
         dt = QLocale().toDateTime(t, QLocale::ShortFormat);
     if (!dt.isValid()) {

@@ -116,9 +116,14 @@ QString qtDatePattern(const QString& pattern)
 
 } // namespace
 
+QString dateText(const QDate& date)
+{
+    return QLocale().toString(date, defaultDatePattern());
+}
+
 QString dateTimeText(const QDateTime& when, const QString& pattern)
 {
-    return when.toString(qtDatePattern(pattern));
+    return QLocale().toString(when, qtDatePattern(pattern));
 }
 
 QString format(const QVariant& value, FieldType type, const QString& pattern)
@@ -134,12 +139,16 @@ QString format(const QVariant& value, FieldType type, const QString& pattern)
         return formatNumber(value.toDouble(), pattern);
     case FieldType::Boolean:
         return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    // Through the locale, so that month and day names are the user's language.
     case FieldType::Date:
-        return pattern.isEmpty() ? locale.toString(value.toDate(), QLocale::ShortFormat) : value.toDate().toString(qtDatePattern(pattern));
+        return locale.toString(
+            value.toDate(), pattern.isEmpty() ? defaultDatePattern() : qtDatePattern(pattern));
     case FieldType::Time:
-        return pattern.isEmpty() ? locale.toString(value.toTime(), QLocale::ShortFormat) : value.toTime().toString(qtDatePattern(pattern));
+        return locale.toString(
+            value.toTime(), pattern.isEmpty() ? defaultTimePattern() : qtDatePattern(pattern));
     case FieldType::DateTime:
-        return pattern.isEmpty() ? locale.toString(value.toDateTime(), QLocale::ShortFormat) : value.toDateTime().toString(qtDatePattern(pattern));
+        return locale.toString(value.toDateTime(),
+            pattern.isEmpty() ? defaultDatePattern() + u' ' + defaultTimePattern() : qtDatePattern(pattern));
     case FieldType::Binary:
         return QStringLiteral("(BLOB)");
     case FieldType::String:

@@ -15,6 +15,19 @@ namespace db {
 namespace fieldformat {
 
 QString format(const QVariant& value, FieldType type, const QString& pattern);
+
+// What a field without a pattern shows (Qt's): the year in full and the 24-hour clock, whatever
+// the locale's short formats say (Greek's is 12-hour with a two-digit year).
+inline QString defaultDatePattern()
+{
+    return QStringLiteral("dd/MM/yyyy");
+}
+inline QString defaultTimePattern()
+{
+    return QStringLiteral("HH:mm");
+}
+// A date as the program writes it, in the default locale.
+QString dateText(const QDate& date);
 // A date and time in a pattern of the same notation, e.g. "dd"-"mm"-"yy" "hh"."nn"."ss".
 QString dateTimeText(const QDateTime& when, const QString& pattern);
 

@@ -1,4 +1,6 @@
 #include "finance/EuroUnit.h"
+#include "data/AlarmSet.h"
+#include <cstring>
 
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
@@ -131,9 +133,8 @@ TEuroForm::TEuroForm(data::TDmForm& dm, QWidget* parent)
     CurrencyLabel->setText(m_dm.money().convention().symbol);
     for (int row = 0; row < AlarmList->count(); ++row) {
         QListWidgetItem* item = AlarmList->item(row);
-        item->setCheckState(settings.patientHistImageAlarm(item->data(Qt::UserRole).toString())
-                ? Qt::Checked
-                : Qt::Unchecked);
+        const QString field = item->data(Qt::UserRole).toString().mid(int(std::strlen("AnamnesticaTable")));
+        item->setCheckState(data::AlarmSet::chosen(settings, field) ? Qt::Checked : Qt::Unchecked);
     }
     loadQuestions();
 }
@@ -405,6 +406,7 @@ void TEuroForm::accept()
             settings.setPatientHistImageAlarm(
                 item->data(Qt::UserRole).toString(), item->checkState() == Qt::Checked);
         }
+        data::AlarmSet::setCurrent(data::AlarmSet::load(settings)); // the open windows at once
     } catch (const std::exception& e) {
         // the dialog stays open with what was typed
         platform::exceptionLog::logException(e, QStringLiteral("Config: storing the options"));

@@ -1,4 +1,5 @@
 #include "finance/LedgerReport.h"
+#include "db/FieldFormat.h"
 
 #include "data/DmRuleHelpers.h"
 #include "data/DmUnit.h"
@@ -57,7 +58,7 @@ LedgerReport buildLedgerReport(data::TDmForm& dm, LedgerSource source, db::Datas
         const QVariant payment = view.rowValue(row, receivable);
         out.debt += debt.toDouble();
         out.payment += payment.toDouble();
-        table.addRow({ QLocale().toString(view.rowValue(row, date).toDate(), QLocale::ShortFormat),
+        table.addRow({ db::fieldformat::dateText(view.rowValue(row, date).toDate()),
             view.rowValue(row, dentist), view.rowValue(row, description), amount(debt), amount(payment),
             money.FormatMoney(out.debt - out.payment) });
         ++out.rows;

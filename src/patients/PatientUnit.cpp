@@ -95,6 +95,7 @@ TPatientForm::TPatientForm(data::TDmForm& dm, PatientFormHost host, QWidget* par
             UpdateAlarm();
         }
     });
+    connect(&data::AlarmSet::notifier(), &data::AlarmSetSignals::changed, this, &TPatientForm::UpdateAlarm);
     connect(m_dm.patients().AnamnesticaSrc, &db::DataSource::stateChanged, this, [this] {
         if (!m_suspended)
             UpdateHistoryEditors();
@@ -377,7 +378,9 @@ void TPatientForm::CaptionBtnClick()
 
 void TPatientForm::UpdateAlarm()
 {
-    m_alarmAction->setVisible(data::AlarmSet::current().raisedByRow(*m_dm.patients().AnamnesticaTable));
+    const QStringList findings = data::AlarmSet::current().findings(*m_dm.patients().AnamnesticaTable);
+    m_alarmAction->setVisible(!findings.isEmpty());
+    PatientHistBtn->setToolTip(data::AlarmSet::describe(findings, Lang->messageTexts()));
 }
 
 bool TPatientForm::alarmRaised() const

@@ -16,6 +16,9 @@ class CurrencySwitch : public QObject {
 public:
     using QObject::QObject;
 
+    // A practice that works in euros only (its rate is 1) shows no second currency: no switch,
+    // no hints of the other amount.
+    virtual bool singleCurrency() const { return false; }
     virtual bool euroMode() const = 0;
     virtual void setEuroMode(bool on) = 0;
     void toggleEuroMode() { setEuroMode(!euroMode()); }
@@ -26,6 +29,7 @@ public:
 
 Q_SIGNALS:
     void euroModeChanged(bool euroMode);
+    void singleCurrencyChanged(bool single);
 };
 
 } // namespace platform

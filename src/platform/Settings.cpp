@@ -264,7 +264,7 @@ void Settings::setLastAccess(const QString& shortDate)
 
 void Settings::recordStart(const QDate& today)
 {
-    setLastAccess(QLocale::system().toString(today, QLocale::ShortFormat));
+    setLastAccess(today.toString(QStringLiteral("dd/MM/yyyy"))); // the program's short date
 }
 
 QString Settings::visPathName() const
@@ -330,6 +330,11 @@ double Settings::euroRate() const
         throw BadSetting(file.path(), str(kEuroSection), str(kEuroRate), file.readString(str(kEuroSection), str(kEuroRate)),
             QStringLiteral("the rate must be a number greater than 0, such as 340.75"));
     return rate;
+}
+
+bool Settings::hasEuroRate() const
+{
+    return mainFile().contains(str(kEuroSection), str(kEuroRate));
 }
 
 void Settings::setEuroRate(double rate)
@@ -431,6 +436,11 @@ int Settings::pdRiskLevel() const
 void Settings::setPdRiskLevel(int millimetres)
 {
     writeMain([&](IniFile& f) { f.writeInteger(str(kPerioSection), str(kPdRiskLevel.name), millimetres); });
+}
+
+bool Settings::alarmChosen() const
+{
+    return mainFile().hasSection(str(kAlarmSection));
 }
 
 bool Settings::patientHistImageAlarm(const QString& fieldComponent) const

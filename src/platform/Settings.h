@@ -90,6 +90,7 @@ public:
     // PV.INI [EURO] Currency: local units per EURO. A value that is not above 0 reads as
     // the default, so no conversion ever divides by 0.
     double euroRate() const; // 340.75 when absent; BadSetting when not a positive number
+    bool hasEuroRate() const;
     // Throws SettingsError for a rate of 0 or below.
     void setEuroRate(double rate);
 
@@ -120,6 +121,8 @@ public:
     int pdRiskLevel() const; // "4"
     void setPdRiskLevel(int millimetres);
 
+    // Whether the workstation has chosen the alarm's findings at all (the section exists).
+    bool alarmChosen() const;
     // PV.INI [PatientHistImageAlarm]: one boolean per yes/no field of the medical history,
     // keyed by the field's component name (AnamnesticaTableCuore); false when absent.
     bool patientHistImageAlarm(const QString& fieldComponent) const;

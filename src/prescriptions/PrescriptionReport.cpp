@@ -1,4 +1,5 @@
 #include "prescriptions/PrescriptionReport.h"
+#include "db/FieldFormat.h"
 
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
@@ -37,7 +38,7 @@ QString bandName(LayoutItem::Band band)
 QString textOf(const QVariant& value)
 {
     if (value.typeId() == QMetaType::QDate)
-        return QLocale().toString(value.toDate(), QLocale::ShortFormat);
+        return db::fieldformat::dateText(value.toDate());
     return value.toString();
 }
 

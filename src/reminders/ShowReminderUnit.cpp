@@ -1,4 +1,5 @@
 #include "reminders/ShowReminderUnit.h"
+#include "db/FieldFormat.h"
 
 #include "data/DmUnit.h"
 #include "data/RemindersOfDay.h"
@@ -119,8 +120,7 @@ bool TShowReminderForm::gather()
 
 reports::Report TShowReminderForm::recallReport() const
 {
-    reports::Report report(
-        RecallLabel->text() + QLatin1Char(' ') + QLocale().toString(m_today, QLocale::ShortFormat));
+    reports::Report report(RecallLabel->text() + QLatin1Char(' ') + db::fieldformat::dateText(m_today));
     report.setPageLayout(
         QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(12, 12, 12, 12)));
     report.addTitle(report.title());

@@ -50,7 +50,7 @@ QString ReportTable::text(int column, const QVariant& value) const
     case QMetaType::Float:
         return QLocale().toString(value.toDouble(), 'f', 2);
     case QMetaType::QDate:
-        return QLocale().toString(value.toDate(), QLocale::ShortFormat);
+        return db::fieldformat::dateText(value.toDate());
     default:
         return value.toString();
     }

@@ -92,7 +92,7 @@ void rebind(QWidget* control, FieldDataLink* link, const CurrencyMode& mode)
     }
     if (!hint)
         hint = new TwinHint(control, link);
-    hint->set(mode.twinOf(link->fieldName()), hintFormat(mode));
+    hint->set(mode.single ? QString() : mode.twinOf(link->fieldName()), hintFormat(mode));
 }
 
 } // namespace
@@ -154,6 +154,7 @@ CurrencyMode currencyMode(const platform::CurrencySwitch& currency)
 {
     CurrencyMode mode;
     mode.euro = currency.euroMode();
+    mode.single = currency.singleCurrency();
     mode.pairs = currency.amountFields();
     mode.localHint = [&currency](double value) { return currency.localText(value); };
     mode.euroHint = [](double value) { return QLocale().toString(value, 'f', 3) + QStringLiteral(" €"); };
@@ -163,8 +164,9 @@ CurrencyMode currencyMode(const platform::CurrencySwitch& currency)
 void followCurrencyMode(QWidget* window, platform::CurrencySwitch& currency)
 {
     applyCurrencyMode(window, currencyMode(currency));
-    QObject::connect(&currency, &platform::CurrencySwitch::euroModeChanged, window,
-        [window, &currency] { applyCurrencyMode(window, currencyMode(currency)); });
+    const auto follow = [window, &currency] { applyCurrencyMode(window, currencyMode(currency)); };
+    QObject::connect(&currency, &platform::CurrencySwitch::euroModeChanged, window, follow);
+    QObject::connect(&currency, &platform::CurrencySwitch::singleCurrencyChanged, window, follow);
 }
 
 QToolButton* currencyButton(QWidget* parent, platform::CurrencySwitch& currency)
@@ -176,8 +178,12 @@ QToolButton* currencyButton(QWidget* parent, platform::CurrencySwitch& currency)
         button->setToolTip(currency.euroMode() ? QStringLiteral("TOLOCAL") : QStringLiteral("TOEURO"));
     };
     glyph();
+    // Shown only where there is a second currency to switch to.
+    const auto place = [button, &currency] { button->setVisible(!currency.singleCurrency()); };
+    place();
     QObject::connect(button, &QToolButton::clicked, &currency, &platform::CurrencySwitch::toggleEuroMode);
     QObject::connect(&currency, &platform::CurrencySwitch::euroModeChanged, button, glyph);
+    QObject::connect(&currency, &platform::CurrencySwitch::singleCurrencyChanged, button, place);
     return button;
 }
 

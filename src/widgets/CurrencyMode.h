@@ -19,6 +19,8 @@ namespace widgets {
 // hints write the amount of the other currency. Without pairs, a field "X" pairs with "XEURO".
 struct CurrencyMode {
     bool euro = true;
+    // Euros only: the amounts carry no hint of another currency.
+    bool single = false;
     QList<std::pair<QString, QString>> pairs;
     // The local amount as the hint of a control showing EURO; the default is the locale's
     // currency format.

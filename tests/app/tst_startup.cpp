@@ -479,7 +479,7 @@ private Q_SLOTS:
         QCOMPARE(session.dataRoot, QDir::cleanPath(m_root->filePath(QStringLiteral("Orvane"))));
         QVERIFY(QFileInfo(QDir(session.dataRoot).filePath(QStringLiteral("xrays"))).isDir());
         QVERIFY(QFileInfo(dataDir() + QStringLiteral("/NET")).isDir());
-        QCOMPARE(settings.lastAccess(), QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+        QCOMPARE(settings.lastAccess(), QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
         QCOMPARE(run.startUp.mainWindow()->windowTitle(), QStringLiteral("Quarn - Orvane"));
     }
 

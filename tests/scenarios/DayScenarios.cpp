@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QListWidget>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -297,6 +298,73 @@ void rememberPrescriptions(const Stored& stored, QVariantMap& notes)
         = stored.scalar(QStringLiteral("SELECT COALESCE(MAX(PrescriptionID), 0) FROM Prescriptions"));
 }
 
+// --- the medical alarm of an allergic patient, and the options that switch it off at once ---
+
+bool alarmShown()
+{
+    return User::visible(QStringLiteral("PatientHistBtn")) != nullptr;
+}
+
+void rememberAllergic(const Stored& stored, QVariantMap& notes)
+{
+    notes[QStringLiteral("allergic")] = stored.scalar(QStringLiteral(
+        "SELECT p.LastName FROM Patient p JOIN CartAnamnestica a ON a.PatID = p.PatientID WHERE a.Allergie "
+        "AND (SELECT COUNT(*) FROM Patient q WHERE q.LastName = p.LastName) = 1 ORDER BY p.PatientID"));
+}
+
+void alarmDrive(User& user, QVariantMap& notes)
+{
+    user.key(QStringLiteral("F2"));
+    waitShown(user, QStringLiteral("SearchDlg"));
+    user.choose(QStringLiteral("OrderCombo"), QStringLiteral("Επώνυμο"));
+    user.fill(QStringLiteral("SearchEd"), notes.value(QStringLiteral("allergic")).toString());
+    user.key(QStringLiteral("Return"));
+    waitShown(user, QStringLiteral("PatientForm"));
+    try {
+        user.waitUntil(alarmShown, QStringLiteral("the alarm"), 5000);
+    } catch (const Stuck&) {
+    }
+    notes[QStringLiteral("raised")] = user.see(alarmShown);
+    notes[QStringLiteral("says")] = user.see([] {
+        QWidget* alarm = User::visible(QStringLiteral("PatientHistBtn"));
+        return alarm ? alarm->toolTip() : QString();
+    });
+    // Every finding off in the options, from the keyboard.
+    user.menu(QStringLiteral("System1"), QStringLiteral("EURO1"));
+    waitShown(user, QStringLiteral("EuroForm"));
+    user.clickTab(QStringLiteral("PageControl"), 1);
+    const int findings = user.see([] {
+        auto* list = qobject_cast<QListWidget*>(User::visible(QStringLiteral("AlarmList")));
+        return list ? list->count() : 0;
+    });
+    user.clickOn(QStringLiteral("AlarmList"), QPoint(60, 8));
+    for (int row = 0; row < findings; ++row) {
+        const bool ticked = user.see([row] {
+            auto* list = qobject_cast<QListWidget*>(User::visible(QStringLiteral("AlarmList")));
+            return list && list->currentRow() == row && list->item(row)->checkState() == Qt::Checked;
+        });
+        if (ticked)
+            user.key(QStringLiteral("space"));
+        user.key(QStringLiteral("Down"));
+    }
+    user.clickOn(QStringLiteral("OkBtn"));
+    waitGone(user, QStringLiteral("EuroForm"));
+    user.pause(300);
+    notes[QStringLiteral("afterOptions")] = user.see(alarmShown);
+}
+
+void alarmCheck(const Stored&, const QVariantMap& notes, Checks& checks)
+{
+    checks.expect(notes.value(QStringLiteral("raised")).toBool(),
+        QStringLiteral("the alarm is raised for %1, who is allergic")
+            .arg(notes.value(QStringLiteral("allergic")).toString()));
+    checks.expect(notes.value(QStringLiteral("says")).toString().contains(QStringLiteral("Αλλεργίες")),
+        QStringLiteral("the alarm names the allergy (it says \"%1\")")
+            .arg(notes.value(QStringLiteral("says")).toString()));
+    checks.expect(!notes.value(QStringLiteral("afterOptions")).toBool(),
+        QStringLiteral("no alarm once every finding is off in the options"));
+}
+
 } // namespace
 
 const Scenario& windowsScenario();
@@ -315,6 +383,7 @@ const std::vector<Scenario>& allScenarios()
         { QStringLiteral("appointment"), {}, appointmentDrive, appointmentCheck },
         { QStringLiteral("perio"), rememberPerio, perioDrive, perioCheck },
         { QStringLiteral("prescription"), rememberPrescriptions, prescriptionDrive, prescriptionCheck },
+        { QStringLiteral("alarm"), rememberAllergic, alarmDrive, alarmCheck },
     };
     return scenarios;
 }

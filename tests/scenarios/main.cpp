@@ -68,9 +68,10 @@ QString makePractice(const QString& work)
     QFile ini(QDir(config).filePath(QStringLiteral("PV.INI")));
     if (!ini.open(QIODevice::Append))
         qFatal("PV.INI");
-    // The first dentist is the workstation's; the reminders of the day wait for "All Reminders".
-    ini.write(
-        "\n[Orvane]\nDefaultDocIDEdit_Text=1\nShowAllRemindersAtStartUp=0\n[Advanced]\nProgNotesOn=y\n");
+    // The first dentist is the workstation's; the reminders of the day wait for "All Reminders";
+    // the demo keeps euros only.
+    ini.write("\n[Orvane]\nDefaultDocIDEdit_Text=1\nShowAllRemindersAtStartUp=0\n[Advanced]\nProgNotesOn=y\n["
+              "EURO]\nCurrency=1\n");
     ini.close();
     if (!testsupport::onPostgres())
         return data;

@@ -14,7 +14,7 @@
 
 namespace data::demo {
 
-inline constexpr double kEuroRate = 340.75; // local units per EURO, the program's default
+inline constexpr double kEuroRate = 1.0; // a practice of today: the local amounts are euros too
 
 // The state of one demo-practice run: what has been written so far, for the later parts to
 // refer to. The parts live in DemoReference.cpp, DemoPatients.cpp and DemoBusiness.cpp.
