@@ -43,7 +43,7 @@ void convertTwins(MoneyFields& record, double rate, bool euroMode);
 
 // How the platform writes amounts of the local currency.
 struct CurrencyConvention {
-    QLocale locale = QLocale::system(); // separators
+    QLocale locale; // separators: the program's locale
     QString symbol;
     int decimals = 2;
     // Where the symbol goes: 0 before ("S1"), 1 after ("1S"), 2 before with a blank ("S 1"),
@@ -116,7 +116,7 @@ Q_SIGNALS:
 private:
     bool m_euroMode = true;
     double m_rate = kDefaultRate;
-    CurrencyConvention m_convention = CurrencyConvention::fromLocale(QLocale::system());
+    CurrencyConvention m_convention = CurrencyConvention::fromLocale(QLocale());
 };
 
 } // namespace data

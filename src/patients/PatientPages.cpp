@@ -1,6 +1,8 @@
 // The pages "Basic" and "Additional" of the patient file: the patient's own fields.
 
 #include "patients/PatientUnit.h"
+#include "platform/Directories.h"
+#include <QDir>
 
 #include "data/DmUnit.h"
 #include "db/DataSource.h"
@@ -23,6 +25,26 @@
 
 namespace patients {
 
+namespace {
+
+// The folder code is stored as the older system wrote it ("\\xrays\\x149"); the user sees the
+// folder it names below the data folder ("xrays/x149"), the whole path as the hint.
+class FolderCodeView : public widgets::DBEdit {
+public:
+    using DBEdit::DBEdit;
+    QString textForDisplay() const override
+    {
+        QString folder = DBEdit::textForDisplay().replace(u'\\', u'/');
+        while (folder.startsWith(u'/'))
+            folder.remove(0, 1);
+        const_cast<FolderCodeView*>(this)->setToolTip(
+            folder.isEmpty() ? QString() : QDir(platform::dataRoot()).filePath(folder));
+        return folder;
+    }
+};
+
+} // namespace
+
 QWidget* TPatientForm::buildBasicPage()
 {
     auto* page = new QWidget(this);
@@ -34,7 +56,9 @@ QWidget* TPatientForm::buildBasicPage()
     FirstNameEdit = edit(QStringLiteral("FirstNameEdit"), QStringLiteral("FirstName"));
     FatherNameEdit = edit(QStringLiteral("FatherNameEdit"), QStringLiteral("FatherName"));
     MotherNameEdit = edit(QStringLiteral("MotherNameEdit"), QStringLiteral("MotherName"));
-    FolderCodeEdit = edit(QStringLiteral("FolderCodeEdit"), QStringLiteral("FolderCode"));
+    FolderCodeEdit = new FolderCodeView(this);
+    FolderCodeEdit->setObjectName(QStringLiteral("FolderCodeEdit"));
+    FolderCodeEdit->bindTo(m_dm.patients().PatientsSrc, QStringLiteral("FolderCode"));
     FolderCodeEdit->dataLink()->setReadOnly(true);
     FolderCodeEdit->setFocusPolicy(Qt::NoFocus);
     addRow(grid, 0, 0, QStringLiteral("LastNameLabel"), QStringLiteral("Last Name"), LastNameEdit);

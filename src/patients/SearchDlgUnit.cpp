@@ -78,6 +78,7 @@ TSearchDlg::TSearchDlg(QWidget* parent)
     , OrderCombo(named(new QComboBox(this), "OrderCombo"))
     , SearchForLabel(named(new QLabel(QStringLiteral("Search for:"), this), "Label2"))
     , SearchEd(named(new QLineEdit(this), "SearchEd"))
+    , SearchHint(named(new QLabel(this), "SearchHint"))
     , RestrictionsLabel(named(new QLabel(QStringLiteral("Restrictions:"), this), "Label3"))
     , RestrictionsEd(named(new QLineEdit(this), "RestrictionsEd"))
     , RestrictionsBtn(named(new QToolButton(this), "RestrictionsBtn"))
@@ -154,14 +155,19 @@ TSearchDlg::TSearchDlg(QWidget* parent)
     buttons->addButton(CancelBtn, QDialogButtonBox::RejectRole);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
+    layout->addWidget(SearchHint);
     layout->addWidget(ResultsGrid, 1);
     layout->addWidget(buttons);
     resize(760, 480);
 
     connect(OrderCombo, &QComboBox::currentIndexChanged, this, [this] {
-        if (!m_filling)
-            OrderComboChange();
+        if (m_filling)
+            return;
+        m_chosenOrder.insert(m_caption, OrderCombo->currentData().toString());
+        OrderComboChange();
     });
+    SearchHint->setVisible(false);
+    SearchHint->setStyleSheet(QStringLiteral("color: #a00000;"));
     connect(SearchEd, &QLineEdit::textChanged, this, &TSearchDlg::SearchEdChange);
     connect(RestrictionsBtn, &QToolButton::clicked, this, &TSearchDlg::RestrictionsBtnClick);
     connect(FieldsBtn, &QPushButton::clicked, this, &TSearchDlg::FieldsBtnClick);
@@ -241,6 +247,12 @@ void TSearchDlg::prepare(db::Dataset& source, const QString& caption, const QStr
     fillViews();
     if (m_storedDefault)
         ViewsComboSelect();
+    m_caption = caption;
+    SearchHint->setVisible(false);
+    // Where the user searched last time with this caption, unless a stored view decided.
+    const int chosen = OrderCombo->findData(m_chosenOrder.value(caption));
+    if (!m_storedDefault && chosen >= 0 && chosen != OrderCombo->currentIndex())
+        OrderCombo->setCurrentIndex(chosen);
 }
 
 db::Field* TSearchDlg::sortField() const
@@ -412,7 +424,12 @@ void TSearchDlg::SearchEdChange()
     const QString text = SearchEd->text();
     if (m_sortField.isEmpty() || text.isEmpty() || !DataQuery->isActive())
         return;
-    DataQuery->locate(m_sortField, text, kSearchOptions);
+    SearchHint->setVisible(false);
+    if (DataQuery->locate(m_sortField, text, kSearchOptions)) {
+        // In the middle of the list, with its neighbours above and below.
+        QTableView* grid = ResultsGrid->view();
+        grid->scrollTo(grid->currentIndex(), QAbstractItemView::PositionAtCenter);
+    }
 }
 
 bool TSearchDlg::acceptsCharacter(QChar c) const
@@ -438,7 +455,25 @@ bool TSearchDlg::eventFilter(QObject* watched, QEvent* event)
         if (text.size() == 1 && text.front() > u' ' && !acceptsCharacter(text.front())) {
             if (beep)
                 beep();
+            SearchHint->setText(
+                Lang
+                    ->Message(QStringLiteral(
+                        "The field %1 holds numbers only: choose another Search Field to search by letters."))
+                    .arg(OrderCombo->currentText()));
+            SearchHint->setVisible(true);
             return true;
+        }
+        // Up and down go on in the list, as in a drop-down list.
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Down:
+        case Qt::Key_Up:
+        case Qt::Key_PageDown:
+        case Qt::Key_PageUp:
+            ResultsGrid->view()->setFocus();
+            QCoreApplication::sendEvent(ResultsGrid->view(), event);
+            return true;
+        default:
+            break;
         }
     }
     return QDialog::eventFilter(watched, event);

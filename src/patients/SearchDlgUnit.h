@@ -4,6 +4,7 @@
 #include "patients/StatementBuilder.h"
 
 #include <QDialog>
+#include <QHash>
 #include <QPointer>
 
 #include <functional>
@@ -57,6 +58,7 @@ public:
     QComboBox* OrderCombo; // "Search Field"
     QLabel* SearchForLabel;
     QLineEdit* SearchEd; // "Search for:"
+    QLabel* SearchHint; // why a key was refused
     QLabel* RestrictionsLabel;
     QLineEdit* RestrictionsEd; // the readable summary of the restrictions
     QToolButton* RestrictionsBtn;
@@ -132,6 +134,9 @@ private:
     bool m_storedDefault = false;
     bool m_translated = false;
     bool m_filling = false;
+    // The field the user last searched by, for each caption: the next search starts there.
+    QHash<QString, QString> m_chosenOrder;
+    QString m_caption;
 };
 
 } // namespace patients

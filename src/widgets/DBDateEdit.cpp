@@ -1,11 +1,11 @@
 #include "widgets/DBDateEdit.h"
 
 #include "db/Field.h"
+#include "db/FieldFormat.h"
 
 #include <QAction>
 #include <QCalendarWidget>
 #include <QLocale>
-#include <QRegularExpression>
 
 namespace widgets {
 
@@ -20,17 +20,13 @@ DBDateEdit::DBDateEdit(QWidget* parent)
 
 QString DBDateEdit::userDateFormat()
 {
-    QString format = QLocale().dateFormat(QLocale::ShortFormat);
-    // "yy" alone is widened; "yyyy" stays.
-    static const QRegularExpression shortYear(QStringLiteral("(?<!y)yy(?!y)"));
-    format.replace(shortYear, QStringLiteral("yyyy"));
-    return format;
+    return db::fieldformat::defaultDatePattern();
 }
 
 QDate DBDateEdit::parseDate(const QString& text)
 {
     const QString t = text.trimmed();
-    const QString format = userDateFormat();
+    const QString format = QStringLiteral("d/M/yyyy"); // what is shown, with or without leading zeros
     QDate date = QLocale().toDate(t, format);
     if (!date.isValid()) {
         // A two-digit year: 50-99 the 1900s, 00-49 the 2000s.

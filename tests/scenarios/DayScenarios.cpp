@@ -6,6 +6,7 @@
 #include "widgets/DBGrid.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
@@ -125,6 +126,21 @@ void patientDrive(User& user, QVariantMap& notes)
     user.key(QStringLiteral("ctrl+Return"));
     user.waitUntil([] { return !User::visible(QStringLiteral("SaveBtn")) || !User::visible(QStringLiteral("SaveBtn"))->isEnabled(); },
         QStringLiteral("the patient stored"));
+    // The next search starts by surname again, and Down goes on from the box into the list.
+    user.key(QStringLiteral("F2"));
+    waitShown(user, QStringLiteral("SearchDlg"));
+    notes[QStringLiteral("orderAgain")] = user.see([] {
+        auto* order = qobject_cast<QComboBox*>(User::visible(QStringLiteral("OrderCombo")));
+        return order ? order->currentText() : QString();
+    });
+    user.type(QStringLiteral("Λα"));
+    user.key(QStringLiteral("Down"));
+    notes[QStringLiteral("listFocused")] = user.see([] {
+        QWidget* focus = QApplication::focusWidget();
+        return focus ? focus->objectName() : QString();
+    });
+    user.key(QStringLiteral("Escape"));
+    waitGone(user, QStringLiteral("SearchDlg"));
 }
 
 void patientCheck(const Stored& stored, const QVariantMap& notes, Checks& checks)
@@ -135,6 +151,12 @@ void patientCheck(const Stored& stored, const QVariantMap& notes, Checks& checks
         QStringLiteral("the new patient stored once"));
     checks.expect(stored.count(QStringLiteral("SELECT COUNT(*) FROM Sessions s JOIN Patient p ON p.PatientID = s.PatientID WHERE p.LastName = 'Δοκιμάκης'")) == 1,
         QStringLiteral("the new patient has a first session"));
+    checks.expect(notes.value(QStringLiteral("orderAgain")).toString() == QStringLiteral("Επώνυμο"),
+        QStringLiteral("the second search is by surname again, not by \"%1\"")
+            .arg(notes.value(QStringLiteral("orderAgain")).toString()));
+    checks.expect(notes.value(QStringLiteral("listFocused")).toString() == QStringLiteral("RxDBGrid1View"),
+        QStringLiteral("Down from the search box reaches the list (the focus is on \"%1\")")
+            .arg(notes.value(QStringLiteral("listFocused")).toString()));
 }
 
 // --- an appointment booked by a double click, then cut and pasted to another time ---

@@ -320,7 +320,8 @@ void DemoBuilder::charge(const Patient& patient, const Session& session, int his
     const bool payerPays = patient.payer != 0;
     const Patient& account = payerPays ? patientById(patient.payer) : patient;
     const int sessionId = payerPays ? account.sessions.last().id : session.id;
-    const QString description = QStringLiteral("%1, Tooth %2").arg(text(operation.demo->description)).arg(tooth);
+    const QString description
+        = QStringLiteral("%1, Δόντι %2").arg(text(operation.demo->description)).arg(tooth);
     m_w.insert(QStringLiteral("PatEconomics"),
         { { "EconomID", m_w.take(QStringLiteral("PatEconomics")) },
             { "DentistID", m_dentists[patient.dentist].id }, { "Date", date }, { "PatientID", account.id },
