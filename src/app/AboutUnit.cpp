@@ -1,5 +1,7 @@
 #include "app/AboutUnit.h"
 #include "db/FieldFormat.h"
+#include "platform/MessageTexts.h"
+#include "widgets/Language.h"
 
 #include "platform/Directories.h"
 #include "platform/Session.h"
@@ -46,7 +48,8 @@ TAboutBox::TAboutBox(QWidget* parent)
     ProductName->setText(QStringLiteral("Quarn ") + platform::session().editionName());
 
     const QFileInfo program(QCoreApplication::applicationFilePath());
-    Version->setText(QStringLiteral("Version ") + QCoreApplication::applicationVersion());
+    Version->setText(platform::MessageTexts::program().Message(QStringLiteral("Version")) + u' '
+        + QCoreApplication::applicationVersion());
     FileDate->setText(QLocale().toString(program.lastModified(),
         db::fieldformat::defaultDatePattern() + u' ' + db::fieldformat::defaultTimePattern()));
 
@@ -68,6 +71,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     layout->addWidget(panel);
     layout->addWidget(buttons);
     setMinimumWidth(340);
+    widgets::translateByMessages(*this);
 }
 
 } // namespace app

@@ -7,6 +7,7 @@
 #include "data/DmRuleHelpers.h"
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
+#include "widgets/Language.h"
 #include "widgets/RecordFrame.h"
 
 #include <QPointer>
@@ -47,6 +48,9 @@ void bindMainWindow(TMainForm& mainWindow, data::TDmForm& module)
     QObject::connect(frame, &widgets::RecordFrame::holderChanged, mainWindow.Records, &RecordCommands::stateChanged);
     registerDataWindows(module);
     mainWindow.ApplyUserLevel(); // the commands of the windows just registered
+    // A frame that is never shown (the tour's) speaks as the shown one does: its commands'
+    // texts are what the windows' record buttons show.
+    mainWindow.Lang->Translate();
     mainWindow.Hooks.hasPatients = [patients] { return data::hasRows(*patients); };
     mainWindow.Hooks.currentPatient = [patients]() -> std::optional<ImagingPatient> {
         if (!data::hasRows(*patients))

@@ -159,8 +159,9 @@ void TMainForm::updateEnabling()
         if (m_windowArrangement.contains(command.action))
             enabled = enabled && !ClientArea->subWindowList().isEmpty();
         command.action->setEnabled(enabled);
-        if (!command.available && command.action->toolTip() != QStringLiteral("Not available yet"))
-            command.action->setToolTip(QStringLiteral("Not available yet"));
+        if (const QString notYet = Lang->Message(QStringLiteral("Not available yet"));
+            !command.available && command.action->toolTip() != notYet)
+            command.action->setToolTip(notYet);
     }
     if (QMenu* records = menu(QStringLiteral("FileFunctions1")))
         records->menuAction()->setEnabled(view != nullptr);

@@ -1,10 +1,11 @@
 #include "app/ScreenshotTour.h"
-#include "app/ScreenshotTourClinical.h"
-#include "app/FinanceTour.h"
-#include "app/ImportTour.h"
 #include "app/AuditTour.h"
-#include "app/ScreenshotTourNotes.h"
+#include "app/FinanceTour.h"
 #include "app/ImagesTour.h"
+#include "app/ImportTour.h"
+#include "app/ScreenshotTourClinical.h"
+#include "app/ScreenshotTourNotes.h"
+#include "platform/MessageTexts.h"
 
 #include "app/AboutUnit.h"
 #include "app/AppointmentTour.h"
@@ -20,6 +21,7 @@
 #include "app/SplashUnit.h"
 #include "app/StatusUnit.h"
 #include "app/SuppliesTour.h"
+#include "app/VisibleTexts.h"
 #include "app/WindowRegistry.h"
 #include "clinical/ChartServices.h"
 #include "clinical/DentalChartUnit.h"
@@ -85,10 +87,12 @@ public:
             QApplication::processEvents();
             QThread::msleep(10);
         }
-        const QString file = QDir(m_dir).filePath((m_name.isEmpty() ? window.objectName() : m_name) + QStringLiteral(".png"));
+        const QString picture = m_name.isEmpty() ? window.objectName() : m_name;
+        const QString file = QDir(m_dir).filePath(picture + QStringLiteral(".png"));
         m_name.clear();
         if (window.grab().save(file))
             written.append(file);
+        recordVisibleTexts(window, m_dir, picture);
     }
     // The next picture's file name, for a window taken in several states.
     void nameNext(const QString& name) { m_name = name; }
@@ -256,6 +260,10 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
         patients.open();
         db::Dataset cities;
         cities.setTable(*connections.data, *data::schemaTable(u"Cities"));
+        for (db::Dataset* view : { &patients, &cities }) { // named as the data module names them
+            for (int i = 0; i < view->fieldCount(); ++i)
+                view->field(i).setLabel(platform::MessageTexts::program().Message(view->field(i).label()));
+        }
         patients::TSearchDlg search;
         db::Dataset* patQry = patients::makePatQry(*connections.data, patients, cities, &search);
         patQry->open();

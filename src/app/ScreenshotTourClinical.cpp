@@ -1,4 +1,5 @@
 #include "app/ScreenshotTourClinical.h"
+#include "platform/MessageTexts.h"
 
 #include "app/DataModuleBinding.h"
 #include "app/MainUnit.h"
@@ -64,7 +65,8 @@ void tourClinicalWindows(const QString& dataDir, const std::function<void(QWidge
     {
         clinical::THistoryForm history(*dm);
         history.setLevel(data::TreatmentLevel::Implementation);
-        history.setWindowTitle(QStringLiteral("Treatment Implementation"));
+        history.setWindowTitle(
+            platform::MessageTexts::program().Message(QStringLiteral("Treatment Implementation")));
         take(history);
         history.MasitikesForm->setTooth(dm->clinical().HistPerSessionTable3->value(u"ToothNum").toInt());
         history.MasitikesForm->setView(dm->clinical().HistPerSessionTable3);

@@ -1,4 +1,5 @@
 #include "app/ServerPathUnit.h"
+#include "widgets/Language.h"
 
 #include "db/Connection.h"
 #include "db/Errors.h"
@@ -149,6 +150,7 @@ TServerPathForm::TServerPathForm(MultiUserType current, const QString& directory
     } else {
         selectDirectory(directory.isEmpty() ? QDir::homePath() : directory);
     }
+    widgets::translateByMessages(*this);
 }
 
 void TServerPathForm::fillDrives()
@@ -173,8 +175,8 @@ void TServerPathForm::setChoice(MultiUserType type)
 void TServerPathForm::typeChanged()
 {
     const TypeTexts& texts = kTypeTexts[static_cast<int>(m_choice)];
-    DriveLabel->setText(QString::fromLatin1(texts.drive));
-    PathLabel->setText(QString::fromLatin1(texts.path));
+    DriveLabel->setText(platform::MessageTexts::program().Message(QString::fromLatin1(texts.drive)));
+    PathLabel->setText(platform::MessageTexts::program().Message(QString::fromLatin1(texts.path)));
     directoryChanged();
 }
 

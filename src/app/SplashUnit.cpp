@@ -1,4 +1,6 @@
 #include "app/SplashUnit.h"
+#include "platform/MessageTexts.h"
+#include "widgets/Language.h"
 
 #include "clinical/ArtworkFiles.h"
 #include "platform/Directories.h"
@@ -94,6 +96,7 @@ TSplashForm::TSplashForm(platform::Edition edition, QWidget* parent)
 
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
+    widgets::translateByMessages(*this);
 }
 
 } // namespace app

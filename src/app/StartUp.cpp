@@ -48,8 +48,7 @@ namespace {
 // Messages of the start before any window (and its translation) exists.
 const platform::MessageTexts& startMessages()
 {
-    static const platform::MessageTexts texts;
-    return texts;
+    return platform::MessageTexts::program();
 }
 
 // Whether another program or workstation holds the record numbers at this moment. A file that

@@ -1,4 +1,5 @@
 #include "app/StatusUnit.h"
+#include "widgets/Language.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -41,6 +42,7 @@ TStatusFrm::TStatusFrm(QWidget* parent)
     layout->addLayout(buttons);
     setFixedWidth(360);
     setProgress(0);
+    widgets::translateByMessages(*this);
 }
 
 void TStatusFrm::setProgress(int percent)

@@ -1,4 +1,5 @@
 #include "app/TourShots.h"
+#include "app/VisibleTexts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,6 +26,7 @@ void saveShot(QWidget& window, const QString& outDir, const QString& name, QStri
     const QString file = QDir(outDir).filePath(name + QStringLiteral(".png"));
     if (window.grab().save(file))
         written.append(file);
+    recordVisibleTexts(window, outDir, name);
 }
 
 } // namespace app

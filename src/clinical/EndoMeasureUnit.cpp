@@ -1,4 +1,5 @@
 #include "clinical/EndoMeasureUnit.h"
+#include "platform/MessageTexts.h"
 
 #include "clinical/EndoNotesUnit.h"
 #include "clinical/EndoReport.h"
@@ -173,7 +174,7 @@ QWidget* TEndoMeasureForm::buildEditors()
         controls.notesBtn->setObjectName(QLatin1String(def.button));
         controls.notesBtn->setIcon(endoNotesIcon(false));
         controls.notesBtn->setIconSize(QSize(20, 22));
-        controls.notesBtn->setToolTip(QStringLiteral("Notes"));
+        controls.notesBtn->setToolTip(platform::MessageTexts::program().Message(QStringLiteral("Notes")));
         controls.notesField = QLatin1String(def.notes);
         connect(controls.notesBtn, &QToolButton::clicked, this, [this, c] { NotesBtnClick(c); });
         const int row = c + 1;

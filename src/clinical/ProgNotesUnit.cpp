@@ -63,7 +63,7 @@ TProgNotesForm::TProgNotesForm(data::TDmForm& dm, QWidget* parent)
     , m_dm(dm)
 {
     setObjectName(QStringLiteral("ProgNotesForm"));
-    setWindowTitle(greek("Σημειώσεις προόδου (Progress Notes)"));
+    setWindowTitle(greek("Σημειώσεις Πορείας"));
     resize(860, 560);
 
     auto* header = new QHBoxLayout;

@@ -1,4 +1,5 @@
 // The page "Family" of the patient file: the patient's role, his protector and the windows of
+#include "platform/MessageTexts.h"
 // the family; and the reference lists the patient picks from (cities, insurance companies).
 
 #include "patients/PatientUnit.h"
@@ -70,7 +71,7 @@ QWidget* TPatientForm::buildFamilyPage()
 
     MembersBtn = new QPushButton(QStringLiteral("..."), this);
     MembersBtn->setObjectName(QStringLiteral("MembersBtn"));
-    MembersBtn->setToolTip(QStringLiteral("Protected Members"));
+    MembersBtn->setToolTip(platform::MessageTexts::program().Message(QStringLiteral("Protected Members")));
     MembersBtn->setFixedWidth(40);
     connect(MembersBtn, &QPushButton::clicked, this, &TPatientForm::MembersBtnClick);
     FamilyBtn = new QPushButton(QStringLiteral("Family"), this);

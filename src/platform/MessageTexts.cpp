@@ -9,6 +9,12 @@ MessageTexts::MessageTexts(QString languageFile)
 {
 }
 
+const MessageTexts& MessageTexts::program()
+{
+    static const MessageTexts texts;
+    return texts;
+}
+
 void MessageTexts::setLanguageFile(const QString& fileName)
 {
     m_languageFile = fileName;

@@ -19,6 +19,8 @@ public:
     static constexpr const char* kDefaultFile = "Orvane.lng";
 
     explicit MessageTexts(QString languageFile = QString::fromLatin1(kDefaultFile));
+    // The program's own language file, for the controls and texts that belong to no window.
+    static const MessageTexts& program();
 
     const QString& languageFile() const { return m_languageFile; }
     void setLanguageFile(const QString& fileName); // relative to the program directory

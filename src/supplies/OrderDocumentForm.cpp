@@ -1,4 +1,5 @@
 // The frame shared by the order and delivery windows of materials and lab work.
+#include "platform/MessageTexts.h"
 
 #include "supplies/OrderDocumentForm.h"
 
@@ -92,9 +93,9 @@ OrderDocumentForm::OrderDocumentForm(data::TDmForm& dm, DocumentSetup setup, QWi
 
     LineButtons = new QHBoxLayout;
     AddLineBtn = lineButton("AddLineBtn", QStringLiteral("+"));
-    AddLineBtn->setToolTip(QStringLiteral("Add Line"));
+    AddLineBtn->setToolTip(platform::MessageTexts::program().Message(QStringLiteral("Add Line")));
     DeleteLineBtn = lineButton("DeleteLineBtn", QStringLiteral("-"));
-    DeleteLineBtn->setToolTip(QStringLiteral("Delete Line"));
+    DeleteLineBtn->setToolTip(platform::MessageTexts::program().Message(QStringLiteral("Delete Line")));
     connect(AddLineBtn, &QToolButton::clicked, this, &OrderDocumentForm::AddLineBtnClick);
     connect(DeleteLineBtn, &QToolButton::clicked, this, &OrderDocumentForm::DeleteLineBtnClick);
 

@@ -1,5 +1,7 @@
 #include "widgets/DBCalcEdit.h"
 
+#include "platform/MessageTexts.h"
+
 #include "widgets/Arithmetic.h"
 
 #include <QAction>
@@ -73,7 +75,7 @@ DBCalcEdit::DBCalcEdit(QWidget* parent)
 {
     QAction* calculator = addAction(QIcon::fromTheme(QStringLiteral("accessories-calculator")), QLineEdit::TrailingPosition);
     calculator->setText(QStringLiteral("..."));
-    calculator->setToolTip(QStringLiteral("Calculator"));
+    calculator->setToolTip(platform::MessageTexts::program().Message(QStringLiteral("Calculator")));
     connect(calculator, &QAction::triggered, this, &DBCalcEdit::showCalculator);
 }
 

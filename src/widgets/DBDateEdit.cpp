@@ -1,5 +1,7 @@
 #include "widgets/DBDateEdit.h"
 
+#include "platform/MessageTexts.h"
+
 #include "db/Field.h"
 #include "db/FieldFormat.h"
 
@@ -14,7 +16,7 @@ DBDateEdit::DBDateEdit(QWidget* parent)
 {
     QAction* calendar = addAction(QIcon::fromTheme(QStringLiteral("x-office-calendar")), QLineEdit::TrailingPosition);
     calendar->setText(QStringLiteral("..."));
-    calendar->setToolTip(QStringLiteral("Calendar"));
+    calendar->setToolTip(platform::MessageTexts::program().Message(QStringLiteral("Calendar")));
     connect(calendar, &QAction::triggered, this, &DBDateEdit::showCalendar);
 }
 

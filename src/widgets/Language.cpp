@@ -2,7 +2,10 @@
 
 #include "widgets/LanguageProperties.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
 #include <QQueue>
 #include <QWidget>
 
@@ -151,7 +154,25 @@ QObject* TLanguage::findOwned(QObject* owner, const QString& name) const
         if (sameName(ancestor, name))
             return ancestor;
     }
-    return nullptr;
+    // A frame that is not there ("MainForm" of a window shown on its own, a printout's
+    // preview): the path goes on among the windows, so the window reads as in the frame.
+    return owner == qApp ? qApp : nullptr;
+}
+
+void translateByMessages(QWidget& window)
+{
+    const platform::MessageTexts& texts = platform::MessageTexts::program();
+    window.setWindowTitle(texts.Message(window.windowTitle()));
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        if (!w->toolTip().isEmpty())
+            w->setToolTip(texts.Message(w->toolTip()));
+        if (auto* label = qobject_cast<QLabel*>(w); label && !Qt::mightBeRichText(label->text()))
+            label->setText(texts.Message(label->text()));
+        else if (auto* button = qobject_cast<QAbstractButton*>(w))
+            button->setText(texts.Message(button->text()));
+        else if (auto* box = qobject_cast<QGroupBox*>(w))
+            box->setTitle(texts.Message(box->title()));
+    }
 }
 
 } // namespace widgets

@@ -9,6 +9,8 @@
 #include <functional>
 #include <optional>
 
+class QWidget;
+
 namespace widgets {
 
 // One translatable property of one object: how to read it as text and how to set it.
@@ -91,5 +93,9 @@ private:
     QString m_separator = QStringLiteral(",");
     platform::MessageTexts m_texts;
 };
+
+// For the small windows of the start that have no translation paths of their own: every
+// caption, title and hint is looked up among the language file's messages by its English text.
+void translateByMessages(QWidget& window);
 
 } // namespace widgets
