@@ -5,6 +5,7 @@
 #include "appointments/AppointmentUnit.h"
 #include "appointments/DentistsEntryUnit.h"
 #include "data/DmUnit.h"
+#include "patients/SearchDlgUnit.h"
 
 namespace app {
 
@@ -17,8 +18,14 @@ void lendAppointmentWindows(data::TDmForm& dm, TMainForm& main)
             book->searchPatient = [&main] { return main.Hooks.searchPatient && main.Hooks.searchPatient(); };
             return book;
         });
-    registry.add(QStringLiteral("DentistsEntryForm"), WindowRegistry::Kind::Modal,
-        [&dm](QWidget* parent) { return new appointments::TDentistsEntryForm(dm, parent); });
+    registry.add(QStringLiteral("DentistsEntryForm"), WindowRegistry::Kind::Modal, [&dm](QWidget* parent) {
+        auto* dentists = new appointments::TDentistsEntryForm(dm, parent);
+        dentists->search = [](db::Dataset& view, const QString& caption) {
+            patients::TSearchDlg* dialog = patients::TSearchDlg::shared();
+            return dialog && dialog->Run(view, caption) == 1 && dialog->foundRow();
+        };
+        return dentists;
+    });
     QObject::connect(&dm, &QObject::destroyed, [] {
         WindowRegistry::instance().remove(QStringLiteral("AppointmentsForm"));
         WindowRegistry::instance().remove(QStringLiteral("DentistsEntryForm"));

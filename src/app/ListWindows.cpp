@@ -39,10 +39,11 @@ void lendListWindows(data::TDmForm& dm, TMainForm& main)
             = session.edition == platform::Edition::Medical || session.settings().progNotesOn();
         return new lists::TAdditionalForm(dm, physicalSystems, runSearch, parent);
     });
+    // A medicine is added only when the search found one.
     const prescriptions::Search searchMedicines
         = [](db::Dataset& view, const QString& caption, const QString& condition) {
               patients::TSearchDlg* dialog = patients::TSearchDlg::shared();
-              return dialog && dialog->Run(view, caption, condition) == 1;
+              return dialog && dialog->Run(view, caption, condition) == 1 && dialog->foundRow();
           };
     registry.add(QStringLiteral("MedicinesForm"), WindowRegistry::Kind::Modal,
         [&dm, searchMedicines](

@@ -1,4 +1,7 @@
 #include "app/PallavorAutomation.h"
+#include "platform/MessageTexts.h"
+#include <QMainWindow>
+#include <QStatusBar>
 
 #include "app/AutomationNames.h"
 #include "data/ImageFiling.h"
@@ -82,10 +85,25 @@ void TPallavor99Auto::SaveImageInDB(const QString& ImageName, const QString& Cat
             sendErrorReply(kind, problem.left(kLoggedChars));
         platform::exceptionLog::logException(
             QStringLiteral("SaveImageInDB refused: ") + problem.left(kLoggedChars));
+        tellOnScreen(platform::MessageTexts::program()
+                         .Message(QStringLiteral("The image %1 was not filed:"))
+                         .arg(ImageName.left(kLoggedChars))
+            + u' ' + problem.left(kLoggedChars));
         return;
     }
+    tellOnScreen(platform::MessageTexts::program()
+                     .Message(QStringLiteral("The image %1 was filed for the patient with code %2."))
+                     .arg(ImageName)
+                     .arg(PatID));
     if (redrawChart)
         redrawChart();
+}
+
+// In the status bar, for a while: the imaging program's call must not wait for a message box.
+void TPallavor99Auto::tellOnScreen(const QString& text)
+{
+    if (auto* frame = qobject_cast<QMainWindow*>(&m_main))
+        frame->statusBar()->showMessage(text, 20000);
 }
 
 void TPallavor99Auto::DisconnectPV()

@@ -39,6 +39,7 @@ public Q_SLOTS:
     void ShowPallavor();
 
 private:
+    void tellOnScreen(const QString& text);
     void bringToFront();
 
     data::TDmForm& m_dm;

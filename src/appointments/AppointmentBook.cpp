@@ -234,9 +234,16 @@ void TAppointmentsForm::OpenEntryDialog()
         if (searchPatient)
             dialog.searchPatient = searchPatient;
         dialog.prepare(place);
+        // Only a stored new appointment is selected afterwards: a cancelled one leaves the view
+        // on whichever row it returns to, which is nobody's business here.
+        db::Dataset& view = *m_dm.appointments().AppointmentTable;
+        bool stored = false;
+        const QMetaObject::Connection storing
+            = connect(&view, &db::Dataset::afterPost, this, [&stored] { stored = true; });
         runModal(dialog);
-        if (!place.editing && m_dm.appointments().AppointmentTable->state() == db::DatasetState::Browse)
-            edited = m_dm.appointments().AppointmentTable->value(u"AppID").toInt();
+        disconnect(storing);
+        if (!place.editing && stored && view.state() == db::DatasetState::Browse)
+            edited = view.value(u"AppID").toInt();
     }
     LoadAppointments();
     if (edited)

@@ -150,6 +150,7 @@ TAppointmentGrid::TAppointmentGrid(QWidget* parent)
     m_slotCount = data::timeslots::count(SlotMinutes);
     m_cells.assign(size_t(kMaxColumns * RowCount()), nullptr);
     setModel(m_model);
+    setTabKeyNavigation(true); // Tab goes to the next day, as the arrows do
     setItemDelegate(new AppointmentCellDelegate(this));
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -173,8 +174,8 @@ TAppointmentGrid::TAppointmentGrid(QWidget* parent)
 
 TAppointmentGrid::~TAppointmentGrid() = default;
 
-// The default column width is the least width of a day: a week fills a wider window, so that
-// the patients' names are read rather than guessed.
+// At the designed width of 70 a week fills a wider window, so that the patients' names are read
+// rather than guessed; a width the user chose ("Resize columns") is kept as it is, narrower too.
 void TAppointmentGrid::layoutColumns()
 {
     QHeaderView* header = horizontalHeader();
@@ -184,7 +185,7 @@ void TAppointmentGrid::layoutColumns()
     }
     header->setStretchLastSection(false);
     const int days = ColCount() - 1;
-    const int fill = isVisible() ? viewport()->width() / days : 0;
+    const int fill = isVisible() && m_defaultColWidth == kDesignedColWidth ? viewport()->width() / days : 0;
     const int width = std::max(m_defaultColWidth, fill);
     header->setDefaultSectionSize(width);
     for (int c = 0; c < days; ++c)
@@ -472,11 +473,21 @@ void TAppointmentGrid::keyPressEvent(QKeyEvent* event)
         }
         return from;
     };
+    // Every key that moves selects the cell it lands on, so that cut, copy and paste act there.
+    const auto pageOfRows = [this, row, &nextShown](int step) {
+        const int rows = std::max(1, viewport()->height() / std::max(1, rowHeight(0)) - 1);
+        int at = row;
+        for (int i = 0; i < rows; ++i)
+            at = nextShown(at, step);
+        return at;
+    };
     switch (event->key()) {
     case Qt::Key_Left:
+    case Qt::Key_Backtab:
         col = std::max(1, col - 1);
         break;
     case Qt::Key_Right:
+    case Qt::Key_Tab:
         col = std::min(ColCount() - 1, col + 1);
         break;
     case Qt::Key_Up:
@@ -484,6 +495,18 @@ void TAppointmentGrid::keyPressEvent(QKeyEvent* event)
         break;
     case Qt::Key_Down:
         row = nextShown(row, 1);
+        break;
+    case Qt::Key_PageUp:
+        row = pageOfRows(-1);
+        break;
+    case Qt::Key_PageDown:
+        row = pageOfRows(1);
+        break;
+    case Qt::Key_Home:
+        row = nextShown(0, 1);
+        break;
+    case Qt::Key_End:
+        row = nextShown(m_slotCount + 1, -1);
         break;
     default:
         QTableView::keyPressEvent(event);

@@ -136,7 +136,8 @@ private:
     bool m_readOnly = true;
     int m_startOfWeek = 0;
     int m_configuredStartOfWeek = 0;
-    int m_defaultColWidth = 70;
+    static constexpr int kDesignedColWidth = 70;
+    int m_defaultColWidth = kDesignedColWidth;
     QString m_daysOff;
     int m_filling = 0;
     int m_col = 1;

@@ -1,4 +1,5 @@
 #include "appointments/DentistsEntryUnit.h"
+#include "widgets/UserAction.h"
 
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
@@ -114,7 +115,16 @@ QWidget* TDentistsEntryForm::buildEditors()
     left->addRow(label(panel, "FirstNameLabel", QStringLiteral("First Name")), FirstNameEdit);
     left->addRow(label(panel, "AddressLabel", QStringLiteral("Address")), AddressEdit);
     left->addRow(label(panel, "ZipLabel", QStringLiteral("Zip")), ZipEdit);
-    left->addRow(label(panel, "CityLabel", QStringLiteral("City")), CityCombo);
+    SearchCityBtn = new QToolButton(panel);
+    SearchCityBtn->setObjectName(QStringLiteral("SearchCityBtn"));
+    SearchCityBtn->setText(QStringLiteral("..."));
+    connect(SearchCityBtn, &QToolButton::clicked, this,
+        [this] { widgets::runUserAction([this] { SearchCityBtnClick(); }); });
+    auto* city = new QHBoxLayout;
+    city->setSpacing(2);
+    city->addWidget(CityCombo, 1);
+    city->addWidget(SearchCityBtn);
+    left->addRow(label(panel, "CityLabel", QStringLiteral("City")), city);
     left->addRow(label(panel, "ClinicLabel", QStringLiteral("Clinic Name")), ClinicEdit);
     left->addRow(label(panel, "SpecialtyLabel", QStringLiteral("Specialty")), SpecialtyEdit);
 
@@ -138,6 +148,17 @@ QWidget* TDentistsEntryForm::buildEditors()
 db::DataSource* TDentistsEntryForm::mainSource() const
 {
     return m_dm.lists().DentistsSrc;
+}
+
+void TDentistsEntryForm::SearchCityBtnClick()
+{
+    db::Dataset& cities = *m_dm.lists().CitiesTable;
+    db::Dataset& dentists = *m_dm.lists().DentistsTable;
+    if (!search || dentists.isEmpty() || !search(cities, Lang->Message(QStringLiteral("Search for City"))))
+        return;
+    if (!dentists.isEditing())
+        dentists.edit();
+    dentists.setValue(u"CityID", cities.value(u"CityID"));
 }
 
 void TDentistsEntryForm::SetDefaultBtnClick()

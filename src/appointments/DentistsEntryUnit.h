@@ -4,7 +4,10 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QLabel;
+class QToolButton;
 class QPushButton;
 
 namespace data {
@@ -33,6 +36,11 @@ public:
 
     // Makes the current dentist the default one of this workstation (kept in PV.INI).
     void SetDefaultBtnClick();
+    // The city chosen in the search dialog over the cities (its button beside the city).
+    void SearchCityBtnClick();
+
+    // The program's search dialog over a view with a caption; true on OK with a row found.
+    std::function<bool(db::Dataset& view, const QString& caption)> search;
 
     widgets::DBGrid* Grid;
     widgets::DBEdit* IdEdit;
@@ -44,6 +52,7 @@ public:
     widgets::DBEdit* AddressEdit;
     widgets::DBEdit* ZipEdit;
     widgets::DBLookupCombo* CityCombo;
+    QToolButton* SearchCityBtn;
     widgets::DBEdit* ClinicEdit;
     widgets::DBEdit* SpecialtyEdit;
     QPushButton* SetDefaultBtn;

@@ -56,7 +56,8 @@ public:
     ~TDentalChartForm() override;
 
     // Repaints the chart from the stored rows of the session (other windows call it too).
-    void Redraw();
+    // Invokable: windows of other folders (the options) ask an open chart for it by name.
+    Q_INVOKABLE void Redraw();
     // Activate: the session started when there is none, the patient shown, no operation
     // chosen yet.
     void windowActivated() override;

@@ -42,9 +42,14 @@ bool TToothNotesForm::isEmptyRecord() const
 
 void TToothNotesForm::completeRecord()
 {
-    const QString notes = view().value(u"Notes").toString();
-    if (!notes.endsWith(QLatin1Char('\n')))
-        view().setValue(u"Notes", notes + QLatin1Char('\n'));
+    // Lines end with a carriage return, as the notes always have (and imported ones do); the
+    // editor gives its lines back with line feeds.
+    QString notes = view().value(u"Notes").toString();
+    notes.replace(QStringLiteral("\r\n"), QStringLiteral("\r")).replace(u'\n', u'\r');
+    if (!notes.endsWith(u'\r'))
+        notes += u'\r';
+    if (notes != view().value(u"Notes").toString())
+        view().setValue(u"Notes", notes);
 }
 
 void TToothNotesForm::showEvent(QShowEvent* event)

@@ -62,6 +62,36 @@ void discard(db::Dataset& photos)
         photos.cancelUpdates();
 }
 
+// The current session of a patient who is not the one on the screen, read from the database.
+QString fileForAnotherPatient(TDmForm& dm, const db::Dataset& photos, const ImageRecord& record)
+{
+    if (const QString problem = tooLong(photos, record); !problem.isEmpty())
+        return problem;
+    db::Query session(
+        *dm.Database, QStringLiteral("SELECT TherapySessionID FROM Patient WHERE PatientID = :id"));
+    const QVariant sessionId = session.bind(QStringLiteral("id"), record.patId).scalar();
+    if (sessionId.isNull())
+        return QStringLiteral("Patient %1 has no therapy session to file the image in").arg(record.patId);
+    db::Query insert(*dm.Database,
+        QStringLiteral("INSERT INTO Photos (ID, PhotoName, PatID, Subject, Category, Remarks, ToothNumber, "
+                       "RecDate, SaveDate, SessionID) "
+                       "VALUES (:id, :name, :patient, :subject, :category, :remarks, :tooth, :recorded, "
+                       ":saved, :session)"));
+    const QDate today = QDate::currentDate();
+    insert.bind(QStringLiteral("id"), dm.NextID(QStringLiteral("LastPhoto")))
+        .bind(QStringLiteral("name"), record.imageName)
+        .bind(QStringLiteral("patient"), record.patId)
+        .bind(QStringLiteral("subject"), record.subject)
+        .bind(QStringLiteral("category"), record.category)
+        .bind(QStringLiteral("remarks"), record.remarks)
+        .bind(QStringLiteral("tooth"), record.toothNum)
+        .bind(QStringLiteral("recorded"), record.recDate.isValid() ? record.recDate.date() : today)
+        .bind(QStringLiteral("saved"), record.savedDate.isValid() ? record.savedDate.date() : today)
+        .bind(QStringLiteral("session"), sessionId)
+        .exec();
+    return {};
+}
+
 } // namespace
 
 QString fileImage(TDmForm& dm, const ImageRecord& record)
@@ -77,12 +107,10 @@ QString fileImage(TDmForm& dm, const ImageRecord& record)
     known.bind(QStringLiteral("id"), record.patId);
     if (known.scalar().toInt() == 0)
         return QStringLiteral("There is no patient %1").arg(record.patId);
-    // The row takes the session that is current now: filing it under another patient's session
-    // would show it in the wrong record.
-    if (!patients.isActive() || patients.isEmpty() || patients.value(u"PatientID").toInt() != record.patId)
-        return QStringLiteral("Patient %1 is not the current patient").arg(record.patId);
     if (!photos.isActive())
         dm.OpenTable(photos);
+    if (!patients.isActive() || patients.isEmpty() || patients.value(u"PatientID").toInt() != record.patId)
+        return fileForAnotherPatient(dm, photos, record);
     if (photos.isEditing())
         return QStringLiteral("The images of the patient are being edited; save or cancel them first");
     if (const QString problem = tooLong(photos, record); !problem.isEmpty())

@@ -27,9 +27,11 @@ bool isToothNumber(int number);
 // for in its patient's folder; a name that reaches out of it could delete another file later.
 bool isPlainFileName(const QString& name);
 
-// Stores the record as a new row of PhotosTable in the current patient's current session and
-// returns nothing; or returns why it stored nothing (an unknown or other patient, a tooth
-// outside the FDI numbers, a bad or too long name, the images being edited, a failed post).
+// Stores the record as a new row of PhotosTable in the current patient's current session, or,
+// for another patient, straight into that patient's current session (the windows, which show
+// the current patient, are left alone), and returns nothing; or returns why it stored nothing
+// (an unknown patient or one without a session, a tooth outside the FDI numbers, a bad or too
+// long name, the images being edited, a failed post).
 QString fileImage(TDmForm& dm, const ImageRecord& record);
 
 } // namespace data

@@ -382,14 +382,17 @@ void TEuroForm::accept()
         RxSpinEdit2->setValue(m_deleteDaysAtOpen);
         return;
     }
+    bool questionsStored = false;
     const QString questionnaireChanged
         = Lang->Message(QStringLiteral("Do you really want to change the patients Questionary?"))
         + QLatin1Char('\n')
         + Lang->Message(QStringLiteral("Old completed patients Questionaries will be incorrect!"));
     try {
         if (m_questionsChanged
-            && platform::askYesNo(questionnaireChanged, Lang->Message(QStringLiteral("Confirm"))))
+            && platform::askYesNo(questionnaireChanged, Lang->Message(QStringLiteral("Confirm")))) {
             data::storeQuestionTemplate(m_dm, questions());
+            questionsStored = true;
+        }
         m_dm.finance().storeRate(*rate);
         platform::Settings settings = platform::session().settings();
         settings.setAppointmentSlotMinutes(RxSpinEdit1->value());
@@ -418,8 +421,10 @@ void TEuroForm::accept()
     session.showInitialChart = ShowInitialChartCheck->isChecked();
     session.defaultAppointmentPatient = DefaultAppointmentPatientCheck->isChecked();
     if (widgets::WindowService* service = widgets::WindowService::current()) {
-        if (QWidget* chart = service->findWindow(QStringLiteral("DentalChartForm")); chart && chartChanged)
-            chart->update();
+        // What the chart draws depends on both: it draws itself again at once.
+        if (QWidget* chart = service->findWindow(QStringLiteral("DentalChartForm"));
+            chart && (chartChanged || questionsStored))
+            QMetaObject::invokeMethod(chart, "Redraw");
     }
     QDialog::accept();
 }

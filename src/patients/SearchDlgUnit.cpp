@@ -543,6 +543,11 @@ void TSearchDlg::applyFieldLabels(const QStringList& labels)
         fillOrderCombo(); // the field it was ordered by is gone
 }
 
+bool TSearchDlg::foundRow() const
+{
+    return DataQuery->isActive() && !DataQuery->isEmpty();
+}
+
 void TSearchDlg::OKBtnClick()
 {
     if (!m_source)

@@ -86,6 +86,8 @@ public:
     const StatementBuilder& builder() const { return *m_builder; }
     // The result field the list is ordered and searched by, if any.
     db::Field* sortField() const;
+    // Whether the list held a row when the dialog ended: OK on an empty list finds nothing.
+    bool foundRow() const;
     // Refuses a character with a beep; replaceable for tests.
     std::function<void()> beep;
     // OrvaneSQL.INI; empty: the one in the settings directory.

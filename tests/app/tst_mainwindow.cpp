@@ -120,7 +120,7 @@ private Q_SLOTS:
             QAction* command = main->action(QString::fromLatin1(name));
             QVERIFY2(command, name);
             QVERIFY2(!command->isEnabled(), name);
-            QCOMPARE(command->toolTip(), QStringLiteral("Not available yet"));
+            QCOMPARE(command->toolTip(), main->Lang->Message(QStringLiteral("Not available yet")));
         }
         QVERIFY(main->action(QStringLiteral("About1"))->isEnabled());
     }

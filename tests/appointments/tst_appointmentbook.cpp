@@ -333,6 +333,25 @@ private Q_SLOTS:
         QCOMPARE(filledRows(*book->AppointmentGrid, 1), (QList<int> { 4 }));
     }
 
+    // A new appointment given up leaves the selection on the empty cell, not on whichever
+    // appointment the view returned to.
+    void cancellingANewOneSelectsNothingElse()
+    {
+        Book practice;
+        const QDate monday = nextMonday();
+        addAppointment(*practice.dm, { 1, monday, QStringLiteral("10 : 00"), 1 });
+        auto book = openBook(*practice.dm, monday);
+        book->runModal = [&](QDialog&) {
+            practice.dm->appointments().AppointmentTable->cancel();
+            return int(QDialog::Rejected);
+        };
+        book->selectCell(3, 8);
+        book->OpenEntryDialog();
+        QCOMPARE(book->AppointmentGrid->Col(), 3);
+        QCOMPARE(book->AppointmentGrid->Row(), 8);
+        QCOMPARE(book->AppointmentGrid->AppID(), -1);
+    }
+
     void editingOneLeavesTheOthers()
     {
         Book practice;

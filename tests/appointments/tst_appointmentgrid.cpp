@@ -41,6 +41,10 @@ private Q_SLOTS:
         grid.resize(300, 400);
         QTRY_COMPARE(grid.horizontalHeader()->sectionSize(0), 70);
         QCOMPARE(grid.rowHeight(0), 18);
+        // A width the user chose holds in a wide window, narrower than the fill too.
+        grid.resize(1000, 400);
+        grid.setDefaultColWidth(50);
+        QTRY_COMPARE(grid.horizontalHeader()->sectionSize(0), 50);
     }
 
     void slotLayout_data()
@@ -265,6 +269,45 @@ private Q_SLOTS:
             QCOMPARE(grid.Row(), row);
             QVERIFY(grid.selectionModel()->isSelected(grid.model()->index(row - 1, col - 1)));
         }
+    }
+
+    // Every key that moves the highlight selects the cell it lands on (cut, copy and paste act
+    // on the selected cell).
+    void keysSelectWhereTheyLand_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<int>("row");
+        QTest::newRow("Down") << int(Qt::Key_Down) << 3 << 6;
+        QTest::newRow("Tab") << int(Qt::Key_Tab) << 4 << 5;
+        QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab) << 2 << 5;
+        QTest::newRow("Home") << int(Qt::Key_Home) << 3 << 1;
+        QTest::newRow("End") << int(Qt::Key_End) << 3 << 46;
+        QTest::newRow("Page Down") << int(Qt::Key_PageDown) << 3 << -1;
+        QTest::newRow("Page Up") << int(Qt::Key_PageUp) << 3 << 1;
+    }
+    void keysSelectWhereTheyLand()
+    {
+        QFETCH(int, key);
+        QFETCH(int, col);
+        QFETCH(int, row);
+        TAppointmentGrid grid;
+        grid.setReadOnly(false);
+        grid.resize(700, 200);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        QVERIFY(grid.SelectCell(3, 5));
+        grid.setFocus();
+        QSignalSpy selections(&grid, &TAppointmentGrid::cellSelected);
+        QTest::keyClick(&grid, Qt::Key(key), key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+        QCOMPARE(grid.Col(), col);
+        if (row > 0)
+            QCOMPARE(grid.Row(), row);
+        else
+            QVERIFY2(grid.Row() > 6, "a page further down"); // as many rows as the viewport shows
+        QCOMPARE(selections.count(), 1);
+        QVERIFY(grid.selectionModel()->isSelected(grid.model()->index(grid.Row() - 1, col - 1)));
+        QVERIFY(grid.hasFocus());
     }
 
     void newDateRaisesChange()

@@ -131,10 +131,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
+        // Lines end with a carriage return, as in the imported notes.
         QTest::newRow("without a final break") << "Crack on the distal wall"
-                                               << "Crack on the distal wall\n";
+                                               << "Crack on the distal wall\r";
         QTest::newRow("with one") << "Two lines\nend\n"
-                                  << "Two lines\nend\n";
+                                  << "Two lines\rend\r";
+        QTest::newRow("imported, with carriage returns") << "Old\rnote\r"
+                                                         << "Old\rnote\r";
     }
     void lineBreakAppendedOnce()
     {
@@ -163,7 +166,7 @@ private Q_SLOTS:
         QCOMPARE(shown, QStringLiteral("first\n"));
         QCOMPARE(caret, shown.size());
         QCOMPARE(notesRows(36), 1);
-        QCOMPARE(storedNote(36), QStringLiteral("first\nsecond\n"));
+        QCOMPARE(storedNote(36), QStringLiteral("first\rsecond\r"));
     }
 
     void cancelStoresNothing()
@@ -183,7 +186,7 @@ private Q_SLOTS:
         answerNext<TToothNotesForm>(
             [](TToothNotesForm& form) { form.NotesMemo->setPlainText(QStringLiteral("pocket 5 mm")); });
         TToothNotesForm::Show(*m_dm, session, 46);
-        QCOMPARE(storedNote(46), QStringLiteral("pocket 5 mm\n"));
+        QCOMPARE(storedNote(46), QStringLiteral("pocket 5 mm\r"));
         QCOMPARE(
             count(*m_dm->Database, QStringLiteral("SELECT COUNT(*) FROM ToothNotes WHERE SessionID = :s"),
                 { { QStringLiteral("s"), session } }),

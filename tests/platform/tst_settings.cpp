@@ -72,8 +72,7 @@ private Q_SLOTS:
 
         const platform::IniFile pv(dir.filePath(QStringLiteral("PV.INI")));
         QCOMPARE(pv.readString(section, QStringLiteral("MultiUserType")), QStringLiteral("1"));
-        QCOMPARE(pv.readString(section, QStringLiteral("LastAccess")),
-            QLocale::system().toString(QDate(2026, 12, 6), QLocale::ShortFormat));
+        QCOMPARE(pv.readString(section, QStringLiteral("LastAccess")), QStringLiteral("06/12/2026"));
         QCOMPARE(pv.readString(section, QStringLiteral("DefaultDocIDEdit_Text")), QStringLiteral("7"));
         QCOMPARE(pv.readString(section, QStringLiteral("RxSpinEdit1_Value")), QStringLiteral("20"));
         QCOMPARE(pv.readString(section, QStringLiteral("DelApps")), QStringLiteral("0"));
