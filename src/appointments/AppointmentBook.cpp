@@ -204,6 +204,21 @@ int TAppointmentsForm::freeRun(int col, int row, qint32 moving) const
     return n;
 }
 
+// What ends a free run at the slot `row`: the booking there, the end of the working hours or of
+// the day, in words for the appointment dialog.
+QString TAppointmentsForm::limitAt(int col, int row) const
+{
+    if (row > AppointmentGrid->SlotCount())
+        return Lang->Message(QStringLiteral("the end of the day"));
+    if (const TAppointment* next = AppointmentGrid->GetAppointment(col, row)) {
+        const QString name = next->AppName.section(QStringLiteral(" // "), 0, 0).trimmed();
+        return Lang->Message(QStringLiteral("the appointment of %1 at %2"))
+            .arg(name, AppointmentGrid->TimeLabel(row));
+    }
+    return Lang->Message(QStringLiteral("the end of the working hours at %1"))
+        .arg(AppointmentGrid->TimeLabel(row));
+}
+
 void TAppointmentsForm::OpenEntryDialog()
 {
     const int col = AppointmentGrid->Col();
@@ -222,12 +237,15 @@ void TAppointmentsForm::OpenEntryDialog()
         }
         edited = a->AppID;
         const int bottom = blockOf(col, row).second;
+        const int free = freeRun(col, bottom + 1, 0);
         place.editing = true;
-        place.maxDuration = std::max(view.value(u"Duration").toInt(), 1) + freeRun(col, bottom + 1, 0);
+        place.maxDuration = std::max(view.value(u"Duration").toInt(), 1) + free;
+        place.limit = limitAt(col, bottom + 1 + free);
     } else {
         place.maxDuration = freeRun(col, row, 0);
         if (place.maxDuration == 0)
             return; // outside working hours: nothing can start here
+        place.limit = limitAt(col, row + place.maxDuration);
     }
     {
         TAppointmentEntryForm dialog(m_dm, this);

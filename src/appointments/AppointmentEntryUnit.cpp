@@ -6,6 +6,7 @@
 #include "db/DataSource.h"
 #include "db/Errors.h"
 #include "platform/MessageService.h"
+#include "platform/MessageTexts.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBLookupCombo.h"
 #include "widgets/DBMemo.h"
@@ -68,7 +69,12 @@ TAppointmentEntryForm::TAppointmentEntryForm(data::TDmForm& dm, QWidget* parent)
     fields->addRow(label(this, "DateLabel", QStringLiteral("Date")), DateEdit);
     fields->addRow(label(this, "StartTimeLabel", QStringLiteral("Start Time")), StartTimeEdit);
     fields->addRow(label(this, "NameLabel", QStringLiteral("Name")), nameRow);
-    fields->addRow(label(this, "DurationLabel", QStringLiteral("Duration ")), DurationCombo);
+    DurationMinutes = new QLabel(this);
+    DurationMinutes->setObjectName(QStringLiteral("DurationMinutes"));
+    auto* duration = new QHBoxLayout;
+    duration->addWidget(DurationCombo);
+    duration->addWidget(DurationMinutes, 1);
+    fields->addRow(label(this, "DurationLabel", QStringLiteral("Duration ")), duration);
     fields->addRow(label(this, "TypeLabel", QStringLiteral("Type")), TypeCombo);
     fields->addRow(label(this, "DetailsLabel", QStringLiteral("Details")), DetailsMemo);
 
@@ -143,6 +149,9 @@ void TAppointmentEntryForm::followDuration()
     const int duration = view.value(u"Duration").toInt();
     const QSignalBlocker quiet(DurationCombo);
     DurationCombo->setCurrentIndex(duration >= 1 && duration <= kLongest ? duration - 1 : kLongest);
+    DurationMinutes->setText(duration >= 1 ? QStringLiteral("= %1 ").arg(duration * m_place.slotMinutes)
+                + platform::MessageTexts::program().Message(QStringLiteral("minutes"))
+                                           : QString());
 }
 
 void TAppointmentEntryForm::chooseDuration(int position)
@@ -154,7 +163,14 @@ void TAppointmentEntryForm::chooseDuration(int position)
         view.edit();
     int duration = position + 1;
     if (duration > m_place.maxDuration) {
-        platform::showWarning(Lang->Message(QStringLiteral("Appointment duration greater than maximum")));
+        QString text = Lang->Message(QStringLiteral("Appointment duration greater than maximum"));
+        if (!m_place.limit.isEmpty())
+            text += u'\n'
+                + Lang->Message(QStringLiteral("The longest it can last is %1 (%2 minutes): then comes %3."))
+                      .arg(m_place.maxDuration)
+                      .arg(m_place.maxDuration * m_place.slotMinutes)
+                      .arg(m_place.limit);
+        platform::showWarning(text);
         duration = m_place.maxDuration;
     }
     view.setValue(u"Duration", duration);

@@ -36,6 +36,7 @@ public:
         bool editing = false;
         int maxDuration = 1;
         int slotMinutes = 30;
+        QString limit; // what stands after the longest duration ("the appointment of X at 10 : 30")
     };
 
     explicit TAppointmentEntryForm(data::TDmForm& dm, QWidget* parent = nullptr);
@@ -57,6 +58,7 @@ public:
     widgets::DBEdit* NameEdit;
     QToolButton* SearchBtn;
     QComboBox* DurationCombo;
+    QLabel* DurationMinutes; // the duration in minutes, beside the count of slots
     widgets::DBLookupCombo* TypeCombo;
     widgets::DBMemo* DetailsMemo;
     QPushButton* CloseBtn;

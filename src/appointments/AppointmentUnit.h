@@ -89,6 +89,7 @@ public:
     bool runIsFree(int col, int row, int n, qint32 moving) const;
     // How many consecutive slots from `row` obey the placing rule.
     int freeRun(int col, int row, qint32 moving) const;
+    QString limitAt(int col, int row) const;
     // Selects the cell and, on an appointment, the whole block.
     void selectCell(int col, int row);
     // The appointment dialog for the selected cell (new on an empty cell, else editing).

@@ -40,6 +40,28 @@ private:
     QString m_sql;
 };
 
+// A value that the field cannot hold: what was given, the field's label and why (in English;
+// the windows say it in the user's words from these parts).
+class InvalidValue : public DatabaseError {
+public:
+    InvalidValue(const QString& input, const QString& label, const QString& why)
+        : DatabaseError(
+            QStringLiteral("\"%1\" is not a valid value for the field \"%2\": %3.").arg(input, label, why))
+        , m_input(input)
+        , m_label(label)
+        , m_why(why)
+    {
+    }
+    const QString& input() const { return m_input; }
+    const QString& label() const { return m_label; }
+    const QString& why() const { return m_why; }
+
+private:
+    QString m_input;
+    QString m_label;
+    QString m_why;
+};
+
 // Another workstation held what we needed for longer than we are willing to wait.
 class LockTimeout : public DatabaseError {
 public:

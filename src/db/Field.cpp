@@ -122,9 +122,7 @@ QVariant Field::coerce(const QVariant& input) const
     const QString text = isText ? input.toString() : QString();
     if (isText && text.trimmed().isEmpty() && m_def.type != FieldType::Memo)
         return {};
-    auto refuse = [&](const QString& why) -> QVariant {
-        throw DatabaseError(QStringLiteral("\"%1\" is not a valid value for the field \"%2\": %3.").arg(input.toString(), label(), why));
-    };
+    auto refuse = [&](const QString& why) -> QVariant { throw InvalidValue(input.toString(), label(), why); };
 
     switch (m_def.type) {
     case FieldType::String: {

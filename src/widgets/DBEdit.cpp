@@ -1,4 +1,7 @@
 #include "widgets/DBEdit.h"
+#include "platform/MessageTexts.h"
+#include <QApplication>
+#include <QToolTip>
 
 #include "db/Field.h"
 
@@ -129,7 +132,31 @@ void DBEdit::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    if (refusesKey(*event)) {
+        // Said where it is typed, rather than as an error when the row is stored.
+        QApplication::beep();
+        QToolTip::showText(mapToGlobal(QPoint(0, height())),
+            platform::MessageTexts::program().Message(QStringLiteral("Only numbers can be typed here.")),
+            this);
+        event->accept();
+        return;
+    }
     QLineEdit::keyPressEvent(event);
+}
+
+bool DBEdit::refusesKey(const QKeyEvent& event) const
+{
+    const db::Field* f = dataLink()->field();
+    if (!f || event.text().size() != 1 || !event.text().front().isLetter())
+        return false;
+    switch (f->type()) {
+    case db::FieldType::Int16:
+    case db::FieldType::Int32:
+    case db::FieldType::Float64:
+        return true; // a number has no letters (nor has a sum of the calculator)
+    default:
+        return false;
+    }
 }
 
 } // namespace widgets

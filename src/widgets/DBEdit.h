@@ -22,6 +22,8 @@ public:
     bool isTextModified() const { return m_modified; }
 
 protected:
+    // A letter typed into a number field is refused where it is typed.
+    bool refusesKey(const QKeyEvent& event) const;
     // The texts shown while browsing and while editing: the field's display and edit texts
     // unless a subclass knows better.
     virtual QString textForDisplay() const;

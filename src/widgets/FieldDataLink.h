@@ -6,6 +6,7 @@
 #include <QVariant>
 
 namespace db {
+class DatabaseError;
 class DataSource;
 class Dataset;
 class Field;
@@ -21,6 +22,7 @@ namespace widgets {
 class FieldDataLink : public QObject {
     Q_OBJECT
 public:
+    static QString inWords(const db::DatabaseError& error);
     explicit FieldDataLink(QObject* control);
 
     db::DataSource* dataSource() const;

@@ -283,18 +283,27 @@ private Q_SLOTS:
         auto book = openBook(*practice.dm, monday);
         testsupport::MessageRecorder messages;
         QString shown;
+        QString dialogMinutes;
         book->runModal = [&](QDialog& dialog) {
             auto& entry = static_cast<TAppointmentEntryForm&>(dialog);
             entry.chooseDuration(4); // five slots where two are free
             shown = entry.DurationCombo->currentText();
+            dialogMinutes = entry.DurationMinutes->text();
             practice.dm->appointments().AppointmentTable->setValue(u"PatName", QStringLiteral("New patient"));
             practice.dm->appointments().AppointmentTable->post();
             return int(QDialog::Accepted);
         };
         book->selectCell(1, 3);
         book->OpenEntryDialog();
-        QCOMPARE(messages.texts(), QStringList { kAboveMaximum });
+        // The message names what is in the way.
+        QCOMPARE(messages.texts().size(), 1);
+        QVERIFY(messages.texts().constFirst().startsWith(kAboveMaximum));
+        QVERIFY2(messages.texts().constFirst().contains(
+                     QStringLiteral("2 (60 minutes): then comes the appointment of")),
+            qPrintable(messages.texts().constFirst()));
+        QVERIFY(messages.texts().constFirst().contains(QStringLiteral("at 10 : 00")));
         QCOMPARE(shown, QStringLiteral("2"));
+        QCOMPARE(dialogMinutes, QStringLiteral("= 60 minutes"));
         QCOMPARE(scalar(*practice.dm->Database,
                      QStringLiteral("SELECT Duration FROM Appointments WHERE PatName = 'New patient'"))
                      .toInt(),

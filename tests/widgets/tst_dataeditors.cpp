@@ -124,7 +124,10 @@ private Q_SLOTS:
         QTest::newRow("text") << QStringLiteral("Note") << QStringLiteral("changed") << QVariant(QStringLiteral("changed"));
         QTest::newRow("number in the edit format") << QStringLiteral("Cost") << QStringLiteral("1234.5") << QVariant(1234.5);
         QTest::newRow("emptied") << QStringLiteral("Note") << QString() << QVariant();
-        QTest::newRow("not a number") << QStringLiteral("Cost") << QStringLiteral("12x") << QVariant(QStringLiteral("refused"));
+        QTest::newRow("a letter is refused where it is typed")
+            << QStringLiteral("Cost") << QStringLiteral("12x") << QVariant(12.0);
+        QTest::newRow("not a number")
+            << QStringLiteral("Cost") << QStringLiteral("1.2.3") << QVariant(QStringLiteral("refused"));
     }
     void editBoxTypingReachesTheFieldOnPost()
     {
@@ -144,6 +147,11 @@ private Q_SLOTS:
         QTest::keyClick(edit, Qt::Key_Return);
         if (expected == QVariant(QStringLiteral("refused"))) {
             QCOMPARE(messages.shown().size(), 1);
+            // In words: what was typed, where, and why; not the engine's field name alone.
+            const QString said = messages.texts().constFirst();
+            QVERIFY2(
+                said.contains(typed) && !said.contains(QStringLiteral("is not a valid value for the field")),
+                qPrintable(said));
             QCOMPARE(edit->text(), typed); // kept to be corrected
             return;
         }
