@@ -1,4 +1,6 @@
 #include "app/StartUp.h"
+#include "patients/QuickPatientSearch.h"
+#include <QMenuBar>
 
 #include "app/AppointmentWindows.h"
 #include "app/SuppliesWindows.h"
@@ -205,6 +207,13 @@ void lendSearches(data::TDmForm& dm, TMainForm& mainWindow)
     mainWindow.Hooks.searchImage = [searches] { return searches->searchImage(); };
     auto* simple = new patients::TSearchPatForm(*dm.patients().PatientsTable, &mainWindow);
     simple->warnIfInactive = [&mainWindow] { mainWindow.WarnIfPatientInactive(); };
+    // The search box at the right of the menu bar, as in most desktop programs.
+    auto* box = new patients::QuickPatientSearch(dm, &mainWindow);
+    mainWindow.menuBar()->setCornerWidget(box, Qt::TopRightCorner);
+    QObject::connect(box, &patients::QuickPatientSearch::patientChosen, &mainWindow, [&mainWindow] {
+        mainWindow.WarnIfPatientInactive();
+        mainWindow.openWindow(QStringLiteral("PatientForm"));
+    });
     mainWindow.ApplyUserLevel();
 }
 

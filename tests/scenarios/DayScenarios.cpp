@@ -387,6 +387,72 @@ void alarmCheck(const Stored&, const QVariantMap& notes, Checks& checks)
         QStringLiteral("no alarm once every finding is off in the options"));
 }
 
+// --- the search box: a surname typed without accents, then a mobile number ---
+
+void rememberSearched(const Stored& stored, QVariantMap& notes)
+{
+    // A surname with an accent that no other patient has, and another patient's mobile.
+    notes[QStringLiteral("surname")]
+        = stored.scalar(QStringLiteral("SELECT p.LastName FROM Patient p WHERE (SELECT COUNT(*) FROM Patient "
+                                       "q WHERE q.LastName = p.LastName) = 1 "
+                                       "AND p.LastName LIKE '%ά%' ORDER BY p.PatientID"));
+    notes[QStringLiteral("mobile")]
+        = stored.scalar(QStringLiteral("SELECT p.CellTel FROM Patient p WHERE p.CellTel IS NOT NULL AND "
+                                       "(SELECT COUNT(*) FROM Patient q WHERE q.CellTel = p.CellTel) = 1 "
+                                       "ORDER BY p.PatientID DESC"));
+    notes[QStringLiteral("mobileOwner")]
+        = stored.scalar(QStringLiteral("SELECT LastName FROM Patient WHERE CellTel = :m"),
+            { { QStringLiteral("m"), notes.value(QStringLiteral("mobile")) } });
+}
+
+QString searchAndOpen(User& user, const QString& typed)
+{
+    user.clickOn(QStringLiteral("QuickPatientSearch"));
+    user.key(QStringLiteral("ctrl+a"));
+    user.type(typed);
+    user.waitUntil(
+        [] {
+            auto* box = qobject_cast<QLineEdit*>(User::visible(QStringLiteral("QuickPatientSearch")));
+            return box && box->completer() == nullptr && QApplication::activePopupWidget() != nullptr;
+        },
+        QStringLiteral("the patients listed for \"%1\"").arg(typed));
+    user.key(QStringLiteral("Down"));
+    user.key(QStringLiteral("Return"));
+    waitShown(user, QStringLiteral("PatientForm"));
+    user.pause(300);
+    return user.see([] { return User::textOf(QStringLiteral("Edit1")); });
+}
+
+void searchDrive(User& user, QVariantMap& notes)
+{
+    // Without accents, in lower case: "Λαμπράκης" as "λαμπρακης".
+    QString plain = notes.value(QStringLiteral("surname")).toString().toLower();
+    plain.replace(u'ά', u'α')
+        .replace(u'έ', u'ε')
+        .replace(u'ή', u'η')
+        .replace(u'ί', u'ι')
+        .replace(u'ό', u'ο')
+        .replace(u'ύ', u'υ')
+        .replace(u'ώ', u'ω');
+    notes[QStringLiteral("typed")] = plain;
+    notes[QStringLiteral("bySurname")] = searchAndOpen(user, plain);
+    notes[QStringLiteral("byMobile")] = searchAndOpen(user, notes.value(QStringLiteral("mobile")).toString());
+}
+
+void searchCheck(const Stored&, const QVariantMap& notes, Checks& checks)
+{
+    checks.expect(notes.value(QStringLiteral("bySurname")) == notes.value(QStringLiteral("surname")),
+        QStringLiteral("\"%1\" found %2, not \"%3\"")
+            .arg(notes.value(QStringLiteral("typed")).toString(),
+                notes.value(QStringLiteral("surname")).toString(),
+                notes.value(QStringLiteral("bySurname")).toString()));
+    checks.expect(notes.value(QStringLiteral("byMobile")) == notes.value(QStringLiteral("mobileOwner")),
+        QStringLiteral("the mobile %1 found %2, not \"%3\"")
+            .arg(notes.value(QStringLiteral("mobile")).toString(),
+                notes.value(QStringLiteral("mobileOwner")).toString(),
+                notes.value(QStringLiteral("byMobile")).toString()));
+}
+
 } // namespace
 
 const Scenario& windowsScenario();
@@ -406,6 +472,7 @@ const std::vector<Scenario>& allScenarios()
         { QStringLiteral("perio"), rememberPerio, perioDrive, perioCheck },
         { QStringLiteral("prescription"), rememberPrescriptions, prescriptionDrive, prescriptionCheck },
         { QStringLiteral("alarm"), rememberAllergic, alarmDrive, alarmCheck },
+        { QStringLiteral("search"), rememberSearched, searchDrive, searchCheck },
     };
     return scenarios;
 }

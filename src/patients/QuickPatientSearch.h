@@ -1,0 +1,47 @@
+#pragma once
+
+#include "data/PatientFinder.h"
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+
+class QCompleter;
+class QStandardItemModel;
+
+namespace data {
+class TDmForm;
+}
+
+namespace patients {
+
+// The search box of the main window: typing a surname, a first name, a phone or a patient's
+// code lists the patients it fits as one types (accents and case ignored); Down, Up and Enter
+// or a click choose one, who becomes the current patient.
+class QuickPatientSearch : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit QuickPatientSearch(data::TDmForm& dm, QWidget* parent = nullptr);
+
+    // The patients listed for what is typed now.
+    QList<data::FoundPatient> listed() const { return m_listed; }
+
+Q_SIGNALS:
+    // The chosen patient is the data module's current patient now.
+    void patientChosen();
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    void list(const QString& typed);
+    void choose(qint32 patientId);
+
+    data::TDmForm& m_dm;
+    data::PatientFinder m_finder;
+    QElapsedTimer m_loadedAt;
+    QCompleter* m_completer;
+    QStandardItemModel* m_model;
+    QList<data::FoundPatient> m_listed;
+};
+
+} // namespace patients
