@@ -1,5 +1,6 @@
 #include "app/StartUp.h"
 #include "patients/QuickPatientSearch.h"
+#include "widgets/MessageBoxes.h"
 #include <QMenuBar>
 
 #include "app/AppointmentWindows.h"
@@ -121,7 +122,7 @@ int StartUp::run()
         return 1;
     m_application.installExceptionHandler();
 
-    QApplication::setApplicationDisplayName(QStringLiteral("Quarn"));
+    widgets::setMessageCaption(QStringLiteral("Quarn"));
     m_splash = std::make_unique<TSplashForm>(*edition);
     m_splash->show();
     m_splash->repaint();
@@ -190,7 +191,7 @@ bool StartUp::createMainWindow(platform::Edition edition)
         platform::showError(QString::fromUtf8(kBindingFailed));
         return false;
     }
-    QApplication::setApplicationDisplayName(QStringLiteral("Quarn - ") + session.editionName());
+    widgets::setMessageCaption(QStringLiteral("Quarn - ") + session.editionName());
     return true;
 }
 

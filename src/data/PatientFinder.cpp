@@ -17,6 +17,19 @@ QString digitsOf(const QString& text)
     return digits;
 }
 
+// The bit of a folded letter among the letters a word may begin with.
+quint64 letterBit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'α' && u <= u'ω')
+        return quint64(1) << (u - u'α');
+    if (u >= u'a' && u <= u'z')
+        return quint64(1) << (25 + (u - u'a'));
+    if (u >= u'0' && u <= u'9')
+        return quint64(1) << (51 + (u - u'0'));
+    return quint64(1) << 63;
+}
+
 bool allDigits(const QString& word)
 {
     return std::all_of(word.begin(), word.end(), [](QChar c) { return c.isDigit(); });
@@ -52,6 +65,10 @@ void PatientFinder::load(db::Connection& connection)
         entry.shown.name = first.isEmpty() ? last : last + u' ' + first;
         entry.words = u' ' + fold(entry.shown.name).simplified();
         entry.words.replace(u'-', u' ');
+        for (qsizetype i = 1; i < entry.words.size(); ++i) {
+            if (entry.words[i - 1] == u' ')
+                entry.starts |= letterBit(entry.words[i]);
+        }
         for (int column = 3; column <= 5; ++column) {
             const QString phone = query.value(column).toString().trimmed();
             if (phone.isEmpty())
@@ -82,9 +99,14 @@ QList<FoundPatient> PatientFinder::find(const QString& typed, int most) const
     for (const QString& word : words)
         (allDigits(word) ? numbers : names).append(word);
     QStringList starts;
-    for (const QString& name : std::as_const(names))
+    quint64 needed = 0;
+    for (const QString& name : std::as_const(names)) {
         starts.append(u' ' + name);
+        needed |= letterBit(name.front());
+    }
     for (const Entry& entry : m_entries) {
+        if ((entry.starts & needed) != needed)
+            continue;
         const bool namesMatch = std::all_of(starts.begin(), starts.end(),
             [&entry](const QString& start) { return entry.words.contains(start); });
         if (!namesMatch)

@@ -41,6 +41,7 @@ private:
         QString words; // the folded names, each word after a blank: " papadopoulos giorgos"
         QString digits; // the phones' digits, each after a blank
         QString code; // the patient's code as text
+        quint64 starts = 0; // a bit for each letter a name word begins with: most entries fail here
     };
     std::vector<Entry> m_entries;
     bool m_loaded = false;

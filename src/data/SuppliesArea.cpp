@@ -550,7 +550,9 @@ void SuppliesArea::DeliveredMatItemsTableBeforePost(db::Dataset& DataSet)
         orderLine.setValue(u"QuantityDelivered",
             orderLine.value(u"Quantity").toInt() - DataSet.value(u"Quantity").toInt() + DataSet.value(u"QuantityDelivered").toInt());
     });
-    if (!found) {
+    // A new line cannot deliver an order item that is gone; a line stored before its order was
+    // deleted is still the practice's record of what came, and is stored with nothing to update.
+    if (!found && DataSet.state() == db::DatasetState::Insert) {
         platform::showError(message(QStringLiteral("The ordered item this line delivers has been deleted by another workstation.")));
         throw db::Abort();
     }

@@ -8,6 +8,19 @@
 #include <QMessageBox>
 
 namespace widgets {
+
+namespace {
+QString& defaultCaption()
+{
+    static QString caption = QStringLiteral("Quarn");
+    return caption;
+}
+} // namespace
+
+void setMessageCaption(const QString& caption)
+{
+    defaultCaption() = caption;
+}
 namespace {
 
 class BoxService final : public platform::MessageService {
@@ -46,7 +59,7 @@ private:
     QMessageBox::StandardButton ask(
         QMessageBox::Icon icon, const QString& caption, const QString& text, QMessageBox::StandardButtons buttons) const
     {
-        QMessageBox box(icon, caption.isEmpty() ? QApplication::applicationDisplayName() : caption, text, buttons,
+        QMessageBox box(icon, caption.isEmpty() ? defaultCaption() : caption, text, buttons,
             QApplication::activeWindow());
         box.setDefaultButton(buttons & QMessageBox::Yes ? QMessageBox::Yes : QMessageBox::Ok);
         const std::pair<QMessageBox::StandardButton, const char*> captions[] {

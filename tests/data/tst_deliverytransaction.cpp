@@ -204,6 +204,38 @@ private Q_SLOTS:
         lines.cancel();
     }
 
+    // A delivery line stored before its order was deleted is still the record of what came: a
+    // correction of it is stored, with no order left to update.
+    void aStoredLineOutlivesItsOrder()
+    {
+        auto dm = m_practice->open();
+        addSupplier(*dm, QStringLiteral("S"));
+        const QList<int> ordered = addOrder(*dm, { 5 });
+        db::Dataset& delivery = RulesPractice::view(*dm, QStringLiteral("DeliveredMaterialsTable"));
+        delivery.append();
+        delivery.post();
+        deliverLine(*dm, ordered[0], 5);
+        delivery.edit();
+        delivery.post();
+        rulestest::exec(*dm->Database, QStringLiteral("DELETE FROM MaterialOrderItems WHERE ItemID = :id"),
+            { { QStringLiteral("id"), ordered[0] } });
+        dm->supplies().MaterialOrderItemsForLook->refresh();
+        testsupport::MessageRecorder messages;
+        db::Dataset& lines = *dm->supplies().DeliveredMatItemsTable;
+        lines.edit();
+        lines.setValue(u"UnitPriceEURO", 12.0);
+        lines.post();
+        delivery.edit();
+        delivery.post();
+        QVERIFY2(messages.texts().isEmpty(), qPrintable(messages.texts().join(u'\n')));
+        QCOMPARE(
+            RulesPractice::scalar(*dm,
+                QStringLiteral("SELECT UnitPriceEURO FROM MaterialOrderItems WHERE RelatedOrderItemID = %1")
+                    .arg(ordered[0]))
+                .toDouble(),
+            12.0);
+    }
+
     void badLinesAreRefused_data()
     {
         QTest::addColumn<QString>("lines");
