@@ -407,9 +407,7 @@ void rememberSearched(const Stored& stored, QVariantMap& notes)
 
 QString searchAndOpen(User& user, const QString& typed)
 {
-    user.clickOn(QStringLiteral("QuickPatientSearch"));
-    user.key(QStringLiteral("ctrl+a"));
-    user.type(typed);
+    user.fill(QStringLiteral("QuickPatientSearch"), typed); // what arrived is compared and typed again
     user.waitUntil(
         [] {
             auto* box = qobject_cast<QLineEdit*>(User::visible(QStringLiteral("QuickPatientSearch")));
