@@ -67,6 +67,22 @@ void deliverLine(data::TDmForm& dm, int orderLine, int quantity)
     lines.post();
 }
 
+// The supplier's delivery, stored empty and current.
+db::Dataset& openDelivery(data::TDmForm& dm)
+{
+    db::Dataset& delivery = RulesPractice::view(dm, QStringLiteral("DeliveredMaterialsTable"));
+    delivery.append();
+    delivery.post();
+    return delivery;
+}
+
+// Another workstation deletes an order line.
+void deleteOrderLine(data::TDmForm& dm, int itemId)
+{
+    rulestest::exec(*dm.Database, QStringLiteral("DELETE FROM MaterialOrderItems WHERE ItemID = :id"),
+        { { QStringLiteral("id"), itemId } });
+}
+
 } // namespace
 
 class TestDeliveryTransaction : public QObject {
@@ -169,14 +185,11 @@ private Q_SLOTS:
         auto dm = m_practice->open();
         addSupplier(*dm, QStringLiteral("S"));
         const QList<int> ordered = addOrder(*dm, { 5 });
-        db::Dataset& delivery = RulesPractice::view(*dm, QStringLiteral("DeliveredMaterialsTable"));
-        delivery.append();
-        delivery.post();
+        db::Dataset& delivery = openDelivery(*dm);
         // Read by this workstation, then deleted by another.
         RulesPractice::view(*dm, QStringLiteral("MaterialOrderItemsForLook"));
         deliverLine(*dm, ordered[0], 5);
-        rulestest::exec(*dm->Database, QStringLiteral("DELETE FROM MaterialOrderItems WHERE ItemID = :id"),
-            { { QStringLiteral("id"), ordered[0] } });
+        deleteOrderLine(*dm, ordered[0]);
         const QString before = snapshot(*dm);
         delivery.edit();
         try {
@@ -211,14 +224,11 @@ private Q_SLOTS:
         auto dm = m_practice->open();
         addSupplier(*dm, QStringLiteral("S"));
         const QList<int> ordered = addOrder(*dm, { 5 });
-        db::Dataset& delivery = RulesPractice::view(*dm, QStringLiteral("DeliveredMaterialsTable"));
-        delivery.append();
-        delivery.post();
+        db::Dataset& delivery = openDelivery(*dm);
         deliverLine(*dm, ordered[0], 5);
         delivery.edit();
         delivery.post();
-        rulestest::exec(*dm->Database, QStringLiteral("DELETE FROM MaterialOrderItems WHERE ItemID = :id"),
-            { { QStringLiteral("id"), ordered[0] } });
+        deleteOrderLine(*dm, ordered[0]);
         dm->supplies().MaterialOrderItemsForLook->refresh();
         testsupport::MessageRecorder messages;
         db::Dataset& lines = *dm->supplies().DeliveredMatItemsTable;
