@@ -184,8 +184,9 @@ QWidget* TProgNotesForm::formatted(widgets::DBRichEdit*& editor, const char* nam
     layout->setSpacing(2);
     layout->addLayout(buttons);
     layout->addWidget(editor, 1);
-    // The text stays readable (and takes a stock answer) while the note is browsed; typing
-    // puts the note into edit.
+    // The text stays readable (and takes a stock answer, which edits the note) while the note is
+    // browsed; typing into it waits for New or Edit.
+    editor->setStartsEdit(false);
     return panel;
 }
 

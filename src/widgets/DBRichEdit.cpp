@@ -44,7 +44,7 @@ DBRichEdit::DBRichEdit(QWidget* parent)
     connect(&m_pause, &QTimer::timeout, this, &DBRichEdit::flush);
     connect(dataLink(), &FieldDataLink::dataChanged, this, &DBRichEdit::load);
     connect(dataLink(), &FieldDataLink::stateChanged, this, [this] {
-        setReadOnly(!dataLink()->canModify());
+        setReadOnly(!dataLink()->canModify() || (!m_startsEdit && !dataLink()->isEditing()));
         if (!dataLink()->isEditing() && m_dirty) {
             m_dirty = false; // cancelled or stored elsewhere: show the field
             m_pause.stop();
@@ -53,6 +53,12 @@ DBRichEdit::DBRichEdit(QWidget* parent)
     });
     connect(this, &QTextEdit::textChanged, this, &DBRichEdit::changed);
     setReadOnly(true);
+}
+
+void DBRichEdit::setStartsEdit(bool on)
+{
+    m_startsEdit = on;
+    setReadOnly(!dataLink()->canModify() || (!m_startsEdit && !dataLink()->isEditing()));
 }
 
 void DBRichEdit::load()

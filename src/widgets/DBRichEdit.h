@@ -29,6 +29,9 @@ public:
     QList<QToolButton*> styleButtons(QWidget* parent, const QString& prefix = {});
     // Inserts formatted text at the caret, as a paste would.
     void insertHtml(const QString& html);
+    // Off: typing does not start an edit; the text is read-only (readable, selectable, its
+    // pop-up menu there) until the row is edited by a command.
+    void setStartsEdit(bool on);
 
     // Texts longer than this are written after a pause.
     static constexpr int kImmediateLength = 20000;
@@ -52,6 +55,7 @@ private:
     QTimer m_pause;
     QString m_shown; // the field's text as last loaded or written
     bool m_dirty = false;
+    bool m_startsEdit = true;
     bool m_loading = false;
     bool m_writing = false;
 };

@@ -164,6 +164,27 @@ private Q_SLOTS:
         QCOMPARE(plain(notes().value(u"FmtdTherapy")), QString());
     }
 
+    // While a note is only browsed its texts take no typing; Edit opens them.
+    void textsTakeTypingOnlyWhileEdited()
+    {
+        addSystems();
+        TProgNotesForm form(*m_dm);
+        form.show();
+        addNote(Cardio, QStringLiteral("check"), QStringLiteral("Hello"));
+        QVERIFY(!notes().isEditing());
+        form.FindingsEdit->setFocus();
+        form.FindingsEdit->moveCursor(QTextCursor::End);
+        QTest::keyClicks(form.FindingsEdit, QStringLiteral(" typed"));
+        QCOMPARE(form.FindingsEdit->toPlainText(), QStringLiteral("Hello"));
+        QVERIFY(!notes().isEditing());
+        notes().edit();
+        form.FindingsEdit->moveCursor(QTextCursor::End);
+        QTest::keyClicks(form.FindingsEdit, QStringLiteral(" typed"));
+        QCOMPARE(form.FindingsEdit->toPlainText(), QStringLiteral("Hello typed"));
+        notes().post();
+        QCOMPARE(plain(notes().value(u"FmtdFindings")), QStringLiteral("Hello typed"));
+    }
+
     void stockAnswerWithoutFocusedTextDoesNothing()
     {
         addSystems();
