@@ -28,7 +28,6 @@ QuickPatientSearch::QuickPatientSearch(data::TDmForm& dm, QWidget* parent)
     setPlaceholderText(
         platform::MessageTexts::program().Message(QStringLiteral("Patient: surname, name, phone or code")));
     setClearButtonEnabled(true);
-    setMinimumWidth(280);
     // The list is ours (the finder folds accents); the completer only shows it and is driven
     // by the keyboard.
     m_completer->setModel(m_model);

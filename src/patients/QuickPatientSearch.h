@@ -22,6 +22,9 @@ class QuickPatientSearch : public QLineEdit {
 public:
     explicit QuickPatientSearch(data::TDmForm& dm, QWidget* parent = nullptr);
 
+    // Wide enough for a name and a phone: the menu bar places its corner by the size hint.
+    QSize sizeHint() const override { return { 300, QLineEdit::sizeHint().height() }; }
+
     // The patients listed for what is typed now.
     QList<data::FoundPatient> listed() const { return m_listed; }
 
