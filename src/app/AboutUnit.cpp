@@ -50,8 +50,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     const QFileInfo program(QCoreApplication::applicationFilePath());
     Version->setText(platform::MessageTexts::program().Message(QStringLiteral("Version")) + u' '
         + QCoreApplication::applicationVersion());
-    FileDate->setText(QLocale().toString(program.lastModified(),
-        db::fieldformat::defaultDatePattern() + u' ' + db::fieldformat::defaultTimePattern()));
+    FileDate->setText(db::fieldformat::format(program.lastModified(), db::FieldType::DateTime, {}));
 
     auto* panel = new QFrame(this);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);

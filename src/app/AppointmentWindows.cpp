@@ -21,8 +21,7 @@ void lendAppointmentWindows(data::TDmForm& dm, TMainForm& main)
     registry.add(QStringLiteral("DentistsEntryForm"), WindowRegistry::Kind::Modal, [&dm](QWidget* parent) {
         auto* dentists = new appointments::TDentistsEntryForm(dm, parent);
         dentists->search = [](db::Dataset& view, const QString& caption) {
-            patients::TSearchDlg* dialog = patients::TSearchDlg::shared();
-            return dialog && dialog->Run(view, caption) == 1 && dialog->foundRow();
+            return patients::TSearchDlg::findShared(view, caption);
         };
         return dentists;
     });

@@ -40,11 +40,7 @@ void lendListWindows(data::TDmForm& dm, TMainForm& main)
         return new lists::TAdditionalForm(dm, physicalSystems, runSearch, parent);
     });
     // A medicine is added only when the search found one.
-    const prescriptions::Search searchMedicines
-        = [](db::Dataset& view, const QString& caption, const QString& condition) {
-              patients::TSearchDlg* dialog = patients::TSearchDlg::shared();
-              return dialog && dialog->Run(view, caption, condition) == 1 && dialog->foundRow();
-          };
+    const prescriptions::Search searchMedicines = &patients::TSearchDlg::findShared;
     registry.add(QStringLiteral("MedicinesForm"), WindowRegistry::Kind::Modal,
         [&dm, searchMedicines](
             QWidget* parent) { return new prescriptions::TMedicinesForm(dm, searchMedicines, parent); });

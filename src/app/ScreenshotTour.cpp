@@ -260,10 +260,8 @@ QStringList runScreenshotTour(const QString& outDir, const std::optional<QString
         patients.open();
         db::Dataset cities;
         cities.setTable(*connections.data, *data::schemaTable(u"Cities"));
-        for (db::Dataset* view : { &patients, &cities }) { // named as the data module names them
-            for (int i = 0; i < view->fieldCount(); ++i)
-                view->field(i).setLabel(platform::MessageTexts::program().Message(view->field(i).label()));
-        }
+        for (db::Dataset* view : { &patients, &cities })
+            data::translateLabels(*view, platform::MessageTexts::program());
         patients::TSearchDlg search;
         db::Dataset* patQry = patients::makePatQry(*connections.data, patients, cities, &search);
         patQry->open();

@@ -30,41 +30,39 @@ AlarmSetSignals& AlarmSet::notifier()
     return signalling;
 }
 
-bool AlarmSet::chosen(const platform::Settings& settings, const QString& fieldName)
+QStringList AlarmSet::chosenFields(const platform::Settings& settings)
 {
-    if (settings.alarmChosen())
-        return settings.patientHistImageAlarm(QStringLiteral("AnamnesticaTable") + fieldName);
     static const QStringList matters { QStringLiteral("Anestetici"), QStringLiteral("Cuore"),
         QStringLiteral("Pressione"), QStringLiteral("Allergie"), QStringLiteral("Diabete"),
         QStringLiteral("Epatiti"), QStringLiteral("Renali"), QStringLiteral("Emorragie"),
         QStringLiteral("Epilepsy"), QStringLiteral("HIV"), QStringLiteral("Gravidanza") };
-    return matters.contains(fieldName);
+    QStringList names;
+    const db::TableDef* history = schemaTable(u"CartAnamnestica");
+    if (!history)
+        return names;
+    const bool workstationChose = settings.alarmChosen(); // read once: each question reads the file
+    for (const db::FieldDef& field : history->fields) {
+        if (field.type != db::FieldType::Boolean || field.name == QLatin1String("Saluta")
+            || field.name == QLatin1String("Periodiche"))
+            continue;
+        if (workstationChose ? settings.patientHistImageAlarm(QStringLiteral("AnamnesticaTable") + field.name)
+                             : matters.contains(field.name))
+            names.append(field.name);
+    }
+    return names;
 }
 
 AlarmSet AlarmSet::load(const platform::Settings& settings)
 {
     AlarmSet set;
+    const QStringList names = chosenFields(settings);
     const db::TableDef* history = schemaTable(u"CartAnamnestica");
-    if (!history)
-        return set;
-    for (int position = 0; position < history->fields.size(); ++position) {
-        const db::FieldDef& field = history->fields[position];
-        if (field.type != db::FieldType::Boolean || field.name == QLatin1String("Saluta")
-            || field.name == QLatin1String("Periodiche"))
-            continue;
-        if (position < kPositions && chosen(settings, field.name))
+    for (int position = 0; history && position < std::min(int(history->fields.size()), kPositions);
+         ++position) {
+        if (names.contains(history->fields[position].name))
             set.m_bits.set(size_t(position));
     }
     return set;
-}
-
-bool AlarmSet::raisedBy(const std::function<QVariant(int position)>& valueAt) const
-{
-    for (int position = 0; position < kPositions; ++position) {
-        if (m_bits.test(size_t(position)) && valueAt(position).toBool())
-            return true;
-    }
-    return false;
 }
 
 QStringList AlarmSet::findings(const db::Dataset& history) const
@@ -86,15 +84,6 @@ QString AlarmSet::describe(const QStringList& findings, const platform::MessageT
         words.append(texts.Message(finding));
     return texts.Message(QStringLiteral("Medical History")) + QStringLiteral(": ")
         + words.join(QStringLiteral(", "));
-}
-
-bool AlarmSet::raisedByRow(const db::Dataset& history) const
-{
-    if (!history.isActive() || history.isEmpty())
-        return false;
-    return raisedBy([&history](int position) {
-        return position < history.fieldCount() ? history.field(position).value() : QVariant();
-    });
 }
 
 } // namespace data

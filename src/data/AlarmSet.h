@@ -8,7 +8,6 @@
 #include <QVariant>
 
 #include <bitset>
-#include <functional>
 
 namespace db {
 class Dataset;
@@ -35,8 +34,8 @@ public:
 
     // Read from the settings file (keys named after the field components, AnamnesticaTableCuore).
     static AlarmSet load(const platform::Settings& settings);
-    // Whether the field of the medical history (its name, "Cuore") raises the alarm.
-    static bool chosen(const platform::Settings& settings, const QString& fieldName);
+    // The names of the medical history's yes/no fields ("Cuore") that raise the alarm.
+    static QStringList chosenFields(const platform::Settings& settings);
 
     // The set the main window loaded at its first show, for the windows that raise the alarm;
     // setting it tells them.
@@ -46,10 +45,6 @@ public:
 
     bool contains(int position) const { return position >= 0 && position < kPositions && m_bits.test(size_t(position)); }
     bool isEmpty() const { return m_bits.none(); }
-    // Whether the medical-history row (value of the field at each position) raises the alarm.
-    bool raisedBy(const std::function<QVariant(int position)>& valueAt) const;
-    // The same for the current row of a medical-history view; an empty or closed view raises none.
-    bool raisedByRow(const db::Dataset& history) const;
     // The labels of the answers of the current row that raise it, in field order.
     QStringList findings(const db::Dataset& history) const;
     // "Medical history: Allergies, Diabetes" in the language of the texts.

@@ -49,6 +49,8 @@ bool TDmForm::readsAnyOf(const db::Dataset& view, const QSet<QString>& tables)
 
 void TDmForm::followOtherWorkstations(const QStringList& tables)
 {
+    if (!tables.isEmpty())
+        Q_EMIT changedElsewhere(tables);
     for (const QString& table : tables)
         m_othersChanged.insert(table.toLower());
     if (m_othersChanged.isEmpty() && m_viewsToFollow.isEmpty())

@@ -191,11 +191,14 @@ void TDmForm::OpenTable(db::Dataset& view)
     view.open();
     if (m_labelsTranslated.contains(&view))
         return;
-    for (int i = 0; i < view.fieldCount(); ++i) {
-        db::Field& field = view.field(i);
-        field.setLabel(Lang->Message(field.label()));
-    }
+    translateLabels(view, *Lang);
     m_labelsTranslated.insert(&view);
+}
+
+void translateLabels(db::Dataset& view, const platform::MessageTexts& texts)
+{
+    for (int i = 0; i < view.fieldCount(); ++i)
+        view.field(i).setLabel(texts.Message(view.field(i).label()));
 }
 
 bool TDmForm::isReadOnly() const

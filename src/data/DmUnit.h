@@ -202,6 +202,8 @@ Q_SIGNALS:
     // A periodontal chart row was started, put into edit or is about to be stored: an open
     // periodontal chart window refreshes its controls.
     void perioChanged();
+    // Another workstation changed these tables (their names as the change feed gives them).
+    void changedElsewhere(const QStringList& tables);
 
 private:
     friend class DmArea;
@@ -248,5 +250,8 @@ private:
     // Last, so that it stops recording before anything of the connection goes.
     std::unique_ptr<AuditTrail> m_audit;
 };
+
+// The field labels of a view in the language of the texts, as the data module shows them.
+void translateLabels(db::Dataset& view, const platform::MessageTexts& texts);
 
 } // namespace data

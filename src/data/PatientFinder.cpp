@@ -84,7 +84,6 @@ void PatientFinder::load(db::Connection& connection)
     std::stable_sort(
         entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.words < b.words; });
     m_entries = std::move(entries);
-    m_loaded = true;
 }
 
 QList<FoundPatient> PatientFinder::find(const QString& typed, int most) const

@@ -26,7 +26,6 @@ class PatientFinder {
 public:
     // Reads the patients again (a few hundred milliseconds for 50,000).
     void load(db::Connection& connection);
-    bool isLoaded() const { return m_loaded; }
     qsizetype size() const { return qsizetype(m_entries.size()); }
 
     // At most `most` patients, in list order.
@@ -44,7 +43,6 @@ private:
         quint64 starts = 0; // a bit for each letter a name word begins with: most entries fail here
     };
     std::vector<Entry> m_entries;
-    bool m_loaded = false;
 };
 
 } // namespace data

@@ -131,10 +131,11 @@ TEuroForm::TEuroForm(data::TDmForm& dm, QWidget* parent)
     m_rateTextAtOpen = rateText(m_rateAtOpen);
     RateEdit->setText(m_rateTextAtOpen);
     CurrencyLabel->setText(m_dm.money().convention().symbol);
+    const QStringList alarmed = data::AlarmSet::chosenFields(settings);
     for (int row = 0; row < AlarmList->count(); ++row) {
         QListWidgetItem* item = AlarmList->item(row);
         const QString field = item->data(Qt::UserRole).toString().mid(int(std::strlen("AnamnesticaTable")));
-        item->setCheckState(data::AlarmSet::chosen(settings, field) ? Qt::Checked : Qt::Unchecked);
+        item->setCheckState(alarmed.contains(field) ? Qt::Checked : Qt::Unchecked);
     }
     loadQuestions();
 }

@@ -13,8 +13,6 @@ namespace patients {
 namespace {
 
 constexpr int kIdRole = Qt::UserRole + 1;
-// Other workstations' new patients are read again at the next use after this long.
-constexpr qint64 kFreshMs = 30000;
 
 } // namespace
 
@@ -41,26 +39,33 @@ QuickPatientSearch::QuickPatientSearch(data::TDmForm& dm, QWidget* parent)
         if (m_listed.size() == 1 || (!m_listed.isEmpty() && !m_completer->popup()->isVisible()))
             choose(m_listed.constFirst().id);
     });
-    // A patient added or renamed here is found at once.
-    connect(
-        m_dm.patients().PatientsTable, &db::Dataset::afterPost, this, [this] { m_loadedAt.invalidate(); });
+    // A patient added, renamed or removed, here or at another workstation, is read again before
+    // the next search; otherwise the list stays as read.
+    connect(m_dm.patients().PatientsTable, &db::Dataset::afterPost, this, [this] { m_stale = true; });
+    connect(m_dm.patients().PatientsTable, &db::Dataset::afterDelete, this, [this] { m_stale = true; });
+    connect(&m_dm, &data::TDmForm::changedElsewhere, this, [this](const QStringList& tables) {
+        if (tables.contains(QStringLiteral("Patient"), Qt::CaseInsensitive))
+            m_stale = true;
+    });
 }
 
 void QuickPatientSearch::focusInEvent(QFocusEvent* event)
 {
     QLineEdit::focusInEvent(event);
-    if (!m_loadedAt.isValid() || m_loadedAt.elapsed() > kFreshMs) {
-        m_finder.load(m_dm.connection());
-        m_loadedAt.start();
-    }
+    readIfStale(); // before the first key, so that the keystrokes find a list ready
+}
+
+void QuickPatientSearch::readIfStale()
+{
+    if (!m_stale)
+        return;
+    m_finder.load(m_dm.connection());
+    m_stale = false;
 }
 
 void QuickPatientSearch::list(const QString& typed)
 {
-    if (!m_finder.isLoaded()) {
-        m_finder.load(m_dm.connection());
-        m_loadedAt.start();
-    }
+    readIfStale();
     m_listed = m_finder.find(typed);
     m_model->clear();
     for (const data::FoundPatient& patient : std::as_const(m_listed)) {

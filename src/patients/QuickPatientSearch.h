@@ -2,7 +2,6 @@
 
 #include "data/PatientFinder.h"
 
-#include <QElapsedTimer>
 #include <QLineEdit>
 
 class QCompleter;
@@ -36,12 +35,13 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
+    void readIfStale();
     void list(const QString& typed);
     void choose(qint32 patientId);
 
     data::TDmForm& m_dm;
     data::PatientFinder m_finder;
-    QElapsedTimer m_loadedAt;
+    bool m_stale = true; // the list is read again before the next search
     QCompleter* m_completer;
     QStandardItemModel* m_model;
     QList<data::FoundPatient> m_listed;

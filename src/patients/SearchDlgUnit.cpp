@@ -543,6 +543,12 @@ void TSearchDlg::applyFieldLabels(const QStringList& labels)
         fillOrderCombo(); // the field it was ordered by is gone
 }
 
+bool TSearchDlg::findShared(db::Dataset& source, const QString& caption, const QString& condition)
+{
+    TSearchDlg* dialog = shared();
+    return dialog && dialog->Run(source, caption, condition) == 1 && dialog->foundRow();
+}
+
 bool TSearchDlg::foundRow() const
 {
     return DataQuery->isActive() && !DataQuery->isEmpty();

@@ -88,6 +88,8 @@ public:
     db::Field* sortField() const;
     // Whether the list held a row when the dialog ended: OK on an empty list finds nothing.
     bool foundRow() const;
+    // The shared dialog run over `source`: true when the user chose a row with OK.
+    static bool findShared(db::Dataset& source, const QString& caption, const QString& condition = {});
     // Refuses a character with a beep; replaceable for tests.
     std::function<void()> beep;
     // OrvaneSQL.INI; empty: the one in the settings directory.
