@@ -1,6 +1,7 @@
 #include "clinical/HistoryPerPat.h"
 #include "data/Domain.h"
 #include "db/FieldFormat.h"
+#include "reports/LayoutFile.h"
 
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
@@ -8,9 +9,7 @@
 #include "platform/Session.h"
 #include "widgets/Language.h"
 
-#include <QFileInfo>
 #include <QLocale>
-#include <QSettings>
 
 #include <algorithm>
 
@@ -61,28 +60,28 @@ QString euro(const QVariant& v, const data::MoneyState& money)
 
 } // namespace
 
+namespace {
+
+HistoryReportLayout readLayout(const reports::LayoutFile& file)
+{
+    HistoryReportLayout layout;
+    layout.chartHeightMm = file.number("ChartHeightMm", layout.chartHeightMm);
+    layout.columns = file.choice("Columns", layout.columns);
+    layout.footer = file.text("Footer", layout.footer);
+    return layout;
+}
+
+} // namespace
+
 HistoryReportLayout HistoryReportLayout::load()
 {
-    const QString path = platform::programFile(fileName());
-    return QFileInfo::exists(path) ? fromFile(path) : HistoryReportLayout{};
+    const auto file = reports::LayoutFile::besideProgram(fileName());
+    return file ? readLayout(*file) : HistoryReportLayout {};
 }
 
 HistoryReportLayout HistoryReportLayout::fromFile(const QString& path)
 {
-    HistoryReportLayout layout;
-    QSettings file(path, QSettings::IniFormat);
-    file.beginGroup(QStringLiteral("Layout"));
-    layout.chartHeightMm = file.value(QStringLiteral("ChartHeightMm"), layout.chartHeightMm).toDouble();
-    const QStringList known = layout.columns;
-    QStringList columns;
-    for (const QString& c : file.value(QStringLiteral("Columns"), known).toStringList()) {
-        if (known.contains(c.trimmed()))
-            columns << c.trimmed();
-    }
-    if (!columns.isEmpty())
-        layout.columns = columns;
-    layout.footer = file.value(QStringLiteral("Footer"), layout.footer).toString();
-    return layout;
+    return readLayout(reports::LayoutFile(path));
 }
 
 reports::Report BuildHistoryReport(data::TDmForm& dm, const QImage& chart, const QString& title, const HistoryReportOptions& o,

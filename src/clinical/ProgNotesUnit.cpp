@@ -56,11 +56,34 @@ QString plainText(const QString& formatted)
     return document.toPlainText().trimmed();
 }
 
+// One of the patient's lines of the printed note, by its name in the layout.
+template<typename PatientValue>
+void addPatientLine(reports::Report& report, const QString& line, const PatientValue& patient)
+{
+    if (line == u"Phones") {
+        report.addField(greek("Τηλέφωνα"),
+            QStringList { patient("Phone"), patient("Phone2") }
+                .filter(QRegularExpression(QStringLiteral("\\S")))
+                .join(QStringLiteral(", ")));
+    } else if (line == u"Mobile") {
+        report.addField(greek("Κινητό"), patient("CellTel"));
+    } else if (line == u"Address") {
+        report.addField(greek("Διεύθυνση"), patient("Address"));
+    } else if (line == u"Zip") {
+        report.addField(greek("ΤΚ"), patient("Zip"));
+    } else if (line == u"Blood group") {
+        report.addField(greek("Ομάδα αίματος"), patient("BloodType"));
+    } else if (line == u"Occupation") {
+        report.addField(greek("Επάγγελμα"), patient("Job"));
+    }
+}
+
 } // namespace
 
 TProgNotesForm::TProgNotesForm(data::TDmForm& dm, QWidget* parent)
     : QWidget(parent)
     , m_dm(dm)
+    , m_reportLayout(ProgNoteReportLayout::load())
 {
     setObjectName(QStringLiteral("ProgNotesForm"));
     setWindowTitle(greek("Σημειώσεις Πορείας"));
@@ -377,7 +400,13 @@ void TProgNotesForm::closeEvent(QCloseEvent* e)
 
 reports::Report TProgNotesForm::report(bool wholeSystem) const
 {
-    reports::Report report(greek("Σημείωμα προόδου (Progress Note)"));
+    reports::Report report(m_reportLayout.title);
+    report.setPageFooter(m_reportLayout.footer);
+    if (m_reportLayout.fontPoints > 0) {
+        QFont font = report.font();
+        font.setPointSizeF(m_reportLayout.fontPoints);
+        report.setFont(font);
+    }
     db::Dataset& notes = *m_dm.clinical().ProgNotesTbl;
     if (!hasRow(notes))
         return report;
@@ -410,15 +439,8 @@ reports::Report TProgNotesForm::report(bool wholeSystem) const
             report.addPageBreak();
         report.addTitle(report.title(), { db::fieldformat::dateText(value(r, "NoteDate").toDate()) });
         report.addField(greek("Ασθενής"), name);
-        report.addField(greek("Τηλέφωνα"),
-            QStringList { patient("Phone"), patient("Phone2") }
-                .filter(QRegularExpression(QStringLiteral("\\S")))
-                .join(QStringLiteral(", ")));
-        report.addField(greek("Κινητό"), patient("CellTel"));
-        report.addField(greek("Διεύθυνση"), patient("Address"));
-        report.addField(greek("ΤΚ"), patient("Zip"));
-        report.addField(greek("Ομάδα αίματος"), patient("BloodType"));
-        report.addField(greek("Επάγγελμα"), patient("Job"));
+        for (const QString& line : m_reportLayout.patientLines)
+            addPatientLine(report, line, patient);
         report.addSpace(4);
         report.addField(greek("Σύστημα"), value(r, "SystemDesc").toString());
         report.addField(greek("Σύντομη περιγραφή"), value(r, "BriefDesc").toString());

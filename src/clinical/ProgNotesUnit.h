@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clinical/ProgNoteReportLayout.h"
 #include "db/RuleChain.h"
 #include "widgets/DBRichEdit.h"
 #include "widgets/RecordWindow.h"
@@ -60,6 +61,8 @@ public:
     void SetOneSystem(bool on);
     // The note shown, or every note of its system, as the printed progress note.
     reports::Report report(bool wholeSystem) const;
+    // The printed look: the layout file read at opening, or another.
+    void setReportLayout(const ProgNoteReportLayout& layout) { m_reportLayout = layout; }
     void windowActivated() override;
 
     QLabel* PatientLabel;
@@ -102,6 +105,7 @@ private:
     QList<QWidget*> m_editors;
     db::RuleGuard m_systemFilter;
     db::RuleGuard m_flushBeforePost;
+    ProgNoteReportLayout m_reportLayout;
 };
 
 } // namespace clinical

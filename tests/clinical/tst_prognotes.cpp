@@ -14,9 +14,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGroupBox>
 #include <QMenu>
 #include <QMimeData>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -303,6 +305,30 @@ private Q_SLOTS:
         QCOMPARE(one.filter(QString::fromUtf8("Σύντομη περιγραφή")).size(), 1);
         const QStringList system = reportTexts(form.report(true));
         QCOMPARE(system.filter(QString::fromUtf8("Σύντομη περιγραφή")).size(), 2); // the cardiovascular notes
+
+        // A layout file renames the note, keeps the patient lines it lists in its order and
+        // ignores a name it does not know.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(ProgNoteReportLayout::fileName());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Layout]\nTitle=Clinic note\nPatientLines=Occupation, Nickname, Phones\nFontSize=14\n");
+        file.close();
+        form.setReportLayout(ProgNoteReportLayout::fromFile(path));
+        const reports::Report laidOut = form.report(false);
+        QCOMPARE(laidOut.title(), QStringLiteral("Clinic note"));
+        QCOMPARE(laidOut.font().pointSizeF(), 14.0);
+        const QStringList texts = reportTexts(laidOut);
+        const auto at = [&texts](const char* start) {
+            for (int i = 0; i < texts.size(); ++i) {
+                if (texts[i].startsWith(QString::fromUtf8(start)))
+                    return i;
+            }
+            return -1;
+        };
+        QVERIFY(at("Επάγγελμα") >= 0 && at("Επάγγελμα") < at("Τηλέφωνα"));
+        QCOMPARE(at("Ομάδα αίματος"), -1);
+        QCOMPARE(at("Κινητό"), -1);
     }
 };
 
