@@ -230,7 +230,7 @@ void Dataset::checkRequired() const
     for (int i = 0; i < m_storedCount; ++i) {
         const Field& f = field(i);
         if (f.isRequired() && m_edit.values.value(i).isNull())
-            throw DatabaseError(QStringLiteral("The field \"%1\" must have a value.").arg(f.label()));
+            throw MissingValue(f.label());
     }
 }
 

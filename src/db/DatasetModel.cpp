@@ -1,4 +1,6 @@
 #include "db/DatasetModel.h"
+#include "db/ErrorWords.h"
+#include "platform/ExceptionLog.h"
 
 #include "db/Dataset.h"
 #include "db/Errors.h"
@@ -203,7 +205,8 @@ bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int 
         m_dataset->edit();
         f->setValue(value);
     } catch (const DatabaseError& e) {
-        emit errorOccurred(e.message());
+        platform::exceptionLog::logException(e);
+        emit errorOccurred(inWords(e));
         return false;
     } catch (const Abort&) {
         return false; // the rule has told the user already

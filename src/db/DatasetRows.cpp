@@ -40,7 +40,8 @@ QSqlQuery& Dataset::keyQuery(const QString& key, const std::function<QString()>&
     auto query = std::make_shared<QSqlQuery>(m_connection->database());
     query->setForwardOnly(true);
     if (!query->prepare(m_connection->dialect().adapt(statement())))
-        throw DatabaseError(query->lastError().text());
+        throwSqlError(
+            QStringLiteral("The records could not be read"), query->lastError(), query->lastQuery());
     return *m_keyQueries.insert(key, query).value();
 }
 
@@ -201,7 +202,7 @@ QVariant Dataset::resolveLookup(Lookup& lookup, const Row& row)
         for (int i = 0; i < keys.size(); ++i)
             q.bindValue(i, keys[i]);
         if (!q.exec())
-            throw DatabaseError(q.lastError().text());
+            throwSqlError(QStringLiteral("The records could not be read"), q.lastError(), q.lastQuery());
         if (q.next())
             result = q.value(0);
         q.finish();
@@ -226,7 +227,7 @@ QVariant Dataset::lookup(const QStringList& keyFields, const QVariantList& keys,
         for (int i = 0; i < bound.size(); ++i)
             q.bindValue(i, bound[i]);
         if (!q.exec())
-            throw DatabaseError(q.lastError().text());
+            throwSqlError(QStringLiteral("The records could not be read"), q.lastError(), q.lastQuery());
         QVariant value;
         if (q.next())
             value = Field::fromStorage(q.value(0), result.type());
@@ -257,7 +258,7 @@ int Dataset::findRowBySql(const QStringList& fields, const QVariantList& values)
     for (int i = 0; i < bound.size(); ++i)
         q.bindValue(i, bound[i]);
     if (!q.exec())
-        throw DatabaseError(q.lastError().text());
+        throwSqlError(QStringLiteral("The records could not be read"), q.lastError(), q.lastQuery());
     if (!q.next()) {
         q.finish();
         return -1;

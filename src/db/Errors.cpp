@@ -4,25 +4,46 @@
 
 namespace db {
 
+namespace {
+
+// SQLite's result code (extended when the driver gives it); -1 for PostgreSQL, whose five
+// character SQLSTATE may be all digits too ("23505").
+int sqliteCodeOf(const QString& code)
+{
+    bool numeric = false;
+    const int value = code.toInt(&numeric);
+    return numeric && code.size() < 5 ? value : -1;
+}
+
+} // namespace
+
 bool isLockError(const QSqlError& error)
 {
     const QString code = error.nativeErrorCode();
-    bool numeric = false;
-    const int sqliteCode = code.toInt(&numeric);
+    const int sqliteCode = sqliteCodeOf(code);
     // SQLite: SQLITE_BUSY and its extended codes; PostgreSQL: lock_not_available.
-    return numeric ? (sqliteCode & 0xff) == 5 : code == QLatin1String("55P03");
+    return sqliteCode >= 0 ? (sqliteCode & 0xff) == 5 : code == QLatin1String("55P03");
 }
 
 namespace {
 
-enum class Cause { Other, Damaged, Denied };
+enum class Cause { Other, Damaged, Denied, Duplicate, Referenced };
 
 Cause causeOf(const QSqlError& error)
 {
     const QString code = error.nativeErrorCode();
-    bool numeric = false;
-    const int sqliteCode = code.toInt(&numeric) & 0xff;
-    if (numeric) {
+    const int extended = sqliteCodeOf(code);
+    const int sqliteCode = extended & 0xff;
+    if (extended >= 0) {
+        // SQLITE_CONSTRAINT: its extended code, or the engine's words when only the primary came
+        if (sqliteCode == 19) {
+            const QString text = error.databaseText();
+            if (extended == 2067 || extended == 1555 || text.contains(QLatin1String("UNIQUE")))
+                return Cause::Duplicate;
+            if (extended == 787 || text.contains(QLatin1String("FOREIGN KEY")))
+                return Cause::Referenced;
+            return Cause::Other;
+        }
         // SQLITE_CORRUPT, SQLITE_NOTADB; SQLITE_PERM, SQLITE_READONLY, SQLITE_CANTOPEN, SQLITE_AUTH
         if (sqliteCode == 11 || sqliteCode == 26)
             return Cause::Damaged;
@@ -30,6 +51,11 @@ Cause causeOf(const QSqlError& error)
             return Cause::Denied;
         return Cause::Other;
     }
+    // PostgreSQL: unique_violation, foreign_key_violation
+    if (code == QLatin1String("23505"))
+        return Cause::Duplicate;
+    if (code == QLatin1String("23503"))
+        return Cause::Referenced;
     // PostgreSQL: data_corrupted, index_corrupted; insufficient_privilege, invalid_password
     if (code == QLatin1String("XX001") || code == QLatin1String("XX002"))
         return Cause::Damaged;
@@ -49,6 +75,10 @@ void throwSqlError(const QString& message, const QSqlError& error, const QString
         throw DamagedDatabase(message, error.text(), sql);
     case Cause::Denied:
         throw AccessDenied(message, error.text(), sql);
+    case Cause::Duplicate:
+        throw KeyConflict(KeyConflict::Kind::Duplicate, message, error.text(), sql);
+    case Cause::Referenced:
+        throw KeyConflict(KeyConflict::Kind::Referenced, message, error.text(), sql);
     case Cause::Other:
         break;
     }

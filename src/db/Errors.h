@@ -15,12 +15,15 @@ class DatabaseError : public std::runtime_error {
 public:
     explicit DatabaseError(const QString& message, const QString& engineMessage = {}, const QString& sql = {})
         : std::runtime_error(compose(message, engineMessage, sql).toStdString())
+        , m_summary(message)
         , m_message(engineMessage.isEmpty() ? message : message + QStringLiteral(": ") + engineMessage)
         , m_engineMessage(engineMessage)
         , m_sql(sql)
     {
     }
     const QString& message() const { return m_message; }
+    // The message without the engine's text.
+    const QString& summary() const { return m_summary; }
     const QString& engineMessage() const { return m_engineMessage; }
     const QString& sql() const { return m_sql; }
 
@@ -35,6 +38,7 @@ private:
         return text;
     }
 
+    QString m_summary;
     QString m_message;
     QString m_engineMessage;
     QString m_sql;
@@ -60,6 +64,64 @@ private:
     QString m_input;
     QString m_label;
     QString m_why;
+};
+
+// A field that must have a value was left empty.
+class MissingValue : public DatabaseError {
+public:
+    explicit MissingValue(const QString& label)
+        : DatabaseError(QStringLiteral("The field \"%1\" must have a value.").arg(label))
+        , m_label(label)
+    {
+    }
+    const QString& label() const { return m_label; }
+
+private:
+    QString m_label;
+};
+
+// A text longer than its field holds.
+class TextTooLong : public DatabaseError {
+public:
+    TextTooLong(const QString& label, int size)
+        : DatabaseError(QStringLiteral("The text for the field \"%1\" is longer than %2 characters.")
+                            .arg(label)
+                            .arg(size))
+        , m_label(label)
+        , m_size(size)
+    {
+    }
+    const QString& label() const { return m_label; }
+    int size() const { return m_size; }
+
+private:
+    QString m_label;
+    int m_size;
+};
+
+// The row being stored was deleted by another workstation meanwhile.
+class DeletedElsewhere : public DatabaseError {
+public:
+    DeletedElsewhere()
+        : DatabaseError(QStringLiteral("The row was deleted by another workstation."))
+    {
+    }
+};
+
+// The engine refused a row for a key: one like it is stored already, or other rows still
+// refer to it.
+class KeyConflict : public DatabaseError {
+public:
+    enum class Kind { Duplicate, Referenced };
+    KeyConflict(Kind kind, const QString& message, const QString& engineMessage, const QString& sql)
+        : DatabaseError(message, engineMessage, sql)
+        , m_kind(kind)
+    {
+    }
+    Kind kind() const { return m_kind; }
+
+private:
+    Kind m_kind;
 };
 
 // Another workstation held what we needed for longer than we are willing to wait.

@@ -128,7 +128,7 @@ QVariant Field::coerce(const QVariant& input) const
     case FieldType::String: {
         const QString s = input.toString();
         if (m_def.size > 0 && s.size() > m_def.size)
-            throw DatabaseError(QStringLiteral("The text for the field \"%1\" is longer than %2 characters.").arg(label()).arg(m_def.size));
+            throw TextTooLong(label(), m_def.size);
         return s;
     }
     case FieldType::Memo:

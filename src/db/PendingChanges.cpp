@@ -14,7 +14,7 @@ namespace {
 void run(QSqlQuery& query)
 {
     if (!query.exec())
-        throw DatabaseError(query.lastError().text());
+        throwSqlError(QStringLiteral("The record could not be stored"), query.lastError(), query.lastQuery());
 }
 
 } // namespace
@@ -62,7 +62,7 @@ void update(Connection& connection, const TableDef& table, const QStringList& co
     const int affected = query.numRowsAffected();
     query.finish();
     if (affected == 0)
-        throw DatabaseError(QStringLiteral("The row was deleted by another workstation."));
+        throw DeletedElsewhere();
     Connection::WrittenRow row { Connection::WrittenRow::Kind::Update, table.name, locator, columns, original,
         values };
     if (connection.rowAudit())

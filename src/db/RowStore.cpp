@@ -14,7 +14,7 @@ namespace {
 
 [[noreturn]] void fail(const QSqlQuery& query)
 {
-    throw DatabaseError(query.lastError().text());
+    throwSqlError(QStringLiteral("The records could not be read"), query.lastError(), query.lastQuery());
 }
 
 void bindAll(QSqlQuery& query, const QVariantList& values)

@@ -1,4 +1,5 @@
 #include "patients/SearchDlgUnit.h"
+#include "widgets/UserAction.h"
 
 #include "db/Dataset.h"
 #include "db/DataSource.h"
@@ -324,7 +325,7 @@ bool TSearchDlg::runStatement(const StatementBuilder& next, const SearchConditio
     try {
         open(next, restriction.params);
     } catch (const db::DatabaseError& e) {
-        platform::showError(e.message());
+        widgets::showDatabaseError(e);
         try {
             open(*m_builder, m_restriction.params); // the previous result stays
         } catch (const db::DatabaseError& again) {
@@ -495,7 +496,7 @@ void TSearchDlg::applyRestrictions()
     try {
         restriction = buildCondition(SQLEntryForm->rows(), restrictable());
     } catch (const db::DatabaseError& e) {
-        platform::showError(e.message());
+        widgets::showDatabaseError(e);
         return;
     }
     StatementBuilder next = *m_builder;
@@ -585,7 +586,7 @@ void TSearchDlg::OKBtnClick()
         if (!names.isEmpty())
             m_source->locate(names, values);
     } catch (const db::DatabaseError& e) {
-        platform::showError(e.message());
+        widgets::showDatabaseError(e);
         return;
     }
     accept();

@@ -1,5 +1,6 @@
 // The saved views of the search dialog (OrvaneSQL.INI).
 #include "patients/SearchDlgUnit.h"
+#include "widgets/UserAction.h"
 
 #include "db/Dataset.h"
 #include "db/Errors.h"
@@ -124,7 +125,7 @@ void TSearchDlg::applyView(const platform::SavedView& view)
         restriction = buildCondition(SQLEntryForm->rows(), restrictable());
     } catch (const db::DatabaseError& e) {
         SQLEntryForm->setRows(before);
-        platform::showError(e.message());
+        widgets::showDatabaseError(e);
         return;
     }
     next.setWhere(whereFor(restriction));

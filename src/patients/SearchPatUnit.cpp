@@ -1,4 +1,5 @@
 #include "patients/SearchPatUnit.h"
+#include "widgets/UserAction.h"
 
 #include "db/Connection.h"
 #include "db/Dataset.h"
@@ -138,7 +139,7 @@ void TSearchPatForm::SearchBtnClick()
         Matches->setParam(QStringLiteral("FatherName"), FatherNameEd->text());
         Matches->open();
     } catch (const db::DatabaseError& e) {
-        platform::showError(e.message());
+        widgets::showDatabaseError(e);
         return;
     }
     ResultsGrid->resizeColumnsToContents();
@@ -153,7 +154,7 @@ void TSearchPatForm::SelectBtnClick()
             m_patients.open();
         m_patients.locate(QStringLiteral("PatientID"), Matches->value(u"PatientID"));
     } catch (const db::DatabaseError& e) {
-        platform::showError(e.message());
+        widgets::showDatabaseError(e);
         return;
     }
     if (warnIfInactive)

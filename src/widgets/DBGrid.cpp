@@ -1,4 +1,5 @@
 #include "widgets/DBGrid.h"
+#include "widgets/UserAction.h"
 
 #include "db/DataSource.h"
 #include "db/Dataset.h"
@@ -488,7 +489,7 @@ void DBGrid::followView(const QModelIndex& current)
         try {
             dataset->moveTo(row);
         } catch (const db::DatabaseError& e) {
-            platform::showError(e.message());
+            widgets::showDatabaseError(e);
         } catch (const db::Abort&) {
         }
     }

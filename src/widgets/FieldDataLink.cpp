@@ -1,5 +1,8 @@
 #include "widgets/FieldDataLink.h"
 
+#include "db/ErrorWords.h"
+#include "widgets/UserAction.h"
+
 #include "platform/MessageTexts.h"
 
 #include "db/DataSource.h"
@@ -129,27 +132,12 @@ bool FieldDataLink::edit()
     try {
         dataset()->edit();
     } catch (const db::DatabaseError& e) {
-        platform::showError(e.message());
+        widgets::showDatabaseError(e);
         return false;
     } catch (const db::Abort&) {
         return false;
     }
     return isEditing();
-}
-
-// A wrong value said as a receptionist reads it: what was typed, the field by the name the
-// window gives it (an amount's EURO twin by its own), and how to mend it.
-QString FieldDataLink::inWords(const db::DatabaseError& error)
-{
-    const auto* invalid = dynamic_cast<const db::InvalidValue*>(&error);
-    if (!invalid)
-        return error.message();
-    const platform::MessageTexts& texts = platform::MessageTexts::program();
-    QString label = invalid->label();
-    if (label.size() > 4 && label.endsWith(QLatin1String("EURO")))
-        label.chop(4);
-    return texts.Message(QStringLiteral("The value %1 cannot be stored in %2: %3."))
-        .arg(invalid->input(), texts.Message(label), texts.Message(invalid->why()));
 }
 
 bool FieldDataLink::write(const QVariant& value, QString* error)
@@ -163,7 +151,7 @@ bool FieldDataLink::write(const QVariant& value, QString* error)
     try {
         f->setValue(value);
     } catch (const db::DatabaseError& e) {
-        const QString text = inWords(e);
+        const QString text = db::inWords(e);
         if (error)
             *error = text;
         else

@@ -22,7 +22,6 @@ namespace widgets {
 class FieldDataLink : public QObject {
     Q_OBJECT
 public:
-    static QString inWords(const db::DatabaseError& error);
     explicit FieldDataLink(QObject* control);
 
     db::DataSource* dataSource() const;

@@ -2,7 +2,15 @@
 
 #include <functional>
 
+namespace db {
+class DatabaseError;
+}
+
 namespace widgets {
+
+// Tells the user what went wrong in their words, and writes the technical text to the
+// exceptions log.
+void showDatabaseError(const db::DatabaseError& error);
 
 // Runs what a click or a menu command asked for, so that no exception travels back through the
 // Qt signal that ran it: a record rule that refused has told the user already; a database error

@@ -89,11 +89,12 @@ private Q_SLOTS:
         QVERIFY(!changed.isEmpty());
         QVERIFY(model.index(1, 0).data(db::DatasetModel::CurrentRowRole).toBool());
 
-        // A refused value reports the view's message and changes nothing.
+        // A refused value is told in the user's words, naming what was typed, and changes nothing.
         QSignalSpy errors(&model, &db::DatasetModel::errorOccurred);
         QVERIFY(!model.setData(model.index(1, cost), QStringLiteral("ten")));
         QCOMPARE(errors.count(), 1);
-        QVERIFY(errors.first().at(0).toString().contains(QStringLiteral("Cost")));
+        QVERIFY2(errors.first().at(0).toString().contains(QStringLiteral("«ten»")),
+            qPrintable(errors.first().at(0).toString()));
         history->post();
 
         history->append();

@@ -1,0 +1,56 @@
+#include "db/ErrorWords.h"
+
+#include "db/Errors.h"
+#include "platform/MessageTexts.h"
+
+namespace db {
+
+namespace {
+
+// A field by the name the windows give it; an amount's EURO twin by its own.
+QString fieldName(const platform::MessageTexts& texts, QString label)
+{
+    if (label.size() > 4 && label.endsWith(QLatin1String("EURO")))
+        label.chop(4);
+    return texts.Message(label);
+}
+
+} // namespace
+
+QString inWords(const DatabaseError& error)
+{
+    const platform::MessageTexts& texts = platform::MessageTexts::program();
+    const auto say = [&texts](const char* text) { return texts.Message(QString::fromLatin1(text)); };
+    if (const auto* invalid = dynamic_cast<const InvalidValue*>(&error))
+        return say("The value %1 cannot be stored in %2: %3.")
+            .arg(invalid->input(), fieldName(texts, invalid->label()), texts.Message(invalid->why()));
+    if (const auto* missing = dynamic_cast<const MissingValue*>(&error))
+        return say("%1 must be filled in before the record is stored.")
+            .arg(fieldName(texts, missing->label()));
+    if (const auto* tooLong = dynamic_cast<const TextTooLong*>(&error))
+        return say("%1 holds at most %2 characters: shorten the text.")
+            .arg(fieldName(texts, tooLong->label()))
+            .arg(tooLong->size());
+    if (dynamic_cast<const DeletedElsewhere*>(&error))
+        return say("Another workstation deleted this record meanwhile, so the changes cannot be stored. "
+                   "Cancel them to see the records as they are now.");
+    if (const auto* conflict = dynamic_cast<const KeyConflict*>(&error))
+        return conflict->kind() == KeyConflict::Kind::Duplicate
+            ? say("A record with the same code is stored already. Change the code and store again.")
+            : say("Other records still refer to this one, so it cannot be changed or deleted that way.");
+    if (dynamic_cast<const LockTimeout*>(&error))
+        return say("Another workstation is storing the same records. Try again in a moment.");
+    if (dynamic_cast<const DamagedDatabase*>(&error))
+        return say("The database is damaged. Close the program on every workstation and restore the last "
+                   "backup.");
+    if (dynamic_cast<const AccessDenied*>(&error))
+        return say("The database refused this workstation. Ask whoever looks after the computers to "
+                   "check its permissions.");
+    // Our own words come through as they are (translated when the language file has them); an
+    // engine's failure is told plainly, its text left for the log.
+    if (error.engineMessage().isEmpty())
+        return texts.Message(error.summary());
+    return say("The database could not carry this out. The details are in the exceptions log.");
+}
+
+} // namespace db
