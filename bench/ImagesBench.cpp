@@ -6,11 +6,9 @@
 #include "RecordFrameFor.h"
 
 #include "app/AutomationNames.h"
-#include "app/ChartWindows.h"
 #include "app/DataModuleBinding.h"
-#include "app/ImageWindows.h"
+#include "app/FrameWindows.h"
 #include "app/MainUnit.h"
-#include "app/WindowRegistry.h"
 #include "data/DataDirectory.h"
 #include "data/DmUnit.h"
 #include "db/Connection.h"
@@ -19,6 +17,7 @@
 #include "images/ImageCell.h"
 #include "platform/Session.h"
 #include "platform/Settings.h"
+#include "widgets/WindowRegistry.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -176,8 +175,7 @@ Result fileFromAnotherProcess(Context& context)
     {
         app::TMainForm main(platform::Edition::Dental);
         app::bindMainWindow(main, *dm);
-        app::lendChartWindows(*dm, main);
-        app::lendImageWindows(*dm, main);
+        app::lendWindows(*dm, main);
         main.resize(1100, 760);
         main.show();
         if (!main.openWindow(QStringLiteral("DentalChartForm")))
@@ -204,7 +202,7 @@ Result fileFromAnotherProcess(Context& context)
             fail(QStringLiteral("(ib) %1 images stored of %2").arg(stored).arg(count));
         for (const char* name : { "DentalChartForm", "PerioForm", "ProgNotesForm", "DefaultAnswersFrm",
                  "ImagesForm", "SlideShowForm" })
-            app::WindowRegistry::instance().remove(QLatin1String(name));
+            widgets::WindowRegistry::instance().remove(QLatin1String(name));
     }
     QList<double> times;
     for (const QString& t : std::as_const(timesText))

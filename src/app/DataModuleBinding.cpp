@@ -1,9 +1,7 @@
 #include "app/DataModuleBinding.h"
 
 #include "app/MainUnit.h"
-#include "app/WindowRegistry.h"
-#include "clinical/HistoryUnit.h"
-#include "clinical/OperationsEntryUnit.h"
+#include "clinical/ClinicalWindows.h"
 #include "data/DmRuleHelpers.h"
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
@@ -13,29 +11,6 @@
 #include <QPointer>
 
 namespace app {
-namespace {
-
-
-// The windows of the main window's commands that work on the data module's views.
-void registerDataWindows(data::TDmForm& dm)
-{
-    WindowRegistry& registry = WindowRegistry::instance();
-    registry.add(QStringLiteral("OperationsEntryForm"), WindowRegistry::Kind::Modal,
-        [&dm](QWidget* parent) { return new clinical::TOperationsEntryForm(dm, parent); });
-    // The medical edition's treatment history: the implementation of the current session.
-    registry.add(QStringLiteral("HistoryForm"), WindowRegistry::Kind::Modal, [&dm](QWidget* parent) {
-        auto* history = new clinical::THistoryForm(dm, parent);
-        history->setLevel(data::TreatmentLevel::Implementation);
-        history->setWindowTitle(QStringLiteral("Treatment History"));
-        return history;
-    });
-    QObject::connect(&dm, &QObject::destroyed, [] {
-        WindowRegistry::instance().remove(QStringLiteral("OperationsEntryForm"));
-        WindowRegistry::instance().remove(QStringLiteral("HistoryForm"));
-    });
-}
-
-} // namespace
 
 void bindMainWindow(TMainForm& mainWindow, data::TDmForm& module)
 {
@@ -46,7 +21,7 @@ void bindMainWindow(TMainForm& mainWindow, data::TDmForm& module)
     auto* frame = new widgets::RecordFrame(dm->ActiveSrc, [dm](db::Dataset& view) { return dm->AskToPost(view); }, dm);
     frame->watchArea(mainWindow.ClientArea);
     QObject::connect(frame, &widgets::RecordFrame::holderChanged, mainWindow.Records, &RecordCommands::stateChanged);
-    registerDataWindows(module);
+    clinical::registerClinicalListWindows(module);
     mainWindow.ApplyUserLevel(); // the commands of the windows just registered
     // A frame that is never shown (the tour's) speaks as the shown one does: its commands'
     // texts are what the windows' record buttons show.

@@ -2,7 +2,7 @@
 #include "app/ImportUnit.h"
 #include "app/MainUnit.h"
 #include "app/ToolBarIcons.h"
-#include "app/WindowRegistry.h"
+#include "widgets/WindowRegistry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -71,7 +71,7 @@ void TMainForm::opensWindow(const QString& name, const QString& window)
 {
     Command& command = m_commands[key(name)];
     command.window = window;
-    command.available = WindowRegistry::instance().contains(window);
+    command.available = widgets::WindowRegistry::instance().contains(window);
     connect(command.action, &QAction::triggered, this, [this, window] { openWindow(window); });
 }
 

@@ -1,15 +1,17 @@
 #include "app/MainUnit.h"
+
+#include "app/AboutUnit.h"
 #include "images/ImagingLink.h"
 #include "widgets/RecordWindow.h"
 
 #include "app/RecordShortcuts.h"
-#include "app/WindowRegistry.h"
 #include "clinical/ArtworkFiles.h"
 #include "clinical/SymbolContainer.h"
 #include "data/AlarmSet.h"
 #include "db/ControlsDisabled.h"
 #include "db/Dataset.h"
 #include "db/DataSource.h"
+#include "patients/SearchDlgUnit.h"
 #include "platform/Directories.h"
 #include "platform/ExceptionLog.h"
 #include "platform/MessageService.h"
@@ -17,6 +19,7 @@
 #include "widgets/Language.h"
 #include "widgets/ToolBarCustomizer.h"
 #include "widgets/WindowPlacement.h"
+#include "widgets/WindowRegistry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -48,6 +51,9 @@ TMainForm::TMainForm(platform::Edition edition, QWidget* parent)
     , m_level(platform::session().level)
 {
     setObjectName(QStringLiteral("MainForm"));
+    // The frame's own window: its About box.
+    widgets::WindowRegistry::instance().add(QStringLiteral("AboutBox"), widgets::WindowRegistry::Kind::Modal,
+        [](QWidget* parent) { return new TAboutBox(parent); });
     Lang->setObjectName(QStringLiteral("Lang"));
     ClientArea->setObjectName(QStringLiteral("ClientArea"));
     ClientArea->setBackground(QColor(0x80, 0x80, 0x80));
@@ -134,7 +140,7 @@ void TMainForm::updateEnabling()
     // Windows are registered as their data arrives: a command whose window is there now is on.
     for (Command& command : m_commands) {
         if (!command.window.isEmpty())
-            command.available = WindowRegistry::instance().contains(command.window);
+            command.available = widgets::WindowRegistry::instance().contains(command.window);
     }
     // Over the session bus or by its command line: either way it is told the current patient.
     m_commands[QStringLiteral("showpvbtn")].available = bool(Hooks.currentPatient);
@@ -149,7 +155,7 @@ void TMainForm::updateEnabling()
         Command& command = it.value();
         // Windows on the data module's views are registered once it is open.
         if (!command.window.isEmpty())
-            command.available = WindowRegistry::instance().contains(command.window);
+            command.available = widgets::WindowRegistry::instance().contains(command.window);
         bool enabled = m_level >= command.tag && command.available && (!command.patientCommand || m_patientCommands);
         if (m_recordActions.contains(command.action))
             enabled = enabled && (whileEditing.contains(it.key()) ? editing : browsing)
@@ -376,6 +382,16 @@ void TMainForm::clearStatusPanels()
     StatusPanels[2]->clear();
 }
 
+bool TMainForm::search(db::Dataset& view, const QString& caption, const QString& condition)
+{
+    return patients::TSearchDlg::findShared(view, caption, condition);
+}
+
+void TMainForm::saveRecord()
+{
+    Records->Save();
+}
+
 QWidget* TMainForm::findWindow(const QString& componentName) const
 {
     const QList<QMdiSubWindow*> children = ClientArea->subWindowList();
@@ -410,10 +426,10 @@ QWidget* TMainForm::openWindow(const QString& componentName)
         }
         return open;
     }
-    const WindowRegistry::Entry* entry = WindowRegistry::instance().find(componentName);
+    const widgets::WindowRegistry::Entry* entry = widgets::WindowRegistry::instance().find(componentName);
     if (!entry)
         return nullptr;
-    if (entry->kind == WindowRegistry::Kind::Modal) {
+    if (entry->kind == widgets::WindowRegistry::Kind::Modal) {
         QWidget* window = entry->create(this);
         window->setAttribute(Qt::WA_DeleteOnClose, false);
         if (auto* dialog = qobject_cast<QDialog*>(window))

@@ -85,6 +85,10 @@ public:
     QWidget* findWindow(const QString& componentName) const override;
     QAction* sharedAction(const QString& componentName) const override { return action(componentName); }
     void clearStatusPanels() override;
+    bool searchPatient() override { return Hooks.searchPatient && Hooks.searchPatient(); }
+    bool search(db::Dataset& view, const QString& caption, const QString& condition = {}) override;
+    void saveRecord() override;
+    void warnIfPatientInactive() override { WarnIfPatientInactive(); }
     void setWindowCommand(const QString& componentName, std::function<void()> run) override;
 
     // Shows the frame at the placement stored when it was last closed, else maximised.

@@ -3,24 +3,16 @@
 #include "widgets/MessageBoxes.h"
 #include <QMenuBar>
 
-#include "app/AppointmentWindows.h"
-#include "app/SuppliesWindows.h"
-#include "app/AuditWindows.h"
-#include "app/ChartWindows.h"
-#include "app/ImageWindows.h"
 #include "app/DataModuleBinding.h"
 #include "app/ExitBackup.h"
-#include "app/FinanceWindows.h"
-#include "app/ListWindows.h"
+#include "app/FrameWindows.h"
 
 #include "app/LoginUnit.h"
 #include "app/MainUnit.h"
 #include "app/OrvaneApplication.h"
-#include "app/PatientWindows.h"
 #include "app/SplashUnit.h"
 #include "app/StartFailure.h"
 #include "app/StatusUnit.h"
-#include "app/WindowRegistry.h"
 #include "data/DmUnit.h"
 #include "db/Connection.h"
 #include "db/Errors.h"
@@ -227,14 +219,7 @@ std::unique_ptr<QObject> openDataModuleOn(
     dm->openAtStart(platform::session().settings(), progress);
     dm->watchOtherWorkstations();
     bindMainWindow(mainWindow, *dm);
-    lendChartWindows(*dm, mainWindow);
-    lendPatientWindows(*dm, mainWindow);
-    lendFinanceWindows(*dm, mainWindow);
-    lendAuditWindows(*dm, mainWindow);
-    lendAppointmentWindows(*dm, mainWindow);
-    lendSuppliesWindows(*dm, mainWindow);
-    lendListWindows(*dm, mainWindow);
-    lendImageWindows(*dm, mainWindow);
+    lendWindows(*dm, mainWindow);
     lendSearches(*dm, mainWindow);
     return dm;
 }

@@ -7,6 +7,10 @@
 class QAction;
 class QWidget;
 
+namespace db {
+class Dataset;
+}
+
 namespace widgets {
 
 // The main window's services that other windows call without knowing the main window: open a
@@ -30,6 +34,22 @@ public:
 
     // Empties the status bar's panels 1 and 2, as the windows do when they close.
     virtual void clearStatusPanels() {}
+
+    // F2: the patient search; whether a patient was chosen (and made current).
+    virtual bool searchPatient() { return false; }
+    // The shared search dialog over `view`, restricted by `condition`; whether a row was found
+    // (the view then stands on it).
+    virtual bool search(db::Dataset& view, const QString& caption, const QString& condition = {})
+    {
+        (void)view;
+        (void)caption;
+        (void)condition;
+        return false;
+    }
+    // The shared Save command, as its tool button runs it.
+    virtual void saveRecord() { }
+    // Warns when the current patient is marked inactive.
+    virtual void warnIfPatientInactive() { }
 
     // A main-window command that the active window carries out (its tool bar's customisation,
     // say): on while `run` is set, off again when it is empty.

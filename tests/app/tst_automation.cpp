@@ -4,12 +4,10 @@
 // store nothing; the server switches write and remove the bus's service file.
 #include "app/AutomationNames.h"
 #include "app/AutomationSwitches.h"
-#include "app/ChartWindows.h"
 #include "app/DataModuleBinding.h"
-#include "app/ImageWindows.h"
+#include "app/FrameWindows.h"
 #include "app/MainUnit.h"
 #include "app/VisionClient.h"
-#include "app/WindowRegistry.h"
 #include "clinical/DentalChartUnit.h"
 #include "data/DataDirectory.h"
 #include "data/DmUnit.h"
@@ -23,6 +21,7 @@
 #include "platform/Directories.h"
 #include "platform/Session.h"
 #include "support/MessageRecorder.h"
+#include "widgets/WindowRegistry.h"
 
 #include <QAction>
 #include <QDBusConnection>
@@ -102,8 +101,7 @@ private Q_SLOTS:
             platform::Settings(platform::Edition::Dental, m_root.filePath(QStringLiteral("config"))));
         m_main = std::make_unique<app::TMainForm>(platform::Edition::Dental);
         app::bindMainWindow(*m_main, *m_dm);
-        app::lendChartWindows(*m_dm, *m_main);
-        app::lendImageWindows(*m_dm, *m_main);
+        app::lendWindows(*m_dm, *m_main);
         m_main->resize(1000, 700);
         m_main->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
@@ -130,7 +128,7 @@ private Q_SLOTS:
         m_dm.reset();
         for (const char* name : { "DentalChartForm", "PerioForm", "ProgNotesForm", "DefaultAnswersFrm",
                  "ImagesForm", "SlideShowForm" })
-            app::WindowRegistry::instance().remove(QLatin1String(name));
+            widgets::WindowRegistry::instance().remove(QLatin1String(name));
     }
 
     void cleanupTestCase() { platform::setConfigDirOverride({}); }

@@ -1,9 +1,8 @@
 #include "app/MainUnit.h"
-#include "app/WindowRegistry.h"
 #include "data/DataDirectory.h"
 #include "data/schema/Schema.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "db/Field.h"
 #include "platform/Directories.h"
 #include "platform/IniFile.h"
@@ -11,6 +10,7 @@
 #include "support/MessageRecorder.h"
 #include "widgets/Language.h"
 #include "widgets/ToolBarCustomizer.h"
+#include "widgets/WindowRegistry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -65,11 +65,12 @@ private Q_SLOTS:
         // Windows that exist for the purpose of this test: the level rules need commands
         // that are available.
         for (const char* name : { "PatientForm", "EconomicsForm", "OperationsEntryForm" })
-            app::WindowRegistry::instance().add(QString::fromLatin1(name), app::WindowRegistry::Kind::Child, [name](QWidget*) {
-                auto* window = new QWidget;
-                window->setObjectName(QString::fromLatin1(name));
-                return window;
-            });
+            widgets::WindowRegistry::instance().add(
+                QString::fromLatin1(name), widgets::WindowRegistry::Kind::Child, [name](QWidget*) {
+                    auto* window = new QWidget;
+                    window->setObjectName(QString::fromLatin1(name));
+                    return window;
+                });
         const data::DataDirectory directory(m_data.filePath(QStringLiteral("Data")));
         directory.create();
         m_connections = directory.open();
@@ -328,26 +329,27 @@ private Q_SLOTS:
         QFETCH(QRect, placed);
         QFETCH(QPoint, expectedTopLeft);
         QFile::remove(platform::session().settings().placementFilePath());
-        app::WindowRegistry::instance().add(QStringLiteral("PlacedForm"), app::WindowRegistry::Kind::Child, [placed](QWidget*) {
-            auto* window = new QWidget;
-            window->setObjectName(QStringLiteral("PlacedForm"));
-            // as a stored placement or the patient file's own position does when it is shown
-            class Mover : public QObject {
-            public:
-                QRect at;
-                bool eventFilter(QObject* watched, QEvent* event) override
-                {
-                    if (event->type() == QEvent::Show)
-                        static_cast<QWidget*>(watched)->parentWidget()->setGeometry(at);
-                    return false;
-                }
-            };
-            auto* mover = new Mover;
-            mover->setParent(window);
-            mover->at = placed;
-            window->installEventFilter(mover);
-            return window;
-        });
+        widgets::WindowRegistry::instance().add(
+            QStringLiteral("PlacedForm"), widgets::WindowRegistry::Kind::Child, [placed](QWidget*) {
+                auto* window = new QWidget;
+                window->setObjectName(QStringLiteral("PlacedForm"));
+                // as a stored placement or the patient file's own position does when it is shown
+                class Mover : public QObject {
+                public:
+                    QRect at;
+                    bool eventFilter(QObject* watched, QEvent* event) override
+                    {
+                        if (event->type() == QEvent::Show)
+                            static_cast<QWidget*>(watched)->parentWidget()->setGeometry(at);
+                        return false;
+                    }
+                };
+                auto* mover = new Mover;
+                mover->setParent(window);
+                mover->at = placed;
+                window->installEventFilter(mover);
+                return window;
+            });
         testsupport::MessageRecorder messages;
         platform::session().level = 255;
         app::TMainForm main(platform::Edition::Dental);
@@ -366,7 +368,7 @@ private Q_SLOTS:
             QCOMPARE(sub->pos(), expectedTopLeft);
         else
             QCOMPARE(sub->geometry().bottomRight(), area.bottomRight());
-        app::WindowRegistry::instance().remove(QStringLiteral("PlacedForm"));
+        widgets::WindowRegistry::instance().remove(QStringLiteral("PlacedForm"));
         messages.answer(MessageService::Answer::Yes);
         main.close();
     }

@@ -4,7 +4,6 @@
 #include "app/DataModuleBinding.h"
 #include "app/MainUnit.h"
 #include "app/RecordCommands.h"
-#include "app/WindowRegistry.h"
 #include "data/DataDirectory.h"
 #include "data/DmUnit.h"
 #include "db/Connection.h"
@@ -14,6 +13,7 @@
 #include "platform/Session.h"
 #include "support/MessageRecorder.h"
 #include "widgets/Language.h"
+#include "widgets/WindowRegistry.h"
 
 #include <QAction>
 #include <QTemporaryDir>
@@ -40,11 +40,12 @@ private Q_SLOTS:
     {
         platform::setConfigDirOverride(m_root.filePath(QStringLiteral("config")));
         // A window that the patient commands open, so that only the patient rule decides.
-        app::WindowRegistry::instance().add(QStringLiteral("EconomicsForm"), app::WindowRegistry::Kind::Child, [](QWidget*) {
-            auto* window = new QWidget;
-            window->setObjectName(QStringLiteral("EconomicsForm"));
-            return window;
-        });
+        widgets::WindowRegistry::instance().add(
+            QStringLiteral("EconomicsForm"), widgets::WindowRegistry::Kind::Child, [](QWidget*) {
+                auto* window = new QWidget;
+                window->setObjectName(QStringLiteral("EconomicsForm"));
+                return window;
+            });
     }
 
     void init()

@@ -1,11 +1,10 @@
 // The periodontal chart in the main window's frame: opened as the chart's button opens it, a
 // chart started, typed and stored with the shared record commands, and the close check.
 
-#include "app/ChartWindows.h"
 #include "app/DataModuleBinding.h"
+#include "app/FrameWindows.h"
 #include "app/MainUnit.h"
 #include "app/RecordCommands.h"
-#include "app/WindowRegistry.h"
 #include "clinical/PerioUnit.h"
 #include "data/DataDirectory.h"
 #include "data/DmUnit.h"
@@ -15,6 +14,7 @@
 #include "platform/Directories.h"
 #include "platform/Session.h"
 #include "support/MessageRecorder.h"
+#include "widgets/WindowRegistry.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -67,7 +67,7 @@ private Q_SLOTS:
         platform::session().role = platform::UserRole::Full;
         m_main = std::make_unique<app::TMainForm>(platform::Edition::Dental);
         app::bindMainWindow(*m_main, *m_dm);
-        app::lendChartWindows(*m_dm, *m_main);
+        app::lendWindows(*m_dm, *m_main);
         m_main->resize(1200, 800);
         m_main->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
@@ -80,8 +80,8 @@ private Q_SLOTS:
     {
         m_main.reset();
         m_dm.reset();
-        app::WindowRegistry::instance().remove(QStringLiteral("PerioForm"));
-        app::WindowRegistry::instance().remove(QStringLiteral("DentalChartForm"));
+        widgets::WindowRegistry::instance().remove(QStringLiteral("PerioForm"));
+        widgets::WindowRegistry::instance().remove(QStringLiteral("DentalChartForm"));
     }
 
     void cleanupTestCase() { platform::setConfigDirOverride({}); }

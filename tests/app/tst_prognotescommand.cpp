@@ -1,9 +1,8 @@
 // The main window's progress notes command: there only with [Advanced] ProgNotesOn=y, opening
 // the notes window, whose notes the shared record commands then act on.
-#include "app/ChartWindows.h"
 #include "app/DataModuleBinding.h"
+#include "app/FrameWindows.h"
 #include "app/MainUnit.h"
-#include "app/WindowRegistry.h"
 #include "clinical/ProgNotesUnit.h"
 #include "data/RulesFixture.h"
 #include "db/Dataset.h"
@@ -13,6 +12,7 @@
 #include "support/MessageRecorder.h"
 #include "widgets/DBDateEdit.h"
 #include "widgets/DBEdit.h"
+#include "widgets/WindowRegistry.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -32,7 +32,7 @@ class TestProgNotesCommand : public QObject {
         platform::session().level = 255;
         auto main = std::make_unique<app::TMainForm>(platform::Edition::Dental);
         app::bindMainWindow(*main, *m_dm);
-        app::lendChartWindows(*m_dm, *main);
+        app::lendWindows(*m_dm, *main);
         main->show();
         main->ApplyUserLevel();
         return main;
@@ -52,7 +52,7 @@ private Q_SLOTS:
     void cleanup()
     {
         for (const char* name : { "DentalChartForm", "ProgNotesForm", "DefaultAnswersFrm" })
-            app::WindowRegistry::instance().remove(QLatin1String(name));
+            widgets::WindowRegistry::instance().remove(QLatin1String(name));
         m_dm.reset();
         m_practice.reset();
         platform::setConfigDirOverride({});

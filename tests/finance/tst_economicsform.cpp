@@ -8,8 +8,8 @@
 #include "FinanceFixture.h"
 #include "support/MessageRecorder.h"
 
-#include "app/FinanceWindows.h"
 #include "app/MainUnit.h"
+#include "app/ReportCommands.h"
 #include "finance/EconomicsUnit.h"
 #include "finance/LedgerColors.h"
 #include "finance/LedgerReport.h"

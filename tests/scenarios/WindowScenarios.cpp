@@ -4,11 +4,11 @@
 #include "Scenario.h"
 
 #include "app/MainUnit.h"
-#include "app/WindowRegistry.h"
 #include "db/Dataset.h"
 #include "db/DataSource.h"
 #include "widgets/RecordFrame.h"
 #include "widgets/RecordWindow.h"
+#include "widgets/WindowRegistry.h"
 
 #include <QApplication>
 #include <QHash>
@@ -218,8 +218,9 @@ void leaveFor(const User& user, const QString& other)
 
 void contractDrive(User& user, QVariantMap&)
 {
-    QStringList names = user.see(
-        [] { return app::WindowRegistry::instance().componentNames(app::WindowRegistry::Kind::Child); });
+    QStringList names = user.see([] {
+        return widgets::WindowRegistry::instance().componentNames(widgets::WindowRegistry::Kind::Child);
+    });
     names.sort();
     QHash<int, QString> identities;
     for (const QString& a : std::as_const(names)) {

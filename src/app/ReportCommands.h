@@ -1,0 +1,21 @@
+#pragma once
+
+#include "data/Domain.h"
+
+#include <QString>
+
+class QTextStream;
+
+namespace app {
+
+// --chart-report: the history report of a level of the patient's current session as a PDF
+// file, without a window. The exit code of the program; what went wrong goes to `errors`.
+int writeChartReport(const QString& dataDirectory, int patientId, data::TreatmentLevel level,
+    const QString& pdfFile, QTextStream& errors);
+
+// --ledger-report: the ledger of a patient (current session), supplier, lab or the other
+// sources as a PDF file, without a window. The exit code; what went wrong goes to `errors`.
+int writeLedgerReport(
+    const QString& dataDirectory, const QString& source, int id, const QString& pdfFile, QTextStream& errors);
+
+} // namespace app

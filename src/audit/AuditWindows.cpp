@@ -1,0 +1,17 @@
+#include "audit/AuditWindows.h"
+
+#include "audit/AuditTrailUnit.h"
+#include "data/DmUnit.h"
+#include "widgets/WindowRegistry.h"
+
+namespace audit {
+
+void registerAuditWindows(data::TDmForm& dm, widgets::WindowService&)
+{
+    using widgets::WindowRegistry;
+    WindowRegistry::instance().add(
+        QStringLiteral("AuditTrailForm"), WindowRegistry::Kind::Child,
+        [&dm](QWidget* parent) { return new TAuditTrailForm(dm, parent); }, &dm);
+}
+
+} // namespace audit

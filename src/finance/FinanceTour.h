@@ -1,0 +1,14 @@
+#pragma once
+
+#include "widgets/TourPages.h"
+
+namespace data {
+class TDmForm;
+}
+
+namespace finance {
+
+// Registers the ledgers, the discount dialog and the options as pages of the screenshot tour.
+void addFinanceTourPages(widgets::TourPages<data::TDmForm>& pages);
+
+} // namespace finance

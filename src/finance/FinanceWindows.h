@@ -1,0 +1,16 @@
+#pragma once
+
+namespace data {
+class TDmForm;
+}
+
+namespace widgets {
+class WindowService;
+}
+
+namespace finance {
+
+// Registers the ledger window, the discount dialog and the options dialog.
+void registerFinanceWindows(data::TDmForm& dm, widgets::WindowService& frame);
+
+} // namespace finance

@@ -1,0 +1,124 @@
+#include "patients/PatientTour.h"
+#include "widgets/TourPages.h"
+
+#include "data/DmUnit.h"
+#include "data/schema/Schema.h"
+#include "db/Dataset.h"
+#include "db/Query.h"
+#include "patients/AddProtectedMembersUnit.h"
+#include "patients/FamilyUnit.h"
+#include "patients/PatBookUnit.h"
+#include "patients/PatientSearch.h"
+#include "patients/PatientUnit.h"
+#include "patients/SearchDlgUnit.h"
+#include "patients/SearchPatUnit.h"
+#include "patients/SQLEntryUnit.h"
+#include "patients/SQLFieldsEditUnit.h"
+#include "platform/MessageTexts.h"
+#include "platform/Session.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace patients {
+namespace {
+
+// A protector with members, a ticked medical history and recalls shows the most of the window.
+QVariant tourPatient(data::TDmForm& dm)
+{
+    db::Query query(dm.connection(),
+        QStringLiteral("SELECT p.PatientID FROM Patient p JOIN CartAnamnestica c ON c.PatID = p.PatientID "
+                       "WHERE p.TypeProtectionFamily = 2 ORDER BY (SELECT COUNT(*) FROM Recalls r WHERE "
+                       "r.PatientID = p.PatientID) DESC, "
+                       "c.Allergie DESC, p.PatientID"));
+    query.exec();
+    return query.next() ? query.value(0) : QVariant();
+}
+
+} // namespace
+
+void tourPatientWindows(data::TDmForm& dm, widgets::TourCamera& camera)
+{
+    const auto take = [&camera](QWidget& window, const QString& name = {}) { camera.take(window, name); };
+
+    const QVariant patient = tourPatient(dm);
+    if (!patient.isNull())
+        dm.patients().PatientsTable->locate(QStringLiteral("PatientID"), patient);
+
+    {
+        patients::TPatientForm form(dm);
+        form.resize(1100, 620);
+        form.show();
+        widgets::settleEvents();
+        const char* const pages[] = { "Basic", "Additional", "Family", "History", "Questionary", "Recalls" };
+        for (int i = 0; i < form.Pages->count(); ++i) {
+            form.Pages->setCurrentIndex(i);
+            take(form, QStringLiteral("PatientForm_") + QLatin1String(pages[i]));
+        }
+        {
+            patients::TAddProtectedMembersForm members(dm, form.familyRoles(), nullptr);
+            take(members, members.objectName());
+            members.reject();
+        }
+        {
+            patients::TFamilyForm family(dm);
+            take(family, family.objectName());
+        }
+        {
+            patients::TPatBookFrm book(dm);
+            take(book, book.objectName());
+        }
+    }
+    dm.closeAll();
+}
+
+// The search dialog over the patient list, ordered by last name, with its two helpers.
+void tourPatientSearches(data::TDmForm& dm, widgets::TourCamera& camera)
+{
+    db::Dataset patients;
+    patients.setObjectName(QStringLiteral("PatientsTable"));
+    patients.setTable(dm.connection(), *data::schemaTable(u"Patient"));
+    patients.open();
+    db::Dataset cities;
+    cities.setTable(dm.connection(), *data::schemaTable(u"Cities"));
+    for (db::Dataset* view : { &patients, &cities })
+        data::translateLabels(*view, platform::MessageTexts::program());
+    TSearchDlg search;
+    db::Dataset* patQry = makePatQry(dm.connection(), patients, cities, &search);
+    patQry->open();
+    search.prepare(*patQry, QStringLiteral("Search for Patient"));
+    search.OrderCombo->setCurrentIndex(search.OrderCombo->findData(QStringLiteral("LastName")));
+    RestrictionRows rows;
+    rows[0] = { QString::fromUtf8("Β"), 1, 0, -1, true };
+    rows[1] = { QString::fromUtf8("Π"), 1, 1, 0, true };
+    search.SQLEntryForm->setRows(rows);
+    search.applyRestrictions();
+    search.SearchEd->setText(QString::fromUtf8("Γ"));
+    search.resize(900, 520);
+    camera.take(search);
+    camera.take(*search.SQLEntryForm);
+    QStringList shown;
+    QStringList all;
+    for (int i = 0; i < search.DataQuery->fieldCount(); ++i)
+        all.append(search.DataQuery->field(i).label());
+    shown = all.mid(0, 6);
+    TSQLFieldsEditForm fields(shown, all, &search);
+    fields.FieldsList->item(2)->setSelected(true);
+    camera.take(fields);
+
+    TSearchPatForm simple(patients);
+    simple.LastNameEd->setText(QString::fromUtf8("ου"));
+    simple.SearchBtn->click();
+    camera.take(simple);
+}
+
+void addPatientTourPages(widgets::TourPages<data::TDmForm>& pages)
+{
+    pages.add(QStringLiteral("the patient windows"), &tourPatientWindows);
+    pages.add(QStringLiteral("the patient searches"), &tourPatientSearches);
+}
+
+} // namespace patients

@@ -1,0 +1,16 @@
+#pragma once
+
+namespace data {
+class TDmForm;
+}
+
+namespace widgets {
+class WindowService;
+}
+
+namespace patients {
+
+// Registers the patient file and the family tree, which work on `dm` inside `frame`.
+void registerPatientWindows(data::TDmForm& dm, widgets::WindowService& frame);
+
+} // namespace patients
