@@ -22,6 +22,7 @@
 #include "images/ImagingLink.h"
 #include "platform/Directories.h"
 #include "platform/Session.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 
 #include <QAction>
@@ -223,26 +224,19 @@ private Q_SLOTS:
 
     void badRecordsAreRefusedToTheCaller_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("tooth");
-        QTest::addColumn<int>("patient"); // 0: the current one
-        QTest::addColumn<QString>("date");
-        QTest::addColumn<QString>("reason");
-        QTest::addColumn<bool>("storeFails"); // the database refuses the row
-        QTest::newRow("unknown patient") << "a.png" << 11 << 4242 << ""
-                                         << "no patient 4242" << false;
-        QTest::newRow("tooth outside FDI") << "a.png" << 19 << 0 << ""
-                                           << "not a tooth number" << false;
-        QTest::newRow("empty name") << "" << 11 << 0 << ""
-                                    << "file name" << false;
-        QTest::newRow("escaping name") << "../x" << 11 << 0 << ""
-                                       << "file name" << false;
-        QTest::newRow("absolute path") << "/tmp/x.png" << 11 << 0 << ""
-                                       << "file name" << false;
-        QTest::newRow("not a date") << "a.png" << 11 << 0 << "yesterday"
-                                    << "not a date" << false;
-        QTest::newRow("store fails") << "a.png" << 11 << 0 << ""
-                                     << "refused" << true;
+        // patient: 0: the current one
+        // storeFails: the database refuses the row
+        testsupport::addRows<QString, int, int, QString, QString, bool>(
+            { "name", "tooth", "patient", "date", "reason", "storeFails" },
+            {
+                { "unknown patient", "a.png", 11, 4242, "", "no patient 4242", false },
+                { "tooth outside FDI", "a.png", 19, 0, "", "not a tooth number", false },
+                { "empty name", "", 11, 0, "", "file name", false },
+                { "escaping name", "../x", 11, 0, "", "file name", false },
+                { "absolute path", "/tmp/x.png", 11, 0, "", "file name", false },
+                { "not a date", "a.png", 11, 0, "yesterday", "not a date", false },
+                { "store fails", "a.png", 11, 0, "", "refused", true },
+            });
     }
     void badRecordsAreRefusedToTheCaller()
     {
@@ -302,12 +296,12 @@ private Q_SLOTS:
     // After a failed call the program ends, but an edit typed in a window is settled first.
     void endingAfterAFailureSettlesEditsFirst_data()
     {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("windowStays");
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("keep editing") << int(platform::MessageService::Answer::Cancel) << true << "first";
-        QTest::newRow("save") << int(platform::MessageService::Answer::Yes) << false << "typed";
-        QTest::newRow("discard") << int(platform::MessageService::Answer::No) << false << "first";
+        testsupport::addRows<int, bool, QString>({ "answer", "windowStays", "stored" },
+            {
+                { "keep editing", int(platform::MessageService::Answer::Cancel), true, "first" },
+                { "save", int(platform::MessageService::Answer::Yes), false, "typed" },
+                { "discard", int(platform::MessageService::Answer::No), false, "first" },
+            });
     }
     void endingAfterAFailureSettlesEditsFirst()
     {
@@ -356,20 +350,19 @@ private Q_SLOTS:
 
     void switchesAreTakenOffTheCommandLine_data()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("found");
-        QTest::addColumn<QStringList>("left");
-        QTest::newRow("regserver") << QStringList { "/REGSERVER" } << int(app::AutomationSwitch::RegServer)
-                                   << QStringList {};
-        QTest::newRow("unregserver dash")
-            << QStringList { "-UnregServer" } << int(app::AutomationSwitch::UnregServer) << QStringList {};
-        QTest::newRow("embedding among options")
-            << QStringList { "--data", "d", "-Embedding" } << int(app::AutomationSwitch::Embedding)
-            << QStringList { "--data", "d" };
-        QTest::newRow("automation") << QStringList { "AUTOMATION" } << int(app::AutomationSwitch::Automation)
-                                    << QStringList {};
-        QTest::newRow("none") << QStringList { "--data", "registry" } << int(app::AutomationSwitch::None)
-                              << QStringList { "--data", "registry" };
+        testsupport::addRows<QStringList, int, QStringList>({ "arguments", "found", "left" },
+            {
+                { "regserver", QStringList { "/REGSERVER" }, int(app::AutomationSwitch::RegServer),
+                    QStringList {} },
+                { "unregserver dash", QStringList { "-UnregServer" }, int(app::AutomationSwitch::UnregServer),
+                    QStringList {} },
+                { "embedding among options", QStringList { "--data", "d", "-Embedding" },
+                    int(app::AutomationSwitch::Embedding), QStringList { "--data", "d" } },
+                { "automation", QStringList { "AUTOMATION" }, int(app::AutomationSwitch::Automation),
+                    QStringList {} },
+                { "none", QStringList { "--data", "registry" }, int(app::AutomationSwitch::None),
+                    QStringList { "--data", "registry" } },
+            });
     }
     void switchesAreTakenOffTheCommandLine()
     {

@@ -12,6 +12,7 @@
 #include "db/Query.h"
 #include "platform/Directories.h"
 #include "platform/Session.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 #include "widgets/Language.h"
 
@@ -115,10 +116,12 @@ private Q_SLOTS:
 
     void refreshKeepsTheCurrentPatient_data()
     {
-        QTest::addColumn<QString>("current");
-        QTest::newRow("first") << "Alexiou";
-        QTest::newRow("middle") << "Dimou";
-        QTest::newRow("last") << "Zisis";
+        testsupport::addRows<QString>({ "current" },
+            {
+                { "first", "Alexiou" },
+                { "middle", "Dimou" },
+                { "last", "Zisis" },
+            });
     }
 
     void refreshKeepsTheCurrentPatient()

@@ -7,12 +7,13 @@
 #include "data/DataDirectory.h"
 #include "data/DmUnit.h"
 #include "db/Connection.h"
-#include "db/ServerUnavailable.h"
 #include "db/Query.h"
+#include "db/ServerUnavailable.h"
 #include "platform/Directories.h"
 #include "platform/ExceptionLog.h"
 #include "platform/IniFile.h"
 #include "platform/Session.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 #include "support/ReadOnlyDirectory.h"
 #include "widgets/Language.h"
@@ -159,11 +160,13 @@ private Q_SLOTS:
 
     void unreachableTablesEndTheStart_data()
     {
-        QTest::addColumn<MultiUserType>("type");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("client") << MultiUserType::Client << "Could not access Server Database!\nERROR: Appointments";
-        QTest::newRow("stand-alone") << MultiUserType::StandAlone << "Corrupt Data! Please try to run orvane --repair-data.";
-        QTest::newRow("server") << MultiUserType::Server << "Corrupt Data! Please try to run orvane --repair-data.";
+        testsupport::addRows<MultiUserType, QString>({ "type", "message" },
+            {
+                { "client", MultiUserType::Client, "Could not access Server Database!\nERROR: Appointments" },
+                { "stand-alone", MultiUserType::StandAlone,
+                    "Corrupt Data! Please try to run orvane --repair-data." },
+                { "server", MultiUserType::Server, "Corrupt Data! Please try to run orvane --repair-data." },
+            });
     }
 
     void unreachableTablesEndTheStart()
@@ -300,17 +303,14 @@ private Q_SLOTS:
     // server's; a table that does not match is still a matter for the repair.
     void serverFailuresAreTheServers_data()
     {
-        QTest::addColumn<QString>("engine");
-        QTest::addColumn<QString>("cause");
-        QTest::addColumn<app::StartFailure>("failure");
-        QTest::newRow("server down, on a server") << "postgresql"
-                                                  << "unavailable" << app::StartFailure::ServerRefused;
-        QTest::newRow("wrong password, on a server") << "postgresql"
-                                                     << "denied" << app::StartFailure::ServerRefused;
-        QTest::newRow("a table that does not match, on a server") << "postgresql"
-                                                                  << "schema" << app::StartFailure::Damaged;
-        QTest::newRow("denied, in a folder") << "sqlite"
-                                             << "denied" << app::StartFailure::NoPermission;
+        testsupport::addRows<QString, QString, app::StartFailure>({ "engine", "cause", "failure" },
+            {
+                { "server down, on a server", "postgresql", "unavailable", app::StartFailure::ServerRefused },
+                { "wrong password, on a server", "postgresql", "denied", app::StartFailure::ServerRefused },
+                { "a table that does not match, on a server", "postgresql", "schema",
+                    app::StartFailure::Damaged },
+                { "denied, in a folder", "sqlite", "denied", app::StartFailure::NoPermission },
+            });
     }
 
     void serverFailuresAreTheServers()
@@ -485,10 +485,12 @@ private Q_SLOTS:
 
     void exceptionReachingTheEventLoopIsLoggedAndNotShown_data()
     {
-        QTest::addColumn<QString>("edition"); // empty: before the main window exists
-        QTest::addColumn<QString>("pattern");
-        QTest::newRow("before the main window") << QString() << R"(^Exception .+ ==> boom\r$)";
-        QTest::newRow("main window") << "Orvane" << R"(^Orvane: \d\d \S+ \d{4} - \d\d:\d\d:\d\d:\d{3}  \[boom\]\n$)";
+        // edition: empty: before the main window exists
+        testsupport::addRows<QString, QString>({ "edition", "pattern" },
+            {
+                { "before the main window", QString(), R"(^Exception .+ ==> boom\r$)" },
+                { "main window", "Orvane", R"(^Orvane: \d\d \S+ \d{4} - \d\d:\d\d:\d\d:\d{3}  \[boom\]\n$)" },
+            });
     }
 
     void exceptionReachingTheEventLoopIsLoggedAndNotShown()

@@ -2,6 +2,7 @@
 // other is told that another appointment exists. The workstations are copies of this test
 // started as children, released together once both have their book open.
 #include "BookFixture.h"
+#include "support/DataTable.h"
 
 #include "appointments/AppointmentUnit.h"
 #include "support/MessageRecorder.h"
@@ -62,10 +63,12 @@ class TestConcurrentPaste : public QObject {
 private Q_SLOTS:
     void twoWorkstationsPasteIntoOneSlot_data()
     {
-        QTest::addColumn<int>("row");
-        QTest::newRow("10 : 00") << 5;
-        QTest::newRow("12 : 00") << 9;
-        QTest::newRow("the day's last slot") << 31;
+        testsupport::addRows<int>({ "row" },
+            {
+                { "10 : 00", 5 },
+                { "12 : 00", 9 },
+                { "the day's last slot", 31 },
+            });
     }
     void twoWorkstationsPasteIntoOneSlot()
     {

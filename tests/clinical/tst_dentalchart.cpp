@@ -7,6 +7,7 @@
 #include "clinical/SymbolCatalog.h"
 #include "data/RulesFixture.h"
 #include "db/Dataset.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 #include "widgets/Language.h"
 #include "widgets/RegionImage.h"
@@ -126,10 +127,12 @@ private Q_SLOTS:
 
     void clicksRecordAndUndoTakesBack_data()
     {
-        QTest::addColumn<int>("level");
-        QTest::newRow("initial situation") << 0;
-        QTest::newRow("plan") << 1;
-        QTest::newRow("implementation, charged") << 2;
+        testsupport::addRows<int>({ "level" },
+            {
+                { "initial situation", 0 },
+                { "plan", 1 },
+                { "implementation, charged", 2 },
+            });
     }
     void clicksRecordAndUndoTakesBack()
     {
@@ -164,16 +167,16 @@ private Q_SLOTS:
 
     void clickPlaces_data()
     {
-        QTest::addColumn<QPoint>("at");
-        QTest::addColumn<bool>("chosen");
-        QTest::addColumn<int>("stored"); // tooth number stored, -1 nothing
-        QTest::addColumn<bool>("asked");
-        QTest::newRow("tooth 11") << centreOf(11) << true << 11 << false;
-        QTest::newRow("tooth 38, last pixel") << ToothRect(31, ChartKind::Adult).bottomRight() << true << 38 << false;
-        QTest::newRow("between the jaws") << QPoint(100, 140) << true << -1 << false;
-        QTest::newRow("between the jaws, nothing chosen") << QPoint(100, 140) << false << -1 << false;
-        QTest::newRow("full mouth") << QPoint(270, 140) << true << 0 << false;
-        QTest::newRow("nothing chosen") << centreOf(11) << false << -1 << true;
+        // stored: tooth number stored, -1 nothing
+        testsupport::addRows<QPoint, bool, int, bool>({ "at", "chosen", "stored", "asked" },
+            {
+                { "tooth 11", centreOf(11), true, 11, false },
+                { "tooth 38, last pixel", ToothRect(31, ChartKind::Adult).bottomRight(), true, 38, false },
+                { "between the jaws", QPoint(100, 140), true, -1, false },
+                { "between the jaws, nothing chosen", QPoint(100, 140), false, -1, false },
+                { "full mouth", QPoint(270, 140), true, 0, false },
+                { "nothing chosen", centreOf(11), false, -1, true },
+            });
     }
     void clickPlaces()
     {
@@ -219,10 +222,11 @@ private Q_SLOTS:
 
     void rowsThatAreNotPainted_data()
     {
-        QTest::addColumn<int>("operId");
-        QTest::addColumn<int>("tooth");
-        QTest::newRow("primary tooth on the adult chart") << int(CariesId) << 55;
-        QTest::newRow("discount line") << int(DiscountLineId) << 16;
+        testsupport::addRows<int, int>({ "operId", "tooth" },
+            {
+                { "primary tooth on the adult chart", int(CariesId), 55 },
+                { "discount line", int(DiscountLineId), 16 },
+            });
     }
     void rowsThatAreNotPainted()
     {
@@ -248,9 +252,11 @@ private Q_SLOTS:
 
     void initialSituationUnderThePlan_data()
     {
-        QTest::addColumn<bool>("showInitial");
-        QTest::newRow("ShowInitialChart on") << true;
-        QTest::newRow("ShowInitialChart off") << false;
+        testsupport::addRows<bool>({ "showInitial" },
+            {
+                { "ShowInitialChart on", true },
+                { "ShowInitialChart off", false },
+            });
     }
     void initialSituationUnderThePlan()
     {
@@ -313,14 +319,13 @@ private Q_SLOTS:
 
     void moneyVisibility_data()
     {
-        QTest::addColumn<int>("level");
-        QTest::addColumn<int>("role");
-        QTest::addColumn<bool>("cost");
-        QTest::addColumn<bool>("balance");
-        QTest::newRow("initial") << 0 << 0 << false << false;
-        QTest::newRow("plan") << 1 << 0 << true << false;
-        QTest::newRow("implementation") << 2 << 0 << true << true;
-        QTest::newRow("implementation, restricted user") << 2 << 1 << false << false;
+        testsupport::addRows<int, int, bool, bool>({ "level", "role", "cost", "balance" },
+            {
+                { "initial", 0, 0, false, false },
+                { "plan", 1, 0, true, false },
+                { "implementation", 2, 0, true, true },
+                { "implementation, restricted user", 2, 1, false, false },
+            });
     }
     void moneyVisibility()
     {

@@ -1,12 +1,13 @@
 // The progress notes window: body systems, the one-system filter, stock answers at the caret of
 // the last formatted text, formatting keys, large pastes, notes per session and the printout.
-#include "support/RecordFrameFor.h"
 #include "clinical/ProgNotesUnit.h"
 #include "data/RulesFixture.h"
 #include "data/UsualAnswersFile.h"
 #include "db/Dataset.h"
 #include "reports/Report.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
+#include "support/RecordFrameFor.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBRichEdit.h"
 
@@ -230,10 +231,12 @@ private Q_SLOTS:
 
     void formattingKeys_data()
     {
-        QTest::addColumn<int>("key");
-        QTest::newRow("Ctrl+B") << int(Qt::Key_B);
-        QTest::newRow("Ctrl+I") << int(Qt::Key_I);
-        QTest::newRow("Ctrl+U") << int(Qt::Key_U);
+        testsupport::addRows<int>({ "key" },
+            {
+                { "Ctrl+B", int(Qt::Key_B) },
+                { "Ctrl+I", int(Qt::Key_I) },
+                { "Ctrl+U", int(Qt::Key_U) },
+            });
     }
     void formattingKeys()
     {

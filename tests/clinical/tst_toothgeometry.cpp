@@ -1,4 +1,5 @@
 #include "clinical/ToothGeometry.h"
+#include "support/DataTable.h"
 
 #include <QTest>
 
@@ -48,9 +49,11 @@ private Q_SLOTS:
 
     void everyIndexRoundTripsAndMirrorsWithinItsJaw_data()
     {
-        QTest::addColumn<ChartKind>("kind");
-        QTest::newRow("adult") << ChartKind::Adult;
-        QTest::newRow("baby") << ChartKind::Baby;
+        testsupport::addRows<ChartKind>({ "kind" },
+            {
+                { "adult", ChartKind::Adult },
+                { "baby", ChartKind::Baby },
+            });
     }
     void everyIndexRoundTripsAndMirrorsWithinItsJaw()
     {
@@ -89,17 +92,17 @@ private Q_SLOTS:
 
     void tabulatedRectangles_data()
     {
-        QTest::addColumn<ChartKind>("kind");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QRect>("rect");
-        QTest::newRow("18") << ChartKind::Adult << 0 << QRect(0, 0, 32, 124);
-        QTest::newRow("48") << ChartKind::Adult << 8 << QRect(0, 159, 52, 124);
-        QTest::newRow("21") << ChartKind::Adult << 16 << QRect(279, 0, 36, 124);
-        QTest::newRow("38") << ChartKind::Adult << 31 << QRect(490, 159, 52, 124);
-        QTest::newRow("55") << ChartKind::Baby << 0 << QRect(94, 0, 36, 124);
-        QTest::newRow("64") << ChartKind::Baby << 13 << QRect(375, 0, 36, 124);
-        QTest::newRow("75") << ChartKind::Baby << 19 << QRect(395, 159, 38, 124);
-        QTest::newRow("whole mouth has none") << ChartKind::Adult << 99 << QRect();
+        testsupport::addRows<ChartKind, int, QRect>({ "kind", "index", "rect" },
+            {
+                { "18", ChartKind::Adult, 0, QRect(0, 0, 32, 124) },
+                { "48", ChartKind::Adult, 8, QRect(0, 159, 52, 124) },
+                { "21", ChartKind::Adult, 16, QRect(279, 0, 36, 124) },
+                { "38", ChartKind::Adult, 31, QRect(490, 159, 52, 124) },
+                { "55", ChartKind::Baby, 0, QRect(94, 0, 36, 124) },
+                { "64", ChartKind::Baby, 13, QRect(375, 0, 36, 124) },
+                { "75", ChartKind::Baby, 19, QRect(395, 159, 38, 124) },
+                { "whole mouth has none", ChartKind::Adult, 99, QRect() },
+            });
     }
     void tabulatedRectangles()
     {
@@ -111,20 +114,19 @@ private Q_SLOTS:
 
     void symbolSlots_data()
     {
-        QTest::addColumn<ChartKind>("kind");
-        QTest::addColumn<int>("tooth");
-        QTest::addColumn<int>("slot");
-        QTest::addColumn<bool>("flipped");
-        QTest::newRow("18") << ChartKind::Adult << 18 << 0 << false;
-        QTest::newRow("28") << ChartKind::Adult << 28 << 0 << true;
-        QTest::newRow("38") << ChartKind::Adult << 38 << 8 << true;
-        QTest::newRow("41") << ChartKind::Adult << 41 << 15 << false;
-        QTest::newRow("24 odd width") << ChartKind::Adult << 24 << 4 << true;
-        QTest::newRow("55 as 17") << ChartKind::Baby << 55 << 1 << false;
-        QTest::newRow("65") << ChartKind::Baby << 65 << 1 << true;
-        QTest::newRow("53 as 13") << ChartKind::Baby << 53 << 5 << false;
-        QTest::newRow("81") << ChartKind::Baby << 81 << 15 << false;
-        QTest::newRow("75 as 47") << ChartKind::Baby << 75 << 9 << true;
+        testsupport::addRows<ChartKind, int, int, bool>({ "kind", "tooth", "slot", "flipped" },
+            {
+                { "18", ChartKind::Adult, 18, 0, false },
+                { "28", ChartKind::Adult, 28, 0, true },
+                { "38", ChartKind::Adult, 38, 8, true },
+                { "41", ChartKind::Adult, 41, 15, false },
+                { "24 odd width", ChartKind::Adult, 24, 4, true },
+                { "55 as 17", ChartKind::Baby, 55, 1, false },
+                { "65", ChartKind::Baby, 65, 1, true },
+                { "53 as 13", ChartKind::Baby, 53, 5, false },
+                { "81", ChartKind::Baby, 81, 15, false },
+                { "75 as 47", ChartKind::Baby, 75, 9, true },
+            });
     }
     void symbolSlots()
     {

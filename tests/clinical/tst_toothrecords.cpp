@@ -10,6 +10,7 @@
 #include "clinical/ToothNotesUnit.h"
 #include "data/RulesFixture.h"
 #include "db/Dataset.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBMemo.h"
@@ -129,15 +130,13 @@ private Q_SLOTS:
 
     void lineBreakAppendedOnce_data()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("stored");
-        // Lines end with a carriage return, as in the imported notes.
-        QTest::newRow("without a final break") << "Crack on the distal wall"
-                                               << "Crack on the distal wall\r";
-        QTest::newRow("with one") << "Two lines\nend\n"
-                                  << "Two lines\rend\r";
-        QTest::newRow("imported, with carriage returns") << "Old\rnote\r"
-                                                         << "Old\rnote\r";
+        testsupport::addRows<QString, QString>({ "typed", "stored" },
+            {
+                // Lines end with a carriage return, as in the imported notes.
+                { "without a final break", "Crack on the distal wall", "Crack on the distal wall\r" },
+                { "with one", "Two lines\nend\n", "Two lines\rend\r" },
+                { "imported, with carriage returns", "Old\rnote\r", "Old\rnote\r" },
+            });
     }
     void lineBreakAppendedOnce()
     {
@@ -195,19 +194,12 @@ private Q_SLOTS:
 
     void colourRecordKeptOrRemoved_data()
     {
-        QTest::addColumn<QString>("guide");
-        QTest::addColumn<QString>("near");
-        QTest::addColumn<QString>("notes");
-        QTest::addColumn<bool>("kept");
-        QTest::newRow("only notes") << ""
-                                    << ""
-                                    << "matches the crown on 21" << true;
-        QTest::newRow("shade guide and a shade") << "Vita Classical"
-                                                 << "A2"
-                                                 << "" << true;
-        QTest::newRow("blanks only") << "  "
-                                     << " "
-                                     << "  " << false;
+        testsupport::addRows<QString, QString, QString, bool>({ "guide", "near", "notes", "kept" },
+            {
+                { "only notes", "", "", "matches the crown on 21", true },
+                { "shade guide and a shade", "Vita Classical", "A2", "", true },
+                { "blanks only", "  ", " ", "  ", false },
+            });
     }
     void colourRecordKeptOrRemoved()
     {

@@ -2,6 +2,7 @@
 // counterpart's balance in one transaction; bad lines are refused before anything is written.
 
 #include "RulesPractice.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 
 #include <QTest>
@@ -97,14 +98,12 @@ private Q_SLOTS:
     // the fault is gone: nothing was lost meanwhile.
     void failureHalfWayStoresNothing_data()
     {
-        QTest::addColumn<QString>("event");
-        QTest::addColumn<QString>("table");
-        QTest::newRow("ledger row") << "INSERT"
-                                    << "DentEconomics";
-        QTest::newRow("order line") << "UPDATE"
-                                    << "MaterialOrderItems";
-        QTest::newRow("supplier balance") << "UPDATE"
-                                          << "Suppliers";
+        testsupport::addRows<QString, QString>({ "event", "table" },
+            {
+                { "ledger row", "INSERT", "DentEconomics" },
+                { "order line", "UPDATE", "MaterialOrderItems" },
+                { "supplier balance", "UPDATE", "Suppliers" },
+            });
     }
     void failureHalfWayStoresNothing()
     {

@@ -2,9 +2,10 @@
 // following, the empty-counterpart refusal, the family head's ledger, the other sources' total,
 // and the running balances checked against plain SQL over random sequences of changes.
 
-#include "RulesPractice.h"
-#include "support/MessageRecorder.h"
 #include "db/Query.h"
+#include "RulesPractice.h"
+#include "support/DataTable.h"
+#include "support/MessageRecorder.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -91,10 +92,11 @@ private Q_SLOTS:
     // "OK" and "Not OK" change only charges whose mark differs; the treatments follow.
     void markCharges_data()
     {
-        QTest::addColumn<bool>("receipted");
-        QTest::addColumn<int>("changed");
-        QTest::newRow("OK: the unmarked charge only") << true << 1;
-        QTest::newRow("Not OK: the marked charge only") << false << 1;
+        testsupport::addRows<bool, int>({ "receipted", "changed" },
+            {
+                { "OK: the unmarked charge only", true, 1 },
+                { "Not OK: the marked charge only", false, 1 },
+            });
     }
     void markCharges()
     {
@@ -151,14 +153,12 @@ private Q_SLOTS:
 
     void emptyCounterpartRefused_data()
     {
-        QTest::addColumn<QString>("view");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("patients") << "PatientEconomTable"
-                                  << "Patients File is Empty!";
-        QTest::newRow("suppliers") << "SupplierEconomTable"
-                                   << "Suppliers File is Empty!";
-        QTest::newRow("labs") << "LabEconomTable"
-                              << "Dental Labs File is Empty!";
+        testsupport::addRows<QString, QString>({ "view", "message" },
+            {
+                { "patients", "PatientEconomTable", "Patients File is Empty!" },
+                { "suppliers", "SupplierEconomTable", "Suppliers File is Empty!" },
+                { "labs", "LabEconomTable", "Dental Labs File is Empty!" },
+            });
     }
     void emptyCounterpartRefused()
     {
@@ -208,10 +208,11 @@ private Q_SLOTS:
 
     void otherSourcesTotal_data()
     {
-        QTest::addColumn<bool>("receiptsOnly");
-        QTest::addColumn<double>("total");
-        QTest::newRow("every row") << false << 100.0 - 30.0 + 5.0;
-        QTest::newRow("receipted amounts of receipted rows") << true << 80.0 - 30.0;
+        testsupport::addRows<bool, double>({ "receiptsOnly", "total" },
+            {
+                { "every row", false, 100.0 - 30.0 + 5.0 },
+                { "receipted amounts of receipted rows", true, 80.0 - 30.0 },
+            });
     }
     void otherSourcesTotal()
     {

@@ -1,6 +1,7 @@
 // New rows of the appointment book, the dentists, prescriptions, reminders and the lists.
 
 #include "RulesPractice.h"
+#include "support/DataTable.h"
 
 #include <QTest>
 
@@ -14,9 +15,12 @@ private Q_SLOTS:
 
     void appointmentDefaults_data()
     {
-        QTest::addColumn<bool>("forPatient"); // DefaultAppointmentPatient
-        QTest::newRow("for the current patient") << true;
-        QTest::newRow("for nobody yet") << false;
+        // forPatient: DefaultAppointmentPatient
+        testsupport::addRows<bool>({ "forPatient" },
+            {
+                { "for the current patient", true },
+                { "for nobody yet", false },
+            });
     }
     void appointmentDefaults()
     {

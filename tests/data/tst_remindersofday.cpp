@@ -5,6 +5,7 @@
 #include "platform/Directories.h"
 #include "platform/ExceptionLog.h"
 #include "RulesPractice.h"
+#include "support/DataTable.h"
 #include "support/ExceptionLogText.h"
 
 #include <QTest>
@@ -216,15 +217,16 @@ private Q_SLOTS:
 
     void unusableRecallQuery_data()
     {
-        QTest::addColumn<QByteArray>("content"); // empty: no file at all
-        QTest::addColumn<QString>("logged");
-        QTest::newRow("missing") << QByteArray() << QStringLiteral("cannot read");
-        QTest::newRow("empty") << QByteArray("  \n") << QStringLiteral("holds no statement");
-        QTest::newRow("comments only") << QByteArray("-- nothing\n;") << QStringLiteral("holds no statement");
-        QTest::newRow("broken") << QByteArray("SELEC PatientID FROM")
-                                << QStringLiteral("The recall list is empty");
-        QTest::newRow("without a recall date")
-            << QByteArray("SELECT PatientID FROM Patient") << QStringLiteral("The recall list is empty");
+        // content: empty: no file at all
+        testsupport::addRows<QByteArray, QString>({ "content", "logged" },
+            {
+                { "missing", QByteArray(), QStringLiteral("cannot read") },
+                { "empty", QByteArray("  \n"), QStringLiteral("holds no statement") },
+                { "comments only", QByteArray("-- nothing\n;"), QStringLiteral("holds no statement") },
+                { "broken", QByteArray("SELEC PatientID FROM"), QStringLiteral("The recall list is empty") },
+                { "without a recall date", QByteArray("SELECT PatientID FROM Patient"),
+                    QStringLiteral("The recall list is empty") },
+            });
     }
     void unusableRecallQuery()
     {

@@ -1,6 +1,7 @@
 // The record rules of suppliers, materials, labs and their orders and deliveries.
 
 #include "RulesPractice.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 
 #include <QSignalSpy>
@@ -52,12 +53,12 @@ private Q_SLOTS:
 
     void duplicateKeyIsRefused_data()
     {
-        QTest::addColumn<QString>("view");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("table");
-        QTest::newRow("labs") << "DentalLabTable" << "DentalLabID" << "DentalLabDB";
-        QTest::newRow("materials") << "MaterialsTable" << "MaterialID" << "MaterialDB";
-        QTest::newRow("dentists") << "DentistsTable" << "DocID" << "Doctors";
+        testsupport::addRows<QString, QString, QString>({ "view", "key", "table" },
+            {
+                { "labs", "DentalLabTable", "DentalLabID", "DentalLabDB" },
+                { "materials", "MaterialsTable", "MaterialID", "MaterialDB" },
+                { "dentists", "DentistsTable", "DocID", "Doctors" },
+            });
     }
     void duplicateKeyIsRefused()
     {
@@ -98,12 +99,13 @@ private Q_SLOTS:
 
     void headerNeedsACounterpart_data()
     {
-        QTest::addColumn<QString>("view");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("order") << "MaterialOrdersTable" << "Suppliers File is Empty!";
-        QTest::newRow("delivery") << "DeliveredMaterialsTable" << "Suppliers File is Empty!";
-        QTest::newRow("lab order") << "LabOrdersTable" << "Dental Labs File is Empty!";
-        QTest::newRow("lab delivery") << "DeliveredLabOrdersTable" << "Dental Labs File is Empty!";
+        testsupport::addRows<QString, QString>({ "view", "message" },
+            {
+                { "order", "MaterialOrdersTable", "Suppliers File is Empty!" },
+                { "delivery", "DeliveredMaterialsTable", "Suppliers File is Empty!" },
+                { "lab order", "LabOrdersTable", "Dental Labs File is Empty!" },
+                { "lab delivery", "DeliveredLabOrdersTable", "Dental Labs File is Empty!" },
+            });
     }
     void headerNeedsACounterpart()
     {
@@ -133,15 +135,16 @@ private Q_SLOTS:
 
     void deletingAMasterDeletesItsItems_data()
     {
-        QTest::addColumn<QString>("master");
-        QTest::addColumn<QString>("items");
-        QTest::addColumn<QString>("table");
-        QTest::newRow("material order") << "MaterialOrdersTable" << "MaterialOrderItemsTable" << "MaterialOrderItems";
-        QTest::newRow("material delivery") << "DeliveredMaterialsTable" << "DeliveredMatItemsTable" << "MaterialOrderItems";
-        QTest::newRow("material prices") << "MaterialsTable" << "SuppliersPerMaterialTable" << "SuppliersPerMaterial";
-        QTest::newRow("lab order") << "LabOrdersTable" << "LabOrderItemsTable" << "LabOrderItems";
-        QTest::newRow("lab delivery") << "DeliveredLabOrdersTable" << "DeliveredLabOrderItemsTable" << "LabOrderItems";
-        QTest::newRow("prescription") << "PrescriptionsTable" << "PrescrItemsTable" << "PrescrItems";
+        testsupport::addRows<QString, QString, QString>({ "master", "items", "table" },
+            {
+                { "material order", "MaterialOrdersTable", "MaterialOrderItemsTable", "MaterialOrderItems" },
+                { "material delivery", "DeliveredMaterialsTable", "DeliveredMatItemsTable",
+                    "MaterialOrderItems" },
+                { "material prices", "MaterialsTable", "SuppliersPerMaterialTable", "SuppliersPerMaterial" },
+                { "lab order", "LabOrdersTable", "LabOrderItemsTable", "LabOrderItems" },
+                { "lab delivery", "DeliveredLabOrdersTable", "DeliveredLabOrderItemsTable", "LabOrderItems" },
+                { "prescription", "PrescriptionsTable", "PrescrItemsTable", "PrescrItems" },
+            });
     }
     void deletingAMasterDeletesItsItems()
     {
@@ -178,13 +181,13 @@ private Q_SLOTS:
 
     void supplierPriceHistory_data()
     {
-        QTest::addColumn<bool>("euroMode");
-        QTest::addColumn<double>("newPrice");
-        QTest::addColumn<bool>("moved");
-        QTest::newRow("local, raised") << false << 3.0 << true;
-        QTest::newRow("local, same") << false << 2.0 << false;
-        QTest::newRow("EURO, raised") << true << 3.0 << true;
-        QTest::newRow("EURO, same") << true << 2.0 << false;
+        testsupport::addRows<bool, double, bool>({ "euroMode", "newPrice", "moved" },
+            {
+                { "local, raised", false, 3.0, true },
+                { "local, same", false, 2.0, false },
+                { "EURO, raised", true, 3.0, true },
+                { "EURO, same", true, 2.0, false },
+            });
     }
     void supplierPriceHistory()
     {
@@ -220,12 +223,13 @@ private Q_SLOTS:
 
     void orderLinePrices_data()
     {
-        QTest::addColumn<QString>("lines");
-        QTest::addColumn<bool>("euroMode");
-        QTest::newRow("order, local") << "MaterialOrderItemsTable" << false;
-        QTest::newRow("order, EURO") << "MaterialOrderItemsTable" << true;
-        QTest::newRow("delivery, local") << "DeliveredMatItemsTable" << false;
-        QTest::newRow("delivery, EURO") << "DeliveredMatItemsTable" << true;
+        testsupport::addRows<QString, bool>({ "lines", "euroMode" },
+            {
+                { "order, local", "MaterialOrderItemsTable", false },
+                { "order, EURO", "MaterialOrderItemsTable", true },
+                { "delivery, local", "DeliveredMatItemsTable", false },
+                { "delivery, EURO", "DeliveredMatItemsTable", true },
+            });
     }
     void orderLinePrices()
     {
@@ -303,15 +307,14 @@ private Q_SLOTS:
 
     void deliveryKeepsOneTransaction_data()
     {
-        QTest::addColumn<QString>("deliveries");
-        QTest::addColumn<QString>("ledger");
-        QTest::addColumn<QString>("counterpart");
-        QTest::addColumn<QString>("price");
-        QTest::addColumn<QString>("description");
-        QTest::newRow("materials") << "DeliveredMaterialsTable" << "SupplierEconomTable" << "SuppliersTable" << "Price"
-                                   << "Order of 3 materials";
-        QTest::newRow("lab jobs") << "DeliveredLabOrdersTable" << "LabEconomTable" << "DentalLabTable" << "OrderPrice"
-                                  << "Order of 3 dental jobs";
+        testsupport::addRows<QString, QString, QString, QString, QString>(
+            { "deliveries", "ledger", "counterpart", "price", "description" },
+            {
+                { "materials", "DeliveredMaterialsTable", "SupplierEconomTable", "SuppliersTable", "Price",
+                    "Order of 3 materials" },
+                { "lab jobs", "DeliveredLabOrdersTable", "LabEconomTable", "DentalLabTable", "OrderPrice",
+                    "Order of 3 dental jobs" },
+            });
     }
     void deliveryKeepsOneTransaction()
     {
@@ -385,12 +388,13 @@ private Q_SLOTS:
     // An order job is delivered once it holds the identifier of the job that received it.
     void labJobDeliveredFlag_data()
     {
-        QTest::addColumn<QVariant>("related");
-        QTest::addColumn<bool>("delivered");
-        QTest::newRow("pending") << QVariant(-1) << false;
-        QTest::newRow("zero") << QVariant(0) << false;
-        QTest::newRow("empty") << QVariant() << false;
-        QTest::newRow("received") << QVariant(17) << true;
+        testsupport::addRows<QVariant, bool>({ "related", "delivered" },
+            {
+                { "pending", QVariant(-1), false },
+                { "zero", QVariant(0), false },
+                { "empty", QVariant(), false },
+                { "received", QVariant(17), true },
+            });
     }
     void labJobDeliveredFlag()
     {

@@ -1,5 +1,6 @@
 #include "db/Field.h"
 #include "db/FieldFormat.h"
+#include "support/DataTable.h"
 
 #include <QLocale>
 #include <QTest>
@@ -45,12 +46,15 @@ private Q_SLOTS:
 
     void dateTimes_data()
     {
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("quoted separators") << QStringLiteral("dd\"-\"mm\"-\"yy\" \"hh\".\"nn\".\"ss") << QStringLiteral("04-12-26 10.15.30");
-        QTest::newRow("minutes after hours") << QStringLiteral("hh:mm") << QStringLiteral("10:15");
-        QTest::newRow("month before hours") << QStringLiteral("dd/mm/yyyy hh:mm") << QStringLiteral("04/12/2026 10:15");
-        QTest::newRow("single-quoted text") << QStringLiteral("'at' hh:nn") << QStringLiteral("at 10:15");
+        testsupport::addRows<QString, QString>({ "pattern", "shown" },
+            {
+                { "quoted separators", QStringLiteral("dd\"-\"mm\"-\"yy\" \"hh\".\"nn\".\"ss"),
+                    QStringLiteral("04-12-26 10.15.30") },
+                { "minutes after hours", QStringLiteral("hh:mm"), QStringLiteral("10:15") },
+                { "month before hours", QStringLiteral("dd/mm/yyyy hh:mm"),
+                    QStringLiteral("04/12/2026 10:15") },
+                { "single-quoted text", QStringLiteral("'at' hh:nn"), QStringLiteral("at 10:15") },
+            });
     }
 
     void dateTimes()

@@ -2,6 +2,7 @@
 // the display currency switched while it is open.
 
 #include "FinanceFixture.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 
 #include "finance/DiscountUnit.h"
@@ -38,20 +39,20 @@ private Q_SLOTS:
     // Typed in the currency shown; the other currency keeps the same percentage.
     void figures_data()
     {
-        QTest::addColumn<double>("total"); // EURO; the local total is at the rate
-        QTest::addColumn<QString>("typed"); // percent, amount or final
-        QTest::addColumn<double>("value");
-        QTest::addColumn<bool>("euro");
-        QTest::addColumn<double>("percent");
-        QTest::addColumn<double>("amount"); // in the currency shown
-        QTest::addColumn<double>("finalCost");
-        QTest::newRow("10% of 250") << 250.0 << "percent" << 10.0 << true << 10.0 << 25.0 << 225.0;
-        QTest::newRow("final 200 on 250") << 250.0 << "final" << 200.0 << true << 20.0 << 50.0 << 200.0;
-        QTest::newRow("amount 50 on 250") << 250.0 << "amount" << 50.0 << true << 20.0 << 50.0 << 200.0;
-        QTest::newRow("local amount") << 250.0 << "amount" << 8518.75 << false << 10.0 << 8518.75 << 76668.75;
-        QTest::newRow("zero total, percent") << 0.0 << "percent" << 15.0 << true << 15.0 << 0.0 << 0.0;
-        QTest::newRow("zero total, amount") << 0.0 << "amount" << 30.0 << true << 0.0 << 0.0 << 0.0;
-        QTest::newRow("zero total, final") << 0.0 << "final" << 30.0 << true << 0.0 << 0.0 << 0.0;
+        // total: EURO; the local total is at the rate
+        // typed: percent, amount or final
+        // amount: in the currency shown
+        testsupport::addRows<double, QString, double, bool, double, double, double>(
+            { "total", "typed", "value", "euro", "percent", "amount", "finalCost" },
+            {
+                { "10% of 250", 250.0, "percent", 10.0, true, 10.0, 25.0, 225.0 },
+                { "final 200 on 250", 250.0, "final", 200.0, true, 20.0, 50.0, 200.0 },
+                { "amount 50 on 250", 250.0, "amount", 50.0, true, 20.0, 50.0, 200.0 },
+                { "local amount", 250.0, "amount", 8518.75, false, 10.0, 8518.75, 76668.75 },
+                { "zero total, percent", 0.0, "percent", 15.0, true, 15.0, 0.0, 0.0 },
+                { "zero total, amount", 0.0, "amount", 30.0, true, 0.0, 0.0, 0.0 },
+                { "zero total, final", 0.0, "final", 30.0, true, 0.0, 0.0, 0.0 },
+            });
     }
     void figures()
     {
@@ -81,10 +82,11 @@ private Q_SLOTS:
     // "OK" appends one negative treatment at the chart's level; its charge reaches the ledger.
     void okAppendsTheDiscount_data()
     {
-        QTest::addColumn<QString>("percent");
-        QTest::addColumn<int>("rows");
-        QTest::newRow("10%") << "10" << 1;
-        QTest::newRow("no discount") << "0" << 0;
+        testsupport::addRows<QString, int>({ "percent", "rows" },
+            {
+                { "10%", "10", 1 },
+                { "no discount", "0", 0 },
+            });
     }
     void okAppendsTheDiscount()
     {

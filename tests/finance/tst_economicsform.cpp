@@ -4,9 +4,10 @@
 // receipts-only mode, the printed ledger read back from its PDF, and failures written to the
 // exceptions log.
 
-#include "support/RecordFrameFor.h"
 #include "FinanceFixture.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
+#include "support/RecordFrameFor.h"
 
 #include "app/FinanceWindows.h"
 #include "app/MainUnit.h"
@@ -63,10 +64,11 @@ private Q_SLOTS:
 
     void switchingSourceSettlesTheUnsavedRow_data()
     {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<int>("storedRows");
-        QTest::newRow("No discards the row") << int(MessageService::Answer::No) << 0;
-        QTest::newRow("Yes posts it") << int(MessageService::Answer::Yes) << 1;
+        testsupport::addRows<int, int>({ "answer", "storedRows" },
+            {
+                { "No discards the row", int(MessageService::Answer::No), 0 },
+                { "Yes posts it", int(MessageService::Answer::Yes), 1 },
+            });
     }
     void switchingSourceSettlesTheUnsavedRow()
     {
@@ -199,14 +201,13 @@ private Q_SLOTS:
 
     void tabsFilterRowsAndColumns_data()
     {
-        QTest::addColumn<int>("tab");
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<bool>("balance");
-        QTest::addColumn<bool>("payable");
-        QTest::addColumn<bool>("receivable");
-        QTest::newRow("All") << int(finance::LedgerTab::All) << 3 << true << true << true;
-        QTest::newRow("Payments") << int(finance::LedgerTab::Receivable) << 1 << false << false << true;
-        QTest::newRow("Debts") << int(finance::LedgerTab::Payable) << 2 << false << true << false;
+        testsupport::addRows<int, int, bool, bool, bool>(
+            { "tab", "rows", "balance", "payable", "receivable" },
+            {
+                { "All", int(finance::LedgerTab::All), 3, true, true, true },
+                { "Payments", int(finance::LedgerTab::Receivable), 1, false, false, true },
+                { "Debts", int(finance::LedgerTab::Payable), 2, false, true, false },
+            });
     }
     void tabsFilterRowsAndColumns()
     {
@@ -235,11 +236,11 @@ private Q_SLOTS:
     // One payment of 100 and no charge: -100 in teal; a charge left: maroon.
     void footerColours_data()
     {
-        QTest::addColumn<int>("sign");
-        QTest::addColumn<double>("balance");
-        QTest::addColumn<QColor>("colour");
-        QTest::newRow("payment only") << -1 << -100.0 << finance::kTeal;
-        QTest::newRow("charge only") << 1 << 100.0 << finance::kMaroon;
+        testsupport::addRows<int, double, QColor>({ "sign", "balance", "colour" },
+            {
+                { "payment only", -1, -100.0, finance::kTeal },
+                { "charge only", 1, 100.0, finance::kMaroon },
+            });
     }
     void footerColours()
     {

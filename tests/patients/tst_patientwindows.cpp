@@ -1,6 +1,7 @@
 // The patient file's smaller parts: the photograph, the medical-history alarm, the inactive
 // warning on activation, the order of the editors for Tab, and the family tree.
 #include "PatientFormFixture.h"
+#include "support/DataTable.h"
 
 #include "data/AlarmSet.h"
 #include "patients/FamilyUnit.h"
@@ -36,12 +37,13 @@ private Q_SLOTS:
 
     void photographFromPngOrJpeg_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("shown");
-        QTest::newRow("PNG") << QStringLiteral("face.png") << true;
-        QTest::newRow("JPEG") << QStringLiteral("face.jpg") << true;
-        QTest::newRow("not a picture") << QStringLiteral("face.txt") << false;
-        QTest::newRow("missing file") << QStringLiteral("gone.png") << false;
+        testsupport::addRows<QString, bool>({ "file", "shown" },
+            {
+                { "PNG", QStringLiteral("face.png"), true },
+                { "JPEG", QStringLiteral("face.jpg"), true },
+                { "not a picture", QStringLiteral("face.txt"), false },
+                { "missing file", QStringLiteral("gone.png"), false },
+            });
     }
     void photographFromPngOrJpeg()
     {

@@ -1,4 +1,5 @@
 #include "platform/PasswordHash.h"
+#include "support/DataTable.h"
 
 #include <QTest>
 
@@ -54,14 +55,15 @@ private Q_SLOTS:
 
     void malformedHashesAreNotHashes_data()
     {
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("plain") << "pbkdf2";
-        QTest::newRow("missing key") << "pbkdf2-sha256$1000$c2FsdA==$";
-        QTest::newRow("zero rounds")
-            << "pbkdf2-sha256$0$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
-        QTest::newRow("rounds that would freeze the login")
-            << "pbkdf2-sha256$2000000000$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
-        QTest::newRow("other scheme") << "md5$1000$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
+        testsupport::addRows<QString>({ "stored" },
+            {
+                { "plain", "pbkdf2" },
+                { "missing key", "pbkdf2-sha256$1000$c2FsdA==$" },
+                { "zero rounds", "pbkdf2-sha256$0$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=" },
+                { "rounds that would freeze the login",
+                    "pbkdf2-sha256$2000000000$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=" },
+                { "other scheme", "md5$1000$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=" },
+            });
     }
     void malformedHashesAreNotHashes()
     {

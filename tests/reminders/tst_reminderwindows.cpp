@@ -1,6 +1,5 @@
 // The reminders of the day window, the reminders list and the phone list on a small practice.
 
-#include "support/RecordFrameFor.h"
 #include "data/RemindersOfDay.h"
 #include "data/RulesPractice.h"
 #include "db/DataSource.h"
@@ -9,7 +8,9 @@
 #include "reminders/RemindersUnit.h"
 #include "reminders/ShowReminderUnit.h"
 #include "reports/Report.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
+#include "support/RecordFrameFor.h"
 #include "widgets/WindowService.h"
 
 #include <QApplication>
@@ -59,11 +60,12 @@ private Q_SLOTS:
     // Each page shows only with something on it; the recall report lists the grid's rows.
     void pagesOfTheDay_data()
     {
-        QTest::addColumn<bool>("reminder");
-        QTest::addColumn<bool>("recall");
-        QTest::newRow("both") << true << true;
-        QTest::newRow("reminders only") << true << false;
-        QTest::newRow("recalls only") << false << true;
+        testsupport::addRows<bool, bool>({ "reminder", "recall" },
+            {
+                { "both", true, true },
+                { "reminders only", true, false },
+                { "recalls only", false, true },
+            });
     }
     void pagesOfTheDay()
     {
@@ -99,9 +101,11 @@ private Q_SLOTS:
 
     void nothingToShow_data()
     {
-        QTest::addColumn<bool>("mainVisible");
-        QTest::newRow("main window shown") << true;
-        QTest::newRow("main window hidden") << false;
+        testsupport::addRows<bool>({ "mainVisible" },
+            {
+                { "main window shown", true },
+                { "main window hidden", false },
+            });
     }
     void nothingToShow()
     {

@@ -4,6 +4,7 @@
 // usual tax rates offered in the tax cell.
 
 #include "../data/RulesPractice.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 
 #include "db/DatasetModel.h"
@@ -152,13 +153,13 @@ private Q_SLOTS:
 
     void badInputThroughTheGrid_data()
     {
-        QTest::addColumn<int>("column");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("takenByTheCell");
-        QTest::newRow("words") << int(supplies::MaterialDocumentForm::QuantityColumn) << "ten" << false;
-        QTest::newRow("negative") << int(supplies::MaterialDocumentForm::QuantityColumn) << "-4" << true;
-        QTest::newRow("discount 150") << int(supplies::MaterialDocumentForm::DiscountColumn) << "150" << true;
-        QTest::newRow("tax as text") << int(supplies::MaterialDocumentForm::TaxColumn) << "VAT" << false;
+        testsupport::addRows<int, QString, bool>({ "column", "text", "takenByTheCell" },
+            {
+                { "words", int(supplies::MaterialDocumentForm::QuantityColumn), "ten", false },
+                { "negative", int(supplies::MaterialDocumentForm::QuantityColumn), "-4", true },
+                { "discount 150", int(supplies::MaterialDocumentForm::DiscountColumn), "150", true },
+                { "tax as text", int(supplies::MaterialDocumentForm::TaxColumn), "VAT", false },
+            });
     }
     void badInputThroughTheGrid()
     {
@@ -187,9 +188,11 @@ private Q_SLOTS:
     // The tax cell offers the usual rates; another from 0 to 100 is typed.
     void taxCellOffersTheUsualRates_data()
     {
-        QTest::addColumn<bool>("delivery");
-        QTest::newRow("order") << false;
-        QTest::newRow("delivery") << true;
+        testsupport::addRows<bool>({ "delivery" },
+            {
+                { "order", false },
+                { "delivery", true },
+            });
     }
     void taxCellOffersTheUsualRates()
     {
