@@ -135,6 +135,20 @@ inline int addTreatment(data::TDmForm& dm, db::Dataset& view, int level, int ope
     return id;
 }
 
+// A ledger row posted through its view in EURO (the local twin follows the rate); its EconomID.
+inline int ledgerRow(
+    db::Dataset& ledger, const QVariant& sign, const QVariant& euro, const QVariantMap& more = {})
+{
+    ledger.append();
+    ledger.setValue(u"Sign", sign);
+    ledger.setValue(u"CreditEURO", euro);
+    for (auto it = more.cbegin(); it != more.cend(); ++it)
+        ledger.setValue(it.key(), it.value());
+    const int id = ledger.value(u"EconomID").toInt();
+    ledger.post();
+    return id;
+}
+
 // A treatment of the current session's implementation and its charge, stored through the
 // history rules; the charge's EconomID.
 inline int chargedTreatment(data::TDmForm& dm, double euro)

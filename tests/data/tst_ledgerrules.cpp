@@ -10,6 +10,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+using rulestest::ledgerRow;
+
 namespace {
 
 constexpr double kRate = 340.75;
@@ -17,18 +19,6 @@ constexpr double kRate = 340.75;
 bool near(double a, double b)
 {
     return std::abs(a - b) <= 1e-6 * std::max(1.0, std::abs(b));
-}
-
-int ledgerRow(db::Dataset& ledger, const QVariant& sign, const QVariant& euro, const QVariantMap& more = {})
-{
-    ledger.append();
-    ledger.setValue(u"Sign", sign);
-    ledger.setValue(u"CreditEURO", euro);
-    for (auto it = more.cbegin(); it != more.cend(); ++it)
-        ledger.setValue(it.key(), it.value());
-    const int id = ledger.value(u"EconomID").toInt();
-    ledger.post();
-    return id;
 }
 
 } // namespace

@@ -81,7 +81,7 @@ private Q_SLOTS:
     {
         QCOMPARE(m_chart->BalanceText->text(), m_dm->money().FormatMoney(250));
         db::Dataset& ledger = *m_dm->finance().PatientEconomTable;
-        const int payment = financetest::post(ledger, -1, 100.0);
+        const int payment = rulestest::ledgerRow(ledger, -1, 100.0);
         QCOMPARE(m_chart->BalanceText->text(), m_dm->money().FormatMoney(150));
         QVERIFY(ledger.locate(QStringLiteral("EconomID"), payment));
         ledger.remove();

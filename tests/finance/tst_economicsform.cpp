@@ -100,7 +100,7 @@ private Q_SLOTS:
         Window w = open();
         const int charge = financetest::treatmentCharge(*w.dm, 80);
         db::Dataset& ledger = *w.dm->finance().PatientEconomTable;
-        const int payment = financetest::post(ledger, -1, 50.0);
+        const int payment = rulestest::ledgerRow(ledger, -1, 50.0);
         ledger.refresh();
         QVERIFY(ledger.locate(QStringLiteral("EconomID"), charge));
         QVERIFY_THROWS_EXCEPTION(db::Abort, ledger.edit());
@@ -136,7 +136,7 @@ private Q_SLOTS:
         QCOMPARE(dm->ActiveSrc->tag(), finance::TEconomicsForm::FormCode);
         const int charge = financetest::treatmentCharge(*dm, 80);
         db::Dataset& ledger = *dm->finance().PatientEconomTable;
-        const int payment = financetest::post(ledger, -1, 50.0);
+        const int payment = rulestest::ledgerRow(ledger, -1, 50.0);
         ledger.refresh();
         const QStringList onTheRow { QStringLiteral("EditRecordMenu"), QStringLiteral("DeleteRecordMenu"),
             QStringLiteral("Edit"), QStringLiteral("Delete") };
@@ -219,9 +219,9 @@ private Q_SLOTS:
         Window w = open();
         QVERIFY(w.form->setSource(finance::LedgerSource::Other));
         db::Dataset& ledger = *w.dm->finance().DentEconomicsTable;
-        financetest::post(ledger, 1, 10.0);
-        financetest::post(ledger, QVariant(), 20.0); // no direction counts as a debt
-        financetest::post(ledger, -1, 5.0);
+        rulestest::ledgerRow(ledger, 1, 10.0);
+        rulestest::ledgerRow(ledger, QVariant(), 20.0); // no direction counts as a debt
+        rulestest::ledgerRow(ledger, -1, 5.0);
         RulesPractice::addRow(*w.dm->finance().SupplierEconomTable,
             { { "Sign", 1 }, { "CreditEURO", 7.0 } }); // not the practice's
         QVERIFY(w.form->setTab(finance::LedgerTab(tab)));
@@ -248,7 +248,7 @@ private Q_SLOTS:
         QFETCH(double, balance);
         QFETCH(QColor, colour);
         Window w = open();
-        financetest::post(*w.dm->finance().PatientEconomTable, sign, 100.0);
+        rulestest::ledgerRow(*w.dm->finance().PatientEconomTable, sign, 100.0);
         QCOMPARE(w.form->footerBalance(), balance);
         using Column = finance::TEconomicsForm::Column;
         QCOMPARE(w.form->Grid->footerText(Column::BalanceColumn), w.dm->money().FormatMoney(balance));
@@ -270,7 +270,7 @@ private Q_SLOTS:
         const int first = financetest::treatmentCharge(*w.dm, 80);
         const int second = financetest::treatmentCharge(*w.dm, 20);
         db::Dataset& ledger = *w.dm->finance().PatientEconomTable;
-        financetest::post(ledger, -1, 50.0);
+        rulestest::ledgerRow(ledger, -1, 50.0);
         ledger.refresh();
         QVERIFY(w.form->OkItem->isVisible());
         w.form->Grid->view()->selectAll();
@@ -297,9 +297,9 @@ private Q_SLOTS:
         RulesPractice::addRow(*w.dm->lists().DentistsTable, { { "LastName", "Vlachou" } });
         const int second = w.dm->lists().DentistsTable->value(u"DocID").toInt();
         db::Dataset& ledger = *w.dm->finance().PatientEconomTable;
-        financetest::post(ledger, 1, 100.0, { { "DentistID", first } });
-        financetest::post(ledger, -1, 30.0, { { "DentistID", first } });
-        financetest::post(ledger, 1, 50.0, { { "DentistID", second } });
+        rulestest::ledgerRow(ledger, 1, 100.0, { { "DentistID", first } });
+        rulestest::ledgerRow(ledger, -1, 30.0, { { "DentistID", first } });
+        rulestest::ledgerRow(ledger, 1, 50.0, { { "DentistID", second } });
         w.form->setPerDentist(true);
         QStringList groups;
         const QAbstractItemModel* shown = w.form->Grid->view()->model();
@@ -317,8 +317,8 @@ private Q_SLOTS:
     {
         Window w = open();
         db::Dataset& ledger = *w.dm->finance().PatientEconomTable;
-        financetest::post(ledger, 1, 70.0); // never marked
-        financetest::post(ledger, -1, 30.0, { { "ReceiptNo", "R-1" }, { "ReceiptCreditEURO", 30.0 } });
+        rulestest::ledgerRow(ledger, 1, 70.0); // never marked
+        rulestest::ledgerRow(ledger, -1, 30.0, { { "ReceiptNo", "R-1" }, { "ReceiptCreditEURO", 30.0 } });
         platform::session().receiptsOnly = true;
         QVERIFY(w.form->setSource(finance::LedgerSource::Patients));
         QCOMPARE(ledger.recordCount(), 1);
@@ -366,8 +366,8 @@ private Q_SLOTS:
         Window w = open();
         w.form->close();
         db::Dataset& ledger = *w.dm->finance().PatientEconomTable;
-        financetest::post(ledger, 1, 250.0, { { "Description", "Crown 26" } });
-        financetest::post(ledger, -1, 100.0, { { "Description", "Cash at the desk" } });
+        rulestest::ledgerRow(ledger, 1, 250.0, { { "Description", "Crown 26" } });
+        rulestest::ledgerRow(ledger, -1, 100.0, { { "Description", "Cash at the desk" } });
         const int patient = w.dm->patients().PatientsTable->value(u"PatientID").toInt();
         QTemporaryDir out;
         const QString pdf = out.filePath(QStringLiteral("ledger.pdf"));
