@@ -85,3 +85,9 @@ private:
     QString m_template;
     int m_copies = 0;
 };
+
+// The base of a test whose functions each open their own copy of one empty practice.
+class RulesTest : public QObject {
+protected:
+    std::unique_ptr<RulesPractice> m_practice = std::make_unique<RulesPractice>();
+};

@@ -86,14 +86,10 @@ void deleteOrderLine(data::TDmForm& dm, int itemId)
 
 } // namespace
 
-class TestDeliveryTransaction : public QObject {
+class TestDeliveryTransaction : public RulesTest {
     Q_OBJECT
 
-    std::unique_ptr<RulesPractice> m_practice;
-
 private Q_SLOTS:
-    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
-
     // Whichever write of the delivery fails, none is stored, and the same post succeeds once
     // the fault is gone: nothing was lost meanwhile.
     void failureHalfWayStoresNothing_data()

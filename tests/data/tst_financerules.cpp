@@ -11,14 +11,10 @@ constexpr double kRate = 340.75;
 
 } // namespace
 
-class TestFinanceRules : public QObject {
+class TestFinanceRules : public RulesTest {
     Q_OBJECT
 
-    std::unique_ptr<RulesPractice> m_practice;
-
 private Q_SLOTS:
-    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
-
     // What the user types in one currency is stored in both.
     void moneyTwinsStored_data()
     {

@@ -23,10 +23,8 @@ bool near(double a, double b)
 
 } // namespace
 
-class TestLedgerRules : public QObject {
+class TestLedgerRules : public RulesTest {
     Q_OBJECT
-
-    std::unique_ptr<RulesPractice> m_practice;
 
     // One ledger of the property test: its view, the counterpart to stand on, and the same rows
     // as plain SQL reads them, balanced by a window function in the view's order.
@@ -77,8 +75,6 @@ class TestLedgerRules : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
-
     // "OK" and "Not OK" change only charges whose mark differs; the treatments follow.
     void markCharges_data()
     {

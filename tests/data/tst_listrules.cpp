@@ -5,14 +5,10 @@
 
 #include <QTest>
 
-class TestListRules : public QObject {
+class TestListRules : public RulesTest {
     Q_OBJECT
 
-    std::unique_ptr<RulesPractice> m_practice;
-
 private Q_SLOTS:
-    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
-
     void appointmentDefaults_data()
     {
         // forPatient: DefaultAppointmentPatient

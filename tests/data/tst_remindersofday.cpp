@@ -35,15 +35,12 @@ void addReminder(data::TDmForm& dm, int id, QDate date, const QString& text, int
 
 } // namespace
 
-class TestRemindersOfDay : public QObject {
+class TestRemindersOfDay : public RulesTest {
     Q_OBJECT
-
-    std::unique_ptr<RulesPractice> m_practice;
 
 private Q_SLOTS:
     void initTestCase()
     {
-        m_practice = std::make_unique<RulesPractice>();
         QDir().mkpath(platform::programDir()); // the exceptions log goes there
     }
 

@@ -43,14 +43,10 @@ void addHeaderWithLines(db::Dataset& header, db::Dataset& lines, const QList<QVa
 
 } // namespace
 
-class TestSuppliesRules : public QObject {
+class TestSuppliesRules : public RulesTest {
     Q_OBJECT
 
-    std::unique_ptr<RulesPractice> m_practice;
-
 private Q_SLOTS:
-    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
-
     void duplicateKeyIsRefused_data()
     {
         testsupport::addRows<QString, QString, QString>({ "view", "key", "table" },

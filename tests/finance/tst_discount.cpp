@@ -28,14 +28,10 @@ private:
 
 } // namespace
 
-class TestDiscount : public QObject {
+class TestDiscount : public RulesTest {
     Q_OBJECT
 
-    std::unique_ptr<RulesPractice> m_practice;
-
 private Q_SLOTS:
-    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
-
     // Typed in the currency shown; the other currency keeps the same percentage.
     void figures_data()
     {

@@ -35,10 +35,8 @@
 
 using platform::MessageService;
 
-class TestEconomicsForm : public QObject {
+class TestEconomicsForm : public RulesTest {
     Q_OBJECT
-
-    std::unique_ptr<RulesPractice> m_practice;
 
     struct Window {
         std::unique_ptr<data::TDmForm> dm;
@@ -59,7 +57,6 @@ class TestEconomicsForm : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
     void cleanup() { platform::session().receiptsOnly = false; }
 
     void switchingSourceSettlesTheUnsavedRow_data()

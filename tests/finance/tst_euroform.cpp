@@ -18,14 +18,12 @@
 
 using platform::MessageService;
 
-class TestEuroForm : public QObject {
+class TestEuroForm : public RulesTest {
     Q_OBJECT
 
-    std::unique_ptr<RulesPractice> m_practice;
     std::unique_ptr<data::TDmForm> m_dm;
 
 private Q_SLOTS:
-    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
     void init()
     {
         m_dm = m_practice->open();

@@ -57,10 +57,8 @@ struct Chooser {
 
 } // namespace
 
-class TestPrescriptions : public QObject {
+class TestPrescriptions : public RulesTest {
     Q_OBJECT
-
-    std::unique_ptr<RulesPractice> m_practice;
 
     std::unique_ptr<data::TDmForm> practice()
     {
@@ -77,11 +75,7 @@ class TestPrescriptions : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        m_practice = std::make_unique<RulesPractice>();
-        QDir().mkpath(platform::programDir());
-    }
+    void initTestCase() { QDir().mkpath(platform::programDir()); }
 
     void hiddenMedicinesOnlyWhenAskedFor_data()
     {

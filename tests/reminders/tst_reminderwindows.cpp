@@ -45,17 +45,11 @@ public:
 
 } // namespace
 
-class TestReminderWindows : public QObject {
+class TestReminderWindows : public RulesTest {
     Q_OBJECT
 
-    std::unique_ptr<RulesPractice> m_practice;
-
 private Q_SLOTS:
-    void initTestCase()
-    {
-        m_practice = std::make_unique<RulesPractice>();
-        QDir().mkpath(platform::programDir());
-    }
+    void initTestCase() { QDir().mkpath(platform::programDir()); }
 
     // Each page shows only with something on it; the recall report lists the grid's rows.
     void pagesOfTheDay_data()

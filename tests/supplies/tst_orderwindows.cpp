@@ -50,10 +50,8 @@ int deliveredOf(data::TDmForm& dm, int orderLine)
 
 } // namespace
 
-class TestOrderWindows : public QObject {
+class TestOrderWindows : public RulesTest {
     Q_OBJECT
-
-    std::unique_ptr<RulesPractice> m_practice;
 
     // A supplier selling one material at 10; the material.
     static QString supplierWithMaterial(data::TDmForm& dm)
@@ -69,8 +67,6 @@ class TestOrderWindows : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
-
     // Order 10; deliver 6 through the picker, then the 4 left; delete the second delivery's
     // line; the ledger row and the supplier's balance follow each stored delivery.
     void materialRoad()
