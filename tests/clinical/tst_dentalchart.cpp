@@ -5,7 +5,7 @@
 #include "clinical/ChartView.h"
 #include "clinical/DentalChartUnit.h"
 #include "clinical/SymbolCatalog.h"
-#include "data/RulesFixture.h"
+#include "ClinicFixture.h"
 #include "db/Dataset.h"
 #include "support/DataTable.h"
 #include "support/MessageRecorder.h"
@@ -38,24 +38,22 @@ bool sameArea(const QImage& a, const QImage& b, const QRect& r)
     return a.copy(r) == b.copy(r);
 }
 
+void addOperation(data::TDmForm& dm, int id, SymbolId symbol, bool transparent, double euro)
+{
+    exec(*dm.Database,
+        QStringLiteral("INSERT INTO Operations (OperID, Description, Cost, CostEURO, GroupID, BitmapID, "
+                       "BitmapID2, Transparent, "
+                       "RequireDentalLab, RequireMaterial, RequireColor) VALUES (:id, :d, :c, :ce, 1, :s, "
+                       ":s, :t, FALSE, FALSE, FALSE)"),
+        { { QStringLiteral("id"), id }, { QStringLiteral("d"), QStringLiteral("Operation %1").arg(id) },
+            { QStringLiteral("c"), euro * 340.75 }, { QStringLiteral("ce"), euro },
+            { QStringLiteral("s"), ToInt(symbol) }, { QStringLiteral("t"), transparent } });
+}
+
 } // namespace
 
-class TestDentalChart : public QObject {
+class TestDentalChart : public QObject, clinictest::ChartFixture {
     Q_OBJECT
-
-    std::unique_ptr<rulestest::Practice> m_practice;
-    std::unique_ptr<data::TDmForm> m_dm;
-    std::unique_ptr<TDentalChartForm> m_chart;
-    QByteArray m_programDir;
-
-    void addOperation(int id, SymbolId symbol, bool transparent, double euro)
-    {
-        exec(*m_dm->Database,
-            QStringLiteral("INSERT INTO Operations (OperID, Description, Cost, CostEURO, GroupID, BitmapID, BitmapID2, Transparent, "
-                           "RequireDentalLab, RequireMaterial, RequireColor) VALUES (:id, :d, :c, :ce, 1, :s, :s, :t, FALSE, FALSE, FALSE)"),
-            {{QStringLiteral("id"), id}, {QStringLiteral("d"), QStringLiteral("Operation %1").arg(id)}, {QStringLiteral("c"), euro * 340.75},
-                {QStringLiteral("ce"), euro}, {QStringLiteral("s"), ToInt(symbol)}, {QStringLiteral("t"), transparent}});
-    }
 
     // The picker's "Ok" on an operation, at its catalogue price.
     void choose(int operId)
@@ -95,33 +93,22 @@ class TestDentalChart : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase() { m_programDir = qgetenv("ORVANE_PROGRAM_DIR"); }
-
     void init()
     {
-        m_practice = std::make_unique<rulestest::Practice>();
-        qputenv("ORVANE_PROGRAM_DIR", m_programDir); // the chart's artwork
-        platform::session() = platform::Session{};
-        platform::session().role = platform::UserRole::Full;
-        m_dm = m_practice->openNew();
-        addOperation(CariesId, SymbolId::CariesOcclusal, true, 40);
-        addOperation(CompositeId, SymbolId::CompositeMesial, true, 60);
-        addOperation(MissingId, SymbolId::MissingTooth, false, 0);
-        addOperation(DiscountLineId, SymbolId::Crown, false, 0);
-        m_dm->clinical().OperationsTable->refresh();
-        m_dm->clinical().OperationsTableForLook->refresh();
-        m_dm->clinical().OperationsSortedForLook->refresh();
-        rulestest::addPatient(*m_dm, QStringLiteral("Papadopoulos"));
-        m_chart = std::make_unique<TDentalChartForm>(*m_dm);
-        m_chart->show();
-        m_chart->windowActivated();
+        openChart([](data::TDmForm& dm) {
+            addOperation(dm, CariesId, SymbolId::CariesOcclusal, true, 40);
+            addOperation(dm, CompositeId, SymbolId::CompositeMesial, true, 60);
+            addOperation(dm, MissingId, SymbolId::MissingTooth, false, 0);
+            addOperation(dm, DiscountLineId, SymbolId::Crown, false, 0);
+            dm.clinical().OperationsTable->refresh();
+            dm.clinical().OperationsTableForLook->refresh();
+            dm.clinical().OperationsSortedForLook->refresh();
+        });
     }
 
     void cleanup()
     {
-        m_chart.reset();
-        m_dm.reset();
-        m_practice.reset();
+        closeChart();
         ChartServices::instance() = ChartServices{};
     }
 
@@ -239,7 +226,7 @@ private Q_SLOTS:
 
     void wholeMouthRowFillsTheArea()
     {
-        const ChartPictures pictures = ChartPictures::load(QString::fromLocal8Bit(m_programDir));
+        const ChartPictures pictures = ChartPictures::load(m_clinic->programDir());
         const QRect area(FullMouthPosition, pictures.fullMouth(true).size());
         QCOMPARE(picture().copy(area), pictures.fullMouth(false));
         addRow(2, CariesId, 0);

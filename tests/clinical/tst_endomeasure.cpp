@@ -3,12 +3,11 @@
 #include "clinical/EndoMeasureUnit.h"
 #include "clinical/EndoNotesUnit.h"
 #include "clinical/EndoReport.h"
-#include "data/RulesFixture.h"
+#include "ClinicFixture.h"
 #include "db/Dataset.h"
 #include "reports/ReportOutput.h"
 #include "support/DataTable.h"
 #include "support/MessageRecorder.h"
-#include "support/RecordFrameFor.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
@@ -45,12 +44,8 @@ QStringList reportTexts(const reports::Report& report)
 
 } // namespace
 
-class TestEndoMeasure : public QObject {
+class TestEndoMeasure : public QObject, clinictest::PatientFixture {
     Q_OBJECT
-
-    std::unique_ptr<rulestest::Practice> m_practice;
-    std::unique_ptr<data::TDmForm> m_dm;
-    std::unique_ptr<widgets::RecordFrame> m_frame;
 
     db::Dataset& endo() const { return *m_dm->clinical().EndoTable; }
 
@@ -70,21 +65,8 @@ class TestEndoMeasure : public QObject {
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_practice = std::make_unique<rulestest::Practice>();
-        platform::session() = platform::Session {};
-        m_dm = m_practice->openNew();
-        m_frame = testsupport::recordFrameFor(*m_dm);
-        rulestest::addPatient(*m_dm, QStringLiteral("Georgiou"));
-    }
-
-    void cleanup()
-    {
-        m_frame.reset();
-        m_dm.reset();
-        m_practice.reset();
-    }
+    void init() { openPatient(QStringLiteral("Georgiou")); }
+    void cleanup() { closePatient(); }
 
     void canalsOfATooth_data()
     {

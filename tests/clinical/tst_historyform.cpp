@@ -121,11 +121,7 @@ class TestHistoryForm : public QObject {
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        platform::session() = platform::Session {};
-        platform::session().role = platform::UserRole::Full;
-    }
+    void init() { clinictest::signInWithFullRights(); }
     void cleanup() { m_frame.reset(); }
 
     void implementPlan_data()

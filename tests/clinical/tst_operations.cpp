@@ -54,11 +54,7 @@ class TestOperations : public QObject {
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        platform::session() = platform::Session{};
-        platform::session().role = platform::UserRole::Full;
-    }
+    void init() { clinictest::signInWithFullRights(); }
 
     void initTestCase() { QVERIFY2(art()->canPreview(), "the artwork is built beside the program"); }
 
