@@ -42,26 +42,23 @@ private Q_SLOTS:
 
     void okButton_data()
     {
-        QTest::addColumn<QString>("user");
-        QTest::addColumn<QString>("password");
-        QTest::addColumn<QString>("message"); // empty: the login closes with OK
-        QTest::addColumn<bool>("receiptsOnly");
-        QTest::addColumn<int>("level");
-
         const QString wrongPassword = QStringLiteral("Wrong Password!\nPlease try again.");
         const QString wrongUser = QStringLiteral("Wrong User!\nPlease try again.");
-        QTest::newRow("first password") << "anna" << "first" << QString() << false << 255;
-        QTest::newRow("second password is receipts-only") << "anna"
-                                                          << "second" << QString() << true << 0;
-        QTest::newRow("wrong password") << "anna" << "nope" << wrongPassword << false << -1;
-        QTest::newRow("passwords compare with case") << "anna" << "FIRST" << wrongPassword << false << -1;
-        QTest::newRow("restricted role") << "nikos" << "pw" << QString() << false << 0;
-        QTest::newRow("empty second password opens nothing") << "nikos" << "" << wrongPassword << false << -1;
-        QTest::newRow("equal passwords are receipts-only") << "same"
-                                                           << "x" << QString() << true << 0;
-        QTest::newRow("unknown user, empty password") << "ghost" << "" << wrongUser << false << -1;
-        QTest::newRow("unknown user, some password") << "ghost" << "pw" << wrongPassword << false << -1;
-        QTest::newRow("role neither 0 nor 1") << "odd" << "pw" << wrongUser << false << -1;
+        // message: empty: the login closes with OK
+        testsupport::addRows<QString, QString, QString, bool, int>(
+            { "user", "password", "message", "receiptsOnly", "level" },
+            {
+                { "first password", "anna", "first", QString(), false, 255 },
+                { "second password is receipts-only", "anna", "second", QString(), true, 0 },
+                { "wrong password", "anna", "nope", wrongPassword, false, -1 },
+                { "passwords compare with case", "anna", "FIRST", wrongPassword, false, -1 },
+                { "restricted role", "nikos", "pw", QString(), false, 0 },
+                { "empty second password opens nothing", "nikos", "", wrongPassword, false, -1 },
+                { "equal passwords are receipts-only", "same", "x", QString(), true, 0 },
+                { "unknown user, empty password", "ghost", "", wrongUser, false, -1 },
+                { "unknown user, some password", "ghost", "pw", wrongPassword, false, -1 },
+                { "role neither 0 nor 1", "odd", "pw", wrongUser, false, -1 },
+            });
     }
 
     void okButton()

@@ -87,23 +87,22 @@ private Q_SLOTS:
 
     void columnOfDate_data()
     {
-        QTest::addColumn<int>("startOfWeek");
-        QTest::addColumn<bool>("singleDay");
-        QTest::addColumn<QDate>("shown");
-        QTest::addColumn<QDate>("date");
-        QTest::addColumn<int>("column");
         const QDate wednesday(2026, 12, 9);
-        QTest::newRow("before the week") << 0 << false << wednesday << QDate(2026, 12, 6) << -1;
-        QTest::newRow("Monday") << 0 << false << wednesday << QDate(2026, 12, 7) << 1;
-        QTest::newRow("the shown Sunday") << 0 << false << wednesday << QDate(2026, 12, 13) << 7;
-        QTest::newRow("the day after the week") << 0 << false << wednesday << QDate(2026, 12, 14) << -1;
-        QTest::newRow("week from Sunday") << 6 << false << wednesday << QDate(2026, 12, 6) << 1;
-        QTest::newRow("week from Sunday, Saturday") << 6 << false << wednesday << QDate(2026, 12, 12) << 7;
-        QTest::newRow("date before the start weekday stays shown")
-            << 3 << false << QDate(2026, 12, 8) << QDate(2026, 12, 8) << 6;
-        QTest::newRow("single day") << 0 << true << wednesday << wednesday << 1;
-        QTest::newRow("single day, the next day") << 0 << true << wednesday << QDate(2026, 12, 10) << -1;
-        QTest::newRow("invalid date") << 0 << false << wednesday << QDate() << -1;
+        testsupport::addRows<int, bool, QDate, QDate, int>(
+            { "startOfWeek", "singleDay", "shown", "date", "column" },
+            {
+                { "before the week", 0, false, wednesday, QDate(2026, 12, 6), -1 },
+                { "Monday", 0, false, wednesday, QDate(2026, 12, 7), 1 },
+                { "the shown Sunday", 0, false, wednesday, QDate(2026, 12, 13), 7 },
+                { "the day after the week", 0, false, wednesday, QDate(2026, 12, 14), -1 },
+                { "week from Sunday", 6, false, wednesday, QDate(2026, 12, 6), 1 },
+                { "week from Sunday, Saturday", 6, false, wednesday, QDate(2026, 12, 12), 7 },
+                { "date before the start weekday stays shown", 3, false, QDate(2026, 12, 8),
+                    QDate(2026, 12, 8), 6 },
+                { "single day", 0, true, wednesday, wednesday, 1 },
+                { "single day, the next day", 0, true, wednesday, QDate(2026, 12, 10), -1 },
+                { "invalid date", 0, false, wednesday, QDate(), -1 },
+            });
     }
     void columnOfDate()
     {

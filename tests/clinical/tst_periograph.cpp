@@ -97,21 +97,22 @@ private Q_SLOTS:
 
     void entryOrderStartsOnTheSideOfTheJaw_data()
     {
-        QTest::addColumn<int>("tooth");
-        QTest::addColumn<QList<Field>>("order");
         const QList<Field> facial { Field::GM1, Field::GM2, Field::GM3, Field::BL1, Field::BL2, Field::BL3,
             Field::PD1, Field::PD2, Field::PD3, Field::PlaqueOut };
         const QList<Field> lingual { Field::GM4, Field::GM5, Field::GM6, Field::BL4, Field::BL5, Field::BL6,
             Field::PD4, Field::PD5, Field::PD6, Field::PlaqueIn };
         const QList<Field> middle { Field::MOB, Field::Periapidal };
-        QTest::newRow("upper molar: M B D")
-            << 16 << facial + middle + QList<Field> { Field::FurM, Field::FurB, Field::FurD } + lingual;
-        QTest::newRow("upper premolar 24: M D")
-            << 24 << facial + middle + QList<Field> { Field::FurM, Field::FurD } + lingual;
-        QTest::newRow("upper incisor: no furcation") << 11 << facial + middle + lingual;
-        QTest::newRow("lower molar: lingual first, B L")
-            << 47 << lingual + middle + QList<Field> { Field::FurB, Field::FurL } + facial;
-        QTest::newRow("lower premolar") << 35 << lingual + middle + facial;
+        testsupport::addRows<int, QList<Field>>({ "tooth", "order" },
+            {
+                { "upper molar: M B D", 16,
+                    facial + middle + QList<Field> { Field::FurM, Field::FurB, Field::FurD } + lingual },
+                { "upper premolar 24: M D", 24,
+                    facial + middle + QList<Field> { Field::FurM, Field::FurD } + lingual },
+                { "upper incisor: no furcation", 11, facial + middle + lingual },
+                { "lower molar: lingual first, B L", 47,
+                    lingual + middle + QList<Field> { Field::FurB, Field::FurL } + facial },
+                { "lower premolar", 35, lingual + middle + facial },
+            });
     }
 
     void entryOrderStartsOnTheSideOfTheJaw()

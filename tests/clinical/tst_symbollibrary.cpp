@@ -212,19 +212,20 @@ private Q_SLOTS:
 
     void damagedFilesAreClearErrors_data()
     {
-        QTest::addColumn<QByteArray>("datBytes");
-        QTest::addColumn<QByteArray>("idxBytes");
         const QByteArray two = library({1, 2});
         const QByteArray goodIdx = index({{1, 4}, {2, 4 + 35716}});
-        QTest::newRow("empty file") << QByteArray() << QByteArray();
-        QTest::newRow("header cut") << QByteArray("\x01\x00", 2) << QByteArray();
-        QTest::newRow("truncated record") << two.left(two.size() - 100) << goodIdx;
-        QTest::newRow("count larger than file") << library({1, 2}, 1000) << goodIdx;
-        QTest::newRow("count negative") << library({1}, -5) << QByteArray();
-        QTest::newRow("index past end") << two << index({{1, 4}, {2, 4 + 2 * 35716}});
-        QTest::newRow("index inside a record") << two << index({{1, 4}, {2, 40}});
-        QTest::newRow("index too short") << two << goodIdx.left(12);
-        QTest::newRow("index unsorted") << two << index({{2, 4 + 35716}, {1, 4}});
+        testsupport::addRows<QByteArray, QByteArray>({ "datBytes", "idxBytes" },
+            {
+                { "empty file", QByteArray(), QByteArray() },
+                { "header cut", QByteArray("\x01\x00", 2), QByteArray() },
+                { "truncated record", two.left(two.size() - 100), goodIdx },
+                { "count larger than file", library({ 1, 2 }, 1000), goodIdx },
+                { "count negative", library({ 1 }, -5), QByteArray() },
+                { "index past end", two, index({ { 1, 4 }, { 2, 4 + 2 * 35716 } }) },
+                { "index inside a record", two, index({ { 1, 4 }, { 2, 40 } }) },
+                { "index too short", two, goodIdx.left(12) },
+                { "index unsorted", two, index({ { 2, 4 + 35716 }, { 1, 4 } }) },
+            });
     }
     void damagedFilesAreClearErrors()
     {

@@ -15,27 +15,27 @@ private Q_SLOTS:
 
     void indexOfNumber_data()
     {
-        QTest::addColumn<ChartKind>("kind");
-        QTest::addColumn<int>("tooth");
-        QTest::addColumn<int>("index");
         const auto A = ChartKind::Adult;
         const auto B = ChartKind::Baby;
-        QTest::newRow("adult whole mouth") << A << 0 << 99;
-        QTest::newRow("baby whole mouth") << B << 0 << 99;
-        QTest::newRow("adult 19 unknown") << A << 19 << -1;
-        QTest::newRow("adult 56 unknown") << A << 56 << -1;
-        QTest::newRow("adult deciduous 55") << A << 55 << -1;
-        QTest::newRow("baby permanent 18") << B << 18 << -1;
-        QTest::newRow("baby 56 unknown") << B << 56 << -1;
-        QTest::newRow("adult 18 first") << A << 18 << 0;
-        QTest::newRow("adult 11") << A << 11 << 7;
-        QTest::newRow("adult 48") << A << 48 << 8;
-        QTest::newRow("adult 21") << A << 21 << 16;
-        QTest::newRow("adult 38 last") << A << 38 << 31;
-        QTest::newRow("baby 55 first") << B << 55 << 0;
-        QTest::newRow("baby 81") << B << 81 << 9;
-        QTest::newRow("baby 61") << B << 61 << 10;
-        QTest::newRow("baby 75 last") << B << 75 << 19;
+        testsupport::addRows<ChartKind, int, int>({ "kind", "tooth", "index" },
+            {
+                { "adult whole mouth", A, 0, 99 },
+                { "baby whole mouth", B, 0, 99 },
+                { "adult 19 unknown", A, 19, -1 },
+                { "adult 56 unknown", A, 56, -1 },
+                { "adult deciduous 55", A, 55, -1 },
+                { "baby permanent 18", B, 18, -1 },
+                { "baby 56 unknown", B, 56, -1 },
+                { "adult 18 first", A, 18, 0 },
+                { "adult 11", A, 11, 7 },
+                { "adult 48", A, 48, 8 },
+                { "adult 21", A, 21, 16 },
+                { "adult 38 last", A, 38, 31 },
+                { "baby 55 first", B, 55, 0 },
+                { "baby 81", B, 81, 9 },
+                { "baby 61", B, 61, 10 },
+                { "baby 75 last", B, 75, 19 },
+            });
     }
     void indexOfNumber()
     {

@@ -153,21 +153,18 @@ private Q_SLOTS:
 
     void askToPost_data()
     {
-        QTest::addColumn<bool>("editing");
-        QTest::addColumn<bool>("autoPost");
-        QTest::addColumn<QString>("lastName");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("result");
-        QTest::addColumn<bool>("asked");
-        QTest::addColumn<bool>("stored"); // the edited name reached the table
-        QTest::addColumn<bool>("stillEditing");
         using A = platform::MessageService::Answer;
-        QTest::newRow("nothing edited") << false << false << "" << int(A::Yes) << true << false << false << false;
-        QTest::newRow("auto post") << true << true << "Auto" << int(A::Yes) << true << false << true << false;
-        QTest::newRow("yes") << true << false << "Yes" << int(A::Yes) << true << true << true << false;
-        QTest::newRow("no") << true << false << "No" << int(A::No) << true << true << false << false;
-        QTest::newRow("cancel") << true << false << "Cancel" << int(A::Cancel) << false << true << false << true;
-        QTest::newRow("yes, refused by a rule") << true << false << "" << int(A::Yes) << false << true << false << true;
+        // stored: the edited name reached the table
+        testsupport::addRows<bool, bool, QString, int, bool, bool, bool, bool>(
+            { "editing", "autoPost", "lastName", "answer", "result", "asked", "stored", "stillEditing" },
+            {
+                { "nothing edited", false, false, "", int(A::Yes), true, false, false, false },
+                { "auto post", true, true, "Auto", int(A::Yes), true, false, true, false },
+                { "yes", true, false, "Yes", int(A::Yes), true, true, true, false },
+                { "no", true, false, "No", int(A::No), true, true, false, false },
+                { "cancel", true, false, "Cancel", int(A::Cancel), false, true, false, true },
+                { "yes, refused by a rule", true, false, "", int(A::Yes), false, true, false, true },
+            });
     }
     void askToPost()
     {

@@ -332,19 +332,15 @@ private Q_SLOTS:
     // the typed text is the name.
     void otherSourcesChoice_data()
     {
-        QTest::addColumn<QStringList>("names");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("chosen");
         const QStringList names
             = { QStringLiteral("Electricity"), QStringLiteral("Rent"), QStringLiteral("Rentokil") };
-        QTest::newRow("prefix, any case") << names << "ren"
-                                          << "Rent";
-        QTest::newRow("longer prefix") << names << "Rento"
-                                       << "Rentokil";
-        QTest::newRow("no match keeps the row") << names << "x"
-                                                << "Electricity";
-        QTest::newRow("empty list") << QStringList() << "Landlord"
-                                    << "Landlord";
+        testsupport::addRows<QStringList, QString, QString>({ "names", "typed", "chosen" },
+            {
+                { "prefix, any case", names, "ren", "Rent" },
+                { "longer prefix", names, "Rento", "Rentokil" },
+                { "no match keeps the row", names, "x", "Electricity" },
+                { "empty list", QStringList(), "Landlord", "Landlord" },
+            });
     }
     void otherSourcesChoice()
     {

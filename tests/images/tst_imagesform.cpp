@@ -148,25 +148,19 @@ private Q_SLOTS:
 
     void failuresAreToldAndEndTheProgram_data()
     {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<int>("failAt");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("lastCall");
         using Step = RecordingProgram::Step;
-        QTest::newRow("no program") << "XRayAction" << int(Step::Connect)
-                                    << "OLE Error. Run OrvaneVision indepedently"
-                                    << "connect";
-        QTest::newRow("parameters") << "CameraAction" << int(Step::Parameters)
-                                    << "Error in Initializing Parameters via OLE"
-                                    << "parameters";
-        QTest::newRow("x-ray") << "XRayAction" << int(Step::Acquire) << "Error getting XRay via OLE"
-                               << "xray 11";
-        QTest::newRow("camera") << "CameraAction" << int(Step::Acquire) << "Error in camera capture via OLE"
-                                << "camera 11";
-        QTest::newRow("scanner") << "ScannerAction" << int(Step::Acquire) << "Error in Acquire via OLE "
-                                 << "scanner 11";
-        QTest::newRow("show") << "OpenAction" << int(Step::Show) << "Error in Showing Images via OLE"
-                              << "show";
+        testsupport::addRows<QString, int, QString, QString>({ "button", "failAt", "message", "lastCall" },
+            {
+                { "no program", "XRayAction", int(Step::Connect), "OLE Error. Run OrvaneVision indepedently",
+                    "connect" },
+                { "parameters", "CameraAction", int(Step::Parameters),
+                    "Error in Initializing Parameters via OLE", "parameters" },
+                { "x-ray", "XRayAction", int(Step::Acquire), "Error getting XRay via OLE", "xray 11" },
+                { "camera", "CameraAction", int(Step::Acquire), "Error in camera capture via OLE",
+                    "camera 11" },
+                { "scanner", "ScannerAction", int(Step::Acquire), "Error in Acquire via OLE ", "scanner 11" },
+                { "show", "OpenAction", int(Step::Show), "Error in Showing Images via OLE", "show" },
+            });
     }
     void failuresAreToldAndEndTheProgram()
     {
