@@ -20,10 +20,8 @@
 class RulesPractice {
 public:
     RulesPractice()
+        : m_config(rulestest::makeConfigDirectory(m_root))
     {
-        m_config = m_root.filePath(QStringLiteral("config"));
-        QDir().mkpath(m_config);
-        qputenv("ORVANE_PROGRAM_DIR", m_root.filePath(QStringLiteral("program")).toUtf8()); // no language file
         m_template = m_root.filePath(QStringLiteral("template"));
         testsupport::makeEngineDatabase(m_template);
         data::DataDirectory(testsupport::engineLocation(m_template)).create();
