@@ -435,11 +435,7 @@ private Q_SLOTS:
     // "All Reminders" shows them whenever chosen.
     void remindersOfTheDayAtStart_data()
     {
-        testsupport::addRows<bool>({ "atStart" },
-            {
-                { "shown at start", true },
-                { "not at start", false },
-            });
+        testsupport::addSwitchRows("atStart", "shown at start", "not at start");
     }
     void remindersOfTheDayAtStart()
     {

@@ -61,11 +61,7 @@ private Q_SLOTS:
 
     void commandFollowsTheSetting_data()
     {
-        testsupport::addRows<bool>({ "on" },
-            {
-                { "ProgNotesOn=y", true },
-                { "ProgNotesOn=n", false },
-            });
+        testsupport::addSwitchRows("on", "ProgNotesOn=y", "ProgNotesOn=n");
     }
     void commandFollowsTheSetting()
     {

@@ -239,11 +239,7 @@ private Q_SLOTS:
 
     void initialSituationUnderThePlan_data()
     {
-        testsupport::addRows<bool>({ "showInitial" },
-            {
-                { "ShowInitialChart on", true },
-                { "ShowInitialChart off", false },
-            });
+        testsupport::addSwitchRows("showInitial", "ShowInitialChart on", "ShowInitialChart off");
     }
     void initialSituationUnderThePlan()
     {

@@ -193,14 +193,7 @@ private Q_SLOTS:
     }
 
     // The chart's group tool runs the picker; "Ok" leaves what the next clicks record.
-    void chartPicksAnOperation_data()
-    {
-        testsupport::addRows<bool>({ "ok" },
-            {
-                { "Ok", true },
-                { "Cancel", false },
-            });
-    }
+    void chartPicksAnOperation_data() { testsupport::addSwitchRows("ok", "Ok", "Cancel"); }
     void chartPicksAnOperation()
     {
         QFETCH(bool, ok);

@@ -12,11 +12,7 @@ private Q_SLOTS:
     void appointmentDefaults_data()
     {
         // forPatient: DefaultAppointmentPatient
-        testsupport::addRows<bool>({ "forPatient" },
-            {
-                { "for the current patient", true },
-                { "for nobody yet", false },
-            });
+        testsupport::addSwitchRows("forPatient", "for the current patient", "for nobody yet");
     }
     void appointmentDefaults()
     {

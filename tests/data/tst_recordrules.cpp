@@ -47,11 +47,7 @@ private Q_SLOTS:
 
     void lastNameIsRequired_data()
     {
-        testsupport::addRows<bool>({ "existing" },
-            {
-                { "new patient", false },
-                { "stored patient cleared", true },
-            });
+        testsupport::addSwitchRows("existing", "stored patient cleared", "new patient");
     }
     void lastNameIsRequired()
     {
@@ -364,11 +360,7 @@ private Q_SLOTS:
 
     void protectedMemberIsChargedToThePayer_data()
     {
-        testsupport::addRows<bool>({ "childPays" },
-            {
-                { "payer pays", false },
-                { "member pays", true },
-            });
+        testsupport::addSwitchRows("childPays", "member pays", "payer pays");
     }
     void protectedMemberIsChargedToThePayer()
     {

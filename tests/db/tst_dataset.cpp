@@ -147,11 +147,7 @@ private Q_SLOTS:
     // store fails, the row is in edit again with what was typed, and nothing of it is pending.
     void failedStoreOfACachedPostKeepsTheEdit_data()
     {
-        testsupport::addRows<bool>({ "inserting" },
-            {
-                { "new row", true },
-                { "changed row", false },
-            });
+        testsupport::addSwitchRows("inserting", "new row", "changed row");
     }
     void failedStoreOfACachedPostKeepsTheEdit()
     {
@@ -568,11 +564,8 @@ private Q_SLOTS:
 
     void largeViewReadsRowsOnDemand_data()
     {
-        testsupport::addRows<bool>({ "filtered" },
-            {
-                { "all rows", false },
-                { "filtered: every row tested, the far ones read again", true },
-            });
+        testsupport::addSwitchRows(
+            "filtered", "filtered: every row tested, the far ones read again", "all rows");
     }
     void largeViewReadsRowsOnDemand()
     {

@@ -392,11 +392,7 @@ private Q_SLOTS:
 
     void editOfARowDeletedMeanwhileIsRefused_data()
     {
-        testsupport::addRows<bool>({ "cached" },
-            {
-                { "plain", false },
-                { "cached", true },
-            });
+        testsupport::addSwitchRows("cached", "cached", "plain");
     }
     void editOfARowDeletedMeanwhileIsRefused()
     {

@@ -31,14 +31,7 @@ private Q_SLOTS:
     }
     void cleanup() { m_dm.reset(); }
 
-    void everyOptionWrittenAndReadBack_data()
-    {
-        testsupport::addRows<bool>({ "on" },
-            {
-                { "on", true },
-                { "off", false },
-            });
-    }
+    void everyOptionWrittenAndReadBack_data() { testsupport::addSwitchRows("on", "on", "off"); }
     void everyOptionWrittenAndReadBack()
     {
         QFETCH(bool, on);

@@ -233,11 +233,7 @@ private Q_SLOTS:
 
     void deleteTakesTheFileOrSaysItIsGone_data()
     {
-        testsupport::addRows<bool>({ "fileThere" },
-            {
-                { "with its file", true },
-                { "file already gone", false },
-            });
+        testsupport::addSwitchRows("fileThere", "with its file", "file already gone");
     }
     void deleteTakesTheFileOrSaysItIsGone()
     {

@@ -55,11 +55,8 @@ private Q_SLOTS:
     // Without physical systems the later tabs move forward and still show their own lists.
     void tabsByTheirList_data()
     {
-        testsupport::addRows<bool>({ "physicalSystems" },
-            {
-                { "dental edition, progress notes off", false },
-                { "with physical systems", true },
-            });
+        testsupport::addSwitchRows(
+            "physicalSystems", "with physical systems", "dental edition, progress notes off");
     }
     void tabsByTheirList()
     {

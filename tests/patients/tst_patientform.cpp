@@ -201,11 +201,7 @@ private Q_SLOTS:
 
     void protectedMembersDialogKeepsOrDropsItsChanges_data()
     {
-        testsupport::addRows<bool>({ "ok" },
-            {
-                { "OK keeps", true },
-                { "Cancel drops", false },
-            });
+        testsupport::addSwitchRows("ok", "OK keeps", "Cancel drops");
     }
     void protectedMembersDialogKeepsOrDropsItsChanges()
     {
@@ -238,11 +234,7 @@ private Q_SLOTS:
 
     void uncheckingHasAllergiesEmptiesWhich_data()
     {
-        testsupport::addRows<bool>({ "editing" },
-            {
-                { "while editing", true },
-                { "while browsing", false },
-            });
+        testsupport::addSwitchRows("editing", "while editing", "while browsing");
     }
     void uncheckingHasAllergiesEmptiesWhich()
     {

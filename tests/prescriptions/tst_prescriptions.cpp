@@ -79,11 +79,7 @@ private Q_SLOTS:
 
     void hiddenMedicinesOnlyWhenAskedFor_data()
     {
-        testsupport::addRows<bool>({ "showAll" },
-            {
-                { "shown medicines", false },
-                { "all medicines", true },
-            });
+        testsupport::addSwitchRows("showAll", "all medicines", "shown medicines");
     }
     void hiddenMedicinesOnlyWhenAskedFor()
     {
@@ -163,11 +159,7 @@ private Q_SLOTS:
 
     void medicinesListLeavesTheTableToPrescriptions_data()
     {
-        testsupport::addRows<bool>({ "prescriptionsOpen" },
-            {
-                { "prescriptions open", true },
-                { "prescriptions closed", false },
-            });
+        testsupport::addSwitchRows("prescriptionsOpen", "prescriptions open", "prescriptions closed");
     }
     void medicinesListLeavesTheTableToPrescriptions()
     {

@@ -95,11 +95,7 @@ private Q_SLOTS:
 
     void nothingToShow_data()
     {
-        testsupport::addRows<bool>({ "mainVisible" },
-            {
-                { "main window shown", true },
-                { "main window hidden", false },
-            });
+        testsupport::addSwitchRows("mainVisible", "main window shown", "main window hidden");
     }
     void nothingToShow()
     {

@@ -182,14 +182,7 @@ private Q_SLOTS:
     }
 
     // The tax cell offers the usual rates; another from 0 to 100 is typed.
-    void taxCellOffersTheUsualRates_data()
-    {
-        testsupport::addRows<bool>({ "delivery" },
-            {
-                { "order", false },
-                { "delivery", true },
-            });
-    }
+    void taxCellOffersTheUsualRates_data() { testsupport::addSwitchRows("delivery", "delivery", "order"); }
     void taxCellOffersTheUsualRates()
     {
         QFETCH(bool, delivery);

@@ -26,4 +26,10 @@ void addRows(const std::array<const char*, sizeof...(Columns)>& names,
             [](const char* tag, const Columns&... values) { (QTest::newRow(tag) << ... << values); }, row);
 }
 
+// A table of one switch: the test runs with `column` true (the row `whenTrue`), then false.
+inline void addSwitchRows(const char* column, const char* whenTrue, const char* whenFalse)
+{
+    addRows<bool>({ column }, { { whenTrue, true }, { whenFalse, false } });
+}
+
 } // namespace testsupport
