@@ -5,9 +5,7 @@
 #include "app/AutomationNames.h"
 #include "app/AutomationSwitches.h"
 #include "app/ChartWindows.h"
-#include "app/DataModuleBinding.h"
 #include "app/ImageWindows.h"
-#include "app/MainUnit.h"
 #include "app/VisionClient.h"
 #include "app/WindowRegistry.h"
 #include "clinical/DentalChartUnit.h"
@@ -22,6 +20,7 @@
 #include "images/ImagingLink.h"
 #include "platform/Directories.h"
 #include "platform/Session.h"
+#include "ShellFixture.h"
 #include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 
@@ -36,12 +35,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class TestAutomation : public QObject {
+class TestAutomation : public QObject, ShellFixture {
     Q_OBJECT
-
-    QTemporaryDir m_root;
-    std::unique_ptr<data::TDmForm> m_dm;
-    std::unique_ptr<app::TMainForm> m_main;
     std::unique_ptr<QProcess> m_standIn;
     int m_patient = 0;
 
@@ -87,22 +82,15 @@ private Q_SLOTS:
     {
         if (!QDBusConnection::sessionBus().isConnected())
             QSKIP("no session bus: run under dbus-run-session");
-        platform::setConfigDirOverride(m_root.filePath(QStringLiteral("config")));
+        useTheTestsConfiguration();
     }
 
     void init()
     {
-        static int run = 0;
-        const QString path = m_root.filePath(QStringLiteral("Orvane%1/Data").arg(++run));
-        data::DataDirectory(path).create();
-        platform::session().dataDirectory = path;
-        platform::session().dataRoot = QFileInfo(path).absolutePath();
-        platform::session().level = 255;
-        m_dm = data::TDmForm::connect({ .name = QStringLiteral("automation"), .dataDirectory = path });
-        m_dm->openAtStart(
-            platform::Settings(platform::Edition::Dental, m_root.filePath(QStringLiteral("config"))));
-        m_main = std::make_unique<app::TMainForm>(platform::Edition::Dental);
-        app::bindMainWindow(*m_main, *m_dm);
+        openShell(QStringLiteral("automation"), QStringLiteral("Orvane%1/Data"), [](const QString& path) {
+            platform::session().dataDirectory = path;
+            platform::session().dataRoot = QFileInfo(path).absolutePath();
+        });
         app::lendChartWindows(*m_dm, *m_main);
         app::lendImageWindows(*m_dm, *m_main);
         m_main->resize(1000, 700);
@@ -127,8 +115,7 @@ private Q_SLOTS:
                 m_standIn->kill();
             m_standIn.reset();
         }
-        m_main.reset();
-        m_dm.reset();
+        closeShell();
         for (const char* name : { "DentalChartForm", "PerioForm", "ProgNotesForm", "DefaultAnswersFrm",
                  "ImagesForm", "SlideShowForm" })
             app::WindowRegistry::instance().remove(QLatin1String(name));
