@@ -5,6 +5,7 @@
 
 #include "clinical/DentalChartUnit.h"
 #include "data/RulesFixture.h"
+#include "support/FullRights.h"
 #include "support/RecordFrameFor.h"
 
 #include <QByteArray>
@@ -60,13 +61,6 @@ inline void addOperation(data::TDmForm& dm, const Operation& op)
     }
 }
 
-// The session of a user with every right, as the windows' tests start.
-inline void signInWithFullRights()
-{
-    platform::session() = platform::Session {};
-    platform::session().role = platform::UserRole::Full;
-}
-
 // The dental chart of a patient on a new practice, opened by a user with every right as the
 // main window opens it. `prepare` stores what the window should find when it opens.
 class ChartFixture {
@@ -74,7 +68,7 @@ protected:
     void openChart(const std::function<void(data::TDmForm&)>& prepare = {})
     {
         m_clinic = std::make_unique<Clinic>();
-        signInWithFullRights();
+        testsupport::signInWithFullRights();
         m_dm = m_clinic->open();
         rulestest::addPatient(*m_dm, QStringLiteral("Papadopoulos"));
         if (prepare)

@@ -121,7 +121,7 @@ class TestHistoryForm : public QObject {
     }
 
 private Q_SLOTS:
-    void init() { clinictest::signInWithFullRights(); }
+    void init() { testsupport::signInWithFullRights(); }
     void cleanup() { m_frame.reset(); }
 
     void implementPlan_data()

@@ -54,7 +54,7 @@ class TestOperations : public QObject {
     }
 
 private Q_SLOTS:
-    void init() { clinictest::signInWithFullRights(); }
+    void init() { testsupport::signInWithFullRights(); }
 
     void initTestCase() { QVERIFY2(art()->canPreview(), "the artwork is built beside the program"); }
 

@@ -3,6 +3,7 @@
 // questionnaire pages, the balance and deleting a family member.
 #include "PatientFormFixture.h"
 #include "support/DataTable.h"
+#include "support/FullRights.h"
 
 #include "patients/AddProtectedMembersUnit.h"
 #include "patients/QuestionnaireLists.h"
@@ -56,11 +57,7 @@ class TestPatientForm : public QObject {
     rulestest::Practice m_practice;
 
 private Q_SLOTS:
-    void init()
-    {
-        platform::session() = platform::Session{};
-        platform::session().role = platform::UserRole::Full;
-    }
+    void init() { testsupport::signInWithFullRights(); }
 
     void createPatientFromNewToSave()
     {

@@ -2,6 +2,7 @@
 // warning on activation, the order of the editors for Tab, and the family tree.
 #include "PatientFormFixture.h"
 #include "support/DataTable.h"
+#include "support/FullRights.h"
 
 #include "data/AlarmSet.h"
 #include "patients/FamilyUnit.h"
@@ -29,11 +30,7 @@ class TestPatientWindows : public QObject {
     QTemporaryDir m_files;
 
 private Q_SLOTS:
-    void init()
-    {
-        platform::session() = platform::Session{};
-        platform::session().role = platform::UserRole::Full;
-    }
+    void init() { testsupport::signInWithFullRights(); }
 
     void photographFromPngOrJpeg_data()
     {
