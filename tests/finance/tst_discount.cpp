@@ -26,6 +26,17 @@ private:
     data::TreatmentLevel m_level;
 };
 
+// The current patient with a treatment charged for each of `euros`, at the implementation level
+// the chart shows to the dialog while the guard lives.
+db::RuleGuard chargedPatientOnTheChart(data::TDmForm& dm, std::initializer_list<double> euros)
+{
+    static const ChartAt implementation(data::TreatmentLevel::Implementation);
+    RulesPractice::addPatient(dm);
+    for (double euro : euros)
+        financetest::treatmentCharge(dm, euro);
+    return dm.clinical().attachChart(implementation);
+}
+
 } // namespace
 
 class TestDiscount : public RulesTest {
@@ -89,11 +100,7 @@ private Q_SLOTS:
         QFETCH(QString, percent);
         QFETCH(int, rows);
         auto dm = m_practice->open();
-        RulesPractice::addPatient(*dm);
-        financetest::treatmentCharge(*dm, 200);
-        financetest::treatmentCharge(*dm, 50);
-        const ChartAt chart(data::TreatmentLevel::Implementation);
-        const db::RuleGuard attached = dm->clinical().attachChart(chart);
+        const db::RuleGuard attached = chargedPatientOnTheChart(*dm, { 200, 50 });
         testsupport::MessageRecorder messages;
         finance::TDiscountForm dialog(*dm);
         QCOMPARE(dialog.figures().priceEuro, 250.0);
@@ -133,10 +140,7 @@ private Q_SLOTS:
         RulesPractice::addRow(dentists, { { "LastName", "Vlachou" } });
         const int second = dentists.value(u"DocID").toInt();
         dm->setDefaultDentist(second, m_practice->settings());
-        RulesPractice::addPatient(*dm);
-        financetest::treatmentCharge(*dm, 100);
-        const ChartAt chart(data::TreatmentLevel::Implementation);
-        const db::RuleGuard attached = dm->clinical().attachChart(chart);
+        const db::RuleGuard attached = chargedPatientOnTheChart(*dm, { 100 });
         finance::TDiscountForm dialog(*dm);
         QCOMPARE(dialog.DentistCombo->count(), 2);
         QCOMPARE(dialog.DentistCombo->currentText(), QStringLiteral("Vlachou"));
@@ -158,10 +162,7 @@ private Q_SLOTS:
     void currencySwitchedWhileOpen()
     {
         auto dm = m_practice->open();
-        RulesPractice::addPatient(*dm);
-        financetest::treatmentCharge(*dm, 250);
-        const ChartAt chart(data::TreatmentLevel::Implementation);
-        const db::RuleGuard attached = dm->clinical().attachChart(chart);
+        const db::RuleGuard attached = chargedPatientOnTheChart(*dm, { 250 });
         testsupport::MessageRecorder messages;
         const auto amount = [](double value) { return QLocale().toString(value, 'f', 2); };
         finance::TDiscountForm dialog(*dm);
@@ -185,10 +186,7 @@ private Q_SLOTS:
     void textIsRefused()
     {
         auto dm = m_practice->open();
-        RulesPractice::addPatient(*dm);
-        financetest::treatmentCharge(*dm, 100);
-        const ChartAt chart(data::TreatmentLevel::Implementation);
-        const db::RuleGuard attached = dm->clinical().attachChart(chart);
+        const db::RuleGuard attached = chargedPatientOnTheChart(*dm, { 100 });
         testsupport::MessageRecorder messages;
         finance::TDiscountForm dialog(*dm);
         dialog.CostEdit->setText(QStringLiteral("ten"));
