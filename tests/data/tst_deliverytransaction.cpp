@@ -68,11 +68,17 @@ void deliverLine(data::TDmForm& dm, int orderLine, int quantity)
     lines.post();
 }
 
-// The supplier's delivery, stored empty and current.
-db::Dataset& openDelivery(data::TDmForm& dm)
+// A delivery in the first of `views` (the supplier's by default), stored with its invoice
+// `code` and current; the other views (its lines, its ledger) open after it, as in its window.
+db::Dataset& openDelivery(data::TDmForm& dm,
+    const QStringList& views = { QStringLiteral("DeliveredMaterialsTable") }, const QString& code = {})
 {
-    db::Dataset& delivery = RulesPractice::view(dm, QStringLiteral("DeliveredMaterialsTable"));
+    for (const QString& view : views)
+        RulesPractice::view(dm, view);
+    db::Dataset& delivery = RulesPractice::view(dm, views.first());
     delivery.append();
+    if (!code.isEmpty())
+        delivery.setValue(u"OrderCode", code);
     delivery.post();
     return delivery;
 }
@@ -109,11 +115,9 @@ private Q_SLOTS:
         dm->money().setEuroMode(false);
         addSupplier(*dm, QStringLiteral("S"));
         const QList<int> ordered = addOrder(*dm, { 10, 4 });
-        db::Dataset& delivery = RulesPractice::view(*dm, QStringLiteral("DeliveredMaterialsTable"));
-        RulesPractice::view(*dm, QStringLiteral("SupplierEconomTable"));
-        delivery.append();
-        delivery.setValue(u"OrderCode", QStringLiteral("INV-1"));
-        delivery.post();
+        db::Dataset& delivery = openDelivery(*dm,
+            { QStringLiteral("DeliveredMaterialsTable"), QStringLiteral("SupplierEconomTable") },
+            QStringLiteral("INV-1"));
         const QString before = snapshot(*dm);
 
         deliverLine(*dm, ordered[0], 10);
@@ -149,12 +153,11 @@ private Q_SLOTS:
         auto dm = m_practice->open();
         dm->money().setEuroMode(false);
         RulesPractice::addRow(*dm->supplies().DentalLabTable, { { "Company", "Lab" } });
-        db::Dataset& delivery = RulesPractice::view(*dm, QStringLiteral("DeliveredLabOrdersTable"));
+        db::Dataset& delivery = openDelivery(*dm,
+            { QStringLiteral("DeliveredLabOrdersTable"), QStringLiteral("DeliveredLabOrderItemsTable"),
+                QStringLiteral("LabEconomTable") },
+            QStringLiteral("L-7"));
         db::Dataset& jobs = RulesPractice::view(*dm, QStringLiteral("DeliveredLabOrderItemsTable"));
-        RulesPractice::view(*dm, QStringLiteral("LabEconomTable"));
-        delivery.append();
-        delivery.setValue(u"OrderCode", QStringLiteral("L-7"));
-        delivery.post();
         const QString before = snapshot(*dm);
         jobs.append();
         jobs.setValue(u"OrderWhat", QStringLiteral("Crown"));
