@@ -1,7 +1,7 @@
 #pragma once
 
-// A data module on a new practice, with the artwork beside the program, for the clinical
-// windows' tests.
+// The clinical windows' tests: a data module on a new practice with the artwork beside the
+// program, the dental chart of a patient there, or a patient with the record frame.
 
 #include "clinical/DentalChartUnit.h"
 #include "data/RulesFixture.h"
