@@ -77,6 +77,18 @@ public:
         return rulestest::addPatient(dm, lastName);
     }
 
+    // A supplier (a dental lab) stored through its rules, the current one; its number.
+    static int addSupplier(data::TDmForm& dm, const QString& company)
+    {
+        addRow(*dm.supplies().SuppliersTable, { { "Company", company } });
+        return dm.supplies().SuppliersTable->value(u"SupplierID").toInt();
+    }
+    static int addLab(data::TDmForm& dm, const QString& company)
+    {
+        addRow(*dm.supplies().DentalLabTable, { { "Company", company } });
+        return dm.supplies().DentalLabTable->value(u"DentalLabID").toInt();
+    }
+
 private:
     QTemporaryDir m_root;
     QString m_config;

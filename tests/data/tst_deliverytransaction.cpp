@@ -30,12 +30,6 @@ QString snapshot(data::TDmForm& dm)
     return all;
 }
 
-int addSupplier(data::TDmForm& dm, const QString& company)
-{
-    RulesPractice::addRow(*dm.supplies().SuppliersTable, { { "Company", company } });
-    return dm.supplies().SuppliersTable->value(u"SupplierID").toInt();
-}
-
 // An order of the current supplier with lines of the given quantities at 10 each; the line ids.
 QList<int> addOrder(data::TDmForm& dm, const QList<int>& quantities)
 {
@@ -113,7 +107,7 @@ private Q_SLOTS:
         QFETCH(QString, table);
         auto dm = m_practice->open();
         dm->money().setEuroMode(false);
-        addSupplier(*dm, QStringLiteral("S"));
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
         const QList<int> ordered = addOrder(*dm, { 10, 4 });
         db::Dataset& delivery = openDelivery(*dm,
             { QStringLiteral("DeliveredMaterialsTable"), QStringLiteral("SupplierEconomTable") },
@@ -152,7 +146,7 @@ private Q_SLOTS:
     {
         auto dm = m_practice->open();
         dm->money().setEuroMode(false);
-        RulesPractice::addRow(*dm->supplies().DentalLabTable, { { "Company", "Lab" } });
+        RulesPractice::addLab(*dm, QStringLiteral("Lab"));
         db::Dataset& delivery = openDelivery(*dm,
             { QStringLiteral("DeliveredLabOrdersTable"), QStringLiteral("DeliveredLabOrderItemsTable"),
                 QStringLiteral("LabEconomTable") },
@@ -181,7 +175,7 @@ private Q_SLOTS:
     void deletedOrderLineStopsTheDelivery()
     {
         auto dm = m_practice->open();
-        addSupplier(*dm, QStringLiteral("S"));
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
         const QList<int> ordered = addOrder(*dm, { 5 });
         db::Dataset& delivery = openDelivery(*dm);
         // Read by this workstation, then deleted by another.
@@ -220,7 +214,7 @@ private Q_SLOTS:
     void aStoredLineOutlivesItsOrder()
     {
         auto dm = m_practice->open();
-        addSupplier(*dm, QStringLiteral("S"));
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
         const QList<int> ordered = addOrder(*dm, { 5 });
         db::Dataset& delivery = openDelivery(*dm);
         deliverLine(*dm, ordered[0], 5);
@@ -279,8 +273,8 @@ private Q_SLOTS:
         QFETCH(QString, message);
         auto dm = m_practice->open();
         dm->money().setEuroMode(false); // the local amounts are the ones typed
-        addSupplier(*dm, QStringLiteral("S"));
-        RulesPractice::addRow(*dm->supplies().DentalLabTable, { { "Company", "L" } });
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
+        RulesPractice::addLab(*dm, QStringLiteral("L"));
         db::Dataset& line = RulesPractice::view(*dm, lines);
         db::Dataset& header = *line.master()->dataset();
         header.append();
@@ -304,7 +298,7 @@ private Q_SLOTS:
     void textIsNoQuantity()
     {
         auto dm = m_practice->open();
-        addSupplier(*dm, QStringLiteral("S"));
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
         db::Dataset& line = RulesPractice::view(*dm, QStringLiteral("MaterialOrderItemsTable"));
         dm->supplies().MaterialOrdersTable->append();
         dm->supplies().MaterialOrdersTable->post();
@@ -319,9 +313,9 @@ private Q_SLOTS:
     void pendingLinesOfTheSupplier()
     {
         auto dm = m_practice->open();
-        const int first = addSupplier(*dm, QStringLiteral("A"));
+        const int first = RulesPractice::addSupplier(*dm, QStringLiteral("A"));
         const QList<int> a = addOrder(*dm, { 10, 3, 2 });
-        const int second = addSupplier(*dm, QStringLiteral("B"));
+        const int second = RulesPractice::addSupplier(*dm, QStringLiteral("B"));
         const QList<int> b = addOrder(*dm, { 7 });
         // A's second line arrived whole, its first in part; a delivery's own lines never show.
         QVERIFY(dm->supplies().SuppliersTable->locate(QStringLiteral("SupplierID"), first));

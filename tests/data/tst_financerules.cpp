@@ -42,8 +42,8 @@ private Q_SLOTS:
         QFETCH(double, twin);
         auto dm = m_practice->open();
         QCOMPARE(dm->money().rate(), kRate);
-        RulesPractice::addRow(*dm->supplies().SuppliersTable, {{"Company", "S"}});
-        RulesPractice::addRow(*dm->supplies().DentalLabTable, {{"Company", "L"}});
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
+        RulesPractice::addLab(*dm, QStringLiteral("L"));
         RulesPractice::addRow(*dm->supplies().MaterialsTable, {});
         RulesPractice::addRow(*dm->supplies().LabOrdersTable, {});
         dm->money().setEuroMode(euroMode);
@@ -93,8 +93,8 @@ private Q_SLOTS:
         QFETCH(bool, marked);
         QFETCH(bool, expected);
         auto dm = m_practice->open();
-        RulesPractice::addRow(*dm->supplies().SuppliersTable, {{"Company", "S"}});
-        RulesPractice::addRow(*dm->supplies().DentalLabTable, {{"Company", "L"}});
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
+        RulesPractice::addLab(*dm, QStringLiteral("L"));
         RulesPractice::addPatient(*dm); // a patient's ledger belongs to a session
         platform::session().receiptsOnly = receiptsOnly;
         db::Dataset& ds = RulesPractice::view(*dm, view);
@@ -124,8 +124,8 @@ private Q_SLOTS:
         QFETCH(QString, sourceName);
         QFETCH(bool, receipted);
         auto dm = m_practice->open();
-        RulesPractice::addRow(*dm->supplies().SuppliersTable, {{"Company", "Dental Supplies Ltd"}});
-        RulesPractice::addRow(*dm->supplies().DentalLabTable, {{"Company", "Crown Lab"}});
+        RulesPractice::addSupplier(*dm, QStringLiteral("Dental Supplies Ltd"));
+        RulesPractice::addLab(*dm, QStringLiteral("Crown Lab"));
         dm->setDefaultDentist(4, m_practice->settings());
         db::Dataset& ds = RulesPractice::view(*dm, view);
         ds.append();

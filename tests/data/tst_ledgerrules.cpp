@@ -205,7 +205,7 @@ private Q_SLOTS:
         QFETCH(bool, receiptsOnly);
         QFETCH(double, total);
         auto dm = m_practice->open();
-        RulesPractice::addRow(*dm->supplies().SuppliersTable, { { "Company", "S" } });
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
         db::Dataset& other = RulesPractice::view(*dm, QStringLiteral("DentEconomicsTable"));
         ledgerRow(other, 1, 100.0, { { "ReceiptNo", "1" }, { "ReceiptCreditEURO", 80.0 } });
         ledgerRow(other, -1, 30.0, { { "ReceiptNo", "2" }, { "ReceiptCreditEURO", 30.0 } });
@@ -235,9 +235,9 @@ private Q_SLOTS:
         RulesPractice::addPatient(*dm, QStringLiteral("Alpha"));
         RulesPractice::addPatient(*dm, QStringLiteral("Beta"));
         for (const char* company : { "S1", "S2" })
-            RulesPractice::addRow(*dm->supplies().SuppliersTable, { { "Company", company } });
+            RulesPractice::addSupplier(*dm, company);
         for (const char* company : { "L1", "L2" })
-            RulesPractice::addRow(*dm->supplies().DentalLabTable, { { "Company", company } });
+            RulesPractice::addLab(*dm, company);
         const auto balanceSql = [](const char* table, const char* where, const char* order) {
             const QString running
                 = QStringLiteral("SUM(CASE WHEN Sign = -1 THEN -COALESCE(%1, 0) ELSE COALESCE(%1, 0) END) "

@@ -13,17 +13,6 @@ namespace {
 
 const QString kPrice = QStringLiteral("Price");
 
-int addSupplier(data::TDmForm& dm, const QString& company)
-{
-    RulesPractice::addRow(*dm.supplies().SuppliersTable, {{"Company", company}});
-    return dm.supplies().SuppliersTable->value(u"SupplierID").toInt();
-}
-
-void addLab(data::TDmForm& dm, const QString& company)
-{
-    RulesPractice::addRow(*dm.supplies().DentalLabTable, {{"Company", company}});
-}
-
 // A header posted, then its lines, then the header posted again for its totals.
 void addHeaderWithLines(db::Dataset& header, db::Dataset& lines, const QList<QVariantMap>& values, const QVariantMap& headerValues = {})
 {
@@ -118,9 +107,9 @@ private Q_SLOTS:
         // With a counterpart the header starts with its defaults.
         messages.clear();
         if (view.contains(QStringLiteral("Lab")))
-            addLab(*dm, QStringLiteral("Lab"));
+            RulesPractice::addLab(*dm, QStringLiteral("Lab"));
         else
-            addSupplier(*dm, QStringLiteral("S"));
+            RulesPractice::addSupplier(*dm, QStringLiteral("S"));
         ds.append();
         QVERIFY(messages.texts().isEmpty());
         QCOMPARE(ds.value(u"TransType").toInt(), view.startsWith(u"Delivered") ? 1 : 0);
@@ -149,8 +138,8 @@ private Q_SLOTS:
         QFETCH(QString, table);
         auto dm = m_practice->open();
         RulesPractice::addPatient(*dm);
-        addSupplier(*dm, QStringLiteral("S"));
-        addLab(*dm, QStringLiteral("L"));
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
+        RulesPractice::addLab(*dm, QStringLiteral("L"));
         db::Dataset& head = RulesPractice::view(*dm, master);
         db::Dataset& lines = RulesPractice::view(*dm, items);
         addHeaderWithLines(head, lines, {{}, {}, {}});
@@ -193,7 +182,7 @@ private Q_SLOTS:
         auto dm = m_practice->open();
         dm->money().setEuroMode(euroMode);
         const QString price = euroMode ? QStringLiteral("PriceEURO") : kPrice;
-        const int supplier = addSupplier(*dm, QStringLiteral("S"));
+        const int supplier = RulesPractice::addSupplier(*dm, QStringLiteral("S"));
         RulesPractice::addRow(*dm->supplies().MaterialsTable, {{"Description", "Gloves"}});
         const QDate priced(2026, 1, 15);
         db::Dataset& prices = *dm->supplies().SuppliersPerMaterialTable;
@@ -235,7 +224,7 @@ private Q_SLOTS:
         dm->money().setEuroMode(euroMode);
         const double rate = dm->money().rate();
         const QString twin = euroMode ? QStringLiteral("EURO") : QString();
-        const int supplier = addSupplier(*dm, QStringLiteral("S"));
+        const int supplier = RulesPractice::addSupplier(*dm, QStringLiteral("S"));
         RulesPractice::addRow(*dm->supplies().MaterialsTable, {{"Description", "Gloves"}});
         const QString material = dm->supplies().MaterialsTable->value(u"MaterialID").toString();
         QCOMPARE(material, RulesPractice::scalar(*dm, QStringLiteral("SELECT MaterialID FROM MaterialDB")).toString()); // as text
@@ -270,7 +259,7 @@ private Q_SLOTS:
     void partialDeliveries()
     {
         auto dm = m_practice->open();
-        addSupplier(*dm, QStringLiteral("S"));
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
         addHeaderWithLines(*dm->supplies().MaterialOrdersTable, *dm->supplies().MaterialOrderItemsTable, {{{"Quantity", 10}}});
         const int ordered = dm->supplies().MaterialOrderItemsTable->value(u"ItemID").toInt();
         dm->supplies().MaterialOrdersTable->applyUpdates();
@@ -321,8 +310,8 @@ private Q_SLOTS:
         QFETCH(QString, description);
         auto dm = m_practice->open();
         dm->money().setEuroMode(false);
-        addSupplier(*dm, QStringLiteral("S"));
-        addLab(*dm, QStringLiteral("L"));
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
+        RulesPractice::addLab(*dm, QStringLiteral("L"));
         db::Dataset& delivery = RulesPractice::view(*dm, deliveries);
         db::Dataset& lines = RulesPractice::view(*dm,
             deliveries == QLatin1String("DeliveredMaterialsTable") ? QStringLiteral("DeliveredMatItemsTable") : QStringLiteral("DeliveredLabOrderItemsTable"));
@@ -397,7 +386,7 @@ private Q_SLOTS:
         QFETCH(QVariant, related);
         QFETCH(bool, delivered);
         auto dm = m_practice->open();
-        addLab(*dm, QStringLiteral("L"));
+        RulesPractice::addLab(*dm, QStringLiteral("L"));
         db::Dataset& jobs = *dm->supplies().LabOrderItemsTable;
         addHeaderWithLines(*dm->supplies().LabOrdersTable, jobs, {{{"RelatedOrderItemID", related}}});
         dm->supplies().LabOrdersTable->applyUpdates();
@@ -411,7 +400,7 @@ private Q_SLOTS:
     void labJobsGoBack()
     {
         auto dm = m_practice->open();
-        addLab(*dm, QStringLiteral("L"));
+        RulesPractice::addLab(*dm, QStringLiteral("L"));
         const int lab = dm->supplies().DentalLabTable->value(u"DentalLabID").toInt();
         db::Query(*dm->Database, QStringLiteral("INSERT INTO History (ID, TreatmentLevel, RequireLab, Ordered, DentalLabID) "
                                                 "VALUES (500, 2, :yes, :yes, :lab)"))
@@ -450,9 +439,9 @@ private Q_SLOTS:
     {
         auto dm = m_practice->open();
         dm->money().setEuroMode(false);
-        const int keep = addSupplier(*dm, QStringLiteral("Keep"));
+        const int keep = RulesPractice::addSupplier(*dm, QStringLiteral("Keep"));
         addHeaderWithLines(*dm->supplies().MaterialOrdersTable, *dm->supplies().MaterialOrderItemsTable, {{}});
-        const int doomed = addSupplier(*dm, QStringLiteral("Doomed"));
+        const int doomed = RulesPractice::addSupplier(*dm, QStringLiteral("Doomed"));
         addHeaderWithLines(*dm->supplies().MaterialOrdersTable, *dm->supplies().MaterialOrderItemsTable, {{}, {}});
         addHeaderWithLines(*dm->supplies().DeliveredMaterialsTable, *dm->supplies().DeliveredMatItemsTable, {{{"QuantityDelivered", 1}, {"UnitPrice", 5.0}}});
         RulesPractice::addRow(*dm->finance().SupplierEconomTable, {{"Credit", 5.0}, {"CreditEURO", 5.0}});

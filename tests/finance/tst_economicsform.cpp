@@ -49,8 +49,8 @@ class TestEconomicsForm : public RulesTest {
         w.dm = m_practice->open();
         w.frame = testsupport::recordFrameFor(*w.dm);
         RulesPractice::addPatient(*w.dm, QStringLiteral("Nikolaou"));
-        RulesPractice::addRow(*w.dm->supplies().SuppliersTable, { { "Company", "Dental Supplies" } });
-        RulesPractice::addRow(*w.dm->supplies().DentalLabTable, { { "Company", "Crown Lab" } });
+        RulesPractice::addSupplier(*w.dm, QStringLiteral("Dental Supplies"));
+        RulesPractice::addLab(*w.dm, QStringLiteral("Crown Lab"));
         w.form = std::make_unique<finance::TEconomicsForm>(*w.dm);
         w.form->show();
         return w;

@@ -56,7 +56,7 @@ class TestOrderWindows : public RulesTest {
     // A supplier selling one material at 10; the material.
     static QString supplierWithMaterial(data::TDmForm& dm)
     {
-        RulesPractice::addRow(*dm.supplies().SuppliersTable, { { "Company", "Dental Depot" } });
+        RulesPractice::addSupplier(dm, QStringLiteral("Dental Depot"));
         const int supplier = dm.supplies().SuppliersTable->value(u"SupplierID").toInt();
         RulesPractice::addRow(
             *dm.supplies().MaterialsTable, { { "Description", "Composite A2" }, { "Unit", "gr" } });
@@ -231,9 +231,9 @@ private Q_SLOTS:
         auto dm = m_practice->open();
         dm->money().setEuroMode(false);
         const int patient = RulesPractice::addPatient(*dm, QStringLiteral("Papadopoulos"));
-        RulesPractice::addRow(*dm->supplies().DentalLabTable, { { "Company", "Other Lab" } });
+        RulesPractice::addLab(*dm, QStringLiteral("Other Lab"));
         const int otherLab = dm->supplies().DentalLabTable->value(u"DentalLabID").toInt();
-        RulesPractice::addRow(*dm->supplies().DentalLabTable, { { "Company", "Zirconia Lab" } });
+        RulesPractice::addLab(*dm, QStringLiteral("Zirconia Lab"));
         const int lab = dm->supplies().DentalLabTable->value(u"DentalLabID").toInt();
         // Offered: 501 only. Not: the initial level, already ordered, another lab.
         const struct {
@@ -345,7 +345,7 @@ private Q_SLOTS:
     {
         auto dm = m_practice->open();
         RulesPractice::addPatient(*dm, QStringLiteral("Nikolaou"));
-        RulesPractice::addRow(*dm->supplies().DentalLabTable, { { "Company", "Lab" } });
+        RulesPractice::addLab(*dm, QStringLiteral("Lab"));
         supplies::TLabOrderForm order(*dm);
         order.setAttribute(Qt::WA_DeleteOnClose, false);
         order.show();
