@@ -18,6 +18,7 @@
 #include <QApplication>
 
 #include <algorithm>
+#include <utility>
 
 namespace bench {
 namespace {
@@ -111,6 +112,39 @@ Book openBook(Context& context, const QString& name)
     return book;
 }
 
+// A dentist's appointments between two dates, every field the view reads, by plain SQL.
+QSqlQuery weekStatement(const db::Connection& connection)
+{
+    return prepared(connection,
+        QStringLiteral("SELECT AppID, \"Date\", Duration, StartTime, PatID, Details, DocID, PatName, "
+                       "AppointmentType FROM Appointments "
+                       "WHERE DocID = ? AND \"Date\" >= ? AND \"Date\" <= ?"));
+}
+
+// The dentist's kWeeks weeks from `first` read by plain SQL, every field of every row: the best
+// of three rounds in ms a week, and the rows of a round.
+std::pair<double, int> readWeeksPlainly(const Book& book, const QDate& first, const QString& name)
+{
+    auto connection = db::Connection::open({ .name = name, .dataDirectory = book.path });
+    QSqlQuery week = weekStatement(*connection);
+    double plain = 1e12;
+    int rows = 0;
+    for (int round = 0; round < 3; ++round) {
+        rows = 0;
+        plain = std::min(plain, timeMs([&] {
+            for (int w = 0; w < kWeeks; ++w) {
+                run(week, { book.dentist, first.addDays(7 * w), first.addDays(7 * w + 6) });
+                while (week.next()) {
+                    for (int i = 0; i < 9; ++i)
+                        week.value(i);
+                    ++rows;
+                }
+            }
+        }) / kWeeks);
+    }
+    return { plain, rows };
+}
+
 Result showWeeks(Context& context)
 {
     Book book = openBook(context, QStringLiteral("bench-appointment-weeks"));
@@ -133,28 +167,7 @@ Result showWeeks(Context& context)
         ours = std::min(ours, ms / kWeeks);
     }
 
-    auto connection = db::Connection::open(
-        { .name = QStringLiteral("bench-appointment-weeks-plain"), .dataDirectory = book.path });
-    QSqlQuery week = prepared(*connection,
-        QStringLiteral("SELECT AppID, \"Date\", Duration, StartTime, PatID, Details, DocID, PatName, "
-                       "AppointmentType FROM Appointments "
-                       "WHERE DocID = ? AND \"Date\" >= ? AND \"Date\" <= ?"));
-    double plain = 1e12;
-    int rows = 0;
-    for (int round = 0; round < 3; ++round) {
-        rows = 0;
-        const double ms = timeMs([&] {
-            for (int w = 0; w < kWeeks; ++w) {
-                run(week, { book.dentist, first.addDays(7 * w), first.addDays(7 * w + 6) });
-                while (week.next()) {
-                    for (int i = 0; i < 9; ++i)
-                        week.value(i);
-                    ++rows;
-                }
-            }
-        });
-        plain = std::min(plain, ms / kWeeks);
-    }
+    const auto [plain, rows] = readWeeksPlainly(book, first, QStringLiteral("bench-appointment-weeks-plain"));
     if (read != rows)
         fail(QStringLiteral("(w) the book read %1 appointments of %2 weeks, plain SQL %3")
                  .arg(read)
@@ -220,10 +233,7 @@ Result paste(Context& context)
     // Plain: the same statements by hand, under the same write lock.
     auto connection = db::Connection::open(
         { .name = QStringLiteral("bench-appointment-paste-plain"), .dataDirectory = book.path });
-    QSqlQuery week = prepared(*connection,
-        QStringLiteral("SELECT AppID, \"Date\", Duration, StartTime, PatID, Details, DocID, PatName, "
-                       "AppointmentType FROM Appointments "
-                       "WHERE DocID = ? AND \"Date\" >= ? AND \"Date\" <= ?"));
+    QSqlQuery week = weekStatement(*connection);
     QSqlQuery insert = prepared(*connection,
         QStringLiteral("INSERT INTO Appointments (AppID, \"Date\", Duration, StartTime, PatID, Details, "
                        "DocID, PatName, AppointmentType) "
@@ -286,27 +296,7 @@ Result readWeeks(Context& context)
                 read += readAll(w);
         }) / kWeeks);
     }
-    auto connection = db::Connection::open(
-        { .name = QStringLiteral("bench-appointment-read-plain"), .dataDirectory = book.path });
-    QSqlQuery week = prepared(*connection,
-        QStringLiteral("SELECT AppID, \"Date\", Duration, StartTime, PatID, Details, DocID, PatName, "
-                       "AppointmentType FROM Appointments "
-                       "WHERE DocID = ? AND \"Date\" >= ? AND \"Date\" <= ?"));
-    double plain = 1e12;
-    int rows = 0;
-    for (int round = 0; round < 3; ++round) {
-        rows = 0;
-        plain = std::min(plain, timeMs([&] {
-            for (int w = 0; w < kWeeks; ++w) {
-                run(week, { book.dentist, first.addDays(7 * w), first.addDays(7 * w + 6) });
-                while (week.next()) {
-                    for (int i = 0; i < 9; ++i)
-                        week.value(i);
-                    ++rows;
-                }
-            }
-        }) / kWeeks);
-    }
+    const auto [plain, rows] = readWeeksPlainly(book, first, QStringLiteral("bench-appointment-read-plain"));
     if (read != rows)
         fail(QStringLiteral("(w0) the view read %1 rows, plain SQL %2").arg(read).arg(rows));
     Result result { ours, plain, {}, QStringLiteral("<= 2x plain"),

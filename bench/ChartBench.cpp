@@ -73,21 +73,13 @@ ChartBench& bench(Context& context)
     return b;
 }
 
-double best(int rounds, const std::function<void()>& work)
-{
-    double ms = 1e12;
-    for (int i = 0; i < rounds; ++i)
-        ms = std::min(ms, timeMs(work));
-    return ms;
-}
-
 Result redraw(Context& context)
 {
     ChartBench& b = bench(context);
-    const double ours = best(10, [&] { b.chart->Redraw(); });
+    const double ours = bestMs(10, [&] { b.chart->Redraw(); });
     auto c = db::Connection::open({.name = QStringLiteral("bench-chart-plain"), .dataDirectory = b.path});
     QSqlQuery rows = prepared(*c, QStringLiteral("SELECT * FROM History WHERE TherapySessionID = ? AND TreatmentLevel = 2 ORDER BY ID"));
-    const double plain = best(10, [&] {
+    const double plain = bestMs(10, [&] {
         run(rows, {b.session});
         while (rows.next()) { }
     });
@@ -137,7 +129,7 @@ Result click(Context& context)
                                                      "VALUES (?, ?, ?, ?, 1, 1, 1)"));
     int id = db::Query(*c, QStringLiteral("SELECT MAX(ID) FROM History")).scalar().toInt() + 1;
     int econ = db::Query(*c, QStringLiteral("SELECT MAX(EconomID) FROM PatEconomics")).scalar().toInt() + 1;
-    const double plain = best(clicks, [&] {
+    const double plain = bestMs(clicks, [&] {
         c->database().transaction();
         run(history, {id, b.session, b.patient, oper});
         run(charge, {econ++, b.patient, b.session, id++});
@@ -172,7 +164,7 @@ Result switchPatient(Context& context)
     QSqlQuery patient = prepared(*c, QStringLiteral("SELECT * FROM Patient WHERE PatientID = ?"));
     QSqlQuery sessions = prepared(*c, QStringLiteral("SELECT * FROM Sessions WHERE PatientID = ?"));
     QSqlQuery history = prepared(*c, QStringLiteral("SELECT * FROM History WHERE TherapySessionID = (SELECT TherapySessionID FROM Patient WHERE PatientID = ?)"));
-    const double plain = best(static_cast<int>(ids.size()), [&] {
+    const double plain = bestMs(static_cast<int>(ids.size()), [&] {
         for (QSqlQuery* q : {&patient, &sessions, &history}) {
             run(*q, {ids.first()});
             while (q->next()) { }

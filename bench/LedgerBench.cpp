@@ -109,14 +109,12 @@ Result openWithBalances(Context& context)
     Ledger l = openLedger(context, QStringLiteral("ledger-open"));
     db::Dataset& ledger = *l.dm->finance().PatientEconomTable;
     constexpr int kRounds = 5;
-    double ours = 1e12;
     double footer = 0;
     double last = 0;
-    for (int round = 0; round < kRounds; ++round)
-        ours = std::min(ours, timeMs([&] {
-            ledger.refresh();
-            last = showLedger(*l.dm, footer);
-        }));
+    const double ours = bestMs(kRounds, [&] {
+        ledger.refresh();
+        last = showLedger(*l.dm, footer);
+    });
     // Where the time goes: reading the rows, calculating their balances, the footer's sum.
     double readMs = 1e12, balancesMs = 1e12, footerMs = 1e12;
     const int balanceEuro = ledger.field(u"BalanceEURO").index();
@@ -131,11 +129,10 @@ Result openWithBalances(Context& context)
         }));
         footerMs = std::min(footerMs, timeMs([&] { (void)l.dm->clinical().sessionBalance(l.session); }));
     }
-    double plain = 1e12;
     double plainFooter = 0;
     double plainLast = 0;
-    for (int round = 0; round < kRounds; ++round)
-        plain = std::min(plain, timeMs([&] { plainLast = plainBalances(*l.plain, l.session, plainFooter); }));
+    const double plain
+        = bestMs(kRounds, [&] { plainLast = plainBalances(*l.plain, l.session, plainFooter); });
     const bool right = same(last, plainLast) && same(footer, plainFooter);
     return judged(ours, plain, right, QStringLiteral("<= 20 ms and <= 2x"), ours <= 20 && ours <= 2 * plain,
         QStringLiteral("(x1) %1 ledger rows with running and session balances: %2 ms, plain SQL with a "
@@ -154,17 +151,15 @@ Result postPayment(Context& context)
     Ledger l = openLedger(context, QStringLiteral("ledger-post"));
     db::Dataset& ledger = *l.dm->finance().PatientEconomTable;
     constexpr int kRounds = 10;
-    double ours = 1e12;
     double footer = 0;
     double last = 0;
-    for (int round = 0; round < kRounds; ++round)
-        ours = std::min(ours, timeMs([&] {
-            ledger.append();
-            ledger.setValue(u"Sign", -1);
-            ledger.setValue(u"CreditEURO", 12.5 + round);
-            ledger.post();
-            last = showLedger(*l.dm, footer);
-        }));
+    const double ours = bestMs(kRounds, [&](int round) {
+        ledger.append();
+        ledger.setValue(u"Sign", -1);
+        ledger.setValue(u"CreditEURO", 12.5 + round);
+        ledger.post();
+        last = showLedger(*l.dm, footer);
+    });
     // Our rows as plain SQL reads them, before the plain side adds its own.
     double checkFooter = 0;
     const double checkLast = plainBalances(*l.plain, l.session, checkFooter);
@@ -173,16 +168,15 @@ Result postPayment(Context& context)
         QStringLiteral("INSERT INTO PatEconomics (EconomID, PatientID, SessionID, Date, Sign, Credit, "
                        "CreditEURO, PaymentType, IOFld) "
                        "VALUES (?, ?, ?, ?, -1, ?, ?, 0, FALSE)"));
-    double plain = 1e12;
     const QVariant patient = practice(context).ledgerPatient();
-    for (int round = 0; round < kRounds; ++round)
-        plain = std::min(plain, timeMs([&] {
+    const double plain = bestMs(
+        kRounds, [&](int round) {
             run(insert,
                 { 900000000 + round, patient, l.session, LargePractice::kToday, (12.5 + round) * 340.75,
                     12.5 + round });
             double plainFooter = 0;
             (void)plainBalances(*l.plain, l.session, plainFooter);
-        }));
+        });
     return judged(ours, plain, right, QStringLiteral("<= 10 ms"), ours <= 10,
         QStringLiteral("(x2) a payment posted and %1 balances shown again: %2 ms, plain SQL %3 ms")
             .arg(ledger.recordCount())
@@ -209,11 +203,9 @@ Result markCharges(Context& context)
     if (charges.size() < 200)
         fail(QStringLiteral("(x3) the ledger has %1 charges, not 200").arg(charges.size()));
     constexpr int kRounds = 4;
-    double ours = 1e12;
     int changed = 0;
-    for (int round = 0; round < kRounds; ++round)
-        ours
-            = std::min(ours, timeMs([&] { changed = l.dm->finance().markCharges(charges, round % 2 == 0); }));
+    const double ours
+        = bestMs(kRounds, [&](int round) { changed = l.dm->finance().markCharges(charges, round % 2 == 0); });
     // The same by plain SQL: both marks of every charge in one statement, the treatments after.
     QStringList ids;
     for (const QVariant& v : std::as_const(charges))

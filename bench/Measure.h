@@ -5,8 +5,10 @@
 #include <QVariantList>
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
+#include <type_traits>
 
 namespace db {
 class Connection;
@@ -77,6 +79,18 @@ ChildMain findChild(const QString& name);
 
 // Milliseconds taken by `work`.
 double timeMs(const std::function<void()>& work);
+// The fastest of `rounds` runs of `work` in milliseconds; `work` may take the round's number.
+template<typename Work> double bestMs(int rounds, Work&& work)
+{
+    double best = 1e12;
+    for (int round = 0; round < rounds; ++round) {
+        if constexpr (std::is_invocable_v<Work&, int>)
+            best = std::min(best, timeMs([&] { work(round); }));
+        else
+            best = std::min(best, timeMs(work));
+    }
+    return best;
+}
 // The middle of the times taken, 0 for none.
 double median(QList<double> times);
 // Resident memory of this process in MB (Linux).

@@ -137,16 +137,14 @@ Result pendingPicker(Context& context)
     const SupplyPractice& p = practice(context);
     auto dm = openPractice(context, p);
     constexpr int kRounds = 5;
-    double ours = 1e12;
     int rows = 0;
     int filled = 0;
-    for (int round = 0; round < kRounds; ++round)
-        ours = std::min(ours, timeMs([&] {
-            supplies::TUndeliveredMaterialsForm picker(*dm, true);
-            db::Dataset& pending = *picker.Grid->dataSource()->dataset();
-            rows = pending.recordCount();
-            filled = readShown(pending);
-        }));
+    const double ours = bestMs(kRounds, [&] {
+        supplies::TUndeliveredMaterialsForm picker(*dm, true);
+        db::Dataset& pending = *picker.Grid->dataSource()->dataset();
+        rows = pending.recordCount();
+        filled = readShown(pending);
+    });
     if (rows != kPendingLines || filled != kPendingLines * 5)
         fail(QStringLiteral("the picker shows %1 rows with %2 values, not %3")
                  .arg(rows)
@@ -159,15 +157,13 @@ Result pendingPicker(Context& context)
                        "Suppliers s ON s.SupplierID = o.SupplierID "
                        "LEFT JOIN MaterialDB m ON m.MaterialID = i.MaterialID "
                        "WHERE o.TransType = 0 AND o.SupplierID = ? AND i.QuantityDelivered < i.Quantity"));
-    double plainMs = 1e12;
     int plainRows = 0;
-    for (int round = 0; round < kRounds; ++round)
-        plainMs = std::min(plainMs, timeMs([&] {
-            run(plain, { p.busySupplier });
-            plainRows = 0;
-            while (plain.next())
-                ++plainRows;
-        }));
+    const double plainMs = bestMs(kRounds, [&] {
+        run(plain, { p.busySupplier });
+        plainRows = 0;
+        while (plain.next())
+            ++plainRows;
+    });
     Result r { ours, plainMs,
         { QStringLiteral("(s1) the pending picker of a supplier with %1 pending lines (%2 orders, %3 lines "
                          "in all): %4 ms; plain SQL %5 ms")
@@ -258,33 +254,30 @@ Result deliveryPost(Context& context)
                        "WHERE TransactionType = 0 AND SupplierID = ?"));
     QSqlQuery store
         = prepared(*dm->Database, QStringLiteral("UPDATE Suppliers SET Balance = ? WHERE SupplierID = ?"));
-    double plainMs = 1e12;
     int nextId = 10000000;
-    for (int round = 0; round < kRounds; ++round)
-        plainMs = std::min(plainMs, timeMs([&] {
-            db::TransactionGuard transaction(*dm->Database);
-            const int orderId = ++nextId;
-            run(lines, { p.busySupplier });
-            double total = 0;
-            int count = 0;
-            QList<QVariantList> taken;
-            while (lines.next())
-                taken.append(
-                    { lines.value(0), lines.value(1), lines.value(2).toInt() - lines.value(3).toInt() });
-            for (const QVariantList& t : std::as_const(taken)) {
-                const double price = 1.18 * t[2].toInt() * 10;
-                run(addLine, { ++nextId, orderId, t[1], t[2], t[2], price, price, t[0] });
-                run(complete, { t[0] });
-                total += price;
-                ++count;
-            }
-            run(header, { orderId, p.busySupplier, count, total, total });
-            run(ledgerRow, { ++nextId, p.busySupplier, orderId, total, total });
-            run(sum, { p.busySupplier });
-            sum.next();
-            run(store, { sum.value(0), p.busySupplier });
-            transaction.commit();
-        }));
+    const double plainMs = bestMs(kRounds, [&] {
+        db::TransactionGuard transaction(*dm->Database);
+        const int orderId = ++nextId;
+        run(lines, { p.busySupplier });
+        double total = 0;
+        int count = 0;
+        QList<QVariantList> taken;
+        while (lines.next())
+            taken.append({ lines.value(0), lines.value(1), lines.value(2).toInt() - lines.value(3).toInt() });
+        for (const QVariantList& t : std::as_const(taken)) {
+            const double price = 1.18 * t[2].toInt() * 10;
+            run(addLine, { ++nextId, orderId, t[1], t[2], t[2], price, price, t[0] });
+            run(complete, { t[0] });
+            total += price;
+            ++count;
+        }
+        run(header, { orderId, p.busySupplier, count, total, total });
+        run(ledgerRow, { ++nextId, p.busySupplier, orderId, total, total });
+        run(sum, { p.busySupplier });
+        sum.next();
+        run(store, { sum.value(0), p.busySupplier });
+        transaction.commit();
+    });
     return { ours, plainMs,
         { QStringLiteral(
             "(s2) a delivery of %1 lines taken from pending orders posted (lines, order lines, ledger row, "

@@ -6,6 +6,7 @@
 #include "patients/PatientFormFixture.h"
 #include "platform/Directories.h"
 #include "platform/IniFile.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 #include "support/ReadOnlyDirectory.h"
 
@@ -40,13 +41,14 @@ private Q_SLOTS:
 
     void allergyAlarmShowsWhateverArtworkIsMissing_data()
     {
-        QTest::addColumn<bool>("withLibrary"); // SYMBOLS.DAT there, its index not
-        QTest::addColumn<bool>("readOnly");
-        QTest::addColumn<QString>("told");
-        QTest::newRow("no symbol library") << false << false << QStringLiteral("Symbols.Dat not exists");
-        QTest::newRow("no symbol library, read-only folder")
-            << false << true << QStringLiteral("Symbols.Dat not exists");
-        QTest::newRow("no index, read-only folder") << true << true << QStringLiteral("cannot be written");
+        // withLibrary: SYMBOLS.DAT there, its index not
+        testsupport::addRows<bool, bool, QString>({ "withLibrary", "readOnly", "told" },
+            {
+                { "no symbol library", false, false, QStringLiteral("Symbols.Dat not exists") },
+                { "no symbol library, read-only folder", false, true,
+                    QStringLiteral("Symbols.Dat not exists") },
+                { "no index, read-only folder", true, true, QStringLiteral("cannot be written") },
+            });
     }
     void allergyAlarmShowsWhateverArtworkIsMissing()
     {

@@ -4,10 +4,9 @@
 // store nothing; the server switches write and remove the bus's service file.
 #include "app/AutomationNames.h"
 #include "app/AutomationSwitches.h"
-#include "app/DataModuleBinding.h"
 #include "app/FrameWindows.h"
-#include "app/MainUnit.h"
 #include "app/VisionClient.h"
+#include "widgets/WindowRegistry.h"
 #include "clinical/DentalChartUnit.h"
 #include "data/DataDirectory.h"
 #include "data/DmUnit.h"
@@ -20,8 +19,9 @@
 #include "images/ImagingLink.h"
 #include "platform/Directories.h"
 #include "platform/Session.h"
+#include "ShellFixture.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
-#include "widgets/WindowRegistry.h"
 
 #include <QAction>
 #include <QDBusConnection>
@@ -34,12 +34,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class TestAutomation : public QObject {
+class TestAutomation : public QObject, ShellFixture {
     Q_OBJECT
-
-    QTemporaryDir m_root;
-    std::unique_ptr<data::TDmForm> m_dm;
-    std::unique_ptr<app::TMainForm> m_main;
     std::unique_ptr<QProcess> m_standIn;
     int m_patient = 0;
 
@@ -85,22 +81,15 @@ private Q_SLOTS:
     {
         if (!QDBusConnection::sessionBus().isConnected())
             QSKIP("no session bus: run under dbus-run-session");
-        platform::setConfigDirOverride(m_root.filePath(QStringLiteral("config")));
+        useTheTestsConfiguration();
     }
 
     void init()
     {
-        static int run = 0;
-        const QString path = m_root.filePath(QStringLiteral("Orvane%1/Data").arg(++run));
-        data::DataDirectory(path).create();
-        platform::session().dataDirectory = path;
-        platform::session().dataRoot = QFileInfo(path).absolutePath();
-        platform::session().level = 255;
-        m_dm = data::TDmForm::connect({ .name = QStringLiteral("automation"), .dataDirectory = path });
-        m_dm->openAtStart(
-            platform::Settings(platform::Edition::Dental, m_root.filePath(QStringLiteral("config"))));
-        m_main = std::make_unique<app::TMainForm>(platform::Edition::Dental);
-        app::bindMainWindow(*m_main, *m_dm);
+        openShell(QStringLiteral("automation"), QStringLiteral("Orvane%1/Data"), [](const QString& path) {
+            platform::session().dataDirectory = path;
+            platform::session().dataRoot = QFileInfo(path).absolutePath();
+        });
         app::lendWindows(*m_dm, *m_main);
         m_main->resize(1000, 700);
         m_main->show();
@@ -124,8 +113,7 @@ private Q_SLOTS:
                 m_standIn->kill();
             m_standIn.reset();
         }
-        m_main.reset();
-        m_dm.reset();
+        closeShell();
         for (const char* name : { "DentalChartForm", "PerioForm", "ProgNotesForm", "DefaultAnswersFrm",
                  "ImagesForm", "SlideShowForm" })
             widgets::WindowRegistry::instance().remove(QLatin1String(name));
@@ -221,26 +209,19 @@ private Q_SLOTS:
 
     void badRecordsAreRefusedToTheCaller_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("tooth");
-        QTest::addColumn<int>("patient"); // 0: the current one
-        QTest::addColumn<QString>("date");
-        QTest::addColumn<QString>("reason");
-        QTest::addColumn<bool>("storeFails"); // the database refuses the row
-        QTest::newRow("unknown patient") << "a.png" << 11 << 4242 << ""
-                                         << "no patient 4242" << false;
-        QTest::newRow("tooth outside FDI") << "a.png" << 19 << 0 << ""
-                                           << "not a tooth number" << false;
-        QTest::newRow("empty name") << "" << 11 << 0 << ""
-                                    << "file name" << false;
-        QTest::newRow("escaping name") << "../x" << 11 << 0 << ""
-                                       << "file name" << false;
-        QTest::newRow("absolute path") << "/tmp/x.png" << 11 << 0 << ""
-                                       << "file name" << false;
-        QTest::newRow("not a date") << "a.png" << 11 << 0 << "yesterday"
-                                    << "not a date" << false;
-        QTest::newRow("store fails") << "a.png" << 11 << 0 << ""
-                                     << "refused" << true;
+        // patient: 0: the current one
+        // storeFails: the database refuses the row
+        testsupport::addRows<QString, int, int, QString, QString, bool>(
+            { "name", "tooth", "patient", "date", "reason", "storeFails" },
+            {
+                { "unknown patient", "a.png", 11, 4242, "", "no patient 4242", false },
+                { "tooth outside FDI", "a.png", 19, 0, "", "not a tooth number", false },
+                { "empty name", "", 11, 0, "", "file name", false },
+                { "escaping name", "../x", 11, 0, "", "file name", false },
+                { "absolute path", "/tmp/x.png", 11, 0, "", "file name", false },
+                { "not a date", "a.png", 11, 0, "yesterday", "not a date", false },
+                { "store fails", "a.png", 11, 0, "", "refused", true },
+            });
     }
     void badRecordsAreRefusedToTheCaller()
     {
@@ -300,12 +281,12 @@ private Q_SLOTS:
     // After a failed call the program ends, but an edit typed in a window is settled first.
     void endingAfterAFailureSettlesEditsFirst_data()
     {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("windowStays");
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("keep editing") << int(platform::MessageService::Answer::Cancel) << true << "first";
-        QTest::newRow("save") << int(platform::MessageService::Answer::Yes) << false << "typed";
-        QTest::newRow("discard") << int(platform::MessageService::Answer::No) << false << "first";
+        testsupport::addRows<int, bool, QString>({ "answer", "windowStays", "stored" },
+            {
+                { "keep editing", int(platform::MessageService::Answer::Cancel), true, "first" },
+                { "save", int(platform::MessageService::Answer::Yes), false, "typed" },
+                { "discard", int(platform::MessageService::Answer::No), false, "first" },
+            });
     }
     void endingAfterAFailureSettlesEditsFirst()
     {
@@ -354,20 +335,19 @@ private Q_SLOTS:
 
     void switchesAreTakenOffTheCommandLine_data()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("found");
-        QTest::addColumn<QStringList>("left");
-        QTest::newRow("regserver") << QStringList { "/REGSERVER" } << int(app::AutomationSwitch::RegServer)
-                                   << QStringList {};
-        QTest::newRow("unregserver dash")
-            << QStringList { "-UnregServer" } << int(app::AutomationSwitch::UnregServer) << QStringList {};
-        QTest::newRow("embedding among options")
-            << QStringList { "--data", "d", "-Embedding" } << int(app::AutomationSwitch::Embedding)
-            << QStringList { "--data", "d" };
-        QTest::newRow("automation") << QStringList { "AUTOMATION" } << int(app::AutomationSwitch::Automation)
-                                    << QStringList {};
-        QTest::newRow("none") << QStringList { "--data", "registry" } << int(app::AutomationSwitch::None)
-                              << QStringList { "--data", "registry" };
+        testsupport::addRows<QStringList, int, QStringList>({ "arguments", "found", "left" },
+            {
+                { "regserver", QStringList { "/REGSERVER" }, int(app::AutomationSwitch::RegServer),
+                    QStringList {} },
+                { "unregserver dash", QStringList { "-UnregServer" }, int(app::AutomationSwitch::UnregServer),
+                    QStringList {} },
+                { "embedding among options", QStringList { "--data", "d", "-Embedding" },
+                    int(app::AutomationSwitch::Embedding), QStringList { "--data", "d" } },
+                { "automation", QStringList { "AUTOMATION" }, int(app::AutomationSwitch::Automation),
+                    QStringList {} },
+                { "none", QStringList { "--data", "registry" }, int(app::AutomationSwitch::None),
+                    QStringList { "--data", "registry" } },
+            });
     }
     void switchesAreTakenOffTheCommandLine()
     {

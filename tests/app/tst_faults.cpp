@@ -2,6 +2,7 @@
 // bad settings, a program killed half-way. Each case runs the real program and checks what it
 // says, how it ends, and that what was intact is as it was.
 
+#include "support/DataTable.h"
 #include "support/ReadOnlyDirectory.h"
 
 #include <QCoreApplication>
@@ -225,22 +226,17 @@ private Q_SLOTS:
     // The database file in the states a crash, a full disk or a careless copy leave it.
     void damagedDatabase_data()
     {
-        QTest::addColumn<QString>("fault");
-        QTest::addColumn<int>("checkCode");
-        QTest::addColumn<QString>("checkSays");
-        QTest::addColumn<int>("repairCode");
-        QTest::addColumn<QString>("repairSays");
-        QTest::newRow("intact") << "intact" << 0 << "matches this program" << 0 << "matches this program";
-        QTest::newRow("zero bytes") << "zero" << 1 << "Table Patient is missing" << 1
-                                    << "rows have been lost";
-        QTest::newRow("truncated") << "truncated" << 1 << "damaged" << 1 << "damaged";
-        QTest::newRow("dropped table")
-            << "table" << 1 << "Table Patient is missing" << 1 << "belong to no patient";
-        QTest::newRow("dropped column")
-            << "column" << 1 << "field CityName is missing" << 1 << "could not mend";
-        QTest::newRow("no generator file")
-            << "generators" << 1 << "record numbers" << 0 << "matches this program";
-        QTest::newRow("demo stopped half-way") << "demo" << 1 << "not finished" << 1 << "not finished";
+        testsupport::addRows<QString, int, QString, int, QString>(
+            { "fault", "checkCode", "checkSays", "repairCode", "repairSays" },
+            {
+                { "intact", "intact", 0, "matches this program", 0, "matches this program" },
+                { "zero bytes", "zero", 1, "Table Patient is missing", 1, "rows have been lost" },
+                { "truncated", "truncated", 1, "damaged", 1, "damaged" },
+                { "dropped table", "table", 1, "Table Patient is missing", 1, "belong to no patient" },
+                { "dropped column", "column", 1, "field CityName is missing", 1, "could not mend" },
+                { "no generator file", "generators", 1, "record numbers", 0, "matches this program" },
+                { "demo stopped half-way", "demo", 1, "not finished", 1, "not finished" },
+            });
     }
     void damagedDatabase()
     {
@@ -346,16 +342,14 @@ private Q_SLOTS:
 
     void heldLocks_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("says");
-        QTest::newRow("database held whole")
-            << kDatabase << "PRAGMA locking_mode=EXCLUSIVE;BEGIN EXCLUSIVE;SELECT COUNT(*) FROM sqlite_master"
-            << 1 << "locked by another program";
-        QTest::newRow("record numbers held")
-            << kGenerators << "BEGIN IMMEDIATE;UPDATE LastPat SET LastID = LastID" << 0
-            << "record numbers (PallavorGen.sqlite) is locked";
+        testsupport::addRows<QString, QString, int, QString>({ "file", "how", "code", "says" },
+            {
+                { "database held whole", kDatabase,
+                    "PRAGMA locking_mode=EXCLUSIVE;BEGIN EXCLUSIVE;SELECT COUNT(*) FROM sqlite_master", 1,
+                    "locked by another program" },
+                { "record numbers held", kGenerators, "BEGIN IMMEDIATE;UPDATE LastPat SET LastID = LastID", 0,
+                    "record numbers (PallavorGen.sqlite) is locked" },
+            });
     }
     void heldLocks()
     {
@@ -411,14 +405,16 @@ private Q_SLOTS:
 
     void commandLineValues_data()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("says");
-        QTest::newRow("level not a number")
-            << QStringList { QStringLiteral("--level"), QStringLiteral("abc") } << "--level must be";
-        QTest::newRow("level too high")
-            << QStringList { QStringLiteral("--level"), QStringLiteral("3") } << "--level must be";
-        QTest::newRow("patient not a number") << QStringList { QStringLiteral("--chart-report"),
-            QStringLiteral("abc") } << "number of a patient";
+        testsupport::addRows<QStringList, QString>({ "arguments", "says" },
+            {
+                { "level not a number", QStringList { QStringLiteral("--level"), QStringLiteral("abc") },
+                    "--level must be" },
+                { "level too high", QStringList { QStringLiteral("--level"), QStringLiteral("3") },
+                    "--level must be" },
+                { "patient not a number",
+                    QStringList { QStringLiteral("--chart-report"), QStringLiteral("abc") },
+                    "number of a patient" },
+            });
     }
     void commandLineValues()
     {
@@ -483,11 +479,12 @@ private Q_SLOTS:
 
     void addUserKeepsTheFileSafe_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("code");
-        QTest::newRow("line break") << QStringLiteral("eve\n[Roles]\nmalloryRole=0") << 1;
-        QTest::newRow("bracket") << QStringLiteral("[eve]") << 1;
-        QTest::newRow("plain") << QStringLiteral("eve") << 0;
+        testsupport::addRows<QString, int>({ "name", "code" },
+            {
+                { "line break", QStringLiteral("eve\n[Roles]\nmalloryRole=0"), 1 },
+                { "bracket", QStringLiteral("[eve]"), 1 },
+                { "plain", QStringLiteral("eve"), 0 },
+            });
     }
     void addUserKeepsTheFileSafe()
     {
@@ -520,16 +517,13 @@ private Q_SLOTS:
     // screenshot tour goes on.
     void damagedArtwork_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("command");
-        QTest::newRow("symbol library, report") << "SYMBOLS.DAT"
-                                                << "report";
-        QTest::newRow("chart picture, report") << "BM_ALL_TEETH.png"
-                                               << "report";
-        QTest::newRow("region package, report") << "Upper.pkg"
-                                                << "report";
-        QTest::newRow("symbol library, tour") << "SYMBOLS.DAT"
-                                              << "tour";
+        testsupport::addRows<QString, QString>({ "file", "command" },
+            {
+                { "symbol library, report", "SYMBOLS.DAT", "report" },
+                { "chart picture, report", "BM_ALL_TEETH.png", "report" },
+                { "region package, report", "Upper.pkg", "report" },
+                { "symbol library, tour", "SYMBOLS.DAT", "tour" },
+            });
     }
     void damagedArtwork()
     {

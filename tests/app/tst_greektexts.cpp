@@ -7,23 +7,23 @@
 #include "clinical/DentalChartUnit.h"
 #include "clinical/EndoMeasureUnit.h"
 #include "clinical/EndoNotesUnit.h"
-#include "clinical/ProgNotesUnit.h"
-#include "clinical/ToothColorUnit.h"
-#include "clinical/ToothNotesUnit.h"
-#include "clinical/UsualAnswersUnit.h"
 #include "clinical/HistoryUnit.h"
 #include "clinical/OperationsEntryUnit.h"
 #include "clinical/OperationsUnit.h"
 #include "clinical/PerioColorsUnit.h"
 #include "clinical/PerioUnit.h"
+#include "clinical/ProgNotesUnit.h"
 #include "clinical/SelectBitmapUnit.h"
 #include "clinical/SymbolArt.h"
+#include "clinical/ToothColorUnit.h"
+#include "clinical/ToothNotesUnit.h"
+#include "clinical/UsualAnswersUnit.h"
 #include "data/DemoPractice.h"
-#include "images/ImagesUnit.h"
-#include "images/SlideShowUnit.h"
-#include "widgets/ToolBarCustomizer.h"
 #include "data/DmUnit.h"
 #include "db/Connection.h"
+#include "images/ImagesUnit.h"
+#include "images/SlideShowUnit.h"
+#include "lists/AdditionalUnit.h"
 #include "patients/AddProtectedMembersUnit.h"
 #include "patients/FamilyUnit.h"
 #include "patients/PatBookUnit.h"
@@ -35,13 +35,13 @@
 #include "platform/Directories.h"
 #include "platform/IniFile.h"
 #include "platform/Session.h"
-#include "widgets/Language.h"
-#include "lists/AdditionalUnit.h"
 #include "prescriptions/MedicinesUnit.h"
 #include "prescriptions/PrescriptionsUnit.h"
 #include "reminders/PhonesUnit.h"
 #include "reminders/RemindersUnit.h"
 #include "reminders/ShowReminderUnit.h"
+#include "widgets/CaptionLines.h"
+#include "widgets/ToolBarCustomizer.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,18 +52,6 @@
 
 namespace {
 
-QObject* findNamed(QObject* root, const QString& name)
-{
-    if (root->objectName().compare(name, Qt::CaseInsensitive) == 0)
-        return root;
-    const QList<QObject*> below = root->findChildren<QObject*>();
-    for (QObject* o : below) {
-        if (o->objectName().compare(name, Qt::CaseInsensitive) == 0)
-            return o;
-    }
-    return nullptr;
-}
-
 // The object a path names among the windows (a window reached through another one, as the
 // chart through the main window, is also found on its own), and the property name.
 QObject* resolve(const QList<QWidget*>& windows, const QString& path, QString* property)
@@ -72,9 +60,9 @@ QObject* resolve(const QList<QWidget*>& windows, const QString& path, QString* p
     *property = names.takeLast();
     QObject* current = nullptr;
     for (const QString& name : std::as_const(names)) {
-        QObject* found = current ? findNamed(current, name) : nullptr;
+        QObject* found = current ? captiontest::findNamed(current, name) : nullptr;
         for (qsizetype i = 0; !found && i < windows.size(); ++i)
-            found = findNamed(windows[i], name);
+            found = captiontest::findNamed(windows[i], name);
         if (!found)
             return nullptr;
         current = found;
@@ -150,32 +138,13 @@ private Q_SLOTS:
             &endo, &canalNotes, &toothNotes, &toothColour, &progNotes, &answers, &dayReminders, &remindersList, &phones, &additional,
             &medicines, &prescriptionsForm, &imagesForm, &slideShow, &customize };
 
-        const platform::IniFile shipped(
-            QDir(qEnvironmentVariable("ORVANE_SOURCE_DIR")).filePath(QStringLiteral("resources/Orvane.lng")));
-        const QString section = QString::fromLatin1(widgets::TLanguage::kTranslations);
-        const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
-        QStringList missing;
-        int checked = 0;
-        for (QWidget* window : windows) {
-            for (const widgets::TLanguage* lang : window->findChildren<widgets::TLanguage*>()) {
-                for (const QString& path : lang->properties()) {
-                    QString property;
-                    QObject* object = resolve(windows, path, &property);
-                    const auto designed
-                        = object ? widgets::TLanguage::findProperty(object, property) : std::nullopt;
-                    QVERIFY2(designed, qPrintable(path));
-                    const QString text = designed->read(object).trimmed();
-                    // Blank, signs, Greek already, and "OK" need no line.
-                    if (!text.contains(latin) || text.compare(QStringLiteral("OK"), Qt::CaseInsensitive) == 0)
-                        continue;
-                    ++checked;
-                    if (shipped.readString(section, path).trimmed().isEmpty())
-                        missing << path + QStringLiteral(" (") + text + QLatin1Char(')');
-                }
-            }
-        }
-        QVERIFY(checked > 150);
-        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u'\n')));
+        const captiontest::Captions captions = captiontest::captionsWithoutALine(
+            windows, [&windows](QWidget*, const QString& path, QString* property) {
+                return resolve(windows, path, property);
+            });
+        QVERIFY2(captions.unresolved.isEmpty(), qPrintable(captions.unresolved.join(u'\n')));
+        QVERIFY(captions.checked > 150);
+        QVERIFY2(captions.missing.isEmpty(), qPrintable(captions.missing.join(u'\n')));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "app/ImagingBridge.h"
 #include "data/RulesFixture.h"
 #include "db/Dataset.h"
+#include "support/DataTable.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -18,18 +19,18 @@ class TestImagingBridge : public QObject {
 private Q_SLOTS:
     void commandLine_data()
     {
-        QTest::addColumn<QString>("commandTemplate");
-        QTest::addColumn<QString>("expected"); // empty: no command
-        QTest::newRow("every placeholder")
-            << "/opt/vis/acquire --dir %ImageFolder --name %PatientName --id %PatientID -t %Tooth -k %Kind"
-            << "/opt/vis/acquire --dir /data/xrays/x7 --name \"Anna Pappa\" --id 7 -t 36 -k camera";
-        QTest::newRow("no placeholder") << "/opt/vis/acquire"
-                                        << "/opt/vis/acquire";
-        QTest::newRow("empty") << "  "
-                               << "";
-        QTest::newRow("too long") << QString(480, QLatin1Char('a'))
-                + QStringLiteral(" %ImageFolder %ImageFolder")
-                                  << "";
+        // expected: empty: no command
+        testsupport::addRows<QString, QString>({ "commandTemplate", "expected" },
+            {
+                { "every placeholder",
+                    "/opt/vis/acquire --dir %ImageFolder --name %PatientName --id %PatientID -t %Tooth -k "
+                    "%Kind",
+                    "/opt/vis/acquire --dir /data/xrays/x7 --name \"Anna Pappa\" --id 7 -t 36 -k camera" },
+                { "no placeholder", "/opt/vis/acquire", "/opt/vis/acquire" },
+                { "empty", "  ", "" },
+                { "too long", QString(480, QLatin1Char('a')) + QStringLiteral(" %ImageFolder %ImageFolder"),
+                    "" },
+            });
     }
     void commandLine()
     {

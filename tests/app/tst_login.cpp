@@ -2,6 +2,7 @@
 #include "app/PasswordLib.h"
 #include "platform/PasswordHash.h"
 #include "platform/Session.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 
 #include <QDir>
@@ -41,26 +42,23 @@ private Q_SLOTS:
 
     void okButton_data()
     {
-        QTest::addColumn<QString>("user");
-        QTest::addColumn<QString>("password");
-        QTest::addColumn<QString>("message"); // empty: the login closes with OK
-        QTest::addColumn<bool>("receiptsOnly");
-        QTest::addColumn<int>("level");
-
         const QString wrongPassword = QStringLiteral("Wrong Password!\nPlease try again.");
         const QString wrongUser = QStringLiteral("Wrong User!\nPlease try again.");
-        QTest::newRow("first password") << "anna" << "first" << QString() << false << 255;
-        QTest::newRow("second password is receipts-only") << "anna"
-                                                          << "second" << QString() << true << 0;
-        QTest::newRow("wrong password") << "anna" << "nope" << wrongPassword << false << -1;
-        QTest::newRow("passwords compare with case") << "anna" << "FIRST" << wrongPassword << false << -1;
-        QTest::newRow("restricted role") << "nikos" << "pw" << QString() << false << 0;
-        QTest::newRow("empty second password opens nothing") << "nikos" << "" << wrongPassword << false << -1;
-        QTest::newRow("equal passwords are receipts-only") << "same"
-                                                           << "x" << QString() << true << 0;
-        QTest::newRow("unknown user, empty password") << "ghost" << "" << wrongUser << false << -1;
-        QTest::newRow("unknown user, some password") << "ghost" << "pw" << wrongPassword << false << -1;
-        QTest::newRow("role neither 0 nor 1") << "odd" << "pw" << wrongUser << false << -1;
+        // message: empty: the login closes with OK
+        testsupport::addRows<QString, QString, QString, bool, int>(
+            { "user", "password", "message", "receiptsOnly", "level" },
+            {
+                { "first password", "anna", "first", QString(), false, 255 },
+                { "second password is receipts-only", "anna", "second", QString(), true, 0 },
+                { "wrong password", "anna", "nope", wrongPassword, false, -1 },
+                { "passwords compare with case", "anna", "FIRST", wrongPassword, false, -1 },
+                { "restricted role", "nikos", "pw", QString(), false, 0 },
+                { "empty second password opens nothing", "nikos", "", wrongPassword, false, -1 },
+                { "equal passwords are receipts-only", "same", "x", QString(), true, 0 },
+                { "unknown user, empty password", "ghost", "", wrongUser, false, -1 },
+                { "unknown user, some password", "ghost", "pw", wrongPassword, false, -1 },
+                { "role neither 0 nor 1", "odd", "pw", wrongUser, false, -1 },
+            });
     }
 
     void okButton()
@@ -97,36 +95,47 @@ private Q_SLOTS:
     // that counts.
     void noLayoutLetsAnEmptyOrWrongPasswordIn_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("user");
-        QTest::addColumn<QString>("right"); // empty: no password opens this user
-        QTest::addColumn<int>("level");
-
-        QTest::newRow("empty section before the real one")
-            << QByteArray("[Roles]\nannaRole=0\n[Passwords]\n[Passwords]\nannaPwd1=secret\n") << "anna" << "secret" << 255;
-        QTest::newRow("empty section after the real one")
-            << QByteArray("[Roles]\nannaRole=0\n[Passwords]\nannaPwd1=secret\n[Passwords]\n") << "anna" << "secret" << 255;
-        QTest::newRow("later copy empties the password")
-            << QByteArray("[Roles]\nannaRole=0\n[Passwords]\nannaPwd1=secret\n[Passwords]\nannaPwd1=\n") << "anna" << "" << -1;
-        QTest::newRow("later copy changes the password")
-            << QByteArray("[Passwords]\nannaPwd1=old\n[Roles]\nannaRole=0\n[passwords]\nannaPwd1=secret\n") << "anna" << "secret" << 255;
-        QTest::newRow("key twice in one section")
-            << QByteArray("[Roles]\nannaRole=0\n[Passwords]\nannaPwd1=old\nANNAPWD1=secret\n") << "anna" << "secret" << 255;
-        QTest::newRow("later role restricts")
-            << QByteArray("[Roles]\nannaRole=0\n[Passwords]\nannaPwd1=secret\n[Roles]\nannaRole=1\n") << "anna" << "secret" << 0;
-        QTest::newRow("quoted empty passwords")
-            << QByteArray("[Roles]\nannaRole=0\n[Passwords]\nannaPwd1=\"\"\nannaPwd2=''\n") << "anna" << "" << -1;
-        QTest::newRow("no passwords section") << QByteArray("[Roles]\nannaRole=0\n") << "anna" << "" << -1;
-        QTest::newRow("blanks around names")
-            << QByteArray("[ Roles ]\n annaRole = 0\n[ Passwords ]\n annaPwd1 = secret \n") << "anna" << "secret" << 255;
-        QTest::newRow("stray byte on another line")
-            << QByteArray("[Roles]\n\xCE\x93\xCE\xB9\xCE\xAC\xCE\xBD\xCE\xBD\xCE\xB7\xCF\x82Role=0\n; \xFF\xFE\n[Passwords]\n"
-                          "\xCE\x93\xCE\xB9\xCE\xAC\xCE\xBD\xCE\xBD\xCE\xB7\xCF\x82Pwd1=\xCE\xBA\xCF\x89\xCE\xB4\n")
-            << QStringLiteral("Γιάννης") << QStringLiteral("κωδ") << 255;
-        QTest::newRow("older installation's code page")
-            << QByteArray("[Roles]\r\n\xC3\xE9\xDC\xED\xED\xE7\xF2Role=1\r\n[Passwords]\r\n\xC3\xE9\xDC\xED\xED\xE7\xF2Pwd1=\xEA\xF9\xE4\r\n")
-            << QStringLiteral("Γιάννης") << QStringLiteral("κωδ") << 0;
-        QTest::newRow("unknown user") << QByteArray("[Passwords]\nghostPwd1=secret\n") << "ghost" << "" << -1;
+        // right: empty: no password opens this user
+        testsupport::addRows<QByteArray, QString, QString, int>({ "file", "user", "right", "level" },
+            {
+                { "empty section before the real one",
+                    QByteArray("[Roles]\nannaRole=0\n[Passwords]\n[Passwords]\nannaPwd1=secret\n"), "anna",
+                    "secret", 255 },
+                { "empty section after the real one",
+                    QByteArray("[Roles]\nannaRole=0\n[Passwords]\nannaPwd1=secret\n[Passwords]\n"), "anna",
+                    "secret", 255 },
+                { "later copy empties the password",
+                    QByteArray("[Roles]\nannaRole=0\n[Passwords]\nannaPwd1=secret\n[Passwords]\nannaPwd1=\n"),
+                    "anna", "", -1 },
+                { "later copy changes the password",
+                    QByteArray(
+                        "[Passwords]\nannaPwd1=old\n[Roles]\nannaRole=0\n[passwords]\nannaPwd1=secret\n"),
+                    "anna", "secret", 255 },
+                { "key twice in one section",
+                    QByteArray("[Roles]\nannaRole=0\n[Passwords]\nannaPwd1=old\nANNAPWD1=secret\n"), "anna",
+                    "secret", 255 },
+                { "later role restricts",
+                    QByteArray("[Roles]\nannaRole=0\n[Passwords]\nannaPwd1=secret\n[Roles]\nannaRole=1\n"),
+                    "anna", "secret", 0 },
+                { "quoted empty passwords",
+                    QByteArray("[Roles]\nannaRole=0\n[Passwords]\nannaPwd1=\"\"\nannaPwd2=''\n"), "anna", "",
+                    -1 },
+                { "no passwords section", QByteArray("[Roles]\nannaRole=0\n"), "anna", "", -1 },
+                { "blanks around names",
+                    QByteArray("[ Roles ]\n annaRole = 0\n[ Passwords ]\n annaPwd1 = secret \n"), "anna",
+                    "secret", 255 },
+                { "stray byte on another line",
+                    QByteArray("[Roles]\n\xCE\x93\xCE\xB9\xCE\xAC\xCE\xBD\xCE\xBD\xCE\xB7\xCF\x82Role=0\n; "
+                               "\xFF\xFE\n[Passwords]\n"
+                               "\xCE\x93\xCE\xB9\xCE\xAC\xCE\xBD\xCE\xBD\xCE\xB7\xCF\x82Pwd1="
+                               "\xCE\xBA\xCF\x89\xCE\xB4\n"),
+                    QStringLiteral("Γιάννης"), QStringLiteral("κωδ"), 255 },
+                { "older installation's code page",
+                    QByteArray("[Roles]\r\n\xC3\xE9\xDC\xED\xED\xE7\xF2Role=1\r\n[Passwords]"
+                               "\r\n\xC3\xE9\xDC\xED\xED\xE7\xF2Pwd1=\xEA\xF9\xE4\r\n"),
+                    QStringLiteral("Γιάννης"), QStringLiteral("κωδ"), 0 },
+                { "unknown user", QByteArray("[Passwords]\nghostPwd1=secret\n"), "ghost", "", -1 },
+            });
     }
     void noLayoutLetsAnEmptyOrWrongPasswordIn()
     {
@@ -167,10 +176,11 @@ private Q_SLOTS:
 
     void plainPasswordsAreHashedAtTheFirstLogin_data()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("receiptsOnly");
-        QTest::newRow("with the first password") << "first" << false;
-        QTest::newRow("with the second password") << "second" << true;
+        testsupport::addRows<QString, bool>({ "typed", "receiptsOnly" },
+            {
+                { "with the first password", "first", false },
+                { "with the second password", "second", true },
+            });
     }
     void plainPasswordsAreHashedAtTheFirstLogin()
     {
@@ -223,15 +233,17 @@ private Q_SLOTS:
 
     void addUserRefusesNamesThatReachOtherKeys_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("line break makes a second user") << QStringLiteral("eve\n[Roles]\nmalloryRole=0");
-        QTest::newRow("carriage return") << QStringLiteral("eve\rmalloryRole=0");
-        QTest::newRow("tab") << QStringLiteral("ev\te");
-        QTest::newRow("equals sign") << QStringLiteral("eve=0");
-        QTest::newRow("opening bracket") << QStringLiteral("[Roles");
-        QTest::newRow("closing bracket") << QStringLiteral("eve]");
-        QTest::newRow("comment mark") << QStringLiteral(";eve");
-        QTest::newRow("blank") << QStringLiteral("  ");
+        testsupport::addRows<QString>({ "name" },
+            {
+                { "line break makes a second user", QStringLiteral("eve\n[Roles]\nmalloryRole=0") },
+                { "carriage return", QStringLiteral("eve\rmalloryRole=0") },
+                { "tab", QStringLiteral("ev\te") },
+                { "equals sign", QStringLiteral("eve=0") },
+                { "opening bracket", QStringLiteral("[Roles") },
+                { "closing bracket", QStringLiteral("eve]") },
+                { "comment mark", QStringLiteral(";eve") },
+                { "blank", QStringLiteral("  ") },
+            });
     }
     void addUserRefusesNamesThatReachOtherKeys()
     {
@@ -255,13 +267,13 @@ private Q_SLOTS:
 
     void addUserWritesWhatTheLoginReads_data()
     {
-        QTest::addColumn<int>("role");
-        QTest::addColumn<QString>("password");
-        QTest::addColumn<bool>("written");
-        QTest::newRow("full") << 0 << "secret" << true;
-        QTest::newRow("restricted") << 1 << "secret" << true;
-        QTest::newRow("no such role") << 2 << "secret" << false;
-        QTest::newRow("no password") << 0 << "" << false;
+        testsupport::addRows<int, QString, bool>({ "role", "password", "written" },
+            {
+                { "full", 0, "secret", true },
+                { "restricted", 1, "secret", true },
+                { "no such role", 2, "secret", false },
+                { "no password", 0, "", false },
+            });
     }
 
     void addUserWritesWhatTheLoginReads()

@@ -7,6 +7,7 @@
 #include "platform/Directories.h"
 #include "platform/IniFile.h"
 #include "platform/Session.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 #include "widgets/Language.h"
 #include "widgets/ToolBarCustomizer.h"
@@ -80,16 +81,18 @@ private Q_SLOTS:
 
     void levelDecidesTheCommands_data()
     {
-        QTest::addColumn<int>("level");
-        QTest::addColumn<bool>("patients");
-        QTest::addColumn<bool>("economicsMenu"); // tag 10
-        QTest::addColumn<bool>("operationsMenu"); // tag 1
-        QTest::addColumn<bool>("economicsButton"); // tag 1
-        QTest::addColumn<bool>("patientFile"); // tag 0
-        QTest::newRow("full role") << 255 << true << true << true << true << true;
-        QTest::newRow("restricted role") << 0 << true << false << false << false << true;
-        QTest::newRow("unknown role") << -1 << true << false << false << false << false;
-        QTest::newRow("full role without patients") << 255 << false << false << true << false << true;
+        // economicsMenu: tag 10
+        // operationsMenu: tag 1
+        // economicsButton: tag 1
+        // patientFile: tag 0
+        testsupport::addRows<int, bool, bool, bool, bool, bool>(
+            { "level", "patients", "economicsMenu", "operationsMenu", "economicsButton", "patientFile" },
+            {
+                { "full role", 255, true, true, true, true, true },
+                { "restricted role", 0, true, false, false, false, true },
+                { "unknown role", -1, true, false, false, false, false },
+                { "full role without patients", 255, false, false, true, false, true },
+            });
     }
 
     void levelDecidesTheCommands()
@@ -147,9 +150,11 @@ private Q_SLOTS:
 
     void recordCommandsOnAnEmptyView_data()
     {
-        QTest::addColumn<QString>("command");
-        QTest::newRow("edit") << "EditRecordMenu";
-        QTest::newRow("delete") << "DeleteRecordMenu";
+        testsupport::addRows<QString>({ "command" },
+            {
+                { "edit", "EditRecordMenu" },
+                { "delete", "DeleteRecordMenu" },
+            });
     }
 
     void recordCommandsOnAnEmptyView()
@@ -271,12 +276,14 @@ private Q_SLOTS:
 
     void startsAtItsPlacementElseMaximised_data()
     {
-        QTest::addColumn<QRect>("stored"); // empty: none stored
-        QTest::addColumn<bool>("maximised");
-        QTest::addColumn<QRect>("expected"); // empty: the whole screen
-        QTest::newRow("nothing stored") << QRect() << true << QRect();
-        QTest::newRow("stored") << QRect(40, 30, 500, 350) << false << QRect(40, 30, 500, 350);
-        QTest::newRow("stored on a larger screen") << QRect(900, 700, 4000, 300) << false << QRect();
+        // stored: empty: none stored
+        // expected: empty: the whole screen
+        testsupport::addRows<QRect, bool, QRect>({ "stored", "maximised", "expected" },
+            {
+                { "nothing stored", QRect(), true, QRect() },
+                { "stored", QRect(40, 30, 500, 350), false, QRect(40, 30, 500, 350) },
+                { "stored on a larger screen", QRect(900, 700, 4000, 300), false, QRect() },
+            });
     }
 
     void startsAtItsPlacementElseMaximised()
@@ -317,11 +324,13 @@ private Q_SLOTS:
     // A child opens where it places itself, or where it was stored, but never beyond the frame.
     void childWindowsFitTheFrame_data()
     {
-        QTest::addColumn<QRect>("placed"); // where the window puts itself when it is shown
-        QTest::addColumn<QPoint>("expectedTopLeft");
-        QTest::newRow("fits where it is") << QRect(10, 10, 300, 200) << QPoint(10, 10);
-        QTest::newRow("too large") << QRect(10, 10, 5000, 4000) << QPoint(0, 0);
-        QTest::newRow("too far right and down") << QRect(700, 500, 300, 200) << QPoint(-1, -1); // moved in
+        // placed: where the window puts itself when it is shown
+        testsupport::addRows<QRect, QPoint>({ "placed", "expectedTopLeft" },
+            {
+                { "fits where it is", QRect(10, 10, 300, 200), QPoint(10, 10) },
+                { "too large", QRect(10, 10, 5000, 4000), QPoint(0, 0) },
+                { "too far right and down", QRect(700, 500, 300, 200), QPoint(-1, -1) }, // moved in
+            });
     }
 
     void childWindowsFitTheFrame()
@@ -428,9 +437,7 @@ private Q_SLOTS:
     // "All Reminders" shows them whenever chosen.
     void remindersOfTheDayAtStart_data()
     {
-        QTest::addColumn<bool>("atStart");
-        QTest::newRow("shown at start") << true;
-        QTest::newRow("not at start") << false;
+        testsupport::addSwitchRows("atStart", "shown at start", "not at start");
     }
     void remindersOfTheDayAtStart()
     {

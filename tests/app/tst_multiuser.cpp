@@ -1,10 +1,11 @@
 #include "app/Multiuser.h"
-#include "platform/Directories.h"
 #include "app/ServerPathUnit.h"
 #include "data/DataDirectory.h"
 #include "db/Connection.h"
 #include "db/Query.h"
+#include "platform/Directories.h"
 #include "platform/Session.h"
+#include "support/DataTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -55,17 +56,14 @@ private Q_SLOTS:
 
     void bind_data()
     {
-        QTest::addColumn<MultiUserType>("type");
-        QTest::addColumn<DriveType>("drive");
-        QTest::addColumn<bool>("dialogShown");
-
-        QTest::newRow("stand-alone on a local drive")
-            << MultiUserType::StandAlone << DriveType::Local << false;
-        QTest::newRow("server on a local drive") << MultiUserType::Server << DriveType::Local << false;
-        QTest::newRow("client on a network drive") << MultiUserType::Client << DriveType::Network << false;
-        QTest::newRow("client on a local drive") << MultiUserType::Client << DriveType::Local << true;
-        QTest::newRow("stand-alone on a network drive")
-            << MultiUserType::StandAlone << DriveType::Network << true;
+        testsupport::addRows<MultiUserType, DriveType, bool>({ "type", "drive", "dialogShown" },
+            {
+                { "stand-alone on a local drive", MultiUserType::StandAlone, DriveType::Local, false },
+                { "server on a local drive", MultiUserType::Server, DriveType::Local, false },
+                { "client on a network drive", MultiUserType::Client, DriveType::Network, false },
+                { "client on a local drive", MultiUserType::Client, DriveType::Local, true },
+                { "stand-alone on a network drive", MultiUserType::StandAlone, DriveType::Network, true },
+            });
     }
 
     // The stored directory is kept when it suits the type; otherwise the dialog is asked and
@@ -105,10 +103,12 @@ private Q_SLOTS:
 
     void serverAddressIsKeptForEveryType_data()
     {
-        QTest::addColumn<MultiUserType>("type");
-        QTest::newRow("stand-alone") << MultiUserType::StandAlone;
-        QTest::newRow("server") << MultiUserType::Server;
-        QTest::newRow("client") << MultiUserType::Client;
+        testsupport::addRows<MultiUserType>({ "type" },
+            {
+                { "stand-alone", MultiUserType::StandAlone },
+                { "server", MultiUserType::Server },
+                { "client", MultiUserType::Client },
+            });
     }
 
     // A server address is no folder: no drive to judge, nothing deleted, no dialog.
@@ -184,23 +184,17 @@ private Q_SLOTS:
 
     void dialogOffersOkOnlyForOurDataOnASuitableDrive_data()
     {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<MultiUserType>("type");
-        QTest::addColumn<DriveType>("drive");
-        QTest::addColumn<bool>("okEnabled");
-        QTest::newRow("our data, stand-alone, local")
-            << "Data" << MultiUserType::StandAlone << DriveType::Local << true;
-        QTest::newRow("our data, server, local")
-            << "Data" << MultiUserType::Server << DriveType::Local << true;
-        QTest::newRow("our data, client, local")
-            << "Data" << MultiUserType::Client << DriveType::Local << false;
-        QTest::newRow("our data, client, network")
-            << "Data" << MultiUserType::Client << DriveType::Network << true;
-        QTest::newRow("our data, server, network")
-            << "Data" << MultiUserType::Server << DriveType::Network << false;
-        QTest::newRow("no database") << "Empty" << MultiUserType::StandAlone << DriveType::Local << false;
-        QTest::newRow("no History table")
-            << "Other" << MultiUserType::StandAlone << DriveType::Local << false;
+        testsupport::addRows<QString, MultiUserType, DriveType, bool>(
+            { "folder", "type", "drive", "okEnabled" },
+            {
+                { "our data, stand-alone, local", "Data", MultiUserType::StandAlone, DriveType::Local, true },
+                { "our data, server, local", "Data", MultiUserType::Server, DriveType::Local, true },
+                { "our data, client, local", "Data", MultiUserType::Client, DriveType::Local, false },
+                { "our data, client, network", "Data", MultiUserType::Client, DriveType::Network, true },
+                { "our data, server, network", "Data", MultiUserType::Server, DriveType::Network, false },
+                { "no database", "Empty", MultiUserType::StandAlone, DriveType::Local, false },
+                { "no History table", "Other", MultiUserType::StandAlone, DriveType::Local, false },
+            });
     }
 
     void dialogOffersOkOnlyForOurDataOnASuitableDrive()

@@ -1,8 +1,6 @@
 // The main window's commands on the data module's patient view, as a newcomer meets them:
 // an empty practice, a first patient, more patients, refresh.
 
-#include "app/DataModuleBinding.h"
-#include "app/MainUnit.h"
 #include "app/RecordCommands.h"
 #include "data/DataDirectory.h"
 #include "data/DmUnit.h"
@@ -11,6 +9,8 @@
 #include "db/Query.h"
 #include "platform/Directories.h"
 #include "platform/Session.h"
+#include "ShellFixture.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 #include "widgets/Language.h"
 #include "widgets/WindowRegistry.h"
@@ -19,12 +19,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class TestPatientCommands : public QObject {
+class TestPatientCommands : public QObject, ShellFixture {
     Q_OBJECT
-
-    QTemporaryDir m_root;
-    std::unique_ptr<data::TDmForm> m_dm;
-    std::unique_ptr<app::TMainForm> m_main;
 
     db::Dataset& patients() const { return *m_dm->patients().PatientsTable; }
 
@@ -38,7 +34,7 @@ class TestPatientCommands : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        platform::setConfigDirOverride(m_root.filePath(QStringLiteral("config")));
+        useTheTestsConfiguration();
         // A window that the patient commands open, so that only the patient rule decides.
         widgets::WindowRegistry::instance().add(
             QStringLiteral("EconomicsForm"), widgets::WindowRegistry::Kind::Child, [](QWidget*) {
@@ -50,24 +46,13 @@ private Q_SLOTS:
 
     void init()
     {
-        static int run = 0;
-        const QString path = m_root.filePath(QStringLiteral("Data%1").arg(++run));
-        data::DataDirectory(path).create();
-        m_dm = data::TDmForm::connect({ .name = QStringLiteral("shell-test"), .dataDirectory = path });
-        m_dm->openAtStart(platform::Settings(platform::Edition::Dental, m_root.filePath(QStringLiteral("config"))));
-        platform::session().level = 255;
-        m_main = std::make_unique<app::TMainForm>(platform::Edition::Dental);
-        app::bindMainWindow(*m_main, *m_dm);
+        openShell(QStringLiteral("shell-test"));
         m_main->setRefreshAllowed(true);
         m_dm->ActiveSrc->setDataset(m_dm->patients().PatientsTable);
         m_dm->ActiveSrc->setTag(14);
     }
 
-    void cleanup()
-    {
-        m_main.reset();
-        m_dm.reset();
-    }
+    void cleanup() { closeShell(); }
 
     void cleanupTestCase() { platform::setConfigDirOverride({}); }
 
@@ -116,10 +101,12 @@ private Q_SLOTS:
 
     void refreshKeepsTheCurrentPatient_data()
     {
-        QTest::addColumn<QString>("current");
-        QTest::newRow("first") << "Alexiou";
-        QTest::newRow("middle") << "Dimou";
-        QTest::newRow("last") << "Zisis";
+        testsupport::addRows<QString>({ "current" },
+            {
+                { "first", "Alexiou" },
+                { "middle", "Dimou" },
+                { "last", "Zisis" },
+            });
     }
 
     void refreshKeepsTheCurrentPatient()

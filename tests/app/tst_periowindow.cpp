@@ -1,10 +1,9 @@
 // The periodontal chart in the main window's frame: opened as the chart's button opens it, a
 // chart started, typed and stored with the shared record commands, and the close check.
 
-#include "app/DataModuleBinding.h"
 #include "app/FrameWindows.h"
-#include "app/MainUnit.h"
 #include "app/RecordCommands.h"
+#include "widgets/WindowRegistry.h"
 #include "clinical/PerioUnit.h"
 #include "data/DataDirectory.h"
 #include "data/DmUnit.h"
@@ -13,8 +12,8 @@
 #include "db/Query.h"
 #include "platform/Directories.h"
 #include "platform/Session.h"
+#include "ShellFixture.h"
 #include "support/MessageRecorder.h"
-#include "widgets/WindowRegistry.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -25,12 +24,8 @@
 
 using clinical::perio::Field;
 
-class TestPerioWindow : public QObject {
+class TestPerioWindow : public QObject, ShellFixture {
     Q_OBJECT
-
-    QTemporaryDir m_root;
-    std::unique_ptr<data::TDmForm> m_dm;
-    std::unique_ptr<app::TMainForm> m_main;
 
     db::Dataset& charts() const { return *m_dm->clinical().PeriTable; }
     int stored(const QString& table) const
@@ -53,20 +48,12 @@ class TestPerioWindow : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase() { platform::setConfigDirOverride(m_root.filePath(QStringLiteral("config"))); }
+    void initTestCase() { useTheTestsConfiguration(); }
 
     void init()
     {
-        static int run = 0;
-        const QString path = m_root.filePath(QStringLiteral("Data%1").arg(++run));
-        data::DataDirectory(path).create();
-        m_dm = data::TDmForm::connect({ .name = QStringLiteral("perio-shell"), .dataDirectory = path });
-        m_dm->openAtStart(
-            platform::Settings(platform::Edition::Dental, m_root.filePath(QStringLiteral("config"))));
-        platform::session().level = 255;
+        openShell(QStringLiteral("perio-shell"));
         platform::session().role = platform::UserRole::Full;
-        m_main = std::make_unique<app::TMainForm>(platform::Edition::Dental);
-        app::bindMainWindow(*m_main, *m_dm);
         app::lendWindows(*m_dm, *m_main);
         m_main->resize(1200, 800);
         m_main->show();
@@ -78,8 +65,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        m_main.reset();
-        m_dm.reset();
+        closeShell();
         widgets::WindowRegistry::instance().remove(QStringLiteral("PerioForm"));
         widgets::WindowRegistry::instance().remove(QStringLiteral("DentalChartForm"));
     }

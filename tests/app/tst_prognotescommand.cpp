@@ -9,6 +9,7 @@
 #include "db/DataSource.h"
 #include "platform/Directories.h"
 #include "platform/Settings.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 #include "widgets/DBDateEdit.h"
 #include "widgets/DBEdit.h"
@@ -60,9 +61,7 @@ private Q_SLOTS:
 
     void commandFollowsTheSetting_data()
     {
-        QTest::addColumn<bool>("on");
-        QTest::newRow("ProgNotesOn=y") << true;
-        QTest::newRow("ProgNotesOn=n") << false;
+        testsupport::addSwitchRows("on", "ProgNotesOn=y", "ProgNotesOn=n");
     }
     void commandFollowsTheSetting()
     {

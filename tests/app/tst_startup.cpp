@@ -7,12 +7,13 @@
 #include "data/DataDirectory.h"
 #include "data/DmUnit.h"
 #include "db/Connection.h"
-#include "db/ServerUnavailable.h"
 #include "db/Query.h"
+#include "db/ServerUnavailable.h"
 #include "platform/Directories.h"
 #include "platform/ExceptionLog.h"
 #include "platform/IniFile.h"
 #include "platform/Session.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 #include "support/ReadOnlyDirectory.h"
 #include "widgets/Language.h"
@@ -159,11 +160,13 @@ private Q_SLOTS:
 
     void unreachableTablesEndTheStart_data()
     {
-        QTest::addColumn<MultiUserType>("type");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("client") << MultiUserType::Client << "Could not access Server Database!\nERROR: Appointments";
-        QTest::newRow("stand-alone") << MultiUserType::StandAlone << "Corrupt Data! Please try to run orvane --repair-data.";
-        QTest::newRow("server") << MultiUserType::Server << "Corrupt Data! Please try to run orvane --repair-data.";
+        testsupport::addRows<MultiUserType, QString>({ "type", "message" },
+            {
+                { "client", MultiUserType::Client, "Could not access Server Database!\nERROR: Appointments" },
+                { "stand-alone", MultiUserType::StandAlone,
+                    "Corrupt Data! Please try to run orvane --repair-data." },
+                { "server", MultiUserType::Server, "Corrupt Data! Please try to run orvane --repair-data." },
+            });
     }
 
     void unreachableTablesEndTheStart()
@@ -193,35 +196,41 @@ private Q_SLOTS:
     // engine's own account of it.
     void startFailureSaysWhatIsWrong_data()
     {
-        QTest::addColumn<QString>("fault");
-        QTest::addColumn<MultiUserType>("type");
-        QTest::addColumn<QString>("message"); // %1: the data directory
-        QTest::addColumn<QString>("logged");
-
         const QString missing = QStringLiteral("There is no practice database in the folder %1.\n"
-                                               "Check that this is the right folder and that the disk or network drive holding it is connected.");
-        const QString locked = QStringLiteral("The practice database is locked by another program.\n"
-                                              "Close that program, or wait until it has finished, and start again.");
-        const QString denied = QStringLiteral("You have no permission to open the practice database in the folder %1.\n"
-                                              "Ask whoever looks after this computer to give you access to that folder.");
-        QTest::newRow("no folder") << "no folder" << MultiUserType::StandAlone << missing << "There is no database in";
-        QTest::newRow("empty folder") << "empty folder" << MultiUserType::StandAlone << missing << "There is no database in";
-        QTest::newRow("damaged file") << "damaged" << MultiUserType::StandAlone
-                                      << "Corrupt Data! Please try to run orvane --repair-data." << "file is not a database";
-        QTest::newRow("locked file") << "locked" << MultiUserType::StandAlone << locked << "database is locked";
-        QTest::newRow("locked file, client") << "locked" << MultiUserType::Client
-                                             << QStringLiteral("Could not access Server Database!\nERROR: PallavorDB\n\n") + locked
-                                             << "database is locked";
-        QTest::newRow("unreadable folder") << "unreadable" << MultiUserType::Server << denied << "Opening PallavorDB in";
-        QTest::newRow("no record numbers") << "no generators" << MultiUserType::StandAlone
-                                           << "The file of the record numbers (PallavorGen.sqlite) is missing from the folder %1.\n"
-                                              "New records cannot be numbered without it. Run \"orvane --repair-data %1\" to rebuild it "
-                                              "from the records."
-                                           << "The identifier store";
-        QTest::newRow("bad rate") << "bad rate" << MultiUserType::StandAlone
-                                  << "The setting Currency in section [EURO] of PV_INI has the value \"inf\", which cannot be used.\n"
-                                     "Correct it or remove the line, then start again."
-                                  << "Currency";
+                                               "Check that this is the right folder and that the disk or "
+                                               "network drive holding it is connected.");
+        const QString locked
+            = QStringLiteral("The practice database is locked by another program.\n"
+                             "Close that program, or wait until it has finished, and start again.");
+        const QString denied
+            = QStringLiteral("You have no permission to open the practice database in the folder %1.\n"
+                             "Ask whoever looks after this computer to give you access to that folder.");
+        // message: %1: the data directory
+        testsupport::addRows<QString, MultiUserType, QString, QString>(
+            { "fault", "type", "message", "logged" },
+            {
+                { "no folder", "no folder", MultiUserType::StandAlone, missing, "There is no database in" },
+                { "empty folder", "empty folder", MultiUserType::StandAlone, missing,
+                    "There is no database in" },
+                { "damaged file", "damaged", MultiUserType::StandAlone,
+                    "Corrupt Data! Please try to run orvane --repair-data.", "file is not a database" },
+                { "locked file", "locked", MultiUserType::StandAlone, locked, "database is locked" },
+                { "locked file, client", "locked", MultiUserType::Client,
+                    QStringLiteral("Could not access Server Database!\nERROR: PallavorDB\n\n") + locked,
+                    "database is locked" },
+                { "unreadable folder", "unreadable", MultiUserType::Server, denied, "Opening PallavorDB in" },
+                { "no record numbers", "no generators", MultiUserType::StandAlone,
+                    "The file of the record numbers (PallavorGen.sqlite) is missing from the folder %1.\n"
+                    "New records cannot be numbered without it. Run \"orvane --repair-data %1\" to rebuild "
+                    "it "
+                    "from the records.",
+                    "The identifier store" },
+                { "bad rate", "bad rate", MultiUserType::StandAlone,
+                    "The setting Currency in section [EURO] of PV_INI has the value \"inf\", which cannot be "
+                    "used.\n"
+                    "Correct it or remove the line, then start again.",
+                    "Currency" },
+            });
     }
 
     void startFailureSaysWhatIsWrong()
@@ -300,17 +309,14 @@ private Q_SLOTS:
     // server's; a table that does not match is still a matter for the repair.
     void serverFailuresAreTheServers_data()
     {
-        QTest::addColumn<QString>("engine");
-        QTest::addColumn<QString>("cause");
-        QTest::addColumn<app::StartFailure>("failure");
-        QTest::newRow("server down, on a server") << "postgresql"
-                                                  << "unavailable" << app::StartFailure::ServerRefused;
-        QTest::newRow("wrong password, on a server") << "postgresql"
-                                                     << "denied" << app::StartFailure::ServerRefused;
-        QTest::newRow("a table that does not match, on a server") << "postgresql"
-                                                                  << "schema" << app::StartFailure::Damaged;
-        QTest::newRow("denied, in a folder") << "sqlite"
-                                             << "denied" << app::StartFailure::NoPermission;
+        testsupport::addRows<QString, QString, app::StartFailure>({ "engine", "cause", "failure" },
+            {
+                { "server down, on a server", "postgresql", "unavailable", app::StartFailure::ServerRefused },
+                { "wrong password, on a server", "postgresql", "denied", app::StartFailure::ServerRefused },
+                { "a table that does not match, on a server", "postgresql", "schema",
+                    app::StartFailure::Damaged },
+                { "denied, in a folder", "sqlite", "denied", app::StartFailure::NoPermission },
+            });
     }
 
     void serverFailuresAreTheServers()
@@ -485,10 +491,12 @@ private Q_SLOTS:
 
     void exceptionReachingTheEventLoopIsLoggedAndNotShown_data()
     {
-        QTest::addColumn<QString>("edition"); // empty: before the main window exists
-        QTest::addColumn<QString>("pattern");
-        QTest::newRow("before the main window") << QString() << R"(^Exception .+ ==> boom\r$)";
-        QTest::newRow("main window") << "Orvane" << R"(^Orvane: \d\d \S+ \d{4} - \d\d:\d\d:\d\d:\d{3}  \[boom\]\n$)";
+        // edition: empty: before the main window exists
+        testsupport::addRows<QString, QString>({ "edition", "pattern" },
+            {
+                { "before the main window", QString(), R"(^Exception .+ ==> boom\r$)" },
+                { "main window", "Orvane", R"(^Orvane: \d\d \S+ \d{4} - \d\d:\d\d:\d\d:\d{3}  \[boom\]\n$)" },
+            });
     }
 
     void exceptionReachingTheEventLoopIsLoggedAndNotShown()

@@ -1,5 +1,6 @@
 // What a Greek user reads: every caption, title, header and hint of every window of the tour,
 // as rendered by the program itself, is Greek or a name that stays as it is.
+#include "support/DataTable.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -42,15 +43,16 @@ class TestTourTexts : public QObject {
 private Q_SLOTS:
     void theRuleSeesEnglish_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("english");
-        QTest::newRow("Greek") << QStringLiteral("Αποθήκευση") << false;
-        QTest::newRow("Greek with a kept name") << QStringLiteral("Φορέας HIV") << false;
-        QTest::newRow("English word") << QStringLiteral("Calendar") << true;
-        QTest::newRow("English inside Greek") << QStringLiteral("Κλινική εξέταση, Tooth 0") << true;
-        QTest::newRow("a picture's file") << QStringLiteral("XR-240309-36-1.png") << false;
-        QTest::newRow("a path") << QStringLiteral("/tmp/orvane/Data") << false;
-        QTest::newRow("placeholders") << QStringLiteral("%1 / %2") << false;
+        testsupport::addRows<QString, bool>({ "text", "english" },
+            {
+                { "Greek", QStringLiteral("Αποθήκευση"), false },
+                { "Greek with a kept name", QStringLiteral("Φορέας HIV"), false },
+                { "English word", QStringLiteral("Calendar"), true },
+                { "English inside Greek", QStringLiteral("Κλινική εξέταση, Tooth 0"), true },
+                { "a picture's file", QStringLiteral("XR-240309-36-1.png"), false },
+                { "a path", QStringLiteral("/tmp/orvane/Data"), false },
+                { "placeholders", QStringLiteral("%1 / %2"), false },
+            });
     }
     void theRuleSeesEnglish()
     {

@@ -1,6 +1,7 @@
 // The appointment book on a practice of its own, offscreen: loading a dentist's week, the
 // placing rule, the appointment dialog, cut and paste, working hours and days off.
 #include "BookFixture.h"
+#include "support/DataTable.h"
 
 #include "appointments/AppointmentEntryUnit.h"
 #include "appointments/AppointmentUnit.h"
@@ -81,17 +82,16 @@ private Q_SLOTS:
     // Stored rows the book cannot place are shown where they can be, and left as they are.
     void oddAppointments_data()
     {
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<int>("duration");
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<int>("docId");
-        QTest::addColumn<QList<int>>("shown");
-        QTest::newRow("start that is no label") << "7 : 15" << 1 << "Check" << 1 << QList<int> {};
-        QTest::newRow("start written as a number") << "3" << 1 << "Check" << 1 << QList<int> {};
-        QTest::newRow("duration 0") << "9 : 00" << 0 << "Check" << 1 << QList<int> {};
-        QTest::newRow("past the day's end") << "22 : 30" << 40 << "Check" << 1 << QList<int> { 30, 31 };
-        QTest::newRow("unknown type") << "9 : 00" << 1 << "Gone" << 1 << QList<int> { 3 };
-        QTest::newRow("dentist above 255") << "9 : 00" << 1 << "Check" << 257 << QList<int> {};
+        testsupport::addRows<QString, int, QString, int, QList<int>>(
+            { "start", "duration", "type", "docId", "shown" },
+            {
+                { "start that is no label", "7 : 15", 1, "Check", 1, QList<int> {} },
+                { "start written as a number", "3", 1, "Check", 1, QList<int> {} },
+                { "duration 0", "9 : 00", 0, "Check", 1, QList<int> {} },
+                { "past the day's end", "22 : 30", 40, "Check", 1, QList<int> { 30, 31 } },
+                { "unknown type", "9 : 00", 1, "Gone", 1, QList<int> { 3 } },
+                { "dentist above 255", "9 : 00", 1, "Check", 257, QList<int> {} },
+            });
     }
     void oddAppointments()
     {
@@ -118,13 +118,13 @@ private Q_SLOTS:
     // The week read through the index is what a walk over every stored appointment places.
     void weekIsTheWalksWeek_data()
     {
-        QTest::addColumn<int>("docId");
-        QTest::addColumn<int>("weekOffset");
-        QTest::addColumn<bool>("singleDay");
-        QTest::newRow("dentist 1, first week") << 1 << 0 << false;
-        QTest::newRow("dentist 2, first week") << 2 << 0 << false;
-        QTest::newRow("dentist 1, second week") << 1 << 7 << false;
-        QTest::newRow("dentist 2, a single day") << 2 << 9 << true;
+        testsupport::addRows<int, int, bool>({ "docId", "weekOffset", "singleDay" },
+            {
+                { "dentist 1, first week", 1, 0, false },
+                { "dentist 2, first week", 2, 0, false },
+                { "dentist 1, second week", 1, 7, false },
+                { "dentist 2, a single day", 2, 9, true },
+            });
     }
     void weekIsTheWalksWeek()
     {
@@ -178,23 +178,20 @@ private Q_SLOTS:
 
     void paste_data()
     {
-        QTest::addColumn<bool>("cut");
-        QTest::addColumn<int>("targetRow");
-        QTest::addColumn<int>("lastWorkingRow");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QList<int>>("rowsAfter");
-        // The copied appointment lies at rows 3-4; another of dentist 1 at row 8; one of
-        // dentist 2 at rows 10-11.
-        QTest::newRow("cut onto itself one slot lower")
-            << true << 4 << 31 << QString() << QList<int> { 4, 5, 8 };
-        QTest::newRow("copy into a free slot")
-            << false << 5 << 31 << QString() << QList<int> { 3, 4, 5, 6, 8 };
-        QTest::newRow("another dentist does not block")
-            << false << 10 << 31 << QString() << QList<int> { 3, 4, 8, 10, 11 };
-        QTest::newRow("onto another appointment") << false << 7 << 31 << kAnother << QList<int> { 3, 4, 8 };
-        QTest::newRow("copy onto itself") << false << 4 << 31 << kAnother << QList<int> { 3, 4, 8 };
-        QTest::newRow("beyond the day's end") << false << 31 << 31 << kNotPossible << QList<int> { 3, 4, 8 };
-        QTest::newRow("outside working hours") << true << 12 << 12 << kNotPossible << QList<int> { 3, 4, 8 };
+        testsupport::addRows<bool, int, int, QString, QList<int>>(
+            { "cut", "targetRow", "lastWorkingRow", "message", "rowsAfter" },
+            {
+                // The copied appointment lies at rows 3-4; another of dentist 1 at row 8; one of
+                // dentist 2 at rows 10-11.
+                { "cut onto itself one slot lower", true, 4, 31, QString(), QList<int> { 4, 5, 8 } },
+                { "copy into a free slot", false, 5, 31, QString(), QList<int> { 3, 4, 5, 6, 8 } },
+                { "another dentist does not block", false, 10, 31, QString(),
+                    QList<int> { 3, 4, 8, 10, 11 } },
+                { "onto another appointment", false, 7, 31, kAnother, QList<int> { 3, 4, 8 } },
+                { "copy onto itself", false, 4, 31, kAnother, QList<int> { 3, 4, 8 } },
+                { "beyond the day's end", false, 31, 31, kNotPossible, QList<int> { 3, 4, 8 } },
+                { "outside working hours", true, 12, 12, kNotPossible, QList<int> { 3, 4, 8 } },
+            });
     }
     void paste()
     {
@@ -236,14 +233,14 @@ private Q_SLOTS:
 
     void maximumDuration_data()
     {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("maximum");
-        QTest::addColumn<bool>("editing");
-        // Working rows 1-10; appointments at rows 3-4 and 7.
-        QTest::newRow("last working slot") << 10 << 1 << false;
-        QTest::newRow("up to the next appointment") << 5 << 2 << false;
-        QTest::newRow("an appointment and the free slots after it") << 4 << 4 << true;
-        QTest::newRow("the last appointment of the day") << 7 << 4 << true;
+        testsupport::addRows<int, int, bool>({ "row", "maximum", "editing" },
+            {
+                // Working rows 1-10; appointments at rows 3-4 and 7.
+                { "last working slot", 10, 1, false },
+                { "up to the next appointment", 5, 2, false },
+                { "an appointment and the free slots after it", 4, 4, true },
+                { "the last appointment of the day", 7, 4, true },
+            });
     }
     void maximumDuration()
     {
@@ -450,16 +447,12 @@ private Q_SLOTS:
 
     void messagesOfTheCommands_data()
     {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<int>("width");
-        QTest::newRow("column width not a number") << "resize"
-                                                   << "wide"
-                                                   << "Invalid value" << 70;
-        QTest::newRow("column width") << "resize"
-                                      << "95" << QString() << 95;
-        QTest::newRow("patient missing") << "patient" << QString() << "Patient not found" << 70;
+        testsupport::addRows<QString, QString, QString, int>({ "command", "answer", "message", "width" },
+            {
+                { "column width not a number", "resize", "wide", "Invalid value", 70 },
+                { "column width", "resize", "95", QString(), 95 },
+                { "patient missing", "patient", QString(), "Patient not found", 70 },
+            });
     }
     void messagesOfTheCommands()
     {
@@ -502,12 +495,12 @@ private Q_SLOTS:
 
     void nextAndViews_data()
     {
-        QTest::addColumn<int>("days");
-        QTest::addColumn<bool>("singleDay");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("a week on") << 7 << false << "Weekly Appointments";
-        QTest::newRow("a month on") << 30 << false << "Weekly Appointments";
-        QTest::newRow("six months on, one day") << 182 << true << "Daily Appointments";
+        testsupport::addRows<int, bool, QString>({ "days", "singleDay", "title" },
+            {
+                { "a week on", 7, false, "Weekly Appointments" },
+                { "a month on", 30, false, "Weekly Appointments" },
+                { "six months on, one day", 182, true, "Daily Appointments" },
+            });
     }
     void nextAndViews()
     {

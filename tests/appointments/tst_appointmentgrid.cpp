@@ -1,4 +1,5 @@
 #include "appointments/AppointmentGrid.h"
+#include "support/DataTable.h"
 
 #include <QHeaderView>
 #include <QLocale>
@@ -49,22 +50,15 @@ private Q_SLOTS:
 
     void slotLayout_data()
     {
-        QTest::addColumn<int>("minutes");
-        QTest::addColumn<int>("slotCount");
-        QTest::addColumn<QString>("second");
-        QTest::addColumn<QString>("last");
-        QTest::newRow("20 minutes") << 20 << 46 << "8 : 20"
-                                    << "23 : 00";
-        QTest::newRow("30 minutes") << 30 << 31 << "8 : 30"
-                                    << "23 : 00";
-        QTest::newRow("15 minutes") << 15 << 61 << "8 : 15"
-                                    << "23 : 00";
-        QTest::newRow("5 minutes, no leading zero") << 5 << 181 << "8 : 5"
-                                                    << "23 : 00";
-        QTest::newRow("7 minutes, 900 / 7 rounded") << 7 << 130 << "8 : 7"
-                                                    << "23 : 3";
-        QTest::newRow("60 minutes") << 60 << 16 << "9 : 00"
-                                    << "23 : 00";
+        testsupport::addRows<int, int, QString, QString>({ "minutes", "slotCount", "second", "last" },
+            {
+                { "20 minutes", 20, 46, "8 : 20", "23 : 00" },
+                { "30 minutes", 30, 31, "8 : 30", "23 : 00" },
+                { "15 minutes", 15, 61, "8 : 15", "23 : 00" },
+                { "5 minutes, no leading zero", 5, 181, "8 : 5", "23 : 00" },
+                { "7 minutes, 900 / 7 rounded", 7, 130, "8 : 7", "23 : 3" },
+                { "60 minutes", 60, 16, "9 : 00", "23 : 00" },
+            });
     }
     void slotLayout()
     {
@@ -93,23 +87,22 @@ private Q_SLOTS:
 
     void columnOfDate_data()
     {
-        QTest::addColumn<int>("startOfWeek");
-        QTest::addColumn<bool>("singleDay");
-        QTest::addColumn<QDate>("shown");
-        QTest::addColumn<QDate>("date");
-        QTest::addColumn<int>("column");
         const QDate wednesday(2026, 12, 9);
-        QTest::newRow("before the week") << 0 << false << wednesday << QDate(2026, 12, 6) << -1;
-        QTest::newRow("Monday") << 0 << false << wednesday << QDate(2026, 12, 7) << 1;
-        QTest::newRow("the shown Sunday") << 0 << false << wednesday << QDate(2026, 12, 13) << 7;
-        QTest::newRow("the day after the week") << 0 << false << wednesday << QDate(2026, 12, 14) << -1;
-        QTest::newRow("week from Sunday") << 6 << false << wednesday << QDate(2026, 12, 6) << 1;
-        QTest::newRow("week from Sunday, Saturday") << 6 << false << wednesday << QDate(2026, 12, 12) << 7;
-        QTest::newRow("date before the start weekday stays shown")
-            << 3 << false << QDate(2026, 12, 8) << QDate(2026, 12, 8) << 6;
-        QTest::newRow("single day") << 0 << true << wednesday << wednesday << 1;
-        QTest::newRow("single day, the next day") << 0 << true << wednesday << QDate(2026, 12, 10) << -1;
-        QTest::newRow("invalid date") << 0 << false << wednesday << QDate() << -1;
+        testsupport::addRows<int, bool, QDate, QDate, int>(
+            { "startOfWeek", "singleDay", "shown", "date", "column" },
+            {
+                { "before the week", 0, false, wednesday, QDate(2026, 12, 6), -1 },
+                { "Monday", 0, false, wednesday, QDate(2026, 12, 7), 1 },
+                { "the shown Sunday", 0, false, wednesday, QDate(2026, 12, 13), 7 },
+                { "the day after the week", 0, false, wednesday, QDate(2026, 12, 14), -1 },
+                { "week from Sunday", 6, false, wednesday, QDate(2026, 12, 6), 1 },
+                { "week from Sunday, Saturday", 6, false, wednesday, QDate(2026, 12, 12), 7 },
+                { "date before the start weekday stays shown", 3, false, QDate(2026, 12, 8),
+                    QDate(2026, 12, 8), 6 },
+                { "single day", 0, true, wednesday, wednesday, 1 },
+                { "single day, the next day", 0, true, wednesday, QDate(2026, 12, 10), -1 },
+                { "invalid date", 0, false, wednesday, QDate(), -1 },
+            });
     }
     void columnOfDate()
     {
@@ -170,14 +163,13 @@ private Q_SLOTS:
 
     void currentAppointmentWrites_data()
     {
-        QTest::addColumn<bool>("withCurrent");
-        QTest::addColumn<int>("id");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("taken");
-        QTest::newRow("negative id") << true << -1 << QString() << false;
-        QTest::newRow("empty name") << true << -2 << QString() << false;
-        QTest::newRow("no current appointment") << false << 9 << QStringLiteral("X") << false;
-        QTest::newRow("id and name") << true << 9 << QStringLiteral("Papadopoulos // check") << true;
+        testsupport::addRows<bool, int, QString, bool>({ "withCurrent", "id", "name", "taken" },
+            {
+                { "negative id", true, -1, QString(), false },
+                { "empty name", true, -2, QString(), false },
+                { "no current appointment", false, 9, QStringLiteral("X"), false },
+                { "id and name", true, 9, QStringLiteral("Papadopoulos // check"), true },
+            });
     }
     void currentAppointmentWrites()
     {
@@ -203,11 +195,13 @@ private Q_SLOTS:
 
     void showRows_data()
     {
-        QTest::addColumn<QList<int>>("rows");
-        QTest::newRow("empty set") << QList<int> {};
-        QTest::newRow("morning") << QList<int> { 1, 2, 3, 4 };
-        QTest::newRow("a gap and the last row") << QList<int> { 5, 7, 46 };
-        QTest::newRow("rows beyond the day are ignored") << QList<int> { 46, 47, 200 };
+        testsupport::addRows<QList<int>>({ "rows" },
+            {
+                { "empty set", QList<int> {} },
+                { "morning", QList<int> { 1, 2, 3, 4 } },
+                { "a gap and the last row", QList<int> { 5, 7, 46 } },
+                { "rows beyond the day are ignored", QList<int> { 46, 47, 200 } },
+            });
     }
     void showRows()
     {
@@ -232,18 +226,16 @@ private Q_SLOTS:
 
     void selectionRule_data()
     {
-        QTest::addColumn<bool>("readOnly");
-        QTest::addColumn<bool>("updating");
-        QTest::addColumn<int>("col");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<bool>("selected");
-        QTest::addColumn<int>("appId");
-        QTest::newRow("read-only refuses") << true << false << 3 << 2 << false << -1;
-        QTest::newRow("read-only while updating") << true << true << 3 << 2 << true << 7;
-        QTest::newRow("an appointment") << false << false << 3 << 2 << true << 7;
-        QTest::newRow("an empty cell") << false << false << 4 << 2 << true << -1;
-        QTest::newRow("the time column") << false << false << 0 << 2 << false << -1;
-        QTest::newRow("below the last slot") << false << false << 3 << 47 << false << -1;
+        testsupport::addRows<bool, bool, int, int, bool, int>(
+            { "readOnly", "updating", "col", "row", "selected", "appId" },
+            {
+                { "read-only refuses", true, false, 3, 2, false, -1 },
+                { "read-only while updating", true, true, 3, 2, true, 7 },
+                { "an appointment", false, false, 3, 2, true, 7 },
+                { "an empty cell", false, false, 4, 2, true, -1 },
+                { "the time column", false, false, 0, 2, false, -1 },
+                { "below the last slot", false, false, 3, 47, false, -1 },
+            });
     }
     void selectionRule()
     {
@@ -275,16 +267,16 @@ private Q_SLOTS:
     // on the selected cell).
     void keysSelectWhereTheyLand_data()
     {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("col");
-        QTest::addColumn<int>("row");
-        QTest::newRow("Down") << int(Qt::Key_Down) << 3 << 6;
-        QTest::newRow("Tab") << int(Qt::Key_Tab) << 4 << 5;
-        QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab) << 2 << 5;
-        QTest::newRow("Home") << int(Qt::Key_Home) << 3 << 1;
-        QTest::newRow("End") << int(Qt::Key_End) << 3 << 46;
-        QTest::newRow("Page Down") << int(Qt::Key_PageDown) << 3 << -1;
-        QTest::newRow("Page Up") << int(Qt::Key_PageUp) << 3 << 1;
+        testsupport::addRows<int, int, int>({ "key", "col", "row" },
+            {
+                { "Down", int(Qt::Key_Down), 3, 6 },
+                { "Tab", int(Qt::Key_Tab), 4, 5 },
+                { "Shift+Tab", int(Qt::Key_Backtab), 2, 5 },
+                { "Home", int(Qt::Key_Home), 3, 1 },
+                { "End", int(Qt::Key_End), 3, 46 },
+                { "Page Down", int(Qt::Key_PageDown), 3, -1 },
+                { "Page Up", int(Qt::Key_PageUp), 3, 1 },
+            });
     }
     void keysSelectWhereTheyLand()
     {

@@ -7,7 +7,7 @@
 #include "appointments/DentistsEntryUnit.h"
 #include "appointments/WorkingHoursUnit.h"
 #include "platform/IniFile.h"
-#include "widgets/Language.h"
+#include "widgets/CaptionLines.h"
 
 #include <QRegularExpression>
 #include <QtTest>
@@ -15,18 +15,6 @@
 using namespace booktest;
 
 namespace {
-
-QObject* findNamed(QObject* root, const QString& name)
-{
-    if (root->objectName().compare(name, Qt::CaseInsensitive) == 0)
-        return root;
-    const QList<QObject*> below = root->findChildren<QObject*>();
-    for (QObject* o : below) {
-        if (o->objectName().compare(name, Qt::CaseInsensitive) == 0)
-            return o;
-    }
-    return nullptr;
-}
 
 // The book lives in the main window's frame: its paths start with "MainForm".
 QObject* resolve(QWidget* window, const QString& path, QString* property)
@@ -37,7 +25,7 @@ QObject* resolve(QWidget* window, const QString& path, QString* property)
         names.removeFirst();
     QObject* current = window;
     for (const QString& name : std::as_const(names)) {
-        current = findNamed(current, name);
+        current = captiontest::findNamed(current, name);
         if (!current)
             return nullptr;
     }
@@ -58,31 +46,12 @@ private Q_SLOTS:
         appointments::TAppointmentEntryForm entry(*practice.dm);
         appointments::TWorkingHoursForm hours(31, 30, data::timeslots::defaultWorkingHours());
         appointments::TDentistsEntryForm dentists(*practice.dm);
-        const platform::IniFile shipped(
-            QDir(qEnvironmentVariable("ORVANE_SOURCE_DIR")).filePath(QStringLiteral("resources/Orvane.lng")));
-        const QString section = QString::fromLatin1(widgets::TLanguage::kTranslations);
-        const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
-        QStringList missing;
-        int checked = 0;
-        for (QWidget* window : std::initializer_list<QWidget*> { &book, &entry, &hours, &dentists }) {
-            for (const widgets::TLanguage* lang : window->findChildren<widgets::TLanguage*>()) {
-                for (const QString& path : lang->properties()) {
-                    QString property;
-                    QObject* object = resolve(window, path, &property);
-                    const auto designed
-                        = object ? widgets::TLanguage::findProperty(object, property) : std::nullopt;
-                    QVERIFY2(designed, qPrintable(path));
-                    if (!designed->read(object).contains(latin)
-                        || designed->read(object) == QStringLiteral("OK"))
-                        continue;
-                    ++checked;
-                    if (shipped.readString(section, path).trimmed().isEmpty())
-                        missing << path;
-                }
-            }
-        }
-        QVERIFY(checked > 40);
-        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u'\n')));
+        const captiontest::Captions captions
+            = captiontest::captionsWithoutALine({ &book, &entry, &hours, &dentists }, resolve);
+        QVERIFY2(captions.unresolved.isEmpty(), qPrintable(captions.unresolved.join(u'\n')));
+        QVERIFY(captions.checked > 40);
+        QVERIFY2(captions.missing.isEmpty(), qPrintable(captions.missing.join(u'\n')));
+        const platform::IniFile shipped = captiontest::shippedLanguageFile();
         // The messages the book shows.
         for (const char* message :
             { "Another appointment already exists!", "Appointment's paste is not possible.",

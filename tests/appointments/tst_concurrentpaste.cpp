@@ -2,6 +2,8 @@
 // other is told that another appointment exists. The workstations are copies of this test
 // started as children, released together once both have their book open.
 #include "BookFixture.h"
+#include "support/DataTable.h"
+#include "support/TestOrChild.h"
 
 #include "appointments/AppointmentUnit.h"
 #include "support/MessageRecorder.h"
@@ -62,10 +64,12 @@ class TestConcurrentPaste : public QObject {
 private Q_SLOTS:
     void twoWorkstationsPasteIntoOneSlot_data()
     {
-        QTest::addColumn<int>("row");
-        QTest::newRow("10 : 00") << 5;
-        QTest::newRow("12 : 00") << 9;
-        QTest::newRow("the day's last slot") << 31;
+        testsupport::addRows<int>({ "row" },
+            {
+                { "10 : 00", 5 },
+                { "12 : 00", 9 },
+                { "the day's last slot", 31 },
+            });
     }
     void twoWorkstationsPasteIntoOneSlot()
     {
@@ -113,19 +117,11 @@ private Q_SLOTS:
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() == 8 && args[1] == QLatin1String("--paste")) {
-        try {
+    return testsupport::testOrChild<TestConcurrentPaste, QApplication>(
+        argc, argv, QLatin1StringView("--paste"), 6, [](const QStringList& args) {
             return pasteWhenReleased(
-                args[2], args[3], QDate::fromString(args[4], Qt::ISODate), args[5].toInt(), args[6], args[7]);
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "child: %s\n", e.what());
-            return 2;
-        }
-    }
-    TestConcurrentPaste test;
-    return QTest::qExec(&test, argc, argv);
+                args[0], args[1], QDate::fromString(args[2], Qt::ISODate), args[3].toInt(), args[4], args[5]);
+        });
 }
 
 #include "tst_concurrentpaste.moc"

@@ -6,6 +6,7 @@
 #include "db/Query.h"
 #include "platform/Session.h"
 #include "platform/Settings.h"
+#include "support/DataTable.h"
 #include "support/ExceptionLogText.h"
 #include "support/MessageRecorder.h"
 #include "support/TestEngine.h"
@@ -53,23 +54,14 @@ private Q_SLOTS:
 
     void filtersNarrowTheGrid_data()
     {
-        QTest::addColumn<QString>("patient");
-        QTest::addColumn<QString>("user");
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<QString>("mustMatchColumn"); // every row shows this text in the column below
-        QTest::addColumn<int>("column");
-        QTest::newRow("by user") << ""
-                                 << "nikos"
-                                 << ""
-                                 << "nikos" << int(audit::TAuditTrailForm::User);
-        QTest::newRow("by table") << ""
-                                  << ""
-                                  << "Patient"
-                                  << "Patient" << int(audit::TAuditTrailForm::Table);
-        QTest::newRow("by patient") << "PATIENT"
-                                    << ""
-                                    << ""
-                                    << "PATIENT" << int(audit::TAuditTrailForm::Patient);
+        // mustMatchColumn: every row shows this text in the column below
+        testsupport::addRows<QString, QString, QString, QString, int>(
+            { "patient", "user", "table", "mustMatchColumn", "column" },
+            {
+                { "by user", "", "nikos", "", "nikos", int(audit::TAuditTrailForm::User) },
+                { "by table", "", "", "Patient", "Patient", int(audit::TAuditTrailForm::Table) },
+                { "by patient", "PATIENT", "", "", "PATIENT", int(audit::TAuditTrailForm::Patient) },
+            });
     }
     void filtersNarrowTheGrid()
     {

@@ -4,6 +4,7 @@
 #include "clinical/SymbolCatalog.h"
 #include "clinical/SymbolContainer.h"
 #include "clinical/ToothGeometry.h"
+#include "support/DataTable.h"
 #include "widgets/RegionPackage.h"
 
 #include <QDir>
@@ -141,13 +142,13 @@ private Q_SLOTS:
 
     void stripsHoldFiveSurfacesPerTooth_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<ChartKind>("kind");
-        QTest::addColumn<bool>("upper");
-        QTest::newRow("upper") << files::upperStrip() << ChartKind::Adult << true;
-        QTest::newRow("lower") << files::lowerStrip() << ChartKind::Adult << false;
-        QTest::newRow("upper baby") << files::upperBabyStrip() << ChartKind::Baby << true;
-        QTest::newRow("lower baby") << files::lowerBabyStrip() << ChartKind::Baby << false;
+        testsupport::addRows<QString, ChartKind, bool>({ "name", "kind", "upper" },
+            {
+                { "upper", files::upperStrip(), ChartKind::Adult, true },
+                { "lower", files::lowerStrip(), ChartKind::Adult, false },
+                { "upper baby", files::upperBabyStrip(), ChartKind::Baby, true },
+                { "lower baby", files::lowerBabyStrip(), ChartKind::Baby, false },
+            });
     }
     void stripsHoldFiveSurfacesPerTooth()
     {

@@ -5,8 +5,9 @@
 #include "clinical/ChartView.h"
 #include "clinical/DentalChartUnit.h"
 #include "clinical/SymbolCatalog.h"
-#include "data/RulesFixture.h"
+#include "ClinicFixture.h"
 #include "db/Dataset.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 #include "widgets/Language.h"
 #include "widgets/RegionImage.h"
@@ -37,24 +38,22 @@ bool sameArea(const QImage& a, const QImage& b, const QRect& r)
     return a.copy(r) == b.copy(r);
 }
 
+void addOperation(data::TDmForm& dm, int id, SymbolId symbol, bool transparent, double euro)
+{
+    exec(*dm.Database,
+        QStringLiteral("INSERT INTO Operations (OperID, Description, Cost, CostEURO, GroupID, BitmapID, "
+                       "BitmapID2, Transparent, "
+                       "RequireDentalLab, RequireMaterial, RequireColor) VALUES (:id, :d, :c, :ce, 1, :s, "
+                       ":s, :t, FALSE, FALSE, FALSE)"),
+        { { QStringLiteral("id"), id }, { QStringLiteral("d"), QStringLiteral("Operation %1").arg(id) },
+            { QStringLiteral("c"), euro * 340.75 }, { QStringLiteral("ce"), euro },
+            { QStringLiteral("s"), ToInt(symbol) }, { QStringLiteral("t"), transparent } });
+}
+
 } // namespace
 
-class TestDentalChart : public QObject {
+class TestDentalChart : public QObject, clinictest::ChartFixture {
     Q_OBJECT
-
-    std::unique_ptr<rulestest::Practice> m_practice;
-    std::unique_ptr<data::TDmForm> m_dm;
-    std::unique_ptr<TDentalChartForm> m_chart;
-    QByteArray m_programDir;
-
-    void addOperation(int id, SymbolId symbol, bool transparent, double euro)
-    {
-        exec(*m_dm->Database,
-            QStringLiteral("INSERT INTO Operations (OperID, Description, Cost, CostEURO, GroupID, BitmapID, BitmapID2, Transparent, "
-                           "RequireDentalLab, RequireMaterial, RequireColor) VALUES (:id, :d, :c, :ce, 1, :s, :s, :t, FALSE, FALSE, FALSE)"),
-            {{QStringLiteral("id"), id}, {QStringLiteral("d"), QStringLiteral("Operation %1").arg(id)}, {QStringLiteral("c"), euro * 340.75},
-                {QStringLiteral("ce"), euro}, {QStringLiteral("s"), ToInt(symbol)}, {QStringLiteral("t"), transparent}});
-    }
 
     // The picker's "Ok" on an operation, at its catalogue price.
     void choose(int operId)
@@ -94,42 +93,33 @@ class TestDentalChart : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase() { m_programDir = qgetenv("ORVANE_PROGRAM_DIR"); }
-
     void init()
     {
-        m_practice = std::make_unique<rulestest::Practice>();
-        qputenv("ORVANE_PROGRAM_DIR", m_programDir); // the chart's artwork
-        platform::session() = platform::Session{};
-        platform::session().role = platform::UserRole::Full;
-        m_dm = m_practice->openNew();
-        addOperation(CariesId, SymbolId::CariesOcclusal, true, 40);
-        addOperation(CompositeId, SymbolId::CompositeMesial, true, 60);
-        addOperation(MissingId, SymbolId::MissingTooth, false, 0);
-        addOperation(DiscountLineId, SymbolId::Crown, false, 0);
-        m_dm->clinical().OperationsTable->refresh();
-        m_dm->clinical().OperationsTableForLook->refresh();
-        m_dm->clinical().OperationsSortedForLook->refresh();
-        rulestest::addPatient(*m_dm, QStringLiteral("Papadopoulos"));
-        m_chart = std::make_unique<TDentalChartForm>(*m_dm);
-        m_chart->show();
-        m_chart->windowActivated();
+        openChart([](data::TDmForm& dm) {
+            addOperation(dm, CariesId, SymbolId::CariesOcclusal, true, 40);
+            addOperation(dm, CompositeId, SymbolId::CompositeMesial, true, 60);
+            addOperation(dm, MissingId, SymbolId::MissingTooth, false, 0);
+            addOperation(dm, DiscountLineId, SymbolId::Crown, false, 0);
+            dm.clinical().OperationsTable->refresh();
+            dm.clinical().OperationsTableForLook->refresh();
+            dm.clinical().OperationsSortedForLook->refresh();
+        });
     }
 
     void cleanup()
     {
-        m_chart.reset();
-        m_dm.reset();
-        m_practice.reset();
+        closeChart();
         ChartServices::instance() = ChartServices{};
     }
 
     void clicksRecordAndUndoTakesBack_data()
     {
-        QTest::addColumn<int>("level");
-        QTest::newRow("initial situation") << 0;
-        QTest::newRow("plan") << 1;
-        QTest::newRow("implementation, charged") << 2;
+        testsupport::addRows<int>({ "level" },
+            {
+                { "initial situation", 0 },
+                { "plan", 1 },
+                { "implementation, charged", 2 },
+            });
     }
     void clicksRecordAndUndoTakesBack()
     {
@@ -164,16 +154,16 @@ private Q_SLOTS:
 
     void clickPlaces_data()
     {
-        QTest::addColumn<QPoint>("at");
-        QTest::addColumn<bool>("chosen");
-        QTest::addColumn<int>("stored"); // tooth number stored, -1 nothing
-        QTest::addColumn<bool>("asked");
-        QTest::newRow("tooth 11") << centreOf(11) << true << 11 << false;
-        QTest::newRow("tooth 38, last pixel") << ToothRect(31, ChartKind::Adult).bottomRight() << true << 38 << false;
-        QTest::newRow("between the jaws") << QPoint(100, 140) << true << -1 << false;
-        QTest::newRow("between the jaws, nothing chosen") << QPoint(100, 140) << false << -1 << false;
-        QTest::newRow("full mouth") << QPoint(270, 140) << true << 0 << false;
-        QTest::newRow("nothing chosen") << centreOf(11) << false << -1 << true;
+        // stored: tooth number stored, -1 nothing
+        testsupport::addRows<QPoint, bool, int, bool>({ "at", "chosen", "stored", "asked" },
+            {
+                { "tooth 11", centreOf(11), true, 11, false },
+                { "tooth 38, last pixel", ToothRect(31, ChartKind::Adult).bottomRight(), true, 38, false },
+                { "between the jaws", QPoint(100, 140), true, -1, false },
+                { "between the jaws, nothing chosen", QPoint(100, 140), false, -1, false },
+                { "full mouth", QPoint(270, 140), true, 0, false },
+                { "nothing chosen", centreOf(11), false, -1, true },
+            });
     }
     void clickPlaces()
     {
@@ -219,10 +209,11 @@ private Q_SLOTS:
 
     void rowsThatAreNotPainted_data()
     {
-        QTest::addColumn<int>("operId");
-        QTest::addColumn<int>("tooth");
-        QTest::newRow("primary tooth on the adult chart") << int(CariesId) << 55;
-        QTest::newRow("discount line") << int(DiscountLineId) << 16;
+        testsupport::addRows<int, int>({ "operId", "tooth" },
+            {
+                { "primary tooth on the adult chart", int(CariesId), 55 },
+                { "discount line", int(DiscountLineId), 16 },
+            });
     }
     void rowsThatAreNotPainted()
     {
@@ -235,7 +226,7 @@ private Q_SLOTS:
 
     void wholeMouthRowFillsTheArea()
     {
-        const ChartPictures pictures = ChartPictures::load(QString::fromLocal8Bit(m_programDir));
+        const ChartPictures pictures = ChartPictures::load(m_clinic->programDir());
         const QRect area(FullMouthPosition, pictures.fullMouth(true).size());
         QCOMPARE(picture().copy(area), pictures.fullMouth(false));
         addRow(2, CariesId, 0);
@@ -248,9 +239,7 @@ private Q_SLOTS:
 
     void initialSituationUnderThePlan_data()
     {
-        QTest::addColumn<bool>("showInitial");
-        QTest::newRow("ShowInitialChart on") << true;
-        QTest::newRow("ShowInitialChart off") << false;
+        testsupport::addSwitchRows("showInitial", "ShowInitialChart on", "ShowInitialChart off");
     }
     void initialSituationUnderThePlan()
     {
@@ -313,14 +302,13 @@ private Q_SLOTS:
 
     void moneyVisibility_data()
     {
-        QTest::addColumn<int>("level");
-        QTest::addColumn<int>("role");
-        QTest::addColumn<bool>("cost");
-        QTest::addColumn<bool>("balance");
-        QTest::newRow("initial") << 0 << 0 << false << false;
-        QTest::newRow("plan") << 1 << 0 << true << false;
-        QTest::newRow("implementation") << 2 << 0 << true << true;
-        QTest::newRow("implementation, restricted user") << 2 << 1 << false << false;
+        testsupport::addRows<int, int, bool, bool>({ "level", "role", "cost", "balance" },
+            {
+                { "initial", 0, 0, false, false },
+                { "plan", 1, 0, true, false },
+                { "implementation", 2, 0, true, true },
+                { "implementation, restricted user", 2, 1, false, false },
+            });
     }
     void moneyVisibility()
     {

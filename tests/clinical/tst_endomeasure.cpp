@@ -1,12 +1,12 @@
 // The endodontic measurements window: the canals a tooth has, the chart's tooth filter, the
 // editors, the measurements' checks, the notes pictures, the report and the close steps.
-#include "support/RecordFrameFor.h"
 #include "clinical/EndoMeasureUnit.h"
 #include "clinical/EndoNotesUnit.h"
 #include "clinical/EndoReport.h"
-#include "data/RulesFixture.h"
+#include "ClinicFixture.h"
 #include "db/Dataset.h"
 #include "reports/ReportOutput.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBEdit.h"
@@ -44,12 +44,8 @@ QStringList reportTexts(const reports::Report& report)
 
 } // namespace
 
-class TestEndoMeasure : public QObject {
+class TestEndoMeasure : public QObject, clinictest::PatientFixture {
     Q_OBJECT
-
-    std::unique_ptr<rulestest::Practice> m_practice;
-    std::unique_ptr<data::TDmForm> m_dm;
-    std::unique_ptr<widgets::RecordFrame> m_frame;
 
     db::Dataset& endo() const { return *m_dm->clinical().EndoTable; }
 
@@ -69,37 +65,25 @@ class TestEndoMeasure : public QObject {
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_practice = std::make_unique<rulestest::Practice>();
-        platform::session() = platform::Session {};
-        m_dm = m_practice->openNew();
-        m_frame = testsupport::recordFrameFor(*m_dm);
-        rulestest::addPatient(*m_dm, QStringLiteral("Georgiou"));
-    }
-
-    void cleanup()
-    {
-        m_frame.reset();
-        m_dm.reset();
-        m_practice.reset();
-    }
+    void init() { openPatient(QStringLiteral("Georgiou")); }
+    void cleanup() { closePatient(); }
 
     void canalsOfATooth_data()
     {
-        QTest::addColumn<int>("tooth");
-        QTest::addColumn<int>("canals");
-        QTest::newRow("12 upper lateral incisor") << 12 << 1;
-        QTest::newRow("16 upper first molar") << 16 << 5;
-        QTest::newRow("45 lower second premolar") << 45 << 1;
-        QTest::newRow("14 upper first premolar") << 14 << 5;
-        QTest::newRow("23 upper canine") << 23 << 1;
-        QTest::newRow("31 lower central incisor") << 31 << 1;
-        QTest::newRow("36 lower first molar") << 36 << 5;
-        QTest::newRow("53 deciduous canine") << 53 << 1;
-        QTest::newRow("61 deciduous incisor") << 61 << 1;
-        QTest::newRow("74 deciduous molar") << 74 << 5;
-        QTest::newRow("85 deciduous molar") << 85 << 5;
+        testsupport::addRows<int, int>({ "tooth", "canals" },
+            {
+                { "12 upper lateral incisor", 12, 1 },
+                { "16 upper first molar", 16, 5 },
+                { "45 lower second premolar", 45, 1 },
+                { "14 upper first premolar", 14, 5 },
+                { "23 upper canine", 23, 1 },
+                { "31 lower central incisor", 31, 1 },
+                { "36 lower first molar", 36, 5 },
+                { "53 deciduous canine", 53, 1 },
+                { "61 deciduous incisor", 61, 1 },
+                { "74 deciduous molar", 74, 5 },
+                { "85 deciduous molar", 85, 5 },
+            });
     }
     void canalsOfATooth()
     {
@@ -172,12 +156,13 @@ private Q_SLOTS:
 
     void measurementRange_data()
     {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<bool>("stored");
-        QTest::newRow("longest") << 99.999 << true;
-        QTest::newRow("zero") << 0.0 << true;
-        QTest::newRow("above") << 100.0 << false;
-        QTest::newRow("negative") << -0.5 << false;
+        testsupport::addRows<double, bool>({ "value", "stored" },
+            {
+                { "longest", 99.999, true },
+                { "zero", 0.0, true },
+                { "above", 100.0, false },
+                { "negative", -0.5, false },
+            });
     }
     void measurementRange()
     {

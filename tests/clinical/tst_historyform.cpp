@@ -1,10 +1,11 @@
 // The treatment history window: implementing the plan, deleting and marking rows, the operation
 // and cost editors, the sums in both currencies and the chewing-surface editor.
-#include "support/RecordFrameFor.h"
-#include "ClinicFixture.h"
 #include "clinical/HistoryUnit.h"
 #include "clinical/MasitikesUnit.h"
+#include "ClinicFixture.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
+#include "support/RecordFrameFor.h"
 #include "widgets/DBCalcEdit.h"
 #include "widgets/DBCheckBox.h"
 #include "widgets/DBComboBox.h"
@@ -120,20 +121,18 @@ class TestHistoryForm : public QObject {
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        platform::session() = platform::Session {};
-        platform::session().role = platform::UserRole::Full;
-    }
+    void init() { testsupport::signInWithFullRights(); }
     void cleanup() { m_frame.reset(); }
 
     void implementPlan_data()
     {
-        QTest::addColumn<int>("plans");
-        QTest::addColumn<QList<int>>("selected"); // positions among the plan rows
-        QTest::newRow("two of three") << 3 << QList<int>{0, 2};
-        QTest::newRow("all") << 2 << QList<int>{0, 1};
-        QTest::newRow("one") << 3 << QList<int>{1};
+        // selected: positions among the plan rows
+        testsupport::addRows<int, QList<int>>({ "plans", "selected" },
+            {
+                { "two of three", 3, QList<int> { 0, 2 } },
+                { "all", 2, QList<int> { 0, 1 } },
+                { "one", 3, QList<int> { 1 } },
+            });
     }
     void implementPlan()
     {
@@ -216,15 +215,13 @@ private Q_SLOTS:
 
     void operationChanged_data()
     {
-        QTest::addColumn<int>("operation");
-        QTest::addColumn<bool>("material");
-        QTest::addColumn<bool>("lab");
-        QTest::addColumn<double>("price");
-        QTest::addColumn<double>("discount");
-        QTest::addColumn<double>("cost");
-        QTest::newRow("filling at the patient's 10%") << 7 << true << false << 50.0 << 10.0 << 45.0;
-        QTest::newRow("crown, lab and colour") << 8 << false << true << 280.0 << 10.0 << 252.0;
-        QTest::newRow("free finding") << 9 << false << false << 0.0 << 0.0 << 0.0;
+        testsupport::addRows<int, bool, bool, double, double, double>(
+            { "operation", "material", "lab", "price", "discount", "cost" },
+            {
+                { "filling at the patient's 10%", 7, true, false, 50.0, 10.0, 45.0 },
+                { "crown, lab and colour", 8, false, true, 280.0, 10.0, 252.0 },
+                { "free finding", 9, false, false, 0.0, 0.0, 0.0 },
+            });
     }
     void operationChanged()
     {
@@ -265,18 +262,15 @@ private Q_SLOTS:
 
     void costEditors_data()
     {
-        QTest::addColumn<bool>("euro");
-        QTest::addColumn<double>("price");
-        QTest::addColumn<QString>("edited");
-        QTest::addColumn<double>("value");
-        QTest::addColumn<double>("discount");
-        QTest::addColumn<double>("cost");
-        QTest::addColumn<double>("costEuro");
-        QTest::newRow("cost 40 of 50: 20%") << false << 50.0 << "Cost" << 40.0 << 20.0 << 40.0 << 50 / kRate;
-        QTest::newRow("cost in EURO") << true << 50.0 << "CostEURO" << 25 / kRate << 50.0 << 50.0 << 25 / kRate;
-        QTest::newRow("discount 25%") << false << 50.0 << "Discount" << 25.0 << 25.0 << 37.5 << 37.5 / kRate;
-        QTest::newRow("no price: discount back to 0") << false << 0.0 << "Discount" << 30.0 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("no price: cost gives 0%") << true << 0.0 << "CostEURO" << 3.0 << 0.0 << 0.0 << 3.0;
+        testsupport::addRows<bool, double, QString, double, double, double, double>(
+            { "euro", "price", "edited", "value", "discount", "cost", "costEuro" },
+            {
+                { "cost 40 of 50: 20%", false, 50.0, "Cost", 40.0, 20.0, 40.0, 50 / kRate },
+                { "cost in EURO", true, 50.0, "CostEURO", 25 / kRate, 50.0, 50.0, 25 / kRate },
+                { "discount 25%", false, 50.0, "Discount", 25.0, 25.0, 37.5, 37.5 / kRate },
+                { "no price: discount back to 0", false, 0.0, "Discount", 30.0, 0.0, 0.0, 0.0 },
+                { "no price: cost gives 0%", true, 0.0, "CostEURO", 3.0, 0.0, 0.0, 3.0 },
+            });
     }
     void costEditors()
     {
@@ -339,14 +333,13 @@ private Q_SLOTS:
 
     void remove_data()
     {
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<QList<int>>("selected");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<int>("left");
-        QTest::newRow("one, yes") << 2 << QList<int>{0} << int(Answer::Yes) << 1;
-        QTest::newRow("one, no") << 2 << QList<int>{0} << int(Answer::No) << 2;
-        QTest::newRow("two of three") << 3 << QList<int>{0, 2} << int(Answer::Yes) << 1;
-        QTest::newRow("empty") << 0 << QList<int>{} << int(Answer::Yes) << 0;
+        testsupport::addRows<int, QList<int>, int, int>({ "rows", "selected", "answer", "left" },
+            {
+                { "one, yes", 2, QList<int> { 0 }, int(Answer::Yes), 1 },
+                { "one, no", 2, QList<int> { 0 }, int(Answer::No), 2 },
+                { "two of three", 3, QList<int> { 0, 2 }, int(Answer::Yes), 1 },
+                { "empty", 0, QList<int> {}, int(Answer::Yes), 0 },
+            });
     }
     void remove()
     {
@@ -384,10 +377,12 @@ private Q_SLOTS:
     // or (Cancel) the history window comes back to the front with the row still being edited.
     void focusLossRunsTheCloseCheck_data()
     {
-        QTest::addColumn<int>("answer");
-        QTest::newRow("post") << int(Answer::Yes);
-        QTest::newRow("discard") << int(Answer::No);
-        QTest::newRow("stay") << int(Answer::Cancel);
+        testsupport::addRows<int>({ "answer" },
+            {
+                { "post", int(Answer::Yes) },
+                { "discard", int(Answer::No) },
+                { "stay", int(Answer::Cancel) },
+            });
     }
     void focusLossRunsTheCloseCheck()
     {
@@ -463,19 +458,15 @@ private Q_SLOTS:
 
     void visibility_data()
     {
-        QTest::addColumn<int>("level");
-        QTest::addColumn<int>("role");
-        QTest::addColumn<bool>("toothFilter");
-        QTest::addColumn<bool>("prices");
-        QTest::addColumn<bool>("receipts");
-        QTest::addColumn<bool>("dentist");
-        QTest::addColumn<bool>("tooth");
-        QTest::addColumn<bool>("implement");
-        QTest::newRow("initial") << 0 << 0 << false << false << false << false << true << false;
-        QTest::newRow("plan") << 1 << 0 << false << true << false << true << true << true;
-        QTest::newRow("plan of a tooth") << 1 << 0 << true << true << false << true << false << false;
-        QTest::newRow("implementation") << 2 << 0 << false << true << true << true << true << false;
-        QTest::newRow("implementation, restricted role") << 2 << 1 << false << false << true << true << true << false;
+        testsupport::addRows<int, int, bool, bool, bool, bool, bool, bool>(
+            { "level", "role", "toothFilter", "prices", "receipts", "dentist", "tooth", "implement" },
+            {
+                { "initial", 0, 0, false, false, false, false, true, false },
+                { "plan", 1, 0, false, true, false, true, true, true },
+                { "plan of a tooth", 1, 0, true, true, false, true, false, false },
+                { "implementation", 2, 0, false, true, true, true, true, false },
+                { "implementation, restricted role", 2, 1, false, false, true, true, true, false },
+            });
     }
     void visibility()
     {
@@ -510,12 +501,12 @@ private Q_SLOTS:
 
     void chewingSurfaces_data()
     {
-        QTest::addColumn<int>("stored");
-        QTest::addColumn<QString>("clicks");
-        QTest::addColumn<int>("saved");
-        QTest::newRow("5 paints a and c; c again leaves 1") << 5 << "c" << 1;
-        QTest::newRow("empty, then b and e") << 0 << "be" << 2 + 16;
-        QTest::newRow("all, a off and on again") << 31 << "aa" << 31;
+        testsupport::addRows<int, QString, int>({ "stored", "clicks", "saved" },
+            {
+                { "5 paints a and c; c again leaves 1", 5, "c", 1 },
+                { "empty, then b and e", 0, "be", 2 + 16 },
+                { "all, a off and on again", 31, "aa", 31 },
+            });
     }
     void chewingSurfaces()
     {

@@ -4,6 +4,7 @@
 #include "data/RulesFixture.h"
 #include "db/Dataset.h"
 #include "reports/ReportOutput.h"
+#include "support/DataTable.h"
 
 #include <QImage>
 #include <QProcess>
@@ -108,12 +109,12 @@ private Q_SLOTS:
 
     void priceOnlyWhereItBelongs_data()
     {
-        QTest::addColumn<int>("level");
-        QTest::addColumn<bool>("receiptsOnly");
-        QTest::addColumn<bool>("priced");
-        QTest::newRow("plan") << 1 << false << true;
-        QTest::newRow("initial situation") << 0 << false << false;
-        QTest::newRow("treatments, receipts only") << 2 << true << false;
+        testsupport::addRows<int, bool, bool>({ "level", "receiptsOnly", "priced" },
+            {
+                { "plan", 1, false, true },
+                { "initial situation", 0, false, false },
+                { "treatments, receipts only", 2, true, false },
+            });
     }
     void priceOnlyWhereItBelongs()
     {

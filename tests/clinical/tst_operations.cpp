@@ -1,12 +1,13 @@
 // The operations catalogue, its symbol chooser and the operation picker of the chart.
-#include "support/RecordFrameFor.h"
-#include "ClinicFixture.h"
 #include "clinical/ChartServices.h"
 #include "clinical/OperationsEntryUnit.h"
 #include "clinical/OperationsUnit.h"
 #include "clinical/SelectBitmapUnit.h"
 #include "clinical/SymbolArt.h"
+#include "ClinicFixture.h"
 #include "data/demo/DemoCatalogues.h"
+#include "support/DataTable.h"
+#include "support/RecordFrameFor.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBLookupCombo.h"
@@ -53,11 +54,7 @@ class TestOperations : public QObject {
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        platform::session() = platform::Session{};
-        platform::session().role = platform::UserRole::Full;
-    }
+    void init() { testsupport::signInWithFullRights(); }
 
     void initTestCase() { QVERIFY2(art()->canPreview(), "the artwork is built beside the program"); }
 
@@ -73,14 +70,13 @@ private Q_SLOTS:
 
     void pickerFollowsTheOperation_data()
     {
-        QTest::addColumn<int>("operation");
-        QTest::addColumn<double>("patientDiscount");
-        QTest::addColumn<double>("discount");
-        QTest::addColumn<double>("cost");
-        QTest::addColumn<double>("costEuro");
-        QTest::newRow("patient 10%, price 50 (14.67 €)") << 2 << 10.0 << 10.0 << 45.0 << 13.203;
-        QTest::newRow("free operation: no discount") << 1 << 10.0 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("no standing discount") << 3 << 0.0 << 0.0 << 280.0 << 280 / kRate;
+        testsupport::addRows<int, double, double, double, double>(
+            { "operation", "patientDiscount", "discount", "cost", "costEuro" },
+            {
+                { "patient 10%, price 50 (14.67 €)", 2, 10.0, 10.0, 45.0, 13.203 },
+                { "free operation: no discount", 1, 10.0, 0.0, 0.0, 0.0 },
+                { "no standing discount", 3, 0.0, 0.0, 280.0, 280 / kRate },
+            });
     }
     void pickerFollowsTheOperation()
     {
@@ -105,15 +101,14 @@ private Q_SLOTS:
 
     void pickerListsItsGroup_data()
     {
-        QTest::addColumn<int>("group");
-        QTest::addColumn<int>("chartLevel");
-        QTest::addColumn<int>("role");
-        QTest::addColumn<int>("operations");
-        QTest::addColumn<bool>("prices");
-        QTest::newRow("plan") << 2 << 1 << 0 << 2 << true;
-        QTest::newRow("initial situation") << 2 << 0 << 0 << 2 << false;
-        QTest::newRow("restricted role") << 4 << 2 << 1 << 1 << false;
-        QTest::newRow("empty group") << 9 << 2 << 0 << 0 << true;
+        testsupport::addRows<int, int, int, int, bool>(
+            { "group", "chartLevel", "role", "operations", "prices" },
+            {
+                { "plan", 2, 1, 0, 2, true },
+                { "initial situation", 2, 0, 0, 2, false },
+                { "restricted role", 4, 2, 1, 1, false },
+                { "empty group", 9, 2, 0, 0, true },
+            });
     }
     void pickerListsItsGroup()
     {
@@ -167,14 +162,13 @@ private Q_SLOTS:
 
     void pickerCostAndDiscount_data()
     {
-        QTest::addColumn<bool>("euro");
-        QTest::addColumn<QString>("edited");
-        QTest::addColumn<double>("value");
-        QTest::addColumn<double>("discount");
-        QTest::addColumn<double>("cost");
-        QTest::newRow("cost 40 of 50") << false << "Cost" << 40.0 << 20.0 << 40.0;
-        QTest::newRow("discount 50%") << false << "Discount" << 50.0 << 50.0 << 25.0;
-        QTest::newRow("EURO cost of half") << true << "CostEURO" << 7.335 << 50.0 << 45.0; // local cost untouched
+        testsupport::addRows<bool, QString, double, double, double>(
+            { "euro", "edited", "value", "discount", "cost" },
+            {
+                { "cost 40 of 50", false, "Cost", 40.0, 20.0, 40.0 },
+                { "discount 50%", false, "Discount", 50.0, 50.0, 25.0 },
+                { "EURO cost of half", true, "CostEURO", 7.335, 50.0, 45.0 }, // local cost untouched
+            });
     }
     void pickerCostAndDiscount()
     {
@@ -199,12 +193,7 @@ private Q_SLOTS:
     }
 
     // The chart's group tool runs the picker; "Ok" leaves what the next clicks record.
-    void chartPicksAnOperation_data()
-    {
-        QTest::addColumn<bool>("ok");
-        QTest::newRow("Ok") << true;
-        QTest::newRow("Cancel") << false;
-    }
+    void chartPicksAnOperation_data() { testsupport::addSwitchRows("ok", "Ok", "Cancel"); }
     void chartPicksAnOperation()
     {
         QFETCH(bool, ok);

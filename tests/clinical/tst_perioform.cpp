@@ -12,6 +12,7 @@
 #include "platform/Directories.h"
 #include "platform/IniFile.h"
 #include "reports/ReportOutput.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 #include "widgets/RecordFrame.h"
 #include "widgets/WindowService.h"
@@ -176,22 +177,21 @@ private Q_SLOTS:
 
     void advanceByWhatWasTyped_data()
     {
-        QTest::addColumn<Field>("field");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<Field>("focusAfter");
-        QTest::addColumn<int>("stored");
-        QTest::newRow("PD '3' waits for a second digit") << Field::PD1 << "3" << Field::PD1 << 3;
-        QTest::newRow("PD '03' moves on") << Field::PD1 << "03" << Field::PD2 << 3;
-        QTest::newRow("PD '12' moves on") << Field::PD2 << "12" << Field::PD3 << 12;
-        QTest::newRow("last facial PD to plaque") << Field::PD3 << "04" << Field::PlaqueOut << 4;
-        QTest::newRow("BoP '1' moves on") << Field::BL1 << "1" << Field::BL2 << 1;
-        QTest::newRow("Rec of site 3 to BoP of site 1") << Field::GM3 << "02" << Field::BL1 << 2;
-        QTest::newRow("MOB to Peri") << Field::MOB << "2" << Field::Periapidal << 2;
-        QTest::newRow("a key in Peri sets it and moves on") << Field::Periapidal << " " << Field::FurM << 1;
-        QTest::newRow("furcation M to B") << Field::FurM << "3" << Field::FurB << 3;
-        QTest::newRow("letters are refused") << Field::PD1 << "a" << Field::PD1 << 0;
-        QTest::newRow("signs are refused") << Field::BL2 << "-+" << Field::BL2 << 0;
-        QTest::newRow("a letter between digits is dropped") << Field::GM1 << "0x5" << Field::GM2 << 5;
+        testsupport::addRows<Field, QString, Field, int>({ "field", "keys", "focusAfter", "stored" },
+            {
+                { "PD '3' waits for a second digit", Field::PD1, "3", Field::PD1, 3 },
+                { "PD '03' moves on", Field::PD1, "03", Field::PD2, 3 },
+                { "PD '12' moves on", Field::PD2, "12", Field::PD3, 12 },
+                { "last facial PD to plaque", Field::PD3, "04", Field::PlaqueOut, 4 },
+                { "BoP '1' moves on", Field::BL1, "1", Field::BL2, 1 },
+                { "Rec of site 3 to BoP of site 1", Field::GM3, "02", Field::BL1, 2 },
+                { "MOB to Peri", Field::MOB, "2", Field::Periapidal, 2 },
+                { "a key in Peri sets it and moves on", Field::Periapidal, " ", Field::FurM, 1 },
+                { "furcation M to B", Field::FurM, "3", Field::FurB, 3 },
+                { "letters are refused", Field::PD1, "a", Field::PD1, 0 },
+                { "signs are refused", Field::BL2, "-+", Field::BL2, 0 },
+                { "a letter between digits is dropped", Field::GM1, "0x5", Field::GM2, 5 },
+            });
     }
 
     void advanceByWhatWasTyped()
@@ -232,14 +232,15 @@ private Q_SLOTS:
 
     void leavingTheLastFieldGoesToTheNextTooth_data()
     {
-        QTest::addColumn<int>("tooth");
-        QTest::addColumn<int>("next");
-        QTest::newRow("18 to 17 after the lingual plaque") << 18 << 17;
-        QTest::newRow("11 to 21") << 11 << 21;
-        QTest::newRow("28 to 48") << 28 << 48;
-        QTest::newRow("48 to 47 after the facial plaque") << 48 << 47;
-        QTest::newRow("41 to 31") << 41 << 31;
-        QTest::newRow("38 stays") << 38 << 38;
+        testsupport::addRows<int, int>({ "tooth", "next" },
+            {
+                { "18 to 17 after the lingual plaque", 18, 17 },
+                { "11 to 21", 11, 21 },
+                { "28 to 48", 28, 48 },
+                { "48 to 47 after the facial plaque", 48, 47 },
+                { "41 to 31", 41, 31 },
+                { "38 stays", 38, 38 },
+            });
     }
 
     void leavingTheLastFieldGoesToTheNextTooth()
@@ -263,14 +264,14 @@ private Q_SLOTS:
 
     void clickingARowLabelFocusesItsFirstField_data()
     {
-        QTest::addColumn<int>("tooth");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<Field>("field");
-        QTest::newRow("BoP facial") << 16 << "FacialBLLabel" << Field::BL1;
-        QTest::newRow("PD lingual") << 16 << "LingualPDLabel" << Field::PD4;
-        QTest::newRow("PI lingual") << 36 << "LingualPILabel" << Field::PlaqueIn;
-        QTest::newRow("MOB") << 36 << "MOBLabel" << Field::MOB;
-        QTest::newRow("L") << 36 << "FurLLabel" << Field::FurL;
+        testsupport::addRows<int, QString, Field>({ "tooth", "label", "field" },
+            {
+                { "BoP facial", 16, "FacialBLLabel", Field::BL1 },
+                { "PD lingual", 16, "LingualPDLabel", Field::PD4 },
+                { "PI lingual", 36, "LingualPILabel", Field::PlaqueIn },
+                { "MOB", 36, "MOBLabel", Field::MOB },
+                { "L", 36, "FurLLabel", Field::FurL },
+            });
     }
 
     void clickingARowLabelFocusesItsFirstField()
@@ -288,12 +289,13 @@ private Q_SLOTS:
 
     void furcationFieldsFollowTheTooth_data()
     {
-        QTest::addColumn<int>("tooth");
-        QTest::addColumn<QList<Field>>("shown");
-        QTest::newRow("14: M D") << 14 << QList<Field> { Field::FurM, Field::FurD };
-        QTest::newRow("27: M B D") << 27 << QList<Field> { Field::FurM, Field::FurB, Field::FurD };
-        QTest::newRow("46: B L") << 46 << QList<Field> { Field::FurB, Field::FurL };
-        QTest::newRow("33: none") << 33 << QList<Field> {};
+        testsupport::addRows<int, QList<Field>>({ "tooth", "shown" },
+            {
+                { "14: M D", 14, QList<Field> { Field::FurM, Field::FurD } },
+                { "27: M B D", 27, QList<Field> { Field::FurM, Field::FurB, Field::FurD } },
+                { "46: B L", 46, QList<Field> { Field::FurB, Field::FurL } },
+                { "33: none", 33, QList<Field> {} },
+            });
     }
 
     void furcationFieldsFollowTheTooth()

@@ -5,6 +5,7 @@
 #include "clinical/PerioGraph.h"
 #include "clinical/PerioModel.h"
 #include "platform/Directories.h"
+#include "support/DataTable.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -74,16 +75,17 @@ private Q_SLOTS:
 
     void clickPicksTheToothOfTheColumn_data()
     {
-        QTest::addColumn<QPoint>("point");
-        QTest::addColumn<int>("tooth");
-        QTest::newRow("left edge, upper") << QPoint(0, 0) << 18;
-        QTest::newRow("last pixel of 18") << QPoint(36, 188) << 18;
-        QTest::newRow("first pixel of 17") << QPoint(37, 10) << 17;
-        QTest::newRow("midline, upper right") << QPoint(295, 100) << 11;
-        QTest::newRow("midline, upper left") << QPoint(296, 100) << 21;
-        QTest::newRow("row split") << QPoint(10, 189) << 48;
-        QTest::newRow("lower left") << QPoint(300, 300) << 31;
-        QTest::newRow("lower last") << QPoint(591, 379) << 38;
+        testsupport::addRows<QPoint, int>({ "point", "tooth" },
+            {
+                { "left edge, upper", QPoint(0, 0), 18 },
+                { "last pixel of 18", QPoint(36, 188), 18 },
+                { "first pixel of 17", QPoint(37, 10), 17 },
+                { "midline, upper right", QPoint(295, 100), 11 },
+                { "midline, upper left", QPoint(296, 100), 21 },
+                { "row split", QPoint(10, 189), 48 },
+                { "lower left", QPoint(300, 300), 31 },
+                { "lower last", QPoint(591, 379), 38 },
+            });
     }
 
     void clickPicksTheToothOfTheColumn()
@@ -95,21 +97,22 @@ private Q_SLOTS:
 
     void entryOrderStartsOnTheSideOfTheJaw_data()
     {
-        QTest::addColumn<int>("tooth");
-        QTest::addColumn<QList<Field>>("order");
         const QList<Field> facial { Field::GM1, Field::GM2, Field::GM3, Field::BL1, Field::BL2, Field::BL3,
             Field::PD1, Field::PD2, Field::PD3, Field::PlaqueOut };
         const QList<Field> lingual { Field::GM4, Field::GM5, Field::GM6, Field::BL4, Field::BL5, Field::BL6,
             Field::PD4, Field::PD5, Field::PD6, Field::PlaqueIn };
         const QList<Field> middle { Field::MOB, Field::Periapidal };
-        QTest::newRow("upper molar: M B D")
-            << 16 << facial + middle + QList<Field> { Field::FurM, Field::FurB, Field::FurD } + lingual;
-        QTest::newRow("upper premolar 24: M D")
-            << 24 << facial + middle + QList<Field> { Field::FurM, Field::FurD } + lingual;
-        QTest::newRow("upper incisor: no furcation") << 11 << facial + middle + lingual;
-        QTest::newRow("lower molar: lingual first, B L")
-            << 47 << lingual + middle + QList<Field> { Field::FurB, Field::FurL } + facial;
-        QTest::newRow("lower premolar") << 35 << lingual + middle + facial;
+        testsupport::addRows<int, QList<Field>>({ "tooth", "order" },
+            {
+                { "upper molar: M B D", 16,
+                    facial + middle + QList<Field> { Field::FurM, Field::FurB, Field::FurD } + lingual },
+                { "upper premolar 24: M D", 24,
+                    facial + middle + QList<Field> { Field::FurM, Field::FurD } + lingual },
+                { "upper incisor: no furcation", 11, facial + middle + lingual },
+                { "lower molar: lingual first, B L", 47,
+                    lingual + middle + QList<Field> { Field::FurB, Field::FurL } + facial },
+                { "lower premolar", 35, lingual + middle + facial },
+            });
     }
 
     void entryOrderStartsOnTheSideOfTheJaw()
@@ -150,22 +153,17 @@ private Q_SLOTS:
     // A bar from the gingival margin, 2 pixels per millimetre, red from the risk level.
     void pocketBarsByDepthAndRisk_data()
     {
-        QTest::addColumn<int>("tooth");
-        QTest::addColumn<int>("site");
-        QTest::addColumn<int>("depth");
-        QTest::addColumn<int>("recession");
-        QTest::addColumn<int>("risk");
-        QTest::addColumn<QColor>("colour");
-        QTest::addColumn<QList<int>>("rows");
-        QTest::newRow("upper facial 5 at risk 4: red, 10 px")
-            << 16 << 1 << 5 << 0 << 4 << kRed << range(60, 69);
-        QTest::newRow("upper facial 3 over 2 mm recession: green, 6 px")
-            << 16 << 1 << 3 << 2 << 4 << kGreen << range(60, 65);
-        QTest::newRow("exactly at the risk level: red") << 21 << 2 << 4 << 0 << 4 << kRed << range(62, 69);
-        QTest::newRow("risk level raised to 6: green") << 21 << 2 << 5 << 0 << 6 << kGreen << range(60, 69);
-        QTest::newRow("upper lingual points up") << 13 << 5 << 2 << 1 << 4 << kGreen << range(168, 171);
-        QTest::newRow("lower lingual points down") << 36 << 4 << 5 << 0 << 4 << kRed << range(241, 250);
-        QTest::newRow("lower facial over recession") << 44 << 3 << 1 << 3 << 4 << kGreen << range(352, 353);
+        testsupport::addRows<int, int, int, int, int, QColor, QList<int>>(
+            { "tooth", "site", "depth", "recession", "risk", "colour", "rows" },
+            {
+                { "upper facial 5 at risk 4: red, 10 px", 16, 1, 5, 0, 4, kRed, range(60, 69) },
+                { "upper facial 3 over 2 mm recession: green, 6 px", 16, 1, 3, 2, 4, kGreen, range(60, 65) },
+                { "exactly at the risk level: red", 21, 2, 4, 0, 4, kRed, range(62, 69) },
+                { "risk level raised to 6: green", 21, 2, 5, 0, 6, kGreen, range(60, 69) },
+                { "upper lingual points up", 13, 5, 2, 1, 4, kGreen, range(168, 171) },
+                { "lower lingual points down", 36, 4, 5, 0, 4, kRed, range(241, 250) },
+                { "lower facial over recession", 44, 3, 1, 3, 4, kGreen, range(352, 353) },
+            });
     }
 
     void pocketBarsByDepthAndRisk()
@@ -230,16 +228,16 @@ private Q_SLOTS:
 
     void furcationMarksByGradeAndSide_data()
     {
-        QTest::addColumn<int>("tooth");
-        QTest::addColumn<int>("grade");
-        QTest::addColumn<int>("fx"); // relative to the column
-        QTest::addColumn<bool>("topEdge"); // the closed outline's top line
-        QTest::addColumn<bool>("filled");
-        // M of an upper molar: 4 on the left side, mirrored to 36 - 4 - 7 = 25 on the right.
-        QTest::newRow("26 grade 1: open V") << 26 << 1 << 4 << false << false;
-        QTest::newRow("26 grade 2: outline") << 26 << 2 << 4 << true << false;
-        QTest::newRow("26 grade 3: filled") << 26 << 3 << 4 << true << true;
-        QTest::newRow("16 grade 3: mirrored") << 16 << 3 << 25 << true << true;
+        // fx: relative to the column
+        // topEdge: the closed outline's top line
+        testsupport::addRows<int, int, int, bool, bool>({ "tooth", "grade", "fx", "topEdge", "filled" },
+            {
+                // M of an upper molar: 4 on the left side, mirrored to 36 - 4 - 7 = 25 on the right.
+                { "26 grade 1: open V", 26, 1, 4, false, false },
+                { "26 grade 2: outline", 26, 2, 4, true, false },
+                { "26 grade 3: filled", 26, 3, 4, true, true },
+                { "16 grade 3: mirrored", 16, 3, 25, true, true },
+            });
     }
 
     void furcationMarksByGradeAndSide()
@@ -287,13 +285,14 @@ private Q_SLOTS:
     // A stored value far beyond any finding stays in its own column.
     void outOfRangeValuesStayInTheirColumn_data()
     {
-        QTest::addColumn<Field>("field");
-        QTest::addColumn<int>("value");
-        QTest::newRow("pocket 99") << Field::PD2 << 99;
-        QTest::newRow("lingual pocket 99") << Field::PD5 << 99;
-        QTest::newRow("recession -30") << Field::GM2 << -30;
-        QTest::newRow("recession 99") << Field::GM5 << 99;
-        QTest::newRow("bleeding 9, plaque 9") << Field::PlaqueIn << 9;
+        testsupport::addRows<Field, int>({ "field", "value" },
+            {
+                { "pocket 99", Field::PD2, 99 },
+                { "lingual pocket 99", Field::PD5, 99 },
+                { "recession -30", Field::GM2, -30 },
+                { "recession 99", Field::GM5, 99 },
+                { "bleeding 9, plaque 9", Field::PlaqueIn, 9 },
+            });
     }
 
     void outOfRangeValuesStayInTheirColumn()

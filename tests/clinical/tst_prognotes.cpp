@@ -1,11 +1,11 @@
 // The progress notes window: body systems, the one-system filter, stock answers at the caret of
 // the last formatted text, formatting keys, large pastes, notes per session and the printout.
-#include "support/RecordFrameFor.h"
 #include "clinical/ProgNotesUnit.h"
-#include "data/RulesFixture.h"
+#include "ClinicFixture.h"
 #include "data/UsualAnswersFile.h"
 #include "db/Dataset.h"
 #include "reports/Report.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBRichEdit.h"
@@ -52,12 +52,8 @@ QStringList reportTexts(const reports::Report& report)
 
 } // namespace
 
-class TestProgNotes : public QObject {
+class TestProgNotes : public QObject, clinictest::PatientFixture {
     Q_OBJECT
-
-    std::unique_ptr<rulestest::Practice> m_practice;
-    std::unique_ptr<data::TDmForm> m_dm;
-    std::unique_ptr<widgets::RecordFrame> m_frame;
 
     db::Dataset& notes() const { return *m_dm->clinical().ProgNotesTbl; }
     void addSystems()
@@ -78,29 +74,23 @@ class TestProgNotes : public QObject {
 private Q_SLOTS:
     void init()
     {
-        m_practice = std::make_unique<rulestest::Practice>();
-        const QString program = QString::fromUtf8(qgetenv("ORVANE_PROGRAM_DIR"));
-        QDir().mkpath(program);
+        bool answersWritten = false;
         QString error;
-        QVERIFY(data::usualanswers::write(QDir(program).filePath(data::usualanswers::fileName()),
-            { { QStringLiteral("Caries"), QStringLiteral("<b>deep caries</b>") },
-                { QStringLiteral("Healthy"), QStringLiteral("no findings") } },
-            &error));
-        platform::session() = platform::Session {};
-        m_dm = m_practice->openNew();
-        m_frame = testsupport::recordFrameFor(*m_dm);
-        rulestest::addPatient(*m_dm, QStringLiteral("Nikolaou"));
+        openPatient(QStringLiteral("Nikolaou"), [&] {
+            const QString program = QString::fromUtf8(qgetenv("ORVANE_PROGRAM_DIR"));
+            QDir().mkpath(program);
+            answersWritten = data::usualanswers::write(QDir(program).filePath(data::usualanswers::fileName()),
+                { { QStringLiteral("Caries"), QStringLiteral("<b>deep caries</b>") },
+                    { QStringLiteral("Healthy"), QStringLiteral("no findings") } },
+                &error);
+        });
+        QVERIFY2(answersWritten, qPrintable(error));
         exec(*m_dm->Database,
             QStringLiteral("UPDATE Patient SET Phone = '2101234567', BloodType = 'A+', Job = 'Teacher'"));
         m_dm->patients().PatientsTable->refresh();
     }
 
-    void cleanup()
-    {
-        m_frame.reset();
-        m_dm.reset();
-        m_practice.reset();
-    }
+    void cleanup() { closePatient(); }
 
     void withoutSystemsTheWindowIsDisabled()
     {
@@ -232,10 +222,12 @@ private Q_SLOTS:
 
     void formattingKeys_data()
     {
-        QTest::addColumn<int>("key");
-        QTest::newRow("Ctrl+B") << int(Qt::Key_B);
-        QTest::newRow("Ctrl+I") << int(Qt::Key_I);
-        QTest::newRow("Ctrl+U") << int(Qt::Key_U);
+        testsupport::addRows<int>({ "key" },
+            {
+                { "Ctrl+B", int(Qt::Key_B) },
+                { "Ctrl+I", int(Qt::Key_I) },
+                { "Ctrl+U", int(Qt::Key_U) },
+            });
     }
     void formattingKeys()
     {

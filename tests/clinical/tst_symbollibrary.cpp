@@ -3,6 +3,7 @@
 #include "clinical/SymbolContainer.h"
 #include "clinical/SymbolFile.h"
 #include "clinical/ToothGeometry.h"
+#include "support/DataTable.h"
 
 #include <QFile>
 #include <QPainter>
@@ -103,10 +104,12 @@ private Q_SLOTS:
 
     void rebuiltIndexIsSortedAndSized_data()
     {
-        QTest::addColumn<QList<qint32>>("ids");
-        QTest::newRow("empty") << QList<qint32>{};
-        QTest::newRow("one") << QList<qint32>{7};
-        QTest::newRow("unsorted") << QList<qint32>{9, 2, 30, 5};
+        testsupport::addRows<QList<qint32>>({ "ids" },
+            {
+                { "empty", QList<qint32> {} },
+                { "one", QList<qint32> { 7 } },
+                { "unsorted", QList<qint32> { 9, 2, 30, 5 } },
+            });
     }
     void rebuiltIndexIsSortedAndSized()
     {
@@ -139,20 +142,18 @@ private Q_SLOTS:
 
     void loadsTheToothsSlotFlippedAndCut_data()
     {
-        QTest::addColumn<int>("tooth");
-        QTest::addColumn<bool>("chartSize");
-        QTest::addColumn<int>("slot");
-        QTest::addColumn<bool>("flipped");
-        QTest::addColumn<int>("height");
-        QTest::newRow("14 odd width") << 14 << true << 4 << false << 120;
-        QTest::newRow("24 odd width flipped") << 24 << true << 4 << true << 120;
-        QTest::newRow("36 odd width flipped") << 36 << false << 10 << true << 95;
-        QTest::newRow("28") << 28 << false << 0 << true << 105;
-        QTest::newRow("38") << 38 << true << 8 << true << 115;
-        QTest::newRow("41") << 41 << false << 15 << false << 95;
-        QTest::newRow("65 as 17 flipped") << 65 << true << 1 << true << 120;
-        QTest::newRow("81 as 41") << 81 << true << 15 << false << 115;
-        QTest::newRow("75 as 47 flipped") << 75 << false << 9 << true << 95;
+        testsupport::addRows<int, bool, int, bool, int>({ "tooth", "chartSize", "slot", "flipped", "height" },
+            {
+                { "14 odd width", 14, true, 4, false, 120 },
+                { "24 odd width flipped", 24, true, 4, true, 120 },
+                { "36 odd width flipped", 36, false, 10, true, 95 },
+                { "28", 28, false, 0, true, 105 },
+                { "38", 38, true, 8, true, 115 },
+                { "41", 41, false, 15, false, 95 },
+                { "65 as 17 flipped", 65, true, 1, true, 120 },
+                { "81 as 41", 81, true, 15, false, 115 },
+                { "75 as 47 flipped", 75, false, 9, true, 95 },
+            });
     }
     void loadsTheToothsSlotFlippedAndCut()
     {
@@ -211,19 +212,20 @@ private Q_SLOTS:
 
     void damagedFilesAreClearErrors_data()
     {
-        QTest::addColumn<QByteArray>("datBytes");
-        QTest::addColumn<QByteArray>("idxBytes");
         const QByteArray two = library({1, 2});
         const QByteArray goodIdx = index({{1, 4}, {2, 4 + 35716}});
-        QTest::newRow("empty file") << QByteArray() << QByteArray();
-        QTest::newRow("header cut") << QByteArray("\x01\x00", 2) << QByteArray();
-        QTest::newRow("truncated record") << two.left(two.size() - 100) << goodIdx;
-        QTest::newRow("count larger than file") << library({1, 2}, 1000) << goodIdx;
-        QTest::newRow("count negative") << library({1}, -5) << QByteArray();
-        QTest::newRow("index past end") << two << index({{1, 4}, {2, 4 + 2 * 35716}});
-        QTest::newRow("index inside a record") << two << index({{1, 4}, {2, 40}});
-        QTest::newRow("index too short") << two << goodIdx.left(12);
-        QTest::newRow("index unsorted") << two << index({{2, 4 + 35716}, {1, 4}});
+        testsupport::addRows<QByteArray, QByteArray>({ "datBytes", "idxBytes" },
+            {
+                { "empty file", QByteArray(), QByteArray() },
+                { "header cut", QByteArray("\x01\x00", 2), QByteArray() },
+                { "truncated record", two.left(two.size() - 100), goodIdx },
+                { "count larger than file", library({ 1, 2 }, 1000), goodIdx },
+                { "count negative", library({ 1 }, -5), QByteArray() },
+                { "index past end", two, index({ { 1, 4 }, { 2, 4 + 2 * 35716 } }) },
+                { "index inside a record", two, index({ { 1, 4 }, { 2, 40 } }) },
+                { "index too short", two, goodIdx.left(12) },
+                { "index unsorted", two, index({ { 2, 4 + 35716 }, { 1, 4 } }) },
+            });
     }
     void damagedFilesAreClearErrors()
     {
@@ -249,12 +251,12 @@ private Q_SLOTS:
 
     void browserCells_data()
     {
-        QTest::addColumn<int>("num");
-        QTest::addColumn<int>("den");
-        QTest::addColumn<QSize>("cell");
-        QTest::newRow("chart preview 3/5") << 3 << 5 << QSize(31, 74);
-        QTest::newRow("picker 19/20") << 19 << 20 << QSize(49, 117);
-        QTest::newRow("chooser 1/1") << 1 << 1 << QSize(52, 124);
+        testsupport::addRows<int, int, QSize>({ "num", "den", "cell" },
+            {
+                { "chart preview 3/5", 3, 5, QSize(31, 74) },
+                { "picker 19/20", 19, 20, QSize(49, 117) },
+                { "chooser 1/1", 1, 1, QSize(52, 124) },
+            });
     }
     void browserCells()
     {
@@ -268,14 +270,14 @@ private Q_SLOTS:
     // offset; an identifier the library lacks shows the first symbol.
     void browserRendersSymbolOverTooth_data()
     {
-        QTest::addColumn<qint32>("id");
-        QTest::addColumn<bool>("showTooth");
-        QTest::addColumn<QRgb>("onSymbol");
-        QTest::newRow("black alone") << 5 << false << qRgb(0, 0, 0);
-        QTest::newRow("red alone") << 9 << false << qRgb(255, 0, 0);
-        QTest::newRow("absent shows the first") << 7 << false << qRgb(0, 0, 0);
-        QTest::newRow("red over yellow tooth") << 9 << true << qRgb(255, 0, 0);
-        QTest::newRow("red over green tooth is black") << 9 << true << qRgb(0, 0, 0);
+        testsupport::addRows<qint32, bool, QRgb>({ "id", "showTooth", "onSymbol" },
+            {
+                { "black alone", 5, false, qRgb(0, 0, 0) },
+                { "red alone", 9, false, qRgb(255, 0, 0) },
+                { "absent shows the first", 7, false, qRgb(0, 0, 0) },
+                { "red over yellow tooth", 9, true, qRgb(255, 0, 0) },
+                { "red over green tooth is black", 9, true, qRgb(0, 0, 0) },
+            });
     }
     void browserRendersSymbolOverTooth()
     {
@@ -309,11 +311,13 @@ private Q_SLOTS:
     // A black symbol ANDed onto tooth 28 darkens exactly its place, nothing on other teeth.
     void symbolLandsOnItsTooth_data()
     {
-        QTest::addColumn<int>("tooth");
-        QTest::newRow("upper right 16") << 16;
-        QTest::newRow("upper left 28") << 28;
-        QTest::newRow("lower left 38") << 38;
-        QTest::newRow("lower right 44") << 44;
+        testsupport::addRows<int>({ "tooth" },
+            {
+                { "upper right 16", 16 },
+                { "upper left 28", 28 },
+                { "lower left 38", 38 },
+                { "lower right 44", 44 },
+            });
     }
     void symbolLandsOnItsTooth()
     {

@@ -1,4 +1,5 @@
 #include "clinical/ToothGeometry.h"
+#include "support/DataTable.h"
 
 #include <QTest>
 
@@ -14,27 +15,27 @@ private Q_SLOTS:
 
     void indexOfNumber_data()
     {
-        QTest::addColumn<ChartKind>("kind");
-        QTest::addColumn<int>("tooth");
-        QTest::addColumn<int>("index");
         const auto A = ChartKind::Adult;
         const auto B = ChartKind::Baby;
-        QTest::newRow("adult whole mouth") << A << 0 << 99;
-        QTest::newRow("baby whole mouth") << B << 0 << 99;
-        QTest::newRow("adult 19 unknown") << A << 19 << -1;
-        QTest::newRow("adult 56 unknown") << A << 56 << -1;
-        QTest::newRow("adult deciduous 55") << A << 55 << -1;
-        QTest::newRow("baby permanent 18") << B << 18 << -1;
-        QTest::newRow("baby 56 unknown") << B << 56 << -1;
-        QTest::newRow("adult 18 first") << A << 18 << 0;
-        QTest::newRow("adult 11") << A << 11 << 7;
-        QTest::newRow("adult 48") << A << 48 << 8;
-        QTest::newRow("adult 21") << A << 21 << 16;
-        QTest::newRow("adult 38 last") << A << 38 << 31;
-        QTest::newRow("baby 55 first") << B << 55 << 0;
-        QTest::newRow("baby 81") << B << 81 << 9;
-        QTest::newRow("baby 61") << B << 61 << 10;
-        QTest::newRow("baby 75 last") << B << 75 << 19;
+        testsupport::addRows<ChartKind, int, int>({ "kind", "tooth", "index" },
+            {
+                { "adult whole mouth", A, 0, 99 },
+                { "baby whole mouth", B, 0, 99 },
+                { "adult 19 unknown", A, 19, -1 },
+                { "adult 56 unknown", A, 56, -1 },
+                { "adult deciduous 55", A, 55, -1 },
+                { "baby permanent 18", B, 18, -1 },
+                { "baby 56 unknown", B, 56, -1 },
+                { "adult 18 first", A, 18, 0 },
+                { "adult 11", A, 11, 7 },
+                { "adult 48", A, 48, 8 },
+                { "adult 21", A, 21, 16 },
+                { "adult 38 last", A, 38, 31 },
+                { "baby 55 first", B, 55, 0 },
+                { "baby 81", B, 81, 9 },
+                { "baby 61", B, 61, 10 },
+                { "baby 75 last", B, 75, 19 },
+            });
     }
     void indexOfNumber()
     {
@@ -48,9 +49,11 @@ private Q_SLOTS:
 
     void everyIndexRoundTripsAndMirrorsWithinItsJaw_data()
     {
-        QTest::addColumn<ChartKind>("kind");
-        QTest::newRow("adult") << ChartKind::Adult;
-        QTest::newRow("baby") << ChartKind::Baby;
+        testsupport::addRows<ChartKind>({ "kind" },
+            {
+                { "adult", ChartKind::Adult },
+                { "baby", ChartKind::Baby },
+            });
     }
     void everyIndexRoundTripsAndMirrorsWithinItsJaw()
     {
@@ -89,17 +92,17 @@ private Q_SLOTS:
 
     void tabulatedRectangles_data()
     {
-        QTest::addColumn<ChartKind>("kind");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QRect>("rect");
-        QTest::newRow("18") << ChartKind::Adult << 0 << QRect(0, 0, 32, 124);
-        QTest::newRow("48") << ChartKind::Adult << 8 << QRect(0, 159, 52, 124);
-        QTest::newRow("21") << ChartKind::Adult << 16 << QRect(279, 0, 36, 124);
-        QTest::newRow("38") << ChartKind::Adult << 31 << QRect(490, 159, 52, 124);
-        QTest::newRow("55") << ChartKind::Baby << 0 << QRect(94, 0, 36, 124);
-        QTest::newRow("64") << ChartKind::Baby << 13 << QRect(375, 0, 36, 124);
-        QTest::newRow("75") << ChartKind::Baby << 19 << QRect(395, 159, 38, 124);
-        QTest::newRow("whole mouth has none") << ChartKind::Adult << 99 << QRect();
+        testsupport::addRows<ChartKind, int, QRect>({ "kind", "index", "rect" },
+            {
+                { "18", ChartKind::Adult, 0, QRect(0, 0, 32, 124) },
+                { "48", ChartKind::Adult, 8, QRect(0, 159, 52, 124) },
+                { "21", ChartKind::Adult, 16, QRect(279, 0, 36, 124) },
+                { "38", ChartKind::Adult, 31, QRect(490, 159, 52, 124) },
+                { "55", ChartKind::Baby, 0, QRect(94, 0, 36, 124) },
+                { "64", ChartKind::Baby, 13, QRect(375, 0, 36, 124) },
+                { "75", ChartKind::Baby, 19, QRect(395, 159, 38, 124) },
+                { "whole mouth has none", ChartKind::Adult, 99, QRect() },
+            });
     }
     void tabulatedRectangles()
     {
@@ -111,20 +114,19 @@ private Q_SLOTS:
 
     void symbolSlots_data()
     {
-        QTest::addColumn<ChartKind>("kind");
-        QTest::addColumn<int>("tooth");
-        QTest::addColumn<int>("slot");
-        QTest::addColumn<bool>("flipped");
-        QTest::newRow("18") << ChartKind::Adult << 18 << 0 << false;
-        QTest::newRow("28") << ChartKind::Adult << 28 << 0 << true;
-        QTest::newRow("38") << ChartKind::Adult << 38 << 8 << true;
-        QTest::newRow("41") << ChartKind::Adult << 41 << 15 << false;
-        QTest::newRow("24 odd width") << ChartKind::Adult << 24 << 4 << true;
-        QTest::newRow("55 as 17") << ChartKind::Baby << 55 << 1 << false;
-        QTest::newRow("65") << ChartKind::Baby << 65 << 1 << true;
-        QTest::newRow("53 as 13") << ChartKind::Baby << 53 << 5 << false;
-        QTest::newRow("81") << ChartKind::Baby << 81 << 15 << false;
-        QTest::newRow("75 as 47") << ChartKind::Baby << 75 << 9 << true;
+        testsupport::addRows<ChartKind, int, int, bool>({ "kind", "tooth", "slot", "flipped" },
+            {
+                { "18", ChartKind::Adult, 18, 0, false },
+                { "28", ChartKind::Adult, 28, 0, true },
+                { "38", ChartKind::Adult, 38, 8, true },
+                { "41", ChartKind::Adult, 41, 15, false },
+                { "24 odd width", ChartKind::Adult, 24, 4, true },
+                { "55 as 17", ChartKind::Baby, 55, 1, false },
+                { "65", ChartKind::Baby, 65, 1, true },
+                { "53 as 13", ChartKind::Baby, 53, 5, false },
+                { "81", ChartKind::Baby, 81, 15, false },
+                { "75 as 47", ChartKind::Baby, 75, 9, true },
+            });
     }
     void symbolSlots()
     {

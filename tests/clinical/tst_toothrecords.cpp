@@ -8,8 +8,9 @@
 #include "clinical/EndoMeasureUnit.h"
 #include "clinical/ToothColorUnit.h"
 #include "clinical/ToothNotesUnit.h"
-#include "data/RulesFixture.h"
+#include "ClinicFixture.h"
 #include "db/Dataset.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBMemo.h"
@@ -54,13 +55,8 @@ QRect markerRect(QPoint at)
 
 } // namespace
 
-class TestToothRecords : public QObject {
+class TestToothRecords : public QObject, clinictest::ChartFixture {
     Q_OBJECT
-
-    std::unique_ptr<rulestest::Practice> m_practice;
-    std::unique_ptr<data::TDmForm> m_dm;
-    std::unique_ptr<TDentalChartForm> m_chart;
-    QByteArray m_programDir;
 
     void selectTooth(int tooth) { currentOperation().toothIndex = ToothIndexOf(tooth, ChartKind::Adult); }
     QImage picture() const { return m_chart->imTeeth->image(); }
@@ -84,27 +80,8 @@ class TestToothRecords : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase() { m_programDir = qgetenv("ORVANE_PROGRAM_DIR"); }
-
-    void init()
-    {
-        m_practice = std::make_unique<rulestest::Practice>();
-        qputenv("ORVANE_PROGRAM_DIR", m_programDir); // the chart's artwork
-        platform::session() = platform::Session {};
-        platform::session().role = platform::UserRole::Full;
-        m_dm = m_practice->openNew();
-        rulestest::addPatient(*m_dm, QStringLiteral("Papadopoulos"));
-        m_chart = std::make_unique<TDentalChartForm>(*m_dm);
-        m_chart->show();
-        m_chart->windowActivated();
-    }
-
-    void cleanup()
-    {
-        m_chart.reset();
-        m_dm.reset();
-        m_practice.reset();
-    }
+    void init() { openChart(); }
+    void cleanup() { closeChart(); }
 
     void popupItemsAreOn()
     {
@@ -129,15 +106,13 @@ private Q_SLOTS:
 
     void lineBreakAppendedOnce_data()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("stored");
-        // Lines end with a carriage return, as in the imported notes.
-        QTest::newRow("without a final break") << "Crack on the distal wall"
-                                               << "Crack on the distal wall\r";
-        QTest::newRow("with one") << "Two lines\nend\n"
-                                  << "Two lines\rend\r";
-        QTest::newRow("imported, with carriage returns") << "Old\rnote\r"
-                                                         << "Old\rnote\r";
+        testsupport::addRows<QString, QString>({ "typed", "stored" },
+            {
+                // Lines end with a carriage return, as in the imported notes.
+                { "without a final break", "Crack on the distal wall", "Crack on the distal wall\r" },
+                { "with one", "Two lines\nend\n", "Two lines\rend\r" },
+                { "imported, with carriage returns", "Old\rnote\r", "Old\rnote\r" },
+            });
     }
     void lineBreakAppendedOnce()
     {
@@ -195,19 +170,12 @@ private Q_SLOTS:
 
     void colourRecordKeptOrRemoved_data()
     {
-        QTest::addColumn<QString>("guide");
-        QTest::addColumn<QString>("near");
-        QTest::addColumn<QString>("notes");
-        QTest::addColumn<bool>("kept");
-        QTest::newRow("only notes") << ""
-                                    << ""
-                                    << "matches the crown on 21" << true;
-        QTest::newRow("shade guide and a shade") << "Vita Classical"
-                                                 << "A2"
-                                                 << "" << true;
-        QTest::newRow("blanks only") << "  "
-                                     << " "
-                                     << "  " << false;
+        testsupport::addRows<QString, QString, QString, bool>({ "guide", "near", "notes", "kept" },
+            {
+                { "only notes", "", "", "matches the crown on 21", true },
+                { "shade guide and a shade", "Vita Classical", "A2", "", true },
+                { "blanks only", "  ", " ", "  ", false },
+            });
     }
     void colourRecordKeptOrRemoved()
     {
@@ -283,7 +251,7 @@ private Q_SLOTS:
     void withoutPatientOnlyShows()
     {
         m_chart.reset();
-        m_dm = m_practice->openNew();
+        m_dm = m_clinic->open();
         bool okEnabled = true;
         answerNext<TToothNotesForm>(
             [&](TToothNotesForm& form) { okEnabled = form.OKBtn->isEnabled(); }, false);

@@ -62,14 +62,22 @@ inline void allowWrites(const db::Connection& c, const QString& table)
     exec(c, c.isSqlite() ? QStringLiteral("DROP TRIGGER refuse") : QStringLiteral("DROP TRIGGER refuse ON %1").arg(table));
 }
 
+// The configuration directory of a test practice in `root`, made; the program directory is
+// pointed at an empty folder there (no language file).
+inline QString makeConfigDirectory(const QTemporaryDir& root)
+{
+    const QString config = root.filePath(QStringLiteral("config"));
+    QDir().mkpath(config);
+    qputenv("ORVANE_PROGRAM_DIR", root.filePath(QStringLiteral("program")).toUtf8());
+    return config;
+}
+
 // One data directory per test function (a new one for every call of open()).
 class Practice {
 public:
     Practice()
+        : m_config(makeConfigDirectory(m_root))
     {
-        m_config = m_root.filePath(QStringLiteral("config"));
-        QDir().mkpath(m_config);
-        qputenv("ORVANE_PROGRAM_DIR", m_root.filePath(QStringLiteral("program")).toUtf8()); // no language file
     }
 
     QString newDirectory()
@@ -132,6 +140,20 @@ inline int addTreatment(data::TDmForm& dm, db::Dataset& view, int level, int ope
     view.setValue(u"CostEURO", cost / dm.money().rate());
     const int id = view.value(u"ID").toInt();
     view.post();
+    return id;
+}
+
+// A ledger row posted through its view in EURO (the local twin follows the rate); its EconomID.
+inline int ledgerRow(
+    db::Dataset& ledger, const QVariant& sign, const QVariant& euro, const QVariantMap& more = {})
+{
+    ledger.append();
+    ledger.setValue(u"Sign", sign);
+    ledger.setValue(u"CreditEURO", euro);
+    for (auto it = more.cbegin(); it != more.cend(); ++it)
+        ledger.setValue(it.key(), it.value());
+    const int id = ledger.value(u"EconomID").toInt();
+    ledger.post();
     return id;
 }
 

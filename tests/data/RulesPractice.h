@@ -20,10 +20,8 @@
 class RulesPractice {
 public:
     RulesPractice()
+        : m_config(rulestest::makeConfigDirectory(m_root))
     {
-        m_config = m_root.filePath(QStringLiteral("config"));
-        QDir().mkpath(m_config);
-        qputenv("ORVANE_PROGRAM_DIR", m_root.filePath(QStringLiteral("program")).toUtf8()); // no language file
         m_template = m_root.filePath(QStringLiteral("template"));
         testsupport::makeEngineDatabase(m_template);
         data::DataDirectory(testsupport::engineLocation(m_template)).create();
@@ -79,9 +77,27 @@ public:
         return rulestest::addPatient(dm, lastName);
     }
 
+    // A supplier (a dental lab) stored through its rules, the current one; its number.
+    static int addSupplier(data::TDmForm& dm, const QString& company)
+    {
+        addRow(*dm.supplies().SuppliersTable, { { "Company", company } });
+        return dm.supplies().SuppliersTable->value(u"SupplierID").toInt();
+    }
+    static int addLab(data::TDmForm& dm, const QString& company)
+    {
+        addRow(*dm.supplies().DentalLabTable, { { "Company", company } });
+        return dm.supplies().DentalLabTable->value(u"DentalLabID").toInt();
+    }
+
 private:
     QTemporaryDir m_root;
     QString m_config;
     QString m_template;
     int m_copies = 0;
+};
+
+// The base of a test whose functions each open their own copy of one empty practice.
+class RulesTest : public QObject {
+protected:
+    std::unique_ptr<RulesPractice> m_practice = std::make_unique<RulesPractice>();
 };

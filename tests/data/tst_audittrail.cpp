@@ -37,14 +37,10 @@ int auditCount(data::TDmForm& dm)
 
 } // namespace
 
-class TestAuditTrail : public QObject {
+class TestAuditTrail : public RulesTest {
     Q_OBJECT
 
-    std::unique_ptr<RulesPractice> m_practice;
-
 private Q_SLOTS:
-    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
-
     void chargeEditedThenDeletedLeavesOldAndNewValues()
     {
         auto dm = m_practice->open();

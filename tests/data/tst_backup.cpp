@@ -4,6 +4,7 @@
 #include "db/Connection.h"
 #include "db/PracticePresence.h"
 #include "db/Snapshot.h"
+#include "support/DataTable.h"
 #include "support/ReadOnlyDirectory.h"
 
 #include <QCoreApplication>
@@ -209,33 +210,23 @@ private Q_SLOTS:
 
     void unsoundBackupIsRefusedBeforeAnythingIsTouched_data()
     {
-        QTest::addColumn<QString>("damage");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("database truncated") << "truncate data/PallavorDB.sqlite"
-                                            << "truncated";
-        QTest::newRow("one byte of the database flipped") << "flip data/PallavorDB.sqlite"
-                                                          << "altered";
-        QTest::newRow("one byte inside a table's pages flipped") << "flip-table data/PallavorDB.sqlite"
-                                                                 << "table Patient of data/PallavorDB.sqlite";
-        QTest::newRow("one byte of an image flipped") << "flip xrays/x1/pano.jpg"
-                                                      << "altered";
-        QTest::newRow("generator store gone") << "remove data/PallavorGen.sqlite"
-                                              << "missing";
-        QTest::newRow("no manifest") << "remove manifest.json"
-                                     << "not a backup";
-        QTest::newRow("one byte of the manifest flipped") << "flip manifest.json"
-                                                          << "altered";
-        QTest::newRow("sum of the manifest gone") << "remove manifest.sha256"
-                                                  << "not a backup";
-        QTest::newRow("another program's folder") << "program Other"
-                                                  << "another program";
-        QTest::newRow("manifest reaching outside") << "path ../../etc/passwd"
-                                                   << "outside";
-        // Sums right, resolving inside the backup, but copied to beside the target's folder.
-        QTest::newRow("manifest stepping out of its folder") << "step-out data/.."
-                                                             << "outside";
-        QTest::newRow("a listed image is a link") << "link xrays/x1/pano.jpg"
-                                                  << "link";
+        testsupport::addRows<QString, QString>({ "damage", "reason" },
+            {
+                { "database truncated", "truncate data/PallavorDB.sqlite", "truncated" },
+                { "one byte of the database flipped", "flip data/PallavorDB.sqlite", "altered" },
+                { "one byte inside a table's pages flipped", "flip-table data/PallavorDB.sqlite",
+                    "table Patient of data/PallavorDB.sqlite" },
+                { "one byte of an image flipped", "flip xrays/x1/pano.jpg", "altered" },
+                { "generator store gone", "remove data/PallavorGen.sqlite", "missing" },
+                { "no manifest", "remove manifest.json", "not a backup" },
+                { "one byte of the manifest flipped", "flip manifest.json", "altered" },
+                { "sum of the manifest gone", "remove manifest.sha256", "not a backup" },
+                { "another program's folder", "program Other", "another program" },
+                { "manifest reaching outside", "path ../../etc/passwd", "outside" },
+                // Sums right, resolving inside the backup, but copied to beside the target's folder.
+                { "manifest stepping out of its folder", "step-out data/..", "outside" },
+                { "a listed image is a link", "link xrays/x1/pano.jpg", "link" },
+            });
     }
     void unsoundBackupIsRefusedBeforeAnythingIsTouched()
     {
@@ -312,9 +303,11 @@ private Q_SLOTS:
     // without locators, and a practice as it is made.
     void everyPageOfATableIsSummed_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::newRow("practice") << dbFile(m_backup + QStringLiteral("/data"));
-        QTest::newRow("made to overflow") << QString();
+        testsupport::addRows<QString>({ "file" },
+            {
+                { "practice", dbFile(m_backup + QStringLiteral("/data")) },
+                { "made to overflow", QString() },
+            });
     }
     void everyPageOfATableIsSummed()
     {
@@ -378,11 +371,12 @@ private Q_SLOTS:
     // over the copy must account for each page, except in a file with pointer maps, checked whole.
     void everyPageOfTheCopyIsAccountedFor_data()
     {
-        QTest::addColumn<QString>("setUp");
-        QTest::addColumn<bool>("sound");
-        QTest::newRow("a page no tree uses") << QStringLiteral("loose page") << false;
-        QTest::newRow("a free list longer than its pages") << QStringLiteral("free list") << false;
-        QTest::newRow("pointer maps") << QStringLiteral("auto-vacuum") << true;
+        testsupport::addRows<QString, bool>({ "setUp", "sound" },
+            {
+                { "a page no tree uses", QStringLiteral("loose page"), false },
+                { "a free list longer than its pages", QStringLiteral("free list"), false },
+                { "pointer maps", QStringLiteral("auto-vacuum"), true },
+            });
     }
     void everyPageOfTheCopyIsAccountedFor()
     {

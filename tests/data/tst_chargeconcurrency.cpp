@@ -1,6 +1,7 @@
 // Two workstations charge treatments to the same patient at the same time: every treatment
 // keeps exactly one charge. The workstations are copies of this test started as children.
 #include "RulesFixture.h"
+#include "support/TestOrChild.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -76,18 +77,10 @@ private Q_SLOTS:
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() == 6 && args[1] == QLatin1String("--post-treatments")) {
-        try {
-            return postTreatments(args[2], args[3], args[4].toInt(), args[5].toInt());
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "child: %s\n", e.what());
-            return 2;
-        }
-    }
-    TestChargeConcurrency test;
-    return QTest::qExec(&test, argc, argv);
+    return testsupport::testOrChild<TestChargeConcurrency>(
+        argc, argv, QLatin1StringView("--post-treatments"), 4, [](const QStringList& args) {
+            return postTreatments(args[0], args[1], args[2].toInt(), args[3].toInt());
+        });
 }
 
 #include "tst_chargeconcurrency.moc"

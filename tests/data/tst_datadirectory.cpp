@@ -4,6 +4,7 @@
 #include "db/Errors.h"
 #include "db/Generators.h"
 #include "db/Query.h"
+#include "support/DataTable.h"
 #include "support/TestEngine.h"
 
 #include <QDate>
@@ -55,22 +56,25 @@ private Q_SLOTS:
 
     void checkNamesWhatIsWrong_data()
     {
-        QTest::addColumn<bool>("inGeneratorStore");
-        QTest::addColumn<QString>("damage");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("dropped column") << false << "ALTER TABLE Patient DROP COLUMN Job" << "Table Patient: field Job is missing";
-        QTest::newRow("dropped table") << false << "DROP TABLE NameDays" << "Table NameDays is missing";
-        QTest::newRow("dropped index") << false << "DROP INDEX \"History_By Session\""
-                                       << "Table History: index By Session is missing";
-        QTest::newRow("generator too low") << true << "UPDATE LastPat SET LastID = 1"
-                                           << "Generator LastPat stands at 1, but Patient already uses 3: new rows would get taken identifiers";
-        QTest::newRow("generator dropped") << true << "DROP TABLE LastRecalls" << "Table LastRecalls is missing";
-        QTest::newRow("patients lost") << false << "DELETE FROM Patient"
-                                       << "The table Patient is empty, although 3 numbers were given out for it: its rows have been "
-                                          "lost; restore the database from a backup";
-        QTest::newRow("rows without their patient") << false << "INSERT INTO CartAnamnestica (PatID) VALUES (7)"
-                                                    << "1 rows of CartAnamnestica belong to no patient (their PatID is not in the patient "
-                                                       "table): patients have been lost; restore the database from a backup";
+        testsupport::addRows<bool, QString, QString>({ "inGeneratorStore", "damage", "expected" },
+            {
+                { "dropped column", false, "ALTER TABLE Patient DROP COLUMN Job",
+                    "Table Patient: field Job is missing" },
+                { "dropped table", false, "DROP TABLE NameDays", "Table NameDays is missing" },
+                { "dropped index", false, "DROP INDEX \"History_By Session\"",
+                    "Table History: index By Session is missing" },
+                { "generator too low", true, "UPDATE LastPat SET LastID = 1",
+                    "Generator LastPat stands at 1, but Patient already uses 3: new rows would get taken "
+                    "identifiers" },
+                { "generator dropped", true, "DROP TABLE LastRecalls", "Table LastRecalls is missing" },
+                { "patients lost", false, "DELETE FROM Patient",
+                    "The table Patient is empty, although 3 numbers were given out for it: its rows have "
+                    "been "
+                    "lost; restore the database from a backup" },
+                { "rows without their patient", false, "INSERT INTO CartAnamnestica (PatID) VALUES (7)",
+                    "1 rows of CartAnamnestica belong to no patient (their PatID is not in the patient "
+                    "table): patients have been lost; restore the database from a backup" },
+            });
     }
     void checkNamesWhatIsWrong()
     {

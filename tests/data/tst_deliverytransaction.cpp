@@ -2,6 +2,7 @@
 // counterpart's balance in one transaction; bad lines are refused before anything is written.
 
 #include "RulesPractice.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 
 #include <QTest>
@@ -27,12 +28,6 @@ QString snapshot(data::TDmForm& dm)
         }
     }
     return all;
-}
-
-int addSupplier(data::TDmForm& dm, const QString& company)
-{
-    RulesPractice::addRow(*dm.supplies().SuppliersTable, { { "Company", company } });
-    return dm.supplies().SuppliersTable->value(u"SupplierID").toInt();
 }
 
 // An order of the current supplier with lines of the given quantities at 10 each; the line ids.
@@ -67,11 +62,17 @@ void deliverLine(data::TDmForm& dm, int orderLine, int quantity)
     lines.post();
 }
 
-// The supplier's delivery, stored empty and current.
-db::Dataset& openDelivery(data::TDmForm& dm)
+// A delivery in the first of `views` (the supplier's by default), stored with its invoice
+// `code` and current; the other views (its lines, its ledger) open after it, as in its window.
+db::Dataset& openDelivery(data::TDmForm& dm,
+    const QStringList& views = { QStringLiteral("DeliveredMaterialsTable") }, const QString& code = {})
 {
-    db::Dataset& delivery = RulesPractice::view(dm, QStringLiteral("DeliveredMaterialsTable"));
+    for (const QString& view : views)
+        RulesPractice::view(dm, view);
+    db::Dataset& delivery = RulesPractice::view(dm, views.first());
     delivery.append();
+    if (!code.isEmpty())
+        delivery.setValue(u"OrderCode", code);
     delivery.post();
     return delivery;
 }
@@ -85,26 +86,20 @@ void deleteOrderLine(data::TDmForm& dm, int itemId)
 
 } // namespace
 
-class TestDeliveryTransaction : public QObject {
+class TestDeliveryTransaction : public RulesTest {
     Q_OBJECT
 
-    std::unique_ptr<RulesPractice> m_practice;
-
 private Q_SLOTS:
-    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
-
     // Whichever write of the delivery fails, none is stored, and the same post succeeds once
     // the fault is gone: nothing was lost meanwhile.
     void failureHalfWayStoresNothing_data()
     {
-        QTest::addColumn<QString>("event");
-        QTest::addColumn<QString>("table");
-        QTest::newRow("ledger row") << "INSERT"
-                                    << "DentEconomics";
-        QTest::newRow("order line") << "UPDATE"
-                                    << "MaterialOrderItems";
-        QTest::newRow("supplier balance") << "UPDATE"
-                                          << "Suppliers";
+        testsupport::addRows<QString, QString>({ "event", "table" },
+            {
+                { "ledger row", "INSERT", "DentEconomics" },
+                { "order line", "UPDATE", "MaterialOrderItems" },
+                { "supplier balance", "UPDATE", "Suppliers" },
+            });
     }
     void failureHalfWayStoresNothing()
     {
@@ -112,13 +107,11 @@ private Q_SLOTS:
         QFETCH(QString, table);
         auto dm = m_practice->open();
         dm->money().setEuroMode(false);
-        addSupplier(*dm, QStringLiteral("S"));
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
         const QList<int> ordered = addOrder(*dm, { 10, 4 });
-        db::Dataset& delivery = RulesPractice::view(*dm, QStringLiteral("DeliveredMaterialsTable"));
-        RulesPractice::view(*dm, QStringLiteral("SupplierEconomTable"));
-        delivery.append();
-        delivery.setValue(u"OrderCode", QStringLiteral("INV-1"));
-        delivery.post();
+        db::Dataset& delivery = openDelivery(*dm,
+            { QStringLiteral("DeliveredMaterialsTable"), QStringLiteral("SupplierEconomTable") },
+            QStringLiteral("INV-1"));
         const QString before = snapshot(*dm);
 
         deliverLine(*dm, ordered[0], 10);
@@ -153,13 +146,12 @@ private Q_SLOTS:
     {
         auto dm = m_practice->open();
         dm->money().setEuroMode(false);
-        RulesPractice::addRow(*dm->supplies().DentalLabTable, { { "Company", "Lab" } });
-        db::Dataset& delivery = RulesPractice::view(*dm, QStringLiteral("DeliveredLabOrdersTable"));
+        RulesPractice::addLab(*dm, QStringLiteral("Lab"));
+        db::Dataset& delivery = openDelivery(*dm,
+            { QStringLiteral("DeliveredLabOrdersTable"), QStringLiteral("DeliveredLabOrderItemsTable"),
+                QStringLiteral("LabEconomTable") },
+            QStringLiteral("L-7"));
         db::Dataset& jobs = RulesPractice::view(*dm, QStringLiteral("DeliveredLabOrderItemsTable"));
-        RulesPractice::view(*dm, QStringLiteral("LabEconomTable"));
-        delivery.append();
-        delivery.setValue(u"OrderCode", QStringLiteral("L-7"));
-        delivery.post();
         const QString before = snapshot(*dm);
         jobs.append();
         jobs.setValue(u"OrderWhat", QStringLiteral("Crown"));
@@ -183,7 +175,7 @@ private Q_SLOTS:
     void deletedOrderLineStopsTheDelivery()
     {
         auto dm = m_practice->open();
-        addSupplier(*dm, QStringLiteral("S"));
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
         const QList<int> ordered = addOrder(*dm, { 5 });
         db::Dataset& delivery = openDelivery(*dm);
         // Read by this workstation, then deleted by another.
@@ -222,7 +214,7 @@ private Q_SLOTS:
     void aStoredLineOutlivesItsOrder()
     {
         auto dm = m_practice->open();
-        addSupplier(*dm, QStringLiteral("S"));
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
         const QList<int> ordered = addOrder(*dm, { 5 });
         db::Dataset& delivery = openDelivery(*dm);
         deliverLine(*dm, ordered[0], 5);
@@ -281,8 +273,8 @@ private Q_SLOTS:
         QFETCH(QString, message);
         auto dm = m_practice->open();
         dm->money().setEuroMode(false); // the local amounts are the ones typed
-        addSupplier(*dm, QStringLiteral("S"));
-        RulesPractice::addRow(*dm->supplies().DentalLabTable, { { "Company", "L" } });
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
+        RulesPractice::addLab(*dm, QStringLiteral("L"));
         db::Dataset& line = RulesPractice::view(*dm, lines);
         db::Dataset& header = *line.master()->dataset();
         header.append();
@@ -306,7 +298,7 @@ private Q_SLOTS:
     void textIsNoQuantity()
     {
         auto dm = m_practice->open();
-        addSupplier(*dm, QStringLiteral("S"));
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
         db::Dataset& line = RulesPractice::view(*dm, QStringLiteral("MaterialOrderItemsTable"));
         dm->supplies().MaterialOrdersTable->append();
         dm->supplies().MaterialOrdersTable->post();
@@ -321,9 +313,9 @@ private Q_SLOTS:
     void pendingLinesOfTheSupplier()
     {
         auto dm = m_practice->open();
-        const int first = addSupplier(*dm, QStringLiteral("A"));
+        const int first = RulesPractice::addSupplier(*dm, QStringLiteral("A"));
         const QList<int> a = addOrder(*dm, { 10, 3, 2 });
-        const int second = addSupplier(*dm, QStringLiteral("B"));
+        const int second = RulesPractice::addSupplier(*dm, QStringLiteral("B"));
         const QList<int> b = addOrder(*dm, { 7 });
         // A's second line arrived whole, its first in part; a delivery's own lines never show.
         QVERIFY(dm->supplies().SuppliersTable->locate(QStringLiteral("SupplierID"), first));

@@ -5,6 +5,7 @@
 #include "db/Connection.h"
 #include "db/Generators.h"
 #include "db/Query.h"
+#include "support/DataTable.h"
 
 #include <QCryptographicHash>
 #include <QSqlRecord>
@@ -71,41 +72,57 @@ private Q_SLOTS:
 
     void practiceHasItsParts_data()
     {
-        QTest::addColumn<QString>("sql");
-        QTest::addColumn<qint64>("expected");
-        QTest::newRow("patients") << "SELECT COUNT(*) FROM Patient" << qint64(200);
-        QTest::newRow("a medical history each") << "SELECT COUNT(DISTINCT PatID) FROM CartAnamnestica" << qint64(200);
-        QTest::newRow("three dentists") << "SELECT COUNT(*) FROM Doctors" << qint64(3);
-        QTest::newRow("dentists' hours are set, not all")
-            << "SELECT COUNT(*) FROM Doctors WHERE length(WorkingHoursSet) = 32 AND WorkingHoursSet <> zeroblob(32)"
-               " AND WorkingHoursSet <> x'FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF'"
-            << qint64(3);
-        QTest::newRow("twelve operation groups") << "SELECT COUNT(DISTINCT GroupID) FROM Operations WHERE GroupID BETWEEN 1 AND 12" << qint64(12);
-        QTest::newRow("all three levels") << "SELECT COUNT(DISTINCT TreatmentLevel) FROM History" << qint64(3);
-        QTest::newRow("each patient's session is his own")
-            << "SELECT COUNT(*) FROM Patient p JOIN Sessions s ON s.SessionID = p.TherapySessionID AND s.PatientID = p.PatientID"
-            << qint64(200);
-        QTest::newRow("families have payers") << "SELECT COUNT(*) FROM Families f JOIN Patient p ON p.PatientID = f.FatherID "
-                                                 "WHERE p.TypeProtectionFamily <> 2"
-                                              << qint64(0);
-        QTest::newRow("members are protected") << "SELECT COUNT(*) FROM Families f JOIN Patient p ON p.PatientID = f.ChildID "
-                                                  "WHERE p.TypeProtectionFamily <> 1"
-                                               << qint64(0);
-        QTest::newRow("delivered lab jobs link both ways")
-            << "SELECT COUNT(*) FROM LabOrderItems o JOIN LabOrderItems d ON d.ItemID = o.RelatedOrderItemID "
-               "WHERE d.RelatedOrderItemID <> o.ItemID"
-            << qint64(0);
-        QTest::newRow("ordered jobs are marked on the history")
-            << "SELECT COUNT(*) FROM LabOrderItems i JOIN History h ON h.ID = i.HistoryID WHERE NOT h.Ordered" << qint64(0);
-        QTest::newRow("supplier balances add up")
-            << "SELECT COUNT(*) FROM Suppliers s WHERE abs(s.BalanceEURO - (SELECT COALESCE(SUM(Sign * CreditEURO), 0) "
-               "FROM DentEconomics d WHERE d.TransactionType = 0 AND d.SupplierID = s.SupplierID)) > 1e-6"
-            << qint64(0);
-        QTest::newRow("lab balances add up")
-            << "SELECT COUNT(*) FROM DentalLabDB l WHERE abs(l.BalanceEURO - (SELECT COALESCE(SUM(Sign * CreditEURO), 0) "
-               "FROM DentEconomics d WHERE d.TransactionType = 1 AND d.LabID = l.DentalLabID)) > 1e-6"
-            << qint64(0);
-        QTest::newRow("recalls due on the day") << "SELECT COUNT(*) > 0 FROM Patient WHERE RecallDate = '2026-12-07'" << qint64(1);
+        testsupport::addRows<QString, qint64>({ "sql", "expected" },
+            {
+                { "patients", "SELECT COUNT(*) FROM Patient", qint64(200) },
+                { "a medical history each", "SELECT COUNT(DISTINCT PatID) FROM CartAnamnestica",
+                    qint64(200) },
+                { "three dentists", "SELECT COUNT(*) FROM Doctors", qint64(3) },
+                { "dentists' hours are set, not all",
+                    "SELECT COUNT(*) FROM Doctors WHERE length(WorkingHoursSet) = 32 AND WorkingHoursSet <> "
+                    "zeroblob(32)"
+                    " AND WorkingHoursSet <> "
+                    "x'FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF'",
+                    qint64(3) },
+                { "twelve operation groups",
+                    "SELECT COUNT(DISTINCT GroupID) FROM Operations WHERE GroupID BETWEEN 1 AND 12",
+                    qint64(12) },
+                { "all three levels", "SELECT COUNT(DISTINCT TreatmentLevel) FROM History", qint64(3) },
+                { "each patient's session is his own",
+                    "SELECT COUNT(*) FROM Patient p JOIN Sessions s ON s.SessionID = p.TherapySessionID AND "
+                    "s.PatientID = p.PatientID",
+                    qint64(200) },
+                { "families have payers",
+                    "SELECT COUNT(*) FROM Families f JOIN Patient p ON p.PatientID = f.FatherID "
+                    "WHERE p.TypeProtectionFamily <> 2",
+                    qint64(0) },
+                { "members are protected",
+                    "SELECT COUNT(*) FROM Families f JOIN Patient p ON p.PatientID = f.ChildID "
+                    "WHERE p.TypeProtectionFamily <> 1",
+                    qint64(0) },
+                { "delivered lab jobs link both ways",
+                    "SELECT COUNT(*) FROM LabOrderItems o JOIN LabOrderItems d ON d.ItemID = "
+                    "o.RelatedOrderItemID "
+                    "WHERE d.RelatedOrderItemID <> o.ItemID",
+                    qint64(0) },
+                { "ordered jobs are marked on the history",
+                    "SELECT COUNT(*) FROM LabOrderItems i JOIN History h ON h.ID = i.HistoryID WHERE NOT "
+                    "h.Ordered",
+                    qint64(0) },
+                { "supplier balances add up",
+                    "SELECT COUNT(*) FROM Suppliers s WHERE abs(s.BalanceEURO - (SELECT COALESCE(SUM(Sign * "
+                    "CreditEURO), 0) "
+                    "FROM DentEconomics d WHERE d.TransactionType = 0 AND d.SupplierID = s.SupplierID)) > "
+                    "1e-6",
+                    qint64(0) },
+                { "lab balances add up",
+                    "SELECT COUNT(*) FROM DentalLabDB l WHERE abs(l.BalanceEURO - (SELECT COALESCE(SUM(Sign "
+                    "* CreditEURO), 0) "
+                    "FROM DentEconomics d WHERE d.TransactionType = 1 AND d.LabID = l.DentalLabID)) > 1e-6",
+                    qint64(0) },
+                { "recalls due on the day",
+                    "SELECT COUNT(*) > 0 FROM Patient WHERE RecallDate = '2026-12-07'", qint64(1) },
+            });
     }
     void practiceHasItsParts()
     {

@@ -6,6 +6,7 @@
 #include "db/Query.h"
 #include "platform/Session.h"
 #include "platform/Settings.h"
+#include "support/DataTable.h"
 #include "widgets/Language.h"
 
 #include <QFile>
@@ -78,9 +79,11 @@ private Q_SLOTS:
 
     void everyViewOpens_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::newRow("new database") << m_newPath;
-        QTest::newRow("demo practice") << m_demoPath;
+        testsupport::addRows<QString>({ "path" },
+            {
+                { "new database", m_newPath },
+                { "demo practice", m_demoPath },
+            });
     }
     void everyViewOpens()
     {
@@ -105,15 +108,16 @@ private Q_SLOTS:
 
     void viewsAndSourcesByName_data()
     {
-        QTest::addColumn<QString>("view");
-        QTest::addColumn<QString>("source");
-        QTest::newRow("table") << "PatientsTable" << "PatientsSrc";
-        QTest::newRow("numbered") << "HistPerSessionTable2" << "HistPerSessionSrc2";
-        QTest::newRow("book") << "PatBookTbl" << "PatBookSrc";
-        QTest::newRow("query") << "UndeliveredMaterialOrderItemsQry" << "UndeliveredMaterialOrderItemsSrc";
-        QTest::newRow("dates") << "FirstLastDateQRY" << "FirstLasDateSrc";
-        QTest::newRow("other sources") << "OtherSourcesQuery" << "OtherSourcesSrc";
-        QTest::newRow("any case") << "patientstable" << "patientssrc";
+        testsupport::addRows<QString, QString>({ "view", "source" },
+            {
+                { "table", "PatientsTable", "PatientsSrc" },
+                { "numbered", "HistPerSessionTable2", "HistPerSessionSrc2" },
+                { "book", "PatBookTbl", "PatBookSrc" },
+                { "query", "UndeliveredMaterialOrderItemsQry", "UndeliveredMaterialOrderItemsSrc" },
+                { "dates", "FirstLastDateQRY", "FirstLasDateSrc" },
+                { "other sources", "OtherSourcesQuery", "OtherSourcesSrc" },
+                { "any case", "patientstable", "patientssrc" },
+            });
     }
     void viewsAndSourcesByName()
     {
@@ -172,11 +176,15 @@ private Q_SLOTS:
 
     void openFailureNamesTheTable_data()
     {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("stand-alone") << int(platform::MultiUserType::StandAlone) << "Corrupt Data! Please try to run orvane --repair-data.";
-        QTest::newRow("server") << int(platform::MultiUserType::Server) << "Corrupt Data! Please try to run orvane --repair-data.";
-        QTest::newRow("client") << int(platform::MultiUserType::Client) << "Could not access Server Database!\nERROR: InsurCompanies";
+        testsupport::addRows<int, QString>({ "type", "message" },
+            {
+                { "stand-alone", int(platform::MultiUserType::StandAlone),
+                    "Corrupt Data! Please try to run orvane --repair-data." },
+                { "server", int(platform::MultiUserType::Server),
+                    "Corrupt Data! Please try to run orvane --repair-data." },
+                { "client", int(platform::MultiUserType::Client),
+                    "Could not access Server Database!\nERROR: InsurCompanies" },
+            });
     }
     void openFailureNamesTheTable()
     {
@@ -212,12 +220,13 @@ private Q_SLOTS:
 
     void oldAppointmentsAtStart_data()
     {
-        QTest::addColumn<bool>("delApps");
-        QTest::addColumn<int>("keepDays");
-        QTest::addColumn<QList<int>>("left"); // days from today of the appointments that stay
-        QTest::newRow("switched off") << false << 0 << QList<int>{-40, -30, -29, -1, 0, 2};
-        QTest::newRow("none kept") << true << 0 << QList<int>{0, 2};
-        QTest::newRow("30 days, the 30th stays") << true << 30 << QList<int>{-30, -29, -1, 0, 2};
+        // left: days from today of the appointments that stay
+        testsupport::addRows<bool, int, QList<int>>({ "delApps", "keepDays", "left" },
+            {
+                { "switched off", false, 0, QList<int> { -40, -30, -29, -1, 0, 2 } },
+                { "none kept", true, 0, QList<int> { 0, 2 } },
+                { "30 days, the 30th stays", true, 30, QList<int> { -30, -29, -1, 0, 2 } },
+            });
     }
     void oldAppointmentsAtStart()
     {
@@ -289,12 +298,13 @@ private Q_SLOTS:
 
     void patientAge_data()
     {
-        QTest::addColumn<QDate>("born");
-        QTest::addColumn<QVariant>("age");
-        QTest::newRow("born today") << kToday << QVariant(1);
-        QTest::newRow("30 years 7 months") << kToday.addYears(-30).addMonths(-7) << QVariant(31);
-        QTest::newRow("30 years 5 months") << kToday.addYears(-30).addMonths(-5) << QVariant(30);
-        QTest::newRow("no birth date") << QDate() << QVariant();
+        testsupport::addRows<QDate, QVariant>({ "born", "age" },
+            {
+                { "born today", kToday, QVariant(1) },
+                { "30 years 7 months", kToday.addYears(-30).addMonths(-7), QVariant(31) },
+                { "30 years 5 months", kToday.addYears(-30).addMonths(-5), QVariant(30) },
+                { "no birth date", QDate(), QVariant() },
+            });
     }
     void patientAge()
     {

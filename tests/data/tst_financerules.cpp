@@ -1,6 +1,7 @@
 // The money pairs, the receipt mark and the stored balances of suppliers and labs.
 
 #include "RulesPractice.h"
+#include "support/DataTable.h"
 
 #include <QTest>
 
@@ -10,32 +11,27 @@ constexpr double kRate = 340.75;
 
 } // namespace
 
-class TestFinanceRules : public QObject {
+class TestFinanceRules : public RulesTest {
     Q_OBJECT
 
-    std::unique_ptr<RulesPractice> m_practice;
-
 private Q_SLOTS:
-    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
-
     // What the user types in one currency is stored in both.
     void moneyTwinsStored_data()
     {
-        QTest::addColumn<QString>("view");
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<bool>("euroMode");
-        QTest::addColumn<double>("typed");
-        QTest::addColumn<double>("twin");
-        QTest::newRow("supplier, EURO") << "SuppliersTable" << "Balance" << true << 100.0 << 34075.0;
-        QTest::newRow("supplier, local") << "SuppliersTable" << "Balance" << false << 34075.0 << 100.0;
-        QTest::newRow("lab") << "DentalLabTable" << "Balance" << true << 100.0 << 34075.0;
-        QTest::newRow("medicine") << "MedicinesTable" << "HospitalPrice" << true << 100.0 << 34075.0;
-        QTest::newRow("operation") << "OperationsTable" << "Cost" << false << 34075.0 << 100.0;
-        QTest::newRow("practice ledger") << "DentEconomicsTable" << "Credit" << true << 100.0 << 34075.0;
-        QTest::newRow("supplier ledger, receipt") << "SupplierEconomTable" << "ReceiptCredit" << false << 681.5 << 2.0;
-        QTest::newRow("supplier price, old") << "SuppliersPerMaterialTable" << "OldPrice" << true << 2.0 << 681.5;
-        QTest::newRow("order line") << "MaterialOrderItemsTable" << "UnitPrice" << true << 100.0 << 34075.0;
-        QTest::newRow("lab job") << "LabOrderItemsTable" << "OrderPrice" << true << 100.0 << 34075.0;
+        testsupport::addRows<QString, QString, bool, double, double>(
+            { "view", "field", "euroMode", "typed", "twin" },
+            {
+                { "supplier, EURO", "SuppliersTable", "Balance", true, 100.0, 34075.0 },
+                { "supplier, local", "SuppliersTable", "Balance", false, 34075.0, 100.0 },
+                { "lab", "DentalLabTable", "Balance", true, 100.0, 34075.0 },
+                { "medicine", "MedicinesTable", "HospitalPrice", true, 100.0, 34075.0 },
+                { "operation", "OperationsTable", "Cost", false, 34075.0, 100.0 },
+                { "practice ledger", "DentEconomicsTable", "Credit", true, 100.0, 34075.0 },
+                { "supplier ledger, receipt", "SupplierEconomTable", "ReceiptCredit", false, 681.5, 2.0 },
+                { "supplier price, old", "SuppliersPerMaterialTable", "OldPrice", true, 2.0, 681.5 },
+                { "order line", "MaterialOrderItemsTable", "UnitPrice", true, 100.0, 34075.0 },
+                { "lab job", "LabOrderItemsTable", "OrderPrice", true, 100.0, 34075.0 },
+            });
     }
     void moneyTwinsStored()
     {
@@ -46,8 +42,8 @@ private Q_SLOTS:
         QFETCH(double, twin);
         auto dm = m_practice->open();
         QCOMPARE(dm->money().rate(), kRate);
-        RulesPractice::addRow(*dm->supplies().SuppliersTable, {{"Company", "S"}});
-        RulesPractice::addRow(*dm->supplies().DentalLabTable, {{"Company", "L"}});
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
+        RulesPractice::addLab(*dm, QStringLiteral("L"));
         RulesPractice::addRow(*dm->supplies().MaterialsTable, {});
         RulesPractice::addRow(*dm->supplies().LabOrdersTable, {});
         dm->money().setEuroMode(euroMode);
@@ -72,22 +68,21 @@ private Q_SLOTS:
 
     void receiptMark_data()
     {
-        QTest::addColumn<QString>("view");
-        QTest::addColumn<int>("sign");
-        QTest::addColumn<QString>("receiptNo");
-        QTest::addColumn<bool>("receiptsOnly");
-        QTest::addColumn<bool>("marked"); // IOFld before the post
-        QTest::addColumn<bool>("expected");
-        QTest::newRow("practice payment") << "DentEconomicsTable" << -1 << "" << false << true << false;
-        QTest::newRow("practice payment, receipt") << "DentEconomicsTable" << -1 << "R-1" << false << false << true;
-        QTest::newRow("practice debt, receipt") << "DentEconomicsTable" << 1 << "R-1" << false << false << true;
-        QTest::newRow("practice, receipts only") << "DentEconomicsTable" << 1 << "" << true << false << true;
-        QTest::newRow("supplier, no receipt") << "SupplierEconomTable" << 1 << "" << false << true << false;
-        QTest::newRow("lab payment, receipt") << "LabEconomTable" << -1 << "7" << false << false << true;
-        QTest::newRow("patient payment") << "PatientEconomTable" << -1 << "" << false << true << false;
-        QTest::newRow("patient payment, receipt") << "PatientEconomTable" << -1 << "9" << false << false << true;
-        QTest::newRow("patient charge keeps its mark") << "PatientEconomTable" << 1 << "" << true << false << false;
-        QTest::newRow("patient charge keeps its mark, on") << "PatientEconomTable" << 1 << "" << false << true << true;
+        // marked: IOFld before the post
+        testsupport::addRows<QString, int, QString, bool, bool, bool>(
+            { "view", "sign", "receiptNo", "receiptsOnly", "marked", "expected" },
+            {
+                { "practice payment", "DentEconomicsTable", -1, "", false, true, false },
+                { "practice payment, receipt", "DentEconomicsTable", -1, "R-1", false, false, true },
+                { "practice debt, receipt", "DentEconomicsTable", 1, "R-1", false, false, true },
+                { "practice, receipts only", "DentEconomicsTable", 1, "", true, false, true },
+                { "supplier, no receipt", "SupplierEconomTable", 1, "", false, true, false },
+                { "lab payment, receipt", "LabEconomTable", -1, "7", false, false, true },
+                { "patient payment", "PatientEconomTable", -1, "", false, true, false },
+                { "patient payment, receipt", "PatientEconomTable", -1, "9", false, false, true },
+                { "patient charge keeps its mark", "PatientEconomTable", 1, "", true, false, false },
+                { "patient charge keeps its mark, on", "PatientEconomTable", 1, "", false, true, true },
+            });
     }
     void receiptMark()
     {
@@ -98,8 +93,8 @@ private Q_SLOTS:
         QFETCH(bool, marked);
         QFETCH(bool, expected);
         auto dm = m_practice->open();
-        RulesPractice::addRow(*dm->supplies().SuppliersTable, {{"Company", "S"}});
-        RulesPractice::addRow(*dm->supplies().DentalLabTable, {{"Company", "L"}});
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
+        RulesPractice::addLab(*dm, QStringLiteral("L"));
         RulesPractice::addPatient(*dm); // a patient's ledger belongs to a session
         platform::session().receiptsOnly = receiptsOnly;
         db::Dataset& ds = RulesPractice::view(*dm, view);
@@ -114,13 +109,13 @@ private Q_SLOTS:
 
     void practiceDefaults_data()
     {
-        QTest::addColumn<QString>("view");
-        QTest::addColumn<int>("transactionType");
-        QTest::addColumn<QString>("sourceName");
-        QTest::addColumn<bool>("receipted");
-        QTest::newRow("other sources") << "DentEconomicsTable" << 2 << "" << false;
-        QTest::newRow("supplier") << "SupplierEconomTable" << 0 << "Dental Supplies Ltd" << true;
-        QTest::newRow("lab") << "LabEconomTable" << 1 << "Crown Lab" << true;
+        testsupport::addRows<QString, int, QString, bool>(
+            { "view", "transactionType", "sourceName", "receipted" },
+            {
+                { "other sources", "DentEconomicsTable", 2, "", false },
+                { "supplier", "SupplierEconomTable", 0, "Dental Supplies Ltd", true },
+                { "lab", "LabEconomTable", 1, "Crown Lab", true },
+            });
     }
     void practiceDefaults()
     {
@@ -129,8 +124,8 @@ private Q_SLOTS:
         QFETCH(QString, sourceName);
         QFETCH(bool, receipted);
         auto dm = m_practice->open();
-        RulesPractice::addRow(*dm->supplies().SuppliersTable, {{"Company", "Dental Supplies Ltd"}});
-        RulesPractice::addRow(*dm->supplies().DentalLabTable, {{"Company", "Crown Lab"}});
+        RulesPractice::addSupplier(*dm, QStringLiteral("Dental Supplies Ltd"));
+        RulesPractice::addLab(*dm, QStringLiteral("Crown Lab"));
         dm->setDefaultDentist(4, m_practice->settings());
         db::Dataset& ds = RulesPractice::view(*dm, view);
         ds.append();
@@ -150,10 +145,11 @@ private Q_SLOTS:
     // Debts minus payments of the current supplier (lab) only, after every post and delete.
     void counterpartBalance_data()
     {
-        QTest::addColumn<QString>("ledger");
-        QTest::addColumn<QString>("counterpart");
-        QTest::newRow("supplier") << "SupplierEconomTable" << "SuppliersTable";
-        QTest::newRow("lab") << "LabEconomTable" << "DentalLabTable";
+        testsupport::addRows<QString, QString>({ "ledger", "counterpart" },
+            {
+                { "supplier", "SupplierEconomTable", "SuppliersTable" },
+                { "lab", "LabEconomTable", "DentalLabTable" },
+            });
     }
     void counterpartBalance()
     {

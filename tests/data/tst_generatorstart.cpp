@@ -6,6 +6,7 @@
 #include "db/Generators.h"
 #include "db/Query.h"
 #include "platform/Settings.h"
+#include "support/DataTable.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,11 +17,12 @@ class TestGeneratorStart : public QObject {
 private Q_SLOTS:
     void lostNumbersAreNotGivenAgain_data()
     {
-        QTest::addColumn<QString>("generator");
-        QTest::addColumn<QString>("highestInUse");
-        QTest::newRow("patients") << "LastPat" << "SELECT MAX(PatientID) FROM Patient";
-        QTest::newRow("treatments") << "LastHist" << "SELECT MAX(ID) FROM History";
-        QTest::newRow("ledger") << "LastPatEconom" << "SELECT MAX(EconomID) FROM PatEconomics";
+        testsupport::addRows<QString, QString>({ "generator", "highestInUse" },
+            {
+                { "patients", "LastPat", "SELECT MAX(PatientID) FROM Patient" },
+                { "treatments", "LastHist", "SELECT MAX(ID) FROM History" },
+                { "ledger", "LastPatEconom", "SELECT MAX(EconomID) FROM PatEconomics" },
+            });
     }
     void lostNumbersAreNotGivenAgain()
     {

@@ -3,6 +3,7 @@
 #include "data/ImageFiling.h"
 #include "data/RulesFixture.h"
 #include "db/Dataset.h"
+#include "support/DataTable.h"
 #include "support/ExceptionLogText.h"
 #include "support/MessageRecorder.h"
 
@@ -90,25 +91,24 @@ private Q_SLOTS:
 
     void refusesAndStoresNothing_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("tooth");
-        QTest::addColumn<int>("patient"); // 0 the current one, -1 the other one, else as given
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("unknown patient") << "a.png" << 11 << 9999 << "There is no patient 9999";
-        QTest::newRow("tooth 19") << "a.png" << 19 << 0 << "not a tooth number";
-        QTest::newRow("tooth 56") << "a.png" << 56 << 0 << "not a tooth number";
-        QTest::newRow("tooth 9") << "a.png" << 9 << 0 << "not a tooth number";
-        QTest::newRow("tooth 90") << "a.png" << 90 << 0 << "not a tooth number";
-        QTest::newRow("tooth 255") << "a.png" << 255 << 0 << "not a tooth number";
-        QTest::newRow("empty name") << "" << 11 << 0 << "must be a file name";
-        QTest::newRow("blank name") << "  " << 11 << 0 << "must be a file name";
-        QTest::newRow("parent folder") << "../x" << 11 << 0 << "must be a file name";
-        QTest::newRow("dot dot") << ".." << 11 << 0 << "must be a file name";
-        QTest::newRow("absolute path") << "/etc/passwd" << 11 << 0 << "must be a file name";
-        QTest::newRow("sub folder") << "x12/a.png" << 11 << 0 << "must be a file name";
-        QTest::newRow("backslash") << "..\\a.png" << 11 << 0 << "must be a file name";
-        QTest::newRow("longer than the field")
-            << QString(31, QLatin1Char('a')) << 11 << 0 << "longer than 30";
+        // patient: 0 the current one, -1 the other one, else as given
+        testsupport::addRows<QString, int, int, QString>({ "name", "tooth", "patient", "reason" },
+            {
+                { "unknown patient", "a.png", 11, 9999, "There is no patient 9999" },
+                { "tooth 19", "a.png", 19, 0, "not a tooth number" },
+                { "tooth 56", "a.png", 56, 0, "not a tooth number" },
+                { "tooth 9", "a.png", 9, 0, "not a tooth number" },
+                { "tooth 90", "a.png", 90, 0, "not a tooth number" },
+                { "tooth 255", "a.png", 255, 0, "not a tooth number" },
+                { "empty name", "", 11, 0, "must be a file name" },
+                { "blank name", "  ", 11, 0, "must be a file name" },
+                { "parent folder", "../x", 11, 0, "must be a file name" },
+                { "dot dot", "..", 11, 0, "must be a file name" },
+                { "absolute path", "/etc/passwd", 11, 0, "must be a file name" },
+                { "sub folder", "x12/a.png", 11, 0, "must be a file name" },
+                { "backslash", "..\\a.png", 11, 0, "must be a file name" },
+                { "longer than the field", QString(31, QLatin1Char('a')), 11, 0, "longer than 30" },
+            });
     }
     void refusesAndStoresNothing()
     {

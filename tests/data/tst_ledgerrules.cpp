@@ -2,12 +2,15 @@
 // following, the empty-counterpart refusal, the family head's ledger, the other sources' total,
 // and the running balances checked against plain SQL over random sequences of changes.
 
-#include "RulesPractice.h"
-#include "support/MessageRecorder.h"
 #include "db/Query.h"
+#include "RulesPractice.h"
+#include "support/DataTable.h"
+#include "support/MessageRecorder.h"
 
 #include <QRandomGenerator>
 #include <QTest>
+
+using rulestest::ledgerRow;
 
 namespace {
 
@@ -18,24 +21,10 @@ bool near(double a, double b)
     return std::abs(a - b) <= 1e-6 * std::max(1.0, std::abs(b));
 }
 
-int ledgerRow(db::Dataset& ledger, const QVariant& sign, const QVariant& euro, const QVariantMap& more = {})
-{
-    ledger.append();
-    ledger.setValue(u"Sign", sign);
-    ledger.setValue(u"CreditEURO", euro);
-    for (auto it = more.cbegin(); it != more.cend(); ++it)
-        ledger.setValue(it.key(), it.value());
-    const int id = ledger.value(u"EconomID").toInt();
-    ledger.post();
-    return id;
-}
-
 } // namespace
 
-class TestLedgerRules : public QObject {
+class TestLedgerRules : public RulesTest {
     Q_OBJECT
-
-    std::unique_ptr<RulesPractice> m_practice;
 
     // One ledger of the property test: its view, the counterpart to stand on, and the same rows
     // as plain SQL reads them, balanced by a window function in the view's order.
@@ -86,15 +75,14 @@ class TestLedgerRules : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
-
     // "OK" and "Not OK" change only charges whose mark differs; the treatments follow.
     void markCharges_data()
     {
-        QTest::addColumn<bool>("receipted");
-        QTest::addColumn<int>("changed");
-        QTest::newRow("OK: the unmarked charge only") << true << 1;
-        QTest::newRow("Not OK: the marked charge only") << false << 1;
+        testsupport::addRows<bool, int>({ "receipted", "changed" },
+            {
+                { "OK: the unmarked charge only", true, 1 },
+                { "Not OK: the marked charge only", false, 1 },
+            });
     }
     void markCharges()
     {
@@ -151,14 +139,12 @@ private Q_SLOTS:
 
     void emptyCounterpartRefused_data()
     {
-        QTest::addColumn<QString>("view");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("patients") << "PatientEconomTable"
-                                  << "Patients File is Empty!";
-        QTest::newRow("suppliers") << "SupplierEconomTable"
-                                   << "Suppliers File is Empty!";
-        QTest::newRow("labs") << "LabEconomTable"
-                              << "Dental Labs File is Empty!";
+        testsupport::addRows<QString, QString>({ "view", "message" },
+            {
+                { "patients", "PatientEconomTable", "Patients File is Empty!" },
+                { "suppliers", "SupplierEconomTable", "Suppliers File is Empty!" },
+                { "labs", "LabEconomTable", "Dental Labs File is Empty!" },
+            });
     }
     void emptyCounterpartRefused()
     {
@@ -208,17 +194,18 @@ private Q_SLOTS:
 
     void otherSourcesTotal_data()
     {
-        QTest::addColumn<bool>("receiptsOnly");
-        QTest::addColumn<double>("total");
-        QTest::newRow("every row") << false << 100.0 - 30.0 + 5.0;
-        QTest::newRow("receipted amounts of receipted rows") << true << 80.0 - 30.0;
+        testsupport::addRows<bool, double>({ "receiptsOnly", "total" },
+            {
+                { "every row", false, 100.0 - 30.0 + 5.0 },
+                { "receipted amounts of receipted rows", true, 80.0 - 30.0 },
+            });
     }
     void otherSourcesTotal()
     {
         QFETCH(bool, receiptsOnly);
         QFETCH(double, total);
         auto dm = m_practice->open();
-        RulesPractice::addRow(*dm->supplies().SuppliersTable, { { "Company", "S" } });
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
         db::Dataset& other = RulesPractice::view(*dm, QStringLiteral("DentEconomicsTable"));
         ledgerRow(other, 1, 100.0, { { "ReceiptNo", "1" }, { "ReceiptCreditEURO", 80.0 } });
         ledgerRow(other, -1, 30.0, { { "ReceiptNo", "2" }, { "ReceiptCreditEURO", 30.0 } });
@@ -248,9 +235,9 @@ private Q_SLOTS:
         RulesPractice::addPatient(*dm, QStringLiteral("Alpha"));
         RulesPractice::addPatient(*dm, QStringLiteral("Beta"));
         for (const char* company : { "S1", "S2" })
-            RulesPractice::addRow(*dm->supplies().SuppliersTable, { { "Company", company } });
+            RulesPractice::addSupplier(*dm, company);
         for (const char* company : { "L1", "L2" })
-            RulesPractice::addRow(*dm->supplies().DentalLabTable, { { "Company", company } });
+            RulesPractice::addLab(*dm, company);
         const auto balanceSql = [](const char* table, const char* where, const char* order) {
             const QString running
                 = QStringLiteral("SUM(CASE WHEN Sign = -1 THEN -COALESCE(%1, 0) ELSE COALESCE(%1, 0) END) "

@@ -1,22 +1,18 @@
 // New rows of the appointment book, the dentists, prescriptions, reminders and the lists.
 
 #include "RulesPractice.h"
+#include "support/DataTable.h"
 
 #include <QTest>
 
-class TestListRules : public QObject {
+class TestListRules : public RulesTest {
     Q_OBJECT
 
-    std::unique_ptr<RulesPractice> m_practice;
-
 private Q_SLOTS:
-    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
-
     void appointmentDefaults_data()
     {
-        QTest::addColumn<bool>("forPatient"); // DefaultAppointmentPatient
-        QTest::newRow("for the current patient") << true;
-        QTest::newRow("for nobody yet") << false;
+        // forPatient: DefaultAppointmentPatient
+        testsupport::addSwitchRows("forPatient", "for the current patient", "for nobody yet");
     }
     void appointmentDefaults()
     {
@@ -61,25 +57,29 @@ private Q_SLOTS:
     // Each list numbers its rows from its own series, with its defaults.
     void listNumbering_data()
     {
-        QTest::addColumn<QString>("view");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QVariantMap>("defaults");
         const QDate today = QDate::currentDate();
-        QTest::newRow("cities") << "CitiesTable" << "CityID" << QVariantMap{};
-        QTest::newRow("insurers") << "InsurCompaniesTable" << "InsurCompID" << QVariantMap{};
-        QTest::newRow("medicines") << "MedicinesTable" << "ID" << QVariantMap{};
-        QTest::newRow("phones") << "PhonesTable" << "ID" << QVariantMap{};
-        QTest::newRow("name days") << "NameDaysTable" << "ID" << QVariantMap{{"DayOff", false}};
-        QTest::newRow("prescriptions") << "PrescriptionsTable" << "PrescriptionID" << QVariantMap{{"Date", today}};
-        QTest::newRow("prescription items") << "PrescrItemsTable" << "PrescrItemID" << QVariantMap{};
-        QTest::newRow("reminders") << "RemindersTable" << "ReminderID" << QVariantMap{{"Date", today}, {"RemForEveryYear", false}};
-        QTest::newRow("suppliers") << "SuppliersTable" << "SupplierID" << QVariantMap{{"Balance", 0.0}};
-        QTest::newRow("labs") << "DentalLabTable" << "DentalLabID" << QVariantMap{{"Balance", 0.0}};
-        QTest::newRow("materials") << "MaterialsTable" << "MaterialID" << QVariantMap{{"MedicalUse", true}};
-        QTest::newRow("supplier prices") << "SuppliersPerMaterialTable" << "ID" << QVariantMap{{"Price", 0.0}, {"PriceDate", today}};
-        QTest::newRow("order lines") << "MaterialOrderItemsTable" << "ItemID"
-                                     << QVariantMap{{"Quantity", 0}, {"QuantityDelivered", 0}, {"Discount", 0.0}, {"RelatedOrderItemID", -1}};
-        QTest::newRow("lab jobs") << "LabOrderItemsTable" << "ItemID" << QVariantMap{{"RelatedOrderItemID", -1}};
+        testsupport::addRows<QString, QString, QVariantMap>({ "view", "key", "defaults" },
+            {
+                { "cities", "CitiesTable", "CityID", QVariantMap {} },
+                { "insurers", "InsurCompaniesTable", "InsurCompID", QVariantMap {} },
+                { "medicines", "MedicinesTable", "ID", QVariantMap {} },
+                { "phones", "PhonesTable", "ID", QVariantMap {} },
+                { "name days", "NameDaysTable", "ID", QVariantMap { { "DayOff", false } } },
+                { "prescriptions", "PrescriptionsTable", "PrescriptionID",
+                    QVariantMap { { "Date", today } } },
+                { "prescription items", "PrescrItemsTable", "PrescrItemID", QVariantMap {} },
+                { "reminders", "RemindersTable", "ReminderID",
+                    QVariantMap { { "Date", today }, { "RemForEveryYear", false } } },
+                { "suppliers", "SuppliersTable", "SupplierID", QVariantMap { { "Balance", 0.0 } } },
+                { "labs", "DentalLabTable", "DentalLabID", QVariantMap { { "Balance", 0.0 } } },
+                { "materials", "MaterialsTable", "MaterialID", QVariantMap { { "MedicalUse", true } } },
+                { "supplier prices", "SuppliersPerMaterialTable", "ID",
+                    QVariantMap { { "Price", 0.0 }, { "PriceDate", today } } },
+                { "order lines", "MaterialOrderItemsTable", "ItemID",
+                    QVariantMap { { "Quantity", 0 }, { "QuantityDelivered", 0 }, { "Discount", 0.0 },
+                        { "RelatedOrderItemID", -1 } } },
+                { "lab jobs", "LabOrderItemsTable", "ItemID", QVariantMap { { "RelatedOrderItemID", -1 } } },
+            });
     }
     void listNumbering()
     {

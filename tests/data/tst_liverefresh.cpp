@@ -1,9 +1,10 @@
 // What one workstation stores shows on another's open views by itself, while the other's own
 // unsaved row stays as the user left it. The other workstation is a copy of this test started
 // as a child.
-#include "RulesFixture.h"
 #include "db/ChangeFeed.h"
 #include "db/DatasetModel.h"
+#include "RulesFixture.h"
+#include "support/TestOrChild.h"
 
 #include <QAbstractItemModelTester>
 #include <QCoreApplication>
@@ -173,18 +174,8 @@ private Q_SLOTS:
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() == 5 && args[1] == QLatin1String("--post-from-elsewhere")) {
-        try {
-            return postFromElsewhere(args[2], args[3], args[4].toInt());
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "child: %s\n", e.what());
-            return 2;
-        }
-    }
-    TestLiveRefresh test;
-    return QTest::qExec(&test, argc, argv);
+    return testsupport::testOrChild<TestLiveRefresh>(argc, argv, QLatin1StringView("--post-from-elsewhere"),
+        3, [](const QStringList& args) { return postFromElsewhere(args[0], args[1], args[2].toInt()); });
 }
 
 #include "tst_liverefresh.moc"

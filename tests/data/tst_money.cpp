@@ -1,5 +1,6 @@
 #include "data/Money.h"
 #include "db/Errors.h"
+#include "support/DataTable.h"
 
 #include <QSet>
 #include <QSignalSpy>
@@ -50,36 +51,28 @@ class TestMoney : public QObject {
 private Q_SLOTS:
     void convertTwins_data()
     {
-        QTest::addColumn<bool>("euroMode");
-        QTest::addColumn<Fields>("before");
-        QTest::addColumn<QStringList>("lookups");
-        QTest::addColumn<Fields>("after");
-
-        QTest::newRow("100 EURO stores 34075 local")
-            << true << Fields { { "Cost", 0.0 }, { "CostEURO", 100.0 } } << QStringList()
-            << Fields { { "Cost", 34075.0 }, { "CostEURO", 100.0 } };
-        QTest::newRow("34075 local stores 100 EURO")
-            << false << Fields { { "Cost", 34075.0 }, { "CostEURO", 0.0 } } << QStringList()
-            << Fields { { "Cost", 34075.0 }, { "CostEURO", 100.0 } };
-        QTest::newRow("no rounding") << false << Fields { { "Price", 1.0 }, { "PriceEURO", 0.0 } }
-                                     << QStringList()
-                                     << Fields { { "Price", 1.0 }, { "PriceEURO", 1.0 / 340.75 } };
-        QTest::newRow("every pair of the record, other fields untouched")
-            << true
-            << Fields { { "Balance", 0.0 }, { "BalanceEURO", 2.0 }, { "InTotal", 0.0 },
-                   { "InTotalEURO", 0.5 }, { "Notes", "x" } }
-            << QStringList()
-            << Fields { { "Balance", 681.5 }, { "BalanceEURO", 2.0 }, { "InTotal", 170.375 },
-                   { "InTotalEURO", 0.5 }, { "Notes", "x" } };
-        QTest::newRow("one field of a pair is left alone")
-            << true << Fields { { "Price", 5.0 }, { "CostEURO", 7.0 } } << QStringList()
-            << Fields { { "Price", 5.0 }, { "CostEURO", 7.0 } };
-        QTest::newRow("look-up fields are skipped")
-            << true << Fields { { "Cost", 1.0 }, { "CostEURO", 2.0 } } << QStringList { "Cost" }
-            << Fields { { "Cost", 1.0 }, { "CostEURO", 2.0 } };
-        QTest::newRow("empty amount empties its twin")
-            << true << Fields { { "Credit", 9.0 }, { "CreditEURO", QVariant() } } << QStringList()
-            << Fields { { "Credit", QVariant() }, { "CreditEURO", QVariant() } };
+        testsupport::addRows<bool, Fields, QStringList, Fields>({ "euroMode", "before", "lookups", "after" },
+            {
+                { "100 EURO stores 34075 local", true, Fields { { "Cost", 0.0 }, { "CostEURO", 100.0 } },
+                    QStringList(), Fields { { "Cost", 34075.0 }, { "CostEURO", 100.0 } } },
+                { "34075 local stores 100 EURO", false, Fields { { "Cost", 34075.0 }, { "CostEURO", 0.0 } },
+                    QStringList(), Fields { { "Cost", 34075.0 }, { "CostEURO", 100.0 } } },
+                { "no rounding", false, Fields { { "Price", 1.0 }, { "PriceEURO", 0.0 } }, QStringList(),
+                    Fields { { "Price", 1.0 }, { "PriceEURO", 1.0 / 340.75 } } },
+                { "every pair of the record, other fields untouched", true,
+                    Fields { { "Balance", 0.0 }, { "BalanceEURO", 2.0 }, { "InTotal", 0.0 },
+                        { "InTotalEURO", 0.5 }, { "Notes", "x" } },
+                    QStringList(),
+                    Fields { { "Balance", 681.5 }, { "BalanceEURO", 2.0 }, { "InTotal", 170.375 },
+                        { "InTotalEURO", 0.5 }, { "Notes", "x" } } },
+                { "one field of a pair is left alone", true, Fields { { "Price", 5.0 }, { "CostEURO", 7.0 } },
+                    QStringList(), Fields { { "Price", 5.0 }, { "CostEURO", 7.0 } } },
+                { "look-up fields are skipped", true, Fields { { "Cost", 1.0 }, { "CostEURO", 2.0 } },
+                    QStringList { "Cost" }, Fields { { "Cost", 1.0 }, { "CostEURO", 2.0 } } },
+                { "empty amount empties its twin", true,
+                    Fields { { "Credit", 9.0 }, { "CreditEURO", QVariant() } }, QStringList(),
+                    Fields { { "Credit", QVariant() }, { "CreditEURO", QVariant() } } },
+            });
     }
 
     void convertTwins()
@@ -97,26 +90,14 @@ private Q_SLOTS:
 
     void pairsAndTwins_data()
     {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("twin");
-        QTest::addColumn<QString>("shownInEuro");
-        QTest::addColumn<QString>("shownInLocal");
-        QTest::newRow("local") << "Cost"
-                               << "CostEURO"
-                               << "CostEURO"
-                               << "Cost";
-        QTest::newRow("euro") << "SessBalanceEURO"
-                              << "SessBalance"
-                              << "SessBalanceEURO"
-                              << "SessBalance";
-        QTest::newRow("not an amount") << "Discount"
-                                       << ""
-                                       << "Discount"
-                                       << "Discount";
-        QTest::newRow("names are exact") << "cost"
-                                         << ""
-                                         << "cost"
-                                         << "cost";
+        testsupport::addRows<QString, QString, QString, QString>(
+            { "field", "twin", "shownInEuro", "shownInLocal" },
+            {
+                { "local", "Cost", "CostEURO", "CostEURO", "Cost" },
+                { "euro", "SessBalanceEURO", "SessBalance", "SessBalanceEURO", "SessBalance" },
+                { "not an amount", "Discount", "", "Discount", "Discount" },
+                { "names are exact", "cost", "", "cost", "cost" },
+            });
     }
 
     void pairsAndTwins()
@@ -154,39 +135,24 @@ private Q_SLOTS:
 
     void formats_data()
     {
-        QTest::addColumn<CurrencyConvention>("currency");
-        QTest::addColumn<bool>("euroMode");
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("displayPattern");
-        QTest::addColumn<QString>("edit");
-
-        QTest::newRow("euro") << convention("en_US", "$", 2, 0) << true << 12500.5 << "12,500.50 €"
-                              << ",0.00 €"
-                              << "12500.5";
-        QTest::newRow("euro, Greek separators")
-            << convention("el_GR", "€", 2, 3) << true << 1234.567 << "1.234,57 €"
-            << ",0.00 €"
-            << "1234,57";
-        QTest::newRow("symbol after, no decimals")
-            << convention("el_GR", "Δρχ", 0, 3) << false << 12500.0 << "12.500 Δρχ"
-            << ",0 Δρχ"
-            << "12500";
-        QTest::newRow("symbol after without blank")
-            << convention("en_US", "Dr", 2, 1) << false << 0.5 << "0.50 Dr"
-            << ",0.00 Dr"
-            << "0.5";
-        QTest::newRow("symbol before") << convention("en_US", "$", 2, 0) << false << 1234.5 << "$ 1,234.50"
-                                       << "$ ,0.00"
-                                       << "1234.5";
-        QTest::newRow("symbol before, three decimals")
-            << convention("en_US", "KD", 3, 2) << false << 34075.123456 << "KD 34,075.123"
-            << "KD ,0.000"
-            << "34075.12346";
-        QTest::newRow("other format: number alone")
-            << convention("en_US", "$", 2, 9) << false << 1234.5 << "1,234.50"
-            << ""
-            << "1234.5";
+        testsupport::addRows<CurrencyConvention, bool, double, QString, QString, QString>(
+            { "currency", "euroMode", "value", "text", "displayPattern", "edit" },
+            {
+                { "euro", convention("en_US", "$", 2, 0), true, 12500.5, "12,500.50 €", ",0.00 €",
+                    "12500.5" },
+                { "euro, Greek separators", convention("el_GR", "€", 2, 3), true, 1234.567, "1.234,57 €",
+                    ",0.00 €", "1234,57" },
+                { "symbol after, no decimals", convention("el_GR", "Δρχ", 0, 3), false, 12500.0, "12.500 Δρχ",
+                    ",0 Δρχ", "12500" },
+                { "symbol after without blank", convention("en_US", "Dr", 2, 1), false, 0.5, "0.50 Dr",
+                    ",0.00 Dr", "0.5" },
+                { "symbol before", convention("en_US", "$", 2, 0), false, 1234.5, "$ 1,234.50", "$ ,0.00",
+                    "1234.5" },
+                { "symbol before, three decimals", convention("en_US", "KD", 3, 2), false, 34075.123456,
+                    "KD 34,075.123", "KD ,0.000", "34075.12346" },
+                { "other format: number alone", convention("en_US", "$", 2, 9), false, 1234.5, "1,234.50", "",
+                    "1234.5" },
+            });
     }
 
     void formats()
@@ -207,20 +173,14 @@ private Q_SLOTS:
 
     void conventionFromLocale_data()
     {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("symbol");
-        QTest::addColumn<int>("decimals");
-        QTest::addColumn<int>("format");
-        QTest::newRow("el_GR") << "el_GR"
-                               << "€" << 2 << 3;
-        QTest::newRow("en_US") << "en_US"
-                               << "$" << 2 << 0;
-        QTest::newRow("ja_JP") << "ja_JP"
-                               << "￥" << 0 << 0;
-        QTest::newRow("nl_NL") << "nl_NL"
-                               << "€" << 2 << 2;
-        QTest::newRow("de_CH") << "de_CH"
-                               << "CHF" << 2 << 3;
+        testsupport::addRows<QString, QString, int, int>({ "locale", "symbol", "decimals", "format" },
+            {
+                { "el_GR", "el_GR", "€", 2, 3 },
+                { "en_US", "en_US", "$", 2, 0 },
+                { "ja_JP", "ja_JP", "￥", 0, 0 },
+                { "nl_NL", "nl_NL", "€", 2, 2 },
+                { "de_CH", "de_CH", "CHF", 2, 3 },
+            });
     }
 
     void conventionFromLocale()

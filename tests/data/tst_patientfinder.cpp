@@ -3,6 +3,7 @@
 #include "data/PatientFinder.h"
 #include "data/RulesFixture.h"
 #include "db/Query.h"
+#include "support/DataTable.h"
 
 using namespace rulestest;
 
@@ -58,23 +59,24 @@ private Q_SLOTS:
 
     void finds_data()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QStringList>("found");
         const QString georgios = QStringLiteral("Λαμπράκης Γιώργος");
         const QString anna = QStringLiteral("Λαμπροπούλου Άννα");
         const QString lampros = QStringLiteral("Αθανασίου Λάμπρος");
         const QString nikos = QStringLiteral("Παπαδόπουλος-Λαμπίρης Νίκος");
-        // Every name word that begins so, surnames and first names alike, in the list's order.
-        QTest::newRow("a beginning, no accents") << "λαμπ" << QStringList { lampros, georgios, anna, nikos };
-        QTest::newRow("capitals") << "ΛΑΜΠΡΑ" << QStringList { georgios };
-        QTest::newRow("with the accent") << "Λαμπρά" << QStringList { georgios };
-        QTest::newRow("final sigma typed as sigma") << "λαμπρακησ" << QStringList { georgios };
-        QTest::newRow("first name and surname") << "αννα λαμ" << QStringList { anna };
-        QTest::newRow("inside a word is no match") << "μπρακ" << QStringList {};
-        QTest::newRow("a mobile's digits, blanks ignored") << "4112233" << QStringList { georgios };
-        QTest::newRow("the end of a mobile") << "1122" << QStringList { georgios, anna };
-        QTest::newRow("nothing") << "ξξξ" << QStringList {};
-        QTest::newRow("blanks only") << "   " << QStringList {};
+        testsupport::addRows<QString, QStringList>({ "typed", "found" },
+            {
+                // Every name word that begins so, surnames and first names alike, in the list's order.
+                { "a beginning, no accents", "λαμπ", QStringList { lampros, georgios, anna, nikos } },
+                { "capitals", "ΛΑΜΠΡΑ", QStringList { georgios } },
+                { "with the accent", "Λαμπρά", QStringList { georgios } },
+                { "final sigma typed as sigma", "λαμπρακησ", QStringList { georgios } },
+                { "first name and surname", "αννα λαμ", QStringList { anna } },
+                { "inside a word is no match", "μπρακ", QStringList {} },
+                { "a mobile's digits, blanks ignored", "4112233", QStringList { georgios } },
+                { "the end of a mobile", "1122", QStringList { georgios, anna } },
+                { "nothing", "ξξξ", QStringList {} },
+                { "blanks only", "   ", QStringList {} },
+            });
     }
     void finds()
     {

@@ -1,6 +1,7 @@
 // The record rules of the patient file and the treatment history, through the data module.
-#include "RulesFixture.h"
 #include "db/Generators.h"
+#include "RulesFixture.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 
 #include <QFile>
@@ -46,9 +47,7 @@ private Q_SLOTS:
 
     void lastNameIsRequired_data()
     {
-        QTest::addColumn<bool>("existing");
-        QTest::newRow("new patient") << false;
-        QTest::newRow("stored patient cleared") << true;
+        testsupport::addSwitchRows("existing", "stored patient cleared", "new patient");
     }
     void lastNameIsRequired()
     {
@@ -82,10 +81,12 @@ private Q_SLOTS:
     // everything is still there to be stored once the fault is gone.
     void patientGroupIsStoredWhole_data()
     {
-        QTest::addColumn<QString>("failing");
-        QTest::newRow("medical history") << "CartAnamnestica";
-        QTest::newRow("first session") << "Sessions";
-        QTest::newRow("patient") << "Patient";
+        testsupport::addRows<QString>({ "failing" },
+            {
+                { "medical history", "CartAnamnestica" },
+                { "first session", "Sessions" },
+                { "patient", "Patient" },
+            });
     }
     void patientGroupIsStoredWhole()
     {
@@ -113,13 +114,12 @@ private Q_SLOTS:
     // without a payer is dropped, a payer chosen for a protected member becomes a protector.
     void familyLinkOfAnEditedPatient_data()
     {
-        QTest::addColumn<int>("role");
-        QTest::addColumn<bool>("choosePayer");
-        QTest::addColumn<int>("links");
-        QTest::addColumn<int>("payerRole");
-        QTest::newRow("independent") << 0 << false << 0 << 0;
-        QTest::newRow("member without payer") << 1 << false << 0 << 0;
-        QTest::newRow("member with payer") << 1 << true << 1 << 2;
+        testsupport::addRows<int, bool, int, int>({ "role", "choosePayer", "links", "payerRole" },
+            {
+                { "independent", 0, false, 0, 0 },
+                { "member without payer", 1, false, 0, 0 },
+                { "member with payer", 1, true, 1, 2 },
+            });
     }
     void familyLinkOfAnEditedPatient()
     {
@@ -149,21 +149,18 @@ private Q_SLOTS:
 
     void askToPost_data()
     {
-        QTest::addColumn<bool>("editing");
-        QTest::addColumn<bool>("autoPost");
-        QTest::addColumn<QString>("lastName");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("result");
-        QTest::addColumn<bool>("asked");
-        QTest::addColumn<bool>("stored"); // the edited name reached the table
-        QTest::addColumn<bool>("stillEditing");
         using A = platform::MessageService::Answer;
-        QTest::newRow("nothing edited") << false << false << "" << int(A::Yes) << true << false << false << false;
-        QTest::newRow("auto post") << true << true << "Auto" << int(A::Yes) << true << false << true << false;
-        QTest::newRow("yes") << true << false << "Yes" << int(A::Yes) << true << true << true << false;
-        QTest::newRow("no") << true << false << "No" << int(A::No) << true << true << false << false;
-        QTest::newRow("cancel") << true << false << "Cancel" << int(A::Cancel) << false << true << false << true;
-        QTest::newRow("yes, refused by a rule") << true << false << "" << int(A::Yes) << false << true << false << true;
+        // stored: the edited name reached the table
+        testsupport::addRows<bool, bool, QString, int, bool, bool, bool, bool>(
+            { "editing", "autoPost", "lastName", "answer", "result", "asked", "stored", "stillEditing" },
+            {
+                { "nothing edited", false, false, "", int(A::Yes), true, false, false, false },
+                { "auto post", true, true, "Auto", int(A::Yes), true, false, true, false },
+                { "yes", true, false, "Yes", int(A::Yes), true, true, true, false },
+                { "no", true, false, "No", int(A::No), true, true, false, false },
+                { "cancel", true, false, "Cancel", int(A::Cancel), false, true, false, true },
+                { "yes, refused by a rule", true, false, "", int(A::Yes), false, true, false, true },
+            });
     }
     void askToPost()
     {
@@ -215,14 +212,14 @@ private Q_SLOTS:
 
     void cancelledRowLeavesItsIdentifierUnused_data()
     {
-        QTest::addColumn<QString>("view");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("table");
-        QTest::newRow("patient") << "PatientsTable" << "PatientID" << "Patient";
-        QTest::newRow("treatment") << "HistPerSessionTable3" << "ID" << "History";
-        QTest::newRow("image") << "PhotosTable" << "ID" << "Photos";
-        QTest::newRow("session") << "SessionsTable" << "SessionID" << "Sessions";
-        QTest::newRow("operation") << "OperationsTable" << "OperID" << "Operations";
+        testsupport::addRows<QString, QString, QString>({ "view", "key", "table" },
+            {
+                { "patient", "PatientsTable", "PatientID", "Patient" },
+                { "treatment", "HistPerSessionTable3", "ID", "History" },
+                { "image", "PhotosTable", "ID", "Photos" },
+                { "session", "SessionsTable", "SessionID", "Sessions" },
+                { "operation", "OperationsTable", "OperID", "Operations" },
+            });
     }
     void cancelledRowLeavesItsIdentifierUnused()
     {
@@ -266,16 +263,15 @@ private Q_SLOTS:
     // The charge of a treatment row follows the row through every change.
     void treatmentCarriesOneCharge_data()
     {
-        QTest::addColumn<int>("level");
-        QTest::addColumn<int>("operId");
-        QTest::addColumn<double>("cost");
-        QTest::addColumn<int>("charges");
-        QTest::addColumn<QString>("description");
-        QTest::newRow("implemented") << 2 << 7 << 100.0 << 1 << "Filling, Tooth 11";
-        QTest::newRow("free") << 2 << 7 << 0.0 << 0 << "";
-        QTest::newRow("planned") << 1 << 7 << 100.0 << 0 << "";
-        QTest::newRow("found") << 0 << 7 << 100.0 << 0 << "";
-        QTest::newRow("discount line") << 2 << -1 << -20.0 << 1 << "Discount";
+        testsupport::addRows<int, int, double, int, QString>(
+            { "level", "operId", "cost", "charges", "description" },
+            {
+                { "implemented", 2, 7, 100.0, 1, "Filling, Tooth 11" },
+                { "free", 2, 7, 0.0, 0, "" },
+                { "planned", 1, 7, 100.0, 0, "" },
+                { "found", 0, 7, 100.0, 0, "" },
+                { "discount line", 2, -1, -20.0, 1, "Discount" },
+            });
     }
     void treatmentCarriesOneCharge()
     {
@@ -364,9 +360,7 @@ private Q_SLOTS:
 
     void protectedMemberIsChargedToThePayer_data()
     {
-        QTest::addColumn<bool>("childPays");
-        QTest::newRow("payer pays") << false;
-        QTest::newRow("member pays") << true;
+        testsupport::addSwitchRows("childPays", "member pays", "payer pays");
     }
     void protectedMemberIsChargedToThePayer()
     {
@@ -418,10 +412,13 @@ private Q_SLOTS:
 
     void deletingAPatientTakesEverythingButAppointments_data()
     {
-        QTest::addColumn<QString>("failing"); // a table whose cascade statement fails
-        QTest::newRow("all go") << "";
-        QTest::newRow("answers stay") << "QuestAnswer";
-        QTest::newRow("history stays") << "History";
+        // failing: a table whose cascade statement fails
+        testsupport::addRows<QString>({ "failing" },
+            {
+                { "all go", "" },
+                { "answers stay", "QuestAnswer" },
+                { "history stays", "History" },
+            });
     }
     void deletingAPatientTakesEverythingButAppointments()
     {
@@ -468,12 +465,12 @@ private Q_SLOTS:
     // Deleting one end of a family undoes the roles at the other end.
     void deletingAPatientResetsTheFamily_data()
     {
-        QTest::addColumn<bool>("deleteMember");
-        QTest::addColumn<int>("members");
-        QTest::addColumn<int>("payerRoleAfter");
-        QTest::newRow("only member") << true << 1 << 0;
-        QTest::newRow("one of two members") << true << 2 << 2;
-        QTest::newRow("payer") << false << 2 << -1;
+        testsupport::addRows<bool, int, int>({ "deleteMember", "members", "payerRoleAfter" },
+            {
+                { "only member", true, 1, 0 },
+                { "one of two members", true, 2, 2 },
+                { "payer", false, 2, -1 },
+            });
     }
     void deletingAPatientResetsTheFamily()
     {
@@ -512,15 +509,15 @@ private Q_SLOTS:
     // The file goes only once the row's delete is stored, and never outside the patient's folder.
     void deletingAnImageRemovesItsFile_data()
     {
-        QTest::addColumn<QString>("name"); // empty: the name the new row is given
-        QTest::addColumn<bool>("fileThere");
-        QTest::addColumn<bool>("deleteRefused");
-        QTest::addColumn<bool>("fileKept");
-        QTest::addColumn<bool>("toldNotFound");
-        QTest::newRow("file there") << "" << true << false << false << false;
-        QTest::newRow("file missing") << "" << false << false << false << true;
-        QTest::newRow("delete refused") << "" << true << true << true << false;
-        QTest::newRow("name outside the folder") << "../outside.png" << true << false << true << true;
+        // name: empty: the name the new row is given
+        testsupport::addRows<QString, bool, bool, bool, bool>(
+            { "name", "fileThere", "deleteRefused", "fileKept", "toldNotFound" },
+            {
+                { "file there", "", true, false, false, false },
+                { "file missing", "", false, false, false, true },
+                { "delete refused", "", true, true, true, false },
+                { "name outside the folder", "../outside.png", true, false, true, true },
+            });
     }
     void deletingAnImageRemovesItsFile()
     {
@@ -569,11 +566,12 @@ private Q_SLOTS:
 
     void newRowNeedsAPatient_data()
     {
-        QTest::addColumn<QString>("view");
-        QTest::addColumn<QString>("generator");
-        QTest::newRow("treatment") << "HistPerSessionTable3" << "LastHist";
-        QTest::newRow("image") << "PhotosTable" << "LastPhoto";
-        QTest::newRow("endodontic") << "EndoTable" << "LastEndo";
+        testsupport::addRows<QString, QString>({ "view", "generator" },
+            {
+                { "treatment", "HistPerSessionTable3", "LastHist" },
+                { "image", "PhotosTable", "LastPhoto" },
+                { "endodontic", "EndoTable", "LastEndo" },
+            });
     }
     void newRowNeedsAPatient()
     {
@@ -594,10 +592,12 @@ private Q_SLOTS:
     // In receipts-only mode only receipted treatments exist for the user.
     void receiptsOnlyMarks_data()
     {
-        QTest::addColumn<bool>("receiptsOnly");
-        QTest::addColumn<QList<bool>>("marks"); // IOFld of a new row on levels 0, 1, 2
-        QTest::newRow("normal") << false << QList<bool>{true, true, false};
-        QTest::newRow("receipts only") << true << QList<bool>{true, true, true};
+        // marks: IOFld of a new row on levels 0, 1, 2
+        testsupport::addRows<bool, QList<bool>>({ "receiptsOnly", "marks" },
+            {
+                { "normal", false, QList<bool> { true, true, false } },
+                { "receipts only", true, QList<bool> { true, true, true } },
+            });
     }
     void receiptsOnlyMarks()
     {

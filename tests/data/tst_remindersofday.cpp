@@ -5,6 +5,7 @@
 #include "platform/Directories.h"
 #include "platform/ExceptionLog.h"
 #include "RulesPractice.h"
+#include "support/DataTable.h"
 #include "support/ExceptionLogText.h"
 
 #include <QTest>
@@ -34,64 +35,48 @@ void addReminder(data::TDmForm& dm, int id, QDate date, const QString& text, int
 
 } // namespace
 
-class TestRemindersOfDay : public QObject {
+class TestRemindersOfDay : public RulesTest {
     Q_OBJECT
-
-    std::unique_ptr<RulesPractice> m_practice;
 
 private Q_SLOTS:
     void initTestCase()
     {
-        m_practice = std::make_unique<RulesPractice>();
         QDir().mkpath(platform::programDir()); // the exceptions log goes there
     }
 
     void due_data()
     {
-        QTest::addColumn<QDate>("date");
-        QTest::addColumn<int>("duration");
-        QTest::addColumn<bool>("monthly");
-        QTest::addColumn<bool>("yearly");
-        QTest::addColumn<QDate>("today");
-        QTest::addColumn<ReminderDue>("due");
-
         const QDate d(2026, 3, 10);
-        QTest::newRow("its own day, no duration") << d << 0 << false << false << d << ReminderDue::Today;
-        QTest::newRow("the next day, no duration")
-            << d << 0 << false << false << d.addDays(1) << ReminderDue::No;
-        QTest::newRow("last day of its duration")
-            << d << 3 << false << false << d.addDays(3) << ReminderDue::Old;
-        QTest::newRow("a day past its duration")
-            << d << 3 << false << false << d.addDays(4) << ReminderDue::No;
-        QTest::newRow("before its day") << d << 3 << false << false << d.addDays(-1) << ReminderDue::No;
-        QTest::newRow("a month later, monthly")
-            << d << 0 << true << false << QDate(2026, 4, 10) << ReminderDue::Old;
-        QTest::newRow("a month later, not repeating")
-            << d << 0 << false << false << QDate(2026, 4, 10) << ReminderDue::No;
-        QTest::newRow("monthly, inside the duration")
-            << d << 2 << true << false << QDate(2026, 7, 12) << ReminderDue::Old;
-        QTest::newRow("monthly, after the duration")
-            << d << 2 << true << false << QDate(2026, 7, 13) << ReminderDue::No;
-        QTest::newRow("monthly, not before its first day")
-            << d << 0 << true << false << QDate(2025, 12, 10) << ReminderDue::No;
-        QTest::newRow("yearly, first of its days")
-            << d << 4 << false << true << QDate(2029, 3, 10) << ReminderDue::Old;
-        QTest::newRow("yearly, last of DurationDays + 1 days")
-            << d << 4 << false << true << QDate(2029, 3, 14) << ReminderDue::Old;
-        QTest::newRow("yearly, the day after")
-            << d << 4 << false << true << QDate(2029, 3, 15) << ReminderDue::No;
-        QTest::newRow("yearly, another month")
-            << d << 4 << false << true << QDate(2029, 4, 10) << ReminderDue::No;
-        QTest::newRow("31st, in a 30-day month")
-            << QDate(2026, 1, 31) << 5 << true << false << QDate(2026, 4, 30) << ReminderDue::No;
-        QTest::newRow("31st, in a 31-day month")
-            << QDate(2026, 1, 31) << 0 << true << false << QDate(2026, 5, 31) << ReminderDue::Old;
-        QTest::newRow("29 February, common year")
-            << QDate(2024, 2, 29) << 3 << false << true << QDate(2026, 3, 1) << ReminderDue::No;
-        QTest::newRow("29 February, leap year")
-            << QDate(2024, 2, 29) << 0 << false << true << QDate(2028, 2, 29) << ReminderDue::Old;
-        QTest::newRow("no date") << QDate() << 0 << true << true << d << ReminderDue::No;
-        QTest::newRow("negative duration is none") << d << -5 << false << false << d << ReminderDue::Today;
+        testsupport::addRows<QDate, int, bool, bool, QDate, ReminderDue>(
+            { "date", "duration", "monthly", "yearly", "today", "due" },
+            {
+                { "its own day, no duration", d, 0, false, false, d, ReminderDue::Today },
+                { "the next day, no duration", d, 0, false, false, d.addDays(1), ReminderDue::No },
+                { "last day of its duration", d, 3, false, false, d.addDays(3), ReminderDue::Old },
+                { "a day past its duration", d, 3, false, false, d.addDays(4), ReminderDue::No },
+                { "before its day", d, 3, false, false, d.addDays(-1), ReminderDue::No },
+                { "a month later, monthly", d, 0, true, false, QDate(2026, 4, 10), ReminderDue::Old },
+                { "a month later, not repeating", d, 0, false, false, QDate(2026, 4, 10), ReminderDue::No },
+                { "monthly, inside the duration", d, 2, true, false, QDate(2026, 7, 12), ReminderDue::Old },
+                { "monthly, after the duration", d, 2, true, false, QDate(2026, 7, 13), ReminderDue::No },
+                { "monthly, not before its first day", d, 0, true, false, QDate(2025, 12, 10),
+                    ReminderDue::No },
+                { "yearly, first of its days", d, 4, false, true, QDate(2029, 3, 10), ReminderDue::Old },
+                { "yearly, last of DurationDays + 1 days", d, 4, false, true, QDate(2029, 3, 14),
+                    ReminderDue::Old },
+                { "yearly, the day after", d, 4, false, true, QDate(2029, 3, 15), ReminderDue::No },
+                { "yearly, another month", d, 4, false, true, QDate(2029, 4, 10), ReminderDue::No },
+                { "31st, in a 30-day month", QDate(2026, 1, 31), 5, true, false, QDate(2026, 4, 30),
+                    ReminderDue::No },
+                { "31st, in a 31-day month", QDate(2026, 1, 31), 0, true, false, QDate(2026, 5, 31),
+                    ReminderDue::Old },
+                { "29 February, common year", QDate(2024, 2, 29), 3, false, true, QDate(2026, 3, 1),
+                    ReminderDue::No },
+                { "29 February, leap year", QDate(2024, 2, 29), 0, false, true, QDate(2028, 2, 29),
+                    ReminderDue::Old },
+                { "no date", QDate(), 0, true, true, d, ReminderDue::No },
+                { "negative duration is none", d, -5, false, false, d, ReminderDue::Today },
+            });
     }
     void due()
     {
@@ -216,15 +201,16 @@ private Q_SLOTS:
 
     void unusableRecallQuery_data()
     {
-        QTest::addColumn<QByteArray>("content"); // empty: no file at all
-        QTest::addColumn<QString>("logged");
-        QTest::newRow("missing") << QByteArray() << QStringLiteral("cannot read");
-        QTest::newRow("empty") << QByteArray("  \n") << QStringLiteral("holds no statement");
-        QTest::newRow("comments only") << QByteArray("-- nothing\n;") << QStringLiteral("holds no statement");
-        QTest::newRow("broken") << QByteArray("SELEC PatientID FROM")
-                                << QStringLiteral("The recall list is empty");
-        QTest::newRow("without a recall date")
-            << QByteArray("SELECT PatientID FROM Patient") << QStringLiteral("The recall list is empty");
+        // content: empty: no file at all
+        testsupport::addRows<QByteArray, QString>({ "content", "logged" },
+            {
+                { "missing", QByteArray(), QStringLiteral("cannot read") },
+                { "empty", QByteArray("  \n"), QStringLiteral("holds no statement") },
+                { "comments only", QByteArray("-- nothing\n;"), QStringLiteral("holds no statement") },
+                { "broken", QByteArray("SELEC PatientID FROM"), QStringLiteral("The recall list is empty") },
+                { "without a recall date", QByteArray("SELECT PatientID FROM Patient"),
+                    QStringLiteral("The recall list is empty") },
+            });
     }
     void unusableRecallQuery()
     {

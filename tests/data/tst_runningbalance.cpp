@@ -6,6 +6,7 @@
 #include "db/Query.h"
 #include "platform/Session.h"
 #include "platform/Settings.h"
+#include "support/DataTable.h"
 #include "support/TestEngine.h"
 
 #include <QRandomGenerator>
@@ -340,11 +341,11 @@ private Q_SLOTS:
     // rows only, with their amounts.
     void sessionBalance_data()
     {
-        QTest::addColumn<bool>("receiptsOnly");
-        QTest::addColumn<double>("balance");
-        QTest::addColumn<double>("otherBalance");
-        QTest::newRow("all rows") << false << 35.0 << -20.0;
-        QTest::newRow("receipts only") << true << 70.0 << 0.0;
+        testsupport::addRows<bool, double, double>({ "receiptsOnly", "balance", "otherBalance" },
+            {
+                { "all rows", false, 35.0, -20.0 },
+                { "receipts only", true, 70.0, 0.0 },
+            });
     }
     void sessionBalance()
     {

@@ -4,6 +4,7 @@
 #include "db/Generators.h"
 #include "db/Query.h"
 #include "db/SchemaManager.h"
+#include "support/DataTable.h"
 #include "support/TestEngine.h"
 
 #include <QSqlQuery>
@@ -134,36 +135,36 @@ private Q_SLOTS:
     // Spot checks of the formats themselves: a field lost, moved or resized in an edit shows here.
     void recordFormats_data()
     {
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<int>("fieldCount");
-        QTest::addColumn<QString>("identifier");
-        QTest::addColumn<int>("position"); // 1-based, of the field below
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QString>("label");
-
-        QTest::newRow("Patient") << "Patient" << 41 << "PatientID" << 41 << "PhotoPath" << "VARCHAR(255)" << "";
-        QTest::newRow("Patient names") << "Patient" << 41 << "PatientID" << 4 << "FatherName" << "VARCHAR(50)" << "Father's Name";
-        QTest::newRow("Patient time") << "Patient" << 41 << "PatientID" << 17 << "RecTime" << "TIME" << "Rec.Time";
-        QTest::newRow("CartAnamnestica") << "CartAnamnestica" << 38 << "" << 38 << "Other" << "TEXT" << "";
-        QTest::newRow("Categories") << "Categories" << 1 << "" << 1 << "CategoryID" << "VARCHAR(50)" << "Κατηγορία";
-        QTest::newRow("PatBook") << "PatBook" << 4 << "PatBookID" << 4 << "PatBookDate" << "TIMESTAMP" << "Date";
-        QTest::newRow("History") << "History" << 22 << "ID" << 22 << "Masitikes" << "INTEGER" << "";
-        QTest::newRow("History level") << "History" << 22 << "ID" << 4 << "TreatmentLevel" << "SMALLINT" << "";
-        QTest::newRow("Endo") << "Endo" << 21 << "EndoID" << 5 << "ToothNum" << "INTEGER" << "Tooth No.";
-        QTest::newRow("PeriItem") << "PeriItem" << 33 << "PeriItemID" << 33 << "PlaqueOut2" << "SMALLINT" << "";
-        QTest::newRow("Operations") << "Operations" << 11 << "OperID" << 11 << "CostEURO" << "DOUBLE PRECISION" << "";
-        QTest::newRow("DentEconomics") << "DentEconomics" << 19 << "EconomID" << 17 << "IOFld" << "BOOLEAN" << " ";
-        QTest::newRow("PatEconomics") << "PatEconomics" << 19 << "EconomID" << 16 << "ChildID" << "INTEGER" << "";
-        QTest::newRow("Suppliers") << "Suppliers" << 16 << "SupplierID" << 16 << "BalanceEURO" << "DOUBLE PRECISION" << "Balance (EURO)";
-        QTest::newRow("MaterialDB") << "MaterialDB" << 6 << "MaterialID" << 1 << "MaterialID" << "VARCHAR(20)" << "";
-        QTest::newRow("MaterialOrderItems") << "MaterialOrderItems" << 12 << "ItemID" << 12 << "Tax" << "DOUBLE PRECISION" << "";
-        QTest::newRow("LabOrderItems") << "LabOrderItems" << 11 << "ItemID" << 4 << "OrderWhat" << "VARCHAR(200)" << "";
-        QTest::newRow("Appointments") << "Appointments" << 9 << "AppID" << 4 << "StartTime" << "VARCHAR(7)" << "";
-        QTest::newRow("Doctors") << "Doctors" << 12 << "DocID" << 11 << "WorkingHoursSet" << "BLOB" << "";
-        QTest::newRow("Medicines") << "Medicines" << 19 << "ID" << 18 << "EOF" << "VARCHAR(10)" << "";
-        QTest::newRow("Reminders") << "Reminders" << 7 << "ReminderID" << 7 << "DurationDays" << "SMALLINT" << "";
-        QTest::newRow("Recalls") << "Recalls" << 5 << "RecallID" << 5 << "PatRecReason" << "TEXT" << "Recall Reason";
+        // position: 1-based, of the field below
+        testsupport::addRows<QString, int, QString, int, QString, QString, QString>(
+            { "table", "fieldCount", "identifier", "position", "field", "type", "label" },
+            {
+                { "Patient", "Patient", 41, "PatientID", 41, "PhotoPath", "VARCHAR(255)", "" },
+                { "Patient names", "Patient", 41, "PatientID", 4, "FatherName", "VARCHAR(50)",
+                    "Father's Name" },
+                { "Patient time", "Patient", 41, "PatientID", 17, "RecTime", "TIME", "Rec.Time" },
+                { "CartAnamnestica", "CartAnamnestica", 38, "", 38, "Other", "TEXT", "" },
+                { "Categories", "Categories", 1, "", 1, "CategoryID", "VARCHAR(50)", "Κατηγορία" },
+                { "PatBook", "PatBook", 4, "PatBookID", 4, "PatBookDate", "TIMESTAMP", "Date" },
+                { "History", "History", 22, "ID", 22, "Masitikes", "INTEGER", "" },
+                { "History level", "History", 22, "ID", 4, "TreatmentLevel", "SMALLINT", "" },
+                { "Endo", "Endo", 21, "EndoID", 5, "ToothNum", "INTEGER", "Tooth No." },
+                { "PeriItem", "PeriItem", 33, "PeriItemID", 33, "PlaqueOut2", "SMALLINT", "" },
+                { "Operations", "Operations", 11, "OperID", 11, "CostEURO", "DOUBLE PRECISION", "" },
+                { "DentEconomics", "DentEconomics", 19, "EconomID", 17, "IOFld", "BOOLEAN", " " },
+                { "PatEconomics", "PatEconomics", 19, "EconomID", 16, "ChildID", "INTEGER", "" },
+                { "Suppliers", "Suppliers", 16, "SupplierID", 16, "BalanceEURO", "DOUBLE PRECISION",
+                    "Balance (EURO)" },
+                { "MaterialDB", "MaterialDB", 6, "MaterialID", 1, "MaterialID", "VARCHAR(20)", "" },
+                { "MaterialOrderItems", "MaterialOrderItems", 12, "ItemID", 12, "Tax", "DOUBLE PRECISION",
+                    "" },
+                { "LabOrderItems", "LabOrderItems", 11, "ItemID", 4, "OrderWhat", "VARCHAR(200)", "" },
+                { "Appointments", "Appointments", 9, "AppID", 4, "StartTime", "VARCHAR(7)", "" },
+                { "Doctors", "Doctors", 12, "DocID", 11, "WorkingHoursSet", "BLOB", "" },
+                { "Medicines", "Medicines", 19, "ID", 18, "EOF", "VARCHAR(10)", "" },
+                { "Reminders", "Reminders", 7, "ReminderID", 7, "DurationDays", "SMALLINT", "" },
+                { "Recalls", "Recalls", 5, "RecallID", 5, "PatRecReason", "TEXT", "Recall Reason" },
+            });
     }
     void recordFormats()
     {
@@ -216,26 +217,27 @@ private Q_SLOTS:
     // The orders and master links of the views read through these indexes.
     void viewIndexes_data()
     {
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<QString>("field");
-        QTest::newRow("patients by name") << "Patient" << "LastName";
-        QTest::newRow("history by session") << "History" << "TherapySessionID";
-        QTest::newRow("history by patient") << "History" << "PatientID";
-        QTest::newRow("families by child") << "Families" << "ChildID";
-        QTest::newRow("families by father") << "Families" << "FatherID";
-        QTest::newRow("photos by session") << "Photos" << "SessionID";
-        QTest::newRow("endo by session") << "Endo" << "SessionID";
-        QTest::newRow("sessions by patient") << "Sessions" << "PatientID";
-        QTest::newRow("perio items") << "PeriItem" << "PeriID";
-        QTest::newRow("patient ledger") << "PatEconomics" << "SessionID";
-        QTest::newRow("charges by history row") << "PatEconomics" << "HistoryID";
-        QTest::newRow("practice ledger by date") << "DentEconomics" << "Date";
-        QTest::newRow("material order items") << "MaterialOrderItems" << "OrderID";
-        QTest::newRow("lab order items") << "LabOrderItems" << "OrderID";
-        QTest::newRow("suppliers by name") << "Suppliers" << "Company";
-        QTest::newRow("phones by name") << "Phones" << "LastName";
-        QTest::newRow("prescription items") << "PrescrItems" << "PrescriptionID";
-        QTest::newRow("appointments by day") << "Appointments" << "Date";
+        testsupport::addRows<QString, QString>({ "table", "field" },
+            {
+                { "patients by name", "Patient", "LastName" },
+                { "history by session", "History", "TherapySessionID" },
+                { "history by patient", "History", "PatientID" },
+                { "families by child", "Families", "ChildID" },
+                { "families by father", "Families", "FatherID" },
+                { "photos by session", "Photos", "SessionID" },
+                { "endo by session", "Endo", "SessionID" },
+                { "sessions by patient", "Sessions", "PatientID" },
+                { "perio items", "PeriItem", "PeriID" },
+                { "patient ledger", "PatEconomics", "SessionID" },
+                { "charges by history row", "PatEconomics", "HistoryID" },
+                { "practice ledger by date", "DentEconomics", "Date" },
+                { "material order items", "MaterialOrderItems", "OrderID" },
+                { "lab order items", "LabOrderItems", "OrderID" },
+                { "suppliers by name", "Suppliers", "Company" },
+                { "phones by name", "Phones", "LastName" },
+                { "prescription items", "PrescrItems", "PrescriptionID" },
+                { "appointments by day", "Appointments", "Date" },
+            });
     }
     void viewIndexes()
     {
@@ -269,20 +271,21 @@ private Q_SLOTS:
 
     void generatorAssignments_data()
     {
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<QString>("generator");
-        QTest::newRow("patients") << "Patient" << "LastPat";
-        QTest::newRow("history") << "History" << "LastHist";
-        QTest::newRow("cities") << "Cities" << "LastCity";
-        QTest::newRow("suppliers") << "Suppliers" << "LastSupl";
-        QTest::newRow("prescriptions") << "Prescriptions" << "LastPrescription";
-        QTest::newRow("practice ledger") << "DentEconomics" << "LastDentEconom";
-        QTest::newRow("patient ledger") << "PatEconomics" << "LastPatEconom";
-        QTest::newRow("materials share a series") << "MaterialDB" << "LastMaterial";
-        QTest::newRow("with the patient book") << "PatBook" << "LastMaterial";
-        QTest::newRow("keyed by patient") << "CartAnamnestica" << "";
-        QTest::newRow("keyed by session") << "ToothNotes" << "";
-        QTest::newRow("keyed by text") << "AppointmentTypes" << "";
+        testsupport::addRows<QString, QString>({ "table", "generator" },
+            {
+                { "patients", "Patient", "LastPat" },
+                { "history", "History", "LastHist" },
+                { "cities", "Cities", "LastCity" },
+                { "suppliers", "Suppliers", "LastSupl" },
+                { "prescriptions", "Prescriptions", "LastPrescription" },
+                { "practice ledger", "DentEconomics", "LastDentEconom" },
+                { "patient ledger", "PatEconomics", "LastPatEconom" },
+                { "materials share a series", "MaterialDB", "LastMaterial" },
+                { "with the patient book", "PatBook", "LastMaterial" },
+                { "keyed by patient", "CartAnamnestica", "" },
+                { "keyed by session", "ToothNotes", "" },
+                { "keyed by text", "AppointmentTypes", "" },
+            });
     }
     void generatorAssignments()
     {

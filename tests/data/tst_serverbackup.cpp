@@ -9,6 +9,7 @@
 #include "db/Connection.h"
 #include "db/Generators.h"
 #include "db/Query.h"
+#include "support/DataTable.h"
 #include "support/TestEngine.h"
 
 #include <QDate>
@@ -189,14 +190,15 @@ private Q_SLOTS:
 
     void damagedBackupIsRefusedBeforeAnythingIsTouched_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<int>("truncateTo"); // -1: flip a byte in the middle instead
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("a byte of the dump flipped") << "database.dump" << -1 << "altered";
-        QTest::newRow("the dump truncated") << "database.dump" << 1000 << "truncated";
-        QTest::newRow("the manifest altered") << "manifest.json" << -1 << "manifest";
-        QTest::newRow("a byte of an image flipped") << "xrays/x1/panoramic.jpg" << -1 << "altered";
-        QTest::newRow("an image truncated") << "xrays/x2/scans/tooth 11.png" << 10 << "truncated";
+        // truncateTo: -1: flip a byte in the middle instead
+        testsupport::addRows<QString, int, QString>({ "file", "truncateTo", "reason" },
+            {
+                { "a byte of the dump flipped", "database.dump", -1, "altered" },
+                { "the dump truncated", "database.dump", 1000, "truncated" },
+                { "the manifest altered", "manifest.json", -1, "manifest" },
+                { "a byte of an image flipped", "xrays/x1/panoramic.jpg", -1, "altered" },
+                { "an image truncated", "xrays/x2/scans/tooth 11.png", 10, "truncated" },
+            });
     }
     void damagedBackupIsRefusedBeforeAnythingIsTouched()
     {

@@ -1,5 +1,6 @@
 // Ending a therapy session, opening the next one and carrying the previous one over.
 #include "RulesFixture.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 
 using namespace rulestest;
@@ -163,16 +164,19 @@ private Q_SLOTS:
 
     void balanceTransfer_data()
     {
-        QTest::addColumn<QList<double>>("ledger"); // sign, local, EURO per row
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("asked");
-        QTest::addColumn<double>("transferred"); // 0: no transfer row
-        QTest::newRow("settled") << QList<double>{1, 100, 100 / kRate, -1, 100, 100 / kRate} << int(Answer::Yes) << false << 0.0;
-        QTest::newRow("nothing") << QList<double>{} << int(Answer::Yes) << false << 0.0;
-        QTest::newRow("owes, yes") << QList<double>{1, 150, 150 / kRate, -1, 50, 50 / kRate} << int(Answer::Yes) << true << 100.0;
-        QTest::newRow("owes, no") << QList<double>{1, 150, 150 / kRate} << int(Answer::No) << true << 0.0;
-        QTest::newRow("in credit, yes") << QList<double>{-1, 30, 30 / kRate} << int(Answer::Yes) << true << -30.0;
-        QTest::newRow("local only") << QList<double>{1, 150, 0} << int(Answer::Yes) << false << 0.0;
+        // ledger: sign, local, EURO per row
+        // transferred: 0: no transfer row
+        testsupport::addRows<QList<double>, int, bool, double>({ "ledger", "answer", "asked", "transferred" },
+            {
+                { "settled", QList<double> { 1, 100, 100 / kRate, -1, 100, 100 / kRate }, int(Answer::Yes),
+                    false, 0.0 },
+                { "nothing", QList<double> {}, int(Answer::Yes), false, 0.0 },
+                { "owes, yes", QList<double> { 1, 150, 150 / kRate, -1, 50, 50 / kRate }, int(Answer::Yes),
+                    true, 100.0 },
+                { "owes, no", QList<double> { 1, 150, 150 / kRate }, int(Answer::No), true, 0.0 },
+                { "in credit, yes", QList<double> { -1, 30, 30 / kRate }, int(Answer::Yes), true, -30.0 },
+                { "local only", QList<double> { 1, 150, 0 }, int(Answer::Yes), false, 0.0 },
+            });
     }
     void balanceTransfer()
     {

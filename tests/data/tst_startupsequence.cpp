@@ -1,8 +1,9 @@
 #include "data/DataDirectory.h"
-#include "data/StartupSequence.h"
 #include "data/schema/Schema.h"
+#include "data/StartupSequence.h"
 #include "db/Connection.h"
 #include "db/Query.h"
+#include "support/DataTable.h"
 #include "support/TestEngine.h"
 
 #include <QSet>
@@ -40,11 +41,12 @@ private Q_SLOTS:
 
     void oldAppointmentsGo_data()
     {
-        QTest::addColumn<int>("keepDays");
-        QTest::addColumn<QStringList>("left");
-        QTest::newRow("30 days") << 30 << QStringList{"30 days ago", "yesterday", "today", "tomorrow", "no date"};
-        QTest::newRow("none kept") << 0 << QStringList{"today", "tomorrow", "no date"};
-        QTest::newRow("one day") << 1 << QStringList{"yesterday", "today", "tomorrow", "no date"};
+        testsupport::addRows<int, QStringList>({ "keepDays", "left" },
+            {
+                { "30 days", 30, QStringList { "30 days ago", "yesterday", "today", "tomorrow", "no date" } },
+                { "none kept", 0, QStringList { "today", "tomorrow", "no date" } },
+                { "one day", 1, QStringList { "yesterday", "today", "tomorrow", "no date" } },
+            });
     }
     void oldAppointmentsGo()
     {

@@ -1,6 +1,7 @@
 // The record rules of suppliers, materials, labs and their orders and deliveries.
 
 #include "RulesPractice.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 
 #include <QSignalSpy>
@@ -11,17 +12,6 @@ using Answer = platform::MessageService::Answer;
 namespace {
 
 const QString kPrice = QStringLiteral("Price");
-
-int addSupplier(data::TDmForm& dm, const QString& company)
-{
-    RulesPractice::addRow(*dm.supplies().SuppliersTable, {{"Company", company}});
-    return dm.supplies().SuppliersTable->value(u"SupplierID").toInt();
-}
-
-void addLab(data::TDmForm& dm, const QString& company)
-{
-    RulesPractice::addRow(*dm.supplies().DentalLabTable, {{"Company", company}});
-}
 
 // A header posted, then its lines, then the header posted again for its totals.
 void addHeaderWithLines(db::Dataset& header, db::Dataset& lines, const QList<QVariantMap>& values, const QVariantMap& headerValues = {})
@@ -42,22 +32,18 @@ void addHeaderWithLines(db::Dataset& header, db::Dataset& lines, const QList<QVa
 
 } // namespace
 
-class TestSuppliesRules : public QObject {
+class TestSuppliesRules : public RulesTest {
     Q_OBJECT
 
-    std::unique_ptr<RulesPractice> m_practice;
-
 private Q_SLOTS:
-    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
-
     void duplicateKeyIsRefused_data()
     {
-        QTest::addColumn<QString>("view");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("table");
-        QTest::newRow("labs") << "DentalLabTable" << "DentalLabID" << "DentalLabDB";
-        QTest::newRow("materials") << "MaterialsTable" << "MaterialID" << "MaterialDB";
-        QTest::newRow("dentists") << "DentistsTable" << "DocID" << "Doctors";
+        testsupport::addRows<QString, QString, QString>({ "view", "key", "table" },
+            {
+                { "labs", "DentalLabTable", "DentalLabID", "DentalLabDB" },
+                { "materials", "MaterialsTable", "MaterialID", "MaterialDB" },
+                { "dentists", "DentistsTable", "DocID", "Doctors" },
+            });
     }
     void duplicateKeyIsRefused()
     {
@@ -98,12 +84,13 @@ private Q_SLOTS:
 
     void headerNeedsACounterpart_data()
     {
-        QTest::addColumn<QString>("view");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("order") << "MaterialOrdersTable" << "Suppliers File is Empty!";
-        QTest::newRow("delivery") << "DeliveredMaterialsTable" << "Suppliers File is Empty!";
-        QTest::newRow("lab order") << "LabOrdersTable" << "Dental Labs File is Empty!";
-        QTest::newRow("lab delivery") << "DeliveredLabOrdersTable" << "Dental Labs File is Empty!";
+        testsupport::addRows<QString, QString>({ "view", "message" },
+            {
+                { "order", "MaterialOrdersTable", "Suppliers File is Empty!" },
+                { "delivery", "DeliveredMaterialsTable", "Suppliers File is Empty!" },
+                { "lab order", "LabOrdersTable", "Dental Labs File is Empty!" },
+                { "lab delivery", "DeliveredLabOrdersTable", "Dental Labs File is Empty!" },
+            });
     }
     void headerNeedsACounterpart()
     {
@@ -120,9 +107,9 @@ private Q_SLOTS:
         // With a counterpart the header starts with its defaults.
         messages.clear();
         if (view.contains(QStringLiteral("Lab")))
-            addLab(*dm, QStringLiteral("Lab"));
+            RulesPractice::addLab(*dm, QStringLiteral("Lab"));
         else
-            addSupplier(*dm, QStringLiteral("S"));
+            RulesPractice::addSupplier(*dm, QStringLiteral("S"));
         ds.append();
         QVERIFY(messages.texts().isEmpty());
         QCOMPARE(ds.value(u"TransType").toInt(), view.startsWith(u"Delivered") ? 1 : 0);
@@ -133,15 +120,16 @@ private Q_SLOTS:
 
     void deletingAMasterDeletesItsItems_data()
     {
-        QTest::addColumn<QString>("master");
-        QTest::addColumn<QString>("items");
-        QTest::addColumn<QString>("table");
-        QTest::newRow("material order") << "MaterialOrdersTable" << "MaterialOrderItemsTable" << "MaterialOrderItems";
-        QTest::newRow("material delivery") << "DeliveredMaterialsTable" << "DeliveredMatItemsTable" << "MaterialOrderItems";
-        QTest::newRow("material prices") << "MaterialsTable" << "SuppliersPerMaterialTable" << "SuppliersPerMaterial";
-        QTest::newRow("lab order") << "LabOrdersTable" << "LabOrderItemsTable" << "LabOrderItems";
-        QTest::newRow("lab delivery") << "DeliveredLabOrdersTable" << "DeliveredLabOrderItemsTable" << "LabOrderItems";
-        QTest::newRow("prescription") << "PrescriptionsTable" << "PrescrItemsTable" << "PrescrItems";
+        testsupport::addRows<QString, QString, QString>({ "master", "items", "table" },
+            {
+                { "material order", "MaterialOrdersTable", "MaterialOrderItemsTable", "MaterialOrderItems" },
+                { "material delivery", "DeliveredMaterialsTable", "DeliveredMatItemsTable",
+                    "MaterialOrderItems" },
+                { "material prices", "MaterialsTable", "SuppliersPerMaterialTable", "SuppliersPerMaterial" },
+                { "lab order", "LabOrdersTable", "LabOrderItemsTable", "LabOrderItems" },
+                { "lab delivery", "DeliveredLabOrdersTable", "DeliveredLabOrderItemsTable", "LabOrderItems" },
+                { "prescription", "PrescriptionsTable", "PrescrItemsTable", "PrescrItems" },
+            });
     }
     void deletingAMasterDeletesItsItems()
     {
@@ -150,8 +138,8 @@ private Q_SLOTS:
         QFETCH(QString, table);
         auto dm = m_practice->open();
         RulesPractice::addPatient(*dm);
-        addSupplier(*dm, QStringLiteral("S"));
-        addLab(*dm, QStringLiteral("L"));
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
+        RulesPractice::addLab(*dm, QStringLiteral("L"));
         db::Dataset& head = RulesPractice::view(*dm, master);
         db::Dataset& lines = RulesPractice::view(*dm, items);
         addHeaderWithLines(head, lines, {{}, {}, {}});
@@ -178,13 +166,13 @@ private Q_SLOTS:
 
     void supplierPriceHistory_data()
     {
-        QTest::addColumn<bool>("euroMode");
-        QTest::addColumn<double>("newPrice");
-        QTest::addColumn<bool>("moved");
-        QTest::newRow("local, raised") << false << 3.0 << true;
-        QTest::newRow("local, same") << false << 2.0 << false;
-        QTest::newRow("EURO, raised") << true << 3.0 << true;
-        QTest::newRow("EURO, same") << true << 2.0 << false;
+        testsupport::addRows<bool, double, bool>({ "euroMode", "newPrice", "moved" },
+            {
+                { "local, raised", false, 3.0, true },
+                { "local, same", false, 2.0, false },
+                { "EURO, raised", true, 3.0, true },
+                { "EURO, same", true, 2.0, false },
+            });
     }
     void supplierPriceHistory()
     {
@@ -194,7 +182,7 @@ private Q_SLOTS:
         auto dm = m_practice->open();
         dm->money().setEuroMode(euroMode);
         const QString price = euroMode ? QStringLiteral("PriceEURO") : kPrice;
-        const int supplier = addSupplier(*dm, QStringLiteral("S"));
+        const int supplier = RulesPractice::addSupplier(*dm, QStringLiteral("S"));
         RulesPractice::addRow(*dm->supplies().MaterialsTable, {{"Description", "Gloves"}});
         const QDate priced(2026, 1, 15);
         db::Dataset& prices = *dm->supplies().SuppliersPerMaterialTable;
@@ -220,12 +208,13 @@ private Q_SLOTS:
 
     void orderLinePrices_data()
     {
-        QTest::addColumn<QString>("lines");
-        QTest::addColumn<bool>("euroMode");
-        QTest::newRow("order, local") << "MaterialOrderItemsTable" << false;
-        QTest::newRow("order, EURO") << "MaterialOrderItemsTable" << true;
-        QTest::newRow("delivery, local") << "DeliveredMatItemsTable" << false;
-        QTest::newRow("delivery, EURO") << "DeliveredMatItemsTable" << true;
+        testsupport::addRows<QString, bool>({ "lines", "euroMode" },
+            {
+                { "order, local", "MaterialOrderItemsTable", false },
+                { "order, EURO", "MaterialOrderItemsTable", true },
+                { "delivery, local", "DeliveredMatItemsTable", false },
+                { "delivery, EURO", "DeliveredMatItemsTable", true },
+            });
     }
     void orderLinePrices()
     {
@@ -235,7 +224,7 @@ private Q_SLOTS:
         dm->money().setEuroMode(euroMode);
         const double rate = dm->money().rate();
         const QString twin = euroMode ? QStringLiteral("EURO") : QString();
-        const int supplier = addSupplier(*dm, QStringLiteral("S"));
+        const int supplier = RulesPractice::addSupplier(*dm, QStringLiteral("S"));
         RulesPractice::addRow(*dm->supplies().MaterialsTable, {{"Description", "Gloves"}});
         const QString material = dm->supplies().MaterialsTable->value(u"MaterialID").toString();
         QCOMPARE(material, RulesPractice::scalar(*dm, QStringLiteral("SELECT MaterialID FROM MaterialDB")).toString()); // as text
@@ -270,7 +259,7 @@ private Q_SLOTS:
     void partialDeliveries()
     {
         auto dm = m_practice->open();
-        addSupplier(*dm, QStringLiteral("S"));
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
         addHeaderWithLines(*dm->supplies().MaterialOrdersTable, *dm->supplies().MaterialOrderItemsTable, {{{"Quantity", 10}}});
         const int ordered = dm->supplies().MaterialOrderItemsTable->value(u"ItemID").toInt();
         dm->supplies().MaterialOrdersTable->applyUpdates();
@@ -303,15 +292,14 @@ private Q_SLOTS:
 
     void deliveryKeepsOneTransaction_data()
     {
-        QTest::addColumn<QString>("deliveries");
-        QTest::addColumn<QString>("ledger");
-        QTest::addColumn<QString>("counterpart");
-        QTest::addColumn<QString>("price");
-        QTest::addColumn<QString>("description");
-        QTest::newRow("materials") << "DeliveredMaterialsTable" << "SupplierEconomTable" << "SuppliersTable" << "Price"
-                                   << "Order of 3 materials";
-        QTest::newRow("lab jobs") << "DeliveredLabOrdersTable" << "LabEconomTable" << "DentalLabTable" << "OrderPrice"
-                                  << "Order of 3 dental jobs";
+        testsupport::addRows<QString, QString, QString, QString, QString>(
+            { "deliveries", "ledger", "counterpart", "price", "description" },
+            {
+                { "materials", "DeliveredMaterialsTable", "SupplierEconomTable", "SuppliersTable", "Price",
+                    "Order of 3 materials" },
+                { "lab jobs", "DeliveredLabOrdersTable", "LabEconomTable", "DentalLabTable", "OrderPrice",
+                    "Order of 3 dental jobs" },
+            });
     }
     void deliveryKeepsOneTransaction()
     {
@@ -322,8 +310,8 @@ private Q_SLOTS:
         QFETCH(QString, description);
         auto dm = m_practice->open();
         dm->money().setEuroMode(false);
-        addSupplier(*dm, QStringLiteral("S"));
-        addLab(*dm, QStringLiteral("L"));
+        RulesPractice::addSupplier(*dm, QStringLiteral("S"));
+        RulesPractice::addLab(*dm, QStringLiteral("L"));
         db::Dataset& delivery = RulesPractice::view(*dm, deliveries);
         db::Dataset& lines = RulesPractice::view(*dm,
             deliveries == QLatin1String("DeliveredMaterialsTable") ? QStringLiteral("DeliveredMatItemsTable") : QStringLiteral("DeliveredLabOrderItemsTable"));
@@ -385,19 +373,20 @@ private Q_SLOTS:
     // An order job is delivered once it holds the identifier of the job that received it.
     void labJobDeliveredFlag_data()
     {
-        QTest::addColumn<QVariant>("related");
-        QTest::addColumn<bool>("delivered");
-        QTest::newRow("pending") << QVariant(-1) << false;
-        QTest::newRow("zero") << QVariant(0) << false;
-        QTest::newRow("empty") << QVariant() << false;
-        QTest::newRow("received") << QVariant(17) << true;
+        testsupport::addRows<QVariant, bool>({ "related", "delivered" },
+            {
+                { "pending", QVariant(-1), false },
+                { "zero", QVariant(0), false },
+                { "empty", QVariant(), false },
+                { "received", QVariant(17), true },
+            });
     }
     void labJobDeliveredFlag()
     {
         QFETCH(QVariant, related);
         QFETCH(bool, delivered);
         auto dm = m_practice->open();
-        addLab(*dm, QStringLiteral("L"));
+        RulesPractice::addLab(*dm, QStringLiteral("L"));
         db::Dataset& jobs = *dm->supplies().LabOrderItemsTable;
         addHeaderWithLines(*dm->supplies().LabOrdersTable, jobs, {{{"RelatedOrderItemID", related}}});
         dm->supplies().LabOrdersTable->applyUpdates();
@@ -411,7 +400,7 @@ private Q_SLOTS:
     void labJobsGoBack()
     {
         auto dm = m_practice->open();
-        addLab(*dm, QStringLiteral("L"));
+        RulesPractice::addLab(*dm, QStringLiteral("L"));
         const int lab = dm->supplies().DentalLabTable->value(u"DentalLabID").toInt();
         db::Query(*dm->Database, QStringLiteral("INSERT INTO History (ID, TreatmentLevel, RequireLab, Ordered, DentalLabID) "
                                                 "VALUES (500, 2, :yes, :yes, :lab)"))
@@ -450,9 +439,9 @@ private Q_SLOTS:
     {
         auto dm = m_practice->open();
         dm->money().setEuroMode(false);
-        const int keep = addSupplier(*dm, QStringLiteral("Keep"));
+        const int keep = RulesPractice::addSupplier(*dm, QStringLiteral("Keep"));
         addHeaderWithLines(*dm->supplies().MaterialOrdersTable, *dm->supplies().MaterialOrderItemsTable, {{}});
-        const int doomed = addSupplier(*dm, QStringLiteral("Doomed"));
+        const int doomed = RulesPractice::addSupplier(*dm, QStringLiteral("Doomed"));
         addHeaderWithLines(*dm->supplies().MaterialOrdersTable, *dm->supplies().MaterialOrderItemsTable, {{}, {}});
         addHeaderWithLines(*dm->supplies().DeliveredMaterialsTable, *dm->supplies().DeliveredMatItemsTable, {{{"QuantityDelivered", 1}, {"UnitPrice", 5.0}}});
         RulesPractice::addRow(*dm->finance().SupplierEconomTable, {{"Credit", 5.0}, {"CreditEURO", 5.0}});

@@ -4,6 +4,7 @@
 #include "data/RulesFixture.h"
 #include "data/UsualAnswersFile.h"
 #include "db/Dataset.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 
 #include <QDir>
@@ -62,15 +63,19 @@ private Q_SLOTS:
 
     void corruptFiles_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("not JSON") << QByteArray("AnswerName;AnswerMemo\r\nx;y");
-        QTest::newRow("cut short") << QByteArray(
-            R"({"format": "Orvane usual answers", "version": 1, "answers": [{"name": "a",)");
-        QTest::newRow("another document") << QByteArray(R"({"answers": []})");
-        QTest::newRow("later version")
-            << QByteArray(R"({"format": "Orvane usual answers", "version": 7, "answers": []})");
-        QTest::newRow("answer without text")
-            << QByteArray(R"({"format": "Orvane usual answers", "version": 1, "answers": [{"name": "a"}]})");
+        testsupport::addRows<QByteArray>({ "bytes" },
+            {
+                { "not JSON", QByteArray("AnswerName;AnswerMemo\r\nx;y") },
+                { "cut short",
+                    QByteArray(
+                        R"({"format": "Orvane usual answers", "version": 1, "answers": [{"name": "a",)") },
+                { "another document", QByteArray(R"({"answers": []})") },
+                { "later version",
+                    QByteArray(R"({"format": "Orvane usual answers", "version": 7, "answers": []})") },
+                { "answer without text",
+                    QByteArray(
+                        R"({"format": "Orvane usual answers", "version": 1, "answers": [{"name": "a"}]})") },
+            });
     }
     // Reported, left as it is, and the answers start empty and cannot be stored over it.
     void corruptFiles()

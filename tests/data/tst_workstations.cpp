@@ -4,6 +4,7 @@
 // and every ledger's balances equal plain SQL. The workstations are copies of this test started
 // as children; ORVANE_LONG_TESTS makes them work for a minute instead of some seconds.
 #include "RulesFixture.h"
+#include "support/TestOrChild.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -189,18 +190,10 @@ private Q_SLOTS:
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() == 6 && args[1] == QLatin1String("--workstation")) {
-        try {
-            return workstation(args[2], args[3], args[4].toInt(), args[5].toInt());
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "workstation: %s\n", e.what());
-            return 2;
-        }
-    }
-    TestWorkstations test;
-    return QTest::qExec(&test, argc, argv);
+    return testsupport::testOrChild<TestWorkstations>(
+        argc, argv, QLatin1StringView("--workstation"), 4, [](const QStringList& args) {
+            return workstation(args[0], args[1], args[2].toInt(), args[3].toInt());
+        });
 }
 
 #include "tst_workstations.moc"

@@ -1,5 +1,6 @@
 #include "db/Connection.h"
 #include "db/Errors.h"
+#include "support/DataTable.h"
 #include "support/TestEngine.h"
 
 #include <QElapsedTimer>
@@ -42,17 +43,18 @@ private Q_SLOTS:
 
     void locationsNameTheirEngine_data()
     {
-        QTest::addColumn<QString>("location");
-        QTest::addColumn<bool>("server");
-        QTest::addColumn<QString>("host");
-        QTest::addColumn<int>("port");
-        QTest::addColumn<QString>("database"); // the directory for SQLite
-        QTest::addColumn<QString>("user");
-        QTest::newRow("directory") << "/srv/practice/Data" << false << "" << 5432 << "/srv/practice/Data" << "";
-        QTest::newRow("server") << "postgresql://orvane@db.local:5433/practice" << true << "db.local" << 5433 << "practice" << "orvane";
-        QTest::newRow("default port") << "postgres://front@server/practice" << true << "server" << 5432 << "practice" << "front";
-        QTest::newRow("socket directory") << "postgresql://orvane@/practice?host=/run/postgresql&port=5440" << true << "/run/postgresql"
-                                          << 5440 << "practice" << "orvane";
+        // database: the directory for SQLite
+        testsupport::addRows<QString, bool, QString, int, QString, QString>(
+            { "location", "server", "host", "port", "database", "user" },
+            {
+                { "directory", "/srv/practice/Data", false, "", 5432, "/srv/practice/Data", "" },
+                { "server", "postgresql://orvane@db.local:5433/practice", true, "db.local", 5433, "practice",
+                    "orvane" },
+                { "default port", "postgres://front@server/practice", true, "server", 5432, "practice",
+                    "front" },
+                { "socket directory", "postgresql://orvane@/practice?host=/run/postgresql&port=5440", true,
+                    "/run/postgresql", 5440, "practice", "orvane" },
+            });
     }
     void locationsNameTheirEngine()
     {

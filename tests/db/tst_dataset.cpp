@@ -1,4 +1,5 @@
 #include "DatasetFixture.h"
+#include "support/DataTable.h"
 
 #include <QSignalSpy>
 
@@ -70,11 +71,11 @@ private Q_SLOTS:
 
     void deleteMovesToTheNextOrNewLastRow_data()
     {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<int>("expectedRow");
-        QTest::newRow("middle row: the next one") << 1 << QStringLiteral("Gamma") << 1;
-        QTest::newRow("last row: the new last one") << 2 << QStringLiteral("Beta") << 1;
+        testsupport::addRows<int, QString, int>({ "row", "expected", "expectedRow" },
+            {
+                { "middle row: the next one", 1, QStringLiteral("Gamma"), 1 },
+                { "last row: the new last one", 2, QStringLiteral("Beta"), 1 },
+            });
     }
 
     void deleteMovesToTheNextOrNewLastRow()
@@ -103,10 +104,11 @@ private Q_SLOTS:
 
     void insertWhileInsertingPostsOrDropsTheFirstRow_data()
     {
-        QTest::addColumn<bool>("typed");
-        QTest::addColumn<int>("stored");
-        QTest::newRow("typed into: stored") << true << 1;
-        QTest::newRow("untouched: dropped") << false << 0;
+        testsupport::addRows<bool, int>({ "typed", "stored" },
+            {
+                { "typed into: stored", true, 1 },
+                { "untouched: dropped", false, 0 },
+            });
     }
 
     void insertWhileInsertingPostsOrDropsTheFirstRow()
@@ -145,9 +147,7 @@ private Q_SLOTS:
     // store fails, the row is in edit again with what was typed, and nothing of it is pending.
     void failedStoreOfACachedPostKeepsTheEdit_data()
     {
-        QTest::addColumn<bool>("inserting");
-        QTest::newRow("new row") << true;
-        QTest::newRow("changed row") << false;
+        testsupport::addSwitchRows("inserting", "new row", "changed row");
     }
     void failedStoreOfACachedPostKeepsTheEdit()
     {
@@ -217,15 +217,21 @@ private Q_SLOTS:
 
     void badInputIsRefusedNamingTheField_data()
     {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QVariant>("value");
-        QTest::addColumn<QString>("label");
-        QTest::newRow("text longer than the field") << QStringLiteral("LastName") << QVariant(QString(31, QLatin1Char('x'))) << QStringLiteral("Last Name");
-        QTest::newRow("letter in a number") << QStringLiteral("PatientID") << QVariant(QStringLiteral("12a")) << QStringLiteral("Patient ID");
-        QTest::newRow("fraction in an integer") << QStringLiteral("Discount") << QVariant(2.5) << QStringLiteral("Discount");
-        QTest::newRow("small integer overflow") << QStringLiteral("Discount") << QVariant(40000) << QStringLiteral("Discount");
-        QTest::newRow("no such day") << QStringLiteral("BirthDate") << QVariant(QStringLiteral("2001-02-30")) << QStringLiteral("Birth Date");
-        QTest::newRow("year out of range") << QStringLiteral("BirthDate") << QVariant(QDate(10000, 1, 1)) << QStringLiteral("Birth Date");
+        testsupport::addRows<QString, QVariant, QString>({ "field", "value", "label" },
+            {
+                { "text longer than the field", QStringLiteral("LastName"),
+                    QVariant(QString(31, QLatin1Char('x'))), QStringLiteral("Last Name") },
+                { "letter in a number", QStringLiteral("PatientID"), QVariant(QStringLiteral("12a")),
+                    QStringLiteral("Patient ID") },
+                { "fraction in an integer", QStringLiteral("Discount"), QVariant(2.5),
+                    QStringLiteral("Discount") },
+                { "small integer overflow", QStringLiteral("Discount"), QVariant(40000),
+                    QStringLiteral("Discount") },
+                { "no such day", QStringLiteral("BirthDate"), QVariant(QStringLiteral("2001-02-30")),
+                    QStringLiteral("Birth Date") },
+                { "year out of range", QStringLiteral("BirthDate"), QVariant(QDate(10000, 1, 1)),
+                    QStringLiteral("Birth Date") },
+            });
     }
 
     void badInputIsRefusedNamingTheField()
@@ -282,14 +288,19 @@ private Q_SLOTS:
 
     void locateOptions_data()
     {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<int>("options");
-        QTest::addColumn<QString>("found"); // empty: not found
-        QTest::newRow("exact") << QStringLiteral("Βασιλείου") << 0 << QStringLiteral("Βασιλείου");
-        QTest::newRow("exact, other case") << QStringLiteral("βασιλείου") << 0 << QString();
-        QTest::newRow("case-insensitive Greek") << QStringLiteral("ΒΑΣΙΛΕΊΟΥ") << int(db::LocateOption::CaseInsensitive) << QStringLiteral("Βασιλείου");
-        QTest::newRow("partial") << QStringLiteral("Βασ") << int(db::LocateOption::PartialKey) << QStringLiteral("Βασιλείου");
-        QTest::newRow("partial, case-insensitive") << QStringLiteral("pap") << int(db::LocateOption::PartialKey | db::LocateOption::CaseInsensitive) << QStringLiteral("Papas");
+        // found: empty: not found
+        testsupport::addRows<QString, int, QString>({ "key", "options", "found" },
+            {
+                { "exact", QStringLiteral("Βασιλείου"), 0, QStringLiteral("Βασιλείου") },
+                { "exact, other case", QStringLiteral("βασιλείου"), 0, QString() },
+                { "case-insensitive Greek", QStringLiteral("ΒΑΣΙΛΕΊΟΥ"),
+                    int(db::LocateOption::CaseInsensitive), QStringLiteral("Βασιλείου") },
+                { "partial", QStringLiteral("Βασ"), int(db::LocateOption::PartialKey),
+                    QStringLiteral("Βασιλείου") },
+                { "partial, case-insensitive", QStringLiteral("pap"),
+                    int(db::LocateOption::PartialKey | db::LocateOption::CaseInsensitive),
+                    QStringLiteral("Papas") },
+            });
     }
 
     void locateOptions()
@@ -553,9 +564,8 @@ private Q_SLOTS:
 
     void largeViewReadsRowsOnDemand_data()
     {
-        QTest::addColumn<bool>("filtered");
-        QTest::newRow("all rows") << false;
-        QTest::newRow("filtered: every row tested, the far ones read again") << true;
+        testsupport::addSwitchRows(
+            "filtered", "filtered: every row tested, the far ones read again", "all rows");
     }
     void largeViewReadsRowsOnDemand()
     {

@@ -1,4 +1,5 @@
 #include "DatasetFixture.h"
+#include "support/DataTable.h"
 
 #include "db/DataSource.h"
 #include "db/UpdateGroup.h"
@@ -336,23 +337,16 @@ private Q_SLOTS:
     // only when the query took the written rows alone.
     void followedQueryShowsAsAFreshRunWould_data()
     {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<QString>("order");
-        QTest::addColumn<bool>("followed");
-        QTest::newRow("a name, ordered by number") << "rename 2"
-                                                   << "PatientID" << true;
-        QTest::newRow("a name, ordered by name") << "rename 2"
-                                                 << "LastName" << false;
-        QTest::newRow("a row out of the view") << "rename 2 Out"
-                                               << "PatientID" << false;
-        QTest::newRow("a row into the view") << "rename 3"
-                                             << "PatientID" << false;
-        QTest::newRow("another table it reads") << "treatment for 1"
-                                                << "PatientID" << false;
-        QTest::newRow("a table it does not read") << "operation"
-                                                  << "PatientID" << true;
-        QTest::newRow("a new patient") << "add 4"
-                                       << "PatientID" << false;
+        testsupport::addRows<QString, QString, bool>({ "change", "order", "followed" },
+            {
+                { "a name, ordered by number", "rename 2", "PatientID", true },
+                { "a name, ordered by name", "rename 2", "LastName", false },
+                { "a row out of the view", "rename 2 Out", "PatientID", false },
+                { "a row into the view", "rename 3", "PatientID", false },
+                { "another table it reads", "treatment for 1", "PatientID", false },
+                { "a table it does not read", "operation", "PatientID", true },
+                { "a new patient", "add 4", "PatientID", false },
+            });
     }
     void followedQueryShowsAsAFreshRunWould()
     {

@@ -3,6 +3,7 @@
 #include "db/Generators.h"
 #include "db/Query.h"
 #include "db/SchemaManager.h"
+#include "support/DataTable.h"
 #include "support/TestEngine.h"
 
 #include <QElapsedTimer>
@@ -106,11 +107,12 @@ private Q_SLOTS:
 
     void repairMovesTheSeriesBehindTheHighestInUse_data()
     {
-        QTest::addColumn<int>("lastIssued");
-        QTest::addColumn<int>("expectedLast");
-        QTest::newRow("behind") << 3 << 12;
-        QTest::newRow("ahead is kept") << 40 << 40;
-        QTest::newRow("empty generator") << -1 << 12;
+        testsupport::addRows<int, int>({ "lastIssued", "expectedLast" },
+            {
+                { "behind", 3, 12 },
+                { "ahead is kept", 40, 40 },
+                { "empty generator", -1, 12 },
+            });
     }
     void repairMovesTheSeriesBehindTheHighestInUse()
     {

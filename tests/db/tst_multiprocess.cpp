@@ -5,6 +5,7 @@
 #include "db/Generators.h"
 #include "db/Query.h"
 #include "db/SchemaManager.h"
+#include "support/DataTable.h"
 #include "support/TestEngine.h"
 
 #include <QProcess>
@@ -279,11 +280,12 @@ private Q_SLOTS:
 
     void killedWorkstationLeavesWholeGroups_data()
     {
-        QTest::addColumn<int>("groupsBeforeKill");
-        QTest::addColumn<int>("extraDelayMs");
-        QTest::newRow("at once") << 20 << 0;
-        QTest::newRow("a little later") << 40 << 3;
-        QTest::newRow("later") << 60 << 11;
+        testsupport::addRows<int, int>({ "groupsBeforeKill", "extraDelayMs" },
+            {
+                { "at once", 20, 0 },
+                { "a little later", 40, 3 },
+                { "later", 60, 11 },
+            });
     }
     void killedWorkstationLeavesWholeGroups()
     {
@@ -390,9 +392,7 @@ private Q_SLOTS:
 
     void editOfARowDeletedMeanwhileIsRefused_data()
     {
-        QTest::addColumn<bool>("cached");
-        QTest::newRow("plain") << false;
-        QTest::newRow("cached") << true;
+        testsupport::addSwitchRows("cached", "cached", "plain");
     }
     void editOfARowDeletedMeanwhileIsRefused()
     {

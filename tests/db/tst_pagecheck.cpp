@@ -3,6 +3,7 @@
 // free blocks and free list, and find the damage the engine finds in the structure of a page.
 #include "db/Errors.h"
 #include "db/PageCheck.h"
+#include "support/DataTable.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -142,15 +143,15 @@ class TestPageCheck : public QObject {
 private slots:
     void soundFilesPassWithTheirRows_data()
     {
-        QTest::addColumn<int>("pageSize");
-        QTest::addColumn<int>("reserved");
-        QTest::addColumn<int>("rows");
-        QTest::newRow("4096, no rows") << 4096 << 0 << 0;
-        QTest::newRow("4096") << 4096 << 0 << 3000;
-        QTest::newRow("512, 32 bytes reserved") << 512 << 32 << 800;
-        QTest::newRow("1024") << 1024 << 0 << 1500;
-        QTest::newRow("65536") << 65536 << 0 << 3000;
-        QTest::newRow("65536, 100 bytes reserved") << 65536 << 100 << 600;
+        testsupport::addRows<int, int, int>({ "pageSize", "reserved", "rows" },
+            {
+                { "4096, no rows", 4096, 0, 0 },
+                { "4096", 4096, 0, 3000 },
+                { "512, 32 bytes reserved", 512, 32, 800 },
+                { "1024", 1024, 0, 1500 },
+                { "65536", 65536, 0, 3000 },
+                { "65536, 100 bytes reserved", 65536, 100, 600 },
+            });
     }
     void soundFilesPassWithTheirRows()
     {

@@ -1,6 +1,7 @@
 #include "db/Connection.h"
 #include "db/Errors.h"
 #include "db/Query.h"
+#include "support/DataTable.h"
 #include "support/TestEngine.h"
 
 #include <QTemporaryDir>
@@ -24,16 +25,19 @@ private Q_SLOTS:
 
     void parsesNamedParameters_data()
     {
-        QTest::addColumn<QString>("sql");
-        QTest::addColumn<QString>("positional");
-        QTest::addColumn<QStringList>("names");
-        QTest::newRow("plain") << "SELECT * FROM t WHERE a = :a AND b = :b_2" << "SELECT * FROM t WHERE a = ? AND b = ?" << QStringList{"a", "b_2"};
-        QTest::newRow("repeated") << ":x + :x" << "? + ?" << QStringList{"x", "x"};
-        QTest::newRow("literal") << "SELECT ':no', 'it''s :no', :yes" << "SELECT ':no', 'it''s :no', ?" << QStringList{"yes"};
-        QTest::newRow("quoted name") << "SELECT \":no\" FROM t" << "SELECT \":no\" FROM t" << QStringList{};
-        QTest::newRow("comments") << "SELECT 1 -- :no\n, :a /* :no */" << "SELECT 1 -- :no\n, ? /* :no */" << QStringList{"a"};
-        QTest::newRow("cast") << "SELECT :v::integer" << "SELECT ?::integer" << QStringList{"v"};
-        QTest::newRow("greek") << "SELECT :όνομα" << "SELECT ?" << QStringList{"όνομα"};
+        testsupport::addRows<QString, QString, QStringList>({ "sql", "positional", "names" },
+            {
+                { "plain", "SELECT * FROM t WHERE a = :a AND b = :b_2",
+                    "SELECT * FROM t WHERE a = ? AND b = ?", QStringList { "a", "b_2" } },
+                { "repeated", ":x + :x", "? + ?", QStringList { "x", "x" } },
+                { "literal", "SELECT ':no', 'it''s :no', :yes", "SELECT ':no', 'it''s :no', ?",
+                    QStringList { "yes" } },
+                { "quoted name", "SELECT \":no\" FROM t", "SELECT \":no\" FROM t", QStringList {} },
+                { "comments", "SELECT 1 -- :no\n, :a /* :no */", "SELECT 1 -- :no\n, ? /* :no */",
+                    QStringList { "a" } },
+                { "cast", "SELECT :v::integer", "SELECT ?::integer", QStringList { "v" } },
+                { "greek", "SELECT :όνομα", "SELECT ?", QStringList { "όνομα" } },
+            });
     }
     void parsesNamedParameters()
     {
@@ -66,15 +70,19 @@ private Q_SLOTS:
 
     void badInputIsAClearError_data()
     {
-        QTest::addColumn<QString>("sql");
-        QTest::addColumn<QString>("parameter"); // bound before exec; empty: none
-        QTest::addColumn<QString>("expected"); // part of the message
-        QTest::newRow("unknown parameter") << "SELECT * FROM t WHERE id = :id" << "idd" << "no parameter :idd";
-        QTest::newRow("unbound parameter") << "SELECT * FROM t WHERE id = :id AND name = :name" << "id" << ":name has no value";
-        QTest::newRow("positional marker") << "SELECT * FROM t WHERE id = ?" << "" << "named parameters";
-        QTest::newRow("unknown table") << "SELECT * FROM nowhere" << ""
-                                       << (testsupport::onPostgres() ? "relation \"nowhere\" does not exist" : "no such table: nowhere");
-        QTest::newRow("unknown column") << "UPDATE t SET nocolumn = 1" << "" << "nocolumn";
+        // parameter: bound before exec; empty: none
+        // expected: part of the message
+        testsupport::addRows<QString, QString, QString>({ "sql", "parameter", "expected" },
+            {
+                { "unknown parameter", "SELECT * FROM t WHERE id = :id", "idd", "no parameter :idd" },
+                { "unbound parameter", "SELECT * FROM t WHERE id = :id AND name = :name", "id",
+                    ":name has no value" },
+                { "positional marker", "SELECT * FROM t WHERE id = ?", "", "named parameters" },
+                { "unknown table", "SELECT * FROM nowhere", "",
+                    (testsupport::onPostgres() ? "relation \"nowhere\" does not exist"
+                                               : "no such table: nowhere") },
+                { "unknown column", "UPDATE t SET nocolumn = 1", "", "nocolumn" },
+            });
     }
     void badInputIsAClearError()
     {

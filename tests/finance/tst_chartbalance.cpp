@@ -1,6 +1,7 @@
 // The dental chart with the finance windows: its balance follows a payment stored in the ledger
 // without a refresh, and the discount reads the chart's level and lowers its cost.
 
+#include "clinical/ClinicFixture.h"
 #include "FinanceFixture.h"
 #include "support/MessageRecorder.h"
 
@@ -45,43 +46,25 @@ private:
 
 } // namespace
 
-class TestChartBalance : public QObject {
+class TestChartBalance : public QObject, clinictest::ChartFixture {
     Q_OBJECT
 
-    QByteArray m_programDir;
-    std::unique_ptr<rulestest::Practice> m_practice;
-    std::unique_ptr<data::TDmForm> m_dm;
-    std::unique_ptr<clinical::TDentalChartForm> m_chart;
-
 private Q_SLOTS:
-    void initTestCase() { m_programDir = qgetenv("ORVANE_PROGRAM_DIR"); }
     void init()
     {
-        m_practice = std::make_unique<rulestest::Practice>();
-        qputenv("ORVANE_PROGRAM_DIR", m_programDir); // the chart's artwork
-        platform::session() = platform::Session {};
-        platform::session().role = platform::UserRole::Full;
-        m_dm = m_practice->openNew();
-        rulestest::addPatient(*m_dm, QStringLiteral("Papadopoulos"));
-        financetest::treatmentCharge(*m_dm, 200);
-        financetest::treatmentCharge(*m_dm, 50);
-        m_chart = std::make_unique<clinical::TDentalChartForm>(*m_dm);
-        m_chart->show();
-        m_chart->windowActivated();
+        openChart([](data::TDmForm& dm) {
+            financetest::treatmentCharge(dm, 200);
+            financetest::treatmentCharge(dm, 50);
+        });
         m_chart->setView(data::TreatmentLevel::Implementation);
     }
-    void cleanup()
-    {
-        m_chart.reset();
-        m_dm.reset();
-        m_practice.reset();
-    }
+    void cleanup() { closeChart(); }
 
     void balanceFollowsThePayment()
     {
         QCOMPARE(m_chart->BalanceText->text(), m_dm->money().FormatMoney(250));
         db::Dataset& ledger = *m_dm->finance().PatientEconomTable;
-        const int payment = financetest::post(ledger, -1, 100.0);
+        const int payment = rulestest::ledgerRow(ledger, -1, 100.0);
         QCOMPARE(m_chart->BalanceText->text(), m_dm->money().FormatMoney(150));
         QVERIFY(ledger.locate(QStringLiteral("EconomID"), payment));
         ledger.remove();

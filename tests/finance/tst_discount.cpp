@@ -2,6 +2,7 @@
 // the display currency switched while it is open.
 
 #include "FinanceFixture.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 
 #include "finance/DiscountUnit.h"
@@ -25,33 +26,40 @@ private:
     data::TreatmentLevel m_level;
 };
 
+// The current patient with a treatment charged for each of `euros`, at the implementation level
+// the chart shows to the dialog while the guard lives.
+db::RuleGuard chargedPatientOnTheChart(data::TDmForm& dm, std::initializer_list<double> euros)
+{
+    static const ChartAt implementation(data::TreatmentLevel::Implementation);
+    RulesPractice::addPatient(dm);
+    for (double euro : euros)
+        financetest::treatmentCharge(dm, euro);
+    return dm.clinical().attachChart(implementation);
+}
+
 } // namespace
 
-class TestDiscount : public QObject {
+class TestDiscount : public RulesTest {
     Q_OBJECT
 
-    std::unique_ptr<RulesPractice> m_practice;
-
 private Q_SLOTS:
-    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
-
     // Typed in the currency shown; the other currency keeps the same percentage.
     void figures_data()
     {
-        QTest::addColumn<double>("total"); // EURO; the local total is at the rate
-        QTest::addColumn<QString>("typed"); // percent, amount or final
-        QTest::addColumn<double>("value");
-        QTest::addColumn<bool>("euro");
-        QTest::addColumn<double>("percent");
-        QTest::addColumn<double>("amount"); // in the currency shown
-        QTest::addColumn<double>("finalCost");
-        QTest::newRow("10% of 250") << 250.0 << "percent" << 10.0 << true << 10.0 << 25.0 << 225.0;
-        QTest::newRow("final 200 on 250") << 250.0 << "final" << 200.0 << true << 20.0 << 50.0 << 200.0;
-        QTest::newRow("amount 50 on 250") << 250.0 << "amount" << 50.0 << true << 20.0 << 50.0 << 200.0;
-        QTest::newRow("local amount") << 250.0 << "amount" << 8518.75 << false << 10.0 << 8518.75 << 76668.75;
-        QTest::newRow("zero total, percent") << 0.0 << "percent" << 15.0 << true << 15.0 << 0.0 << 0.0;
-        QTest::newRow("zero total, amount") << 0.0 << "amount" << 30.0 << true << 0.0 << 0.0 << 0.0;
-        QTest::newRow("zero total, final") << 0.0 << "final" << 30.0 << true << 0.0 << 0.0 << 0.0;
+        // total: EURO; the local total is at the rate
+        // typed: percent, amount or final
+        // amount: in the currency shown
+        testsupport::addRows<double, QString, double, bool, double, double, double>(
+            { "total", "typed", "value", "euro", "percent", "amount", "finalCost" },
+            {
+                { "10% of 250", 250.0, "percent", 10.0, true, 10.0, 25.0, 225.0 },
+                { "final 200 on 250", 250.0, "final", 200.0, true, 20.0, 50.0, 200.0 },
+                { "amount 50 on 250", 250.0, "amount", 50.0, true, 20.0, 50.0, 200.0 },
+                { "local amount", 250.0, "amount", 8518.75, false, 10.0, 8518.75, 76668.75 },
+                { "zero total, percent", 0.0, "percent", 15.0, true, 15.0, 0.0, 0.0 },
+                { "zero total, amount", 0.0, "amount", 30.0, true, 0.0, 0.0, 0.0 },
+                { "zero total, final", 0.0, "final", 30.0, true, 0.0, 0.0, 0.0 },
+            });
     }
     void figures()
     {
@@ -81,21 +89,18 @@ private Q_SLOTS:
     // "OK" appends one negative treatment at the chart's level; its charge reaches the ledger.
     void okAppendsTheDiscount_data()
     {
-        QTest::addColumn<QString>("percent");
-        QTest::addColumn<int>("rows");
-        QTest::newRow("10%") << "10" << 1;
-        QTest::newRow("no discount") << "0" << 0;
+        testsupport::addRows<QString, int>({ "percent", "rows" },
+            {
+                { "10%", "10", 1 },
+                { "no discount", "0", 0 },
+            });
     }
     void okAppendsTheDiscount()
     {
         QFETCH(QString, percent);
         QFETCH(int, rows);
         auto dm = m_practice->open();
-        RulesPractice::addPatient(*dm);
-        financetest::treatmentCharge(*dm, 200);
-        financetest::treatmentCharge(*dm, 50);
-        const ChartAt chart(data::TreatmentLevel::Implementation);
-        const db::RuleGuard attached = dm->clinical().attachChart(chart);
+        const db::RuleGuard attached = chargedPatientOnTheChart(*dm, { 200, 50 });
         testsupport::MessageRecorder messages;
         finance::TDiscountForm dialog(*dm);
         QCOMPARE(dialog.figures().priceEuro, 250.0);
@@ -135,10 +140,7 @@ private Q_SLOTS:
         RulesPractice::addRow(dentists, { { "LastName", "Vlachou" } });
         const int second = dentists.value(u"DocID").toInt();
         dm->setDefaultDentist(second, m_practice->settings());
-        RulesPractice::addPatient(*dm);
-        financetest::treatmentCharge(*dm, 100);
-        const ChartAt chart(data::TreatmentLevel::Implementation);
-        const db::RuleGuard attached = dm->clinical().attachChart(chart);
+        const db::RuleGuard attached = chargedPatientOnTheChart(*dm, { 100 });
         finance::TDiscountForm dialog(*dm);
         QCOMPARE(dialog.DentistCombo->count(), 2);
         QCOMPARE(dialog.DentistCombo->currentText(), QStringLiteral("Vlachou"));
@@ -160,10 +162,7 @@ private Q_SLOTS:
     void currencySwitchedWhileOpen()
     {
         auto dm = m_practice->open();
-        RulesPractice::addPatient(*dm);
-        financetest::treatmentCharge(*dm, 250);
-        const ChartAt chart(data::TreatmentLevel::Implementation);
-        const db::RuleGuard attached = dm->clinical().attachChart(chart);
+        const db::RuleGuard attached = chargedPatientOnTheChart(*dm, { 250 });
         testsupport::MessageRecorder messages;
         const auto amount = [](double value) { return QLocale().toString(value, 'f', 2); };
         finance::TDiscountForm dialog(*dm);
@@ -187,10 +186,7 @@ private Q_SLOTS:
     void textIsRefused()
     {
         auto dm = m_practice->open();
-        RulesPractice::addPatient(*dm);
-        financetest::treatmentCharge(*dm, 100);
-        const ChartAt chart(data::TreatmentLevel::Implementation);
-        const db::RuleGuard attached = dm->clinical().attachChart(chart);
+        const db::RuleGuard attached = chargedPatientOnTheChart(*dm, { 100 });
         testsupport::MessageRecorder messages;
         finance::TDiscountForm dialog(*dm);
         dialog.CostEdit->setText(QStringLiteral("ten"));

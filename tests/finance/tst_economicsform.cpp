@@ -4,9 +4,10 @@
 // receipts-only mode, the printed ledger read back from its PDF, and failures written to the
 // exceptions log.
 
-#include "support/RecordFrameFor.h"
 #include "FinanceFixture.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
+#include "support/RecordFrameFor.h"
 
 #include "app/MainUnit.h"
 #include "app/ReportCommands.h"
@@ -34,10 +35,8 @@
 
 using platform::MessageService;
 
-class TestEconomicsForm : public QObject {
+class TestEconomicsForm : public RulesTest {
     Q_OBJECT
-
-    std::unique_ptr<RulesPractice> m_practice;
 
     struct Window {
         std::unique_ptr<data::TDmForm> dm;
@@ -50,23 +49,23 @@ class TestEconomicsForm : public QObject {
         w.dm = m_practice->open();
         w.frame = testsupport::recordFrameFor(*w.dm);
         RulesPractice::addPatient(*w.dm, QStringLiteral("Nikolaou"));
-        RulesPractice::addRow(*w.dm->supplies().SuppliersTable, { { "Company", "Dental Supplies" } });
-        RulesPractice::addRow(*w.dm->supplies().DentalLabTable, { { "Company", "Crown Lab" } });
+        RulesPractice::addSupplier(*w.dm, QStringLiteral("Dental Supplies"));
+        RulesPractice::addLab(*w.dm, QStringLiteral("Crown Lab"));
         w.form = std::make_unique<finance::TEconomicsForm>(*w.dm);
         w.form->show();
         return w;
     }
 
 private Q_SLOTS:
-    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
     void cleanup() { platform::session().receiptsOnly = false; }
 
     void switchingSourceSettlesTheUnsavedRow_data()
     {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<int>("storedRows");
-        QTest::newRow("No discards the row") << int(MessageService::Answer::No) << 0;
-        QTest::newRow("Yes posts it") << int(MessageService::Answer::Yes) << 1;
+        testsupport::addRows<int, int>({ "answer", "storedRows" },
+            {
+                { "No discards the row", int(MessageService::Answer::No), 0 },
+                { "Yes posts it", int(MessageService::Answer::Yes), 1 },
+            });
     }
     void switchingSourceSettlesTheUnsavedRow()
     {
@@ -98,7 +97,7 @@ private Q_SLOTS:
         Window w = open();
         const int charge = financetest::treatmentCharge(*w.dm, 80);
         db::Dataset& ledger = *w.dm->finance().PatientEconomTable;
-        const int payment = financetest::post(ledger, -1, 50.0);
+        const int payment = rulestest::ledgerRow(ledger, -1, 50.0);
         ledger.refresh();
         QVERIFY(ledger.locate(QStringLiteral("EconomID"), charge));
         QVERIFY_THROWS_EXCEPTION(db::Abort, ledger.edit());
@@ -134,7 +133,7 @@ private Q_SLOTS:
         QCOMPARE(dm->ActiveSrc->tag(), finance::TEconomicsForm::FormCode);
         const int charge = financetest::treatmentCharge(*dm, 80);
         db::Dataset& ledger = *dm->finance().PatientEconomTable;
-        const int payment = financetest::post(ledger, -1, 50.0);
+        const int payment = rulestest::ledgerRow(ledger, -1, 50.0);
         ledger.refresh();
         const QStringList onTheRow { QStringLiteral("EditRecordMenu"), QStringLiteral("DeleteRecordMenu"),
             QStringLiteral("Edit"), QStringLiteral("Delete") };
@@ -199,14 +198,13 @@ private Q_SLOTS:
 
     void tabsFilterRowsAndColumns_data()
     {
-        QTest::addColumn<int>("tab");
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<bool>("balance");
-        QTest::addColumn<bool>("payable");
-        QTest::addColumn<bool>("receivable");
-        QTest::newRow("All") << int(finance::LedgerTab::All) << 3 << true << true << true;
-        QTest::newRow("Payments") << int(finance::LedgerTab::Receivable) << 1 << false << false << true;
-        QTest::newRow("Debts") << int(finance::LedgerTab::Payable) << 2 << false << true << false;
+        testsupport::addRows<int, int, bool, bool, bool>(
+            { "tab", "rows", "balance", "payable", "receivable" },
+            {
+                { "All", int(finance::LedgerTab::All), 3, true, true, true },
+                { "Payments", int(finance::LedgerTab::Receivable), 1, false, false, true },
+                { "Debts", int(finance::LedgerTab::Payable), 2, false, true, false },
+            });
     }
     void tabsFilterRowsAndColumns()
     {
@@ -218,9 +216,9 @@ private Q_SLOTS:
         Window w = open();
         QVERIFY(w.form->setSource(finance::LedgerSource::Other));
         db::Dataset& ledger = *w.dm->finance().DentEconomicsTable;
-        financetest::post(ledger, 1, 10.0);
-        financetest::post(ledger, QVariant(), 20.0); // no direction counts as a debt
-        financetest::post(ledger, -1, 5.0);
+        rulestest::ledgerRow(ledger, 1, 10.0);
+        rulestest::ledgerRow(ledger, QVariant(), 20.0); // no direction counts as a debt
+        rulestest::ledgerRow(ledger, -1, 5.0);
         RulesPractice::addRow(*w.dm->finance().SupplierEconomTable,
             { { "Sign", 1 }, { "CreditEURO", 7.0 } }); // not the practice's
         QVERIFY(w.form->setTab(finance::LedgerTab(tab)));
@@ -235,11 +233,11 @@ private Q_SLOTS:
     // One payment of 100 and no charge: -100 in teal; a charge left: maroon.
     void footerColours_data()
     {
-        QTest::addColumn<int>("sign");
-        QTest::addColumn<double>("balance");
-        QTest::addColumn<QColor>("colour");
-        QTest::newRow("payment only") << -1 << -100.0 << finance::kTeal;
-        QTest::newRow("charge only") << 1 << 100.0 << finance::kMaroon;
+        testsupport::addRows<int, double, QColor>({ "sign", "balance", "colour" },
+            {
+                { "payment only", -1, -100.0, finance::kTeal },
+                { "charge only", 1, 100.0, finance::kMaroon },
+            });
     }
     void footerColours()
     {
@@ -247,7 +245,7 @@ private Q_SLOTS:
         QFETCH(double, balance);
         QFETCH(QColor, colour);
         Window w = open();
-        financetest::post(*w.dm->finance().PatientEconomTable, sign, 100.0);
+        rulestest::ledgerRow(*w.dm->finance().PatientEconomTable, sign, 100.0);
         QCOMPARE(w.form->footerBalance(), balance);
         using Column = finance::TEconomicsForm::Column;
         QCOMPARE(w.form->Grid->footerText(Column::BalanceColumn), w.dm->money().FormatMoney(balance));
@@ -269,7 +267,7 @@ private Q_SLOTS:
         const int first = financetest::treatmentCharge(*w.dm, 80);
         const int second = financetest::treatmentCharge(*w.dm, 20);
         db::Dataset& ledger = *w.dm->finance().PatientEconomTable;
-        financetest::post(ledger, -1, 50.0);
+        rulestest::ledgerRow(ledger, -1, 50.0);
         ledger.refresh();
         QVERIFY(w.form->OkItem->isVisible());
         w.form->Grid->view()->selectAll();
@@ -296,9 +294,9 @@ private Q_SLOTS:
         RulesPractice::addRow(*w.dm->lists().DentistsTable, { { "LastName", "Vlachou" } });
         const int second = w.dm->lists().DentistsTable->value(u"DocID").toInt();
         db::Dataset& ledger = *w.dm->finance().PatientEconomTable;
-        financetest::post(ledger, 1, 100.0, { { "DentistID", first } });
-        financetest::post(ledger, -1, 30.0, { { "DentistID", first } });
-        financetest::post(ledger, 1, 50.0, { { "DentistID", second } });
+        rulestest::ledgerRow(ledger, 1, 100.0, { { "DentistID", first } });
+        rulestest::ledgerRow(ledger, -1, 30.0, { { "DentistID", first } });
+        rulestest::ledgerRow(ledger, 1, 50.0, { { "DentistID", second } });
         w.form->setPerDentist(true);
         QStringList groups;
         const QAbstractItemModel* shown = w.form->Grid->view()->model();
@@ -316,8 +314,8 @@ private Q_SLOTS:
     {
         Window w = open();
         db::Dataset& ledger = *w.dm->finance().PatientEconomTable;
-        financetest::post(ledger, 1, 70.0); // never marked
-        financetest::post(ledger, -1, 30.0, { { "ReceiptNo", "R-1" }, { "ReceiptCreditEURO", 30.0 } });
+        rulestest::ledgerRow(ledger, 1, 70.0); // never marked
+        rulestest::ledgerRow(ledger, -1, 30.0, { { "ReceiptNo", "R-1" }, { "ReceiptCreditEURO", 30.0 } });
         platform::session().receiptsOnly = true;
         QVERIFY(w.form->setSource(finance::LedgerSource::Patients));
         QCOMPARE(ledger.recordCount(), 1);
@@ -334,19 +332,15 @@ private Q_SLOTS:
     // the typed text is the name.
     void otherSourcesChoice_data()
     {
-        QTest::addColumn<QStringList>("names");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("chosen");
         const QStringList names
             = { QStringLiteral("Electricity"), QStringLiteral("Rent"), QStringLiteral("Rentokil") };
-        QTest::newRow("prefix, any case") << names << "ren"
-                                          << "Rent";
-        QTest::newRow("longer prefix") << names << "Rento"
-                                       << "Rentokil";
-        QTest::newRow("no match keeps the row") << names << "x"
-                                                << "Electricity";
-        QTest::newRow("empty list") << QStringList() << "Landlord"
-                                    << "Landlord";
+        testsupport::addRows<QStringList, QString, QString>({ "names", "typed", "chosen" },
+            {
+                { "prefix, any case", names, "ren", "Rent" },
+                { "longer prefix", names, "Rento", "Rentokil" },
+                { "no match keeps the row", names, "x", "Electricity" },
+                { "empty list", QStringList(), "Landlord", "Landlord" },
+            });
     }
     void otherSourcesChoice()
     {
@@ -365,8 +359,8 @@ private Q_SLOTS:
         Window w = open();
         w.form->close();
         db::Dataset& ledger = *w.dm->finance().PatientEconomTable;
-        financetest::post(ledger, 1, 250.0, { { "Description", "Crown 26" } });
-        financetest::post(ledger, -1, 100.0, { { "Description", "Cash at the desk" } });
+        rulestest::ledgerRow(ledger, 1, 250.0, { { "Description", "Crown 26" } });
+        rulestest::ledgerRow(ledger, -1, 100.0, { { "Description", "Cash at the desk" } });
         const int patient = w.dm->patients().PatientsTable->value(u"PatientID").toInt();
         QTemporaryDir out;
         const QString pdf = out.filePath(QStringLiteral("ledger.pdf"));

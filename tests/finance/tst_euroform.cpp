@@ -2,6 +2,7 @@
 // is not above 0, the slot-length question, and the questionnaire template saved on Yes only.
 
 #include "FinanceFixture.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 
 #include "data/QuestionTemplate.h"
@@ -17,14 +18,12 @@
 
 using platform::MessageService;
 
-class TestEuroForm : public QObject {
+class TestEuroForm : public RulesTest {
     Q_OBJECT
 
-    std::unique_ptr<RulesPractice> m_practice;
     std::unique_ptr<data::TDmForm> m_dm;
 
 private Q_SLOTS:
-    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
     void init()
     {
         m_dm = m_practice->open();
@@ -32,12 +31,7 @@ private Q_SLOTS:
     }
     void cleanup() { m_dm.reset(); }
 
-    void everyOptionWrittenAndReadBack_data()
-    {
-        QTest::addColumn<bool>("on");
-        QTest::newRow("on") << true;
-        QTest::newRow("off") << false;
-    }
+    void everyOptionWrittenAndReadBack_data() { testsupport::addSwitchRows("on", "on", "off"); }
     void everyOptionWrittenAndReadBack()
     {
         QFETCH(bool, on);
@@ -86,11 +80,13 @@ private Q_SLOTS:
 
     void rateRefused_data()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::newRow("zero") << "0";
-        QTest::newRow("negative") << "-3";
-        QTest::newRow("text") << "abc";
-        QTest::newRow("empty") << "";
+        testsupport::addRows<QString>({ "typed" },
+            {
+                { "zero", "0" },
+                { "negative", "-3" },
+                { "text", "abc" },
+                { "empty", "" },
+            });
     }
     void rateRefused()
     {
@@ -110,12 +106,13 @@ private Q_SLOTS:
     // OK without touching the rate must not round it to what the box shows.
     void rateUntouchedStaysAsItWas_data()
     {
-        QTest::addColumn<double>("rate");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("five decimals") << 1.95583 << "1.95583";
-        QTest::newRow("more than shown") << 0.12345678 << "0.123457";
-        QTest::newRow("whole") << 340.0 << "340";
-        QTest::newRow("two decimals") << kFinanceRate << "340.75";
+        testsupport::addRows<double, QString>({ "rate", "shown" },
+            {
+                { "five decimals", 1.95583, "1.95583" },
+                { "more than shown", 0.12345678, "0.123457" },
+                { "whole", 340.0, "340" },
+                { "two decimals", kFinanceRate, "340.75" },
+            });
     }
     void rateUntouchedStaysAsItWas()
     {
@@ -168,10 +165,11 @@ private Q_SLOTS:
 
     void questionTemplateSavedOnYesOnly_data()
     {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<int>("stored");
-        QTest::newRow("Yes") << int(MessageService::Answer::Yes) << 3;
-        QTest::newRow("No") << int(MessageService::Answer::No) << 0;
+        testsupport::addRows<int, int>({ "answer", "stored" },
+            {
+                { "Yes", int(MessageService::Answer::Yes), 3 },
+                { "No", int(MessageService::Answer::No), 0 },
+            });
     }
     void questionTemplateSavedOnYesOnly()
     {

@@ -1,15 +1,16 @@
 // The patient images window: thumbnails six at a time with paging and marks, "Open" and the
 // acquire buttons through the imaging program with their failure messages, unreadable files,
 // and deleting a record with and without its file.
-#include "support/RecordFrameFor.h"
 #include "images/ImagesFixture.h"
 #include "images/ImagesUnit.h"
+#include "platform/Directories.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
+#include "support/RecordFrameFor.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBGrid.h"
 #include "widgets/ToolBarCustomizer.h"
 #include "widgets/WindowService.h"
-#include "platform/Directories.h"
 
 #include <QAction>
 #include <QApplication>
@@ -66,13 +67,15 @@ private Q_SLOTS:
 
     void pagesSixAtATime_data()
     {
-        QTest::addColumn<int>("images");
-        QTest::addColumn<QList<int>>("perPage"); // thumbnails shown on each page, walking with Next
-        QTest::newRow("none") << 0 << QList<int> { 0 };
-        QTest::newRow("one") << 1 << QList<int> { 1 };
-        QTest::newRow("exactly six") << 6 << QList<int> { 6 };
-        QTest::newRow("seven") << 7 << QList<int> { 6, 1 };
-        QTest::newRow("thirteen") << 13 << QList<int> { 6, 6, 1 };
+        // perPage: thumbnails shown on each page, walking with Next
+        testsupport::addRows<int, QList<int>>({ "images", "perPage" },
+            {
+                { "none", 0, QList<int> { 0 } },
+                { "one", 1, QList<int> { 1 } },
+                { "exactly six", 6, QList<int> { 6 } },
+                { "seven", 7, QList<int> { 6, 1 } },
+                { "thirteen", 13, QList<int> { 6, 6, 1 } },
+            });
     }
     void pagesSixAtATime()
     {
@@ -145,25 +148,19 @@ private Q_SLOTS:
 
     void failuresAreToldAndEndTheProgram_data()
     {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<int>("failAt");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("lastCall");
         using Step = RecordingProgram::Step;
-        QTest::newRow("no program") << "XRayAction" << int(Step::Connect)
-                                    << "OLE Error. Run OrvaneVision indepedently"
-                                    << "connect";
-        QTest::newRow("parameters") << "CameraAction" << int(Step::Parameters)
-                                    << "Error in Initializing Parameters via OLE"
-                                    << "parameters";
-        QTest::newRow("x-ray") << "XRayAction" << int(Step::Acquire) << "Error getting XRay via OLE"
-                               << "xray 11";
-        QTest::newRow("camera") << "CameraAction" << int(Step::Acquire) << "Error in camera capture via OLE"
-                                << "camera 11";
-        QTest::newRow("scanner") << "ScannerAction" << int(Step::Acquire) << "Error in Acquire via OLE "
-                                 << "scanner 11";
-        QTest::newRow("show") << "OpenAction" << int(Step::Show) << "Error in Showing Images via OLE"
-                              << "show";
+        testsupport::addRows<QString, int, QString, QString>({ "button", "failAt", "message", "lastCall" },
+            {
+                { "no program", "XRayAction", int(Step::Connect), "OLE Error. Run OrvaneVision indepedently",
+                    "connect" },
+                { "parameters", "CameraAction", int(Step::Parameters),
+                    "Error in Initializing Parameters via OLE", "parameters" },
+                { "x-ray", "XRayAction", int(Step::Acquire), "Error getting XRay via OLE", "xray 11" },
+                { "camera", "CameraAction", int(Step::Acquire), "Error in camera capture via OLE",
+                    "camera 11" },
+                { "scanner", "ScannerAction", int(Step::Acquire), "Error in Acquire via OLE ", "scanner 11" },
+                { "show", "OpenAction", int(Step::Show), "Error in Showing Images via OLE", "show" },
+            });
     }
     void failuresAreToldAndEndTheProgram()
     {
@@ -236,9 +233,7 @@ private Q_SLOTS:
 
     void deleteTakesTheFileOrSaysItIsGone_data()
     {
-        QTest::addColumn<bool>("fileThere");
-        QTest::newRow("with its file") << true;
-        QTest::newRow("file already gone") << false;
+        testsupport::addSwitchRows("fileThere", "with its file", "file already gone");
     }
     void deleteTakesTheFileOrSaysItIsGone()
     {

@@ -2,6 +2,7 @@
 // paging and a second activation; "Open" with and without marks; the caption's tooth number.
 #include "images/ImagesFixture.h"
 #include "images/SlideShowUnit.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 
 #include <QCheckBox>
@@ -36,11 +37,12 @@ private Q_SLOTS:
 
     void onlyTheToothsPictures_data()
     {
-        QTest::addColumn<int>("tooth");
-        QTest::addColumn<QList<int>>("perPage");
-        QTest::newRow("tooth without images") << 47 << QList<int> { 0 };
-        QTest::newRow("two of 21") << 21 << QList<int> { 2 };
-        QTest::newRow("eight of 36") << 36 << QList<int> { 6, 2 };
+        testsupport::addRows<int, QList<int>>({ "tooth", "perPage" },
+            {
+                { "tooth without images", 47, QList<int> { 0 } },
+                { "two of 21", 21, QList<int> { 2 } },
+                { "eight of 36", 36, QList<int> { 6, 2 } },
+            });
     }
     void onlyTheToothsPictures()
     {

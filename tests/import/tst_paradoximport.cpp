@@ -1,4 +1,5 @@
 #include "OldPractice.h"
+#include "support/DataTable.h"
 
 #include "data/DataDirectory.h"
 #include "db/Connection.h"
@@ -96,9 +97,11 @@ private Q_SLOTS:
 
     void everyRowAndFieldComesAcross_data()
     {
-        QTest::addColumn<int>("codePage");
-        QTest::newRow("Windows Greek") << 1253;
-        QTest::newRow("DOS Greek") << 737;
+        testsupport::addRows<int>({ "codePage" },
+            {
+                { "Windows Greek", 1253 },
+                { "DOS Greek", 737 },
+            });
     }
     void everyRowAndFieldComesAcross()
     {
@@ -165,10 +168,11 @@ private Q_SLOTS:
     // side by side share their image folder, which is left alone.
     void imagesAlreadyThereStay_data()
     {
-        QTest::addColumn<bool>("sideBySide");
-        QTest::addColumn<QString>("said");
-        QTest::newRow("a picture of the same name") << false << "left as it is";
-        QTest::newRow("one folder for both") << true << "which the new data directory shares";
+        testsupport::addRows<bool, QString>({ "sideBySide", "said" },
+            {
+                { "a picture of the same name", false, "left as it is" },
+                { "one folder for both", true, "which the new data directory shares" },
+            });
     }
     void imagesAlreadyThereStay()
     {
@@ -201,20 +205,15 @@ private Q_SLOTS:
     // the other tables arrive whole.
     void badFiles_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("truncated") << "History.DB"
-                                   << "truncated";
-        QTest::newRow("bad header") << "History.DB"
-                                    << "bad header";
-        QTest::newRow("missing memo file") << "Patient.DB"
-                                           << "memo file Patient.MB is missing";
-        QTest::newRow("unknown code page") << "History.DB"
-                                           << "unknown code page 1251";
-        QTest::newRow("another program's table") << "Invoices.DB"
-                                                 << "not a table of this practice";
-        QTest::newRow("damaged block chain") << "History.DB"
-                                             << "damaged";
+        testsupport::addRows<QString, QString>({ "file", "reason" },
+            {
+                { "truncated", "History.DB", "truncated" },
+                { "bad header", "History.DB", "bad header" },
+                { "missing memo file", "Patient.DB", "memo file Patient.MB is missing" },
+                { "unknown code page", "History.DB", "unknown code page 1251" },
+                { "another program's table", "Invoices.DB", "not a table of this practice" },
+                { "damaged block chain", "History.DB", "damaged" },
+            });
     }
     void badFiles()
     {

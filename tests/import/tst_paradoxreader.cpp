@@ -5,6 +5,7 @@
 #include "import/ParadoxError.h"
 #include "import/ParadoxTable.h"
 #include "import/ParadoxWriter.h"
+#include "support/DataTable.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -91,9 +92,11 @@ class TestParadoxReader : public QObject {
 private Q_SLOTS:
     void everyTypeReadsBack_data()
     {
-        QTest::addColumn<int>("codePage");
-        QTest::newRow("1253") << 1253;
-        QTest::newRow("737") << 737;
+        testsupport::addRows<int>({ "codePage" },
+            {
+                { "1253", 1253 },
+                { "737", 737 },
+            });
     }
     void everyTypeReadsBack()
     {

@@ -1,11 +1,12 @@
 // The reference lists window: its tabs known by their list, the save question before another
 // tab, and New City from the patient file handing the new city back.
 
-#include "support/RecordFrameFor.h"
 #include "lists/AdditionalUnit.h"
 #include "patients/PatientFormFixture.h"
 #include "platform/Directories.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
+#include "support/RecordFrameFor.h"
 #include "widgets/DBGrid.h"
 #include "widgets/WindowService.h"
 
@@ -54,9 +55,8 @@ private Q_SLOTS:
     // Without physical systems the later tabs move forward and still show their own lists.
     void tabsByTheirList_data()
     {
-        QTest::addColumn<bool>("physicalSystems");
-        QTest::newRow("dental edition, progress notes off") << false;
-        QTest::newRow("with physical systems") << true;
+        testsupport::addSwitchRows(
+            "physicalSystems", "with physical systems", "dental edition, progress notes off");
     }
     void tabsByTheirList()
     {

@@ -2,6 +2,8 @@
 // directory: creating a patient, the last-name check, family roles, the medical history and
 // questionnaire pages, the balance and deleting a family member.
 #include "PatientFormFixture.h"
+#include "support/DataTable.h"
+#include "support/FullRights.h"
 
 #include "patients/AddProtectedMembersUnit.h"
 #include "patients/QuestionnaireLists.h"
@@ -55,11 +57,7 @@ class TestPatientForm : public QObject {
     rulestest::Practice m_practice;
 
 private Q_SLOTS:
-    void init()
-    {
-        platform::session() = platform::Session{};
-        platform::session().role = platform::UserRole::Full;
-    }
+    void init() { testsupport::signInWithFullRights(); }
 
     void createPatientFromNewToSave()
     {
@@ -116,16 +114,18 @@ private Q_SLOTS:
     // Roles before, the patient edited, the role clicked; the roles and links stored after.
     void familyRoleChanges_data()
     {
-        QTest::addColumn<QList<int>>("members"); // of patient 0 (the protector); patients 1..3 exist
-        QTest::addColumn<int>("edited");
-        QTest::addColumn<int>("newRole");
-        QTest::addColumn<QList<int>>("rolesAfter"); // of patients 0..3
-        QTest::addColumn<int>("linksAfter");
-        QTest::newRow("protector becomes independent") << QList<int>{1, 2, 3} << 0 << 0 << QList<int>{0, 0, 0, 0} << 0;
-        QTest::newRow("only member leaves") << QList<int>{1} << 1 << 0 << QList<int>{0, 0, 0, 0} << 0;
-        QTest::newRow("one of two members leaves") << QList<int>{1, 2} << 1 << 0 << QList<int>{2, 0, 1, 0} << 1;
-        QTest::newRow("member becomes protector") << QList<int>{1} << 1 << 2 << QList<int>{0, 2, 0, 0} << 0;
-        QTest::newRow("independent joins by last name") << QList<int>{} << 3 << 1 << QList<int>{2, 0, 0, 1} << 1;
+        // members: of patient 0 (the protector); patients 1..3 exist
+        // rolesAfter: of patients 0..3
+        testsupport::addRows<QList<int>, int, int, QList<int>, int>(
+            { "members", "edited", "newRole", "rolesAfter", "linksAfter" },
+            {
+                { "protector becomes independent", QList<int> { 1, 2, 3 }, 0, 0, QList<int> { 0, 0, 0, 0 },
+                    0 },
+                { "only member leaves", QList<int> { 1 }, 1, 0, QList<int> { 0, 0, 0, 0 }, 0 },
+                { "one of two members leaves", QList<int> { 1, 2 }, 1, 0, QList<int> { 2, 0, 1, 0 }, 1 },
+                { "member becomes protector", QList<int> { 1 }, 1, 2, QList<int> { 0, 2, 0, 0 }, 0 },
+                { "independent joins by last name", QList<int> {}, 3, 1, QList<int> { 2, 0, 0, 1 }, 1 },
+            });
     }
     void familyRoleChanges()
     {
@@ -198,9 +198,7 @@ private Q_SLOTS:
 
     void protectedMembersDialogKeepsOrDropsItsChanges_data()
     {
-        QTest::addColumn<bool>("ok");
-        QTest::newRow("OK keeps") << true;
-        QTest::newRow("Cancel drops") << false;
+        testsupport::addSwitchRows("ok", "OK keeps", "Cancel drops");
     }
     void protectedMembersDialogKeepsOrDropsItsChanges()
     {
@@ -233,9 +231,7 @@ private Q_SLOTS:
 
     void uncheckingHasAllergiesEmptiesWhich_data()
     {
-        QTest::addColumn<bool>("editing");
-        QTest::newRow("while editing") << true;
-        QTest::newRow("while browsing") << false;
+        testsupport::addSwitchRows("editing", "while editing", "while browsing");
     }
     void uncheckingHasAllergiesEmptiesWhich()
     {
@@ -304,11 +300,12 @@ private Q_SLOTS:
 
     void balanceShowsOnlyForRoleZero_data()
     {
-        QTest::addColumn<int>("role");
-        QTest::addColumn<bool>("shown");
-        QTest::newRow("full user") << 0 << true;
-        QTest::newRow("restricted user") << 1 << false;
-        QTest::newRow("unknown role") << 2 << false;
+        testsupport::addRows<int, bool>({ "role", "shown" },
+            {
+                { "full user", 0, true },
+                { "restricted user", 1, false },
+                { "unknown role", 2, false },
+            });
     }
     void balanceShowsOnlyForRoleZero()
     {
@@ -324,10 +321,11 @@ private Q_SLOTS:
 
     void deletingTheOnlyMemberFreesTheProtector_data()
     {
-        QTest::addColumn<int>("members");
-        QTest::addColumn<int>("protectorRole");
-        QTest::newRow("only member") << 1 << 0;
-        QTest::newRow("one of two") << 2 << 2;
+        testsupport::addRows<int, int>({ "members", "protectorRole" },
+            {
+                { "only member", 1, 0 },
+                { "one of two", 2, 2 },
+            });
     }
     void deletingTheOnlyMemberFreesTheProtector()
     {

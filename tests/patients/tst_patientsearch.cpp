@@ -3,12 +3,13 @@
 #include "data/DemoPractice.h"
 #include "data/DmUnit.h"
 #include "db/Connection.h"
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
 #include "db/Query.h"
 #include "patients/SearchDlgUnit.h"
 #include "platform/Directories.h"
 #include "platform/Session.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 #include "widgets/Language.h"
 
@@ -118,9 +119,11 @@ private Q_SLOTS:
 
     void patientSearch_data()
     {
-        QTest::addColumn<bool>("inactive");
-        QTest::newRow("active patient") << false;
-        QTest::newRow("inactive patient: warned") << true;
+        testsupport::addRows<bool>({ "inactive" },
+            {
+                { "active patient", false },
+                { "inactive patient: warned", true },
+            });
     }
     void patientSearch()
     {
@@ -168,11 +171,13 @@ private Q_SLOTS:
 
     void imageSearch_data()
     {
-        QTest::addColumn<int>("photo"); // 0: cancelled
-        QTest::addColumn<bool>("notFound");
-        QTest::newRow("image of a patient") << kPhoto << false;
-        QTest::newRow("image whose patient is gone") << kLostPhoto << true;
-        QTest::newRow("cancelled") << 0 << false;
+        // photo: 0: cancelled
+        testsupport::addRows<int, bool>({ "photo", "notFound" },
+            {
+                { "image of a patient", kPhoto, false },
+                { "image whose patient is gone", kLostPhoto, true },
+                { "cancelled", 0, false },
+            });
     }
     void imageSearch()
     {

@@ -1,6 +1,8 @@
 // The patient file's smaller parts: the photograph, the medical-history alarm, the inactive
 // warning on activation, the order of the editors for Tab, and the family tree.
 #include "PatientFormFixture.h"
+#include "support/DataTable.h"
+#include "support/FullRights.h"
 
 #include "data/AlarmSet.h"
 #include "patients/FamilyUnit.h"
@@ -28,20 +30,17 @@ class TestPatientWindows : public QObject {
     QTemporaryDir m_files;
 
 private Q_SLOTS:
-    void init()
-    {
-        platform::session() = platform::Session{};
-        platform::session().role = platform::UserRole::Full;
-    }
+    void init() { testsupport::signInWithFullRights(); }
 
     void photographFromPngOrJpeg_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("shown");
-        QTest::newRow("PNG") << QStringLiteral("face.png") << true;
-        QTest::newRow("JPEG") << QStringLiteral("face.jpg") << true;
-        QTest::newRow("not a picture") << QStringLiteral("face.txt") << false;
-        QTest::newRow("missing file") << QStringLiteral("gone.png") << false;
+        testsupport::addRows<QString, bool>({ "file", "shown" },
+            {
+                { "PNG", QStringLiteral("face.png"), true },
+                { "JPEG", QStringLiteral("face.jpg"), true },
+                { "not a picture", QStringLiteral("face.txt"), false },
+                { "missing file", QStringLiteral("gone.png"), false },
+            });
     }
     void photographFromPngOrJpeg()
     {

@@ -1,3 +1,4 @@
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 
 #include "data/DataDirectory.h"
@@ -153,17 +154,20 @@ private Q_SLOTS:
 
     void builderRebuildsOnEveryChange_data()
     {
-        QTest::addColumn<QStringList>("parts"); // select, from, extra from, where, order by
-        QTest::addColumn<QString>("statement");
-        QTest::newRow("fresh") << QStringList { "*", "", "", "", "" } << "SELECT *\r FROM \r\r";
-        QTest::newRow("table") << QStringList { "A,B", "T", "", "", "" } << "SELECT A,B\r FROM T\r\r";
-        QTest::newRow("extra from") << QStringList { "*", "T", "U", "", "" } << "SELECT *\r FROM T,U\r\r";
-        QTest::newRow("where") << QStringList { "*", "T", "", "X = 1", "" } << "SELECT *\r FROM T\r WHERE X = 1\r";
-        QTest::newRow("order") << QStringList { "*", "T", "", "", "X" } << "SELECT *\r FROM T\r\r\r ORDER BY X";
-        QTest::newRow("everything") << QStringList { "T.\"A\"", "T", "U", "A > 1", "T.\"A\"" }
-                                    << "SELECT T.\"A\"\r FROM T,U\r WHERE A > 1\r\r ORDER BY T.\"A\"";
-        QTest::newRow(".DB removed everywhere") << QStringList { "Patient.DB.\"A\"", "Patient.DB", "Cities.DB", "", "" }
-                                                << "SELECT Patient.\"A\"\r FROM Patient,Cities\r\r";
+        // parts: select, from, extra from, where, order by
+        testsupport::addRows<QStringList, QString>({ "parts", "statement" },
+            {
+                { "fresh", QStringList { "*", "", "", "", "" }, "SELECT *\r FROM \r\r" },
+                { "table", QStringList { "A,B", "T", "", "", "" }, "SELECT A,B\r FROM T\r\r" },
+                { "extra from", QStringList { "*", "T", "U", "", "" }, "SELECT *\r FROM T,U\r\r" },
+                { "where", QStringList { "*", "T", "", "X = 1", "" }, "SELECT *\r FROM T\r WHERE X = 1\r" },
+                { "order", QStringList { "*", "T", "", "", "X" }, "SELECT *\r FROM T\r\r\r ORDER BY X" },
+                { "everything", QStringList { "T.\"A\"", "T", "U", "A > 1", "T.\"A\"" },
+                    "SELECT T.\"A\"\r FROM T,U\r WHERE A > 1\r\r ORDER BY T.\"A\"" },
+                { ".DB removed everywhere",
+                    QStringList { "Patient.DB.\"A\"", "Patient.DB", "Cities.DB", "", "" },
+                    "SELECT Patient.\"A\"\r FROM Patient,Cities\r\r" },
+            });
     }
     void builderRebuildsOnEveryChange()
     {
@@ -181,13 +185,15 @@ private Q_SLOTS:
 
     void fromPartOfTheView_data()
     {
-        QTest::addColumn<QString>("sql");
-        QTest::addColumn<QString>("from");
-        QTest::newRow("up to WHERE") << "SELECT * FROM Photos WHERE SessionID = 1" << "Photos";
-        QTest::newRow("no WHERE: the rest") << "SELECT LastName FROM Patient\nLEFT OUTER JOIN Cities ON Patient.CityID = Cities.CityID"
-                                           << "Patient\nLEFT OUTER JOIN Cities ON Patient.CityID = Cities.CityID";
-        QTest::newRow("lower case") << "select * from Photos where ID = 2" << "Photos";
-        QTest::newRow("a column named like the words") << "SELECT FromDate FROM Appointments" << "Appointments";
+        testsupport::addRows<QString, QString>({ "sql", "from" },
+            {
+                { "up to WHERE", "SELECT * FROM Photos WHERE SessionID = 1", "Photos" },
+                { "no WHERE: the rest",
+                    "SELECT LastName FROM Patient\nLEFT OUTER JOIN Cities ON Patient.CityID = Cities.CityID",
+                    "Patient\nLEFT OUTER JOIN Cities ON Patient.CityID = Cities.CityID" },
+                { "lower case", "select * from Photos where ID = 2", "Photos" },
+                { "a column named like the words", "SELECT FromDate FROM Appointments", "Appointments" },
+            });
     }
     void fromPartOfTheView()
     {
@@ -251,11 +257,13 @@ private Q_SLOTS:
     // Restriction values are data, never SQL.
     void restrictionValuesAreBound_data()
     {
-        QTest::addColumn<QString>("value");
-        QTest::newRow("quote or") << "x' OR '1'='1";
-        QTest::newRow("drop table") << "'; DROP TABLE Patient; --";
-        QTest::newRow("double quote") << "\" OR 1=1 --";
-        QTest::newRow("or") << "1 OR 1=1";
+        testsupport::addRows<QString>({ "value" },
+            {
+                { "quote or", "x' OR '1'='1" },
+                { "drop table", "'; DROP TABLE Patient; --" },
+                { "double quote", "\" OR 1=1 --" },
+                { "or", "1 OR 1=1" },
+            });
     }
     void restrictionValuesAreBound()
     {
@@ -275,12 +283,12 @@ private Q_SLOTS:
     // Dates are typed as the user writes them and compared as dates.
     void dateRestrictionInTheUsersFormat_data()
     {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<int>("op");
-        QTest::addColumn<QStringList>("ids");
-        QTest::newRow("greek, equal") << "el_GR" << kEquals << QStringList { "2", "3" };
-        QTest::newRow("english, equal") << "en_US" << kEquals << QStringList { "2", "3" };
-        QTest::newRow("greek, from") << "el_GR" << kFrom << QStringList { "5" };
+        testsupport::addRows<QString, int, QStringList>({ "locale", "op", "ids" },
+            {
+                { "greek, equal", "el_GR", kEquals, QStringList { "2", "3" } },
+                { "english, equal", "en_US", kEquals, QStringList { "2", "3" } },
+                { "greek, from", "el_GR", kFrom, QStringList { "5" } },
+            });
     }
     void dateRestrictionInTheUsersFormat()
     {
@@ -317,16 +325,17 @@ private Q_SLOTS:
 
     void incrementalSearch_data()
     {
-        QTest::addColumn<QString>("order");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<int>("beeps");
-        QTest::addColumn<QString>("current"); // LastName of the current row
-        QTest::newRow("greek, other case") << "LastName" << QString::fromUtf8("παπ") << QString::fromUtf8("παπ") << 0
-                                           << QString::fromUtf8("Παπαδόπουλος");
-        QTest::newRow("latin") << "LastName" << "PAP" << "PAP" << 0 << "papas";
-        QTest::newRow("letter in a number") << "PatientID" << "4x" << "4" << 1 << QString::fromUtf8("Βλάχος");
-        QTest::newRow("letters refused, blank passes") << "PatientID" << "a b" << " " << 2 << QString::fromUtf8("Παπαδόπουλος");
+        // current: LastName of the current row
+        testsupport::addRows<QString, QString, QString, int, QString>(
+            { "order", "typed", "shown", "beeps", "current" },
+            {
+                { "greek, other case", "LastName", QString::fromUtf8("παπ"), QString::fromUtf8("παπ"), 0,
+                    QString::fromUtf8("Παπαδόπουλος") },
+                { "latin", "LastName", "PAP", "PAP", 0, "papas" },
+                { "letter in a number", "PatientID", "4x", "4", 1, QString::fromUtf8("Βλάχος") },
+                { "letters refused, blank passes", "PatientID", "a b", " ", 2,
+                    QString::fromUtf8("Παπαδόπουλος") },
+            });
     }
     void incrementalSearch()
     {
@@ -351,11 +360,14 @@ private Q_SLOTS:
 
     void okLocatesTheSource_data()
     {
-        QTest::addColumn<int>("chosen"); // row of the result, ordered by G
-        QTest::addColumn<int>("located"); // G of the source's row afterwards
-        QTest::newRow("a value: located on it") << 2 << 3;
-        QTest::newRow("six empty fields: the first field alone") << 3 << 1;
-        QTest::newRow("empty texts count as empty") << 4 << 1;
+        // chosen: row of the result, ordered by G
+        // located: G of the source's row afterwards
+        testsupport::addRows<int, int>({ "chosen", "located" },
+            {
+                { "a value: located on it", 2, 3 },
+                { "six empty fields: the first field alone", 3, 1 },
+                { "empty texts count as empty", 4, 1 },
+            });
     }
     void okLocatesTheSource()
     {
@@ -473,13 +485,15 @@ private Q_SLOTS:
 
     void fieldsWindowButtons_data()
     {
-        QTest::addColumn<QList<int>>("selected");
-        QTest::addColumn<QString>("enabled"); // U(p), D(own), X (delete)
-        QTest::newRow("nothing") << QList<int> {} << "";
-        QTest::newRow("first") << QList<int> { 0 } << "DX";
-        QTest::newRow("middle") << QList<int> { 1 } << "UDX";
-        QTest::newRow("last") << QList<int> { 2 } << "UX";
-        QTest::newRow("two") << QList<int> { 0, 2 } << "X";
+        // enabled: U(p), D(own), X (delete)
+        testsupport::addRows<QList<int>, QString>({ "selected", "enabled" },
+            {
+                { "nothing", QList<int> {}, "" },
+                { "first", QList<int> { 0 }, "DX" },
+                { "middle", QList<int> { 1 }, "UDX" },
+                { "last", QList<int> { 2 }, "UX" },
+                { "two", QList<int> { 0, 2 }, "X" },
+            });
     }
     void fieldsWindowButtons()
     {
@@ -540,13 +554,16 @@ private Q_SLOTS:
 
     void simplePatientSearch_data()
     {
-        QTest::addColumn<QStringList>("boxes"); // last, first, father
-        QTest::addColumn<QStringList>("ids");
-        QTest::newRow("nothing typed: everyone") << QStringList { "", "", "" } << QStringList { "5", "3", "2", "4", "1" };
-        QTest::newRow("part of the last name") << QStringList { "απα", "", "" } << QStringList { "1" };
-        QTest::newRow("no father's name stays findable") << QStringList { "pa", "", "" } << QStringList { "3" };
-        QTest::newRow("all three") << QStringList { "Α", "Μαρ", "Κώσ" } << QStringList { "2" };
-        QTest::newRow("a quote") << QStringList { "'", "", "" } << QStringList {};
+        // boxes: last, first, father
+        testsupport::addRows<QStringList, QStringList>({ "boxes", "ids" },
+            {
+                { "nothing typed: everyone", QStringList { "", "", "" },
+                    QStringList { "5", "3", "2", "4", "1" } },
+                { "part of the last name", QStringList { "απα", "", "" }, QStringList { "1" } },
+                { "no father's name stays findable", QStringList { "pa", "", "" }, QStringList { "3" } },
+                { "all three", QStringList { "Α", "Μαρ", "Κώσ" }, QStringList { "2" } },
+                { "a quote", QStringList { "'", "", "" }, QStringList {} },
+            });
     }
     void simplePatientSearch()
     {

@@ -1,5 +1,6 @@
 #include "platform/Directories.h"
 #include "platform/IniFile.h"
+#include "support/DataTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,43 +37,36 @@ class TestIniFile : public QObject {
 private Q_SLOTS:
     void typedReads_data()
     {
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QVariant>("defaultValue");
-        QTest::addColumn<QVariant>("expected");
-
-        QTest::newRow("string trimmed") << QByteArray("Key =  some text  ") << "string"
-                                        << QVariant(QString("d")) << QVariant(QString("some text"));
-        QTest::newRow("string quoted keeps blanks")
-            << QByteArray("Key=\" x \"") << "string" << QVariant(QString()) << QVariant(QString(" x "));
-        QTest::newRow("string empty value is not the default")
-            << QByteArray("Key=") << "string" << QVariant(QString("d")) << QVariant(QString());
-        QTest::newRow("string absent")
-            << QByteArray("Other=1") << "string" << QVariant(QString("d")) << QVariant(QString("d"));
-        QTest::newRow("key in other case")
-            << QByteArray("kEY=v") << "string" << QVariant(QString()) << QVariant(QString("v"));
-        QTest::newRow("value holds equals sign")
-            << QByteArray("Key=a=b") << "string" << QVariant(QString()) << QVariant(QString("a=b"));
-        QTest::newRow("int decimal") << QByteArray("Key=-42") << "int" << QVariant(7) << QVariant(-42);
-        QTest::newRow("int dollar hex")
-            << QByteArray("Key=$808080") << "int" << QVariant(7) << QVariant(0x808080);
-        QTest::newRow("int 0x hex") << QByteArray("Key=0xFF") << "int" << QVariant(7) << QVariant(255);
-        QTest::newRow("int garbage") << QByteArray("Key=12abc") << "int" << QVariant(7) << QVariant(7);
-        QTest::newRow("int too large")
-            << QByteArray("Key=99999999999") << "int" << QVariant(7) << QVariant(7);
-        QTest::newRow("float point") << QByteArray("Key=340.75") << "float" << QVariant(1.0)
-                                     << QVariant(340.75);
-        QTest::newRow("float comma") << QByteArray("Key=340,75") << "float" << QVariant(1.0)
-                                     << QVariant(340.75);
-        QTest::newRow("float garbage") << QByteArray("Key=abc") << "float" << QVariant(1.5) << QVariant(1.5);
-        QTest::newRow("bool one") << QByteArray("Key=1") << "bool" << QVariant(false) << QVariant(true);
-        QTest::newRow("bool zero") << QByteArray("Key=0") << "bool" << QVariant(true) << QVariant(false);
-        QTest::newRow("bool other integer")
-            << QByteArray("Key=-1") << "bool" << QVariant(false) << QVariant(true);
-        QTest::newRow("bool word") << QByteArray("Key=False") << "bool" << QVariant(true) << QVariant(false);
-        QTest::newRow("bool garbage")
-            << QByteArray("Key=maybe") << "bool" << QVariant(true) << QVariant(true);
-        QTest::newRow("bool absent") << QByteArray("") << "bool" << QVariant(true) << QVariant(true);
+        testsupport::addRows<QByteArray, QString, QVariant, QVariant>(
+            { "line", "kind", "defaultValue", "expected" },
+            {
+                { "string trimmed", QByteArray("Key =  some text  "), "string", QVariant(QString("d")),
+                    QVariant(QString("some text")) },
+                { "string quoted keeps blanks", QByteArray("Key=\" x \""), "string", QVariant(QString()),
+                    QVariant(QString(" x ")) },
+                { "string empty value is not the default", QByteArray("Key="), "string",
+                    QVariant(QString("d")), QVariant(QString()) },
+                { "string absent", QByteArray("Other=1"), "string", QVariant(QString("d")),
+                    QVariant(QString("d")) },
+                { "key in other case", QByteArray("kEY=v"), "string", QVariant(QString()),
+                    QVariant(QString("v")) },
+                { "value holds equals sign", QByteArray("Key=a=b"), "string", QVariant(QString()),
+                    QVariant(QString("a=b")) },
+                { "int decimal", QByteArray("Key=-42"), "int", QVariant(7), QVariant(-42) },
+                { "int dollar hex", QByteArray("Key=$808080"), "int", QVariant(7), QVariant(0x808080) },
+                { "int 0x hex", QByteArray("Key=0xFF"), "int", QVariant(7), QVariant(255) },
+                { "int garbage", QByteArray("Key=12abc"), "int", QVariant(7), QVariant(7) },
+                { "int too large", QByteArray("Key=99999999999"), "int", QVariant(7), QVariant(7) },
+                { "float point", QByteArray("Key=340.75"), "float", QVariant(1.0), QVariant(340.75) },
+                { "float comma", QByteArray("Key=340,75"), "float", QVariant(1.0), QVariant(340.75) },
+                { "float garbage", QByteArray("Key=abc"), "float", QVariant(1.5), QVariant(1.5) },
+                { "bool one", QByteArray("Key=1"), "bool", QVariant(false), QVariant(true) },
+                { "bool zero", QByteArray("Key=0"), "bool", QVariant(true), QVariant(false) },
+                { "bool other integer", QByteArray("Key=-1"), "bool", QVariant(false), QVariant(true) },
+                { "bool word", QByteArray("Key=False"), "bool", QVariant(true), QVariant(false) },
+                { "bool garbage", QByteArray("Key=maybe"), "bool", QVariant(true), QVariant(true) },
+                { "bool absent", QByteArray(""), "bool", QVariant(true), QVariant(true) },
+            });
     }
 
     void typedReads()
@@ -175,12 +169,14 @@ private Q_SLOTS:
 
     void decodesLegacyGreekAndUtf8_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        // "Αθήνα" in Windows-1253, in UTF-8, and in UTF-8 behind a byte-order mark.
-        QTest::newRow("windows-1253") << QByteArray("[Orvane]\r\nCity=\xC1\xE8\xDE\xED\xE1\r\n");
-        QTest::newRow("utf-8") << QByteArray("[Orvane]\nCity=\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1\n");
-        QTest::newRow("utf-8 bom") << QByteArray(
-            "\xEF\xBB\xBF[Orvane]\nCity=\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1\n");
+        testsupport::addRows<QByteArray>({ "bytes" },
+            {
+                // "Αθήνα" in Windows-1253, in UTF-8, and in UTF-8 behind a byte-order mark.
+                { "windows-1253", QByteArray("[Orvane]\r\nCity=\xC1\xE8\xDE\xED\xE1\r\n") },
+                { "utf-8", QByteArray("[Orvane]\nCity=\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1\n") },
+                { "utf-8 bom",
+                    QByteArray("\xEF\xBB\xBF[Orvane]\nCity=\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1\n") },
+            });
     }
 
     void decodesLegacyGreekAndUtf8()
@@ -242,15 +238,17 @@ private Q_SLOTS:
 
     void duplicatedSectionsMergeAndTheLastValueWins_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("expected"); // of [S] K
-        QTest::addColumn<QStringList>("keys");
-        QTest::newRow("empty copy first") << QByteArray("[S]\n[S]\nK=2\n") << "2" << QStringList { "K" };
-        QTest::newRow("empty copy last") << QByteArray("[S]\nK=2\n[S]\n") << "2" << QStringList { "K" };
-        QTest::newRow("second copy wins") << QByteArray("[S]\nK=1\nA=a\n[T]\nK=9\n[s]\nK=2\nB=b\n") << "2" << QStringList { "K", "A", "B" };
-        QTest::newRow("empty value wins too") << QByteArray("[S]\nK=1\n[S]\nK=\n") << "" << QStringList { "K" };
-        QTest::newRow("key twice in one section") << QByteArray("[S]\nK=1\nk=2\n") << "2" << QStringList { "K" };
-        QTest::newRow("comment is no key") << QByteArray("[S]\nK=1\n;K=2\n") << "1" << QStringList { "K" };
+        // expected: of [S] K
+        testsupport::addRows<QByteArray, QString, QStringList>({ "bytes", "expected", "keys" },
+            {
+                { "empty copy first", QByteArray("[S]\n[S]\nK=2\n"), "2", QStringList { "K" } },
+                { "empty copy last", QByteArray("[S]\nK=2\n[S]\n"), "2", QStringList { "K" } },
+                { "second copy wins", QByteArray("[S]\nK=1\nA=a\n[T]\nK=9\n[s]\nK=2\nB=b\n"), "2",
+                    QStringList { "K", "A", "B" } },
+                { "empty value wins too", QByteArray("[S]\nK=1\n[S]\nK=\n"), "", QStringList { "K" } },
+                { "key twice in one section", QByteArray("[S]\nK=1\nk=2\n"), "2", QStringList { "K" } },
+                { "comment is no key", QByteArray("[S]\nK=1\n;K=2\n"), "1", QStringList { "K" } },
+            });
     }
     void duplicatedSectionsMergeAndTheLastValueWins()
     {

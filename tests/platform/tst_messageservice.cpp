@@ -1,5 +1,6 @@
 #include "platform/MessageService.h"
 #include "platform/MessageTexts.h"
+#include "support/DataTable.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -80,14 +81,14 @@ private Q_SLOTS:
     // nothing and is recorded in the exceptions log; a plain message only goes to stderr.
     void unshownMessagesGetTheSafeAnswer_data()
     {
-        QTest::addColumn<Kind>("kind");
-        QTest::addColumn<Answer>("answer");
-        QTest::addColumn<bool>("logged");
-        QTest::newRow("yes/no") << Kind::Question << Answer::No << true;
-        QTest::newRow("yes/no/cancel") << Kind::QuestionWithCancel << Answer::Cancel << true;
-        QTest::newRow("information") << Kind::Information << Answer::Ok << false;
-        QTest::newRow("warning") << Kind::Warning << Answer::Ok << false;
-        QTest::newRow("error") << Kind::Error << Answer::Ok << false;
+        testsupport::addRows<Kind, Answer, bool>({ "kind", "answer", "logged" },
+            {
+                { "yes/no", Kind::Question, Answer::No, true },
+                { "yes/no/cancel", Kind::QuestionWithCancel, Answer::Cancel, true },
+                { "information", Kind::Information, Answer::Ok, false },
+                { "warning", Kind::Warning, Answer::Ok, false },
+                { "error", Kind::Error, Answer::Ok, false },
+            });
     }
     void unshownMessagesGetTheSafeAnswer()
     {
@@ -125,19 +126,19 @@ private Q_SLOTS:
     // keys that differ only in case the later one counts, as everywhere in a settings file.
     void messageTexts_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("translated") << QStringLiteral("Orvane.lng") << QStringLiteral("Are you sure?")
-                                    << QStringLiteral("Είστε σίγουρος;");
-        QTest::newRow("key in another case") << QStringLiteral("Orvane.lng") << QStringLiteral("are you SURE?")
-                                             << QStringLiteral("Είστε σίγουρος;");
-        QTest::newRow("only in the translations") << QStringLiteral("Orvane.lng") << QStringLiteral("MainForm.Caption")
-                                                  << QStringLiteral("MainForm.Caption");
-        QTest::newRow("blank translation") << QStringLiteral("Orvane.lng") << QStringLiteral("Confirm")
-                                           << QStringLiteral("Confirm");
-        QTest::newRow("no file") << QStringLiteral("Absent.lng") << QStringLiteral("Are you sure?")
-                                 << QStringLiteral("Are you sure?");
+        testsupport::addRows<QString, QString, QString>({ "file", "text", "expected" },
+            {
+                { "translated", QStringLiteral("Orvane.lng"), QStringLiteral("Are you sure?"),
+                    QStringLiteral("Είστε σίγουρος;") },
+                { "key in another case", QStringLiteral("Orvane.lng"), QStringLiteral("are you SURE?"),
+                    QStringLiteral("Είστε σίγουρος;") },
+                { "only in the translations", QStringLiteral("Orvane.lng"),
+                    QStringLiteral("MainForm.Caption"), QStringLiteral("MainForm.Caption") },
+                { "blank translation", QStringLiteral("Orvane.lng"), QStringLiteral("Confirm"),
+                    QStringLiteral("Confirm") },
+                { "no file", QStringLiteral("Absent.lng"), QStringLiteral("Are you sure?"),
+                    QStringLiteral("Are you sure?") },
+            });
     }
     void messageTexts()
     {

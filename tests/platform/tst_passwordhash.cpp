@@ -1,4 +1,5 @@
 #include "platform/PasswordHash.h"
+#include "support/DataTable.h"
 
 #include <QTest>
 
@@ -22,27 +23,23 @@ private Q_SLOTS:
 
     void matches_data()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<bool>("expected");
         const QString hashed = pw::hash(QStringLiteral("secret"), 1000);
         QString tampered = hashed;
         tampered[tampered.size() - 3]
             = tampered[tampered.size() - 3] == QLatin1Char('A') ? QLatin1Char('B') : QLatin1Char('A');
-        QTest::newRow("hash, right") << "secret" << hashed << true;
-        QTest::newRow("hash, wrong") << "secreT" << hashed << false;
-        QTest::newRow("hash, prefix") << "secre" << hashed << false;
-        QTest::newRow("hash, empty typed") << "" << pw::hash(QString(), 1000) << false;
-        QTest::newRow("hash altered") << "secret" << tampered << false;
-        QTest::newRow("plain, right") << "secret"
-                                      << "secret" << true;
-        QTest::newRow("plain, longer") << "secrets"
-                                       << "secret" << false;
-        QTest::newRow("plain, empty stored") << "x"
-                                             << "" << false;
-        QTest::newRow("plain, both empty") << ""
-                                           << "" << false;
-        QTest::newRow("the stored hash typed as the password") << hashed << hashed << false;
+        testsupport::addRows<QString, QString, bool>({ "typed", "stored", "expected" },
+            {
+                { "hash, right", "secret", hashed, true },
+                { "hash, wrong", "secreT", hashed, false },
+                { "hash, prefix", "secre", hashed, false },
+                { "hash, empty typed", "", pw::hash(QString(), 1000), false },
+                { "hash altered", "secret", tampered, false },
+                { "plain, right", "secret", "secret", true },
+                { "plain, longer", "secrets", "secret", false },
+                { "plain, empty stored", "x", "", false },
+                { "plain, both empty", "", "", false },
+                { "the stored hash typed as the password", hashed, hashed, false },
+            });
     }
     void matches()
     {
@@ -54,14 +51,15 @@ private Q_SLOTS:
 
     void malformedHashesAreNotHashes_data()
     {
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("plain") << "pbkdf2";
-        QTest::newRow("missing key") << "pbkdf2-sha256$1000$c2FsdA==$";
-        QTest::newRow("zero rounds")
-            << "pbkdf2-sha256$0$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
-        QTest::newRow("rounds that would freeze the login")
-            << "pbkdf2-sha256$2000000000$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
-        QTest::newRow("other scheme") << "md5$1000$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
+        testsupport::addRows<QString>({ "stored" },
+            {
+                { "plain", "pbkdf2" },
+                { "missing key", "pbkdf2-sha256$1000$c2FsdA==$" },
+                { "zero rounds", "pbkdf2-sha256$0$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=" },
+                { "rounds that would freeze the login",
+                    "pbkdf2-sha256$2000000000$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=" },
+                { "other scheme", "md5$1000$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=" },
+            });
     }
     void malformedHashesAreNotHashes()
     {

@@ -1,5 +1,6 @@
 #include "platform/IniFile.h"
 #include "platform/Settings.h"
+#include "support/DataTable.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -47,10 +48,11 @@ private Q_SLOTS:
     // Each edition keeps its own section and placement file; the keys are the file format.
     void writesUnderTheEditionsNames_data()
     {
-        QTest::addColumn<Edition>("edition");
-        QTest::addColumn<QString>("section");
-        QTest::newRow("dental") << Edition::Dental << QStringLiteral("Orvane");
-        QTest::newRow("medical") << Edition::Medical << QStringLiteral("Telvi");
+        testsupport::addRows<Edition, QString>({ "edition", "section" },
+            {
+                { "dental", Edition::Dental, QStringLiteral("Orvane") },
+                { "medical", Edition::Medical, QStringLiteral("Telvi") },
+            });
     }
 
     void writesUnderTheEditionsNames()
@@ -146,12 +148,13 @@ private Q_SLOTS:
 
     void editionFromTheMakersFile_data()
     {
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<std::optional<Edition>>("expected");
-        QTest::newRow("dental") << QStringLiteral("dental") << std::optional(Edition::Dental);
-        QTest::newRow("medical") << QStringLiteral("Medical") << std::optional(Edition::Medical);
-        QTest::newRow("edition name") << QStringLiteral("Telvi") << std::optional(Edition::Medical);
-        QTest::newRow("unknown") << QStringLiteral("veterinary") << std::optional<Edition>();
+        testsupport::addRows<QString, std::optional<Edition>>({ "value", "expected" },
+            {
+                { "dental", QStringLiteral("dental"), std::optional(Edition::Dental) },
+                { "medical", QStringLiteral("Medical"), std::optional(Edition::Medical) },
+                { "edition name", QStringLiteral("Telvi"), std::optional(Edition::Medical) },
+                { "unknown", QStringLiteral("veterinary"), std::optional<Edition>() },
+            });
     }
 
     void editionFromTheMakersFile()

@@ -2,14 +2,15 @@
 // buttons, the medicines list beside an open prescriptions window, the report's layout file, its
 // designer and its export.
 
-#include "support/RecordFrameFor.h"
 #include "data/RulesPractice.h"
 #include "db/DataSource.h"
 #include "platform/Directories.h"
 #include "prescriptions/MedicinesUnit.h"
 #include "prescriptions/PrescriptionsUnit.h"
 #include "prescriptions/ReportDesignUnit.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
+#include "support/RecordFrameFor.h"
 
 #include <QAction>
 #include <QDoubleSpinBox>
@@ -56,10 +57,8 @@ struct Chooser {
 
 } // namespace
 
-class TestPrescriptions : public QObject {
+class TestPrescriptions : public RulesTest {
     Q_OBJECT
-
-    std::unique_ptr<RulesPractice> m_practice;
 
     std::unique_ptr<data::TDmForm> practice()
     {
@@ -76,17 +75,11 @@ class TestPrescriptions : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        m_practice = std::make_unique<RulesPractice>();
-        QDir().mkpath(platform::programDir());
-    }
+    void initTestCase() { QDir().mkpath(platform::programDir()); }
 
     void hiddenMedicinesOnlyWhenAskedFor_data()
     {
-        QTest::addColumn<bool>("showAll");
-        QTest::newRow("shown medicines") << false;
-        QTest::newRow("all medicines") << true;
+        testsupport::addSwitchRows("showAll", "all medicines", "shown medicines");
     }
     void hiddenMedicinesOnlyWhenAskedFor()
     {
@@ -166,9 +159,7 @@ private Q_SLOTS:
 
     void medicinesListLeavesTheTableToPrescriptions_data()
     {
-        QTest::addColumn<bool>("prescriptionsOpen");
-        QTest::newRow("prescriptions open") << true;
-        QTest::newRow("prescriptions closed") << false;
+        testsupport::addSwitchRows("prescriptionsOpen", "prescriptions open", "prescriptions closed");
     }
     void medicinesListLeavesTheTableToPrescriptions()
     {
@@ -220,16 +211,14 @@ private Q_SLOTS:
     // The designer saves only what the prescriptions can load again; anything else stays unsaved.
     void designerRefusesWhatTheReportCannotUse_data()
     {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<QString>("reason"); // empty: saved
-        QTest::newRow("sound") << ""
-                               << "";
-        QTest::newRow("page height 0") << "page height"
-                                       << "impossible sizes";
-        QTest::newRow("bands taller than the page") << "title band"
-                                                    << "impossible sizes";
-        QTest::newRow("item without width") << "item width"
-                                            << "impossible font size or width";
+        // reason: empty: saved
+        testsupport::addRows<QString, QString>({ "change", "reason" },
+            {
+                { "sound", "", "" },
+                { "page height 0", "page height", "impossible sizes" },
+                { "bands taller than the page", "title band", "impossible sizes" },
+                { "item without width", "item width", "impossible font size or width" },
+            });
     }
     void designerRefusesWhatTheReportCannotUse()
     {
@@ -305,11 +294,12 @@ private Q_SLOTS:
 
     void reportPages_data()
     {
-        QTest::addColumn<int>("lines");
-        QTest::addColumn<int>("pages");
-        QTest::newRow("one line") << 1 << 1;
-        QTest::newRow("a page of lines") << 5 << 1;
-        QTest::newRow("more than a page") << 12 << 2;
+        testsupport::addRows<int, int>({ "lines", "pages" },
+            {
+                { "one line", 1, 1 },
+                { "a page of lines", 5, 1 },
+                { "more than a page", 12, 2 },
+            });
     }
     void reportPages()
     {

@@ -1,6 +1,5 @@
 // The reminders of the day window, the reminders list and the phone list on a small practice.
 
-#include "support/RecordFrameFor.h"
 #include "data/RemindersOfDay.h"
 #include "data/RulesPractice.h"
 #include "db/DataSource.h"
@@ -9,7 +8,9 @@
 #include "reminders/RemindersUnit.h"
 #include "reminders/ShowReminderUnit.h"
 #include "reports/Report.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
+#include "support/RecordFrameFor.h"
 #include "widgets/WindowService.h"
 
 #include <QApplication>
@@ -44,26 +45,21 @@ public:
 
 } // namespace
 
-class TestReminderWindows : public QObject {
+class TestReminderWindows : public RulesTest {
     Q_OBJECT
 
-    std::unique_ptr<RulesPractice> m_practice;
-
 private Q_SLOTS:
-    void initTestCase()
-    {
-        m_practice = std::make_unique<RulesPractice>();
-        QDir().mkpath(platform::programDir());
-    }
+    void initTestCase() { QDir().mkpath(platform::programDir()); }
 
     // Each page shows only with something on it; the recall report lists the grid's rows.
     void pagesOfTheDay_data()
     {
-        QTest::addColumn<bool>("reminder");
-        QTest::addColumn<bool>("recall");
-        QTest::newRow("both") << true << true;
-        QTest::newRow("reminders only") << true << false;
-        QTest::newRow("recalls only") << false << true;
+        testsupport::addRows<bool, bool>({ "reminder", "recall" },
+            {
+                { "both", true, true },
+                { "reminders only", true, false },
+                { "recalls only", false, true },
+            });
     }
     void pagesOfTheDay()
     {
@@ -99,9 +95,7 @@ private Q_SLOTS:
 
     void nothingToShow_data()
     {
-        QTest::addColumn<bool>("mainVisible");
-        QTest::newRow("main window shown") << true;
-        QTest::newRow("main window hidden") << false;
+        testsupport::addSwitchRows("mainVisible", "main window shown", "main window hidden");
     }
     void nothingToShow()
     {

@@ -1,4 +1,5 @@
 #include "db/DatasetFixture.h"
+#include "support/DataTable.h"
 
 #include "reports/Report.h"
 #include "reports/ReportLayout.h"
@@ -85,13 +86,12 @@ private Q_SLOTS:
 
     void pagesFollowTheContent_data()
     {
-        QTest::addColumn<int>("rowsPerTooth");
-        QTest::addColumn<int>("pageBreaks");
-        QTest::addColumn<int>("minPages");
-        QTest::addColumn<int>("maxPages");
-        QTest::newRow("short") << 3 << 0 << 1 << 1;
-        QTest::newRow("page breaks") << 3 << 2 << 3 << 3;
-        QTest::newRow("long table") << 100 << 0 << 3 << 8;
+        testsupport::addRows<int, int, int, int>({ "rowsPerTooth", "pageBreaks", "minPages", "maxPages" },
+            {
+                { "short", 3, 0, 1, 1 },
+                { "page breaks", 3, 2, 3, 3 },
+                { "long table", 100, 0, 3, 8 },
+            });
     }
     void pagesFollowTheContent()
     {

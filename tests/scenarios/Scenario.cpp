@@ -40,24 +40,26 @@ void waitGone(const User& user, const QString& name)
     user.waitUntil([name] { return User::visible(name) == nullptr; }, name + QStringLiteral(" closed"));
 }
 
-void waitFocused(const User& user, const QString& name)
+// Waits until the widget `name` is on the screen and `state` holds of it.
+static void waitState(
+    const User& user, const QString& name, bool (QWidget::*state)() const, const QString& what)
 {
     user.waitUntil(
-        [name] {
+        [name, state] {
             const QWidget* widget = User::visible(name);
-            return widget && widget->hasFocus();
+            return widget && (widget->*state)();
         },
-        name + QStringLiteral(" with the focus"));
+        name + what);
+}
+
+void waitFocused(const User& user, const QString& name)
+{
+    waitState(user, name, &QWidget::hasFocus, QStringLiteral(" with the focus"));
 }
 
 void waitEnabled(const User& user, const QString& name)
 {
-    user.waitUntil(
-        [name] {
-            const QWidget* widget = User::visible(name);
-            return widget && widget->isEnabled();
-        },
-        name + QStringLiteral(" enabled"));
+    waitState(user, name, &QWidget::isEnabled, QStringLiteral(" enabled"));
 }
 
 // Where tooth `number` is drawn on the adult chart, inside the chart picture.

@@ -4,6 +4,7 @@
 // usual tax rates offered in the tax cell.
 
 #include "../data/RulesPractice.h"
+#include "support/DataTable.h"
 #include "support/MessageRecorder.h"
 
 #include "db/DatasetModel.h"
@@ -49,15 +50,13 @@ int deliveredOf(data::TDmForm& dm, int orderLine)
 
 } // namespace
 
-class TestOrderWindows : public QObject {
+class TestOrderWindows : public RulesTest {
     Q_OBJECT
-
-    std::unique_ptr<RulesPractice> m_practice;
 
     // A supplier selling one material at 10; the material.
     static QString supplierWithMaterial(data::TDmForm& dm)
     {
-        RulesPractice::addRow(*dm.supplies().SuppliersTable, { { "Company", "Dental Depot" } });
+        RulesPractice::addSupplier(dm, QStringLiteral("Dental Depot"));
         const int supplier = dm.supplies().SuppliersTable->value(u"SupplierID").toInt();
         RulesPractice::addRow(
             *dm.supplies().MaterialsTable, { { "Description", "Composite A2" }, { "Unit", "gr" } });
@@ -68,8 +67,6 @@ class TestOrderWindows : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase() { m_practice = std::make_unique<RulesPractice>(); }
-
     // Order 10; deliver 6 through the picker, then the 4 left; delete the second delivery's
     // line; the ledger row and the supplier's balance follow each stored delivery.
     void materialRoad()
@@ -152,13 +149,13 @@ private Q_SLOTS:
 
     void badInputThroughTheGrid_data()
     {
-        QTest::addColumn<int>("column");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("takenByTheCell");
-        QTest::newRow("words") << int(supplies::MaterialDocumentForm::QuantityColumn) << "ten" << false;
-        QTest::newRow("negative") << int(supplies::MaterialDocumentForm::QuantityColumn) << "-4" << true;
-        QTest::newRow("discount 150") << int(supplies::MaterialDocumentForm::DiscountColumn) << "150" << true;
-        QTest::newRow("tax as text") << int(supplies::MaterialDocumentForm::TaxColumn) << "VAT" << false;
+        testsupport::addRows<int, QString, bool>({ "column", "text", "takenByTheCell" },
+            {
+                { "words", int(supplies::MaterialDocumentForm::QuantityColumn), "ten", false },
+                { "negative", int(supplies::MaterialDocumentForm::QuantityColumn), "-4", true },
+                { "discount 150", int(supplies::MaterialDocumentForm::DiscountColumn), "150", true },
+                { "tax as text", int(supplies::MaterialDocumentForm::TaxColumn), "VAT", false },
+            });
     }
     void badInputThroughTheGrid()
     {
@@ -185,12 +182,7 @@ private Q_SLOTS:
     }
 
     // The tax cell offers the usual rates; another from 0 to 100 is typed.
-    void taxCellOffersTheUsualRates_data()
-    {
-        QTest::addColumn<bool>("delivery");
-        QTest::newRow("order") << false;
-        QTest::newRow("delivery") << true;
-    }
+    void taxCellOffersTheUsualRates_data() { testsupport::addSwitchRows("delivery", "delivery", "order"); }
     void taxCellOffersTheUsualRates()
     {
         QFETCH(bool, delivery);
@@ -239,9 +231,9 @@ private Q_SLOTS:
         auto dm = m_practice->open();
         dm->money().setEuroMode(false);
         const int patient = RulesPractice::addPatient(*dm, QStringLiteral("Papadopoulos"));
-        RulesPractice::addRow(*dm->supplies().DentalLabTable, { { "Company", "Other Lab" } });
+        RulesPractice::addLab(*dm, QStringLiteral("Other Lab"));
         const int otherLab = dm->supplies().DentalLabTable->value(u"DentalLabID").toInt();
-        RulesPractice::addRow(*dm->supplies().DentalLabTable, { { "Company", "Zirconia Lab" } });
+        RulesPractice::addLab(*dm, QStringLiteral("Zirconia Lab"));
         const int lab = dm->supplies().DentalLabTable->value(u"DentalLabID").toInt();
         // Offered: 501 only. Not: the initial level, already ordered, another lab.
         const struct {
@@ -353,7 +345,7 @@ private Q_SLOTS:
     {
         auto dm = m_practice->open();
         RulesPractice::addPatient(*dm, QStringLiteral("Nikolaou"));
-        RulesPractice::addRow(*dm->supplies().DentalLabTable, { { "Company", "Lab" } });
+        RulesPractice::addLab(*dm, QStringLiteral("Lab"));
         supplies::TLabOrderForm order(*dm);
         order.setAttribute(Qt::WA_DeleteOnClose, false);
         order.show();

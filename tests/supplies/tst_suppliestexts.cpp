@@ -16,7 +16,7 @@
 #include "supplies/SuppliersEntryUnit.h"
 #include "supplies/UndeliveredLabOrdersUnit.h"
 #include "supplies/UndeliveredMaterialsUnit.h"
-#include "widgets/Language.h"
+#include "widgets/CaptionLines.h"
 
 #include <QDir>
 #include <QTest>
@@ -43,8 +43,7 @@ private Q_SLOTS:
         windows.emplace_back(new supplies::TDentalLabEntryForm(*dm));
         windows.emplace_back(new supplies::TmaterialEntryForm(*dm));
 
-        const platform::IniFile shipped(
-            QDir(qEnvironmentVariable("ORVANE_SOURCE_DIR")).filePath(QStringLiteral("resources/Orvane.lng")));
+        const platform::IniFile shipped = captiontest::shippedLanguageFile();
         const QString section = QString::fromLatin1(widgets::TLanguage::kTranslations);
         QStringList missing;
         int checked = 0;

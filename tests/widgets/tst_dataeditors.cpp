@@ -1,4 +1,5 @@
 #include "db/DatasetFixture.h"
+#include "support/DataTable.h"
 
 #include "db/DataSource.h"
 #include "db/DatasetModel.h"
@@ -118,16 +119,19 @@ private Q_SLOTS:
 
     void editBoxTypingReachesTheFieldOnPost_data()
     {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QVariant>("expected"); // nothing: the text is refused
-        QTest::newRow("text") << QStringLiteral("Note") << QStringLiteral("changed") << QVariant(QStringLiteral("changed"));
-        QTest::newRow("number in the edit format") << QStringLiteral("Cost") << QStringLiteral("1234.5") << QVariant(1234.5);
-        QTest::newRow("emptied") << QStringLiteral("Note") << QString() << QVariant();
-        QTest::newRow("a letter is refused where it is typed")
-            << QStringLiteral("Cost") << QStringLiteral("12x") << QVariant(12.0);
-        QTest::newRow("not a number")
-            << QStringLiteral("Cost") << QStringLiteral("1.2.3") << QVariant(QStringLiteral("refused"));
+        // expected: nothing: the text is refused
+        testsupport::addRows<QString, QString, QVariant>({ "field", "typed", "expected" },
+            {
+                { "text", QStringLiteral("Note"), QStringLiteral("changed"),
+                    QVariant(QStringLiteral("changed")) },
+                { "number in the edit format", QStringLiteral("Cost"), QStringLiteral("1234.5"),
+                    QVariant(1234.5) },
+                { "emptied", QStringLiteral("Note"), QString(), QVariant() },
+                { "a letter is refused where it is typed", QStringLiteral("Cost"), QStringLiteral("12x"),
+                    QVariant(12.0) },
+                { "not a number", QStringLiteral("Cost"), QStringLiteral("1.2.3"),
+                    QVariant(QStringLiteral("refused")) },
+            });
     }
     void editBoxTypingReachesTheFieldOnPost()
     {
@@ -182,15 +186,14 @@ private Q_SLOTS:
 
     void editBoxReadOnly_data()
     {
-        QTest::addColumn<bool>("autoEdit");
-        QTest::addColumn<bool>("viewReadOnly");
-        QTest::addColumn<bool>("fieldReadOnly");
-        QTest::addColumn<bool>("readOnlyInBrowse");
-        QTest::addColumn<bool>("readOnlyInEdit");
-        QTest::newRow("auto edit") << true << false << false << false << false;
-        QTest::newRow("no auto edit") << false << false << false << true << false;
-        QTest::newRow("read-only field") << true << false << true << true << true;
-        QTest::newRow("read-only view") << true << true << false << true << true;
+        testsupport::addRows<bool, bool, bool, bool, bool>(
+            { "autoEdit", "viewReadOnly", "fieldReadOnly", "readOnlyInBrowse", "readOnlyInEdit" },
+            {
+                { "auto edit", true, false, false, false, false },
+                { "no auto edit", false, false, false, true, false },
+                { "read-only field", true, false, true, true, true },
+                { "read-only view", true, true, false, true, true },
+            });
     }
     void editBoxReadOnly()
     {
@@ -228,12 +231,13 @@ private Q_SLOTS:
 
     void calcEditWorksOutSums_data()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QVariant>("expected");
-        QTest::newRow("product") << QStringLiteral("100*0.9") << QVariant(90.0);
-        QTest::newRow("brackets first") << QStringLiteral("(10+5)/3") << QVariant(5.0);
-        QTest::newRow("negative") << QStringLiteral("-2*-3") << QVariant(6.0);
-        QTest::newRow("division by zero") << QStringLiteral("1/0") << QVariant();
+        testsupport::addRows<QString, QVariant>({ "typed", "expected" },
+            {
+                { "product", QStringLiteral("100*0.9"), QVariant(90.0) },
+                { "brackets first", QStringLiteral("(10+5)/3"), QVariant(5.0) },
+                { "negative", QStringLiteral("-2*-3"), QVariant(6.0) },
+                { "division by zero", QStringLiteral("1/0"), QVariant() },
+            });
     }
     void calcEditWorksOutSums()
     {
@@ -255,15 +259,14 @@ private Q_SLOTS:
 
     void arithmeticInTheUsersNotation_data()
     {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("value");
-        QTest::addColumn<bool>("valid");
-        QTest::newRow("point") << QStringLiteral("en_GB") << QStringLiteral("12.5+7.5") << 20.0 << true;
-        QTest::newRow("comma") << QStringLiteral("el_GR") << QStringLiteral("12,5 + 7,5") << 20.0 << true;
-        QTest::newRow("precedence") << QStringLiteral("en_GB") << QStringLiteral("2+3*4") << 14.0 << true;
-        QTest::newRow("unbalanced") << QStringLiteral("en_GB") << QStringLiteral("(2+3") << 0.0 << false;
-        QTest::newRow("trailing operator") << QStringLiteral("en_GB") << QStringLiteral("2+") << 0.0 << false;
+        testsupport::addRows<QString, QString, double, bool>({ "locale", "text", "value", "valid" },
+            {
+                { "point", QStringLiteral("en_GB"), QStringLiteral("12.5+7.5"), 20.0, true },
+                { "comma", QStringLiteral("el_GR"), QStringLiteral("12,5 + 7,5"), 20.0, true },
+                { "precedence", QStringLiteral("en_GB"), QStringLiteral("2+3*4"), 14.0, true },
+                { "unbalanced", QStringLiteral("en_GB"), QStringLiteral("(2+3"), 0.0, false },
+                { "trailing operator", QStringLiteral("en_GB"), QStringLiteral("2+"), 0.0, false },
+            });
     }
     void arithmeticInTheUsersNotation()
     {
@@ -295,12 +298,12 @@ private Q_SLOTS:
 
     void radioGroupShowsAndWritesValues_data()
     {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("shown");
-        QTest::addColumn<int>("clicked");
-        QTest::newRow("value 1") << 0 << 1 << 0;
-        QTest::newRow("empty: no item") << 1 << -1 << 2;
-        QTest::newRow("value 2") << 2 << 2 << 1;
+        testsupport::addRows<int, int, int>({ "row", "shown", "clicked" },
+            {
+                { "value 1", 0, 1, 0 },
+                { "empty: no item", 1, -1, 2 },
+                { "value 2", 2, 2, 1 },
+            });
     }
     void radioGroupShowsAndWritesValues()
     {
@@ -322,13 +325,13 @@ private Q_SLOTS:
 
     void dateEditTypedInTheUsersFormat_data()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QVariant>("expected");
-        QTest::addColumn<bool>("refused");
-        QTest::newRow("full year") << QStringLiteral("05/01/2027") << QVariant(QDate(2027, 1, 5)) << false;
-        QTest::newRow("two-digit year") << QStringLiteral("05/01/27") << QVariant(QDate(2027, 1, 5)) << false;
-        QTest::newRow("empty") << QString() << QVariant() << false;
-        QTest::newRow("no such day") << QStringLiteral("31/02/2027") << QVariant() << true;
+        testsupport::addRows<QString, QVariant, bool>({ "typed", "expected", "refused" },
+            {
+                { "full year", QStringLiteral("05/01/2027"), QVariant(QDate(2027, 1, 5)), false },
+                { "two-digit year", QStringLiteral("05/01/27"), QVariant(QDate(2027, 1, 5)), false },
+                { "empty", QString(), QVariant(), false },
+                { "no such day", QStringLiteral("31/02/2027"), QVariant(), true },
+            });
     }
     void dateEditTypedInTheUsersFormat()
     {

@@ -1,3 +1,4 @@
+#include "support/DataTable.h"
 #include "widgets/Language.h"
 
 #include <QAction>
@@ -227,13 +228,15 @@ private Q_SLOTS:
 
     void unresolvedPathsChangeNothing_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::newRow("missing last component") << "MainForm.Nothing.Caption";
-        QTest::newRow("missing window") << "Nowhere.Label1.Caption";
-        QTest::newRow("unknown property") << "MainForm.Label1.NoSuchProperty";
-        QTest::newRow("empty value") << "MainForm.Label1.Caption";
-        QTest::newRow("no key") << "MainForm.OKBtn.Caption";
-        QTest::newRow("blank line") << "   ";
+        testsupport::addRows<QString>({ "path" },
+            {
+                { "missing last component", "MainForm.Nothing.Caption" },
+                { "missing window", "Nowhere.Label1.Caption" },
+                { "unknown property", "MainForm.Label1.NoSuchProperty" },
+                { "empty value", "MainForm.Label1.Caption" },
+                { "no key", "MainForm.OKBtn.Caption" },
+                { "blank line", "   " },
+            });
     }
 
     void unresolvedPathsChangeNothing()
@@ -257,14 +260,12 @@ private Q_SLOTS:
 
     void messages_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("translated") << "Delete this record?"
-                                    << "Διαγραφή αυτής της εγγραφής;";
-        QTest::newRow("absent") << "Are you sure?"
-                                << "Are you sure?";
-        QTest::newRow("empty translation") << "Empty DataBase"
-                                           << "Empty DataBase";
+        testsupport::addRows<QString, QString>({ "text", "expected" },
+            {
+                { "translated", "Delete this record?", "Διαγραφή αυτής της εγγραφής;" },
+                { "absent", "Are you sure?", "Are you sure?" },
+                { "empty translation", "Empty DataBase", "Empty DataBase" },
+            });
     }
 
     void messages()
@@ -335,21 +336,15 @@ private Q_SLOTS:
 
     void splitsLists_data()
     {
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QString>("separator");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("trimmed, trailing dropped") << "a , b,"
-                                                   << "," << QStringList { "a", "b" };
-        QTest::newRow("adjacent separators") << "a,,b"
-                                             << "," << QStringList { "a", "", "b" };
-        QTest::newRow("leading separator") << ",a"
-                                           << "," << QStringList { "", "a" };
-        QTest::newRow("blank last piece") << "a, "
-                                          << "," << QStringList { "a" };
-        QTest::newRow("longer separator") << "a;; b"
-                                          << ";;" << QStringList { "a", "b" };
-        QTest::newRow("single") << " a "
-                                << "," << QStringList { "a" };
+        testsupport::addRows<QString, QString, QStringList>({ "value", "separator", "expected" },
+            {
+                { "trimmed, trailing dropped", "a , b,", ",", QStringList { "a", "b" } },
+                { "adjacent separators", "a,,b", ",", QStringList { "a", "", "b" } },
+                { "leading separator", ",a", ",", QStringList { "", "a" } },
+                { "blank last piece", "a, ", ",", QStringList { "a" } },
+                { "longer separator", "a;; b", ";;", QStringList { "a", "b" } },
+                { "single", " a ", ",", QStringList { "a" } },
+            });
     }
 
     void splitsLists()

@@ -1,6 +1,7 @@
 // The program's message boxes: their buttons in the language of the texts, and the answer
 // given by the button pressed.
 #include "platform/MessageService.h"
+#include "support/DataTable.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QAbstractButton>
@@ -30,22 +31,21 @@ private slots:
 
     void buttonsSpeakTheLanguageAndAnswer_data()
     {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("press");
-        QTest::addColumn<QStringList>("shown");
-        QTest::addColumn<int>("answer");
         using Kind = platform::MessageService::Kind;
         using Answer = platform::MessageService::Answer;
         const QString yes = QStringLiteral("Ναι");
         const QString no = QStringLiteral("Όχι");
         const QString cancel = QStringLiteral("Άκυρο");
-        QTest::newRow("question, yes") << int(Kind::Question) << yes << QStringList { yes, no } << int(Answer::Yes);
-        QTest::newRow("question, no") << int(Kind::Question) << no << QStringList { yes, no } << int(Answer::No);
-        QTest::newRow("question with cancel") << int(Kind::QuestionWithCancel) << cancel
-                                              << QStringList { yes, no, cancel } << int(Answer::Cancel);
-        // No translation of OK in this file: the English caption stays.
-        QTest::newRow("notice") << int(Kind::Warning) << QStringLiteral("OK") << QStringList { QStringLiteral("OK") }
-                                << int(Answer::Ok);
+        testsupport::addRows<int, QString, QStringList, int>({ "kind", "press", "shown", "answer" },
+            {
+                { "question, yes", int(Kind::Question), yes, QStringList { yes, no }, int(Answer::Yes) },
+                { "question, no", int(Kind::Question), no, QStringList { yes, no }, int(Answer::No) },
+                { "question with cancel", int(Kind::QuestionWithCancel), cancel,
+                    QStringList { yes, no, cancel }, int(Answer::Cancel) },
+                // No translation of OK in this file: the English caption stays.
+                { "notice", int(Kind::Warning), QStringLiteral("OK"), QStringList { QStringLiteral("OK") },
+                    int(Answer::Ok) },
+            });
     }
     void buttonsSpeakTheLanguageAndAnswer()
     {

@@ -1,3 +1,4 @@
+#include "support/DataTable.h"
 #include "widgets/RegionImage.h"
 #include "widgets/RegionPackage.h"
 
@@ -75,23 +76,29 @@ private Q_SLOTS:
 
     void damagedPackagesAreClearErrors_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("says");
         const QByteArray good = SerializeRegionPackage(sample());
         const QByteArray raw = unzlib(good);
         QByteArray badSignature = raw;
         badSignature[0] = 'X';
-        QTest::newRow("empty file") << QByteArray() << "truncated";
-        QTest::newRow("not compressed") << raw << "not a valid";
-        QTest::newRow("truncated zlib") << good.left(good.size() / 2) << "truncated";
-        QTest::newRow("bad signature") << zlib(badSignature) << "signature";
-        QTest::newRow("wrong version") << zlib(withUInt32(raw, 9, 3)) << "version 3";
-        QTest::newRow("payload cut in the header") << zlib(raw.left(15)) << "truncated";
-        QTest::newRow("payload cut in a region") << zlib(raw.chopped(6)) << "";
-        QTest::newRow("huge width") << zlib(withUInt32(raw, 13, 0xFFFFFFFF)) << "header";
-        QTest::newRow("picture longer than file") << zlib(withUInt32(raw, 25, 0x7FFFFFFF)) << "damaged";
-        QTest::newRow("region count huge") << zlib(withUInt32(raw, raw.indexOf("\x04\x00" "11_a") - 4, 0xFFFFFFF0))
-                                          << "damaged";
+        testsupport::addRows<QByteArray, QString>({ "bytes", "says" },
+            {
+                { "empty file", QByteArray(), "truncated" },
+                { "not compressed", raw, "not a valid" },
+                { "truncated zlib", good.left(good.size() / 2), "truncated" },
+                { "bad signature", zlib(badSignature), "signature" },
+                { "wrong version", zlib(withUInt32(raw, 9, 3)), "version 3" },
+                { "payload cut in the header", zlib(raw.left(15)), "truncated" },
+                { "payload cut in a region", zlib(raw.chopped(6)), "" },
+                { "huge width", zlib(withUInt32(raw, 13, 0xFFFFFFFF)), "header" },
+                { "picture longer than file", zlib(withUInt32(raw, 25, 0x7FFFFFFF)), "damaged" },
+                { "region count huge",
+                    zlib(withUInt32(raw,
+                        raw.indexOf("\x04\x00"
+                                    "11_a")
+                            - 4,
+                        0xFFFFFFF0)),
+                    "damaged" },
+            });
     }
     void damagedPackagesAreClearErrors()
     {

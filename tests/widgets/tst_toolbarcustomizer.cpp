@@ -1,3 +1,4 @@
+#include "support/DataTable.h"
 #include "widgets/ToolBarCustomizer.h"
 
 #include <QAction>
@@ -60,15 +61,16 @@ class TestToolBarCustomizer : public QObject {
 private Q_SLOTS:
     void chosenItemsComeFirstInTheirOrder_data()
     {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QStringList>("bar");
-        QTest::newRow("reordered subset") << "Money,find" << QStringList { "Money", "Find", "|", "[nav]" };
-        QTest::newRow("names of another version skipped")
-            << "Old,Chart,Chart,Images" << QStringList { "Chart", "Images", "|", "[nav]" };
-        QTest::newRow("nothing known keeps the bar")
-            << "Old,Older" << QStringList { "Find", "Patient", "Chart", "Money", "Images", "|", "[nav]" };
-        QTest::newRow("empty is as designed")
-            << " , " << QStringList { "Find", "Patient", "Chart", "Money", "Images", "|", "[nav]" };
+        testsupport::addRows<QString, QStringList>({ "stored", "bar" },
+            {
+                { "reordered subset", "Money,find", QStringList { "Money", "Find", "|", "[nav]" } },
+                { "names of another version skipped", "Old,Chart,Chart,Images",
+                    QStringList { "Chart", "Images", "|", "[nav]" } },
+                { "nothing known keeps the bar", "Old,Older",
+                    QStringList { "Find", "Patient", "Chart", "Money", "Images", "|", "[nav]" } },
+                { "empty is as designed", " , ",
+                    QStringList { "Find", "Patient", "Chart", "Money", "Images", "|", "[nav]" } },
+            });
     }
     void chosenItemsComeFirstInTheirOrder()
     {
