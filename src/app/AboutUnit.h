@@ -1,9 +1,7 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QDialog>
-
-class QLabel;
-class QPushButton;
 
 namespace app {
 

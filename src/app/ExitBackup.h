@@ -1,8 +1,7 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QString>
-
-class QWidget;
 
 namespace app {
 

@@ -1,8 +1,6 @@
 #pragma once
 
-namespace data {
-class TDmForm;
-}
+#include "widgets/Forward.h"
 
 namespace app {
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "images/ImagingLink.h"
+#include "widgets/Forward.h"
 
 #include <QHash>
 #include <QObject>
@@ -10,11 +11,6 @@
 #include <optional>
 
 class QFileSystemWatcher;
-class QTimer;
-
-namespace data {
-class TDmForm;
-}
 
 namespace app {
 

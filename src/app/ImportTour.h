@@ -1,8 +1,7 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <functional>
-
-class QWidget;
 
 namespace app {
 

@@ -56,7 +56,6 @@ TImportForm::TImportForm(QWidget* parent)
     ReportMemo->setObjectName(QStringLiteral("ReportMemo"));
     ImportBtn->setObjectName(QStringLiteral("ImportBtn"));
     CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
-    Lang->setObjectName(QStringLiteral("Lang"));
 
     ProgressBar->setRange(0, 1000);
     ProgressBar->setValue(0);

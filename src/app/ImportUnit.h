@@ -1,17 +1,7 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QDialog>
-
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QProgressBar;
-class QPushButton;
-
-namespace widgets {
-class TLanguage;
-}
 
 namespace app {
 

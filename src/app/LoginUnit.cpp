@@ -38,7 +38,6 @@ TLoginForm::TLoginForm(platform::Settings settings, QWidget* parent)
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
     OKBtn->setDefault(true);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    Lang->setObjectName(QStringLiteral("Lang"));
 
     auto* fields = new QFormLayout;
     fields->addRow(UsernameLabel, UsernameEdt);

@@ -1,16 +1,9 @@
 #pragma once
 
 #include "app/PasswordLib.h"
+#include "widgets/Forward.h"
 
 #include <QDialog>
-
-class QLabel;
-class QLineEdit;
-class QPushButton;
-
-namespace widgets {
-class TLanguage;
-}
 
 namespace app {
 

@@ -54,7 +54,6 @@ TMainForm::TMainForm(platform::Edition edition, QWidget* parent)
     // The frame's own window: its About box.
     widgets::WindowRegistry::instance().add(QStringLiteral("AboutBox"), widgets::WindowRegistry::Kind::Modal,
         [](QWidget* parent) { return new TAboutBox(parent); });
-    Lang->setObjectName(QStringLiteral("Lang"));
     ClientArea->setObjectName(QStringLiteral("ClientArea"));
     ClientArea->setBackground(QColor(0x80, 0x80, 0x80));
     // A maximised child must not push the frame beyond the screen: the area's own minimum is

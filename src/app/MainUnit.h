@@ -3,6 +3,7 @@
 #include "app/ImagingCommand.h"
 #include "app/RecordCommands.h"
 #include "platform/Settings.h"
+#include "widgets/Forward.h"
 #include "widgets/WindowService.h"
 
 #include <QHash>
@@ -12,20 +13,9 @@
 #include <memory>
 #include <optional>
 
-class QAction;
-class QLabel;
 class QMdiArea;
-class QMenu;
-class QTimer;
-class QToolBar;
-class QToolButton;
 
-namespace db {
-class DataSource;
-}
 namespace widgets {
-class TLanguage;
-class ToolBarItems;
 class WindowPlacement;
 }
 

@@ -1,15 +1,10 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QDBusContext>
 #include <QObject>
 
 #include <functional>
-
-class QWidget;
-
-namespace data {
-class TDmForm;
-}
 
 namespace app {
 

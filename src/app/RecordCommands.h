@@ -1,16 +1,14 @@
 #pragma once
 
-#include "db/DataSource.h"
 #include "db/Dataset.h"
+#include "db/DataSource.h"
+#include "widgets/Forward.h"
 
 #include <QObject>
 #include <QPointer>
 
-
-
 namespace widgets {
 class RecordWindow;
-class TLanguage;
 }
 
 namespace app {

@@ -1,10 +1,8 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QList>
 #include <QObject>
-
-class QAction;
-class QWidget;
 
 namespace app {
 

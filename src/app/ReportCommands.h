@@ -1,10 +1,9 @@
 #pragma once
 
 #include "data/Domain.h"
+#include "widgets/Forward.h"
 
 #include <QString>
-
-class QTextStream;
 
 namespace app {
 

@@ -1,17 +1,11 @@
 #pragma once
 
 #include "app/Multiuser.h"
+#include "widgets/Forward.h"
 
 #include <QDialog>
 
-class QButtonGroup;
-class QComboBox;
 class QFileSystemModel;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
 class QTreeView;
 
 namespace app {

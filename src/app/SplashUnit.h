@@ -1,10 +1,9 @@
 #pragma once
 
 #include "platform/Settings.h"
+#include "widgets/Forward.h"
 
 #include <QWidget>
-
-class QLabel;
 
 namespace app {
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QString>
 
 #include <exception>
@@ -9,9 +10,6 @@ struct ConnectionProfile;
 }
 namespace platform {
 enum class MultiUserType;
-}
-namespace widgets {
-class TLanguage;
 }
 
 namespace app {

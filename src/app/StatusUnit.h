@@ -1,14 +1,7 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QDialog>
-
-class QLabel;
-class QProgressBar;
-class QPushButton;
-
-namespace widgets {
-class TLanguage;
-}
 
 namespace app {
 

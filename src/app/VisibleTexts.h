@@ -1,9 +1,8 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QString>
 #include <QStringList>
-
-class QWidget;
 
 namespace app {
 

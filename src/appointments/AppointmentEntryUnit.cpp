@@ -1,4 +1,5 @@
 #include "appointments/AppointmentEntryUnit.h"
+#include "widgets/CloseButton.h"
 
 #include "data/AppointmentSlots.h"
 #include "data/DmUnit.h"
@@ -83,9 +84,7 @@ TAppointmentEntryForm::TAppointmentEntryForm(data::TDmForm& dm, QWidget* parent)
                            { QStringLiteral("Delete"), QStringLiteral("Edit"), QStringLiteral("Cancel"),
                                QStringLiteral("Save") }),
         1);
-    CloseBtn = new QPushButton(QStringLiteral("Close"), this);
-    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
-    connect(CloseBtn, &QPushButton::clicked, this, &QDialog::reject);
+    CloseBtn = widgets::closeButton(*this, &QDialog::reject);
     buttons->addWidget(CloseBtn);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
@@ -102,7 +101,6 @@ TAppointmentEntryForm::TAppointmentEntryForm(data::TDmForm& dm, QWidget* parent)
     connect(source, &db::DataSource::dataChanged, this, &TAppointmentEntryForm::followDuration);
 
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
     QStringList paths { QStringLiteral("AppointmentEntryForm.Caption"),
         QStringLiteral("AppointmentEntryForm.SearchBtn.Hint") };
     for (const char* name : { "DateLabel", "StartTimeLabel", "NameLabel", "DurationLabel", "TypeLabel",

@@ -1,26 +1,12 @@
 #pragma once
 
 #include "db/RuleChain.h"
+#include "widgets/Forward.h"
 
 #include <QDate>
 #include <QDialog>
 
 #include <functional>
-
-class QComboBox;
-class QLabel;
-class QPushButton;
-class QToolButton;
-
-namespace data {
-class TDmForm;
-}
-namespace widgets {
-class DBEdit;
-class DBLookupCombo;
-class DBMemo;
-class TLanguage;
-} // namespace widgets
 
 namespace appointments {
 

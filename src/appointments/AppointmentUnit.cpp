@@ -1,6 +1,7 @@
 // The appointment book's window: its panels, the dentist tabs, opening and activation.
 
 #include "appointments/AppointmentUnit.h"
+#include "widgets/CloseButton.h"
 
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
@@ -20,7 +21,6 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -99,7 +99,6 @@ TAppointmentsForm::TAppointmentsForm(data::TDmForm& dm, QWidget* parent)
         [this](const QPoint& pos) { PopupMenu->popup(AppointmentGrid->viewport()->mapToGlobal(pos)); });
 
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
     QStringList paths { QStringLiteral("MainForm.AppointmentsForm.Caption"),
         QStringLiteral("MainForm.AppointmentsForm.ViewTabControl.Tabs") };
     for (const char* name :
@@ -173,14 +172,7 @@ QWidget* TAppointmentsForm::buildLeftPanel()
     PrintBtn = new QPushButton(QStringLiteral("Print"), panel);
     PrintBtn->setObjectName(QStringLiteral("PrintBtn"));
     connect(PrintBtn, &QPushButton::clicked, this, &TAppointmentsForm::PrintClick);
-    CloseBtn = new QPushButton(QStringLiteral("Close"), panel);
-    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
-    connect(CloseBtn, &QPushButton::clicked, this, [this] {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            sub->close();
-        else
-            close();
-    });
+    CloseBtn = widgets::closeButton(*this, panel);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(NextBtn);
@@ -283,14 +275,7 @@ void TAppointmentsForm::open()
         if (widgets::WindowService* service = widgets::WindowService::current())
             service->openWindow(QStringLiteral("DentistsEntryForm"));
         QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-                    sub->close();
-                else
-                    close();
-            },
-            Qt::QueuedConnection);
+            this, [this] { widgets::closeWindow(*this); }, Qt::QueuedConnection);
         return;
     }
     DentistTabs->setCurrentIndex(m_defaultTab);

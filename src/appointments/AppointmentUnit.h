@@ -3,6 +3,7 @@
 #include "appointments/AppointmentGrid.h"
 #include "data/AppointmentSlots.h"
 #include "db/RuleChain.h"
+#include "widgets/Forward.h"
 #include "widgets/RecordWindow.h"
 
 #include <QDate>
@@ -15,22 +16,6 @@
 
 class QCalendarWidget;
 class QDialog;
-class QListWidget;
-class QMenu;
-class QPlainTextEdit;
-class QPushButton;
-class QTabBar;
-class QToolButton;
-
-namespace data {
-class TDmForm;
-}
-namespace reports {
-class Report;
-}
-namespace widgets {
-class TLanguage;
-}
 
 namespace appointments {
 
@@ -39,15 +24,13 @@ namespace appointments {
 // appointment types. Appointments are moved by cut and paste and booked or edited in the
 // appointment dialog; the paste checks and writes under the database's write lock, so that two
 // workstations cannot book the same free slot.
-class TAppointmentsForm : public QWidget, public widgets::RecordWindow {
+class TAppointmentsForm : public QWidget,
+                          public widgets::RecordWindowOf<widgets::WindowCode::AppointmentBook> {
     Q_OBJECT
 public:
-    static constexpr int FormCode = widgets::tagOf(widgets::WindowCode::AppointmentBook);
-
     explicit TAppointmentsForm(data::TDmForm& dm, QWidget* parent = nullptr);
     ~TAppointmentsForm() override;
 
-    widgets::WindowCode windowCode() const override { return widgets::WindowCode::AppointmentBook; }
     db::DataSource* mainSource() const override;
     void refreshDetails() override { LoadAppointments(); }
 

@@ -1,5 +1,7 @@
 #include "appointments/DentistsEntryUnit.h"
+#include "widgets/CloseButton.h"
 #include "widgets/UserAction.h"
+#include "widgets/WindowDesign.h"
 
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
@@ -39,9 +41,7 @@ TDentistsEntryForm::TDentistsEntryForm(data::TDmForm& dm, QWidget* parent)
     : QDialog(parent)
     , m_dm(dm)
 {
-    setObjectName(QStringLiteral("DentistsEntryForm"));
-    setWindowTitle(QStringLiteral("Dentists"));
-    resize(900, 540);
+    widgets::designWindow(*this, "DentistsEntryForm", QStringLiteral("Dentists"), { 900, 540 });
     for (db::Dataset* view : { m_dm.lists().DentistsTable, m_dm.lists().CitiesTable }) {
         if (!view->isActive())
             m_dm.OpenTable(*view);
@@ -65,9 +65,7 @@ TDentistsEntryForm::TDentistsEntryForm(data::TDmForm& dm, QWidget* parent)
     DefaultLabel = new QLabel(QString::number(m_dm.defaultDentist()), this);
     DefaultLabel->setObjectName(QStringLiteral("DefaultDocIDEdit"));
     DefaultLabel->setMinimumWidth(40);
-    CloseBtn = new QPushButton(QStringLiteral("Close"), this);
-    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
-    connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
+    CloseBtn = widgets::closeButton(*this, &QDialog::accept);
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(widgets::recordButtons(this), 1);
@@ -81,7 +79,6 @@ TDentistsEntryForm::TDentistsEntryForm(data::TDmForm& dm, QWidget* parent)
     layout->addLayout(bottom);
 
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
     QStringList paths { QStringLiteral("DentistsEntryForm.Caption"),
         QStringLiteral("DentistsEntryForm.dxDBGrid1.Columns") };
     for (const char* name : { "IdLabel", "LastNameLabel", "FirstNameLabel", "PhonesBox", "PhoneLabel",

@@ -1,37 +1,21 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include "widgets/RecordWindow.h"
 
 #include <QDialog>
 
 #include <functional>
 
-class QLabel;
-class QToolButton;
-class QPushButton;
-
-namespace data {
-class TDmForm;
-}
-namespace widgets {
-class DBEdit;
-class DBGrid;
-class DBLookupCombo;
-class TLanguage;
-} // namespace widgets
-
 namespace appointments {
 
 // The dentists file ("Dentists"): the list of dentists with their addresses, and the choice of
 // this workstation's default dentist. The main window's record commands act on it (code 7).
-class TDentistsEntryForm : public QDialog, public widgets::RecordWindow {
+class TDentistsEntryForm : public QDialog, public widgets::RecordWindowOf<widgets::WindowCode::Dentists> {
     Q_OBJECT
 public:
-    static constexpr int FormCode = widgets::tagOf(widgets::WindowCode::Dentists);
-
     explicit TDentistsEntryForm(data::TDmForm& dm, QWidget* parent = nullptr);
 
-    widgets::WindowCode windowCode() const override { return widgets::WindowCode::Dentists; }
     db::DataSource* mainSource() const override;
 
     // Makes the current dentist the default one of this workstation (kept in PV.INI).

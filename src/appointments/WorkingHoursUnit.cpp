@@ -43,7 +43,6 @@ TWorkingHoursForm::TWorkingHoursForm(
     resize(260, 460);
 
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
     Lang->setProperties(
         { QStringLiteral("WorkingHoursForm.Caption"), QStringLiteral("WorkingHoursForm.ChooseLabel.Caption"),
             QStringLiteral("WorkingHoursForm.OKBtn.Caption"),

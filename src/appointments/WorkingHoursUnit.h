@@ -1,15 +1,9 @@
 #pragma once
 
 #include "data/AppointmentSlots.h"
+#include "widgets/Forward.h"
 
 #include <QDialog>
-
-class QListWidget;
-class QPushButton;
-
-namespace widgets {
-class TLanguage;
-}
 
 namespace appointments {
 

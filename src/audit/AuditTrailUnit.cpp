@@ -1,4 +1,5 @@
 #include "audit/AuditTrailUnit.h"
+#include "db/FieldFormat.h"
 
 #include "data/DmUnit.h"
 #include "platform/ExceptionLog.h"
@@ -47,8 +48,10 @@ TAuditTrailForm::TAuditTrailForm(data::TDmForm& dm, QWidget* parent)
     TableCombo->setObjectName(QStringLiteral("TableCombo"));
     TableCombo->addItem(QString());
     TableCombo->addItems(data::AuditTrail::auditedTables());
-    for (QDateEdit* date : { FromDate, ToDate })
+    for (QDateEdit* date : { FromDate, ToDate }) {
         date->setCalendarPopup(true);
+        date->setDisplayFormat(db::fieldformat::defaultDatePattern());
+    }
     FromDate->setObjectName(QStringLiteral("FromDate"));
     ToDate->setObjectName(QStringLiteral("ToDate"));
     ShowBtn->setObjectName(QStringLiteral("ShowBtn"));
@@ -90,7 +93,6 @@ TAuditTrailForm::TAuditTrailForm(data::TDmForm& dm, QWidget* parent)
              "PrintBtn", "ExportBtn" })
         paths << QStringLiteral("AuditTrailForm.%1.Caption").arg(QLatin1String(name));
     Lang = new widgets::TLanguage(this, paths);
-    Lang->setObjectName(QStringLiteral("Lang"));
     Lang->Translate();
     setWindowTitle(Lang->Message(QStringLiteral("Audit Trail")));
     for (int c = 0; c < ColumnCount; ++c)

@@ -1,21 +1,9 @@
 #pragma once
 
 #include "data/AuditTrail.h"
+#include "widgets/Forward.h"
 
 #include <QWidget>
-
-class QComboBox;
-class QDateEdit;
-class QLineEdit;
-class QPushButton;
-class QTableWidget;
-
-namespace data {
-class TDmForm;
-}
-namespace widgets {
-class TLanguage;
-}
 
 namespace audit {
 

@@ -1,17 +1,12 @@
 #pragma once
 
 #include "data/Domain.h"
+#include "widgets/Forward.h"
 
 #include <QDate>
 #include <QString>
 
 #include <functional>
-
-class QWidget;
-
-namespace data {
-class TDmForm;
-}
 
 namespace clinical {
 

@@ -1,14 +1,11 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QStringList>
 
 #include "clinical/ToothGeometry.h"
 
 #include <QColor>
-
-namespace widgets {
-class RegionImage;
-}
 
 namespace clinical {
 

@@ -10,9 +10,9 @@
 #include "clinical/OperationsUnit.h"
 #include "clinical/SelectBitmapUnit.h"
 #include "clinical/SymbolArt.h"
+#include "data/demo/ShowcasePatients.h"
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
-#include "db/Query.h"
 #include "platform/Session.h"
 
 namespace clinical {
@@ -79,13 +79,7 @@ void tourClinicalWindows(data::TDmForm& dm, widgets::TourCamera& camera)
 // the adult chart, then on the baby chart of a child's session.
 void tourDentalChart(data::TDmForm& dm, widgets::TourCamera& camera)
 {
-    db::Query busiest(dm.connection(),
-        QStringLiteral(
-            "SELECT p.PatientID FROM Patient p JOIN History h ON h.TherapySessionID = p.TherapySessionID "
-            "WHERE h.ToothNum BETWEEN 11 AND 48 GROUP BY p.PatientID HAVING COUNT(DISTINCT h.TreatmentLevel) "
-            "= 3 "
-            "ORDER BY COUNT(*) DESC"));
-    const QVariant patient = busiest.scalar();
+    const QVariant patient = data::demo::patientTreatedAtEveryLevel(dm);
     if (!patient.isNull())
         dm.patients().PatientsTable->locate(QStringLiteral("PatientID"), patient);
     clinical::TDentalChartForm chart(dm);

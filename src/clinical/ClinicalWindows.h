@@ -1,16 +1,9 @@
 #pragma once
 
 #include "clinical/DentalChartUnit.h"
+#include "widgets/Forward.h"
 
 #include <functional>
-
-namespace data {
-class TDmForm;
-}
-
-namespace widgets {
-class WindowService;
-}
 
 namespace clinical {
 

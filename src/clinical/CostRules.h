@@ -1,8 +1,6 @@
 #pragma once
 
-namespace db {
-class Dataset;
-}
+#include "widgets/Forward.h"
 
 // What leaving the discount and cost editors does to a treatment row (the operation picker's
 // work row and the history rows alike): Price/PriceEURO, Discount and Cost/CostEURO, with

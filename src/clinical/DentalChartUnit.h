@@ -4,6 +4,7 @@
 #include "clinical/ChartPictures.h"
 #include "data/ClinicalArea.h"
 #include "data/Domain.h"
+#include "widgets/Forward.h"
 #include "widgets/RecordWindow.h"
 
 #include <QPoint>
@@ -14,28 +15,6 @@
 #include <memory>
 #include <optional>
 #include <vector>
-
-class QAction;
-class QButtonGroup;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QPushButton;
-class QRadioButton;
-class QTabBar;
-class QToolButton;
-
-namespace data {
-class TDmForm;
-}
-namespace db {
-class Dataset;
-}
-namespace widgets {
-class RegionImage;
-class TLanguage;
-} // namespace widgets
 
 namespace clinical {
 

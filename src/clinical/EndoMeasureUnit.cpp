@@ -1,5 +1,6 @@
 #include "clinical/EndoMeasureUnit.h"
 #include "platform/MessageTexts.h"
+#include "widgets/CloseButton.h"
 
 #include "clinical/EndoNotesUnit.h"
 #include "clinical/EndoReport.h"
@@ -206,9 +207,7 @@ QLayout* TEndoMeasureForm::buildButtons()
     PrintMenu->addAction(QStringLiteral("Print"), this, [this] { reports::printReport(report(), this); });
     PrintMenu->addAction(QStringLiteral("PDF"), this, &TEndoMeasureForm::exportPdf);
     PrintBtn->setMenu(PrintMenu);
-    CloseBtn = new QPushButton(QStringLiteral("Close"), this);
-    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
-    connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
+    CloseBtn = widgets::closeButton(*this, &QDialog::accept);
     auto* row = new QHBoxLayout;
     row->addWidget(recordButtons(this,
                        { QStringLiteral("New"), QStringLiteral("Delete"), QStringLiteral("Edit"),

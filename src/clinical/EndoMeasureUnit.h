@@ -2,29 +2,11 @@
 
 #include "db/DatasetTypes.h"
 #include "db/RuleChain.h"
+#include "widgets/Forward.h"
 #include "widgets/RecordWindow.h"
 
 #include <QDialog>
 #include <QList>
-
-class QLabel;
-class QMenu;
-class QPushButton;
-class QToolButton;
-
-namespace data {
-class TDmForm;
-}
-namespace reports {
-class Report;
-}
-namespace widgets {
-class DBComboBox;
-class DBDateEdit;
-class DBEdit;
-class DBGrid;
-class TLanguage;
-} // namespace widgets
 
 namespace clinical {
 
@@ -32,10 +14,10 @@ namespace clinical {
 // the current session, with notes per canal. Opened by the dental chart for the current tooth
 // (only that tooth's records; a single-rooted tooth shows one canal), or for every tooth. The
 // main window's record commands act on the endodontic records (code 11).
-class TEndoMeasureForm : public QDialog, public widgets::RecordWindow {
+class TEndoMeasureForm : public QDialog,
+                         public widgets::RecordWindowOf<widgets::WindowCode::EndoMeasurements> {
     Q_OBJECT
 public:
-    static constexpr int FormCode = widgets::tagOf(widgets::WindowCode::EndoMeasurements);
     enum Canal { NearTongue, NearCheek, Palatal, FarTongue, FarCheek, CanalCount };
     enum Column { DateColumn, ToothColumn, FirstCanalColumn }; // then length and width of each canal
 
@@ -48,7 +30,6 @@ public:
     // The report of the listed records, "Endodontic Treatment Measurements".
     reports::Report report() const;
 
-    widgets::WindowCode windowCode() const override { return widgets::WindowCode::EndoMeasurements; }
     db::DataSource* mainSource() const override;
     void prepareNew() override;
 

@@ -1,4 +1,5 @@
 #include "clinical/EndoNotesUnit.h"
+#include "widgets/WindowDesign.h"
 
 #include "platform/MessageService.h"
 #include "widgets/DBMemo.h"
@@ -15,9 +16,7 @@ namespace clinical {
 TEndoNotesFrm::TEndoNotesFrm(db::DataSource* source, const QString& field, QWidget* parent)
     : QDialog(parent)
 {
-    setObjectName(QStringLiteral("EndoNotesFrm"));
-    setWindowTitle(QStringLiteral("Notes"));
-    resize(340, 180);
+    widgets::designWindow(*this, "EndoNotesFrm", QStringLiteral("Notes"), { 340, 180 });
     NotesMemo = new widgets::DBMemo(this);
     NotesMemo->setObjectName(QStringLiteral("NotesMemo"));
     NotesMemo->bindTo(source, field);

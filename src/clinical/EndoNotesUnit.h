@@ -1,17 +1,8 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QDialog>
 #include <QIcon>
-
-class QPushButton;
-
-namespace db {
-class DataSource;
-}
-namespace widgets {
-class DBMemo;
-class TLanguage;
-} // namespace widgets
 
 namespace clinical {
 

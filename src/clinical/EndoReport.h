@@ -1,10 +1,7 @@
 #pragma once
 
 #include "reports/Report.h"
-
-namespace data {
-class TDmForm;
-}
+#include "widgets/Forward.h"
 
 namespace clinical {
 

@@ -2,20 +2,11 @@
 
 #include "data/Domain.h"
 #include "reports/Report.h"
+#include "widgets/Forward.h"
 
 #include <QDate>
 #include <QDialog>
 #include <QImage>
-
-class QCheckBox;
-class QDateEdit;
-class QPlainTextEdit;
-class QPushButton;
-class QRadioButton;
-
-namespace data {
-class TDmForm;
-}
 
 namespace clinical {
 

@@ -1,6 +1,7 @@
 // The window of the treatment history report: its print options, then preview, printer or PDF.
 
 #include "clinical/HistoryPerPat.h"
+#include "db/FieldFormat.h"
 
 #include "data/DmUnit.h"
 #include "platform/MessageService.h"
@@ -49,6 +50,7 @@ THistoryPerPatRpt::THistoryPerPatRpt(
     auto* dateRow = new QHBoxLayout(dates);
     const auto dateEdit = [dates](const QString& name) {
         auto* e = new QDateEdit(QDate::currentDate(), dates);
+        e->setDisplayFormat(db::fieldformat::defaultDatePattern());
         e->setObjectName(name);
         e->setCalendarPopup(true);
         e->setEnabled(false);

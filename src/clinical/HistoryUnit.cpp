@@ -1,5 +1,7 @@
 #include "clinical/HistoryUnit.h"
 #include "data/Domain.h"
+#include "widgets/CloseButton.h"
+#include "widgets/WindowDesign.h"
 
 #include "clinical/CostRules.h"
 #include "clinical/MasitikesUnit.h"
@@ -57,9 +59,7 @@ THistoryForm::THistoryForm(data::TDmForm& dm, QWidget* parent)
     , m_dm(dm)
     , m_level(medical() ? data::TreatmentLevel::Implementation : data::TreatmentLevel::Plan)
 {
-    setObjectName(QStringLiteral("HistoryForm"));
-    setWindowTitle(QStringLiteral("Treatment History"));
-    resize(712, 450);
+    widgets::designWindow(*this, "HistoryForm", QStringLiteral("Treatment History"), { 712, 450 });
     new widgets::WindowPlacement(this);
 
     buildGrid();
@@ -72,7 +72,6 @@ THistoryForm::THistoryForm(data::TDmForm& dm, QWidget* parent)
     buildPopup();
 
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
     QStringList paths;
     for (QLabel* label : std::as_const(m_labels))
         paths.append(QStringLiteral("HistoryForm.%1.Caption").arg(label->objectName()));
@@ -210,11 +209,9 @@ QLayout* THistoryForm::buildButtons()
     ImplementPlanBtn->setObjectName(QStringLiteral("ImplementPlanBtn"));
     DeleteBtn = new QPushButton(QStringLiteral("Delete"), this);
     DeleteBtn->setObjectName(QStringLiteral("DeleteBtn"));
-    CloseBtn = new QPushButton(QStringLiteral("Close"), this);
-    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
+    CloseBtn = widgets::closeButton(*this, &QDialog::accept);
     connect(ImplementPlanBtn, &QPushButton::clicked, this, &THistoryForm::ImplementPlanBtnClick);
     connect(DeleteBtn, &QPushButton::clicked, this, &THistoryForm::DeleteBtnClick);
-    connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
     auto* row = new QHBoxLayout;
     row->addWidget(recordButtons(this, {QStringLiteral("New"), QStringLiteral("Edit"), QStringLiteral("Cancel"), QStringLiteral("Save")}), 1);
     row->addWidget(DeleteBtn);

@@ -1,34 +1,11 @@
 #pragma once
 
 #include "data/Domain.h"
+#include "widgets/Forward.h"
 #include "widgets/RecordWindow.h"
 #include <QDialog>
 #include <QList>
 #include <QVariant>
-
-class QAction;
-class QGroupBox;
-class QLabel;
-class QMenu;
-class QPushButton;
-
-namespace data {
-class TDmForm;
-}
-namespace db {
-class DataSource;
-class Dataset;
-} // namespace db
-namespace widgets {
-class DBCalcEdit;
-class DBCheckBox;
-class DBComboBox;
-class DBDateEdit;
-class DBEdit;
-class DBGrid;
-class DBLookupCombo;
-class TLanguage;
-} // namespace widgets
 
 namespace clinical {
 
@@ -38,11 +15,9 @@ class TMasitikesForm;
 // History" of the dental chart; "Treatment History" of the medical edition): the rows with
 // their sums, edited, deleted, marked as receipted and moved from the plan to the
 // implementation. The main window's record commands act on the listed view (code 4).
-class THistoryForm : public QDialog, public widgets::RecordWindow {
+class THistoryForm : public QDialog, public widgets::RecordWindowOf<widgets::WindowCode::TreatmentHistory> {
     Q_OBJECT
 public:
-    static constexpr int FormCode = widgets::tagOf(widgets::WindowCode::TreatmentHistory);
-
     enum Column {
         DateColumn,
         OperationColumn,
@@ -70,7 +45,6 @@ public:
     db::Dataset* view() const;
     db::DataSource* source() const;
 
-    widgets::WindowCode windowCode() const override { return widgets::WindowCode::TreatmentHistory; }
     db::DataSource* mainSource() const override { return source(); }
     void windowActivated() override;
 

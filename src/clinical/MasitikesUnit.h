@@ -1,16 +1,8 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QPointer>
 #include <QWidget>
-
-class QPushButton;
-
-namespace db {
-class Dataset;
-}
-namespace widgets {
-class RegionImage;
-}
 
 namespace clinical {
 

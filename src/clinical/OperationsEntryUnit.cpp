@@ -1,4 +1,5 @@
 #include "clinical/OperationsEntryUnit.h"
+#include "widgets/CloseButton.h"
 
 #include "clinical/SelectBitmapUnit.h"
 #include "clinical/SymbolArt.h"
@@ -61,9 +62,7 @@ TOperationsEntryForm::TOperationsEntryForm(data::TDmForm& dm, QWidget* parent, s
 
     buildGrid();
     QWidget* editors = buildEditors();
-    CloseBtn = new QPushButton(QStringLiteral("Close"), this);
-    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
-    connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
+    CloseBtn = widgets::closeButton(*this, &QDialog::accept);
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(recordButtons(this, {QStringLiteral("New"), QStringLiteral("Delete"), QStringLiteral("Edit"),
@@ -81,7 +80,6 @@ TOperationsEntryForm::TOperationsEntryForm(data::TDmForm& dm, QWidget* parent, s
         m_browser = std::make_unique<TSymbolBrowser>(*m_art->library(), *m_art->pictures(), SymbolImage, 1, 1);
 
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
     QStringList paths;
     for (const char* name : {"OperationsEntryForm", "IdLabel", "DescriptionLabel", "CostLabel", "BitmapBox", "TransparentCheck", "AskBox",
              "MaterialCheck", "LabCheck", "ColorCheck", "GroupBox", "CloseBtn"})

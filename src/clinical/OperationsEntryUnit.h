@@ -1,26 +1,10 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include "widgets/RecordWindow.h"
 #include <QDialog>
 
 #include <memory>
-
-class QGroupBox;
-class QLabel;
-class QMenu;
-class QPushButton;
-class QToolButton;
-
-namespace data {
-class TDmForm;
-}
-namespace widgets {
-class DBCalcEdit;
-class DBCheckBox;
-class DBEdit;
-class DBGrid;
-class TLanguage;
-} // namespace widgets
 
 namespace clinical {
 
@@ -29,16 +13,14 @@ class TSymbolBrowser;
 
 // The operations catalogue ("Operations"): every operation with its price, symbol, group and
 // what the dentist is asked for. The main window's record commands act on it (code 5).
-class TOperationsEntryForm : public QDialog, public widgets::RecordWindow {
+class TOperationsEntryForm : public QDialog,
+                             public widgets::RecordWindowOf<widgets::WindowCode::OperationsCatalogue> {
     Q_OBJECT
 public:
-    static constexpr int FormCode = widgets::tagOf(widgets::WindowCode::OperationsCatalogue);
-
     // `art` empty: the catalogue opens the library and pictures beside the program itself.
     explicit TOperationsEntryForm(data::TDmForm& dm, QWidget* parent = nullptr, std::shared_ptr<const SymbolArt> art = {});
     ~TOperationsEntryForm() override;
 
-    widgets::WindowCode windowCode() const override { return widgets::WindowCode::OperationsCatalogue; }
     db::DataSource* mainSource() const override;
 
     // The grid columns, in order.

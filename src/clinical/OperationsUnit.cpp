@@ -1,5 +1,6 @@
 #include "clinical/OperationsUnit.h"
 #include "data/Domain.h"
+#include "db/FieldFormat.h"
 
 #include "clinical/CostRules.h"
 #include "clinical/SelectBitmapUnit.h"
@@ -109,7 +110,6 @@ TOperationsForm::TOperationsForm(data::TDmForm& dm, const SymbolArt* art, QWidge
     layout->addLayout(bottom);
 
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
     QStringList paths{QStringLiteral("OperationsForm.Caption"), QStringLiteral("OperationsForm.Image1.Hint")};
     for (const char* name : {"DateLabel", "DentistLabel", "MaterialLabel", "LabLabel", "ColorLabel", "PriceBox", "PriceLabel", "DiscountLabel",
              "CostLabel", "OkBtn", "CancelBtn"})
@@ -132,6 +132,7 @@ QWidget* TOperationsForm::buildDetails()
     auto* panel = new QWidget(this);
     db::DataSource* work = m_dm.clinical().TempHistSrc;
     DateEdit = new QDateEdit(QDate::currentDate(), panel);
+    DateEdit->setDisplayFormat(db::fieldformat::defaultDatePattern());
     DateEdit->setObjectName(QStringLiteral("DateEdit"));
     DateEdit->setCalendarPopup(true);
     DentistCombo = lookupCombo(panel, "DentistCombo", work, QStringLiteral("DentistID"), m_dm.lists().DentistsSrc, QStringLiteral("DocID"),

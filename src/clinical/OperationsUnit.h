@@ -1,26 +1,11 @@
 #pragma once
 
 #include "data/Domain.h"
+#include "widgets/Forward.h"
 
 #include <QDialog>
 
 #include <memory>
-
-class QDateEdit;
-class QGroupBox;
-class QLabel;
-class QPushButton;
-
-namespace data {
-class TDmForm;
-}
-namespace widgets {
-class DBCalcEdit;
-class DBEdit;
-class DBGrid;
-class DBLookupCombo;
-class TLanguage;
-} // namespace widgets
 
 namespace clinical {
 

@@ -1,18 +1,11 @@
 #pragma once
 
 #include "clinical/PerioGraph.h"
+#include "widgets/Forward.h"
 
 #include <QDialog>
 
 #include <functional>
-
-class QLabel;
-class QLineEdit;
-class QPushButton;
-
-namespace widgets {
-class TLanguage;
-}
 
 namespace clinical {
 

@@ -1,12 +1,9 @@
 #pragma once
 
 #include "reports/Report.h"
+#include "widgets/Forward.h"
 
 #include <QImage>
-
-namespace data {
-class TDmForm;
-}
 
 namespace clinical {
 

@@ -2,6 +2,7 @@
 // the chart read from and written to its stored teeth.
 
 #include "clinical/PerioUnit.h"
+#include "widgets/CloseButton.h"
 
 #include "clinical/PerioColorsUnit.h"
 #include "data/DmUnit.h"
@@ -305,15 +306,8 @@ QWidget* TPerioForm::buildPanel()
     auto* buttons = new QHBoxLayout;
     PrintBtn = new QPushButton(QStringLiteral("Print"), panel);
     PrintBtn->setObjectName(QStringLiteral("PrintBtn"));
-    CloseBtn = new QPushButton(QStringLiteral("Close"), panel);
-    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
+    CloseBtn = widgets::closeButton(*this, panel);
     connect(PrintBtn, &QPushButton::clicked, this, &TPerioForm::PrintBtnClick);
-    connect(CloseBtn, &QPushButton::clicked, this, [this] {
-        if (parentWidget())
-            parentWidget()->close();
-        else
-            close();
-    });
     buttons->addStretch();
     buttons->addWidget(PrintBtn);
     buttons->addWidget(CloseBtn);

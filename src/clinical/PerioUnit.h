@@ -3,6 +3,7 @@
 #include "clinical/PerioGraph.h"
 #include "clinical/PerioModel.h"
 #include "db/RuleChain.h"
+#include "widgets/Forward.h"
 #include "widgets/RecordWindow.h"
 
 #include <QHash>
@@ -11,25 +12,6 @@
 
 #include <array>
 #include <vector>
-
-class QAction;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QPushButton;
-class QVBoxLayout;
-
-namespace data {
-class TDmForm;
-}
-namespace reports {
-class Report;
-}
-namespace widgets {
-class DBDateEdit;
-class TLanguage;
-} // namespace widgets
 
 namespace clinical {
 
@@ -59,15 +41,12 @@ private:
 // The periodontal chart "Perio Measurements" of the current session: six sites per tooth
 // typed tooth by tooth with automatic advance, drawn at once over the two jaws. The main
 // window's record commands act on the chart (code 22); the teeth are stored with it.
-class TPerioForm : public QWidget, public widgets::RecordWindow {
+class TPerioForm : public QWidget, public widgets::RecordWindowOf<widgets::WindowCode::PerioChart> {
     Q_OBJECT
 public:
-    static constexpr int FormCode = widgets::tagOf(widgets::WindowCode::PerioChart);
-
     explicit TPerioForm(data::TDmForm& dm, QWidget* parent = nullptr);
     ~TPerioForm() override;
 
-    widgets::WindowCode windowCode() const override { return widgets::WindowCode::PerioChart; }
     db::DataSource* mainSource() const override;
     void windowActivated() override;
     bool settleChanges() override;

@@ -1,5 +1,7 @@
 #include "clinical/ProgNotesUnit.h"
 #include "db/FieldFormat.h"
+#include "widgets/CloseButton.h"
+#include "widgets/WindowDesign.h"
 
 #include "data/DmArea.h"
 #include "data/DmUnit.h"
@@ -26,7 +28,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -85,9 +86,7 @@ TProgNotesForm::TProgNotesForm(data::TDmForm& dm, QWidget* parent)
     , m_dm(dm)
     , m_reportLayout(ProgNoteReportLayout::load())
 {
-    setObjectName(QStringLiteral("ProgNotesForm"));
-    setWindowTitle(greek("Σημειώσεις Πορείας"));
-    resize(860, 560);
+    widgets::designWindow(*this, "ProgNotesForm", greek("Σημειώσεις Πορείας"), { 860, 560 });
 
     auto* header = new QHBoxLayout;
     PatientLabel = new QLabel(this);
@@ -114,14 +113,7 @@ TProgNotesForm::TProgNotesForm(data::TDmForm& dm, QWidget* parent)
     printMenu->addAction(greek("Εκτύπωση τρέχοντος"), this, [this] { print(false); });
     printMenu->addAction(greek("Εκτύπωση συστήματος"), this, [this] { print(true); });
     PrintBtn->setMenu(printMenu);
-    CloseBtn = new QPushButton(QStringLiteral("Close"), this);
-    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
-    connect(CloseBtn, &QPushButton::clicked, this, [this] {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            sub->close();
-        else
-            close();
-    });
+    CloseBtn = widgets::closeButton(*this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(PrintBtn);

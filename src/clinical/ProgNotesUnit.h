@@ -3,32 +3,11 @@
 #include "clinical/ProgNoteReportLayout.h"
 #include "db/RuleChain.h"
 #include "widgets/DBRichEdit.h"
+#include "widgets/Forward.h"
 #include "widgets/RecordWindow.h"
 
 #include <QPointer>
 #include <QWidget>
-
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QMenu;
-class QPushButton;
-class QToolButton;
-
-namespace data {
-class TDmForm;
-}
-namespace reports {
-class Report;
-}
-namespace widgets {
-class DBDateEdit;
-class DBEdit;
-class DBGrid;
-class DBLookupCombo;
-class TLanguage;
-} // namespace widgets
 
 namespace clinical {
 
@@ -37,15 +16,12 @@ namespace clinical {
 // treatment, and the dentist. Stock answers go into the formatted text that last had the focus,
 // at its caret. Without any body system the window stays read-only. The main window's record
 // commands act on the notes (code 1001).
-class TProgNotesForm : public QWidget, public widgets::RecordWindow {
+class TProgNotesForm : public QWidget, public widgets::RecordWindowOf<widgets::WindowCode::ProgressNotes> {
     Q_OBJECT
 public:
-    static constexpr int FormCode = widgets::tagOf(widgets::WindowCode::ProgressNotes);
-
     explicit TProgNotesForm(data::TDmForm& dm, QWidget* parent = nullptr);
     ~TProgNotesForm() override;
 
-    widgets::WindowCode windowCode() const override { return widgets::WindowCode::ProgressNotes; }
     db::DataSource* mainSource() const override;
     void prepareNew() override;
 

@@ -1,10 +1,8 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QDialog>
 #include <QList>
-
-class QLabel;
-class QPushButton;
 
 namespace clinical {
 

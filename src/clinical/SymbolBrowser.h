@@ -1,11 +1,10 @@
 #pragma once
 
 #include "clinical/ToothGeometry.h"
+#include "widgets/Forward.h"
 
 #include <QImage>
 #include <QSize>
-
-class QLabel;
 
 namespace clinical {
 

@@ -1,11 +1,7 @@
 #pragma once
 
 #include "clinical/ToothRecordForm.h"
-
-namespace widgets {
-class DBComboBox;
-class DBMemo;
-} // namespace widgets
+#include "widgets/Forward.h"
 
 namespace clinical {
 

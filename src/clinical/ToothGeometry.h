@@ -63,7 +63,6 @@ struct SymbolSlot {
 SymbolSlot SymbolSlotOf(int index, ChartKind kind);
 SymbolSlot SymbolSlotOf(int index);
 
-
 // Chewing surfaces of the occlusal strips. The region of surface k of tooth t is named
 // "t_" + ('a' + k) and bit k of a surface mask marks it.
 enum class Surface { Occlusal, Mesial, Distal, Buccal, Lingual };

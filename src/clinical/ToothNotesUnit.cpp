@@ -1,4 +1,5 @@
 #include "clinical/ToothNotesUnit.h"
+#include "widgets/WindowDesign.h"
 
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
@@ -15,9 +16,7 @@ namespace clinical {
 TToothNotesForm::TToothNotesForm(data::TDmForm& dm, QWidget* parent)
     : TToothRecordForm(dm, *dm.clinical().ToothNotesTable, QStringLiteral("Tooth Notes No"), parent)
 {
-    setObjectName(QStringLiteral("ToothNotesForm"));
-    setWindowTitle(QStringLiteral("Notes for tooth"));
-    resize(360, 220);
+    widgets::designWindow(*this, "ToothNotesForm", QStringLiteral("Notes for tooth"), { 360, 220 });
     NotesMemo = new widgets::DBMemo(this);
     NotesMemo->setObjectName(QStringLiteral("NotesMemo"));
     NotesMemo->bindTo(dm.clinical().ToothNotesSrc, QStringLiteral("Notes"));

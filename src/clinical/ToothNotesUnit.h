@@ -1,13 +1,9 @@
 #pragma once
 
 #include "clinical/ToothRecordForm.h"
+#include "widgets/Forward.h"
 
-class QPlainTextEdit;
 class QString;
-
-namespace widgets {
-class DBMemo;
-}
 
 namespace clinical {
 

@@ -1,22 +1,11 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QDialog>
 #include <QPoint>
 #include <QVariant>
 
 #include <optional>
-
-class QPushButton;
-
-namespace data {
-class TDmForm;
-}
-namespace db {
-class Dataset;
-}
-namespace widgets {
-class TLanguage;
-}
 
 namespace clinical {
 

@@ -1,4 +1,6 @@
 #include "clinical/UsualAnswersUnit.h"
+#include "widgets/CloseButton.h"
+#include "widgets/WindowDesign.h"
 
 #include "data/DmArea.h"
 #include "data/DmUnit.h"
@@ -13,7 +15,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -24,9 +25,7 @@ TDefaultAnswersFrm::TDefaultAnswersFrm(data::TDmForm& dm, QWidget* parent)
     : QWidget(parent)
     , m_dm(dm)
 {
-    setObjectName(QStringLiteral("DefaultAnswersFrm"));
-    setWindowTitle(QStringLiteral("Usual Answers"));
-    resize(720, 420);
+    widgets::designWindow(*this, "DefaultAnswersFrm", QStringLiteral("Usual Answers"), { 720, 420 });
     db::DataSource* answers = m_dm.clinical().UsualAnswersSrc;
 
     AnswersGrid = new widgets::DBGrid(this);
@@ -66,14 +65,7 @@ TDefaultAnswersFrm::TDefaultAnswersFrm(data::TDmForm& dm, QWidget* parent)
     editors->addWidget(AnswerEdit, 2, 0, 1, 2);
     editors->setRowStretch(2, 1);
 
-    CloseBtn = new QPushButton(QStringLiteral("Close"), this);
-    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
-    connect(CloseBtn, &QPushButton::clicked, this, [this] {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            sub->close();
-        else
-            close();
-    });
+    CloseBtn = widgets::closeButton(*this);
     auto* body = new QHBoxLayout;
     body->addWidget(AnswersGrid);
     body->addLayout(editors, 1);

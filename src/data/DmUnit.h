@@ -41,8 +41,6 @@ class Settings;
 enum class MultiUserType;
 } // namespace platform
 
-
-
 namespace data {
 
 // A view could not be opened at start; `table()` is the table (or query) being opened.
@@ -64,7 +62,6 @@ QString openFailureMessage(platform::MultiUserType type, const QString& table, c
 QVariant patientAge(const QDate& birthDate, const QDate& today);
 // "Last First", or the last name alone when there is no first name.
 QString fullName(const QVariant& last, const QVariant& first);
-
 
 // The data module: one object for the whole run. Owns the database connection, the identifier
 // generators and the areas (lists, patients, appointments, supplies and lab work, clinical

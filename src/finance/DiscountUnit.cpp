@@ -1,4 +1,5 @@
 #include "finance/DiscountUnit.h"
+#include "db/FieldFormat.h"
 
 #include "data/DmRuleHelpers.h"
 #include "data/DmUnit.h"
@@ -78,6 +79,7 @@ TDiscountForm::TDiscountForm(data::TDmForm& dm, QWidget* parent)
         return e;
     };
     DateEdit = new QDateEdit(QDate::currentDate(), this);
+    DateEdit->setDisplayFormat(db::fieldformat::defaultDatePattern());
     DateEdit->setObjectName(QStringLiteral("DateEdit"));
     DateEdit->setCalendarPopup(true);
     DentistCombo = new QComboBox(this);
@@ -120,7 +122,6 @@ TDiscountForm::TDiscountForm(data::TDmForm& dm, QWidget* parent)
     layout->addLayout(bottom);
 
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
     QStringList paths;
     for (const char* name : { "DateEditLabel", "DentistComboLabel", "PriceEditLabel", "DiscountEditLabel",
              "CostEditLabel", "FinalCostEditLabel", "OkBtn", "CancelBtn" })

@@ -1,25 +1,13 @@
 #pragma once
 
 #include "data/Domain.h"
+#include "widgets/Forward.h"
 
 #include <QDate>
 #include <QDialog>
 #include <QVariant>
 
 #include <optional>
-
-class QComboBox;
-class QDateEdit;
-class QDoubleSpinBox;
-class QLineEdit;
-class QToolButton;
-
-namespace data {
-class TDmForm;
-}
-namespace widgets {
-class TLanguage;
-}
 
 namespace finance {
 

@@ -1,6 +1,7 @@
 // The ledger window: its controls, the side bar and the popup.
 
 #include "finance/EconomicsUnit.h"
+#include "widgets/CloseButton.h"
 
 #include "data/DmUnit.h"
 #include "db/DatasetModel.h"
@@ -66,10 +67,8 @@ TEconomicsForm::TEconomicsForm(data::TDmForm& dm, EconomicsHost host, QWidget* p
 
     PrintBtn = new QPushButton(QStringLiteral("Print"), this);
     PrintBtn->setObjectName(QStringLiteral("PrintBtn"));
-    CloseBtn = new QPushButton(QStringLiteral("Close"), this);
-    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
+    CloseBtn = widgets::closeButton(*this);
     connect(PrintBtn, &QPushButton::clicked, this, &TEconomicsForm::PrintBtnClick);
-    connect(CloseBtn, &QPushButton::clicked, this, &QWidget::close);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(TabSet);
     buttons->addStretch(1);
@@ -87,7 +86,6 @@ TEconomicsForm::TEconomicsForm(data::TDmForm& dm, EconomicsHost host, QWidget* p
     root->addLayout(right, 1);
 
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
     QStringList paths;
     for (QLabel* label : std::as_const(m_labels))
         paths.append(QStringLiteral("EconomicsForm.%1.Caption").arg(label->objectName()));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "finance/LedgerSource.h"
+#include "widgets/Forward.h"
 #include "widgets/RecordWindow.h"
 
 #include "db/RuleChain.h"
@@ -10,30 +11,6 @@
 #include <QVariant>
 #include <QWidget>
 #include <vector>
-
-class QAction;
-class QLabel;
-class QMenu;
-class QPushButton;
-class QTabBar;
-class QToolButton;
-class QTreeWidget;
-class QTreeWidgetItem;
-
-namespace data {
-class TDmForm;
-}
-namespace widgets {
-class DBCalcEdit;
-class DBComboBox;
-class DBDateEdit;
-class DBEdit;
-class DBGrid;
-class DBLookupCombo;
-class DBRadioGroup;
-class DBText;
-class TLanguage;
-} // namespace widgets
 
 namespace finance {
 
@@ -47,11 +24,9 @@ struct EconomicsHost {
 // "Financial Transactions": the ledgers of patients, suppliers, labs and the practice's other
 // sources with their running balances, filtered by direction, marked as receipted, grouped per
 // dentist and printed. The main window's record commands act on the ledger shown (code 3).
-class TEconomicsForm : public QWidget, public widgets::RecordWindow {
+class TEconomicsForm : public QWidget, public widgets::RecordWindowOf<widgets::WindowCode::Economics> {
     Q_OBJECT
 public:
-    static constexpr int FormCode = widgets::tagOf(widgets::WindowCode::Economics);
-
     enum Column {
         DateColumn,
         PayableColumn,
@@ -67,7 +42,6 @@ public:
     explicit TEconomicsForm(data::TDmForm& dm, EconomicsHost host = {}, QWidget* parent = nullptr);
     ~TEconomicsForm() override;
 
-    widgets::WindowCode windowCode() const override { return widgets::WindowCode::Economics; }
     db::DataSource* mainSource() const override;
     void prepareNew() override;
     void refreshDetails() override;

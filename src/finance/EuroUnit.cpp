@@ -96,7 +96,6 @@ TEuroForm::TEuroForm(data::TDmForm& dm, QWidget* parent)
     layout->addWidget(buttons);
 
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
     QStringList paths;
     for (const char* name : { "DelAppsCheck", "AutoBackUpCheck", "ShowInitialChartCheck",
              "DefaultAppointmentPatientCheck", "ShowAllRemindersCheck", "SlotLabel", "SlotUnitLabel",

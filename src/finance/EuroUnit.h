@@ -1,28 +1,13 @@
 #pragma once
 
 #include "data/QuestionTemplate.h"
+#include "widgets/Forward.h"
 
 #include <QDialog>
 
 #include <optional>
 
-class QAction;
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QMenu;
 class QSpinBox;
-class QTabWidget;
-class QTreeWidget;
-class QTreeWidgetItem;
-
-namespace data {
-class TDmForm;
-}
-namespace widgets {
-class TLanguage;
-}
 
 namespace finance {
 

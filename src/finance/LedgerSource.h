@@ -1,15 +1,8 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QString>
 #include <QVariant>
-
-namespace data {
-class TDmForm;
-}
-namespace db {
-class DataSource;
-class Dataset;
-} // namespace db
 
 namespace finance {
 

@@ -46,7 +46,6 @@ TOtherSourcesDlg::TOtherSourcesDlg(const QStringList& names, QWidget* parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* lang = new widgets::TLanguage(this);
-    lang->setObjectName(QStringLiteral("Lang"));
     lang->setProperties({ QStringLiteral("OtherSourcesDlg.SearchLabel.Caption"),
         QStringLiteral("OtherSourcesDlg.SourceNameLabel.Caption"),
         QStringLiteral("OtherSourcesDlg.OkBtn.Caption"),

@@ -1,10 +1,8 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QDialog>
 #include <QStringList>
-
-class QLineEdit;
-class QListWidget;
 
 namespace finance {
 

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QFrame>
 #include <QImage>
 #include <QSize>
 #include <QString>
-
-class QLabel;
 
 namespace images {
 

@@ -1,4 +1,6 @@
 #include "images/ImagesUnit.h"
+#include "widgets/CloseButton.h"
+#include "widgets/WindowDesign.h"
 
 #include "data/ClinicalArea.h"
 #include "data/DmUnit.h"
@@ -28,7 +30,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
 #include <QStyle>
@@ -64,9 +65,7 @@ TImagesForm::TImagesForm(data::TDmForm& dm, QWidget* parent)
     : QWidget(parent)
     , m_dm(dm)
 {
-    setObjectName(QStringLiteral("ImagesForm"));
-    setWindowTitle(QStringLiteral("Patient images"));
-    resize(652, 400);
+    widgets::designWindow(*this, "ImagesForm", QStringLiteral("Patient images"), { 652, 400 });
 
     auto* header = new QHBoxLayout;
     FirstNameEdit = new QLineEdit(this);
@@ -286,12 +285,7 @@ void TImagesForm::buildSideBar()
     connect(XRayAction, &QAction::triggered, this, [this] { AcquireClick(Acquisition::XRay); });
     connect(CameraAction, &QAction::triggered, this, [this] { AcquireClick(Acquisition::Camera); });
     connect(ScannerAction, &QAction::triggered, this, [this] { AcquireClick(Acquisition::Scanner); });
-    connect(CloseAction, &QAction::triggered, this, [this] {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            sub->close();
-        else
-            close();
-    });
+    connect(CloseAction, &QAction::triggered, this, [this] { widgets::closeWindow(*this); });
     m_sideBarItems = std::make_unique<widgets::ToolBarItems>(
         SideBar, QList<QAction*> { OpenAction, XRayAction, CameraAction, ScannerAction, CloseAction });
     try {

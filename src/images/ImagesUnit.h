@@ -2,6 +2,7 @@
 
 #include "images/ImageCell.h"
 #include "images/ImagingLink.h"
+#include "widgets/Forward.h"
 #include "widgets/RecordWindow.h"
 
 #include <QSet>
@@ -10,44 +11,21 @@
 
 #include <memory>
 
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QTabWidget;
-class QToolBar;
-class QToolButton;
-
-namespace data {
-class TDmForm;
-}
-namespace widgets {
-class ToolBarItems;
-class DBComboBox;
-class DBDateEdit;
-class DBEdit;
-class DBGrid;
-class DBText;
-class TLanguage;
-} // namespace widgets
-
 namespace images {
 
 // "Patient images": the image records of the current patient's session with their
 // descriptions, a preview of the current one, and the pictures six at a time with marks, which
 // "Open" hands to the imaging program; "X-Ray", "Camera" and "Scanner" ask it for new ones. The
 // main window's record commands act on the image records (code 2).
-class TImagesForm : public QWidget, public widgets::RecordWindow {
+class TImagesForm : public QWidget, public widgets::RecordWindowOf<widgets::WindowCode::PatientImages> {
     Q_OBJECT
 public:
-    static constexpr int FormCode = widgets::tagOf(widgets::WindowCode::PatientImages);
     static constexpr int PageSize = 6;
     enum Tab { ListTab, ThumbnailsTab };
 
     explicit TImagesForm(data::TDmForm& dm, QWidget* parent = nullptr);
     ~TImagesForm() override;
 
-    widgets::WindowCode windowCode() const override { return widgets::WindowCode::PatientImages; }
     db::DataSource* mainSource() const override;
     void refreshDetails() override;
     // The side tool bar's customisation dialog, which the main window offers while this window

@@ -1,4 +1,5 @@
 #include "images/SlideShowUnit.h"
+#include "widgets/WindowDesign.h"
 
 #include "data/ClinicalArea.h"
 #include "data/DmUnit.h"
@@ -22,9 +23,7 @@ TSlideShowForm::TSlideShowForm(data::TDmForm& dm, QWidget* parent)
     : QDialog(parent)
     , m_dm(dm)
 {
-    setObjectName(QStringLiteral("SlideShowForm"));
-    setWindowTitle(QStringLiteral("SlideShow"));
-    resize(640, 480);
+    widgets::designWindow(*this, "SlideShowForm", QStringLiteral("SlideShow"), { 640, 480 });
     auto* cells = new QGridLayout;
     for (int k = 0; k < PageSize; ++k) {
         Cells[k] = new ImageCell(ImageCell::CaptionPlace::Above, this);

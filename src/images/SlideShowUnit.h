@@ -1,19 +1,11 @@
 #pragma once
 
 #include "images/ImageCell.h"
+#include "widgets/Forward.h"
 
 #include <QDialog>
 #include <QList>
 #include <QSet>
-
-class QPushButton;
-
-namespace data {
-class TDmForm;
-}
-namespace widgets {
-class TLanguage;
-}
 
 namespace images {
 

@@ -1,4 +1,6 @@
 #include "lists/AdditionalUnit.h"
+#include "widgets/CloseButton.h"
+#include "widgets/WindowDesign.h"
 
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
@@ -88,9 +90,7 @@ TAdditionalForm::TAdditionalForm(data::TDmForm& dm, bool physicalSystems, Search
     , m_dm(dm)
     , m_search(std::move(search))
 {
-    setObjectName(QStringLiteral("AdditionalForm"));
-    setWindowTitle(QStringLiteral("Additional"));
-    resize(640, 520);
+    widgets::designWindow(*this, "AdditionalForm", QStringLiteral("Additional"), { 640, 520 });
     m_placed = (new widgets::WindowPlacement(this))->restore();
     m_tabs = { ListTab::Cities, ListTab::InsurCompanies, ListTab::NameDays, ListTab::PhysicalSystems,
         ListTab::AppointmentTypes, ListTab::Categories };
@@ -133,9 +133,7 @@ TAdditionalForm::TAdditionalForm(data::TDmForm& dm, bool physicalSystems, Search
     SearchBtn = new QPushButton(QStringLiteral("Search"), this);
     SearchBtn->setObjectName(QStringLiteral("SearchBtn"));
     connect(SearchBtn, &QPushButton::clicked, this, &TAdditionalForm::SearchBtnClick);
-    CloseBtn = new QPushButton(QStringLiteral("Close"), this);
-    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
-    connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
+    CloseBtn = widgets::closeButton(*this, &QDialog::accept);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(widgets::recordButtons(this), 1);
     bottom->addWidget(SearchBtn);
@@ -146,7 +144,6 @@ TAdditionalForm::TAdditionalForm(data::TDmForm& dm, bool physicalSystems, Search
     layout->addLayout(bottom);
 
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
     QStringList paths { QStringLiteral("AdditionalForm.NameDaysGrid.Columns"),
         QStringLiteral("AdditionalForm.PhysSystemsGrid.Columns"),
         QStringLiteral("AdditionalForm.AppointmentTypesGrid.Columns"),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include "widgets/RecordWindow.h"
 
 #include <QDialog>
@@ -7,24 +8,7 @@
 
 #include <functional>
 
-class QComboBox;
-class QLabel;
-class QPushButton;
 class QStackedWidget;
-class QTabBar;
-
-namespace data {
-class TDmForm;
-}
-namespace db {
-class Dataset;
-}
-namespace widgets {
-class DBCheckBox;
-class DBEdit;
-class DBGrid;
-class TLanguage;
-} // namespace widgets
 
 namespace lists {
 

@@ -1,12 +1,6 @@
 #pragma once
 
-namespace data {
-class TDmForm;
-}
-
-namespace widgets {
-class WindowService;
-}
+#include "widgets/Forward.h"
 
 namespace lists {
 

@@ -26,7 +26,6 @@ TAddProtectedMembersForm::TAddProtectedMembersForm(data::TDmForm& dm, FamilyRole
     setObjectName(QStringLiteral("AddProtectedMembersForm"));
     setWindowTitle(QStringLiteral("Protected Members"));
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
     db::Dataset& payers = *m_dm.patients().NonProtectedPatientsTable;
     if (!payers.isActive())
         m_dm.OpenTable(payers);

@@ -1,23 +1,12 @@
 #pragma once
 
 #include "data/DmUnit.h"
+#include "widgets/Forward.h"
 
 #include <QDialog>
 
 #include <functional>
 #include <optional>
-
-class QLabel;
-class QPushButton;
-
-namespace db {
-class Dataset;
-}
-namespace widgets {
-class DBGrid;
-class DBText;
-class TLanguage;
-} // namespace widgets
 
 namespace patients {
 

@@ -1,13 +1,10 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QList>
 #include <QVariant>
 
 #include "data/Domain.h"
-
-namespace data {
-class TDmForm;
-}
 
 namespace patients {
 

@@ -1,4 +1,5 @@
 #include "patients/FamilyUnit.h"
+#include "widgets/CloseButton.h"
 
 #include "data/DmUnit.h"
 #include "db/DataSource.h"
@@ -8,7 +9,6 @@
 #include "widgets/WindowService.h"
 
 #include <QHBoxLayout>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -29,21 +29,16 @@ TFamilyForm::TFamilyForm(data::TDmForm& dm, QWidget* parent)
 {
     setObjectName(QStringLiteral("FamilyForm"));
     setWindowTitle(QStringLiteral("Family Members"));
-    Lang = new widgets::TLanguage(this, {QStringLiteral("FamilyForm.Caption"), QStringLiteral("FamilyForm.SelectBtn.Caption"),
-                                            QStringLiteral("FamilyForm.CloseBtn.Caption")});
-    Lang->setObjectName(QStringLiteral("Lang"));
+    Lang = new widgets::TLanguage(this,
+        { QStringLiteral("FamilyForm.Caption"), QStringLiteral("FamilyForm.SelectBtn.Caption"),
+            QStringLiteral("FamilyForm.CloseBtn.Caption") });
     FamilyTree->setObjectName(QStringLiteral("FamilyTree"));
     FamilyTree->setHeaderHidden(true);
     SelectBtn->setObjectName(QStringLiteral("SelectBtn"));
     CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
     connect(SelectBtn, &QPushButton::clicked, this, &TFamilyForm::SelectBtnClick);
     connect(FamilyTree, &QTreeWidget::itemDoubleClicked, this, &TFamilyForm::SelectBtnClick);
-    connect(CloseBtn, &QPushButton::clicked, this, [this] {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            sub->close();
-        else
-            close();
-    });
+    connect(CloseBtn, &QPushButton::clicked, this, [this] { widgets::closeWindow(*this); });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(SelectBtn);

@@ -1,16 +1,7 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QWidget>
-
-class QPushButton;
-class QTreeWidget;
-
-namespace data {
-class TDmForm;
-}
-namespace widgets {
-class TLanguage;
-}
 
 namespace patients {
 

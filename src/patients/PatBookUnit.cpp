@@ -22,7 +22,6 @@ TPatBookFrm::TPatBookFrm(data::TDmForm& dm, QWidget* parent)
     setObjectName(QStringLiteral("PatBookFrm"));
     setWindowTitle(QStringLiteral("Patient Book References"));
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
     if (!m_dm.patients().PatBookTbl->isActive())
         m_dm.OpenTable(*m_dm.patients().PatBookTbl);
 

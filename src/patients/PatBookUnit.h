@@ -1,16 +1,7 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QDialog>
-
-class QPushButton;
-
-namespace data {
-class TDmForm;
-}
-namespace widgets {
-class DBGrid;
-class TLanguage;
-} // namespace widgets
 
 namespace patients {
 

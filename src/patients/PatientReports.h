@@ -1,13 +1,7 @@
 #pragma once
 
 #include "reports/Report.h"
-
-namespace data {
-class TDmForm;
-}
-namespace widgets {
-class TLanguage;
-}
+#include "widgets/Forward.h"
 
 namespace patients {
 

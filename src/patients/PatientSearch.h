@@ -1,14 +1,11 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QObject>
 #include <QPointer>
 
-namespace data {
-class TDmForm;
-}
 namespace db {
 class Connection;
-class Dataset;
 } // namespace db
 
 namespace patients {

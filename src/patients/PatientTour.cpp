@@ -1,10 +1,10 @@
 #include "patients/PatientTour.h"
 #include "widgets/TourPages.h"
 
+#include "data/demo/ShowcasePatients.h"
 #include "data/DmUnit.h"
 #include "data/schema/Schema.h"
 #include "db/Dataset.h"
-#include "db/Query.h"
 #include "patients/AddProtectedMembersUnit.h"
 #include "patients/FamilyUnit.h"
 #include "patients/PatBookUnit.h"
@@ -24,27 +24,11 @@
 #include <QTabWidget>
 
 namespace patients {
-namespace {
-
-// A protector with members, a ticked medical history and recalls shows the most of the window.
-QVariant tourPatient(data::TDmForm& dm)
-{
-    db::Query query(dm.connection(),
-        QStringLiteral("SELECT p.PatientID FROM Patient p JOIN CartAnamnestica c ON c.PatID = p.PatientID "
-                       "WHERE p.TypeProtectionFamily = 2 ORDER BY (SELECT COUNT(*) FROM Recalls r WHERE "
-                       "r.PatientID = p.PatientID) DESC, "
-                       "c.Allergie DESC, p.PatientID"));
-    query.exec();
-    return query.next() ? query.value(0) : QVariant();
-}
-
-} // namespace
-
 void tourPatientWindows(data::TDmForm& dm, widgets::TourCamera& camera)
 {
     const auto take = [&camera](QWidget& window, const QString& name = {}) { camera.take(window, name); };
 
-    const QVariant patient = tourPatient(dm);
+    const QVariant patient = data::demo::protectorWithMostRecalls(dm);
     if (!patient.isNull())
         dm.patients().PatientsTable->locate(QStringLiteral("PatientID"), patient);
 

@@ -1,10 +1,7 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include "widgets/TourPages.h"
-
-namespace data {
-class TDmForm;
-}
 
 namespace patients {
 

@@ -1,6 +1,7 @@
 #include "patients/PatientUnit.h"
 #include "data/DmRuleHelpers.h"
 #include "data/Domain.h"
+#include "widgets/CloseButton.h"
 
 #include "data/AlarmSet.h"
 #include "data/DmUnit.h"
@@ -32,7 +33,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -56,7 +56,6 @@ TPatientForm::TPatientForm(data::TDmForm& dm, PatientFormHost host, QWidget* par
     setObjectName(QStringLiteral("PatientForm"));
     setWindowTitle(QStringLiteral("Patient File"));
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
 
     buildToolBar();
     Pages = new QTabWidget(this);
@@ -138,12 +137,7 @@ void TPatientForm::buildToolBar()
     connect(SaveBtn, &QAction::triggered, this, &TPatientForm::SaveBtnClick);
     connect(PrintBtn, &QAction::triggered, this, &TPatientForm::PrintBtnClick);
     connect(PatientBookBtn, &QAction::triggered, this, &TPatientForm::PatientBookBtnClick);
-    connect(CloseBtn, &QAction::triggered, this, [this] {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            sub->close();
-        else
-            close();
-    });
+    connect(CloseBtn, &QAction::triggered, this, [this] { widgets::closeWindow(*this); });
     PrintBtn->setEnabled(false);
 
     auto* spacer = new QWidget(ToolBar);

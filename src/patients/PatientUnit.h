@@ -1,6 +1,7 @@
 #pragma once
 
 #include "patients/FamilyRoles.h"
+#include "widgets/Forward.h"
 #include "widgets/RecordWindow.h"
 
 #include <QHash>
@@ -9,33 +10,7 @@
 
 #include <functional>
 
-class QAction;
-class QComboBox;
 class QGridLayout;
-class QLabel;
-class QPushButton;
-class QTabWidget;
-class QToolBar;
-class QToolButton;
-
-namespace data {
-class TDmForm;
-}
-namespace db {
-class DataSource;
-class Dataset;
-} // namespace db
-namespace widgets {
-class DBCheckBox;
-class DBComboBox;
-class DBEdit;
-class DBGrid;
-class DBLookupCombo;
-class DBMemo;
-class DBRadioGroup;
-class DBText;
-class TLanguage;
-} // namespace widgets
 
 namespace patients {
 
@@ -56,7 +31,7 @@ struct PatientFormHost {
 // recalls and photograph of the current patient, over the data module's PatientsTable and the
 // views hanging off it. The record commands are the main window's; the window points the
 // active data source at PatientsTable (code 1) while it is active.
-class TPatientForm : public QWidget, public widgets::RecordWindow {
+class TPatientForm : public QWidget, public widgets::RecordWindowOf<widgets::WindowCode::PatientFile> {
     Q_OBJECT
 public:
     static constexpr int kHistoryPage = 3;
@@ -154,7 +129,6 @@ public:
     void RefreshDerived();
 
     // --- the shared record commands ---
-    widgets::WindowCode windowCode() const override { return widgets::WindowCode::PatientFile; }
     db::DataSource* mainSource() const override;
     // Activate: the patient's notifications, pages, alarm and the inactive warning.
     void windowActivated() override;

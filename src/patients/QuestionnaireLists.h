@@ -1,17 +1,13 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QList>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
 
-class QListWidget;
 class QListWidgetItem;
-
-namespace data {
-class TDmForm;
-}
 
 namespace patients {
 

@@ -1,15 +1,12 @@
 #pragma once
 
 #include "data/PatientFinder.h"
+#include "widgets/Forward.h"
 
 #include <QLineEdit>
 
 class QCompleter;
 class QStandardItemModel;
-
-namespace data {
-class TDmForm;
-}
 
 namespace patients {
 

@@ -38,7 +38,6 @@ TSQLEntryForm::TSQLEntryForm(QWidget* parent)
     OKBtn->setDefault(true);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     NoRestrictionBtn->setObjectName(QStringLiteral("NoRestrictionBtn"));
-    Lang->setObjectName(QStringLiteral("Lang"));
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(8);

@@ -1,19 +1,11 @@
 #pragma once
 
 #include "patients/SearchCondition.h"
+#include "widgets/Forward.h"
 
 #include <QDialog>
 
 #include <array>
-
-class QCheckBox;
-class QComboBox;
-class QLineEdit;
-class QPushButton;
-
-namespace widgets {
-class TLanguage;
-}
 
 namespace patients {
 

@@ -37,7 +37,6 @@ TSQLFieldsEditForm::TSQLFieldsEditForm(const QStringList& current, QStringList a
         item.button->setObjectName(QLatin1String(item.name));
         paths << QStringLiteral("SQLFieldsEditForm.%1.Caption").arg(QLatin1String(item.name));
     }
-    Lang->setObjectName(QStringLiteral("Lang"));
     Lang->setProperties(paths);
     OKBtn->setDefault(true);
 

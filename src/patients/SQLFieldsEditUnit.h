@@ -1,14 +1,8 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QDialog>
 #include <QStringList>
-
-class QListWidget;
-class QPushButton;
-
-namespace widgets {
-class TLanguage;
-}
 
 namespace patients {
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/SavedViews.h"
+#include "widgets/Forward.h"
 
 #include <QList>
 #include <QString>
@@ -8,10 +9,6 @@
 #include <QVariantMap>
 
 #include <array>
-
-namespace db {
-class Field;
-}
 
 namespace patients {
 

@@ -2,6 +2,7 @@
 
 #include "patients/SearchCondition.h"
 #include "patients/StatementBuilder.h"
+#include "widgets/Forward.h"
 
 #include <QDialog>
 #include <QHash>
@@ -10,14 +11,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-
-class QAction;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QPushButton;
-class QToolButton;
 
 namespace db {
 struct FieldDef;
@@ -28,10 +21,6 @@ class Field;
 namespace platform {
 struct SavedView;
 }
-namespace widgets {
-class DBGrid;
-class TLanguage;
-} // namespace widgets
 
 namespace patients {
 

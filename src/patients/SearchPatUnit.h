@@ -1,21 +1,15 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QDialog>
 
 #include <functional>
 
-class QLabel;
-class QLineEdit;
-class QPushButton;
 class QTableView;
 
 namespace db {
-class Dataset;
 class DatasetModel;
 } // namespace db
-namespace widgets {
-class TLanguage;
-}
 
 namespace patients {
 

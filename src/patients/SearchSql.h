@@ -1,13 +1,9 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QList>
 #include <QString>
 #include <QStringList>
-
-namespace db {
-class Dataset;
-class Field;
-} // namespace db
 
 // How the search dialog names the fields and tables of the view it searches in SQL.
 namespace patients::searchsql {

@@ -1,4 +1,6 @@
 #include "prescriptions/MedicinesUnit.h"
+#include "widgets/CloseButton.h"
+#include "widgets/WindowDesign.h"
 
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
@@ -33,9 +35,7 @@ TMedicinesForm::TMedicinesForm(data::TDmForm& dm, Search search, QWidget* parent
     , m_dm(dm)
     , m_search(std::move(search))
 {
-    setObjectName(QStringLiteral("MedicinesForm"));
-    setWindowTitle(QStringLiteral("Medicines"));
-    resize(960, 680);
+    widgets::designWindow(*this, "MedicinesForm", QStringLiteral("Medicines"), { 960, 680 });
     db::Dataset& medicines = *m_dm.lists().MedicinesTable;
     if (!medicines.isActive())
         m_dm.OpenTable(medicines);
@@ -55,9 +55,7 @@ TMedicinesForm::TMedicinesForm(data::TDmForm& dm, Search search, QWidget* parent
     SearchBtn = new QPushButton(QStringLiteral("Search"), this);
     SearchBtn->setObjectName(QStringLiteral("SearchBtn"));
     connect(SearchBtn, &QPushButton::clicked, this, &TMedicinesForm::SearchBtnClick);
-    CloseBtn = new QPushButton(QStringLiteral("Close"), this);
-    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
-    connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
+    CloseBtn = widgets::closeButton(*this, &QDialog::accept);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(widgets::recordButtons(this), 1);
     bottom->addWidget(SearchBtn);
@@ -68,7 +66,6 @@ TMedicinesForm::TMedicinesForm(data::TDmForm& dm, Search search, QWidget* parent
     layout->addLayout(bottom);
 
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
     QStringList paths { QStringLiteral("MedicinesForm.Caption"),
         QStringLiteral("MedicinesForm.dxDBGrid1.Columns"),
         QStringLiteral("MedicinesForm.ShownCheck.Caption") };

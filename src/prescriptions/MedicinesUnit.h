@@ -1,26 +1,11 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include "widgets/RecordWindow.h"
 
 #include <QDialog>
 
 #include <functional>
-
-class QPushButton;
-
-namespace data {
-class TDmForm;
-}
-namespace db {
-class Dataset;
-}
-namespace widgets {
-class DBCheckBox;
-class DBEdit;
-class DBGrid;
-class DBMemo;
-class TLanguage;
-} // namespace widgets
 
 namespace prescriptions {
 
@@ -29,12 +14,11 @@ using Search = std::function<bool(db::Dataset& view, const QString& caption, con
 
 // The medicines the practice prescribes ("Medicines"), a modal list over MedicinesTable
 // (code 19). A medicine not "Shown" stays out of the prescriptions' choice.
-class TMedicinesForm : public QDialog, public widgets::RecordWindow {
+class TMedicinesForm : public QDialog, public widgets::RecordWindowOf<widgets::WindowCode::MedicinesList> {
     Q_OBJECT
 public:
     TMedicinesForm(data::TDmForm& dm, Search search = {}, QWidget* parent = nullptr);
 
-    widgets::WindowCode windowCode() const override { return widgets::WindowCode::MedicinesList; }
     db::DataSource* mainSource() const override;
     void prepareNew() override;
     void windowActivated() override;

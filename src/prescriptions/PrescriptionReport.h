@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QFont>
 #include <QHash>
 #include <QList>
@@ -12,11 +13,6 @@
 
 class QPagedPaintDevice;
 class QPainter;
-class QWidget;
-
-namespace data {
-class TDmForm;
-}
 
 namespace prescriptions {
 

@@ -1,4 +1,6 @@
 #include "prescriptions/PrescriptionsUnit.h"
+#include "widgets/CloseButton.h"
+#include "widgets/WindowDesign.h"
 
 #include "prescriptions/ReportDesignUnit.h"
 
@@ -30,7 +32,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QShowEvent>
@@ -55,9 +56,7 @@ TPrescriptionsForm::TPrescriptionsForm(data::TDmForm& dm, PrescriptionsHost host
     , m_dm(dm)
     , m_host(std::move(host))
 {
-    setObjectName(QStringLiteral("PrescriptionsForm"));
-    setWindowTitle(QStringLiteral("Prescriptions"));
-    resize(900, 620);
+    widgets::designWindow(*this, "PrescriptionsForm", QStringLiteral("Prescriptions"), { 900, 620 });
     QApplication::setOverrideCursor(Qt::WaitCursor); // until shown
 
     auto* layout = new QVBoxLayout(this);
@@ -99,20 +98,12 @@ TPrescriptionsForm::TPrescriptionsForm(data::TDmForm& dm, PrescriptionsHost host
     PrintBtn = new QPushButton(QStringLiteral("Print"), this);
     PrintBtn->setObjectName(QStringLiteral("PrintBtn"));
     connect(PrintBtn, &QPushButton::clicked, this, &TPrescriptionsForm::PrintBtnClick);
-    CloseBtn = new QPushButton(QStringLiteral("Close"), this);
-    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
-    connect(CloseBtn, &QPushButton::clicked, this, [this] {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            sub->close();
-        else
-            close();
-    });
+    CloseBtn = widgets::closeButton(*this);
     bottom->addWidget(PrintBtn);
     bottom->addWidget(CloseBtn);
     layout->addLayout(bottom);
 
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
     QStringList paths { QStringLiteral("PrescriptionsForm.Caption"),
         QStringLiteral("PrescriptionsForm.PrescriptionsGrid.Columns"),
         QStringLiteral("PrescriptionsForm.ItemsGrid.Columns") };

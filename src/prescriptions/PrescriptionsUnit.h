@@ -3,19 +3,11 @@
 #include "db/RuleChain.h"
 #include "prescriptions/MedicinesUnit.h"
 #include "prescriptions/PrescriptionReport.h"
+#include "widgets/Forward.h"
 
 #include <QWidget>
 
 #include <vector>
-
-class QAction;
-class QMenu;
-class QPushButton;
-
-namespace widgets {
-class DBDateEdit;
-class DBText;
-} // namespace widgets
 
 namespace prescriptions {
 
@@ -30,13 +22,13 @@ struct PrescriptionsHost {
 // The prescriptions of the current patient ("Prescriptions"), each with its medicine lines,
 // printed on the default dentist's letterhead. The shared record commands act on
 // PrescriptionsTable (code 20).
-class TPrescriptionsForm : public QWidget, public widgets::RecordWindow {
+class TPrescriptionsForm : public QWidget,
+                           public widgets::RecordWindowOf<widgets::WindowCode::Prescriptions> {
     Q_OBJECT
 public:
     TPrescriptionsForm(data::TDmForm& dm, PrescriptionsHost host = {}, QWidget* parent = nullptr);
     ~TPrescriptionsForm() override;
 
-    widgets::WindowCode windowCode() const override { return widgets::WindowCode::Prescriptions; }
     db::DataSource* mainSource() const override;
     void prepareNew() override;
     void windowActivated() override;

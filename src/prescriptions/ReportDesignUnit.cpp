@@ -1,4 +1,6 @@
 #include "prescriptions/ReportDesignUnit.h"
+#include "widgets/CloseButton.h"
+#include "widgets/WindowDesign.h"
 
 #include "platform/MessageService.h"
 #include "widgets/Language.h"
@@ -46,11 +48,8 @@ TReportDesignForm::TReportDesignForm(PrescriptionLayout layout, QString fileName
     : QDialog(parent)
     , m_fileName(std::move(fileName))
 {
-    setObjectName(QStringLiteral("ReportDesignForm"));
-    setWindowTitle(QStringLiteral("Design Report"));
-    resize(900, 560);
+    widgets::designWindow(*this, "ReportDesignForm", QStringLiteral("Design Report"), { 900, 560 });
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
     PageWidthEdit = millimetres(this, layout.pageMm.width(), 1000);
     PageHeightEdit = millimetres(this, layout.pageMm.height(), 1000);
     MarginEdit = millimetres(this, layout.marginMm, 100);
@@ -84,8 +83,7 @@ TReportDesignForm::TReportDesignForm(PrescriptionLayout layout, QString fileName
     });
     SaveBtn = new QPushButton(QStringLiteral("Save"), this);
     connect(SaveBtn, &QPushButton::clicked, this, &TReportDesignForm::SaveBtnClick);
-    CloseBtn = new QPushButton(QStringLiteral("Close"), this);
-    connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
+    CloseBtn = widgets::closeButton(*this, &QDialog::accept);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(AddBtn);
     buttons->addWidget(RemoveBtn);

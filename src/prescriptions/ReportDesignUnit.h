@@ -1,16 +1,9 @@
 #pragma once
 
 #include "prescriptions/PrescriptionReport.h"
+#include "widgets/Forward.h"
 
 #include <QDialog>
-
-class QDoubleSpinBox;
-class QPushButton;
-class QTableWidget;
-
-namespace widgets {
-class TLanguage;
-}
 
 namespace prescriptions {
 

@@ -1,4 +1,5 @@
 #include "reminders/OfficeListWindow.h"
+#include "widgets/CloseButton.h"
 
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
@@ -10,7 +11,6 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QToolButton>
@@ -26,16 +26,8 @@ OfficeListWindow::OfficeListWindow(
 {
     RecordButtons = new QHBoxLayout;
     RecordButtons->addWidget(widgets::recordButtons(this), 1);
-    CloseBtn = new QPushButton(QStringLiteral("Close"), this);
-    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
-    connect(CloseBtn, &QPushButton::clicked, this, [this] {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            sub->close();
-        else
-            close();
-    });
+    CloseBtn = widgets::closeButton(*this);
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
     m_stateConnection = connect(&m_view, &db::Dataset::stateChanged, this, [this] {
         CloseBtn->setEnabled(!m_view.isEditing());
         stateChanged();

@@ -1,21 +1,9 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include "widgets/RecordWindow.h"
 
 #include <QWidget>
-
-class QHBoxLayout;
-class QPushButton;
-
-namespace data {
-class TDmForm;
-}
-namespace db {
-class Dataset;
-}
-namespace widgets {
-class TLanguage;
-}
 
 namespace reminders {
 

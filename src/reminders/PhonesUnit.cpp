@@ -1,4 +1,5 @@
 #include "reminders/PhonesUnit.h"
+#include "widgets/WindowDesign.h"
 
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
@@ -29,9 +30,7 @@ TPhonesForm::TPhonesForm(data::TDmForm& dm, Search search, QWidget* parent)
     : OfficeListWindow(dm, *dm.lists().PhonesTable, widgets::WindowCode::PhoneList, parent)
     , m_search(std::move(search))
 {
-    setObjectName(QStringLiteral("PhonesForm"));
-    setWindowTitle(QStringLiteral("Phone List"));
-    resize(900, 600);
+    widgets::designWindow(*this, "PhonesForm", QStringLiteral("Phone List"), { 900, 600 });
     db::DataSource* source = m_dm.lists().PhonesSrc;
     if (!m_dm.lists().CitiesTable->isActive())
         m_dm.OpenTable(*m_dm.lists().CitiesTable);

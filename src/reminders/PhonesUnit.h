@@ -1,20 +1,9 @@
 #pragma once
 
 #include "reminders/OfficeListWindow.h"
+#include "widgets/Forward.h"
 
 #include <functional>
-
-class QPushButton;
-
-namespace db {
-class Dataset;
-}
-namespace widgets {
-class DBEdit;
-class DBGrid;
-class DBLookupCombo;
-class DBMemo;
-} // namespace widgets
 
 namespace reminders {
 

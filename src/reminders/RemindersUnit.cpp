@@ -1,4 +1,5 @@
 #include "reminders/RemindersUnit.h"
+#include "widgets/WindowDesign.h"
 
 #include "data/DmUnit.h"
 #include "widgets/CheckColumnDelegate.h"
@@ -25,9 +26,7 @@ using widgets::label;
 TRemindersForm::TRemindersForm(data::TDmForm& dm, QWidget* parent)
     : OfficeListWindow(dm, *dm.lists().RemindersTable, widgets::WindowCode::Reminders, parent)
 {
-    setObjectName(QStringLiteral("RemindersForm"));
-    setWindowTitle(QStringLiteral("Reminders"));
-    resize(820, 560);
+    widgets::designWindow(*this, "RemindersForm", QStringLiteral("Reminders"), { 820, 560 });
     db::DataSource* source = m_dm.lists().RemindersSrc;
 
     Grid = new widgets::DBGrid(this);

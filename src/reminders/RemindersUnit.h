@@ -1,14 +1,7 @@
 #pragma once
 
 #include "reminders/OfficeListWindow.h"
-
-namespace widgets {
-class DBCheckBox;
-class DBDateEdit;
-class DBEdit;
-class DBGrid;
-class DBMemo;
-} // namespace widgets
+#include "widgets/Forward.h"
 
 namespace reminders {
 

@@ -1,5 +1,6 @@
 #include "reminders/ShowReminderUnit.h"
 #include "db/FieldFormat.h"
+#include "widgets/WindowDesign.h"
 
 #include "data/DmUnit.h"
 #include "data/RemindersOfDay.h"
@@ -27,9 +28,7 @@ TShowReminderForm::TShowReminderForm(data::TDmForm& dm, QDate today, QWidget* pa
     , m_dm(dm)
     , m_today(today)
 {
-    setObjectName(QStringLiteral("ShowReminderForm"));
-    setWindowTitle(QStringLiteral("Reminder - Name Day!!!"));
-    resize(760, 520);
+    widgets::designWindow(*this, "ShowReminderForm", QStringLiteral("Reminder - Name Day!!!"), { 760, 520 });
 
     Pages = new QTabWidget(this);
     Pages->setObjectName(QStringLiteral("PageControl1"));
@@ -90,7 +89,6 @@ TShowReminderForm::TShowReminderForm(data::TDmForm& dm, QDate today, QWidget* pa
     layout->addLayout(bottom);
 
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
     Lang->setProperties(
         { QStringLiteral("ShowReminderForm.Caption"), QStringLiteral("ShowReminderForm.PageControl1.Tabs"),
             QStringLiteral("ShowReminderForm.Label1.Caption"),

@@ -1,24 +1,8 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QDate>
 #include <QDialog>
-
-class QLabel;
-class QMenu;
-class QPlainTextEdit;
-class QPushButton;
-class QTabWidget;
-
-namespace data {
-class TDmForm;
-}
-namespace reports {
-class Report;
-}
-namespace widgets {
-class DBGrid;
-class TLanguage;
-} // namespace widgets
 
 namespace reminders {
 

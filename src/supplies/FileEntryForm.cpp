@@ -1,4 +1,5 @@
 #include "supplies/FileEntryForm.h"
+#include "widgets/CloseButton.h"
 
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
@@ -42,9 +43,7 @@ FileEntryForm::FileEntryForm(data::TDmForm& dm, const QString& componentName, co
     Grid->setObjectName(QStringLiteral("dxDBGrid1"));
     Grid->setReadOnly(true);
     Grid->setDataSource(m_source);
-    CloseBtn = new QPushButton(QStringLiteral("Close"), this);
-    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
-    connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
+    CloseBtn = widgets::closeButton(*this, &QDialog::accept);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(widgets::recordButtons(this), 1);
     bottom->addWidget(CloseBtn);
@@ -54,7 +53,6 @@ FileEntryForm::FileEntryForm(data::TDmForm& dm, const QString& componentName, co
     layout->addLayout(m_body);
     layout->addLayout(bottom);
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
 }
 
 widgets::DBEdit* FileEntryForm::addEdit(

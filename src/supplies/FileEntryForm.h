@@ -1,26 +1,11 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include "widgets/RecordWindow.h"
 
 #include <QDialog>
 
 class QFormLayout;
-class QHBoxLayout;
-class QPushButton;
-class QVBoxLayout;
-
-namespace db {
-class DataSource;
-class Dataset;
-} // namespace db
-namespace data {
-class TDmForm;
-}
-namespace widgets {
-class DBEdit;
-class DBGrid;
-class TLanguage;
-} // namespace widgets
 
 namespace supplies {
 

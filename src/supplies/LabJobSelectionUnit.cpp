@@ -29,16 +29,8 @@ TLabJobSelectionForm::TLabJobSelectionForm(data::TDmForm& dm, QWidget* parent)
         { QStringLiteral("ToothNum"), QStringLiteral("Tooth"), 60 } });
     CustomBtn = Buttons->addButton(QStringLiteral("Custom Order"), QDialogButtonBox::ActionRole);
     CustomBtn->setObjectName(QStringLiteral("CustomBtn"));
+    translateAlso({ QStringLiteral("CustomBtn") });
     connect(CustomBtn, &QPushButton::clicked, this, [this] { done(CustomOrder); });
-}
-
-void TLabJobSelectionForm::showEvent(QShowEvent* event)
-{
-    PickerDialog::showEvent(event);
-    if (m_translated)
-        return;
-    m_translated = true;
-    translate({ QStringLiteral("CustomBtn") });
 }
 
 } // namespace supplies

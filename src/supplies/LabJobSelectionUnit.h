@@ -1,10 +1,7 @@
 #pragma once
 
 #include "supplies/PickerDialog.h"
-
-namespace data {
-class TDmForm;
-}
+#include "widgets/Forward.h"
 
 namespace supplies {
 
@@ -19,12 +16,6 @@ public:
     explicit TLabJobSelectionForm(data::TDmForm& dm, QWidget* parent = nullptr);
 
     QPushButton* CustomBtn;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
-    bool m_translated = false;
 };
 
 } // namespace supplies

@@ -1,18 +1,11 @@
 #pragma once
 
 #include "supplies/FileEntryForm.h"
+#include "widgets/Forward.h"
 
 #include "db/RuleChain.h"
 
 #include <vector>
-
-class QToolButton;
-
-namespace widgets {
-class DBCheckBox;
-class DBComboBox;
-class DBLookupCombo;
-} // namespace widgets
 
 namespace supplies {
 

@@ -1,5 +1,6 @@
 // The frame shared by the order and delivery windows of materials and lab work.
 #include "platform/MessageTexts.h"
+#include "widgets/CloseButton.h"
 
 #include "supplies/OrderDocumentForm.h"
 
@@ -32,7 +33,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
@@ -118,9 +118,7 @@ OrderDocumentForm::OrderDocumentForm(data::TDmForm& dm, DocumentSetup setup, QWi
             exportPdf(file);
     });
     PrintBtn->setMenu(PrintMenu);
-    CloseBtn = new QPushButton(QStringLiteral("Close"), this);
-    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
-    connect(CloseBtn, &QPushButton::clicked, this, &QWidget::close);
+    CloseBtn = widgets::closeButton(*this);
 
     auto* top = new QHBoxLayout;
     auto* counterpartLabel
@@ -164,7 +162,6 @@ OrderDocumentForm::OrderDocumentForm(data::TDmForm& dm, DocumentSetup setup, QWi
     widgets::followCurrencyMode(this, m_dm.money());
 
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
 }
 
 OrderDocumentForm::~OrderDocumentForm() = default;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include "widgets/RecordWindow.h"
 
 #include "db/RuleChain.h"
@@ -7,33 +8,6 @@
 #include <QWidget>
 
 #include <vector>
-
-class QComboBox;
-class QHBoxLayout;
-class QLabel;
-class QMenu;
-class QPushButton;
-class QToolButton;
-
-namespace db {
-class DataSource;
-class Dataset;
-} // namespace db
-namespace data {
-class TDmForm;
-}
-namespace reports {
-class Report;
-}
-namespace widgets {
-class DBDateEdit;
-class DBEdit;
-class DBGrid;
-class DBLookupCombo;
-class DBMemo;
-class DBText;
-class TLanguage;
-} // namespace widgets
 
 namespace supplies {
 

@@ -39,7 +39,6 @@ PickerDialog::PickerDialog(
     layout->addWidget(Grid, 1);
     layout->addWidget(Buttons);
     Lang = new widgets::TLanguage(this);
-    Lang->setObjectName(QStringLiteral("Lang"));
     setPicking(true);
 }
 
@@ -56,13 +55,22 @@ void PickerDialog::setPicking(bool picking, bool multiple)
         picking && multiple ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
 }
 
-void PickerDialog::translate(const QStringList& moreNames)
+void PickerDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_translated)
+        return;
+    m_translated = true;
+    translate();
+}
+
+void PickerDialog::translate()
 {
     QStringList paths { objectName() + QStringLiteral(".Caption"),
         objectName() + QStringLiteral(".dxDBGrid1.Columns") };
     for (const QString& name :
         QStringList { QStringLiteral("Label1"), QStringLiteral("OKBtn"), QStringLiteral("CancelBtn") }
-            + moreNames)
+            + m_moreNames)
         paths << QStringLiteral("%1.%2.Caption").arg(objectName(), name);
     Lang->setProperties(paths);
     Lang->Translate();

@@ -1,19 +1,10 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QDialog>
 #include <QList>
 
 class QDialogButtonBox;
-class QLabel;
-class QPushButton;
-
-namespace db {
-class DataSource;
-}
-namespace widgets {
-class DBGrid;
-class TLanguage;
-} // namespace widgets
 
 namespace supplies {
 
@@ -38,8 +29,17 @@ public:
 
 protected:
     void setSource(db::DataSource* source);
-    void translate(const QStringList& moreNames = {});
+    // Buttons of its own that the dialog's translation names as well.
+    void translateAlso(const QStringList& names) { m_moreNames = names; }
+    // Translated when first shown.
+    void showEvent(QShowEvent* event) override;
     QDialogButtonBox* Buttons;
+
+private:
+    void translate();
+
+    QStringList m_moreNames;
+    bool m_translated = false;
 };
 
 } // namespace supplies

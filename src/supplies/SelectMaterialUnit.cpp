@@ -39,13 +39,4 @@ QVariant TSelectMaterialForm::selectedMaterial() const
     return const_cast<db::Dataset&>(materials).rowValue(rows.first(), materials.field(u"MaterialID").index());
 }
 
-void TSelectMaterialForm::showEvent(QShowEvent* event)
-{
-    PickerDialog::showEvent(event);
-    if (m_translated)
-        return;
-    m_translated = true;
-    translate();
-}
-
 } // namespace supplies

@@ -1,12 +1,9 @@
 #pragma once
 
 #include "supplies/PickerDialog.h"
+#include "widgets/Forward.h"
 
 #include <QVariant>
-
-namespace data {
-class TDmForm;
-}
 
 namespace supplies {
 
@@ -19,12 +16,8 @@ public:
 
     QVariant selectedMaterial() const;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     data::TDmForm& m_dm;
-    bool m_translated = false;
 };
 
 } // namespace supplies

@@ -1,12 +1,9 @@
 #pragma once
 
+#include "widgets/Forward.h"
 #include <QList>
 #include <QString>
 #include <QVariant>
-
-namespace data {
-class TDmForm;
-}
 
 // What the order and delivery windows do to the views beyond single edits: lines taken from
 // pending orders, lab jobs taken from the treatment history or received from orders. Each

@@ -38,13 +38,4 @@ TUndeliveredLabOrdersForm::TUndeliveredLabOrdersForm(data::TDmForm& dm, bool pic
     resize(980, 460);
 }
 
-void TUndeliveredLabOrdersForm::showEvent(QShowEvent* event)
-{
-    PickerDialog::showEvent(event);
-    if (m_translated)
-        return;
-    m_translated = true;
-    translate();
-}
-
 } // namespace supplies

@@ -1,10 +1,7 @@
 #pragma once
 
 #include "supplies/PickerDialog.h"
-
-namespace data {
-class TDmForm;
-}
+#include "widgets/Forward.h"
 
 namespace supplies {
 
@@ -15,12 +12,6 @@ class TUndeliveredLabOrdersForm : public PickerDialog {
     Q_OBJECT
 public:
     TUndeliveredLabOrdersForm(data::TDmForm& dm, bool picking, QWidget* parent = nullptr);
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
-    bool m_translated = false;
 };
 
 } // namespace supplies

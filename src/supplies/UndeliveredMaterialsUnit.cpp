@@ -35,13 +35,4 @@ TUndeliveredMaterialsForm::TUndeliveredMaterialsForm(data::TDmForm& dm, bool pic
     resize(900, 460);
 }
 
-void TUndeliveredMaterialsForm::showEvent(QShowEvent* event)
-{
-    PickerDialog::showEvent(event);
-    if (m_translated)
-        return;
-    m_translated = true;
-    translate();
-}
-
 } // namespace supplies

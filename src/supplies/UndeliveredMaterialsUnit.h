@@ -1,10 +1,7 @@
 #pragma once
 
 #include "supplies/PickerDialog.h"
-
-namespace data {
-class TDmForm;
-}
+#include "widgets/Forward.h"
 
 namespace supplies {
 
@@ -16,12 +13,8 @@ class TUndeliveredMaterialsForm : public PickerDialog {
 public:
     TUndeliveredMaterialsForm(data::TDmForm& dm, bool picking, QWidget* parent = nullptr);
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     data::TDmForm& m_dm;
-    bool m_translated = false;
 };
 
 } // namespace supplies

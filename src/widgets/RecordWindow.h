@@ -129,4 +129,11 @@ protected:
     bool askToPost(db::Dataset& view);
 };
 
+// A record window that is always the same window: its code, and the older number as FormCode.
+template<WindowCode Code> class RecordWindowOf : public RecordWindow {
+public:
+    static constexpr int FormCode = tagOf(Code);
+    WindowCode windowCode() const override { return Code; }
+};
+
 } // namespace widgets

@@ -87,11 +87,11 @@ void User::key(const QString& keys) const
     xdotool({ QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"), keys });
 }
 
-void User::type(const QString& text) const
+void User::type(const QString& text, int delayMs) const
 {
     // The display's keyboard has a Greek layout beside the Latin one (main.cpp): xdotool
     // switches to it instead of mapping a spare key for a moment, which a busy program misreads.
-    xdotool({ QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text });
+    xdotool({ QStringLiteral("type"), QStringLiteral("--delay"), QString::number(delayMs), text });
 }
 
 void User::click(QPoint global, int count, int button) const
@@ -270,7 +270,8 @@ void User::fill(const QString& name, const QString& text) const
     for (int attempt = 0; attempt < 3; ++attempt) {
         clickOn(name);
         key(QStringLiteral("ctrl+a"));
-        type(text);
+        // Slower each time: a loaded X server drops keys of a fast layout switch.
+        type(text, 30 + attempt * 70);
         try {
             waitUntil(
                 [name, text, &arrived] {

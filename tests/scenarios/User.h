@@ -64,7 +64,7 @@ public:
 
     // --- acting ---
     void key(const QString& keys) const; // xdotool key syntax: "ctrl+Return", "F2"
-    void type(const QString& text) const;
+    void type(const QString& text, int delayMs = 30) const;
     void click(QPoint global, int count = 1, int button = 1) const;
     // Clicks the visible widget named `name` (at `at` inside it, else its middle).
     void clickOn(const QString& name, std::optional<QPoint> at = {}, int count = 1) const;
