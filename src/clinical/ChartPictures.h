@@ -51,6 +51,8 @@ private:
     QImage m_baby;
     QList<QImage> m_adultTeeth;
     QList<QImage> m_babyTeeth;
+    QList<QImage> m_adultTeethMirrored;
+    QList<QImage> m_babyTeethMirrored;
     QImage m_fullMouthFull;
     QImage m_fullMouthEmpty;
     QList<QImage> m_markers;
