@@ -17,7 +17,6 @@
 #include "images/ImageCell.h"
 #include "platform/Session.h"
 #include "platform/Settings.h"
-#include "widgets/WindowRegistry.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -200,9 +199,6 @@ Result fileFromAnotherProcess(Context& context)
         const int stored = db::Query(*reader, QStringLiteral("SELECT COUNT(*) FROM Photos")).scalar().toInt();
         if (stored != count || timesText.size() != count)
             fail(QStringLiteral("(ib) %1 images stored of %2").arg(stored).arg(count));
-        for (const char* name : { "DentalChartForm", "PerioForm", "ProgNotesForm", "DefaultAnswersFrm",
-                 "ImagesForm", "SlideShowForm" })
-            widgets::WindowRegistry::instance().remove(QLatin1String(name));
     }
     QList<double> times;
     for (const QString& t : std::as_const(timesText))

@@ -85,16 +85,21 @@ void takeFolderPages(Camera& camera, const QString& dataDir)
 {
     using Pages = widgets::TourPages<data::TDmForm>;
     Pages& pages = Pages::instance();
-    patients::addPatientTourPages(pages);
-    clinical::addClinicalTourPages(pages);
-    appointments::addAppointmentTourPages(pages);
-    finance::addFinanceTourPages(pages);
-    supplies::addSuppliesTourPages(pages);
-    reminders::addReminderTourPages(pages);
-    lists::addListTourPages(pages);
-    prescriptions::addPrescriptionTourPages(pages);
-    images::addImageTourPages(pages);
-    audit::addAuditTourPages(pages);
+    // Once, however often the tour runs in one process.
+    static const bool registered = [&pages] {
+        patients::addPatientTourPages(pages);
+        clinical::addClinicalTourPages(pages);
+        appointments::addAppointmentTourPages(pages);
+        finance::addFinanceTourPages(pages);
+        supplies::addSuppliesTourPages(pages);
+        reminders::addReminderTourPages(pages);
+        lists::addListTourPages(pages);
+        prescriptions::addPrescriptionTourPages(pages);
+        images::addImageTourPages(pages);
+        audit::addAuditTourPages(pages);
+        return true;
+    }();
+    (void)registered;
     const platform::Session& session = platform::session();
     for (const Pages::Page& page : pages.pages()) {
         // A page that cannot be shown (damaged artwork, say) is skipped with its reason.

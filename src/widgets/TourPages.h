@@ -38,14 +38,7 @@ public:
         static TourPages pages;
         return pages;
     }
-    void add(const QString& what, Show show)
-    {
-        for (const Page& page : m_pages) {
-            if (page.what == what)
-                return; // registered once, however often the tour runs
-        }
-        m_pages.append({ what, std::move(show) });
-    }
+    void add(const QString& what, Show show) { m_pages.append({ what, std::move(show) }); }
     const QList<Page>& pages() const { return m_pages; }
 
 private:

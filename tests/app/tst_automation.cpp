@@ -6,7 +6,6 @@
 #include "app/AutomationSwitches.h"
 #include "app/FrameWindows.h"
 #include "app/VisionClient.h"
-#include "widgets/WindowRegistry.h"
 #include "clinical/DentalChartUnit.h"
 #include "data/DataDirectory.h"
 #include "data/DmUnit.h"
@@ -114,9 +113,6 @@ private Q_SLOTS:
             m_standIn.reset();
         }
         closeShell();
-        for (const char* name : { "DentalChartForm", "PerioForm", "ProgNotesForm", "DefaultAnswersFrm",
-                 "ImagesForm", "SlideShowForm" })
-            widgets::WindowRegistry::instance().remove(QLatin1String(name));
     }
 
     void cleanupTestCase() { platform::setConfigDirOverride({}); }

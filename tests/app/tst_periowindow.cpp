@@ -3,7 +3,6 @@
 
 #include "app/FrameWindows.h"
 #include "app/RecordCommands.h"
-#include "widgets/WindowRegistry.h"
 #include "clinical/PerioUnit.h"
 #include "data/DataDirectory.h"
 #include "data/DmUnit.h"
@@ -63,12 +62,7 @@ private Q_SLOTS:
         m_dm->patients().PatientsTable->post();
     }
 
-    void cleanup()
-    {
-        closeShell();
-        widgets::WindowRegistry::instance().remove(QStringLiteral("PerioForm"));
-        widgets::WindowRegistry::instance().remove(QStringLiteral("DentalChartForm"));
-    }
+    void cleanup() { closeShell(); }
 
     void cleanupTestCase() { platform::setConfigDirOverride({}); }
 

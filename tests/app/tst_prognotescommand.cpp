@@ -13,7 +13,6 @@
 #include "support/MessageRecorder.h"
 #include "widgets/DBDateEdit.h"
 #include "widgets/DBEdit.h"
-#include "widgets/WindowRegistry.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -52,8 +51,6 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        for (const char* name : { "DentalChartForm", "ProgNotesForm", "DefaultAnswersFrm" })
-            widgets::WindowRegistry::instance().remove(QLatin1String(name));
         m_dm.reset();
         m_practice.reset();
         platform::setConfigDirOverride({});

@@ -10,6 +10,8 @@
 #include "widgets/RecordWindow.h"
 #include "widgets/WindowRegistry.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QHash>
 #include <QMdiArea>
@@ -168,6 +170,24 @@ void windowsDrive(User& user, QVariantMap&)
     });
     user.checks.expect(hidden.isEmpty(),
         QStringLiteral("cascaded, title bars out of sight: %1").arg(hidden.join(QStringLiteral(", "))));
+
+    // The ledger's Close button closes its child window, leaving no empty frame behind.
+    user.menu(QStringLiteral("Window1"), QStringLiteral("Window_EconomicsForm"));
+    waitActive(user, QStringLiteral("EconomicsForm"));
+    const QRect close = user.see([] {
+        const QMdiSubWindow* sub = childNamed(QStringLiteral("EconomicsForm"));
+        return User::globalRect(
+            sub ? sub->widget()->findChild<QWidget*>(QStringLiteral("CloseBtn")) : nullptr);
+    });
+    user.click(close.center());
+    user.waitUntil(
+        [] {
+            const QList<QMdiSubWindow*> children = frame()->ClientArea->subWindowList();
+            return std::none_of(children.cbegin(), children.cend(), [](const QMdiSubWindow* sub) {
+                return !sub->widget() || sub->widget()->objectName() == QLatin1String("EconomicsForm");
+            });
+        },
+        QStringLiteral("the ledger's child window closed by its Close button"));
 }
 
 // --- every record window keeps the frame's contract ---
