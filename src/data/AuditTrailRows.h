@@ -24,10 +24,12 @@ void recordUpdate(db::Connection& connection, const QString& table, const QStrin
 
 // For a copy of the practice: the columns an entry is made of (the order of writing is given
 // again on the target by copying in that order), whether the table was made yet, the table made
-// when missing, and the order the entries were written in.
+// when missing (an older one chained), the order the entries were written in, and the chain's
+// head, copied after the entries.
 const db::TableDef& copiedColumns();
 bool existsIn(const db::Connection& connection);
-void makeTable(const db::Connection& connection);
+void makeTable(db::Connection& connection);
 QString writtenOrder(const db::Connection& connection);
+void copyHead(const db::Connection& from, db::Connection& to);
 
 } // namespace data::audittrail

@@ -1,7 +1,8 @@
 #include "data/DataCommands.h"
 
-#include "data/DataCopy.h"
+#include "data/AuditTrailChain.h"
 #include "data/Backup.h"
+#include "data/DataCopy.h"
 #include "data/DataDirectory.h"
 #include "data/DemoPractice.h"
 #include "db/Connection.h"
@@ -45,9 +46,24 @@ QString inWords(const db::DatabaseError& error, const DataDirectory& dir)
     return error.message();
 }
 
+// The audit trail's chain, read on a connection that writes nothing.
+QStringList auditTrailProblems(const DataDirectory& dir)
+{
+    if (!dir.hasDatabase())
+        return {};
+    db::ConnectionProfile profile
+        = db::ConnectionProfile::fromLocation(dir.path(), QStringLiteral("check-audit-trail"));
+    profile.readOnly = true;
+    try {
+        return audittrail::chain::problems(*db::Connection::open(profile));
+    } catch (const db::DatabaseError&) {
+        return {}; // a database that cannot be read is reported for that
+    }
+}
+
 int check(const DataDirectory& dir, QTextStream& out, QTextStream& err, const char* remain)
 {
-    const QStringList problems = dir.check();
+    const QStringList problems = dir.check() + auditTrailProblems(dir);
     if (problems.isEmpty()) {
         out << dir.path() << ": the database matches this program.\n";
         return 0;
@@ -127,6 +143,8 @@ int runBackupCommand(const QString& directory, const QString& out, QTextStream& 
         output << "Backed up " << directory << " to " << done.folder << ": " << done.tables << " tables, "
                << done.rows << " rows, " << done.files << " files, " << done.bytes
                << " bytes; checked against the database.\n";
+        for (const QString& note : done.notes)
+            output << note << '\n';
         return 0;
     } catch (const db::DatabaseError& e) {
         platform::exceptionLog::logException(e, QStringLiteral("Backup of %1").arg(directory));
@@ -142,7 +160,9 @@ int runRestoreCommand(
     try {
         const BackupSummary done = restoreBackup(backup, directory, imagesFolderOf(directory), force);
         output << "Restored " << backup << " into " << done.folder << ": " << done.tables << " tables, "
-               << done.rows << " rows, checked against the backup's manifest.\n";
+               << done.rows << " rows.\n";
+        for (const QString& note : done.notes)
+            output << note << '\n';
         return 0;
     } catch (const db::DatabaseError& e) {
         platform::exceptionLog::logException(e, QStringLiteral("Restore of %1").arg(backup));

@@ -147,6 +147,9 @@ QList<TableCopy> copyPractice(const QString& from, const QString& to, const std:
     const DataDirectory source(from);
     const DataDirectory target(to);
     DataConnections in = source.open();
+    if (audittrail::existsIn(*in.data))
+        audittrail::makeTable(
+            *in.data); // a trail an older version wrote is chained first: its hashes go along
     prepareTarget(target);
     DataConnections out = target.open();
 
@@ -180,6 +183,7 @@ QList<TableCopy> copyPractice(const QString& from, const QString& to, const std:
                                         .arg(to));
         copies.append(copy);
     }
+    audittrail::copyHead(*in.data, *out.data);
     // The series go on where they stood, so that no number comes twice. The generators keep a
     // store of their own; set before the rows commit, a failure after leaves them ahead, which
     // only skips numbers.

@@ -2,13 +2,20 @@
 // the change, and what the trail's reader gives back.
 
 #include "data/AuditTrail.h"
+#include "data/AuditTrailChain.h"
+#include "data/AuditTrailRows.h"
+#include "data/DataCommands.h"
 #include "db/Query.h"
 #include "RulesPractice.h"
+#include "support/TestOrChild.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
+#include <QTextStream>
 
 #include <algorithm>
 
@@ -35,10 +42,51 @@ int auditCount(data::TDmForm& dm)
     return int(AuditTrail::read(*dm.Database, {}).size());
 }
 
+// A workstation of its own: `payments` ledger rows of a new patient, each posted alone.
+int writeEntries(const QString& dir, const QString& config, int payments)
+{
+    platform::Settings settings(platform::Edition::Dental, config);
+    settings.setDefaultDoctorId(1);
+    auto dm = data::TDmForm::connect(rulestest::profileOf(dir));
+    dm->openAtStart(settings);
+    rulestest::addPatient(*dm, QStringLiteral("Writer"));
+    for (int i = 0; i < payments; ++i)
+        rulestest::ledgerRow(*dm->finance().PatientEconomTable, -1, 10.0 + i);
+    return 0;
+}
+
+// The entries' places in the order they were written.
+QList<qint64> entryOrder(const db::Connection& c)
+{
+    const QString order = data::audittrail::writtenOrder(c);
+    db::Query q(c, QStringLiteral("SELECT %1 FROM AuditTrail ORDER BY %1").arg(order));
+    q.exec();
+    QList<qint64> entries;
+    while (q.next())
+        entries << q.value(0).toLongLong();
+    return entries;
+}
+
+// What --check-data says of the practice in `dir`, and whether it found it sound.
+std::pair<int, QString> checkData(const QString& dir)
+{
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    const int code = data::runDataCommand(
+        data::DataCommand::Check, testsupport::engineLocation(dir), outStream, errStream);
+    outStream.flush();
+    errStream.flush();
+    return { code, out + err };
+}
+
 } // namespace
 
 class TestAuditTrail : public RulesTest {
     Q_OBJECT
+
+    rulestest::Practice m_directories; // practices whose directories the tests reach
 
 private Q_SLOTS:
     void chargeEditedThenDeletedLeavesOldAndNewValues()
@@ -102,7 +150,9 @@ private Q_SLOTS:
         for (const db::Connection::WrittenRow& row : *written)
             tables << row.table;
         tables.sort();
-        QCOMPARE(tables, (QStringList { QStringLiteral("AuditTrail"), QStringLiteral("Patient") }));
+        QCOMPARE(tables,
+            (QStringList {
+                QStringLiteral("AuditTrail"), QStringLiteral("AuditTrailHead"), QStringLiteral("Patient") }));
     }
 
     // The changes are JSON that reads back to what was written, whatever the text holds.
@@ -325,7 +375,151 @@ private Q_SLOTS:
         QVERIFY2(csv.contains(QStringLiteral("\\\"\"Jr\\\"\"")),
             qPrintable(csv)); // quotes doubled inside a quoted field
     }
+
+    // Each entry is linked to the one before it: a row deleted, changed or moved by SQL, the
+    // last ones deleted, the table emptied or dropped, is named by --check-data.
+    void tamperingIsNamed_data()
+    {
+        QTest::addColumn<QString>("said");
+        // %1 the entry tampered with, %2 the one after it, %3 the entries left, %4 those written
+        QTest::newRow("a row deleted") << QStringLiteral("missing before entry %2 \\(");
+        QTest::newRow("an amount changed")
+            << QStringLiteral("entry %1 \\(.*was changed after it was written");
+        QTest::newRow("two rows swapped") << QStringLiteral("out of order: it was written after entry %2");
+        QTest::newRow("the last row deleted") << QStringLiteral("holds %3 entries, but %4 were recorded");
+        QTest::newRow("the table emptied") << QStringLiteral("empty, although %4 entries were recorded");
+        QTest::newRow("the table dropped")
+            << QStringLiteral("gone \\(its table was dropped\\), although %4 entries");
+    }
+    void tamperingIsNamed()
+    {
+        QFETCH(QString, said);
+        const QString dir = m_directories.newDirectory();
+        QList<qint64> entries;
+        {
+            auto dm = m_directories.open(dir);
+            rulestest::addPatient(*dm, QStringLiteral("Audited"));
+            for (int i = 1; i <= 3; ++i)
+                rulestest::ledgerRow(*dm->finance().PatientEconomTable, -1, 50.0 * i);
+            entries = entryOrder(*dm->Database);
+        }
+        QVERIFY(entries.size() >= 4);
+        const auto [soundCode, soundText] = checkData(dir);
+        QVERIFY2(soundCode == 0, qPrintable(soundText));
+
+        auto dm = m_directories.open(dir);
+        const db::Connection& c = *dm->Database;
+        const QString order = data::audittrail::writtenOrder(c);
+        const QString tag = QString::fromLatin1(QTest::currentDataTag());
+        // The charge of 100: an entry in the middle of the trail.
+        const qint64 target = rulestest::scalar(c,
+            QStringLiteral("SELECT %1 FROM AuditTrail WHERE Changes LIKE '%\"CreditEURO\":[null,100]%'")
+                .arg(order))
+                                  .toLongLong();
+        const qsizetype place = entries.indexOf(target);
+        QVERIFY(place > 0 && place + 1 < entries.size());
+        const qint64 next = entries[place + 1];
+        const auto at = [](qint64 entry) { return QVariantMap { { QStringLiteral("at"), entry } }; };
+        if (tag == QLatin1String("a row deleted")) {
+            rulestest::exec(
+                c, QStringLiteral("DELETE FROM AuditTrail WHERE %1 = :at").arg(order), at(target));
+        } else if (tag == QLatin1String("an amount changed")) {
+            rulestest::exec(c,
+                QStringLiteral("UPDATE AuditTrail SET Changes = REPLACE(Changes, '100', '10') WHERE %1 = :at")
+                    .arg(order),
+                at(target));
+        } else if (tag == QLatin1String("two rows swapped")) {
+            const QString move = QStringLiteral("UPDATE AuditTrail SET %1 = :to WHERE %1 = :at").arg(order);
+            rulestest::exec(c, move, { { QStringLiteral("to"), 100000 }, { QStringLiteral("at"), target } });
+            rulestest::exec(c, move, { { QStringLiteral("to"), target }, { QStringLiteral("at"), next } });
+            rulestest::exec(c, move, { { QStringLiteral("to"), next }, { QStringLiteral("at"), 100000 } });
+        } else if (tag == QLatin1String("the last row deleted")) {
+            rulestest::exec(
+                c, QStringLiteral("DELETE FROM AuditTrail WHERE %1 = :at").arg(order), at(entries.last()));
+        } else if (tag == QLatin1String("the table emptied")) {
+            rulestest::exec(c, QStringLiteral("DELETE FROM AuditTrail"));
+        } else {
+            rulestest::exec(c, QStringLiteral("DROP TABLE AuditTrail"));
+        }
+        dm.reset();
+
+        const auto [code, text] = checkData(dir);
+        QCOMPARE(code, 1);
+        const QString expected = QString(said)
+                                     .replace(QLatin1String("%1"), QString::number(target))
+                                     .replace(QLatin1String("%2"), QString::number(next))
+                                     .replace(QLatin1String("%3"), QString::number(entries.size() - 1))
+                                     .replace(QLatin1String("%4"), QString::number(entries.size()));
+        QVERIFY2(text.contains(QRegularExpression(expected)),
+            qPrintable(expected + QStringLiteral(" not in:\n") + text));
+    }
+
+    // Two workstations writing entries at once each link theirs after the other's: one chain.
+    void twoWorkstationsKeepOneChain()
+    {
+        const QString dir = m_directories.newDirectory();
+        constexpr int kPayments = 40;
+        std::vector<std::unique_ptr<QProcess>> writers;
+        for (int i = 0; i < 2; ++i) {
+            auto writer = std::make_unique<QProcess>();
+            writer->setProcessChannelMode(QProcess::ForwardedChannels);
+            writer->start(QCoreApplication::applicationFilePath(),
+                { QStringLiteral("--write-entries"), dir, m_directories.configDirectory(),
+                    QString::number(kPayments) });
+            QVERIFY(writer->waitForStarted());
+            writers.push_back(std::move(writer));
+        }
+        for (auto& writer : writers) {
+            QVERIFY(writer->waitForFinished(120000));
+            QCOMPARE(writer->exitCode(), 0);
+        }
+        auto dm = m_directories.open(dir);
+        const db::Connection& c = *dm->Database;
+        QCOMPARE(rulestest::count(
+                     c, QStringLiteral("SELECT COUNT(*) FROM AuditTrail WHERE TableName = 'PatEconomics'")),
+            2 * kPayments);
+        QCOMPARE(rulestest::count(c, QStringLiteral("SELECT Entries FROM AuditTrailHead")),
+            rulestest::count(c, QStringLiteral("SELECT COUNT(*) FROM AuditTrail")));
+        const QStringList problems = data::audittrail::chain::problems(c);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+    }
+
+    // A trail an older version wrote has no hashes: the next opening chains it, in the order
+    // it was written, and goes on from there.
+    void anOlderTrailIsChainedOnUpgrade()
+    {
+        const QString dir = m_directories.newDirectory();
+        int written = 0;
+        {
+            auto dm = m_directories.open(dir);
+            rulestest::addPatient(*dm, QStringLiteral("Before"));
+            rulestest::ledgerRow(*dm->finance().PatientEconomTable, -1, 20.0);
+            const db::Connection& c = *dm->Database;
+            written = rulestest::count(c, QStringLiteral("SELECT COUNT(*) FROM AuditTrail"));
+            rulestest::exec(c, QStringLiteral("DROP TABLE AuditTrailHead"));
+            rulestest::exec(c, QStringLiteral("ALTER TABLE AuditTrail DROP COLUMN PrevHash"));
+            rulestest::exec(c, QStringLiteral("ALTER TABLE AuditTrail DROP COLUMN EntryHash"));
+        }
+        const auto [code, text] = checkData(dir);
+        QCOMPARE(code, 1);
+        QVERIFY2(text.contains(QLatin1String("not chained yet")), qPrintable(text));
+
+        auto dm = m_directories.open(dir);
+        rulestest::ledgerRow(*dm->finance().PatientEconomTable, -1, 30.0);
+        const db::Connection& c = *dm->Database;
+        QCOMPARE(
+            rulestest::count(c, QStringLiteral("SELECT COUNT(*) FROM AuditTrail WHERE EntryHash IS NULL")),
+            0);
+        QCOMPARE(rulestest::count(c, QStringLiteral("SELECT COUNT(*) FROM AuditTrail")), written + 1);
+        QCOMPARE(rulestest::count(c, QStringLiteral("SELECT Entries FROM AuditTrailHead")), written + 1);
+        QVERIFY2(data::audittrail::chain::problems(c).isEmpty(),
+            qPrintable(data::audittrail::chain::problems(c).join(QLatin1Char('\n'))));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestAuditTrail)
+int main(int argc, char** argv)
+{
+    return testsupport::testOrChild<TestAuditTrail>(argc, argv, QLatin1StringView("--write-entries"), 3,
+        [](const QStringList& args) { return writeEntries(args[0], args[1], args[2].toInt()); });
+}
 #include "tst_audittrail.moc"

@@ -1,0 +1,452 @@
+#include "data/AuditTrailChain.h"
+
+#include "data/AuditTrail.h"
+#include "data/AuditTrailRows.h"
+#include "db/Connection.h"
+#include "db/Errors.h"
+#include "db/Query.h"
+
+#include <QCryptographicHash>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <optional>
+
+namespace data::audittrail::chain {
+namespace {
+
+using Kind = db::Connection::WrittenRow::Kind;
+
+constexpr int kBatch = 2000; // entries read or chained at a time
+constexpr int kNamedAtMost = 10; // broken links named one by one
+
+bool isNullValue(const QVariant& value)
+{
+    return !value.isValid() || value.isNull()
+        || (value.typeId() == QMetaType::QString && value.toString().isNull());
+}
+
+bool hasHashes(const db::Connection& connection)
+{
+    // PostgreSQL folds the unquoted names to lower case.
+    const QString table = QString::fromLatin1(AuditTrail::kTable);
+    return connection.database()
+        .record(connection.isSqlite() ? table : table.toLower())
+        .contains(QStringLiteral("EntryHash"));
+}
+
+bool headExists(const db::Connection& connection)
+{
+    return connection.database().tables().contains(QString::fromLatin1(kHead), Qt::CaseInsensitive);
+}
+
+QString contentList()
+{
+    return contentColumns().join(QStringLiteral(", "));
+}
+
+void run(const db::Connection& connection, const QString& sql)
+{
+    QSqlQuery ddl(connection.database());
+    if (!ddl.exec(sql))
+        throw db::DatabaseError(
+            QStringLiteral("The audit trail cannot be set up"), ddl.lastError().text(), sql);
+}
+
+// Chains the entries an older version wrote without hashes, in the order they were written.
+void chainUnhashed(db::Connection& connection)
+{
+    const QString order = writtenOrder(connection);
+    db::Query select(connection,
+        QStringLiteral("SELECT %1, %2 FROM AuditTrail WHERE %1 > :after ORDER BY %1 LIMIT %3")
+            .arg(order, contentList())
+            .arg(kBatch));
+    db::Query update(connection,
+        QStringLiteral("UPDATE AuditTrail SET PrevHash = :prev, EntryHash = :hash WHERE %1 = :at")
+            .arg(order));
+    QString last = QStringLiteral(""); // not null: the head's column is NOT NULL
+    qint64 after = -1;
+    qint64 entries = 0;
+    for (;;) {
+        QList<std::pair<qint64, QVariantList>> batch;
+        select.bind(QStringLiteral("after"), after).exec();
+        while (select.next()) {
+            QVariantList content;
+            for (int i = 0; i < contentColumns().size(); ++i)
+                content << select.value(i + 1);
+            batch.append({ select.value(0).toLongLong(), content });
+        }
+        select.finish();
+        if (batch.isEmpty())
+            break;
+        for (const auto& [at, content] : std::as_const(batch)) {
+            const QString hash = linkHash(last, content);
+            update.bind(QStringLiteral("prev"), last)
+                .bind(QStringLiteral("hash"), hash)
+                .bind(QStringLiteral("at"), at)
+                .exec();
+            last = hash;
+            after = at;
+            ++entries;
+        }
+    }
+    db::Query head(connection,
+        QStringLiteral("UPDATE AuditTrailHead SET Entries = :entries, LastHash = :last WHERE Id = 1"));
+    head.bind(QStringLiteral("entries"), entries).bind(QStringLiteral("last"), last).exec();
+}
+
+struct Head {
+    qint64 entries = 0;
+    QString lastHash;
+};
+
+std::optional<Head> headOf(const db::Connection& connection)
+{
+    if (!headExists(connection))
+        return std::nullopt;
+    db::Query query(connection, QStringLiteral("SELECT Entries, LastHash FROM AuditTrailHead WHERE Id = 1"));
+    query.exec();
+    if (!query.next())
+        return std::nullopt;
+    return Head { query.value(0).toLongLong(), query.value(1).toString() };
+}
+
+// One entry as a sentence names it: "entry 17 (2026-03-02 10:15:00.000, update of PatEconomics
+// row 8 by maria)".
+struct EntryName {
+    qint64 at = 0;
+    QString changedAt, user, table, action;
+    qint64 row = 0;
+
+    QString text() const
+    {
+        const QString what = action == QLatin1String("I") ? QStringLiteral("insert")
+            : action == QLatin1String("U")                ? QStringLiteral("update")
+            : action == QLatin1String("D")                ? QStringLiteral("delete")
+                                                          : QStringLiteral("action '%1'").arg(action);
+        return QStringLiteral("entry %1 (%2, %3 of %4 row %5 by %6)")
+            .arg(at)
+            .arg(changedAt, what, table)
+            .arg(row)
+            .arg(user);
+    }
+};
+
+// Walks the chain in written order and names every break in it.
+class ChainCheck {
+public:
+    explicit ChainCheck(const db::Connection& connection)
+        : m_connection(connection)
+    {
+    }
+
+    QStringList run(const std::optional<Head>& head)
+    {
+        const QString order = writtenOrder(m_connection);
+        db::Query select(m_connection,
+            QStringLiteral(
+                "SELECT %1, %2, PrevHash, EntryHash FROM AuditTrail WHERE %1 > :after ORDER BY %1 LIMIT %3")
+                .arg(order, contentList())
+                .arg(kBatch));
+        const int columns = int(contentColumns().size());
+        qint64 after = std::numeric_limits<qint64>::min();
+        for (bool more = true; more;) {
+            more = false;
+            select.bind(QStringLiteral("after"), after).exec();
+            while (select.next()) {
+                more = true;
+                QVariantList content;
+                for (int i = 0; i < columns; ++i)
+                    content << select.value(i + 1);
+                after = select.value(0).toLongLong();
+                const EntryName name { after, content[0].toString(), content[1].toString(),
+                    content[3].toString(), content[6].toString(), content[4].toLongLong() };
+                link(name, content, select.value(columns + 1).toString(),
+                    select.value(columns + 2).toString());
+            }
+        }
+        select.finish();
+        if (head)
+            compareWithHead(*head);
+        if (m_broken > kNamedAtMost)
+            m_problems.append(QStringLiteral("The audit trail's chain breaks at %1 more entries")
+                                  .arg(m_broken - kNamedAtMost));
+        return m_problems;
+    }
+
+private:
+    void name(const QString& problem)
+    {
+        if (++m_broken <= kNamedAtMost)
+            m_problems.append(problem);
+    }
+
+    // The entry whose hash is `hash`, when one is.
+    std::optional<qint64> entryWithHash(const QString& hash) const
+    {
+        db::Query find(m_connection,
+            QStringLiteral("SELECT %1 FROM AuditTrail WHERE EntryHash = :hash")
+                .arg(writtenOrder(m_connection)));
+        const QVariant at = find.bind(QStringLiteral("hash"), hash).scalar();
+        return at.isValid() ? std::optional<qint64>(at.toLongLong()) : std::nullopt;
+    }
+
+    void link(const EntryName& entry, const QVariantList& content, const QString& prevHash,
+        const QString& entryHash)
+    {
+        ++m_entries;
+        if (entryHash.isEmpty()) {
+            name(QStringLiteral("The audit trail's %1 has no hash: it was written past the program")
+                     .arg(entry.text()));
+        } else if (linkHash(prevHash, content) != entryHash) {
+            name(QStringLiteral(
+                "The audit trail's %1 was changed after it was written: its content does not match its hash")
+                     .arg(entry.text()));
+        }
+        if (prevHash != m_lastHash) {
+            const std::optional<qint64> before = prevHash.isEmpty() ? std::nullopt : entryWithHash(prevHash);
+            if (before)
+                name(QStringLiteral("The audit trail's %1 is out of order: it was written after entry %2")
+                         .arg(entry.text())
+                         .arg(*before));
+            else if (m_entries == 1)
+                name(QStringLiteral(
+                    "The audit trail's first entries are missing, before %1: they were deleted")
+                         .arg(entry.text()));
+            else
+                name(QStringLiteral("Entries of the audit trail are missing before %1: deleted, or the entry "
+                                    "before it rewritten")
+                         .arg(entry.text()));
+        }
+        m_lastHash = entryHash;
+        m_last = entry.at;
+    }
+
+    void compareWithHead(const Head& head)
+    {
+        if (m_entries == 0 && head.entries > 0) {
+            m_problems.append(QStringLiteral(
+                "The audit trail is empty, although %1 entries were recorded: they were deleted")
+                                  .arg(head.entries));
+            return;
+        }
+        if (head.lastHash == m_lastHash && head.entries == m_entries)
+            return;
+        if (head.lastHash != m_lastHash) {
+            const std::optional<qint64> last
+                = head.lastHash.isEmpty() ? std::nullopt : entryWithHash(head.lastHash);
+            if (last && *last != m_last)
+                m_problems.append(QStringLiteral(
+                    "The audit trail's entries written after entry %1 are out of their place or deleted")
+                                      .arg(*last));
+            else if (!last)
+                m_problems.append(QStringLiteral(
+                    "The audit trail's last entries, after entry %1, were deleted or rewritten")
+                                      .arg(m_last));
+        }
+        if (head.entries != m_entries)
+            m_problems.append(QStringLiteral("The audit trail holds %1 entries, but %2 were recorded")
+                                  .arg(m_entries)
+                                  .arg(head.entries));
+    }
+
+    const db::Connection& m_connection;
+    QStringList m_problems;
+    QString m_lastHash;
+    qint64 m_last = 0;
+    qint64 m_entries = 0;
+    int m_broken = 0;
+};
+
+} // namespace
+
+const QStringList& contentColumns()
+{
+    static const QStringList columns { QStringLiteral("ChangedAt"), QStringLiteral("UserName"),
+        QStringLiteral("Workstation"), QStringLiteral("TableName"), QStringLiteral("RowLocator"),
+        QStringLiteral("PatientID"), QStringLiteral("Action"), QStringLiteral("Changes") };
+    return columns;
+}
+
+QString linkHash(const QString& previous, const QVariantList& content)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(previous.toLatin1());
+    // Each value with its length, so that no two contents run together the same way.
+    for (const QVariant& value : content) {
+        if (isNullValue(value)) {
+            hash.addData(QByteArrayView("\0", 1));
+            continue;
+        }
+        const QByteArray bytes = value.toString().toUtf8();
+        hash.addData(QByteArrayView("\1", 1));
+        hash.addData(QByteArray::number(bytes.size()) + ':');
+        hash.addData(bytes);
+    }
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+void makeTables(db::Connection& connection)
+{
+    const bool server = !connection.isSqlite();
+    std::optional<db::TransactionGuard> transaction;
+    if (!connection.inTransaction())
+        transaction.emplace(connection);
+    const bool older = existsIn(connection) && !hasHashes(connection);
+    run(connection,
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS AuditTrail (ChangedAt VARCHAR(23) NOT NULL, UserName VARCHAR(40), "
+            "Workstation VARCHAR(64), TableName VARCHAR(32) NOT NULL, RowLocator BIGINT NOT NULL, "
+            "PatientID INTEGER, Action CHAR(1) NOT NULL, Changes TEXT, PrevHash VARCHAR(64), EntryHash "
+            "VARCHAR(64)%1)")
+            .arg(server ? QStringLiteral(", EntryID BIGINT GENERATED BY DEFAULT AS IDENTITY") : QString()));
+    run(connection,
+        QStringLiteral("CREATE INDEX IF NOT EXISTS AuditTrailChangedAt ON AuditTrail (ChangedAt)"));
+    run(connection,
+        QStringLiteral("CREATE INDEX IF NOT EXISTS AuditTrailPatient ON AuditTrail (PatientID, ChangedAt)"));
+    if (server) // the order the chain is walked in
+        run(connection, QStringLiteral("CREATE INDEX IF NOT EXISTS AuditTrailOrder ON AuditTrail (EntryID)"));
+    if (older) {
+        // A second workstation upgrading at once waits for this one and then finds the columns.
+        run(connection,
+            QStringLiteral("ALTER TABLE AuditTrail ADD COLUMN %1PrevHash VARCHAR(64)")
+                .arg(server ? QStringLiteral("IF NOT EXISTS ") : QString()));
+        run(connection,
+            QStringLiteral("ALTER TABLE AuditTrail ADD COLUMN %1EntryHash VARCHAR(64)")
+                .arg(server ? QStringLiteral("IF NOT EXISTS ") : QString()));
+    }
+    // A head that went missing starts again from the last entry: posting goes on, and the check
+    // still names whatever broke before it.
+    run(connection,
+        QStringLiteral("CREATE TABLE IF NOT EXISTS AuditTrailHead (Id INTEGER PRIMARY KEY, Entries BIGINT "
+                       "NOT NULL, LastHash VARCHAR(64) NOT NULL)"));
+    run(connection,
+        QStringLiteral("INSERT INTO AuditTrailHead (Id, Entries, LastHash) SELECT 1, COUNT(*), "
+                       "COALESCE((SELECT EntryHash FROM AuditTrail "
+                       "WHERE EntryHash IS NOT NULL ORDER BY %1 DESC LIMIT 1), '') FROM AuditTrail WHERE NOT "
+                       "EXISTS (SELECT 1 FROM "
+                       "AuditTrailHead) ON CONFLICT DO NOTHING")
+            .arg(writtenOrder(connection)));
+    if (older)
+        chainUnhashed(connection);
+    if (transaction)
+        transaction->commit();
+}
+
+struct Appender::Statements {
+    QSqlQuery readHead;
+    QSqlQuery insert;
+    QSqlQuery moveHead;
+};
+
+Appender::Appender(db::Connection& connection)
+    : m_connection(connection)
+{
+}
+
+Appender::~Appender() = default;
+
+void Appender::append(const QVariantList& content)
+{
+    QString error;
+    if (tryAppend(content, &error))
+        return;
+    m_statements.reset();
+    if (!tryAppend(content, &error))
+        throw db::DatabaseError(QStringLiteral("The change could not be recorded in the audit trail"), error);
+}
+
+void Appender::prepare()
+{
+    makeTables(m_connection);
+    auto made = std::make_unique<Statements>(Statements { QSqlQuery(m_connection.database()),
+        QSqlQuery(m_connection.database()), QSqlQuery(m_connection.database()) });
+    const QStringList marks(contentColumns().size() + 2, QStringLiteral("?"));
+    // On a server the head's row lock orders the entries of every workstation until commit;
+    // on SQLite the change already holds the database's write lock.
+    if (!made->readHead.prepare(QStringLiteral("SELECT Entries, LastHash FROM AuditTrailHead WHERE Id = 1%1")
+                                    .arg(m_connection.isSqlite() ? QString() : QStringLiteral(" FOR UPDATE")))
+        || !made->insert.prepare(
+            QStringLiteral("INSERT INTO AuditTrail (%1, PrevHash, EntryHash) VALUES (%2)")
+                .arg(contentList(), marks.join(QStringLiteral(", "))))
+        || !made->moveHead.prepare(
+            QStringLiteral("UPDATE AuditTrailHead SET Entries = Entries + 1, LastHash = ? WHERE Id = 1")))
+        throw db::DatabaseError(
+            QStringLiteral("The audit trail cannot be set up"), m_connection.database().lastError().text());
+    m_statements = std::move(made);
+}
+
+bool Appender::tryAppend(const QVariantList& content, QString* error)
+{
+    const auto failed = [error](const QSqlQuery& query) {
+        *error = query.lastError().text();
+        return false;
+    };
+    if (!m_statements)
+        prepare();
+    Statements& s = *m_statements;
+    if (!s.readHead.exec())
+        return failed(s.readHead);
+    if (!s.readHead.next()) {
+        *error = QStringLiteral("the audit trail's head row is missing");
+        return false;
+    }
+    const QString previous = s.readHead.value(1).toString();
+    s.readHead.finish();
+    const QString hash = linkHash(previous, content);
+    for (int i = 0; i < content.size(); ++i)
+        s.insert.bindValue(i, content[i]);
+    s.insert.bindValue(int(content.size()), previous);
+    s.insert.bindValue(int(content.size()) + 1, hash);
+    if (!s.insert.exec())
+        return failed(s.insert);
+    s.moveHead.bindValue(0, hash);
+    if (!s.moveHead.exec())
+        return failed(s.moveHead);
+    // Logged with our other writes, so that views still follow those instead of reading every
+    // row again: a patient posted must not read 50,000 patients.
+    QVariantList written = content;
+    written << previous << hash;
+    m_connection.noteWritten(
+        { Kind::Insert, QString::fromLatin1(AuditTrail::kTable), s.insert.lastInsertId().toLongLong(),
+            contentColumns() + QStringList { QStringLiteral("PrevHash"), QStringLiteral("EntryHash") }, {},
+            written });
+    m_connection.noteWritten(
+        { Kind::Update, QString::fromLatin1(kHead), 1, { QStringLiteral("LastHash") }, {}, { hash } });
+    return true;
+}
+
+QStringList problems(const db::Connection& connection)
+{
+    const std::optional<Head> head = headOf(connection);
+    if (!existsIn(connection)) {
+        if (head && head->entries > 0)
+            return { QStringLiteral(
+                "The audit trail is gone (its table was dropped), although %1 entries were recorded")
+                         .arg(head->entries) };
+        return {};
+    }
+    if (!hasHashes(connection))
+        return { QStringLiteral(
+            "The audit trail was written by an older version and is not chained yet: the program chains it "
+            "when it next opens the practice") };
+    QStringList found;
+    if (!head && db::Query(connection, QStringLiteral("SELECT 1 FROM AuditTrail LIMIT 1")).scalar().isValid())
+        found.append(QStringLiteral(
+            "The audit trail's head (%1) is missing: entries deleted at its end would not show")
+                         .arg(QString::fromLatin1(kHead)));
+    return found + ChainCheck(connection).run(head);
+}
+
+void copyHead(const db::Connection& from, db::Connection& to)
+{
+    const std::optional<Head> head = headOf(from);
+    if (!head)
+        return;
+    db::Query update(
+        to, QStringLiteral("UPDATE AuditTrailHead SET Entries = :entries, LastHash = :last WHERE Id = 1"));
+    update.bind(QStringLiteral("entries"), head->entries).bind(QStringLiteral("last"), head->lastHash).exec();
+}
+
+} // namespace data::audittrail::chain
