@@ -16,7 +16,8 @@ if [ ! -f "$data/PallavorDB.sqlite" ]; then
     "$orvane" --config-dir "$config" --demo-data "$data"
 fi
 if ! grep -qi '^demoRole=' "$config/PV.INI" 2>/dev/null; then
-    "$orvane" --config-dir "$config" --add-user demo --role 0 --password demo --second-password receipts
+    # The passwords go in on standard input: on the command line every user would see them.
+    printf 'demo\nreceipts\n' | "$orvane" --config-dir "$config" --add-user demo --role 0
     # The demo workstation's default dentist is the practice's first: the appointment book
     # opens on the default dentist's tab.
     printf '\n[Orvane]\nDefaultDocIDEdit_Text=1\n' >> "$config/PV.INI"

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QImageReader>
 #include <QRegularExpression>
 #include <QTimer>
 
@@ -49,11 +50,21 @@ int toothFromName(const QString& baseName)
     return data::isToothNumber(tooth) ? tooth : 0;
 }
 
-bool isPicture(const QFileInfo& file)
+// A regular file named as a picture. A link could file any file of the machine into a
+// patient's record.
+bool isPictureFile(const QFileInfo& file)
 {
     static const QStringList kinds { QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("jpeg"),
         QStringLiteral("bmp"), QStringLiteral("tif"), QStringLiteral("tiff") };
-    return file.isFile() && kinds.contains(file.suffix().toLower());
+    return !file.isSymLink() && file.isFile() && kinds.contains(file.suffix().toLower());
+}
+
+// A picture cut short (a writer that has not finished) is no picture Qt can read.
+bool isWholePicture(const QString& path)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(false);
+    return !reader.read().isNull();
 }
 
 bool moveFile(const QString& from, const QString& to)
@@ -94,34 +105,37 @@ ImportFolderWatcher::ImportFolderWatcher(data::TDmForm& dm, QString folder, QObj
     , m_dm(dm)
     , m_folder(std::move(folder))
     , m_watcher(new QFileSystemWatcher(this))
-    , m_settle(new QTimer(this))
+    , m_lookAgain(new QTimer(this))
 {
     QDir().mkpath(m_folder);
     m_watcher->addPath(m_folder);
-    m_settle->setSingleShot(true);
-    m_settle->setInterval(kSettleMs);
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_settle, qOverload<>(&QTimer::start));
-    connect(m_settle, &QTimer::timeout, this, &ImportFolderWatcher::scan);
+    m_lookAgain->setSingleShot(true);
+    m_lookAgain->setInterval(kLookAgainMs);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_lookAgain, qOverload<>(&QTimer::start));
+    connect(m_lookAgain, &QTimer::timeout, this, &ImportFolderWatcher::scan);
 }
 
 void ImportFolderWatcher::scan()
 {
     bool waiting = false;
-    QHash<QString, qint64> sizes;
-    // A link could file any file of the machine into a patient's record.
+    QHash<QString, Seen> seen;
     const QFileInfoList files = QDir(m_folder).entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Name);
     const QDateTime now = QDateTime::currentDateTime();
     for (const QFileInfo& file : files) {
-        if (!isPicture(file))
+        if (!isPictureFile(file))
             continue;
         const QString path = file.absoluteFilePath();
-        if (m_refused.value(path, -1) == file.size())
+        const Seen looked { file.size(), file.lastModified() };
+        // A refused picture is looked at again once it changes: appending to a file need not
+        // change the folder, so the folder is looked at while one lies there.
+        if (m_refused.value(path) == looked) {
+            waiting = true;
             continue;
-        // Still being written (the same size twice is not enough for a writer that pauses):
-        // look again later.
-        if (file.size() == 0 || m_sizes.value(path, -1) != file.size()
-            || file.lastModified().msecsTo(now) < kSettleMs) {
-            sizes.insert(path, file.size());
+        }
+        m_refused.remove(path);
+        // Still being written (a writer may pause between bursts): look again later.
+        if (looked.size == 0 || m_seen.value(path) != looked || looked.modified.msecsTo(now) < kQuietMs) {
+            seen.insert(path, looked);
             waiting = true;
             continue;
         }
@@ -129,17 +143,18 @@ void ImportFolderWatcher::scan()
         case Outcome::Filed:
             break;
         case Outcome::Wait:
-            sizes.insert(path, file.size());
+            seen.insert(path, looked);
             waiting = true;
             break;
         case Outcome::Refused:
-            m_refused.insert(path, file.size());
+            m_refused.insert(path, looked);
+            waiting = true;
             break;
         }
     }
-    m_sizes = sizes;
+    m_seen = seen;
     if (waiting)
-        m_settle->start();
+        m_lookAgain->start();
 }
 
 ImportFolderWatcher::Outcome ImportFolderWatcher::fileOne(const QString& path)
@@ -148,6 +163,11 @@ ImportFolderWatcher::Outcome ImportFolderWatcher::fileOne(const QString& path)
     if (!patients.isActive() || patients.isEmpty() || m_dm.clinical().PhotosTable->isEditing())
         return Outcome::Wait;
     const QFileInfo picture(path);
+    if (!isWholePicture(path)) {
+        platform::exceptionLog::logException(
+            QStringLiteral("Import of %1 waits: it is no picture that can be read").arg(path));
+        return Outcome::Refused;
+    }
     const QDir folder(m_dm.patients().xRayFolder());
     QDir().mkpath(folder.path());
     const QString name = freeName(folder, picture);
@@ -158,7 +178,12 @@ ImportFolderWatcher::Outcome ImportFolderWatcher::fileOne(const QString& path)
     const data::ImageRecord record { name, QStringLiteral("Import"), picture.fileName().left(40),
         picture.lastModified(), now, toothFromName(picture.completeBaseName()), QString(),
         patients.value(u"PatientID").toInt() };
-    const QString problem = data::fileImage(m_dm, record);
+    QString problem;
+    try {
+        problem = data::fileImage(m_dm, record);
+    } catch (const std::exception& e) {
+        problem = QString::fromUtf8(e.what());
+    }
     if (!problem.isEmpty()) {
         moveFile(target, path);
         platform::exceptionLog::logException(QStringLiteral("Import of %1 refused: %2").arg(path, problem));

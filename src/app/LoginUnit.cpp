@@ -72,6 +72,15 @@ void TLoginForm::OKBtnClick()
     // An empty password opens nothing: not a user stored without one, nor one whose keys a
     // damaged or hand-edited settings file lost.
     const TPasswordLib::Match match = m_passwords.Check(typed);
+    if (match == TPasswordLib::Match::None && m_passwords.HasDamagedPassword()) {
+        refuseForAMoment();
+        platform::showWarning(
+            Lang->Message(QStringLiteral("The stored password of this user is damaged and opens "
+                                         "nothing. Have it set again (orvane --add-user %1 "
+                                         "--replace)."))
+                .arg(m_passwords.UserName));
+        return;
+    }
     if (match == TPasswordLib::Match::None) {
         const TPasswordLib::PasswordPair stored = m_passwords.Passwords();
         const bool unknown = typed.isEmpty() && stored.first.isEmpty() && stored.second.isEmpty()
@@ -96,10 +105,11 @@ void TLoginForm::OKBtnClick()
     platform::Session& session = platform::session();
     session.userName = m_passwords.UserName;
     session.receiptsOnly = match == TPasswordLib::Match::Second;
-    session.role = role;
-    // The second password shows only receipted amounts: the commands the restricted role does
-    // not have (the audit trail, with every amount in it) are closed to it as well.
-    session.level = TPasswordLib::Level(session.receiptsOnly ? platform::UserRole::Restricted : role);
+    // The second password shows only receipted amounts: the session works in the restricted
+    // role, so that whatever that role may not see (balances, prices, the audit trail with
+    // every amount in it) stays closed to it as well.
+    session.role = session.receiptsOnly ? platform::UserRole::Restricted : role;
+    session.level = TPasswordLib::Level(session.role);
     accept();
 }
 

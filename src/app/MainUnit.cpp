@@ -428,8 +428,11 @@ QWidget* TMainForm::openWindow(const QString& componentName)
     const widgets::WindowRegistry::Entry* entry = widgets::WindowRegistry::instance().find(componentName);
     if (!entry)
         return nullptr;
+    // A window may refuse to be made (one closed to the user's role): nothing opens.
     if (entry->kind == widgets::WindowRegistry::Kind::Modal) {
         QWidget* window = entry->create(this);
+        if (!window)
+            return nullptr;
         window->setAttribute(Qt::WA_DeleteOnClose, false);
         if (auto* dialog = qobject_cast<QDialog*>(window))
             dialog->exec();
@@ -437,6 +440,8 @@ QWidget* TMainForm::openWindow(const QString& componentName)
         return nullptr;
     }
     QWidget* window = entry->create(nullptr);
+    if (!window)
+        return nullptr;
     window->setAttribute(Qt::WA_DeleteOnClose);
     addChildWindow(window);
     return window;

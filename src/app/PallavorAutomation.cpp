@@ -62,41 +62,59 @@ bool TPallavor99Auto::registerOnBus()
 void TPallavor99Auto::SaveImageInDB(const QString& ImageName, const QString& Category, const QString& Subject,
     const QString& RecDate, const QString& SavedDate, uchar ToothNum, const QString& Remarks, int PatID)
 {
-    data::ImageRecord record { ImageName, Category, Subject, {}, {}, ToothNum, Remarks, PatID };
-    QString problem;
-    QDBusError::ErrorType kind = QDBusError::InvalidArgs;
-    // Nothing may leave a slot of the bus: the bus would drop the object for the session.
-    try {
+    answerFailures(QStringLiteral("SaveImageInDB"), [&] {
+        data::ImageRecord record { ImageName, Category, Subject, {}, {}, ToothNum, Remarks, PatID };
+        QString problem;
         if (!readDate(RecDate, record.recDate))
             problem = QStringLiteral("RecDate is not a date: %1").arg(RecDate);
         else if (!readDate(SavedDate, record.savedDate))
             problem = QStringLiteral("SavedDate is not a date: %1").arg(SavedDate);
         else
             problem = data::fileImage(m_dm, record);
-    } catch (const std::exception& e) {
-        platform::exceptionLog::logException(e, QStringLiteral("SaveImageInDB"));
-        problem = QStringLiteral("The image was not filed: the database refused it.");
-        kind = QDBusError::Failed;
-    }
-    if (!problem.isEmpty()) {
-        // A caller's text, capped: a call cannot fill the log.
-        constexpr int kLoggedChars = 500;
-        if (calledFromDBus())
-            sendErrorReply(kind, problem.left(kLoggedChars));
-        platform::exceptionLog::logException(
-            QStringLiteral("SaveImageInDB refused: ") + problem.left(kLoggedChars));
+        if (!problem.isEmpty()) {
+            refuse(ImageName, problem);
+            return;
+        }
         tellOnScreen(platform::MessageTexts::program()
-                         .Message(QStringLiteral("The image %1 was not filed:"))
-                         .arg(ImageName.left(kLoggedChars))
-            + u' ' + problem.left(kLoggedChars));
-        return;
-    }
+                         .Message(QStringLiteral("The image %1 was filed for the patient with code %2."))
+                         .arg(ImageName)
+                         .arg(PatID));
+        if (redrawChart)
+            redrawChart();
+    });
+}
+
+void TPallavor99Auto::refuse(const QString& imageName, const QString& problem)
+{
+    // The caller's text, capped: a call cannot fill the log.
+    constexpr int kLoggedChars = 500;
+    const QString told = problem.left(kLoggedChars);
+    if (calledFromDBus())
+        sendErrorReply(QDBusError::InvalidArgs, told);
+    platform::exceptionLog::logException(QStringLiteral("SaveImageInDB refused: ") + told);
     tellOnScreen(platform::MessageTexts::program()
-                     .Message(QStringLiteral("The image %1 was filed for the patient with code %2."))
-                     .arg(ImageName)
-                     .arg(PatID));
-    if (redrawChart)
-        redrawChart();
+                     .Message(QStringLiteral("The image %1 was not filed:"))
+                     .arg(imageName.left(kLoggedChars))
+        + u' ' + told);
+}
+
+void TPallavor99Auto::answerFailures(const QString& slot, const std::function<void()>& work)
+{
+    // Nothing may leave a slot of the bus: the object would be lost to the imaging program
+    // for the rest of the session.
+    try {
+        work();
+        return;
+    } catch (const std::exception& e) {
+        platform::exceptionLog::logException(e, slot);
+    } catch (...) {
+        platform::exceptionLog::logException(slot + QStringLiteral(": an unknown exception"));
+    }
+    if (calledFromDBus())
+        sendErrorReply(QDBusError::Failed,
+            QStringLiteral("%1 was not carried out: the database or the program failed; the details are in "
+                           "the exceptions log.")
+                .arg(slot));
 }
 
 // In the status bar, for a while: the imaging program's call must not wait for a message box.
@@ -108,14 +126,16 @@ void TPallavor99Auto::tellOnScreen(const QString& text)
 
 void TPallavor99Auto::DisconnectPV()
 {
-    if (releaseImaging)
-        releaseImaging();
-    bringToFront();
+    answerFailures(QStringLiteral("DisconnectPV"), [this] {
+        if (releaseImaging)
+            releaseImaging();
+        bringToFront();
+    });
 }
 
 void TPallavor99Auto::ShowPallavor()
 {
-    bringToFront();
+    answerFailures(QStringLiteral("ShowPallavor"), [this] { bringToFront(); });
 }
 
 void TPallavor99Auto::bringToFront()

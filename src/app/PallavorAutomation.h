@@ -34,6 +34,10 @@ public Q_SLOTS:
     void ShowPallavor();
 
 private:
+    // Runs a slot's work; whatever it throws is logged and answered to the caller as a failure.
+    void answerFailures(const QString& slot, const std::function<void()>& work);
+    // The record the caller sent was not filed: told to the caller, the log and the screen.
+    void refuse(const QString& imageName, const QString& problem);
     void tellOnScreen(const QString& text);
     void bringToFront();
 

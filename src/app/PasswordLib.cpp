@@ -37,11 +37,20 @@ void TPasswordLib::UpgradePlainPasswords()
 {
     const PasswordPair stored = Passwords();
     const auto hashed = [](const QString& p) {
-        return p.isEmpty() || platform::password::isHashed(p) ? p : platform::password::hash(p);
+        const bool plain
+            = !p.isEmpty() && platform::password::formOf(p) == platform::password::StoredForm::Plain;
+        return plain ? platform::password::hash(p) : p;
     };
     if (hashed(stored.first) == stored.first && hashed(stored.second) == stored.second)
         return;
     m_settings.setUserPasswords(UserName, hashed(stored.first), hashed(stored.second));
+}
+
+bool TPasswordLib::HasDamagedPassword() const
+{
+    const PasswordPair stored = Passwords();
+    return platform::password::formOf(stored.first) == platform::password::StoredForm::Damaged
+        || platform::password::formOf(stored.second) == platform::password::StoredForm::Damaged;
 }
 
 int TPasswordLib::Level(platform::UserRole role)
@@ -92,8 +101,14 @@ QString addUser(const NewUser& user, platform::Settings settings)
         return QStringLiteral("A password is needed: an empty password would let anyone in.");
     if (hasControlCharacter(user.password) || hasControlCharacter(user.secondPassword))
         return QStringLiteral("A password must not hold line breaks, tabs or other control characters.");
+    // Writing over a user drops a second password not given again: only when asked for.
+    const QString name = user.name.trimmed();
+    if (!user.replace && (settings.userRole(name) || !settings.userPassword1(name).isEmpty()))
+        return QStringLiteral("The user %1 is in %2 already; --replace writes over it (its role and both "
+                              "passwords).")
+            .arg(name, settings.mainFilePath());
     try {
-        settings.setUser(user.name.trimmed(), user.role, platform::password::hash(user.password),
+        settings.setUser(name, user.role, platform::password::hash(user.password),
             user.secondPassword.isEmpty() ? QString() : platform::password::hash(user.secondPassword));
     } catch (const platform::SettingsError& error) {
         return error.message();

@@ -30,6 +30,9 @@ public:
     // Replaces a plain stored password by its hash; does nothing when both are hashed already.
     // Throws platform::SettingsError when PV.INI cannot be written.
     void UpgradePlainPasswords();
+    // A stored password marked as a hash that cannot be used (a round count out of range): it
+    // opens nothing until it is set again.
+    bool HasDamagedPassword() const;
     // 255 for the full role, 0 for the restricted one, -1 for anything else.
     static int Level(platform::UserRole role);
 
@@ -43,11 +46,13 @@ struct NewUser {
     int role = 1;
     QString password;
     QString secondPassword;
+    bool replace = false; // write over a user already there
 };
 // Why a user name cannot be stored in PV.INI (control characters, '=', '[', ']', a leading
 // comment mark); empty when it can.
 QString userNameProblem(const QString& name);
-// Returns an error text, empty when the user was written.
+// Returns an error text, empty when the user was written. A user already there is refused
+// unless `replace` is set.
 QString addUser(const NewUser& user, platform::Settings settings = platform::Settings());
 
 } // namespace app

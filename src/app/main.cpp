@@ -1,16 +1,17 @@
 #include "app/AutomationSwitches.h"
 #include "app/OrvaneApplication.h"
-#include "app/PasswordLib.h"
 #include "app/ReportCommands.h"
 #include "app/ScreenshotTour.h"
 #include "app/StartUp.h"
 #include "app/StateReport.h"
+#include "app/UserCommand.h"
 #include "data/DataCommands.h"
 #include "db/Connection.h"
 #include "finance/LedgerReport.h"
 #include "import/ImportCommand.h"
 #include "platform/Directories.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -45,13 +46,19 @@ struct Options {
         QStringLiteral("Use <dir> as the workstation settings directory (PV.INI and its companions)."), QStringLiteral("dir") };
     QCommandLineOption data { QStringLiteral("data"), QStringLiteral("Start on the data directory <dir> instead of the stored one."),
         QStringLiteral("dir") };
-    QCommandLineOption addUser { QStringLiteral("add-user"), QStringLiteral("Write the user <name> into PV.INI (with --role and --password)."),
+    QCommandLineOption addUser { QStringLiteral("add-user"),
+        QStringLiteral(
+            "Write the user <name> into PV.INI (with --role); its passwords are asked for at the terminal, "
+            "or read from "
+            "standard input, one per line (the second, which shows receipts only, may be left out)."),
         QStringLiteral("name") };
     QCommandLineOption role { QStringLiteral("role"), QStringLiteral("Role of --add-user: 0 full, 1 restricted."), QStringLiteral("0|1"),
         QStringLiteral("1") };
-    QCommandLineOption password { QStringLiteral("password"), QStringLiteral("First password of --add-user."), QStringLiteral("password") };
-    QCommandLineOption secondPassword { QStringLiteral("second-password"),
-        QStringLiteral("Second password of --add-user: logging in with it shows receipts only."), QStringLiteral("password") };
+    QCommandLineOption replace { QStringLiteral("replace"),
+        QStringLiteral("Let --add-user write over a user already there.") };
+    // Refused: on the command line a password is in sight of every user of the computer.
+    QCommandLineOption passwordGiven { { QStringLiteral("password"), QStringLiteral("second-password") }, {},
+        QStringLiteral("password") };
     QCommandLineOption chartReport { QStringLiteral("chart-report"),
         QStringLiteral("Write the treatment history report of patient <id>'s current session (with --data, --level, --pdf) and exit."),
         QStringLiteral("id") };
@@ -84,7 +91,9 @@ struct Options {
         parser.addVersionOption();
         for (const auto& [option, command] : dataCommands)
             parser.addOption(option);
-        parser.addOptions({ importParadox, keepGoing, copyData, configDir, data, addUser, role, password, secondPassword, screenshotTour, chartReport, level, pdf, reportState, ledgerReport });
+        passwordGiven.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOptions({ importParadox, keepGoing, copyData, configDir, data, addUser, role, replace,
+            passwordGiven, screenshotTour, chartReport, level, pdf, reportState, ledgerReport });
         parser.addOptions({ backup, restore, force });
     }
 
@@ -203,16 +212,14 @@ int runCommand(int argc, char* argv[])
         err << "Nothing to do: see orvane --help.\n";
         return 2;
     }
-    bool roleIsNumber = false;
-    const app::NewUser user { options.parser.value(options.addUser), options.parser.value(options.role).toInt(&roleIsNumber),
-        options.parser.value(options.password), options.parser.value(options.secondPassword) };
-    const QString error = roleIsNumber ? app::addUser(user) : QStringLiteral("The role must be 0 or 1.");
-    if (!error.isEmpty()) {
-        err << error << '\n';
-        return 1;
+    if (options.isSet(options.passwordGiven)) {
+        err << "Passwords are not taken from the command line, where every user of the computer sees them: "
+               "type them "
+               "when --add-user asks, or give them on standard input, one per line.\n";
+        return 2;
     }
-    out << "User " << user.name << " written to " << platform::Settings().mainFilePath() << '\n';
-    return 0;
+    return app::runAddUserCommand(options.parser.value(options.addUser), options.parser.value(options.role),
+        options.isSet(options.replace), out, err);
 }
 
 } // namespace

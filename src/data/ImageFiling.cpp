@@ -7,7 +7,6 @@
 #include "db/Errors.h"
 #include "db/Field.h"
 #include "db/Query.h"
-#include "platform/ExceptionLog.h"
 
 #include <QDir>
 
@@ -131,10 +130,9 @@ QString fileImage(TDmForm& dm, const ImageRecord& record)
     } catch (const db::Abort&) {
         discard(photos);
         return QStringLiteral("The image record was refused");
-    } catch (const std::exception& e) {
-        platform::exceptionLog::logException(e, QStringLiteral("Filing the image %1").arg(record.imageName));
+    } catch (const std::exception&) {
         discard(photos);
-        return QString::fromUtf8(e.what());
+        throw;
     }
     return {};
 }

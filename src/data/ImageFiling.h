@@ -31,7 +31,8 @@ bool isPlainFileName(const QString& name);
 // for another patient, straight into that patient's current session (the windows, which show
 // the current patient, are left alone), and returns nothing; or returns why it stored nothing
 // (an unknown patient or one without a session, a tooth outside the FDI numbers, a bad or too
-// long name, the images being edited, a failed post).
+// long name, the images being edited, a rule refusing the row). A database error is thrown,
+// nothing left pending.
 QString fileImage(TDmForm& dm, const ImageRecord& record);
 
 } // namespace data

@@ -36,6 +36,11 @@ struct Parsed {
     QByteArray key;
 };
 
+bool hasSchemeMark(const QString& stored)
+{
+    return stored.startsWith(kScheme + QLatin1Char('$'));
+}
+
 bool parse(const QString& stored, Parsed& out)
 {
     const QList<QStringView> parts = QStringView(stored).split(QLatin1Char('$'));
@@ -45,9 +50,7 @@ bool parse(const QString& stored, Parsed& out)
     out.rounds = parts[1].toInt(&ok);
     out.salt = QByteArray::fromBase64(parts[2].toLatin1());
     out.key = QByteArray::fromBase64(parts[3].toLatin1());
-    // A count far beyond what we write is an edited file that would freeze the login.
-    constexpr int kMostRounds = 10 * kRounds;
-    return ok && out.rounds > 0 && out.rounds <= kMostRounds && !out.salt.isEmpty()
+    return ok && out.rounds >= kFewestRounds && out.rounds <= kMostRounds && !out.salt.isEmpty()
         && out.key.size() == kKeyLength;
 }
 
@@ -63,10 +66,12 @@ QString hash(const QString& password, int rounds)
         + QString::fromLatin1(salt.toBase64()) + QLatin1Char('$') + QString::fromLatin1(key.toBase64());
 }
 
-bool isHashed(const QString& stored)
+StoredForm formOf(const QString& stored)
 {
     Parsed parsed;
-    return parse(stored, parsed);
+    if (parse(stored, parsed))
+        return StoredForm::Hashed;
+    return hasSchemeMark(stored) ? StoredForm::Damaged : StoredForm::Plain;
 }
 
 bool matches(const QString& typed, const QString& stored)
@@ -76,6 +81,9 @@ bool matches(const QString& typed, const QString& stored)
     Parsed parsed;
     if (parse(stored, parsed))
         return sameBytes(derive(typed.toUtf8(), parsed.salt, parsed.rounds), parsed.key);
+    // Not the plain text it looks like: the hash of a password, made unusable.
+    if (hasSchemeMark(stored))
+        return false;
     // A plain password of an older installation: compared through fixed-length digests, so that
     // neither the length nor the first differing character shows in the time taken.
     return sameBytes(QCryptographicHash::hash(typed.toUtf8(), QCryptographicHash::Sha256),

@@ -5,6 +5,7 @@
 #include "app/AutomationNames.h"
 #include "app/AutomationSwitches.h"
 #include "app/FrameWindows.h"
+#include "app/PallavorAutomation.h"
 #include "app/VisionClient.h"
 #include "clinical/DentalChartUnit.h"
 #include "data/DataDirectory.h"
@@ -20,6 +21,7 @@
 #include "platform/Session.h"
 #include "ShellFixture.h"
 #include "support/DataTable.h"
+#include "support/ExceptionLogText.h"
 #include "support/MessageRecorder.h"
 
 #include <QAction>
@@ -216,7 +218,7 @@ private Q_SLOTS:
                 { "escaping name", "../x", 11, 0, "", "file name", false },
                 { "absolute path", "/tmp/x.png", 11, 0, "", "file name", false },
                 { "not a date", "a.png", 11, 0, "yesterday", "not a date", false },
-                { "store fails", "a.png", 11, 0, "", "refused", true },
+                { "store fails", "a.png", 11, 0, "", "database", true },
             });
     }
     void badRecordsAreRefusedToTheCaller()
@@ -269,6 +271,44 @@ private Q_SLOTS:
         QVERIFY2(failed.error().message().contains(QStringLiteral("database")),
             qPrintable(failed.error().message()));
         QDBusPendingCall good = call(QStringLiteral("b.png"));
+        QTRY_VERIFY(good.isFinished());
+        QVERIFY2(!good.isError(), qPrintable(good.error().message()));
+        QCOMPARE(stored(), 1);
+    }
+
+    // Whatever a slot throws is answered to the caller and logged: every slot stays on the bus.
+    // A caller's text is logged capped, not whole.
+    void everySlotAnswersItsFailures()
+    {
+        QDir().mkpath(platform::programDir());
+        auto* automation = m_main->findChild<app::TPallavor99Auto*>();
+        QVERIFY(automation);
+        automation->releaseImaging = [] { throw std::runtime_error("the imaging link broke"); };
+        const qsizetype logged = testsupport::exceptionLogText().size();
+        QDBusPendingCall disconnect = callFromOutside(QStringLiteral("DisconnectPV"));
+        QTRY_VERIFY(disconnect.isFinished());
+        QVERIFY(disconnect.isError());
+        QCOMPARE(disconnect.error().type(), QDBusError::Failed);
+        QVERIFY(
+            testsupport::exceptionLogText().mid(logged).contains(QStringLiteral("the imaging link broke")));
+
+        const QString flood(100000, QLatin1Char('9'));
+        const qsizetype beforeFlood = testsupport::exceptionLogText().size();
+        QDBusPendingCall flooded = callFromOutside(QStringLiteral("SaveImageInDB"),
+            { QStringLiteral("a.png"), QStringLiteral("X-Ray"), QString(), flood, QString(),
+                QVariant::fromValue(static_cast<uchar>(0)), QString(), m_patient });
+        QTRY_VERIFY(flooded.isFinished());
+        QCOMPARE(flooded.error().type(), QDBusError::InvalidArgs);
+        QVERIFY(flooded.error().message().size() < 1000);
+        const qsizetype floodLogged = testsupport::exceptionLogText().size() - beforeFlood;
+        QVERIFY2(floodLogged > 0 && floodLogged < 2000, qPrintable(QString::number(floodLogged)));
+
+        QDBusPendingCall show = callFromOutside(QStringLiteral("ShowPallavor"));
+        QTRY_VERIFY(show.isFinished());
+        QVERIFY2(!show.isError(), qPrintable(show.error().message()));
+        QDBusPendingCall good = callFromOutside(QStringLiteral("SaveImageInDB"),
+            { QStringLiteral("b.png"), QStringLiteral("X-Ray"), QString(), QString(), QString(),
+                QVariant::fromValue(static_cast<uchar>(0)), QString(), m_patient });
         QTRY_VERIFY(good.isFinished());
         QVERIFY2(!good.isError(), qPrintable(good.error().message()));
         QCOMPARE(stored(), 1);

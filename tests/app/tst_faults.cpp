@@ -2,6 +2,8 @@
 // bad settings, a program killed half-way. Each case runs the real program and checks what it
 // says, how it ends, and that what was intact is as it was.
 
+#include "app/PasswordLib.h"
+#include "platform/Directories.h"
 #include "support/DataTable.h"
 #include "support/ReadOnlyDirectory.h"
 
@@ -130,7 +132,7 @@ class TestFaults : public QObject {
         return env;
     }
 
-    Ran run(const QStringList& arguments, int timeoutMs = 120000) const
+    Ran run(const QStringList& arguments, int timeoutMs = 120000, const QByteArray& input = {}) const
     {
         QProcess process;
         process.setProcessEnvironment(environment());
@@ -138,6 +140,8 @@ class TestFaults : public QObject {
         QElapsedTimer clock;
         clock.start();
         process.start(m_orvane, arguments);
+        process.write(input);
+        process.closeWriteChannel();
         Ran ran;
         if (!process.waitForFinished(timeoutMs)) {
             process.kill();
@@ -496,8 +500,9 @@ private Q_SLOTS:
             + "Pwd1=\xCE\xBA\xCF\x89\xCE\xB4\n";
         const QString file = QDir(config()).filePath(QStringLiteral("PV.INI"));
         writeFile(file, original);
-        const Ran added = run({ QStringLiteral("--add-user"), name, QStringLiteral("--role"),
-            QStringLiteral("1"), QStringLiteral("--password"), QStringLiteral("pw") });
+        const Ran added
+            = run({ QStringLiteral("--add-user"), name, QStringLiteral("--role"), QStringLiteral("1") },
+                120000, "pw\n");
         QCOMPARE(added.code, code);
         const QByteArray now = readFile(file);
         if (code != 0) {
@@ -511,6 +516,43 @@ private Q_SLOTS:
         QVERIFY(now.contains(greekUser + "Pwd1=\xCE\xBA\xCF\x89\xCE\xB4\n"));
         QVERIFY(text.contains(QStringLiteral("eveRole=1")));
         QVERIFY(!text.contains(QStringLiteral("mallory")));
+    }
+
+    // The passwords come from standard input, never from the command line; a user already
+    // there is written over only when asked to, and then with what was given.
+    void addUserTakesPasswordsFromStandardInput()
+    {
+        const QString file = QDir(config()).filePath(QStringLiteral("PV.INI"));
+        QFile::remove(file);
+        const auto users = [] {
+            app::TPasswordLib users;
+            users.UserName = QStringLiteral("eve");
+            return users;
+        };
+        const QStringList addEve { QStringLiteral("--add-user"), QStringLiteral("eve"),
+            QStringLiteral("--role"), QStringLiteral("0") };
+        const Ran inSight
+            = run(addEve + QStringList { QStringLiteral("--password"), QStringLiteral("seen") });
+        QCOMPARE(inSight.code, 2);
+        QVERIFY2(inSight.err.contains(QLatin1String("command line")), qPrintable(inSight.all()));
+        QVERIFY(!QFile::exists(file));
+
+        QCOMPARE(run(addEve, 120000, "first\nsecond\n").code, 0);
+        const QByteArray written = readFile(file);
+        QVERIFY(!written.contains("first") && !written.contains("second"));
+        platform::setConfigDirOverride(config());
+        const auto restore = qScopeGuard([] { platform::setConfigDirOverride({}); });
+        QVERIFY(users().Check(QStringLiteral("first")) == app::TPasswordLib::Match::First);
+        QVERIFY(users().Check(QStringLiteral("second")) == app::TPasswordLib::Match::Second);
+
+        const Ran again = run(addEve, 120000, "other\n");
+        QCOMPARE(again.code, 1);
+        QVERIFY2(again.err.contains(QLatin1String("--replace")), qPrintable(again.all()));
+        QCOMPARE(readFile(file), written);
+
+        QCOMPARE(run(addEve + QStringList { QStringLiteral("--replace") }, 120000, "other\n").code, 0);
+        QVERIFY(users().Check(QStringLiteral("other")) == app::TPasswordLib::Match::First);
+        QVERIFY(users().Check(QStringLiteral("second")) == app::TPasswordLib::Match::None);
     }
 
     // Damaged artwork: the report is still written and names what it went without; the

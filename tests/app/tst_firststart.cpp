@@ -38,14 +38,17 @@ class TestFirstStart : public QObject {
         return env;
     }
 
-    // Runs a command to its end; returns its standard output, or nothing when it failed.
-    std::optional<QByteArray> run(
-        const QString& program, const QStringList& arguments, int timeoutMs = 30000) const
+    // Runs a command to its end, `input` on its standard input; returns its standard output, or
+    // nothing when it failed.
+    std::optional<QByteArray> run(const QString& program, const QStringList& arguments, int timeoutMs = 30000,
+        const QByteArray& input = {}) const
     {
         QProcess process;
         process.setProcessEnvironment(environment());
         process.setWorkingDirectory(m_work.path());
         process.start(program, arguments);
+        process.write(input);
+        process.closeWriteChannel();
         if (!process.waitForFinished(timeoutMs)) {
             process.kill();
             process.waitForFinished();
@@ -99,8 +102,8 @@ private Q_SLOTS:
         QVERIFY(run(m_orvane, { QStringLiteral("--demo-data"), data }, 60000));
         QVERIFY(run(m_orvane,
             { QStringLiteral("--config-dir"), config, QStringLiteral("--add-user"), QStringLiteral("demo"),
-                QStringLiteral("--role"), QStringLiteral("0"), QStringLiteral("--password"),
-                QStringLiteral("demo"), QStringLiteral("--second-password"), QStringLiteral("receipts") }));
+                QStringLiteral("--role"), QStringLiteral("0") },
+            30000, "demo\nreceipts\n"));
 
         QProcess orvane;
         orvane.setProcessEnvironment(environment());

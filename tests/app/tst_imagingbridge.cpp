@@ -5,6 +5,7 @@
 #include "db/Dataset.h"
 #include "support/DataTable.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,24 @@ using namespace rulestest;
 
 class TestImagingBridge : public QObject {
     Q_OBJECT
+
+    // The files of `folder` as if last written ten seconds ago.
+    static void quietenFolder(const QString& folder)
+    {
+        const QDateTime quiet = QDateTime::currentDateTime().addSecs(-10);
+        for (const QString& name : QDir(folder).entryList(QDir::Files)) {
+            QFile file(QDir(folder).filePath(name));
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(quiet, QFileDevice::FileModificationTime));
+        }
+    }
+
+    static void write(const QString& path, const QByteArray& bytes, QIODevice::OpenMode mode)
+    {
+        QFile file(path);
+        QVERIFY(file.open(mode));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
 
 private Q_SLOTS:
     void commandLine_data()
@@ -76,15 +95,10 @@ private Q_SLOTS:
         // The same sizes, but written a moment ago: a writer that pauses may not be done.
         watcher.scan();
         QCOMPARE(watcher.filed(), 0);
-        const auto quieten = [&inbox] {
-            const QDateTime quiet = QDateTime::currentDateTime().addSecs(-10);
-            for (const QString& name : QDir(inbox).entryList(QDir::Files)) {
-                QFile file(QDir(inbox).filePath(name));
-                QVERIFY(file.open(QIODevice::ReadWrite));
-                QVERIFY(file.setFileTime(quiet, QFileDevice::FileModificationTime));
-            }
-        };
+        const auto quieten = [&inbox] { quietenFolder(inbox); };
         quieten();
+        watcher.scan(); // the new times are a change too
+        QCOMPARE(watcher.filed(), 0);
         watcher.scan();
         QCOMPARE(watcher.filed(), 2);
         QCOMPARE(redraws, 2); // once per picture, each after its row is stored
@@ -120,6 +134,59 @@ private Q_SLOTS:
         QCOMPARE(watcher.filed(), 3);
         QCOMPARE(redraws, 3);
         QVERIFY(folder.exists(QStringLiteral("pano_36-1.png")));
+    }
+
+    // A picture written in two bursts, the writer pausing between them, is filed once, whole,
+    // after the second; a link to a picture elsewhere on the machine is never filed.
+    void importFolderFilesWholeQuietFilesOnly()
+    {
+        Practice practice;
+        auto dm = practice.openNew();
+        QTemporaryDir root;
+        platform::session().dataRoot = root.filePath(QStringLiteral("root"));
+        addPatient(*dm, QStringLiteral("Imported"));
+        dm->patients().updateXRayFolder();
+        const QString inbox = root.filePath(QStringLiteral("inbox"));
+        app::ImportFolderWatcher watcher(*dm, inbox);
+        const QDir inboxDir(inbox);
+        const QDir patientFolder(dm->patients().xRayFolder());
+        QByteArray png;
+        QBuffer buffer(&png);
+        QVERIFY(buffer.open(QIODevice::WriteOnly));
+        QImage picture(200, 150, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        QVERIFY(picture.save(&buffer, "PNG"));
+
+        const QString elsewhere = root.filePath(QStringLiteral("elsewhere.png"));
+        write(elsewhere, png, QIODevice::WriteOnly);
+        QVERIFY(QFile::link(elsewhere, inboxDir.filePath(QStringLiteral("link_11.png"))));
+        const QString written = inboxDir.filePath(QStringLiteral("bursts_21.png"));
+        const qsizetype half = png.size() / 2;
+        write(written, png.left(half), QIODevice::WriteOnly);
+        const auto scanQuietly = [&] {
+            quietenFolder(inbox);
+            for (int look = 0; look < 3; ++look)
+                watcher.scan();
+        };
+        scanQuietly();
+        QCOMPARE(watcher.filed(), 0);
+        QCOMPARE(QFileInfo(written).size(), half);
+        QCOMPARE(count(*dm->Database, QStringLiteral("SELECT COUNT(*) FROM Photos")), 0);
+
+        write(written, png.mid(half), QIODevice::Append);
+        scanQuietly();
+        scanQuietly();
+        QCOMPARE(watcher.filed(), 1);
+        QCOMPARE(count(*dm->Database, QStringLiteral("SELECT COUNT(*) FROM Photos")), 1);
+        QCOMPARE(count(*dm->Database,
+                     QStringLiteral("SELECT COUNT(*) FROM Photos WHERE PhotoName = 'bursts_21.png'")),
+            1);
+        QVERIFY(!QFile::exists(written));
+        QCOMPARE(QImage(patientFolder.filePath(QStringLiteral("bursts_21.png"))).size(), picture.size());
+
+        QVERIFY(QFileInfo(inboxDir.filePath(QStringLiteral("link_11.png"))).isSymLink());
+        QVERIFY(!patientFolder.exists(QStringLiteral("link_11.png")));
+        QVERIFY(QFile::exists(elsewhere));
     }
 };
 

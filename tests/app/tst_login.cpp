@@ -18,6 +18,10 @@ using platform::Settings;
 class TestLogin : public QObject {
     Q_OBJECT
 
+    // A hash whose round count an edit made absurd: computing it would take hours.
+    static inline const QString kFrozenHash
+        = QStringLiteral("pbkdf2-sha256$2000000000$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=");
+
     QTemporaryDir m_programDir; // no language file: messages stay in English
     QTemporaryDir m_config;
 
@@ -38,6 +42,7 @@ private Q_SLOTS:
         s.setUser(QStringLiteral("nikos"), 1, QStringLiteral("pw"), QString());
         s.setUser(QStringLiteral("same"), 0, QStringLiteral("x"), QStringLiteral("x"));
         s.setUser(QStringLiteral("odd"), 7, QStringLiteral("pw"), QString());
+        s.setUser(QStringLiteral("frozen"), 0, kFrozenHash, QString());
     }
 
     void okButton_data()
@@ -58,6 +63,10 @@ private Q_SLOTS:
                 { "unknown user, empty password", "ghost", "", wrongUser, false, -1 },
                 { "unknown user, some password", "ghost", "pw", wrongPassword, false, -1 },
                 { "role neither 0 nor 1", "odd", "pw", wrongUser, false, -1 },
+                { "damaged hash typed as it stands", "frozen", kFrozenHash,
+                    "The stored password of this user is damaged and opens nothing. Have it set again "
+                    "(orvane --add-user frozen --replace).",
+                    false, -1 },
             });
     }
 

@@ -1,3 +1,4 @@
+#include "app/LoginUnit.h"
 #include "app/MainUnit.h"
 #include "app/OrvaneApplication.h"
 #include "app/ServerPathUnit.h"
@@ -9,6 +10,7 @@
 #include "db/Connection.h"
 #include "db/Query.h"
 #include "db/ServerUnavailable.h"
+#include "patients/PatientUnit.h"
 #include "platform/Directories.h"
 #include "platform/ExceptionLog.h"
 #include "platform/IniFile.h"
@@ -18,10 +20,12 @@
 #include "support/ReadOnlyDirectory.h"
 #include "widgets/Language.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -487,6 +491,57 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(dataDir() + QStringLiteral("/NET")).isDir());
         QCOMPARE(settings.lastAccess(), QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
         QCOMPARE(run.startUp.mainWindow()->windowTitle(), QStringLiteral("Quarn - Orvane"));
+    }
+
+    // The second password logs the same user in with the restricted role's rights: no
+    // balances, no audit trail (its command off, and the window not made when asked for by
+    // name), no operations catalogue.
+    void receiptsOnlyWorksInTheRestrictedRole_data()
+    {
+        testsupport::addRows<QString, bool>({ "password", "full" },
+            {
+                { "first password", "first", true },
+                { "second password", "receipts", false },
+            });
+    }
+    void receiptsOnlyWorksInTheRestrictedRole()
+    {
+        QFETCH(QString, password);
+        QFETCH(bool, full);
+        Settings settings(platform::Edition::Dental);
+        settings.setAliasPath(dataDir());
+        Settings(settings).setUser(
+            QStringLiteral("anna"), 0, QStringLiteral("first"), QStringLiteral("receipts"));
+        testsupport::MessageRecorder messages;
+        app::StartUp startUp(application());
+        startUp.login = [&password] {
+            app::TLoginForm login;
+            login.show();
+            login.UsernameEdt->setText(QStringLiteral("anna"));
+            login.PasswordEdit->setText(password);
+            QTest::mouseClick(login.OKBtn, Qt::LeftButton);
+            return login.result() == QDialog::Accepted;
+        };
+        bool audit = false, auditCommand = false, operations = false, balance = false;
+        startUp.runLoop = [&](app::TMainForm& main) {
+            const auto enabled = [&main](const char* name) {
+                const auto* action = main.findChild<QAction*>(QString::fromLatin1(name));
+                return action && action->isEnabled();
+            };
+            auditCommand = enabled("AuditTrailMenu");
+            operations = enabled("DentalOperationsMenu");
+            audit = main.openWindow(QStringLiteral("AuditTrailForm")) != nullptr;
+            if (auto* patient
+                = qobject_cast<patients::TPatientForm*>(main.openWindow(QStringLiteral("PatientForm"))))
+                balance = patient->BalanceLabel->isVisibleTo(patient);
+            return 0;
+        };
+        QCOMPARE(startUp.run(), 0);
+        QCOMPARE(platform::session().receiptsOnly, !full);
+        QCOMPARE(auditCommand, full);
+        QCOMPARE(audit, full);
+        QCOMPARE(operations, full);
+        QCOMPARE(balance, full);
     }
 
     void exceptionReachingTheEventLoopIsLoggedAndNotShown_data()

@@ -49,22 +49,41 @@ private Q_SLOTS:
         QCOMPARE(pw::matches(typed, stored), expected);
     }
 
+    // A value marked as our hash but unusable is damaged: it matches nothing, not even itself
+    // typed as a plain password, and takes no time to refuse.
     void malformedHashesAreNotHashes_data()
     {
-        testsupport::addRows<QString>({ "stored" },
+        const QString key = QStringLiteral("$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=");
+        testsupport::addRows<QString, int>({ "stored", "form" },
             {
-                { "plain", "pbkdf2" },
-                { "missing key", "pbkdf2-sha256$1000$c2FsdA==$" },
-                { "zero rounds", "pbkdf2-sha256$0$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=" },
-                { "rounds that would freeze the login",
-                    "pbkdf2-sha256$2000000000$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=" },
-                { "other scheme", "md5$1000$c2FsdA==$AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=" },
+                { "plain", "pbkdf2", int(pw::StoredForm::Plain) },
+                { "other scheme", "md5$1000" + key, int(pw::StoredForm::Plain) },
+                { "missing key", "pbkdf2-sha256$1000$c2FsdA==$", int(pw::StoredForm::Damaged) },
+                { "zero rounds", "pbkdf2-sha256$0" + key, int(pw::StoredForm::Damaged) },
+                { "too few rounds", "pbkdf2-sha256$999" + key, int(pw::StoredForm::Damaged) },
+                { "rounds that would freeze the login", "pbkdf2-sha256$2000000000" + key,
+                    int(pw::StoredForm::Damaged) },
+                { "one round beyond the bound", "pbkdf2-sha256$" + QString::number(pw::kMostRounds + 1) + key,
+                    int(pw::StoredForm::Damaged) },
+                { "rounds not a number", "pbkdf2-sha256$many" + key, int(pw::StoredForm::Damaged) },
             });
     }
     void malformedHashesAreNotHashes()
     {
         QFETCH(QString, stored);
+        QFETCH(int, form);
         QVERIFY(!pw::isHashed(stored));
+        QCOMPARE(int(pw::formOf(stored)), form);
+        QCOMPARE(pw::matches(stored, stored), form == int(pw::StoredForm::Plain));
+    }
+
+    void roundsAtTheBoundsAreHashes()
+    {
+        for (const int rounds : { pw::kFewestRounds, pw::kMostRounds }) {
+            const QString stored = pw::hash(QStringLiteral("pw"), rounds);
+            QCOMPARE(pw::formOf(stored), pw::StoredForm::Hashed);
+            QVERIFY(pw::matches(QStringLiteral("pw"), stored));
+        }
     }
 };
 
