@@ -1,5 +1,6 @@
 // (bk)-(au): data safety on the large practice (50,000 patients, 1M history rows; a tenth with
-// --quick): a verified backup next to copying the database file with cp and an fsync, and the post of a
+// --quick): a verified backup against its time target, with copying the database file with cp and an
+// fsync beside it for information, and the post of a
 // level-2 treatment with its charge with the audit trail recording next to the same posts
 // without it.
 #include "LargePractice.h"
@@ -9,12 +10,14 @@
 #include "data/DmUnit.h"
 #include "db/Connection.h"
 #include "db/Query.h"
+#include "platform/Directories.h"
 #include "platform/Session.h"
 #include "platform/Settings.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <sys/resource.h>
@@ -27,7 +30,7 @@ QString verdict(bool met)
     return met ? QStringLiteral("met") : QStringLiteral("MISSED");
 }
 
-// --- (bk) verified backup against cp ---
+// --- (bk) verified backup, cp beside it ---
 
 double processCpuMs()
 {
@@ -43,9 +46,12 @@ Result backup(Context& context)
     const QString path = practice.copy(QStringLiteral("practice-backup"));
     const QString database = QDir(path).filePath(QString::fromLatin1(db::Connection::kSqliteFileName));
     const QString target = context.newDirectory(QStringLiteral("backups"));
+    // The key that signs the backups, made on first use, goes with the bench's own settings.
+    platform::setConfigDirOverride(context.newDirectory(QStringLiteral("backup-config")));
+    const auto ownSettings = qScopeGuard([] { platform::setConfigDirOverride({}); });
     // All read the file from the page cache after the first run: best of three each. Our backup
-    // is on the disk when it is done, so the fair yardstick is cp followed by an fsync of the copy
-    // (`sync FILE`); plain cp, which leaves the copy in memory, is shown beside it.
+    // is on the disk when it is done, so the copy that compares is cp followed by an fsync of the
+    // copy (`sync FILE`); plain cp, which leaves the copy in memory, is shown beside it.
     QList<double> cp;
     QList<double> cpSync;
     QList<double> ours;
@@ -74,21 +80,23 @@ Result backup(Context& context)
     const double bestCpu = cpu[std::min_element(ours.cbegin(), ours.cend()) - ours.cbegin()];
     const double plain = *std::min_element(cp.cbegin(), cp.cend());
     const double synced = *std::min_element(cpSync.cbegin(), cpSync.cend());
-    Result r { best, synced, {}, QStringLiteral("≤ 3× cp + fsync"), verdict(best <= 3 * synced) };
+    constexpr double kTargetMs = 2000;
+    Result r { best, synced, {}, QStringLiteral("≤ 2 s"), verdict(best <= kTargetMs) };
     r.otherYardstick = true;
     r.notes << QStringLiteral(
-        "(bk) backup of %1 MB (%2 tables, %3 rows) copied, integrity-checked, summed "
-        "per table and per file in %4 ms (%8 ms of processor time); "
-        "cp of the database file %5 ms, cp and fsync of the copy %6 ms (the yardstick); "
-        "%7× cp")
+        "(bk) backup of %1 MB (%2 tables, %3 rows, %9 files) copied, checked by the engine's quick check and "
+        "row counts against the practice, every file's SHA-256 listed and signed, in %4 ms (%8 ms of "
+        "processor time); for information: cp of the database file %5 ms, cp and fsync of the copy %6 ms "
+        "(%7× cp + fsync)")
                    .arg(QFileInfo(database).size() / 1e6, 0, 'f', 0)
                    .arg(summary.tables)
                    .arg(summary.rows)
                    .arg(best, 0, 'f', 0)
                    .arg(plain, 0, 'f', 0)
                    .arg(synced, 0, 'f', 0)
-                   .arg(best / plain, 0, 'f', 1)
-                   .arg(bestCpu, 0, 'f', 0);
+                   .arg(best / synced, 0, 'f', 1)
+                   .arg(bestCpu, 0, 'f', 0)
+                   .arg(summary.files);
     return r;
 }
 
@@ -158,7 +166,7 @@ Result audit(Context& context)
     return r;
 }
 
-const RegisterMeasure y(QStringLiteral("(bk) large practice: verified backup against cp"), backup);
+const RegisterMeasure y(QStringLiteral("(bk) large practice: verified backup, cp beside it"), backup);
 const RegisterMeasure z(QStringLiteral("(au) large practice: treatment with its charge, audited"), audit);
 
 } // namespace

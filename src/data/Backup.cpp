@@ -1,5 +1,6 @@
 #include "data/Backup.h"
 #include "data/BackupFiles.h"
+#include "data/BackupJournal.h"
 
 #include "data/ServerBackup.h"
 #include "db/Connection.h"
@@ -17,12 +18,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
+#include <QUuid>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <future>
 #include <optional>
 #include <unistd.h>
 
@@ -31,12 +32,11 @@ namespace {
 
 using backupfiles::besides;
 using backupfiles::copyTree;
+using backupfiles::FileSums;
 using backupfiles::holdsAnything;
-using backupfiles::KnownSums;
 using backupfiles::makeFolder;
 using backupfiles::report;
 using backupfiles::Scratch;
-using backupfiles::swapIn;
 using backupfiles::syncFolder;
 using backupfiles::syncTree;
 
@@ -44,6 +44,10 @@ const QStringList kDatabaseFiles { QString::fromLatin1(db::Connection::kSqliteFi
     // After the data: numbers are only ever taken, so a later copy of the generators is never
     // behind the identifiers of the data copied before it.
     QString::fromLatin1(db::Connection::kSqliteGeneratorFileName) };
+
+// Names a practice for good, whatever folder it is copied to: made at its first backup, it is
+// backed up and restored with the data directory.
+constexpr const char* kIdentityFile = "Orvane.practice-id";
 
 QString str(const char* text)
 {
@@ -57,76 +61,60 @@ bool isEngineCompanion(const QString& name)
         || name.endsWith(QLatin1String("-journal")) || name.endsWith(QLatin1String(".lock"));
 }
 
-// What the check of a database copy gives the manifest: its tables' rows and page sums, and the file's sum.
-struct CheckedDatabase {
-    QJsonObject tables;
-    QByteArray sum;
-    qint64 size = 0;
-};
-
-QJsonObject tableEntry(const db::snapshot::TablePages& table)
+QString identityOf(const QString& dataDirectory)
 {
-    return QJsonObject { { QStringLiteral("rows"), table.rows },
-        { QStringLiteral("pages"), QString::fromLatin1(table.sum) } };
+    QFile file(QDir(dataDirectory).filePath(str(kIdentityFile)));
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().trimmed()) : QString();
 }
 
-// A database copy as checked: the engine's word on its pages and rows, each table's rows against
-// the counts read when it was copied, and the sums of its pages for the manifest.
-CheckedDatabase checkedDatabase(const QString& file, const QMap<QString, qint64>& counted,
-    const QString& problem, const db::snapshot::FileSums& sums)
+// The practice's identity, made when it has none; empty when its folder cannot take it (the
+// backup then names no practice, and a restore cannot compare).
+QString madeIdentity(const QString& dataDirectory)
 {
-    if (!problem.isEmpty())
-        throw BackupError(QStringLiteral("The copy %1 fails the database's integrity check: %2")
-                              .arg(QDir::toNativeSeparators(file), problem));
-    if (sums.tables.keys() != counted.keys())
-        throw BackupError(QStringLiteral("The copy %1 does not hold the tables of the database.")
-                              .arg(QDir::toNativeSeparators(file)));
-    CheckedDatabase checked { {}, sums.sum, sums.size };
-    for (auto it = sums.tables.cbegin(); it != sums.tables.cend(); ++it) {
-        if (it->rows != counted.value(it.key()))
+    QString identity = identityOf(dataDirectory);
+    if (!identity.isEmpty())
+        return identity;
+    identity = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QSaveFile file(QDir(dataDirectory).filePath(str(kIdentityFile)));
+    if (file.open(QIODevice::WriteOnly) && file.write(identity.toLatin1() + '\n') > 0 && file.commit())
+        return identity;
+    return {};
+}
+
+// Each table's rows, as the manifest lists them.
+QJsonObject rowsOf(const QMap<QString, qint64>& counts)
+{
+    QJsonObject tables;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        tables.insert(it.key(), QJsonObject { { QStringLiteral("rows"), it.value() } });
+    return tables;
+}
+
+QMap<QString, qint64> countsOf(const QJsonObject& tables)
+{
+    QMap<QString, qint64> counts;
+    for (auto it = tables.constBegin(); it != tables.constEnd(); ++it)
+        counts.insert(it.key(), it->toObject().value(QStringLiteral("rows")).toInteger(-1));
+    return counts;
+}
+
+// The engine's word on a database copy, and its rows against those expected.
+void refuseUnsound(
+    const QString& file, const db::snapshot::EngineCheck& check, const QMap<QString, qint64>& expected)
+{
+    const QString where = QDir::toNativeSeparators(file);
+    if (!check.problem.isEmpty())
+        throw BackupError(
+            QStringLiteral("The copy %1 fails the database's integrity check: %2").arg(where, check.problem));
+    if (check.rows.keys() != expected.keys())
+        throw BackupError(QStringLiteral("The copy %1 does not hold the tables of the database.").arg(where));
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        if (check.rows.value(it.key()) != it.value())
             throw BackupError(QStringLiteral("The copy of table %1 holds %2 rows, the database %3.")
                                   .arg(it.key())
-                                  .arg(it->rows)
-                                  .arg(counted.value(it.key())));
-        checked.tables.insert(it.key(), tableEntry(*it));
+                                  .arg(check.rows.value(it.key()))
+                                  .arg(it.value()));
     }
-    return checked;
-}
-
-// Checks a database file as above, reading it.
-CheckedDatabase verifiedDatabase(const QString& file, const QMap<QString, qint64>& counted)
-{
-    // The engine's check and the sums read the same file on their own handles: side by side they
-    // take the time of the longer one.
-    std::future<QString> integrity
-        = std::async(std::launch::async, [file] { return db::snapshot::sqliteIntegrityProblem(file); });
-    db::snapshot::FileSums sums;
-    try {
-        sums = db::snapshot::sumSqliteFile(file);
-    } catch (...) {
-        // The engine's words on a damaged file come first.
-        const QString problem = integrity.get();
-        if (!problem.isEmpty())
-            checkedDatabase(file, counted, problem, sums);
-        throw;
-    }
-    return checkedDatabase(file, counted, integrity.get(), sums);
-}
-
-// The first table of a database file whose rows or pages differ from the manifest's; empty when
-// none does or the file cannot be walked.
-QString alteredTable(const QString& file, const QJsonObject& tables)
-{
-    try {
-        const db::snapshot::FileSums sums = db::snapshot::sumSqliteFile(file);
-        for (auto it = tables.constBegin(); it != tables.constEnd(); ++it) {
-            const auto found = sums.tables.constFind(it.key());
-            if (found == sums.tables.cend() || tableEntry(*found) != it->toObject())
-                return it.key();
-        }
-    } catch (const db::DatabaseError&) {
-    }
-    return {};
 }
 
 qint64 totalRows(const QJsonObject& databases, int& tables)
@@ -173,6 +161,7 @@ BackupSummary writeSqliteBackup(const QString& dataDirectory, const QString& ima
     if (QFileInfo::exists(out))
         throw BackupError(QStringLiteral("%1 exists already; a backup goes into a new folder.")
                               .arg(QDir::toNativeSeparators(out)));
+    const QString identity = madeIdentity(dataDirectory);
     Scratch scratch(besides(out, "partial"));
     QDir(scratch.path()).removeRecursively();
     makeFolder(scratch.path());
@@ -180,7 +169,7 @@ BackupSummary writeSqliteBackup(const QString& dataDirectory, const QString& ima
     makeFolder(dataCopy);
 
     QJsonObject databases;
-    KnownSums known;
+    FileSums files;
     int step = 0;
     for (const QString& name : kDatabaseFiles) {
         const QString source = data.filePath(name);
@@ -201,28 +190,35 @@ BackupSummary writeSqliteBackup(const QString& dataDirectory, const QString& ima
                 QStringLiteral("%1 is damaged and was not backed up; --check-data says more. %2")
                     .arg(QDir::toNativeSeparators(source), e.message()));
         }
-        const CheckedDatabase checked = checkedDatabase(target, copy.counts, copy.problem, copy.sums);
-        databases.insert(name, QJsonObject { { QStringLiteral("tables"), checked.tables } });
-        known.insert(str(Backup::kDataFolder) + QLatin1Char('/') + name, { checked.sum, checked.size });
+        refuseUnsound(target, copy.copy, copy.counts);
+        databases.insert(name, QJsonObject { { QStringLiteral("tables"), rowsOf(copy.counts) } });
+        backupfiles::FileSum sum;
+        if (!platform::Sha256::ofFile(target, sum.sha256, sum.size))
+            throw BackupError(
+                QStringLiteral("%1 cannot be read back.").arg(QDir::toNativeSeparators(target)));
+        files.insert(str(Backup::kDataFolder) + QLatin1Char('/') + name, sum);
         ++step;
     }
     report(progress, QStringLiteral("Copying the other files and the images"), 70);
-    copyTree(dataDirectory, dataCopy, false,
+    backupfiles::CopiedTree others = copyTree(dataDirectory, dataCopy, str(Backup::kDataFolder), false,
         [](const QString& name) { return kDatabaseFiles.contains(name) || isEngineCompanion(name); });
-    copyTree(imagesFolder, QDir(scratch.path()).filePath(str(Backup::kImagesFolder)));
+    const backupfiles::CopiedTree images = copyTree(
+        imagesFolder, QDir(scratch.path()).filePath(str(Backup::kImagesFolder)), str(Backup::kImagesFolder));
+    files.insert(others.files);
+    files.insert(images.files);
 
-    report(progress, QStringLiteral("Summing the files"), 85);
+    report(progress, QStringLiteral("Writing the manifest"), 90);
     BackupSummary summary;
-    QJsonObject manifest {
+    const QJsonObject manifest {
         { QStringLiteral("program"), str(Backup::kProgram) },
         { QStringLiteral("format"), Backup::kFormat },
         { QStringLiteral("version"), QCoreApplication::applicationVersion() },
         { QStringLiteral("created"), QDateTime::currentDateTimeUtc().toString(Qt::ISODate) },
         { QStringLiteral("source"), QDir::cleanPath(data.absolutePath()) },
+        { QStringLiteral("practice"), identity },
         { QStringLiteral("databases"), databases },
     };
-    manifest.insert(QStringLiteral("files"), backupfiles::fileList(scratch.path(), summary, known));
-    backupfiles::writeManifest(scratch.path(), manifest);
+    backupfiles::writeManifest(scratch.path(), manifest, files, summary);
     syncTree(scratch.path());
     if (std::rename(QFile::encodeName(scratch.path()).constData(), QFile::encodeName(out).constData()) != 0)
         throw BackupError(QStringLiteral("The backup cannot be moved to %1: %2")
@@ -232,6 +228,11 @@ BackupSummary writeSqliteBackup(const QString& dataDirectory, const QString& ima
     report(progress, QStringLiteral("Done"), 100);
     summary.folder = out;
     summary.rows = totalRows(databases, summary.tables);
+    summary.notes << QStringLiteral(
+        "The database engine's integrity check passed on the copy and its rows match.");
+    for (const QString& left : others.leftOut + images.leftOut)
+        summary.notes
+            << QStringLiteral("Left out (a link, or a name the list of sums cannot hold): %1").arg(left);
     return summary;
 }
 
@@ -294,33 +295,61 @@ BackupSummary makeBackupInto(const QString& location, const QString& imagesFolde
     return summary;
 }
 
-QJsonObject verifyBackupFiles(const QString& backup)
+namespace {
+
+// A backup of a practice in a data directory, checked whole.
+backupfiles::CheckedBackup checkedSqliteBackup(const QString& backup, bool force)
 {
-    const QString where = QDir::toNativeSeparators(backup);
-    const QJsonObject manifest = backupfiles::readManifest(backup);
-    const QDir dir(backup);
-    const QStringList altered = backupfiles::alteredFiles(backup, manifest);
-    const QJsonObject databases = manifest.value(QStringLiteral("databases")).toObject();
-    if (!altered.isEmpty()) {
-        // Within a database, the table whose pages changed says what was lost.
-        const QString path = altered.first();
-        const QString database = path.section(QLatin1Char('/'), 1);
-        const QString table
-            = path.section(QLatin1Char('/'), 0, 0) == str(Backup::kDataFolder) && databases.contains(database)
-            ? alteredTable(dir.filePath(path),
-                databases.value(database).toObject().value(QStringLiteral("tables")).toObject())
-            : QString();
-        throw BackupError(table.isEmpty()
-                ? QStringLiteral(
-                    "The backup %1 was altered after it was written: %2 no longer matches its sum.")
-                      .arg(where, path)
-                : QStringLiteral("The backup %1 was altered after it was written: table %3 of %2 no longer "
-                                 "matches its sum.")
-                      .arg(where, path, table));
+    backupfiles::CheckedBackup checked = backupfiles::checkedBackup(backup, force);
+    if (!checked.manifest.value(QStringLiteral("databases"))
+             .toObject()
+             .contains(str(db::Connection::kSqliteFileName)))
+        throw BackupError(QStringLiteral("%1 holds no database.").arg(QDir::toNativeSeparators(backup)));
+    return checked;
+}
+
+// The engine's check of each restored database, and its rows against the manifest.
+void checkRestored(const QString& staged, const QJsonObject& databases)
+{
+    for (auto it = databases.constBegin(); it != databases.constEnd(); ++it) {
+        const QString file = QDir(staged).filePath(it.key());
+        try {
+            refuseUnsound(file, db::snapshot::checkSqliteFile(file),
+                countsOf(it->toObject().value(QStringLiteral("tables")).toObject()));
+        } catch (const db::DamagedDatabase& e) {
+            throw BackupError(QStringLiteral("The restored %1 is damaged: %2").arg(it.key(), e.message()));
+        }
     }
-    if (!databases.contains(str(db::Connection::kSqliteFileName)))
-        throw BackupError(QStringLiteral("%1 holds no database.").arg(where));
-    return manifest;
+}
+
+// Whether the practice being replaced is the one the backup was made of.
+QString originNote(const QJsonObject& manifest, const QString& dataDirectory)
+{
+    const QString from = manifest.value(QStringLiteral("practice")).toString();
+    const QString here = identityOf(dataDirectory);
+    if (!from.isEmpty() && from == here)
+        return {};
+    const QString source = manifest.value(QStringLiteral("source")).toString();
+    if (from.isEmpty() || here.isEmpty())
+        return QStringLiteral(
+            "Whether the backup (of %1) comes from the practice it replaced cannot be told: "
+            "one of them was never backed up with this version.")
+            .arg(source);
+    return QStringLiteral(
+        "The backup comes from another practice (%1, backed up from %2) than the one it replaced.")
+        .arg(from, source);
+}
+
+} // namespace
+
+QJsonObject verifyBackupFiles(const QString& backup, bool force)
+{
+    return checkedSqliteBackup(backup, force).manifest;
+}
+
+QStringList finishStoppedRestore(const QString& dataDirectory)
+{
+    return backupjournal::complete(backupjournal::journalBeside(dataDirectory));
 }
 
 BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory, const QString& imagesFolder,
@@ -329,17 +358,11 @@ BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory,
     if (db::ConnectionProfile::isServerLocation(dataDirectory) || isServerBackup(backup))
         return restoreServerBackup(backup, dataDirectory, imagesFolder, force, progress);
     report(progress, QStringLiteral("Checking the backup"), 0);
-    const QJsonObject manifest = verifyBackupFiles(backup);
-    if (!force) {
-        for (const QString& place : { dataDirectory, imagesFolder }) {
-            if (holdsAnything(place))
-                throw BackupError(QStringLiteral(
-                    "%1 is not empty; restoring would replace what it holds. Give --force to replace it.")
-                                      .arg(QDir::toNativeSeparators(place)));
-        }
-    }
+    const backupfiles::CheckedBackup checked = checkedSqliteBackup(backup, force);
+    const QJsonObject& manifest = checked.manifest;
     const QString dataParent = QFileInfo(QDir::cleanPath(dataDirectory)).path();
     makeFolder(dataParent);
+    makeFolder(QFileInfo(QDir::cleanPath(imagesFolder)).path());
     // Held until the new practice is in place: no workstation writes into the old one meanwhile.
     std::optional<db::PracticePresence> alone;
     if (QFileInfo(dataDirectory).isDir()) {
@@ -349,52 +372,56 @@ BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory,
             throw BackupError(e.message());
         }
     }
-    // Left behind by a restore that was stopped: either unfinished or the practice it replaced.
-    Scratch stagedData(besides(dataDirectory, "restoring"));
+    const QString journal = backupjournal::journalBeside(dataDirectory);
+    QStringList kept = backupjournal::complete(journal, progress);
+    bool replacesPractice = false;
+    for (const QString& place : { dataDirectory, imagesFolder }) {
+        if (!holdsAnything(place))
+            continue;
+        if (!force)
+            throw BackupError(QStringLiteral(
+                "%1 is not empty; restoring would replace what it holds. Give --force to replace it.")
+                                  .arg(QDir::toNativeSeparators(place)));
+        replacesPractice = true;
+    }
+    const QString origin = replacesPractice ? originNote(manifest, dataDirectory) : QString();
+    // Left behind by a restore stopped before its journal: unfinished copies of the backup.
+    Scratch stagedData(backupjournal::stagedBeside(dataDirectory));
+    Scratch stagedImages(backupjournal::stagedBeside(imagesFolder));
     QDir(stagedData.path()).removeRecursively();
-    backupfiles::StagedImages images(imagesFolder);
+    QDir(stagedImages.path()).removeRecursively();
 
     report(progress, QStringLiteral("Copying the backup"), 20);
     // Only what the manifest vouches for.
-    backupfiles::copyListedFiles(backup, manifest, str(Backup::kDataFolder), stagedData.path());
-    images.copyFrom(backup, manifest);
+    backupfiles::copyListedFiles(backup, checked.files, str(Backup::kDataFolder), stagedData.path());
+    backupfiles::copyListedFiles(backup, checked.files, str(Backup::kImagesFolder), stagedImages.path());
 
     report(progress, QStringLiteral("Checking the restored practice"), 50);
     const QJsonObject databases = manifest.value(QStringLiteral("databases")).toObject();
-    for (auto it = databases.constBegin(); it != databases.constEnd(); ++it) {
-        const QJsonObject tables = it->toObject().value(QStringLiteral("tables")).toObject();
-        QMap<QString, qint64> counts;
-        for (auto t = tables.constBegin(); t != tables.constEnd(); ++t)
-            counts.insert(t.key(), t->toObject().value(QStringLiteral("rows")).toInteger());
-        const QJsonObject restored
-            = verifiedDatabase(QDir(stagedData.path()).filePath(it.key()), counts).tables;
-        for (auto t = tables.constBegin(); t != tables.constEnd(); ++t) {
-            if (restored.value(t.key()) != *t)
-                throw BackupError(
-                    QStringLiteral("The restored %1 does not match the backup: table %2 differs.")
-                        .arg(it.key(), t.key()));
-        }
-    }
-
+    checkRestored(stagedData.path(), databases);
     syncTree(stagedData.path());
+    syncTree(stagedImages.path());
+
     report(progress, QStringLiteral("Putting the practice in place"), 90);
     // The images first, the database last: the database is what makes the practice.
-    images.putInPlace();
-    try {
-        swapIn(stagedData.path(), dataDirectory);
-    } catch (...) {
-        images.takeBack();
-        throw;
-    }
-    // The swaps themselves on the disk: a power cut now keeps the restored practice.
-    images.settle();
-    syncFolder(dataParent);
-    // The scratch folders now hold what was replaced, and go.
+    backupjournal::begin(journal, { imagesFolder, dataDirectory });
+    stagedData.keep();
+    stagedImages.keep();
+    kept += backupjournal::complete(journal, progress);
     report(progress, QStringLiteral("Done"), 100);
     BackupSummary summary;
     summary.folder = dataDirectory;
     summary.rows = totalRows(databases, summary.tables);
-    summary.files = int(manifest.value(QStringLiteral("files")).toArray().size());
+    summary.files = int(checked.files.size());
+    summary.notes << QStringLiteral(
+        "Checked: every file's SHA-256 against the list of sums, %1, and the "
+        "database engine's integrity check and row counts of the restored practice.")
+                         .arg(checked.signature);
+    for (const QString& folder : std::as_const(kept))
+        summary.notes
+            << QStringLiteral("What it replaced is kept in %1").arg(QDir::toNativeSeparators(folder));
+    if (!origin.isEmpty())
+        summary.notes << origin;
     return summary;
 }
 

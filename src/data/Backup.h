@@ -21,15 +21,17 @@ public:
 using BackupProgress = std::function<void(const QString& step, int percent)>;
 
 // A backup is a folder: the database files of the data directory, its other files, the image
-// folder, and manifest.json listing each table's row count and the sum of its pages, and each
-// file's size and 64-bit sum, with the program's version and the date.
+// folder, manifest.json with the program's version, the date, the practice it comes from and each
+// table's row count, and SHA256SUMS listing every file's SHA-256 (manifest.json's included) as
+// `sha256sum -c` reads it, signed in SHA256SUMS.sig with a key of the workstation that made it.
 struct Backup {
     static constexpr const char* kManifestFile = "manifest.json";
-    static constexpr const char* kManifestSumFile = "manifest.sha256";
+    static constexpr const char* kSumsFile = "SHA256SUMS";
+    static constexpr const char* kSignatureFile = "SHA256SUMS.sig";
     static constexpr const char* kDataFolder = "data";
     static constexpr const char* kImagesFolder = "xrays";
     static constexpr const char* kProgram = "Orvane";
-    static constexpr int kFormat = 2;
+    static constexpr int kFormat = 3;
 };
 
 struct BackupSummary {
@@ -38,6 +40,8 @@ struct BackupSummary {
     qint64 rows = 0;
     int files = 0;
     qint64 bytes = 0;
+    // What the command tells besides the counts: what was checked, what was left out or kept.
+    QStringList notes;
 };
 
 // The folder of a practice's images ("xrays" in it) and of its backups: the parent of its data
@@ -60,16 +64,22 @@ BackupSummary makeBackup(const QString& dataDirectory, const QString& imagesFold
 BackupSummary makeBackupInto(const QString& location, const QString& imagesFolder, const QString& folder,
     int keep, const BackupProgress& progress = {});
 
-// Reads a backup's manifest and checks every file it lists against its size and sum, touching
-// nothing. Returns the manifest; BackupError with the reason when the backup is not sound.
-QJsonObject verifyBackupFiles(const QString& backup);
+// Reads a backup's manifest and checks its signature and every file it lists against its sum,
+// touching nothing. Returns the manifest; BackupError with the reason when the backup is not sound
+// (or, without `force`, when its signature cannot be checked on this workstation).
+QJsonObject verifyBackupFiles(const QString& backup, bool force = false);
 
 // Restores a backup into the data directory and its image folder: refuses an unsound backup
 // before anything is touched, refuses a location that holds anything unless `force`, builds
-// and checks the practice beside it and only then swaps it in, so that the data directory is
-// at every moment either the old practice or the new one.
+// and checks the practice beside it and only then swaps both folders in under a journal, so that
+// the practice is the old one with its images or the new one with its images, however the restore
+// ends. What it replaced is kept beside it (the notes say where).
 BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory, const QString& imagesFolder,
     bool force, const BackupProgress& progress = {});
+
+// Finishes the swaps of a restore into the data directory that was stopped half-way (nothing when
+// none was). Returns the folders it kept of the replaced practice.
+QStringList finishStoppedRestore(const QString& dataDirectory);
 
 // Keeps the newest `keep` backups (by name, which starts with the date) among the finished
 // folders in `folder` that hold a manifest; removes the others. Returns the removed ones.

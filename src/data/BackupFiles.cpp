@@ -1,6 +1,6 @@
 #include "data/BackupFiles.h"
 
-#include "db/Snapshot.h"
+#include "data/BackupSignature.h"
 #include "platform/Sha256.h"
 
 #include <QDir>
@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QThread>
 
@@ -26,13 +27,6 @@ namespace {
 QString str(const char* text)
 {
     return QString::fromLatin1(text);
-}
-
-QByteArray sumOf(const QByteArray& bytes)
-{
-    platform::Sha256 sum;
-    sum.add(bytes);
-    return sum.hex();
 }
 
 } // namespace
@@ -121,47 +115,13 @@ void writeFileAtOnce(const QString& path, const QByteArray& bytes)
                               .arg(QDir::toNativeSeparators(path), file.errorString()));
 }
 
-void writeManifest(const QString& folder, const QJsonObject& manifest)
-{
-    const QByteArray text = QJsonDocument(manifest).toJson();
-    writeFileAtOnce(QDir(folder).filePath(str(Backup::kManifestFile)), text);
-    writeFileAtOnce(QDir(folder).filePath(str(Backup::kManifestSumFile)), sumOf(text) + '\n');
-}
-
-QJsonObject readManifest(const QString& backup)
-{
-    const QString where = QDir::toNativeSeparators(backup);
-    if (!QFileInfo(backup).isDir())
-        throw BackupError(QStringLiteral("%1 is not a backup folder.").arg(where));
-    QFile file(QDir(backup).filePath(str(Backup::kManifestFile)));
-    if (!file.open(QIODevice::ReadOnly))
-        throw BackupError(
-            QStringLiteral("%1 holds no manifest: it is not a backup of this program.").arg(where));
-    const QByteArray text = file.readAll();
-    QFile sumFile(QDir(backup).filePath(str(Backup::kManifestSumFile)));
-    if (!sumFile.open(QIODevice::ReadOnly))
-        throw BackupError(
-            QStringLiteral("%1 holds no sum of its manifest: it is not a backup of this program.")
-                .arg(where));
-    if (sumFile.readAll().trimmed() != sumOf(text))
-        throw BackupError(QStringLiteral("The manifest of %1 was altered after it was written.").arg(where));
-    QJsonParseError error;
-    const QJsonObject manifest = QJsonDocument::fromJson(text, &error).object();
-    if (error.error != QJsonParseError::NoError
-        || manifest.value(QStringLiteral("program")).toString() != str(Backup::kProgram))
-        throw BackupError(
-            QStringLiteral("The manifest of %1 is damaged or comes from another program.").arg(where));
-    if (manifest.value(QStringLiteral("format")).toInt() != Backup::kFormat)
-        throw BackupError(
-            QStringLiteral("%1 was written in a backup format this version does not know.").arg(where));
-    return manifest;
-}
-
 bool holdsAnything(const QString& folder)
 {
-    const QDir dir(folder);
-    return dir.exists()
-        && !dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System).isEmpty();
+    // The locks a restore or a workstation takes in a folder are no part of what it holds.
+    const QStringList entries
+        = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    return std::any_of(entries.cbegin(), entries.cend(),
+        [](const QString& name) { return !name.endsWith(QLatin1String(".lock")); });
 }
 
 void makeFolder(const QString& path)
@@ -178,7 +138,7 @@ void makeFolder(const QString& path)
         QFile::setPermissions(path, kOwnerOnly | QFileDevice::ExeOwner);
 }
 
-void copyFile(const QString& from, const QString& to)
+FileSum copyFile(const QString& from, const QString& to)
 {
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
@@ -188,6 +148,8 @@ void copyFile(const QString& from, const QString& to)
     if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate, kOwnerOnly))
         throw BackupError(QStringLiteral("%1 cannot be written: %2")
                               .arg(QDir::toNativeSeparators(to), target.errorString()));
+    platform::Sha256 sum;
+    FileSum copied;
     QByteArray buffer(1 << 20, Qt::Uninitialized);
     for (;;) {
         const qint64 got = source.read(buffer.data(), buffer.size());
@@ -199,11 +161,15 @@ void copyFile(const QString& from, const QString& to)
         if (target.write(buffer.constData(), got) != got || !target.flush())
             throw BackupError(QStringLiteral("%1 cannot be written: %2")
                                   .arg(QDir::toNativeSeparators(to), target.errorString()));
+        sum.add(buffer.constData(), got);
+        copied.size += got;
     }
     // On the disk before anything is renamed over it.
     if (::fsync(target.handle()) != 0)
         throw BackupError(QStringLiteral("%1 cannot be written: %2")
                               .arg(QDir::toNativeSeparators(to), QString::fromLocal8Bit(strerror(errno))));
+    copied.sha256 = sum.hex();
+    return copied;
 }
 
 // Puts a folder's entries on the disk: a file synced on its own can still be lost by a power cut
@@ -243,45 +209,46 @@ void syncTree(const QString& root)
     syncFolder(root);
 }
 
-void copyTree(const QString& from, const QString& to, bool below, const std::function<bool(const QString&)>& skip)
+namespace {
+
+// The list of sums holds one name a line; a name with a line break or a backslash would need
+// sha256sum's escapes, and the restore refuses a backslash (a separator elsewhere).
+bool listable(const QString& path)
 {
+    return !path.contains(QLatin1Char('\n')) && !path.contains(QLatin1Char('\r'))
+        && !path.contains(QLatin1Char('\\'));
+}
+
+} // namespace
+
+CopiedTree copyTree(const QString& from, const QString& to, const QString& prefix, bool below,
+    const std::function<bool(const QString&)>& skip)
+{
+    CopiedTree copied;
     if (!QFileInfo(from).isDir())
-        return;
+        return copied;
     makeFolder(to);
     const QDir source(from);
-    QDirIterator it(from, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks,
+    // Links are listed to be named, never followed: they would bring any file of the machine in.
+    QDirIterator it(from, QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
         below ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
     while (it.hasNext()) {
-        const QString relative = source.relativeFilePath(it.next());
+        const QString path = it.next();
+        const QFileInfo info = it.fileInfo();
+        const QString relative = source.relativeFilePath(path);
         if (skip && skip(relative))
+            continue;
+        if (info.isSymLink() || (info.isFile() && !listable(relative))) {
+            copied.leftOut << QDir::toNativeSeparators(path);
+            continue;
+        }
+        if (!info.isFile())
             continue;
         const QString target = QDir(to).filePath(relative);
         makeFolder(QFileInfo(target).path());
-        copyFile(source.filePath(relative), target);
+        copied.files.insert(prefix + QLatin1Char('/') + relative, copyFile(path, target));
     }
-}
-
-QJsonArray fileList(const QString& root, BackupSummary& summary, const KnownSums& known)
-{
-    QJsonArray files;
-    const QDir dir(root);
-    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks,
-        QDirIterator::Subdirectories);
-    QStringList paths;
-    while (it.hasNext())
-        paths << dir.relativeFilePath(it.next());
-    paths.sort();
-    for (const QString& path : std::as_const(paths)) {
-        auto [sum, size] = known.value(path);
-        if (sum.isEmpty() && !db::snapshot::fileSum(dir.filePath(path), sum, size))
-            throw BackupError(
-                QStringLiteral("%1 cannot be read back.").arg(QDir::toNativeSeparators(dir.filePath(path))));
-        files.append(QJsonObject { { QStringLiteral("path"), path }, { QStringLiteral("size"), size },
-            { QStringLiteral("sum"), QString::fromLatin1(sum) } });
-        ++summary.files;
-        summary.bytes += size;
-    }
-    return files;
+    return copied;
 }
 
 QString besides(const QString& path, const char* suffix)
@@ -309,13 +276,6 @@ void swapIn(const QString& staged, const QString& target)
 
 
 namespace {
-
-// A dump's sum is a SHA-256 (64 hex digits), any other file's the fast 64-bit sum.
-bool sumOfFile(const QString& path, const QByteArray& expected, QByteArray& sum, qint64& size)
-{
-    return expected.size() == 64 ? platform::Sha256::ofFile(path, sum, size)
-                                 : db::snapshot::fileSum(path, sum, size);
-}
 
 // A listed path stays inside the backup and inside the folder it is copied to: relative, in its
 // clean form, without "." or ".." steps.
@@ -351,84 +311,152 @@ void refuseUnconfined(const QString& backup, const QString& path)
 
 } // namespace
 
-QStringList alteredFiles(const QString& backup, const QJsonObject& manifest)
+namespace {
+
+QByteArray sumsText(const FileSums& files)
+{
+    QByteArray text;
+    for (auto it = files.cbegin(); it != files.cend(); ++it)
+        text += it->sha256 + "  " + it.key().toUtf8() + '\n';
+    return text;
+}
+
+// The list as sha256sum writes it, one "<64 hex digits>  <path>" a line; false when a line is not.
+bool parseSums(const QByteArray& text, FileSums& files)
+{
+    static const QRegularExpression line(QStringLiteral("^([0-9a-f]{64})  (.+)$"));
+    for (const QByteArray& bytes : text.split('\n')) {
+        if (bytes.isEmpty())
+            continue;
+        const QRegularExpressionMatch match = line.match(QString::fromUtf8(bytes));
+        if (!match.hasMatch() || files.contains(match.captured(2)))
+            return false;
+        files.insert(match.captured(2), { match.captured(1).toLatin1(), 0 });
+    }
+    return true;
+}
+
+QByteArray readAll(const QString& path, bool& found)
+{
+    QFile file(path);
+    found = file.open(QIODevice::ReadOnly);
+    return found ? file.readAll() : QByteArray();
+}
+
+// The signature's word on the list: an edited backup is refused, one signed elsewhere only with `force`.
+QString checkedSignature(const QString& backup, const QByteArray& list, bool force)
+{
+    const QString where = QDir::toNativeSeparators(backup);
+    bool found = false;
+    const QByteArray signature = readAll(QDir(backup).filePath(str(Backup::kSignatureFile)), found);
+    switch (backupsignature::check(list, signature)) {
+    case backupsignature::Verdict::Sound:
+        return QStringLiteral("its signature with this workstation's key");
+    case backupsignature::Verdict::Edited:
+        throw BackupError(QStringLiteral("The backup %1 was edited after it was written: its list of sums no "
+                                         "longer matches its signature.")
+                              .arg(where));
+    case backupsignature::Verdict::Unknown:
+        break;
+    }
+    if (!force)
+        throw BackupError(
+            QStringLiteral("The signature of the backup %1 cannot be checked: %2 Give --force to "
+                           "restore it all the same, if you trust where it comes from.")
+                .arg(where,
+                    found ? QStringLiteral("it was made on another workstation, or this one has lost "
+                                           "its key (%1).")
+                                .arg(QDir::toNativeSeparators(backupsignature::keyFile()))
+                          : QStringLiteral("it holds no signature.")));
+    return QStringLiteral("not its signature, which cannot be checked here (restored with --force)");
+}
+
+} // namespace
+
+void writeManifest(const QString& folder, const QJsonObject& manifest, FileSums files, BackupSummary& summary)
+{
+    for (const FileSum& file : std::as_const(files)) {
+        ++summary.files;
+        summary.bytes += file.size;
+    }
+    const QByteArray text = QJsonDocument(manifest).toJson();
+    writeFileAtOnce(QDir(folder).filePath(str(Backup::kManifestFile)), text);
+    platform::Sha256 sum;
+    sum.add(text);
+    files.insert(str(Backup::kManifestFile), { sum.hex(), text.size() });
+    const QByteArray list = sumsText(files);
+    writeFileAtOnce(QDir(folder).filePath(str(Backup::kSumsFile)), list);
+    writeFileAtOnce(QDir(folder).filePath(str(Backup::kSignatureFile)), backupsignature::sign(list));
+}
+
+CheckedBackup checkedBackup(const QString& backup, bool force)
 {
     const QString where = QDir::toNativeSeparators(backup);
     const QDir dir(backup);
+    if (!QFileInfo(backup).isDir())
+        throw BackupError(QStringLiteral("%1 is not a backup folder.").arg(where));
+    bool found = false;
+    const QByteArray list = readAll(dir.filePath(str(Backup::kSumsFile)), found);
+    if (!found)
+        throw BackupError(QFileInfo::exists(dir.filePath(str(Backup::kManifestFile)))
+                ? QStringLiteral("%1 was written in a backup format this version does not know.").arg(where)
+                : QStringLiteral("%1 holds no manifest: it is not a backup of this program.").arg(where));
+    CheckedBackup checked;
+    if (!parseSums(list, checked.files))
+        throw BackupError(QStringLiteral("The list of sums of %1 is damaged.").arg(where));
+    checked.signature = checkedSignature(backup, list, force);
+    if (!checked.files.contains(str(Backup::kManifestFile)))
+        throw BackupError(
+            QStringLiteral("%1 holds no manifest: it is not a backup of this program.").arg(where));
     QStringList altered;
-    for (const QJsonValue& value : manifest.value(QStringLiteral("files")).toArray()) {
-        const QJsonObject entry = value.toObject();
-        const QString path = entry.value(QStringLiteral("path")).toString();
+    for (auto it = checked.files.cbegin(); it != checked.files.cend(); ++it) {
+        const QString& path = it.key();
         refuseUnconfined(backup, path);
         if (throughLink(dir, path))
             throw BackupError(
                 QStringLiteral("The backup %1 holds a link where %2 should be: a backup holds files only.")
                     .arg(where, path));
-        const QByteArray expected = entry.value(QStringLiteral("sum")).toString().toLatin1();
         QByteArray sum;
         qint64 size = 0;
-        if (!sumOfFile(dir.filePath(path), expected, sum, size))
+        if (!platform::Sha256::ofFile(dir.filePath(path), sum, size))
             throw BackupError(QStringLiteral("The backup %1 is incomplete: %2 is missing.").arg(where, path));
-        const qint64 wanted = entry.value(QStringLiteral("size")).toInteger(-1);
-        if (size < wanted)
-            throw BackupError(QStringLiteral("The backup %1 is truncated: %2 holds %3 of its %4 bytes.")
-                                  .arg(where, path)
-                                  .arg(size)
-                                  .arg(wanted));
-        if (size != wanted || sum != expected)
+        if (sum != it->sha256)
             altered << path;
     }
-    return altered;
+    if (!altered.isEmpty())
+        throw BackupError(
+            QStringLiteral("The backup %1 was altered after it was written: %2 no longer matches its sum.")
+                .arg(where, altered.join(QStringLiteral(", "))));
+    QJsonParseError error;
+    checked.manifest
+        = QJsonDocument::fromJson(readAll(dir.filePath(str(Backup::kManifestFile)), found), &error).object();
+    checked.files.remove(str(Backup::kManifestFile));
+    if (error.error != QJsonParseError::NoError
+        || checked.manifest.value(QStringLiteral("program")).toString() != str(Backup::kProgram))
+        throw BackupError(
+            QStringLiteral("The manifest of %1 is damaged or comes from another program.").arg(where));
+    if (checked.manifest.value(QStringLiteral("format")).toInt() != Backup::kFormat)
+        throw BackupError(
+            QStringLiteral("%1 was written in a backup format this version does not know.").arg(where));
+    return checked;
 }
 
-void copyListedFiles(const QString& backup, const QJsonObject& manifest, const QString& folder, const QString& into)
+void copyListedFiles(const QString& backup, const FileSums& files, const QString& folder, const QString& into)
 {
     makeFolder(into);
     const QDir from(backup);
-    for (const QJsonValue& value : manifest.value(QStringLiteral("files")).toArray()) {
-        const QString path = value.toObject().value(QStringLiteral("path")).toString();
+    for (auto it = files.cbegin(); it != files.cend(); ++it) {
+        const QString& path = it.key();
         refuseUnconfined(backup, path);
         const QString rest = path.section(QLatin1Char('/'), 1);
         if (path.section(QLatin1Char('/'), 0, 0) != folder || rest.isEmpty())
             continue;
         const QString target = QDir(into).filePath(rest);
         makeFolder(QFileInfo(target).path());
-        copyFile(from.filePath(path), target);
+        if (copyFile(from.filePath(path), target).sha256 != it->sha256)
+            throw BackupError(QStringLiteral("%1 changed while it was being restored; nothing was replaced.")
+                                  .arg(QDir::toNativeSeparators(from.filePath(path))));
     }
-}
-
-StagedImages::StagedImages(QString target)
-    : m_target(std::move(target))
-    , m_staged(besides(m_target, "restoring"))
-{
-    makeFolder(QFileInfo(QDir::cleanPath(m_target)).path());
-    // Left behind by a restore that was stopped: either unfinished or the images it replaced.
-    QDir(m_staged.path()).removeRecursively();
-}
-
-void StagedImages::copyFrom(const QString& backup, const QJsonObject& manifest)
-{
-    copyListedFiles(backup, manifest, str(Backup::kImagesFolder), m_staged.path());
-    syncTree(m_staged.path());
-}
-
-void StagedImages::putInPlace()
-{
-    m_hadImages = QFileInfo::exists(m_target);
-    swapIn(m_staged.path(), m_target);
-}
-
-void StagedImages::takeBack()
-{
-    if (m_hadImages)
-        swapIn(m_staged.path(), m_target);
-    else
-        std::rename(QFile::encodeName(m_target).constData(), QFile::encodeName(m_staged.path()).constData());
-}
-
-void StagedImages::settle()
-{
-    syncFolder(QFileInfo(QDir::cleanPath(m_target)).path());
 }
 
 } // namespace data::backupfiles

@@ -1,18 +1,15 @@
 #pragma once
 
 // What a backup folder is made of, for both engines: the folder written aside and renamed into
-// place, and the manifest with its own sum beside it.
+// place, and the manifest with the list of its files' SHA-256 sums and the list's signature.
 #include "data/Backup.h"
 
 #include <QByteArray>
 #include <QFileDevice>
-#include <QJsonArray>
 #include <QJsonObject>
 #include <QMap>
 #include <QString>
 #include <QStringList>
-
-#include <utility>
 
 namespace data::backupfiles {
 
@@ -55,56 +52,60 @@ constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDe
 void report(const BackupProgress& progress, const QString& step, int percent);
 // Writes the whole file or nothing. Throws BackupError.
 void writeFileAtOnce(const QString& path, const QByteArray& bytes);
-// The manifest, and its own sum beside it: a changed manifest could otherwise vouch for changed
-// files.
-void writeManifest(const QString& folder, const QJsonObject& manifest);
-// The manifest of `backup` once its sum, program and format are checked. Throws BackupError.
-QJsonObject readManifest(const QString& backup);
+
+// A file of a backup: its SHA-256 (hex) and size.
+struct FileSum {
+    QByteArray sha256;
+    qint64 size = 0;
+};
+// The files of a backup by their path in it.
+using FileSums = QMap<QString, FileSum>;
 
 // Files and folders, each failure a BackupError naming the path.
 void makeFolder(const QString& path);
-// Copies a file and puts it on the disk.
-void copyFile(const QString& from, const QString& to);
+// Copies a file, puts it on the disk and gives the sum of what was copied.
+FileSum copyFile(const QString& from, const QString& to);
 // Puts a folder's entries on the disk, or those of the folder and every folder below it, or a
 // file written by another program.
 void syncFolder(const QString& path);
 void syncFile(const QString& path);
 void syncTree(const QString& root);
+
+// What copyTree copied, by its path below `prefix`, and what it left out: links (which could
+// bring any file of the machine into the backup) and names the list of sums cannot hold.
+struct CopiedTree {
+    FileSums files;
+    QStringList leftOut;
+};
 // Copies the regular files below `from` (or only those in it) into `to`, keeping the folders and
 // leaving out those `skip` names by their path relative to `from`.
-void copyTree(const QString& from, const QString& to, bool below = true,
+CopiedTree copyTree(const QString& from, const QString& to, const QString& prefix, bool below = true,
     const std::function<bool(const QString&)>& skip = {});
+// Whether a folder holds anything but locks.
 bool holdsAnything(const QString& folder);
 // A folder of the same file system beside `path`, for building what then replaces it.
 QString besides(const QString& path, const char* suffix);
 // Puts `staged` where `target` is in one step; the old one ends up under `staged`'s name.
 void swapIn(const QString& staged, const QString& target);
 
-// Sums already taken of files in a backup, by their path in it: read once, not twice.
-using KnownSums = QMap<QString, std::pair<QByteArray, qint64>>;
-// Every file below `root` with its size and sum, counted into `summary`.
-QJsonArray fileList(const QString& root, BackupSummary& summary, const KnownSums& known = {});
-// Checks every file the manifest lists against its size and sum: BackupError for one outside
-// the backup, missing or truncated; gives those whose sum differs.
-QStringList alteredFiles(const QString& backup, const QJsonObject& manifest);
-// Copies the files the manifest lists below `folder` of the backup into `into`.
-void copyListedFiles(const QString& backup, const QJsonObject& manifest, const QString& folder, const QString& into);
+// Writes manifest.json and the list of every file's SHA-256, the manifest's included, in the
+// format `sha256sum -c` reads, signed with this workstation's key. Gives the files and bytes
+// to `summary`.
+void writeManifest(
+    const QString& folder, const QJsonObject& manifest, FileSums files, BackupSummary& summary);
 
-// The image folder of a backup restored beside the one in use, put in its place just before the
-// practice and taken back when the practice cannot follow.
-class StagedImages {
-public:
-    explicit StagedImages(QString target);
-    void copyFrom(const QString& backup, const QJsonObject& manifest);
-    void putInPlace();
-    void takeBack();
-    // The swap on the disk; what was replaced goes with this object.
-    void settle();
-
-private:
-    QString m_target;
-    Scratch m_staged;
-    bool m_hadImages = false;
+// A backup whose every listed file matched its sum.
+struct CheckedBackup {
+    QJsonObject manifest;
+    FileSums files; // every listed file but the manifest
+    QString signature; // what its signature said, for the report
 };
+// Reads a backup's manifest and checks the list's signature, then every file it lists against its
+// sum, touching nothing. An edited backup is refused; one whose signature cannot be checked here
+// only with `force`. Throws BackupError with the reason.
+CheckedBackup checkedBackup(const QString& backup, bool force);
+// Copies the files listed below `folder` of the backup into `into`, checking each copy's sum.
+void copyListedFiles(
+    const QString& backup, const FileSums& files, const QString& folder, const QString& into);
 
 } // namespace data::backupfiles

@@ -1,6 +1,7 @@
 #include "data/ServerBackup.h"
 
 #include "data/BackupFiles.h"
+#include "data/BackupJournal.h"
 
 #include "data/ServerTools.h"
 #include "db/Connection.h"
@@ -145,6 +146,12 @@ QJsonObject readManifest(const QString& backup)
     return QJsonDocument::fromJson(file.readAll()).object();
 }
 
+// Names a practice on a server: the database at its address.
+QString practiceOn(const db::ConnectionProfile& profile)
+{
+    return QStringLiteral("%1:%2/%3").arg(profile.host).arg(profile.port).arg(profile.database);
+}
+
 // A database name with a suffix, within the server's 63 bytes.
 QString databaseBeside(const QString& database, const QString& suffix)
 {
@@ -264,17 +271,17 @@ BackupSummary makeServerBackup(
             QStringLiteral("The dump does not hold the practice as it was read: %1.").arg(difference));
 
     report(progress, QStringLiteral("Copying the images"), 75);
+    backupfiles::CopiedTree images;
     if (!imagesFolder.isEmpty())
-        backupfiles::copyTree(imagesFolder, QDir(scratch.path()).filePath(str(Backup::kImagesFolder)));
+        images = backupfiles::copyTree(imagesFolder,
+            QDir(scratch.path()).filePath(str(Backup::kImagesFolder)), str(Backup::kImagesFolder));
 
-    report(progress, QStringLiteral("Summing the files"), 85);
-    QByteArray dumpSum;
-    qint64 dumpSize = 0;
-    if (!platform::Sha256::ofFile(dump, dumpSum, dumpSize))
+    report(progress, QStringLiteral("Writing the manifest"), 90);
+    backupfiles::FileSum dumpSum;
+    if (!platform::Sha256::ofFile(dump, dumpSum.sha256, dumpSum.size))
         throw BackupError(QStringLiteral("%1 cannot be read back.").arg(QDir::toNativeSeparators(dump)));
+    images.files.insert(str(ServerBackup::kDumpFile), dumpSum);
     BackupSummary summary;
-    const QJsonArray files = backupfiles::fileList(
-        scratch.path(), summary, { { str(ServerBackup::kDumpFile), { dumpSum, dumpSize } } });
     const QJsonObject manifest {
         { QStringLiteral("program"), str(Backup::kProgram) },
         { QStringLiteral("format"), Backup::kFormat },
@@ -282,12 +289,12 @@ BackupSummary makeServerBackup(
         { QStringLiteral("version"), QCoreApplication::applicationVersion() },
         { QStringLiteral("created"), QDateTime::currentDateTimeUtc().toString(Qt::ISODate) },
         { QStringLiteral("source"), profile.location() },
+        { QStringLiteral("practice"), practiceOn(profile) },
         { QStringLiteral("serverVersion"), serverVersion },
         { QStringLiteral("encoding"), encoding },
         { QStringLiteral("tables"), sums },
-        { QStringLiteral("files"), files },
     };
-    backupfiles::writeManifest(scratch.path(), manifest);
+    backupfiles::writeManifest(scratch.path(), manifest, images.files, summary);
     backupfiles::syncTree(scratch.path());
     if (std::rename(QFile::encodeName(scratch.path()).constData(), QFile::encodeName(out).constData()) != 0)
         throw BackupError(QStringLiteral("The backup cannot be moved to %1: %2")
@@ -299,35 +306,62 @@ BackupSummary makeServerBackup(
     summary.folder = out;
     summary.tables = int(sums.size());
     summary.rows = totalRows(sums);
+    summary.notes << QStringLiteral(
+        "The dump was read back whole and its rows counted against the server's.");
+    for (const QString& left : std::as_const(images.leftOut))
+        summary.notes
+            << QStringLiteral("Left out (a link, or a name the list of sums cannot hold): %1").arg(left);
     return summary;
 }
 
-QJsonObject verifyServerBackupFiles(const QString& backup)
+namespace {
+
+backupfiles::CheckedBackup checkedServerBackup(const QString& backup, bool force)
 {
     const QString where = QDir::toNativeSeparators(backup);
-    const QJsonObject manifest = backupfiles::readManifest(backup);
-    if (manifest.value(QStringLiteral("engine")).toString() != str(ServerBackup::kEngine))
+    backupfiles::CheckedBackup checked = backupfiles::checkedBackup(backup, force);
+    if (checked.manifest.value(QStringLiteral("engine")).toString() != str(ServerBackup::kEngine))
         throw BackupError(QStringLiteral("%1 is the backup of a practice in a data directory: restore it "
                                          "into a directory, then copy it to the "
                                          "server with --copy-data.")
                               .arg(where));
-    const QJsonArray files = manifest.value(QStringLiteral("files")).toArray();
-    if (std::none_of(files.begin(), files.end(), [](const QJsonValue& entry) {
-            return entry.toObject().value(QStringLiteral("path")).toString() == str(ServerBackup::kDumpFile);
-        }))
+    if (!checked.files.contains(str(ServerBackup::kDumpFile)))
         throw BackupError(QStringLiteral("The manifest of %1 names no dump of the server.").arg(where));
-    const QStringList altered = backupfiles::alteredFiles(backup, manifest);
-    if (!altered.isEmpty())
-        throw BackupError(QStringLiteral("The backup %1 was altered after it was written: %2 no longer matches its sum.")
-                              .arg(where, altered.first()));
-    return manifest;
+    return checked;
+}
+
+// A restore stopped after its journal was written: the images follow the database if the server
+// took the swap, and stay if it did not.
+QStringList finishStoppedRestore(
+    const db::Connection& maintenance, const QString& imagesFolder, const BackupProgress& progress)
+{
+    if (imagesFolder.isEmpty())
+        return {};
+    const QString journal = backupjournal::journalBeside(imagesFolder);
+    bool found = false;
+    const QJsonObject extra = backupjournal::extraOf(journal, found);
+    if (!found)
+        return {};
+    if (databaseExists(maintenance, extra.value(QStringLiteral("stagedDatabase")).toString())) {
+        backupjournal::discard(journal);
+        return {};
+    }
+    return backupjournal::complete(journal, progress);
+}
+
+} // namespace
+
+QJsonObject verifyServerBackupFiles(const QString& backup, bool force)
+{
+    return checkedServerBackup(backup, force).manifest;
 }
 
 BackupSummary restoreServerBackup(const QString& backup, const QString& location, const QString& imagesFolder,
     bool force, const BackupProgress& progress)
 {
     report(progress, QStringLiteral("Checking the backup"), 0);
-    const QJsonObject manifest = verifyServerBackupFiles(backup);
+    const backupfiles::CheckedBackup checked = checkedServerBackup(backup, force);
+    const QJsonObject& manifest = checked.manifest;
     if (!db::ConnectionProfile::isServerLocation(location))
         throw BackupError(QStringLiteral(
             "%1 is the backup of a practice on a database server: restore it to a server address "
@@ -342,21 +376,29 @@ BackupSummary restoreServerBackup(const QString& backup, const QString& location
     const QString dump = QDir(backup).filePath(str(ServerBackup::kDumpFile));
 
     const std::unique_ptr<db::Connection> maintenance = openMaintenance(target);
+    QStringList kept = finishStoppedRestore(*maintenance, imagesFolder, progress);
     const bool exists = databaseExists(*maintenance, target.database);
-    if (exists && !force) {
+    bool replacesPractice = false;
+    if (exists) {
         const std::unique_ptr<db::Connection> current = db::Connection::open(target);
-        if (!serverTables(*current).isEmpty())
-            throw BackupError(QStringLiteral("The database %1 is not empty; restoring would replace what it "
-                                             "holds. Give --force to replace it.")
-                                  .arg(target.database));
+        replacesPractice = !serverTables(*current).isEmpty();
     }
-    if (!force && !imagesFolder.isEmpty() && backupfiles::holdsAnything(imagesFolder))
+    if (replacesPractice && !force)
+        throw BackupError(QStringLiteral("The database %1 is not empty; restoring would replace what it "
+                                         "holds. Give --force to replace it.")
+                              .arg(target.database));
+    const bool replacesImages = !imagesFolder.isEmpty() && backupfiles::holdsAnything(imagesFolder);
+    if (replacesImages && !force)
         throw BackupError(
             QStringLiteral("%1 is not empty; restoring would replace what it holds. Give --force to replace it.")
                 .arg(QDir::toNativeSeparators(imagesFolder)));
-    std::optional<backupfiles::StagedImages> images;
-    if (!imagesFolder.isEmpty())
-        images.emplace(imagesFolder);
+    std::optional<Scratch> stagedImages;
+    if (!imagesFolder.isEmpty()) {
+        backupfiles::makeFolder(QFileInfo(QDir::cleanPath(imagesFolder)).path());
+        // Left behind by a restore stopped before its journal: an unfinished copy of the backup.
+        stagedImages.emplace(backupjournal::stagedBeside(imagesFolder));
+        QDir(stagedImages->path()).removeRecursively();
+    }
 
     // Left behind by a restore that was stopped: unfinished, never swapped in.
     StagedDatabase staged(*maintenance, databaseBeside(target.database, QStringLiteral("_restoring")));
@@ -392,13 +434,18 @@ BackupSummary restoreServerBackup(const QString& backup, const QString& location
                 QStringLiteral("The restored practice does not match the backup: %1.").arg(difference));
     }
 
-    if (images)
-        images->copyFrom(backup, manifest);
+    QString journal;
+    if (stagedImages) {
+        backupfiles::copyListedFiles(backup, checked.files, str(Backup::kImagesFolder), stagedImages->path());
+        backupfiles::syncTree(stagedImages->path());
+        journal = backupjournal::journalBeside(imagesFolder);
+        backupjournal::begin(
+            journal, { imagesFolder }, { { QStringLiteral("stagedDatabase"), staged.name() } });
+    }
     report(progress, QStringLiteral("Putting the practice in place"), 90);
-    if (images)
-        images->putInPlace();
     // Both renames in one transaction: the address names at every moment the old practice or the
-    // new one. A workstation still connected makes the server refuse, and nothing changes.
+    // new one. A workstation still connected makes the server refuse, and nothing changes. The
+    // images follow under the journal.
     const QString replaced = databaseBeside(target.database,
         QStringLiteral("_replaced_")
             + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss")));
@@ -413,8 +460,8 @@ BackupSummary restoreServerBackup(const QString& backup, const QString& location
                 .arg(identifier(staged.name()), identifier(target.database)));
         swap.commit();
     } catch (const db::DatabaseError& e) {
-        if (images)
-            images->takeBack();
+        if (!journal.isEmpty())
+            backupjournal::discard(journal);
         throw BackupError(
             QStringLiteral("The database %1 cannot be replaced; close the program on every workstation "
                            "and try again")
@@ -422,13 +469,17 @@ BackupSummary restoreServerBackup(const QString& backup, const QString& location
             e.engineMessage());
     }
     staged.keep();
-    if (images)
-        images->settle();
-    if (exists) {
+    if (stagedImages) {
+        stagedImages->keep();
+        kept += backupjournal::complete(journal, progress);
+    }
+    if (replacesPractice) {
+        kept << QStringLiteral("the database %1").arg(replaced);
+    } else if (exists) {
         try {
             dropDatabase(*maintenance, replaced);
         } catch (const db::DatabaseError& e) {
-            // The restore itself is done; the old practice stays under its dated name.
+            // The restore itself is done; the empty old database stays under its dated name.
             platform::exceptionLog::logException(
                 e, QStringLiteral("Removing the replaced database %1").arg(replaced));
         }
@@ -438,7 +489,18 @@ BackupSummary restoreServerBackup(const QString& backup, const QString& location
     summary.folder = location;
     summary.tables = int(tables.size());
     summary.rows = totalRows(tables);
-    summary.files = int(manifest.value(QStringLiteral("files")).toArray().size());
+    summary.files = int(checked.files.size());
+    summary.notes << QStringLiteral("Checked: every file's SHA-256 against the list of sums, %1, and every "
+                                    "table's rows and sum in the restored database against the manifest.")
+                         .arg(checked.signature);
+    for (const QString& folder : std::as_const(kept))
+        summary.notes
+            << QStringLiteral("What it replaced is kept in %1").arg(QDir::toNativeSeparators(folder));
+    const QString from = manifest.value(QStringLiteral("practice")).toString();
+    if (replacesPractice && from != practiceOn(target))
+        summary.notes << QStringLiteral(
+            "The backup comes from another practice (%1) than the one it replaced (%2).")
+                             .arg(from, practiceOn(target));
     return summary;
 }
 

@@ -23,16 +23,17 @@ bool isServerBackup(const QString& backup);
 BackupSummary makeServerBackup(const QString& location, const QString& imagesFolder, const QString& out,
     const BackupProgress& progress = {});
 
-// Checks a server backup's manifest and dump against their sums, touching nothing; returns
-// the manifest. BackupError with the reason when the backup is not sound.
-QJsonObject verifyServerBackupFiles(const QString& backup);
+// Checks a server backup's signature and its files against their sums, touching nothing; returns
+// the manifest. BackupError with the reason when the backup is not sound (or, without `force`, when
+// its signature cannot be checked on this workstation).
+QJsonObject verifyServerBackupFiles(const QString& backup, bool force = false);
 
 // Restores a server backup into the database of `location` and its images into `imagesFolder`
 // (left alone when empty): refuses an unsound backup before anything is touched, and a database
 // that holds any table or an image folder that holds anything unless `force`; restores into a new
 // database beside it, checks every table's rows and sum against the manifest and only then swaps
-// the two by renaming them in one transaction, the images just before. What was replaced goes
-// afterwards.
+// the two by renaming them in one transaction, the images just after under a journal. A practice
+// it replaced is kept under a dated name (the notes say which); an empty database goes.
 BackupSummary restoreServerBackup(const QString& backup, const QString& location, const QString& imagesFolder,
     bool force, const BackupProgress& progress = {});
 

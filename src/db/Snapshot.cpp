@@ -1,26 +1,21 @@
 #include "db/Snapshot.h"
 
 #include "db/Dialect.h"
-#include "db/PageCheck.h"
 #include "platform/Sha256.h"
 
 #include <QFile>
 #include <QScopeGuard>
 #include <QStringList>
-#include <QThread>
 
 #include <sqlite3.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <future>
 #include <string>
-#include <thread>
+#include <sys/mman.h>
 #include <unistd.h>
-#include <vector>
 
 namespace db::snapshot {
 namespace {
@@ -101,116 +96,6 @@ QStringList tableNames(const Handle& db)
     return names;
 }
 
-// A 64-bit sum over pages: four lanes of multiply-rotate over 8-byte words, then mixed. Made to
-// catch damage fast, not to withstand someone forging a file.
-constexpr quint64 kPrime1 = 0x9E3779B185EBCA87ULL;
-constexpr quint64 kPrime2 = 0xC2B2AE3D27D4EB4FULL;
-constexpr quint64 kPrime3 = 0x165667B19E3779F9ULL;
-
-quint64 rotated(quint64 x, int bits)
-{
-    return (x << bits) | (x >> (64 - bits));
-}
-
-quint64 mixedIn(quint64 sum, quint64 word)
-{
-    return rotated(sum + word * kPrime2, 31) * kPrime1;
-}
-
-quint64 pageSum(quint32 number, const uchar* bytes, qsizetype size)
-{
-    quint64 a = kPrime1 + kPrime2 + number;
-    quint64 b = kPrime2 + number;
-    quint64 c = number;
-    quint64 d = number - kPrime1;
-    qsizetype i = 0;
-    for (; i + 32 <= size; i += 32) {
-        quint64 words[4];
-        std::memcpy(words, bytes + i, sizeof words);
-        a = mixedIn(a, words[0]);
-        b = mixedIn(b, words[1]);
-        c = mixedIn(c, words[2]);
-        d = mixedIn(d, words[3]);
-    }
-    for (; i < size; ++i) // page sizes are powers of two from 512: never taken, kept for safety
-        a = mixedIn(a, bytes[i]);
-    quint64 h = rotated(a, 1) + rotated(b, 7) + rotated(c, 12) + rotated(d, 18);
-    h ^= h >> 33;
-    h *= kPrime2;
-    h ^= h >> 29;
-    h *= kPrime3;
-    h ^= h >> 32;
-    return h;
-}
-
-QByteArray hex16(quint64 sum)
-{
-    return QByteArray::number(sum, 16).rightJustified(16, '0');
-}
-
-constexpr qint64 kBlock = 4096;
-
-// The bytes in blocks of 4096, each summed as a page numbered by its place.
-std::vector<quint64> blockSums(const uchar* data, qint64 size)
-{
-    std::vector<quint64> sums;
-    sums.reserve(size_t((size + kBlock - 1) / kBlock));
-    for (qint64 at = 0; at < size; at += kBlock)
-        sums.push_back(pageSum(quint32(at / kBlock + 1), data + at, std::min(kBlock, size - at)));
-    return sums;
-}
-
-QByteArray sumOfBlocks(const std::vector<quint64>& blocks, qint64 size)
-{
-    quint64 sum = kPrime3 + quint64(size);
-    for (const quint64 block : blocks)
-        sum = mixedIn(sum, block);
-    return hex16(sum);
-}
-
-QByteArray bytesSum(const uchar* data, qint64 size)
-{
-    return sumOfBlocks(blockSums(data, size), size);
-}
-
-// The b-trees of every table and index, the engine's own included, in the schema's order, each
-// table's with the number of values its rows store.
-QList<BTreeRoot> bTreeRoots(const Handle& db)
-{
-    Statement objects(db,
-        QStringLiteral("SELECT tbl_name, rootpage, type = 'index', CASE type WHEN 'table' THEN "
-                       "(SELECT COUNT(*) FROM pragma_table_xinfo(tbl_name) WHERE hidden <> 2) ELSE 0 END "
-                       "FROM sqlite_master WHERE type IN ('table', 'index') AND rootpage > 0 ORDER BY rowid"));
-    QList<BTreeRoot> roots;
-    while (objects.step(db))
-        roots.append({ QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(objects.get(), 0))),
-            quint32(sqlite3_column_int64(objects.get(), 1)), sqlite3_column_int(objects.get(), 2) != 0,
-            sqlite3_column_int(objects.get(), 3) });
-    return roots;
-}
-
-// A database file's bytes, mapped rather than read: the cache holds them already.
-class MappedFile {
-public:
-    explicit MappedFile(const QString& path)
-        : m_file(path)
-    {
-        if (!m_file.open(QIODevice::ReadOnly))
-            throw DatabaseError(QStringLiteral("Cannot read %1: %2").arg(path, m_file.errorString()));
-        m_size = m_file.size();
-        m_data = m_size > 0 ? m_file.map(0, m_size) : nullptr;
-        if (!m_data)
-            throw DamagedDatabase(QStringLiteral("Cannot read %1").arg(path), m_file.errorString());
-    }
-    const uchar* data() const { return m_data; }
-    qint64 size() const { return m_size; }
-
-private:
-    QFile m_file;
-    const uchar* m_data = nullptr;
-    qint64 m_size = 0;
-};
-
 qint64 pragmaNumber(const Handle& db, const char* pragma)
 {
     Statement value(db, QString::fromLatin1(pragma));
@@ -218,10 +103,12 @@ qint64 pragmaNumber(const Handle& db, const char* pragma)
     return sqlite3_column_int64(value.get(), 0);
 }
 
-// The engine's findings of one check, "ok" left out.
-QStringList checkProblems(const Handle& db, const QString& pragma)
+// The engine's quick check, in its words; empty when the file is sound. It reads every page and
+// row; it leaves out only the comparison of each index with its table, which restoring does not
+// depend on.
+QString integrityProblem(const Handle& db)
 {
-    Statement check(db, pragma);
+    Statement check(db, QStringLiteral("PRAGMA quick_check"));
     QStringList problems;
     while (check.step(db)) {
         const QString line
@@ -229,14 +116,7 @@ QStringList checkProblems(const Handle& db, const QString& pragma)
         if (line != QLatin1String("ok"))
             problems << line;
     }
-    return problems;
-}
-
-QString integrityProblem(const Handle& db)
-{
-    // quick_check reads every page and row; it leaves out only the comparison of each index
-    // with its table, which restoring does not depend on.
-    return checkProblems(db, QStringLiteral("PRAGMA quick_check")).join(QLatin1Char('\n'));
+    return problems.join(QLatin1Char('\n'));
 }
 
 // Why writing the target failed, from the system's error number.
@@ -331,166 +211,43 @@ void copySnapshotInto(const Handle& from, uchar* bytes, qint64 size, qint64 page
         throw DatabaseError(QStringLiteral("The database could not be copied whole"), to.error());
 }
 
-// What the walk of a file needs from its schema: the tables and where each b-tree starts.
-struct Schema {
-    QStringList tables;
-    QList<BTreeRoot> roots;
-    bool operator==(const Schema&) const = default;
-};
-
-Schema schemaOf(const Handle& db)
+// Each table's rows as the handle's transaction sees them.
+QMap<QString, qint64> rowCounts(const Handle& db, const QStringList& tables)
 {
-    db.exec("BEGIN");
-    Schema schema { tableNames(db), bTreeRoots(db) };
-    db.exec("COMMIT");
-    return schema;
-}
-
-Schema schemaOf(const QString& file)
-{
-    return schemaOf(Handle(file, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX));
-}
-
-// Checks the image of a database file page by page and sums it: the whole and each table by its
-// pages. The walk gives the rows. The file's sum is taken beside the walk.
-FileSums sumsOf(const uchar* data, qint64 size, const Schema& schema)
-{
-    std::future<std::vector<quint64>> summing
-        = std::async(std::launch::async, [data, size] { return blockSums(data, size); });
-    const auto waitForSums = qScopeGuard([&] {
-        if (summing.valid())
-            summing.wait();
-    });
-    const int threads = int(std::clamp(std::thread::hardware_concurrency(), 1U, 4U));
-    const QMap<QString, TableWalk> walks = checkedTables(data, size, schema.tables, schema.roots, threads);
-    FileSums sums;
-    sums.size = size;
-    const std::vector<quint64> blocks = summing.get();
-    sums.sum = sumOfBlocks(blocks, size);
-    const qint64 pageSize = pageSizeOf(data);
-    // Pages of the file's block size were summed with the file: each is summed once.
-    const auto sumOfPage = [&](quint32 page) {
-        return pageSize == kBlock ? blocks[page - 1]
-                                  : pageSum(page, data + (qint64(page) - 1) * pageSize, pageSize);
-    };
-    for (auto it = walks.cbegin(); it != walks.cend(); ++it) {
-        quint64 sum = kPrime3 + quint64(it->pages.size());
-        for (const quint32 page : it->pages)
-            sum = mixedIn(sum, sumOfPage(page));
-        sums.tables[it.key()] = { it->rows, hex16(sum) };
+    QMap<QString, qint64> counts;
+    for (const QString& table : tables) {
+        Statement count(db, QStringLiteral("SELECT COUNT(*) FROM ") + Dialect::quoted(table));
+        count.step(db);
+        counts.insert(table, sqlite3_column_int64(count.get(), 0));
     }
-    return sums;
-}
-
-// Why a write to the target failed, from the engine's code.
-QString targetWords(int code, const QString& target)
-{
-    switch (code & 0xff) {
-    case SQLITE_FULL:
-        return QStringLiteral("The disk of %1 is full.").arg(target);
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-        return QStringLiteral("%1 cannot be written: the folder or disk is read-only.").arg(target);
-    case SQLITE_CANTOPEN:
-        return QStringLiteral("%1 cannot be created: the folder is missing or cannot be written.")
-            .arg(target);
-    default:
-        return QStringLiteral("%1 could not be written.").arg(target);
-    }
-}
-
-// Copies the snapshot `from` reads straight into the new database file `target`, page by page.
-void copyToFile(const Handle& from, const QString& target, const Progress& progress)
-{
-    sqlite3* to = nullptr;
-    int rc = sqlite3_open_v2(
-        QFile::encodeName(target).constData(), &to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    if (rc != SQLITE_OK) {
-        sqlite3_close(to);
-        throw TargetError(targetWords(rc, target));
-    }
-    sqlite3_backup* copy = sqlite3_backup_init(to, "main", from.get(), "main");
-    if (!copy) {
-        const QString engine = QString::fromUtf8(sqlite3_errmsg(to));
-        sqlite3_close(to);
-        throw TargetError(QStringLiteral("%1 could not be written.").arg(target), engine);
-    }
-    do {
-        rc = sqlite3_backup_step(copy, 8192);
-        if (progress)
-            progress(sqlite3_backup_pagecount(copy) - sqlite3_backup_remaining(copy),
-                sqlite3_backup_pagecount(copy));
-        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-            QThread::msleep(20);
-    } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
-    sqlite3_backup_finish(copy);
-    const int failure = rc == SQLITE_DONE ? sqlite3_errcode(to) : rc;
-    const QString engine = QString::fromUtf8(sqlite3_errmsg(to));
-    // The copy keeps the source's journal mode; a backup file stands alone.
-    if (rc == SQLITE_DONE)
-        rc = sqlite3_exec(to, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
-    const int closed = sqlite3_close(to);
-    if (rc != SQLITE_DONE && rc != SQLITE_OK)
-        throw TargetError(targetWords(failure, target), engine);
-    if (closed != SQLITE_OK)
-        throw TargetError(QStringLiteral("%1 could not be written.").arg(target));
-}
-
-// Sums the copy and takes the engine's word on it; on a damaged copy the engine's words come
-// first, and the sums stay empty.
-template<typename Sums>
-void sumWithCheck(CheckedCopy& copy, std::future<QString>& integrity, const Sums& sums)
-{
-    try {
-        copy.sums = sums();
-    } catch (const DamagedDatabase&) {
-        copy.problem = integrity.get();
-        if (copy.problem.isEmpty())
-            throw;
-        return;
-    }
-    copy.problem = integrity.get();
+    return counts;
 }
 
 } // namespace
 
-CheckedCopy copySqliteFile(
-    const QString& source, const QString& target, const Progress& progress, qint64 memoryLimit)
+EngineCheck checkSqliteFile(const QString& file)
 {
-    CheckedCopy copy;
+    Handle db(file, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+    // Read through a mapping: the copy was just written, its pages are in the cache.
+    db.exec("PRAGMA mmap_size = 1099511627776");
+    db.exec("BEGIN");
+    EngineCheck check { integrityProblem(db), {} };
+    if (check.problem.isEmpty())
+        check.rows = rowCounts(db, tableNames(db));
+    db.exec("COMMIT");
+    return check;
+}
+
+CheckedCopy copySqliteFile(const QString& source, const QString& target, const Progress& progress)
+{
     Handle from(source, SQLITE_OPEN_READONLY);
     from.exec("PRAGMA mmap_size = 1099511627776");
     // The read transaction fixes the snapshot: the counts and every step of the copy see the
     // same state, whatever other workstations commit meanwhile (WAL keeps their pages aside).
     from.exec("BEGIN");
-    const Schema schema { tableNames(from), bTreeRoots(from) };
-    const auto countRows = [&] {
-        for (const QString& table : schema.tables) {
-            Statement count(from, QStringLiteral("SELECT COUNT(*) FROM ") + Dialect::quoted(table));
-            count.step(from);
-            copy.counts.insert(table, sqlite3_column_int64(count.get(), 0));
-        }
-    };
-    if (memoryLimit < 0)
-        memoryLimit = qint64(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGE_SIZE) / 4;
+    const QStringList tables = tableNames(from);
     const qint64 pageSize = pragmaNumber(from, "PRAGMA page_size");
     const qint64 size = pragmaNumber(from, "PRAGMA page_count") * pageSize;
-    if (size > memoryLimit) {
-        countRows();
-        copyToFile(from, target, progress);
-        from.exec("COMMIT");
-        std::future<QString> integrity
-            = std::async(std::launch::async, [target] { return sqliteIntegrityProblem(target); });
-        const auto waitForCheck = qScopeGuard([&] {
-            if (integrity.valid())
-                integrity.wait();
-        });
-        sumWithCheck(copy, integrity, [&] { return sumSqliteFile(target); });
-        return copy;
-    }
-
-    // The snapshot straight into the new file, then checked page by page and summed where it
-    // lies while the disk takes it.
     NewMappedFile file(target, size);
     copySnapshotInto(from, file.data(), size, pageSize, progress);
     // The copy keeps the source's journal mode in its header; a backup file stands alone, so it
@@ -498,61 +255,20 @@ CheckedCopy copySqliteFile(
     file.data()[18] = 1;
     file.data()[19] = 1;
     file.startWriting();
-    std::future<FileSums> summing
-        = std::async(std::launch::async, [&] { return sumsOf(file.data(), size, schema); });
-    const auto waitForSums = qScopeGuard([&] {
-        if (summing.valid())
-            summing.wait();
+    // The engine checks the copy on its own handle while the snapshot's rows are counted and the
+    // disk takes the file.
+    std::future<EngineCheck> checking
+        = std::async(std::launch::async, [&target] { return checkSqliteFile(target); });
+    const auto waitForCheck = qScopeGuard([&] {
+        if (checking.valid())
+            checking.wait();
     });
-    // Meanwhile the engine counts the rows of the snapshot it gave.
-    countRows();
+    CheckedCopy copy;
+    copy.counts = rowCounts(from, tables);
     from.exec("COMMIT");
-    copy.sums = summing.get();
+    copy.copy = checking.get();
     file.sync();
-    if (schemaOf(target) != schema)
-        throw TargetError(QStringLiteral("%1 does not open as the database written to it.").arg(target));
     return copy;
-}
-
-QString sqliteIntegrityProblem(const QString& file)
-{
-    Handle db(file, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
-    return integrityProblem(db);
-}
-
-QMap<QString, QList<quint32>> sqliteTablePages(const QString& file)
-{
-    const Schema schema = schemaOf(file);
-    const MappedFile bytes(file);
-    QMap<QString, QList<quint32>> pages;
-    const auto walks = checkedTables(bytes.data(), bytes.size(), schema.tables, schema.roots, 1);
-    for (auto it = walks.cbegin(); it != walks.cend(); ++it)
-        pages.insert(it.key(), it->pages);
-    return pages;
-}
-
-FileSums sumSqliteFile(const QString& file)
-{
-    const Schema schema = schemaOf(file);
-    const MappedFile bytes(file);
-    return sumsOf(bytes.data(), bytes.size(), schema);
-}
-
-bool fileSum(const QString& path, QByteArray& sum, qint64& size)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    size = file.size();
-    if (size == 0) {
-        sum = bytesSum(nullptr, 0);
-        return true;
-    }
-    const uchar* data = file.map(0, size);
-    if (!data)
-        return false;
-    sum = bytesSum(data, size);
-    return true;
 }
 
 TableSums sumSqliteTables(const QString& file)

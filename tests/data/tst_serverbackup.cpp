@@ -6,18 +6,21 @@
 #include "data/DemoPractice.h"
 #include "data/schema/Schema.h"
 #include "data/ServerBackup.h"
+#include "data/ServerTools.h"
 #include "db/Connection.h"
 #include "db/Generators.h"
 #include "db/Query.h"
 #include "support/DataTable.h"
 #include "support/TestEngine.h"
 
+#include <QCryptographicHash>
 #include <QDate>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -61,6 +64,36 @@ QStringList databasesLike(const QString& prefix)
     return names;
 }
 
+// Runs `sha256sum -c` on the backup's list in its folder; true when every file matched.
+bool sha256sumAccepts(const QString& backup)
+{
+    QProcess check;
+    check.setWorkingDirectory(backup);
+    check.start(QStringLiteral("sha256sum"),
+        { QStringLiteral("--check"), QStringLiteral("--strict"), QStringLiteral("SHA256SUMS") });
+    return check.waitForFinished(60000) && check.exitStatus() == QProcess::NormalExit
+        && check.exitCode() == 0;
+}
+
+// The list of sums written again for the files as they are now, as anyone who edits a backup can.
+void resum(const QString& backup)
+{
+    QFile list(QDir(backup).filePath(QStringLiteral("SHA256SUMS")));
+    QVERIFY(list.open(QIODevice::ReadOnly));
+    QByteArray text;
+    for (const QByteArray& line : list.readAll().split('\n')) {
+        if (line.isEmpty())
+            continue;
+        QFile file(QDir(backup).filePath(QString::fromUtf8(line.mid(66))));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        text += QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex() + "  "
+            + line.mid(66) + '\n';
+    }
+    list.close();
+    QVERIFY(list.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    list.write(text);
+}
+
 } // namespace
 
 class TestServerBackup : public QObject {
@@ -102,6 +135,7 @@ private Q_SLOTS:
         if (data::serverTool(QStringLiteral("pg_dump")).isEmpty())
             QSKIP("the PostgreSQL client tools are not installed");
         qputenv("ORVANE_PROGRAM_DIR", m_root.filePath(QStringLiteral("program")).toUtf8());
+        qputenv("ORVANE_CONFIG_DIR", m_root.filePath(QStringLiteral("config")).toUtf8()); // the signing key
         const QString dir = m_root.filePath(QStringLiteral("source"));
         testsupport::makeEngineDatabase(dir);
         m_source = testsupport::engineLocation(dir);
@@ -129,6 +163,7 @@ private Q_SLOTS:
         QCOMPARE(done.files, 3); // the dump and the two images
         QVERIFY(data::isServerBackup(m_backup));
         QVERIFY(!QFileInfo::exists(m_backup + QStringLiteral(".partial")));
+        QVERIFY(sha256sumAccepts(m_backup));
         m_sums = checksums(m_source);
     }
 
@@ -164,11 +199,24 @@ private Q_SLOTS:
         }
         QCOMPARE(data::tableChecksum(data::DataDirectory(target), QStringLiteral("Appointments")), emptied);
         QFile::remove(QDir(images).filePath(QStringLiteral("x1/panoramic.jpg")));
-        data::restoreBackup(m_backup, target, images, true);
+        const data::BackupSummary replaced = data::restoreBackup(m_backup, target, images, true);
         QCOMPARE(checksums(target), m_sums);
         QCOMPARE(filesBelow(images), filesBelow(m_images));
         QVERIFY(!QFileInfo::exists(images + QStringLiteral(".restoring")));
-        QCOMPARE(databasesLike(name), QStringList { name });
+        // The practice it replaced is kept under a dated name, and said so.
+        const QStringList kept = databasesLike(name + QStringLiteral("_replaced_"));
+        QCOMPARE(kept.size(), 1);
+        QVERIFY2(replaced.notes.join(QLatin1Char(' ')).contains(kept.first()),
+            qPrintable(replaced.notes.join(QLatin1Char(' '))));
+        QVERIFY2(replaced.notes.join(QLatin1Char(' ')).contains(QStringLiteral("another practice")),
+            qPrintable(replaced.notes.join(QLatin1Char(' '))));
+        {
+            const auto old
+                = db::Connection::open(testsupport::postgresProfile(QStringLiteral("kept"), kept.first()));
+            QCOMPARE(
+                db::Query(*old, QStringLiteral("SELECT COUNT(*) FROM Appointments")).scalar().toInt(), 0);
+        }
+        testsupport::onCluster(QStringLiteral("DROP DATABASE %1").arg(kept.first()));
 
         // Another workstation still working on it: the server refuses the swap, nothing changes.
         const auto workstation
@@ -194,10 +242,10 @@ private Q_SLOTS:
         testsupport::addRows<QString, int, QString>({ "file", "truncateTo", "reason" },
             {
                 { "a byte of the dump flipped", "database.dump", -1, "altered" },
-                { "the dump truncated", "database.dump", 1000, "truncated" },
+                { "the dump truncated", "database.dump", 1000, "altered" },
                 { "the manifest altered", "manifest.json", -1, "manifest" },
                 { "a byte of an image flipped", "xrays/x1/panoramic.jpg", -1, "altered" },
-                { "an image truncated", "xrays/x2/scans/tooth 11.png", 10, "truncated" },
+                { "an image truncated", "xrays/x2/scans/tooth 11.png", 10, "altered" },
             });
     }
     void damagedBackupIsRefusedBeforeAnythingIsTouched()
@@ -220,6 +268,7 @@ private Q_SLOTS:
             damaged.write(QByteArray(1, char(byte ^ 0x20)));
         }
         damaged.close();
+        QVERIFY(!sha256sumAccepts(backup));
 
         // The target holds a practice and --force is given: only the backup's state may stop it.
         const QString dir = m_root.filePath(QStringLiteral("kept"));
@@ -237,6 +286,46 @@ private Q_SLOTS:
         QCOMPARE(data::DataDirectory(target).check(), QStringList());
         const QString name = testsupport::postgresDatabaseFor(dir);
         QCOMPARE(databasesLike(name), QStringList { name });
+    }
+
+    // A dump edited on purpose, a trigger planted, with the sums recomputed: only the signature
+    // tells, and the restore refuses it as edited, even with --force.
+    void anEditedDumpIsRefused()
+    {
+        const QString backup = copyOfBackup(QStringLiteral("edited"));
+        const db::ConnectionProfile source
+            = db::ConnectionProfile::fromLocation(m_source, QStringLiteral("plant"));
+        {
+            const auto connection = db::Connection::open(source);
+            db::Query::run(*connection,
+                QStringLiteral("CREATE FUNCTION planted() RETURNS trigger LANGUAGE plpgsql AS "
+                               "$$ BEGIN DELETE FROM Appointments; RETURN NULL; END $$"));
+            db::Query::run(*connection,
+                QStringLiteral("CREATE TRIGGER planted AFTER INSERT ON Patient EXECUTE FUNCTION planted()"));
+        }
+        {
+            data::servertools::ToolRun dump(QStringLiteral("pg_dump"), source);
+            dump.start({ QStringLiteral("--format=custom"), QStringLiteral("--no-password"),
+                QStringLiteral("--file=") + QDir(backup).filePath(QStringLiteral("database.dump")),
+                QStringLiteral("--dbname=") + data::servertools::conninfo(source) });
+            dump.finish(QStringLiteral("pg_dump"));
+        }
+        {
+            const auto connection = db::Connection::open(source);
+            db::Query::run(*connection, QStringLiteral("DROP TRIGGER planted ON Patient"));
+            db::Query::run(*connection, QStringLiteral("DROP FUNCTION planted()"));
+        }
+        resum(backup);
+        QVERIFY(sha256sumAccepts(backup));
+        const QString dir = freshTarget(QStringLiteral("edited-target"));
+        const QString target = testsupport::engineLocation(dir);
+        try {
+            data::restoreBackup(backup, target, QString(), true);
+            QFAIL("an edited dump was restored");
+        } catch (const data::BackupError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("edited")), qPrintable(e.message()));
+        }
+        QCOMPARE(databasesLike(testsupport::postgresDatabaseFor(dir)), QStringList());
     }
 
     void backupOfAnotherEngineIsRefused()
