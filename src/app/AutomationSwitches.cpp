@@ -35,19 +35,15 @@ AutomationSwitch switchOf(QString word)
 
 AutomationSwitch takeAutomationSwitch(int& argc, char* argv[])
 {
-    AutomationSwitch found = AutomationSwitch::None;
-    int kept = 1;
-    for (int i = 1; i < argc; ++i) {
-        const AutomationSwitch given = switchOf(QString::fromLocal8Bit(argv[i]));
-        if (given == AutomationSwitch::None) {
-            argv[kept++] = argv[i];
-            continue;
-        }
-        if (found == AutomationSwitch::None)
-            found = given;
-    }
-    argc = kept;
-    argv[argc] = nullptr;
+    // Only where the bus's service file and the registration put it: a word further on is a
+    // value (a folder called "regserver") or an argument of another command.
+    const AutomationSwitch found
+        = argc > 1 ? switchOf(QString::fromLocal8Bit(argv[1])) : AutomationSwitch::None;
+    if (found == AutomationSwitch::None)
+        return found;
+    for (int i = 1; i < argc; ++i)
+        argv[i] = argv[i + 1];
+    --argc;
     if (found == AutomationSwitch::Automation || found == AutomationSwitch::Embedding)
         g_startedByAutomation = true;
     return found;

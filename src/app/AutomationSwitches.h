@@ -10,7 +10,8 @@ namespace app {
 // AUTOMATION and EMBEDDING say that an automation client started the program.
 enum class AutomationSwitch { None, RegServer, UnregServer, Automation, Embedding };
 
-// The switch given, removed from the arguments (so that the option parser never sees it).
+// The switch given as the first argument, removed from the arguments (so that the option parser
+// never sees it). Anywhere else the word is left to the parser.
 AutomationSwitch takeAutomationSwitch(int& argc, char* argv[]);
 bool startedByAutomation();
 void setStartedByAutomation(bool value);

@@ -3,6 +3,7 @@
 #include "app/StartFailure.h"
 #include "clinical/DentalChartUnit.h"
 #include "clinical/HistoryPerPat.h"
+#include "data/Backup.h"
 #include "data/DmUnit.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
@@ -12,36 +13,50 @@
 #include "reports/ReportOutput.h"
 #include "widgets/Language.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QTextStream>
 
 namespace app {
 
-int writeChartReport(const QString& dataDirectory, int patientId, data::TreatmentLevel level,
-    const QString& pdfFile, QTextStream& errors)
+namespace {
+
+// The practice at `location` (a data directory or a server address, as --data takes it) opened
+// as at start for `task` (named in the log); nothing, and the start's words on `errors`, when it
+// cannot be.
+std::unique_ptr<data::TDmForm> openPractice(const QString& location, const QString& task, QTextStream& errors)
 {
     platform::Session& session = platform::session();
-    session.dataDirectory = dataDirectory;
-    session.dataRoot = QFileInfo(QDir::cleanPath(dataDirectory)).absolutePath();
-    std::unique_ptr<data::TDmForm> dm;
-    const db::ConnectionProfile profile { .name = QStringLiteral("report"), .dataDirectory = dataDirectory };
+    const db::ConnectionProfile profile
+        = db::ConnectionProfile::fromLocation(location, QStringLiteral("report"));
+    session.dataDirectory = profile.dataDirectory;
+    session.dataRoot = data::practiceRootOf(location);
     try {
-        dm = data::TDmForm::connect(profile);
+        std::unique_ptr<data::TDmForm> dm = data::TDmForm::connect(profile);
         dm->openAtStart(session.settings());
+        for (const QString& notice : dm->startNotices())
+            errors << notice << '\n';
+        return dm;
     } catch (const std::exception& e) {
         // The words of the start, the engine's account in the log.
         platform::exceptionLog::logException(
-            e, QStringLiteral("Opening %1 in %2").arg(session.openingTable, dataDirectory));
+            e, QStringLiteral("%1: opening %2 in %3").arg(task, session.openingTable, location));
         const widgets::TLanguage lang(nullptr);
         errors << startFailureMessage(classifyStartFailure(profile, e), platform::MultiUserType::StandAlone,
-            session.openingTable, dataDirectory, lang, &e)
+            session.openingTable, location, lang, &e)
                << '\n';
-        return 1;
+        return nullptr;
     }
+}
+
+} // namespace
+
+int writeChartReport(const QString& location, int patientId, data::TreatmentLevel level,
+    const QString& pdfFile, QTextStream& errors)
+{
+    const QString task = QStringLiteral("Chart report of patient %1").arg(patientId);
+    const std::unique_ptr<data::TDmForm> dm = openPractice(location, task, errors);
+    if (!dm)
+        return 1;
     try {
-        for (const QString& notice : dm->startNotices())
-            errors << notice << '\n';
         if (!dm->patients().PatientsTable->locate(QStringLiteral("PatientID"), patientId)) {
             errors << "There is no patient " << patientId << ".\n";
             return 1;
@@ -59,7 +74,7 @@ int writeChartReport(const QString& dataDirectory, int patientId, data::Treatmen
             return 1;
         }
     } catch (const std::exception& e) {
-        platform::exceptionLog::logException(e, QStringLiteral("Chart report of patient %1").arg(patientId));
+        platform::exceptionLog::logException(e, task);
         errors << platform::exceptionLog::describe(e) << '\n';
         return 1;
     }
@@ -70,24 +85,22 @@ int writeChartReport(const QString& dataDirectory, int patientId, data::Treatmen
 }
 
 int writeLedgerReport(
-    const QString& dataDirectory, const QString& source, int id, const QString& pdfFile, QTextStream& errors)
+    const QString& location, const QString& source, int id, const QString& pdfFile, QTextStream& errors)
 {
     const std::optional<finance::LedgerSource> ledger = finance::ledgerSourceNamed(source);
     if (!ledger) {
         errors << "The source must be patient, supplier, lab or other.\n";
         return 2;
     }
-    platform::Session& session = platform::session();
-    session.dataDirectory = dataDirectory;
-    session.dataRoot = QFileInfo(QDir::cleanPath(dataDirectory)).absolutePath();
+    const QString task = QStringLiteral("Ledger report of %1 %2").arg(source).arg(id);
+    const std::unique_ptr<data::TDmForm> dm = openPractice(location, task, errors);
+    if (!dm)
+        return 1;
     try {
-        std::unique_ptr<data::TDmForm> dm
-            = data::TDmForm::connect({ .name = QStringLiteral("report"), .dataDirectory = dataDirectory });
-        dm->openAtStart(session.settings());
         return finance::writeLedgerReport(*dm, *ledger, id, pdfFile, errors);
     } catch (const std::exception& e) {
-        platform::exceptionLog::logException(e, QStringLiteral("Ledger report of %1 %2").arg(source).arg(id));
-        errors << e.what() << '\n';
+        platform::exceptionLog::logException(e, task);
+        errors << platform::exceptionLog::describe(e) << '\n';
         return 1;
     }
 }
