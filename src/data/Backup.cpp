@@ -7,7 +7,6 @@
 #include "db/PracticePresence.h"
 #include "db/Snapshot.h"
 #include "platform/Directories.h"
-#include "platform/Sha256.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -192,11 +191,7 @@ BackupSummary writeSqliteBackup(const QString& dataDirectory, const QString& ima
         }
         refuseUnsound(target, copy.copy, copy.counts);
         databases.insert(name, QJsonObject { { QStringLiteral("tables"), rowsOf(copy.counts) } });
-        backupfiles::FileSum sum;
-        if (!platform::Sha256::ofFile(target, sum.sha256, sum.size))
-            throw BackupError(
-                QStringLiteral("%1 cannot be read back.").arg(QDir::toNativeSeparators(target)));
-        files.insert(str(Backup::kDataFolder) + QLatin1Char('/') + name, sum);
+        files.insert(str(Backup::kDataFolder) + QLatin1Char('/') + name, { copy.sha256, copy.size });
         ++step;
     }
     report(progress, QStringLiteral("Copying the other files and the images"), 70);

@@ -35,10 +35,13 @@ struct EngineCheck {
     QMap<QString, qint64> rows;
 };
 
-// A copy as it was made: each table's rows in the snapshot copied, and the engine's check of the copy.
+// A copy as it was made: each table's rows in the snapshot copied, the engine's check of the copy,
+// and the copy's SHA-256 (hex) and size.
 struct CheckedCopy {
     QMap<QString, qint64> counts;
     EngineCheck copy;
+    QByteArray sha256;
+    qint64 size = 0;
 };
 
 // The engine-specific part of a backup. Copies the embedded database file `source` to `target`
