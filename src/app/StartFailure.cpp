@@ -3,6 +3,7 @@
 #include "data/DmUnit.h"
 #include "db/Connection.h"
 #include "db/Errors.h"
+#include "db/ErrorWords.h"
 #include "db/ServerUnavailable.h"
 #include "platform/Settings.h"
 #include "widgets/Language.h"
@@ -65,17 +66,6 @@ std::optional<SettingAt> badSettingOf(const std::exception& error)
     return firstInChain<platform::BadSetting>(error, [](const platform::BadSetting& bad) {
         return SettingAt { bad.file(), bad.section(), bad.key(), bad.value() };
     });
-}
-
-// The server's own words: they name the host, the database or the user it would not take.
-QString serverWordsOf(const std::exception& error)
-{
-    const auto words = [](const db::DatabaseError& e) {
-        return e.engineMessage().isEmpty() ? e.message() : e.engineMessage().trimmed();
-    };
-    if (const std::optional<QString> refused = firstInChain<db::ServerUnavailable>(error, words))
-        return *refused;
-    return firstInChain<db::AccessDenied>(error, words).value_or(QString::fromLocal8Bit(error.what()));
 }
 
 std::optional<StartFailure> failureOfError(const std::exception& error)
@@ -159,14 +149,8 @@ QString startFailureMessage(StartFailure failure, platform::MultiUserType type, 
         break;
     }
     case StartFailure::ServerRefused:
-        reason = lang.Message(
-                         QStringLiteral(
-                             "The database server at %1 cannot be reached, or it refuses this workstation:"))
-                     .arg(location)
-            + u'\n' + (error ? serverWordsOf(*error) : QString()) + u'\n'
-            + lang.Message(QStringLiteral(
-                "Check that the server is running and can be reached from this computer, and the "
-                "user name and password it expects."));
+        reason = db::serverFailureInWords(
+            error ? *error : static_cast<const std::exception&>(db::ServerUnavailable(QString())), location);
         break;
     case StartFailure::Damaged:
         break;

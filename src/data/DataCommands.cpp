@@ -7,6 +7,7 @@
 #include "data/DemoPractice.h"
 #include "db/Connection.h"
 #include "db/Errors.h"
+#include "db/ErrorWords.h"
 #include "platform/ExceptionLog.h"
 
 #include <QDir>
@@ -27,6 +28,9 @@ void list(QTextStream& stream, const QStringList& lines)
 QString inWords(const db::DatabaseError& error, const DataDirectory& dir)
 {
     const QString folder = QDir::toNativeSeparators(dir.path());
+    // A server is no folder: its failures are told in its own terms.
+    if (dir.isServer())
+        return db::serverFailureInWords(error, dir.path());
     if (dynamic_cast<const db::LockTimeout*>(&error))
         return QStringLiteral(
             "The database in %1 is locked by another program or workstation. Close it, or wait until it has "

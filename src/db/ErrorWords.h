@@ -2,13 +2,21 @@
 
 #include <QString>
 
+#include <exception>
+
 namespace db {
 
 class DatabaseError;
 
 // A database error as a receptionist reads it, in the program's language: which value is wrong
 // and how to mend it, or what happened and what to do. The engine's own text stays out of it; it
-// belongs in the exceptions log.
+// belongs in the exceptions log. A server that cannot be reached is the exception: its own words
+// name the host, database or user it would not take.
 QString inWords(const DatabaseError& error);
+
+// A failure of the database server at `address` (the error or one it was raised from) in the
+// server's own terms: out of reach or refusing the connection, or refusing its user an object,
+// with what the server said and what to do.
+QString serverFailureInWords(const std::exception& error, const QString& address);
 
 } // namespace db

@@ -481,18 +481,22 @@ private Q_SLOTS:
             ran.code != 2 && !ran.err.contains(QLatin1String("needs the number")), qPrintable(ran.all()));
     }
 
-    // Both reports take a server address as --data does: one out of reach is named as a server.
+    // Both reports take a server address as --data does: one out of reach is named as a server,
+    // by them and by the data check, never as a folder or a permission.
     void reportsTakeAServerAddress()
     {
         const QString address = QStringLiteral("postgresql://nobody@127.0.0.1:1/practice");
         const QStringList ledger { QStringLiteral("--data"), address, QStringLiteral("--pdf"), pdf(),
             QStringLiteral("--ledger-report"), QStringLiteral("patient"), QStringLiteral("1") };
-        for (const QStringList& arguments : { chartReport(address), ledger }) {
+        const QStringList check { QStringLiteral("--check-data"), address };
+        for (const QStringList& arguments : { chartReport(address), ledger, check }) {
             const Ran ran = run(arguments, 30000);
             QCOMPARE(ran.code, 1);
             QVERIFY2(
                 ran.err.contains(QStringLiteral("database server at ") + address), qPrintable(ran.all()));
-            QVERIFY2(!ran.err.contains(QLatin1String("folder")), qPrintable(ran.all()));
+            QVERIFY2(
+                !ran.err.contains(QLatin1String("folder")) && !ran.err.contains(QLatin1String("permission")),
+                qPrintable(ran.all()));
             QVERIFY(!QFile::exists(pdf()));
         }
     }

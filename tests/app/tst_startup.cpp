@@ -316,7 +316,8 @@ private Q_SLOTS:
         testsupport::addRows<QString, QString, app::StartFailure>({ "engine", "cause", "failure" },
             {
                 { "server down, on a server", "postgresql", "unavailable", app::StartFailure::ServerRefused },
-                { "wrong password, on a server", "postgresql", "denied", app::StartFailure::ServerRefused },
+                { "a user without rights, on a server", "postgresql", "denied",
+                    app::StartFailure::ServerRefused },
                 { "a table that does not match, on a server", "postgresql", "schema",
                     app::StartFailure::Damaged },
                 { "denied, in a folder", "sqlite", "denied", app::StartFailure::NoPermission },
@@ -332,7 +333,9 @@ private Q_SLOTS:
         const db::ConnectionProfile profile = engine == QLatin1String("sqlite")
             ? db::ConnectionProfile::fromLocation(dataDir())
             : db::ConnectionProfile::fromLocation(address);
-        const QString words = QStringLiteral("password authentication failed for user \"dentist\"");
+        const QString words = cause == QLatin1String("denied")
+            ? QStringLiteral("permission denied for table Patient")
+            : QStringLiteral("password authentication failed for user \"dentist\"");
         try {
             try {
                 if (cause == QLatin1String("unavailable"))
@@ -351,14 +354,18 @@ private Q_SLOTS:
             const widgets::TLanguage lang(nullptr);
             const QString shown = app::startFailureMessage(
                 failure, MultiUserType::Client, QStringLiteral("PallavorDB"), profile.location(), lang, &e);
-            QCOMPARE(shown,
-                QStringLiteral(
-                    "Could not access Server Database!\nERROR: PallavorDB\n\n"
+            const QString told = cause == QLatin1String("denied")
+                ? QStringLiteral(
+                    "The database server at %1 does not allow its user this:\n%2\n"
+                    "Ask whoever looks after the server to give that user its rights on the practice's "
+                    "tables.")
+                : QStringLiteral(
                     "The database server at %1 cannot be reached, or it refuses this workstation:\n%2\n"
-                    "Check that the server is running and can be reached from this computer, and the user "
-                    "name and "
-                    "password it expects.")
-                    .arg(address, words));
+                    "Check that the server is running and can be reached from this computer, and the "
+                    "user name and password it expects.");
+            QCOMPARE(shown,
+                QStringLiteral("Could not access Server Database!\nERROR: PallavorDB\n\n")
+                    + told.arg(address, words));
         }
     }
 

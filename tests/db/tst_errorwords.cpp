@@ -3,6 +3,7 @@
 #include "DatasetFixture.h"
 #include "db/ErrorWords.h"
 #include "db/Field.h"
+#include "db/ServerUnavailable.h"
 
 #include <functional>
 
@@ -75,6 +76,45 @@ private slots:
             patients->post();
         });
         QVERIFY2(isGreek(gone) && gone.contains(QString::fromUtf8("άλλο σταθμό")), qPrintable(gone));
+    }
+
+    // A server's failure is told in its terms: its address and its own words, a refused user as
+    // a refused user, never as this workstation's permissions or another program's lock.
+    void serverFailuresInTheServersTerms_data()
+    {
+        QTest::addColumn<bool>("denied");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("out of reach") << false << QString::fromUtf8("δεν είναι προσβάσιμος");
+        QTest::newRow("user without rights") << true << QString::fromUtf8("δεν επιτρέπει");
+    }
+    void serverFailuresInTheServersTerms()
+    {
+        QFETCH(bool, denied);
+        QFETCH(QString, expected);
+        const QString address = QStringLiteral("postgresql://clerk@db.example/practice");
+        const QString words = denied
+            ? QStringLiteral("permission denied for table Patient")
+            : QStringLiteral("connection to server at \"db.example\" failed: Connection refused");
+        QString told;
+        try {
+            try {
+                if (denied)
+                    throw db::AccessDenied(QStringLiteral("Cannot read Patient"), words);
+                throw db::ServerUnavailable(QStringLiteral("Cannot reach the database ") + address, words);
+            } catch (const db::DatabaseError& e) {
+                std::throw_with_nested(std::runtime_error("opening the practice"));
+            }
+        } catch (const std::exception& e) {
+            told = db::serverFailureInWords(e, address);
+        }
+        QVERIFY2(told.contains(address) && told.contains(words) && told.contains(expected), qPrintable(told));
+        for (const char* misleading : { "δικαιώματα πρόσβασης", "κλειδωμ", "κατεστραμμ" })
+            QVERIFY2(!told.contains(QString::fromUtf8(misleading)), qPrintable(told));
+
+        // The windows' words for a server out of reach carry its words too.
+        const QString inWindow
+            = db::inWords(db::ServerUnavailable(QStringLiteral("Cannot reach the database"), words));
+        QVERIFY2(isGreek(inWindow) && inWindow.contains(words), qPrintable(inWindow));
     }
 };
 
