@@ -365,7 +365,7 @@ QString checkedSignature(const QString& backup, const QByteArray& list, bool for
                            "restore it all the same, if you trust where it comes from.")
                 .arg(where,
                     found ? QStringLiteral("it was made on another workstation, or this one has lost "
-                                           "its key (%1).")
+                                           "its key %1 (copy that file from the workstation that made it).")
                                 .arg(QDir::toNativeSeparators(backupsignature::keyFile()))
                           : QStringLiteral("it holds no signature.")));
     return QStringLiteral("not its signature, which cannot be checked here (restored with --force)");

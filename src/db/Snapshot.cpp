@@ -223,10 +223,6 @@ QMap<QString, qint64> rowCounts(const Handle& db, const QStringList& tables)
     return counts;
 }
 
-} // namespace
-
-namespace {
-
 // A file read through a mapping: a copy just written has its pages in the cache.
 class ReadOnly : public Handle {
 public:
