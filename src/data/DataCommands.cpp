@@ -5,6 +5,7 @@
 #include "data/DataCopy.h"
 #include "data/DataDirectory.h"
 #include "data/DemoPractice.h"
+#include "data/ImportTargetLog.h"
 #include "db/Connection.h"
 #include "db/Errors.h"
 #include "db/ErrorWords.h"
@@ -27,10 +28,10 @@ void list(QTextStream& stream, const QStringList& lines)
 // to the exceptions log.
 QString inWords(const db::DatabaseError& error, const DataDirectory& dir)
 {
-    const QString folder = QDir::toNativeSeparators(dir.path());
     // A server is no folder: its failures are told in its own terms.
     if (dir.isServer())
         return db::serverFailureInWords(error, dir.path());
+    const QString folder = QDir::toNativeSeparators(dir.path());
     if (dynamic_cast<const db::LockTimeout*>(&error))
         return QStringLiteral(
             "The database in %1 is locked by another program or workstation. Close it, or wait until it has "
@@ -65,8 +66,29 @@ QStringList auditTrailProblems(const DataDirectory& dir)
     }
 }
 
+// What an import left out on purpose, so that it is not taken for damage.
+void reportImport(const DataDirectory& dir, QTextStream& out)
+{
+    if (dir.isServer())
+        return;
+    std::optional<ImportLog> import;
+    try {
+        import = ImportLog::read(dir.path());
+    } catch (const db::DatabaseError&) {
+        return; // named among the problems
+    }
+    const QStringList leftOut = import ? import->leftOut() : QStringList();
+    if (leftOut.isEmpty())
+        return;
+    out << dir.path() << ": the partial import of " << QDir::toNativeSeparators(import->from) << " on "
+        << import->at.toString(QStringLiteral("yyyy-MM-dd HH:mm"))
+        << " left out, on purpose (not damage to the database):\n";
+    list(out, leftOut);
+}
+
 int check(const DataDirectory& dir, QTextStream& out, QTextStream& err, const char* remain)
 {
+    reportImport(dir, out);
     const QStringList problems = dir.check() + auditTrailProblems(dir);
     if (problems.isEmpty()) {
         out << dir.path() << ": the database matches this program.\n";

@@ -1,5 +1,6 @@
 #include "data/DataDirectory.h"
 
+#include "data/ImportTargetLog.h"
 #include "data/schema/Schema.h"
 #include "db/ChangeFeed.h"
 #include "db/Connection.h"
@@ -154,8 +155,9 @@ QStringList generatorProblems(const DataConnections& connections)
 
 // Rows that name a patient the patient table does not hold: a lost patient row, or a table
 // brought back from elsewhere. Every table with a patient field is looked at; 0 and negative
-// numbers stand for no patient (an appointment of someone not registered).
-QStringList orphanProblems(db::Connection& data)
+// numbers stand for no patient (an appointment of someone not registered). Patients an import
+// did not bring are its own account, not damage.
+QStringList orphanProblems(db::Connection& data, const std::optional<ImportLog>& import)
 {
     QStringList problems;
     db::SchemaManager schema(data);
@@ -168,11 +170,18 @@ QStringList orphanProblems(db::Connection& data)
             if (field.name != QLatin1String("PatientID") && field.name != QLatin1String("PatID"))
                 continue;
             const QString column = db::Dialect::quoted(field.name);
-            const QString sql = QStringLiteral("SELECT COUNT(*) FROM %1 t WHERE t.%2 > 0 AND NOT EXISTS "
+            const QString sql = QStringLiteral("SELECT t.%2 FROM %1 t WHERE t.%2 > 0 AND NOT EXISTS "
                                                "(SELECT 1 FROM Patient p WHERE p.PatientID = t.%2)")
                                     .arg(db::Dialect::quoted(table.name), column);
             try {
-                const qint64 orphans = db::Query(data, sql).scalar().toLongLong();
+                db::Query query(data, sql);
+                query.exec();
+                qint64 orphans = 0;
+                while (query.next())
+                    orphans += import
+                            && import->notBrought(QStringLiteral("Patient"), query.value(0).toLongLong())
+                        ? 0
+                        : 1;
                 if (orphans > 0)
                     problems.append(QStringLiteral("%1 rows of %2 belong to no patient (their %3 is not in the patient table): "
                                                    "patients have been lost; restore the database from a backup")
@@ -189,7 +198,7 @@ QStringList orphanProblems(db::Connection& data)
 
 // The tables a practice cannot have lost without noticing: empty although numbers were
 // issued for them, their rows are gone (a zero-byte file, a table dropped and made again).
-QStringList emptyCoreProblems(const DataConnections& connections)
+QStringList emptyCoreProblems(const DataConnections& connections, const std::optional<ImportLog>& import)
 {
     QStringList problems;
     db::SchemaManager schema(*connections.data);
@@ -198,7 +207,8 @@ QStringList emptyCoreProblems(const DataConnections& connections)
         {"Operations", "LastOper"}};
     for (const auto& [table, generator] : core) {
         const QString name = QString::fromLatin1(table);
-        if (!schema.tableExists(name) || !store.tableExists(QString::fromLatin1(generator)))
+        if (!schema.tableExists(name) || !store.tableExists(QString::fromLatin1(generator))
+            || (import && import->leftEmpty(name)))
             continue;
         try {
             const bool empty = !db::Query(*connections.data, QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(db::Dialect::quoted(name))).scalar().isValid();
@@ -323,16 +333,22 @@ QStringList DataDirectory::check() const
             return {noPracticeOnServer(m_path)};
         const DataConnections connections = connect(m_path);
         QStringList problems = schemaProblems(*connections.data);
-        problems += orphanProblems(*connections.data);
+        problems += orphanProblems(*connections.data, std::nullopt);
         problems += changeFeedProblems(*connections.data, m_path);
         problems += generatorProblems(connections);
-        problems += emptyCoreProblems(connections);
+        problems += emptyCoreProblems(connections, std::nullopt);
         return problems;
     }
     if (!hasDatabase())
         return {QStringLiteral("There is no database %1 in %2.").arg(QString::fromLatin1(db::Connection::kSqliteFileName), m_path)};
     const bool hasGenerators = QFile::exists(generatorStorePath());
     QStringList problems;
+    std::optional<ImportLog> import;
+    try {
+        import = ImportLog::read(m_path);
+    } catch (const db::DatabaseError& e) {
+        problems.append(e.message());
+    }
     if (!hasGenerators)
         problems.append(QStringLiteral("The file of the record numbers (%1) is missing: new records cannot be numbered; run "
                                        "orvane --repair-data %2 to rebuild it from the records")
@@ -347,14 +363,14 @@ QStringList DataDirectory::check() const
         auto data = openForCheck(databasePath(), [&](bool readOnly) { return db::Connection::open(profileFor(m_path, readOnly)); });
         problems += integrityProblems(*data, QStringLiteral("The database file"));
         problems += schemaProblems(*data);
-        problems += orphanProblems(*data);
+        problems += orphanProblems(*data, import);
         problems += changeFeedProblems(*data, m_path);
     }
     if (hasGenerators) {
         const DataConnections connections = openForCheck(generatorStorePath(), [&](bool readOnly) { return connect(m_path, readOnly); });
         problems += integrityProblems(*connections.generatorStore, QStringLiteral("The generator store"));
         problems += generatorProblems(connections);
-        problems += emptyCoreProblems(connections);
+        problems += emptyCoreProblems(connections, import);
     }
     if (!QFile::exists(recallQueryPath()))
         problems.append(QStringLiteral("The recall query %1 is missing").arg(recallQueryPath()));

@@ -18,7 +18,8 @@ struct ImportReport {
     };
     struct Row {
         QString table;
-        QString key; // "PatientID 12", or "record 7" for a table without an identifier
+        QString key; // "PatientID 12"; the fields of its first index for a table without an identifier;
+                     // "record 7" for a row without either
         QString reason;
     };
     struct File {

@@ -1,6 +1,7 @@
 #include "import/ParadoxImport.h"
 
 #include "data/ImportTarget.h"
+#include "data/ImportTargetLog.h"
 #include "data/schema/Schema.h"
 #include "db/Errors.h"
 #include "import/FieldMapping.h"
@@ -8,6 +9,7 @@
 #include "import/ParadoxError.h"
 #include "import/ParadoxTable.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -27,8 +29,12 @@ struct Source {
     const db::TableDef* table = nullptr;
     std::unique_ptr<ParadoxTable> reader;
     std::unique_ptr<FieldMapping> mapping;
+    QList<std::pair<int, QString>> references; // old column, the table whose number it holds
     QSet<int> refused; // record numbers not to import
 };
+
+// What the imported rows refer to: by table referred to, by number, the rows of each table.
+using References = QHash<QString, QHash<qint64, QHash<QString, qint64>>>;
 
 bool isPatientReference(const QString& field)
 {
@@ -53,6 +59,9 @@ private:
     void survey(Source& source);
     void write(data::ImportTarget& target, Source& source, ImportReport::Table& counts);
     QString keyOf(const Source& source, int record, const QVariantList& values) const;
+    void noteNumbers(const Source& source, const QVariantList& values, bool imported);
+    void continueGenerators();
+    data::ImportLog log() const;
     data::ImportTarget::Values converted(
         const Source& source, const QVariantList& values, QString* refusal, QStringList* notes) const;
     void fail(const QString& file, const QString& reason) { m_report.failedFiles.append({ file, reason }); }
@@ -65,8 +74,13 @@ private:
     const ImportOptions& m_options;
     ImportReport& m_report;
     std::vector<Source> m_sources;
-    QList<std::pair<QString, qint64>> m_issued; // the old generators' last numbers
+    QList<std::pair<QString, qint64>> m_issued; // the old generators' last numbers, then the highest in use
     QSet<qint64> m_patients;
+    QStringList m_absent; // tables of ours the old directory has no file of
+    QHash<QString, qint64>
+        m_highest; // by table: its identifiers and the numbers of it referred to, refused rows too
+    QHash<QString, QSet<qint64>> m_imported; // by table: the identifiers imported
+    References m_references;
     qint64 m_done = 0;
     qint64 m_total = 0;
 };
@@ -106,6 +120,7 @@ void Importer::findTables()
         if (!present && !failed)
             absent.append(table.name);
     }
+    m_absent = absent;
     if (!absent.isEmpty())
         m_report.tableNotes.append(QStringLiteral("Not in the old directory, so left empty: %1.")
                                        .arg(absent.join(QStringLiteral(", "))));
@@ -134,6 +149,13 @@ void Importer::openTable(const QFileInfo& file, const db::TableDef& table)
             fail(file.fileName(),
                 QStringLiteral("it has no field %1, which identifies the rows").arg(table.identifierField));
             return;
+        }
+        for (const FieldMapping::Column& column : source.mapping->columns()) {
+            for (const data::NumberReference& reference : data::numberReferences()) {
+                if (reference.table == table.name
+                    && reference.field.compare(column.target->name, Qt::CaseInsensitive) == 0)
+                    source.references.append({ column.source, reference.target });
+            }
         }
         m_report.tableNotes += source.mapping->notes();
         m_total += 2 * source.reader->recordCount(); // read, then written
@@ -180,8 +202,90 @@ QString Importer::keyOf(const Source& source, int record, const QVariantList& va
         const QVariant key = values.value(source.mapping->columns()[column].source);
         if (!key.isNull())
             return QStringLiteral("%1 %2").arg(source.table->identifierField, key.toString());
+    } else if (source.table->identifierField.isEmpty() && !source.table->indexes.isEmpty()) {
+        // A table without an identifier: the fields of its first index name the row.
+        QStringList fields;
+        for (const QString& field : source.table->indexes.first().fields) {
+            const int at = source.reader->fieldIndex(field);
+            if (at >= 0 && !values.value(at).isNull())
+                fields.append(QStringLiteral("%1 %2").arg(field, values.value(at).toString()));
+        }
+        if (!fields.isEmpty())
+            return fields.join(QStringLiteral(", "));
     }
     return QStringLiteral("record %1").arg(record + 1);
+}
+
+// Every number a row holds counts as used, its own and those it refers to, whether the row is
+// imported or not: the generators must never give one out again.
+void Importer::noteNumbers(const Source& source, const QVariantList& values, bool imported)
+{
+    const auto note = [&](const QString& table, const QVariant& value) {
+        bool isNumber = false;
+        const qint64 number = value.toLongLong(&isNumber);
+        if (!isNumber || number <= 0)
+            return qint64(0);
+        qint64& highest = m_highest[table];
+        highest = std::max(highest, number);
+        return number;
+    };
+    const int identifier = source.mapping->identifierColumn();
+    if (identifier >= 0) {
+        const qint64 id
+            = note(source.table->name, values.value(source.mapping->columns()[identifier].source));
+        if (imported && id > 0)
+            m_imported[source.table->name].insert(id);
+    }
+    for (const auto& [column, target] : source.references) {
+        const qint64 number = note(target, values.value(column));
+        if (imported && number > 0)
+            ++m_references[target][number][source.table->name];
+    }
+}
+
+// Each generator goes past the highest number used anywhere in the old practice.
+void Importer::continueGenerators()
+{
+    for (auto it = m_highest.cbegin(); it != m_highest.cend(); ++it) {
+        if (const data::GeneratorDef* generator = data::generatorFor(it.key()))
+            m_issued.append({ generator->table, it.value() });
+    }
+}
+
+data::ImportLog Importer::log() const
+{
+    data::ImportLog log;
+    log.from = QDir(m_options.oldDirectory).absolutePath();
+    log.at = QDateTime::currentDateTimeUtc();
+    for (const ImportReport::Table& t : m_report.tables)
+        log.tables.append({ t.table, t.file, t.read, t.imported, {} });
+    for (const ImportReport::File& f : m_report.failedFiles) {
+        const db::TableDef* table = data::schemaTable(QFileInfo(f.file).completeBaseName());
+        const bool read = table
+            && std::any_of(m_report.tables.begin(), m_report.tables.end(),
+                [&](const ImportReport::Table& t) { return t.table == table->name; });
+        if (table && !read)
+            log.tables.append({ table->name, f.file, 0, 0, f.reason });
+    }
+    for (const QString& table : m_absent)
+        log.tables.append({ table, {}, 0, 0, {} });
+    for (const ImportReport::Row& r : m_report.refused)
+        log.refused.append({ r.table, r.key, r.reason });
+    for (auto target = m_references.cbegin(); target != m_references.cend(); ++target) {
+        const QSet<qint64> imported = m_imported.value(target.key());
+        data::ImportLog::Missing missing { target.key(), {}, {} };
+        for (auto number = target.value().cbegin(); number != target.value().cend(); ++number) {
+            if (imported.contains(number.key()))
+                continue;
+            missing.numbers.append(number.key());
+            for (auto from = number.value().cbegin(); from != number.value().cend(); ++from)
+                missing.referringRows[from.key()] += from.value();
+        }
+        std::sort(missing.numbers.begin(), missing.numbers.end());
+        if (!missing.numbers.isEmpty())
+            log.missing.append(missing);
+    }
+    return log;
 }
 
 data::ImportTarget::Values Importer::converted(
@@ -212,20 +316,12 @@ void Importer::survey(Source& source)
     const bool patients = source.table->name == QLatin1String("Patient");
     for (int record = 0; record < source.reader->recordCount(); ++record) {
         bool undecodable = false;
-        QVariantList values;
-        try {
-            values = source.reader->record(record, &undecodable);
-        } catch (const DamagedValue& e) {
-            source.refused.insert(record);
-            m_report.refused.append(
-                { source.table->name, QStringLiteral("record %1").arg(record + 1), e.reason() });
-            if (++m_done % kProgressEvery == 0)
-                progress(ImportProgress::Phase::Reading, source.file);
-            continue;
-        }
-        QString refusal;
+        QStringList damaged;
+        const QVariantList values = source.reader->record(record, &undecodable, &damaged);
+        QString refusal = damaged.join(QStringLiteral("; "));
         QStringList notes;
-        const data::ImportTarget::Values row = converted(source, values, &refusal, &notes);
+        const data::ImportTarget::Values row
+            = refusal.isEmpty() ? converted(source, values, &refusal, &notes) : data::ImportTarget::Values();
         if (refusal.isEmpty() && identifier >= 0) {
             const QVariant& key = row[identifier].second;
             if (key.isNull())
@@ -246,6 +342,7 @@ void Importer::survey(Source& source)
             source.refused.insert(record);
             m_report.refused.append({ source.table->name, key, refusal });
         }
+        noteNumbers(source, values, refusal.isEmpty());
         for (const QString& note : notes)
             m_report.notes.append({ source.table->name, key, note });
         if (++m_done % kProgressEvery == 0)
@@ -315,6 +412,7 @@ void Importer::run()
     }
     if (!mayGoOn())
         return;
+    continueGenerators();
 
     // The database is made beside the target and moved into place once complete.
     const QFileInfo targetInfo(targetPath);
@@ -335,6 +433,7 @@ void Importer::run()
             }
             m_report.generators = target.setGenerators(m_issued);
         }
+        log().write(staging);
         ImageFolders images(old.absoluteFilePath(), root);
         images.stage();
         if (targetDir.exists() && !QDir(root).rmdir(targetInfo.fileName()))

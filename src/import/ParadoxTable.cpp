@@ -260,7 +260,7 @@ int ParadoxTable::fieldIndex(QStringView name) const
     return -1;
 }
 
-QVariantList ParadoxTable::record(int n, bool* undecodable) const
+QVariantList ParadoxTable::record(int n, bool* undecodable, QStringList* damaged) const
 {
     if (n < 0 || n >= m_recordCount)
         throw ParadoxError(QStringLiteral("there is no record %1").arg(n + 1));
@@ -270,8 +270,16 @@ QVariantList ParadoxTable::record(int n, bool* undecodable) const
         throw ParadoxError(QStringLiteral("record %1 cannot be read: %2").arg(n + 1).arg(m_message));
     QVariantList values;
     values.reserve(m_fields.size());
-    for (const ParadoxField& field : m_fields)
-        values.append(value(field, m_buffer.data() + field.offset, undecodable));
+    for (const ParadoxField& field : m_fields) {
+        try {
+            values.append(value(field, m_buffer.data() + field.offset, undecodable));
+        } catch (const DamagedValue& e) {
+            if (!damaged)
+                throw;
+            damaged->append(e.reason());
+            values.append(QVariant());
+        }
+    }
     return values;
 }
 

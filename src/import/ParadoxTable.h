@@ -64,8 +64,10 @@ public:
     // memos, int for short, long and auto-increment fields, double for numbers, bool,
     // QDate, QTime, QDateTime, QByteArray for blobs and bytes; a null QVariant for an empty
     // field. `undecodable` is set when a text held bytes the code page does not define.
-    // Throws ParadoxError when the record cannot be read.
-    QVariantList record(int n, bool* undecodable = nullptr) const;
+    // Throws ParadoxError when the record cannot be read. A value that cannot be read (a memo
+    // the memo file does not hold) throws DamagedValue, or, given `damaged`, is left null and
+    // its reason added there, so that the record's other fields still name it.
+    QVariantList record(int n, bool* undecodable = nullptr, QStringList* damaged = nullptr) const;
 
 private:
     void checkStructure(const QByteArray& head, qint64 fileSize, const QString& path);
