@@ -19,6 +19,7 @@
 #include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -573,6 +574,47 @@ private Q_SLOTS:
         QCOMPARE(run(addEve + QStringList { QStringLiteral("--replace") }, 120000, "other\n").code, 0);
         QVERIFY(users().Check(QStringLiteral("other")) == app::TPasswordLib::Match::First);
         QVERIFY(users().Check(QStringLiteral("second")) == app::TPasswordLib::Match::None);
+    }
+
+    // At a terminal the passwords are asked for, each twice, and not shown while typed.
+    void addUserAsksAtTheTerminalWithoutEcho()
+    {
+        const QString script = QStandardPaths::findExecutable(QStringLiteral("script"));
+        if (script.isEmpty())
+            QSKIP("no script(1) to give the program a terminal");
+        const QString file = QDir(config()).filePath(QStringLiteral("PV.INI"));
+        QFile::remove(file);
+        QProcess terminal;
+        terminal.setProcessEnvironment(environment());
+        terminal.start(script,
+            { QStringLiteral("-qc"), QStringLiteral("'%1' --add-user tess --role 1").arg(m_orvane),
+                QStringLiteral("/dev/null") });
+        QVERIFY(terminal.waitForStarted());
+        // Each answer once the program has asked for it.
+        QByteArray shown;
+        const auto answer = [&](const QByteArray& prompt, const QByteArray& typed) {
+            QVERIFY(QTest::qWaitFor(
+                [&] {
+                    terminal.waitForReadyRead(100);
+                    shown += terminal.readAllStandardOutput();
+                    return shown.contains(prompt);
+                },
+                20000));
+            terminal.write(typed + '\n');
+        };
+        answer("Password: ", "hidden-pw");
+        answer("The password again: ", "hidden-pw");
+        answer("empty for none): ", "");
+        QVERIFY(terminal.waitForFinished(20000));
+        shown += terminal.readAllStandardOutput();
+        QCOMPARE(terminal.exitCode(), 0);
+        QVERIFY2(!shown.contains("hidden-pw"), shown.constData());
+        platform::setConfigDirOverride(config());
+        const auto restore = qScopeGuard([] { platform::setConfigDirOverride({}); });
+        app::TPasswordLib users;
+        users.UserName = QStringLiteral("tess");
+        QVERIFY(users.Check(QStringLiteral("hidden-pw")) == app::TPasswordLib::Match::First);
+        QVERIFY(users.Role() == platform::UserRole::Restricted);
     }
 
     // Damaged artwork: the report is still written and names what it went without; the
