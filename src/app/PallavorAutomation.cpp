@@ -15,6 +15,9 @@ namespace app {
 
 namespace {
 
+// What a caller sent reaches the log and the reply capped: a call cannot fill the log.
+constexpr int kLoggedChars = 500;
+
 // Empty is "today" (the record's default); anything else must be a date.
 bool readDate(const QString& text, QDateTime& out)
 {
@@ -86,8 +89,6 @@ void TPallavor99Auto::SaveImageInDB(const QString& ImageName, const QString& Cat
 
 void TPallavor99Auto::refuse(const QString& imageName, const QString& problem)
 {
-    // The caller's text, capped: a call cannot fill the log.
-    constexpr int kLoggedChars = 500;
     const QString told = problem.left(kLoggedChars);
     if (calledFromDBus())
         sendErrorReply(QDBusError::InvalidArgs, told);
@@ -106,7 +107,9 @@ void TPallavor99Auto::answerFailures(const QString& slot, const std::function<vo
         work();
         return;
     } catch (const std::exception& e) {
-        platform::exceptionLog::logException(e, slot);
+        // An error's text may quote a value the caller sent.
+        platform::exceptionLog::logException(
+            slot + QStringLiteral(": ") + platform::exceptionLog::describe(e).left(kLoggedChars));
     } catch (...) {
         platform::exceptionLog::logException(slot + QStringLiteral(": an unknown exception"));
     }
