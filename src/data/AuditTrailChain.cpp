@@ -336,8 +336,8 @@ void makeTables(db::Connection& connection)
 
 struct Appender::Statements {
     QSqlQuery readHead;
-    QSqlQuery insert;
-    QSqlQuery moveHead;
+    QSqlQuery insert; // on a server it moves the head as well: one round trip less
+    std::optional<QSqlQuery> moveHead; // SQLite, which has no writing WITH
 };
 
 Appender::Appender(db::Connection& connection)
@@ -360,20 +360,31 @@ void Appender::append(const QVariantList& content)
 void Appender::prepare()
 {
     makeTables(m_connection);
-    auto made = std::make_unique<Statements>(Statements { QSqlQuery(m_connection.database()),
-        QSqlQuery(m_connection.database()), QSqlQuery(m_connection.database()) });
-    const QStringList marks(contentColumns().size() + 2, QStringLiteral("?"));
+    const bool server = !m_connection.isSqlite();
+    auto made = std::make_unique<Statements>(
+        Statements { QSqlQuery(m_connection.database()), QSqlQuery(m_connection.database()), {} });
+    const QString moveHead
+        = QStringLiteral("UPDATE AuditTrailHead SET Entries = Entries + 1, LastHash = ? WHERE Id = 1");
+    const QString insert
+        = QStringLiteral("INSERT INTO AuditTrail (%1, PrevHash, EntryHash) VALUES (%2)")
+              .arg(contentList(),
+                  QStringList(contentColumns().size() + 2, QStringLiteral("?")).join(QStringLiteral(", ")));
+    const auto prepared = [](QSqlQuery& query, const QString& sql) {
+        if (!query.prepare(sql))
+            throw db::DatabaseError(
+                QStringLiteral("The audit trail cannot be set up"), query.lastError().text(), sql);
+    };
     // On a server the head's row lock orders the entries of every workstation until commit;
     // on SQLite the change already holds the database's write lock.
-    if (!made->readHead.prepare(QStringLiteral("SELECT Entries, LastHash FROM AuditTrailHead WHERE Id = 1%1")
-                                    .arg(m_connection.isSqlite() ? QString() : QStringLiteral(" FOR UPDATE")))
-        || !made->insert.prepare(
-            QStringLiteral("INSERT INTO AuditTrail (%1, PrevHash, EntryHash) VALUES (%2)")
-                .arg(contentList(), marks.join(QStringLiteral(", "))))
-        || !made->moveHead.prepare(
-            QStringLiteral("UPDATE AuditTrailHead SET Entries = Entries + 1, LastHash = ? WHERE Id = 1")))
-        throw db::DatabaseError(
-            QStringLiteral("The audit trail cannot be set up"), m_connection.database().lastError().text());
+    prepared(made->readHead,
+        QStringLiteral("SELECT LastHash FROM AuditTrailHead WHERE Id = 1%1")
+            .arg(server ? QStringLiteral(" FOR UPDATE") : QString()));
+    if (server) {
+        prepared(made->insert, QStringLiteral("WITH moved AS (%1) %2").arg(moveHead, insert));
+    } else {
+        prepared(made->insert, insert);
+        prepared(made->moveHead.emplace(m_connection.database()), moveHead);
+    }
     m_statements = std::move(made);
 }
 
@@ -392,26 +403,28 @@ bool Appender::tryAppend(const QVariantList& content, QString* error)
         *error = QStringLiteral("the audit trail's head row is missing");
         return false;
     }
-    const QString previous = s.readHead.value(1).toString();
+    const QString previous = s.readHead.value(0).toString();
     s.readHead.finish();
     const QString hash = linkHash(previous, content);
-    for (int i = 0; i < content.size(); ++i)
-        s.insert.bindValue(i, content[i]);
-    s.insert.bindValue(int(content.size()), previous);
-    s.insert.bindValue(int(content.size()) + 1, hash);
+    QVariantList values = content;
+    values << previous << hash;
+    int at = 0;
+    if (s.moveHead)
+        s.moveHead->bindValue(0, hash);
+    else
+        s.insert.bindValue(at++, hash); // the head's new hash comes first in the server's statement
+    for (const QVariant& value : std::as_const(values))
+        s.insert.bindValue(at++, value);
     if (!s.insert.exec())
         return failed(s.insert);
-    s.moveHead.bindValue(0, hash);
-    if (!s.moveHead.exec())
-        return failed(s.moveHead);
+    if (s.moveHead && !s.moveHead->exec())
+        return failed(*s.moveHead);
     // Logged with our other writes, so that views still follow those instead of reading every
     // row again: a patient posted must not read 50,000 patients.
-    QVariantList written = content;
-    written << previous << hash;
     m_connection.noteWritten(
         { Kind::Insert, QString::fromLatin1(AuditTrail::kTable), s.insert.lastInsertId().toLongLong(),
             contentColumns() + QStringList { QStringLiteral("PrevHash"), QStringLiteral("EntryHash") }, {},
-            written });
+            values });
     m_connection.noteWritten(
         { Kind::Update, QString::fromLatin1(kHead), 1, { QStringLiteral("LastHash") }, {}, { hash } });
     return true;
