@@ -446,9 +446,12 @@ BackupSummary restoreServerBackup(const QString& backup, const QString& location
     // Both renames in one transaction: the address names at every moment the old practice or the
     // new one. A workstation still connected makes the server refuse, and nothing changes. The
     // images follow under the journal.
-    const QString replaced = databaseBeside(target.database,
-        QStringLiteral("_replaced_")
-            + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss")));
+    const QString stamp = QStringLiteral("_replaced_")
+        + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"));
+    // Kept practices stay: one replaced in the same second takes the next number.
+    QString replaced = databaseBeside(target.database, stamp);
+    for (int n = 2; databaseExists(*maintenance, replaced); ++n)
+        replaced = databaseBeside(target.database, stamp + QStringLiteral("_%1").arg(n));
     try {
         db::TransactionGuard swap(*maintenance);
         if (exists)

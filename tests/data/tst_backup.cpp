@@ -748,6 +748,11 @@ private Q_SLOTS:
         for (QString path = out; !path.isEmpty(); path = it.hasNext() ? it.next() : QString(), ++entries)
             QVERIFY2((QFileInfo(path).permissions() & others) == 0, qPrintable(path));
         QVERIFY(entries > 5);
+        // And so is the key that signs them.
+        const QString key
+            = QDir(qEnvironmentVariable("ORVANE_CONFIG_DIR")).filePath(QStringLiteral("backup.key"));
+        QVERIFY(QFileInfo::exists(key));
+        QCOMPARE(QFileInfo(key).permissions() & others, QFileDevice::Permissions());
     }
 
     void onlyTheNewestBackupsAreKept()

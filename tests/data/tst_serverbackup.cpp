@@ -13,6 +13,7 @@
 #include "support/DataTable.h"
 #include "support/TestEngine.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDate>
 #include <QDir>
@@ -23,6 +24,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <cstring>
+#include <iostream>
 
 namespace {
 
@@ -62,6 +67,26 @@ QStringList databasesLike(const QString& prefix)
             names << list.value(0).toString();
     }
     return names;
+}
+
+constexpr const char* kRestoreSwitch = "--restore-child";
+
+// Restores, printing each step, and kills itself the moment it reaches `killAt`.
+int restoreChild(const QStringList& arguments)
+{
+    const QString killAt = arguments.value(3);
+    try {
+        data::restoreBackup(
+            arguments.value(0), arguments.value(1), arguments.value(2), true, [&](const QString& step, int) {
+                std::cout << step.toStdString() << std::endl;
+                if (step == killAt)
+                    ::raise(SIGKILL);
+            });
+    } catch (const db::DatabaseError& e) {
+        std::cout << "failed: " << e.what() << std::endl;
+        return 1;
+    }
+    return 0;
 }
 
 // Runs `sha256sum -c` on the backup's list in its folder; true when every file matched.
@@ -328,6 +353,55 @@ private Q_SLOTS:
         QCOMPARE(databasesLike(testsupport::postgresDatabaseFor(dir)), QStringList());
     }
 
+    // Killed after the server took the swap and before the images followed, or at another step:
+    // the next restore finishes or drops the journal, and the old images are kept, never lost.
+    void killedRestoreKeepsTheOldImages_data()
+    {
+        QTest::addColumn<QString>("step");
+        for (const char* step :
+            { "Putting the practice in place", "Putting xrays in place", "Keeping what was replaced" })
+            QTest::newRow(step) << QString::fromLatin1(step);
+    }
+    void killedRestoreKeepsTheOldImages()
+    {
+        QFETCH(QString, step);
+        const QString dir = freshTarget(QStringLiteral("killed"));
+        testsupport::makeEngineDatabase(dir);
+        const QString target = testsupport::engineLocation(dir);
+        data::DataDirectory(target).create();
+        const QString images = m_root.filePath(QStringLiteral("killed-workstation/xrays"));
+        QDir(images).removeRecursively();
+        QDir().mkpath(images);
+        QFile old(QDir(images).filePath(QStringLiteral("old.jpg")));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("the only copy");
+        old.close();
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(),
+            { QString::fromLatin1(kRestoreSwitch), m_backup, target, images, step });
+        QVERIFY(child.waitForFinished(120000));
+        const QString seen = QString::fromUtf8(child.readAllStandardOutput());
+        QVERIFY2(
+            child.exitStatus() == QProcess::CrashExit && seen.trimmed().endsWith(step), qPrintable(seen));
+
+        data::restoreBackup(m_backup, target, images, true);
+        QCOMPARE(checksums(target), m_sums);
+        QCOMPARE(filesBelow(images), filesBelow(m_images));
+        const QDir beside = QFileInfo(images).dir();
+        const QStringList kept = beside.entryList({ QStringLiteral("xrays.replaced-*") }, QDir::Dirs);
+        QVERIFY2(std::any_of(kept.cbegin(), kept.cend(),
+                     [&](const QString& name) {
+                         return filesBelow(beside.filePath(name)).value(QStringLiteral("old.jpg"))
+                             == "the only copy";
+                     }),
+            qPrintable(kept.join(QLatin1Char(' '))));
+        QVERIFY(!QFileInfo::exists(images + QStringLiteral(".restore-journal")));
+        const QString name = testsupport::postgresDatabaseFor(dir);
+        for (const QString& database : databasesLike(name + QStringLiteral("_replaced_")))
+            testsupport::onCluster(QStringLiteral("DROP DATABASE %1").arg(database));
+        QCOMPARE(databasesLike(name), QStringList { name });
+    }
+
     void backupOfAnotherEngineIsRefused()
     {
         const QString backup = copyOfBackup(QStringLiteral("foreign"));
@@ -344,5 +418,12 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestServerBackup)
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 6 && std::strcmp(argv[1], kRestoreSwitch) == 0)
+        return restoreChild(app.arguments().mid(2));
+    TestServerBackup test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_serverbackup.moc"
