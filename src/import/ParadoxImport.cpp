@@ -6,6 +6,7 @@
 #include "db/Errors.h"
 #include "import/FieldMapping.h"
 #include "import/ImageFolders.h"
+#include "import/NumbersInUse.h"
 #include "import/ParadoxError.h"
 #include "import/ParadoxTable.h"
 
@@ -33,9 +34,6 @@ struct Source {
     QSet<int> refused; // record numbers not to import
 };
 
-// What the imported rows refer to: by table referred to, by number, the rows of each table.
-using References = QHash<QString, QHash<qint64, QHash<QString, qint64>>>;
-
 bool isPatientReference(const QString& field)
 {
     return field == QLatin1String("PatientID") || field == QLatin1String("PatID");
@@ -60,7 +58,6 @@ private:
     void write(data::ImportTarget& target, Source& source, ImportReport::Table& counts);
     QString keyOf(const Source& source, int record, const QVariantList& values) const;
     void noteNumbers(const Source& source, const QVariantList& values, bool imported);
-    void continueGenerators();
     data::ImportLog log() const;
     data::ImportTarget::Values converted(
         const Source& source, const QVariantList& values, QString* refusal, QStringList* notes) const;
@@ -77,10 +74,7 @@ private:
     QList<std::pair<QString, qint64>> m_issued; // the old generators' last numbers, then the highest in use
     QSet<qint64> m_patients;
     QStringList m_absent; // tables of ours the old directory has no file of
-    QHash<QString, qint64>
-        m_highest; // by table: its identifiers and the numbers of it referred to, refused rows too
-    QHash<QString, QSet<qint64>> m_imported; // by table: the identifiers imported
-    References m_references;
+    NumbersInUse m_numbers;
     qint64 m_done = 0;
     qint64 m_total = 0;
 };
@@ -220,36 +214,12 @@ QString Importer::keyOf(const Source& source, int record, const QVariantList& va
 // imported or not: the generators must never give one out again.
 void Importer::noteNumbers(const Source& source, const QVariantList& values, bool imported)
 {
-    const auto note = [&](const QString& table, const QVariant& value) {
-        bool isNumber = false;
-        const qint64 number = value.toLongLong(&isNumber);
-        if (!isNumber || number <= 0)
-            return qint64(0);
-        qint64& highest = m_highest[table];
-        highest = std::max(highest, number);
-        return number;
-    };
     const int identifier = source.mapping->identifierColumn();
-    if (identifier >= 0) {
-        const qint64 id
-            = note(source.table->name, values.value(source.mapping->columns()[identifier].source));
-        if (imported && id > 0)
-            m_imported[source.table->name].insert(id);
-    }
-    for (const auto& [column, target] : source.references) {
-        const qint64 number = note(target, values.value(column));
-        if (imported && number > 0)
-            ++m_references[target][number][source.table->name];
-    }
-}
-
-// Each generator goes past the highest number used anywhere in the old practice.
-void Importer::continueGenerators()
-{
-    for (auto it = m_highest.cbegin(); it != m_highest.cend(); ++it) {
-        if (const data::GeneratorDef* generator = data::generatorFor(it.key()))
-            m_issued.append({ generator->table, it.value() });
-    }
+    if (identifier >= 0)
+        m_numbers.noteIdentifier(source.table->name,
+            values.value(source.mapping->columns()[identifier].source).toLongLong(), imported);
+    for (const auto& [column, target] : source.references)
+        m_numbers.noteReference(source.table->name, target, values.value(column).toLongLong(), imported);
 }
 
 data::ImportLog Importer::log() const
@@ -271,20 +241,7 @@ data::ImportLog Importer::log() const
         log.tables.append({ table, {}, 0, 0, {} });
     for (const ImportReport::Row& r : m_report.refused)
         log.refused.append({ r.table, r.key, r.reason });
-    for (auto target = m_references.cbegin(); target != m_references.cend(); ++target) {
-        const QSet<qint64> imported = m_imported.value(target.key());
-        data::ImportLog::Missing missing { target.key(), {}, {} };
-        for (auto number = target.value().cbegin(); number != target.value().cend(); ++number) {
-            if (imported.contains(number.key()))
-                continue;
-            missing.numbers.append(number.key());
-            for (auto from = number.value().cbegin(); from != number.value().cend(); ++from)
-                missing.referringRows[from.key()] += from.value();
-        }
-        std::sort(missing.numbers.begin(), missing.numbers.end());
-        if (!missing.numbers.isEmpty())
-            log.missing.append(missing);
-    }
+    log.missing = m_numbers.notImported();
     return log;
 }
 
@@ -412,7 +369,7 @@ void Importer::run()
     }
     if (!mayGoOn())
         return;
-    continueGenerators();
+    m_issued += m_numbers.highestByGenerator();
 
     // The database is made beside the target and moved into place once complete.
     const QFileInfo targetInfo(targetPath);
