@@ -8,9 +8,32 @@
 #include "widgets/Language.h"
 #include "widgets/RecordFrame.h"
 
+#include "platform/MessageTexts.h"
+
+#include <QLabel>
 #include <QPointer>
+#include <QStatusBar>
 
 namespace app {
+
+namespace {
+
+// While the database server does not answer, the status bar says so; what the user typed
+// waits in its window and is stored once the connection is back.
+void showServerState(TMainForm& mainWindow, data::TDmForm& module)
+{
+    auto* state = new QLabel(mainWindow.statusBar());
+    state->setObjectName(QStringLiteral("ServerStateLabel"));
+    state->setStyleSheet(QStringLiteral("QLabel { color: white; background: #b00020; padding: 0 6px; }"));
+    state->setText(platform::MessageTexts::program().Message(
+        QStringLiteral("No connection to the database server: trying again...")));
+    state->hide();
+    mainWindow.statusBar()->addPermanentWidget(state);
+    QObject::connect(&module, &data::TDmForm::serverAvailabilityChanged, state,
+        [state](bool available) { state->setVisible(!available); });
+}
+
+} // namespace
 
 void bindMainWindow(TMainForm& mainWindow, data::TDmForm& module)
 {
@@ -39,6 +62,7 @@ void bindMainWindow(TMainForm& mainWindow, data::TDmForm& module)
         return patient;
     };
     mainWindow.Hooks.currentPatientInactive = [patients] { return data::hasRows(*patients) && patients->value(u"NotActive").toBool(); };
+    showServerState(mainWindow, module);
     // The commands that need a patient wait for the first one to be stored.
     QPointer<TMainForm> window(&mainWindow);
     QObject::connect(patients, &db::Dataset::afterPost, &mainWindow, [window] {

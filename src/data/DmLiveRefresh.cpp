@@ -17,6 +17,14 @@ bool TDmForm::watchOtherWorkstations()
         tables.append(table.name);
     m_watcher = std::make_unique<db::ChangeWatcher>(*Database, tables);
     QObject::connect(m_watcher.get(), &db::ChangeWatcher::tablesChanged, this, &TDmForm::followOtherWorkstations);
+    m_watcher->setOtherConnections([this] { return !m_generatorStore || m_generatorStore->reconnect(); });
+    QObject::connect(
+        m_watcher.get(), &db::ChangeWatcher::serverAvailabilityChanged, this, [this](bool available) {
+            platform::exceptionLog::logException(available
+                    ? QStringLiteral("The database server answers again; the connections are open again.")
+                    : QStringLiteral("The database server stopped answering."));
+            Q_EMIT serverAvailabilityChanged(available);
+        });
     m_followLater = std::make_unique<QTimer>();
     m_followLater->setSingleShot(true);
     m_followLater->setInterval(db::ChangeWatcher::kPollMs / 2);

@@ -201,6 +201,9 @@ Q_SIGNALS:
     void perioChanged();
     // Another workstation changed these tables (their names as the change feed gives them).
     void changedElsewhere(const QStringList& tables);
+    // The database server stopped answering (false) or answers again (true), its connections
+    // opened again by themselves.
+    void serverAvailabilityChanged(bool available);
 
 private:
     friend class DmArea;

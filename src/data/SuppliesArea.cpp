@@ -274,8 +274,11 @@ void SuppliesArea::declareStorage()
     delivery(DeliveredLabOrdersTable, DeliveredLabOrderItemsTable, labWork, finance().LabEconomTable,
         DentalLabTable);
 
-    for (db::Dataset* supplier : { DentalLabTable, SuppliersTable })
+    for (db::Dataset* supplier : { DentalLabTable, SuppliersTable }) {
         carriesMoney(supplier, { "Balance" });
+        // Summed afresh from the ledger at each delivery and payment.
+        supplier->setRecomputedFields({ QStringLiteral("Balance"), QStringLiteral("BalanceEURO") });
+    }
     carriesMoney(SuppliersPerMaterialTable, { "Price", "OldPrice" });
     for (db::Dataset* items : { MaterialOrderItemsTable, DeliveredMatItemsTable })
         carriesMoney(items, { "Price", "UnitPrice" });

@@ -127,6 +127,68 @@ ChangeWatcher::ChangeWatcher(Connection& connection, QStringList tables, QObject
         m_byLowerName.insert(table.toLower(), table);
     m_timer.setTimerType(Qt::CoarseTimer);
     connect(&m_timer, &QTimer::timeout, this, &ChangeWatcher::poll);
+    m_heartbeat.setTimerType(Qt::CoarseTimer);
+    m_heartbeat.setSingleShot(false);
+    connect(&m_heartbeat, &QTimer::timeout, this, [this] {
+        if (m_serverLost)
+            tryServerAgain();
+        else
+            checkServer();
+    });
+}
+
+void ChangeWatcher::listen()
+{
+    // A connection of its own that runs no statements but the heartbeat: a result left unread
+    // on the data connection would hold back the notices behind it.
+    m_ownProcess = Query(m_connection, QStringLiteral("SELECT pg_backend_pid()")).scalar().toLongLong();
+    ConnectionProfile profile = m_connection.profile();
+    profile.name += QStringLiteral("-listener");
+    m_listener.reset();
+    m_listener = Connection::open(profile);
+    QSqlDriver* driver = m_listener->database().driver();
+    if (!driver->subscribeToNotification(QString::fromLatin1(changefeed::kChannel)))
+        throw DatabaseError(QStringLiteral("The server does not pass on other workstations' changes: %1")
+                                .arg(driver->lastError().text()));
+    connect(driver, &QSqlDriver::notification, this,
+        [this](const QString& name, QSqlDriver::NotificationSource, const QVariant& payload) {
+            const QStringList parts = payload.toString().split(QLatin1Char(' '));
+            notified(name, parts.value(0), parts.value(1).toLongLong() == m_ownProcess);
+        });
+}
+
+void ChangeWatcher::checkServer()
+{
+    if (!m_listener)
+        return;
+    QSqlQuery beat(m_listener->database());
+    if (beat.exec(QStringLiteral("SELECT 1")))
+        return;
+    // Gone: its notices are lost with it, so what others change now is learnt on return.
+    m_serverLost = true;
+    m_retryMs = kHeartbeatMs;
+    emit serverAvailabilityChanged(false);
+}
+
+void ChangeWatcher::tryServerAgain()
+{
+    if (m_connection.inTransaction())
+        return; // a statement waiting for the server ends first
+    try {
+        if (!m_connection.reconnect() || (m_reconnectOthers && !m_reconnectOthers()))
+            throw DatabaseError(QStringLiteral("The server does not answer yet."));
+        listen();
+    } catch (const DatabaseError&) {
+        m_listener.reset();
+        // Bounded: ever longer pauses, up to half a minute, while the server stays away.
+        m_retryMs = std::min(m_retryMs * 2, kLongestRetryMs);
+        m_heartbeat.start(m_retryMs);
+        return;
+    }
+    m_serverLost = false;
+    m_heartbeat.start(kHeartbeatMs);
+    emit serverAvailabilityChanged(true);
+    emit tablesChanged(QStringList(m_byLowerName.cbegin(), m_byLowerName.cend()));
 }
 
 ChangeWatcher::~ChangeWatcher()
@@ -149,20 +211,8 @@ bool ChangeWatcher::start(int pollMs)
         readCounters(false);
         m_timer.start(pollMs);
     } else {
-        // A connection of its own that runs no statements: a result left unread on the data
-        // connection would hold back the notices behind it.
-        m_ownProcess = Query(m_connection, QStringLiteral("SELECT pg_backend_pid()")).scalar().toLongLong();
-        ConnectionProfile profile = m_connection.profile();
-        profile.name += QStringLiteral("-listener");
-        m_listener = Connection::open(profile);
-        QSqlDriver* driver = m_listener->database().driver();
-        if (!driver->subscribeToNotification(QString::fromLatin1(changefeed::kChannel)))
-            throw DatabaseError(QStringLiteral("The server does not pass on other workstations' changes: %1")
-                                    .arg(driver->lastError().text()));
-        connect(driver, &QSqlDriver::notification, this, [this](const QString& name, QSqlDriver::NotificationSource, const QVariant& payload) {
-            const QStringList parts = payload.toString().split(QLatin1Char(' '));
-            notified(name, parts.value(0), parts.value(1).toLongLong() == m_ownProcess);
-        });
+        listen();
+        m_heartbeat.start(kHeartbeatMs);
     }
     m_watching = true;
     return true;
@@ -174,6 +224,7 @@ void ChangeWatcher::stop()
         return;
     m_watching = false;
     m_timer.stop();
+    m_heartbeat.stop();
     m_listener.reset();
 }
 

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace db {
@@ -55,11 +56,27 @@ public:
     // How many times the database was asked so far (a measure of the idle cost).
     qint64 polls() const { return m_polls; }
 
+    // PostgreSQL: how often the server is asked whether it still answers, and the longest
+    // pause between attempts to reach it again once it stopped.
+    static constexpr int kHeartbeatMs = 2000;
+    static constexpr int kLongestRetryMs = 30000;
+    bool serverAvailable() const { return !m_serverLost; }
+    // The owner's other connections to the same server, opened again with the data connection;
+    // false leaves the server taken as still away.
+    void setOtherConnections(std::function<bool()> reconnect) { m_reconnectOthers = std::move(reconnect); }
+
 signals:
     // Names as the tables were given; reported once per batch of changes.
     void tablesChanged(const QStringList& tables);
+    // PostgreSQL: the server stopped answering (false), or answers again (true): the
+    // connections are open again and every table is then reported changed, since what others
+    // did meanwhile went unannounced.
+    void serverAvailabilityChanged(bool available);
 
 private:
+    void listen();
+    void checkServer();
+    void tryServerAgain();
     void readCounters(bool report);
     void notified(const QString& channel, const QString& table, bool fromHere);
     void flushNotified();
@@ -75,6 +92,10 @@ private:
     bool m_watching = false;
     std::unique_ptr<Connection> m_listener; // PostgreSQL
     qint64 m_ownProcess = 0; // the server process of our connection
+    QTimer m_heartbeat; // PostgreSQL
+    bool m_serverLost = false;
+    int m_retryMs = 0;
+    std::function<bool()> m_reconnectOthers;
 };
 
 } // namespace db

@@ -92,6 +92,16 @@ Connection::Connection(ConnectionProfile profile, QString qtName, std::unique_pt
 {
 }
 
+namespace {
+
+// Each reconnection opens a session under a Qt connection name of its own.
+QString sessionName(const QString& first, quint64 session)
+{
+    return session == 0 ? first : QStringLiteral("%1#%2").arg(first).arg(session);
+}
+
+} // namespace
+
 Connection::~Connection()
 {
     m_beginStatement.reset();
@@ -101,7 +111,9 @@ Connection::~Connection()
     if (m_db.isOpen())
         m_db.close();
     m_db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(m_qtName);
+    // The sessions before a reconnection are named after the first.
+    for (quint64 session = 0; session <= m_generation; ++session)
+        QSqlDatabase::removeDatabase(sessionName(m_qtName, session));
 }
 
 // SQLite's transaction statements, prepared once: a generator waiting for another
@@ -335,7 +347,9 @@ bool Connection::tryBegin()
             throwSqlError(QStringLiteral("A transaction could not be started"), error, m_beginStatement->lastQuery());
         }
     } else if (!db.transaction()) {
-        throwSqlError(QStringLiteral("A transaction could not be started"), db.lastError(), {});
+        // The server restarted since the last statement: nothing was begun, so open again once.
+        if (!isConnectionLost(db.lastError()) || !reconnect() || !database().transaction())
+            throwSqlError(QStringLiteral("A transaction could not be started"), database().lastError(), {});
     }
     m_depth = 1;
     m_rollbackOnly = false;
@@ -361,6 +375,40 @@ void Connection::commit()
         forgetWritten();
         throwSqlError(QStringLiteral("The changes could not be stored"), error, {});
     }
+}
+
+bool Connection::reconnect()
+{
+    if (isSqlite())
+        return true;
+    if (m_depth > 0)
+        return false; // the transaction ends first, with its failure
+    // A new session under a name of its own: statements prepared on the old one end with it
+    // and cannot touch the new one's. While the server is away the broken one stays current,
+    // so that what runs on it meanwhile fails as a lost connection, not as a closed one.
+    const QString name = sessionName(m_qtName, m_generation + 1);
+    {
+        QSqlDatabase next = QSqlDatabase::cloneDatabase(m_db, name);
+        if (!next.open()) {
+            next = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            return false;
+        }
+    }
+    m_beginStatement.reset();
+    m_commitStatement.reset();
+    m_changeMarkStatement.reset();
+    m_keptStatements.clear();
+    forgetWritten();
+    m_db.close();
+    m_db = QSqlDatabase::database(name, false);
+    ++m_generation;
+    try {
+        setLockWait(m_profile.busyTimeoutMs);
+    } catch (const DatabaseError&) {
+        return false;
+    }
+    return true;
 }
 
 void Connection::rollback()

@@ -134,6 +134,12 @@ public:
     // with LockTimeout (the profile's busy timeout unless changed here).
     void setLockWait(int milliseconds);
 
+    // PostgreSQL: opens the connection again after the server went away (a restart); statements
+    // prepared before are prepared again when next used (generation() tells they must be).
+    // False while the server does not answer. The outermost begin() tries it once by itself.
+    bool reconnect();
+    quint64 generation() const { return m_generation; }
+
     // Makes every committed change durable in the database file itself (the engine's
     // "save to disk"). Commits are already durable (WAL with synchronous=FULL, the rollback
     // journal, PostgreSQL); in WAL mode this also copies the log into the database file
@@ -167,6 +173,7 @@ private:
     std::unique_ptr<PracticePresence> m_presence; // SQLite: this workstation has the practice open
     int m_depth = 0;
     bool m_rollbackOnly = false;
+    quint64 m_generation = 0;
 };
 
 // Rolls back in its destructor unless committed: one funnel for every multi-statement write.

@@ -296,10 +296,16 @@ void Dataset::writeThrough()
     {
         // A failure rolls back and leaves the row in edit with its values.
         TransactionGuard guard(*m_connection);
-        if (m_state == DatasetState::Insert)
-            locator = rowwriter::insert(*m_connection, m_table, columns, m_edit.values);
-        else
-            rowwriter::update(*m_connection, m_table, columns, m_original, m_edit.values, locator);
+        try {
+            if (m_state == DatasetState::Insert)
+                locator = rowwriter::insert(*m_connection, m_table, columns, m_edit.values);
+            else
+                rowwriter::update(
+                    *m_connection, m_table, columns, m_original, m_edit.values, locator, m_recomputed);
+        } catch (ChangedElsewhere& conflict) {
+            offerSettlement(conflict);
+            throw;
+        }
         guard.commit();
     }
     const int row = m_current;
@@ -393,7 +399,13 @@ void Dataset::remove()
         m_pending.recordDelete(doomed.locator, doomed.values);
     } else {
         TransactionGuard guard(*m_connection);
-        rowwriter::remove(*m_connection, m_table, doomed.locator, storedFieldNames(), doomed.values);
+        try {
+            rowwriter::remove(
+                *m_connection, m_table, doomed.locator, storedFieldNames(), doomed.values, m_recomputed);
+        } catch (ChangedElsewhere& conflict) {
+            offerSettlement(conflict);
+            throw;
+        }
         guard.commit();
     }
     if (ctl())
@@ -415,7 +427,79 @@ void Dataset::remove()
 void Dataset::writePendingUpdates()
 {
     checkBrowseMode();
-    m_written = m_pending.write(*m_connection, m_table, storedFieldNames());
+    try {
+        m_written = m_pending.write(*m_connection, m_table, storedFieldNames(), m_recomputed);
+    } catch (ChangedElsewhere& conflict) {
+        offerSettlement(conflict);
+        throw;
+    }
+}
+
+// --- another workstation's change of the same row ---
+
+void Dataset::offerSettlement(ChangedElsewhere& conflict)
+{
+    for (ChangedElsewhere::FieldChange& change : conflict.fields()) {
+        const Field* f = findField(change.field);
+        change.label = f ? f->label() : change.field;
+    }
+    conflict.resolve
+        = [view = QPointer<Dataset>(this), operation = conflict.operation(), locator = conflict.locator(),
+              fields = conflict.fields()](ChangedElsewhere::Choice choice) {
+              return !view || view->settleConflict(operation, locator, fields, choice);
+          };
+}
+
+bool Dataset::settleConflict(ChangedElsewhere::Operation operation, qint64 locator,
+    const QList<ChangedElsewhere::FieldChange>& fields, ChangedElsewhere::Choice choice)
+{
+    using Choice = ChangedElsewhere::Choice;
+    const bool keepTheirs = choice == Choice::KeepTheirs;
+    if (operation == ChangedElsewhere::Operation::Update && m_state == DatasetState::Edit
+        && m_edit.locator == locator) {
+        // The edit goes on against their values; kept, theirs show in the controls.
+        for (const ChangedElsewhere::FieldChange& change : fields) {
+            const int i = field(change.field).index();
+            m_original[i] = change.theirs;
+            if (keepTheirs)
+                m_edit.values[i] = change.theirs;
+        }
+        if (keepTheirs && ctl())
+            emit recordChanged({});
+        if (choice != Choice::GoOnEditing)
+            post();
+        return true;
+    }
+    if (m_pending.find(locator)) {
+        // A change waiting in a group: settled here, stored when the group is written again.
+        for (const ChangedElsewhere::FieldChange& change : fields)
+            m_pending.rebase(locator, field(change.field).index(), change.theirs, keepTheirs);
+        if (keepTheirs) {
+            m_tableMark = {};
+            refresh();
+        }
+        return choice == Choice::GoOnEditing;
+    }
+    if (operation != ChangedElsewhere::Operation::Delete)
+        return true;
+    const int row = m_rows.indexOfLocator(locator);
+    if (row < 0)
+        return true;
+    // The row shows what is stored now; deleted all the same, it is deleted as that.
+    Row& shown = m_rows.loaded(row);
+    for (const ChangedElsewhere::FieldChange& change : fields)
+        shown.values[field(change.field).index()] = change.theirs;
+    invalidateExtrasFrom(row);
+    if (ctl()) {
+        emit rowsChanged(row, row);
+        if (row == m_current)
+            emit recordChanged({});
+    }
+    if (choice == Choice::KeepOurs) {
+        moveTo(row);
+        remove();
+    }
+    return true;
 }
 
 void Dataset::applyUpdates()

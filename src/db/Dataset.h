@@ -3,6 +3,7 @@
 #include "db/Connection.h"
 #include "db/DatasetTypes.h"
 #include "db/DataSource.h"
+#include "db/Errors.h"
 #include "db/Field.h"
 #include "db/PendingChanges.h"
 #include "db/RowStore.h"
@@ -111,6 +112,9 @@ public:
     bool isReadOnly() const { return m_readOnly || m_source == Source::Query; }
     void setCachedUpdates(bool cached);
     bool cachedUpdates() const { return m_cached; }
+    // Fields the rules compute afresh from the database (a balance): stored as computed, never
+    // a conflict with another workstation's edit.
+    void setRecomputedFields(QStringList fields) { m_recomputed = std::move(fields); }
     // Calculated fields are computed in display order (running balances) unless turned off.
     void setSequentialCalc(bool sequential) { m_sequentialCalc = sequential; }
 
@@ -293,8 +297,20 @@ private:
     void writeThrough();
     void postCached();
     void discardEdit();
+    // A write refused because another workstation changed the row: names the fields by their
+    // labels and lets the user's choice be carried out here.
+    void offerSettlement(ChangedElsewhere& conflict);
+    bool settleConflict(ChangedElsewhere::Operation operation, qint64 locator,
+        const QList<ChangedElsewhere::FieldChange>& fields, ChangedElsewhere::Choice choice);
 
     bool ctl() const { return m_disabled == 0; }
+    // After the connection was opened again its statements are prepared again.
+    void followReconnection()
+    {
+        if (m_connection && m_connection->generation() != m_generation)
+            forgetStatements();
+    }
+    void forgetStatements();
 
     Connection* m_connection = nullptr;
     Source m_source = Source::None;
@@ -323,6 +339,8 @@ private:
     bool m_readOnly = false;
     bool m_cached = false;
     bool m_sequentialCalc = true;
+    QStringList m_recomputed;
+    quint64 m_generation = 0; // of the connection the statements were prepared on
 
     RowStore m_rows;
     PendingChanges m_pending;

@@ -34,6 +34,7 @@ bool matches(const QVariant& have, const QVariant& want, LocateOptions options)
 
 QSqlQuery& Dataset::keyQuery(const QString& key, const std::function<QString()>& statement)
 {
+    followReconnection();
     auto it = m_keyQueries.find(key);
     if (it != m_keyQueries.end())
         return *it.value();
@@ -52,6 +53,7 @@ Row& Dataset::currentRowData()
 
 Row& Dataset::rowWithExtras(int row)
 {
+    followReconnection(); // a page of rows may be read
     Row& r = m_rows.loaded(row);
     if (m_fields.size() == static_cast<size_t>(m_storedCount) || !r.extra.isEmpty())
         return r;

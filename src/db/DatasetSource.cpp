@@ -347,8 +347,18 @@ bool Dataset::evaluateFilter(Row& row)
     return keep;
 }
 
+void Dataset::forgetStatements()
+{
+    m_generation = m_connection->generation();
+    m_keyQueries.clear();
+    m_rows.setDatabase(m_connection->database());
+    m_viewShape.clear();
+    m_tableMark = {};
+}
+
 void Dataset::loadRows()
 {
+    followReconnection();
     if (!m_rows.hasDatabase())
         m_rows.setDatabase(m_connection->database());
     // Reading again is when other workstations' changes show; on unchanged data the values

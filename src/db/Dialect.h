@@ -31,6 +31,10 @@ public:
     virtual QString hiddenLocatorColumn(const TableDef& table) const = 0;
     // Whether an INSERT must say RETURNING to learn the new row's locator.
     virtual bool insertReturnsLocator() const = 0;
+    // A condition that `column` (quoted) still holds a bound value, a missing value included.
+    virtual QString holdsValue(const QString& column) const = 0;
+    // Appended to a SELECT of rows about to be written, so no one else writes them meanwhile.
+    virtual QString lockRows() const = 0;
     static constexpr const char* kHiddenLocator = "RowLocator";
 
     // The statement as this engine takes it (see lowerQuotedNames).
@@ -61,6 +65,9 @@ public:
     QString rowLocator(const TableDef&) const override { return QStringLiteral("rowid"); }
     QString hiddenLocatorColumn(const TableDef&) const override { return {}; }
     bool insertReturnsLocator() const override { return false; }
+    // The write transaction already holds the whole database.
+    QString holdsValue(const QString& column) const override { return column + QStringLiteral(" IS ?"); }
+    QString lockRows() const override { return {}; }
 };
 
 class PostgresDialect final : public Dialect {
@@ -78,6 +85,11 @@ public:
     QString rowLocator(const TableDef& table) const override;
     QString hiddenLocatorColumn(const TableDef& table) const override;
     bool insertReturnsLocator() const override { return true; }
+    QString holdsValue(const QString& column) const override
+    {
+        return column + QStringLiteral(" IS NOT DISTINCT FROM ?");
+    }
+    QString lockRows() const override { return QStringLiteral(" FOR UPDATE"); }
     QString adapt(const QString& sql) const override { return lowerQuotedNames(sql); }
 };
 

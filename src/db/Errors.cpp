@@ -25,6 +25,28 @@ bool isLockError(const QSqlError& error)
     return sqliteCode >= 0 ? (sqliteCode & 0xff) == 5 : code == QLatin1String("55P03");
 }
 
+bool isConnectionLost(const QSqlError& error)
+{
+    if (error.type() == QSqlError::ConnectionError)
+        return true;
+    const QString code = error.nativeErrorCode();
+    if (sqliteCodeOf(code) >= 0)
+        return false;
+    // PostgreSQL: connection_exception, and the server shutting down or restarting.
+    if (code.startsWith(QLatin1String("08")) || code == QLatin1String("57P01")
+        || code == QLatin1String("57P02") || code == QLatin1String("57P03"))
+        return true;
+    // libpq's own words when the socket broke: no SQLSTATE comes with them.
+    const QString text = error.databaseText() + error.driverText();
+    for (const char* broken : { "server closed the connection", "no connection to the server",
+             "terminating connection", "could not receive data from server", "could not send data to server",
+             "connection to server was lost", "SSL connection has been closed" }) {
+        if (text.contains(QLatin1String(broken), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
 namespace {
 
 enum class Cause { Other, Damaged, Denied, Duplicate, Referenced };
@@ -70,6 +92,9 @@ void throwSqlError(const QString& message, const QSqlError& error, const QString
 {
     if (isLockError(error))
         throw LockTimeout(QStringLiteral("Another workstation has held the data too long; please try again"), error.text(), sql);
+    if (isConnectionLost(error))
+        throw ConnectionLost(
+            QStringLiteral("The connection to the database server was lost."), error.text(), sql);
     switch (causeOf(error)) {
     case Cause::Damaged:
         throw DamagedDatabase(message, error.text(), sql);

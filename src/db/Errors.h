@@ -3,6 +3,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <QList>
+#include <QVariant>
+
+#include <functional>
 #include <stdexcept>
 
 class QSqlError;
@@ -108,6 +112,47 @@ public:
     }
 };
 
+// Another workstation changed fields of the row since this one read it: the fields this one
+// changed (an update) or any field (a delete). Nothing was written. The view that wrote sets
+// `resolve`, which carries out the user's choice.
+class ChangedElsewhere : public DatabaseError {
+public:
+    enum class Operation { Update, Delete };
+    struct FieldChange {
+        QString field;
+        QString label; // set by the view
+        QVariant theirs; // stored now
+        QVariant ours; // what this workstation would store; nothing for a delete
+    };
+    enum class Choice {
+        KeepTheirs, // an update: their values stay, our other changes are stored; a delete: not deleted
+        KeepOurs, // an update: stored over theirs; a delete: deleted all the same
+        GoOnEditing, // the edit stays open, now against their values
+    };
+    ChangedElsewhere(Operation operation, QString table, qint64 locator, QList<FieldChange> fields)
+        : DatabaseError(QStringLiteral("Another workstation changed this record meanwhile."))
+        , m_operation(operation)
+        , m_table(std::move(table))
+        , m_locator(locator)
+        , m_fields(std::move(fields))
+    {
+    }
+    Operation operation() const { return m_operation; }
+    const QString& table() const { return m_table; }
+    qint64 locator() const { return m_locator; }
+    const QList<FieldChange>& fields() const { return m_fields; }
+    QList<FieldChange>& fields() { return m_fields; }
+    // Carries out the choice; false when the user's action must run again to store it (the
+    // change waits in a group that its master's post writes).
+    std::function<bool(Choice)> resolve;
+
+private:
+    Operation m_operation;
+    QString m_table;
+    qint64 m_locator;
+    QList<FieldChange> m_fields;
+};
+
 // The engine refused a row for a key: one like it is stored already, or other rows still
 // refer to it.
 class KeyConflict : public DatabaseError {
@@ -126,6 +171,13 @@ private:
 
 // Another workstation held what we needed for longer than we are willing to wait.
 class LockTimeout : public DatabaseError {
+public:
+    using DatabaseError::DatabaseError;
+};
+
+// The database server went away (a restart, the network): nothing of the statement was stored.
+// The change watcher opens the connections again once the server answers.
+class ConnectionLost : public DatabaseError {
 public:
     using DatabaseError::DatabaseError;
 };
@@ -158,6 +210,8 @@ private:
 
 // The engine gave up waiting for a lock held by another connection.
 bool isLockError(const QSqlError& error);
+// The connection to the server broke.
+bool isConnectionLost(const QSqlError& error);
 // Throws LockTimeout when the engine gave up waiting for another workstation's lock,
 // DamagedDatabase or AccessDenied when the engine says so, DatabaseError otherwise.
 [[noreturn]] void throwSqlError(const QString& message, const QSqlError& error, const QString& sql);

@@ -95,17 +95,33 @@ QString insertRow(const QString& table, const QStringList& columns, const QStrin
     return sql;
 }
 
-QString updateRow(const QString& table, const QStringList& columns, const QString& locator)
+namespace {
+
+QString andAlso(const QStringList& conditions)
+{
+    QString sql;
+    for (const QString& c : conditions)
+        sql += QStringLiteral(" AND ") + c;
+    return sql;
+}
+
+} // namespace
+
+QString updateRow(
+    const QString& table, const QStringList& columns, const QString& locator, const QStringList& conditions)
 {
     QStringList sets;
     for (const QString& c : columns)
         sets << Dialect::quoted(c) + QStringLiteral(" = ?");
-    return QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?").arg(Dialect::quoted(table), sets.join(QStringLiteral(", ")), locator);
+    return QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+               .arg(Dialect::quoted(table), sets.join(QStringLiteral(", ")), locator)
+        + andAlso(conditions);
 }
 
-QString deleteRow(const QString& table, const QString& locator)
+QString deleteRow(const QString& table, const QString& locator, const QStringList& conditions)
 {
-    return QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(Dialect::quoted(table), locator);
+    return QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(Dialect::quoted(table), locator)
+        + andAlso(conditions);
 }
 
 } // namespace db::sql

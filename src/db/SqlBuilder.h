@@ -37,8 +37,11 @@ QVariantList conditionValues(const ViewSpec& view);
 
 // `returning`: the locator column the statement hands back, empty for none.
 QString insertRow(const QString& table, const QStringList& columns, const QString& returning = {});
-QString updateRow(const QString& table, const QStringList& columns, const QString& locator); // last bound value: locator
-QString deleteRow(const QString& table, const QString& locator);
+// Bound: the columns' values, the locator, then a value for each of `conditions` (which the
+// row must meet to be written: Dialect::holdsValue).
+QString updateRow(const QString& table, const QStringList& columns, const QString& locator,
+    const QStringList& conditions = {});
+QString deleteRow(const QString& table, const QString& locator, const QStringList& conditions = {});
 
 } // namespace sql
 } // namespace db

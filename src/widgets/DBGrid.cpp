@@ -486,12 +486,8 @@ void DBGrid::followView(const QModelIndex& current)
         return;
     {
         const QScopedValueRollback<bool> syncing(m_syncing, true);
-        try {
-            dataset->moveTo(row);
-        } catch (const db::DatabaseError& e) {
-            widgets::showDatabaseError(e);
-        } catch (const db::Abort&) {
-        }
+        // Leaving a row posts it: another workstation's change of it is settled by the user.
+        widgets::runUserAction([&] { dataset->moveTo(row); });
     }
     if (dataset->currentRow() != row)
         followDataset(); // the view stayed: so does the grid

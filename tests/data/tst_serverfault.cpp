@@ -102,6 +102,75 @@ private Q_SLOTS:
                                           "(SELECT 1 FROM PatEconomics e WHERE e.HistoryID = h.ID)")),
             0);
     }
+
+    // The server restarts while a patient and a treatment are being edited: the workstation
+    // opens its connections again by itself, the edits are stored, and what another
+    // workstation changed meanwhile shows.
+    void restartedServerIsReconnected()
+    {
+        platform::Settings settings(platform::Edition::Dental, m_root.filePath(QStringLiteral("config")));
+        settings.setDefaultDoctorId(1);
+        auto dm = data::TDmForm::connect(profile());
+        dm->openAtStart(settings);
+        QVERIFY(dm->watchOtherWorkstations());
+        QList<bool> availability;
+        connect(dm.get(), &data::TDmForm::serverAvailabilityChanged, this,
+            [&](bool available) { availability << available; });
+        addOperation(*dm, 8, QStringLiteral("Crown"), 0, 0);
+        const int other = addPatient(*dm, QStringLiteral("Elsewhere"));
+        const int patient = addPatient(*dm, QStringLiteral("Restarted"));
+        db::Dataset& patients = *dm->patients().PatientsTable;
+        patients.edit();
+        patients.setValue(u"FirstName", QStringLiteral("Kept"));
+        db::Dataset& history = *dm->clinical().HistPerSessionTable3;
+        history.append();
+        history.setValue(u"TreatmentLevel", 2);
+        history.setValue(u"OperID", 8);
+        history.setValue(u"ToothNum", 36);
+        history.setValue(u"Cost", 120);
+        history.setValue(u"CostEURO", 120 / dm->money().rate());
+        history.setValue(u"Price", 120);
+        history.setValue(u"PriceEURO", 120 / dm->money().rate());
+        const int treatment = history.value(u"ID").toInt();
+
+        // The test cluster acknowledges commits before writing them; a crash keeps what is written.
+        exec(*dm->Database, QStringLiteral("CHECKPOINT"));
+        QCOMPARE(QProcess::execute(clusterScript(), { QStringLiteral("halt"), m_cluster }), 0);
+        QVERIFY(QTest::qWaitFor([&] { return availability.contains(false); }, 10000));
+        try {
+            history.post();
+            QFAIL("a treatment was taken as stored while the server was away");
+        } catch (const db::ConnectionLost&) {
+        } catch (const db::DatabaseError& e) {
+            QFAIL(qPrintable(QStringLiteral("not told as a lost connection: ") + e.message()));
+        }
+        QVERIFY(history.isEditing() || history.hasPendingUpdates()); // kept, never half-written
+        QCOMPARE(QProcess::execute(clusterScript(), { QStringLiteral("resume"), m_cluster }), 0);
+        QVERIFY2(QTest::qWaitFor([&] { return availability.endsWith(true); }, 40000),
+            "the connections were not opened again");
+
+        history.post();
+        patients.post();
+        auto c = db::Connection::open(profile());
+        const QVariantMap id { { QStringLiteral("id"), treatment } };
+        QCOMPARE(count(*c, QStringLiteral("SELECT COUNT(*) FROM History WHERE ID = :id"), id), 1);
+        QCOMPARE(count(*c, QStringLiteral("SELECT COUNT(*) FROM PatEconomics WHERE HistoryID = :id"), id), 1);
+        QCOMPARE(
+            count(*c,
+                QStringLiteral("SELECT COUNT(*) FROM Patient WHERE PatientID = :id AND FirstName = 'Kept'"),
+                { { QStringLiteral("id"), patient } }),
+            1);
+        // Another workstation's change after the restart reaches this one's views.
+        exec(*c, QStringLiteral("UPDATE Patient SET LastName = 'Renamed' WHERE PatientID = :id"),
+            { { QStringLiteral("id"), other } });
+        QVERIFY2(QTest::qWaitFor(
+                     [&] {
+                         return patients.locate(QStringLiteral("PatientID"), other)
+                             && patients.value(u"LastName").toString() == QStringLiteral("Renamed");
+                     },
+                     5000),
+            "another workstation's change did not show after the restart");
+    }
 };
 
 QTEST_GUILESS_MAIN(TestServerFault)

@@ -439,6 +439,159 @@ private Q_SLOTS:
         }
     }
 
+    // Both workstations change LastName of card 1; ours also changes Discount.
+    void editsOfTheSameFieldAreStoppedAndSettledAsChosen_data()
+    {
+        QTest::addColumn<bool>("cached");
+        QTest::addColumn<bool>("refreshed"); // their change shown before ours is stored
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QString>("stored");
+        for (bool cached : { false, true }) {
+            for (bool refreshed : { false, true }) {
+                const QString how
+                    = QStringLiteral("%1%2").arg(cached ? QStringLiteral("cached") : QStringLiteral("plain"),
+                        refreshed ? QStringLiteral(", shown") : QString());
+                QTest::addRow("%s: keep theirs", qPrintable(how))
+                    << cached << refreshed << int(ChangedElsewhere::Choice::KeepTheirs)
+                    << QStringLiteral("Theirs");
+                QTest::addRow("%s: keep ours", qPrintable(how))
+                    << cached << refreshed << int(ChangedElsewhere::Choice::KeepOurs)
+                    << QStringLiteral("Ours");
+                QTest::addRow("%s: go on editing, then store", qPrintable(how))
+                    << cached << refreshed << int(ChangedElsewhere::Choice::GoOnEditing)
+                    << QStringLiteral("Ours");
+            }
+        }
+    }
+    void editsOfTheSameFieldAreStoppedAndSettledAsChosen()
+    {
+        QFETCH(bool, cached);
+        QFETCH(bool, refreshed);
+        QFETCH(int, choice);
+        QFETCH(QString, stored);
+        addCards();
+        auto data = Connection::open(profileFor(m_dir.path()));
+        auto view = cardsView(*data, cached);
+        QVERIFY(view->locate(QStringLiteral("CardID"), 1));
+        view->edit();
+        view->setValue(u"LastName", QStringLiteral("Ours"));
+        view->setValue(u"Discount", 25);
+        const auto store = [&] {
+            if (cached)
+                view->applyUpdates();
+            else
+                view->post();
+        };
+        if (cached)
+            view->post();
+
+        runChild({ QStringLiteral("--edit-card"), m_dir.path(), QStringLiteral("1"),
+            QStringLiteral("LastName"), QStringLiteral("Theirs") });
+        if (refreshed)
+            view->refreshForOthers();
+
+        std::optional<ChangedElsewhere> conflict;
+        try {
+            store();
+        } catch (const ChangedElsewhere& e) {
+            conflict = e;
+        }
+        QVERIFY2(conflict, "the other workstation's LastName was overwritten silently");
+        QCOMPARE(conflict->operation(), ChangedElsewhere::Operation::Update);
+        QCOMPARE(conflict->fields().size(), 1); // Discount is ours alone
+        QCOMPARE(conflict->fields()[0].field, QStringLiteral("LastName"));
+        QCOMPARE(conflict->fields()[0].theirs.toString(), QStringLiteral("Theirs"));
+        QCOMPARE(conflict->fields()[0].ours.toString(), QStringLiteral("Ours"));
+        const auto storedName = [&] {
+            return Query(*data, QStringLiteral("SELECT LastName FROM Card WHERE CardID = 1"))
+                .scalar()
+                .toString();
+        };
+        QCOMPARE(storedName(), QStringLiteral("Theirs")); // nothing of ours written yet
+        QVERIFY(conflict->resolve);
+
+        const auto chosen = ChangedElsewhere::Choice(choice);
+        const bool done = conflict->resolve(chosen);
+        if (chosen == ChangedElsewhere::Choice::GoOnEditing) {
+            QCOMPARE(storedName(), QStringLiteral("Theirs"));
+            store(); // the user stores after seeing their value
+        } else if (!done) {
+            QVERIFY(cached); // a change waiting in a group: the user's action runs again
+            store();
+        }
+        QCOMPARE(storedName(), stored);
+        QCOMPARE(
+            Query(*data, QStringLiteral("SELECT Discount FROM Card WHERE CardID = 1")).scalar().toInt(), 25);
+        QVERIFY(!view->hasPendingUpdates());
+        QVERIFY(!view->isEditing());
+        QVERIFY(view->locate(QStringLiteral("CardID"), 1));
+        QCOMPARE(view->value(u"LastName").toString(), stored);
+    }
+
+    void theSameValueStoredAtBothIsNoConflict()
+    {
+        addCards();
+        auto data = Connection::open(profileFor(m_dir.path()));
+        auto view = cardsView(*data, false);
+        QVERIFY(view->locate(QStringLiteral("CardID"), 2));
+        view->edit();
+        view->setValue(u"FirstName", QStringLiteral("Pavlos"));
+        runChild({ QStringLiteral("--edit-card"), m_dir.path(), QStringLiteral("2"),
+            QStringLiteral("FirstName"), QStringLiteral("Pavlos") });
+        view->post();
+        QCOMPARE(
+            Query(*data, QStringLiteral("SELECT FirstName FROM Card WHERE CardID = 2")).scalar().toString(),
+            QStringLiteral("Pavlos"));
+    }
+
+    void deleteOfARowChangedMeanwhileAsksFirst_data()
+    {
+        QTest::addColumn<bool>("cached");
+        QTest::addColumn<bool>("deleteAllTheSame");
+        for (bool cached : { false, true }) {
+            QTest::addRow("%s: kept", cached ? "cached" : "plain") << cached << false;
+            QTest::addRow("%s: deleted all the same", cached ? "cached" : "plain") << cached << true;
+        }
+    }
+    void deleteOfARowChangedMeanwhileAsksFirst()
+    {
+        QFETCH(bool, cached);
+        QFETCH(bool, deleteAllTheSame);
+        addCards();
+        auto data = Connection::open(profileFor(m_dir.path()));
+        auto view = cardsView(*data, cached);
+        QVERIFY(view->locate(QStringLiteral("CardID"), 3));
+        runChild({ QStringLiteral("--edit-card"), m_dir.path(), QStringLiteral("3"),
+            QStringLiteral("FirstName"), QStringLiteral("Eleni") });
+        std::optional<ChangedElsewhere> conflict;
+        try {
+            view->remove();
+            if (cached)
+                view->applyUpdates();
+        } catch (const ChangedElsewhere& e) {
+            conflict = e;
+        }
+        const auto count = [&] {
+            return Query(*data, QStringLiteral("SELECT COUNT(*) FROM Card WHERE CardID = 3"))
+                .scalar()
+                .toInt();
+        };
+        QVERIFY2(conflict, "a row another workstation had just changed was deleted without asking");
+        QCOMPARE(conflict->operation(), ChangedElsewhere::Operation::Delete);
+        QCOMPARE(conflict->fields().size(), 1);
+        QCOMPARE(conflict->fields()[0].theirs.toString(), QStringLiteral("Eleni"));
+        QCOMPARE(count(), 1);
+        const bool done = conflict->resolve(
+            deleteAllTheSame ? ChangedElsewhere::Choice::KeepOurs : ChangedElsewhere::Choice::KeepTheirs);
+        if (!done)
+            view->applyUpdates();
+        QCOMPARE(count(), deleteAllTheSame ? 0 : 1);
+        QVERIFY(!view->hasPendingUpdates());
+        QCOMPARE(view->locate(QStringLiteral("CardID"), 3), !deleteAllTheSame);
+        if (!deleteAllTheSame)
+            QCOMPARE(view->value(u"FirstName").toString(), QStringLiteral("Eleni"));
+    }
+
     // --- an identifier taken while another workstation is half-way through taking one ---
 
     void numberIsTakenAtomically()

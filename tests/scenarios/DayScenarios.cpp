@@ -456,6 +456,7 @@ void searchCheck(const Stored&, const QVariantMap& notes, Checks& checks)
 const Scenario& windowsScenario();
 const Scenario& contractScenario();
 const Scenario& faultsScenario();
+const Scenario& conflictsScenario();
 
 const std::vector<Scenario>& allScenarios()
 {
@@ -463,6 +464,7 @@ const std::vector<Scenario>& allScenarios()
         windowsScenario(),
         contractScenario(),
         faultsScenario(),
+        conflictsScenario(),
         { QStringLiteral("chart"), rememberHighest, chartDrive, chartCheck },
         { QStringLiteral("payment"), rememberHighest, paymentDrive, paymentCheck },
         { QStringLiteral("patient"), {}, patientDrive, patientCheck },

@@ -4,6 +4,8 @@
 // program has ended, the database is asked what it holds.
 //
 //     orvane-scenario NAME     exit 0 when the scenario held, 1 with its failures on stderr
+//     orvane-scenario --workstation LOCATION SQL
+//                              another workstation: runs one statement, prints a query's value
 
 #include "Scenario.h"
 #include "support/TestEngine.h"
@@ -21,9 +23,11 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <QScopeGuard>
 #include <QThread>
 
 #include <atomic>
@@ -85,8 +89,27 @@ QString makePractice(const QString& work)
 
 } // namespace
 
+// Another workstation of the practice, in a process of its own.
+int otherWorkstation(const QString& location, const QString& sql)
+{
+    const std::unique_ptr<db::Connection> connection
+        = db::Connection::open(db::ConnectionProfile::fromLocation(location, QStringLiteral("other")));
+    QSqlQuery query(connection->database());
+    if (!query.exec(sql)) {
+        std::fprintf(stderr, "%s\n", qPrintable(query.lastError().text()));
+        return 1;
+    }
+    if (query.next())
+        std::printf("%s\n", qPrintable(query.value(0).toString()));
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
+    if (argc == 4 && qstrcmp(argv[1], "--workstation") == 0) {
+        QCoreApplication application(argc, argv);
+        return otherWorkstation(QString::fromLocal8Bit(argv[2]), QString::fromUtf8(argv[3]));
+    }
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s SCENARIO\n", argv[0]);
         return 2;
@@ -130,6 +153,7 @@ int main(int argc, char** argv)
         app::OrvaneApplication application(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("orvane"));
         location = makePractice(work.path());
+        notes[QStringLiteral("location")] = location;
         if (scenario->before) {
             const std::unique_ptr<db::Connection> connection = db::Connection::open(db::ConnectionProfile::fromLocation(location, QStringLiteral("before")));
             scenario->before(scenarios::Stored(*connection), notes);
