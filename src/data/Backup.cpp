@@ -335,6 +335,20 @@ QString originNote(const QJsonObject& manifest, const QString& dataDirectory)
         .arg(from, source);
 }
 
+// Held while a restore changes the practice in `dataDirectory`: no workstation has it open
+// meanwhile, nor opens it.
+void takeAlone(std::optional<db::PracticePresence>& alone, const QString& dataDirectory)
+{
+    alone.reset();
+    if (!QFileInfo(dataDirectory).isDir())
+        return;
+    try {
+        alone.emplace(dataDirectory, db::PracticePresence::Mode::Exclusive);
+    } catch (const db::PracticeInUse& e) {
+        throw BackupError(e.message());
+    }
+}
+
 } // namespace
 
 QJsonObject verifyBackupFiles(const QString& backup, bool force)
@@ -344,6 +358,8 @@ QJsonObject verifyBackupFiles(const QString& backup, bool force)
 
 QStringList finishStoppedRestore(const QString& dataDirectory)
 {
+    std::optional<db::PracticePresence> alone;
+    takeAlone(alone, dataDirectory);
     return backupjournal::complete(backupjournal::journalBeside(dataDirectory));
 }
 
@@ -360,15 +376,13 @@ BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory,
     makeFolder(QFileInfo(QDir::cleanPath(imagesFolder)).path());
     // Held until the new practice is in place: no workstation writes into the old one meanwhile.
     std::optional<db::PracticePresence> alone;
-    if (QFileInfo(dataDirectory).isDir()) {
-        try {
-            alone.emplace(dataDirectory, db::PracticePresence::Mode::Exclusive);
-        } catch (const db::PracticeInUse& e) {
-            throw BackupError(e.message());
-        }
-    }
+    takeAlone(alone, dataDirectory);
     const QString journal = backupjournal::journalBeside(dataDirectory);
-    QStringList kept = backupjournal::complete(journal, progress);
+    QStringList kept;
+    if (QFileInfo::exists(journal)) {
+        kept = backupjournal::complete(journal, progress);
+        takeAlone(alone, dataDirectory); // the practice the stopped restore put in place
+    }
     bool replacesPractice = false;
     for (const QString& place : { dataDirectory, imagesFolder }) {
         if (!holdsAnything(place))
