@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <limits>
 #include <optional>
 
 namespace data::audittrail::chain {

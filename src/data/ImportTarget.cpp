@@ -51,13 +51,13 @@ qint64 ImportTarget::rowCount(const QString& table) const
         .toLongLong();
 }
 
-QStringList ImportTarget::setGenerators(const QList<std::pair<QString, qint64>>& issued)
+QStringList ImportTarget::setGenerators(const QList<std::pair<QString, qint64>>& inUse)
 {
     QStringList lines;
     db::Generators& generators = *m_connections->generators;
     for (const db::GeneratorDef& generator : generators.definitions()) {
         qint32 last = generators.setBehindHighestInUse(generator.name, *m_connections->data);
-        for (const auto& [name, number] : issued) {
+        for (const auto& [name, number] : inUse) {
             if (name.compare(generator.name, Qt::CaseInsensitive) == 0)
                 last = generators.raiseTo(generator.name, number);
         }

@@ -32,10 +32,11 @@ public:
     void rollbackTable();
     qint64 rowCount(const QString& table) const;
 
-    // Every generator behind the highest identifier its tables hold, and behind the number
-    // the old installation had issued last (`issued`, by generator name) when that is higher.
-    // Returns "LastPat: 1234" for each generator that issued a number.
-    QStringList setGenerators(const QList<std::pair<QString, qint64>>& issued);
+    // Every generator behind the highest identifier its tables hold, and behind each number of
+    // `inUse` (by generator name: the old installation's last numbers, the highest numbers its
+    // rows hold or refer to) that is higher. Returns "LastPat: 1234" for each generator that
+    // issued a number.
+    QStringList setGenerators(const QList<std::pair<QString, qint64>>& inUse);
 
     // Closes the database, so that its directory may be moved.
     void close();
