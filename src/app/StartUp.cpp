@@ -13,6 +13,7 @@
 #include "app/SplashUnit.h"
 #include "app/StartFailure.h"
 #include "app/StatusUnit.h"
+#include "data/Backup.h"
 #include "data/DmUnit.h"
 #include "db/Connection.h"
 #include "db/Errors.h"
@@ -167,6 +168,9 @@ bool StartUp::createMainWindow(platform::Edition edition)
         }
         session.multiUserType = m_binding.type;
         session.dataDirectory = m_binding.profile.dataDirectory;
+        // Never the old data with the new images: a restore stopped half-way is finished first.
+        if (!session.dataDirectory.isEmpty())
+            data::finishStoppedRestore(session.dataDirectory);
         session.dataRoot = m_binding.dataRoot;
         session.externalImaging = external;
         session.xRaysRoot = session.dataRoot;

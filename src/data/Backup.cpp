@@ -358,9 +358,12 @@ QJsonObject verifyBackupFiles(const QString& backup, bool force)
 
 QStringList finishStoppedRestore(const QString& dataDirectory)
 {
+    const QString journal = backupjournal::journalBeside(dataDirectory);
+    if (!QFileInfo::exists(journal))
+        return {}; // the usual case: nothing to wait for, whoever has the practice open
     std::optional<db::PracticePresence> alone;
     takeAlone(alone, dataDirectory);
-    return backupjournal::complete(backupjournal::journalBeside(dataDirectory));
+    return backupjournal::complete(journal);
 }
 
 BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory, const QString& imagesFolder,

@@ -78,7 +78,8 @@ BackupSummary restoreBackup(const QString& backup, const QString& dataDirectory,
     bool force, const BackupProgress& progress = {});
 
 // Finishes the swaps of a restore into the data directory that was stopped half-way (nothing when
-// none was). Returns the folders it kept of the replaced practice.
+// none was), as the program does before it opens the practice. Returns the folders it kept of the
+// replaced practice.
 QStringList finishStoppedRestore(const QString& dataDirectory);
 
 // Keeps the newest `keep` backups (by name, which starts with the date) among the finished

@@ -459,6 +459,8 @@ private Q_SLOTS:
             QVERIFY2(e.message().contains(QStringLiteral("open on a workstation")), qPrintable(e.message()));
         }
         QCOMPARE(stateOf(target), before);
+        // Another workstation starting meanwhile finds no stopped restore to finish, and opens.
+        QCOMPARE(data::finishStoppedRestore(target), QStringList());
         workstation.closeWriteChannel();
         QVERIFY(workstation.waitForFinished(20000));
         QCOMPARE(workstation.exitCode(), 0);
