@@ -126,11 +126,12 @@ struct EntryName {
             : action == QLatin1String("U")                ? QStringLiteral("update")
             : action == QLatin1String("D")                ? QStringLiteral("delete")
                                                           : QStringLiteral("action '%1'").arg(action);
-        return QStringLiteral("entry %1 (%2, %3 of %4 row %5 by %6)")
+        const QString by = user.isEmpty() ? QString() : QStringLiteral(" by %1").arg(user);
+        return QStringLiteral("entry %1 (%2, %3 of %4 row %5%6)")
             .arg(at)
             .arg(changedAt, what, table)
             .arg(row)
-            .arg(user);
+            .arg(by);
     }
 };
 
