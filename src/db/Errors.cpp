@@ -27,11 +27,11 @@ bool isLockError(const QSqlError& error)
 
 bool isConnectionLost(const QSqlError& error)
 {
-    if (error.type() == QSqlError::ConnectionError)
-        return true;
     const QString code = error.nativeErrorCode();
     if (sqliteCodeOf(code) >= 0)
-        return false;
+        return false; // a file has no connection to lose
+    if (error.type() == QSqlError::ConnectionError)
+        return true;
     // PostgreSQL: connection_exception, and the server shutting down or restarting.
     if (code.startsWith(QLatin1String("08")) || code == QLatin1String("57P01")
         || code == QLatin1String("57P02") || code == QLatin1String("57P03"))

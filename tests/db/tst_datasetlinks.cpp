@@ -380,6 +380,7 @@ private Q_SLOTS:
         auto history = m_db->view(fixture::history());
         history->open();
         if (change.startsWith(QLatin1String("rename"))) {
+            m_patients->refresh(); // the rows as the earlier rows of this test left them in the database
             QVERIFY(m_patients->locate(QStringLiteral("PatientID"), change.section(u' ', 1, 1).toInt()));
             m_patients->edit();
             m_patients->setValue(u"LastName",
