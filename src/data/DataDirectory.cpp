@@ -177,11 +177,11 @@ QStringList orphanProblems(db::Connection& data, const std::optional<ImportLog>&
                 db::Query query(data, sql);
                 query.exec();
                 qint64 orphans = 0;
-                while (query.next())
-                    orphans += import
-                            && import->notBrought(QStringLiteral("Patient"), query.value(0).toLongLong())
-                        ? 0
-                        : 1;
+                while (query.next()) {
+                    if (!import
+                        || !import->notBrought(QStringLiteral("Patient"), query.value(0).toLongLong()))
+                        ++orphans;
+                }
                 if (orphans > 0)
                     problems.append(QStringLiteral("%1 rows of %2 belong to no patient (their %3 is not in the patient table): "
                                                    "patients have been lost; restore the database from a backup")
