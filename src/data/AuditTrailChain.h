@@ -5,6 +5,7 @@
 #include <QVariantList>
 
 #include <memory>
+#include <optional>
 
 namespace db {
 class Connection;
@@ -55,9 +56,18 @@ private:
     std::unique_ptr<Statements> m_statements; // prepared at the first entry
 };
 
+// The head as stored; nothing when its table or row is missing.
+struct Head {
+    qint64 entries = 0;
+    QString lastHash;
+};
+std::optional<Head> headOf(const db::Connection& connection);
+// Whether the trail's table has the chain's columns (an older version wrote it without).
+bool hasHashes(const db::Connection& connection);
+
 // What is wrong with the chain, one sentence each naming the entry: changed, entries deleted
 // before it, out of order, entries missing at the end, the trail emptied or dropped. Empty
-// when it is whole or nothing was ever recorded.
+// when it is whole or nothing was ever recorded. (AuditTrailCheck.cpp)
 QStringList problems(const db::Connection& connection);
 
 // For a copy of the practice, after its entries: the head goes with them.
