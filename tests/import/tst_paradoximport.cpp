@@ -288,15 +288,25 @@ private Q_SLOTS:
         practice[2].rows.append(
             { { "ID", 10 }, { "PatientID", 1 }, { "Date", QDate(1703, 5, 2) } }); // out of range
         writePractice(m_old, practice);
+        { // a table without an identifier, its row named by the fields of its first index
+            import::ParadoxWriter families(QDir(m_old).filePath(QStringLiteral("Families.DB")),
+                { { QStringLiteral("FatherID"), import::ParadoxType::Long },
+                    { QStringLiteral("ChildID"), import::ParadoxType::Long },
+                    { QStringLiteral("ChildPays"),
+                        import::ParadoxType::Alpha,
+                        5 } });
+            families.append({ 1, 3, QStringLiteral("maybe") });
+        }
 
         const import::ImportReport report = importNow();
         QVERIFY2(report.written, qPrintable(report.text()));
         QVERIFY2(
             hasRow(report.refused, "Patient", "PatientID 2", "duplicate key"), qPrintable(report.text()));
+        QVERIFY2(hasRow(report.refused, "Families", "ChildID 3", "not yes or no"), qPrintable(report.text()));
         QVERIFY2(hasRow(report.refused, "Patient", "record 5", "no PatientID"), qPrintable(report.text()));
         QVERIFY2(hasRow(report.notes, "History", "ID 9", "patient 77 is missing"), qPrintable(report.text()));
         QVERIFY2(hasRow(report.notes, "History", "ID 10", "out of range"), qPrintable(report.text()));
-        QCOMPARE(report.refused.size(), 2);
+        QCOMPARE(report.refused.size(), 3);
 
         data::DataConnections connections = data::DataDirectory(m_data).open();
         QCOMPARE(storedRow(*connections.data, "Patient", "PatientID", 2).value("LastName").toString(),
