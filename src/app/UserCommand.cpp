@@ -28,17 +28,18 @@ std::optional<QString> readLine()
 // A line typed at the terminal, not shown while typed.
 std::optional<QString> readHidden(const char* prompt)
 {
-    std::cerr << prompt << std::flush;
+    // Echo off before the prompt: nothing typed in answer to it is ever shown.
     termios shown {};
     const bool terminal = tcgetattr(STDIN_FILENO, &shown) == 0;
     if (terminal) {
         termios hidden = shown;
         hidden.c_lflag &= ~tcflag_t(ECHO);
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &hidden);
+        tcsetattr(STDIN_FILENO, TCSANOW, &hidden);
     }
+    std::cerr << prompt << std::flush;
     std::optional<QString> line = readLine();
     if (terminal)
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &shown);
+        tcsetattr(STDIN_FILENO, TCSANOW, &shown);
     std::cerr << std::endl;
     return line;
 }
