@@ -69,9 +69,11 @@ QString inWords(const DatabaseError& error)
     if (dynamic_cast<const DamagedDatabase*>(&error))
         return say("The database is damaged. Close the program on every workstation and restore the last "
                    "backup.");
-    if (dynamic_cast<const AccessDenied*>(&error))
-        return say("The database refused this workstation. Ask whoever looks after the computers to "
-                   "check its permissions.");
+    // The engine's words name the table or file and the user it refused.
+    if (const auto* denied = dynamic_cast<const AccessDenied*>(&error))
+        return say("The database does not allow this:") + u'\n' + serverWords(*denied) + u'\n'
+            + say("Ask whoever looks after the database (its server, or the folder of its files) to give "
+                  "this user the rights it needs.");
     // Our own words come through as they are (translated when the language file has them); an
     // engine's failure is told plainly, its text left for the log.
     if (error.engineMessage().isEmpty())

@@ -10,8 +10,9 @@ class DatabaseError;
 
 // A database error as a receptionist reads it, in the program's language: which value is wrong
 // and how to mend it, or what happened and what to do. The engine's own text stays out of it; it
-// belongs in the exceptions log. A server that cannot be reached is the exception: its own words
-// name the host, database or user it would not take.
+// belongs in the exceptions log. Refusals are the exception: a server that cannot be reached, or
+// an engine that does not allow its user something, is told in its own words, which name the
+// host, table, file or user it would not take.
 QString inWords(const DatabaseError& error);
 
 // A failure of the database server at `address` (the error or one it was raised from) in the

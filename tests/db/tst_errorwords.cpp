@@ -111,10 +111,12 @@ private slots:
         for (const char* misleading : { "δικαιώματα πρόσβασης", "κλειδωμ", "κατεστραμμ" })
             QVERIFY2(!told.contains(QString::fromUtf8(misleading)), qPrintable(told));
 
-        // The windows' words for a server out of reach carry its words too.
-        const QString inWindow
-            = db::inWords(db::ServerUnavailable(QStringLiteral("Cannot reach the database"), words));
+        // The windows' words carry the server's too, never this workstation's permissions.
+        const QString inWindow = denied
+            ? db::inWords(db::AccessDenied(QStringLiteral("Cannot store the record"), words))
+            : db::inWords(db::ServerUnavailable(QStringLiteral("Cannot reach the database"), words));
         QVERIFY2(isGreek(inWindow) && inWindow.contains(words), qPrintable(inWindow));
+        QVERIFY2(!inWindow.contains(QString::fromUtf8("δικαιώματα πρόσβασης")), qPrintable(inWindow));
     }
 };
 
