@@ -103,6 +103,10 @@ StartFailure classifyStartFailure(const db::ConnectionProfile& profile, const st
         // No folder of ours: a refusal is the server's, and a lost connection no damage.
         if (inChain<db::ServerUnavailable>(error) || inChain<db::AccessDenied>(error))
             return StartFailure::ServerRefused;
+        if (const std::optional<StartFailure> failure = failureOfError(error))
+            return *failure;
+        // Only a table that does not match is for the repair; the rest the server names.
+        return inChain<db::SchemaError>(error) ? StartFailure::Damaged : StartFailure::ServerRefused;
     }
     // A table that is missing or does not match is mended by the repair command as well.
     return failureOfError(error).value_or(StartFailure::Damaged);

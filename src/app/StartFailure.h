@@ -22,7 +22,7 @@ enum class StartFailure {
     NoPermission, // the file system refuses this user
     GeneratorsMissing, // the identifier store beside the database is gone
     BadSetting, // a value in a settings file that cannot be used
-    ServerRefused, // the database server is out of reach or refuses this user
+    ServerRefused, // the database server is out of reach, refuses this user, or fails otherwise
 };
 
 // Looks at the data directory first (a missing or closed folder says more than the engine's

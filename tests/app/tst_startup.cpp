@@ -309,8 +309,9 @@ private Q_SLOTS:
         QVERIFY2(written.contains(QDir::cleanPath(dataDirectory)), qPrintable(written));
     }
 
-    // On a server practice there is no folder to blame: a refusal, nested however deep, is the
-    // server's; a table that does not match is still a matter for the repair.
+    // On a server practice there is no folder to blame: a refusal or any other failure, nested
+    // however deep, is the server's, in its words; a table that does not match is still a matter
+    // for the repair.
     void serverFailuresAreTheServers_data()
     {
         testsupport::addRows<QString, QString, app::StartFailure>({ "engine", "cause", "failure" },
@@ -320,6 +321,7 @@ private Q_SLOTS:
                     app::StartFailure::ServerRefused },
                 { "a table that does not match, on a server", "postgresql", "schema",
                     app::StartFailure::Damaged },
+                { "no practice there, on a server", "postgresql", "other", app::StartFailure::ServerRefused },
                 { "denied, in a folder", "sqlite", "denied", app::StartFailure::NoPermission },
             });
     }
@@ -335,6 +337,10 @@ private Q_SLOTS:
             : db::ConnectionProfile::fromLocation(address);
         const QString words = cause == QLatin1String("denied")
             ? QStringLiteral("permission denied for table Patient")
+            : cause == QLatin1String("other")
+            ? QStringLiteral(
+                "The database %1 holds no practice: run orvane --init-data %1 to make one there.")
+                  .arg(address)
             : QStringLiteral("password authentication failed for user \"dentist\"");
         try {
             try {
@@ -343,6 +349,8 @@ private Q_SLOTS:
                         QStringLiteral("Cannot reach the database ") + address, words);
                 if (cause == QLatin1String("denied"))
                     throw db::AccessDenied(QStringLiteral("Cannot open the database"), words);
+                if (cause == QLatin1String("other"))
+                    throw db::DatabaseError(words);
                 throw db::SchemaError({ QStringLiteral("Patient: the column LastName is missing") });
             } catch (const db::DatabaseError& e) {
                 std::throw_with_nested(data::DmOpenError(QStringLiteral("PallavorDB"), e.message()));
@@ -354,7 +362,9 @@ private Q_SLOTS:
             const widgets::TLanguage lang(nullptr);
             const QString shown = app::startFailureMessage(
                 failure, MultiUserType::Client, QStringLiteral("PallavorDB"), profile.location(), lang, &e);
-            const QString told = cause == QLatin1String("denied")
+            const QString told = cause == QLatin1String("other")
+                ? QStringLiteral("The database server at %1 could not carry this out:\n%2")
+                : cause == QLatin1String("denied")
                 ? QStringLiteral(
                     "The database server at %1 does not allow its user this:\n%2\n"
                     "Ask whoever looks after the server to give that user its rights on the practice's "
