@@ -8,6 +8,7 @@
 #include "clinical/ArtworkFiles.h"
 #include "clinical/SymbolContainer.h"
 #include "data/AlarmSet.h"
+#include "data/ImageFiling.h"
 #include "db/ControlsDisabled.h"
 #include "db/Dataset.h"
 #include "db/DataSource.h"
@@ -508,7 +509,7 @@ void TMainForm::StartImagingProgram()
         images::ImagingProgram* program = images::imagingHost().program ? images::imagingHost().program() : nullptr;
         if (!program || !program->connectProgram())
             platform::showError(Lang->Message(QString::fromLatin1(images::kConnectError)));
-        else if (!program->setParameters(QDir(session.dataRoot).filePath(QStringLiteral("xrays/x%1").arg(patient->patientId)),
+        else if (!program->setParameters(data::imageFolderOf(patient->patientId),
                      patient->firstName + QLatin1Char(' ') + patient->lastName))
             platform::showError(Lang->Message(QString::fromLatin1(images::kParametersErrorImages)));
         return;

@@ -8,7 +8,10 @@
 #include "db/Field.h"
 #include "db/Query.h"
 
+#include "platform/Session.h"
+
 #include <QDir>
+#include <QFileInfo>
 
 namespace data {
 
@@ -32,6 +35,11 @@ bool isPlainFileName(const QString& name)
     if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name.contains(QChar(0)))
         return false;
     return !QDir::isAbsolutePath(name);
+}
+
+QString imageFolderOf(int patientId)
+{
+    return QDir(platform::dataRoot()).filePath(QStringLiteral("xrays/x%1").arg(patientId));
 }
 
 namespace {
@@ -100,6 +108,10 @@ QString fileImage(TDmForm& dm, const ImageRecord& record)
             .arg(record.imageName);
     if (!isToothNumber(record.toothNum))
         return QStringLiteral("%1 is not a tooth number").arg(record.toothNum);
+    // A link would show, and with its record delete, a file of its own choosing.
+    if (const QFileInfo file(QDir(imageFolderOf(record.patId)).filePath(record.imageName));
+        file.isSymLink() || (file.exists() && !file.isFile()))
+        return QStringLiteral("The image %1 is a link or no regular file").arg(record.imageName);
     db::Dataset& patients = *dm.patients().PatientsTable;
     db::Dataset& photos = *dm.clinical().PhotosTable;
     db::Query known(*dm.Database, QStringLiteral("SELECT COUNT(*) FROM Patient WHERE PatientID = :id"));

@@ -27,11 +27,15 @@ bool isToothNumber(int number);
 // for in its patient's folder; a name that reaches out of it could delete another file later.
 bool isPlainFileName(const QString& name);
 
+// The folder of a patient's pictures: "xrays/x<PatientID>" below the data root.
+QString imageFolderOf(int patientId);
+
 // Stores the record as a new row of PhotosTable in the current patient's current session, or,
 // for another patient, straight into that patient's current session (the windows, which show
 // the current patient, are left alone), and returns nothing; or returns why it stored nothing
 // (an unknown patient or one without a session, a tooth outside the FDI numbers, a bad or too
-// long name, the images being edited, a rule refusing the row). A database error is thrown,
+// long name, a link or other file that is no regular one lying under that name in the
+// patient's folder, the images being edited, a rule refusing the row). A database error is thrown,
 // nothing left pending.
 QString fileImage(TDmForm& dm, const ImageRecord& record);
 

@@ -4,8 +4,13 @@
 #include "data/RulesFixture.h"
 #include "db/Dataset.h"
 #include "db/Errors.h"
+#include "platform/Session.h"
 #include "support/DataTable.h"
 #include "support/MessageRecorder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 using namespace rulestest;
 
@@ -123,6 +128,36 @@ private Q_SLOTS:
         QCOMPARE(stored(), 0);
         QVERIFY(!m_dm->clinical().PhotosTable->isEditing());
         QVERIFY(messages.shown().isEmpty()); // the caller is told, nobody at the screen
+    }
+
+    // A link (or a folder) under the image's name in the patient's folder is never filed, for
+    // the current patient or another; a regular file is.
+    void onlyARegularFileIsFiled()
+    {
+        QTemporaryDir root;
+        platform::session().dataRoot = root.path();
+        const QString elsewhere = root.filePath(QStringLiteral("secret.txt"));
+        QFile secret(elsewhere);
+        QVERIFY(secret.open(QIODevice::WriteOnly));
+        secret.write("not a picture of this patient");
+        secret.close();
+        for (const int patient : { m_patient, m_other }) {
+            const QDir folder(data::imageFolderOf(patient));
+            QVERIFY(QDir().mkpath(folder.path()));
+            QVERIFY(QFile::link(elsewhere, folder.filePath(QStringLiteral("link.png"))));
+            QVERIFY(folder.mkdir(QStringLiteral("folder.png")));
+            QFile picture(folder.filePath(QStringLiteral("plain.png")));
+            QVERIFY(picture.open(QIODevice::WriteOnly));
+            picture.close();
+            for (const char* name : { "link.png", "folder.png" }) {
+                const QString problem
+                    = data::fileImage(*m_dm, record(QString::fromLatin1(name), 11, patient));
+                QVERIFY2(problem.contains(QLatin1String("no regular file")), qPrintable(problem));
+            }
+            QCOMPARE(stored(), patient == m_patient ? 0 : 1);
+            QCOMPARE(data::fileImage(*m_dm, record(QStringLiteral("plain.png"), 11, patient)), QString());
+        }
+        QCOMPARE(stored(), 2);
     }
 
     void waitsForAnEditOfTheImages()
