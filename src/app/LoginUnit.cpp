@@ -105,11 +105,10 @@ void TLoginForm::OKBtnClick()
     platform::Session& session = platform::session();
     session.userName = m_passwords.UserName;
     session.receiptsOnly = match == TPasswordLib::Match::Second;
-    // The second password shows only receipted amounts: the session works in the restricted
-    // role, so that whatever that role may not see (balances, prices, the audit trail with
-    // every amount in it) stays closed to it as well.
-    session.role = session.receiptsOnly ? platform::UserRole::Restricted : role;
-    session.level = TPasswordLib::Level(session.role);
+    // The second password keeps the user's role and commands; the amounts it shows are the
+    // receipted ones, and what shows every amount (the audit trail) is closed to it.
+    session.role = role;
+    session.level = TPasswordLib::Level(role);
     accept();
 }
 

@@ -150,13 +150,16 @@ void TMainForm::updateEnabling()
         m_commands[QLatin1String(name)].available = bool(Hooks.searchImage);
     m_commands[QStringLiteral("searchbtn")].available = Hooks.searchPatient || Hooks.searchImage;
     m_commands[QStringLiteral("allremindersmnu")].available = bool(Hooks.showRemindersOfDay);
+    const bool everyAmount = !platform::session().receiptsOnly;
 
     for (auto it = m_commands.begin(); it != m_commands.end(); ++it) {
         Command& command = it.value();
         // Windows on the data module's views are registered once it is open.
         if (!command.window.isEmpty())
             command.available = widgets::WindowRegistry::instance().contains(command.window);
-        bool enabled = m_level >= command.tag && command.available && (!command.patientCommand || m_patientCommands);
+        bool enabled = m_level >= command.tag && command.available
+            && (!command.patientCommand || m_patientCommands)
+            && (everyAmount || it.key() != QLatin1String("audittrailmenu"));
         if (m_recordActions.contains(command.action))
             enabled = enabled && (whileEditing.contains(it.key()) ? editing : browsing)
                 && !(locked && onTheRow.contains(it.key()));

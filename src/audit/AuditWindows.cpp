@@ -3,6 +3,7 @@
 #include "audit/AuditTrailUnit.h"
 #include "data/DmUnit.h"
 #include "data/Domain.h"
+#include "platform/Session.h"
 #include "widgets/WindowRegistry.h"
 
 namespace audit {
@@ -13,8 +14,9 @@ void registerAuditWindows(data::TDmForm& dm, widgets::WindowService&)
     WindowRegistry::instance().add(
         QStringLiteral("AuditTrailForm"), WindowRegistry::Kind::Child,
         [&dm](QWidget* parent) -> QWidget* {
-            // Every amount ever stored is in it: the full role only, whatever opens it.
-            if (!data::hasFullRole())
+            // Every amount ever stored is in it: the full role only, and not in receipts-only
+            // mode, whatever opens it.
+            if (!data::hasFullRole() || platform::session().receiptsOnly)
                 return nullptr;
             return new TAuditTrailForm(dm, parent);
         },
