@@ -203,7 +203,9 @@ QStringList ImportLog::leftOut() const
 void ImportLog::write(const QString& directory) const
 {
     QSaveFile file(QDir(directory).filePath(QString::fromLatin1(kFileName)));
+    // Keys of patients' rows are in it: its owner's alone, whatever the umask.
     if (!file.open(QIODevice::WriteOnly)
+        || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)
         || file.write(QJsonDocument(toJson(*this)).toJson(QJsonDocument::Indented)) < 0 || !file.commit())
         throw db::DatabaseError(QStringLiteral("The import's report cannot be written to %1: %2")
                                     .arg(file.fileName(), file.errorString()));

@@ -415,6 +415,10 @@ private Q_SLOTS:
             said.contains(QLatin1String("1 row of Appointments refers to Patient rows")), qPrintable(said));
         QVERIFY2(!said.contains(QLatin1String("backup")), qPrintable(said)); // nothing blamed on the database
         QCOMPARE(code, 0);
+        // The report names patients' rows: its owner's alone.
+        QCOMPARE(QFileInfo(QDir(m_data).filePath(QStringLiteral("ImportReport.json"))).permissions()
+                & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+            QFileDevice::Permissions {});
     }
 
     void aTargetInUseIsLeftAlone()
