@@ -36,6 +36,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -101,7 +102,12 @@ void takeFolderPages(Camera& camera, const QString& dataDir)
     }();
     (void)registered;
     const platform::Session& session = platform::session();
+    // ORVANE_TOUR_PAGES, a pattern of the pages' names, limits the tour to those pages (a test
+    // that needs the chart's pictures only).
+    const QRegularExpression only(qEnvironmentVariable("ORVANE_TOUR_PAGES"));
     for (const Pages::Page& page : pages.pages()) {
+        if (!only.pattern().isEmpty() && !only.match(page.what).hasMatch())
+            continue;
         // A page that cannot be shown (damaged artwork, say) is skipped with its reason.
         try {
             std::unique_ptr<data::TDmForm> dm
