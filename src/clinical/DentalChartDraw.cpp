@@ -7,7 +7,6 @@
 #include "clinical/ChartView.h"
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
-#include "db/Query.h"
 #include "platform/Session.h"
 #include "widgets/RegionImage.h"
 
@@ -115,20 +114,12 @@ ChartMarks TDentalChartForm::readMarks() const
     marks.images = teethOf(*m_dm.clinical().PhotosTable, u"ToothNumber");
     marks.colours = teethOf(*m_dm.clinical().ToothColorTable, u"ToothNum");
     db::Dataset& endo = *m_dm.clinical().EndoTable;
-    if (endo.isActive()) {
-        marks.endo = teethOf(endo, u"ToothNum");
-        return marks;
-    }
-    // The endodontic window keeps its view closed: its session's teeth are read without
-    // opening the view at every redraw.
-    const db::Dataset& sessions = *m_dm.clinical().SessionsTable;
-    if (!sessions.isActive() || sessions.isEmpty())
-        return marks;
-    db::Query teeth(*m_dm.Database, QStringLiteral("SELECT ToothNum FROM Endo WHERE SessionID = :session"),
-        db::Query::Keep::ForTheConnection);
-    teeth.bind(QStringLiteral("session"), sessions.value(u"SessionID")).exec();
-    while (teeth.next())
-        marks.endo.insert(teeth.value(0).toInt());
+    const bool wasOpen = endo.isActive();
+    if (!wasOpen && m_dm.clinical().SessionsTable->isActive())
+        endo.open();
+    marks.endo = teethOf(endo, u"ToothNum");
+    if (!wasOpen)
+        endo.close();
     return marks;
 }
 
