@@ -5,6 +5,7 @@
 
 #include "clinical/ChartStrips.h"
 #include "clinical/ChartView.h"
+#include "data/ChartMarks.h"
 #include "data/DmUnit.h"
 #include "db/Dataset.h"
 #include "platform/Session.h"
@@ -114,12 +115,14 @@ ChartMarks TDentalChartForm::readMarks() const
     marks.images = teethOf(*m_dm.clinical().PhotosTable, u"ToothNumber");
     marks.colours = teethOf(*m_dm.clinical().ToothColorTable, u"ToothNum");
     db::Dataset& endo = *m_dm.clinical().EndoTable;
-    const bool wasOpen = endo.isActive();
-    if (!wasOpen && m_dm.clinical().SessionsTable->isActive())
-        endo.open();
-    marks.endo = teethOf(endo, u"ToothNum");
-    if (!wasOpen)
-        endo.close();
+    if (endo.isActive()) {
+        marks.endo = teethOf(endo, u"ToothNum");
+        return marks;
+    }
+    // The endodontic window keeps its view closed: not opened at every redraw for the marks.
+    const db::Dataset& sessions = *m_dm.clinical().SessionsTable;
+    if (sessions.isActive() && !sessions.isEmpty())
+        marks.endo = data::endoTeethOfSession(*m_dm.Database, sessions.value(u"SessionID"));
     return marks;
 }
 
