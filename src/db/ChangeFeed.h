@@ -60,7 +60,6 @@ public:
     // pause between attempts to reach it again once it stopped.
     static constexpr int kHeartbeatMs = 2000;
     static constexpr int kLongestRetryMs = 30000;
-    bool serverAvailable() const { return !m_serverLost; }
     // The owner's other connections to the same server, opened again with the data connection;
     // false leaves the server taken as still away.
     void setOtherConnections(std::function<bool()> reconnect) { m_reconnectOthers = std::move(reconnect); }

@@ -28,15 +28,14 @@ QString serverWords(const DatabaseError& error)
     return error.engineMessage().isEmpty() ? error.message() : error.engineMessage().trimmed();
 }
 
-// A field by the name the windows give it; an amount's EURO twin by its own.
-QString fieldName(const platform::MessageTexts& texts, QString label)
+} // namespace
+
+QString fieldInWords(QString label)
 {
     if (label.size() > 4 && label.endsWith(QLatin1String("EURO")))
         label.chop(4);
-    return texts.Message(label);
+    return platform::MessageTexts::program().Message(label);
 }
-
-} // namespace
 
 QString inWords(const DatabaseError& error)
 {
@@ -47,13 +46,12 @@ QString inWords(const DatabaseError& error)
             + serverWords(*unreachable);
     if (const auto* invalid = dynamic_cast<const InvalidValue*>(&error))
         return say("The value %1 cannot be stored in %2: %3.")
-            .arg(invalid->input(), fieldName(texts, invalid->label()), texts.Message(invalid->why()));
+            .arg(invalid->input(), fieldInWords(invalid->label()), texts.Message(invalid->why()));
     if (const auto* missing = dynamic_cast<const MissingValue*>(&error))
-        return say("%1 must be filled in before the record is stored.")
-            .arg(fieldName(texts, missing->label()));
+        return say("%1 must be filled in before the record is stored.").arg(fieldInWords(missing->label()));
     if (const auto* tooLong = dynamic_cast<const TextTooLong*>(&error))
         return say("%1 holds at most %2 characters: shorten the text.")
-            .arg(fieldName(texts, tooLong->label()))
+            .arg(fieldInWords(tooLong->label()))
             .arg(tooLong->size());
     if (dynamic_cast<const DeletedElsewhere*>(&error))
         return say("Another workstation deleted this record meanwhile, so the changes cannot be stored. "

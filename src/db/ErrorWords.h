@@ -15,6 +15,10 @@ class DatabaseError;
 // host, table, file or user it would not take.
 QString inWords(const DatabaseError& error);
 
+// A field by the name the windows give it (a view's label), in the program's language; an
+// amount's EURO twin by its own.
+QString fieldInWords(QString label);
+
 // A failure of the database server at `address` (the error or one it was raised from) in the
 // server's own terms: out of reach or refusing the connection, or refusing its user an object,
 // with what the server said and what to do.

@@ -16,6 +16,7 @@
 #include "patients/SQLFieldsEditUnit.h"
 #include "platform/MessageTexts.h"
 #include "platform/Session.h"
+#include "widgets/ConflictDialog.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -99,10 +100,26 @@ void tourPatientSearches(data::TDmForm& dm, widgets::TourCamera& camera)
     camera.take(simple);
 }
 
+// What a patient's file shows when another workstation stored another phone meanwhile.
+void tourEditConflict(data::TDmForm& dm, widgets::TourCamera& camera)
+{
+    db::Dataset& patients = *dm.patients().PatientsTable;
+    if (patients.isEmpty())
+        return;
+    db::ChangedElsewhere conflict(db::ChangedElsewhere::Operation::Update, patients.tableDef().name, 0,
+        { { QStringLiteral("Phone"), patients.field(u"Phone").label(), QStringLiteral("2106543210"),
+            patients.value(u"Phone") } });
+    widgets::ConflictDialog dialog(conflict);
+    dialog.show();
+    widgets::settleEvents();
+    camera.take(dialog);
+}
+
 void addPatientTourPages(widgets::TourPages<data::TDmForm>& pages)
 {
     pages.add(QStringLiteral("the patient windows"), &tourPatientWindows);
     pages.add(QStringLiteral("the patient searches"), &tourPatientSearches);
+    pages.add(QStringLiteral("another workstation's change"), &tourEditConflict);
 }
 
 } // namespace patients

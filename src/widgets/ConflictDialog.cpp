@@ -1,5 +1,6 @@
 #include "widgets/ConflictDialog.h"
 
+#include "db/ErrorWords.h"
 #include "platform/MessageTexts.h"
 
 #include <QApplication>
@@ -46,14 +47,11 @@ QString shown(const QVariant& value)
     }
 }
 
-// A field by the name the windows give it; an amount's EURO twin by its own.
-QString fieldLabel(QString label)
+// An amount's EURO twin says which currency it is in.
+QString fieldLabel(const QString& label)
 {
-    const bool euro = label.size() > 4 && label.endsWith(QLatin1String("EURO"));
-    if (euro)
-        label.chop(4);
-    const QString name = platform::MessageTexts::program().Message(label);
-    return euro ? name + QStringLiteral(" (€)") : name;
+    const QString name = db::fieldInWords(label);
+    return label.endsWith(QLatin1String("EURO")) && label.size() > 4 ? name + QStringLiteral(" (€)") : name;
 }
 
 } // namespace

@@ -112,6 +112,25 @@ class TestEditConflicts : public QObject {
         return t.view(dm)->value(QString::fromLatin1(t.key)).toInt();
     }
 
+    // A practice whose row of `t` this workstation edits (`field` set to `ours`) while the other
+    // stores "Theirs" in the row's shared field.
+    struct Edit {
+        std::unique_ptr<data::TDmForm> dm;
+        db::Dataset* view = nullptr;
+        int id = 0;
+    };
+    Edit editWhileTheyStore(const Target& t, const char* field, const QString& ours)
+    {
+        const QString dir = m_practice.newDirectory();
+        Edit edit { m_practice.open(dir) };
+        edit.id = prepare(*edit.dm, t);
+        edit.view = &rowOf(*edit.dm, t, edit.id);
+        edit.view->edit();
+        edit.view->setValue(QString::fromLatin1(field), ours);
+        runOther(dir, t, edit.id, QStringLiteral("Theirs"));
+        return edit;
+    }
+
     QString stored(data::TDmForm& dm, const Target& t, const char* field, int id)
     {
         return db::Query(*dm.Database,
@@ -137,13 +156,10 @@ private Q_SLOTS:
         QFETCH(QString, target);
         QFETCH(bool, keepOurs);
         const Target& t = ::target(target);
-        const QString dir = m_practice.newDirectory();
-        auto dm = m_practice.open(dir);
-        const int id = prepare(*dm, t);
-        db::Dataset& view = rowOf(*dm, t, id);
-        view.edit();
-        view.setValue(QString::fromLatin1(t.field), QStringLiteral("Ours"));
-        runOther(dir, t, id, QStringLiteral("Theirs"));
+        Edit edit = editWhileTheyStore(t, t.field, QStringLiteral("Ours"));
+        data::TDmForm* dm = edit.dm.get();
+        db::Dataset& view = *edit.view;
+        const int id = edit.id;
 
         std::optional<db::ChangedElsewhere> conflict;
         try {
@@ -177,16 +193,10 @@ private Q_SLOTS:
     {
         QFETCH(QString, target);
         const Target& t = ::target(target);
-        const QString dir = m_practice.newDirectory();
-        auto dm = m_practice.open(dir);
-        const int id = prepare(*dm, t);
-        db::Dataset& view = rowOf(*dm, t, id);
-        view.edit();
-        view.setValue(QString::fromLatin1(t.otherField), QStringLiteral("11"));
-        runOther(dir, t, id, QStringLiteral("Theirs"));
-        store(view);
-        QCOMPARE(stored(*dm, t, t.field, id), QStringLiteral("Theirs"));
-        QCOMPARE(stored(*dm, t, t.otherField, id), QStringLiteral("11"));
+        Edit edit = editWhileTheyStore(t, t.otherField, QStringLiteral("11"));
+        store(*edit.view);
+        QCOMPARE(stored(*edit.dm, t, t.field, edit.id), QStringLiteral("Theirs"));
+        QCOMPARE(stored(*edit.dm, t, t.otherField, edit.id), QStringLiteral("11"));
     }
 };
 

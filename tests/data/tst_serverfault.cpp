@@ -28,6 +28,16 @@ class TestServerFault : public QObject {
     QString location() const { return QStringLiteral("postgresql://orvane@/practice?host=%1").arg(m_cluster); }
     db::ConnectionProfile profile() const { return db::ConnectionProfile::fromLocation(location(), QStringLiteral("fault")); }
 
+    // The data module on the test's server, opened as at start.
+    std::unique_ptr<data::TDmForm> openModule()
+    {
+        platform::Settings settings(platform::Edition::Dental, m_root.filePath(QStringLiteral("config")));
+        settings.setDefaultDoctorId(1);
+        auto dm = data::TDmForm::connect(profile());
+        dm->openAtStart(settings);
+        return dm;
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -52,10 +62,7 @@ private Q_SLOTS:
     {
         int treatment = 0;
         {
-            platform::Settings settings(platform::Edition::Dental, m_root.filePath(QStringLiteral("config")));
-            settings.setDefaultDoctorId(1);
-            auto dm = data::TDmForm::connect(profile());
-            dm->openAtStart(settings);
+            auto dm = openModule();
             addOperation(*dm, 7, QStringLiteral("Filling"), 0, 0);
             addPatient(*dm, QStringLiteral("Interrupted"));
             // The charge is written second: the server stops while the group waits there.
@@ -108,10 +115,7 @@ private Q_SLOTS:
     // workstation changed meanwhile shows.
     void restartedServerIsReconnected()
     {
-        platform::Settings settings(platform::Edition::Dental, m_root.filePath(QStringLiteral("config")));
-        settings.setDefaultDoctorId(1);
-        auto dm = data::TDmForm::connect(profile());
-        dm->openAtStart(settings);
+        auto dm = openModule();
         QVERIFY(dm->watchOtherWorkstations());
         QList<bool> availability;
         connect(dm.get(), &data::TDmForm::serverAvailabilityChanged, this,
